@@ -1,0 +1,55 @@
+# One helper per kind of target, so that every target gets the same standard,
+# warnings and Qt settings.
+
+function(estaciones_common_settings target)
+    target_compile_features(${target} PUBLIC cxx_std_20)
+    set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF AUTOMOC ON)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(ESTACIONES_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# estaciones_library(name SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+function(estaciones_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    estaciones_common_settings(${name})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# estaciones_test(name SOURCES ... DEPS ... [LABELS ...])
+# Test executables use GoogleTest; the shared test main pins locale, style and
+# platform (tests/support).
+function(estaciones_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+    if(NOT BUILD_TESTING)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    estaciones_common_settings(${name})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} estaciones_test_support GTest::gtest GTest::gmock)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        LABELS "${ARG_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ESTACIONES_SHARED_DIR=${ESTACIONES_SHARED_DIR};ESTACIONES_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# estaciones_benchmark(name SOURCES ... DEPS ...)
+function(estaciones_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    if(NOT ESTACIONES_BUILD_BENCHMARKS)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    estaciones_common_settings(${name})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endfunction()
