@@ -1,0 +1,195 @@
+// The text helper's operations against the plain Qt call a caller would
+// otherwise write, measured in the same run. Each pair is "<operation>/library"
+// and "<operation>/baseline"; the ratio library / baseline is printed at the
+// end (above 1: the library is slower).
+#include "session/library/IniFile.h"
+#include "session/library/TextHelper.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+using namespace estaciones;
+
+namespace {
+
+const QStringList integerTexts = {"1", "  42 ", "-17", "16776960", "2147483647", "365"};
+const QStringList hexTexts = {"&H00FFFF00&", "&H0000FF00&", "&HFF&", "&H00C0C0C0&"};
+const QStringList decimalTexts = {"12,5", "1234.5678", "-0,0001", "99999,99"};
+const QStringList codes = {"1", "25", "1234", "778899"};
+const QString secret = QString::fromUtf8("contraseña=Ñandú;[x]|quendar");
+
+void integerLibrary(benchmark::State& state) {
+    const library::TextHelper text;
+    for (auto _ : state) {
+        for (const QString& t : integerTexts) {
+            benchmark::DoNotOptimize(text.toInteger(t));
+        }
+    }
+}
+void integerBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const QString& t : integerTexts) {
+            benchmark::DoNotOptimize(t.trimmed().toInt());
+        }
+    }
+}
+
+void hexLibrary(benchmark::State& state) {
+    const library::TextHelper text;
+    for (auto _ : state) {
+        for (const QString& t : hexTexts) {
+            benchmark::DoNotOptimize(text.toInteger(t));
+        }
+    }
+}
+void hexBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const QString& t : hexTexts) {
+            benchmark::DoNotOptimize(
+                static_cast<std::int32_t>(QStringView(t).sliced(2).chopped(1).toUInt(nullptr, 16)));
+        }
+    }
+}
+
+void decimalLibrary(benchmark::State& state) {
+    const library::TextHelper text;
+    for (auto _ : state) {
+        for (const QString& t : decimalTexts) {
+            benchmark::DoNotOptimize(text.toDecimal(t));
+        }
+    }
+}
+void decimalBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const QString& t : decimalTexts) {
+            benchmark::DoNotOptimize(
+                Currency::fromDouble(QString(t).replace(u',', u'.').toDouble()));
+        }
+    }
+}
+
+void padLibrary(benchmark::State& state) {
+    const library::TextHelper text;
+    for (auto _ : state) {
+        for (const QString& c : codes) {
+            benchmark::DoNotOptimize(text.pad(c, 25));
+        }
+    }
+}
+void padBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const QString& c : codes) {
+            benchmark::DoNotOptimize(c.rightJustified(25));
+        }
+    }
+}
+
+void encodeLibrary(benchmark::State& state) {
+    const library::TextHelper text;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text.decode(text.encode(secret)));
+    }
+}
+// The obvious reversible printable form: hex of the UTF-8 bytes.
+void encodeBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            QString::fromUtf8(QByteArray::fromHex(secret.toUtf8().toHex().toUpper())));
+    }
+}
+
+QTemporaryDir& iniFolder() {
+    static QTemporaryDir folder;
+    static const bool written = [] {
+        QFile file(folder.filePath("CN000pr.INI"));
+        file.open(QIODevice::WriteOnly);
+        for (int station = 0; station < 40; ++station) {
+            file.write(
+                QStringLiteral("[PC%1|USUARIO]\r\nFlatToolbars=1\r\n[PC%1|USUARIOBaseDeDatos]"
+                               "\r\nServidor=SRV%1\r\nDbName=EMPRESA\r\n")
+                    .arg(station)
+                    .toLatin1());
+        }
+        return true;
+    }();
+    (void)written;
+    return folder;
+}
+
+void iniLibrary(benchmark::State& state) {
+    const library::IniFile ini(iniFolder().path());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ini.read("CN000pr.INI", "PC39|USUARIOBaseDeDatos", "DbName", ""));
+    }
+}
+void iniBaseline(benchmark::State& state) {
+    const QString path = iniFolder().filePath("CN000pr.INI");
+    for (auto _ : state) {
+        QSettings settings(path, QSettings::IniFormat);
+        benchmark::DoNotOptimize(settings.value("PC39|USUARIOBaseDeDatos/DbName").toString());
+    }
+}
+
+BENCHMARK(integerLibrary)->Name("TextToInteger/library");
+BENCHMARK(integerBaseline)->Name("TextToInteger/baseline");
+BENCHMARK(hexLibrary)->Name("HexToInteger/library");
+BENCHMARK(hexBaseline)->Name("HexToInteger/baseline");
+BENCHMARK(decimalLibrary)->Name("TextToDecimal/library");
+BENCHMARK(decimalBaseline)->Name("TextToDecimal/baseline");
+BENCHMARK(padLibrary)->Name("Pad25/library");
+BENCHMARK(padBaseline)->Name("Pad25/baseline");
+BENCHMARK(encodeLibrary)->Name("EncodeDecode/library");
+BENCHMARK(encodeBaseline)->Name("EncodeDecode/baseline");
+BENCHMARK(iniLibrary)->Name("IniRead/library");
+BENCHMARK(iniBaseline)->Name("IniRead/baseline");
+
+// Shows the usual table and keeps each benchmark's time per iteration.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+    void printRatios() const {
+        std::printf("\nlibrary / baseline (time per iteration):\n");
+        for (const auto& [name, time] : times) {
+            const auto slash = name.find("/library");
+            if (slash == std::string::npos) {
+                continue;
+            }
+            const auto baseline = times.find(name.substr(0, slash) + "/baseline");
+            if (baseline != times.end() && baseline->second > 0) {
+                std::printf("  %-16s %6.2f\n", name.substr(0, slash).c_str(),
+                            time / baseline->second);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}
