@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/core/Variant.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace estaciones {
+
+// Reads a JSON text leniently (single quotes, unquoted keys, /* */ comments and
+// missing commas are accepted) into a JsonDictionary or JsonCollection whose
+// values are Variants: text, Double, Boolean, Null, nested containers, Empty for
+// a value that failed to read. Never throws: problems go to ErroresJson(), and
+// the result holds what was read before them. Returns nullptr, with
+// ErroresJson() == "Invalid JSON", when the text does not open with "{" or "[".
+std::shared_ptr<VariantObject> LeerJson(const QString& text);
+
+// The problems of the last LeerJson on this thread, one line each ended by
+// CR LF ("Invalid JSON" alone has no line end); empty when there were none.
+const QString& ErroresJson();
+
+} // namespace estaciones

@@ -1,0 +1,223 @@
+#include "articles/JSON.h"
+#include "JsonTestSupport.h"
+#include "articles/JsonReader.h"
+#include "platform/core/Error.h"
+
+#include <gtest/gtest.h>
+
+using namespace estaciones;
+using estaciones::test::render;
+
+namespace {
+const QString kDuplicate =
+    QStringLiteral("This key is already associated with an element of this collection");
+
+QString read(const QString& text) {
+    return render(LeerJson(text));
+}
+
+QString nested(int depth) {
+    return QString(depth, u'[') + QString(depth, u']');
+}
+} // namespace
+
+TEST(LeerJson, onlyObjectsAndArraysAreDocuments) {
+    for (const QString& text :
+         {QStringLiteral("hola"), QStringLiteral(""), QStringLiteral("  \r\n"),
+          QStringLiteral("12"), QStringLiteral("\"x\""), QStringLiteral("/* {} */ true")}) {
+        EXPECT_EQ(LeerJson(text), nullptr) << text.toStdString();
+        EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid JSON")) << text.toStdString();
+    }
+    // The error text belongs to the last parse only.
+    EXPECT_EQ(read(QStringLiteral(" \t(\n{}")), QStringLiteral("{}"));
+    EXPECT_EQ(ErroresJson(), QString());
+}
+
+TEST(LeerJson, objectsKeepOrderAndAcceptMissingCommas) {
+    EXPECT_EQ(read(QStringLiteral(R"({"b":1 "a":"x"})")), QStringLiteral(R"({b:1,a:"x"})"));
+    EXPECT_EQ(ErroresJson(), QString());
+    const auto dictionary =
+        std::dynamic_pointer_cast<JsonDictionary>(LeerJson(QStringLiteral(R"({"A":1,"a":2})")));
+    ASSERT_TRUE(dictionary);
+    EXPECT_EQ(dictionary->Count(), 2); // keys are case-sensitive
+    EXPECT_EQ(dictionary->Item(QStringLiteral("a")), Variant(2.0));
+    EXPECT_TRUE(dictionary->Item(QStringLiteral("z")).isEmpty());
+    EXPECT_FALSE(dictionary->Exists(QStringLiteral("z")));
+}
+
+TEST(LeerJson, keysMayBeUnquotedAndLoseTheirBlanks) {
+    EXPECT_EQ(read(QStringLiteral("{codigo: 1, 'desc ripcion' :2, \"a b\tc\r\nd\":3}")),
+              QStringLiteral("{codigo:1,descripcion:2,abcd:3}"));
+    EXPECT_EQ(read(QStringLiteral(R"({"h:m":1, 'say "hi"':2})")),
+              QStringLiteral(R"({h:m:1,say"hi":2})"));
+    EXPECT_EQ(ErroresJson(), QString());
+    // Something other than ":" after a quoted key.
+    EXPECT_EQ(read(QStringLiteral(R"({"a" "b":1})")), QStringLiteral(R"({a:"b",:1})"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid Key at position 6 : a\r\n"));
+}
+
+TEST(LeerJson, stringsDecodeEveryEscape) {
+    EXPECT_EQ(read(QStringLiteral(R"(["\"\\\/\'\b\f\n\r\t\x", 'it''s', "a'b", 'a"b'])")),
+              QStringLiteral("[\"\"\\/'\b\f\n\r\tx\",\"it\",\"s\",\"a'b\",\"a\"b\"]"));
+    EXPECT_EQ(ErroresJson(), QString());
+    const auto collection = std::dynamic_pointer_cast<JsonCollection>(
+        LeerJson(QStringLiteral(R"(["\u00f1", "\uD834\uDD1E", "\u12", "\u004A\u004b"])")));
+    ASSERT_TRUE(collection);
+    EXPECT_EQ(collection->Item(1), Variant(QStringLiteral("ñ")));
+    EXPECT_EQ(collection->Item(2), Variant(QStringLiteral("𝄞")));
+    EXPECT_EQ(collection->Item(3), Variant(QStringLiteral("u12"))); // not four hex digits
+    EXPECT_EQ(collection->Item(4), Variant(QStringLiteral("JK")));
+    // A string cut short gives what was read; only the array complains.
+    EXPECT_EQ(read(QStringLiteral(R"(["ab\)")), QStringLiteral(R"(["ab"])"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Missing ']': [\"ab\\\r\n"));
+}
+
+TEST(LeerJson, longStringsDoNotLeakIntoTheNextOne) {
+    // Every string goes through one builder per parse: a long one grows it past a
+    // chunk, and the short one after it must not see the rest.
+    const QString longText = QString(20000, u'x') + QStringLiteral("\\n") + QString(100, u'y');
+    const auto collection = std::dynamic_pointer_cast<JsonCollection>(
+        LeerJson(QStringLiteral("[\"") + longText + QStringLiteral("\", \"ab\", '']")));
+    ASSERT_TRUE(collection);
+    ASSERT_EQ(collection->Count(), 3);
+    EXPECT_EQ(collection->Item(1), Variant(QString(20000, u'x') + u'\n' + QString(100, u'y')));
+    EXPECT_EQ(collection->Item(2), Variant(QStringLiteral("ab")));
+    EXPECT_EQ(collection->Item(3), Variant(QString()));
+}
+
+TEST(LeerJson, collectionsAreNumberedFromOne) {
+    const auto collection =
+        std::dynamic_pointer_cast<JsonCollection>(LeerJson(QStringLiteral("[10 20, [30], {}]")));
+    ASSERT_TRUE(collection);
+    ASSERT_EQ(collection->Count(), 4);
+    EXPECT_EQ(collection->Item(1), Variant(10.0));
+    EXPECT_EQ(render(collection->Item(3)), QStringLiteral("[30]"));
+    EXPECT_EQ(collection->Item(4).toObject()->typeName(), QStringLiteral("Dictionary"));
+    for (int bad : {0, 5, -1}) {
+        try {
+            collection->Item(bad);
+            ADD_FAILURE() << bad;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::SubscriptOutOfRange);
+        }
+    }
+}
+
+TEST(LeerJson, numbersAreDoublesReadWithAPointWhateverTheLocale) {
+    // The test main runs in Spanish, where "," is the decimal mark.
+    const auto collection = std::dynamic_pointer_cast<JsonCollection>(
+        LeerJson(QStringLiteral("[1.5, -2e3, +7, 0.25E+1, .5, 1234567890123]")));
+    ASSERT_TRUE(collection);
+    const double expected[] = {1.5, -2000, 7, 2.5, 0.5, 1234567890123.0};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(collection->Item(i + 1).type(), Variant::Type::Double);
+        EXPECT_EQ(collection->Item(i + 1).toDouble(), expected[i]);
+    }
+    EXPECT_EQ(ErroresJson(), QString());
+    // Characters of a number that make no number: recorded, read as Empty, reading goes on.
+    EXPECT_EQ(read(QStringLiteral("[1-2, 1e999, 3]")), QStringLiteral("[Empty,Empty,3]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid number at position 2 : 1-2\r\n"
+                                            "Invalid number at position 7 : 1e999\r\n"));
+}
+
+TEST(LeerJson, nullIsNotEmpty) {
+    const QString text = QStringLiteral(R"({"a":null,"b":true,"c":false,"d":)");
+    EXPECT_EQ(read(text), QStringLiteral("{a:Null,b:true,c:false,d:Empty}"));
+    EXPECT_EQ(ErroresJson(),
+              QStringLiteral("Missing '}': ") + text.right(20) + QStringLiteral("\r\n"));
+}
+
+TEST(LeerJson, commentsAndParenthesesAreBlanks) {
+    EXPECT_EQ(read(QStringLiteral("/* a */ [1, /* [2] */ (3) /**/ ]")), QStringLiteral("[1,3]"));
+    EXPECT_EQ(ErroresJson(), QString());
+    EXPECT_EQ(read(QStringLiteral("[1 /* never closed ]")), QStringLiteral("[1]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Missing ']': [1 /* never closed ]\r\n"));
+}
+
+TEST(LeerJson, truncatedContainersKeepWhatWasRead) {
+    EXPECT_EQ(read(QStringLiteral(R"({"a":1,"b":"xyz")")), QStringLiteral(R"({a:1,b:"xyz"})"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Missing '}': {\"a\":1,\"b\":\"xyz\"\r\n"));
+    // A number that runs to the end of the text could be cut short: Empty.
+    EXPECT_EQ(read(QStringLiteral(R"({"a":1)")), QStringLiteral("{a:Empty}"));
+    EXPECT_EQ(read(QStringLiteral(R"([{"a":[1,2)")), QStringLiteral("[{a:[1,Empty]}]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Missing ']': [{\"a\":[1,2\r\n"
+                                            "Missing '}': [{\"a\":[1,2\r\n"
+                                            "Missing ']': [{\"a\":[1,2\r\n"));
+    // Only the last 20 characters are quoted.
+    read(QStringLiteral("[\"") + QString(30, u'x') + QStringLiteral("\""));
+    EXPECT_EQ(ErroresJson(),
+              QStringLiteral("Missing ']': ") + QString(19, u'x') + QStringLiteral("\"\r\n"));
+}
+
+TEST(LeerJson, duplicateKeyEndsTheObject) {
+    EXPECT_EQ(read(QStringLiteral(R"({"a":1,"b":2,"a":3,"c":4})")), QStringLiteral("{a:1,b:2}"));
+    EXPECT_EQ(ErroresJson(), kDuplicate + QStringLiteral(": a\r\n"));
+    // Inside an array, the rest of the object is left where no value starts.
+    EXPECT_EQ(read(QStringLiteral(R"([{"a":1,"a":2},3])")), QStringLiteral("[{a:1}]"));
+    EXPECT_EQ(ErroresJson(),
+              kDuplicate + QStringLiteral(": a\r\nInvalid value at position 14\r\n"));
+}
+
+TEST(LeerJson, largeObjectsFindAndRefuseKeysAsSmallOnesDo) {
+    QString text = QStringLiteral("{");
+    for (int i = 1; i <= 40; ++i)
+        text += QStringLiteral("k%1:%1,").arg(i);
+    const auto dictionary =
+        std::dynamic_pointer_cast<JsonDictionary>(LeerJson(text + QStringLiteral("k7:0,k99:1}")));
+    ASSERT_TRUE(dictionary);
+    EXPECT_EQ(dictionary->Count(), 40);
+    EXPECT_EQ(dictionary->Keys().at(39), QStringLiteral("k40"));
+    for (int i : {1, 15, 16, 17, 40})
+        EXPECT_EQ(dictionary->Item(QStringLiteral("k%1").arg(i)), Variant(double(i))) << i;
+    EXPECT_FALSE(dictionary->Exists(QStringLiteral("k99")));
+    EXPECT_EQ(ErroresJson(), kDuplicate + QStringLiteral(": k7\r\n"));
+}
+
+TEST(LeerJson, valuesNothingCanReadStopTheParse) {
+    // These looped for ever: the reader stood still before the bad character.
+    EXPECT_EQ(read(QStringLiteral("[*]")), QStringLiteral("[]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 2\r\n"));
+    EXPECT_EQ(read(QStringLiteral("[tru]")), QStringLiteral("[]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid Boolean at position 2 : tru]\r\n"
+                                            "Invalid value at position 2\r\n"));
+    EXPECT_EQ(read(QStringLiteral("[1, nul]")), QStringLiteral("[1]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid null value at position 5 : nul]\r\n"
+                                            "Invalid value at position 5\r\n"));
+    EXPECT_EQ(read(QStringLiteral(R"({"a":})")), QStringLiteral("{}"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 6\r\n"));
+    // The enclosing containers end too, keeping what they hold, with one line.
+    EXPECT_EQ(read(QStringLiteral(R"([1,{"k":[2,*]},3])")), QStringLiteral("[1,{k:[2]}]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 12\r\n"));
+    // Positions count UTF-16 characters: the clef takes two.
+    read(QStringLiteral("[\"𝄞\" #]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 7\r\n"));
+}
+
+TEST(LeerJson, deepNestingStopsInsteadOfOverflowing) {
+    EXPECT_EQ(read(nested(JsonReader::MaxDepth)), nested(JsonReader::MaxDepth));
+    EXPECT_EQ(ErroresJson(), QString());
+
+    const QString tooDeep = nested(JsonReader::MaxDepth + 1);
+    const auto result = LeerJson(tooDeep);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Nesting deeper than 512 levels at position 513\r\n"));
+    EXPECT_EQ(render(result), nested(JsonReader::MaxDepth));
+
+    EXPECT_TRUE(LeerJson(QString(200000, u'[')));
+    EXPECT_TRUE(ErroresJson().startsWith(QStringLiteral("Nesting deeper than 512")));
+    EXPECT_TRUE(LeerJson(QStringLiteral(R"({"a":)").repeated(100000)));
+    EXPECT_TRUE(ErroresJson().startsWith(QStringLiteral("Nesting deeper than 512")));
+}
+
+TEST(JsonReader, containerReadersSayWhereTheyFoundNoContainer) {
+    const QString text = QStringLiteral("  abcdefghijklmnopqrstuvwxyz");
+    JsonReader objects(text);
+    EXPECT_EQ(objects.LeerObjeto()->Count(), 0);
+    EXPECT_EQ(objects.errors(), QStringLiteral("Invalid Object at position 3 : ") + text.mid(2) +
+                                    QStringLiteral("\r\n"));
+    JsonReader arrays(text);
+    EXPECT_EQ(arrays.LeerArreglo()->Count(), 0);
+    EXPECT_EQ(arrays.errors(), QStringLiteral("Invalid Array at position 3 : ") + text.mid(2, 20) +
+                                   QStringLiteral("\r\n"));
+    EXPECT_EQ(arrays.position(), 3);
+}
