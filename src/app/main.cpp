@@ -1,25 +1,55 @@
+#include "app/RespuestasAutomaticas.h"
+#include "calendar/window/R.h"
+#include "data/SharedDb.h"
+#include "data/widgets/QtAccesoDialogo.h"
 #include "platform/ui/QtOperatorInterface.h"
+#include "session/ArranquePrograma.h"
 
 #include <QApplication>
-#include <QDate>
-#include <QLocale>
-#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
 
 int main(int argc, char** argv) {
+    using namespace estaciones;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Estaciones"));
     QApplication::setApplicationVersion(QStringLiteral(ESTACIONES_VERSION));
-    estaciones::ui::installSpanishTranslations(app);
+    ui::installSpanishTranslations(app);
 
-    estaciones::ui::QtOperatorInterface operatorInterface;
-    estaciones::ui::setOperatorInterface(&operatorInterface);
+    ui::QtOperatorInterface operatorInterface;
+    data::QtAccesoDialogo accesoDialogo;
+    ui::setOperatorInterface(&operatorInterface);
+    data::setAccesoDialogo(&accesoDialogo);
 
-    // The calendar window R; its caption is today's long date in the
-    // system's regional format.
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("R"));
-    window.setWindowTitle(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat));
-    window.resize(1000, 640);
+    // Automated runs answer the dialogs from the environment (see RespuestasAutomaticas.h).
+    std::unique_ptr<app::RespuestasAutomaticas> automaticas;
+    if (auto respuestas = app::RespuestasAutomaticas::desdeEntorno()) {
+        automaticas = std::make_unique<app::RespuestasAutomaticas>(operatorInterface, *respuestas);
+        ui::setOperatorInterface(automaticas.get());
+        data::setAccesoDialogo(automaticas.get());
+    }
+
+    // The calendar window R: its load starts the session (connection,
+    // configuration, access log) before it paints the year.
+    calendar::window::RSession sesion;
+    sesion.IniciarSesion = [] {
+        return session::arrancarPrograma(QCoreApplication::arguments()) !=
+               session::ResultadoInicio::TerminarPrograma;
+    };
+    sesion.endProgram = [] { QCoreApplication::quit(); };
+    calendar::window::R window(data::sharedDb(), sesion);
+    if (!window.Form_Load()) {
+        // The main connection could not be opened: the program ends.
+        data::releaseSharedDb();
+        return 1;
+    }
     window.show();
-    return QApplication::exec();
+    // Automated runs that only check the start-up leave once the window is up.
+    if (qEnvironmentVariableIsSet("ESTACIONES_SALIR_TRAS_INICIO")) {
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
+    const int resultado = QApplication::exec();
+    data::releaseSharedDb();
+    return resultado;
 }

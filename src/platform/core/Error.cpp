@@ -45,6 +45,8 @@ QString standardDescription(std::int32_t number) {
         return QStringLiteral("Internal error");
     case errnum::FileNotFound:
         return QStringLiteral("File not found");
+    case errnum::PathFileAccessError:
+        return QStringLiteral("Path/File access error");
     case errnum::PathNotFound:
         return QStringLiteral("Path not found");
     case errnum::InvalidUseOfNull:

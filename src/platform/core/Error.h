@@ -19,6 +19,7 @@ constexpr std::int32_t SubscriptOutOfRange = 9;
 constexpr std::int32_t TypeMismatch = 13;
 constexpr std::int32_t InternalError = 51;
 constexpr std::int32_t FileNotFound = 53;
+constexpr std::int32_t PathFileAccessError = 75;
 constexpr std::int32_t PathNotFound = 76;
 constexpr std::int32_t InvalidUseOfNull = 94;
 constexpr std::int32_t ControlArrayElementMissing = 340;

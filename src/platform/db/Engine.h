@@ -57,6 +57,9 @@ struct ProviderError {
     QString sqlState;
     std::int32_t nativeError = 0; // the server's own message number
     int severity = 16;            // SQL Server severity; 10 or less is informational
+    // Added for sqlcmd-style output ("Msg n, Level s, State m, Line l"):
+    int messageState = 1; // SQL Server's message state
+    int line = 1;         // line of the batch the message refers to (0: unknown)
 };
 
 // A failed engine operation: every diagnostic record, the first one first.
@@ -146,6 +149,10 @@ public:
 
     // The login the session runs as (SYSTEM_USER).
     virtual QString userName() const = 0;
+
+    // Added by the layer: ADO's ConnectionTimeout, given before open()
+    // (seconds, 0 waits for ever). Engines that connect at once may ignore it.
+    virtual void setLoginTimeout(int /*seconds*/) {}
 };
 
 } // namespace estaciones::db

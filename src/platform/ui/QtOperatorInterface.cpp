@@ -80,8 +80,8 @@ int QtOperatorInterface::messageBox(const QString& text, int flags, const QStrin
                     dialogParent());
     const auto specs = buttonsFor(flags);
     std::vector<QPushButton*> buttons;
-    for (const auto& spec : specs) {
-        buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+    for (const auto& boton : specs) {
+        buttons.push_back(box.addButton(QString::fromUtf8(boton.caption), boton.role));
     }
     const int defaultIndex = style::defaultButton(flags);
     if (defaultIndex < static_cast<int>(buttons.size())) {

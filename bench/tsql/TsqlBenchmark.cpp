@@ -1,0 +1,110 @@
+// The season read of the calendar ("select * from ma_calendario where fecha =
+// 'd/m/yyyy'") through the embedded engine — batch parsing, translation,
+// execution, ADO typing — against the same statement already translated, on
+// raw SQLite with the dialect's functions, in the same run. Prints the ratio.
+#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+#include "platform/db/sqlite/dialect/Translator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using namespace estaciones;
+
+const QString seasonSelect = QStringLiteral("select * from ma_calendario where fecha = '5/3/2024'");
+
+struct Fixture {
+    QTemporaryDir folder;
+    std::unique_ptr<db::Engine> engine;
+    QString translated;
+    sqlite3* raw = nullptr;
+
+    Fixture() {
+        qputenv("ESTACIONES_DATOS", folder.path().toLocal8Bit());
+        engine = db::sqlite::createEmbeddedEngine();
+        engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local)"), {}, {});
+        engine->execute(QStringLiteral("CREATE DATABASE BENCH"), {}, 0);
+        engine->useDatabase(QStringLiteral("BENCH"));
+        engine->execute(
+            QStringLiteral("CREATE TABLE MA_CALENDARIO (Fecha datetime NOT NULL PRIMARY KEY, "
+                           "Temporada varchar(2) NULL, nolaborable bit NULL)\n"
+                           "DECLARE @f datetime SET @f = '20240101'\n"
+                           "WHILE @f <= '20241231' BEGIN\n"
+                           "  INSERT INTO MA_CALENDARIO VALUES (@f, 'BA', 0)\n"
+                           "  SET @f = DATEADD(day, 1, @f) END"),
+            {}, 0);
+        auto settings = std::make_shared<db::tsql::DialectSettings>();
+        translated = db::tsql::Translator(settings).translate(seasonSelect).statements.join(';');
+        sqlite3_open_v2(QDir(folder.path()).filePath("BENCH.db").toUtf8().constData(), &raw,
+                        SQLITE_OPEN_READWRITE, nullptr);
+        db::tsql::registerFunctions(raw, settings);
+    }
+    ~Fixture() { sqlite3_close_v2(raw); }
+};
+
+Fixture& fixture() {
+    static Fixture instance;
+    return instance;
+}
+
+void EngineSeasonSelect(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        const db::ExecutionResult result = f.engine->execute(seasonSelect, {}, 0);
+        benchmark::DoNotOptimize(result.resultSets.front().rows.front()[1].toString());
+    }
+}
+
+void RawSqliteSeasonSelect(benchmark::State& state) {
+    Fixture& f = fixture();
+    const QByteArray sql = f.translated.toUtf8();
+    for (auto _ : state) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(f.raw, sql.constData(), static_cast<int>(sql.size()), &statement,
+                           nullptr);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_text(statement, 1));
+        }
+        sqlite3_finalize(statement);
+    }
+}
+
+BENCHMARK(EngineSeasonSelect);
+BENCHMARK(RawSqliteSeasonSelect);
+
+// Keeps each benchmark's time per iteration to print the ratio at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double engine = reporter.times["EngineSeasonSelect"];
+    const double raw = reporter.times["RawSqliteSeasonSelect"];
+    if (engine > 0 && raw > 0) {
+        std::printf("Season SELECT, engine / raw SQLite: %.1f\n", engine / raw);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

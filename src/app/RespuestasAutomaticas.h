@@ -1,0 +1,37 @@
+#pragma once
+
+#include "data/AccesoDialogo.h"
+#include "platform/ui/OperatorInterface.h"
+
+#include <QList>
+
+namespace estaciones::app {
+
+// For automated runs of the real program (ESTACIONES_RESPUESTAS_AUTOMATICAS,
+// e.g. "6,7"): message boxes are answered from that list instead of being
+// shown, the access dialog counts as cancelled, and each of them is printed
+// to stderr so that the run can be checked. Other dialogs go to the operator
+// interface it wraps. A message box beyond the list is answered with Cancel.
+class RespuestasAutomaticas : public ui::OperatorInterface, public data::AccesoDialogo {
+public:
+    RespuestasAutomaticas(ui::OperatorInterface& real, QList<int> respuestas);
+
+    // The list of ESTACIONES_RESPUESTAS_AUTOMATICAS, or nothing when it is not set.
+    static std::optional<QList<int>> desdeEntorno();
+
+    int messageBox(const QString& text, int flags, const QString& title) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
+    std::optional<std::uint32_t> chooseColor(std::uint32_t initialBgr) override;
+    std::optional<QString> openFile(const QString& title, const QString& filter,
+                                    const QString& initialFolder) override;
+    void processEvents() override;
+
+    std::optional<data::DatosAcceso> pedirDatos(const data::DatosAcceso& datos) override;
+
+private:
+    ui::OperatorInterface& m_real;
+    QList<int> m_respuestas;
+};
+
+} // namespace estaciones::app

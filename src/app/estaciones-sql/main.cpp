@@ -1,0 +1,423 @@
+// estaciones-sql: a command-line companion in the spirit of sqlcmd. Runs a
+// query (-Q) or scripts (-i, batches separated by GO lines) on any engine
+// of the database layer and prints the results as text.
+//
+//   estaciones-sql -S "(local)" -d DEMO -Q "SELECT * FROM TA_USUARIOS"
+//   estaciones-sql --cadena "Driver=SQLite3;Database=/tmp/x.db" -i script.sql -b
+//
+// Passwords are never echoed: not in messages, not in the usage text.
+
+#include "platform/db/Connection.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/db/Recordset.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextStream>
+
+#include <cstdio>
+#include <optional>
+
+using namespace estaciones;
+using namespace estaciones::db;
+
+namespace {
+
+struct Options {
+    QString server = QStringLiteral("(local)");
+    QString database;
+    QString user;
+    QString password;
+    std::optional<QString> connectionString; // --cadena
+    QStringList queries;                     // -Q / -q
+    QStringList inputFiles;                  // -i
+    QString separator = QStringLiteral(" ");
+    bool trim = false;      // -W
+    bool headers = true;    // -h -1 turns them off
+    bool exitOnError = false; // -b
+    QString outputFile;     // -o
+};
+
+const char* const kUsage =
+    "Uso: estaciones-sql [-S servidor] [-d base] [-U usuario] [-P clave] [--cadena \"cadena de conexion\"]\n"
+    "                    (-Q \"texto\" | -i archivo ...) [-s separador] [-W] [-h -1] [-b] [-o salida]\n"
+    "  -S servidor   \"(local)\" (motor embebido, por defecto) o un SQL Server (host, host\\instancia, host,puerto)\n"
+    "  -d base       base de datos\n"
+    "  -U, -P        usuario y clave\n"
+    "  --cadena      una cadena de conexion completa (PROVIDER=..., DSN=..., Driver=...)\n"
+    "  -Q texto      ejecuta el texto y termina\n"
+    "  -i archivo    ejecuta un guion; los lotes se separan con lineas GO\n"
+    "  -s c          separador de columnas (un espacio por defecto)\n"
+    "  -W            quita los blancos de relleno\n"
+    "  -h -1         sin cabeceras\n"
+    "  -b            termina con codigo 1 al primer error\n";
+
+// Windows-1252's 0x80..0x9F; the rest of the upper half is Latin-1.
+QString decodeWindows1252(const QByteArray& bytes) {
+    static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        text += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+// UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else Windows-1252.
+QString decodeScript(QByteArray bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return decodeWindows1252(bytes);
+}
+
+struct Batch {
+    QString text;
+    int firstLine = 1; // line of the script where the batch starts
+    int repeat = 1;    // "GO 3"
+};
+
+// Batches separated by lines that hold only GO (any case), maybe with a count.
+std::vector<Batch> splitBatches(const QString& script) {
+    static const QRegularExpression goLine(QStringLiteral("^\\s*go(?:\\s+(\\d+))?\\s*(?:--.*)?$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    std::vector<Batch> batches;
+    QStringList lines = script.split(QLatin1Char('\n'));
+    Batch current;
+    int lineNumber = 0;
+    for (QString line : lines) {
+        ++lineNumber;
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+        const QRegularExpressionMatch m = goLine.match(line);
+        if (m.hasMatch()) {
+            current.repeat = m.captured(1).isEmpty() ? 1 : std::max(1, m.captured(1).toInt());
+            if (!current.text.trimmed().isEmpty()) {
+                batches.push_back(current);
+            }
+            current = Batch{};
+            current.firstLine = lineNumber + 1;
+            continue;
+        }
+        if (current.text.isEmpty() && line.trimmed().isEmpty()) {
+            current.firstLine = lineNumber + 1;
+            continue;
+        }
+        current.text += line + QLatin1Char('\n');
+    }
+    if (!current.text.trimmed().isEmpty()) {
+        batches.push_back(current);
+    }
+    return batches;
+}
+
+class Runner {
+public:
+    Runner(const Options& options, QTextStream& out) : m_options(options), m_out(out) {}
+
+    QString hide(QString text) const {
+        if (m_options.password.size() >= 3) {
+            text.replace(m_options.password, QStringLiteral("****"));
+        }
+        if (m_options.connectionString) {
+            const ConnectionString cs(*m_options.connectionString);
+            const QString pwd = cs.firstOf({"PWD", "Password"}).value_or(QString());
+            if (pwd.size() >= 3) {
+                text.replace(pwd, QStringLiteral("****"));
+            }
+        }
+        return text;
+    }
+
+    // sqlcmd's form: "Msg <native>, Level <severity>, State <state>, Line <line>" then the text.
+    void printMessage(const ProviderError& e, int lineOffset) {
+        const std::int32_t number = e.nativeError; // the server's own number, as sqlcmd shows it
+        (void)lineOffset; // sqlcmd numbers lines within the batch
+        const int line = std::max(1, e.line);
+        m_out << QStringLiteral("Msg %1, Level %2, State %3, Line %4\n")
+                     .arg(number)
+                     .arg(e.severity)
+                     .arg(e.messageState)
+                     .arg(line);
+        m_out << hide(e.description) << '\n';
+        m_out.flush();
+    }
+
+    void printError(const Error& error, int lineOffset) {
+        if (const auto* failure = dynamic_cast<const ProviderFailure*>(&error)) {
+            for (const ProviderError& r : failure->records()) {
+                printMessage(r, lineOffset);
+            }
+            return;
+        }
+        ProviderError e;
+        e.number = error.number();
+        e.nativeError = error.nativeError() != 0 ? error.nativeError() : error.number();
+        e.description = error.description();
+        printMessage(e, lineOffset);
+    }
+
+    static QString format(const Variant& v) {
+        switch (v.type()) {
+        case Variant::Type::Empty:
+        case Variant::Type::Null:
+            return QStringLiteral("NULL");
+        case Variant::Type::Boolean:
+            return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        case Variant::Type::Currency: {
+            const std::int64_t scaled = v.toCurrency().scaled;
+            const std::int64_t magnitude = scaled < 0 ? -scaled : scaled;
+            return QStringLiteral("%1%2.%3")
+                .arg(scaled < 0 ? QStringLiteral("-") : QString())
+                .arg(magnitude / 10000)
+                .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+        }
+        case Variant::Type::Date: {
+            const DateTimeValue d = v.toDate();
+            return d.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        }
+        default:
+            return v.toString();
+        }
+    }
+
+    void printRecordset(Recordset& rs) {
+        const int columns = rs.fields().count();
+        std::vector<std::vector<QString>> rows;
+        while (!rs.eof()) {
+            std::vector<QString> row;
+            for (int i = 0; i < columns; ++i) {
+                row.push_back(format(rs.fields(i).value()));
+            }
+            rows.push_back(std::move(row));
+            rs.moveNext();
+        }
+        std::vector<qsizetype> widths(static_cast<size_t>(columns), 0);
+        for (int i = 0; i < columns; ++i) {
+            widths[static_cast<size_t>(i)] = rs.fields(i).name().size();
+            for (const auto& row : rows) {
+                widths[static_cast<size_t>(i)] = std::max(widths[static_cast<size_t>(i)], row[static_cast<size_t>(i)].size());
+            }
+        }
+        auto writeLine = [&](const std::vector<QString>& cells) {
+            QStringList parts;
+            for (int i = 0; i < columns; ++i) {
+                const QString& cell = cells[static_cast<size_t>(i)];
+                parts << (m_options.trim ? cell.trimmed() : cell.leftJustified(widths[static_cast<size_t>(i)], QLatin1Char(' ')));
+            }
+            QString line = parts.join(m_options.separator);
+            if (m_options.trim) {
+                while (line.endsWith(QLatin1Char(' ')) && m_options.separator != QLatin1String(" ")) {
+                    line.chop(1);
+                }
+            }
+            m_out << line << '\n';
+        };
+        if (m_options.headers) {
+            std::vector<QString> names;
+            std::vector<QString> dashes;
+            for (int i = 0; i < columns; ++i) {
+                names.push_back(rs.fields(i).name());
+                dashes.push_back(QString(m_options.trim ? rs.fields(i).name().size()
+                                                        : widths[static_cast<size_t>(i)],
+                                         QLatin1Char('-')));
+            }
+            writeLine(names);
+            writeLine(dashes);
+        }
+        for (const auto& row : rows) {
+            writeLine(row);
+        }
+        if (m_options.headers) {
+            m_out << '\n' << QStringLiteral("(%1 rows affected)").arg(rows.size()) << '\n';
+        }
+        m_out.flush();
+    }
+
+    // Runs one batch; false when it failed.
+    bool runBatch(Connection& cnn, const QString& text, int lineOffset) {
+        cnn.errors().clear();
+        try {
+            std::int64_t affected = -1;
+            Recordset rs = cnn.execute(text, affected);
+            if (rs.state() == adStateOpen) {
+                printRecordset(rs);
+            } else if (affected >= 0 && m_options.headers) {
+                m_out << QStringLiteral("(%1 rows affected)").arg(affected) << '\n';
+            }
+            for (const ProviderError& warning : cnn.errors()) {
+                printMessage(warning, lineOffset);
+            }
+            m_out.flush();
+            return true;
+        } catch (const Error& e) {
+            printError(e, lineOffset);
+            return false;
+        }
+    }
+
+private:
+    const Options& m_options;
+    QTextStream& m_out;
+};
+
+std::optional<Options> parse(const QStringList& args, QString& problem) {
+    Options o;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto next = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) {
+                problem = QStringLiteral("Falta el valor de la opcion %1").arg(a);
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        std::optional<QString> v;
+        if (a == QLatin1String("-S")) {
+            if (!(v = next())) return std::nullopt;
+            o.server = *v;
+        } else if (a == QLatin1String("-d")) {
+            if (!(v = next())) return std::nullopt;
+            o.database = *v;
+        } else if (a == QLatin1String("-U")) {
+            if (!(v = next())) return std::nullopt;
+            o.user = *v;
+        } else if (a == QLatin1String("-P")) {
+            if (!(v = next())) return std::nullopt;
+            o.password = *v;
+        } else if (a == QLatin1String("--cadena") || a == QLatin1String("-C")) {
+            if (!(v = next())) return std::nullopt;
+            o.connectionString = *v;
+        } else if (a == QLatin1String("-Q") || a == QLatin1String("-q")) {
+            if (!(v = next())) return std::nullopt;
+            o.queries << *v;
+        } else if (a == QLatin1String("-i")) {
+            if (!(v = next())) return std::nullopt;
+            o.inputFiles << *v;
+        } else if (a == QLatin1String("-s")) {
+            if (!(v = next())) return std::nullopt;
+            o.separator = *v;
+        } else if (a == QLatin1String("-o")) {
+            if (!(v = next())) return std::nullopt;
+            o.outputFile = *v;
+        } else if (a == QLatin1String("-h")) {
+            if (!(v = next())) return std::nullopt;
+            o.headers = v->trimmed() != QLatin1String("-1");
+        } else if (a == QLatin1String("-W")) {
+            o.trim = true;
+        } else if (a == QLatin1String("-b")) {
+            o.exitOnError = true;
+        } else if (a == QLatin1String("-E")) {
+            // Trusted connection: nothing to send.
+        } else if (a == QLatin1String("-?") || a == QLatin1String("--help") || a == QLatin1String("-h?")) {
+            problem.clear();
+            return std::nullopt;
+        } else {
+            problem = QStringLiteral("Opcion desconocida: %1").arg(a.startsWith(QLatin1Char('-')) ? a : QStringLiteral("(valor)"));
+            return std::nullopt;
+        }
+    }
+    if (o.queries.isEmpty() && o.inputFiles.isEmpty()) {
+        problem = QStringLiteral("Falta -Q o -i");
+        return std::nullopt;
+    }
+    return o;
+}
+
+QString buildConnectionString(const Options& o) {
+    if (o.connectionString) {
+        return *o.connectionString;
+    }
+    QString text = QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;").arg(o.server);
+    if (!o.database.isEmpty()) {
+        text += QStringLiteral("Database =%1;").arg(o.database);
+    }
+    text += QStringLiteral("UId=%1;Pwd=%2;").arg(o.user, o.password);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("estaciones-sql"));
+    QString problem;
+    const std::optional<Options> parsed = parse(QCoreApplication::arguments(), problem);
+    QTextStream err(stderr);
+    if (!parsed) {
+        if (!problem.isEmpty()) {
+            err << problem << '\n';
+        }
+        err << kUsage;
+        return problem.isEmpty() ? 0 : 1;
+    }
+    const Options& options = *parsed;
+
+    QFile outFile;
+    QTextStream out(stdout);
+    if (!options.outputFile.isEmpty()) {
+        outFile.setFileName(options.outputFile);
+        if (!outFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            err << "No se puede escribir " << options.outputFile << '\n';
+            return 1;
+        }
+        out.setDevice(&outFile);
+    }
+    out.setEncoding(QStringConverter::Utf8);
+    Runner runner(options, out);
+
+    Connection cnn;
+    cnn.setCursorLocation(adUseClient);
+    cnn.setCommandTimeout(0); // sqlcmd waits for ever
+    try {
+        // A user or password given on the command line wins over the string's.
+        cnn.open(buildConnectionString(options), options.connectionString ? options.user : QString(),
+                 options.connectionString ? options.password : QString());
+    } catch (const Error& e) {
+        runner.printError(e, 0);
+        return 1;
+    }
+
+    bool failed = false;
+    for (const QString& query : options.queries) {
+        if (!runner.runBatch(cnn, query, 0)) {
+            failed = true;
+            if (options.exitOnError) {
+                return 1;
+            }
+        }
+    }
+    for (const QString& path : options.inputFiles) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            out << QStringLiteral("Sqlcmd: Error: Error occurred while opening or operating on file %1.").arg(path)
+                << '\n';
+            out.flush();
+            return 1;
+        }
+        for (const Batch& batch : splitBatches(decodeScript(file.readAll()))) {
+            for (int i = 0; i < batch.repeat; ++i) {
+                if (!runner.runBatch(cnn, batch.text, batch.firstLine - 1)) {
+                    failed = true;
+                    if (options.exitOnError) {
+                        return 1;
+                    }
+                }
+            }
+        }
+    }
+    out.flush();
+    return failed && options.exitOnError ? 1 : 0;
+}

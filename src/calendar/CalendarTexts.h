@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The calendar's operator texts, in one place so that they can be compared with
+// what the operator sees.
+namespace estaciones::calendar::texts {
+
+inline const QString designCaption = QStringLiteral("Control de Calendario");
+inline const QString seasonFrame = QStringLiteral("TEMPORADA");
+inline const QString colourButton = QStringLiteral("...");
+inline const QString colourButtonTip = QStringLiteral("Cambiar Color");
+inline const QString createCalendar = QStringLiteral("Crear Calendario");
+inline const QString exitButton = QStringLiteral("Salir");
+inline const QString help = QStringLiteral(
+    "Seleccione el año, la temporada y luego haga clic en cada dia de cada mes, para marcar la "
+    "temporada.");
+
+// Caption of a cell that belongs to no day.
+inline const QString noDay = QStringLiteral(".");
+
+// Weekday headers, Sunday first (column 0).
+inline const std::array<QString, 7> weekdayHeaders = {
+    QStringLiteral("Dóm"), QStringLiteral("Lun"), QStringLiteral("Mar"), QStringLiteral("Mie"),
+    QStringLiteral("Jue"), QStringLiteral("Vie"), QStringLiteral("Sab")};
+
+// Month names as NombreMes gives them, January first.
+inline const std::array<QString, 12> monthNames = {
+    QStringLiteral("Enero"),      QStringLiteral("Febrero"), QStringLiteral("Marzo"),
+    QStringLiteral("Abril"),      QStringLiteral("Mayo"),    QStringLiteral("Junio"),
+    QStringLiteral("Julio"),      QStringLiteral("Agosto"),  QStringLiteral("Septiembre"),
+    QStringLiteral("Octubre"),    QStringLiteral("Noviembre"), QStringLiteral("Diciembre")};
+
+// Captions of the month frames, January first.
+inline const std::array<QString, 12> monthFrames = {
+    QStringLiteral("ENERO"),      QStringLiteral("FEBRERO"), QStringLiteral("MARZO"),
+    QStringLiteral("ABRIL"),      QStringLiteral("MAYO"),    QStringLiteral("JUNIO"),
+    QStringLiteral("JULIO"),      QStringLiteral("AGOSTO"),  QStringLiteral("SEPTIEMBRE"),
+    QStringLiteral("OCTUBRE"),    QStringLiteral("NOVIEMBRE"), QStringLiteral("DICIEMBRE")};
+
+// Shown when a marked date has no row: the year's calendar was never created.
+inline QString calendarNotCreated(int year) {
+    return QStringLiteral("El calendario del año %1 todavía no fue creado. Use \"Crear "
+                          "Calendario\" antes de marcar sus días.")
+        .arg(year);
+}
+
+// An odd text in the year combo.
+inline QString invalidYear(const QString& text) {
+    return QStringLiteral("\"%1\" no es un año válido.").arg(text);
+}
+
+} // namespace estaciones::calendar::texts

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "calendar/MonthPaint.h"
+
+#include <array>
+
+namespace estaciones::calendar {
+
+class SeasonStore;
+
+// The paint of the twelve months of a year, January first.
+using YearPaint = std::array<std::array<CellPaint, CellsPerMonth>, 12>;
+
+// Reads the year's seasons with one statement and paints from them: what the
+// window does.
+YearPaint paintYear(SeasonStore& store, int year, const SeasonColours& colours);
+
+// Reads each day with its own statement (Temporada), one round trip per day:
+// the reference the one-statement paint must agree with.
+YearPaint paintYearDayByDay(SeasonStore& store, int year, const SeasonColours& colours);
+
+} // namespace estaciones::calendar

@@ -1,0 +1,36 @@
+#include "calendar/window/DayCell.h"
+
+#include "calendar/BgrColour.h"
+
+namespace estaciones::calendar::window {
+
+namespace {
+// The indicator is hidden: the cell's value is reset after every click, the
+// colour alone tells the season.
+QString faceStyle(BgrColour colour) {
+    return QStringLiteral("QRadioButton { background-color: %1; color: black; }"
+                          " QRadioButton::indicator { width: 0px; height: 0px; }")
+        .arg(toQColor(colour).name());
+}
+} // namespace
+
+DayCell::DayCell(QWidget* parent) : QRadioButton(parent) {
+    // Each cell is its own option: the month's cells must not uncheck each
+    // other, and the program unchecks a clicked cell itself.
+    setAutoExclusive(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void DayCell::setBackground(BgrColour colour) {
+    if (m_background == colour) {
+        return;
+    }
+    m_background = colour;
+    setStyleSheet(faceStyle(colour));
+}
+
+void paintButtonFace(QWidget& button, BgrColour colour) {
+    button.setStyleSheet(QStringLiteral("background-color: %1;").arg(toQColor(colour).name()));
+}
+
+} // namespace estaciones::calendar::window

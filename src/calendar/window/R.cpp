@@ -1,0 +1,212 @@
+#include "calendar/window/R.h"
+
+#include "calendar/CalendarTexts.h"
+#include "calendar/ColourSettings.h"
+#include "calendar/SeasonStore.h"
+#include "calendar/window/DayCell.h"
+#include "platform/core/ErrorHandling.h"
+#include "platform/ui/OperatorInterface.h"
+#include "session/MostrarError.h"
+#include "session/library/WindowPreparation.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace estaciones::calendar::window {
+
+R::R(data::DB_Dll& db, RSession session, QWidget* parent)
+    : QMainWindow(parent), m_db(db), m_session(std::move(session)),
+      m_store(std::make_unique<SeasonStore>(db)) {
+    setObjectName(QStringLiteral("R"));
+    buildControls();
+}
+
+R::~R() = default;
+
+void R::guard(const QString& handler, const std::function<void()>& body) {
+    guarded(body, [&](const Error& error) { session::MostrarError(error, handler); });
+}
+
+bool R::Form_Load() {
+    bool keepRunning = true;
+    guard(QStringLiteral("Form_Load"), [&] {
+        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);
+        }
+        setWindowTitle(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat));
+        if (m_session.IniciarSesion && !m_session.IniciarSesion()) {
+            keepRunning = false;
+            return;
+        }
+        if (m_session.ArmarBarraEstado) {
+            m_session.ArmarBarraEstado(*sbStatusBar, QString());
+        }
+        library::prepareWindow(*this);
+        CargarAnio();
+        writeMissingSeasonColours();
+        cargarColores();
+        ArmarGrilla();
+    });
+    return keepRunning;
+}
+
+void R::CargarAnio() {
+    CmbAnio->clear();
+    for (int year = 1930; year <= 2049; ++year) {
+        CmbAnio->addItem(QString::number(year));
+    }
+    CmbAnio->setCurrentText(QString::number(QDate::currentDate().year()));
+}
+
+void R::cargarColores() {
+    m_colours = loadSeasonColours();
+    for (const Season& season : seasons()) {
+        const auto i = static_cast<std::size_t>(season.index);
+        paintButtonFace(*OptTemp[i], m_colours.colour[i]);
+    }
+}
+
+QString R::yearText() const { return CmbAnio->currentText(); }
+
+void R::ArmarAnio(const QString& anio) {
+    const int year = yearOfText(anio);
+    const YearPaint paint = paintYear(*m_store, year, m_colours);
+    for (int month = 1; month <= 12; ++month) {
+        ArmarAlmanaque(month, paint[static_cast<std::size_t>(month - 1)]);
+    }
+}
+
+void R::ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& paint) {
+    const auto m = static_cast<std::size_t>(Mes - 1);
+    for (std::size_t k = 0; k < paint.size(); ++k) {
+        DayCell& cell = *OptDia[m][k];
+        const CellPaint& p = paint[k];
+        QFont font = cell.font();
+        font.setBold(true);
+        cell.setFont(font);
+        cell.setText(p.caption);
+        cell.setEnabled(p.enabled);
+        if (p.background) {
+            cell.setBackground(*p.background);
+        }
+        m_grillaLista = false;
+        cell.setChecked(false);
+    }
+    m_grillaLista = true;
+}
+
+QString R::Temporada(int DIA, int Mes, int anio) { return m_store->Temporada(DIA, Mes, anio); }
+
+QString R::selectedSeasonCode() const {
+    for (const Season& season : seasons()) {
+        if (OptTemp[static_cast<std::size_t>(season.index)]->isChecked()) {
+            return season.code;
+        }
+    }
+    return {};
+}
+
+void R::OptDia_Click(int Mes, int Index) {
+    guard(QStringLiteral("OptDia%1_Click").arg(Mes), [&] {
+        if (m_grillaLista) {
+            const DayCell& cell = *OptDia[static_cast<std::size_t>(Mes - 1)][static_cast<std::size_t>(Index)];
+            Seleccionar(cell.text(), true, Mes, Index);
+        }
+    });
+}
+
+void R::Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice) {
+    DayCell& cell = *OptDia[static_cast<std::size_t>(Mes - 1)][static_cast<std::size_t>(Indice)];
+    // The cell's value goes back to unselected whatever happens, without
+    // being taken for a click.
+    struct ResetCell {
+        R& window;
+        DayCell& cell;
+        ~ResetCell() {
+            window.m_grillaLista = false;
+            cell.setChecked(false);
+            window.m_grillaLista = true;
+        }
+    } reset{*this, cell};
+
+    const int year = yearOfText(yearText());
+    const QString code = selectedSeasonCode();
+    if (!Asignar) {
+        return;
+    }
+    const AssignResult result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);
+    switch (result.outcome) {
+    case AssignResult::Outcome::Stored:
+        if (const auto colour = m_colours.colourOfCode(code)) {
+            cell.setBackground(*colour);
+        }
+        break;
+    case AssignResult::Outcome::NoRow:
+        // Painting would show a season that was not stored.
+        ui::operatorInterface().messageBox(texts::calendarNotCreated(year),
+                                           ui::style::OKOnly | ui::style::Exclamation);
+        break;
+    case AssignResult::Outcome::Failed:
+        ui::operatorInterface().messageBox(result.errorDescription, ui::style::OKOnly);
+        break;
+    }
+}
+
+void R::CmdColor_Click(int Index) {
+    const auto i = static_cast<std::size_t>(Index);
+    const std::optional<BgrColour> chosen =
+        ui::operatorInterface().chooseColor(m_colours.colour[i]);
+    if (!chosen) {
+        return; // cancelled: nothing changes
+    }
+    paintButtonFace(*OptTemp[i], *chosen);
+    storeSeasonColour(Index, *chosen);
+    cargarColores();
+    ArmarAnio(yearText());
+}
+
+void R::CmbAnio_Click() {
+    guard(QStringLiteral("CmbAnio_Click"), [&] { ArmarAnio(yearText()); });
+}
+
+void R::CmdCrearCalendario_Click() {
+    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] {
+        if (m_session.CrearCalendario) {
+            m_session.CrearCalendario(*this);
+        }
+    });
+}
+
+void R::CmdSalir_Click() {
+    guard(QStringLiteral("CmdSalir_Click"), [&] { close(); });
+}
+
+void R::closeEvent(QCloseEvent* event) {
+    guard(QStringLiteral("Form_Unload"), [&] {
+        if (m_unloaded) {
+            return;
+        }
+        m_unloaded = true;
+        if (m_session.FinalizarSesion) {
+            m_session.FinalizarSesion();
+        }
+        if (m_session.endProgram) {
+            m_session.endProgram();
+        }
+    });
+    event->accept();
+}
+
+} // namespace estaciones::calendar::window

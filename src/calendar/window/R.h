@@ -1,0 +1,105 @@
+#pragma once
+
+#include "calendar/Season.h"
+#include "calendar/YearPaint.h"
+#include "calendar/window/RSession.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QToolButton;
+
+namespace estaciones::data {
+class DB_Dll;
+}
+
+namespace estaciones::calendar {
+class SeasonStore;
+}
+
+namespace estaciones::calendar::window {
+
+class DayCell;
+
+// The calendar window: twelve month grids of day cells painted in the colour
+// of each date's season; a click marks the date with the selected season.
+// Control names are the suite's (ControlArrays.h for the arrays).
+class R : public QMainWindow {
+    Q_OBJECT
+public:
+    R(data::DB_Dll& db, RSession session, QWidget* parent = nullptr);
+    ~R() override;
+
+    // The load sequence. False when the session could not start and the
+    // program must end (the window is then not shown).
+    bool Form_Load();
+
+    // Fills the year combo: 1930..2049, showing the current year.
+    void CargarAnio();
+    // Creates cells 1..41 and headers 1..6 of every month from element 0,
+    // then paints the year shown.
+    void ArmarGrilla();
+    // Paints the twelve months of the year `anio` (the year combo's text).
+    void ArmarAnio(const QString& anio);
+    // Paints one month from the seasons of its year.
+    void ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& paint);
+    // The code stored for one date (one statement).
+    QString Temporada(int DIA, int Mes, int anio);
+
+    // The marking of one cell (a click on a day).
+    void Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice);
+
+    const SeasonColours& colours() const { return m_colours; }
+    bool GrillaLista() const { return m_grillaLista; }
+    QString selectedSeasonCode() const;
+    QString yearText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void CmbAnio_Click();
+    void CmdSalir_Click();
+    void CmdCrearCalendario_Click();
+
+private:
+    void buildControls();
+    QWidget* buildSeasonFrame(QWidget* parent);
+    QGroupBox* buildMonthFrame(QWidget* parent, int month);
+    void OptDia_Click(int Mes, int Index);
+    void CmdColor_Click(int Index);
+    // Reads the four season colours and paints the season buttons with them.
+    void cargarColores();
+    // The one guard of every event handler: nothing escapes into the event
+    // loop; an unexpected error is shown with the handler's name.
+    void guard(const QString& handler, const std::function<void()>& body);
+
+    data::DB_Dll& m_db;
+    RSession m_session;
+    std::unique_ptr<SeasonStore> m_store;
+    SeasonColours m_colours;
+    bool m_grillaLista = false;
+    bool m_unloaded = false;
+
+    QWidget* FrmTemporada = nullptr;
+    std::array<QRadioButton*, SeasonCount> OptTemp{};
+    std::array<QToolButton*, SeasonCount> CmdColor{};
+    QComboBox* CmbAnio = nullptr;
+    QPushButton* CmdCrearCalendario = nullptr;
+    QPushButton* CmdSalir = nullptr;
+    QLabel* Label1 = nullptr;
+    QStatusBar* sbStatusBar = nullptr;
+    std::array<QGroupBox*, 12> FrMes{};
+    std::array<std::array<DayCell*, CellsPerMonth>, 12> OptDia{};
+    std::array<std::array<QLabel*, DaysPerWeek>, 12> LblDia{};
+};
+
+} // namespace estaciones::calendar::window

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/core/Error.h"
+#include "platform/core/ErrorHandling.h"
+#include "platform/core/Variant.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+#include "session/library/FileDialog.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace estaciones::data {
+
+// The suite's data access class. The program shares one instance
+// (sharedDb(), SharedDb.h); a second one serves the statistics database.
+// Its public members are read and set directly by the session routines, as
+// in the original, so they stay public and keep their names and order.
+//
+// The implementation is split by concern: DB_Dll.cpp (members, properties),
+// DbConexionServidor.cpp, DbConexionLocal.cpp, DbReconexion.cpp (opening),
+// DbAdministrador.cpp (administrator check), TratamientoErrores.cpp.
+class DB_Dll {
+public:
+    DB_Dll();
+
+    bool gOpenFlag = false;   // true while the last open or reconnect succeeded
+    Variant gIgnoraPassWord;  // true: a Jet password comes from gUserPassWord
+    db::Connection gCnn;      // the one connection (a new, closed one at first)
+    db::Recordset glrcs;      // a recordset slot for callers
+    Variant gCursorLocation;  // kept for callers; the open routines take it as argument
+    QString gProveedor;       // "" means SQLOLEDB; OraOLEDB.Oracle.1 after choosing Oracle
+    QString gDsn;             // slot for callers
+    QString gServidor;        // a "#" in it selects Oracle
+    QString gDBName;          // database, Oracle data source or .MDB path
+    QString gUsuario;
+    bool gEsAdmin = false;
+    QString gUserPassWord;
+    QString gConnString;      // the connection string last built or given
+    QString gExtended;        // appended verbatim to built SQL Server and Jet strings
+    QString gLogErr;          // error log file; "" means the default file
+    QString ParametrosSQL;    // slot for callers
+    std::int32_t gTSTimeOut = 0; // slot for callers
+
+    // gLogErr as a property (the original's ArchivoErrores).
+    Variant ArchivoErrores() const;
+    void setArchivoErrores(const Variant& archivo);
+
+    QString pSQLOLEDB() const;
+    QString pJETOLEDB40() const;
+    QString pJETOLEDB35() const;
+
+    // Opens gCnn on SQL Server or Oracle. The outcome is gOpenFlag. With
+    // PideParametrosSQL the access dialog asks for the access data first;
+    // with MuestraError a failure asks the operator whether to try again.
+    void OpenServerADODB(bool PideParametrosSQL, std::int32_t lCursor, const QString& ConnString,
+                         bool ValidaAdmin, bool MuestraError);
+
+    // Opens gCnn on a local Jet (.MDB) file, searching for the file and asking
+    // for its password when needed. CadenaID / CadenaPWD are the keywords for
+    // user and password in the built string.
+    void OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
+                        const QString& CadenaPWD);
+
+    // Closes and re-opens gCnn with its own connection string; the outcome is
+    // gOpenFlag.
+    void ReintentaConectar();
+
+    // Shows a trapped database error, logs the exchange and returns the
+    // operator's answer (4 retry, 5 go on, anything else leave); 0 for error
+    // number 0. `Botones` defaults to Abort/Retry/Ignore + critical (18);
+    // `Rutina` Empty means no routine name. Never throws.
+    int TratamientoErrores(const Error& CodErr, std::optional<int> Botones = std::nullopt,
+                           const Variant& Rutina = Variant());
+
+    // --- Statements and recordsets (DbSentencias.cpp) ---
+
+    // Runs a statement or batch on gCnn after the "@Admin_" and synonym rules;
+    // the rewritten text is written back into SentenciaSQL. Errors are mostly
+    // absorbed: callers that must know test gCnn's Errors. Lrcs, when given,
+    // receives the recordset the text returns.
+    void EjecutaConsultaSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
+                            db::Recordset* Lrcs = nullptr);
+    // The same, with the other title on its error message.
+    void EjecutaConsultaRSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
+                             db::Recordset* Lrcs = nullptr);
+    // Opens Lrcs (closed first) on Conexionactiva or gCnn; reconnects when the
+    // link is gone and asks TratamientoErrores otherwise. SentenciaSQL gets
+    // the synonym rewrite.
+    void AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
+                        std::optional<db::Connection> Conexionactiva = std::nullopt,
+                        int CursorType = db::adOpenForwardOnly, int LockType = db::adLockReadOnly,
+                        int Options = db::adOptionUnspecified, bool ConvOracle = true);
+    // Closes LrcsTemp when open; a pending edit is cancelled first.
+    void CierraRecordset(db::Recordset& LrcsTemp);
+    // Kept in the interface for the suite's callers; they do nothing.
+    void QConsulta(const Variant& a, const Variant& b, const Variant& c, const Variant& d,
+                   const Variant& CmpDisplay, const Variant& SQLWHERE);
+    void QGridConsulta(const Variant& Sentencia, const Variant& CampoDevuelto1,
+                       const Variant& gCnnString, const Variant& CampoDevuelto2,
+                       const Variant& CampoDevuelto3);
+
+    // The synonym rewrite and the Oracle dictionary (DbTraduccionProvisional.cpp
+    // until the schema inspection replaces them).
+    QString SS_TSinonimos(const QString& Sentencia);
+    QString ORACLE_Dicc(const QString& Valor);
+
+    // The connection string that OpenServerADODB builds from the members.
+    QString cadenaConexionServidor() const;
+    // The error log file TratamientoErrores writes to.
+    QString archivoErroresEfectivo() const;
+
+private:
+    // The access dialog step: true when accepted (members updated).
+    bool pedirDatosAcceso();
+    // The answer to an error of OpenServerADODB: answer::Retry or leave.
+    int tratarErrorApertura(const Error& error, bool MuestraError, bool& yaCerrada);
+    // The administrator check after opening; its statements run under `pasos`.
+    void validarAdministrador(HandledSteps& pasos, bool ValidaAdmin, bool MuestraError);
+    // Interim table check and value read of the administrator check, until
+    // the schema inspection and table look-ups are built (DbAdministrador.cpp).
+    bool existeTablaProvisional(const QString& tabla);
+    Variant datosTablaProvisional(const QString& tabla, const QString& valorBuscado,
+                                  const QString& campoDevuelto, const QString& campo);
+    // Shows the open-file dialog for a Jet file; false when cancelled.
+    bool buscarArchivoLocal();
+
+    // The statement routines' shared body and their Oracle path.
+    QString prefijoYSinonimos(const QString& SentenciaSQL);
+    void ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffected,
+                          db::Recordset* Lrcs, const QString& titulo);
+    void EjecutaLoteOracle(const QString& SentenciaSQL, std::int64_t& RecordsAffected);
+
+    library::FileDialog CmdDlg;
+};
+
+} // namespace estaciones::data

@@ -1,0 +1,13 @@
+#pragma once
+
+// Private to the layer: a recordset state over rows already read.
+
+#include "platform/db/LayerInternal.h"
+
+namespace estaciones::db::detail {
+
+std::shared_ptr<RecordsetState> makeRecordsetState(const std::shared_ptr<ConnectionState>& connection,
+                                                   ResultSet rows, const QString& source, int cursorType,
+                                                   int lockType, int cursorLocation);
+
+} // namespace estaciones::db::detail

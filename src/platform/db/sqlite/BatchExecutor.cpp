@@ -1,0 +1,717 @@
+#include "platform/db/sqlite/BatchExecutor.h"
+
+#include "platform/core/ErrorHandling.h"
+#include "platform/db/sqlite/BatchParser.h"
+#include "platform/db/sqlite/ColumnTypes.h"
+#include "platform/db/sqlite/ObjectNames.h"
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/ProcedureCatalog.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/dialect/Tokenizer.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+constexpr int maximumNesting = 32;
+
+struct Range {
+    std::size_t from;
+    std::size_t to;
+};
+
+// Ranges between the commas at the outer level of tokens[from, to).
+std::vector<Range> splitByCommas(const Tokens& tokens, std::size_t from, std::size_t to) {
+    std::vector<Range> ranges;
+    int depth = 0;
+    std::size_t start = from;
+    for (std::size_t i = from; i < to; ++i) {
+        if (tokens[i].isPunctuation(u"(")) {
+            ++depth;
+        } else if (tokens[i].isPunctuation(u")")) {
+            --depth;
+        } else if (depth == 0 && tokens[i].isPunctuation(u",")) {
+            ranges.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    if (start < to) {
+        ranges.push_back({start, to});
+    }
+    return ranges;
+}
+
+Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
+    to = std::min(to, tokens.size());
+    from = std::min(from, to);
+    return Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(from),
+                  tokens.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+Token literalToken(const Variant& value) {
+    if (value.isText()) {
+        return Token::string(value.toString());
+    }
+    if (value.isDate()) {
+        return Token::string(storedDate(value.toDate()));
+    }
+    if (value.isNull() || value.isEmpty() || value.isObject()) {
+        return Token::word(QStringLiteral("NULL"));
+    }
+    return Token::number(literalOf(value));
+}
+
+QString upperWord(const Tokens& tokens, std::size_t i) {
+    return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tokens[i].text.toUpper()
+                                                                  : QString();
+}
+
+[[noreturn]] void syntaxErrorNear(const Tokens& tokens, std::size_t i) {
+    const std::size_t at = std::min(i, tokens.empty() ? 0 : tokens.size() - 1);
+    const QString near = tokens.empty() ? QString() : tokens[at].text;
+    const QByteArray utf8 = near.toUtf8();
+    if (tokens.empty() || tokens[at].kind != TokenKind::Word ||
+        !sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size()))) {
+        failWith(native::SyntaxError, {near});
+    }
+    failWith(native::SyntaxErrorNearKeyword, {near.toUpper()});
+}
+
+// The statements SQL Server knows by their first word; any other first word
+// is the bare procedure call allowed at the start of a batch.
+bool isStatementKeyword(const QString& word) {
+    static const QStringList keywords{
+        "SELECT",    "INSERT",  "UPDATE",  "DELETE",     "CREATE",     "DROP",    "ALTER",
+        "TRUNCATE",  "DECLARE", "SET",     "IF",         "WHILE",      "BEGIN",   "END",
+        "ELSE",      "EXEC",    "EXECUTE", "PRINT",      "USE",        "RETURN",  "COMMIT",
+        "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
+        "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
+        "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
+        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN"};
+    return keywords.contains(word);
+}
+
+// The verb that decides whether a statement's count is reported.
+QString countingVerb(const Tokens& tokens) {
+    const QString first = upperWord(tokens, 0);
+    if (first != QLatin1String("WITH")) {
+        return first;
+    }
+    int depth = 0;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
+        const QString word = upperWord(tokens, i);
+        if (depth == 0 && (word == QLatin1String("SELECT") || word == QLatin1String("INSERT") ||
+                           word == QLatin1String("UPDATE") || word == QLatin1String("DELETE"))) {
+            return word;
+        }
+    }
+    return first;
+}
+
+QString insertTarget(const Tokens& tokens) {
+    std::size_t i = 0;
+    while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
+        ++i;
+    }
+    ++i;
+    if (upperWord(tokens, i) == QLatin1String("INTO")) {
+        ++i;
+    }
+    return readObjectName(tokens, i);
+}
+
+bool allEndOnlyTheStatement(const ProviderFailure& failure) {
+    if (failure.records().empty()) {
+        return false;
+    }
+    for (const ProviderError& record : failure.records()) {
+        if (!endsOnlyTheStatement(record.nativeError)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
+                             int timeoutSeconds)
+    : m_session(session), m_runner(session, parameters, timeoutSeconds) {}
+
+ExecutionResult BatchExecutor::run(const QString& batch) {
+    try {
+        VariableScope scope;
+        runNodes(parseBatch(batch), scope, true);
+    } catch (const ProviderFailure& failure) {
+        std::vector<ProviderError> records = m_errors;
+        records.insert(records.end(), failure.records().begin(), failure.records().end());
+        throw ProviderFailure(std::move(records));
+    }
+    if (!m_errors.empty()) {
+        throw ProviderFailure(m_errors);
+    }
+    return std::move(m_result);
+}
+
+BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& nodes,
+                                            VariableScope& scope, bool atBatchStart) {
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const Flow flow = runNode(nodes[i], scope, atBatchStart && i == 0);
+        if (flow != Flow::Normal) {
+            return flow;
+        }
+    }
+    return Flow::Normal;
+}
+
+BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableScope& scope,
+                                           bool firstOfBatch) {
+    try {
+        switch (node.kind) {
+        case StatementNode::Kind::Block:
+            return runNodes(node.children, scope, false);
+        case StatementNode::Kind::If:
+            if (isTrue(node.condition, scope)) {
+                return runNode(node.children[0], scope, false);
+            }
+            return node.children.size() > 1 ? runNode(node.children[1], scope, false)
+                                            : Flow::Normal;
+        case StatementNode::Kind::While:
+            while (true) {
+                m_runner.checkTimeout();
+                if (!isTrue(node.condition, scope)) {
+                    break;
+                }
+                const Flow flow = runNode(node.children[0], scope, false);
+                if (flow == Flow::Break) {
+                    break;
+                }
+                if (flow == Flow::Return) {
+                    return flow;
+                }
+            }
+            return Flow::Normal;
+        case StatementNode::Kind::Break:
+            return Flow::Break;
+        case StatementNode::Kind::Continue:
+            return Flow::Continue;
+        case StatementNode::Kind::Return:
+            return Flow::Return;
+        case StatementNode::Kind::Sql:
+            runSimple(node, scope, firstOfBatch);
+            m_session.lastErrorNumber = 0;
+            return Flow::Normal;
+        }
+    } catch (const ProviderFailure& failure) {
+        m_session.lastErrorNumber = failure.nativeError();
+        if (!allEndOnlyTheStatement(failure)) {
+            throw;
+        }
+        m_errors.insert(m_errors.end(), failure.records().begin(), failure.records().end());
+    }
+    return Flow::Normal;
+}
+
+void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
+    const Tokens& tokens = node.tokens;
+    const QString first = node.firstWord();
+    if (first == QLatin1String("DECLARE")) {
+        declare(tokens, scope);
+    } else if (first == QLatin1String("SET")) {
+        set(tokens, scope);
+    } else if (first == QLatin1String("SELECT")) {
+        if (!selectIntoVariables(tokens, scope)) {
+            runSql(tokens, scope);
+        }
+    } else if (first == QLatin1String("PRINT")) {
+        // Informational output: shown by tools, never an error.
+    } else if (first == QLatin1String("USE")) {
+        std::size_t i = 1;
+        const QString database = readObjectName(tokens, i);
+        if (database.isEmpty()) {
+            syntaxErrorNear(tokens, 1);
+        }
+        m_session.use(database);
+    } else if (first == QLatin1String("CREATE")) {
+        create(node, scope);
+    } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
+                                                   node.word(1) == QLatin1String("PROC"))) {
+        ProcedureCatalog(m_session.current()).store(tokens, true);
+    } else if (first == QLatin1String("DROP")) {
+        drop(tokens, scope);
+    } else if (first == QLatin1String("TRUNCATE")) {
+        std::size_t i = node.word(1) == QLatin1String("TABLE") ? 2 : 1;
+        const QString table = readObjectName(tokens, i);
+        if (!m_session.current().hasTable(table)) {
+            failWith(native::ObjectNotFound, {table});
+        }
+        m_runner.run(QStringLiteral("DELETE FROM ") + sqliteQuoted(table), QString());
+        // TRUNCATE also restarts the identity, as SQL Server does.
+        ignoringErrors([&] {
+            m_session.current().run(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ") +
+                                    literalOf(Variant(table)) + QStringLiteral(" COLLATE NOCASE"));
+        });
+    } else if (first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE")) {
+        execute(tokens, 1, scope);
+    } else if (first == QLatin1String("BEGIN") || first == QLatin1String("COMMIT") ||
+               first == QLatin1String("ROLLBACK") || first == QLatin1String("SAVE")) {
+        transaction(tokens);
+    } else if (first == QLatin1String("RAISERROR")) {
+        raiseError(tokens, scope);
+    } else if (first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||
+               first == QLatin1String("DENY") || first == QLatin1String("CHECKPOINT")) {
+        // Permissions do not exist in a local file database.
+    } else if (firstOfBatch && !first.isEmpty() && !isStatementKeyword(first)) {
+        execute(tokens, 0, scope); // "name 'a','b'": the bare call that may open a batch
+    } else {
+        runSql(tokens, scope);
+    }
+}
+
+void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
+    for (const Range& range : splitByCommas(tokens, 1, tokens.size())) {
+        std::size_t i = range.from;
+        if (i >= range.to || tokens[i].kind != TokenKind::Variable) {
+            syntaxErrorNear(tokens, i);
+        }
+        const QString name = tokens[i++].text;
+        if (upperWord(tokens, i) == QLatin1String("AS")) {
+            ++i;
+        }
+        std::size_t typeEnd = i;
+        while (typeEnd < range.to && !tokens[typeEnd].isPunctuation(u"=")) {
+            ++typeEnd;
+        }
+        if (typeEnd == i || upperWord(tokens, i) == QLatin1String("TABLE") ||
+            upperWord(tokens, i) == QLatin1String("CURSOR")) {
+            syntaxErrorNear(tokens, i);
+        }
+        QString type;
+        for (std::size_t t = i; t < typeEnd; ++t) {
+            type += tokens[t].text;
+        }
+        scope.declare(name, type);
+        if (typeEnd < range.to) {
+            scope.assign(name, evaluate(slice(tokens, typeEnd + 1, range.to), scope),
+                         m_session.dateOrder);
+        }
+    }
+}
+
+void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() > 1 && tokens[1].kind == TokenKind::Variable &&
+        !tokens[1].text.startsWith(QLatin1String("@@"))) {
+        if (tokens.size() < 4 || tokens[2].kind != TokenKind::Punctuation ||
+            !tokens[2].text.endsWith('=')) {
+            syntaxErrorNear(tokens, 2);
+        }
+        const QString name = tokens[1].text;
+        Tokens expression = slice(tokens, 3, tokens.size());
+        const QString op = tokens[2].text.chopped(1);
+        if (!op.isEmpty()) { // SET @v += x
+            Tokens compound{tokens[1], Token::punctuation(op), Token::punctuation("(")};
+            compound.insert(compound.end(), expression.begin(), expression.end());
+            compound.push_back(Token::punctuation(")"));
+            expression = std::move(compound);
+        }
+        scope.assign(name, evaluate(expression, scope), m_session.dateOrder);
+        return;
+    }
+    const QString option = upperWord(tokens, 1);
+    const QString value = tokens.size() > 2 ? tokens[2].value().toLower() : QString();
+    if (option == QLatin1String("NOCOUNT")) {
+        m_session.noCount = value == QLatin1String("on");
+    } else if (option == QLatin1String("DATEFORMAT")) {
+        m_session.dateOrder = value.startsWith('m')   ? tsql::DateOrder::MDY
+                              : value.startsWith('y') ? tsql::DateOrder::YMD
+                                                      : tsql::DateOrder::DMY;
+        m_session.applyDialectSettings();
+    } else if (option == QLatin1String("LANGUAGE")) {
+        m_session.language = value.startsWith(QLatin1String("us")) ||
+                                     value.startsWith(QLatin1String("english")) ||
+                                     value.startsWith(QLatin1String("british"))
+                                 ? tsql::Language::English
+                                 : tsql::Language::Spanish;
+        m_session.applyDialectSettings();
+    }
+    // Other options (ANSI_NULLS, QUOTED_IDENTIFIER, IDENTITY_INSERT, isolation
+    // level, ...) change nothing that a local SQLite database does differently.
+}
+
+bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& scope) {
+    Tokens rewritten{tokens[0]};
+    std::vector<QString> targets;
+    int depth = 0;
+    bool inSelectList = true;
+    bool atItemStart = true;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        if (inSelectList && depth == 0 && atItemStart && token.kind == TokenKind::Variable &&
+            i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"=")) {
+            targets.push_back(token.text);
+            ++i;
+            atItemStart = false;
+            continue;
+        }
+        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
+        if (depth == 0 && token.isWord(u"FROM")) {
+            inSelectList = false;
+        }
+        atItemStart = depth == 0 && token.isPunctuation(u",");
+        if (upperWord(tokens, i) == QLatin1String("DISTINCT") && i == 1) {
+            atItemStart = true;
+        }
+        rewritten.push_back(token);
+    }
+    if (targets.empty()) {
+        return false;
+    }
+    const StatementOutcome outcome =
+        m_runner.run(sqliteText(rewritten, scope), QStringLiteral("SELECT"));
+    if (outcome.resultSet && !outcome.resultSet->rows.empty()) {
+        const std::vector<Variant>& last =
+            outcome.resultSet->rows.back(); // SQL Server keeps the last row
+        for (std::size_t k = 0; k < targets.size() && k < last.size(); ++k) {
+            scope.assign(targets[k], last[k], m_session.dateOrder);
+        }
+    }
+    return true;
+}
+
+void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
+    const Tokens& tokens = node.tokens;
+    const QString what = node.word(1);
+    if (what == QLatin1String("DATABASE")) {
+        std::size_t i = 2;
+        const QString name = readObjectName(tokens, i);
+        if (name.isEmpty()) {
+            syntaxErrorNear(tokens, 2);
+        }
+        QString collation;
+        for (std::size_t c = i; c + 1 < tokens.size(); ++c) {
+            if (tokens[c].isWord(u"COLLATE")) {
+                collation = tokens[c + 1].value();
+            }
+        }
+        m_session.createDatabase(name, collation);
+        return;
+    }
+    if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
+        ProcedureCatalog(m_session.current()).store(tokens, false);
+        return;
+    }
+    runSql(tokens, scope);
+    if (what != QLatin1String("VIEW")) {
+        return;
+    }
+    // SQLite accepts a view over missing tables; SQL Server refuses it (208).
+    std::size_t i = 2;
+    const QString view = readObjectName(tokens, i);
+    SqliteDatabase& database = m_session.current();
+    const QString probe = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(sqliteQuoted(view));
+    PreparedStatement check(database.handle(), probe);
+    if (!check.ok()) {
+        const ProviderError error = database.lastError(probe);
+        ignoringErrors([&] { database.run(QStringLiteral("DROP VIEW ") + sqliteQuoted(view)); });
+        throw ProviderFailure({error});
+    }
+}
+
+void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
+    const QString what = upperWord(tokens, 1);
+    std::size_t i = 2;
+    bool ifExists = false;
+    if (upperWord(tokens, 2) == QLatin1String("IF") &&
+        upperWord(tokens, 3) == QLatin1String("EXISTS")) {
+        ifExists = true;
+        i = 4;
+    }
+    SqliteDatabase& database = m_session.current();
+    if (what == QLatin1String("TABLE") || what == QLatin1String("VIEW")) {
+        for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
+            std::size_t at = range.from;
+            const QString name = readObjectName(tokens, at);
+            if (!database.hasTable(name)) {
+                if (ifExists) {
+                    continue;
+                }
+                failWith(native::CannotDrop, {what.toLower(), name});
+            }
+            m_runner.run(QStringLiteral("DROP %1 %2").arg(what, sqliteQuoted(name)), what);
+        }
+    } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
+        ProcedureCatalog catalog(database);
+        for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
+            std::size_t at = range.from;
+            const QString name = readObjectName(tokens, at);
+            if (!ifExists || catalog.exists(name)) {
+                catalog.drop(name);
+            }
+        }
+    } else {
+        runSql(tokens, scope);
+    }
+}
+
+void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableScope& scope) {
+    std::size_t i = start;
+    QString statusVariable;
+    if (i + 1 < tokens.size() && tokens[i].kind == TokenKind::Variable &&
+        tokens[i + 1].isPunctuation(u"=")) {
+        statusVariable = tokens[i].text;
+        i += 2;
+    }
+    if (i < tokens.size() && tokens[i].isPunctuation(u"(")) {
+        // EXEC ('text'): the text runs as a batch of its own.
+        const Variant text = evaluate(slice(tokens, i, tokens.size()), scope);
+        VariableScope inner;
+        runNodes(parseBatch(text.toString()), inner, false);
+        return;
+    }
+    const QString name = readObjectName(tokens, i);
+    if (name.isEmpty()) {
+        syntaxErrorNear(tokens, i);
+    }
+    std::vector<CallArgument> arguments;
+    for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
+        std::size_t from = range.from;
+        std::size_t to = range.to;
+        CallArgument argument;
+        if (to - from > 2 && tokens[from].kind == TokenKind::Variable &&
+            tokens[from + 1].isPunctuation(u"=")) {
+            argument.name = tokens[from].text;
+            from += 2;
+        }
+        while (to > from && (tokens[to - 1].isWord(u"OUTPUT") || tokens[to - 1].isWord(u"OUT"))) {
+            --to;
+        }
+        if (to == from) {
+            syntaxErrorNear(tokens, from);
+        }
+        const Token& single = tokens[from];
+        if (to - from == 1 && single.isWord(u"DEFAULT")) {
+            argument.value = Variant(); // Empty: the parameter's default
+        } else if (to - from == 1 && single.isNameLike() && !single.isWord(u"NULL")) {
+            argument.value = single.value(); // bare words are text to a procedure
+        } else {
+            argument.value = evaluate(slice(tokens, from, to), scope);
+        }
+        arguments.push_back(std::move(argument));
+    }
+    callProcedure(name, arguments);
+    if (!statusVariable.isEmpty()) {
+        scope.assign(statusVariable, 0, m_session.dateOrder);
+    }
+}
+
+void BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments) {
+    if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
+        callSystemProcedure(m_session, name, arguments)) {
+        return;
+    }
+    const std::optional<ProcedureDefinition> procedure =
+        ProcedureCatalog(m_session.current()).find(name);
+    if (!procedure) {
+        failWith(native::ProcedureNotFound, {name});
+    }
+    if (m_nesting >= maximumNesting) {
+        failWith(native::NestingLimit);
+    }
+    VariableScope scope;
+    std::vector<bool> supplied(procedure->parameters.size(), false);
+    std::size_t position = 0;
+    for (const CallArgument& argument : arguments) {
+        std::size_t index = position;
+        if (!argument.name.isEmpty()) {
+            index = procedure->parameters.size();
+            for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
+                if (procedure->parameters[p].name.compare(argument.name, Qt::CaseInsensitive) ==
+                    0) {
+                    index = p;
+                }
+            }
+            if (index == procedure->parameters.size()) {
+                failWith(native::TooManyArguments, {procedure->name});
+            }
+        } else {
+            ++position;
+        }
+        if (index >= procedure->parameters.size()) {
+            failWith(native::TooManyArguments, {procedure->name});
+        }
+        const ProcedureParameter& parameter = procedure->parameters[index];
+        if (!scope.isDeclared(parameter.name)) {
+            scope.declare(parameter.name, parameter.type);
+        }
+        if (!argument.value.isEmpty()) {
+            scope.assign(parameter.name, argument.value, m_session.dateOrder);
+            supplied[index] = true;
+        }
+    }
+    for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
+        const ProcedureParameter& parameter = procedure->parameters[p];
+        if (!scope.isDeclared(parameter.name)) {
+            scope.declare(parameter.name, parameter.type);
+        }
+        if (supplied[p]) {
+            continue;
+        }
+        if (!parameter.defaultValue) {
+            failWith(native::ProcedureParameterMissing, {procedure->name, parameter.name});
+        }
+        scope.assign(parameter.name, evaluate(*parameter.defaultValue, scope), m_session.dateOrder);
+    }
+    // SET NOCOUNT inside a procedure lasts until it returns, as on SQL Server.
+    const bool noCount = m_session.noCount;
+    ++m_nesting;
+    const auto restore = [&] {
+        --m_nesting;
+        m_session.noCount = noCount;
+    };
+    try {
+        runNodes(parseBatch(procedure->body), scope, false);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void BatchExecutor::transaction(const Tokens& tokens) {
+    const QString first = upperWord(tokens, 0);
+    if (first == QLatin1String("BEGIN")) {
+        m_session.beginTransaction();
+    } else if (first == QLatin1String("COMMIT")) {
+        m_session.commitTransaction();
+    } else if (first == QLatin1String("ROLLBACK")) {
+        m_session.rollbackTransaction();
+    }
+    // SAVE TRANSACTION: savepoints are not used by the suite.
+}
+
+void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() < 3 || !tokens[1].isPunctuation(u"(")) {
+        syntaxErrorNear(tokens, 1);
+    }
+    std::size_t close = tokens.size();
+    int depth = 0;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
+        if (depth == 0) {
+            close = i;
+            break;
+        }
+    }
+    const std::vector<Range> parts = splitByCommas(tokens, 2, close);
+    if (parts.size() < 3) {
+        syntaxErrorNear(tokens, close);
+    }
+    QString message = evaluate(slice(tokens, parts[0].from, parts[0].to), scope).toString();
+    const int severity =
+        static_cast<int>(evaluate(slice(tokens, parts[1].from, parts[1].to), scope).toInt64());
+    for (std::size_t a = 3; a < parts.size(); ++a) {
+        static const QRegularExpression placeholder(QStringLiteral("%[-+ 0#]*\\d*[sdiuxX]"));
+        const QRegularExpressionMatch match = placeholder.match(message);
+        if (!match.hasMatch()) {
+            break;
+        }
+        message.replace(match.capturedStart(), match.capturedLength(),
+                        evaluate(slice(tokens, parts[a].from, parts[a].to), scope).toString());
+    }
+    if (severity <= 10) {
+        return; // informational, like PRINT
+    }
+    ProviderError error = sqlServerError(native::UserError, {message});
+    error.severity = severity;
+    throw ProviderFailure({error});
+}
+
+bool BatchExecutor::isTrue(const Tokens& condition, VariableScope& scope) {
+    Tokens expression{Token::word("CASE"), Token::word("WHEN"), Token::punctuation("(")};
+    expression.insert(expression.end(), condition.begin(), condition.end());
+    for (const char* word : {")", "THEN", "1", "ELSE", "0", "END"}) {
+        expression.push_back(QChar::fromLatin1(word[0]).isLetter()  ? Token::word(word)
+                             : QChar::fromLatin1(word[0]).isDigit() ? Token::number(word)
+                                                                    : Token::punctuation(word));
+    }
+    return evaluate(expression, scope).toInt64() == 1;
+}
+
+Variant BatchExecutor::evaluate(const Tokens& expression, VariableScope& scope) {
+    if (expression.size() == 1 && expression[0].kind == TokenKind::Variable &&
+        !expression[0].text.startsWith(QLatin1String("@@"))) {
+        return scope.value(expression[0].text);
+    }
+    return m_runner.scalar(QStringLiteral("SELECT ") + m_session.current().translateExpression(
+                                                           resolvedText(expression, scope)));
+}
+
+QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& scope) const {
+    return m_session.current().translate(resolvedText(tokens, scope)).join(QStringLiteral(";\n"));
+}
+
+QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
+    Tokens out;
+    out.reserve(tokens.size());
+    int depth = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
+        if (token.kind == TokenKind::Variable && token.text.startsWith(QLatin1String("@@"))) {
+            const QString name = token.text.mid(2);
+            out.push_back(name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0
+                              ? Token::number(QString::number(m_nesting))
+                              : literalToken(m_session.systemValue(name)));
+        } else if (token.kind == TokenKind::Variable) {
+            out.push_back(literalToken(scope.value(token.text)));
+        } else if (token.isWord(u"SCOPE_IDENTITY") && i + 2 < tokens.size() &&
+                   tokens[i + 1].isPunctuation(u"(") && tokens[i + 2].isPunctuation(u")")) {
+            out.push_back(literalToken(m_session.lastIdentity));
+            i += 2;
+        } else if (token.isWord(u"OPTION") && depth == 0 && i + 1 < tokens.size() &&
+                   tokens[i + 1].isPunctuation(u"(")) {
+            // Query hints (MAXRECURSION, ...): SQLite has no limits to lift.
+            int hintDepth = 0;
+            std::size_t j = i + 1;
+            for (; j < tokens.size(); ++j) {
+                hintDepth += tokens[j].isPunctuation(u"(")   ? 1
+                             : tokens[j].isPunctuation(u")") ? -1
+                                                             : 0;
+                if (hintDepth == 0) {
+                    break;
+                }
+            }
+            i = j;
+        } else {
+            out.push_back(token);
+        }
+    }
+    return joinTokens(out);
+}
+
+void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
+    const QString verb = countingVerb(tokens);
+    const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
+    record(m_runner.run(sqliteText(tokens, scope), verb, target));
+}
+
+void BatchExecutor::record(StatementOutcome outcome) {
+    if (outcome.resultSet) {
+        m_result.resultSets.push_back(std::move(*outcome.resultSet));
+    }
+    if (outcome.rowsChanged >= 0 && !m_session.noCount) {
+        m_result.rowsAffected =
+            std::max<std::int64_t>(m_result.rowsAffected, 0) + outcome.rowsChanged;
+    }
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/db/Engine.h"
+#include "platform/db/sqlite/Session.h"
+#include "platform/db/sqlite/SqlRunner.h"
+#include "platform/db/sqlite/StatementNode.h"
+#include "platform/db/sqlite/SystemProcedures.h"
+#include "platform/db/sqlite/VariableScope.h"
+
+namespace estaciones::db::sqlite {
+
+// Runs T-SQL batches on an embedded session: control flow, variables,
+// procedures, USE / CREATE DATABASE, transactions and SET options here;
+// everything else is translated by the dialect and run by SQLite.
+//
+// Errors follow SQL Server: constraint, truncation and "already exists"
+// errors end only their statement and the batch goes on; the rest (invalid
+// names, syntax) end the batch. Either way the call fails at its end with
+// every error it met.
+class BatchExecutor {
+public:
+    BatchExecutor(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds);
+
+    // Rows affected: the sum of the counts of the INSERT, UPDATE and DELETE
+    // statements run while NOCOUNT was off; -1 when there were none.
+    ExecutionResult run(const QString& batch);
+
+private:
+    enum class Flow { Normal, Break, Continue, Return };
+
+    Flow runNodes(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
+    Flow runNode(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
+    void runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
+
+    void declare(const tsql::Tokens& tokens, VariableScope& scope);
+    void set(const tsql::Tokens& tokens, VariableScope& scope);
+    bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
+    void create(const StatementNode& node, VariableScope& scope);
+    void drop(const tsql::Tokens& tokens, VariableScope& scope);
+    void execute(const tsql::Tokens& tokens, std::size_t start, VariableScope& scope);
+    void callProcedure(const QString& name, const std::vector<CallArgument>& arguments);
+    void transaction(const tsql::Tokens& tokens);
+    void raiseError(const tsql::Tokens& tokens, VariableScope& scope);
+
+    bool isTrue(const tsql::Tokens& condition, VariableScope& scope);
+    Variant evaluate(const tsql::Tokens& expression, VariableScope& scope);
+    // The statement with variables, @@ values and query hints resolved: the
+    // T-SQL the dialect translates.
+    QString resolvedText(const tsql::Tokens& tokens, const VariableScope& scope) const;
+    // The resolved statement as SQLite statements ("" when there is nothing to run).
+    QString sqliteText(const tsql::Tokens& tokens, const VariableScope& scope) const;
+    void runSql(const tsql::Tokens& tokens, VariableScope& scope);
+    void record(StatementOutcome outcome);
+
+    Session& m_session;
+    SqlRunner m_runner;
+    ExecutionResult m_result;
+    std::vector<ProviderError> m_errors;
+    int m_nesting = 0;
+};
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,330 @@
+#include "platform/db/sqlite/BatchParser.h"
+
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/dialect/Tokenizer.h"
+
+#include <QSet>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+QString StatementNode::firstWord() const {
+    return word(0);
+}
+
+QString StatementNode::word(std::size_t index) const {
+    if (index >= tokens.size() || tokens[index].kind != TokenKind::Word) {
+        return {};
+    }
+    return tokens[index].text.toUpper();
+}
+
+QString joinTokens(const Tokens& tokens, std::size_t from, std::size_t to) {
+    QString text;
+    to = std::min(to, tokens.size());
+    for (std::size_t i = from; i < to; ++i) {
+        if (!text.isEmpty()) {
+            text += ' ';
+        }
+        text += tokens[i].text;
+    }
+    return text;
+}
+
+namespace {
+
+bool isStarter(const QString& upper) {
+    static const QSet<QString> starters{
+        "SELECT",  "INSERT", "UPDATE",   "DELETE",    "CREATE", "DROP",     "ALTER", "TRUNCATE",
+        "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
+        "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
+        "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY"};
+    return starters.contains(upper);
+}
+
+class Parser {
+public:
+    explicit Parser(Tokens tokens) : m_t(std::move(tokens)) {}
+
+    std::vector<StatementNode> parseAll() {
+        std::vector<StatementNode> nodes;
+        while (skipSemicolons()) {
+            if (upper(m_pos) == QLatin1String("END") || upper(m_pos) == QLatin1String("ELSE")) {
+                failWith(native::SyntaxErrorNearKeyword, {upper(m_pos)});
+            }
+            nodes.push_back(parseStatement());
+        }
+        return nodes;
+    }
+
+private:
+    QString upper(std::size_t i) const {
+        return i < m_t.size() && m_t[i].kind == TokenKind::Word ? m_t[i].text.toUpper() : QString();
+    }
+    bool isPunct(std::size_t i, const char* p) const {
+        return i < m_t.size() && m_t[i].isPunctuation(QString::fromLatin1(p));
+    }
+    bool skipSemicolons() {
+        while (m_pos < m_t.size() && isPunct(m_pos, ";")) {
+            ++m_pos;
+        }
+        return m_pos < m_t.size();
+    }
+
+    StatementNode parseStatement() {
+        const QString first = upper(m_pos);
+        if (first == QLatin1String("BEGIN") && !isTransactionWord(m_pos + 1)) {
+            return parseBlock();
+        }
+        if (first == QLatin1String("IF") || first == QLatin1String("WHILE")) {
+            return parseConditional(first == QLatin1String("IF"));
+        }
+        if (first == QLatin1String("BREAK") || first == QLatin1String("CONTINUE")) {
+            StatementNode node;
+            node.kind = first == QLatin1String("BREAK") ? StatementNode::Kind::Break
+                                                        : StatementNode::Kind::Continue;
+            node.tokens.push_back(m_t[m_pos++]);
+            return node;
+        }
+        StatementNode node;
+        const std::size_t end = simpleStatementEnd(m_pos);
+        node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
+                           m_t.begin() + static_cast<std::ptrdiff_t>(end));
+        m_pos = end;
+        if (first == QLatin1String("RETURN")) {
+            node.kind = StatementNode::Kind::Return;
+        }
+        return node;
+    }
+
+    bool isTransactionWord(std::size_t i) const {
+        const QString w = upper(i);
+        return w == QLatin1String("TRAN") || w == QLatin1String("TRANSACTION") ||
+               w == QLatin1String("DISTRIBUTED");
+    }
+
+    StatementNode parseBlock() {
+        StatementNode block;
+        block.kind = StatementNode::Kind::Block;
+        ++m_pos; // BEGIN
+        while (true) {
+            if (!skipSemicolons()) {
+                failWith(native::SyntaxError, {m_t.empty() ? QString() : m_t.back().text});
+            }
+            if (upper(m_pos) == QLatin1String("END")) {
+                ++m_pos;
+                return block;
+            }
+            if (upper(m_pos) == QLatin1String("ELSE")) {
+                failWith(native::SyntaxErrorNearKeyword, {QStringLiteral("ELSE")});
+            }
+            block.children.push_back(parseStatement());
+        }
+    }
+
+    StatementNode parseConditional(bool isIf) {
+        StatementNode node;
+        node.kind = isIf ? StatementNode::Kind::If : StatementNode::Kind::While;
+        const std::size_t start = ++m_pos;
+        const std::size_t end = expressionEnd(start);
+        if (end == start) {
+            failWith(native::SyntaxError, {m_pos < m_t.size() ? m_t[m_pos].text : QString()});
+        }
+        node.condition.assign(m_t.begin() + static_cast<std::ptrdiff_t>(start),
+                              m_t.begin() + static_cast<std::ptrdiff_t>(end));
+        m_pos = end;
+        if (!skipSemicolons() || upper(m_pos) == QLatin1String("END") ||
+            upper(m_pos) == QLatin1String("ELSE")) {
+            failWith(native::SyntaxError, {m_t[end - 1].text});
+        }
+        node.children.push_back(parseStatement());
+        if (isIf) {
+            std::size_t next = m_pos;
+            while (isPunct(next, ";")) {
+                ++next;
+            }
+            if (upper(next) == QLatin1String("ELSE")) {
+                m_pos = next + 1;
+                if (!skipSemicolons()) {
+                    failWith(native::SyntaxErrorNearKeyword, {QStringLiteral("ELSE")});
+                }
+                node.children.push_back(parseStatement());
+            }
+        }
+        return node;
+    }
+
+    // A condition runs until a statement starts at the outer level.
+    std::size_t expressionEnd(std::size_t i) const {
+        int depth = 0;
+        int caseDepth = 0;
+        for (; i < m_t.size(); ++i) {
+            if (isPunct(i, "(")) {
+                ++depth;
+            } else if (isPunct(i, ")")) {
+                --depth;
+            } else if (depth <= 0 && isPunct(i, ";")) {
+                return i;
+            } else if (depth <= 0) {
+                const QString w = upper(i);
+                if (w == QLatin1String("CASE")) {
+                    ++caseDepth;
+                } else if (caseDepth > 0 &&
+                           (w == QLatin1String("END") || w == QLatin1String("ELSE"))) {
+                    caseDepth -= w == QLatin1String("END") ? 1 : 0;
+                } else if (isStarter(w) && !(w == QLatin1String("WITH") && !startsCte(i))) {
+                    return i;
+                }
+            }
+        }
+        return i;
+    }
+
+    bool startsCte(std::size_t i) const {
+        return i + 2 < m_t.size() && m_t[i + 1].isNameLike() &&
+               (upper(i + 2) == QLatin1String("AS") || isPunct(i + 2, "("));
+    }
+
+    // Where the simple statement starting at `start` ends.
+    std::size_t simpleStatementEnd(std::size_t start) const {
+        const QString first = upper(start);
+        // CREATE VIEW/PROCEDURE/FUNCTION/TRIGGER must be alone in their batch:
+        // their body runs to its end.
+        if (first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) {
+            const QString what = upper(start + 1);
+            if (what == QLatin1String("VIEW") || what == QLatin1String("PROCEDURE") ||
+                what == QLatin1String("PROC") || what == QLatin1String("FUNCTION") ||
+                what == QLatin1String("TRIGGER")) {
+                return m_t.size();
+            }
+        }
+        int depth = 0;
+        int caseDepth = 0;
+        ScanState state{first};
+        for (std::size_t i = start + 1; i < m_t.size(); ++i) {
+            if (isPunct(i, "(")) {
+                ++depth;
+                continue;
+            }
+            if (isPunct(i, ")")) {
+                --depth;
+                continue;
+            }
+            if (depth > 0) {
+                continue;
+            }
+            if (isPunct(i, ";")) {
+                return i;
+            }
+            const QString w = upper(i);
+            if (w.isEmpty()) {
+                continue;
+            }
+            if (w == QLatin1String("CASE")) {
+                ++caseDepth;
+                continue;
+            }
+            if (caseDepth > 0 && (w == QLatin1String("END") || w == QLatin1String("ELSE"))) {
+                caseDepth -= w == QLatin1String("END") ? 1 : 0;
+                continue;
+            }
+            if (w == QLatin1String("VALUES")) {
+                state.sawValues = true;
+            }
+            if (!isStarter(w) || continuesStatement(first, i, w, state)) {
+                continue;
+            }
+            return i;
+        }
+        return m_t.size();
+    }
+
+    // What a statement has shown so far; `verb` is the first word, or for a
+    // common table expression the verb of its body once seen.
+    struct ScanState {
+        QString verb;
+        bool insertSourceSeen = false;
+        bool updateSetSeen = false;
+        bool sawValues = false;
+    };
+
+    bool continuesStatement(const QString& first, std::size_t i, const QString& w,
+                            ScanState& state) const {
+        const QString previous = upper(i - 1);
+        if (w == QLatin1String("WITH") && !startsCte(i)) {
+            return true; // a table hint or WITH CHECK, not a common table expression
+        }
+        if (previous == QLatin1String("UNION") || previous == QLatin1String("ALL") ||
+            previous == QLatin1String("EXCEPT") || previous == QLatin1String("INTERSECT")) {
+            return true; // UNION SELECT ...
+        }
+        if ((first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) &&
+            (previous == QLatin1String("ON") || previous == QLatin1String("FOR")) &&
+            (w == QLatin1String("DELETE") || w == QLatin1String("UPDATE") ||
+             w == QLatin1String("INSERT"))) {
+            return true; // ON DELETE CASCADE, FOR UPDATE in table and trigger definitions
+        }
+        if (w == QLatin1String("IF") &&
+            (previous == QLatin1String("TABLE") || previous == QLatin1String("VIEW") ||
+             previous == QLatin1String("PROCEDURE") || previous == QLatin1String("PROC") ||
+             previous == QLatin1String("INDEX") || previous == QLatin1String("DATABASE") ||
+             previous == QLatin1String("FUNCTION") || previous == QLatin1String("TRIGGER"))) {
+            return true; // DROP TABLE IF EXISTS
+        }
+        if (state.verb == QLatin1String("INSERT") && !state.insertSourceSeen && !state.sawValues &&
+            (w == QLatin1String("SELECT") || w == QLatin1String("EXEC") ||
+             w == QLatin1String("EXECUTE") || w == QLatin1String("WITH"))) {
+            state.insertSourceSeen = true;
+            return true;
+        }
+        if (state.verb == QLatin1String("UPDATE") && !state.updateSetSeen &&
+            w == QLatin1String("SET")) {
+            state.updateSetSeen = true;
+            return true;
+        }
+        if (state.verb == QLatin1String("WITH") &&
+            (w == QLatin1String("SELECT") || w == QLatin1String("INSERT") ||
+             w == QLatin1String("UPDATE") || w == QLatin1String("DELETE"))) {
+            state.verb = w;
+            return true;
+        }
+        if (first == QLatin1String("ALTER") &&
+            (w == QLatin1String("DROP") || w == QLatin1String("ALTER") ||
+             w == QLatin1String("SET"))) {
+            return true;
+        }
+        if ((first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||
+             first == QLatin1String("DENY")) &&
+            (w == QLatin1String("SELECT") || w == QLatin1String("INSERT") ||
+             w == QLatin1String("UPDATE") || w == QLatin1String("DELETE") ||
+             w == QLatin1String("EXECUTE") || w == QLatin1String("EXEC"))) {
+            return true;
+        }
+        return false;
+    }
+
+    Tokens m_t;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+std::vector<StatementNode> parseBatch(const Tokens& tokens) {
+    Tokens significant;
+    significant.reserve(tokens.size());
+    for (const Token& token : tokens) {
+        if (!token.isTrivia()) {
+            significant.push_back(token);
+        }
+    }
+    return Parser(std::move(significant)).parseAll();
+}
+
+std::vector<StatementNode> parseBatch(const QString& batch) {
+    return parseBatch(tsql::tokenize(batch));
+}
+
+} // namespace estaciones::db::sqlite

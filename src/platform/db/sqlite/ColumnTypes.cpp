@@ -1,0 +1,282 @@
+#include "platform/db/sqlite/ColumnTypes.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+struct TypeEntry {
+    const char* name;
+    int type;
+    std::int64_t size; // 0: the declared length
+};
+
+// SQL Server type names → ADO codes and sizes as the OLE DB provider gives them.
+constexpr TypeEntry typeEntries[] = {
+    {"varchar", adtype::VarChar, 0},
+    {"char", adtype::Char, 0},
+    {"nvarchar", adtype::VarWChar, 0},
+    {"nchar", adtype::WChar, 0},
+    {"sysname", adtype::VarWChar, 128},
+    {"text", adtype::LongVarChar, std::numeric_limits<std::int32_t>::max()},
+    {"ntext", adtype::LongVarWChar, std::numeric_limits<std::int32_t>::max() / 2},
+    {"int", adtype::Integer, 4},
+    {"integer", adtype::Integer, 4},
+    {"smallint", adtype::SmallInt, 2},
+    {"tinyint", adtype::UnsignedTinyInt, 1},
+    {"bigint", adtype::BigInt, 8},
+    {"bit", adtype::Boolean, 2},
+    {"money", adtype::Currency, 8},
+    {"smallmoney", adtype::Currency, 8},
+    {"float", adtype::Double, 8},
+    {"double", adtype::Double, 8},
+    {"real", adtype::Single, 4},
+    {"decimal", adtype::Numeric, 19},
+    {"numeric", adtype::Numeric, 19},
+    {"datetime", adtype::DBTimeStamp, 8},
+    {"smalldatetime", adtype::DBTimeStamp, 4},
+    {"datetime2", adtype::DBTimeStamp, 8},
+    {"date", adtype::DBDate, 3},
+    {"time", adtype::DBTime, 5},
+    {"uniqueidentifier", adtype::Guid, 16},
+    {"binary", adtype::Binary, 0},
+    {"varbinary", adtype::VarBinary, 0},
+    {"image", adtype::LongVarBinary, std::numeric_limits<std::int32_t>::max()},
+    {"blob", adtype::LongVarBinary, std::numeric_limits<std::int32_t>::max()},
+};
+
+bool isDateType(int type) {
+    return type == adtype::DBTimeStamp || type == adtype::DBDate || type == adtype::Date;
+}
+
+// A column without a declaration (an expression): typed from its first value.
+ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int index) {
+    ColumnInfo info;
+    info.name = name;
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_INTEGER:
+        info.type = adtype::Integer;
+        info.definedSize = 4;
+        break;
+    case SQLITE_FLOAT:
+        info.type = adtype::Double;
+        info.definedSize = 8;
+        break;
+    case SQLITE_BLOB:
+        info.type = adtype::LongVarBinary;
+        info.definedSize = std::numeric_limits<std::int32_t>::max();
+        break;
+    case SQLITE_TEXT: {
+        // MAX(Fecha), DATEADD(...): SQL Server types these as dates, and
+        // dates are the only text stored in this exact form.
+        static const QRegularExpression storedDateForm(
+            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?)?$"));
+        const QString text =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
+        if (storedDateForm.match(text).hasMatch()) {
+            info.type = adtype::DBTimeStamp;
+            info.definedSize = 8;
+            break;
+        }
+        info.type = adtype::VarChar;
+        info.definedSize = 8000;
+        break;
+    }
+    default:
+        info.type = adtype::VarChar;
+        info.definedSize = 8000;
+        break;
+    }
+    return info;
+}
+
+} // namespace
+
+ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declaration) {
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            "^\\s*([A-Za-z_][A-Za-z_0-9]*)\\s*(?:\\(\\s*(max|\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\))?"),
+        QRegularExpression::CaseInsensitiveOption);
+    ColumnInfo info;
+    info.name = name;
+    const QRegularExpressionMatch match = pattern.match(declaration);
+    const QString typeName = match.captured(1).toLower();
+    const QString length = match.captured(2).toLower();
+    for (const TypeEntry& entry : typeEntries) {
+        if (typeName != QLatin1String(entry.name)) {
+            continue;
+        }
+        info.type = entry.type;
+        info.definedSize = entry.size;
+        if (entry.size == 0) {
+            info.definedSize = length.isEmpty() ? 1
+                               : length == QLatin1String("max")
+                                   ? std::numeric_limits<std::int32_t>::max()
+                                   : length.toLongLong();
+        }
+        if (info.type == adtype::Numeric) {
+            info.precision = length.isEmpty() ? 18 : length.toInt();
+            info.numericScale = match.captured(3).toInt();
+        }
+        return info;
+    }
+    // SQLite's own affinities for whatever else was declared.
+    if (typeName.contains(QLatin1String("int"))) {
+        info.type = adtype::Integer;
+        info.definedSize = 4;
+    } else if (typeName.contains(QLatin1String("real")) ||
+               typeName.contains(QLatin1String("floa")) ||
+               typeName.contains(QLatin1String("doub"))) {
+        info.type = adtype::Double;
+        info.definedSize = 8;
+    } else {
+        info.type = adtype::VarChar;
+        info.definedSize = 8000;
+    }
+    return info;
+}
+
+std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    const int count = sqlite3_column_count(statement);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(statement, i));
+        const char* declared = sqlite3_column_decltype(statement, i);
+        ColumnInfo info = declared ? columnInfoFromDeclaration(name, QString::fromUtf8(declared))
+                                   : columnInfoFromValue(name, statement, i);
+        const char* table = sqlite3_column_table_name(statement, i);
+        const char* origin = sqlite3_column_origin_name(statement, i);
+        if (table && origin) {
+            info.baseTable = QString::fromUtf8(table);
+            info.baseColumn = QString::fromUtf8(origin);
+            int notNull = 0;
+            int primaryKey = 0;
+            int autoIncrement = 0;
+            if (sqlite3_table_column_metadata(
+                    sqlite3_db_handle(statement), sqlite3_column_database_name(statement, i), table,
+                    origin, nullptr, nullptr, &notNull, &primaryKey, &autoIncrement) == SQLITE_OK) {
+                info.nullable = !notNull && !primaryKey;
+                info.identity = autoIncrement != 0;
+            }
+        }
+        columns.push_back(std::move(info));
+    }
+    return columns;
+}
+
+Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
+    const int storage = sqlite3_column_type(statement, index);
+    if (storage == SQLITE_NULL) {
+        return Variant::null();
+    }
+    if (storage == SQLITE_BLOB) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
+        return QString::fromLatin1(bytes, sqlite3_column_bytes(statement, index));
+    }
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
+    switch (column.type) {
+    case adtype::Boolean:
+        return sqlite3_column_int64(statement, index) != 0;
+    case adtype::Integer:
+    case adtype::SmallInt:
+    case adtype::UnsignedTinyInt:
+    case adtype::BigInt:
+        if (storage == SQLITE_INTEGER) {
+            return static_cast<long long>(sqlite3_column_int64(statement, index));
+        }
+        break;
+    case adtype::Currency:
+        if (storage != SQLITE_TEXT) {
+            return Currency::fromDouble(sqlite3_column_double(statement, index));
+        }
+        break;
+    case adtype::Double:
+    case adtype::Single:
+    case adtype::Numeric:
+        if (storage != SQLITE_TEXT) {
+            return sqlite3_column_double(statement, index);
+        }
+        break;
+    default:
+        if (isDateType(column.type)) {
+            if (auto date = parseStoredDate(text)) {
+                return *date;
+            }
+        }
+        return text;
+    }
+    // A value whose storage does not match its declaration: as stored.
+    if (storage == SQLITE_INTEGER) {
+        return static_cast<long long>(sqlite3_column_int64(statement, index));
+    }
+    if (storage == SQLITE_FLOAT) {
+        return sqlite3_column_double(statement, index);
+    }
+    return text;
+}
+
+void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
+    switch (value.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+    case Variant::Type::Object:
+        sqlite3_bind_null(statement, index);
+        break;
+    case Variant::Type::Boolean:
+        sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0);
+        break;
+    case Variant::Type::Integer:
+        sqlite3_bind_int64(statement, index, value.toInt64());
+        break;
+    case Variant::Type::Double:
+    case Variant::Type::Currency:
+        sqlite3_bind_double(statement, index, value.toDouble());
+        break;
+    case Variant::Type::Date: {
+        const QByteArray utf8 = storedDate(value.toDate()).toUtf8();
+        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+        break;
+    }
+    case Variant::Type::Text: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QString storedDate(const DateTimeValue& value) {
+    if (value.time == QTime(0, 0)) {
+        return value.date.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    return value.date.toString(QStringLiteral("yyyy-MM-dd")) + ' ' +
+           value.time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+std::optional<DateTimeValue> parseStoredDate(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ "
+                       "T](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3})\\d*)?)?)?$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
+                     match.captured(3).toInt());
+    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
+                     match.captured(6).toInt(), match.captured(7).leftJustified(3, '0').toInt());
+    if (!date.isValid() || !time.isValid()) {
+        return std::nullopt;
+    }
+    return DateTimeValue{date, time};
+}
+
+} // namespace estaciones::db::sqlite

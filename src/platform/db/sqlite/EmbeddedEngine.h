@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/db/Engine.h"
+
+#include <memory>
+
+namespace estaciones::db::sqlite {
+
+// The embedded engine: a data folder ($ESTACIONES_DATOS, else the per-user
+// data folder) in which every database is one SQLite file, speaking the
+// suite's SQL Server dialect with SQL Server's results and error numbers.
+// The connection string's Database (or Initial Catalog) is opened; a missing
+// database fails with 4060 unless a "<name>.semilla" seed exists for it.
+std::unique_ptr<Engine> createEmbeddedEngine();
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,68 @@
+#include "platform/db/sqlite/LoginRegistry.h"
+
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/SqliteDatabase.h"
+
+#include <QCryptographicHash>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+QString passwordHash(const QString& login, const QString& password) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash((login.toLower() + '\n' + password).toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex());
+}
+
+std::unique_ptr<SqliteDatabase> openRegistry(const QString& file) {
+    auto registry = std::make_unique<SqliteDatabase>(file, QStringLiteral("logins"), true);
+    registry->run(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS logins (nombre TEXT PRIMARY KEY COLLATE NOCASE, "
+                       "clave TEXT, base TEXT, idioma TEXT)"));
+    return registry;
+}
+
+void runWith(const QString& file, const QString& sql, const QStringList& values) {
+    const auto registry = openRegistry(file);
+    PreparedStatement statement(registry->handle(), sql);
+    for (int i = 0; i < values.size(); ++i) {
+        statement.bindText(i + 1, values[i]);
+    }
+    if (!statement.ok() || statement.step() != SQLITE_DONE) {
+        throw ProviderFailure({registry->lastError(sql)});
+    }
+}
+
+} // namespace
+
+LoginRegistry::LoginRegistry(QString file) : m_file(std::move(file)) {}
+
+bool LoginRegistry::contains(const QString& login) const {
+    const auto registry = openRegistry(m_file);
+    PreparedStatement query(registry->handle(),
+                            QStringLiteral("SELECT 1 FROM logins WHERE nombre = ?1"));
+    query.bindText(1, login.trimmed());
+    return query.ok() && query.step() == SQLITE_ROW;
+}
+
+void LoginRegistry::add(const QString& login, const QString& password,
+                        const QString& defaultDatabase, const QString& language) {
+    runWith(m_file, QStringLiteral("INSERT INTO logins VALUES (?1, ?2, ?3, ?4)"),
+            {login.trimmed(), passwordHash(login.trimmed(), password), defaultDatabase, language});
+}
+
+void LoginRegistry::setDefaultDatabase(const QString& login, const QString& database) {
+    runWith(m_file, QStringLiteral("UPDATE logins SET base = ?2 WHERE nombre = ?1"),
+            {login.trimmed(), database});
+}
+
+void LoginRegistry::setPassword(const QString& login, const QString& password) {
+    runWith(m_file, QStringLiteral("UPDATE logins SET clave = ?2 WHERE nombre = ?1"),
+            {login.trimmed(), passwordHash(login.trimmed(), password)});
+}
+
+} // namespace estaciones::db::sqlite

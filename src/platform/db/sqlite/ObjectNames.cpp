@@ -1,0 +1,24 @@
+#include "platform/db/sqlite/ObjectNames.h"
+
+namespace estaciones::db::sqlite {
+
+QString readObjectName(const tsql::Tokens& tokens, std::size_t& i) {
+    if (i >= tokens.size() || !tokens[i].isNameLike()) {
+        return {};
+    }
+    QString name = tokens[i].value();
+    ++i;
+    while (i + 1 < tokens.size() && tokens[i].isPunctuation(u".") && tokens[i + 1].isNameLike()) {
+        name = tokens[i + 1].value();
+        i += 2;
+    }
+    return name;
+}
+
+QString sqliteQuoted(const QString& name) {
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/db/sqlite/dialect/Token.h"
+
+#include <QString>
+
+namespace estaciones::db::sqlite {
+
+// Reads an object name at tokens[i] ("x", "[x]", "dbo.x", "[dbo].[x]",
+// "db.dbo.x"), leaves `i` after it and returns the last part without quotes;
+// "" when tokens[i] is not a name.
+QString readObjectName(const tsql::Tokens& tokens, std::size_t& i);
+
+// A name as SQLite quotes it.
+QString sqliteQuoted(const QString& name);
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,31 @@
+#include "platform/db/sqlite/PreparedStatement.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+PreparedStatement::PreparedStatement(sqlite3* db, const QString& text) : m_db(db) {
+    const QByteArray utf8 = text.toUtf8();
+    m_prepareCode =
+        sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, nullptr);
+}
+
+PreparedStatement::~PreparedStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+int PreparedStatement::step() {
+    return sqlite3_step(m_stmt);
+}
+
+void PreparedStatement::bindText(int index, const QString& value) {
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_bind_text(m_stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+                      SQLITE_TRANSIENT);
+}
+
+void PreparedStatement::bindInt(int index, long long value) {
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
+} // namespace estaciones::db::sqlite

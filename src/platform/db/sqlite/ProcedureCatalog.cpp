@@ -1,0 +1,178 @@
+#include "platform/db/sqlite/ProcedureCatalog.h"
+
+#include "platform/db/sqlite/BatchParser.h"
+#include "platform/db/sqlite/ObjectNames.h"
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/dialect/Tokenizer.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+[[noreturn]] void syntaxErrorAt(const Tokens& tokens, std::size_t i) {
+    const QString near =
+        i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
+    failWith(native::SyntaxError, {near});
+}
+
+// Tokens of a parameter's type up to "=", ",", ")", OUTPUT or AS.
+QString readType(const Tokens& tokens, std::size_t& i) {
+    QString type;
+    int depth = 0;
+    for (; i < tokens.size(); ++i) {
+        const auto& token = tokens[i];
+        if (depth == 0 &&
+            (token.isPunctuation(u"=") || token.isPunctuation(u",") || token.isPunctuation(u")") ||
+             token.isWord(u"AS") || token.isWord(u"OUTPUT") || token.isWord(u"OUT"))) {
+            break;
+        }
+        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
+        type += token.text;
+    }
+    return type;
+}
+
+Tokens readDefault(const Tokens& tokens, std::size_t& i) {
+    Tokens value;
+    int depth = 0;
+    for (; i < tokens.size(); ++i) {
+        const auto& token = tokens[i];
+        if (depth == 0 &&
+            (token.isPunctuation(u",") || token.isPunctuation(u")") || token.isWord(u"AS") ||
+             token.isWord(u"OUTPUT") || token.isWord(u"OUT"))) {
+            break;
+        }
+        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
+        value.push_back(token);
+    }
+    return value;
+}
+
+} // namespace
+
+ProcedureDefinition parseProcedure(const Tokens& t) {
+    std::size_t i = 1; // after CREATE / ALTER
+    if (!(i < t.size() && (t[i].isWord(u"PROCEDURE") || t[i].isWord(u"PROC")))) {
+        syntaxErrorAt(t, i);
+    }
+    ++i;
+    ProcedureDefinition definition;
+    definition.name = readObjectName(t, i);
+    if (definition.name.isEmpty()) {
+        syntaxErrorAt(t, i);
+    }
+    if (i < t.size() && t[i].isPunctuation(u";")) {
+        ++i; // numbered procedures ("name;1") are not used
+        ++i;
+    }
+    const bool parenthesised = i < t.size() && t[i].isPunctuation(u"(");
+    i += parenthesised ? 1 : 0;
+    while (i < t.size() && t[i].kind == TokenKind::Variable) {
+        ProcedureParameter parameter;
+        parameter.name = t[i++].text;
+        if (i < t.size() && t[i].isWord(u"AS")) {
+            ++i; // "@p AS int" is allowed
+        }
+        parameter.type = readType(t, i);
+        if (i < t.size() && t[i].isPunctuation(u"=")) {
+            ++i;
+            parameter.defaultValue = readDefault(t, i);
+        }
+        while (i < t.size() && (t[i].isWord(u"OUTPUT") || t[i].isWord(u"OUT"))) {
+            ++i;
+        }
+        definition.parameters.push_back(std::move(parameter));
+        if (i < t.size() && t[i].isPunctuation(u",")) {
+            ++i;
+        }
+    }
+    if (parenthesised) {
+        if (!(i < t.size() && t[i].isPunctuation(u")"))) {
+            syntaxErrorAt(t, i);
+        }
+        ++i;
+    }
+    while (i < t.size() && t[i].isWord(u"WITH")) {
+        i += 2; // WITH RECOMPILE / ENCRYPTION: nothing to do here
+    }
+    if (!(i < t.size() && t[i].isWord(u"AS"))) {
+        syntaxErrorAt(t, i);
+    }
+    definition.body.assign(t.begin() + static_cast<std::ptrdiff_t>(i + 1), t.end());
+    return definition;
+}
+
+ProcedureCatalog::ProcedureCatalog(SqliteDatabase& database) : m_database(database) {}
+
+bool ProcedureCatalog::exists(const QString& name) const {
+    if (!m_database.hasTable(QString::fromLatin1(proceduresTable))) {
+        return false;
+    }
+    PreparedStatement query(m_database.handle(),
+                            QStringLiteral("SELECT 1 FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                                .arg(QLatin1String(proceduresTable)));
+    query.bindText(1, name);
+    return query.ok() && query.step() == SQLITE_ROW;
+}
+
+void ProcedureCatalog::store(const Tokens& definitionTokens, bool replace) {
+    const ProcedureDefinition definition = parseProcedure(definitionTokens);
+    if (!replace && exists(definition.name)) {
+        failWith(native::ProcedureExists, {definition.name});
+    }
+    if (m_database.hasTable(definition.name)) {
+        failWith(native::ObjectExists, {definition.name});
+    }
+    const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
+                            .arg(QLatin1String(proceduresTable));
+    PreparedStatement write(m_database.handle(), sql);
+    write.bindText(1, definition.name);
+    write.bindText(2, joinTokens(definitionTokens));
+    if (!write.ok() || write.step() != SQLITE_DONE) {
+        throw ProviderFailure({m_database.lastError(sql)});
+    }
+}
+
+std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) const {
+    if (!m_database.hasTable(QString::fromLatin1(proceduresTable))) {
+        return std::nullopt;
+    }
+    PreparedStatement query(
+        m_database.handle(),
+        QStringLiteral("SELECT definicion FROM %1 WHERE name = ?1 COLLATE NOCASE")
+            .arg(QLatin1String(proceduresTable)));
+    query.bindText(1, name);
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+    tsql::Tokens tokens;
+    for (auto& token : tsql::tokenize(text)) {
+        if (!token.isTrivia()) {
+            tokens.push_back(std::move(token));
+        }
+    }
+    return parseProcedure(tokens);
+}
+
+void ProcedureCatalog::drop(const QString& name) {
+    if (!exists(name)) {
+        failWith(native::CannotDrop, {QStringLiteral("procedure"), name});
+    }
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                            .arg(QLatin1String(proceduresTable));
+    PreparedStatement remove(m_database.handle(), sql);
+    remove.bindText(1, name);
+    if (!remove.ok() || remove.step() != SQLITE_DONE) {
+        throw ProviderFailure({m_database.lastError(sql)});
+    }
+}
+
+} // namespace estaciones::db::sqlite

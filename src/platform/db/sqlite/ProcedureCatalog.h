@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/db/sqlite/SqliteDatabase.h"
+#include "platform/db/sqlite/dialect/Token.h"
+
+#include <optional>
+
+namespace estaciones::db::sqlite {
+
+struct ProcedureParameter {
+    QString name; // with its "@"
+    QString type;
+    std::optional<tsql::Tokens> defaultValue;
+};
+
+// A stored procedure: name, parameters and the body, a batch run on each call.
+struct ProcedureDefinition {
+    QString name;
+    std::vector<ProcedureParameter> parameters;
+    tsql::Tokens body;
+};
+
+// Reads "CREATE|ALTER PROC[EDURE] name [(] @p type [= default] [OUTPUT], ... [)] AS body".
+// Throws ProviderFailure 102 when the text is not such a definition.
+ProcedureDefinition parseProcedure(const tsql::Tokens& definition);
+
+// The procedures of one database, kept in a table of its file as their
+// definition text (SQLite has no procedures of its own).
+class ProcedureCatalog {
+public:
+    explicit ProcedureCatalog(SqliteDatabase& database);
+
+    // CREATE: 2729 when a procedure of that name exists, 2714 when another
+    // object holds the name. ALTER (`replace`) overwrites.
+    void store(const tsql::Tokens& definition, bool replace);
+    std::optional<ProcedureDefinition> find(const QString& name) const;
+    bool exists(const QString& name) const;
+    // 3701 when there is no such procedure.
+    void drop(const QString& name);
+
+private:
+    SqliteDatabase& m_database;
+};
+
+} // namespace estaciones::db::sqlite

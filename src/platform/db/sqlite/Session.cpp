@@ -1,0 +1,146 @@
+#include "platform/db/sqlite/Session.h"
+
+#include "platform/core/ErrorHandling.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+
+#include <QFileInfo>
+
+namespace estaciones::db::sqlite {
+
+Session::Session(DataFolder folder, SeedDatabase seed)
+    : m_folder(std::move(folder)), m_seed(std::move(seed)) {}
+
+Session::Session(DataFolder folder, std::unique_ptr<SqliteDatabase> database)
+    : m_folder(std::move(folder)) {
+    std::shared_ptr<SqliteDatabase> shared(std::move(database));
+    m_current = shared.get();
+    m_databases.insert(shared->name().toLower(), shared);
+    applyDialectSettings(*shared);
+}
+
+void Session::applyDialectSettings() {
+    for (const auto& database : std::as_const(m_databases)) {
+        applyDialectSettings(*database);
+    }
+}
+
+void Session::applyDialectSettings(SqliteDatabase& database) {
+    tsql::DialectSettings& settings = database.dialectSettings();
+    settings.language = language;
+    settings.dateOrder = dateOrder;
+    settings.userName = [this] { return user; };
+}
+
+void Session::use(const QString& database, bool connecting) {
+    const QString name = database.trimmed();
+    const QString key = name.toLower();
+    if (auto it = m_databases.constFind(key); it != m_databases.constEnd()) {
+        m_current = it->get();
+        return;
+    }
+    std::optional<QString> file = m_folder.databaseFile(name);
+    if (!file && m_seed && m_seed(m_folder, name)) {
+        file = m_folder.databaseFile(name);
+    }
+    if (!file) {
+        failWith(connecting ? native::CannotOpenDatabase : native::DatabaseDoesNotExist, {name});
+    }
+    auto opened =
+        std::make_shared<SqliteDatabase>(*file, QFileInfo(*file).completeBaseName(), false);
+    applyDialectSettings(*opened);
+    m_current = opened.get();
+    m_databases.insert(key, std::move(opened));
+}
+
+SqliteDatabase& Session::current() const {
+    if (!m_current) {
+        throw Error(errnum::ConnectionUnusable, standardDescription(errnum::ConnectionUnusable));
+    }
+    return *m_current;
+}
+
+void Session::closeAll() {
+    if (m_transactionDepth > 0) {
+        ignoringErrors([this] { rollbackTransaction(); });
+    }
+    m_current = nullptr;
+    m_databases.clear();
+}
+
+void Session::createDatabase(const QString& database, const QString& collation) {
+    const QString name = database.trimmed();
+    if (m_folder.hasDatabase(name)) {
+        failWith(native::DatabaseExists, {name});
+    }
+    SqliteDatabase created(m_folder.newDatabaseFile(name), name, true);
+    if (!collation.isEmpty()) {
+        created.setSetting(QStringLiteral("collation"), collation);
+    }
+}
+
+Variant Session::systemValue(const QString& name) const {
+    const QString key = name.toUpper();
+    if (key == QLatin1String("IDENTITY") || key == QLatin1String("SCOPE_IDENTITY")) {
+        return lastIdentity;
+    }
+    if (key == QLatin1String("ROWCOUNT")) {
+        return rowCount;
+    }
+    if (key == QLatin1String("ERROR")) {
+        return lastErrorNumber;
+    }
+    if (key == QLatin1String("TRANCOUNT")) {
+        return m_transactionDepth;
+    }
+    if (key == QLatin1String("DB_NAME")) {
+        return m_current ? Variant(m_current->name()) : Variant::null();
+    }
+    if (key == QLatin1String("SPID")) {
+        return 51;
+    }
+    if (key == QLatin1String("SERVERNAME")) {
+        return QStringLiteral("(local)");
+    }
+    if (key == QLatin1String("LANGUAGE")) {
+        return language == tsql::Language::Spanish ? QStringLiteral("Español")
+                                                   : QStringLiteral("us_english");
+    }
+    if (key == QLatin1String("DATEFIRST")) {
+        return language == tsql::Language::Spanish ? 1 : 7;
+    }
+    if (key == QLatin1String("VERSION")) {
+        return QStringLiteral("Estaciones embedded SQL engine");
+    }
+    return Variant::null();
+}
+
+void Session::beginTransaction() {
+    if (m_transactionDepth == 0) {
+        SqliteDatabase& database = current();
+        database.run(QStringLiteral("BEGIN"));
+        m_transactionDatabase = m_databases.value(database.name().toLower());
+    }
+    ++m_transactionDepth;
+}
+
+void Session::commitTransaction() {
+    if (m_transactionDepth == 0) {
+        failWith(native::CommitWithoutBegin);
+    }
+    if (--m_transactionDepth == 0 && m_transactionDatabase) {
+        const auto database = std::move(m_transactionDatabase);
+        database->run(QStringLiteral("COMMIT"));
+    }
+}
+
+void Session::rollbackTransaction() {
+    if (m_transactionDepth == 0) {
+        failWith(native::RollbackWithoutBegin);
+    }
+    m_transactionDepth = 0;
+    if (const auto database = std::move(m_transactionDatabase)) {
+        database->run(QStringLiteral("ROLLBACK"));
+    }
+}
+
+} // namespace estaciones::db::sqlite

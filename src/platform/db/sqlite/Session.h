@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/core/Variant.h"
+#include "platform/db/sqlite/DataFolder.h"
+#include "platform/db/sqlite/SqliteDatabase.h"
+
+#include <QHash>
+
+#include <functional>
+#include <memory>
+
+namespace estaciones::db::sqlite {
+
+// What one embedded session keeps between statements: the data folder, one
+// open connection per database used (USE switches the current one), the
+// login, the SET options and the @@ values.
+class Session {
+public:
+    // Creates a missing database from its seed, when it has one; false when
+    // there is no seed for that name.
+    using SeedDatabase = std::function<bool(const DataFolder&, const QString& database)>;
+
+    Session(DataFolder folder, SeedDatabase seed);
+    // A session on one given file (used while seeding a new database).
+    Session(DataFolder folder, std::unique_ptr<SqliteDatabase> database);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const DataFolder& folder() const { return m_folder; }
+
+    // Opens `database` as the current one; a missing database fails with
+    // 4060 when connecting (`connecting`) and with 911 on USE.
+    void use(const QString& database, bool connecting = false);
+    bool hasCurrent() const { return m_current != nullptr; }
+    // Throws 3709-like failure when no database is open.
+    SqliteDatabase& current() const;
+    void closeAll();
+
+    // CREATE DATABASE: 1801 when it exists.
+    void createDatabase(const QString& database, const QString& collation);
+
+    QString user;
+    bool noCount = false;
+    // SET LANGUAGE / SET DATEFORMAT; applyDialectSettings() passes them to
+    // every open database's functions.
+    tsql::Language language = tsql::Language::Spanish;
+    tsql::DateOrder dateOrder = tsql::DateOrder::DMY;
+    void applyDialectSettings();
+    Variant lastIdentity = Variant::null(); // @@IDENTITY and SCOPE_IDENTITY()
+    long long rowCount = 0;                 // @@ROWCOUNT
+    int lastErrorNumber = 0;                // @@ERROR
+
+    // The value of a system function or @@ variable by its name without "@@"
+    // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.
+    Variant systemValue(const QString& name) const;
+
+    // Transactions nest as @@TRANCOUNT does; only the outermost reaches SQLite.
+    int transactionDepth() const { return m_transactionDepth; }
+    void beginTransaction();
+    void commitTransaction();
+    void rollbackTransaction();
+
+private:
+    void applyDialectSettings(SqliteDatabase& database);
+
+    DataFolder m_folder;
+    SeedDatabase m_seed;
+    QHash<QString, std::shared_ptr<SqliteDatabase>> m_databases; // by lower-case name
+    SqliteDatabase* m_current = nullptr;
+    std::shared_ptr<SqliteDatabase> m_transactionDatabase;
+    int m_transactionDepth = 0;
+};
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,173 @@
+#include "platform/db/sqlite/SqlRunner.h"
+
+#include "platform/db/sqlite/ColumnTypes.h"
+#include "platform/db/sqlite/ObjectNames.h"
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/VariableScope.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+struct Finalizer {
+    sqlite3_stmt* statement = nullptr;
+    ~Finalizer() { sqlite3_finalize(statement); }
+};
+
+ProviderError timeoutError() {
+    ProviderError error;
+    error.number = errnum::Timeout;
+    error.description = QStringLiteral("Query timeout expired");
+    error.source = QStringLiteral("Microsoft OLE DB Provider for SQL Server");
+    error.sqlState = QStringLiteral("HYT00");
+    error.nativeError = native::QueryTimeout;
+    return error;
+}
+
+int progressCheck(void* context) {
+    const auto* runner = static_cast<const SqlRunner*>(context);
+    try {
+        runner->checkTimeout();
+        return 0;
+    } catch (const ProviderFailure&) {
+        return 1; // interrupts the statement
+    }
+}
+
+bool isCounted(const QString& verb) {
+    return verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") ||
+           verb == QLatin1String("DELETE");
+}
+
+} // namespace
+
+SqlRunner::SqlRunner(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds)
+    : m_session(session), m_parameters(parameters), m_timeoutSeconds(timeoutSeconds) {
+    m_clock.start();
+}
+
+SqlRunner::~SqlRunner() {
+    if (m_watched) {
+        sqlite3_progress_handler(m_watched, 0, nullptr, nullptr);
+    }
+}
+
+void SqlRunner::checkTimeout() const {
+    if (m_timeoutSeconds > 0 && m_clock.elapsed() > m_timeoutSeconds * 1000LL) {
+        throw ProviderFailure({timeoutError()});
+    }
+}
+
+void SqlRunner::watch(sqlite3* db) {
+    if (m_timeoutSeconds <= 0 || db == m_watched) {
+        return;
+    }
+    if (m_watched) {
+        sqlite3_progress_handler(m_watched, 0, nullptr, nullptr);
+    }
+    m_watched = db;
+    sqlite3_progress_handler(db, 1000, progressCheck, this);
+}
+
+ProviderError SqlRunner::failure(sqlite3* db, const QString& statement) const {
+    if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
+        return timeoutError();
+    }
+    return m_session.current().lastError(statement);
+}
+
+StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
+                                const QString& insertTarget) {
+    checkTimeout();
+    sqlite3* db = m_session.current().handle();
+    watch(db);
+    StatementOutcome outcome;
+    const QByteArray utf8 = text.toUtf8();
+    const char* rest = utf8.constData();
+    const char* const end = rest + utf8.size();
+    while (rest < end) {
+        Finalizer statement;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, rest, static_cast<int>(end - rest), &statement.statement,
+                               &tail) != SQLITE_OK) {
+            throw ProviderFailure({failure(db, text)});
+        }
+        rest = tail;
+        if (!statement.statement) {
+            continue; // only blanks or comments were left
+        }
+        const int parameterCount = sqlite3_bind_parameter_count(statement.statement);
+        for (int i = 1; i <= parameterCount; ++i) {
+            const char* name = sqlite3_bind_parameter_name(statement.statement, i);
+            if ((!name || name[0] == '?') && m_nextParameter < m_parameters.size()) {
+                bindValue(statement.statement, i, m_parameters[m_nextParameter++]);
+            } else if (name && qstrncmp(name, "@__", 3) == 0) {
+                // System values the translator left as parameters (DB_NAME(), ...).
+                bindValue(statement.statement, i,
+                          m_session.systemValue(QString::fromUtf8(name + 3)));
+            }
+        }
+        const bool returnsRows = sqlite3_column_count(statement.statement) > 0;
+        ResultSet result;
+        int rc = sqlite3_step(statement.statement);
+        if (returnsRows) {
+            result.columns = describeColumns(statement.statement);
+        }
+        while (rc == SQLITE_ROW) {
+            std::vector<Variant> row;
+            row.reserve(result.columns.size());
+            for (int i = 0; i < static_cast<int>(result.columns.size()); ++i) {
+                row.push_back(readValue(statement.statement, i, result.columns[i]));
+            }
+            result.rows.push_back(std::move(row));
+            rc = sqlite3_step(statement.statement);
+        }
+        if (rc != SQLITE_DONE) {
+            throw ProviderFailure({failure(db, text)});
+        }
+        if (returnsRows) {
+            m_session.rowCount = static_cast<long long>(result.rows.size());
+            outcome.resultSet = std::move(result);
+        } else if (isCounted(verb)) {
+            outcome.rowsChanged = sqlite3_changes(db);
+            m_session.rowCount = outcome.rowsChanged;
+        } else {
+            m_session.rowCount = 0;
+        }
+    }
+    if (verb == QLatin1String("INSERT") && outcome.rowsChanged > 0 && !insertTarget.isEmpty()) {
+        const Variant autoIncrement =
+            scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                                  "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")
+                       .arg(literalOf(Variant(insertTarget))));
+        if (!autoIncrement.isNull()) {
+            m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
+        }
+    }
+    return outcome;
+}
+
+Variant SqlRunner::scalar(const QString& text) {
+    sqlite3* db = m_session.current().handle();
+    PreparedStatement statement(db, text);
+    if (!statement.ok()) {
+        throw ProviderFailure({failure(db, text)});
+    }
+    if (statement.isEmpty()) {
+        return Variant::null();
+    }
+    const int rc = statement.step();
+    if (rc == SQLITE_ROW) {
+        const std::vector<ColumnInfo> columns = describeColumns(statement.handle());
+        return columns.empty() ? Variant::null() : readValue(statement.handle(), 0, columns[0]);
+    }
+    if (rc != SQLITE_DONE) {
+        throw ProviderFailure({failure(db, text)});
+    }
+    return Variant::null();
+}
+
+} // namespace estaciones::db::sqlite

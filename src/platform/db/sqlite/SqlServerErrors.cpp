@@ -1,0 +1,414 @@
+#include "platform/db/sqlite/SqlServerErrors.h"
+
+#include "platform/db/sqlite/dialect/FunctionError.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+constexpr std::int32_t DataOverflow = errnum::hresult(0x80040E57u); // DB_E_DATAOVERFLOW
+
+struct Message {
+    int number;
+    int severity;
+    const char* sqlState;
+    std::int32_t adoNumber;
+    const char* text;
+};
+
+// SQL Server's wording, severities and the provider's SQLSTATE/ADO numbers.
+// 8152 reaches ADO as DB_E_DATAOVERFLOW (0x80040E57), as the OLE DB provider
+// reports truncation, not as an integrity violation.
+constexpr std::array messages{
+    Message{native::SyntaxError, 15, "42000", errnum::CommandError, "Incorrect syntax near '%1'."},
+    Message{native::SyntaxErrorNearKeyword, 15, "42000", errnum::CommandError,
+            "Incorrect syntax near the keyword '%1'."},
+    Message{native::UndeclaredVariable, 15, "42000", errnum::CommandError,
+            "Must declare the scalar variable \"%1\"."},
+    Message{native::VariableRedeclared, 15, "42000", errnum::CommandError,
+            "The variable name '%1' has already been declared. Variable names must be unique "
+            "within a query batch or stored procedure."},
+    Message{native::ProcedureParameterMissing, 16, "42000", errnum::CommandError,
+            "Procedure or function '%1' expects parameter '%2', which was not supplied."},
+    Message{native::NestingLimit, 16, "42000", errnum::CommandError,
+            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
+            "32)."},
+    Message{native::ObjectNotFound, 16, "42S02", errnum::NoSuchTable,
+            "Cannot find the object \"%1\" because it does not exist or you do not have "
+            "permissions."},
+    Message{native::AlterTableMissing, 16, "42S02", errnum::NoSuchTable,
+            "Cannot find the object \"%1\" because it does not exist or you do not have "
+            "permissions."},
+    Message{native::ColumnNameRepeated, 16, "42S21", errnum::CommandError,
+            "Column names in each table must be unique. Column name '%1' in table '%2' is "
+            "specified more than once."},
+    Message{native::NotNullColumnOnNonEmptyTable, 16, "42000", errnum::CommandError,
+            "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT "
+            "definition specified, or the column being added is an identity or timestamp column, "
+            "or alternatively if none of the previous conditions are satisfied the table must be "
+            "empty to allow addition of this column. Column '%1' cannot be added to non-empty "
+            "table '%2' because it does not satisfy these conditions."},
+    Message{native::UserError, 16, "42000", errnum::CommandError, "%1"},
+    Message{native::InvalidObjectName, 16, "42S02", errnum::NoSuchTable,
+            "Invalid object name '%1'."},
+    Message{native::InvalidColumnName, 16, "42S22", errnum::CommandError,
+            "Invalid column name '%1'."},
+    Message{native::InsertNullIntoNotNull, 16, "23000", errnum::IntegrityViolation,
+            "Cannot insert the value NULL into column '%1', table '%2'; column does not allow "
+            "nulls. %3 fails."},
+    Message{native::MaxRecursionExhausted, 16, "42000", errnum::CommandError,
+            "The statement terminated. The maximum recursion %1 has been exhausted before "
+            "statement completion."},
+    Message{native::ConstraintConflict, 16, "23000", errnum::IntegrityViolation,
+            "The %1 statement conflicted with the %2 constraint \"%3\". The conflict occurred in "
+            "database \"%4\", table \"%5\"."},
+    Message{native::DatabaseDoesNotExist, 16, "08004", errnum::E_FAIL,
+            "Database '%1' does not exist. Make sure that the name is entered correctly."},
+    Message{native::TablePrimaryKeyExists, 16, "42000", errnum::CommandError,
+            "Table '%1' already has a primary key defined on it."},
+    Message{native::ColumnDefaultExists, 16, "42000", errnum::CommandError,
+            "Column already has a DEFAULT bound to it."},
+    Message{native::DatabaseExists, 16, "42000", errnum::CommandError,
+            "Database '%1' already exists. Choose a different database name."},
+    Message{native::IndexExists, 16, "42S11", errnum::CommandError,
+            "The operation failed because an index or statistics with name '%1' already "
+            "exists on table '%2'."},
+    Message{native::LockTimeout, 16, "HYT00", errnum::Timeout,
+            "Lock request time out period exceeded."},
+    Message{native::DuplicateKey, 14, "23000", errnum::IntegrityViolation,
+            "Violation of %1 constraint '%2'. Cannot insert duplicate key in object '%3'."},
+    Message{native::ObjectExists, 16, "42S01", errnum::CommandError,
+            "There is already an object named '%1' in the database."},
+    Message{native::ProcedureExists, 16, "42000", errnum::CommandError,
+            "Procedure '%1' group number 1 already exists in the database. Choose another "
+            "procedure name."},
+    Message{native::ProcedureNotFound, 16, "42000", errnum::CommandError,
+            "Could not find stored procedure '%1'."},
+    Message{native::CannotDrop, 11, "42S02", errnum::NoSuchTable,
+            "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
+    Message{native::CommitWithoutBegin, 16, "25000", errnum::E_FAIL,
+            "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    Message{native::RollbackWithoutBegin, 16, "25000", errnum::E_FAIL,
+            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    Message{native::CannotOpenDatabase, 11, "42000", errnum::E_FAIL,
+            "Cannot open database \"%1\" requested by the login. The login failed."},
+    Message{native::TooManyArguments, 16, "42000", errnum::CommandError,
+            "Procedure or function %1 has too many arguments specified."},
+    Message{native::StringTruncated, 16, "22001", DataOverflow,
+            "String or binary data would be truncated."},
+    Message{native::DefaultDatabaseMissing, 16, "42000", errnum::CommandError,
+            "The database '%1' does not exist. Supply a valid database name. To see available "
+            "databases, use sys.databases."},
+    Message{native::LoginExists, 16, "42000", errnum::CommandError,
+            "The login '%1' already exists."},
+};
+
+const Message* findMessage(int number) {
+    for (const Message& message : messages) {
+        if (message.number == number) {
+            return &message;
+        }
+    }
+    return nullptr;
+}
+
+QString stripQuotes(QString name) {
+    name = name.trimmed();
+    if (name.size() >= 2 && (name.front() == '"' || name.front() == '[' || name.front() == '\'')) {
+        name = name.mid(1, name.size() - 2);
+    }
+    if (name.startsWith(QLatin1String("main."), Qt::CaseInsensitive)) {
+        name = name.mid(5);
+    }
+    return name;
+}
+
+QString firstWord(const QString& statement) {
+    static const QRegularExpression word(QStringLiteral("^\\s*(\\w+)"));
+    return word.match(statement).captured(1).toUpper();
+}
+
+// SQLite's "T.c" → column "c" of table "T".
+std::pair<QString, QString> tableAndColumn(const QString& qualified) {
+    const qsizetype dot = qualified.indexOf('.');
+    if (dot < 0) {
+        return {QString(), qualified.trimmed()};
+    }
+    return {qualified.left(dot).trimmed(), qualified.mid(dot + 1).trimmed()};
+}
+
+QStringList columnsOf(const QString& message) {
+    const qsizetype colon = message.indexOf(':');
+    QStringList columns;
+    for (const QString& part : message.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
+        columns << tableAndColumn(part).second;
+    }
+    return columns;
+}
+
+bool sameNames(QStringList a, QStringList b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (QString& name : a) {
+        name = name.toLower();
+    }
+    for (QString& name : b) {
+        name = name.toLower();
+    }
+    a.sort();
+    b.sort();
+    return a == b;
+}
+
+QString alteredTable(const QString& statement) {
+    static const QRegularExpression table(QStringLiteral("^\\s*ALTER\\s+TABLE\\s+([\\w\\[\\]\"]+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return stripQuotes(table.match(statement).captured(1));
+}
+
+ProviderError uniqueViolation(const SqliteFailure& failure) {
+    const QString table = tableOfConstraintMessage(failure.message);
+    const bool primary = (failure.extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY) ||
+                         sameNames(columnsOf(failure.message), failure.primaryKey);
+    return sqlServerError(native::DuplicateKey,
+                          {primary ? QStringLiteral("PRIMARY KEY") : QStringLiteral("UNIQUE KEY"),
+                           (primary ? QStringLiteral("PK_") : QStringLiteral("UQ_")) + table,
+                           QStringLiteral("dbo.") + table});
+}
+
+ProviderError notNullViolation(const SqliteFailure& failure) {
+    const qsizetype colon = failure.message.indexOf(':');
+    const auto [table, column] = tableAndColumn(failure.message.mid(colon + 1));
+    const QString verb = firstWord(failure.statement) == QLatin1String("UPDATE")
+                             ? QStringLiteral("UPDATE")
+                             : QStringLiteral("INSERT");
+    return sqlServerError(native::InsertNullIntoNotNull,
+                          {column, failure.databaseName + QStringLiteral(".dbo.") + table, verb});
+}
+
+ProviderError constraintConflict(const SqliteFailure& failure, const QString& kind,
+                                 const QString& name) {
+    QString verb = firstWord(failure.statement);
+    if (verb != QLatin1String("UPDATE") && verb != QLatin1String("DELETE")) {
+        verb = QStringLiteral("INSERT");
+    }
+    QString table = tableOfConstraintMessage(failure.message);
+    if (table.isEmpty()) {
+        static const QRegularExpression target(
+            QStringLiteral("^\\s*(?:INSERT\\s+INTO|INSERT|UPDATE|DELETE\\s+FROM|DELETE)\\s+"
+                           "([\\w\\[\\]\"]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        table = stripQuotes(target.match(failure.statement).captured(1));
+    }
+    const QString constraintKind =
+        (kind == QLatin1String("FOREIGN KEY") && verb == QLatin1String("DELETE"))
+            ? QStringLiteral("REFERENCE")
+            : kind;
+    return sqlServerError(
+        native::ConstraintConflict,
+        {verb, constraintKind, name, failure.databaseName, QStringLiteral("dbo.") + table});
+}
+
+// The dialect's functions and triggers fail with SQL Server's own number
+// and text ("tsql 8152: String or binary data would be truncated.").
+std::optional<ProviderError> requestedMessage(const QString& message) {
+    const std::optional<tsql::FunctionError> requested = tsql::parseFunctionError(message);
+    if (!requested) {
+        return std::nullopt;
+    }
+    ProviderError error = sqlServerError(requested->nativeNumber);
+    error.description = requested->text;
+    return error;
+}
+
+struct Rule {
+    int primaryCode; // -1: any
+    QRegularExpression pattern;
+    std::function<ProviderError(const SqliteFailure&, const QRegularExpressionMatch&)> build;
+};
+
+const std::vector<Rule>& rules() {
+    using M = QRegularExpressionMatch;
+    static const std::vector<Rule> table{
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such table: (.+)$")),
+         [](const SqliteFailure& f, const M& m) {
+             return sqlServerError(firstWord(f.statement) == QLatin1String("ALTER")
+                                       ? native::AlterTableMissing
+                                       : native::InvalidObjectName,
+                                   {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^duplicate column name: (.+)$")),
+         [](const SqliteFailure& f, const M& m) {
+             return sqlServerError(native::ColumnNameRepeated,
+                                   {stripQuotes(m.captured(1)), alteredTable(f.statement)});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^Cannot add a NOT NULL column")),
+         [](const SqliteFailure& f, const M&) {
+             static const QRegularExpression column(
+                 QStringLiteral("\\bADD\\s+(?:COLUMN\\s+)?([\\w\\[\\]\"]+)"),
+                 QRegularExpression::CaseInsensitiveOption);
+             return sqlServerError(
+                 native::NotNullColumnOnNonEmptyTable,
+                 {stripQuotes(column.match(f.statement).captured(1)), alteredTable(f.statement)});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such column: (.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::InvalidColumnName,
+                                   {tableAndColumn(stripQuotes(m.captured(1))).second});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^(?:table|view|trigger) (.+) already exists$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::ObjectExists, {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(
+             QStringLiteral("^there is already another table or index with this name: (.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::ObjectExists, {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^index (.+) already exists$")),
+         [](const SqliteFailure&, const M& m) {
+             // The dialect names indexes "table.index" (SQLite's are per database).
+             const auto [table, index] = tableAndColumn(stripQuotes(m.captured(1)));
+             return sqlServerError(native::IndexExists, {index, table});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^table (.+) has more than one primary key$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::TablePrimaryKeyExists, {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^near \"(.*)\": syntax error$")),
+         [](const SqliteFailure&, const M& m) {
+             const QString near = m.captured(1);
+             return sqlite3_keyword_check(near.toUtf8().constData(),
+                                          static_cast<int>(near.toUtf8().size()))
+                        ? sqlServerError(native::SyntaxErrorNearKeyword, {near.toUpper()})
+                        : sqlServerError(native::SyntaxError, {near});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^(incomplete input|unrecognized token: (.*))$")),
+         [](const SqliteFailure& f, const M& m) {
+             QString near = stripQuotes(m.captured(2));
+             if (near.isEmpty()) {
+                 near = f.statement.trimmed().section(QRegularExpression("\\s+"), -1);
+             }
+             return sqlServerError(native::SyntaxError, {near});
+         }},
+        {SQLITE_CONSTRAINT, QRegularExpression(QStringLiteral("^UNIQUE constraint failed")),
+         [](const SqliteFailure& f, const M&) { return uniqueViolation(f); }},
+        {SQLITE_CONSTRAINT, QRegularExpression(QStringLiteral("^NOT NULL constraint failed")),
+         [](const SqliteFailure& f, const M&) { return notNullViolation(f); }},
+        {SQLITE_CONSTRAINT, QRegularExpression(QStringLiteral("^FOREIGN KEY constraint failed")),
+         [](const SqliteFailure& f, const M&) {
+             return constraintConflict(f, QStringLiteral("FOREIGN KEY"), QStringLiteral("FK"));
+         }},
+        {SQLITE_CONSTRAINT, QRegularExpression(QStringLiteral("^CHECK constraint failed: (.+)$")),
+         [](const SqliteFailure& f, const M& m) {
+             return constraintConflict(f, QStringLiteral("CHECK"), stripQuotes(m.captured(1)));
+         }},
+        {SQLITE_BUSY, QRegularExpression(QStringLiteral(".")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::LockTimeout); }},
+        {SQLITE_LOCKED, QRegularExpression(QStringLiteral(".")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::LockTimeout); }},
+    };
+    return table;
+}
+
+} // namespace
+
+ProviderError sqlServerError(int number, const QStringList& arguments) {
+    ProviderError error;
+    error.nativeError = number;
+    error.source = QStringLiteral("Microsoft OLE DB Provider for SQL Server");
+    const Message* message = findMessage(number);
+    if (!message) {
+        error.sqlState = QStringLiteral("42000");
+        error.number = errnum::E_FAIL;
+        error.description = arguments.join(' ');
+        return error;
+    }
+    QString text = QString::fromUtf8(message->text);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        text.replace(QStringLiteral("%") + QString::number(i + 1), arguments[i]);
+    }
+    static const QRegularExpression unfilled(QStringLiteral("%\\d"));
+    text.replace(unfilled, QString());
+    error.description = text;
+    error.sqlState = QString::fromLatin1(message->sqlState);
+    error.number = message->adoNumber;
+    error.severity = message->severity;
+    return error;
+}
+
+void failWith(int number, const QStringList& arguments) {
+    throw ProviderFailure({sqlServerError(number, arguments)});
+}
+
+bool endsOnlyTheStatement(int number) {
+    switch (number) {
+    case native::InsertNullIntoNotNull:
+    case native::ConstraintConflict:
+    case native::DuplicateKey:
+    case native::StringTruncated:
+    case native::CannotDrop:
+    case native::DefaultDatabaseMissing:
+    case native::LoginExists:
+    case native::CommitWithoutBegin:
+    case native::RollbackWithoutBegin:
+    case native::DatabaseExists:
+    case native::ObjectExists:
+    case native::ProcedureExists:
+    case native::IndexExists:
+    case native::TablePrimaryKeyExists:
+    case native::ColumnDefaultExists:
+    case native::ObjectNotFound:
+    case native::UserError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString tableOfConstraintMessage(const QString& message) {
+    const qsizetype colon = message.indexOf(':');
+    if (colon < 0) {
+        return {};
+    }
+    const QString first = message.mid(colon + 1).section(',', 0, 0).trimmed();
+    return first.contains('.') ? stripQuotes(tableAndColumn(first).first) : QString();
+}
+
+ProviderError translateSqliteError(const SqliteFailure& failure) {
+    if (auto requested = requestedMessage(failure.message)) {
+        return *requested;
+    }
+    const int primary = failure.extendedCode & 0xff;
+    for (const Rule& rule : rules()) {
+        if (rule.primaryCode != primary) {
+            continue;
+        }
+        const QRegularExpressionMatch match = rule.pattern.match(failure.message);
+        if (match.hasMatch()) {
+            return rule.build(failure, match);
+        }
+    }
+    ProviderError error;
+    error.number = errnum::E_FAIL;
+    error.description = failure.message;
+    error.source = QStringLiteral("Microsoft OLE DB Provider for SQL Server");
+    error.sqlState = QStringLiteral("HY000");
+    error.nativeError = 0;
+    return error;
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/db/Engine.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace estaciones::db::sqlite {
+
+// SQL Server's native message numbers that the embedded engine reports.
+namespace native {
+constexpr int SyntaxError = 102;
+constexpr int SyntaxErrorNearKeyword = 156;
+constexpr int UndeclaredVariable = 137;
+constexpr int VariableRedeclared = 134;
+constexpr int ProcedureParameterMissing = 201;
+constexpr int InvalidObjectName = 208;
+constexpr int InvalidColumnName = 207;
+constexpr int InsertNullIntoNotNull = 515;
+constexpr int MaxRecursionExhausted = 530;
+constexpr int ConstraintConflict = 547;
+constexpr int DatabaseDoesNotExist = 911;
+constexpr int TablePrimaryKeyExists = 1779;
+constexpr int ColumnDefaultExists = 1781;
+constexpr int DatabaseExists = 1801;
+constexpr int IndexExists = 1913;
+constexpr int LockTimeout = 1222;
+constexpr int DuplicateKey = 2627;
+constexpr int ObjectExists = 2714;
+constexpr int ProcedureExists = 2729;
+constexpr int ProcedureNotFound = 2812;
+constexpr int CannotDrop = 3701;
+constexpr int CommitWithoutBegin = 3902;
+constexpr int RollbackWithoutBegin = 3903;
+constexpr int CannotOpenDatabase = 4060;
+constexpr int TooManyArguments = 8144;
+constexpr int StringTruncated = 8152;
+constexpr int DefaultDatabaseMissing = 15010;
+constexpr int LoginExists = 15025;
+constexpr int NestingLimit = 217;
+constexpr int ObjectNotFound = 4701;
+constexpr int AlterTableMissing = 4902;
+constexpr int ColumnNameRepeated = 2705;
+constexpr int NotNullColumnOnNonEmptyTable = 4901;
+constexpr int UserError = 50000; // RAISERROR with a message text
+constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
+} // namespace native
+
+// SQL Server's record for message `number`, its text filled with `arguments`
+// (%1, %2, ... in SQL Server's wording), with the SQLSTATE SQL Server's ODBC
+// driver reports and the ADO number the OLE DB provider raises.
+ProviderError sqlServerError(int number, const QStringList& arguments = {});
+
+// Throws ProviderFailure holding sqlServerError(number, arguments).
+[[noreturn]] void failWith(int number, const QStringList& arguments = {});
+
+// Whether SQL Server ends only the failing statement (the batch goes on) for
+// this message, rather than the whole batch.
+bool endsOnlyTheStatement(int number);
+
+// What an SQLite failure needs to be told as SQL Server would tell it.
+struct SqliteFailure {
+    int extendedCode = 0;
+    QString message;      // sqlite3_errmsg
+    QString statement;    // the statement as SQLite ran it
+    QString databaseName; // the session's database, for 515/547 texts
+    // The table's primary-key columns (to tell a primary key from a unique key).
+    QStringList primaryKey;
+};
+
+// The mapping table: SQLite result code and message pattern → SQL Server record.
+ProviderError translateSqliteError(const SqliteFailure& failure);
+
+// Table named by a constraint message "T.c, T.d" → "T" (empty when none).
+QString tableOfConstraintMessage(const QString& message);
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,140 @@
+#include "platform/db/sqlite/SqliteDatabase.h"
+
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+constexpr int busyTimeoutMs = 10000;
+}
+
+bool isInternalTable(const QString& name) {
+    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
+           name.startsWith(QLatin1String("estaciones_"), Qt::CaseInsensitive);
+}
+
+SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool create)
+    : m_dialect(std::make_shared<tsql::DialectSettings>()), m_translator(m_dialect), m_file(file),
+      m_name(name) {
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(file.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        failWith(native::CannotOpenDatabase, {name});
+    }
+    try {
+        configure();
+    } catch (...) {
+        sqlite3_close_v2(m_db);
+        throw;
+    }
+}
+
+void SqliteDatabase::configure() {
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    // WAL lets readers and one writer of other processes work at once; the
+    // busy time-out makes writers queue instead of failing.
+    run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
+    // Procedures live in a table of the file so that sysobjects can list them.
+    run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
+                       "definicion TEXT NOT NULL)")
+            .arg(QLatin1String(proceduresTable)));
+    m_dialect->accentInsensitive = accentInsensitive();
+    m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
+    tsql::registerFunctions(m_db, m_dialect);
+}
+
+SqliteDatabase::~SqliteDatabase() {
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteDatabase::run(const QString& sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) {
+        throw ProviderFailure({lastError(sql)});
+    }
+}
+
+ProviderError SqliteDatabase::lastError(const QString& statement) const {
+    SqliteFailure failure;
+    failure.extendedCode = sqlite3_extended_errcode(m_db);
+    failure.message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    failure.statement = statement;
+    failure.databaseName = m_name;
+    const QString table = tableOfConstraintMessage(failure.message);
+    if (!table.isEmpty()) {
+        failure.primaryKey = primaryKeyColumns(table);
+    }
+    return translateSqliteError(failure);
+}
+
+QStringList SqliteDatabase::translate(const QString& statement) const {
+    return m_translator.translate(statement).statements;
+}
+
+QString SqliteDatabase::translateExpression(const QString& expression) const {
+    return m_translator.translateExpression(expression);
+}
+
+bool SqliteDatabase::hasTable(const QString& table) const {
+    PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN "
+                                                 "('table','view') AND name = ?1 COLLATE NOCASE"));
+    query.bindText(1, table);
+    return query.ok() && query.step() == SQLITE_ROW;
+}
+
+QStringList SqliteDatabase::primaryKeyColumns(const QString& table) const {
+    PreparedStatement query(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?1) "
+                                                 "WHERE pk > 0 ORDER BY pk"));
+    query.bindText(1, table);
+    QStringList columns;
+    while (query.ok() && query.step() == SQLITE_ROW) {
+        columns << QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+    }
+    return columns;
+}
+
+std::optional<QString> SqliteDatabase::setting(const QString& key) const {
+    if (!hasTable(QString::fromLatin1(settingsTable))) {
+        return std::nullopt;
+    }
+    PreparedStatement query(
+        m_db,
+        QStringLiteral("SELECT valor FROM %1 WHERE clave = ?1").arg(QLatin1String(settingsTable)));
+    query.bindText(1, key);
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+}
+
+void SqliteDatabase::setSetting(const QString& key, const QString& value) {
+    run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (clave TEXT PRIMARY KEY, valor TEXT)")
+            .arg(QLatin1String(settingsTable)));
+    PreparedStatement write(m_db, QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
+                                      .arg(QLatin1String(settingsTable)));
+    write.bindText(1, key);
+    write.bindText(2, value);
+    if (!write.ok() || write.step() != SQLITE_DONE) {
+        throw ProviderFailure({lastError(QString())});
+    }
+}
+
+QString SqliteDatabase::collation() const {
+    return setting(QStringLiteral("collation")).value_or(QStringLiteral("Latin1_General_CI_AS"));
+}
+
+bool SqliteDatabase::accentInsensitive() const {
+    return collation().endsWith(QLatin1String("_AI"), Qt::CaseInsensitive);
+}
+
+} // namespace estaciones::db::sqlite

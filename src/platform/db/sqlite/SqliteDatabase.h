@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/db/Engine.h"
+#include "platform/db/sqlite/dialect/DialectSettings.h"
+#include "platform/db/sqlite/dialect/Translator.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+namespace estaciones::db::sqlite {
+
+// One open database file of the data folder, set up for sharing between
+// processes (WAL, busy time-out) and for the dialect (functions, collations).
+class SqliteDatabase {
+public:
+    // Opens `file`; creates it only when `create`. Throws ProviderFailure.
+    SqliteDatabase(const QString& file, const QString& name, bool create);
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    sqlite3* handle() const { return m_db; }
+    const QString& name() const { return m_name; }
+    const QString& file() const { return m_file; }
+
+    // Runs SQLite SQL that needs no result (several statements allowed).
+    // Throws ProviderFailure with the error mapped to SQL Server's.
+    void run(const QString& sql);
+    // The SQL Server record for the connection's last error on `statement`.
+    ProviderError lastError(const QString& statement) const;
+
+    bool hasTable(const QString& table) const;
+    QStringList primaryKeyColumns(const QString& table) const;
+
+    // Small key/value settings kept inside the file (collation, ...).
+    std::optional<QString> setting(const QString& key) const;
+    void setSetting(const QString& key, const QString& value);
+
+    // The collation given at CREATE DATABASE (Latin1_General_CI_AS by default).
+    QString collation() const;
+    bool accentInsensitive() const;
+
+    // What the dialect's functions read on every call (language, date order,
+    // user); the session changes it with SET LANGUAGE / SET DATEFORMAT.
+    tsql::DialectSettings& dialectSettings() { return *m_dialect; }
+
+    // One T-SQL statement (control flow and variables already resolved) as
+    // the SQLite statements that do the same in this database.
+    QStringList translate(const QString& statement) const;
+    // A T-SQL expression as a SQLite expression.
+    QString translateExpression(const QString& expression) const;
+
+private:
+    void configure();
+
+    sqlite3* m_db = nullptr;
+    std::shared_ptr<tsql::DialectSettings> m_dialect;
+    tsql::Translator m_translator;
+    QString m_file;
+    QString m_name;
+};
+
+// Tables of our own inside database files, hidden from schema queries.
+inline constexpr const char* settingsTable = "estaciones_ajustes";
+inline constexpr const char* proceduresTable = "estaciones_procedimientos";
+bool isInternalTable(const QString& name);
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/db/sqlite/dialect/Token.h"
+
+#include <vector>
+
+namespace estaciones::db::sqlite {
+
+// One parsed statement of a T-SQL batch. Control flow nests: a block holds
+// its statements, IF holds its branches, WHILE its body.
+struct StatementNode {
+    enum class Kind {
+        Sql,   // anything SQLite runs (after translation); `tokens`
+        Block, // BEGIN ... END; `children`
+        If,    // `condition`; children[0] then, children[1] else (optional)
+        While, // `condition`; children[0] body
+        Break,
+        Continue,
+        Return,
+    };
+    Kind kind = Kind::Sql;
+    tsql::Tokens tokens;    // significant tokens only (no blanks or comments)
+    tsql::Tokens condition; // IF / WHILE
+    std::vector<StatementNode> children;
+
+    // The first token as an upper-case word ("" when it is not a word).
+    QString firstWord() const;
+    QString word(std::size_t index) const;
+};
+
+} // namespace estaciones::db::sqlite

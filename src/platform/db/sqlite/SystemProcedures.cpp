@@ -1,0 +1,97 @@
+#include "platform/db/sqlite/SystemProcedures.h"
+
+#include "platform/db/sqlite/LoginRegistry.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+
+#include <QStringList>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+// Arguments by the procedure's parameter names, named or in order.
+class Arguments {
+public:
+    Arguments(const std::vector<CallArgument>& arguments, QStringList parameterNames)
+        : m_arguments(arguments), m_names(std::move(parameterNames)) {}
+
+    QString text(int position) const {
+        const QString& name = m_names.value(position);
+        for (const CallArgument& argument : m_arguments) {
+            if (argument.name.compare(name, Qt::CaseInsensitive) == 0) {
+                return argument.value.toString().trimmed();
+            }
+        }
+        int index = 0;
+        for (const CallArgument& argument : m_arguments) {
+            if (argument.name.isEmpty() && index++ == position) {
+                return argument.value.toString().trimmed();
+            }
+        }
+        return {};
+    }
+
+private:
+    const std::vector<CallArgument>& m_arguments;
+    QStringList m_names;
+};
+
+bool isSystemDatabase(const QString& name) {
+    static const QStringList system{"master", "tempdb", "model", "msdb"};
+    return system.contains(name, Qt::CaseInsensitive);
+}
+
+void addLogin(Session& session, const Arguments& arguments) {
+    const QString login = arguments.text(0);
+    const QString database = arguments.text(2);
+    LoginRegistry registry(session.folder().loginRegistryFile());
+    if (registry.contains(login)) {
+        failWith(native::LoginExists, {login});
+    }
+    if (!database.isEmpty() && !isSystemDatabase(database) &&
+        !session.folder().hasDatabase(database)) {
+        failWith(native::DefaultDatabaseMissing, {database});
+    }
+    registry.add(login, arguments.text(1), database, arguments.text(3));
+}
+
+} // namespace
+
+bool callSystemProcedure(Session& session, const QString& procedure,
+                         const std::vector<CallArgument>& arguments) {
+    const QString name = procedure.toLower();
+    if (name == QLatin1String("sp_addlogin")) {
+        addLogin(session, Arguments(arguments, {"@loginame", "@passwd", "@defdb", "@deflanguage",
+                                                "@sid", "@encryptopt"}));
+        return true;
+    }
+    if (name == QLatin1String("sp_defaultdb")) {
+        const Arguments named(arguments, {"@loginame", "@defdb"});
+        if (!session.folder().hasDatabase(named.text(1)) && !isSystemDatabase(named.text(1))) {
+            failWith(native::DefaultDatabaseMissing, {named.text(1)});
+        }
+        LoginRegistry registry(session.folder().loginRegistryFile());
+        if (registry.contains(named.text(0))) {
+            registry.setDefaultDatabase(named.text(0), named.text(1));
+        }
+        return true;
+    }
+    if (name == QLatin1String("sp_password")) {
+        const Arguments named(arguments, {"@old", "@new", "@loginame"});
+        const QString login = named.text(2).isEmpty() ? session.user : named.text(2);
+        LoginRegistry registry(session.folder().loginRegistryFile());
+        if (registry.contains(login)) {
+            registry.setPassword(login, named.text(1));
+        }
+        return true;
+    }
+    // Roles and database access have no meaning for a local file database:
+    // accepted so that provisioning scripts run through.
+    static const QStringList accepted{
+        "sp_addsrvrolemember", "sp_grantdbaccess",  "sp_addrolemember", "sp_adduser",
+        "sp_droprolemember",   "sp_revokedbaccess", "sp_grantlogin",    "sp_changedbowner",
+        "sp_addrole",          "sp_dboption"};
+    return accepted.contains(name);
+}
+
+} // namespace estaciones::db::sqlite

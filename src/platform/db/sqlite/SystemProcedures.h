@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/core/Variant.h"
+#include "platform/db/sqlite/Session.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace estaciones::db::sqlite {
+
+// One argument of a procedure call: "@name = value" or a bare value.
+struct CallArgument {
+    QString name; // with "@"; empty for a positional argument
+    Variant value;
+};
+
+// The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)
+// emulated over the data folder. Returns false when `procedure` is not one
+// of them.
+bool callSystemProcedure(Session& session, const QString& procedure,
+                         const std::vector<CallArgument>& arguments);
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,114 @@
+#include "platform/db/sqlite/VariableScope.h"
+
+#include "platform/db/sqlite/ColumnTypes.h"
+#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/sqlite/dialect/DateText.h"
+
+#include <cmath>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
+    if (value.isNull() || value.isEmpty()) {
+        return Variant::null();
+    }
+    const ColumnInfo info = columnInfoFromDeclaration(QString(), type);
+    switch (info.type) {
+    case adtype::Integer:
+    case adtype::SmallInt:
+    case adtype::UnsignedTinyInt:
+    case adtype::BigInt:
+        if (value.isText()) {
+            return static_cast<long long>(value.toString().trimmed().toLongLong());
+        }
+        return static_cast<long long>(std::trunc(value.toDouble()));
+    case adtype::Boolean:
+        return static_cast<long long>(value.toDouble() != 0 ? 1 : 0);
+    case adtype::Double:
+    case adtype::Single:
+    case adtype::Numeric:
+    case adtype::Currency:
+        return value.isText() ? Variant(value.toString().trimmed().toDouble())
+                              : Variant(value.toDouble());
+    case adtype::DBTimeStamp:
+    case adtype::DBDate:
+        if (value.isText()) {
+            if (auto date = tsql::parseDateText(value.toString().trimmed(), dateOrder)) {
+                return *date;
+            }
+        }
+        return value;
+    case adtype::VarChar:
+    case adtype::Char:
+    case adtype::VarWChar:
+    case adtype::WChar: {
+        QString text = value.isDate() ? storedDate(value.toDate()) : value.toString();
+        if (info.definedSize > 0 && text.size() > info.definedSize) {
+            text.truncate(info.definedSize); // variables are cut silently, as SQL Server does
+        }
+        return text;
+    }
+    default:
+        return value;
+    }
+}
+
+} // namespace
+
+void VariableScope::declare(const QString& name, const QString& type) {
+    const QString key = name.toLower();
+    if (m_variables.contains(key)) {
+        failWith(native::VariableRedeclared, {name});
+    }
+    m_variables.insert(key, Variable{type.toLower(), Variant::null()});
+}
+
+bool VariableScope::isDeclared(const QString& name) const {
+    return m_variables.contains(name.toLower());
+}
+
+const VariableScope::Variable& VariableScope::find(const QString& name) const {
+    const auto it = m_variables.constFind(name.toLower());
+    if (it == m_variables.constEnd()) {
+        failWith(native::UndeclaredVariable, {name});
+    }
+    return *it;
+}
+
+void VariableScope::assign(const QString& name, const Variant& value, tsql::DateOrder dateOrder) {
+    const Variable& variable = find(name);
+    m_variables[name.toLower()].value = coerce(value, variable.type, dateOrder);
+}
+
+const Variant& VariableScope::value(const QString& name) const {
+    return find(name).value;
+}
+
+QString literalOf(const Variant& value) {
+    switch (value.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+    case Variant::Type::Object:
+        return QStringLiteral("NULL");
+    case Variant::Type::Boolean:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case Variant::Type::Integer:
+        return QString::number(value.toInt64());
+    case Variant::Type::Double:
+        return QString::number(value.toDouble(), 'g', 17);
+    case Variant::Type::Currency:
+        return value.toCurrency().toString();
+    case Variant::Type::Date:
+        return QLatin1Char('\'') + storedDate(value.toDate()) + QLatin1Char('\'');
+    case Variant::Type::Text: {
+        QString text = value.toString();
+        text.replace(QLatin1Char('\''), QLatin1String("''"));
+        return QLatin1Char('\'') + text + QLatin1Char('\'');
+    }
+    }
+    return QStringLiteral("NULL");
+}
+
+} // namespace estaciones::db::sqlite

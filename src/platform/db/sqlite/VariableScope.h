@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/core/Variant.h"
+#include "platform/db/sqlite/dialect/DialectSettings.h"
+
+#include <QHash>
+#include <QString>
+
+namespace estaciones::db::sqlite {
+
+// The local variables of one batch or procedure call (@name, compared
+// ignoring case). Values keep SQL Server's typing on assignment: integers
+// stay whole, varchar(n) is cut to n characters, dates are dates.
+class VariableScope {
+public:
+    // Throws ProviderFailure 134 when the name is declared already.
+    void declare(const QString& name, const QString& type);
+    bool isDeclared(const QString& name) const;
+    // Throws ProviderFailure 137 when the name is not declared. Text given to
+    // a date variable is read in `dateOrder` (SET DATEFORMAT).
+    void assign(const QString& name, const Variant& value,
+                tsql::DateOrder dateOrder = tsql::DateOrder::DMY);
+    const Variant& value(const QString& name) const;
+
+private:
+    struct Variable {
+        QString type; // lower case, e.g. "varchar(10)"
+        Variant value = Variant::null();
+    };
+    const Variable& find(const QString& name) const;
+    QHash<QString, Variable> m_variables; // by lower-case name
+};
+
+// A value written as a T-SQL literal: 12, 1.5, 'text', '2024-01-07', NULL.
+QString literalOf(const Variant& value);
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,223 @@
+#include "platform/db/sqlite/dialect/Conversion.h"
+
+#include "platform/db/sqlite/dialect/DateText.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace estaciones::db::tsql {
+
+QString SqlValue::toText() const {
+    switch (kind) {
+    case Kind::Null:
+        return {};
+    case Kind::Integer:
+        return QString::number(integer);
+    case Kind::Real: {
+        if (std::isfinite(real) && real == std::trunc(real) && std::fabs(real) < 1e15)
+            return QString::number(static_cast<qint64>(real));
+        return QString::number(real, 'g', 15);
+    }
+    case Kind::Text:
+        return text;
+    case Kind::Blob:
+        return QString::fromUtf8(blob);
+    }
+    return {};
+}
+
+namespace {
+
+struct TypeName {
+    QString base; // lower case, no arguments
+    std::optional<int> length;
+    bool isMax = false; // (max)
+    int scale = 0;
+};
+
+TypeName parseTypeName(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*([A-Za-z_][A-Za-z0-9_ ]*?)\s*(?:\(\s*(\w+)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
+    const auto m = pattern.match(text);
+    if (!m.hasMatch()) {
+        TypeName type;
+        type.base = text.trimmed().toLower();
+        return type;
+    }
+    TypeName type;
+    type.base = m.captured(1).toLower();
+    bool ok = false;
+    const int length = m.captured(2).toInt(&ok);
+    if (ok)
+        type.length = length;
+    type.isMax = m.captured(2).compare(QLatin1String("max"), Qt::CaseInsensitive) == 0;
+    type.scale = m.captured(3).toInt();
+    return type;
+}
+
+bool isTextType(const QString& base) {
+    return base == QLatin1String("varchar") || base == QLatin1String("nvarchar") ||
+           base == QLatin1String("char") || base == QLatin1String("nchar") ||
+           base == QLatin1String("text") || base == QLatin1String("ntext") ||
+           base == QLatin1String("sysname");
+}
+
+bool isIntegerType(const QString& base) {
+    return base == QLatin1String("int") || base == QLatin1String("integer") ||
+           base == QLatin1String("bigint") || base == QLatin1String("smallint") ||
+           base == QLatin1String("tinyint");
+}
+
+bool isDecimalType(const QString& base) {
+    return base == QLatin1String("decimal") || base == QLatin1String("numeric") ||
+           base == QLatin1String("money") || base == QLatin1String("smallmoney") ||
+           base == QLatin1String("float") || base == QLatin1String("real");
+}
+
+QString sqlTypeLabel(const QString& base) {
+    return base == QLatin1String("integer") ? "int" : base;
+}
+
+[[noreturn]] void failNumber(const SqlValue& value, const QString& base) {
+    if (isIntegerType(base))
+        throw ConversionError(245, QStringLiteral("Conversion failed when converting the varchar "
+                                                  "value '%1' to data type %2.")
+                                       .arg(value.toText(), sqlTypeLabel(base)));
+    throw ConversionError(8114, QStringLiteral("Error converting data type varchar to %1.")
+                                    .arg(base == QLatin1String("decimal") ? "numeric" : base));
+}
+
+[[noreturn]] void failDate() {
+    throw ConversionError(
+        241, QStringLiteral(
+                 "Conversion failed when converting date and/or time from character string."));
+}
+
+SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<int> style,
+                    const DialectSettings& settings) {
+    // A style formats a date; the source is a date when it reads as one.
+    std::optional<QDateTime> date;
+    if (style && value.kind == SqlValue::Kind::Text)
+        date = parseDateText(value.text, settings.dateOrder);
+    const auto formatted = date ? formatDateStyle(*date, *style) : std::nullopt;
+    QString text = formatted ? *formatted : value.toText();
+    // CONVERT(varchar, x) without a length means 30 characters.
+    const bool unlimited =
+        type.base == QLatin1String("text") || type.base == QLatin1String("ntext") || type.isMax;
+    const int length = unlimited ? -1 : type.length.value_or(30);
+    if (length >= 0 && text.size() > length)
+        text.truncate(length);
+    return SqlValue::of(text);
+}
+
+} // namespace
+
+std::optional<SqlValue> valueAsNumber(const SqlValue& value) {
+    if (value.isNumber())
+        return value;
+    if (value.kind != SqlValue::Kind::Text)
+        return std::nullopt;
+    const QString t = value.text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 i = t.toLongLong(&ok);
+    if (ok)
+        return SqlValue::of(i);
+    static const QRegularExpression decimal(
+        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
+    if (!decimal.match(t).hasMatch())
+        return std::nullopt;
+    return SqlValue::of(t.toDouble());
+}
+
+std::optional<QDateTime> valueAsDate(const SqlValue& value, DateOrder order) {
+    if (value.kind == SqlValue::Kind::Text)
+        return parseDateText(value.text, order);
+    if (value.isNumber()) {
+        const double days = value.toReal();
+        const qint64 whole = static_cast<qint64>(std::floor(days));
+        const qint64 ms = std::llround((days - static_cast<double>(whole)) * 86400000.0);
+        return dayZero().addDays(whole).addMSecs(ms);
+    }
+    return std::nullopt;
+}
+
+SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optional<int> style,
+                      const DialectSettings& settings) {
+    if (value.isNull())
+        return value;
+    const TypeName type = parseTypeName(typeName);
+    if (isTextType(type.base))
+        return toTextType(type, value, style, settings);
+    if (const auto kind = dateKindOf(type.base)) {
+        const DateOrder order =
+            style ? dateOrderOfStyle(*style).value_or(settings.dateOrder) : settings.dateOrder;
+        const auto date = valueAsDate(value, order);
+        if (!date)
+            failDate();
+        return SqlValue::of(formatStoredDate(*date, *kind));
+    }
+    if (type.base == QLatin1String("bit")) {
+        if (value.kind == SqlValue::Kind::Text) {
+            const QString t = value.text.trimmed();
+            if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+                return SqlValue::of(qint64(1));
+            if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+                return SqlValue::of(qint64(0));
+        }
+        const auto number = valueAsNumber(value);
+        if (!number)
+            failNumber(value, type.base);
+        return SqlValue::of(qint64(number->toReal() != 0 ? 1 : 0));
+    }
+    if (isIntegerType(type.base)) {
+        const auto number = valueAsNumber(value);
+        if (!number || (value.kind == SqlValue::Kind::Text && number->kind == SqlValue::Kind::Real))
+            failNumber(value, type.base);
+        return number->kind == SqlValue::Kind::Integer
+                   ? *number
+                   : SqlValue::of(static_cast<qint64>(std::trunc(number->real)));
+    }
+    if (isDecimalType(type.base)) {
+        const auto number = valueAsNumber(value);
+        if (!number)
+            failNumber(value, type.base);
+        if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney"))
+            return SqlValue::of(roundHalfAwayFromZero(number->toReal(), 4));
+        if (type.base == QLatin1String("decimal") || type.base == QLatin1String("numeric")) {
+            if (type.scale == 0)
+                return SqlValue::of(
+                    static_cast<qint64>(roundHalfAwayFromZero(number->toReal(), 0)));
+            return SqlValue::of(roundHalfAwayFromZero(number->toReal(), type.scale));
+        }
+        return SqlValue::of(number->toReal());
+    }
+    // Types without a conversion of their own (uniqueidentifier, binary...) pass unchanged.
+    return value;
+}
+
+double roundHalfAwayFromZero(double value, int digits) {
+    const double factor = std::pow(10.0, digits);
+    const double scaled = value * factor;
+    // Nudge by a relative epsilon so that 2.675 (stored as 2.67499...) rounds as written.
+    const double rounded = std::round(scaled + (scaled >= 0 ? 1 : -1) * std::fabs(scaled) * 1e-12);
+    return rounded / factor;
+}
+
+QString strFunction(double value, int length, int decimals) {
+    decimals = std::clamp(decimals, 0, 16);
+    QString text = QString::number(roundHalfAwayFromZero(value, decimals), 'f', decimals);
+    if (text.size() > length) {
+        // SQL Server drops decimals before giving up.
+        const QString whole = QString::number(roundHalfAwayFromZero(value, 0), 'f', 0);
+        if (whole.size() > length)
+            return QString(length, QLatin1Char('*'));
+        const int room = length - static_cast<int>(whole.size()) - 1;
+        text = room > 0 ? QString::number(roundHalfAwayFromZero(value, room), 'f', room) : whole;
+    }
+    return text.rightJustified(length, QLatin1Char(' '));
+}
+
+} // namespace estaciones::db::tsql

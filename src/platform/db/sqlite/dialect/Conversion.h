@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/db/sqlite/dialect/DialectSettings.h"
+#include "platform/db/sqlite/dialect/SqlValue.h"
+
+#include <QDateTime>
+
+#include <optional>
+
+namespace estaciones::db::tsql {
+
+// CONVERT(type, value[, style]) and CAST(value AS type). `typeName` is the
+// T-SQL type as written ("varchar(10)", "datetime", "decimal(18, 2)").
+// Throws ConversionError where SQL Server fails (241 for a bad date, 245/8114
+// for a bad number).
+SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optional<int> style,
+                      const DialectSettings& settings);
+
+// The value read as a date (text in any literal form, or a number of days
+// since 1 January 1900); nullopt when it is not one.
+std::optional<QDateTime> valueAsDate(const SqlValue& value, DateOrder order);
+
+// The value read as a number: text is trimmed and must be a whole literal.
+std::optional<SqlValue> valueAsNumber(const SqlValue& value);
+
+// ROUND(x, digits): halves away from zero; negative digits round to tens, hundreds...
+double roundHalfAwayFromZero(double value, int digits);
+
+// STR(x, length, decimals): right aligned, '*' * length when it does not fit.
+QString strFunction(double value, int length, int decimals);
+
+} // namespace estaciones::db::tsql

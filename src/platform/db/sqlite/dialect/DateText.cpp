@@ -1,0 +1,372 @@
+#include "platform/db/sqlite/dialect/DateText.h"
+
+#include <QRegularExpression>
+
+#include <array>
+#include <cmath>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+int twoDigitYear(int year) {
+    return year < 50 ? 2000 + year : 1900 + year;
+}
+
+// "hh:mm[:ss[.fff]] [AM|PM]"; an empty text is midnight.
+std::optional<QTime> parseTime(QStringView text) {
+    const QString trimmed = text.trimmed().toString();
+    if (trimmed.isEmpty())
+        return QTime(0, 0);
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.:](\d{1,7}))?)?\s*([AaPp][Mm])?$)"));
+    const auto m = pattern.match(trimmed);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int hour = m.captured(1).toInt();
+    const QString meridian = m.captured(5).toUpper();
+    if (!meridian.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = (hour % 12) + (meridian == QLatin1String("PM") ? 12 : 0);
+    }
+    const QString fraction = (m.captured(4) + QStringLiteral("000")).left(3);
+    QTime time(hour, m.captured(2).toInt(), m.captured(3).toInt(), fraction.toInt());
+    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+}
+
+std::optional<QDateTime> combine(int year, int month, int day, QStringView timeText) {
+    const QDate date(year, month, day);
+    if (!date.isValid() || year < 1753 || year > 9999)
+        return std::nullopt;
+    const auto time = parseTime(timeText);
+    if (!time)
+        return std::nullopt;
+    return naiveDateTime(date, *time);
+}
+
+const std::array<const char*, 12> spanishMonths = {
+    "Enero", "Febrero", "Marzo",      "Abril",   "Mayo",      "Junio",
+    "Julio", "Agosto",  "Septiembre", "Octubre", "Noviembre", "Diciembre"};
+const std::array<const char*, 12> englishMonths = {"January",   "February", "March",    "April",
+                                                   "May",       "June",     "July",     "August",
+                                                   "September", "October",  "November", "December"};
+const std::array<const char*, 7> spanishDays = {"Lunes",   "Martes", "Miércoles", "Jueves",
+                                                "Viernes", "Sábado", "Domingo"};
+const std::array<const char*, 7> englishDays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                "Friday", "Saturday", "Sunday"};
+
+// Weeks that start on Sunday, counted from an arbitrary fixed Sunday.
+qint64 sundayWeek(const QDate& date) {
+    // Julian day 0 was a Monday, so day + 1 is a multiple of 7 on Sundays.
+    return static_cast<qint64>(std::floor((date.toJulianDay() + 1) / 7.0));
+}
+
+qint64 floorDiv(qint64 a, qint64 b) {
+    return static_cast<qint64>(std::floor(static_cast<double>(a) / static_cast<double>(b)));
+}
+
+qint64 msSinceDayZero(const QDateTime& value) {
+    const qint64 days = dayZero().date().daysTo(value.date());
+    return days * 86400000LL + value.time().msecsSinceStartOfDay();
+}
+
+} // namespace
+
+QDateTime dayZero() {
+    return naiveDateTime(QDate(1900, 1, 1), QTime(0, 0));
+}
+
+std::optional<QDateTime> parseDateText(QStringView text, DateOrder order) {
+    const QString s = text.trimmed().toString();
+    if (s.isEmpty())
+        return std::nullopt;
+    // ISO and yyyy/mm/dd: year first whatever the session's order.
+    static const QRegularExpression yearFirst(
+        QStringLiteral(R"(^(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T](.*))?$)"));
+    if (auto m = yearFirst.match(s); m.hasMatch())
+        return combine(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                       m.capturedView(4));
+    static const QRegularExpression compact(
+        QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})(?:\s+(.*))?$)"));
+    if (auto m = compact.match(s); m.hasMatch())
+        return combine(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                       m.capturedView(4));
+    static const QRegularExpression separated(
+        QStringLiteral(R"(^(\d{1,2})([-/.])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(.*))?$)"));
+    if (auto m = separated.match(s); m.hasMatch()) {
+        int first = m.captured(1).toInt();
+        int second = m.captured(3).toInt();
+        int year = m.captured(4).toInt();
+        if (m.captured(4).size() == 2)
+            year = twoDigitYear(year);
+        const bool dayFirst = order != DateOrder::MDY;
+        return combine(year, dayFirst ? second : first, dayFirst ? first : second,
+                       m.capturedView(5));
+    }
+    if (s.contains(QLatin1Char(':'))) {
+        if (auto time = parseTime(s))
+            return naiveDateTime(dayZero().date(), *time);
+    }
+    return std::nullopt;
+}
+
+QString formatStoredDate(const QDateTime& value, DateKind kind) {
+    switch (kind) {
+    case DateKind::Date:
+        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
+    case DateKind::Time:
+        return value.time().toString(QStringLiteral("HH:mm:ss"));
+    case DateKind::SmallDateTime: {
+        // smalldatetime keeps minutes, rounding at 30 seconds.
+        QDateTime rounded = value.addSecs(value.time().second() >= 30 ? 60 : 0);
+        rounded.setTime(QTime(rounded.time().hour(), rounded.time().minute()));
+        return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case DateKind::DateTime:
+        break;
+    }
+    return value.toString(value.time().msec() != 0 ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                                   : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<DateKind> dateKindOf(QStringView typeName) {
+    const QString t = typeName.trimmed().toString().toLower();
+    if (t == QLatin1String("datetime") || t == QLatin1String("datetime2") ||
+        t.startsWith(QLatin1String("datetime2(")) || t == QLatin1String("datetimeoffset"))
+        return DateKind::DateTime;
+    if (t == QLatin1String("smalldatetime"))
+        return DateKind::SmallDateTime;
+    if (t == QLatin1String("date"))
+        return DateKind::Date;
+    if (t == QLatin1String("time") || t.startsWith(QLatin1String("time(")))
+        return DateKind::Time;
+    return std::nullopt;
+}
+
+std::optional<DatePart> parseDatePart(QStringView name) {
+    static const std::pair<const char*, DatePart> names[] = {
+        {"year", DatePart::Year},       {"yy", DatePart::Year},
+        {"yyyy", DatePart::Year},       {"quarter", DatePart::Quarter},
+        {"qq", DatePart::Quarter},      {"q", DatePart::Quarter},
+        {"month", DatePart::Month},     {"mm", DatePart::Month},
+        {"m", DatePart::Month},         {"dayofyear", DatePart::DayOfYear},
+        {"dy", DatePart::DayOfYear},    {"y", DatePart::DayOfYear},
+        {"day", DatePart::Day},         {"dd", DatePart::Day},
+        {"d", DatePart::Day},           {"week", DatePart::Week},
+        {"wk", DatePart::Week},         {"ww", DatePart::Week},
+        {"weekday", DatePart::Weekday}, {"dw", DatePart::Weekday},
+        {"w", DatePart::Weekday},       {"hour", DatePart::Hour},
+        {"hh", DatePart::Hour},         {"minute", DatePart::Minute},
+        {"mi", DatePart::Minute},       {"n", DatePart::Minute},
+        {"second", DatePart::Second},   {"ss", DatePart::Second},
+        {"s", DatePart::Second},        {"millisecond", DatePart::Millisecond},
+        {"ms", DatePart::Millisecond},  {"iso_week", DatePart::IsoWeek},
+        {"isowk", DatePart::IsoWeek},   {"isoww", DatePart::IsoWeek}};
+    for (const auto& [text, part] : names)
+        if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
+            return part;
+    return std::nullopt;
+}
+
+QDateTime dateAdd(DatePart part, qint64 amount, const QDateTime& value) {
+    switch (part) {
+    case DatePart::Year:
+        return naiveDateTime(value.date().addYears(static_cast<int>(amount)), value.time());
+    case DatePart::Quarter:
+        return naiveDateTime(value.date().addMonths(static_cast<int>(amount * 3)), value.time());
+    case DatePart::Month:
+        return naiveDateTime(value.date().addMonths(static_cast<int>(amount)), value.time());
+    case DatePart::DayOfYear:
+    case DatePart::Day:
+    case DatePart::Weekday:
+        return naiveDateTime(value.date().addDays(amount), value.time());
+    case DatePart::Week:
+    case DatePart::IsoWeek:
+        return naiveDateTime(value.date().addDays(amount * 7), value.time());
+    case DatePart::Hour:
+        return value.addMSecs(amount * 3600000LL);
+    case DatePart::Minute:
+        return value.addMSecs(amount * 60000LL);
+    case DatePart::Second:
+        return value.addMSecs(amount * 1000LL);
+    case DatePart::Millisecond:
+        return value.addMSecs(amount);
+    }
+    return value;
+}
+
+qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
+    const QDate a = from.date();
+    const QDate b = to.date();
+    switch (part) {
+    case DatePart::Year:
+        return b.year() - a.year();
+    case DatePart::Quarter:
+        return (b.year() * 4 + (b.month() - 1) / 3) - (a.year() * 4 + (a.month() - 1) / 3);
+    case DatePart::Month:
+        return (b.year() * 12 + b.month()) - (a.year() * 12 + a.month());
+    case DatePart::DayOfYear:
+    case DatePart::Day:
+    case DatePart::Weekday:
+        return a.daysTo(b);
+    case DatePart::Week:
+    case DatePart::IsoWeek:
+        return sundayWeek(b) - sundayWeek(a);
+    case DatePart::Hour:
+        return floorDiv(msSinceDayZero(to), 3600000) - floorDiv(msSinceDayZero(from), 3600000);
+    case DatePart::Minute:
+        return floorDiv(msSinceDayZero(to), 60000) - floorDiv(msSinceDayZero(from), 60000);
+    case DatePart::Second:
+        return floorDiv(msSinceDayZero(to), 1000) - floorDiv(msSinceDayZero(from), 1000);
+    case DatePart::Millisecond:
+        return msSinceDayZero(to) - msSinceDayZero(from);
+    }
+    return 0;
+}
+
+qint64 datePart(DatePart part, const QDateTime& value, Language language) {
+    const QDate d = value.date();
+    switch (part) {
+    case DatePart::Year:
+        return d.year();
+    case DatePart::Quarter:
+        return (d.month() - 1) / 3 + 1;
+    case DatePart::Month:
+        return d.month();
+    case DatePart::DayOfYear:
+        return d.dayOfYear();
+    case DatePart::Day:
+        return d.day();
+    case DatePart::Week: {
+        // Week 1 holds 1 January; weeks start on the session's first day.
+        const int firstDay = language == Language::Spanish ? 1 : 7;
+        const QDate jan1(d.year(), 1, 1);
+        const int offset = (jan1.dayOfWeek() - firstDay + 7) % 7;
+        return (d.dayOfYear() - 1 + offset) / 7 + 1;
+    }
+    case DatePart::Weekday: {
+        const int firstDay = language == Language::Spanish ? 1 : 7;
+        return (d.dayOfWeek() - firstDay + 7) % 7 + 1;
+    }
+    case DatePart::Hour:
+        return value.time().hour();
+    case DatePart::Minute:
+        return value.time().minute();
+    case DatePart::Second:
+        return value.time().second();
+    case DatePart::Millisecond:
+        return value.time().msec();
+    case DatePart::IsoWeek:
+        return d.weekNumber();
+    }
+    return 0;
+}
+
+QString dateName(DatePart part, const QDateTime& value, Language language) {
+    const bool spanish = language == Language::Spanish;
+    if (part == DatePart::Month)
+        return QString::fromUtf8(
+            (spanish ? spanishMonths : englishMonths)[value.date().month() - 1]);
+    if (part == DatePart::Weekday)
+        return QString::fromUtf8(
+            (spanish ? spanishDays : englishDays)[value.date().dayOfWeek() - 1]);
+    return QString::number(datePart(part, value, language));
+}
+
+std::optional<QString> formatDateStyle(const QDateTime& value, int style) {
+    const auto f = [&](const char* format) { return value.toString(QString::fromLatin1(format)); };
+    const QDate d = value.date();
+    switch (style) {
+    case 0:
+    case 100: {
+        const QString hour =
+            QString::number(value.time().hour() % 12 == 0 ? 12 : value.time().hour() % 12);
+        return QStringLiteral("%1 %2 %3 %4:%5%6")
+            .arg(QString::fromLatin1(englishMonths[d.month() - 1]).left(3))
+            .arg(d.day(), 2)
+            .arg(d.year())
+            .arg(hour, 2)
+            .arg(value.time().minute(), 2, 10, QLatin1Char('0'))
+            .arg(value.time().hour() < 12 ? QLatin1String("AM") : QLatin1String("PM"));
+    }
+    case 1:
+        return f("MM/dd/yy");
+    case 101:
+        return f("MM/dd/yyyy");
+    case 2:
+        return f("yy.MM.dd");
+    case 102:
+        return f("yyyy.MM.dd");
+    case 3:
+        return f("dd/MM/yy");
+    case 103:
+        return f("dd/MM/yyyy");
+    case 4:
+        return f("dd.MM.yy");
+    case 104:
+        return f("dd.MM.yyyy");
+    case 5:
+        return f("dd-MM-yy");
+    case 105:
+        return f("dd-MM-yyyy");
+    case 6:
+    case 106:
+        return QStringLiteral("%1 %2 %3")
+            .arg(d.day(), 2, 10, QLatin1Char('0'))
+            .arg(QString::fromLatin1(englishMonths[d.month() - 1]).left(3))
+            .arg(style == 6 ? f("yy") : f("yyyy"));
+    case 8:
+    case 108:
+        return f("HH:mm:ss");
+    case 10:
+        return f("MM-dd-yy");
+    case 110:
+        return f("MM-dd-yyyy");
+    case 11:
+        return f("yy/MM/dd");
+    case 111:
+        return f("yyyy/MM/dd");
+    case 12:
+        return f("yyMMdd");
+    case 112:
+        return f("yyyyMMdd");
+    case 20:
+    case 120:
+        return f("yyyy-MM-dd HH:mm:ss");
+    case 21:
+    case 121:
+        return f("yyyy-MM-dd HH:mm:ss.zzz");
+    case 23:
+        return f("yyyy-MM-dd");
+    case 126:
+        return value.time().msec() ? f("yyyy-MM-ddTHH:mm:ss.zzz") : f("yyyy-MM-ddTHH:mm:ss");
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<DateOrder> dateOrderOfStyle(int style) {
+    switch (style % 100) {
+    case 1:
+    case 10:
+        return DateOrder::MDY;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        return DateOrder::DMY;
+    case 2:
+    case 11:
+    case 12:
+    case 20:
+    case 21:
+    case 23:
+    case 26:
+        return DateOrder::YMD;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace estaciones::db::tsql {
+
+enum class Language { Spanish, English };
+enum class DateOrder { DMY, MDY, YMD };
+
+// What a session's functions and collations depend on. The executor owns one
+// per connection and may change it while the connection is open (SET
+// LANGUAGE, SET DATEFORMAT); registered functions read it on every call.
+struct DialectSettings {
+    // The database's accent rule: false for *_CI_AS (the company databases),
+    // true for a database created with an *_CI_AI collation.
+    bool accentInsensitive = false;
+    // Spanish when the login's language is Spanish, else us_english. Drives
+    // DATENAME and the first day of the week (Monday in Spanish).
+    Language language = Language::Spanish;
+    // How 'a/b/c' literals are read (SET DATEFORMAT); dmy as a Spanish session.
+    DateOrder dateOrder = DateOrder::DMY;
+    // SYSTEM_USER.
+    std::function<QString()> userName;
+    // A table of this database that lists procedures by `name`, if the
+    // executor keeps one; sysobjects and OBJECT_ID then see them as type 'P'.
+    QString procedureTable;
+};
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,183 @@
+#include "platform/db/sqlite/dialect/Rewrites.h"
+
+#include <QHash>
+
+namespace estaciones::db::tsql::rewrite {
+
+namespace {
+
+// Functions that only change name; the arguments stay as they are.
+const QHash<QString, QString>& renamedFunctions() {
+    static const QHash<QString, QString> names = {
+        {"isnull", "ifnull"},
+        {"len", "tsql_len"},
+        {"substring", "tsql_substring"},
+        {"charindex", "tsql_charindex"},
+        {"upper", "tsql_upper"},
+        {"lower", "tsql_lower"},
+        {"replace", "tsql_replace"},
+        {"left", "tsql_left"},
+        {"right", "tsql_right"},
+        {"space", "tsql_space"},
+        {"replicate", "tsql_replicate"},
+        {"str", "tsql_str"},
+        {"round", "tsql_round"},
+        {"floor", "tsql_floor"},
+        {"ceiling", "tsql_ceiling"},
+        {"newid", "tsql_newid"},
+        {"getdate", "tsql_getdate"},
+        {"sysdatetime", "tsql_getdate"},
+        {"getutcdate", "tsql_getutcdate"},
+        {"object_id", "tsql_object_id"},
+        {"objectproperty", "tsql_objectproperty"},
+        {"isnumeric", "tsql_isnumeric"},
+        {"isdate", "tsql_isdate"},
+        {"suser_sname", "tsql_system_user"},
+        {"suser_name", "tsql_system_user"},
+        {"user_name", "tsql_system_user"},
+        {"ascii", "unicode"},
+        {"nchar", "char"},
+        {"count_big", "count"},
+    };
+    return names;
+}
+
+// Functions that become a parameter the executor binds.
+const QHash<QString, QString>& sessionValueFunctions() {
+    static const QHash<QString, QString> names = {
+        {"scope_identity", "@__identity"}, {"ident_current", "@__identity"},
+        {"db_name", "@__db_name"},         {"host_name", "@__host_name"},
+        {"app_name", "@__app_name"},
+    };
+    return names;
+}
+
+// Words that stand for a value without parentheses.
+const QHash<QString, QString>& niladicFunctions() {
+    static const QHash<QString, QString> names = {
+        {"current_timestamp", "tsql_getdate()"},
+        {"system_user", "tsql_system_user()"},
+        {"current_user", "tsql_system_user()"},
+        {"session_user", "tsql_system_user()"},
+    };
+    return names;
+}
+
+Pieces stringPiece(const QString& value) {
+    Piece p;
+    static_cast<Token&>(p) = Token::string(value);
+    return {p};
+}
+
+Pieces slice(const Pieces& pieces, size_t from, size_t to) {
+    return Pieces(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                  pieces.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+// name(args) → tsql_name('first argument as text', other args...).
+Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, size_t open,
+                               size_t close) {
+    const auto args = splitTopLevel(pieces, open + 1, close);
+    Pieces out = piecesOf(newName + QStringLiteral("("));
+    out.front().space.clear();
+    if (!args.empty()) {
+        // A single name ([dw], "varchar") stands for its own text.
+        const auto [from, to] = args[0];
+        const QString first = to == from + 1 && pieces[from].isNameLike()
+                                  ? pieces[from].value()
+                                  : render(pieces, from, to).trimmed();
+        Pieces text = stringPiece(first);
+        out.insert(out.end(), text.begin(), text.end());
+    }
+    for (size_t a = 1; a < args.size(); ++a) {
+        out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        const Pieces arg = slice(pieces, args[a].first, args[a].second);
+        out.insert(out.end(), arg.begin(), arg.end());
+    }
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+// CAST(x AS type) → tsql_convert('type', x).
+Pieces castCall(const Pieces& pieces, size_t open, size_t close) {
+    size_t as = close;
+    int depth = 0;
+    for (size_t i = open + 1; i < close; ++i) {
+        if (pieces[i].isPunctuation(u"("))
+            ++depth;
+        else if (pieces[i].isPunctuation(u")"))
+            --depth;
+        else if (depth == 0 && pieces[i].isWord(u"AS"))
+            as = i;
+    }
+    if (as == close)
+        return slice(pieces, open - 1, close + 1);
+    Pieces out = piecesOf(QStringLiteral("tsql_convert("));
+    out.front().space.clear();
+    Pieces type = stringPiece(render(pieces, as + 1, close).trimmed());
+    out.insert(out.end(), type.begin(), type.end());
+    out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+    Pieces value = slice(pieces, open + 1, as);
+    if (!value.empty())
+        value.front().space = QStringLiteral(" ");
+    out.insert(out.end(), value.begin(), value.end());
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+// YEAR(x) → tsql_datepart('year', x).
+Pieces datePartShortcut(const QString& part, const Pieces& pieces, size_t open, size_t close) {
+    Pieces out = piecesOf(QStringLiteral("tsql_datepart('%1',").arg(part));
+    out.front().space.clear();
+    const Pieces arg = slice(pieces, open + 1, close);
+    out.insert(out.end(), arg.begin(), arg.end());
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+} // namespace
+
+void mapFunctions(Pieces& pieces) {
+    // Right to left, so that a call's arguments are already mapped when it is.
+    for (size_t i = pieces.size(); i-- > 0;) {
+        const Piece& p = pieces[i];
+        if (p.kind != TokenKind::Word || (i > 0 && pieces[i - 1].isPunctuation(u".")))
+            continue;
+        const QString name = p.text.toLower();
+        const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(");
+        if (!call) {
+            if (const auto it = niladicFunctions().find(name); it != niladicFunctions().end())
+                replaceRange(pieces, i, i + 1, piecesOf(*it));
+            continue;
+        }
+        const size_t open = i + 1;
+        const size_t close = closeOf(pieces, open);
+        if (close >= pieces.size())
+            continue;
+        Pieces replacement;
+        if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
+            pieces[i].text = *it;
+            continue;
+        } else if (const auto s = sessionValueFunctions().find(name);
+                   s != sessionValueFunctions().end()) {
+            replacement = piecesOf(*s);
+        } else if (name == QLatin1String("convert")) {
+            replacement =
+                withFirstArgumentAsText(QStringLiteral("tsql_convert"), pieces, open, close);
+        } else if (name == QLatin1String("cast")) {
+            replacement = castCall(pieces, open, close);
+        } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
+                   name == QLatin1String("dateadd") || name == QLatin1String("datediff")) {
+            replacement =
+                withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
+        } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
+                   name == QLatin1String("day")) {
+            replacement = datePartShortcut(name, pieces, open, close);
+        } else {
+            continue;
+        }
+        replaceRange(pieces, i, close + 1, replacement);
+    }
+}
+
+} // namespace estaciones::db::tsql::rewrite

@@ -1,0 +1,309 @@
+#include "platform/db/sqlite/dialect/Rewrites.h"
+
+#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace estaciones::db::tsql::rewrite {
+
+namespace {
+
+constexpr size_t none = size_t(-1);
+
+bool isOperand(const Piece& p) {
+    switch (p.kind) {
+    case TokenKind::Number:
+    case TokenKind::String:
+    case TokenKind::Variable:
+    case TokenKind::Parameter:
+    case TokenKind::QuotedName:
+        return true;
+    case TokenKind::Word:
+        return !isReservedWord(p) || p.isWord(u"NULL");
+    default:
+        return false;
+    }
+}
+
+bool isMultiplicative(const Piece& p) {
+    return p.isPunctuation(u"*") || p.isPunctuation(u"/") || p.isPunctuation(u"%");
+}
+
+bool isAdditive(const Piece& p) {
+    return p.isPunctuation(u"+") || p.isPunctuation(u"-") || p.isPunctuation(u"&") ||
+           p.isPunctuation(u"|") || p.isPunctuation(u"^");
+}
+
+// The first index of the primary (name, literal, call, group, CASE...END)
+// that ends at `last`, or none.
+size_t primaryStart(const Pieces& pieces, size_t last) {
+    const Piece& p = pieces[last];
+    size_t start = none;
+    if (p.isPunctuation(u")")) {
+        start = openOf(pieces, last);
+        if (start != none && start > 0 && pieces[start - 1].isNameLike() &&
+            !isReservedWord(pieces[start - 1]))
+            --start; // a function call
+    } else if (p.isWord(u"END")) {
+        start = caseOfEnd(pieces, last);
+    } else if (isOperand(p)) {
+        start = last;
+    }
+    // Qualified names: a.b.c
+    while (start != none && start >= 2 && pieces[start - 1].isPunctuation(u".") &&
+           pieces[start - 2].isNameLike())
+        start -= 2;
+    // COLLATE x after an operand
+    return start;
+}
+
+// The last index of the primary that starts at `first`, or none.
+size_t primaryEnd(const Pieces& pieces, size_t first) {
+    size_t i = first;
+    while (i < pieces.size() && (pieces[i].isPunctuation(u"-") || pieces[i].isPunctuation(u"+") ||
+                                 pieces[i].isPunctuation(u"~")))
+        ++i; // unary signs
+    if (i >= pieces.size())
+        return none;
+    const Piece& p = pieces[i];
+    size_t end = none;
+    if (p.isPunctuation(u"(")) {
+        end = closeOf(pieces, i);
+    } else if (p.isWord(u"CASE")) {
+        end = endOfCase(pieces, i);
+    } else if (isOperand(p)) {
+        end = i;
+        while (end + 2 < pieces.size() && pieces[end + 1].isPunctuation(u".") &&
+               pieces[end + 2].isNameLike())
+            end += 2;
+        if (end + 1 < pieces.size() && pieces[end + 1].isPunctuation(u"(") &&
+            p.kind != TokenKind::String && p.kind != TokenKind::Number)
+            end = closeOf(pieces, end + 1);
+    }
+    if (end >= pieces.size())
+        return none;
+    if (end + 2 < pieces.size() && pieces[end + 1].isWord(u"COLLATE"))
+        end += 2;
+    return end;
+}
+
+bool isBoundary(const Pieces& pieces, size_t i) {
+    if (i == none)
+        return true;
+    const Piece& p = pieces[i];
+    if (p.kind == TokenKind::Punctuation)
+        return !isMultiplicative(p) && !isAdditive(p) && !p.isPunctuation(u".") &&
+               !p.isPunctuation(u"~");
+    return isReservedWord(p) && !p.isWord(u"NULL") && !p.isWord(u"END");
+}
+
+// The start of the left operand of the binary operator at `op`: everything
+// back to the expression's start, since '+' is the loosest arithmetic operator.
+size_t leftOperandStart(const Pieces& pieces, size_t op) {
+    size_t last = op - 1;
+    while (true) {
+        const size_t start = primaryStart(pieces, last);
+        if (start == none)
+            return none;
+        size_t before = start == 0 ? none : start - 1;
+        // A unary sign before the first primary belongs to it.
+        while (before != none &&
+               (pieces[before].isPunctuation(u"-") || pieces[before].isPunctuation(u"+") ||
+                pieces[before].isPunctuation(u"~")) &&
+               isBoundary(pieces, before == 0 ? none : before - 1)) {
+            before = before == 0 ? none : before - 1;
+            if (before == none || isBoundary(pieces, before))
+                return before == none ? 0 : before + 1;
+        }
+        if (isBoundary(pieces, before))
+            return start;
+        if (!isMultiplicative(pieces[before]) && !isAdditive(pieces[before]))
+            return none;
+        if (before == 0)
+            return none;
+        last = before - 1;
+    }
+}
+
+// The end of the right operand of the binary operator at `op`: up to the next
+// additive operator or the expression's end.
+size_t rightOperandEnd(const Pieces& pieces, size_t op) {
+    size_t first = op + 1;
+    while (true) {
+        const size_t end = primaryEnd(pieces, first);
+        if (end == none)
+            return none;
+        if (end + 1 < pieces.size() && isMultiplicative(pieces[end + 1])) {
+            first = end + 2;
+            continue;
+        }
+        if (end + 1 < pieces.size() && isOperand(pieces[end + 1]) &&
+            !pieces[end + 1].isWord(u"NULL") && pieces[end + 1].kind != TokenKind::Word &&
+            pieces[end + 1].kind != TokenKind::QuotedName)
+            return none; // two operands in a row: not an expression we understand
+        return end;
+    }
+}
+
+bool isUnaryPosition(const Pieces& pieces, size_t op) {
+    if (op > 0 && pieces[op - 1].isPunctuation(u")"))
+        return false;
+    return op == 0 || isBoundary(pieces, op - 1) || isAdditive(pieces[op - 1]) ||
+           isMultiplicative(pieces[op - 1]);
+}
+
+} // namespace
+
+void mapPlusOperator(Pieces& pieces) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieces[i].isPunctuation(u"+") || isUnaryPosition(pieces, i))
+            continue;
+        const size_t from = leftOperandStart(pieces, i);
+        const size_t to = rightOperandEnd(pieces, i);
+        if (from == none || to == none)
+            continue;
+        // Two numbers add as they are.
+        if (from + 1 == i && to == i + 1 && pieces[from].kind == TokenKind::Number &&
+            pieces[to].kind == TokenKind::Number)
+            continue;
+        Pieces call = piecesOf(QStringLiteral("tsql_add("));
+        const Pieces left(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                          pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        const Pieces right(pieces.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                           pieces.begin() + static_cast<std::ptrdiff_t>(to + 1));
+        call.insert(call.end(), left.begin(), left.end());
+        call.front().space.clear();
+        call[2].space.clear();
+        call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        call.insert(call.end(), right.begin(), right.end());
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t length = call.size();
+        replaceRange(pieces, from, to + 1, std::move(call));
+        i = from + length - 1;
+    }
+}
+
+namespace {
+
+enum class OperandKind { Column, Date, Other };
+
+bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
+    const QString name = pieces[nameIndex].text.toLower();
+    if (name == QLatin1String("tsql_dateadd") || name == QLatin1String("tsql_getdate") ||
+        name == QLatin1String("tsql_getutcdate") || name == QLatin1String("tsql_store_date"))
+        return true;
+    if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&
+        pieces[nameIndex + 2].kind == TokenKind::String) {
+        QString type = pieces[nameIndex + 2].value();
+        type = type.section(QLatin1Char('('), 0, 0).trimmed();
+        return dateKindOf(type).has_value();
+    }
+    return false;
+}
+
+// What stands at the end of a left operand (`last`) or the start of a right one.
+OperandKind leftKind(const Pieces& pieces, size_t last) {
+    const Piece& p = pieces[last];
+    if (p.isPunctuation(u")")) {
+        const size_t open = openOf(pieces, last);
+        if (open == none || open == 0 || pieces[open - 1].kind != TokenKind::Word ||
+            isReservedWord(pieces[open - 1]))
+            return OperandKind::Column; // a group or subquery: leave it to SQLite
+        return isDateFunction(pieces, open - 1) ? OperandKind::Date : OperandKind::Other;
+    }
+    if (p.kind == TokenKind::Variable || p.kind == TokenKind::Parameter ||
+        p.kind == TokenKind::String)
+        return OperandKind::Other;
+    return OperandKind::Column;
+}
+
+OperandKind rightKind(const Pieces& pieces, size_t first) {
+    if (first >= pieces.size())
+        return OperandKind::Column;
+    const Piece& p = pieces[first];
+    if (p.isNameLike() && !isReservedWord(p)) {
+        if (first + 1 < pieces.size() && pieces[first + 1].isPunctuation(u"("))
+            return isDateFunction(pieces, first) ? OperandKind::Date : OperandKind::Other;
+        return OperandKind::Column;
+    }
+    if (p.kind == TokenKind::String || p.kind == TokenKind::Variable ||
+        p.kind == TokenKind::Parameter)
+        return OperandKind::Other;
+    if (p.isPunctuation(u"("))
+        return OperandKind::Other; // IN (...) lists
+    return OperandKind::Column;
+}
+
+bool isComparison(const Piece& p) {
+    static const QSet<QString> operators = {"=", "<>", "!=", "<", ">", "<=", ">="};
+    return p.kind == TokenKind::Punctuation && operators.contains(p.text);
+}
+
+} // namespace
+
+void addComparisonCollations(Pieces& pieces) {
+    for (size_t i = 1; i < pieces.size(); ++i) {
+        size_t right = i + 1;
+        if (pieces[i].isWord(u"IN") || pieces[i].isWord(u"BETWEEN")) {
+            // x NOT IN (...): the collation goes after x, before NOT.
+        } else if (!isComparison(pieces[i])) {
+            continue;
+        }
+        size_t at = i;
+        if (at > 0 && pieces[at - 1].isWord(u"NOT"))
+            --at;
+        if (at == 0)
+            continue;
+        const size_t last = at - 1;
+        const OperandKind left = leftKind(pieces, last);
+        if (left == OperandKind::Column)
+            continue;
+        const OperandKind other = rightKind(pieces, right);
+        if (other == OperandKind::Column && !pieces[i].isWord(u"IN"))
+            continue;
+        // A column on the right would give its own collation; literals and
+        // function results have none, so they get the one a column would have.
+        const bool date = left == OperandKind::Date || other == OperandKind::Date;
+        if (last + 1 < pieces.size() && pieces[last + 1].isWord(u"COLLATE"))
+            continue;
+        insertPieces(pieces, last + 1,
+                     piecesOf(QStringLiteral("COLLATE %1")
+                                  .arg(QLatin1String(date ? dateCollation : textCollation))));
+        i += 2;
+    }
+}
+
+void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings) {
+    // Only the calendar's 'd/m/yyyy' form: '1.1.01' or '1-2-03' are as often codes as dates.
+    static const QRegularExpression slashed(
+        QStringLiteral(R"(^\s*\d{1,2}/\d{1,2}/(\d{2}|\d{4})(\s.*)?$)"));
+    size_t lastConverted = none;
+    // Inside SET (UPDATE ... SET c = '...') '=' assigns: the column's own rules apply.
+    bool assigning = false;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        Piece& p = pieces[i];
+        if (p.isWord(u"SET"))
+            assigning = true;
+        else if (p.isWord(u"WHERE") || p.isWord(u"FROM") || p.isWord(u"SELECT"))
+            assigning = false;
+        if (p.kind != TokenKind::String || assigning)
+            continue;
+        const bool afterComparison =
+            i > 0 && (isComparison(pieces[i - 1]) || pieces[i - 1].isWord(u"BETWEEN"));
+        const bool beforeComparison = i + 1 < pieces.size() && isComparison(pieces[i + 1]);
+        const bool betweenEnd = i >= 2 && pieces[i - 1].isWord(u"AND") && lastConverted == i - 2;
+        if (!afterComparison && !beforeComparison && !betweenEnd)
+            continue;
+        const QString value = p.value();
+        if (!slashed.match(value).hasMatch())
+            continue;
+        if (const auto date = parseDateText(value, settings.dateOrder)) {
+            p.text = Token::string(formatStoredDate(*date)).text;
+            lastConverted = i;
+        }
+    }
+}
+
+} // namespace estaciones::db::tsql::rewrite

@@ -1,0 +1,178 @@
+#include "platform/db/sqlite/dialect/Pieces.h"
+
+#include "platform/db/sqlite/dialect/Tokenizer.h"
+
+#include <QSet>
+
+namespace estaciones::db::tsql {
+
+Pieces toPieces(const Tokens& tokens) {
+    Pieces pieces;
+    pieces.reserve(tokens.size());
+    QString space;
+    for (const Token& token : tokens) {
+        if (token.kind == TokenKind::Whitespace) {
+            space += token.text;
+        } else if (token.kind == TokenKind::Comment) {
+            space += QLatin1Char(' ');
+        } else {
+            Piece piece;
+            static_cast<Token&>(piece) = token;
+            piece.space = space;
+            space.clear();
+            pieces.push_back(std::move(piece));
+        }
+    }
+    return pieces;
+}
+
+Pieces piecesOf(const QString& text) {
+    Pieces pieces = toPieces(tokenize(text));
+    if (!pieces.empty() && pieces.front().space.isEmpty())
+        pieces.front().space = QStringLiteral(" ");
+    return pieces;
+}
+
+namespace {
+
+bool isWordLike(const Piece& p) {
+    return p.kind == TokenKind::Word || p.kind == TokenKind::Number ||
+           p.kind == TokenKind::Variable || p.kind == TokenKind::Parameter;
+}
+
+} // namespace
+
+QString render(const Pieces& pieces, size_t from, size_t to) {
+    to = std::min(to, pieces.size());
+    QString out;
+    for (size_t i = from; i < to; ++i) {
+        const Piece& p = pieces[i];
+        QString space = i == from ? QString() : p.space;
+        if (space.isEmpty() && i > from && isWordLike(p) && isWordLike(pieces[i - 1]))
+            space = QStringLiteral(" ");
+        // '-' '-' would start a comment; '/' '*' likewise.
+        if (space.isEmpty() && i > from && p.kind == TokenKind::Punctuation &&
+            pieces[i - 1].kind == TokenKind::Punctuation &&
+            ((p.text.startsWith(QLatin1Char('-')) &&
+              pieces[i - 1].text.endsWith(QLatin1Char('-'))) ||
+             (p.text.startsWith(QLatin1Char('*')) &&
+              pieces[i - 1].text.endsWith(QLatin1Char('/')))))
+            space = QStringLiteral(" ");
+        out += space;
+        out += p.text;
+    }
+    return out;
+}
+
+size_t closeOf(const Pieces& pieces, size_t open) {
+    int depth = 0;
+    for (size_t i = open; i < pieces.size(); ++i) {
+        if (pieces[i].isPunctuation(u"("))
+            ++depth;
+        else if (pieces[i].isPunctuation(u")") && --depth == 0)
+            return i;
+    }
+    return pieces.size();
+}
+
+size_t openOf(const Pieces& pieces, size_t close) {
+    int depth = 0;
+    for (size_t i = close + 1; i-- > 0;) {
+        if (pieces[i].isPunctuation(u")"))
+            ++depth;
+        else if (pieces[i].isPunctuation(u"(") && --depth == 0)
+            return i;
+    }
+    return size_t(-1);
+}
+
+size_t endOfCase(const Pieces& pieces, size_t caseIndex) {
+    int depth = 0;
+    for (size_t i = caseIndex; i < pieces.size(); ++i) {
+        if (pieces[i].isWord(u"CASE"))
+            ++depth;
+        else if (pieces[i].isWord(u"END") && --depth == 0)
+            return i;
+    }
+    return pieces.size();
+}
+
+size_t caseOfEnd(const Pieces& pieces, size_t endIndex) {
+    int depth = 0;
+    for (size_t i = endIndex + 1; i-- > 0;) {
+        if (pieces[i].isWord(u"END"))
+            ++depth;
+        else if (pieces[i].isWord(u"CASE") && --depth == 0)
+            return i;
+    }
+    return size_t(-1);
+}
+
+std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_t from, size_t to,
+                                                     QStringView separator) {
+    std::vector<std::pair<size_t, size_t>> parts;
+    int depth = 0;
+    size_t start = from;
+    for (size_t i = from; i < to; ++i) {
+        if (pieces[i].isPunctuation(u"("))
+            ++depth;
+        else if (pieces[i].isPunctuation(u")"))
+            --depth;
+        else if (depth == 0 && pieces[i].isPunctuation(separator)) {
+            parts.emplace_back(start, i);
+            start = i + 1;
+        }
+    }
+    if (start < to || !parts.empty())
+        parts.emplace_back(start, to);
+    return parts;
+}
+
+size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringView word) {
+    int depth = 0;
+    for (size_t i = from; i < to; ++i) {
+        if (pieces[i].isPunctuation(u"("))
+            ++depth;
+        else if (pieces[i].isPunctuation(u")"))
+            --depth;
+        else if (depth == 0 && pieces[i].isWord(word))
+            return i;
+    }
+    return to;
+}
+
+bool isReservedWord(const Piece& piece) {
+    static const QSet<QString> reserved = {
+        "select", "from",      "where",  "and",    "or",       "not",    "on",        "join",
+        "inner",  "left",      "right",  "outer",  "cross",    "full",   "group",     "order",
+        "by",     "having",    "union",  "all",    "distinct", "as",     "in",        "is",
+        "like",   "between",   "exists", "case",   "when",     "then",   "else",      "end",
+        "set",    "values",    "into",   "insert", "update",   "delete", "top",       "with",
+        "asc",    "desc",      "limit",  "escape", "collate",  "except", "intersect", "option",
+        "return", "if",        "while",  "begin",  "declare",  "exec",   "execute",   "print",
+        "create", "alter",     "drop",   "table",  "view",     "index",  "procedure", "percent",
+        "over",   "partition", "using",  "output", "offset",   "fetch",  "null"};
+    return piece.kind == TokenKind::Word && reserved.contains(piece.text.toLower());
+}
+
+void replaceRange(Pieces& pieces, size_t from, size_t to, Pieces replacement) {
+    if (!replacement.empty() && from < pieces.size())
+        replacement.front().space = pieces[from].space;
+    pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                 pieces.begin() + static_cast<std::ptrdiff_t>(std::min(to, pieces.size())));
+    pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(from), replacement.begin(),
+                  replacement.end());
+}
+
+void insertPieces(Pieces& pieces, size_t at, const Pieces& inserted) {
+    pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(std::min(at, pieces.size())),
+                  inserted.begin(), inserted.end());
+}
+
+QString quoteName(const QString& name) {
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/db/sqlite/dialect/Token.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace estaciones::db::tsql {
+
+// The translator's working form of a statement: the significant tokens, each
+// with the blanks that stood before it. Comments are dropped (SQLite does not
+// nest block comments), so removing a token never leaves a stray one.
+struct Piece : Token {
+    QString space;
+};
+using Pieces = std::vector<Piece>;
+
+Pieces toPieces(const Tokens& tokens);
+// Pieces of a text written by the translator itself.
+Pieces piecesOf(const QString& text);
+// The text back, with a blank added wherever two tokens would run together.
+QString render(const Pieces& pieces, size_t from = 0, size_t to = size_t(-1));
+
+// The index of the ')' matching the '(' at `open` (pieces.size() if none).
+size_t closeOf(const Pieces& pieces, size_t open);
+// The index of the '(' matching the ')' at `close` (size_t(-1) if none).
+size_t openOf(const Pieces& pieces, size_t close);
+// CASE ... END pairs, which group like parentheses.
+size_t endOfCase(const Pieces& pieces, size_t caseIndex);
+size_t caseOfEnd(const Pieces& pieces, size_t endIndex);
+
+// Top-level ranges [from, to) of pieces[from, to) separated by `separator`.
+std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_t from, size_t to,
+                                                     QStringView separator = u",");
+// The first piece in [from, to) at depth 0 that is the word `word`, or `to`.
+size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringView word);
+
+// A word the grammar reserves: it ends an operand (SELECT, FROM, AND, ...).
+bool isReservedWord(const Piece& piece);
+
+// Replaces pieces[from, to) with `replacement`; the first replacement piece
+// keeps the blanks of the first replaced one.
+void replaceRange(Pieces& pieces, size_t from, size_t to, Pieces replacement);
+void insertPieces(Pieces& pieces, size_t at, const Pieces& inserted);
+
+// "name" with embedded quotes doubled: how the translator writes identifiers.
+QString quoteName(const QString& name);
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/db/sqlite/dialect/DialectSettings.h"
+#include "platform/db/sqlite/dialect/Pieces.h"
+
+// The translator's steps, each a rewrite of a statement's pieces in place.
+namespace estaciones::db::tsql::rewrite {
+
+// N'x' → 'x'; [x] and "x" → "x"; #t → "#t"; @Var → @var; @@X → @__x;
+// !< and !> → >= and <=; COLLATE <SQL Server collation> → ours.
+void normaliseTokens(Pieces& pieces);
+// [db].[dbo].[x], dbo.x, db..x → x.
+void stripOwners(Pieces& pieces);
+// Table hints (WITH (NOLOCK), (NOLOCK), WITH (INDEX(x))...), storage options
+// (WITH (FILLFACTOR = 90), ON [PRIMARY], TEXTIMAGE_ON) and OPTION (...).
+void removeHintsAndOptions(Pieces& pieces);
+
+// sysobjects, sys.objects, sys.tables, INFORMATION_SCHEMA.TABLES/COLUMNS/VIEWS
+// → subqueries over SQLite's own catalogue.
+void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
+// TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
+void moveTopToLimit(Pieces& pieces);
+// Built-in functions → SQLite's own or the dialect's tsql_* functions.
+void mapFunctions(Pieces& pieces);
+// a + b → tsql_add(a, b), which joins text and adds numbers.
+void mapPlusOperator(Pieces& pieces);
+// Comparisons whose left side is no column (a function, a variable, a
+// literal) get the collation a column would have given them.
+void addComparisonCollations(Pieces& pieces);
+// 'd/m/yyyy' and 'dd/mm/yy' literals compared with something (not assigned) → canonical 'yyyy-mm-dd
+// hh:mm:ss', read in the session's order, so that they compare right even where no date column
+// lends its collation (CTE columns, expressions).
+void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings);
+// WITH x AS (... x ...) → WITH RECURSIVE; INSERT t → INSERT INTO t;
+// DELETE t → DELETE FROM t.
+void completeStatementSyntax(Pieces& pieces);
+
+// Everything above that applies to expressions and queries, in order.
+void rewriteQuery(Pieces& pieces, const DialectSettings& settings);
+
+} // namespace estaciones::db::tsql::rewrite

@@ -1,0 +1,716 @@
+#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+
+#include "platform/core/Error.h"
+#include "platform/db/sqlite/dialect/Conversion.h"
+#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/sqlite/dialect/FunctionError.h"
+#include "platform/db/sqlite/dialect/SqlValue.h"
+#include "platform/db/sqlite/dialect/TextCompare.h"
+#include "platform/db/sqlite/dialect/TypeNames.h"
+
+#include <QDateTime>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+using Settings = std::shared_ptr<DialectSettings>;
+
+// ---- values in and out -----------------------------------------------------
+
+SqlValue argument(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return SqlValue::of(static_cast<qint64>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT:
+        return SqlValue::of(sqlite3_value_double(v));
+    case SQLITE_TEXT:
+        return SqlValue::of(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                                              sqlite3_value_bytes(v)));
+    case SQLITE_BLOB: {
+        SqlValue value;
+        value.kind = SqlValue::Kind::Blob;
+        value.blob =
+            QByteArray(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+        return value;
+    }
+    default:
+        return SqlValue::null();
+    }
+}
+
+void setResult(sqlite3_context* ctx, const SqlValue& value) {
+    switch (value.kind) {
+    case SqlValue::Kind::Null:
+        sqlite3_result_null(ctx);
+        break;
+    case SqlValue::Kind::Integer:
+        sqlite3_result_int64(ctx, value.integer);
+        break;
+    case SqlValue::Kind::Real:
+        sqlite3_result_double(ctx, value.real);
+        break;
+    case SqlValue::Kind::Text: {
+        const QByteArray utf8 = value.text.toUtf8();
+        sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case SqlValue::Kind::Blob:
+        sqlite3_result_blob(ctx, value.blob.constData(), static_cast<int>(value.blob.size()),
+                            SQLITE_TRANSIENT);
+        break;
+    }
+}
+
+// What a function body sees: its arguments and the session.
+struct Call {
+    sqlite3_context* ctx;
+    std::vector<SqlValue> args;
+    const DialectSettings& settings;
+
+    const SqlValue& arg(size_t i) const {
+        static const SqlValue missing;
+        return i < args.size() ? args[i] : missing;
+    }
+    bool anyNull() const {
+        for (const auto& a : args)
+            if (a.isNull())
+                return true;
+        return false;
+    }
+    TextCompare compare() const { return TextCompare(settings.accentInsensitive); }
+    QDateTime date(size_t i) const {
+        const auto d = valueAsDate(arg(i), settings.dateOrder);
+        if (!d)
+            throw ConversionError(241, QStringLiteral("Conversion failed when converting date "
+                                                      "and/or time from character string."));
+        return *d;
+    }
+    qint64 integer(size_t i) const {
+        const auto n = valueAsNumber(arg(i));
+        if (!n)
+            throw ConversionError(245, QStringLiteral("Conversion failed when converting the "
+                                                      "varchar value '%1' to data type int.")
+                                           .arg(arg(i).toText()));
+        return n->kind == SqlValue::Kind::Integer ? n->integer
+                                                  : static_cast<qint64>(std::trunc(n->real));
+    }
+    DatePart part(size_t i) const {
+        const auto p = parseDatePart(arg(i).toText());
+        if (!p)
+            throw ConversionError(
+                155,
+                QStringLiteral("'%1' is not a recognized datepart option.").arg(arg(i).toText()));
+        return *p;
+    }
+};
+
+using Body = SqlValue (*)(const Call&);
+
+struct FunctionData {
+    Settings settings;
+    Body body;
+};
+
+void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    auto* data = static_cast<FunctionData*>(sqlite3_user_data(ctx));
+    try {
+        Call call{ctx, {}, *data->settings};
+        call.args.reserve(static_cast<size_t>(argc));
+        for (int i = 0; i < argc; ++i)
+            call.args.push_back(argument(argv[i]));
+        setResult(ctx, data->body(call));
+    } catch (const ConversionError& e) {
+        const QByteArray message =
+            functionErrorMessage(e.nativeNumber(), QString::fromStdString(e.what())).toUtf8();
+        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+// ---- function bodies ---------------------------------------------------------
+
+SqlValue nullIfAnyNull(const Call& c, SqlValue value) {
+    return c.anyNull() ? SqlValue::null() : value;
+}
+
+SqlValue lenFunction(const Call& c) {
+    if (c.arg(0).isNull())
+        return {};
+    QString text = c.arg(0).toText();
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    return SqlValue::of(static_cast<qint64>(n));
+}
+
+SqlValue substringFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const QString text = c.arg(0).toText();
+    const qint64 start = c.integer(1);
+    const qint64 length = c.integer(2);
+    if (length < 0)
+        throw ConversionError(537, QStringLiteral("Invalid length parameter passed to the LEFT "
+                                                  "or SUBSTRING function."));
+    // Characters from `start` (1-based, may be 0 or negative) to start + length - 1.
+    const qint64 first = std::max<qint64>(start, 1);
+    const qint64 last = std::min<qint64>(start + length - 1, text.size());
+    if (last < first)
+        return SqlValue::of(QString());
+    return SqlValue::of(text.mid(first - 1, last - first + 1));
+}
+
+SqlValue charindexFunction(const Call& c) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    const qint64 start = c.args.size() > 2 && !c.arg(2).isNull() ? c.integer(2) : 1;
+    const qsizetype at =
+        c.compare().indexOf(c.arg(1).toText(), c.arg(0).toText(), std::max<qint64>(start, 1) - 1);
+    return SqlValue::of(static_cast<qint64>(at + 1));
+}
+
+SqlValue convertFunction(const Call& c) {
+    std::optional<int> style;
+    if (c.args.size() > 2 && !c.arg(2).isNull())
+        style = static_cast<int>(c.integer(2));
+    return convertValue(c.arg(0).toText(), c.arg(1), style, c.settings);
+}
+
+SqlValue datenameFunction(const Call& c) {
+    if (c.arg(1).isNull())
+        return {};
+    return SqlValue::of(dateName(c.part(0), c.date(1), c.settings.language));
+}
+
+SqlValue datepartFunction(const Call& c) {
+    if (c.arg(1).isNull())
+        return {};
+    return SqlValue::of(datePart(c.part(0), c.date(1), c.settings.language));
+}
+
+SqlValue dateaddFunction(const Call& c) {
+    if (c.arg(1).isNull() || c.arg(2).isNull())
+        return {};
+    const QDateTime result = dateAdd(c.part(0), c.integer(1), c.date(2));
+    if (!result.isValid() || result.date().year() < 1753 || result.date().year() > 9999)
+        throw ConversionError(
+            517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+    // A date-only input stays date-only (DATEADD on a date column gives a date).
+    const bool dateOnly = c.arg(2).kind == SqlValue::Kind::Text &&
+                          c.arg(2).text.trimmed().size() == 10 &&
+                          c.arg(2).text.trimmed()[4] == QLatin1Char('-');
+    return SqlValue::of(formatStoredDate(result, dateOnly ? DateKind::Date : DateKind::DateTime));
+}
+
+SqlValue datediffFunction(const Call& c) {
+    if (c.arg(1).isNull() || c.arg(2).isNull())
+        return {};
+    return SqlValue::of(dateDiff(c.part(0), c.date(1), c.date(2)));
+}
+
+SqlValue getdateFunction(const Call&) {
+    const QDateTime now = QDateTime::currentDateTime();
+    return SqlValue::of(formatStoredDate(naiveDateTime(now.date(), now.time())));
+}
+
+SqlValue getutcdateFunction(const Call&) {
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    return SqlValue::of(formatStoredDate(naiveDateTime(utc.date(), utc.time())));
+}
+
+SqlValue systemUserFunction(const Call& c) {
+    return SqlValue::of(c.settings.userName ? c.settings.userName() : QStringLiteral("sa"));
+}
+
+SqlValue upperFunction(const Call& c) {
+    return nullIfAnyNull(c, SqlValue::of(c.arg(0).toText().toUpper()));
+}
+SqlValue lowerFunction(const Call& c) {
+    return nullIfAnyNull(c, SqlValue::of(c.arg(0).toText().toLower()));
+}
+
+SqlValue replaceFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const QString text = c.arg(0).toText();
+    const QString find = c.arg(1).toText();
+    const QString replacement = c.arg(2).toText();
+    if (find.isEmpty())
+        return SqlValue::of(text);
+    const TextCompare compare = c.compare();
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = compare.indexOf(text, find, 0); at >= 0;
+         at = compare.indexOf(text, find, from)) {
+        out += QStringView(text).sliced(from, at - from);
+        out += replacement;
+        from = at + find.size();
+    }
+    out += QStringView(text).sliced(from);
+    return SqlValue::of(out);
+}
+
+SqlValue leftFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const qint64 n = c.integer(1);
+    if (n < 0)
+        throw ConversionError(
+            537,
+            QStringLiteral("Invalid length parameter passed to the LEFT or SUBSTRING function."));
+    return SqlValue::of(c.arg(0).toText().left(n));
+}
+
+SqlValue rightFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const qint64 n = c.integer(1);
+    if (n < 0)
+        throw ConversionError(
+            536, QStringLiteral("Invalid length parameter passed to the RIGHT function."));
+    return SqlValue::of(c.arg(0).toText().right(n));
+}
+
+SqlValue spaceFunction(const Call& c) {
+    if (c.anyNull() || c.integer(0) < 0)
+        return {};
+    return SqlValue::of(QString(std::min<qint64>(c.integer(0), 8000), QLatin1Char(' ')));
+}
+
+SqlValue replicateFunction(const Call& c) {
+    if (c.anyNull() || c.integer(1) < 0)
+        return {};
+    return SqlValue::of(c.arg(0).toText().repeated(std::min<qint64>(c.integer(1), 8000)));
+}
+
+SqlValue strFunctionBody(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const auto n = valueAsNumber(c.arg(0));
+    if (!n)
+        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
+    const int length = c.args.size() > 1 ? static_cast<int>(c.integer(1)) : 10;
+    const int decimals = c.args.size() > 2 ? static_cast<int>(c.integer(2)) : 0;
+    return SqlValue::of(strFunction(n->toReal(), length, decimals));
+}
+
+SqlValue roundFunction(const Call& c) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    const auto n = valueAsNumber(c.arg(0));
+    if (!n)
+        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
+    const int digits = static_cast<int>(c.integer(1));
+    const bool truncate = c.args.size() > 2 && !c.arg(2).isNull() && c.integer(2) != 0;
+    if (n->kind == SqlValue::Kind::Integer && digits >= 0)
+        return *n;
+    const double factor = std::pow(10.0, digits);
+    const double result = truncate ? std::trunc(n->toReal() * factor) / factor
+                                   : roundHalfAwayFromZero(n->toReal(), digits);
+    return n->kind == SqlValue::Kind::Integer ? SqlValue::of(static_cast<qint64>(result))
+                                              : SqlValue::of(result);
+}
+
+template <double (*F)(double)> SqlValue roundingFunction(const Call& c) {
+    if (c.arg(0).isNull())
+        return {};
+    const auto n = valueAsNumber(c.arg(0));
+    if (!n)
+        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
+    if (n->kind == SqlValue::Kind::Integer)
+        return *n;
+    return SqlValue::of(F(n->real));
+}
+
+SqlValue newidFunction(const Call&) {
+    return SqlValue::of(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+}
+
+SqlValue isnumericFunction(const Call& c) {
+    return SqlValue::of(qint64(!c.arg(0).isNull() && valueAsNumber(c.arg(0)) ? 1 : 0));
+}
+
+SqlValue isdateFunction(const Call& c) {
+    return SqlValue::of(qint64(c.arg(0).kind == SqlValue::Kind::Text &&
+                                       parseDateText(c.arg(0).text, c.settings.dateOrder)
+                                   ? 1
+                                   : 0));
+}
+
+// '+' whose operand types are known only at run time: text + text joins,
+// numbers add, text that reads as a number adds, a date plus a number adds days.
+SqlValue addFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const SqlValue& a = c.arg(0);
+    const SqlValue& b = c.arg(1);
+    const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;
+    const bool bText = b.kind == SqlValue::Kind::Text || b.kind == SqlValue::Kind::Blob;
+    if (aText && bText)
+        return SqlValue::of(a.toText() + b.toText());
+    if (!aText && !bText) {
+        if (a.kind == SqlValue::Kind::Integer && b.kind == SqlValue::Kind::Integer)
+            return SqlValue::of(a.integer + b.integer);
+        return SqlValue::of(a.toReal() + b.toReal());
+    }
+    const SqlValue& text = aText ? a : b;
+    const SqlValue& number = aText ? b : a;
+    if (const auto n = valueAsNumber(text)) {
+        if (n->kind == SqlValue::Kind::Integer && number.kind == SqlValue::Kind::Integer)
+            return SqlValue::of(n->integer + number.integer);
+        return SqlValue::of(n->toReal() + number.toReal());
+    }
+    if (const auto date = parseDateText(text.text, DateOrder::YMD);
+        date && text.text.size() >= 10 && text.text[4] == QLatin1Char('-')) {
+        const double days = number.toReal();
+        return SqlValue::of(formatStoredDate(date->addMSecs(std::llround(days * 86400000.0))));
+    }
+    throw ConversionError(245, QStringLiteral("Conversion failed when converting the varchar value "
+                                              "'%1' to data type int.")
+                                   .arg(text.toText()));
+}
+
+// What a date column keeps: canonical text, whatever literal form came in.
+SqlValue storeDateFunction(const Call& c) {
+    const SqlValue& value = c.arg(0);
+    if (value.isNull())
+        return value;
+    const DateKind kind = dateKindOf(c.arg(1).toText()).value_or(DateKind::DateTime);
+    // A bare 8-digit number is a 'yyyymmdd' literal that lost its quotes to affinity.
+    if (value.kind == SqlValue::Kind::Integer && value.integer >= 17530101 &&
+        value.integer <= 99991231) {
+        if (auto d = parseDateText(QString::number(value.integer)))
+            return SqlValue::of(formatStoredDate(*d, kind));
+    }
+    return SqlValue::of(formatStoredDate(c.date(0), kind));
+}
+
+// The CHECK of varchar(n) columns: SQL Server refuses longer values, trailing
+// blanks aside (they are cut silently).
+SqlValue maxLengthFunction(const Call& c) {
+    if (c.arg(0).isNull())
+        return SqlValue::of(qint64(1));
+    const QString text = c.arg(0).toText();
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    if (n > c.integer(1))
+        throw ConversionError(8152, QStringLiteral("String or binary data would be truncated."));
+    return SqlValue::of(qint64(1));
+}
+
+SqlValue typeNameFunction(const Call& c) {
+    return nullIfAnyNull(c, SqlValue::of(describeDeclaredType(c.arg(0).toText()).typeName));
+}
+
+SqlValue typeLengthFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const auto length = describeDeclaredType(c.arg(0).toText()).characterLength;
+    return length ? SqlValue::of(static_cast<qint64>(*length)) : SqlValue::null();
+}
+
+// ---- catalogue -----------------------------------------------------------------
+
+// A query on the calling connection, from inside a function (SQLite allows it).
+SqlValue scalarQuery(sqlite3* db, const QString& sql, const QString& parameter = QString()) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return {};
+    }
+    const QByteArray p = parameter.toUtf8();
+    sqlite3_bind_text(stmt, 1, p.constData(), -1, SQLITE_TRANSIENT);
+    SqlValue result;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        result = argument(sqlite3_column_value(stmt, 0));
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+// Procedures get ids above this so they never meet a schema row's.
+constexpr qint64 procedureIdBase = 1000000000;
+
+QString lastNamePart(QString name) {
+    // '[db].[dbo].[X]', 'dbo.X', 'tempdb..#t' → the object's own name.
+    name = name.trimmed();
+    QStringList parts;
+    QString current;
+    bool bracket = false;
+    for (QChar ch : name) {
+        if (ch == QLatin1Char('['))
+            bracket = true;
+        else if (ch == QLatin1Char(']'))
+            bracket = false;
+        else if (ch == QLatin1Char('.') && !bracket) {
+            parts << current;
+            current.clear();
+        } else if (ch != QLatin1Char('"'))
+            current += ch;
+    }
+    parts << current;
+    return parts.last();
+}
+
+SqlValue objectIdFunction(const Call& c) {
+    if (c.arg(0).isNull())
+        return {};
+    sqlite3* db = sqlite3_context_db_handle(c.ctx);
+    const QString name = lastNamePart(c.arg(0).toText());
+    const bool temporary = name.startsWith(QLatin1Char('#'));
+    SqlValue id = scalarQuery(
+        db,
+        temporary
+            ? QStringLiteral("SELECT -rowid FROM sqlite_temp_schema WHERE type IN ('table','view') "
+                             "AND name = ?1 COLLATE NOCASE")
+            : QStringLiteral(
+                  "SELECT rowid FROM sqlite_schema WHERE type IN ('table','view','trigger') "
+                  "AND name = ?1 COLLATE NOCASE"),
+        name);
+    if (id.isNull() && !temporary && !c.settings.procedureTable.isEmpty()) {
+        id = scalarQuery(
+            db,
+            QStringLiteral("SELECT %1 + rowid FROM \"%2\" WHERE name = ?1 COLLATE NOCASE")
+                .arg(procedureIdBase)
+                .arg(c.settings.procedureTable),
+            name);
+    }
+    return id;
+}
+
+// The value a column's DEFAULT gives now (NULL without one): what an insert
+// through a view puts in the columns it leaves out.
+SqlValue columnDefaultFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    sqlite3* db = sqlite3_context_db_handle(c.ctx);
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray table = c.arg(0).toText().toUtf8();
+    const QByteArray column = c.arg(1).toText().toUtf8();
+    QString expression;
+    if (sqlite3_prepare_v2(
+            db, "SELECT dflt_value FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", -1,
+            &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, table.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, column.constData(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL)
+            expression =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    if (expression.isEmpty())
+        return {};
+    return scalarQuery(db, QStringLiteral("SELECT %1").arg(expression));
+}
+
+SqlValue objectPropertyFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    sqlite3* db = sqlite3_context_db_handle(c.ctx);
+    const qint64 id = c.integer(0);
+    QString type;
+    if (id >= procedureIdBase)
+        type = QStringLiteral("procedure");
+    else if (id > 0)
+        type = scalarQuery(db, QStringLiteral("SELECT type FROM sqlite_schema WHERE rowid = ?1"),
+                           QString::number(id))
+                   .toText();
+    else if (id < 0)
+        type =
+            scalarQuery(db, QStringLiteral("SELECT type FROM sqlite_temp_schema WHERE rowid = ?1"),
+                        QString::number(-id))
+                .toText();
+    if (type.isEmpty())
+        return {};
+    const QString property = c.arg(1).toText();
+    const auto is = [&](const char* p) {
+        return property.compare(QLatin1String(p), Qt::CaseInsensitive) == 0;
+    };
+    if (is("IsUserTable") || is("IsTable"))
+        return SqlValue::of(qint64(type == QLatin1String("table")));
+    if (is("IsView"))
+        return SqlValue::of(qint64(type == QLatin1String("view")));
+    if (is("IsProcedure"))
+        return SqlValue::of(qint64(type == QLatin1String("procedure")));
+    if (is("IsTrigger"))
+        return SqlValue::of(qint64(type == QLatin1String("trigger")));
+    return {};
+}
+
+// ---- LIKE and collations ---------------------------------------------------------
+
+SqlValue likeFunction(const Call& c) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    QChar escape;
+    if (c.args.size() > 2) {
+        const QString e = c.arg(2).toText();
+        if (e.size() != 1)
+            throw ConversionError(506, QStringLiteral("The invalid escape character \"%1\" was "
+                                                      "specified in a LIKE predicate.")
+                                           .arg(e));
+        escape = e[0];
+    }
+    return SqlValue::of(qint64(c.compare().like(c.arg(1).toText(), c.arg(0).toText(), escape)));
+}
+
+bool isAscii(const char* p, int n) {
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+int trimmedLength(const char* p, int n) {
+    while (n > 0 && p[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+int compareText(void* data, int na, const void* pa, int nb, const void* pb) {
+    const auto& settings = **static_cast<Settings*>(data);
+    const char* a = static_cast<const char*>(pa);
+    const char* b = static_cast<const char*>(pb);
+    if (isAscii(a, na) && isAscii(b, nb)) {
+        // Plain ASCII needs no accent rules: compare folded bytes.
+        na = trimmedLength(a, na);
+        nb = trimmedLength(b, nb);
+        const int n = std::min(na, nb);
+        for (int i = 0; i < n; ++i) {
+            const int x = std::tolower(static_cast<unsigned char>(a[i]));
+            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
+        return na == nb ? 0 : (na < nb ? -1 : 1);
+    }
+    return TextCompare(settings.accentInsensitive)
+        .compare(QString::fromUtf8(a, na), QString::fromUtf8(b, nb));
+}
+
+// 'yyyy-mm-dd[ hh:mm:ss[.fff]]' completed to 23 characters, or empty when the
+// text is not in that form.
+QByteArray canonicalIso(const char* p, int n) {
+    static const char pad[] = "0000-00-00 00:00:00.000";
+    if (n < 10 || n > 23 || p[4] != '-' || p[7] != '-')
+        return {};
+    QByteArray out(p, n);
+    if (n > 10 && out[10] == 'T')
+        out[10] = ' ';
+    out.append(pad + n, 23 - n);
+    return out;
+}
+
+int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
+    const auto& settings = **static_cast<Settings*>(data);
+    const char* a = static_cast<const char*>(pa);
+    const char* b = static_cast<const char*>(pb);
+    QByteArray ca = canonicalIso(a, na);
+    QByteArray cb = canonicalIso(b, nb);
+    const auto toCanonical = [&](const char* p, int n) -> QByteArray {
+        const auto d = parseDateText(QString::fromUtf8(p, n), settings.dateOrder);
+        return d ? d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1() : QByteArray();
+    };
+    if (ca.isEmpty())
+        ca = toCanonical(a, na);
+    if (cb.isEmpty())
+        cb = toCanonical(b, nb);
+    if (ca.isEmpty() || cb.isEmpty())
+        return compareText(data, na, pa, nb, pb);
+    const int r = std::memcmp(ca.constData(), cb.constData(), 23);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+void destroySettings(void* p) {
+    delete static_cast<Settings*>(p);
+}
+void destroyFunctionData(void* p) {
+    delete static_cast<FunctionData*>(p);
+}
+
+struct FunctionSpec {
+    const char* name;
+    int arguments; // -1: any number
+    Body body;
+    bool deterministic;
+};
+
+const FunctionSpec functions[] = {
+    {"tsql_len", 1, lenFunction, true},
+    {"tsql_substring", 3, substringFunction, true},
+    {"tsql_charindex", 2, charindexFunction, true},
+    {"tsql_charindex", 3, charindexFunction, true},
+    {"tsql_convert", 2, convertFunction, true},
+    {"tsql_convert", 3, convertFunction, true},
+    {"tsql_datename", 2, datenameFunction, true},
+    {"tsql_datepart", 2, datepartFunction, true},
+    {"tsql_dateadd", 3, dateaddFunction, true},
+    {"tsql_datediff", 3, datediffFunction, true},
+    {"tsql_getdate", 0, getdateFunction, false},
+    {"tsql_getutcdate", 0, getutcdateFunction, false},
+    {"tsql_system_user", 0, systemUserFunction, false},
+    {"tsql_upper", 1, upperFunction, true},
+    {"tsql_lower", 1, lowerFunction, true},
+    {"tsql_replace", 3, replaceFunction, true},
+    {"tsql_left", 2, leftFunction, true},
+    {"tsql_right", 2, rightFunction, true},
+    {"tsql_space", 1, spaceFunction, true},
+    {"tsql_replicate", 2, replicateFunction, true},
+    {"tsql_str", -1, strFunctionBody, true},
+    {"tsql_round", 2, roundFunction, true},
+    {"tsql_round", 3, roundFunction, true},
+    {"tsql_floor", 1, roundingFunction<std::floor>, true},
+    {"tsql_ceiling", 1, roundingFunction<std::ceil>, true},
+    {"tsql_newid", 0, newidFunction, false},
+    {"tsql_isnumeric", 1, isnumericFunction, true},
+    {"tsql_isdate", 1, isdateFunction, true},
+    {"tsql_add", 2, addFunction, true},
+    {"tsql_store_date", 2, storeDateFunction, true},
+    {"tsql_max_length", 2, maxLengthFunction, true},
+    {"tsql_type_name", 1, typeNameFunction, true},
+    {"tsql_type_length", 1, typeLengthFunction, true},
+    {"tsql_object_id", 1, objectIdFunction, false},
+    {"tsql_object_id", 2, objectIdFunction, false},
+    {"tsql_column_default", 2, columnDefaultFunction, false},
+    {"tsql_objectproperty", 2, objectPropertyFunction, false},
+    {"like", 2, likeFunction, true},
+    {"like", 3, likeFunction, true},
+};
+
+[[noreturn]] void fail(sqlite3* db, const char* what) {
+    throw Error(errnum::E_FAIL,
+                QStringLiteral("Cannot register %1: %2")
+                    .arg(QString::fromUtf8(what), QString::fromUtf8(sqlite3_errmsg(db))));
+}
+
+} // namespace
+
+void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
+    for (const FunctionSpec& f : functions) {
+        // Innocuous: schemas (defaults, checks, triggers, views) may call them.
+        const int flags =
+            SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        if (sqlite3_create_function_v2(db, f.name, f.arguments, flags,
+                                       new FunctionData{settings, f.body}, invoke, nullptr, nullptr,
+                                       destroyFunctionData) != SQLITE_OK)
+            fail(db, f.name);
+    }
+    if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
+                                    compareText, destroySettings) != SQLITE_OK)
+        fail(db, textCollation);
+    if (sqlite3_create_collation_v2(db, dateCollation, SQLITE_UTF8, new Settings(settings),
+                                    compareDates, destroySettings) != SQLITE_OK)
+        fail(db, dateCollation);
+}
+
+} // namespace estaciones::db::tsql

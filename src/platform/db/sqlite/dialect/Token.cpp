@@ -1,0 +1,74 @@
+#include "platform/db/sqlite/dialect/Token.h"
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+// The text between the opening and closing marks with doubled closers undone.
+QString unescape(QStringView body, QChar closer) {
+    QString out;
+    out.reserve(body.size());
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        out += body[i];
+        if (body[i] == closer && i + 1 < body.size() && body[i + 1] == closer)
+            ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+QString Token::value() const {
+    if (kind == TokenKind::String) {
+        QStringView body(text);
+        body = body.sliced(national ? 2 : 1);
+        if (!unterminated && !body.isEmpty())
+            body.chop(1);
+        return unescape(body, QLatin1Char('\''));
+    }
+    if (kind == TokenKind::QuotedName) {
+        const QChar closer =
+            text.startsWith(QLatin1Char('[')) ? QLatin1Char(']') : QLatin1Char('"');
+        QStringView body = QStringView(text).sliced(1);
+        if (!unterminated && !body.isEmpty())
+            body.chop(1);
+        return unescape(body, closer);
+    }
+    return text;
+}
+
+bool Token::isWord(QStringView word) const {
+    return kind == TokenKind::Word && text.compare(word, Qt::CaseInsensitive) == 0;
+}
+
+bool Token::isPunctuation(QStringView punctuation) const {
+    return kind == TokenKind::Punctuation && text == punctuation;
+}
+
+bool Token::isName(QStringView name) const {
+    return isNameLike() && value().compare(name, Qt::CaseInsensitive) == 0;
+}
+
+Token Token::word(const QString& text) {
+    return Token{TokenKind::Word, text};
+}
+
+Token Token::punctuation(const QString& text) {
+    return Token{TokenKind::Punctuation, text};
+}
+
+Token Token::whitespace(const QString& text) {
+    return Token{TokenKind::Whitespace, text};
+}
+
+Token Token::string(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return Token{TokenKind::String, QLatin1Char('\'') + escaped + QLatin1Char('\'')};
+}
+
+Token Token::number(const QString& text) {
+    return Token{TokenKind::Number, text};
+}
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,220 @@
+// build/estaciones-sql run as a process, on the SQLite ODBC driver and on the
+// embedded engine (when built), and as the second process of a concurrency test.
+
+#include "DbBackends.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace estaciones;
+using namespace estaciones::db;
+
+namespace {
+
+struct CompanionRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QString companionPath() {
+    const QString dir = qEnvironmentVariable("ESTACIONES_BUILD_DIR");
+    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir).filePath(QStringLiteral("estaciones-sql"));
+}
+
+QProcess* startCompanion(const QStringList& args, const QString& datos = {}) {
+    auto* p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!datos.isEmpty()) {
+        env.insert(QStringLiteral("ESTACIONES_DATOS"), datos);
+    }
+    p->setProcessEnvironment(env);
+    p->start(companionPath(), args);
+    return p;
+}
+
+CompanionRun runCompanion(const QStringList& args, const QString& datos = {}) {
+    std::unique_ptr<QProcess> p(startCompanion(args, datos));
+    CompanionRun r;
+    if (!p->waitForStarted(10000)) {
+        ADD_FAILURE() << "cannot start " << companionPath().toStdString();
+        return r;
+    }
+    p->waitForFinished(120000);
+    r.exitCode = p->exitCode();
+    r.out = QString::fromUtf8(p->readAllStandardOutput());
+    r.err = QString::fromUtf8(p->readAllStandardError());
+    return r;
+}
+
+class CompanionOdbc : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFile::exists(companionPath())) {
+            GTEST_SKIP() << "estaciones-sql not built at " << companionPath().toStdString();
+        }
+        cadena = QStringLiteral("Driver=SQLite3;Database=%1").arg(dir.filePath(QStringLiteral("c.db")));
+    }
+    QTemporaryDir dir;
+    QString cadena;
+};
+
+TEST_F(CompanionOdbc, shouldCreateInsertAndSelectThroughACadena) {
+    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"),
+                          QStringLiteral("CREATE TABLE t (a int, b varchar(10)); INSERT INTO t VALUES (1, 'uno'); "
+                                         "INSERT INTO t VALUES (2, 'dos');")});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-W"), QStringLiteral("-s"),
+                      QStringLiteral(";"), QStringLiteral("-Q"), QStringLiteral("SELECT a, b FROM t ORDER BY a")});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("a;b\n-;-\n1;uno\n2;dos\n\n(2 rows affected)\n"));
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"), QStringLiteral("-1"),
+                      QStringLiteral("-W"), QStringLiteral("-Q"), QStringLiteral("SELECT b FROM t WHERE a = 2")});
+    EXPECT_EQ(r.out, QStringLiteral("dos\n"));
+}
+
+TEST_F(CompanionOdbc, shouldRunAScriptSplitAtGoLinesInWindows1252) {
+    const QString script = dir.filePath(QStringLiteral("guion.sql"));
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // "Año" in Windows-1252, CR LF line ends, "go" in lower case, "GO 2" repeating.
+    f.write("CREATE TABLE n (x varchar(20))\r\ngo\r\nINSERT INTO n VALUES ('A\xf1o')\r\nGO 2\r\n"
+            "  Go  \r\nSELECT COUNT(*) AS c FROM n WHERE x = 'A\xf1o'\r\n");
+    f.close();
+    QFile utf8(dir.filePath(QStringLiteral("leer.sql")));
+    ASSERT_TRUE(utf8.open(QIODevice::WriteOnly));
+    utf8.write("SELECT x FROM n LIMIT 1\n");
+    utf8.close();
+    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"), QStringLiteral("-1"),
+                          QStringLiteral("-W"), QStringLiteral("-i"), script, QStringLiteral("-i"), utf8.fileName()});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    // Two inserts (GO 2) of "Año" read from Windows-1252, then the UTF-8 script.
+    EXPECT_EQ(r.out, QStringLiteral("2\nAño\n"));
+}
+
+TEST_F(CompanionOdbc, shouldPrintErrorsAsSqlcmdAndExitOneWithB) {
+    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-b"), QStringLiteral("-Q"),
+                          QStringLiteral("SELECT * FROM no_hay_tal_tabla")});
+    EXPECT_EQ(r.exitCode, 1);
+    static const QRegularExpression header(QStringLiteral("^Msg -?\\d+, Level \\d+, State \\d+, Line \\d+\\n"));
+    EXPECT_TRUE(header.match(r.out).hasMatch()) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("no_hay_tal_tabla"))) << r.out.toStdString();
+    // Without -b the run goes on and ends with 0.
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"), QStringLiteral("SELEC 1"),
+                      QStringLiteral("-Q"), QStringLiteral("SELECT 7 AS siete")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("siete"))) << r.out.toStdString();
+}
+
+TEST_F(CompanionOdbc, shouldNeverPrintThePassword) {
+    const QString secret = QStringLiteral("ClaveMuySecreta99");
+    CompanionRun r = runCompanion({QStringLiteral("-S"), QStringLiteral("127.0.0.1,1"), QStringLiteral("-d"), QStringLiteral("X"),
+                          QStringLiteral("-U"), QStringLiteral("sa"), QStringLiteral("-P"), secret, QStringLiteral("-Q"),
+                          QStringLiteral("SELECT 1")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.out.contains(secret)) << r.out.toStdString();
+    EXPECT_FALSE(r.err.contains(secret)) << r.err.toStdString();
+    r = runCompanion({QStringLiteral("--cadena"), QStringLiteral("DSN=NoExiste;UID=u;PWD=") + secret,
+                      QStringLiteral("-Q"), QStringLiteral("SELECT 1")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.out.contains(secret)) << r.out.toStdString();
+    EXPECT_FALSE(r.err.contains(secret)) << r.err.toStdString();
+}
+
+#ifdef ESTACIONES_HAVE_EMBEDDED_ENGINE
+
+class CompanionEmbedded : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFile::exists(companionPath())) {
+            GTEST_SKIP() << "estaciones-sql not built";
+        }
+    }
+    QTemporaryDir datos;
+};
+
+TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
+    const QStringList local{QStringLiteral("-S"), QStringLiteral("(local)")};
+    CompanionRun r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
+                                             QStringLiteral("CREATE TABLE prueba_sql (a int, b varchar(10))")},
+                         datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
+                                         QStringLiteral("INSERT INTO prueba_sql VALUES (1, 'uno')"), QStringLiteral("-Q"),
+                                         QStringLiteral("INSERT INTO prueba_sql VALUES (2, 'dos')")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-h"),
+                                         QStringLiteral("-1"), QStringLiteral("-W"), QStringLiteral("-Q"),
+                                         QStringLiteral("SELECT b FROM prueba_sql ORDER BY a")},
+                     datos.path());
+    EXPECT_EQ(r.out, QStringLiteral("uno\ndos\n"));
+
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-b"),
+                                         QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("OTRA"), QStringLiteral("-b"),
+                                         QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
+                                         QStringLiteral("-Q"),
+                                         QStringLiteral("CREATE TABLE x (a int); INSERT INTO x VALUES (5); SELECT a FROM x")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("5"));
+    // A database that does not exist fails as on SQL Server (4060).
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("NO_EXISTE"), QStringLiteral("-Q"),
+                                         QStringLiteral("SELECT 1")},
+                     datos.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Msg 4060,"))) << r.out.toStdString();
+}
+
+// Two processes updating different rows of one embedded database at once:
+// neither loses an update (WAL and a busy time-out).
+TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {
+    estaciones::test::DbScratch scratch(estaciones::test::DbBackend::Embedded);
+    Connection cnn = scratch.open();
+    cnn.execute(QStringLiteral("CREATE TABLE contadores (id int NOT NULL PRIMARY KEY, n int NOT NULL)"));
+    cnn.execute(QStringLiteral("INSERT INTO contadores VALUES (1, 0)"));
+    cnn.execute(QStringLiteral("INSERT INTO contadores VALUES (2, 0)"));
+
+    constexpr int kUpdates = 150;
+    const QString script = scratch.folder() + QStringLiteral("/incrementa.sql");
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("UPDATE contadores SET n = n + 1 WHERE id = 2\nGO %1\n").arg(kUpdates).toUtf8());
+    f.close();
+    std::unique_ptr<QProcess> other(startCompanion({QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                                                    QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"),
+                                                    script},
+                                                   scratch.folder()));
+    ASSERT_TRUE(other->waitForStarted(10000));
+    for (int i = 0; i < kUpdates; ++i) {
+        // Row 1 through a recordset, row 2 from the other process.
+        Recordset rs;
+        rs.open(QStringLiteral("SELECT id, n FROM contadores WHERE id = 1"), cnn, adOpenStatic, adLockOptimistic);
+        rs["n"] = Variant(rs["n"].value().toInt32() + 1);
+        rs.update();
+        rs.close();
+    }
+    ASSERT_TRUE(other->waitForFinished(120000));
+    EXPECT_EQ(other->exitCode(), 0) << other->readAllStandardOutput().toStdString();
+    Recordset rs = cnn.execute(QStringLiteral("SELECT id, n FROM contadores ORDER BY id"));
+    EXPECT_EQ(rs["n"].value().toInt32(), kUpdates);
+    rs.moveNext();
+    EXPECT_EQ(rs["n"].value().toInt32(), kUpdates);
+    cnn.close();
+}
+
+#endif
+
+} // namespace

@@ -1,0 +1,104 @@
+// Statement boundaries without semicolons, and the nesting of control flow.
+#include "platform/db/sqlite/BatchParser.h"
+#include "platform/db/sqlite/ScriptBatches.h"
+
+#include "platform/db/Engine.h"
+
+#include <gtest/gtest.h>
+
+namespace estaciones::db::sqlite::test {
+
+namespace {
+
+// The first word of each top-level statement.
+QStringList firstWords(const QString& batch) {
+    QStringList words;
+    for (const StatementNode& node : parseBatch(batch)) {
+        words << (node.kind == StatementNode::Kind::Sql || node.kind == StatementNode::Kind::Return
+                      ? node.firstWord()
+                  : node.kind == StatementNode::Kind::If    ? QStringLiteral("<if>")
+                  : node.kind == StatementNode::Kind::While ? QStringLiteral("<while>")
+                  : node.kind == StatementNode::Kind::Block ? QStringLiteral("<block>")
+                                                            : QStringLiteral("<other>"));
+    }
+    return words;
+}
+
+int parseError(const QString& batch) {
+    try {
+        parseBatch(batch);
+    } catch (const ProviderFailure& failure) {
+        return failure.nativeError();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(BatchParser, StatementsEndWhereTheNextOneStarts) {
+    const std::vector<std::pair<QString, QStringList>> cases{
+        {"SET NOCOUNT ON UPDATE T SET a = 1 SELECT 1", {"SET", "UPDATE", "SELECT"}},
+        {"SET NOCOUNT ON\nDECLARE @f datetime", {"SET", "DECLARE"}},
+        {"INSERT INTO T SELECT a FROM B SELECT * FROM T", {"INSERT", "SELECT"}},
+        {"INSERT INTO T VALUES (1) SELECT 2", {"INSERT", "SELECT"}},
+        {"INSERT INTO T (a) SELECT 1 UNION ALL SELECT 2", {"INSERT"}},
+        {"WITH C AS (SELECT 1 AS a) INSERT INTO T SELECT a FROM C SELECT 3", {"WITH", "SELECT"}},
+        {"SELECT * FROM T WITH (NOLOCK) WHERE a IN (SELECT a FROM B) DELETE FROM T",
+         {"SELECT", "DELETE"}},
+        {"SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END FROM T PRINT 'ok'", {"SELECT", "PRINT"}},
+        {"ALTER TABLE T WITH CHECK ADD CONSTRAINT FK FOREIGN KEY (a) REFERENCES B (a) "
+         "ON DELETE CASCADE SELECT 1",
+         {"ALTER", "SELECT"}},
+        {"ALTER TABLE T DROP COLUMN c SELECT 1", {"ALTER", "SELECT"}},
+        {"DROP TABLE IF EXISTS T CREATE TABLE T (a int)", {"DROP", "CREATE"}},
+        {"CREATE PROCEDURE P AS SELECT 1 SELECT 2", {"CREATE"}},
+        {"CREATE VIEW V AS SELECT a FROM T", {"CREATE"}},
+        {"BEGIN TRAN INSERT INTO T VALUES (1) COMMIT TRAN", {"BEGIN", "INSERT", "COMMIT"}},
+        {"SELECT 1; ;SELECT 2;", {"SELECT", "SELECT"}},
+        {"-- comentario\nSELECT 1 /* SELECT 2 */", {"SELECT"}},
+        {"ts_CreaCalendario '20240101','20241231'", {"TS_CREACALENDARIO"}},
+        {"", {}},
+    };
+    for (const auto& [batch, expected] : cases) {
+        EXPECT_EQ(firstWords(batch), expected) << batch.toStdString();
+    }
+}
+
+TEST(BatchParser, ControlFlowNests) {
+    const std::vector<StatementNode> nodes = parseBatch(
+        "IF EXISTS (SELECT * FROM T) BEGIN SELECT 1 SELECT 2 END ELSE IF @a = 1 "
+        "SELECT 3 ELSE SELECT 4\nWHILE @i < 3 BEGIN SET @i = @i + 1 IF @i = 2 BREAK END");
+    ASSERT_EQ(nodes.size(), 2u);
+    const StatementNode& test = nodes[0];
+    ASSERT_EQ(test.kind, StatementNode::Kind::If);
+    EXPECT_EQ(joinTokens(test.condition), "EXISTS ( SELECT * FROM T )");
+    ASSERT_EQ(test.children.size(), 2u);
+    EXPECT_EQ(test.children[0].kind, StatementNode::Kind::Block);
+    EXPECT_EQ(test.children[0].children.size(), 2u);
+    ASSERT_EQ(test.children[1].kind, StatementNode::Kind::If);
+    EXPECT_EQ(test.children[1].children.size(), 2u);
+
+    const StatementNode& loop = nodes[1];
+    ASSERT_EQ(loop.kind, StatementNode::Kind::While);
+    ASSERT_EQ(loop.children[0].children.size(), 2u);
+    EXPECT_EQ(loop.children[0].children[1].children[0].kind, StatementNode::Kind::Break);
+}
+
+TEST(BatchParser, UnbalancedBlocksAreSyntaxErrors) {
+    EXPECT_EQ(parseError("BEGIN SELECT 1"), 102);
+    EXPECT_EQ(parseError("SELECT 1 END"), 156);
+    EXPECT_EQ(parseError("ELSE SELECT 1"), 156);
+    EXPECT_EQ(parseError("IF"), 102);
+    EXPECT_EQ(parseError("IF 1 = 1"), 102);
+    EXPECT_EQ(parseError("WHILE 1 = 1 BEGIN ELSE END"), 156);
+}
+
+TEST(ScriptBatches, GoLinesSeparateBatches) {
+    EXPECT_EQ(splitBatches("CREATE TABLE A (a int)\r\nGO\r\nSELECT 1\r\n  go  \r\n"),
+              (QStringList{"CREATE TABLE A (a int)\n", "SELECT 1\n"}));
+    EXPECT_EQ(splitBatches("SELECT 1\nGOTO fin\nGO\n\nGO\n-- fin"),
+              (QStringList{"SELECT 1\nGOTO fin\n", "-- fin\n"}));
+    EXPECT_TRUE(splitBatches("GO\n\n").isEmpty());
+}
+
+} // namespace estaciones::db::sqlite::test

@@ -1,0 +1,109 @@
+// The data folder as a server: databases as files, USE, CREATE DATABASE,
+// SQL Server's refusals, and databases created from their seed.
+#include "EmbeddedFixture.h"
+
+#include "platform/db/sqlite/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace estaciones::db::sqlite::test {
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+int openFailure(Engine& engine, const QString& connectionString) {
+    try {
+        engine.open(connectionString, {}, {});
+    } catch (const ProviderFailure& failure) {
+        EXPECT_EQ(failure.sqlState(), "42000");
+        EXPECT_EQ(failure.description(),
+                  "Cannot open database \"NOHAY\" requested by the login. The login failed.");
+        return failure.nativeError();
+    }
+    return 0;
+}
+
+} // namespace
+
+using DataFolderTest = EmbeddedFixture;
+
+TEST_F(DataFolderTest, MissingDatabaseRefusesTheConnectionWith4060) {
+    auto other = createEmbeddedEngine();
+    EXPECT_EQ(openFailure(*other, "Provider=SQLOLEDB;Server=(local);Database = NOHAY;UID=x"), 4060);
+    EXPECT_FALSE(other->isOpen());
+    EXPECT_FALSE(QFile::exists(QDir(data.path()).filePath("NOHAY.db")));
+}
+
+TEST_F(DataFolderTest, CreateDatabaseMakesAnEmptyDatabaseFoundIgnoringCase) {
+    EXPECT_TRUE(QFile::exists(QDir(data.path()).filePath("PRUEBA.db")));
+    EXPECT_EQ(engine->currentDatabase(), "PRUEBA");
+    EXPECT_EQ(nativeErrorOf("CREATE DATABASE prueba"), 1801);
+
+    auto other = createEmbeddedEngine();
+    other->open("Provider=SQLOLEDB;Server=(local);Initial Catalog=prueba", "ana", "secreto");
+    EXPECT_EQ(other->userName(), "ana");
+    EXPECT_TRUE(other->openSchema(adschema::Tables, {}).rows.empty());
+}
+
+TEST_F(DataFolderTest, UseSwitchesDatabasesAndRefusesAMissingOne) {
+    run("CREATE TABLE SoloPrueba (id int)\nCREATE DATABASE OTRA");
+    run("USE OTRA\nCREATE TABLE SoloOtra (id int)");
+    EXPECT_EQ(engine->currentDatabase(), "OTRA");
+    EXPECT_EQ(nativeErrorOf("SELECT * FROM SoloPrueba"), 208);
+    engine->useDatabase("Prueba");
+    EXPECT_EQ(nativeErrorOf("SELECT * FROM SoloOtra"), 208);
+    EXPECT_EQ(nativeErrorOf("USE NOHAY"), 911);
+    EXPECT_EQ(engine->currentDatabase(), "PRUEBA");
+}
+
+TEST_F(DataFolderTest, AccentInsensitiveCollationIsRemembered) {
+    run("CREATE DATABASE ESTAD COLLATE Latin1_General_CI_AI");
+    run("USE ESTAD\nCREATE TABLE T (nombre varchar(20))\nINSERT INTO T VALUES ('Camión')");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM T WHERE nombre = 'CAMION'").toInt32(), 1);
+    run("USE PRUEBA\nCREATE TABLE T (nombre varchar(20))\nINSERT INTO T VALUES ('Camión')");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM T WHERE nombre = 'CAMION'").toInt32(), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM T WHERE nombre = 'CAMIÓN '").toInt32(), 1);
+}
+
+TEST_F(DataFolderTest, MissingDatabaseWithASeedIsCreatedFromItsScripts) {
+    writeFile(seeds.filePath("SEMBRADA.semilla"), "esquema.sql\n\ndatos.sql\n");
+    writeFile(seeds.filePath("esquema.sql"),
+              "\xEF\xBB\xBF"
+              "CREATE TABLE Articulos (Codigo varchar(10) PRIMARY KEY)\ngo\n"
+              "CREATE VIEW V_Articulos AS SELECT Codigo FROM Articulos\n  GO  \n");
+    writeFile(seeds.filePath("datos.sql"), "INSERT INTO Articulos VALUES ('A1')\n"
+                                           "INSERT INTO Articulos VALUES ('Ñandú')\nGO");
+    auto seeded = createEmbeddedEngine();
+    seeded->open("Provider=SQLOLEDB;Server=(local);Database=sembrada", {}, {});
+    const ExecutionResult result =
+        seeded->execute("SELECT Codigo FROM V_Articulos ORDER BY 1", {}, 0);
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    ASSERT_EQ(result.resultSets[0].rows.size(), 2u);
+    EXPECT_EQ(result.resultSets[0].rows[1][0].toString(), "Ñandú");
+    // Only the finished database is left in the folder, no temporary file.
+    EXPECT_TRUE(QDir(data.path()).entryList({"*semilla*"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(
+        DataFolder(data.path()).databaseNames().filter("sembrada", Qt::CaseInsensitive).size(), 1);
+}
+
+TEST_F(DataFolderTest, FailedSeedLeavesNoDatabaseBehind) {
+    writeFile(seeds.filePath("ROTA.semilla"), "roto.sql\n");
+    writeFile(seeds.filePath("roto.sql"), "CREATE TABLE A (id int)\nGO\nSELECT * FROM NoExiste\n");
+    auto seeded = createEmbeddedEngine();
+    try {
+        seeded->open("Provider=SQLOLEDB;Server=(local);Database=ROTA", {}, {});
+        FAIL() << "the broken seed opened";
+    } catch (const ProviderFailure& failure) {
+        EXPECT_EQ(failure.nativeError(), 208);
+    }
+    EXPECT_FALSE(DataFolder(data.path()).hasDatabase("ROTA"));
+    EXPECT_TRUE(QDir(data.path()).entryList({"ROTA*"}, QDir::Files).isEmpty());
+}
+
+} // namespace estaciones::db::sqlite::test

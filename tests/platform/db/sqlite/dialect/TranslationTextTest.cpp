@@ -1,0 +1,140 @@
+// The exact SQLite text of rewrites whose shape matters.
+#include "DialectDatabase.h"
+
+#include <gtest/gtest.h>
+
+using estaciones::db::tsql::Translator;
+
+namespace {
+
+QString translated(const QString& tsql) {
+    return Translator().translate(tsql).statements.join(QStringLiteral(";\n"));
+}
+
+TEST(TranslationTextTest, shouldRemoveTableHintsInEveryWritingForm) {
+    EXPECT_EQ(translated("select * from t with(nolock) where a = 1"),
+              "select * from t where a = 1");
+    EXPECT_EQ(translated("select * from t (nolock) join u WITH (NOLOCK, INDEX(ix_u)) on t.a = u.a"),
+              "select * from t join u on t.a = u.a");
+    EXPECT_EQ(translated("update t with(rowlock) set a = 1"), "update t set a = 1");
+    EXPECT_EQ(translated("select * from t x WITH (UPDLOCK, HOLDLOCK)"), "select * from t x");
+    // A CTE's WITH is no hint.
+    EXPECT_EQ(translated("with c (a) as (select 1) select a from c"),
+              "with c (a) as (select 1) select a from c");
+}
+
+TEST(TranslationTextTest, shouldPlaceTopAsLimitAtItsOwnLevel) {
+    EXPECT_EQ(translated("select top 5 * from t order by a"), "select * from t order by a LIMIT 5");
+    EXPECT_EQ(translated("select distinct top (3) a from t"), "select distinct a from t LIMIT (3)");
+    // The subquery's TOP limits the subquery only.
+    EXPECT_EQ(
+        translated("select * from t where a = (select top 1 b from u order by b desc) order by a"),
+        "select * from t where a = (select b from u order by b desc LIMIT 1) order by a");
+    EXPECT_EQ(translated("select top 100 percent a from t order by a"),
+              "select a from t order by a");
+    EXPECT_EQ(translated("update top (2) t set a = 0 where b = 1"),
+              "update t set a = 0 where b = 1 LIMIT (2)");
+    EXPECT_EQ(translated("delete top (10) from t"), "delete from t LIMIT (10)");
+    EXPECT_EQ(translated("select top (@n) a from t"), "select a from t LIMIT (@n)");
+}
+
+TEST(TranslationTextTest, shouldDropOwnersAndQuoteNamesTheSqliteWay) {
+    EXPECT_EQ(translated("select * from [Empresa].[dbo].[MA_CALENDARIO]"),
+              "select * from \"MA_CALENDARIO\"");
+    EXPECT_EQ(translated("select dbo.T.a from dbo.T, db..U"), "select T.a from T, U");
+    EXPECT_EQ(translated("select [a]]b], \"c\" from [x y]"), "select \"a]b\", \"c\" from \"x y\"");
+    EXPECT_EQ(translated("select N'Peña', 'it''s'"), "select 'Peña', 'it''s'");
+    EXPECT_EQ(translated("select * from #tmp"), "select * from \"#tmp\"");
+}
+
+TEST(TranslationTextTest, shouldNeverRewriteInsideStringLiterals) {
+    EXPECT_EQ(translated("select 'dbo.x with(nolock) top 5 isnull(' from t"),
+              "select 'dbo.x with(nolock) top 5 isnull(' from t");
+}
+
+TEST(TranslationTextTest, shouldMapFunctionsKeepingArgumentOrder) {
+    EXPECT_EQ(translated("select isnull(a, 0), len(b), charindex('x', b, 2) from t"),
+              "select ifnull(a, 0), tsql_len(b), tsql_charindex('x', b, 2) from t");
+    EXPECT_EQ(translated("select convert(varchar(10), f, 103), cast(a as decimal(18, 2))"),
+              "select tsql_convert('varchar(10)', f, 103), tsql_convert('decimal(18, 2)', a)");
+    EXPECT_EQ(
+        translated("select dateadd(mm, 1, f), datediff(d, a, b), year(f), getdate(), system_user"),
+        "select tsql_dateadd('mm', 1, f), tsql_datediff('d', a, b), tsql_datepart('year',f), "
+        "tsql_getdate(), tsql_system_user()");
+    // LEFT JOIN is no call of LEFT().
+    EXPECT_EQ(translated("select left(a, 2) from t left join u on t.a = u.a"),
+              "select tsql_left(a, 2) from t left join u on t.a = u.a");
+}
+
+TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAdding) {
+    EXPECT_EQ(translated("select Nombre + ' ' + Apellido as n from t"),
+              "select tsql_add(tsql_add(Nombre, ' '), Apellido) as n from t");
+    // '+' binds looser than '*' and as tightly as '-'.
+    EXPECT_EQ(translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
+              "select tsql_add(a * 2, b / 3), tsql_add(a - b, c), 1 + 2");
+    EXPECT_EQ(translated("select * from t where c like '%' + @x + '%'"),
+              "select * from t where c like tsql_add(tsql_add('%', @x), '%')");
+    EXPECT_EQ(translated("select +1, -a"), "select +1, -a");
+}
+
+TEST(TranslationTextTest, shouldLeaveVariablesAsLowerCaseParameters) {
+    EXPECT_EQ(translated("select @Fecha, @@IDENTITY, scope_identity(), @@RowCount, ?"),
+              "select @fecha, @__identity, @__identity, @__rowcount, ?");
+    const auto assignment =
+        Translator().translate(u"SELECT @Total = count(*), @Max = max(a) FROM t");
+    EXPECT_EQ(assignment.statements, QStringList{"SELECT count(*), max(a) FROM t"});
+    EXPECT_EQ(assignment.assignedVariables, (QStringList{"total", "max"}));
+}
+
+TEST(TranslationTextTest, shouldGiveComparisonsWithoutAColumnTheColumnCollation) {
+    EXPECT_EQ(translated("select 1 where @u = 'ana'"),
+              "select 1 where @u COLLATE tsql_text = 'ana'");
+    EXPECT_EQ(translated("select * from t where upper(a) not in ('X')"),
+              "select * from t where tsql_upper(a) COLLATE tsql_text not in ('X')");
+    EXPECT_EQ(translated("select * from t where dateadd(d, 1, f) > '2024-01-01'"),
+              "select * from t where tsql_dateadd('d', 1, f) COLLATE tsql_date > '2024-01-01'");
+    // A column on either side brings its own collation.
+    EXPECT_EQ(translated("select * from t where a = 'x' and 'y' = b"),
+              "select * from t where a = 'x' and 'y' = b");
+}
+
+TEST(TranslationTextTest, shouldCompleteStatementsSqlServerAcceptsShort) {
+    EXPECT_EQ(translated("insert t values (1)"), "insert INTO t values (1)");
+    EXPECT_EQ(translated("delete t where a = 1"), "delete FROM t where a = 1");
+    EXPECT_EQ(translated("truncate table dbo.T"), "DELETE FROM \"T\"");
+    EXPECT_EQ(translated("select a, b into #copia from t where a > 1"),
+              "CREATE TEMP TABLE \"#copia\" AS select a, b from t where a > 1");
+    EXPECT_EQ(
+        translated("WITH n AS (SELECT 1 AS i UNION ALL SELECT i + 1 FROM n WHERE i < 10) "
+                   "SELECT i FROM n OPTION (MAXRECURSION 400)"),
+        "WITH RECURSIVE n AS (SELECT 1 AS i UNION ALL SELECT tsql_add(i, 1) FROM n WHERE i < 10) "
+        "SELECT i FROM n");
+}
+
+TEST(TranslationTextTest, shouldNameIndexesPerTableAndDropStorageClauses) {
+    EXPECT_EQ(translated("CREATE UNIQUE NONCLUSTERED INDEX [IX_1] ON [dbo].[T] ([a] ASC, b) "
+                         "WITH (PAD_INDEX = OFF, FILLFACTOR = 90) ON [PRIMARY]"),
+              "CREATE UNIQUE INDEX \"T.IX_1\" ON \"T\" (\"a\" ASC, b)");
+    EXPECT_EQ(translated("DROP INDEX IX_1 ON dbo.T"), "DROP INDEX \"T.IX_1\"");
+    EXPECT_EQ(translated("DROP INDEX T.IX_1"), "DROP INDEX \"T.IX_1\"");
+    // The view, then the trigger that lets it take inserts as the server's would.
+    const QStringList view =
+        Translator()
+            .translate(u"CREATE VIEW dbo.V AS SELECT TOP 100 PERCENT a FROM dbo.T ORDER BY a")
+            .statements;
+    ASSERT_EQ(view.size(), 2);
+    EXPECT_EQ(view[0], "CREATE VIEW \"V\" AS SELECT a FROM T ORDER BY a");
+    EXPECT_EQ(view[1],
+              "CREATE TRIGGER \"tsql_insert_V\" INSTEAD OF INSERT ON \"V\" BEGIN INSERT INTO \"T\" "
+              "(\"a\") VALUES (coalesce(NEW.\"a\", tsql_column_default('T', 'a'))); END");
+    EXPECT_EQ(
+        translated("ALTER VIEW V AS SELECT 1 AS a"),
+        "DROP VIEW IF EXISTS \"V\";\nCREATE VIEW \"V\" AS SELECT 1 AS a"); // no table: no trigger
+}
+
+TEST(TranslationTextTest, shouldTranslateExpressionsForTheExecutor) {
+    EXPECT_EQ(Translator().translateExpression(u"isnull(@a, '') + 'x'"),
+              "tsql_add(ifnull(@a, ''), 'x')");
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+// The pure rules under the SQLite functions: date literals, conversions,
+// declared types and the error text convention the engine reads back.
+#include "DialectDatabase.h"
+
+#include "platform/db/sqlite/dialect/Conversion.h"
+#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/sqlite/dialect/FunctionError.h"
+#include "platform/db/sqlite/dialect/TypeNames.h"
+
+#include <gtest/gtest.h>
+
+using namespace estaciones::db::tsql;
+
+namespace {
+
+QString iso(const std::optional<QDateTime>& d) {
+    return d ? d->toString("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("none");
+}
+
+TEST(ValueRulesTest, shouldReadDateLiteralsInTheSessionOrder) {
+    EXPECT_EQ(iso(parseDateText(u"5/3/2024")), "2024-03-05 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"5/3/2024", DateOrder::MDY)), "2024-05-03 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"05/03/49")),
+              "2049-03-05 00:00:00.000"); // two-digit years pivot at 50
+    EXPECT_EQ(iso(parseDateText(u"05/03/50")), "1950-03-05 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u" 2024-03-05T10:20:30.5 ")), "2024-03-05 10:20:30.500");
+    EXPECT_EQ(iso(parseDateText(u"20240305 10:20")), "2024-03-05 10:20:00.000");
+    EXPECT_EQ(iso(parseDateText(u"5/3/2024 2:05 PM")), "2024-03-05 14:05:00.000");
+    EXPECT_EQ(iso(parseDateText(u"12:00:01")), "1900-01-01 12:00:01.000");
+    // Boundaries the program round-trips.
+    EXPECT_EQ(iso(parseDateText(u"1/1/1930")), "1930-01-01 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"31/12/2049")), "2049-12-31 00:00:00.000");
+    for (const char16_t* bad : {u"", u"abc", u"32/1/2024", u"29/2/2023", u"5/3", u"2024-13-01",
+                                u"1/1/1752", u"5/3/2024 25:00", u"5/3-2024"})
+        EXPECT_EQ(iso(parseDateText(bad)), "none") << QString::fromUtf16(bad).toStdString();
+}
+
+TEST(ValueRulesTest, shouldStoreEachDateTypeInItsOwnForm) {
+    const QDateTime value(QDate(2024, 3, 5), QTime(10, 20, 40, 7));
+    EXPECT_EQ(formatStoredDate(value), "2024-03-05 10:20:40.007");
+    EXPECT_EQ(formatStoredDate(QDateTime(QDate(2024, 3, 5), QTime(10, 20))), "2024-03-05 10:20:00");
+    EXPECT_EQ(formatStoredDate(value, DateKind::SmallDateTime), "2024-03-05 10:21:00");
+    EXPECT_EQ(formatStoredDate(value, DateKind::Date), "2024-03-05");
+    EXPECT_EQ(formatStoredDate(value, DateKind::Time), "10:20:40");
+    EXPECT_EQ(dateKindOf(u"SmallDateTime"), DateKind::SmallDateTime);
+    EXPECT_FALSE(dateKindOf(u"varchar").has_value());
+}
+
+TEST(ValueRulesTest, shouldRecogniseEveryDatepartSpelling) {
+    EXPECT_EQ(parseDatePart(u"dw"), DatePart::Weekday);
+    EXPECT_EQ(parseDatePart(u"WEEKDAY"), DatePart::Weekday);
+    EXPECT_EQ(parseDatePart(u"yyyy"), DatePart::Year);
+    EXPECT_EQ(parseDatePart(u"m"), DatePart::Month);
+    EXPECT_EQ(parseDatePart(u"mi"), DatePart::Minute);
+    EXPECT_EQ(parseDatePart(u"n"), DatePart::Minute);
+    EXPECT_EQ(parseDatePart(u"y"), DatePart::DayOfYear);
+    EXPECT_FALSE(parseDatePart(u"fortnight").has_value());
+    DialectDatabase db;
+    EXPECT_TRUE(db.failure("select datepart(fortnight, getdate())").contains("tsql 155:"));
+}
+
+TEST(ValueRulesTest, shouldNumberWeeksFromTheFirstDayOfTheLanguage) {
+    // 1 January 2024 was a Monday; Sunday 7 January ends week 1 in Spanish,
+    // and starts week 2 in English.
+    const QDateTime sunday(QDate(2024, 1, 7), QTime(0, 0));
+    EXPECT_EQ(datePart(DatePart::Week, sunday, Language::Spanish), 1);
+    EXPECT_EQ(datePart(DatePart::Week, sunday, Language::English), 2);
+    EXPECT_EQ(
+        datePart(DatePart::DayOfYear, QDateTime(QDate(2024, 12, 31), QTime()), Language::Spanish),
+        366);
+    EXPECT_EQ(datePart(DatePart::Quarter, QDateTime(QDate(2024, 7, 1), QTime()), Language::Spanish),
+              3);
+}
+
+TEST(ValueRulesTest, shouldConvertValuesOrFailWithTheServersNumbers) {
+    DialectSettings settings;
+    const auto convert = [&](const char* type, const SqlValue& v, std::optional<int> style = {}) {
+        return convertValue(QString::fromLatin1(type), v, style, settings).toText();
+    };
+    EXPECT_EQ(convert("bit", SqlValue::of(QStringLiteral("true"))), "1");
+    EXPECT_EQ(convert("bit", SqlValue::of(qint64(7))), "1");
+    EXPECT_EQ(convert("money", SqlValue::of(1.23456)), "1.2346");
+    EXPECT_EQ(convert("decimal(5)", SqlValue::of(2.5)), "3");
+    EXPECT_EQ(convert("float", SqlValue::of(QStringLiteral("1e3"))), "1000");
+    EXPECT_EQ(convert("varchar", SqlValue::of(QString(40, 'x'))).size(), 30); // no length: 30
+    EXPECT_EQ(convert("nvarchar(max)", SqlValue::of(QString(40, 'x'))).size(), 40);
+    EXPECT_EQ(convert("uniqueidentifier", SqlValue::of(QStringLiteral("abc"))), "abc");
+    EXPECT_TRUE(convertValue("int", SqlValue::null(), std::nullopt, settings).isNull());
+    try {
+        convert("int", SqlValue::of(QStringLiteral("1.5")));
+        ADD_FAILURE() << "'1.5' is no int";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.nativeNumber(), 245);
+        EXPECT_STREQ(e.what(),
+                     "Conversion failed when converting the varchar value '1.5' to data type int.");
+    }
+    try {
+        convert("decimal(10,2)", SqlValue::of(QStringLiteral("x")));
+        ADD_FAILURE() << "'x' is no number";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.nativeNumber(), 8114);
+    }
+}
+
+TEST(ValueRulesTest, shouldFormatStrAndRoundLikeTheServer) {
+    EXPECT_EQ(strFunction(-3.5, 5, 0), "   -4");
+    EXPECT_EQ(strFunction(1234.5, 6, 2), "1234.5"); // decimals give way before the digits
+    EXPECT_EQ(roundHalfAwayFromZero(0.125, 2), 0.13);
+    EXPECT_EQ(roundHalfAwayFromZero(-0.125, 2), -0.13);
+    EXPECT_EQ(roundHalfAwayFromZero(155, -1), 160);
+}
+
+TEST(ValueRulesTest, shouldDescribeDeclaredTypesAsTheProviderReportsThem) {
+    const DeclaredType text = describeDeclaredType("varchar(25)");
+    EXPECT_EQ(text.typeName, "varchar");
+    EXPECT_EQ(text.characterLength, 25);
+    EXPECT_EQ(text.adoType, 200);
+    EXPECT_TRUE(text.isText);
+    const DeclaredType date = describeDeclaredType(sqliteDeclaredType("DateTime"));
+    EXPECT_EQ(sqliteDeclaredType("DateTime"), "datetime text");
+    EXPECT_EQ(date.typeName, "datetime");
+    EXPECT_EQ(date.adoType, 135);
+    EXPECT_TRUE(date.isDate);
+    const DeclaredType key = describeDeclaredType("INTEGER");
+    EXPECT_TRUE(key.identity);
+    EXPECT_EQ(key.adoType, 3);
+    const DeclaredType amount = describeDeclaredType("decimal(18, 4)");
+    EXPECT_EQ(amount.precision, 18);
+    EXPECT_EQ(amount.scale, 4);
+    EXPECT_EQ(describeDeclaredType("nvarchar(max)").characterLength, -1);
+    EXPECT_EQ(sqliteDeclaredType("VarChar (10)"), "varchar(10)");
+}
+
+TEST(ValueRulesTest, shouldCarryTheServersNumberInFunctionErrors) {
+    const auto error =
+        parseFunctionError(functionErrorMessage(8152, "String or binary data would be truncated."));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->nativeNumber, 8152);
+    EXPECT_EQ(error->text, "String or binary data would be truncated.");
+    EXPECT_FALSE(parseFunctionError("no such table: X").has_value());
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+#include "session/EjecutorScripts.h"
+#include "data/SharedDb.h"
+#include "platform/os/Desktop.h"
+#include "support/EmpresaDb.h"
+#include "support/ScriptedOperator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+using namespace estaciones;
+using namespace estaciones::session;
+
+namespace {
+
+class Ejecutor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previo = os::setDesktop(&escritorio);
+        data::DB_Dll& db = data::sharedDb();
+        db.OpenServerADODB(false, db::adUseClient, empresa.cadena(), false, true);
+        ASSERT_TRUE(db.gOpenFlag);
+        db.gDBName = empresa.nombre();
+    }
+    void TearDown() override {
+        data::releaseSharedDb();
+        os::setDesktop(previo);
+    }
+
+    QString script(const QString& nombre, const QByteArray& contenido) {
+        const QString ruta = temporal.filePath(nombre);
+        QFile archivo(ruta);
+        archivo.open(QIODevice::WriteOnly);
+        archivo.write(contenido);
+        return ruta;
+    }
+
+    ResultadoScript correr(const QString& ruta, const QString& solo = {}, bool permite = false,
+                           ReglasScript reglas = {}) {
+        bool permiteDrop = permite;
+        return ejecutarScript(ruta, solo, permiteDrop, reglas);
+    }
+
+    QVariant valor(const QString& consulta) {
+        db::Recordset rs = data::sharedDb().gCnn.execute(consulta);
+        return rs.eof() ? QVariant() : QVariant(rs.fields(0).value().toString());
+    }
+
+    bool existe(const QString& tabla) {
+        return valor("SELECT count(*) FROM sysobjects WHERE name = '" + tabla + "'") == "1";
+    }
+
+    test::EmpresaDb empresa;
+    test::ScopedEnvFolder temporal{"TEMP"};
+    test::ScriptedOperator operador;
+    os::RecordingDesktop escritorio;
+    os::Desktop* previo = nullptr;
+};
+
+TEST_F(Ejecutor, aViewOnATableCreatedLaterSucceedsInTheSecondPassWithoutLogging) {
+    const QString ruta = script("tres.sql", "CREATE TABLE A (x int)\r\nGO\r\n"
+                                            "CREATE VIEW V AS SELECT y FROM B\r\nGO\r\n"
+                                            "CREATE TABLE B (y int)\r\n-- fin\r\n");
+    const ResultadoScript r = correr(ruta);
+    EXPECT_EQ(r.pasadas, 2);
+    EXPECT_FALSE(r.huboErrores);
+    EXPECT_TRUE(existe("V"));
+    EXPECT_TRUE(operador.dialogs().empty());
+    EXPECT_EQ(QFile(r.archivoRegistro).size(), 0) << "the log exists and stays empty";
+    EXPECT_TRUE(escritorio.calls().empty());
+}
+
+TEST_F(Ejecutor, separatorsCommentsAndAFinalGoShapeTheBatches) {
+    const QString ruta =
+        script("lotes.sql", "  -- comentario\nSELECT 1\n  go  \n/\nSELECT 2\nGO\n");
+    const ResultadoScript r = correr(ruta);
+    EXPECT_EQ(r.lotes, (QStringList{"SELECT 1\r\n", "", "SELECT 2\r\n", ""}));
+    EXPECT_FALSE(r.huboErrores);
+    EXPECT_GT(operador.processEventsCalls(), 8);
+
+    ReglasScript exactas;
+    exactas.mayusculas = Qt::CaseSensitive;
+    EXPECT_EQ(correr(ruta, {}, false, exactas).lotes,
+              (QStringList{"SELECT 1\r\n  go  \r\n", "SELECT 2\r\n", ""}));
+}
+
+TEST_F(Ejecutor, aDestructiveLineNeedsTheKeyTypedInAnyCase) {
+    const QString ruta = script("borra.sql", "CREATE TABLE C (x int)\nGO\nDROP TABLE C\nGO\n"
+                                             "CREATE TABLE D (x int)\n");
+    operador.answerInput(QStringLiteral("kelp@"));
+    bool permiteDrop = false;
+    ejecutarScript(ruta, {}, permiteDrop, {});
+    EXPECT_TRUE(permiteDrop);
+    EXPECT_TRUE(existe("D"));
+    ASSERT_EQ(operador.dialogs().size(), 1u);
+    EXPECT_EQ(operador.dialogs()[0].title, "Atencion");
+    EXPECT_EQ(operador.dialogs()[0].text,
+              "Ingresa la Clave para permitir ejecutar este comando..\r\nDROP TABLE C");
+}
+
+TEST_F(Ejecutor, aWrongOrCancelledKeyAbortsBeforeAnythingRuns) {
+    const QString ruta = script("borra.sql", "CREATE TABLE E (x int)\nGO\ntruncate table E\n");
+    for (const auto& respuesta : {std::optional<QString>("otra"), std::optional<QString>()}) {
+        operador.clear();
+        operador.answerInput(respuesta).answerMessage(ui::reply::OK);
+        const ResultadoScript r = correr(ruta);
+        EXPECT_TRUE(r.abortado);
+        EXPECT_FALSE(existe("E"));
+        ASSERT_EQ(operador.dialogs().size(), 2u);
+        EXPECT_EQ(operador.dialogs()[1].title, "ATENCION!");
+        EXPECT_EQ(operador.dialogs()[1].flags, ui::style::Critical);
+        EXPECT_TRUE(operador.dialogs()[1].text.endsWith("\r\nOPERACION ABORTADA!!!"));
+    }
+}
+
+TEST_F(Ejecutor, batchesWithDropRunOnlyInTheFirstPassAndPlaceholdersIgnoreCase) {
+    const QString ruta =
+        script("macros.sql", "CREATE TABLE M (t varchar(60))\nGO\n"
+                             "INSERT INTO M VALUES ('<date> drop ')\nGO\n"
+                             "CREATE VIEW W AS SELECT z FROM N\nGO\nCREATE TABLE N (z int)\n");
+    const ResultadoScript r = correr(ruta);
+    EXPECT_EQ(r.pasadas, 2);
+    EXPECT_EQ(valor("SELECT count(*) FROM M"), "1");
+    const QString hoy = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    EXPECT_EQ(valor("SELECT t FROM M"), hoy + " drop ");
+}
+
+TEST_F(Ejecutor, aConstraintFailureIsLoggedWithItsBatchAndTheLogOpened) {
+    const QString ruta = script("falla.sql", "CREATE TABLE P (id int PRIMARY KEY)\nGO\n"
+                                             "CREATE TABLE H (p int REFERENCES P(id))\nGO\n"
+                                             "INSERT INTO H VALUES (7)\n");
+    operador.answerMessage(ui::reply::OK);
+    const ResultadoScript r = correr(ruta);
+    EXPECT_TRUE(r.huboErrores);
+    ASSERT_EQ(operador.dialogs().size(), 1u);
+    EXPECT_EQ(operador.dialogs()[0].text,
+              "Se detectaron errores, consulte el archivo " + r.archivoRegistro);
+    EXPECT_TRUE(QFileInfo(r.archivoRegistro).fileName().startsWith("Script"));
+    ASSERT_EQ(escritorio.calls().size(), 1u);
+    EXPECT_EQ(escritorio.calls()[0].target, r.archivoRegistro);
+
+    QFile log(r.archivoRegistro);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lineas = log.readAll().split('\n');
+    ASSERT_GE(lineas.size(), 7);
+    EXPECT_EQ(lineas[0], QByteArray(112, '*') + "\r");
+    EXPECT_TRUE(lineas[2].startsWith("  Error 547 "));
+    EXPECT_EQ(lineas[4], "INSERT INTO H VALUES (7)\r");
+    EXPECT_EQ(lineas[6], QByteArray(112, '*') + "\r");
+}
+
+TEST_F(Ejecutor, soloRunsOnlyTheBatchesThatMentionIt) {
+    const QString ruta =
+        script("solo.sql", "CREATE TABLE S1 (x int)\nGO\nCREATE TABLE S2 (x int)\n");
+    correr(ruta, QStringLiteral("s2"));
+    EXPECT_FALSE(existe("S1"));
+    EXPECT_TRUE(existe("S2"));
+}
+
+TEST_F(Ejecutor, aCompletoScriptAlwaysGetsThePlainAccountView) {
+    data::sharedDb().gCnn.execute(
+        "INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('SS_CONFIDENCIALIDAD', 'SI')");
+    const QString ruta = script("CUENTASCOMPLETO.sql",
+                                "if exists (select * from sysobjects where name = 'SS_MA_CUENTAS') "
+                                "drop view SS_MA_CUENTAS\nGO\n"
+                                "create view dbo.ss_ma_cuentas as select CODIGO from MA_CUENTAS\n");
+    correr(ruta, {}, true);
+    EXPECT_EQ(valor("SELECT count(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = "
+                    "'SS_MA_CUENTAS'"),
+              valor("SELECT count(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = "
+                    "'MA_CUENTAS'"));
+}
+
+TEST_F(Ejecutor, aMissingScriptGoesToThePreparationHandler) {
+    ReglasScript reglas;
+    int preguntas = 0;
+    reglas.errorPreparacion = [&](const Error& e) {
+        ++preguntas;
+        EXPECT_EQ(e.number(), errnum::FileNotFound);
+        return 3;
+    };
+    const ResultadoScript r = correr(temporal.filePath("no_existe.sql"), {}, false, reglas);
+    EXPECT_EQ(preguntas, 1);
+    EXPECT_EQ(r.pasadas, 0);
+}
+
+} // namespace
