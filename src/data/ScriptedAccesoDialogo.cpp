@@ -5,12 +5,12 @@
 namespace estaciones::data {
 
 ScriptedAccesoDialogo& ScriptedAccesoDialogo::aceptar(DatosAcceso datos) {
-    m_respuestas.emplace_back(std::move(datos));
+    m_respuestas.push_back({true, std::move(datos)});
     return *this;
 }
 
 ScriptedAccesoDialogo& ScriptedAccesoDialogo::cancelar() {
-    m_respuestas.emplace_back(std::nullopt);
+    m_respuestas.push_back({false, {}});
     return *this;
 }
 
@@ -31,9 +31,12 @@ std::optional<DatosAcceso> ScriptedAccesoDialogo::pedirDatos(const DatosAcceso& 
         }
         return std::nullopt;
     }
-    auto respuesta = std::move(m_respuestas.front());
+    const Respuesta respuesta = m_respuestas.front();
     m_respuestas.pop_front();
-    return respuesta;
+    if (!respuesta.aceptar) {
+        return std::nullopt;
+    }
+    return respuesta.datos;
 }
 
 } // namespace estaciones::data

@@ -23,7 +23,11 @@ public:
     std::optional<DatosAcceso> pedirDatos(const DatosAcceso& datos) override;
 
 private:
-    std::deque<std::optional<DatosAcceso>> m_respuestas;
+    struct Respuesta {
+        bool aceptar = false;
+        DatosAcceso datos;
+    };
+    std::deque<Respuesta> m_respuestas;
     std::vector<DatosAcceso> m_mostrados;
     std::function<void(const QString&)> m_failure;
 };

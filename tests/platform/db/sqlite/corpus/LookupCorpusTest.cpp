@@ -174,12 +174,11 @@ const std::vector<CorpusCase> kLookupCases = {
     {"Arbol_AceptaPosicion",
      {{"SELECT TOP 1  * FROM MA_POSICIONES with(nolock)  WHERE LTRIM(RTRIM(IDPOSICION)) ='0101'",
        returns({"IdPosicion"}, {{"0101"}})}}},
-    pending("a date-like text literal ('1.1.01') is compared as a date with a varchar column",
-            {"Arbol_AceptaCuentaQueNoEsCentroDeCosto",
+    {"Arbol_AceptaCuentaQueNoEsCentroDeCosto",
              {{"SELECT TOP 1  * FROM TA_CCOSTO with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
                returnsNoRows()},
               {"SELECT TOP 1  * FROM MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
-               returns({"Codigo", "Descripcion"}, {{"1.1.01", "Caja"}})}}}),
+               returns({"Codigo", "Descripcion"}, {{"1.1.01", "Caja"}})}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Consultas, StatementCorpus, ::testing::ValuesIn(kLookupCases),

@@ -162,7 +162,9 @@ void runStep(db::Engine& engine, const Step& step) {
 
 TEST_P(StatementCorpus, GivesSqlServerResult) {
     const CorpusCase& corpusCase = GetParam();
-    if (corpusCase.pending) {
+    // ESTACIONES_CORPUS_TODO=1 runs the pending cases too, to see which the
+    // engine has learnt since.
+    if (corpusCase.pending && !qEnvironmentVariableIsSet("ESTACIONES_CORPUS_TODO")) {
         GTEST_SKIP() << corpusCase.pending;
     }
     DemoDatabase demo;
