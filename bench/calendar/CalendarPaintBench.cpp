@@ -38,8 +38,9 @@ void fillYear(db::Connection& connection, bool datesAsText) {
     QRandomGenerator random(Year);
     QString batch;
     for (QDate d(Year, 1, 1); d.year() == Year; d = d.addDays(1)) {
-        const QString date = datesAsText ? QStringLiteral("%1/%2/%3").arg(d.day()).arg(d.month()).arg(Year)
-                                         : d.toString(QStringLiteral("yyyyMMdd"));
+        const QString date = datesAsText
+                                 ? QStringLiteral("%1/%2/%3").arg(d.day()).arg(d.month()).arg(Year)
+                                 : d.toString(QStringLiteral("yyyyMMdd"));
         batch += QStringLiteral("INSERT INTO MA_CALENDARIO (Fecha, Temporada, nolaborable) VALUES "
                                 "('%1', '%2', 0)%3")
                      .arg(date, codes.at(random.bounded(codes.size())),
@@ -53,21 +54,24 @@ public:
     explicit Backend(bool embedded) : m_embedded(embedded) {
         qputenv("ESTACIONES_DATOS", m_dir.path().toLocal8Bit());
         db::setEngineFactoryForTesting([embedded](const QString&) {
-            return std::make_unique<CountingEngine>(
-                embedded ? db::sqlite::createEmbeddedEngine() : db::odbc::createOdbcEngine(), statements);
+            return std::make_unique<CountingEngine>(embedded ? db::sqlite::createEmbeddedEngine()
+                                                             : db::odbc::createOdbcEngine(),
+                                                    statements);
         });
         data::releaseSharedDb();
         db::Connection& connection = data::sharedDb().gCnn;
         connection.setCursorLocation(db::adUseClient);
         if (embedded) {
-            connection.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
+            connection.open(
+                QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
             connection.execute(QStringLiteral("CREATE DATABASE BANCO"));
             connection.execute(QStringLiteral("USE BANCO"));
-            connection.execute(QStringLiteral(
-                "CREATE TABLE MA_CALENDARIO (Fecha datetime NOT NULL PRIMARY KEY, "
-                "Temporada varchar(2) NULL, nolaborable int NOT NULL DEFAULT (0))"));
+            connection.execute(
+                QStringLiteral("CREATE TABLE MA_CALENDARIO (Fecha datetime NOT NULL PRIMARY KEY, "
+                               "Temporada varchar(2) NULL, nolaborable int NOT NULL DEFAULT (0))"));
         } else {
-            connection.open(QStringLiteral("Driver=SQLite3;Database=%1").arg(m_dir.filePath("banco.db")));
+            connection.open(
+                QStringLiteral("Driver=SQLite3;Database=%1").arg(m_dir.filePath("banco.db")));
             connection.execute(QStringLiteral(
                 "CREATE TABLE MA_CALENDARIO (Fecha varchar(10) NOT NULL PRIMARY KEY, "
                 "Temporada varchar(2) NULL, nolaborable int NOT NULL DEFAULT (0))"));
@@ -89,7 +93,8 @@ template <bool Embedded, bool DayByDay> void BM_PaintYear(benchmark::State& stat
     Backend backend(Embedded);
     calendar::SeasonStore store(data::sharedDb());
     // Both ways must agree before their times mean anything.
-    if (calendar::paintYear(store, Year, colours()) != calendar::paintYearDayByDay(store, Year, colours())) {
+    if (calendar::paintYear(store, Year, colours()) !=
+        calendar::paintYearDayByDay(store, Year, colours())) {
         state.SkipWithError("the two paints differ");
         return;
     }
@@ -106,7 +111,9 @@ template <bool Embedded, bool DayByDay> void BM_PaintYear(benchmark::State& stat
 BENCHMARK(BM_PaintYear<true, true>)->Name("Embedded/DayByDay")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintYear<true, false>)->Name("Embedded/OneStatement")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintYear<false, true>)->Name("OdbcSqlite/DayByDay")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PaintYear<false, false>)->Name("OdbcSqlite/OneStatement")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintYear<false, false>)
+    ->Name("OdbcSqlite/OneStatement")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace estaciones::bench

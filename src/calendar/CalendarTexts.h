@@ -28,17 +28,17 @@ inline const std::array<QString, 7> weekdayHeaders = {
 
 // Month names as NombreMes gives them, January first.
 inline const std::array<QString, 12> monthNames = {
-    QStringLiteral("Enero"),      QStringLiteral("Febrero"), QStringLiteral("Marzo"),
-    QStringLiteral("Abril"),      QStringLiteral("Mayo"),    QStringLiteral("Junio"),
-    QStringLiteral("Julio"),      QStringLiteral("Agosto"),  QStringLiteral("Septiembre"),
-    QStringLiteral("Octubre"),    QStringLiteral("Noviembre"), QStringLiteral("Diciembre")};
+    QStringLiteral("Enero"),   QStringLiteral("Febrero"),   QStringLiteral("Marzo"),
+    QStringLiteral("Abril"),   QStringLiteral("Mayo"),      QStringLiteral("Junio"),
+    QStringLiteral("Julio"),   QStringLiteral("Agosto"),    QStringLiteral("Septiembre"),
+    QStringLiteral("Octubre"), QStringLiteral("Noviembre"), QStringLiteral("Diciembre")};
 
 // Captions of the month frames, January first.
 inline const std::array<QString, 12> monthFrames = {
-    QStringLiteral("ENERO"),      QStringLiteral("FEBRERO"), QStringLiteral("MARZO"),
-    QStringLiteral("ABRIL"),      QStringLiteral("MAYO"),    QStringLiteral("JUNIO"),
-    QStringLiteral("JULIO"),      QStringLiteral("AGOSTO"),  QStringLiteral("SEPTIEMBRE"),
-    QStringLiteral("OCTUBRE"),    QStringLiteral("NOVIEMBRE"), QStringLiteral("DICIEMBRE")};
+    QStringLiteral("ENERO"),   QStringLiteral("FEBRERO"),   QStringLiteral("MARZO"),
+    QStringLiteral("ABRIL"),   QStringLiteral("MAYO"),      QStringLiteral("JUNIO"),
+    QStringLiteral("JULIO"),   QStringLiteral("AGOSTO"),    QStringLiteral("SEPTIEMBRE"),
+    QStringLiteral("OCTUBRE"), QStringLiteral("NOVIEMBRE"), QStringLiteral("DICIEMBRE")};
 
 // Shown when a marked date has no row: the year's calendar was never created.
 inline QString calendarNotCreated(int year) {

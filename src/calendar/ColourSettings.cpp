@@ -24,8 +24,8 @@ void writeMissingSeasonColours() {
 SeasonColours loadSeasonColours() {
     SeasonColours colours;
     for (const Season& season : seasons()) {
-        colours.colour[static_cast<std::size_t>(season.index)] = static_cast<BgrColour>(
-            library::textHelper().toInteger(session::Cfg(season.colourKey)));
+        colours.colour[static_cast<std::size_t>(season.index)] =
+            static_cast<BgrColour>(library::textHelper().toInteger(session::Cfg(season.colourKey)));
     }
     return colours;
 }

@@ -13,8 +13,8 @@ namespace estaciones::calendar {
 
 // What ArmarAlmanaque does to one cell.
 struct CellPaint {
-    QString caption;                  // the day number, or "." for no day
-    bool enabled = false;             // only cells with a day take clicks
+    QString caption;                     // the day number, or "." for no day
+    bool enabled = false;                // only cells with a day take clicks
     std::optional<BgrColour> background; // nothing: the cell keeps its colour
 
     friend bool operator==(const CellPaint&, const CellPaint&) = default;

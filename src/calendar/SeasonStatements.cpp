@@ -18,7 +18,8 @@ QString assignSeasonStatement(const QString& Tempo, int day, int month, int year
 }
 
 QString yearSeasonsStatement(int year) {
-    QString statement = QStringLiteral("select Fecha, Temporada from ma_calendario where fecha in (");
+    QString statement =
+        QStringLiteral("select Fecha, Temporada from ma_calendario where fecha in (");
     const QDate last(year, 12, 31);
     for (QDate date(year, 1, 1); date <= last; date = date.addDays(1)) {
         if (date.dayOfYear() > 1) {

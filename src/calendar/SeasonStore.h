@@ -14,9 +14,9 @@ namespace estaciones::calendar {
 // What a marking did to the database.
 struct AssignResult {
     enum class Outcome {
-        Stored,  // the date's row now holds the code
-        NoRow,   // the date has no row: its year's calendar was never created
-        Failed,  // the connection reported an error (errorDescription)
+        Stored, // the date's row now holds the code
+        NoRow,  // the date has no row: its year's calendar was never created
+        Failed, // the connection reported an error (errorDescription)
     };
     Outcome outcome = Outcome::Failed;
     QString errorDescription;

@@ -18,7 +18,8 @@ YearPaint paintMonths(int year, const SeasonColours& colours,
 
 YearPaint paintYear(SeasonStore& store, int year, const SeasonColours& colours) {
     const YearSeasons seasons = store.readYear(year);
-    return paintMonths(year, colours, [&](int day, int month) { return seasons.codeOf(day, month); });
+    return paintMonths(year, colours,
+                       [&](int day, int month) { return seasons.codeOf(day, month); });
 }
 
 YearPaint paintYearDayByDay(SeasonStore& store, int year, const SeasonColours& colours) {

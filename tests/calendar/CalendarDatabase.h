@@ -21,12 +21,13 @@ public:
         data::releaseSharedDb();
         data::DB_Dll& db = data::sharedDb();
         db.gCnn.setCursorLocation(db::adUseClient);
-        db.gCnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
+        db.gCnn.open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
         db.gCnn.execute(QStringLiteral("CREATE DATABASE CALENDARIO"));
         db.gCnn.execute(QStringLiteral("USE CALENDARIO"));
-        db.gCnn.execute(QStringLiteral(
-            "CREATE TABLE dbo.MA_CALENDARIO (Fecha datetime NOT NULL PRIMARY KEY, "
-            "Temporada varchar(2) NULL, nolaborable int NOT NULL DEFAULT (0))"));
+        db.gCnn.execute(
+            QStringLiteral("CREATE TABLE dbo.MA_CALENDARIO (Fecha datetime NOT NULL PRIMARY KEY, "
+                           "Temporada varchar(2) NULL, nolaborable int NOT NULL DEFAULT (0))"));
         db.gCnn.execute(QStringLiteral(
             "CREATE TABLE dbo.TA_CONFIGURACION (Clave varchar(50) NOT NULL PRIMARY KEY, "
             "Valor varchar(255) NULL, ValorAux varchar(255) NULL DEFAULT (''), "
@@ -44,8 +45,9 @@ public:
     void createYear(int year) {
         QString batch;
         for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
-            batch += QStringLiteral("INSERT INTO MA_CALENDARIO (Fecha, nolaborable) VALUES ('%1', 0)\n")
-                         .arg(d.toString(QStringLiteral("yyyyMMdd")));
+            batch +=
+                QStringLiteral("INSERT INTO MA_CALENDARIO (Fecha, nolaborable) VALUES ('%1', 0)\n")
+                    .arg(d.toString(QStringLiteral("yyyyMMdd")));
         }
         connection().execute(batch);
     }
@@ -53,7 +55,8 @@ public:
     void setCode(const QDate& date, const QString& code) {
         connection().execute(
             QStringLiteral("UPDATE MA_CALENDARIO SET Temporada = %1 WHERE Fecha = '%2'")
-                .arg(code.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + code + QLatin1Char('\''),
+                .arg(code.isNull() ? QStringLiteral("NULL")
+                                   : QLatin1Char('\'') + code + QLatin1Char('\''),
                      date.toString(QStringLiteral("yyyyMMdd"))));
     }
 

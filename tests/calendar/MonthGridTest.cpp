@@ -1,7 +1,7 @@
 // Grid placement checked against std::chrono's calendar, not the code's own
 // date helpers.
-#include "calendar/GridGeometry.h"
 #include "calendar/MonthGrid.h"
+#include "calendar/GridGeometry.h"
 #include "calendar/MonthPaint.h"
 #include "platform/core/Error.h"
 
@@ -17,12 +17,12 @@ namespace chr = std::chrono;
 
 int chronoFirstWeekday(int month, int year) { // Sunday 0
     return static_cast<int>(
-        chr::weekday(chr::sys_days(chr::year(year) / chr::month(month) / chr::day(1))).c_encoding());
+        chr::weekday(chr::sys_days(chr::year(year) / chr::month(month) / chr::day(1)))
+            .c_encoding());
 }
 
 int chronoDays(int month, int year) {
-    return static_cast<int>(
-        unsigned((chr::year(year) / chr::month(month) / chr::last).day()));
+    return static_cast<int>(unsigned((chr::year(year) / chr::month(month) / chr::last).day()));
 }
 
 SeasonColours distinctColours() {
@@ -55,7 +55,8 @@ TEST(MonthGrid, shouldPutJanuary2022StartingOnSaturdayInCells6To36) {
 TEST(MonthGrid, shouldCountFebruaryDaysByTheGregorianRules) {
     auto enabledCells = [](int month, int year) {
         const auto cells = paintAllLow(month, year);
-        return std::count_if(cells.begin(), cells.end(), [](const CellPaint& c) { return c.enabled; });
+        return std::count_if(cells.begin(), cells.end(),
+                             [](const CellPaint& c) { return c.enabled; });
     };
     EXPECT_EQ(enabledCells(2, 2024), 29);
     EXPECT_EQ(enabledCells(2, 2100), 28); // divisible by 100, not by 400
@@ -85,7 +86,8 @@ TEST(MonthGrid, shouldMatchAnIndependentCalendarForEveryMonthFrom1930To2049) {
                 const bool isDay = k >= first && k < first + days;
                 const auto& cell = cells[static_cast<std::size_t>(k)];
                 ASSERT_EQ(cell.enabled, isDay) << k << " " << month << "/" << year;
-                ASSERT_EQ(cell.caption, isDay ? QString::number(k - first + 1) : QStringLiteral("."));
+                ASSERT_EQ(cell.caption,
+                          isDay ? QString::number(k - first + 1) : QStringLiteral("."));
             }
         }
     }
@@ -115,11 +117,16 @@ TEST(MonthPaint, shouldPaintDaysBySeasonAndLeaveUnknownCodesUnpainted) {
     const SeasonColours colours = distinctColours();
     const auto cells = paintMonth(3, 2025, colours, [](int day) {
         switch (day) {
-        case 1: return QStringLiteral("AL");
-        case 2: return QStringLiteral("me");
-        case 3: return QStringLiteral("XX");
-        case 4: return QStringLiteral("ES");
-        default: return QString();
+        case 1:
+            return QStringLiteral("AL");
+        case 2:
+            return QStringLiteral("me");
+        case 3:
+            return QStringLiteral("XX");
+        case 4:
+            return QStringLiteral("ES");
+        default:
+            return QString();
         }
     });
     const int first = chronoFirstWeekday(3, 2025);

@@ -36,8 +36,9 @@ TEST(SeasonStatements, shouldWriteDatesWithoutLeadingZeros) {
     // The exact texts the suite's other programs and logs show.
     EXPECT_EQ(seasonOfDateStatement(5, 3, 2024),
               QStringLiteral("select * from ma_calendario where fecha = '5/3/2024'"));
-    EXPECT_EQ(assignSeasonStatement(QStringLiteral("AL"), 14, 3, 2025),
-              QStringLiteral("update ma_calendario set Temporada = 'AL' where fecha = '14/3/2025'"));
+    EXPECT_EQ(
+        assignSeasonStatement(QStringLiteral("AL"), 14, 3, 2025),
+        QStringLiteral("update ma_calendario set Temporada = 'AL' where fecha = '14/3/2025'"));
 }
 
 TEST(SeasonStatements, shouldNameEveryDateOfTheYearOnce) {

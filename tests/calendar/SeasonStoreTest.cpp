@@ -26,8 +26,8 @@ TEST(SeasonStore, shouldReadOneDateAsStoredWithNullAndMissingRowsEmpty) {
     database.setCode(QDate(2025, 3, 14), QStringLiteral("AL"));
     SeasonStore store(database.db());
     EXPECT_EQ(store.Temporada(14, 3, 2025), QStringLiteral("AL"));
-    EXPECT_EQ(store.Temporada(15, 3, 2025), QString());  // null code
-    EXPECT_EQ(store.Temporada(14, 3, 2026), QString());  // no row
+    EXPECT_EQ(store.Temporada(15, 3, 2025), QString()); // null code
+    EXPECT_EQ(store.Temporada(14, 3, 2026), QString()); // no row
 }
 
 TEST(SeasonStore, shouldStoreTheCodeAndTellARowFromNoRow) {
@@ -70,7 +70,8 @@ TEST(SeasonStore, shouldReportOnlyTheErrorsOfThisUpdate) {
     database.connection().execute(QStringLiteral("DROP TABLE MA_CALENDARIO"));
     const AssignResult failed = store.AsignarTemporada(2, 1, 2025, QStringLiteral("ME"));
     EXPECT_EQ(failed.outcome, Outcome::Failed);
-    EXPECT_TRUE(failed.errorDescription.contains(QStringLiteral("MA_CALENDARIO"), Qt::CaseInsensitive))
+    EXPECT_TRUE(
+        failed.errorDescription.contains(QStringLiteral("MA_CALENDARIO"), Qt::CaseInsensitive))
         << failed.errorDescription.toStdString();
 }
 
@@ -79,16 +80,23 @@ TEST(SeasonStore, shouldReportOnlyTheErrorsOfThisUpdate) {
 TEST(SeasonStore, shouldPaintAYearFromOneStatementExactlyAsDayByDay) {
     CalendarDatabase database;
     database.createYear(2024);
-    database.connection().execute(QStringLiteral("DELETE FROM MA_CALENDARIO WHERE Fecha >= '20241201'"));
+    database.connection().execute(
+        QStringLiteral("DELETE FROM MA_CALENDARIO WHERE Fecha >= '20241201'"));
     QRandomGenerator random(20240229);
-    const QStringList codes = {QStringLiteral("BA"), QStringLiteral("ME"), QStringLiteral("AL"),
-                               QStringLiteral("ES"), QStringLiteral("al"), QStringLiteral("XX"),
-                               QString(),            QStringLiteral("")};
+    const QStringList codes = {QStringLiteral("BA"),
+                               QStringLiteral("ME"),
+                               QStringLiteral("AL"),
+                               QStringLiteral("ES"),
+                               QStringLiteral("al"),
+                               QStringLiteral("XX"),
+                               QString(),
+                               QStringLiteral("")};
     QString batch;
     for (QDate d(2024, 1, 1); d.month() < 12; d = d.addDays(1)) {
         const QString code = codes.at(random.bounded(codes.size()));
         batch += QStringLiteral("UPDATE MA_CALENDARIO SET Temporada = %1 WHERE Fecha = '%2'\n")
-                     .arg(code.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + code + QLatin1Char('\''),
+                     .arg(code.isNull() ? QStringLiteral("NULL")
+                                        : QLatin1Char('\'') + code + QLatin1Char('\''),
                           d.toString(QStringLiteral("yyyyMMdd")));
     }
     database.connection().execute(batch);

@@ -30,15 +30,16 @@ namespace {
 
 using test::CalendarDatabase;
 
-const QColor green(0, 255, 0);  // "&H0000FF00&", BAJA
+const QColor green(0, 255, 0);    // "&H0000FF00&", BAJA
 const QColor yellow(255, 255, 0); // "&H0000FFFF&", MEDIA
-const QColor cyan(0, 255, 255); // "&H00FFFF00&", ALTA
+const QColor cyan(0, 255, 255);   // "&H00FFFF00&", ALTA
 const QColor blue(0, 0, 255);
 
 int chronoFirstWeekday(int month, int year) { // Sunday 0
     namespace chr = std::chrono;
     return static_cast<int>(
-        chr::weekday(chr::sys_days(chr::year(year) / chr::month(month) / chr::day(1))).c_encoding());
+        chr::weekday(chr::sys_days(chr::year(year) / chr::month(month) / chr::day(1)))
+            .c_encoding());
 }
 
 // The colour the widget really shows: the one covering most of its face.
@@ -100,8 +101,8 @@ protected:
 TEST_F(CalendarWindow, shouldNameEveryControlAsTheSuiteDoes) {
     R& r = open();
     EXPECT_EQ(r.objectName(), QStringLiteral("R"));
-    for (const char* name : {"FrmTemporada", "CmbAnio", "CmdCrearCalendario", "CmdSalir", "Label1",
-                             "sbStatusBar"}) {
+    for (const char* name :
+         {"FrmTemporada", "CmbAnio", "CmdCrearCalendario", "CmdSalir", "Label1", "sbStatusBar"}) {
         EXPECT_NE(r.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     }
     const QStringList captions = {"BAJA", "MEDIA", "ALTA", "ESPECIAL"};
@@ -290,7 +291,9 @@ TEST_F(CalendarWindow, shouldRenderTheWindowToAPicture) {
     for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
         // Summer and the year's end high, spring and autumn medium, a few specials.
         const int m = d.month();
-        QString code = (m == 1 || m == 2 || m == 7 || m == 12) ? "AL" : (m == 4 || m == 9) ? "ME" : "BA";
+        QString code = (m == 1 || m == 2 || m == 7 || m == 12) ? "AL"
+                       : (m == 4 || m == 9)                    ? "ME"
+                                                               : "BA";
         if (d.day() == 25 && (m == 5 || m == 12)) {
             code = "ES";
         }

@@ -78,7 +78,9 @@ void R::cargarColores() {
     }
 }
 
-QString R::yearText() const { return CmbAnio->currentText(); }
+QString R::yearText() const {
+    return CmbAnio->currentText();
+}
 
 void R::ArmarAnio(const QString& anio) {
     const int year = yearOfText(anio);
@@ -107,7 +109,9 @@ void R::ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& pain
     m_grillaLista = true;
 }
 
-QString R::Temporada(int DIA, int Mes, int anio) { return m_store->Temporada(DIA, Mes, anio); }
+QString R::Temporada(int DIA, int Mes, int anio) {
+    return m_store->Temporada(DIA, Mes, anio);
+}
 
 QString R::selectedSeasonCode() const {
     for (const Season& season : seasons()) {
@@ -121,7 +125,8 @@ QString R::selectedSeasonCode() const {
 void R::OptDia_Click(int Mes, int Index) {
     guard(QStringLiteral("OptDia%1_Click").arg(Mes), [&] {
         if (m_grillaLista) {
-            const DayCell& cell = *OptDia[static_cast<std::size_t>(Mes - 1)][static_cast<std::size_t>(Index)];
+            const DayCell& cell =
+                *OptDia[static_cast<std::size_t>(Mes - 1)][static_cast<std::size_t>(Index)];
             Seleccionar(cell.text(), true, Mes, Index);
         }
     });

@@ -30,7 +30,9 @@ constexpr int monthGapTwips = 90;
 constexpr int sideWidthTwips = 2400;
 constexpr int marginTwips = 120;
 
-double dpiOf(const QWidget& widget) { return widget.logicalDpiX(); }
+double dpiOf(const QWidget& widget) {
+    return widget.logicalDpiX();
+}
 
 void placeTwips(QWidget& widget, const TwipsRect& r) {
     const double dpi = dpiOf(widget);
@@ -52,9 +54,9 @@ void R::buildControls() {
     CmbAnio->setInsertPolicy(QComboBox::NoInsert);
     placeTwips(*CmbAnio, {marginTwips, 2700, sideWidthTwips, 330});
     connect(CmbAnio, &QComboBox::activated, this, &R::CmbAnio_Click);
-    new YearComboKeys(*CmbAnio, [this] { guard(QStringLiteral("CmbAnio_KeyPress"), [this] {
-        ArmarAnio(CmbAnio->currentText());
-    }); });
+    new YearComboKeys(*CmbAnio, [this] {
+        guard(QStringLiteral("CmbAnio_KeyPress"), [this] { ArmarAnio(CmbAnio->currentText()); });
+    });
 
     CmdCrearCalendario = new QPushButton(texts::createCalendar, form);
     CmdCrearCalendario->setObjectName(QStringLiteral("CmdCrearCalendario"));

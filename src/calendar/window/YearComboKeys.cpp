@@ -28,8 +28,8 @@ bool YearComboKeys::eventFilter(QObject* watched, QEvent* event) {
     }
     const bool typesSomething = !key->text().isEmpty() && key->key() != Qt::Key_Tab &&
                                 key->key() != Qt::Key_Backtab && key->key() != Qt::Key_Escape;
-    return typesSomething || key->matches(QKeySequence::Paste) ||
-           key->matches(QKeySequence::Cut) || key->key() == Qt::Key_Delete;
+    return typesSomething || key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
+           key->key() == Qt::Key_Delete;
 }
 
 } // namespace estaciones::calendar::window
