@@ -1,4 +1,5 @@
 #include "app/RespuestasAutomaticas.h"
+#include "calendar/CrearCalendario.h"
 #include "calendar/window/R.h"
 #include "data/SharedDb.h"
 #include "data/widgets/QtAccesoDialogo.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
                session::ResultadoInicio::TerminarPrograma;
     };
     sesion.endProgram = [] { QCoreApplication::quit(); };
+    sesion.CrearCalendario = [](calendar::window::R& r) { calendar::CrearCalendario(r.yearText()); };
     calendar::window::R window(data::sharedDb(), sesion);
     if (!window.Form_Load()) {
         // The main connection could not be opened: the program ends.

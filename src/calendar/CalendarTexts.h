@@ -52,4 +52,10 @@ inline QString invalidYear(const QString& text) {
     return QStringLiteral("\"%1\" no es un año válido.").arg(text);
 }
 
+// "Crear Calendario": the installation script, the cut-over date of
+// "FECHAUPDATE" (compared as text) and the success message.
+inline const QString scriptCalendario = QStringLiteral("TS_CREACALENDARIO.sql");
+inline const QString fechaCorteScript = QStringLiteral("21/03/2006");
+inline const QString calendarioCreado = QStringLiteral("Se ha creado el calendario para el año ");
+
 } // namespace estaciones::calendar::texts

@@ -29,6 +29,9 @@ bool requiereScriptCalendario(const QString& fechaUpdate) {
 ResultadoCreacion CrearCalendario(const QString& año) {
     ResultadoCreacion resultado;
     data::DB_Dll& db = data::sharedDb();
+    // Errors left by earlier operations are not this click's: the messages
+    // below must speak only of what it did.
+    db.gCnn.errors().clear();
     const QString fechaUpdate =
         library::textHelper().nullToEmpty(session::Cfg(QStringLiteral("FECHAUPDATE"))).toString().trimmed();
     if (requiereScriptCalendario(fechaUpdate)) {

@@ -5,38 +5,9 @@
 #include "session/library/Windows1252.h"
 
 #include <QFile>
-#include <QHash>
 
 namespace estaciones::data {
 
-namespace {
-
-// Windows-1252 bytes of `texto`; a character the code page lacks becomes "?".
-// The 0x80..0x9F table is the library's decoder read backwards, so the two
-// directions cannot disagree.
-QByteArray aWindows1252(const QString& texto) {
-    static const QHash<char16_t, char> altos = [] {
-        QHash<char16_t, char> tabla;
-        for (int byte = 0x80; byte <= 0x9F; ++byte) {
-            const QString c = library::fromWindows1252(QByteArray(1, static_cast<char>(byte)));
-            tabla.insert(c.at(0).unicode(), static_cast<char>(byte));
-        }
-        return tabla;
-    }();
-    QByteArray bytes;
-    bytes.reserve(texto.size());
-    for (const QChar c : texto) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(static_cast<char>(u));
-        } else {
-            bytes.append(altos.value(u, '?'));
-        }
-    }
-    return bytes;
-}
-
-} // namespace
 
 QString palabraRespuesta(int respuesta) {
     switch (respuesta) {
@@ -70,7 +41,7 @@ bool agregarLineaRegistro(const QString& archivo, const QString& linea) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         return false;
     }
-    const QByteArray bytes = aWindows1252(linea) + "\r\n";
+    const QByteArray bytes = library::toWindows1252(linea) + "\r\n";
     return file.write(bytes) == bytes.size();
 }
 

@@ -7,6 +7,7 @@
 #include "session/CommandLine.h"
 #include "session/IniFallback.h"
 #include "session/NormalizarServidor.h"
+#include "session/OpcionesSesion.h"
 #include "session/ProcessCommandLine.h"
 #include "session/SessionParameters.h"
 #include "session/StationKey.h"
@@ -15,7 +16,11 @@
 namespace estaciones::session {
 
 ExtensionesInicio& extensionesInicio() {
-    static ExtensionesInicio extensiones;
+    static ExtensionesInicio extensiones = [] {
+        ExtensionesInicio e;
+        e.cargarConfiguracion = CargarConfiguracion;
+        return e;
+    }();
     return extensiones;
 }
 

@@ -187,11 +187,23 @@ void R::CmbAnio_Click() {
 }
 
 void R::CmdCrearCalendario_Click() {
-    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] {
-        if (m_session.CrearCalendario) {
-            m_session.CrearCalendario(*this);
-        }
-    });
+    if (m_ocupado || !m_session.CrearCalendario) {
+        return;
+    }
+    // The script runner lets window events run: no second run and no
+    // unload may start under it.
+    m_ocupado = true;
+    if (QWidget* controles = centralWidget()) {
+        controles->setEnabled(false);
+    }
+    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] { m_session.CrearCalendario(*this); });
+    if (QWidget* controles = centralWidget()) {
+        controles->setEnabled(true);
+    }
+    m_ocupado = false;
+    if (m_cierrePendiente) {
+        close();
+    }
 }
 
 void R::CmdSalir_Click() {
@@ -199,6 +211,11 @@ void R::CmdSalir_Click() {
 }
 
 void R::closeEvent(QCloseEvent* event) {
+    if (m_ocupado) {
+        m_cierrePendiente = true;
+        event->ignore();
+        return;
+    }
     guard(QStringLiteral("Form_Unload"), [&] {
         if (m_unloaded) {
             return;

@@ -87,6 +87,10 @@ private:
     std::unique_ptr<SeasonStore> m_store;
     SeasonColours m_colours;
     bool m_grillaLista = false;
+    // While a long task (the year's creation and its script) runs, the
+    // controls are off and a close waits for its end.
+    bool m_ocupado = false;
+    bool m_cierrePendiente = false;
     bool m_unloaded = false;
 
     QWidget* FrmTemporada = nullptr;

@@ -38,8 +38,8 @@ OdbcSettings fixedSettings() {
     return s;
 }
 
-// What each provider form of the suite becomes (Part 3.1 builds the first
-// two; "Database =" with its blank is how OpenServerADODB writes it).
+// What each provider form of the suite becomes (OpenServerADODB builds the
+// first two; "Database =" with its blank is how OpenServerADODB writes it).
 const MappingCase kCases[] = {
     {"sqloledb_built_by_OpenServerADODB", "PROVIDER=SQLOLEDB;Server=SRV01;Database =GESTION;UId=sa;Pwd=clave;", "", "",
      "Driver={FreeTDS};Server=SRV01;TDS_Version=7.4;Database=GESTION;UID=sa;PWD=clave;ClientCharset=UTF-8;",

@@ -12,7 +12,7 @@ namespace estaciones::db::tsql {
 // Dates travel through SQLite as text 'yyyy-mm-dd hh:mm:ss[.fff]'. These read
 // the literals SQL Server accepts and do SQL Server's date arithmetic on them.
 
-// Dates here carry no time zone: UTC spec keeps Qt from consulting the
+// Dates here carry no time zone: Qt::UTC keeps Qt from consulting the
 // system's zone (and the disk) on every value.
 inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
     return QDateTime(date, time, Qt::UTC);
