@@ -276,6 +276,28 @@ TEST_F(CalendarWindow, shouldCloseTheSessionAndEndTheProgramOnUnload) {
     EXPECT_FALSE(r.isVisible());
 }
 
+TEST_F(CalendarWindow, shouldKeepTheWindowOpenUntilTheYearsCreationEnds) {
+    RSession session;
+    session.FinalizarSesion = [this] { calls << QStringLiteral("FinalizarSesion"); };
+    session.endProgram = [this] { calls << QStringLiteral("endProgram"); };
+    bool disabledWhileRunning = false;
+    bool openWhileRunning = false;
+    session.CrearCalendario = [&](R& r) {
+        disabledWhileRunning = !r.centralWidget()->isEnabled();
+        // The operator closes the window while the script lets events run.
+        r.close();
+        openWhileRunning = r.isVisible() && calls.isEmpty();
+    };
+    window = std::make_unique<R>(database.db(), session);
+    ASSERT_TRUE(window->Form_Load());
+    window->show();
+    window->findChild<QPushButton*>(QStringLiteral("CmdCrearCalendario"))->click();
+    EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_TRUE(openWhileRunning);
+    EXPECT_EQ(calls, (QStringList{"FinalizarSesion", "endProgram"}));
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(CalendarWindow, shouldNotShowTheWindowWhenTheSessionCannotStart) {
     RSession session;
     session.IniciarSesion = [] { return false; };

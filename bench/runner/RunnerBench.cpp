@@ -1,0 +1,114 @@
+// The script runner on a script of many batches, against the command-line
+// companion running the same script (`estaciones-sql -i`) in the same run.
+#include "data/SharedDb.h"
+#include "platform/ui/ScriptedOperatorInterface.h"
+#include "session/EjecutorScripts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+using namespace estaciones;
+
+namespace {
+
+constexpr int lotes = 5000;
+
+struct Entorno {
+    QTemporaryDir datos;
+    QString script;
+
+    Entorno() {
+        qputenv("ESTACIONES_DATOS", datos.path().toLocal8Bit());
+        qputenv("TEMP", datos.path().toLocal8Bit());
+        script = datos.filePath(QStringLiteral("lotes.sql"));
+        QFile archivo(script);
+        archivo.open(QIODevice::WriteOnly);
+        archivo.write("if exists (select * from sysobjects where name = 'T') drop table T\r\nGO\r\n"
+                      "CREATE TABLE T (id int)\r\nGO\r\n");
+        for (int i = 0; i < lotes; ++i) {
+            archivo.write(QStringLiteral("INSERT INTO T VALUES (%1)\r\nGO\r\n").arg(i).toUtf8());
+        }
+        db::Connection master;
+        master.open(cadena(QStringLiteral("master")));
+        master.execute(QStringLiteral("CREATE DATABASE BANCO"));
+    }
+
+    static QString cadena(const QString& base) {
+        return QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =%1;UId=sa;Pwd=;").arg(base);
+    }
+};
+
+Entorno& entorno() {
+    static Entorno e;
+    return e;
+}
+
+void BM_VerVistas(benchmark::State& state) {
+    ui::ScriptedOperatorInterface operador;
+    ui::ScopedOperatorInterface instalado(operador);
+    data::DB_Dll& db = data::sharedDb();
+    db.OpenServerADODB(false, db::adUseClient, Entorno::cadena(QStringLiteral("BANCO")), false,
+                       false);
+    for (auto _ : state) {
+        bool permiteDrop = true;
+        const auto r = session::ejecutarScript(entorno().script, {}, permiteDrop, {});
+        benchmark::DoNotOptimize(r.pasadas);
+    }
+    data::releaseSharedDb();
+    state.counters["lotes"] = lotes + 2;
+}
+
+void BM_EstacionesSqlScript(benchmark::State& state) {
+    const QString companion = QCoreApplication::applicationDirPath() + QStringLiteral("/../estaciones-sql");
+    for (auto _ : state) {
+        QProcess proceso;
+        proceso.start(companion, {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                                  QStringLiteral("BANCO"), QStringLiteral("-i"), entorno().script,
+                                  QStringLiteral("-h"), QStringLiteral("-1")});
+        proceso.waitForFinished(-1);
+        if (proceso.exitCode() != 0) {
+            state.SkipWithError("estaciones-sql failed");
+            break;
+        }
+    }
+    state.counters["lotes"] = lotes + 2;
+}
+
+BENCHMARK(BM_VerVistas)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EstacionesSqlScript)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+class Razon : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            tiempos[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> tiempos;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    entorno();
+    Razon razon;
+    benchmark::RunSpecifiedBenchmarks(&razon);
+    const auto runner = razon.tiempos.find("BM_VerVistas/iterations:3");
+    const auto companion = razon.tiempos.find("BM_EstacionesSqlScript/iterations:3");
+    if (runner != razon.tiempos.end() && companion != razon.tiempos.end() && companion->second > 0) {
+        std::printf("\nscript runner / estaciones-sql -i (same script, real time): %.2f\n",
+                    runner->second / companion->second);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
