@@ -35,11 +35,13 @@ QString sqliteFile() {
 }
 
 QString fillScript() {
-    QString sql = QStringLiteral("CREATE TABLE bench_dias (dia int NOT NULL PRIMARY KEY, fecha datetime NOT NULL, "
-                                 "nombre varchar(20) NULL, importe float NULL);");
+    QString sql = QStringLiteral(
+        "CREATE TABLE bench_dias (dia int NOT NULL PRIMARY KEY, fecha datetime NOT NULL, "
+        "nombre varchar(20) NULL, importe float NULL);");
     for (int d = 1; d <= 366; ++d) {
         const QDate date = QDate(2024, 1, 1).addDays(d - 1);
-        sql += QStringLiteral("INSERT INTO bench_dias (dia, fecha, nombre, importe) VALUES (%1, '%2', 'Dia %1', %3);")
+        sql += QStringLiteral("INSERT INTO bench_dias (dia, fecha, nombre, importe) VALUES (%1, "
+                              "'%2', 'Dia %1', %3);")
                    .arg(d)
                    .arg(date.toString(QStringLiteral("yyyy-MM-dd")))
                    .arg(d * 1.25);
@@ -54,7 +56,8 @@ void prepareSqliteFile() {
     }
     sqlite3* db = nullptr;
     sqlite3_open(sqliteFile().toUtf8().constData(), &db);
-    const QByteArray script = (QStringLiteral("BEGIN;") + fillScript() + QStringLiteral("COMMIT;")).toUtf8();
+    const QByteArray script =
+        (QStringLiteral("BEGIN;") + fillScript() + QStringLiteral("COMMIT;")).toUtf8();
     sqlite3_exec(db, script.constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     done = true;
@@ -72,8 +75,10 @@ void rawSqlite(benchmark::State& state, const char* sql) {
         sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             benchmark::DoNotOptimize(sqlite3_column_int64(stmt, 0));
-            QString fecha = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
-            QString nombre = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)));
+            QString fecha =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+            QString nombre =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)));
             benchmark::DoNotOptimize(fecha);
             benchmark::DoNotOptimize(nombre);
             benchmark::DoNotOptimize(sqlite3_column_double(stmt, 3));
@@ -82,7 +87,8 @@ void rawSqlite(benchmark::State& state, const char* sql) {
         sqlite3_finalize(stmt);
     }
     sqlite3_close(db);
-    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
 }
 
 void throughLayer(benchmark::State& state, Connection& cnn, const char* sql) {
@@ -99,7 +105,8 @@ void throughLayer(benchmark::State& state, Connection& cnn, const char* sql) {
             ++rows;
         }
     }
-    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
 }
 
 Connection& odbcConnection() {
@@ -135,7 +142,8 @@ Connection& embeddedConnection() {
     static Connection cnn = [] {
         qputenv("ESTACIONES_DATOS", folder().filePath(QStringLiteral("datos")).toLocal8Bit());
         Connection master;
-        master.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
+        master.open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
         master.execute(QStringLiteral("CREATE DATABASE BENCH"));
         master.close();
         Connection c;
@@ -188,7 +196,8 @@ int main(int argc, char** argv) {
         for (const char* engine : {"Odbc", "Embedded"}) {
             const auto it = reporter.times.find(std::string("BM_") + engine + "_" + size);
             if (it != reporter.times.end()) {
-                std::printf("  %-9s %-8s %8.2fx %8.2fx\n", engine, size, it->second.first / raw->second.first,
+                std::printf("  %-9s %-8s %8.2fx %8.2fx\n", engine, size,
+                            it->second.first / raw->second.first,
                             it->second.second / raw->second.second);
             }
         }

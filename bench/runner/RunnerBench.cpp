@@ -41,7 +41,8 @@ struct Entorno {
     }
 
     static QString cadena(const QString& base) {
-        return QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =%1;UId=sa;Pwd=;").arg(base);
+        return QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =%1;UId=sa;Pwd=;")
+            .arg(base);
     }
 };
 
@@ -66,12 +67,14 @@ void BM_VerVistas(benchmark::State& state) {
 }
 
 void BM_EstacionesSqlScript(benchmark::State& state) {
-    const QString companion = QCoreApplication::applicationDirPath() + QStringLiteral("/../estaciones-sql");
+    const QString companion =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../estaciones-sql");
     for (auto _ : state) {
         QProcess proceso;
-        proceso.start(companion, {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-                                  QStringLiteral("BANCO"), QStringLiteral("-i"), entorno().script,
-                                  QStringLiteral("-h"), QStringLiteral("-1")});
+        proceso.start(companion,
+                      {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                       QStringLiteral("BANCO"), QStringLiteral("-i"), entorno().script,
+                       QStringLiteral("-h"), QStringLiteral("-1")});
         proceso.waitForFinished(-1);
         if (proceso.exitCode() != 0) {
             state.SkipWithError("estaciones-sql failed");
@@ -105,7 +108,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&razon);
     const auto runner = razon.tiempos.find("BM_VerVistas/iterations:3");
     const auto companion = razon.tiempos.find("BM_EstacionesSqlScript/iterations:3");
-    if (runner != razon.tiempos.end() && companion != razon.tiempos.end() && companion->second > 0) {
+    if (runner != razon.tiempos.end() && companion != razon.tiempos.end() &&
+        companion->second > 0) {
         std::printf("\nscript runner / estaciones-sql -i (same script, real time): %.2f\n",
                     runner->second / companion->second);
     }

@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
                session::ResultadoInicio::TerminarPrograma;
     };
     sesion.endProgram = [] { QCoreApplication::quit(); };
-    sesion.CrearCalendario = [](calendar::window::R& r) { calendar::CrearCalendario(r.yearText()); };
+    sesion.CrearCalendario = [](calendar::window::R& r) {
+        calendar::CrearCalendario(r.yearText());
+    };
     calendar::window::R window(data::sharedDb(), sesion);
     if (!window.Form_Load()) {
         // The main connection could not be opened: the program ends.

@@ -32,8 +32,10 @@ ResultadoCreacion CrearCalendario(const QString& año) {
     // Errors left by earlier operations are not this click's: the messages
     // below must speak only of what it did.
     db.gCnn.errors().clear();
-    const QString fechaUpdate =
-        library::textHelper().nullToEmpty(session::Cfg(QStringLiteral("FECHAUPDATE"))).toString().trimmed();
+    const QString fechaUpdate = library::textHelper()
+                                    .nullToEmpty(session::Cfg(QStringLiteral("FECHAUPDATE")))
+                                    .toString()
+                                    .trimmed();
     if (requiereScriptCalendario(fechaUpdate)) {
         bool permiteDrop = false;
         VerVistas(library::textHelper().folder(os::programFolder()) + texts::scriptCalendario,

@@ -26,22 +26,22 @@ class DB_Dll {
 public:
     DB_Dll();
 
-    bool gOpenFlag = false;   // true while the last open or reconnect succeeded
-    Variant gIgnoraPassWord;  // true: a Jet password comes from gUserPassWord
-    db::Connection gCnn;      // the one connection (a new, closed one at first)
-    db::Recordset glrcs;      // a recordset slot for callers
-    Variant gCursorLocation;  // kept for callers; the open routines take it as argument
-    QString gProveedor;       // "" means SQLOLEDB; OraOLEDB.Oracle.1 after choosing Oracle
-    QString gDsn;             // slot for callers
-    QString gServidor;        // a "#" in it selects Oracle
-    QString gDBName;          // database, Oracle data source or .MDB path
+    bool gOpenFlag = false;  // true while the last open or reconnect succeeded
+    Variant gIgnoraPassWord; // true: a Jet password comes from gUserPassWord
+    db::Connection gCnn;     // the one connection (a new, closed one at first)
+    db::Recordset glrcs;     // a recordset slot for callers
+    Variant gCursorLocation; // kept for callers; the open routines take it as argument
+    QString gProveedor;      // "" means SQLOLEDB; OraOLEDB.Oracle.1 after choosing Oracle
+    QString gDsn;            // slot for callers
+    QString gServidor;       // a "#" in it selects Oracle
+    QString gDBName;         // database, Oracle data source or .MDB path
     QString gUsuario;
     bool gEsAdmin = false;
     QString gUserPassWord;
-    QString gConnString;      // the connection string last built or given
-    QString gExtended;        // appended verbatim to built SQL Server and Jet strings
-    QString gLogErr;          // error log file; "" means the default file
-    QString ParametrosSQL;    // slot for callers
+    QString gConnString;         // the connection string last built or given
+    QString gExtended;           // appended verbatim to built SQL Server and Jet strings
+    QString gLogErr;             // error log file; "" means the default file
+    QString ParametrosSQL;       // slot for callers
     std::int32_t gTSTimeOut = 0; // slot for callers
 
     // gLogErr as a property (the original's ArchivoErrores).
@@ -129,8 +129,8 @@ private:
 
     // The statement routines' shared body and their Oracle path.
     QString prefijoYSinonimos(const QString& SentenciaSQL);
-    void ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffected,
-                          db::Recordset* Lrcs, const QString& titulo);
+    void ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffected, db::Recordset* Lrcs,
+                          const QString& titulo);
     void EjecutaLoteOracle(const QString& SentenciaSQL, std::int64_t& RecordsAffected);
 
     library::FileDialog CmdDlg;

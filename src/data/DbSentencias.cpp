@@ -38,7 +38,8 @@ QString DB_Dll::prefijoYSinonimos(const QString& SentenciaSQL) {
 
 void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
                                 db::Recordset* Lrcs) {
-    ejecutarConsulta(SentenciaSQL, RecordsAffected, Lrcs, QStringLiteral("Aviso al operador!!! - 4"));
+    ejecutarConsulta(SentenciaSQL, RecordsAffected, Lrcs,
+                     QStringLiteral("Aviso al operador!!! - 4"));
 }
 
 void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,

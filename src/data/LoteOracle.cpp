@@ -23,12 +23,10 @@ qsizetype primeraPalabraClave(const QString& texto, qsizetype desde) {
 
 const QStringList& palabrasClaveOracle() {
     static const QStringList claves{
-        QStringLiteral("INSERT "),      QStringLiteral("DELETE "),
-        QStringLiteral("UPDATE "),      QStringLiteral("CREATE "),
-        QStringLiteral("DROP "),        QStringLiteral("ALTER "),
-        QStringLiteral("SET TRANSACTION"), QStringLiteral("COMMIT"),
-        QStringLiteral("ROLLBACK"),     QStringLiteral("IF NOT EXIST"),
-        QStringLiteral("IF EXIST"),     QStringLiteral("GRANT ")};
+        QStringLiteral("INSERT "),         QStringLiteral("DELETE "),  QStringLiteral("UPDATE "),
+        QStringLiteral("CREATE "),         QStringLiteral("DROP "),    QStringLiteral("ALTER "),
+        QStringLiteral("SET TRANSACTION"), QStringLiteral("COMMIT"),   QStringLiteral("ROLLBACK"),
+        QStringLiteral("IF NOT EXIST"),    QStringLiteral("IF EXIST"), QStringLiteral("GRANT ")};
     return claves;
 }
 

@@ -8,7 +8,6 @@
 
 namespace estaciones::data {
 
-
 QString palabraRespuesta(int respuesta) {
     switch (respuesta) {
     case ui::reply::Retry:

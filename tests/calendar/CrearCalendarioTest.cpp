@@ -27,7 +27,8 @@ protected:
     }
     void fechaUpdate(const QString& fecha) {
         data::sharedDb().gCnn.execute("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES "
-                                      "('FECHAUPDATE', '" + fecha + "')");
+                                      "('FECHAUPDATE', '" +
+                                      fecha + "')");
     }
     ResultadoCreacion crear(const QString& año) {
         operador.answerMessage(ui::reply::OK);

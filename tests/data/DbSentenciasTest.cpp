@@ -99,7 +99,8 @@ TEST_F(Sentencias, aFailedOpenAsksAndRetriesOrGivesUpWithTheRecordsetClosed) {
     db.AbrirRecordset(sentencia, rs);
     EXPECT_EQ(rs.state(), db::adStateClosed);
     ASSERT_EQ(operador.dialogs().size(), 2u);
-    EXPECT_TRUE(operador.dialogs()[0].title.endsWith(" - AbrirRecordset Aviso al operador!!! - 5 "));
+    EXPECT_TRUE(
+        operador.dialogs()[0].title.endsWith(" - AbrirRecordset Aviso al operador!!! - 5 "));
     EXPECT_TRUE(operador.dialogs()[0].text.startsWith("Ha ocurrido el Siguiente Error ("));
 }
 

@@ -39,7 +39,8 @@ class EmpresaDb {
 public:
     explicit EmpresaDb(const QString& nombre = QStringLiteral("EMPRESA")) : m_nombre(nombre) {
         db::Connection master;
-        master.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
+        master.open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
         master.execute(QStringLiteral("CREATE DATABASE ") + nombre);
         master.execute(QStringLiteral("USE ") + nombre);
         for (const QString& lote : lotesDeScript(QStringLiteral("empresa.sql"))) {

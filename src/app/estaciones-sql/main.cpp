@@ -34,16 +34,19 @@ struct Options {
     QStringList queries;                     // -Q / -q
     QStringList inputFiles;                  // -i
     QString separator = QStringLiteral(" ");
-    bool trim = false;      // -W
-    bool headers = true;    // -h -1 turns them off
+    bool trim = false;        // -W
+    bool headers = true;      // -h -1 turns them off
     bool exitOnError = false; // -b
-    QString outputFile;     // -o
+    QString outputFile;       // -o
 };
 
 const char* const kUsage =
-    "Uso: estaciones-sql [-S servidor] [-d base] [-U usuario] [-P clave] [--cadena \"cadena de conexion\"]\n"
-    "                    (-Q \"texto\" | -i archivo ...) [-s separador] [-W] [-h -1] [-b] [-o salida]\n"
-    "  -S servidor   \"(local)\" (motor embebido, por defecto) o un SQL Server (host, host\\instancia, host,puerto)\n"
+    "Uso: estaciones-sql [-S servidor] [-d base] [-U usuario] [-P clave] [--cadena \"cadena de "
+    "conexion\"]\n"
+    "                    (-Q \"texto\" | -i archivo ...) [-s separador] [-W] [-h -1] [-b] [-o "
+    "salida]\n"
+    "  -S servidor   \"(local)\" (motor embebido, por defecto) o un SQL Server (host, "
+    "host\\instancia, host,puerto)\n"
     "  -d base       base de datos\n"
     "  -U, -P        usuario y clave\n"
     "  --cadena      una cadena de conexion completa (PROVIDER=..., DSN=..., Driver=...)\n"
@@ -56,10 +59,10 @@ const char* const kUsage =
 
 // Windows-1252's 0x80..0x9F; the rest of the upper half is Latin-1.
 QString decodeWindows1252(const QByteArray& bytes) {
-    static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    static const char16_t high[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     QString text;
     text.reserve(bytes.size());
     for (const char c : bytes) {
@@ -144,7 +147,7 @@ public:
     // sqlcmd's form: "Msg <native>, Level <severity>, State <state>, Line <line>" then the text.
     void printMessage(const ProviderError& e, int lineOffset) {
         const std::int32_t number = e.nativeError; // the server's own number, as sqlcmd shows it
-        (void)lineOffset; // sqlcmd numbers lines within the batch
+        (void)lineOffset;                          // sqlcmd numbers lines within the batch
         const int line = std::max(1, e.line);
         m_out << QStringLiteral("Msg %1, Level %2, State %3, Line %4\n")
                      .arg(number)
@@ -208,18 +211,22 @@ public:
         for (int i = 0; i < columns; ++i) {
             widths[static_cast<size_t>(i)] = rs.fields(i).name().size();
             for (const auto& row : rows) {
-                widths[static_cast<size_t>(i)] = std::max(widths[static_cast<size_t>(i)], row[static_cast<size_t>(i)].size());
+                widths[static_cast<size_t>(i)] =
+                    std::max(widths[static_cast<size_t>(i)], row[static_cast<size_t>(i)].size());
             }
         }
         auto writeLine = [&](const std::vector<QString>& cells) {
             QStringList parts;
             for (int i = 0; i < columns; ++i) {
                 const QString& cell = cells[static_cast<size_t>(i)];
-                parts << (m_options.trim ? cell.trimmed() : cell.leftJustified(widths[static_cast<size_t>(i)], QLatin1Char(' ')));
+                parts << (m_options.trim ? cell.trimmed()
+                                         : cell.leftJustified(widths[static_cast<size_t>(i)],
+                                                              QLatin1Char(' ')));
             }
             QString line = parts.join(m_options.separator);
             if (m_options.trim) {
-                while (line.endsWith(QLatin1Char(' ')) && m_options.separator != QLatin1String(" ")) {
+                while (line.endsWith(QLatin1Char(' ')) &&
+                       m_options.separator != QLatin1String(" ")) {
                     line.chop(1);
                 }
             }
@@ -286,34 +293,44 @@ std::optional<Options> parse(const QStringList& args, QString& problem) {
         };
         std::optional<QString> v;
         if (a == QLatin1String("-S")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.server = *v;
         } else if (a == QLatin1String("-d")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.database = *v;
         } else if (a == QLatin1String("-U")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.user = *v;
         } else if (a == QLatin1String("-P")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.password = *v;
         } else if (a == QLatin1String("--cadena") || a == QLatin1String("-C")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.connectionString = *v;
         } else if (a == QLatin1String("-Q") || a == QLatin1String("-q")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.queries << *v;
         } else if (a == QLatin1String("-i")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.inputFiles << *v;
         } else if (a == QLatin1String("-s")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.separator = *v;
         } else if (a == QLatin1String("-o")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.outputFile = *v;
         } else if (a == QLatin1String("-h")) {
-            if (!(v = next())) return std::nullopt;
+            if (!(v = next()))
+                return std::nullopt;
             o.headers = v->trimmed() != QLatin1String("-1");
         } else if (a == QLatin1String("-W")) {
             o.trim = true;
@@ -321,11 +338,13 @@ std::optional<Options> parse(const QStringList& args, QString& problem) {
             o.exitOnError = true;
         } else if (a == QLatin1String("-E")) {
             // Trusted connection: nothing to send.
-        } else if (a == QLatin1String("-?") || a == QLatin1String("--help") || a == QLatin1String("-h?")) {
+        } else if (a == QLatin1String("-?") || a == QLatin1String("--help") ||
+                   a == QLatin1String("-h?")) {
             problem.clear();
             return std::nullopt;
         } else {
-            problem = QStringLiteral("Opcion desconocida: %1").arg(a.startsWith(QLatin1Char('-')) ? a : QStringLiteral("(valor)"));
+            problem = QStringLiteral("Opcion desconocida: %1")
+                          .arg(a.startsWith(QLatin1Char('-')) ? a : QStringLiteral("(valor)"));
             return std::nullopt;
         }
     }
@@ -383,7 +402,8 @@ int main(int argc, char** argv) {
     cnn.setCommandTimeout(0); // sqlcmd waits for ever
     try {
         // A user or password given on the command line wins over the string's.
-        cnn.open(buildConnectionString(options), options.connectionString ? options.user : QString(),
+        cnn.open(buildConnectionString(options),
+                 options.connectionString ? options.user : QString(),
                  options.connectionString ? options.password : QString());
     } catch (const Error& e) {
         runner.printError(e, 0);
@@ -402,7 +422,9 @@ int main(int argc, char** argv) {
     for (const QString& path : options.inputFiles) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            out << QStringLiteral("Sqlcmd: Error: Error occurred while opening or operating on file %1.").arg(path)
+            out << QStringLiteral(
+                       "Sqlcmd: Error: Error occurred while opening or operating on file %1.")
+                       .arg(path)
                 << '\n';
             out.flush();
             return 1;

@@ -11,7 +11,9 @@ namespace estaciones {
 // Error numbers the original's callers test. ADO's HRESULTs are kept as the
 // signed 32-bit values a VB program saw in Err.Number.
 namespace errnum {
-constexpr std::int32_t hresult(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+constexpr std::int32_t hresult(std::uint32_t value) {
+    return static_cast<std::int32_t>(value);
+}
 
 constexpr std::int32_t InvalidProcedureCall = 5;
 constexpr std::int32_t Overflow = 6;
@@ -24,17 +26,17 @@ constexpr std::int32_t PathNotFound = 76;
 constexpr std::int32_t InvalidUseOfNull = 94;
 constexpr std::int32_t ControlArrayElementMissing = 340;
 constexpr std::int32_t ObjectAlreadyLoaded = 360;
-constexpr std::int32_t OperationNotAllowed = 3219;    // adErrIllegalOperation
-constexpr std::int32_t ItemNotFound = 3265;           // adErrItemNotFound
-constexpr std::int32_t ObjectClosed = 3704;           // adErrObjectClosed
-constexpr std::int32_t ObjectOpen = 3705;             // adErrObjectOpen
-constexpr std::int32_t ConnectionUnusable = 3709;     // adErrInvalidConnection
-constexpr std::int32_t E_FAIL = hresult(0x80004005u); // unspecified provider error
-constexpr std::int32_t CommandError = hresult(0x80040E14u);     // DB_E_ERRORSINCOMMAND
-constexpr std::int32_t IntegrityViolation = hresult(0x80040E2Fu); // DB_E_INTEGRITYVIOLATION
-constexpr std::int32_t NoSuchTable = hresult(0x80040E37u);      // DB_E_NOTABLE
+constexpr std::int32_t OperationNotAllowed = 3219;                  // adErrIllegalOperation
+constexpr std::int32_t ItemNotFound = 3265;                         // adErrItemNotFound
+constexpr std::int32_t ObjectClosed = 3704;                         // adErrObjectClosed
+constexpr std::int32_t ObjectOpen = 3705;                           // adErrObjectOpen
+constexpr std::int32_t ConnectionUnusable = 3709;                   // adErrInvalidConnection
+constexpr std::int32_t E_FAIL = hresult(0x80004005u);               // unspecified provider error
+constexpr std::int32_t CommandError = hresult(0x80040E14u);         // DB_E_ERRORSINCOMMAND
+constexpr std::int32_t IntegrityViolation = hresult(0x80040E2Fu);   // DB_E_INTEGRITYVIOLATION
+constexpr std::int32_t NoSuchTable = hresult(0x80040E37u);          // DB_E_NOTABLE
 constexpr std::int32_t RowNotFoundForUpdate = hresult(0x80040E38u); // DB_E_CANTLOCATEROW...
-constexpr std::int32_t Timeout = hresult(0x80040E31u);          // DB_E_ABORTLIMITREACHED
+constexpr std::int32_t Timeout = hresult(0x80040E31u);              // DB_E_ABORTLIMITREACHED
 } // namespace errnum
 
 // The error object every operation throws: the number the original would have

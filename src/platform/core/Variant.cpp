@@ -73,10 +73,10 @@ std::optional<double> parseNumber(const QString& raw) {
 
 std::optional<DateTimeValue> parseDate(const QString& raw) {
     const QString text = raw.trimmed();
-    static const QRegularExpression dmy(
-        QStringLiteral(R"(^(\d{1,2})[/\-.](\d{1,2})[/\-.](\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
-    static const QRegularExpression iso(
-        QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[T\s]+(\d{1,2}):(\d{2})(?::(\d{2})(?:\.\d+)?)?)?$)"));
+    static const QRegularExpression dmy(QStringLiteral(
+        R"(^(\d{1,2})[/\-.](\d{1,2})[/\-.](\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
+    static const QRegularExpression iso(QStringLiteral(
+        R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[T\s]+(\d{1,2}):(\d{2})(?::(\d{2})(?:\.\d+)?)?)?$)"));
     static const QRegularExpression compact(QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})$)"));
     auto build = [](int y, int m, int d, const QString& hh, const QString& mi,
                     const QString& ss) -> std::optional<DateTimeValue> {
@@ -139,8 +139,8 @@ Currency Currency::fromDouble(double value) {
 
 QString Currency::toString() const {
     const bool negative = scaled < 0;
-    const std::uint64_t magnitude =
-        negative ? static_cast<std::uint64_t>(-(scaled + 1)) + 1 : static_cast<std::uint64_t>(scaled);
+    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(scaled + 1)) + 1
+                                             : static_cast<std::uint64_t>(scaled);
     QString text = QString::number(magnitude / 10000);
     QString decimals = QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
     while (decimals.endsWith(QLatin1Char('0'))) {

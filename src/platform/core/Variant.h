@@ -98,9 +98,9 @@ private:
     struct NullTag {
         friend bool operator==(NullTag, NullTag) { return true; }
     };
-    using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double,
-                                 estaciones::Currency, QString, DateTimeValue,
-                                 std::shared_ptr<VariantObject>>;
+    using Storage =
+        std::variant<std::monostate, NullTag, bool, std::int64_t, double, estaciones::Currency,
+                     QString, DateTimeValue, std::shared_ptr<VariantObject>>;
     Storage m_value;
 };
 

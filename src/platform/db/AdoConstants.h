@@ -54,11 +54,12 @@ constexpr int adSchemaTables = 20;
 // ADO's own error numbers that the layer raises besides those of errnum::
 // (platform/core/Error.h).
 namespace adoerr {
-constexpr std::int32_t BofOrEof = 3021;          // adErrNoCurrentRecord
-constexpr std::int32_t NotSupported = 3251;      // adErrFeatureNotAvailable
-constexpr std::int32_t ProviderNotFound = 3706;  // adErrProviderNotFound
+constexpr std::int32_t BofOrEof = 3021;         // adErrNoCurrentRecord
+constexpr std::int32_t NotSupported = 3251;     // adErrFeatureNotAvailable
+constexpr std::int32_t ProviderNotFound = 3706; // adErrProviderNotFound
 constexpr std::int32_t CannotFetchBackward = static_cast<std::int32_t>(0x80040E24u);
-constexpr std::int32_t NoTransaction = static_cast<std::int32_t>(0x8004D00Eu); // XACT_E_NOTRANSACTION
+constexpr std::int32_t NoTransaction =
+    static_cast<std::int32_t>(0x8004D00Eu); // XACT_E_NOTRANSACTION
 } // namespace adoerr
 
 } // namespace estaciones::db

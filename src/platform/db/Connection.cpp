@@ -78,7 +78,9 @@ void Connection::close() {
     if (s.engine) {
         try {
             if (!s.faults.isDropped()) {
-                for (int guard = 0; guard < 64 && s.engine->isOpen() && s.engine->transactionDepth() > 0; ++guard) {
+                for (int guard = 0;
+                     guard < 64 && s.engine->isOpen() && s.engine->transactionDepth() > 0;
+                     ++guard) {
                     s.engine->rollbackTransaction();
                 }
             }
@@ -99,7 +101,8 @@ int Connection::state() const {
     return m_state->open ? adStateOpen : adStateClosed;
 }
 
-Recordset Connection::execute(const QString& commandText, std::int64_t* recordsAffected, int options) {
+Recordset Connection::execute(const QString& commandText, std::int64_t* recordsAffected,
+                              int options) {
     ConnectionState& s = *m_state;
     if (!s.open) {
         raise(errnum::ObjectClosed);
@@ -115,11 +118,13 @@ Recordset Connection::execute(const QString& commandText, std::int64_t* recordsA
         return Recordset();
     }
     // Execute gives a read-only recordset; forward-only unless client cursors.
-    return Recordset(detail::makeRecordsetState(m_state, std::move(result.resultSets.front()), commandText,
-                                                adOpenForwardOnly, adLockReadOnly, s.cursorLocation));
+    return Recordset(detail::makeRecordsetState(m_state, std::move(result.resultSets.front()),
+                                                commandText, adOpenForwardOnly, adLockReadOnly,
+                                                s.cursorLocation));
 }
 
-Recordset Connection::execute(const QString& commandText, std::int64_t& recordsAffected, int options) {
+Recordset Connection::execute(const QString& commandText, std::int64_t& recordsAffected,
+                              int options) {
     return execute(commandText, &recordsAffected, options);
 }
 
@@ -144,10 +149,11 @@ int Connection::cursorLocation() const {
 
 void Connection::setCursorLocation(int location) {
     if (location != adUseClient && location != adUseServer) {
-        throw Error(errnum::hresult(0x800A0BB9u),
-                    QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or "
-                                   "are in conflict with one another."),
-                    kConnectionSource);
+        throw Error(
+            errnum::hresult(0x800A0BB9u),
+            QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or "
+                           "are in conflict with one another."),
+            kConnectionSource);
     }
     m_state->cursorLocation = location;
 }
@@ -249,9 +255,10 @@ Recordset Connection::openSchema(int schema, const std::vector<Variant>& restric
     if (!s.open) {
         raise(errnum::ObjectClosed);
     }
-    ResultSet rows = s.call(FaultOperation::OpenSchema, [&] { return s.engine->openSchema(schema, restrictions); });
-    return Recordset(detail::makeRecordsetState(m_state, std::move(rows), QString(), adOpenStatic, adLockReadOnly,
-                                                adUseClient));
+    ResultSet rows = s.call(FaultOperation::OpenSchema,
+                            [&] { return s.engine->openSchema(schema, restrictions); });
+    return Recordset(detail::makeRecordsetState(m_state, std::move(rows), QString(), adOpenStatic,
+                                                adLockReadOnly, adUseClient));
 }
 
 Errors& Connection::errors() {

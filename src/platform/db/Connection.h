@@ -91,7 +91,8 @@ public:
 
 private:
     friend class Recordset;
-    explicit Connection(std::shared_ptr<detail::ConnectionState> state) : m_state(std::move(state)) {}
+    explicit Connection(std::shared_ptr<detail::ConnectionState> state)
+        : m_state(std::move(state)) {}
     std::shared_ptr<detail::ConnectionState> m_state;
 };
 

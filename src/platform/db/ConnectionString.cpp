@@ -69,7 +69,8 @@ QString ConnectionString::value(const QString& keyword, const QString& fallback)
     return value(keyword).value_or(fallback);
 }
 
-std::optional<QString> ConnectionString::firstOf(std::initializer_list<const char*> keywords) const {
+std::optional<QString>
+ConnectionString::firstOf(std::initializer_list<const char*> keywords) const {
     for (const char* keyword : keywords) {
         if (auto v = value(QString::fromLatin1(keyword))) {
             return v;

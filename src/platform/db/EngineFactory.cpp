@@ -24,7 +24,8 @@ EngineKind engineKindFor(const QString& connectionString) {
                           provider.startsWith(QLatin1String("SQLOLEDB."), Qt::CaseInsensitive);
     if (sqloledb) {
         const QString server =
-            cs.firstOf({"Server", "Data Source", "Address", "Addr", "Network Address"}).value_or(QString());
+            cs.firstOf({"Server", "Data Source", "Address", "Addr", "Network Address"})
+                .value_or(QString());
         if (server.trimmed().compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0) {
             return EngineKind::Embedded;
         }

@@ -23,7 +23,8 @@ bool embeddedEngineAvailable();
 
 // Test seam: replaces the factory for every Connection::open until reset
 // with an empty function.
-using EngineFactoryFunction = std::function<std::unique_ptr<Engine>(const QString& connectionString)>;
+using EngineFactoryFunction =
+    std::function<std::unique_ptr<Engine>(const QString& connectionString)>;
 void setEngineFactoryForTesting(EngineFactoryFunction factory);
 
 } // namespace estaciones::db

@@ -2,15 +2,17 @@
 
 namespace estaciones::db {
 
-void FaultInjector::failNext(std::vector<ProviderError> records, FaultOperation operation, int times) {
+void FaultInjector::failNext(std::vector<ProviderError> records, FaultOperation operation,
+                             int times) {
     if (records.empty()) {
         records.push_back(ProviderError{});
     }
     m_planned.push_back(Planned{operation, false, std::move(records), times < 1 ? 1 : times});
 }
 
-void FaultInjector::failNext(std::int32_t number, const QString& description, const QString& sqlState,
-                             std::int32_t nativeError, FaultOperation operation, int times) {
+void FaultInjector::failNext(std::int32_t number, const QString& description,
+                             const QString& sqlState, std::int32_t nativeError,
+                             FaultOperation operation, int times) {
     ProviderError record;
     record.number = number;
     record.description = description;

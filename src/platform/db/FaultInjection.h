@@ -10,9 +10,9 @@ namespace estaciones::db {
 
 // What a planned fault waits for.
 enum class FaultOperation {
-    Any,          // the next engine call of any kind below
+    Any, // the next engine call of any kind below
     Open,
-    Execute,      // Connection::execute, Recordset::open, recordset writes
+    Execute, // Connection::execute, Recordset::open, recordset writes
     BeginTrans,
     CommitTrans,
     RollbackTrans,
@@ -28,12 +28,12 @@ public:
     // The next `times` operations of kind `operation` throw ProviderFailure
     // with `records` (which also fill the connection's Errors) and never reach
     // the engine.
-    void failNext(std::vector<ProviderError> records, FaultOperation operation = FaultOperation::Any,
-                  int times = 1);
+    void failNext(std::vector<ProviderError> records,
+                  FaultOperation operation = FaultOperation::Any, int times = 1);
     // Shorthand: one record with that number, text, SQL state and native error.
-    void failNext(std::int32_t number, const QString& description, const QString& sqlState = QStringLiteral("HY000"),
-                  std::int32_t nativeError = 0, FaultOperation operation = FaultOperation::Any,
-                  int times = 1);
+    void failNext(std::int32_t number, const QString& description,
+                  const QString& sqlState = QStringLiteral("HY000"), std::int32_t nativeError = 0,
+                  FaultOperation operation = FaultOperation::Any, int times = 1);
 
     // Drops the link now: the engine's session ends (the server rolls back any
     // open transaction) while State still says open, as ADO would; every later

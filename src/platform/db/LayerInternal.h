@@ -31,8 +31,7 @@ struct ConnectionState {
     FaultInjector faults;
 
     // Runs an engine call: planned faults first, provider failures into Errors.
-    template <class F>
-    auto call(FaultOperation operation, F&& f) -> decltype(f()) {
+    template <class F> auto call(FaultOperation operation, F&& f) -> decltype(f()) {
         try {
             faults.beforeOperation(operation, engine.get());
             return f();
@@ -63,7 +62,7 @@ struct RecordsetState {
     std::vector<std::vector<Variant>> rows;
     // rows hold what the database has (ADO's OriginalValue outside an edit);
     // an edit works on editValues until update() writes it.
-    std::int64_t position = -1;                  // -1 BOF, rows.size() EOF
+    std::int64_t position = -1; // -1 BOF, rows.size() EOF
     QString baseTable;
 
     int editMode = adEditNone;

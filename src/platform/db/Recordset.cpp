@@ -24,22 +24,24 @@ namespace {
 }
 
 [[noreturn]] void raiseNotUpdatable() {
-    throw Error(adoerr::NotSupported,
-                QStringLiteral("Current Recordset does not support updating. This may be a limitation "
-                               "of the provider, or of the selected locktype."),
-                kRecordsetSource);
+    throw Error(
+        adoerr::NotSupported,
+        QStringLiteral("Current Recordset does not support updating. This may be a limitation "
+                       "of the provider, or of the selected locktype."),
+        kRecordsetSource);
 }
 
 [[noreturn]] void raiseCannotFetchBackward() {
-    throw Error(adoerr::CannotFetchBackward, QStringLiteral("Rowset does not support fetching backward."),
-                kRecordsetSource);
+    throw Error(adoerr::CannotFetchBackward,
+                QStringLiteral("Rowset does not support fetching backward."), kRecordsetSource);
 }
 
 QString stripQuotes(QString name) {
     name = name.trimmed();
-    if (name.size() >= 2 && ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) ||
-                             (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"'))) ||
-                             (name.startsWith(QLatin1Char('`')) && name.endsWith(QLatin1Char('`'))))) {
+    if (name.size() >= 2 &&
+        ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) ||
+         (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"'))) ||
+         (name.startsWith(QLatin1Char('`')) && name.endsWith(QLatin1Char('`'))))) {
         name = name.mid(1, name.size() - 2);
     }
     return name;
@@ -61,15 +63,18 @@ QString tableFromSource(const QString& source) {
             c = QLatin1Char('x');
         }
     }
-    static const QRegularExpression forbidden(QStringLiteral("\\b(JOIN|UNION|EXCEPT|INTERSECT)\\b|\\(\\s*SELECT\\b"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression forbidden(
+        QStringLiteral("\\b(JOIN|UNION|EXCEPT|INTERSECT)\\b|\\(\\s*SELECT\\b"),
+        QRegularExpression::CaseInsensitiveOption);
     if (forbidden.match(text).hasMatch()) {
         return {};
     }
     static const QRegularExpression pattern(
-        QStringLiteral("^\\s*SELECT\\b.*?\\bFROM\\s+((?:\\[[^\\]]+\\]|\"[^\"]+\"|[\\w@#$]+)(?:\\.(?:\\[[^\\]]+\\]|\"[^\"]+\"|[\\w@#$]+))*)"
-                       "(?:\\s+(?:AS\\s+)?(?!WHERE\\b|ORDER\\b|GROUP\\b|HAVING\\b|WITH\\b)\\w+)?"
-                       "(?:\\s+WITH\\s*\\([^)]*\\))?\\s*(?:;\\s*)?(?:$|WHERE\\b|ORDER\\b|GROUP\\b|HAVING\\b)"),
+        QStringLiteral(
+            "^\\s*SELECT\\b.*?\\bFROM\\s+((?:\\[[^\\]]+\\]|\"[^\"]+\"|[\\w@#$]+)(?:\\.(?:\\[[^\\]]+"
+            "\\]|\"[^\"]+\"|[\\w@#$]+))*)"
+            "(?:\\s+(?:AS\\s+)?(?!WHERE\\b|ORDER\\b|GROUP\\b|HAVING\\b|WITH\\b)\\w+)?"
+            "(?:\\s+WITH\\s*\\([^)]*\\))?\\s*(?:;\\s*)?(?:$|WHERE\\b|ORDER\\b|GROUP\\b|HAVING\\b)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch()) {
@@ -80,7 +85,8 @@ QString tableFromSource(const QString& source) {
 }
 
 bool isLongType(int type) {
-    return type == adtype::LongVarChar || type == adtype::LongVarWChar || type == adtype::LongVarBinary;
+    return type == adtype::LongVarChar || type == adtype::LongVarWChar ||
+           type == adtype::LongVarBinary;
 }
 
 bool isIntegerType(int type) {
@@ -89,8 +95,9 @@ bool isIntegerType(int type) {
            type == adtype::Decimal;
 }
 
-void fillState(RecordsetState& s, const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
-               const QString& source, int cursorType, int lockType, int cursorLocation) {
+void fillState(RecordsetState& s, const std::shared_ptr<ConnectionState>& connection,
+               ResultSet rows, const QString& source, int cursorType, int lockType,
+               int cursorLocation) {
     s.connection = connection;
     s.source = source;
     s.columns = std::move(rows.columns);
@@ -143,8 +150,8 @@ void fillState(RecordsetState& s, const std::shared_ptr<ConnectionState>& connec
                 }
             }
         }
-    } else if (!parsed.isEmpty() &&
-               stripQuotes(parsed.section(QLatin1Char('.'), -1)).compare(s.baseTable, Qt::CaseInsensitive) == 0) {
+    } else if (!parsed.isEmpty() && stripQuotes(parsed.section(QLatin1Char('.'), -1))
+                                            .compare(s.baseTable, Qt::CaseInsensitive) == 0) {
         s.baseTable = parsed; // keeps a schema prefix the statement gave
     }
     s.open = true;
@@ -192,9 +199,9 @@ ProviderFailure rowNotFound() {
 
 namespace detail {
 
-std::shared_ptr<RecordsetState> makeRecordsetState(const std::shared_ptr<ConnectionState>& connection,
-                                                   ResultSet rows, const QString& source, int cursorType,
-                                                   int lockType, int cursorLocation) {
+std::shared_ptr<RecordsetState>
+makeRecordsetState(const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
+                   const QString& source, int cursorType, int lockType, int cursorLocation) {
     auto state = std::make_shared<RecordsetState>();
     state->requestedCursorType = cursorType;
     state->requestedLockType = lockType;
@@ -252,8 +259,8 @@ void RecordsetState::setValue(int index, const Variant& value) {
 
 Recordset::Recordset() : m_state(std::make_shared<RecordsetState>()) {}
 
-void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType, int lockType,
-                     int options) {
+void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType,
+                     int lockType, int options) {
     if (m_state->open) {
         raise(errnum::ObjectOpen);
     }
@@ -274,8 +281,8 @@ void Recordset::open(const QString& source, int cursorType, int lockType, int op
     if (options > 0 && (options & 0xFF) == adCmdTable) {
         text = QStringLiteral("SELECT * FROM ") + source;
     }
-    ExecutionResult result =
-        c.call(FaultOperation::Execute, [&] { return c.engine->execute(text, {}, c.commandTimeout); });
+    ExecutionResult result = c.call(FaultOperation::Execute,
+                                    [&] { return c.engine->execute(text, {}, c.commandTimeout); });
     c.takeWarnings(result.warnings);
     s.requestedCursorType = cursorType;
     s.requestedLockType = lockType;
@@ -284,8 +291,10 @@ void Recordset::open(const QString& source, int cursorType, int lockType, int op
         s.source = text;
         return;
     }
-    const int location = s.requestedCursorLocation == -1 ? c.cursorLocation : s.requestedCursorLocation;
-    fillState(s, s.connection, std::move(result.resultSets.front()), text, cursorType, lockType, location);
+    const int location =
+        s.requestedCursorLocation == -1 ? c.cursorLocation : s.requestedCursorLocation;
+    fillState(s, s.connection, std::move(result.resultSets.front()), text, cursorType, lockType,
+              location);
 }
 
 void Recordset::close() {
@@ -447,7 +456,8 @@ void Recordset::move(std::int64_t rows) {
 std::int64_t Recordset::recordCount() const {
     const RecordsetState& s = *m_state;
     s.requireOpen();
-    if (s.cursorLocation == adUseServer && (s.cursorType == adOpenForwardOnly || s.cursorType == adOpenDynamic)) {
+    if (s.cursorLocation == adUseServer &&
+        (s.cursorType == adOpenForwardOnly || s.cursorType == adOpenDynamic)) {
         return -1;
     }
     return s.rowCount();
@@ -559,9 +569,10 @@ void Recordset::update() {
         raiseNotUpdatable();
     }
     if (s.baseTable.isEmpty()) {
-        throw Error(errnum::E_FAIL,
-                    QStringLiteral("Insufficient base table information for updating or refreshing."),
-                    detail::kCursorEngineSource);
+        throw Error(
+            errnum::E_FAIL,
+            QStringLiteral("Insufficient base table information for updating or refreshing."),
+            detail::kCursorEngineSource);
     }
     if (!s.connection || !s.connection->open || !s.connection->engine) {
         raise(errnum::ConnectionUnusable);
@@ -585,7 +596,8 @@ void Recordset::update() {
     };
     auto baseColumnIs = [&](int i, const QString& name) {
         const ColumnInfo& col = s.columns[static_cast<size_t>(i)];
-        return (col.baseColumn.isEmpty() ? col.name : col.baseColumn).compare(name, Qt::CaseInsensitive) == 0;
+        return (col.baseColumn.isEmpty() ? col.name : col.baseColumn)
+                   .compare(name, Qt::CaseInsensitive) == 0;
     };
 
     const QStringList keyNames =
@@ -620,9 +632,10 @@ void Recordset::update() {
         const QString sql = names.isEmpty()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        ExecutionResult result =
-            c.call(FaultOperation::Execute, [&] { return engine.execute(sql, params, c.commandTimeout); });
+                                      .arg(table, names.join(QStringLiteral(", ")),
+                                           marks.join(QStringLiteral(", ")));
+        ExecutionResult result = c.call(
+            FaultOperation::Execute, [&] { return engine.execute(sql, params, c.commandTimeout); });
         c.takeWarnings(result.warnings);
         // The server's identity value: a column flagged identity, else a
         // single integer key the insert did not give (SQLite's rowid alias).
@@ -638,7 +651,8 @@ void Recordset::update() {
             identity = keys[0];
         }
         if (identity >= 0) {
-            const Variant value = c.call(FaultOperation::Execute, [&] { return engine.lastIdentity(); });
+            const Variant value =
+                c.call(FaultOperation::Execute, [&] { return engine.lastIdentity(); });
             if (!value.isNull() && !value.isEmpty()) {
                 s.editValues[static_cast<size_t>(identity)] = value;
             }
@@ -684,17 +698,20 @@ void Recordset::update() {
             return terms.join(QStringLiteral(" AND "));
         };
         const QString where = whereFor(original, params);
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where);
-        ExecutionResult result =
-            c.call(FaultOperation::Execute, [&] { return engine.execute(sql, params, c.commandTimeout); });
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(table, sets.join(QStringLiteral(", ")), where);
+        ExecutionResult result = c.call(
+            FaultOperation::Execute, [&] { return engine.execute(sql, params, c.commandTimeout); });
         c.takeWarnings(result.warnings);
         std::int64_t affected = result.rowsAffected;
         if (affected < 0) {
             // SET NOCOUNT ON hides the count: look for the row as written.
             std::vector<Variant> checkParams;
-            const QString check = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, whereFor(s.editValues, checkParams));
-            ExecutionResult counted =
-                c.call(FaultOperation::Execute, [&] { return engine.execute(check, checkParams, c.commandTimeout); });
+            const QString check = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
+                                      .arg(table, whereFor(s.editValues, checkParams));
+            ExecutionResult counted = c.call(FaultOperation::Execute, [&] {
+                return engine.execute(check, checkParams, c.commandTimeout);
+            });
             affected = 0;
             if (!counted.resultSets.empty() && !counted.resultSets.front().rows.empty()) {
                 affected = counted.resultSets.front().rows.front().front().toInt64();

@@ -6,8 +6,8 @@
 
 namespace estaciones::db::detail {
 
-std::shared_ptr<RecordsetState> makeRecordsetState(const std::shared_ptr<ConnectionState>& connection,
-                                                   ResultSet rows, const QString& source, int cursorType,
-                                                   int lockType, int cursorLocation);
+std::shared_ptr<RecordsetState>
+makeRecordsetState(const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
+                   const QString& source, int cursorType, int lockType, int cursorLocation);
 
 } // namespace estaciones::db::detail

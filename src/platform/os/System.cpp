@@ -7,8 +7,8 @@
 #include <QSysInfo>
 #include <QTemporaryFile>
 
-#include <unistd.h>
 #include <pwd.h>
+#include <unistd.h>
 
 namespace estaciones::os {
 
@@ -44,7 +44,8 @@ QString userName() {
 }
 
 QString executablePath() {
-    QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+    QString path =
+        QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
     if (path.isEmpty()) {
         path = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     }

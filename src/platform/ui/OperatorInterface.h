@@ -23,9 +23,15 @@ constexpr int Information = 64;
 constexpr int DefaultButton2 = 256;
 constexpr int DefaultButton3 = 512;
 
-constexpr int buttons(int flags) { return flags & 0x0F; }
-constexpr int icon(int flags) { return flags & 0x70; }
-constexpr int defaultButton(int flags) { return (flags & 0x300) >> 8; } // 0-based
+constexpr int buttons(int flags) {
+    return flags & 0x0F;
+}
+constexpr int icon(int flags) {
+    return flags & 0x70;
+}
+constexpr int defaultButton(int flags) {
+    return (flags & 0x300) >> 8;
+} // 0-based
 } // namespace style
 
 namespace reply {

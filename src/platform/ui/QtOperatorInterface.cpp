@@ -43,8 +43,7 @@ std::vector<ButtonSpec> buttonsFor(int flags) {
                 {"&No", reply::No, QMessageBox::NoRole},
                 {"Cancelar", reply::Cancel, QMessageBox::RejectRole}};
     case style::YesNo:
-        return {{"&Sí", reply::Yes, QMessageBox::YesRole},
-                {"&No", reply::No, QMessageBox::NoRole}};
+        return {{"&Sí", reply::Yes, QMessageBox::YesRole}, {"&No", reply::No, QMessageBox::NoRole}};
     case style::RetryCancel:
         return {{"&Reintentar", reply::Retry, QMessageBox::AcceptRole},
                 {"Cancelar", reply::Cancel, QMessageBox::RejectRole}};
@@ -129,8 +128,8 @@ std::optional<std::uint32_t> QtOperatorInterface::chooseColor(std::uint32_t init
 
 std::optional<QString> QtOperatorInterface::openFile(const QString& title, const QString& filter,
                                                      const QString& initialFolder) {
-    const QString path = QFileDialog::getOpenFileName(dialogParent(), title, initialFolder,
-                                                      toQtFileFilter(filter));
+    const QString path =
+        QFileDialog::getOpenFileName(dialogParent(), title, initialFolder, toQtFileFilter(filter));
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -33,7 +33,8 @@ ScriptedOperatorInterface& ScriptedOperatorInterface::answerInput(std::optional<
     return *this;
 }
 
-ScriptedOperatorInterface& ScriptedOperatorInterface::answerColor(std::optional<std::uint32_t> bgr) {
+ScriptedOperatorInterface&
+ScriptedOperatorInterface::answerColor(std::optional<std::uint32_t> bgr) {
     m_answers.push_back({Kind::Color, bgr});
     return *this;
 }
@@ -61,8 +62,8 @@ bool ScriptedOperatorInterface::take(Kind kind, const Dialog& dialog, Answer& ou
     m_dialogs.push_back(dialog);
     if (m_answers.empty() || m_answers.front().kind != kind) {
         if (m_failure) {
-            QString expected = m_answers.empty() ? QStringLiteral("no dialog")
-                                                 : kindName(m_answers.front().kind);
+            QString expected =
+                m_answers.empty() ? QStringLiteral("no dialog") : kindName(m_answers.front().kind);
             m_failure(QStringLiteral("Unexpected %1 (expected %2): title \"%3\", text \"%4\"")
                           .arg(kindName(kind), expected, dialog.title, dialog.text));
         }
@@ -97,8 +98,8 @@ std::optional<QString> ScriptedOperatorInterface::openFile(const QString& title,
                                                            const QString& filter,
                                                            const QString& initialFolder) {
     Answer answer = std::optional<QString>();
-    take(Kind::OpenFile, {Kind::OpenFile, title, title, 0, filter + QLatin1Char('|') + initialFolder},
-         answer);
+    take(Kind::OpenFile,
+         {Kind::OpenFile, title, title, 0, filter + QLatin1Char('|') + initialFolder}, answer);
     return std::get<std::optional<QString>>(answer);
 }
 

@@ -21,9 +21,9 @@ public:
 
     struct Dialog {
         Kind kind;
-        QString text;  // message text or input prompt (title for the file dialog)
+        QString text; // message text or input prompt (title for the file dialog)
         QString title;
-        int flags = 0; // message box style
+        int flags = 0;  // message box style
         QString detail; // input default text, or the file filter
     };
 

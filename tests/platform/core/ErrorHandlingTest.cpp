@@ -48,7 +48,12 @@ TEST(HandledSteps, ignoreGoesOnAndAnyOtherAnswerLeaves) {
 
 TEST(HandledSteps, silentNumbersNeverReachTheHandler) {
     int asked = 0;
-    HandledSteps steps([&](const Error&) { ++asked; return 0; }, {errnum::ObjectClosed, 5});
+    HandledSteps steps(
+        [&](const Error&) {
+            ++asked;
+            return 0;
+        },
+        {errnum::ObjectClosed, 5});
     FlakyStep closed{1, errnum::ObjectClosed};
     EXPECT_TRUE(steps.run(std::ref(closed)));
     EXPECT_EQ(asked, 0);
@@ -59,7 +64,10 @@ TEST(HandledSteps, silentNumbersNeverReachTheHandler) {
 
 TEST(HandledSteps, foreignExceptionsBecomeInternalErrors) {
     std::int32_t seen = 0;
-    HandledSteps steps([&](const Error& e) { seen = e.number(); return answer::Ignore; });
+    HandledSteps steps([&](const Error& e) {
+        seen = e.number();
+        return answer::Ignore;
+    });
     EXPECT_TRUE(steps.run([] { throw std::runtime_error("boom"); }));
     EXPECT_EQ(seen, errnum::InternalError);
 }

@@ -1,5 +1,5 @@
-#include "platform/core/Error.h"
 #include "platform/core/Variant.h"
+#include "platform/core/Error.h"
 
 #include <gtest/gtest.h>
 

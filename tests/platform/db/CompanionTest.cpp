@@ -28,7 +28,8 @@ struct CompanionRun {
 
 QString companionPath() {
     const QString dir = qEnvironmentVariable("ESTACIONES_BUILD_DIR");
-    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir).filePath(QStringLiteral("estaciones-sql"));
+    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir)
+        .filePath(QStringLiteral("estaciones-sql"));
 }
 
 QProcess* startCompanion(const QStringList& args, const QString& datos = {}) {
@@ -62,23 +63,27 @@ protected:
         if (!QFile::exists(companionPath())) {
             GTEST_SKIP() << "estaciones-sql not built at " << companionPath().toStdString();
         }
-        cadena = QStringLiteral("Driver=SQLite3;Database=%1").arg(dir.filePath(QStringLiteral("c.db")));
+        cadena =
+            QStringLiteral("Driver=SQLite3;Database=%1").arg(dir.filePath(QStringLiteral("c.db")));
     }
     QTemporaryDir dir;
     QString cadena;
 };
 
 TEST_F(CompanionOdbc, shouldCreateInsertAndSelectThroughACadena) {
-    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"),
-                          QStringLiteral("CREATE TABLE t (a int, b varchar(10)); INSERT INTO t VALUES (1, 'uno'); "
-                                         "INSERT INTO t VALUES (2, 'dos');")});
+    CompanionRun r = runCompanion(
+        {QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"),
+         QStringLiteral("CREATE TABLE t (a int, b varchar(10)); INSERT INTO t VALUES (1, 'uno'); "
+                        "INSERT INTO t VALUES (2, 'dos');")});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
-    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-W"), QStringLiteral("-s"),
-                      QStringLiteral(";"), QStringLiteral("-Q"), QStringLiteral("SELECT a, b FROM t ORDER BY a")});
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-W"),
+                      QStringLiteral("-s"), QStringLiteral(";"), QStringLiteral("-Q"),
+                      QStringLiteral("SELECT a, b FROM t ORDER BY a")});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("a;b\n-;-\n1;uno\n2;dos\n\n(2 rows affected)\n"));
-    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"), QStringLiteral("-1"),
-                      QStringLiteral("-W"), QStringLiteral("-Q"), QStringLiteral("SELECT b FROM t WHERE a = 2")});
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"),
+                      QStringLiteral("-1"), QStringLiteral("-W"), QStringLiteral("-Q"),
+                      QStringLiteral("SELECT b FROM t WHERE a = 2")});
     EXPECT_EQ(r.out, QStringLiteral("dos\n"));
 }
 
@@ -94,37 +99,43 @@ TEST_F(CompanionOdbc, shouldRunAScriptSplitAtGoLinesInWindows1252) {
     ASSERT_TRUE(utf8.open(QIODevice::WriteOnly));
     utf8.write("SELECT x FROM n LIMIT 1\n");
     utf8.close();
-    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"), QStringLiteral("-1"),
-                          QStringLiteral("-W"), QStringLiteral("-i"), script, QStringLiteral("-i"), utf8.fileName()});
+    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-h"),
+                                   QStringLiteral("-1"), QStringLiteral("-W"), QStringLiteral("-i"),
+                                   script, QStringLiteral("-i"), utf8.fileName()});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     // Two inserts (GO 2) of "Año" read from Windows-1252, then the UTF-8 script.
     EXPECT_EQ(r.out, QStringLiteral("2\nAño\n"));
 }
 
 TEST_F(CompanionOdbc, shouldPrintErrorsAsSqlcmdAndExitOneWithB) {
-    CompanionRun r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-b"), QStringLiteral("-Q"),
-                          QStringLiteral("SELECT * FROM no_hay_tal_tabla")});
+    CompanionRun r =
+        runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-b"),
+                      QStringLiteral("-Q"), QStringLiteral("SELECT * FROM no_hay_tal_tabla")});
     EXPECT_EQ(r.exitCode, 1);
-    static const QRegularExpression header(QStringLiteral("^Msg -?\\d+, Level \\d+, State \\d+, Line \\d+\\n"));
+    static const QRegularExpression header(
+        QStringLiteral("^Msg -?\\d+, Level \\d+, State \\d+, Line \\d+\\n"));
     EXPECT_TRUE(header.match(r.out).hasMatch()) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("no_hay_tal_tabla"))) << r.out.toStdString();
     // Without -b the run goes on and ends with 0.
-    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"), QStringLiteral("SELEC 1"),
-                      QStringLiteral("-Q"), QStringLiteral("SELECT 7 AS siete")});
+    r = runCompanion({QStringLiteral("--cadena"), cadena, QStringLiteral("-Q"),
+                      QStringLiteral("SELEC 1"), QStringLiteral("-Q"),
+                      QStringLiteral("SELECT 7 AS siete")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains(QStringLiteral("siete"))) << r.out.toStdString();
 }
 
 TEST_F(CompanionOdbc, shouldNeverPrintThePassword) {
     const QString secret = QStringLiteral("ClaveMuySecreta99");
-    CompanionRun r = runCompanion({QStringLiteral("-S"), QStringLiteral("127.0.0.1,1"), QStringLiteral("-d"), QStringLiteral("X"),
-                          QStringLiteral("-U"), QStringLiteral("sa"), QStringLiteral("-P"), secret, QStringLiteral("-Q"),
-                          QStringLiteral("SELECT 1")});
+    CompanionRun r = runCompanion({QStringLiteral("-S"), QStringLiteral("127.0.0.1,1"),
+                                   QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-U"),
+                                   QStringLiteral("sa"), QStringLiteral("-P"), secret,
+                                   QStringLiteral("-Q"), QStringLiteral("SELECT 1")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.out.contains(secret)) << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(secret)) << r.err.toStdString();
-    r = runCompanion({QStringLiteral("--cadena"), QStringLiteral("DSN=NoExiste;UID=u;PWD=") + secret,
-                      QStringLiteral("-Q"), QStringLiteral("SELECT 1")});
+    r = runCompanion({QStringLiteral("--cadena"),
+                      QStringLiteral("DSN=NoExiste;UID=u;PWD=") + secret, QStringLiteral("-Q"),
+                      QStringLiteral("SELECT 1")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.out.contains(secret)) << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(secret)) << r.err.toStdString();
@@ -144,35 +155,43 @@ protected:
 
 TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
     const QStringList local{QStringLiteral("-S"), QStringLiteral("(local)")};
-    CompanionRun r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
-                                             QStringLiteral("CREATE TABLE prueba_sql (a int, b varchar(10))")},
-                         datos.path());
+    CompanionRun r = runCompanion(
+        local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
+                            QStringLiteral("CREATE TABLE prueba_sql (a int, b varchar(10))")},
+        datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
-    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
-                                         QStringLiteral("INSERT INTO prueba_sql VALUES (1, 'uno')"), QStringLiteral("-Q"),
-                                         QStringLiteral("INSERT INTO prueba_sql VALUES (2, 'dos')")},
-                     datos.path());
+    r = runCompanion(
+        local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-Q"),
+                            QStringLiteral("INSERT INTO prueba_sql VALUES (1, 'uno')"),
+                            QStringLiteral("-Q"),
+                            QStringLiteral("INSERT INTO prueba_sql VALUES (2, 'dos')")},
+        datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
-    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-h"),
-                                         QStringLiteral("-1"), QStringLiteral("-W"), QStringLiteral("-Q"),
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"),
+                                         QStringLiteral("-h"), QStringLiteral("-1"),
+                                         QStringLiteral("-W"), QStringLiteral("-Q"),
                                          QStringLiteral("SELECT b FROM prueba_sql ORDER BY a")},
                      datos.path());
     EXPECT_EQ(r.out, QStringLiteral("uno\ndos\n"));
 
-    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"), QStringLiteral("-b"),
-                                         QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("DEMO"),
+                                         QStringLiteral("-b"), QStringLiteral("-Q"),
+                                         QStringLiteral("CREATE DATABASE OTRA")},
                      datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
-    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("OTRA"), QStringLiteral("-b"),
-                                         QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
-                                         QStringLiteral("-Q"),
-                                         QStringLiteral("CREATE TABLE x (a int); INSERT INTO x VALUES (5); SELECT a FROM x")},
-                     datos.path());
+    r = runCompanion(
+        local +
+            QStringList{QStringLiteral("-d"), QStringLiteral("OTRA"), QStringLiteral("-b"),
+                        QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
+                        QStringLiteral("-Q"),
+                        QStringLiteral(
+                            "CREATE TABLE x (a int); INSERT INTO x VALUES (5); SELECT a FROM x")},
+        datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_EQ(r.out.trimmed(), QStringLiteral("5"));
     // A database that does not exist fails as on SQL Server (4060).
-    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("NO_EXISTE"), QStringLiteral("-Q"),
-                                         QStringLiteral("SELECT 1")},
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("NO_EXISTE"),
+                                         QStringLiteral("-Q"), QStringLiteral("SELECT 1")},
                      datos.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Msg 4060,"))) << r.out.toStdString();
@@ -183,7 +202,8 @@ TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {
     estaciones::test::DbScratch scratch(estaciones::test::DbBackend::Embedded);
     Connection cnn = scratch.open();
-    cnn.execute(QStringLiteral("CREATE TABLE contadores (id int NOT NULL PRIMARY KEY, n int NOT NULL)"));
+    cnn.execute(
+        QStringLiteral("CREATE TABLE contadores (id int NOT NULL PRIMARY KEY, n int NOT NULL)"));
     cnn.execute(QStringLiteral("INSERT INTO contadores VALUES (1, 0)"));
     cnn.execute(QStringLiteral("INSERT INTO contadores VALUES (2, 0)"));
 
@@ -191,17 +211,20 @@ TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) 
     const QString script = scratch.folder() + QStringLiteral("/incrementa.sql");
     QFile f(script);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("UPDATE contadores SET n = n + 1 WHERE id = 2\nGO %1\n").arg(kUpdates).toUtf8());
+    f.write(QStringLiteral("UPDATE contadores SET n = n + 1 WHERE id = 2\nGO %1\n")
+                .arg(kUpdates)
+                .toUtf8());
     f.close();
-    std::unique_ptr<QProcess> other(startCompanion({QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-                                                    QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"),
-                                                    script},
-                                                   scratch.folder()));
+    std::unique_ptr<QProcess> other(startCompanion(
+        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+         QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"), script},
+        scratch.folder()));
     ASSERT_TRUE(other->waitForStarted(10000));
     for (int i = 0; i < kUpdates; ++i) {
         // Row 1 through a recordset, row 2 from the other process.
         Recordset rs;
-        rs.open(QStringLiteral("SELECT id, n FROM contadores WHERE id = 1"), cnn, adOpenStatic, adLockOptimistic);
+        rs.open(QStringLiteral("SELECT id, n FROM contadores WHERE id = 1"), cnn, adOpenStatic,
+                adLockOptimistic);
         rs["n"] = Variant(rs["n"].value().toInt32() + 1);
         rs.update();
         rs.close();

@@ -41,35 +41,47 @@ OdbcSettings fixedSettings() {
 // What each provider form of the suite becomes (OpenServerADODB builds the
 // first two; "Database =" with its blank is how OpenServerADODB writes it).
 const MappingCase kCases[] = {
-    {"sqloledb_built_by_OpenServerADODB", "PROVIDER=SQLOLEDB;Server=SRV01;Database =GESTION;UId=sa;Pwd=clave;", "", "",
-     "Driver={FreeTDS};Server=SRV01;TDS_Version=7.4;Database=GESTION;UID=sa;PWD=clave;ClientCharset=UTF-8;",
+    {"sqloledb_built_by_OpenServerADODB",
+     "PROVIDER=SQLOLEDB;Server=SRV01;Database =GESTION;UId=sa;Pwd=clave;", "", "",
+     "Driver={FreeTDS};Server=SRV01;TDS_Version=7.4;Database=GESTION;UID=sa;PWD=clave;"
+     "ClientCharset=UTF-8;",
      Backend::SqlServer},
-    {"sqloledb_named_instance", "Provider=SQLOLEDB.1;Data Source=SRV01\\SQLEXPRESS;Initial Catalog=GESTION", "u", "p",
-     "Driver={FreeTDS};Server=SRV01\\SQLEXPRESS;TDS_Version=7.4;Database=GESTION;UID=u;PWD=p;ClientCharset=UTF-8;",
+    {"sqloledb_named_instance",
+     "Provider=SQLOLEDB.1;Data Source=SRV01\\SQLEXPRESS;Initial Catalog=GESTION", "u", "p",
+     "Driver={FreeTDS};Server=SRV01\\SQLEXPRESS;TDS_Version=7.4;Database=GESTION;UID=u;PWD=p;"
+     "ClientCharset=UTF-8;",
      Backend::SqlServer},
-    {"sqloledb_port_after_comma", "provider = sqloledb ; server = 10.0.0.5,1435 ; database = X", "", "",
-     "Driver={FreeTDS};Server=10.0.0.5;Port=1435;TDS_Version=7.4;Database=X;ClientCharset=UTF-8;", Backend::SqlServer},
-    {"sqloledb_open_arguments_win", "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=old;Pwd=old;", "nuevo", "otra",
+    {"sqloledb_port_after_comma", "provider = sqloledb ; server = 10.0.0.5,1435 ; database = X", "",
+     "",
+     "Driver={FreeTDS};Server=10.0.0.5;Port=1435;TDS_Version=7.4;Database=X;ClientCharset=UTF-8;",
+     Backend::SqlServer},
+    {"sqloledb_open_arguments_win", "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=old;Pwd=old;",
+     "nuevo", "otra",
      "Driver={FreeTDS};Server=S;TDS_Version=7.4;Database=D;UID=nuevo;PWD=otra;ClientCharset=UTF-8;",
      Backend::SqlServer},
-    {"sqloledb_extended_app_name", "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=u;Pwd=;Application Name=Estaciones", "",
-     "", "Driver={FreeTDS};Server=S;TDS_Version=7.4;Database=D;UID=u;APP=Estaciones;ClientCharset=UTF-8;",
+    {"sqloledb_extended_app_name",
+     "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=u;Pwd=;Application Name=Estaciones", "", "",
+     "Driver={FreeTDS};Server=S;TDS_Version=7.4;Database=D;UID=u;APP=Estaciones;ClientCharset=UTF-"
+     "8;",
      Backend::SqlServer},
-    {"oracle_built_by_OpenServerADODB", "Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=scott;Password=tiger;", "",
-     "", "Driver={Oracle 19 ODBC driver};DBQ=ORCL;UID=scott;PWD=tiger;", Backend::Oracle},
+    {"oracle_built_by_OpenServerADODB",
+     "Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=scott;Password=tiger;", "", "",
+     "Driver={Oracle 19 ODBC driver};DBQ=ORCL;UID=scott;PWD=tiger;", Backend::Oracle},
     {"jet40_built_by_OpenLocalADODB",
-     "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =/datos/caja.mdb;User Id=admin;Password=;", "", "",
-     "Driver={MDBTools};DBQ=/datos/caja.mdb;", Backend::Jet},
+     "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =/datos/caja.mdb;User Id=admin;Password=;", "",
+     "", "Driver={MDBTools};DBQ=/datos/caja.mdb;", Backend::Jet},
     {"jet351", "PROVIDER=Microsoft.Jet.OLEDB.3.51;Data Source=/datos/viejo.mdb", "", "",
      "Driver={MDBTools};DBQ=/datos/viejo.mdb;", Backend::Jet},
-    {"dsn_unchanged", "DSN=Contabilidad;UID=u;PWD=p", "", "", "DSN=Contabilidad;UID=u;PWD=p", Backend::Generic},
-    {"driver_unchanged", "Driver=SQLite3;Database=/tmp/x.db", "", "", "Driver=SQLite3;Database=/tmp/x.db",
+    {"dsn_unchanged", "DSN=Contabilidad;UID=u;PWD=p", "", "", "DSN=Contabilidad;UID=u;PWD=p",
      Backend::Generic},
+    {"driver_unchanged", "Driver=SQLite3;Database=/tmp/x.db", "", "",
+     "Driver=SQLite3;Database=/tmp/x.db", Backend::Generic},
     {"driver_with_blank_before_equals", "Driver =SQLite3;Database=/tmp/x.db", "", "",
      "Driver =SQLite3;Database=/tmp/x.db", Backend::Generic},
-    {"dsn_open_arguments_win", "DSN=Conta;UID=u;PWD=p", "otro", "nueva", "DSN=Conta;UID=otro;PWD=nueva",
+    {"dsn_open_arguments_win", "DSN=Conta;UID=u;PWD=p", "otro", "nueva",
+     "DSN=Conta;UID=otro;PWD=nueva", Backend::Generic},
+    {"msdasql_provider_dropped", "Provider=MSDASQL.1;DSN=Conta", "", "", "DSN=Conta",
      Backend::Generic},
-    {"msdasql_provider_dropped", "Provider=MSDASQL.1;DSN=Conta", "", "", "DSN=Conta", Backend::Generic},
 };
 
 class ConnectionMappingTest : public ::testing::TestWithParam<MappingCase> {};
@@ -83,7 +95,9 @@ TEST_P(ConnectionMappingTest, shouldMapTheAdoStringToTheOdbcOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, ConnectionMappingTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<MappingCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ConnectionMapping, shouldTakeDriverPortAndTdsVersionFromTheEnvironment) {
     qputenv("ESTACIONES_FREETDS_DRIVER", "TDS propio");
@@ -93,20 +107,26 @@ TEST(ConnectionMapping, shouldTakeDriverPortAndTdsVersionFromTheEnvironment) {
     qunsetenv("ESTACIONES_FREETDS_DRIVER");
     qunsetenv("ESTACIONES_FREETDS_PORT");
     qunsetenv("ESTACIONES_TDS_VERSION");
-    const auto mapped = mapConnectionString(QStringLiteral("PROVIDER=SQLOLEDB;Server=S;Database =D;"), {}, {}, s);
+    const auto mapped =
+        mapConnectionString(QStringLiteral("PROVIDER=SQLOLEDB;Server=S;Database =D;"), {}, {}, s);
     EXPECT_EQ(mapped.odbcString,
-              QStringLiteral("Driver={TDS propio};Server=S;Port=2433;TDS_Version=7.1;Database=D;ClientCharset=UTF-8;"));
+              QStringLiteral(
+                  "Driver={TDS "
+                  "propio};Server=S;Port=2433;TDS_Version=7.1;Database=D;ClientCharset=UTF-8;"));
 }
 
 TEST(ConnectionMapping, shouldBraceValuesHoldingSemicolons) {
-    const auto mapped = mapConnectionString(QStringLiteral("PROVIDER=SQLOLEDB;Server=S;Database =D;UId=u;Pwd={a;b}"),
-                                            {}, {}, fixedSettings());
-    EXPECT_TRUE(mapped.odbcString.contains(QStringLiteral("PWD={a;b};"))) << mapped.odbcString.toStdString();
+    const auto mapped = mapConnectionString(
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=S;Database =D;UId=u;Pwd={a;b}"), {}, {},
+        fixedSettings());
+    EXPECT_TRUE(mapped.odbcString.contains(QStringLiteral("PWD={a;b};")))
+        << mapped.odbcString.toStdString();
 }
 
 TEST(ConnectionMapping, shouldRefuseAnUnknownProvider) {
     try {
-        mapConnectionString(QStringLiteral("Provider=Desconocido.1;Data Source=x"), {}, {}, fixedSettings());
+        mapConnectionString(QStringLiteral("Provider=Desconocido.1;Data Source=x"), {}, {},
+                            fixedSettings());
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), adoerr::ProviderNotFound);
@@ -114,13 +134,17 @@ TEST(ConnectionMapping, shouldRefuseAnUnknownProvider) {
 }
 
 TEST(EngineFactory, shouldSendLocalSqlServerToTheEmbeddedEngineAndTheRestToOdbc) {
-    EXPECT_EQ(engineKindFor(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =DEMO;UId=ADMIN;Pwd=;")),
+    EXPECT_EQ(engineKindFor(QStringLiteral(
+                  "PROVIDER=SQLOLEDB;Server=(local);Database =DEMO;UId=ADMIN;Pwd=;")),
               EngineKind::Embedded);
-    EXPECT_EQ(engineKindFor(QStringLiteral("provider=sqloledb.1;data source = (LOCAL) ;initial catalog=X")),
+    EXPECT_EQ(engineKindFor(
+                  QStringLiteral("provider=sqloledb.1;data source = (LOCAL) ;initial catalog=X")),
               EngineKind::Embedded);
-    EXPECT_EQ(engineKindFor(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01;Database =DEMO;")), EngineKind::Odbc);
+    EXPECT_EQ(engineKindFor(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01;Database =DEMO;")),
+              EngineKind::Odbc);
     EXPECT_EQ(engineKindFor(QStringLiteral("Driver=SQLite3;Database=(local)")), EngineKind::Odbc);
-    EXPECT_EQ(engineKindFor(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=(local)")), EngineKind::Odbc);
+    EXPECT_EQ(engineKindFor(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=(local)")),
+              EngineKind::Odbc);
 }
 
 // ------------------------------------------------------------ passwords
@@ -132,7 +156,8 @@ void expectNoSecret(const Connection& cnn, const Error& e) {
     EXPECT_FALSE(QString::fromUtf8(e.what()).contains(QLatin1String(kSecret)));
     if (const auto* failure = dynamic_cast<const ProviderFailure*>(&e)) {
         for (const ProviderError& r : failure->records()) {
-            EXPECT_FALSE(r.description.contains(QLatin1String(kSecret))) << r.description.toStdString();
+            EXPECT_FALSE(r.description.contains(QLatin1String(kSecret)))
+                << r.description.toStdString();
         }
     }
     for (const ProviderError& r : cnn.errors()) {
@@ -146,12 +171,15 @@ TEST(Passwords, shouldNeverAppearInTheErrorsOfAFailedOpen) {
     const QString secret = QString::fromLatin1(kSecret);
     const QString strings[] = {
         // A server that refuses at once (nothing listens on port 1).
-        QStringLiteral("PROVIDER=SQLOLEDB;Server=127.0.0.1,1;Database =D;UId=sa;Pwd=%1;").arg(secret),
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=127.0.0.1,1;Database =D;UId=sa;Pwd=%1;")
+            .arg(secret),
         QStringLiteral("Driver={No existe este driver};UID=u;PWD=%1").arg(secret),
         QStringLiteral("DSN=NoExisteEsteDSN;UID=u;PWD=%1").arg(secret),
-        QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/falta.mdb;User Id=admin;Password=%2;")
+        QStringLiteral(
+            "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/falta.mdb;User Id=admin;Password=%2;")
             .arg(dir.path(), secret),
-        QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=scott;Password=%1;").arg(secret),
+        QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=scott;Password=%1;")
+            .arg(secret),
     };
     for (const QString& text : strings) {
         SCOPED_TRACE(ConnectionString::masked(text).toStdString());
@@ -180,14 +208,17 @@ TEST(JetStates, shouldReportFileNotFoundAndInvalidPathAsJetDoes) {
     QTemporaryDir dir;
     Connection cnn;
     try {
-        cnn.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/no.mdb;").arg(dir.path()));
+        cnn.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/no.mdb;")
+                     .arg(dir.path()));
         FAIL() << "opened";
     } catch (const Error& e) {
         EXPECT_EQ(e.sqlState(), QStringLiteral("3024"));
         EXPECT_EQ(cnn.errors().item(0).sqlState, QStringLiteral("3024"));
     }
     try {
-        cnn.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/no/hay/carpeta.mdb;").arg(dir.path()));
+        cnn.open(
+            QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1/no/hay/carpeta.mdb;")
+                .arg(dir.path()));
         FAIL() << "opened";
     } catch (const Error& e) {
         EXPECT_EQ(e.sqlState(), QStringLiteral("3044"));
@@ -198,8 +229,8 @@ TEST(JetStates, shouldReportFileNotFoundAndInvalidPathAsJetDoes) {
 
 // ------------------------------------------------------------ diagnostics
 
-#include "platform/db/odbc/OdbcCall.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/odbc/OdbcCall.h"
 
 namespace {
 
@@ -227,16 +258,23 @@ TEST(OdbcDiagnostics, shouldKeepInformationalMessagesOutOfErrors) {
 
 TEST(OdbcDiagnostics, shouldGiveTheAdoNumbersOfTheParts) {
     using odbc::adoNumberFor;
-    EXPECT_EQ(adoNumberFor(QStringLiteral("42S02"), 208, {}, Backend::SqlServer), errnum::NoSuchTable);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("42000"), 208, {}, Backend::SqlServer), errnum::NoSuchTable);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("23000"), 2627, {}, Backend::SqlServer), errnum::IntegrityViolation);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("23000"), 547, {}, Backend::SqlServer), errnum::IntegrityViolation);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("42000"), 102, {}, Backend::SqlServer), errnum::CommandError);
+    EXPECT_EQ(adoNumberFor(QStringLiteral("42S02"), 208, {}, Backend::SqlServer),
+              errnum::NoSuchTable);
+    EXPECT_EQ(adoNumberFor(QStringLiteral("42000"), 208, {}, Backend::SqlServer),
+              errnum::NoSuchTable);
+    EXPECT_EQ(adoNumberFor(QStringLiteral("23000"), 2627, {}, Backend::SqlServer),
+              errnum::IntegrityViolation);
+    EXPECT_EQ(adoNumberFor(QStringLiteral("23000"), 547, {}, Backend::SqlServer),
+              errnum::IntegrityViolation);
+    EXPECT_EQ(adoNumberFor(QStringLiteral("42000"), 102, {}, Backend::SqlServer),
+              errnum::CommandError);
     EXPECT_EQ(adoNumberFor(QStringLiteral("08S01"), 20009, {}, Backend::SqlServer), errnum::E_FAIL);
     EXPECT_EQ(adoNumberFor(QStringLiteral("HYT00"), 0, {}, Backend::SqlServer), errnum::Timeout);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("HY000"), 1, QStringLiteral("no such table: x"), Backend::Generic),
+    EXPECT_EQ(adoNumberFor(QStringLiteral("HY000"), 1, QStringLiteral("no such table: x"),
+                           Backend::Generic),
               errnum::NoSuchTable);
-    EXPECT_EQ(adoNumberFor(QStringLiteral("HY000"), 5, QStringLiteral("database is locked"), Backend::Generic),
+    EXPECT_EQ(adoNumberFor(QStringLiteral("HY000"), 5, QStringLiteral("database is locked"),
+                           Backend::Generic),
               errnum::E_FAIL);
 }
 

@@ -45,7 +45,8 @@ public:
             // A database of its own, made as on SQL Server (the demo
             // database's contents are another issue's subject).
             db::Connection master;
-            master.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
+            master.open(
+                QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));
             master.execute(QStringLiteral("CREATE DATABASE PRUEBA"));
             master.close();
         }
@@ -68,7 +69,9 @@ public:
 
     QString connectionString(const QString& password = {}) const {
         if (m_backend == DbBackend::Embedded) {
-            return QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =PRUEBA;UId=sa;Pwd=%1;").arg(password);
+            return QStringLiteral(
+                       "PROVIDER=SQLOLEDB;Server=(local);Database =PRUEBA;UId=sa;Pwd=%1;")
+                .arg(password);
         }
         QString text = QStringLiteral("Driver=SQLite3;Database=%1").arg(sqliteFile());
         if (!password.isEmpty()) {
@@ -87,16 +90,19 @@ public:
     // A table with an identity key, in the dialect the engine accepts: the
     // suite's T-SQL first, SQLite's own form otherwise. (SQLite takes
     // "int IDENTITY(1,1)" as a mere type name, so the key is probed.)
-    void createIdentityTable(db::Connection& connection, const QString& table, const QString& otherColumns) const {
+    void createIdentityTable(db::Connection& connection, const QString& table,
+                             const QString& otherColumns) const {
         const QString sqliteForm =
-            QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY AUTOINCREMENT, %2)").arg(table, otherColumns);
+            QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY AUTOINCREMENT, %2)")
+                .arg(table, otherColumns);
         if (m_backend == DbBackend::OdbcSqlite) {
             connection.execute(sqliteForm);
             return;
         }
         try {
-            connection.execute(QStringLiteral("CREATE TABLE %1 (id int IDENTITY(1,1) NOT NULL PRIMARY KEY, %2)")
-                                   .arg(table, otherColumns));
+            connection.execute(
+                QStringLiteral("CREATE TABLE %1 (id int IDENTITY(1,1) NOT NULL PRIMARY KEY, %2)")
+                    .arg(table, otherColumns));
             connection.beginTrans();
             try {
                 connection.execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));

@@ -15,8 +15,7 @@ using estaciones::test::DbScratch;
 
 namespace {
 
-template <class F>
-Error errorOf(F&& f) {
+template <class F> Error errorOf(F&& f) {
     try {
         f();
     } catch (const Error& e) {
@@ -32,14 +31,19 @@ protected:
 
     void SetUp() override {
         cnn = scratch.open(adUseClient);
-        cnn.execute(QStringLiteral("CREATE TABLE t_articulos (codigo varchar(20) NOT NULL PRIMARY KEY, "
-                                   "nombre varchar(40) NULL, cantidad int NULL)"));
-        cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A1', 'Uno', 1)"));
-        cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A2', 'Dos', 2)"));
-        cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A3', 'Tres', 3)"));
+        cnn.execute(
+            QStringLiteral("CREATE TABLE t_articulos (codigo varchar(20) NOT NULL PRIMARY KEY, "
+                           "nombre varchar(40) NULL, cantidad int NULL)"));
+        cnn.execute(QStringLiteral(
+            "INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A1', 'Uno', 1)"));
+        cnn.execute(QStringLiteral(
+            "INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A2', 'Dos', 2)"));
+        cnn.execute(QStringLiteral(
+            "INSERT INTO t_articulos (codigo, nombre, cantidad) VALUES ('A3', 'Tres', 3)"));
     }
 
-    Recordset openRs(const QString& sql, int cursorType = adOpenStatic, int lockType = adLockReadOnly) {
+    Recordset openRs(const QString& sql, int cursorType = adOpenStatic,
+                     int lockType = adLockReadOnly) {
         Recordset rs;
         rs.open(sql, cnn, cursorType, lockType);
         return rs;
@@ -57,7 +61,8 @@ protected:
 };
 
 TEST_P(LayerTest, shouldHaveBofAndEofBothTrueWhenResultIsEmpty) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'ZZ'"));
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'ZZ'"));
     EXPECT_EQ(rs.state(), adStateOpen);
     EXPECT_TRUE(rs.bof());
     EXPECT_TRUE(rs.eof());
@@ -69,7 +74,8 @@ TEST_P(LayerTest, shouldHaveBofAndEofBothTrueWhenResultIsEmpty) {
 }
 
 TEST_P(LayerTest, shouldNavigateEveryWayOnAStaticRecordset) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, cantidad FROM t_articulos ORDER BY codigo"));
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo, cantidad FROM t_articulos ORDER BY codigo"));
     ASSERT_EQ(rs.recordCount(), 3);
     EXPECT_FALSE(rs.bof());
     EXPECT_EQ(rs.fields(QStringLiteral("codigo")).value().toString(), QStringLiteral("A1"));
@@ -102,17 +108,20 @@ TEST_P(LayerTest, shouldFindFieldsByNameIgnoringCaseAndRefuseUnknownOnes) {
 }
 
 TEST_P(LayerTest, shouldReportAdoTypeCodesAndDefinedSizes) {
-    cnn.execute(QStringLiteral("CREATE TABLE t_tipos (texto varchar(25) NULL, entero int NULL, fecha datetime NULL, "
-                               "importe money NULL, precio decimal(10,2) NULL, activo bit NULL, peso float NULL)"));
-    cnn.execute(QStringLiteral("INSERT INTO t_tipos VALUES ('abc', 7, '2025-03-14T10:20:30', 12.5, 3.25, 1, 0.5)"));
-    Recordset rs = openRs(QStringLiteral("SELECT texto, entero, fecha, importe, precio, activo, peso FROM t_tipos"));
+    cnn.execute(QStringLiteral(
+        "CREATE TABLE t_tipos (texto varchar(25) NULL, entero int NULL, fecha datetime NULL, "
+        "importe money NULL, precio decimal(10,2) NULL, activo bit NULL, peso float NULL)"));
+    cnn.execute(QStringLiteral(
+        "INSERT INTO t_tipos VALUES ('abc', 7, '2025-03-14T10:20:30', 12.5, 3.25, 1, 0.5)"));
+    Recordset rs = openRs(
+        QStringLiteral("SELECT texto, entero, fecha, importe, precio, activo, peso FROM t_tipos"));
     struct Expected {
         const char* name;
         int type;
     };
-    const Expected expected[] = {{"texto", adtype::VarChar},  {"entero", adtype::Integer},
+    const Expected expected[] = {{"texto", adtype::VarChar},     {"entero", adtype::Integer},
                                  {"fecha", adtype::DBTimeStamp}, {"importe", adtype::Currency},
-                                 {"precio", adtype::Numeric},  {"activo", adtype::Boolean},
+                                 {"precio", adtype::Numeric},    {"activo", adtype::Boolean},
                                  {"peso", adtype::Double}};
     for (const Expected& e : expected) {
         EXPECT_EQ(rs.fields(QString::fromLatin1(e.name)).type(), e.type) << e.name;
@@ -135,16 +144,19 @@ TEST_P(LayerTest, shouldRunEveryStatementOfAMultiStatementText) {
                                "UPDATE t_articulos SET cantidad = 9 WHERE codigo LIKE 'B%';"),
                 affected);
     EXPECT_GE(affected, 1);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_articulos WHERE cantidad = 9")), QStringLiteral("2"));
-    Recordset rs = cnn.execute(QStringLiteral("UPDATE t_articulos SET cantidad = 8 WHERE codigo = 'B1'; "
-                                              "SELECT codigo FROM t_articulos WHERE cantidad = 8"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_articulos WHERE cantidad = 9")),
+              QStringLiteral("2"));
+    Recordset rs =
+        cnn.execute(QStringLiteral("UPDATE t_articulos SET cantidad = 8 WHERE codigo = 'B1'; "
+                                   "SELECT codigo FROM t_articulos WHERE cantidad = 8"));
     ASSERT_EQ(rs.state(), adStateOpen);
     EXPECT_EQ(rs["codigo"].value().toString(), QStringLiteral("B1"));
 }
 
 TEST_P(LayerTest, shouldCountRowsAffectedAndGiveAClosedRecordsetWithoutRows) {
     std::int64_t affected = -5;
-    Recordset rs = cnn.execute(QStringLiteral("UPDATE t_articulos SET cantidad = 0 WHERE codigo <> 'A1'"), affected);
+    Recordset rs = cnn.execute(
+        QStringLiteral("UPDATE t_articulos SET cantidad = 0 WHERE codigo <> 'A1'"), affected);
     EXPECT_EQ(affected, 2);
     EXPECT_EQ(rs.state(), adStateClosed);
     EXPECT_EQ(errorOf([&] { rs.eof(); }).number(), errnum::ObjectClosed);
@@ -158,15 +170,18 @@ TEST_P(LayerTest, shouldKeepCommittedWorkAndDropRolledBackWork) {
     cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo) VALUES ('C2')"));
     cnn.execute(QStringLiteral("DELETE FROM t_articulos WHERE codigo = 'A1'"));
     cnn.rollbackTrans();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_articulos WHERE codigo IN ('C1', 'C2', 'A1')")),
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "SELECT COUNT(*) FROM t_articulos WHERE codigo IN ('C1', 'C2', 'A1')")),
               QStringLiteral("2"));
     EXPECT_NE(errorOf([&] { cnn.commitTrans(); }).number(), 0);
 }
 
 TEST_P(LayerTest, shouldInsertWithAddNewAndReadTheIdentityBack) {
-    scratch.createIdentityTable(cnn, QStringLiteral("t_cajas"), QStringLiteral("nombre varchar(30) NULL"));
+    scratch.createIdentityTable(cnn, QStringLiteral("t_cajas"),
+                                QStringLiteral("nombre varchar(30) NULL"));
     cnn.execute(QStringLiteral("INSERT INTO t_cajas (nombre) VALUES ('primera')"));
-    Recordset rs = openRs(QStringLiteral("SELECT id, nombre FROM t_cajas"), adOpenDynamic, adLockOptimistic);
+    Recordset rs =
+        openRs(QStringLiteral("SELECT id, nombre FROM t_cajas"), adOpenDynamic, adLockOptimistic);
     rs.addNew();
     EXPECT_EQ(rs.editMode(), adEditAdd);
     rs["nombre"] = Variant(QStringLiteral("segunda"));
@@ -174,12 +189,14 @@ TEST_P(LayerTest, shouldInsertWithAddNewAndReadTheIdentityBack) {
     EXPECT_EQ(rs.editMode(), adEditNone);
     EXPECT_EQ(rs["id"].value().toInt32(), 2);
     EXPECT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_cajas WHERE id = 2")), QStringLiteral("segunda"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_cajas WHERE id = 2")),
+              QStringLiteral("segunda"));
 }
 
 TEST_P(LayerTest, shouldUpdateAnExistingRowAndKeepTheOthers) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre, cantidad FROM t_articulos ORDER BY codigo"),
-                          adOpenStatic, adLockOptimistic);
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo, nombre, cantidad FROM t_articulos ORDER BY codigo"),
+               adOpenStatic, adLockOptimistic);
     rs.moveNext();
     rs["nombre"] = Variant(QStringLiteral("Dos bis"));
     rs["cantidad"] = Variant(20);
@@ -187,14 +204,17 @@ TEST_P(LayerTest, shouldUpdateAnExistingRowAndKeepTheOthers) {
     EXPECT_EQ(rs["nombre"].originalValue().toString(), QStringLiteral("Dos"));
     rs.update();
     EXPECT_EQ(rs["nombre"].value().toString(), QStringLiteral("Dos bis"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A2'")), QStringLiteral("Dos bis"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT cantidad FROM t_articulos WHERE codigo = 'A2'")), QStringLiteral("20"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")), QStringLiteral("Uno"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A2'")),
+              QStringLiteral("Dos bis"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT cantidad FROM t_articulos WHERE codigo = 'A2'")),
+              QStringLiteral("20"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")),
+              QStringLiteral("Uno"));
 }
 
 TEST_P(LayerTest, shouldWriteAPendingEditWhenMovingOff) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos ORDER BY codigo"), adOpenStatic,
-                          adLockOptimistic);
+    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos ORDER BY codigo"),
+                          adOpenStatic, adLockOptimistic);
     rs["nombre"] = Variant(QStringLiteral("Uno movido"));
     rs.moveNext();
     EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")),
@@ -203,8 +223,9 @@ TEST_P(LayerTest, shouldWriteAPendingEditWhenMovingOff) {
 
 TEST_P(LayerTest, shouldUpdateARowWhoseOriginalValueIsNull) {
     cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo, nombre) VALUES ('N1', NULL)"));
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'N1'"), adOpenStatic,
-                          adLockOptimistic);
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'N1'"),
+               adOpenStatic, adLockOptimistic);
     rs["nombre"] = Variant(QStringLiteral("ya no es nulo"));
     rs.update();
     EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'N1'")),
@@ -213,8 +234,10 @@ TEST_P(LayerTest, shouldUpdateARowWhoseOriginalValueIsNull) {
 
 TEST_P(LayerTest, shouldUpdateATableWithoutKeyByAllOriginalValues) {
     cnn.execute(QStringLiteral("CREATE TABLE t_sin_clave (a varchar(10) NULL, b int NULL)"));
-    cnn.execute(QStringLiteral("INSERT INTO t_sin_clave VALUES ('x', 1); INSERT INTO t_sin_clave VALUES ('x', 2);"));
-    Recordset rs = openRs(QStringLiteral("SELECT a, b FROM t_sin_clave ORDER BY b"), adOpenStatic, adLockOptimistic);
+    cnn.execute(QStringLiteral(
+        "INSERT INTO t_sin_clave VALUES ('x', 1); INSERT INTO t_sin_clave VALUES ('x', 2);"));
+    Recordset rs = openRs(QStringLiteral("SELECT a, b FROM t_sin_clave ORDER BY b"), adOpenStatic,
+                          adLockOptimistic);
     rs["a"] = Variant(QStringLiteral("y"));
     rs.update();
     EXPECT_EQ(scalar(QStringLiteral("SELECT a FROM t_sin_clave WHERE b = 1")), QStringLiteral("y"));
@@ -222,7 +245,8 @@ TEST_P(LayerTest, shouldUpdateATableWithoutKeyByAllOriginalValues) {
 }
 
 TEST_P(LayerTest, shouldDetectAnOptimisticConflictBetweenTwoRecordsets) {
-    const QString sql = QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'A1'");
+    const QString sql =
+        QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'A1'");
     Recordset first = openRs(sql, adOpenStatic, adLockOptimistic);
     Recordset second = openRs(sql, adOpenStatic, adLockOptimistic);
     first["nombre"] = Variant(QStringLiteral("primero"));
@@ -230,11 +254,13 @@ TEST_P(LayerTest, shouldDetectAnOptimisticConflictBetweenTwoRecordsets) {
     second["nombre"] = Variant(QStringLiteral("segundo"));
     const Error e = errorOf([&] { second.update(); });
     EXPECT_EQ(e.number(), errnum::RowNotFoundForUpdate);
-    EXPECT_EQ(e.description(), QStringLiteral("Row cannot be located for updating. Some values may have been "
-                                              "changed since it was last read."));
+    EXPECT_EQ(e.description(),
+              QStringLiteral("Row cannot be located for updating. Some values may have been "
+                             "changed since it was last read."));
     ASSERT_GE(cnn.errors().count(), 1);
     EXPECT_EQ(cnn.errors().item(0).number, errnum::RowNotFoundForUpdate);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")), QStringLiteral("primero"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")),
+              QStringLiteral("primero"));
     // The edit stays pending, so Close refuses until CancelUpdate (CierraRecordset's 3219).
     EXPECT_EQ(errorOf([&] { second.close(); }).number(), errnum::OperationNotAllowed);
     second.cancelUpdate();
@@ -243,8 +269,8 @@ TEST_P(LayerTest, shouldDetectAnOptimisticConflictBetweenTwoRecordsets) {
 }
 
 TEST_P(LayerTest, shouldCancelAnAddNewAndStayOnTheRowBefore) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos ORDER BY codigo"), adOpenStatic,
-                          adLockOptimistic);
+    Recordset rs = openRs(QStringLiteral("SELECT codigo, nombre FROM t_articulos ORDER BY codigo"),
+                          adOpenStatic, adLockOptimistic);
     rs.moveNext();
     rs.addNew();
     rs["codigo"] = Variant(QStringLiteral("X9"));
@@ -256,16 +282,19 @@ TEST_P(LayerTest, shouldCancelAnAddNewAndStayOnTheRowBefore) {
 
 TEST_P(LayerTest, shouldRefuseWritesOnAReadOnlyRecordset) {
     Recordset rs = openRs(QStringLiteral("SELECT codigo FROM t_articulos"));
-    EXPECT_EQ(errorOf([&] { rs["codigo"] = Variant(QStringLiteral("Q")); }).number(), adoerr::NotSupported);
+    EXPECT_EQ(errorOf([&] { rs["codigo"] = Variant(QStringLiteral("Q")); }).number(),
+              adoerr::NotSupported);
     EXPECT_EQ(errorOf([&] { rs.addNew(); }).number(), adoerr::NotSupported);
 }
 
 TEST_P(LayerTest, shouldKeepErrorsAfterSuccessReplaceThemOnFailureAndEmptyThemOnClear) {
-    const Error missing = errorOf([&] { cnn.execute(QStringLiteral("SELECT * FROM no_existe_tabla")); });
+    const Error missing =
+        errorOf([&] { cnn.execute(QStringLiteral("SELECT * FROM no_existe_tabla")); });
     EXPECT_EQ(missing.number(), errnum::NoSuchTable);
     ASSERT_GE(cnn.errors().count(), 1);
     const QString firstText = cnn.errors().item(0).description;
-    EXPECT_TRUE(firstText.contains(QStringLiteral("no_existe_tabla"), Qt::CaseInsensitive)) << firstText.toStdString();
+    EXPECT_TRUE(firstText.contains(QStringLiteral("no_existe_tabla"), Qt::CaseInsensitive))
+        << firstText.toStdString();
 
     cnn.execute(QStringLiteral("SELECT codigo FROM t_articulos"));
     ASSERT_GE(cnn.errors().count(), 1);
@@ -283,49 +312,58 @@ TEST_P(LayerTest, shouldKeepErrorsAfterSuccessReplaceThemOnFailureAndEmptyThemOn
 }
 
 TEST_P(LayerTest, shouldReportAnIntegrityViolation) {
-    const Error e = errorOf(
-        [&] { cnn.execute(QStringLiteral("INSERT INTO t_articulos (codigo, nombre) VALUES ('A1', 'repetido')")); });
+    const Error e = errorOf([&] {
+        cnn.execute(
+            QStringLiteral("INSERT INTO t_articulos (codigo, nombre) VALUES ('A1', 'repetido')"));
+    });
     EXPECT_EQ(e.number(), errnum::IntegrityViolation);
     EXPECT_FALSE(e.sqlState().isEmpty());
 }
 
 TEST_P(LayerTest, shouldFindTableAndColumnInTheSchemaIgnoringCase) {
-    cnn.execute(QStringLiteral("CREATE TABLE Prueba_Esquema (Clave int NOT NULL PRIMARY KEY, Descripcion varchar(30) NULL)"));
+    cnn.execute(QStringLiteral("CREATE TABLE Prueba_Esquema (Clave int NOT NULL PRIMARY KEY, "
+                               "Descripcion varchar(30) NULL)"));
     // ExisteTablaDB: walk the table schema without restrictions.
     Recordset tables = cnn.openSchema(adSchemaTables);
     bool found = false;
     while (!tables.eof()) {
-        if (tables["TABLE_NAME"].value().toString().trimmed().compare(QStringLiteral("PRUEBA_ESQUEMA"),
-                                                                       Qt::CaseInsensitive) == 0) {
+        if (tables["TABLE_NAME"].value().toString().trimmed().compare(
+                QStringLiteral("PRUEBA_ESQUEMA"), Qt::CaseInsensitive) == 0) {
             found = true;
         }
         tables.moveNext();
     }
     EXPECT_TRUE(found);
-    Recordset restricted = cnn.openSchema(adSchemaTables, {Variant(), Variant(), Variant(QStringLiteral("prueba_esquema"))});
+    Recordset restricted = cnn.openSchema(
+        adSchemaTables, {Variant(), Variant(), Variant(QStringLiteral("prueba_esquema"))});
     EXPECT_EQ(restricted.recordCount(), 1);
 
     // ExisteCampoDB: (catalogue, any schema, table, any column).
-    Recordset columns = cnn.openSchema(
-        adSchemaColumns, {Variant(cnn.defaultDatabase()), Variant(), Variant(QStringLiteral("PRUEBA_ESQUEMA")), Variant()});
+    Recordset columns =
+        cnn.openSchema(adSchemaColumns, {Variant(cnn.defaultDatabase()), Variant(),
+                                         Variant(QStringLiteral("PRUEBA_ESQUEMA")), Variant()});
     QStringList names;
     while (!columns.eof()) {
         names << columns["COLUMN_NAME"].value().toString();
         columns.moveNext();
     }
-    EXPECT_TRUE(names.contains(QStringLiteral("descripcion"), Qt::CaseInsensitive)) << names.join(',').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("descripcion"), Qt::CaseInsensitive))
+        << names.join(',').toStdString();
     EXPECT_EQ(names.size(), 2);
     Recordset one = cnn.openSchema(adSchemaColumns,
                                    {Variant(), Variant(), Variant(QStringLiteral("prueba_esquema")),
                                     Variant(QStringLiteral("DESCRIPCION"))});
     ASSERT_EQ(one.recordCount(), 1);
     EXPECT_EQ(one["DATA_TYPE"].value().toInt32(), adtype::VarChar);
-    EXPECT_EQ(cnn.openSchema(adSchemaTables, {Variant(), Variant(), Variant(QStringLiteral("no_hay"))}).recordCount(), 0);
+    EXPECT_EQ(
+        cnn.openSchema(adSchemaTables, {Variant(), Variant(), Variant(QStringLiteral("no_hay"))})
+            .recordCount(),
+        0);
 }
 
 TEST_P(LayerTest, shouldMoveFirstLastFirstOnAForwardOnlyRecordsetWithClientCursor) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo FROM t_articulos ORDER BY codigo"), adOpenForwardOnly,
-                          adLockReadOnly);
+    Recordset rs = openRs(QStringLiteral("SELECT codigo FROM t_articulos ORDER BY codigo"),
+                          adOpenForwardOnly, adLockReadOnly);
     EXPECT_EQ(rs.cursorType(), adOpenStatic);
     EXPECT_EQ(rs.recordCount(), 3);
     rs.moveFirst();
@@ -339,7 +377,8 @@ TEST_P(LayerTest, shouldMoveFirstLastFirstOnAForwardOnlyRecordsetWithClientCurso
 
 TEST_P(LayerTest, shouldRefuseBackwardMovesOnAForwardOnlyServerCursor) {
     cnn.setCursorLocation(adUseServer);
-    Recordset rs = openRs(QStringLiteral("SELECT codigo FROM t_articulos ORDER BY codigo"), adOpenForwardOnly);
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo FROM t_articulos ORDER BY codigo"), adOpenForwardOnly);
     EXPECT_EQ(rs.cursorType(), adOpenForwardOnly);
     EXPECT_EQ(rs.recordCount(), -1);
     rs.moveNext();
@@ -349,7 +388,8 @@ TEST_P(LayerTest, shouldRefuseBackwardMovesOnAForwardOnlyServerCursor) {
 }
 
 TEST_P(LayerTest, shouldGiveRowsByFieldWithGetRows) {
-    Recordset rs = openRs(QStringLiteral("SELECT codigo, cantidad FROM t_articulos ORDER BY codigo"));
+    Recordset rs =
+        openRs(QStringLiteral("SELECT codigo, cantidad FROM t_articulos ORDER BY codigo"));
     rs.moveNext();
     const auto two = rs.getRows(2);
     ASSERT_EQ(two.size(), 2u);
@@ -364,16 +404,19 @@ TEST_P(LayerTest, shouldGiveRowsByFieldWithGetRows) {
 
 TEST_P(LayerTest, shouldRaiseAdoNumbersForClosedAndOpenObjects) {
     Connection closed;
-    EXPECT_EQ(errorOf([&] { closed.execute(QStringLiteral("SELECT 1")); }).number(), errnum::ObjectClosed);
+    EXPECT_EQ(errorOf([&] { closed.execute(QStringLiteral("SELECT 1")); }).number(),
+              errnum::ObjectClosed);
     EXPECT_EQ(errorOf([&] { closed.close(); }).number(), errnum::ObjectClosed);
     EXPECT_EQ(errorOf([&] { cnn.open(scratch.connectionString()); }).number(), errnum::ObjectOpen);
     Recordset rs;
     EXPECT_EQ(rs.state(), adStateClosed);
-    EXPECT_EQ(errorOf([&] { rs.open(QStringLiteral("SELECT 1"), closed); }).number(), errnum::ConnectionUnusable);
+    EXPECT_EQ(errorOf([&] { rs.open(QStringLiteral("SELECT 1"), closed); }).number(),
+              errnum::ConnectionUnusable);
     EXPECT_EQ(errorOf([&] { rs.close(); }).number(), errnum::ObjectClosed);
     rs.open(QStringLiteral("SELECT codigo FROM t_articulos"), cnn);
-    EXPECT_EQ(errorOf([&] { rs.open(QStringLiteral("SELECT codigo FROM t_articulos"), cnn); }).number(),
-              errnum::ObjectOpen);
+    EXPECT_EQ(
+        errorOf([&] { rs.open(QStringLiteral("SELECT codigo FROM t_articulos"), cnn); }).number(),
+        errnum::ObjectOpen);
     rs.close();
     EXPECT_EQ(cnn.errors().count(), 0);
 }
@@ -405,7 +448,8 @@ TEST_P(LayerTest, shouldGiveMinusOneRowsAffectedAfterSetNocountOn) {
     cnn.execute(QStringLiteral("UPDATE t_articulos SET cantidad = 5"), affected);
     EXPECT_EQ(affected, -1);
     // Recordset updates still detect a conflict without counts.
-    const QString sql = QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'A1'");
+    const QString sql =
+        QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'A1'");
     Recordset first = openRs(sql, adOpenStatic, adLockOptimistic);
     Recordset second = openRs(sql, adOpenStatic, adLockOptimistic);
     first["nombre"] = Variant(QStringLiteral("cambiado"));
@@ -418,7 +462,8 @@ TEST_P(LayerTest, shouldGiveMinusOneRowsAffectedAfterSetNocountOn) {
 // ------------------------------------------------------------ fault injection
 
 TEST_P(LayerTest, shouldFailTheNextOperationWithTheInjectedError) {
-    cnn.faults().failNext(errnum::IntegrityViolation, QStringLiteral("Violation of PRIMARY KEY constraint"),
+    cnn.faults().failNext(errnum::IntegrityViolation,
+                          QStringLiteral("Violation of PRIMARY KEY constraint"),
                           QStringLiteral("23000"), 2627, FaultOperation::Execute);
     const Error e = errorOf([&] { cnn.execute(QStringLiteral("SELECT codigo FROM t_articulos")); });
     EXPECT_EQ(e.number(), errnum::IntegrityViolation);
@@ -444,12 +489,14 @@ TEST_P(LayerTest, shouldFailEveryCallAfterADropUntilReopenedAndLoseTheOpenTransa
     // ReintentaConectar: close, open with its own string.
     cnn.close();
     cnn.open();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_articulos WHERE codigo = 'T1'")), QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_articulos WHERE codigo = 'T1'")),
+              QStringLiteral("0"));
 }
 
 TEST_P(LayerTest, shouldFailTheNextOpensAndThenConnect) {
     cnn.close();
-    cnn.faults().failNext(errnum::E_FAIL, QStringLiteral("[DBNETLIB]SQL Server does not exist or access denied."),
+    cnn.faults().failNext(errnum::E_FAIL,
+                          QStringLiteral("[DBNETLIB]SQL Server does not exist or access denied."),
                           QStringLiteral("08001"), 17, FaultOperation::Open, 2);
     EXPECT_EQ(errorOf([&] { cnn.open(); }).number(), errnum::E_FAIL);
     EXPECT_EQ(cnn.state(), adStateClosed);

@@ -1,5 +1,5 @@
-#include "platform/os/Desktop.h"
 #include "platform/os/System.h"
+#include "platform/os/Desktop.h"
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
@@ -50,7 +50,8 @@ TEST(Desktop, systemDesktopStartsARealProcessAndReportsFailure) {
     test::ScopedEnvFolder folder("ESTACIONES_TEST_OUT");
     const QString marker = folder.filePath("marca");
     os::SystemDesktop desktop;
-    const auto pid = desktop.startProcess("/usr/bin/touch \"" + marker + "\"", os::windowstyle::Normal);
+    const auto pid =
+        desktop.startProcess("/usr/bin/touch \"" + marker + "\"", os::windowstyle::Normal);
     EXPECT_GT(pid, 0);
     for (int i = 0; i < 100 && !QFile::exists(marker); ++i) {
         QThread::msleep(20);

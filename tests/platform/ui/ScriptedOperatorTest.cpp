@@ -12,7 +12,8 @@ TEST(ScriptedOperator, answersInOrderAndRecordsEveryDialog) {
     EXPECT_EQ(ui.messageBox(QStringLiteral("texto"), style::AbortRetryIgnore | style::Critical,
                             QStringLiteral("Título")),
               reply::Retry);
-    EXPECT_EQ(ui.inputBox(QStringLiteral("clave"), QStringLiteral("Atencion")), QStringLiteral("kelp@"));
+    EXPECT_EQ(ui.inputBox(QStringLiteral("clave"), QStringLiteral("Atencion")),
+              QStringLiteral("kelp@"));
     EXPECT_EQ(ui.chooseColor(0), 0xFF0000u);
     ASSERT_EQ(op.dialogs().size(), 3u);
     EXPECT_EQ(op.dialogs()[0].title, "Título");

@@ -14,8 +14,8 @@ QString env(const char* name, const QString& fallback) {
 
 // ODBC values holding ";", "{" or "}" or outer blanks go in braces.
 QString braced(const QString& value) {
-    if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) || value.contains(QLatin1Char('}')) ||
-        value != value.trimmed()) {
+    if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+        value.contains(QLatin1Char('}')) || value != value.trimmed()) {
         QString escaped = value;
         escaped.replace(QStringLiteral("}"), QStringLiteral("}}"));
         return QLatin1Char('{') + escaped + QLatin1Char('}');
@@ -44,7 +44,8 @@ QString withCredentials(const QString& text, const QString& user, const QString&
         const QString k = keyword.simplified().toLower();
         if ((!user.isEmpty() && (k == QLatin1String("uid") || k == QLatin1String("user id") ||
                                  k == QLatin1String("user"))) ||
-            (!password.isEmpty() && (k == QLatin1String("pwd") || k == QLatin1String("password")))) {
+            (!password.isEmpty() &&
+             (k == QLatin1String("pwd") || k == QLatin1String("password")))) {
             continue;
         }
         add(pieces, keyword, value);
@@ -59,7 +60,8 @@ QString withCredentials(const QString& text, const QString& user, const QString&
 }
 
 [[noreturn]] void providerNotFound() {
-    throw Error(adoerr::ProviderNotFound, QStringLiteral("Provider cannot be found. It may not be properly installed."),
+    throw Error(adoerr::ProviderNotFound,
+                QStringLiteral("Provider cannot be found. It may not be properly installed."),
                 QStringLiteral("ADODB.Connection"));
 }
 } // namespace
@@ -74,8 +76,8 @@ OdbcSettings OdbcSettings::fromEnvironment() {
     return s;
 }
 
-MappedConnection mapConnectionString(const QString& adoString, const QString& user, const QString& password,
-                                     const OdbcSettings& settings) {
+MappedConnection mapConnectionString(const QString& adoString, const QString& user,
+                                     const QString& password, const OdbcSettings& settings) {
     MappedConnection mapped;
     if (startsWithKeyword(adoString, "DSN") || startsWithKeyword(adoString, "Driver") ||
         startsWithKeyword(adoString, "FileDSN")) {
@@ -86,8 +88,11 @@ MappedConnection mapConnectionString(const QString& adoString, const QString& us
     }
     const ConnectionString cs(adoString);
     const QString provider = cs.value(QStringLiteral("Provider"), QString()).trimmed();
-    const QString uid = user.isEmpty() ? cs.firstOf({"UID", "User Id", "User ID", "User"}).value_or(QString()) : user;
-    const QString pwd = password.isEmpty() ? cs.firstOf({"PWD", "Password"}).value_or(QString()) : password;
+    const QString uid = user.isEmpty()
+                            ? cs.firstOf({"UID", "User Id", "User ID", "User"}).value_or(QString())
+                            : user;
+    const QString pwd =
+        password.isEmpty() ? cs.firstOf({"PWD", "Password"}).value_or(QString()) : password;
     QStringList out;
 
     auto providerIs = [&](const char* name) {
@@ -95,11 +100,12 @@ MappedConnection mapConnectionString(const QString& adoString, const QString& us
                provider.startsWith(QLatin1String(name) + QLatin1Char('.'), Qt::CaseInsensitive);
     };
 
-    if (providerIs("SQLOLEDB") || providerIs("SQLNCLI") || providerIs("SQLNCLI10") || providerIs("SQLNCLI11") ||
-        providerIs("MSOLEDBSQL")) {
+    if (providerIs("SQLOLEDB") || providerIs("SQLNCLI") || providerIs("SQLNCLI10") ||
+        providerIs("SQLNCLI11") || providerIs("MSOLEDBSQL")) {
         mapped.backend = Backend::SqlServer;
-        QString server =
-            cs.firstOf({"Server", "Data Source", "Address", "Addr", "Network Address"}).value_or(QString()).trimmed();
+        QString server = cs.firstOf({"Server", "Data Source", "Address", "Addr", "Network Address"})
+                             .value_or(QString())
+                             .trimmed();
         QString port = settings.freeTdsPort;
         // "host,port" is SQL Server's way of naming a port.
         const qsizetype comma = server.indexOf(QLatin1Char(','));
@@ -122,7 +128,8 @@ MappedConnection mapConnectionString(const QString& adoString, const QString& us
         if (!mapped.database.isEmpty()) {
             add(out, QStringLiteral("Database"), mapped.database);
         }
-        const QString trusted = cs.firstOf({"Trusted_Connection", "Integrated Security"}).value_or(QString());
+        const QString trusted =
+            cs.firstOf({"Trusted_Connection", "Integrated Security"}).value_or(QString());
         if (trusted.compare(QLatin1String("SSPI"), Qt::CaseInsensitive) == 0 ||
             trusted.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 ||
             trusted.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {

@@ -38,7 +38,8 @@ Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : m_type(type) {
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
         m_handle = SQL_NULL_HANDLE;
         ProviderError record;
-        record.description = QStringLiteral("Could not allocate an ODBC handle (type %1).").arg(type);
+        record.description =
+            QStringLiteral("Could not allocate an ODBC handle (type %1).").arg(type);
         record.source = sourceFor(Backend::Generic);
         record.sqlState = QStringLiteral("HY001");
         throw ProviderFailure({record});
@@ -89,8 +90,9 @@ std::vector<ProviderError> readDiagnostics(const Handle& handle, const Diagnosti
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
         std::vector<SQLWCHAR> message(1024);
-        SQLRETURN rc = SQLGetDiagRecW(handle.type(), handle.get(), i, state, &native, message.data(),
-                                      static_cast<SQLSMALLINT>(message.size()), &length);
+        SQLRETURN rc =
+            SQLGetDiagRecW(handle.type(), handle.get(), i, state, &native, message.data(),
+                           static_cast<SQLSMALLINT>(message.size()), &length);
         if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
             message.resize(static_cast<size_t>(length) + 1);
             rc = SQLGetDiagRecW(handle.type(), handle.get(), i, state, &native, message.data(),
@@ -113,24 +115,25 @@ std::vector<ProviderError> readDiagnostics(const Handle& handle, const Diagnosti
         record.source = sourceFor(context.backend);
         record.severity = record.sqlState.startsWith(QLatin1String("01")) ? 10 : 16;
         SQLINTEGER value = 0;
-        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsSeverity, &value, SQL_IS_INTEGER,
-                                            nullptr)) &&
+        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsSeverity, &value,
+                                           SQL_IS_INTEGER, nullptr)) &&
             value > 0) {
             record.severity = value;
         }
         value = 0;
-        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsMsgState, &value, SQL_IS_INTEGER,
-                                            nullptr)) &&
+        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsMsgState, &value,
+                                           SQL_IS_INTEGER, nullptr)) &&
             value > 0) {
             record.messageState = value;
         }
         value = 0;
-        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsLine, &value, SQL_IS_INTEGER,
-                                            nullptr)) &&
+        if (SQL_SUCCEEDED(SQLGetDiagFieldW(handle.type(), handle.get(), i, kDiagSsLine, &value,
+                                           SQL_IS_INTEGER, nullptr)) &&
             value > 0) {
             record.line = value;
         }
-        record.number = isWarning(record) ? 0 : adoNumberFor(record.sqlState, native, text, context.backend);
+        record.number =
+            isWarning(record) ? 0 : adoNumberFor(record.sqlState, native, text, context.backend);
         records.push_back(std::move(record));
         if (i > 200) {
             break; // a runaway driver
@@ -157,7 +160,8 @@ bool isInformational(const ProviderError& record, Backend backend) {
     return record.sqlState == QLatin1String("01000");
 }
 
-std::int32_t adoNumberFor(const QString& sqlState, std::int32_t nativeError, const QString& message, Backend backend) {
+std::int32_t adoNumberFor(const QString& sqlState, std::int32_t nativeError, const QString& message,
+                          Backend backend) {
     if (backend == Backend::SqlServer) {
         switch (nativeError) {
         case 208: // invalid object name

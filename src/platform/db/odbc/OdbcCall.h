@@ -58,7 +58,8 @@ bool isWarning(const ProviderError& record); // SQLSTATE 01xxx
 // The ADO number for an error record (0x80040E14 command error,
 // 0x80040E37 no such table, 0x80040E2F integrity, 0x80040E31 time-out,
 // 0x80004005 otherwise).
-std::int32_t adoNumberFor(const QString& sqlState, std::int32_t nativeError, const QString& message, Backend backend);
+std::int32_t adoNumberFor(const QString& sqlState, std::int32_t nativeError, const QString& message,
+                          Backend backend);
 
 // Collects the records of one call: errors and non-informational warnings.
 class Diagnostics {
@@ -90,7 +91,8 @@ void check(SQLRETURN rc, const Handle& handle, const DiagnosticContext& context)
 
 // UTF-16 conversions between QString and SQLWCHAR (unixODBC: 2 bytes).
 inline SQLWCHAR* wide(const QString& text) {
-    return reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16())));
+    return reinterpret_cast<SQLWCHAR*>(
+        const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16())));
 }
 inline QString fromWide(const SQLWCHAR* text, qsizetype length) {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);

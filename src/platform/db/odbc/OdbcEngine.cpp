@@ -24,7 +24,8 @@ struct TypeMapping {
     std::int64_t definedSize;
 };
 
-TypeMapping adoTypeFor(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT scale, const QString& typeName) {
+TypeMapping adoTypeFor(SQLSMALLINT sqlType, SQLULEN columnSize, SQLSMALLINT scale,
+                       const QString& typeName) {
     const QString name = typeName.trimmed().toLower();
     if (name == QLatin1String("money") || name == QLatin1String("smallmoney")) {
         return {adtype::Currency, 8};
@@ -259,10 +260,12 @@ public:
     OdbcEngine() = default;
     ~OdbcEngine() override { close(); }
 
-    void open(const QString& connectionString, const QString& user, const QString& password) override;
+    void open(const QString& connectionString, const QString& user,
+              const QString& password) override;
     void close() override;
     bool isOpen() const override { return m_open; }
-    ExecutionResult execute(const QString& text, const std::vector<Variant>& parameters, int timeoutSeconds) override;
+    ExecutionResult execute(const QString& text, const std::vector<Variant>& parameters,
+                            int timeoutSeconds) override;
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
@@ -282,7 +285,8 @@ private:
     Handle newStatement(int timeoutSeconds);
     ResultSet readResult(const Handle& stmt, Diagnostics& diagnostics);
     std::vector<ColumnInfo> describe(const Handle& stmt);
-    ExecutionResult runOne(const QString& text, const std::vector<Variant>& parameters, int timeoutSeconds);
+    ExecutionResult runOne(const QString& text, const std::vector<Variant>& parameters,
+                           int timeoutSeconds);
     void endTransaction(SQLSMALLINT completion);
     QString infoText(SQLUSMALLINT info) const;
     [[noreturn]] void fail(const QString& sqlState, std::int32_t number, const QString& description,
@@ -307,8 +311,9 @@ void OdbcEngine::fail(const QString& sqlState, std::int32_t number, const QStrin
     record.description = description;
     record.sqlState = sqlState;
     record.nativeError = native;
-    record.source = m_backend == Backend::Jet ? QStringLiteral("Microsoft JET Database Engine")
-                                              : QStringLiteral("Microsoft OLE DB Provider for ODBC Drivers");
+    record.source = m_backend == Backend::Jet
+                        ? QStringLiteral("Microsoft JET Database Engine")
+                        : QStringLiteral("Microsoft OLE DB Provider for ODBC Drivers");
     throw ProviderFailure({record});
 }
 
@@ -324,10 +329,12 @@ QString OdbcEngine::infoText(SQLUSMALLINT info) const {
     if (!SQL_SUCCEEDED(SQLGetInfoW(m_dbc.get(), info, buffer, sizeof(buffer), &length))) {
         return {};
     }
-    return fromWide(buffer, std::min<qsizetype>(length / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)), 255));
+    return fromWide(buffer,
+                    std::min<qsizetype>(length / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)), 255));
 }
 
-void OdbcEngine::open(const QString& connectionString, const QString& user, const QString& password) {
+void OdbcEngine::open(const QString& connectionString, const QString& user,
+                      const QString& password) {
     close();
     const MappedConnection mapped =
         mapConnectionString(connectionString, user, password, OdbcSettings::fromEnvironment());
@@ -345,38 +352,47 @@ void OdbcEngine::open(const QString& connectionString, const QString& user, cons
         const QFileInfo file(path);
         if (path.isEmpty() || !file.absoluteDir().exists()) {
             fail(QStringLiteral("3044"), errnum::E_FAIL,
-                 QStringLiteral("'%1' is not a valid path.  Make sure that the path name is spelled correctly and "
+                 QStringLiteral("'%1' is not a valid path.  Make sure that the path name is "
+                                "spelled correctly and "
                                 "that you are connected to the server on which the file resides.")
                      .arg(file.absolutePath()));
         }
         if (!file.exists() || file.isDir()) {
-            fail(QStringLiteral("3024"), errnum::E_FAIL, QStringLiteral("Could not find file '%1'.").arg(path));
+            fail(QStringLiteral("3024"), errnum::E_FAIL,
+                 QStringLiteral("Could not find file '%1'.").arg(path));
         }
     }
 
     m_env = Handle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
-    check(SQLSetEnvAttr(m_env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), m_env,
-          m_context);
+    check(SQLSetEnvAttr(m_env.get(), SQL_ATTR_ODBC_VERSION,
+                        reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+          m_env, m_context);
     m_dbc = Handle(SQL_HANDLE_DBC, m_env.get());
-    SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(m_loginTimeout, 0))), 0);
+    SQLSetConnectAttrW(
+        m_dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(m_loginTimeout, 0))), 0);
 
     const QString odbcText = mapped.odbcString;
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnectW(m_dbc.get(), nullptr, wide(odbcText), static_cast<SQLSMALLINT>(odbcText.size()),
-                                           out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(m_dbc.get(), nullptr, wide(odbcText),
+                                           static_cast<SQLSMALLINT>(odbcText.size()), out, 1024,
+                                           &outLength, SQL_DRIVER_NOPROMPT);
     Diagnostics diagnostics(m_context);
     diagnostics.take(rc, m_dbc);
     if (!SQL_SUCCEEDED(rc)) {
         if (m_backend == Backend::Jet) {
-            const QString text = diagnostics.records().empty() ? QString() : diagnostics.records().front().description;
+            const QString text = diagnostics.records().empty()
+                                     ? QString()
+                                     : diagnostics.records().front().description;
             if (text.contains(QLatin1String("password"), Qt::CaseInsensitive)) {
-                fail(QStringLiteral("3031"), errnum::E_FAIL, QStringLiteral("Not a valid password."));
+                fail(QStringLiteral("3031"), errnum::E_FAIL,
+                     QStringLiteral("Not a valid password."));
             }
             fail(QStringLiteral("3051"), errnum::E_FAIL,
-                 QStringLiteral("The Microsoft Jet database engine cannot open the file '%1'.  It is already "
-                                "opened exclusively by another user, or you need permission to view its data.")
+                 QStringLiteral(
+                     "The Microsoft Jet database engine cannot open the file '%1'.  It is already "
+                     "opened exclusively by another user, or you need permission to view its data.")
                      .arg(mapped.jetFile));
         }
         m_dbc.reset();
@@ -386,7 +402,9 @@ void OdbcEngine::open(const QString& connectionString, const QString& user, cons
     m_dbc.setConnected(true);
     m_open = true;
     m_depth = 0;
-    m_user = user.isEmpty() ? ConnectionString(mapped.odbcString).firstOf({"UID", "User Id", "User"}).value_or(QString())
+    m_user = user.isEmpty() ? ConnectionString(mapped.odbcString)
+                                  .firstOf({"UID", "User Id", "User"})
+                                  .value_or(QString())
                             : user;
 
     const QString dbms = infoText(SQL_DBMS_NAME);
@@ -434,19 +452,23 @@ std::vector<ColumnInfo> OdbcEngine::describe(const Handle& stmt) {
         SQLULEN size = 0;
         SQLSMALLINT scale = 0;
         SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
-        check(SQLDescribeColW(stmt.get(), i, name, 512, &nameLength, &sqlType, &size, &scale, &nullable), stmt,
-              m_context);
+        check(SQLDescribeColW(stmt.get(), i, name, 512, &nameLength, &sqlType, &size, &scale,
+                              &nullable),
+              stmt, m_context);
         auto textAttribute = [&](SQLUSMALLINT field) {
             SQLWCHAR buffer[512] = {};
             SQLSMALLINT length = 0;
-            if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), i, field, buffer, sizeof(buffer), &length, nullptr))) {
+            if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), i, field, buffer, sizeof(buffer),
+                                                &length, nullptr))) {
                 return QString();
             }
-            return fromWide(buffer, std::min<qsizetype>(length / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)), 511));
+            return fromWide(buffer, std::min<qsizetype>(
+                                        length / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)), 511));
         };
         auto numberAttribute = [&](SQLUSMALLINT field) {
             SQLLEN value = 0;
-            if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), i, field, nullptr, 0, nullptr, &value))) {
+            if (!SQL_SUCCEEDED(
+                    SQLColAttributeW(stmt.get(), i, field, nullptr, 0, nullptr, &value))) {
                 return SQLLEN(0);
             }
             return value;
@@ -457,11 +479,13 @@ std::vector<ColumnInfo> OdbcEngine::describe(const Handle& stmt) {
         const TypeMapping mapping = adoTypeFor(sqlType, size, scale, typeName);
         c.type = mapping.adoType;
         c.definedSize = mapping.definedSize;
-        c.precision = (sqlType == SQL_DECIMAL || sqlType == SQL_NUMERIC) ? static_cast<int>(size) : 0;
+        c.precision =
+            (sqlType == SQL_DECIMAL || sqlType == SQL_NUMERIC) ? static_cast<int>(size) : 0;
         c.numericScale = scale;
         if (c.type == adtype::Numeric && c.precision == 0) {
             // "decimal(10,2)" given by name only.
-            static const QRegularExpression digits(QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\)"));
+            static const QRegularExpression digits(
+                QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\)"));
             const QRegularExpressionMatch m = digits.match(typeName);
             if (m.hasMatch()) {
                 c.precision = m.captured(1).toInt();
@@ -510,7 +534,8 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
             case Fetch::Integer:
             case Fetch::Boolean: {
                 SQLBIGINT value = 0;
-                const SQLRETURN r = SQLGetData(stmt.get(), column, SQL_C_SBIGINT, &value, sizeof(value), &indicator);
+                const SQLRETURN r = SQLGetData(stmt.get(), column, SQL_C_SBIGINT, &value,
+                                               sizeof(value), &indicator);
                 if (!diagnostics.take(r, stmt) || indicator == SQL_NULL_DATA) {
                     row.push_back(Variant::null());
                 } else if (kinds[i] == Fetch::Boolean) {
@@ -522,7 +547,8 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
             }
             case Fetch::Double: {
                 double value = 0;
-                const SQLRETURN r = SQLGetData(stmt.get(), column, SQL_C_DOUBLE, &value, sizeof(value), &indicator);
+                const SQLRETURN r =
+                    SQLGetData(stmt.get(), column, SQL_C_DOUBLE, &value, sizeof(value), &indicator);
                 if (!diagnostics.take(r, stmt) || indicator == SQL_NULL_DATA) {
                     row.push_back(Variant::null());
                 } else {
@@ -536,18 +562,21 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
                 for (;;) {
                     const SQLRETURN r = SQLGetData(stmt.get(), column, SQL_C_BINARY, chunk.data(),
                                                    static_cast<SQLLEN>(chunk.size()), &indicator);
-                    if (r == SQL_NO_DATA || !diagnostics.take(r, stmt) || indicator == SQL_NULL_DATA) {
+                    if (r == SQL_NO_DATA || !diagnostics.take(r, stmt) ||
+                        indicator == SQL_NULL_DATA) {
                         break;
                     }
-                    const SQLLEN got = (indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(chunk.size()))
-                                           ? static_cast<SQLLEN>(chunk.size())
-                                           : indicator;
+                    const SQLLEN got =
+                        (indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(chunk.size()))
+                            ? static_cast<SQLLEN>(chunk.size())
+                            : indicator;
                     bytes.append(chunk.data(), got);
                     if (r == SQL_SUCCESS) {
                         break;
                     }
                 }
-                row.push_back(indicator == SQL_NULL_DATA ? Variant::null() : Variant(QString::fromLatin1(bytes)));
+                row.push_back(indicator == SQL_NULL_DATA ? Variant::null()
+                                                         : Variant(QString::fromLatin1(bytes)));
                 continue;
             }
             default:
@@ -557,18 +586,20 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
             QString text;
             bool isNull = false;
             for (;;) {
-                const SQLRETURN r = SQLGetData(stmt.get(), column, SQL_C_WCHAR, buffer.data(),
-                                               static_cast<SQLLEN>(buffer.size() * sizeof(SQLWCHAR)), &indicator);
+                const SQLRETURN r =
+                    SQLGetData(stmt.get(), column, SQL_C_WCHAR, buffer.data(),
+                               static_cast<SQLLEN>(buffer.size() * sizeof(SQLWCHAR)), &indicator);
                 if (r == SQL_NO_DATA) {
                     break;
                 }
                 if (r == SQL_SUCCESS_WITH_INFO) {
                     // 01004: more to come; read the chunk and go on.
                     const qsizetype chars = buffer.size() - 1;
-                    const qsizetype got = (indicator == SQL_NO_TOTAL ||
-                                           indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)) >= chars)
-                                              ? chars
-                                              : indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR));
+                    const qsizetype got =
+                        (indicator == SQL_NO_TOTAL ||
+                         indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)) >= chars)
+                            ? chars
+                            : indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR));
                     text += fromWide(buffer.data(), got);
                     continue;
                 }
@@ -578,7 +609,8 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
                 if (indicator == SQL_NULL_DATA) {
                     isNull = true;
                 } else {
-                    text += fromWide(buffer.data(), indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
+                    text +=
+                        fromWide(buffer.data(), indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
                 }
                 break;
             }
@@ -619,7 +651,8 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
     return result;
 }
 
-ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Variant>& parameters, int timeoutSeconds) {
+ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Variant>& parameters,
+                                   int timeoutSeconds) {
     Handle stmt = newStatement(timeoutSeconds);
     Diagnostics diagnostics(m_context);
     SQLRETURN rc;
@@ -646,45 +679,46 @@ ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Varian
             case Variant::Type::Empty:
             case Variant::Type::Null:
                 b.indicator = SQL_NULL_DATA;
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0,
-                                      &b.indicator);
+                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                      SQL_WVARCHAR, 1, 0, nullptr, 0, &b.indicator);
                 break;
             case Variant::Type::Boolean:
                 b.bit = v.toBool() ? 1 : 0;
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0, &b.bit, 0,
-                                      &b.indicator);
+                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0,
+                                      &b.bit, 0, &b.indicator);
                 break;
             case Variant::Type::Integer:
                 b.integer = v.toInt64();
                 if (b.integer >= INT32_MIN && b.integer <= INT32_MAX) {
-                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_INTEGER, 10, 0,
-                                          &b.integer, 0, &b.indicator);
+                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                                          SQL_INTEGER, 10, 0, &b.integer, 0, &b.indicator);
                 } else {
-                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 19, 0,
-                                          &b.integer, 0, &b.indicator);
+                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                                          SQL_BIGINT, 19, 0, &b.integer, 0, &b.indicator);
                 }
                 break;
             case Variant::Type::Double:
                 b.real = v.toDouble();
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, &b.real, 0,
-                                      &b.indicator);
+                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE,
+                                      15, 0, &b.real, 0, &b.indicator);
                 break;
             case Variant::Type::Currency:
                 b.text = v.toCurrency().toString();
                 b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_DECIMAL, 19, 4,
-                                      wide(b.text), b.indicator, &b.indicator);
+                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_DECIMAL,
+                                      19, 4, wide(b.text), b.indicator, &b.indicator);
                 break;
             case Variant::Type::Date: {
                 const DateTimeValue d = v.toDate();
                 if (m_sqlite) {
                     // The SQLite driver keeps dates as text: write the form it reads back.
-                    b.text = d.time == QTime(0, 0) ? d.date.toString(QStringLiteral("yyyy-MM-dd"))
-                                                   : d.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                    b.text = d.time == QTime(0, 0)
+                                 ? d.date.toString(QStringLiteral("yyyy-MM-dd"))
+                                 : d.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
                     b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
-                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                          static_cast<SQLULEN>(b.text.size()), 0, wide(b.text), b.indicator,
-                                          &b.indicator);
+                    rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                          SQL_WVARCHAR, static_cast<SQLULEN>(b.text.size()), 0,
+                                          wide(b.text), b.indicator, &b.indicator);
                     break;
                 }
                 b.timestamp.year = static_cast<SQLSMALLINT>(d.date.year());
@@ -694,16 +728,17 @@ ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Varian
                 b.timestamp.minute = static_cast<SQLUSMALLINT>(d.time.minute());
                 b.timestamp.second = static_cast<SQLUSMALLINT>(d.time.second());
                 b.timestamp.fraction = static_cast<SQLUINTEGER>(d.time.msec()) * 1000000u;
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23,
-                                      3, &b.timestamp, 0, &b.indicator);
+                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
+                                      SQL_TYPE_TIMESTAMP, 23, 3, &b.timestamp, 0, &b.indicator);
                 break;
             }
             default:
                 b.text = v.toString();
                 b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
-                rc = SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                      static_cast<SQLULEN>(std::max<qsizetype>(b.text.size(), 1)), 0, wide(b.text),
-                                      b.indicator, &b.indicator);
+                rc =
+                    SQLBindParameter(stmt.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                     static_cast<SQLULEN>(std::max<qsizetype>(b.text.size(), 1)), 0,
+                                     wide(b.text), b.indicator, &b.indicator);
                 break;
             }
             diagnostics.take(rc, stmt);
@@ -759,7 +794,8 @@ ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Varian
     return result;
 }
 
-ExecutionResult OdbcEngine::execute(const QString& text, const std::vector<Variant>& parameters, int timeoutSeconds) {
+ExecutionResult OdbcEngine::execute(const QString& text, const std::vector<Variant>& parameters,
+                                    int timeoutSeconds) {
     requireOpen();
     if (!m_sqlite || !parameters.empty()) {
         return runOne(text, parameters, timeoutSeconds);
@@ -795,7 +831,8 @@ void OdbcEngine::beginTransaction() {
         fail(QStringLiteral("25000"), static_cast<std::int32_t>(0x8004D013u),
              QStringLiteral("Only one transaction can be active on this session."));
     }
-    check(SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+    check(SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           m_dbc, m_context);
     m_depth = 1;
 }
@@ -803,11 +840,13 @@ void OdbcEngine::beginTransaction() {
 void OdbcEngine::endTransaction(SQLSMALLINT completion) {
     requireOpen();
     if (m_depth == 0) {
-        fail(QStringLiteral("25000"), adoerr::NoTransaction, QStringLiteral("No transaction is active."));
+        fail(QStringLiteral("25000"), adoerr::NoTransaction,
+             QStringLiteral("No transaction is active."));
     }
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), completion);
     m_depth = 0;
-    SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                       reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
     check(rc, m_dbc, m_context);
 }
 
@@ -825,9 +864,11 @@ QString OdbcEngine::currentDatabase() const {
     }
     SQLWCHAR buffer[512] = {};
     SQLINTEGER length = 0;
-    if (SQL_SUCCEEDED(SQLGetConnectAttrW(m_dbc.get(), SQL_ATTR_CURRENT_CATALOG, buffer, sizeof(buffer), &length)) &&
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(m_dbc.get(), SQL_ATTR_CURRENT_CATALOG, buffer,
+                                         sizeof(buffer), &length)) &&
         length > 0) {
-        return fromWide(buffer, std::min<qsizetype>(length / static_cast<SQLINTEGER>(sizeof(SQLWCHAR)), 511));
+        return fromWide(
+            buffer, std::min<qsizetype>(length / static_cast<SQLINTEGER>(sizeof(SQLWCHAR)), 511));
     }
     return m_database;
 }
@@ -838,12 +879,15 @@ void OdbcEngine::useDatabase(const QString& name) {
         execute(QStringLiteral("USE ") + quoteIdentifier(name), {}, 30);
         return;
     }
-    const SQLRETURN rc = SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_CURRENT_CATALOG, wide(name),
-                                            static_cast<SQLINTEGER>(name.size() * sizeof(SQLWCHAR)));
+    const SQLRETURN rc =
+        SQLSetConnectAttrW(m_dbc.get(), SQL_ATTR_CURRENT_CATALOG, wide(name),
+                           static_cast<SQLINTEGER>(name.size() * sizeof(SQLWCHAR)));
     if (!SQL_SUCCEEDED(rc) && name.compare(currentDatabase(), Qt::CaseInsensitive) != 0) {
         // A single-database source (a file): only its own name is accepted.
         fail(QStringLiteral("08004"), errnum::E_FAIL,
-             QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(name), 4060);
+             QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
+                 .arg(name),
+             4060);
     }
 }
 
@@ -877,41 +921,51 @@ void OdbcEngine::setIsolationLevel(int adoLevel) {
 
 ResultSet OdbcEngine::openSchema(int schema, const std::vector<Variant>& restrictions) {
     requireOpen();
-    auto restriction = [&](size_t i) { return i < restrictions.size() ? restrictions[i] : Variant(); };
+    auto restriction = [&](size_t i) {
+        return i < restrictions.size() ? restrictions[i] : Variant();
+    };
     const QString current = currentDatabase();
     auto catalogMatches = [&](const Variant& wanted, const QString& catalog) {
         // Single-file sources report no catalogue: the current database then.
-        return matchesRestriction(wanted, catalog) || (catalog.isEmpty() && matchesRestriction(wanted, current)) ||
+        return matchesRestriction(wanted, catalog) ||
+               (catalog.isEmpty() && matchesRestriction(wanted, current)) ||
                (catalog.isEmpty() && m_sqlite);
     };
     if (schema != adschema::Tables && schema != adschema::Columns) {
-        throw Error(adoerr::NotSupported,
-                    QStringLiteral("Object or provider is not capable of performing requested operation."),
-                    QStringLiteral("ADODB.Connection"));
+        throw Error(
+            adoerr::NotSupported,
+            QStringLiteral("Object or provider is not capable of performing requested operation."),
+            QStringLiteral("ADODB.Connection"));
     }
     Handle stmt = newStatement(0);
     ResultSet out;
     Diagnostics diagnostics(m_context);
     if (schema == adschema::Tables) {
         static const QString all = QStringLiteral("%");
-        diagnostics.take(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, wide(all), SQL_NTS, nullptr, 0), stmt);
+        diagnostics.take(
+            SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, wide(all), SQL_NTS, nullptr, 0), stmt);
         diagnostics.raiseIfErrors();
         const ResultSet rows = readResult(stmt, diagnostics);
         diagnostics.raiseIfErrors();
-        out.columns = {column("TABLE_CATALOG", adtype::VarWChar, 128), column("TABLE_SCHEMA", adtype::VarWChar, 128),
-                       column("TABLE_NAME", adtype::VarWChar, 128), column("TABLE_TYPE", adtype::VarWChar, 128),
+        out.columns = {column("TABLE_CATALOG", adtype::VarWChar, 128),
+                       column("TABLE_SCHEMA", adtype::VarWChar, 128),
+                       column("TABLE_NAME", adtype::VarWChar, 128),
+                       column("TABLE_TYPE", adtype::VarWChar, 128),
                        column("DESCRIPTION", adtype::VarWChar, 255)};
         for (const auto& r : rows.rows) {
             const QString catalog = r.size() > 0 ? r[0].toString() : QString();
             const QString owner = r.size() > 1 ? r[1].toString() : QString();
             const QString table = r.size() > 2 ? r[2].toString() : QString();
             const QString type = r.size() > 3 ? r[3].toString() : QString();
-            if (!catalogMatches(restriction(0), catalog) || !matchesRestriction(restriction(1), owner) ||
-                !matchesRestriction(restriction(2), table) || !matchesRestriction(restriction(3), type)) {
+            if (!catalogMatches(restriction(0), catalog) ||
+                !matchesRestriction(restriction(1), owner) ||
+                !matchesRestriction(restriction(2), table) ||
+                !matchesRestriction(restriction(3), type)) {
                 continue;
             }
-            out.rows.push_back({r.size() > 0 ? r[0] : Variant::null(), r.size() > 1 ? r[1] : Variant::null(),
-                                Variant(table), Variant(type), r.size() > 4 ? r[4] : Variant::null()});
+            out.rows.push_back({r.size() > 0 ? r[0] : Variant::null(),
+                                r.size() > 1 ? r[1] : Variant::null(), Variant(table),
+                                Variant(type), r.size() > 4 ? r[4] : Variant::null()});
         }
         return out;
     }
@@ -923,13 +977,15 @@ ResultSet OdbcEngine::openSchema(int schema, const std::vector<Variant>& restric
     }
     if (diagnostics.hasErrors()) {
         // Drivers that need a table name (the SQLite driver): ask per table.
-        const ResultSet tables = openSchema(adschema::Tables, {restriction(0), restriction(1), restriction(2)});
+        const ResultSet tables =
+            openSchema(adschema::Tables, {restriction(0), restriction(1), restriction(2)});
         Diagnostics again(m_context);
         rows = ResultSet{};
         for (const auto& t : tables.rows) {
             Handle perTable = newStatement(0);
             const QString name = t[2].toString();
-            again.take(SQLColumnsW(perTable.get(), nullptr, 0, nullptr, 0, wide(name), SQL_NTS, nullptr, 0),
+            again.take(SQLColumnsW(perTable.get(), nullptr, 0, nullptr, 0, wide(name), SQL_NTS,
+                                   nullptr, 0),
                        perTable);
             again.raiseIfErrors();
             ResultSet part = readResult(perTable, again);
@@ -942,12 +998,18 @@ ResultSet OdbcEngine::openSchema(int schema, const std::vector<Variant>& restric
             }
         }
     }
-    out.columns = {column("TABLE_CATALOG", adtype::VarWChar, 128), column("TABLE_SCHEMA", adtype::VarWChar, 128),
-                   column("TABLE_NAME", adtype::VarWChar, 128), column("COLUMN_NAME", adtype::VarWChar, 128),
-                   column("ORDINAL_POSITION", adtype::Integer, 4), column("COLUMN_HASDEFAULT", adtype::Boolean, 2),
-                   column("COLUMN_DEFAULT", adtype::VarWChar, 255), column("IS_NULLABLE", adtype::Boolean, 2),
-                   column("DATA_TYPE", adtype::Integer, 4), column("CHARACTER_MAXIMUM_LENGTH", adtype::Integer, 4),
-                   column("NUMERIC_PRECISION", adtype::Integer, 4), column("NUMERIC_SCALE", adtype::Integer, 4),
+    out.columns = {column("TABLE_CATALOG", adtype::VarWChar, 128),
+                   column("TABLE_SCHEMA", adtype::VarWChar, 128),
+                   column("TABLE_NAME", adtype::VarWChar, 128),
+                   column("COLUMN_NAME", adtype::VarWChar, 128),
+                   column("ORDINAL_POSITION", adtype::Integer, 4),
+                   column("COLUMN_HASDEFAULT", adtype::Boolean, 2),
+                   column("COLUMN_DEFAULT", adtype::VarWChar, 255),
+                   column("IS_NULLABLE", adtype::Boolean, 2),
+                   column("DATA_TYPE", adtype::Integer, 4),
+                   column("CHARACTER_MAXIMUM_LENGTH", adtype::Integer, 4),
+                   column("NUMERIC_PRECISION", adtype::Integer, 4),
+                   column("NUMERIC_SCALE", adtype::Integer, 4),
                    column("TYPE_NAME", adtype::VarWChar, 128)};
     int ordinal = 0;
     QString previousTable;
@@ -959,8 +1021,10 @@ ResultSet OdbcEngine::openSchema(int schema, const std::vector<Variant>& restric
         const QString owner = r[1].toString();
         const QString table = r[2].toString();
         const QString name = r[3].toString();
-        if (!catalogMatches(restriction(0), catalog) || !matchesRestriction(restriction(1), owner) ||
-            !matchesRestriction(restriction(2), table) || !matchesRestriction(restriction(3), name)) {
+        if (!catalogMatches(restriction(0), catalog) ||
+            !matchesRestriction(restriction(1), owner) ||
+            !matchesRestriction(restriction(2), table) ||
+            !matchesRestriction(restriction(3), name)) {
             continue;
         }
         ordinal = table == previousTable ? ordinal + 1 : 1;
@@ -972,14 +1036,17 @@ ResultSet OdbcEngine::openSchema(int schema, const std::vector<Variant>& restric
         const TypeMapping mapping = adoTypeFor(sqlType, size, scale, typeName);
         const bool text = mapping.adoType == adtype::Char || mapping.adoType == adtype::VarChar ||
                           mapping.adoType == adtype::WChar || mapping.adoType == adtype::VarWChar ||
-                          mapping.adoType == adtype::LongVarChar || mapping.adoType == adtype::LongVarWChar;
+                          mapping.adoType == adtype::LongVarChar ||
+                          mapping.adoType == adtype::LongVarWChar;
         const Variant defaultValue = r.size() > 12 ? r[12] : Variant::null();
         const Variant position = r.size() > 16 && !r[16].isNull() ? r[16] : Variant(ordinal);
-        out.rows.push_back({r[0], r[1], Variant(table), Variant(name), Variant(position.toInt32()),
-                            Variant(!defaultValue.isNull()), defaultValue, Variant(r[10].toInt32() != SQL_NO_NULLS),
-                            Variant(mapping.adoType), text ? Variant(static_cast<long long>(mapping.definedSize)) : Variant::null(),
-                            text ? Variant::null() : Variant(static_cast<int>(size)),
-                            text ? Variant::null() : Variant(static_cast<int>(scale)), Variant(typeName)});
+        out.rows.push_back(
+            {r[0], r[1], Variant(table), Variant(name), Variant(position.toInt32()),
+             Variant(!defaultValue.isNull()), defaultValue,
+             Variant(r[10].toInt32() != SQL_NO_NULLS), Variant(mapping.adoType),
+             text ? Variant(static_cast<long long>(mapping.definedSize)) : Variant::null(),
+             text ? Variant::null() : Variant(static_cast<int>(size)),
+             text ? Variant::null() : Variant(static_cast<int>(scale)), Variant(typeName)});
     }
     return out;
 }
@@ -1031,9 +1098,11 @@ Variant OdbcEngine::lastIdentity() {
 
 QString OdbcEngine::quoteIdentifier(const QString& name) const {
     if (m_backend == Backend::SqlServer || m_backend == Backend::Jet) {
-        return QLatin1Char('[') + QString(name).replace(QStringLiteral("]"), QStringLiteral("]]")) + QLatin1Char(']');
+        return QLatin1Char('[') + QString(name).replace(QStringLiteral("]"), QStringLiteral("]]")) +
+               QLatin1Char(']');
     }
-    return QLatin1Char('"') + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 } // namespace

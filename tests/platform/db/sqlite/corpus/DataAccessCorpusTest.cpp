@@ -75,9 +75,9 @@ const std::vector<CorpusCase> kDataAccessCases = {
 
     // SS_TSinonimos: a non-administrator's queries read the synonym views.
     {"Sinonimos_Cuentas",
-         {{"SELECT TOP 1 * FROM SS_MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01' ",
-           returns({"Descripcion"}, {{"Caja"}})}},
-         QStringLiteral("ANA")},
+     {{"SELECT TOP 1 * FROM SS_MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01' ",
+       returns({"Descripcion"}, {{"Caja"}})}},
+     QStringLiteral("ANA")},
     {"Sinonimos_LasSieteVistas",
      {{"SELECT COUNT(*) FROM SS_MA_CUENTAS", returns({"#0"}, {{6}})},
       {"SELECT COUNT(*) FROM SS_V_TA_DEPOSITO", returns({"#0"}, {{2}})},
@@ -112,13 +112,13 @@ const std::vector<CorpusCase> kDataAccessCases = {
        succeeds()},
       {"SELECT Activo FROM V_TA_DEPOSITO ORDER BY IdDeposito", returns({"Activo"}, {{1}, {1}})}}},
     {"AddField_ColumnaExistente",
-         {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Descripcion varchar(100) Null ", failsWith(2705)}}},
+     {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Descripcion varchar(100) Null ", failsWith(2705)}}},
     pending("ALTER TABLE ADD NOT NULL without DEFAULT on a table with rows: SQLite's error instead "
             "of 4901",
             {"AddField_NoNulaSinDefaultEnTablaConFilas",
              {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Orden int Not Null ", failsWith(4901)}}}),
     {"AddField_TablaInexistente",
-             {{"ALTER TABLE dbo.NO_EXISTE ADD Orden int Null ", failsWith(4902)}}},
+     {{"ALTER TABLE dbo.NO_EXISTE ADD Orden int Null ", failsWith(4902)}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(AccesoDatos, StatementCorpus, ::testing::ValuesIn(kDataAccessCases),

@@ -175,10 +175,10 @@ const std::vector<CorpusCase> kLookupCases = {
      {{"SELECT TOP 1  * FROM MA_POSICIONES with(nolock)  WHERE LTRIM(RTRIM(IDPOSICION)) ='0101'",
        returns({"IdPosicion"}, {{"0101"}})}}},
     {"Arbol_AceptaCuentaQueNoEsCentroDeCosto",
-             {{"SELECT TOP 1  * FROM TA_CCOSTO with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
-               returnsNoRows()},
-              {"SELECT TOP 1  * FROM MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
-               returns({"Codigo", "Descripcion"}, {{"1.1.01", "Caja"}})}}},
+     {{"SELECT TOP 1  * FROM TA_CCOSTO with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
+       returnsNoRows()},
+      {"SELECT TOP 1  * FROM MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1.1.01'",
+       returns({"Codigo", "Descripcion"}, {{"1.1.01", "Caja"}})}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Consultas, StatementCorpus, ::testing::ValuesIn(kLookupCases),
