@@ -107,6 +107,32 @@ public:
     QString SS_TSinonimos(const QString& Sentencia);
     QString ORACLE_Dicc(const QString& Valor);
 
+    // --- SQL literals and name utilities (DbLiterales.cpp) ---
+
+    // Classifiers of ADO type codes (given as number or decimal text).
+    bool adodate(const Variant& Qtype) const;
+    bool ADOText(const Variant& Qtype) const;
+    bool ADONumeric(const Variant& Qtype) const; // currency and boolean are not numeric
+    bool ADOCurrency(const Variant& Qtype) const;
+    bool ADOBoolean(const Variant& Qtype) const;
+    // "'" for date and text codes, "" otherwise.
+    QString ADOComilla(const Variant& Qtype) const;
+    // The SQL literal of Valor: Tipo "@" a number with "." (Null: 0), "'" a
+    // quoted text (Null: NULL), anything else the value as it is.
+    Variant SQLValue(const Variant& Valor, const QString& Tipo) const;
+    // Splits "owner.table" (rnPart: the part after the dot) or, with two
+    // dots, strips the owner (writing it back). Error 5 on a name without
+    // dot asked for its first part.
+    QString stSTF(QString& rsName, bool rnPart) const;
+    QString AddBrackets(const QString& rObjName) const;
+    // Drops a connection suffix " -> x"; error 5 when the name starts with "->".
+    QString StripConnect(const QString& rsTblName) const;
+    QString StripBrackets(const QString& rsObjName) const;
+    // The name after the first "."; written back into the argument.
+    QString StripOwner(QString& rsTblName) const;
+    // The folder of a path ("\" or "/"), without its separator; "" without one.
+    QString StripFileName(const QString& rsFileName) const;
+
     // The connection string that OpenServerADODB builds from the members.
     QString cadenaConexionServidor() const;
     // The error log file TratamientoErrores writes to.
