@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
 
@@ -96,46 +97,23 @@ void BM_QStringAppend(benchmark::State& state) {
 }
 BENCHMARK(BM_QStringAppend)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration, for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatio(const char* label, const std::string& measured,
-                    const std::string& baseline) const {
-        const auto m = m_times.find(measured);
-        const auto b = m_times.find(baseline);
-        if (m == m_times.end() || b == m_times.end() || b->second <= 0)
-            return;
-        std::printf("%-45s %6.2f\n", label, m->second / b->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    estaciones::bench::TimesReporter reporter;
+    constexpr auto cpu = estaciones::bench::TimesReporter::Clock::Cpu;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nDocument: %zu bytes. Ratios of CPU time to the baseline's (lower is faster):\n",
                 document().size());
     reporter.printRatio("LeerJson / nlohmann::ordered_json::parse", "BM_LeerJson",
-                        "BM_NlohmannParse");
+                        "BM_NlohmannParse", cpu);
     reporter.printRatio("cStringBuilder appends / std::string appends", "BM_StringBuilderAppend",
-                        "BM_StdStringAppend");
+                        "BM_StdStringAppend", cpu);
     reporter.printRatio("cStringBuilder appends / QString appends", "BM_StringBuilderAppend",
-                        "BM_QStringAppend");
+                        "BM_QStringAppend", cpu);
     benchmark::Shutdown();
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include <QDate>
 
+#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
@@ -100,35 +101,17 @@ BENCHMARK(temporadaDialect)->Name("temporada/dialect");
 BENCHMARK(temporadaBaseline)->Name("temporada/baseline");
 BENCHMARK(translateOnly)->Name("translate-only");
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void printRatios() const {
-        const auto dialect = times.find("temporada/dialect");
-        const auto baseline = times.find("temporada/baseline");
-        if (dialect != times.end() && baseline != times.end() && baseline->second > 0)
-            std::printf("\ndialect / baseline (time per statement): %.2f\n",
-                        dialect->second / baseline->second);
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    estaciones::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    std::printf("\n");
+    reporter.printRatio("dialect / baseline (time per statement)", "temporada/dialect",
+                        "temporada/baseline");
     benchmark::Shutdown();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -150,36 +151,6 @@ BENCHMARK(encodeBaseline)->Name("EncodeDecode/baseline");
 BENCHMARK(iniLibrary)->Name("IniRead/library");
 BENCHMARK(iniBaseline)->Name("IniRead/baseline");
 
-// Shows the usual table and keeps each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void printRatios() const {
-        std::printf("\nlibrary / baseline (time per iteration):\n");
-        for (const auto& [name, time] : times) {
-            const auto slash = name.find("/library");
-            if (slash == std::string::npos) {
-                continue;
-            }
-            const auto baseline = times.find(name.substr(0, slash) + "/baseline");
-            if (baseline != times.end() && baseline->second > 0) {
-                std::printf("  %-16s %6.2f\n", name.substr(0, slash).c_str(),
-                            time / baseline->second);
-            }
-        }
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -187,9 +158,16 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    estaciones::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    std::printf("\nlibrary / baseline (time per iteration):\n");
+    reporter.forEach([&](const std::string& name, double) {
+        const auto slash = name.find("/library");
+        if (slash != std::string::npos) {
+            const std::string operation = name.substr(0, slash);
+            reporter.printRatio(operation.c_str(), name, operation + "/baseline");
+        }
+    });
     benchmark::Shutdown();
     return 0;
 }

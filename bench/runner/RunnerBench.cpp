@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -87,32 +88,16 @@ void BM_EstacionesSqlScript(benchmark::State& state) {
 BENCHMARK(BM_VerVistas)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EstacionesSqlScript)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-class Razon : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            tiempos[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> tiempos;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     entorno();
-    Razon razon;
-    benchmark::RunSpecifiedBenchmarks(&razon);
-    const auto runner = razon.tiempos.find("BM_VerVistas/iterations:3");
-    const auto companion = razon.tiempos.find("BM_EstacionesSqlScript/iterations:3");
-    if (runner != razon.tiempos.end() && companion != razon.tiempos.end() &&
-        companion->second > 0) {
-        std::printf("\nscript runner / estaciones-sql -i (same script, real time): %.2f\n",
-                    runner->second / companion->second);
-    }
+    estaciones::bench::TimesReporter tiempos;
+    benchmark::RunSpecifiedBenchmarks(&tiempos);
+    tiempos.printRatio("script runner / estaciones-sql -i (same script)",
+                       "BM_VerVistas/iterations:3", "BM_EstacionesSqlScript/iterations:3");
     benchmark::Shutdown();
     return 0;
 }

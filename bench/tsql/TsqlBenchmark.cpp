@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -81,30 +82,15 @@ void RawSqliteSeasonSelect(benchmark::State& state) {
 BENCHMARK(EngineSeasonSelect);
 BENCHMARK(RawSqliteSeasonSelect);
 
-// Keeps each benchmark's time per iteration to print the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    estaciones::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double engine = reporter.times["EngineSeasonSelect"];
-    const double raw = reporter.times["RawSqliteSeasonSelect"];
-    if (engine > 0 && raw > 0) {
-        std::printf("Season SELECT, engine / raw SQLite: %.1f\n", engine / raw);
-    }
+    reporter.printRatio("Season SELECT, engine / raw SQLite", "EngineSeasonSelect",
+                        "RawSqliteSeasonSelect");
     benchmark::Shutdown();
     return 0;
 }
