@@ -102,8 +102,46 @@ public:
                        const Variant& gCnnString, const Variant& CampoDevuelto2,
                        const Variant& CampoDevuelto3);
 
-    // The synonym rewrite and the Oracle dictionary (DbTraduccionProvisional.cpp
-    // until the schema inspection replaces them).
+    // --- Table lookups (DbBusquedas.cpp) ---
+
+    // Type codes (Tipodato, Tipo): 8 text, 7 date, 3/5/4 numbers, other as is.
+    // True when a row matches. With Lrcs the query is opened into it and left
+    // open; SoloLectura opens it forward-only and read-only.
+    bool ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo,
+                       db::Recordset* Lrcs = nullptr, const Variant& Tipodato = Variant(8),
+                       const QString& Condicion = QString(), bool SoloLectura = false);
+    // The same without trimming and without any rewrite of the text.
+    bool ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo,
+                         db::Recordset* Lrcs = nullptr, const Variant& Tipodato = Variant(8),
+                         const QString& Condicion = QString(), bool SoloLectura = false);
+    // Column CampoDevuelto of the first matching row as text; "" when no row
+    // matches (or an error is ignored), Empty when the connection is closed.
+    Variant DatosTabla(const QString& Tabla, const QString& ValorBuscado,
+                       const QString& CampoDevuelto, const QString& Campo,
+                       const Variant& Tipodato = Variant(8), const QString& Condicion = QString(),
+                       bool UsaTrim = true, bool IgnoraError = false);
+    // MAX / MIN of a column; errors reach the caller. Empty Condicion: none.
+    Variant BuscaMaximo(const QString& QueTabla, const QString& QueCampo,
+                        const Variant& Tipo = Variant(), const Variant& Condicion = Variant());
+    Variant BuscaMinimo(const QString& QueTabla, const QString& QueCampo,
+                        const Variant& Tipo = Variant(), const Variant& Condicion = Variant());
+    Variant BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo,
+                              const Variant& Tipo = Variant(),
+                              const QString& Condicion = QString());
+
+    // --- Schema inspection (DbEsquema.cpp) ---
+
+    bool ExisteTablaDB(const QString& Tabla);
+    bool ExisteCampoDB(const QString& Tabla, const QString& Campo);
+    // Adds the column (AddField) when the table exists, the column does not
+    // and Agregar is set; true once the checks ran.
+    bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar, const QString& Tipo,
+                    bool PermiteNulos, const Variant& ValorDefault = Variant());
+    // ALTER TABLE dbo.Tabla ADD ...; an Empty ValorDefault adds no default.
+    void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo,
+                  bool PermiteNulos, const Variant& ValorDefault = Variant());
+
+    // The synonym rewrite for non-administrators and the Oracle dictionary.
     QString SS_TSinonimos(const QString& Sentencia);
     QString ORACLE_Dicc(const QString& Valor);
 
