@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace estaciones::articulos {
+
+// Article codes are stored right-aligned in 25 characters when they are
+// numbers ("12" is 23 blanks and "12"); other codes are kept as typed, without
+// surrounding blanks. This is the form every IDARTICULO comparison uses.
+inline constexpr int LargoCodigoArticulo = 25;
+QString codigoArticulo(const QString& codigo);
+
+// `texto` ready to sit between apostrophes in a SQL statement: each "'"
+// doubled, so an operator's text can never end the literal early.
+QString textoSql(const QString& texto);
+
+// Whether the trimmed text is a plain decimal number: an optional sign,
+// digits, and at most one "." or "," followed by digits.
+bool esNumerico(const QString& texto);
+
+// Whether the text is made of decimal digits only (and is not empty).
+bool soloDigitos(const QString& texto);
+
+} // namespace estaciones::articulos
