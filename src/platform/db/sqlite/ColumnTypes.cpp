@@ -1,9 +1,12 @@
 #include "platform/db/sqlite/ColumnTypes.h"
 
+#include "platform/db/sqlite/InheritedDeclarations.h"
+
 #include <QRegularExpression>
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <limits>
 
 namespace estaciones::db::sqlite {
@@ -144,11 +147,18 @@ ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declara
 std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
     std::vector<ColumnInfo> columns;
     const int count = sqlite3_column_count(statement);
+    InheritedDeclarations inherited(statement);
     for (int i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(sqlite3_column_name(statement, i));
         const char* declared = sqlite3_column_decltype(statement, i);
-        ColumnInfo info = declared ? columnInfoFromDeclaration(name, QString::fromUtf8(declared))
-                                   : columnInfoFromValue(name, statement, i);
+        std::optional<QString> declaration;
+        if (declared) {
+            declaration = QString::fromUtf8(declared);
+        } else {
+            declaration = inherited.of(i);
+        }
+        ColumnInfo info = declaration ? columnInfoFromDeclaration(name, *declaration)
+                                      : columnInfoFromValue(name, statement, i);
         const char* table = sqlite3_column_table_name(statement, i);
         const char* origin = sqlite3_column_origin_name(statement, i);
         if (table && origin) {
@@ -187,8 +197,16 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
     case adtype::SmallInt:
     case adtype::UnsignedTinyInt:
     case adtype::BigInt:
+        // A fraction in an integer column (AVG of one, a number stored as it
+        // came): SQL Server keeps the whole part.
         if (storage == SQLITE_INTEGER) {
             return static_cast<long long>(sqlite3_column_int64(statement, index));
+        }
+        if (storage == SQLITE_FLOAT) {
+            const double number = sqlite3_column_double(statement, index);
+            if (std::abs(number) < 9.2e18) {
+                return static_cast<long long>(number);
+            }
         }
         break;
     case adtype::Currency:

@@ -37,6 +37,19 @@ int progressCheck(void* context) {
     }
 }
 
+// Whether a statement gives rows. SQLite's ALTER TABLE ADD COLUMN reports a
+// column of its own (the check of the existing rows) and gives none.
+bool isQuery(sqlite3_stmt* statement) {
+    if (sqlite3_column_count(statement) == 0) {
+        return false;
+    }
+    const char* text = sqlite3_sql(statement);
+    while (text && (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')) {
+        ++text;
+    }
+    return !text || qstrnicmp(text, "ALTER", 5) != 0;
+}
+
 bool isCounted(const QString& verb) {
     return verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") ||
            verb == QLatin1String("DELETE");
@@ -110,9 +123,13 @@ StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
                           m_session.systemValue(QString::fromUtf8(name + 3)));
             }
         }
-        const bool returnsRows = sqlite3_column_count(statement.statement) > 0;
+        const bool returnsRows = isQuery(statement.statement);
         ResultSet result;
         int rc = sqlite3_step(statement.statement);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            // Before anything else runs on the connection and replaces the message.
+            throw ProviderFailure({failure(db, text)});
+        }
         if (returnsRows) {
             result.columns = describeColumns(statement.statement);
         }

@@ -127,6 +127,18 @@ TEST_F(ErrorMappingTest, AddingColumns) {
     EXPECT_EQ(repeated.nativeError, 2705);
     EXPECT_EQ(repeated.description, "Column names in each table must be unique. Column name "
                                     "'Nombre' in table 'Familias' is specified more than once.");
+
+    const ProviderError notNull = failureOf("ALTER TABLE dbo.Familias ADD Orden int NOT NULL");
+    EXPECT_EQ(notNull.nativeError, 4901);
+    EXPECT_EQ(notNull.sqlState, "42000");
+    EXPECT_EQ(notNull.description,
+              "ALTER TABLE only allows columns to be added that can contain nulls, or have a "
+              "DEFAULT definition specified, or the column being added is an identity or timestamp "
+              "column, or alternatively if none of the previous conditions are satisfied the table "
+              "must be empty to allow addition of this column. Column 'Orden' cannot be added to "
+              "non-empty table 'Familias' because it does not satisfy these conditions.");
+    EXPECT_EQ(nativeErrorOf("SELECT Orden FROM Familias"), 207) << "the column was not added";
+    run("CREATE TABLE Vacia (a int)\nALTER TABLE Vacia ADD Orden int NOT NULL");
 }
 
 TEST_F(ErrorMappingTest, CommandTimeoutEndsALoopThatNeverEnds) {

@@ -75,14 +75,18 @@ struct Column {
     QString name;
     QString sql;
     std::optional<Identity> identity;
-    bool primaryKey = false; // declared on the column
-    QStringList after;       // statements to run once the table exists
+    bool primaryKey = false;                  // declared on the column
+    QStringList after;                        // statements to run once the table exists
+    bool notNull = false;                     // as declared (an added column may not enforce it)
+    std::optional<QString> defaultExpression; // translated
+    bool defaultByTrigger = false;            // not kept in the column itself
+    bool withValues = false;                  // DEFAULT ... WITH VALUES
 };
 
 bool startsConstraint(const Pieces& pieces, size_t k) {
-    static const QSet<QString> words = {"constraint", "null",       "primary", "unique",
-                                        "check",      "references", "foreign", "collate",
-                                        "identity",   "rowguidcol", "default", "sparse"};
+    static const QSet<QString> words = {
+        "constraint", "null",     "primary",    "unique",  "check",  "references", "foreign",
+        "collate",    "identity", "rowguidcol", "default", "sparse", "with"};
     const Piece& p = pieces[k];
     if (p.isWord(u"NOT"))
         return true;
@@ -177,6 +181,10 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             column.identity = identity;
         } else if (p.isWord(u"NOT") && k + 1 < def.size() && def[k + 1].isWord(u"NULL")) {
             constraints << QStringLiteral("NOT NULL");
+            column.notNull = true;
+            k += 2;
+        } else if (p.isWord(u"WITH") && k + 1 < def.size() && def[k + 1].isWord(u"VALUES")) {
+            column.withValues = true;
             k += 2;
         } else if (p.isWord(u"NOT") && k + 2 < def.size() && def[k + 1].isWord(u"FOR")) {
             k += 3; // NOT FOR REPLICATION
@@ -187,8 +195,10 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             const size_t end = bodyEnd(k + 1);
             const Pieces expression = slice(def, k + 1, end);
             const QString text = translatedText(expression, settings);
+            column.defaultExpression = text;
             if (addedLater && !isConstant(expression)) {
                 column.after << defaultTrigger(table, column.name, text);
+                column.defaultByTrigger = true;
                 constraintName.clear();
             } else {
                 const bool parenthesised = expression.front().isPunctuation(u"(") &&
@@ -230,6 +240,10 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             ++k; // ROWGUIDCOL, SPARSE, FILESTREAM: nothing to keep
         }
     }
+    if (addedLater && column.notNull && (column.defaultByTrigger || column.identity))
+        // SQLite refuses NOT NULL without a constant default on a table with
+        // rows; the added column's values are filled in after it instead.
+        constraints.removeAll(QStringLiteral("NOT NULL"));
     QString sqlType = sqliteDeclaredType(tsqlType);
     if (column.identity && (column.primaryKey || tableKey)) {
         // SQLite's own counter: the rowid alias with AUTOINCREMENT never reuses values.
@@ -334,6 +348,33 @@ QString translateTableConstraint(const Pieces& def, const DialectSettings& setti
     return {};
 }
 
+// ALTER TABLE t ADD c ...: what the existing rows hold afterwards follows SQL
+// Server. A nullable column stays NULL in them unless WITH VALUES asks for
+// the default; a NOT NULL column takes its default; an identity column is
+// numbered in the rows' order.
+QStringList addedColumn(const QString& table, const Pieces& def, const DialectSettings& settings) {
+    const Column column = translateColumn(table, def, settings, true);
+    const QString t = quoteName(table);
+    const QString c = quoteName(column.name);
+    QStringList statements{QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(t, column.sql)};
+    const bool filled = column.notNull || column.withValues;
+    if (column.defaultExpression && !filled && !column.defaultByTrigger)
+        statements << QStringLiteral("UPDATE %1 SET %2 = NULL").arg(t, c);
+    else if (column.defaultExpression && filled && column.defaultByTrigger)
+        statements
+            << QStringLiteral("UPDATE %1 SET %2 = (%3)").arg(t, c, *column.defaultExpression);
+    if (column.identity && !column.primaryKey) {
+        statements << QStringLiteral("UPDATE %1 SET %2 = (SELECT count(*) FROM %1 AS earlier WHERE "
+                                     "earlier.rowid < %1.rowid) * %3 + %4")
+                          .arg(t, c)
+                          .arg(column.identity->step)
+                          .arg(column.identity->seed);
+        statements << identityTrigger(table, column.name, *column.identity);
+    }
+    statements += column.after;
+    return statements;
+}
+
 } // namespace
 
 QString indexName(const QString& table, const QString& index) {
@@ -419,9 +460,7 @@ std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& sett
                 continue;
             const Pieces def = slice(pieces, from, to);
             if (!isTableConstraint(pieces, from)) {
-                const Column column = translateColumn(table, def, settings, true);
-                statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(t, column.sql);
-                statements += column.after;
+                statements += addedColumn(table, def, settings);
                 continue;
             }
             size_t c = 0;

@@ -63,11 +63,9 @@ const std::vector<CorpusCase> kDataAccessCases = {
      {{"SELECT MAX(Id) AS MAYOR FROM Control_Acceso", returns({"MAYOR"}, {{kNull}})}}},
     {"BuscaMinimo_TablaVacia",
      {{"SELECT MIN(Id) AS MENOR FROM AUX_ERR  with(nolock) ", returns({"MENOR"}, {{kNull}})}}},
-    pending(
-        "MIN/MAX over a money column return a number instead of Currency",
-        {"BuscaMinimo_ConCondicion",
-         {{"SELECT MIN(Precio1) AS MENOR FROM V_MA_PRECIOS  with(nolock)  WHERE TipoLista = 'V'",
-           returns({"MENOR"}, {{Currency::fromDouble(900)}})}}}),
+    {"BuscaMinimo_ConCondicion",
+     {{"SELECT MIN(Precio1) AS MENOR FROM V_MA_PRECIOS  with(nolock)  WHERE TipoLista = 'V'",
+       returns({"MENOR"}, {{Currency::fromDouble(900)}})}}},
     {"BuscaUltimoCodigo_ConYSinCondicion",
      {{"SELECT MAX(IdDeposito) AS MAYOR FROM V_TA_DEPOSITO", returns({"MAYOR"}, {{code4(2)}})},
       {"SELECT MAX(IdDeposito) AS MAYOR FROM V_TA_DEPOSITO WHERE UnidadNegocio = '   1'",
@@ -87,25 +85,22 @@ const std::vector<CorpusCase> kDataAccessCases = {
       {"SELECT COUNT(*) FROM SS_AC_CUENTASDIARIO", returns({"#0"}, {{1}})},
       {"SELECT COUNT(*) FROM SS_AC_CUENTAS_DIARIO_CCOSTO", returns({"#0"}, {{1}})}},
      QStringLiteral("ANA")},
-    pending("a date-like text literal ('1.1.01') is compared as a date with a varchar column",
-            {"Sinonimos_AsientosPorCuenta",
-             {{"SELECT SUM(Debe) AS Debe FROM SS_MV_ASIENTOS with(nolock)  WHERE Cuenta = '1.1.01'",
-               returns({"Debe"}, {{Currency::fromDouble(2500)}})}},
-             QStringLiteral("ANA")}),
+    {"Sinonimos_AsientosPorCuenta",
+     {{"SELECT SUM(Debe) AS Debe FROM SS_MV_ASIENTOS with(nolock)  WHERE Cuenta = '1.1.01'",
+       returns({"Debe"}, {{Currency::fromDouble(2500)}})}},
+     QStringLiteral("ANA")},
 
     // AddField.
-    pending("ALTER TABLE ADD of a nullable column with DEFAULT fills the existing rows (must stay "
-            "NULL)",
-            {"AddField_ColumnaNulaConDefault",
-             {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Direccion varchar(100) Null  CONSTRAINT "
-               "DF_V_TA_DEPOSITO_Direccion DEFAULT ('')",
-               succeeds()},
-              {"SELECT Direccion FROM V_TA_DEPOSITO WHERE IdDeposito = '   1'",
-               returns({"Direccion"}, {{kNull}})},
-              {"INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion) VALUES ('   3', 'Nuevo')",
-               affects(1)},
-              {"SELECT Direccion FROM V_TA_DEPOSITO WHERE IdDeposito = '   3'",
-               returns({"Direccion"}, {{""}})}}}),
+    // A nullable column added with a default stays NULL in the existing rows.
+    {"AddField_ColumnaNulaConDefault",
+     {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Direccion varchar(100) Null  CONSTRAINT "
+       "DF_V_TA_DEPOSITO_Direccion DEFAULT ('')",
+       succeeds()},
+      {"SELECT Direccion FROM V_TA_DEPOSITO WHERE IdDeposito = '   1'",
+       returns({"Direccion"}, {{kNull}})},
+      {"INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion) VALUES ('   3', 'Nuevo')", affects(1)},
+      {"SELECT Direccion FROM V_TA_DEPOSITO WHERE IdDeposito = '   3'",
+       returns({"Direccion"}, {{""}})}}},
     {"AddField_ColumnaNoNulaConDefault",
      {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Activo int Not Null  CONSTRAINT "
        "DF_V_TA_DEPOSITO_Activo DEFAULT (1)",
@@ -113,10 +108,9 @@ const std::vector<CorpusCase> kDataAccessCases = {
       {"SELECT Activo FROM V_TA_DEPOSITO ORDER BY IdDeposito", returns({"Activo"}, {{1}, {1}})}}},
     {"AddField_ColumnaExistente",
      {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Descripcion varchar(100) Null ", failsWith(2705)}}},
-    pending("ALTER TABLE ADD NOT NULL without DEFAULT on a table with rows: SQLite's error instead "
-            "of 4901",
-            {"AddField_NoNulaSinDefaultEnTablaConFilas",
-             {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Orden int Not Null ", failsWith(4901)}}}),
+    {"AddField_NoNulaSinDefaultEnTablaConFilas",
+     {{"ALTER TABLE dbo.V_TA_DEPOSITO ADD Orden int Not Null ", failsWith(4901)},
+      {"SELECT Orden FROM V_TA_DEPOSITO", failsWith(207)}}},
     {"AddField_TablaInexistente",
      {{"ALTER TABLE dbo.NO_EXISTE ADD Orden int Null ", failsWith(4902)}}},
 };

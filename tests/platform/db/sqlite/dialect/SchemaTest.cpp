@@ -52,6 +52,43 @@ TEST(SchemaTest, shouldAddSeveralColumnsWithTheirDefaults) {
     EXPECT_EQ(db.scalar("select d from T where a = 1"), "2024-03-05 00:00:00");
 }
 
+TEST(SchemaTest, shouldLeaveTheExistingRowsOfAnAddedColumnAsSqlServerDoes) {
+    DialectDatabase db;
+    db.run("CREATE TABLE T (a int)");
+    db.run("insert into T values (1)");
+    db.run("insert into T values (2)");
+
+    // Nullable with a default: NULL in the rows there were, the default in new ones.
+    db.run("ALTER TABLE dbo.T ADD n varchar(5) NULL CONSTRAINT DF_T_n DEFAULT ('x')");
+    // WITH VALUES asks for the default in the existing rows too.
+    db.run("ALTER TABLE dbo.T ADD w varchar(5) NULL CONSTRAINT DF_T_w DEFAULT ('y') WITH VALUES");
+    // NOT NULL with a default that SQLite cannot keep in the column.
+    db.run("ALTER TABLE dbo.T ADD f datetime NOT NULL CONSTRAINT DF_T_f DEFAULT (getdate())");
+    // An identity numbers the rows there were in their order.
+    db.run("ALTER TABLE dbo.T ADD k int IDENTITY(10, 5) NOT NULL");
+
+    EXPECT_EQ(db.run("select a, n, w, year(f), k from T order by a"),
+              (std::vector<QStringList>{
+                  {"1", "NULL", "y", QString::number(QDate::currentDate().year()), "10"},
+                  {"2", "NULL", "y", QString::number(QDate::currentDate().year()), "15"}}));
+    db.run("insert into T (a) values (3)");
+    db.run("insert into T (a, n) values (4, NULL)");
+    EXPECT_EQ(db.run("select n, w, k from T where a >= 3 order by a"),
+              (std::vector<QStringList>{{"x", "y", "20"}, {"NULL", "y", "25"}}));
+}
+
+TEST(SchemaTest, shouldRefuseANotNullColumnWithoutDefaultOnlyOnATableWithRows) {
+    DialectDatabase db;
+    db.run("CREATE TABLE Vacia (a int)");
+    db.run("ALTER TABLE Vacia ADD b int NOT NULL");
+    EXPECT_FALSE(db.failure("insert into Vacia (a) values (1)").isEmpty());
+
+    db.run("CREATE TABLE Llena (a int)");
+    db.run("insert into Llena values (1)");
+    EXPECT_FALSE(db.failure("ALTER TABLE Llena ADD b int NOT NULL").isEmpty());
+    EXPECT_EQ(db.run("select * from Llena"), (std::vector<QStringList>{{"1"}}));
+}
+
 TEST(SchemaTest, shouldEnforceKeysChecksAndReferencesOfTheDefinition) {
     DialectDatabase db;
     db.runSqlite("PRAGMA foreign_keys = ON");
