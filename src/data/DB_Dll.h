@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/SinonimosSeguridad.h"
 #include "platform/core/Error.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/core/Variant.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace estaciones::data {
@@ -21,7 +23,9 @@ namespace estaciones::data {
 //
 // The implementation is split by concern: DB_Dll.cpp (members, properties),
 // DbConexionServidor.cpp, DbConexionLocal.cpp, DbReconexion.cpp (opening),
-// DbAdministrador.cpp (administrator check), TratamientoErrores.cpp.
+// DbAdministrador.cpp (administrator check), TratamientoErrores.cpp,
+// DbSentencias.cpp, DbBusquedas.cpp, DbEsquema.cpp, DbReescrituras.cpp,
+// DbLiterales.cpp.
 class DB_Dll {
 public:
     DB_Dll();
@@ -141,9 +145,22 @@ public:
     void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo,
                   bool PermiteNulos, const Variant& ValorDefault = Variant());
 
-    // The synonym rewrite for non-administrators and the Oracle dictionary.
+    // The synonym rewrite for non-administrators (DbReescrituras.cpp): their
+    // statements read the restricted "SS_" views; "@Admin_" is dropped.
     QString SS_TSinonimos(const QString& Sentencia);
+    // The statement in Oracle's dialect when gConnString names Oracle;
+    // unchanged otherwise.
     QString ORACLE_Dicc(const QString& Valor);
+
+    // Reads a configuration value by key (the session's Cfg). The session
+    // sets it at start-up; without it "SS_CONFIDENCIALIDAD" reads as "".
+    using LectorConfiguracion = std::function<QString(const QString& clave)>;
+    void setLectorConfiguracion(LectorConfiguracion lector);
+    // The programs exempt from some synonyms (by default from CN000pr.INI,
+    // ProgramasExentos::configurados) and the running program's executable
+    // name (by default this executable's).
+    void setProgramasExentos(const ProgramasExentos& exentos);
+    void setProgramaEnCurso(const QString& programa);
 
     // --- SQL literals and name utilities (DbLiterales.cpp) ---
 
@@ -183,11 +200,6 @@ private:
     int tratarErrorApertura(const Error& error, bool MuestraError, bool& yaCerrada);
     // The administrator check after opening; its statements run under `pasos`.
     void validarAdministrador(HandledSteps& pasos, bool ValidaAdmin, bool MuestraError);
-    // Interim table check and value read of the administrator check, until
-    // the schema inspection and table look-ups are built (DbAdministrador.cpp).
-    bool existeTablaProvisional(const QString& tabla);
-    Variant datosTablaProvisional(const QString& tabla, const QString& valorBuscado,
-                                  const QString& campoDevuelto, const QString& campo);
     // Shows the open-file dialog for a Jet file; false when cancelled.
     bool buscarArchivoLocal();
 
@@ -198,6 +210,11 @@ private:
     void EjecutaLoteOracle(const QString& SentenciaSQL, std::int64_t& RecordsAffected);
 
     library::FileDialog CmdDlg;
+
+    // What the synonym rewrite needs from outside the data layer.
+    LectorConfiguracion m_lectorConfiguracion;
+    std::optional<ProgramasExentos> m_programasExentos; // read on first need
+    std::optional<QString> m_programaEnCurso;
 };
 
 } // namespace estaciones::data

@@ -1,25 +1,13 @@
 #include "data/DB_Dll.h"
 
+#include "data/CodigosTipo.h"
 #include "session/library/SharedObjects.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace estaciones::data {
 
 namespace {
-
-// The callers pass the type code as a number or as its decimal text; both
-// compare alike as text.
-bool esUnoDe(const Variant& Qtype, std::initializer_list<int> codigos) {
-    const QString texto = Qtype.isObject() ? QString() : Qtype.toString().trimmed();
-    for (const int codigo : codigos) {
-        if (texto == QString::number(codigo)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 Error argumentoInvalido() {
     return standardError(errnum::InvalidProcedureCall, QStringLiteral("DB_Dll"));
@@ -28,23 +16,23 @@ Error argumentoInvalido() {
 } // namespace
 
 bool DB_Dll::adodate(const Variant& Qtype) const {
-    return esUnoDe(Qtype, {7, 133, 137, 134, 135, 64});
+    return esCodigoDeTipo(Qtype, {7, 133, 137, 134, 135, 64});
 }
 
 bool DB_Dll::ADOText(const Variant& Qtype) const {
-    return esUnoDe(Qtype, {8, 201, 203, 200, 202, 130, 129});
+    return esCodigoDeTipo(Qtype, {8, 201, 203, 200, 202, 130, 129});
 }
 
 bool DB_Dll::ADONumeric(const Variant& Qtype) const {
-    return esUnoDe(Qtype, {20, 14, 5, 3, 131, 4, 2, 16, 21, 19, 18, 17});
+    return esCodigoDeTipo(Qtype, {20, 14, 5, 3, 131, 4, 2, 16, 21, 19, 18, 17});
 }
 
 bool DB_Dll::ADOCurrency(const Variant& Qtype) const {
-    return esUnoDe(Qtype, {6});
+    return esCodigoDeTipo(Qtype, {6});
 }
 
 bool DB_Dll::ADOBoolean(const Variant& Qtype) const {
-    return esUnoDe(Qtype, {11});
+    return esCodigoDeTipo(Qtype, {11});
 }
 
 QString DB_Dll::ADOComilla(const Variant& Qtype) const {

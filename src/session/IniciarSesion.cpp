@@ -5,6 +5,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/os/System.h"
 #include "session/CommandLine.h"
+#include "session/Configuracion.h"
 #include "session/IniFallback.h"
 #include "session/NormalizarServidor.h"
 #include "session/OpcionesSesion.h"
@@ -27,6 +28,8 @@ ExtensionesInicio& extensionesInicio() {
 ResultadoInicio IniciarSesion(bool usarIni, const QString& lineaComandos, QString& cadenaConexion,
                               std::int32_t cursor) {
     data::DB_Dll& db = data::sharedDb();
+    // The data layer's synonym rewrite reads "SS_CONFIDENCIALIDAD" through this.
+    db.setLectorConfiguracion([](const QString& clave) { return Cfg(clave); });
     const library::TextHelper& texto = library::textHelper();
     const library::SystemInfo& sistema = library::systemInfo();
     const ExtensionesInicio& extensiones = extensionesInicio();
