@@ -4,6 +4,7 @@
 #include "platform/os/Desktop.h"
 #include "platform/os/System.h"
 #include "platform/ui/OperatorInterface.h"
+#include "session/Archivos.h"
 #include "session/Configuracion.h"
 #include "session/SessionTexts.h"
 #include "session/library/SharedObjects.h"
@@ -255,7 +256,7 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
     registro.close();
     if (resultado.huboErrores && !reglas.sinAvisoFinal) {
         ui.messageBox(texts::erroresDetectados + resultado.archivoRegistro);
-        library::systemInfo().openDocument(resultado.archivoRegistro, os::windowstyle::Normal);
+        AbrirArchivo(resultado.archivoRegistro, true);
     }
     return resultado;
 }
