@@ -6,6 +6,8 @@
 #include "platform/db/sqlite/ObjectNames.h"
 #include "platform/db/sqlite/PreparedStatement.h"
 #include "platform/db/sqlite/ProcedureCatalog.h"
+#include "platform/db/sqlite/QueryTyping.h"
+#include "platform/db/sqlite/SelectInto.h"
 #include "platform/db/sqlite/SqlServerErrors.h"
 #include "platform/db/sqlite/dialect/Tokenizer.h"
 
@@ -375,8 +377,9 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     if (targets.empty()) {
         return false;
     }
-    const StatementOutcome outcome =
-        m_runner.run(sqliteText(rewritten, scope), QStringLiteral("SELECT"));
+    const StatementOutcome outcome = m_runner.run(
+        withFractionalDivisions(m_session.current().handle(), sqliteText(rewritten, scope)),
+        QStringLiteral("SELECT"));
     if (outcome.resultSet && !outcome.resultSet->rows.empty()) {
         const std::vector<Variant>& last =
             outcome.resultSet->rows.back(); // SQL Server keeps the last row
@@ -701,7 +704,13 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
-    record(m_runner.run(sqliteText(tokens, scope), verb, target));
+    SqliteDatabase& database = m_session.current();
+    QStringList statements = database.translate(resolvedText(tokens, scope));
+    for (QString& statement : statements) {
+        statement = withDeclaredColumns(database.handle(),
+                                        withFractionalDivisions(database.handle(), statement));
+    }
+    record(m_runner.run(statements.join(QStringLiteral(";\n")), verb, target));
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {

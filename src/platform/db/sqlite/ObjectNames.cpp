@@ -8,9 +8,15 @@ QString readObjectName(const tsql::Tokens& tokens, std::size_t& i) {
     }
     QString name = tokens[i].value();
     ++i;
-    while (i + 1 < tokens.size() && tokens[i].isPunctuation(u".") && tokens[i + 1].isNameLike()) {
-        name = tokens[i + 1].value();
-        i += 2;
+    while (i + 1 < tokens.size() && tokens[i].isPunctuation(u".")) {
+        if (tokens[i + 1].isPunctuation(u".")) {
+            ++i; // "db..x": the owner left out
+        } else if (tokens[i + 1].isNameLike()) {
+            name = tokens[i + 1].value();
+            i += 2;
+        } else {
+            break;
+        }
     }
     return name;
 }

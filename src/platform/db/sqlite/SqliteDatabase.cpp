@@ -85,8 +85,13 @@ QString SqliteDatabase::translateExpression(const QString& expression) const {
 }
 
 bool SqliteDatabase::hasTable(const QString& table) const {
-    PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN "
-                                                 "('table','view') AND name = ?1 COLLATE NOCASE"));
+    // #names are the connection's own temporary tables, kept in SQLite's temp schema.
+    const QString catalogue = table.startsWith(QLatin1Char('#'))
+                                  ? QStringLiteral("sqlite_temp_master")
+                                  : QStringLiteral("sqlite_master");
+    PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM %1 WHERE type IN ('table','view') "
+                                                 "AND name = ?1 COLLATE NOCASE")
+                                      .arg(catalogue));
     query.bindText(1, table);
     return query.ok() && query.step() == SQLITE_ROW;
 }

@@ -83,8 +83,8 @@ TEST_F(AggregateTypesTest, OtherColumnTypesCarryOver) {
 }
 
 TEST_F(AggregateTypesTest, ExpressionsAndSelectStarKeepTheirValues) {
-    // Over an expression there is no column to inherit from: the value is kept as computed.
-    EXPECT_DOUBLE_EQ(scalar("SELECT MIN(Precio * 2) FROM Precios").toDouble(), 1400);
+    // Over an expression: the expression's type (money * int is money).
+    EXPECT_EQ(scalar("SELECT MIN(Precio * 2) FROM Precios"), Variant(Currency::fromDouble(1400)));
     const ResultSet star = query("SELECT *, Precio AS Otro FROM Precios WHERE Codigo = 'a'");
     ASSERT_EQ(star.columns.size(), 6u);
     EXPECT_EQ(star.columns[5].type, adtype::Currency);

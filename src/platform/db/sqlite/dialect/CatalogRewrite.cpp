@@ -8,6 +8,14 @@ namespace {
 const char* const objectType = "CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' ELSE 'TR' END";
 const char* const userObjects = "type IN ('table','view','trigger') AND name NOT GLOB 'sqlite_*'";
 
+// The connection's temporary tables, with the negative ids OBJECT_ID gives them.
+QString temporarySysobjects() {
+    return QStringLiteral("SELECT -rowid AS id, name COLLATE tsql_text AS name, %1 AS xtype, "
+                          "%1 AS type, 1 AS uid, 0 AS parent_obj, 0 AS category "
+                          "FROM sqlite_temp_schema WHERE %2")
+        .arg(QLatin1String(objectType), QLatin1String(userObjects));
+}
+
 QString sysobjects(const DialectSettings& settings) {
     QString sql = QStringLiteral("SELECT rowid AS id, name COLLATE tsql_text AS name, %1 AS xtype, "
                                  "%1 AS type, 1 AS uid, 0 AS parent_obj, 0 AS category "
@@ -68,6 +76,9 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings) {
                             pieces[i + 2].isNameLike();
         if (pieces[i].isName(u"sysobjects") && !dotted) {
             query = sysobjects(settings);
+            alias = QStringLiteral("sysobjects");
+        } else if (pieces[i].isName(tempdbSysobjects) && !dotted) {
+            query = temporarySysobjects();
             alias = QStringLiteral("sysobjects");
         } else if (dotted && pieces[i].isName(u"sys")) {
             alias = pieces[i + 2].value().toLower();

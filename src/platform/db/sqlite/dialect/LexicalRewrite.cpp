@@ -99,6 +99,12 @@ void stripOwners(Pieces& pieces) {
         size_t firstKept = parts[cut + 1];
         if (firstKept == size_t(-1))
             continue;
+        // tempdb's catalogue lists the temporary tables: it keeps a name of its own.
+        if (pieces[i].isName(u"tempdb") && firstKept == parts.back() &&
+            pieces[firstKept].isName(u"sysobjects")) {
+            pieces[firstKept].text = tempdbSysobjects.toString();
+            pieces[firstKept].kind = TokenKind::Word;
+        }
         const QString space = pieces[i].space;
         pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i),
                      pieces.begin() + static_cast<std::ptrdiff_t>(firstKept));

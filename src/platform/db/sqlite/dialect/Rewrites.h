@@ -9,8 +9,10 @@ namespace estaciones::db::tsql::rewrite {
 // N'x' → 'x'; [x] and "x" → "x"; #t → "#t"; @Var → @var; @@X → @__x;
 // !< and !> → >= and <=; COLLATE <SQL Server collation> → ours.
 void normaliseTokens(Pieces& pieces);
-// [db].[dbo].[x], dbo.x, db..x → x.
+// [db].[dbo].[x], dbo.x, db..x → x; tempdb..sysobjects → tempdbSysobjects.
 void stripOwners(Pieces& pieces);
+// The name tempdb..sysobjects keeps until mapCatalogViews replaces it.
+inline constexpr QStringView tempdbSysobjects = u"tsql_tempdb_sysobjects";
 // Table hints (WITH (NOLOCK), (NOLOCK), WITH (INDEX(x))...), storage options
 // (WITH (FILLFACTOR = 90), ON [PRIMARY], TEXTIMAGE_ON) and OPTION (...).
 void removeHintsAndOptions(Pieces& pieces);

@@ -346,6 +346,16 @@ SqlValue isdateFunction(const Call& c) {
                                    : 0));
 }
 
+// '/' of operands SQL Server divides with a fraction (money, decimal) that
+// SQLite may hold as whole numbers; by zero it gives NULL as SQLite's '/' does.
+SqlValue fractionalDivideFunction(const Call& c) {
+    const auto dividend = valueAsNumber(c.arg(0));
+    const auto divisor = valueAsNumber(c.arg(1));
+    if (!dividend || !divisor || divisor->toReal() == 0)
+        return {};
+    return SqlValue::of(dividend->toReal() / divisor->toReal());
+}
+
 // '+' whose operand types are known only at run time: text + text joins,
 // numbers add, text that reads as a number adds, a date plus a number adds days.
 SqlValue addFunction(const Call& c) {
@@ -675,6 +685,7 @@ const FunctionSpec functions[] = {
     {"tsql_isnumeric", 1, isnumericFunction, true},
     {"tsql_isdate", 1, isdateFunction, true},
     {"tsql_add", 2, addFunction, true},
+    {"tsql_fractional_divide", 2, fractionalDivideFunction, true},
     {"tsql_store_date", 2, storeDateFunction, true},
     {"tsql_max_length", 2, maxLengthFunction, true},
     {"tsql_type_name", 1, typeNameFunction, true},

@@ -1,0 +1,374 @@
+#include "platform/db/sqlite/QueryTyping.h"
+
+#include "platform/db/sqlite/dialect/Tokenizer.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Pieces;
+using tsql::TokenKind;
+
+namespace {
+
+// Views over views over subqueries: deeper than this is left untyped.
+constexpr int maximumDepth = 8;
+constexpr size_t none = size_t(-1);
+
+// Words that end a select list at its own level.
+bool endsSelectList(const tsql::Piece& piece) {
+    static const QSet<QString> words = {"from",  "where",  "group", "having", "order",
+                                        "limit", "window", "union", "except", "intersect"};
+    return piece.kind == TokenKind::Word && words.contains(piece.text.toLower());
+}
+
+bool isArithmeticOperator(const tsql::Piece& piece) {
+    return piece.kind == TokenKind::Punctuation && piece.text.size() == 1 &&
+           QStringLiteral("+-*/%").contains(piece.text);
+}
+
+// Where an item's expression ends: before "AS name", "name" or 'name'.
+size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
+    if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
+        return to - 2;
+    }
+    if (to - from >= 2) {
+        const tsql::Piece& last = pieces[to - 1];
+        const tsql::Piece& before = pieces[to - 2];
+        const bool aliasLike =
+            (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
+        if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
+            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
+            return to - 1;
+        }
+    }
+    return to;
+}
+
+QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
+    const char* text = read(statement, index);
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+} // namespace
+
+QueryTyping::QueryTyping(sqlite3_stmt* statement)
+    : m_db(sqlite3_db_handle(statement)), m_statement(statement) {}
+
+QueryTyping::QueryTyping(sqlite3* db, const QString& text, int depth)
+    : m_db(db), m_own(std::make_unique<PreparedStatement>(db, text)), m_depth(depth) {
+    m_statement = m_own->ok() ? m_own->handle() : nullptr;
+}
+
+std::optional<QString> QueryTyping::declarationOf(int index) {
+    if (!m_statement || m_depth > maximumDepth || index < 0 ||
+        index >= sqlite3_column_count(m_statement)) {
+        return std::nullopt;
+    }
+    if (const char* declared = sqlite3_column_decltype(m_statement, index)) {
+        return QString::fromUtf8(declared);
+    }
+    if (!m_parsed) {
+        parse();
+    }
+    if (static_cast<size_t>(index) < m_items.size()) {
+        const auto [first, last] = m_items[static_cast<size_t>(index)];
+        m_index = index;
+        m_itemFirst = first;
+        m_itemLast = last;
+        return typeOf(first, expressionEnd(m_pieces, first, last));
+    }
+    // SELECT *: a view's computed column, found by its name.
+    return fromViews(columnText(m_statement, index, sqlite3_column_name));
+}
+
+int QueryTyping::columnIndex(const QString& name) const {
+    for (int i = 0; m_statement && i < sqlite3_column_count(m_statement); ++i) {
+        if (columnText(m_statement, i, sqlite3_column_name).compare(name, Qt::CaseInsensitive) ==
+            0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void QueryTyping::parse() {
+    m_parsed = true;
+    const char* sql = sqlite3_sql(m_statement);
+    if (!sql) {
+        return;
+    }
+    m_pieces = tsql::toPieces(tsql::tokenize(QString::fromUtf8(sql)));
+    // A WITH clause's queries sit in parentheses: the first SELECT at the
+    // top level is the one that gives the columns.
+    const size_t select = tsql::findTopLevelWord(m_pieces, 0, m_pieces.size(), u"SELECT");
+    if (select >= m_pieces.size()) {
+        return;
+    }
+    size_t from = select + 1;
+    if (from < m_pieces.size() &&
+        (m_pieces[from].isWord(u"DISTINCT") || m_pieces[from].isWord(u"ALL"))) {
+        ++from;
+    }
+    size_t end = from;
+    while (end < m_pieces.size() && !endsSelectList(m_pieces[end])) {
+        end = m_pieces[end].isPunctuation(u"(") ? tsql::closeOf(m_pieces, end) + 1 : end + 1;
+    }
+    end = std::min(end, m_pieces.size());
+    m_items = tsql::splitTopLevel(m_pieces, from, end);
+    if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement)) {
+        m_items.clear();
+    }
+    // The FROM clause's objects, for the views among them.
+    if (end < m_pieces.size() && m_pieces[end].isWord(u"FROM")) {
+        size_t i = end + 1;
+        while (i < m_pieces.size() &&
+               !(endsSelectList(m_pieces[i]) && i > end + 1 && !m_pieces[i].isWord(u"FROM"))) {
+            if (m_pieces[i].isPunctuation(u"(")) {
+                i = tsql::closeOf(m_pieces, i) + 1;
+                continue;
+            }
+            if (m_pieces[i].isNameLike() && !tsql::isReservedWord(m_pieces[i]) &&
+                (i == 0 || !m_pieces[i - 1].isPunctuation(u"."))) {
+                m_sources << m_pieces[i].value();
+            }
+            ++i;
+        }
+    }
+}
+
+std::optional<NumericType> QueryTyping::numericTypeOf(size_t from, size_t to) {
+    const std::optional<QString> declaration = typeOf(from, to);
+    return declaration ? NumericType::fromDeclaration(*declaration) : std::nullopt;
+}
+
+std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, QChar op,
+                                               size_t rightFrom, size_t rightTo) {
+    const std::optional<NumericType> left = numericTypeOf(leftFrom, leftTo);
+    if (!left) {
+        return std::nullopt;
+    }
+    const std::optional<NumericType> right = numericTypeOf(rightFrom, rightTo);
+    if (!right) {
+        return std::nullopt;
+    }
+    const NumericType result = NumericType::combine(*left, op, *right);
+    if (op == QLatin1Char('/') && !result.isWhole() && m_pieces[leftTo].isPunctuation(u"/")) {
+        m_fractionalDivisions.push_back({leftFrom, leftTo, rightTo});
+    }
+    return result.declaration();
+}
+
+// The binary '-' (else '*', '/' or '%') that is applied last in [from, to).
+size_t QueryTyping::lastBinaryOperator(size_t from, size_t to) const {
+    size_t additive = none;
+    size_t multiplicative = none;
+    for (size_t i = from; i < to; ++i) {
+        if (m_pieces[i].isPunctuation(u"(")) {
+            i = tsql::closeOf(m_pieces, i);
+            continue;
+        }
+        if (!isArithmeticOperator(m_pieces[i]) || i == from ||
+            isArithmeticOperator(m_pieces[i - 1])) {
+            continue; // a sign, not an operator
+        }
+        if (m_pieces[i].isPunctuation(u"-") || m_pieces[i].isPunctuation(u"+")) {
+            additive = i;
+        } else {
+            multiplicative = i;
+        }
+    }
+    return additive != none ? additive : multiplicative;
+}
+
+std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
+    while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
+           tsql::closeOf(m_pieces, from) == to - 1) {
+        if (m_pieces[from + 1].isWord(u"SELECT")) {
+            return ofSubquery(from + 1, to - 1);
+        }
+        ++from;
+        --to;
+    }
+    if (from >= to) {
+        return std::nullopt;
+    }
+    if (const size_t op = lastBinaryOperator(from, to); op != none) {
+        return arithmetic(from, op, m_pieces[op].text.front(), op + 1, to);
+    }
+    if (m_pieces[from].isPunctuation(u"-") || m_pieces[from].isPunctuation(u"+")) {
+        const std::optional<NumericType> operand = numericTypeOf(from + 1, to);
+        return operand ? std::optional<QString>(NumericType::withSign(*operand).declaration())
+                       : std::nullopt;
+    }
+    if (to - from >= 3 && m_pieces[from].kind == TokenKind::Word &&
+        m_pieces[from + 1].isPunctuation(u"(") && tsql::closeOf(m_pieces, from + 1) == to - 1) {
+        return ofCall(from, to);
+    }
+    if (to - from == 1 && m_pieces[from].kind == TokenKind::Number) {
+        const std::optional<NumericType> literal = NumericType::fromLiteral(m_pieces[from].text);
+        return literal ? std::optional<QString>(literal->declaration()) : std::nullopt;
+    }
+    return ofColumnReference(from, to);
+}
+
+std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
+    const QString name = m_pieces[from].text.toLower();
+    const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+    if (arguments.empty()) {
+        return std::nullopt;
+    }
+    if (name == QLatin1String("tsql_fractional_divide") && arguments.size() == 2) {
+        return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('/'),
+                          arguments[1].first, arguments[1].second);
+    }
+    if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
+        if (arguments.size() != 2) {
+            return std::nullopt;
+        }
+        return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('+'),
+                          arguments[1].first, arguments[1].second);
+    }
+    // Functions whose result keeps their first argument's type.
+    static const QSet<QString> inheriting = {"min",    "max", "sum",       "avg",
+                                             "ifnull", "abs", "tsql_round"};
+    if (!inheriting.contains(name)) {
+        return std::nullopt;
+    }
+    auto [argumentFrom, argumentTo] = arguments.front();
+    if (argumentFrom < argumentTo &&
+        (m_pieces[argumentFrom].isWord(u"DISTINCT") || m_pieces[argumentFrom].isWord(u"ALL"))) {
+        ++argumentFrom;
+    }
+    return typeOf(argumentFrom, argumentTo);
+}
+
+// x, t.x, "x": the column's own declaration, found by putting it in the
+// item's place (SQLite declares plain columns), or the view's expression.
+std::optional<QString> QueryTyping::ofColumnReference(size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+        const bool expected = (i - from) % 2 == 0
+                                  ? m_pieces[i].isNameLike() && !tsql::isReservedWord(m_pieces[i])
+                                  : m_pieces[i].isPunctuation(u".");
+        if (!expected) {
+            return std::nullopt;
+        }
+    }
+    if ((to - from) % 2 == 0) {
+        return std::nullopt;
+    }
+    const QString probeText = tsql::render(m_pieces, 0, m_itemFirst) + QLatin1Char(' ') +
+                              tsql::render(m_pieces, from, to) + QLatin1Char(' ') +
+                              tsql::render(m_pieces, m_itemLast);
+    PreparedStatement probe(m_db, probeText);
+    if (!probe.ok() || probe.isEmpty() || sqlite3_column_count(probe.handle()) <= m_index) {
+        return std::nullopt;
+    }
+    if (const char* declared = sqlite3_column_decltype(probe.handle(), m_index)) {
+        return QString::fromUtf8(declared);
+    }
+    return fromViews(m_pieces[to - 1].value());
+}
+
+// (SELECT x FROM ...): the type of x. A correlated subquery does not
+// compile alone; without its WHERE it names the same columns.
+std::optional<QString> QueryTyping::ofSubquery(size_t from, size_t to) {
+    QueryTyping whole(m_db, tsql::render(m_pieces, from, to), m_depth + 1);
+    if (whole.prepared()) {
+        return whole.declarationOf(0);
+    }
+    const size_t where = tsql::findTopLevelWord(m_pieces, from, to, u"WHERE");
+    if (where >= to) {
+        return std::nullopt;
+    }
+    QueryTyping uncorrelated(m_db, tsql::render(m_pieces, from, where), m_depth + 1);
+    return uncorrelated.declarationOf(0);
+}
+
+std::optional<QString> QueryTyping::fromViews(const QString& column) {
+    if (column.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!m_parsed) {
+        parse();
+    }
+    for (const QString& source : std::as_const(m_sources)) {
+        PreparedStatement definition(
+            m_db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'view' AND "
+                                 "name = ?1 COLLATE NOCASE"));
+        definition.bindText(1, source);
+        if (!definition.ok() || definition.step() != SQLITE_ROW) {
+            continue;
+        }
+        const Pieces view = tsql::toPieces(tsql::tokenize(QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(definition.handle(), 0)))));
+        const size_t as = tsql::findTopLevelWord(view, 0, view.size(), u"AS");
+        if (as >= view.size()) {
+            continue;
+        }
+        QueryTyping query(m_db, tsql::render(view, as + 1), m_depth + 1);
+        const int index = query.columnIndex(column);
+        if (index >= 0) {
+            return query.declarationOf(index);
+        }
+    }
+    return std::nullopt;
+}
+
+QString QueryTyping::withFractionalDivisions() {
+    if (!m_statement) {
+        return {};
+    }
+    // Items without an alias keep the name SQLite gives their text.
+    std::vector<std::pair<size_t, QString>> names;
+    for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
+        const size_t divisionsBefore = m_fractionalDivisions.size();
+        declarationOf(i);
+        if (m_fractionalDivisions.size() > divisionsBefore &&
+            expressionEnd(m_pieces, m_itemFirst, m_itemLast) == m_itemLast) {
+            names.emplace_back(m_itemLast - 1, columnText(m_statement, i, sqlite3_column_name));
+        }
+    }
+    if (m_fractionalDivisions.empty()) {
+        return {};
+    }
+    // Innermost first, so that an outer division wraps what an inner one wrote.
+    Pieces pieces = m_pieces;
+    for (const auto& [from, op, to] : m_fractionalDivisions) {
+        pieces[from].text.prepend(QStringLiteral("tsql_fractional_divide("));
+        pieces[op].text = QStringLiteral(",");
+        pieces[to - 1].text.append(QLatin1Char(')'));
+    }
+    for (const auto& [last, name] : names) {
+        pieces[last].text.append(QStringLiteral(" AS ") + tsql::quoteName(name));
+    }
+    return tsql::render(pieces);
+}
+
+QString withFractionalDivisions(sqlite3* db, const QString& statement) {
+    if (!statement.contains(QLatin1Char('/'))) {
+        return statement;
+    }
+    // A query, or one that a view or a SELECT ... INTO table is made of.
+    static const QRegularExpression form(
+        QStringLiteral(
+            R"(^(\s*CREATE\s+(?:TEMP\s+)?(?:VIEW|TABLE)\s+.+?\s+AS\s+)?((?:SELECT|WITH)\b.*)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = form.match(statement);
+    if (!match.hasMatch()) {
+        return statement;
+    }
+    const QString query = match.captured(2);
+    QueryTyping typing(db, query, 0);
+    if (!typing.prepared() ||
+        QString::fromUtf8(sqlite3_sql(typing.statement())).trimmed() != query.trimmed()) {
+        return statement; // not one query
+    }
+    const QString rewritten = typing.withFractionalDivisions();
+    return rewritten.isEmpty() ? statement : match.captured(1) + rewritten;
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/db/sqlite/ArithmeticTypes.h"
+#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/sqlite/dialect/Pieces.h"
+
+#include <QStringList>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace estaciones::db::sqlite {
+
+// The types of one query's result columns as SQL Server gives them, worked
+// out from the query's text where SQLite declares none: MIN, MAX, SUM and
+// AVG of a column and ISNULL(column, x) take the column's type, arithmetic
+// the type of higher precedence among its operands (money * int is money), a
+// scalar subquery its column's type, and a view's computed column the type
+// of its expression. Operands are typed by putting them in the column's
+// place, where SQLite declares plain columns.
+class QueryTyping {
+public:
+    // The query of a prepared statement.
+    explicit QueryTyping(sqlite3_stmt* statement);
+    // A query text of its own; `depth` counts the views and subqueries
+    // around it.
+    QueryTyping(sqlite3* db, const QString& text, int depth);
+    QueryTyping(const QueryTyping&) = delete;
+    QueryTyping& operator=(const QueryTyping&) = delete;
+
+    bool prepared() const { return m_statement != nullptr; }
+    sqlite3_stmt* statement() const { return m_statement; }
+
+    // The declaration of result column `index`, when it can be told for
+    // certain; nothing otherwise.
+    std::optional<QString> declarationOf(int index);
+    int columnIndex(const QString& name) const;
+
+    // SQLite divides whole numbers as integers, and keeps whole money and
+    // decimal values as integers: the query's text with each division of
+    // such operands, whose result SQL Server gives with its fraction, made
+    // a fractional one (900 money / 7 is 128.5714, not 128); empty when
+    // there is none.
+    QString withFractionalDivisions();
+
+private:
+    void parse();
+    std::optional<QString> typeOf(size_t from, size_t to);
+    std::optional<NumericType> numericTypeOf(size_t from, size_t to);
+    std::optional<QString> arithmetic(size_t leftFrom, size_t leftTo, QChar op, size_t rightFrom,
+                                      size_t rightTo);
+    size_t lastBinaryOperator(size_t from, size_t to) const;
+    std::optional<QString> ofCall(size_t from, size_t to);
+    std::optional<QString> ofColumnReference(size_t from, size_t to);
+    std::optional<QString> ofSubquery(size_t from, size_t to);
+    std::optional<QString> fromViews(const QString& column);
+
+    sqlite3* m_db;
+    std::unique_ptr<PreparedStatement> m_own;
+    sqlite3_stmt* m_statement = nullptr;
+    int m_depth = 0;
+    bool m_parsed = false;
+    tsql::Pieces m_pieces;
+    // The select list's items, one per result column, or empty when they
+    // cannot be matched to the columns (SELECT *, ...).
+    std::vector<std::pair<size_t, size_t>> m_items;
+    QStringList m_sources; // the FROM clause's names, for the views among them
+    // The item being typed: probes put a part of it in its place.
+    int m_index = 0;
+    size_t m_itemFirst = 0;
+    size_t m_itemLast = 0;
+    // Divisions met whose result has a fraction: first piece, '/', end.
+    std::vector<std::array<size_t, 3>> m_fractionalDivisions;
+};
+
+// One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query)
+// with its query's divisions made fractional where SQL Server's give a
+// fraction (see QueryTyping::withFractionalDivisions); any other text comes
+// back unchanged.
+QString withFractionalDivisions(sqlite3* db, const QString& statement);
+
+} // namespace estaciones::db::sqlite
