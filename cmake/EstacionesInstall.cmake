@@ -22,10 +22,15 @@ foreach(program estaciones estaciones-sql)
              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
 endforeach()
 
-set(ESTACIONES_BIN ${CMAKE_INSTALL_FULL_BINDIR})
-configure_file(${PROJECT_SOURCE_DIR}/packaging/estaciones.desktop.in
-    ${PROJECT_BINARY_DIR}/estaciones.desktop @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/estaciones.desktop
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry names the links by their full path, known only when
+# installing (`cmake --install --prefix` may change the prefix).
+install(CODE "
+    file(READ \"${PROJECT_SOURCE_DIR}/packaging/estaciones.desktop.in\" entrada)
+    string(REPLACE \"@ESTACIONES_BIN@\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\"
+           entrada \"\${entrada}\")
+    set(destino \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+    file(MAKE_DIRECTORY \"\${destino}\")
+    file(WRITE \"\${destino}/estaciones.desktop\" \"\${entrada}\")
+    message(STATUS \"Installing: \${destino}/estaciones.desktop\")")
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/estaciones.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

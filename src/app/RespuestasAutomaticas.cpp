@@ -48,7 +48,12 @@ std::optional<QString> RespuestasAutomaticas::inputBox(const QString& prompt, co
 }
 
 std::optional<std::uint32_t> RespuestasAutomaticas::chooseColor(std::uint32_t initialBgr) {
-    return m_real.chooseColor(initialBgr);
+    if (m_colores.isEmpty()) {
+        return m_real.chooseColor(initialBgr);
+    }
+    const std::uint32_t color = m_colores.takeFirst();
+    informar(QStringLiteral("[color] initial=%1 answer=%2").arg(initialBgr).arg(color));
+    return color;
 }
 
 std::optional<QString> RespuestasAutomaticas::openFile(const QString& title, const QString& filter,

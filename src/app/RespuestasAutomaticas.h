@@ -12,6 +12,7 @@ namespace estaciones::app {
 // shown, the access dialog counts as cancelled, and each of them is printed
 // to stderr so that the run can be checked. Other dialogs go to the operator
 // interface it wraps. A message box beyond the list is answered with Cancel.
+// Colour choices queued with responderColor() are answered the same way.
 class RespuestasAutomaticas : public ui::OperatorInterface, public data::AccesoDialogo {
 public:
     RespuestasAutomaticas(ui::OperatorInterface& real, QList<int> respuestas);
@@ -29,9 +30,13 @@ public:
 
     std::optional<data::DatosAcceso> pedirDatos(const data::DatosAcceso& datos) override;
 
+    // The answer (BGR) of the next colour choice.
+    void responderColor(std::uint32_t bgr) { m_colores << bgr; }
+
 private:
     ui::OperatorInterface& m_real;
     QList<int> m_respuestas;
+    QList<std::uint32_t> m_colores;
 };
 
 } // namespace estaciones::app

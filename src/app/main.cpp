@@ -1,13 +1,25 @@
+#include "app/BarraEstadoVentana.h"
+#include "app/ReproduccionEntrada.h"
 #include "app/RespuestasAutomaticas.h"
+#include "articles/widgets/AltaRapida.h"
 #include "calendar/CrearCalendario.h"
 #include "calendar/window/R.h"
 #include "data/SharedDb.h"
 #include "data/widgets/QtAccesoDialogo.h"
+#include "lookup/ConsultasCompartidas.h"
+#include "lookup/NuevoRegistro.h"
+#include "lookup/widgets/InstalarVentanasConsulta.h"
 #include "platform/ui/QtOperatorInterface.h"
 #include "session/ArranquePrograma.h"
+#include "session/access/ArmarBarraEstado.h"
+#include "session/access/FinalizarSesion.h"
+#include "session/access/RegistrarAcceso.h"
+#include "session/statistics/PrepararEstadisticas.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <cstdio>
 
 #include <memory>
 
@@ -31,6 +43,17 @@ int main(int argc, char** argv) {
         data::setAccesoDialogo(automaticas.get());
     }
 
+    // The statistics login, database and connection, right after the main connection.
+    session::extensionesInicio().prepararEstadisticas = session::estadisticas::PrepararEstadisticas;
+
+    // The lookup controller (connection, masks, the mask file written when
+    // missing) and its Qt windows; then the access log row.
+    lookup::widgets::instalarVentanasConsulta();
+    // "N&uevo" on an article lookup registers the article on the spot.
+    lookup::altaRapidaArticulo() = articulos::altaRapidaDesdeConsulta;
+    session::extensionesInicio().configurarConsultas = lookup::configurarConsultas;
+    session::extensionesInicio().registrarAcceso = session::RegistrarAcceso;
+
     // The calendar window R: its load starts the session (connection,
     // configuration, access log) before it paints the year.
     calendar::window::RSession sesion;
@@ -38,6 +61,11 @@ int main(int argc, char** argv) {
         return session::arrancarPrograma(QCoreApplication::arguments()) !=
                session::ResultadoInicio::TerminarPrograma;
     };
+    sesion.ArmarBarraEstado = [](QStatusBar& sbStatusBar, const QString& texto) {
+        app::BarraEstadoVentana barra(sbStatusBar);
+        session::ArmarBarraEstado(barra, texto);
+    };
+    sesion.FinalizarSesion = session::FinalizarSesion;
     sesion.endProgram = [] { QCoreApplication::quit(); };
     sesion.CrearCalendario = [](calendar::window::R& r) {
         calendar::CrearCalendario(r.yearText());
@@ -49,11 +77,32 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.show();
-    // Automated runs that only check the start-up leave once the window is up.
+    // Automated runs that only check the start-up close the window once it is
+    // up, as the operator would, so the session ends as after "Salir"; the
+    // variable holds the wait in milliseconds (any other value: at once).
     if (qEnvironmentVariableIsSet("ESTACIONES_SALIR_TRAS_INICIO")) {
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        QTimer::singleShot(qEnvironmentVariableIntValue("ESTACIONES_SALIR_TRAS_INICIO"), &window,
+                           &QWidget::close);
+    }
+    // End-to-end runs replay an operator's input (see ReproduccionEntrada.h).
+    QString errorReproduccion;
+    const QStringList pasos = app::ReproduccionEntrada::pasosDesdeEntorno(errorReproduccion);
+    if (!errorReproduccion.isEmpty()) {
+        std::fprintf(stderr, "%s\n", errorReproduccion.toLocal8Bit().constData());
+        data::releaseSharedDb();
+        return 3;
+    }
+    if (!pasos.isEmpty()) {
+        auto* reproduccion =
+            new app::ReproduccionEntrada(window, pasos, [&automaticas](std::uint32_t bgr) {
+                if (automaticas) {
+                    automaticas->responderColor(bgr);
+                }
+            });
+        reproduccion->comenzar();
     }
     const int resultado = QApplication::exec();
+    lookup::liberarConsultas();
     data::releaseSharedDb();
     return resultado;
 }

@@ -14,13 +14,15 @@ bool altaRapidaPermitida() {
                .compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<QString> altaRapidaDesdeConsulta(QWidget* parent) {
+std::optional<QString> altaRapidaDesdeConsulta(QWidget* parent, const QString& codigoPropuesto) {
     std::optional<QString> nuevo;
     guarded(
         [&] {
             FrmArtAlta ventana(parent);
             ventana.DesdeConsulta = true;
-            ventana.Codigo = QString::number(proximoNumeroArticulo());
+            ventana.Codigo = codigoPropuesto.trimmed().isEmpty()
+                                 ? QString::number(proximoNumeroArticulo())
+                                 : codigoPropuesto.trimmed();
             ventana.PonerCodigo();
             ventana.exec();
             if (ventana.pAceptar && !ventana.CodArtNuevo.isEmpty()) {
