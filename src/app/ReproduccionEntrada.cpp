@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QKeySequence>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -110,6 +111,13 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
             return QStringLiteral("color no numérico");
         }
         m_responderColor(bgr);
+        return {};
+    }
+    if (orden == QLatin1String("captura") && partes.size() >= 2) {
+        const QString archivo = partes.mid(1).join(u' ');
+        if (!m_ventana.grab().save(archivo)) {
+            return QStringLiteral("no se puede guardar la imagen en ") + archivo;
+        }
         return {};
     }
     QWidget* destino = nullptr;

@@ -22,6 +22,7 @@ namespace estaciones::app {
 //   tecla CmbAnio Down     a key (QKeySequence spelling) on a control
 //   escribir CmbAnio 2027  type text into a control
 //   color 255              answer the next colour choice with this BGR value
+//   captura ventana.png    save a picture of the window as it is now
 //
 // Blank lines and lines starting with "#" are skipped. A step that cannot be
 // done ends the program with exit code 3 and says why on stderr.

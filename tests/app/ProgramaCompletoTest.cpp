@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,17 @@ protected:
     QString datos;
 };
 
+bool contieneColor(const QImage& imagen, const QColor& color) {
+    for (int y = 0; y < imagen.height(); y += 2) {
+        for (int x = 0; x < imagen.width(); x += 2) {
+            if (imagen.pixelColor(x, y).rgb() == color.rgb()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 int domingosDelAnio(int anio) {
     int domingos = 0;
     for (QDate d(anio, 1, 1); d.year() == anio; d = d.addDays(1)) {
@@ -59,6 +71,7 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
     // The window opens on the current year; the operator creates it, marks
     // two days as ALTA and one as MEDIA, gives ESPECIAL another colour and
     // leaves with "Salir". The creation asks once (Yes).
+    const QString imagenVentana = carpeta.filePath(QStringLiteral("ventana.png"));
     const auto r = reproducir(QStringLiteral("esperar 200\n"
                                              "clic CmdCrearCalendario\n"
                                              "clic OptTemp 2\n"
@@ -68,7 +81,9 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
                                              "dia 10 7\n"
                                              "color 4227327\n"
                                              "clic CmdColor 3\n"
-                                             "clic CmdSalir\n"),
+                                             "captura %1\n"
+                                             "clic CmdSalir\n")
+                                  .arg(imagenVentana),
                               QStringLiteral("6"));
     ASSERT_EQ(r.codigo, 0) << r.errores.toStdString();
     const int anio = QDate::currentDate().year();
@@ -111,6 +126,12 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
     EXPECT_EQ(consultar(QStringLiteral("select Valor from TA_CONFIGURACION where Clave = 'TimeOut'"),
                         QStringLiteral("TS_ESTADISTICAS")),
               QStringLiteral("0"));
+
+    // The window was painted: the picture holds the colours of the seasons.
+    const QImage imagen(imagenVentana);
+    ASSERT_FALSE(imagen.isNull());
+    EXPECT_GT(imagen.width(), 600);
+    EXPECT_TRUE(contieneColor(imagen, QColor(0, 255, 255))); // ALTA, BGR &H00FFFF00&
 
     // Nothing went wrong on the way: no error dialog, no error log.
     EXPECT_FALSE(r.errores.contains(QStringLiteral("Error"), Qt::CaseSensitive))
