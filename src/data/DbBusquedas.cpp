@@ -39,6 +39,53 @@ QString claveEntreComillas(QString valor) {
     return valor.replace(QLatin1Char('\''), QStringLiteral("''"));
 }
 
+// The two existence checks build the same statement shapes with their own
+// blanks, which the suite's logs and the tests compare as they are.
+struct FormaExistencia {
+    QString seleccion;        // up to and including "FROM "
+    QString antesDeCondicion; // the hint before the caller's condition
+    QString antesDeClave;     // the hint and WHERE before a typed key
+    bool textoRecortado;      // text keys: both sides trimmed (TOP form)
+};
+
+const FormaExistencia formaConTop{QStringLiteral("SELECT TOP 1 * FROM "),
+                                  QStringLiteral(" with(nolock) "),
+                                  QStringLiteral(" with(nolock)  WHERE "), true};
+const FormaExistencia formaSinTop{QStringLiteral("SELECT * FROM "),
+                                  QStringLiteral(" with(nolock)  "),
+                                  QStringLiteral(" with(nolock)   WHERE "), false};
+
+QString textoExistencia(const FormaExistencia& forma, const QString& Tabla,
+                        const QString& ValorBuscado, const QString& Campo, const Variant& Tipodato,
+                        const QString& Condicion) {
+    if (!Condicion.trimmed().isEmpty()) {
+        const bool traeWhere = Condicion.contains(QLatin1String(" WHERE "), sinMayusculas);
+        return forma.seleccion + Tabla + forma.antesDeCondicion +
+               (traeWhere ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
+    }
+    const QString donde = forma.seleccion + Tabla + forma.antesDeClave + Campo;
+    switch (formaClave(Tipodato)) {
+    case FormaClave::Texto:
+        if (forma.textoRecortado) {
+            // Both sides trimmed; this one form has two blanks before "*".
+            return QStringLiteral("SELECT TOP 1  * FROM ") + Tabla +
+                   QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + Campo +
+                   QStringLiteral(")) ='") + claveEntreComillas(ValorBuscado.trimmed()) +
+                   QLatin1Char('\'');
+        }
+        // The key exactly as given: blanks are part of it.
+        return donde + QStringLiteral(" ='") + claveEntreComillas(ValorBuscado) + QLatin1Char('\'');
+    case FormaClave::Fecha:
+        // The caller writes the date literal, quotes included.
+        return donde + QStringLiteral(" = ") + ValorBuscado.trimmed() + QLatin1Char(' ');
+    case FormaClave::Numero:
+        return donde + QStringLiteral(" = ") + claveNumerica(ValorBuscado);
+    case FormaClave::Otra:
+        break;
+    }
+    return donde + QStringLiteral(" = ") + ValorBuscado;
+}
+
 // The look-ups' own error rule (not the error treatment): the description
 // under "Aviso al Operador" with Abort / Retry / Ignore.
 HandledSteps avisoAlOperador() {
@@ -104,35 +151,8 @@ bool evaluarExistencia(db::Connection& conexion, const QString& sql, db::Records
 bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo,
                            db::Recordset* Lrcs, const Variant& Tipodato, const QString& Condicion,
                            bool SoloLectura) {
-    const QString desde = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla;
-    QString sql;
-    if (!Condicion.trimmed().isEmpty()) {
-        const bool traeWhere = Condicion.contains(QLatin1String(" WHERE "), sinMayusculas);
-        sql = desde + QStringLiteral(" with(nolock) ") +
-              (traeWhere ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
-    } else {
-        const QString donde = desde + QStringLiteral(" with(nolock)  WHERE ") + Campo;
-        switch (formaClave(Tipodato)) {
-        case FormaClave::Texto:
-            // Both sides trimmed; this one form has two blanks before "*".
-            sql = QStringLiteral("SELECT TOP 1  * FROM ") + Tabla +
-                  QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + Campo +
-                  QStringLiteral(")) ='") + claveEntreComillas(ValorBuscado.trimmed()) +
-                  QLatin1Char('\'');
-            break;
-        case FormaClave::Fecha:
-            // The caller writes the date literal, quotes included.
-            sql = donde + QStringLiteral(" = ") + ValorBuscado.trimmed() + QLatin1Char(' ');
-            break;
-        case FormaClave::Numero:
-            sql = donde + QStringLiteral(" = ") + claveNumerica(ValorBuscado);
-            break;
-        case FormaClave::Otra:
-            sql = donde + QStringLiteral(" = ") + ValorBuscado;
-            break;
-        }
-    }
-    sql = SS_TSinonimos(sql);
+    const QString sql = SS_TSinonimos(
+        textoExistencia(formaConTop, Tabla, ValorBuscado, Campo, Tipodato, Condicion));
     // Only the private recordset's text is translated for Oracle.
     return evaluarExistencia(gCnn, Lrcs ? sql : ORACLE_Dicc(sql), Lrcs, SoloLectura);
 }
@@ -140,31 +160,8 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
 bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado,
                              const QString& Campo, db::Recordset* Lrcs, const Variant& Tipodato,
                              const QString& Condicion, bool SoloLectura) {
-    const QString desde = QStringLiteral("SELECT * FROM ") + Tabla;
-    QString sql;
-    if (!Condicion.trimmed().isEmpty()) {
-        const bool traeWhere = Condicion.contains(QLatin1String(" WHERE "), sinMayusculas);
-        sql = desde + QStringLiteral(" with(nolock)  ") +
-              (traeWhere ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
-    } else {
-        const QString donde = desde + QStringLiteral(" with(nolock)   WHERE ") + Campo;
-        switch (formaClave(Tipodato)) {
-        case FormaClave::Texto:
-            // The key exactly as given: blanks are part of it.
-            sql = donde + QStringLiteral(" ='") + claveEntreComillas(ValorBuscado) +
-                  QLatin1Char('\'');
-            break;
-        case FormaClave::Fecha:
-            sql = donde + QStringLiteral(" = ") + ValorBuscado.trimmed() + QLatin1Char(' ');
-            break;
-        case FormaClave::Numero:
-            sql = donde + QStringLiteral(" = ") + claveNumerica(ValorBuscado);
-            break;
-        case FormaClave::Otra:
-            sql = donde + QStringLiteral(" = ") + ValorBuscado;
-            break;
-        }
-    }
+    const QString sql =
+        textoExistencia(formaSinTop, Tabla, ValorBuscado, Campo, Tipodato, Condicion);
     return evaluarExistencia(gCnn, sql, Lrcs, SoloLectura);
 }
 
