@@ -3,6 +3,7 @@
 #include "calendar/CalendarTexts.h"
 #include "calendar/ColourSettings.h"
 #include "calendar/SeasonStore.h"
+#include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/OperatorInterface.h"
@@ -30,6 +31,7 @@ R::R(data::DB_Dll& db, RSession session, QWidget* parent)
       m_store(std::make_unique<SeasonStore>(db)) {
     setObjectName(QStringLiteral("R"));
     buildControls();
+    m_extras = new CalendarExtras(*this, db);
 }
 
 R::~R() = default;
@@ -88,6 +90,7 @@ void R::ArmarAnio(const QString& anio) {
     for (int month = 1; month <= 12; ++month) {
         ArmarAlmanaque(month, paint[static_cast<std::size_t>(month - 1)]);
     }
+    m_extras->yearPainted();
 }
 
 void R::ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& paint) {

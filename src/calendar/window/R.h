@@ -27,6 +27,7 @@ class SeasonStore;
 
 namespace estaciones::calendar::window {
 
+class CalendarExtras;
 class DayCell;
 
 // The calendar window: twelve month grids of day cells painted in the colour
@@ -92,6 +93,8 @@ private:
     bool m_ocupado = false;
     bool m_cierrePendiente = false;
     bool m_unloaded = false;
+    // Ranges, undo, totals, year copy, printing and export.
+    CalendarExtras* m_extras = nullptr;
 
     QWidget* FrmTemporada = nullptr;
     std::array<QRadioButton*, SeasonCount> OptTemp{};

@@ -2,6 +2,7 @@
 // with the screen's logical dpi.
 #include "calendar/CalendarTexts.h"
 #include "calendar/GridGeometry.h"
+#include "calendar/window/CalendarExtras.h"
 #include "calendar/window/ControlArrays.h"
 #include "calendar/window/DayCell.h"
 #include "calendar/window/R.h"
@@ -172,6 +173,7 @@ void R::ArmarGrilla() {
             LblDia[m][static_cast<std::size_t>(z)] = header;
         }
     }
+    m_extras->attachToCells();
     ArmarAnio(CmbAnio->currentText());
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace estaciones::data {
+class DB_Dll;
+}
+
+namespace estaciones::calendar::extras {
+
+// A stored code: nothing for a null Temporada, so that undoing a mark on a
+// day never marked gives the column back its null.
+using StoredCode = std::optional<QString>;
+
+// One MA_CALENDARIO row as the additions read it.
+struct DayRow {
+    StoredCode code;
+    bool nolaborable = false;
+
+    // The code as the window paints it: a null reads as "".
+    QString codeText() const { return code.value_or(QString()); }
+};
+
+// The rows found for a set of dates; a date without a row is absent.
+using CalendarRows = QMap<QDate, DayRow>;
+
+// Every date of `year`, 1 January first.
+QList<QDate> datesOfYear(int year);
+
+// Reads the rows of `dates` with one statement per 400 dates. The dates are
+// named with the literal the one-date statements compare with, so the rows
+// found are exactly those a click would update.
+CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates);
+
+inline CalendarRows readYearRows(data::DB_Dll& db, int year) {
+    return readRows(db, datesOfYear(year));
+}
+
+} // namespace estaciones::calendar::extras

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+
+// The operator texts of the calendar's additions (ranges, undo, totals, year
+// copy, printing and export), in one place.
+namespace estaciones::calendar::extras::texts {
+
+inline QString days(qsizetype count) {
+    return count == 1 ? QStringLiteral("1 día") : QStringLiteral("%1 días").arg(count);
+}
+
+// Range filters.
+inline const QString allDays = QStringLiteral("Todos los días");
+inline const QString weekendOnly = QStringLiteral("Solo sábados y domingos");
+inline const QString mondayToFriday = QStringLiteral("De lunes a viernes");
+inline const QString sundaysOnly = QStringLiteral("Solo domingos");
+
+// Totals.
+inline QString totalsTitle(int year) {
+    return QStringLiteral("Totales %1").arg(year);
+}
+inline const QString unmarked = QStringLiteral("Sin temporada");
+inline const QString otherCodes = QStringLiteral("Otros códigos");
+inline const QString withoutRow = QStringLiteral("Sin calendario");
+inline const QString nonWorking = QStringLiteral("No laborables");
+
+// Undo and redo.
+inline const QString nothingToUndo = QStringLiteral("No hay nada que deshacer.");
+inline const QString nothingToRedo = QStringLiteral("No hay nada que rehacer.");
+
+// Printed sheet and export.
+inline QString sheetTitle(int year) {
+    return QStringLiteral("Calendario de temporadas %1").arg(year);
+}
+inline QString eventOfSeason(const QString& caption) {
+    return QStringLiteral("Temporada ") + caption;
+}
+inline const QString nonWorkingEvent = QStringLiteral("Día no laborable");
+
+// Copying a year.
+inline QString copyHeading(int source, int target, qsizetype changes) {
+    return QStringLiteral("Copiar las temporadas de %1 a %2 cambiará %3.\n")
+        .arg(source)
+        .arg(target)
+        .arg(days(changes));
+}
+inline const QString copyMatching =
+    QStringLiteral("Los días se corresponden por día de la semana y semana del año.\n");
+inline const QString copyToOther = QStringLiteral("Sin temporada u otro código");
+inline QString copyWithoutSource(int source, int count) {
+    return QStringLiteral("Días sin correspondencia en %1 (quedan como están): %2")
+        .arg(source)
+        .arg(count);
+}
+inline const QString askContinue = QStringLiteral("¿Desea continuar?");
+inline const QString copyTitle = QStringLiteral("Copiar temporadas");
+inline QString askSourceYear(int target) {
+    return QStringLiteral("Año del que se copian las temporadas al año %1:").arg(target);
+}
+inline QString sameYear(int target) {
+    return QStringLiteral("El año de origen debe ser distinto del año %1.").arg(target);
+}
+inline QString offerCreateTarget(int target) {
+    return QStringLiteral("El calendario del año %1 todavía no fue creado. ¿Desea crearlo ahora "
+                          "con \"Crear Calendario\"?")
+        .arg(target);
+}
+inline QString nothingToCopy(int source, int target) {
+    return QStringLiteral("El año %1 ya tiene las temporadas de %2: no hay nada que copiar.")
+        .arg(target)
+        .arg(source);
+}
+inline QString copyFailed(int target, const QString& error) {
+    return QStringLiteral("No se copiaron las temporadas; el año %1 queda como estaba.\n%2")
+        .arg(target)
+        .arg(error);
+}
+
+// Range marking.
+inline QString rangeWithoutRows(qsizetype count, const QString& dates) {
+    return QStringLiteral("%1 del rango no tienen calendario y no se marcaron: %2. Use \"Crear "
+                          "Calendario\" para su año.")
+        .arg(days(count), dates);
+}
+
+// The window's toolbar.
+inline const QString toolbar = QStringLiteral("Herramientas");
+inline const QString undo = QStringLiteral("Deshacer");
+inline const QString undoTip = QStringLiteral("Deshacer la última marca (Ctrl+Z)");
+inline const QString redo = QStringLiteral("Rehacer");
+inline const QString redoTip = QStringLiteral("Rehacer la marca deshecha (Ctrl+Y)");
+inline const QString rangeLabel = QStringLiteral(" Rango (Mayús+clic): ");
+inline const QString copy = QStringLiteral("Copiar temporadas...");
+inline const QString copyTip = QStringLiteral("Copiar las temporadas de otro año al año mostrado");
+inline const QString print = QStringLiteral("Imprimir...");
+inline const QString printTip = QStringLiteral("Imprimir el año mostrado");
+inline const QString pdf = QStringLiteral("Guardar PDF...");
+inline const QString pdfTip = QStringLiteral("Guardar el año mostrado como PDF");
+inline const QString iCalendar = QStringLiteral("Exportar iCalendar...");
+inline const QString iCalendarTip =
+    QStringLiteral("Exportar las temporadas y los días no laborables (.ics)");
+
+// Files.
+inline const QString pdfTitle = QStringLiteral("Guardar PDF");
+inline const QString iCalendarTitle = QStringLiteral("Exportar iCalendar");
+inline const QString fileName = QStringLiteral("Nombre del archivo:");
+inline QString suggestedFile(const QString& year, const QString& extension) {
+    return QStringLiteral("Calendario-%1.%2").arg(year, extension);
+}
+inline QString printDocument(const QString& year) {
+    return QStringLiteral("Calendario %1").arg(year);
+}
+inline const QString printFailed = QStringLiteral("No se pudo imprimir.");
+inline QString fileNotWritten(const QString& path) {
+    return QStringLiteral("No se pudo escribir el archivo %1.").arg(path);
+}
+
+} // namespace estaciones::calendar::extras::texts

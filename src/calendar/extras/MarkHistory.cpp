@@ -1,0 +1,37 @@
+#include "calendar/extras/MarkHistory.h"
+#include "calendar/extras/ExtrasTexts.h"
+
+namespace estaciones::calendar::extras {
+
+void MarkHistory::record(QList<DayChange> changes) {
+    if (changes.isEmpty()) {
+        return;
+    }
+    m_undo.append(std::move(changes));
+    m_redo.clear();
+}
+
+WriteOutcome MarkHistory::undo() {
+    return move(m_undo, m_redo, true);
+}
+
+WriteOutcome MarkHistory::redo() {
+    return move(m_redo, m_undo, false);
+}
+
+WriteOutcome MarkHistory::move(QList<QList<DayChange>>& from, QList<QList<DayChange>>& to,
+                               bool backwards) {
+    if (from.isEmpty()) {
+        return {false, backwards ? texts::nothingToUndo : texts::nothingToRedo};
+    }
+    const QList<DayChange>& mark = from.last();
+    const QList<DayChange> writes = backwards ? reversed(mark) : mark;
+    const WriteOutcome outcome = m_writer(writes);
+    if (outcome.stored) {
+        m_lastApplied = writes;
+        to.append(from.takeLast());
+    }
+    return outcome;
+}
+
+} // namespace estaciones::calendar::extras

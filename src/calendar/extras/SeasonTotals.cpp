@@ -1,0 +1,51 @@
+#include "calendar/extras/SeasonTotals.h"
+#include "calendar/extras/ExtrasTexts.h"
+
+namespace estaciones::calendar::extras {
+
+SeasonTotals totalsOf(const CalendarRows& rows, int year) {
+    SeasonTotals totals;
+    totals.year = year;
+    int rowsOfYear = 0;
+    for (auto it = rows.constBegin(); it != rows.constEnd(); ++it) {
+        if (it.key().year() != year) {
+            continue;
+        }
+        ++rowsOfYear;
+        const DayRow& row = it.value();
+        if (row.nolaborable) {
+            ++totals.nonWorking;
+        }
+        const QString code = row.codeText().trimmed();
+        if (code.isEmpty()) {
+            ++totals.unmarked;
+        } else if (const auto index = seasonIndexOfCode(code)) {
+            ++totals.perSeason[static_cast<std::size_t>(*index)];
+        } else {
+            ++totals.otherCodes;
+        }
+    }
+    totals.withoutRow = QDate(year, 1, 1).daysInYear() - rowsOfYear;
+    return totals;
+}
+
+QStringList legendLines(const SeasonTotals& totals) {
+    QStringList lines;
+    for (const Season& season : seasons()) {
+        lines << QStringLiteral("%1: %2").arg(
+            season.caption, texts::days(totals.perSeason[static_cast<std::size_t>(season.index)]));
+    }
+    if (totals.unmarked > 0) {
+        lines << QStringLiteral("%1: %2").arg(texts::unmarked, texts::days(totals.unmarked));
+    }
+    if (totals.otherCodes > 0) {
+        lines << QStringLiteral("%1: %2").arg(texts::otherCodes, texts::days(totals.otherCodes));
+    }
+    if (totals.withoutRow > 0) {
+        lines << QStringLiteral("%1: %2").arg(texts::withoutRow, texts::days(totals.withoutRow));
+    }
+    lines << QStringLiteral("%1: %2").arg(texts::nonWorking, texts::days(totals.nonWorking));
+    return lines;
+}
+
+} // namespace estaciones::calendar::extras

@@ -1,0 +1,382 @@
+#include "calendar/window/CalendarExtras.h"
+
+#include "calendar/CalendarTexts.h"
+#include "calendar/MonthGrid.h"
+#include "calendar/extras/ExtrasTexts.h"
+#include "calendar/extras/ICalendarExport.h"
+#include "calendar/extras/RangeMarking.h"
+#include "calendar/extras/SeasonCopy.h"
+#include "calendar/extras/YearSheet.h"
+#include "calendar/window/ControlArrays.h"
+#include "calendar/window/R.h"
+#include "calendar/window/SeasonTotalsLegend.h"
+#include "data/DB_Dll.h"
+#include "platform/core/ErrorHandling.h"
+#include "platform/ui/OperatorInterface.h"
+#include "session/MostrarError.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace estaciones::calendar::window {
+
+namespace {
+const QString cellArrayPrefix = QStringLiteral("OptDia");
+
+void tell(const QString& text, int flags = ui::style::OKOnly) {
+    ui::operatorInterface().messageBox(text, flags);
+}
+
+void guard(const QString& handler, const std::function<void()>& body) {
+    guarded(body, [&](const Error& error) { session::MostrarError(error, handler); });
+}
+
+QString listOfDates(const QList<QDate>& dates) {
+    QStringList shown;
+    for (qsizetype i = 0; i < dates.size() && i < 5; ++i) {
+        shown << dates[i].toString(QStringLiteral("d/M/yyyy"));
+    }
+    if (dates.size() > shown.size()) {
+        shown << QStringLiteral("...");
+    }
+    return shown.join(QStringLiteral(", "));
+}
+} // namespace
+
+CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
+    : QObject(&window), m_window(window), m_db(db), m_store(db),
+      m_history([&db](const QList<extras::DayChange>& changes) {
+          return extras::writeAfterCodes(db.gCnn, changes);
+      }) {
+    setObjectName(QStringLiteral("CalendarExtras"));
+    buildToolbar();
+    placeLegend();
+}
+
+CalendarExtras::~CalendarExtras() = default;
+
+void CalendarExtras::buildToolbar() {
+    auto* bar = new QToolBar(extras::texts::toolbar, &m_window);
+    bar->setObjectName(QStringLiteral("TbrHerramientas"));
+    bar->setMovable(false);
+    m_window.addToolBar(Qt::TopToolBarArea, bar);
+
+    auto addAction = [&](const QString& name, const QString& text, const QString& tip,
+                         void (CalendarExtras::*handler)()) {
+        QAction* action = bar->addAction(text);
+        action->setObjectName(name);
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, [this, name, handler] {
+            guard(name + QStringLiteral("_Click"), [&] { (this->*handler)(); });
+        });
+        if (QWidget* button = bar->widgetForAction(action)) {
+            button->setObjectName(name);
+        }
+        return action;
+    };
+    m_deshacer = addAction(QStringLiteral("CmdDeshacer"), extras::texts::undo,
+                           extras::texts::undoTip, &CalendarExtras::deshacer);
+    m_deshacer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_rehacer = addAction(QStringLiteral("CmdRehacer"), extras::texts::redo, extras::texts::redoTip,
+                          &CalendarExtras::rehacer);
+    m_rehacer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    bar->addSeparator();
+
+    auto* label = new QLabel(extras::texts::rangeLabel, bar);
+    bar->addWidget(label);
+    m_filtro = new QComboBox(bar);
+    m_filtro->setObjectName(QStringLiteral("CmbFiltroRango"));
+    for (const extras::NamedFilter& filter : extras::namedFilters()) {
+        m_filtro->addItem(filter.caption);
+    }
+    bar->addWidget(m_filtro);
+    bar->addSeparator();
+
+    addAction(QStringLiteral("CmdCopiarTemporadas"), extras::texts::copy, extras::texts::copyTip,
+              &CalendarExtras::copiarTemporadas);
+    addAction(QStringLiteral("CmdImprimir"), extras::texts::print, extras::texts::printTip,
+              &CalendarExtras::imprimir);
+    addAction(QStringLiteral("CmdGuardarPdf"), extras::texts::pdf, extras::texts::pdfTip,
+              &CalendarExtras::guardarPdf);
+    addAction(QStringLiteral("CmdExportarICalendar"), extras::texts::iCalendar,
+              extras::texts::iCalendarTip, &CalendarExtras::exportarICalendar);
+    refreshActions();
+}
+
+void CalendarExtras::placeLegend() {
+    QWidget* form = m_window.centralWidget();
+    auto* help = form ? form->findChild<QLabel*>(QStringLiteral("Label1")) : nullptr;
+    if (!help) {
+        return;
+    }
+    m_legend = new SeasonTotalsLegend(form);
+    // Under the help text, which takes only part of its box.
+    const int top = help->y() + help->heightForWidth(help->width()) + 6;
+    m_legend->setGeometry(help->x(), top, help->width(), std::max(0, form->height() - top - 2));
+    m_legend->raise();
+}
+
+void CalendarExtras::attachToCells() {
+    if (m_attached) {
+        return;
+    }
+    m_attached = true;
+    for (QAbstractButton* cell : m_window.findChildren<QAbstractButton*>()) {
+        if (!cell->objectName().startsWith(cellArrayPrefix)) {
+            continue;
+        }
+        cell->installEventFilter(this);
+        // Connected after the window's own handler, so it runs once the day is stored.
+        connect(cell, &QAbstractButton::clicked, this,
+                [this] { guard(QStringLiteral("OptDia_Click"), [&] { afterPlainClick(); }); });
+    }
+}
+
+int CalendarExtras::shownYear() const {
+    return yearOfText(m_window.yearText());
+}
+
+std::optional<QDate> CalendarExtras::dateOfCell(const QObject& cell) const {
+    bool monthOk = false;
+    bool dayOk = false;
+    const int month = cell.objectName().mid(cellArrayPrefix.size()).toInt(&monthOk);
+    const auto* button = qobject_cast<const QAbstractButton*>(&cell);
+    const int day = button ? button->text().toInt(&dayOk) : 0;
+    if (!monthOk || !dayOk) {
+        return std::nullopt;
+    }
+    const QDate date(shownYear(), month, day);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+bool CalendarExtras::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton || !m_window.GrillaLista()) {
+        return false;
+    }
+    std::optional<QDate> date;
+    guard(QStringLiteral("OptDia_MouseUp"), [&] { date = dateOfCell(*watched); });
+    if (!date) {
+        return false;
+    }
+    if ((mouse->modifiers() & Qt::ShiftModifier) && m_anchor) {
+        // The range is this object's: the cell sees neither press nor release.
+        if (type == QEvent::MouseButtonRelease) {
+            guard(QStringLiteral("OptDia_MouseUp"), [&] { markRangeTo(*date); });
+        }
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease) {
+        guard(QStringLiteral("OptDia_MouseUp"), [&] {
+            const extras::CalendarRows rows = extras::readRows(m_db, {*date});
+            m_pendingClick.reset();
+            if (rows.contains(*date)) {
+                m_pendingClick = std::make_pair(*date, rows.value(*date).code);
+            }
+            m_anchor = *date;
+        });
+    }
+    return false;
+}
+
+void CalendarExtras::afterPlainClick() {
+    if (!m_pendingClick) {
+        yearPainted();
+        return;
+    }
+    const auto [date, before] = *m_pendingClick;
+    m_pendingClick.reset();
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    if (rows.contains(date) && rows.value(date).code != before) {
+        m_history.record({{date, before, rows.value(date).code}});
+    }
+    yearPainted();
+}
+
+void CalendarExtras::markRangeTo(const QDate& to) {
+    const QDate from = *m_anchor;
+    m_anchor = to;
+    const auto filterIndex = static_cast<std::size_t>(std::max(0, m_filtro->currentIndex()));
+    const extras::RangeMark mark = extras::markRange(
+        m_db, from, to, extras::namedFilters()[filterIndex].filter, m_window.selectedSeasonCode());
+    if (!mark.outcome.stored) {
+        tell(mark.outcome.errorDescription);
+        return;
+    }
+    m_history.record(mark.changes);
+    repaint();
+    if (!mark.withoutRow.isEmpty()) {
+        tell(extras::texts::rangeWithoutRows(mark.withoutRow.size(), listOfDates(mark.withoutRow)),
+             ui::style::OKOnly | ui::style::Exclamation);
+    }
+}
+
+void CalendarExtras::repaint() {
+    m_window.ArmarAnio(m_window.yearText()); // which calls yearPainted()
+}
+
+void CalendarExtras::yearPainted() {
+    refreshActions();
+    if (!m_legend) {
+        return;
+    }
+    int year = 0;
+    if (const std::optional<Error> bad = ignoringErrors([&] { year = shownYear(); })) {
+        return; // an odd year text: the window reports it
+    }
+    m_legend->show(extras::totalsOf(extras::readYearRows(m_db, year), year), m_window.colours());
+}
+
+void CalendarExtras::refreshActions() {
+    m_deshacer->setEnabled(m_history.canUndo());
+    m_rehacer->setEnabled(m_history.canRedo());
+}
+
+void CalendarExtras::deshacer() {
+    const extras::WriteOutcome outcome = m_history.undo();
+    if (!outcome.stored) {
+        tell(outcome.errorDescription);
+    }
+    repaint();
+}
+
+void CalendarExtras::rehacer() {
+    const extras::WriteOutcome outcome = m_history.redo();
+    if (!outcome.stored) {
+        tell(outcome.errorDescription);
+    }
+    repaint();
+}
+
+void CalendarExtras::copiarTemporadas() {
+    const int target = shownYear();
+    const std::optional<QString> answer =
+        ui::operatorInterface().inputBox(extras::texts::askSourceYear(target),
+                                         extras::texts::copyTitle, QString::number(target - 1));
+    if (!answer) {
+        return;
+    }
+    bool ok = false;
+    const int source = answer->trimmed().toInt(&ok);
+    if (!ok || source < 1930 || source > 2049) {
+        tell(texts::invalidYear(answer->trimmed()), ui::style::OKOnly | ui::style::Exclamation);
+        return;
+    }
+    if (source == target) {
+        tell(extras::texts::sameYear(target));
+        return;
+    }
+    extras::CopyPlan plan = extras::planCopy(m_db, source, target);
+    if (!plan.targetExists()) {
+        const int reply = ui::operatorInterface().messageBox(
+            extras::texts::offerCreateTarget(target), ui::style::YesNo | ui::style::Question);
+        auto* crear = m_window.findChild<QPushButton*>(QStringLiteral("CmdCrearCalendario"));
+        if (reply != ui::reply::Yes || !crear) {
+            return;
+        }
+        crear->click();
+        plan = extras::planCopy(m_db, source, target);
+        if (!plan.targetExists()) {
+            return; // the creation told the operator why
+        }
+    }
+    if (plan.withoutSource == plan.targetRows) {
+        tell(texts::calendarNotCreated(source), ui::style::OKOnly | ui::style::Exclamation);
+        return;
+    }
+    if (plan.changes.isEmpty()) {
+        tell(extras::texts::nothingToCopy(source, target));
+        return;
+    }
+    if (ui::operatorInterface().messageBox(
+            extras::copyPreview(plan), ui::style::YesNo | ui::style::Question) != ui::reply::Yes) {
+        return;
+    }
+    const extras::WriteOutcome outcome = extras::executeCopy(m_db, plan);
+    if (!outcome.stored) {
+        tell(extras::texts::copyFailed(target, outcome.errorDescription),
+             ui::style::OKOnly | ui::style::Critical);
+        return;
+    }
+    m_history.record(plan.changes);
+    repaint();
+}
+
+extras::YearSheet CalendarExtras::sheet() {
+    const int year = shownYear();
+    return {year, paintYear(m_store, year, m_window.colours()), m_window.colours(),
+            extras::totalsOf(extras::readYearRows(m_db, year), year)};
+}
+
+std::optional<QString> CalendarExtras::askPath(const QString& title, const QString& extension) {
+    const QString suggested =
+        QDir::home().filePath(extras::texts::suggestedFile(m_window.yearText(), extension));
+    std::optional<QString> path =
+        ui::operatorInterface().inputBox(extras::texts::fileName, title, suggested);
+    if (!path || path->trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    QString chosen = path->trimmed();
+    if (!chosen.endsWith(QLatin1Char('.') + extension, Qt::CaseInsensitive)) {
+        chosen += QLatin1Char('.') + extension;
+    }
+    return chosen;
+}
+
+void CalendarExtras::imprimir() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(extras::texts::printDocument(m_window.yearText()));
+    QPrintDialog dialog(&printer, &m_window);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        tell(extras::texts::printFailed, ui::style::OKOnly | ui::style::Exclamation);
+        return;
+    }
+    extras::paintYearSheet(painter, QRectF(QPointF(0, 0), QSizeF(painter.viewport().size())),
+                           sheet());
+}
+
+void CalendarExtras::guardarPdf() {
+    const std::optional<QString> path = askPath(extras::texts::pdfTitle, QStringLiteral("pdf"));
+    if (path && !extras::writeYearPdf(*path, sheet())) {
+        tell(extras::texts::fileNotWritten(*path), ui::style::OKOnly | ui::style::Exclamation);
+    }
+}
+
+void CalendarExtras::exportarICalendar() {
+    const std::optional<QString> path =
+        askPath(extras::texts::iCalendarTitle, QStringLiteral("ics"));
+    if (!path) {
+        return;
+    }
+    const int year = shownYear();
+    QFile file(*path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(extras::iCalendarOf(extras::readYearRows(m_db, year), year,
+                                                        QDateTime::currentDateTimeUtc())) >= 0 &&
+                         file.flush();
+    if (!written) {
+        tell(extras::texts::fileNotWritten(*path), ui::style::OKOnly | ui::style::Exclamation);
+    }
+}
+
+} // namespace estaciones::calendar::window

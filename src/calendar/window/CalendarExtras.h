@@ -1,0 +1,84 @@
+#pragma once
+
+#include "calendar/SeasonStore.h"
+#include "calendar/extras/DayRange.h"
+#include "calendar/extras/MarkHistory.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QAction;
+class QComboBox;
+
+namespace estaciones::data {
+class DB_Dll;
+}
+
+namespace estaciones::calendar::extras {
+struct YearSheet;
+}
+
+namespace estaciones::calendar::window {
+
+class R;
+class SeasonTotalsLegend;
+
+// The calendar window's additions: Shift+click marks a range, undo and redo
+// of the session's marks, the season totals under the season frame, copying
+// another year's seasons, printing, the PDF and the iCalendar export.
+//
+// A plain click is still R's: it stores its day at once, as always. This
+// object only watches it (the code before, the code after) to keep the undo
+// history, and takes the Shift+clicks for itself.
+class CalendarExtras : public QObject {
+    Q_OBJECT
+public:
+    CalendarExtras(R& window, data::DB_Dll& db);
+    ~CalendarExtras() override;
+
+    // Watches the day cells; called once the grid has all its cells.
+    void attachToCells();
+    // The year on screen was painted again: the totals follow.
+    void yearPainted();
+
+    void deshacer();
+    void rehacer();
+    void copiarTemporadas();
+    void imprimir();
+    void guardarPdf();
+    void exportarICalendar();
+
+    const extras::MarkHistory& history() const { return m_history; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void placeLegend();
+    std::optional<QDate> dateOfCell(const QObject& cell) const;
+    int shownYear() const;
+    void markRangeTo(const QDate& to);
+    void afterPlainClick();
+    void refreshActions();
+    void repaint();
+    extras::YearSheet sheet();
+    std::optional<QString> askPath(const QString& title, const QString& extension);
+
+    R& m_window;
+    data::DB_Dll& m_db;
+    SeasonStore m_store;
+    extras::MarkHistory m_history;
+    std::optional<QDate> m_anchor;
+    // The plain click under way: its day and the code stored before it.
+    std::optional<std::pair<QDate, std::optional<QString>>> m_pendingClick;
+    bool m_attached = false;
+
+    SeasonTotalsLegend* m_legend = nullptr;
+    QAction* m_deshacer = nullptr;
+    QAction* m_rehacer = nullptr;
+    QComboBox* m_filtro = nullptr;
+};
+
+} // namespace estaciones::calendar::window
