@@ -1,6 +1,7 @@
 #include "lookup/NuevoRegistro.h"
 
 #include "data/DB_Dll.h"
+#include "session/library/SharedObjects.h"
 #include "session/routines/MenuExes.h"
 
 #include <cmath>
@@ -17,8 +18,26 @@ QString shell(const QString& programa) {
 }
 } // namespace
 
+ProgramasMantenimiento programasMantenimientoDesdeIni(const library::IniFile& ini) {
+    ProgramasMantenimiento programas;
+    const auto leer = [&](const char* clave, QString& programa) {
+        const QString valor = ini.read(QStringLiteral("CN000pr.INI"), QStringLiteral("Programas"),
+                                       QLatin1String(clave), QString())
+                                  .trimmed();
+        if (!valor.isEmpty()) {
+            programa = valor;
+        }
+    };
+    leer("MantenimientoTablas", programas.tablasGenerales);
+    leer("MantenimientoClientes", programas.clientesProveedores);
+    leer("MantenimientoTecnicos", programas.tecnicos);
+    leer("MantenimientoVendedores", programas.vendedores);
+    leer("MantenimientoArticulos", programas.articulos);
+    return programas;
+}
+
 ProgramasMantenimiento& programasMantenimiento() {
-    static ProgramasMantenimiento programas;
+    static ProgramasMantenimiento programas = programasMantenimientoDesdeIni(library::iniFile());
     return programas;
 }
 

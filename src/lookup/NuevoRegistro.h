@@ -11,6 +11,10 @@ namespace estaciones::data {
 class DB_Dll;
 }
 
+namespace estaciones::library {
+class IniFile;
+}
+
 // "N&uevo" in the list lookup: which maintenance program starts for the
 // looked-up table, or whether the article quick registration opens.
 namespace estaciones::lookup {
@@ -24,7 +28,10 @@ struct ProgramasMantenimiento {
     QString vendedores = QStringLiteral("vendedores");
     QString articulos = QStringLiteral("articulos");
 };
+// The installation's names (section "Programas" of the INI file), read once.
 ProgramasMantenimiento& programasMantenimiento();
+// The names that `ini` gives; an absent key keeps the default.
+ProgramasMantenimiento programasMantenimientoDesdeIni(const library::IniFile& ini);
 
 struct AccionNuevo {
     bool altaRapida = false; // the article quick registration, no program

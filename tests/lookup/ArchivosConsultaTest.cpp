@@ -5,6 +5,7 @@
 #include "lookup/MascaraConsultas.h"
 #include "lookup/NuevoRegistro.h"
 #include "platform/core/Error.h"
+#include "session/library/IniFile.h"
 #include "session/routines/CrearMascaraConsultas.h"
 
 #include <QDir>
@@ -116,6 +117,19 @@ TEST(NuevoRegistro, shouldChooseTheMaintenanceProgramByTable) {
     EXPECT_EQ(accion("MA_CUENTAS").programa, QStringLiteral("SHELL:") + p.tablasGenerales);
     EXPECT_TRUE(accion("VT_MA_ARTICULOS", true).altaRapida);
     EXPECT_EQ(accion("V_MA_ARTICULOS", false).programa, QStringLiteral("SHELL:") + p.articulos);
+}
+
+TEST(NuevoRegistro, shouldTakeTheMaintenanceProgramsNamedInTheIniFile) {
+    QTemporaryDir carpeta;
+    QFile ini(QDir(carpeta.path()).filePath(QStringLiteral("CN000pr.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[programas]\r\nMantenimientoClientes = ABMCLI\r\nMantenimientoArticulos=\r\n");
+    ini.close();
+    const ProgramasMantenimiento p =
+        programasMantenimientoDesdeIni(library::IniFile(carpeta.path()));
+    EXPECT_EQ(p.clientesProveedores, QStringLiteral("ABMCLI"));
+    EXPECT_EQ(p.articulos, ProgramasMantenimiento().articulos); // empty key: the default
+    EXPECT_EQ(p.tablasGenerales, ProgramasMantenimiento().tablasGenerales);
 }
 
 } // namespace
