@@ -1,5 +1,10 @@
 #include "session/access/NombresProgramas.h"
 
+#include "session/library/IniFile.h"
+#include "session/library/SharedObjects.h"
+
+#include <QRegularExpression>
+
 namespace estaciones::session {
 
 namespace {
@@ -35,8 +40,31 @@ ReglasNombresProgramas reglasPorDefecto() {
 
 } // namespace
 
+ReglasNombresProgramas reglasNombresProgramasDesdeIni(const library::IniFile& ini) {
+    ReglasNombresProgramas reglas = reglasPorDefecto();
+    const auto leer = [&](const char* clave) {
+        return ini
+            .read(QStringLiteral("CN000pr.INI"), QStringLiteral("Programas"), QLatin1String(clave),
+                  QString())
+            .trimmed();
+    };
+    const QString sinBusqueda = leer("SinBusquedaDeTarea");
+    if (!sinBusqueda.isEmpty()) {
+        reglas.sinBusquedaDeTarea.clear();
+        for (const QString& nombre :
+             sinBusqueda.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
+            reglas.sinBusquedaDeTarea << nombre.trimmed();
+        }
+    }
+    const QString silencioso = leer("SinRegistroDeAcceso");
+    if (!silencioso.isEmpty()) {
+        reglas.silencioso = silencioso;
+    }
+    return reglas;
+}
+
 ReglasNombresProgramas& reglasNombresProgramas() {
-    static ReglasNombresProgramas reglas = reglasPorDefecto();
+    static ReglasNombresProgramas reglas = reglasNombresProgramasDesdeIni(library::iniFile());
     return reglas;
 }
 

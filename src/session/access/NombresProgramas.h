@@ -5,6 +5,10 @@
 
 #include <vector>
 
+namespace estaciones::library {
+class IniFile;
+}
+
 namespace estaciones::session {
 
 // How the access log names the suite's programs. Names compare ignoring case.
@@ -18,8 +22,11 @@ struct ReglasNombresProgramas {
     QString silencioso;             // writes no log row at all
 };
 
-// The installation's rules (the suite's defaults until changed).
+// The installation's rules: the suite's defaults, with the no-lookup list and
+// the silent program replaced by section "Programas" of the INI file
+// ("SinBusquedaDeTarea", "SinRegistroDeAcceso") when given. Read once.
 ReglasNombresProgramas& reglasNombresProgramas();
+ReglasNombresProgramas reglasNombresProgramasDesdeIni(const library::IniFile& ini);
 
 // `nombre` after the first alias rule that names it; unchanged otherwise.
 QString nombreRegistrado(const ReglasNombresProgramas& reglas, const QString& nombre);

@@ -3,10 +3,14 @@
 #include "session/SessionParameters.h"
 #include "session/access/FinalizarSesion.h"
 #include "session/access/NombresProgramas.h"
+#include "session/library/IniFile.h"
 #include "session/library/SharedObjects.h"
 #include "session/routines/RutinasTestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 using namespace estaciones;
 using namespace estaciones::session;
@@ -73,6 +77,25 @@ TEST_F(Acceso, programNamesFollowTheAliasAndListRules) {
     RegistrarAcceso(QStringLiteral("calend2"));
     reglas = previas;
     EXPECT_EQ(filas(), (QStringList{"VENTAS|FACTURACIÓN", "LIQUIDACION|", "VENTAS|FACTURACIÓN"}));
+}
+
+TEST(NombresProgramas, theIniFileReplacesTheNoLookupListAndTheSilentProgram) {
+    QTemporaryDir carpeta;
+    QFile ini(QDir(carpeta.path()).filePath(QStringLiteral("CN000pr.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Programas]\r\nSinBusquedaDeTarea = Balance; Cierre ,Arqueo\r\n"
+              "SinRegistroDeAcceso=Copias\r\n");
+    ini.close();
+    const ReglasNombresProgramas reglas =
+        reglasNombresProgramasDesdeIni(library::IniFile(carpeta.path()));
+    EXPECT_EQ(reglas.sinBusquedaDeTarea, (QStringList{"Balance", "Cierre", "Arqueo"}));
+    EXPECT_EQ(reglas.silencioso, QStringLiteral("Copias"));
+    // Aliases are not read from the file: the suite's own stay.
+    EXPECT_EQ(nombreRegistrado(reglas, QStringLiteral("ventasb")), QStringLiteral("VENTAS"));
+
+    const ReglasNombresProgramas sinArchivo =
+        reglasNombresProgramasDesdeIni(library::IniFile(carpeta.path() + QStringLiteral("/no")));
+    EXPECT_EQ(sinArchivo.silencioso, QStringLiteral("RESPALDO"));
 }
 
 TEST_F(Acceso, withoutATaskTheProgramIsNamedOnlyForTheDatabaseOwner) {
