@@ -260,7 +260,15 @@ public:
             std::int64_t affected = -1;
             Recordset rs = cnn.execute(text, affected);
             if (rs.state() == adStateOpen) {
-                printRecordset(rs);
+                // Every result of the batch, one after the other, as sqlcmd prints them.
+                bool first = true;
+                for (; rs.state() == adStateOpen; rs = rs.nextRecordset()) {
+                    if (!first && m_options.headers) {
+                        m_out << '\n';
+                    }
+                    printRecordset(rs);
+                    first = false;
+                }
             } else if (affected >= 0 && m_options.headers) {
                 m_out << QStringLiteral("(%1 rows affected)").arg(affected) << '\n';
             }

@@ -118,9 +118,11 @@ Recordset Connection::execute(const QString& commandText, std::int64_t* recordsA
         return Recordset();
     }
     // Execute gives a read-only recordset; forward-only unless client cursors.
-    return Recordset(detail::makeRecordsetState(m_state, std::move(result.resultSets.front()),
-                                                commandText, adOpenForwardOnly, adLockReadOnly,
-                                                s.cursorLocation));
+    auto state =
+        detail::makeRecordsetState(m_state, std::move(result.resultSets.front()), commandText,
+                                   adOpenForwardOnly, adLockReadOnly, s.cursorLocation);
+    detail::keepLaterResultSets(*state, result.resultSets);
+    return Recordset(std::move(state));
 }
 
 Recordset Connection::execute(const QString& commandText, std::int64_t& recordsAffected,

@@ -64,6 +64,8 @@ struct RecordsetState {
     // an edit works on editValues until update() writes it.
     std::int64_t position = -1; // -1 BOF, rows.size() EOF
     QString baseTable;
+    // What the same text returned after these rows, for nextRecordset().
+    std::vector<ResultSet> laterResultSets;
 
     int editMode = adEditNone;
     std::vector<Variant> editValues;

@@ -199,6 +199,11 @@ ProviderFailure rowNotFound() {
 
 namespace detail {
 
+void keepLaterResultSets(RecordsetState& state, std::vector<ResultSet>& resultSets) {
+    state.laterResultSets.assign(std::make_move_iterator(resultSets.begin() + 1),
+                                 std::make_move_iterator(resultSets.end()));
+}
+
 std::shared_ptr<RecordsetState>
 makeRecordsetState(const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
                    const QString& source, int cursorType, int lockType, int cursorLocation) {
@@ -295,6 +300,28 @@ void Recordset::open(const QString& source, int cursorType, int lockType, int op
         s.requestedCursorLocation == -1 ? c.cursorLocation : s.requestedCursorLocation;
     fillState(s, s.connection, std::move(result.resultSets.front()), text, cursorType, lockType,
               location);
+    detail::keepLaterResultSets(s, result.resultSets);
+}
+
+Recordset Recordset::nextRecordset() {
+    RecordsetState& s = *m_state;
+    if (!s.open) {
+        raise(errnum::ObjectClosed);
+    }
+    if (s.editMode != adEditNone) {
+        raise(errnum::OperationNotAllowed);
+    }
+    std::vector<ResultSet> later = std::move(s.laterResultSets);
+    close();
+    if (later.empty()) {
+        return Recordset();
+    }
+    auto next =
+        detail::makeRecordsetState(s.connection, std::move(later.front()), s.source,
+                                   s.requestedCursorType, s.requestedLockType, s.cursorLocation);
+    later.erase(later.begin());
+    next->laterResultSets = std::move(later);
+    return Recordset(std::move(next));
 }
 
 void Recordset::close() {
@@ -308,6 +335,7 @@ void Recordset::close() {
     s.open = false;
     s.rows.clear();
     s.columns.clear();
+    s.laterResultSets.clear();
     s.position = 0;
     s.baseTable.clear();
 }

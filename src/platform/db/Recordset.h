@@ -41,6 +41,10 @@ public:
               int lockType = adLockReadOnly, int options = adOptionUnspecified);
     void close();
     int state() const; // adStateClosed / adStateOpen
+    // The next result of a text that returned several (SELECT; SELECT), as a
+    // new open recordset; this one is closed. A closed recordset when none
+    // is left.
+    Recordset nextRecordset();
 
     void setActiveConnection(const Connection& connection);
     std::optional<Connection> activeConnection() const;

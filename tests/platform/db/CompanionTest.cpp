@@ -189,6 +189,14 @@ TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
         datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_EQ(r.out.trimmed(), QStringLiteral("5"));
+    // Every result of a batch is printed, in order.
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("OTRA"),
+                                         QStringLiteral("-h"), QStringLiteral("-1"),
+                                         QStringLiteral("-W"), QStringLiteral("-Q"),
+                                         QStringLiteral("SELECT a FROM x; SELECT a + 1 FROM x")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("5\n6\n"));
     // A database that does not exist fails as on SQL Server (4060).
     r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("NO_EXISTE"),
                                          QStringLiteral("-Q"), QStringLiteral("SELECT 1")},

@@ -153,6 +153,22 @@ TEST_P(LayerTest, shouldRunEveryStatementOfAMultiStatementText) {
     EXPECT_EQ(rs["codigo"].value().toString(), QStringLiteral("B1"));
 }
 
+TEST_P(LayerTest, shouldHandEachResultOfABatchInTurn) {
+    Recordset rs =
+        cnn.execute(QStringLiteral("SELECT codigo FROM t_articulos WHERE codigo = 'A1'; "
+                                   "UPDATE t_articulos SET cantidad = 3 WHERE codigo = 'A1'; "
+                                   "SELECT cantidad, codigo FROM t_articulos WHERE codigo = 'A1'"));
+    ASSERT_EQ(rs.state(), adStateOpen);
+    EXPECT_EQ(rs["codigo"].value().toString(), QStringLiteral("A1"));
+    Recordset segundo = rs.nextRecordset();
+    EXPECT_EQ(rs.state(), adStateClosed);
+    ASSERT_EQ(segundo.state(), adStateOpen);
+    EXPECT_EQ(segundo.fields().count(), 2);
+    EXPECT_EQ(segundo["cantidad"].value().toString(), QStringLiteral("3"));
+    EXPECT_EQ(segundo.nextRecordset().state(), adStateClosed);
+    EXPECT_EQ(errorOf([&] { segundo.nextRecordset(); }).number(), errnum::ObjectClosed);
+}
+
 TEST_P(LayerTest, shouldCountRowsAffectedAndGiveAClosedRecordsetWithoutRows) {
     std::int64_t affected = -5;
     Recordset rs = cnn.execute(
