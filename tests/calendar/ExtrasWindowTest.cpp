@@ -4,11 +4,11 @@
 #include "CalendarDatabase.h"
 
 #include "calendar/window/CalendarExtras.h"
-#include "calendar/window/ControlArrays.h"
 #include "calendar/window/DayCell.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
 #include "platform/db/FaultInjection.h"
+#include "platform/ui/ControlArrays.h"
 #include "support/ScriptedOperator.h"
 
 #include <QAction>
@@ -46,12 +46,12 @@ protected:
         emit combo.activated(index);
     }
     void chooseSeason(int index) {
-        arrayElement<QRadioButton>(*window, QStringLiteral("OptTemp"), index)->click();
+        ui::arrayElement<QRadioButton>(*window, QStringLiteral("OptTemp"), index)->click();
     }
     QRadioButton& dayCell(const QDate& date) {
         const int first = QDate(date.year(), date.month(), 1).dayOfWeek() % 7; // Sunday 0
-        return *arrayElement<QRadioButton>(*window, QStringLiteral("OptDia%1").arg(date.month()),
-                                           first + date.day() - 1);
+        return *ui::arrayElement<QRadioButton>(
+            *window, QStringLiteral("OptDia%1").arg(date.month()), first + date.day() - 1);
     }
     void click(const QDate& date, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QRadioButton& cell = dayCell(date);

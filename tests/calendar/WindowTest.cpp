@@ -3,9 +3,9 @@
 // colours read back from the rendered widgets.
 #include "CalendarDatabase.h"
 
-#include "calendar/window/ControlArrays.h"
 #include "calendar/window/R.h"
 #include "calendar/window/StatusPanels.h"
+#include "platform/ui/ControlArrays.h"
 #include "support/ScriptedOperator.h"
 
 #include <QComboBox>
@@ -75,10 +75,11 @@ protected:
 
     QComboBox& yearCombo() { return *window->findChild<QComboBox*>(QStringLiteral("CmbAnio")); }
     QRadioButton& season(int index) {
-        return *arrayElement<QRadioButton>(*window, QStringLiteral("OptTemp"), index);
+        return *ui::arrayElement<QRadioButton>(*window, QStringLiteral("OptTemp"), index);
     }
     QRadioButton& cell(int month, int index) {
-        return *arrayElement<QRadioButton>(*window, QStringLiteral("OptDia%1").arg(month), index);
+        return *ui::arrayElement<QRadioButton>(*window, QStringLiteral("OptDia%1").arg(month),
+                                               index);
     }
     QRadioButton& dayCell(int day, int month, int year) {
         return cell(month, chronoFirstWeekday(month, year) + day - 1);
@@ -108,17 +109,18 @@ TEST_F(CalendarWindow, shouldNameEveryControlAsTheSuiteDoes) {
     const QStringList captions = {"BAJA", "MEDIA", "ALTA", "ESPECIAL"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(season(i).text(), captions[i]);
-        auto* colour = arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), i);
+        auto* colour = ui::arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), i);
         ASSERT_NE(colour, nullptr);
         EXPECT_EQ(colour->toolTip(), QStringLiteral("Cambiar Color"));
     }
     EXPECT_TRUE(season(0).isChecked());
-    EXPECT_EQ(arrayElements<QGroupBox>(r, QStringLiteral("FrMes")).size(), 12);
-    EXPECT_EQ(arrayElement<QGroupBox>(r, QStringLiteral("FrMes"), 8)->title(),
+    EXPECT_EQ(ui::arrayElements<QGroupBox>(r, QStringLiteral("FrMes")).size(), 12);
+    EXPECT_EQ(ui::arrayElement<QGroupBox>(r, QStringLiteral("FrMes"), 8)->title(),
               QStringLiteral("SEPTIEMBRE"));
     for (int month = 1; month <= 12; ++month) {
-        EXPECT_EQ(arrayElements<QRadioButton>(r, QStringLiteral("OptDia%1").arg(month)).size(), 42);
-        const auto headers = arrayElements<QLabel>(r, QStringLiteral("LblDia%1").arg(month));
+        EXPECT_EQ(ui::arrayElements<QRadioButton>(r, QStringLiteral("OptDia%1").arg(month)).size(),
+                  42);
+        const auto headers = ui::arrayElements<QLabel>(r, QStringLiteral("LblDia%1").arg(month));
         ASSERT_EQ(headers.size(), 7);
         EXPECT_EQ(headers[0]->text(), QStringLiteral("Dóm"));
         EXPECT_EQ(headers[6]->text(), QStringLiteral("Sab"));
@@ -148,7 +150,7 @@ TEST_F(CalendarWindow, shouldLayCellsOutWithTheGridPitchAndTheCalendarOfTheYear)
     EXPECT_EQ(cell(5, 7).x(), cell(5, 0).x());
     EXPECT_GE(cell(5, 7).y() - cell(5, 0).y(), cell(5, 0).height());
     EXPECT_LE(cell(5, 35).y() - cell(5, 0).y(), 5 * (cell(5, 0).height() + 1));
-    const auto headers = arrayElements<QLabel>(r, QStringLiteral("LblDia5"));
+    const auto headers = ui::arrayElements<QLabel>(r, QStringLiteral("LblDia5"));
     EXPECT_EQ(headers[4]->x(), cell(5, 4).x());
     EXPECT_EQ(headers[4]->y(), headers[0]->y());
     EXPECT_TRUE(cell(5, 4).font().bold());
@@ -215,7 +217,7 @@ TEST_F(CalendarWindow, shouldStoreAChosenColourAsDecimalTextAndRepaint) {
     EXPECT_EQ(paintedColour(dayCell(10, 6, 2025)), yellow);
 
     operatorScript.answerColor(0xFF0000u); // pure blue
-    arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), 1)->click();
+    ui::arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), 1)->click();
     EXPECT_EQ(database.configValue(QStringLiteral("TempoCol_ME")), QStringLiteral("16711680"));
     EXPECT_EQ(paintedColour(dayCell(10, 6, 2025)), blue);
     EXPECT_EQ(paintedColour(season(1)), blue);
@@ -223,7 +225,7 @@ TEST_F(CalendarWindow, shouldStoreAChosenColourAsDecimalTextAndRepaint) {
 
     // Cancelling the dialog changes nothing.
     operatorScript.answerColor(std::nullopt);
-    arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), 1)->click();
+    ui::arrayElement<QToolButton>(r, QStringLiteral("CmdColor"), 1)->click();
     EXPECT_EQ(database.configValue(QStringLiteral("TempoCol_ME")), QStringLiteral("16711680"));
     EXPECT_EQ(paintedColour(dayCell(10, 6, 2025)), blue);
 }

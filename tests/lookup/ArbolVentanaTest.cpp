@@ -43,7 +43,7 @@ protected:
         return *ventana->findChild<QTreeWidget*>(QStringLiteral("TreeV"));
     }
     QComboBox& caja() const {
-        return *elementoDe<QComboBox>(*ventana, QStringLiteral("CmbSearch"), 0);
+        return *ui::arrayElement<QComboBox>(*ventana, QStringLiteral("CmbSearch"), 0);
     }
     QString padreDe(const QString& codigo) const {
         QTreeWidgetItem* padre = ventana->nodo(QStringLiteral("A") + codigo)->parent();

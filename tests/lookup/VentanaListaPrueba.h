@@ -5,8 +5,9 @@
 
 #include "ConsultasDb.h"
 
-#include "lookup/widgets/ArregloControles.h"
 #include "lookup/widgets/Lib_FrmCons3.h"
+#include "lookup/widgets/MedidasTwips.h"
+#include "platform/ui/ControlArrays.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,8 +42,7 @@ public:
         return *ventana->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
     }
     QComboBox& caja(int indice) const {
-        return *lookup::widgets::elementoDe<QComboBox>(*ventana, QStringLiteral("CmbSearch"),
-                                                       indice);
+        return *ui::arrayElement<QComboBox>(*ventana, QStringLiteral("CmbSearch"), indice);
     }
     QPushButton& boton(const char* nombre) const {
         return *ventana->findChild<QPushButton*>(QLatin1String(nombre));

@@ -7,7 +7,7 @@
 #include "calendar/extras/RangeMarking.h"
 #include "calendar/extras/SeasonCopy.h"
 #include "calendar/extras/YearSheet.h"
-#include "calendar/window/ControlArrays.h"
+#include "platform/ui/ControlArrays.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
 #include "data/DB_Dll.h"

@@ -3,11 +3,11 @@
 #include "calendar/CalendarTexts.h"
 #include "calendar/GridGeometry.h"
 #include "calendar/window/CalendarExtras.h"
-#include "calendar/window/ControlArrays.h"
 #include "calendar/window/DayCell.h"
 #include "calendar/window/R.h"
 #include "calendar/window/StatusPanels.h"
 #include "calendar/window/YearComboKeys.h"
+#include "platform/ui/ControlArrays.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -99,13 +99,13 @@ QWidget* R::buildSeasonFrame(QWidget* parent) {
         const auto i = static_cast<std::size_t>(season.index);
         const int top = 360 + season.index * 480;
         OptTemp[i] = new QRadioButton(season.caption, frame);
-        nameArrayElement(*OptTemp[i], QStringLiteral("OptTemp"), season.index);
+        ui::nameArrayElement(*OptTemp[i], QStringLiteral("OptTemp"), season.index);
         placeTwips(*OptTemp[i], {120, top, 1680, 360});
 
         CmdColor[i] = new QToolButton(frame);
         CmdColor[i]->setText(texts::colourButton);
         CmdColor[i]->setToolTip(texts::colourButtonTip);
-        nameArrayElement(*CmdColor[i], QStringLiteral("CmdColor"), season.index);
+        ui::nameArrayElement(*CmdColor[i], QStringLiteral("CmdColor"), season.index);
         placeTwips(*CmdColor[i], {1860, top, 420, 360});
         connect(CmdColor[i], &QToolButton::clicked, this, [this, index = season.index] {
             guard(QStringLiteral("CmdColor_Click"), [&] { CmdColor_Click(index); });
@@ -118,7 +118,7 @@ QWidget* R::buildSeasonFrame(QWidget* parent) {
 QGroupBox* R::buildMonthFrame(QWidget* parent, int month) {
     const auto m = static_cast<std::size_t>(month - 1);
     auto* frame = new QGroupBox(texts::monthFrames[m], parent);
-    nameArrayElement(*frame, QStringLiteral("FrMes"), month - 1);
+    ui::nameArrayElement(*frame, QStringLiteral("FrMes"), month - 1);
     const int column = (month - 1) % 4;
     const int row = (month - 1) / 4;
     placeTwips(*frame, {marginTwips + sideWidthTwips + monthGapTwips +
@@ -128,13 +128,13 @@ QGroupBox* R::buildMonthFrame(QWidget* parent, int month) {
 
     // Element 0 of each array, as the form holds them before ArmarGrilla.
     auto* cell = new DayCell(frame);
-    nameArrayElement(*cell, QStringLiteral("OptDia%1").arg(month), 0);
+    ui::nameArrayElement(*cell, QStringLiteral("OptDia%1").arg(month), 0);
     cell->setText(texts::noDay);
     placeTwips(*cell, cell0Twips);
     OptDia[m][0] = cell;
 
     auto* header = new QLabel(texts::weekdayHeaders[0], frame);
-    nameArrayElement(*header, QStringLiteral("LblDia%1").arg(month), 0);
+    ui::nameArrayElement(*header, QStringLiteral("LblDia%1").arg(month), 0);
     header->setAlignment(Qt::AlignCenter);
     placeTwips(*header, header0Twips);
     LblDia[m][0] = header;
@@ -150,7 +150,7 @@ void R::ArmarGrilla() {
         const auto cells = cellRects(cell0Twips);
         for (int k = 1; k < CellsPerMonth; ++k) {
             auto* cell = new DayCell(&frame);
-            nameArrayElement(*cell, cellArray, k);
+            ui::nameArrayElement(*cell, cellArray, k);
             cell->setFont(cell0.font());
             cell->setText(texts::noDay);
             placeTwips(*cell, cells[static_cast<std::size_t>(k)]);
@@ -166,7 +166,7 @@ void R::ArmarGrilla() {
         const auto headers = headerRects(header0Twips, cell0Twips);
         for (int z = 1; z < DaysPerWeek; ++z) {
             auto* header = new QLabel(texts::weekdayHeaders[static_cast<std::size_t>(z)], &frame);
-            nameArrayElement(*header, header0.objectName(), z);
+            ui::nameArrayElement(*header, header0.objectName(), z);
             header->setAlignment(header0.alignment());
             placeTwips(*header, headers[static_cast<std::size_t>(z)]);
             header->setVisible(true);

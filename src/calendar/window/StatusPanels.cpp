@@ -1,6 +1,6 @@
 #include "calendar/window/StatusPanels.h"
 
-#include "calendar/window/ControlArrays.h"
+#include "platform/ui/ControlArrays.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -15,7 +15,7 @@ const QString panelsArray = QStringLiteral("Panels");
 void addStatusPanels(QStatusBar& bar) {
     for (std::size_t i = 0; i < statusPanelKeys.size(); ++i) {
         auto* panel = new QLabel(&bar);
-        nameArrayElement(*panel, panelsArray, static_cast<int>(i) + 1);
+        ui::nameArrayElement(*panel, panelsArray, static_cast<int>(i) + 1);
         panel->setProperty(PanelKeyProperty, statusPanelKeys[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // The message panel takes the room the others leave.
@@ -27,7 +27,7 @@ QLabel* statusPanel(const QStatusBar& bar, const QString& key) {
     if (key.isEmpty()) {
         return nullptr;
     }
-    for (QLabel* panel : arrayElements<QLabel>(bar, panelsArray)) {
+    for (QLabel* panel : ui::arrayElements<QLabel>(bar, panelsArray)) {
         if (panel->property(PanelKeyProperty).toString().compare(key, Qt::CaseInsensitive) == 0) {
             return panel;
         }
@@ -36,7 +36,7 @@ QLabel* statusPanel(const QStatusBar& bar, const QString& key) {
 }
 
 QLabel* statusPanel(const QStatusBar& bar, int index) {
-    return arrayElement<QLabel>(bar, panelsArray, index);
+    return ui::arrayElement<QLabel>(bar, panelsArray, index);
 }
 
 } // namespace estaciones::calendar::window

@@ -6,8 +6,9 @@
 #include "lookup/LookupTexts.h"
 #include "lookup/NivelStock.h"
 #include "lookup/NuevoRegistro.h"
-#include "lookup/widgets/ArregloControles.h"
+#include "lookup/widgets/MedidasTwips.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/Configuracion.h"
 #include "session/MostrarError.h"
@@ -155,13 +156,13 @@ void Lib_FrmCons3::construirControles() {
 }
 
 QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
-    if (QComboBox* existente = elementoDe<QComboBox>(*picFields, Arreglo, indice)) {
+    if (QComboBox* existente = ui::arrayElement<QComboBox>(*picFields, Arreglo, indice)) {
         return existente; // reused when the columns are rebuilt
     }
     auto* caja = new QComboBox(picFields);
     caja->setEditable(true);
     caja->setInsertPolicy(QComboBox::NoInsert);
-    nombrarElemento(*caja, Arreglo, indice);
+    ui::nameArrayElement(*caja, Arreglo, indice);
     caja->installEventFilter(this);
     connect(caja, &QComboBox::editTextChanged, this, [this, indice] { CmbSearch_Change(indice); });
     connect(caja, &QComboBox::activated, this, [this, indice] { CmbSearch_Change(indice); });
@@ -175,7 +176,7 @@ QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
 QList<QComboBox*> Lib_FrmCons3::cajasVisibles() const {
     QList<QComboBox*> cajas;
     for (int i = 0; i < ListView1->columnCount(); ++i) {
-        if (QComboBox* caja = elementoDe<QComboBox>(*picFields, Arreglo, i)) {
+        if (QComboBox* caja = ui::arrayElement<QComboBox>(*picFields, Arreglo, i)) {
             cajas << caja;
         }
     }
@@ -296,7 +297,7 @@ void Lib_FrmCons3::Encolumnar() {
     }
     // Boxes of a wider earlier statement stay out of sight.
     for (QComboBox* caja : picFields->findChildren<QComboBox*>(Arreglo)) {
-        if (indiceDe(*caja) >= campos.count()) {
+        if (ui::arrayIndexOf(*caja) >= campos.count()) {
             caja->setVisible(false);
         }
     }
@@ -380,7 +381,7 @@ void Lib_FrmCons3::alinearCajas() {
     QHeaderView* encabezado = ListView1->header();
     const int alto = cajaBusqueda(0)->sizeHint().height();
     for (QComboBox* caja : cajasVisibles()) {
-        const int columna = indiceDe(*caja);
+        const int columna = ui::arrayIndexOf(*caja);
         caja->setGeometry(encabezado->sectionPosition(columna), 0,
                           std::max(encabezado->sectionSize(columna) - pixeles(50), 10), alto);
     }

@@ -4,8 +4,9 @@
 #include "data/SharedDb.h"
 #include "lookup/FaltanteStock.h"
 #include "lookup/LookupTexts.h"
-#include "lookup/widgets/ArregloControles.h"
+#include "lookup/widgets/MedidasTwips.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
 
@@ -34,14 +35,14 @@ bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
     auto* caja = qobject_cast<QComboBox*>(objeto);
     if (caja && caja->objectName() == Arreglo) {
         if (evento->type() == QEvent::FocusIn) {
-            m_cajaActual = indiceDe(*caja);
+            m_cajaActual = ui::arrayIndexOf(*caja);
             marcarCajaActual(caja, true);
         } else if (evento->type() == QEvent::FocusOut) {
             marcarCajaActual(caja, false);
         } else if (evento->type() == QEvent::KeyPress) {
             auto* tecla = static_cast<QKeyEvent*>(evento);
             if (tecla->key() == Qt::Key_F5) {
-                CmbSearch_NuevaBusqueda(indiceDe(*caja));
+                CmbSearch_NuevaBusqueda(ui::arrayIndexOf(*caja));
                 return true;
             }
             if (tecla->key() == Qt::Key_F12) {

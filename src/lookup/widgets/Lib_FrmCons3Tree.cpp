@@ -4,8 +4,9 @@
 #include "lookup/ArbolCodigos.h"
 #include "lookup/BusquedaServidor.h"
 #include "lookup/LookupTexts.h"
-#include "lookup/widgets/ArregloControles.h"
+#include "lookup/widgets/MedidasTwips.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/ControlArrays.h"
 #include "session/MostrarError.h"
 
 #include <QComboBox>
@@ -74,7 +75,7 @@ void Lib_FrmCons3Tree::construirControles() {
     CmbSearch->setEditable(true);
     CmbSearch->setInsertPolicy(QComboBox::NoInsert);
     CmbSearch->setToolTip(texto::AyudaBusqueda);
-    nombrarElemento(*CmbSearch, QStringLiteral("CmbSearch"), 0);
+    ui::nameArrayElement(*CmbSearch, QStringLiteral("CmbSearch"), 0);
     CmbSearch->installEventFilter(this);
     connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(); });
     connect(CmbSearch, &QComboBox::activated, this, [this] { CmbSearch_Change(); });

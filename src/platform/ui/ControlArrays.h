@@ -7,15 +7,15 @@
 
 #include <algorithm>
 
-// The window's control arrays (OptTemp, CmdColor, FrMes, OptDiaN, LblDiaN, the
-// status bar's Panels): every element carries the array's name as its
+// The windows' control arrays (the calendar's OptTemp, OptDiaN, the status
+// bar's Panels, the lookups' CmbSearch, ...): every element carries the array's name as its
 // objectName and its index in the dynamic property "Index", so that a test or
 // a widget inspector finds "OptDia3" element 14 by name.
 //
 // The year combo is named CmbAnio: Qt's meta-object compiler cuts identifiers
 // at a non-ASCII letter, so "ñ" cannot appear in the window's slot names, and
 // one spelling is kept for the member, the routines and the objectName.
-namespace estaciones::calendar::window {
+namespace estaciones::ui {
 
 inline constexpr char IndexProperty[] = "Index";
 
@@ -46,4 +46,4 @@ template <class T> QList<T*> arrayElements(const QObject& root, const QString& a
     return elements;
 }
 
-} // namespace estaciones::calendar::window
+} // namespace estaciones::ui
