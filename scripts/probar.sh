@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/instalar-dependencias.sh
+scripts/comprobar-etapas.sh
 scripts/compilar.sh
 export QT_QPA_PLATFORM=offscreen
 cd build

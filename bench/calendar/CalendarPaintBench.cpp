@@ -8,8 +8,8 @@
 #include "calendar/YearPaint.h"
 #include "data/SharedDb.h"
 #include "platform/db/EngineFactory.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/db/odbc/OdbcEngine.h"
-#include "platform/db/sqlite/EmbeddedEngine.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -3,8 +3,8 @@
 // and steps the T-SQL text; "temporada/baseline" prepares and steps the same
 // statement already translated, on the same database. The ratio dialect /
 // baseline is printed at the end (above 1: the dialect is slower).
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
-#include "platform/db/sqlite/dialect/Translator.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/translate/Translator.h"
 
 #include <QDate>
 

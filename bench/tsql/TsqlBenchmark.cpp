@@ -2,9 +2,9 @@
 // 'd/m/yyyy'") through the embedded engine — batch parsing, translation,
 // execution, ADO typing — against the same statement already translated, on
 // raw SQLite with the dialect's functions, in the same run. Prints the ratio.
-#include "platform/db/sqlite/EmbeddedEngine.h"
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
-#include "platform/db/sqlite/dialect/Translator.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/translate/Translator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "platform/db/odbc/OdbcEngine.h"
 
 #ifdef ESTACIONES_HAVE_EMBEDDED_ENGINE
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #endif
 
 namespace estaciones::db {

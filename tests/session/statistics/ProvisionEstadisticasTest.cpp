@@ -1,7 +1,7 @@
 #include "data/SharedDb.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/EngineFactory.h"
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/os/Desktop.h"
 #include "session/ConexionEstadisticas.h"
 #include "session/Configuracion.h"

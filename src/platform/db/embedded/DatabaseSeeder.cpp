@@ -1,8 +1,8 @@
-#include "platform/db/sqlite/DatabaseSeeder.h"
+#include "platform/db/embedded/DatabaseSeeder.h"
 
-#include "platform/db/sqlite/BatchExecutor.h"
-#include "platform/db/sqlite/ScriptBatches.h"
-#include "platform/db/sqlite/Session.h"
+#include "platform/db/embedded/execute/BatchExecutor.h"
+#include "platform/db/embedded/execute/Session.h"
+#include "platform/db/embedded/parse/ScriptBatches.h"
 
 #include <QCoreApplication>
 #include <QDir>

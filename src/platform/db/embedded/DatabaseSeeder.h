@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/sqlite/DataFolder.h"
+#include "platform/db/embedded/storage/DataFolder.h"
 
 namespace estaciones::db::sqlite {
 

@@ -1,10 +1,10 @@
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 
 #include "platform/db/ConnectionString.h"
-#include "platform/db/sqlite/BatchExecutor.h"
-#include "platform/db/sqlite/DatabaseSeeder.h"
-#include "platform/db/sqlite/SchemaRowsets.h"
-#include "platform/db/sqlite/Session.h"
+#include "platform/db/embedded/DatabaseSeeder.h"
+#include "platform/db/embedded/catalog/SchemaRowsets.h"
+#include "platform/db/embedded/execute/BatchExecutor.h"
+#include "platform/db/embedded/execute/Session.h"
 
 namespace estaciones::db::sqlite {
 

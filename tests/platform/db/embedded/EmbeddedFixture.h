@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/ArithmeticTypes.h"
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
 
 #include <QRegularExpression>
 

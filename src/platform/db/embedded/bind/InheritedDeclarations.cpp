@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/InheritedDeclarations.h"
+#include "platform/db/embedded/bind/InheritedDeclarations.h"
 
-#include "platform/db/sqlite/QueryTyping.h"
+#include "platform/db/embedded/bind/QueryTyping.h"
 
 namespace estaciones::db::sqlite {
 

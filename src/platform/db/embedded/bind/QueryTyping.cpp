@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/QueryTyping.h"
+#include "platform/db/embedded/bind/QueryTyping.h"
 
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QRegularExpression>
 #include <QSet>

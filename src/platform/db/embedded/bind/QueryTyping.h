@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/db/sqlite/ArithmeticTypes.h"
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/dialect/Pieces.h"
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "platform/db/sqlite/SelectInto.h"
+#include "platform/db/embedded/bind/SelectInto.h"
 
-#include "platform/db/sqlite/InheritedDeclarations.h"
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/dialect/Pieces.h"
+#include "platform/db/embedded/bind/InheritedDeclarations.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/LoginRegistry.h"
+#include "platform/db/embedded/catalog/LoginRegistry.h"
 
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/SqliteDatabase.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include <QCryptographicHash>
 

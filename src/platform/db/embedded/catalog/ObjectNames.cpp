@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/ObjectNames.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
 
 namespace estaciones::db::sqlite {
 

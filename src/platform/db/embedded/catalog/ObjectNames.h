@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/Token.h"
+#include "platform/db/embedded/parse/Token.h"
 
 #include <QString>
 

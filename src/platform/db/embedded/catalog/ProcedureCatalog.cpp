@@ -1,10 +1,10 @@
-#include "platform/db/sqlite/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
 
-#include "platform/db/sqlite/BatchParser.h"
-#include "platform/db/sqlite/ObjectNames.h"
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/sqlite/SqliteDatabase.h"
-#include "platform/db/sqlite/dialect/Token.h"
+#include "platform/db/embedded/parse/Token.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include <optional>
 

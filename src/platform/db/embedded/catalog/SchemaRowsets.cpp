@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/SchemaRowsets.h"
+#include "platform/db/embedded/catalog/SchemaRowsets.h"
 
-#include "platform/db/sqlite/ColumnTypes.h"
-#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/StoredValues.h"
 
 #include <sqlite3.h>
 

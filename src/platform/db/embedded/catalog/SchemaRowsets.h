@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
-#include "platform/db/sqlite/SqliteDatabase.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 namespace estaciones::db::sqlite {
 

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/FunctionError.h"
+#include "platform/db/embedded/errors/FunctionError.h"
 
 #include <QRegularExpression>
 

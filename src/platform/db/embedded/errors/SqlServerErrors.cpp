@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 
-#include "platform/db/sqlite/dialect/FunctionError.h"
+#include "platform/db/embedded/errors/FunctionError.h"
 
 #include <QRegularExpression>
 

@@ -1,15 +1,16 @@
-#include "platform/db/sqlite/BatchExecutor.h"
+#include "platform/db/embedded/execute/BatchExecutor.h"
 
 #include "platform/core/ErrorHandling.h"
-#include "platform/db/sqlite/BatchParser.h"
-#include "platform/db/sqlite/ColumnTypes.h"
-#include "platform/db/sqlite/ObjectNames.h"
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/ProcedureCatalog.h"
-#include "platform/db/sqlite/QueryTyping.h"
-#include "platform/db/sqlite/SelectInto.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/bind/QueryTyping.h"
+#include "platform/db/embedded/bind/SelectInto.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/StoredValues.h"
+#include "platform/db/embedded/translate/Translator.h"
 
 #include <QRegularExpression>
 
@@ -22,6 +23,11 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
+
+// Statements are translated with the settings of the database they run on.
+tsql::Translator translatorOf(const SqliteDatabase& database) {
+    return tsql::Translator(database.sharedDialectSettings());
+}
 
 constexpr int maximumNesting = 32;
 
@@ -654,12 +660,15 @@ Variant BatchExecutor::evaluate(const Tokens& expression, VariableScope& scope) 
         !expression[0].text.startsWith(QLatin1String("@@"))) {
         return scope.value(expression[0].text);
     }
-    return m_runner.scalar(QStringLiteral("SELECT ") + m_session.current().translateExpression(
-                                                           resolvedText(expression, scope)));
+    return m_runner.scalar(
+        QStringLiteral("SELECT ") +
+        translatorOf(m_session.current()).translateExpression(resolvedText(expression, scope)));
 }
 
 QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& scope) const {
-    return m_session.current().translate(resolvedText(tokens, scope)).join(QStringLiteral(";\n"));
+    return translatorOf(m_session.current())
+        .translate(resolvedText(tokens, scope))
+        .statements.join(QStringLiteral(";\n"));
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
@@ -705,7 +714,8 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
-    QStringList statements = database.translate(resolvedText(tokens, scope));
+    QStringList statements =
+        translatorOf(database).translate(resolvedText(tokens, scope)).statements;
     for (QString& statement : statements) {
         statement = withDeclaredColumns(database.handle(),
                                         withFractionalDivisions(database.handle(), statement));

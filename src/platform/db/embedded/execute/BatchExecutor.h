@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/db/Engine.h"
-#include "platform/db/sqlite/Session.h"
-#include "platform/db/sqlite/SqlRunner.h"
-#include "platform/db/sqlite/StatementNode.h"
-#include "platform/db/sqlite/SystemProcedures.h"
-#include "platform/db/sqlite/VariableScope.h"
+#include "platform/db/embedded/execute/Session.h"
+#include "platform/db/embedded/execute/SqlRunner.h"
+#include "platform/db/embedded/execute/SystemProcedures.h"
+#include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/parse/StatementNode.h"
 
 namespace estaciones::db::sqlite {
 

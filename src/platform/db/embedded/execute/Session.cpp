@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/Session.h"
+#include "platform/db/embedded/execute/Session.h"
 
 #include "platform/core/ErrorHandling.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include <QFileInfo>
 

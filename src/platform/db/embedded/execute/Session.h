@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/core/Variant.h"
-#include "platform/db/sqlite/DataFolder.h"
-#include "platform/db/sqlite/SqliteDatabase.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
+#include "platform/db/embedded/storage/DataFolder.h"
 
 #include <QHash>
 

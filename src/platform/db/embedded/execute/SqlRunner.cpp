@@ -1,10 +1,11 @@
-#include "platform/db/sqlite/SqlRunner.h"
+#include "platform/db/embedded/execute/SqlRunner.h"
 
-#include "platform/db/sqlite/ColumnTypes.h"
-#include "platform/db/sqlite/ObjectNames.h"
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/VariableScope.h"
+#include "platform/db/embedded/bind/ResultColumns.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/StoredValues.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/SystemProcedures.h"
+#include "platform/db/embedded/execute/SystemProcedures.h"
 
-#include "platform/db/sqlite/LoginRegistry.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/embedded/catalog/LoginRegistry.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include <QStringList>
 

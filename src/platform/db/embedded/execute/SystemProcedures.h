@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
-#include "platform/db/sqlite/Session.h"
+#include "platform/db/embedded/execute/Session.h"
 
 #include <QString>
 

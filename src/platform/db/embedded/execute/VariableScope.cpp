@@ -1,8 +1,8 @@
-#include "platform/db/sqlite/VariableScope.h"
+#include "platform/db/embedded/execute/VariableScope.h"
 
-#include "platform/db/sqlite/ColumnTypes.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/StoredValues.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
-#include "platform/db/sqlite/dialect/DialectSettings.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QHash>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
 
 #include "platform/core/Error.h"
-#include "platform/db/sqlite/dialect/Conversion.h"
-#include "platform/db/sqlite/dialect/DateText.h"
-#include "platform/db/sqlite/dialect/FunctionError.h"
-#include "platform/db/sqlite/dialect/SqlValue.h"
-#include "platform/db/sqlite/dialect/TextCompare.h"
-#include "platform/db/sqlite/dialect/TypeNames.h"
+#include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/TextCompare.h"
+#include "platform/db/embedded/storage/Conversion.h"
+#include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/SqlValue.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QDateTime>
 #include <QUuid>

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/TextCompare.h"
+#include "platform/db/embedded/functions/TextCompare.h"
 
 #include <QChar>
 

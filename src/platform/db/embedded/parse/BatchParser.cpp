@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/BatchParser.h"
+#include "platform/db/embedded/parse/BatchParser.h"
 
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QSet>
 

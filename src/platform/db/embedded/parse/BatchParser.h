@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/sqlite/StatementNode.h"
+#include "platform/db/embedded/parse/StatementNode.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/dialect/Pieces.h"
+#include "platform/db/embedded/parse/Pieces.h"
 
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/ScriptBatches.h"
+#include "platform/db/embedded/parse/ScriptBatches.h"
 
 #include "platform/core/Error.h"
 

@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/Token.h"
+#include "platform/db/embedded/parse/Token.h"
 
 namespace estaciones::db::tsql {
 

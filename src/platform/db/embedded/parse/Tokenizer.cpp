@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 namespace estaciones::db::tsql {
 

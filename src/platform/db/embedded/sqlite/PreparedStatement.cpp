@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
 

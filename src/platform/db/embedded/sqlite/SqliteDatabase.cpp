@@ -1,8 +1,8 @@
-#include "platform/db/sqlite/SqliteDatabase.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
-#include "platform/db/sqlite/PreparedStatement.h"
-#include "platform/db/sqlite/SqlServerErrors.h"
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
 
@@ -18,8 +18,7 @@ bool isInternalTable(const QString& name) {
 }
 
 SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool create)
-    : m_dialect(std::make_shared<tsql::DialectSettings>()), m_translator(m_dialect), m_file(file),
-      m_name(name) {
+    : m_dialect(std::make_shared<tsql::DialectSettings>()), m_file(file), m_name(name) {
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(file.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -74,14 +73,6 @@ ProviderError SqliteDatabase::lastError(const QString& statement) const {
         failure.primaryKey = primaryKeyColumns(table);
     }
     return translateSqliteError(failure);
-}
-
-QStringList SqliteDatabase::translate(const QString& statement) const {
-    return m_translator.translate(statement).statements;
-}
-
-QString SqliteDatabase::translateExpression(const QString& expression) const {
-    return m_translator.translateExpression(expression);
 }
 
 bool SqliteDatabase::hasTable(const QString& table) const {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
-#include "platform/db/sqlite/dialect/DialectSettings.h"
-#include "platform/db/sqlite/dialect/Translator.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,18 +48,14 @@ public:
     // user); the session changes it with SET LANGUAGE / SET DATEFORMAT.
     tsql::DialectSettings& dialectSettings() { return *m_dialect; }
 
-    // One T-SQL statement (control flow and variables already resolved) as
-    // the SQLite statements that do the same in this database.
-    QStringList translate(const QString& statement) const;
-    // A T-SQL expression as a SQLite expression.
-    QString translateExpression(const QString& expression) const;
+    // The same settings, shared with the translator of this database's statements.
+    std::shared_ptr<const tsql::DialectSettings> sharedDialectSettings() const { return m_dialect; }
 
 private:
     void configure();
 
     sqlite3* m_db = nullptr;
     std::shared_ptr<tsql::DialectSettings> m_dialect;
-    tsql::Translator m_translator;
     QString m_file;
     QString m_name;
 };

@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/dialect/Conversion.h"
+#include "platform/db/embedded/storage/Conversion.h"
 
-#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/DialectSettings.h"
-#include "platform/db/sqlite/dialect/SqlValue.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
+#include "platform/db/embedded/storage/SqlValue.h"
 
 #include <QDateTime>
 

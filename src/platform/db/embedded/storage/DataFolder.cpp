@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/DataFolder.h"
+#include "platform/db/embedded/storage/DataFolder.h"
 
 #include "platform/os/System.h"
 

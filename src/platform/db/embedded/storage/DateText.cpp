@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
 

@@ -10,10 +10,6 @@ namespace estaciones::db::sqlite {
 // reports it: DataTypeEnum code, DefinedSize, precision and scale.
 ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declaration);
 
-// The columns of a prepared statement, with base table and column, nullability
-// and identity where the column comes straight from a table.
-std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement);
-
 // Column `index` of the current row as the Variant the declared type gives
 // (dates as dates, bit as Boolean, money as Currency, ...).
 Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column);

@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/dialect/TypeNames.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
-#include "platform/db/sqlite/dialect/DateText.h"
+#include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
 

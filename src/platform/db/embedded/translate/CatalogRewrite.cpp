@@ -1,4 +1,4 @@
-#include "platform/db/sqlite/dialect/Rewrites.h"
+#include "platform/db/embedded/translate/Rewrites.h"
 
 namespace estaciones::db::tsql::rewrite {
 

@@ -1,6 +1,6 @@
-#include "platform/db/sqlite/dialect/Rewrites.h"
+#include "platform/db/embedded/translate/Rewrites.h"
 
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
 
 #include <QSet>
 

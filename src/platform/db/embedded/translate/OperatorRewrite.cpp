@@ -1,7 +1,7 @@
-#include "platform/db/sqlite/dialect/Rewrites.h"
+#include "platform/db/embedded/translate/Rewrites.h"
 
-#include "platform/db/sqlite/dialect/DateText.h"
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
 #include <QSet>

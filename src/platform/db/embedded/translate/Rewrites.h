@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/DialectSettings.h"
-#include "platform/db/sqlite/dialect/Pieces.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
 
 // The translator's steps, each a rewrite of a statement's pieces in place.
 namespace estaciones::db::tsql::rewrite {

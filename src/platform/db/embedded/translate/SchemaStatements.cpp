@@ -1,9 +1,9 @@
-#include "platform/db/sqlite/dialect/SchemaStatements.h"
+#include "platform/db/embedded/translate/SchemaStatements.h"
 
-#include "platform/db/sqlite/dialect/DateText.h"
-#include "platform/db/sqlite/dialect/Rewrites.h"
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
-#include "platform/db/sqlite/dialect/TypeNames.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/TypeNames.h"
+#include "platform/db/embedded/translate/Rewrites.h"
 
 #include <QSet>
 

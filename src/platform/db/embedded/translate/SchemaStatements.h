@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/DialectSettings.h"
-#include "platform/db/sqlite/dialect/Pieces.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QStringList>
 

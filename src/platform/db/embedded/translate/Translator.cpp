@@ -1,8 +1,8 @@
-#include "platform/db/sqlite/dialect/Translator.h"
+#include "platform/db/embedded/translate/Translator.h"
 
-#include "platform/db/sqlite/dialect/Rewrites.h"
-#include "platform/db/sqlite/dialect/SchemaStatements.h"
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/translate/Rewrites.h"
+#include "platform/db/embedded/translate/SchemaStatements.h"
 
 namespace estaciones::db::tsql {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/DialectSettings.h"
+#include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QStringList>
 

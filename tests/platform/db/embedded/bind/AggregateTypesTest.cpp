@@ -1,7 +1,7 @@
 // Aggregates and ISNULL keep the type of the column they are computed from,
 // as SQL Server types them: the MIN of money is money, the AVG of an int is
 // an int.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 namespace estaciones::db::sqlite::test {
 

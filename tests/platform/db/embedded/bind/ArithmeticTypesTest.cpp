@@ -1,5 +1,5 @@
 // SQL Server's rules for the type of an arithmetic result.
-#include "platform/db/sqlite/ArithmeticTypes.h"
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
 
 #include <gtest/gtest.h>
 

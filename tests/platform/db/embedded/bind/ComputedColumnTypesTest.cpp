@@ -1,7 +1,7 @@
 // Arithmetic, scalar subqueries and views' computed columns are typed as
 // SQL Server types them, from what they are computed from: whatever the
 // first row holds (a NULL, a whole number), the Field types stay the same.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 namespace estaciones::db::sqlite::test {
 

@@ -1,6 +1,6 @@
 #include "DemoDatabase.h"
 
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -3,7 +3,7 @@
 
 #include "DemoDatabase.h"
 
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

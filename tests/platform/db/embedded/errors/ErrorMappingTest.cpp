@@ -1,8 +1,8 @@
 // SQLite's failures reported with SQL Server's native numbers, SQLSTATEs,
 // texts and the ADO numbers the callers test.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
-#include "platform/db/sqlite/SqlServerErrors.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 
 namespace estaciones::db::sqlite::test {
 

@@ -1,6 +1,6 @@
 // The login procedures over the data folder, walked as the statistics
 // database provisioning does on a fresh folder and on later starts.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // #tables belong to the connection that made them, as SQL Server's session
 // temporary tables do: every statement that names them finds them, no other
 // connection sees them, and they are gone after disconnecting.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 namespace estaciones::db::sqlite::test {
 

@@ -1,8 +1,8 @@
 // The executing side of the dialect: batches without semicolons, counts and
 // NOCOUNT, control flow, variables, procedures and transactions.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
-#include "platform/db/sqlite/ScriptBatches.h"
+#include "platform/db/embedded/parse/ScriptBatches.h"
 
 namespace estaciones::db::sqlite::test {
 

@@ -1,8 +1,8 @@
 // Text compares as Latin1_General_CI_AS (or _CI_AI): case and trailing blanks
 // never count, accents count unless the database says otherwise.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
-#include "platform/db/sqlite/dialect/TextCompare.h"
+#include "platform/db/embedded/functions/TextCompare.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Built-in functions give SQL Server's results.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 // Statement boundaries without semicolons, and the nesting of control flow.
-#include "platform/db/sqlite/BatchParser.h"
-#include "platform/db/sqlite/ScriptBatches.h"
+#include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/ScriptBatches.h"
 
 #include "platform/db/Engine.h"
 

@@ -1,6 +1,6 @@
 // Random token soup never crashes or hangs the executor: every batch ends,
 // in success or in a provider error, within its time-out.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 #include <QElapsedTimer>
 

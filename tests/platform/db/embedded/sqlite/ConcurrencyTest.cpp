@@ -1,5 +1,5 @@
 // Two processes updating one database at the same time lose nothing.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
 #include "platform/os/System.h"
 

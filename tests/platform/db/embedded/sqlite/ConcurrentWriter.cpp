@@ -1,7 +1,7 @@
 // A second process for the concurrency test: adds 1 to one counter row of a
 // database, many times, each in its own statement.
 // Usage: estaciones_sqlite_writer <database> <row id> <times>
-#include "platform/db/sqlite/EmbeddedEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 
 #include <QCoreApplication>
 

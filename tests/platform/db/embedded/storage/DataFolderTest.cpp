@@ -1,8 +1,8 @@
 // The data folder as a server: databases as files, USE, CREATE DATABASE,
 // SQL Server's refusals, and databases created from their seed.
-#include "EmbeddedFixture.h"
+#include "platform/db/embedded/EmbeddedFixture.h"
 
-#include "platform/db/sqlite/DataFolder.h"
+#include "platform/db/embedded/storage/DataFolder.h"
 
 #include <QDir>
 #include <QFile>

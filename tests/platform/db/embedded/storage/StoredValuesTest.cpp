@@ -1,6 +1,6 @@
 // Column declarations as ADO types, stored dates, and variables' typing.
-#include "platform/db/sqlite/ColumnTypes.h"
-#include "platform/db/sqlite/VariableScope.h"
+#include "platform/db/embedded/storage/StoredValues.h"
+#include "platform/db/embedded/execute/VariableScope.h"
 
 #include <gtest/gtest.h>
 

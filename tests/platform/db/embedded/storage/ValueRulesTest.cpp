@@ -1,11 +1,11 @@
 // The pure rules under the SQLite functions: date literals, conversions,
 // declared types and the error text convention the engine reads back.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
-#include "platform/db/sqlite/dialect/Conversion.h"
-#include "platform/db/sqlite/dialect/DateText.h"
-#include "platform/db/sqlite/dialect/FunctionError.h"
-#include "platform/db/sqlite/dialect/TypeNames.h"
+#include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/storage/Conversion.h"
+#include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <gtest/gtest.h>
 

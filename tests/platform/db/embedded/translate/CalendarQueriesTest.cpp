@@ -1,5 +1,5 @@
 // The statements the season calendar sends, run on real data.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/sqlite/dialect/SqliteFunctions.h"
-#include "platform/db/sqlite/dialect/Translator.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/translate/Translator.h"
 
 #include <QStringList>
 

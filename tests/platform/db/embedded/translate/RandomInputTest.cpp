@@ -1,8 +1,8 @@
 // Random T-SQL-ish text: the tokenizer gives it back unchanged and neither
 // the tokenizer nor the translator crashes or hangs on it.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
-#include "platform/db/sqlite/dialect/Tokenizer.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 // Schema statements: SQL Server's rules for lengths, identities, defaults,
 // indexes and the catalogue views generated scripts query.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 // The exact SQLite text of rewrites whose shape matters.
-#include "DialectDatabase.h"
+#include "platform/db/embedded/translate/DialectDatabase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,94 @@
+#include "platform/db/embedded/bind/ResultColumns.h"
+
+#include "platform/db/embedded/bind/InheritedDeclarations.h"
+#include "platform/db/embedded/storage/StoredValues.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+// A column without a declaration (an expression): typed from its first value.
+ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int index) {
+    ColumnInfo info;
+    info.name = name;
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_INTEGER:
+        info.type = adtype::Integer;
+        info.definedSize = 4;
+        break;
+    case SQLITE_FLOAT:
+        info.type = adtype::Double;
+        info.definedSize = 8;
+        break;
+    case SQLITE_BLOB:
+        info.type = adtype::LongVarBinary;
+        info.definedSize = std::numeric_limits<std::int32_t>::max();
+        break;
+    case SQLITE_TEXT: {
+        // MAX(Fecha), DATEADD(...): SQL Server types these as dates, and
+        // dates are the only text stored in this exact form.
+        static const QRegularExpression storedDateForm(
+            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?)?$"));
+        const QString text =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
+        if (storedDateForm.match(text).hasMatch()) {
+            info.type = adtype::DBTimeStamp;
+            info.definedSize = 8;
+            break;
+        }
+        info.type = adtype::VarChar;
+        info.definedSize = 8000;
+        break;
+    }
+    default:
+        info.type = adtype::VarChar;
+        info.definedSize = 8000;
+        break;
+    }
+    return info;
+}
+
+} // namespace
+
+std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    const int count = sqlite3_column_count(statement);
+    InheritedDeclarations inherited(statement);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(statement, i));
+        const char* declared = sqlite3_column_decltype(statement, i);
+        std::optional<QString> declaration;
+        if (declared) {
+            declaration = QString::fromUtf8(declared);
+        } else {
+            declaration = inherited.of(i);
+        }
+        ColumnInfo info = declaration ? columnInfoFromDeclaration(name, *declaration)
+                                      : columnInfoFromValue(name, statement, i);
+        const char* table = sqlite3_column_table_name(statement, i);
+        const char* origin = sqlite3_column_origin_name(statement, i);
+        if (table && origin) {
+            info.baseTable = QString::fromUtf8(table);
+            info.baseColumn = QString::fromUtf8(origin);
+            int notNull = 0;
+            int primaryKey = 0;
+            int autoIncrement = 0;
+            if (sqlite3_table_column_metadata(
+                    sqlite3_db_handle(statement), sqlite3_column_database_name(statement, i), table,
+                    origin, nullptr, nullptr, &notNull, &primaryKey, &autoIncrement) == SQLITE_OK) {
+                info.nullable = !notNull && !primaryKey;
+                info.identity = autoIncrement != 0;
+            }
+        }
+        columns.push_back(std::move(info));
+    }
+    return columns;
+}
+
+} // namespace estaciones::db::sqlite
