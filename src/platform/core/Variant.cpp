@@ -2,6 +2,7 @@
 
 #include "platform/core/Error.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -168,6 +169,7 @@ bool Variant::isNumeric() const {
     case Type::Integer:
     case Type::Double:
     case Type::Currency:
+    case Type::Decimal:
     case Type::Empty:
         return true;
     case Type::Text:
@@ -190,6 +192,8 @@ QString Variant::toString() const {
         return doubleToText(std::get<double>(m_value));
     case Type::Currency:
         return std::get<estaciones::Currency>(m_value).toString();
+    case Type::Decimal:
+        return std::get<estaciones::Decimal>(m_value).toString();
     case Type::Text:
         return std::get<QString>(m_value);
     case Type::Date: {
@@ -219,6 +223,8 @@ double Variant::toDouble() const {
         return std::get<double>(m_value);
     case Type::Currency:
         return std::get<estaciones::Currency>(m_value).toDouble();
+    case Type::Decimal:
+        return std::get<estaciones::Decimal>(m_value).toDouble();
     case Type::Text:
         if (auto v = parseNumber(std::get<QString>(m_value))) {
             return *v;
@@ -240,6 +246,23 @@ std::int64_t Variant::toInt64() const {
         const auto c = std::get<estaciones::Currency>(m_value);
         return roundHalfEven(static_cast<double>(c.scaled) / 10000.0);
     }
+    if (type() == Type::Decimal) {
+        // VB's rounding of halves to even, done exactly.
+        const auto& d = std::get<estaciones::Decimal>(m_value);
+        const auto whole = d.truncated(0);
+        const auto twice =
+            estaciones::Decimal::multiply(*estaciones::Decimal::subtract(d, *whole), 2);
+        auto result = whole->truncatedToInt64();
+        if (!result || !twice) {
+            throw standardError(errnum::Overflow);
+        }
+        const auto half = *twice <=> estaciones::Decimal(d.isNegative() ? -1 : 1);
+        const bool away = d.isNegative() ? half < 0 : half > 0;
+        if (away || (half == 0 && *result % 2 != 0)) {
+            *result += d.isNegative() ? -1 : 1;
+        }
+        return *result;
+    }
     return roundHalfEven(toDouble());
 }
 
@@ -258,7 +281,53 @@ Currency Variant::toCurrency() const {
     if (type() == Type::Integer) {
         return estaciones::Currency{std::get<std::int64_t>(m_value) * 10000};
     }
+    if (type() == Type::Decimal) {
+        const auto four = std::get<estaciones::Decimal>(m_value).rescaled(4);
+        if (!four || four->coefficient() > INT64_MAX || four->coefficient() < INT64_MIN) {
+            throw standardError(errnum::Overflow);
+        }
+        return estaciones::Currency{static_cast<std::int64_t>(four->coefficient())};
+    }
     return estaciones::Currency::fromDouble(toDouble());
+}
+
+Decimal Variant::toDecimal() const {
+    std::optional<estaciones::Decimal> value;
+    switch (type()) {
+    case Type::Empty:
+    case Type::Null:
+        return {};
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? -1 : 0;
+    case Type::Integer:
+        return std::get<std::int64_t>(m_value);
+    case Type::Currency:
+        value =
+            estaciones::Decimal::fromCoefficient(std::get<estaciones::Currency>(m_value).scaled, 4);
+        break;
+    case Type::Decimal:
+        return std::get<estaciones::Decimal>(m_value);
+    case Type::Double: {
+        const double d = std::get<double>(m_value);
+        if (!std::isfinite(d)) {
+            throw standardError(errnum::Overflow);
+        }
+        value = estaciones::Decimal::parse(QString::number(d, 'g', QLocale::FloatingPointShortest));
+        break;
+    }
+    case Type::Text:
+        value = estaciones::Decimal::parse(std::get<QString>(m_value));
+        if (!value) {
+            throw standardError(errnum::TypeMismatch);
+        }
+        break;
+    default:
+        throw standardError(errnum::TypeMismatch);
+    }
+    if (!value) {
+        throw standardError(errnum::Overflow);
+    }
+    return *value;
 }
 
 bool Variant::toBool() const {
@@ -291,6 +360,7 @@ DateTimeValue Variant::toDate() const {
     case Type::Integer:
     case Type::Double:
     case Type::Currency:
+    case Type::Decimal:
     case Type::Empty:
         return fromOleDate(toDouble());
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Decimal.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -44,7 +46,18 @@ struct DateTimeValue {
 // different values, and both matter to callers.
 class Variant {
 public:
-    enum class Type { Empty, Null, Boolean, Integer, Double, Currency, Text, Date, Object };
+    enum class Type {
+        Empty,
+        Null,
+        Boolean,
+        Integer,
+        Double,
+        Currency,
+        Decimal,
+        Text,
+        Date,
+        Object
+    };
 
     Variant() = default;
     static Variant null();
@@ -54,6 +67,7 @@ public:
     Variant(long long value) : m_value(static_cast<std::int64_t>(value)) {}
     Variant(double value) : m_value(value) {}
     Variant(estaciones::Currency value) : m_value(value) {}
+    Variant(const estaciones::Decimal& value) : m_value(value) {}
     Variant(const QString& value) : m_value(value) {}
     Variant(const char* value) : m_value(QString::fromUtf8(value)) {}
     Variant(const QDate& value) : m_value(DateTimeValue{value, QTime(0, 0)}) {}
@@ -79,6 +93,9 @@ public:
     std::int32_t toInt32() const;
     double toDouble() const;
     estaciones::Currency toCurrency() const;
+    // Exact for every numeric type; doubles by their shortest digits; text
+    // that is a number. Throws Error 13 otherwise, 6 (overflow) beyond 38 digits.
+    estaciones::Decimal toDecimal() const;
     bool toBool() const;
     DateTimeValue toDate() const;
     std::shared_ptr<VariantObject> toObject() const;
@@ -100,7 +117,7 @@ private:
     };
     using Storage =
         std::variant<std::monostate, NullTag, bool, std::int64_t, double, estaciones::Currency,
-                     QString, DateTimeValue, std::shared_ptr<VariantObject>>;
+                     estaciones::Decimal, QString, DateTimeValue, std::shared_ptr<VariantObject>>;
     Storage m_value;
 };
 

@@ -100,6 +100,8 @@ QString literalOf(const Variant& value) {
         return QString::number(value.toDouble(), 'g', 17);
     case Variant::Type::Currency:
         return value.toCurrency().toString();
+    case Variant::Type::Decimal:
+        return value.toDecimal().toString();
     case Variant::Type::Date:
         return QLatin1Char('\'') + storedDate(value.toDate()) + QLatin1Char('\'');
     case Variant::Type::Text: {

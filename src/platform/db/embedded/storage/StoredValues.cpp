@@ -176,6 +176,7 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
         break;
     case Variant::Type::Double:
     case Variant::Type::Currency:
+    case Variant::Type::Decimal:
         sqlite3_bind_double(statement, index, value.toDouble());
         break;
     case Variant::Type::Date: {
