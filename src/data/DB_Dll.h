@@ -90,9 +90,11 @@ public:
     // The same, with the other title on its error message.
     void EjecutaConsultaRSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
                              db::Recordset* Lrcs = nullptr);
-    // Opens Lrcs (closed first) on Conexionactiva or gCnn; reconnects when the
-    // link is gone and asks TratamientoErrores otherwise. SentenciaSQL gets
-    // the synonym rewrite.
+    // Opens Lrcs (closed first) on Conexionactiva or gCnn. When the link is
+    // gone (esConexionPerdida, ConexionPerdida.h) it reconnects and tries once
+    // more without asking; any other error, or a link still lost, goes at once
+    // to TratamientoErrores, and Retry runs the statement once per answer.
+    // SentenciaSQL gets the synonym rewrite.
     void AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                         std::optional<db::Connection> Conexionactiva = std::nullopt,
                         int CursorType = db::adOpenForwardOnly, int LockType = db::adLockReadOnly,

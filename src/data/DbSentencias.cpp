@@ -1,5 +1,6 @@
 #include "data/DB_Dll.h"
 
+#include "data/ConexionPerdida.h"
 #include "data/LoteOracle.h"
 #include "platform/ui/OperatorInterface.h"
 
@@ -117,6 +118,15 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                             std::optional<db::Connection> Conexionactiva, int CursorType,
                             int LockType, int Options, bool ConvOracle) {
     db::Connection conexion = Conexionactiva ? *Conexionactiva : gCnn;
+    // Two reconnect attempts at most each time.
+    auto reconectar = [this] {
+        ReintentaConectar();
+        if (!gOpenFlag) {
+            ReintentaConectar();
+        }
+        return gOpenFlag;
+    };
+    bool reconexionSinPreguntar = false;
     // The routine's statements, numbered as the error rule resumes them.
     int sentencia = 1;
     while (sentencia <= 5) {
@@ -145,21 +155,21 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
             }
         } catch (const std::exception& excepcion) {
             const Error error = Error::fromException(excepcion);
-            const bool enlacePerdido =
-                error.number() == errnum::E_FAIL || error.number() == errnum::ConnectionUnusable;
-            if (enlacePerdido && conexion.errors().count() >= 1) {
-                // Two reconnect attempts at most for each error.
-                ReintentaConectar();
-                if (!gOpenFlag) {
-                    ReintentaConectar();
-                }
-                if (gOpenFlag) {
+            // Only a lost link is worth running the same text again unasked,
+            // and only once: any other error would fail the same way for ever.
+            const bool enlacePerdido = esConexionPerdida(error, conexion.errors());
+            if (enlacePerdido && !reconexionSinPreguntar) {
+                reconexionSinPreguntar = true;
+                if (reconectar()) {
                     continue;
                 }
             }
             const int respuesta =
                 TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
             if (respuesta == answer::Retry) {
+                if (enlacePerdido) {
+                    reconectar();
+                }
                 continue;
             }
             // Going on after a failed open ends the call: there is no

@@ -2,6 +2,8 @@
 #include "support/EmpresaDb.h"
 #include "support/ScriptedOperator.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace estaciones;
@@ -26,6 +28,7 @@ protected:
     }
 
     test::EmpresaDb empresa;
+    QTemporaryDir log; // the error treatment's log, not next to the test program
     DB_Dll db;
     test::ScriptedOperator operador;
 };
@@ -50,6 +53,7 @@ TEST_F(Esquema, anOracleConnectionTakesEveryColumnAsPresent) {
 
 TEST_F(Esquema, aSchemaFailureGoesToTheErrorTreatment) {
     DB_Dll cerrada;
+    cerrada.gLogErr = log.filePath(QStringLiteral("errores.log"));
     operador.answerMessage(ui::reply::Retry);
     operador.answerMessage(ui::reply::Abort);
     EXPECT_FALSE(cerrada.ExisteTablaDB("TA_USUARIOS"));

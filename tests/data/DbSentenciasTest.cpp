@@ -4,6 +4,8 @@
 #include "support/EmpresaDb.h"
 #include "support/ScriptedOperator.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace estaciones;
@@ -14,6 +16,7 @@ namespace {
 class Sentencias : public ::testing::Test {
 protected:
     void SetUp() override {
+        db.gLogErr = log.filePath(QStringLiteral("errores.log"));
         db.OpenServerADODB(false, db::adUseClient, empresa.cadena(), false, true);
         ASSERT_TRUE(db.gOpenFlag);
         ejecutar("CREATE TABLE dbo.PRUEBA (Id int NOT NULL PRIMARY KEY, Nombre varchar(5) NULL)");
@@ -37,6 +40,7 @@ protected:
     }
 
     test::EmpresaDb empresa;
+    QTemporaryDir log;
     DB_Dll db;
     test::ScriptedOperator operador;
 };
