@@ -4,6 +4,7 @@
 #include "articles/BaseMaestra.h"
 #include "articles/CodigoArticulo.h"
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "data/ValorNumerico.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/OperatorInterface.h"
@@ -61,7 +62,7 @@ bool ejecutar(QString sentencia) {
 bool existeIdArticulo(const QString& codigo) {
     QString consulta =
         QStringLiteral("SELECT IdArticulo FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
-        textoSql(codigo) + u'\'';
+        data::textoSql(codigo) + u'\'';
     db::Recordset rs;
     data::sharedDb().AbrirRecordset(consulta, rs);
     return rs.state() == db::adStateOpen && !rs.eof();
@@ -120,11 +121,11 @@ QString registrarArticulo(const DatosAltaArticulo& datos) {
         return {};
     }
 
-    const QString descripcion = textoSql(datos.descripcion);
+    const QString descripcion = data::textoSql(datos.descripcion);
     Transaccion transaccion(data::sharedDb().gCnn);
     if (!ejecutar(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo,CodigoBarra,Descripcion,"
                                  "IdUnidad,UsaSerie,UsaLote,Exento,Suspendido) VALUES (") +
-                  u'\'' + codigo + QStringLiteral("','") + textoSql(codigoBarra) +
+                  u'\'' + codigo + QStringLiteral("','") + data::textoSql(codigoBarra) +
                   QStringLiteral("','") + descripcion + QStringLiteral("','   1',0,0,0,0)"))) {
         return {};
     }
@@ -132,7 +133,7 @@ QString registrarArticulo(const DatosAltaArticulo& datos) {
         transaccion.confirmar();
         return numero;
     }
-    const QString lista = textoSql(datos.idLista);
+    const QString lista = data::textoSql(datos.idLista);
     if (!ejecutar(QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA,Nombre,IdArticulo,ConIVA,"
                                  "Precio1,Precio2,Precio3,Precio4,Precio5,TipoLista) VALUES (") +
                   u'\'' + lista + QStringLiteral("','") + descripcion + QStringLiteral("','") +

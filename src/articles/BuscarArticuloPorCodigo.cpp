@@ -5,6 +5,7 @@
 #include "articles/CodigoArticulo.h"
 #include "articles/CodigoBalanza.h"
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "data/ValorNumerico.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/OpcionesSesion.h"
@@ -59,8 +60,8 @@ void quitarPrefijoLote(QString& codigo, QString& lote) {
 // The lookups in their fixed order; each is tried until one returns a row.
 QStringList consultasArticulo(const QString& codigo, bool porCodigoBarra) {
     // Article codes take their stored form; barcodes are compared as typed.
-    const QString f = textoSql(codigoArticulo(codigo));
-    const QString b = textoSql(codigo.trimmed());
+    const QString f = data::textoSql(codigoArticulo(codigo));
+    const QString b = data::textoSql(codigo.trimmed());
     const QString porId =
         QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
         f + u'\'';
@@ -107,13 +108,13 @@ private:
 // article's own supplier columns. On a row `codigo` becomes the article's.
 bool buscarPorProveedor(Buscador& buscador, QString& codigo, const QString& cuenta,
                         const QString& lista) {
-    const QString b = textoSql(codigo.trimmed());
+    const QString b = data::textoSql(codigo.trimmed());
     if (!lista.trimmed().isEmpty()) {
         if (!buscador.abrir(
                 QStringLiteral("SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as "
                                "UdBase FROM V_MA_PRECIOS WHERE IDARTICULOPROVEEDOR = '") +
                 b + QStringLiteral("' and IDLISTA = '") +
-                textoSql(library::textHelper().pad(lista, 4)) +
+                data::textoSql(library::textHelper().pad(lista, 4)) +
                 QStringLiteral("' AND TIPOLISTA = 'C'"))) {
             return false;
         }
@@ -121,12 +122,12 @@ bool buscarPorProveedor(Buscador& buscador, QString& codigo, const QString& cuen
         return buscador.abrir(
             QStringLiteral(
                 "SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE idarticulo = '") +
-            textoSql(codigo) + u'\'');
+            data::textoSql(codigo) + u'\'');
     }
     if (!buscador.abrir(QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE "
                                        "CodigoArtProveedor = '") +
                         b + QStringLiteral("' and CuentaProveedor = '") +
-                        textoSql(cuenta.trimmed()) + u'\'')) {
+                        data::textoSql(cuenta.trimmed()) + u'\'')) {
         return false;
     }
     codigo = texto(buscador.rs, "IdArticulo");

@@ -26,11 +26,6 @@ QString codigoArticulo(const QString& codigo) {
     return library::textHelper().pad(limpio, LargoCodigoArticulo);
 }
 
-QString textoSql(const QString& texto) {
-    QString resultado = texto;
-    return resultado.replace(u'\'', QStringLiteral("''"));
-}
-
 bool esNumerico(const QString& texto) {
     QString limpio = texto.trimmed();
     if (limpio.startsWith(u'-') || limpio.startsWith(u'+')) {

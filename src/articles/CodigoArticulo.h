@@ -10,10 +10,6 @@ namespace estaciones::articulos {
 inline constexpr int LargoCodigoArticulo = 25;
 QString codigoArticulo(const QString& codigo);
 
-// `texto` ready to sit between apostrophes in a SQL statement: each "'"
-// doubled, so an operator's text can never end the literal early.
-QString textoSql(const QString& texto);
-
 // Whether the trimmed text is a plain decimal number: an optional sign,
 // digits, and at most one "." or "," followed by digits.
 bool esNumerico(const QString& texto);

@@ -1,4 +1,5 @@
 #include "data/DB_Dll.h"
+#include "data/TextoSql.h"
 
 #include "data/CodigosTipo.h"
 #include "data/DataTexts.h"
@@ -33,12 +34,6 @@ QString claveNumerica(const QString& valor) {
     return Variant(valorNumerico(valor)).toString().trimmed();
 }
 
-// The key inside a quoted literal. Apostrophes are doubled: a name such as
-// O'Brien must find its row instead of breaking the statement.
-QString claveEntreComillas(QString valor) {
-    return valor.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
 // The two existence checks build the same statement shapes with their own
 // blanks, which the suite's logs and the tests compare as they are.
 struct FormaExistencia {
@@ -70,11 +65,10 @@ QString textoExistencia(const FormaExistencia& forma, const QString& Tabla,
             // Both sides trimmed; this one form has two blanks before "*".
             return QStringLiteral("SELECT TOP 1  * FROM ") + Tabla +
                    QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + Campo +
-                   QStringLiteral(")) ='") + claveEntreComillas(ValorBuscado.trimmed()) +
-                   QLatin1Char('\'');
+                   QStringLiteral(")) ='") + textoSql(ValorBuscado.trimmed()) + QLatin1Char('\'');
         }
         // The key exactly as given: blanks are part of it.
-        return donde + QStringLiteral(" ='") + claveEntreComillas(ValorBuscado) + QLatin1Char('\'');
+        return donde + QStringLiteral(" ='") + textoSql(ValorBuscado) + QLatin1Char('\'');
     case FormaClave::Fecha:
         // The caller writes the date literal, quotes included.
         return donde + QStringLiteral(" = ") + ValorBuscado.trimmed() + QLatin1Char(' ');
@@ -180,8 +174,8 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado,
     switch (formaClave(Tipodato)) {
     case FormaClave::Texto:
         sql = UsaTrim ? donde + QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") +
-                            claveEntreComillas(ValorBuscado.trimmed()) + QStringLiteral("' ")
-                      : donde + Campo + QStringLiteral(" ='") + claveEntreComillas(ValorBuscado) +
+                            textoSql(ValorBuscado.trimmed()) + QStringLiteral("' ")
+                      : donde + Campo + QStringLiteral(" ='") + textoSql(ValorBuscado) +
                             QStringLiteral("' ");
         break;
     case FormaClave::Fecha:

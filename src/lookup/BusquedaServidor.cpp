@@ -1,5 +1,7 @@
 #include "lookup/BusquedaServidor.h"
 
+#include "data/TextoSql.h"
+
 namespace estaciones::lookup {
 
 namespace {
@@ -17,11 +19,6 @@ void cortarEn(Partes& partes, const QString& sentencia, const char* palabras) {
         partes.base = sentencia.left(posicion);
         partes.cola = sentencia.mid(posicion);
     }
-}
-
-QString literal(const QString& texto) {
-    QString doblado = texto;
-    return doblado.replace(u'\'', QStringLiteral("''"));
 }
 
 QString conector(const QString& sentencia) {
@@ -55,10 +52,10 @@ QString sentenciaBusquedaLista(const QString& sentencia, const QString& campo,
     if (usaLike) {
         QString texto = textoBuscado;
         texto.replace(u' ', u'%');
-        return inicio + QStringLiteral(" like '%") + literal(texto) + QStringLiteral("%' ") +
+        return inicio + QStringLiteral(" like '%") + data::textoSql(texto) + QStringLiteral("%' ") +
                partes.cola;
     }
-    return inicio + QStringLiteral(" like '") + literal(textoComodines(textoBuscado)) +
+    return inicio + QStringLiteral(" like '") + data::textoSql(textoComodines(textoBuscado)) +
            QStringLiteral("%' ") + partes.cola;
 }
 
@@ -68,7 +65,7 @@ QString sentenciaBusquedaArbol(const QString& sentencia, const QString& textoBus
         cortarEn(partes, sentencia, "order by");
     }
     return partes.base + conector(sentencia) + QStringLiteral("Descripcion like '%") +
-           literal(textoBuscado) + QStringLiteral("%' ") + partes.cola;
+           data::textoSql(textoBuscado) + QStringLiteral("%' ") + partes.cola;
 }
 
 } // namespace estaciones::lookup

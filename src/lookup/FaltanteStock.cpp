@@ -1,16 +1,10 @@
 #include "lookup/FaltanteStock.h"
 
+#include "data/TextoSql.h"
 #include "lookup/LookupTexts.h"
 #include "session/library/SharedObjects.h"
 
 namespace estaciones::lookup {
-
-namespace {
-QString literal(const QString& texto) {
-    QString doblado = texto;
-    return doblado.replace(u'\'', QStringLiteral("''"));
-}
-} // namespace
 
 QString preguntaFaltante(const QString& codigo, const QString& descripcion) {
     return texto::InformarFaltante + codigo + u' ' + descripcion + u'\n' + texto::ComoFaltante;
@@ -22,9 +16,9 @@ QString sentenciaFaltante(const QDateTime& ahora, const QString& codigo, const Q
     const QString fecha = ahora.toString(QStringLiteral("d/M/yyyy HH:mm:ss"));
     return QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
                           "values('") +
-           fecha + QStringLiteral("','") + literal(library::textHelper().pad(codigo, 25)) +
-           QStringLiteral("','") + literal(descripcion) + QStringLiteral("','") + literal(usuario) +
-           QStringLiteral("')");
+           fecha + QStringLiteral("','") + data::textoSql(library::textHelper().pad(codigo, 25)) +
+           QStringLiteral("','") + data::textoSql(descripcion) + QStringLiteral("','") +
+           data::textoSql(usuario) + QStringLiteral("')");
 }
 
 } // namespace estaciones::lookup

@@ -1,4 +1,5 @@
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/os/System.h"
 #include "session/Configuracion.h"
@@ -54,9 +55,8 @@ bool esProgramaDeVentas(const QString& ejecutable) {
 void leerFilaUsuario(OpcionesSesion& o) {
     data::DB_Dll& db = data::sharedDb();
     db::Recordset rs;
-    QString sentencia =
-        QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-        gUsuarioLogeado + QLatin1Char('\'');
+    QString sentencia = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = ") +
+                        data::literalSql(gUsuarioLogeado);
     ignoringErrors([&] {
         db.AbrirRecordset(sentencia, rs);
         if (!rs.eof()) {

@@ -1,6 +1,7 @@
 #include "session/Configuracion.h"
 
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "platform/core/ErrorHandling.h"
 #include "session/ConexionEstadisticas.h"
 #include "session/MostrarError.h"
@@ -32,8 +33,8 @@ QString leerValor(data::DB_Dll& db, const QString& Clave, QString& ValorAux,
         }
     }) && pasos.run([&] {
         sentencia = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion() +
-                    QStringLiteral(" with(nolock)  WHERE CLAVE = '") + Clave.trimmed() +
-                    QLatin1Char('\'');
+                    QStringLiteral(" with(nolock)  WHERE CLAVE = ") +
+                    data::literalSql(Clave.trimmed());
     }) && pasos.run([&] {
         const QString clave = Clave.trimmed();
         if (clave.compare(QLatin1String("[FECHA HASTA]"), Qt::CaseInsensitive) == 0 ||
@@ -69,8 +70,7 @@ void grabarValor(data::DB_Dll& db, const QString& Clave, const Variant& Valor,
     const auto& texto = library::textHelper();
     db::Recordset rs;
     QString sentencia = QStringLiteral("SELECT * FROM ") + gTablaConfiguracion() +
-                        QStringLiteral(" with(nolock)  WHERE CLAVE = '") + Clave +
-                        QLatin1Char('\'');
+                        QStringLiteral(" with(nolock)  WHERE CLAVE = ") + data::literalSql(Clave);
     ignoringErrors([&] {
         db.AbrirRecordset(sentencia, rs, db.gCnn, db::adOpenDynamic, db::adLockOptimistic);
     });

@@ -1,4 +1,5 @@
 #include "data/DB_Dll.h"
+#include "data/TextoSql.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,12 @@ TEST(Clasificadores, aCodeGivenAsNumberOrTextGivesTheSameAnswer) {
     EXPECT_TRUE(db.adodate(7));
     EXPECT_FALSE(db.adodate(Variant::null()));
     EXPECT_FALSE(db.ADOText(Variant()));
+}
+
+TEST(TextoSqlTest, doublesEveryApostropheSoTheLiteralEndsWhereItShould) {
+    EXPECT_EQ(textoSql(QStringLiteral("O'Brien''s")), "O''Brien''''s");
+    EXPECT_EQ(literalSql(QStringLiteral("O'Brien")), "'O''Brien'");
+    EXPECT_EQ(literalSql(QString()), "''");
 }
 
 TEST(SQLValueTest, quotesNumbersAndNulls) {

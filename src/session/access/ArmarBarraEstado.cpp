@@ -1,6 +1,7 @@
 #include "session/access/ArmarBarraEstado.h"
 
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "platform/core/ErrorHandling.h"
 #include "session/SessionParameters.h"
 #include "session/access/AccessTexts.h"
@@ -32,13 +33,12 @@ void registrarCaja(data::DB_Dll& db) {
     if (!descripcionCaja(db, QStringLiteral("@Admin_V_TA_Cajas")).trimmed().isEmpty()) {
         return;
     }
-    // The till comes from the command line: an apostrophe in it must not end
-    // the literal.
-    const QString caja = QString(gCaja).remove(QLatin1Char('\''));
-    const QString codigo = library::textHelper().pad(caja.trimmed(), anchoCodigoCaja);
+    // The till comes from the command line: its text goes in as a literal.
+    const QString codigo = library::textHelper().pad(gCaja.trimmed(), anchoCodigoCaja);
     QString sentencia =
-        QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") + codigo +
-        QStringLiteral("','") + texts::descripcionCajaNueva + caja + QStringLiteral("')");
+        QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES(") +
+        data::literalSql(codigo) + QLatin1Char(',') +
+        data::literalSql(texts::descripcionCajaNueva + gCaja) + QLatin1Char(')');
     std::int64_t filas = 0;
     db.EjecutaConsultaSQL(sentencia, filas);
 }

@@ -99,10 +99,16 @@ TEST_F(Barra, aTillThatCannotBeRegisteredShowsItsNumberAlone) {
     EXPECT_EQ(texto("VERSION"), QStringLiteral("V." ESTACIONES_VERSION));
 }
 
+// The apostrophe goes in as data: the till is registered as typed, found
+// again at the next start, and never registered twice.
 TEST_F(Barra, aTillWithAnApostropheCannotBreakOutOfTheStatement) {
     gCaja = QStringLiteral("9'");
     armar();
-    EXPECT_EQ(cajas(), QStringList{"   9|CAJA 9"});
+    EXPECT_EQ(cajas(), QStringList{"  9'|CAJA 9'"});
+    EXPECT_EQ(texto("CAJA"), "9' CAJA 9'");
+    statusPanel(sbStatusBar, "SERVER")->clear();
+    armar();
+    EXPECT_EQ(cajas(), QStringList{"  9'|CAJA 9'"});
 }
 
 } // namespace
