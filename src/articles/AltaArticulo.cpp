@@ -2,6 +2,7 @@
 
 #include "articles/ArticulosTexts.h"
 #include "articles/BaseMaestra.h"
+#include "articles/BuscarArticuloPorCodigo.h"
 #include "articles/CodigoArticulo.h"
 #include "data/SharedDb.h"
 #include "data/TextoSql.h"
@@ -40,8 +41,9 @@ private:
     bool m_terminada = false;
 };
 
-// Runs `sentencia`; shows the database's message and returns false when it
-// failed or wrote nothing.
+// Runs `sentencia`; shows the database's message and returns false when the
+// connection's Errors say it failed. The count of rows is no judge: after
+// SET NOCOUNT ON, which scripts leave on for the session, it is -1.
 bool ejecutar(QString sentencia) {
     data::DB_Dll& db = data::sharedDb();
     db.gCnn.errors().clear();
@@ -51,21 +53,32 @@ bool ejecutar(QString sentencia) {
         ui::operatorInterface().messageBox(db.gCnn.errors().item(0).description, ui::style::OKOnly);
         return false;
     }
-    // A statement whose failure the data layer passed over wrote no row.
-    if (filas < 1) {
-        ui::operatorInterface().messageBox(textos::NoSeGrabo, ui::style::OKOnly);
-        return false;
-    }
     return true;
 }
 
-bool existeIdArticulo(const QString& codigo) {
-    QString consulta =
-        QStringLiteral("SELECT IdArticulo FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
-        data::textoSql(codigo) + u'\'';
-    db::Recordset rs;
-    data::sharedDb().AbrirRecordset(consulta, rs);
-    return rs.state() == db::adStateOpen && !rs.eof();
+// Whether the new code `codigo` (number `numero`) is free, by the article
+// lookup by code. That lookup also finds the number as another article's
+// barcode: the operator then hears which article and decides.
+bool codigoNuevoLibre(const QString& codigo, const QString& numero) {
+    QString encontrado = codigo;
+    QString descripcion, udBase, lote;
+    double cantidad = 0, importe = 0;
+    int modoUNegocio = 1;
+    if (!BuscarArticuloPorCodigo(encontrado, nullptr, true, false, descripcion, QString(), udBase,
+                                 QString(), cantidad, importe, lote, QString(), modoUNegocio)) {
+        return true;
+    }
+    if (encontrado.trimmed() == numero) {
+        // Another station took the number a moment ago.
+        ui::operatorInterface().messageBox(textos::CodigoNuevoOcupado(numero),
+                                           ui::style::OKOnly | ui::style::Exclamation,
+                                           textos::TituloAviso);
+        return false;
+    }
+    return ui::operatorInterface().messageBox(
+               textos::CodigoNuevoEsCodigoBarras(numero, encontrado.trimmed(),
+                                                 descripcion.trimmed()),
+               ui::style::YesNo | ui::style::Question, textos::TituloAviso) == ui::reply::Yes;
 }
 
 // Asks whether to go on when another article has the barcode; true to go on.
@@ -111,13 +124,7 @@ QString registrarArticulo(const DatosAltaArticulo& datos) {
 
     const QString numero = QString::number(proximoNumeroArticulo());
     const QString codigo = library::textHelper().pad(numero, LargoCodigoArticulo);
-    // The number was free a moment ago; another station may have taken it.
-    // Only the code column counts here: the general lookup by code would also
-    // take an article whose barcode happens to be this number.
-    if (existeIdArticulo(codigo)) {
-        ui::operatorInterface().messageBox(textos::CodigoNuevoOcupado(numero),
-                                           ui::style::OKOnly | ui::style::Exclamation,
-                                           textos::TituloAviso);
+    if (!codigoNuevoLibre(codigo, numero)) {
         return {};
     }
 

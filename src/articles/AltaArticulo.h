@@ -17,7 +17,10 @@ struct DatosAltaArticulo {
 //
 // Asks before registering a barcode that another article already has; needs
 // the configuration value "ClasePrecioVenta". The new code is the highest
-// right-aligned numeric code + 1, right-aligned in 25 characters. The article
+// right-aligned numeric code + 1, right-aligned in 25 characters, checked
+// with the article lookup by code (when that finds it as another article's
+// barcode, the operator is told which and decides). Success is judged by
+// the connection's Errors, never by a row count. The article
 // row and its price row are written in one transaction: a failure shows the
 // database's message and writes neither. With a price list, the barcode and
 // description are then reported to the master service; a failure there is

@@ -58,10 +58,18 @@ inline QString CodigoBarrasExistente(const QString& idArticulo, const QString& d
 }
 inline const QString SinClasePrecio = QStringLiteral(
     "Debe informar la clase de precio por default desde la Configuración General del Sistema");
-inline const QString NoSeGrabo = QStringLiteral("No se pudo grabar el articulo.");
 inline QString CodigoNuevoOcupado(const QString& numero) {
     return QStringLiteral("No se pudo dar de alta el articulo: el codigo ") + numero +
            QStringLiteral(" ya está en uso. Intente nuevamente.");
+}
+inline QString CodigoNuevoEsCodigoBarras(const QString& numero, const QString& idArticulo,
+                                         const QString& descripcion) {
+    return QStringLiteral("El codigo ") + numero +
+           QStringLiteral(" que corresponde al articulo nuevo es el codigo de barras del "
+                          "articulo ") +
+           idArticulo + QStringLiteral(" - ") + descripcion + QStringLiteral(".\r\n") +
+           QStringLiteral("¿Registrar el articulo nuevo con el codigo ") + numero +
+           QStringLiteral(" igualmente?");
 }
 
 } // namespace estaciones::articulos::textos

@@ -22,6 +22,8 @@ protected:
         articulos::ajustesBusquedaArticulo() = articulos::AjustesBusquedaArticulo{};
         articulos::ajustesBusquedaArticulo().programa = QStringLiteral("stock");
         data::DB_Dll& db = data::sharedDb();
+        // The data layer's error log goes to this test's folder.
+        db.gLogErr = temporal.filePath(QStringLiteral("TSERR.LOG"));
         db.OpenServerADODB(false, db::adUseClient, empresa.cadena(), false, true);
         ASSERT_TRUE(db.gOpenFlag);
     }

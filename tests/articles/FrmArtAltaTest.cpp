@@ -2,6 +2,7 @@
 #include "articles/ArticulosDb.h"
 #include "articles/ArticulosTexts.h"
 #include "articles/widgets/AltaRapida.h"
+#include "session/EjecutorScripts.h"
 #include "support/ServidorHttp.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
@@ -220,6 +222,62 @@ TEST_F(VentanaAlta, shouldGiveTheFirstArticle24BlanksAndOne) {
     escribir(*segunda, "Descripcion", "Segundo");
     QTest::keyClick(caja(*segunda, "Descripcion"), Qt::Key_F2);
     EXPECT_EQ(segunda->CodArtNuevo, "2");
+}
+
+// The script runner, ts_CreaCalendario and install scripts leave SET NOCOUNT
+// ON for the session: every INSERT then reports -1 rows, which is no failure.
+TEST_F(VentanaAlta, shouldRegisterAfterAScriptLeftNocountOn) {
+    QTemporaryDir carpeta;
+    const QString script = carpeta.filePath(QStringLiteral("instalar.sql"));
+    QFile archivo(script);
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write("SET NOCOUNT ON\r\nGO\r\nSELECT 1\r\nGO\r\n");
+    archivo.close();
+    bool permiteDrop = false;
+    session::ReglasScript reglas;
+    reglas.sinAvisoFinal = true;
+    ASSERT_FALSE(session::ejecutarScript(script, QString(), permiteDrop, reglas).huboErrores);
+
+    auto v = abrir();
+    v->pIdLista = QStringLiteral("   1");
+    escribir(*v, "Codigo", "7790005");
+    escribir(*v, "Descripcion", "Tras el script");
+    escribir(*v, "Precio", "3");
+    QTest::keyClick(caja(*v, "Precio"), Qt::Key_F2);
+    EXPECT_EQ(v->CodArtNuevo, "1");
+    EXPECT_EQ(contar("V_MA_ARTICULOS"), 1);
+    EXPECT_EQ(fila("SELECT Precio1 FROM V_MA_PRECIOS"), QStringList{"3"});
+    EXPECT_TRUE(operador.dialogs().empty()) << "registered, and not reported as failed";
+}
+
+// The new code is checked with the article lookup by code, which also reads
+// barcodes: an article whose barcode is the new number is named, and the
+// operator decides.
+TEST_F(VentanaAlta, shouldNameTheArticleWhoseBarcodeIsTheNewCode) {
+    ejecutar("INSERT INTO V_MA_ARTICULOS (IdArticulo, CodigoBarra, Descripcion) "
+             "VALUES ('CAJA-A', '1', ' Caja de te ')");
+    auto v = abrir();
+    escribir(*v, "Codigo", "7790001");
+    escribir(*v, "Descripcion", "Nuevo");
+    operador.answerMessage(ui::reply::No);
+    QTest::keyClick(caja(*v, "Descripcion"), Qt::Key_F2);
+    ASSERT_EQ(operador.dialogs().size(), 1u);
+    EXPECT_EQ(operador.dialogs()[0].text,
+              "El codigo 1 que corresponde al articulo nuevo es el codigo de barras del articulo "
+              "CAJA-A - Caja de te.\r\n¿Registrar el articulo nuevo con el codigo 1 igualmente?");
+    EXPECT_EQ(operador.dialogs()[0].flags, ui::style::YesNo | ui::style::Question);
+    EXPECT_EQ(operador.dialogs()[0].title, "Aviso al Operador");
+    EXPECT_EQ(v->CodArtNuevo, "");
+    EXPECT_EQ(contar("V_MA_ARTICULOS"), 1);
+
+    auto otra = abrir();
+    escribir(*otra, "Codigo", "7790001");
+    escribir(*otra, "Descripcion", "Nuevo");
+    operador.answerMessage(ui::reply::Yes);
+    QTest::keyClick(caja(*otra, "Descripcion"), Qt::Key_F2);
+    EXPECT_EQ(otra->CodArtNuevo, "1");
+    EXPECT_EQ(fila("SELECT CodigoBarra FROM V_MA_ARTICULOS WHERE IdArticulo = '" + id("1") + "'"),
+              QStringList{"7790001"});
 }
 
 TEST_F(VentanaAlta, shouldWriteNothingForF2WithAnEmptyDescription) {
