@@ -1,6 +1,7 @@
 #include "session/access/RegistrarAcceso.h"
 
 #include "data/SharedDb.h"
+#include "data/TextoSql.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/os/System.h"
 #include "platform/ui/OperatorInterface.h"
@@ -27,18 +28,15 @@ bool mismoNombre(const QString& a, const QString& b) {
 
 // The menu task through which the logged user reaches `nombre`.
 QString tareaDelMenu(data::DB_Dll& db, const QString& nombre) {
-    // An apostrophe in a name must not end its literal.
-    auto literal = [](QString texto) {
-        return texto.replace(QLatin1Char('\''), QStringLiteral("''"));
-    };
     // The blank after the user is the suite's: the comparison ignores
     // trailing blanks.
     QString consulta = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , "
                                       "TA_MENU.Nombre ") +
                        QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON "
                                       "TA_TAREAS.TAREA = TA_MENU.Clave ") +
-                       QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + literal(gUsuarioLogeado) +
-                       QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + literal(nombre) +
+                       QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") +
+                       data::textoSql(gUsuarioLogeado) +
+                       QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + data::textoSql(nombre) +
                        QStringLiteral("%')");
     db::Recordset rs;
     QString tarea;
@@ -69,35 +67,50 @@ struct FilaAcceso {
     QString nombreUsuario;
 };
 
-std::int32_t maximoId(data::DB_Dll& db, const QString& consulta) {
-    db::Recordset rs = db.gCnn.execute(consulta);
-    if (rs.state() != db::adStateOpen || rs.eof()) {
-        return 0;
-    }
-    const Variant id = rs.fields(0).value();
-    return id.isNull() ? 0 : id.toInt32();
+std::int32_t comoId(const Variant& valor) {
+    return valor.isNull() || valor.isEmpty() ? 0 : valor.toInt32();
 }
 
-// The Id the database gave the row just inserted on this connection. Where
-// the identity cannot be asked for (Oracle), the newest open row with these
-// very values.
-std::int32_t idFilaInsertada(data::DB_Dll& db, const FilaAcceso& fila) {
+// Servers that speak T-SQL (SQL Server, the embedded engine) tell the
+// identity of the row a batch inserted with SCOPE_IDENTITY(), in that batch:
+// @@IDENTITY, asked later, names whatever row a trigger on Control_Acceso
+// wrote elsewhere (audit tables are common).
+bool leeIdentidadEnElLote(const db::Connection& conexion) {
+    const QString proveedor = conexion.provider();
+    for (const char* tsql : {"SQLOLEDB", "SQLNCLI", "MSOLEDBSQL"}) {
+        if (proveedor.startsWith(QLatin1String(tsql), Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const QString consultaIdentidad = QStringLiteral("SELECT SCOPE_IDENTITY() AS Id");
+
+// The Id of the row just inserted: the one the batch read back, or, where
+// the server cannot say (Oracle, other ODBC sources), the newest open row
+// with these very values.
+std::int32_t idFilaInsertada(data::DB_Dll& db, const FilaAcceso& fila,
+                             const db::Recordset& identidad) {
     std::int32_t id = 0;
-    const std::optional<Error> error =
-        ignoringErrors([&] { id = maximoId(db, QStringLiteral("SELECT @@IDENTITY")); });
-    if (!error && id != 0) {
+    ignoringErrors([&] {
+        if (identidad.state() == db::adStateOpen && !identidad.eof()) {
+            id = comoId(identidad.fields(0).value());
+        }
+    });
+    if (id != 0) {
         return id;
     }
-    ignoringErrors([&] { db.gCnn.errors().clear(); });
-    auto literal = [](const QString& valor) {
-        return QLatin1Char('\'') + valor + QLatin1Char('\'');
-    };
     ignoringErrors([&] {
-        id = maximoId(db, QStringLiteral("SELECT MAX(Id) FROM Control_Acceso WHERE Maquina = ") +
-                              literal(fila.maquina) + QStringLiteral(" AND Usuario = ") +
-                              literal(fila.usuario) + QStringLiteral(" AND Formulario = ") +
-                              literal(fila.formulario) + QStringLiteral(" AND Ingreso = ") +
-                              literal(fila.ingreso) + QStringLiteral(" AND EGRESO IS NULL"));
+        db::Recordset rs =
+            db.gCnn.execute(QStringLiteral("SELECT MAX(Id) FROM Control_Acceso WHERE Maquina = ") +
+                            data::literalSql(fila.maquina) + QStringLiteral(" AND Usuario = ") +
+                            data::literalSql(fila.usuario) + QStringLiteral(" AND Formulario = ") +
+                            data::literalSql(fila.formulario) + QStringLiteral(" AND Ingreso = ") +
+                            data::literalSql(fila.ingreso) + QStringLiteral(" AND EGRESO IS NULL"));
+        if (rs.state() == db::adStateOpen && !rs.eof()) {
+            id = comoId(rs.fields(0).value());
+        }
     });
     ignoringErrors([&] { db.gCnn.errors().clear(); });
     return id;
@@ -137,6 +150,7 @@ void RegistrarAcceso(const QString& formulario) {
         fila.nombreUsuario = gUsuarioLogeado;
     });
     bool hayError = true;
+    db::Recordset identidad;
     ignoringErrors([&] {
         gSentencias.clear();
         const QString comilla = QStringLiteral("'");
@@ -149,16 +163,20 @@ void RegistrarAcceso(const QString& formulario) {
         QString condicion;
         ArmarSentencia(gCampos, gSentencias, QStringLiteral("Control_Acceso"), false, condicion,
                        false);
+        if (leeIdentidadEnElLote(db.gCnn)) {
+            gSentencias << consultaIdentidad;
+        }
         std::int32_t numero = 0;
         QString script;
         QString texto;
-        GActualizarDatoScript(gSentencias, hayError, numero, false, false, script, texto, true);
+        GActualizarDatoScript(gSentencias, hayError, numero, false, false, script, texto, true,
+                              &identidad);
     });
     // The row just inserted, not whichever row a TOP 1 read would return:
     // each program must close its own row at the end.
     gIdControlAcceso = 0;
     if (!hayError) {
-        gIdControlAcceso = idFilaInsertada(db, fila);
+        gIdControlAcceso = idFilaInsertada(db, fila, identidad);
     }
 }
 

@@ -44,14 +44,15 @@ QString textoDeErrores(const db::Errors& errores) {
 
 void GActualizarDatoScript(const ColaSentencias& sentencias, bool& hayError,
                            std::int32_t& numeroError, bool avisarDuplicado, bool avisarRelacion,
-                           QString& script, QString& textoError, bool mostrarMensaje) {
+                           QString& script, QString& textoError, bool mostrarMensaje,
+                           db::Recordset* resultado) {
     data::DB_Dll& db = data::sharedDb();
     HandledSteps pasos(
         [](const Error& e) { return MostrarError(e, QStringLiteral("GActualizarDatoScript")); });
-    auto ejecutar = [&db](const QString& texto) {
+    auto ejecutar = [&db](const QString& texto, db::Recordset* recibido = nullptr) {
         QString sentencia = texto;
         std::int64_t filas = 0;
-        ignoringErrors([&] { db.EjecutaConsultaSQL(sentencia, filas); });
+        ignoringErrors([&] { db.EjecutaConsultaSQL(sentencia, filas, recibido); });
     };
 
     hayError = false;
@@ -70,7 +71,7 @@ void GActualizarDatoScript(const ColaSentencias& sentencias, bool& hayError,
     if (!pasos.run([&] { db.gCnn.errors().clear(); })) {
         return;
     }
-    ejecutar(lote);
+    ejecutar(lote, resultado);
 
     std::int32_t nativo = 0;
     QString texto;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/Recordset.h"
 #include "session/routines/ArmarSentencia.h"
 
 #include <QString>
@@ -17,9 +18,12 @@ namespace estaciones::session {
 // key (2627, with `avisarDuplicado`) or a constraint conflict (547, with
 // `avisarRelacion`) is the caller's to tell: `textoError` is then the
 // server's description alone and nothing is shown. `script` receives the
-// batch as run. The queue is left as it is.
+// batch as run. The queue is left as it is. `resultado`, when given, receives
+// the first result the batch returned (a value the batch read back, such as
+// the identity of the row it inserted).
 void GActualizarDatoScript(const ColaSentencias& sentencias, bool& hayError,
                            std::int32_t& numeroError, bool avisarDuplicado, bool avisarRelacion,
-                           QString& script, QString& textoError, bool mostrarMensaje);
+                           QString& script, QString& textoError, bool mostrarMensaje,
+                           db::Recordset* resultado = nullptr);
 
 } // namespace estaciones::session

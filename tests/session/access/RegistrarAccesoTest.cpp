@@ -1,4 +1,7 @@
 #include "session/access/RegistrarAcceso.h"
+#include "platform/db/EngineFactory.h"
+#include "platform/db/ForwardingEngine.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/os/System.h"
 #include "session/SessionParameters.h"
 #include "session/access/FinalizarSesion.h"
@@ -141,6 +144,64 @@ TEST_F(Acceso, egresoClosesOnlyTheOwnRowAndNothingWithoutOne) {
     ASSERT_EQ(egresos.size(), 2);
     EXPECT_EQ(egresos[0], "<null>");
     EXPECT_TRUE(egresos[1] == antes || egresos[1] == despues) << egresos[1].toStdString();
+}
+
+// SQL Server runs a table's trigger inside the INSERT; one that writes an
+// audit row with an identity of its own leaves @@IDENTITY on that row. This
+// engine plays the server's part: after a batch that inserts into
+// Control_Acceso it writes the audit row, in the same session.
+class ServidorConAuditoria : public db::ForwardingEngine {
+public:
+    explicit ServidorConAuditoria(const bool& auditar)
+        : ForwardingEngine(db::sqlite::createEmbeddedEngine()), m_auditar(auditar) {}
+
+    db::ExecutionResult execute(const QString& texto, const std::vector<Variant>& parametros,
+                                int espera) override {
+        db::ExecutionResult resultado = ForwardingEngine::execute(texto, parametros, espera);
+        if (m_auditar &&
+            texto.contains(QLatin1String("INSERT INTO Control_Acceso"), Qt::CaseInsensitive)) {
+            ForwardingEngine::execute(
+                QStringLiteral("INSERT INTO AUDITORIA (Nota) VALUES ('alta')"), {}, espera);
+        }
+        return resultado;
+    }
+
+private:
+    const bool& m_auditar;
+};
+
+class AccesoConAuditoria : public Acceso {
+protected:
+    AccesoConAuditoria() {
+        db::setEngineFactoryForTesting(
+            [this](const QString&) { return std::make_unique<ServidorConAuditoria>(auditar); });
+    }
+    ~AccesoConAuditoria() override { db::setEngineFactoryForTesting({}); }
+
+    bool auditar = false;
+};
+
+TEST_F(AccesoConAuditoria, anAuditTriggerDoesNotMakeTheSessionCloseAnotherStationsRow) {
+    for (const char* maquina : {"CAJA1", "CAJA2", "CAJA3"}) {
+        ejecutar(
+            QStringLiteral("INSERT INTO Control_Acceso (Maquina, Usuario, Formulario, Ingreso) "
+                           "VALUES ('%1', 'X', 'VENTAS', '01/01/26 08:00')")
+                .arg(QLatin1String(maquina)));
+    }
+    ejecutar(
+        "CREATE TABLE AUDITORIA (Id int IDENTITY(1,1) NOT NULL PRIMARY KEY, Nota varchar(10))");
+    ejecutar("INSERT INTO AUDITORIA (Nota) VALUES ('previa')");
+    auditar = true;
+
+    RegistrarAcceso(QStringLiteral("PRECIOS"));
+    const QStringList propia =
+        columna("SELECT Id FROM Control_Acceso WHERE Formulario = 'PRECIOS'");
+    ASSERT_EQ(propia.size(), 1);
+    EXPECT_EQ(QString::number(gIdControlAcceso), propia[0]);
+
+    RegistrarEgreso();
+    EXPECT_EQ(columna("SELECT Maquina FROM Control_Acceso WHERE EGRESO IS NOT NULL"),
+              QStringList{library::systemInfo().machineName().trimmed().toUpper()});
 }
 
 TEST_F(Acceso, aFailedInsertionIsShownAndLeavesNoRowToClose) {

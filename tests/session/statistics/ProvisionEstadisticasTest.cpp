@@ -1,6 +1,7 @@
 #include "data/SharedDb.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/EngineFactory.h"
+#include "platform/db/ForwardingEngine.h"
 #include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/os/Desktop.h"
 #include "session/ConexionEstadisticas.h"
@@ -36,18 +37,17 @@ struct Envio {
 // The embedded engine with every statement recorded; a planned native error
 // answers the next statement that contains a given text instead of the engine
 // (the password-policy refusal, which the embedded engine never gives).
-class EngineGrabador : public db::Engine {
+class EngineGrabador : public db::ForwardingEngine {
 public:
     EngineGrabador(std::vector<Envio>& envios, std::optional<std::pair<QString, int>>& rechazo)
-        : m_real(db::sqlite::createEmbeddedEngine()), m_envios(envios), m_rechazo(rechazo) {}
+        : ForwardingEngine(db::sqlite::createEmbeddedEngine()), m_envios(envios),
+          m_rechazo(rechazo) {}
 
     void open(const QString& cadena, const QString& usuario, const QString& clave) override {
         m_base =
             db::ConnectionString(cadena).value(QStringLiteral("Database"), QString()).trimmed();
-        m_real->open(cadena, usuario, clave);
+        ForwardingEngine::open(cadena, usuario, clave);
     }
-    void close() override { m_real->close(); }
-    bool isOpen() const override { return m_real->isOpen(); }
     db::ExecutionResult execute(const QString& texto, const std::vector<Variant>& parametros,
                                 int espera) override {
         m_envios.push_back({m_base, texto});
@@ -61,29 +61,10 @@ public:
             error.description = QStringLiteral("Password validation failed.");
             throw db::ProviderFailure({error});
         }
-        return m_real->execute(texto, parametros, espera);
+        return ForwardingEngine::execute(texto, parametros, espera);
     }
-    void beginTransaction() override { m_real->beginTransaction(); }
-    void commitTransaction() override { m_real->commitTransaction(); }
-    void rollbackTransaction() override { m_real->rollbackTransaction(); }
-    int transactionDepth() const override { return m_real->transactionDepth(); }
-    QString currentDatabase() const override { return m_real->currentDatabase(); }
-    void useDatabase(const QString& nombre) override { m_real->useDatabase(nombre); }
-    void setIsolationLevel(int nivel) override { m_real->setIsolationLevel(nivel); }
-    db::ResultSet openSchema(int esquema, const std::vector<Variant>& restricciones) override {
-        return m_real->openSchema(esquema, restricciones);
-    }
-    QStringList primaryKeyColumns(const QString& tabla) override {
-        return m_real->primaryKeyColumns(tabla);
-    }
-    Variant lastIdentity() override { return m_real->lastIdentity(); }
-    QString quoteIdentifier(const QString& nombre) const override {
-        return m_real->quoteIdentifier(nombre);
-    }
-    QString userName() const override { return m_real->userName(); }
 
 private:
-    std::unique_ptr<db::Engine> m_real;
     std::vector<Envio>& m_envios;
     std::optional<std::pair<QString, int>>& m_rechazo;
     QString m_base;
