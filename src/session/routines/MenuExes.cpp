@@ -14,8 +14,8 @@ namespace estaciones::session {
 
 namespace {
 
-// "SHELL:" in front of the program's name or path.
-constexpr qsizetype largoPrefijoShell = 6;
+// The suite writes "SHELL:" in front of a program to start as it stands.
+const QString prefijoShell = QStringLiteral("SHELL:");
 
 bool esRuta(const QString& programa) {
     // Paths written on Windows use "\"; here they use "/".
@@ -37,14 +37,14 @@ QString programaComoPalabra(const QString& ruta) {
     return ruta;
 }
 
+// A path starts as given and a bare name from the program folder, with or
+// without the prefix; only a leading "SHELL:" is cut, never six characters
+// of a path that does not carry it.
 QString programaAIniciar(const QString& programa) {
-    if (esRuta(programa)) {
-        return programa.mid(largoPrefijoShell);
-    }
-    const QString nombre = programa.contains(QLatin1String("SHELL"), Qt::CaseInsensitive)
-                               ? programa.mid(largoPrefijoShell)
+    const QString nombre = programa.startsWith(prefijoShell, Qt::CaseInsensitive)
+                               ? programa.mid(prefijoShell.size())
                                : programa;
-    return carpetaPrograma() + nombre;
+    return esRuta(nombre) ? nombre : carpetaPrograma() + nombre;
 }
 
 } // namespace

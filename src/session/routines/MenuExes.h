@@ -13,10 +13,10 @@ namespace estaciones::session {
 QString colaComandoSesion(const QString& parametroAdicional);
 
 // Starts another program of the suite with the session's command line.
-// `programa` is "SHELL:" + a path, or a name in the program folder (as it is,
-// or after "SHELL:"). `proceso` receives the process id; 0 (it could not
-// start) tells the operator "Opcion no Implementada!". Unexpected errors go
-// to MostrarError.
+// `programa` is a path, started as it is, or a name in the program folder;
+// either may carry a leading "SHELL:" (any case), which is cut. `proceso` receives the process id;
+// 0 (it could not start) tells the operator "Opcion no Implementada!". Unexpected errors go to
+// MostrarError.
 void MenuExes(const QString& programa, const QString& parametroAdicional, std::int32_t& proceso);
 
 } // namespace estaciones::session

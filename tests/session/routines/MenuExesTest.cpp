@@ -103,6 +103,22 @@ TEST_F(Lanzador, aPlainNameAndAFullPathStartThatProgram) {
     EXPECT_EQ(recibido(ruta), colaComandoSesion(QStringLiteral("P")).simplified());
 }
 
+// A path is started as it is written: only a leading "SHELL:" is cut.
+TEST_F(Lanzador, aPathWithoutThePrefixKeepsAllItsCharacters) {
+    const QString ruta = programaEco(QStringLiteral("informes"));
+    gCarpetaPrograma = raiz.path() + QStringLiteral("/otra/");
+    std::int32_t proceso = 0;
+    MenuExes(ruta, QStringLiteral("I"), proceso);
+    EXPECT_NE(proceso, 0);
+    EXPECT_EQ(recibido(ruta), colaComandoSesion(QStringLiteral("I")).simplified());
+    EXPECT_TRUE(operador.dialogs().empty());
+
+    QFile::remove(ruta + QStringLiteral(".salida"));
+    MenuExes(QStringLiteral("shell:") + ruta, QStringLiteral("J"), proceso);
+    EXPECT_NE(proceso, 0);
+    EXPECT_EQ(recibido(ruta), colaComandoSesion(QStringLiteral("J")).simplified());
+}
+
 TEST_F(Lanzador, aProgramThatCannotStartIsReportedAsNotImplemented) {
     operador.answerMessage(ui::reply::OK);
     std::int32_t proceso = 99;
