@@ -118,25 +118,36 @@ void Lib_ClsCons3::ConsultaSearch(const QString& SQL, std::optional<QStringList>
                                   QString& Clave, QString& CampoBusqueda, QString& Where,
                                   QString& SentenciaOpcional, bool TreeView,
                                   QString& ValoresDefault) {
+    // Whatever happens below (no statement, no window, an error), the next
+    // lookup must not inherit this one's check boxes or returned column.
+    struct Restablecer {
+        Lib_ClsCons3& c;
+        std::optional<QStringList>& cmps;
+        ~Restablecer() {
+            c.Checks = false;
+            c.CampoDevuelto.clear();
+            cmps.reset();
+        }
+    } restablecer{*this, CmpsDevueltos};
+
     std::optional<QString> sentencia;
     ignoringErrors(
         [&] { sentencia = ResolverSentencia(SQL, CampoBusqueda, Where, SentenciaOpcional); });
     if (!sentencia) {
         return;
     }
-    if (TreeView) {
-        mostrarArbol(*sentencia);
-    } else {
-        mostrarLista(*sentencia, CmpsDevueltos, Clave, CampoBusqueda, ValoresDefault);
-    }
-    CampoDevuelto.clear();
-    CmpsDevueltos.reset();
+    ignoringErrors([&] {
+        if (TreeView) {
+            mostrarArbol(*sentencia);
+        } else {
+            mostrarLista(*sentencia, CmpsDevueltos, Clave, CampoBusqueda, ValoresDefault);
+        }
+    });
 }
 
 void Lib_ClsCons3::mostrarArbol(const QString& sentencia) {
     std::unique_ptr<VentanaArbol> ventana = crearVentanaArbol ? crearVentanaArbol() : nullptr;
     if (!ventana) {
-        Checks = false;
         return;
     }
     MiembrosArbol& arbol = ventana->miembros();
@@ -147,7 +158,6 @@ void Lib_ClsCons3::mostrarArbol(const QString& sentencia) {
     ignoringErrors([&] { ventana->mostrarModal(); });
     ValorDevuelto = arbol.ValorDevuelto;
     Valores = arbol.Valores;
-    Checks = false;
 }
 
 void Lib_ClsCons3::mostrarLista(const QString& sentencia, std::optional<QStringList>& CmpsDevueltos,
@@ -155,7 +165,6 @@ void Lib_ClsCons3::mostrarLista(const QString& sentencia, std::optional<QStringL
                                 const QString& ValoresDefault) {
     std::unique_ptr<VentanaLista> ventana = crearVentanaLista ? crearVentanaLista() : nullptr;
     if (!ventana) {
-        Checks = false;
         return;
     }
     MiembrosLista& lista = ventana->miembros();
@@ -186,7 +195,6 @@ void Lib_ClsCons3::mostrarLista(const QString& sentencia, std::optional<QStringL
         ignoringErrors([&] { ventana->desmarcarTodas(); });
     }
     ignoringErrors([&] { ventana->mostrarModal(); });
-    Checks = false;
     Valores = lista.Valores;
     Cantidades = lista.Cantidades;
     ValorDevuelto = lista.ValorDevuelto;

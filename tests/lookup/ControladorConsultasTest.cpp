@@ -131,7 +131,10 @@ TEST_F(ControladorConsultas, shouldReleaseTheCallersListAndClearChecksAfterACanc
     EXPECT_FALSE(cmps.has_value());
 }
 
-TEST_F(ControladorConsultas, shouldShowNoWindowForAMaskThatNeedsConfiguring) {
+// A lookup that ends before its window (a mask record to configure) leaves
+// the results as they were, but must not hand its check boxes and returned
+// column to the next lookup.
+TEST_F(ControladorConsultas, shouldShowNoWindowForAMaskThatNeedsConfiguringAndStartTheNextClean) {
     QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath(QStringLiteral("consultas.tsf"));
     QFile archivo(ruta);
@@ -145,11 +148,23 @@ TEST_F(ControladorConsultas, shouldShowNoWindowForAMaskThatNeedsConfiguring) {
     controlador().gUsarMascarasConsultas = true;
     controlador().gRutaMascaraConsultas = ruta;
     controlador().ValorDevuelto = QStringLiteral("anterior");
-
+    controlador().Checks = true;
+    controlador().CampoDevuelto = QStringLiteral("CODIGO");
     operador.answerMessage(ui::reply::OK);
     buscar(QStringLiteral("T_UNA"));
     EXPECT_EQ(ventanasCreadas, 0);
     EXPECT_EQ(controlador().ValorDevuelto, Variant(QStringLiteral("anterior")));
+    EXPECT_FALSE(controlador().Checks);
+    EXPECT_TRUE(controlador().CampoDevuelto.isEmpty());
+    EXPECT_FALSE(cmps.has_value()) << "the caller's list is released on this path too";
+
+    // The next lookup, of another kind: one value of another column.
+    cmps = QStringList{QStringLiteral("Descripcion")};
+    operadorLista = [](MiembrosLista& lista) { lista.ValorDevuelto = QStringLiteral("Ventas"); };
+    buscar(QStringLiteral("SELECT Codigo, Descripcion FROM TA_CCOSTO"));
+    EXPECT_FALSE(registro.alMostrar.CheckBoxes);
+    EXPECT_TRUE(registro.alMostrar.CampoDevuelto.isEmpty());
+    EXPECT_EQ(controlador().ValorDevuelto, Variant(QStringLiteral("Ventas")));
 }
 
 TEST_F(ControladorConsultas, shouldHandTheTreeWindowItsStatementAndTakeItsValues) {
