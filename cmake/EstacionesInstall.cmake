@@ -14,6 +14,9 @@ get_directory_property(estaciones_sql_files DIRECTORY ${PROJECT_SOURCE_DIR}/sql
 list(TRANSFORM estaciones_sql_files PREPEND ${PROJECT_SOURCE_DIR}/sql/)
 install(FILES ${estaciones_sql_files} DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
 
+# The help pages F1 opens, under the program folder.
+install(FILES ${ESTACIONES_HELP_FILES} DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR}/ayuda)
+
 # Relative links, so that a staged install (DESTDIR) stays correct.
 foreach(program estaciones estaciones-sql)
     install(CODE "

@@ -14,6 +14,11 @@ inline const QString colourButton = QStringLiteral("...");
 inline const QString colourButtonTip = QStringLiteral("Cambiar Color");
 inline const QString createCalendar = QStringLiteral("Crear Calendario");
 inline const QString exitButton = QStringLiteral("Salir");
+// The help menu.
+inline const QString helpMenu = QStringLiteral("A&yuda");
+inline const QString operatorManual = QStringLiteral("&Manual del operador");
+inline const QString administrationGuide = QStringLiteral("&Guía de administración");
+
 inline const QString help = QStringLiteral(
     "Seleccione el año, la temporada y luego haga clic en cada dia de cada mes, para marcar la "
     "temporada.");

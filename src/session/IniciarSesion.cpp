@@ -4,6 +4,7 @@
 #include "data/ValorNumerico.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/os/System.h"
+#include "session/Ayuda.h"
 #include "session/CommandLine.h"
 #include "session/Configuracion.h"
 #include "session/IniFallback.h"
@@ -40,7 +41,8 @@ ResultadoInicio IniciarSesion(bool usarIni, const QString& lineaComandos, QStrin
 
     if (!pasos.run([&] {
             gCarpetaPrograma = texto.folder(os::programFolder());
-            gArchivoAyuda = gCarpetaPrograma + QStringLiteral("htmlhelp/vextorapro.chm");
+            // The help pages installed with the program, which F1 opens.
+            gArchivoAyuda = archivoAyudaEn(gCarpetaPrograma);
         }) ||
         !pasos.run([&] {
             gColorLetra = 0;

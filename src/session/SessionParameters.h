@@ -22,7 +22,7 @@ inline std::int32_t gColorLetra = 0;
 // may replace it, 360 otherwise.
 inline std::int16_t gTimeOut = 360;
 
-// The program folder, ending in "/", and the help file under it.
+// The program folder, ending in "/", and the operator's help page under it.
 inline QString gCarpetaPrograma;
 inline QString gArchivoAyuda;
 

@@ -7,6 +7,18 @@ namespace estaciones::session::texts {
 
 inline const QString avisoOperadorGeneral = QStringLiteral(" Aviso al operador!!! - 2 ");
 
+// The help.
+inline const QString tituloAyuda = QStringLiteral("Ayuda");
+inline QString ayudaNoEncontrada(const QString& archivo) {
+    return QStringLiteral("No se encuentra la ayuda en \"") + archivo +
+           QStringLiteral("\". Reinstale el programa o consulte con su proveedor de sistemas.");
+}
+inline QString ayudaSinVisor(const QString& archivo) {
+    return QStringLiteral("No se pudo abrir la ayuda \"") + archivo +
+           QStringLiteral("\": el sistema no tiene un navegador o visor para esta página "
+                          "(xdg-open).");
+}
+
 // The script runner.
 inline const QString claveDesbloqueo = QStringLiteral("KELP@");
 inline const QString tituloClave = QStringLiteral("Atencion");

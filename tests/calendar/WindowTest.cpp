@@ -5,15 +5,22 @@
 
 #include "calendar/window/R.h"
 #include "calendar/window/StatusPanels.h"
+#include "platform/os/Desktop.h"
 #include "platform/ui/ControlArrays.h"
+#include "session/Ayuda.h"
+#include "session/SessionParameters.h"
 #include "support/ScriptedOperator.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -305,6 +312,49 @@ TEST_F(CalendarWindow, shouldNotShowTheWindowWhenTheSessionCannotStart) {
     session.IniciarSesion = [] { return false; };
     R r(database.db(), session);
     EXPECT_FALSE(r.Form_Load());
+}
+
+// F1 and the Ayuda menu open the pages installed with the program in the
+// system's browser; a page that is not there is told, not passed over.
+TEST_F(CalendarWindow, shouldOpenTheHelpPagesWithF1AndFromTheHelpMenu) {
+    os::RecordingDesktop desktop;
+    os::Desktop* previous = os::setDesktop(&desktop);
+    session::gArchivoAyuda =
+        session::archivoAyudaEn(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    R& r = open();
+    r.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&r));
+
+    QTest::keyClick(&r, Qt::Key_F1);
+    ASSERT_EQ(desktop.calls().size(), 1u);
+    EXPECT_EQ(desktop.calls()[0].kind, os::RecordingDesktop::Call::Kind::Document);
+    QFile operatorPage(desktop.calls()[0].target);
+    ASSERT_TRUE(operatorPage.open(QIODevice::ReadOnly)) << desktop.calls()[0].target.toStdString();
+    const QString html = QString::fromUtf8(operatorPage.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>Estaciones: manual del operador</title>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Marcar días")));
+
+    QMenuBar& bar = *r.menuBar();
+    QMenu& menu = *r.findChild<QMenu*>(QStringLiteral("MNU_Ayuda"));
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.actionGeometry(menu.menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }));
+    QAction& guide = *r.findChild<QAction*>(QStringLiteral("MNU_AyudaAdministracion"));
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&guide).center());
+    ASSERT_EQ(desktop.calls().size(), 2u);
+    EXPECT_TRUE(desktop.calls()[1].target.endsWith(QStringLiteral("/ayuda/administracion.html")));
+    EXPECT_TRUE(QFile::exists(desktop.calls()[1].target));
+
+    session::gArchivoAyuda = QStringLiteral("/no/existe/ayuda/operador.html");
+    operatorScript.answerMessage(ui::reply::OK);
+    QTest::keyClick(&r, Qt::Key_F1);
+    EXPECT_EQ(desktop.calls().size(), 2u);
+    ASSERT_EQ(operatorScript.dialogs().size(), 1u);
+    EXPECT_EQ(operatorScript.dialogs()[0].title, QStringLiteral("Ayuda"));
+    EXPECT_TRUE(operatorScript.dialogs()[0].text.startsWith(
+        QStringLiteral("No se encuentra la ayuda en \"/no/existe/ayuda/operador.html\"")));
+
+    session::gArchivoAyuda.clear();
+    os::setDesktop(previous);
 }
 
 // The picture of the window for the documentation: saved where

@@ -84,7 +84,7 @@ TEST_F(Inicio, shouldConnectAndSetUpTheSessionFromTheCommandLine) {
     EXPECT_EQ(gDsnConexion, QStringLiteral("DSN=EMPRESA; UID=ADMIN; PWD="));
     EXPECT_EQ(gColorFondo, 0xFFFFFF);
     EXPECT_TRUE(gCarpetaPrograma.endsWith(u'/'));
-    EXPECT_EQ(gArchivoAyuda, gCarpetaPrograma + QStringLiteral("htmlhelp/vextorapro.chm"));
+    EXPECT_EQ(gArchivoAyuda, gCarpetaPrograma + QStringLiteral("ayuda/operador.html"));
     EXPECT_FALSE(gClaveEstacion.isEmpty());
     EXPECT_EQ(llamadas, (QStringList{QStringLiteral("estadisticas"),
                                      QStringLiteral("consultas ") + gCarpetaPrograma,

@@ -4,6 +4,7 @@
 #include "calendar/GridGeometry.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
+#include "calendar/window/HelpMenu.h"
 #include "calendar/window/R.h"
 #include "calendar/window/StatusPanels.h"
 #include "calendar/window/YearComboKeys.h"
@@ -84,6 +85,7 @@ void R::buildControls() {
     sbStatusBar->setSizeGripEnabled(false);
     addStatusPanels(*sbStatusBar);
     setStatusBar(sbStatusBar);
+    addHelpMenu(*this);
 
     const double dpi = dpiOf(*form);
     const int width = marginTwips * 2 + sideWidthTwips + 4 * (monthWidthTwips + monthGapTwips);
