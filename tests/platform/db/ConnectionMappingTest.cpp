@@ -7,6 +7,7 @@
 #include "platform/db/EngineFactory.h"
 #include "platform/db/odbc/OdbcEngine.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -223,6 +224,49 @@ TEST(JetStates, shouldReportFileNotFoundAndInvalidPathAsJetDoes) {
     } catch (const Error& e) {
         EXPECT_EQ(e.sqlState(), QStringLiteral("3044"));
     }
+}
+
+// ------------------------------------------------------------ missing drivers
+
+// Debian has no Oracle driver, and an Access driver may be missing or
+// registered under another name: such a connection cannot work, and says so
+// before anything else, naming the driver and what to install.
+TEST(MissingDrivers, shouldFailAtOnceNamingTheDriverAndWhatToInstall) {
+    Connection oracle;
+    try {
+        oracle.open(QStringLiteral(
+            "Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=scott;Password=tiger;"));
+        FAIL() << "opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.sqlState(), QStringLiteral("IM002"));
+        EXPECT_TRUE(e.description().startsWith(
+            QStringLiteral("No está instalado el controlador ODBC \"Oracle\"")))
+            << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("Oracle Instant Client")));
+        EXPECT_EQ(oracle.errors().item(0).sqlState, QStringLiteral("IM002"));
+        EXPECT_EQ(oracle.state(), adStateClosed);
+    }
+
+    QTemporaryDir dir;
+    const QString archivo = dir.filePath(QStringLiteral("caja.mdb"));
+    QFile mdb(archivo);
+    ASSERT_TRUE(mdb.open(QIODevice::WriteOnly));
+    mdb.close();
+    qputenv("ESTACIONES_MDB_DRIVER", "MDBTools que no existe");
+    Connection jet;
+    try {
+        jet.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;").arg(archivo));
+        ADD_FAILURE() << "opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.sqlState(), QStringLiteral("IM002")) << "not a file that cannot be opened";
+        EXPECT_TRUE(e.description().contains(QStringLiteral("\"MDBTools que no existe\"")));
+        EXPECT_TRUE(e.description().contains(QStringLiteral("odbc-mdbtools")));
+    }
+    qunsetenv("ESTACIONES_MDB_DRIVER");
+
+    Connection generico;
+    EXPECT_THROW(generico.open(QStringLiteral("Driver={No existe este driver};Database=x")), Error);
+    EXPECT_TRUE(generico.errors().item(0).description.contains(QStringLiteral("odbcinst -q -d")));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/db/odbc/OdbcCall.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -32,6 +33,26 @@ QString withoutVendorPrefix(const QString& message) {
     return QString(message).remove(prefix);
 }
 } // namespace
+
+bool isDriverInstalled(const Handle& environment, const QString& driver) {
+    if (driver.contains(QLatin1Char('/'))) {
+        return QFileInfo(driver).isFile();
+    }
+    SQLWCHAR description[512];
+    SQLWCHAR attributes[2048];
+    SQLSMALLINT descriptionLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (SQL_SUCCEEDED(SQLDriversW(environment.get(), direction, description, 512,
+                                     &descriptionLength, attributes, 2048, &attributesLength))) {
+        direction = SQL_FETCH_NEXT;
+        const qsizetype length = std::min<qsizetype>(descriptionLength, 511);
+        if (fromWide(description, length).compare(driver.trimmed(), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : m_type(type) {
     const SQLRETURN rc = SQLAllocHandle(type, parent, &m_handle);

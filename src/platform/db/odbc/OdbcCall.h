@@ -86,6 +86,11 @@ private:
     bool m_hasErrors = false;
 };
 
+// Whether the driver manager of `environment` knows the driver `driver`: a
+// name registered in odbcinst.ini (compared ignoring case) or the path of a
+// driver library that exists.
+bool isDriverInstalled(const Handle& environment, const QString& driver);
+
 // check(rc, handle, context): throws ProviderFailure on failure; warnings ignored.
 void check(SQLRETURN rc, const Handle& handle, const DiagnosticContext& context);
 

@@ -304,6 +304,35 @@ private:
     int m_loginTimeout = 15;
 };
 
+// What the operator reads when the driver a connection needs is not there.
+QString missingDriverText(const QString& driver, Backend backend) {
+    const QString missing =
+        QStringLiteral("No está instalado el controlador ODBC \"%1\" que necesita esta conexión. ")
+            .arg(driver);
+    switch (backend) {
+    case Backend::Oracle:
+        return missing +
+               QStringLiteral("Instale el controlador ODBC de Oracle para Linux (Oracle Instant "
+                              "Client ODBC), regístrelo en /etc/odbcinst.ini e indique su nombre "
+                              "en ESTACIONES_ORACLE_DRIVER si no es \"Oracle\". Vea la guía de "
+                              "administración.");
+    case Backend::Jet:
+        return missing + QStringLiteral("Instale el paquete odbc-mdbtools (controlador "
+                                        "\"MDBTools\", sólo lectura) o indique el nombre "
+                                        "registrado en ESTACIONES_MDB_DRIVER. Vea la guía de "
+                                        "administración.");
+    case Backend::SqlServer:
+        return missing +
+               QStringLiteral("Instale el paquete tdsodbc (controlador \"FreeTDS\") o "
+                              "indique el nombre registrado en "
+                              "ESTACIONES_FREETDS_DRIVER. Vea la guía de administración.");
+    case Backend::Generic:
+        break;
+    }
+    return missing + QStringLiteral("Los controladores instalados se listan con \"odbcinst -q "
+                                    "-d\".");
+}
+
 void OdbcEngine::fail(const QString& sqlState, std::int32_t number, const QString& description,
                       std::int32_t native) const {
     ProviderError record;
@@ -373,6 +402,15 @@ void OdbcEngine::open(const QString& connectionString, const QString& user,
         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(m_loginTimeout, 0))), 0);
 
     const QString odbcText = mapped.odbcString;
+    // Without its driver a connection cannot work: say which driver, now,
+    // rather than the driver manager's "data source name not found".
+    const QString driver = ConnectionString(odbcText).value(QStringLiteral("Driver"), QString());
+    if (!driver.trimmed().isEmpty() && !isDriverInstalled(m_env, driver)) {
+        const QString description = missingDriverText(driver, mapped.backend);
+        m_dbc.reset();
+        m_env.reset();
+        fail(QStringLiteral("IM002"), errnum::E_FAIL, description);
+    }
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc = SQLDriverConnectW(m_dbc.get(), nullptr, wide(odbcText),
