@@ -2,6 +2,7 @@
 // event delivery (ESTACIONES_REPRODUCIR), on a fresh data folder; then the
 // database as estaciones-sql sees it.
 #include "ProgramaExterno.h"
+#include "support/ProgramaAparte.h"
 
 #include <QDate>
 #include <QDir>
@@ -17,10 +18,10 @@ namespace {
 class ProgramaCompleto : public ::testing::Test {
 protected:
     void SetUp() override {
-        programa = QDir(test::carpetaCompilacion()).filePath(QStringLiteral("estaciones"));
-        if (test::carpetaCompilacion().isEmpty() || !QFileInfo::exists(programa)) {
+        if (test::carpetaCompilacion().isEmpty() || !aparte.valido()) {
             GTEST_SKIP() << "The program is not built (ESTACIONES_BUILD_DIR)";
         }
+        programa = aparte.programa();
         ASSERT_TRUE(carpeta.isValid());
         datos = carpeta.filePath(QStringLiteral("datos"));
     }
@@ -43,6 +44,7 @@ protected:
         return test::consultar(datos, base, sentencia);
     }
 
+    estaciones::test::ProgramaAparte aparte;
     QString programa;
     QTemporaryDir carpeta;
     QString datos;
@@ -99,10 +101,11 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
                         delAnio),
               QStringLiteral("0"));
     const auto temporadaDel = [&](int dia, int mes) {
-        return consultar(QStringLiteral("select Temporada from MA_CALENDARIO where Fecha = '%1/%2/%3'")
-                             .arg(dia)
-                             .arg(mes)
-                             .arg(anio));
+        return consultar(
+            QStringLiteral("select Temporada from MA_CALENDARIO where Fecha = '%1/%2/%3'")
+                .arg(dia)
+                .arg(mes)
+                .arg(anio));
     };
     EXPECT_EQ(temporadaDel(5, 3), QStringLiteral("AL"));
     EXPECT_EQ(temporadaDel(6, 3), QStringLiteral("AL"));
@@ -111,21 +114,23 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
                                        "null and Temporada <> ''") +
                         delAnio),
               QStringLiteral("3"));
-    EXPECT_EQ(consultar(QStringLiteral(
-                  "select Valor from TA_CONFIGURACION where Clave = 'TempoCol_ES'")),
-              QStringLiteral("4227327"));
+    EXPECT_EQ(
+        consultar(QStringLiteral("select Valor from TA_CONFIGURACION where Clave = 'TempoCol_ES'")),
+        QStringLiteral("4227327"));
 
     // The access log row was opened by this run and closed by "Salir".
-    EXPECT_EQ(consultar(QStringLiteral("select count(*) from Control_Acceso")), QStringLiteral("1"));
+    EXPECT_EQ(consultar(QStringLiteral("select count(*) from Control_Acceso")),
+              QStringLiteral("1"));
     EXPECT_EQ(consultar(QStringLiteral("select count(*) from Control_Acceso where EGRESO is not "
                                        "null and Usuario = 'ADMIN'")),
               QStringLiteral("1"));
 
     // The statistics database was provisioned on this first start.
     EXPECT_TRUE(QFileInfo::exists(QDir(datos).filePath(QStringLiteral("TS_ESTADISTICAS.db"))));
-    EXPECT_EQ(consultar(QStringLiteral("select Valor from TA_CONFIGURACION where Clave = 'TimeOut'"),
-                        QStringLiteral("TS_ESTADISTICAS")),
-              QStringLiteral("0"));
+    EXPECT_EQ(
+        consultar(QStringLiteral("select Valor from TA_CONFIGURACION where Clave = 'TimeOut'"),
+                  QStringLiteral("TS_ESTADISTICAS")),
+        QStringLiteral("0"));
 
     // The window was painted: the picture holds the colours of the seasons.
     const QImage imagen(imagenVentana);

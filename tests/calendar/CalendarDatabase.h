@@ -20,6 +20,8 @@ public:
     CalendarDatabase() {
         data::releaseSharedDb();
         data::DB_Dll& db = data::sharedDb();
+        // The data layer's error log goes to this database's folder.
+        db.gLogErr = m_data.filePath(QStringLiteral("TSERR.LOG"));
         db.gCnn.setCursorLocation(db::adUseClient);
         db.gCnn.open(
             QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database =master;UId=sa;Pwd=;"));

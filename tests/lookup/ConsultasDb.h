@@ -8,6 +8,7 @@
 #include "platform/db/Recordset.h"
 #include "support/EmpresaDb.h"
 
+#include <QDir>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@ public:
         data::releaseSharedDb();
         lookup::liberarConsultas();
         data::DB_Dll& db = data::sharedDb();
+        // The data layer's error log goes to the company database's folder.
+        db.gLogErr = QDir(m_empresa.carpeta()).filePath(QStringLiteral("TSERR.LOG"));
         db.gCnn.setCursorLocation(db::adUseClient);
         db.gCnn.open(m_empresa.cadena());
         db.gOpenFlag = true;

@@ -1,5 +1,7 @@
 // The program itself, started as a process on a fresh data folder: what a
 // newcomer and the suite's menu see at start-up.
+#include "support/ProgramaAparte.h"
+
 #include <QTemporaryDir>
 
 #include <QDir>
@@ -18,10 +20,10 @@ protected:
         if (carpeta.isEmpty()) {
             GTEST_SKIP() << "ESTACIONES_BUILD_DIR does not name the build folder";
         }
-        programa = QDir(carpeta).filePath(QStringLiteral("estaciones"));
-        if (!QFileInfo::exists(programa)) {
-            GTEST_SKIP() << "The program is not built: " << programa.toStdString();
+        if (!aparte.valido()) {
+            GTEST_SKIP() << "The program is not built in " << carpeta.toStdString();
         }
+        programa = aparte.programa();
     }
 
     // Runs the program with `argumentos` and automatic answers; returns its
@@ -44,6 +46,7 @@ protected:
         return proceso.exitStatus() == QProcess::NormalExit ? proceso.exitCode() : -1;
     }
 
+    estaciones::test::ProgramaAparte aparte;
     QString programa;
     QString salida;
     QTemporaryDir datos;

@@ -22,6 +22,7 @@ protected:
     void SetUp() override {
         gTablaConfiguracion() = QStringLiteral("ta_configuracion");
         data::DB_Dll& db = data::sharedDb();
+        db.gLogErr = temporal.filePath(QStringLiteral("TSERR.LOG"));
         db.OpenServerADODB(false, db::adUseClient, empresa.cadena(), false, true);
         ASSERT_TRUE(db.gOpenFlag);
     }

@@ -1,5 +1,8 @@
 // The main() of every test executable: pins the environment so that results
-// do not depend on the machine (locale, style, platform, hash seed).
+// do not depend on the machine (locale, style, platform, hash seed), and
+// keeps each test's files out of the source and build folders.
+#include "support/CarpetasPorPrueba.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QStyleFactory>
@@ -15,5 +18,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Estaciones"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new estaciones::test::CarpetasPorPrueba);
     return RUN_ALL_TESTS();
 }

@@ -15,10 +15,9 @@ using namespace estaciones;
 TEST(System, temporaryFolderPrefersTempThenTmpThenTmpdir) {
     test::ScopedEnvFolder tmpdir("TMPDIR");
     test::ScopedEnvFolder tmp("TMP");
-    {
-        test::ScopedEnvFolder temp("TEMP");
-        EXPECT_EQ(os::temporaryFolder(), temp.path());
-    }
+    test::ScopedEnvFolder temp("TEMP");
+    EXPECT_EQ(os::temporaryFolder(), temp.path());
+    qunsetenv("TEMP"); // given back when `temp` ends
     EXPECT_EQ(os::temporaryFolder(), tmp.path());
 }
 

@@ -3,6 +3,7 @@
 // close their own row.
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "support/ProgramaAparte.h"
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
@@ -13,8 +14,6 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -29,11 +28,9 @@ const QString lineaDemo =
 class ProgramaEnDemo : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString carpeta = qEnvironmentVariable("ESTACIONES_BUILD_DIR");
-        programa = QDir(carpeta.isEmpty() ? QCoreApplication::applicationDirPath() : carpeta)
-                       .filePath(QStringLiteral("estaciones"));
-        if (!QFileInfo::exists(programa) || !QFileInfo::exists(QFileInfo(programa).dir().filePath(
-                                                QStringLiteral("DEMO.semilla")))) {
+        programa = aparte.programa();
+        if (!aparte.valido() || !QFileInfo::exists(QFileInfo(programa).dir().filePath(
+                                    QStringLiteral("DEMO.semilla")))) {
             GTEST_SKIP() << "The program or its demo seed is not built: " << programa.toStdString();
         }
         // The demo database is made here, before any instance races to.
@@ -79,6 +76,7 @@ protected:
         return resultado;
     }
 
+    test::ProgramaAparte aparte;
     QString programa;
     test::ScopedEnvFolder datos{"ESTACIONES_DATOS"};
 };
@@ -114,19 +112,11 @@ TEST_F(ProgramaEnDemo, twoInstancesClosedInTheOppositeOrderEachCloseTheirOwnRow)
 
 TEST_F(ProgramaEnDemo, theMainMenuProgramWithoutATaskLogsMenuPrincipal) {
     // The same program under the main menu's executable name, with the
-    // scripts it ships beside it (hard links: the name must survive).
-    QTemporaryDir carpeta(QFileInfo(programa).dir().filePath(QStringLiteral("menu-XXXXXX")));
-    const QDir origen = QFileInfo(programa).dir();
-    std::error_code error;
-    std::filesystem::create_hard_link(
-        programa.toStdString(), carpeta.filePath(QStringLiteral("CN000PR")).toStdString(), error);
-    ASSERT_FALSE(error) << error.message();
-    for (const QString& nombre : origen.entryList({"*.sql", "*.SQL", "*.semilla"}, QDir::Files)) {
-        std::filesystem::create_hard_link(origen.filePath(nombre).toStdString(),
-                                          carpeta.filePath(nombre).toStdString(), error);
-    }
+    // scripts it ships beside it.
+    test::ProgramaAparte menuPrincipal(QStringLiteral("CN000PR"));
+    ASSERT_TRUE(menuPrincipal.valido());
     QProcess menu;
-    iniciar(menu, 0, carpeta.filePath(QStringLiteral("CN000PR")));
+    iniciar(menu, 0, menuPrincipal.programa());
     terminoBien(menu);
     const QStringList ahora = filas();
     ASSERT_EQ(ahora.size(), 1);

@@ -17,6 +17,8 @@ class ConEmpresaAbierta : public ::testing::Test {
 protected:
     void SetUp() override {
         data::DB_Dll& db = data::sharedDb();
+        // The data layer's error log goes to this test's folder.
+        db.gLogErr = temporal.filePath(QStringLiteral("TSERR.LOG"));
         db.OpenServerADODB(false, db::adUseClient, empresa.cadena(), false, true);
         ASSERT_TRUE(db.gOpenFlag);
     }

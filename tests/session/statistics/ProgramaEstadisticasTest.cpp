@@ -1,5 +1,7 @@
 // The program itself, started twice on a fresh data folder: the statistics
 // database appears on the first start, silently, and is only opened later.
+#include "support/ProgramaAparte.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -14,11 +16,10 @@ namespace {
 class ProgramaEstadisticas : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Tests and the program share the top of the build folder.
-        programa = QDir(QCoreApplication::applicationDirPath()).filePath("estaciones");
-        if (!QFileInfo::exists(programa)) {
-            GTEST_SKIP() << "The program is not built: " << programa.toStdString();
+        if (!aparte.valido()) {
+            GTEST_SKIP() << "The program is not built";
         }
+        programa = aparte.programa();
     }
 
     // Exit code of one start that leaves once the window is up; stderr kept.
@@ -47,6 +48,7 @@ protected:
         return QDir(datos.path()).entryList({"TS_ESTADISTICAS*"}, QDir::Files);
     }
 
+    estaciones::test::ProgramaAparte aparte;
     QString programa;
     QString salida;
     QTemporaryDir datos;
