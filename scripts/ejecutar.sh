@@ -3,13 +3,11 @@
 # programa con la línea de comandos de demostración (base DEMO incorporada).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/instalar-dependencias.sh
-scripts/compilar.sh
 
-linea='@server=(local); @dbname=DEMO; @usuario=ADMIN; @Password=; @ParametroAdicional=; @Caja=1;kelp@'
-
+# Sin pantalla el programa no puede abrirse: se dice antes de instalar y de
+# compilar, que llevan minutos.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    cat <<'MSG'
+    cat <<'MSG' >&2
 No hay pantalla gráfica disponible (DISPLAY y WAYLAND_DISPLAY están vacías).
 Para abrir el programa en una pantalla virtual ejecute:
 
@@ -21,5 +19,10 @@ o, con una pantalla virtual ya abierta (por ejemplo Xvfb :99 &):
 MSG
     exit 1
 fi
+
+scripts/instalar-dependencias.sh
+scripts/compilar.sh
+
+linea='@server=(local); @dbname=DEMO; @usuario=ADMIN; @Password=; @ParametroAdicional=; @Caja=1;kelp@'
 
 exec build/estaciones "$linea"
