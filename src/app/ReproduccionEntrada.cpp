@@ -42,9 +42,9 @@ QPoint puntoDeClic(const QWidget& widget) {
         opcion.text = boton.text();
         opcion.icon = boton.icon();
         opcion.iconSize = boton.iconSize();
-        const QRect zona = boton.style()->subElementRect(
-            esOpcion ? QStyle::SE_RadioButtonClickRect : QStyle::SE_CheckBoxClickRect, &opcion,
-            &boton);
+        const QRect zona = boton.style()->subElementRect(esOpcion ? QStyle::SE_RadioButtonClickRect
+                                                                  : QStyle::SE_CheckBoxClickRect,
+                                                         &opcion, &boton);
         if (zona.isValid()) {
             return zona.center();
         }
@@ -53,10 +53,9 @@ QPoint puntoDeClic(const QWidget& widget) {
 }
 } // namespace
 
-ReproduccionEntrada::ReproduccionEntrada(QWidget& ventana, QStringList pasos,
-                                         ResponderColor responderColor)
+ReproduccionEntrada::ReproduccionEntrada(QWidget& ventana, QStringList pasos, Respuestas respuestas)
     : QObject(&ventana), m_ventana(ventana), m_pasos(std::move(pasos)),
-      m_responderColor(std::move(responderColor)) {}
+      m_respuestas(std::move(respuestas)) {}
 
 QStringList ReproduccionEntrada::pasosDesdeEntorno(QString& error) {
     const QString archivo = qEnvironmentVariable("ESTACIONES_REPRODUCIR");
@@ -91,7 +90,8 @@ void ReproduccionEntrada::siguiente() {
     int esperaMs = pausaEntrePasosMs;
     const QString fallo = ejecutar(paso.split(u' ', Qt::SkipEmptyParts), esperaMs);
     if (!fallo.isEmpty()) {
-        informar(QStringLiteral("[reproducción] paso %1 \"%2\": %3").arg(m_actual).arg(paso, fallo));
+        informar(
+            QStringLiteral("[reproducción] paso %1 \"%2\": %3").arg(m_actual).arg(paso, fallo));
         QCoreApplication::exit(3);
         return;
     }
@@ -110,7 +110,11 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
         if (!ok) {
             return QStringLiteral("color no numérico");
         }
-        m_responderColor(bgr);
+        m_respuestas.color(bgr);
+        return {};
+    }
+    if (orden == QLatin1String("archivo") && partes.size() >= 2) {
+        m_respuestas.archivo(partes.mid(1).join(u' '));
         return {};
     }
     if (orden == QLatin1String("captura") && partes.size() >= 2) {
@@ -129,8 +133,8 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
     } else if ((orden == QLatin1String("clic") && (partes.size() == 2 || partes.size() == 3)) ||
                ((orden == QLatin1String("tecla") || orden == QLatin1String("escribir")) &&
                 partes.size() >= 3)) {
-        destino = control(partes.at(1),
-                          orden == QLatin1String("clic") ? partes.value(2) : QString());
+        destino =
+            control(partes.at(1), orden == QLatin1String("clic") ? partes.value(2) : QString());
         if (destino == nullptr) {
             return QStringLiteral("no se encuentra el control ") + partes.at(1);
         }

@@ -22,6 +22,7 @@ namespace estaciones::app {
 //   tecla CmbAnio Down     a key (QKeySequence spelling) on a control
 //   escribir CmbAnio 2027  type text into a control
 //   color 255              answer the next colour choice with this BGR value
+//   archivo /tmp/año.pdf   answer the next file dialog with this path
 //   captura ventana.png    save a picture of the window as it is now
 //
 // Blank lines and lines starting with "#" are skipped. A step that cannot be
@@ -29,9 +30,13 @@ namespace estaciones::app {
 class ReproduccionEntrada : public QObject {
     Q_OBJECT
 public:
-    using ResponderColor = std::function<void(std::uint32_t)>;
+    // How the dialogs that the steps answer are answered.
+    struct Respuestas {
+        std::function<void(std::uint32_t bgr)> color;
+        std::function<void(const QString& ruta)> archivo;
+    };
 
-    ReproduccionEntrada(QWidget& ventana, QStringList pasos, ResponderColor responderColor);
+    ReproduccionEntrada(QWidget& ventana, QStringList pasos, Respuestas respuestas);
 
     // The steps of ESTACIONES_REPRODUCIR, or an empty list when it is not
     // set; `error` is set when the file cannot be read.
@@ -49,7 +54,7 @@ private:
 
     QWidget& m_ventana;
     QStringList m_pasos;
-    ResponderColor m_responderColor;
+    Respuestas m_respuestas;
     int m_actual = 0;
 };
 

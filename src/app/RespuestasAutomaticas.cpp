@@ -58,7 +58,24 @@ std::optional<std::uint32_t> RespuestasAutomaticas::chooseColor(std::uint32_t in
 
 std::optional<QString> RespuestasAutomaticas::openFile(const QString& title, const QString& filter,
                                                        const QString& initialFolder) {
-    return m_real.openFile(title, filter, initialFolder);
+    if (m_archivos.isEmpty()) {
+        return m_real.openFile(title, filter, initialFolder);
+    }
+    const QString ruta = m_archivos.takeFirst();
+    informar(
+        QStringLiteral("[archivo] title=\"%1\" filter=\"%2\" answer=%3").arg(title, filter, ruta));
+    return ruta;
+}
+
+std::optional<QString> RespuestasAutomaticas::saveFile(const QString& title, const QString& filter,
+                                                       const QString& suggestedPath) {
+    if (m_archivos.isEmpty()) {
+        return m_real.saveFile(title, filter, suggestedPath);
+    }
+    const QString ruta = m_archivos.takeFirst();
+    informar(QStringLiteral("[archivo] title=\"%1\" filter=\"%2\" suggested=%3 answer=%4")
+                 .arg(title, filter, suggestedPath, ruta));
+    return ruta;
 }
 
 void RespuestasAutomaticas::processEvents() {

@@ -4,6 +4,7 @@
 #include "platform/ui/OperatorInterface.h"
 
 #include <QList>
+#include <QStringList>
 
 namespace estaciones::app {
 
@@ -12,7 +13,8 @@ namespace estaciones::app {
 // shown, the access dialog counts as cancelled, and each of them is printed
 // to stderr so that the run can be checked. Other dialogs go to the operator
 // interface it wraps. A message box beyond the list is answered with Cancel.
-// Colour choices queued with responderColor() are answered the same way.
+// Colour choices queued with responderColor() and file choices (open or
+// save) queued with responderArchivo() are answered the same way.
 class RespuestasAutomaticas : public ui::OperatorInterface, public data::AccesoDialogo {
 public:
     RespuestasAutomaticas(ui::OperatorInterface& real, QList<int> respuestas);
@@ -26,17 +28,22 @@ public:
     std::optional<std::uint32_t> chooseColor(std::uint32_t initialBgr) override;
     std::optional<QString> openFile(const QString& title, const QString& filter,
                                     const QString& initialFolder) override;
+    std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                    const QString& suggestedPath) override;
     void processEvents() override;
 
     std::optional<data::DatosAcceso> pedirDatos(const data::DatosAcceso& datos) override;
 
     // The answer (BGR) of the next colour choice.
     void responderColor(std::uint32_t bgr) { m_colores << bgr; }
+    // The answer (a path) of the next file dialog.
+    void responderArchivo(const QString& ruta) { m_archivos << ruta; }
 
 private:
     ui::OperatorInterface& m_real;
     QList<int> m_respuestas;
     QList<std::uint32_t> m_colores;
+    QStringList m_archivos;
 };
 
 } // namespace estaciones::app

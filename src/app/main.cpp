@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     };
     sesion.FinalizarSesion = session::FinalizarSesion;
     sesion.endProgram = [] { QCoreApplication::quit(); };
-    sesion.CrearCalendario = [](calendar::window::R& r) {
-        calendar::CrearCalendario(r.yearText());
+    sesion.CrearCalendario = [](calendar::window::R&, int anio) {
+        calendar::CrearCalendario(anio);
     };
     calendar::window::R window(data::sharedDb(), sesion);
     if (!window.Form_Load()) {
@@ -93,12 +93,18 @@ int main(int argc, char** argv) {
         return 3;
     }
     if (!pasos.isEmpty()) {
-        auto* reproduccion =
-            new app::ReproduccionEntrada(window, pasos, [&automaticas](std::uint32_t bgr) {
-                if (automaticas) {
-                    automaticas->responderColor(bgr);
-                }
-            });
+        app::ReproduccionEntrada::Respuestas respuestas;
+        respuestas.color = [&automaticas](std::uint32_t bgr) {
+            if (automaticas) {
+                automaticas->responderColor(bgr);
+            }
+        };
+        respuestas.archivo = [&automaticas](const QString& ruta) {
+            if (automaticas) {
+                automaticas->responderArchivo(ruta);
+            }
+        };
+        auto* reproduccion = new app::ReproduccionEntrada(window, pasos, std::move(respuestas));
         reproduccion->comenzar();
     }
     const int resultado = QApplication::exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calendar/YearList.h"
+
 #include <QString>
 
 #include <array>
@@ -52,9 +54,28 @@ inline QString calendarNotCreated(int year) {
         .arg(year);
 }
 
-// An odd text in the year combo.
+// A text that makes no year of a date.
 inline QString invalidYear(const QString& text) {
     return QStringLiteral("\"%1\" no es un año válido.").arg(text);
+}
+
+// A year text the window does not take (the year combo, a copy's source
+// year); the text is shown cut to a readable length.
+inline QString shownYearText(const QString& text) {
+    constexpr qsizetype shownLength = 20;
+    return text.size() > shownLength ? text.left(shownLength) + QStringLiteral("…") : text;
+}
+inline QString notAYear(const QString& text) {
+    return QStringLiteral("\"%1\" no es un año. Elija un año de la lista, entre %2 y %3.")
+        .arg(shownYearText(text))
+        .arg(FirstListYear)
+        .arg(LastListYear);
+}
+inline QString yearOutOfList(const QString& text) {
+    return QStringLiteral("El año %1 no está en la lista. Elija un año entre %2 y %3.")
+        .arg(shownYearText(text))
+        .arg(FirstListYear)
+        .arg(LastListYear);
 }
 
 // "Crear Calendario": the installation script, the cut-over date of

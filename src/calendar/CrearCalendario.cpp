@@ -26,8 +26,11 @@ bool requiereScriptCalendario(const QString& fechaUpdate) {
     return fechaUpdate.compare(texts::fechaCorteScript, Qt::CaseInsensitive) <= 0;
 }
 
-ResultadoCreacion CrearCalendario(const QString& año) {
+ResultadoCreacion CrearCalendario(int año) {
     ResultadoCreacion resultado;
+    // The statements take the number as the program writes it, never a text
+    // the operator could have put in the year box.
+    const QString anio = QString::number(año);
     data::DB_Dll& db = data::sharedDb();
     // Errors left by earlier operations are not this click's: the messages
     // below must speak only of what it did.
@@ -47,8 +50,8 @@ ResultadoCreacion CrearCalendario(const QString& año) {
     // missing procedure, say) is in its Errors collection, which the next
     // step reports.
     const std::optional<Error> fallo = ignoringErrors([&] {
-        db.gCnn.execute(QStringLiteral("ts_CreaCalendario '") + año + QStringLiteral("0101','") +
-                            año + QStringLiteral("1231'"),
+        db.gCnn.execute(QStringLiteral("ts_CreaCalendario '") + anio + QStringLiteral("0101','") +
+                            anio + QStringLiteral("1231'"),
                         nullptr, db::adOptionUnspecified);
     });
     if (!mostrarPrimerError(db)) {
@@ -57,7 +60,7 @@ ResultadoCreacion CrearCalendario(const QString& año) {
         if (fallo) {
             ui::operatorInterface().messageBox(fallo->description());
         } else {
-            ui::operatorInterface().messageBox(texts::calendarioCreado + año);
+            ui::operatorInterface().messageBox(texts::calendarioCreado + anio);
             resultado.creado = true;
         }
     }
@@ -65,7 +68,7 @@ ResultadoCreacion CrearCalendario(const QString& año) {
     QString domingos =
         QStringLiteral("update MA_CALENDARIO set nolaborable = 1  WHERE DATENAME(dw, Fecha) in "
                        "('Domingo','Sunday') AND YEAR(FECHA) = ") +
-        año;
+        anio;
     std::int64_t filas = 0;
     db.EjecutaConsultaSQL(domingos, filas);
     mostrarPrimerError(db);

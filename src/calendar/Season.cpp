@@ -38,6 +38,10 @@ std::optional<int> seasonIndexOfCode(const QString& code) {
     return std::nullopt;
 }
 
+bool sameSeasonCode(const QString& a, const QString& b) {
+    return comparable(a) == comparable(b);
+}
+
 std::optional<BgrColour> SeasonColours::colourOfCode(const QString& code) const {
     if (comparable(code).isEmpty()) {
         return colour[0];

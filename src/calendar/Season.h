@@ -30,6 +30,9 @@ const std::array<Season, SeasonCount>& seasons();
 // blanks, as the database compares it), if any.
 std::optional<int> seasonIndexOfCode(const QString& code);
 
+// Whether two codes are equal as the database compares them.
+bool sameSeasonCode(const QString& a, const QString& b);
+
 // The window's four colour variables: ColorBaja, ColorMedia, ColorAlta,
 // ColorEspecial.
 struct SeasonColours {

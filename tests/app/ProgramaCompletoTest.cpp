@@ -144,6 +144,24 @@ TEST_F(ProgramaCompleto, anOperatorsSessionIsStoredAsTheOperatorSawIt) {
     EXPECT_FALSE(QFileInfo::exists(carpeta.filePath(QStringLiteral("TSERR.LOG"))));
 }
 
+TEST_F(ProgramaCompleto, aFileDialogIsAnsweredByTheReplaysArchivoStep) {
+    // "archivo" answers the next file dialog, as "color" answers the colour
+    // dialog; the program adds the extension and writes the year's sheet.
+    const QString pdf = carpeta.filePath(QStringLiteral("calendario"));
+    const auto r = reproducir(QStringLiteral("esperar 200\n"
+                                             "archivo %1\n"
+                                             "clic CmdGuardarPdf\n"
+                                             "clic CmdSalir\n")
+                                  .arg(pdf),
+                              QString());
+    ASSERT_EQ(r.codigo, 0) << r.errores.toStdString();
+    EXPECT_TRUE(r.errores.contains(QStringLiteral("[archivo] title=\"Guardar PDF\"")))
+        << r.errores.toStdString();
+    QFile escrito(pdf + QStringLiteral(".pdf"));
+    ASSERT_TRUE(escrito.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(escrito.read(5).startsWith("%PDF-"));
+}
+
 TEST_F(ProgramaCompleto, aStepThatCannotBeDoneEndsTheRunAndSaysWhich) {
     const auto r = reproducir(QStringLiteral("clic BotonQueNoExiste\n"), QString());
     EXPECT_EQ(r.codigo, 3);

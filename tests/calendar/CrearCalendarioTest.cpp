@@ -30,7 +30,7 @@ protected:
                                       "('FECHAUPDATE', '" +
                                       fecha + "')");
     }
-    ResultadoCreacion crear(const QString& año) {
+    ResultadoCreacion crear(int año) {
         operador.answerMessage(ui::reply::OK);
         return CrearCalendario(año);
     }
@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(CreacionDelAnio, aYearGetsOneRowPerDateAndItsSundaysMarked) {
-    const ResultadoCreacion r = crear(QStringLiteral("2024"));
+    const ResultadoCreacion r = crear(2024);
     EXPECT_TRUE(r.scriptEjecutado) << "FECHAUPDATE without a row installs the procedure";
     EXPECT_TRUE(r.creado);
     EXPECT_EQ(operador.dialogs().back().text, "Se ha creado el calendario para el año 2024");
@@ -53,10 +53,10 @@ TEST_F(CreacionDelAnio, aYearGetsOneRowPerDateAndItsSundaysMarked) {
 }
 
 TEST_F(CreacionDelAnio, aSecondRunKeepsTheSeasonsAlreadyMarked) {
-    crear(QStringLiteral("2025"));
+    crear(2025);
     data::sharedDb().gCnn.execute(
         "update ma_calendario set Temporada = 'AL' where fecha = '14/3/2025'");
-    crear(QStringLiteral("2025"));
+    crear(2025);
     EXPECT_EQ(valor("select count(*) from MA_CALENDARIO"), "365");
     EXPECT_EQ(valor("select Temporada from MA_CALENDARIO where Fecha = '14/3/2025'"), "AL");
 }
@@ -67,7 +67,7 @@ TEST_F(CreacionDelAnio, theInstallationScriptRunsByTextOrderOfFechaUpdate) {
     // and its error is what the operator reads; the collection is not
     // cleared before the Sunday update, which shows it once more.
     operador.answerMessage(ui::reply::OK);
-    crear(QStringLiteral("2024"));
+    crear(2024);
     ASSERT_EQ(operador.dialogs().size(), 2u);
     EXPECT_EQ(operador.dialogs()[0].text, "Could not find stored procedure 'ts_CreaCalendario'.");
     EXPECT_EQ(operador.dialogs()[1].text, operador.dialogs()[0].text);
@@ -75,7 +75,7 @@ TEST_F(CreacionDelAnio, theInstallationScriptRunsByTextOrderOfFechaUpdate) {
 
     data::sharedDb().gCnn.execute("UPDATE TA_CONFIGURACION SET Valor = '01/01/2020' WHERE "
                                   "Clave = 'FECHAUPDATE'");
-    EXPECT_TRUE(crear(QStringLiteral("2024")).scriptEjecutado);
+    EXPECT_TRUE(crear(2024).scriptEjecutado);
     EXPECT_EQ(valor("select count(*) from MA_CALENDARIO"), "366");
 }
 

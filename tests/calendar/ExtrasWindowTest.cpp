@@ -1,7 +1,7 @@
 // The window's additions under the offscreen platform: real clicks (Shift for
 // ranges) and keys on the widgets found by name; every result read back from
 // MA_CALENDARIO.
-#include "CalendarDatabase.h"
+#include "CalendarWindowFixture.h"
 
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
@@ -21,55 +21,19 @@
 namespace estaciones::calendar::window {
 namespace {
 
-using test::CalendarDatabase;
-
-class ExtrasWindow : public ::testing::Test {
+class ExtrasWindow : public test::CalendarWindowTest {
 protected:
     void SetUp() override {
         database.createYear(2025);
         database.createYear(2026);
     }
-
-    R& open(RSession session = {}) {
-        window = std::make_unique<R>(database.db(), std::move(session));
-        EXPECT_TRUE(window->Form_Load());
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return *window;
+    // The range filter, chosen with the arrow keys.
+    void chooseFilter(int index) {
+        auto& filter = *window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"));
+        while (filter.currentIndex() < index) {
+            QTest::keyClick(&filter, Qt::Key_Down);
+        }
     }
-    void chooseYear(int year) {
-        auto& combo = *window->findChild<QComboBox*>(QStringLiteral("CmbAnio"));
-        const int index = combo.findText(QString::number(year));
-        ASSERT_GE(index, 0);
-        combo.setCurrentIndex(index);
-        emit combo.activated(index);
-    }
-    void chooseSeason(int index) {
-        ui::arrayElement<QRadioButton>(*window, QStringLiteral("OptTemp"), index)->click();
-    }
-    QRadioButton& dayCell(const QDate& date) {
-        const int first = QDate(date.year(), date.month(), 1).dayOfWeek() % 7; // Sunday 0
-        return *ui::arrayElement<QRadioButton>(
-            *window, QStringLiteral("OptDia%1").arg(date.month()), first + date.day() - 1);
-    }
-    void click(const QDate& date, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QRadioButton& cell = dayCell(date);
-        ASSERT_EQ(cell.text(), QString::number(date.day()));
-        QTest::mouseClick(&cell, Qt::LeftButton, modifiers);
-    }
-    QToolButton& button(const char* name) {
-        return *window->findChild<QToolButton*>(QString::fromLatin1(name));
-    }
-    QString code(const QDate& date) { return database.storedCode(date).value_or("<sin fila>"); }
-    QString legend() {
-        return window->findChild<SeasonTotalsLegend*>(QStringLiteral("LblTotales"))->plainText();
-    }
-
-    test::ScopedEnvFolder temp{"TEMP"};
-    CalendarDatabase database;
-    test::ScriptedOperator operatorScript;
-    std::unique_ptr<R> window;
 };
 
 TEST_F(ExtrasWindow, shouldMarkARangeOverAMonthBoundaryWithShiftClick) {
@@ -94,7 +58,7 @@ TEST_F(ExtrasWindow, shouldMarkOnlyTheWeekdaysOfTheChosenFilter) {
     open();
     chooseYear(2025);
     chooseSeason(3);
-    window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"))->setCurrentIndex(1);
+    chooseFilter(1);
     click(QDate(2025, 3, 3)); // a Monday: marked by the plain click itself
     click(QDate(2025, 3, 31), Qt::ShiftModifier);
     int special = 0;
@@ -152,7 +116,8 @@ TEST_F(ExtrasWindow, shouldReportRangeDaysWithoutARow) {
     EXPECT_FALSE(database.storedCode(QDate(2027, 1, 1)).has_value());
     ASSERT_EQ(operatorScript.dialogs().size(), 1u);
     EXPECT_TRUE(operatorScript.dialogs()[0].text.contains(QStringLiteral("2 días")));
-    EXPECT_TRUE(legend().contains(QStringLiteral("Sin calendario: 365 días")));
+    EXPECT_TRUE(legend().contains(QStringLiteral("BAJA: 365 días (365 sin calendario)")))
+        << legend().toStdString();
 }
 
 class ExtrasCopy : public ExtrasWindow {
@@ -230,7 +195,7 @@ TEST_F(ExtrasCopy, shouldOfferToCreateAMissingTargetYearAndWriteNothingWhenRefus
 
 TEST_F(ExtrasCopy, shouldCreateAMissingTargetYearWhenAcceptedAndThenCopy) {
     RSession session;
-    session.CrearCalendario = [this](R&) { database.createYear(2027); };
+    session.CrearCalendario = [this](R&, int anio) { database.createYear(anio); };
     open(std::move(session));
     chooseYear(2027);
     operatorScript.answerInput(QStringLiteral("2025"))
@@ -247,23 +212,59 @@ TEST_F(ExtrasCopy, shouldCreateAMissingTargetYearWhenAcceptedAndThenCopy) {
     EXPECT_EQ(code(QDate(2027, 8, 14).addDays(-35)), QStringLiteral("AL"));
 }
 
-TEST_F(ExtrasWindow, shouldSaveThePdfAndTheICalendarFileWhereTheOperatorSays) {
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(ExtrasWindow, shouldAskWhereToSaveInTheFileDialogRememberingTheFolderAndAskingToReplace) {
+    using Kind = ui::ScriptedOperatorInterface::Kind;
     database.setCode(QDate(2025, 4, 1), QStringLiteral("AL"));
     open();
     chooseYear(2025);
-    const QString pdf = temp.filePath(QStringLiteral("año"));
-    const QString ics = temp.filePath(QStringLiteral("año.ics"));
-    operatorScript.answerInput(pdf).answerInput(ics);
+    ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("exportes")));
+    const QString folder = temp.filePath(QStringLiteral("exportes"));
+
+    // The first dialog starts in the home folder; a name without extension gets it.
+    operatorScript.answerSaveFile(folder + QStringLiteral("/año"));
     QTest::mouseClick(&button("CmdGuardarPdf"), Qt::LeftButton);
+    ASSERT_EQ(operatorScript.dialogs().size(), 1u);
+    EXPECT_EQ(operatorScript.dialogs()[0].kind, Kind::SaveFile);
+    EXPECT_EQ(operatorScript.dialogs()[0].title, QStringLiteral("Guardar PDF"));
+    EXPECT_EQ(operatorScript.dialogs()[0].detail,
+              QStringLiteral("Documentos PDF|*.pdf|") +
+                  QDir::home().filePath(QStringLiteral("Calendario-2025.pdf")));
+    EXPECT_TRUE(contentOf(folder + QStringLiteral("/año.pdf")).startsWith("%PDF-"));
+
+    // The next one starts where the last file went.
+    const QString ics = folder + QStringLiteral("/año.ics");
+    operatorScript.answerSaveFile(ics);
     QTest::mouseClick(&button("CmdExportarICalendar"), Qt::LeftButton);
-    QFile written(pdf + QStringLiteral(".pdf"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.read(5).startsWith("%PDF-"));
-    QFile calendar(ics);
-    ASSERT_TRUE(calendar.open(QIODevice::ReadOnly));
-    const QByteArray content = calendar.readAll();
-    EXPECT_TRUE(content.contains("DTSTART;VALUE=DATE:20250401\r\nDTEND;VALUE=DATE:20250402\r\n"));
-    EXPECT_EQ(operatorScript.dialogs().size(), 2u);
+    ASSERT_EQ(operatorScript.dialogs().size(), 2u);
+    EXPECT_EQ(operatorScript.dialogs()[1].title, QStringLiteral("Exportar iCalendar"));
+    EXPECT_EQ(operatorScript.dialogs()[1].detail, QStringLiteral("Calendarios iCalendar|*.ics|") +
+                                                      folder +
+                                                      QStringLiteral("/Calendario-2025.ics"));
+    const QByteArray first = contentOf(ics);
+    EXPECT_TRUE(first.contains("DTSTART;VALUE=DATE:20250401\r\nDTEND;VALUE=DATE:20250402\r\n"));
+
+    // An existing file is replaced only when the operator says so.
+    database.setCode(QDate(2025, 4, 2), QStringLiteral("AL"));
+    operatorScript.answerSaveFile(ics).answerMessage(ui::reply::No);
+    QTest::mouseClick(&button("CmdExportarICalendar"), Qt::LeftButton);
+    ASSERT_EQ(operatorScript.dialogs().size(), 4u);
+    EXPECT_EQ(operatorScript.dialogs()[3].kind, Kind::Message);
+    EXPECT_TRUE(operatorScript.dialogs()[3].text.contains(QStringLiteral("ya existe")));
+    EXPECT_EQ(ui::style::buttons(operatorScript.dialogs()[3].flags), ui::style::YesNo);
+    EXPECT_EQ(contentOf(ics), first);
+    operatorScript.answerSaveFile(ics).answerMessage(ui::reply::Yes);
+    QTest::mouseClick(&button("CmdExportarICalendar"), Qt::LeftButton);
+    EXPECT_TRUE(contentOf(ics).contains("DTEND;VALUE=DATE:20250403\r\n"));
+
+    // Cancelling the dialog writes nothing.
+    operatorScript.answerSaveFile(std::nullopt);
+    QTest::mouseClick(&button("CmdGuardarPdf"), Qt::LeftButton);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
 }
 
 // The README's picture: written only when ESTACIONES_CAPTURA names a file.
@@ -278,7 +279,7 @@ TEST_F(ExtrasWindow, captureForTheReadme) {
     click(QDate(2025, 7, 1));
     click(QDate(2025, 8, 31), Qt::ShiftModifier);
     chooseSeason(1);
-    window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"))->setCurrentIndex(1);
+    chooseFilter(1);
     click(QDate(2025, 4, 1));
     click(QDate(2025, 6, 30), Qt::ShiftModifier);
     chooseSeason(3);
@@ -287,7 +288,7 @@ TEST_F(ExtrasWindow, captureForTheReadme) {
     click(QDate(2025, 12, 31));
     EXPECT_TRUE(window->grab().save(target));
     // The printed sheet of the same year, beside the picture.
-    operatorScript.answerInput(target + QStringLiteral(".pdf"));
+    operatorScript.answerSaveFile(target + QStringLiteral(".pdf"));
     QTest::mouseClick(&button("CmdGuardarPdf"), Qt::LeftButton);
 }
 

@@ -34,18 +34,18 @@ TEST(DayRangeTest, shouldKeepOnlyTheWeekdaysOfTheFilter) {
               21);
 }
 
-class RangeMarkingTest : public ::testing::Test {
+class RangeMarkingTest : public ::testing::TestWithParam<test::CalendarEngine> {
 protected:
     void SetUp() override { database.createYear(2025); }
     QString code(const QDate& date) { return database.storedCode(date).value_or("<sin fila>"); }
 
-    CalendarDatabase database;
+    CalendarDatabase database{GetParam()};
     MarkHistory history{[this](const QList<DayChange>& changes) {
         return writeAfterCodes(database.connection(), changes);
     }};
 };
 
-TEST_F(RangeMarkingTest, shouldMarkEveryDayAcrossAMonthBoundaryAndNoneOutside) {
+TEST_P(RangeMarkingTest, shouldMarkEveryDayAcrossAMonthBoundaryAndNoneOutside) {
     database.setCode(QDate(2025, 2, 1), QStringLiteral("ME"));
     const RangeMark mark = markRange(database.db(), QDate(2025, 2, 3), QDate(2025, 1, 29),
                                      WeekdayFilter(), QStringLiteral("AL"));
@@ -59,7 +59,7 @@ TEST_F(RangeMarkingTest, shouldMarkEveryDayAcrossAMonthBoundaryAndNoneOutside) {
     EXPECT_EQ(code(QDate(2025, 2, 4)), QString());
 }
 
-TEST_F(RangeMarkingTest, shouldReportDaysWithoutARowAndStoreTheOthers) {
+TEST_P(RangeMarkingTest, shouldReportDaysWithoutARowAndStoreTheOthers) {
     const RangeMark mark = markRange(database.db(), QDate(2025, 12, 30), QDate(2026, 1, 2),
                                      WeekdayFilter(), QStringLiteral("ES"));
     ASSERT_TRUE(mark.outcome.stored);
@@ -68,7 +68,7 @@ TEST_F(RangeMarkingTest, shouldReportDaysWithoutARowAndStoreTheOthers) {
     EXPECT_FALSE(database.storedCode(QDate(2026, 1, 1)).has_value()); // no insert
 }
 
-TEST_F(RangeMarkingTest, shouldStoreNothingWhenAWriteFailsInTheMiddle) {
+TEST_P(RangeMarkingTest, shouldStoreNothingWhenAWriteFailsInTheMiddle) {
     database.setCode(QDate(2025, 5, 10), QStringLiteral("BA"));
     const QList<QDate> dates = datesInRange(QDate(2025, 5, 1), QDate(2025, 5, 20));
     QList<DayChange> changes;
@@ -91,7 +91,7 @@ TEST_F(RangeMarkingTest, shouldStoreNothingWhenAWriteFailsInTheMiddle) {
     }
 }
 
-TEST_F(RangeMarkingTest, shouldUndoAndRedoStoringTheCodesAtOnce) {
+TEST_P(RangeMarkingTest, shouldUndoAndRedoStoringTheCodesAtOnce) {
     database.setCode(QDate(2025, 6, 7), QStringLiteral("ME"));
     const WeekdayFilter weekend = WeekdayFilter::of({Qt::Saturday, Qt::Sunday});
     RangeMark first =
@@ -122,7 +122,7 @@ TEST_F(RangeMarkingTest, shouldUndoAndRedoStoringTheCodesAtOnce) {
     EXPECT_FALSE(history.canRedo());
 }
 
-TEST_F(RangeMarkingTest, shouldDropTheRedoHistoryOnANewMarkAndKeepAMarkWhoseUndoFailed) {
+TEST_P(RangeMarkingTest, shouldDropTheRedoHistoryOnANewMarkAndKeepAMarkWhoseUndoFailed) {
     history.record(
         markRange(database.db(), QDate(2025, 7, 1), QDate(2025, 7, 2), {}, "ME").changes);
     ASSERT_TRUE(history.undo().stored);
@@ -140,13 +140,83 @@ TEST_F(RangeMarkingTest, shouldDropTheRedoHistoryOnANewMarkAndKeepAMarkWhoseUndo
     EXPECT_EQ(code(QDate(2025, 7, 5)), QString());
 }
 
-TEST_F(RangeMarkingTest, shouldNotKeepAMarkThatChangedNothing) {
+TEST_P(RangeMarkingTest, shouldNotKeepAMarkThatChangedNothing) {
     database.setCode(QDate(2025, 8, 1), QStringLiteral("AL"));
     const RangeMark mark = markRange(database.db(), QDate(2025, 8, 1), QDate(2025, 8, 1), {}, "AL");
     EXPECT_TRUE(mark.changes.isEmpty());
     history.record(mark.changes);
     EXPECT_FALSE(history.canUndo());
 }
+
+class GuardedUndoTest : public RangeMarkingTest {
+protected:
+    // What another station writes, on a connection of its own.
+    void otherStationMarks(const QDate& date, const QString& code) {
+        db::Connection other;
+        other.setCursorLocation(db::adUseClient);
+        other.open(database.connectionString());
+        other.execute(QStringLiteral("update ma_calendario set Temporada = '%1' where fecha = %2")
+                          .arg(code, database.dateLiteral(date)));
+        other.close();
+    }
+
+    MarkHistory guarded{[this](const QList<DayChange>& changes) {
+        return writeIfUnchanged(database.connection(), changes);
+    }};
+};
+
+TEST_P(GuardedUndoTest, shouldLeaveTheDaysAnotherConnectionChangedAndNameThem) {
+    guarded.record(
+        markRange(database.db(), QDate(2025, 9, 3), QDate(2025, 9, 5), {}, "AL").changes);
+    otherStationMarks(QDate(2025, 9, 4), QStringLiteral("ES"));
+
+    const WriteOutcome undone = guarded.undo();
+    ASSERT_TRUE(undone.stored) << undone.errorDescription.toStdString();
+    EXPECT_EQ(undone.changedElsewhere, QList<QDate>{QDate(2025, 9, 4)});
+    EXPECT_EQ(undone.applied.size(), 2);
+    EXPECT_TRUE(database.storedCode(QDate(2025, 9, 3)).value().isNull());
+    EXPECT_EQ(code(QDate(2025, 9, 4)), QStringLiteral("ES"));
+    EXPECT_TRUE(database.storedCode(QDate(2025, 9, 5)).value().isNull());
+
+    // The redo brings back only the two days still this history's.
+    const WriteOutcome redone = guarded.redo();
+    ASSERT_TRUE(redone.stored);
+    EXPECT_TRUE(redone.changedElsewhere.isEmpty());
+    EXPECT_EQ(code(QDate(2025, 9, 3)), QStringLiteral("AL"));
+    EXPECT_EQ(code(QDate(2025, 9, 4)), QStringLiteral("ES"));
+    EXPECT_EQ(code(QDate(2025, 9, 5)), QStringLiteral("AL"));
+}
+
+TEST_P(GuardedUndoTest, shouldGiveBackACodeHoldingAQuote) {
+    database.setCode(QDate(2025, 9, 8), QStringLiteral("O''")); // stored as O'
+    guarded.record(
+        markRange(database.db(), QDate(2025, 9, 8), QDate(2025, 9, 8), {}, "ME").changes);
+    const WriteOutcome undone = guarded.undo();
+    ASSERT_TRUE(undone.stored) << undone.errorDescription.toStdString();
+    EXPECT_EQ(code(QDate(2025, 9, 8)), QStringLiteral("O'"));
+    ASSERT_TRUE(guarded.redo().stored);
+    EXPECT_EQ(code(QDate(2025, 9, 8)), QStringLiteral("ME"));
+}
+
+TEST_P(GuardedUndoTest, shouldReadTheDaysBackWhenTheConnectionGivesNoCounts) {
+    if (GetParam() != test::CalendarEngine::Embedded) {
+        GTEST_SKIP() << "SET NOCOUNT is SQL Server's";
+    }
+    database.connection().execute(QStringLiteral("SET NOCOUNT ON"));
+    guarded.record(
+        markRange(database.db(), QDate(2025, 10, 1), QDate(2025, 10, 2), {}, "ES").changes);
+    otherStationMarks(QDate(2025, 10, 2), QStringLiteral("BA"));
+    const WriteOutcome undone = guarded.undo();
+    ASSERT_TRUE(undone.stored);
+    EXPECT_EQ(undone.changedElsewhere, QList<QDate>{QDate(2025, 10, 2)});
+    EXPECT_TRUE(database.storedCode(QDate(2025, 10, 1)).value().isNull());
+    EXPECT_EQ(code(QDate(2025, 10, 2)), QStringLiteral("BA"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, RangeMarkingTest, test::calendarEngines(),
+                         test::calendarEngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, GuardedUndoTest, test::calendarEngines(),
+                         test::calendarEngineName);
 
 } // namespace
 } // namespace estaciones::calendar::extras

@@ -30,8 +30,10 @@ TEST(SeasonStore, shouldReadOneDateAsStoredWithNullAndMissingRowsEmpty) {
     EXPECT_EQ(store.Temporada(14, 3, 2026), QString()); // no row
 }
 
-TEST(SeasonStore, shouldStoreTheCodeAndTellARowFromNoRow) {
-    CalendarDatabase database;
+class SeasonStoreOnEngines : public ::testing::TestWithParam<test::CalendarEngine> {};
+
+TEST_P(SeasonStoreOnEngines, shouldStoreTheCodeAndTellARowFromNoRow) {
+    CalendarDatabase database(GetParam());
     database.createYear(2025);
     SeasonStore store(database.db());
 
@@ -45,6 +47,9 @@ TEST(SeasonStore, shouldStoreTheCodeAndTellARowFromNoRow) {
     EXPECT_EQ(store.AsignarTemporada(14, 3, 2026, QStringLiteral("AL")).outcome, Outcome::NoRow);
     EXPECT_EQ(database.storedCode(QDate(2026, 3, 14)), std::nullopt);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SeasonStoreOnEngines, test::calendarEngines(),
+                         test::calendarEngineName);
 
 TEST(SeasonStore, shouldReadTheRowBackWhenTheConnectionGivesNoCounts) {
     CalendarDatabase database;

@@ -20,14 +20,24 @@ inline const QString sundaysOnly = QStringLiteral("Solo domingos");
 inline QString totalsTitle(int year) {
     return QStringLiteral("Totales %1").arg(year);
 }
-inline const QString unmarked = QStringLiteral("Sin temporada");
+inline QString withoutSeasonPart(int count) {
+    return QStringLiteral("%1 sin temporada").arg(count);
+}
+inline QString withoutRowPart(int count) {
+    return QStringLiteral("%1 sin calendario").arg(count);
+}
 inline const QString otherCodes = QStringLiteral("Otros códigos");
-inline const QString withoutRow = QStringLiteral("Sin calendario");
 inline const QString nonWorking = QStringLiteral("No laborables");
 
 // Undo and redo.
 inline const QString nothingToUndo = QStringLiteral("No hay nada que deshacer.");
 inline const QString nothingToRedo = QStringLiteral("No hay nada que rehacer.");
+inline QString changedByOtherStation(qsizetype count, const QString& dates) {
+    return QStringLiteral("Otro puesto cambió %1 después de esta marca; %2 como %3: %4.")
+        .arg(count == 1 ? QStringLiteral("este día") : QStringLiteral("estos días"),
+             count == 1 ? QStringLiteral("queda") : QStringLiteral("quedan"),
+             count == 1 ? QStringLiteral("está") : QStringLiteral("están"), dates);
+}
 
 // Printed sheet and export.
 inline QString sheetTitle(int year) {
@@ -104,12 +114,16 @@ inline const QString iCalendarTip =
 // Files.
 inline const QString pdfTitle = QStringLiteral("Guardar PDF");
 inline const QString iCalendarTitle = QStringLiteral("Exportar iCalendar");
-inline const QString fileName = QStringLiteral("Nombre del archivo:");
-inline QString suggestedFile(const QString& year, const QString& extension) {
-    return QStringLiteral("Calendario-%1.%2").arg(year, extension);
+inline const QString pdfFilter = QStringLiteral("Documentos PDF|*.pdf");
+inline const QString iCalendarFilter = QStringLiteral("Calendarios iCalendar|*.ics");
+inline QString suggestedFile(int year, const QString& extension) {
+    return QStringLiteral("Calendario-%1.%2").arg(year).arg(extension);
 }
-inline QString printDocument(const QString& year) {
+inline QString printDocument(int year) {
     return QStringLiteral("Calendario %1").arg(year);
+}
+inline QString askOverwrite(const QString& path) {
+    return QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(path);
 }
 inline const QString printFailed = QStringLiteral("No se pudo imprimir.");
 inline QString fileNotWritten(const QString& path) {

@@ -22,14 +22,21 @@ WriteOutcome MarkHistory::redo() {
 WriteOutcome MarkHistory::move(QList<QList<DayChange>>& from, QList<QList<DayChange>>& to,
                                bool backwards) {
     if (from.isEmpty()) {
-        return {false, backwards ? texts::nothingToUndo : texts::nothingToRedo};
+        return WriteOutcome::failed(backwards ? texts::nothingToUndo : texts::nothingToRedo);
     }
     const QList<DayChange>& mark = from.last();
     const QList<DayChange> writes = backwards ? reversed(mark) : mark;
     const WriteOutcome outcome = m_writer(writes);
-    if (outcome.stored) {
-        m_lastApplied = writes;
-        to.append(from.takeLast());
+    if (!outcome.stored) {
+        return outcome; // the mark stays where it was
+    }
+    m_lastApplied = outcome.applied;
+    from.removeLast();
+    // Only the days written move over: a day another station changed since
+    // is that station's now, no longer this window's to undo or redo.
+    QList<DayChange> moved = backwards ? reversed(outcome.applied) : outcome.applied;
+    if (!moved.isEmpty()) {
+        to.append(std::move(moved));
     }
     return outcome;
 }

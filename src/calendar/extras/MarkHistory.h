@@ -11,6 +11,9 @@ namespace estaciones::calendar::extras {
 // The operator's marks of this session, for undo and redo. A mark is a group
 // of day changes (one click, one range, one copy). Undoing stores the codes
 // from before the mark at once, like a click; redoing stores the mark again.
+// The window's writer changes a day only while it holds what this window
+// wrote (writeIfUnchanged): the days another station changed since are left
+// as they are, reported in the outcome and dropped from the mark.
 // The history knows dates, not cells, so it outlives repaints and year
 // changes.
 class MarkHistory {
@@ -34,7 +37,7 @@ public:
     WriteOutcome undo();
     WriteOutcome redo();
 
-    // The dates the last undo or redo touched.
+    // The changes the last undo or redo wrote.
     const QList<DayChange>& lastApplied() const { return m_lastApplied; }
 
 private:

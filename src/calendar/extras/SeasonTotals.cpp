@@ -29,20 +29,33 @@ SeasonTotals totalsOf(const CalendarRows& rows, int year) {
     return totals;
 }
 
+int paintedDays(const SeasonTotals& totals, int season) {
+    const int marked = totals.perSeason[static_cast<std::size_t>(season)];
+    return season == 0 ? marked + totals.unmarked + totals.withoutRow : marked;
+}
+
 QStringList legendLines(const SeasonTotals& totals) {
     QStringList lines;
     for (const Season& season : seasons()) {
-        lines << QStringLiteral("%1: %2").arg(
-            season.caption, texts::days(totals.perSeason[static_cast<std::size_t>(season.index)]));
-    }
-    if (totals.unmarked > 0) {
-        lines << QStringLiteral("%1: %2").arg(texts::unmarked, texts::days(totals.unmarked));
+        QString line = QStringLiteral("%1: %2").arg(season.caption,
+                                                    texts::days(paintedDays(totals, season.index)));
+        if (season.index == 0) {
+            // The days BAJA's colour stands for without being marked BAJA.
+            QStringList unmarkedParts;
+            if (totals.unmarked > 0) {
+                unmarkedParts << texts::withoutSeasonPart(totals.unmarked);
+            }
+            if (totals.withoutRow > 0) {
+                unmarkedParts << texts::withoutRowPart(totals.withoutRow);
+            }
+            if (!unmarkedParts.isEmpty()) {
+                line += QStringLiteral(" (%1)").arg(unmarkedParts.join(QStringLiteral(", ")));
+            }
+        }
+        lines << line;
     }
     if (totals.otherCodes > 0) {
         lines << QStringLiteral("%1: %2").arg(texts::otherCodes, texts::days(totals.otherCodes));
-    }
-    if (totals.withoutRow > 0) {
-        lines << QStringLiteral("%1: %2").arg(texts::withoutRow, texts::days(totals.withoutRow));
     }
     lines << QStringLiteral("%1: %2").arg(texts::nonWorking, texts::days(totals.nonWorking));
     return lines;

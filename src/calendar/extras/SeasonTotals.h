@@ -24,8 +24,14 @@ struct SeasonTotals {
 // Counts the rows of `year` (rows of other years are ignored).
 SeasonTotals totalsOf(const CalendarRows& rows, int year);
 
-// The legend's lines, in Spanish: one per season, then the other counts
-// (lines with nothing to tell are left out, except the seasons).
+// The days the grid paints in season `season`'s colour: BAJA's are its
+// own, the days without season and the days without a row, as the grid
+// paints them all alike.
+int paintedDays(const SeasonTotals& totals, int season);
+
+// The legend's lines, in Spanish: one per season with the days painted in
+// its colour (BAJA's line says how many of them have no season or no row),
+// then the other codes (when any) and the non-working days.
 QStringList legendLines(const SeasonTotals& totals);
 
 } // namespace estaciones::calendar::extras

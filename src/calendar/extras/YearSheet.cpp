@@ -3,6 +3,7 @@
 
 #include "calendar/BgrColour.h"
 #include "calendar/CalendarTexts.h"
+#include "calendar/TextContrast.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -36,6 +37,11 @@ void paintMonth(QPainter& painter, const QRectF& box, int month,
     painter.drawText(QRectF(box.left(), box.top(), box.width(), titleHeight), Qt::AlignCenter,
                      calendar::texts::monthFrames[m]);
     setFontHeight(painter, titleHeight * 0.55, false);
+    // The weekday captions keep a tenth of their column free.
+    painter.setFont(fontFitting(
+        painter.font(),
+        QStringList(calendar::texts::weekdayHeaders.begin(), calendar::texts::weekdayHeaders.end()),
+        cellWidth * 0.8));
     for (int column = 0; column < DaysPerWeek; ++column) {
         painter.drawText(QRectF(box.left() + column * cellWidth, box.top() + titleHeight, cellWidth,
                                 titleHeight),
@@ -51,10 +57,11 @@ void paintMonth(QPainter& painter, const QRectF& box, int month,
         const QRectF rect(box.left() + (k % DaysPerWeek) * cellWidth,
                           box.top() + 2 * titleHeight + (k / DaysPerWeek) * cellHeight, cellWidth,
                           cellHeight);
-        painter.fillRect(rect, cell.background ? toQColor(*cell.background) : QColor(Qt::white));
+        const QColor face = cell.background ? toQColor(*cell.background) : QColor(Qt::white);
+        painter.fillRect(rect, face);
         painter.setPen(QPen(Qt::gray, 0));
         painter.drawRect(rect);
-        painter.setPen(Qt::black);
+        painter.setPen(readableTextColour(face));
         painter.drawText(rect, Qt::AlignCenter, cell.caption);
     }
 }

@@ -2,16 +2,17 @@
 
 #include "calendar/CalendarTexts.h"
 #include "calendar/MonthGrid.h"
+#include "calendar/YearList.h"
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/ICalendarExport.h"
 #include "calendar/extras/RangeMarking.h"
 #include "calendar/extras/SeasonCopy.h"
 #include "calendar/extras/YearSheet.h"
-#include "platform/ui/ControlArrays.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
 #include "data/DB_Dll.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
 
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,8 +58,9 @@ QString listOfDates(const QList<QDate>& dates) {
 CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
     : QObject(&window), m_window(window), m_db(db), m_store(db),
       m_history([&db](const QList<extras::DayChange>& changes) {
-          return extras::writeAfterCodes(db.gCnn, changes);
-      }) {
+          return extras::writeIfUnchanged(db.gCnn, changes);
+      }),
+      m_lastFolder(QDir::homePath()) {
     setObjectName(QStringLiteral("CalendarExtras"));
     buildToolbar();
     placeLegend();
@@ -114,8 +117,8 @@ void CalendarExtras::buildToolbar() {
 }
 
 void CalendarExtras::placeLegend() {
-    QWidget* form = m_window.centralWidget();
-    auto* help = form ? form->findChild<QLabel*>(QStringLiteral("Label1")) : nullptr;
+    QWidget* form = &m_window.form();
+    auto* help = form->findChild<QLabel*>(QStringLiteral("Label1"));
     if (!help) {
         return;
     }
@@ -143,7 +146,7 @@ void CalendarExtras::attachToCells() {
 }
 
 int CalendarExtras::shownYear() const {
-    return yearOfText(m_window.yearText());
+    return m_window.anioMostrado();
 }
 
 std::optional<QDate> CalendarExtras::dateOfCell(const QObject& cell) const {
@@ -227,7 +230,7 @@ void CalendarExtras::markRangeTo(const QDate& to) {
 }
 
 void CalendarExtras::repaint() {
-    m_window.ArmarAnio(m_window.yearText()); // which calls yearPainted()
+    m_window.ArmarAnio(shownYear()); // which calls yearPainted()
 }
 
 void CalendarExtras::yearPainted() {
@@ -235,10 +238,7 @@ void CalendarExtras::yearPainted() {
     if (!m_legend) {
         return;
     }
-    int year = 0;
-    if (const std::optional<Error> bad = ignoringErrors([&] { year = shownYear(); })) {
-        return; // an odd year text: the window reports it
-    }
+    const int year = shownYear();
     m_legend->show(extras::totalsOf(extras::readYearRows(m_db, year), year), m_window.colours());
 }
 
@@ -248,19 +248,23 @@ void CalendarExtras::refreshActions() {
 }
 
 void CalendarExtras::deshacer() {
-    const extras::WriteOutcome outcome = m_history.undo();
-    if (!outcome.stored) {
-        tell(outcome.errorDescription);
-    }
+    tellOutcome(m_history.undo());
     repaint();
 }
 
 void CalendarExtras::rehacer() {
-    const extras::WriteOutcome outcome = m_history.redo();
+    tellOutcome(m_history.redo());
+    repaint();
+}
+
+void CalendarExtras::tellOutcome(const extras::WriteOutcome& outcome) {
     if (!outcome.stored) {
         tell(outcome.errorDescription);
+    } else if (!outcome.changedElsewhere.isEmpty()) {
+        tell(extras::texts::changedByOtherStation(outcome.changedElsewhere.size(),
+                                                  listOfDates(outcome.changedElsewhere)),
+             ui::style::OKOnly | ui::style::Exclamation);
     }
-    repaint();
 }
 
 void CalendarExtras::copiarTemporadas() {
@@ -271,12 +275,12 @@ void CalendarExtras::copiarTemporadas() {
     if (!answer) {
         return;
     }
-    bool ok = false;
-    const int source = answer->trimmed().toInt(&ok);
-    if (!ok || source < 1930 || source > 2049) {
-        tell(texts::invalidYear(answer->trimmed()), ui::style::OKOnly | ui::style::Exclamation);
+    const YearValidation checked = validateYear(*answer);
+    if (!checked.year) {
+        tell(checked.message, ui::style::OKOnly | ui::style::Exclamation);
         return;
     }
+    const int source = *checked.year;
     if (source == target) {
         tell(extras::texts::sameYear(target));
         return;
@@ -323,11 +327,11 @@ extras::YearSheet CalendarExtras::sheet() {
             extras::totalsOf(extras::readYearRows(m_db, year), year)};
 }
 
-std::optional<QString> CalendarExtras::askPath(const QString& title, const QString& extension) {
+std::optional<QString> CalendarExtras::askPath(const QString& title, const QString& filter,
+                                               const QString& extension) {
     const QString suggested =
-        QDir::home().filePath(extras::texts::suggestedFile(m_window.yearText(), extension));
-    std::optional<QString> path =
-        ui::operatorInterface().inputBox(extras::texts::fileName, title, suggested);
+        QDir(m_lastFolder).filePath(extras::texts::suggestedFile(shownYear(), extension));
+    const std::optional<QString> path = ui::operatorInterface().saveFile(title, filter, suggested);
     if (!path || path->trimmed().isEmpty()) {
         return std::nullopt;
     }
@@ -335,13 +339,21 @@ std::optional<QString> CalendarExtras::askPath(const QString& title, const QStri
     if (!chosen.endsWith(QLatin1Char('.') + extension, Qt::CaseInsensitive)) {
         chosen += QLatin1Char('.') + extension;
     }
+    const QFileInfo file(chosen);
+    m_lastFolder = file.absolutePath();
+    if (file.exists() &&
+        ui::operatorInterface().messageBox(extras::texts::askOverwrite(chosen),
+                                           ui::style::YesNo | ui::style::Question |
+                                               ui::style::DefaultButton2) != ui::reply::Yes) {
+        return std::nullopt;
+    }
     return chosen;
 }
 
 void CalendarExtras::imprimir() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(extras::texts::printDocument(m_window.yearText()));
+    printer.setDocName(extras::texts::printDocument(shownYear()));
     QPrintDialog dialog(&printer, &m_window);
     if (dialog.exec() != QDialog::Accepted) {
         return;
@@ -356,15 +368,16 @@ void CalendarExtras::imprimir() {
 }
 
 void CalendarExtras::guardarPdf() {
-    const std::optional<QString> path = askPath(extras::texts::pdfTitle, QStringLiteral("pdf"));
+    const std::optional<QString> path =
+        askPath(extras::texts::pdfTitle, extras::texts::pdfFilter, QStringLiteral("pdf"));
     if (path && !extras::writeYearPdf(*path, sheet())) {
         tell(extras::texts::fileNotWritten(*path), ui::style::OKOnly | ui::style::Exclamation);
     }
 }
 
 void CalendarExtras::exportarICalendar() {
-    const std::optional<QString> path =
-        askPath(extras::texts::iCalendarTitle, QStringLiteral("ics"));
+    const std::optional<QString> path = askPath(
+        extras::texts::iCalendarTitle, extras::texts::iCalendarFilter, QStringLiteral("ics"));
     if (!path) {
         return;
     }

@@ -64,7 +64,12 @@ private:
     void refreshActions();
     void repaint();
     extras::YearSheet sheet();
-    std::optional<QString> askPath(const QString& title, const QString& extension);
+    // Asks where to save (the folder of the last file saved first), adds the
+    // extension when missing and asks before replacing a file.
+    std::optional<QString> askPath(const QString& title, const QString& filter,
+                                   const QString& extension);
+    // Tells the operator what an undo or redo could not do.
+    void tellOutcome(const extras::WriteOutcome& outcome);
 
     R& m_window;
     data::DB_Dll& m_db;
@@ -74,6 +79,8 @@ private:
     // The plain click under way: its day and the code stored before it.
     std::optional<std::pair<QDate, std::optional<QString>>> m_pendingClick;
     bool m_attached = false;
+    // Where the last file was saved, for the next file dialog.
+    QString m_lastFolder;
 
     SeasonTotalsLegend* m_legend = nullptr;
     QAction* m_deshacer = nullptr;

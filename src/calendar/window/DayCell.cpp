@@ -1,16 +1,19 @@
 #include "calendar/window/DayCell.h"
 
 #include "calendar/BgrColour.h"
+#include "calendar/TextContrast.h"
 
 namespace estaciones::calendar::window {
 
 namespace {
 // The indicator is hidden: the cell's value is reset after every click, the
 // colour alone tells the season.
+// The day number in black or white, whichever reads on the season's colour.
 QString faceStyle(BgrColour colour) {
-    return QStringLiteral("QRadioButton { background-color: %1; color: black; }"
+    const QColor face = toQColor(colour);
+    return QStringLiteral("QRadioButton { background-color: %1; color: %2; }"
                           " QRadioButton::indicator { width: 0px; height: 0px; }")
-        .arg(toQColor(colour).name());
+        .arg(face.name(), readableTextColour(face).name());
 }
 } // namespace
 
@@ -30,7 +33,9 @@ void DayCell::setBackground(BgrColour colour) {
 }
 
 void paintButtonFace(QWidget& button, BgrColour colour) {
-    button.setStyleSheet(QStringLiteral("background-color: %1;").arg(toQColor(colour).name()));
+    const QColor face = toQColor(colour);
+    button.setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
+                             .arg(face.name(), readableTextColour(face).name()));
 }
 
 } // namespace estaciones::calendar::window

@@ -15,8 +15,8 @@ class DayCell : public QRadioButton {
 public:
     explicit DayCell(QWidget* parent = nullptr);
 
-    // Paints the face in `colour` (the suite's value); nothing changes when it
-    // already has it.
+    // Paints the face in `colour` (the suite's value), the number in black or
+    // white by the colour's luminance; nothing changes when it already has it.
     void setBackground(BgrColour colour);
     std::optional<BgrColour> background() const { return m_background; }
 
@@ -24,7 +24,8 @@ private:
     std::optional<BgrColour> m_background;
 };
 
-// Gives any button the face colour `colour` (the season buttons OptTemp).
+// Gives any button the face colour `colour` (the season buttons OptTemp),
+// with its caption in black or white, whichever reads on it.
 void paintButtonFace(QWidget& button, BgrColour colour);
 
 } // namespace estaciones::calendar::window

@@ -1,6 +1,7 @@
 #include "calendar/window/R.h"
 
 #include "calendar/CalendarTexts.h"
+#include "calendar/CaptionDate.h"
 #include "calendar/ColourSettings.h"
 #include "calendar/SeasonStore.h"
 #include "calendar/window/CalendarExtras.h"
@@ -20,7 +21,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -43,11 +44,9 @@ void R::guard(const QString& handler, const std::function<void()>& body) {
 bool R::Form_Load() {
     bool keepRunning = true;
     guard(QStringLiteral("Form_Load"), [&] {
-        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);
-        }
-        setWindowTitle(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat));
+        ensurePolished();
+        placeOnScreen();
+        setWindowTitle(captionDate(QDate::currentDate()));
         if (m_session.IniciarSesion && !m_session.IniciarSesion()) {
             keepRunning = false;
             return;
@@ -64,12 +63,45 @@ bool R::Form_Load() {
     return keepRunning;
 }
 
+void R::placeOnScreen() {
+    // Before the first show the window still has Qt's default size: it is
+    // centred with the size its content asks for, within the screen's free
+    // area. Once shown, its frame is known and counts too.
+    library::fitOnScreen(*this, isVisible() ? size() : sizeHint());
+}
+
+void R::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_placedWithFrame && !event->spontaneous()) {
+        m_placedWithFrame = true;
+        placeOnScreen();
+    }
+}
+
 void R::CargarAnio() {
     CmbAnio->clear();
-    for (int year = 1930; year <= 2049; ++year) {
+    for (int year = FirstListYear; year <= LastListYear; ++year) {
         CmbAnio->addItem(QString::number(year));
     }
-    CmbAnio->setCurrentText(QString::number(QDate::currentDate().year()));
+    // The shown year is the list's current entry, so that the arrow keys
+    // and the wheel move on from it.
+    mostrarAnioEnCombo(nearestListYear(QDate::currentDate().year()));
+}
+
+void R::mostrarAnioEnCombo(int anio) {
+    const int index = CmbAnio->findText(QString::number(anio));
+    CmbAnio->setCurrentIndex(index);
+    CmbAnio->setEditText(QString::number(anio));
+}
+
+std::optional<int> R::anioDelCombo() {
+    const YearValidation checked = validateYear(CmbAnio->currentText());
+    if (!checked.year) {
+        ui::operatorInterface().messageBox(checked.message,
+                                           ui::style::OKOnly | ui::style::Exclamation);
+        mostrarAnioEnCombo(m_anioMostrado);
+    }
+    return checked.year;
 }
 
 void R::cargarColores() {
@@ -80,13 +112,10 @@ void R::cargarColores() {
     }
 }
 
-QString R::yearText() const {
-    return CmbAnio->currentText();
-}
-
-void R::ArmarAnio(const QString& anio) {
-    const int year = yearOfText(anio);
-    const YearPaint paint = paintYear(*m_store, year, m_colours);
+void R::ArmarAnio(int anio) {
+    const YearPaint paint = paintYear(*m_store, anio, m_colours);
+    m_anioMostrado = anio;
+    mostrarAnioEnCombo(anio);
     for (int month = 1; month <= 12; ++month) {
         ArmarAlmanaque(month, paint[static_cast<std::size_t>(month - 1)]);
     }
@@ -149,7 +178,7 @@ void R::Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice) {
         }
     } reset{*this, cell};
 
-    const int year = yearOfText(yearText());
+    const int year = m_anioMostrado;
     const QString code = selectedSeasonCode();
     if (!Asignar) {
         return;
@@ -182,27 +211,44 @@ void R::CmdColor_Click(int Index) {
     paintButtonFace(*OptTemp[i], *chosen);
     storeSeasonColour(Index, *chosen);
     cargarColores();
-    ArmarAnio(yearText());
+    ArmarAnio(m_anioMostrado);
 }
 
-void R::CmbAnio_Click() {
-    guard(QStringLiteral("CmbAnio_Click"), [&] { ArmarAnio(yearText()); });
+void R::CmbAnio_Click(int index) {
+    guard(QStringLiteral("CmbAnio_Click"), [&] {
+        if (const std::optional<int> anio = validateYear(CmbAnio->itemText(index)).year) {
+            ArmarAnio(*anio);
+        }
+    });
+}
+
+void R::CmbAnio_KeyPress() {
+    guard(QStringLiteral("CmbAnio_KeyPress"), [&] {
+        if (const std::optional<int> anio = anioDelCombo()) {
+            ArmarAnio(*anio);
+        }
+    });
 }
 
 void R::CmdCrearCalendario_Click() {
     if (m_ocupado || !m_session.CrearCalendario) {
         return;
     }
+    std::optional<int> anio;
+    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] { anio = anioDelCombo(); });
+    if (!anio) {
+        return;
+    }
     // The script runner lets window events run: no second run and no
     // unload may start under it.
     m_ocupado = true;
-    if (QWidget* controles = centralWidget()) {
-        controles->setEnabled(false);
-    }
-    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] { m_session.CrearCalendario(*this); });
-    if (QWidget* controles = centralWidget()) {
-        controles->setEnabled(true);
-    }
+    centralWidget()->setEnabled(false);
+    guard(QStringLiteral("CmdCrearCalendario_Click"), [&] {
+        m_session.CrearCalendario(*this, *anio);
+        // The new rows and the Sundays show at once, with their totals.
+        ArmarAnio(*anio);
+    });
+    centralWidget()->setEnabled(true);
     m_ocupado = false;
     if (m_cierrePendiente) {
         close();

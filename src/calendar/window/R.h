@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -43,36 +44,52 @@ public:
     // program must end (the window is then not shown).
     bool Form_Load();
 
-    // Fills the year combo: 1930..2049, showing the current year.
+    // Fills the year combo: 1930..2049, its current entry the current year.
     void CargarAnio();
     // Creates cells 1..41 and headers 1..6 of every month from element 0,
     // then paints the year shown.
     void ArmarGrilla();
-    // Paints the twelve months of the year `anio` (the year combo's text).
-    void ArmarAnio(const QString& anio);
+    // Paints the twelve months of `anio` and the totals; from then on the
+    // window's year is `anio`, and the year combo shows it as its current
+    // entry. The callers validate the combo's text first (validateYear).
+    void ArmarAnio(int anio);
     // Paints one month from the seasons of its year.
     void ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& paint);
     // The code stored for one date (one statement).
     QString Temporada(int DIA, int Mes, int anio);
 
-    // The marking of one cell (a click on a day).
+    // The marking of one cell (a click on a day of the year painted).
     void Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice);
 
     const SeasonColours& colours() const { return m_colours; }
     bool GrillaLista() const { return m_grillaLista; }
     QString selectedSeasonCode() const;
-    QString yearText() const;
+    // The year the grid shows: what clicks, ranges and exports act on,
+    // whatever text the year box holds.
+    int anioMostrado() const { return m_anioMostrado; }
+    // The form inside the window, laid out in twips (it scrolls when the
+    // window is smaller).
+    QWidget& form() const { return *m_form; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
-    void CmbAnio_Click();
+    void CmbAnio_Click(int index);
     void CmdSalir_Click();
     void CmdCrearCalendario_Click();
 
 private:
     void buildControls();
+    // Enter in the year combo: its text, if it is a year of the list.
+    void CmbAnio_KeyPress();
+    // The year combo's text as a year; when it is none, the operator is
+    // told why and the box shows the painted year again.
+    std::optional<int> anioDelCombo();
+    void mostrarAnioEnCombo(int anio);
+    // Sized for its content, kept on the screen and centred there.
+    void placeOnScreen();
     QWidget* buildSeasonFrame(QWidget* parent);
     QGroupBox* buildMonthFrame(QWidget* parent, int month);
     void OptDia_Click(int Mes, int Index);
@@ -93,6 +110,9 @@ private:
     bool m_ocupado = false;
     bool m_cierrePendiente = false;
     bool m_unloaded = false;
+    bool m_placedWithFrame = false;
+    int m_anioMostrado = 0;
+    QWidget* m_form = nullptr;
     // Ranges, undo, totals, year copy, printing and export.
     CalendarExtras* m_extras = nullptr;
 

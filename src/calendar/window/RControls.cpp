@@ -2,8 +2,11 @@
 // with the screen's logical dpi.
 #include "calendar/CalendarTexts.h"
 #include "calendar/GridGeometry.h"
+#include "calendar/TextContrast.h"
+#include "calendar/YearList.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
+#include "calendar/window/FormScrollArea.h"
 #include "calendar/window/HelpMenu.h"
 #include "calendar/window/R.h"
 #include "calendar/window/StatusPanels.h"
@@ -11,6 +14,7 @@
 #include "platform/ui/ControlArrays.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -32,8 +36,16 @@ constexpr int monthGapTwips = 90;
 constexpr int sideWidthTwips = 2400;
 constexpr int marginTwips = 120;
 
+// Room left on each side of a weekday header's caption, so that the
+// captions of neighbouring columns never run together.
+constexpr int headerSideRoomTwips = 30;
+
 double dpiOf(const QWidget& widget) {
     return widget.logicalDpiX();
+}
+
+QStringList weekdayCaptions() {
+    return QStringList(texts::weekdayHeaders.begin(), texts::weekdayHeaders.end());
 }
 
 void placeTwips(QWidget& widget, const TwipsRect& r) {
@@ -44,8 +56,13 @@ void placeTwips(QWidget& widget, const TwipsRect& r) {
 } // namespace
 
 void R::buildControls() {
-    auto* form = new QWidget(this);
-    setCentralWidget(form);
+    // The form keeps its layout in twips; the area around it scrolls it when
+    // the window is smaller.
+    auto* area = new FormScrollArea(this);
+    auto* form = new QWidget;
+    form->setObjectName(QStringLiteral("Formulario"));
+    m_form = form;
+    setCentralWidget(area);
     setWindowTitle(texts::designCaption);
 
     FrmTemporada = buildSeasonFrame(form);
@@ -56,9 +73,7 @@ void R::buildControls() {
     CmbAnio->setInsertPolicy(QComboBox::NoInsert);
     placeTwips(*CmbAnio, {marginTwips, 2700, sideWidthTwips, 330});
     connect(CmbAnio, &QComboBox::activated, this, &R::CmbAnio_Click);
-    new YearComboKeys(*CmbAnio, [this] {
-        guard(QStringLiteral("CmbAnio_KeyPress"), [this] { ArmarAnio(CmbAnio->currentText()); });
-    });
+    new YearComboKeys(*CmbAnio, [this] { CmbAnio_KeyPress(); });
 
     CmdCrearCalendario = new QPushButton(texts::createCalendar, form);
     CmdCrearCalendario->setObjectName(QStringLiteral("CmdCrearCalendario"));
@@ -91,6 +106,7 @@ void R::buildControls() {
     const int width = marginTwips * 2 + sideWidthTwips + 4 * (monthWidthTwips + monthGapTwips);
     const int height = marginTwips * 2 + 3 * (monthHeightTwips + monthGapTwips);
     form->setFixedSize(twipsToPixels(width, dpi), twipsToPixels(height, dpi));
+    area->setWidget(form);
 }
 
 QWidget* R::buildSeasonFrame(QWidget* parent) {
@@ -139,6 +155,10 @@ QGroupBox* R::buildMonthFrame(QWidget* parent, int month) {
     ui::nameArrayElement(*header, QStringLiteral("LblDia%1").arg(month), 0);
     header->setAlignment(Qt::AlignCenter);
     placeTwips(*header, header0Twips);
+    // Every caption fits its column with room to spare at either side.
+    header->setFont(
+        fontFitting(header->font(), weekdayCaptions(),
+                    header->width() - 2 * twipsToPixels(headerSideRoomTwips, dpiOf(*header))));
     LblDia[m][0] = header;
     return frame;
 }
@@ -170,13 +190,14 @@ void R::ArmarGrilla() {
             auto* header = new QLabel(texts::weekdayHeaders[static_cast<std::size_t>(z)], &frame);
             ui::nameArrayElement(*header, header0.objectName(), z);
             header->setAlignment(header0.alignment());
+            header->setFont(header0.font());
             placeTwips(*header, headers[static_cast<std::size_t>(z)]);
             header->setVisible(true);
             LblDia[m][static_cast<std::size_t>(z)] = header;
         }
     }
     m_extras->attachToCells();
-    ArmarAnio(CmbAnio->currentText());
+    ArmarAnio(nearestListYear(QDate::currentDate().year()));
 }
 
 } // namespace estaciones::calendar::window

@@ -21,8 +21,9 @@ struct RSession {
     std::function<void(QStatusBar& sbStatusBar, const QString& text)> ArmarBarraEstado;
     // Closes the session (access log exit time, shared objects) at unload.
     std::function<void()> FinalizarSesion;
-    // CmdCrearCalendario click: creates the calendar rows of the year shown.
-    std::function<void(R& window)> CrearCalendario;
+    // CmdCrearCalendario click: creates the calendar rows of `anio`, the
+    // year box's year once validated; the window repaints it afterwards.
+    std::function<void(R& window, int anio)> CrearCalendario;
     // Ends the program after unload (the event loop's end in the program).
     std::function<void()> endProgram;
 };

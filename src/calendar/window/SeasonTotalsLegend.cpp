@@ -9,6 +9,8 @@ SeasonTotalsLegend::SeasonTotalsLegend(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("LblTotales"));
     setTextFormat(Qt::RichText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // BAJA's line tells the days without season too: it may take two lines.
+    setWordWrap(true);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     setFont(small);

@@ -66,6 +66,13 @@ public:
     virtual std::optional<QString> openFile(const QString& title, const QString& filter,
                                             const QString& initialFolder = {}) = 0;
 
+    // The path to save a file under, or nothing when cancelled. `filter` as
+    // for openFile; `suggestedPath` names the folder and file name the
+    // dialog starts with. An existing file is not asked about here: the
+    // caller asks before overwriting it (one question on every platform).
+    virtual std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                            const QString& suggestedPath) = 0;
+
     // Let pending window events run (the original's DoEvents).
     virtual void processEvents() = 0;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -134,6 +135,30 @@ std::optional<QString> QtOperatorInterface::openFile(const QString& title, const
         return std::nullopt;
     }
     return path;
+}
+
+std::optional<QString> QtOperatorInterface::saveFile(const QString& title, const QString& filter,
+                                                     const QString& suggestedPath) {
+    // Qt's own dialog, which the Spanish translations of qtbase cover; the
+    // platform's native dialog would speak the desktop's language.
+    QFileDialog dialog(dialogParent(), titleOrApplication(title));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString qtFilter = toQtFileFilter(filter);
+    if (!qtFilter.isEmpty()) {
+        dialog.setNameFilters(qtFilter.split(QLatin1String(";;")));
+    }
+    const QFileInfo suggested(suggestedPath);
+    dialog.setDirectory(suggested.absolutePath());
+    dialog.selectFile(suggested.fileName());
+    if (!suggested.suffix().isEmpty()) {
+        dialog.setDefaultSuffix(suggested.suffix());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 void QtOperatorInterface::processEvents() {

@@ -17,6 +17,8 @@ public:
     std::optional<std::uint32_t> chooseColor(std::uint32_t initialBgr) override;
     std::optional<QString> openFile(const QString& title, const QString& filter,
                                     const QString& initialFolder) override;
+    std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                    const QString& suggestedPath) override;
     void processEvents() override;
 };
 

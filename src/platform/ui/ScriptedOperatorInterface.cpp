@@ -15,6 +15,8 @@ QString kindName(ScriptedOperatorInterface::Kind kind) {
         return QStringLiteral("colour dialog");
     case ScriptedOperatorInterface::Kind::OpenFile:
         return QStringLiteral("file dialog");
+    case ScriptedOperatorInterface::Kind::SaveFile:
+        return QStringLiteral("save file dialog");
     }
     return {};
 }
@@ -41,6 +43,11 @@ ScriptedOperatorInterface::answerColor(std::optional<std::uint32_t> bgr) {
 
 ScriptedOperatorInterface& ScriptedOperatorInterface::answerOpenFile(std::optional<QString> path) {
     m_answers.push_back({Kind::OpenFile, std::move(path)});
+    return *this;
+}
+
+ScriptedOperatorInterface& ScriptedOperatorInterface::answerSaveFile(std::optional<QString> path) {
+    m_answers.push_back({Kind::SaveFile, std::move(path)});
     return *this;
 }
 
@@ -100,6 +107,15 @@ std::optional<QString> ScriptedOperatorInterface::openFile(const QString& title,
     Answer answer = std::optional<QString>();
     take(Kind::OpenFile,
          {Kind::OpenFile, title, title, 0, filter + QLatin1Char('|') + initialFolder}, answer);
+    return std::get<std::optional<QString>>(answer);
+}
+
+std::optional<QString> ScriptedOperatorInterface::saveFile(const QString& title,
+                                                           const QString& filter,
+                                                           const QString& suggestedPath) {
+    Answer answer = std::optional<QString>();
+    take(Kind::SaveFile,
+         {Kind::SaveFile, title, title, 0, filter + QLatin1Char('|') + suggestedPath}, answer);
     return std::get<std::optional<QString>>(answer);
 }
 

@@ -17,14 +17,15 @@ namespace estaciones::ui {
 // it to a test failure) and answered with Cancel/nothing.
 class ScriptedOperatorInterface : public OperatorInterface {
 public:
-    enum class Kind { Message, Input, Color, OpenFile };
+    enum class Kind { Message, Input, Color, OpenFile, SaveFile };
 
     struct Dialog {
         Kind kind;
         QString text; // message text or input prompt (title for the file dialog)
         QString title;
         int flags = 0;  // message box style
-        QString detail; // input default text, or the file filter
+        QString detail; // input default text; the file filter, "|" and the folder or
+                        // suggested path
     };
 
     ScriptedOperatorInterface();
@@ -34,6 +35,7 @@ public:
     ScriptedOperatorInterface& answerInput(std::optional<QString> text);
     ScriptedOperatorInterface& answerColor(std::optional<std::uint32_t> bgr);
     ScriptedOperatorInterface& answerOpenFile(std::optional<QString> path);
+    ScriptedOperatorInterface& answerSaveFile(std::optional<QString> path);
 
     const std::vector<Dialog>& dialogs() const { return m_dialogs; }
     int processEventsCalls() const { return m_processEventsCalls; }
@@ -51,6 +53,8 @@ public:
     std::optional<std::uint32_t> chooseColor(std::uint32_t initialBgr) override;
     std::optional<QString> openFile(const QString& title, const QString& filter,
                                     const QString& initialFolder) override;
+    std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                    const QString& suggestedPath) override;
     void processEvents() override;
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+class QSize;
 class QWidget;
 
 namespace estaciones::library {
@@ -9,5 +10,11 @@ namespace estaciones::library {
 // default; the lookup windows pass false and keep their own place), centred
 // on that area.
 void prepareWindow(QWidget& window, bool centre = true);
+
+// Gives the window `size`, shrunk so that it fits the screen's available area
+// with its frame, and centres it there when `centre` is true. A window not
+// shown yet has Qt's default size, not its content's: its caller passes the
+// size it wants (its sizeHint, say).
+void fitOnScreen(QWidget& window, const QSize& size, bool centre = true);
 
 } // namespace estaciones::library

@@ -1,10 +1,15 @@
 #include "platform/ui/QtOperatorInterface.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -80,4 +85,50 @@ TEST(QtOperator, fileFiltersAreTranslatedToQtForm) {
     EXPECT_EQ(toQtFileFilter("Base de Datos de Microsoft Access |*.MDB"),
               "Base de Datos de Microsoft Access (*.MDB)");
     EXPECT_EQ(toQtFileFilter("Textos|*.txt|Todos|*.*"), "Textos (*.txt);;Todos (*.*)");
+}
+
+TEST(QtOperator, saveFileShowsQtsOwnDialogInSpanishAtTheSuggestedFile) {
+    installSpanishTranslations(*QCoreApplication::instance());
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString title;
+    QStringList filters;
+    QString directory;
+    QString preselected;
+    QString acceptCaption;
+    bool saving = false;
+    whenShown<QFileDialog>([&](QFileDialog* d) {
+        title = d->windowTitle();
+        filters = d->nameFilters();
+        directory = d->directory().absolutePath();
+        saving = d->acceptMode() == QFileDialog::AcceptSave;
+        if (auto* box = d->findChild<QDialogButtonBox*>()) {
+            if (QPushButton* save = box->button(QDialogButtonBox::Save)) {
+                acceptCaption = save->text();
+            }
+        }
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        preselected = name->text();
+        // The operator types another name over it and presses Enter.
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("nuevo"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtOperatorInterface op;
+    const std::optional<QString> path =
+        op.saveFile(QStringLiteral("Guardar PDF"), QStringLiteral("Documentos PDF|*.pdf"),
+                    folder.filePath(QStringLiteral("Calendario-2025.pdf")));
+    EXPECT_EQ(title, QStringLiteral("Guardar PDF"));
+    EXPECT_EQ(filters, QStringList{QStringLiteral("Documentos PDF (*.pdf)")});
+    EXPECT_EQ(directory, QDir(folder.path()).absolutePath());
+    EXPECT_EQ(preselected, QStringLiteral("Calendario-2025.pdf"));
+    EXPECT_TRUE(saving);
+    EXPECT_EQ(acceptCaption, QStringLiteral("&Guardar"));
+    // The filter's extension is added to a name typed without one.
+    EXPECT_EQ(path, folder.filePath(QStringLiteral("nuevo.pdf")));
+
+    whenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    EXPECT_FALSE(op.saveFile(QStringLiteral("Guardar PDF"), QStringLiteral("Documentos PDF|*.pdf"),
+                             folder.filePath(QStringLiteral("x.pdf"))));
 }
