@@ -1,0 +1,46 @@
+#include "calendar/TextContrast.h"
+
+#include <QFontMetricsF>
+
+#include <gtest/gtest.h>
+
+namespace estaciones::calendar {
+namespace {
+
+TEST(TextContrast, shouldMeasureContrastAsTheWcagDo) {
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::black, Qt::white), 21.0);
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::white, Qt::white), 1.0);
+    // #767676 is the lightest grey that passes 4.5:1 on white; #777777 fails.
+    EXPECT_GE(contrastRatio(QColor(0x76, 0x76, 0x76), Qt::white), 4.5);
+    EXPECT_LT(contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.5);
+}
+
+TEST(TextContrast, shouldPickATextColourOfAtLeast4_5ToOneOnEveryBackground) {
+    for (int r = 0; r <= 255; r += 15) {
+        for (int g = 0; g <= 255; g += 15) {
+            for (int b = 0; b <= 255; b += 15) {
+                const QColor background(r, g, b);
+                const QColor text = readableTextColour(background);
+                EXPECT_GE(contrastRatio(text, background), 4.5) << r << "," << g << "," << b;
+            }
+        }
+    }
+    EXPECT_EQ(readableTextColour(QColor(0, 0, 128)), QColor(Qt::white)); // BAJA as #000080
+    EXPECT_EQ(readableTextColour(QColor(0, 255, 0)), QColor(Qt::black)); // the default BAJA
+    EXPECT_EQ(readableTextColour(QColor(255, 0, 0)), QColor(Qt::black)); // the default ESPECIAL
+}
+
+TEST(TextContrast, shouldShrinkAFontUntilEveryCaptionFits) {
+    QFont font;
+    font.setPixelSize(40);
+    const QStringList captions = {"Dóm", "Mie"};
+    const QFont fitted = fontFitting(font, captions, 30);
+    EXPECT_LT(fitted.pixelSize(), 40);
+    for (const QString& caption : captions) {
+        EXPECT_LE(QFontMetricsF(fitted).horizontalAdvance(caption), 30);
+    }
+    EXPECT_EQ(fontFitting(font, captions, 1000).pixelSize(), 40);
+}
+
+} // namespace
+} // namespace estaciones::calendar
