@@ -87,7 +87,10 @@ public:
             batch +=
                 m_engine == CalendarEngine::Embedded ? QStringLiteral("\n") : QStringLiteral(";");
         }
+        // One transaction: a file database would otherwise sync every row.
+        connection().beginTrans();
         connection().execute(batch);
+        connection().commitTrans();
     }
 
     void setCode(const QDate& date, const QString& code) {

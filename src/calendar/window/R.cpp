@@ -13,12 +13,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDate>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
