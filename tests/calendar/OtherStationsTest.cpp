@@ -24,6 +24,7 @@ protected:
     void openBoth() {
         open();
         chooseYear(2026);
+        stationC.gLogErr = temp.filePath(QStringLiteral("TSERR-C.LOG"));
         stationC.gCnn.setCursorLocation(db::adUseClient);
         stationC.gCnn.open(database.connectionString());
         stationC.gOpenFlag = true;
