@@ -288,6 +288,7 @@ TEST_F(ExtrasWindow, captureForTheReadme) {
     click(QDate(2025, 12, 31));
     EXPECT_TRUE(window->grab().save(target));
     // The printed sheet of the same year, beside the picture.
+    QFile::remove(target + QStringLiteral(".pdf")); // replaced without asking
     operatorScript.answerSaveFile(target + QStringLiteral(".pdf"));
     QTest::mouseClick(&button("CmdGuardarPdf"), Qt::LeftButton);
 }
