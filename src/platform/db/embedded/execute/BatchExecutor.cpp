@@ -6,6 +6,8 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -27,70 +29,6 @@ namespace {
 // Statements are translated with the settings of the database they run on.
 tsql::Translator translatorOf(const SqliteDatabase& database) {
     return tsql::Translator(database.sharedDialectSettings());
-}
-
-constexpr int maximumNesting = 32;
-
-struct Range {
-    std::size_t from;
-    std::size_t to;
-};
-
-// Ranges between the commas at the outer level of tokens[from, to).
-std::vector<Range> splitByCommas(const Tokens& tokens, std::size_t from, std::size_t to) {
-    std::vector<Range> ranges;
-    int depth = 0;
-    std::size_t start = from;
-    for (std::size_t i = from; i < to; ++i) {
-        if (tokens[i].isPunctuation(u"(")) {
-            ++depth;
-        } else if (tokens[i].isPunctuation(u")")) {
-            --depth;
-        } else if (depth == 0 && tokens[i].isPunctuation(u",")) {
-            ranges.push_back({start, i});
-            start = i + 1;
-        }
-    }
-    if (start < to) {
-        ranges.push_back({start, to});
-    }
-    return ranges;
-}
-
-Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
-    to = std::min(to, tokens.size());
-    from = std::min(from, to);
-    return Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(from),
-                  tokens.begin() + static_cast<std::ptrdiff_t>(to));
-}
-
-Token literalToken(const Variant& value) {
-    if (value.isText()) {
-        return Token::string(value.toString());
-    }
-    if (value.isDate()) {
-        return Token::string(storedDate(value.toDate()));
-    }
-    if (value.isNull() || value.isEmpty() || value.isObject()) {
-        return Token::word(QStringLiteral("NULL"));
-    }
-    return Token::number(literalOf(value));
-}
-
-QString upperWord(const Tokens& tokens, std::size_t i) {
-    return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tokens[i].text.toUpper()
-                                                                  : QString();
-}
-
-[[noreturn]] void syntaxErrorNear(const Tokens& tokens, std::size_t i) {
-    const std::size_t at = std::min(i, tokens.empty() ? 0 : tokens.size() - 1);
-    const QString near = tokens.empty() ? QString() : tokens[at].text;
-    const QByteArray utf8 = near.toUtf8();
-    if (tokens.empty() || tokens[at].kind != TokenKind::Word ||
-        !sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size()))) {
-        failWith(native::SyntaxError, {near});
-    }
-    failWith(native::SyntaxErrorNearKeyword, {near.toUpper()});
 }
 
 // The statements SQL Server knows by their first word; any other first word
@@ -334,25 +272,7 @@ void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
         scope.assign(name, evaluate(expression, scope), m_session.dateOrder);
         return;
     }
-    const QString option = upperWord(tokens, 1);
-    const QString value = tokens.size() > 2 ? tokens[2].value().toLower() : QString();
-    if (option == QLatin1String("NOCOUNT")) {
-        m_session.noCount = value == QLatin1String("on");
-    } else if (option == QLatin1String("DATEFORMAT")) {
-        m_session.dateOrder = value.startsWith('m')   ? tsql::DateOrder::MDY
-                              : value.startsWith('y') ? tsql::DateOrder::YMD
-                                                      : tsql::DateOrder::DMY;
-        m_session.applyDialectSettings();
-    } else if (option == QLatin1String("LANGUAGE")) {
-        m_session.language = value.startsWith(QLatin1String("us")) ||
-                                     value.startsWith(QLatin1String("english")) ||
-                                     value.startsWith(QLatin1String("british"))
-                                 ? tsql::Language::English
-                                 : tsql::Language::Spanish;
-        m_session.applyDialectSettings();
-    }
-    // Other options (ANSI_NULLS, QUOTED_IDENTIFIER, IDENTITY_INSERT, isolation
-    // level, ...) change nothing that a local SQLite database does differently.
+    applySetOption(m_session, tokens);
 }
 
 bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& scope) {
@@ -469,130 +389,6 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
     } else {
         runSql(tokens, scope);
     }
-}
-
-void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableScope& scope) {
-    std::size_t i = start;
-    QString statusVariable;
-    if (i + 1 < tokens.size() && tokens[i].kind == TokenKind::Variable &&
-        tokens[i + 1].isPunctuation(u"=")) {
-        statusVariable = tokens[i].text;
-        i += 2;
-    }
-    if (i < tokens.size() && tokens[i].isPunctuation(u"(")) {
-        // EXEC ('text'): the text runs as a batch of its own.
-        const Variant text = evaluate(slice(tokens, i, tokens.size()), scope);
-        VariableScope inner;
-        runNodes(parseBatch(text.toString()), inner, false);
-        return;
-    }
-    const QString name = readObjectName(tokens, i);
-    if (name.isEmpty()) {
-        syntaxErrorNear(tokens, i);
-    }
-    std::vector<CallArgument> arguments;
-    for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
-        std::size_t from = range.from;
-        std::size_t to = range.to;
-        CallArgument argument;
-        if (to - from > 2 && tokens[from].kind == TokenKind::Variable &&
-            tokens[from + 1].isPunctuation(u"=")) {
-            argument.name = tokens[from].text;
-            from += 2;
-        }
-        while (to > from && (tokens[to - 1].isWord(u"OUTPUT") || tokens[to - 1].isWord(u"OUT"))) {
-            --to;
-        }
-        if (to == from) {
-            syntaxErrorNear(tokens, from);
-        }
-        const Token& single = tokens[from];
-        if (to - from == 1 && single.isWord(u"DEFAULT")) {
-            argument.value = Variant(); // Empty: the parameter's default
-        } else if (to - from == 1 && single.isNameLike() && !single.isWord(u"NULL")) {
-            argument.value = single.value(); // bare words are text to a procedure
-        } else {
-            argument.value = evaluate(slice(tokens, from, to), scope);
-        }
-        arguments.push_back(std::move(argument));
-    }
-    callProcedure(name, arguments);
-    if (!statusVariable.isEmpty()) {
-        scope.assign(statusVariable, 0, m_session.dateOrder);
-    }
-}
-
-void BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments) {
-    if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
-        callSystemProcedure(m_session, name, arguments)) {
-        return;
-    }
-    const std::optional<ProcedureDefinition> procedure =
-        ProcedureCatalog(m_session.current()).find(name);
-    if (!procedure) {
-        failWith(native::ProcedureNotFound, {name});
-    }
-    if (m_nesting >= maximumNesting) {
-        failWith(native::NestingLimit);
-    }
-    VariableScope scope;
-    std::vector<bool> supplied(procedure->parameters.size(), false);
-    std::size_t position = 0;
-    for (const CallArgument& argument : arguments) {
-        std::size_t index = position;
-        if (!argument.name.isEmpty()) {
-            index = procedure->parameters.size();
-            for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
-                if (procedure->parameters[p].name.compare(argument.name, Qt::CaseInsensitive) ==
-                    0) {
-                    index = p;
-                }
-            }
-            if (index == procedure->parameters.size()) {
-                failWith(native::TooManyArguments, {procedure->name});
-            }
-        } else {
-            ++position;
-        }
-        if (index >= procedure->parameters.size()) {
-            failWith(native::TooManyArguments, {procedure->name});
-        }
-        const ProcedureParameter& parameter = procedure->parameters[index];
-        if (!scope.isDeclared(parameter.name)) {
-            scope.declare(parameter.name, parameter.type);
-        }
-        if (!argument.value.isEmpty()) {
-            scope.assign(parameter.name, argument.value, m_session.dateOrder);
-            supplied[index] = true;
-        }
-    }
-    for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
-        const ProcedureParameter& parameter = procedure->parameters[p];
-        if (!scope.isDeclared(parameter.name)) {
-            scope.declare(parameter.name, parameter.type);
-        }
-        if (supplied[p]) {
-            continue;
-        }
-        if (!parameter.defaultValue) {
-            failWith(native::ProcedureParameterMissing, {procedure->name, parameter.name});
-        }
-        scope.assign(parameter.name, evaluate(*parameter.defaultValue, scope), m_session.dateOrder);
-    }
-    // SET NOCOUNT inside a procedure lasts until it returns, as on SQL Server.
-    const bool noCount = m_session.noCount;
-    ++m_nesting;
-    const auto restore = [&] {
-        --m_nesting;
-        m_session.noCount = noCount;
-    };
-    try {
-        runNodes(parseBatch(procedure->body), scope, false);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
 }
 
 void BatchExecutor::transaction(const Tokens& tokens) {

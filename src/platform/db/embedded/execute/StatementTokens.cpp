@@ -1,0 +1,71 @@
+#include "platform/db/embedded/execute/StatementTokens.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/storage/StoredValues.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+std::vector<Range> splitByCommas(const Tokens& tokens, std::size_t from, std::size_t to) {
+    std::vector<Range> ranges;
+    int depth = 0;
+    std::size_t start = from;
+    for (std::size_t i = from; i < to; ++i) {
+        if (tokens[i].isPunctuation(u"(")) {
+            ++depth;
+        } else if (tokens[i].isPunctuation(u")")) {
+            --depth;
+        } else if (depth == 0 && tokens[i].isPunctuation(u",")) {
+            ranges.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    if (start < to) {
+        ranges.push_back({start, to});
+    }
+    return ranges;
+}
+
+Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
+    to = std::min(to, tokens.size());
+    from = std::min(from, to);
+    return Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(from),
+                  tokens.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+Token literalToken(const Variant& value) {
+    if (value.isText()) {
+        return Token::string(value.toString());
+    }
+    if (value.isDate()) {
+        return Token::string(storedDate(value.toDate()));
+    }
+    if (value.isNull() || value.isEmpty() || value.isObject()) {
+        return Token::word(QStringLiteral("NULL"));
+    }
+    return Token::number(literalOf(value));
+}
+
+QString upperWord(const Tokens& tokens, std::size_t i) {
+    return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tokens[i].text.toUpper()
+                                                                  : QString();
+}
+
+[[noreturn]] void syntaxErrorNear(const Tokens& tokens, std::size_t i) {
+    const std::size_t at = std::min(i, tokens.empty() ? 0 : tokens.size() - 1);
+    const QString near = tokens.empty() ? QString() : tokens[at].text;
+    const QByteArray utf8 = near.toUtf8();
+    if (tokens.empty() || tokens[at].kind != TokenKind::Word ||
+        !sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size()))) {
+        failWith(native::SyntaxError, {near});
+    }
+    failWith(native::SyntaxErrorNearKeyword, {near.toUpper()});
+}
+
+} // namespace estaciones::db::sqlite

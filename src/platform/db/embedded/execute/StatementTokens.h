@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/core/Variant.h"
+#include "platform/db/embedded/parse/Token.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace estaciones::db::sqlite {
+
+// Small readers of a statement's tokens shared by the executor's parts.
+
+struct Range {
+    std::size_t from;
+    std::size_t to;
+};
+
+// Ranges between the commas at the outer level of tokens[from, to).
+std::vector<Range> splitByCommas(const tsql::Tokens& tokens, std::size_t from, std::size_t to);
+
+tsql::Tokens slice(const tsql::Tokens& tokens, std::size_t from, std::size_t to);
+
+// A value as the literal token that stands for it in a statement.
+tsql::Token literalToken(const Variant& value);
+
+// The word at `i` in upper case; empty when it is not a word.
+QString upperWord(const tsql::Tokens& tokens, std::size_t i);
+
+// Throws the server's syntax error (102, or 156 near a keyword) at token `i`.
+[[noreturn]] void syntaxErrorNear(const tsql::Tokens& tokens, std::size_t i);
+
+} // namespace estaciones::db::sqlite
