@@ -43,8 +43,11 @@ QString dateText(const DateTimeValue& value, const db::ColumnInfo& column) {
     case db::adtype::DBTime:
         return clock + fractionText(value.time, column.numericScale > 0 ? column.numericScale : 7);
     default: {
-        // smalldatetime (4 bytes) has no seconds fraction; datetime2 declares its scale.
-        const int digits = column.definedSize == 4 ? 0 : column.numericScale > 3 ? column.numericScale : 3;
+        // smalldatetime (4 bytes) has no seconds fraction; datetime2 declares
+        // its scale; datetime, and a column that says nothing, have three.
+        const int digits = column.definedSize == 4                              ? 0
+                           : column.numericScale > 0 && column.numericScale <= 7 ? column.numericScale
+                                                                                 : 3;
         return date + QLatin1Char(' ') + clock + fractionText(value.time, digits);
     }
     }
