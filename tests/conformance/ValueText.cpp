@@ -1,0 +1,104 @@
+#include "ValueText.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace estaciones::conformance {
+namespace {
+
+const QString cellSeparator = QStringLiteral(" | ");
+
+QString quotedIfAmbiguous(const QString& text) {
+    const bool ambiguous = text.isEmpty() || text.front().isSpace() || text.back().isSpace() ||
+                           text == QLatin1String("NULL") || text.contains(cellSeparator) ||
+                           (text.startsWith('\'') && text.endsWith('\''));
+    return ambiguous ? QLatin1Char('\'') + text + QLatin1Char('\'') : text;
+}
+
+QString moneyText(Currency value) {
+    const std::int64_t magnitude = value.scaled < 0 ? -value.scaled : value.scaled;
+    return QStringLiteral("%1%2.%3")
+        .arg(value.scaled < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 10000)
+        .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+}
+
+// Fraction digits of a time of day: the column's scale where it declares
+// one above milliseconds (time, datetime2), else the three of datetime.
+QString fractionText(const QTime& time, int digits) {
+    if (digits <= 0) {
+        return {};
+    }
+    QString fraction = QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
+    fraction = digits <= 3 ? fraction.left(digits) : fraction.leftJustified(digits, QLatin1Char('0'));
+    return QLatin1Char('.') + fraction;
+}
+
+QString dateText(const DateTimeValue& value, const db::ColumnInfo& column) {
+    const QString date = value.date.toString(QStringLiteral("yyyy-MM-dd"));
+    const QString clock = value.time.toString(QStringLiteral("HH:mm:ss"));
+    switch (column.type) {
+    case db::adtype::DBDate:
+        return date;
+    case db::adtype::DBTime:
+        return clock + fractionText(value.time, column.numericScale > 0 ? column.numericScale : 7);
+    default: {
+        // smalldatetime (4 bytes) has no seconds fraction; datetime2 declares
+        // its scale; datetime, and a column that says nothing, have three.
+        const int digits = column.definedSize == 4                              ? 0
+                           : column.numericScale > 0 && column.numericScale <= 7 ? column.numericScale
+                                                                                 : 3;
+        return date + QLatin1Char(' ') + clock + fractionText(value.time, digits);
+    }
+    }
+}
+
+} // namespace
+
+QString valueText(const Variant& value, const db::ColumnInfo& column) {
+    switch (value.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+        return QStringLiteral("NULL");
+    case Variant::Type::Boolean:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case Variant::Type::Integer:
+        return QString::number(value.toInt64());
+    case Variant::Type::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case Variant::Type::Currency:
+        return moneyText(value.toCurrency());
+    case Variant::Type::Decimal:
+        return value.toDecimal().toString();
+    case Variant::Type::Date:
+        return dateText(value.toDate(), column);
+    case Variant::Type::Text:
+        return quotedIfAmbiguous(value.toString());
+    case Variant::Type::Object:
+        break;
+    }
+    return value.debugString();
+}
+
+QStringList rowTexts(const db::ResultSet& resultSet) {
+    QStringList rows;
+    for (const auto& row : resultSet.rows) {
+        QStringList cells;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            cells.append(valueText(row[c], c < resultSet.columns.size() ? resultSet.columns[c]
+                                                                        : db::ColumnInfo{}));
+        }
+        rows.append(cells.join(cellSeparator));
+    }
+    return rows;
+}
+
+QString headerText(const db::ResultSet& resultSet) {
+    QStringList names;
+    for (const db::ColumnInfo& column : resultSet.columns) {
+        names.append(quotedIfAmbiguous(column.name));
+    }
+    return names.join(cellSeparator);
+}
+
+} // namespace estaciones::conformance
