@@ -10,9 +10,10 @@ namespace estaciones {
 
 // Reads a JSON text leniently (single quotes, unquoted keys, /* */ comments and
 // missing commas are accepted) into a JsonDictionary or JsonCollection whose
-// values are Variants: text, Double, Boolean, Null, nested containers, Empty for
-// a value that failed to read. Never throws: problems go to ErroresJson(), and
-// the result holds what was read before them. Returns nullptr, with
+// values are Variants: text, exact numbers (see jsonNumber), Boolean, Null,
+// nested containers. Never throws: problems go to ErroresJson(), and reading
+// goes on past a value that failed to read (False for a misspelt Boolean,
+// Empty for anything else). Returns nullptr, with
 // ErroresJson() == "Invalid JSON", when the text does not open with "{" or "[".
 std::shared_ptr<VariantObject> LeerJson(const QString& text);
 

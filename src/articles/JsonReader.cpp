@@ -1,5 +1,6 @@
 #include "articles/JsonReader.h"
 
+#include "articles/JsonNumber.h"
 #include "platform/core/ErrorHandling.h"
 
 #include <cmath>
@@ -22,6 +23,12 @@ const QString kSeparator = QStringLiteral(" : ");
 
 bool isKeyBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Where the characters of a value that failed to read end.
+bool endsBadToken(QChar c) {
+    return c == u',' || c == u'}' || c == u']' || c == u':' || c == u'{' || c == u'[' ||
+           c == u'"' || c == u'\'' || isKeyBlank(c);
 }
 
 bool isNumberCharacter(QChar c) {
@@ -87,19 +94,33 @@ void JsonReader::SaltarBlancos() {
     }
 }
 
-std::optional<Variant> JsonReader::readMember() {
+std::optional<Variant> JsonReader::readMember(QChar closer) {
     SaltarBlancos();
     const qsizetype start = m_position;
+    const qsizetype errorsBefore = m_errors.size();
     Variant value = LeerValor();
+    if (m_position == start && m_stopped)
+        return std::nullopt; // what stopped the parse is no value
     if (m_position == start && !pastEnd()) {
-        // Nothing can read this character: going on would read it again for ever.
-        if (!m_stopped) {
+        // The value failed to read: it stays as its reader gave it (False for a
+        // bad Boolean, else Empty), and the bad characters are passed over so
+        // that the rest of the container is read.
+        if (m_errors.size() == errorsBefore) // the Boolean and null readers say why
             addLine(kInvalidValue + positionText(start));
-            m_stopped = true;
-        }
-        return std::nullopt;
+        skipBadToken(closer);
     }
     return value;
+}
+
+void JsonReader::skipBadToken(QChar closer) {
+    const qsizetype start = m_position;
+    while (!pastEnd() && !endsBadToken(at(m_position)))
+        ++m_position;
+    // A stray closer of another container, or ":", would stop the reader where
+    // it stands.
+    const QChar c = at(m_position);
+    if (m_position == start && !pastEnd() && c != u',' && c != closer)
+        ++m_position;
 }
 
 std::shared_ptr<JsonDictionary> JsonReader::LeerObjeto() {
@@ -128,10 +149,10 @@ std::shared_ptr<JsonDictionary> JsonReader::LeerObjeto() {
             break;
         }
         const QString key = LeerClave();
-        const std::optional<Variant> value = readMember();
+        std::optional<Variant> value = readMember(u'}');
         if (!value)
             break;
-        if (const auto error = ignoringErrors([&] { dictionary->Add(key, *value); })) {
+        if (const auto error = ignoringErrors([&] { dictionary->Add(key, *std::move(value)); })) {
             addLine(error->description() + QStringLiteral(": ") + key);
             break;
         }
@@ -165,10 +186,10 @@ std::shared_ptr<JsonCollection> JsonReader::LeerArreglo() {
             addLine(kMissingBracket + m_text.right(20).toString());
             break;
         }
-        const std::optional<Variant> value = readMember();
+        std::optional<Variant> value = readMember(u']');
         if (!value)
             break;
-        collection->Add(*value);
+        collection->Add(*std::move(value));
     }
     return collection;
 }
@@ -272,14 +293,10 @@ Variant JsonReader::LeerNumero() {
     if (pastEnd() || m_position == start)
         return Variant();
     const QStringView text = m_text.mid(start - 1, m_position - start);
-    // "." whatever the workstation's locale: QStringView::toDouble reads the C locale.
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        addLine(kInvalidNumber + positionText(start) + kSeparator + text.toString());
-        return Variant();
-    }
-    return value;
+    if (auto value = jsonNumber(text))
+        return *std::move(value);
+    addLine(kInvalidNumber + positionText(start) + kSeparator + text.toString());
+    return Variant();
 }
 
 Variant JsonReader::LeerLogico() {

@@ -44,16 +44,18 @@ private:
     QChar at(qsizetype position) const;
     bool pastEnd() const { return m_position > m_text.size(); }
     QString restOfText() const { return m_text.mid(m_position - 1).toString(); }
-    // One member value; nullopt when it consumed nothing, which stops the parse.
-    std::optional<Variant> readMember();
+    // One member value of the container that `closer` ends; one that fails to
+    // read is recorded and passed over. Nothing once the parse has stopped.
+    std::optional<Variant> readMember(QChar closer);
+    void skipBadToken(QChar closer);
     void addLine(const QString& line);
 
     QStringView m_text;
     qsizetype m_position = 1;
     QString m_errors;
     int m_depth = 0;
-    // Set when the parse cannot go on (a value that consumes nothing, nesting too
-    // deep): every open container ends with what it holds.
+    // Set when the parse cannot go on (nesting too deep): every open container
+    // ends with what it holds.
     bool m_stopped = false;
     // Reused for every string, so that its buffer is allocated once per parse.
     cStringBuilder m_builder;

@@ -138,8 +138,18 @@ std::string difference(const Variant& value, const Json& expected, const std::st
         const QString text = QString::fromStdString(expected.get<std::string>());
         return value == Variant(text) ? std::string() : differs("expected " + expected.dump());
     }
+    if (expected.is_number_integer()) {
+        // Whole numbers come back exact: 64-bit ones as Integer, longer ones as Decimal.
+        const auto exact = Decimal::parse(QString::fromStdString(expected.dump()));
+        const bool same = exact && (value.type() == Variant::Type::Integer ||
+                                    value.type() == Variant::Type::Decimal) &&
+                          value.toDecimal() == *exact;
+        return same ? std::string() : differs("expected the whole number " + expected.dump());
+    }
     if (expected.is_number()) {
-        return value.type() == Variant::Type::Double && value.toDouble() == expected.get<double>()
+        const bool numeric =
+            value.type() == Variant::Type::Decimal || value.type() == Variant::Type::Double;
+        return numeric && value.toDouble() == expected.get<double>()
                    ? std::string()
                    : differs("expected the number " + expected.dump());
     }

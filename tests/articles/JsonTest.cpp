@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace estaciones;
 using estaciones::test::render;
 
@@ -40,7 +42,7 @@ TEST(LeerJson, objectsKeepOrderAndAcceptMissingCommas) {
         std::dynamic_pointer_cast<JsonDictionary>(LeerJson(QStringLiteral(R"({"A":1,"a":2})")));
     ASSERT_TRUE(dictionary);
     EXPECT_EQ(dictionary->Count(), 2); // keys are case-sensitive
-    EXPECT_EQ(dictionary->Item(QStringLiteral("a")), Variant(2.0));
+    EXPECT_EQ(dictionary->Item(QStringLiteral("a")), Variant(2));
     EXPECT_TRUE(dictionary->Item(QStringLiteral("z")).isEmpty());
     EXPECT_FALSE(dictionary->Exists(QStringLiteral("z")));
 }
@@ -90,7 +92,7 @@ TEST(LeerJson, collectionsAreNumberedFromOne) {
         std::dynamic_pointer_cast<JsonCollection>(LeerJson(QStringLiteral("[10 20, [30], {}]")));
     ASSERT_TRUE(collection);
     ASSERT_EQ(collection->Count(), 4);
-    EXPECT_EQ(collection->Item(1), Variant(10.0));
+    EXPECT_EQ(collection->Item(1), Variant(10));
     EXPECT_EQ(render(collection->Item(3)), QStringLiteral("[30]"));
     EXPECT_EQ(collection->Item(4).toObject()->typeName(), QStringLiteral("Dictionary"));
     for (int bad : {0, 5, -1}) {
@@ -103,17 +105,33 @@ TEST(LeerJson, collectionsAreNumberedFromOne) {
     }
 }
 
-TEST(LeerJson, numbersAreDoublesReadWithAPointWhateverTheLocale) {
+TEST(LeerJson, numbersKeepTheirExactValueWhateverTheLocale) {
     // The test main runs in Spanish, where "," is the decimal mark.
-    const auto collection = std::dynamic_pointer_cast<JsonCollection>(
-        LeerJson(QStringLiteral("[1.5, -2e3, +7, 0.25E+1, .5, 1234567890123]")));
+    const auto collection = std::dynamic_pointer_cast<JsonCollection>(LeerJson(QStringLiteral(
+        "[0.1, 12345678901234567890, -9223372036854775808, +7, 1.50, -2e3, .5, 0.25E+1,"
+        " 1234567890123456789012345678, 1.5e300, 12345678901234567890123456789]")));
     ASSERT_TRUE(collection);
-    const double expected[] = {1.5, -2000, 7, 2.5, 0.5, 1234567890123.0};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(collection->Item(i + 1).type(), Variant::Type::Double);
-        EXPECT_EQ(collection->Item(i + 1).toDouble(), expected[i]);
-    }
     EXPECT_EQ(ErroresJson(), QString());
+    const auto decimal = [](const char* text) { return Variant(*Decimal::parse(QString::fromLatin1(text))); };
+    const Variant expected[] = {decimal("0.1"),
+                                decimal("12345678901234567890"), // a code beyond 64 bits
+                                Variant(std::numeric_limits<std::int64_t>::min()),
+                                Variant(7),
+                                decimal("1.50"),
+                                decimal("-2000"),
+                                decimal("0.5"),
+                                decimal("2.5"),
+                                decimal("1234567890123456789012345678"),
+                                Variant(1.5e300), // no Decimal holds it
+                                Variant(12345678901234567890123456789.0)};
+    ASSERT_EQ(collection->Count(), 11);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(collection->Item(i + 1), expected[i]) << i + 1;
+    EXPECT_EQ(collection->Item(5).toString(), QStringLiteral("1.50"));
+    // Exact, as doubles are not: 0.1 + 0.2 is 0.3.
+    EXPECT_EQ(Decimal::add(collection->Item(1).toDecimal(), *Decimal::parse(u"0.2")),
+              *Decimal::parse(u"0.3"));
+
     // Characters of a number that make no number: recorded, read as Empty, reading goes on.
     EXPECT_EQ(read(QStringLiteral("[1-2, 1e999, 3]")), QStringLiteral("[Empty,Empty,3]"));
     EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid number at position 2 : 1-2\r\n"
@@ -152,8 +170,8 @@ TEST(LeerJson, truncatedContainersKeepWhatWasRead) {
 TEST(LeerJson, duplicateKeyEndsTheObject) {
     EXPECT_EQ(read(QStringLiteral(R"({"a":1,"b":2,"a":3,"c":4})")), QStringLiteral("{a:1,b:2}"));
     EXPECT_EQ(ErroresJson(), kDuplicate + QStringLiteral(": a\r\n"));
-    // Inside an array, the rest of the object is left where no value starts.
-    EXPECT_EQ(read(QStringLiteral(R"([{"a":1,"a":2},3])")), QStringLiteral("[{a:1}]"));
+    // Inside an array, the rest of the object is a value that failed to read.
+    EXPECT_EQ(read(QStringLiteral(R"([{"a":1,"a":2},3])")), QStringLiteral("[{a:1},Empty,3]"));
     EXPECT_EQ(ErroresJson(),
               kDuplicate + QStringLiteral(": a\r\nInvalid value at position 14\r\n"));
 }
@@ -168,28 +186,39 @@ TEST(LeerJson, largeObjectsFindAndRefuseKeysAsSmallOnesDo) {
     EXPECT_EQ(dictionary->Count(), 40);
     EXPECT_EQ(dictionary->Keys().at(39), QStringLiteral("k40"));
     for (int i : {1, 15, 16, 17, 40})
-        EXPECT_EQ(dictionary->Item(QStringLiteral("k%1").arg(i)), Variant(double(i))) << i;
+        EXPECT_EQ(dictionary->Item(QStringLiteral("k%1").arg(i)), Variant(i)) << i;
     EXPECT_FALSE(dictionary->Exists(QStringLiteral("k99")));
     EXPECT_EQ(ErroresJson(), kDuplicate + QStringLiteral(": k7\r\n"));
 }
 
-TEST(LeerJson, valuesNothingCanReadStopTheParse) {
-    // These looped for ever: the reader stood still before the bad character.
-    EXPECT_EQ(read(QStringLiteral("[*]")), QStringLiteral("[]"));
-    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 2\r\n"));
-    EXPECT_EQ(read(QStringLiteral("[tru]")), QStringLiteral("[]"));
-    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid Boolean at position 2 : tru]\r\n"
-                                            "Invalid value at position 2\r\n"));
-    EXPECT_EQ(read(QStringLiteral("[1, nul]")), QStringLiteral("[1]"));
-    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid null value at position 5 : nul]\r\n"
-                                            "Invalid value at position 5\r\n"));
-    EXPECT_EQ(read(QStringLiteral(R"({"a":})")), QStringLiteral("{}"));
+TEST(LeerJson, malformedValuesReadAsFalseOrEmptyAndReadingGoesOn) {
+    // A Boolean misspelt is False.
+    EXPECT_EQ(read(QStringLiteral(R"({"a":tru, "b":fals})")), QStringLiteral("{a:false,b:false}"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid Boolean at position 6 : tru, \"b\":fals}\r\n"
+                                            "Invalid Boolean at position 15 : fals}\r\n"));
+    // A null misspelt is Empty.
+    EXPECT_EQ(read(QStringLiteral("[1, nul, 2]")), QStringLiteral("[1,Empty,2]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid null value at position 5 : nul, 2]\r\n"));
+    // A value left out is Empty.
+    EXPECT_EQ(read(QStringLiteral("[1,,2]")), QStringLiteral("[1,Empty,2]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 4\r\n"));
+    EXPECT_EQ(read(QStringLiteral(R"({"a":,"b":2})")), QStringLiteral("{a:Empty,b:2}"));
     EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 6\r\n"));
-    // The enclosing containers end too, keeping what they hold, with one line.
-    EXPECT_EQ(read(QStringLiteral(R"([1,{"k":[2,*]},3])")), QStringLiteral("[1,{k:[2]}]"));
-    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 12\r\n"));
+    EXPECT_EQ(read(QStringLiteral(R"({"a":})")), QStringLiteral("{a:Empty}"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 6\r\n"));
+    // Characters no value starts with are one Empty, whatever their length.
+    EXPECT_EQ(read(QStringLiteral("[*, True, 3]")), QStringLiteral("[Empty,Empty,3]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 2\r\n"
+                                            "Invalid value at position 5\r\n"));
+    // A closer of another container is passed over, not taken for the end.
+    EXPECT_EQ(read(QStringLiteral("[1,},2]")), QStringLiteral("[1,Empty,2]"));
+    EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 4\r\n"));
+    EXPECT_EQ(read(QStringLiteral(R"({"a":],"b":1})")), QStringLiteral("{a:Empty,b:1}"));
+    // Inside nested containers the reading goes on at every level.
+    EXPECT_EQ(read(QStringLiteral(R"([1,{"k":[2,*,4],"m":tru},3])")),
+              QStringLiteral("[1,{k:[2,Empty,4],m:false},3]"));
     // Positions count UTF-16 characters: the clef takes two.
-    read(QStringLiteral("[\"𝄞\" #]"));
+    EXPECT_EQ(read(QStringLiteral("[\"𝄞\" #]")), QStringLiteral("[\"𝄞\",Empty]"));
     EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid value at position 7\r\n"));
 }
 

@@ -15,6 +15,10 @@ TEST(RespuestaMaestra, shouldTakeTheDescriptionOfAnObjectOrOfTheFirstInAnArray) 
     EXPECT_EQ(descripcionDeRespuesta("{\"Descripcion\":\"Arroz\"}"), "Arroz");
     EXPECT_EQ(descripcionDeRespuesta("\r\n[{'Descripcion':'Arroz [1kg]'},{'Descripcion':'x'}]"),
               "Arroz [1kg]");
+    EXPECT_EQ(descripcionDeRespuesta(
+                  "[{\"Codigo\":77912345678901234567,\"Descripcion\":\"CAJA [12u]\",\"Activo\":tru}]"),
+              "CAJA [12u]")
+        << "a long code and a bad value before or after the description do not lose it";
     EXPECT_EQ(descripcionDeRespuesta("{\"descripcion\":\"Arroz\"}"), "") << "keys keep their case";
     EXPECT_EQ(descripcionDeRespuesta("{\"Descripcion\":null}"), "");
     EXPECT_EQ(descripcionDeRespuesta("{\"Descripcion\":{\"a\":1}}"), "");
