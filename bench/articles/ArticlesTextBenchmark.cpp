@@ -1,5 +1,6 @@
-// LeerJson against nlohmann::json on the same ~1 MB document, and cStringBuilder
-// appends against std::string and QString appends; the ratios close the report.
+// LeerJson against the usual C++ JSON libraries on the same document of 3,300
+// article objects, and cStringBuilder appends against std::string and QString
+// appends; the ratios close the report.
 #include "articles/JSON.h"
 #include "articles/cStringBuilder.h"
 
@@ -9,26 +10,36 @@
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
 
+#ifdef ESTACIONES_BENCH_RAPIDJSON
+#include <rapidjson/document.h>
+#endif
+#ifdef ESTACIONES_BENCH_SIMDJSON
+#include <simdjson.h>
+#endif
+
 #include <cstdio>
-#include <map>
 #include <string>
 
 using namespace estaciones;
 
 namespace {
 
-// Records shaped like the barcode service's answers, repeated past 1 MB.
+constexpr int kArticles = 3300;
+
+// Records shaped like the barcode service's answers: padded codes, accented
+// and escaped descriptions, decimals, Booleans, nulls, a nested object.
 const std::string& document() {
     static const std::string text = [] {
         std::string json = "[";
-        for (int i = 0; json.size() < 1024 * 1024; ++i) {
+        for (int i = 0; i < kArticles; ++i) {
             const std::string n = std::to_string(i);
             if (i > 0)
                 json += ",\n";
             json += R"({"idarticulo":"      )" + n + R"(","descripcion":"Artículo )" + n +
                     R"( \"especial\" de tamaño\nmediano","precio":)" + n + ".125" +
                     R"(,"activo":true,"codigos":["84123456)" + n + R"(","20)" + n +
-                    R"("],"stock":null,"factor":-1.5e-3,"unidad":{"codigo":"   1","peso":false}})";
+                    R"("],"stock":null,"rubro":)" + std::to_string(i % 40) +
+                    R"(,"factor":-1.5e-3,"unidad":{"codigo":"   1","peso":false}})";
         }
         return json + "]";
     }();
@@ -40,27 +51,81 @@ const QString& documentText() {
     return text;
 }
 
+void checkRead(benchmark::State& state, const std::shared_ptr<VariantObject>& result) {
+    if (!ErroresJson().isEmpty() || !result)
+        state.SkipWithError("the document did not read cleanly");
+}
+
 void BM_LeerJson(benchmark::State& state) {
     const QString& text = documentText();
     for (auto _ : state) {
         auto result = LeerJson(text);
         benchmark::DoNotOptimize(result);
-        if (!ErroresJson().isEmpty())
-            state.SkipWithError("the document did not read cleanly");
+        checkRead(state, result);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(document().size()));
 }
 BENCHMARK(BM_LeerJson)->Unit(benchmark::kMillisecond);
 
-void BM_NlohmannParse(benchmark::State& state) {
+// The same from the UTF-8 bytes, as an answer arrives: decoding included.
+void BM_LeerJsonFromUtf8(benchmark::State& state) {
+    const std::string& bytes = document();
+    for (auto _ : state) {
+        auto result = LeerJson(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        benchmark::DoNotOptimize(result);
+        checkRead(state, result);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(BM_LeerJsonFromUtf8)->Unit(benchmark::kMillisecond);
+
+template <class Json> void nlohmannParse(benchmark::State& state) {
     const std::string& text = document();
     for (auto _ : state) {
-        auto result = nlohmann::ordered_json::parse(text);
+        auto result = Json::parse(text);
         benchmark::DoNotOptimize(result);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
+void BM_NlohmannParse(benchmark::State& state) {
+    nlohmannParse<nlohmann::json>(state);
+}
 BENCHMARK(BM_NlohmannParse)->Unit(benchmark::kMillisecond);
+// Keeps members in document order, as LeerJson does.
+void BM_NlohmannOrderedParse(benchmark::State& state) {
+    nlohmannParse<nlohmann::ordered_json>(state);
+}
+BENCHMARK(BM_NlohmannOrderedParse)->Unit(benchmark::kMillisecond);
+
+#ifdef ESTACIONES_BENCH_RAPIDJSON
+void BM_RapidJsonParse(benchmark::State& state) {
+    const std::string& text = document();
+    for (auto _ : state) {
+        rapidjson::Document result;
+        result.Parse(text.c_str(), text.size());
+        if (result.HasParseError())
+            state.SkipWithError("RapidJSON refused the document");
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_RapidJsonParse)->Unit(benchmark::kMillisecond);
+#endif
+
+#ifdef ESTACIONES_BENCH_SIMDJSON
+void BM_SimdjsonParse(benchmark::State& state) {
+    const simdjson::padded_string text(document());
+    simdjson::dom::parser parser;
+    for (auto _ : state) {
+        simdjson::dom::element result;
+        if (parser.parse(text).get(result) != simdjson::SUCCESS)
+            state.SkipWithError("simdjson refused the document");
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_SimdjsonParse)->Unit(benchmark::kMillisecond);
+#endif
 
 constexpr int kAppends = 100000;
 const char16_t kPiece[] = u"texto-0123";
@@ -106,10 +171,20 @@ int main(int argc, char** argv) {
     estaciones::bench::TimesReporter reporter;
     constexpr auto cpu = estaciones::bench::TimesReporter::Clock::Cpu;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nDocument: %zu bytes. Ratios of CPU time to the baseline's (lower is faster):\n",
-                document().size());
-    reporter.printRatio("LeerJson / nlohmann::ordered_json::parse", "BM_LeerJson",
-                        "BM_NlohmannParse", cpu);
+    std::printf("\nDocument: %d articles, %zu bytes. Ratios of CPU time to the baseline's"
+                " (below 1: LeerJson is faster):\n",
+                kArticles, document().size());
+    const char* const baselines[][2] = {
+        {"nlohmann::json::parse", "BM_NlohmannParse"},
+        {"nlohmann::ordered_json::parse", "BM_NlohmannOrderedParse"},
+        {"RapidJSON Document::Parse", "BM_RapidJsonParse"},
+        {"simdjson dom::parser::parse", "BM_SimdjsonParse"},
+    };
+    for (const auto& [label, name] : baselines) {
+        reporter.printRatio((std::string("LeerJson / ") + label).c_str(), "BM_LeerJson", name, cpu);
+        reporter.printRatio((std::string("LeerJson from UTF-8 / ") + label).c_str(),
+                            "BM_LeerJsonFromUtf8", name, cpu);
+    }
     reporter.printRatio("cStringBuilder appends / std::string appends", "BM_StringBuilderAppend",
                         "BM_StdStringAppend", cpu);
     reporter.printRatio("cStringBuilder appends / QString appends", "BM_StringBuilderAppend",

@@ -12,6 +12,10 @@ thread_local QString errores;
 
 std::shared_ptr<VariantObject> LeerJson(const QString& text) {
     errores.clear();
+    if (text.size() > JsonReader::MaxLength) {
+        errores = QStringLiteral("JSON text longer than %1 characters").arg(JsonReader::MaxLength);
+        return nullptr;
+    }
     JsonReader reader(text);
     reader.SaltarBlancos();
     std::shared_ptr<VariantObject> result;

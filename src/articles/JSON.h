@@ -14,7 +14,9 @@ namespace estaciones {
 // nested containers. Never throws: problems go to ErroresJson(), and reading
 // goes on past a value that failed to read (False for a misspelt Boolean,
 // Empty for anything else). Returns nullptr, with
-// ErroresJson() == "Invalid JSON", when the text does not open with "{" or "[".
+// ErroresJson() == "Invalid JSON", when the text does not open with "{" or "[";
+// also nullptr, with a line that says so, for a text longer than
+// JsonReader::MaxLength.
 std::shared_ptr<VariantObject> LeerJson(const QString& text);
 
 // The problems of the last LeerJson on this thread, one line each ended by

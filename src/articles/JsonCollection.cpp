@@ -4,10 +4,18 @@
 
 namespace estaciones {
 
-const Variant& JsonCollection::Item(std::int32_t index) const {
-    if (index < 1 || index > m_items.size())
+Variant JsonCollection::Item(std::int32_t index) const {
+    if (index < 1 || index > Count())
         throw standardError(errnum::SubscriptOutOfRange, QStringLiteral("Collection"));
-    return m_items.at(index - 1);
+    return document().value(memberNode(static_cast<std::uint32_t>(index - 1)));
+}
+
+QList<Variant> JsonCollection::items() const {
+    QList<Variant> values;
+    values.reserve(Count());
+    for (std::uint32_t i = 0; i < memberNodes(); ++i)
+        values.append(document().value(memberNode(i)));
+    return values;
 }
 
 } // namespace estaciones

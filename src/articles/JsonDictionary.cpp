@@ -1,45 +1,48 @@
 #include "articles/JsonDictionary.h"
 
-#include "platform/core/Error.h"
-
 namespace estaciones {
 
-qsizetype JsonDictionary::indexOf(const QString& key) const {
-    if (m_entries.size() >= IndexFrom)
-        return m_index.value(key, -1);
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].first == key)
-            return i;
-    }
-    return -1;
+QStringView JsonDictionary::key(std::uint32_t member) const {
+    return document().text(document().node(memberNode(2 * member)));
 }
 
-void JsonDictionary::Add(const QString& key, Variant value) {
-    if (indexOf(key) >= 0)
-        throw Error(errnum::KeyAlreadyAssociated,
-                    QStringLiteral("This key is already associated with an element of this "
-                                   "collection"),
-                    QStringLiteral("Dictionary"));
-    m_entries.emplace_back(key, std::move(value));
-    if (m_entries.size() == IndexFrom) {
-        for (qsizetype i = 0; i < m_entries.size(); ++i)
-            m_index.insert(m_entries[i].first, i);
-    } else if (m_entries.size() > IndexFrom) {
-        m_index.insert(key, m_entries.size() - 1);
+std::int64_t JsonDictionary::find(QStringView wanted) const {
+    const auto members = static_cast<std::uint32_t>(Count());
+    if (members < IndexFrom) {
+        for (std::uint32_t i = 0; i < members; ++i) {
+            if (key(i) == wanted)
+                return i;
+        }
+        return -1;
     }
+    std::call_once(m_indexed, [&] {
+        m_index.reserve(members);
+        for (std::uint32_t i = 0; i < members; ++i)
+            m_index.insert(key(i), i);
+    });
+    const auto found = m_index.constFind(wanted);
+    return found == m_index.cend() ? -1 : std::int64_t{*found};
 }
 
-Variant JsonDictionary::Item(const QString& key) const {
-    const qsizetype i = indexOf(key);
-    return i < 0 ? Variant() : m_entries.at(i).second;
+Variant JsonDictionary::Item(QStringView wanted) const {
+    const std::int64_t i = find(wanted);
+    return i < 0 ? Variant() : document().value(memberNode(2 * static_cast<std::uint32_t>(i) + 1));
 }
 
 QList<QString> JsonDictionary::Keys() const {
     QList<QString> keys;
-    keys.reserve(m_entries.size());
-    for (const auto& entry : m_entries)
-        keys.append(entry.first);
+    keys.reserve(Count());
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(Count()); ++i)
+        keys.append(key(i).toString());
     return keys;
+}
+
+QList<std::pair<QString, Variant>> JsonDictionary::entries() const {
+    QList<std::pair<QString, Variant>> result;
+    result.reserve(Count());
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(Count()); ++i)
+        result.emplace_back(key(i).toString(), document().value(memberNode(2 * i + 1)));
+    return result;
 }
 
 } // namespace estaciones

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "platform/core/Variant.h"
+#include "articles/JsonContainer.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
+#include <mutex>
 #include <utility>
 
 namespace estaciones {
@@ -17,30 +19,32 @@ constexpr std::int32_t KeyAlreadyAssociated = 457;
 } // namespace errnum
 
 // A JSON object: values by text key, keys compared exactly (case counts),
-// insertion order kept.
-class JsonDictionary : public VariantObject {
+// document order kept. The reader refuses repeated keys, so each is there once.
+class JsonDictionary : public JsonContainer {
 public:
+    // Objects with fewer members are searched in order; larger ones get a hash
+    // index on their first lookup (a hash per small object costs more than it saves).
+    static constexpr std::uint32_t IndexFrom = 16;
+
+    using JsonContainer::JsonContainer;
+
     QString typeName() const override { return QStringLiteral("Dictionary"); }
 
-    // Throws Error 457 when the key is already there; the dictionary is unchanged.
-    void Add(const QString& key, Variant value);
-    bool Exists(const QString& key) const { return indexOf(key) >= 0; }
-    // The value of `key`, or Empty when there is none (nothing is added).
-    Variant Item(const QString& key) const;
-    std::int32_t Count() const { return static_cast<std::int32_t>(m_entries.size()); }
+    bool Exists(QStringView key) const { return find(key) >= 0; }
+    // The value of `key`, or Empty when there is none.
+    Variant Item(QStringView key) const;
+    std::int32_t Count() const { return static_cast<std::int32_t>(memberNodes() / 2); }
     QList<QString> Keys() const;
 
-    const QList<std::pair<QString, Variant>>& entries() const { return m_entries; }
+    QList<std::pair<QString, Variant>> entries() const;
 
 private:
-    // Most objects have a handful of members: they are searched in order, and
-    // only larger ones get a hash index (a hash per small object costs more
-    // than it saves).
-    static constexpr qsizetype IndexFrom = 16;
-    qsizetype indexOf(const QString& key) const;
+    QStringView key(std::uint32_t member) const;
+    // The member holding `key`, or -1.
+    std::int64_t find(QStringView key) const;
 
-    QList<std::pair<QString, Variant>> m_entries;
-    QHash<QString, qsizetype> m_index; // filled once there are IndexFrom entries
+    mutable std::once_flag m_indexed;
+    mutable QHash<QStringView, std::uint32_t> m_index;
 };
 
 } // namespace estaciones

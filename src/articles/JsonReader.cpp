@@ -1,9 +1,11 @@
 #include "articles/JsonReader.h"
 
 #include "articles/JsonNumber.h"
-#include "platform/core/ErrorHandling.h"
 
-#include <cmath>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
 
 namespace estaciones {
 
@@ -19,35 +21,55 @@ const QString kInvalidNull = QStringLiteral("Invalid null value at position ");
 const QString kInvalidValue = QStringLiteral("Invalid value at position ");
 const QString kInvalidNumber = QStringLiteral("Invalid number at position ");
 const QString kTooDeep = QStringLiteral("Nesting deeper than %1 levels at position ");
+// The runtime's description of Error 457, which a repeated key raised.
+const QString kRepeatedKey =
+    QStringLiteral("This key is already associated with an element of this collection");
 const QString kSeparator = QStringLiteral(" : ");
 
-bool isKeyBlank(QChar c) {
+bool isKeyBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+bool isBlank(char16_t c) {
+    return isKeyBlank(c) || c == u'(' || c == u')';
+}
+
 // Where the characters of a value that failed to read end.
-bool endsBadToken(QChar c) {
+bool endsBadToken(char16_t c) {
     return c == u',' || c == u'}' || c == u']' || c == u':' || c == u'{' || c == u'[' ||
            c == u'"' || c == u'\'' || isKeyBlank(c);
 }
 
-bool isNumberCharacter(QChar c) {
+bool isNumberCharacter(char16_t c) {
     return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' || c == u'e' ||
            c == u'E';
 }
 
-int hexValue(QChar c) {
+int hexValue(char16_t c) {
     if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
+        return c - u'0';
     if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
+        return c - u'a' + 10;
     if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
+        return c - u'A' + 10;
     return -1;
 }
 
-QString positionText(qsizetype p) {
-    return QString::number(p);
+char16_t escapedCharacter(char16_t c) {
+    switch (c) {
+    case u'b':
+        return 8;
+    case u'f':
+        return 12;
+    case u'n':
+        return 10;
+    case u'r':
+        return 13;
+    case u't':
+        return 9;
+    default:
+        return c; // a quote, "\", "/" and anything else stand for themselves
+    }
 }
 } // namespace
 
@@ -62,7 +84,7 @@ public:
     bool tooDeep() {
         if (m_reader.m_depth <= MaxDepth)
             return false;
-        m_reader.addLine(kTooDeep.arg(MaxDepth) + positionText(m_reader.m_position));
+        m_reader.addLine(kTooDeep.arg(MaxDepth) + QString::number(m_reader.position()));
         m_reader.m_stopped = true;
         return true;
     }
@@ -71,8 +93,13 @@ private:
     JsonReader& m_reader;
 };
 
-QChar JsonReader::at(qsizetype p) const {
-    return p >= 1 && p <= m_text.size() ? m_text[p - 1] : QChar();
+JsonReader::JsonReader(QStringView text)
+    : m_text(text), m_begin(text.utf16()), m_end(text.utf16() + text.size()), m_at(m_begin),
+      m_document(std::make_shared<JsonDocument>()) {
+    // No decoded text is longer than the characters it comes from: one chunk
+    // of the text's length holds them all, and the texts never move (the
+    // repeated-key check keeps views of them).
+    m_document->texts().setChunkSize(static_cast<std::int32_t>(std::max<qsizetype>(text.size(), 1)));
 }
 
 void JsonReader::addLine(const QString& line) {
@@ -80,127 +107,163 @@ void JsonReader::addLine(const QString& line) {
     m_errors += u"\r\n";
 }
 
+QString JsonReader::lastCharacters() const {
+    return m_text.right(20).toString();
+}
+
+bool JsonReader::startsWith(QStringView word) const {
+    return m_end - m_at >= word.size() && QStringView(m_at, word.size()) == word;
+}
+
+void JsonReader::pushText(qsizetype from) {
+    Node node{Kind::Text, static_cast<std::uint32_t>(m_document->texts().Length() - from), {}};
+    node.first = static_cast<std::uint64_t>(from);
+    m_pending.push_back(node);
+}
+
 void JsonReader::SaltarBlancos() {
-    while (!pastEnd()) {
-        const QChar c = at(m_position);
-        if (c == u'\r' || c == u'\n' || c == u'\t' || c == u' ' || c == u'(' || c == u')') {
-            ++m_position;
-        } else if (c == u'/' && at(m_position + 1) == u'*') {
-            const qsizetype close = m_text.indexOf(u"*/", m_position + 1);
-            m_position = close < 0 ? m_text.size() + 1 : close + 3;
+    while (m_at < m_end) {
+        if (isBlank(*m_at)) {
+            ++m_at;
+        } else if (*m_at == u'/' && m_end - m_at >= 2 && m_at[1] == u'*') {
+            const QStringView rest(m_at + 2, m_end);
+            const qsizetype close = rest.indexOf(u"*/");
+            m_at = close < 0 ? m_end : m_at + 2 + close + 2;
         } else {
             return;
         }
     }
 }
 
-std::optional<Variant> JsonReader::readMember(QChar closer) {
+void JsonReader::closeContainer(Kind kind, std::size_t start) {
+    std::vector<Node>& nodes = m_document->nodes();
+    Node container{kind, static_cast<std::uint32_t>(m_pending.size() - start), {}};
+    container.first = nodes.size();
+    nodes.insert(nodes.end(), m_pending.begin() + static_cast<std::ptrdiff_t>(start),
+                 m_pending.end());
+    m_pending.resize(start);
+    m_pending.push_back(container);
+}
+
+std::shared_ptr<JsonDictionary> JsonReader::LeerObjeto() {
+    LeerContenedor(Kind::Object);
+    m_document->nodes().push_back(m_pending.back());
+    m_pending.pop_back();
+    return std::make_shared<JsonDictionary>(m_document, m_document->nodes().size() - 1);
+}
+
+std::shared_ptr<JsonCollection> JsonReader::LeerArreglo() {
+    LeerContenedor(Kind::Array);
+    m_document->nodes().push_back(m_pending.back());
+    m_pending.pop_back();
+    return std::make_shared<JsonCollection>(m_document, m_document->nodes().size() - 1);
+}
+
+void JsonReader::LeerContenedor(Kind kind) {
+    const bool isObject = kind == Kind::Object;
+    const char16_t opener = isObject ? u'{' : u'[';
+    const char16_t closer = isObject ? u'}' : u']';
     SaltarBlancos();
-    const qsizetype start = m_position;
+    const std::size_t start = m_pending.size();
+    if (pastEnd() || *m_at != opener) {
+        const QString pos = QString::number(position()) + kSeparator;
+        addLine(isObject ? kInvalidObject + pos + restOfText()
+                         : kInvalidArray + pos + QStringView(m_at, std::min<qsizetype>(20, m_end - m_at)).toString());
+        closeContainer(kind, start);
+        return;
+    }
+    Level level(*this);
+    if (level.tooDeep()) {
+        closeContainer(kind, start);
+        return;
+    }
+    ++m_at;
+    // Large objects look their keys up in a hash instead of comparing them all.
+    std::optional<QSet<QStringView>> keys;
+    while (!m_stopped) {
+        SaltarBlancos();
+        if (!pastEnd() && *m_at == closer) {
+            ++m_at;
+            break;
+        }
+        if (!pastEnd() && *m_at == u',') {
+            ++m_at;
+            SaltarBlancos();
+        } else if (pastEnd()) {
+            addLine((isObject ? kMissingBrace : kMissingBracket) + lastCharacters());
+            break;
+        }
+        const std::size_t member = m_pending.size();
+        if (isObject)
+            LeerClave();
+        if (!readMember(closer)) {
+            m_pending.resize(member);
+            break;
+        }
+        if (!isObject)
+            continue;
+        const QStringView key = m_document->text(m_pending[member]);
+        const std::size_t members = (member - start) / 2;
+        bool repeated = false;
+        if (members < JsonDictionary::IndexFrom) {
+            for (std::size_t i = start; i < member && !repeated; i += 2)
+                repeated = m_document->text(m_pending[i]) == key;
+        } else {
+            if (!keys) {
+                keys.emplace();
+                for (std::size_t i = start; i < member; i += 2)
+                    keys->insert(m_document->text(m_pending[i]));
+            }
+            repeated = keys->contains(key);
+            keys->insert(key);
+        }
+        if (repeated) {
+            addLine(kRepeatedKey + QStringLiteral(": ") + key.toString());
+            m_pending.resize(member);
+            break;
+        }
+    }
+    closeContainer(kind, start);
+}
+
+bool JsonReader::readMember(char16_t closer) {
+    SaltarBlancos();
+    const char16_t* start = m_at;
     const qsizetype errorsBefore = m_errors.size();
-    Variant value = LeerValor();
-    if (m_position == start && m_stopped)
-        return std::nullopt; // what stopped the parse is no value
-    if (m_position == start && !pastEnd()) {
+    const std::size_t nodesBefore = m_pending.size();
+    LeerValor();
+    if (m_at == start && m_stopped) {
+        m_pending.resize(nodesBefore); // what stopped the parse is no value
+        return false;
+    }
+    if (m_at == start && !pastEnd()) {
         // The value failed to read: it stays as its reader gave it (False for a
         // bad Boolean, else Empty), and the bad characters are passed over so
         // that the rest of the container is read.
         if (m_errors.size() == errorsBefore) // the Boolean and null readers say why
-            addLine(kInvalidValue + positionText(start));
+            addLine(kInvalidValue + QString::number(start - m_begin + 1));
         skipBadToken(closer);
     }
-    return value;
+    return true;
 }
 
-void JsonReader::skipBadToken(QChar closer) {
-    const qsizetype start = m_position;
-    while (!pastEnd() && !endsBadToken(at(m_position)))
-        ++m_position;
+void JsonReader::skipBadToken(char16_t closer) {
+    const char16_t* start = m_at;
+    while (m_at < m_end && !endsBadToken(*m_at))
+        ++m_at;
     // A stray closer of another container, or ":", would stop the reader where
     // it stands.
-    const QChar c = at(m_position);
-    if (m_position == start && !pastEnd() && c != u',' && c != closer)
-        ++m_position;
+    if (m_at == start && m_at < m_end && *m_at != u',' && *m_at != closer)
+        ++m_at;
 }
 
-std::shared_ptr<JsonDictionary> JsonReader::LeerObjeto() {
-    auto dictionary = std::make_shared<JsonDictionary>();
+void JsonReader::LeerValor() {
     SaltarBlancos();
-    if (at(m_position) != u'{') {
-        addLine(kInvalidObject + positionText(m_position) + kSeparator + restOfText());
-        return dictionary;
-    }
-    Level level(*this);
-    if (level.tooDeep())
-        return dictionary;
-    ++m_position;
-    while (!m_stopped) {
-        SaltarBlancos();
-        const QChar c = at(m_position);
-        if (c == u'}') {
-            ++m_position;
-            break;
-        }
-        if (c == u',') {
-            ++m_position;
-            SaltarBlancos();
-        } else if (pastEnd()) {
-            addLine(kMissingBrace + m_text.right(20).toString());
-            break;
-        }
-        const QString key = LeerClave();
-        std::optional<Variant> value = readMember(u'}');
-        if (!value)
-            break;
-        if (const auto error = ignoringErrors([&] { dictionary->Add(key, *std::move(value)); })) {
-            addLine(error->description() + QStringLiteral(": ") + key);
-            break;
-        }
-    }
-    return dictionary;
-}
-
-std::shared_ptr<JsonCollection> JsonReader::LeerArreglo() {
-    auto collection = std::make_shared<JsonCollection>();
-    SaltarBlancos();
-    if (at(m_position) != u'[') {
-        addLine(kInvalidArray + positionText(m_position) + kSeparator +
-                m_text.mid(m_position - 1, 20).toString());
-        return collection;
-    }
-    Level level(*this);
-    if (level.tooDeep())
-        return collection;
-    ++m_position;
-    while (!m_stopped) {
-        SaltarBlancos();
-        const QChar c = at(m_position);
-        if (c == u']') {
-            ++m_position;
-            break;
-        }
-        if (c == u',') {
-            ++m_position;
-            SaltarBlancos();
-        } else if (pastEnd()) {
-            addLine(kMissingBracket + m_text.right(20).toString());
-            break;
-        }
-        std::optional<Variant> value = readMember(u']');
-        if (!value)
-            break;
-        collection->Add(*std::move(value));
-    }
-    return collection;
-}
-
-Variant JsonReader::LeerValor() {
-    SaltarBlancos();
-    switch (at(m_position).unicode()) {
+    switch (current()) {
     case u'{':
-        return Variant(std::shared_ptr<VariantObject>(LeerObjeto()));
+        return LeerContenedor(Kind::Object);
     case u'[':
-        return Variant(std::shared_ptr<VariantObject>(LeerArreglo()));
+        return LeerContenedor(Kind::Array);
     case u'"':
     case u'\'':
         return LeerCadena();
@@ -214,148 +277,143 @@ Variant JsonReader::LeerValor() {
     }
 }
 
-QString JsonReader::LeerCadena() {
-    const QChar quote = at(m_position);
-    ++m_position;
-    m_builder.Remove(0, m_builder.Length());
+void JsonReader::LeerCadena() {
+    const char16_t quote = *m_at++;
+    cStringBuilder& texts = m_document->texts();
+    const qsizetype from = texts.Length();
     // Runs of plain characters go into the builder in one piece.
-    qsizetype runStart = m_position;
-    const auto flushRun = [&] {
-        m_builder.Append(m_text.mid(runStart - 1, m_position - runStart));
-    };
-    while (!pastEnd()) {
-        const QChar c = at(m_position);
+    const char16_t* run = m_at;
+    const auto flushRun = [&] { texts.Append(QStringView(run, m_at)); };
+    while (m_at < m_end) {
+        const char16_t c = *m_at;
         if (c == quote) {
             flushRun();
-            ++m_position;
-            return m_builder.toString();
+            ++m_at;
+            pushText(from);
+            return;
         }
         if (c != u'\\') {
-            ++m_position;
+            ++m_at;
             continue;
         }
         flushRun();
-        ++m_position;
-        runStart = m_position;
-        if (pastEnd())
+        if (++m_at == m_end) {
+            run = m_at;
             break;
-        const QChar escaped = at(m_position);
-        switch (escaped.unicode()) {
-        case u'b':
-            m_builder.Append(QChar(8));
-            break;
-        case u'f':
-            m_builder.Append(QChar(12));
-            break;
-        case u'n':
-            m_builder.Append(QChar(10));
-            break;
-        case u'r':
-            m_builder.Append(QChar(13));
-            break;
-        case u't':
-            m_builder.Append(QChar(9));
-            break;
-        case u'u': {
-            int code = 0;
-            int digits = 0;
-            for (; digits < 4; ++digits) {
-                const int v = hexValue(at(m_position + 1 + digits));
+        }
+        const char16_t escaped = *m_at;
+        int code = 0;
+        int digits = 0;
+        if (escaped == u'u') {
+            for (; digits < 4 && m_end - m_at > digits + 1; ++digits) {
+                const int v = hexValue(m_at[digits + 1]);
                 if (v < 0)
                     break;
                 code = code * 16 + v;
             }
-            if (digits == 4) {
-                m_builder.Append(QChar(static_cast<char16_t>(code)));
-                m_position += 4;
-            } else {
-                m_builder.Append(escaped);
-            }
-            break;
         }
-        default:
-            m_builder.Append(escaped);
-            break;
+        if (digits == 4) {
+            texts.Append(QChar(static_cast<char16_t>(code)));
+            m_at += 4;
+        } else {
+            texts.Append(QChar(escapedCharacter(escaped)));
         }
-        ++m_position;
-        runStart = m_position;
+        run = ++m_at;
     }
     // An unterminated string gives what was read, without an error line.
     flushRun();
-    return m_builder.toString();
+    pushText(from);
 }
 
-Variant JsonReader::LeerNumero() {
+void JsonReader::LeerNumero() {
     SaltarBlancos();
-    const qsizetype start = m_position;
-    while (!pastEnd() && isNumberCharacter(at(m_position)))
-        ++m_position;
-    if (pastEnd() || m_position == start)
-        return Variant();
-    const QStringView text = m_text.mid(start - 1, m_position - start);
-    if (auto value = jsonNumber(text))
-        return *std::move(value);
-    addLine(kInvalidNumber + positionText(start) + kSeparator + text.toString());
-    return Variant();
+    const char16_t* start = m_at;
+    while (m_at < m_end && isNumberCharacter(*m_at))
+        ++m_at;
+    if (pastEnd() || m_at == start) {
+        push(Kind::Empty);
+        return;
+    }
+    const QStringView text(start, m_at);
+    const std::optional<Variant> value = jsonNumber(text);
+    Node node;
+    if (!value) {
+        addLine(kInvalidNumber + QString::number(start - m_begin + 1) + kSeparator + text.toString());
+    } else if (value->type() == Variant::Type::Integer) {
+        node.kind = Kind::Integer;
+        node.integer = value->toInt64();
+    } else if (value->type() == Variant::Type::Decimal) {
+        node.kind = Kind::Decimal;
+        node.first = m_document->addDecimal(value->toDecimal());
+    } else {
+        node.kind = Kind::Double;
+        node.real = value->toDouble();
+    }
+    m_pending.push_back(node);
 }
 
-Variant JsonReader::LeerLogico() {
-    if (m_text.mid(m_position - 1, 4) == u"true") {
-        m_position += 4;
-        return true;
+void JsonReader::LeerLogico() {
+    if (startsWith(u"true")) {
+        m_at += 4;
+        push(Kind::True);
+    } else if (startsWith(u"false")) {
+        m_at += 5;
+        push(Kind::False);
+    } else {
+        addLine(kInvalidBoolean + QString::number(position()) + kSeparator + restOfText());
+        push(Kind::False);
     }
-    if (m_text.mid(m_position - 1, 5) == u"false") {
-        m_position += 5;
-        return false;
-    }
-    addLine(kInvalidBoolean + positionText(m_position) + kSeparator + restOfText());
-    return false;
 }
 
-Variant JsonReader::LeerNulo() {
-    if (m_text.mid(m_position - 1, 4) == u"null") {
-        m_position += 4;
-        return Variant::null();
+void JsonReader::LeerNulo() {
+    if (startsWith(u"null")) {
+        m_at += 4;
+        push(Kind::Null);
+    } else {
+        addLine(kInvalidNull + QString::number(position()) + kSeparator + restOfText());
+        push(Kind::Empty);
     }
-    addLine(kInvalidNull + positionText(m_position) + kSeparator + restOfText());
-    return Variant();
 }
 
-QString JsonReader::LeerClave() {
+void JsonReader::LeerClave() {
     SaltarBlancos();
-    QString key;
-    QChar quote; // null outside a quoted part
+    cStringBuilder& texts = m_document->texts();
+    const qsizetype from = texts.Length();
+    char16_t quote = 0;
+    bool quoted = false;
     // Characters that belong to the key go in as runs, not one by one.
-    qsizetype runStart = m_position;
-    const auto flushRun = [&] { key += m_text.mid(runStart - 1, m_position - runStart); };
-    while (!pastEnd()) {
-        const QChar c = at(m_position);
-        const bool opens = quote.isNull() && (c == u'"' || c == u'\'');
-        const bool closes = !quote.isNull() && c == quote;
-        const bool ends = quote.isNull() && c == u':';
+    const char16_t* run = m_at;
+    const auto flushRun = [&] { texts.Append(QStringView(run, m_at)); };
+    while (m_at < m_end) {
+        const char16_t c = *m_at;
+        const bool opens = !quoted && (c == u'"' || c == u'\'');
+        const bool closes = quoted && c == quote;
+        const bool ends = !quoted && c == u':';
         if (!opens && !closes && !ends && !isKeyBlank(c)) {
-            ++m_position;
+            ++m_at;
             continue;
         }
         flushRun();
-        ++m_position;
-        runStart = m_position;
+        run = ++m_at;
         if (ends)
-            return key;
+            break;
         if (opens) {
+            quoted = true;
             quote = c;
         } else if (closes) {
-            quote = QChar();
+            quoted = false;
             SaltarBlancos();
-            runStart = m_position;
-            if (at(m_position) != u':') {
-                addLine(kInvalidKey + positionText(m_position) + kSeparator + key);
-                return key;
+            run = m_at;
+            if (current() != u':' || pastEnd()) {
+                addLine(kInvalidKey + QString::number(position()) + kSeparator +
+                        texts.view().sliced(from).toString());
+                break;
             }
         }
     }
-    flushRun();
-    return key;
+    if (m_at == m_end)
+        flushRun();
+    pushText(from);
 }
 
 } // namespace estaciones

@@ -2,63 +2,86 @@
 
 #include "articles/JsonCollection.h"
 #include "articles/JsonDictionary.h"
-#include "articles/cStringBuilder.h"
-#include "platform/core/Variant.h"
+#include "articles/JsonDocument.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 namespace estaciones {
 
-// One parse of a JSON text: the lenient readers behind LeerJson, sharing the
-// text, the 1-based position and the error lines. Nothing here throws; every
-// problem becomes a line of errors(), and the readers return what they built.
+// One parse of a JSON text: the lenient readers behind LeerJson, walking the
+// UTF-16 characters of the text in place and building a JsonDocument. Nothing
+// here throws; every problem becomes a line of errors(), and the readers keep
+// what they built.
 class JsonReader {
 public:
     // Containers nested deeper than this stop the parse (no unbounded recursion).
     static constexpr int MaxDepth = 512;
+    // The most characters one parse takes: what a string builder can hold.
+    static constexpr qsizetype MaxLength = cStringBuilder::MaxCharacters;
 
-    explicit JsonReader(QStringView text) : m_text(text) {}
+    explicit JsonReader(QStringView text);
 
-    qsizetype position() const { return m_position; }
-    void setPosition(qsizetype position) { m_position = position; }
+    // 1-based, in UTF-16 characters.
+    qsizetype position() const { return m_at - m_begin + 1; }
     // Lines ended by CR LF, in the order the problems were met.
     const QString& errors() const { return m_errors; }
 
     void SaltarBlancos();
+    // The object (array) at the position, read to its end; an empty one, with
+    // an error line, when none starts there.
     std::shared_ptr<JsonDictionary> LeerObjeto();
     std::shared_ptr<JsonCollection> LeerArreglo();
-    Variant LeerValor();
-    QString LeerCadena();
-    Variant LeerNumero();
-    Variant LeerLogico();
-    Variant LeerNulo();
-    QString LeerClave();
 
 private:
+    using Node = JsonDocument::Node;
+    using Kind = JsonDocument::Kind;
     class Level;
 
-    QChar at(qsizetype position) const;
-    bool pastEnd() const { return m_position > m_text.size(); }
-    QString restOfText() const { return m_text.mid(m_position - 1).toString(); }
+    // Each reads one value at the position and pushes its node on m_pending.
+    void LeerContenedor(Kind kind);
+    void LeerValor();
+    void LeerCadena();
+    void LeerNumero();
+    void LeerLogico();
+    void LeerNulo();
+    void LeerClave();
     // One member value of the container that `closer` ends; one that fails to
-    // read is recorded and passed over. Nothing once the parse has stopped.
-    std::optional<Variant> readMember(QChar closer);
-    void skipBadToken(QChar closer);
+    // read is recorded and passed over. False once the parse has stopped and
+    // nothing was read.
+    bool readMember(char16_t closer);
+    void skipBadToken(char16_t closer);
+    // Ends the container whose members start at m_pending[start].
+    void closeContainer(Kind kind, std::size_t start);
+    bool isRepeatedKey(std::size_t start, std::size_t keyNode) const;
+
+    bool pastEnd() const { return m_at >= m_end; }
+    char16_t current() const { return m_at < m_end ? *m_at : char16_t(0); }
+    // The next characters are `word`.
+    bool startsWith(QStringView word) const;
+    void push(Kind kind) { m_pending.push_back(Node{kind, 0, {}}); }
+    void pushText(qsizetype from);
+    std::shared_ptr<JsonDocument> finish();
+    QString restOfText() const { return QStringView(m_at, m_end).toString(); }
+    QString lastCharacters() const;
     void addLine(const QString& line);
 
     QStringView m_text;
-    qsizetype m_position = 1;
+    const char16_t* m_begin;
+    const char16_t* m_end;
+    const char16_t* m_at;
     QString m_errors;
     int m_depth = 0;
     // Set when the parse cannot go on (nesting too deep): every open container
     // ends with what it holds.
     bool m_stopped = false;
-    // Reused for every string, so that its buffer is allocated once per parse.
-    cStringBuilder m_builder;
+    std::shared_ptr<JsonDocument> m_document;
+    // The members of the open containers, moved to the document as each closes
+    // so that a container's members end up side by side.
+    std::vector<Node> m_pending;
 };
 
 } // namespace estaciones

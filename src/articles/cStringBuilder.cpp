@@ -27,7 +27,7 @@ void cStringBuilder::setChunkSize(std::int32_t characters) {
 }
 
 QString cStringBuilder::toString() const {
-    return m_used == 0 ? QString() : m_buffer.left(m_used);
+    return m_used == 0 ? QString() : view().toString();
 }
 
 void cStringBuilder::setTheString(const QString& text) {
@@ -35,15 +35,24 @@ void cStringBuilder::setTheString(const QString& text) {
         Clear();
         return;
     }
+    m_used = 0;
     ensureCapacity(text.size());
-    std::copy(text.cbegin(), text.cend(), m_buffer.begin());
+    std::copy(text.utf16(), text.utf16() + text.size(), m_data.get());
     m_used = static_cast<std::int32_t>(text.size());
 }
 
 void cStringBuilder::Clear() {
-    m_buffer = QString();
+    m_data.reset();
+    m_allocated = 0;
     m_used = 0;
     m_capacity = 0;
+}
+
+void cStringBuilder::reallocate(std::int32_t characters) {
+    auto data = std::make_unique_for_overwrite<char16_t[]>(static_cast<std::size_t>(characters));
+    std::copy(m_data.get(), m_data.get() + m_used, data.get());
+    m_data = std::move(data);
+    m_allocated = characters;
 }
 
 void cStringBuilder::ensureCapacity(std::int64_t neededCharacters) {
@@ -56,18 +65,21 @@ void cStringBuilder::ensureCapacity(std::int64_t neededCharacters) {
         throw standardError(errnum::Overflow, kSource);
     // The chunks are the visible capacity; the memory underneath grows
     // geometrically, or a long text would be copied once per chunk.
-    if (newCapacity > m_buffer.capacity())
-        m_buffer.reserve(std::max<qsizetype>(newCapacity, m_buffer.capacity() * 2));
-    m_buffer.resize(newCapacity, QLatin1Char(' '));
+    if (newCapacity > m_allocated)
+        reallocate(static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{m_allocated} * 2, newCapacity, kMaxBytes / 2)));
     m_capacity = static_cast<std::int32_t>(newCapacity);
 }
 
-void cStringBuilder::Append(QStringView text) {
-    if (text.isEmpty())
-        return;
-    ensureCapacity(std::int64_t{m_used} + text.size());
-    std::copy(text.begin(), text.end(), m_buffer.begin() + m_used);
-    m_used += static_cast<std::int32_t>(text.size());
+void cStringBuilder::appendGrowing(QStringView text) {
+    // A view of our own content would move with the buffer.
+    const bool ownContent =
+        text.utf16() >= m_data.get() && text.utf16() < m_data.get() + m_allocated;
+    const QString copy = ownContent ? text.toString() : QString();
+    const QStringView source = ownContent ? QStringView(copy) : text;
+    ensureCapacity(std::int64_t{m_used} + source.size());
+    std::copy(source.utf16(), source.utf16() + source.size(), m_data.get() + m_used);
+    m_used += static_cast<std::int32_t>(source.size());
 }
 
 void cStringBuilder::AppendNL(QStringView text) {
@@ -83,9 +95,9 @@ void cStringBuilder::Insert(std::int32_t index, QStringView text) {
     // A view into our own buffer would be overwritten by the move below.
     const QString copy = text.toString();
     ensureCapacity(std::int64_t{m_used} + copy.size());
-    QChar* data = m_buffer.data();
+    char16_t* data = m_data.get();
     std::copy_backward(data + index, data + m_used, data + m_used + copy.size());
-    std::copy(copy.cbegin(), copy.cend(), data + index);
+    std::copy(copy.utf16(), copy.utf16() + copy.size(), data + index);
     m_used += static_cast<std::int32_t>(copy.size());
 }
 
@@ -94,7 +106,7 @@ void cStringBuilder::Remove(std::int32_t index, std::int32_t count) {
         throw standardError(errnum::SubscriptOutOfRange, kSource);
     if (count == 0)
         return;
-    QChar* data = m_buffer.data();
+    char16_t* data = m_data.get();
     std::copy(data + index + count, data + m_used, data + index);
     m_used -= count;
 }
@@ -106,9 +118,8 @@ std::int32_t cStringBuilder::Find(QStringView toFind, std::int32_t startIndex,
         return 0;
     const Qt::CaseSensitivity cs =
         compare == CompareMethod::Text ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    // Searching the content alone gives the first match that ends inside it; a
-    // match reaching into the padding is no match.
-    const qsizetype found = QStringView(m_buffer).left(m_used).indexOf(toFind, from, cs);
+    // Only the content is searched: a match never reaches past it.
+    const qsizetype found = view().indexOf(toFind, from, cs);
     return found < 0 ? 0 : static_cast<std::int32_t>(found + 1);
 }
 
@@ -119,8 +130,7 @@ void cStringBuilder::HeapMinimize() {
         capacity -= chunk;
     if (capacity == m_capacity)
         return;
-    m_buffer.truncate(capacity);
-    m_buffer.squeeze();
+    reallocate(capacity);
     m_capacity = capacity;
 }
 

@@ -4,6 +4,9 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <climits>
+#include <cstring>
+#include <memory>
 
 namespace estaciones {
 
@@ -16,6 +19,8 @@ enum class CompareMethod { Binary = 0, Text = 1 };
 class cStringBuilder {
 public:
     static constexpr std::int32_t DefaultChunkSize = 8192;
+    // Lengths are kept in bytes in a 32-bit count.
+    static constexpr std::int32_t MaxCharacters = INT32_MAX / 2;
 
     std::int32_t Length() const { return m_used; }
     std::int32_t Capacity() const { return m_capacity; }
@@ -26,12 +31,24 @@ public:
     // of nothing could never make room.
     void setChunkSize(std::int32_t characters);
 
+    // A copy of the content; view() is the content itself, valid until the next change.
     QString toString() const;
+    QStringView view() const { return QStringView(m_data.get(), m_used); }
     // Replaces the content; "" releases the buffer.
     void setTheString(const QString& text);
     void Clear();
 
-    void Append(QStringView text);
+    void Append(QStringView text) {
+        // Inline: appends are the builder's hot path, and most fit the capacity.
+        const qsizetype n = text.size();
+        if (n > m_capacity - m_used) {
+            appendGrowing(text);
+            return;
+        }
+        if (n > 0)
+            std::memcpy(m_data.get() + m_used, text.utf16(), static_cast<std::size_t>(n) * 2);
+        m_used += static_cast<std::int32_t>(n);
+    }
     void Append(QChar character) { Append(QStringView(&character, 1)); }
     void AppendByVal(QString text) { Append(QStringView(text)); }
     // The text, then carriage return + line feed.
@@ -53,9 +70,16 @@ public:
 
 private:
     void ensureCapacity(std::int64_t neededCharacters);
+    void appendGrowing(QStringView text);
+    void reallocate(std::int32_t characters);
 
-    QString m_buffer; // m_capacity characters: the content, then padding
+    // m_allocated characters, the first m_used of them the content; nothing
+    // after the content is ever read, so growth leaves it unfilled.
+    std::unique_ptr<char16_t[]> m_data;
+    std::int32_t m_allocated = 0;
     std::int32_t m_used = 0;
+    // The capacity callers see, in whole chunks; the memory underneath may
+    // be larger, since it grows geometrically.
     std::int32_t m_capacity = 0;
     std::int32_t m_chunkBytes = DefaultChunkSize * 2;
 };

@@ -111,9 +111,10 @@ std::string difference(const Variant& value, const Json& expected, const std::st
         const auto dictionary = value.objectAs<JsonDictionary>();
         if (!dictionary || dictionary->Count() != static_cast<std::int32_t>(expected.size()))
             return differs("expected an object of " + std::to_string(expected.size()));
+        const auto entries = dictionary->entries();
         int i = 0;
         for (const auto& [key, member] : expected.items()) {
-            const auto& entry = dictionary->entries().at(i++);
+            const auto& entry = entries.at(i++);
             if (entry.first != QString::fromStdString(key))
                 return differs("expected key " + key);
             if (auto d = difference(entry.second, member, path + "." + key); !d.empty())
