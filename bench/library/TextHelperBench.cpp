@@ -2,12 +2,7 @@
 // otherwise write, measured in the same run. Each pair is "<operation>/library"
 // and "<operation>/baseline"; the ratio library / baseline is printed at the
 // end (above 1: the library is slower).
-#include "session/library/IniFile.h"
 #include "session/library/TextHelper.h"
-
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
@@ -106,38 +101,6 @@ void encodeBaseline(benchmark::State& state) {
     }
 }
 
-QTemporaryDir& iniFolder() {
-    static QTemporaryDir folder;
-    static const bool written = [] {
-        QFile file(folder.filePath("CN000pr.INI"));
-        file.open(QIODevice::WriteOnly);
-        for (int station = 0; station < 40; ++station) {
-            file.write(
-                QStringLiteral("[PC%1|USUARIO]\r\nFlatToolbars=1\r\n[PC%1|USUARIOBaseDeDatos]"
-                               "\r\nServidor=SRV%1\r\nDbName=EMPRESA\r\n")
-                    .arg(station)
-                    .toLatin1());
-        }
-        return true;
-    }();
-    (void)written;
-    return folder;
-}
-
-void iniLibrary(benchmark::State& state) {
-    const library::IniFile ini(iniFolder().path());
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(ini.read("CN000pr.INI", "PC39|USUARIOBaseDeDatos", "DbName", ""));
-    }
-}
-void iniBaseline(benchmark::State& state) {
-    const QString path = iniFolder().filePath("CN000pr.INI");
-    for (auto _ : state) {
-        QSettings settings(path, QSettings::IniFormat);
-        benchmark::DoNotOptimize(settings.value("PC39|USUARIOBaseDeDatos/DbName").toString());
-    }
-}
-
 BENCHMARK(integerLibrary)->Name("TextToInteger/library");
 BENCHMARK(integerBaseline)->Name("TextToInteger/baseline");
 BENCHMARK(hexLibrary)->Name("HexToInteger/library");
@@ -148,8 +111,6 @@ BENCHMARK(padLibrary)->Name("Pad25/library");
 BENCHMARK(padBaseline)->Name("Pad25/baseline");
 BENCHMARK(encodeLibrary)->Name("EncodeDecode/library");
 BENCHMARK(encodeBaseline)->Name("EncodeDecode/baseline");
-BENCHMARK(iniLibrary)->Name("IniRead/library");
-BENCHMARK(iniBaseline)->Name("IniRead/baseline");
 
 } // namespace
 

@@ -11,14 +11,10 @@ namespace estaciones::library {
 
 namespace {
 
-std::optional<QString> findInFolder(const QString& folder, const QString& fileName) {
+// The entry of `folder` whose name is `fileName` ignoring case, as Windows
+// matched it.
+std::optional<QString> matchIgnoringCase(const QString& folder, const QString& fileName) {
     const QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists()) {
-        return std::nullopt;
-    }
-    if (QFileInfo(dir.filePath(fileName)).isFile()) {
-        return dir.filePath(fileName);
-    }
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
     for (const QString& entry : entries) {
         if (entry.compare(fileName, Qt::CaseInsensitive) == 0) {
@@ -27,6 +23,41 @@ std::optional<QString> findInFolder(const QString& folder, const QString& fileNa
     }
     return std::nullopt;
 }
+
+std::optional<QString> findInFolder(const QString& folder, const QString& fileName) {
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString exact = QDir(folder).filePath(fileName);
+    if (QFileInfo(exact).isFile()) {
+        return exact;
+    }
+    return matchIgnoringCase(folder, fileName);
+}
+
+// Whether `folder` holds `fileName` as findInFolder finds it; when it does,
+// `file` is opened on it (an unreadable file stays closed). The name as given
+// is tried first: most reads find it so, without a look at the folder.
+bool foundInFolder(QFile& file, const QString& folder, const QString& fileName) {
+    if (folder.isEmpty()) {
+        return false;
+    }
+    file.setFileName(QDir(folder).filePath(fileName));
+    if (file.open(QIODevice::ReadOnly) || QFileInfo(file.fileName()).isFile()) {
+        return true;
+    }
+    const auto found = matchIgnoringCase(folder, fileName);
+    if (!found) {
+        return false;
+    }
+    file.setFileName(*found);
+    file.open(QIODevice::ReadOnly);
+    return true;
+}
+
+// The value of `key` in the first section named `section`, if there is one;
+// both are trimmed and compared ignoring case.
+std::optional<QStringView> valueIn(QStringView content, QStringView section, QStringView key);
 
 // "[ Name ]" gives "Name"; anything else nothing.
 std::optional<QStringView> sectionName(QStringView line) {
@@ -64,23 +95,43 @@ std::optional<QString> IniFile::locate(const QString& fileName) const {
     return std::nullopt;
 }
 
+bool IniFile::open(QFile& file, const QString& fileName) const {
+    if (fileName.trimmed().isEmpty()) {
+        return false;
+    }
+    if (fileName.contains(u'/')) {
+        file.setFileName(fileName);
+        return file.open(QIODevice::ReadOnly);
+    }
+    // The user's folder is only asked for when the program folder lacks the file.
+    const bool found =
+        foundInFolder(file, m_programFolder.isEmpty() ? os::programFolder() : m_programFolder,
+                      fileName) ||
+        foundInFolder(file, os::userConfigFolder(), fileName);
+    return found && file.isOpen();
+}
+
 QString IniFile::read(const QString& fileName, const QString& section, const QString& key,
                       const QString& defaultValue) const {
-    const auto path = locate(fileName);
-    if (!path) {
-        return defaultValue;
-    }
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!open(file, fileName)) {
         return defaultValue;
     }
     const QString content = decodeSharedText(file.readAll());
-    const QString wantedSection = section.trimmed();
-    const QString wantedKey = key.trimmed();
+    const auto value = valueIn(content, QStringView(section).trimmed(), QStringView(key).trimmed());
+    return value ? value->toString() : defaultValue;
+}
 
+namespace {
+
+std::optional<QStringView> valueIn(QStringView content, QStringView section, QStringView key) {
     bool inSection = false;
     bool sectionSeen = false;
-    for (QStringView line : QStringView(content).split(u'\n')) {
+    // Line by line in place: no list of lines, no copies until the value.
+    while (!content.isEmpty()) {
+        const qsizetype end = content.indexOf(u'\n');
+        QStringView line = end < 0 ? content : content.first(end);
+        content = end < 0 ? QStringView() : content.sliced(end + 1);
         line = line.trimmed(); // also drops the CR of CR LF
         if (line.isEmpty() || line.startsWith(u';')) {
             continue;
@@ -89,7 +140,7 @@ QString IniFile::read(const QString& fileName, const QString& section, const QSt
             if (sectionSeen && inSection) {
                 break; // the first matching section ended without the key
             }
-            inSection = name->compare(wantedSection, Qt::CaseInsensitive) == 0;
+            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
             sectionSeen = sectionSeen || inSection;
             continue;
         }
@@ -100,16 +151,18 @@ QString IniFile::read(const QString& fileName, const QString& section, const QSt
         if (equals < 0) {
             continue;
         }
-        if (line.first(equals).trimmed().compare(wantedKey, Qt::CaseInsensitive) == 0) {
+        if (line.first(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
             QStringView value = line.sliced(equals + 1).trimmed();
             // Quotes around a value only protect its blanks, as on Windows.
             if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
                 value = value.sliced(1, value.size() - 2);
             }
-            return value.toString();
+            return value;
         }
     }
-    return defaultValue;
+    return std::nullopt;
 }
+
+} // namespace
 
 } // namespace estaciones::library

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QFile;
+
 namespace estaciones::library {
 
 // The shared library's INI access object. A file given by name alone is
@@ -36,6 +38,10 @@ public:
     QStringList searchFolders() const;
 
 private:
+    // Opens the file read() reads: found as locate() finds it, in one try
+    // when the name is right as given.
+    bool open(QFile& file, const QString& fileName) const;
+
     QString m_programFolder;
 };
 

@@ -3,6 +3,7 @@
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -84,6 +85,14 @@ TEST_F(IniFileTest, shouldLookInTheProgramFolderThenTheConfigurationFolder) {
     writeFile(programFolder.filePath("cn000pr.ini"), "[S]\r\nK=programa\r\n");
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "programa"); // name case ignored
     EXPECT_EQ(ini.locate("CN000pr.INI"), programFolder.filePath("cn000pr.ini"));
+}
+
+TEST_F(IniFileTest, shouldPassOverAFolderThatBearsTheFilesName) {
+    writeFile(config.filePath("CN000pr.INI"), "[S]\r\nK=configuracion\r\n");
+    ASSERT_TRUE(QDir(programFolder.path()).mkdir("CN000pr.INI"));
+    EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "configuracion");
+    writeFile(programFolder.filePath("cn000PR.ini"), "[S]\r\nK=programa\r\n");
+    EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "programa");
 }
 
 TEST_F(IniFileTest, shouldTakeAPathWithAFolderAsItStands) {
