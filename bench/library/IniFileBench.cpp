@@ -1,16 +1,12 @@
 // The INI access object's read of a key against a plain read and split of
-// the same file, and against QSettings, in the same run; the ratios close
-// the report (above 1: the INI object is slower).
+// the same file, in the same run; part of the library's bench, whose report
+// closes with the ratio (above 1: the INI object is slower).
 #include "session/library/IniFile.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
-#include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
 
 using namespace estaciones;
 
@@ -42,7 +38,7 @@ void iniRead(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(ini.read("CN000pr.INI", "PC39|USUARIOBaseDeDatos", "DbName", ""));
 }
-BENCHMARK(iniRead)->Name("IniRead");
+BENCHMARK(iniRead)->Name("IniRead/library");
 
 void plainReadAndSplit(benchmark::State& state) {
     const QString path = iniFolder().filePath("CN000pr.INI");
@@ -54,29 +50,6 @@ void plainReadAndSplit(benchmark::State& state) {
         benchmark::DoNotOptimize(lines.size());
     }
 }
-BENCHMARK(plainReadAndSplit)->Name("PlainReadAndSplit");
-
-void settingsRead(benchmark::State& state) {
-    const QString path = iniFolder().filePath("CN000pr.INI");
-    for (auto _ : state) {
-        QSettings settings(path, QSettings::IniFormat);
-        benchmark::DoNotOptimize(settings.value("PC39|USUARIOBaseDeDatos/DbName").toString());
-    }
-}
-BENCHMARK(settingsRead)->Name("QSettings");
+BENCHMARK(plainReadAndSplit)->Name("IniRead/baseline");
 
 } // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    estaciones::bench::TimesReporter reporter;
-    constexpr auto cpu = estaciones::bench::TimesReporter::Clock::Cpu;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nINI read, CPU time per read over the baseline's:\n");
-    reporter.printRatio("IniFile::read / plain read and split", "IniRead", "PlainReadAndSplit", cpu);
-    reporter.printRatio("IniFile::read / QSettings", "IniRead", "QSettings", cpu);
-    benchmark::Shutdown();
-    return 0;
-}

@@ -111,10 +111,6 @@ QString JsonReader::lastCharacters() const {
     return m_text.right(20).toString();
 }
 
-bool JsonReader::startsWith(QStringView word) const {
-    return m_end - m_at >= word.size() && QStringView(m_at, word.size()) == word;
-}
-
 void JsonReader::pushText(qsizetype from) {
     Node node{Kind::Text, static_cast<std::uint32_t>(m_document->texts().Length() - from), {}};
     node.first = static_cast<std::uint64_t>(from);
@@ -352,27 +348,27 @@ void JsonReader::LeerNumero() {
     m_pending.push_back(node);
 }
 
+bool JsonReader::consume(QStringView word, Kind kind) {
+    if (m_end - m_at < word.size() || QStringView(m_at, word.size()) != word)
+        return false;
+    m_at += word.size();
+    push(kind);
+    return true;
+}
+
+void JsonReader::refuse(const QString& error, Kind kind) {
+    addLine(error + QString::number(position()) + kSeparator + restOfText());
+    push(kind);
+}
+
 void JsonReader::LeerLogico() {
-    if (startsWith(u"true")) {
-        m_at += 4;
-        push(Kind::True);
-    } else if (startsWith(u"false")) {
-        m_at += 5;
-        push(Kind::False);
-    } else {
-        addLine(kInvalidBoolean + QString::number(position()) + kSeparator + restOfText());
-        push(Kind::False);
-    }
+    if (!consume(u"true", Kind::True) && !consume(u"false", Kind::False))
+        refuse(kInvalidBoolean, Kind::False);
 }
 
 void JsonReader::LeerNulo() {
-    if (startsWith(u"null")) {
-        m_at += 4;
-        push(Kind::Null);
-    } else {
-        addLine(kInvalidNull + QString::number(position()) + kSeparator + restOfText());
-        push(Kind::Empty);
-    }
+    if (!consume(u"null", Kind::Null))
+        refuse(kInvalidNull, Kind::Empty);
 }
 
 void JsonReader::LeerClave() {

@@ -60,8 +60,10 @@ private:
 
     bool pastEnd() const { return m_at >= m_end; }
     char16_t current() const { return m_at < m_end ? *m_at : char16_t(0); }
-    // The next characters are `word`.
-    bool startsWith(QStringView word) const;
+    // Past `word`, pushing `kind`, when the next characters are it.
+    bool consume(QStringView word, Kind kind);
+    // Records `error` for what stands at the position, and pushes `kind` without moving.
+    void refuse(const QString& error, Kind kind);
     void push(Kind kind) { m_pending.push_back(Node{kind, 0, {}}); }
     void pushText(qsizetype from);
     std::shared_ptr<JsonDocument> finish();
