@@ -238,6 +238,30 @@ TEST(LeerJson, deepNestingStopsInsteadOfOverflowing) {
     EXPECT_TRUE(ErroresJson().startsWith(QStringLiteral("Nesting deeper than 512")));
 }
 
+TEST(LeerJson, nestedContainersOutliveTheDocumentTheyCameFrom) {
+    std::shared_ptr<JsonDictionary> unidad;
+    std::shared_ptr<JsonCollection> codigos;
+    {
+        const auto articulos = std::dynamic_pointer_cast<JsonCollection>(LeerJson(QStringLiteral(
+            R"([{"codigos":["779", 'CAJA [12u]'], "unidad":{"codigo":"  1", "peso":1.250}}])")));
+        ASSERT_TRUE(articulos);
+        const auto articulo = articulos->Item(1).objectAs<JsonDictionary>();
+        ASSERT_TRUE(articulo);
+        unidad = articulo->Item(u"unidad").objectAs<JsonDictionary>();
+        codigos = articulo->Item(u"codigos").objectAs<JsonCollection>();
+    }
+    ASSERT_TRUE(unidad && codigos);
+    EXPECT_EQ(unidad->Keys(), (QList<QString>{QStringLiteral("codigo"), QStringLiteral("peso")}));
+    EXPECT_EQ(unidad->Item(u"codigo"), Variant(QStringLiteral("  1")));
+    EXPECT_EQ(unidad->Item(u"peso").toString(), QStringLiteral("1.250"));
+    EXPECT_EQ(render(Variant(std::shared_ptr<VariantObject>(codigos))),
+              QStringLiteral(R"(["779","CAJA [12u]"])"));
+    // Each reading of a value is a copy of its own.
+    QString text = codigos->Item(2).toString();
+    text[0] = u'X';
+    EXPECT_EQ(codigos->Item(2), Variant(QStringLiteral("CAJA [12u]")));
+}
+
 TEST(JsonReader, containerReadersSayWhereTheyFoundNoContainer) {
     const QString text = QStringLiteral("  abcdefghijklmnopqrstuvwxyz");
     JsonReader objects(text);

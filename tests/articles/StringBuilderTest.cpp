@@ -126,6 +126,20 @@ TEST(StringBuilder, insertOfItsOwnContentIsSafe) {
     EXPECT_EQ(sb.toString(), QStringLiteral("aabcbc"));
 }
 
+TEST(StringBuilder, appendOfItsOwnContentIsSafeWhenItGrows) {
+    cStringBuilder sb;
+    sb.setChunkSize(4);
+    sb.Append(u"abcd"); // full: the next append must grow the buffer
+    sb.Append(sb.view());
+    sb.Append(sb.view().sliced(2, 3));
+    EXPECT_EQ(sb.toString(), QStringLiteral("abcdabcdcda"));
+    EXPECT_EQ(sb.Capacity(), 12);
+    // toString is a copy: later appends do not reach it.
+    const QString before = sb.toString();
+    sb.Append(u"z");
+    EXPECT_EQ(before, QStringLiteral("abcdabcdcda"));
+}
+
 TEST(StringBuilder, removeChecksTheWholeRange) {
     cStringBuilder sb;
     sb.Append(u"abcdef");
