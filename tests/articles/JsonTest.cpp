@@ -1,4 +1,5 @@
 #include "articles/JSON.h"
+#include "articles/JsonNumber.h"
 #include "JsonTestSupport.h"
 #include "articles/JsonReader.h"
 #include "platform/core/Error.h"
@@ -136,6 +137,27 @@ TEST(LeerJson, numbersKeepTheirExactValueWhateverTheLocale) {
     EXPECT_EQ(read(QStringLiteral("[1-2, 1e999, 3]")), QStringLiteral("[Empty,Empty,3]"));
     EXPECT_EQ(ErroresJson(), QStringLiteral("Invalid number at position 2 : 1-2\r\n"
                                             "Invalid number at position 7 : 1e999\r\n"));
+}
+
+TEST(JsonNumber, wholeNumbersAreIntegersUpTo64BitsAndDecimalsBeyond) {
+    constexpr auto maxInt = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(jsonNumber(u"9223372036854775807"), Variant(maxInt));
+    EXPECT_EQ(jsonNumber(u"-9223372036854775808"), Variant(std::numeric_limits<std::int64_t>::min()));
+    for (const char16_t* beyond : {u"9223372036854775808", u"-9223372036854775809"}) {
+        const auto value = jsonNumber(beyond);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(value->type(), Variant::Type::Decimal);
+        EXPECT_EQ(value->toString(), QString::fromUtf16(beyond));
+    }
+    EXPECT_EQ(jsonNumber(u"-0"), Variant(0));
+    EXPECT_EQ(jsonNumber(u"007"), Variant(7));
+    EXPECT_EQ(jsonNumber(u"3.")->type(), Variant::Type::Decimal);
+    // 28 significant digits stay exact; the 29th makes a Double.
+    EXPECT_EQ(jsonNumber(u"0.1234567890123456789012345678")->toString(),
+              QStringLiteral("0.1234567890123456789012345678"));
+    EXPECT_EQ(jsonNumber(u"0.12345678901234567890123456789")->type(), Variant::Type::Double);
+    for (const char16_t* none : {u"", u"+", u"-", u".", u"e5", u"1e", u"1..2", u"--1", u"1e999"})
+        EXPECT_FALSE(jsonNumber(none)) << QString::fromUtf16(none).toStdString();
 }
 
 TEST(LeerJson, nullIsNotEmpty) {
