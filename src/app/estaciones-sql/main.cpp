@@ -89,6 +89,7 @@ struct Batch {
     QString text;
     int firstLine = 1; // line of the script where the batch starts
     int repeat = 1;    // "GO 3"
+    int badCountLine = 0; // the GO line whose count is no int: the batch does not run
 };
 
 // Batches separated by lines that hold only GO (any case), maybe with a count.
@@ -106,7 +107,10 @@ std::vector<Batch> splitBatches(const QString& script) {
         }
         const QRegularExpressionMatch m = goLine.match(line);
         if (m.hasMatch()) {
-            current.repeat = m.captured(1).isEmpty() ? 1 : std::max(1, m.captured(1).toInt());
+            bool fits = true;
+            const int count = m.captured(1).isEmpty() ? 1 : m.captured(1).toInt(&fits);
+            current.repeat = std::max(1, count);
+            current.badCountLine = fits ? 0 : lineNumber;
             if (!current.text.trimmed().isEmpty()) {
                 batches.push_back(current);
             }
@@ -438,6 +442,18 @@ int main(int argc, char** argv) {
             return 1;
         }
         for (const Batch& batch : splitBatches(decodeScript(file.readAll()))) {
+            if (batch.badCountLine > 0) {
+                out << QStringLiteral("Sqlcmd: Error: Syntax error at line %1 near command 'GO' "
+                                      "in file '%2'.")
+                           .arg(batch.badCountLine)
+                           .arg(path)
+                    << '\n';
+                failed = true;
+                if (options.exitOnError) {
+                    return 1;
+                }
+                continue;
+            }
             for (int i = 0; i < batch.repeat; ++i) {
                 if (!runner.runBatch(cnn, batch.text, batch.firstLine - 1)) {
                     failed = true;

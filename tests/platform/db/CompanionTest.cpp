@@ -205,6 +205,25 @@ TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Msg 4060,"))) << r.out.toStdString();
 }
 
+// A GO count that does not fit an int runs its batch not once but never.
+TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
+    const QString script = datos.path() + QStringLiteral("/cuenta.sql");
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("CREATE TABLE veces (n int)\nGO\nINSERT INTO veces VALUES (1)\nGO 99999999999\n"
+            "SELECT COUNT(*) FROM veces\nGO\n");
+    f.close();
+    const CompanionRun r = runCompanion(
+        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+         QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
+         QStringLiteral("-i"), script},
+        datos.path());
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Sqlcmd: Error: Syntax error at line 4 near "
+                                              "command 'GO'")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.trimmed().endsWith(QStringLiteral("0"))) << r.out.toStdString();
+}
+
 // Two processes updating different rows of one embedded database at once:
 // neither loses an update (WAL and a busy time-out).
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {

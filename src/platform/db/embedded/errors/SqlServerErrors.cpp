@@ -57,6 +57,37 @@ constexpr std::array messages{
             "empty to allow addition of this column. Column '%1' cannot be added to non-empty "
             "table '%2' because it does not satisfy these conditions."},
     Message{native::UserError, 16, "42000", errnum::CommandError, "%1"},
+    Message{native::IdentifierTooLong, 15, "42000", errnum::CommandError,
+            "The identifier that starts with '%1' is too long. Maximum length is 128."},
+    Message{native::UnclosedQuotation, 15, "42000", errnum::CommandError,
+            "Unclosed quotation mark after the character string '%1'."},
+    Message{native::MissingEndComment, 15, "42000", errnum::CommandError,
+            "Missing end comment mark '*/'."},
+    Message{native::MustBeFirstInBatch, 15, "42000", errnum::CommandError,
+            "'%1' must be the first statement in a query batch."},
+    Message{native::NestedTooDeeply, 15, "42000", errnum::CommandError,
+            "Some part of your SQL statement is nested too deeply. Rewrite the query or break it "
+            "up into smaller queries."},
+    Message{native::TransactionCountMismatch, 16, "25000", errnum::E_FAIL,
+            "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT "
+            "statements. Previous count = %1, current count = %2."},
+    Message{native::SaveWithoutTransaction, 16, "25000", errnum::E_FAIL,
+            "Cannot issue SAVE TRANSACTION when there is no active transaction."},
+    Message{native::UncommittableTransaction, 16, "25000", errnum::E_FAIL,
+            "The current transaction cannot be committed and cannot support operations that "
+            "write to the log file. Roll back the transaction."},
+    Message{native::UncommittableAtBatchEnd, 16, "25000", errnum::E_FAIL,
+            "Uncommittable transaction is detected at the end of the batch. The transaction is "
+            "rolled back."},
+    Message{native::NoSuchSavepoint, 16, "25000", errnum::E_FAIL,
+            "Cannot roll back %1. No transaction or savepoint of that name was found."},
+    Message{native::RethrowOutsideCatch, 15, "42000", errnum::CommandError,
+            "To rethrow an error, a THROW statement must be used inside a CATCH block. Insert the "
+            "THROW statement inside a CATCH block, or add error parameters to the THROW "
+            "statement."},
+    Message{native::ThrowNumberOutOfRange, 16, "42000", errnum::CommandError,
+            "Error number %1 in the THROW statement is outside the valid range. Specify an error "
+            "number in the valid range of 50000 to 2147483647."},
     Message{native::InvalidObjectName, 16, "42S02", errnum::NoSuchTable,
             "Invalid object name '%1'."},
     Message{native::InvalidColumnName, 16, "42S22", errnum::CommandError,
@@ -287,6 +318,10 @@ const std::vector<Rule>& rules() {
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::TablePrimaryKeyExists, {stripQuotes(m.captured(1))});
          }},
+        {SQLITE_ERROR,
+         QRegularExpression(
+             QStringLiteral("^(parser stack overflow|Expression tree is too large.*)$")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::NestedTooDeeply); }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^near \"(.*)\": syntax error$")),
          [](const SqliteFailure&, const M& m) {
              const QString near = m.captured(1);

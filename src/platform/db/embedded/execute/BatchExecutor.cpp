@@ -6,6 +6,9 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -13,8 +16,6 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 #include "platform/db/embedded/translate/Translator.h"
-
-#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -41,7 +42,7 @@ bool isStatementKeyword(const QString& word) {
         "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
         "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
         "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
-        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN"};
+        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW"};
     return keywords.contains(word);
 }
 
@@ -75,18 +76,6 @@ QString insertTarget(const Tokens& tokens) {
     return readObjectName(tokens, i);
 }
 
-bool allEndOnlyTheStatement(const ProviderFailure& failure) {
-    if (failure.records().empty()) {
-        return false;
-    }
-    for (const ProviderError& record : failure.records()) {
-        if (!endsOnlyTheStatement(record.nativeError)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
@@ -95,13 +84,17 @@ BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& param
 
 ExecutionResult BatchExecutor::run(const QString& batch) {
     try {
+        const std::vector<StatementNode> nodes = parseBatch(batch);
+        BatchCompiler(m_session).compile(nodes);
         VariableScope scope;
-        runNodes(parseBatch(batch), scope, true);
+        runNodes(nodes, scope, true);
     } catch (const ProviderFailure& failure) {
         std::vector<ProviderError> records = m_errors;
         records.insert(records.end(), failure.records().begin(), failure.records().end());
+        endBatch(records);
         throw ProviderFailure(std::move(records));
     }
+    endBatch(m_errors);
     if (!m_errors.empty()) {
         throw ProviderFailure(m_errors);
     }
@@ -122,19 +115,35 @@ BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& no
 BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableScope& scope,
                                            bool firstOfBatch) {
     try {
+        return runStatement(node, scope, firstOfBatch);
+    } catch (const StatementFailure&) {
+        throw; // already on its way up from the statement that failed
+    } catch (const ProviderFailure& failure) {
+        onStatementFailure(failure, node);
+    }
+    return Flow::Normal;
+}
+
+BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, VariableScope& scope,
+                                                bool firstOfBatch) {
         switch (node.kind) {
         case StatementNode::Kind::Block:
             return runNodes(node.children, scope, false);
-        case StatementNode::Kind::If:
-            if (isTrue(node.condition, scope)) {
+        case StatementNode::Kind::If: {
+            const bool condition = isTrue(node.condition, scope);
+            m_session.lastErrorNumber = 0; // IF is a statement that ran
+            if (condition) {
                 return runNode(node.children[0], scope, false);
             }
             return node.children.size() > 1 ? runNode(node.children[1], scope, false)
                                             : Flow::Normal;
+        }
         case StatementNode::Kind::While:
             while (true) {
                 m_runner.checkTimeout();
-                if (!isTrue(node.condition, scope)) {
+                const bool condition = isTrue(node.condition, scope);
+                m_session.lastErrorNumber = 0;
+                if (!condition) {
                     break;
                 }
                 const Flow flow = runNode(node.children[0], scope, false);
@@ -152,18 +161,13 @@ BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableSc
             return Flow::Continue;
         case StatementNode::Kind::Return:
             return Flow::Return;
+        case StatementNode::Kind::TryCatch:
+            return runTryCatch(node, scope);
         case StatementNode::Kind::Sql:
             runSimple(node, scope, firstOfBatch);
-            m_session.lastErrorNumber = 0;
+            setStatementStatus(node);
             return Flow::Normal;
         }
-    } catch (const ProviderFailure& failure) {
-        m_session.lastErrorNumber = failure.nativeError();
-        if (!allEndOnlyTheStatement(failure)) {
-            throw;
-        }
-        m_errors.insert(m_errors.end(), failure.records().begin(), failure.records().end());
-    }
     return Flow::Normal;
 }
 
@@ -210,9 +214,11 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         execute(tokens, 1, scope);
     } else if (first == QLatin1String("BEGIN") || first == QLatin1String("COMMIT") ||
                first == QLatin1String("ROLLBACK") || first == QLatin1String("SAVE")) {
-        transaction(tokens);
+        transaction(tokens, scope);
     } else if (first == QLatin1String("RAISERROR")) {
         raiseError(tokens, scope);
+    } else if (first == QLatin1String("THROW")) {
+        throwError(tokens, scope);
     } else if (first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||
                first == QLatin1String("DENY") || first == QLatin1String("CHECKPOINT")) {
         // Permissions do not exist in a local file database.
@@ -391,55 +397,6 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
     }
 }
 
-void BatchExecutor::transaction(const Tokens& tokens) {
-    const QString first = upperWord(tokens, 0);
-    if (first == QLatin1String("BEGIN")) {
-        m_session.beginTransaction();
-    } else if (first == QLatin1String("COMMIT")) {
-        m_session.commitTransaction();
-    } else if (first == QLatin1String("ROLLBACK")) {
-        m_session.rollbackTransaction();
-    }
-    // SAVE TRANSACTION: savepoints are not used by the suite.
-}
-
-void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
-    if (tokens.size() < 3 || !tokens[1].isPunctuation(u"(")) {
-        syntaxErrorNear(tokens, 1);
-    }
-    std::size_t close = tokens.size();
-    int depth = 0;
-    for (std::size_t i = 1; i < tokens.size(); ++i) {
-        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
-        if (depth == 0) {
-            close = i;
-            break;
-        }
-    }
-    const std::vector<Range> parts = splitByCommas(tokens, 2, close);
-    if (parts.size() < 3) {
-        syntaxErrorNear(tokens, close);
-    }
-    QString message = evaluate(slice(tokens, parts[0].from, parts[0].to), scope).toString();
-    const int severity =
-        static_cast<int>(evaluate(slice(tokens, parts[1].from, parts[1].to), scope).toInt64());
-    for (std::size_t a = 3; a < parts.size(); ++a) {
-        static const QRegularExpression placeholder(QStringLiteral("%[-+ 0#]*\\d*[sdiuxX]"));
-        const QRegularExpressionMatch match = placeholder.match(message);
-        if (!match.hasMatch()) {
-            break;
-        }
-        message.replace(match.capturedStart(), match.capturedLength(),
-                        evaluate(slice(tokens, parts[a].from, parts[a].to), scope).toString());
-    }
-    if (severity <= 10) {
-        return; // informational, like PRINT
-    }
-    ProviderError error = sqlServerError(native::UserError, {message});
-    error.severity = severity;
-    throw ProviderFailure({error});
-}
-
 bool BatchExecutor::isTrue(const Tokens& condition, VariableScope& scope) {
     Tokens expression{Token::word("CASE"), Token::word("WHEN"), Token::punctuation("(")};
     expression.insert(expression.end(), condition.begin(), condition.end());
@@ -468,42 +425,18 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
-    Tokens out;
-    out.reserve(tokens.size());
-    int depth = 0;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& token = tokens[i];
-        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
-        if (token.kind == TokenKind::Variable && token.text.startsWith(QLatin1String("@@"))) {
-            const QString name = token.text.mid(2);
-            out.push_back(name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0
-                              ? Token::number(QString::number(m_nesting))
-                              : literalToken(m_session.systemValue(name)));
-        } else if (token.kind == TokenKind::Variable) {
-            out.push_back(literalToken(scope.value(token.text)));
-        } else if (token.isWord(u"SCOPE_IDENTITY") && i + 2 < tokens.size() &&
-                   tokens[i + 1].isPunctuation(u"(") && tokens[i + 2].isPunctuation(u")")) {
-            out.push_back(literalToken(m_session.lastIdentity));
-            i += 2;
-        } else if (token.isWord(u"OPTION") && depth == 0 && i + 1 < tokens.size() &&
-                   tokens[i + 1].isPunctuation(u"(")) {
-            // Query hints (MAXRECURSION, ...): SQLite has no limits to lift.
-            int hintDepth = 0;
-            std::size_t j = i + 1;
-            for (; j < tokens.size(); ++j) {
-                hintDepth += tokens[j].isPunctuation(u"(")   ? 1
-                             : tokens[j].isPunctuation(u")") ? -1
-                                                             : 0;
-                if (hintDepth == 0) {
-                    break;
-                }
-            }
-            i = j;
-        } else {
-            out.push_back(token);
+    return sqlite::resolvedText(tokens, [&](const Token& token) -> std::optional<Token> {
+        if (token.kind == TokenKind::Word) {
+            return sessionFunctionValue(token.text);
         }
-    }
-    return joinTokens(out);
+        if (!token.text.startsWith(QLatin1String("@@"))) {
+            return literalToken(scope.value(token.text));
+        }
+        const QString name = token.text.mid(2);
+        return name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0
+                   ? Token::number(QString::number(m_nesting))
+                   : literalToken(m_session.systemValue(name));
+    });
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {

@@ -13,10 +13,13 @@ namespace estaciones::db::sqlite {
 // procedures, USE / CREATE DATABASE, transactions and SET options here;
 // everything else is translated by the dialect and run by SQLite.
 //
-// Errors follow SQL Server: constraint, truncation and "already exists"
-// errors end only their statement and the batch goes on; the rest (invalid
-// names, syntax) end the batch. Either way the call fails at its end with
-// every error it met.
+// The batch is parsed and compiled whole before any of it runs
+// (BatchCompiler). Errors follow SQL Server: constraint, truncation and
+// "already exists" errors end only their statement and the batch goes on;
+// the rest (invalid names, THROW) end the batch; SET XACT_ABORT ON makes
+// every run-time error end the batch and roll the transaction back; inside
+// TRY any error goes to its CATCH block. The call fails at its end with
+// every error that reached it.
 class BatchExecutor {
 public:
     BatchExecutor(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds);
@@ -30,6 +33,8 @@ private:
 
     Flow runNodes(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
     Flow runNode(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
+    Flow runStatement(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
+    Flow runTryCatch(const StatementNode& node, VariableScope& scope);
     void runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
 
     void declare(const tsql::Tokens& tokens, VariableScope& scope);
@@ -39,8 +44,19 @@ private:
     void drop(const tsql::Tokens& tokens, VariableScope& scope);
     void execute(const tsql::Tokens& tokens, std::size_t start, VariableScope& scope);
     void callProcedure(const QString& name, const std::vector<CallArgument>& arguments);
-    void transaction(const tsql::Tokens& tokens);
+    void transaction(const tsql::Tokens& tokens, VariableScope& scope);
+    // 266 when a procedure returns with another @@TRANCOUNT than it began with.
+    void checkTransactionCount(int before) const;
     void raiseError(const tsql::Tokens& tokens, VariableScope& scope);
+    void throwError(const tsql::Tokens& tokens, VariableScope& scope);
+
+    // ErrorHandling.cpp: what a failed statement ends, and the @@ values a
+    // statement that ran sets.
+    void onStatementFailure(const ProviderFailure& failure, const StatementNode& node);
+    void endBatch(std::vector<ProviderError>& records);
+    void setStatementStatus(const StatementNode& node);
+    // SCOPE_IDENTITY(), XACT_STATE() and the ERROR_...() functions of CATCH.
+    std::optional<tsql::Token> sessionFunctionValue(const QString& name) const;
 
     bool isTrue(const tsql::Tokens& condition, VariableScope& scope);
     Variant evaluate(const tsql::Tokens& expression, VariableScope& scope);
@@ -57,6 +73,14 @@ private:
     ExecutionResult m_result;
     std::vector<ProviderError> m_errors;
     int m_nesting = 0;
+
+    struct CaughtError {
+        ProviderError error;
+        QString procedure; // where it was raised; empty in the batch itself
+    };
+    int m_tryDepth = 0;                // TRY blocks running, in any procedure
+    std::vector<CaughtError> m_caught; // the errors of the CATCH blocks running, innermost last
+    QStringList m_procedures;          // the procedures running, innermost last
 };
 
 } // namespace estaciones::db::sqlite

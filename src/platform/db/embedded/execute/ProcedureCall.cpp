@@ -128,9 +128,12 @@ void BatchExecutor::callProcedure(const QString& name, const std::vector<CallArg
     }
     // SET NOCOUNT inside a procedure lasts until it returns, as on SQL Server.
     const bool noCount = m_session.noCount;
+    const int transactionCount = m_session.transactionDepth();
     ++m_nesting;
+    m_procedures.append(procedure->name);
     const auto restore = [&] {
         --m_nesting;
+        m_procedures.removeLast();
         m_session.noCount = noCount;
     };
     try {
@@ -140,6 +143,7 @@ void BatchExecutor::callProcedure(const QString& name, const std::vector<CallArg
         throw;
     }
     restore();
+    checkTransactionCount(transactionCount);
 }
 
 } // namespace estaciones::db::sqlite

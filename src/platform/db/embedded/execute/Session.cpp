@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/Session.h"
 
 #include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include <QFileInfo>
@@ -127,6 +128,9 @@ void Session::commitTransaction() {
     if (m_transactionDepth == 0) {
         failWith(native::CommitWithoutBegin);
     }
+    if (m_doomed) {
+        failWith(native::UncommittableTransaction);
+    }
     if (--m_transactionDepth == 0 && m_transactionDatabase) {
         const auto database = std::move(m_transactionDatabase);
         database->run(QStringLiteral("COMMIT"));
@@ -138,8 +142,52 @@ void Session::rollbackTransaction() {
         failWith(native::RollbackWithoutBegin);
     }
     m_transactionDepth = 0;
+    m_transactionName.clear();
+    m_savepoints.clear();
+    m_doomed = false;
     if (const auto database = std::move(m_transactionDatabase)) {
         database->run(QStringLiteral("ROLLBACK"));
+    }
+}
+
+void Session::nameTransaction(const QString& name) {
+    if (m_transactionDepth == 1) {
+        m_transactionName = name.toLower();
+    }
+}
+
+void Session::saveTransaction(const QString& savepoint) {
+    if (m_transactionDepth == 0 || !m_transactionDatabase) {
+        failWith(native::SaveWithoutTransaction);
+    }
+    m_transactionDatabase->run(QStringLiteral("SAVEPOINT ") + sqliteQuoted(savepoint));
+    m_savepoints.append(savepoint.toLower());
+}
+
+void Session::rollbackTransaction(const QString& name) {
+    if (m_transactionDepth == 0) {
+        failWith(native::RollbackWithoutBegin);
+    }
+    const QString key = name.toLower();
+    const qsizetype savepoint = m_savepoints.lastIndexOf(key);
+    if (savepoint < 0) {
+        if (m_transactionName.isEmpty() || key != m_transactionName) {
+            failWith(native::NoSuchSavepoint, {name});
+        }
+        rollbackTransaction();
+        return;
+    }
+    if (m_doomed) {
+        failWith(native::UncommittableTransaction);
+    }
+    // SQLite forgets the savepoints made after this one, as SQL Server does.
+    m_transactionDatabase->run(QStringLiteral("ROLLBACK TO ") + sqliteQuoted(name));
+    m_savepoints.erase(m_savepoints.begin() + savepoint + 1, m_savepoints.end());
+}
+
+void Session::doomTransaction() {
+    if (m_transactionDepth > 0) {
+        m_doomed = true;
     }
 }
 

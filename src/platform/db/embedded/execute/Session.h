@@ -49,6 +49,7 @@ public:
     Variant lastIdentity = Variant::null(); // @@IDENTITY and SCOPE_IDENTITY()
     long long rowCount = 0;                 // @@ROWCOUNT
     int lastErrorNumber = 0;                // @@ERROR
+    bool xactAbort = false;                 // SET XACT_ABORT
 
     // The value of a system function or @@ variable by its name without "@@"
     // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.
@@ -60,6 +61,20 @@ public:
     void commitTransaction();
     void rollbackTransaction();
 
+    // BEGIN TRAN name names the outermost transaction; ROLLBACK TRAN with
+    // that name rolls everything back, with a savepoint's name (SAVE TRAN)
+    // only what came after it, leaving @@TRANCOUNT as it was (6401 for a
+    // name that is neither, 628 for SAVE TRAN outside a transaction).
+    void nameTransaction(const QString& name);
+    void saveTransaction(const QString& savepoint);
+    void rollbackTransaction(const QString& name);
+    // An error that SET XACT_ABORT ON raised inside TRY leaves the
+    // transaction open but uncommittable: XACT_STATE() -1, COMMIT refused
+    // (3930) until it is rolled back.
+    void doomTransaction();
+    bool transactionDoomed() const { return m_transactionDepth > 0 && m_doomed; }
+    int xactState() const { return m_transactionDepth == 0 ? 0 : m_doomed ? -1 : 1; }
+
 private:
     void applyDialectSettings(SqliteDatabase& database);
 
@@ -69,6 +84,9 @@ private:
     SqliteDatabase* m_current = nullptr;
     std::shared_ptr<SqliteDatabase> m_transactionDatabase;
     int m_transactionDepth = 0;
+    QString m_transactionName;  // lower case; empty when unnamed
+    QStringList m_savepoints;   // lower case, oldest first
+    bool m_doomed = false;
 };
 
 } // namespace estaciones::db::sqlite

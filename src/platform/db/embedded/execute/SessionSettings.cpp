@@ -9,6 +9,8 @@ void applySetOption(Session& session, const tsql::Tokens& tokens) {
     const QString value = tokens.size() > 2 ? tokens[2].value().toLower() : QString();
     if (option == QLatin1String("NOCOUNT")) {
         session.noCount = value == QLatin1String("on");
+    } else if (option == QLatin1String("XACT_ABORT")) {
+        session.xactAbort = value == QLatin1String("on");
     } else if (option == QLatin1String("DATEFORMAT")) {
         session.dateOrder = value.startsWith('m')   ? tsql::DateOrder::MDY
                             : value.startsWith('y') ? tsql::DateOrder::YMD

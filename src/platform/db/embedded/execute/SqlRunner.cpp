@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/ResultColumns.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
@@ -99,7 +100,7 @@ StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
     sqlite3* db = m_session.current().handle();
     watch(db);
     StatementOutcome outcome;
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = withNulCharactersSpelled(text).toUtf8();
     const char* rest = utf8.constData();
     const char* const end = rest + utf8.size();
     while (rest < end) {
@@ -108,6 +109,9 @@ StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
         if (sqlite3_prepare_v2(db, rest, static_cast<int>(end - rest), &statement.statement,
                                &tail) != SQLITE_OK) {
             throw ProviderFailure({failure(db, text)});
+        }
+        if (tail <= rest) {
+            failWith(native::SyntaxError, {QString::fromUtf8(rest, 1)}); // no progress: never loop
         }
         rest = tail;
         if (!statement.statement) {
@@ -170,7 +174,7 @@ StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
 
 Variant SqlRunner::scalar(const QString& text) {
     sqlite3* db = m_session.current().handle();
-    PreparedStatement statement(db, text);
+    PreparedStatement statement(db, withNulCharactersSpelled(text));
     if (!statement.ok()) {
         throw ProviderFailure({failure(db, text)});
     }

@@ -39,6 +39,17 @@ Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
                   tokens.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
+std::size_t closingParenthesis(const Tokens& tokens, std::size_t open) {
+    int depth = 0;
+    for (std::size_t j = open; j < tokens.size(); ++j) {
+        depth += tokens[j].isPunctuation(u"(") ? 1 : tokens[j].isPunctuation(u")") ? -1 : 0;
+        if (depth == 0) {
+            return j;
+        }
+    }
+    return tokens.size();
+}
+
 Token literalToken(const Variant& value) {
     if (value.isText()) {
         return Token::string(value.toString());

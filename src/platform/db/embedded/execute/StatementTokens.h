@@ -21,6 +21,9 @@ std::vector<Range> splitByCommas(const tsql::Tokens& tokens, std::size_t from, s
 
 tsql::Tokens slice(const tsql::Tokens& tokens, std::size_t from, std::size_t to);
 
+// The index of the ')' closing the '(' at `open` (tokens.size() if none).
+std::size_t closingParenthesis(const tsql::Tokens& tokens, std::size_t open);
+
 // A value as the literal token that stands for it in a statement.
 tsql::Token literalToken(const Variant& value);
 

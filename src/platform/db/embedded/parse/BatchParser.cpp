@@ -1,6 +1,7 @@
 #include "platform/db/embedded/parse/BatchParser.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/LexicalLimits.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QSet>
@@ -41,7 +42,7 @@ bool isStarter(const QString& upper) {
         "SELECT",  "INSERT", "UPDATE",   "DELETE",    "CREATE", "DROP",     "ALTER", "TRUNCATE",
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
-        "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY"};
+        "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW"};
     return starters.contains(upper);
 }
 
@@ -75,7 +76,47 @@ private:
     }
 
     StatementNode parseStatement() {
+        const int line = m_t[m_pos].line;
+        if (++m_depth > tsql::maximumBlockDepth) {
+            failWith(native::NestedTooDeeply);
+        }
+        checkFirstInBatch();
+        ++m_statementsStarted;
+        StatementNode node = parseStatementAt();
+        node.line = line;
+        --m_depth;
+        return node;
+    }
+
+    // CREATE VIEW / PROCEDURE / FUNCTION / TRIGGER take the rest of the batch
+    // as their body, so nothing may come before them either.
+    void checkFirstInBatch() const {
         const QString first = upper(m_pos);
+        if (first != QLatin1String("CREATE") && first != QLatin1String("ALTER")) {
+            return;
+        }
+        std::size_t at = m_pos + 1;
+        if (upper(at) == QLatin1String("OR") && upper(at + 1) == QLatin1String("ALTER")) {
+            at += 2;
+        }
+        const QString what = upper(at);
+        QString statement;
+        if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
+            statement = QStringLiteral("CREATE/ALTER PROCEDURE");
+        } else if (what == QLatin1String("VIEW") || what == QLatin1String("FUNCTION") ||
+                   what == QLatin1String("TRIGGER")) {
+            statement = first + QLatin1Char(' ') + what;
+        }
+        if (!statement.isEmpty() && m_statementsStarted > 0) {
+            failWith(native::MustBeFirstInBatch, {statement});
+        }
+    }
+
+    StatementNode parseStatementAt() {
+        const QString first = upper(m_pos);
+        if (first == QLatin1String("BEGIN") && upper(m_pos + 1) == QLatin1String("TRY")) {
+            return parseTryCatch();
+        }
         if (first == QLatin1String("BEGIN") && !isTransactionWord(m_pos + 1)) {
             return parseBlock();
         }
@@ -107,15 +148,43 @@ private:
     }
 
     StatementNode parseBlock() {
+        ++m_pos; // BEGIN
+        return parseBlockBody({});
+    }
+
+    // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH: a CATCH block must
+    // follow its TRY block at once.
+    StatementNode parseTryCatch() {
+        StatementNode node;
+        node.kind = StatementNode::Kind::TryCatch;
+        m_pos += 2; // BEGIN TRY
+        node.children.push_back(parseBlockBody(QStringLiteral("TRY")));
+        skipSemicolons();
+        if (upper(m_pos) != QLatin1String("BEGIN") || upper(m_pos + 1) != QLatin1String("CATCH")) {
+            failWith(native::SyntaxError, {m_t[m_pos - 1].text});
+        }
+        m_pos += 2; // BEGIN CATCH
+        node.children.push_back(parseBlockBody(QStringLiteral("CATCH")));
+        return node;
+    }
+
+    // Statements up to END (END TRY / END CATCH when `closer` is given).
+    StatementNode parseBlockBody(const QString& closer) {
         StatementNode block;
         block.kind = StatementNode::Kind::Block;
-        ++m_pos; // BEGIN
         while (true) {
             if (!skipSemicolons()) {
                 failWith(native::SyntaxError, {m_t.empty() ? QString() : m_t.back().text});
             }
             if (upper(m_pos) == QLatin1String("END")) {
-                ++m_pos;
+                if (closer.isEmpty()) {
+                    ++m_pos;
+                    return block;
+                }
+                if (upper(m_pos + 1) != closer) {
+                    failWith(native::SyntaxErrorNearKeyword, {QStringLiteral("END")});
+                }
+                m_pos += 2;
                 return block;
             }
             if (upper(m_pos) == QLatin1String("ELSE")) {
@@ -308,11 +377,14 @@ private:
 
     Tokens m_t;
     std::size_t m_pos = 0;
+    int m_depth = 0;
+    int m_statementsStarted = 0;
 };
 
 } // namespace
 
 std::vector<StatementNode> parseBatch(const Tokens& tokens) {
+    tsql::checkLexicalLimits(tokens);
     Tokens significant;
     significant.reserve(tokens.size());
     for (const Token& token : tokens) {

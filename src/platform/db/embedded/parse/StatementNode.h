@@ -17,11 +17,13 @@ struct StatementNode {
         Break,
         Continue,
         Return,
+        TryCatch, // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH; children[0] try, [1] catch
     };
     Kind kind = Kind::Sql;
     tsql::Tokens tokens;    // significant tokens only (no blanks or comments)
     tsql::Tokens condition; // IF / WHILE
     std::vector<StatementNode> children;
+    int line = 0; // where the statement starts in its batch, from 1
 
     // The first token as an upper-case word ("" when it is not a word).
     QString firstWord() const;

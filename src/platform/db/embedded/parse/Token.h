@@ -25,6 +25,7 @@ struct Token {
     TokenKind kind = TokenKind::Whitespace;
     QString text;
     qsizetype offset = 0;      // where the token starts in the tokenized text
+    int line = 0;              // its line in that text, from 1 (0: made by the engine)
     bool national = false;     // N'...'
     bool unterminated = false; // string, name or comment without its closing mark
 

@@ -28,7 +28,9 @@ public:
             Token token;
             token.kind = scanOne(token);
             token.offset = start;
+            token.line = m_line;
             token.text = m_text.sliced(start, m_pos - start).toString();
+            m_line += static_cast<int>(token.text.count(QLatin1Char('\n')));
             m_previous = token.kind == TokenKind::Whitespace || token.kind == TokenKind::Comment
                              ? m_previous
                              : token.kind;
@@ -188,6 +190,7 @@ private:
 
     QStringView m_text;
     qsizetype m_pos = 0;
+    int m_line = 1;
     TokenKind m_previous = TokenKind::Whitespace;
     QString m_previousText;
 };

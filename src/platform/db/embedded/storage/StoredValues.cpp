@@ -110,8 +110,9 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
         return QString::fromLatin1(bytes, sqlite3_column_bytes(statement, index));
     }
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
+    // By its length: a NUL is a character of the text, not its end.
+    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    const QString text = QString::fromUtf8(utf8, sqlite3_column_bytes(statement, index));
     switch (column.type) {
     case adtype::Boolean:
         return sqlite3_column_int64(statement, index) != 0;

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/SchemaStatements.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/TypeNames.h"
@@ -194,6 +195,10 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         } else if (p.isWord(u"DEFAULT")) {
             const size_t end = bodyEnd(k + 1);
             const Pieces expression = slice(def, k + 1, end);
+            if (expression.empty()) {
+                // DEFAULT with nothing after it: the column list closes there.
+                sqlite::failWith(sqlite::native::SyntaxError, {QStringLiteral(")")});
+            }
             const QString text = translatedText(expression, settings);
             column.defaultExpression = text;
             if (addedLater && !isConstant(expression)) {

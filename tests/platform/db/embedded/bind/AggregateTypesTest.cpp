@@ -15,8 +15,8 @@ protected:
             "  Precio money NOT NULL, Cantidad int NULL, Peso decimal(10,3) NULL)\n"
             "INSERT INTO Precios VALUES ('   1', 'a', 900, 1, 1.5)\n"
             "INSERT INTO Precios VALUES ('   1', 'b', 1200.5, 2, 2.25)\n"
-            "INSERT INTO Precios VALUES ('   2', 'c', 700, 4, NULL)\n"
-            "CREATE VIEW dbo.V_PRECIOS AS SELECT * FROM dbo.Precios");
+            "INSERT INTO Precios VALUES ('   2', 'c', 700, 4, NULL)");
+        run("CREATE VIEW dbo.V_PRECIOS AS SELECT * FROM dbo.Precios");
     }
 
     ResultSet query(const QString& sql) {

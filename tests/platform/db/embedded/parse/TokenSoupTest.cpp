@@ -11,8 +11,8 @@ namespace estaciones::db::sqlite::test {
 using TokenSoupTest = EmbeddedFixture;
 
 TEST_F(TokenSoupTest, RandomBatchesEndInResultsOrErrors) {
-    run("CREATE TABLE T (id int PRIMARY KEY, n varchar(5))\nINSERT INTO T VALUES (1, 'a')\n"
-        "CREATE PROCEDURE P @a int = 1 AS SELECT @a");
+    run("CREATE TABLE T (id int PRIMARY KEY, n varchar(5))\nINSERT INTO T VALUES (1, 'a')");
+    run("CREATE PROCEDURE P @a int = 1 AS SELECT @a");
     const std::vector<QString> vocabulary{"SELECT",
                                           "INSERT",
                                           "INTO",

@@ -1,0 +1,156 @@
+#include "platform/db/embedded/execute/BatchCompilation.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/NulCharacters.h"
+#include "platform/db/embedded/execute/ResolvedText.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/translate/Translator.h"
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+// What a failed preparation tells before anything runs; other failures
+// (missing tables, functions, translation limits) wait for their statement.
+bool failsAtCompilation(int number) {
+    return number == native::SyntaxError || number == native::SyntaxErrorNearKeyword ||
+           number == native::NestedTooDeeply || number == native::InvalidColumnName;
+}
+
+bool isDataStatement(const QString& first) {
+    return first == QLatin1String("SELECT") || first == QLatin1String("INSERT") ||
+           first == QLatin1String("UPDATE") || first == QLatin1String("DELETE") ||
+           first == QLatin1String("WITH");
+}
+
+[[noreturn]] void failOnLine(ProviderError error, int line) {
+    error.line = line > 0 ? line : error.line;
+    throw ProviderFailure({std::move(error)});
+}
+
+} // namespace
+
+void BatchCompiler::compile(const std::vector<StatementNode>& nodes) {
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        compileNode(nodes[i], i == 0);
+    }
+}
+
+void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
+    switch (node.kind) {
+    case StatementNode::Kind::Block:
+    case StatementNode::Kind::TryCatch:
+        for (const StatementNode& child : node.children) {
+            compileNode(child, false);
+        }
+        return;
+    case StatementNode::Kind::If:
+    case StatementNode::Kind::While:
+        checkVariables(node.condition, node.line, false);
+        prepare(node.condition, node.line, true);
+        for (const StatementNode& child : node.children) {
+            compileNode(child, false);
+        }
+        return;
+    case StatementNode::Kind::Sql:
+    case StatementNode::Kind::Return:
+        compileSimple(node, firstOfBatch);
+        return;
+    case StatementNode::Kind::Break:
+    case StatementNode::Kind::Continue:
+        return;
+    }
+}
+
+void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) {
+    const QString first = node.firstWord();
+    if (first == QLatin1String("DECLARE")) {
+        declare(node);
+        return;
+    }
+    if (first == QLatin1String("USE")) {
+        m_otherDatabase = true;
+        return;
+    }
+    if (first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) {
+        return; // a procedure's or view's body is its own scope; tables have no variables
+    }
+    const bool isCall = first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE") ||
+                        (firstOfBatch && node.kind == StatementNode::Kind::Sql &&
+                         !node.tokens.empty() && node.tokens[0].kind == TokenKind::Word &&
+                         !isDataStatement(first));
+    checkVariables(node.tokens, node.line, isCall);
+    if (isDataStatement(first)) {
+        prepare(node.tokens, node.line, false);
+    }
+}
+
+void BatchCompiler::declare(const StatementNode& node) {
+    for (const Range& range : splitByCommas(node.tokens, 1, node.tokens.size())) {
+        if (range.from < range.to && node.tokens[range.from].kind == TokenKind::Variable) {
+            m_declared.insert(node.tokens[range.from].text.toLower());
+            checkVariables(slice(node.tokens, range.from + 1, range.to), node.line, false);
+        }
+    }
+}
+
+void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) const {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        if (token.kind != TokenKind::Variable || token.text.startsWith(QLatin1String("@@"))) {
+            continue;
+        }
+        if (isCall && i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"=")) {
+            continue;
+        }
+        if (!m_declared.contains(token.text.toLower())) {
+            failOnLine(sqlServerError(native::UndeclaredVariable, {token.text}), line);
+        }
+    }
+}
+
+void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
+    if (m_otherDatabase || !m_session.hasCurrent()) {
+        return;
+    }
+    SqliteDatabase& database = m_session.current();
+    // Variables stay SQLite parameters; the session's own functions are
+    // values only when the statement runs.
+    const QString text = resolvedText(tokens, [](const Token& token) -> std::optional<Token> {
+        if (token.kind == TokenKind::Word) {
+            return Token::word(QStringLiteral("NULL"));
+        }
+        return std::nullopt;
+    });
+    QString statement;
+    try {
+        const tsql::Translator translator(database.sharedDialectSettings());
+        if (isCondition) {
+            statement = QStringLiteral("SELECT ") + translator.translateExpression(text);
+        } else {
+            const QStringList statements = translator.translate(text).statements;
+            statement = statements.isEmpty() ? QString() : statements.front();
+        }
+    } catch (const ProviderFailure&) {
+        return; // what the translator refuses, it refuses again when the statement runs
+    }
+    if (statement.isEmpty()) {
+        return;
+    }
+    statement = withNulCharactersSpelled(statement);
+    const PreparedStatement prepared(database.handle(), statement);
+    if (prepared.ok()) {
+        return;
+    }
+    ProviderError error = database.lastError(statement);
+    if (failsAtCompilation(error.nativeError)) {
+        failOnLine(std::move(error), line);
+    }
+}
+
+} // namespace estaciones::db::sqlite

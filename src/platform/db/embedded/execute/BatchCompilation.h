@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/db/embedded/execute/Session.h"
+#include "platform/db/embedded/parse/StatementNode.h"
+
+#include <QSet>
+
+namespace estaciones::db::sqlite {
+
+// Compiles a parsed batch before any of it runs, as the server does. Every
+// query and data statement, and every IF / WHILE condition, is translated
+// and prepared by SQLite with its variables as parameters:
+// - a syntax error fails the batch before it starts (102, 156, 191);
+// - a column missing from a table that exists fails it too (207);
+// - a table that does not exist yet is left to its statement, which
+//   resolves it when it runs (208 then), as the server defers the name.
+// A variable must be declared above the text that uses it (137).
+// Statements after a USE are left to run time: they belong to another
+// database.
+class BatchCompiler {
+public:
+    explicit BatchCompiler(Session& session) : m_session(session) {}
+
+    // Throws ProviderFailure with the first error found.
+    void compile(const std::vector<StatementNode>& nodes);
+
+private:
+    void compileNode(const StatementNode& node, bool firstOfBatch);
+    void compileSimple(const StatementNode& node, bool firstOfBatch);
+    void declare(const StatementNode& node);
+    // 137 for a variable used before its DECLARE; in a procedure call the
+    // "@parameter =" names belong to the procedure and are left alone.
+    void checkVariables(const tsql::Tokens& tokens, int line, bool isCall) const;
+    void prepare(const tsql::Tokens& tokens, int line, bool isCondition) const;
+
+    Session& m_session;
+    QSet<QString> m_declared; // lower case
+    bool m_otherDatabase = false;
+};
+
+} // namespace estaciones::db::sqlite

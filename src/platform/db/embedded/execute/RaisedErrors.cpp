@@ -1,0 +1,240 @@
+// Errors raised by the batch's own code (RAISERROR, THROW) and the functions
+// a CATCH block reads them with (ERROR_NUMBER(), ...).
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/BatchExecutor.h"
+#include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+constexpr int UnknownMessage = 18054;
+constexpr int firstUserMessage = 50000;
+
+// One argument written by a RAISERROR placeholder: %[flags][width][.precision]type.
+QString formatArgument(const Variant& value, const QString& flags, int width, int precision,
+                       QChar type) {
+    QString text;
+    if (type == QLatin1Char('s')) {
+        text = value.isNull() ? QStringLiteral("(null)") : value.toString();
+        if (precision >= 0) {
+            text = text.left(precision);
+        }
+    } else {
+        const qlonglong number = value.toInt64();
+        if (type == QLatin1Char('x') || type == QLatin1Char('X') || type == QLatin1Char('o') ||
+            type == QLatin1Char('u')) {
+            const auto unsignedNumber = static_cast<qulonglong>(static_cast<quint32>(number));
+            const int base = type == QLatin1Char('o') ? 8 : type == QLatin1Char('u') ? 10 : 16;
+            text = QString::number(unsignedNumber, base);
+            text = type == QLatin1Char('X') ? text.toUpper() : text;
+            if (flags.contains(QLatin1Char('#')) && base != 10 && number != 0) {
+                text.prepend(base == 8 ? QStringLiteral("0") : type == QLatin1Char('X')
+                                                                   ? QStringLiteral("0X")
+                                                                   : QStringLiteral("0x"));
+            }
+        } else {
+            text = QString::number(number);
+            if (number >= 0 && flags.contains(QLatin1Char('+'))) {
+                text.prepend(QLatin1Char('+'));
+            } else if (number >= 0 && flags.contains(QLatin1Char(' '))) {
+                text.prepend(QLatin1Char(' '));
+            }
+        }
+    }
+    if (text.size() < width) {
+        const bool left = flags.contains(QLatin1Char('-'));
+        const bool zeros = !left && flags.contains(QLatin1Char('0')) && type != QLatin1Char('s');
+        text = left ? text.leftJustified(width) : text.rightJustified(width, zeros ? '0' : ' ');
+    }
+    return text;
+}
+
+QString formatRaisedMessage(const QString& format, const std::vector<Variant>& arguments) {
+    QString out;
+    std::size_t next = 0;
+    const auto takeNumber = [&](qsizetype& i) {
+        if (i < format.size() && format[i] == QLatin1Char('*')) {
+            ++i;
+            return next < arguments.size() ? static_cast<int>(arguments[next++].toInt64()) : 0;
+        }
+        int number = 0;
+        while (i < format.size() && format[i].isDigit()) {
+            number = std::min(number * 10 + format[i++].digitValue(), 100000);
+        }
+        return number;
+    };
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        if (format[i] != QLatin1Char('%')) {
+            out += format[i];
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == QLatin1Char('%')) {
+            out += QLatin1Char('%');
+            ++i;
+            continue;
+        }
+        qsizetype at = i + 1;
+        QString flags;
+        while (at < format.size() && QStringLiteral("-+ 0#").contains(format[at])) {
+            flags += format[at++];
+        }
+        const int width = takeNumber(at);
+        int precision = -1;
+        if (at < format.size() && format[at] == QLatin1Char('.')) {
+            ++at;
+            precision = takeNumber(at);
+        }
+        while (at < format.size() && (format[at] == QLatin1Char('h') ||
+                                      format[at] == QLatin1Char('l') ||
+                                      format[at] == QLatin1Char('I') || format[at].isDigit())) {
+            ++at; // size prefixes (h, l, I64) change nothing here
+        }
+        const QChar type = at < format.size() ? format[at] : QChar();
+        if (!QStringLiteral("disuoxX").contains(type) || type.isNull()) {
+            out += format.mid(i, at - i + 1);
+            i = at;
+            continue;
+        }
+        // A placeholder without an argument is written as "(null)".
+        out += next < arguments.size()
+                   ? formatArgument(arguments[next++], flags, width, precision, type)
+                   : QStringLiteral("(null)");
+        i = at;
+    }
+    // The server keeps 2,047 characters; a longer message is cut and marked.
+    return out.size() > 2047 ? out.left(2044) + QStringLiteral("...") : out;
+}
+
+} // namespace
+
+void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() < 3 || !tokens[1].isPunctuation(u"(")) {
+        syntaxErrorNear(tokens, 1);
+    }
+    const std::size_t close = closingParenthesis(tokens, 1);
+    const std::vector<Range> parts = splitByCommas(tokens, 2, close);
+    if (parts.size() < 3 || close == tokens.size()) {
+        syntaxErrorNear(tokens, close);
+    }
+    bool setError = false;
+    if (close + 1 < tokens.size()) {
+        if (!tokens[close + 1].isWord(u"WITH")) {
+            syntaxErrorNear(tokens, close + 1);
+        }
+        for (const Range& option : splitByCommas(tokens, close + 2, tokens.size())) {
+            const QString word = option.to == option.from + 1 && tokens[option.from].kind ==
+                                                                     TokenKind::Word
+                                     ? tokens[option.from].text.toUpper()
+                                     : QString();
+            if (word != QLatin1String("NOWAIT") && word != QLatin1String("LOG") &&
+                word != QLatin1String("SETERROR")) {
+                syntaxErrorNear(tokens, option.from);
+            }
+            setError = setError || word == QLatin1String("SETERROR");
+        }
+    }
+    const auto value = [&](const Range& part) {
+        return evaluate(slice(tokens, part.from, part.to), scope);
+    };
+    const Variant message = value(parts[0]);
+    const int severity = static_cast<int>(value(parts[1]).toInt64());
+    const int state = static_cast<int>(value(parts[2]).toInt64());
+    std::vector<Variant> arguments;
+    for (std::size_t a = 3; a < parts.size(); ++a) {
+        arguments.push_back(value(parts[a]));
+    }
+    ProviderError error;
+    if (message.isText() || message.isNull()) {
+        error = sqlServerError(native::UserError,
+                               {formatRaisedMessage(message.toString(), arguments)});
+    } else {
+        // A message number: only the server's catalogue of messages has its text.
+        const qlonglong number = message.toInt64();
+        error = sqlServerError(native::UserError,
+                               {QStringLiteral("Error %1, severity %2, state %3 was raised, but "
+                                               "no message with that error number was found in "
+                                               "sys.messages. If error is larger than 50000, make "
+                                               "sure the user-defined message is added using "
+                                               "sp_addmessage.")
+                                    .arg(number)
+                                    .arg(severity)
+                                    .arg(state)});
+        error.nativeError = UnknownMessage;
+    }
+    error.severity = severity;
+    error.messageState = state;
+    if (severity <= 10) {
+        // Informational, like PRINT; WITH SETERROR still sets @@ERROR.
+        m_session.lastErrorNumber = setError ? error.nativeError : 0;
+        return;
+    }
+    throw RaisedError(std::move(error), false);
+}
+
+void BatchExecutor::throwError(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() == 1) {
+        if (m_caught.empty()) {
+            failWith(native::RethrowOutsideCatch);
+        }
+        throw RaisedError(m_caught.back().error, true);
+    }
+    const std::vector<Range> parts = splitByCommas(tokens, 1, tokens.size());
+    if (parts.size() != 3) {
+        syntaxErrorNear(tokens, parts.empty() ? 1 : parts.back().to);
+    }
+    const auto value = [&](const Range& part) {
+        return evaluate(slice(tokens, part.from, part.to), scope);
+    };
+    const qlonglong number = value(parts[0]).toInt64();
+    const QString message = value(parts[1]).toString();
+    const int state = static_cast<int>(value(parts[2]).toInt64());
+    if (number < firstUserMessage) {
+        failWith(native::ThrowNumberOutOfRange, {QString::number(number)});
+    }
+    ProviderError error = sqlServerError(native::UserError, {message});
+    error.nativeError = static_cast<std::int32_t>(number);
+    error.severity = 16;
+    error.messageState = state;
+    throw RaisedError(std::move(error), true);
+}
+
+std::optional<Token> BatchExecutor::sessionFunctionValue(const QString& name) const {
+    if (name == QLatin1String("SCOPE_IDENTITY")) {
+        return literalToken(m_session.lastIdentity);
+    }
+    if (name == QLatin1String("XACT_STATE")) {
+        return Token::number(QString::number(m_session.xactState()));
+    }
+    if (m_caught.empty()) {
+        return Token::word(QStringLiteral("NULL")); // outside CATCH the error functions are NULL
+    }
+    const CaughtError& caught = m_caught.back();
+    if (name == QLatin1String("ERROR_NUMBER")) {
+        return Token::number(QString::number(caught.error.nativeError));
+    }
+    if (name == QLatin1String("ERROR_MESSAGE")) {
+        return Token::string(caught.error.description);
+    }
+    if (name == QLatin1String("ERROR_SEVERITY")) {
+        return Token::number(QString::number(caught.error.severity));
+    }
+    if (name == QLatin1String("ERROR_STATE")) {
+        return Token::number(QString::number(caught.error.messageState));
+    }
+    if (name == QLatin1String("ERROR_LINE")) {
+        return Token::number(QString::number(caught.error.line));
+    }
+    if (name == QLatin1String("ERROR_PROCEDURE")) {
+        return caught.procedure.isEmpty() ? Token::word(QStringLiteral("NULL"))
+                                          : Token::string(caught.procedure);
+    }
+    return std::nullopt;
+}
+
+} // namespace estaciones::db::sqlite

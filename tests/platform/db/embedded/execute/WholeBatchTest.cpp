@@ -1,0 +1,101 @@
+// A batch is parsed and compiled whole before any of it runs; names of
+// tables that do not exist yet are resolved when their statement runs.
+#include "platform/db/embedded/EmbeddedFixture.h"
+
+namespace estaciones::db::sqlite::test {
+
+namespace {
+
+class WholeBatchTest : public EmbeddedFixture {
+protected:
+    void SetUp() override {
+        EmbeddedFixture::SetUp();
+        run("CREATE TABLE Marcas (Id int PRIMARY KEY, Nombre varchar(20))");
+    }
+
+    int marcas() { return scalar("SELECT COUNT(*) FROM Marcas").toInt32(); }
+};
+
+} // namespace
+
+TEST_F(WholeBatchTest, AnErrorFoundWhileCompilingRunsNothing) {
+    const std::vector<std::pair<QString, int>> batches{
+        // a syntax error in the third statement
+        {"INSERT INTO Marcas VALUES (1, 'a')\nINSERT INTO Marcas VALUES (2, 'b')\n"
+         "SELECT * FROM Marcas WHERE",
+         102},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nINSERT INTO Marcas VALUES (2, 'b')\n"
+         "SELECT * FROM FROM Marcas",
+         156},
+        // a column missing from a table that exists, even in a branch never taken
+        {"INSERT INTO Marcas VALUES (1, 'a')\nINSERT INTO Marcas VALUES (2, 'b')\n"
+         "UPDATE Marcas SET Color = 'rojo'",
+         207},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nIF 1 = 0 SELECT Color FROM Marcas", 207},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nIF EXISTS (SELECT Color FROM Marcas) PRINT 'x'",
+         207},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nBEGIN TRY SELECT Color FROM Marcas END TRY\n"
+         "BEGIN CATCH SELECT 1 END CATCH",
+         207},
+        // a variable used above its declaration
+        {"INSERT INTO Marcas VALUES (1, 'a')\nSET @n = 1\nDECLARE @n int", 137},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nINSERT INTO Marcas VALUES (@id, 'b')", 137},
+        // CREATE VIEW / PROCEDURE take the whole batch
+        {"INSERT INTO Marcas VALUES (1, 'a')\nCREATE VIEW V AS SELECT * FROM Marcas", 111},
+        {"INSERT INTO Marcas VALUES (1, 'a')\nCREATE PROCEDURE P AS SELECT 1", 111},
+    };
+    for (const auto& [batch, expected] : batches) {
+        EXPECT_EQ(nativeErrorOf(batch), expected) << batch.toStdString();
+        EXPECT_EQ(marcas(), 0) << batch.toStdString();
+    }
+    ASSERT_EQ(nativeErrorOf("INSERT INTO Marcas VALUES (1, 'a')\n\n  UPDATE Marcas SET Color = 1"),
+              207);
+    EXPECT_EQ(lastFailure.front().line, 3);
+    EXPECT_EQ(lastFailure.front().description.toStdString(), "Invalid column name 'Color'.");
+}
+
+TEST_F(WholeBatchTest, AMissingTableIsResolvedWhenItsStatementRunsAndEndsTheBatch) {
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Marcas VALUES (1, 'a')\n"
+                            "INSERT INTO Marcas VALUES (2, 'b')\n"
+                            "INSERT INTO Colores VALUES (3)\n"
+                            "INSERT INTO Marcas VALUES (4, 'd')"),
+              208);
+    EXPECT_EQ(lastFailure.front().description.toStdString(), "Invalid object name 'Colores'.");
+    EXPECT_EQ(lastFailure.front().line, 3);
+    EXPECT_EQ(marcas(), 2);
+
+    // A TRY block of the same level does not catch it; the batch still ends.
+    EXPECT_EQ(nativeErrorOf("BEGIN TRY SELECT * FROM Colores END TRY\n"
+                            "BEGIN CATCH INSERT INTO Marcas VALUES (5, 'e') END CATCH\n"
+                            "INSERT INTO Marcas VALUES (6, 'f')"),
+              208);
+    EXPECT_EQ(marcas(), 2);
+
+    // A procedure's missing table reaches the CATCH block of its caller.
+    run("CREATE PROCEDURE LeeColores AS SELECT * FROM Colores");
+    EXPECT_EQ(scalar("BEGIN TRY EXEC LeeColores END TRY\n"
+                     "BEGIN CATCH SELECT ERROR_NUMBER() END CATCH")
+                  .toInt32(),
+              208);
+}
+
+TEST_F(WholeBatchTest, TablesMadeByTheBatchAndVariablesDeclaredAboveCompile) {
+    const auto result = rows("DECLARE @n int = 3\n"
+                             "CREATE TABLE Colores (Id int, Nombre varchar(10))\n"
+                             "INSERT INTO Colores VALUES (@n, 'rojo')\n"
+                             "SELECT Id, Nombre FROM Colores");
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_EQ(result[0][0].toInt32(), 3);
+    // Procedure parameters named in a call are not variables of the batch.
+    run("CREATE PROCEDURE Alta @Id int, @Nombre varchar(20) AS "
+        "INSERT INTO Marcas VALUES (@Id, @Nombre)");
+    run("DECLARE @x int = 7 EXEC Alta @Id = @x, @Nombre = 'g'");
+    EXPECT_EQ(marcas(), 1);
+    // A statement after USE belongs to the other database.
+    run("CREATE DATABASE OTRA");
+    run("USE OTRA CREATE TABLE Marcas (Id int, Color varchar(5))");
+    run("USE PRUEBA");
+    EXPECT_EQ(rows("USE OTRA SELECT Color FROM Marcas").size(), 0u);
+}
+
+} // namespace estaciones::db::sqlite::test
