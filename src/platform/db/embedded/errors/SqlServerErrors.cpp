@@ -85,6 +85,8 @@ constexpr std::array messages{
             "To rethrow an error, a THROW statement must be used inside a CATCH block. Insert the "
             "THROW statement inside a CATCH block, or add error parameters to the THROW "
             "statement."},
+    Message{native::NotSupported, 16, "42000", errnum::CommandError,
+            "Keyword or statement option '%1' is not supported in this version of SQL Server."},
     Message{native::ThrowNumberOutOfRange, 16, "42000", errnum::CommandError,
             "Error number %1 in the THROW statement is outside the valid range. Specify an error "
             "number in the valid range of 50000 to 2147483647."},

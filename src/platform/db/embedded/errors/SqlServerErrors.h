@@ -54,6 +54,7 @@ constexpr int UncommittableAtBatchEnd = 3998;
 constexpr int NoSuchSavepoint = 6401;
 constexpr int RethrowOutsideCatch = 10704;
 constexpr int ThrowNumberOutOfRange = 35100;
+constexpr int NotSupported = 40517; // what this engine does not do, named
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
 } // namespace native

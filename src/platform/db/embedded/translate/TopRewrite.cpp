@@ -1,5 +1,7 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+
 namespace estaciones::db::tsql::rewrite {
 
 namespace {
@@ -85,6 +87,14 @@ void moveTopToLimit(Pieces& pieces) {
             const size_t end = scopeEnd(pieces, i + 1);
             const size_t from = findTopLevelWord(pieces, top->to, end, u"FROM");
             const size_t order = findTopLevelWord(pieces, from, end, u"ORDER");
+            // The count repeats the FROM clause: a TOP PERCENT inside it
+            // would double the work at every level.
+            for (size_t k = from; k < order; ++k) {
+                if (pieces[k].isWord(u"PERCENT")) {
+                    sqlite::failWith(sqlite::native::NotSupported,
+                                     {QStringLiteral("TOP PERCENT inside a TOP PERCENT query")});
+                }
+            }
             limit =
                 piecesOf(QStringLiteral(
                              "LIMIT (SELECT CAST((COUNT(*) * (%1) + 99.9999999) / 100 AS INTEGER) "

@@ -92,4 +92,16 @@ TEST_F(ParserLimitsEngineTest, MalformedDefinitionsAreSyntaxErrors) {
     EXPECT_EQ(nativeErrorOf("CREATE TABLE t (a int DEFAULT"), 102);
 }
 
+TEST_F(ParserLimitsEngineTest, NestedTopPercentIsRefusedInsteadOfDoublingAtEveryLevel) {
+    run("CREATE TABLE N (a int) INSERT INTO N VALUES (1) INSERT INTO N VALUES (2) "
+        "INSERT INTO N VALUES (3) INSERT INTO N VALUES (4)");
+    EXPECT_EQ(rows("SELECT TOP 50 PERCENT a FROM N ORDER BY a").size(), 2u);
+    QString query = QStringLiteral("SELECT a FROM N");
+    for (int level = 0; level < 18; ++level) {
+        query = QStringLiteral("SELECT TOP 50 PERCENT a FROM (%1) AS t%2").arg(query).arg(level);
+    }
+    EXPECT_EQ(nativeErrorOf(query), 40517);
+    EXPECT_TRUE(lastFailure.front().description.contains(QStringLiteral("TOP PERCENT")));
+}
+
 } // namespace estaciones::db::sqlite::test
