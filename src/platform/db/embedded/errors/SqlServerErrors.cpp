@@ -293,6 +293,10 @@ const std::vector<Rule>& rules() {
                  native::NotNullColumnOnNonEmptyTable,
                  {stripQuotes(column.match(f.statement).captured(1)), alteredTable(f.statement)});
          }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^table (.+) has no column named (.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::InvalidColumnName, {stripQuotes(m.captured(2))});
+         }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such column: (.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::InvalidColumnName,

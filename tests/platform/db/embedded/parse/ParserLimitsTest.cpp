@@ -18,7 +18,9 @@ ProviderError parseFailure(const QString& batch) {
     } catch (const ProviderFailure& failure) {
         return failure.records().front();
     }
-    return ProviderError{.nativeError = 0};
+    ProviderError none;
+    none.nativeError = 0;
+    return none;
 }
 
 } // namespace
