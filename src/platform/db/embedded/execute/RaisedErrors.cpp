@@ -5,6 +5,8 @@
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -14,7 +16,17 @@ using tsql::Tokens;
 namespace {
 
 constexpr int UnknownMessage = 18054;
+constexpr int SeverityNeedsLog = 2754;
 constexpr int firstUserMessage = 50000;
+
+// A message the batch raises itself: its own number and text.
+ProviderError raisedRecord(qlonglong number, const QString& text, int severity, int state) {
+    ProviderError error = sqlServerError(native::UserError, {text});
+    error.nativeError = static_cast<std::int32_t>(number);
+    error.severity = severity;
+    error.messageState = state;
+    return error;
+}
 
 // One argument written by a RAISERROR placeholder: %[flags][width][.precision]type.
 QString formatArgument(const Variant& value, const QString& flags, int width, int precision,
@@ -123,6 +135,7 @@ void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
         syntaxErrorNear(tokens, close);
     }
     bool setError = false;
+    bool withLog = false;
     if (close + 1 < tokens.size()) {
         if (!tokens[close + 1].isWord(u"WITH")) {
             syntaxErrorNear(tokens, close + 1);
@@ -137,38 +150,45 @@ void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
                 syntaxErrorNear(tokens, option.from);
             }
             setError = setError || word == QLatin1String("SETERROR");
+            withLog = withLog || word == QLatin1String("LOG");
         }
     }
     const auto value = [&](const Range& part) {
         return evaluate(slice(tokens, part.from, part.to), scope);
     };
     const Variant message = value(parts[0]);
-    const int severity = static_cast<int>(value(parts[1]).toInt64());
-    const int state = static_cast<int>(value(parts[2]).toInt64());
+    // Severities run from 0 to 25 and states from 0 to 255; a negative state is 1.
+    const int severity = static_cast<int>(std::clamp<qlonglong>(value(parts[1]).toInt64(), 0, 25));
+    const qlonglong givenState = value(parts[2]).toInt64();
+    const int state = givenState < 0 ? 1 : static_cast<int>(std::min<qlonglong>(givenState, 255));
+    if (severity > 18 && !withLog) {
+        throw RaisedError(raisedRecord(SeverityNeedsLog,
+                                       QStringLiteral("Error severity levels greater than 18 can "
+                                                      "only be specified by members of the "
+                                                      "sysadmin role, using the WITH LOG option."),
+                                       16, 1),
+                          false);
+    }
     std::vector<Variant> arguments;
     for (std::size_t a = 3; a < parts.size(); ++a) {
         arguments.push_back(value(parts[a]));
     }
-    ProviderError error;
-    if (message.isText() || message.isNull()) {
-        error = sqlServerError(native::UserError,
-                               {formatRaisedMessage(message.toString(), arguments)});
-    } else {
-        // A message number: only the server's catalogue of messages has its text.
-        const qlonglong number = message.toInt64();
-        error = sqlServerError(native::UserError,
-                               {QStringLiteral("Error %1, severity %2, state %3 was raised, but "
-                                               "no message with that error number was found in "
-                                               "sys.messages. If error is larger than 50000, make "
-                                               "sure the user-defined message is added using "
-                                               "sp_addmessage.")
-                                    .arg(number)
-                                    .arg(severity)
-                                    .arg(state)});
-        error.nativeError = UnknownMessage;
-    }
-    error.severity = severity;
-    error.messageState = state;
+    // A message number names a message of the server's catalogue, which
+    // holds none of the user's here.
+    ProviderError error =
+        message.isText() || message.isNull()
+            ? raisedRecord(native::UserError, formatRaisedMessage(message.toString(), arguments),
+                           severity, state)
+            : raisedRecord(UnknownMessage,
+                           QStringLiteral("Error %1, severity %2, state %3 was raised, but no "
+                                          "message with that error number was found in "
+                                          "sys.messages. If error is larger than 50000, make sure "
+                                          "the user-defined message is added using "
+                                          "sp_addmessage.")
+                               .arg(message.toInt64())
+                               .arg(severity)
+                               .arg(state),
+                           severity, state);
     if (severity <= 10) {
         // Informational, like PRINT; WITH SETERROR still sets @@ERROR.
         m_session.lastErrorNumber = setError ? error.nativeError : 0;
@@ -197,11 +217,7 @@ void BatchExecutor::throwError(const Tokens& tokens, VariableScope& scope) {
     if (number < firstUserMessage) {
         failWith(native::ThrowNumberOutOfRange, {QString::number(number)});
     }
-    ProviderError error = sqlServerError(native::UserError, {message});
-    error.nativeError = static_cast<std::int32_t>(number);
-    error.severity = 16;
-    error.messageState = state;
-    throw RaisedError(std::move(error), true);
+    throw RaisedError(raisedRecord(number, message, 16, state), true);
 }
 
 std::optional<Token> BatchExecutor::sessionFunctionValue(const QString& name) const {

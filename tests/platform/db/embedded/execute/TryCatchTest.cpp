@@ -128,6 +128,11 @@ TEST_F(TryCatchTest, RaiserrorFormatsItsArgumentsAndLowSeveritiesAreNoErrors) {
     EXPECT_EQ(nativeErrorOf("RAISERROR('aviso', 16, 1) WITH LOG, NOWAIT"), 50000);
     EXPECT_EQ(nativeErrorOf("RAISERROR('aviso', 16, 1) WITH PRONTO"), 102);
     EXPECT_EQ(nativeErrorOf("RAISERROR(50001, 16, 1)"), 18054);
+    EXPECT_EQ(nativeErrorOf("RAISERROR('grave', 19, 1)"), 2754);
+    EXPECT_EQ(nativeErrorOf("RAISERROR('grave', 19, 1) WITH LOG"), 50000);
+    EXPECT_EQ(lastFailure.front().severity, 19);
+    EXPECT_EQ(nativeErrorOf("RAISERROR('estado', 16, -5)"), 50000);
+    EXPECT_EQ(lastFailure.front().messageState, 1);
 }
 
 } // namespace estaciones::db::sqlite::test

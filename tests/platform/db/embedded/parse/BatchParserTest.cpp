@@ -84,6 +84,37 @@ TEST(BatchParser, ControlFlowNests) {
     EXPECT_EQ(loop.children[0].children[1].children[0].kind, StatementNode::Kind::Break);
 }
 
+TEST(BatchParser, TryCatchBlocksNestAndKeepTheirLines) {
+    const std::vector<StatementNode> nodes =
+        parseBatch("SELECT 1\nBEGIN TRY\n  BEGIN TRY THROW 50001, 'a', 1 END TRY\n"
+                   "  BEGIN CATCH THROW END CATCH\nEND TRY\nBEGIN CATCH\n  SELECT 2\nEND CATCH");
+    ASSERT_EQ(nodes.size(), 2u);
+    const StatementNode& outer = nodes[1];
+    ASSERT_EQ(outer.kind, StatementNode::Kind::TryCatch);
+    EXPECT_EQ(outer.line, 2);
+    ASSERT_EQ(outer.children.size(), 2u);
+    ASSERT_EQ(outer.children[0].children.size(), 1u);
+    const StatementNode& inner = outer.children[0].children[0];
+    ASSERT_EQ(inner.kind, StatementNode::Kind::TryCatch);
+    EXPECT_EQ(inner.children[0].children[0].firstWord(), "THROW");
+    EXPECT_EQ(inner.children[0].children[0].tokens.size(), 6u);
+    EXPECT_EQ(inner.children[1].children[0].tokens.size(), 1u); // THROW alone
+    EXPECT_EQ(outer.children[1].children[0].line, 7);
+
+    EXPECT_EQ(parseError("BEGIN TRY SELECT 1 END TRY"), 102);           // no CATCH
+    EXPECT_EQ(parseError("BEGIN TRY SELECT 1 END CATCH"), 156);         // wrong closer
+    EXPECT_EQ(parseError("BEGIN TRY SELECT 1 END TRY SELECT 2"), 102); // CATCH must follow
+    EXPECT_EQ(parseError("BEGIN TRY SELECT 1 END TRY BEGIN CATCH END"), 156);
+}
+
+TEST(BatchParser, ModuleDefinitionsMustOpenTheirBatch) {
+    EXPECT_EQ(parseError("SELECT 1 CREATE VIEW V AS SELECT 1"), 111);
+    EXPECT_EQ(parseError("SET NOCOUNT ON\nCREATE OR ALTER PROCEDURE P AS SELECT 1"), 111);
+    EXPECT_EQ(parseError("IF 1 = 1 CREATE TRIGGER T ON A AFTER INSERT AS SELECT 1"), 111);
+    EXPECT_EQ(parseError("-- comentario\n;CREATE PROCEDURE P AS SELECT 1"), 0);
+    EXPECT_EQ(parseError("SELECT 1 CREATE TABLE T (a int)"), 0);
+}
+
 TEST(BatchParser, UnbalancedBlocksAreSyntaxErrors) {
     EXPECT_EQ(parseError("BEGIN SELECT 1"), 102);
     EXPECT_EQ(parseError("SELECT 1 END"), 156);
