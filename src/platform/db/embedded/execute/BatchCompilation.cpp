@@ -1,9 +1,12 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/translate/Translator.h"
 
@@ -30,7 +33,7 @@ bool isDataStatement(const QString& first) {
 
 [[noreturn]] void failOnLine(ProviderError error, int line) {
     error.line = line > 0 ? line : error.line;
-    throw ProviderFailure({std::move(error)});
+    throw CompileFailure({std::move(error)});
 }
 
 } // namespace
@@ -151,6 +154,15 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     if (failsAtCompilation(error.nativeError)) {
         failOnLine(std::move(error), line);
     }
+}
+
+void compileProcedure(Session& session, const Tokens& definition) {
+    const ProcedureDefinition procedure = parseProcedure(definition);
+    BatchCompiler compiler(session);
+    for (const ProcedureParameter& parameter : procedure.parameters) {
+        compiler.declareVariable(parameter.name);
+    }
+    compiler.compile(parseBatch(procedure.body));
 }
 
 } // namespace estaciones::db::sqlite

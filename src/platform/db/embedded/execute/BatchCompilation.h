@@ -23,6 +23,8 @@ public:
 
     // Throws ProviderFailure with the first error found.
     void compile(const std::vector<StatementNode>& nodes);
+    // A variable the text may use without declaring it (a procedure's parameter).
+    void declareVariable(const QString& name) { m_declared.insert(name.toLower()); }
 
 private:
     void compileNode(const StatementNode& node, bool firstOfBatch);
@@ -37,5 +39,10 @@ private:
     QSet<QString> m_declared; // lower case
     bool m_otherDatabase = false;
 };
+
+// CREATE / ALTER PROCEDURE: the body is parsed and compiled as the server
+// does when it stores a procedure, with the parameters declared; what
+// fails there fails the CREATE.
+void compileProcedure(Session& session, const tsql::Tokens& definition);
 
 } // namespace estaciones::db::sqlite

@@ -195,6 +195,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         create(node, scope);
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
                                                    node.word(1) == QLatin1String("PROC"))) {
+        compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, true);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
@@ -341,6 +342,7 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         return;
     }
     if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
+        compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, false);
         return;
     }

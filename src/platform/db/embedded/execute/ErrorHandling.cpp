@@ -40,8 +40,10 @@ void BatchExecutor::onStatementFailure(const ProviderFailure& failure, const Sta
     const int number = failure.nativeError();
     m_session.lastErrorNumber = number;
     std::vector<ProviderError> records = failure.records();
-    for (ProviderError& record : records) {
-        record.line = node.line > 0 ? node.line : record.line;
+    if (!dynamic_cast<const CompileFailure*>(&failure)) {
+        for (ProviderError& record : records) {
+            record.line = node.line > 0 ? node.line : record.line;
+        }
     }
     const auto* raised = dynamic_cast<const RaisedError*>(&failure);
     bool endsBatch = raised ? raised->thrown() : !endsOnlyTheStatement(number);

@@ -17,6 +17,13 @@ private:
     bool m_thrown;
 };
 
+// An error found while compiling, on the line of the text where it is
+// (a procedure's body is compiled by the statement that creates it).
+class CompileFailure : public ProviderFailure {
+public:
+    using ProviderFailure::ProviderFailure;
+};
+
 // A failure that left its statement and goes up the batch, to the nearest
 // CATCH block or to the caller: where it was raised (procedure nesting
 // level, procedure name) and the records with their line set.

@@ -79,6 +79,20 @@ TEST_F(WholeBatchTest, AMissingTableIsResolvedWhenItsStatementRunsAndEndsTheBatc
               208);
 }
 
+TEST_F(WholeBatchTest, AProcedureIsCompiledWhenItIsCreated) {
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala AS\nSELECT 1\nSELECT * FROM FROM Marcas"), 156);
+    EXPECT_EQ(lastFailure.front().line, 3);
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala @Id int AS UPDATE Marcas SET Color = @Id"), 207);
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala @Id int AS SELECT @Otro"), 137);
+    EXPECT_EQ(nativeErrorOf("EXEC Mala"), 2812); // none of them was kept
+    // Tables it makes or that do not exist yet are resolved when it runs.
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Buena @Id int AS\n"
+                            "DECLARE @n int = @Id\n"
+                            "CREATE TABLE #t (n int) INSERT INTO #t VALUES (@n)\n"
+                            "SELECT n FROM #t UNION ALL SELECT Id FROM Futura"),
+              0);
+}
+
 TEST_F(WholeBatchTest, TablesMadeByTheBatchAndVariablesDeclaredAboveCompile) {
     const auto result = rows("DECLARE @n int = 3\n"
                              "CREATE TABLE Colores (Id int, Nombre varchar(10))\n"
