@@ -162,7 +162,13 @@ void compileProcedure(Session& session, const Tokens& definition) {
     for (const ProcedureParameter& parameter : procedure.parameters) {
         compiler.declareVariable(parameter.name);
     }
-    compiler.compile(parseBatch(procedure.body));
+    std::vector<StatementNode> body;
+    try {
+        body = parseBatch(procedure.body);
+    } catch (const ProviderFailure& failure) {
+        throw CompileFailure(failure.records()); // on the body's own line
+    }
+    compiler.compile(body);
 }
 
 } // namespace estaciones::db::sqlite

@@ -61,6 +61,11 @@ public:
         return nodes;
     }
 
+    // The line of the token the parser stands on (the last one at the end).
+    int currentLine() const {
+        return m_t.empty() ? 1 : std::max(m_t[std::min(m_pos, m_t.size() - 1)].line, 1);
+    }
+
 private:
     QString upper(std::size_t i) const {
         return i < m_t.size() && m_t[i].kind == TokenKind::Word ? m_t[i].text.toUpper() : QString();
@@ -392,7 +397,17 @@ std::vector<StatementNode> parseBatch(const Tokens& tokens) {
             significant.push_back(token);
         }
     }
-    return Parser(std::move(significant)).parseAll();
+    Parser parser(std::move(significant));
+    try {
+        return parser.parseAll();
+    } catch (const ProviderFailure& failure) {
+        // The server tells the line where it stopped reading.
+        std::vector<ProviderError> records = failure.records();
+        for (ProviderError& record : records) {
+            record.line = parser.currentLine();
+        }
+        throw ProviderFailure(std::move(records));
+    }
 }
 
 std::vector<StatementNode> parseBatch(const QString& batch) {

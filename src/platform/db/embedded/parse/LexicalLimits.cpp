@@ -6,17 +6,23 @@ namespace estaciones::db::tsql {
 
 namespace {
 
-using sqlite::failWith;
 namespace native = sqlite::native;
+
+// The server's error on the line of the token that caused it.
+[[noreturn]] void failAt(const Token& token, int number, const QStringList& arguments = {}) {
+    ProviderError error = sqlite::sqlServerError(number, arguments);
+    error.line = std::max(token.line, 1);
+    throw ProviderFailure({std::move(error)});
+}
 
 void checkUnterminated(const Token& token) {
     if (!token.unterminated) {
         return;
     }
     if (token.kind == TokenKind::Comment) {
-        failWith(native::MissingEndComment);
+        failAt(token, native::MissingEndComment);
     }
-    failWith(native::UnclosedQuotation, {token.value()});
+    failAt(token, native::UnclosedQuotation, {token.value()});
 }
 
 void checkLength(const Token& token) {
@@ -26,7 +32,7 @@ void checkLength(const Token& token) {
     }
     const QString name = token.value();
     if (name.size() > maximumIdentifierLength) {
-        failWith(native::IdentifierTooLong, {name.left(maximumIdentifierLength)});
+        failAt(token, native::IdentifierTooLong, {name.left(maximumIdentifierLength)});
     }
 }
 
@@ -39,7 +45,7 @@ void checkLexicalLimits(const Tokens& tokens) {
         checkLength(token);
         if (token.isPunctuation(u"(")) {
             if (++depth > maximumParenthesisDepth) {
-                failWith(native::NestedTooDeeply);
+                failAt(token, native::NestedTooDeeply);
             }
         } else if (token.isPunctuation(u")")) {
             --depth;

@@ -84,6 +84,8 @@ TEST_F(WholeBatchTest, AProcedureIsCompiledWhenItIsCreated) {
     EXPECT_EQ(lastFailure.front().line, 3);
     EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala @Id int AS UPDATE Marcas SET Color = @Id"), 207);
     EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala @Id int AS SELECT @Otro"), 137);
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Mala AS\nBEGIN\n  SELECT 1\n  ELSE"), 156);
+    EXPECT_EQ(lastFailure.front().line, 4);
     EXPECT_EQ(nativeErrorOf("EXEC Mala"), 2812); // none of them was kept
     // Tables it makes or that do not exist yet are resolved when it runs.
     EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE Buena @Id int AS\n"

@@ -40,6 +40,8 @@ TEST(ParserLimits, UnterminatedTextAnswersTheServersErrors) {
         EXPECT_EQ(error.description.toStdString(), message);
     }
     EXPECT_EQ(parseFailure("SELECT 'a' /* b */ -- 'c").nativeError, 0);
+    EXPECT_EQ(parseFailure("SELECT 1\nSELECT 2\nSELECT 'sin fin\n\n").line, 3);
+    EXPECT_EQ(parseFailure("SELECT 1\nIF 1 = 1\nBEGIN\n  SELECT 2\n  ELSE").line, 5);
 }
 
 TEST(ParserLimits, NestingBeyondTheLimitIsAnErrorNotACrash) {
