@@ -8,8 +8,12 @@ namespace estaciones::db::sqlite {
 
 // Splits a T-SQL batch into statements without needing semicolons: a
 // statement ends where a keyword that can only start a new one appears at
-// the outer level (SQL Server's own rule), and BEGIN/END, IF/ELSE and WHILE
-// nest. Throws ProviderFailure (102/156) on an unbalanced block.
+// the outer level (SQL Server's own rule), and BEGIN/END, IF/ELSE, WHILE and
+// BEGIN TRY/BEGIN CATCH nest. The whole text is read before anything runs:
+// ProviderFailure, on the line where reading stopped, for an unbalanced
+// block (102/156), a CREATE VIEW/PROCEDURE/FUNCTION/TRIGGER that is not the
+// batch's first statement (111), nesting deeper than the limits (191) and
+// the lexical errors of checkLexicalLimits (103, 105, 113).
 std::vector<StatementNode> parseBatch(const QString& batch);
 std::vector<StatementNode> parseBatch(const tsql::Tokens& tokens);
 
