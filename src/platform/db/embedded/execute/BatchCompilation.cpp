@@ -85,8 +85,7 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     }
     const bool isCall = first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE") ||
                         (firstOfBatch && node.kind == StatementNode::Kind::Sql &&
-                         !node.tokens.empty() && node.tokens[0].kind == TokenKind::Word &&
-                         !isDataStatement(first));
+                         !first.isEmpty() && !isStatementKeyword(first));
     checkVariables(node.tokens, node.line, isCall);
     if (isDataStatement(first)) {
         prepare(node.tokens, node.line, false);

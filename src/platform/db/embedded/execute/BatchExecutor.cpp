@@ -32,20 +32,6 @@ tsql::Translator translatorOf(const SqliteDatabase& database) {
     return tsql::Translator(database.sharedDialectSettings());
 }
 
-// The statements SQL Server knows by their first word; any other first word
-// is the bare procedure call allowed at the start of a batch.
-bool isStatementKeyword(const QString& word) {
-    static const QStringList keywords{
-        "SELECT",    "INSERT",  "UPDATE",  "DELETE",     "CREATE",     "DROP",    "ALTER",
-        "TRUNCATE",  "DECLARE", "SET",     "IF",         "WHILE",      "BEGIN",   "END",
-        "ELSE",      "EXEC",    "EXECUTE", "PRINT",      "USE",        "RETURN",  "COMMIT",
-        "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
-        "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
-        "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
-        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW"};
-    return keywords.contains(word);
-}
-
 // The verb that decides whether a statement's count is reported.
 QString countingVerb(const Tokens& tokens) {
     const QString first = upperWord(tokens, 0);

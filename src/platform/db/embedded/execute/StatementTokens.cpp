@@ -39,6 +39,18 @@ Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
                   tokens.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
+bool isStatementKeyword(const QString& word) {
+    static const QStringList keywords{
+        "SELECT",    "INSERT",  "UPDATE",  "DELETE",     "CREATE",     "DROP",    "ALTER",
+        "TRUNCATE",  "DECLARE", "SET",     "IF",         "WHILE",      "BEGIN",   "END",
+        "ELSE",      "EXEC",    "EXECUTE", "PRINT",      "USE",        "RETURN",  "COMMIT",
+        "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
+        "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
+        "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
+        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW"};
+    return keywords.contains(word);
+}
+
 std::size_t closingParenthesis(const Tokens& tokens, std::size_t open) {
     int depth = 0;
     for (std::size_t j = open; j < tokens.size(); ++j) {

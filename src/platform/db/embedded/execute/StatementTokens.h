@@ -30,6 +30,10 @@ tsql::Token literalToken(const Variant& value);
 // The word at `i` in upper case; empty when it is not a word.
 QString upperWord(const tsql::Tokens& tokens, std::size_t i);
 
+// The statements SQL Server knows by their first word (upper case); any
+// other first word is the bare procedure call allowed at the start of a batch.
+bool isStatementKeyword(const QString& word);
+
 // Throws the server's syntax error (102, or 156 near a keyword) at token `i`.
 [[noreturn]] void syntaxErrorNear(const tsql::Tokens& tokens, std::size_t i);
 
