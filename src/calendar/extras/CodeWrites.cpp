@@ -20,32 +20,54 @@ QString codeLiteral(const StoredCode& code) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
+QString columnOf(DayField field) {
+    return field == DayField::Season ? QStringLiteral("Temporada") : QStringLiteral("nolaborable");
+}
+
+// The value of a change as the column's literal: the flag is a number.
+QString valueLiteral(DayField field, const StoredCode& value) {
+    if (field == DayField::NonWorking) {
+        return isNonWorkingValue(value) ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    return codeLiteral(value);
+}
+
 QString dateCondition(const QDate& d) {
     return QStringLiteral(" where fecha = '") + calendarDateLiteral(d.day(), d.month(), d.year()) +
            QLatin1Char('\'');
 }
 
 QString storeStatement(const DayChange& change) {
-    return QStringLiteral("update ma_calendario set Temporada = ") + codeLiteral(change.after) +
+    return QStringLiteral("update ma_calendario set ") + columnOf(change.field) +
+           QStringLiteral(" = ") + valueLiteral(change.field, change.after) +
            dateCondition(change.date);
 }
 
 // The same write, made only while the day still holds `before`.
 QString storeIfUnchangedStatement(const DayChange& change) {
+    const QString column = columnOf(change.field);
+    const bool nullBefore = change.field == DayField::Season && !change.before;
     const QString holdsBefore =
-        change.before ? QStringLiteral(" and Temporada = ") + codeLiteral(change.before)
-                      : QStringLiteral(" and Temporada is null");
+        nullBefore ? QStringLiteral(" and Temporada is null")
+                   : QStringLiteral(" and ") + column + QStringLiteral(" = ") +
+                         valueLiteral(change.field, change.before);
     return storeStatement(change) + holdsBefore;
 }
 
-// What the day's row holds now; nothing when it has no row.
-std::optional<StoredCode> storedCodeOf(db::Connection& connection, const QDate& date) {
-    db::Recordset rs = connection.execute(QStringLiteral("select Temporada from ma_calendario") +
+// What the day's row holds now in `field`; nothing when it has no row.
+std::optional<StoredCode> storedValueOf(db::Connection& connection, const QDate& date,
+                                        DayField field) {
+    const QString column = columnOf(field);
+    db::Recordset rs = connection.execute(QStringLiteral("select ") + column +
+                                          QStringLiteral(" from ma_calendario") +
                                           dateCondition(date));
     if (rs.state() == db::adStateClosed || rs.eof()) {
         return std::nullopt;
     }
-    const Variant value = rs["Temporada"].value();
+    const Variant value = rs[column].value();
+    if (field == DayField::NonWorking) {
+        return nonWorkingValue(!value.isNull() && value.toInt32() != 0);
+    }
     return value.isNull() ? StoredCode() : StoredCode(value.toString());
 }
 
@@ -104,6 +126,19 @@ WriteOutcome writeInOneTransaction(db::Connection& connection, const QList<DayCh
 }
 } // namespace
 
+StoredCode nonWorkingValue(bool nonWorking) {
+    return nonWorking ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool isNonWorkingValue(const StoredCode& value) {
+    return value && *value == QLatin1String("1");
+}
+
+DayChange nonWorkingToggle(const QDate& date, bool nonWorkingNow) {
+    return {date, nonWorkingValue(nonWorkingNow), nonWorkingValue(!nonWorkingNow),
+            DayField::NonWorking};
+}
+
 bool sameCode(const StoredCode& a, const StoredCode& b) {
     if (!a || !b) {
         return !a && !b;
@@ -129,7 +164,8 @@ WriteOutcome writeIfUnchanged(db::Connection& connection, const QList<DayChange>
         }
         // No count (SET NOCOUNT ON), or no row changed: the day counts as
         // written only when it already holds what was to be written.
-        const std::optional<StoredCode> now = storedCodeOf(connection, change.date);
+        const std::optional<StoredCode> now =
+            storedValueOf(connection, change.date, change.field);
         return now && sameCode(*now, change.after);
     });
 }
@@ -138,7 +174,7 @@ QList<DayChange> reversed(const QList<DayChange>& changes) {
     QList<DayChange> back;
     back.reserve(changes.size());
     for (const DayChange& change : changes) {
-        back.append({change.date, change.after, change.before});
+        back.append({change.date, change.after, change.before, change.field});
     }
     return back;
 }

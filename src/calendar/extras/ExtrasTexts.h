@@ -111,6 +111,13 @@ inline const QString iCalendar = QStringLiteral("Exportar iCalendar...");
 inline const QString iCalendarTip =
     QStringLiteral("Exportar las temporadas y los días no laborables (.ics)");
 
+// Non-working days.
+inline const QString showNonWorking = QStringLiteral("Mostrar no laborables");
+inline const QString showNonWorkingTip =
+    QStringLiteral("Enmarcar los días no laborables; se recuerda para cada usuario");
+inline const QString makeNonWorking = QStringLiteral("Marcar como no laborable");
+inline const QString makeWorking = QStringLiteral("Marcar como laborable");
+
 // Files.
 inline const QString pdfTitle = QStringLiteral("Guardar PDF");
 inline const QString iCalendarTitle = QStringLiteral("Exportar iCalendar");

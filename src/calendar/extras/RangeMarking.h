@@ -23,4 +23,9 @@ struct RangeMark {
 RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
                     const QString& code);
 
+// The same for the non-working flag: every day the filter accepts becomes
+// non-working (or working, when `nonWorking` is false); seasons stay.
+RangeMark markNonWorkingRange(data::DB_Dll& db, const QDate& from, const QDate& to,
+                              WeekdayFilter filter, bool nonWorking);
+
 } // namespace estaciones::calendar::extras

@@ -2,6 +2,7 @@
 
 #include "calendar/CalendarTexts.h"
 #include "calendar/MonthGrid.h"
+#include "calendar/ViewSettings.h"
 #include "calendar/YearList.h"
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/ICalendarExport.h"
@@ -22,7 +23,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -79,9 +82,11 @@ void CalendarExtras::buildToolbar() {
         QAction* action = bar->addAction(text);
         action->setObjectName(name);
         action->setToolTip(tip);
-        connect(action, &QAction::triggered, this, [this, name, handler] {
-            guard(name + QStringLiteral("_Click"), [&] { (this->*handler)(); });
-        });
+        if (handler) {
+            connect(action, &QAction::triggered, this, [this, name, handler] {
+                guard(name + QStringLiteral("_Click"), [&] { (this->*handler)(); });
+            });
+        }
         if (QWidget* button = bar->widgetForAction(action)) {
             button->setObjectName(name);
         }
@@ -103,6 +108,16 @@ void CalendarExtras::buildToolbar() {
         m_filtro->addItem(filter.caption);
     }
     bar->addWidget(m_filtro);
+    bar->addSeparator();
+
+    m_verNoLaborables =
+        addAction(QStringLiteral("CmdVerNoLaborables"), extras::texts::showNonWorking,
+                  extras::texts::showNonWorkingTip, nullptr);
+    m_verNoLaborables->setCheckable(true);
+    m_verNoLaborables->setChecked(loadShowNonWorking(m_db.gUsuario));
+    connect(m_verNoLaborables, &QAction::toggled, this, [this](bool shown) {
+        guard(QStringLiteral("CmdVerNoLaborables_Click"), [&] { verNoLaborables(shown); });
+    });
     bar->addSeparator();
 
     addAction(QStringLiteral("CmdCopiarTemporadas"), extras::texts::copy, extras::texts::copyTip,
@@ -164,6 +179,14 @@ std::optional<QDate> CalendarExtras::dateOfCell(const QObject& cell) const {
 
 bool CalendarExtras::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ContextMenu && m_window.GrillaLista()) {
+        std::optional<QDate> date;
+        guard(QStringLiteral("OptDia_MouseUp"), [&] { date = dateOfCell(*watched); });
+        if (date) {
+            showDayMenu(*date, static_cast<QContextMenuEvent*>(event)->globalPos());
+        }
+        return true;
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick) {
         return false;
@@ -215,8 +238,16 @@ void CalendarExtras::markRangeTo(const QDate& to) {
     const QDate from = *m_anchor;
     m_anchor = to;
     const auto filterIndex = static_cast<std::size_t>(std::max(0, m_filtro->currentIndex()));
-    const extras::RangeMark mark = extras::markRange(
-        m_db, from, to, extras::namedFilters()[filterIndex].filter, m_window.selectedSeasonCode());
+    const extras::WeekdayFilter filter = extras::namedFilters()[filterIndex].filter;
+    extras::RangeMark mark;
+    if (m_window.noLaborableElegido()) {
+        // The range takes the state its first day was given.
+        const extras::CalendarRows anchorRow = extras::readRows(m_db, {from});
+        const bool nonWorking = !anchorRow.contains(from) || anchorRow.value(from).nolaborable;
+        mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking);
+    } else {
+        mark = extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode());
+    }
     if (!mark.outcome.stored) {
         tell(mark.outcome.errorDescription);
         return;
@@ -229,17 +260,67 @@ void CalendarExtras::markRangeTo(const QDate& to) {
     }
 }
 
+void CalendarExtras::alternarNoLaborable(const QDate& date) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    if (!rows.contains(date)) {
+        // Painting would show a flag that was not stored.
+        tell(texts::calendarNotCreated(date.year()), ui::style::OKOnly | ui::style::Exclamation);
+        return;
+    }
+    storeMark({extras::nonWorkingToggle(date, rows.value(date).nolaborable)});
+}
+
+void CalendarExtras::storeMark(const QList<extras::DayChange>& changes) {
+    const extras::WriteOutcome outcome = extras::writeIfUnchanged(m_db.gCnn, changes);
+    tellOutcome(outcome);
+    if (outcome.stored) {
+        m_history.record(outcome.applied);
+    }
+    repaint();
+}
+
+void CalendarExtras::showDayMenu(const QDate& date, const QPoint& globalPos) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    auto* menu = new QMenu(&m_window);
+    menu->setObjectName(QStringLiteral("MnuDia"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setTitle(date.toString(QStringLiteral("dd/MM/yyyy")));
+    const bool nonWorking = rows.contains(date) && rows.value(date).nolaborable;
+    QAction* toggle =
+        menu->addAction(nonWorking ? extras::texts::makeWorking : extras::texts::makeNonWorking);
+    toggle->setObjectName(QStringLiteral("MnuNoLaborable"));
+    connect(toggle, &QAction::triggered, this, [this, date] {
+        guard(QStringLiteral("MnuNoLaborable_Click"), [&] { alternarNoLaborable(date); });
+    });
+    // Not modal: the menu closes on its own, the window's events go on.
+    menu->popup(globalPos);
+}
+
+void CalendarExtras::verNoLaborables(bool shown) {
+    storeShowNonWorking(m_db.gUsuario, shown);
+    yearPainted();
+}
+
 void CalendarExtras::repaint() {
     m_window.ArmarAnio(shownYear()); // which calls yearPainted()
 }
 
 void CalendarExtras::yearPainted() {
     refreshActions();
-    if (!m_legend) {
-        return;
-    }
     const int year = shownYear();
-    m_legend->show(extras::totalsOf(extras::readYearRows(m_db, year), year), m_window.colours());
+    const extras::CalendarRows rows = extras::readYearRows(m_db, year);
+    if (m_legend) {
+        m_legend->show(extras::totalsOf(rows, year), m_window.colours());
+    }
+    QSet<QDate> nonWorking;
+    if (m_verNoLaborables->isChecked()) {
+        for (auto it = rows.constBegin(); it != rows.constEnd(); ++it) {
+            if (it.value().nolaborable) {
+                nonWorking.insert(it.key());
+            }
+        }
+    }
+    m_window.pintarNoLaborables(nonWorking);
 }
 
 void CalendarExtras::refreshActions() {

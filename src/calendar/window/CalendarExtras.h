@@ -42,6 +42,11 @@ public:
     // The year on screen was painted again: the totals follow.
     void yearPainted();
 
+    // Turns the non-working flag of `date` (of the year shown) over, as a
+    // mark of its own: stored at once, undoable.
+    void alternarNoLaborable(const QDate& date);
+    void verNoLaborables(bool shown);
+
     void deshacer();
     void rehacer();
     void copiarTemporadas();
@@ -60,6 +65,11 @@ private:
     std::optional<QDate> dateOfCell(const QObject& cell) const;
     int shownYear() const;
     void markRangeTo(const QDate& to);
+    // The day's menu: its non-working flag (and what else a day offers).
+    void showDayMenu(const QDate& date, const QPoint& globalPos);
+    // Stores a mark made of `changes` as one undoable step and repaints;
+    // tells the operator what could not be stored.
+    void storeMark(const QList<extras::DayChange>& changes);
     void afterPlainClick();
     void refreshActions();
     void repaint();
@@ -86,6 +96,7 @@ private:
     QAction* m_deshacer = nullptr;
     QAction* m_rehacer = nullptr;
     QComboBox* m_filtro = nullptr;
+    QAction* m_verNoLaborables = nullptr;
 };
 
 } // namespace estaciones::calendar::window

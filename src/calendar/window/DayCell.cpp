@@ -9,11 +9,14 @@ namespace {
 // The indicator is hidden: the cell's value is reset after every click, the
 // colour alone tells the season.
 // The day number in black or white, whichever reads on the season's colour.
-QString faceStyle(BgrColour colour) {
+QString faceStyle(BgrColour colour, bool nonWorking) {
     const QColor face = toQColor(colour);
-    return QStringLiteral("QRadioButton { background-color: %1; color: %2; }"
+    const QString text = readableTextColour(face).name();
+    const QString frame = nonWorking ? QStringLiteral(" border: 3px dashed %1;").arg(text)
+                                     : QString();
+    return QStringLiteral("QRadioButton { background-color: %1; color: %2;%3 }"
                           " QRadioButton::indicator { width: 0px; height: 0px; }")
-        .arg(face.name(), readableTextColour(face).name());
+        .arg(face.name(), text, frame);
 }
 } // namespace
 
@@ -29,7 +32,21 @@ void DayCell::setBackground(BgrColour colour) {
         return;
     }
     m_background = colour;
-    setStyleSheet(faceStyle(colour));
+    applyStyle();
+}
+
+void DayCell::setNonWorkingShown(bool shown) {
+    if (m_nonWorkingShown == shown) {
+        return;
+    }
+    m_nonWorkingShown = shown;
+    applyStyle();
+}
+
+void DayCell::applyStyle() {
+    if (m_background) {
+        setStyleSheet(faceStyle(*m_background, m_nonWorkingShown));
+    }
 }
 
 void paintButtonFace(QWidget& button, BgrColour colour) {

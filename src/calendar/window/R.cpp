@@ -3,6 +3,7 @@
 #include "calendar/CalendarTexts.h"
 #include "calendar/CaptionDate.h"
 #include "calendar/ColourSettings.h"
+#include "calendar/MonthGrid.h"
 #include "calendar/SeasonStore.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
@@ -151,6 +152,22 @@ QString R::selectedSeasonCode() const {
     return {};
 }
 
+bool R::noLaborableElegido() const {
+    return OptNoLaborable->isChecked();
+}
+
+void R::pintarNoLaborables(const QSet<QDate>& dias) {
+    for (int month = 1; month <= 12; ++month) {
+        const MonthLayout layout = monthLayout(month, m_anioMostrado);
+        for (int k = 0; k < CellsPerMonth; ++k) {
+            const bool noLaborable =
+                layout.hasDay(k) && dias.contains(QDate(m_anioMostrado, month, layout.dayAt(k)));
+            OptDia[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(k)]
+                ->setNonWorkingShown(noLaborable);
+        }
+    }
+}
+
 void R::OptDia_Click(int Mes, int Index) {
     guard(QStringLiteral("OptDia%1_Click").arg(Mes), [&] {
         if (m_grillaLista) {
@@ -178,6 +195,10 @@ void R::Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice) {
     const int year = m_anioMostrado;
     const QString code = selectedSeasonCode();
     if (!Asignar) {
+        return;
+    }
+    if (noLaborableElegido()) {
+        m_extras->alternarNoLaborable(QDate(year, Mes, DIA.toInt()));
         return;
     }
     const AssignResult result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);

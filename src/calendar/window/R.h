@@ -4,7 +4,9 @@
 #include "calendar/YearPaint.h"
 #include "calendar/window/RSession.h"
 
+#include <QDate>
 #include <QMainWindow>
+#include <QSet>
 
 #include <array>
 #include <memory>
@@ -64,6 +66,12 @@ public:
     const SeasonColours& colours() const { return m_colours; }
     bool GrillaLista() const { return m_grillaLista; }
     QString selectedSeasonCode() const;
+    // Whether "No laborable" is chosen instead of a season: a click then
+    // turns the day's non-working flag over and leaves its season.
+    bool noLaborableElegido() const;
+    // Frames the days of `dias` (of the year shown) as non-working and
+    // clears the frame of every other day.
+    void pintarNoLaborables(const QSet<QDate>& dias);
     // The year the grid shows: what clicks, ranges and exports act on,
     // whatever text the year box holds.
     int anioMostrado() const { return m_anioMostrado; }
@@ -118,6 +126,7 @@ private:
 
     QWidget* FrmTemporada = nullptr;
     std::array<QRadioButton*, SeasonCount> OptTemp{};
+    QRadioButton* OptNoLaborable = nullptr;
     std::array<QToolButton*, SeasonCount> CmdColor{};
     QComboBox* CmbAnio = nullptr;
     QPushButton* CmdCrearCalendario = nullptr;
