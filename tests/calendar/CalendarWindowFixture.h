@@ -12,7 +12,10 @@
 #include "platform/ui/ControlArrays.h"
 #include "support/ScriptedOperator.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QHash>
 #include <QImage>
 #include <QRadioButton>
@@ -85,6 +88,17 @@ protected:
     }
     QToolButton& button(const char* name) {
         return *window->findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    // "Ver" > "Mostrar no laborables", with the menus' access keys.
+    void toggleShowNonWorking() {
+        QTest::keyClick(window.get(), Qt::Key_V, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->objectName(), QStringLiteral("MNU_Ver"));
+        QTest::keyClick(menu, Qt::Key_N);
+    }
+    bool showNonWorkingChecked() {
+        return window->findChild<QAction*>(QStringLiteral("MNU_VerNoLaborables"))->isChecked();
     }
     QString code(const QDate& date) { return database.storedCode(date).value_or("<sin fila>"); }
     QString legend() {

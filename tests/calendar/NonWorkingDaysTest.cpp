@@ -90,11 +90,11 @@ TEST_F(NonWorkingDays, shouldFrameNonWorkingDaysOnlyWhenAskedAndRememberTheChoic
     database.setCode(QDate(2026, 3, 19), QStringLiteral("ME"));
     database.setNonWorking(QDate(2026, 3, 19), true);
     open();
-    QToolButton& show = button("CmdVerNoLaborables");
     // The grid's usual look: nothing tells a non-working day apart.
-    EXPECT_FALSE(show.isChecked());
+    EXPECT_FALSE(showNonWorkingChecked());
     EXPECT_LT(framedShare(QDate(2026, 3, 19)), 0.05);
-    QTest::mouseClick(&show, Qt::LeftButton);
+    toggleShowNonWorking();
+    EXPECT_TRUE(showNonWorkingChecked());
     EXPECT_TRUE(cellOf(QDate(2026, 3, 19)).nonWorkingShown());
     EXPECT_FALSE(cellOf(QDate(2026, 3, 18)).nonWorkingShown());
     const QColor medium = test::paintedColour(dayCell(QDate(2026, 3, 19)));
@@ -110,7 +110,7 @@ TEST_F(NonWorkingDays, shouldFrameNonWorkingDaysOnlyWhenAskedAndRememberTheChoic
 
     window.reset();
     open();
-    EXPECT_TRUE(button("CmdVerNoLaborables").isChecked());
+    EXPECT_TRUE(showNonWorkingChecked());
     EXPECT_TRUE(cellOf(QDate(2026, 3, 19)).nonWorkingShown());
 }
 

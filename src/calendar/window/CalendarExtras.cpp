@@ -9,6 +9,9 @@
 #include "calendar/extras/RangeMarking.h"
 #include "calendar/extras/SeasonCopy.h"
 #include "calendar/extras/YearSheet.h"
+#include "calendar/window/DayCell.h"
+#include "calendar/window/DayKeyboard.h"
+#include "calendar/window/LiveYearView.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
 #include "data/DB_Dll.h"
@@ -18,6 +21,7 @@
 #include "session/MostrarError.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -26,17 +30,22 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace estaciones::calendar::window {
 
 namespace {
 const QString cellArrayPrefix = QStringLiteral("OptDia");
+// How long a note about the other stations stays in the status bar.
+constexpr int messageMs = 8000;
 
 void tell(const QString& text, int flags = ui::style::OKOnly) {
     ui::operatorInterface().messageBox(text, flags);
@@ -67,6 +76,24 @@ CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
     setObjectName(QStringLiteral("CalendarExtras"));
     buildToolbar();
     placeLegend();
+    m_keyboard = new DayKeyboard(
+        window,
+        {[this](const QDate& date) { return m_window.celdaDelDia(date); },
+         [this] { return shownYear(); },
+         [this](const QDate& date) { guard(QStringLiteral("OptDia_KeyPress"), [&] { markDayByKey(date); }); },
+         [this](const QDate& from, const QDate& to) {
+             guard(QStringLiteral("OptDia_KeyPress"), [&] { markRange(from, to, false); });
+         },
+         [this](int option) { m_window.elegirOpcion(option); },
+         m_window.findChild<QWidget*>(QStringLiteral("CmdSalir"))});
+    m_live = new LiveYearView(
+        *this, db.gCnn,
+        {[this] { return operatorBusy(); },
+         [this](int year) { return extras::readYearRows(m_db, year); },
+         [this](const QList<QDate>& changed) {
+             guard(QStringLiteral("Timer_Timer"), [&] { showChangedElsewhere(changed); });
+         },
+         [this] { return shownYear(); }});
 }
 
 CalendarExtras::~CalendarExtras() = default;
@@ -76,19 +103,24 @@ void CalendarExtras::buildToolbar() {
     bar->setObjectName(QStringLiteral("TbrHerramientas"));
     bar->setMovable(false);
     m_window.addToolBar(Qt::TopToolBarArea, bar);
+    // On a narrow window the actions that do not fit are behind the
+    // toolbar's extension button: the keyboard reaches it too.
+    for (auto* extension : bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        extension->setFocusPolicy(Qt::TabFocus);
+    }
 
     auto addAction = [&](const QString& name, const QString& text, const QString& tip,
                          void (CalendarExtras::*handler)()) {
         QAction* action = bar->addAction(text);
         action->setObjectName(name);
         action->setToolTip(tip);
-        if (handler) {
-            connect(action, &QAction::triggered, this, [this, name, handler] {
-                guard(name + QStringLiteral("_Click"), [&] { (this->*handler)(); });
-            });
-        }
+        connect(action, &QAction::triggered, this, [this, name, handler] {
+            guard(name + QStringLiteral("_Click"), [&] { (this->*handler)(); });
+        });
         if (QWidget* button = bar->widgetForAction(action)) {
             button->setObjectName(name);
+            // The toolbar is in the Tab chain: the keyboard reaches every action.
+            button->setFocusPolicy(Qt::TabFocus);
         }
         return action;
     };
@@ -110,16 +142,6 @@ void CalendarExtras::buildToolbar() {
     bar->addWidget(m_filtro);
     bar->addSeparator();
 
-    m_verNoLaborables =
-        addAction(QStringLiteral("CmdVerNoLaborables"), extras::texts::showNonWorking,
-                  extras::texts::showNonWorkingTip, nullptr);
-    m_verNoLaborables->setCheckable(true);
-    m_verNoLaborables->setChecked(loadShowNonWorking(m_db.gUsuario));
-    connect(m_verNoLaborables, &QAction::toggled, this, [this](bool shown) {
-        guard(QStringLiteral("CmdVerNoLaborables_Click"), [&] { verNoLaborables(shown); });
-    });
-    bar->addSeparator();
-
     addAction(QStringLiteral("CmdCopiarTemporadas"), extras::texts::copy, extras::texts::copyTip,
               &CalendarExtras::copiarTemporadas);
     addAction(QStringLiteral("CmdImprimir"), extras::texts::print, extras::texts::printTip,
@@ -129,6 +151,23 @@ void CalendarExtras::buildToolbar() {
     addAction(QStringLiteral("CmdExportarICalendar"), extras::texts::iCalendar,
               extras::texts::iCalendarTip, &CalendarExtras::exportarICalendar);
     refreshActions();
+    buildViewMenu();
+}
+
+void CalendarExtras::buildViewMenu() {
+    // Before "Ayuda", which stays the last menu.
+    QMenuBar* bar = m_window.menuBar();
+    auto* menu = new QMenu(extras::texts::viewMenu, bar);
+    menu->setObjectName(QStringLiteral("MNU_Ver"));
+    bar->insertMenu(bar->actions().value(0), menu);
+    m_verNoLaborables = menu->addAction(extras::texts::showNonWorking);
+    m_verNoLaborables->setObjectName(QStringLiteral("MNU_VerNoLaborables"));
+    m_verNoLaborables->setToolTip(extras::texts::showNonWorkingTip);
+    m_verNoLaborables->setCheckable(true);
+    m_verNoLaborables->setChecked(loadShowNonWorking(m_db.gUsuario));
+    connect(m_verNoLaborables, &QAction::toggled, this, [this](bool shown) {
+        guard(QStringLiteral("MNU_VerNoLaborables_Click"), [&] { verNoLaborables(shown); });
+    });
 }
 
 void CalendarExtras::placeLegend() {
@@ -154,6 +193,9 @@ void CalendarExtras::attachToCells() {
             continue;
         }
         cell->installEventFilter(this);
+        if (auto* day = dynamic_cast<DayCell*>(cell)) {
+            m_keyboard->watch(*day);
+        }
         // Connected after the window's own handler, so it runs once the day is stored.
         connect(cell, &QAbstractButton::clicked, this,
                 [this] { guard(QStringLiteral("OptDia_Click"), [&] { afterPlainClick(); }); });
@@ -203,21 +245,76 @@ bool CalendarExtras::eventFilter(QObject* watched, QEvent* event) {
     if ((mouse->modifiers() & Qt::ShiftModifier) && m_anchor) {
         // The range is this object's: the cell sees neither press nor release.
         if (type == QEvent::MouseButtonRelease) {
-            guard(QStringLiteral("OptDia_MouseUp"), [&] { markRangeTo(*date); });
+            guard(QStringLiteral("OptDia_MouseUp"), [&] {
+                const QDate from = *m_anchor;
+                m_keyboard->dayClicked(*date);
+                markRange(from, *date, true);
+            });
         }
         return true;
     }
     if (type == QEvent::MouseButtonRelease) {
         guard(QStringLiteral("OptDia_MouseUp"), [&] {
-            const extras::CalendarRows rows = extras::readRows(m_db, {*date});
-            m_pendingClick.reset();
-            if (rows.contains(*date)) {
-                m_pendingClick = std::make_pair(*date, rows.value(*date).code);
-            }
-            m_anchor = *date;
+            beginPlainClick(*date);
+            m_keyboard->dayClicked(*date);
         });
     }
     return false;
+}
+
+void CalendarExtras::beginPlainClick(const QDate& date) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    m_pendingClick.reset();
+    tellOverwritten(rows, {date});
+    if (rows.contains(date)) {
+        m_pendingClick = std::make_pair(date, rows.value(date).code);
+    }
+    m_anchor = date;
+}
+
+void CalendarExtras::tellOverwritten(const extras::CalendarRows& now, const QList<QDate>& dates) {
+    const extras::CalendarRows& shown = m_live->shownRows();
+    QList<QDate> changed;
+    for (const QDate& date : dates) {
+        if (date.year() != shownYear() || !now.contains(date)) {
+            continue; // a range may run into a year the window does not show
+        }
+        const auto before = shown.constFind(date);
+        if (before == shown.constEnd() || before->code != now.value(date).code ||
+            before->nolaborable != now.value(date).nolaborable) {
+            changed.append(date);
+        }
+    }
+    if (!changed.isEmpty()) {
+        // The mark goes on (the undo gives the other station's value back),
+        // but not without a word.
+        m_window.statusBar()->showMessage(
+            extras::texts::replacedOtherStation(changed.size(), listOfDates(changed)),
+            messageMs);
+    }
+}
+
+bool CalendarExtras::operatorBusy() const {
+    return m_keyboard->selecting() || QApplication::mouseButtons() != Qt::NoButton ||
+           QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr || !m_window.GrillaLista() ||
+           !m_window.isEnabled() || !m_window.centralWidget()->isEnabled();
+}
+
+void CalendarExtras::showChangedElsewhere(const QList<QDate>& changed) {
+    repaint();
+    m_window.statusBar()->showMessage(extras::texts::changedByOthersStatus(changed.size()),
+                                      messageMs);
+}
+
+void CalendarExtras::markDayByKey(const QDate& date) {
+    DayCell* cell = m_window.celdaDelDia(date);
+    if (!cell) {
+        return;
+    }
+    // The key marks as a click on the day does, the undo history included.
+    beginPlainClick(date);
+    cell->click();
 }
 
 void CalendarExtras::afterPlainClick() {
@@ -234,16 +331,19 @@ void CalendarExtras::afterPlainClick() {
     yearPainted();
 }
 
-void CalendarExtras::markRangeTo(const QDate& to) {
-    const QDate from = *m_anchor;
+void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDayMarked) {
     m_anchor = to;
     const auto filterIndex = static_cast<std::size_t>(std::max(0, m_filtro->currentIndex()));
     const extras::WeekdayFilter filter = extras::namedFilters()[filterIndex].filter;
+    const QList<QDate> days = extras::datesInRange(from, to, filter);
+    tellOverwritten(extras::readRows(m_db, days), days);
     extras::RangeMark mark;
     if (m_window.noLaborableElegido()) {
-        // The range takes the state its first day was given.
+        // The range takes the state its first day was given by its click,
+        // or, selected with the keyboard, the state it is given now.
         const extras::CalendarRows anchorRow = extras::readRows(m_db, {from});
-        const bool nonWorking = !anchorRow.contains(from) || anchorRow.value(from).nolaborable;
+        const bool firstNonWorking = anchorRow.contains(from) && anchorRow.value(from).nolaborable;
+        const bool nonWorking = firstDayMarked ? firstNonWorking : !firstNonWorking;
         mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking);
     } else {
         mark = extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode());
@@ -262,6 +362,7 @@ void CalendarExtras::markRangeTo(const QDate& to) {
 
 void CalendarExtras::alternarNoLaborable(const QDate& date) {
     const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    tellOverwritten(rows, {date});
     if (!rows.contains(date)) {
         // Painting would show a flag that was not stored.
         tell(texts::calendarNotCreated(date.year()), ui::style::OKOnly | ui::style::Exclamation);
@@ -308,19 +409,14 @@ void CalendarExtras::repaint() {
 void CalendarExtras::yearPainted() {
     refreshActions();
     const int year = shownYear();
+    m_live->beforeRead();
     const extras::CalendarRows rows = extras::readYearRows(m_db, year);
+    m_live->painted(year, rows);
     if (m_legend) {
         m_legend->show(extras::totalsOf(rows, year), m_window.colours());
     }
-    QSet<QDate> nonWorking;
-    if (m_verNoLaborables->isChecked()) {
-        for (auto it = rows.constBegin(); it != rows.constEnd(); ++it) {
-            if (it.value().nolaborable) {
-                nonWorking.insert(it.key());
-            }
-        }
-    }
-    m_window.pintarNoLaborables(nonWorking);
+    m_window.describirDias(rows, m_verNoLaborables->isChecked());
+    m_keyboard->yearPainted();
 }
 
 void CalendarExtras::refreshActions() {

@@ -21,6 +21,8 @@ struct YearSheet;
 
 namespace estaciones::calendar::window {
 
+class DayKeyboard;
+class LiveYearView;
 class R;
 class SeasonTotalsLegend;
 
@@ -61,10 +63,25 @@ protected:
 
 private:
     void buildToolbar();
+    // "Ver": how the grid shows the days.
+    void buildViewMenu();
     void placeLegend();
     std::optional<QDate> dateOfCell(const QObject& cell) const;
     int shownYear() const;
-    void markRangeTo(const QDate& to);
+    // Marks from `from` to `to` with the chosen season or non-working
+    // state; `firstDayMarked` when a click on `from` marked it already.
+    void markRange(const QDate& from, const QDate& to, bool firstDayMarked);
+    // What a plain click on `date` starts: the code before it, kept for the
+    // undo history, and the anchor of a Shift+click range.
+    void beginPlainClick(const QDate& date);
+    // Says in the status bar which of `dates` hold (in `now`, read just
+    // before a mark) what the window has not shown yet: another station's
+    // change the mark replaces.
+    void tellOverwritten(const extras::CalendarRows& now, const QList<QDate>& dates);
+    // Whether a live check must wait: a range, a button or a dialog under way.
+    bool operatorBusy() const;
+    void showChangedElsewhere(const QList<QDate>& changed);
+    void markDayByKey(const QDate& date);
     // The day's menu: its non-working flag (and what else a day offers).
     void showDayMenu(const QDate& date, const QPoint& globalPos);
     // Stores a mark made of `changes` as one undoable step and repaints;
@@ -97,6 +114,8 @@ private:
     QAction* m_rehacer = nullptr;
     QComboBox* m_filtro = nullptr;
     QAction* m_verNoLaborables = nullptr;
+    DayKeyboard* m_keyboard = nullptr;
+    LiveYearView* m_live = nullptr;
 };
 
 } // namespace estaciones::calendar::window

@@ -7,6 +7,7 @@
 #include "calendar/SeasonStore.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
+#include "calendar/extras/ExtrasTexts.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
@@ -156,15 +157,42 @@ bool R::noLaborableElegido() const {
     return OptNoLaborable->isChecked();
 }
 
-void R::pintarNoLaborables(const QSet<QDate>& dias) {
+void R::describirDias(const extras::CalendarRows& filas, bool mostrarNoLaborables) {
     for (int month = 1; month <= 12; ++month) {
         const MonthLayout layout = monthLayout(month, m_anioMostrado);
         for (int k = 0; k < CellsPerMonth; ++k) {
-            const bool noLaborable =
-                layout.hasDay(k) && dias.contains(QDate(m_anioMostrado, month, layout.dayAt(k)));
-            OptDia[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(k)]
-                ->setNonWorkingShown(noLaborable);
+            DayCell& cell =
+                *OptDia[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(k)];
+            if (!layout.hasDay(k)) {
+                cell.setNonWorkingShown(false);
+                cell.setAccessibleName(QString());
+                continue;
+            }
+            const QDate fecha(m_anioMostrado, month, layout.dayAt(k));
+            const auto fila = filas.constFind(fecha);
+            const bool hayFila = fila != filas.constEnd();
+            cell.setNonWorkingShown(mostrarNoLaborables && hayFila && fila->nolaborable);
+            cell.setAccessibleName(hayFila ? extras::texts::accessibleDay(fecha, fila->codeText(),
+                                                                          fila->nolaborable)
+                                           : extras::texts::accessibleDayWithoutRow(fecha));
         }
+    }
+}
+
+DayCell* R::celdaDelDia(const QDate& fecha) const {
+    if (!fecha.isValid() || fecha.year() != m_anioMostrado) {
+        return nullptr;
+    }
+    const MonthLayout layout = monthLayout(fecha.month(), fecha.year());
+    return OptDia[static_cast<std::size_t>(fecha.month() - 1)]
+                 [static_cast<std::size_t>(layout.cellOf(fecha.day()))];
+}
+
+void R::elegirOpcion(int indice) {
+    if (indice >= 0 && indice < SeasonCount) {
+        OptTemp[static_cast<std::size_t>(indice)]->click();
+    } else if (indice == SeasonCount) {
+        OptNoLaborable->click();
     }
 }
 
