@@ -2,6 +2,7 @@
 
 #include "calendar/Season.h"
 #include "calendar/SeasonStatements.h"
+#include "calendar/extras/DayHistory.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
@@ -96,27 +97,44 @@ private:
     bool m_committed = false;
 };
 
-// Runs `writeOne` for every change in one transaction; it tells whether the
-// day now holds the change's `after` code.
-using WriteOne = std::function<bool(const DayChange&)>;
+// What one write found.
+enum class Written {
+    Changed,     // the day now holds the change's `after` value
+    AlreadyHeld, // it held it before: nothing changed, nothing to record
+    Elsewhere,   // it holds what another station put there: left as it is
+};
+
+// Runs `writeOne` for every change in one transaction, with the history row
+// of every day it changed in the same transaction.
+using WriteOne = std::function<Written(const DayChange&)>;
 
 WriteOutcome writeInOneTransaction(db::Connection& connection, const QList<DayChange>& changes,
-                                   const BeforeWrite& beforeWrite, const WriteOne& writeOne) {
+                                   const BeforeWrite& beforeWrite, const HistoryStamp* history,
+                                   const WriteOne& writeOne) {
     WriteOutcome outcome{true, {}, {}, {}};
     if (changes.isEmpty()) {
         return outcome;
     }
     connection.errors().clear();
     const std::optional<Error> failure = ignoringErrors([&] {
+        if (history) {
+            ensureHistoryTable(connection); // outside the transaction's rollback
+        }
+        const QDateTime now = QDateTime::currentDateTime();
         Transaction transaction(connection);
         for (qsizetype i = 0; i < changes.size(); ++i) {
             if (beforeWrite) {
                 beforeWrite(i);
             }
-            if (writeOne(changes[i])) {
-                outcome.applied.append(changes[i]);
-            } else {
+            const Written written = writeOne(changes[i]);
+            if (written == Written::Elsewhere) {
                 outcome.changedElsewhere.append(changes[i].date);
+                continue;
+            }
+            outcome.applied.append(changes[i]);
+            if (history && written == Written::Changed &&
+                !sameCode(changes[i].before, changes[i].after)) {
+                insertHistoryRow(connection, changes[i], *history, now);
             }
         }
         transaction.commit();
@@ -147,27 +165,36 @@ bool sameCode(const StoredCode& a, const StoredCode& b) {
 }
 
 WriteOutcome writeAfterCodes(db::Connection& connection, const QList<DayChange>& changes,
-                             const BeforeWrite& beforeWrite) {
-    return writeInOneTransaction(connection, changes, beforeWrite, [&](const DayChange& change) {
-        connection.execute(storeStatement(change), nullptr, db::adOptionUnspecified);
-        return true;
-    });
+                             const BeforeWrite& beforeWrite, const HistoryStamp* history) {
+    return writeInOneTransaction(connection, changes, beforeWrite, history,
+                                 [&](const DayChange& change) {
+                                     connection.execute(storeStatement(change), nullptr,
+                                                        db::adOptionUnspecified);
+                                     return Written::Changed;
+                                 });
 }
 
 WriteOutcome writeIfUnchanged(db::Connection& connection, const QList<DayChange>& changes,
-                              const BeforeWrite& beforeWrite) {
-    return writeInOneTransaction(connection, changes, beforeWrite, [&](const DayChange& change) {
-        std::int64_t affected = -1;
-        connection.execute(storeIfUnchangedStatement(change), &affected, db::adOptionUnspecified);
-        if (affected > 0) {
-            return true;
-        }
-        // No count (SET NOCOUNT ON), or no row changed: the day counts as
-        // written only when it already holds what was to be written.
-        const std::optional<StoredCode> now =
-            storedValueOf(connection, change.date, change.field);
-        return now && sameCode(*now, change.after);
-    });
+                              const BeforeWrite& beforeWrite, const HistoryStamp* history) {
+    return writeInOneTransaction(
+        connection, changes, beforeWrite, history, [&](const DayChange& change) {
+            std::int64_t affected = -1;
+            connection.execute(storeIfUnchangedStatement(change), &affected,
+                               db::adOptionUnspecified);
+            if (affected > 0) {
+                return Written::Changed;
+            }
+            // No count (SET NOCOUNT ON), or no row changed: the day counts as
+            // written only when it already holds what was to be written.
+            const std::optional<StoredCode> now =
+                storedValueOf(connection, change.date, change.field);
+            if (!now || !sameCode(*now, change.after)) {
+                return Written::Elsewhere;
+            }
+            // Without a count the write cannot be told from a day that held
+            // the value already: it is recorded as a change.
+            return affected < 0 ? Written::Changed : Written::AlreadyHeld;
+        });
 }
 
 QList<DayChange> reversed(const QList<DayChange>& changes) {

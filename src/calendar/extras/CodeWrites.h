@@ -12,6 +12,8 @@ class Connection;
 
 namespace estaciones::calendar::extras {
 
+struct HistoryStamp;
+
 // The column of MA_CALENDARIO a change writes.
 enum class DayField {
     Season,     // Temporada: a code, or null
@@ -50,15 +52,19 @@ using BeforeWrite = std::function<void(qsizetype index)>;
 
 // Stores the `after` value of every change in one transaction: either all are
 // stored or, on any error, the transaction is rolled back and none is.
+// With a `history` stamp, every day changed gets its MA_CALENDARIO_HISTORIA
+// row in the same transaction.
 WriteOutcome writeAfterCodes(db::Connection& connection, const QList<DayChange>& changes,
-                             const BeforeWrite& beforeWrite = {});
+                             const BeforeWrite& beforeWrite = {},
+                             const HistoryStamp* history = nullptr);
 
 // Stores the `after` code of every change whose day still holds its
 // `before` code (one conditional UPDATE per day), in one transaction. A day
 // that holds something else was changed by another station since: it is
 // left as it is and named in `changedElsewhere`.
 WriteOutcome writeIfUnchanged(db::Connection& connection, const QList<DayChange>& changes,
-                              const BeforeWrite& beforeWrite = {});
+                              const BeforeWrite& beforeWrite = {},
+                              const HistoryStamp* history = nullptr);
 
 // Whether two stored codes are the same as the database compares them (a
 // null only equals a null).

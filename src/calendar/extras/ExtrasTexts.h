@@ -150,6 +150,15 @@ inline QString accessibleDayWithoutRow(const QDate& date) {
     return date.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(", sin calendario");
 }
 
+// A day's history.
+inline const QString dayHistory = QStringLiteral("Historial del día...");
+inline QString historyTitle(const QString& date) {
+    return QStringLiteral("Cambios del %1, el más reciente primero:\n\n").arg(date);
+}
+inline QString noHistory(const QString& date) {
+    return QStringLiteral("El %1 no tiene cambios registrados.").arg(date);
+}
+
 // Files.
 inline const QString pdfTitle = QStringLiteral("Guardar PDF");
 inline const QString iCalendarTitle = QStringLiteral("Exportar iCalendar");

@@ -9,7 +9,7 @@ namespace {
 using ChangeOfRow = std::function<DayChange(const QDate&, const DayRow&)>;
 
 RangeMark markEachDay(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
-                      const ChangeOfRow& changeOf) {
+                      const HistoryStamp* history, const ChangeOfRow& changeOf) {
     RangeMark mark;
     const QList<QDate> dates = datesInRange(from, to, filter);
     const CalendarRows rows = readRows(db, dates);
@@ -22,7 +22,7 @@ RangeMark markEachDay(data::DB_Dll& db, const QDate& from, const QDate& to, Week
         }
         writes.append(changeOf(date, *row));
     }
-    mark.outcome = writeAfterCodes(db.gCnn, writes);
+    mark.outcome = writeAfterCodes(db.gCnn, writes, {}, history);
     if (mark.outcome.stored) {
         for (const DayChange& change : writes) {
             if (change.before != change.after) {
@@ -35,15 +35,16 @@ RangeMark markEachDay(data::DB_Dll& db, const QDate& from, const QDate& to, Week
 } // namespace
 
 RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
-                    const QString& code) {
-    return markEachDay(db, from, to, filter, [&](const QDate& date, const DayRow& row) {
+                    const QString& code, const HistoryStamp* history) {
+    return markEachDay(db, from, to, filter, history, [&](const QDate& date, const DayRow& row) {
         return DayChange{date, row.code, code};
     });
 }
 
 RangeMark markNonWorkingRange(data::DB_Dll& db, const QDate& from, const QDate& to,
-                              WeekdayFilter filter, bool nonWorking) {
-    return markEachDay(db, from, to, filter, [&](const QDate& date, const DayRow& row) {
+                              WeekdayFilter filter, bool nonWorking,
+                              const HistoryStamp* history) {
+    return markEachDay(db, from, to, filter, history, [&](const QDate& date, const DayRow& row) {
         return DayChange{date, nonWorkingValue(row.nolaborable), nonWorkingValue(nonWorking),
                          DayField::NonWorking};
     });

@@ -14,7 +14,10 @@
 #include "calendar/window/LiveYearView.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
+#include "calendar/extras/DayHistory.h"
 #include "data/DB_Dll.h"
+#include "platform/os/System.h"
+#include "session/SessionParameters.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
@@ -69,8 +72,9 @@ QString listOfDates(const QList<QDate>& dates) {
 
 CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
     : QObject(&window), m_window(window), m_db(db), m_store(db),
-      m_history([&db](const QList<extras::DayChange>& changes) {
-          return extras::writeIfUnchanged(db.gCnn, changes);
+      m_history([this](const QList<extras::DayChange>& changes) {
+          const extras::HistoryStamp undoStamp = stamp(m_undoOrigin);
+          return extras::writeIfUnchanged(m_db.gCnn, changes, {}, &undoStamp);
       }),
       m_lastFolder(QDir::homePath()) {
     setObjectName(QStringLiteral("CalendarExtras"));
@@ -338,15 +342,16 @@ void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDay
     const QList<QDate> days = extras::datesInRange(from, to, filter);
     tellOverwritten(extras::readRows(m_db, days), days);
     extras::RangeMark mark;
+    const extras::HistoryStamp rangeStamp = stamp(QStringLiteral("rango"));
     if (m_window.noLaborableElegido()) {
         // The range takes the state its first day was given by its click,
         // or, selected with the keyboard, the state it is given now.
         const extras::CalendarRows anchorRow = extras::readRows(m_db, {from});
         const bool firstNonWorking = anchorRow.contains(from) && anchorRow.value(from).nolaborable;
         const bool nonWorking = firstDayMarked ? firstNonWorking : !firstNonWorking;
-        mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking);
+        mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking, &rangeStamp);
     } else {
-        mark = extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode());
+        mark = extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode(), &rangeStamp);
     }
     if (!mark.outcome.stored) {
         tell(mark.outcome.errorDescription);
@@ -372,7 +377,8 @@ void CalendarExtras::alternarNoLaborable(const QDate& date) {
 }
 
 void CalendarExtras::storeMark(const QList<extras::DayChange>& changes) {
-    const extras::WriteOutcome outcome = extras::writeIfUnchanged(m_db.gCnn, changes);
+    const extras::HistoryStamp markStamp = stamp(QStringLiteral("clic"));
+    const extras::WriteOutcome outcome = extras::writeIfUnchanged(m_db.gCnn, changes, {}, &markStamp);
     tellOutcome(outcome);
     if (outcome.stored) {
         m_history.record(outcome.applied);
@@ -393,8 +399,25 @@ void CalendarExtras::showDayMenu(const QDate& date, const QPoint& globalPos) {
     connect(toggle, &QAction::triggered, this, [this, date] {
         guard(QStringLiteral("MnuNoLaborable_Click"), [&] { alternarNoLaborable(date); });
     });
+    QAction* history = menu->addAction(extras::texts::dayHistory);
+    history->setObjectName(QStringLiteral("MnuHistorial"));
+    connect(history, &QAction::triggered, this, [this, date] {
+        guard(QStringLiteral("MnuHistorial_Click"), [&] { mostrarHistorial(date); });
+    });
     // Not modal: the menu closes on its own, the window's events go on.
     menu->popup(globalPos);
+}
+
+void CalendarExtras::mostrarHistorial(const QDate& date) {
+    extras::ensureHistoryTable(m_db.gCnn);
+    const QList<extras::HistoryEntry> entries = extras::readDayHistory(m_db.gCnn, date);
+    QStringList lines;
+    for (const extras::HistoryEntry& entry : entries) {
+        lines << extras::historyLine(entry, QDate::currentDate());
+    }
+    tell(lines.isEmpty() ? extras::texts::noHistory(date.toString(QStringLiteral("dd/MM/yyyy")))
+                         : extras::texts::historyTitle(date.toString(QStringLiteral("dd/MM/yyyy"))) +
+                               lines.join(QLatin1Char('\n')));
 }
 
 void CalendarExtras::verNoLaborables(bool shown) {
@@ -424,12 +447,52 @@ void CalendarExtras::refreshActions() {
     m_rehacer->setEnabled(m_history.canRedo());
 }
 
+extras::HistoryStamp CalendarExtras::stamp(const QString& origin) const {
+    const QString station =
+        session::gClaveEstacion.trimmed().isEmpty() ? os::machineName() : session::gClaveEstacion;
+    return {m_db.gUsuario, station, origin};
+}
+
+bool CalendarExtras::storeClick(const QDate& date, const std::function<bool()>& store) {
+    const extras::HistoryStamp clickStamp = stamp(QStringLiteral("clic"));
+    db::Connection& connection = m_db.gCnn;
+    extras::ensureHistoryTable(connection);
+    const StoredValue before = m_pendingClick && m_pendingClick->first == date
+                                   ? m_pendingClick->second
+                                   : StoredValue();
+    bool stored = false;
+    connection.beginTrans();
+    const std::optional<Error> failure = ignoringErrors([&] {
+        stored = store();
+        if (stored) {
+            const extras::CalendarRows rows = extras::readRows(m_db, {date});
+            const extras::StoredCode after = rows.value(date).code;
+            if (rows.contains(date) && !extras::sameCode(before, after)) {
+                extras::insertHistoryRow(connection, {date, before, after}, clickStamp,
+                                         QDateTime::currentDateTime());
+            }
+        }
+    });
+    // The mark and its history row are kept together or not at all.
+    if (stored && !failure) {
+        connection.commitTrans();
+    } else {
+        ignoringErrors([&] { connection.rollbackTrans(); });
+    }
+    if (failure) {
+        throw *failure;
+    }
+    return stored;
+}
+
 void CalendarExtras::deshacer() {
+    m_undoOrigin = QStringLiteral("deshacer");
     tellOutcome(m_history.undo());
     repaint();
 }
 
 void CalendarExtras::rehacer() {
+    m_undoOrigin = QStringLiteral("rehacer");
     tellOutcome(m_history.redo());
     repaint();
 }
@@ -488,7 +551,8 @@ void CalendarExtras::copiarTemporadas() {
             extras::copyPreview(plan), ui::style::YesNo | ui::style::Question) != ui::reply::Yes) {
         return;
     }
-    const extras::WriteOutcome outcome = extras::executeCopy(m_db, plan);
+    const extras::HistoryStamp copyStamp = stamp(QStringLiteral("copia"));
+    const extras::WriteOutcome outcome = extras::executeCopy(m_db, plan, {}, &copyStamp);
     if (!outcome.stored) {
         tell(extras::texts::copyFailed(target, outcome.errorDescription),
              ui::style::OKOnly | ui::style::Critical);

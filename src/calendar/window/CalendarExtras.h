@@ -2,6 +2,7 @@
 
 #include "calendar/SeasonStore.h"
 #include "calendar/extras/DayRange.h"
+#include "calendar/extras/DayHistory.h"
 #include "calendar/extras/MarkHistory.h"
 
 #include <QObject>
@@ -48,6 +49,11 @@ public:
     // mark of its own: stored at once, undoable.
     void alternarNoLaborable(const QDate& date);
     void verNoLaborables(bool shown);
+    // A plain click's write (`store`, true when stored) with the day's
+    // history row, in one transaction.
+    bool storeClick(const QDate& date, const std::function<bool()>& store);
+    // The day's changes, newest first, in a message.
+    void mostrarHistorial(const QDate& date);
 
     void deshacer();
     void rehacer();
@@ -80,6 +86,7 @@ private:
     void tellOverwritten(const extras::CalendarRows& now, const QList<QDate>& dates);
     // Whether a live check must wait: a range, a button or a dialog under way.
     bool operatorBusy() const;
+    extras::HistoryStamp stamp(const QString& origin) const;
     void showChangedElsewhere(const QList<QDate>& changed);
     void markDayByKey(const QDate& date);
     // The day's menu: its non-working flag (and what else a day offers).
@@ -104,8 +111,11 @@ private:
     extras::MarkHistory m_history;
     std::optional<QDate> m_anchor;
     // The plain click under way: its day and the code stored before it.
-    std::optional<std::pair<QDate, std::optional<QString>>> m_pendingClick;
+    using StoredValue = std::optional<QString>;
+    std::optional<std::pair<QDate, StoredValue>> m_pendingClick;
     bool m_attached = false;
+    // How the next undo or redo is recorded in the history.
+    QString m_undoOrigin;
     // Where the last file was saved, for the next file dialog.
     QString m_lastFolder;
 

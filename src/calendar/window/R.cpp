@@ -229,7 +229,11 @@ void R::Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice) {
         m_extras->alternarNoLaborable(QDate(year, Mes, DIA.toInt()));
         return;
     }
-    const AssignResult result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);
+    AssignResult result;
+    m_extras->storeClick(QDate(year, Mes, DIA.toInt()), [&] {
+        result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);
+        return result.outcome == AssignResult::Outcome::Stored;
+    });
     switch (result.outcome) {
     case AssignResult::Outcome::Stored:
         if (const auto colour = m_colours.colourOfCode(code)) {
