@@ -161,5 +161,34 @@ TEST_F(NonWorkingDays, shouldRefuseADayWithoutCalendar) {
     EXPECT_FALSE(button("CmdDeshacer").isEnabled());
 }
 
+// The picture of the non-working days in the README and the operator's
+// page: ESTACIONES_CAPTURA names the file.
+TEST_F(NonWorkingDays, captureForTheDocs) {
+    const QString target = qEnvironmentVariable("ESTACIONES_CAPTURA");
+    if (target.isEmpty()) {
+        GTEST_SKIP() << "ESTACIONES_CAPTURA no está definida";
+    }
+    for (const QDate d : {QDate(2026, 1, 1), QDate(2026, 1, 6), QDate(2026, 4, 2),
+                          QDate(2026, 4, 3), QDate(2026, 5, 1), QDate(2026, 8, 15),
+                          QDate(2026, 10, 12), QDate(2026, 12, 8), QDate(2026, 12, 25)}) {
+        database.setNonWorking(d, true);
+    }
+    open();
+    toggleShowNonWorking();
+    chooseSeason(2);
+    click(QDate(2026, 7, 1));
+    click(QDate(2026, 8, 31), Qt::ShiftModifier);
+    chooseSeason(3);
+    click(QDate(2026, 12, 24));
+    click(QDate(2026, 12, 31));
+    nonWorkingOption().click();
+    chooseFilter(3); // Sundays
+    click(QDate(2026, 1, 4));
+    click(QDate(2026, 12, 27), Qt::ShiftModifier);
+    // The keyboard's focus on a day, as F2 leaves it.
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    EXPECT_TRUE(window->grab().save(target));
+}
+
 } // namespace
 } // namespace estaciones::calendar::window

@@ -14,7 +14,7 @@ namespace {
 QString faceStyle(BgrColour colour, bool nonWorking, bool selected) {
     const QColor face = toQColor(colour);
     const QString text = readableTextColour(face).name();
-    const QString frame = nonWorking ? QStringLiteral(" border: 3px dashed %1;").arg(text)
+    const QString frame = nonWorking ? QStringLiteral(" border: 2px dashed %1;").arg(text)
                                      : QString();
     const QString background = selected ? text : face.name();
     const QString number = selected ? face.name() : text;
