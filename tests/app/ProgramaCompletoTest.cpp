@@ -176,8 +176,9 @@ TEST_F(ProgramaCompleto, theReplaysTeclasStepMarksDaysWithTheKeyboardAlone) {
                                        "and Fecha in ('1/1/%1', '2/1/%1', '3/1/%1')")
                             .arg(anio)),
               QStringLiteral("3"));
-    EXPECT_EQ(consultar(QStringLiteral("select count(*) from MA_CALENDARIO where Temporada = 'AL'")),
-              QStringLiteral("3"));
+    EXPECT_EQ(
+        consultar(QStringLiteral("select count(*) from MA_CALENDARIO where Temporada = 'AL'")),
+        QStringLiteral("3"));
 }
 
 TEST_F(ProgramaCompleto, aStepThatCannotBeDoneEndsTheRunAndSaysWhich) {

@@ -15,9 +15,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QMenu>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QImage>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -88,6 +89,23 @@ protected:
     }
     QToolButton& button(const char* name) {
         return *window->findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    // The range filter, chosen with the arrow keys.
+    void chooseFilter(int index) {
+        auto& filter = *window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"));
+        while (filter.currentIndex() < index) {
+            QTest::keyClick(&filter, Qt::Key_Down);
+        }
+    }
+    // The day's menu, opened as the menu key or a right click opens it.
+    QMenu* openDayMenu(const QDate& date) {
+        QWidget& cell = dayCell(date);
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, cell.rect().center(),
+                                cell.mapToGlobal(cell.rect().center()));
+        QApplication::sendEvent(&cell, &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_NE(menu, nullptr);
+        return menu;
     }
     // "Ver" > "Mostrar no laborables", with the menus' access keys.
     void toggleShowNonWorking() {

@@ -56,7 +56,6 @@ TEST_F(DayHistoryWindow, shouldRecordAClickARangeAndAnUndoWithUserAndStation) {
     EXPECT_EQ(historyOf(database, QDate(2026, 1, 15)),
               (QStringList{"Temporada:null>ME/rango", "Temporada:ME>null/deshacer"}));
     EXPECT_EQ(historyOf(database, QDate(2026, 1, 13)), QStringList());
-
 }
 
 TEST_F(DayHistoryWindow, shouldShowADaysHistoryFromItsMenu) {
@@ -66,19 +65,17 @@ TEST_F(DayHistoryWindow, shouldShowADaysHistoryFromItsMenu) {
     window->findChild<QRadioButton*>(QStringLiteral("OptNoLaborable"))->click();
     click(QDate(2026, 3, 2));
 
-    QWidget& cell = dayCell(QDate(2026, 3, 2));
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, cell.rect().center(),
-                            cell.mapToGlobal(cell.rect().center()));
-    QApplication::sendEvent(&cell, &event);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QMenu* menu = openDayMenu(QDate(2026, 3, 2));
     ASSERT_NE(menu, nullptr);
     operatorScript.answerMessage(ui::reply::OK);
     QTest::keyClick(menu, Qt::Key_Up); // the last entry: the history
     QTest::keyClick(menu, Qt::Key_Return);
     ASSERT_EQ(operatorScript.dialogs().size(), 1u);
     const QString text = operatorScript.dialogs()[0].text;
-    const qsizetype nonWorking = text.indexOf(QStringLiteral("02/03/2026: laborable → no laborable, ANA, puesto 2, "));
-    const qsizetype season = text.indexOf(QStringLiteral("02/03/2026: sin temporada → ALTA, ANA, puesto 2, "));
+    const qsizetype nonWorking =
+        text.indexOf(QStringLiteral("02/03/2026: laborable → no laborable, ANA, puesto 2, "));
+    const qsizetype season =
+        text.indexOf(QStringLiteral("02/03/2026: sin temporada → ALTA, ANA, puesto 2, "));
     EXPECT_GE(season, 0) << text.toStdString();
     EXPECT_GE(nonWorking, 0) << text.toStdString();
     EXPECT_LT(nonWorking, season); // the newest first
@@ -93,12 +90,11 @@ protected:
 TEST_P(DayHistoryEngines, shouldCreateTheTableAndWriteItsRowsInTheMarksTransaction) {
     const extras::HistoryStamp stamp{QStringLiteral("O'BRIEN"), QStringLiteral("caja 1"),
                                      QStringLiteral("rango")};
-    const extras::RangeMark mark = extras::markRange(database.db(), QDate(2025, 4, 1),
-                                                     QDate(2025, 4, 2), {}, "ES", &stamp);
+    const extras::RangeMark mark =
+        extras::markRange(database.db(), QDate(2025, 4, 1), QDate(2025, 4, 2), {}, "ES", &stamp);
     ASSERT_TRUE(mark.outcome.stored) << mark.outcome.errorDescription.toStdString();
     QString who;
-    EXPECT_EQ(historyOf(database, QDate(2025, 4, 2), &who),
-              QStringList{"Temporada:null>ES/rango"});
+    EXPECT_EQ(historyOf(database, QDate(2025, 4, 2), &who), QStringList{"Temporada:null>ES/rango"});
     EXPECT_EQ(who, QStringLiteral("O'BRIEN@caja 1"));
 
     // A failed group leaves neither its days nor their history rows.

@@ -6,6 +6,7 @@
 #include "calendar/window/DayCell.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 namespace estaciones::calendar::window {
@@ -24,12 +25,17 @@ protected:
         }
     }
     QWidget* focused() { return QApplication::focusWidget(); }
+    // Somewhere else first: a click into the year box's text.
+    void clickIntoYearBox() {
+        QTest::mouseClick(yearCombo().lineEdit(), Qt::LeftButton);
+        ASSERT_TRUE(yearCombo().hasFocus());
+    }
     bool nonWorking(const QDate& date) { return database.storedNonWorking(date).value_or(false); }
 };
 
 TEST_F(KeyboardMarking, shouldMarkDaysRangesAndNonWorkingDaysWithKeysAlone) {
     open();
-    yearCombo().setFocus();
+    clickIntoYearBox();
     press(Qt::Key_F2);
     ASSERT_EQ(focused(), &dayCell(QDate(2026, 1, 1)));
     press(Qt::Key_3); // ALTA
@@ -62,7 +68,8 @@ TEST_F(KeyboardMarking, shouldMarkDaysRangesAndNonWorkingDaysWithKeysAlone) {
     press(Qt::Key_Space);
     EXPECT_TRUE(nonWorking(QDate(2026, 3, 1)));
     EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 1 día")));
-    EXPECT_EQ(focused()->accessibleName(), QStringLiteral("01/03/2026, sin temporada, no laborable"));
+    EXPECT_EQ(focused()->accessibleName(),
+              QStringLiteral("01/03/2026, sin temporada, no laborable"));
 
     // Undo by key too: each key mark is a mark of its own.
     press(Qt::Key_Z, Qt::ControlModifier);
@@ -76,7 +83,7 @@ TEST_F(KeyboardMarking, shouldMarkDaysRangesAndNonWorkingDaysWithKeysAlone) {
 
 TEST_F(KeyboardMarking, shouldStopAtTheEndsOfTheYearAndComeBackToTheLastDayWithF2) {
     open();
-    yearCombo().setFocus();
+    clickIntoYearBox();
     press(Qt::Key_F2);
     press(Qt::Key_Left);
     press(Qt::Key_Up);
@@ -87,7 +94,7 @@ TEST_F(KeyboardMarking, shouldStopAtTheEndsOfTheYearAndComeBackToTheLastDayWithF
     EXPECT_EQ(focused(), &dayCell(QDate(2026, 12, 31)));
     press(Qt::Key_Left, Qt::NoModifier, 3);
 
-    yearCombo().setFocus();
+    clickIntoYearBox();
     press(Qt::Key_F2);
     EXPECT_EQ(focused(), &dayCell(QDate(2026, 12, 28)));
 }
@@ -96,7 +103,7 @@ TEST_F(KeyboardMarking, shouldShowTheFocusedDayClearly) {
     database.setCode(QDate(2026, 4, 8), QStringLiteral("ME"));
     database.setCode(QDate(2026, 4, 9), QStringLiteral("ME"));
     open();
-    yearCombo().setFocus();
+    clickIntoYearBox();
     press(Qt::Key_F2);
     press(Qt::Key_PageDown, Qt::NoModifier, 3);
     press(Qt::Key_Down); // 8 April
@@ -117,9 +124,9 @@ TEST_F(KeyboardMarking, shouldShowTheFocusedDayClearly) {
 
 TEST_F(KeyboardMarking, shouldReachEveryKindOfControlWithTabInOrder) {
     open();
-    yearCombo().setFocus();
+    clickIntoYearBox();
     press(Qt::Key_F2);
-    yearCombo().setFocus();
+    clickIntoYearBox();
     QStringList visited;
     for (int i = 0; i < 40 && !visited.contains(QStringLiteral("CmbAnio")); ++i) {
         press(Qt::Key_Tab);
@@ -132,13 +139,14 @@ TEST_F(KeyboardMarking, shouldReachEveryKindOfControlWithTabInOrder) {
     EXPECT_LT(at(QStringLiteral("OptDia1")), at(QStringLiteral("CmdCopiarTemporadas")));
     // The actions a narrow window has no room for are behind the toolbar's
     // extension button, a Tab stop too.
-    const bool allShown = window->findChild<QWidget*>(QStringLiteral("CmdExportarICalendar"))
-                              ->isVisible();
+    const bool allShown =
+        window->findChild<QWidget*>(QStringLiteral("CmdExportarICalendar"))->isVisible();
     EXPECT_TRUE(allShown || at(QStringLiteral("qt_toolbar_ext_button")) >= 0)
         << visited.join(' ').toStdString();
     for (const char* name :
          {"CmbFiltroRango", "CmdCopiarTemporadas", "OptTemp", "CmdColor", "CmbAnio"}) {
-        EXPECT_GE(at(QString::fromLatin1(name)), 0) << name << ": " << visited.join(' ').toStdString();
+        EXPECT_GE(at(QString::fromLatin1(name)), 0)
+            << name << ": " << visited.join(' ').toStdString();
     }
     EXPECT_EQ(visited.count(QStringLiteral("OptDia1")), 1); // the grid is one stop
 }

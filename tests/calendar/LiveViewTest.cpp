@@ -90,7 +90,8 @@ TEST_F(LiveView, shouldSayWhenAClickReplacesWhatTheWindowHadNotShownYet) {
         {QStringLiteral("UPDATE MA_CALENDARIO SET Temporada = 'ES' WHERE Fecha = '20260205'")});
     click(QDate(2026, 2, 5));
     EXPECT_EQ(code(QDate(2026, 2, 5)), QStringLiteral("AL"));
-    EXPECT_TRUE(statusMessage().contains(QStringLiteral("otro puesto"))) << statusMessage().toStdString();
+    EXPECT_TRUE(statusMessage().contains(QStringLiteral("otro puesto")))
+        << statusMessage().toStdString();
     EXPECT_TRUE(statusMessage().contains(QStringLiteral("5/2/2026")));
     // The undo gives the other station's mark back, not the empty day shown.
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);

@@ -40,20 +40,10 @@ protected:
         }
         return ring == 0 ? 0.0 : double(dark) / ring;
     }
-    void chooseFilter(int index) {
-        auto& filter = *window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"));
-        while (filter.currentIndex() < index) {
-            QTest::keyClick(&filter, Qt::Key_Down);
-        }
-    }
     // Opens the day's menu as a right click does and picks its first entry
     // with the keyboard.
     void pickFromDayMenu(const QDate& date) {
-        QWidget& cell = dayCell(date);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, cell.rect().center(),
-                                cell.mapToGlobal(cell.rect().center()));
-        QApplication::sendEvent(&cell, &event);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = openDayMenu(date);
         ASSERT_NE(menu, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
         QTest::keyClick(menu, Qt::Key_Down);
@@ -69,7 +59,8 @@ TEST_F(NonWorkingDays, shouldTurnTheFlagOverWithAClickAndKeepTheSeason) {
     click(QDate(2026, 1, 14));
     EXPECT_TRUE(nonWorking(QDate(2026, 1, 14)));
     EXPECT_EQ(code(QDate(2026, 1, 14)), QStringLiteral("AL"));
-    EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 1 día"))) << legend().toStdString();
+    EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 1 día")))
+        << legend().toStdString();
     click(QDate(2026, 1, 14));
     EXPECT_FALSE(nonWorking(QDate(2026, 1, 14)));
     EXPECT_EQ(code(QDate(2026, 1, 14)), QStringLiteral("AL"));
@@ -130,7 +121,7 @@ TEST_F(NonWorkingDays, shouldMarkARangeThroughTheWeekdayFilterAndUndoItAsOne) {
     database.setNonWorking(QDate(2026, 8, 15), true);
     open();
     nonWorkingOption().click();
-    chooseFilter(1); // weekends
+    chooseFilter(1);          // weekends
     click(QDate(2026, 8, 1)); // a Saturday: made non-working by the click
     click(QDate(2026, 8, 31), Qt::ShiftModifier);
     int marked = 0;

@@ -48,10 +48,10 @@ QString storeStatement(const DayChange& change) {
 QString storeIfUnchangedStatement(const DayChange& change) {
     const QString column = columnOf(change.field);
     const bool nullBefore = change.field == DayField::Season && !change.before;
-    const QString holdsBefore =
-        nullBefore ? QStringLiteral(" and Temporada is null")
-                   : QStringLiteral(" and ") + column + QStringLiteral(" = ") +
-                         valueLiteral(change.field, change.before);
+    const QString holdsBefore = nullBefore
+                                    ? QStringLiteral(" and Temporada is null")
+                                    : QStringLiteral(" and ") + column + QStringLiteral(" = ") +
+                                          valueLiteral(change.field, change.before);
     return storeStatement(change) + holdsBefore;
 }
 
@@ -59,9 +59,9 @@ QString storeIfUnchangedStatement(const DayChange& change) {
 std::optional<StoredCode> storedValueOf(db::Connection& connection, const QDate& date,
                                         DayField field) {
     const QString column = columnOf(field);
-    db::Recordset rs = connection.execute(QStringLiteral("select ") + column +
-                                          QStringLiteral(" from ma_calendario") +
-                                          dateCondition(date));
+    db::Recordset rs =
+        connection.execute(QStringLiteral("select ") + column +
+                           QStringLiteral(" from ma_calendario") + dateCondition(date));
     if (rs.state() == db::adStateClosed || rs.eof()) {
         return std::nullopt;
     }
@@ -166,35 +166,35 @@ bool sameCode(const StoredCode& a, const StoredCode& b) {
 
 WriteOutcome writeAfterCodes(db::Connection& connection, const QList<DayChange>& changes,
                              const BeforeWrite& beforeWrite, const HistoryStamp* history) {
-    return writeInOneTransaction(connection, changes, beforeWrite, history,
-                                 [&](const DayChange& change) {
-                                     connection.execute(storeStatement(change), nullptr,
-                                                        db::adOptionUnspecified);
-                                     return Written::Changed;
-                                 });
+    return writeInOneTransaction(
+        connection, changes, beforeWrite, history, [&](const DayChange& change) {
+            connection.execute(storeStatement(change), nullptr, db::adOptionUnspecified);
+            return Written::Changed;
+        });
 }
 
 WriteOutcome writeIfUnchanged(db::Connection& connection, const QList<DayChange>& changes,
                               const BeforeWrite& beforeWrite, const HistoryStamp* history) {
-    return writeInOneTransaction(
-        connection, changes, beforeWrite, history, [&](const DayChange& change) {
-            std::int64_t affected = -1;
-            connection.execute(storeIfUnchangedStatement(change), &affected,
-                               db::adOptionUnspecified);
-            if (affected > 0) {
-                return Written::Changed;
-            }
-            // No count (SET NOCOUNT ON), or no row changed: the day counts as
-            // written only when it already holds what was to be written.
-            const std::optional<StoredCode> now =
-                storedValueOf(connection, change.date, change.field);
-            if (!now || !sameCode(*now, change.after)) {
-                return Written::Elsewhere;
-            }
-            // Without a count the write cannot be told from a day that held
-            // the value already: it is recorded as a change.
-            return affected < 0 ? Written::Changed : Written::AlreadyHeld;
-        });
+    return writeInOneTransaction(connection, changes, beforeWrite, history,
+                                 [&](const DayChange& change) {
+                                     std::int64_t affected = -1;
+                                     connection.execute(storeIfUnchangedStatement(change),
+                                                        &affected, db::adOptionUnspecified);
+                                     if (affected > 0) {
+                                         return Written::Changed;
+                                     }
+                                     // No count (SET NOCOUNT ON), or no row changed: the day counts
+                                     // as written only when it already holds what was to be
+                                     // written.
+                                     const std::optional<StoredCode> now =
+                                         storedValueOf(connection, change.date, change.field);
+                                     if (!now || !sameCode(*now, change.after)) {
+                                         return Written::Elsewhere;
+                                     }
+                                     // Without a count the write cannot be told from a day that
+                                     // held the value already: it is recorded as a change.
+                                     return affected < 0 ? Written::Changed : Written::AlreadyHeld;
+                                 });
 }
 
 QList<DayChange> reversed(const QList<DayChange>& changes) {

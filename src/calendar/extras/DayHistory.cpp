@@ -55,7 +55,8 @@ QString shownValue(const HistoryEntry& entry, const std::optional<QString>& valu
 
 void ensureHistoryTable(db::Connection& connection) {
     const bool exists = !ignoringErrors([&] {
-        connection.execute(QStringLiteral("select count(*) from MA_CALENDARIO_HISTORIA where 1 = 0"));
+        connection.execute(
+            QStringLiteral("select count(*) from MA_CALENDARIO_HISTORIA where 1 = 0"));
     });
     if (!exists) {
         connection.errors().clear();

@@ -139,8 +139,8 @@ inline QString accessibleDay(const QDate& date, const QString& code, bool nonWor
     const std::optional<int> season = seasonIndexOfCode(code.trimmed());
     QString name = date.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(", ") +
                    (code.trimmed().isEmpty() ? QStringLiteral("sin temporada")
-                    : season ? seasons()[static_cast<std::size_t>(*season)].caption
-                             : code.trimmed());
+                    : season                 ? seasons()[static_cast<std::size_t>(*season)].caption
+                                             : code.trimmed());
     if (nonWorking) {
         name += QStringLiteral(", no laborable");
     }

@@ -42,8 +42,7 @@ RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, Weekda
 }
 
 RangeMark markNonWorkingRange(data::DB_Dll& db, const QDate& from, const QDate& to,
-                              WeekdayFilter filter, bool nonWorking,
-                              const HistoryStamp* history) {
+                              WeekdayFilter filter, bool nonWorking, const HistoryStamp* history) {
     return markEachDay(db, from, to, filter, history, [&](const QDate& date, const DayRow& row) {
         return DayChange{date, nonWorkingValue(row.nolaborable), nonWorkingValue(nonWorking),
                          DayField::NonWorking};

@@ -4,6 +4,7 @@
 #include "calendar/MonthGrid.h"
 #include "calendar/ViewSettings.h"
 #include "calendar/YearList.h"
+#include "calendar/extras/DayHistory.h"
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/ICalendarExport.h"
 #include "calendar/extras/RangeMarking.h"
@@ -14,23 +15,22 @@
 #include "calendar/window/LiveYearView.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
-#include "calendar/extras/DayHistory.h"
 #include "data/DB_Dll.h"
-#include "platform/os/System.h"
-#include "session/SessionParameters.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/os/System.h"
 #include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
+#include "session/SessionParameters.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -81,23 +81,24 @@ CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
     buildToolbar();
     placeLegend();
     m_keyboard = new DayKeyboard(
-        window,
-        {[this](const QDate& date) { return m_window.celdaDelDia(date); },
-         [this] { return shownYear(); },
-         [this](const QDate& date) { guard(QStringLiteral("OptDia_KeyPress"), [&] { markDayByKey(date); }); },
-         [this](const QDate& from, const QDate& to) {
-             guard(QStringLiteral("OptDia_KeyPress"), [&] { markRange(from, to, false); });
-         },
-         [this](int option) { m_window.elegirOpcion(option); },
-         m_window.findChild<QWidget*>(QStringLiteral("CmdSalir"))});
-    m_live = new LiveYearView(
-        *this, db.gCnn,
-        {[this] { return operatorBusy(); },
-         [this](int year) { return extras::readYearRows(m_db, year); },
-         [this](const QList<QDate>& changed) {
-             guard(QStringLiteral("Timer_Timer"), [&] { showChangedElsewhere(changed); });
-         },
-         [this] { return shownYear(); }});
+        window, {[this](const QDate& date) { return m_window.celdaDelDia(date); },
+                 [this] { return shownYear(); },
+                 [this](const QDate& date) {
+                     guard(QStringLiteral("OptDia_KeyPress"), [&] { markDayByKey(date); });
+                 },
+                 [this](const QDate& from, const QDate& to) {
+                     guard(QStringLiteral("OptDia_KeyPress"), [&] { markRange(from, to, false); });
+                 },
+                 [this](int option) { m_window.elegirOpcion(option); },
+                 m_window.findChild<QWidget*>(QStringLiteral("CmdSalir"))});
+    m_live = new LiveYearView(*this, db.gCnn,
+                              {[this] { return operatorBusy(); },
+                               [this](int year) { return extras::readYearRows(m_db, year); },
+                               [this](const QList<QDate>& changed) {
+                                   guard(QStringLiteral("Timer_Timer"),
+                                         [&] { showChangedElsewhere(changed); });
+                               },
+                               [this] { return shownYear(); }});
 }
 
 CalendarExtras::~CalendarExtras() = default;
@@ -109,7 +110,8 @@ void CalendarExtras::buildToolbar() {
     m_window.addToolBar(Qt::TopToolBarArea, bar);
     // On a narrow window the actions that do not fit are behind the
     // toolbar's extension button: the keyboard reaches it too.
-    for (auto* extension : bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+    for (auto* extension :
+         bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
         extension->setFocusPolicy(Qt::TabFocus);
     }
 
@@ -293,8 +295,7 @@ void CalendarExtras::tellOverwritten(const extras::CalendarRows& now, const QLis
         // The mark goes on (the undo gives the other station's value back),
         // but not without a word.
         m_window.statusBar()->showMessage(
-            extras::texts::replacedOtherStation(changed.size(), listOfDates(changed)),
-            messageMs);
+            extras::texts::replacedOtherStation(changed.size(), listOfDates(changed)), messageMs);
     }
 }
 
@@ -351,7 +352,8 @@ void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDay
         const bool nonWorking = firstDayMarked ? firstNonWorking : !firstNonWorking;
         mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking, &rangeStamp);
     } else {
-        mark = extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode(), &rangeStamp);
+        mark =
+            extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode(), &rangeStamp);
     }
     if (!mark.outcome.stored) {
         tell(mark.outcome.errorDescription);
@@ -378,7 +380,8 @@ void CalendarExtras::alternarNoLaborable(const QDate& date) {
 
 void CalendarExtras::storeMark(const QList<extras::DayChange>& changes) {
     const extras::HistoryStamp markStamp = stamp(QStringLiteral("clic"));
-    const extras::WriteOutcome outcome = extras::writeIfUnchanged(m_db.gCnn, changes, {}, &markStamp);
+    const extras::WriteOutcome outcome =
+        extras::writeIfUnchanged(m_db.gCnn, changes, {}, &markStamp);
     tellOutcome(outcome);
     if (outcome.stored) {
         m_history.record(outcome.applied);
@@ -415,9 +418,10 @@ void CalendarExtras::mostrarHistorial(const QDate& date) {
     for (const extras::HistoryEntry& entry : entries) {
         lines << extras::historyLine(entry, QDate::currentDate());
     }
-    tell(lines.isEmpty() ? extras::texts::noHistory(date.toString(QStringLiteral("dd/MM/yyyy")))
-                         : extras::texts::historyTitle(date.toString(QStringLiteral("dd/MM/yyyy"))) +
-                               lines.join(QLatin1Char('\n')));
+    tell(lines.isEmpty()
+             ? extras::texts::noHistory(date.toString(QStringLiteral("dd/MM/yyyy")))
+             : extras::texts::historyTitle(date.toString(QStringLiteral("dd/MM/yyyy"))) +
+                   lines.join(QLatin1Char('\n')));
 }
 
 void CalendarExtras::verNoLaborables(bool shown) {
@@ -457,9 +461,8 @@ bool CalendarExtras::storeClick(const QDate& date, const std::function<bool()>& 
     const extras::HistoryStamp clickStamp = stamp(QStringLiteral("clic"));
     db::Connection& connection = m_db.gCnn;
     extras::ensureHistoryTable(connection);
-    const StoredValue before = m_pendingClick && m_pendingClick->first == date
-                                   ? m_pendingClick->second
-                                   : StoredValue();
+    const StoredValue before =
+        m_pendingClick && m_pendingClick->first == date ? m_pendingClick->second : StoredValue();
     bool stored = false;
     connection.beginTrans();
     const std::optional<Error> failure = ignoringErrors([&] {

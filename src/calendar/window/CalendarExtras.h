@@ -1,8 +1,8 @@
 #pragma once
 
 #include "calendar/SeasonStore.h"
-#include "calendar/extras/DayRange.h"
 #include "calendar/extras/DayHistory.h"
+#include "calendar/extras/DayRange.h"
 #include "calendar/extras/MarkHistory.h"
 
 #include <QObject>

@@ -14,8 +14,8 @@ namespace {
 QString faceStyle(BgrColour colour, bool nonWorking, bool selected) {
     const QColor face = toQColor(colour);
     const QString text = readableTextColour(face).name();
-    const QString frame = nonWorking ? QStringLiteral(" border: 2px dashed %1;").arg(text)
-                                     : QString();
+    const QString frame =
+        nonWorking ? QStringLiteral(" border: 2px dashed %1;").arg(text) : QString();
     const QString background = selected ? text : face.name();
     const QString number = selected ? face.name() : text;
     return QStringLiteral("QRadioButton { background-color: %1; color: %2;%3 }"

@@ -121,17 +121,32 @@ bool DayKeyboard::handleKey(int key, Qt::KeyboardModifiers modifiers) {
 std::optional<QDate> DayKeyboard::target(int key) const {
     QDate to;
     switch (key) {
-    case Qt::Key_Left: to = m_focus.addDays(-1); break;
-    case Qt::Key_Right: to = m_focus.addDays(1); break;
-    case Qt::Key_Up: to = m_focus.addDays(-7); break;
-    case Qt::Key_Down: to = m_focus.addDays(7); break;
-    case Qt::Key_PageUp: to = m_focus.addMonths(-1); break;
-    case Qt::Key_PageDown: to = m_focus.addMonths(1); break;
-    case Qt::Key_Home: to = QDate(m_focus.year(), m_focus.month(), 1); break;
+    case Qt::Key_Left:
+        to = m_focus.addDays(-1);
+        break;
+    case Qt::Key_Right:
+        to = m_focus.addDays(1);
+        break;
+    case Qt::Key_Up:
+        to = m_focus.addDays(-7);
+        break;
+    case Qt::Key_Down:
+        to = m_focus.addDays(7);
+        break;
+    case Qt::Key_PageUp:
+        to = m_focus.addMonths(-1);
+        break;
+    case Qt::Key_PageDown:
+        to = m_focus.addMonths(1);
+        break;
+    case Qt::Key_Home:
+        to = QDate(m_focus.year(), m_focus.month(), 1);
+        break;
     case Qt::Key_End:
         to = QDate(m_focus.year(), m_focus.month(), m_focus.daysInMonth());
         break;
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
     return to;
 }

@@ -5,9 +5,9 @@
 #include "calendar/ColourSettings.h"
 #include "calendar/MonthGrid.h"
 #include "calendar/SeasonStore.h"
+#include "calendar/extras/ExtrasTexts.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
-#include "calendar/extras/ExtrasTexts.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
@@ -172,9 +172,9 @@ void R::describirDias(const extras::CalendarRows& filas, bool mostrarNoLaborable
             const auto fila = filas.constFind(fecha);
             const bool hayFila = fila != filas.constEnd();
             cell.setNonWorkingShown(mostrarNoLaborables && hayFila && fila->nolaborable);
-            cell.setAccessibleName(hayFila ? extras::texts::accessibleDay(fecha, fila->codeText(),
-                                                                          fila->nolaborable)
-                                           : extras::texts::accessibleDayWithoutRow(fecha));
+            cell.setAccessibleName(
+                hayFila ? extras::texts::accessibleDay(fecha, fila->codeText(), fila->nolaborable)
+                        : extras::texts::accessibleDayWithoutRow(fecha));
         }
     }
 }
