@@ -1,6 +1,7 @@
 #include "app/ReproduccionEntrada.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QKeySequence>
@@ -117,6 +118,9 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
         m_respuestas.archivo(partes.mid(1).join(u' '));
         return {};
     }
+    if (orden == QLatin1String("teclas") && partes.size() >= 2) {
+        return pulsarTeclas(partes.mid(1));
+    }
     if (orden == QLatin1String("captura") && partes.size() >= 2) {
         const QString archivo = partes.mid(1).join(u' ');
         if (!m_ventana.grab().save(archivo)) {
@@ -157,6 +161,23 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
         QTest::keyClicks(destino, partes.mid(2).join(u' '));
     } else {
         QTest::mouseClick(destino, Qt::LeftButton, Qt::NoModifier, puntoDeClic(*destino));
+    }
+    return {};
+}
+
+QString ReproduccionEntrada::pulsarTeclas(const QStringList& teclas) {
+    for (const QString& nombre : teclas) {
+        const QKeySequence secuencia(nombre);
+        if (secuencia.isEmpty() || secuencia[0].key() == Qt::Key_unknown) {
+            return QStringLiteral("tecla desconocida: ") + nombre;
+        }
+        // Each key goes where the focus is at that moment, as typing does.
+        QWidget* destino = QApplication::focusWidget();
+        if (destino == nullptr || destino->window() != m_ventana.window()) {
+            destino = &m_ventana;
+        }
+        const QKeyCombination tecla = secuencia[0];
+        QTest::keyClick(destino, tecla.key(), tecla.keyboardModifiers());
     }
     return {};
 }

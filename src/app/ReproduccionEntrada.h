@@ -21,6 +21,8 @@ namespace estaciones::app {
 //   dia 5 3                click the day 5 of March of the year shown
 //   tecla CmbAnio Down     a key (QKeySequence spelling) on a control
 //   escribir CmbAnio 2027  type text into a control
+//   teclas F2 Right Space  key presses, one after another, to the widget that
+//                          has the focus (QKeySequence spelling)
 //   color 255              answer the next colour choice with this BGR value
 //   archivo /tmp/año.pdf   answer the next file dialog with this path
 //   captura ventana.png    save a picture of the window as it is now
@@ -49,6 +51,7 @@ private:
     void siguiente();
     // "" when done, else the reason the step failed.
     QString ejecutar(const QStringList& partes, int& esperaMs);
+    QString pulsarTeclas(const QStringList& teclas);
     QWidget* control(const QString& nombre, const QString& indice) const;
     QWidget* celdaDelDia(int dia, int mes) const;
 

@@ -14,6 +14,10 @@ inline const QString designCaption = QStringLiteral("Control de Calendario");
 inline const QString seasonFrame = QStringLiteral("TEMPORADA");
 inline const QString colourButton = QStringLiteral("...");
 inline const QString colourButtonTip = QStringLiteral("Cambiar Color");
+inline const QString nonWorkingOption = QStringLiteral("No laborable");
+inline const QString nonWorkingOptionTip =
+    QStringLiteral("Un clic en un día lo marca como no laborable o lo vuelve laborable; su "
+                   "temporada queda como está");
 inline const QString createCalendar = QStringLiteral("Crear Calendario");
 inline const QString exitButton = QStringLiteral("Salir");
 // The help menu.

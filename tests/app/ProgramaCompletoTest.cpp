@@ -162,6 +162,25 @@ TEST_F(ProgramaCompleto, aFileDialogIsAnsweredByTheReplaysArchivoStep) {
     EXPECT_TRUE(escrito.read(5).startsWith("%PDF-"));
 }
 
+TEST_F(ProgramaCompleto, theReplaysTeclasStepMarksDaysWithTheKeyboardAlone) {
+    // "teclas" presses keys where the focus is: F2 reaches 1 January, 3
+    // chooses ALTA, Space marks; Shift+Right selects two days more.
+    const auto r = reproducir(QStringLiteral("esperar 200\n"
+                                             "clic CmdCrearCalendario\n"
+                                             "teclas F2 3 Space Right Shift+Right Space\n"
+                                             "clic CmdSalir\n"),
+                              QStringLiteral("6"));
+    ASSERT_EQ(r.codigo, 0) << r.errores.toStdString();
+    const int anio = QDate::currentDate().year();
+    EXPECT_EQ(consultar(QStringLiteral("select count(*) from MA_CALENDARIO where Temporada = 'AL' "
+                                       "and Fecha in ('1/1/%1', '2/1/%1', '3/1/%1')")
+                            .arg(anio)),
+              QStringLiteral("3"));
+    EXPECT_EQ(
+        consultar(QStringLiteral("select count(*) from MA_CALENDARIO where Temporada = 'AL'")),
+        QStringLiteral("3"));
+}
+
 TEST_F(ProgramaCompleto, aStepThatCannotBeDoneEndsTheRunAndSaysWhich) {
     const auto r = reproducir(QStringLiteral("clic BotonQueNoExiste\n"), QString());
     EXPECT_EQ(r.codigo, 3);

@@ -113,6 +113,24 @@ public:
         return value.isNull() ? QString() : value.toString();
     }
 
+    void setNonWorking(const QDate& date, bool nonWorking) {
+        connection().execute(
+            QStringLiteral("UPDATE MA_CALENDARIO SET nolaborable = %1 WHERE Fecha = %2")
+                .arg(nonWorking ? 1 : 0)
+                .arg(dateLiteral(date)));
+    }
+
+    // The day's non-working flag; nothing when there is no row.
+    std::optional<bool> storedNonWorking(const QDate& date) {
+        db::Recordset rs = connection().execute(
+            QStringLiteral("SELECT nolaborable FROM MA_CALENDARIO WHERE Fecha = %1")
+                .arg(dateLiteral(date)));
+        if (rs.state() == db::adStateClosed || rs.eof()) {
+            return std::nullopt;
+        }
+        return rs["nolaborable"].value().toInt32() != 0;
+    }
+
     std::optional<QString> configValue(const QString& key) {
         db::Recordset rs = connection().execute(
             QStringLiteral("SELECT Valor FROM TA_CONFIGURACION WHERE Clave = '%1'").arg(key));

@@ -12,9 +12,13 @@
 #include "platform/ui/ControlArrays.h"
 #include "support/ScriptedOperator.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QImage>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -85,6 +89,34 @@ protected:
     }
     QToolButton& button(const char* name) {
         return *window->findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    // The range filter, chosen with the arrow keys.
+    void chooseFilter(int index) {
+        auto& filter = *window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"));
+        while (filter.currentIndex() < index) {
+            QTest::keyClick(&filter, Qt::Key_Down);
+        }
+    }
+    // The day's menu, opened as the menu key or a right click opens it.
+    QMenu* openDayMenu(const QDate& date) {
+        QWidget& cell = dayCell(date);
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, cell.rect().center(),
+                                cell.mapToGlobal(cell.rect().center()));
+        QApplication::sendEvent(&cell, &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_NE(menu, nullptr);
+        return menu;
+    }
+    // "Ver" > "Mostrar no laborables", with the menus' access keys.
+    void toggleShowNonWorking() {
+        QTest::keyClick(window.get(), Qt::Key_V, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->objectName(), QStringLiteral("MNU_Ver"));
+        QTest::keyClick(menu, Qt::Key_N);
+    }
+    bool showNonWorkingChecked() {
+        return window->findChild<QAction*>(QStringLiteral("MNU_VerNoLaborables"))->isChecked();
     }
     QString code(const QDate& date) { return database.storedCode(date).value_or("<sin fila>"); }
     QString legend() {

@@ -27,13 +27,6 @@ protected:
         database.createYear(2025);
         database.createYear(2026);
     }
-    // The range filter, chosen with the arrow keys.
-    void chooseFilter(int index) {
-        auto& filter = *window->findChild<QComboBox*>(QStringLiteral("CmbFiltroRango"));
-        while (filter.currentIndex() < index) {
-            QTest::keyClick(&filter, Qt::Key_Down);
-        }
-    }
 };
 
 TEST_F(ExtrasWindow, shouldMarkARangeOverAMonthBoundaryWithShiftClick) {

@@ -213,6 +213,28 @@ TEST_P(GuardedUndoTest, shouldReadTheDaysBackWhenTheConnectionGivesNoCounts) {
     EXPECT_EQ(code(QDate(2025, 10, 2)), QStringLiteral("BA"));
 }
 
+TEST_P(GuardedUndoTest, shouldMarkNonWorkingDaysAndUndoThemWithoutTouchingSeasons) {
+    database.setCode(QDate(2025, 12, 24), QStringLiteral("AL"));
+    database.setNonWorking(QDate(2025, 12, 26), true);
+    const RangeMark mark =
+        markNonWorkingRange(database.db(), QDate(2025, 12, 24), QDate(2025, 12, 26), {}, true);
+    ASSERT_TRUE(mark.outcome.stored) << mark.outcome.errorDescription.toStdString();
+    EXPECT_EQ(mark.changes.size(), 2); // 26 December was non-working already
+    for (const QDate& d : datesInRange(QDate(2025, 12, 24), QDate(2025, 12, 26))) {
+        EXPECT_EQ(database.storedNonWorking(d), true) << d.toString().toStdString();
+    }
+    EXPECT_EQ(code(QDate(2025, 12, 24)), QStringLiteral("AL"));
+    guarded.record(mark.changes);
+
+    const WriteOutcome undone = guarded.undo();
+    ASSERT_TRUE(undone.stored) << undone.errorDescription.toStdString();
+    EXPECT_EQ(undone.applied.size(), 2);
+    EXPECT_EQ(database.storedNonWorking(QDate(2025, 12, 24)), false);
+    EXPECT_EQ(database.storedNonWorking(QDate(2025, 12, 25)), false);
+    EXPECT_EQ(database.storedNonWorking(QDate(2025, 12, 26)), true);
+    EXPECT_EQ(code(QDate(2025, 12, 24)), QStringLiteral("AL"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RangeMarkingTest, test::calendarEngines(),
                          test::calendarEngineName);
 INSTANTIATE_TEST_SUITE_P(Engines, GuardedUndoTest, test::calendarEngines(),

@@ -12,12 +12,29 @@ class Connection;
 
 namespace estaciones::calendar::extras {
 
-// One day's code before and after a change.
+struct HistoryStamp;
+
+// The column of MA_CALENDARIO a change writes.
+enum class DayField {
+    Season,     // Temporada: a code, or null
+    NonWorking, // nolaborable: "1" or "0" (nonWorkingValue)
+};
+
+// One day's value before and after a change: its season code, or its
+// non-working flag as "1" or "0".
 struct DayChange {
     QDate date;
     StoredCode before;
     StoredCode after;
+    DayField field = DayField::Season;
 };
+
+// A non-working flag as a change holds it, and back.
+StoredCode nonWorkingValue(bool nonWorking);
+bool isNonWorkingValue(const StoredCode& value);
+
+// Turns the flag of `date` over: `nonWorkingNow` is what the day holds.
+DayChange nonWorkingToggle(const QDate& date, bool nonWorkingNow);
 
 // What a group of writes did.
 struct WriteOutcome {
@@ -33,17 +50,21 @@ struct WriteOutcome {
 // in the middle of a group.
 using BeforeWrite = std::function<void(qsizetype index)>;
 
-// Stores the `after` code of every change in one transaction: either all are
+// Stores the `after` value of every change in one transaction: either all are
 // stored or, on any error, the transaction is rolled back and none is.
+// With a `history` stamp, every day changed gets its MA_CALENDARIO_HISTORIA
+// row in the same transaction.
 WriteOutcome writeAfterCodes(db::Connection& connection, const QList<DayChange>& changes,
-                             const BeforeWrite& beforeWrite = {});
+                             const BeforeWrite& beforeWrite = {},
+                             const HistoryStamp* history = nullptr);
 
 // Stores the `after` code of every change whose day still holds its
 // `before` code (one conditional UPDATE per day), in one transaction. A day
 // that holds something else was changed by another station since: it is
 // left as it is and named in `changedElsewhere`.
 WriteOutcome writeIfUnchanged(db::Connection& connection, const QList<DayChange>& changes,
-                              const BeforeWrite& beforeWrite = {});
+                              const BeforeWrite& beforeWrite = {},
+                              const HistoryStamp* history = nullptr);
 
 // Whether two stored codes are the same as the database compares them (a
 // null only equals a null).

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "calendar/Season.h"
+
+#include <QDate>
 #include <QString>
 
 // The operator texts of the calendar's additions (ranges, undo, totals, year
@@ -37,6 +40,17 @@ inline QString changedByOtherStation(qsizetype count, const QString& dates) {
         .arg(count == 1 ? QStringLiteral("este día") : QStringLiteral("estos días"),
              count == 1 ? QStringLiteral("queda") : QStringLiteral("quedan"),
              count == 1 ? QStringLiteral("está") : QStringLiteral("están"), dates);
+}
+
+// Other stations' marks seen live.
+inline QString changedByOthersStatus(qsizetype count) {
+    return count == 1 ? QStringLiteral("1 día cambiado por otro puesto")
+                      : QStringLiteral("%1 días cambiados por otro puesto").arg(count);
+}
+inline QString replacedOtherStation(qsizetype count, const QString& dates) {
+    return QStringLiteral("Se reemplazó lo que otro puesto acababa de guardar en %1 (%2); "
+                          "Deshacer lo devuelve.")
+        .arg(days(count), dates);
 }
 
 // Printed sheet and export.
@@ -110,6 +124,40 @@ inline const QString pdfTip = QStringLiteral("Guardar el año mostrado como PDF"
 inline const QString iCalendar = QStringLiteral("Exportar iCalendar...");
 inline const QString iCalendarTip =
     QStringLiteral("Exportar las temporadas y los días no laborables (.ics)");
+
+// Non-working days.
+inline const QString viewMenu = QStringLiteral("&Ver");
+inline const QString showNonWorking = QStringLiteral("Mostrar &no laborables");
+inline const QString showNonWorkingTip =
+    QStringLiteral("Enmarcar los días no laborables; se recuerda para cada usuario");
+inline const QString makeNonWorking = QStringLiteral("Marcar como no laborable");
+inline const QString makeWorking = QStringLiteral("Marcar como laborable");
+
+// A day as a screen reader names it: its date, its season as the grid
+// paints it, and whether it is non-working.
+inline QString accessibleDay(const QDate& date, const QString& code, bool nonWorking) {
+    const std::optional<int> season = seasonIndexOfCode(code.trimmed());
+    QString name = date.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(", ") +
+                   (code.trimmed().isEmpty() ? QStringLiteral("sin temporada")
+                    : season                 ? seasons()[static_cast<std::size_t>(*season)].caption
+                                             : code.trimmed());
+    if (nonWorking) {
+        name += QStringLiteral(", no laborable");
+    }
+    return name;
+}
+inline QString accessibleDayWithoutRow(const QDate& date) {
+    return date.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(", sin calendario");
+}
+
+// A day's history.
+inline const QString dayHistory = QStringLiteral("Historial del día...");
+inline QString historyTitle(const QString& date) {
+    return QStringLiteral("Cambios del %1, el más reciente primero:\n\n").arg(date);
+}
+inline QString noHistory(const QString& date) {
+    return QStringLiteral("El %1 no tiene cambios registrados.").arg(date);
+}
 
 // Files.
 inline const QString pdfTitle = QStringLiteral("Guardar PDF");

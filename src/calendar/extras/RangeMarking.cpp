@@ -4,8 +4,12 @@
 
 namespace estaciones::calendar::extras {
 
-RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
-                    const QString& code) {
+namespace {
+// The change a range makes to one day's row.
+using ChangeOfRow = std::function<DayChange(const QDate&, const DayRow&)>;
+
+RangeMark markEachDay(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
+                      const HistoryStamp* history, const ChangeOfRow& changeOf) {
     RangeMark mark;
     const QList<QDate> dates = datesInRange(from, to, filter);
     const CalendarRows rows = readRows(db, dates);
@@ -16,9 +20,9 @@ RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, Weekda
             mark.withoutRow.append(date);
             continue;
         }
-        writes.append({date, row->code, code});
+        writes.append(changeOf(date, *row));
     }
-    mark.outcome = writeAfterCodes(db.gCnn, writes);
+    mark.outcome = writeAfterCodes(db.gCnn, writes, {}, history);
     if (mark.outcome.stored) {
         for (const DayChange& change : writes) {
             if (change.before != change.after) {
@@ -27,6 +31,22 @@ RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, Weekda
         }
     }
     return mark;
+}
+} // namespace
+
+RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
+                    const QString& code, const HistoryStamp* history) {
+    return markEachDay(db, from, to, filter, history, [&](const QDate& date, const DayRow& row) {
+        return DayChange{date, row.code, code};
+    });
+}
+
+RangeMark markNonWorkingRange(data::DB_Dll& db, const QDate& from, const QDate& to,
+                              WeekdayFilter filter, bool nonWorking, const HistoryStamp* history) {
+    return markEachDay(db, from, to, filter, history, [&](const QDate& date, const DayRow& row) {
+        return DayChange{date, nonWorkingValue(row.nolaborable), nonWorkingValue(nonWorking),
+                         DayField::NonWorking};
+    });
 }
 
 } // namespace estaciones::calendar::extras

@@ -21,6 +21,12 @@ struct RangeMark {
 // insert, as with a click). Days that already hold the code are stored again
 // but left out of the changes, so undoing touches only what changed.
 RangeMark markRange(data::DB_Dll& db, const QDate& from, const QDate& to, WeekdayFilter filter,
-                    const QString& code);
+                    const QString& code, const HistoryStamp* history = nullptr);
+
+// The same for the non-working flag: every day the filter accepts becomes
+// non-working (or working, when `nonWorking` is false); seasons stay.
+RangeMark markNonWorkingRange(data::DB_Dll& db, const QDate& from, const QDate& to,
+                              WeekdayFilter filter, bool nonWorking,
+                              const HistoryStamp* history = nullptr);
 
 } // namespace estaciones::calendar::extras

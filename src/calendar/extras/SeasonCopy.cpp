@@ -97,8 +97,9 @@ QString copyPreview(const CopyPlan& plan) {
     return text;
 }
 
-WriteOutcome executeCopy(data::DB_Dll& db, const CopyPlan& plan, const BeforeWrite& beforeWrite) {
-    return writeAfterCodes(db.gCnn, plan.changes, beforeWrite);
+WriteOutcome executeCopy(data::DB_Dll& db, const CopyPlan& plan, const BeforeWrite& beforeWrite,
+                         const HistoryStamp* history) {
+    return writeAfterCodes(db.gCnn, plan.changes, beforeWrite, history);
 }
 
 } // namespace estaciones::calendar::extras

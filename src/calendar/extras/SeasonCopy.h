@@ -42,6 +42,7 @@ QString copyPreview(const CopyPlan& plan);
 
 // Writes the plan in one transaction (nothing is stored when a write fails).
 WriteOutcome executeCopy(data::DB_Dll& db, const CopyPlan& plan,
-                         const BeforeWrite& beforeWrite = {});
+                         const BeforeWrite& beforeWrite = {},
+                         const HistoryStamp* history = nullptr);
 
 } // namespace estaciones::calendar::extras

@@ -2,38 +2,53 @@
 
 #include "calendar/CalendarTexts.h"
 #include "calendar/MonthGrid.h"
+#include "calendar/ViewSettings.h"
 #include "calendar/YearList.h"
+#include "calendar/extras/DayHistory.h"
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/ICalendarExport.h"
 #include "calendar/extras/RangeMarking.h"
 #include "calendar/extras/SeasonCopy.h"
 #include "calendar/extras/YearSheet.h"
+#include "calendar/window/DayCell.h"
+#include "calendar/window/DayKeyboard.h"
+#include "calendar/window/LiveYearView.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
 #include "data/DB_Dll.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/os/System.h"
 #include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/MostrarError.h"
+#include "session/SessionParameters.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace estaciones::calendar::window {
 
 namespace {
 const QString cellArrayPrefix = QStringLiteral("OptDia");
+// How long a note about the other stations stays in the status bar.
+constexpr int messageMs = 8000;
 
 void tell(const QString& text, int flags = ui::style::OKOnly) {
     ui::operatorInterface().messageBox(text, flags);
@@ -57,13 +72,33 @@ QString listOfDates(const QList<QDate>& dates) {
 
 CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
     : QObject(&window), m_window(window), m_db(db), m_store(db),
-      m_history([&db](const QList<extras::DayChange>& changes) {
-          return extras::writeIfUnchanged(db.gCnn, changes);
+      m_history([this](const QList<extras::DayChange>& changes) {
+          const extras::HistoryStamp undoStamp = stamp(m_undoOrigin);
+          return extras::writeIfUnchanged(m_db.gCnn, changes, {}, &undoStamp);
       }),
       m_lastFolder(QDir::homePath()) {
     setObjectName(QStringLiteral("CalendarExtras"));
     buildToolbar();
     placeLegend();
+    m_keyboard = new DayKeyboard(
+        window, {[this](const QDate& date) { return m_window.celdaDelDia(date); },
+                 [this] { return shownYear(); },
+                 [this](const QDate& date) {
+                     guard(QStringLiteral("OptDia_KeyPress"), [&] { markDayByKey(date); });
+                 },
+                 [this](const QDate& from, const QDate& to) {
+                     guard(QStringLiteral("OptDia_KeyPress"), [&] { markRange(from, to, false); });
+                 },
+                 [this](int option) { m_window.elegirOpcion(option); },
+                 m_window.findChild<QWidget*>(QStringLiteral("CmdSalir"))});
+    m_live = new LiveYearView(*this, db.gCnn,
+                              {[this] { return operatorBusy(); },
+                               [this](int year) { return extras::readYearRows(m_db, year); },
+                               [this](const QList<QDate>& changed) {
+                                   guard(QStringLiteral("Timer_Timer"),
+                                         [&] { showChangedElsewhere(changed); });
+                               },
+                               [this] { return shownYear(); }});
 }
 
 CalendarExtras::~CalendarExtras() = default;
@@ -73,6 +108,12 @@ void CalendarExtras::buildToolbar() {
     bar->setObjectName(QStringLiteral("TbrHerramientas"));
     bar->setMovable(false);
     m_window.addToolBar(Qt::TopToolBarArea, bar);
+    // On a narrow window the actions that do not fit are behind the
+    // toolbar's extension button: the keyboard reaches it too.
+    for (auto* extension :
+         bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        extension->setFocusPolicy(Qt::TabFocus);
+    }
 
     auto addAction = [&](const QString& name, const QString& text, const QString& tip,
                          void (CalendarExtras::*handler)()) {
@@ -84,6 +125,8 @@ void CalendarExtras::buildToolbar() {
         });
         if (QWidget* button = bar->widgetForAction(action)) {
             button->setObjectName(name);
+            // The toolbar is in the Tab chain: the keyboard reaches every action.
+            button->setFocusPolicy(Qt::TabFocus);
         }
         return action;
     };
@@ -114,6 +157,23 @@ void CalendarExtras::buildToolbar() {
     addAction(QStringLiteral("CmdExportarICalendar"), extras::texts::iCalendar,
               extras::texts::iCalendarTip, &CalendarExtras::exportarICalendar);
     refreshActions();
+    buildViewMenu();
+}
+
+void CalendarExtras::buildViewMenu() {
+    // Before "Ayuda", which stays the last menu.
+    QMenuBar* bar = m_window.menuBar();
+    auto* menu = new QMenu(extras::texts::viewMenu, bar);
+    menu->setObjectName(QStringLiteral("MNU_Ver"));
+    bar->insertMenu(bar->actions().value(0), menu);
+    m_verNoLaborables = menu->addAction(extras::texts::showNonWorking);
+    m_verNoLaborables->setObjectName(QStringLiteral("MNU_VerNoLaborables"));
+    m_verNoLaborables->setToolTip(extras::texts::showNonWorkingTip);
+    m_verNoLaborables->setCheckable(true);
+    m_verNoLaborables->setChecked(loadShowNonWorking(m_db.gUsuario));
+    connect(m_verNoLaborables, &QAction::toggled, this, [this](bool shown) {
+        guard(QStringLiteral("MNU_VerNoLaborables_Click"), [&] { verNoLaborables(shown); });
+    });
 }
 
 void CalendarExtras::placeLegend() {
@@ -139,6 +199,9 @@ void CalendarExtras::attachToCells() {
             continue;
         }
         cell->installEventFilter(this);
+        if (auto* day = dynamic_cast<DayCell*>(cell)) {
+            m_keyboard->watch(*day);
+        }
         // Connected after the window's own handler, so it runs once the day is stored.
         connect(cell, &QAbstractButton::clicked, this,
                 [this] { guard(QStringLiteral("OptDia_Click"), [&] { afterPlainClick(); }); });
@@ -164,6 +227,14 @@ std::optional<QDate> CalendarExtras::dateOfCell(const QObject& cell) const {
 
 bool CalendarExtras::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ContextMenu && m_window.GrillaLista()) {
+        std::optional<QDate> date;
+        guard(QStringLiteral("OptDia_MouseUp"), [&] { date = dateOfCell(*watched); });
+        if (date) {
+            showDayMenu(*date, static_cast<QContextMenuEvent*>(event)->globalPos());
+        }
+        return true;
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick) {
         return false;
@@ -180,21 +251,75 @@ bool CalendarExtras::eventFilter(QObject* watched, QEvent* event) {
     if ((mouse->modifiers() & Qt::ShiftModifier) && m_anchor) {
         // The range is this object's: the cell sees neither press nor release.
         if (type == QEvent::MouseButtonRelease) {
-            guard(QStringLiteral("OptDia_MouseUp"), [&] { markRangeTo(*date); });
+            guard(QStringLiteral("OptDia_MouseUp"), [&] {
+                const QDate from = *m_anchor;
+                m_keyboard->dayClicked(*date);
+                markRange(from, *date, true);
+            });
         }
         return true;
     }
     if (type == QEvent::MouseButtonRelease) {
         guard(QStringLiteral("OptDia_MouseUp"), [&] {
-            const extras::CalendarRows rows = extras::readRows(m_db, {*date});
-            m_pendingClick.reset();
-            if (rows.contains(*date)) {
-                m_pendingClick = std::make_pair(*date, rows.value(*date).code);
-            }
-            m_anchor = *date;
+            beginPlainClick(*date);
+            m_keyboard->dayClicked(*date);
         });
     }
     return false;
+}
+
+void CalendarExtras::beginPlainClick(const QDate& date) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    m_pendingClick.reset();
+    tellOverwritten(rows, {date});
+    if (rows.contains(date)) {
+        m_pendingClick = std::make_pair(date, rows.value(date).code);
+    }
+    m_anchor = date;
+}
+
+void CalendarExtras::tellOverwritten(const extras::CalendarRows& now, const QList<QDate>& dates) {
+    const extras::CalendarRows& shown = m_live->shownRows();
+    QList<QDate> changed;
+    for (const QDate& date : dates) {
+        if (date.year() != shownYear() || !now.contains(date)) {
+            continue; // a range may run into a year the window does not show
+        }
+        const auto before = shown.constFind(date);
+        if (before == shown.constEnd() || before->code != now.value(date).code ||
+            before->nolaborable != now.value(date).nolaborable) {
+            changed.append(date);
+        }
+    }
+    if (!changed.isEmpty()) {
+        // The mark goes on (the undo gives the other station's value back),
+        // but not without a word.
+        m_window.statusBar()->showMessage(
+            extras::texts::replacedOtherStation(changed.size(), listOfDates(changed)), messageMs);
+    }
+}
+
+bool CalendarExtras::operatorBusy() const {
+    return m_keyboard->selecting() || QApplication::mouseButtons() != Qt::NoButton ||
+           QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr || !m_window.GrillaLista() ||
+           !m_window.isEnabled() || !m_window.centralWidget()->isEnabled();
+}
+
+void CalendarExtras::showChangedElsewhere(const QList<QDate>& changed) {
+    repaint();
+    m_window.statusBar()->showMessage(extras::texts::changedByOthersStatus(changed.size()),
+                                      messageMs);
+}
+
+void CalendarExtras::markDayByKey(const QDate& date) {
+    DayCell* cell = m_window.celdaDelDia(date);
+    if (!cell) {
+        return;
+    }
+    // The key marks as a click on the day does, the undo history included.
+    beginPlainClick(date);
+    cell->click();
 }
 
 void CalendarExtras::afterPlainClick() {
@@ -211,12 +336,25 @@ void CalendarExtras::afterPlainClick() {
     yearPainted();
 }
 
-void CalendarExtras::markRangeTo(const QDate& to) {
-    const QDate from = *m_anchor;
+void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDayMarked) {
     m_anchor = to;
     const auto filterIndex = static_cast<std::size_t>(std::max(0, m_filtro->currentIndex()));
-    const extras::RangeMark mark = extras::markRange(
-        m_db, from, to, extras::namedFilters()[filterIndex].filter, m_window.selectedSeasonCode());
+    const extras::WeekdayFilter filter = extras::namedFilters()[filterIndex].filter;
+    const QList<QDate> days = extras::datesInRange(from, to, filter);
+    tellOverwritten(extras::readRows(m_db, days), days);
+    extras::RangeMark mark;
+    const extras::HistoryStamp rangeStamp = stamp(QStringLiteral("rango"));
+    if (m_window.noLaborableElegido()) {
+        // The range takes the state its first day was given by its click,
+        // or, selected with the keyboard, the state it is given now.
+        const extras::CalendarRows anchorRow = extras::readRows(m_db, {from});
+        const bool firstNonWorking = anchorRow.contains(from) && anchorRow.value(from).nolaborable;
+        const bool nonWorking = firstDayMarked ? firstNonWorking : !firstNonWorking;
+        mark = extras::markNonWorkingRange(m_db, from, to, filter, nonWorking, &rangeStamp);
+    } else {
+        mark =
+            extras::markRange(m_db, from, to, filter, m_window.selectedSeasonCode(), &rangeStamp);
+    }
     if (!mark.outcome.stored) {
         tell(mark.outcome.errorDescription);
         return;
@@ -229,17 +367,83 @@ void CalendarExtras::markRangeTo(const QDate& to) {
     }
 }
 
+void CalendarExtras::alternarNoLaborable(const QDate& date) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    tellOverwritten(rows, {date});
+    if (!rows.contains(date)) {
+        // Painting would show a flag that was not stored.
+        tell(texts::calendarNotCreated(date.year()), ui::style::OKOnly | ui::style::Exclamation);
+        return;
+    }
+    storeMark({extras::nonWorkingToggle(date, rows.value(date).nolaborable)});
+}
+
+void CalendarExtras::storeMark(const QList<extras::DayChange>& changes) {
+    const extras::HistoryStamp markStamp = stamp(QStringLiteral("clic"));
+    const extras::WriteOutcome outcome =
+        extras::writeIfUnchanged(m_db.gCnn, changes, {}, &markStamp);
+    tellOutcome(outcome);
+    if (outcome.stored) {
+        m_history.record(outcome.applied);
+    }
+    repaint();
+}
+
+void CalendarExtras::showDayMenu(const QDate& date, const QPoint& globalPos) {
+    const extras::CalendarRows rows = extras::readRows(m_db, {date});
+    auto* menu = new QMenu(&m_window);
+    menu->setObjectName(QStringLiteral("MnuDia"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setTitle(date.toString(QStringLiteral("dd/MM/yyyy")));
+    const bool nonWorking = rows.contains(date) && rows.value(date).nolaborable;
+    QAction* toggle =
+        menu->addAction(nonWorking ? extras::texts::makeWorking : extras::texts::makeNonWorking);
+    toggle->setObjectName(QStringLiteral("MnuNoLaborable"));
+    connect(toggle, &QAction::triggered, this, [this, date] {
+        guard(QStringLiteral("MnuNoLaborable_Click"), [&] { alternarNoLaborable(date); });
+    });
+    QAction* history = menu->addAction(extras::texts::dayHistory);
+    history->setObjectName(QStringLiteral("MnuHistorial"));
+    connect(history, &QAction::triggered, this, [this, date] {
+        guard(QStringLiteral("MnuHistorial_Click"), [&] { mostrarHistorial(date); });
+    });
+    // Not modal: the menu closes on its own, the window's events go on.
+    menu->popup(globalPos);
+}
+
+void CalendarExtras::mostrarHistorial(const QDate& date) {
+    extras::ensureHistoryTable(m_db.gCnn);
+    const QList<extras::HistoryEntry> entries = extras::readDayHistory(m_db.gCnn, date);
+    QStringList lines;
+    for (const extras::HistoryEntry& entry : entries) {
+        lines << extras::historyLine(entry, QDate::currentDate());
+    }
+    tell(lines.isEmpty()
+             ? extras::texts::noHistory(date.toString(QStringLiteral("dd/MM/yyyy")))
+             : extras::texts::historyTitle(date.toString(QStringLiteral("dd/MM/yyyy"))) +
+                   lines.join(QLatin1Char('\n')));
+}
+
+void CalendarExtras::verNoLaborables(bool shown) {
+    storeShowNonWorking(m_db.gUsuario, shown);
+    yearPainted();
+}
+
 void CalendarExtras::repaint() {
     m_window.ArmarAnio(shownYear()); // which calls yearPainted()
 }
 
 void CalendarExtras::yearPainted() {
     refreshActions();
-    if (!m_legend) {
-        return;
-    }
     const int year = shownYear();
-    m_legend->show(extras::totalsOf(extras::readYearRows(m_db, year), year), m_window.colours());
+    m_live->beforeRead();
+    const extras::CalendarRows rows = extras::readYearRows(m_db, year);
+    m_live->painted(year, rows);
+    if (m_legend) {
+        m_legend->show(extras::totalsOf(rows, year), m_window.colours());
+    }
+    m_window.describirDias(rows, m_verNoLaborables->isChecked());
+    m_keyboard->yearPainted();
 }
 
 void CalendarExtras::refreshActions() {
@@ -247,12 +451,51 @@ void CalendarExtras::refreshActions() {
     m_rehacer->setEnabled(m_history.canRedo());
 }
 
+extras::HistoryStamp CalendarExtras::stamp(const QString& origin) const {
+    const QString station =
+        session::gClaveEstacion.trimmed().isEmpty() ? os::machineName() : session::gClaveEstacion;
+    return {m_db.gUsuario, station, origin};
+}
+
+bool CalendarExtras::storeClick(const QDate& date, const std::function<bool()>& store) {
+    const extras::HistoryStamp clickStamp = stamp(QStringLiteral("clic"));
+    db::Connection& connection = m_db.gCnn;
+    extras::ensureHistoryTable(connection);
+    const StoredValue before =
+        m_pendingClick && m_pendingClick->first == date ? m_pendingClick->second : StoredValue();
+    bool stored = false;
+    connection.beginTrans();
+    const std::optional<Error> failure = ignoringErrors([&] {
+        stored = store();
+        if (stored) {
+            const extras::CalendarRows rows = extras::readRows(m_db, {date});
+            const extras::StoredCode after = rows.value(date).code;
+            if (rows.contains(date) && !extras::sameCode(before, after)) {
+                extras::insertHistoryRow(connection, {date, before, after}, clickStamp,
+                                         QDateTime::currentDateTime());
+            }
+        }
+    });
+    // The mark and its history row are kept together or not at all.
+    if (stored && !failure) {
+        connection.commitTrans();
+    } else {
+        ignoringErrors([&] { connection.rollbackTrans(); });
+    }
+    if (failure) {
+        throw *failure;
+    }
+    return stored;
+}
+
 void CalendarExtras::deshacer() {
+    m_undoOrigin = QStringLiteral("deshacer");
     tellOutcome(m_history.undo());
     repaint();
 }
 
 void CalendarExtras::rehacer() {
+    m_undoOrigin = QStringLiteral("rehacer");
     tellOutcome(m_history.redo());
     repaint();
 }
@@ -311,7 +554,8 @@ void CalendarExtras::copiarTemporadas() {
             extras::copyPreview(plan), ui::style::YesNo | ui::style::Question) != ui::reply::Yes) {
         return;
     }
-    const extras::WriteOutcome outcome = extras::executeCopy(m_db, plan);
+    const extras::HistoryStamp copyStamp = stamp(QStringLiteral("copia"));
+    const extras::WriteOutcome outcome = extras::executeCopy(m_db, plan, {}, &copyStamp);
     if (!outcome.stored) {
         tell(extras::texts::copyFailed(target, outcome.errorDescription),
              ui::style::OKOnly | ui::style::Critical);

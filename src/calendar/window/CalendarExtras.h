@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/SeasonStore.h"
+#include "calendar/extras/DayHistory.h"
 #include "calendar/extras/DayRange.h"
 #include "calendar/extras/MarkHistory.h"
 
@@ -21,6 +22,8 @@ struct YearSheet;
 
 namespace estaciones::calendar::window {
 
+class DayKeyboard;
+class LiveYearView;
 class R;
 class SeasonTotalsLegend;
 
@@ -42,6 +45,16 @@ public:
     // The year on screen was painted again: the totals follow.
     void yearPainted();
 
+    // Turns the non-working flag of `date` (of the year shown) over, as a
+    // mark of its own: stored at once, undoable.
+    void alternarNoLaborable(const QDate& date);
+    void verNoLaborables(bool shown);
+    // A plain click's write (`store`, true when stored) with the day's
+    // history row, in one transaction.
+    bool storeClick(const QDate& date, const std::function<bool()>& store);
+    // The day's changes, newest first, in a message.
+    void mostrarHistorial(const QDate& date);
+
     void deshacer();
     void rehacer();
     void copiarTemporadas();
@@ -56,10 +69,31 @@ protected:
 
 private:
     void buildToolbar();
+    // "Ver": how the grid shows the days.
+    void buildViewMenu();
     void placeLegend();
     std::optional<QDate> dateOfCell(const QObject& cell) const;
     int shownYear() const;
-    void markRangeTo(const QDate& to);
+    // Marks from `from` to `to` with the chosen season or non-working
+    // state; `firstDayMarked` when a click on `from` marked it already.
+    void markRange(const QDate& from, const QDate& to, bool firstDayMarked);
+    // What a plain click on `date` starts: the code before it, kept for the
+    // undo history, and the anchor of a Shift+click range.
+    void beginPlainClick(const QDate& date);
+    // Says in the status bar which of `dates` hold (in `now`, read just
+    // before a mark) what the window has not shown yet: another station's
+    // change the mark replaces.
+    void tellOverwritten(const extras::CalendarRows& now, const QList<QDate>& dates);
+    // Whether a live check must wait: a range, a button or a dialog under way.
+    bool operatorBusy() const;
+    extras::HistoryStamp stamp(const QString& origin) const;
+    void showChangedElsewhere(const QList<QDate>& changed);
+    void markDayByKey(const QDate& date);
+    // The day's menu: its non-working flag (and what else a day offers).
+    void showDayMenu(const QDate& date, const QPoint& globalPos);
+    // Stores a mark made of `changes` as one undoable step and repaints;
+    // tells the operator what could not be stored.
+    void storeMark(const QList<extras::DayChange>& changes);
     void afterPlainClick();
     void refreshActions();
     void repaint();
@@ -77,8 +111,11 @@ private:
     extras::MarkHistory m_history;
     std::optional<QDate> m_anchor;
     // The plain click under way: its day and the code stored before it.
-    std::optional<std::pair<QDate, std::optional<QString>>> m_pendingClick;
+    using StoredValue = std::optional<QString>;
+    std::optional<std::pair<QDate, StoredValue>> m_pendingClick;
     bool m_attached = false;
+    // How the next undo or redo is recorded in the history.
+    QString m_undoOrigin;
     // Where the last file was saved, for the next file dialog.
     QString m_lastFolder;
 
@@ -86,6 +123,9 @@ private:
     QAction* m_deshacer = nullptr;
     QAction* m_rehacer = nullptr;
     QComboBox* m_filtro = nullptr;
+    QAction* m_verNoLaborables = nullptr;
+    DayKeyboard* m_keyboard = nullptr;
+    LiveYearView* m_live = nullptr;
 };
 
 } // namespace estaciones::calendar::window

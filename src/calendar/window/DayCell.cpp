@@ -9,11 +9,19 @@ namespace {
 // The indicator is hidden: the cell's value is reset after every click, the
 // colour alone tells the season.
 // The day number in black or white, whichever reads on the season's colour.
-QString faceStyle(BgrColour colour) {
+// A selected day (Shift+arrows) swaps the two for as long as the selection
+// lasts; the focused day gets a solid frame, a non-working one a dashed one.
+QString faceStyle(BgrColour colour, bool nonWorking, bool selected) {
     const QColor face = toQColor(colour);
-    return QStringLiteral("QRadioButton { background-color: %1; color: %2; }"
+    const QString text = readableTextColour(face).name();
+    const QString frame =
+        nonWorking ? QStringLiteral(" border: 2px dashed %1;").arg(text) : QString();
+    const QString background = selected ? text : face.name();
+    const QString number = selected ? face.name() : text;
+    return QStringLiteral("QRadioButton { background-color: %1; color: %2;%3 }"
+                          " QRadioButton:focus { border: 3px solid %4; }"
                           " QRadioButton::indicator { width: 0px; height: 0px; }")
-        .arg(face.name(), readableTextColour(face).name());
+        .arg(background, number, frame, number);
 }
 } // namespace
 
@@ -29,7 +37,29 @@ void DayCell::setBackground(BgrColour colour) {
         return;
     }
     m_background = colour;
-    setStyleSheet(faceStyle(colour));
+    applyStyle();
+}
+
+void DayCell::setNonWorkingShown(bool shown) {
+    if (m_nonWorkingShown == shown) {
+        return;
+    }
+    m_nonWorkingShown = shown;
+    applyStyle();
+}
+
+void DayCell::setSelectedShown(bool shown) {
+    if (m_selectedShown == shown) {
+        return;
+    }
+    m_selectedShown = shown;
+    applyStyle();
+}
+
+void DayCell::applyStyle() {
+    if (m_background) {
+        setStyleSheet(faceStyle(*m_background, m_nonWorkingShown, m_selectedShown));
+    }
 }
 
 void paintButtonFace(QWidget& button, BgrColour colour) {

@@ -20,8 +20,20 @@ public:
     void setBackground(BgrColour colour);
     std::optional<BgrColour> background() const { return m_background; }
 
+    // A non-working day shown as such: a dashed frame in the number's
+    // colour, so that the season's colour still fills the face.
+    void setNonWorkingShown(bool shown);
+    bool nonWorkingShown() const { return m_nonWorkingShown; }
+    // A day of the range being selected with the keyboard.
+    void setSelectedShown(bool shown);
+    bool selectedShown() const { return m_selectedShown; }
+
 private:
+    void applyStyle();
+
     std::optional<BgrColour> m_background;
+    bool m_nonWorkingShown = false;
+    bool m_selectedShown = false;
 };
 
 // Gives any button the face colour `colour` (the season buttons OptTemp),

@@ -6,6 +6,8 @@ FormScrollArea::FormScrollArea(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("AreaFormulario"));
     setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
+    // Not a Tab stop of its own: it follows the focus through the form.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 QSize FormScrollArea::sizeHint() const {

@@ -3,7 +3,9 @@
 #include "calendar/CalendarTexts.h"
 #include "calendar/CaptionDate.h"
 #include "calendar/ColourSettings.h"
+#include "calendar/MonthGrid.h"
 #include "calendar/SeasonStore.h"
+#include "calendar/extras/ExtrasTexts.h"
 #include "calendar/window/CalendarExtras.h"
 #include "calendar/window/DayCell.h"
 #include "platform/core/ErrorHandling.h"
@@ -151,6 +153,49 @@ QString R::selectedSeasonCode() const {
     return {};
 }
 
+bool R::noLaborableElegido() const {
+    return OptNoLaborable->isChecked();
+}
+
+void R::describirDias(const extras::CalendarRows& filas, bool mostrarNoLaborables) {
+    for (int month = 1; month <= 12; ++month) {
+        const MonthLayout layout = monthLayout(month, m_anioMostrado);
+        for (int k = 0; k < CellsPerMonth; ++k) {
+            DayCell& cell =
+                *OptDia[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(k)];
+            if (!layout.hasDay(k)) {
+                cell.setNonWorkingShown(false);
+                cell.setAccessibleName(QString());
+                continue;
+            }
+            const QDate fecha(m_anioMostrado, month, layout.dayAt(k));
+            const auto fila = filas.constFind(fecha);
+            const bool hayFila = fila != filas.constEnd();
+            cell.setNonWorkingShown(mostrarNoLaborables && hayFila && fila->nolaborable);
+            cell.setAccessibleName(
+                hayFila ? extras::texts::accessibleDay(fecha, fila->codeText(), fila->nolaborable)
+                        : extras::texts::accessibleDayWithoutRow(fecha));
+        }
+    }
+}
+
+DayCell* R::celdaDelDia(const QDate& fecha) const {
+    if (!fecha.isValid() || fecha.year() != m_anioMostrado) {
+        return nullptr;
+    }
+    const MonthLayout layout = monthLayout(fecha.month(), fecha.year());
+    return OptDia[static_cast<std::size_t>(fecha.month() - 1)]
+                 [static_cast<std::size_t>(layout.cellOf(fecha.day()))];
+}
+
+void R::elegirOpcion(int indice) {
+    if (indice >= 0 && indice < SeasonCount) {
+        OptTemp[static_cast<std::size_t>(indice)]->click();
+    } else if (indice == SeasonCount) {
+        OptNoLaborable->click();
+    }
+}
+
 void R::OptDia_Click(int Mes, int Index) {
     guard(QStringLiteral("OptDia%1_Click").arg(Mes), [&] {
         if (m_grillaLista) {
@@ -180,7 +225,15 @@ void R::Seleccionar(const QString& DIA, bool Asignar, int Mes, int Indice) {
     if (!Asignar) {
         return;
     }
-    const AssignResult result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);
+    if (noLaborableElegido()) {
+        m_extras->alternarNoLaborable(QDate(year, Mes, DIA.toInt()));
+        return;
+    }
+    AssignResult result;
+    m_extras->storeClick(QDate(year, Mes, DIA.toInt()), [&] {
+        result = m_store->AsignarTemporada(DIA.toInt(), Mes, year, code);
+        return result.outcome == AssignResult::Outcome::Stored;
+    });
     switch (result.outcome) {
     case AssignResult::Outcome::Stored:
         if (const auto colour = m_colours.colourOfCode(code)) {

@@ -2,8 +2,10 @@
 
 #include "calendar/Season.h"
 #include "calendar/YearPaint.h"
+#include "calendar/extras/CalendarRows.h"
 #include "calendar/window/RSession.h"
 
+#include <QDate>
 #include <QMainWindow>
 
 #include <array>
@@ -64,6 +66,18 @@ public:
     const SeasonColours& colours() const { return m_colours; }
     bool GrillaLista() const { return m_grillaLista; }
     QString selectedSeasonCode() const;
+    // Whether "No laborable" is chosen instead of a season: a click then
+    // turns the day's non-working flag over and leaves its season.
+    bool noLaborableElegido() const;
+    // Gives every day of the year shown what its row holds beyond the
+    // colour: its accessible name (date, season, non-working), and the
+    // non-working frame when `mostrarNoLaborables`.
+    void describirDias(const extras::CalendarRows& filas, bool mostrarNoLaborables);
+    // The cell showing `fecha`; nullptr when the date is not of the year shown.
+    DayCell* celdaDelDia(const QDate& fecha) const;
+    // Chooses option `indice` as a click on it would: 0..3 the seasons,
+    // 4 "No laborable".
+    void elegirOpcion(int indice);
     // The year the grid shows: what clicks, ranges and exports act on,
     // whatever text the year box holds.
     int anioMostrado() const { return m_anioMostrado; }
@@ -118,6 +132,7 @@ private:
 
     QWidget* FrmTemporada = nullptr;
     std::array<QRadioButton*, SeasonCount> OptTemp{};
+    QRadioButton* OptNoLaborable = nullptr;
     std::array<QToolButton*, SeasonCount> CmdColor{};
     QComboBox* CmbAnio = nullptr;
     QPushButton* CmdCrearCalendario = nullptr;

@@ -35,6 +35,10 @@ constexpr int monthGapTwips = 90;
 // The column of the season frame, combo and buttons, left of the months.
 constexpr int sideWidthTwips = 2400;
 constexpr int marginTwips = 120;
+// The row of "No laborable" under the seasons: the frame grows by it and the
+// controls under the frame move down by it.
+constexpr int nonWorkingRowTwips = 480;
+constexpr int seasonFrameTwips = 2400 + nonWorkingRowTwips;
 
 // Room left on each side of a weekday header's caption, so that the
 // captions of neighbouring columns never run together.
@@ -71,25 +75,25 @@ void R::buildControls() {
     CmbAnio->setObjectName(QStringLiteral("CmbAnio"));
     CmbAnio->setEditable(true);
     CmbAnio->setInsertPolicy(QComboBox::NoInsert);
-    placeTwips(*CmbAnio, {marginTwips, 2700, sideWidthTwips, 330});
+    placeTwips(*CmbAnio, {marginTwips, 2700 + nonWorkingRowTwips, sideWidthTwips, 330});
     connect(CmbAnio, &QComboBox::activated, this, &R::CmbAnio_Click);
     new YearComboKeys(*CmbAnio, [this] { CmbAnio_KeyPress(); });
 
     CmdCrearCalendario = new QPushButton(texts::createCalendar, form);
     CmdCrearCalendario->setObjectName(QStringLiteral("CmdCrearCalendario"));
-    placeTwips(*CmdCrearCalendario, {marginTwips, 3180, sideWidthTwips, 420});
+    placeTwips(*CmdCrearCalendario, {marginTwips, 3180 + nonWorkingRowTwips, sideWidthTwips, 420});
     connect(CmdCrearCalendario, &QPushButton::clicked, this, &R::CmdCrearCalendario_Click);
 
     CmdSalir = new QPushButton(texts::exitButton, form);
     CmdSalir->setObjectName(QStringLiteral("CmdSalir"));
-    placeTwips(*CmdSalir, {marginTwips, 3720, sideWidthTwips, 420});
+    placeTwips(*CmdSalir, {marginTwips, 3720 + nonWorkingRowTwips, sideWidthTwips, 420});
     connect(CmdSalir, &QPushButton::clicked, this, &R::CmdSalir_Click);
 
     Label1 = new QLabel(texts::help, form);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(*Label1, {marginTwips, 4320, sideWidthTwips, 1800});
+    placeTwips(*Label1, {marginTwips, 4320 + nonWorkingRowTwips, sideWidthTwips, 1800});
 
     for (int month = 1; month <= 12; ++month) {
         FrMes[static_cast<std::size_t>(month - 1)] = buildMonthFrame(form, month);
@@ -112,7 +116,7 @@ void R::buildControls() {
 QWidget* R::buildSeasonFrame(QWidget* parent) {
     auto* frame = new QGroupBox(texts::seasonFrame, parent);
     frame->setObjectName(QStringLiteral("FrmTemporada"));
-    placeTwips(*frame, {marginTwips, marginTwips, sideWidthTwips, 2400});
+    placeTwips(*frame, {marginTwips, marginTwips, sideWidthTwips, seasonFrameTwips});
     for (const Season& season : seasons()) {
         const auto i = static_cast<std::size_t>(season.index);
         const int top = 360 + season.index * 480;
@@ -129,6 +133,11 @@ QWidget* R::buildSeasonFrame(QWidget* parent) {
             guard(QStringLiteral("CmdColor_Click"), [&] { CmdColor_Click(index); });
         });
     }
+    // Same frame, so the five options exclude each other.
+    OptNoLaborable = new QRadioButton(texts::nonWorkingOption, frame);
+    OptNoLaborable->setObjectName(QStringLiteral("OptNoLaborable"));
+    OptNoLaborable->setToolTip(texts::nonWorkingOptionTip);
+    placeTwips(*OptNoLaborable, {120, 360 + SeasonCount * 480, 2160, 360});
     OptTemp[0]->setChecked(true);
     return frame;
 }
