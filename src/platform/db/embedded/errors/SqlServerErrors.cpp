@@ -118,6 +118,19 @@ constexpr std::array messages{
             "Lock request time out period exceeded."},
     Message{native::DuplicateKey, 14, "23000", errnum::IntegrityViolation,
             "Violation of %1 constraint '%2'. Cannot insert duplicate key in object '%3'."},
+    Message{native::DuplicateIndexKey, 14, "23000", errnum::IntegrityViolation,
+            "Cannot insert duplicate key row in object '%1' with unique index '%2'. The duplicate "
+            "key value is %3."},
+    Message{native::DuplicateKeyOnCreateIndex, 16, "23000", errnum::IntegrityViolation,
+            "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+            "the object name '%1' and the index name '%2'. The duplicate key value is %3."},
+    Message{native::NotAConstraint, 16, "42000", errnum::CommandError, "'%1' is not a constraint."},
+    Message{native::ReferencedByForeignKey, 16, "42000", errnum::CommandError,
+            "Could not drop object '%1' because it is referenced by a FOREIGN KEY constraint."},
+    Message{native::ConstraintDoesNotExist, 16, "42000", errnum::CommandError,
+            "Constraint '%1' does not exist."},
+    Message{native::NotSupported, 16, "42000", errnum::CommandError,
+            "Keyword or statement option '%1' is not supported in this version of SQL Server."},
     Message{native::ObjectExists, 16, "42S01", errnum::CommandError,
             "There is already an object named '%1' in the database."},
     Message{native::ProcedureExists, 16, "42000", errnum::CommandError,
@@ -400,6 +413,11 @@ bool endsOnlyTheStatement(int number) {
     case native::InsertNullIntoNotNull:
     case native::ConstraintConflict:
     case native::DuplicateKey:
+    case native::DuplicateIndexKey:
+    case native::DuplicateKeyOnCreateIndex:
+    case native::NotAConstraint:
+    case native::ReferencedByForeignKey:
+    case native::ConstraintDoesNotExist:
     case native::StringTruncated:
     case native::CannotDrop:
     case native::DefaultDatabaseMissing:

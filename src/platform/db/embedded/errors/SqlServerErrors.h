@@ -55,6 +55,12 @@ constexpr int NoSuchSavepoint = 6401;
 constexpr int RethrowOutsideCatch = 10704;
 constexpr int ThrowNumberOutOfRange = 35100;
 constexpr int NotSupported = 40517; // what this engine does not do, named
+constexpr int DuplicateIndexKey = 2601;
+constexpr int DuplicateKeyOnCreateIndex = 1505;
+constexpr int NotAConstraint = 3728;
+constexpr int ReferencedByForeignKey = 3726;
+constexpr int ConstraintDoesNotExist = 4917;
+constexpr int NotSupported = 40517;
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
 } // namespace native

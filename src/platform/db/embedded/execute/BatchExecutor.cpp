@@ -15,6 +15,7 @@
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
+#include "platform/db/embedded/translate/ConstraintTriggers.h"
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <sqlite3.h>
@@ -368,6 +369,10 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                     continue;
                 }
                 failWith(native::CannotDrop, {what.toLower(), name});
+            }
+            if (what == QLatin1String("TABLE")) {
+                m_runner.run(tsql::schema::beforeDropTable(name).join(QStringLiteral(";\n")),
+                             QString());
             }
             m_runner.run(QStringLiteral("DROP %1 %2").arg(what, sqliteQuoted(name)), what);
         }

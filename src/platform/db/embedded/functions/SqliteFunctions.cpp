@@ -1,4 +1,5 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
@@ -722,6 +723,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     if (sqlite3_create_collation_v2(db, dateCollation, SQLITE_UTF8, new Settings(settings),
                                     compareDates, destroySettings) != SQLITE_OK)
         fail(db, dateCollation);
+    registerSchemaFunctions(db);
 }
 
 } // namespace estaciones::db::tsql

@@ -345,8 +345,9 @@ private:
             (previous == QLatin1String("TABLE") || previous == QLatin1String("VIEW") ||
              previous == QLatin1String("PROCEDURE") || previous == QLatin1String("PROC") ||
              previous == QLatin1String("INDEX") || previous == QLatin1String("DATABASE") ||
-             previous == QLatin1String("FUNCTION") || previous == QLatin1String("TRIGGER"))) {
-            return true; // DROP TABLE IF EXISTS
+             previous == QLatin1String("FUNCTION") || previous == QLatin1String("TRIGGER") ||
+             previous == QLatin1String("CONSTRAINT") || previous == QLatin1String("COLUMN"))) {
+            return true; // DROP TABLE IF EXISTS, ALTER TABLE ... DROP CONSTRAINT IF EXISTS
         }
         if (state.verb == QLatin1String("INSERT") && !state.insertSourceSeen && !state.sawValues &&
             (w == QLatin1String("SELECT") || w == QLatin1String("EXEC") ||

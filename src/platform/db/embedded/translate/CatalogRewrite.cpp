@@ -6,7 +6,9 @@ namespace {
 
 // SQL Server's object types for SQLite's schema rows.
 const char* const objectType = "CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' ELSE 'TR' END";
-const char* const userObjects = "type IN ('table','view','trigger') AND name NOT GLOB 'sqlite_*'";
+// The engine's own tables and triggers (estaciones_*, tsql_*) are no user objects.
+const char* const userObjects = "type IN ('table','view','trigger') AND name NOT GLOB 'sqlite_*' "
+                                "AND name NOT GLOB 'estaciones_*' AND name NOT GLOB 'tsql_*'";
 
 // The connection's temporary tables, with the negative ids OBJECT_ID gives them.
 QString temporarySysobjects() {
@@ -35,16 +37,17 @@ QString sysObjectsView(const DialectSettings& settings) {
 }
 
 QString sysTables() {
-    return QStringLiteral(
-        "SELECT rowid AS object_id, name COLLATE tsql_text AS name, 'U' AS type, "
-        "1 AS schema_id FROM sqlite_schema WHERE type = 'table' AND name NOT GLOB 'sqlite_*'");
+    return QStringLiteral("SELECT rowid AS object_id, name COLLATE tsql_text AS name, 'U' AS type, "
+                          "1 AS schema_id FROM sqlite_schema WHERE type = 'table' AND name NOT "
+                          "GLOB 'sqlite_*' AND name NOT GLOB 'estaciones_*'");
 }
 
 QString informationSchemaTables(bool viewsOnly) {
-    return QStringLiteral("SELECT @__db_name AS TABLE_CATALOG, 'dbo' AS TABLE_SCHEMA, "
-                          "name COLLATE tsql_text AS TABLE_NAME, CASE type WHEN 'table' THEN "
-                          "'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM sqlite_schema "
-                          "WHERE type IN (%1) AND name NOT GLOB 'sqlite_*'")
+    return QStringLiteral(
+               "SELECT @__db_name AS TABLE_CATALOG, 'dbo' AS TABLE_SCHEMA, "
+               "name COLLATE tsql_text AS TABLE_NAME, CASE type WHEN 'table' THEN "
+               "'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM sqlite_schema "
+               "WHERE type IN (%1) AND name NOT GLOB 'sqlite_*' AND name NOT GLOB 'estaciones_*'")
         .arg(viewsOnly ? QStringLiteral("'view'") : QStringLiteral("'table','view'"));
 }
 
@@ -55,7 +58,8 @@ QString informationSchemaColumns() {
         "p.dflt_value AS COLUMN_DEFAULT, CASE WHEN p.\"notnull\" THEN 'NO' ELSE 'YES' END AS "
         "IS_NULLABLE, tsql_type_name(p.type) AS DATA_TYPE, tsql_type_length(p.type) AS "
         "CHARACTER_MAXIMUM_LENGTH FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
-        "WHERE m.type IN ('table','view') AND m.name NOT GLOB 'sqlite_*'");
+        "WHERE m.type IN ('table','view') AND m.name NOT GLOB 'sqlite_*' AND m.name NOT GLOB "
+        "'estaciones_*'");
 }
 
 bool hasAlias(const Pieces& pieces, size_t next) {

@@ -14,7 +14,7 @@ namespace estaciones::db::tsql::schema {
 
 std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& settings);
 std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& settings);
-std::optional<QStringList> createIndex(Pieces pieces);
+std::optional<QStringList> createIndex(Pieces pieces, const DialectSettings& settings);
 std::optional<QStringList> dropIndex(Pieces pieces);
 std::optional<QStringList> createOrAlterView(Pieces pieces, const DialectSettings& settings);
 std::optional<QStringList> truncateTable(Pieces pieces);

@@ -79,7 +79,7 @@ Translation Translator::translate(QStringView statement) const {
     else if (startsWith(pieces, {u"ALTER", u"TABLE"}))
         schemaStatements = schema::alterTable(pieces, settings);
     else if (isCreateIndex(pieces))
-        schemaStatements = schema::createIndex(pieces);
+        schemaStatements = schema::createIndex(pieces, settings);
     else if (startsWith(pieces, {u"DROP", u"INDEX"}))
         schemaStatements = schema::dropIndex(pieces);
     else if (startsWith(pieces, {u"CREATE", u"VIEW"}) || startsWith(pieces, {u"ALTER", u"VIEW"}))

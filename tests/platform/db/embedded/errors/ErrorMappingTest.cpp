@@ -64,8 +64,13 @@ TEST_F(ErrorMappingTest, ObjectsThatExistAlready) {
 TEST_F(ErrorMappingTest, IntegrityViolationsChangeNothing) {
     const ProviderError duplicate = failureOf("INSERT INTO Articulos VALUES ('A1', 'Otra', 'F1')");
     EXPECT_EQ(duplicate.nativeError, 2627);
-    EXPECT_EQ(duplicate.description, "Violation of PRIMARY KEY constraint 'PK_Articulos'. Cannot "
-                                     "insert duplicate key in object 'dbo.Articulos'.");
+    // The key was declared without a name: the server makes one up as PK__<table>__<hex>.
+    EXPECT_TRUE(duplicate.description.startsWith("Violation of PRIMARY KEY constraint "
+                                                 "'PK__Articulo__"))
+        << duplicate.description.toStdString();
+    EXPECT_TRUE(
+        duplicate.description.endsWith("'. Cannot insert duplicate key in object "
+                                       "'dbo.Articulos'. The duplicate key value is (A1)."));
     EXPECT_EQ(duplicate.sqlState, "23000");
     EXPECT_EQ(duplicate.number, errnum::IntegrityViolation);
 

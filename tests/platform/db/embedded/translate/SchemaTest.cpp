@@ -108,8 +108,8 @@ TEST(SchemaTest, shouldEnforceKeysChecksAndReferencesOfTheDefinition) {
                     .contains("CK_Precio"));
     EXPECT_TRUE(db.failure("insert into ARTICULOS (Codigo, Familia, Precio) values ('C', 'F9', 1)")
                     .contains("FOREIGN KEY"));
-    EXPECT_TRUE(
-        db.failure("insert into ARTICULOS (Codigo, Precio) values ('a ', 1)").contains("UNIQUE"));
+    EXPECT_TRUE(db.failure("insert into ARTICULOS (Codigo, Precio) values ('a ', 1)")
+                    .contains("tsql 2627"));
 }
 
 TEST(SchemaTest, shouldEmulateKeysAddedAndDroppedLater) {
@@ -117,7 +117,7 @@ TEST(SchemaTest, shouldEmulateKeysAddedAndDroppedLater) {
     db.run("CREATE TABLE T (a int NOT NULL, b varchar(5), c int)");
     db.run("ALTER TABLE T WITH NOCHECK ADD CONSTRAINT PK_T PRIMARY KEY CLUSTERED (a)");
     db.run("insert into T (a) values (1)");
-    EXPECT_TRUE(db.failure("insert into T (a) values (1)").contains("UNIQUE"));
+    EXPECT_TRUE(db.failure("insert into T (a) values (1)").contains("tsql 2627"));
     db.run("ALTER TABLE T DROP CONSTRAINT PK_T");
     db.run("insert into T (a) values (1)");
     db.run("ALTER TABLE T ADD CONSTRAINT DF_T_b DEFAULT ('x') FOR b");

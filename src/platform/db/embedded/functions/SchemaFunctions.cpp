@@ -1,0 +1,290 @@
+#include "platform/db/embedded/functions/SchemaFunctions.h"
+
+#include "platform/core/Error.h"
+#include "platform/db/embedded/errors/FunctionError.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+// A failure with the server's number and text, raised out of a function.
+struct ServerFailure : std::runtime_error {
+    ServerFailure(int number, const QString& text)
+        : std::runtime_error(text.toStdString()), number(number) {}
+    int number;
+};
+
+QString textOf(sqlite3_value* value) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                             sqlite3_value_bytes(value));
+}
+
+// The name the session knows its database by: the file's name without ".db".
+QString databaseName(sqlite3* db) {
+    const char* file = sqlite3_db_filename(db, "main");
+    return file ? QFileInfo(QString::fromUtf8(file)).completeBaseName() : QString();
+}
+
+// Runs `sql` with text parameters; every row's first column.
+QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters = {}) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        throw std::runtime_error(message.toStdString());
+    }
+    for (int i = 0; i < parameters.size(); ++i)
+        sqlite3_bind_text(statement, i + 1, parameters[i].toUtf8().constData(), -1,
+                          SQLITE_TRANSIENT);
+    QStringList values;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        values << textOf(sqlite3_column_value(statement, 0));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return values;
+}
+
+void execute(sqlite3* db, const QString& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message ? message : "schema change failed";
+        sqlite3_free(message);
+        throw std::runtime_error(text);
+    }
+}
+
+QString quotedText(const QString& text) {
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+bool hasConstraintTable(sqlite3* db) {
+    return !columnOf(
+                db,
+                QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1"),
+                {QString::fromLatin1(constraintTable)})
+                .isEmpty();
+}
+
+// The triggers and index the engine made for constraint `name` of `table`.
+QStringList objectsOf(sqlite3* db, const QString& table, const QString& name) {
+    const QString prefix = table + QLatin1Char('.') + name + QLatin1Char('.');
+    return columnOf(db,
+                    QStringLiteral("SELECT type || ' ' || name FROM sqlite_schema WHERE "
+                                   "(type = 'trigger' AND (lower(name) GLOB lower('tsql_ck.' || ?1 "
+                                   "|| '*') OR lower(name) GLOB lower('tsql_fk.' || ?1 || '*') OR "
+                                   "lower(name) GLOB lower('tsql_uq.' || ?1 || '*'))) OR "
+                                   "(type = 'index' AND lower(name) = lower(?2)) "
+                                   "UNION ALL SELECT type || ' ' || name FROM sqlite_temp_schema "
+                                   "WHERE type = 'trigger' AND (lower(name) GLOB lower('tsql_ck.' "
+                                   "|| ?1 || '*') OR lower(name) GLOB lower('tsql_uq.' || ?1 || "
+                                   "'*'))"),
+                    {prefix, table + QLatin1Char('.') + name});
+}
+
+void dropObjects(sqlite3* db, const QStringList& objects) {
+    for (const QString& object : objects) {
+        const qsizetype space = object.indexOf(QLatin1Char(' '));
+        execute(db, QStringLiteral("DROP %1 IF EXISTS %2")
+                        .arg(object.left(space).toUpper(), quoted(object.mid(space + 1))));
+    }
+}
+
+// ---- the functions -----------------------------------------------------------
+
+// tsql_constraint_conflict(verb, kind, name, table, column): always fails with 547.
+void constraintConflict(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const QString column = textOf(argv[4]);
+    throw ServerFailure(
+        547, QStringLiteral("The %1 statement conflicted with the %2 constraint \"%3\". The "
+                            "conflict occurred in database \"%4\", table \"dbo.%5\"%6.")
+                 .arg(textOf(argv[0]), textOf(argv[1]), textOf(argv[2]),
+                      databaseName(sqlite3_context_db_handle(ctx)), textOf(argv[3]),
+                      column.isEmpty() ? QString() : QStringLiteral(", column '%1'").arg(column)));
+}
+
+// tsql_duplicate_key(number, kind, table, name, value...): fails with 2601,
+// 2627 (kind PRIMARY KEY or UNIQUE KEY) or 1505, the duplicate key value
+// shown as the server shows it.
+void duplicateKey(sqlite3_context*, int argc, sqlite3_value** argv) {
+    QStringList values;
+    for (int i = 4; i < argc; ++i)
+        values << (sqlite3_value_type(argv[i]) == SQLITE_NULL ? QStringLiteral("NULL")
+                                                              : textOf(argv[i]));
+    const int number = sqlite3_value_int(argv[0]);
+    const QString kind = textOf(argv[1]);
+    const QString table = QStringLiteral("dbo.") + textOf(argv[2]);
+    const QString name = textOf(argv[3]);
+    const QString value = QStringLiteral("(%1)").arg(values.join(QStringLiteral(", ")));
+    QString text;
+    if (number == 2601)
+        text = QStringLiteral("Cannot insert duplicate key row in object '%1' with unique index "
+                              "'%2'. The duplicate key value is %3.")
+                   .arg(table, name, value);
+    else if (number == 1505)
+        text = QStringLiteral("The CREATE UNIQUE INDEX statement terminated because a duplicate "
+                              "key was found for the object name '%1' and the index name '%2'. "
+                              "The duplicate key value is %3.")
+                   .arg(table, name, value);
+    else
+        text = QStringLiteral("Violation of %1 constraint '%2'. Cannot insert duplicate key in "
+                              "object '%3'. The duplicate key value is %4.")
+                   .arg(kind, name, table, value);
+    throw ServerFailure(number, text);
+}
+
+// tsql_drop_constraint(table, name, if_exists): forgets the constraint (the
+// statement drops its triggers and index after); 3728 when the table has no
+// constraint of that name.
+void dropConstraint(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = textOf(argv[0]);
+    const QString name = textOf(argv[1]);
+    const QStringList objects = objectsOf(db, table, name);
+    bool recorded = false;
+    if (hasConstraintTable(db)) {
+        recorded = !columnOf(db,
+                             QStringLiteral("SELECT 1 FROM %1 WHERE lower(table_name) = lower(?1) "
+                                            "AND lower(name) = lower(?2)")
+                                 .arg(QLatin1String(constraintTable)),
+                             {table, name})
+                        .isEmpty();
+        execute(db, QStringLiteral("DELETE FROM %1 WHERE lower(table_name) = lower(%2) AND "
+                                   "lower(name) = lower(%3)")
+                        .arg(QLatin1String(constraintTable), quotedText(table), quotedText(name)));
+    }
+    if (objects.isEmpty() && !recorded && !sqlite3_value_int(argv[2]))
+        throw ServerFailure(3728, QStringLiteral("'%1' is not a constraint.").arg(name));
+    sqlite3_result_null(ctx);
+}
+
+// tsql_enable_constraints(table, name or NULL for all, enabled, validate):
+// NOCHECK and CHECK CONSTRAINT; `validate` (WITH CHECK) refuses the rows
+// there are when one breaks a constraint, and trusts it again.
+void enableConstraints(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = textOf(argv[0]);
+    const bool all = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    const QString name = textOf(argv[1]);
+    const int enabled = sqlite3_value_int(argv[2]);
+    if (!hasConstraintTable(db)) {
+        if (!all)
+            throw ServerFailure(4917, QStringLiteral("Constraint '%1' does not exist.").arg(name));
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString where = QStringLiteral("lower(table_name) = lower(?1) AND kind IN ('C', 'F')") +
+                          (all ? QString() : QStringLiteral(" AND lower(name) = lower(?2)"));
+    QStringList parameters{table};
+    if (!all)
+        parameters << name;
+    if (!all &&
+        columnOf(
+            db,
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(QLatin1String(constraintTable), where),
+            parameters)
+            .isEmpty())
+        throw ServerFailure(4917, QStringLiteral("Constraint '%1' does not exist.").arg(name));
+    const bool validate = enabled && sqlite3_value_int(argv[3]);
+    if (validate)
+        for (const QString& violation : columnOf(db,
+                                                 QStringLiteral("SELECT violation FROM %1 WHERE %2")
+                                                     .arg(QLatin1String(constraintTable), where),
+                                                 parameters))
+            columnOf(db, violation + QStringLiteral(" LIMIT 1"));
+    columnOf(db,
+             QStringLiteral("UPDATE %1 SET disabled = %2, untrusted = %3 WHERE %4 RETURNING 1")
+                 .arg(QLatin1String(constraintTable))
+                 .arg(enabled ? 0 : 1)
+                 .arg(validate ? QStringLiteral("0") : QStringLiteral("1"))
+                 .arg(where),
+             parameters);
+    sqlite3_result_null(ctx);
+}
+
+// tsql_drop_table_constraints(table): before DROP TABLE. 3726 while another
+// table's foreign key references it; otherwise its own foreign keys' triggers
+// on the tables they reference go, and its rows in the constraint table.
+void dropTableConstraints(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = textOf(argv[0]);
+    if (!hasConstraintTable(db)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QStringList referencing = columnOf(
+        db,
+        QStringLiteral("SELECT name FROM %1 WHERE kind = 'F' AND lower(ref_table) = lower(?1) "
+                       "AND lower(table_name) <> lower(?1)")
+            .arg(QLatin1String(constraintTable)),
+        {table});
+    if (!referencing.isEmpty())
+        throw ServerFailure(3726, QStringLiteral("Could not drop object 'dbo.%1' because it is "
+                                                 "referenced by a FOREIGN KEY constraint.")
+                                      .arg(table));
+    for (const QString& name :
+         columnOf(db,
+                  QStringLiteral("SELECT name FROM %1 WHERE lower(table_name) = lower(?1)")
+                      .arg(QLatin1String(constraintTable)),
+                  {table}))
+        dropObjects(db, objectsOf(db, table, name));
+    execute(db, QStringLiteral("DELETE FROM %1 WHERE lower(table_name) = lower(%2)")
+                    .arg(QLatin1String(constraintTable), quotedText(table)));
+    sqlite3_result_null(ctx);
+}
+
+using Body = void (*)(sqlite3_context*, int, sqlite3_value**);
+
+template <Body body> void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    try {
+        body(ctx, argc, argv);
+    } catch (const ServerFailure& failure) {
+        const QByteArray message =
+            functionErrorMessage(failure.number, QString::fromStdString(failure.what())).toUtf8();
+        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+struct Registration {
+    const char* name;
+    int arguments;
+    void (*function)(sqlite3_context*, int, sqlite3_value**);
+};
+
+const Registration registrations[] = {
+    {"tsql_constraint_conflict", 5, guarded<constraintConflict>},
+    {"tsql_duplicate_key", -1, guarded<duplicateKey>},
+    {"tsql_drop_constraint", 3, guarded<dropConstraint>},
+    {"tsql_enable_constraints", 4, guarded<enableConstraints>},
+    {"tsql_drop_table_constraints", 1, guarded<dropTableConstraints>},
+};
+
+} // namespace
+
+void registerSchemaFunctions(sqlite3* db) {
+    for (const Registration& r : registrations)
+        // Not innocuous: triggers call the failing ones, statements the schema-changing ones.
+        if (sqlite3_create_function_v2(db, r.name, r.arguments, SQLITE_UTF8, nullptr, r.function,
+                                       nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw Error(errnum::E_FAIL,
+                        QStringLiteral("Cannot register %1: %2")
+                            .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+}
+
+} // namespace estaciones::db::tsql
