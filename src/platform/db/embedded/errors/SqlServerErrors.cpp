@@ -129,6 +129,10 @@ constexpr std::array messages{
             "Could not drop object '%1' because it is referenced by a FOREIGN KEY constraint."},
     Message{native::ConstraintDoesNotExist, 16, "42000", errnum::CommandError,
             "Constraint '%1' does not exist."},
+    Message{native::ColumnDependency, 16, "42000", errnum::CommandError,
+            "The object '%1' is dependent on column '%2'."},
+    Message{native::AlterColumnMissing, 16, "42S22", errnum::CommandError,
+            "ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'."},
     Message{native::NotSupported, 16, "42000", errnum::CommandError,
             "Keyword or statement option '%1' is not supported in this version of SQL Server."},
     Message{native::ObjectExists, 16, "42S01", errnum::CommandError,
@@ -416,6 +420,8 @@ bool endsOnlyTheStatement(int number) {
     case native::DuplicateIndexKey:
     case native::DuplicateKeyOnCreateIndex:
     case native::NotAConstraint:
+    case native::ColumnDependency:
+    case native::AlterColumnMissing:
     case native::ReferencedByForeignKey:
     case native::ConstraintDoesNotExist:
     case native::StringTruncated:

@@ -61,6 +61,8 @@ constexpr int NotAConstraint = 3728;
 constexpr int ReferencedByForeignKey = 3726;
 constexpr int ConstraintDoesNotExist = 4917;
 constexpr int NotSupported = 40517;
+constexpr int ColumnDependency = 5074;
+constexpr int AlterColumnMissing = 4924;
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
 } // namespace native

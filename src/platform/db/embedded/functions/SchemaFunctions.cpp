@@ -2,8 +2,9 @@
 
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/ColumnAlteration.h"
+#include "platform/db/embedded/functions/SchemaAccess.h"
 
-#include <QFileInfo>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -14,63 +15,7 @@ namespace estaciones::db::tsql {
 
 namespace {
 
-// A failure with the server's number and text, raised out of a function.
-struct ServerFailure : std::runtime_error {
-    ServerFailure(int number, const QString& text)
-        : std::runtime_error(text.toStdString()), number(number) {}
-    int number;
-};
-
-QString textOf(sqlite3_value* value) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                             sqlite3_value_bytes(value));
-}
-
-// The name the session knows its database by: the file's name without ".db".
-QString databaseName(sqlite3* db) {
-    const char* file = sqlite3_db_filename(db, "main");
-    return file ? QFileInfo(QString::fromUtf8(file)).completeBaseName() : QString();
-}
-
-// Runs `sql` with text parameters; every row's first column.
-QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters = {}) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(statement);
-        throw std::runtime_error(message.toStdString());
-    }
-    for (int i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(statement, i + 1, parameters[i].toUtf8().constData(), -1,
-                          SQLITE_TRANSIENT);
-    QStringList values;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        values << textOf(sqlite3_column_value(statement, 0));
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_DONE)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    return values;
-}
-
-void execute(sqlite3* db, const QString& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string text = message ? message : "schema change failed";
-        sqlite3_free(message);
-        throw std::runtime_error(text);
-    }
-}
-
-QString quotedText(const QString& text) {
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
-}
-
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+using namespace schema_access;
 
 bool hasConstraintTable(sqlite3* db) {
     return !columnOf(
@@ -273,6 +218,7 @@ const Registration registrations[] = {
     {"tsql_drop_constraint", 3, guarded<dropConstraint>},
     {"tsql_enable_constraints", 4, guarded<enableConstraints>},
     {"tsql_drop_table_constraints", 1, guarded<dropTableConstraints>},
+    {"tsql_alter_column", 5, guarded<alterColumn>},
 };
 
 } // namespace

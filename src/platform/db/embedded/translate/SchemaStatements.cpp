@@ -527,6 +527,27 @@ QStringList addedColumn(const QString& table, const Pieces& def, const DialectSe
     return statements;
 }
 
+// ALTER TABLE t ALTER COLUMN c type [(n)] [COLLATE x] [NULL | NOT NULL]: the
+// function checks what depends on the column and the values, then changes
+// the definition; a date column's triggers follow its type.
+QStringList alteredColumn(const QString& table, const Pieces& def,
+                          const DialectSettings& settings) {
+    const Column column = translateColumn(table, def, settings, false);
+    QString type = def[1].value();
+    if (def.size() > 2 && def[2].isPunctuation(u"("))
+        type += render(def, 2, closeOf(def, 2) + 1).remove(QLatin1Char(' '));
+    const QString dateTriggers = QStringLiteral("tsql_date_%1_%2").arg(table, column.name);
+    QStringList statements{
+        constraintTableDefinition(),
+        callingStatement(QStringLiteral("SELECT tsql_alter_column(%1, %2, %3, %4, %5)")
+                             .arg(Token::string(table).text, Token::string(column.name).text,
+                                  Token::string(column.sql).text, Token::string(type).text,
+                                  column.notNull ? QStringLiteral("1") : QStringLiteral("0"))),
+        QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteName(dateTriggers + "_i")),
+        QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteName(dateTriggers + "_u"))};
+    return statements + column.after;
+}
+
 // ALTER TABLE t [WITH CHECK | WITH NOCHECK] ADD [CONSTRAINT n] ...
 QStringList addedConstraint(const QString& table, const Pieces& def,
                             const DialectSettings& settings, bool checkExistingRows) {
@@ -697,8 +718,12 @@ std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& sett
                          enable && checkExistingRows && k > 3 ? QStringLiteral("1")
                                                               : QStringLiteral("0")));
         }
+    } else if (pieces[k].isWord(u"ALTER") && k + 3 < pieces.size() &&
+               pieces[k + 1].isWord(u"COLUMN") && !pieces[k + 3].isWord(u"ADD") &&
+               !pieces[k + 3].isWord(u"DROP")) {
+        statements += alteredColumn(table, slice(pieces, k + 2, pieces.size()), settings);
     } else {
-        // ALTER COLUMN and the rest: refused by name rather than answered without being done.
+        // The rest: refused by name rather than answered without being done.
         failWith(native::NotSupported,
                  {QStringLiteral("ALTER TABLE ") + pieces[k].text.toUpper() +
                   (k + 1 < pieces.size() ? QLatin1Char(' ') + pieces[k + 1].text.toUpper()

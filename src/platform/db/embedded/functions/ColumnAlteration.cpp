@@ -1,0 +1,247 @@
+#include "platform/db/embedded/functions/ColumnAlteration.h"
+
+#include "platform/db/embedded/functions/SchemaAccess.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/storage/TypeNames.h"
+
+#include <sqlite3.h>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+using namespace schema_access;
+
+// SQLite's affinity of a declared type: values change their storage only
+// when it changes.
+QChar affinityOf(const QString& declared) {
+    const QString t = declared.toLower();
+    if (t.contains(QLatin1String("int")))
+        return 'I';
+    if (t.contains(QLatin1String("char")) || t.contains(QLatin1String("clob")) ||
+        t.contains(QLatin1String("text")))
+        return 'T';
+    if (t.isEmpty() || t.contains(QLatin1String("blob")))
+        return 'B';
+    if (t.contains(QLatin1String("real")) || t.contains(QLatin1String("floa")) ||
+        t.contains(QLatin1String("doub")))
+        return 'R';
+    return 'N';
+}
+
+bool isVariableLength(const QString& typeName) {
+    return typeName == QLatin1String("varchar") || typeName == QLatin1String("nvarchar") ||
+           typeName == QLatin1String("varbinary");
+}
+
+[[noreturn]] void dependent(const QString& what, const QString& name, const QString& column) {
+    throw ServerFailure(
+        5074, QStringLiteral("The %1 '%2' is dependent on column '%3'.").arg(what, name, column));
+}
+
+// The table's definition, parsed, and the column's place in it.
+struct Definition {
+    QString schema; // main or temp
+    Pieces pieces;
+    size_t from = 0; // the column's definition
+    size_t to = 0;
+
+    QString declaredType() const {
+        size_t k = from + 1;
+        if (k >= to)
+            return {};
+        QString type = pieces[k].value();
+        if (k + 1 < to && pieces[k + 1].isPunctuation(u"("))
+            type += render(pieces, k + 1, closeOf(pieces, k + 1) + 1).remove(QLatin1Char(' '));
+        return type;
+    }
+    // [CONSTRAINT name] DEFAULT (...) as the definition has it, or empty.
+    std::pair<QString, QString> defaultClause() const {
+        for (size_t k = from; k + 1 < to; ++k) {
+            if (!pieces[k].isWord(u"DEFAULT") || !pieces[k + 1].isPunctuation(u"("))
+                continue;
+            const bool named = k >= from + 2 && pieces[k - 2].isWord(u"CONSTRAINT");
+            const size_t start = named ? k - 2 : k;
+            return {render(pieces, start, closeOf(pieces, k + 1) + 1).trimmed(),
+                    named ? pieces[k - 1].value() : QString()};
+        }
+        return {};
+    }
+    // CONSTRAINT name PRIMARY KEY naming the column, or empty.
+    QString primaryKeyName(const QString& column) const {
+        for (size_t k = 0; k + 2 < pieces.size(); ++k)
+            if (pieces[k].isWord(u"CONSTRAINT") && pieces[k + 2].isWord(u"PRIMARY")) {
+                const size_t open = k + 4;
+                if (k >= from && k < to)
+                    return pieces[k + 1].value();
+                if (open < pieces.size() && pieces[open].isPunctuation(u"("))
+                    for (size_t i = open + 1; i < closeOf(pieces, open); ++i)
+                        if (pieces[i].value().compare(column, Qt::CaseInsensitive) == 0)
+                            return pieces[k + 1].value();
+            }
+        return QStringLiteral("PK");
+    }
+};
+
+Definition definitionOf(sqlite3* db, const QString& table, const QString& column) {
+    Definition d;
+    QStringList sql;
+    for (const char* schema : {"main", "temp"}) {
+        sql = columnOf(db,
+                       QStringLiteral("SELECT sql FROM %1.sqlite_schema WHERE type = 'table' AND "
+                                      "lower(name) = lower(?1)")
+                           .arg(QLatin1String(schema)),
+                       {table});
+        if (!sql.isEmpty()) {
+            d.schema = QLatin1String(schema);
+            break;
+        }
+    }
+    if (sql.isEmpty())
+        throw ServerFailure(4902, QStringLiteral("Cannot find the object \"%1\" because it does "
+                                                 "not exist or you do not have permissions.")
+                                      .arg(table));
+    d.pieces = toPieces(tokenize(sql.front()));
+    size_t open = 0;
+    while (open < d.pieces.size() && !d.pieces[open].isPunctuation(u"("))
+        ++open;
+    if (open < d.pieces.size())
+        for (const auto& [from, to] : splitTopLevel(d.pieces, open + 1, closeOf(d.pieces, open)))
+            if (from < to && d.pieces[from].isNameLike() &&
+                d.pieces[from].value().compare(column, Qt::CaseInsensitive) == 0) {
+                d.from = from;
+                d.to = to;
+                return d;
+            }
+    throw ServerFailure(4924, QStringLiteral("ALTER TABLE ALTER COLUMN failed because column "
+                                             "'%1' does not exist in table '%2'.")
+                                  .arg(column, table));
+}
+
+// The server refuses to alter a column that a key, a foreign key, an index
+// or a default depends on, except: "Used in an index, unless the column is a
+// varchar, nvarchar, or varbinary data type, the data type isn't changed, the
+// new size is equal to or larger than the old size, and the index isn't the
+// result of a PRIMARY KEY constraint"; "changing the length of a
+// variable-length column used in a CHECK or UNIQUE constraint is allowed";
+// with a default, "the length, precision, or scale of a column can be changed
+// if the data type isn't changed".
+void refuseDependents(sqlite3* db, const Definition& d, const QString& table, const QString& column,
+                      const DeclaredType& before, const DeclaredType& after) {
+    const bool sameType = before.typeName == after.typeName;
+    const bool variable = sameType && isVariableLength(after.typeName);
+    const int oldLength = before.characterLength.value_or(0);
+    const int newLength = after.characterLength.value_or(0);
+    const bool grows = variable && (newLength == -1 || (oldLength != -1 && newLength >= oldLength));
+    const QString schema = d.schema;
+    if (!columnOf(db,
+                  QStringLiteral("SELECT 1 FROM pragma_table_info(?1, '%1') WHERE pk > 0 AND "
+                                 "lower(name) = lower(?2)")
+                      .arg(schema),
+                  {table, column})
+             .isEmpty())
+        dependent(QStringLiteral("object"), d.primaryKeyName(column), column);
+    const QStringList indexes = columnOf(
+        db,
+        QStringLiteral("SELECT il.name FROM pragma_index_list(?1, '%1') AS il, "
+                       "pragma_index_info(il.name, '%1') AS ii WHERE lower(ii.name) = lower(?2)")
+            .arg(schema),
+        {table, column});
+    if (!indexes.isEmpty() && !grows) {
+        QString index = indexes.front();
+        if (index.startsWith(table + QLatin1Char('.'), Qt::CaseInsensitive))
+            index = index.mid(table.size() + 1);
+        dependent(QStringLiteral("index"), index, column);
+    }
+    if (!columnOf(db,
+                  QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1"),
+                  {QString::fromLatin1(constraintTable)})
+             .isEmpty()) {
+        const QString listed = QStringLiteral("(',' || lower(%1) || ',') LIKE ('%,' || "
+                                              "lower(?2) || ',%')");
+        for (const QString& row : columnOf(
+                 db,
+                 QStringLiteral("SELECT kind || name FROM %1 WHERE (lower(table_name) = "
+                                "lower(?1) AND %2) OR (kind = 'F' AND lower(ref_table) = "
+                                "lower(?1) AND %3)")
+                     .arg(QLatin1String(constraintTable), listed.arg(QStringLiteral("columns")),
+                          listed.arg(QStringLiteral("ref_columns"))),
+                 {table, column}))
+            if (row.startsWith(QLatin1Char('F')) || !variable)
+                dependent(QStringLiteral("object"), row.mid(1), column);
+    }
+    const auto [clause, name] = d.defaultClause();
+    if (!clause.isEmpty() && !sameType)
+        dependent(QStringLiteral("object"), name.isEmpty() ? QStringLiteral("DEFAULT") : name,
+                  column);
+}
+
+} // namespace
+
+void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = textOf(argv[0]);
+    const QString column = textOf(argv[1]);
+    QString columnSql = textOf(argv[2]);
+    const QString newType = textOf(argv[3]);
+    const bool notNull = sqlite3_value_int(argv[4]) != 0;
+
+    const Definition d = definitionOf(db, table, column);
+    const QString oldDeclared = d.declaredType();
+    const DeclaredType before = describeDeclaredType(oldDeclared);
+    const DeclaredType after = describeDeclaredType(newType);
+    refuseDependents(db, d, table, column, before, after);
+
+    // The values first: a refusal changes nothing.
+    const QString t = d.schema + QLatin1Char('.') + quoted(table);
+    const QString c = quoted(column);
+    const QString converted =
+        before.typeName == after.typeName
+            ? c
+            : QStringLiteral("tsql_convert(%1, %2)").arg(quotedText(newType), c);
+    if (notNull &&
+        !columnOf(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL LIMIT 1").arg(t, c))
+             .isEmpty())
+        throw ServerFailure(515, QStringLiteral("Cannot insert the value NULL into column '%1', "
+                                                "table '%2.dbo.%3'; column does not allow nulls. "
+                                                "UPDATE fails.")
+                                     .arg(column, databaseName(db), table));
+    columnOf(db, QStringLiteral("SELECT count(%1) FROM %2").arg(converted, t));
+    if (after.isText && after.characterLength && *after.characterLength > 0)
+        columnOf(db, QStringLiteral("SELECT count(*) FROM %1 WHERE NOT tsql_max_length(%2, %3)")
+                         .arg(t, converted)
+                         .arg(*after.characterLength));
+
+    // The default stays the column's, as the server keeps its constraint.
+    const QString defaultClause = d.defaultClause().first;
+    if (!defaultClause.isEmpty()) {
+        const qsizetype check = columnSql.indexOf(QLatin1String(" CONSTRAINT \"E8152_"));
+        columnSql.insert(check < 0 ? columnSql.size() : check, QLatin1Char(' ') + defaultClause);
+    }
+    const QString tableSql = render(d.pieces, 0, d.from).trimmed() + QLatin1Char(' ') + columnSql +
+                             render(d.pieces, d.to, d.pieces.size());
+    const QString version =
+        columnOf(db, QStringLiteral("PRAGMA %1.schema_version").arg(d.schema)).value(0);
+    execute(db, QStringLiteral("PRAGMA writable_schema = ON"));
+    try {
+        execute(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = %2 WHERE type = 'table' AND "
+                                   "lower(name) = lower(%3)")
+                        .arg(d.schema, quotedText(tableSql), quotedText(table)));
+        execute(db, QStringLiteral("PRAGMA %1.schema_version = %2")
+                        .arg(d.schema)
+                        .arg(version.toLongLong() + 1));
+    } catch (...) {
+        execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+        throw;
+    }
+    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+    if (affinityOf(oldDeclared) != affinityOf(sqliteDeclaredType(newType)) || converted != c) {
+        execute(db, QStringLiteral("UPDATE %1 SET %2 = %3").arg(t, c, converted));
+        execute(db, QStringLiteral("REINDEX %1").arg(t));
+    }
+    sqlite3_result_null(ctx);
+}
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,58 @@
+#include "platform/db/embedded/functions/SchemaAccess.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::tsql::schema_access {
+
+QString textOf(sqlite3_value* value) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                             sqlite3_value_bytes(value));
+}
+
+QString databaseName(sqlite3* db) {
+    const char* file = sqlite3_db_filename(db, "main");
+    return file ? QFileInfo(QString::fromUtf8(file)).completeBaseName() : QString();
+}
+
+QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        throw std::runtime_error(message.toStdString());
+    }
+    for (int i = 0; i < parameters.size(); ++i)
+        sqlite3_bind_text(statement, i + 1, parameters[i].toUtf8().constData(), -1,
+                          SQLITE_TRANSIENT);
+    QStringList values;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        values << textOf(sqlite3_column_value(statement, 0));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return values;
+}
+
+void execute(sqlite3* db, const QString& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message ? message : "schema change failed";
+        sqlite3_free(message);
+        throw std::runtime_error(text);
+    }
+}
+
+QString quotedText(const QString& text) {
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+} // namespace estaciones::db::tsql::schema_access

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+struct sqlite3;
+struct sqlite3_value;
+
+// What the schema functions share: running statements on the connection
+// that calls them, and failing with the server's number and text.
+namespace estaciones::db::tsql::schema_access {
+
+// A failure with the server's number and text, raised out of a function.
+struct ServerFailure : std::runtime_error {
+    ServerFailure(int number, const QString& text)
+        : std::runtime_error(text.toStdString()), number(number) {}
+    int number;
+};
+
+QString textOf(sqlite3_value* value);
+
+// The name the session knows its database by: the file's name without ".db".
+QString databaseName(sqlite3* db);
+
+// Runs `sql` with text parameters; every row's first column as text.
+QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters = {});
+
+void execute(sqlite3* db, const QString& sql);
+
+QString quotedText(const QString& text);
+QString quoted(const QString& name);
+
+} // namespace estaciones::db::tsql::schema_access
