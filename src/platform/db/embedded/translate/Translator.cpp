@@ -1,6 +1,7 @@
 #include "platform/db/embedded/translate/Translator.h"
 
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/translate/JoinedDml.h"
 #include "platform/db/embedded/translate/Rewrites.h"
 #include "platform/db/embedded/translate/SchemaStatements.h"
 
@@ -92,6 +93,10 @@ Translation Translator::translate(QStringView statement) const {
         translation.statements = *schemaStatements;
         return translation;
     }
+    if (auto joined = rewrite::joinedUpdate(pieces))
+        pieces = std::move(*joined);
+    else if (auto joinedRemoval = rewrite::joinedDelete(pieces))
+        pieces = std::move(*joinedRemoval);
     translation.assignedVariables = takeAssignments(pieces);
     rewrite::rewriteQuery(pieces, settings);
     translation.statements << render(pieces).trimmed();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/db/embedded/parse/Pieces.h"
+
+#include <optional>
+
+// UPDATE and DELETE with a FROM clause of their own:
+//   UPDATE t SET a = u.b FROM t JOIN u ON ... WHERE ...
+//   UPDATE x SET ... FROM Tabla x LEFT JOIN u ON ...
+//   DELETE [FROM] t FROM t JOIN u ON ... / DELETE x FROM Tabla x, u WHERE ...
+// SQLite's UPDATE ... FROM may not name the target again and its DELETE has
+// no FROM of its own; the whole T-SQL FROM clause becomes a subquery that
+// finds the target's rows (by rowid) and, for UPDATE, the new values, so that
+// every join kind and alias keeps its meaning. nullopt when the statement has
+// no such clause. The result still needs the query rewrites.
+namespace estaciones::db::tsql::rewrite {
+
+std::optional<Pieces> joinedUpdate(const Pieces& pieces);
+std::optional<Pieces> joinedDelete(const Pieces& pieces);
+
+} // namespace estaciones::db::tsql::rewrite
