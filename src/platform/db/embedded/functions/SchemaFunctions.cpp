@@ -231,6 +231,8 @@ void registerSchemaFunctions(sqlite3* db) {
             throw Error(errnum::E_FAIL,
                         QStringLiteral("Cannot register %1: %2")
                             .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+    // A file opened read-only keeps what it has; its catalogue views then read no constraints.
+    sqlite3_exec(db, constraintTableSql, nullptr, nullptr, nullptr);
 }
 
 } // namespace estaciones::db::tsql

@@ -1,4 +1,5 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 
 #include "platform/core/Error.h"
@@ -496,6 +497,13 @@ SqlValue objectIdFunction(const Call& c) {
                 .arg(c.settings.procedureTable),
             name);
     }
+    if (id.isNull() && !temporary)
+        // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...).
+        id = scalarQuery(db,
+                         QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE")
+                             .arg(constraintIdBase)
+                             .arg(QLatin1String(constraintTable)),
+                         name);
     return id;
 }
 
@@ -530,7 +538,9 @@ SqlValue objectPropertyFunction(const Call& c) {
     sqlite3* db = sqlite3_context_db_handle(c.ctx);
     const qint64 id = c.integer(0);
     QString type;
-    if (id >= procedureIdBase)
+    if (id >= constraintIdBase)
+        type = QStringLiteral("constraint");
+    else if (id >= procedureIdBase)
         type = QStringLiteral("procedure");
     else if (id > 0)
         type = scalarQuery(db, QStringLiteral("SELECT type FROM sqlite_schema WHERE rowid = ?1"),
@@ -555,6 +565,8 @@ SqlValue objectPropertyFunction(const Call& c) {
         return SqlValue::of(qint64(type == QLatin1String("procedure")));
     if (is("IsTrigger"))
         return SqlValue::of(qint64(type == QLatin1String("trigger")));
+    if (is("IsConstraint"))
+        return SqlValue::of(qint64(type == QLatin1String("constraint")));
     return {};
 }
 
@@ -724,6 +736,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
                                     compareDates, destroySettings) != SQLITE_OK)
         fail(db, dateCollation);
     registerSchemaFunctions(db);
+    registerCatalogFunctions(db);
 }
 
 } // namespace estaciones::db::tsql

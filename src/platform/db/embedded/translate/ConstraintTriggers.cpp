@@ -32,13 +32,7 @@ QString triggerName(const char* family, const QString& table, const QString& nam
 } // namespace
 
 QString constraintTableDefinition() {
-    return QStringLiteral(
-               "CREATE TABLE IF NOT EXISTS %1 (name TEXT NOT NULL COLLATE NOCASE PRIMARY KEY, "
-               "table_name TEXT NOT NULL COLLATE NOCASE, kind TEXT NOT NULL, columns TEXT, "
-               "ref_table TEXT COLLATE NOCASE, ref_columns TEXT, definition TEXT, on_delete TEXT, "
-               "on_update TEXT, disabled INTEGER NOT NULL DEFAULT 0, untrusted INTEGER NOT NULL "
-               "DEFAULT 0, violation TEXT)")
-        .arg(QLatin1String(constraintTable));
+    return QString::fromLatin1(constraintTableSql);
 }
 
 QString callingStatement(const QString& query) {
@@ -274,6 +268,11 @@ QStringList uniqueStatements(const UniqueKey& key) {
                  prefixed(key.columns, prefix));
     }(QStringLiteral("NEW."));
     QStringList statements{constraintTableDefinition()};
+    if (!index && !isTemporary(key.table))
+        statements << recorded(
+            key.table, key.name,
+            key.kind == UniqueKey::Kind::PrimaryKey ? QStringLiteral("PK") : QStringLiteral("UQ"),
+            key.columns, QString(), {}, QString(), QString(), QString(), false, QString());
     // Rows there are already: the server refuses the index over duplicates.
     const QString grouped = prefixed(key.columns, QString());
     statements << failWhenFound(

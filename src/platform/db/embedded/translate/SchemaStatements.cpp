@@ -395,6 +395,9 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         std::erase_if(column.constraints.uniqueKeys,
                       [](const UniqueKey& key) { return key.kind == UniqueKey::Kind::PrimaryKey; });
     }
+    // SQLite's type names take a number in parentheses only: varchar(max) goes quoted.
+    if (sqlType.contains(QLatin1String("(max)"), Qt::CaseInsensitive))
+        sqlType = quoteName(sqlType);
     column.sql = quoted + QLatin1Char(' ') + sqlType;
     if (!collation.isEmpty())
         column.sql += QStringLiteral(" COLLATE ") + collation;
