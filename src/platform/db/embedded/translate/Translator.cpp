@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/Translator.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/translate/JoinedDml.h"
 #include "platform/db/embedded/translate/Rewrites.h"
@@ -74,6 +75,16 @@ Translation Translator::translate(QStringView statement) const {
     if (pieces.empty())
         return translation;
     const DialectSettings& settings = *m_settings;
+    // Statements the engine does not carry out are refused by name, never run half-way.
+    for (const auto& words : {std::initializer_list<QStringView>{u"CREATE", u"TRIGGER"},
+                              {u"ALTER", u"TRIGGER"},
+                              {u"MERGE"}})
+        if (startsWith(pieces, words)) {
+            QStringList named;
+            for (QStringView w : words)
+                named << w.toString();
+            sqlite::failWith(sqlite::native::NotSupported, {named.join(QLatin1Char(' '))});
+        }
     std::optional<QStringList> schemaStatements;
     if (startsWith(pieces, {u"CREATE", u"TABLE"}))
         schemaStatements = schema::createTable(pieces, settings);

@@ -73,5 +73,19 @@ TEST_F(JoinedDmlTest, shouldDeleteExactlyTheJoinedRows) {
     EXPECT_EQ(scalar("SELECT count(*) FROM Familias").toInt64(), 2);
 }
 
+TEST_F(JoinedDmlTest, shouldRefuseByNameWhatItDoesNotCarryOut) {
+    run("CREATE TABLE Historia (Codigo varchar(10) NULL)");
+    EXPECT_EQ(nativeErrorOf("CREATE TRIGGER TR_Art ON Articulos AFTER UPDATE AS INSERT INTO "
+                            "Historia SELECT Codigo FROM deleted"),
+              40517);
+    EXPECT_TRUE(lastFailure.front().description.contains("'CREATE TRIGGER'"));
+    // Nothing of the trigger's body ran on its own.
+    EXPECT_EQ(scalar("SELECT count(*) FROM Historia").toInt64(), 0);
+    EXPECT_EQ(nativeErrorOf("MERGE Articulos AS t USING Familias AS s ON t.Familia = s.Codigo "
+                            "WHEN MATCHED THEN UPDATE SET Precio = 0;"),
+              40517);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Articulos WHERE Precio = 0").toInt64(), 0);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test
