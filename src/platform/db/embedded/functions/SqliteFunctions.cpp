@@ -5,6 +5,7 @@
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/TextCompare.h"
+#include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/SqlValue.h"
@@ -737,6 +738,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
         fail(db, dateCollation);
     registerSchemaFunctions(db);
     registerCatalogFunctions(db);
+    registerTextFunctions(db, settings);
 }
 
 } // namespace estaciones::db::tsql

@@ -289,6 +289,7 @@ void completeStatementSyntax(Pieces& pieces) {
 }
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
+    joinForXmlPath(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapPlusOperator(pieces);

@@ -20,6 +20,9 @@ void removeHintsAndOptions(Pieces& pieces);
 // sysobjects, sys.objects, sys.tables, INFORMATION_SCHEMA.TABLES/COLUMNS/VIEWS
 // → subqueries over SQLite's own catalogue.
 void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
+// (SELECT ',' + x FROM t FOR XML PATH('')) → the texts joined, escaped as
+// XML text is (unless read back with , TYPE).value(...)).
+void joinForXmlPath(Pieces& pieces);
 // TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.

@@ -1,0 +1,233 @@
+#include "platform/db/embedded/functions/TextFunctions.h"
+
+#include "platform/core/Error.h"
+#include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/TextCompare.h"
+#include "platform/db/embedded/storage/DateText.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+using Settings = std::shared_ptr<DialectSettings>;
+
+struct Failure : std::runtime_error {
+    Failure(int number, const QString& text)
+        : std::runtime_error(text.toStdString()), number(number) {}
+    int number;
+};
+
+bool isNull(sqlite3_value* v) {
+    return sqlite3_value_type(v) == SQLITE_NULL;
+}
+
+QString text(sqlite3_value* v) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                             sqlite3_value_bytes(v));
+}
+
+void resultText(sqlite3_context* ctx, const QString& value) {
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+const DialectSettings& settingsOf(sqlite3_context* ctx) {
+    return **static_cast<Settings*>(sqlite3_user_data(ctx));
+}
+
+QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
+    const auto date = parseDateText(text(v), settingsOf(ctx).dateOrder);
+    if (!date)
+        throw Failure(241, QStringLiteral("Conversion failed when converting date and/or time "
+                                          "from character string."));
+    return *date;
+}
+
+// PATINDEX('%pattern%', text): where the pattern first matches, 1 on; 0 when nowhere.
+void patindex(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]))
+        return sqlite3_result_null(ctx);
+    const TextCompare compare(settingsOf(ctx).accentInsensitive);
+    QString pattern = text(argv[0]);
+    const QString value = text(argv[1]);
+    if (!pattern.startsWith(QLatin1Char('%')))
+        return sqlite3_result_int64(ctx, compare.like(value, pattern) ? 1 : 0);
+    while (pattern.startsWith(QLatin1Char('%')))
+        pattern.remove(0, 1);
+    for (qsizetype at = 0; at < value.size(); ++at)
+        if (compare.like(QStringView(value).mid(at), pattern))
+            return sqlite3_result_int64(ctx, at + 1);
+    sqlite3_result_int64(ctx, pattern.isEmpty() && value.isEmpty() ? 1 : 0);
+}
+
+// STUFF(text, start, length, replacement): NULL when start or length fall outside.
+void stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2]))
+        return sqlite3_result_null(ctx);
+    const QString value = text(argv[0]);
+    const qint64 start = sqlite3_value_int64(argv[1]);
+    const qint64 length = sqlite3_value_int64(argv[2]);
+    if (start <= 0 || start > value.size() || length < 0)
+        return sqlite3_result_null(ctx);
+    const QString replacement = isNull(argv[3]) ? QString() : text(argv[3]);
+    resultText(ctx, value.left(start - 1) + replacement +
+                        value.mid(std::min<qint64>(value.size(), start - 1 + length)));
+}
+
+void reverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    QString value = text(argv[0]);
+    std::reverse(value.begin(), value.end());
+    resultText(ctx, value);
+}
+
+// DATALENGTH: the bytes a value takes, trailing blanks included (LEN leaves them out).
+void datalength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+        return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_value_int64(argv[0]);
+        return sqlite3_result_int64(ctx, v >= INT32_MIN && v <= INT32_MAX ? 4 : 8);
+    }
+    case SQLITE_FLOAT:
+        return sqlite3_result_int64(ctx, 8);
+    case SQLITE_BLOB:
+        return sqlite3_result_int64(ctx, sqlite3_value_bytes(argv[0]));
+    default:
+        return sqlite3_result_int64(ctx, text(argv[0]).toLatin1().size());
+    }
+}
+
+// CONCAT: NULL arguments count as empty text; CONCAT_WS leaves them and their separator out.
+void concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    QString joined;
+    for (int i = 0; i < argc; ++i)
+        if (!isNull(argv[i]))
+            joined += text(argv[i]);
+    resultText(ctx, joined);
+}
+
+void concatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    QStringList parts;
+    for (int i = 1; i < argc; ++i)
+        if (!isNull(argv[i]))
+            parts << text(argv[i]);
+    resultText(ctx, parts.join(text(argv[0])));
+}
+
+// CHOOSE(index, a, b, ...): NULL for an index outside the list.
+void choose(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    const qint64 index = sqlite3_value_int64(argv[0]);
+    if (index < 1 || index >= argc)
+        return sqlite3_result_null(ctx);
+    sqlite3_result_value(ctx, argv[index]);
+}
+
+// EOMONTH(date [, months]): the month's last day, as a date.
+void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1])))
+        return sqlite3_result_null(ctx);
+    QDate date = dateOf(ctx, argv[0]).date();
+    if (argc > 1)
+        date = date.addMonths(static_cast<int>(sqlite3_value_int64(argv[1])));
+    date = QDate(date.year(), date.month(), date.daysInMonth());
+    resultText(ctx, date.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QDateTime fromParts(sqlite3_value** argv, int count, const char* type) {
+    int parts[7] = {0, 0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < count; ++i)
+        parts[i] = static_cast<int>(sqlite3_value_int64(argv[i]));
+    const QDate date(parts[0], parts[1], parts[2]);
+    const QTime time(parts[3], parts[4], parts[5], parts[6]);
+    if (!date.isValid() || !time.isValid() || parts[0] < 1 || (count > 3 && parts[0] < 1753))
+        throw Failure(289, QStringLiteral("Cannot construct data type %1, some of the arguments "
+                                          "have values which are not valid.")
+                               .arg(QLatin1String(type)));
+    return naiveDateTime(date, time);
+}
+
+template <int count> bool anyNull(sqlite3_value** argv) {
+    for (int i = 0; i < count; ++i)
+        if (isNull(argv[i]))
+            return true;
+    return false;
+}
+
+// DATEFROMPARTS(year, month, day); DATETIMEFROMPARTS(year, month, day, hour, minute, seconds,
+// milliseconds).
+void datefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (anyNull<3>(argv))
+        return sqlite3_result_null(ctx);
+    resultText(ctx, formatStoredDate(fromParts(argv, 3, "date"), DateKind::Date));
+}
+
+void datetimefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (anyNull<7>(argv))
+        return sqlite3_result_null(ctx);
+    resultText(ctx, formatStoredDate(fromParts(argv, 7, "datetime"), DateKind::DateTime));
+}
+
+template <void (*body)(sqlite3_context*, int, sqlite3_value**)>
+void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    try {
+        body(ctx, argc, argv);
+    } catch (const Failure& failure) {
+        const QByteArray message =
+            functionErrorMessage(failure.number, QString::fromStdString(failure.what())).toUtf8();
+        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+struct Registration {
+    const char* name;
+    int arguments;
+    void (*function)(sqlite3_context*, int, sqlite3_value**);
+};
+
+const Registration registrations[] = {
+    {"tsql_patindex", 2, guarded<patindex>},
+    {"tsql_stuff", 4, guarded<stuff>},
+    {"tsql_reverse", 1, guarded<reverse>},
+    {"tsql_datalength", 1, guarded<datalength>},
+    {"tsql_concat", -1, guarded<concat>},
+    {"tsql_concat_ws", -1, guarded<concatWs>},
+    {"tsql_choose", -1, guarded<choose>},
+    {"tsql_eomonth", 1, guarded<eomonth>},
+    {"tsql_eomonth", 2, guarded<eomonth>},
+    {"tsql_datefromparts", 3, guarded<datefromparts>},
+    {"tsql_datetimefromparts", 7, guarded<datetimefromparts>},
+};
+
+void destroySettings(void* p) {
+    delete static_cast<Settings*>(p);
+}
+
+} // namespace
+
+void registerTextFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
+    for (const Registration& r : registrations)
+        // Innocuous and deterministic: views and defaults may call them.
+        if (sqlite3_create_function_v2(
+                db, r.name, r.arguments, SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
+                new Settings(settings), r.function, nullptr, nullptr, destroySettings) != SQLITE_OK)
+            throw Error(errnum::E_FAIL,
+                        QStringLiteral("Cannot register %1: %2")
+                            .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+}
+
+} // namespace estaciones::db::tsql
