@@ -133,6 +133,8 @@ constexpr std::array messages{
             "The object '%1' is dependent on column '%2'."},
     Message{native::AlterColumnMissing, 16, "42S22", errnum::CommandError,
             "ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'."},
+    Message{native::RenameAmbiguous, 11, "42000", errnum::CommandError,
+            "Either the parameter @objname is ambiguous or the claimed @objtype (%1) is wrong."},
     Message{native::NotSupported, 16, "42000", errnum::CommandError,
             "Keyword or statement option '%1' is not supported in this version of SQL Server."},
     Message{native::ObjectExists, 16, "42S01", errnum::CommandError,
@@ -421,6 +423,7 @@ bool endsOnlyTheStatement(int number) {
     case native::DuplicateKeyOnCreateIndex:
     case native::NotAConstraint:
     case native::ColumnDependency:
+    case native::RenameAmbiguous:
     case native::AlterColumnMissing:
     case native::ReferencedByForeignKey:
     case native::ConstraintDoesNotExist:

@@ -62,6 +62,7 @@ constexpr int ReferencedByForeignKey = 3726;
 constexpr int ConstraintDoesNotExist = 4917;
 constexpr int NotSupported = 40517;
 constexpr int ColumnDependency = 5074;
+constexpr int RenameAmbiguous = 15248;
 constexpr int AlterColumnMissing = 4924;
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it

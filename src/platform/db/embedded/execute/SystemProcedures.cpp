@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/catalog/LoginRegistry.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SchemaProcedures.h"
 
 #include <QStringList>
 
@@ -60,6 +61,9 @@ void addLogin(Session& session, const Arguments& arguments) {
 bool callSystemProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     const QString name = procedure.toLower();
+    if (callSchemaProcedure(session, procedure, arguments)) {
+        return true;
+    }
     if (name == QLatin1String("sp_addlogin")) {
         addLogin(session, Arguments(arguments, {"@loginame", "@passwd", "@defdb", "@deflanguage",
                                                 "@sid", "@encryptopt"}));

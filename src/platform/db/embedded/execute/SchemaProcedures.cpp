@@ -1,0 +1,188 @@
+#include "platform/db/embedded/execute/SchemaProcedures.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+QString argument(const std::vector<CallArgument>& arguments, const char* name, int position) {
+    for (const CallArgument& a : arguments)
+        if (a.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return a.value.toString().trimmed();
+    int index = 0;
+    for (const CallArgument& a : arguments)
+        if (a.name.isEmpty() && index++ == position)
+            return a.value.toString().trimmed();
+    return {};
+}
+
+// '[dbo].[T].[c]' → its parts without brackets or owner.
+QStringList nameParts(QString name) {
+    name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+    QStringList parts = name.split(QLatin1Char('.'));
+    if (parts.size() > 1 && parts.front().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
+        parts.removeFirst();
+    return parts;
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+QString literal(const QString& text) {
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
+}
+
+// Rows of a query: name and SQL.
+std::vector<std::pair<QString, QString>> namedSql(SqliteDatabase& database, const QString& sql) {
+    std::vector<std::pair<QString, QString>> rows;
+    PreparedStatement query(database.handle(), sql);
+    while (query.ok() && query.step() == SQLITE_ROW)
+        rows.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(
+                              sqlite3_column_text(query.handle(), 0))),
+                          QString::fromUtf8(reinterpret_cast<const char*>(
+                              sqlite3_column_text(query.handle(), 1))));
+    return rows;
+}
+
+[[noreturn]] void ambiguous(const QString& type) {
+    failWith(native::RenameAmbiguous, {type});
+}
+
+// An index or trigger made again under `newName` (SQLite renames neither).
+void recreate(SqliteDatabase& database, const QString& type, const QString& oldName,
+              const QString& newName, QString renamed) {
+    const qsizetype at = renamed.indexOf(quoted(oldName), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return;
+    renamed.replace(at, quoted(oldName).size(), quoted(newName));
+    database.run(QStringLiteral("DROP %1 %2; %3").arg(type, quoted(oldName), renamed));
+}
+
+// The engine's triggers and indexes named after `table` take `newTable`.
+void renameTableObjects(SqliteDatabase& database, const QString& table, const QString& newTable) {
+    const QString t = QRegularExpression::escape(table);
+    const QRegularExpression patterns[] = {
+        QRegularExpression(QStringLiteral("^(tsql_(?:ck|fk|uq)\\.)%1(\\..*)$").arg(t),
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(QStringLiteral("^(tsql_(?:identity|default|date)_)%1((?:_.*)?)$").arg(t),
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(QStringLiteral("^()%1(\\..*)$").arg(t),
+                           QRegularExpression::CaseInsensitiveOption)};
+    for (const auto& [name, sql] :
+         namedSql(database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type IN "
+                                           "('trigger', 'index') AND sql IS NOT NULL")))
+        for (const QRegularExpression& pattern : patterns) {
+            const auto m = pattern.match(name);
+            if (!m.hasMatch())
+                continue;
+            const bool index = !name.startsWith(QLatin1String("tsql_"));
+            recreate(database, index ? QStringLiteral("INDEX") : QStringLiteral("TRIGGER"), name,
+                     m.captured(1) + newTable + m.captured(2), sql);
+            break;
+        }
+}
+
+void renameTable(SqliteDatabase& database, const QString& table, const QString& newName) {
+    if (!database.hasTable(table))
+        ambiguous(QStringLiteral("OBJECT"));
+    database.run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(table), quoted(newName)));
+    renameTableObjects(database, table, newName);
+    database.run(QStringLiteral("UPDATE %1 SET table_name = %2 WHERE lower(table_name) = "
+                                "lower(%3); UPDATE %1 SET ref_table = %2 WHERE lower(ref_table) = "
+                                "lower(%3)")
+                     .arg(QLatin1String(tsql::constraintTable), literal(newName), literal(table)));
+}
+
+// A comma list of column names with `column` renamed.
+QString renamedInList(const QString& list, const QString& column, const QString& newName) {
+    QStringList names = list.split(QLatin1Char(','));
+    for (QString& n : names)
+        if (n.compare(column, Qt::CaseInsensitive) == 0)
+            n = newName;
+    return names.join(QLatin1Char(','));
+}
+
+void renameColumn(SqliteDatabase& database, const QString& table, const QString& column,
+                  const QString& newName) {
+    if (!database.hasTable(table) ||
+        namedSql(database, QStringLiteral("SELECT name, type FROM pragma_table_info(%1) WHERE "
+                                          "lower(name) = lower(%2)")
+                               .arg(literal(table), literal(column)))
+            .empty())
+        ambiguous(QStringLiteral("COLUMN"));
+    database.run(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                     .arg(quoted(table), quoted(column), quoted(newName)));
+    for (const auto& [name, columns] :
+         namedSql(database, QStringLiteral("SELECT name, columns FROM %1 WHERE lower(table_name) "
+                                           "= lower(%2)")
+                                .arg(QLatin1String(tsql::constraintTable), literal(table))))
+        database.run(QStringLiteral("UPDATE %1 SET columns = %2 WHERE name = %3")
+                         .arg(QLatin1String(tsql::constraintTable),
+                              literal(renamedInList(columns, column, newName)), literal(name)));
+    for (const auto& [name, columns] :
+         namedSql(database, QStringLiteral("SELECT name, ref_columns FROM %1 WHERE "
+                                           "lower(ref_table) = lower(%2)")
+                                .arg(QLatin1String(tsql::constraintTable), literal(table))))
+        database.run(QStringLiteral("UPDATE %1 SET ref_columns = %2 WHERE name = %3")
+                         .arg(QLatin1String(tsql::constraintTable),
+                              literal(renamedInList(columns, column, newName)), literal(name)));
+}
+
+void renameIndex(SqliteDatabase& database, const QString& table, const QString& index,
+                 const QString& newName) {
+    const auto found = namedSql(
+        database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND "
+                                 "lower(name) = lower(%1)")
+                      .arg(literal(table + QLatin1Char('.') + index)));
+    if (found.empty())
+        ambiguous(QStringLiteral("INDEX"));
+    recreate(database, QStringLiteral("INDEX"), found.front().first,
+             table + QLatin1Char('.') + newName, found.front().second);
+    for (const char* event : {"i", "u"})
+        for (const auto& [name, sql] :
+             namedSql(database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = "
+                                               "'trigger' AND lower(name) = lower(%1)")
+                                    .arg(literal(QStringLiteral("tsql_uq.%1.%2.%3")
+                                                     .arg(table, index, QLatin1String(event))))))
+            // The index's name in the failure text too.
+            recreate(database, QStringLiteral("TRIGGER"), name,
+                     QStringLiteral("tsql_uq.%1.%2.%3").arg(table, newName, QLatin1String(event)),
+                     QString(sql).replace(literal(index), literal(newName)));
+    database.run(QStringLiteral("UPDATE %1 SET name = %2 WHERE lower(table_name) = lower(%3) AND "
+                                "lower(name) = lower(%4)")
+                     .arg(QLatin1String(tsql::constraintTable), literal(newName), literal(table),
+                          literal(index)));
+}
+
+} // namespace
+
+bool callSchemaProcedure(Session& session, const QString& procedure,
+                         const std::vector<CallArgument>& arguments) {
+    if (procedure.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QStringList parts = nameParts(argument(arguments, "@objname", 0));
+    const QString newName = nameParts(argument(arguments, "@newname", 1)).last();
+    const QString type = argument(arguments, "@objtype", 2).toUpper();
+    SqliteDatabase& database = session.current();
+    if (type == QLatin1String("COLUMN") && parts.size() == 2)
+        renameColumn(database, parts[0], parts[1], newName);
+    else if (type == QLatin1String("INDEX") && parts.size() == 2)
+        renameIndex(database, parts[0], parts[1], newName);
+    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1)
+        renameTable(database, parts[0], newName);
+    else
+        ambiguous(type);
+    return true;
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,53 @@
+// sp_rename for tables, columns and indexes: the data, the constraints and
+// the catalogue follow the new name.
+#include "../EmbeddedFixture.h"
+
+namespace estaciones::db::sqlite::test {
+namespace {
+
+class RenameTest : public EmbeddedFixture {
+protected:
+    void SetUp() override {
+        EmbeddedFixture::SetUp();
+        run("CREATE TABLE Familias (Codigo varchar(4) NOT NULL PRIMARY KEY)");
+        run("CREATE TABLE Articulos (Codigo varchar(10) NOT NULL PRIMARY KEY, Fam varchar(4) NULL "
+            "CONSTRAINT FK_Art_Fam REFERENCES Familias (Codigo), Precio int NULL CONSTRAINT "
+            "CK_Precio CHECK (Precio >= 0))");
+        run("CREATE UNIQUE INDEX IX_Precio ON Articulos (Precio)");
+        run("INSERT INTO Familias VALUES ('F1'); INSERT INTO Articulos VALUES ('A1', 'F1', 1)");
+    }
+};
+
+TEST_F(RenameTest, shouldRenameAColumnKeepingItsConstraints) {
+    run("EXEC sp_rename 'Articulos.Fam', 'Familia', 'COLUMN'");
+    EXPECT_EQ(scalar("SELECT Familia FROM Articulos").toString(), "F1");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Articulos VALUES ('A2', 'F9', 5)"), 547);
+    EXPECT_EQ(nativeErrorOf("UPDATE Articulos SET Precio = -1"), 547);
+    EXPECT_EQ(scalar("SELECT count(*) FROM sys.columns WHERE object_id = OBJECT_ID('Articulos') "
+                     "AND name = 'Familia'")
+                  .toInt64(),
+              1);
+    // Dropping the constraint by name still finds it.
+    run("ALTER TABLE Articulos DROP CONSTRAINT FK_Art_Fam");
+    run("INSERT INTO Articulos VALUES ('A2', 'F9', 2)");
+    EXPECT_EQ(nativeErrorOf("EXEC sp_rename 'Articulos.Nada', 'Otra', 'COLUMN'"), 15248);
+}
+
+TEST_F(RenameTest, shouldRenameTablesAndIndexes) {
+    run("EXEC sp_rename 'dbo.Articulos', 'Productos'");
+    EXPECT_EQ(scalar("SELECT count(*) FROM Productos").toInt64(), 1);
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Productos VALUES ('A2', 'F9', 5)"), 547);
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Productos VALUES ('A2', 'F1', 1)"), 2601);
+    EXPECT_EQ(nativeErrorOf("DELETE FROM Familias"), 547);
+    run("EXEC sp_rename @objname = 'Productos.IX_Precio', @newname = 'IX_Importe', @objtype = "
+        "'INDEX'");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Productos VALUES ('A2', 'F1', 1)"), 2601);
+    EXPECT_TRUE(lastFailure.front().description.contains("'IX_Importe'"));
+    run("DROP INDEX IX_Importe ON Productos");
+    run("INSERT INTO Productos VALUES ('A2', 'F1', 1)");
+    run("ALTER TABLE Productos DROP CONSTRAINT CK_Precio");
+    run("INSERT INTO Productos VALUES ('A3', 'F1', -1)");
+}
+
+} // namespace
+} // namespace estaciones::db::sqlite::test
