@@ -37,9 +37,11 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
             QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?)?$"));
         const QString text =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
-        if (storedDateForm.match(text).hasMatch()) {
-            info.type = adtype::DBTimeStamp;
-            info.definedSize = 8;
+        if (const auto match = storedDateForm.match(text); match.hasMatch()) {
+            // A date column keeps the day alone (EOMONTH, DATEFROMPARTS give one too).
+            const bool dayOnly = match.captured(1).isEmpty();
+            info.type = dayOnly ? adtype::DBDate : adtype::DBTimeStamp;
+            info.definedSize = dayOnly ? 3 : 8;
             break;
         }
         info.type = adtype::VarChar;

@@ -68,7 +68,7 @@ void constraintConflict(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void duplicateKey(sqlite3_context*, int argc, sqlite3_value** argv) {
     QStringList values;
     for (int i = 4; i < argc; ++i)
-        values << (sqlite3_value_type(argv[i]) == SQLITE_NULL ? QStringLiteral("NULL")
+        values << (sqlite3_value_type(argv[i]) == SQLITE_NULL ? QStringLiteral("<NULL>")
                                                               : textOf(argv[i]));
     const int number = sqlite3_value_int(argv[0]);
     const QString kind = textOf(argv[1]);

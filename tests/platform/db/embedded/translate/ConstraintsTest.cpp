@@ -150,7 +150,7 @@ TEST_F(ConstraintsTest, shouldLetOneNullIntoAUniqueIndexAndNameTheDuplicate) {
     EXPECT_EQ(nativeErrorOf("INSERT INTO Clientes VALUES (2, NULL, NULL)"), 2601);
     EXPECT_EQ(lastFailure.front().description,
               "Cannot insert duplicate key row in object 'dbo.Clientes' with unique index "
-              "'IX_Nif'. The duplicate key value is (NULL).");
+              "'IX_Nif'. The duplicate key value is (<NULL>).");
     run("INSERT INTO Clientes VALUES (2, '123A', NULL)");
     EXPECT_EQ(nativeErrorOf("INSERT INTO Clientes VALUES (3, '123a', NULL)"), 2601);
     EXPECT_EQ(lastFailure.front().description,
@@ -173,7 +173,7 @@ TEST_F(ConstraintsTest, shouldLetOneNullIntoAUniqueIndexAndNameTheDuplicate) {
     EXPECT_EQ(nativeErrorOf("INSERT INTO Clientes VALUES (3, NULL, NULL)"), 2627);
     EXPECT_EQ(lastFailure.front().description,
               "Violation of UNIQUE KEY constraint 'UQ_Correo'. Cannot insert duplicate key in "
-              "object 'dbo.Clientes'. The duplicate key value is (NULL).");
+              "object 'dbo.Clientes'. The duplicate key value is (<NULL>).");
 
     // A filtered index is the usual way to let many NULLs in.
     run("CREATE UNIQUE INDEX IX_Correo ON Clientes (Correo) WHERE Correo IS NOT NULL");
@@ -188,7 +188,7 @@ TEST_F(ConstraintsTest, shouldLetOneNullIntoAUniqueIndexAndNameTheDuplicate) {
     EXPECT_EQ(lastFailure.front().description,
               "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
               "for the object name 'dbo.Clientes' and the index name 'IX_Nada'. The duplicate "
-              "key value is (NULL).");
+              "key value is (<NULL>).");
     // Dropped, the index refuses nothing more.
     run("DROP INDEX IX_Nif ON Clientes");
     run("INSERT INTO Clientes VALUES (5, '123A', NULL)");
