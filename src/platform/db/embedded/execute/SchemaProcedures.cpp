@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
@@ -32,14 +33,10 @@ QStringList nameParts(QString name) {
     return parts;
 }
 
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+using tsql::schema_access::quoted;
 
 QString literal(const QString& text) {
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
+    return tsql::schema_access::quotedText(text);
 }
 
 // Rows of a query: name and SQL.
@@ -122,20 +119,16 @@ void renameColumn(SqliteDatabase& database, const QString& table, const QString&
         ambiguous(QStringLiteral("COLUMN"));
     database.run(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
                      .arg(quoted(table), quoted(column), quoted(newName)));
-    for (const auto& [name, columns] :
-         namedSql(database, QStringLiteral("SELECT name, columns FROM %1 WHERE lower(table_name) "
-                                           "= lower(%2)")
-                                .arg(QLatin1String(tsql::constraintTable), literal(table))))
-        database.run(QStringLiteral("UPDATE %1 SET columns = %2 WHERE name = %3")
-                         .arg(QLatin1String(tsql::constraintTable),
-                              literal(renamedInList(columns, column, newName)), literal(name)));
-    for (const auto& [name, columns] :
-         namedSql(database, QStringLiteral("SELECT name, ref_columns FROM %1 WHERE "
-                                           "lower(ref_table) = lower(%2)")
-                                .arg(QLatin1String(tsql::constraintTable), literal(table))))
-        database.run(QStringLiteral("UPDATE %1 SET ref_columns = %2 WHERE name = %3")
-                         .arg(QLatin1String(tsql::constraintTable),
-                              literal(renamedInList(columns, column, newName)), literal(name)));
+    // The constraint rows name the column among their own columns or the referenced ones.
+    for (const auto& [list, table_column] :
+         {std::pair{"columns", "table_name"}, std::pair{"ref_columns", "ref_table"}})
+        for (const auto& [name, columns] : namedSql(
+                 database, QStringLiteral("SELECT name, %1 FROM %2 WHERE lower(%3) = lower(%4)")
+                               .arg(QLatin1String(list), QLatin1String(tsql::constraintTable),
+                                    QLatin1String(table_column), literal(table))))
+            database.run(QStringLiteral("UPDATE %1 SET %2 = %3 WHERE name = %4")
+                             .arg(QLatin1String(tsql::constraintTable), QLatin1String(list),
+                                  literal(renamedInList(columns, column, newName)), literal(name)));
 }
 
 void renameIndex(SqliteDatabase& database, const QString& table, const QString& index,

@@ -1,6 +1,5 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 
-#include "platform/core/Error.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
@@ -196,22 +195,7 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-template <void (*body)(sqlite3_context*, int, sqlite3_value**)>
-void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    try {
-        body(ctx, argc, argv);
-    } catch (const std::exception& e) {
-        sqlite3_result_error(ctx, e.what(), -1);
-    }
-}
-
-struct Registration {
-    const char* name;
-    int arguments;
-    void (*function)(sqlite3_context*, int, sqlite3_value**);
-};
-
-const Registration registrations[] = {
+const FunctionRegistration registrations[] = {
     {"tsql_system_type_id", 1, guarded<typePart<&ColumnType::id>>},
     {"tsql_column_bytes", 1, guarded<typePart<&ColumnType::bytes>>},
     {"tsql_type_precision", 1, guarded<typePart<&ColumnType::precision>>},
@@ -224,12 +208,8 @@ const Registration registrations[] = {
 } // namespace
 
 void registerCatalogFunctions(sqlite3* db) {
-    for (const Registration& r : registrations)
-        if (sqlite3_create_function_v2(db, r.name, r.arguments, SQLITE_UTF8, nullptr, r.function,
-                                       nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw Error(errnum::E_FAIL,
-                        QStringLiteral("Cannot register %1: %2")
-                            .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+    for (const FunctionRegistration& r : registrations)
+        registerOne(db, r);
 }
 
 } // namespace estaciones::db::tsql

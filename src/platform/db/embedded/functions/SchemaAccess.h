@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/db/embedded/functions/FunctionRegistration.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <stdexcept>
 
 struct sqlite3;
 struct sqlite3_value;
@@ -11,13 +11,6 @@ struct sqlite3_value;
 // What the schema functions share: running statements on the connection
 // that calls them, and failing with the server's number and text.
 namespace estaciones::db::tsql::schema_access {
-
-// A failure with the server's number and text, raised out of a function.
-struct ServerFailure : std::runtime_error {
-    ServerFailure(int number, const QString& text)
-        : std::runtime_error(text.toStdString()), number(number) {}
-    int number;
-};
 
 QString textOf(sqlite3_value* value);
 

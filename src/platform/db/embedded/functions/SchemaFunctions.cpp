@@ -1,7 +1,5 @@
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 
-#include "platform/core/Error.h"
-#include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ColumnAlteration.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
@@ -192,27 +190,7 @@ void dropTableConstraints(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-using Body = void (*)(sqlite3_context*, int, sqlite3_value**);
-
-template <Body body> void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    try {
-        body(ctx, argc, argv);
-    } catch (const ServerFailure& failure) {
-        const QByteArray message =
-            functionErrorMessage(failure.number, QString::fromStdString(failure.what())).toUtf8();
-        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
-    } catch (const std::exception& e) {
-        sqlite3_result_error(ctx, e.what(), -1);
-    }
-}
-
-struct Registration {
-    const char* name;
-    int arguments;
-    void (*function)(sqlite3_context*, int, sqlite3_value**);
-};
-
-const Registration registrations[] = {
+const FunctionRegistration registrations[] = {
     {"tsql_constraint_conflict", 5, guarded<constraintConflict>},
     {"tsql_duplicate_key", -1, guarded<duplicateKey>},
     {"tsql_drop_constraint", 3, guarded<dropConstraint>},
@@ -224,13 +202,9 @@ const Registration registrations[] = {
 } // namespace
 
 void registerSchemaFunctions(sqlite3* db) {
-    for (const Registration& r : registrations)
-        // Not innocuous: triggers call the failing ones, statements the schema-changing ones.
-        if (sqlite3_create_function_v2(db, r.name, r.arguments, SQLITE_UTF8, nullptr, r.function,
-                                       nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw Error(errnum::E_FAIL,
-                        QStringLiteral("Cannot register %1: %2")
-                            .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+    // Not innocuous: triggers call the failing ones, statements the schema-changing ones.
+    for (const FunctionRegistration& r : registrations)
+        registerOne(db, r);
     // A file opened read-only keeps what it has; its catalogue views then read no constraints.
     sqlite3_exec(db, constraintTableSql, nullptr, nullptr, nullptr);
 }

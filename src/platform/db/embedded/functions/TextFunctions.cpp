@@ -1,7 +1,6 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 
-#include "platform/core/Error.h"
-#include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -16,12 +15,6 @@ namespace estaciones::db::tsql {
 namespace {
 
 using Settings = std::shared_ptr<DialectSettings>;
-
-struct Failure : std::runtime_error {
-    Failure(int number, const QString& text)
-        : std::runtime_error(text.toStdString()), number(number) {}
-    int number;
-};
 
 bool isNull(sqlite3_value* v) {
     return sqlite3_value_type(v) == SQLITE_NULL;
@@ -44,8 +37,9 @@ const DialectSettings& settingsOf(sqlite3_context* ctx) {
 QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
     const auto date = parseDateText(text(v), settingsOf(ctx).dateOrder);
     if (!date)
-        throw Failure(241, QStringLiteral("Conversion failed when converting date and/or time "
-                                          "from character string."));
+        throw ServerFailure(241,
+                            QStringLiteral("Conversion failed when converting date and/or time "
+                                           "from character string."));
     return *date;
 }
 
@@ -153,9 +147,10 @@ QDateTime fromParts(sqlite3_value** argv, int count, const char* type) {
     const QDate date(parts[0], parts[1], parts[2]);
     const QTime time(parts[3], parts[4], parts[5], parts[6]);
     if (!date.isValid() || !time.isValid() || parts[0] < 1 || (count > 3 && parts[0] < 1753))
-        throw Failure(289, QStringLiteral("Cannot construct data type %1, some of the arguments "
-                                          "have values which are not valid.")
-                               .arg(QLatin1String(type)));
+        throw ServerFailure(289,
+                            QStringLiteral("Cannot construct data type %1, some of the arguments "
+                                           "have values which are not valid.")
+                                .arg(QLatin1String(type)));
     return naiveDateTime(date, time);
 }
 
@@ -180,26 +175,7 @@ void datetimefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, formatStoredDate(fromParts(argv, 7, "datetime"), DateKind::DateTime));
 }
 
-template <void (*body)(sqlite3_context*, int, sqlite3_value**)>
-void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    try {
-        body(ctx, argc, argv);
-    } catch (const Failure& failure) {
-        const QByteArray message =
-            functionErrorMessage(failure.number, QString::fromStdString(failure.what())).toUtf8();
-        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
-    } catch (const std::exception& e) {
-        sqlite3_result_error(ctx, e.what(), -1);
-    }
-}
-
-struct Registration {
-    const char* name;
-    int arguments;
-    void (*function)(sqlite3_context*, int, sqlite3_value**);
-};
-
-const Registration registrations[] = {
+const FunctionRegistration registrations[] = {
     {"tsql_patindex", 2, guarded<patindex>},
     {"tsql_stuff", 4, guarded<stuff>},
     {"tsql_reverse", 1, guarded<reverse>},
@@ -220,14 +196,10 @@ void destroySettings(void* p) {
 } // namespace
 
 void registerTextFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
-    for (const Registration& r : registrations)
-        // Innocuous and deterministic: views and defaults may call them.
-        if (sqlite3_create_function_v2(
-                db, r.name, r.arguments, SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
-                new Settings(settings), r.function, nullptr, nullptr, destroySettings) != SQLITE_OK)
-            throw Error(errnum::E_FAIL,
-                        QStringLiteral("Cannot register %1: %2")
-                            .arg(QString::fromUtf8(r.name), QString::fromUtf8(sqlite3_errmsg(db))));
+    // Innocuous and deterministic: views and defaults may call them.
+    for (const FunctionRegistration& r : registrations)
+        registerOne(db, r, SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC, new Settings(settings),
+                    destroySettings);
 }
 
 } // namespace estaciones::db::tsql
