@@ -187,3 +187,59 @@ TEST_F(Ejecutor, aMissingScriptGoesToThePreparationHandler) {
 }
 
 } // namespace
+
+namespace {
+
+// An upgrade script as the suite writes them: every step guarded by the
+// catalogue, so that running it again changes nothing more.
+const QByteArray scriptActualizacion =
+    "IF OBJECT_ID('Regiones') IS NULL\r\n"
+    "CREATE TABLE Regiones (Codigo varchar(4) NOT NULL CONSTRAINT PK_Regiones PRIMARY KEY, "
+    "Nombre varchar(20) NULL)\r\nGO\r\n"
+    "IF OBJECT_ID('Puestos') IS NULL\r\n"
+    "CREATE TABLE Puestos (Id int IDENTITY(1,1) NOT NULL PRIMARY KEY, Zona varchar(4) NULL, "
+    "Descrip varchar(10) NULL)\r\nGO\r\n"
+    "IF NOT EXISTS (SELECT * FROM Regiones)\r\nBEGIN\r\n"
+    "INSERT INTO Regiones VALUES ('N', 'Norte')\r\nINSERT INTO Regiones VALUES ('S', 'Sur')\r\n"
+    "INSERT INTO Puestos (Zona, Descrip) VALUES ('N', 'uno')\r\n"
+    "INSERT INTO Puestos (Zona, Descrip) VALUES ('S', 'dos')\r\nEND\r\nGO\r\n"
+    "IF COL_LENGTH('Puestos', 'Zona') IS NOT NULL\r\n"
+    "EXEC sp_rename 'Puestos.Zona', 'Region', 'COLUMN'\r\nGO\r\n"
+    "IF COL_LENGTH('Puestos', 'Descrip') < 40\r\n"
+    "ALTER TABLE Puestos ALTER COLUMN Descrip varchar(40) NULL\r\nGO\r\n"
+    "IF NOT EXISTS (SELECT * FROM sys.foreign_keys WHERE name = 'FK_Puestos_Regiones')\r\n"
+    "ALTER TABLE Puestos WITH CHECK ADD CONSTRAINT FK_Puestos_Regiones FOREIGN KEY (Region) "
+    "REFERENCES Regiones (Codigo)\r\nGO\r\n"
+    "IF NOT EXISTS (SELECT * FROM syscolumns WHERE id = OBJECT_ID('Puestos') AND name = "
+    "'NombreRegion')\r\nALTER TABLE Puestos ADD NombreRegion varchar(20) NULL\r\nGO\r\n"
+    "UPDATE p SET NombreRegion = r.Nombre, Descrip = 'Puesto de la zona ' + r.Nombre FROM "
+    "Puestos p JOIN Regiones r ON r.Codigo = p.Region\r\nGO\r\n";
+
+} // namespace
+
+TEST_F(Ejecutor, anUpgradeScriptGuardedByTheCatalogueRunsTwiceToTheSameSchemaAndRows) {
+    const QString ruta = script("actualizacion.sql", scriptActualizacion);
+    const auto estado = [&] {
+        return QStringList{
+            valor("SELECT count(*) FROM sys.foreign_keys WHERE name = 'FK_Puestos_Regiones'")
+                .toString(),
+            valor("SELECT COL_LENGTH('Puestos', 'Descrip')").toString(),
+            valor("SELECT count(*) FROM syscolumns WHERE id = OBJECT_ID('Puestos') AND name IN "
+                  "('Region', 'NombreRegion', 'Zona')")
+                .toString(),
+            valor("SELECT count(*) FROM Puestos").toString(),
+            valor("SELECT Descrip + '/' + NombreRegion FROM Puestos WHERE Region = 'S'")
+                .toString()};
+    };
+    const ResultadoScript primera = correr(ruta);
+    EXPECT_FALSE(primera.huboErrores);
+    const QStringList despues = estado();
+    EXPECT_EQ(despues, (QStringList{"1", "40", "2", "2", "Puesto de la zona Sur/Sur"}));
+    const ResultadoScript segunda = correr(ruta);
+    EXPECT_FALSE(segunda.huboErrores);
+    EXPECT_EQ(estado(), despues);
+    // The foreign key added on the way is enforced.
+    EXPECT_THROW(
+        data::sharedDb().gCnn.execute("INSERT INTO Puestos (Region, Descrip) VALUES ('X', 'nada')"),
+        db::ProviderFailure);
+}
