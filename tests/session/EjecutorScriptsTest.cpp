@@ -199,10 +199,12 @@ const QByteArray scriptActualizacion =
     "IF OBJECT_ID('Puestos') IS NULL\r\n"
     "CREATE TABLE Puestos (Id int IDENTITY(1,1) NOT NULL PRIMARY KEY, Zona varchar(4) NULL, "
     "Descrip varchar(10) NULL)\r\nGO\r\n"
+    // The first rows name a column a later step renames: the server compiles a
+    // batch whole, so they go through EXEC, compiled only when it runs.
     "IF NOT EXISTS (SELECT * FROM Regiones)\r\nBEGIN\r\n"
     "INSERT INTO Regiones VALUES ('N', 'Norte')\r\nINSERT INTO Regiones VALUES ('S', 'Sur')\r\n"
-    "INSERT INTO Puestos (Zona, Descrip) VALUES ('N', 'uno')\r\n"
-    "INSERT INTO Puestos (Zona, Descrip) VALUES ('S', 'dos')\r\nEND\r\nGO\r\n"
+    "EXEC ('INSERT INTO Puestos (Zona, Descrip) VALUES (''N'', ''uno'')')\r\n"
+    "EXEC ('INSERT INTO Puestos (Zona, Descrip) VALUES (''S'', ''dos'')')\r\nEND\r\nGO\r\n"
     "IF COL_LENGTH('Puestos', 'Zona') IS NOT NULL\r\n"
     "EXEC sp_rename 'Puestos.Zona', 'Region', 'COLUMN'\r\nGO\r\n"
     "IF COL_LENGTH('Puestos', 'Descrip') < 40\r\n"

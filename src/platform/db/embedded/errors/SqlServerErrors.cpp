@@ -135,8 +135,6 @@ constexpr std::array messages{
             "ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'."},
     Message{native::RenameAmbiguous, 11, "42000", errnum::CommandError,
             "Either the parameter @objname is ambiguous or the claimed @objtype (%1) is wrong."},
-    Message{native::NotSupported, 16, "42000", errnum::CommandError,
-            "Keyword or statement option '%1' is not supported in this version of SQL Server."},
     Message{native::ObjectExists, 16, "42S01", errnum::CommandError,
             "There is already an object named '%1' in the database."},
     Message{native::ProcedureExists, 16, "42000", errnum::CommandError,

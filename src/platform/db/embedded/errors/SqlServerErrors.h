@@ -60,7 +60,6 @@ constexpr int DuplicateKeyOnCreateIndex = 1505;
 constexpr int NotAConstraint = 3728;
 constexpr int ReferencedByForeignKey = 3726;
 constexpr int ConstraintDoesNotExist = 4917;
-constexpr int NotSupported = 40517;
 constexpr int ColumnDependency = 5074;
 constexpr int RenameAmbiguous = 15248;
 constexpr int AlterColumnMissing = 4924;
