@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringTokenizer>
 #include <QTextStream>
 
 #include <cstdio>
@@ -99,10 +100,11 @@ std::vector<Batch> splitBatches(const QString& script) {
     static const QRegularExpression goLine(QStringLiteral("^\\s*go(?:\\s+(\\d+))?\\s*(?:--.*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     std::vector<Batch> batches;
-    QStringList lines = script.split(QLatin1Char('\n'));
     Batch current;
     int lineNumber = 0;
-    for (QString line : lines) {
+    // Views of the script's lines: a copy of every line would double the
+    // memory a large script takes.
+    for (QStringView line : QStringTokenizer(script, QLatin1Char('\n'))) {
         ++lineNumber;
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
@@ -124,7 +126,8 @@ std::vector<Batch> splitBatches(const QString& script) {
             current.firstLine = lineNumber + 1;
             continue;
         }
-        current.text += line + QLatin1Char('\n');
+        current.text += line;
+        current.text += QLatin1Char('\n');
     }
     if (!current.text.trimmed().isEmpty()) {
         batches.push_back(current);
