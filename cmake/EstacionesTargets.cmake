@@ -6,7 +6,7 @@ function(estaciones_common_settings target)
     set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF AUTOMOC ON)
     # g++ 12 reports maybe-uninitialized on std::optional/std::variant of Qt
     # types where nothing is uninitialised; the noise would hide real warnings.
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-maybe-uninitialized)
+    target_compile_options(${target} PRIVATE -Wall -Wextra $<$<CXX_COMPILER_ID:GNU>:-Wno-maybe-uninitialized>)
     if(ESTACIONES_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

@@ -48,11 +48,12 @@ for etapa in "${etapas[@]}"; do
     done < <(inclusiones "$motor/$etapa")
 done
 
-# 2. Fuera del motor (y fuera de sus propias pruebas y mediciones): sólo la
-#    cabecera pública.
+# 2. Fuera del motor (y fuera de sus propias pruebas, de los objetivos de
+#    fuzzing que prueban su lector y su traductor, y de sus mediciones): sólo
+#    la cabecera pública.
 while IFS=: read -r archivo linea incluida; do
     case "$archivo" in
-        "$motor"/* | tests/platform/db/embedded/* | bench/dialect/* | bench/tsql/*) continue ;;
+        "$motor"/* | tests/platform/db/embedded/* | tests/fuzz/* | bench/dialect/* | bench/tsql/*) continue ;;
     esac
     [ "$incluida" = "EmbeddedEngine.h" ] ||
         falla "$archivo:$linea entra al motor por $incluida en lugar de EmbeddedEngine.h"

@@ -1,4 +1,5 @@
 #include "app/BarraEstadoVentana.h"
+#include "app/CierrePorSenal.h"
 #include "app/ReproduccionEntrada.h"
 #include "app/RespuestasAutomaticas.h"
 #include "articles/widgets/AltaRapida.h"
@@ -26,6 +27,7 @@
 int main(int argc, char** argv) {
     using namespace estaciones;
     QApplication app(argc, argv);
+    app::recibirSenalesDeCierre();
     QApplication::setApplicationName(QStringLiteral("Estaciones"));
     QApplication::setApplicationVersion(QStringLiteral(ESTACIONES_VERSION));
     ui::installSpanishTranslations(app);
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.show();
+    app::cerrarConSenales(window);
     // Automated runs that only check the start-up close the window once it is
     // up, as the operator would, so the session ends as after "Salir"; the
     // variable holds the wait in milliseconds (any other value: at once).

@@ -3,8 +3,13 @@
 namespace estaciones::data {
 
 const QStringList& estadosConexionPerdida() {
-    static const QStringList estados{QStringLiteral("08S01"), QStringLiteral("08001"),
-                                     QStringLiteral("08003"), QStringLiteral("08007")};
+    static const QStringList estados{
+        QStringLiteral("08S01"), QStringLiteral("08001"), QStringLiteral("08003"),
+        QStringLiteral("08007"),
+        // PostgreSQL's server ending the session: an administrator's
+        // shutdown or restart (57P01), a crash (57P02), not accepting
+        // connections yet (57P03).
+        QStringLiteral("57P01"), QStringLiteral("57P02"), QStringLiteral("57P03")};
     return estados;
 }
 

@@ -11,7 +11,9 @@ namespace estaciones::data {
 // that the statement was wrong: only these are worth a reconnection before
 // the statement runs again. ODBC's communication link failure (08S01),
 // unable to connect (08001), connection not open (08003) and connection
-// failure during a transaction (08007). Add another driver's states here.
+// failure during a transaction (08007); PostgreSQL's driver passes on the
+// server's own 57P01-57P03 when the server shuts down. Add another driver's
+// states here.
 const QStringList& estadosConexionPerdida();
 
 // Whether `error`, thrown by an operation on a connection whose Errors

@@ -153,7 +153,9 @@ TEST(StringBuilder, removeChecksTheWholeRange) {
                                 {-1, 1},
                                 {0, -1},
                                 {1, std::numeric_limits<std::int32_t>::max()}}) {
-        EXPECT_EQ(errorOf([&] { sb.Remove(index, count); }), errnum::SubscriptOutOfRange)
+        // Copies: clang before 16 cannot capture structured bindings.
+        EXPECT_EQ(errorOf([&sb, index = index, count = count] { sb.Remove(index, count); }),
+                  errnum::SubscriptOutOfRange)
             << index << "," << count;
     }
     EXPECT_EQ(sb.toString(), QStringLiteral("ad"));

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringTokenizer>
 #include <QTextStream>
 
 #include <cstdio>
@@ -38,12 +39,13 @@ struct Options {
     bool headers = true;      // -h -1 turns them off
     bool exitOnError = false; // -b
     QString outputFile;       // -o
+    int commandTimeout = 0;   // -t: sqlcmd waits for ever by default
 };
 
 const char* const kUsage =
     "Uso: estaciones-sql [-S servidor] [-d base] [-U usuario] [-P clave] [--cadena \"cadena de "
     "conexion\"]\n"
-    "                    (-Q \"texto\" | -i archivo ...) [-s separador] [-W] [-h -1] [-b] [-o "
+    "                    (-Q \"texto\" | -i archivo ...) [-s separador] [-W] [-h -1] [-b] [-t segundos] [-o "
     "salida]\n"
     "  -S servidor   \"(local)\" (motor embebido, por defecto) o un SQL Server (host, "
     "host\\instancia, host,puerto)\n"
@@ -55,7 +57,8 @@ const char* const kUsage =
     "  -s c          separador de columnas (un espacio por defecto)\n"
     "  -W            quita los blancos de relleno\n"
     "  -h -1         sin cabeceras\n"
-    "  -b            termina con codigo 1 al primer error\n";
+    "  -b            termina con codigo 1 al primer error\n"
+    "  -t segundos   espera de cada lote (0, por defecto: sin limite)\n";
 
 // Windows-1252's 0x80..0x9F; the rest of the upper half is Latin-1.
 QString decodeWindows1252(const QByteArray& bytes) {
@@ -97,10 +100,11 @@ std::vector<Batch> splitBatches(const QString& script) {
     static const QRegularExpression goLine(QStringLiteral("^\\s*go(?:\\s+(\\d+))?\\s*(?:--.*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     std::vector<Batch> batches;
-    QStringList lines = script.split(QLatin1Char('\n'));
     Batch current;
     int lineNumber = 0;
-    for (QString line : lines) {
+    // Views of the script's lines: a copy of every line would double the
+    // memory a large script takes.
+    for (QStringView line : QStringTokenizer(script, QLatin1Char('\n'))) {
         ++lineNumber;
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
@@ -122,7 +126,8 @@ std::vector<Batch> splitBatches(const QString& script) {
             current.firstLine = lineNumber + 1;
             continue;
         }
-        current.text += line + QLatin1Char('\n');
+        current.text += line;
+        current.text += QLatin1Char('\n');
     }
     if (!current.text.trimmed().isEmpty()) {
         batches.push_back(current);
@@ -344,6 +349,15 @@ std::optional<Options> parse(const QStringList& args, QString& problem) {
             if (!(v = next()))
                 return std::nullopt;
             o.headers = v->trimmed() != QLatin1String("-1");
+        } else if (a == QLatin1String("-t")) {
+            if (!(v = next()))
+                return std::nullopt;
+            bool number = false;
+            o.commandTimeout = v->trimmed().toInt(&number);
+            if (!number || o.commandTimeout < 0 || o.commandTimeout > 65535) {
+                problem = QStringLiteral("-t necesita un numero de segundos entre 0 y 65535");
+                return std::nullopt;
+            }
         } else if (a == QLatin1String("-W")) {
             o.trim = true;
         } else if (a == QLatin1String("-b")) {
@@ -379,6 +393,17 @@ QString buildConnectionString(const Options& o) {
     return text;
 }
 
+// The transactions a script left open: the connection's end rolls them
+// back, so the work they hold was never done (0 where the server cannot say).
+int openTransactions(Connection& cnn) {
+    try {
+        Recordset rs = cnn.execute(QStringLiteral("SELECT @@TRANCOUNT"));
+        return rs.state() == adStateOpen && !rs.eof() ? rs.fields(0).value().toInt32() : 0;
+    } catch (const Error&) {
+        return 0;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -411,7 +436,7 @@ int main(int argc, char** argv) {
 
     Connection cnn;
     cnn.setCursorLocation(adUseClient);
-    cnn.setCommandTimeout(0); // sqlcmd waits for ever
+    cnn.setCommandTimeout(options.commandTimeout);
     try {
         // A user or password given on the command line wins over the string's.
         cnn.open(buildConnectionString(options),
@@ -465,5 +490,12 @@ int main(int argc, char** argv) {
         }
     }
     out.flush();
+    if (const int open = openTransactions(cnn); open > 0) {
+        err << QStringLiteral("La sesion termina con %1 transaccion(es) abierta(s) (@@TRANCOUNT): "
+                              "se deshacen y su trabajo no queda guardado.")
+                   .arg(open)
+            << '\n';
+        return 1;
+    }
     return failed && options.exitOnError ? 1 : 0;
 }

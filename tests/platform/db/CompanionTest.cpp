@@ -224,6 +224,33 @@ TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
     EXPECT_TRUE(r.out.trimmed().endsWith(QStringLiteral("0"))) << r.out.toStdString();
 }
 
+// A script that ends inside a transaction has its work undone when the
+// connection ends: the tool says so and fails, never reports it as done.
+TEST_F(CompanionEmbedded, shouldFailAndSaySoWhenAScriptEndsWithAnOpenTransaction) {
+    const QStringList otra{QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                           QStringLiteral("OTRA")};
+    CompanionRun r = runCompanion(
+        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+         QStringLiteral("DEMO"), QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
+        datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
+                                        QStringLiteral("CREATE TABLE x (a int)")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
+                                        QStringLiteral("BEGIN TRAN INSERT INTO x VALUES (1)")},
+                     datos.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("transaccion(es) abierta(s)"))) << r.err.toStdString();
+    r = runCompanion(otra + QStringList{QStringLiteral("-h"), QStringLiteral("-1"),
+                                        QStringLiteral("-W"), QStringLiteral("-Q"),
+                                        QStringLiteral("SELECT COUNT(*) FROM x")},
+                     datos.path());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("0"));
+}
+
 // Two processes updating different rows of one embedded database at once:
 // neither loses an update (WAL and a busy time-out).
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {

@@ -114,8 +114,9 @@ constexpr std::array messages{
     Message{native::IndexExists, 16, "42S11", errnum::CommandError,
             "The operation failed because an index or statistics with name '%1' already "
             "exists on table '%2'."},
-    Message{native::LockTimeout, 16, "HYT00", errnum::Timeout,
-            "Lock request time out period exceeded."},
+    Message{native::DeadlockVictim, 13, "40001", errnum::E_FAIL,
+            "Transaction (Process ID %1) was deadlocked on lock resources with another process "
+            "and has been chosen as the deadlock victim. Rerun the transaction."},
     Message{native::DuplicateKey, 14, "23000", errnum::IntegrityViolation,
             "Violation of %1 constraint '%2'. Cannot insert duplicate key in object '%3'."},
     Message{native::DuplicateIndexKey, 14, "23000", errnum::IntegrityViolation,
@@ -152,6 +153,17 @@ constexpr std::array messages{
             "Cannot open database \"%1\" requested by the login. The login failed."},
     Message{native::TooManyArguments, 16, "42000", errnum::CommandError,
             "Procedure or function %1 has too many arguments specified."},
+    Message{native::BackupTerminated, 16, "42000", errnum::E_FAIL,
+            "%1 is terminating abnormally."},
+    Message{native::BackupInTransaction, 16, "42000", errnum::E_FAIL,
+            "Cannot perform a backup or restore operation within a transaction."},
+    Message{native::RestoreDatabaseInUse, 16, "42000", errnum::E_FAIL,
+            "Exclusive access could not be obtained because the database is in use."},
+    Message{native::BackupDeviceUnopenable, 16, "42000", errnum::E_FAIL,
+            "Cannot open backup device '%1'. Operating system error %2."},
+    Message{native::BackupMediaMalformed, 16, "42000", errnum::E_FAIL,
+            "The media family on device '%1' is incorrectly formed. SQL Server cannot process "
+            "this media family."},
     Message{native::StringTruncated, 16, "22001", DataOverflow,
             "String or binary data would be truncated."},
     Message{native::DefaultDatabaseMissing, 16, "42000", errnum::CommandError,
@@ -374,10 +386,17 @@ const std::vector<Rule>& rules() {
          [](const SqliteFailure& f, const M& m) {
              return constraintConflict(f, QStringLiteral("CHECK"), stripQuotes(m.captured(1)));
          }},
+        // A busy file that the wait did not get past (a stale snapshot cannot
+        // be upgraded to a write): the transaction must start again, as a
+        // deadlock victim's does. A wait that ran out is told by the caller.
         {SQLITE_BUSY, QRegularExpression(QStringLiteral(".")),
-         [](const SqliteFailure&, const M&) { return sqlServerError(native::LockTimeout); }},
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::DeadlockVictim, {QStringLiteral("51")});
+         }},
         {SQLITE_LOCKED, QRegularExpression(QStringLiteral(".")),
-         [](const SqliteFailure&, const M&) { return sqlServerError(native::LockTimeout); }},
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::DeadlockVictim, {QStringLiteral("51")});
+         }},
     };
     return table;
 }
@@ -406,6 +425,26 @@ ProviderError sqlServerError(int number, const QStringList& arguments) {
     error.number = message->adoNumber;
     error.severity = message->severity;
     return error;
+}
+
+ProviderError queryTimeoutError() {
+    ProviderError error;
+    error.number = errnum::Timeout;
+    error.description = QStringLiteral("Query timeout expired");
+    error.source = QStringLiteral("Microsoft OLE DB Provider for SQL Server");
+    error.sqlState = QStringLiteral("HYT00");
+    error.nativeError = native::QueryTimeout;
+    return error;
+}
+
+bool endsTheTransaction(const ProviderFailure& failure) {
+    for (const ProviderError& record : failure.records()) {
+        if (record.nativeError == native::DeadlockVictim ||
+            (record.nativeError == native::QueryTimeout && record.sqlState == u"HYT00")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void failWith(int number, const QStringList& arguments) {

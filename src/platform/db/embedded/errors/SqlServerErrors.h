@@ -24,7 +24,12 @@ constexpr int TablePrimaryKeyExists = 1779;
 constexpr int ColumnDefaultExists = 1781;
 constexpr int DatabaseExists = 1801;
 constexpr int IndexExists = 1913;
-constexpr int LockTimeout = 1222;
+constexpr int DeadlockVictim = 1205;
+constexpr int BackupTerminated = 3013;
+constexpr int BackupInTransaction = 3021;
+constexpr int RestoreDatabaseInUse = 3101;
+constexpr int BackupDeviceUnopenable = 3201;
+constexpr int BackupMediaMalformed = 3241;
 constexpr int DuplicateKey = 2627;
 constexpr int ObjectExists = 2714;
 constexpr int ProcedureExists = 2729;
@@ -72,6 +77,10 @@ constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports 
 // driver reports and the ADO number the OLE DB provider raises.
 ProviderError sqlServerError(int number, const QStringList& arguments = {});
 
+// The client's own record when the command time-out passes (ADO's
+// DB_E_ABORTLIMITREACHED, "Query timeout expired", HYT00).
+ProviderError queryTimeoutError();
+
 // Throws ProviderFailure holding sqlServerError(number, arguments).
 [[noreturn]] void failWith(int number, const QStringList& arguments = {});
 
@@ -88,6 +97,10 @@ struct SqliteFailure {
     // The table's primary-key columns (to tell a primary key from a unique key).
     QStringList primaryKey;
 };
+
+// Whether a failure ended the session's transaction as the server ends a
+// deadlock victim's or a timed-out command's (the caller rolls back).
+bool endsTheTransaction(const ProviderFailure& failure);
 
 // The mapping table: SQLite result code and message pattern → SQL Server record.
 ProviderError translateSqliteError(const SqliteFailure& failure);

@@ -6,6 +6,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -76,6 +77,9 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
         VariableScope scope;
         runNodes(nodes, scope, true);
     } catch (const ProviderFailure& failure) {
+        if (endsTheTransaction(failure)) {
+            m_session.abandonTransaction();
+        }
         std::vector<ProviderError> records = m_errors;
         records.insert(records.end(), failure.records().begin(), failure.records().end());
         endBatch(records);
@@ -207,6 +211,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         raiseError(tokens, scope);
     } else if (first == QLatin1String("THROW")) {
         throwError(tokens, scope);
+    } else if (first == QLatin1String("BACKUP") || first == QLatin1String("RESTORE")) {
+        BackupStatements(m_session, [&](const Tokens& value) {
+            return evaluate(value, scope).toString();
+        }).run(tokens);
     } else if (first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||
                first == QLatin1String("DENY") || first == QLatin1String("CHECKPOINT")) {
         // Permissions do not exist in a local file database.

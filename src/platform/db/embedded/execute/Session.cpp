@@ -49,6 +49,7 @@ void Session::use(const QString& database, bool connecting) {
     auto opened =
         std::make_shared<SqliteDatabase>(*file, QFileInfo(*file).completeBaseName(), false);
     applyDialectSettings(*opened);
+    opened->waitForLocksUntil(m_lockDeadline);
     m_current = opened.get();
     m_databases.insert(key, std::move(opened));
 }
@@ -61,9 +62,7 @@ SqliteDatabase& Session::current() const {
 }
 
 void Session::closeAll() {
-    if (m_transactionDepth > 0) {
-        ignoringErrors([this] { rollbackTransaction(); });
-    }
+    abandonTransaction();
     m_current = nullptr;
     m_databases.clear();
 }
@@ -118,7 +117,7 @@ Variant Session::systemValue(const QString& name) const {
 void Session::beginTransaction() {
     if (m_transactionDepth == 0) {
         SqliteDatabase& database = current();
-        database.run(QStringLiteral("BEGIN"));
+        database.run(QStringLiteral("BEGIN IMMEDIATE"));
         m_transactionDatabase = m_databases.value(database.name().toLower());
     }
     ++m_transactionDepth;
@@ -133,7 +132,35 @@ void Session::commitTransaction() {
     }
     if (--m_transactionDepth == 0 && m_transactionDatabase) {
         const auto database = std::move(m_transactionDatabase);
-        database->run(QStringLiteral("COMMIT"));
+        try {
+            database->run(QStringLiteral("COMMIT"));
+        } catch (const ProviderFailure&) {
+            ignoringErrors([&] { database->run(QStringLiteral("ROLLBACK")); });
+            throw;
+        }
+    }
+}
+
+void Session::abandonTransaction() {
+    if (m_transactionDepth > 0) {
+        ignoringErrors([this] { rollbackTransaction(); });
+    }
+}
+
+void Session::release(const QString& database) {
+    const QString key = database.trimmed().toLower();
+    const auto it = m_databases.constFind(key);
+    if (it == m_databases.constEnd() || it->get() == m_current ||
+        *it == m_transactionDatabase) {
+        return;
+    }
+    m_databases.remove(key);
+}
+
+void Session::waitForLocksUntil(std::optional<QDeadlineTimer> deadline) {
+    m_lockDeadline = deadline;
+    for (const auto& database : std::as_const(m_databases)) {
+        database->waitForLocksUntil(deadline);
     }
 }
 
@@ -145,7 +172,8 @@ void Session::rollbackTransaction() {
     m_transactionName.clear();
     m_savepoints.clear();
     m_doomed = false;
-    if (const auto database = std::move(m_transactionDatabase)) {
+    // SQLite may have rolled back already (an interrupted write, a full disk).
+    if (const auto database = std::move(m_transactionDatabase); database && database->inTransaction()) {
         database->run(QStringLiteral("ROLLBACK"));
     }
 }

@@ -55,11 +55,28 @@ public:
     // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.
     Variant systemValue(const QString& name) const;
 
-    // Transactions nest as @@TRANCOUNT does; only the outermost reaches SQLite.
+    // Transactions nest as @@TRANCOUNT does; only the outermost reaches
+    // SQLite. The outermost takes the file's write lock at once, so that a
+    // transaction waits for other stations' at its start and never fails
+    // halfway for a snapshot it cannot upgrade. A COMMIT that fails rolls
+    // back: nothing stays open that the caller believes finished.
     int transactionDepth() const { return m_transactionDepth; }
     void beginTransaction();
     void commitTransaction();
     void rollbackTransaction();
+    // After a deadlock or a time-out: the transaction is rolled back, as the
+    // server does with its deadlock victim.
+    void abandonTransaction();
+
+    // Until when statements wait for other stations' locks (the command
+    // time-out of the batch running); nullopt restores the fixed wait.
+    void waitForLocksUntil(std::optional<QDeadlineTimer> deadline);
+    // The deadline in force (10 s from now without one).
+    QDeadlineTimer lockDeadline() const { return m_lockDeadline.value_or(QDeadlineTimer(10000)); }
+
+    // Closes this session's connection to `database` (not the current one,
+    // nor the one holding the transaction): RESTORE needs the file to itself.
+    void release(const QString& database);
 
     // BEGIN TRAN name names the outermost transaction; ROLLBACK TRAN with
     // that name rolls everything back, with a savepoint's name (SAVE TRAN)
@@ -87,6 +104,7 @@ private:
     QString m_transactionName;  // lower case; empty when unnamed
     QStringList m_savepoints;   // lower case, oldest first
     bool m_doomed = false;
+    std::optional<QDeadlineTimer> m_lockDeadline;
 };
 
 } // namespace estaciones::db::sqlite

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/SqlRunner.h"
 
+#include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/ResultColumns.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
@@ -18,16 +19,6 @@ struct Finalizer {
     sqlite3_stmt* statement = nullptr;
     ~Finalizer() { sqlite3_finalize(statement); }
 };
-
-ProviderError timeoutError() {
-    ProviderError error;
-    error.number = errnum::Timeout;
-    error.description = QStringLiteral("Query timeout expired");
-    error.source = QStringLiteral("Microsoft OLE DB Provider for SQL Server");
-    error.sqlState = QStringLiteral("HYT00");
-    error.nativeError = native::QueryTimeout;
-    return error;
-}
 
 int progressCheck(void* context) {
     const auto* runner = static_cast<const SqlRunner*>(context);
@@ -52,6 +43,12 @@ bool isQuery(sqlite3_stmt* statement) {
     return !text || qstrnicmp(text, "ALTER", 5) != 0;
 }
 
+// Statements SQLite runs only outside a transaction.
+bool runsOutsideTransactions(const QString& verb) {
+    return verb == QLatin1String("VACUUM") || verb == QLatin1String("ATTACH") ||
+           verb == QLatin1String("DETACH");
+}
+
 bool isCounted(const QString& verb) {
     return verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") ||
            verb == QLatin1String("DELETE");
@@ -62,9 +59,14 @@ bool isCounted(const QString& verb) {
 SqlRunner::SqlRunner(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds)
     : m_session(session), m_parameters(parameters), m_timeoutSeconds(timeoutSeconds) {
     m_clock.start();
+    // Waits for other stations' locks count against the command time-out.
+    m_session.waitForLocksUntil(timeoutSeconds > 0
+                                    ? QDeadlineTimer(timeoutSeconds * 1000LL)
+                                    : QDeadlineTimer(QDeadlineTimer::Forever));
 }
 
 SqlRunner::~SqlRunner() {
+    m_session.waitForLocksUntil(std::nullopt);
     if (m_watched) {
         sqlite3_progress_handler(m_watched, 0, nullptr, nullptr);
     }
@@ -72,7 +74,7 @@ SqlRunner::~SqlRunner() {
 
 void SqlRunner::checkTimeout() const {
     if (m_timeoutSeconds > 0 && m_clock.elapsed() > m_timeoutSeconds * 1000LL) {
-        throw ProviderFailure({timeoutError()});
+        throw ProviderFailure({queryTimeoutError()});
     }
 }
 
@@ -89,7 +91,7 @@ void SqlRunner::watch(sqlite3* db) {
 
 ProviderError SqlRunner::failure(sqlite3* db, const QString& statement) const {
     if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
-        return timeoutError();
+        return queryTimeoutError();
     }
     return m_session.current().lastError(statement);
 }
@@ -97,6 +99,33 @@ ProviderError SqlRunner::failure(sqlite3* db, const QString& statement) const {
 StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
                                 const QString& insertTarget) {
     checkTimeout();
+    SqliteDatabase& database = m_session.current();
+    // A write outside a transaction takes the write lock before it reads,
+    // so that all the SQLite statements of one T-SQL statement wait for
+    // other stations together and land together.
+    const bool ownTransaction = verb != QLatin1String("SELECT") &&
+                                !runsOutsideTransactions(verb) && !database.inTransaction();
+    try {
+        if (!ownTransaction) {
+            return runStatements(text, verb, insertTarget);
+        }
+        database.run(QStringLiteral("BEGIN IMMEDIATE"));
+        StatementOutcome outcome = runStatements(text, verb, insertTarget);
+        database.run(QStringLiteral("COMMIT"));
+        return outcome;
+    } catch (const ProviderFailure& failure) {
+        if (ownTransaction && database.inTransaction()) {
+            ignoringErrors([&] { database.run(QStringLiteral("ROLLBACK")); });
+        }
+        if (endsTheTransaction(failure)) {
+            m_session.abandonTransaction();
+        }
+        throw;
+    }
+}
+
+StatementOutcome SqlRunner::runStatements(const QString& text, const QString& verb,
+                                          const QString& insertTarget) {
     sqlite3* db = m_session.current().handle();
     watch(db);
     StatementOutcome outcome;

@@ -39,6 +39,8 @@ public:
     void checkTimeout() const;
 
 private:
+    StatementOutcome runStatements(const QString& text, const QString& verb,
+                                   const QString& insertTarget);
     void watch(sqlite3* db);
     ProviderError failure(sqlite3* db, const QString& statement) const;
 

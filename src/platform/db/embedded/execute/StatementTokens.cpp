@@ -47,7 +47,8 @@ bool isStatementKeyword(const QString& word) {
         "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
         "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
         "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
-        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW"};
+        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW",
+        "BACKUP",    "RESTORE"};
     return keywords.contains(word);
 }
 

@@ -42,7 +42,8 @@ bool isStarter(const QString& upper) {
         "SELECT",  "INSERT", "UPDATE",   "DELETE",    "CREATE", "DROP",     "ALTER", "TRUNCATE",
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
-        "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW"};
+        "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW",
+        "BACKUP",  "RESTORE"};
     return starters.contains(upper);
 }
 

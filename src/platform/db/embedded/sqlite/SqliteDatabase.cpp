@@ -6,10 +6,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace estaciones::db::sqlite {
 
 namespace {
-constexpr int busyTimeoutMs = 10000;
+constexpr qint64 defaultLockWaitMs = 10000;
 }
 
 bool isInternalTable(const QString& name) {
@@ -36,9 +40,9 @@ SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool cr
 
 void SqliteDatabase::configure() {
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_handler(m_db, &SqliteDatabase::waitForLock, this);
     // WAL lets readers and one writer of other processes work at once; the
-    // busy time-out makes writers queue instead of failing.
+    // busy handler makes writers queue instead of failing.
     run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
     // Procedures live in a table of the file so that sysobjects can list them.
     run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
@@ -47,6 +51,29 @@ void SqliteDatabase::configure() {
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
     tsql::registerFunctions(m_db, m_dialect);
+}
+
+int SqliteDatabase::waitForLock(void* self, int attempt) {
+    auto* database = static_cast<SqliteDatabase*>(self);
+    if (attempt == 0) {
+        database->m_waitingSince.start();
+        database->m_waitRanOut = false;
+    }
+    // Milliseconds left to wait; -1 waits for ever (a command time-out of 0).
+    qint64 left = std::max<qint64>(0, defaultLockWaitMs - database->m_waitingSince.elapsed());
+    if (database->m_lockDeadline) {
+        left = database->m_lockDeadline->isForever() ? -1
+                                                     : database->m_lockDeadline->remainingTime();
+    }
+    if (left == 0) {
+        database->m_waitRanOut = true;
+        return 0;
+    }
+    // Short naps first (most waits are one commit long), then longer ones.
+    constexpr int naps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    const int nap = attempt < int(std::size(naps)) ? naps[attempt] : 100;
+    sqlite3_sleep(left < 0 ? nap : int(std::min<qint64>(nap, left)));
+    return 1;
 }
 
 SqliteDatabase::~SqliteDatabase() {
@@ -63,6 +90,10 @@ void SqliteDatabase::run(const QString& sql) {
 }
 
 ProviderError SqliteDatabase::lastError(const QString& statement) const {
+    const bool waitRanOut = std::exchange(m_waitRanOut, false);
+    if ((sqlite3_extended_errcode(m_db) & 0xff) == SQLITE_BUSY && waitRanOut) {
+        return queryTimeoutError();
+    }
     SqliteFailure failure;
     failure.extendedCode = sqlite3_extended_errcode(m_db);
     failure.message = QString::fromUtf8(sqlite3_errmsg(m_db));
@@ -73,6 +104,10 @@ ProviderError SqliteDatabase::lastError(const QString& statement) const {
         failure.primaryKey = primaryKeyColumns(table);
     }
     return translateSqliteError(failure);
+}
+
+bool SqliteDatabase::inTransaction() const {
+    return sqlite3_get_autocommit(m_db) == 0;
 }
 
 bool SqliteDatabase::hasTable(const QString& table) const {

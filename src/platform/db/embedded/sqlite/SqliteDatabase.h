@@ -3,6 +3,8 @@
 #include "platform/db/Engine.h"
 #include "platform/db/embedded/storage/DialectSettings.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -30,8 +32,17 @@ public:
     // Runs SQLite SQL that needs no result (several statements allowed).
     // Throws ProviderFailure with the error mapped to SQL Server's.
     void run(const QString& sql);
-    // The SQL Server record for the connection's last error on `statement`.
+    // The SQL Server record for the connection's last error on `statement`;
+    // a lock wait that ran out is the command time-out.
     ProviderError lastError(const QString& statement) const;
+
+    // How long a statement waits for another station's write lock: until
+    // `deadline` (the command time-out); without one, a fixed 10 s.
+    void waitForLocksUntil(std::optional<QDeadlineTimer> deadline) { m_lockDeadline = deadline; }
+
+    // Whether a transaction is open on the connection (SQLite ends one by
+    // itself after some failures).
+    bool inTransaction() const;
 
     bool hasTable(const QString& table) const;
     QStringList primaryKeyColumns(const QString& table) const;
@@ -53,6 +64,11 @@ public:
 
 private:
     void configure();
+    static int waitForLock(void* self, int attempt);
+
+    std::optional<QDeadlineTimer> m_lockDeadline;
+    QElapsedTimer m_waitingSince;
+    mutable bool m_waitRanOut = false;
 
     sqlite3* m_db = nullptr;
     std::shared_ptr<tsql::DialectSettings> m_dialect;

@@ -1,0 +1,9 @@
+CREATE TABLE T (id int IDENTITY(1,1) PRIMARY KEY, nombre varchar(20) DEFAULT 'x', fecha datetime DEFAULT GETDATE())
+DECLARE @n int SET @n = 0
+WHILE @n < 3 BEGIN
+  IF @n = 1 INSERT INTO T (nombre) VALUES ('uno') ELSE INSERT INTO T (nombre) VALUES (CONVERT(varchar(10), @n))
+  SET @n = @n + 1
+END
+SELECT TOP 50 PERCENT * FROM T ORDER BY id
+UPDATE T SET nombre = LEFT(nombre, 3) WHERE id IN (SELECT TOP 1 id FROM T)
+BEGIN TRAN DELETE FROM T WHERE DATEDIFF(day, fecha, GETDATE()) > 30 COMMIT

@@ -1,0 +1,4 @@
+IF EXISTS (SELECT * FROM sysobjects WHERE name = 'V') DROP VIEW V
+EXEC sp_help 'T'
+RAISERROR('x %d', 16, 1, 5)
+BACKUP DATABASE D TO DISK = 'd.bak' WITH INIT

@@ -1,0 +1,1 @@
+UPDATE T SET a = ISNULL(b, '') + CHAR(13) WHERE LEN(c) > 0 AND d = N'ñ'

@@ -1,0 +1,4 @@
+SELECT 'GO'
+GOTO x
+ GO
+á€

@@ -1,0 +1,1 @@
+SELECT @x, @@ROWCOUNT, 0x1F, .5, ? FROM #tmp WHERE a!<b
