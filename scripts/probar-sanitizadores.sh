@@ -3,7 +3,9 @@
 # compila todo con clang en build-san/ y ejecuta CTest allí. Cualquier aviso
 # de un sanitizador hace fallar la prueba que lo produjo. Las supresiones
 # (scripts/sanitizadores.supp) llevan cada una su motivo.
-#   scripts/probar-sanitizadores.sh [expresion de ctest -R]
+# Sin argumentos, las del motor, la capa de datos y los lectores (JSON, INI,
+# máscaras, guiones) con los corpus de fuzzing: lo que lee texto ajeno.
+#   scripts/probar-sanitizadores.sh [expresion de ctest -R] [objetivos...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 carpeta=build-san
@@ -12,13 +14,18 @@ if [ ! -f "$carpeta/build.ninja" ]; then
         -DESTACIONES_SANITIZE=ON -DESTACIONES_BUILD_BENCHMARKS=OFF \
         -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
 fi
-cmake --build "$carpeta" -j "${ESTACIONES_JOBS:-2}"
+filtro_defecto='^(test_db_engine|test_db_engine_stages|test_db_corpus|test_platform_db|test_platform_core|test_data|test_articles_text|fuzz_.*|conformance_.*)$'
+objetivos_defecto=(test_db_engine test_db_engine_stages test_db_corpus test_platform_db
+    test_platform_core test_data test_articles_text estaciones_conformance estaciones-sql
+    fuzz_json fuzz_tokenizer fuzz_batch fuzz_oracle fuzz_commandline fuzz_ini fuzz_script
+    fuzz_mask fuzz_columnwidths)
+expresion=${1:-$filtro_defecto}
+[ $# -gt 0 ] && shift
+objetivos=("$@")
+[ ${#objetivos[@]} -eq 0 ] && objetivos=("${objetivos_defecto[@]}")
+cmake --build "$carpeta" -j "${ESTACIONES_JOBS:-2}" --target "${objetivos[@]}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0
 export LSAN_OPTIONS=suppressions=$PWD/scripts/sanitizadores.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$PWD/scripts/sanitizadores.supp
-filtro=()
-if [ $# -gt 0 ]; then
-    filtro=(-R "$1")
-fi
-(cd "$carpeta" && ctest --output-on-failure -j "${ESTACIONES_JOBS:-2}" --timeout 900 "${filtro[@]}")
+(cd "$carpeta" && ctest --output-on-failure -j "${ESTACIONES_JOBS:-2}" --timeout 900 -R "$expresion")
