@@ -95,6 +95,33 @@ int QueryTyping::columnIndex(const QString& name) const {
     return -1;
 }
 
+bool QueryTyping::isUnnamed(int index) {
+    if (!m_statement) {
+        return false;
+    }
+    if (!m_parsed) {
+        parse();
+    }
+    if (index < 0 || static_cast<size_t>(index) >= m_items.size()) {
+        return false;
+    }
+    const auto [first, last] = m_items[static_cast<size_t>(index)];
+    if (expressionEnd(m_pieces, first, last) != last) {
+        return false; // an alias
+    }
+    // x, t.x, t.*: named by the column.
+    for (size_t i = first; i < last; ++i) {
+        const bool expected = (i - first) % 2 == 0
+                                  ? (m_pieces[i].isNameLike() && !tsql::isReservedWord(m_pieces[i])) ||
+                                        m_pieces[i].isPunctuation(u"*")
+                                  : m_pieces[i].isPunctuation(u".");
+        if (!expected) {
+            return true;
+        }
+    }
+    return (last - first) % 2 == 0;
+}
+
 void QueryTyping::parse() {
     m_parsed = true;
     const char* sql = sqlite3_sql(m_statement);
@@ -221,9 +248,17 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (arguments.empty()) {
         return std::nullopt;
     }
-    if (name == QLatin1String("tsql_fractional_divide") && arguments.size() == 2) {
-        return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('/'),
-                          arguments[1].first, arguments[1].second);
+    if ((name == QLatin1String("tsql_fractional_divide") || name == QLatin1String("tsql_divide") ||
+         name == QLatin1String("tsql_modulo")) &&
+        arguments.size() == 2) {
+        const QChar op = name == QLatin1String("tsql_modulo") ? QLatin1Char('%') : QLatin1Char('/');
+        const std::optional<QString> result = arithmetic(
+            arguments[0].first, arguments[0].second, op, arguments[1].first, arguments[1].second);
+        if (result && name == QLatin1String("tsql_divide") &&
+            !NumericType::fromDeclaration(*result)->isWhole()) {
+            m_fractionalCalls.push_back(from);
+        }
+        return result;
     }
     if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
         if (arguments.size() != 2) {
@@ -231,6 +266,11 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         }
         return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('+'),
                           arguments[1].first, arguments[1].second);
+    }
+    // CAST and CONVERT: the type they name.
+    if (name == QLatin1String("tsql_convert") && m_pieces[arguments[0].first].kind == TokenKind::String &&
+        arguments[0].second == arguments[0].first + 1) {
+        return m_pieces[arguments[0].first].value().trimmed();
     }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {"min",    "max", "sum",       "avg",
@@ -322,17 +362,11 @@ QString QueryTyping::withFractionalDivisions() {
     if (!m_statement) {
         return {};
     }
-    // Items without an alias keep the name SQLite gives their text.
-    std::vector<std::pair<size_t, QString>> names;
+    // Items without an alias stay without one: the server names them ''.
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
-        const size_t divisionsBefore = m_fractionalDivisions.size();
         declarationOf(i);
-        if (m_fractionalDivisions.size() > divisionsBefore &&
-            expressionEnd(m_pieces, m_itemFirst, m_itemLast) == m_itemLast) {
-            names.emplace_back(m_itemLast - 1, columnText(m_statement, i, sqlite3_column_name));
-        }
     }
-    if (m_fractionalDivisions.empty()) {
+    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty()) {
         return {};
     }
     // Innermost first, so that an outer division wraps what an inner one wrote.
@@ -342,14 +376,14 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[op].text = QStringLiteral(",");
         pieces[to - 1].text.append(QLatin1Char(')'));
     }
-    for (const auto& [last, name] : names) {
-        pieces[last].text.append(QStringLiteral(" AS ") + tsql::quoteName(name));
+    for (const size_t call : m_fractionalCalls) {
+        pieces[call].text = QStringLiteral("tsql_fractional_divide");
     }
     return tsql::render(pieces);
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    if (!statement.contains(QLatin1Char('/'))) {
+    if (!statement.contains(QLatin1Char('/')) && !statement.contains(QLatin1String("tsql_divide"))) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -137,9 +137,18 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
             return Currency::fromDouble(sqlite3_column_double(statement, index));
         }
         break;
+    case adtype::Numeric:
+        // At the column's scale: decimal(10,4) shows 1.0000.
+        if (storage != SQLITE_TEXT) {
+            if (const auto exact = Decimal::fromDouble(sqlite3_column_double(statement, index),
+                                                       column.numericScale)) {
+                return *exact;
+            }
+            return sqlite3_column_double(statement, index);
+        }
+        break;
     case adtype::Double:
     case adtype::Single:
-    case adtype::Numeric:
         if (storage != SQLITE_TEXT) {
             return sqlite3_column_double(statement, index);
         }

@@ -157,8 +157,10 @@ void completeStatementSyntax(Pieces& pieces) {
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    mapDivisionOperators(pieces);
     mapPlusOperator(pieces);
     canonicaliseDateLiterals(pieces, settings);
+    convertTextComparedWithNumbers(pieces);
     addComparisonCollations(pieces);
     moveTopToLimit(pieces);
     completeStatementSyntax(pieces);

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -156,6 +157,63 @@ bool isUnaryPosition(const Pieces& pieces, size_t op) {
 
 } // namespace
 
+namespace {
+
+// The start of the left operand of the multiplicative operator at `op`: back
+// over '*', '/' and '%' (they group from the left), not over '+' or '-'.
+size_t multiplicativeLeftStart(const Pieces& pieces, size_t op) {
+    if (op == 0)
+        return none;
+    size_t last = op - 1;
+    while (true) {
+        size_t start = primaryStart(pieces, last);
+        if (start == none)
+            return none;
+        // Signs bind tighter than '*': -a / b is (-a) / b.
+        while (start > 0 &&
+               (pieces[start - 1].isPunctuation(u"-") || pieces[start - 1].isPunctuation(u"+") ||
+                pieces[start - 1].isPunctuation(u"~")) &&
+               isUnaryPosition(pieces, start - 1))
+            --start;
+        if (start == 0 || !isMultiplicative(pieces[start - 1]) || start < 2)
+            return start;
+        last = start - 2;
+    }
+}
+
+// Wraps each `a <op> b` in `function(a, b)`, left to right, so that the
+// next operator of a chain finds the call as its left operand.
+void wrapOperator(Pieces& pieces, QStringView op, const QString& function) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieces[i].isPunctuation(op) || isUnaryPosition(pieces, i))
+            continue;
+        const size_t from = multiplicativeLeftStart(pieces, i);
+        const size_t to = primaryEnd(pieces, i + 1);
+        if (from == none || to == none || to <= i)
+            continue;
+        Pieces call = piecesOf(function + QLatin1Char('('));
+        call.front().space = pieces[from].space;
+        const Pieces left(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                          pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        const Pieces right(pieces.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                           pieces.begin() + static_cast<std::ptrdiff_t>(to + 1));
+        call.insert(call.end(), left.begin(), left.end());
+        call[2].space.clear();
+        call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        call.insert(call.end(), right.begin(), right.end());
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        replaceRange(pieces, from, to + 1, std::move(call));
+        i = from;
+    }
+}
+
+} // namespace
+
+void mapDivisionOperators(Pieces& pieces) {
+    wrapOperator(pieces, u"/", QStringLiteral("tsql_divide"));
+    wrapOperator(pieces, u"%", QStringLiteral("tsql_modulo"));
+}
+
 void mapPlusOperator(Pieces& pieces) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!pieces[i].isPunctuation(u"+") || isUnaryPosition(pieces, i))
@@ -272,6 +330,39 @@ void addComparisonCollations(Pieces& pieces) {
                      piecesOf(QStringLiteral("COLLATE %1")
                                   .arg(QLatin1String(date ? dateCollation : textCollation))));
         i += 2;
+    }
+}
+
+namespace {
+
+// The text literal at `at` converted, when the statement runs, to the type of
+// the number literal `number` (245 or 8114 when it is no number).
+void convertToNumberLike(Pieces& pieces, size_t at, const Piece& number) {
+    const auto type = sqlite::NumericType::fromLiteral(number.text);
+    const QString target = type && type->isWhole() ? QStringLiteral("int") : QStringLiteral("float");
+    Pieces call = piecesOf(QStringLiteral("tsql_convert('%1', %2)").arg(target, pieces[at].text));
+    call.front().space = pieces[at].space;
+    replaceRange(pieces, at, at + 1, std::move(call));
+}
+
+} // namespace
+
+void convertTextComparedWithNumbers(Pieces& pieces) {
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) {
+        if (!isComparison(pieces[i]))
+            continue;
+        // The number must stand alone on its side: `a + 1 = '2'` is left to
+        // the column's affinity, `1 = '2'` and `@n = '2'` (a value put in) are not.
+        if (pieces[i - 1].kind == TokenKind::Number && pieces[i + 1].kind == TokenKind::String &&
+            (i < 2 || isBoundary(pieces, i - 2) || pieces[i - 2].isPunctuation(u"-"))) {
+            const Piece number = pieces[i - 1];
+            convertToNumberLike(pieces, i + 1, number);
+        } else if (pieces[i - 1].kind == TokenKind::String &&
+                   pieces[i + 1].kind == TokenKind::Number &&
+                   (i + 2 >= pieces.size() || isBoundary(pieces, i + 2))) {
+            const Piece number = pieces[i + 1];
+            convertToNumberLike(pieces, i - 1, number);
+        }
     }
 }
 
