@@ -111,10 +111,10 @@ bool QueryTyping::isUnnamed(int index) {
     }
     // x, t.x, t.*: named by the column.
     for (size_t i = first; i < last; ++i) {
-        const bool expected = (i - first) % 2 == 0
-                                  ? (m_pieces[i].isNameLike() && !tsql::isReservedWord(m_pieces[i])) ||
-                                        m_pieces[i].isPunctuation(u"*")
-                                  : m_pieces[i].isPunctuation(u".");
+        const bool expected = (i - first) % 2 == 0 ? (m_pieces[i].isNameLike() &&
+                                                      !tsql::isReservedWord(m_pieces[i])) ||
+                                                         m_pieces[i].isPunctuation(u"*")
+                                                   : m_pieces[i].isPunctuation(u".");
         if (!expected) {
             return true;
         }
@@ -268,7 +268,8 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                           arguments[1].first, arguments[1].second);
     }
     // CAST and CONVERT: the type they name.
-    if (name == QLatin1String("tsql_convert") && m_pieces[arguments[0].first].kind == TokenKind::String &&
+    if (name == QLatin1String("tsql_convert") &&
+        m_pieces[arguments[0].first].kind == TokenKind::String &&
         arguments[0].second == arguments[0].first + 1) {
         return m_pieces[arguments[0].first].value().trimmed();
     }
@@ -383,7 +384,8 @@ QString QueryTyping::withFractionalDivisions() {
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    if (!statement.contains(QLatin1Char('/')) && !statement.contains(QLatin1String("tsql_divide"))) {
+    if (!statement.contains(QLatin1Char('/')) &&
+        !statement.contains(QLatin1String("tsql_divide"))) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -116,7 +116,18 @@ SqlValue addFunction(const Call& c) {
     failIntegerConversion(text.toText(), QStringLiteral("int"));
 }
 
+// The result of arithmetic on two ints, which must be an int too.
+SqlValue intResultFunction(const Call& c) {
+    const SqlValue& value = c.arg(0);
+    if (value.kind == SqlValue::Kind::Integer)
+        checkIntegerRange(value.integer, QStringLiteral("int"));
+    else if (value.kind == SqlValue::Kind::Real)
+        failOverflow(QStringLiteral("int")); // SQLite's own 64-bit overflow
+    return value;
+}
+
 const FunctionSpec functions[] = {
+    {"tsql_int_result", 1, intResultFunction, true},
     {"tsql_add", 2, addFunction, true},
     {"tsql_divide", 2, divideFunction, true},
     {"tsql_fractional_divide", 2, fractionalDivideFunction, true},

@@ -73,14 +73,10 @@ SqlValue storeDateFunction(const Call& c) {
 }
 
 const FunctionSpec functions[] = {
-    {"tsql_datename", 2, datenameFunction, true},
-    {"tsql_datepart", 2, datepartFunction, true},
-    {"tsql_dateadd", 3, dateaddFunction, true},
-    {"tsql_datediff", 3, datediffFunction, true},
-    {"tsql_getdate", 0, getdateFunction, false},
-    {"tsql_getutcdate", 0, getutcdateFunction, false},
-    {"tsql_isdate", 1, isdateFunction, true},
-    {"tsql_store_date", 2, storeDateFunction, true},
+    {"tsql_datename", 2, datenameFunction, true}, {"tsql_datepart", 2, datepartFunction, true},
+    {"tsql_dateadd", 3, dateaddFunction, true},   {"tsql_datediff", 3, datediffFunction, true},
+    {"tsql_getdate", 0, getdateFunction, false},  {"tsql_getutcdate", 0, getutcdateFunction, false},
+    {"tsql_isdate", 1, isdateFunction, true},     {"tsql_store_date", 2, storeDateFunction, true},
 };
 
 } // namespace

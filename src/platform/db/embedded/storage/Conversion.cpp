@@ -99,12 +99,18 @@ QString sourceTypeName(const SqlValue& value) {
     }
 }
 
-// money: a 64-bit integer of ten-thousandths; smallmoney: a 32-bit one.
-void checkMoneyRange(double value, const QString& base) {
-    const double limit = base == QLatin1String("smallmoney") ? 214748.3647 : 922337203685477.5807;
-    if (std::fabs(value) > limit + (base == QLatin1String("smallmoney") ? 0.00005 : 0.5))
-        failOverflow(base);
+} // namespace
+
+void checkMoneyRange(double value, const QString& typeName) {
+    // money: a 64-bit integer of ten-thousandths; smallmoney: a 32-bit one.
+    const double scaled = std::fabs(roundHalfAwayFromZero(value, 4) * 10000.0);
+    const bool small = typeName == QLatin1String("smallmoney");
+    if (!std::isfinite(scaled) ||
+        (small ? scaled > 2147483648.0 - (value > 0 ? 1 : 0) : scaled >= 9223372036854775808.0))
+        failOverflow(typeName);
 }
+
+namespace {
 
 // decimal(p, s) keeps p - s whole digits.
 void checkDecimalRange(const SqlValue& source, double rounded, int precision, int scale) {
@@ -203,7 +209,8 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         const auto number = valueAsNumber(value);
         if (!number || (value.kind == SqlValue::Kind::Text && number->kind == SqlValue::Kind::Real))
             failNumber(value, type.base);
-        if (number->kind == SqlValue::Kind::Real && std::fabs(number->real) >= 9.2233720368547758e18)
+        if (number->kind == SqlValue::Kind::Real &&
+            std::fabs(number->real) >= 9.2233720368547758e18)
             failOverflow(sqlTypeLabel(type.base));
         const qint64 whole = number->kind == SqlValue::Kind::Integer
                                  ? number->integer

@@ -145,16 +145,15 @@ QString formatStoredDate(const QDateTime& value, DateKind kind) {
 void checkDateRange(const QDateTime& value, DateKind kind) {
     const int year = value.date().year();
     const bool small = kind == DateKind::SmallDateTime;
-    const bool inRange =
-        kind == DateKind::DateTime    ? year >= 1753 && year <= 9999
-        : small                       ? value >= naiveDateTime(QDate(1900, 1, 1), QTime(0, 0)) &&
-                      value < naiveDateTime(QDate(2079, 6, 6), QTime(23, 59, 30))
-                                      : year >= 1 && year <= 9999;
+    const bool inRange = kind == DateKind::DateTime ? year >= 1753 && year <= 9999
+                         : small ? value >= naiveDateTime(QDate(1900, 1, 1), QTime(0, 0)) &&
+                                       value < naiveDateTime(QDate(2079, 6, 6), QTime(23, 59, 30))
+                                 : year >= 1 && year <= 9999;
     if (!inRange)
-        throw ConversionError(242, QStringLiteral("The conversion of a varchar data type to a %1 "
-                                                  "data type resulted in an out-of-range value.")
-                                       .arg(small ? QStringLiteral("smalldatetime")
-                                                  : QStringLiteral("datetime")));
+        throw ConversionError(
+            242, QStringLiteral("The conversion of a varchar data type to a %1 "
+                                "data type resulted in an out-of-range value.")
+                     .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
 }
 
 std::optional<DateKind> dateKindOf(QStringView typeName) {

@@ -17,15 +17,16 @@ void failOverflow(const QString& typeName) {
 }
 
 void failSmallIntegerOverflow(const QString& typeName, const QString& value) {
-    throw ConversionError(
-        220,
-        QStringLiteral("Arithmetic overflow error for data type %1, value = %2.").arg(typeName, value));
+    throw ConversionError(220,
+                          QStringLiteral("Arithmetic overflow error for data type %1, value = %2.")
+                              .arg(typeName, value));
 }
 
 void failIntegerConversion(const QString& text, const QString& typeName) {
     throw ConversionError(
-        245, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
-                 .arg(text, typeName));
+        245,
+        QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
+            .arg(text, typeName));
 }
 
 void failNumberConversion(const QString& fromType, const QString& typeName) {
@@ -38,10 +39,12 @@ void checkIntegerRange(qint64 value, const QString& typeName) {
         if (value < 0 || value > 255)
             failSmallIntegerOverflow(typeName, QString::number(value));
     } else if (typeName == QLatin1String("smallint")) {
-        if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        if (value < std::numeric_limits<qint16>::min() ||
+            value > std::numeric_limits<qint16>::max())
             failSmallIntegerOverflow(typeName, QString::number(value));
     } else if (typeName == QLatin1String("int") || typeName == QLatin1String("integer")) {
-        if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        if (value < std::numeric_limits<qint32>::min() ||
+            value > std::numeric_limits<qint32>::max())
             failOverflow(QStringLiteral("int"));
     }
 }

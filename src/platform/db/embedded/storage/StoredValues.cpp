@@ -1,5 +1,8 @@
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/storage/Conversion.h"
+
 #include <QRegularExpression>
 
 #include <sqlite3.h>
@@ -134,7 +137,13 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         break;
     case adtype::Currency:
         if (storage != SQLITE_TEXT) {
-            return Currency::fromDouble(sqlite3_column_double(statement, index));
+            const double value = sqlite3_column_double(statement, index);
+            try {
+                tsql::checkMoneyRange(value, QStringLiteral("money"));
+            } catch (const tsql::ConversionError& e) {
+                failWithText(e.nativeNumber(), QString::fromStdString(e.what()));
+            }
+            return Currency::fromDouble(value);
         }
         break;
     case adtype::Numeric:

@@ -209,6 +209,48 @@ void wrapOperator(Pieces& pieces, QStringView op, const QString& function) {
 
 } // namespace
 
+namespace {
+
+// A number literal the server types int (whole, within 32 bits).
+bool isIntLiteral(const Piece& p) {
+    if (p.kind != TokenKind::Number)
+        return false;
+    const auto type = sqlite::NumericType::fromLiteral(p.text);
+    return type && type->kind() == sqlite::NumericType::Kind::Int;
+}
+
+bool isIntArithmetic(const Piece& p) {
+    return p.isPunctuation(u"+") || p.isPunctuation(u"-") || p.isPunctuation(u"*");
+}
+
+} // namespace
+
+void checkIntLiteralArithmetic(Pieces& pieces) {
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) {
+        if (!isIntArithmetic(pieces[i]) || !isIntLiteral(pieces[i - 1]) ||
+            !isIntLiteral(pieces[i + 1]))
+            continue;
+        size_t from = i - 1;
+        if (from > 0 && pieces[from - 1].isPunctuation(u"-") && isUnaryPosition(pieces, from - 1))
+            --from;
+        const size_t to = i + 1;
+        // Only a pair that stands alone: in 1 + 2 * 3 the pair is not (1 + 2).
+        if ((from > 0 && !isBoundary(pieces, from - 1)) ||
+            (to + 1 < pieces.size() && !isBoundary(pieces, to + 1)))
+            continue;
+        Pieces call = piecesOf(QStringLiteral("tsql_int_result("));
+        call.front().space = pieces[from].space;
+        const size_t opening = call.size();
+        call.insert(call.end(), pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                    pieces.begin() + static_cast<std::ptrdiff_t>(to + 1));
+        call[opening].space.clear();
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t length = call.size();
+        replaceRange(pieces, from, to + 1, std::move(call));
+        i = from + length - 1;
+    }
+}
+
 void mapDivisionOperators(Pieces& pieces) {
     wrapOperator(pieces, u"/", QStringLiteral("tsql_divide"));
     wrapOperator(pieces, u"%", QStringLiteral("tsql_modulo"));
@@ -335,14 +377,50 @@ void addComparisonCollations(Pieces& pieces) {
 
 namespace {
 
-// The text literal at `at` converted, when the statement runs, to the type of
-// the number literal `number` (245 or 8114 when it is no number).
-void convertToNumberLike(Pieces& pieces, size_t at, const Piece& number) {
-    const auto type = sqlite::NumericType::fromLiteral(number.text);
-    const QString target = type && type->isWhole() ? QStringLiteral("int") : QStringLiteral("float");
-    Pieces call = piecesOf(QStringLiteral("tsql_convert('%1', %2)").arg(target, pieces[at].text));
+// The text literal at `at` converted, when the statement runs, to a whole
+// number or a float (245 or 8114 when it is no number).
+void convertToNumber(Pieces& pieces, size_t at, bool whole) {
+    Pieces call = piecesOf(
+        QStringLiteral("tsql_convert('%1', %2)")
+            .arg(whole ? QStringLiteral("int") : QStringLiteral("float"), pieces[at].text));
     call.front().space = pieces[at].space;
     replaceRange(pieces, at, at + 1, std::move(call));
+}
+
+// The numeric type of a CAST or CONVERT to a number whose call starts with
+// the name at `name`.
+std::optional<sqlite::NumericType> convertedType(const Pieces& pieces, size_t name) {
+    if (name + 2 >= pieces.size() || !pieces[name].isWord(u"tsql_convert") ||
+        !pieces[name + 1].isPunctuation(u"(") || pieces[name + 2].kind != TokenKind::String)
+        return std::nullopt;
+    return sqlite::NumericType::fromDeclaration(pieces[name + 2].value());
+}
+
+// The type of the number that ends at `last` (a literal standing alone, or a
+// conversion to a number); nothing for anything else.
+std::optional<sqlite::NumericType> numberEndingAt(const Pieces& pieces, size_t last) {
+    if (pieces[last].kind == TokenKind::Number) {
+        const bool alone =
+            last == 0 || isBoundary(pieces, last - 1) || pieces[last - 1].isPunctuation(u"-");
+        return alone ? sqlite::NumericType::fromLiteral(pieces[last].text) : std::nullopt;
+    }
+    if (!pieces[last].isPunctuation(u")"))
+        return std::nullopt;
+    const size_t open = openOf(pieces, last);
+    return open != none && open > 0 ? convertedType(pieces, open - 1) : std::nullopt;
+}
+
+// The type of the number that starts at `first`.
+std::optional<sqlite::NumericType> numberStartingAt(const Pieces& pieces, size_t first) {
+    if (pieces[first].kind == TokenKind::Number) {
+        const bool alone = first + 1 >= pieces.size() || isBoundary(pieces, first + 1);
+        return alone ? sqlite::NumericType::fromLiteral(pieces[first].text) : std::nullopt;
+    }
+    const auto type = convertedType(pieces, first);
+    const size_t close = type ? closeOf(pieces, first + 1) : none;
+    const bool alone =
+        close != none && (close + 1 >= pieces.size() || isBoundary(pieces, close + 1));
+    return alone ? type : std::nullopt;
 }
 
 } // namespace
@@ -351,17 +429,14 @@ void convertTextComparedWithNumbers(Pieces& pieces) {
     for (size_t i = 1; i + 1 < pieces.size(); ++i) {
         if (!isComparison(pieces[i]))
             continue;
-        // The number must stand alone on its side: `a + 1 = '2'` is left to
-        // the column's affinity, `1 = '2'` and `@n = '2'` (a value put in) are not.
-        if (pieces[i - 1].kind == TokenKind::Number && pieces[i + 1].kind == TokenKind::String &&
-            (i < 2 || isBoundary(pieces, i - 2) || pieces[i - 2].isPunctuation(u"-"))) {
-            const Piece number = pieces[i - 1];
-            convertToNumberLike(pieces, i + 1, number);
-        } else if (pieces[i - 1].kind == TokenKind::String &&
-                   pieces[i + 1].kind == TokenKind::Number &&
-                   (i + 2 >= pieces.size() || isBoundary(pieces, i + 2))) {
-            const Piece number = pieces[i + 1];
-            convertToNumberLike(pieces, i - 1, number);
+        // Only a number standing alone on its side (a literal, a numeric
+        // variable's value, a CAST): `a + 1 = '2'` is left to the column's affinity.
+        if (pieces[i + 1].kind == TokenKind::String) {
+            if (const auto type = numberEndingAt(pieces, i - 1))
+                convertToNumber(pieces, i + 1, type->isWhole());
+        } else if (pieces[i - 1].kind == TokenKind::String) {
+            if (const auto type = numberStartingAt(pieces, i + 1))
+                convertToNumber(pieces, i - 1, type->isWhole());
         }
     }
 }

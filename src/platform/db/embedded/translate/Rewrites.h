@@ -24,6 +24,9 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
+// 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
+// literals (an int variable's value among them) must give an int, or 8115.
+void checkIntLiteralArithmetic(Pieces& pieces);
 // a / b → tsql_divide(a, b) and a % b → tsql_modulo(a, b), which end the
 // statement on a zero divisor.
 void mapDivisionOperators(Pieces& pieces);

@@ -64,6 +64,13 @@ TEST_F(ArithmeticErrorsTest, ValuesThatDoNotFitTheirType) {
     EXPECT_EQ(nativeErrorOf("SELECT CAST(1e15 AS money)"), 8115);
     EXPECT_EQ(nativeErrorOf("SELECT CAST(9223372036854775807 AS bigint) + 1"), 8115);
 
+    // Two ints give an int: an int variable plus one overflows at the top.
+    EXPECT_EQ(nativeErrorOf("DECLARE @i int = 2147483647 SELECT @i + 1"), 8115);
+    EXPECT_EQ(nativeErrorOf("SELECT 65536 * 65536"), 8115);
+    EXPECT_EQ(scalar("SELECT 2147483646 + 1").toInt64(), 2147483647LL);
+    EXPECT_EQ(scalar("SELECT -2147483647 - 1").toInt64(), -2147483648LL);
+    EXPECT_EQ(scalar("SELECT 1 + 2 * 3").toInt32(), 7);
+
     EXPECT_EQ(nativeErrorOf("DECLARE @t tinyint = 256"), 220);
     EXPECT_EQ(nativeErrorOf("DECLARE @i int SET @i = 2147483648"), 8115);
     EXPECT_EQ(scalar("DECLARE @s smallint = 12.7 SELECT @s").toInt32(), 12);
