@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/storage/NumericErrors.h"
 
+#include <sqlite3.h>
+
 #include <limits>
 
 namespace estaciones::db::tsql {
@@ -126,11 +128,64 @@ SqlValue intResultFunction(const Call& c) {
     return value;
 }
 
+// ---- shortcuts for numbers --------------------------------------------------
+
+bool isNumber(sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+bool bothWhole(sqlite3_value** argv) {
+    return sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
+           sqlite3_value_type(argv[1]) == SQLITE_INTEGER;
+}
+
+bool addShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+        return false;
+    if (bothWhole(argv)) {
+        sqlite3_int64 sum = 0;
+        if (__builtin_add_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]),
+                                   &sum))
+            return false; // the body raises the overflow
+        sqlite3_result_int64(ctx, sum);
+        return true;
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
+    return true;
+}
+
+// Numbers with a divisor that is not zero (zero is the body's error).
+bool dividable(sqlite3_value** argv) {
+    return isNumber(argv[0]) && isNumber(argv[1]) && sqlite3_value_double(argv[1]) != 0;
+}
+
+bool divideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!dividable(argv))
+        return false;
+    if (bothWhole(argv)) {
+        const sqlite3_int64 divisor = sqlite3_value_int64(argv[1]);
+        if (divisor == -1)
+            return false; // the one quotient that may overflow
+        sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) / divisor);
+        return true;
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]));
+    return true;
+}
+
+bool fractionalDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!dividable(argv))
+        return false;
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]));
+    return true;
+}
+
 const FunctionSpec functions[] = {
     {"tsql_int_result", 1, intResultFunction, true},
-    {"tsql_add", 2, addFunction, true},
-    {"tsql_divide", 2, divideFunction, true},
-    {"tsql_fractional_divide", 2, fractionalDivideFunction, true},
+    {"tsql_add", 2, addFunction, true, addShortcut},
+    {"tsql_divide", 2, divideFunction, true, divideShortcut},
+    {"tsql_fractional_divide", 2, fractionalDivideFunction, true, fractionalDivideShortcut},
     {"tsql_modulo", 2, moduloFunction, true},
 };
 

@@ -77,10 +77,13 @@ void setResult(sqlite3_context* ctx, const SqlValue& value) {
 struct FunctionData {
     Settings settings;
     Body body;
+    Shortcut shortcut;
 };
 
 void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* data = static_cast<FunctionData*>(sqlite3_user_data(ctx));
+    if (data->shortcut && data->shortcut(ctx, argv))
+        return;
     try {
         Call call{ctx, {}, *data->settings};
         call.args.reserve(static_cast<size_t>(argc));
@@ -500,8 +503,8 @@ void registerFamily(sqlite3* db, const Settings& settings, std::span<const Funct
         const int flags =
             SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         if (sqlite3_create_function_v2(db, f.name, f.arguments, flags,
-                                       new FunctionData{settings, f.body}, invoke, nullptr, nullptr,
-                                       destroyFunctionData) != SQLITE_OK)
+                                       new FunctionData{settings, f.body, f.shortcut}, invoke,
+                                       nullptr, nullptr, destroyFunctionData) != SQLITE_OK)
             fail(db, f.name);
     }
 }
