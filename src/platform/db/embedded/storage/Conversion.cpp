@@ -83,6 +83,9 @@ QString sqlTypeLabel(const QString& base) {
 [[noreturn]] void failNumber(const SqlValue& value, const QString& base) {
     if (isIntegerType(base) || base == QLatin1String("bit"))
         failIntegerConversion(value.toText(), sqlTypeLabel(base));
+    if (base == QLatin1String("money") || base == QLatin1String("smallmoney"))
+        throw ConversionError(235, QStringLiteral("Cannot convert a char value to money. The char "
+                                                  "value has incorrect syntax."));
     failNumberConversion(QStringLiteral("varchar"),
                          base == QLatin1String("decimal") ? QStringLiteral("numeric") : base);
 }

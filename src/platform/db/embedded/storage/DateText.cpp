@@ -120,8 +120,9 @@ QString formatStoredDate(const QDateTime& value, DateKind kind) {
     case DateKind::Time:
         return value.time().toString(QStringLiteral("HH:mm:ss"));
     case DateKind::SmallDateTime: {
-        // smalldatetime keeps minutes, rounding at 30 seconds.
-        QDateTime rounded = value.addSecs(value.time().second() >= 30 ? 60 : 0);
+        // smalldatetime keeps minutes: 29.998 seconds round down, 29.999 up.
+        const int intoMinute = value.time().second() * 1000 + value.time().msec();
+        QDateTime rounded = value.addSecs(intoMinute >= 29999 ? 60 : 0);
         rounded.setTime(QTime(rounded.time().hour(), rounded.time().minute()));
         return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
@@ -145,7 +146,10 @@ QString formatStoredDate(const QDateTime& value, DateKind kind) {
 void checkDateRange(const QDateTime& value, DateKind kind) {
     const int year = value.date().year();
     const bool small = kind == DateKind::SmallDateTime;
-    const bool inRange = kind == DateKind::DateTime ? year >= 1753 && year <= 9999
+    // The last millisecond of 9999 rounds to 1/300 s into the year 10000.
+    const bool roundsPastTheEnd =
+        value.date() == QDate(9999, 12, 31) && value.time().msecsSinceStartOfDay() >= 86399999;
+    const bool inRange = kind == DateKind::DateTime ? year >= 1753 && !roundsPastTheEnd
                          : small ? value >= naiveDateTime(QDate(1900, 1, 1), QTime(0, 0)) &&
                                        value < naiveDateTime(QDate(2079, 6, 6), QTime(23, 59, 30))
                                  : year >= 1 && year <= 9999;

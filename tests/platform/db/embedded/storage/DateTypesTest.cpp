@@ -38,10 +38,18 @@ TEST_F(DateTypesTest, SmalldatetimeKeepsMinutes) {
               QStringLiteral("2024-01-07 10:29:00.000"));
     EXPECT_EQ(scalar(asStyle121("2024-01-07 10:29:31", "smalldatetime")).toString(),
               QStringLiteral("2024-01-07 10:30:00.000"));
+    EXPECT_EQ(scalar(asStyle121("2024-01-07 10:29:29.998", "smalldatetime")).toString(),
+              QStringLiteral("2024-01-07 10:29:00.000"));
+    EXPECT_EQ(scalar(asStyle121("2024-01-07 10:29:29.999", "smalldatetime")).toString(),
+              QStringLiteral("2024-01-07 10:30:00.000"));
 }
 
 TEST_F(DateTypesTest, ValuesOutsideTheRangeAreRefused) {
     EXPECT_EQ(nativeErrorOf("SELECT CAST('17000101' AS datetime)"), 242);
+    // The last millisecond rounds past the end of 9999.
+    EXPECT_EQ(nativeErrorOf("SELECT CAST('99991231 23:59:59.999' AS datetime)"), 242);
+    EXPECT_EQ(scalar(asStyle121("99991231 23:59:59.998")).toString(),
+              QStringLiteral("9999-12-31 23:59:59.997"));
     EXPECT_EQ(nativeErrorOf("SELECT CAST('20800101' AS smalldatetime)"), 242);
     EXPECT_EQ(nativeErrorOf("SELECT CAST('18991231' AS smalldatetime)"), 242);
     EXPECT_EQ(scalar("SELECT CONVERT(varchar(10), CAST('17530101' AS datetime), 121)").toString(),
