@@ -157,6 +157,7 @@ void completeStatementSyntax(Pieces& pieces) {
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    mapMoneyLiterals(pieces);
     checkIntLiteralArithmetic(pieces);
     mapDivisionOperators(pieces);
     mapPlusOperator(pieces);

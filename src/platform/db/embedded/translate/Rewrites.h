@@ -24,6 +24,8 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
+// $1.50 → tsql_convert('money', 1.50): a money literal.
+void mapMoneyLiterals(Pieces& pieces);
 // 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
 // literals (an int variable's value among them) must give an int, or 8115.
 void checkIntLiteralArithmetic(Pieces& pieces);

@@ -43,6 +43,13 @@ TEST_F(MoneyAndDecimalTest, CastsGiveTheirTypeAndScale) {
     EXPECT_EQ(row.at(3).toDecimal().toString(), QStringLiteral("3"));
 }
 
+TEST_F(MoneyAndDecimalTest, CurrencySignMakesMoneyLiterals) {
+    const auto values = rows("SELECT $1.50, -$3");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].at(0), money(15000));
+    EXPECT_EQ(values[0].at(1), money(-30000));
+}
+
 TEST_F(MoneyAndDecimalTest, SumOfManySmallAmountsIsExact) {
     run("CREATE TABLE Digitos (d int)");
     run("INSERT INTO Digitos VALUES (0) INSERT INTO Digitos VALUES (1) INSERT INTO Digitos VALUES "

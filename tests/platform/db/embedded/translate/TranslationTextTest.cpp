@@ -78,6 +78,11 @@ TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAddin
     EXPECT_EQ(translated("select +1, -a"), "select +1, -a");
 }
 
+TEST(TranslationTextTest, shouldReadTheCurrencySignAsAMoneyLiteral) {
+    EXPECT_EQ(translated("select $1.50, -$3").toStdString(),
+              "select tsql_convert('money', 1.50), -tsql_convert('money', 3)");
+}
+
 TEST(TranslationTextTest, shouldLeaveVariablesAsLowerCaseParameters) {
     EXPECT_EQ(translated("select @Fecha, @@IDENTITY, scope_identity(), @@RowCount, ?"),
               "select @fecha, @__identity, @__identity, @__rowcount, ?");
