@@ -273,6 +273,18 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         arguments[0].second == arguments[0].first + 1) {
         return m_pieces[arguments[0].first].value().trimmed();
     }
+    // FLOOR and CEILING keep their argument's type, a decimal without its fraction.
+    if ((name == QLatin1String("tsql_floor") || name == QLatin1String("tsql_ceiling")) &&
+        arguments.size() == 1) {
+        const std::optional<NumericType> argument =
+            numericTypeOf(arguments[0].first, arguments[0].second);
+        if (!argument) {
+            return std::nullopt;
+        }
+        return argument->kind() == NumericType::Kind::Decimal
+                   ? QStringLiteral("decimal(%1,0)").arg(argument->precision())
+                   : argument->declaration();
+    }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {"min",    "max", "sum",       "avg",
                                              "ifnull", "abs", "tsql_round"};
