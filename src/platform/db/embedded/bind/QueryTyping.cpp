@@ -168,6 +168,10 @@ void QueryTyping::parse() {
 }
 
 std::optional<NumericType> QueryTyping::numericTypeOf(size_t from, size_t to) {
+    // A literal keeps its digits, which count when it meets a decimal.
+    if (to - from == 1 && m_pieces[from].kind == TokenKind::Number) {
+        return NumericType::fromLiteral(m_pieces[from].text);
+    }
     const std::optional<QString> declaration = typeOf(from, to);
     return declaration ? NumericType::fromDeclaration(*declaration) : std::nullopt;
 }
