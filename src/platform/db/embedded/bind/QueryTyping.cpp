@@ -300,7 +300,17 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         (m_pieces[argumentFrom].isWord(u"DISTINCT") || m_pieces[argumentFrom].isWord(u"ALL"))) {
         ++argumentFrom;
     }
-    return typeOf(argumentFrom, argumentTo);
+    const std::optional<QString> inherited = typeOf(argumentFrom, argumentTo);
+    // SUM and AVG of a decimal widen it to 38 digits; AVG keeps six places at least.
+    if (inherited && (name == QLatin1String("sum") || name == QLatin1String("avg"))) {
+        const std::optional<NumericType> type = NumericType::fromDeclaration(*inherited);
+        if (type && type->kind() == NumericType::Kind::Decimal) {
+            const int scale =
+                name == QLatin1String("avg") ? std::max(type->scale(), 6) : type->scale();
+            return QStringLiteral("decimal(38,%1)").arg(scale);
+        }
+    }
+    return inherited;
 }
 
 // x, t.x, "x": the column's own declaration, found by putting it in the

@@ -43,6 +43,21 @@ TEST_F(MoneyAndDecimalTest, CastsGiveTheirTypeAndScale) {
     EXPECT_EQ(row.at(3).toDecimal().toString(), QStringLiteral("3"));
 }
 
+TEST_F(MoneyAndDecimalTest, SumAndAverageOfDecimalsWidenTheirType) {
+    run("CREATE TABLE Medidas (d decimal(6,2))");
+    run("INSERT INTO Medidas VALUES (1.00) INSERT INTO Medidas VALUES (2.00) "
+        "INSERT INTO Medidas VALUES (2.50)");
+    const ExecutionResult result = run("SELECT SUM(d), AVG(d) FROM Medidas");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    const auto& columns = result.resultSets.front().columns;
+    EXPECT_EQ(columns.at(0).precision, 38);
+    EXPECT_EQ(columns.at(0).numericScale, 2);
+    EXPECT_EQ(columns.at(1).numericScale, 6);
+    const auto& row = result.resultSets.front().rows.at(0);
+    EXPECT_EQ(row.at(0).toDecimal().toString(), QStringLiteral("5.50"));
+    EXPECT_EQ(row.at(1).toDecimal().toString(), QStringLiteral("1.833333"));
+}
+
 TEST_F(MoneyAndDecimalTest, CurrencySignMakesMoneyLiterals) {
     const auto values = rows("SELECT $1.50, -$3");
     ASSERT_EQ(values.size(), 1u);
