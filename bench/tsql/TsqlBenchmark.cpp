@@ -6,11 +6,10 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/translate/Translator.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "support/TimesReporter.h"
+#include "support/RatioMain.h"
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -85,12 +84,7 @@ BENCHMARK(RawSqliteSeasonSelect);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    estaciones::bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("Season SELECT, engine / raw SQLite", "EngineSeasonSelect",
-                        "RawSqliteSeasonSelect");
-    benchmark::Shutdown();
-    return 0;
+    return estaciones::bench::runWithRatios(
+        argc, argv,
+        {{"Season SELECT, engine / raw SQLite", "EngineSeasonSelect", "RawSqliteSeasonSelect"}});
 }

@@ -71,7 +71,9 @@ std::optional<NumericType> NumericType::fromLiteral(const QString& literal) {
         bool fits = false;
         const long long value = literal.toLongLong(&fits);
         if (fits && value <= 2147483647LL) {
-            return NumericType(Kind::Int);
+            // Its digits are its precision when it meets a decimal: 7.0 / 2 is
+            // decimal(2,1) / decimal(1,0).
+            return NumericType(Kind::Int, static_cast<int>(QString::number(value).size()));
         }
     }
     // Leading zeros of the whole part do not count ("0.5" is decimal(1,1)).
@@ -96,7 +98,7 @@ NumericType NumericType::asDecimal() const {
     case Kind::SmallInt:
         return {Kind::Decimal, 5, 0};
     case Kind::Int:
-        return {Kind::Decimal, 10, 0};
+        return {Kind::Decimal, m_precision > 0 ? m_precision : 10, 0};
     case Kind::BigInt:
         return {Kind::Decimal, 19, 0};
     case Kind::SmallMoney:

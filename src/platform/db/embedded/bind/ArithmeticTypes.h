@@ -40,6 +40,7 @@ public:
     Kind kind() const { return m_kind; }
     // Integer kinds, whose division drops the fraction.
     bool isWhole() const { return m_kind <= Kind::BigInt; }
+    // Of a decimal; of an int literal, its digits (0 for other ints).
     int precision() const { return m_precision; }
     int scale() const { return m_scale; }
     // As a column declaration, for columnInfoFromDeclaration.

@@ -8,11 +8,19 @@ InheritedDeclarations::InheritedDeclarations(sqlite3_stmt* statement) : m_statem
 
 InheritedDeclarations::~InheritedDeclarations() = default;
 
-std::optional<QString> InheritedDeclarations::of(int index) {
+QueryTyping& InheritedDeclarations::typing() {
     if (!m_typing) {
         m_typing = std::make_unique<QueryTyping>(m_statement);
     }
-    return m_typing->declarationOf(index);
+    return *m_typing;
+}
+
+std::optional<QString> InheritedDeclarations::of(int index) {
+    return typing().declarationOf(index);
+}
+
+bool InheritedDeclarations::isUnnamed(int index) {
+    return typing().isUnnamed(index);
 }
 
 } // namespace estaciones::db::sqlite

@@ -24,8 +24,12 @@ public:
     // The declaration result column `index` inherits, when it can be told
     // for certain; nothing otherwise (the column is typed from its values).
     std::optional<QString> of(int index);
+    // Whether result column `index` is an expression without an alias, which
+    // the server names ''.
+    bool isUnnamed(int index);
 
 private:
+    QueryTyping& typing();
     sqlite3_stmt* m_statement;
     std::unique_ptr<QueryTyping> m_typing;
 };

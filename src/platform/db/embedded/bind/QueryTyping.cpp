@@ -95,6 +95,33 @@ int QueryTyping::columnIndex(const QString& name) const {
     return -1;
 }
 
+bool QueryTyping::isUnnamed(int index) {
+    if (!m_statement) {
+        return false;
+    }
+    if (!m_parsed) {
+        parse();
+    }
+    if (index < 0 || static_cast<size_t>(index) >= m_items.size()) {
+        return false;
+    }
+    const auto [first, last] = m_items[static_cast<size_t>(index)];
+    if (expressionEnd(m_pieces, first, last) != last) {
+        return false; // an alias
+    }
+    // x, t.x, t.*: named by the column.
+    for (size_t i = first; i < last; ++i) {
+        const bool expected = (i - first) % 2 == 0 ? (m_pieces[i].isNameLike() &&
+                                                      !tsql::isReservedWord(m_pieces[i])) ||
+                                                         m_pieces[i].isPunctuation(u"*")
+                                                   : m_pieces[i].isPunctuation(u".");
+        if (!expected) {
+            return true;
+        }
+    }
+    return (last - first) % 2 == 0;
+}
+
 void QueryTyping::parse() {
     m_parsed = true;
     const char* sql = sqlite3_sql(m_statement);
@@ -141,6 +168,10 @@ void QueryTyping::parse() {
 }
 
 std::optional<NumericType> QueryTyping::numericTypeOf(size_t from, size_t to) {
+    // A literal keeps its digits, which count when it meets a decimal.
+    if (to - from == 1 && m_pieces[from].kind == TokenKind::Number) {
+        return NumericType::fromLiteral(m_pieces[from].text);
+    }
     const std::optional<QString> declaration = typeOf(from, to);
     return declaration ? NumericType::fromDeclaration(*declaration) : std::nullopt;
 }
@@ -221,9 +252,17 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (arguments.empty()) {
         return std::nullopt;
     }
-    if (name == QLatin1String("tsql_fractional_divide") && arguments.size() == 2) {
-        return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('/'),
-                          arguments[1].first, arguments[1].second);
+    if ((name == QLatin1String("tsql_fractional_divide") || name == QLatin1String("tsql_divide") ||
+         name == QLatin1String("tsql_modulo")) &&
+        arguments.size() == 2) {
+        const QChar op = name == QLatin1String("tsql_modulo") ? QLatin1Char('%') : QLatin1Char('/');
+        const std::optional<QString> result = arithmetic(
+            arguments[0].first, arguments[0].second, op, arguments[1].first, arguments[1].second);
+        if (result && name == QLatin1String("tsql_divide") &&
+            !NumericType::fromDeclaration(*result)->isWhole()) {
+            m_fractionalCalls.push_back(from);
+        }
+        return result;
     }
     if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
         if (arguments.size() != 2) {
@@ -231,6 +270,24 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         }
         return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('+'),
                           arguments[1].first, arguments[1].second);
+    }
+    // CAST and CONVERT: the type they name.
+    if (name == QLatin1String("tsql_convert") &&
+        m_pieces[arguments[0].first].kind == TokenKind::String &&
+        arguments[0].second == arguments[0].first + 1) {
+        return m_pieces[arguments[0].first].value().trimmed();
+    }
+    // FLOOR and CEILING keep their argument's type, a decimal without its fraction.
+    if ((name == QLatin1String("tsql_floor") || name == QLatin1String("tsql_ceiling")) &&
+        arguments.size() == 1) {
+        const std::optional<NumericType> argument =
+            numericTypeOf(arguments[0].first, arguments[0].second);
+        if (!argument) {
+            return std::nullopt;
+        }
+        return argument->kind() == NumericType::Kind::Decimal
+                   ? QStringLiteral("decimal(%1,0)").arg(argument->precision())
+                   : argument->declaration();
     }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {"min",    "max", "sum",       "avg",
@@ -243,7 +300,17 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         (m_pieces[argumentFrom].isWord(u"DISTINCT") || m_pieces[argumentFrom].isWord(u"ALL"))) {
         ++argumentFrom;
     }
-    return typeOf(argumentFrom, argumentTo);
+    const std::optional<QString> inherited = typeOf(argumentFrom, argumentTo);
+    // SUM and AVG of a decimal widen it to 38 digits; AVG keeps six places at least.
+    if (inherited && (name == QLatin1String("sum") || name == QLatin1String("avg"))) {
+        const std::optional<NumericType> type = NumericType::fromDeclaration(*inherited);
+        if (type && type->kind() == NumericType::Kind::Decimal) {
+            const int scale =
+                name == QLatin1String("avg") ? std::max(type->scale(), 6) : type->scale();
+            return QStringLiteral("decimal(38,%1)").arg(scale);
+        }
+    }
+    return inherited;
 }
 
 // x, t.x, "x": the column's own declaration, found by putting it in the
@@ -322,17 +389,11 @@ QString QueryTyping::withFractionalDivisions() {
     if (!m_statement) {
         return {};
     }
-    // Items without an alias keep the name SQLite gives their text.
-    std::vector<std::pair<size_t, QString>> names;
+    // Items without an alias stay without one: the server names them ''.
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
-        const size_t divisionsBefore = m_fractionalDivisions.size();
         declarationOf(i);
-        if (m_fractionalDivisions.size() > divisionsBefore &&
-            expressionEnd(m_pieces, m_itemFirst, m_itemLast) == m_itemLast) {
-            names.emplace_back(m_itemLast - 1, columnText(m_statement, i, sqlite3_column_name));
-        }
     }
-    if (m_fractionalDivisions.empty()) {
+    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty()) {
         return {};
     }
     // Innermost first, so that an outer division wraps what an inner one wrote.
@@ -342,14 +403,15 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[op].text = QStringLiteral(",");
         pieces[to - 1].text.append(QLatin1Char(')'));
     }
-    for (const auto& [last, name] : names) {
-        pieces[last].text.append(QStringLiteral(" AS ") + tsql::quoteName(name));
+    for (const size_t call : m_fractionalCalls) {
+        pieces[call].text = QStringLiteral("tsql_fractional_divide");
     }
     return tsql::render(pieces);
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    if (!statement.contains(QLatin1Char('/'))) {
+    if (!statement.contains(QLatin1Char('/')) &&
+        !statement.contains(QLatin1String("tsql_divide"))) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -39,6 +39,8 @@ public:
     // certain; nothing otherwise.
     std::optional<QString> declarationOf(int index);
     int columnIndex(const QString& name) const;
+    // Whether result column `index` is an expression (no column, no alias).
+    bool isUnnamed(int index);
 
     // SQLite divides whole numbers as integers, and keeps whole money and
     // decimal values as integers: the query's text with each division of
@@ -75,6 +77,8 @@ private:
     size_t m_itemLast = 0;
     // Divisions met whose result has a fraction: first piece, '/', end.
     std::vector<std::array<size_t, 3>> m_fractionalDivisions;
+    // Calls of tsql_divide (the name's piece) whose result has a fraction.
+    std::vector<size_t> m_fractionalCalls;
 };
 
 // One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query)

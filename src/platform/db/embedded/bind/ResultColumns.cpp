@@ -63,7 +63,10 @@ std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
     const int count = sqlite3_column_count(statement);
     InheritedDeclarations inherited(statement);
     for (int i = 0; i < count; ++i) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement, i));
+        const char* origin = sqlite3_column_origin_name(statement, i);
+        const QString name = !origin && inherited.isUnnamed(i)
+                                 ? QString()
+                                 : QString::fromUtf8(sqlite3_column_name(statement, i));
         const char* declared = sqlite3_column_decltype(statement, i);
         std::optional<QString> declaration;
         if (declared) {
@@ -74,7 +77,6 @@ std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
         ColumnInfo info = declaration ? columnInfoFromDeclaration(name, *declaration)
                                       : columnInfoFromValue(name, statement, i);
         const char* table = sqlite3_column_table_name(statement, i);
-        const char* origin = sqlite3_column_origin_name(statement, i);
         if (table && origin) {
             info.baseTable = QString::fromUtf8(table);
             info.baseColumn = QString::fromUtf8(origin);

@@ -166,6 +166,21 @@ constexpr std::array messages{
             "this media family."},
     Message{native::StringTruncated, 16, "22001", DataOverflow,
             "String or binary data would be truncated."},
+    Message{native::DivideByZero, 16, "22012", errnum::CommandError,
+            "Divide by zero error encountered."},
+    Message{native::ArithmeticOverflow, 16, "22003", errnum::CommandError,
+            "Arithmetic overflow error converting expression to data type %1."},
+    Message{native::SmallIntegerOverflow, 16, "22003", errnum::CommandError,
+            "Arithmetic overflow error for data type %1, value = %2."},
+    Message{native::IntegerConversionFailed, 16, "22018", errnum::CommandError,
+            "Conversion failed when converting the varchar value '%1' to data type %2."},
+    Message{native::NumberConversionFailed, 16, "22018", errnum::CommandError,
+            "Error converting data type %1 to %2."},
+    Message{native::DateConversionFailed, 16, "22007", errnum::CommandError,
+            "Conversion failed when converting date and/or time from character string."},
+    Message{native::DateOutOfRange, 16, "22008", errnum::CommandError,
+            "The conversion of a varchar data type to a datetime data type resulted in an "
+            "out-of-range value."},
     Message{native::DefaultDatabaseMissing, 16, "42000", errnum::CommandError,
             "The database '%1' does not exist. Supply a valid database name. To see available "
             "databases, use sys.databases."},
@@ -451,6 +466,12 @@ void failWith(int number, const QStringList& arguments) {
     throw ProviderFailure({sqlServerError(number, arguments)});
 }
 
+void failWithText(int number, const QString& text) {
+    ProviderError error = sqlServerError(number);
+    error.description = text;
+    throw ProviderFailure({error});
+}
+
 bool endsOnlyTheStatement(int number) {
     switch (number) {
     case native::InsertNullIntoNotNull:
@@ -465,6 +486,10 @@ bool endsOnlyTheStatement(int number) {
     case native::ReferencedByForeignKey:
     case native::ConstraintDoesNotExist:
     case native::StringTruncated:
+    // Arithmetic errors end the query, not the batch (ANSI_WARNINGS is on).
+    case native::DivideByZero:
+    case native::ArithmeticOverflow:
+    case native::SmallIntegerOverflow:
     case native::CannotDrop:
     case native::DefaultDatabaseMissing:
     case native::LoginExists:

@@ -40,6 +40,13 @@ constexpr int RollbackWithoutBegin = 3903;
 constexpr int CannotOpenDatabase = 4060;
 constexpr int TooManyArguments = 8144;
 constexpr int StringTruncated = 8152;
+constexpr int DivideByZero = 8134;
+constexpr int ArithmeticOverflow = 8115;
+constexpr int SmallIntegerOverflow = 220;
+constexpr int IntegerConversionFailed = 245;
+constexpr int NumberConversionFailed = 8114;
+constexpr int DateConversionFailed = 241;
+constexpr int DateOutOfRange = 242;
 constexpr int DefaultDatabaseMissing = 15010;
 constexpr int LoginExists = 15025;
 constexpr int NestingLimit = 217;
@@ -83,6 +90,10 @@ ProviderError queryTimeoutError();
 
 // Throws ProviderFailure holding sqlServerError(number, arguments).
 [[noreturn]] void failWith(int number, const QStringList& arguments = {});
+
+// Throws ProviderFailure with message `number`'s record and the text as
+// given (a conversion's own wording).
+[[noreturn]] void failWithText(int number, const QString& text);
 
 // Whether SQL Server ends only the failing statement (the batch goes on) for
 // this message, rather than the whole batch.

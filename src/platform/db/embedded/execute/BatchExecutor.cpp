@@ -431,7 +431,7 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
             return sessionFunctionValue(token.text);
         }
         if (!token.text.startsWith(QLatin1String("@@"))) {
-            return literalToken(scope.value(token.text));
+            return typedValueToken(scope.value(token.text));
         }
         const QString name = token.text.mid(2);
         return name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0

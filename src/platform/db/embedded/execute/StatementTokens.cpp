@@ -76,6 +76,18 @@ Token literalToken(const Variant& value) {
     return Token::number(literalOf(value));
 }
 
+Token typedValueToken(const Variant& value) {
+    const char* type = value.isDate()                            ? "datetime"
+                       : value.type() == Variant::Type::Currency ? "money"
+                                                                 : nullptr;
+    if (!type) {
+        return literalToken(value);
+    }
+    // One token standing for the whole CAST: the statement goes on as text.
+    return Token::word(
+        QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, QString::fromLatin1(type)));
+}
+
 QString upperWord(const Tokens& tokens, std::size_t i) {
     return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tokens[i].text.toUpper()
                                                                   : QString();

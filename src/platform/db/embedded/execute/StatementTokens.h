@@ -27,6 +27,11 @@ std::size_t closingParenthesis(const tsql::Tokens& tokens, std::size_t open);
 // A value as the literal token that stands for it in a statement.
 tsql::Token literalToken(const Variant& value);
 
+// A variable's value put in a statement, keeping its type where a bare
+// literal would lose it: a date goes in as a datetime, so that text compared
+// with it is read as a date (`@d < '20250101'`), and money stays money.
+tsql::Token typedValueToken(const Variant& value);
+
 // The word at `i` in upper case; empty when it is not a word.
 QString upperWord(const tsql::Tokens& tokens, std::size_t i);
 

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/VariableScope.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -9,6 +10,33 @@
 namespace estaciones::db::sqlite {
 
 namespace {
+
+tsql::SqlValue sqlValueOf(const Variant& value) {
+    if (value.isText()) {
+        return tsql::SqlValue::of(value.toString());
+    }
+    if (value.type() == Variant::Type::Integer || value.type() == Variant::Type::Boolean) {
+        return tsql::SqlValue::of(static_cast<qint64>(value.toInt64()));
+    }
+    return tsql::SqlValue::of(value.toDouble());
+}
+
+// A conversion's refusal as the server reports it.
+template <class F> auto withServerErrors(F convert) {
+    try {
+        return convert();
+    } catch (const tsql::ConversionError& e) {
+        failWithText(e.nativeNumber(), QString::fromStdString(e.what()));
+    }
+}
+
+// A number given to a numeric variable, with the server's conversion errors
+// (245 for text that is no number, 220 and 8115 for what does not fit).
+tsql::SqlValue converted(const Variant& value, const QString& type) {
+    return withServerErrors([&] {
+        return tsql::convertValue(type, sqlValueOf(value), std::nullopt, tsql::DialectSettings());
+    });
+}
 
 Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
     if (value.isNull() || value.isEmpty()) {
@@ -20,22 +48,25 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     case adtype::SmallInt:
     case adtype::UnsignedTinyInt:
     case adtype::BigInt:
-        if (value.isText()) {
-            return static_cast<long long>(value.toString().trimmed().toLongLong());
-        }
-        return static_cast<long long>(std::trunc(value.toDouble()));
     case adtype::Boolean:
-        return static_cast<long long>(value.toDouble() != 0 ? 1 : 0);
+        return static_cast<long long>(converted(value, type).integer);
     case adtype::Double:
     case adtype::Single:
+        return converted(value, type).toReal();
     case adtype::Numeric:
+        return Decimal::fromDouble(converted(value, type).toReal(), info.numericScale)
+            .value_or(Decimal());
     case adtype::Currency:
-        return value.isText() ? Variant(value.toString().trimmed().toDouble())
-                              : Variant(value.toDouble());
+        return Currency::fromDouble(converted(value, type).toReal());
     case adtype::DBTimeStamp:
     case adtype::DBDate:
         if (value.isText()) {
             if (auto date = tsql::parseDateText(value.toString().trimmed(), dateOrder)) {
+                withServerErrors([&] {
+                    tsql::checkDateRange(*date,
+                                         tsql::dateKindOf(type).value_or(tsql::DateKind::DateTime));
+                    return 0;
+                });
                 return *date;
             }
         }

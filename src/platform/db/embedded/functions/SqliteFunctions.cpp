@@ -4,10 +4,15 @@
 
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/ArithmeticFunctions.h"
+#include "platform/db/embedded/functions/DateFunctions.h"
+#include "platform/db/embedded/functions/FunctionCall.h"
+#include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/NumericErrors.h"
 #include "platform/db/embedded/storage/SqlValue.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
@@ -72,58 +77,16 @@ void setResult(sqlite3_context* ctx, const SqlValue& value) {
     }
 }
 
-// What a function body sees: its arguments and the session.
-struct Call {
-    sqlite3_context* ctx;
-    std::vector<SqlValue> args;
-    const DialectSettings& settings;
-
-    const SqlValue& arg(size_t i) const {
-        static const SqlValue missing;
-        return i < args.size() ? args[i] : missing;
-    }
-    bool anyNull() const {
-        for (const auto& a : args)
-            if (a.isNull())
-                return true;
-        return false;
-    }
-    TextCompare compare() const { return TextCompare(settings.accentInsensitive); }
-    QDateTime date(size_t i) const {
-        const auto d = valueAsDate(arg(i), settings.dateOrder);
-        if (!d)
-            throw ConversionError(241, QStringLiteral("Conversion failed when converting date "
-                                                      "and/or time from character string."));
-        return *d;
-    }
-    qint64 integer(size_t i) const {
-        const auto n = valueAsNumber(arg(i));
-        if (!n)
-            throw ConversionError(245, QStringLiteral("Conversion failed when converting the "
-                                                      "varchar value '%1' to data type int.")
-                                           .arg(arg(i).toText()));
-        return n->kind == SqlValue::Kind::Integer ? n->integer
-                                                  : static_cast<qint64>(std::trunc(n->real));
-    }
-    DatePart part(size_t i) const {
-        const auto p = parseDatePart(arg(i).toText());
-        if (!p)
-            throw ConversionError(
-                155,
-                QStringLiteral("'%1' is not a recognized datepart option.").arg(arg(i).toText()));
-        return *p;
-    }
-};
-
-using Body = SqlValue (*)(const Call&);
-
 struct FunctionData {
     Settings settings;
     Body body;
+    Shortcut shortcut;
 };
 
 void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* data = static_cast<FunctionData*>(sqlite3_user_data(ctx));
+    if (data->shortcut && data->shortcut(ctx, argv))
+        return;
     try {
         Call call{ctx, {}, *data->settings};
         call.args.reserve(static_cast<size_t>(argc));
@@ -179,55 +142,6 @@ SqlValue charindexFunction(const Call& c) {
     const qsizetype at =
         c.compare().indexOf(c.arg(1).toText(), c.arg(0).toText(), std::max<qint64>(start, 1) - 1);
     return SqlValue::of(static_cast<qint64>(at + 1));
-}
-
-SqlValue convertFunction(const Call& c) {
-    std::optional<int> style;
-    if (c.args.size() > 2 && !c.arg(2).isNull())
-        style = static_cast<int>(c.integer(2));
-    return convertValue(c.arg(0).toText(), c.arg(1), style, c.settings);
-}
-
-SqlValue datenameFunction(const Call& c) {
-    if (c.arg(1).isNull())
-        return {};
-    return SqlValue::of(dateName(c.part(0), c.date(1), c.settings.language));
-}
-
-SqlValue datepartFunction(const Call& c) {
-    if (c.arg(1).isNull())
-        return {};
-    return SqlValue::of(datePart(c.part(0), c.date(1), c.settings.language));
-}
-
-SqlValue dateaddFunction(const Call& c) {
-    if (c.arg(1).isNull() || c.arg(2).isNull())
-        return {};
-    const QDateTime result = dateAdd(c.part(0), c.integer(1), c.date(2));
-    if (!result.isValid() || result.date().year() < 1753 || result.date().year() > 9999)
-        throw ConversionError(
-            517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
-    // A date-only input stays date-only (DATEADD on a date column gives a date).
-    const bool dateOnly = c.arg(2).kind == SqlValue::Kind::Text &&
-                          c.arg(2).text.trimmed().size() == 10 &&
-                          c.arg(2).text.trimmed()[4] == QLatin1Char('-');
-    return SqlValue::of(formatStoredDate(result, dateOnly ? DateKind::Date : DateKind::DateTime));
-}
-
-SqlValue datediffFunction(const Call& c) {
-    if (c.arg(1).isNull() || c.arg(2).isNull())
-        return {};
-    return SqlValue::of(dateDiff(c.part(0), c.date(1), c.date(2)));
-}
-
-SqlValue getdateFunction(const Call&) {
-    const QDateTime now = QDateTime::currentDateTime();
-    return SqlValue::of(formatStoredDate(naiveDateTime(now.date(), now.time())));
-}
-
-SqlValue getutcdateFunction(const Call&) {
-    const QDateTime utc = QDateTime::currentDateTimeUtc();
-    return SqlValue::of(formatStoredDate(naiveDateTime(utc.date(), utc.time())));
 }
 
 SqlValue systemUserFunction(const Call& c) {
@@ -300,111 +214,14 @@ SqlValue strFunctionBody(const Call& c) {
         return {};
     const auto n = valueAsNumber(c.arg(0));
     if (!n)
-        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
+        failNumberConversion(QStringLiteral("varchar"), QStringLiteral("float"));
     const int length = c.args.size() > 1 ? static_cast<int>(c.integer(1)) : 10;
     const int decimals = c.args.size() > 2 ? static_cast<int>(c.integer(2)) : 0;
     return SqlValue::of(strFunction(n->toReal(), length, decimals));
 }
 
-SqlValue roundFunction(const Call& c) {
-    if (c.arg(0).isNull() || c.arg(1).isNull())
-        return {};
-    const auto n = valueAsNumber(c.arg(0));
-    if (!n)
-        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
-    const int digits = static_cast<int>(c.integer(1));
-    const bool truncate = c.args.size() > 2 && !c.arg(2).isNull() && c.integer(2) != 0;
-    if (n->kind == SqlValue::Kind::Integer && digits >= 0)
-        return *n;
-    const double factor = std::pow(10.0, digits);
-    const double result = truncate ? std::trunc(n->toReal() * factor) / factor
-                                   : roundHalfAwayFromZero(n->toReal(), digits);
-    return n->kind == SqlValue::Kind::Integer ? SqlValue::of(static_cast<qint64>(result))
-                                              : SqlValue::of(result);
-}
-
-template <double (*F)(double)> SqlValue roundingFunction(const Call& c) {
-    if (c.arg(0).isNull())
-        return {};
-    const auto n = valueAsNumber(c.arg(0));
-    if (!n)
-        throw ConversionError(8114, QStringLiteral("Error converting data type varchar to float."));
-    if (n->kind == SqlValue::Kind::Integer)
-        return *n;
-    return SqlValue::of(F(n->real));
-}
-
 SqlValue newidFunction(const Call&) {
     return SqlValue::of(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
-}
-
-SqlValue isnumericFunction(const Call& c) {
-    return SqlValue::of(qint64(!c.arg(0).isNull() && valueAsNumber(c.arg(0)) ? 1 : 0));
-}
-
-SqlValue isdateFunction(const Call& c) {
-    return SqlValue::of(qint64(c.arg(0).kind == SqlValue::Kind::Text &&
-                                       parseDateText(c.arg(0).text, c.settings.dateOrder)
-                                   ? 1
-                                   : 0));
-}
-
-// '/' of operands SQL Server divides with a fraction (money, decimal) that
-// SQLite may hold as whole numbers; by zero it gives NULL as SQLite's '/' does.
-SqlValue fractionalDivideFunction(const Call& c) {
-    const auto dividend = valueAsNumber(c.arg(0));
-    const auto divisor = valueAsNumber(c.arg(1));
-    if (!dividend || !divisor || divisor->toReal() == 0)
-        return {};
-    return SqlValue::of(dividend->toReal() / divisor->toReal());
-}
-
-// '+' whose operand types are known only at run time: text + text joins,
-// numbers add, text that reads as a number adds, a date plus a number adds days.
-SqlValue addFunction(const Call& c) {
-    if (c.anyNull())
-        return {};
-    const SqlValue& a = c.arg(0);
-    const SqlValue& b = c.arg(1);
-    const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;
-    const bool bText = b.kind == SqlValue::Kind::Text || b.kind == SqlValue::Kind::Blob;
-    if (aText && bText)
-        return SqlValue::of(a.toText() + b.toText());
-    if (!aText && !bText) {
-        if (a.kind == SqlValue::Kind::Integer && b.kind == SqlValue::Kind::Integer)
-            return SqlValue::of(a.integer + b.integer);
-        return SqlValue::of(a.toReal() + b.toReal());
-    }
-    const SqlValue& text = aText ? a : b;
-    const SqlValue& number = aText ? b : a;
-    if (const auto n = valueAsNumber(text)) {
-        if (n->kind == SqlValue::Kind::Integer && number.kind == SqlValue::Kind::Integer)
-            return SqlValue::of(n->integer + number.integer);
-        return SqlValue::of(n->toReal() + number.toReal());
-    }
-    if (const auto date = parseDateText(text.text, DateOrder::YMD);
-        date && text.text.size() >= 10 && text.text[4] == QLatin1Char('-')) {
-        const double days = number.toReal();
-        return SqlValue::of(formatStoredDate(date->addMSecs(std::llround(days * 86400000.0))));
-    }
-    throw ConversionError(245, QStringLiteral("Conversion failed when converting the varchar value "
-                                              "'%1' to data type int.")
-                                   .arg(text.toText()));
-}
-
-// What a date column keeps: canonical text, whatever literal form came in.
-SqlValue storeDateFunction(const Call& c) {
-    const SqlValue& value = c.arg(0);
-    if (value.isNull())
-        return value;
-    const DateKind kind = dateKindOf(c.arg(1).toText()).value_or(DateKind::DateTime);
-    // A bare 8-digit number is a 'yyyymmdd' literal that lost its quotes to affinity.
-    if (value.kind == SqlValue::Kind::Integer && value.integer >= 17530101 &&
-        value.integer <= 99991231) {
-        if (auto d = parseDateText(QString::number(value.integer)))
-            return SqlValue::of(formatStoredDate(*d, kind));
-    }
-    return SqlValue::of(formatStoredDate(c.date(0), kind));
 }
 
 // The CHECK of varchar(n) columns: SQL Server refuses longer values, trailing
@@ -662,26 +479,11 @@ void destroyFunctionData(void* p) {
     delete static_cast<FunctionData*>(p);
 }
 
-struct FunctionSpec {
-    const char* name;
-    int arguments; // -1: any number
-    Body body;
-    bool deterministic;
-};
-
 const FunctionSpec functions[] = {
     {"tsql_len", 1, lenFunction, true},
     {"tsql_substring", 3, substringFunction, true},
     {"tsql_charindex", 2, charindexFunction, true},
     {"tsql_charindex", 3, charindexFunction, true},
-    {"tsql_convert", 2, convertFunction, true},
-    {"tsql_convert", 3, convertFunction, true},
-    {"tsql_datename", 2, datenameFunction, true},
-    {"tsql_datepart", 2, datepartFunction, true},
-    {"tsql_dateadd", 3, dateaddFunction, true},
-    {"tsql_datediff", 3, datediffFunction, true},
-    {"tsql_getdate", 0, getdateFunction, false},
-    {"tsql_getutcdate", 0, getutcdateFunction, false},
     {"tsql_system_user", 0, systemUserFunction, false},
     {"tsql_upper", 1, upperFunction, true},
     {"tsql_lower", 1, lowerFunction, true},
@@ -691,16 +493,7 @@ const FunctionSpec functions[] = {
     {"tsql_space", 1, spaceFunction, true},
     {"tsql_replicate", 2, replicateFunction, true},
     {"tsql_str", -1, strFunctionBody, true},
-    {"tsql_round", 2, roundFunction, true},
-    {"tsql_round", 3, roundFunction, true},
-    {"tsql_floor", 1, roundingFunction<std::floor>, true},
-    {"tsql_ceiling", 1, roundingFunction<std::ceil>, true},
     {"tsql_newid", 0, newidFunction, false},
-    {"tsql_isnumeric", 1, isnumericFunction, true},
-    {"tsql_isdate", 1, isdateFunction, true},
-    {"tsql_add", 2, addFunction, true},
-    {"tsql_fractional_divide", 2, fractionalDivideFunction, true},
-    {"tsql_store_date", 2, storeDateFunction, true},
     {"tsql_max_length", 2, maxLengthFunction, true},
     {"tsql_type_name", 1, typeNameFunction, true},
     {"tsql_type_length", 1, typeLengthFunction, true},
@@ -718,18 +511,25 @@ const FunctionSpec functions[] = {
                     .arg(QString::fromUtf8(what), QString::fromUtf8(sqlite3_errmsg(db))));
 }
 
-} // namespace
-
-void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
-    for (const FunctionSpec& f : functions) {
+void registerFamily(sqlite3* db, const Settings& settings, std::span<const FunctionSpec> family) {
+    for (const FunctionSpec& f : family) {
         // Innocuous: schemas (defaults, checks, triggers, views) may call them.
         const int flags =
             SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         if (sqlite3_create_function_v2(db, f.name, f.arguments, flags,
-                                       new FunctionData{settings, f.body}, invoke, nullptr, nullptr,
-                                       destroyFunctionData) != SQLITE_OK)
+                                       new FunctionData{settings, f.body, f.shortcut}, invoke,
+                                       nullptr, nullptr, destroyFunctionData) != SQLITE_OK)
             fail(db, f.name);
     }
+}
+
+} // namespace
+
+void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
+    registerFamily(db, settings, functions);
+    registerFamily(db, settings, arithmeticFunctions());
+    registerFamily(db, settings, numberFunctions());
+    registerFamily(db, settings, dateFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySettings) != SQLITE_OK)
         fail(db, textCollation);

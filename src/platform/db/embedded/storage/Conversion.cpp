@@ -1,6 +1,7 @@
 #include "platform/db/embedded/storage/Conversion.h"
 
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <QRegularExpression>
 
@@ -80,12 +81,46 @@ QString sqlTypeLabel(const QString& base) {
 }
 
 [[noreturn]] void failNumber(const SqlValue& value, const QString& base) {
-    if (isIntegerType(base))
-        throw ConversionError(245, QStringLiteral("Conversion failed when converting the varchar "
-                                                  "value '%1' to data type %2.")
-                                       .arg(value.toText(), sqlTypeLabel(base)));
-    throw ConversionError(8114, QStringLiteral("Error converting data type varchar to %1.")
-                                    .arg(base == QLatin1String("decimal") ? "numeric" : base));
+    if (isIntegerType(base) || base == QLatin1String("bit"))
+        failIntegerConversion(value.toText(), sqlTypeLabel(base));
+    if (base == QLatin1String("money") || base == QLatin1String("smallmoney"))
+        throw ConversionError(235, QStringLiteral("Cannot convert a char value to money. The char "
+                                                  "value has incorrect syntax."));
+    failNumberConversion(QStringLiteral("varchar"),
+                         base == QLatin1String("decimal") ? QStringLiteral("numeric") : base);
+}
+
+// The server's name of the type a value comes from, for overflow texts.
+QString sourceTypeName(const SqlValue& value) {
+    switch (value.kind) {
+    case SqlValue::Kind::Integer:
+        return QStringLiteral("int");
+    case SqlValue::Kind::Real:
+        return QStringLiteral("float");
+    default:
+        return QStringLiteral("varchar");
+    }
+}
+
+} // namespace
+
+void checkMoneyRange(double value, const QString& typeName) {
+    // money: a 64-bit integer of ten-thousandths; smallmoney: a 32-bit one.
+    const double scaled = std::fabs(roundHalfAwayFromZero(value, 4) * 10000.0);
+    const bool small = typeName == QLatin1String("smallmoney");
+    if (!std::isfinite(scaled) ||
+        (small ? scaled > 2147483648.0 - (value > 0 ? 1 : 0) : scaled >= 9223372036854775808.0))
+        failOverflow(typeName);
+}
+
+namespace {
+
+// decimal(p, s) keeps p - s whole digits.
+void checkDecimalRange(const SqlValue& source, double rounded, int precision, int scale) {
+    if (std::fabs(rounded) >= std::pow(10.0, precision - scale))
+        throw ConversionError(8115, QStringLiteral("Arithmetic overflow error converting %1 to "
+                                                   "data type numeric.")
+                                        .arg(sourceTypeName(source)));
 }
 
 [[noreturn]] void failDate() {
@@ -157,6 +192,7 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         const auto date = valueAsDate(value, order);
         if (!date)
             failDate();
+        checkDateRange(*date, *kind);
         return SqlValue::of(formatStoredDate(*date, *kind));
     }
     if (type.base == QLatin1String("bit")) {
@@ -176,21 +212,30 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         const auto number = valueAsNumber(value);
         if (!number || (value.kind == SqlValue::Kind::Text && number->kind == SqlValue::Kind::Real))
             failNumber(value, type.base);
-        return number->kind == SqlValue::Kind::Integer
-                   ? *number
-                   : SqlValue::of(static_cast<qint64>(std::trunc(number->real)));
+        if (number->kind == SqlValue::Kind::Real &&
+            std::fabs(number->real) >= 9.2233720368547758e18)
+            failOverflow(sqlTypeLabel(type.base));
+        const qint64 whole = number->kind == SqlValue::Kind::Integer
+                                 ? number->integer
+                                 : static_cast<qint64>(std::trunc(number->real));
+        checkIntegerRange(whole, type.base);
+        return SqlValue::of(whole);
     }
     if (isDecimalType(type.base)) {
         const auto number = valueAsNumber(value);
         if (!number)
             failNumber(value, type.base);
-        if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney"))
+        if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney")) {
+            checkMoneyRange(number->toReal(), type.base);
             return SqlValue::of(roundHalfAwayFromZero(number->toReal(), 4));
+        }
         if (type.base == QLatin1String("decimal") || type.base == QLatin1String("numeric")) {
+            const int precision = type.length.value_or(18);
+            const double rounded = roundHalfAwayFromZero(number->toReal(), type.scale);
+            checkDecimalRange(*number, rounded, precision, type.scale);
             if (type.scale == 0)
-                return SqlValue::of(
-                    static_cast<qint64>(roundHalfAwayFromZero(number->toReal(), 0)));
-            return SqlValue::of(roundHalfAwayFromZero(number->toReal(), type.scale));
+                return SqlValue::of(static_cast<qint64>(rounded));
+            return SqlValue::of(rounded);
         }
         return SqlValue::of(number->toReal());
     }

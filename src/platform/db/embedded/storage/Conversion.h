@@ -23,6 +23,8 @@ std::optional<QDateTime> valueAsDate(const SqlValue& value, DateOrder order);
 // The value read as a number: text is trimmed and must be a whole literal.
 std::optional<SqlValue> valueAsNumber(const SqlValue& value);
 
+// 8115 when `value` does not fit money or smallmoney (`typeName`).
+void checkMoneyRange(double value, const QString& typeName);
 // ROUND(x, digits): halves away from zero; negative digits round to tens, hundreds...
 double roundHalfAwayFromZero(double value, int digits);
 

@@ -24,10 +24,15 @@ inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
 // Two-digit years below 50 are 20xx. nullopt for anything else.
 std::optional<QDateTime> parseDateText(QStringView text, DateOrder order = DateOrder::DMY);
 
-enum class DateKind { DateTime, SmallDateTime, Date, Time };
+enum class DateKind { DateTime, SmallDateTime, Date, Time, DateTime2 };
 // How a value of that type is stored: datetime 'yyyy-mm-dd hh:mm:ss' (with
-// '.fff' when there are milliseconds), date 'yyyy-mm-dd', time 'hh:mm:ss'.
+// '.fff' when there are milliseconds, rounded to the server's 1/300 s),
+// smalldatetime to the minute, datetime2 to the millisecond, date
+// 'yyyy-mm-dd', time 'hh:mm:ss'.
 QString formatStoredDate(const QDateTime& value, DateKind kind = DateKind::DateTime);
+// 242 when the value is outside the type's range (datetime 1753-9999,
+// smalldatetime 1900 to 6 June 2079).
+void checkDateRange(const QDateTime& value, DateKind kind);
 std::optional<DateKind> dateKindOf(QStringView typeName);
 
 // The datepart names and abbreviations of DATEADD, DATEDIFF, DATEPART, DATENAME.

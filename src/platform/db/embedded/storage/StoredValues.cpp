@@ -1,5 +1,8 @@
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/storage/Conversion.h"
+
 #include <QRegularExpression>
 
 #include <sqlite3.h>
@@ -134,12 +137,27 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         break;
     case adtype::Currency:
         if (storage != SQLITE_TEXT) {
-            return Currency::fromDouble(sqlite3_column_double(statement, index));
+            const double value = sqlite3_column_double(statement, index);
+            try {
+                tsql::checkMoneyRange(value, QStringLiteral("money"));
+            } catch (const tsql::ConversionError& e) {
+                failWithText(e.nativeNumber(), QString::fromStdString(e.what()));
+            }
+            return Currency::fromDouble(value);
+        }
+        break;
+    case adtype::Numeric:
+        // At the column's scale: decimal(10,4) shows 1.0000.
+        if (storage != SQLITE_TEXT) {
+            if (const auto exact = Decimal::fromDouble(sqlite3_column_double(statement, index),
+                                                       column.numericScale)) {
+                return *exact;
+            }
+            return sqlite3_column_double(statement, index);
         }
         break;
     case adtype::Double:
     case adtype::Single:
-    case adtype::Numeric:
         if (storage != SQLITE_TEXT) {
             return sqlite3_column_double(statement, index);
         }

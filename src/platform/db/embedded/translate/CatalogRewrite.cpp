@@ -292,8 +292,12 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     joinForXmlPath(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    mapMoneyLiterals(pieces);
+    checkIntLiteralArithmetic(pieces);
+    mapDivisionOperators(pieces);
     mapPlusOperator(pieces);
     canonicaliseDateLiterals(pieces, settings);
+    convertTextComparedWithNumbers(pieces);
     addComparisonCollations(pieces);
     moveTopToLimit(pieces);
     completeStatementSyntax(pieces);

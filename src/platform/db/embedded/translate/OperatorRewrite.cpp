@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -156,6 +157,105 @@ bool isUnaryPosition(const Pieces& pieces, size_t op) {
 
 } // namespace
 
+namespace {
+
+// The start of the left operand of the multiplicative operator at `op`: back
+// over '*', '/' and '%' (they group from the left), not over '+' or '-'.
+size_t multiplicativeLeftStart(const Pieces& pieces, size_t op) {
+    if (op == 0)
+        return none;
+    size_t last = op - 1;
+    while (true) {
+        size_t start = primaryStart(pieces, last);
+        if (start == none)
+            return none;
+        // Signs bind tighter than '*': -a / b is (-a) / b.
+        while (start > 0 &&
+               (pieces[start - 1].isPunctuation(u"-") || pieces[start - 1].isPunctuation(u"+") ||
+                pieces[start - 1].isPunctuation(u"~")) &&
+               isUnaryPosition(pieces, start - 1))
+            --start;
+        if (start == 0 || !isMultiplicative(pieces[start - 1]) || start < 2)
+            return start;
+        last = start - 2;
+    }
+}
+
+// Wraps each `a <op> b` in `function(a, b)`, left to right, so that the
+// next operator of a chain finds the call as its left operand.
+void wrapOperator(Pieces& pieces, QStringView op, const QString& function) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieces[i].isPunctuation(op) || isUnaryPosition(pieces, i))
+            continue;
+        const size_t from = multiplicativeLeftStart(pieces, i);
+        const size_t to = primaryEnd(pieces, i + 1);
+        if (from == none || to == none || to <= i)
+            continue;
+        Pieces call = piecesOf(function + QLatin1Char('('));
+        call.front().space = pieces[from].space;
+        const Pieces left(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                          pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        const Pieces right(pieces.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                           pieces.begin() + static_cast<std::ptrdiff_t>(to + 1));
+        call.insert(call.end(), left.begin(), left.end());
+        call[2].space.clear();
+        call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        call.insert(call.end(), right.begin(), right.end());
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        replaceRange(pieces, from, to + 1, std::move(call));
+        i = from;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A number literal the server types int (whole, within 32 bits).
+bool isIntLiteral(const Piece& p) {
+    if (p.kind != TokenKind::Number)
+        return false;
+    const auto type = sqlite::NumericType::fromLiteral(p.text);
+    return type && type->kind() == sqlite::NumericType::Kind::Int;
+}
+
+bool isIntArithmetic(const Piece& p) {
+    return p.isPunctuation(u"+") || p.isPunctuation(u"-") || p.isPunctuation(u"*");
+}
+
+} // namespace
+
+void checkIntLiteralArithmetic(Pieces& pieces) {
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) {
+        if (!isIntArithmetic(pieces[i]) || !isIntLiteral(pieces[i - 1]) ||
+            !isIntLiteral(pieces[i + 1]))
+            continue;
+        size_t from = i - 1;
+        if (from > 0 && pieces[from - 1].isPunctuation(u"-") && isUnaryPosition(pieces, from - 1))
+            --from;
+        const size_t to = i + 1;
+        // Only a pair that stands alone: in 1 + 2 * 3 the pair is not (1 + 2).
+        if ((from > 0 && !isBoundary(pieces, from - 1)) ||
+            (to + 1 < pieces.size() && !isBoundary(pieces, to + 1)))
+            continue;
+        Pieces call = piecesOf(QStringLiteral("tsql_int_result("));
+        call.front().space = pieces[from].space;
+        const size_t opening = call.size();
+        call.insert(call.end(), pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                    pieces.begin() + static_cast<std::ptrdiff_t>(to + 1));
+        call[opening].space.clear();
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t length = call.size();
+        replaceRange(pieces, from, to + 1, std::move(call));
+        i = from + length - 1;
+    }
+}
+
+void mapDivisionOperators(Pieces& pieces) {
+    wrapOperator(pieces, u"/", QStringLiteral("tsql_divide"));
+    wrapOperator(pieces, u"%", QStringLiteral("tsql_modulo"));
+}
+
 void mapPlusOperator(Pieces& pieces) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!pieces[i].isPunctuation(u"+") || isUnaryPosition(pieces, i))
@@ -272,6 +372,72 @@ void addComparisonCollations(Pieces& pieces) {
                      piecesOf(QStringLiteral("COLLATE %1")
                                   .arg(QLatin1String(date ? dateCollation : textCollation))));
         i += 2;
+    }
+}
+
+namespace {
+
+// The text literal at `at` converted, when the statement runs, to a whole
+// number or a float (245 or 8114 when it is no number).
+void convertToNumber(Pieces& pieces, size_t at, bool whole) {
+    Pieces call = piecesOf(
+        QStringLiteral("tsql_convert('%1', %2)")
+            .arg(whole ? QStringLiteral("int") : QStringLiteral("float"), pieces[at].text));
+    call.front().space = pieces[at].space;
+    replaceRange(pieces, at, at + 1, std::move(call));
+}
+
+// The numeric type of a CAST or CONVERT to a number whose call starts with
+// the name at `name`.
+std::optional<sqlite::NumericType> convertedType(const Pieces& pieces, size_t name) {
+    if (name + 2 >= pieces.size() || !pieces[name].isWord(u"tsql_convert") ||
+        !pieces[name + 1].isPunctuation(u"(") || pieces[name + 2].kind != TokenKind::String)
+        return std::nullopt;
+    return sqlite::NumericType::fromDeclaration(pieces[name + 2].value());
+}
+
+// The type of the number that ends at `last` (a literal standing alone, or a
+// conversion to a number); nothing for anything else.
+std::optional<sqlite::NumericType> numberEndingAt(const Pieces& pieces, size_t last) {
+    if (pieces[last].kind == TokenKind::Number) {
+        const bool alone =
+            last == 0 || isBoundary(pieces, last - 1) || pieces[last - 1].isPunctuation(u"-");
+        return alone ? sqlite::NumericType::fromLiteral(pieces[last].text) : std::nullopt;
+    }
+    if (!pieces[last].isPunctuation(u")"))
+        return std::nullopt;
+    const size_t open = openOf(pieces, last);
+    return open != none && open > 0 ? convertedType(pieces, open - 1) : std::nullopt;
+}
+
+// The type of the number that starts at `first`.
+std::optional<sqlite::NumericType> numberStartingAt(const Pieces& pieces, size_t first) {
+    if (pieces[first].kind == TokenKind::Number) {
+        const bool alone = first + 1 >= pieces.size() || isBoundary(pieces, first + 1);
+        return alone ? sqlite::NumericType::fromLiteral(pieces[first].text) : std::nullopt;
+    }
+    const auto type = convertedType(pieces, first);
+    const size_t close = type ? closeOf(pieces, first + 1) : none;
+    const bool alone =
+        close != none && (close + 1 >= pieces.size() || isBoundary(pieces, close + 1));
+    return alone ? type : std::nullopt;
+}
+
+} // namespace
+
+void convertTextComparedWithNumbers(Pieces& pieces) {
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) {
+        if (!isComparison(pieces[i]))
+            continue;
+        // Only a number standing alone on its side (a literal, a numeric
+        // variable's value, a CAST): `a + 1 = '2'` is left to the column's affinity.
+        if (pieces[i + 1].kind == TokenKind::String) {
+            if (const auto type = numberEndingAt(pieces, i - 1))
+                convertToNumber(pieces, i + 1, type->isWhole());
+        } else if (pieces[i - 1].kind == TokenKind::String) {
+            if (const auto type = numberStartingAt(pieces, i + 1))
+                convertToNumber(pieces, i - 1, type->isWhole());
+        }
     }
 }
 

@@ -27,11 +27,23 @@ void joinForXmlPath(Pieces& pieces);
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
+// $1.50 → tsql_convert('money', 1.50): a money literal.
+void mapMoneyLiterals(Pieces& pieces);
+// 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
+// literals (an int variable's value among them) must give an int, or 8115.
+void checkIntLiteralArithmetic(Pieces& pieces);
+// a / b → tsql_divide(a, b) and a % b → tsql_modulo(a, b), which end the
+// statement on a zero divisor.
+void mapDivisionOperators(Pieces& pieces);
 // a + b → tsql_add(a, b), which joins text and adds numbers.
 void mapPlusOperator(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
 // literal) get the collation a column would have given them.
 void addComparisonCollations(Pieces& pieces);
+// A text literal compared with a number literal (a numeric variable's value)
+// → that number's type, as the server converts by type precedence: @n < '10'
+// compares numbers. Text that is no number fails with 245 or 8114.
+void convertTextComparedWithNumbers(Pieces& pieces);
 // 'd/m/yyyy' and 'dd/mm/yy' literals compared with something (not assigned) → canonical 'yyyy-mm-dd
 // hh:mm:ss', read in the session's order, so that they compare right even where no date column
 // lends its collation (CTE columns, expressions).

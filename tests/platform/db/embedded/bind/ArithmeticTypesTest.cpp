@@ -50,6 +50,16 @@ TEST(ArithmeticTypes, DecimalPrecisionAndScalePerOperator) {
     EXPECT_EQ(combined("decimal(20,2)", '+', "decimal(20,2)"), "decimal(21,2)");
 }
 
+// An int literal meets a decimal as a decimal of its own digits.
+TEST(ArithmeticTypes, IntLiteralsCountTheirDigitsAgainstDecimals) {
+    const auto two = *NumericType::fromLiteral("2");
+    const auto sevenPointZero = *NumericType::fromLiteral("7.0");
+    const auto big = *NumericType::fromLiteral("2147483649");
+    EXPECT_EQ(NumericType::combine(sevenPointZero, '/', two).declaration(), "decimal(7,6)");
+    EXPECT_EQ(NumericType::combine(big, '/', two).declaration(), "decimal(16,6)");
+    EXPECT_EQ(NumericType::combine(two, '+', two).declaration(), "int");
+}
+
 TEST(ArithmeticTypes, LiteralsAndDeclarationsThatAreNoNumbers) {
     EXPECT_EQ(literal("5"), "int");
     EXPECT_EQ(literal("1.50"), "decimal(3,2)");

@@ -33,7 +33,7 @@ bool sameValue(const Variant& expected, const Variant& actual) {
     case T::Integer:
     case T::Double:
         return (actual.type() == T::Integer || actual.type() == T::Double ||
-                actual.type() == T::Currency) &&
+                actual.type() == T::Currency || actual.type() == T::Decimal) &&
                actual.toDouble() == expected.toDouble();
     default:
         return false;

@@ -70,11 +70,17 @@ TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAddin
     EXPECT_EQ(translated("select Nombre + ' ' + Apellido as n from t"),
               "select tsql_add(tsql_add(Nombre, ' '), Apellido) as n from t");
     // '+' binds looser than '*' and as tightly as '-'.
-    EXPECT_EQ(translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
-              "select tsql_add(a * 2, b / 3), tsql_add(a - b, c), 1 + 2");
+    EXPECT_EQ(
+        translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
+        "select tsql_add(a * 2, tsql_divide(b, 3)), tsql_add(a - b, c), tsql_int_result(1 + 2)");
     EXPECT_EQ(translated("select * from t where c like '%' + @x + '%'"),
               "select * from t where c like tsql_add(tsql_add('%', @x), '%')");
     EXPECT_EQ(translated("select +1, -a"), "select +1, -a");
+}
+
+TEST(TranslationTextTest, shouldReadTheCurrencySignAsAMoneyLiteral) {
+    EXPECT_EQ(translated("select $1.50, -$3").toStdString(),
+              "select tsql_convert('money', 1.50), -tsql_convert('money', 3)");
 }
 
 TEST(TranslationTextTest, shouldLeaveVariablesAsLowerCaseParameters) {

@@ -1,0 +1,198 @@
+#include "platform/db/embedded/functions/ArithmeticFunctions.h"
+
+#include "platform/db/embedded/storage/NumericErrors.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+// An operand of '/' or '%': a number, or text that reads as one (the server
+// converts the text to the number's type).
+SqlValue numericOperand(const Call& c, size_t i) {
+    const auto n = valueAsNumber(c.arg(i));
+    if (!n)
+        failIntegerConversion(c.arg(i).toText(), QStringLiteral("int"));
+    return *n;
+}
+
+bool isZero(const SqlValue& n) {
+    return n.kind == SqlValue::Kind::Integer ? n.integer == 0 : n.real == 0;
+}
+
+struct Operands {
+    SqlValue dividend;
+    SqlValue divisor;
+    bool whole() const {
+        return dividend.kind == SqlValue::Kind::Integer && divisor.kind == SqlValue::Kind::Integer;
+    }
+};
+
+// Both operands of a division, or nothing when one is NULL; 8134 by zero.
+std::optional<Operands> divisionOperands(const Call& c) {
+    if (c.anyNull())
+        return std::nullopt;
+    Operands operands{numericOperand(c, 0), numericOperand(c, 1)};
+    if (isZero(operands.divisor))
+        failDivideByZero();
+    return operands;
+}
+
+// The one quotient of whole numbers that does not fit them.
+void checkWholeQuotient(const Operands& o) {
+    if (o.dividend.integer == std::numeric_limits<qint64>::min() && o.divisor.integer == -1)
+        failOverflow(QStringLiteral("bigint"));
+}
+
+// a / b: whole numbers divide dropping the fraction, as the server's integers.
+SqlValue divideFunction(const Call& c) {
+    const auto o = divisionOperands(c);
+    if (!o)
+        return {};
+    if (o->whole()) {
+        checkWholeQuotient(*o);
+        return SqlValue::of(o->dividend.integer / o->divisor.integer);
+    }
+    return SqlValue::of(o->dividend.toReal() / o->divisor.toReal());
+}
+
+// '/' of operands the server divides with a fraction (money, decimal) that
+// SQLite may hold as whole numbers.
+SqlValue fractionalDivideFunction(const Call& c) {
+    const auto o = divisionOperands(c);
+    if (!o)
+        return {};
+    return SqlValue::of(o->dividend.toReal() / o->divisor.toReal());
+}
+
+// a % b: the remainder takes the dividend's sign, as in C++.
+SqlValue moduloFunction(const Call& c) {
+    const auto o = divisionOperands(c);
+    if (!o)
+        return {};
+    if (o->whole()) {
+        checkWholeQuotient(*o);
+        return SqlValue::of(o->dividend.integer % o->divisor.integer);
+    }
+    return SqlValue::of(std::fmod(o->dividend.toReal(), o->divisor.toReal()));
+}
+
+SqlValue wholeSum(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        failOverflow(QStringLiteral("bigint"));
+    return SqlValue::of(sum);
+}
+
+// '+' whose operand types are known only at run time: text + text joins,
+// numbers add, text that reads as a number adds, a date plus a number adds days.
+SqlValue addFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const SqlValue& a = c.arg(0);
+    const SqlValue& b = c.arg(1);
+    const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;
+    const bool bText = b.kind == SqlValue::Kind::Text || b.kind == SqlValue::Kind::Blob;
+    if (aText && bText)
+        return SqlValue::of(a.toText() + b.toText());
+    if (!aText && !bText) {
+        if (a.kind == SqlValue::Kind::Integer && b.kind == SqlValue::Kind::Integer)
+            return wholeSum(a.integer, b.integer);
+        return SqlValue::of(a.toReal() + b.toReal());
+    }
+    const SqlValue& text = aText ? a : b;
+    const SqlValue& number = aText ? b : a;
+    if (const auto n = valueAsNumber(text)) {
+        if (n->kind == SqlValue::Kind::Integer && number.kind == SqlValue::Kind::Integer)
+            return wholeSum(n->integer, number.integer);
+        return SqlValue::of(n->toReal() + number.toReal());
+    }
+    if (const auto date = parseDateText(text.text, DateOrder::YMD);
+        date && text.text.size() >= 10 && text.text[4] == QLatin1Char('-')) {
+        const double days = number.toReal();
+        return SqlValue::of(formatStoredDate(date->addMSecs(std::llround(days * 86400000.0))));
+    }
+    failIntegerConversion(text.toText(), QStringLiteral("int"));
+}
+
+// The result of arithmetic on two ints, which must be an int too.
+SqlValue intResultFunction(const Call& c) {
+    const SqlValue& value = c.arg(0);
+    if (value.kind == SqlValue::Kind::Integer)
+        checkIntegerRange(value.integer, QStringLiteral("int"));
+    else if (value.kind == SqlValue::Kind::Real)
+        failOverflow(QStringLiteral("int")); // SQLite's own 64-bit overflow
+    return value;
+}
+
+// ---- shortcuts for numbers --------------------------------------------------
+
+bool isNumber(sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+bool bothWhole(sqlite3_value** argv) {
+    return sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
+           sqlite3_value_type(argv[1]) == SQLITE_INTEGER;
+}
+
+bool addShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+        return false;
+    if (bothWhole(argv)) {
+        sqlite3_int64 sum = 0;
+        if (__builtin_add_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]),
+                                   &sum))
+            return false; // the body raises the overflow
+        sqlite3_result_int64(ctx, sum);
+        return true;
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
+    return true;
+}
+
+// Numbers with a divisor that is not zero (zero is the body's error).
+bool dividable(sqlite3_value** argv) {
+    return isNumber(argv[0]) && isNumber(argv[1]) && sqlite3_value_double(argv[1]) != 0;
+}
+
+bool divideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!dividable(argv))
+        return false;
+    if (bothWhole(argv)) {
+        const sqlite3_int64 divisor = sqlite3_value_int64(argv[1]);
+        if (divisor == -1)
+            return false; // the one quotient that may overflow
+        sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) / divisor);
+        return true;
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]));
+    return true;
+}
+
+bool fractionalDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!dividable(argv))
+        return false;
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]));
+    return true;
+}
+
+const FunctionSpec functions[] = {
+    {"tsql_int_result", 1, intResultFunction, true},
+    {"tsql_add", 2, addFunction, true, addShortcut},
+    {"tsql_divide", 2, divideFunction, true, divideShortcut},
+    {"tsql_fractional_divide", 2, fractionalDivideFunction, true, fractionalDivideShortcut},
+    {"tsql_modulo", 2, moduloFunction, true},
+};
+
+} // namespace
+
+std::span<const FunctionSpec> arithmeticFunctions() {
+    return functions;
+}
+
+} // namespace estaciones::db::tsql

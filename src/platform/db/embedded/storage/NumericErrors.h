@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace estaciones::db::tsql {
+
+// The server's run-time errors of arithmetic and of conversions to numbers,
+// thrown as ConversionError with its number and text.
+
+// 8134.
+[[noreturn]] void failDivideByZero();
+// 8115: a result or a converted value does not fit `typeName` (int, bigint,
+// money, numeric...).
+[[noreturn]] void failOverflow(const QString& typeName);
+// 220: a whole number does not fit a tinyint or smallint.
+[[noreturn]] void failSmallIntegerOverflow(const QString& typeName, const QString& value);
+// 245: text that is no whole number, converted to an integer type.
+[[noreturn]] void failIntegerConversion(const QString& text, const QString& typeName);
+// 8114: text that is no number, converted to a decimal, money or float type.
+[[noreturn]] void failNumberConversion(const QString& fromType, const QString& typeName);
+
+// Whether a whole number fits the integer type `typeName` (tinyint, smallint,
+// int, bigint); throws 220 or 8115 as the server does when it does not.
+void checkIntegerRange(qint64 value, const QString& typeName);
+
+} // namespace estaciones::db::tsql
