@@ -86,7 +86,7 @@ protected:
     void expectSound(const QString& database) {
         const ShellRun check = sqlite({database, QStringLiteral("PRAGMA integrity_check")});
         EXPECT_EQ(check.exitCode, 0) << check.errors.toStdString();
-        EXPECT_EQ(check.output.trimmed(), QStringLiteral("ok"));
+        EXPECT_EQ(check.output.trimmed().toStdString(), "ok");
     }
 
     QString shell;
@@ -110,6 +110,24 @@ TEST_F(SqliteShellTest, TheExtensionChecksTheFileAndItsIndexesAsTheEngineOrdersT
                               "SELECT COUNT(*) FROM clientes WHERE nombre = 'nandu' COLLATE tsql_text;"
                               "SELECT nota FROM temporadas ORDER BY desde;")});
     EXPECT_EQ(found.output.toStdString(), "c2\n0\nAño\n\nalta\n") << found.errors.toStdString();
+}
+
+TEST_F(SqliteShellTest, AnAccentInsensitiveFileIsCheckedWithItsOwnCollation) {
+    // 'á' and 'a' are equal keys there, so the index keeps them in the order
+    // they came; compared with accents they would be out of order.
+    engine = createEmbeddedEngine();
+    engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+    run("CREATE DATABASE ESTAD COLLATE Latin1_General_CI_AI");
+    engine->useDatabase(QStringLiteral("ESTAD"));
+    run("CREATE TABLE visitas (id int PRIMARY KEY, nombre varchar(20) NOT NULL)\n"
+        "CREATE INDEX ix_visitas_nombre ON visitas (nombre)\n"
+        "INSERT INTO visitas VALUES (1, 'á'), (2, 'a'), (3, 'Á'), (4, 'b'), (5, 'A')");
+    engine.reset();
+    const QString accentInsensitive = data.filePath(QStringLiteral("ESTAD.db"));
+    expectSound(accentInsensitive);
+    const ShellRun found = sqlite(
+        {accentInsensitive, QStringLiteral("SELECT COUNT(*) FROM visitas WHERE nombre = 'a';")});
+    EXPECT_EQ(found.output.toStdString(), "4\n") << found.errors.toStdString();
 }
 
 TEST_F(SqliteShellTest, ADumpLoadsIntoACopyWithTheSameRows) {
