@@ -48,7 +48,14 @@ for etapa in "${etapas[@]}"; do
     done < <(inclusiones "$motor/$etapa")
 done
 
-# 2. Fuera del motor (y fuera de sus propias pruebas, de los objetivos de
+# 2. La extensión para la consola sqlite3 está encima de las etapas, como la
+#    puerta: incluye etapas, nunca la puerta ni otra carpeta.
+while IFS=: read -r archivo linea incluida; do
+    [ -n "$(nivel "${incluida%%/*}")" ] && [ "${incluida%%/*}" != "$incluida" ] ||
+        falla "$archivo:$linea: la extensión incluye $incluida, que no es de una etapa"
+done < <(inclusiones "$motor/extension")
+
+# 3. Fuera del motor (y fuera de sus propias pruebas, de los objetivos de
 #    fuzzing que prueban su lector y su traductor, y de sus mediciones): sólo
 #    la cabecera pública.
 while IFS=: read -r archivo linea incluida; do
