@@ -41,7 +41,7 @@ correr() {
     fi
     echo "== $programa" >&2
     "$build/bench/$programa" --benchmark_repetitions="$repeticiones" \
-        --benchmark_report_aggregates_only=true \
+        --benchmark_report_aggregates_only=true --benchmark_color=false \
         --benchmark_out="$salida/$programa.json" --benchmark_out_format=json "$@" \
         > "$salida/$programa.txt" 2>&1 || echo "($programa failed; see $salida/$programa.txt)" >&2
 }
@@ -74,20 +74,25 @@ if [ -x "$build/estaciones" ] && [ -x "$build/bench/estaciones_ventana_desnuda" 
     done
     [ -d "$build/ayuda" ] && ln -s "$build/ayuda" "$programa/ayuda"
     linea='@server=(local); @dbname=DEMO; @usuario=ADMIN; @Password=; @ParametroAdicional=; @Caja=1;kelp@'
-    medir() { # label command...
-        local etiqueta="$1"
-        shift
-        /usr/bin/time -f "$etiqueta %U %S %M" -a -o "$arranque" "$@" > /dev/null 2>&1 || true
-    }
-    for _ in $(seq "$repeticiones"); do
-        datos="$(mktemp -d)"
-        for vez in primera segunda; do
-            medir "desnuda-$vez" "$build/bench/estaciones_ventana_desnuda"
-            ESTACIONES_DATOS="$datos" ESTACIONES_RESPUESTAS_AUTOMATICAS= ESTACIONES_SALIR_TRAS_INICIO=0 \
-                medir "programa-$vez" "$programa/estaciones" "$linea"
-        done
-        rm -rf "$datos"
-    done
+    # CPU and peak memory of each child, to the microsecond (time(1) rounds to 10 ms).
+    python3 - "$arranque" "$repeticiones" "$build/bench/estaciones_ventana_desnuda" \
+        "$programa/estaciones" "$linea" <<'PY'
+import os, subprocess, sys, tempfile
+arranque, veces, desnuda, programa, linea = sys.argv[1], int(sys.argv[2]), *sys.argv[3:]
+def medir(etiqueta, orden, entorno=None):
+    _, _, uso = os.wait4(subprocess.Popen(orden, env=entorno, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL).pid, 0)
+    cpu = uso.ru_utime + uso.ru_stime
+    with open(arranque, "a") as f:
+        f.write("%s %.6f 0 %d\n" % (etiqueta, cpu, uso.ru_maxrss))
+for _ in range(veces):
+    with tempfile.TemporaryDirectory() as datos:
+        entorno = dict(os.environ, ESTACIONES_DATOS=datos, ESTACIONES_RESPUESTAS_AUTOMATICAS="",
+                       ESTACIONES_SALIR_TRAS_INICIO="0")
+        for vez in ("primera", "segunda"):
+            medir("desnuda-" + vez, [desnuda])
+            medir("programa-" + vez, [programa, linea], entorno)
+PY
     rm -rf "$programa"
 fi
 
@@ -144,8 +149,8 @@ ruta = os.path.join(salida, "estaciones_bench_lookup.txt")
 if os.path.exists(ruta):
     vistas = {}
     for linea in open(ruta):
-        if linea.startswith("FILA|") and "memory" in linea:
-            _, que, figura, base, razon = linea.strip().split("|")
+        if "FILA|" in linea and "memory" in linea:
+            que, figura, base, razon = linea.strip().split("FILA|", 1)[1].split("|")
             vistas[que] = (que, float(figura), float(base), "MiB", float(razon), 3.0)
     filas.extend(vistas.values())  # the last repetition's figures
 
@@ -189,6 +194,7 @@ set yrange [0.05:*]
 set ylabel "razón (escala logarítmica)"
 set xtics rotate by 35 right
 set bmargin 14
+set lmargin 24
 set grid ytics
 plot "$salida/filas.tsv" using 1:6:xtic(2) with boxes lc rgb "#4a7ab5" title "medido", \
      "" using 1:7 with points pt 9 ps 1.6 lc rgb "#c0392b" title "objetivo"
