@@ -155,7 +155,8 @@ int main(int argc, char** argv) {
         reporter.printRow(etiqueta.c_str(), "BM_VentanaLista" + sufijo,
                           "BM_RecordsetCrudo" + sufijo);
         const Memoria& m = memorias[filas];
-        if (m.propios > 0) {
+        // A small list may fit in memory the process already had: no growth to report.
+        if (m.propios > 0 && m.retenidos > 0) {
             std::printf("FILA|Lookup list of %lld rows, memory held (MiB)|%.1f|%.1f|%.2f\n",
                         static_cast<long long>(filas), m.retenidos / 1048576, m.propios / 1048576,
                         m.retenidos / m.propios);
