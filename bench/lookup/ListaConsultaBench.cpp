@@ -18,7 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <unistd.h>
+#include <cstring>
 
 using namespace estaciones;
 
