@@ -51,6 +51,17 @@ public:
         }
     }
 
+    // One row for bench/medir.sh: label, measured, baseline (ms) and their
+    // ratio, separated by "|".
+    void printRow(const char* label, const std::string& measured, const std::string& baseline,
+                  Clock clock = Clock::Cpu) const {
+        const auto m = time(measured, clock);
+        const auto b = time(baseline, clock);
+        if (m && b && *b > 0) {
+            std::printf("FILA|%s|%.3f|%.3f|%.2f\n", label, *m, *b, *m / *b);
+        }
+    }
+
     template <class F> void forEach(F f) const {
         for (const auto& [name, t] : m_times) {
             f(name, t.real);

@@ -9,6 +9,8 @@
 #include "lookup/widgets/Lib_FrmCons3Tree.h"
 #include "support/ScriptedOperator.h"
 
+#include <QTreeWidget>
+
 namespace estaciones::lookup::widgets {
 namespace {
 

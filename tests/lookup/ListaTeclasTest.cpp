@@ -27,8 +27,8 @@ protected:
               });
     }
 
-    QString cantidad(int fila) const { return lista().topLevelItem(fila)->text(2); }
-    Qt::CheckState marca(int fila) const { return lista().topLevelItem(fila)->checkState(0); }
+    QString cantidad(int fila) const { return test::textoDe(lista(), fila, 2); }
+    Qt::CheckState marca(int fila) const { return test::marcaDe(lista(), fila); }
 
     test::ConsultasDb db;
     test::ScriptedOperator operador;

@@ -9,6 +9,7 @@
 #include "lookup/widgets/InstalarVentanasConsulta.h"
 #include "support/ScriptedOperator.h"
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,8 +43,8 @@ TEST_F(ListaVentana, shouldShowTheRowsUnderTheirColumnsWithOneSearchBoxEach) {
     EXPECT_EQ(boton("CmdNueva").text(), QStringLiteral("&Nueva Busqueda"));
     EXPECT_EQ(boton("CmdCancelar").text(), QStringLiteral("&Cancelar"));
     EXPECT_EQ(boton("CmdAceptar").text(), QStringLiteral("&Aceptar"));
-    EXPECT_EQ(lista().headerItem()->text(0), QStringLiteral("Codigo"));
-    EXPECT_EQ(lista().headerItem()->text(1), QStringLiteral("Descripcion"));
+    EXPECT_EQ(test::encabezadoDe(lista(), 0), QStringLiteral("Codigo"));
+    EXPECT_EQ(test::encabezadoDe(lista(), 1), QStringLiteral("Descripcion"));
     EXPECT_TRUE(lista().font().bold());
     EXPECT_EQ(lista().font().pointSize(), 10);
     // The server's order is kept: the statement has its own ORDER BY.
@@ -69,8 +70,8 @@ TEST_F(ListaVentana, shouldShowTheRowsUnderTheirColumnsWithOneSearchBoxEach) {
 TEST_F(ListaVentana, shouldNamePriceColumnsAfterThePriceClasses) {
     db.configurar(QStringLiteral("NOM_PCLASE1"), QStringLiteral("Mayorista"));
     abrir(QStringLiteral("SELECT IdArticulo, Precio1, Stock FROM STK_MA_ARTICULOS"));
-    EXPECT_EQ(lista().headerItem()->text(1), QStringLiteral("Mayorista"));
-    EXPECT_EQ(lista().headerItem()->text(2), QStringLiteral("Stock"));
+    EXPECT_EQ(test::encabezadoDe(lista(), 1), QStringLiteral("Mayorista"));
+    EXPECT_EQ(test::encabezadoDe(lista(), 2), QStringLiteral("Stock"));
 
     // Other lookups with "@10" get wider columns instead.
     abrir(cuentas);
@@ -115,7 +116,7 @@ TEST_F(ListaVentana, shouldAccumulateServerSearchesAndStartAgainWithNuevaBusqued
 
     QTest::mouseClick(&boton("CmdNueva"), Qt::LeftButton);
     EXPECT_EQ(ventana->miembros().SQL.trimmed(), cuentas);
-    EXPECT_EQ(lista().topLevelItemCount(), 9);
+    EXPECT_EQ(test::filasDe(lista()), 9);
 }
 
 TEST_F(ListaVentana, shouldReadAsteriskAsAnythingWithoutTheLikeSetting) {
@@ -167,15 +168,18 @@ TEST_F(ListaVentana, shouldColourArticleRowsByTheirStockLevel) {
     const QList<QColor> esperados{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
                                   QColor(128, 128, 0)};
     for (int fila = 0; fila < 4; ++fila) {
-        const QTreeWidgetItem* item = lista().topLevelItem(fila);
-        EXPECT_EQ(item->foreground(0).color(), esperados[fila]) << fila;
-        EXPECT_EQ(item->foreground(1).color(), esperados[fila]) << fila;
-        EXPECT_TRUE(item->font(1).bold());
+        const auto celda = [&](int columna) { return lista().model()->index(fila, columna); };
+        EXPECT_EQ(celda(0).data(Qt::ForegroundRole).value<QBrush>().color(), esperados[fila])
+            << fila;
+        EXPECT_EQ(celda(1).data(Qt::ForegroundRole).value<QBrush>().color(), esperados[fila])
+            << fila;
+        EXPECT_TRUE(celda(1).data(Qt::FontRole).value<QFont>().bold());
     }
 
     // Without MuestraStock the rows keep the list's colour.
     abrir(QStringLiteral("SELECT IdArticulo, PuntoPedido, Stock FROM VT_MA_ARTICULOS"));
-    EXPECT_EQ(lista().topLevelItem(0)->foreground(0).style(), Qt::NoBrush);
+    EXPECT_EQ(lista().model()->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().style(),
+              Qt::NoBrush);
 }
 
 TEST_F(ListaVentana, shouldSortByTheClickedHeaderFlippingTheOrderEachClick) {
@@ -203,17 +207,17 @@ TEST_F(ListaVentana, shouldReportAStatementThatCannotRunAndStayUsable) {
     abrir(QStringLiteral("SELECT Codigo FROM NO_EXISTE"));
     ASSERT_EQ(operador.dialogs().size(), 2u);
     EXPECT_TRUE(operador.dialogs()[1].title.contains(QStringLiteral("FORM_LOAD")));
-    EXPECT_EQ(lista().topLevelItemCount(), 0);
+    EXPECT_EQ(test::filasDe(lista()), 0);
     QTest::mouseClick(&boton("CmdCancelar"), Qt::LeftButton);
     EXPECT_FALSE(ventana->isVisible());
 }
 
 TEST_F(ListaVentana, shouldReadThroughASecondConnectionWhenAsked) {
     abrir(cuentas, [](MiembrosLista& m) { m.UsarUDBC = true; });
-    EXPECT_EQ(lista().topLevelItemCount(), 9);
+    EXPECT_EQ(test::filasDe(lista()), 9);
     ventana->descargar();
     EXPECT_FALSE(ventana->miembros().UsarUDBC);
-    EXPECT_EQ(lista().topLevelItemCount(), 0);
+    EXPECT_EQ(test::filasDe(lista()), 0);
 }
 
 TEST_F(ListaVentana, shouldReturnTheChosenRowsColumnsOnEnter) {
@@ -266,12 +270,12 @@ TEST_F(ListaConControlador, shouldReturnNothingWhenCancelledAfterCheckingRows) {
     QString clave, campo, where, opcional;
     QString defecto = QStringLiteral("1,2,3");
     test::mientrasSeMuestra<Lib_FrmCons3>([](Lib_FrmCons3& v) {
-        auto* lista = v.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        QTreeView& lista = test::listaDe(v);
         // The controller cleared the default checks before showing.
-        EXPECT_EQ(lista->topLevelItem(0)->checkState(0), Qt::Unchecked);
-        lista->setCurrentItem(lista->topLevelItem(1));
-        QTest::keyClick(lista, Qt::Key_Space);
-        EXPECT_EQ(lista->topLevelItem(1)->checkState(0), Qt::Checked);
+        EXPECT_EQ(test::marcaDe(lista, 0), Qt::Unchecked);
+        test::pulsarFila(lista, 1);
+        QTest::keyClick(&lista, Qt::Key_Space);
+        EXPECT_EQ(test::marcaDe(lista, 1), Qt::Checked);
         QTest::mouseClick(v.findChild<QPushButton*>(QStringLiteral("CmdCancelar")), Qt::LeftButton);
     });
     controlador.ConsultaSearch(QStringLiteral("MA_CUENTAS"), cmps, clave, campo, where, opcional,
@@ -286,10 +290,10 @@ TEST_F(ListaConControlador, shouldOfferOptionsWithMarksAndReturnTheCheckedOnes) 
     test::mientrasSeMuestra<Lib_FrmCons3>([](Lib_FrmCons3& v) {
         EXPECT_EQ(v.windowTitle(), QStringLiteral("Colores"));
         EXPECT_TRUE(v.findChild<QPushButton*>(QStringLiteral("CmdNueva"))->isHidden());
-        auto* lista = v.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-        EXPECT_EQ(lista->headerItem()->text(0), QStringLiteral("Colores"));
-        EXPECT_EQ(lista->topLevelItem(0)->checkState(0), Qt::Checked);
-        EXPECT_EQ(lista->topLevelItem(1)->checkState(0), Qt::Unchecked);
+        QTreeView& lista = test::listaDe(v);
+        EXPECT_EQ(test::encabezadoDe(lista, 0), QStringLiteral("Colores"));
+        EXPECT_EQ(test::marcaDe(lista, 0), Qt::Checked);
+        EXPECT_EQ(test::marcaDe(lista, 1), Qt::Unchecked);
         QTest::mouseClick(v.findChild<QPushButton*>(QStringLiteral("CmdTodos")), Qt::LeftButton);
         QTest::mouseClick(v.findChild<QPushButton*>(QStringLiteral("CmdAceptar")), Qt::LeftButton);
     });
@@ -305,10 +309,10 @@ TEST_F(ListaConControlador, shouldOfferOptionsWithMarksAndReturnTheCheckedOnes) 
         controlador.MenuOpciones(QStringLiteral("Elija"), {QStringLiteral("Una")}).isEmpty());
 
     test::mientrasSeMuestra<Lib_FrmCons3>([](Lib_FrmCons3& v) {
-        auto* lista = v.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-        ASSERT_EQ(lista->topLevelItemCount(), 1); // a single option is shown
-        lista->setCurrentItem(lista->topLevelItem(0));
-        QTest::keyClick(lista, Qt::Key_Return);
+        QTreeView& lista = test::listaDe(v);
+        ASSERT_EQ(test::filasDe(lista), 1); // a single option is shown
+        test::pulsarFila(lista, 0);
+        QTest::keyClick(&lista, Qt::Key_Return);
     });
     EXPECT_EQ(controlador.MenuOpciones(QStringLiteral("Elija"), {QStringLiteral("Una")}),
               QStringLiteral("Una"));

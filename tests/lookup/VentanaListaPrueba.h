@@ -15,12 +15,37 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
 
 namespace estaciones::test {
+
+// What the list shows, read through its view as a screen reader would.
+inline QTreeView& listaDe(QWidget& ventana) {
+    return *ventana.findChild<QTreeView*>(QStringLiteral("ListView1"));
+}
+inline int filasDe(const QTreeView& lista) {
+    return lista.model()->rowCount();
+}
+inline QString textoDe(const QTreeView& lista, int fila, int columna) {
+    return lista.model()->index(fila, columna).data().toString();
+}
+inline QString encabezadoDe(const QTreeView& lista, int columna) {
+    return lista.model()->headerData(columna, Qt::Horizontal).toString();
+}
+inline Qt::CheckState marcaDe(const QTreeView& lista, int fila) {
+    return lista.model()->index(fila, 0).data(Qt::CheckStateRole).value<Qt::CheckState>();
+}
+// A click on a row's last column (away from its check box).
+inline void pulsarFila(QTreeView& lista, int fila) {
+    const QModelIndex celda =
+        lista.model()->index(fila, std::max(0, lista.model()->columnCount() - 1));
+    lista.scrollTo(celda);
+    QTest::mouseClick(lista.viewport(), Qt::LeftButton, {}, lista.visualRect(celda).center());
+}
 
 class VentanaListaPrueba {
 public:
@@ -38,9 +63,7 @@ public:
         return *ventana;
     }
 
-    QTreeWidget& lista() const {
-        return *ventana->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-    }
+    QTreeView& lista() const { return listaDe(*ventana); }
     QComboBox& caja(int indice) const {
         return *ui::arrayElement<QComboBox>(*ventana, QStringLiteral("CmbSearch"), indice);
     }
@@ -50,24 +73,25 @@ public:
     // The texts of one column, in the order the list shows them.
     QStringList columna(int indice) const {
         QStringList textos;
-        for (int i = 0; i < lista().topLevelItemCount(); ++i) {
-            textos << lista().topLevelItem(i)->text(indice);
+        for (int i = 0; i < filasDe(lista()); ++i) {
+            textos << textoDe(lista(), i, indice);
         }
         return textos;
     }
     QStringList marcadas() const {
         QStringList textos;
-        for (int i = 0; i < lista().topLevelItemCount(); ++i) {
-            if (lista().topLevelItem(i)->checkState(0) == Qt::Checked) {
-                textos << lista().topLevelItem(i)->text(0);
+        for (int i = 0; i < filasDe(lista()); ++i) {
+            if (marcaDe(lista(), i) == Qt::Checked) {
+                textos << textoDe(lista(), i, 0);
             }
         }
         return textos;
     }
     QString actual(int columna = 0) const {
-        return lista().currentItem() ? lista().currentItem()->text(columna) : QString();
+        const QModelIndex indice = lista().currentIndex();
+        return indice.isValid() ? textoDe(lista(), indice.row(), columna) : QString();
     }
-    void seleccionar(int fila) const { lista().setCurrentItem(lista().topLevelItem(fila)); }
+    void seleccionar(int fila) const { pulsarFila(lista(), fila); }
 
     std::unique_ptr<lookup::widgets::Lib_FrmCons3> ventana;
     QTemporaryDir carpeta;

@@ -6,6 +6,7 @@
 #include "lookup/LookupTexts.h"
 #include "lookup/NivelStock.h"
 #include "lookup/NuevoRegistro.h"
+#include "lookup/widgets/FilasLista.h"
 #include "lookup/widgets/MedidasTwips.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/ControlArrays.h"
@@ -24,7 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cmath>
@@ -44,11 +45,6 @@ QColor colorBgr(const Variant& valor) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-// A list cell: the value as plain trimmed text.
-QString textoValor(const Variant& valor) {
-    return valor.toString().trimmed();
-}
-
 // The table read by a statement: the word after the first "from".
 QString tablaDeSentencia(const QString& sentencia) {
     const qsizetype desde = sentencia.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive);
@@ -58,16 +54,6 @@ QString tablaDeSentencia(const QString& sentencia) {
     const QString resto = sentencia.mid(desde + 4).trimmed();
     return resto.section(u' ', 0, 0).trimmed();
 }
-
-// A list row: rows sort by text ignoring letter case, as the suite's lists do.
-class FilaLista : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& otra) const override {
-        const int columna = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return text(columna).compare(otra.text(columna), Qt::CaseInsensitive) < 0;
-    }
-};
 
 // The width in characters that a field's column gets.
 int caracteresDeCampo(const db::Field& campo) {
@@ -105,8 +91,10 @@ void Lib_FrmCons3::construirControles() {
     picFields = new QWidget(m_recorte);
     picFields->setObjectName(QStringLiteral("picFields"));
 
-    ListView1 = new QTreeWidget(picFields);
+    m_filasLista = new FilasLista(this);
+    ListView1 = new QTreeView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setModel(m_filasLista);
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setAllColumnsShowFocus(true);
@@ -120,7 +108,7 @@ void Lib_FrmCons3::construirControles() {
             [this](int columna) { ignoringErrors([&] { ordenarPor(columna); }); });
     connect(ListView1->header(), &QHeaderView::sectionResized, this,
             [this] { ignoringErrors([&] { alinearCajas(); }); });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { CmdAceptar_Click(); });
+    connect(ListView1, &QTreeView::doubleClicked, this, [this] { CmdAceptar_Click(); });
 
     cajaBusqueda(0)->setToolTip(texto::AyudaBusqueda);
 
@@ -175,7 +163,7 @@ QComboBox* Lib_FrmCons3::cajaBusqueda(int indice) {
 
 QList<QComboBox*> Lib_FrmCons3::cajasVisibles() const {
     QList<QComboBox*> cajas;
-    for (int i = 0; i < ListView1->columnCount(); ++i) {
+    for (int i = 0; i < m_filasLista->columnCount(); ++i) {
         if (QComboBox* caja = ui::arrayElement<QComboBox>(*picFields, Arreglo, i)) {
             cajas << caja;
         }
@@ -214,7 +202,7 @@ void Lib_FrmCons3::Form_Load() {
             m_esArticulo = contiene(m.SQL, "articulos");
             m.Valores = QStringList{};
             m.Cantidades = QList<double>{};
-            ListView1->clear();
+            m_filasLista->vaciar();
             QFont fuente = ListView1->font();
             fuente.setBold(true);
             fuente.setPointSize(10);
@@ -251,7 +239,7 @@ void Lib_FrmCons3::Form_Load() {
     }
     if (!pasos.run([&] {
             if (m.OrdenarPorLwv) {
-                ListView1->sortItems(0, Qt::AscendingOrder);
+                ordenar(0, Qt::AscendingOrder);
             }
             if (!m.FiltroInicial.trimmed().isEmpty()) {
                 cajaBusqueda(0)->setEditText(m.FiltroInicial);
@@ -266,8 +254,7 @@ void Lib_FrmCons3::Form_Load() {
 }
 
 void Lib_FrmCons3::Encolumnar() {
-    ListView1->clear();
-    ListView1->setColumnCount(0);
+    m_filasLista->vaciar();
     const db::Fields campos = m_rs.fields();
     const bool preciosConNombre =
         contiene(m.SQL, "V_MA_ARTICULOS") || contiene(m.SQL, "STK_MA_ARTICULOS");
@@ -301,8 +288,7 @@ void Lib_FrmCons3::Encolumnar() {
             caja->setVisible(false);
         }
     }
-    ListView1->setColumnCount(static_cast<int>(encabezados.size()));
-    ListView1->setHeaderLabels(encabezados);
+    m_filasLista->encabezar(encabezados);
     for (int i = 0; i < anchos.size(); ++i) {
         ListView1->setColumnWidth(i, anchos.at(i));
     }
@@ -331,39 +317,38 @@ void Lib_FrmCons3::Leer(int /*Cdesde*/, int /*Cuantas*/) {
         m_esArticulo && puntoPedido >= 0 && stock >= 0;
     const Variant niveles[] = {m.StkNivel1, m.StkNivel2, m.StkNivel3, m.StkNivel4};
 
-    const std::vector<std::vector<Variant>> filas = m_rs.getRows();
+    std::vector<std::vector<Variant>> filas = m_rs.getRows();
     const std::size_t cuenta = filas.empty() ? 0 : filas.front().size();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(cuenta));
-    QFont negrita = ListView1->font();
-    negrita.setBold(true);
-    for (std::size_t fila = 0; fila < cuenta; ++fila) {
-        ++m_filas;
-        auto* item = new FilaLista;
-        for (int c = 0; c < columnas; ++c) {
-            item->setText(c, textoValor(filas[static_cast<std::size_t>(c)][fila]));
+    m_filas += static_cast<int>(cuenta);
+    std::vector<std::uint8_t> marcas;
+    if (m.CheckBoxes) {
+        marcas.reserve(cuenta);
+        for (std::size_t fila = 0; fila < cuenta; ++fila) {
+            const QString valor =
+                devuelto >= 0
+                    ? FilasLista::textoValor(filas[static_cast<std::size_t>(devuelto)][fila])
+                    : QString();
+            marcas.push_back(m.ValoresDefault.contains(valor, Qt::CaseInsensitive) ? 1 : 0);
         }
-        if (m.CheckBoxes) {
-            const QString valor = devuelto >= 0
-                                      ? textoValor(filas[static_cast<std::size_t>(devuelto)][fila])
-                                      : QString();
-            item->setCheckState(0, m.ValoresDefault.contains(valor, Qt::CaseInsensitive)
-                                       ? Qt::Checked
-                                       : Qt::Unchecked);
-        }
-        if (pintar) {
-            const int nivel =
-                nivelStock(filas[static_cast<std::size_t>(puntoPedido)][fila].toDouble(),
-                           filas[static_cast<std::size_t>(stock)][fila].toDouble());
-            const QColor color = colorBgr(niveles[nivel - 1]);
-            for (int c = 0; c < columnas; ++c) {
-                item->setForeground(c, color);
-                item->setFont(c, negrita);
-            }
-        }
-        items << item;
     }
-    ListView1->addTopLevelItems(items);
+    std::vector<std::uint8_t> nivelesFila;
+    if (pintar) {
+        nivelesFila.reserve(cuenta);
+        for (std::size_t fila = 0; fila < cuenta; ++fila) {
+            nivelesFila.push_back(static_cast<std::uint8_t>(
+                nivelStock(filas[static_cast<std::size_t>(puntoPedido)][fila].toDouble(),
+                           filas[static_cast<std::size_t>(stock)][fila].toDouble())));
+        }
+    }
+    m_filasLista->llenar(std::move(filas), m.CheckBoxes, std::move(marcas));
+    if (pintar) {
+        QFont negrita = ListView1->font();
+        negrita.setBold(true);
+        m_filasLista->pintarNiveles(std::move(nivelesFila),
+                                    {colorBgr(niveles[0]), colorBgr(niveles[1]),
+                                     colorBgr(niveles[2]), colorBgr(niveles[3])},
+                                    negrita);
+    }
 }
 
 void Lib_FrmCons3::aplicarAnchosGuardados() {
@@ -371,7 +356,7 @@ void Lib_FrmCons3::aplicarAnchosGuardados() {
     if (!anchos) {
         return;
     }
-    for (int i = 0; i < anchos->size() && i < ListView1->columnCount(); ++i) {
+    for (int i = 0; i < anchos->size() && i < m_filasLista->columnCount(); ++i) {
         ListView1->setColumnWidth(i, pixeles(anchos->at(i)));
     }
     alinearCajas();
@@ -391,7 +376,7 @@ void Lib_FrmCons3::alinearCajas() {
 void Lib_FrmCons3::CalcularAncho() {
     alinearCajas();
     int columnas = 0;
-    for (int i = 0; i < ListView1->columnCount(); ++i) {
+    for (int i = 0; i < m_filasLista->columnCount(); ++i) {
         columnas += ListView1->columnWidth(i);
     }
     const int anchoLista = columnas + pixeles(360);
@@ -453,9 +438,8 @@ void Lib_FrmCons3::resizeEvent(QResizeEvent* evento) {
 
 int Lib_FrmCons3::Busqueda(int Clave, const QString& QueValor) const {
     const QString buscado = QueValor.trimmed();
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        if (ListView1->topLevelItem(i)->text(Clave).trimmed().startsWith(buscado,
-                                                                         Qt::CaseInsensitive)) {
+    for (int i = 0; i < m_filasLista->filas(); ++i) {
+        if (m_filasLista->texto(i, Clave).trimmed().startsWith(buscado, Qt::CaseInsensitive)) {
             return i + 1;
         }
     }
@@ -463,9 +447,8 @@ int Lib_FrmCons3::Busqueda(int Clave, const QString& QueValor) const {
 }
 
 int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
-    const QTreeWidgetItem* encabezado = ListView1->headerItem();
-    for (int i = 0; i < ListView1->columnCount(); ++i) {
-        if (encabezado->text(i).trimmed().compare(Columna.trimmed(), Qt::CaseInsensitive) == 0) {
+    for (int i = 0; i < m_filasLista->columnCount(); ++i) {
+        if (m_filasLista->encabezado(i).trimmed().compare(Columna.trimmed(), Qt::CaseInsensitive) == 0) {
             return i + 1;
         }
     }
@@ -474,14 +457,12 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
 
 void Lib_FrmCons3::CmbSearch_Change(int indice) {
     ignoringErrors([&] {
-        if (indice >= ListView1->columnCount()) {
+        if (indice >= m_filasLista->columnCount()) {
             return;
         }
         const int fila = Busqueda(indice, cajaBusqueda(indice)->currentText());
         if (fila > 0) {
-            QTreeWidgetItem* item = ListView1->topLevelItem(fila - 1);
-            ListView1->setCurrentItem(item);
-            ListView1->scrollToItem(item);
+            irAFila(fila - 1);
         }
     });
 }
@@ -506,17 +487,33 @@ void Lib_FrmCons3::CmbSearch_NuevaBusqueda(int indice) {
 
 void Lib_FrmCons3::ordenarPor(int columna) {
     m_ordenAscendente = !m_ordenAscendente;
-    ListView1->sortItems(columna, m_ordenAscendente ? Qt::AscendingOrder : Qt::DescendingOrder);
+    ordenar(columna, m_ordenAscendente ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-QString Lib_FrmCons3::textoCelda(const QTreeWidgetItem& fila, int columna1) const {
-    return fila.text(std::max(columna1, 1) - 1);
+void Lib_FrmCons3::ordenar(int columna, Qt::SortOrder orden) {
+    ListView1->header()->setSortIndicator(columna, orden);
+    m_filasLista->sort(columna, orden);
+}
+
+int Lib_FrmCons3::filaActual() const {
+    const QModelIndex actual = ListView1->currentIndex();
+    return actual.isValid() ? actual.row() : -1;
+}
+
+void Lib_FrmCons3::irAFila(int fila) {
+    const QModelIndex indice = m_filasLista->index(fila, 0);
+    ListView1->setCurrentIndex(indice);
+    ListView1->scrollTo(indice);
+}
+
+QString Lib_FrmCons3::textoCelda(int fila, int columna1) const {
+    return m_filasLista->texto(fila, std::max(columna1, 1) - 1);
 }
 
 void Lib_FrmCons3::CmdAceptar_Click() {
     HandledSteps pasos(informarEn(QStringLiteral("CmdAceptar_Click")));
     const int cantidad = IndiceColumna(texto::ColumnaCantidad);
-    const auto agregarCantidad = [&](const QTreeWidgetItem& fila) {
+    const auto agregarCantidad = [&](int fila) {
         if (cantidad > 0 && m.Cantidades) {
             m.Cantidades->append(textoCelda(fila, cantidad).trimmed().toDouble());
         }
@@ -530,15 +527,14 @@ void Lib_FrmCons3::CmdAceptar_Click() {
     if (m.CheckBoxes) {
         if (!pasos.run([&] {
                 if (m.CampoDevuelto.isEmpty()) {
-                    m.CampoDevuelto = ListView1->headerItem()->text(0);
+                    m.CampoDevuelto = m_filasLista->encabezado(0);
                 }
             })) {
             return;
         }
         const int columna = IndiceColumna(m.CampoDevuelto);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem& fila = *ListView1->topLevelItem(i);
-            if (fila.checkState(0) != Qt::Checked) {
+        for (int fila = 0; fila < m_filasLista->filas(); ++fila) {
+            if (!m_filasLista->marcada(fila)) {
                 continue;
             }
             if (!pasos.run([&] {
@@ -551,7 +547,7 @@ void Lib_FrmCons3::CmdAceptar_Click() {
                 return;
             }
         }
-    } else if (const QTreeWidgetItem* fila = ListView1->currentItem()) {
+    } else if (const int fila = filaActual(); fila >= 0) {
         if (m.CmpsDevueltos) {
             for (const QString& nombre : *m.CmpsDevueltos) {
                 if (!pasos.run([&] {
@@ -559,7 +555,7 @@ void Lib_FrmCons3::CmdAceptar_Click() {
                         if (columna == 0) {
                             throw standardError(errnum::ItemNotFound, nombre);
                         }
-                        m.Valores->append(textoCelda(*fila, columna));
+                        m.Valores->append(textoCelda(fila, columna));
                     })) {
                     return;
                 }
@@ -571,11 +567,11 @@ void Lib_FrmCons3::CmdAceptar_Click() {
                     if (columna == 0) {
                         throw standardError(errnum::ItemNotFound, m.CampoDevuelto);
                     }
-                    m.ValorDevuelto = textoCelda(*fila, columna);
+                    m.ValorDevuelto = textoCelda(fila, columna);
                 } else if (!m.Valores->isEmpty()) {
                     m.ValorDevuelto = m.Valores->last();
                 }
-                agregarCantidad(*fila);
+                agregarCantidad(fila);
             })) {
             return;
         }
@@ -598,11 +594,7 @@ void Lib_FrmCons3::reject() {
 
 void Lib_FrmCons3::CmdTodos_Click() {
     ignoringErrors([&] {
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* fila = ListView1->topLevelItem(i);
-            fila->setCheckState(0,
-                                fila->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-        }
+        m_filasLista->invertirMarcas();
     });
 }
 
@@ -643,9 +635,7 @@ void Lib_FrmCons3::desmarcarTodas() {
     if (!m.CheckBoxes) {
         return; // rows without check boxes must not grow one
     }
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        ListView1->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
-    }
+    m_filasLista->marcarTodas(false);
 }
 
 void Lib_FrmCons3::mostrarModal() {
@@ -664,15 +654,14 @@ void Lib_FrmCons3::mostrarOpciones(const ListaOpciones& lista) {
     m.gConnString.clear();
     m.CampoDevuelto = lista.titulo;
     m.CheckBoxes = lista.checkBoxes;
-    ListView1->clear();
-    ListView1->setColumnCount(1);
-    ListView1->setHeaderLabels({lista.titulo});
+    m_filasLista->encabezar({lista.titulo});
+    std::vector<Variant> textos;
+    std::vector<std::uint8_t> marcas;
     for (const OpcionLista& opcion : lista.opciones) {
-        auto* fila = new FilaLista(ListView1, QStringList{opcion.texto});
-        if (lista.checkBoxes) {
-            fila->setCheckState(0, opcion.marcada ? Qt::Checked : Qt::Unchecked);
-        }
+        textos.emplace_back(opcion.texto);
+        marcas.push_back(opcion.marcada ? 1 : 0);
     }
+    m_filasLista->llenar({std::move(textos)}, lista.checkBoxes, std::move(marcas));
     const QScreen* pantalla = screen();
     const int anchoPantalla = pantalla ? pantalla->availableGeometry().width() : 1024;
     resize(std::min(pixeles(lista.anchoTwips), anchoPantalla), height());
@@ -687,7 +676,7 @@ void Lib_FrmCons3::descargar() {
     if (m.GrabarCfg && !m_tabla.isEmpty()) {
         if (const auto error = ignoringErrors([&] {
                 QList<int> anchos;
-                for (int i = 0; i < ListView1->columnCount(); ++i) {
+                for (int i = 0; i < m_filasLista->columnCount(); ++i) {
                     anchos << twips(ListView1->columnWidth(i));
                 }
                 guardarAnchosColumnas(carpetaAnchos, m_tabla, anchos);
@@ -696,7 +685,7 @@ void Lib_FrmCons3::descargar() {
                                                texto::AvisoOperadorVentana);
         }
     }
-    ListView1->clear();
+    m_filasLista->vaciar();
     m_cargada = false;
 }
 

@@ -14,14 +14,15 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace estaciones::data {
 class DB_Dll;
 }
 
 namespace estaciones::lookup::widgets {
+
+class FilasLista;
 
 // The list lookup window: the rows of one statement in a report list, one
 // search box per column kept over its column, server searches with F5,
@@ -74,6 +75,7 @@ private:
     void alinearCajas();
     void aplicarAnchosGuardados();
     void ordenarPor(int columna);
+    void ordenar(int columna, Qt::SortOrder orden);
     void marcarCajaActual(QComboBox* caja, bool activa);
 
     // Handlers, each behind one guard.
@@ -88,9 +90,12 @@ private:
     void CmdNuevo_Click();
     void HScroll1_Change(int valor);
 
-    void cambiarCantidad(QTreeWidgetItem& fila, double cambio);
-    void pedirCantidad(QTreeWidgetItem& fila);
-    QString textoCelda(const QTreeWidgetItem& fila, int columna1) const;
+    // The row shown at the cursor, -1 when none.
+    int filaActual() const;
+    void irAFila(int fila);
+    void cambiarCantidad(int fila, double cambio);
+    void pedirCantidad(int fila);
+    QString textoCelda(int fila, int columna1) const;
     data::DB_Dll& datos();
 
     MiembrosLista m;
@@ -109,7 +114,8 @@ private:
     QLabel* lblFieldName = nullptr;
     QWidget* m_recorte = nullptr; // clips picFields as HScroll1 moves it
     QWidget* picFields = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    FilasLista* m_filasLista = nullptr;
+    QTreeView* ListView1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QFrame* Frame1 = nullptr;
     QPushButton* CmdTodos = nullptr;

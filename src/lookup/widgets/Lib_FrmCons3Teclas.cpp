@@ -4,6 +4,7 @@
 #include "data/SharedDb.h"
 #include "lookup/FaltanteStock.h"
 #include "lookup/LookupTexts.h"
+#include "lookup/widgets/FilasLista.h"
 #include "lookup/widgets/MedidasTwips.h"
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/ControlArrays.h"
@@ -14,7 +15,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QKeyEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace estaciones::lookup::widgets {
 
@@ -71,7 +72,7 @@ bool Lib_FrmCons3::ListView1_KeyDown(QKeyEvent* evento) {
     pasos.run([&] {
         const int tecla = evento->key();
         const bool shift = evento->modifiers().testFlag(Qt::ShiftModifier);
-        QTreeWidgetItem* fila = ListView1->currentItem();
+        const int fila = filaActual();
         QComboBox* caja = cajaBusqueda(m_cajaActual);
         const auto escribir = [&](const QString& texto) {
             caja->setFocus();
@@ -83,23 +84,22 @@ bool Lib_FrmCons3::ListView1_KeyDown(QKeyEvent* evento) {
             informarFaltante();
             atendida = true;
         } else if (tecla == Qt::Key_Space && m.CheckBoxes) {
-            if (fila) {
-                fila->setCheckState(0, fila->checkState(0) == Qt::Checked ? Qt::Unchecked
-                                                                          : Qt::Checked);
+            if (fila >= 0) {
+                m_filasLista->marcar(fila, !m_filasLista->marcada(fila));
             }
             atendida = true;
         } else if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
             CmdAceptar_Click();
             atendida = true;
-        } else if (tecla == Qt::Key_Insert && m.UsaCantidades && fila) {
+        } else if (tecla == Qt::Key_Insert && m.UsaCantidades && fila >= 0) {
             if (shift) {
-                pedirCantidad(*fila);
+                pedirCantidad(fila);
             } else {
-                cambiarCantidad(*fila, 1);
+                cambiarCantidad(fila, 1);
             }
             atendida = true;
-        } else if (tecla == Qt::Key_Delete && m.UsaCantidades && !shift && fila) {
-            cambiarCantidad(*fila, -1);
+        } else if (tecla == Qt::Key_Delete && m.UsaCantidades && !shift && fila >= 0) {
+            cambiarCantidad(fila, -1);
             atendida = true;
         } else if (tecla >= 47 && tecla <= 93) {
             escribir(QString(QChar(tecla)));
@@ -115,50 +115,51 @@ bool Lib_FrmCons3::ListView1_KeyDown(QKeyEvent* evento) {
     return atendida;
 }
 
-void Lib_FrmCons3::cambiarCantidad(QTreeWidgetItem& fila, double cambio) {
+void Lib_FrmCons3::cambiarCantidad(int fila, double cambio) {
     const int columna = IndiceColumna(texto::ColumnaCantidad);
     if (columna == 0) {
         throw standardError(errnum::ItemNotFound, texto::ColumnaCantidad);
     }
-    const double cantidad = fila.text(columna - 1).trimmed().toDouble() + cambio;
+    const double cantidad = m_filasLista->texto(fila, columna - 1).trimmed().toDouble() + cambio;
     if (cantidad > 0) {
-        fila.setText(columna - 1, cantidadConFormato(cantidad, 1));
-        fila.setCheckState(0, Qt::Checked);
+        m_filasLista->cambiarTexto(fila, columna - 1, cantidadConFormato(cantidad, 1));
+        m_filasLista->marcar(fila, true);
     } else {
-        fila.setText(columna - 1, QStringLiteral("0.00"));
-        fila.setCheckState(0, Qt::Unchecked);
+        m_filasLista->cambiarTexto(fila, columna - 1, QStringLiteral("0.00"));
+        m_filasLista->marcar(fila, false);
     }
 }
 
-void Lib_FrmCons3::pedirCantidad(QTreeWidgetItem& fila) {
+void Lib_FrmCons3::pedirCantidad(int fila) {
     const int columna = IndiceColumna(texto::ColumnaCantidad);
     if (columna == 0) {
         throw standardError(errnum::ItemNotFound, texto::ColumnaCantidad);
     }
     const std::optional<QString> respuesta = ui::operatorInterface().inputBox(
-        texto::IngreseCantidad, texto::CargaDatos, fila.text(columna - 1).trimmed());
+        texto::IngreseCantidad, texto::CargaDatos, m_filasLista->texto(fila, columna - 1).trimmed());
     if (!respuesta) {
         return; // cancelled: the quantity stays as it was
     }
     QString numero = respuesta->trimmed();
     numero.replace(u',', u'.');
-    fila.setText(columna - 1, cantidadConFormato(numero.toDouble(), 2));
-    fila.setCheckState(0, Qt::Checked);
+    m_filasLista->cambiarTexto(fila, columna - 1, cantidadConFormato(numero.toDouble(), 2));
+    m_filasLista->marcar(fila, true);
 }
 
 void Lib_FrmCons3::informarFaltante() {
     guarded(
         [&] {
-            const QTreeWidgetItem* fila = ListView1->currentItem();
-            if (!m_esArticulo || !fila) {
+            const int fila = filaActual();
+            if (!m_esArticulo || fila < 0) {
                 return;
             }
             const int columnaCodigo = IndiceColumna(QStringLiteral("idarticulo"));
             const int columnaDescripcion = IndiceColumna(QStringLiteral("Descripcion"));
             const QString codigo =
-                columnaCodigo > 0 ? fila->text(columnaCodigo - 1).trimmed() : QString();
+                columnaCodigo > 0 ? m_filasLista->texto(fila, columnaCodigo - 1).trimmed() : QString();
             const QString descripcion =
-                columnaDescripcion > 0 ? fila->text(columnaDescripcion - 1).trimmed() : QString();
+                columnaDescripcion > 0 ? m_filasLista->texto(fila, columnaDescripcion - 1).trimmed()
+                                        : QString();
             if (ui::operatorInterface().messageBox(preguntaFaltante(codigo, descripcion),
                                                    ui::style::YesNo | ui::style::Question,
                                                    texto::Atencion) != ui::reply::Yes) {
