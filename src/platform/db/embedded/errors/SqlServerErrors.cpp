@@ -109,6 +109,25 @@ constexpr std::array messages{
             "databases, use sys.databases."},
     Message{native::LoginExists, 16, "42000", errnum::CommandError,
             "The login '%1' already exists."},
+    Message{native::NamedArgumentsThenPositional, 15, "42000", errnum::CommandError,
+            "Must pass parameter number %1 and subsequent parameters as '@name = value'. After "
+            "the form '@name = value' has been used, all subsequent parameters must be passed in "
+            "the form '@name = value'."},
+    Message{native::ReturnValueOutsideProcedure, 15, "42000", errnum::CommandError,
+            "A RETURN statement with a return value cannot be used in this context."},
+    Message{native::OutputOfConstant, 15, "42000", errnum::CommandError,
+            "Cannot use the OUTPUT option when passing a constant to a stored procedure."},
+    Message{native::NotAParameter, 16, "42000", errnum::CommandError,
+            "%1 is not a parameter for procedure %2."},
+    Message{native::ParameterNotOutput, 16, "42000", errnum::CommandError,
+            "The formal parameter \"%1\" was not declared as an OUTPUT parameter, but the actual "
+            "parameter passed in requested output."},
+    Message{native::InsertExecNested, 16, "42000", errnum::CommandError,
+            "An INSERT EXEC statement cannot be nested."},
+    Message{native::DateFirstOutOfRange, 15, "42000", errnum::CommandError,
+            "Line 1: Specified SET DATEFIRST value is not valid."},
+    Message{native::UnknownLanguage, 16, "42000", errnum::CommandError,
+            "Error: The language \"%1\" is not supported by this engine."},
 };
 
 const Message* findMessage(int number) {

@@ -44,6 +44,16 @@ constexpr int ColumnNameRepeated = 2705;
 constexpr int NotNullColumnOnNonEmptyTable = 4901;
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
+
+// Procedure calls and SET options.
+constexpr int NamedArgumentsThenPositional = 119;
+constexpr int ReturnValueOutsideProcedure = 178;
+constexpr int OutputOfConstant = 179;
+constexpr int NotAParameter = 8145;
+constexpr int ParameterNotOutput = 8162;
+constexpr int InsertExecNested = 8164;
+constexpr int DateFirstOutOfRange = 1005;
+constexpr int UnknownLanguage = 2732;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

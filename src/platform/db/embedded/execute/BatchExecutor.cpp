@@ -151,6 +151,7 @@ BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableSc
         case StatementNode::Kind::Continue:
             return Flow::Continue;
         case StatementNode::Kind::Return:
+            returnFrom(node.tokens, scope);
             return Flow::Return;
         case StatementNode::Kind::Sql:
             runSimple(node, scope, firstOfBatch);
@@ -191,7 +192,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         create(node, scope);
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
                                                    node.word(1) == QLatin1String("PROC"))) {
-        ProcedureCatalog(m_session.current()).store(tokens, true);
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {
@@ -208,6 +209,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         });
     } else if (first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE")) {
         execute(tokens, 1, scope);
+    } else if (const std::size_t at = insertExecStart(tokens); at < tokens.size()) {
+        insertExec(tokens, at, scope);
     } else if (first == QLatin1String("BEGIN") || first == QLatin1String("COMMIT") ||
                first == QLatin1String("ROLLBACK") || first == QLatin1String("SAVE")) {
         transaction(tokens);
@@ -335,7 +338,12 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         return;
     }
     if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
-        ProcedureCatalog(m_session.current()).store(tokens, false);
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Create);
+        return;
+    }
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        (node.word(3) == QLatin1String("PROCEDURE") || node.word(3) == QLatin1String("PROC"))) {
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     runSql(tokens, scope);

@@ -1,0 +1,84 @@
+#include "platform/db/embedded/execute/BatchExecutor.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::Tokens;
+
+namespace {
+
+// Rows per INSERT ... VALUES statement, well under SQLite's limits.
+constexpr std::size_t rowsPerStatement = 200;
+
+} // namespace
+
+std::size_t BatchExecutor::insertExecStart(const Tokens& tokens) {
+    if (upperWord(tokens, 0) != QLatin1String("INSERT")) {
+        return tokens.size();
+    }
+    int depth = 0;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
+        const QString word = upperWord(tokens, i);
+        if (depth == 0 && (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE"))) {
+            return i;
+        }
+        if (depth == 0 && (word == QLatin1String("SELECT") || word == QLatin1String("VALUES"))) {
+            break;
+        }
+    }
+    return tokens.size();
+}
+
+void BatchExecutor::insertExec(const Tokens& tokens, std::size_t execAt, VariableScope& scope) {
+    if (m_insertExecDepth > 0) {
+        failWith(native::InsertExecNested);
+    }
+    // The call's result sets are the rows to insert, not output of the batch.
+    const std::size_t before = m_result.resultSets.size();
+    ++m_insertExecDepth;
+    try {
+        execute(tokens, execAt + 1, scope);
+    } catch (...) {
+        --m_insertExecDepth;
+        m_result.resultSets.resize(before);
+        throw;
+    }
+    --m_insertExecDepth;
+    std::vector<std::vector<Variant>> rows;
+    for (std::size_t r = before; r < m_result.resultSets.size(); ++r) {
+        for (std::vector<Variant>& row : m_result.resultSets[r].rows) {
+            rows.push_back(std::move(row));
+        }
+    }
+    m_result.resultSets.resize(before);
+    if (rows.empty()) {
+        record(StatementOutcome{std::nullopt, 0});
+        return;
+    }
+    const Tokens target = slice(tokens, 0, execAt);
+    for (std::size_t from = 0; from < rows.size(); from += rowsPerStatement) {
+        Tokens insert = target;
+        insert.push_back(Token::word(QStringLiteral("VALUES")));
+        const std::size_t to = std::min(rows.size(), from + rowsPerStatement);
+        for (std::size_t r = from; r < to; ++r) {
+            if (r > from) {
+                insert.push_back(Token::punctuation(QStringLiteral(",")));
+            }
+            insert.push_back(Token::punctuation(QStringLiteral("(")));
+            for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                if (c > 0) {
+                    insert.push_back(Token::punctuation(QStringLiteral(",")));
+                }
+                insert.push_back(literalToken(rows[r][c]));
+            }
+            insert.push_back(Token::punctuation(QStringLiteral(")")));
+        }
+        runSql(insert, scope);
+    }
+}
+
+} // namespace estaciones::db::sqlite
