@@ -126,8 +126,13 @@ constexpr std::array messages{
             "An INSERT EXEC statement cannot be nested."},
     Message{native::DateFirstOutOfRange, 15, "42000", errnum::CommandError,
             "Line 1: Specified SET DATEFIRST value is not valid."},
-    Message{native::UnknownLanguage, 16, "42000", errnum::CommandError,
-            "Error: The language \"%1\" is not supported by this engine."},
+    Message{native::IdentityInsertNoIdentity, 16, "42000", errnum::CommandError,
+            "Table '%1' does not have the identity property. Cannot perform SET operation."},
+    Message{native::IdentityInsertAlreadyOn, 16, "42000", errnum::CommandError,
+            "IDENTITY_INSERT is already ON for table '%1'. Cannot perform SET operation for "
+            "table '%2'."},
+    Message{native::NotSupportedInThisVersion, 16, "42000", errnum::CommandError,
+            "Keyword or statement option '%1' is not supported in this version of SQL Server."},
 };
 
 const Message* findMessage(int number) {

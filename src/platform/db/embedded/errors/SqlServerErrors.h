@@ -53,7 +53,9 @@ constexpr int NotAParameter = 8145;
 constexpr int ParameterNotOutput = 8162;
 constexpr int InsertExecNested = 8164;
 constexpr int DateFirstOutOfRange = 1005;
-constexpr int UnknownLanguage = 2732;
+constexpr int IdentityInsertNoIdentity = 8106;
+constexpr int IdentityInsertAlreadyOn = 8107;
+constexpr int NotSupportedInThisVersion = 40517;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

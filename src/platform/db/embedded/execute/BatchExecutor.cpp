@@ -275,7 +275,8 @@ void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
         scope.assign(name, evaluate(expression, scope), m_session.dateOrder);
         return;
     }
-    applySetOption(m_session, tokens);
+    applySetOption(m_session, tokens,
+                   [&](const Tokens& expression) { return evaluate(expression, scope); });
 }
 
 bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& scope) {
@@ -511,7 +512,7 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
             out.push_back(token);
         }
     }
-    return joinTokens(out);
+    return joinTokens(withSessionOptions(m_session, std::move(out)));
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
@@ -235,13 +236,13 @@ void BatchExecutor::runNested(const std::vector<StatementNode>& nodes, VariableS
                               int levels, bool asProcedure) {
     // SET options changed inside a procedure or a dynamic batch last until
     // it returns, as on SQL Server.
-    const bool noCount = m_session.noCount;
+    const SetOptions options(m_session);
     const bool inProcedure = std::exchange(m_inProcedure, asProcedure);
     m_nesting += levels;
     const auto restore = [&] {
         m_nesting -= levels;
         m_inProcedure = inProcedure;
-        m_session.noCount = noCount;
+        options.restore(m_session);
     };
     try {
         runNodes(nodes, scope, false);

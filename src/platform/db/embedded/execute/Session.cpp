@@ -28,6 +28,8 @@ void Session::applyDialectSettings(SqliteDatabase& database) {
     tsql::DialectSettings& settings = database.dialectSettings();
     settings.language = language;
     settings.dateOrder = dateOrder;
+    settings.firstDayOfWeek = dateFirst;
+    settings.concatNullYieldsNull = concatNullYieldsNull;
     settings.userName = [this] { return user; };
 }
 
@@ -102,11 +104,10 @@ Variant Session::systemValue(const QString& name) const {
         return QStringLiteral("(local)");
     }
     if (key == QLatin1String("LANGUAGE")) {
-        return language == tsql::Language::Spanish ? QStringLiteral("Español")
-                                                   : QStringLiteral("us_english");
+        return languageName;
     }
     if (key == QLatin1String("DATEFIRST")) {
-        return language == tsql::Language::Spanish ? 1 : 7;
+        return dateFirst;
     }
     if (key == QLatin1String("VERSION")) {
         return QStringLiteral("Estaciones embedded SQL engine");

@@ -188,13 +188,15 @@ SqlValue convertFunction(const Call& c) {
 SqlValue datenameFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
-    return SqlValue::of(dateName(c.part(0), c.date(1), c.settings.language));
+    return SqlValue::of(
+        dateName(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
 SqlValue datepartFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
-    return SqlValue::of(datePart(c.part(0), c.date(1), c.settings.language));
+    return SqlValue::of(
+        datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
 SqlValue dateaddFunction(const Call& c) {
@@ -359,8 +361,14 @@ SqlValue fractionalDivideFunction(const Call& c) {
 // '+' whose operand types are known only at run time: text + text joins,
 // numbers add, text that reads as a number adds, a date plus a number adds days.
 SqlValue addFunction(const Call& c) {
-    if (c.anyNull())
+    if (c.anyNull()) {
+        // CONCAT_NULL_YIELDS_NULL OFF: a NULL joined to a text is the empty text.
+        for (int i = 0; i < 2 && !c.settings.concatNullYieldsNull; ++i) {
+            if (c.arg(i).kind == SqlValue::Kind::Text && c.arg(1 - i).isNull())
+                return c.arg(i);
+        }
         return {};
+    }
     const SqlValue& a = c.arg(0);
     const SqlValue& b = c.arg(1);
     const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;

@@ -225,8 +225,11 @@ qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
     return 0;
 }
 
-qint64 datePart(DatePart part, const QDateTime& value, Language language) {
+qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
     const QDate d = value.date();
+    const int firstDay = firstDayOfWeek > 0              ? firstDayOfWeek
+                         : language == Language::Spanish ? 1
+                                                         : 7;
     switch (part) {
     case DatePart::Year:
         return d.year();
@@ -240,15 +243,12 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language) {
         return d.day();
     case DatePart::Week: {
         // Week 1 holds 1 January; weeks start on the session's first day.
-        const int firstDay = language == Language::Spanish ? 1 : 7;
         const QDate jan1(d.year(), 1, 1);
         const int offset = (jan1.dayOfWeek() - firstDay + 7) % 7;
         return (d.dayOfYear() - 1 + offset) / 7 + 1;
     }
-    case DatePart::Weekday: {
-        const int firstDay = language == Language::Spanish ? 1 : 7;
+    case DatePart::Weekday:
         return (d.dayOfWeek() - firstDay + 7) % 7 + 1;
-    }
     case DatePart::Hour:
         return value.time().hour();
     case DatePart::Minute:
@@ -263,7 +263,7 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language) {
     return 0;
 }
 
-QString dateName(DatePart part, const QDateTime& value, Language language) {
+QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
     const bool spanish = language == Language::Spanish;
     if (part == DatePart::Month)
         return QString::fromUtf8(
@@ -271,7 +271,7 @@ QString dateName(DatePart part, const QDateTime& value, Language language) {
     if (part == DatePart::Weekday)
         return QString::fromUtf8(
             (spanish ? spanishDays : englishDays)[value.date().dayOfWeek() - 1]);
-    return QString::number(datePart(part, value, language));
+    return QString::number(datePart(part, value, language, firstDayOfWeek));
 }
 
 std::optional<QString> formatDateStyle(const QDateTime& value, int style) {
