@@ -100,12 +100,36 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
     } catch (const ProviderFailure& failure) {
         std::vector<ProviderError> records = m_errors;
         records.insert(records.end(), failure.records().begin(), failure.records().end());
-        throw ProviderFailure(std::move(records));
+        noteMessages(failure.records());
+        throwWithOutput(std::move(records));
     }
     if (!m_errors.empty()) {
-        throw ProviderFailure(m_errors);
+        throwWithOutput(m_errors);
     }
     return std::move(m_result);
+}
+
+void BatchExecutor::throwWithOutput(std::vector<ProviderError> records) {
+    ProviderFailure failure(std::move(records));
+    failure.setPartialResult(std::make_shared<const ExecutionResult>(std::move(m_result)));
+    throw failure;
+}
+
+void BatchExecutor::noteMessages(const std::vector<ProviderError>& messages) {
+    for (const ProviderError& message : messages) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::Message;
+        printed.message = message;
+        m_result.output.push_back(std::move(printed));
+    }
+}
+
+void BatchExecutor::print(const Tokens& tokens, VariableScope& scope) {
+    ProviderError message;
+    message.nativeError = 0;
+    message.severity = 0;
+    message.description = evaluate(slice(tokens, 1, tokens.size()), scope).toString();
+    noteMessages({message});
 }
 
 BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& nodes,
@@ -164,6 +188,7 @@ BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableSc
             throw;
         }
         m_errors.insert(m_errors.end(), failure.records().begin(), failure.records().end());
+        noteMessages(failure.records());
     }
     return Flow::Normal;
 }
@@ -180,7 +205,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
             runSql(tokens, scope);
         }
     } else if (first == QLatin1String("PRINT")) {
-        // Informational output: shown by tools, never an error.
+        print(tokens, scope);
     } else if (first == QLatin1String("USE")) {
         std::size_t i = 1;
         const QString database = readObjectName(tokens, i);
@@ -441,11 +466,14 @@ void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
         message.replace(match.capturedStart(), match.capturedLength(),
                         evaluate(slice(tokens, parts[a].from, parts[a].to), scope).toString());
     }
-    if (severity <= 10) {
-        return; // informational, like PRINT
-    }
     ProviderError error = sqlServerError(native::UserError, {message});
     error.severity = severity;
+    error.messageState =
+        static_cast<int>(evaluate(slice(tokens, parts[2].from, parts[2].to), scope).toInt64());
+    if (severity <= 10) {
+        noteMessages({error}); // informational, shown as PRINT is
+        return;
+    }
     throw ProviderFailure({error});
 }
 
@@ -530,9 +558,17 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
 
 void BatchExecutor::record(StatementOutcome outcome) {
     if (outcome.resultSet) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::ResultSet;
+        printed.resultSet = m_result.resultSets.size();
+        m_result.output.push_back(printed);
         m_result.resultSets.push_back(std::move(*outcome.resultSet));
     }
     if (outcome.rowsChanged >= 0 && !m_session.noCount) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::RowsAffected;
+        printed.rowsAffected = outcome.rowsChanged;
+        m_result.output.push_back(printed);
         m_result.rowsAffected =
             std::max<std::int64_t>(m_result.rowsAffected, 0) + outcome.rowsChanged;
     }

@@ -73,6 +73,11 @@ private:
     QString sqliteText(const tsql::Tokens& tokens, const VariableScope& scope) const;
     void runSql(const tsql::Tokens& tokens, VariableScope& scope);
     void record(StatementOutcome outcome);
+    // PRINT, informational RAISERROR and errors join the batch's output in order.
+    void print(const tsql::Tokens& tokens, VariableScope& scope);
+    void noteMessages(const std::vector<ProviderError>& messages);
+    // Fails with `records`, keeping what the batch printed until now.
+    [[noreturn]] void throwWithOutput(std::vector<ProviderError> records);
 
     Session& m_session;
     SqlRunner m_runner;

@@ -13,6 +13,14 @@ namespace {
 // Rows per INSERT ... VALUES statement, well under SQLite's limits.
 constexpr std::size_t rowsPerStatement = 200;
 
+// The result sets from `first` on, and their places in the output.
+void dropResultSets(ExecutionResult& result, std::size_t first) {
+    result.resultSets.resize(first);
+    std::erase_if(result.output, [&](const BatchOutput& printed) {
+        return printed.kind == BatchOutput::Kind::ResultSet && printed.resultSet >= first;
+    });
+}
+
 } // namespace
 
 std::size_t BatchExecutor::insertExecStart(const Tokens& tokens) {
@@ -44,7 +52,7 @@ void BatchExecutor::insertExec(const Tokens& tokens, std::size_t execAt, Variabl
         execute(tokens, execAt + 1, scope);
     } catch (...) {
         --m_insertExecDepth;
-        m_result.resultSets.resize(before);
+        dropResultSets(m_result, before);
         throw;
     }
     --m_insertExecDepth;
@@ -54,7 +62,7 @@ void BatchExecutor::insertExec(const Tokens& tokens, std::size_t execAt, Variabl
             rows.push_back(std::move(row));
         }
     }
-    m_result.resultSets.resize(before);
+    dropResultSets(m_result, before);
     if (rows.empty()) {
         record(StatementOutcome{std::nullopt, 0});
         return;
