@@ -129,7 +129,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     const ProcedureDefinition definition = parseProcedure(definitionTokens);
     const bool known = exists(definition.name);
     if (how == Store::Create && known) {
-        failWith(native::ProcedureExists, {definition.name});
+        failWith(native::ObjectExists, {definition.name});
     }
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});

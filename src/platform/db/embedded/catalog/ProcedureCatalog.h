@@ -33,7 +33,7 @@ public:
     explicit ProcedureCatalog(SqliteDatabase& database);
 
     enum class Store {
-        Create,        // 2729 when a procedure of that name exists
+        Create,        // 2714 when a procedure of that name exists
         Alter,         // 208 when there is none to change
         CreateOrAlter, // either
     };

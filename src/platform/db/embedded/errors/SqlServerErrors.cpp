@@ -126,6 +126,13 @@ constexpr std::array messages{
             "An INSERT EXEC statement cannot be nested."},
     Message{native::DateFirstOutOfRange, 15, "42000", errnum::CommandError,
             "Line 1: Specified SET DATEFIRST value is not valid."},
+    Message{native::IdentityInsertOff, 16, "23000", errnum::IntegrityViolation,
+            "Cannot insert explicit value for identity column in table '%1' when "
+            "IDENTITY_INSERT is set to OFF."},
+    Message{native::IdentityValueMissing, 16, "23000", errnum::IntegrityViolation,
+            "Explicit value must be specified for identity column in table '%1' either when "
+            "IDENTITY_INSERT is set to ON or when a replication user is inserting into a NOT FOR "
+            "REPLICATION identity column."},
     Message{native::IdentityInsertNoIdentity, 16, "42000", errnum::CommandError,
             "Table '%1' does not have the identity property. Cannot perform SET operation."},
     Message{native::IdentityInsertAlreadyOn, 16, "42000", errnum::CommandError,
@@ -397,6 +404,8 @@ bool endsOnlyTheStatement(int number) {
     case native::ColumnDefaultExists:
     case native::ObjectNotFound:
     case native::UserError:
+    case native::IdentityInsertOff:
+    case native::IdentityValueMissing:
         return true;
     default:
         return false;

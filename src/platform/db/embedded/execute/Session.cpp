@@ -109,6 +109,11 @@ Variant Session::systemValue(const QString& name) const {
     if (key == QLatin1String("DATEFIRST")) {
         return dateFirst;
     }
+    if (key == QLatin1String("OPTIONS")) {
+        // The bits of the options this session keeps (ANSI_NULLS, NOCOUNT,
+        // CONCAT_NULL_YIELDS_NULL).
+        return (ansiNulls ? 32 : 0) | (noCount ? 512 : 0) | (concatNullYieldsNull ? 4096 : 0);
+    }
     if (key == QLatin1String("VERSION")) {
         return QStringLiteral("Estaciones embedded SQL engine");
     }

@@ -34,6 +34,7 @@ constexpr std::array languages{
     LanguageDefaults{u"British", u"British English", tsql::Language::English, tsql::DateOrder::DMY,
                      1},
     LanguageDefaults{u"Español", u"Spanish", tsql::Language::Spanish, tsql::DateOrder::DMY, 1},
+    LanguageDefaults{u"Italiano", u"Italian", tsql::Language::Italian, tsql::DateOrder::DMY, 1},
 };
 
 // The value after an option: a variable's value, a string's or a name's text.
@@ -81,13 +82,68 @@ void setDateFirst(Session& session, const Variant& value) {
     session.applyDialectSettings();
 }
 
-bool hasIdentity(SqliteDatabase& database, const QString& table) {
-    PreparedStatement query(database.handle(),
-                            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
-                                           "name = ?1 COLLATE NOCASE AND sql LIKE "
-                                           "'%AUTOINCREMENT%'"));
-    query.bindText(1, table);
+bool hasRow(SqliteDatabase& database, const QString& sql, const QString& value) {
+    PreparedStatement query(database.handle(), sql);
+    query.bindText(1, value);
     return query.ok() && query.step() == SQLITE_ROW;
+}
+
+// An identity column is SQLite's AUTOINCREMENT key or one a trigger numbers.
+bool hasIdentity(SqliteDatabase& database, const QString& table) {
+    return hasRow(database,
+                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                                 "COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'"),
+                  table) ||
+           hasRow(database,
+                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = "
+                                 "'tsql_identity_' || ?1 COLLATE NOCASE"),
+                  table);
+}
+
+// The AUTOINCREMENT key of `table`; empty when it has none.
+QString autoIncrementColumn(SqliteDatabase& database, const QString& table) {
+    if (!hasRow(database,
+                QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                               "COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'"),
+                table)) {
+        return {};
+    }
+    PreparedStatement query(database.handle(),
+                            QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk = 1"));
+    query.bindText(1, table);
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+}
+
+// INSERT with a column list names the identity column exactly when
+// IDENTITY_INSERT is ON for its table (544, 545).
+void checkIdentityInsert(const Session& session, const Tokens& tokens) {
+    std::size_t i = 1;
+    if (upperWord(tokens, i) == QLatin1String("INTO")) {
+        ++i;
+    }
+    const QString table = readObjectName(tokens, i);
+    if (table.isEmpty() || i >= tokens.size() || !tokens[i].isPunctuation(u"(") ||
+        !session.hasCurrent()) {
+        return;
+    }
+    const QString column = autoIncrementColumn(session.current(), table);
+    if (column.isEmpty()) {
+        return;
+    }
+    bool listed = false;
+    for (++i; i < tokens.size() && !tokens[i].isPunctuation(u")"); ++i) {
+        listed = listed || (tokens[i].isNameLike() && tokens[i].isName(column));
+    }
+    const bool on = session.identityInsertTable.compare(table, Qt::CaseInsensitive) == 0;
+    if (listed && !on) {
+        failWith(native::IdentityInsertOff, {table});
+    }
+    if (!listed && on) {
+        failWith(native::IdentityValueMissing, {table});
+    }
 }
 
 void setIdentityInsert(Session& session, const Tokens& tokens) {
@@ -271,6 +327,9 @@ void SetOptions::restore(Session& session) const {
 }
 
 Tokens withSessionOptions(const Session& session, Tokens tokens) {
+    if (upperWord(tokens, 0) == QLatin1String("INSERT")) {
+        checkIdentityInsert(session, tokens);
+    }
     if (!session.ansiNulls) {
         tokens = withNullComparisonsAsIs(tokens);
     }

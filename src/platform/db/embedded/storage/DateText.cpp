@@ -55,6 +55,11 @@ const std::array<const char*, 7> spanishDays = {"Lunes",   "Martes", "Miércoles
                                                 "Viernes", "Sábado", "Domingo"};
 const std::array<const char*, 7> englishDays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
+const std::array<const char*, 12> italianMonths = {"gennaio",   "febbraio", "marzo",    "aprile",
+                                                   "maggio",    "giugno",   "luglio",   "agosto",
+                                                   "settembre", "ottobre",  "novembre", "dicembre"};
+const std::array<const char*, 7> italianDays = {"lunedì",  "martedì", "mercoledì", "giovedì",
+                                                "venerdì", "sabato",  "domenica"};
 
 // Weeks that start on Sunday, counted from an arbitrary fixed Sunday.
 qint64 sundayWeek(const QDate& date) {
@@ -228,7 +233,7 @@ qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
 qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
     const QDate d = value.date();
     const int firstDay = firstDayOfWeek > 0              ? firstDayOfWeek
-                         : language == Language::Spanish ? 1
+                         : language != Language::English ? 1
                                                          : 7;
     switch (part) {
     case DatePart::Year:
@@ -264,13 +269,16 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language, int fi
 }
 
 QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
-    const bool spanish = language == Language::Spanish;
+    const auto& months = language == Language::Spanish   ? spanishMonths
+                         : language == Language::Italian ? italianMonths
+                                                         : englishMonths;
+    const auto& days = language == Language::Spanish   ? spanishDays
+                       : language == Language::Italian ? italianDays
+                                                       : englishDays;
     if (part == DatePart::Month)
-        return QString::fromUtf8(
-            (spanish ? spanishMonths : englishMonths)[value.date().month() - 1]);
+        return QString::fromUtf8(months[value.date().month() - 1]);
     if (part == DatePart::Weekday)
-        return QString::fromUtf8(
-            (spanish ? spanishDays : englishDays)[value.date().dayOfWeek() - 1]);
+        return QString::fromUtf8(days[value.date().dayOfWeek() - 1]);
     return QString::number(datePart(part, value, language, firstDayOfWeek));
 }
 

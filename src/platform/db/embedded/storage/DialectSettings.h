@@ -6,7 +6,7 @@
 
 namespace estaciones::db::tsql {
 
-enum class Language { Spanish, English };
+enum class Language { Spanish, English, Italian };
 enum class DateOrder { DMY, MDY, YMD };
 
 // What a session's functions and collations depend on. The executor owns one

@@ -136,7 +136,7 @@ TEST_F(ProceduresTest, AlterAndCreateOrAlterReplaceTheBody) {
     EXPECT_EQ(nativeErrorOf("ALTER PROCEDURE falta AS SELECT 1"), 208);
     EXPECT_EQ(nativeErrorOf("EXEC falta"), 2812);
     run("CREATE PROCEDURE v AS SELECT 1");
-    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE v AS SELECT 2"), 2729);
+    EXPECT_EQ(nativeErrorOf("CREATE PROCEDURE v AS SELECT 2"), 2714);
     run("ALTER PROCEDURE v @x int = 2 AS SELECT @x");
     EXPECT_EQ(scalar("EXEC v").toInt32(), 2);
     run("CREATE OR ALTER PROCEDURE v AS\nSELECT 3\nSELECT 4");

@@ -40,6 +40,11 @@ TEST_F(SessionSettingsTest, LanguageGivesNamesDateOrderAndFirstDay) {
     EXPECT_EQ(spanish[0][1].toInt32(), 1);
     EXPECT_EQ(spanish[0][2].toInt32(), 2); // dmy
 
+    const auto italian = rows("SET LANGUAGE Italian\n"
+                              "SELECT DATENAME(month, '20111205'), @@DATEFIRST, @@LANGUAGE");
+    EXPECT_EQ(italian[0][0].toString(), "dicembre");
+    EXPECT_EQ(italian[0][1].toInt32(), 1);
+    EXPECT_EQ(italian[0][2].toString(), "Italiano");
     EXPECT_EQ(scalar("SET LANGUAGE Spanish SELECT @@LANGUAGE").toString(),
               QStringLiteral("Español"));
     EXPECT_EQ(
@@ -100,12 +105,18 @@ TEST_F(SessionSettingsTest, IdentityInsertIsOnForOneTableAtATime) {
     run("CREATE TABLE Herramientas (ID int IDENTITY NOT NULL PRIMARY KEY, Nombre varchar(40))");
     run("CREATE TABLE Otras (ID int IDENTITY NOT NULL PRIMARY KEY, Nombre varchar(40))");
     run("CREATE TABLE SinIdentidad (ID int)");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Herramientas (ID, Nombre) VALUES (3, 'Sierra')"), 544);
     run("SET IDENTITY_INSERT dbo.Herramientas ON\n"
         "INSERT INTO Herramientas (ID, Nombre) VALUES (3, 'Sierra')");
     EXPECT_EQ(scalar("SELECT Nombre FROM Herramientas WHERE ID = 3").toString(), "Sierra");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Herramientas (Nombre) VALUES ('Pala')"), 545);
     EXPECT_EQ(nativeErrorOf("SET IDENTITY_INSERT Otras ON"), 8107);
     EXPECT_EQ(nativeErrorOf("SET IDENTITY_INSERT SinIdentidad ON"), 8106);
     run("SET IDENTITY_INSERT Herramientas OFF");
+    EXPECT_EQ(scalar("INSERT INTO Herramientas (Nombre) VALUES ('Pala') "
+                     "SELECT ID FROM Herramientas WHERE Nombre = 'Pala'")
+                  .toInt32(),
+              4);
     run("SET IDENTITY_INSERT Otras ON");
 }
 
