@@ -273,8 +273,9 @@ void applySetOption(Session& session, const Tokens& tokens, const Evaluate& eval
         setIdentityInsert(session, tokens);
     } else if (option == QLatin1String("TRANSACTION") || option == QLatin1String("LOCK_TIMEOUT") ||
                option == QLatin1String("DEADLOCK_PRIORITY") ||
-               option == QLatin1String("TEXTSIZE")) {
-        // Isolation, lock waits and text sizes are SQLite's own here.
+               option == QLatin1String("TEXTSIZE") || option == QLatin1String("CONTEXT_INFO") ||
+               option == QLatin1String("QUERY_GOVERNOR_COST_LIMIT")) {
+        // Isolation, lock waits, text sizes and the like are SQLite's own here.
     } else {
         setSwitches(session, tokens);
     }
