@@ -138,20 +138,41 @@ CaseRunner::~CaseRunner() {
 
 Outcome CaseRunner::execute(const Case& c) {
     Outcome outcome;
+    const auto addResultSet = [&](const db::ResultSet& set) {
+        QStringList rows = rowTexts(set);
+        if (c.withHeader) {
+            rows.prepend(headerText(set));
+        }
+        outcome.resultSets.push_back(rows);
+    };
+    // Result sets and messages in the order the batch gave them.
+    const auto addOutput = [&](const db::ExecutionResult& result) {
+        for (const db::BatchOutput& printed : result.output) {
+            if (printed.kind == db::BatchOutput::Kind::ResultSet) {
+                addResultSet(result.resultSets.at(printed.resultSet));
+            } else if (printed.kind == db::BatchOutput::Kind::Message) {
+                sortRecords({printed.message}, outcome);
+            }
+        }
+    };
     for (const Batch& batch : splitAtGo(c.sql)) {
         for (int n = 0; n < batch.repeat; ++n) {
             try {
                 const db::ExecutionResult result = m_engine->execute(batch.text, {}, batchTimeoutSeconds);
-                for (const db::ResultSet& set : result.resultSets) {
-                    QStringList rows = rowTexts(set);
-                    if (c.withHeader) {
-                        rows.prepend(headerText(set));
+                if (result.output.empty()) {
+                    for (const db::ResultSet& set : result.resultSets) {
+                        addResultSet(set);
                     }
-                    outcome.resultSets.push_back(rows);
+                } else {
+                    addOutput(result);
                 }
                 sortRecords(result.warnings, outcome);
             } catch (const db::ProviderFailure& failure) {
-                sortRecords(failure.records(), outcome);
+                if (const db::ExecutionResult* partial = failure.partialResult()) {
+                    addOutput(*partial);
+                } else {
+                    sortRecords(failure.records(), outcome);
+                }
             } catch (const std::exception& failure) {
                 db::ProviderError error;
                 error.nativeError = -1;

@@ -7,6 +7,7 @@
 //
 // Passwords are never echoed: not in messages, not in the usage text.
 
+#include "platform/core/Decimal.h"
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
@@ -181,7 +182,11 @@ public:
         printMessage(e, lineOffset);
     }
 
-    static QString format(const Variant& v) {
+    // A value as sqlcmd shows it: money with its four decimals, decimal and
+    // numeric at their column's scale.
+    static QString format(const Variant& v, const ColumnInfo& column) {
+        const bool money = column.type == adtype::Currency;
+        const bool exact = column.type == adtype::Numeric || column.type == adtype::Decimal;
         switch (v.type()) {
         case Variant::Type::Empty:
         case Variant::Type::Null:
@@ -196,6 +201,21 @@ public:
                 .arg(magnitude / 10000)
                 .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
         }
+        case Variant::Type::Decimal: {
+            const Decimal value = v.toDecimal();
+            if (exact && column.numericScale != value.scale()) {
+                if (const auto rescaled = value.rescaled(column.numericScale)) {
+                    return rescaled->toString();
+                }
+            }
+            return value.toString();
+        }
+        case Variant::Type::Double:
+        case Variant::Type::Integer:
+            if (money || (exact && column.numericScale > 0)) {
+                return QString::number(v.toDouble(), 'f', money ? 4 : column.numericScale);
+            }
+            return v.toString();
         case Variant::Type::Date: {
             const DateTimeValue d = v.toDate();
             return d.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
@@ -205,32 +225,30 @@ public:
         }
     }
 
-    void printRecordset(Recordset& rs) {
-        const int columns = rs.fields().count();
+    void printResultSet(const ResultSet& set) {
+        const std::size_t columns = set.columns.size();
         std::vector<std::vector<QString>> rows;
-        while (!rs.eof()) {
+        rows.reserve(set.rows.size());
+        for (const std::vector<Variant>& values : set.rows) {
             std::vector<QString> row;
-            for (int i = 0; i < columns; ++i) {
-                row.push_back(format(rs.fields(i).value()));
+            for (std::size_t i = 0; i < columns; ++i) {
+                row.push_back(i < values.size() ? format(values[i], set.columns[i])
+                                                : QStringLiteral("NULL"));
             }
             rows.push_back(std::move(row));
-            rs.moveNext();
         }
-        std::vector<qsizetype> widths(static_cast<size_t>(columns), 0);
-        for (int i = 0; i < columns; ++i) {
-            widths[static_cast<size_t>(i)] = rs.fields(i).name().size();
+        std::vector<qsizetype> widths(columns, 0);
+        for (std::size_t i = 0; i < columns; ++i) {
+            widths[i] = set.columns[i].name.size();
             for (const auto& row : rows) {
-                widths[static_cast<size_t>(i)] =
-                    std::max(widths[static_cast<size_t>(i)], row[static_cast<size_t>(i)].size());
+                widths[i] = std::max(widths[i], row[i].size());
             }
         }
         auto writeLine = [&](const std::vector<QString>& cells) {
             QStringList parts;
-            for (int i = 0; i < columns; ++i) {
-                const QString& cell = cells[static_cast<size_t>(i)];
-                parts << (m_options.trim ? cell.trimmed()
-                                         : cell.leftJustified(widths[static_cast<size_t>(i)],
-                                                              QLatin1Char(' ')));
+            for (std::size_t i = 0; i < columns; ++i) {
+                parts << (m_options.trim ? cells[i].trimmed()
+                                         : cells[i].leftJustified(widths[i], QLatin1Char(' ')));
             }
             QString line = parts.join(m_options.separator);
             if (m_options.trim) {
@@ -242,12 +260,12 @@ public:
             m_out << line << '\n';
         };
         if (m_options.headers) {
+            // A column without a name keeps an empty header, as sqlcmd's.
             std::vector<QString> names;
             std::vector<QString> dashes;
-            for (int i = 0; i < columns; ++i) {
-                names.push_back(rs.fields(i).name());
-                dashes.push_back(QString(m_options.trim ? rs.fields(i).name().size()
-                                                        : widths[static_cast<size_t>(i)],
+            for (std::size_t i = 0; i < columns; ++i) {
+                names.push_back(set.columns[i].name);
+                dashes.push_back(QString(m_options.trim ? set.columns[i].name.size() : widths[i],
                                          QLatin1Char('-')));
             }
             writeLine(names);
@@ -259,33 +277,79 @@ public:
         if (m_options.headers) {
             m_out << '\n' << QStringLiteral("(%1 rows affected)").arg(rows.size()) << '\n';
         }
+    }
+
+    // PRINT and messages of severity 10 or less are their text alone; errors
+    // have sqlcmd's "Msg" line.
+    void printInformation(const ProviderError& message, int lineOffset) {
+        if (message.severity <= 10) {
+            m_out << hide(message.description) << '\n';
+        } else {
+            printMessage(message, lineOffset);
+        }
+    }
+
+    // Everything the batch gave, in order: result sets, counts, messages.
+    void printOutput(const ExecutionResult& result, int lineOffset) {
+        bool printedResultSet = false;
+        for (const BatchOutput& printed : result.output) {
+            switch (printed.kind) {
+            case BatchOutput::Kind::ResultSet:
+                if (printedResultSet && m_options.headers) {
+                    m_out << '\n';
+                }
+                printResultSet(result.resultSets.at(printed.resultSet));
+                printedResultSet = true;
+                break;
+            case BatchOutput::Kind::RowsAffected:
+                if (m_options.headers) {
+                    m_out << QStringLiteral("(%1 rows affected)").arg(printed.rowsAffected) << '\n';
+                }
+                break;
+            case BatchOutput::Kind::Message:
+                printInformation(printed.message, lineOffset);
+                break;
+            }
+        }
+        m_out.flush();
+    }
+
+    // The results of an engine that does not keep their order: every result
+    // set, then the count, then the warnings.
+    void printUnordered(const ExecutionResult& result, int lineOffset) {
+        for (std::size_t i = 0; i < result.resultSets.size(); ++i) {
+            if (i > 0 && m_options.headers) {
+                m_out << '\n';
+            }
+            printResultSet(result.resultSets[i]);
+        }
+        if (result.resultSets.empty() && result.rowsAffected >= 0 && m_options.headers) {
+            m_out << QStringLiteral("(%1 rows affected)").arg(result.rowsAffected) << '\n';
+        }
+        for (const ProviderError& warning : result.warnings) {
+            printMessage(warning, lineOffset);
+        }
         m_out.flush();
     }
 
     // Runs one batch; false when it failed.
     bool runBatch(Connection& cnn, const QString& text, int lineOffset) {
-        cnn.errors().clear();
         try {
-            std::int64_t affected = -1;
-            Recordset rs = cnn.execute(text, affected);
-            if (rs.state() == adStateOpen) {
-                // Every result of the batch, one after the other, as sqlcmd prints them.
-                bool first = true;
-                for (; rs.state() == adStateOpen; rs = rs.nextRecordset()) {
-                    if (!first && m_options.headers) {
-                        m_out << '\n';
-                    }
-                    printRecordset(rs);
-                    first = false;
-                }
-            } else if (affected >= 0 && m_options.headers) {
-                m_out << QStringLiteral("(%1 rows affected)").arg(affected) << '\n';
+            const ExecutionResult result = cnn.engine()->execute(text, {}, 0);
+            if (result.output.empty()) {
+                printUnordered(result, lineOffset);
+            } else {
+                printOutput(result, lineOffset);
             }
-            for (const ProviderError& warning : cnn.errors()) {
-                printMessage(warning, lineOffset);
-            }
-            m_out.flush();
             return true;
+        } catch (const ProviderFailure& failure) {
+            // What ran before (and after) the errors is printed with them.
+            if (const ExecutionResult* partial = failure.partialResult()) {
+                printOutput(*partial, lineOffset);
+            } else {
+                printError(failure, lineOffset);
+            }
+            return false;
         } catch (const Error& e) {
             printError(e, lineOffset);
             return false;

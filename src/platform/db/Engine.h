@@ -62,6 +62,8 @@ struct ProviderError {
     int line = 1;         // line of the batch the message refers to (0: unknown)
 };
 
+struct ExecutionResult;
+
 // A failed engine operation: every diagnostic record, the first one first.
 // The thrown Error carries the first record's number, description, source,
 // SQL state and native number.
@@ -70,8 +72,16 @@ public:
     explicit ProviderFailure(std::vector<ProviderError> records);
     const std::vector<ProviderError>& records() const { return m_records; }
 
+    // What the batch gave before and after its errors, for engines that keep
+    // it (a console prints it as sqlcmd would); null otherwise.
+    const ExecutionResult* partialResult() const { return m_partial.get(); }
+    void setPartialResult(std::shared_ptr<const ExecutionResult> partial) {
+        m_partial = std::move(partial);
+    }
+
 private:
     std::vector<ProviderError> m_records;
+    std::shared_ptr<const ExecutionResult> m_partial;
 };
 
 struct ColumnInfo {
@@ -91,6 +101,15 @@ struct ResultSet {
     std::vector<std::vector<Variant>> rows;
 };
 
+// One thing a batch printed, in the order sqlcmd shows them.
+struct BatchOutput {
+    enum class Kind { ResultSet, Message, RowsAffected };
+    Kind kind = Kind::Message;
+    std::size_t resultSet = 0;     // ResultSet: its index in ExecutionResult::resultSets
+    ProviderError message;         // Message: PRINT, RAISERROR or an error
+    std::int64_t rowsAffected = 0; // RowsAffected: one statement's count
+};
+
 struct ExecutionResult {
     // Every result set the text produced, in order (a batch may give several;
     // Execute returns the first as its recordset).
@@ -101,6 +120,9 @@ struct ExecutionResult {
     // Warnings that enter the Errors collection without failing the call.
     // Informational messages (severity 10 or less) never appear here.
     std::vector<ProviderError> warnings;
+    // Result sets, messages and counts in the order the batch gave them, for
+    // engines that keep it (empty otherwise).
+    std::vector<BatchOutput> output;
 };
 
 // One open session on a database server: the embedded engine (a data folder

@@ -251,6 +251,54 @@ TEST_F(CompanionEmbedded, shouldFailAndSaySoWhenAScriptEndsWithAnOpenTransaction
     EXPECT_EQ(r.out.trimmed(), QStringLiteral("0"));
 }
 
+// As sqlcmd: every result set and message of a batch in order, those before
+// an error included; PRINT and informational RAISERROR as their text; money
+// and decimal at their scale.
+TEST_F(CompanionEmbedded, shouldPrintEveryResultAndMessageOfABatchInOrder) {
+    const QStringList local{QStringLiteral("-S"), QStringLiteral("(local)")};
+    CompanionRun r = runCompanion(
+        local + QStringList{QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE CONSOLA")},
+        datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    const QStringList quiet =
+        local + QStringList{QStringLiteral("-d"), QStringLiteral("CONSOLA"), QStringLiteral("-h"),
+                            QStringLiteral("-1"), QStringLiteral("-W"),      QStringLiteral("-Q")};
+    r = runCompanion(quiet +
+                         QStringList{QStringLiteral("SET NOCOUNT ON\n"
+                                                    "CREATE TABLE v (m money, d decimal(10,4))\n"
+                                                    "INSERT INTO v VALUES (0, 1)\n"
+                                                    "PRINT 'hola'\n"
+                                                    "SELECT m, d FROM v\n"
+                                                    "RAISERROR('aviso %s', 10, 1, 'x')\n"
+                                                    "SELECT * FROM no_existe\n"
+                                                    "SELECT 2")},
+                     datos.path());
+    static const QRegularExpression missing(QStringLiteral(
+        "^hola\\n0\\.0000 1\\.0000\\naviso x\\nMsg 208, Level 16, State 1, Line \\d+\\n"
+        "Invalid object name 'no_existe'\\.\\n$"));
+    EXPECT_TRUE(missing.match(r.out).hasMatch()) << r.out.toStdString();
+
+    // An error that ends only its statement: what follows it runs and prints.
+    r = runCompanion(quiet + QStringList{QStringLiteral("CREATE TABLE k (id int PRIMARY KEY)\n"
+                                                        "INSERT INTO k VALUES (1)\n"
+                                                        "SELECT 1\n"
+                                                        "INSERT INTO k VALUES (1)\n"
+                                                        "SELECT 2")},
+                     datos.path());
+    const qsizetype one = r.out.indexOf(QStringLiteral("1\n"));
+    const qsizetype duplicate = r.out.indexOf(QStringLiteral("Msg 2627,"));
+    const qsizetype two = r.out.lastIndexOf(QStringLiteral("2\n"));
+    EXPECT_TRUE(one >= 0 && duplicate > one && two > duplicate) << r.out.toStdString();
+
+    // With headers: each statement's count where it happened.
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("CONSOLA"),
+                                         QStringLiteral("-W"), QStringLiteral("-Q"),
+                                         QStringLiteral("INSERT INTO k VALUES (2)\n"
+                                                        "SELECT COUNT(*) AS n FROM k")},
+                     datos.path());
+    EXPECT_EQ(r.out, QStringLiteral("(1 rows affected)\nn\n-\n2\n\n(1 rows affected)\n"));
+}
+
 // Two processes updating different rows of one embedded database at once:
 // neither loses an update (WAL and a busy time-out).
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {

@@ -5,6 +5,7 @@
 #include "platform/db/embedded/catalog/SchemaRowsets.h"
 #include "platform/db/embedded/execute/BatchExecutor.h"
 #include "platform/db/embedded/execute/Session.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
 
 namespace estaciones::db::sqlite {
 
@@ -29,6 +30,7 @@ public:
         }
         auto session = std::make_unique<Session>(DataFolder::locate(), seedDatabase);
         session->user = login;
+        applyLoginLanguage(*session);
         session->use(database, true);
         m_session = std::move(session);
     }

@@ -49,6 +49,18 @@ bool LoginRegistry::contains(const QString& login) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
+QString LoginRegistry::language(const QString& login) const {
+    const auto registry = openRegistry(m_file);
+    PreparedStatement query(registry->handle(),
+                            QStringLiteral("SELECT idioma FROM logins WHERE nombre = ?1"));
+    query.bindText(1, login.trimmed());
+    if (!query.ok() || query.step() != SQLITE_ROW ||
+        sqlite3_column_type(query.handle(), 0) == SQLITE_NULL) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+}
+
 void LoginRegistry::add(const QString& login, const QString& password,
                         const QString& defaultDatabase, const QString& language) {
     runWith(m_file, QStringLiteral("INSERT INTO logins VALUES (?1, ?2, ?3, ?4)"),

@@ -12,6 +12,8 @@ public:
     explicit LoginRegistry(QString file);
 
     bool contains(const QString& login) const;
+    // The login's default language; empty when it has none or is not registered.
+    QString language(const QString& login) const;
     void add(const QString& login, const QString& password, const QString& defaultDatabase,
              const QString& language);
     void setDefaultDatabase(const QString& login, const QString& database);

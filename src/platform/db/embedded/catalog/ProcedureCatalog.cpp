@@ -58,6 +58,9 @@ Tokens readDefault(const Tokens& tokens, std::size_t& i) {
 
 ProcedureDefinition parseProcedure(const Tokens& t) {
     std::size_t i = 1; // after CREATE / ALTER
+    if (i + 1 < t.size() && t[i].isWord(u"OR") && t[i + 1].isWord(u"ALTER")) {
+        i += 2;
+    }
     if (!(i < t.size() && (t[i].isWord(u"PROCEDURE") || t[i].isWord(u"PROC")))) {
         syntaxErrorAt(t, i);
     }
@@ -85,6 +88,7 @@ ProcedureDefinition parseProcedure(const Tokens& t) {
             parameter.defaultValue = readDefault(t, i);
         }
         while (i < t.size() && (t[i].isWord(u"OUTPUT") || t[i].isWord(u"OUT"))) {
+            parameter.output = true;
             ++i;
         }
         definition.parameters.push_back(std::move(parameter));
@@ -121,10 +125,14 @@ bool ProcedureCatalog::exists(const QString& name) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
-void ProcedureCatalog::store(const Tokens& definitionTokens, bool replace) {
+void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     const ProcedureDefinition definition = parseProcedure(definitionTokens);
-    if (!replace && exists(definition.name)) {
-        failWith(native::ProcedureExists, {definition.name});
+    const bool known = exists(definition.name);
+    if (how == Store::Create && known) {
+        failWith(native::ObjectExists, {definition.name});
+    }
+    if (how == Store::Alter && !known) {
+        failWith(native::InvalidObjectName, {definition.name});
     }
     if (m_database.hasTable(definition.name)) {
         failWith(native::ObjectExists, {definition.name});

@@ -11,6 +11,7 @@ struct ProcedureParameter {
     QString name; // with its "@"
     QString type;
     std::optional<tsql::Tokens> defaultValue;
+    bool output = false; // OUTPUT: the value goes back to a caller that asks for it
 };
 
 // A stored procedure: name, parameters and the body, a batch run on each call.
@@ -20,7 +21,8 @@ struct ProcedureDefinition {
     tsql::Tokens body;
 };
 
-// Reads "CREATE|ALTER PROC[EDURE] name [(] @p type [= default] [OUTPUT], ... [)] AS body".
+// Reads "CREATE [OR ALTER]|ALTER PROC[EDURE] name [(] @p type [= default] [OUTPUT], ... [)]
+// AS body".
 // Throws ProviderFailure 102 when the text is not such a definition.
 ProcedureDefinition parseProcedure(const tsql::Tokens& definition);
 
@@ -30,9 +32,13 @@ class ProcedureCatalog {
 public:
     explicit ProcedureCatalog(SqliteDatabase& database);
 
-    // CREATE: 2729 when a procedure of that name exists, 2714 when another
-    // object holds the name. ALTER (`replace`) overwrites.
-    void store(const tsql::Tokens& definition, bool replace);
+    enum class Store {
+        Create,        // 2714 when a procedure of that name exists
+        Alter,         // 208 when there is none to change
+        CreateOrAlter, // either
+    };
+    // 2714 when a table or view holds the name.
+    void store(const tsql::Tokens& definition, Store how);
     std::optional<ProcedureDefinition> find(const QString& name) const;
     bool exists(const QString& name) const;
     // 3701 when there is no such procedure.

@@ -186,6 +186,37 @@ constexpr std::array messages{
             "databases, use sys.databases."},
     Message{native::LoginExists, 16, "42000", errnum::CommandError,
             "The login '%1' already exists."},
+    Message{native::NamedArgumentsThenPositional, 15, "42000", errnum::CommandError,
+            "Must pass parameter number %1 and subsequent parameters as '@name = value'. After "
+            "the form '@name = value' has been used, all subsequent parameters must be passed in "
+            "the form '@name = value'."},
+    Message{native::ReturnValueOutsideProcedure, 15, "42000", errnum::CommandError,
+            "A RETURN statement with a return value cannot be used in this context."},
+    Message{native::OutputOfConstant, 15, "42000", errnum::CommandError,
+            "Cannot use the OUTPUT option when passing a constant to a stored procedure."},
+    Message{native::NotAParameter, 16, "42000", errnum::CommandError,
+            "%1 is not a parameter for procedure %2."},
+    Message{native::ParameterNotOutput, 16, "42000", errnum::CommandError,
+            "The formal parameter \"%1\" was not declared as an OUTPUT parameter, but the actual "
+            "parameter passed in requested output."},
+    Message{native::InsertExecNested, 16, "42000", errnum::CommandError,
+            "An INSERT EXEC statement cannot be nested."},
+    Message{native::DateFirstOutOfRange, 15, "42000", errnum::CommandError,
+            "Line 1: Specified SET DATEFIRST value is not valid."},
+    Message{native::IdentityInsertOff, 16, "23000", errnum::IntegrityViolation,
+            "Cannot insert explicit value for identity column in table '%1' when "
+            "IDENTITY_INSERT is set to OFF."},
+    Message{native::IdentityValueMissing, 16, "23000", errnum::IntegrityViolation,
+            "Explicit value must be specified for identity column in table '%1' either when "
+            "IDENTITY_INSERT is set to ON or when a replication user is inserting into a NOT FOR "
+            "REPLICATION identity column."},
+    Message{native::IdentityInsertNoIdentity, 16, "42000", errnum::CommandError,
+            "Table '%1' does not have the identity property. Cannot perform SET operation."},
+    Message{native::IdentityInsertAlreadyOn, 16, "42000", errnum::CommandError,
+            "IDENTITY_INSERT is already ON for table '%1'. Cannot perform SET operation for "
+            "table '%2'."},
+    Message{native::NotSupportedInThisVersion, 16, "42000", errnum::CommandError,
+            "Keyword or statement option '%1' is not supported in this version of SQL Server."},
 };
 
 const Message* findMessage(int number) {
@@ -503,6 +534,8 @@ bool endsOnlyTheStatement(int number) {
     case native::ColumnDefaultExists:
     case native::ObjectNotFound:
     case native::UserError:
+    case native::IdentityInsertOff:
+    case native::IdentityValueMissing:
         return true;
     default:
         return false;

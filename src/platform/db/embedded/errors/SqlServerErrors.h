@@ -77,6 +77,20 @@ constexpr int RenameAmbiguous = 15248;
 constexpr int AlterColumnMissing = 4924;
 constexpr int UserError = 50000; // RAISERROR with a message text
 constexpr int QueryTimeout = 0;  // client-side, as the OLE DB provider reports it
+
+// Procedure calls and SET options.
+constexpr int NamedArgumentsThenPositional = 119;
+constexpr int ReturnValueOutsideProcedure = 178;
+constexpr int OutputOfConstant = 179;
+constexpr int NotAParameter = 8145;
+constexpr int ParameterNotOutput = 8162;
+constexpr int InsertExecNested = 8164;
+constexpr int DateFirstOutOfRange = 1005;
+constexpr int IdentityInsertOff = 544;
+constexpr int IdentityValueMissing = 545;
+constexpr int IdentityInsertNoIdentity = 8106;
+constexpr int IdentityInsertAlreadyOn = 8107;
+constexpr int NotSupportedInThisVersion = 40517;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

@@ -83,11 +83,14 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     if (first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) {
         return; // a procedure's or view's body is its own scope; tables have no variables
     }
+    // INSERT ... EXEC is a call whose rows the table takes; SQLite has no such form to prepare.
+    const bool insertsACall = insertExecStart(node.tokens) < node.tokens.size();
     const bool isCall = first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE") ||
+                        insertsACall ||
                         (firstOfBatch && node.kind == StatementNode::Kind::Sql &&
                          !first.isEmpty() && !isStatementKeyword(first));
     checkVariables(node.tokens, node.line, isCall);
-    if (isDataStatement(first)) {
+    if (isDataStatement(first) && !insertsACall) {
         prepare(node.tokens, node.line, false);
     }
 }

@@ -82,14 +82,38 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
         }
         std::vector<ProviderError> records = m_errors;
         records.insert(records.end(), failure.records().begin(), failure.records().end());
+        noteMessages(failure.records());
         endBatch(records);
-        throw ProviderFailure(std::move(records));
+        throwWithOutput(std::move(records));
     }
     endBatch(m_errors);
     if (!m_errors.empty()) {
-        throw ProviderFailure(m_errors);
+        throwWithOutput(m_errors);
     }
     return std::move(m_result);
+}
+
+void BatchExecutor::throwWithOutput(std::vector<ProviderError> records) {
+    ProviderFailure failure(std::move(records));
+    failure.setPartialResult(std::make_shared<const ExecutionResult>(std::move(m_result)));
+    throw failure;
+}
+
+void BatchExecutor::noteMessages(const std::vector<ProviderError>& messages) {
+    for (const ProviderError& message : messages) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::Message;
+        printed.message = message;
+        m_result.output.push_back(std::move(printed));
+    }
+}
+
+void BatchExecutor::print(const Tokens& tokens, VariableScope& scope) {
+    ProviderError message;
+    message.nativeError = 0;
+    message.severity = 0;
+    message.description = evaluate(slice(tokens, 1, tokens.size()), scope).toString();
+    noteMessages({message});
 }
 
 BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& nodes,
@@ -151,6 +175,7 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
         case StatementNode::Kind::Continue:
             return Flow::Continue;
         case StatementNode::Kind::Return:
+            returnFrom(node.tokens, scope);
             return Flow::Return;
         case StatementNode::Kind::TryCatch:
             return runTryCatch(node, scope);
@@ -174,7 +199,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
             runSql(tokens, scope);
         }
     } else if (first == QLatin1String("PRINT")) {
-        // Informational output: shown by tools, never an error.
+        print(tokens, scope);
     } else if (first == QLatin1String("USE")) {
         std::size_t i = 1;
         const QString database = readObjectName(tokens, i);
@@ -187,7 +212,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, true);
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {
@@ -204,6 +229,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         });
     } else if (first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE")) {
         execute(tokens, 1, scope);
+    } else if (const std::size_t at = insertExecStart(tokens); at < tokens.size()) {
+        insertExec(tokens, at, scope);
     } else if (first == QLatin1String("BEGIN") || first == QLatin1String("COMMIT") ||
                first == QLatin1String("ROLLBACK") || first == QLatin1String("SAVE")) {
         transaction(tokens, scope);
@@ -274,7 +301,8 @@ void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
         scope.assign(name, evaluate(expression, scope), m_session.dateOrder);
         return;
     }
-    applySetOption(m_session, tokens);
+    applySetOption(m_session, tokens,
+                   [&](const Tokens& expression) { return evaluate(expression, scope); });
 }
 
 bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& scope) {
@@ -338,7 +366,13 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
     }
     if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, false);
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Create);
+        return;
+    }
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        (node.word(3) == QLatin1String("PROCEDURE") || node.word(3) == QLatin1String("PROC"))) {
+        compileProcedure(m_session, tokens);
+        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     runSql(tokens, scope);
@@ -426,7 +460,7 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
-    return sqlite::resolvedText(tokens, [&](const Token& token) -> std::optional<Token> {
+    const auto valueOf = [&](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return sessionFunctionValue(token.text);
         }
@@ -437,7 +471,10 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
         return name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0
                    ? Token::number(QString::number(m_nesting))
                    : literalToken(m_session.systemValue(name));
-    });
+    };
+    // The options apply to the values too: with ANSI_NULLS OFF "= @v" of a
+    // NULL @v compares as IS NULL.
+    return joinTokens(withSessionOptions(m_session, resolvedTokens(tokens, valueOf)));
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
@@ -455,9 +492,17 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
 
 void BatchExecutor::record(StatementOutcome outcome) {
     if (outcome.resultSet) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::ResultSet;
+        printed.resultSet = m_result.resultSets.size();
+        m_result.output.push_back(printed);
         m_result.resultSets.push_back(std::move(*outcome.resultSet));
     }
     if (outcome.rowsChanged >= 0 && !m_session.noCount) {
+        BatchOutput printed;
+        printed.kind = BatchOutput::Kind::RowsAffected;
+        printed.rowsAffected = outcome.rowsChanged;
+        m_result.output.push_back(printed);
         m_result.rowsAffected =
             std::max<std::int64_t>(m_result.rowsAffected, 0) + outcome.rowsChanged;
     }

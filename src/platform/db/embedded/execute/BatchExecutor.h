@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/SqlRunner.h"
 #include "platform/db/embedded/execute/SystemProcedures.h"
@@ -42,8 +43,27 @@ private:
     bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
     void create(const StatementNode& node, VariableScope& scope);
     void drop(const tsql::Tokens& tokens, VariableScope& scope);
+    // Procedure calls (ProcedureCall.cpp).
     void execute(const tsql::Tokens& tokens, std::size_t start, VariableScope& scope);
-    void callProcedure(const QString& name, const std::vector<CallArgument>& arguments);
+    std::vector<CallArgument> readArguments(const tsql::Tokens& tokens, std::size_t from,
+                                            VariableScope& scope);
+    // The procedure's return status; OUTPUT arguments are assigned in `caller`.
+    int callProcedure(const QString& name, const std::vector<CallArgument>& arguments,
+                      VariableScope& caller);
+    int callDefinition(const ProcedureDefinition& procedure,
+                       const std::vector<CallArgument>& arguments, VariableScope& caller,
+                       int levels);
+    // The parameter each argument goes to.
+    std::vector<std::size_t> bindArguments(const ProcedureDefinition& procedure,
+                                           const std::vector<CallArgument>& arguments);
+    void runDynamic(const QString& text);
+    // Runs a procedure's body or a dynamic batch `levels` deeper (@@NESTLEVEL).
+    void runNested(const std::vector<StatementNode>& nodes, VariableScope& scope, int levels,
+                   bool asProcedure);
+    void returnFrom(const tsql::Tokens& tokens, VariableScope& scope);
+    // INSERT ... EXEC (InsertExec.cpp): the rows of the call's result sets go to the table.
+    void insertExec(const tsql::Tokens& tokens, std::size_t execAt, VariableScope& scope);
+
     void transaction(const tsql::Tokens& tokens, VariableScope& scope);
     // 266 when a procedure returns with another @@TRANCOUNT than it began with.
     void checkTransactionCount(int before) const;
@@ -67,12 +87,20 @@ private:
     QString sqliteText(const tsql::Tokens& tokens, const VariableScope& scope) const;
     void runSql(const tsql::Tokens& tokens, VariableScope& scope);
     void record(StatementOutcome outcome);
+    // PRINT, informational RAISERROR and errors join the batch's output in order.
+    void print(const tsql::Tokens& tokens, VariableScope& scope);
+    void noteMessages(const std::vector<ProviderError>& messages);
+    // Fails with `records`, keeping what the batch printed until now.
+    [[noreturn]] void throwWithOutput(std::vector<ProviderError> records);
 
     Session& m_session;
     SqlRunner m_runner;
     ExecutionResult m_result;
     std::vector<ProviderError> m_errors;
-    int m_nesting = 0;
+    int m_nesting = 0;          // @@NESTLEVEL
+    bool m_inProcedure = false; // RETURN may give a status
+    int m_returnStatus = 0;
+    int m_insertExecDepth = 0;
 
     struct CaughtError {
         ProviderError error;

@@ -65,6 +65,7 @@ void BatchExecutor::onStatementFailure(const ProviderFailure& failure, const Sta
                                m_procedures.isEmpty() ? QString() : m_procedures.back());
     }
     m_errors.insert(m_errors.end(), records.begin(), records.end());
+    noteMessages(records);
 }
 
 void BatchExecutor::endBatch(std::vector<ProviderError>& records) {
@@ -72,6 +73,7 @@ void BatchExecutor::endBatch(std::vector<ProviderError>& records) {
     if (m_session.transactionDoomed()) {
         ignoringErrors([this] { m_session.rollbackTransaction(); });
         records.push_back(sqlServerError(native::UncommittableAtBatchEnd));
+        noteMessages({records.back()});
     }
 }
 

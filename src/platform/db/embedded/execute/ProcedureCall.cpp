@@ -3,8 +3,10 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 namespace estaciones::db::sqlite {
 
@@ -15,6 +17,50 @@ using tsql::Tokens;
 namespace {
 
 constexpr int maximumNesting = 32;
+
+bool isOutputWord(const Token& token) {
+    return token.isWord(u"OUTPUT") || token.isWord(u"OUT");
+}
+
+Tokens significantTokens(const QString& text) {
+    Tokens tokens;
+    for (Token& token : tsql::tokenize(text)) {
+        if (!token.isTrivia()) {
+            tokens.push_back(std::move(token));
+        }
+    }
+    return tokens;
+}
+
+// sp_executesql's statement and parameter list, named or in order.
+struct DynamicStatement {
+    QString statement;
+    QString parameterList;
+    std::vector<CallArgument> arguments; // for the parameters of the list
+};
+
+DynamicStatement dynamicStatementOf(const std::vector<CallArgument>& arguments) {
+    DynamicStatement dynamic;
+    std::size_t positional = 0;
+    for (const CallArgument& argument : arguments) {
+        if (argument.name.compare(QLatin1String("@stmt"), Qt::CaseInsensitive) == 0 ||
+            (argument.name.isEmpty() && positional == 0)) {
+            dynamic.statement = argument.value.toString();
+            positional = std::max<std::size_t>(positional, 1);
+        } else if (argument.name.compare(QLatin1String("@params"), Qt::CaseInsensitive) == 0 ||
+                   (argument.name.isEmpty() && positional == 1)) {
+            dynamic.parameterList = argument.value.toString();
+            positional = 2;
+        } else {
+            dynamic.arguments.push_back(argument);
+        }
+    }
+    if (dynamic.statement.isEmpty() && arguments.empty()) {
+        failWith(native::ProcedureParameterMissing,
+                 {QStringLiteral("sp_executesql"), QStringLiteral("@statement")});
+    }
+    return dynamic;
+}
 
 } // namespace
 
@@ -27,123 +73,207 @@ void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableSco
         i += 2;
     }
     if (i < tokens.size() && tokens[i].isPunctuation(u"(")) {
-        // EXEC ('text'): the text runs as a batch of its own.
-        const Variant text = evaluate(slice(tokens, i, tokens.size()), scope);
-        VariableScope inner;
-        runNodes(parseBatch(text.toString()), inner, false);
+        // EXEC ('text'): the text runs as a batch of its own, one level deeper.
+        runDynamic(evaluate(slice(tokens, i, tokens.size()), scope).toString());
         return;
     }
-    const QString name = readObjectName(tokens, i);
+    QString name;
+    if (i < tokens.size() && tokens[i].kind == TokenKind::Variable) {
+        name = scope.value(tokens[i++].text).toString(); // EXEC @name: the procedure it names
+    } else {
+        name = readObjectName(tokens, i);
+    }
     if (name.isEmpty()) {
         syntaxErrorNear(tokens, i);
     }
-    std::vector<CallArgument> arguments;
-    for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
-        std::size_t from = range.from;
-        std::size_t to = range.to;
-        CallArgument argument;
-        if (to - from > 2 && tokens[from].kind == TokenKind::Variable &&
-            tokens[from + 1].isPunctuation(u"=")) {
-            argument.name = tokens[from].text;
-            from += 2;
-        }
-        while (to > from && (tokens[to - 1].isWord(u"OUTPUT") || tokens[to - 1].isWord(u"OUT"))) {
-            --to;
-        }
-        if (to == from) {
-            syntaxErrorNear(tokens, from);
-        }
-        const Token& single = tokens[from];
-        if (to - from == 1 && single.isWord(u"DEFAULT")) {
-            argument.value = Variant(); // Empty: the parameter's default
-        } else if (to - from == 1 && single.isNameLike() && !single.isWord(u"NULL")) {
-            argument.value = single.value(); // bare words are text to a procedure
-        } else {
-            argument.value = evaluate(slice(tokens, from, to), scope);
-        }
-        arguments.push_back(std::move(argument));
-    }
-    callProcedure(name, arguments);
+    const int status = callProcedure(name, readArguments(tokens, i, scope), scope);
     if (!statusVariable.isEmpty()) {
-        scope.assign(statusVariable, 0, m_session.dateOrder);
+        scope.assign(statusVariable, status, m_session.dateOrder);
     }
 }
 
-void BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments) {
+std::vector<CallArgument> BatchExecutor::readArguments(const Tokens& tokens, std::size_t from,
+                                                       VariableScope& scope) {
+    std::vector<CallArgument> arguments;
+    for (const Range& range : splitByCommas(tokens, from, tokens.size())) {
+        std::size_t first = range.from;
+        std::size_t end = range.to;
+        CallArgument argument;
+        if (end - first > 2 && tokens[first].kind == TokenKind::Variable &&
+            tokens[first + 1].isPunctuation(u"=")) {
+            argument.name = tokens[first].text;
+            first += 2;
+        }
+        while (end > first && isOutputWord(tokens[end - 1])) {
+            argument.output = true;
+            --end;
+        }
+        if (end == first) {
+            syntaxErrorNear(tokens, first);
+        }
+        const Token& single = tokens[first];
+        const bool alone = end - first == 1;
+        if (alone && single.kind == TokenKind::Variable && !single.text.startsWith(u"@@")) {
+            argument.variable = single.text;
+            argument.value = scope.value(single.text);
+        } else if (argument.output) {
+            failWith(native::OutputOfConstant);
+        } else if (alone && single.isWord(u"DEFAULT")) {
+            argument.value = Variant(); // Empty: the parameter's default
+        } else if (alone && single.isNameLike() && !single.isWord(u"NULL")) {
+            argument.value = single.value(); // bare words are text to a procedure
+        } else {
+            argument.value = evaluate(slice(tokens, first, end), scope);
+        }
+        arguments.push_back(std::move(argument));
+    }
+    return arguments;
+}
+
+int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments,
+                                 VariableScope& caller) {
+    if (name.compare(QLatin1String("sp_executesql"), Qt::CaseInsensitive) == 0) {
+        const DynamicStatement dynamic = dynamicStatementOf(arguments);
+        // Its statement runs as a procedure whose parameters are the list's.
+        const Tokens definition =
+            significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") +
+                              dynamic.parameterList + QStringLiteral("\nAS\n") + dynamic.statement);
+        // sp_executesql is one level and its statement another.
+        return callDefinition(parseProcedure(definition), dynamic.arguments, caller, 2);
+    }
     if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
         callSystemProcedure(m_session, name, arguments)) {
-        return;
+        return 0;
     }
     const std::optional<ProcedureDefinition> procedure =
         ProcedureCatalog(m_session.current()).find(name);
     if (!procedure) {
         failWith(native::ProcedureNotFound, {name});
     }
-    if (m_nesting >= maximumNesting) {
+    return callDefinition(*procedure, arguments, caller, 1);
+}
+
+int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,
+                                  const std::vector<CallArgument>& arguments, VariableScope& caller,
+                                  int levels) {
+    if (m_nesting + levels > maximumNesting) {
         failWith(native::NestingLimit);
     }
+    const std::vector<std::size_t> targets = bindArguments(procedure, arguments);
     VariableScope scope;
-    std::vector<bool> supplied(procedure->parameters.size(), false);
-    std::size_t position = 0;
-    for (const CallArgument& argument : arguments) {
-        std::size_t index = position;
-        if (!argument.name.isEmpty()) {
-            index = procedure->parameters.size();
-            for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
-                if (procedure->parameters[p].name.compare(argument.name, Qt::CaseInsensitive) ==
-                    0) {
-                    index = p;
-                }
-            }
-            if (index == procedure->parameters.size()) {
-                failWith(native::TooManyArguments, {procedure->name});
-            }
-        } else {
-            ++position;
-        }
-        if (index >= procedure->parameters.size()) {
-            failWith(native::TooManyArguments, {procedure->name});
-        }
-        const ProcedureParameter& parameter = procedure->parameters[index];
-        if (!scope.isDeclared(parameter.name)) {
-            scope.declare(parameter.name, parameter.type);
-        }
-        if (!argument.value.isEmpty()) {
-            scope.assign(parameter.name, argument.value, m_session.dateOrder);
-            supplied[index] = true;
+    for (const ProcedureParameter& parameter : procedure.parameters) {
+        scope.declare(parameter.name, parameter.type);
+    }
+    std::vector<bool> supplied(procedure.parameters.size(), false);
+    for (std::size_t a = 0; a < arguments.size(); ++a) {
+        if (!arguments[a].value.isEmpty()) {
+            scope.assign(procedure.parameters[targets[a]].name, arguments[a].value,
+                         m_session.dateOrder);
+            supplied[targets[a]] = true;
         }
     }
-    for (std::size_t p = 0; p < procedure->parameters.size(); ++p) {
-        const ProcedureParameter& parameter = procedure->parameters[p];
-        if (!scope.isDeclared(parameter.name)) {
-            scope.declare(parameter.name, parameter.type);
-        }
+    for (std::size_t p = 0; p < procedure.parameters.size(); ++p) {
+        const ProcedureParameter& parameter = procedure.parameters[p];
         if (supplied[p]) {
             continue;
         }
         if (!parameter.defaultValue) {
-            failWith(native::ProcedureParameterMissing, {procedure->name, parameter.name});
+            failWith(native::ProcedureParameterMissing, {procedure.name, parameter.name});
         }
         scope.assign(parameter.name, evaluate(*parameter.defaultValue, scope), m_session.dateOrder);
     }
-    // SET NOCOUNT inside a procedure lasts until it returns, as on SQL Server.
-    const bool noCount = m_session.noCount;
+    m_returnStatus = 0;
+    // ERROR_PROCEDURE() names the innermost procedure; 266 when it returns
+    // with another @@TRANCOUNT than it began with.
     const int transactionCount = m_session.transactionDepth();
-    ++m_nesting;
-    m_procedures.append(procedure->name);
-    const auto restore = [&] {
-        --m_nesting;
+    m_procedures.append(procedure.name);
+    try {
+        runNested(parseBatch(procedure.body), scope, levels, true);
+    } catch (...) {
         m_procedures.removeLast();
-        m_session.noCount = noCount;
+        throw;
+    }
+    m_procedures.removeLast();
+    checkTransactionCount(transactionCount);
+    for (std::size_t a = 0; a < arguments.size(); ++a) {
+        if (arguments[a].output) {
+            caller.assign(arguments[a].variable, scope.value(procedure.parameters[targets[a]].name),
+                          m_session.dateOrder);
+        }
+    }
+    return std::exchange(m_returnStatus, 0);
+}
+
+std::vector<std::size_t> BatchExecutor::bindArguments(const ProcedureDefinition& procedure,
+                                                      const std::vector<CallArgument>& arguments) {
+    const std::vector<ProcedureParameter>& parameters = procedure.parameters;
+    std::vector<std::size_t> targets;
+    bool namedSeen = false;
+    for (std::size_t a = 0; a < arguments.size(); ++a) {
+        const CallArgument& argument = arguments[a];
+        std::size_t index = a;
+        if (argument.name.isEmpty()) {
+            if (namedSeen) {
+                failWith(native::NamedArgumentsThenPositional, {QString::number(a + 1)});
+            }
+            if (index >= parameters.size()) {
+                failWith(native::TooManyArguments, {procedure.name});
+            }
+        } else {
+            namedSeen = true;
+            const auto found =
+                std::find_if(parameters.begin(), parameters.end(), [&](const auto& parameter) {
+                    return parameter.name.compare(argument.name, Qt::CaseInsensitive) == 0;
+                });
+            if (found == parameters.end()) {
+                failWith(native::NotAParameter, {argument.name, procedure.name});
+            }
+            index = static_cast<std::size_t>(found - parameters.begin());
+        }
+        if (argument.output && !parameters[index].output) {
+            failWith(native::ParameterNotOutput, {parameters[index].name});
+        }
+        targets.push_back(index);
+    }
+    return targets;
+}
+
+void BatchExecutor::runDynamic(const QString& text) {
+    VariableScope inner;
+    runNested(parseBatch(text), inner, 1, false);
+}
+
+void BatchExecutor::runNested(const std::vector<StatementNode>& nodes, VariableScope& scope,
+                              int levels, bool asProcedure) {
+    // SET options changed inside a procedure or a dynamic batch last until
+    // it returns, as on SQL Server.
+    const SetOptions options(m_session);
+    const bool inProcedure = std::exchange(m_inProcedure, asProcedure);
+    m_nesting += levels;
+    const auto restore = [&] {
+        m_nesting -= levels;
+        m_inProcedure = inProcedure;
+        options.restore(m_session);
     };
     try {
-        runNodes(parseBatch(procedure->body), scope, false);
+        runNodes(nodes, scope, false);
     } catch (...) {
         restore();
         throw;
     }
     restore();
-    checkTransactionCount(transactionCount);
+}
+
+void BatchExecutor::returnFrom(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() < 2) {
+        return;
+    }
+    if (!m_inProcedure) {
+        failWith(native::ReturnValueOutsideProcedure);
+    }
+    // A NULL status is returned as 0, as the server does.
+    const Variant status = evaluate(slice(tokens, 1, tokens.size()), scope);
+    m_returnStatus = status.isNull() ? 0 : static_cast<int>(status.toInt64());
 }
 
 } // namespace estaciones::db::sqlite

@@ -190,8 +190,9 @@ void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
                                .arg(state),
                            severity, state);
     if (severity <= 10) {
-        // Informational, like PRINT; WITH SETERROR still sets @@ERROR.
+        // Informational, shown as PRINT is; WITH SETERROR still sets @@ERROR.
         m_session.lastErrorNumber = setError ? error.nativeError : 0;
+        noteMessages({error});
         return;
     }
     throw RaisedError(std::move(error), false);

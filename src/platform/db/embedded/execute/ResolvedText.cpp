@@ -18,7 +18,7 @@ bool isSessionFunction(const QString& upperName) {
     return names.contains(upperName);
 }
 
-QString resolvedText(const Tokens& tokens, const SessionValue& valueOf) {
+Tokens resolvedTokens(const Tokens& tokens, const SessionValue& valueOf) {
     Tokens out;
     out.reserve(tokens.size());
     int depth = 0;
@@ -45,7 +45,11 @@ QString resolvedText(const Tokens& tokens, const SessionValue& valueOf) {
             out.push_back(token);
         }
     }
-    return joinTokens(out);
+    return out;
+}
+
+QString resolvedText(const Tokens& tokens, const SessionValue& valueOf) {
+    return joinTokens(resolvedTokens(tokens, valueOf));
 }
 
 } // namespace estaciones::db::sqlite

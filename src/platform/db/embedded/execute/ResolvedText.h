@@ -20,7 +20,10 @@ bool isSessionFunction(const QString& upperName);
 
 // The statement with variables and session functions replaced by what
 // `valueOf` gives, and query hints (OPTION (...)) left out: the T-SQL the
-// dialect translates, tokens joined by single blanks.
+// dialect translates.
+tsql::Tokens resolvedTokens(const tsql::Tokens& tokens, const SessionValue& valueOf);
+
+// Those tokens joined by single blanks.
 QString resolvedText(const tsql::Tokens& tokens, const SessionValue& valueOf);
 
 } // namespace estaciones::db::sqlite

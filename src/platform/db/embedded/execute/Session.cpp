@@ -29,6 +29,8 @@ void Session::applyDialectSettings(SqliteDatabase& database) {
     tsql::DialectSettings& settings = database.dialectSettings();
     settings.language = language;
     settings.dateOrder = dateOrder;
+    settings.firstDayOfWeek = dateFirst;
+    settings.concatNullYieldsNull = concatNullYieldsNull;
     settings.userName = [this] { return user; };
 }
 
@@ -102,11 +104,16 @@ Variant Session::systemValue(const QString& name) const {
         return QStringLiteral("(local)");
     }
     if (key == QLatin1String("LANGUAGE")) {
-        return language == tsql::Language::Spanish ? QStringLiteral("Español")
-                                                   : QStringLiteral("us_english");
+        return languageName;
     }
     if (key == QLatin1String("DATEFIRST")) {
-        return language == tsql::Language::Spanish ? 1 : 7;
+        return dateFirst;
+    }
+    if (key == QLatin1String("OPTIONS")) {
+        // The bits of the options this session keeps (ANSI_NULLS, NOCOUNT,
+        // CONCAT_NULL_YIELDS_NULL, XACT_ABORT).
+        return (ansiNulls ? 32 : 0) | (noCount ? 512 : 0) | (concatNullYieldsNull ? 4096 : 0) |
+               (xactAbort ? 16384 : 0);
     }
     if (key == QLatin1String("VERSION")) {
         return QStringLiteral("Estaciones embedded SQL engine");

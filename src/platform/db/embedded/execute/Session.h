@@ -45,7 +45,14 @@ public:
     // every open database's functions.
     tsql::Language language = tsql::Language::Spanish;
     tsql::DateOrder dateOrder = tsql::DateOrder::DMY;
+    QString languageName = QStringLiteral("Español"); // @@LANGUAGE
+    int dateFirst = 1;                                // @@DATEFIRST: 1 Monday ... 7 Sunday
+    bool concatNullYieldsNull = true;
     void applyDialectSettings();
+    // The other SET options the executor honours itself.
+    bool ansiNulls = true;
+    long long rowCountLimit = 0;            // SET ROWCOUNT; 0 is no limit
+    QString identityInsertTable;            // the one table with IDENTITY_INSERT ON, if any
     Variant lastIdentity = Variant::null(); // @@IDENTITY and SCOPE_IDENTITY()
     long long rowCount = 0;                 // @@ROWCOUNT
     int lastErrorNumber = 0;                // @@ERROR

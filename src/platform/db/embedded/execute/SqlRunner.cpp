@@ -174,6 +174,12 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
                 row.push_back(readValue(statement.statement, i, result.columns[i]));
             }
             result.rows.push_back(std::move(row));
+            // SET ROWCOUNT n: the query stops after n rows.
+            const long long limit = m_session.rowCountLimit;
+            if (limit > 0 && static_cast<long long>(result.rows.size()) >= limit) {
+                rc = SQLITE_DONE;
+                break;
+            }
             rc = sqlite3_step(statement.statement);
         }
         if (rc != SQLITE_DONE) {

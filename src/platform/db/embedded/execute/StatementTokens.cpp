@@ -104,4 +104,22 @@ QString upperWord(const Tokens& tokens, std::size_t i) {
     failWith(native::SyntaxErrorNearKeyword, {near.toUpper()});
 }
 
+std::size_t insertExecStart(const Tokens& tokens) {
+    if (upperWord(tokens, 0) != QLatin1String("INSERT")) {
+        return tokens.size();
+    }
+    int depth = 0;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
+        const QString word = upperWord(tokens, i);
+        if (depth == 0 && (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE"))) {
+            return i;
+        }
+        if (depth == 0 && (word == QLatin1String("SELECT") || word == QLatin1String("VALUES"))) {
+            break;
+        }
+    }
+    return tokens.size();
+}
+
 } // namespace estaciones::db::sqlite

@@ -39,6 +39,9 @@ QString upperWord(const tsql::Tokens& tokens, std::size_t i);
 // other first word is the bare procedure call allowed at the start of a batch.
 bool isStatementKeyword(const QString& word);
 
+// Where the EXEC of an INSERT ... EXEC starts; tokens.size() for any other statement.
+std::size_t insertExecStart(const tsql::Tokens& tokens);
+
 // Throws the server's syntax error (102, or 156 near a keyword) at token `i`.
 [[noreturn]] void syntaxErrorNear(const tsql::Tokens& tokens, std::size_t i);
 

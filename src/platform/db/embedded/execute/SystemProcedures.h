@@ -13,6 +13,8 @@ namespace estaciones::db::sqlite {
 struct CallArgument {
     QString name; // with "@"; empty for a positional argument
     Variant value;
+    bool output = false; // "@v OUTPUT": the parameter's last value goes back to @v
+    QString variable;    // the caller's variable when the value is one
 };
 
 // The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)

@@ -90,8 +90,14 @@ SqlValue wholeSum(qint64 a, qint64 b) {
 // '+' whose operand types are known only at run time: text + text joins,
 // numbers add, text that reads as a number adds, a date plus a number adds days.
 SqlValue addFunction(const Call& c) {
-    if (c.anyNull())
+    if (c.anyNull()) {
+        // CONCAT_NULL_YIELDS_NULL OFF: a NULL joined to a text is the empty text.
+        for (int i = 0; i < 2 && !c.settings.concatNullYieldsNull; ++i) {
+            if (c.arg(i).kind == SqlValue::Kind::Text && c.arg(1 - i).isNull())
+                return c.arg(i);
+        }
         return {};
+    }
     const SqlValue& a = c.arg(0);
     const SqlValue& b = c.arg(1);
     const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;

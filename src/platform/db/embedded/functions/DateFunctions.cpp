@@ -7,13 +7,15 @@ namespace {
 SqlValue datenameFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
-    return SqlValue::of(dateName(c.part(0), c.date(1), c.settings.language));
+    return SqlValue::of(
+        dateName(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
 SqlValue datepartFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
-    return SqlValue::of(datePart(c.part(0), c.date(1), c.settings.language));
+    return SqlValue::of(
+        datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
 SqlValue dateaddFunction(const Call& c) {

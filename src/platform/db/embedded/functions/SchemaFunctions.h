@@ -23,7 +23,6 @@ inline constexpr const char* constraintTableSql =
 // failures with the server's texts, dropping a constraint by name, enabling
 // and disabling constraints, and the cleanup of a dropped table's
 // constraints. Throws Error when SQLite refuses a registration.
-// The constraint table is made too, so that the catalogue views can read it.
 void registerSchemaFunctions(sqlite3* db);
 
 } // namespace estaciones::db::tsql

@@ -269,7 +269,9 @@ private:
         // CREATE VIEW/PROCEDURE/FUNCTION/TRIGGER must be alone in their batch:
         // their body runs to its end.
         if (first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) {
-            const QString what = upper(start + 1);
+            const bool orAlter = upper(start + 1) == QLatin1String("OR") &&
+                                 upper(start + 2) == QLatin1String("ALTER");
+            const QString what = upper(start + (orAlter ? 3 : 1));
             if (what == QLatin1String("VIEW") || what == QLatin1String("PROCEDURE") ||
                 what == QLatin1String("PROC") || what == QLatin1String("FUNCTION") ||
                 what == QLatin1String("TRIGGER")) {

@@ -57,6 +57,11 @@ const std::array<const char*, 7> spanishDays = {"Lunes",   "Martes", "Miércoles
                                                 "Viernes", "Sábado", "Domingo"};
 const std::array<const char*, 7> englishDays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
+const std::array<const char*, 12> italianMonths = {"gennaio",   "febbraio", "marzo",    "aprile",
+                                                   "maggio",    "giugno",   "luglio",   "agosto",
+                                                   "settembre", "ottobre",  "novembre", "dicembre"};
+const std::array<const char*, 7> italianDays = {"lunedì",  "martedì", "mercoledì", "giovedì",
+                                                "venerdì", "sabato",  "domenica"};
 
 // Weeks that start on Sunday, counted from an arbitrary fixed Sunday.
 qint64 sundayWeek(const QDate& date) {
@@ -257,8 +262,11 @@ qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
     return 0;
 }
 
-qint64 datePart(DatePart part, const QDateTime& value, Language language) {
+qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
     const QDate d = value.date();
+    const int firstDay = firstDayOfWeek > 0              ? firstDayOfWeek
+                         : language != Language::English ? 1
+                                                         : 7;
     switch (part) {
     case DatePart::Year:
         return d.year();
@@ -272,15 +280,12 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language) {
         return d.day();
     case DatePart::Week: {
         // Week 1 holds 1 January; weeks start on the session's first day.
-        const int firstDay = language == Language::Spanish ? 1 : 7;
         const QDate jan1(d.year(), 1, 1);
         const int offset = (jan1.dayOfWeek() - firstDay + 7) % 7;
         return (d.dayOfYear() - 1 + offset) / 7 + 1;
     }
-    case DatePart::Weekday: {
-        const int firstDay = language == Language::Spanish ? 1 : 7;
+    case DatePart::Weekday:
         return (d.dayOfWeek() - firstDay + 7) % 7 + 1;
-    }
     case DatePart::Hour:
         return value.time().hour();
     case DatePart::Minute:
@@ -295,15 +300,18 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language) {
     return 0;
 }
 
-QString dateName(DatePart part, const QDateTime& value, Language language) {
-    const bool spanish = language == Language::Spanish;
+QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
+    const auto& months = language == Language::Spanish   ? spanishMonths
+                         : language == Language::Italian ? italianMonths
+                                                         : englishMonths;
+    const auto& days = language == Language::Spanish   ? spanishDays
+                       : language == Language::Italian ? italianDays
+                                                       : englishDays;
     if (part == DatePart::Month)
-        return QString::fromUtf8(
-            (spanish ? spanishMonths : englishMonths)[value.date().month() - 1]);
+        return QString::fromUtf8(months[value.date().month() - 1]);
     if (part == DatePart::Weekday)
-        return QString::fromUtf8(
-            (spanish ? spanishDays : englishDays)[value.date().dayOfWeek() - 1]);
-    return QString::number(datePart(part, value, language));
+        return QString::fromUtf8(days[value.date().dayOfWeek() - 1]);
+    return QString::number(datePart(part, value, language, firstDayOfWeek));
 }
 
 std::optional<QString> formatDateStyle(const QDateTime& value, int style) {

@@ -57,11 +57,12 @@ QDateTime dateAdd(DatePart part, qint64 amount, const QDateTime& value);
 // DATEDIFF: the number of `part` boundaries crossed from `from` to `to`
 // (weeks start on Sunday whatever the language, as SQL Server counts them).
 qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to);
-// DATEPART: weekday counts from the session's first day (Monday in Spanish,
-// Sunday in English).
-qint64 datePart(DatePart part, const QDateTime& value, Language language);
+// DATEPART: weekday and week count from the session's first day
+// (`firstDayOfWeek`, 1 Monday ... 7 Sunday; 0: the language's, Monday in
+// Spanish, Sunday in English).
+qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek = 0);
 // DATENAME: month and weekday names in the session language, numbers otherwise.
-QString dateName(DatePart part, const QDateTime& value, Language language);
+QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek = 0);
 
 // CONVERT(varchar, date, style) for the styles SQL Server documents
 // (0/100, 1/101, 3/103, 4/104, 5/105, 8/108, 10/110, 11/111, 12/112, 20/120,

@@ -6,7 +6,7 @@
 
 namespace estaciones::db::tsql {
 
-enum class Language { Spanish, English };
+enum class Language { Spanish, English, Italian };
 enum class DateOrder { DMY, MDY, YMD };
 
 // What a session's functions and collations depend on. The executor owns one
@@ -21,6 +21,11 @@ struct DialectSettings {
     Language language = Language::Spanish;
     // How 'a/b/c' literals are read (SET DATEFORMAT); dmy as a Spanish session.
     DateOrder dateOrder = DateOrder::DMY;
+    // SET DATEFIRST: 1 Monday ... 7 Sunday; 0 is the language's own (Monday
+    // in Spanish, Sunday in English).
+    int firstDayOfWeek = 0;
+    // SET CONCAT_NULL_YIELDS_NULL OFF makes 'a' + NULL give 'a'.
+    bool concatNullYieldsNull = true;
     // SYSTEM_USER.
     std::function<QString()> userName;
     // A table of this database that lists procedures by `name`, if the

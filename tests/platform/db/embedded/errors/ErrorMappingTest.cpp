@@ -58,7 +58,7 @@ TEST_F(ErrorMappingTest, ObjectsThatExistAlready) {
     EXPECT_EQ(failureOf("CREATE INDEX IX_Desc ON Articulos (Familia)").nativeError, 1913);
 
     run("CREATE PROCEDURE Nada AS SELECT 1");
-    EXPECT_EQ(failureOf("CREATE PROCEDURE Nada AS SELECT 2").nativeError, 2729);
+    EXPECT_EQ(failureOf("CREATE PROCEDURE Nada AS SELECT 2").nativeError, 2714);
 }
 
 TEST_F(ErrorMappingTest, IntegrityViolationsChangeNothing) {

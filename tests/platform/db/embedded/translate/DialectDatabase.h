@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/translate/Translator.h"
 
@@ -27,6 +28,8 @@ public:
         m_settings->userName = [] { return QStringLiteral("ana"); };
         sqlite3_open(":memory:", &m_db);
         estaciones::db::tsql::registerFunctions(m_db, m_settings);
+        // The engine's open makes the constraint table the catalogue reads.
+        sqlite3_exec(m_db, estaciones::db::tsql::constraintTableSql, nullptr, nullptr, nullptr);
     }
     ~DialectDatabase() { sqlite3_close(m_db); }
     DialectDatabase(const DialectDatabase&) = delete;
