@@ -205,8 +205,6 @@ void registerSchemaFunctions(sqlite3* db) {
     // Not innocuous: triggers call the failing ones, statements the schema-changing ones.
     for (const FunctionRegistration& r : registrations)
         registerOne(db, r);
-    // A file opened read-only keeps what it has; its catalogue views then read no constraints.
-    sqlite3_exec(db, constraintTableSql, nullptr, nullptr, nullptr);
 }
 
 } // namespace estaciones::db::tsql

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
@@ -48,6 +49,9 @@ void SqliteDatabase::configure() {
     run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
                        "definicion TEXT NOT NULL)")
             .arg(QLatin1String(proceduresTable)));
+    // The constraints' own table, so that the catalogue views can read it. A
+    // file opened read-only keeps what it has; its views then read no constraints.
+    sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
     tsql::registerFunctions(m_db, m_dialect);
