@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cmath>
+#include <limits>
+
 namespace estaciones::lookup {
 
 namespace {
@@ -84,7 +87,12 @@ std::optional<QList<int>> leerAnchosColumnas(const QString& carpeta, const QStri
         }
         QList<int> anchos;
         for (const QString& ancho : linea.anchos.split(u'|', Qt::SkipEmptyParts)) {
-            anchos << static_cast<int>(ancho.trimmed().toDouble());
+            // A width that is no number, or none an int can hold (a damaged or
+            // hand-edited file), reads as 0, as unreadable text always has.
+            const double twips = ancho.trimmed().toDouble();
+            const bool cabe = std::isfinite(twips) && twips > std::numeric_limits<int>::min() &&
+                              twips < std::numeric_limits<int>::max();
+            anchos << (cabe ? static_cast<int>(twips) : 0);
         }
         return anchos;
     }

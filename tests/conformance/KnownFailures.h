@@ -17,6 +17,9 @@ public:
     QString reasonFor(const QString& file, int line) const;
     // Lines listed for `file`, to report entries that name no case.
     QList<int> linesOf(const QString& file) const;
+    // A reason starting "cae:" marks a case that ends the process (a crash
+    // or a hang of the engine): it is not run, so the rest of its file is.
+    static bool crashes(const QString& reason) { return reason.startsWith(QLatin1String("cae:")); }
 
 private:
     QHash<QString, QHash<int, QString>> m_reasons;

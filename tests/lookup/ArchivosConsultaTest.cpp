@@ -68,6 +68,18 @@ TEST(AnchosColumnas, shouldRewriteOnlyTheLineOfItsTable) {
             .has_value());
 }
 
+// A damaged file: widths no int can hold read as 0, like any unreadable text,
+// instead of an undefined conversion.
+TEST(AnchosColumnas, shouldReadWidthsOutOfRangeAsZero) {
+    QTemporaryDir carpeta;
+    QFile archivo(QDir(carpeta.path()).filePath(QStringLiteral("CONSULTASLEN.TSF")));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write("\"MA_ARTICULOS\",\"1e20|-1e20|nan|inf|abc|1200|\"\r\n");
+    archivo.close();
+    EXPECT_EQ(leerAnchosColumnas(carpeta.path(), QStringLiteral("MA_ARTICULOS")),
+              (QList<int>{0, 0, 0, 0, 0, 1200}));
+}
+
 TEST(BusquedaServidor, shouldAddEachConditionBeforeTheOrderingTail) {
     const QString base =
         QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  ORDER BY CODIGO ");

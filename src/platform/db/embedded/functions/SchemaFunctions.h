@@ -22,7 +22,9 @@ inline constexpr const char* constraintTableSql =
 // where one statement must first read it: the 547, 2601, 2627 and 1505
 // failures with the server's texts, dropping a constraint by name, enabling
 // and disabling constraints, and the cleanup of a dropped table's
-// constraints. Throws Error when SQLite refuses a registration.
+// constraints. Throws Error when SQLite refuses a registration. The
+// constraint table is not made here: the SQLite shell loads these functions
+// too, and a table made on load would collide with the one a dump restores.
 void registerSchemaFunctions(sqlite3* db);
 
 } // namespace estaciones::db::tsql

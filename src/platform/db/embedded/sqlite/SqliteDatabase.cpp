@@ -49,10 +49,8 @@ void SqliteDatabase::configure() {
     run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
                        "definicion TEXT NOT NULL)")
             .arg(QLatin1String(proceduresTable)));
-    // The constraint table too, so that the catalogue views can read it; the
-    // engine's open makes it, not the functions' registration, or the sqlite3
-    // shell loading them would add it to every file (and a dump could not
-    // load). A file opened read-only keeps what it has.
+    // The constraints' own table, so that the catalogue views can read it. A
+    // file opened read-only keeps what it has; its views then read no constraints.
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
