@@ -233,7 +233,9 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
             const int precision = type.length.value_or(18);
             const double rounded = roundHalfAwayFromZero(number->toReal(), type.scale);
             checkDecimalRange(*number, rounded, precision, type.scale);
-            if (type.scale == 0)
+            // Whole decimals beyond a 64-bit integer (decimal(38,0) holds them)
+            // stay a real: converting those to qint64 is undefined.
+            if (type.scale == 0 && std::fabs(rounded) < 9.2233720368547758e18)
                 return SqlValue::of(static_cast<qint64>(rounded));
             return SqlValue::of(rounded);
         }
