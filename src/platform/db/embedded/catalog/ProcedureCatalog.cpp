@@ -145,6 +145,35 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (!write.ok() || write.step() != SQLITE_DONE) {
         throw ProviderFailure({m_database.lastError(sql)});
     }
+    storeParameters(definition);
+}
+
+void ProcedureCatalog::storeParameters(const ProcedureDefinition& definition) {
+    forgetParameters(definition.name);
+    const QString sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)")
+                            .arg(QLatin1String(tsql::parameterTable));
+    int ordinal = 0;
+    for (const ProcedureParameter& parameter : definition.parameters) {
+        PreparedStatement write(m_database.handle(), sql);
+        write.bindText(1, definition.name);
+        write.bindInt(2, ++ordinal);
+        write.bindText(3, parameter.name);
+        write.bindText(4, parameter.type);
+        write.bindInt(5, parameter.output ? 1 : 0);
+        if (!write.ok() || write.step() != SQLITE_DONE) {
+            throw ProviderFailure({m_database.lastError(sql)});
+        }
+    }
+}
+
+void ProcedureCatalog::forgetParameters(const QString& name) {
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE procedure_name = ?1 COLLATE NOCASE")
+                            .arg(QLatin1String(tsql::parameterTable));
+    PreparedStatement remove(m_database.handle(), sql);
+    remove.bindText(1, name);
+    if (!remove.ok() || remove.step() != SQLITE_DONE) {
+        throw ProviderFailure({m_database.lastError(sql)});
+    }
 }
 
 std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) const {
@@ -181,6 +210,7 @@ void ProcedureCatalog::drop(const QString& name) {
     if (!remove.ok() || remove.step() != SQLITE_DONE) {
         throw ProviderFailure({m_database.lastError(sql)});
     }
+    forgetParameters(name);
 }
 
 } // namespace estaciones::db::sqlite

@@ -45,6 +45,10 @@ public:
     void drop(const QString& name);
 
 private:
+    // Its parameters, one row each, for INFORMATION_SCHEMA.PARAMETERS.
+    void storeParameters(const ProcedureDefinition& definition);
+    void forgetParameters(const QString& name);
+
     SqliteDatabase& m_database;
 };
 

@@ -5,6 +5,10 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
 
 namespace estaciones::db::sqlite {
 
@@ -80,6 +84,21 @@ void Session::createDatabase(const QString& database, const QString& collation) 
     }
 }
 
+QString Session::databaseList() const {
+    // The server's own databases keep their ids (1 to 4); the folder's follow by name.
+    QStringList names{QStringLiteral("master"), QStringLiteral("tempdb"), QStringLiteral("model"),
+                      QStringLiteral("msdb")};
+    QStringList others = m_folder.databaseNames();
+    others.removeIf([&](const QString& name) { return names.contains(name, Qt::CaseInsensitive); });
+    std::sort(others.begin(), others.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    QJsonArray list;
+    for (const QString& name : names + others)
+        list.append(name);
+    return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+}
+
 Variant Session::systemValue(const QString& name) const {
     const QString key = name.toUpper();
     if (key == QLatin1String("IDENTITY") || key == QLatin1String("SCOPE_IDENTITY")) {
@@ -96,6 +115,9 @@ Variant Session::systemValue(const QString& name) const {
     }
     if (key == QLatin1String("DB_NAME")) {
         return m_current ? Variant(m_current->name()) : Variant::null();
+    }
+    if (key == QLatin1String("DATABASES")) {
+        return databaseList();
     }
     if (key == QLatin1String("SPID")) {
         return 51;

@@ -61,6 +61,8 @@ public:
     // The value of a system function or @@ variable by its name without "@@"
     // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.
     Variant systemValue(const QString& name) const;
+    // DATABASES: the names of the databases as a JSON list, in database_id order.
+    QString databaseList() const;
 
     // Transactions nest as @@TRANCOUNT does; only the outermost reaches
     // SQLite. The outermost takes the file's write lock at once, so that a

@@ -1,11 +1,15 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 
 #include "platform/db/embedded/functions/SchemaAccess.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/storage/TypeNames.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <sqlite3.h>
 
-#include <map>
+#include <optional>
 
 namespace estaciones::db::tsql {
 
@@ -13,74 +17,159 @@ namespace {
 
 using namespace schema_access;
 
-struct SystemType {
-    int id;
-    int bytes;     // max_length; 0: from the declared length
-    int precision; // 0 for text and binary
-    int scale;
+// sys.types: the system types with their largest max_length, precision and scale.
+const SystemTypeRow systemTypes[] = {
+    {"image", 34, 34, 16, 0, 0},
+    {"text", 35, 35, 16, 0, 0},
+    {"uniqueidentifier", 36, 36, 16, 0, 0},
+    {"date", 40, 40, 3, 10, 0},
+    {"time", 41, 41, 5, 16, 7},
+    {"datetime2", 42, 42, 8, 27, 7},
+    {"datetimeoffset", 43, 43, 10, 34, 7},
+    {"tinyint", 48, 48, 1, 3, 0},
+    {"smallint", 52, 52, 2, 5, 0},
+    {"int", 56, 56, 4, 10, 0},
+    {"smalldatetime", 58, 58, 4, 16, 0},
+    {"real", 59, 59, 4, 24, 0},
+    {"money", 60, 60, 8, 19, 4},
+    {"datetime", 61, 61, 8, 23, 3},
+    {"float", 62, 62, 8, 53, 0},
+    {"sql_variant", 98, 98, 8016, 0, 0},
+    {"ntext", 99, 99, 16, 0, 0},
+    {"bit", 104, 104, 1, 1, 0},
+    {"decimal", 106, 106, 17, 38, 38},
+    {"numeric", 108, 108, 17, 38, 38},
+    {"smallmoney", 122, 122, 4, 10, 4},
+    {"bigint", 127, 127, 8, 19, 0},
+    {"varbinary", 165, 165, 8000, 0, 0},
+    {"varchar", 167, 167, 8000, 0, 0},
+    {"binary", 173, 173, 8000, 0, 0},
+    {"char", 175, 175, 8000, 0, 0},
+    {"timestamp", 189, 189, 8, 0, 0},
+    {"nvarchar", 231, 231, 8000, 0, 0},
+    {"nchar", 239, 239, 8000, 0, 0},
+    {"xml", 241, 241, -1, 0, 0},
+    {"sysname", 231, 256, 256, 0, 0},
 };
 
-// sys.types: system_type_id, max_length, precision, scale.
-const std::map<QString, SystemType>& systemTypes() {
-    static const std::map<QString, SystemType> types{
-        {"image", {34, 16, 0, 0}},
-        {"text", {35, 16, 0, 0}},
-        {"uniqueidentifier", {36, 16, 0, 0}},
-        {"date", {40, 3, 10, 0}},
-        {"time", {41, 5, 16, 7}},
-        {"datetime2", {42, 8, 27, 7}},
-        {"tinyint", {48, 1, 3, 0}},
-        {"smallint", {52, 2, 5, 0}},
-        {"int", {56, 4, 10, 0}},
-        {"smalldatetime", {58, 4, 16, 0}},
-        {"real", {59, 4, 24, 0}},
-        {"money", {60, 8, 19, 4}},
-        {"datetime", {61, 8, 23, 3}},
-        {"float", {62, 8, 53, 0}},
-        {"ntext", {99, 16, 0, 0}},
-        {"bit", {104, 1, 1, 0}},
-        {"decimal", {106, 0, 18, 0}},
-        {"numeric", {108, 0, 18, 0}},
-        {"smallmoney", {122, 4, 10, 4}},
-        {"bigint", {127, 8, 19, 0}},
-        {"varbinary", {165, 0, 0, 0}},
-        {"varchar", {167, 0, 0, 0}},
-        {"binary", {173, 0, 0, 0}},
-        {"char", {175, 0, 0, 0}},
-        {"timestamp", {189, 8, 0, 0}},
-        {"nvarchar", {231, 0, 0, 0}},
-        {"nchar", {239, 0, 0, 0}},
-        {"xml", {241, -1, 0, 0}},
-        {"sysname", {231, 256, 0, 0}},
-    };
-    return types;
+const SchemaRow schemas[] = {
+    {"dbo", 1},
+    {"guest", 2},
+    {"INFORMATION_SCHEMA", 3},
+    {"sys", 4},
+};
+
+// The database users every database has, by principal id.
+const SchemaRow users[] = {
+    {"dbo", 1},
+    {"guest", 2},
+    {"INFORMATION_SCHEMA", 3},
+    {"sys", 4},
+};
+
+const SystemTypeRow* systemType(const QString& name) {
+    for (const SystemTypeRow& row : systemTypes)
+        if (name.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0)
+            return &row;
+    return nullptr;
 }
 
 struct ColumnType {
     int id = 0;
+    int userId = 0;
     int bytes = 0;
     int precision = 0;
     int scale = 0;
+    std::optional<int> characters; // the length in characters of a text type; -1 for max
 };
 
+bool isOneOf(const QString& name, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (name == QLatin1String(n))
+            return true;
+    return false;
+}
+
+// Storage bytes by precision, as the decimal and numeric page gives them.
+int decimalBytes(int precision) {
+    return precision <= 9 ? 5 : precision <= 19 ? 9 : precision <= 28 ? 13 : 17;
+}
+
+// The sizes of a declared column type as sys.columns gives them.
 ColumnType columnType(const QString& declared) {
     const DeclaredType type = describeDeclaredType(declared);
-    const auto found = systemTypes().find(type.typeName);
-    if (found == systemTypes().end())
+    const SystemTypeRow* row = systemType(type.typeName);
+    if (!row)
         return {};
-    ColumnType c{found->second.id, found->second.bytes, found->second.precision,
-                 found->second.scale};
-    if (type.typeName == QLatin1String("decimal") || type.typeName == QLatin1String("numeric")) {
+    ColumnType c{row->systemTypeId, row->userTypeId, row->maxLength, row->precision, row->scale,
+                 {}};
+    const QString& name = type.typeName;
+    if (isOneOf(name, {"decimal", "numeric"})) {
         c.precision = type.precision ? type.precision : 18;
         c.scale = type.scale;
-        // Storage bytes by precision, as the decimal page gives them.
-        c.bytes = c.precision <= 9 ? 5 : c.precision <= 19 ? 9 : c.precision <= 28 ? 13 : 17;
-    } else if (c.bytes == 0) {
+        c.bytes = decimalBytes(c.precision);
+    } else if (isOneOf(name, {"time", "datetime2", "datetimeoffset"})) {
+        // The fractional seconds' scale, 7 unless declared; precision and
+        // bytes follow it as the date and time pages give them.
+        c.scale = type.characterLength.value_or(7);
+        const int fraction = c.scale > 0 ? c.scale + 1 : 0;
+        const int extra = c.scale <= 2 ? 0 : c.scale <= 4 ? 1 : 2;
+        if (name == QLatin1String("time")) {
+            c.precision = 8 + fraction;
+            c.bytes = 3 + extra;
+        } else if (name == QLatin1String("datetime2")) {
+            c.precision = 19 + fraction;
+            c.bytes = 6 + extra;
+        } else {
+            c.precision = 26 + fraction;
+            c.bytes = 8 + extra;
+        }
+    } else if (isOneOf(name, {"varchar", "char", "nvarchar", "nchar", "varbinary", "binary"})) {
         const int length = type.characterLength.value_or(1);
-        const bool national = type.typeName.startsWith(QLatin1Char('n'));
+        const bool national = name.startsWith(QLatin1Char('n'));
         c.bytes = length < 0 ? -1 : (national ? 2 * length : length);
+        c.characters = length;
+    } else if (isOneOf(name, {"text", "ntext", "sysname"})) {
+        c.characters = name == QLatin1String("sysname") ? 128
+                       : name == QLatin1String("text")  ? 2147483647
+                                                        : 1073741823;
     }
     return c;
+}
+
+void resultInt(sqlite3_context* ctx, qint64 value) {
+    sqlite3_result_int64(ctx, value);
+}
+
+void resultText(sqlite3_context* ctx, const QString& text) {
+    if (text.isNull())
+        return sqlite3_result_null(ctx);
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+bool isNull(sqlite3_value* value) {
+    return sqlite3_value_type(value) == SQLITE_NULL;
+}
+
+// The schema a temporary object's id (negative) or a database object's id reads.
+QString schemaOfId(qint64 id) {
+    return id < 0 ? QStringLiteral("temp") : QStringLiteral("main");
+}
+
+// A table's name from the object id the catalogue gives it.
+QString tableOfId(sqlite3* db, qint64 id) {
+    return columnOf(db,
+                    id < 0 ? QStringLiteral("SELECT name FROM sqlite_temp_schema WHERE rowid = -?1")
+                           : QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1 AND "
+                                            "type IN ('table', 'view')"),
+                    {QString::number(id)})
+        .value(0);
+}
+
+QString lastPart(QString name) {
+    name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+    return name.section(QLatin1Char('.'), -1);
 }
 
 // The declared type of a column of a table (temporary tables too), or empty.
@@ -94,28 +183,10 @@ QString declaredTypeOf(sqlite3* db, const QString& table, const QString& column)
         .value(0);
 }
 
-// A table's name from the object id the catalogue gives it.
-QString tableOfId(sqlite3* db, qint64 id) {
-    return columnOf(db,
-                    id < 0 ? QStringLiteral("SELECT name FROM sqlite_temp_schema WHERE rowid = -?1")
-                           : QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1"),
-                    {QString::number(id)})
-        .value(0);
-}
-
-QString lastPart(QString name) {
-    name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-    return name.section(QLatin1Char('.'), -1);
-}
-
-void resultInt(sqlite3_context* ctx, qint64 value) {
-    sqlite3_result_int64(ctx, value);
-}
-
 using Part = int ColumnType::*;
 
 template <Part part> void typePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+    if (isNull(argv[0]))
         return sqlite3_result_null(ctx);
     const ColumnType type = columnType(textOf(argv[0]));
     if (type.id == 0)
@@ -137,19 +208,25 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const qint64 id = sqlite3_value_int64(argv[0]);
     const QString table = tableOfId(db, id);
-    const QString name =
-        table.isEmpty()
-            ? QString()
-            : columnOf(db,
-                       QStringLiteral("SELECT name FROM pragma_table_info(?1, "
-                                      "'%1') WHERE cid = ?2 - 1")
-                           .arg(id < 0 ? QStringLiteral("temp") : QStringLiteral("main")),
-                       {table, QString::number(sqlite3_value_int64(argv[1]))})
-                  .value(0);
-    if (name.isEmpty())
+    if (table.isEmpty())
         return sqlite3_result_null(ctx);
-    const QByteArray utf8 = name.toUtf8();
-    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    resultText(ctx, columnOf(db,
+                             QStringLiteral("SELECT name FROM pragma_table_info(?1, '%1') WHERE "
+                                            "cid = ?2 - 1")
+                                 .arg(schemaOfId(id)),
+                             {table, QString::number(sqlite3_value_int64(argv[1]))})
+                        .value(0));
+}
+
+// Whether the engine numbers `column` of `table` itself (IDENTITY).
+bool isIdentity(sqlite3* db, const QString& table, const QString& column, bool rowidKey) {
+    return rowidKey ||
+           !columnOf(db,
+                     QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND "
+                                    "lower(name) = lower('tsql_identity_' || ?1) AND "
+                                    "instr(lower(sql), lower('NEW.\"' || ?2 || '\" IS NULL')) > 0"),
+                     {table, column})
+                .isEmpty();
 }
 
 // COLUMNPROPERTY(object_id, 'column', 'AllowsNull' | 'IsIdentity' | 'Precision' | 'Scale' |
@@ -160,14 +237,16 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString table = tableOfId(db, id);
     const QString column = textOf(argv[1]);
     const QString property = textOf(argv[2]).toLower();
-    const QString schema = id < 0 ? QStringLiteral("temp") : QStringLiteral("main");
     const QStringList row =
-        columnOf(db,
-                 QStringLiteral("SELECT cid || '|' || \"notnull\" || '|' || pk || '|' || type FROM "
-                                "pragma_table_info(?1, '%1') WHERE lower(name) = lower(?2)")
-                     .arg(schema),
-                 {table, column});
-    if (table.isEmpty() || row.isEmpty())
+        table.isEmpty()
+            ? QStringList()
+            : columnOf(db,
+                       QStringLiteral("SELECT cid || '|' || \"notnull\" || '|' || pk || '|' || "
+                                      "type FROM pragma_table_info(?1, '%1') WHERE lower(name) = "
+                                      "lower(?2)")
+                           .arg(schemaOfId(id)),
+                       {table, column});
+    if (row.isEmpty())
         return sqlite3_result_null(ctx);
     const QStringList parts = row.front().split(QLatin1Char('|'));
     const ColumnType type = columnType(parts.value(3));
@@ -176,36 +255,199 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (property == QLatin1String("columnid"))
         return resultInt(ctx, parts.value(0).toLongLong() + 1);
     if (property == QLatin1String("precision"))
-        return resultInt(ctx, type.precision ? type.precision : type.bytes);
+        // The length in characters for text, the precision for numbers.
+        return resultInt(ctx, type.characters.value_or(type.precision));
     if (property == QLatin1String("scale"))
-        return resultInt(ctx, type.scale);
-    if (property == QLatin1String("isidentity")) {
-        const bool counter =
-            parts.value(2) == QLatin1String("1") && parts.value(3) == QLatin1String("INTEGER");
-        const bool numbered =
-            !columnOf(
-                 db,
-                 QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND "
-                                "lower(name) = lower('tsql_identity_' || ?1) AND "
-                                "instr(lower(sql), lower('NEW.\"' || ?2 || '\" IS NULL')) > 0"),
-                 {table, column})
+        return type.characters ? sqlite3_result_null(ctx) : resultInt(ctx, type.scale);
+    if (property == QLatin1String("isidentity"))
+        return resultInt(ctx, isIdentity(db, table, column,
+                                         parts.value(2) == QLatin1String("1") &&
+                                             parts.value(3) == QLatin1String("INTEGER")));
+    sqlite3_result_null(ctx);
+}
+
+// INDEXPROPERTY(object_id, 'index', 'IsUnique' | 'IsClustered' | 'IndexID'): a
+// primary key is the table's clustered index; every other index, unique or
+// not, is nonclustered. NULL when there is no such index.
+void indexProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const qint64 id = sqlite3_value_int64(argv[0]);
+    const QString table = tableOfId(db, id);
+    const QString index = textOf(argv[1]);
+    const QString property = textOf(argv[2]).toLower();
+    if (table.isEmpty() || id < 0)
+        return sqlite3_result_null(ctx);
+    const bool primaryKey =
+        !columnOf(db,
+                  QStringLiteral("SELECT 1 FROM %1 WHERE kind = 'PK' AND lower(table_name) = "
+                                 "lower(?1) AND lower(name) = lower(?2)")
+                      .arg(QLatin1String(constraintTable)),
+                  {table, index})
+             .isEmpty();
+    const QString sqliteIndex = table + QLatin1Char('.') + index;
+    const QStringList ordinal = columnOf(
+        db,
+        QStringLiteral("SELECT (SELECT count(*) FROM sqlite_schema j WHERE j.type = 'index' AND "
+                       "lower(j.tbl_name) = lower(i.tbl_name) AND j.rowid <= i.rowid AND "
+                       "substr(lower(j.name), 1, length(j.tbl_name) + 1) = lower(j.tbl_name || "
+                       "'.')) FROM sqlite_schema i WHERE i.type = 'index' AND lower(i.name) = "
+                       "lower(?1)"),
+        {sqliteIndex});
+    if (!primaryKey && ordinal.isEmpty())
+        return sqlite3_result_null(ctx);
+    if (property == QLatin1String("isclustered"))
+        return resultInt(ctx, primaryKey ? 1 : 0);
+    if (property == QLatin1String("indexid"))
+        return resultInt(ctx, primaryKey ? 1 : 1 + ordinal.front().toLongLong());
+    if (property == QLatin1String("isunique")) {
+        const bool unique =
+            primaryKey ||
+            !columnOf(db,
+                      QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND "
+                                     "lower(name) = lower('tsql_uq.' || ?1 || '.i')"),
+                      {sqliteIndex})
                  .isEmpty();
-        return resultInt(ctx, counter || numbered ? 1 : 0);
+        return resultInt(ctx, unique ? 1 : 0);
     }
     sqlite3_result_null(ctx);
 }
 
+// OBJECT_NAME(object_id): by the id ranges the catalogue gives each kind of object.
+void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const qint64 id = sqlite3_value_int64(argv[0]);
+    QString sql;
+    qint64 rowid = id;
+    if (id < 0) {
+        sql = QStringLiteral("SELECT name FROM sqlite_temp_schema WHERE rowid = ?1");
+        rowid = -id;
+    } else if (id >= constraintIdBase) {
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(constraintTable));
+        rowid = id - constraintIdBase;
+    } else if (id >= procedureIdBase) {
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(procedureTable));
+        rowid = id - procedureIdBase;
+    } else {
+        sql = QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1 AND type IN "
+                             "('table', 'view', 'trigger')");
+    }
+    resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
+}
+
+// TYPE_ID('name'), TYPE_NAME(id): the system types' user_type_id.
+void typeId(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const SystemTypeRow* row = isNull(argv[0]) ? nullptr : systemType(lastPart(textOf(argv[0])));
+    row ? resultInt(ctx, row->userTypeId) : sqlite3_result_null(ctx);
+}
+
+void typeName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (!isNull(argv[0]))
+        for (const SystemTypeRow& row : systemTypes)
+            if (row.userTypeId == sqlite3_value_int64(argv[0]))
+                return resultText(ctx, QString::fromLatin1(row.name));
+    sqlite3_result_null(ctx);
+}
+
+// A name looked up by id in `rows`, and back; without an argument, the
+// default schema (or user) of the session: dbo.
+void nameOfId(sqlite3_context* ctx, int argc, sqlite3_value** argv, std::span<const SchemaRow> rows) {
+    if (argc > 0 && isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    const qint64 id = argc > 0 ? sqlite3_value_int64(argv[0]) : 1;
+    for (const SchemaRow& row : rows)
+        if (row.schemaId == id)
+            return resultText(ctx, QString::fromLatin1(row.name));
+    sqlite3_result_null(ctx);
+}
+
+void schemaName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    nameOfId(ctx, argc, argv, schemas);
+}
+
+void userName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    nameOfId(ctx, argc, argv, users);
+}
+
+void schemaId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc > 0 && isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    const QString name = argc > 0 ? textOf(argv[0]) : QStringLiteral("dbo");
+    for (const SchemaRow& row : schemas)
+        if (name.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0)
+            return resultInt(ctx, row.schemaId);
+    sqlite3_result_null(ctx);
+}
+
+// tsql_db_id(databases, current [, name]) and tsql_db_name(databases,
+// current [, id]): `databases` is the session's JSON list of database names,
+// whose position is the database_id less one.
+QStringList databaseList(sqlite3_value* value) {
+    QStringList names;
+    for (const auto& name : QJsonDocument::fromJson(textOf(value).toUtf8()).array())
+        names << name.toString();
+    return names;
+}
+
+void databaseId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc > 2 && isNull(argv[2]))
+        return sqlite3_result_null(ctx);
+    const QString name = textOf(argv[argc > 2 ? 2 : 1]);
+    const QStringList names = databaseList(argv[0]);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return resultInt(ctx, i + 1);
+    sqlite3_result_null(ctx);
+}
+
+void databaseName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc < 3)
+        return resultText(ctx, textOf(argv[1]));
+    if (isNull(argv[2]))
+        return sqlite3_result_null(ctx);
+    const QStringList names = databaseList(argv[0]);
+    const qint64 id = sqlite3_value_int64(argv[2]);
+    if (id < 1 || id > names.size())
+        return sqlite3_result_null(ctx);
+    resultText(ctx, names[id - 1]);
+}
+
 const FunctionRegistration registrations[] = {
     {"tsql_system_type_id", 1, guarded<typePart<&ColumnType::id>>},
+    {"tsql_user_type_id", 1, guarded<typePart<&ColumnType::userId>>},
     {"tsql_column_bytes", 1, guarded<typePart<&ColumnType::bytes>>},
     {"tsql_type_precision", 1, guarded<typePart<&ColumnType::precision>>},
     {"tsql_type_scale", 1, guarded<typePart<&ColumnType::scale>>},
     {"tsql_col_length", 2, guarded<colLength>},
     {"tsql_col_name", 2, guarded<colName>},
     {"tsql_columnproperty", 3, guarded<columnProperty>},
+    {"tsql_indexproperty", 3, guarded<indexProperty>},
+    {"tsql_object_name", 1, guarded<objectName>},
+    {"tsql_type_id", 1, guarded<typeId>},
+    {"tsql_type_name_of_id", 1, guarded<typeName>},
+    {"tsql_schema_name", 0, guarded<schemaName>},
+    {"tsql_schema_name", 1, guarded<schemaName>},
+    {"tsql_schema_id", 0, guarded<schemaId>},
+    {"tsql_schema_id", 1, guarded<schemaId>},
+    {"tsql_user_name", 1, guarded<userName>},
+    {"tsql_db_id", 2, guarded<databaseId>},
+    {"tsql_db_id", 3, guarded<databaseId>},
+    {"tsql_db_name", 2, guarded<databaseName>},
+    {"tsql_db_name", 3, guarded<databaseName>},
 };
 
 } // namespace
+
+std::span<const SystemTypeRow> systemTypeRows() {
+    return systemTypes;
+}
+
+std::span<const SchemaRow> schemaRows() {
+    return schemas;
+}
 
 void registerCatalogFunctions(sqlite3* db) {
     for (const FunctionRegistration& r : registrations)

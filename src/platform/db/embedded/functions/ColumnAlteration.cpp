@@ -163,9 +163,9 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                                               "lower(?2) || ',%')");
         for (const QString& row : columnOf(
                  db,
-                 QStringLiteral("SELECT kind || name FROM %1 WHERE (lower(table_name) = "
-                                "lower(?1) AND %2) OR (kind = 'F' AND lower(ref_table) = "
-                                "lower(?1) AND %3)")
+                 QStringLiteral("SELECT kind || name FROM %1 WHERE kind <> 'D' AND ((lower(table_name) "
+                                "= lower(?1) AND %2) OR (kind = 'F' AND lower(ref_table) = "
+                                "lower(?1) AND %3))")
                      .arg(QLatin1String(constraintTable), listed.arg(QStringLiteral("columns")),
                           listed.arg(QStringLiteral("ref_columns"))),
                  {table, column}))
@@ -178,7 +178,45 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                   column);
 }
 
+// The table's definition becomes `tableSql`: SQLite's ALTER TABLE cannot
+// change a column, and a rebuilt table would take a new object id.
+void replaceTableDefinition(sqlite3* db, const Definition& d, const QString& table,
+                            const QString& tableSql) {
+    const QString version =
+        columnOf(db, QStringLiteral("PRAGMA %1.schema_version").arg(d.schema)).value(0);
+    execute(db, QStringLiteral("PRAGMA writable_schema = ON"));
+    try {
+        execute(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = %2 WHERE type = 'table' AND "
+                                   "lower(name) = lower(%3)")
+                        .arg(d.schema, quotedText(tableSql), quotedText(table)));
+        execute(db, QStringLiteral("PRAGMA %1.schema_version = %2")
+                        .arg(d.schema)
+                        .arg(version.toLongLong() + 1));
+    } catch (...) {
+        execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+        throw;
+    }
+    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+}
+
 } // namespace
+
+void removeColumnDefault(sqlite3* db, const QString& table, const QString& column) {
+    execute(db, QStringLiteral("DROP TRIGGER IF EXISTS %1")
+                    .arg(quoted(QStringLiteral("tsql_default_%1_%2").arg(table, column))));
+    const Definition d = definitionOf(db, table, column);
+    const QString clause = d.defaultClause().first;
+    if (clause.isEmpty())
+        return;
+    QString columnSql = render(d.pieces, d.from, d.to);
+    const qsizetype at = columnSql.indexOf(clause);
+    if (at < 0)
+        throw std::runtime_error("no se encuentra el valor predeterminado en la definición");
+    columnSql.remove(at, clause.size());
+    replaceTableDefinition(db, d, table,
+                           render(d.pieces, 0, d.from).trimmed() + QLatin1Char(' ') +
+                               columnSql.trimmed() + render(d.pieces, d.to, d.pieces.size()));
+}
 
 void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3* db = sqlite3_context_db_handle(ctx);
@@ -222,21 +260,7 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
     const QString tableSql = render(d.pieces, 0, d.from).trimmed() + QLatin1Char(' ') + columnSql +
                              render(d.pieces, d.to, d.pieces.size());
-    const QString version =
-        columnOf(db, QStringLiteral("PRAGMA %1.schema_version").arg(d.schema)).value(0);
-    execute(db, QStringLiteral("PRAGMA writable_schema = ON"));
-    try {
-        execute(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = %2 WHERE type = 'table' AND "
-                                   "lower(name) = lower(%3)")
-                        .arg(d.schema, quotedText(tableSql), quotedText(table)));
-        execute(db, QStringLiteral("PRAGMA %1.schema_version = %2")
-                        .arg(d.schema)
-                        .arg(version.toLongLong() + 1));
-    } catch (...) {
-        execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
-        throw;
-    }
-    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+    replaceTableDefinition(db, d, table, tableSql);
     if (affinityOf(oldDeclared) != affinityOf(sqliteDeclaredType(newType)) || converted != c) {
         execute(db, QStringLiteral("UPDATE %1 SET %2 = %3").arg(t, c, converted));
         execute(db, QStringLiteral("REINDEX %1").arg(t));

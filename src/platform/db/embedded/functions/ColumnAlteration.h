@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+
+struct sqlite3;
 struct sqlite3_context;
 struct sqlite3_value;
 
@@ -13,5 +16,9 @@ namespace estaciones::db::tsql {
 // default, and the values are converted where their storage changes.
 // Throws schema_access::ServerFailure.
 void alterColumn(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+
+// The column's default goes (ALTER TABLE DROP CONSTRAINT of a default): the
+// trigger that gives it, or the DEFAULT clause of its definition.
+void removeColumnDefault(sqlite3* db, const QString& table, const QString& column);
 
 } // namespace estaciones::db::tsql

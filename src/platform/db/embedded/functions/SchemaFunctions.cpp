@@ -100,12 +100,15 @@ void dropConstraint(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QStringList objects = objectsOf(db, table, name);
     bool recorded = false;
     if (hasConstraintTable(db)) {
-        recorded = !columnOf(db,
-                             QStringLiteral("SELECT 1 FROM %1 WHERE lower(table_name) = lower(?1) "
-                                            "AND lower(name) = lower(?2)")
-                                 .arg(QLatin1String(constraintTable)),
-                             {table, name})
-                        .isEmpty();
+        const QStringList row =
+            columnOf(db,
+                     QStringLiteral("SELECT kind || '|' || coalesce(columns, '') FROM %1 WHERE "
+                                    "lower(table_name) = lower(?1) AND lower(name) = lower(?2)")
+                         .arg(QLatin1String(constraintTable)),
+                     {table, name});
+        recorded = !row.isEmpty();
+        if (recorded && row.front().startsWith(QLatin1String("D|")))
+            removeColumnDefault(db, table, row.front().mid(2));
         execute(db, QStringLiteral("DELETE FROM %1 WHERE lower(table_name) = lower(%2) AND "
                                    "lower(name) = lower(%3)")
                         .arg(QLatin1String(constraintTable), quotedText(table), quotedText(name)));

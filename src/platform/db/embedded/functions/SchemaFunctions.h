@@ -7,8 +7,21 @@ namespace estaciones::db::tsql {
 // The table the engine keeps its CHECK and FOREIGN KEY constraints in (the
 // triggers that enforce them read whether each is enabled from it).
 inline constexpr const char* constraintTable = "estaciones_constraints";
-// The object ids the catalogue gives constraints: this plus their row's rowid.
+// The table the engine keeps stored procedures in (name, definition), and
+// their parameters (one row each, for INFORMATION_SCHEMA.PARAMETERS).
+inline constexpr const char* procedureTable = "estaciones_procedimientos";
+inline constexpr const char* parameterTable = "estaciones_parametros";
+inline constexpr const char* parameterTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_parametros (procedure_name TEXT NOT NULL COLLATE "
+    "NOCASE, ordinal INTEGER NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, is_output INTEGER "
+    "NOT NULL, PRIMARY KEY (procedure_name, ordinal))";
+// The object ids the catalogue gives procedures and constraints: these plus
+// their row's rowid, so that they never meet a table's.
+inline constexpr long long procedureIdBase = 1000000000;
 inline constexpr long long constraintIdBase = 2000000000;
+// The server's type code of a row of sqlite_schema (a table, view or trigger).
+inline constexpr const char* objectTypeCode =
+    "CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' ELSE 'TR' END";
 // Its definition, made where it is missing. `violation` is the query that
 // fails on the first row breaking the constraint (WITH CHECK CHECK CONSTRAINT).
 inline constexpr const char* constraintTableSql =

@@ -251,25 +251,27 @@ SqlValue typeLengthFunction(const Call& c) {
 
 // ---- catalogue -----------------------------------------------------------------
 
-// A query on the calling connection, from inside a function (SQLite allows it).
-SqlValue scalarQuery(sqlite3* db, const QString& sql, const QString& parameter = QString()) {
+// A query on the calling connection, from inside a function (SQLite allows
+// it); a null parameter binds NULL.
+SqlValue scalarQuery(sqlite3* db, const QString& sql, std::initializer_list<QString> parameters = {}) {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
         return {};
     }
-    const QByteArray p = parameter.toUtf8();
-    sqlite3_bind_text(stmt, 1, p.constData(), -1, SQLITE_TRANSIENT);
+    int index = 0;
+    for (const QString& parameter : parameters) {
+        ++index;
+        if (!parameter.isNull())
+            sqlite3_bind_text(stmt, index, parameter.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+    }
     SqlValue result;
     if (sqlite3_step(stmt) == SQLITE_ROW)
         result = argument(sqlite3_column_value(stmt, 0));
     sqlite3_finalize(stmt);
     return result;
 }
-
-// Procedures get ids above this so they never meet a schema row's.
-constexpr qint64 procedureIdBase = 1000000000;
 
 QString lastNamePart(QString name) {
     // '[db].[dbo].[X]', 'dbo.X', 'tempdb..#t' → the object's own name.
@@ -292,36 +294,36 @@ QString lastNamePart(QString name) {
     return parts.last();
 }
 
+// OBJECT_ID(name [, type]): with a type, only an object of that type ('U', 'P', ...).
 SqlValue objectIdFunction(const Call& c) {
     if (c.arg(0).isNull())
         return {};
     sqlite3* db = sqlite3_context_db_handle(c.ctx);
     const QString name = lastNamePart(c.arg(0).toText());
     const bool temporary = name.startsWith(QLatin1Char('#'));
-    SqlValue id = scalarQuery(
-        db,
-        temporary
-            ? QStringLiteral("SELECT -rowid FROM sqlite_temp_schema WHERE type IN ('table','view') "
-                             "AND name = ?1 COLLATE NOCASE")
-            : QStringLiteral(
-                  "SELECT rowid FROM sqlite_schema WHERE type IN ('table','view','trigger') "
-                  "AND name = ?1 COLLATE NOCASE"),
-        name);
-    if (id.isNull() && !temporary && !c.settings.procedureTable.isEmpty()) {
-        id = scalarQuery(
-            db,
-            QStringLiteral("SELECT %1 + rowid FROM \"%2\" WHERE name = ?1 COLLATE NOCASE")
-                .arg(procedureIdBase)
-                .arg(c.settings.procedureTable),
-            name);
-    }
-    if (id.isNull() && !temporary)
+    const QString type = c.args.size() > 1 && !c.arg(1).isNull()
+                             ? c.arg(1).toText().trimmed().toUpper()
+                             : QString();
+    const auto lookUp = [&](const QString& sql) { return scalarQuery(db, sql, {name, type}); };
+    if (temporary)
+        return lookUp(QStringLiteral("SELECT -rowid FROM sqlite_temp_schema WHERE type IN "
+                                     "('table','view') AND name = ?1 COLLATE NOCASE AND "
+                                     "coalesce(?2, 'U') = 'U'"));
+    SqlValue id = lookUp(QStringLiteral("SELECT rowid FROM sqlite_schema WHERE type IN "
+                                        "('table','view','trigger') AND name = ?1 COLLATE NOCASE "
+                                        "AND coalesce(?2, %1) = %1")
+                             .arg(QLatin1String(objectTypeCode)));
+    if (id.isNull())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, 'P') = 'P'")
+                        .arg(procedureIdBase)
+                        .arg(QLatin1String(procedureTable)));
+    if (id.isNull())
         // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...).
-        id = scalarQuery(db,
-                         QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE")
-                             .arg(constraintIdBase)
-                             .arg(QLatin1String(constraintTable)),
-                         name);
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, kind) = kind")
+                        .arg(constraintIdBase)
+                        .arg(QLatin1String(constraintTable)));
     return id;
 }
 
@@ -362,12 +364,12 @@ SqlValue objectPropertyFunction(const Call& c) {
         type = QStringLiteral("procedure");
     else if (id > 0)
         type = scalarQuery(db, QStringLiteral("SELECT type FROM sqlite_schema WHERE rowid = ?1"),
-                           QString::number(id))
+                           {QString::number(id)})
                    .toText();
     else if (id < 0)
         type =
             scalarQuery(db, QStringLiteral("SELECT type FROM sqlite_temp_schema WHERE rowid = ?1"),
-                        QString::number(-id))
+                        {QString::number(-id)})
                 .toText();
     if (type.isEmpty())
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QDeadlineTimer>
@@ -78,7 +79,7 @@ private:
 
 // Tables of our own inside database files, hidden from schema queries.
 inline constexpr const char* settingsTable = "estaciones_ajustes";
-inline constexpr const char* proceduresTable = "estaciones_procedimientos";
+inline constexpr const char* proceduresTable = tsql::procedureTable;
 bool isInternalTable(const QString& name);
 
 } // namespace estaciones::db::sqlite

@@ -273,6 +273,8 @@ QStringList uniqueStatements(const UniqueKey& key) {
             key.table, key.name,
             key.kind == UniqueKey::Kind::PrimaryKey ? QStringLiteral("PK") : QStringLiteral("UQ"),
             key.columns, QString(), {}, QString(), QString(), QString(), false, QString());
+    if (key.recordOnly)
+        return statements;
     // Rows there are already: the server refuses the index over duplicates.
     const QString grouped = prefixed(key.columns, QString());
     statements << failWhenFound(
@@ -317,6 +319,14 @@ QStringList uniqueStatements(const UniqueKey& key) {
                           .arg(triggerName("uq", key.table, key.name, "u"), grouped, t, same,
                                failure);
     return statements;
+}
+
+QStringList defaultStatements(const DefaultConstraint& constraint) {
+    if (isTemporary(constraint.table))
+        return {};
+    return {constraintTableDefinition(),
+            recorded(constraint.table, constraint.name, QStringLiteral("D"), {constraint.column},
+                     QString(), {}, constraint.definition, QString(), QString(), false, QString())};
 }
 
 QStringList dropUniqueTriggers(const QString& table, const QString& index) {

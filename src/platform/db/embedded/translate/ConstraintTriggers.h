@@ -37,11 +37,21 @@ struct UniqueKey {
     enum class Kind { Index, PrimaryKey, UniqueConstraint } kind = Kind::Index;
     QString filter;            // translated WHERE of a filtered index
     bool keptBySqlite = false; // a primary key SQLite itself keeps in the table
+    bool recordOnly = false;   // kept by the rowid alias (an identity key): only listed
+};
+
+struct DefaultConstraint {
+    QString table;
+    QString name;
+    QString column;
+    QString definition; // as written, for the catalogue
 };
 
 QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows);
 QStringList foreignKeyStatements(const ForeignKey& key, bool checkExistingRows);
 QStringList uniqueStatements(const UniqueKey& key);
+// A default lives in the column (or its trigger); the constraint table lists it by name.
+QStringList defaultStatements(const DefaultConstraint& constraint);
 
 // The engine's constraint table, made where it is missing.
 QString constraintTableDefinition();

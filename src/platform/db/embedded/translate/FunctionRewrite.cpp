@@ -47,7 +47,12 @@ const QHash<QString, QString>& renamedFunctions() {
         {"isdate", "tsql_isdate"},
         {"suser_sname", "tsql_system_user"},
         {"suser_name", "tsql_system_user"},
-        {"user_name", "tsql_system_user"},
+        {"object_name", "tsql_object_name"},
+        {"indexproperty", "tsql_indexproperty"},
+        {"type_id", "tsql_type_id"},
+        {"type_name", "tsql_type_name_of_id"},
+        {"schema_id", "tsql_schema_id"},
+        {"schema_name", "tsql_schema_name"},
         {"ascii", "unicode"},
         {"nchar", "char"},
         {"count_big", "count"},
@@ -59,7 +64,7 @@ const QHash<QString, QString>& renamedFunctions() {
 const QHash<QString, QString>& sessionValueFunctions() {
     static const QHash<QString, QString> names = {
         {"scope_identity", "@__identity"}, {"ident_current", "@__identity"},
-        {"db_name", "@__db_name"},         {"host_name", "@__host_name"},
+        {"host_name", "@__host_name"},
         {"app_name", "@__app_name"},
     };
     return names;
@@ -138,6 +143,21 @@ Pieces castCall(const Pieces& pieces, size_t open, size_t close) {
     return out;
 }
 
+// DB_ID(x) → tsql_db_id(@__databases, @__db_name, x): the session's
+// databases and its current one go first.
+Pieces withSessionDatabases(const QString& newName, const Pieces& pieces, size_t open,
+                            size_t close) {
+    Pieces out = piecesOf(newName + QStringLiteral("(@__databases, @__db_name"));
+    out.front().space.clear();
+    if (close > open + 1) {
+        out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        const Pieces args = slice(pieces, open + 1, close);
+        out.insert(out.end(), args.begin(), args.end());
+    }
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
 // YEAR(x) → tsql_datepart('year', x).
 Pieces datePartShortcut(const QString& part, const Pieces& pieces, size_t open, size_t close) {
     Pieces out = piecesOf(QStringLiteral("tsql_datepart('%1',").arg(part));
@@ -174,6 +194,13 @@ void mapFunctions(Pieces& pieces) {
         } else if (const auto s = sessionValueFunctions().find(name);
                    s != sessionValueFunctions().end()) {
             replacement = piecesOf(*s);
+        } else if (name == QLatin1String("db_id") || name == QLatin1String("db_name")) {
+            replacement = withSessionDatabases(QStringLiteral("tsql_") + name, pieces, open, close);
+        } else if (name == QLatin1String("user_name")) {
+            // USER_NAME() is the session's user; USER_NAME(id) the user of that id.
+            pieces[i].text = close == open + 1 ? QStringLiteral("tsql_system_user")
+                                               : QStringLiteral("tsql_user_name");
+            continue;
         } else if (name == QLatin1String("convert")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_convert"), pieces, open, close);

@@ -75,8 +75,11 @@ struct DeclaredConstraints {
     std::vector<CheckConstraint> checks;
     std::vector<ForeignKey> foreignKeys;
     std::vector<UniqueKey> uniqueKeys;
+    std::vector<DefaultConstraint> defaults;
 
     void add(DeclaredConstraints other) {
+        for (auto& d : other.defaults)
+            defaults.push_back(std::move(d));
         for (auto& c : other.checks)
             checks.push_back(std::move(c));
         for (auto& k : other.foreignKeys)
@@ -95,6 +98,8 @@ struct DeclaredConstraints {
             out += checkStatements(check, checkExistingRows);
         for (const ForeignKey& key : foreignKeys)
             out += foreignKeyStatements(key, checkExistingRows);
+        for (const DefaultConstraint& d : defaults)
+            out += defaultStatements(d);
         return out;
     }
 };
@@ -187,6 +192,15 @@ UniqueKey parseUniqueKey(const QString& table, const QString& name, const QStrin
                                               table, QString(), columns.join(QLatin1Char(',')))
                               : name;
     return key;
+}
+
+// A DEFAULT as the catalogue lists it; one written without a name gets the
+// server's pattern of name (DF__table__colum__…).
+DefaultConstraint namedDefault(const QString& table, const QString& name, const QString& column,
+                               const Pieces& expression) {
+    const QString written = render(expression).trimmed();
+    return {table, name.isEmpty() ? generatedName(QStringLiteral("DF"), table, column, written) : name,
+            column, QStringLiteral("(%1)").arg(written)};
 }
 
 struct Identity {
@@ -324,6 +338,8 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             }
             const QString text = translatedText(expression, settings);
             column.defaultExpression = text;
+            column.constraints.defaults.push_back(
+                namedDefault(table, constraintName, column.name, expression));
             if (addedLater && !isConstant(expression)) {
                 column.after << defaultTrigger(table, column.name, text);
                 column.defaultByTrigger = true;
@@ -391,9 +407,9 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             if (c.endsWith(QLatin1String("PRIMARY KEY")))
                 c += QStringLiteral(" AUTOINCREMENT");
         column.primaryKey = true;
-        // The rowid alias refuses duplicates itself.
-        std::erase_if(column.constraints.uniqueKeys,
-                      [](const UniqueKey& key) { return key.kind == UniqueKey::Kind::PrimaryKey; });
+        // The rowid alias refuses duplicates itself; the key is only listed.
+        for (UniqueKey& key : column.constraints.uniqueKeys)
+            key.recordOnly = key.recordOnly || key.kind == UniqueKey::Kind::PrimaryKey;
     }
     // SQLite's type names take a number in parentheses only: varchar(max) goes quoted.
     if (sqlType.contains(QLatin1String("(max)"), Qt::CaseInsensitive))
@@ -564,8 +580,10 @@ QStringList addedConstraint(const QString& table, const Pieces& def,
         const size_t forAt = findTopLevelWord(def, c + 1, def.size(), u"FOR");
         if (forAt + 1 >= def.size())
             failWith(native::NotSupported, {QStringLiteral("DEFAULT without FOR column")});
-        return {defaultTrigger(table, def[forAt + 1].value(),
-                               translatedText(slice(def, c + 1, forAt), settings))};
+        const QString column = def[forAt + 1].value();
+        const Pieces expression = slice(def, c + 1, forAt);
+        return QStringList{defaultTrigger(table, column, translatedText(expression, settings))} +
+               defaultStatements(namedDefault(table, name, column, expression));
     }
     DeclaredConstraints declared;
     translateTableConstraint(table, def, settings, nullptr, &declared);
@@ -628,8 +646,8 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
     if (keyIsIdentity) {
         tableConstraints.removeIf(
             [](const QString& c) { return c.contains(QLatin1String("PRIMARY KEY (")); });
-        std::erase_if(declared.uniqueKeys,
-                      [](const UniqueKey& key) { return key.kind == UniqueKey::Kind::PrimaryKey; });
+        for (UniqueKey& key : declared.uniqueKeys)
+            key.recordOnly = key.recordOnly || key.kind == UniqueKey::Kind::PrimaryKey;
     }
     QStringList definitions;
     for (Column& column : columns) {

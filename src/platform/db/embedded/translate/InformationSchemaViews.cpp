@@ -1,0 +1,146 @@
+#include "platform/db/embedded/translate/CatalogViews.h"
+
+#include "platform/db/embedded/functions/SchemaFunctions.h"
+
+namespace estaciones::db::tsql::catalog_views {
+
+namespace {
+
+using namespace sql;
+
+const QString constraints = QLatin1String(constraintTable);
+
+// The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...).
+QString owner(const char* prefix) {
+    return QStringLiteral("@__db_name AS %1_CATALOG, 'dbo' AS %1_SCHEMA")
+        .arg(QLatin1String(prefix));
+}
+
+QString tables() {
+    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, CASE m.type WHEN "
+                          "'table' THEN 'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM "
+                          "sqlite_schema m WHERE m.type IN ('table', 'view') AND %2")
+        .arg(owner("TABLE"), userObject("m"));
+}
+
+QString views() {
+    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, 'NONE' AS "
+                          "CHECK_OPTION, 'NO' AS IS_UPDATABLE FROM sqlite_schema m WHERE m.type "
+                          "= 'view' AND %2")
+        .arg(owner("TABLE"), userObject("m"));
+}
+
+// The type columns of INFORMATION_SCHEMA.COLUMNS and PARAMETERS for the
+// declared type `type`: numbers have a precision, radix and scale, dates a
+// precision, text a length in characters and bytes.
+QString typeColumns(const QString& type) {
+    const QString id = QStringLiteral("tsql_system_type_id(%1)").arg(type);
+    const QString numeric = QStringLiteral("%1 IN (48, 52, 56, 59, 60, 62, 106, 108, 122, 127)")
+                                .arg(id);
+    const QString exact = QStringLiteral("%1 IN (48, 52, 56, 60, 106, 108, 122, 127)").arg(id);
+    return QStringLiteral(
+               "tsql_type_name(%1) AS DATA_TYPE, tsql_type_length(%1) AS "
+               "CHARACTER_MAXIMUM_LENGTH, CASE WHEN tsql_type_length(%1) IS NOT NULL THEN "
+               "tsql_column_bytes(%1) END AS CHARACTER_OCTET_LENGTH, CASE WHEN %2 THEN "
+               "tsql_type_precision(%1) END AS NUMERIC_PRECISION, CASE WHEN %3 THEN 10 WHEN %2 "
+               "THEN 2 END AS NUMERIC_PRECISION_RADIX, CASE WHEN %3 THEN tsql_type_scale(%1) END "
+               "AS NUMERIC_SCALE, CASE WHEN %4 IN (40, 41, 42, 43, 58, 61) THEN "
+               "tsql_type_scale(%1) END AS DATETIME_PRECISION")
+        .arg(type, numeric, exact, id);
+}
+
+QString columns() {
+    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, p.name COLLATE "
+                          "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
+                          "AS COLUMN_DEFAULT, CASE WHEN p.\"notnull\" THEN 'NO' ELSE 'YES' END AS "
+                          "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
+                          "WHERE m.type IN ('table', 'view') AND %3")
+        .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
+}
+
+QString routines() {
+    return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
+                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, "
+                          "substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' AS "
+                          "ROUTINE_BODY FROM %3 p")
+        .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable));
+}
+
+QString parameters() {
+    return QStringLiteral("SELECT %1, a.procedure_name COLLATE tsql_text AS SPECIFIC_NAME, "
+                          "a.ordinal AS ORDINAL_POSITION, CASE WHEN a.is_output THEN 'INOUT' "
+                          "ELSE 'IN' END AS PARAMETER_MODE, 'NO' AS IS_RESULT, 'NO' AS "
+                          "AS_LOCATOR, a.name COLLATE tsql_text AS PARAMETER_NAME, %2 FROM %3 a")
+        .arg(owner("SPECIFIC"), typeColumns(QStringLiteral("a.type")),
+             QLatin1String(parameterTable));
+}
+
+QString tableConstraints() {
+    return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
+                          "c.table_name COLLATE tsql_text AS TABLE_NAME, CASE c.kind WHEN 'PK' "
+                          "THEN 'PRIMARY KEY' WHEN 'UQ' THEN 'UNIQUE' WHEN 'F' THEN 'FOREIGN "
+                          "KEY' ELSE 'CHECK' END AS CONSTRAINT_TYPE, 'NO' AS IS_DEFERRABLE, 'NO' "
+                          "AS INITIALLY_DEFERRED FROM %3 AS c WHERE c.kind IN ('PK', 'UQ', 'F', "
+                          "'C')")
+        .arg(owner("CONSTRAINT"), owner("TABLE"), constraints);
+}
+
+QString keyColumnUsage() {
+    return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
+                          "c.table_name COLLATE tsql_text AS TABLE_NAME, j.value COLLATE "
+                          "tsql_text AS COLUMN_NAME, j.key + 1 AS ORDINAL_POSITION FROM %3 AS c "
+                          "JOIN json_each(%4) j WHERE c.kind IN ('PK', 'UQ', 'F')")
+        .arg(owner("CONSTRAINT"), owner("TABLE"), constraints,
+             listAsJson(QStringLiteral("c.columns")));
+}
+
+// A foreign key's rule as the view spells it.
+QString rule(const char* column) {
+    return QStringLiteral("coalesce(nullif(c.%1, ''), 'NO ACTION')").arg(QLatin1String(column));
+}
+
+QString referentialConstraints() {
+    // The key a foreign key references is the referenced table's primary key
+    // or unique constraint on the same columns.
+    return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, (SELECT "
+                          "u.name FROM %3 u WHERE u.kind IN ('PK', 'UQ') AND lower(u.table_name) "
+                          "= lower(c.ref_table) AND lower(u.columns) = lower(c.ref_columns)) "
+                          "COLLATE tsql_text AS UNIQUE_CONSTRAINT_NAME, 'SIMPLE' AS "
+                          "MATCH_OPTION, %4 AS UPDATE_RULE, %5 AS DELETE_RULE FROM %3 AS c WHERE "
+                          "c.kind = 'F'")
+        .arg(owner("CONSTRAINT"), owner("UNIQUE_CONSTRAINT"), constraints, rule("on_update"),
+             rule("on_delete"));
+}
+
+QString checkConstraints() {
+    return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, c.definition "
+                          "AS CHECK_CLAUSE FROM %2 AS c WHERE c.kind = 'C'")
+        .arg(owner("CONSTRAINT"), constraints);
+}
+
+} // namespace
+
+QString informationSchemaView(const QString& view) {
+    const QString name = view.toUpper();
+    if (name == QLatin1String("TABLES"))
+        return tables();
+    if (name == QLatin1String("VIEWS"))
+        return views();
+    if (name == QLatin1String("COLUMNS"))
+        return columns();
+    if (name == QLatin1String("ROUTINES"))
+        return routines();
+    if (name == QLatin1String("PARAMETERS"))
+        return parameters();
+    if (name == QLatin1String("TABLE_CONSTRAINTS"))
+        return tableConstraints();
+    if (name == QLatin1String("KEY_COLUMN_USAGE"))
+        return keyColumnUsage();
+    if (name == QLatin1String("REFERENTIAL_CONSTRAINTS"))
+        return referentialConstraints();
+    if (name == QLatin1String("CHECK_CONSTRAINTS"))
+        return checkConstraints();
+    return {};
+}
+
+} // namespace estaciones::db::tsql::catalog_views

@@ -1,0 +1,381 @@
+#include "platform/db/embedded/translate/CatalogViews.h"
+
+#include "platform/db/embedded/functions/CatalogFunctions.h"
+#include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/Token.h"
+
+#include <QStringList>
+
+namespace estaciones::db::tsql::catalog_views {
+
+namespace sql {
+
+QString userObject(const char* alias) {
+    return QStringLiteral("%1.name NOT GLOB 'sqlite_*' AND %1.name NOT GLOB 'estaciones_*' AND "
+                          "%1.name NOT GLOB 'tsql_*'")
+        .arg(QLatin1String(alias));
+}
+
+QString tableId(const QString& name) {
+    return QStringLiteral("(SELECT rowid FROM sqlite_schema WHERE type = 'table' AND lower(name) "
+                          "= lower(%1))")
+        .arg(name);
+}
+
+QString listAsJson(const QString& list) {
+    return QStringLiteral("('[\"' || replace(replace(coalesce(%1, ''), '\"', '\\\"'), ',', "
+                          "'\",\"') || '\"]')")
+        .arg(list);
+}
+
+QString paddedType(const QString& code) {
+    return QStringLiteral("substr(%1 || ' ', 1, 2) COLLATE tsql_text").arg(code);
+}
+
+} // namespace sql
+
+namespace {
+
+using namespace sql;
+
+const QString constraints = QLatin1String(constraintTable);
+
+QString constraintDescription() {
+    return QStringLiteral("CASE c.kind WHEN 'C' THEN 'CHECK_CONSTRAINT' WHEN 'D' THEN "
+                          "'DEFAULT_CONSTRAINT' WHEN 'F' THEN 'FOREIGN_KEY_CONSTRAINT' WHEN 'PK' "
+                          "THEN 'PRIMARY_KEY_CONSTRAINT' ELSE 'UNIQUE_CONSTRAINT' END");
+}
+
+// Every object of the database with the columns sys.objects gives: the
+// tables, views and triggers SQLite keeps, the procedures and the
+// constraints the engine keeps, each with its id range.
+QString objects(const DialectSettings& settings) {
+    const QString common = QStringLiteral("NULL AS principal_id, 1 AS schema_id, 0 AS "
+                                          "is_ms_shipped, 0 AS is_published, 0 AS "
+                                          "is_schema_published");
+    QString sql =
+        QStringLiteral(
+            "SELECT m.rowid AS object_id, m.name COLLATE tsql_text AS name, %1, CASE WHEN m.type "
+            "= 'trigger' THEN coalesce(%2, 0) ELSE 0 END AS parent_object_id, %3 AS type, CASE "
+            "m.type WHEN 'table' THEN 'USER_TABLE' WHEN 'view' THEN 'VIEW' ELSE 'SQL_TRIGGER' "
+            "END AS type_desc FROM sqlite_schema m WHERE m.type IN ('table', 'view', 'trigger') "
+            "AND %4")
+            .arg(common, tableId(QStringLiteral("m.tbl_name")),
+                 paddedType(QStringLiteral("(%1)").arg(QLatin1String(objectTypeCode))),
+                 userObject("m"));
+    if (!settings.procedureTable.isEmpty())
+        sql += QStringLiteral(" UNION ALL SELECT %1 + p.rowid, p.name COLLATE tsql_text, %2, 0, "
+                              "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE' FROM %3 AS p")
+                   .arg(QString::number(procedureIdBase), common,
+                        quoteName(settings.procedureTable));
+    sql += QStringLiteral(" UNION ALL SELECT %1 + c.rowid, c.name COLLATE tsql_text, %2, %3, %4, "
+                          "%5 FROM %6 AS c")
+               .arg(QString::number(constraintIdBase), common,
+                    tableId(QStringLiteral("c.table_name")), paddedType(QStringLiteral("c.kind")),
+                    constraintDescription(), constraints);
+    return sql;
+}
+
+QString objectsOfType(const DialectSettings& settings, const char* types) {
+    return QStringLiteral("SELECT * FROM (%1) WHERE type IN (%2)")
+        .arg(objects(settings), QLatin1String(types));
+}
+
+// The columns of every table and view, with the server's type codes and sizes.
+QString columnsOf(const QString& columns) {
+    return QStringLiteral("SELECT %1 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p WHERE "
+                          "m.type IN ('table','view') AND %2 AND p.hidden <> 1")
+        .arg(columns, userObject("m"));
+}
+
+// The id of the default of column p.name of table m, or 0.
+QString defaultOfColumn() {
+    return QStringLiteral("coalesce((SELECT %1 + d.rowid FROM %2 d WHERE d.kind = 'D' AND "
+                          "lower(d.table_name) = lower(m.name) AND lower(d.columns) = "
+                          "lower(p.name)), 0)")
+        .arg(QString::number(constraintIdBase), constraints);
+}
+
+QString sysColumns() {
+    return columnsOf(
+        QStringLiteral(
+            "m.rowid AS object_id, p.name COLLATE tsql_text AS name, p.cid + 1 AS column_id, "
+            "tsql_system_type_id(p.type) AS system_type_id, tsql_user_type_id(p.type) AS "
+            "user_type_id, tsql_column_bytes(p.type) AS max_length, tsql_type_precision(p.type) "
+            "AS precision, tsql_type_scale(p.type) AS scale, 1 - p.\"notnull\" AS is_nullable, 0 "
+            "AS is_rowguidcol, tsql_columnproperty(m.rowid, p.name, 'IsIdentity') AS "
+            "is_identity, p.hidden IN (2, 3) AS is_computed, %1 AS default_object_id, 0 AS "
+            "rule_object_id")
+            .arg(defaultOfColumn()));
+}
+
+QString syscolumns() {
+    return columnsOf(QStringLiteral(
+        "m.rowid AS id, p.name COLLATE tsql_text AS name, p.cid + 1 AS colid, p.cid + 1 AS "
+        "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
+        "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
+        "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
+        "tsql_type_scale(p.type) AS xscale, 1 - p.\"notnull\" AS isnullable, p.hidden IN (2, 3) "
+        "AS iscomputed"));
+}
+
+// The rows of sys.types, as a VALUES list of the system types.
+QString typeRows() {
+    QStringList rows;
+    for (const SystemTypeRow& row : systemTypeRows())
+        rows << QStringLiteral("(%1, %2, %3, %4, %5, %6)")
+                    .arg(Token::string(QString::fromLatin1(row.name)).text)
+                    .arg(row.systemTypeId)
+                    .arg(row.userTypeId)
+                    .arg(row.maxLength)
+                    .arg(row.precision)
+                    .arg(row.scale);
+    return QStringLiteral("SELECT column1 COLLATE tsql_text AS name, column2 AS system_type_id, "
+                          "column3 AS user_type_id, column4 AS max_length, column5 AS precision, "
+                          "column6 AS scale FROM (VALUES %1)")
+        .arg(rows.join(QStringLiteral(", ")));
+}
+
+QString sysTypes() {
+    return QStringLiteral("SELECT name, system_type_id, user_type_id, 4 AS schema_id, NULL AS "
+                          "principal_id, max_length, precision, scale, 1 AS is_nullable, 0 AS "
+                          "is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id, 0 AS "
+                          "rule_object_id, 0 AS is_table_type FROM (%1)")
+        .arg(typeRows());
+}
+
+QString systypes() {
+    return QStringLiteral("SELECT name, system_type_id AS xtype, user_type_id AS xusertype, "
+                          "max_length AS length, precision AS xprec, scale AS xscale, precision "
+                          "AS prec, scale, 4 AS uid, 1 AS allownulls FROM (%1)")
+        .arg(typeRows());
+}
+
+QString sysSchemas() {
+    QStringList rows;
+    for (const SchemaRow& row : schemaRows())
+        rows << QStringLiteral("(%1, %2)")
+                    .arg(Token::string(QString::fromLatin1(row.name)).text)
+                    .arg(row.schemaId);
+    return QStringLiteral("SELECT column1 COLLATE tsql_text AS name, column2 AS schema_id, "
+                          "column2 AS principal_id FROM (VALUES %1)")
+        .arg(rows.join(QStringLiteral(", ")));
+}
+
+// The session's databases in database_id order (a JSON list the executor binds).
+QString sysDatabases() {
+    return QStringLiteral("SELECT value COLLATE tsql_text AS name, key + 1 AS database_id, 140 "
+                          "AS compatibility_level, 0 AS state, 'ONLINE' AS state_desc, 0 AS "
+                          "is_read_only FROM json_each(@__databases)");
+}
+
+// The indexes of table m that are its own "T.name" indexes in SQLite, with
+// the ids the server would number them by (1 is the clustered key's).
+QString namedIndexes() {
+    return QStringLiteral(
+               "SELECT m.rowid AS object_id, i.name AS sqlite_name, substr(i.name, "
+               "length(m.name) + 2) COLLATE tsql_text AS name, CASE WHEN k.name IS NOT NULL THEN "
+               "1 ELSE 1 + (SELECT count(*) FROM sqlite_schema j WHERE j.type = 'index' AND "
+               "lower(j.tbl_name) = lower(i.tbl_name) AND j.rowid <= i.rowid AND "
+               "substr(lower(j.name), 1, length(m.name) + 1) = lower(m.name || '.')) END AS "
+               "index_id, k.name IS NOT NULL AS is_primary_key, (k.name IS NOT NULL OR EXISTS "
+               "(SELECT 1 FROM sqlite_schema t WHERE t.type = 'trigger' AND t.name = 'tsql_uq.' "
+               "|| i.name || '.i')) AS is_unique, EXISTS (SELECT 1 FROM %1 u WHERE u.kind = 'UQ' "
+               "AND lower(m.name || '.' || u.name) = lower(i.name)) AS is_unique_constraint, "
+               "instr(upper(i.sql), ' WHERE ') > 0 AS has_filter FROM sqlite_schema m JOIN "
+               "sqlite_schema i ON i.type = 'index' AND lower(i.tbl_name) = lower(m.name) AND "
+               "substr(lower(i.name), 1, length(m.name) + 1) = lower(m.name || '.') LEFT JOIN %1 "
+               "k ON k.kind = 'PK' AND lower(m.name || '.' || k.name) = lower(i.name) WHERE "
+               "m.type = 'table' AND %2")
+        .arg(constraints, userObject("m"));
+}
+
+// A table's primary key that SQLite keeps in the table itself (no index of
+// our own), or its heap when it has no key.
+QString tableKeys() {
+    return QStringLiteral(
+               "SELECT m.rowid AS object_id, k.name COLLATE tsql_text AS name, CASE WHEN k.name "
+               "IS NULL THEN 0 ELSE 1 END AS index_id, k.name IS NOT NULL AS is_primary_key, "
+               "k.name IS NOT NULL AS is_unique, 0 AS is_unique_constraint, 0 AS has_filter, "
+               "m.name AS table_name FROM sqlite_schema m LEFT JOIN %1 k ON k.kind = 'PK' AND "
+               "lower(k.table_name) = lower(m.name) WHERE m.type = 'table' AND %2 AND NOT EXISTS "
+               "(SELECT 1 FROM sqlite_schema i WHERE i.type = 'index' AND lower(i.name) = "
+               "lower(m.name || '.' || k.name))")
+        .arg(constraints, userObject("m"));
+}
+
+QString sysIndexes() {
+    const QString common = QStringLiteral(
+        "1 AS data_space_id, 0 AS ignore_dup_key, 0 AS fill_factor, 0 AS is_padded, 0 AS "
+        "is_disabled, 0 AS is_hypothetical, 1 AS allow_row_locks, 1 AS allow_page_locks");
+    return QStringLiteral(
+               "SELECT object_id, name, index_id, index_id AS type, CASE index_id WHEN 0 THEN "
+               "'HEAP' ELSE 'CLUSTERED' END AS type_desc, is_unique, is_primary_key, "
+               "is_unique_constraint, has_filter, %1 FROM (%2) UNION ALL SELECT object_id, name, "
+               "index_id, CASE WHEN is_primary_key THEN 1 ELSE 2 END, CASE WHEN is_primary_key "
+               "THEN 'CLUSTERED' ELSE 'NONCLUSTERED' END, is_unique, is_primary_key, "
+               "is_unique_constraint, has_filter, %1 FROM (%3)")
+        .arg(common, tableKeys(), namedIndexes());
+}
+
+QString sysIndexColumns() {
+    return QStringLiteral(
+               "SELECT k.object_id, 1 AS index_id, p.pk AS index_column_id, p.cid + 1 AS "
+               "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, 0 AS is_descending_key, "
+               "0 AS is_included_column FROM (%1) k JOIN pragma_table_info(k.table_name) p WHERE "
+               "k.index_id = 1 AND p.pk > 0 UNION ALL SELECT i.object_id, i.index_id, x.seqno + "
+               "1, x.cid + 1, x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN "
+               "pragma_index_xinfo(i.sqlite_name) x WHERE x.key = 1")
+        .arg(tableKeys(), namedIndexes());
+}
+
+QString sysindexes() {
+    return QStringLiteral("SELECT object_id AS id, name, index_id AS indid, 1 AS groupid, 0 AS "
+                          "OrigFillFactor FROM (%1)")
+        .arg(sysIndexes());
+}
+
+// The engine's constraint rows of `kinds`, with the columns sys.objects gives.
+QString constraintRows(const char* kinds, const QString& columns) {
+    return QStringLiteral("SELECT %1 + c.rowid AS object_id, c.name COLLATE tsql_text AS name, "
+                          "NULL AS principal_id, 1 AS schema_id, %2 AS parent_object_id, %3 AS "
+                          "type, %4 AS type_desc, 0 AS is_ms_shipped, 0 AS is_published, 0 AS "
+                          "is_schema_published, %5 FROM %6 AS c WHERE c.kind IN (%7)")
+        .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")),
+             paddedType(QStringLiteral("c.kind")), constraintDescription(), columns, constraints,
+             QLatin1String(kinds));
+}
+
+QString referentialAction(const char* column, bool described) {
+    return (described ? QStringLiteral("CASE c.%1 WHEN 'CASCADE' THEN 'CASCADE' WHEN 'SET NULL' "
+                                       "THEN 'SET_NULL' WHEN 'SET DEFAULT' THEN 'SET_DEFAULT' "
+                                       "ELSE 'NO_ACTION' END")
+                      : QStringLiteral("CASE c.%1 WHEN 'CASCADE' THEN 1 WHEN 'SET NULL' THEN 2 "
+                                       "WHEN 'SET DEFAULT' THEN 3 ELSE 0 END"))
+        .arg(QLatin1String(column));
+}
+
+QString sysForeignKeys() {
+    return constraintRows(
+        "'F'", QStringLiteral("%1 AS referenced_object_id, c.disabled AS is_disabled, c.untrusted "
+                              "AS is_not_trusted, %2 AS delete_referential_action, %3 AS "
+                              "delete_referential_action_desc, %4 AS update_referential_action, "
+                              "%5 AS update_referential_action_desc, 0 AS is_system_named")
+                   .arg(tableId(QStringLiteral("c.ref_table")),
+                        referentialAction("on_delete", false), referentialAction("on_delete", true),
+                        referentialAction("on_update", false),
+                        referentialAction("on_update", true)));
+}
+
+// The id of column `name` of table `table` (SQL expressions), or 0.
+QString columnId(const QString& table, const QString& name) {
+    return QStringLiteral("coalesce((SELECT p.cid + 1 FROM pragma_table_info(%1) p WHERE "
+                          "lower(p.name) = lower(%2)), 0)")
+        .arg(table, name);
+}
+
+QString sysForeignKeyColumns() {
+    return QStringLiteral(
+               "SELECT %1 + c.rowid AS constraint_object_id, j.key + 1 AS constraint_column_id, "
+               "%2 AS parent_object_id, %3 AS parent_column_id, %4 AS referenced_object_id, %5 "
+               "AS referenced_column_id FROM %6 AS c JOIN json_each(%7) j WHERE c.kind = 'F'")
+        .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")),
+             columnId(QStringLiteral("c.table_name"), QStringLiteral("j.value")),
+             tableId(QStringLiteral("c.ref_table")),
+             columnId(QStringLiteral("c.ref_table"),
+                      QStringLiteral("json_extract(%1, '$[' || j.key || ']')")
+                          .arg(listAsJson(QStringLiteral("c.ref_columns")))),
+             constraints, listAsJson(QStringLiteral("c.columns")));
+}
+
+QString sysCheckConstraints() {
+    return constraintRows(
+        "'C'", QStringLiteral("c.definition AS definition, %1 AS parent_column_id, c.disabled AS "
+                              "is_disabled, c.untrusted AS is_not_trusted, 0 AS is_system_named")
+                   .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
+}
+
+QString sysDefaultConstraints() {
+    return constraintRows(
+        "'D'", QStringLiteral("%1 AS parent_column_id, c.definition AS definition, 0 AS "
+                              "is_system_named")
+                   .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
+}
+
+QString sysKeyConstraints() {
+    return constraintRows(
+        "'PK', 'UQ'",
+        QStringLiteral("coalesce((SELECT i.index_id FROM (%1) i WHERE i.object_id = %2 AND "
+                       "lower(i.name) = lower(c.name)), 1) AS unique_index_id, 0 AS "
+                       "is_system_named")
+            .arg(namedIndexes(), tableId(QStringLiteral("c.table_name"))));
+}
+
+QString sysobjects(const DialectSettings& settings) {
+    // The old view's type puts primary keys and unique constraints under K.
+    return QStringLiteral("SELECT object_id AS id, name, type AS xtype, CASE WHEN type IN ('PK', "
+                          "'UQ') THEN 'K ' ELSE type END COLLATE tsql_text AS type, 1 AS uid, "
+                          "parent_object_id AS parent_obj, 0 AS category, 0 AS status FROM (%1)")
+        .arg(objects(settings));
+}
+
+} // namespace
+
+QString temporarySysobjects() {
+    return QStringLiteral("SELECT -rowid AS id, name COLLATE tsql_text AS name, %1 AS xtype, %1 "
+                          "AS type, 1 AS uid, 0 AS parent_obj, 0 AS category, 0 AS status FROM "
+                          "sqlite_temp_schema m WHERE m.type IN ('table', 'view') AND %2")
+        .arg(paddedType(QStringLiteral("(%1)").arg(QLatin1String(objectTypeCode))),
+             userObject("m"));
+}
+
+QString systemView(const QString& view, const DialectSettings& settings) {
+    const QString name = view.toLower();
+    if (name == QLatin1String("objects"))
+        return objects(settings);
+    if (name == QLatin1String("tables"))
+        return objectsOfType(settings, "'U'");
+    if (name == QLatin1String("views"))
+        return objectsOfType(settings, "'V'");
+    if (name == QLatin1String("procedures"))
+        return objectsOfType(settings, "'P'");
+    if (name == QLatin1String("columns"))
+        return sysColumns();
+    if (name == QLatin1String("types"))
+        return sysTypes();
+    if (name == QLatin1String("schemas"))
+        return sysSchemas();
+    if (name == QLatin1String("databases"))
+        return sysDatabases();
+    if (name == QLatin1String("indexes"))
+        return sysIndexes();
+    if (name == QLatin1String("index_columns"))
+        return sysIndexColumns();
+    if (name == QLatin1String("foreign_keys"))
+        return sysForeignKeys();
+    if (name == QLatin1String("foreign_key_columns"))
+        return sysForeignKeyColumns();
+    if (name == QLatin1String("check_constraints"))
+        return sysCheckConstraints();
+    if (name == QLatin1String("default_constraints"))
+        return sysDefaultConstraints();
+    if (name == QLatin1String("key_constraints"))
+        return sysKeyConstraints();
+    return compatibilityView(view, settings);
+}
+
+QString compatibilityView(const QString& view, const DialectSettings& settings) {
+    const QString name = view.toLower();
+    if (name == QLatin1String("sysobjects"))
+        return sysobjects(settings);
+    if (name == QLatin1String("syscolumns"))
+        return syscolumns();
+    if (name == QLatin1String("sysindexes"))
+        return sysindexes();
+    if (name == QLatin1String("systypes"))
+        return systypes();
+    return {};
+}
+
+} // namespace estaciones::db::tsql::catalog_views
