@@ -116,5 +116,89 @@ TEST_F(CatalogViewsTest, shouldListConstraintsAndIndexesUntilTheyAreDropped) {
     EXPECT_EQ(number("SELECT count(*) FROM sysobjects WHERE xtype IN ('U', 'TR')"), 2);
 }
 
+TEST_F(CatalogViewsTest, shouldListDefaultsByNameAndDropThemWithTheirConstraint) {
+    run("CREATE TABLE Tarifas (Codigo int NOT NULL CONSTRAINT PK_Tarifas PRIMARY KEY, Importe "
+        "money NOT NULL CONSTRAINT DF_Tarifas_Importe DEFAULT 0, Alta datetime NULL DEFAULT "
+        "GETDATE())");
+    run("ALTER TABLE Tarifas ADD Nota varchar(20) NULL");
+    run("ALTER TABLE Tarifas ADD CONSTRAINT DF_Tarifas_Nota DEFAULT 'nueva' FOR Nota");
+    const auto defaults = rows("SELECT name, COL_NAME(parent_object_id, parent_column_id) FROM "
+                               "sys.default_constraints ORDER BY parent_column_id");
+    ASSERT_EQ(defaults.size(), 3u);
+    EXPECT_EQ(defaults[0][0].toString(), "DF_Tarifas_Importe");
+    EXPECT_EQ(defaults[0][1].toString(), "Importe");
+    // One written without a name gets the server's pattern of name.
+    EXPECT_TRUE(defaults[1][0].toString().startsWith("DF__Tarifas__Alta__"));
+    EXPECT_EQ(defaults[2][1].toString(), "Nota");
+    EXPECT_EQ(number("SELECT default_object_id FROM sys.columns WHERE object_id = "
+                     "OBJECT_ID('Tarifas') AND name = 'Importe'"),
+              number("SELECT OBJECT_ID('DF_Tarifas_Importe', 'D')"));
+
+    // Dropping the constraint drops the default, kept in the column or in its trigger.
+    run("ALTER TABLE Tarifas DROP CONSTRAINT DF_Tarifas_Importe, DF_Tarifas_Nota");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Tarifas (Codigo) VALUES (1)"), 515);
+    run("INSERT INTO Tarifas (Codigo, Importe) VALUES (2, 5)");
+    EXPECT_TRUE(scalar("SELECT Nota FROM Tarifas WHERE Codigo = 2").isNull());
+    EXPECT_FALSE(scalar("SELECT Alta FROM Tarifas WHERE Codigo = 2").isNull());
+    EXPECT_EQ(number("SELECT count(*) FROM sys.objects WHERE type = 'D'"), 1);
+    EXPECT_EQ(nativeErrorOf("ALTER TABLE Tarifas DROP CONSTRAINT DF_Tarifas_Importe"), 3728);
+}
+
+TEST_F(CatalogViewsTest, shouldNameEveryObjectItsIdStandsFor) {
+    run("CREATE VIEW VistaArticulos AS SELECT Id, Precio FROM Articulos");
+    run("CREATE PROCEDURE Altas @desde datetime, @cuantas int OUTPUT AS SELECT @cuantas = "
+        "count(*) FROM Articulos WHERE Alta >= @desde");
+    run("CREATE INDEX IX_Familia ON Articulos (Familia)");
+    const auto objects = rows("SELECT name, object_id, RTRIM(type) FROM sys.objects");
+    ASSERT_GE(objects.size(), 6u);
+    for (const auto& object : objects) {
+        const QString name = object[0].toString();
+        EXPECT_EQ(scalar(QStringLiteral("SELECT OBJECT_NAME(%1)").arg(object[1].toInt64()))
+                      .toString(),
+                  name);
+        EXPECT_EQ(number(QStringLiteral("SELECT OBJECT_ID('%1', '%2')")
+                             .arg(name, object[2].toString())),
+                  object[1].toInt64())
+            << name.toStdString();
+    }
+    // An identity key is a primary key too, the table's clustered index.
+    EXPECT_EQ(number("SELECT count(*) FROM sys.key_constraints WHERE parent_object_id = "
+                     "OBJECT_ID('Articulos') AND type = 'PK'"),
+              1);
+    EXPECT_EQ(number("SELECT count(*) FROM sys.indexes WHERE object_id = OBJECT_ID('Articulos') "
+                     "AND index_id = 1 AND is_primary_key = 1"),
+              1);
+    EXPECT_EQ(number("SELECT INDEXPROPERTY(OBJECT_ID('Articulos'), 'IX_Familia', 'IndexID')"),
+              number("SELECT index_id FROM sys.indexes WHERE name = 'IX_Familia'"));
+    EXPECT_EQ(scalar("SELECT COL_NAME(ic.object_id, ic.column_id) FROM sys.index_columns ic JOIN "
+                     "sys.indexes i ON i.object_id = ic.object_id AND i.index_id = ic.index_id "
+                     "WHERE i.is_primary_key = 1 AND i.object_id = OBJECT_ID('Articulos')")
+                  .toString(),
+              "Id");
+    EXPECT_TRUE(scalar("SELECT OBJECT_ID('Altas', 'U')").isNull());
+
+    // The parameters follow the procedure's definition.
+    run("ALTER PROCEDURE Altas @desde datetime AS SELECT count(*) FROM Articulos");
+    EXPECT_EQ(number("SELECT count(*) FROM INFORMATION_SCHEMA.PARAMETERS WHERE SPECIFIC_NAME = "
+                     "'Altas'"),
+              1);
+    run("DROP PROCEDURE Altas");
+    EXPECT_EQ(number("SELECT count(*) FROM INFORMATION_SCHEMA.PARAMETERS"), 0);
+}
+
+TEST_F(CatalogViewsTest, shouldNumberTheDatabasesOfTheFolder) {
+    run("CREATE DATABASE OTRA");
+    const auto databases = rows("SELECT name, database_id FROM sys.databases ORDER BY database_id");
+    ASSERT_EQ(databases.size(), 6u);
+    EXPECT_EQ(databases[0][0].toString(), "master");
+    EXPECT_EQ(databases[1][0].toString(), "tempdb");
+    EXPECT_EQ(databases[4][0].toString(), "OTRA");
+    EXPECT_EQ(databases[5][0].toString(), "PRUEBA");
+    EXPECT_EQ(number("SELECT DB_ID()"), 6);
+    EXPECT_EQ(number("SELECT DB_ID('otra')"), 5);
+    EXPECT_EQ(scalar("SELECT DB_NAME(5)").toString(), "OTRA");
+    EXPECT_TRUE(scalar("SELECT DB_ID('ninguna')").isNull());
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test
