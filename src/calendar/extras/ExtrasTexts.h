@@ -181,14 +181,20 @@ inline QString importNonWorkingLine(int year, int count, int already) {
     }
     return line + QLatin1Char('\n');
 }
+inline QString importNamedDay(const QDate& date, const QString& name) {
+    return QStringLiteral("    %1 %2\n").arg(date.toString(QStringLiteral("dd/MM/yyyy")), name);
+}
+inline QString importMoreDays(qsizetype count) {
+    return QStringLiteral("    ... y %1 más\n").arg(days(count));
+}
 inline QString importSeasonLine(const QString& caption, int count) {
     return QStringLiteral("    %1: %2\n").arg(caption, days(count));
 }
 inline QString importWithoutCalendarLine(int year, qsizetype count) {
-    return QStringLiteral("%1: sin calendario, %2 no se importan\n").arg(year).arg(days(count));
+    return QStringLiteral("%1: sin calendario; no importados: %2\n").arg(year).arg(days(count));
 }
 inline QString importWithoutRowLine(int year, qsizetype count, const QString& dates) {
-    return QStringLiteral("%1: %2 sin fila en el calendario no se importan: %3\n")
+    return QStringLiteral("%1: sin fila en el calendario; no importados: %2 (%3)\n")
         .arg(year)
         .arg(days(count), dates);
 }

@@ -5,6 +5,11 @@
 
 namespace estaciones::calendar::extras {
 
+namespace {
+// The days of a year the preview names, so that it fits on the screen.
+constexpr qsizetype MaxNamedDays = 15;
+} // namespace
+
 QList<int> ImportPlan::yearsWithoutCalendar() const {
     QList<int> missing;
     for (auto year = years.constBegin(); year != years.constEnd(); ++year) {
@@ -26,6 +31,7 @@ qsizetype ImportPlan::notImported() const {
 ImportPlan planImport(const ICalendarFile& file, const CalendarRows& rows) {
     ImportPlan plan;
     plan.ownExport = file.ownExport;
+    plan.days = file.days;
     QSet<int> yearsWithRows;
     for (const QDate& date : rows.keys()) {
         yearsWithRows.insert(date.year());
@@ -53,7 +59,7 @@ ImportPlan planImport(const ICalendarFile& file, const CalendarRows& rows) {
                 ++year.alreadyNonWorking;
             } else {
                 plan.changes.append(nonWorkingToggle(date, false));
-                ++year.toNonWorking;
+                year.toNonWorking.append(date);
             }
         }
     }
@@ -73,8 +79,18 @@ QString importPreview(const ImportPlan& plan, const QString& fileName) {
             text += texts::importWithoutCalendarLine(entry.key(), year.withoutRow.size());
             continue;
         }
-        text += texts::importNonWorkingLine(entry.key(), year.toNonWorking, year.alreadyNonWorking);
-        if (plan.ownExport) {
+        text += texts::importNonWorkingLine(entry.key(), static_cast<int>(year.toNonWorking.size()),
+                                            year.alreadyNonWorking);
+        if (!plan.ownExport) {
+            // A holiday calendar names its days: the operator sees which.
+            for (qsizetype i = 0; i < year.toNonWorking.size() && i < MaxNamedDays; ++i) {
+                const QDate& date = year.toNonWorking[i];
+                text += texts::importNamedDay(date, plan.days.value(date).name);
+            }
+            if (year.toNonWorking.size() > MaxNamedDays) {
+                text += texts::importMoreDays(year.toNonWorking.size() - MaxNamedDays);
+            }
+        } else {
             for (const Season& season : seasons()) {
                 text += texts::importSeasonLine(season.caption,
                                                 year.toSeason[static_cast<std::size_t>(season.index)]);

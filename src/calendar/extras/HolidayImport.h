@@ -14,7 +14,7 @@ namespace estaciones::calendar::extras {
 
 // What importing a file does to one year.
 struct YearImport {
-    int toNonWorking = 0;                    // days that become non-working
+    QList<QDate> toNonWorking;               // days that become non-working
     int alreadyNonWorking = 0;               // days the file names that already are
     std::array<int, SeasonCount> toSeason{}; // days that change to each season
     int alreadySeason = 0;                   // days that already hold the file's season
@@ -25,6 +25,7 @@ struct YearImport {
 // What importing a file will change, year by year.
 struct ImportPlan {
     bool ownExport = false;
+    ImportedDays days;        // what the file says, names included
     QList<DayChange> changes; // only what changes: seasons and non-working flags
     QMap<int, YearImport> years;
 

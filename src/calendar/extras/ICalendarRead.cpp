@@ -178,7 +178,8 @@ Event eventOf(icalcomponent* component, bool ownExport, const QTimeZone& zone) {
     if (!icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY)) {
         refuse(texts::importWithoutStart(event.summary));
     }
-    event.mark = ownExport ? ownKindOf(component, event.summary) : ImportedDay{std::nullopt, true};
+    event.mark = ownExport ? ownKindOf(component, event.summary) : ImportedDay{std::nullopt, true, {}};
+    event.mark.name = event.summary;
     const icaltimetype start = icalcomponent_get_dtstart(component);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start)) {
         refuse(texts::importBadDate(event.summary));
@@ -235,12 +236,20 @@ void markDay(ImportedDays& days, const QDate& date, const ImportedDay& mark) {
     if (mark.season) {
         day.season = mark.season;
     }
+    if (day.name.isEmpty()) {
+        day.name = mark.name;
+    } else if (!mark.name.isEmpty() && !day.name.split(QStringLiteral(" / ")).contains(mark.name)) {
+        day.name += QStringLiteral(" / ") + mark.name;
+    }
 }
 
 ICalendarFile read(const QByteArray& bytes, const QSet<int>& calendarYears) {
     const QByteArray text = textOfFile(bytes).toUtf8();
     if (text.trimmed().isEmpty()) {
         refuse(texts::importEmptyFile);
+    }
+    if (!text.toUpper().contains("BEGIN:VCALENDAR")) {
+        refuse(texts::importNotICalendar);
     }
     icalerror_set_errors_are_fatal(0);
     const Component root(icalparser_parse_string(text.constData()), &icalcomponent_free);

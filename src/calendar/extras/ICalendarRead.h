@@ -16,6 +16,7 @@ namespace estaciones::calendar::extras {
 struct ImportedDay {
     std::optional<int> season; // index into seasons()
     bool nonWorking = false;
+    QString name; // the summary of the events that name the day
 
     friend bool operator==(const ImportedDay&, const ImportedDay&) = default;
 };
