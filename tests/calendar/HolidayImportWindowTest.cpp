@@ -172,7 +172,7 @@ TEST_F(HolidayImportWindow, shouldRefuseAMalformedFileAndWriteNothing) {
     database.createYear(2026);
     const QString broken = temp.filePath(QStringLiteral("roto.ics"));
     QByteArray content = test::regionHolidays();
-    content.replace("DTSTART;VALUE=DATE:20260504", "DTSTART;VALUE=DATE:2026-05-0X");
+    content.replace("DTSTART;VALUE=DATE:20260504", "DTSTART;VALUE=DATE:2026XX04");
     ASSERT_TRUE(test::writeFile(broken, content));
     open();
     operatorScript.answerOpenFile(broken).answerMessage(ui::reply::OK);
@@ -181,7 +181,9 @@ TEST_F(HolidayImportWindow, shouldRefuseAMalformedFileAndWriteNothing) {
     const QString message = operatorScript.dialogs()[1].text;
     EXPECT_TRUE(message.startsWith(QStringLiteral("No se importó nada de ") + broken))
         << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("mal formado"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("mal formado (no se entiende el valor «2026XX04» "
+                                                "de DTSTART)")))
+        << message.toStdString();
     EXPECT_TRUE(nonWorkingDays(2026).isEmpty());
     EXPECT_FALSE(button("CmdDeshacer").isEnabled());
 

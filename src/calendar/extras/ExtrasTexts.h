@@ -133,6 +133,14 @@ inline const QString importNotICalendar =
 inline QString importMalformed(const QString& detail) {
     return QStringLiteral("El archivo iCalendar está mal formado (%1).").arg(detail);
 }
+inline const QString importIncomplete = QStringLiteral(
+    "El archivo iCalendar está incompleto: un bloque BEGIN no tiene su END.");
+inline QString importBadValue(const QString& property, const QString& value) {
+    return QStringLiteral("no se entiende el valor «%1» de %2").arg(value, property);
+}
+inline QString importBadLine(const QString& line) {
+    return QStringLiteral("la línea «%1» no es una propiedad").arg(line);
+}
 inline const QString importWithoutEvents = QStringLiteral("El archivo no contiene eventos.");
 inline QString importOutsideYears(int first, int last) {
     return QStringLiteral("Ningún evento del archivo cae entre los años %1 y %2.")

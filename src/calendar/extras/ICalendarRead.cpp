@@ -7,6 +7,7 @@
 #include <libical/ical.h>
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -50,6 +51,22 @@ std::optional<QString> firstParseError(icalcomponent* component) {
         }
     }
     return std::nullopt;
+}
+
+// The parser's message in the operator's words; the two that malformed files
+// give are known, any other is shown as it comes.
+QString describedParseError(const QString& message) {
+    static const QRegularExpression badValue(
+        QStringLiteral("^Can't parse as \\S+ value in (\\S+) property.*?: (.*)$"));
+    static const QRegularExpression badLine(
+        QStringLiteral("^Got a data line, but could not find a property name.*?: (.*)$"));
+    if (const QRegularExpressionMatch match = badValue.match(message); match.hasMatch()) {
+        return texts::importBadValue(match.captured(1), match.captured(2));
+    }
+    if (const QRegularExpressionMatch match = badLine.match(message); match.hasMatch()) {
+        return texts::importBadLine(match.captured(1));
+    }
+    return message;
 }
 
 QList<icalcomponent*> childrenOf(icalcomponent* parent, icalcomponent_kind kind) {
@@ -254,10 +271,10 @@ ICalendarFile read(const QByteArray& bytes, const QSet<int>& calendarYears) {
     icalerror_set_errors_are_fatal(0);
     const Component root(icalparser_parse_string(text.constData()), &icalcomponent_free);
     if (!root) {
-        refuse(texts::importNotICalendar);
+        refuse(texts::importIncomplete); // a block begun and never ended
     }
     if (const auto error = firstParseError(root.get())) {
-        refuse(texts::importMalformed(*error));
+        refuse(texts::importMalformed(describedParseError(*error)));
     }
     QList<icalcomponent*> calendars = icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT
                                           ? QList<icalcomponent*>{root.get()}
