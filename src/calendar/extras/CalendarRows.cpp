@@ -1,6 +1,7 @@
 #include "calendar/extras/CalendarRows.h"
 
 #include "calendar/SeasonStatements.h"
+#include "calendar/YearList.h"
 #include "data/DB_Dll.h"
 #include "platform/db/Recordset.h"
 
@@ -64,6 +65,18 @@ CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates) {
         db.CierraRecordset(recordset);
     }
     return rows;
+}
+
+QSet<int> yearsWithCalendar(data::DB_Dll& db) {
+    QList<QDate> probes;
+    for (int year = FirstListYear; year <= LastListYear; ++year) {
+        probes << QDate(year, 1, 1) << QDate(year, 7, 1) << QDate(year, 12, 31);
+    }
+    QSet<int> years;
+    for (const QDate& date : readRows(db, probes).keys()) {
+        years.insert(date.year());
+    }
+    return years;
 }
 
 } // namespace estaciones::calendar::extras

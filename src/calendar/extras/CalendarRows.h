@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -36,6 +37,10 @@ QList<QDate> datesOfYear(int year);
 // named with the literal the one-date statements compare with, so the rows
 // found are exactly those a click would update.
 CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates);
+
+// The years of the year list that have a calendar, found by probing three
+// days of each (Crear Calendario makes every day of a year at once).
+QSet<int> yearsWithCalendar(data::DB_Dll& db);
 
 inline CalendarRows readYearRows(data::DB_Dll& db, int year) {
     return readRows(db, datesOfYear(year));

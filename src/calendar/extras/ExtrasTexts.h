@@ -3,7 +3,9 @@
 #include "calendar/Season.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // The operator texts of the calendar's additions (ranges, undo, totals, year
 // copy, printing and export), in one place.
@@ -11,6 +13,18 @@ namespace estaciones::calendar::extras::texts {
 
 inline QString days(qsizetype count) {
     return count == 1 ? QStringLiteral("1 día") : QStringLiteral("%1 días").arg(count);
+}
+
+// The first five of `dates`, "..." after them when there are more.
+inline QString dateList(const QList<QDate>& dates) {
+    QStringList shown;
+    for (qsizetype i = 0; i < dates.size() && i < 5; ++i) {
+        shown << dates[i].toString(QStringLiteral("d/M/yyyy"));
+    }
+    if (dates.size() > shown.size()) {
+        shown << QStringLiteral("...");
+    }
+    return shown.join(QStringLiteral(", "));
 }
 
 // Range filters.
@@ -98,6 +112,119 @@ inline QString nothingToCopy(int source, int target) {
 inline QString copyFailed(int target, const QString& error) {
     return QStringLiteral("No se copiaron las temporadas; el año %1 queda como estaba.\n%2")
         .arg(target)
+        .arg(error);
+}
+
+// Importing holidays from an iCalendar file.
+inline const QString importHolidays = QStringLiteral("Importar festivos...");
+inline const QString importHolidaysTip = QStringLiteral(
+    "Marcar como no laborables los días de un calendario de festivos (.ics); un archivo "
+    "exportado por este programa devuelve también sus temporadas");
+inline const QString importTitle = QStringLiteral("Importar festivos");
+inline QString importUnreadable(const QString& path) {
+    return QStringLiteral("No se pudo leer el archivo %1.").arg(path);
+}
+inline QString importRefused(const QString& path, const QString& reason) {
+    return QStringLiteral("No se importó nada de %1:\n%2").arg(path, reason);
+}
+inline const QString importEmptyFile = QStringLiteral("El archivo está vacío.");
+inline const QString importNotICalendar =
+    QStringLiteral("El archivo no es un calendario iCalendar (falta BEGIN:VCALENDAR).");
+inline QString importMalformed(const QString& detail) {
+    return QStringLiteral("El archivo iCalendar está mal formado (%1).").arg(detail);
+}
+inline const QString importIncomplete = QStringLiteral(
+    "El archivo iCalendar está incompleto: un bloque BEGIN no tiene su END.");
+inline QString importBadValue(const QString& property, const QString& value) {
+    return QStringLiteral("no se entiende el valor «%1» de %2").arg(value, property);
+}
+inline QString importBadLine(const QString& line) {
+    return QStringLiteral("la línea «%1» no es una propiedad").arg(line);
+}
+inline const QString importWithoutEvents = QStringLiteral("El archivo no contiene eventos.");
+inline QString importOutsideYears(int first, int last) {
+    return QStringLiteral("Ningún evento del archivo cae entre los años %1 y %2.")
+        .arg(first)
+        .arg(last);
+}
+inline QString eventName(const QString& summary) {
+    return summary.isEmpty() ? QStringLiteral("sin título") : QStringLiteral("«%1»").arg(summary);
+}
+inline QString importWithoutStart(const QString& summary) {
+    return QStringLiteral("El evento %1 no tiene fecha de inicio (DTSTART).")
+        .arg(eventName(summary));
+}
+inline QString importBadDate(const QString& summary) {
+    return QStringLiteral("El evento %1 tiene una fecha no válida.").arg(eventName(summary));
+}
+inline QString importBadRepeat(const QString& summary) {
+    return QStringLiteral("La regla de repetición (RRULE) del evento %1 no es válida.")
+        .arg(eventName(summary));
+}
+inline QString importRepeatTooFine(const QString& summary) {
+    return QStringLiteral("El evento %1 se repite por horas, minutos o segundos; el calendario "
+                          "solo admite días.")
+        .arg(eventName(summary));
+}
+inline QString importTooManyRepeats(const QString& summary) {
+    return QStringLiteral("La repetición del evento %1 da demasiadas fechas.")
+        .arg(eventName(summary));
+}
+inline QString importEventWithoutKind(const QString& summary) {
+    return QStringLiteral("El evento %1 no dice si es una temporada o un día no laborable "
+                          "(CATEGORIES).")
+        .arg(eventName(summary));
+}
+inline QString importTwoSeasons(const QDate& date) {
+    return QStringLiteral("El archivo da dos temporadas distintas al día %1.")
+        .arg(date.toString(QStringLiteral("dd/MM/yyyy")));
+}
+inline QString importHeading(const QString& file) {
+    return QStringLiteral("Importar festivos de %1:\n\n").arg(file);
+}
+inline QString importNonWorkingLine(int year, int count, int already) {
+    QString line = QStringLiteral("%1: %2 a no laborable").arg(year).arg(days(count));
+    if (already > 0) {
+        line += QStringLiteral(" (%1 ya lo %2)").arg(already).arg(already == 1 ? "era" : "eran");
+    }
+    return line + QLatin1Char('\n');
+}
+inline QString importNamedDay(const QDate& date, const QString& name) {
+    return QStringLiteral("    %1 %2\n").arg(date.toString(QStringLiteral("dd/MM/yyyy")), name);
+}
+inline QString importMoreDays(qsizetype count) {
+    return QStringLiteral("    ... y %1 más\n").arg(days(count));
+}
+inline QString importSeasonLine(const QString& caption, int count) {
+    return QStringLiteral("    %1: %2\n").arg(caption, days(count));
+}
+inline QString importWithoutCalendarLine(int year, qsizetype count) {
+    return QStringLiteral("%1: sin calendario; no importados: %2\n").arg(year).arg(days(count));
+}
+inline QString importWithoutRowLine(int year, qsizetype count, const QString& dates) {
+    return QStringLiteral("%1: sin fila en el calendario; no importados: %2 (%3)\n")
+        .arg(year)
+        .arg(days(count), dates);
+}
+inline QString importNothingToChange(const QString& file) {
+    return QStringLiteral("Los días de %1 ya están así en el calendario: no hay nada que "
+                          "importar.\n")
+        .arg(file);
+}
+inline QString offerCreateYears(const QList<int>& years) {
+    if (years.size() == 1) {
+        return offerCreateTarget(years.first());
+    }
+    QStringList names;
+    for (const int year : years) {
+        names << QString::number(year);
+    }
+    return QStringLiteral("Los calendarios de los años %1 todavía no fueron creados. ¿Desea "
+                          "crearlos ahora con \"Crear Calendario\"?")
+        .arg(names.join(QStringLiteral(", ")));
+}
+inline QString importFailed(const QString& error) {
+    return QStringLiteral("No se importaron los festivos; el calendario queda como estaba.\n%1")
         .arg(error);
 }
 

@@ -55,9 +55,21 @@ QList<CalendarRun> calendarRuns(const CalendarRows& rows, int year) {
         if (row == rows.constEnd() || !row->nolaborable) {
             return std::nullopt;
         }
-        return CalendarRun{date, date, texts::nonWorkingEvent, QStringLiteral("NL")};
+        return CalendarRun{date, date, texts::nonWorkingEvent, nonWorkingKey};
     });
     return runs;
+}
+
+QString seasonCategory(const Season& season) {
+    return QStringLiteral("TEMPORADA-") + season.caption;
+}
+
+QString categoryOfKey(const QString& key) {
+    if (key == nonWorkingKey) {
+        return nonWorkingCategory;
+    }
+    const auto index = seasonIndexOfCode(key);
+    return index ? seasonCategory(seasons()[static_cast<std::size_t>(*index)]) : QString();
 }
 
 QByteArray foldedLine(const QString& line) {
@@ -102,7 +114,7 @@ QByteArray iCalendarOf(const CalendarRows& rows, int year, const QDateTime& stam
     auto line = [&](const QString& text) { out += foldedLine(text); };
     line(QStringLiteral("BEGIN:VCALENDAR"));
     line(QStringLiteral("VERSION:2.0"));
-    line(QStringLiteral("PRODID:-//Estaciones//Control de Calendario//ES"));
+    line(QStringLiteral("PRODID:") + ownProductId);
     line(QStringLiteral("CALSCALE:GREGORIAN"));
     line(QStringLiteral("X-WR-CALNAME:") + escapedText(texts::sheetTitle(year)));
     for (const CalendarRun& run : calendarRuns(rows, year)) {
@@ -113,6 +125,7 @@ QByteArray iCalendarOf(const CalendarRows& rows, int year, const QDateTime& stam
         line(QStringLiteral("DTSTART;VALUE=DATE:") + dateValue(run.first));
         line(QStringLiteral("DTEND;VALUE=DATE:") + dateValue(run.last.addDays(1)));
         line(QStringLiteral("SUMMARY:") + escapedText(run.summary));
+        line(QStringLiteral("CATEGORIES:") + escapedText(categoryOfKey(run.key)));
         line(QStringLiteral("TRANSP:TRANSPARENT"));
         line(QStringLiteral("END:VEVENT"));
     }

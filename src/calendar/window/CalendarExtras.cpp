@@ -58,16 +58,6 @@ void guard(const QString& handler, const std::function<void()>& body) {
     guarded(body, [&](const Error& error) { session::MostrarError(error, handler); });
 }
 
-QString listOfDates(const QList<QDate>& dates) {
-    QStringList shown;
-    for (qsizetype i = 0; i < dates.size() && i < 5; ++i) {
-        shown << dates[i].toString(QStringLiteral("d/M/yyyy"));
-    }
-    if (dates.size() > shown.size()) {
-        shown << QStringLiteral("...");
-    }
-    return shown.join(QStringLiteral(", "));
-}
 } // namespace
 
 CalendarExtras::CalendarExtras(R& window, data::DB_Dll& db)
@@ -156,6 +146,8 @@ void CalendarExtras::buildToolbar() {
               &CalendarExtras::guardarPdf);
     addAction(QStringLiteral("CmdExportarICalendar"), extras::texts::iCalendar,
               extras::texts::iCalendarTip, &CalendarExtras::exportarICalendar);
+    addAction(QStringLiteral("CmdImportarFestivos"), extras::texts::importHolidays,
+              extras::texts::importHolidaysTip, &CalendarExtras::importarFestivos);
     refreshActions();
     buildViewMenu();
 }
@@ -295,7 +287,7 @@ void CalendarExtras::tellOverwritten(const extras::CalendarRows& now, const QLis
         // The mark goes on (the undo gives the other station's value back),
         // but not without a word.
         m_window.statusBar()->showMessage(
-            extras::texts::replacedOtherStation(changed.size(), listOfDates(changed)), messageMs);
+            extras::texts::replacedOtherStation(changed.size(), extras::texts::dateList(changed)), messageMs);
     }
 }
 
@@ -362,7 +354,7 @@ void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDay
     m_history.record(mark.changes);
     repaint();
     if (!mark.withoutRow.isEmpty()) {
-        tell(extras::texts::rangeWithoutRows(mark.withoutRow.size(), listOfDates(mark.withoutRow)),
+        tell(extras::texts::rangeWithoutRows(mark.withoutRow.size(), extras::texts::dateList(mark.withoutRow)),
              ui::style::OKOnly | ui::style::Exclamation);
     }
 }
@@ -505,7 +497,7 @@ void CalendarExtras::tellOutcome(const extras::WriteOutcome& outcome) {
         tell(outcome.errorDescription);
     } else if (!outcome.changedElsewhere.isEmpty()) {
         tell(extras::texts::changedByOtherStation(outcome.changedElsewhere.size(),
-                                                  listOfDates(outcome.changedElsewhere)),
+                                                  extras::texts::dateList(outcome.changedElsewhere)),
              ui::style::OKOnly | ui::style::Exclamation);
     }
 }
@@ -530,13 +522,9 @@ void CalendarExtras::copiarTemporadas() {
     }
     extras::CopyPlan plan = extras::planCopy(m_db, source, target);
     if (!plan.targetExists()) {
-        const int reply = ui::operatorInterface().messageBox(
-            extras::texts::offerCreateTarget(target), ui::style::YesNo | ui::style::Question);
-        auto* crear = m_window.findChild<QPushButton*>(QStringLiteral("CmdCrearCalendario"));
-        if (reply != ui::reply::Yes || !crear) {
+        if (!offerToCreate({target})) {
             return;
         }
-        crear->click();
         plan = extras::planCopy(m_db, source, target);
         if (!plan.targetExists()) {
             return; // the creation told the operator why
@@ -563,6 +551,28 @@ void CalendarExtras::copiarTemporadas() {
     }
     m_history.record(plan.changes);
     repaint();
+}
+
+bool CalendarExtras::offerToCreate(const QList<int>& years) {
+    auto* crear = m_window.findChild<QPushButton*>(QStringLiteral("CmdCrearCalendario"));
+    if (years.isEmpty() || !crear ||
+        ui::operatorInterface().messageBox(extras::texts::offerCreateYears(years),
+                                           ui::style::YesNo | ui::style::Question) !=
+            ui::reply::Yes) {
+        return false;
+    }
+    // The button creates the year the window shows.
+    const int shown = shownYear();
+    for (const int year : years) {
+        if (year != shownYear()) {
+            m_window.ArmarAnio(year);
+        }
+        crear->click();
+    }
+    if (shownYear() != shown) {
+        m_window.ArmarAnio(shown);
+    }
+    return true;
 }
 
 extras::YearSheet CalendarExtras::sheet() {

@@ -29,7 +29,8 @@ class SeasonTotalsLegend;
 
 // The calendar window's additions: Shift+click marks a range, undo and redo
 // of the session's marks, the season totals under the season frame, copying
-// another year's seasons, printing, the PDF and the iCalendar export.
+// another year's seasons, printing, the PDF, the iCalendar export and the
+// holiday import (HolidayImportFlow.cpp).
 //
 // A plain click is still R's: it stores its day at once, as always. This
 // object only watches it (the code before, the code after) to keep the undo
@@ -61,6 +62,10 @@ public:
     void imprimir();
     void guardarPdf();
     void exportarICalendar();
+    // Asks for an iCalendar file, offers to create the years it names that
+    // have no calendar, previews what changes per year and, once confirmed,
+    // stores it as one undoable mark.
+    void importarFestivos();
 
     const extras::MarkHistory& history() const { return m_history; }
 
@@ -102,6 +107,9 @@ private:
     // extension when missing and asks before replacing a file.
     std::optional<QString> askPath(const QString& title, const QString& filter,
                                    const QString& extension);
+    // Offers Crear Calendario for `years` and runs it for each when the
+    // operator accepts; the year shown stays. False when not accepted.
+    bool offerToCreate(const QList<int>& years);
     // Tells the operator what an undo or redo could not do.
     void tellOutcome(const extras::WriteOutcome& outcome);
 
