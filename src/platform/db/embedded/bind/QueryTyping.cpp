@@ -271,8 +271,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('+'),
                           arguments[1].first, arguments[1].second);
     }
-    // CAST and CONVERT: the type they name.
-    if (name == QLatin1String("tsql_convert") &&
+    // CAST, CONVERT, their TRY_ forms and PARSE: the type they name.
+    if ((name == QLatin1String("tsql_convert") || name == QLatin1String("tsql_try_convert") ||
+         name == QLatin1String("tsql_parse") || name == QLatin1String("tsql_try_parse")) &&
         m_pieces[arguments[0].first].kind == TokenKind::String &&
         arguments[0].second == arguments[0].first + 1) {
         return m_pieces[arguments[0].first].value().trimmed();

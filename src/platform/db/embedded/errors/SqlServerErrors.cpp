@@ -178,6 +178,16 @@ constexpr std::array messages{
             "Error converting data type %1 to %2."},
     Message{native::DateConversionFailed, 16, "22007", errnum::CommandError,
             "Conversion failed when converting date and/or time from character string."},
+    Message{native::InvalidStyle, 16, "22018", errnum::CommandError,
+            "%1 is not a valid style number when converting from %2 to %3."},
+    Message{native::ConversionNotAllowed, 16, "42000", errnum::CommandError,
+            "Explicit conversion from data type %1 to %2 is not allowed."},
+    Message{native::UnknownBuiltInFunction, 15, "42000", errnum::CommandError,
+            "'%1' is not a recognized built-in function name."},
+    Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
+            "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
+    Message{native::ParameterOfWrongType, 16, "42000", errnum::CommandError,
+            "Procedure expects parameter '%1' of type '%2'."},
     Message{native::DateOutOfRange, 16, "22008", errnum::CommandError,
             "The conversion of a varchar data type to a datetime data type resulted in an "
             "out-of-range value."},
@@ -371,6 +381,14 @@ const std::vector<Rule>& rules() {
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^table (.+) has no column named (.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::InvalidColumnName, {stripQuotes(m.captured(2))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such function: (?:tsql_)?(.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::UnknownBuiltInFunction, {m.captured(1)});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^misuse of window function ")),
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::WindowedFunctionMisplaced);
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such column: (.+)$")),
          [](const SqliteFailure&, const M& m) {

@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/storage/NumericErrors.h"
 
+#include <QRegularExpression>
+
 namespace estaciones::db::tsql {
 
 namespace {
@@ -11,6 +13,18 @@ SqlValue convertFunction(const Call& c) {
     if (c.args.size() > 2 && !c.arg(2).isNull())
         style = static_cast<int>(c.integer(2));
     return convertValue(c.arg(0).toText(), c.arg(1), style, c.settings);
+}
+
+// TRY_CAST and TRY_CONVERT: NULL where the value does not convert; a
+// conversion the server never allows (529) and a bad style (281) still fail.
+SqlValue tryConvertFunction(const Call& c) {
+    try {
+        return convertFunction(c);
+    } catch (const ConversionError& e) {
+        if (e.nativeNumber() == 529 || e.nativeNumber() == 281)
+            throw;
+        return {};
+    }
 }
 
 SqlValue roundFunction(const Call& c) {
@@ -41,13 +55,23 @@ template <double (*F)(double)> SqlValue roundingFunction(const Call& c) {
     return SqlValue::of(F(n->real));
 }
 
+// ISNUMERIC: whether the text reads as some numeric type, money's forms
+// included: a currency sign, a sign, thousands commas and an exponent, each
+// of them alone as well ('+', '$' and '.' are numeric).
 SqlValue isnumericFunction(const Call& c) {
-    return SqlValue::of(qint64(!c.arg(0).isNull() && valueAsNumber(c.arg(0)) ? 1 : 0));
+    if (c.arg(0).kind != SqlValue::Kind::Text)
+        return SqlValue::of(qint64(c.arg(0).isNumber() ? 1 : 0));
+    static const QRegularExpression numeric(QStringLiteral(
+        R"(^[$£€¥]?[+-]?[$£€¥]?(?:(?:\d[\d,]*\.?\d*|\.\d+)[eEdD][+-]?\d+|[\d,]*\.?\d*)$)"));
+    const QString text = c.arg(0).text.trimmed();
+    return SqlValue::of(qint64(!text.isEmpty() && numeric.match(text).hasMatch() ? 1 : 0));
 }
 
 const FunctionSpec functions[] = {
     {"tsql_convert", 2, convertFunction, true},
     {"tsql_convert", 3, convertFunction, true},
+    {"tsql_try_convert", 2, tryConvertFunction, true},
+    {"tsql_try_convert", 3, tryConvertFunction, true},
     {"tsql_round", 2, roundFunction, true},
     {"tsql_round", 3, roundFunction, true},
     {"tsql_floor", 1, roundingFunction<std::floor>, true},

@@ -7,7 +7,11 @@
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
 #include "platform/db/embedded/functions/FunctionCall.h"
+#include "platform/db/embedded/functions/FormatFunction.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
+#include "platform/db/embedded/functions/ParseFunctions.h"
+#include "platform/db/embedded/functions/StringAggregate.h"
+#include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/storage/Conversion.h"
@@ -532,6 +536,8 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, arithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
     registerFamily(db, settings, dateFunctions());
+    registerFamily(db, settings, formatFunctions());
+    registerFamily(db, settings, parseFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySettings) != SQLITE_OK)
         fail(db, textCollation);
@@ -541,6 +547,8 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerSchemaFunctions(db);
     registerCatalogFunctions(db);
     registerTextFunctions(db, settings);
+    registerStringAggregate(db, settings);
+    registerStringSplit(db);
 }
 
 } // namespace estaciones::db::tsql

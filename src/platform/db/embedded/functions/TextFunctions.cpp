@@ -4,6 +4,7 @@
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/storage/DateText.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -175,7 +176,87 @@ void datetimefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, formatStoredDate(fromParts(argv, 7, "datetime"), DateKind::DateTime));
 }
 
+// QUOTENAME(name [, quote]): the name between the quote and its closing
+// partner, that partner doubled inside; NULL past 128 characters or for a
+// quote the server does not take.
+void quotename(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1])))
+        return sqlite3_result_null(ctx);
+    const QString name = text(argv[0]);
+    const QString quote = argc > 1 ? text(argv[1]) : QStringLiteral("[");
+    static const QHash<QChar, QChar> closing = {
+        {u'[', u']'}, {u']', u']'}, {u'\'', u'\''}, {u'"', u'"'}, {u'(', u')'}, {u')', u')'},
+        {u'<', u'>'}, {u'>', u'>'}, {u'{', u'}'}, {u'}', u'}'}, {u'`', u'`'}};
+    if (name.size() > 128 || quote.size() != 1 || !closing.contains(quote[0]))
+        return sqlite3_result_null(ctx);
+    const QChar close = closing.value(quote[0]);
+    const QChar open = quote[0] == close && close == u']' ? QChar(u'[')
+                       : quote[0] == u')'                 ? QChar(u'(')
+                       : quote[0] == u'>'                 ? QChar(u'<')
+                       : quote[0] == u'}'                 ? QChar(u'{')
+                                                          : quote[0];
+    QString inner = name;
+    inner.replace(close, QString(2, close));
+    resultText(ctx, open + inner + close);
+}
+
+// TRANSLATE(text, characters, translations): each character of the second
+// argument becomes the one at its place in the third.
+void translate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2]))
+        return sqlite3_result_null(ctx);
+    const QString from = text(argv[1]);
+    const QString to = text(argv[2]);
+    if (from.size() != to.size())
+        throw ServerFailure(9828, QStringLiteral("The second and third arguments of the TRANSLATE "
+                                                 "built-in function must contain an equal number "
+                                                 "of characters."));
+    QString value = text(argv[0]);
+    for (QChar& ch : value) {
+        const qsizetype at = from.indexOf(ch);
+        if (at >= 0)
+            ch = to[at];
+    }
+    resultText(ctx, value);
+}
+
+// CHECKSUM(a, b, ...): a hash of the values as the database compares them
+// (case and trailing blanks aside), so equal rows give equal sums.
+void checksum(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    quint32 hash = 2166136261u;
+    const auto mix = [&hash](const QByteArray& bytes) {
+        for (char b : bytes)
+            hash = (hash ^ static_cast<unsigned char>(b)) * 16777619u;
+        hash = (hash ^ 0xffu) * 16777619u;
+    };
+    for (int i = 0; i < argc; ++i) {
+        switch (sqlite3_value_type(argv[i])) {
+        case SQLITE_NULL:
+            mix(QByteArray());
+            break;
+        case SQLITE_TEXT: {
+            QString value = text(argv[i]).toCaseFolded();
+            while (value.endsWith(QLatin1Char(' ')))
+                value.chop(1);
+            mix(value.toUtf8());
+            break;
+        }
+        case SQLITE_BLOB:
+            mix(QByteArray(static_cast<const char*>(sqlite3_value_blob(argv[i])),
+                           sqlite3_value_bytes(argv[i])));
+            break;
+        default:
+            mix(QByteArray::number(sqlite3_value_double(argv[i]), 'g', 17));
+        }
+    }
+    sqlite3_result_int64(ctx, static_cast<qint32>(hash));
+}
+
 const FunctionRegistration registrations[] = {
+    {"tsql_quotename", 1, guarded<quotename>},
+    {"tsql_quotename", 2, guarded<quotename>},
+    {"tsql_translate", 3, guarded<translate>},
+    {"tsql_checksum", -1, guarded<checksum>},
     {"tsql_patindex", 2, guarded<patindex>},
     {"tsql_stuff", 4, guarded<stuff>},
     {"tsql_reverse", 1, guarded<reverse>},

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -123,6 +124,31 @@ void checkDecimalRange(const SqlValue& source, double rounded, int precision, in
                                         .arg(sourceTypeName(source)));
 }
 
+[[noreturn]] void failStyle(int style, const QString& from, const QString& to) {
+    throw ConversionError(281, QStringLiteral("%1 is not a valid style number when converting "
+                                              "from %2 to %3.")
+                                   .arg(style)
+                                   .arg(from, to));
+}
+
+// The server refuses some conversions whatever the value (its conversion
+// chart): a number becomes no date, time, datetime2, datetimeoffset,
+// uniqueidentifier, xml, text or ntext.
+void checkConversionAllowed(const SqlValue& value, const TypeName& type) {
+    static const QSet<QString> refusedForNumbers = {
+        QStringLiteral("date"), QStringLiteral("time"),  QStringLiteral("datetime2"),
+        QStringLiteral("datetimeoffset"), QStringLiteral("uniqueidentifier"),
+        QStringLiteral("xml"), QStringLiteral("text"), QStringLiteral("ntext")};
+    if (!value.isNumber() || !refusedForNumbers.contains(type.base))
+        return;
+    const bool wide = value.kind == SqlValue::Kind::Integer &&
+                      (value.integer < INT32_MIN || value.integer > INT32_MAX);
+    throw ConversionError(529, QStringLiteral("Explicit conversion from data type %1 to %2 is "
+                                              "not allowed.")
+                                   .arg(wide ? QStringLiteral("bigint") : sourceTypeName(value),
+                                        type.base));
+}
+
 [[noreturn]] void failDate() {
     throw ConversionError(
         241, QStringLiteral(
@@ -136,6 +162,8 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     if (style && value.kind == SqlValue::Kind::Text)
         date = parseDateText(value.text, settings.dateOrder);
     const auto formatted = date ? formatDateStyle(*date, *style) : std::nullopt;
+    if (date && !formatted)
+        failStyle(*style, QStringLiteral("datetime"), type.base);
     QString text = formatted ? *formatted : value.toText();
     // CONVERT(varchar, x) without a length means 30 characters.
     const bool unlimited =
@@ -184,9 +212,12 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
     if (value.isNull())
         return value;
     const TypeName type = parseTypeName(typeName);
+    checkConversionAllowed(value, type);
     if (isTextType(type.base))
         return toTextType(type, value, style, settings);
     if (const auto kind = dateKindOf(type.base)) {
+        if (style && value.kind == SqlValue::Kind::Text && !formatDateStyle(dayZero(), *style))
+            failStyle(*style, QStringLiteral("varchar"), type.base);
         const DateOrder order =
             style ? dateOrderOfStyle(*style).value_or(settings.dateOrder) : settings.dateOrder;
         const auto date = valueAsDate(value, order);

@@ -317,70 +317,82 @@ QString dateName(DatePart part, const QDateTime& value, Language language, int f
 std::optional<QString> formatDateStyle(const QDateTime& value, int style) {
     const auto f = [&](const char* format) { return value.toString(QString::fromLatin1(format)); };
     const QDate d = value.date();
+    const QTime t = value.time();
+    const QString month = QString::fromLatin1(englishMonths[d.month() - 1]).left(3);
+    const bool century = style >= 100;
+    const QString year = century ? f("yyyy") : f("yy");
+    // The 12-hour clock of the styles that spell the month: hour blank-padded, AM/PM glued on.
+    const auto twelveHour = [&](bool seconds) {
+        const QString hour = QString::number(t.hour() % 12 == 0 ? 12 : t.hour() % 12);
+        QString clock = QStringLiteral("%1:%2").arg(hour, 2).arg(t.minute(), 2, 10, QLatin1Char('0'));
+        if (seconds)
+            clock += QStringLiteral(":%1:%2")
+                         .arg(t.second(), 2, 10, QLatin1Char('0'))
+                         .arg(t.msec(), 3, 10, QLatin1Char('0'));
+        return clock + (t.hour() < 12 ? QLatin1String("AM") : QLatin1String("PM"));
+    };
+    const QString monthDayYear = QStringLiteral("%1 %2 %3").arg(month).arg(d.day(), 2).arg(d.year());
     switch (style) {
     case 0:
-    case 100: {
-        const QString hour =
-            QString::number(value.time().hour() % 12 == 0 ? 12 : value.time().hour() % 12);
-        return QStringLiteral("%1 %2 %3 %4:%5%6")
-            .arg(QString::fromLatin1(englishMonths[d.month() - 1]).left(3))
-            .arg(d.day(), 2)
-            .arg(d.year())
-            .arg(hour, 2)
-            .arg(value.time().minute(), 2, 10, QLatin1Char('0'))
-            .arg(value.time().hour() < 12 ? QLatin1String("AM") : QLatin1String("PM"));
-    }
+    case 100:
+        return monthDayYear + QLatin1Char(' ') + twelveHour(false);
+    case 9:
+    case 109:
+        return monthDayYear + QLatin1Char(' ') + twelveHour(true);
     case 1:
-        return f("MM/dd/yy");
     case 101:
-        return f("MM/dd/yyyy");
+        return f("MM/dd/") + year;
     case 2:
-        return f("yy.MM.dd");
     case 102:
-        return f("yyyy.MM.dd");
+        return year + f(".MM.dd");
     case 3:
-        return f("dd/MM/yy");
     case 103:
-        return f("dd/MM/yyyy");
+        return f("dd/MM/") + year;
     case 4:
-        return f("dd.MM.yy");
     case 104:
-        return f("dd.MM.yyyy");
+        return f("dd.MM.") + year;
     case 5:
-        return f("dd-MM-yy");
     case 105:
-        return f("dd-MM-yyyy");
+        return f("dd-MM-") + year;
     case 6:
     case 106:
-        return QStringLiteral("%1 %2 %3")
-            .arg(d.day(), 2, 10, QLatin1Char('0'))
-            .arg(QString::fromLatin1(englishMonths[d.month() - 1]).left(3))
-            .arg(style == 6 ? f("yy") : f("yyyy"));
+        return QStringLiteral("%1 %2 %3").arg(f("dd"), month, year);
+    case 7:
+    case 107:
+        return QStringLiteral("%1 %2, %3").arg(month, f("dd"), year);
     case 8:
     case 108:
+    case 24:
         return f("HH:mm:ss");
     case 10:
-        return f("MM-dd-yy");
     case 110:
-        return f("MM-dd-yyyy");
+        return f("MM-dd-") + year;
     case 11:
-        return f("yy/MM/dd");
     case 111:
-        return f("yyyy/MM/dd");
+        return year + f("/MM/dd");
     case 12:
-        return f("yyMMdd");
     case 112:
-        return f("yyyyMMdd");
+        return year + f("MMdd");
+    case 13:
+    case 113:
+        return QStringLiteral("%1 %2 %3 %4").arg(f("dd"), month, f("yyyy"), f("HH:mm:ss:zzz"));
+    case 14:
+    case 114:
+        return f("HH:mm:ss:zzz");
     case 20:
     case 120:
         return f("yyyy-MM-dd HH:mm:ss");
     case 21:
+    case 25:
     case 121:
         return f("yyyy-MM-dd HH:mm:ss.zzz");
+    case 22:
+        return f("MM/dd/yy ") + f("hh:mm:ss AP");
     case 23:
         return f("yyyy-MM-dd");
     case 126:
-        return value.time().msec() ? f("yyyy-MM-ddTHH:mm:ss.zzz") : f("yyyy-MM-ddTHH:mm:ss");
+    case 127:
+        return t.msec() ? f("yyyy-MM-ddTHH:mm:ss.zzz") : f("yyyy-MM-ddTHH:mm:ss");
     default:
         return std::nullopt;
     }

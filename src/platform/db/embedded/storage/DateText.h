@@ -64,9 +64,9 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language, int fi
 // DATENAME: month and weekday names in the session language, numbers otherwise.
 QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek = 0);
 
-// CONVERT(varchar, date, style) for the styles SQL Server documents
-// (0/100, 1/101, 3/103, 4/104, 5/105, 8/108, 10/110, 11/111, 12/112, 20/120,
-// 21/121, 23, 102, 106, 126). nullopt for an unknown style.
+// CONVERT(varchar, date, style) for the styles SQL Server documents: 0-14
+// without the century and 100-114 with it, 20-25, 120, 121, 126 and 127.
+// nullopt for any other style.
 std::optional<QString> formatDateStyle(const QDateTime& value, int style);
 // The order a style reads its input in, for CONVERT(datetime, text, style).
 std::optional<DateOrder> dateOrderOfStyle(int style);

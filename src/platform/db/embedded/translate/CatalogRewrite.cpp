@@ -96,6 +96,7 @@ void completeStatementSyntax(Pieces& pieces) {
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     joinForXmlPath(pieces);
+    rewriteTableOperators(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapMoneyLiterals(pieces);

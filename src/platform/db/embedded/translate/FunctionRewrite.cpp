@@ -1,5 +1,8 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SqliteFunctions.h"
+
 #include <QHash>
 
 namespace estaciones::db::tsql::rewrite {
@@ -56,6 +59,11 @@ const QHash<QString, QString>& renamedFunctions() {
         {"ascii", "unicode"},
         {"nchar", "char"},
         {"count_big", "count"},
+        {"format", "tsql_format"},
+        {"quotename", "tsql_quotename"},
+        {"translate", "tsql_translate"},
+        {"checksum", "tsql_checksum"},
+        {"string_split", "tsql_string_split"},
     };
     return names;
 }
@@ -116,29 +124,105 @@ Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, siz
     return out;
 }
 
-// CAST(x AS type) → tsql_convert('type', x).
-Pieces castCall(const Pieces& pieces, size_t open, size_t close) {
-    size_t as = close;
-    int depth = 0;
-    for (size_t i = open + 1; i < close; ++i) {
-        if (pieces[i].isPunctuation(u"("))
-            ++depth;
-        else if (pieces[i].isPunctuation(u")"))
-            --depth;
-        else if (depth == 0 && pieces[i].isWord(u"AS"))
-            as = i;
-    }
+// CAST(x AS type) → tsql_convert('type', x); PARSE(x AS type USING culture)
+// → tsql_parse('type', x, culture), the culture NULL when not given.
+Pieces castCall(const QString& newName, const Pieces& pieces, size_t open, size_t close,
+                bool withCulture = false) {
+    const size_t as = findTopLevelWord(pieces, open + 1, close, u"AS");
     if (as == close)
         return slice(pieces, open - 1, close + 1);
-    Pieces out = piecesOf(QStringLiteral("tsql_convert("));
+    const size_t end = withCulture ? findTopLevelWord(pieces, as + 1, close, u"USING") : close;
+    Pieces out = piecesOf(newName + QStringLiteral("("));
     out.front().space.clear();
-    Pieces type = stringPiece(render(pieces, as + 1, close).trimmed());
+    Pieces type = stringPiece(render(pieces, as + 1, end).trimmed());
     out.insert(out.end(), type.begin(), type.end());
     out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
     Pieces value = slice(pieces, open + 1, as);
     if (!value.empty())
         value.front().space = QStringLiteral(" ");
     out.insert(out.end(), value.begin(), value.end());
+    if (withCulture) {
+        out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        const Pieces culture =
+            end < close ? slice(pieces, end + 1, close) : piecesOf(QStringLiteral(" NULL"));
+        out.insert(out.end(), culture.begin(), culture.end());
+    }
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+// TRIM(characters FROM x) → trim(x, characters): SQLite's trim takes the set second.
+Pieces trimCall(const Pieces& pieces, size_t open, size_t close) {
+    const size_t from = findTopLevelWord(pieces, open + 1, close, u"FROM");
+    if (from == close)
+        return slice(pieces, open - 1, close + 1);
+    Pieces out = piecesOf(QStringLiteral("trim("));
+    out.front().space.clear();
+    const Pieces value = slice(pieces, from + 1, close);
+    out.insert(out.end(), value.begin(), value.end());
+    out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+    const Pieces characters = slice(pieces, open + 1, from);
+    out.insert(out.end(), characters.begin(), characters.end());
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+// STRING_AGG(x, separator) [WITHIN GROUP (ORDER BY k [ASC|DESC], ...)] →
+// tsql_string_agg(x, separator, k, descending, ...): SQLite's aggregates
+// take no order of their own, so the keys travel with each value. `end`
+// becomes the index after the last piece replaced.
+Pieces stringAggCall(const Pieces& pieces, size_t open, size_t close, size_t& end) {
+    Pieces out = piecesOf(QStringLiteral("tsql_string_agg("));
+    out.front().space.clear();
+    const Pieces arguments = slice(pieces, open + 1, close);
+    out.insert(out.end(), arguments.begin(), arguments.end());
+    end = close + 1;
+    if (end + 2 < pieces.size() && pieces[end].isWord(u"WITHIN") &&
+        pieces[end + 1].isWord(u"GROUP") && pieces[end + 2].isPunctuation(u"(")) {
+        const size_t groupOpen = end + 2;
+        const size_t groupClose = closeOf(pieces, groupOpen);
+        if (groupClose >= pieces.size() || groupOpen + 2 >= groupClose ||
+            !pieces[groupOpen + 1].isWord(u"ORDER") || !pieces[groupOpen + 2].isWord(u"BY"))
+            sqlite::failWith(sqlite::native::SyntaxErrorNearKeyword, {QStringLiteral("WITHIN")});
+        for (const auto& [from, to] : splitTopLevel(pieces, groupOpen + 3, groupClose)) {
+            size_t keyEnd = to;
+            bool descending = false;
+            if (keyEnd > from && (pieces[keyEnd - 1].isWord(u"DESC") ||
+                                  pieces[keyEnd - 1].isWord(u"ASC"))) {
+                descending = pieces[keyEnd - 1].isWord(u"DESC");
+                --keyEnd;
+            }
+            out.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+            const Pieces key = slice(pieces, from, keyEnd);
+            out.insert(out.end(), key.begin(), key.end());
+            const Pieces direction = piecesOf(descending ? QStringLiteral(", 1") : QStringLiteral(", 0"));
+            out.insert(out.end(), direction.begin(), direction.end());
+        }
+        end = groupClose + 1;
+    }
+    out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    return out;
+}
+
+bool isColumnReference(const Pieces& pieces, size_t from, size_t to) {
+    return (to == from + 1 && pieces[from].isNameLike()) ||
+           (to == from + 3 && pieces[from].isNameLike() && pieces[from + 1].isPunctuation(u".") &&
+            pieces[from + 2].isNameLike());
+}
+
+// NULLIF(a, b) compares as '=' does: text by the database's collation (case
+// and trailing blanks aside). SQLite takes the collation from the first
+// argument that names one, so a column keeps its own.
+Pieces nullifCall(const Pieces& pieces, size_t open, size_t close) {
+    const auto args = splitTopLevel(pieces, open + 1, close);
+    if (args.size() != 2 || findTopLevelWord(pieces, open + 1, close, u"COLLATE") != close ||
+        isColumnReference(pieces, args[0].first, args[0].second))
+        return slice(pieces, open - 1, close + 1);
+    Pieces out = slice(pieces, open - 1, close);
+    out.front().space.clear();
+    const Pieces collation =
+        piecesOf(QStringLiteral(" COLLATE %1").arg(QLatin1String(textCollation)));
+    out.insert(out.end(), collation.begin(), collation.end());
     out.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
     return out;
 }
@@ -188,6 +272,7 @@ void mapFunctions(Pieces& pieces) {
         if (close >= pieces.size())
             continue;
         Pieces replacement;
+        size_t end = close + 1;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
             continue;
@@ -204,8 +289,21 @@ void mapFunctions(Pieces& pieces) {
         } else if (name == QLatin1String("convert")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_convert"), pieces, open, close);
+        } else if (name == QLatin1String("try_convert")) {
+            replacement =
+                withFirstArgumentAsText(QStringLiteral("tsql_try_convert"), pieces, open, close);
         } else if (name == QLatin1String("cast")) {
-            replacement = castCall(pieces, open, close);
+            replacement = castCall(QStringLiteral("tsql_convert"), pieces, open, close);
+        } else if (name == QLatin1String("try_cast")) {
+            replacement = castCall(QStringLiteral("tsql_try_convert"), pieces, open, close);
+        } else if (name == QLatin1String("parse") || name == QLatin1String("try_parse")) {
+            replacement = castCall(QStringLiteral("tsql_") + name, pieces, open, close, true);
+        } else if (name == QLatin1String("trim")) {
+            replacement = trimCall(pieces, open, close);
+        } else if (name == QLatin1String("string_agg")) {
+            replacement = stringAggCall(pieces, open, close, end);
+        } else if (name == QLatin1String("nullif")) {
+            replacement = nullifCall(pieces, open, close);
         } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
                    name == QLatin1String("dateadd") || name == QLatin1String("datediff")) {
             replacement =
@@ -216,7 +314,7 @@ void mapFunctions(Pieces& pieces) {
         } else {
             continue;
         }
-        replaceRange(pieces, i, close + 1, replacement);
+        replaceRange(pieces, i, end, replacement);
     }
 }
 

@@ -1,0 +1,103 @@
+// TRY_CAST, TRY_CONVERT, the styles of CONVERT and the text built-ins that
+// came with the server's later versions, on their reference pages' examples.
+#include "../EmbeddedFixture.h"
+
+namespace estaciones::db::sqlite::test {
+namespace {
+
+class ConversionFunctionsTest : public EmbeddedFixture {
+protected:
+    QString text(const QString& expression) { return scalar("SELECT " + expression).toString(); }
+    bool isNull(const QString& expression) { return scalar("SELECT " + expression).isNull(); }
+};
+
+TEST_F(ConversionFunctionsTest, shouldGiveNullWhereATryConversionFails) {
+    EXPECT_TRUE(isNull("TRY_CAST('test' AS float)"));
+    EXPECT_TRUE(isNull("TRY_CONVERT(float, 'test')"));
+    EXPECT_TRUE(isNull("TRY_CAST('12.5' AS int)"));
+    EXPECT_EQ(scalar("SELECT TRY_CAST('12' AS int) + 1").toInt64(), 13);
+    run("SET DATEFORMAT dmy");
+    EXPECT_TRUE(isNull("TRY_CONVERT(datetime2, '12/31/2010')"));
+    run("SET DATEFORMAT mdy");
+    EXPECT_EQ(text("CONVERT(varchar(10), TRY_CONVERT(datetime2, '12/31/2010'), 120)"),
+              "2010-12-31");
+    // A conversion the server never allows is an error, TRY_ or not.
+    EXPECT_EQ(nativeErrorOf("SELECT TRY_CAST(4 AS xml)"), 529);
+    EXPECT_EQ(nativeErrorOf("SELECT TRY_CONVERT(xml, 4)"), 529);
+    EXPECT_EQ(nativeErrorOf("SELECT CAST(4 AS date)"), 529);
+}
+
+TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
+    const QString d = "CAST('2024-01-07 15:45:30.123' AS datetime)";
+    const auto styled = [&](int style) {
+        return text(QStringLiteral("CONVERT(varchar(40), %1, %2)").arg(d).arg(style));
+    };
+    EXPECT_EQ(styled(100), "Jan  7 2024  3:45PM"); // day and hour padded with a blank
+    EXPECT_EQ(styled(107), "Jan 07, 2024");
+    EXPECT_EQ(styled(7), "Jan 07, 24");
+    EXPECT_EQ(styled(109), "Jan  7 2024  3:45:30:123PM");
+    EXPECT_EQ(styled(113), "07 Jan 2024 15:45:30:123");
+    EXPECT_EQ(styled(114), "15:45:30:123");
+    EXPECT_EQ(styled(121), "2024-01-07 15:45:30.123");
+    EXPECT_EQ(styled(126), "2024-01-07T15:45:30.123");
+    EXPECT_EQ(nativeErrorOf("SELECT CONVERT(varchar(30), " + d + ", 999)"), 281);
+    EXPECT_EQ(nativeErrorOf("SELECT CONVERT(datetime, '2024-01-17', 999)"), 281);
+}
+
+TEST_F(ConversionFunctionsTest, shouldQuoteTranslateAndCheckTexts) {
+    EXPECT_EQ(text("QUOTENAME('abc[]def')"), "[abc[]]def]");
+    EXPECT_EQ(text("QUOTENAME('abc', '''')"), "'abc'");
+    EXPECT_TRUE(isNull("QUOTENAME('abc', 'x')"));
+    EXPECT_EQ(text("TRANSLATE('2*[3+4]/{7-2}', '[]{}', '()()')"), "2*(3+4)/(7-2)");
+    EXPECT_EQ(nativeErrorOf("SELECT TRANSLATE('abc', 'ab', 'x')"), 9828);
+    EXPECT_EQ(text("TRIM('.,! ' FROM '     #     test    .')"), "#     test");
+    EXPECT_EQ(scalar("SELECT CASE WHEN CHECKSUM(1, 'a') = CHECKSUM(1, 'a') THEN 1 ELSE 0 END")
+                  .toInt64(),
+              1);
+    // The signs and currency symbols alone are numeric.
+    EXPECT_EQ(scalar("SELECT ISNUMERIC('+') + ISNUMERIC('-') + ISNUMERIC('$') + ISNUMERIC('12.5')")
+                  .toInt64(),
+              4);
+    EXPECT_EQ(scalar("SELECT ISNUMERIC('abc') + ISNUMERIC(NULL)").toInt64(), 0);
+    EXPECT_TRUE(isNull("NULLIF('a', 'A')"));
+}
+
+TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
+    EXPECT_EQ(rows("SELECT value FROM STRING_SPLIT('Lorem ipsum dolor sit amet.', ' ')").size(),
+              5u);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM STRING_SPLIT('a,,b', ',')").toInt64(), 3);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM STRING_SPLIT(NULL, ',')").toInt64(), 0);
+    EXPECT_EQ(nativeErrorOf("SELECT value FROM STRING_SPLIT('a,b', ',,')"), 214);
+    run("CREATE TABLE producto (id int, etiquetas varchar(40))");
+    run("INSERT INTO producto VALUES (1, 'rojo,grande'), (2, 'azul')");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM producto CROSS APPLY STRING_SPLIT(etiquetas, ',')")
+                  .toInt64(),
+              3);
+    EXPECT_EQ(text("STRING_AGG(etiquetas, '; ') WITHIN GROUP (ORDER BY id DESC) FROM producto"),
+              "azul; rojo,grande");
+    EXPECT_TRUE(isNull("STRING_AGG(etiquetas, ',') FROM producto WHERE id > 5"));
+}
+
+TEST_F(ConversionFunctionsTest, shouldPivotAndUnpivotDerivedTables) {
+    run("CREATE TABLE ventas (tienda int, mes int, importe int)");
+    run("INSERT INTO ventas VALUES (1, 1, 10), (1, 1, 5), (1, 2, 7), (2, 2, 3)");
+    const auto pivoted = rows(
+        "SELECT tienda, [1], [2] FROM (SELECT tienda, mes, importe FROM ventas) AS v PIVOT "
+        "(SUM(importe) FOR mes IN ([1], [2])) AS p ORDER BY tienda");
+    ASSERT_EQ(pivoted.size(), 2u);
+    EXPECT_EQ(pivoted[0][1].toInt64(), 15);
+    EXPECT_EQ(pivoted[0][2].toInt64(), 7);
+    EXPECT_TRUE(pivoted[1][1].isNull());
+    // UNPIVOT leaves the NULLs out.
+    run("CREATE TABLE notas (alumno int, t1 int, t2 int)");
+    run("INSERT INTO notas VALUES (1, 5, NULL), (2, 6, 7)");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT alumno, t1, t2 FROM notas) n UNPIVOT (nota "
+                     "FOR trimestre IN (t1, t2)) AS u")
+                  .toInt64(),
+              3);
+    EXPECT_EQ(nativeErrorOf("SELECT * FROM ventas PIVOT (SUM(importe) FOR mes IN ([1])) AS p"),
+              40517);
+}
+
+} // namespace
+} // namespace estaciones::db::sqlite::test

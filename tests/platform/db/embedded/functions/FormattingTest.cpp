@@ -1,0 +1,71 @@
+// FORMAT and PARSE on the examples of their reference pages: the culture
+// decides separators, names and the order of the date's parts.
+#include "../EmbeddedFixture.h"
+
+namespace estaciones::db::sqlite::test {
+namespace {
+
+class FormattingTest : public EmbeddedFixture {
+protected:
+    QString text(const QString& expression) { return scalar("SELECT " + expression).toString(); }
+    bool isNull(const QString& expression) { return scalar("SELECT " + expression).isNull(); }
+};
+
+TEST_F(FormattingTest, shouldFormatDatesInTheirCulture) {
+    const QString d = "CAST('2020-11-22' AS date)";
+    EXPECT_EQ(text("FORMAT(" + d + ", 'd', 'en-US')"), "11/22/2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'd', 'en-gb')"), "22/11/2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'd', 'de-de')"), "22.11.2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'D', 'en-US')"), "Sunday, November 22, 2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'D', 'en-gb')"), "22 November 2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'D', 'de-de')"), "Sonntag, 22. November 2020");
+    EXPECT_EQ(text("FORMAT(" + d + ", 'dd/MM/yyyy', 'en-US')"), "22/11/2020");
+    // A one-digit month and day stay one digit in the US short pattern.
+    EXPECT_EQ(text("FORMAT(CAST('2016-07-31' AS datetime), 'd', 'en-US')"), "7/31/2016");
+    EXPECT_EQ(text("FORMAT(CAST('2016-07-31' AS datetime), 'dddd, MMMM dd, yyyy hh:mm:ss tt', "
+                   "'en-US')"),
+              "Sunday, July 31, 2016 12:00:00 AM");
+}
+
+TEST_F(FormattingTest, shouldFormatTimesAsDurations) {
+    EXPECT_EQ(text("FORMAT(CAST('07:35' AS time), N'hh\\.mm')"), "07.35");
+    EXPECT_EQ(text("FORMAT(CAST('07:35' AS time), N'hh\\:mm')"), "07:35");
+    // An unescaped separator is no duration pattern: FORMAT answers NULL.
+    EXPECT_TRUE(isNull("FORMAT(CAST('07:35' AS time), N'hh.mm')"));
+}
+
+TEST_F(FormattingTest, shouldFormatNumbersWithStandardAndCustomPatterns) {
+    EXPECT_EQ(text("FORMAT(123456789, '###-##-####')"), "123-45-6789");
+    const QString rate = "CAST(1.0002 AS money)";
+    EXPECT_EQ(text("FORMAT(" + rate + ", 'N', 'en-us')"), "1.00");
+    EXPECT_EQ(text("FORMAT(" + rate + ", 'G', 'en-us')"), "1.0002");
+    EXPECT_EQ(text("FORMAT(" + rate + ", 'C', 'en-us')"), "$1.00");
+    EXPECT_EQ(text("FORMAT(" + rate + ", 'N', 'de-de')"), "1,00");
+    EXPECT_EQ(text("FORMAT(" + rate + ", 'C', 'de-de')"), "1,00 €");
+    EXPECT_EQ(text("FORMAT(1234.567, 'N', 'en-US')"), "1,234.57");
+    EXPECT_EQ(text("FORMAT(1234, 'N1', 'en-US')"), "1,234.0");
+    EXPECT_EQ(text("FORMAT(-1234.56, 'N3', 'en-US')"), "-1,234.560");
+    EXPECT_EQ(text("FORMAT(1234567.891, 'N2', 'es-ES')"), "1.234.567,89");
+    EXPECT_EQ(text("FORMAT(5, '000')"), "005");
+    EXPECT_EQ(text("FORMAT(1234.5, '#,##0.00', 'en-US')"), "1,234.50");
+    EXPECT_EQ(text("FORMAT(-3, '0;(0)')"), "(3)");
+    EXPECT_EQ(text("FORMAT(42, 'D5')"), "00042");
+    EXPECT_EQ(text("FORMAT(255, 'X')"), "FF");
+    // 'D' takes whole numbers only: FORMAT answers NULL for a fraction.
+    EXPECT_TRUE(isNull("FORMAT(1.5, 'D')"));
+    EXPECT_EQ(nativeErrorOf("SELECT FORMAT(1, 'N', 'xx-YY')"), 9818);
+}
+
+TEST_F(FormattingTest, shouldParseTextInTheCultureNamed) {
+    EXPECT_EQ(text("CONVERT(varchar(30), PARSE('Monday, 13 December 2010' AS datetime2 USING "
+                   "'en-US'), 120)"),
+              "2010-12-13 00:00:00");
+    EXPECT_DOUBLE_EQ(scalar("SELECT PARSE('€345,98' AS money USING 'de-DE')").toDouble(), 345.98);
+    EXPECT_TRUE(isNull("TRY_PARSE('Jabberwokkie' AS datetime2 USING 'en-US')"));
+    EXPECT_EQ(nativeErrorOf("SELECT PARSE('Jabberwokkie' AS datetime2 USING 'en-US')"), 9819);
+    run("SET LANGUAGE us_english");
+    EXPECT_EQ(text("CONVERT(varchar(10), PARSE('12/16/2010' AS datetime2), 120)"), "2010-12-16");
+}
+
+} // namespace
+} // namespace estaciones::db::sqlite::test
