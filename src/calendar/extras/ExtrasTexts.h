@@ -150,30 +150,19 @@ inline QString importOutsideYears(int first, int last) {
 inline QString eventName(const QString& summary) {
     return summary.isEmpty() ? QStringLiteral("sin título") : QStringLiteral("«%1»").arg(summary);
 }
-inline QString importWithoutStart(const QString& summary) {
-    return QStringLiteral("El evento %1 no tiene fecha de inicio (DTSTART).")
-        .arg(eventName(summary));
-}
-inline QString importBadDate(const QString& summary) {
-    return QStringLiteral("El evento %1 tiene una fecha no válida.").arg(eventName(summary));
-}
-inline QString importBadRepeat(const QString& summary) {
-    return QStringLiteral("La regla de repetición (RRULE) del evento %1 no es válida.")
-        .arg(eventName(summary));
-}
-inline QString importRepeatTooFine(const QString& summary) {
-    return QStringLiteral("El evento %1 se repite por horas, minutos o segundos; el calendario "
-                          "solo admite días.")
-        .arg(eventName(summary));
-}
-inline QString importTooManyRepeats(const QString& summary) {
-    return QStringLiteral("La repetición del evento %1 da demasiadas fechas.")
-        .arg(eventName(summary));
-}
-inline QString importEventWithoutKind(const QString& summary) {
-    return QStringLiteral("El evento %1 no dice si es una temporada o un día no laborable "
-                          "(CATEGORIES).")
-        .arg(eventName(summary));
+// The reasons a file is refused that name one of its events: "%1" is the
+// event's name (aboutEvent).
+inline const char* const importWithoutStart = "El evento %1 no tiene fecha de inicio (DTSTART).";
+inline const char* const importBadDate = "El evento %1 tiene una fecha no válida.";
+inline const char* const importBadRepeat =
+    "La regla de repetición (RRULE) del evento %1 no es válida.";
+inline const char* const importRepeatTooFine =
+    "El evento %1 se repite por horas, minutos o segundos; el calendario solo admite días.";
+inline const char* const importTooManyRepeats = "La repetición del evento %1 da demasiadas fechas.";
+inline const char* const importEventWithoutKind =
+    "El evento %1 no dice si es una temporada o un día no laborable (CATEGORIES).";
+inline QString aboutEvent(const char* reason, const QString& summary) {
+    return QString::fromUtf8(reason).arg(eventName(summary));
 }
 inline QString importTwoSeasons(const QDate& date) {
     return QStringLiteral("El archivo da dos temporadas distintas al día %1.")

@@ -107,9 +107,4 @@ QString importPreview(const ImportPlan& plan, const QString& fileName) {
     return text;
 }
 
-WriteOutcome executeImport(data::DB_Dll& db, const ImportPlan& plan, const BeforeWrite& beforeWrite,
-                           const HistoryStamp* history) {
-    return writeIfUnchanged(db.gCnn, plan.changes, beforeWrite, history);
-}
-
 } // namespace estaciones::calendar::extras

@@ -43,10 +43,4 @@ ImportPlan planImport(data::DB_Dll& db, const ICalendarFile& file);
 // report when there is nothing to write, in Spanish; `fileName` names the file.
 QString importPreview(const ImportPlan& plan, const QString& fileName);
 
-// Writes the plan in one transaction, each changed day with its history row.
-// A day another station changed since the plan is left as that station put it.
-WriteOutcome executeImport(data::DB_Dll& db, const ImportPlan& plan,
-                           const BeforeWrite& beforeWrite = {},
-                           const HistoryStamp* history = nullptr);
-
 } // namespace estaciones::calendar::extras

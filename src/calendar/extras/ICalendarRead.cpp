@@ -39,20 +39,6 @@ bool inListYears(const QDate& date) {
     return date.isValid() && date.year() >= FirstListYear && date.year() <= LastListYear;
 }
 
-// The first error the parser left in the tree, as an X-LIC-ERROR property.
-std::optional<QString> firstParseError(icalcomponent* component) {
-    if (icalproperty* error = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY)) {
-        return textOf(icalproperty_get_xlicerror(error));
-    }
-    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
-         child; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT)) {
-        if (auto error = firstParseError(child)) {
-            return error;
-        }
-    }
-    return std::nullopt;
-}
-
 // The parser's message in the operator's words; the two that malformed files
 // give are known, any other is shown as it comes.
 QString describedParseError(const QString& message) {
@@ -69,22 +55,38 @@ QString describedParseError(const QString& message) {
     return message;
 }
 
-QList<icalcomponent*> childrenOf(icalcomponent* parent, icalcomponent_kind kind) {
-    QList<icalcomponent*> children;
-    for (icalcomponent* child = icalcomponent_get_first_component(parent, kind); child;
-         child = icalcomponent_get_next_component(parent, kind)) {
-        children.append(child);
+// The children of a libical list, walked with its first/next pair.
+template <typename Item, typename Kind>
+QList<Item*> listOf(icalcomponent* parent, Kind kind, Item* (*first)(icalcomponent*, Kind),
+                    Item* (*next)(icalcomponent*, Kind)) {
+    QList<Item*> items;
+    for (Item* item = first(parent, kind); item; item = next(parent, kind)) {
+        items.append(item);
     }
-    return children;
+    return items;
+}
+
+QList<icalcomponent*> childrenOf(icalcomponent* parent, icalcomponent_kind kind) {
+    return listOf(parent, kind, &icalcomponent_get_first_component,
+                  &icalcomponent_get_next_component);
 }
 
 QList<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_kind kind) {
-    QList<icalproperty*> properties;
-    for (icalproperty* property = icalcomponent_get_first_property(component, kind); property;
-         property = icalcomponent_get_next_property(component, kind)) {
-        properties.append(property);
+    return listOf(component, kind, &icalcomponent_get_first_property,
+                  &icalcomponent_get_next_property);
+}
+
+// The first error the parser left in the tree, as an X-LIC-ERROR property.
+std::optional<QString> firstParseError(icalcomponent* component) {
+    if (icalproperty* error = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY)) {
+        return textOf(icalproperty_get_xlicerror(error));
     }
-    return properties;
+    for (icalcomponent* child : childrenOf(component, ICAL_ANY_COMPONENT)) {
+        if (auto error = firstParseError(child)) {
+            return error;
+        }
+    }
+    return std::nullopt;
 }
 
 // Where a UTC time falls: the calendar's own zone when it names one.
@@ -149,14 +151,14 @@ ImportedDay ownKindOf(icalcomponent* event, const QString& summary) {
         mark.season = key.isEmpty() ? std::nullopt : seasonIndexOfCode(key);
     }
     if (!mark.season && !mark.nonWorking) {
-        refuse(texts::importEventWithoutKind(summary));
+        refuse(texts::aboutEvent(texts::importEventWithoutKind, summary));
     }
     return mark;
 }
 
 QDate validDate(const QDateTime& moment, const QString& summary) {
     if (!moment.date().isValid()) {
-        refuse(texts::importBadDate(summary));
+        refuse(texts::aboutEvent(texts::importBadDate, summary));
     }
     return moment.date();
 }
@@ -167,11 +169,11 @@ void addRepeats(Event& event, const icalrecurrencetype& rule, const icaltimetype
                 const QTimeZone& zone, int lastYear) {
     if (rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
         rule.freq == ICAL_HOURLY_RECURRENCE) {
-        refuse(texts::importRepeatTooFine(event.summary));
+        refuse(texts::aboutEvent(texts::importRepeatTooFine, event.summary));
     }
     const Iterator iterator(icalrecur_iterator_new(rule, start), &icalrecur_iterator_free);
     if (!iterator) {
-        refuse(texts::importBadRepeat(event.summary));
+        refuse(texts::aboutEvent(texts::importBadRepeat, event.summary));
     }
     for (int count = 0;; ++count) {
         const icaltimetype next = icalrecur_iterator_next(iterator.get());
@@ -183,7 +185,7 @@ void addRepeats(Event& event, const icalrecurrencetype& rule, const icaltimetype
             return;
         }
         if (count >= MaxOccurrences) {
-            refuse(texts::importTooManyRepeats(event.summary));
+            refuse(texts::aboutEvent(texts::importTooManyRepeats, event.summary));
         }
         event.starts.append(day);
     }
@@ -193,13 +195,13 @@ Event eventOf(icalcomponent* component, bool ownExport, const QTimeZone& zone) {
     Event event;
     event.summary = textOf(icalcomponent_get_summary(component)).trimmed();
     if (!icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY)) {
-        refuse(texts::importWithoutStart(event.summary));
+        refuse(texts::aboutEvent(texts::importWithoutStart, event.summary));
     }
     event.mark = ownExport ? ownKindOf(component, event.summary) : ImportedDay{std::nullopt, true, {}};
     event.mark.name = event.summary;
     const icaltimetype start = icalcomponent_get_dtstart(component);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start)) {
-        refuse(texts::importBadDate(event.summary));
+        refuse(texts::aboutEvent(texts::importBadDate, event.summary));
     }
     event.first = validDate(localMoment(start, zone), event.summary);
     if (icalcomponent_get_first_property(component, ICAL_DTEND_PROPERTY) ||

@@ -5,6 +5,7 @@
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/HolidayImport.h"
 #include "calendar/extras/ICalendarRead.h"
+#include "data/DB_Dll.h"
 #include "platform/ui/OperatorInterface.h"
 
 #include <QFile>
@@ -48,7 +49,10 @@ void CalendarExtras::importarFestivos() {
         return;
     }
     const extras::HistoryStamp importStamp = stamp(QStringLiteral("importar"));
-    const extras::WriteOutcome outcome = extras::executeImport(m_db, plan, {}, &importStamp);
+    // One transaction, each changed day with its history row; a day another
+    // station changed since the preview is left as that station put it.
+    const extras::WriteOutcome outcome =
+        extras::writeIfUnchanged(m_db.gCnn, plan.changes, {}, &importStamp);
     if (!outcome.stored) {
         operatorInterface.messageBox(extras::texts::importFailed(outcome.errorDescription),
                                      ui::style::OKOnly | ui::style::Critical);
