@@ -20,7 +20,7 @@ namespace {
 using Kind = ui::ScriptedOperatorInterface::Kind;
 
 // The region's holidays the shared file names, per year.
-const QList<QDate> holidays2025 = {QDate(2025, 1, 1), QDate(2025, 5, 5), QDate(2025, 5, 6),
+const QList<QDate> holidays2025 = {QDate(2025, 1, 1), QDate(2025, 5, 5),   QDate(2025, 5, 6),
                                    QDate(2025, 5, 7), QDate(2025, 10, 12), QDate(2025, 12, 25)};
 const QList<QDate> holidays2026 = {QDate(2026, 1, 1), QDate(2026, 1, 6), QDate(2026, 3, 19),
                                    QDate(2026, 5, 4), QDate(2026, 5, 5), QDate(2026, 10, 12)};
@@ -98,7 +98,8 @@ TEST_F(HolidayImportWindow, shouldImportARegionsHolidaysIntoTwoYearsAsThePreview
     EXPECT_EQ(previewCount(preview, 2025), holidays2025.size() - 1);
     EXPECT_EQ(previewCount(preview, 2026), holidays2026.size());
     EXPECT_EQ(code(QDate(2026, 5, 4)), QStringLiteral("AL")); // seasons stay
-    EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 6 días"))) << legend().toStdString();
+    EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 6 días")))
+        << legend().toStdString();
 
     // Every changed day has its history row, with who and where.
     const QList<extras::HistoryEntry> history =
@@ -165,7 +166,8 @@ TEST_F(HolidayImportWindow, shouldImportTheProgramsOwnExportBackToTheSameDays) {
     importFile();
     ASSERT_EQ(operatorScript.dialogs().size(), 5u);
     EXPECT_EQ(ui::style::buttons(operatorScript.dialogs()[4].flags), ui::style::OKOnly);
-    EXPECT_TRUE(operatorScript.dialogs()[4].text.contains(QStringLiteral("no hay nada que importar")));
+    EXPECT_TRUE(
+        operatorScript.dialogs()[4].text.contains(QStringLiteral("no hay nada que importar")));
 }
 
 TEST_F(HolidayImportWindow, shouldRefuseAMalformedFileAndWriteNothing) {

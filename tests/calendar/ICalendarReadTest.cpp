@@ -59,8 +59,7 @@ TEST(ICalendarReadTest, shouldReadARegionsHolidaysWithRepeatsSpansZonesAndFolded
 TEST(ICalendarReadTest, shouldTakeTheLocalDateOfTimedEvents) {
     const QStringList events = {
         // 23:30 UTC on 31 December is already New Year's Day in Madrid.
-        "BEGIN:VEVENT", "UID:a", "DTSTART:20261231T233000Z", "DTEND:20270101T003000Z",
-        "END:VEVENT",
+        "BEGIN:VEVENT", "UID:a", "DTSTART:20261231T233000Z", "DTEND:20270101T003000Z", "END:VEVENT",
         // Given in its own zone: its wall-clock date, whatever UTC says.
         "BEGIN:VEVENT", "UID:b", "DTSTART;TZID=America/Mexico_City:20260915T230000",
         "DTEND;TZID=America/Mexico_City:20260916T230000", "END:VEVENT",
@@ -137,7 +136,8 @@ TEST(ICalendarReadTest, shouldReadBackTheOwnExportsSeasonsAndNonWorkingDays) {
 TEST(ICalendarReadTest, shouldRefuseMalformedFilesWithASpanishReasonAndNoDays) {
     const QList<std::pair<QByteArray, QString>> cases = {
         {QByteArray(), QStringLiteral("vacío")},
-        {QByteArray("Fecha;Festivo\r\n01/01/2026;Año Nuevo\r\n"), QStringLiteral("BEGIN:VCALENDAR")},
+        {QByteArray("Fecha;Festivo\r\n01/01/2026;Año Nuevo\r\n"),
+         QStringLiteral("BEGIN:VCALENDAR")},
         {calendarOf({}), QStringLiteral("no contiene eventos")},
         {calendarOf({"BEGIN:VEVENT", "UID:x", "SUMMARY:Sin fecha", "END:VEVENT"}),
          QStringLiteral("«Sin fecha» no tiene fecha de inicio")},
@@ -148,15 +148,14 @@ TEST(ICalendarReadTest, shouldRefuseMalformedFilesWithASpanishReasonAndNoDays) {
         {calendarOf(allDayEvent("20260101", {"RRULE:FREQ=A VECES"})),
          QStringLiteral("«FREQ=A VECES» de RRULE")},
         {calendarOf(allDayEvent("20260532")), QStringLiteral("fecha no válida")},
-        {iCalendarLines({"BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VEVENT",
-                         "DTSTART;VALUE=DATE:20260101"}),
+        {iCalendarLines(
+             {"BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VEVENT", "DTSTART;VALUE=DATE:20260101"}),
          QStringLiteral("incompleto")},
-        {calendarOf(allDayEvent("20260101", {"RRULE:FREQ=HOURLY"})),
-         QStringLiteral("por horas")},
+        {calendarOf(allDayEvent("20260101", {"RRULE:FREQ=HOURLY"})), QStringLiteral("por horas")},
         {calendarOf(allDayEvent("18000101")), QStringLiteral("entre los años 1930 y 2049")},
-        {iCalendarLines({"BEGIN:VCALENDAR", "PRODID:" + ownProductId, "BEGIN:VEVENT",
-                         "UID:x", "DTSTART;VALUE=DATE:20260101", "SUMMARY:Suelto",
-                         "END:VEVENT", "END:VCALENDAR"}),
+        {iCalendarLines({"BEGIN:VCALENDAR", "PRODID:" + ownProductId, "BEGIN:VEVENT", "UID:x",
+                         "DTSTART;VALUE=DATE:20260101", "SUMMARY:Suelto", "END:VEVENT",
+                         "END:VCALENDAR"}),
          QStringLiteral("«Suelto» no dice si es una temporada")},
     };
     for (const auto& [bytes, reason] : cases) {

@@ -133,8 +133,8 @@ inline const QString importNotICalendar =
 inline QString importMalformed(const QString& detail) {
     return QStringLiteral("El archivo iCalendar está mal formado (%1).").arg(detail);
 }
-inline const QString importIncomplete = QStringLiteral(
-    "El archivo iCalendar está incompleto: un bloque BEGIN no tiene su END.");
+inline const QString importIncomplete =
+    QStringLiteral("El archivo iCalendar está incompleto: un bloque BEGIN no tiene su END.");
 inline QString importBadValue(const QString& property, const QString& value) {
     return QStringLiteral("no se entiende el valor «%1» de %2").arg(value, property);
 }

@@ -71,8 +71,9 @@ ImportPlan planImport(data::DB_Dll& db, const ICalendarFile& file) {
 }
 
 QString importPreview(const ImportPlan& plan, const QString& fileName) {
-    QString text = plan.changes.isEmpty() ? texts::importNothingToChange(fileName) + QLatin1Char('\n')
-                                          : texts::importHeading(fileName);
+    QString text = plan.changes.isEmpty()
+                       ? texts::importNothingToChange(fileName) + QLatin1Char('\n')
+                       : texts::importHeading(fileName);
     for (auto entry = plan.years.constBegin(); entry != plan.years.constEnd(); ++entry) {
         const YearImport& year = *entry;
         if (!year.hasCalendar) {
@@ -92,8 +93,8 @@ QString importPreview(const ImportPlan& plan, const QString& fileName) {
             }
         } else {
             for (const Season& season : seasons()) {
-                text += texts::importSeasonLine(season.caption,
-                                                year.toSeason[static_cast<std::size_t>(season.index)]);
+                text += texts::importSeasonLine(
+                    season.caption, year.toSeason[static_cast<std::size_t>(season.index)]);
             }
         }
         if (!year.withoutRow.isEmpty()) {

@@ -38,7 +38,8 @@ QByteArray foldedLine(const QString& line);
 QString escapedText(const QString& text);
 
 // The iCalendar file (one VCALENDAR, one VEVENT per run, dates as all-day
-// values with an exclusive end, the run's kind as its CATEGORIES). `stamp` is the DTSTAMP of every event.
+// values with an exclusive end, the run's kind as its CATEGORIES). `stamp` is the DTSTAMP of every
+// event.
 QByteArray iCalendarOf(const CalendarRows& rows, int year, const QDateTime& stamp);
 
 } // namespace estaciones::calendar::extras

@@ -78,7 +78,8 @@ QList<icalproperty*> propertiesOf(icalcomponent* component, icalproperty_kind ki
 
 // The first error the parser left in the tree, as an X-LIC-ERROR property.
 std::optional<QString> firstParseError(icalcomponent* component) {
-    if (icalproperty* error = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY)) {
+    if (icalproperty* error =
+            icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY)) {
         return textOf(icalproperty_get_xlicerror(error));
     }
     for (icalcomponent* child : childrenOf(component, ICAL_ANY_COMPONENT)) {
@@ -197,7 +198,8 @@ Event eventOf(icalcomponent* component, bool ownExport, const QTimeZone& zone) {
     if (!icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY)) {
         refuse(texts::aboutEvent(texts::importWithoutStart, event.summary));
     }
-    event.mark = ownExport ? ownKindOf(component, event.summary) : ImportedDay{std::nullopt, true, {}};
+    event.mark =
+        ownExport ? ownKindOf(component, event.summary) : ImportedDay{std::nullopt, true, {}};
     event.mark.name = event.summary;
     const icaltimetype start = icalcomponent_get_dtstart(component);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start)) {

@@ -287,7 +287,8 @@ void CalendarExtras::tellOverwritten(const extras::CalendarRows& now, const QLis
         // The mark goes on (the undo gives the other station's value back),
         // but not without a word.
         m_window.statusBar()->showMessage(
-            extras::texts::replacedOtherStation(changed.size(), extras::texts::dateList(changed)), messageMs);
+            extras::texts::replacedOtherStation(changed.size(), extras::texts::dateList(changed)),
+            messageMs);
     }
 }
 
@@ -354,7 +355,8 @@ void CalendarExtras::markRange(const QDate& from, const QDate& to, bool firstDay
     m_history.record(mark.changes);
     repaint();
     if (!mark.withoutRow.isEmpty()) {
-        tell(extras::texts::rangeWithoutRows(mark.withoutRow.size(), extras::texts::dateList(mark.withoutRow)),
+        tell(extras::texts::rangeWithoutRows(mark.withoutRow.size(),
+                                             extras::texts::dateList(mark.withoutRow)),
              ui::style::OKOnly | ui::style::Exclamation);
     }
 }
@@ -496,9 +498,10 @@ void CalendarExtras::tellOutcome(const extras::WriteOutcome& outcome) {
     if (!outcome.stored) {
         tell(outcome.errorDescription);
     } else if (!outcome.changedElsewhere.isEmpty()) {
-        tell(extras::texts::changedByOtherStation(outcome.changedElsewhere.size(),
-                                                  extras::texts::dateList(outcome.changedElsewhere)),
-             ui::style::OKOnly | ui::style::Exclamation);
+        tell(
+            extras::texts::changedByOtherStation(outcome.changedElsewhere.size(),
+                                                 extras::texts::dateList(outcome.changedElsewhere)),
+            ui::style::OKOnly | ui::style::Exclamation);
     }
 }
 
