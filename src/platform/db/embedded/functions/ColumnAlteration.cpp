@@ -36,9 +36,15 @@ bool isVariableLength(const QString& typeName) {
            typeName == QLatin1String("varbinary");
 }
 
-[[noreturn]] void dependent(const QString& what, const QString& name, const QString& column) {
+// 5074 for the object that depends on the column, then 4922 for the
+// statement (ALTER COLUMN c, DROP COLUMN c) it refuses.
+[[noreturn]] void dependent(const QString& what, const QString& name, const QString& column,
+                            const QString& statement) {
     throw ServerFailure(
-        5074, QStringLiteral("The %1 '%2' is dependent on column '%3'.").arg(what, name, column));
+        5074, QStringLiteral("The %1 '%2' is dependent on column '%3'.").arg(what, name, column),
+        {{4922, QStringLiteral("ALTER TABLE %1 %2 failed because one or more objects access "
+                               "this column.")
+                    .arg(statement, column)}});
 }
 
 // The table's definition, parsed, and the column's place in it.
@@ -147,7 +153,7 @@ TypeChange typeChange(const DeclaredType& before, const DeclaredType& after) {
 // with a default, "the length, precision, or scale of a column can be changed
 // if the data type isn't changed".
 void refuseDependents(sqlite3* db, const Definition& d, const QString& table, const QString& column,
-                      const TypeChange& change) {
+                      const TypeChange& change, const QString& statement) {
     const auto [sameType, variable, grows] = change;
     const QString schema = d.schema;
     if (!columnOf(db,
@@ -156,7 +162,7 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                       .arg(schema),
                   {table, column})
              .isEmpty())
-        dependent(QStringLiteral("object"), d.primaryKeyName(column), column);
+        dependent(QStringLiteral("object"), d.primaryKeyName(column), column, statement);
     const QStringList indexes = columnOf(
         db,
         QStringLiteral("SELECT il.name FROM pragma_index_list(?1, '%1') AS il, "
@@ -167,7 +173,7 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
         QString index = indexes.front();
         if (index.startsWith(table + QLatin1Char('.'), Qt::CaseInsensitive))
             index = index.mid(table.size() + 1);
-        dependent(QStringLiteral("index"), index, column);
+        dependent(QStringLiteral("index"), index, column, statement);
     }
     if (!columnOf(db,
                   QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1"),
@@ -185,12 +191,12 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                           sameType ? QStringLiteral("0") : QStringLiteral("1")),
                  {table, column}))
             if (row.startsWith(QLatin1Char('F')) || row.startsWith(QLatin1Char('D')) || !variable)
-                dependent(QStringLiteral("object"), row.mid(1), column);
+                dependent(QStringLiteral("object"), row.mid(1), column, statement);
     }
     const auto [clause, name] = d.defaultClause();
     if (!clause.isEmpty() && !sameType)
         dependent(QStringLiteral("object"), name.isEmpty() ? QStringLiteral("DEFAULT") : name,
-                  column);
+                  column, statement);
 }
 
 // The table's definition becomes `tableSql`: SQLite's ALTER TABLE cannot
@@ -229,7 +235,8 @@ void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                   {table, column})
                              .isEmpty();
     if (exists)
-        refuseDependents(db, definitionOf(db, table, column), table, column, TypeChange{});
+        refuseDependents(db, definitionOf(db, table, column), table, column, TypeChange{},
+                         QStringLiteral("DROP COLUMN"));
     sqlite3_result_null(ctx);
 }
 
@@ -262,7 +269,8 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString oldDeclared = d.declaredType();
     const DeclaredType before = describeDeclaredType(oldDeclared);
     const DeclaredType after = describeDeclaredType(newType);
-    refuseDependents(db, d, table, column, typeChange(before, after));
+    refuseDependents(db, d, table, column, typeChange(before, after),
+                     QStringLiteral("ALTER COLUMN"));
 
     // The values first: a refusal changes nothing.
     const QString t = d.schema + QLatin1Char('.') + quoted(table);
