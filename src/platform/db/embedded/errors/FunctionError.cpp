@@ -8,13 +8,20 @@ QString functionErrorMessage(int nativeNumber, const QString& text) {
     return QStringLiteral("tsql %1: %2").arg(nativeNumber).arg(text);
 }
 
-std::optional<FunctionError> parseFunctionError(const QString& sqliteMessage) {
-    static const QRegularExpression pattern(QStringLiteral(R"(tsql (\d+): (.*)$)"),
+std::vector<FunctionError> parseFunctionErrors(const QString& sqliteMessage) {
+    static const QRegularExpression pattern(QStringLiteral(R"(tsql (\d+): (.*?)(?=\ntsql \d+: |$))"),
                                             QRegularExpression::DotMatchesEverythingOption);
-    const auto m = pattern.match(sqliteMessage);
-    if (!m.hasMatch())
+    std::vector<FunctionError> errors;
+    for (const auto& m : pattern.globalMatch(sqliteMessage))
+        errors.push_back(FunctionError{m.captured(1).toInt(), m.captured(2)});
+    return errors;
+}
+
+std::optional<FunctionError> parseFunctionError(const QString& sqliteMessage) {
+    const std::vector<FunctionError> errors = parseFunctionErrors(sqliteMessage);
+    if (errors.empty())
         return std::nullopt;
-    return FunctionError{m.captured(1).toInt(), m.captured(2)};
+    return errors.front();
 }
 
 } // namespace estaciones::db::tsql

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace estaciones::db::tsql {
 
@@ -17,5 +18,8 @@ struct FunctionError {
 // The number and text inside an SQLite error message raised by one of the
 // dialect's functions; nullopt for any other message.
 std::optional<FunctionError> parseFunctionError(const QString& sqliteMessage);
+// Every error of such a message: a function that fails as the server does
+// with several records writes them one a line.
+std::vector<FunctionError> parseFunctionErrors(const QString& sqliteMessage);
 
 } // namespace estaciones::db::tsql

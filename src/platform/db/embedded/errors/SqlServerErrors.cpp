@@ -132,6 +132,8 @@ constexpr std::array messages{
             "Constraint '%1' does not exist."},
     Message{native::ColumnDependency, 16, "42000", errnum::CommandError,
             "The object '%1' is dependent on column '%2'."},
+    Message{native::ColumnAccessed, 16, "42000", errnum::CommandError,
+            "ALTER TABLE %1 failed because one or more objects access this column."},
     Message{native::AlterColumnMissing, 16, "42S22", errnum::CommandError,
             "ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'."},
     Message{native::RenameAmbiguous, 11, "42000", errnum::CommandError,
@@ -530,6 +532,7 @@ bool endsOnlyTheStatement(int number) {
     case native::DuplicateKeyOnCreateIndex:
     case native::NotAConstraint:
     case native::ColumnDependency:
+    case native::ColumnAccessed:
     case native::RenameAmbiguous:
     case native::AlterColumnMissing:
     case native::ReferencedByForeignKey:
@@ -567,6 +570,20 @@ QString tableOfConstraintMessage(const QString& message) {
     }
     const QString first = message.mid(colon + 1).section(',', 0, 0).trimmed();
     return first.contains('.') ? stripQuotes(tableAndColumn(first).first) : QString();
+}
+
+std::vector<ProviderError> translateSqliteErrors(const SqliteFailure& failure) {
+    const std::vector<tsql::FunctionError> requested = tsql::parseFunctionErrors(failure.message);
+    if (requested.size() < 2) {
+        return {translateSqliteError(failure)};
+    }
+    std::vector<ProviderError> errors;
+    for (const tsql::FunctionError& record : requested) {
+        ProviderError error = sqlServerError(record.nativeNumber);
+        error.description = record.text;
+        errors.push_back(std::move(error));
+    }
+    return errors;
 }
 
 ProviderError translateSqliteError(const SqliteFailure& failure) {

@@ -78,6 +78,7 @@ constexpr int NotAConstraint = 3728;
 constexpr int ReferencedByForeignKey = 3726;
 constexpr int ConstraintDoesNotExist = 4917;
 constexpr int ColumnDependency = 5074;
+constexpr int ColumnAccessed = 4922;
 constexpr int RenameAmbiguous = 15248;
 constexpr int AlterColumnMissing = 4924;
 constexpr int UserError = 50000; // RAISERROR with a message text
@@ -134,6 +135,8 @@ bool endsTheTransaction(const ProviderFailure& failure);
 
 // The mapping table: SQLite result code and message pattern → SQL Server record.
 ProviderError translateSqliteError(const SqliteFailure& failure);
+// The same with every record a failing function gave, in order.
+std::vector<ProviderError> translateSqliteErrors(const SqliteFailure& failure);
 
 // Table named by a constraint message "T.c, T.d" → "T" (empty when none).
 QString tableOfConstraintMessage(const QString& message);

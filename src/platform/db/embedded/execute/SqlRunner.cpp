@@ -89,11 +89,11 @@ void SqlRunner::watch(sqlite3* db) {
     sqlite3_progress_handler(db, 1000, progressCheck, this);
 }
 
-ProviderError SqlRunner::failure(sqlite3* db, const QString& statement) const {
+std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statement) const {
     if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
-        return queryTimeoutError();
+        return {queryTimeoutError()};
     }
-    return m_session.current().lastError(statement);
+    return m_session.current().lastErrors(statement);
 }
 
 StatementOutcome SqlRunner::run(const QString& text, const QString& verb,
@@ -137,7 +137,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db, rest, static_cast<int>(end - rest), &statement.statement,
                                &tail) != SQLITE_OK) {
-            throw ProviderFailure({failure(db, text)});
+            throw ProviderFailure(failure(db, text));
         }
         if (tail <= rest) {
             failWith(native::SyntaxError, {QString::fromUtf8(rest, 1)}); // no progress: never loop
@@ -162,7 +162,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         int rc = sqlite3_step(statement.statement);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             // Before anything else runs on the connection and replaces the message.
-            throw ProviderFailure({failure(db, text)});
+            throw ProviderFailure(failure(db, text));
         }
         if (returnsRows) {
             result.columns = describeColumns(statement.statement);
@@ -183,7 +183,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
             rc = sqlite3_step(statement.statement);
         }
         if (rc != SQLITE_DONE) {
-            throw ProviderFailure({failure(db, text)});
+            throw ProviderFailure(failure(db, text));
         }
         if (returnsRows) {
             m_session.rowCount = static_cast<long long>(result.rows.size());
@@ -211,7 +211,7 @@ Variant SqlRunner::scalar(const QString& text) {
     sqlite3* db = m_session.current().handle();
     PreparedStatement statement(db, withNulCharactersSpelled(text));
     if (!statement.ok()) {
-        throw ProviderFailure({failure(db, text)});
+        throw ProviderFailure(failure(db, text));
     }
     if (statement.isEmpty()) {
         return Variant::null();
@@ -222,7 +222,7 @@ Variant SqlRunner::scalar(const QString& text) {
         return columns.empty() ? Variant::null() : readValue(statement.handle(), 0, columns[0]);
     }
     if (rc != SQLITE_DONE) {
-        throw ProviderFailure({failure(db, text)});
+        throw ProviderFailure(failure(db, text));
     }
     return Variant::null();
 }

@@ -229,14 +229,23 @@ bool isIdentity(sqlite3* db, const QString& table, const QString& column, bool r
                 .isEmpty();
 }
 
+// The arguments of COLUMNPROPERTY and INDEXPROPERTY: an object id, a name
+// in that object and the property asked for.
+struct PropertyCall {
+    PropertyCall(sqlite3_context* ctx, sqlite3_value** argv)
+        : db(sqlite3_context_db_handle(ctx)), id(sqlite3_value_int64(argv[0])),
+          table(tableOfId(db, id)), name(textOf(argv[1])), property(textOf(argv[2]).toLower()) {}
+    sqlite3* db;
+    qint64 id;
+    QString table;
+    QString name;
+    QString property;
+};
+
 // COLUMNPROPERTY(object_id, 'column', 'AllowsNull' | 'IsIdentity' | 'Precision' | 'Scale' |
 // 'ColumnId'); NULL for what it does not know.
 void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    sqlite3* db = sqlite3_context_db_handle(ctx);
-    const qint64 id = sqlite3_value_int64(argv[0]);
-    const QString table = tableOfId(db, id);
-    const QString column = textOf(argv[1]);
-    const QString property = textOf(argv[2]).toLower();
+    const auto [db, id, table, column, property] = PropertyCall(ctx, argv);
     const QStringList row =
         table.isEmpty()
             ? QStringList()
@@ -270,11 +279,7 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // primary key is the table's clustered index; every other index, unique or
 // not, is nonclustered. NULL when there is no such index.
 void indexProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    sqlite3* db = sqlite3_context_db_handle(ctx);
-    const qint64 id = sqlite3_value_int64(argv[0]);
-    const QString table = tableOfId(db, id);
-    const QString index = textOf(argv[1]);
-    const QString property = textOf(argv[2]).toLower();
+    const auto [db, id, table, index, property] = PropertyCall(ctx, argv);
     if (table.isEmpty() || id < 0)
         return sqlite3_result_null(ctx);
     const bool primaryKey =

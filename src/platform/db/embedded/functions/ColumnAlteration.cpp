@@ -36,9 +36,15 @@ bool isVariableLength(const QString& typeName) {
            typeName == QLatin1String("varbinary");
 }
 
-[[noreturn]] void dependent(const QString& what, const QString& name, const QString& column) {
+// 5074 for the object that depends on the column, then 4922 for the
+// statement (ALTER COLUMN c, DROP COLUMN c) it refuses.
+[[noreturn]] void dependent(const QString& what, const QString& name, const QString& column,
+                            const QString& statement) {
     throw ServerFailure(
-        5074, QStringLiteral("The %1 '%2' is dependent on column '%3'.").arg(what, name, column));
+        5074, QStringLiteral("The %1 '%2' is dependent on column '%3'.").arg(what, name, column),
+        {{4922, QStringLiteral("ALTER TABLE %1 %2 failed because one or more objects access "
+                               "this column.")
+                    .arg(statement, column)}});
 }
 
 // The table's definition, parsed, and the column's place in it.
@@ -120,6 +126,24 @@ Definition definitionOf(sqlite3* db, const QString& table, const QString& column
                                   .arg(column, table));
 }
 
+// What a change of a column's type keeps; a dropped column keeps nothing.
+struct TypeChange {
+    bool sameType = false;
+    bool variable = false; // the same variable-length type
+    bool grows = false;    // ... and no shorter than before
+};
+
+TypeChange typeChange(const DeclaredType& before, const DeclaredType& after) {
+    TypeChange change;
+    change.sameType = before.typeName == after.typeName;
+    change.variable = change.sameType && isVariableLength(after.typeName);
+    const int oldLength = before.characterLength.value_or(0);
+    const int newLength = after.characterLength.value_or(0);
+    change.grows =
+        change.variable && (newLength == -1 || (oldLength != -1 && newLength >= oldLength));
+    return change;
+}
+
 // The server refuses to alter a column that a key, a foreign key, an index
 // or a default depends on, except: "Used in an index, unless the column is a
 // varchar, nvarchar, or varbinary data type, the data type isn't changed, the
@@ -129,12 +153,8 @@ Definition definitionOf(sqlite3* db, const QString& table, const QString& column
 // with a default, "the length, precision, or scale of a column can be changed
 // if the data type isn't changed".
 void refuseDependents(sqlite3* db, const Definition& d, const QString& table, const QString& column,
-                      const DeclaredType& before, const DeclaredType& after) {
-    const bool sameType = before.typeName == after.typeName;
-    const bool variable = sameType && isVariableLength(after.typeName);
-    const int oldLength = before.characterLength.value_or(0);
-    const int newLength = after.characterLength.value_or(0);
-    const bool grows = variable && (newLength == -1 || (oldLength != -1 && newLength >= oldLength));
+                      const TypeChange& change, const QString& statement) {
+    const auto [sameType, variable, grows] = change;
     const QString schema = d.schema;
     if (!columnOf(db,
                   QStringLiteral("SELECT 1 FROM pragma_table_info(?1, '%1') WHERE pk > 0 AND "
@@ -142,7 +162,7 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                       .arg(schema),
                   {table, column})
              .isEmpty())
-        dependent(QStringLiteral("object"), d.primaryKeyName(column), column);
+        dependent(QStringLiteral("object"), d.primaryKeyName(column), column, statement);
     const QStringList indexes = columnOf(
         db,
         QStringLiteral("SELECT il.name FROM pragma_index_list(?1, '%1') AS il, "
@@ -153,7 +173,7 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
         QString index = indexes.front();
         if (index.startsWith(table + QLatin1Char('.'), Qt::CaseInsensitive))
             index = index.mid(table.size() + 1);
-        dependent(QStringLiteral("index"), index, column);
+        dependent(QStringLiteral("index"), index, column, statement);
     }
     if (!columnOf(db,
                   QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1"),
@@ -163,19 +183,20 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                                               "lower(?2) || ',%')");
         for (const QString& row : columnOf(
                  db,
-                 QStringLiteral("SELECT kind || name FROM %1 WHERE kind <> 'D' AND ((lower(table_name) "
-                                "= lower(?1) AND %2) OR (kind = 'F' AND lower(ref_table) = "
-                                "lower(?1) AND %3))")
+                 QStringLiteral("SELECT kind || name FROM %1 WHERE (kind <> 'D' OR %4) AND "
+                                "((lower(table_name) = lower(?1) AND %2) OR (kind = 'F' AND "
+                                "lower(ref_table) = lower(?1) AND %3))")
                      .arg(QLatin1String(constraintTable), listed.arg(QStringLiteral("columns")),
-                          listed.arg(QStringLiteral("ref_columns"))),
+                          listed.arg(QStringLiteral("ref_columns")),
+                          sameType ? QStringLiteral("0") : QStringLiteral("1")),
                  {table, column}))
-            if (row.startsWith(QLatin1Char('F')) || !variable)
-                dependent(QStringLiteral("object"), row.mid(1), column);
+            if (row.startsWith(QLatin1Char('F')) || row.startsWith(QLatin1Char('D')) || !variable)
+                dependent(QStringLiteral("object"), row.mid(1), column, statement);
     }
     const auto [clause, name] = d.defaultClause();
     if (!clause.isEmpty() && !sameType)
         dependent(QStringLiteral("object"), name.isEmpty() ? QStringLiteral("DEFAULT") : name,
-                  column);
+                  column, statement);
 }
 
 // The table's definition becomes `tableSql`: SQLite's ALTER TABLE cannot
@@ -200,6 +221,24 @@ void replaceTableDefinition(sqlite3* db, const Definition& d, const QString& tab
 }
 
 } // namespace
+
+void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = textOf(argv[0]);
+    const QString column = textOf(argv[1]);
+    // A column that is not there fails in the DROP COLUMN itself.
+    const bool exists = !columnOf(db,
+                                  QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
+                                                 "lower(name) = lower(?2) UNION ALL SELECT 1 FROM "
+                                                 "pragma_table_info(?1, 'temp') WHERE lower(name) "
+                                                 "= lower(?2)"),
+                                  {table, column})
+                             .isEmpty();
+    if (exists)
+        refuseDependents(db, definitionOf(db, table, column), table, column, TypeChange{},
+                         QStringLiteral("DROP COLUMN"));
+    sqlite3_result_null(ctx);
+}
 
 void removeColumnDefault(sqlite3* db, const QString& table, const QString& column) {
     execute(db, QStringLiteral("DROP TRIGGER IF EXISTS %1")
@@ -230,7 +269,8 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString oldDeclared = d.declaredType();
     const DeclaredType before = describeDeclaredType(oldDeclared);
     const DeclaredType after = describeDeclaredType(newType);
-    refuseDependents(db, d, table, column, before, after);
+    refuseDependents(db, d, table, column, typeChange(before, after),
+                     QStringLiteral("ALTER COLUMN"));
 
     // The values first: a refusal changes nothing.
     const QString t = d.schema + QLatin1Char('.') + quoted(table);

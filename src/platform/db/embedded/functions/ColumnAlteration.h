@@ -17,6 +17,10 @@ namespace estaciones::db::tsql {
 // Throws schema_access::ServerFailure.
 void alterColumn(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 
+// tsql_refuse_dropped_column(table, column): before ALTER TABLE DROP COLUMN,
+// 5074 naming a constraint, default or index that depends on the column.
+void refuseDroppedColumn(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+
 // The column's default goes (ALTER TABLE DROP CONSTRAINT of a default): the
 // trigger that gives it, or the DEFAULT clause of its definition.
 void removeColumnDefault(sqlite3* db, const QString& table, const QString& column);

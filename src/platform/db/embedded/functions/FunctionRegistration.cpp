@@ -11,8 +11,10 @@ void reportFailure(sqlite3_context* ctx, FunctionBody body, int argc, sqlite3_va
     try {
         body(ctx, argc, argv);
     } catch (const ServerFailure& failure) {
-        const QByteArray message =
-            functionErrorMessage(failure.number, QString::fromStdString(failure.what())).toUtf8();
+        QString text = functionErrorMessage(failure.number, QString::fromStdString(failure.what()));
+        for (const FunctionError& next : failure.followedBy)
+            text += QLatin1Char('\n') + functionErrorMessage(next.nativeNumber, next.text);
+        const QByteArray message = text.toUtf8();
         sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);

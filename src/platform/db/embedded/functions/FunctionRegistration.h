@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include "platform/db/embedded/errors/FunctionError.h"
+
 #include <stdexcept>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_context;
@@ -13,10 +16,13 @@ struct sqlite3_value;
 namespace estaciones::db::tsql {
 
 // A failure with the server's number and text, raised out of a function.
+// `followedBy`: the records the server gives after it for the same failure.
 struct ServerFailure : std::runtime_error {
-    ServerFailure(int number, const QString& text)
-        : std::runtime_error(text.toStdString()), number(number) {}
+    ServerFailure(int number, const QString& text, std::vector<FunctionError> followedBy = {})
+        : std::runtime_error(text.toStdString()), number(number),
+          followedBy(std::move(followedBy)) {}
     int number;
+    std::vector<FunctionError> followedBy;
 };
 
 using FunctionBody = void (*)(sqlite3_context*, int, sqlite3_value**);

@@ -200,6 +200,7 @@ const FunctionRegistration registrations[] = {
     {"tsql_enable_constraints", 4, guarded<enableConstraints>},
     {"tsql_drop_table_constraints", 1, guarded<dropTableConstraints>},
     {"tsql_alter_column", 5, guarded<alterColumn>},
+    {"tsql_refuse_dropped_column", 2, guarded<refuseDroppedColumn>},
 };
 
 } // namespace

@@ -317,11 +317,11 @@ SqlValue objectIdFunction(const Call& c) {
                                         "('table','view','trigger') AND name = ?1 COLLATE NOCASE "
                                         "AND coalesce(?2, %1) = %1")
                              .arg(QLatin1String(objectTypeCode)));
-    if (id.isNull())
-        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+    if (id.isNull() && !c.settings.procedureTable.isEmpty())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM \"%2\" WHERE name = ?1 COLLATE NOCASE "
                                    "AND coalesce(?2, 'P') = 'P'")
                         .arg(procedureIdBase)
-                        .arg(QLatin1String(procedureTable)));
+                        .arg(c.settings.procedureTable));
     if (id.isNull())
         // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...).
         id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "

@@ -95,9 +95,13 @@ void SqliteDatabase::run(const QString& sql) {
 }
 
 ProviderError SqliteDatabase::lastError(const QString& statement) const {
+    return lastErrors(statement).front();
+}
+
+std::vector<ProviderError> SqliteDatabase::lastErrors(const QString& statement) const {
     const bool waitRanOut = std::exchange(m_waitRanOut, false);
     if ((sqlite3_extended_errcode(m_db) & 0xff) == SQLITE_BUSY && waitRanOut) {
-        return queryTimeoutError();
+        return {queryTimeoutError()};
     }
     SqliteFailure failure;
     failure.extendedCode = sqlite3_extended_errcode(m_db);
@@ -108,7 +112,7 @@ ProviderError SqliteDatabase::lastError(const QString& statement) const {
     if (!table.isEmpty()) {
         failure.primaryKey = primaryKeyColumns(table);
     }
-    return translateSqliteError(failure);
+    return translateSqliteErrors(failure);
 }
 
 bool SqliteDatabase::inTransaction() const {

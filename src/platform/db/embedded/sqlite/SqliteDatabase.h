@@ -36,6 +36,8 @@ public:
     // The SQL Server record for the connection's last error on `statement`;
     // a lock wait that ran out is the command time-out.
     ProviderError lastError(const QString& statement) const;
+    // Every record of the last failure (a function may give several).
+    std::vector<ProviderError> lastErrors(const QString& statement) const;
 
     // How long a statement waits for another station's write lock: until
     // `deadline` (the command time-out); without one, a fixed 10 s.

@@ -711,6 +711,9 @@ std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& sett
                 continue;
             const QString name = pieces[from].value();
             if (!constraint) {
+                statements << callingStatement(
+                    QStringLiteral("SELECT tsql_refuse_dropped_column(%1, %2)")
+                        .arg(Token::string(table).text, Token::string(name).text));
                 statements
                     << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(t, quoteName(name));
                 continue;

@@ -157,6 +157,26 @@ TEST_F(ErrorMappingTest, CommandTimeoutEndsALoopThatNeverEnds) {
     EXPECT_EQ(articleCount(), 1); // the session goes on
 }
 
+TEST_F(ErrorMappingTest, ADependentColumnIsRefusedWithBothRecords) {
+    run("CREATE TABLE Tarifas (Codigo int NOT NULL, Importe money NULL CONSTRAINT DF_Importe "
+        "DEFAULT 0, Nota varchar(10) NULL)");
+    run("CREATE INDEX IX_Nota ON Tarifas (Nota)");
+    for (const auto& [statement, object] :
+         {std::pair{"ALTER TABLE Tarifas DROP COLUMN Importe", "The object 'DF_Importe'"},
+          std::pair{"ALTER TABLE Tarifas ALTER COLUMN Nota int NULL", "The index 'IX_Nota'"}}) {
+        EXPECT_EQ(nativeErrorOf(statement), 5074) << statement;
+        ASSERT_GE(lastFailure.size(), 2u) << statement;
+        EXPECT_TRUE(lastFailure[0].description.startsWith(object)) << statement;
+        EXPECT_EQ(lastFailure[1].nativeError, 4922) << statement;
+    }
+    EXPECT_EQ(lastFailure[1].description,
+              "ALTER TABLE ALTER COLUMN Nota failed because one or more objects access this "
+              "column.");
+    // Nothing changed: the column and its default are there.
+    run("INSERT INTO Tarifas (Codigo) VALUES (1)");
+    EXPECT_EQ(scalar("SELECT count(*) FROM Tarifas WHERE Importe = 0").toInt32(), 1);
+}
+
 TEST(SqlServerErrors, UnknownSqliteFailuresKeepTheirText) {
     SqliteFailure failure;
     failure.extendedCode = 1;

@@ -136,7 +136,8 @@ TEST(SchemaTest, shouldListTheExecutorsProceduresAmongTheObjects) {
         db.count("select * from dbo.sysobjects where id = object_id(N'[dbo].[crearcalendario]') "
                  "and OBJECTPROPERTY(id, N'IsProcedure') = 1"),
         1);
-    EXPECT_EQ(db.scalar("select xtype from sysobjects where name = 'CrearCalendario'"), "P");
+    // xtype is char(2), as the server pads it.
+    EXPECT_EQ(db.scalar("select xtype from sysobjects where name = 'CrearCalendario'"), "P ");
 }
 
 TEST(SchemaTest, shouldKeepIndexNamesPerTable) {
