@@ -216,6 +216,13 @@ size_t QueryTyping::lastBinaryOperator(size_t from, size_t to) const {
 }
 
 std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
+    // agg(x) FILTER (WHERE ...) has the aggregate's type (PIVOT's columns).
+    if (to - from > 4 && m_pieces[to - 1].isPunctuation(u")")) {
+        const size_t open = tsql::openOf(m_pieces, to - 1);
+        if (open != size_t(-1) && open > from && m_pieces[open - 1].isWord(u"FILTER")) {
+            to = open - 1;
+        }
+    }
     while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
            tsql::closeOf(m_pieces, from) == to - 1) {
         if (m_pieces[from + 1].isWord(u"SELECT")) {

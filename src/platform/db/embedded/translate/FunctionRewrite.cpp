@@ -275,6 +275,10 @@ void mapFunctions(Pieces& pieces) {
         size_t end = close + 1;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
+            // A case-sensitive or binary collation on an argument makes the search exact.
+            if (name == QLatin1String("charindex") &&
+                findTopLevelWord(pieces, open + 1, close, u"BINARY") != close)
+                pieces[i].text = QStringLiteral("tsql_charindex_exact");
             continue;
         } else if (const auto s = sessionValueFunctions().find(name);
                    s != sessionValueFunctions().end()) {

@@ -60,6 +60,13 @@ TEST_F(ConversionFunctionsTest, shouldQuoteTranslateAndCheckTexts) {
               4);
     EXPECT_EQ(scalar("SELECT ISNUMERIC('abc') + ISNUMERIC(NULL)").toInt64(), 0);
     EXPECT_TRUE(isNull("NULLIF('a', 'A')"));
+    // A case-sensitive collation on the searched text makes CHARINDEX exact.
+    EXPECT_EQ(scalar("SELECT CHARINDEX('TEST', 'This is a Test' COLLATE Latin1_General_CS_AS)")
+                  .toInt64(),
+              0);
+    EXPECT_EQ(scalar("SELECT CHARINDEX('Test', 'This is a Test' COLLATE Latin1_General_CS_AS)")
+                  .toInt64(),
+              11);
 }
 
 TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
