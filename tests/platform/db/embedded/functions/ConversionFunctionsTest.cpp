@@ -44,6 +44,16 @@ TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(datetime, '2024-01-17', 999)"), 281);
 }
 
+// Decimal and money keep their scale in text: the stored number has lost
+// the zeros, the type the text names has not.
+TEST_F(ConversionFunctionsTest, shouldWriteDecimalsAtTheirScale) {
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(1234.5 AS decimal(10,2)))"), "1234.50");
+    EXPECT_EQ(text("CAST(CAST(-0.05 AS decimal(4,3)) AS varchar(10))"), "-0.050");
+    EXPECT_EQ(text("CAST(1.50 AS varchar(10))"), "1.50");
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(1234567.5 AS money), 1)"), "1,234,567.50");
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(3.5 AS money), 2)"), "3.5000");
+}
+
 TEST_F(ConversionFunctionsTest, shouldQuoteTranslateAndCheckTexts) {
     EXPECT_EQ(text("QUOTENAME('abc[]def')"), "[abc[]]def]");
     EXPECT_EQ(text("QUOTENAME('abc', '''')"), "'abc'");
