@@ -390,6 +390,23 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
             return query.declarationOf(index);
         }
     }
+    // A derived table's computed column, typed as its own query types it
+    // (the columns PIVOT makes, SELECT x FROM (SELECT SUM(m) AS x ...) d).
+    const size_t from = tsql::findTopLevelWord(m_pieces, 0, m_pieces.size(), u"FROM");
+    for (size_t i = from; i + 1 < m_pieces.size(); ++i) {
+        if (!m_pieces[i].isPunctuation(u"(") || !m_pieces[i + 1].isWord(u"SELECT") ||
+            (!m_pieces[i - 1].isWord(u"FROM") && !m_pieces[i - 1].isWord(u"JOIN") &&
+             !m_pieces[i - 1].isPunctuation(u","))) {
+            continue;
+        }
+        const size_t close = tsql::closeOf(m_pieces, i);
+        QueryTyping derived(m_db, tsql::render(m_pieces, i + 1, close), m_depth + 1);
+        const int index = derived.columnIndex(column);
+        if (index >= 0) {
+            return derived.declarationOf(index);
+        }
+        i = close;
+    }
     return std::nullopt;
 }
 

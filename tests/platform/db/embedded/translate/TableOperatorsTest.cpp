@@ -30,6 +30,18 @@ TEST_F(TableOperatorsTest, shouldPivotOneGroupPerKeptColumn) {
               2);
 }
 
+// The pivoted columns have the aggregate's type: AVG of money is money.
+TEST_F(TableOperatorsTest, shouldTypePivotedColumnsAsTheirAggregate) {
+    run("CREATE TABLE coste (dias int, importe money)");
+    run("INSERT INTO coste VALUES (0, 10), (0, 20), (1, 30)");
+    const auto pivoted = rows("SELECT [0], [1] FROM (SELECT dias, importe FROM coste) AS c PIVOT "
+                              "(AVG(importe) FOR dias IN ([0], [1])) AS p");
+    ASSERT_EQ(pivoted.size(), 1u);
+    EXPECT_EQ(pivoted[0][0].type(), Variant::Type::Currency);
+    EXPECT_DOUBLE_EQ(pivoted[0][0].toDouble(), 15.0);
+    EXPECT_DOUBLE_EQ(pivoted[0][1].toDouble(), 30.0);
+}
+
 TEST_F(TableOperatorsTest, shouldUnpivotLeavingNullsOut) {
     run("CREATE TABLE notas (alumno int, t1 int, t2 int)");
     run("INSERT INTO notas VALUES (1, 5, NULL), (2, 6, 7)");
