@@ -216,6 +216,13 @@ size_t QueryTyping::lastBinaryOperator(size_t from, size_t to) const {
 }
 
 std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
+    // agg(x) FILTER (WHERE ...) has the aggregate's type (PIVOT's columns).
+    if (to - from > 4 && m_pieces[to - 1].isPunctuation(u")")) {
+        const size_t open = tsql::openOf(m_pieces, to - 1);
+        if (open != size_t(-1) && open > from && m_pieces[open - 1].isWord(u"FILTER")) {
+            to = open - 1;
+        }
+    }
     while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
            tsql::closeOf(m_pieces, from) == to - 1) {
         if (m_pieces[from + 1].isWord(u"SELECT")) {
@@ -382,6 +389,23 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
         if (index >= 0) {
             return query.declarationOf(index);
         }
+    }
+    // A derived table's computed column, typed as its own query types it
+    // (the columns PIVOT makes, SELECT x FROM (SELECT SUM(m) AS x ...) d).
+    const size_t from = tsql::findTopLevelWord(m_pieces, 0, m_pieces.size(), u"FROM");
+    for (size_t i = from; i + 1 < m_pieces.size(); ++i) {
+        if (!m_pieces[i].isPunctuation(u"(") || !m_pieces[i + 1].isWord(u"SELECT") ||
+            (!m_pieces[i - 1].isWord(u"FROM") && !m_pieces[i - 1].isWord(u"JOIN") &&
+             !m_pieces[i - 1].isPunctuation(u","))) {
+            continue;
+        }
+        const size_t close = tsql::closeOf(m_pieces, i);
+        QueryTyping derived(m_db, tsql::render(m_pieces, i + 1, close), m_depth + 1);
+        const int index = derived.columnIndex(column);
+        if (index >= 0) {
+            return derived.declarationOf(index);
+        }
+        i = close;
     }
     return std::nullopt;
 }

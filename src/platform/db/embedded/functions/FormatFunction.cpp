@@ -287,6 +287,36 @@ QString formatNumber(const SqlValue& number, const QString& pattern, const Cultu
 
 // ---- dates -------------------------------------------------------------------
 
+// f...: that many digits of the second's fraction; F...: without trailing zeros.
+QString fractionDigits(const QTime& time, QChar kind, qsizetype count) {
+    if (count > 7)
+        throw Refused{};
+    QString fraction =
+        QString::number(time.msec()).rightJustified(3, u'0').append(QString(4, u'0'));
+    fraction.truncate(count);
+    if (kind == u'F')
+        while (fraction.endsWith(u'0'))
+            fraction.chop(1);
+    return fraction;
+}
+
+// A quoted text or an escaped character at pattern[at], copied to `out`:
+// the number of pattern characters it took.
+qsizetype appendLiteral(const QString& pattern, qsizetype at, QString& out) {
+    const QChar c = pattern[at];
+    if (c == u'\\') {
+        if (at + 1 >= pattern.size())
+            throw Refused{};
+        out += pattern[at + 1];
+        return 2;
+    }
+    const qsizetype end = pattern.indexOf(c, at + 1);
+    if (end < 0)
+        throw Refused{};
+    out += pattern.mid(at + 1, end - at - 1);
+    return end - at + 1;
+}
+
 QString standardDatePattern(QChar kind, const Culture& culture) {
     const auto join = [](const char* a, const char* b) {
         return QString::fromUtf8(a) + QLatin1Char(' ') + QString::fromUtf8(b);
@@ -376,18 +406,9 @@ QString formatDate(const QDateTime& value, QString pattern, const Culture& cultu
             number(time.second(), run);
             break;
         case 'f':
-        case 'F': {
-            if (run > 7)
-                throw Refused{};
-            QString fraction =
-                QString::number(time.msec()).rightJustified(3, u'0').append(QString(4, u'0'));
-            fraction.truncate(run);
-            if (c == u'F')
-                while (fraction.endsWith(u'0'))
-                    fraction.chop(1);
-            out += fraction;
+        case 'F':
+            out += fractionDigits(time, c, run);
             break;
-        }
         case 't': {
             const QString designator =
                 QString::fromUtf8(time.hour() < 12 ? culture.am : culture.pm);
@@ -401,19 +422,9 @@ QString formatDate(const QDateTime& value, QString pattern, const Culture& cultu
             out += QString(run, culture.dateSeparator);
             break;
         case '\'':
-        case '"': {
-            const qsizetype end = pattern.indexOf(c, i + 1);
-            if (end < 0)
-                throw Refused{};
-            out += pattern.mid(i + 1, end - i - 1);
-            run = end - i + 1;
-            break;
-        }
+        case '"':
         case '\\':
-            if (i + 1 >= pattern.size())
-                throw Refused{};
-            out += pattern[i + 1];
-            run = 2;
+            run = appendLiteral(pattern, i, out);
             break;
         case '%':
             run = 1;
@@ -458,33 +469,14 @@ QString formatTime(const QTime& time, const QString& pattern) {
             break;
         }
         case 'f':
-        case 'F': {
-            if (run > 7)
-                throw Refused{};
-            QString fraction =
-                QString::number(time.msec()).rightJustified(3, u'0').append(QString(4, u'0'));
-            fraction.truncate(run);
-            if (c == u'F')
-                while (fraction.endsWith(u'0'))
-                    fraction.chop(1);
-            out += fraction;
-            break;
-        }
-        case '\\':
-            if (i + 1 >= pattern.size())
-                throw Refused{};
-            out += pattern[i + 1];
-            run = 2;
+        case 'F':
+            out += fractionDigits(time, c, run);
             break;
         case '\'':
-        case '"': {
-            const qsizetype end = pattern.indexOf(c, i + 1);
-            if (end < 0)
-                throw Refused{};
-            out += pattern.mid(i + 1, end - i - 1);
-            run = end - i + 1;
+        case '"':
+        case '\\':
+            run = appendLiteral(pattern, i, out);
             break;
-        }
         default:
             throw Refused{};
         }

@@ -8,10 +8,34 @@ namespace estaciones::db::tsql {
 
 namespace {
 
+// A decimal or money number as CONVERT writes it to text: decimal at its
+// scale, money with two places (four in style 2, thousands commas in style 1).
+QString decimalText(double value, const QString& sourceType, std::optional<int> style) {
+    static const QRegularExpression scaled(QStringLiteral(R"(^\s*(?:decimal|numeric)\s*\(\s*\d+\s*,\s*(\d+)\s*\))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const auto m = scaled.match(sourceType);
+    const bool money = sourceType.contains(QLatin1String("money"), Qt::CaseInsensitive);
+    const int scale = m.hasMatch() ? m.captured(1).toInt() : money && style == 2 ? 4 : money ? 2 : 0;
+    QString text = QString::number(roundHalfAwayFromZero(value, scale), 'f', scale);
+    if (money && style == 1) {
+        const qsizetype point = text.indexOf(QLatin1Char('.'));
+        const qsizetype first = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        for (qsizetype at = (point < 0 ? text.size() : point) - 3; at > first; at -= 3)
+            text.insert(at, QLatin1Char(','));
+    }
+    return text;
+}
+
+// tsql_convert(type, value [, style [, source type]]): the translator names
+// the source's type where the text tells it and the number has lost it.
 SqlValue convertFunction(const Call& c) {
     std::optional<int> style;
     if (c.args.size() > 2 && !c.arg(2).isNull())
         style = static_cast<int>(c.integer(2));
+    if (c.args.size() > 3 && c.arg(1).isNumber() && !c.arg(3).isNull())
+        return convertValue(c.arg(0).toText(),
+                            SqlValue::of(decimalText(c.arg(1).toReal(), c.arg(3).toText(), style)),
+                            std::nullopt, c.settings);
     return convertValue(c.arg(0).toText(), c.arg(1), style, c.settings);
 }
 
@@ -70,8 +94,10 @@ SqlValue isnumericFunction(const Call& c) {
 const FunctionSpec functions[] = {
     {"tsql_convert", 2, convertFunction, true},
     {"tsql_convert", 3, convertFunction, true},
+    {"tsql_convert", 4, convertFunction, true},
     {"tsql_try_convert", 2, tryConvertFunction, true},
     {"tsql_try_convert", 3, tryConvertFunction, true},
+    {"tsql_try_convert", 4, tryConvertFunction, true},
     {"tsql_round", 2, roundFunction, true},
     {"tsql_round", 3, roundFunction, true},
     {"tsql_floor", 1, roundingFunction<std::floor>, true},

@@ -148,6 +148,14 @@ SqlValue charindexFunction(const Call& c) {
     return SqlValue::of(static_cast<qint64>(at + 1));
 }
 
+SqlValue exactCharindexFunction(const Call& c) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    const qint64 start = c.args.size() > 2 && !c.arg(2).isNull() ? c.integer(2) : 1;
+    return SqlValue::of(static_cast<qint64>(
+        c.arg(1).toText().indexOf(c.arg(0).toText(), std::max<qint64>(start, 1) - 1) + 1));
+}
+
 SqlValue systemUserFunction(const Call& c) {
     return SqlValue::of(c.settings.userName ? c.settings.userName() : QStringLiteral("sa"));
 }
@@ -490,6 +498,8 @@ const FunctionSpec functions[] = {
     {"tsql_substring", 3, substringFunction, true},
     {"tsql_charindex", 2, charindexFunction, true},
     {"tsql_charindex", 3, charindexFunction, true},
+    {"tsql_charindex_exact", 2, exactCharindexFunction, true},
+    {"tsql_charindex_exact", 3, exactCharindexFunction, true},
     {"tsql_system_user", 0, systemUserFunction, false},
     {"tsql_upper", 1, upperFunction, true},
     {"tsql_lower", 1, lowerFunction, true},

@@ -1,9 +1,11 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace estaciones::db::tsql::rewrite {
 
@@ -252,6 +254,49 @@ Pieces datePartShortcut(const QString& part, const Pieces& pieces, size_t open, 
     return out;
 }
 
+// The declaration of a decimal or money value whose type the text tells:
+// a literal with a fraction (1.50 is decimal(3,2)) or a CAST/CONVERT to one.
+std::optional<QString> decimalTypeOf(const Pieces& pieces, size_t from, size_t to) {
+    if (to == from + 1 && pieces[from].kind == TokenKind::Number) {
+        const auto literal = sqlite::NumericType::fromLiteral(pieces[from].text);
+        if (literal && literal->kind() == sqlite::NumericType::Kind::Decimal)
+            return literal->declaration();
+        return std::nullopt;
+    }
+    if (to < from + 4 || !pieces[from].isWord(u"tsql_convert") ||
+        !pieces[from + 1].isPunctuation(u"(") || closeOf(pieces, from + 1) != to - 1 ||
+        pieces[from + 2].kind != TokenKind::String)
+        return std::nullopt;
+    const auto type = sqlite::NumericType::fromDeclaration(pieces[from + 2].value());
+    if (!type || (type->kind() != sqlite::NumericType::Kind::Decimal &&
+                  type->kind() != sqlite::NumericType::Kind::Money &&
+                  type->kind() != sqlite::NumericType::Kind::SmallMoney))
+        return std::nullopt;
+    return pieces[from + 2].value();
+}
+
+// A conversion to text of a decimal or money value whose type is known here
+// gets that type as a fourth argument: the text keeps the scale's zeros
+// (1.50 → '1.50'), which the stored number alone has lost.
+void passDecimalSource(Pieces& call) {
+    if (call.size() < 4 || call[2].kind != TokenKind::String)
+        return;
+    static const QRegularExpression textType(QStringLiteral("^\\s*n?(var)?char\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (!textType.match(call[2].value()).hasMatch())
+        return;
+    const auto args = splitTopLevel(call, 2, call.size() - 1);
+    if (args.size() < 2 || args.size() > 3)
+        return;
+    const auto source = decimalTypeOf(call, args[1].first, args[1].second);
+    if (!source)
+        return;
+    Pieces extra = piecesOf(args.size() == 2 ? QStringLiteral(", NULL, ") : QStringLiteral(", "));
+    const Pieces declaration = stringPiece(*source);
+    extra.insert(extra.end(), declaration.begin(), declaration.end());
+    insertPieces(call, call.size() - 1, extra);
+}
+
 } // namespace
 
 void mapFunctions(Pieces& pieces) {
@@ -275,6 +320,10 @@ void mapFunctions(Pieces& pieces) {
         size_t end = close + 1;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
+            // A case-sensitive or binary collation on an argument makes the search exact.
+            if (name == QLatin1String("charindex") &&
+                findTopLevelWord(pieces, open + 1, close, u"BINARY") != close)
+                pieces[i].text = QStringLiteral("tsql_charindex_exact");
             continue;
         } else if (const auto s = sessionValueFunctions().find(name);
                    s != sessionValueFunctions().end()) {
@@ -314,6 +363,9 @@ void mapFunctions(Pieces& pieces) {
         } else {
             continue;
         }
+        if (name == QLatin1String("convert") || name == QLatin1String("cast") ||
+            name == QLatin1String("try_convert") || name == QLatin1String("try_cast"))
+            passDecimalSource(replacement);
         replaceRange(pieces, i, end, replacement);
     }
 }

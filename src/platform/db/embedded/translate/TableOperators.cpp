@@ -1,6 +1,8 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include <algorithm>
+
 namespace estaciones::db::tsql::rewrite {
 
 namespace {
@@ -8,11 +10,6 @@ namespace {
 [[noreturn]] void refuse(const QString& what) {
     sqlite::failWith(sqlite::native::NotSupported, {what});
 }
-
-struct SourceColumn {
-    QString name;
-    size_t from, to; // the item's pieces in the derived table's select list
-};
 
 // The columns a derived table "(SELECT a, b AS c, t.d FROM ...)" gives:
 // PIVOT and UNPIVOT keep those they do not name. `open` is its '('.
@@ -32,10 +29,6 @@ std::vector<QString> derivedColumns(const Pieces& pieces, size_t open, size_t cl
         names.push_back(last.value());
     }
     return names;
-}
-
-QString quoted(const QString& name) {
-    return quoteName(name);
 }
 
 // A value of PIVOT's IN list as the literal the column is compared with.
@@ -68,6 +61,33 @@ std::vector<QString> inList(const Pieces& pieces, size_t open, size_t close) {
     return names;
 }
 
+// What PIVOT and UNPIVOT share: "(... FOR column IN (a, b, ...)) [AS] alias"
+// after a derived table.
+struct Clause {
+    size_t forAt = 0;
+    QString column;           // the one after FOR
+    std::vector<QString> in;  // the IN list
+    QString alias;
+    std::vector<QString> sourceColumns;
+    QString source;           // "(SELECT ...) [AS] name"
+};
+
+Clause readClause(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open,
+                  size_t close, size_t& end, const QString& what) {
+    Clause clause;
+    clause.forAt = findTopLevelWord(pieces, open + 1, close, u"FOR");
+    const size_t inAt = findTopLevelWord(pieces, clause.forAt, close, u"IN");
+    if (clause.forAt == close || inAt != clause.forAt + 2 || inAt + 1 >= close ||
+        !pieces[inAt + 1].isPunctuation(u"("))
+        refuse(what);
+    clause.column = pieces[clause.forAt + 1].value();
+    clause.in = inList(pieces, inAt + 1, closeOf(pieces, inAt + 1));
+    clause.alias = aliasAfter(pieces, close, end, what);
+    clause.sourceColumns = derivedColumns(pieces, sourceOpen, closeOf(pieces, sourceOpen), what);
+    clause.source = render(pieces, sourceOpen, sourceEnd).trimmed();
+    return clause;
+}
+
 // source PIVOT (agg(value) FOR column IN ([a], [b])) AS p →
 // (SELECT kept..., agg(value) FILTER (WHERE column = a) AS "a", ... FROM
 // source GROUP BY kept...) AS p: one group per combination of the columns
@@ -75,32 +95,28 @@ std::vector<QString> inList(const Pieces& pieces, size_t open, size_t close) {
 Pieces pivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open, size_t close,
              size_t& end) {
     const QString what = QStringLiteral("PIVOT");
-    const size_t forAt = findTopLevelWord(pieces, open + 1, close, u"FOR");
-    const size_t inAt = findTopLevelWord(pieces, forAt, close, u"IN");
-    if (forAt == close || inAt == close || forAt + 2 != inAt || !pieces[open + 1].isNameLike() ||
-        !pieces[open + 2].isPunctuation(u"(") || !pieces[inAt + 1].isPunctuation(u"("))
+    const Clause clause = readClause(pieces, sourceOpen, sourceEnd, open, close, end, what);
+    if (!pieces[open + 1].isNameLike() || !pieces[open + 2].isPunctuation(u"(") ||
+        closeOf(pieces, open + 2) + 1 != clause.forAt)
         refuse(what);
-    const size_t aggregateClose = closeOf(pieces, open + 2);
     const QString aggregate = pieces[open + 1].text;
-    const QString argument = render(pieces, open + 3, aggregateClose).trimmed();
-    const QString column = pieces[forAt + 1].value();
-    const auto values = inList(pieces, inAt + 1, closeOf(pieces, inAt + 1));
-    const QString alias = aliasAfter(pieces, close, end, what);
+    const QString argument = render(pieces, open + 3, clause.forAt - 1).trimmed();
+    const QString argumentName = argument.section('.', -1).remove('"');
 
     QStringList kept;
-    for (const QString& name : derivedColumns(pieces, sourceOpen,
-                                              closeOf(pieces, sourceOpen), what))
-        if (!sameName(name, column) && !sameName(name, argument.section('.', -1).remove('"')))
-            kept << quoted(name);
+    for (const QString& name : clause.sourceColumns)
+        if (!sameName(name, clause.column) && !sameName(name, argumentName))
+            kept << quoteName(name);
     QStringList items = kept;
-    for (const QString& value : values)
+    for (const QString& value : clause.in)
         items << QStringLiteral("%1(%2) FILTER (WHERE %3 = %4) AS %5")
-                     .arg(aggregate, argument, quoted(column), pivotLiteral(value), quoted(value));
-    QString text = QStringLiteral("(SELECT %1 FROM %2").arg(items.join(QStringLiteral(", ")),
-                                                         render(pieces, sourceOpen, sourceEnd).trimmed());
+                     .arg(aggregate, argument, quoteName(clause.column), pivotLiteral(value),
+                          quoteName(value));
+    QString text =
+        QStringLiteral("(SELECT %1 FROM %2").arg(items.join(QStringLiteral(", ")), clause.source);
     if (!kept.isEmpty())
         text += QStringLiteral(" GROUP BY ") + kept.join(QStringLiteral(", "));
-    return piecesOf(text + QStringLiteral(") AS ") + quoted(alias));
+    return piecesOf(text + QStringLiteral(") AS ") + quoteName(clause.alias));
 }
 
 // source UNPIVOT (value FOR name IN (a, b)) AS u → (SELECT kept..., 'a' AS
@@ -109,32 +125,26 @@ Pieces pivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t o
 Pieces unpivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open,
                size_t close, size_t& end) {
     const QString what = QStringLiteral("UNPIVOT");
-    const size_t forAt = findTopLevelWord(pieces, open + 1, close, u"FOR");
-    const size_t inAt = findTopLevelWord(pieces, forAt, close, u"IN");
-    if (forAt != open + 2 || inAt != forAt + 2 || !pieces[inAt + 1].isPunctuation(u"("))
+    const Clause clause = readClause(pieces, sourceOpen, sourceEnd, open, close, end, what);
+    if (clause.forAt != open + 2)
         refuse(what);
     const QString valueColumn = pieces[open + 1].value();
-    const QString nameColumn = pieces[forAt + 1].value();
-    const auto columns = inList(pieces, inAt + 1, closeOf(pieces, inAt + 1));
-    const QString alias = aliasAfter(pieces, close, end, what);
 
     QStringList kept;
-    for (const QString& name : derivedColumns(pieces, sourceOpen,
-                                              closeOf(pieces, sourceOpen), what))
-        if (std::none_of(columns.begin(), columns.end(),
+    for (const QString& name : clause.sourceColumns)
+        if (std::none_of(clause.in.begin(), clause.in.end(),
                          [&](const QString& c) { return sameName(c, name); }))
-            kept << quoted(name);
-    const QString source = render(pieces, sourceOpen, sourceEnd).trimmed();
+            kept << quoteName(name);
     QStringList selects;
-    for (const QString& c : columns) {
+    for (const QString& c : clause.in) {
         QStringList items = kept;
-        items << QStringLiteral("'%1' AS %2").arg(c, quoted(nameColumn))
-              << QStringLiteral("%1 AS %2").arg(quoted(c), quoted(valueColumn));
+        items << QStringLiteral("'%1' AS %2").arg(c, quoteName(clause.column))
+              << QStringLiteral("%1 AS %2").arg(quoteName(c), quoteName(valueColumn));
         selects << QStringLiteral("SELECT %1 FROM %2 WHERE %3 IS NOT NULL")
-                       .arg(items.join(QStringLiteral(", ")), source, quoted(c));
+                       .arg(items.join(QStringLiteral(", ")), clause.source, quoteName(c));
     }
     return piecesOf(QStringLiteral("(%1) AS %2")
-                        .arg(selects.join(QStringLiteral(" UNION ALL ")), quoted(alias)));
+                        .arg(selects.join(QStringLiteral(" UNION ALL ")), quoteName(clause.alias)));
 }
 
 } // namespace

@@ -44,6 +44,16 @@ TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(datetime, '2024-01-17', 999)"), 281);
 }
 
+// Decimal and money keep their scale in text: the stored number has lost
+// the zeros, the type the text names has not.
+TEST_F(ConversionFunctionsTest, shouldWriteDecimalsAtTheirScale) {
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(1234.5 AS decimal(10,2)))"), "1234.50");
+    EXPECT_EQ(text("CAST(CAST(-0.05 AS decimal(4,3)) AS varchar(10))"), "-0.050");
+    EXPECT_EQ(text("CAST(1.50 AS varchar(10))"), "1.50");
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(1234567.5 AS money), 1)"), "1,234,567.50");
+    EXPECT_EQ(text("CONVERT(varchar(20), CAST(3.5 AS money), 2)"), "3.5000");
+}
+
 TEST_F(ConversionFunctionsTest, shouldQuoteTranslateAndCheckTexts) {
     EXPECT_EQ(text("QUOTENAME('abc[]def')"), "[abc[]]def]");
     EXPECT_EQ(text("QUOTENAME('abc', '''')"), "'abc'");
@@ -60,6 +70,13 @@ TEST_F(ConversionFunctionsTest, shouldQuoteTranslateAndCheckTexts) {
               4);
     EXPECT_EQ(scalar("SELECT ISNUMERIC('abc') + ISNUMERIC(NULL)").toInt64(), 0);
     EXPECT_TRUE(isNull("NULLIF('a', 'A')"));
+    // A case-sensitive collation on the searched text makes CHARINDEX exact.
+    EXPECT_EQ(scalar("SELECT CHARINDEX('TEST', 'This is a Test' COLLATE Latin1_General_CS_AS)")
+                  .toInt64(),
+              0);
+    EXPECT_EQ(scalar("SELECT CHARINDEX('Test', 'This is a Test' COLLATE Latin1_General_CS_AS)")
+                  .toInt64(),
+              11);
 }
 
 TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
@@ -76,27 +93,10 @@ TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
     EXPECT_EQ(text("STRING_AGG(etiquetas, '; ') WITHIN GROUP (ORDER BY id DESC) FROM producto"),
               "azul; rojo,grande");
     EXPECT_TRUE(isNull("STRING_AGG(etiquetas, ',') FROM producto WHERE id > 5"));
-}
-
-TEST_F(ConversionFunctionsTest, shouldPivotAndUnpivotDerivedTables) {
-    run("CREATE TABLE ventas (tienda int, mes int, importe int)");
-    run("INSERT INTO ventas VALUES (1, 1, 10), (1, 1, 5), (1, 2, 7), (2, 2, 3)");
-    const auto pivoted = rows(
-        "SELECT tienda, [1], [2] FROM (SELECT tienda, mes, importe FROM ventas) AS v PIVOT "
-        "(SUM(importe) FOR mes IN ([1], [2])) AS p ORDER BY tienda");
-    ASSERT_EQ(pivoted.size(), 2u);
-    EXPECT_EQ(pivoted[0][1].toInt64(), 15);
-    EXPECT_EQ(pivoted[0][2].toInt64(), 7);
-    EXPECT_TRUE(pivoted[1][1].isNull());
-    // UNPIVOT leaves the NULLs out.
-    run("CREATE TABLE notas (alumno int, t1 int, t2 int)");
-    run("INSERT INTO notas VALUES (1, 5, NULL), (2, 6, 7)");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT alumno, t1, t2 FROM notas) n UNPIVOT (nota "
-                     "FOR trimestre IN (t1, t2)) AS u")
-                  .toInt64(),
-              3);
-    EXPECT_EQ(nativeErrorOf("SELECT * FROM ventas PIVOT (SUM(importe) FOR mes IN ([1])) AS p"),
-              40517);
+    // NULL values are left out with their separator; NULL keys sort first.
+    run("INSERT INTO producto VALUES (3, NULL), (NULL, 'verde')");
+    EXPECT_EQ(text("STRING_AGG(etiquetas, '|') WITHIN GROUP (ORDER BY id) FROM producto"),
+              "verde|rojo,grande|azul");
 }
 
 } // namespace

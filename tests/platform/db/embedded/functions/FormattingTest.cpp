@@ -56,6 +56,37 @@ TEST_F(FormattingTest, shouldFormatNumbersWithStandardAndCustomPatterns) {
     EXPECT_EQ(nativeErrorOf("SELECT FORMAT(1, 'N', 'xx-YY')"), 9818);
 }
 
+// The .NET reference's examples of custom numeric patterns: zeros pad,
+// '#' drops what is not significant, ',' groups or (before the point) scales.
+TEST_F(FormattingTest, shouldFillCustomNumericPatternsAsDotNetDoes) {
+    EXPECT_EQ(text("FORMAT(1234.5678, '#####', 'en-US')"), "1235");
+    EXPECT_EQ(text("FORMAT(1234.5678, '00000', 'en-US')"), "01235");
+    EXPECT_EQ(text("FORMAT(0.45678, '0.00', 'en-US')"), "0.46");
+    EXPECT_EQ(text("FORMAT(1.2, '00.00', 'en-US')"), "01.20");
+    EXPECT_EQ(text("FORMAT(0.56, '#.##', 'en-US')"), ".56");
+    EXPECT_EQ(text("FORMAT(123, '0000', 'en-US')"), "0123");
+    EXPECT_EQ(text("FORMAT(1234567890, '#,#', 'en-US')"), "1,234,567,890");
+    EXPECT_EQ(text("FORMAT(1234567890, '#,##0,,', 'en-US')"), "1,235");
+    EXPECT_EQ(text("FORMAT(0.086, '#0.##%', 'en-US')"), "8.6%");
+    EXPECT_EQ(text("FORMAT(1234567890, '(###) ###-####', 'en-US')"), "(123) 456-7890");
+    EXPECT_EQ(text("FORMAT(-1234, '##;(##)', 'en-US')"), "(1234)");
+    EXPECT_EQ(text("FORMAT(1.2, '0.00', 'de-DE')"), "1,20");
+}
+
+TEST_F(FormattingTest, shouldApplyTheStandardNumericPatternsOfTheReference) {
+    EXPECT_EQ(text("FORMAT(12345.6789, 'C', 'en-US')"), "$12,345.68");
+    EXPECT_EQ(text("FORMAT(12345.6789, 'C3', 'en-US')"), "$12,345.679");
+    EXPECT_EQ(text("FORMAT(12345.6789, 'F', 'en-US')"), "12345.68");
+    EXPECT_EQ(text("FORMAT(1234.567, 'N1', 'en-US')"), "1,234.6");
+    EXPECT_EQ(text("FORMAT(12345, 'D8')"), "00012345");
+    EXPECT_EQ(text("FORMAT(-12345, 'D')"), "-12345");
+    EXPECT_EQ(text("FORMAT(123456789, 'X')"), "75BCD15");
+    EXPECT_EQ(text("FORMAT(132190, 'x')"), "2045e");
+    EXPECT_EQ(text("FORMAT(12345.6789, 'E', 'en-US')"), "1.234568E+004");
+    EXPECT_EQ(text("FORMAT(12345.6789, 'E10', 'en-US')"), "1.2345678900E+004");
+    EXPECT_EQ(text("FORMAT(12345.6789, 'e4', 'en-US')"), "1.2346e+004");
+}
+
 TEST_F(FormattingTest, shouldParseTextInTheCultureNamed) {
     EXPECT_EQ(text("CONVERT(varchar(30), PARSE('Monday, 13 December 2010' AS datetime2 USING "
                    "'en-US'), 120)"),
