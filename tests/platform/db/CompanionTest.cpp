@@ -5,6 +5,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "support/PicoMemoria.h"
 
 #include <QDir>
 #include <QFile>
@@ -338,6 +339,52 @@ TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) 
     rs.moveNext();
     EXPECT_EQ(rs["n"].value().toInt32(), kUpdates);
     cnn.close();
+}
+
+// A script is read a batch at a time: ten times the batches cost no more
+// memory than a script's size, where reading it whole cost several times it.
+TEST_F(CompanionEmbedded, shouldRunAScriptInMemoryThatDoesNotGrowWithItsSize) {
+    estaciones::test::DbScratch scratch(estaciones::test::DbBackend::Embedded);
+    {
+        Connection cnn = scratch.open();
+        cnn.execute(QStringLiteral("CREATE TABLE carga (a int, b varchar(100))"));
+        cnn.close();
+    }
+    auto escribirGuion = [&](const QString& nombre, int lotes) {
+        const QString ruta = scratch.folder() + QLatin1Char('/') + nombre;
+        QFile f(ruta);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray relleno(90, 'x');
+        for (int lote = 0; lote < lotes; ++lote) {
+            QByteArray texto = "INSERT INTO carga (a, b) VALUES ";
+            for (int fila = 0; fila < 20; ++fila) {
+                texto += (fila > 0 ? ",(" : "(") + QByteArray::number(lote) + ", '" + relleno +
+                         "')";
+            }
+            f.write(texto + "\nGO\n");
+        }
+        return std::pair{ruta, f.size()};
+    };
+    const auto [chico, bytesChico] = escribirGuion(QStringLiteral("chico.sql"), 200);
+    const auto [grande, bytesGrande] = escribirGuion(QStringLiteral("grande.sql"), 2000);
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("ESTACIONES_DATOS"), scratch.folder());
+    auto medir = [&](const QString& guion) {
+        return estaciones::test::ejecutarMidiendoMemoria(
+            companionPath(), {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                              QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"),
+                              guion},
+            entorno);
+    };
+    const auto corrida = medir(chico);
+    const auto larga = medir(grande);
+    ASSERT_TRUE(corrida && larga);
+    ASSERT_EQ(corrida->codigo, 0);
+    ASSERT_EQ(larga->codigo, 0);
+    const long crecimientoKiB = larga->picoKiB - corrida->picoKiB;
+    EXPECT_LT(crecimientoKiB, (bytesGrande - bytesChico) / 1024 / 4)
+        << "peak " << corrida->picoKiB << " KiB for " << bytesChico << " bytes, "
+        << larga->picoKiB << " KiB for " << bytesGrande << " bytes";
 }
 
 #endif
