@@ -18,7 +18,8 @@ bool isUtf8(QFile& file) {
             chunk += file.readLine();
         }
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)utf8.decode(chunk);
+        // The decoding happens when its result becomes a string.
+        const QString decoded = utf8.decode(chunk);
         if (utf8.hasError()) {
             return false;
         }
