@@ -77,9 +77,9 @@ void DB_Dll::ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffect
         } catch (const std::exception& excepcion) {
             const Error error = Error::fromException(excepcion);
             // The rewrite itself never wrote: a lost link there is a query's.
-            const std::optional<int> trasPerdida = tratarConexionPerdida(
-                error, gCnn.errors(), reescrita ? SentenciaSQL : QString(), reconexionSinPreguntar,
-                QStringLiteral("EjecutaConsultaSQL"));
+            const std::optional<int> trasPerdida =
+                tratarConexionPerdida(error, gCnn.errors(), reescrita ? SentenciaSQL : QString(),
+                                      reconexionSinPreguntar, QStringLiteral("EjecutaConsultaSQL"));
             if (trasPerdida) {
                 if (*trasPerdida == answer::Retry) {
                     continue;
@@ -173,8 +173,9 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                 error, conexion.errors(), sentencia >= 4 ? SentenciaSQL : QString(),
                 reconexionSinPreguntar, QStringLiteral("AbrirRecordset"));
             const int respuesta =
-                trasPerdida ? *trasPerdida
-                            : TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
+                trasPerdida
+                    ? *trasPerdida
+                    : TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
             if (respuesta == answer::Retry) {
                 continue;
             }

@@ -11,22 +11,21 @@ namespace {
 // too: a batch with them is not a plain query.
 const QStringList& palabrasQueEscriben() {
     static const QStringList palabras{
-        QStringLiteral("INSERT"),   QStringLiteral("UPDATE"),      QStringLiteral("DELETE"),
-        QStringLiteral("MERGE"),    QStringLiteral("EXEC"),        QStringLiteral("EXECUTE"),
-        QStringLiteral("INTO"),     QStringLiteral("CREATE"),      QStringLiteral("ALTER"),
-        QStringLiteral("DROP"),     QStringLiteral("TRUNCATE"),    QStringLiteral("GRANT"),
-        QStringLiteral("REVOKE"),   QStringLiteral("DENY"),        QStringLiteral("BEGIN"),
-        QStringLiteral("COMMIT"),   QStringLiteral("ROLLBACK"),    QStringLiteral("SAVE"),
-        QStringLiteral("SET"),      QStringLiteral("DECLARE"),     QStringLiteral("USE"),
-        QStringLiteral("BULK"),     QStringLiteral("BACKUP"),      QStringLiteral("RESTORE"),
-        QStringLiteral("DBCC"),     QStringLiteral("KILL"),        QStringLiteral("OPENQUERY"),
+        QStringLiteral("INSERT"),     QStringLiteral("UPDATE"),        QStringLiteral("DELETE"),
+        QStringLiteral("MERGE"),      QStringLiteral("EXEC"),          QStringLiteral("EXECUTE"),
+        QStringLiteral("INTO"),       QStringLiteral("CREATE"),        QStringLiteral("ALTER"),
+        QStringLiteral("DROP"),       QStringLiteral("TRUNCATE"),      QStringLiteral("GRANT"),
+        QStringLiteral("REVOKE"),     QStringLiteral("DENY"),          QStringLiteral("BEGIN"),
+        QStringLiteral("COMMIT"),     QStringLiteral("ROLLBACK"),      QStringLiteral("SAVE"),
+        QStringLiteral("SET"),        QStringLiteral("DECLARE"),       QStringLiteral("USE"),
+        QStringLiteral("BULK"),       QStringLiteral("BACKUP"),        QStringLiteral("RESTORE"),
+        QStringLiteral("DBCC"),       QStringLiteral("KILL"),          QStringLiteral("OPENQUERY"),
         QStringLiteral("OPENROWSET"), QStringLiteral("OPENDATASOURCE")};
     return palabras;
 }
 
 bool empiezaPalabra(QChar c) {
-    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') ||
-           c == QLatin1Char('#');
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#');
 }
 
 bool siguePalabra(QChar c) {
@@ -96,8 +95,7 @@ bool puedeModificarDatos(const QString& sentencia) {
             if (palabra.startsWith(QLatin1Char('@')) || palabra.startsWith(QLatin1Char('#'))) {
                 continue; // a variable or a temporary table's name
             }
-            if (primera && palabra != QLatin1String("SELECT") &&
-                palabra != QLatin1String("WITH")) {
+            if (primera && palabra != QLatin1String("SELECT") && palabra != QLatin1String("WITH")) {
                 return true;
             }
             primera = false;

@@ -73,8 +73,8 @@ protected:
     }
 
     bool avisoDeResultadoDesconocido(std::size_t i) const {
-        return operador.dialogs().size() > i &&
-               operador.dialogs()[i].text.contains(QStringLiteral("no se sabe si llegó a aplicarse"));
+        return operador.dialogs().size() > i && operador.dialogs()[i].text.contains(QStringLiteral(
+                                                    "no se sabe si llegó a aplicarse"));
     }
 
     std::optional<ServidorPostgres> servidor;

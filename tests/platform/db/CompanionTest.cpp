@@ -214,11 +214,11 @@ TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
     f.write("CREATE TABLE veces (n int)\nGO\nINSERT INTO veces VALUES (1)\nGO 99999999999\n"
             "SELECT COUNT(*) FROM veces\nGO\n");
     f.close();
-    const CompanionRun r = runCompanion(
-        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-         QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
-         QStringLiteral("-i"), script},
-        datos.path());
+    const CompanionRun r =
+        runCompanion({QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                      QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"),
+                      QStringLiteral("-W"), QStringLiteral("-i"), script},
+                     datos.path());
     EXPECT_TRUE(r.out.contains(QStringLiteral("Sqlcmd: Error: Syntax error at line 4 near "
                                               "command 'GO'")))
         << r.out.toStdString();
@@ -230,20 +230,21 @@ TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
 TEST_F(CompanionEmbedded, shouldFailAndSaySoWhenAScriptEndsWithAnOpenTransaction) {
     const QStringList otra{QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
                            QStringLiteral("OTRA")};
-    CompanionRun r = runCompanion(
-        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-         QStringLiteral("DEMO"), QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
-        datos.path());
+    CompanionRun r = runCompanion({QStringLiteral("-S"), QStringLiteral("(local)"),
+                                   QStringLiteral("-d"), QStringLiteral("DEMO"),
+                                   QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
+                                  datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
-    r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
-                                        QStringLiteral("CREATE TABLE x (a int)")},
-                     datos.path());
+    r = runCompanion(
+        otra + QStringList{QStringLiteral("-Q"), QStringLiteral("CREATE TABLE x (a int)")},
+        datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
                                         QStringLiteral("BEGIN TRAN INSERT INTO x VALUES (1)")},
                      datos.path());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("transaccion(es) abierta(s)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("transaccion(es) abierta(s)")))
+        << r.err.toStdString();
     r = runCompanion(otra + QStringList{QStringLiteral("-h"), QStringLiteral("-1"),
                                         QStringLiteral("-W"), QStringLiteral("-Q"),
                                         QStringLiteral("SELECT COUNT(*) FROM x")},
@@ -358,8 +359,8 @@ TEST_F(CompanionEmbedded, shouldRunAScriptInMemoryThatDoesNotGrowWithItsSize) {
         for (int lote = 0; lote < lotes; ++lote) {
             QByteArray texto = "INSERT INTO carga (a, b) VALUES ";
             for (int fila = 0; fila < 20; ++fila) {
-                texto += (fila > 0 ? ",(" : "(") + QByteArray::number(lote) + ", '" + relleno +
-                         "')";
+                texto +=
+                    (fila > 0 ? ",(" : "(") + QByteArray::number(lote) + ", '" + relleno + "')";
             }
             f.write(texto + "\nGO\n");
         }
@@ -371,9 +372,9 @@ TEST_F(CompanionEmbedded, shouldRunAScriptInMemoryThatDoesNotGrowWithItsSize) {
     entorno.insert(QStringLiteral("ESTACIONES_DATOS"), scratch.folder());
     auto medir = [&](const QString& guion) {
         return estaciones::test::ejecutarMidiendoMemoria(
-            companionPath(), {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-                              QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"),
-                              guion},
+            companionPath(),
+            {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+             QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"), guion},
             entorno);
     };
     const auto corrida = medir(chico);
@@ -383,8 +384,8 @@ TEST_F(CompanionEmbedded, shouldRunAScriptInMemoryThatDoesNotGrowWithItsSize) {
     ASSERT_EQ(larga->codigo, 0);
     const long crecimientoKiB = larga->picoKiB - corrida->picoKiB;
     EXPECT_LT(crecimientoKiB, (bytesGrande - bytesChico) / 1024 / 4)
-        << "peak " << corrida->picoKiB << " KiB for " << bytesChico << " bytes, "
-        << larga->picoKiB << " KiB for " << bytesGrande << " bytes";
+        << "peak " << corrida->picoKiB << " KiB for " << bytesChico << " bytes, " << larga->picoKiB
+        << " KiB for " << bytesGrande << " bytes";
 }
 
 #endif

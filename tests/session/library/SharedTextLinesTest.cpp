@@ -36,8 +36,10 @@ protected:
 
 TEST_F(LineasCompartidas, giveWhatTheWholeFileDecodesToLineByLine) {
     for (const QByteArray& bytes :
-         {QByteArray("\xEF\xBB\xBF" "año\r\nseñal\n\nfin"), QByteArray("a\xF1o\r\n\x80 \x93x\x94\n"),
-          QByteArray("sin fin de linea"), QByteArray("\n\n"), QByteArray()}) {
+         {QByteArray("\xEF\xBB\xBF"
+                     "año\r\nseñal\n\nfin"),
+          QByteArray("a\xF1o\r\n\x80 \x93x\x94\n"), QByteArray("sin fin de linea"),
+          QByteArray("\n\n"), QByteArray()}) {
         QStringList esperadas = library::decodeSharedText(bytes).split(u'\n');
         if (!esperadas.isEmpty() && esperadas.last().isEmpty()) {
             esperadas.removeLast();
@@ -54,7 +56,8 @@ TEST_F(LineasCompartidas, giveWhatTheWholeFileDecodesToLineByLine) {
 // One byte that is no UTF-8 far into a large file makes all of it
 // Windows-1252, lines before it included, as reading it whole does.
 TEST_F(LineasCompartidas, decideTheEncodingOnTheWholeFile) {
-    QByteArray bytes = "se\xC3\xB1" "al\n";
+    QByteArray bytes = "se\xC3\xB1"
+                       "al\n";
     const QByteArray relleno(1000, 'x');
     while (bytes.size() < 3 * 1024 * 1024) {
         bytes += relleno + '\n';
@@ -62,7 +65,8 @@ TEST_F(LineasCompartidas, decideTheEncodingOnTheWholeFile) {
     bytes += "fin \x80\n";
     const QStringList lineas = leer(escribir(bytes));
     ASSERT_FALSE(lineas.isEmpty());
-    EXPECT_EQ(lineas.first(), library::fromWindows1252("se\xC3\xB1" "al"));
+    EXPECT_EQ(lineas.first(), library::fromWindows1252("se\xC3\xB1"
+                                                       "al"));
     EXPECT_EQ(lineas.last(), QString::fromUtf8("fin €"));
 
     // Valid UTF-8 whose multi-byte letters straddle the reading chunks.
