@@ -83,7 +83,9 @@ public:
 
     // Runs a statement or batch on gCnn after the "@Admin_" and synonym rules;
     // the rewritten text is written back into SentenciaSQL. Errors are mostly
-    // absorbed: callers that must know test gCnn's Errors. Lrcs, when given,
+    // absorbed: callers that must know test gCnn's Errors. A lost link follows
+    // tratarConexionPerdida: a write of unknown outcome reaches the operator
+    // through TratamientoErrores and runs again only on Retry. Lrcs, when given,
     // receives the recordset the text returns.
     void EjecutaConsultaSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
                             db::Recordset* Lrcs = nullptr);
@@ -91,10 +93,11 @@ public:
     void EjecutaConsultaRSQL(QString& SentenciaSQL, std::int64_t& RecordsAffected,
                              db::Recordset* Lrcs = nullptr);
     // Opens Lrcs (closed first) on Conexionactiva or gCnn. When the link is
-    // gone (esConexionPerdida, ConexionPerdida.h) it reconnects and tries once
-    // more without asking; any other error, or a link still lost, goes at once
-    // to TratamientoErrores, and Retry runs the statement once per answer.
-    // SentenciaSQL gets the synonym rewrite.
+    // gone (esConexionPerdida, ConexionPerdida.h) a plain query reconnects and
+    // tries once more without asking; a text that may write is not run again
+    // unasked (tratarConexionPerdida). Any other error, or a link still lost,
+    // goes at once to TratamientoErrores, and Retry runs the statement once per
+    // answer. SentenciaSQL gets the synonym rewrite.
     void AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                         std::optional<db::Connection> Conexionactiva = std::nullopt,
                         int CursorType = db::adOpenForwardOnly, int LockType = db::adLockReadOnly,
@@ -210,6 +213,17 @@ private:
     void ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffected, db::Recordset* Lrcs,
                           const QString& titulo);
     void EjecutaLoteOracle(const QString& SentenciaSQL, std::int64_t& RecordsAffected);
+    // ReintentaConectar, twice at most; gOpenFlag.
+    bool reconectar();
+    // The statement routines' rule for a lost link (nullopt when `error` is
+    // something else). A plain query reconnects and runs once more unasked
+    // (`reconexionSinPreguntar` records it). A text that may have written is
+    // never run again unasked: the link is re-established and the operator,
+    // told that nobody knows whether it was applied, decides. The answer is
+    // answer::Retry to run the text again, else the operator's.
+    std::optional<int> tratarConexionPerdida(const Error& error, const db::Errors& errores,
+                                             const QString& sentencia,
+                                             bool& reconexionSinPreguntar, const QString& rutina);
 
     library::FileDialog CmdDlg;
 

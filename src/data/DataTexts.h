@@ -39,6 +39,12 @@ inline const QString respuestaSi = QStringLiteral("Sí");
 inline const QString respuestaNo = QStringLiteral("No");
 inline const QString archivoErroresPorDefecto = QStringLiteral("TSERR.LOG");
 
+// A lost link while a text that may write was running.
+inline const QString resultadoDesconocido = QStringLiteral(
+    "Se perdió la conexión con la base de datos mientras se ejecutaba una sentencia que puede "
+    "modificar datos: no se sabe si llegó a aplicarse. Compruebe los datos antes de elegir "
+    "Reintentar, que la ejecuta de nuevo. ");
+
 // The table look-ups' own error dialog.
 inline const QString avisoAlOperador = QStringLiteral("Aviso al Operador");
 

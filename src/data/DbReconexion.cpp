@@ -1,5 +1,9 @@
 #include "data/DB_Dll.h"
 
+#include "data/ConexionPerdida.h"
+#include "data/DataTexts.h"
+#include "data/SentenciaQueEscribe.h"
+
 namespace estaciones::data {
 
 void DB_Dll::ReintentaConectar() {
@@ -28,6 +32,47 @@ void DB_Dll::ReintentaConectar() {
     }
     // An ignored failure of the open must not read as success.
     gOpenFlag = gCnn.state() == db::adStateOpen;
+}
+
+bool DB_Dll::reconectar() {
+    ReintentaConectar();
+    if (!gOpenFlag) {
+        ReintentaConectar();
+    }
+    return gOpenFlag;
+}
+
+std::optional<int> DB_Dll::tratarConexionPerdida(const Error& error, const db::Errors& errores,
+                                                 const QString& sentencia,
+                                                 bool& reconexionSinPreguntar,
+                                                 const QString& rutina) {
+    if (!esConexionPerdida(error, errores)) {
+        return std::nullopt;
+    }
+    if (!puedeModificarDatos(sentencia)) {
+        if (!reconexionSinPreguntar) {
+            reconexionSinPreguntar = true;
+            if (reconectar()) {
+                return answer::Retry;
+            }
+        }
+        const int respuesta = TratamientoErrores(error, std::nullopt, rutina);
+        if (respuesta == answer::Retry) {
+            reconectar();
+        }
+        return respuesta;
+    }
+    // Reconnected first, so that the next statement does not meet the dead
+    // link too, whatever the operator answers.
+    reconectar();
+    Error desconocido(error.number(), texts::resultadoDesconocido + error.description().trimmed(),
+                      error.source());
+    desconocido.withSqlState(error.sqlState(), error.nativeError());
+    const int respuesta = TratamientoErrores(desconocido, std::nullopt, rutina);
+    if (respuesta == answer::Retry && !gOpenFlag) {
+        reconectar();
+    }
+    return respuesta;
 }
 
 } // namespace estaciones::data

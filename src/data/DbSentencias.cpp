@@ -50,36 +50,55 @@ void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, std::int64_t& RecordsAff
 
 void DB_Dll::ejecutarConsulta(QString& SentenciaSQL, std::int64_t& RecordsAffected,
                               db::Recordset* Lrcs, const QString& titulo) {
-    try {
-        SentenciaSQL = prefijoYSinonimos(SentenciaSQL);
-        if (contiene(gCnn.connectionString(), "ORACLE")) {
-            EjecutaLoteOracle(SentenciaSQL, RecordsAffected);
-        } else {
-            db::Recordset resultado = gCnn.execute(SentenciaSQL, RecordsAffected);
-            if (Lrcs) {
-                *Lrcs = resultado;
+    bool reescrita = false;
+    bool reconexionSinPreguntar = false;
+    for (;;) {
+        try {
+            if (!reescrita) {
+                SentenciaSQL = prefijoYSinonimos(SentenciaSQL);
+                reescrita = true;
             }
-        }
-        // A truncation warning left behind by a statement that otherwise
-        // ran is not news to the caller.
-        const db::Errors& errores = gCnn.errors();
-        if (errores.count() >= 1 && errores.count() <= 2 && !contiene(SentenciaSQL, "TRANS") &&
-            esTruncamiento(errores)) {
-            gCnn.errors().clear();
-        }
-    } catch (const std::exception& excepcion) {
-        const Error error = Error::fromException(excepcion);
-        ignoringErrors([&] {
-            const bool transaccional = contiene(SentenciaSQL, "TRANS");
-            if (!transaccional && esTruncamiento(gCnn.errors())) {
+            if (contiene(gCnn.connectionString(), "ORACLE")) {
+                EjecutaLoteOracle(SentenciaSQL, RecordsAffected);
+            } else {
+                db::Recordset resultado = gCnn.execute(SentenciaSQL, RecordsAffected);
+                if (Lrcs) {
+                    *Lrcs = resultado;
+                }
+            }
+            // A truncation warning left behind by a statement that otherwise
+            // ran is not news to the caller.
+            const db::Errors& errores = gCnn.errors();
+            if (errores.count() >= 1 && errores.count() <= 2 && !contiene(SentenciaSQL, "TRANS") &&
+                esTruncamiento(errores)) {
                 gCnn.errors().clear();
+            }
+            return;
+        } catch (const std::exception& excepcion) {
+            const Error error = Error::fromException(excepcion);
+            // The rewrite itself never wrote: a lost link there is a query's.
+            const std::optional<int> trasPerdida =
+                tratarConexionPerdida(error, gCnn.errors(), reescrita ? SentenciaSQL : QString(),
+                                      reconexionSinPreguntar, QStringLiteral("EjecutaConsultaSQL"));
+            if (trasPerdida) {
+                if (*trasPerdida == answer::Retry) {
+                    continue;
+                }
                 return;
             }
-            if (!esErrorSilencioso(error.number()) && !transaccional) {
-                ui::operatorInterface().messageBox(error.description(),
-                                                   ui::style::OKOnly | ui::style::Critical, titulo);
-            }
-        });
+            ignoringErrors([&] {
+                const bool transaccional = contiene(SentenciaSQL, "TRANS");
+                if (!transaccional && esTruncamiento(gCnn.errors())) {
+                    gCnn.errors().clear();
+                    return;
+                }
+                if (!esErrorSilencioso(error.number()) && !transaccional) {
+                    ui::operatorInterface().messageBox(
+                        error.description(), ui::style::OKOnly | ui::style::Critical, titulo);
+                }
+            });
+            return;
+        }
     }
 }
 
@@ -118,14 +137,6 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                             std::optional<db::Connection> Conexionactiva, int CursorType,
                             int LockType, int Options, bool ConvOracle) {
     db::Connection conexion = Conexionactiva ? *Conexionactiva : gCnn;
-    // Two reconnect attempts at most each time.
-    auto reconectar = [this] {
-        ReintentaConectar();
-        if (!gOpenFlag) {
-            ReintentaConectar();
-        }
-        return gOpenFlag;
-    };
     bool reconexionSinPreguntar = false;
     // The routine's statements, numbered as the error rule resumes them.
     int sentencia = 1;
@@ -157,19 +168,15 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
             const Error error = Error::fromException(excepcion);
             // Only a lost link is worth running the same text again unasked,
             // and only once: any other error would fail the same way for ever.
-            const bool enlacePerdido = esConexionPerdida(error, conexion.errors());
-            if (enlacePerdido && !reconexionSinPreguntar) {
-                reconexionSinPreguntar = true;
-                if (reconectar()) {
-                    continue;
-                }
-            }
+            // Before the open (steps 1-3) nothing of the text has run.
+            const std::optional<int> trasPerdida = tratarConexionPerdida(
+                error, conexion.errors(), sentencia >= 4 ? SentenciaSQL : QString(),
+                reconexionSinPreguntar, QStringLiteral("AbrirRecordset"));
             const int respuesta =
-                TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
+                trasPerdida
+                    ? *trasPerdida
+                    : TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
             if (respuesta == answer::Retry) {
-                if (enlacePerdido) {
-                    reconectar();
-                }
                 continue;
             }
             // Going on after a failed open ends the call: there is no

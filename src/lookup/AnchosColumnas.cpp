@@ -2,6 +2,7 @@
 
 #include "platform/core/Error.h"
 #include "platform/os/System.h"
+#include "session/library/SharedTextLines.h"
 #include "session/library/Windows1252.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace estaciones::lookup {
 
@@ -56,23 +58,28 @@ QString escribirCampo(const QString& texto) {
     return u'"' + doblado.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QList<LineaAnchos> leerArchivo(const QString& ruta) {
-    QList<LineaAnchos> lineas;
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)) {
-        return lineas;
+// Calls `visitar` with each readable line of the file, in order, until it
+// returns false; nothing when the file is missing. One line is held at a
+// time, whatever the file's size.
+template <class Visitar> void recorrerArchivo(const QString& ruta, Visitar visitar) {
+    library::SharedTextLines lineas;
+    if (!lineas.open(ruta)) {
+        return;
     }
-    const QString texto = library::decodeSharedText(archivo.readAll());
-    for (QString linea : texto.split(u'\n')) {
-        linea.remove(u'\r');
-        if (linea.trimmed().isEmpty()) {
+    while (std::optional<QString> linea = lineas.next()) {
+        linea->remove(u'\r');
+        if (linea->trimmed().isEmpty()) {
             continue;
         }
-        if (std::optional<LineaAnchos> leida = leerLinea(linea)) {
-            lineas << *leida;
+        if (std::optional<LineaAnchos> leida = leerLinea(*linea); leida && !visitar(*leida)) {
+            return;
         }
     }
-    return lineas;
+}
+
+QByteArray lineaDeArchivo(const QString& tabla, const QString& anchos) {
+    return library::toWindows1252(escribirCampo(tabla) + u',' + escribirCampo(anchos) +
+                                  QStringLiteral("\r\n"));
 }
 } // namespace
 
@@ -81,9 +88,10 @@ std::optional<QList<int>> leerAnchosColumnas(const QString& carpeta, const QStri
         tabla.trimmed().compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0
             ? QStringLiteral("VT_MA_ARTICULOS")
             : tabla.trimmed();
-    for (const LineaAnchos& linea : leerArchivo(QDir(carpeta).filePath(archivoAnchos))) {
+    std::optional<QList<int>> encontrados;
+    recorrerArchivo(QDir(carpeta).filePath(archivoAnchos), [&](const LineaAnchos& linea) {
         if (linea.tabla.trimmed().compare(buscada, Qt::CaseInsensitive) != 0) {
-            continue;
+            return true;
         }
         QList<int> anchos;
         for (const QString& ancho : linea.anchos.split(u'|', Qt::SkipEmptyParts)) {
@@ -94,33 +102,40 @@ std::optional<QList<int>> leerAnchosColumnas(const QString& carpeta, const QStri
                               twips < std::numeric_limits<int>::max();
             anchos << (cabe ? static_cast<int>(twips) : 0);
         }
-        return anchos;
-    }
-    return std::nullopt;
+        encontrados = std::move(anchos);
+        return false;
+    });
+    return encontrados;
 }
 
 void guardarAnchosColumnas(const QString& carpeta, const QString& tabla,
                            const QList<int>& anchosTwips) {
     const QDir dir(carpeta);
-    QString contenido;
-    for (const LineaAnchos& linea : leerArchivo(dir.filePath(archivoAnchos))) {
+    // The other tables' lines go straight to the copy: the file is never
+    // held whole.
+    QFile auxiliar(dir.filePath(archivoAuxiliar));
+    bool escrito = auxiliar.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    recorrerArchivo(dir.filePath(archivoAnchos), [&](const LineaAnchos& linea) {
         if (linea.tabla.trimmed().compare(tabla.trimmed(), Qt::CaseInsensitive) != 0) {
-            contenido += escribirCampo(linea.tabla) + u',' + escribirCampo(linea.anchos) +
-                         QStringLiteral("\r\n");
+            escrito = escrito && auxiliar.write(lineaDeArchivo(linea.tabla, linea.anchos)) >= 0;
         }
-    }
+        return escrito;
+    });
     QString anchos;
     for (int ancho : anchosTwips) {
         anchos += QString::number(ancho) + u'|';
     }
-    contenido += escribirCampo(tabla) + u',' + escribirCampo(anchos) + QStringLiteral("\r\n");
-
-    QFile auxiliar(dir.filePath(archivoAuxiliar));
-    if (!auxiliar.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        auxiliar.write(library::toWindows1252(contenido)) < 0) {
+    escrito = escrito && auxiliar.write(lineaDeArchivo(tabla, anchos)) >= 0;
+    if (escrito) {
+        auxiliar.close();
+        escrito = auxiliar.error() == QFileDevice::NoError;
+    }
+    if (!escrito) {
+        // A half-written copy never replaces the file.
+        auxiliar.close();
+        QFile::remove(auxiliar.fileName());
         throw standardError(errnum::PathFileAccessError, auxiliar.fileName());
     }
-    auxiliar.close();
     QFile::remove(dir.filePath(archivoAnchos));
     if (!QFile::rename(auxiliar.fileName(), dir.filePath(archivoAnchos))) {
         throw standardError(errnum::PathFileAccessError, dir.filePath(archivoAnchos));

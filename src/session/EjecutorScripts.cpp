@@ -8,6 +8,7 @@
 #include "session/Configuracion.h"
 #include "session/SessionTexts.h"
 #include "session/library/SharedObjects.h"
+#include "session/library/SharedTextLines.h"
 #include "session/library/Windows1252.h"
 
 #include <QDate>
@@ -22,20 +23,6 @@ namespace {
 constexpr int pasadasMaximas = 20;
 const QString asteriscos(112, QLatin1Char('*'));
 const QString finDeLinea = QStringLiteral("\r\n");
-
-// The lines of a script file: UTF-8 or Windows-1252, CR LF or LF line ends.
-QStringList lineasDe(const QByteArray& contenido) {
-    QStringList lineas = library::decodeSharedText(contenido).split(QLatin1Char('\n'));
-    if (!lineas.isEmpty() && lineas.last().isEmpty()) {
-        lineas.removeLast(); // the line end of the last line opens no line
-    }
-    for (QString& linea : lineas) {
-        if (linea.endsWith(QLatin1Char('\r'))) {
-            linea.chop(1);
-        }
-    }
-    return lineas;
-}
 
 bool esComentario(const QString& linea) {
     return linea.trimmed().startsWith(QLatin1String("--"));
@@ -157,7 +144,8 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
 
     bool confidencial = false;
     QFile registro;
-    QByteArray contenido;
+    // Read a line at a time: the batches are all that is held.
+    library::SharedTextLines lineas;
     const bool preparado = preparacion.run([&] {
         resultado.archivoRegistro = archivoRegistroScript();
     }) && preparacion.run([&] {
@@ -171,12 +159,10 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
             throw Error(errnum::PathFileAccessError, registro.errorString());
         }
     }) && preparacion.run([&] {
-        QFile script(archivo);
-        if (!script.open(QIODevice::ReadOnly)) {
+        if (!lineas.open(archivo)) {
             throw Error(errnum::FileNotFound,
                         standardDescription(errnum::FileNotFound) + QStringLiteral(": ") + archivo);
         }
-        contenido = script.readAll();
     });
     if (!preparado) {
         return resultado;
@@ -184,7 +170,8 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
 
     QStringList& lotes = resultado.lotes;
     lotes = QStringList{QString()};
-    for (const QString& linea : lineasDe(contenido)) {
+    while (const std::optional<QString> leida = lineas.next()) {
+        const QString& linea = *leida;
         if (esComentario(linea)) {
             continue;
         }

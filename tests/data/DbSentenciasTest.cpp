@@ -1,5 +1,6 @@
 #include "data/DB_Dll.h"
 #include "data/LoteOracle.h"
+#include "data/SentenciaQueEscribe.h"
 #include "data/SharedDb.h"
 #include "support/EmpresaDb.h"
 #include "support/ScriptedOperator.h"
@@ -146,6 +147,115 @@ TEST(LoteOracle, textBeforeTheFirstKeywordIsDroppedAndFiltersApply) {
     EXPECT_TRUE(dividirLoteOracle(QStringLiteral("select * from a")).empty());
     EXPECT_EQ(FiltraSentenciaOracle(QStringLiteral("if not exists (select 1) x")), "");
     EXPECT_EQ(FiltraSentenciaOracle(QStringLiteral("delete from a")), "delete from a");
+}
+
+TEST(SentenciaQueEscribe, plainQueriesDoNotWriteWhateverTheirLiteralsCommentsAndNamesSay) {
+    for (const char* consulta :
+         {"SELECT * FROM PRUEBA", "  select Nombre from PRUEBA where Nombre = 'DELETE FROM X'",
+          "SELECT [Update], \"Insert\" FROM T -- then DROP TABLE T",
+          "/* EXEC p /* nested */ still a comment */ SELECT 1",
+          "WITH c AS (SELECT Id FROM T) SELECT * FROM c",
+          "SELECT Id FROM T ORDER BY Id OFFSET 0 ROWS FETCH NEXT 5 ROWS ONLY",
+          "SELECT @v = MAX(Id) FROM #temporal", "(SELECT 1) UNION (SELECT 2)", "", "  \n"}) {
+        EXPECT_FALSE(puedeModificarDatos(QString::fromUtf8(consulta))) << consulta;
+    }
+}
+
+TEST(SentenciaQueEscribe, anythingButAPlainQueryMayHaveWritten) {
+    for (const char* texto :
+         {"INSERT INTO T VALUES (1)", "update T set a = 1", "DELETE T", "EXEC dbo.Proceso",
+          "MERGE T USING S ON 1 = 1 WHEN MATCHED THEN DELETE;", "SELECT 1 FROM T; DELETE FROM T",
+          "SELECT * INTO COPIA FROM T", "WITH c AS (SELECT Id FROM T) DELETE FROM c",
+          "SELECT NEXT VALUE FOR dbo.Serie", "-- a comment first\nINSERT INTO T VALUES (1)",
+          "BEGIN TRAN SELECT 1 COMMIT", "SET NOCOUNT ON SELECT 1", "TRUNCATE TABLE T",
+          "CREATE TABLE T (a int)", "SELECT * FROM OPENQUERY(remoto, 'UPDATE X SET a = 1')",
+          "ExEcUtE('select 1')"}) {
+        EXPECT_TRUE(puedeModificarDatos(QString::fromUtf8(texto))) << texto;
+    }
+}
+
+// A link lost while a text runs: a plain query is run again unasked, a text
+// that may have written is not (its outcome is unknown); the operator is told
+// so through the error treatment and only Retry runs it again.
+class EscrituraIncierta : public Sentencias {
+protected:
+    // Each run adds one row, so the count says how many times it ran.
+    void agregarFila() {
+        ejecutar("INSERT INTO PRUEBA (Id, Nombre) SELECT MAX(Id) + 1, 'otra' FROM PRUEBA");
+    }
+
+    int filas() {
+        db::Recordset rs;
+        QString sentencia = QStringLiteral("SELECT COUNT(*) FROM PRUEBA");
+        db.AbrirRecordset(sentencia, rs);
+        return rs.state() == db::adStateOpen ? rs.fields(0).value().toInt32() : -1;
+    }
+
+    void esperarAvisoDeResultadoDesconocido(std::size_t dialogos) {
+        ASSERT_EQ(operador.dialogs().size(), dialogos);
+        const auto& aviso = operador.dialogs().back();
+        EXPECT_EQ(aviso.flags, ui::style::AbortRetryIgnore | ui::style::Critical);
+        EXPECT_TRUE(aviso.text.contains("no se sabe si llegó a aplicarse"))
+            << aviso.text.toStdString();
+        EXPECT_TRUE(aviso.text.startsWith("Ha ocurrido el Siguiente Error ("))
+            << aviso.text.toStdString();
+    }
+};
+
+TEST_F(EscrituraIncierta, aWriteWhoseAnswerWasLostIsReportedAndLeftAsItIsOnAbort) {
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    operador.answerMessage(ui::reply::Abort);
+    agregarFila();
+    esperarAvisoDeResultadoDesconocido(1);
+    // It ran once, before the link went, and never again; the link is back.
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(filas(), 2);
+    // The operator's log has the exchange.
+    QFile registro(db.gLogErr);
+    ASSERT_TRUE(registro.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(registro.readAll()).contains("Abortar"));
+}
+
+TEST_F(EscrituraIncierta, onlyTheOperatorsRetryRunsTheWriteAgain) {
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    operador.answerMessage(ui::reply::Retry);
+    agregarFila();
+    esperarAvisoDeResultadoDesconocido(1);
+    EXPECT_EQ(filas(), 3);
+
+    // A link already gone when the write is sent is no different from the
+    // layer's side: asked too, and Ignore leaves it.
+    db.gCnn.faults().dropConnection();
+    operador.answerMessage(ui::reply::Ignore);
+    agregarFila();
+    esperarAvisoDeResultadoDesconocido(2);
+    EXPECT_EQ(filas(), 3);
+}
+
+TEST_F(EscrituraIncierta, aLostLinkStillAsksWhenItFailsAgainAfterRetry) {
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    operador.answerMessage(ui::reply::Retry).answerMessage(ui::reply::Abort);
+    agregarFila();
+    esperarAvisoDeResultadoDesconocido(2);
+    EXPECT_EQ(filas(), 3);
+}
+
+TEST_F(EscrituraIncierta, aQueryIsRunAgainUnaskedButAWriteOpenedAsARecordsetIsNot) {
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    EXPECT_EQ(filas(), 1);
+    EXPECT_TRUE(operador.dialogs().empty());
+
+    db.gCnn.faults().dropAfterNext(db::FaultOperation::Execute);
+    operador.answerMessage(ui::reply::Abort);
+    db::Recordset rs;
+    QString sentencia = QStringLiteral(
+        "INSERT INTO PRUEBA (Id, Nombre) VALUES (5, 'cinco'); SELECT COUNT(*) FROM PRUEBA");
+    db.AbrirRecordset(sentencia, rs);
+    EXPECT_EQ(rs.state(), db::adStateClosed);
+    esperarAvisoDeResultadoDesconocido(1);
+    EXPECT_TRUE(operador.dialogs()[0].title.contains("AbrirRecordset"));
+    EXPECT_EQ(filas(), 2);
 }
 
 } // namespace

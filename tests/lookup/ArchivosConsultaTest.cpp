@@ -80,6 +80,30 @@ TEST(AnchosColumnas, shouldReadWidthsOutOfRangeAsZero) {
               (QList<int>{0, 0, 0, 0, 0, 1200}));
 }
 
+// A file written by the suite's Windows programs (Windows-1252) and larger
+// than a reading chunk: every other table's line comes through a rewrite
+// unchanged, and the table's own is found past the first chunk.
+TEST(AnchosColumnas, shouldKeepEveryOtherLineOfALargeWindows1252File) {
+    QTemporaryDir carpeta;
+    QFile archivo(QDir(carpeta.path()).filePath(QStringLiteral("CONSULTASLEN.TSF")));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    QByteArray otras;
+    for (int i = 0; archivo.size() + otras.size() < 2 * 1024 * 1024; ++i) {
+        otras += "\"V_A\xD1O_" + QByteArray::number(i) + "\",\"100|\"\"200|\"\r\n";
+    }
+    archivo.write(otras);
+    archivo.write("\"MA_ARTICULOS\",\"1200|800|\"\r\n");
+    archivo.close();
+    EXPECT_EQ(leerAnchosColumnas(carpeta.path(), QStringLiteral("ma_articulos")),
+              (QList<int>{1200, 800}));
+    EXPECT_EQ(leerAnchosColumnas(carpeta.path(), QString::fromUtf8("V_AÑO_7")),
+              (QList<int>{100, 0}));
+
+    guardarAnchosColumnas(carpeta.path(), QStringLiteral("MA_ARTICULOS"), {50});
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), otras + "\"MA_ARTICULOS\",\"50|\"\r\n");
+}
+
 TEST(BusquedaServidor, shouldAddEachConditionBeforeTheOrderingTail) {
     const QString base =
         QStringLiteral("SELECT TOP 1000 CODIGO,DESCRIPCION FROM T  ORDER BY CODIGO ");

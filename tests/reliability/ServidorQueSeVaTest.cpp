@@ -1,7 +1,8 @@
 // The ODBC engine against a real network server that goes away between two
 // statements of a session: the data layer reconnects, asks the operator
 // (Abort/Retry/Ignore) while the server stays away, goes on after Retry
-// once it is back, and stays usable after Abort.
+// once it is back, and stays usable after Abort. A write cut by the server's
+// going is never run again unasked: its outcome is unknown.
 #include "ServidorPostgres.h"
 
 #include "data/ConexionPerdida.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 namespace estaciones::reliability::test {
 
@@ -55,6 +57,24 @@ protected:
             return -1;
         }
         return rs.fields(0).value().toInt32();
+    }
+
+    void ejecutar(const QString& texto) {
+        QString sentencia = texto;
+        std::int64_t filas = 0;
+        base.EjecutaConsultaSQL(sentencia, filas);
+    }
+
+    int filas() {
+        db::Connection directa;
+        directa.open(servidor->cadena(), QStringLiteral("postgres"), QString());
+        db::Recordset rs = directa.execute(QStringLiteral("SELECT COUNT(*) FROM escrituras"));
+        return rs.fields(0).value().toInt32();
+    }
+
+    bool avisoDeResultadoDesconocido(std::size_t i) const {
+        return operador.dialogs().size() > i && operador.dialogs()[i].text.contains(QStringLiteral(
+                                                    "no se sabe si llegó a aplicarse"));
     }
 
     std::optional<ServidorPostgres> servidor;
@@ -110,6 +130,47 @@ TEST_F(ServidorQueSeVa, ARestartBetweenStatementsIsRecoveredAndAnAbsenceIsAskedA
     ASSERT_TRUE(servidor->arrancar());
     EXPECT_EQ(consultar(), 42);
     EXPECT_EQ(operador.dialogs().size(), 2u);
+}
+
+TEST_F(ServidorQueSeVa, AnInsertCutByTheServersShutdownRunsAgainOnlyOnRetry) {
+    ejecutar(QStringLiteral("CREATE TABLE escrituras (n int)"));
+    // The server goes while the insert waits on the server's side.
+    std::thread apagado([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        servidor->detener();
+    });
+    // The operator answers once the server is fully down and started again.
+    operador.antesDeResponder = [&] {
+        apagado.join();
+        ASSERT_TRUE(servidor->arrancar());
+    };
+    operador.answerMessage(ui::reply::Retry);
+    ejecutar(QStringLiteral("INSERT INTO escrituras SELECT 1 FROM pg_sleep(3)"));
+    if (apagado.joinable()) {
+        apagado.join();
+    }
+    ASSERT_EQ(operador.dialogs().size(), 1u);
+    EXPECT_TRUE(avisoDeResultadoDesconocido(0)) << operador.dialogs()[0].text.toStdString();
+    EXPECT_EQ(operador.dialogs()[0].flags, ui::style::AbortRetryIgnore | ui::style::Critical);
+    // The shutdown undid the first run; Retry made the only row.
+    EXPECT_EQ(filas(), 1);
+}
+
+TEST_F(ServidorQueSeVa, AWriteMeetingARestartedServerIsAskedAboutAndLeftOnAbort) {
+    ejecutar(QStringLiteral("CREATE TABLE escrituras (n int)"));
+    ASSERT_TRUE(servidor->detener());
+    ASSERT_TRUE(servidor->arrancar());
+    operador.answerMessage(ui::reply::Abort);
+    QString sentencia = QStringLiteral("INSERT INTO escrituras VALUES (1) RETURNING n");
+    db::Recordset rs;
+    base.AbrirRecordset(sentencia, rs);
+    EXPECT_EQ(rs.state(), db::adStateClosed);
+    ASSERT_EQ(operador.dialogs().size(), 1u);
+    EXPECT_TRUE(avisoDeResultadoDesconocido(0)) << operador.dialogs()[0].text.toStdString();
+    EXPECT_EQ(filas(), 0);
+    // The link was made again for what comes next.
+    EXPECT_EQ(consultar(), 42);
+    EXPECT_EQ(operador.dialogs().size(), 1u);
 }
 
 } // namespace estaciones::reliability::test

@@ -12,11 +12,10 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
 
+#include "ScriptBatchReader.h"
+
 #include <QCoreApplication>
 #include <QFile>
-#include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringTokenizer>
 #include <QTextStream>
 
 #include <cstdio>
@@ -60,81 +59,6 @@ const char* const kUsage =
     "  -h -1         sin cabeceras\n"
     "  -b            termina con codigo 1 al primer error\n"
     "  -t segundos   espera de cada lote (0, por defecto: sin limite)\n";
-
-// Windows-1252's 0x80..0x9F; the rest of the upper half is Latin-1.
-QString decodeWindows1252(const QByteArray& bytes) {
-    static const char16_t high[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    QString text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        text += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
-// UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else Windows-1252.
-QString decodeScript(QByteArray bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        return text;
-    }
-    return decodeWindows1252(bytes);
-}
-
-struct Batch {
-    QString text;
-    int firstLine = 1; // line of the script where the batch starts
-    int repeat = 1;    // "GO 3"
-    int badCountLine = 0; // the GO line whose count is no int: the batch does not run
-};
-
-// Batches separated by lines that hold only GO (any case), maybe with a count.
-std::vector<Batch> splitBatches(const QString& script) {
-    static const QRegularExpression goLine(QStringLiteral("^\\s*go(?:\\s+(\\d+))?\\s*(?:--.*)?$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    std::vector<Batch> batches;
-    Batch current;
-    int lineNumber = 0;
-    // Views of the script's lines: a copy of every line would double the
-    // memory a large script takes.
-    for (QStringView line : QStringTokenizer(script, QLatin1Char('\n'))) {
-        ++lineNumber;
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
-        const QRegularExpressionMatch m = goLine.match(line);
-        if (m.hasMatch()) {
-            bool fits = true;
-            const int count = m.captured(1).isEmpty() ? 1 : m.captured(1).toInt(&fits);
-            current.repeat = std::max(1, count);
-            current.badCountLine = fits ? 0 : lineNumber;
-            if (!current.text.trimmed().isEmpty()) {
-                batches.push_back(current);
-            }
-            current = Batch{};
-            current.firstLine = lineNumber + 1;
-            continue;
-        }
-        if (current.text.isEmpty() && line.trimmed().isEmpty()) {
-            current.firstLine = lineNumber + 1;
-            continue;
-        }
-        current.text += line;
-        current.text += QLatin1Char('\n');
-    }
-    if (!current.text.trimmed().isEmpty()) {
-        batches.push_back(current);
-    }
-    return batches;
-}
 
 class Runner {
 public:
@@ -521,8 +445,8 @@ int main(int argc, char** argv) {
         }
     }
     for (const QString& path : options.inputFiles) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        sqlcmd::ScriptBatchReader script;
+        if (!script.open(path)) {
             out << QStringLiteral(
                        "Sqlcmd: Error: Error occurred while opening or operating on file %1.")
                        .arg(path)
@@ -530,11 +454,11 @@ int main(int argc, char** argv) {
             out.flush();
             return 1;
         }
-        for (const Batch& batch : splitBatches(decodeScript(file.readAll()))) {
-            if (batch.badCountLine > 0) {
+        while (const std::optional<sqlcmd::ScriptBatch> batch = script.next()) {
+            if (batch->badCountLine > 0) {
                 out << QStringLiteral("Sqlcmd: Error: Syntax error at line %1 near command 'GO' "
                                       "in file '%2'.")
-                           .arg(batch.badCountLine)
+                           .arg(batch->badCountLine)
                            .arg(path)
                     << '\n';
                 failed = true;
@@ -543,8 +467,8 @@ int main(int argc, char** argv) {
                 }
                 continue;
             }
-            for (int i = 0; i < batch.repeat; ++i) {
-                if (!runner.runBatch(cnn, batch.text, batch.firstLine - 1)) {
+            for (int i = 0; i < batch->repeat; ++i) {
+                if (!runner.runBatch(cnn, batch->text, batch->firstLine - 1)) {
                     failed = true;
                     if (options.exitOnError) {
                         return 1;

@@ -35,6 +35,10 @@ void FaultInjector::dropOnNext(FaultOperation operation) {
     m_planned.push_back(Planned{operation, true, {}, 1});
 }
 
+void FaultInjector::dropAfterNext(FaultOperation operation) {
+    m_planned.push_back(Planned{operation, true, {}, 1, true});
+}
+
 void FaultInjector::clear() {
     m_planned.clear();
 }
@@ -55,6 +59,11 @@ void FaultInjector::beforeOperation(FaultOperation operation, Engine* engine) {
         for (auto it = m_planned.begin(); it != m_planned.end(); ++it) {
             if (it->operation != FaultOperation::Any && it->operation != operation) {
                 continue;
+            }
+            if (it->drop && it->afterwards) {
+                m_planned.erase(it);
+                m_dropAfterPending = true;
+                return;
             }
             if (it->drop) {
                 m_planned.erase(it);
@@ -80,6 +89,16 @@ void FaultInjector::beforeOperation(FaultOperation operation, Engine* engine) {
         }
         throw ProviderFailure(linkFailureRecords());
     }
+}
+
+void FaultInjector::afterOperation(Engine* engine) {
+    if (!m_dropAfterPending) {
+        return;
+    }
+    m_dropAfterPending = false;
+    m_dropped = true;
+    m_closeEnginePending = true;
+    beforeOperation(FaultOperation::Any, engine);
 }
 
 } // namespace estaciones::db

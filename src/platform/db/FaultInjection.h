@@ -43,6 +43,10 @@ public:
     // Drops the link when the next operation of kind `operation` starts (that
     // operation fails as above).
     void dropOnNext(FaultOperation operation = FaultOperation::Any);
+    // Lets the next operation of kind `operation` reach the engine and finish
+    // there, then drops the link before its answer comes back: the caller sees
+    // the lost link and cannot know that the work was done.
+    void dropAfterNext(FaultOperation operation = FaultOperation::Any);
     bool isDropped() const { return m_dropped; }
 
     // Forgets planned faults (a drop in force stays until reopened).
@@ -56,6 +60,9 @@ public:
     // Called before each engine call: throws when a fault is due. `engine`
     // is closed when a drop happens.
     void beforeOperation(FaultOperation operation, Engine* engine);
+    // Called after each engine call that returned: throws when a drop after
+    // it is due.
+    void afterOperation(Engine* engine);
     void afterReopen() {
         m_dropped = false;
         m_closeEnginePending = false;
@@ -69,10 +76,12 @@ private:
         bool drop = false;
         std::vector<ProviderError> records;
         int remaining = 1;
+        bool afterwards = false; // the drop comes once the engine has answered
     };
     std::deque<Planned> m_planned;
     bool m_dropped = false;
     bool m_closeEnginePending = false;
+    bool m_dropAfterPending = false;
     std::function<void()> m_dropHandler;
 };
 

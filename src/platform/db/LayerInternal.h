@@ -8,6 +8,7 @@
 #include "platform/db/FaultInjection.h"
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace estaciones::db::detail {
@@ -34,7 +35,14 @@ struct ConnectionState {
     template <class F> auto call(FaultOperation operation, F&& f) -> decltype(f()) {
         try {
             faults.beforeOperation(operation, engine.get());
-            return f();
+            if constexpr (std::is_void_v<decltype(f())>) {
+                f();
+                faults.afterOperation(engine.get());
+            } else {
+                auto result = f();
+                faults.afterOperation(engine.get());
+                return result;
+            }
         } catch (const ProviderFailure& failure) {
             errors.replace(failure.records());
             throw;

@@ -5,6 +5,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "support/PicoMemoria.h"
 
 #include <QDir>
 #include <QFile>
@@ -213,11 +214,11 @@ TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
     f.write("CREATE TABLE veces (n int)\nGO\nINSERT INTO veces VALUES (1)\nGO 99999999999\n"
             "SELECT COUNT(*) FROM veces\nGO\n");
     f.close();
-    const CompanionRun r = runCompanion(
-        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-         QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
-         QStringLiteral("-i"), script},
-        datos.path());
+    const CompanionRun r =
+        runCompanion({QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+                      QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"),
+                      QStringLiteral("-W"), QStringLiteral("-i"), script},
+                     datos.path());
     EXPECT_TRUE(r.out.contains(QStringLiteral("Sqlcmd: Error: Syntax error at line 4 near "
                                               "command 'GO'")))
         << r.out.toStdString();
@@ -229,20 +230,21 @@ TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
 TEST_F(CompanionEmbedded, shouldFailAndSaySoWhenAScriptEndsWithAnOpenTransaction) {
     const QStringList otra{QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
                            QStringLiteral("OTRA")};
-    CompanionRun r = runCompanion(
-        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
-         QStringLiteral("DEMO"), QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
-        datos.path());
+    CompanionRun r = runCompanion({QStringLiteral("-S"), QStringLiteral("(local)"),
+                                   QStringLiteral("-d"), QStringLiteral("DEMO"),
+                                   QStringLiteral("-Q"), QStringLiteral("CREATE DATABASE OTRA")},
+                                  datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
-    r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
-                                        QStringLiteral("CREATE TABLE x (a int)")},
-                     datos.path());
+    r = runCompanion(
+        otra + QStringList{QStringLiteral("-Q"), QStringLiteral("CREATE TABLE x (a int)")},
+        datos.path());
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     r = runCompanion(otra + QStringList{QStringLiteral("-Q"),
                                         QStringLiteral("BEGIN TRAN INSERT INTO x VALUES (1)")},
                      datos.path());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("transaccion(es) abierta(s)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("transaccion(es) abierta(s)")))
+        << r.err.toStdString();
     r = runCompanion(otra + QStringList{QStringLiteral("-h"), QStringLiteral("-1"),
                                         QStringLiteral("-W"), QStringLiteral("-Q"),
                                         QStringLiteral("SELECT COUNT(*) FROM x")},
@@ -338,6 +340,52 @@ TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) 
     rs.moveNext();
     EXPECT_EQ(rs["n"].value().toInt32(), kUpdates);
     cnn.close();
+}
+
+// A script is read a batch at a time: ten times the batches cost no more
+// memory than a script's size, where reading it whole cost several times it.
+TEST_F(CompanionEmbedded, shouldRunAScriptInMemoryThatDoesNotGrowWithItsSize) {
+    estaciones::test::DbScratch scratch(estaciones::test::DbBackend::Embedded);
+    {
+        Connection cnn = scratch.open();
+        cnn.execute(QStringLiteral("CREATE TABLE carga (a int, b varchar(100))"));
+        cnn.close();
+    }
+    auto escribirGuion = [&](const QString& nombre, int lotes) {
+        const QString ruta = scratch.folder() + QLatin1Char('/') + nombre;
+        QFile f(ruta);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray relleno(90, 'x');
+        for (int lote = 0; lote < lotes; ++lote) {
+            QByteArray texto = "INSERT INTO carga (a, b) VALUES ";
+            for (int fila = 0; fila < 20; ++fila) {
+                texto +=
+                    (fila > 0 ? ",(" : "(") + QByteArray::number(lote) + ", '" + relleno + "')";
+            }
+            f.write(texto + "\nGO\n");
+        }
+        return std::pair{ruta, f.size()};
+    };
+    const auto [chico, bytesChico] = escribirGuion(QStringLiteral("chico.sql"), 200);
+    const auto [grande, bytesGrande] = escribirGuion(QStringLiteral("grande.sql"), 2000);
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("ESTACIONES_DATOS"), scratch.folder());
+    auto medir = [&](const QString& guion) {
+        return estaciones::test::ejecutarMidiendoMemoria(
+            companionPath(),
+            {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+             QStringLiteral("PRUEBA"), QStringLiteral("-b"), QStringLiteral("-i"), guion},
+            entorno);
+    };
+    const auto corrida = medir(chico);
+    const auto larga = medir(grande);
+    ASSERT_TRUE(corrida && larga);
+    ASSERT_EQ(corrida->codigo, 0);
+    ASSERT_EQ(larga->codigo, 0);
+    const long crecimientoKiB = larga->picoKiB - corrida->picoKiB;
+    EXPECT_LT(crecimientoKiB, (bytesGrande - bytesChico) / 1024 / 4)
+        << "peak " << corrida->picoKiB << " KiB for " << bytesChico << " bytes, " << larga->picoKiB
+        << " KiB for " << bytesGrande << " bytes";
 }
 
 #endif

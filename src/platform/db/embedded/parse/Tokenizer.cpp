@@ -1,5 +1,7 @@
 #include "platform/db/embedded/parse/Tokenizer.h"
 
+#include <array>
+
 namespace estaciones::db::tsql {
 
 namespace {
@@ -17,6 +19,23 @@ bool isDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// A token's text. One-character tokens (a space, a comma, a parenthesis:
+// about half of a long INSERT's tokens) share one string each instead of an
+// allocation per token, which dominated the memory of tokenizing large texts.
+QString tokenText(QStringView text) {
+    static const std::array<QString, 128> ascii = [] {
+        std::array<QString, 128> texts;
+        for (std::size_t c = 0; c < texts.size(); ++c) {
+            texts[c] = QString(QChar(static_cast<char16_t>(c)));
+        }
+        return texts;
+    }();
+    if (text.size() == 1 && text.front().unicode() < ascii.size()) {
+        return ascii[text.front().unicode()];
+    }
+    return text.toString();
+}
+
 class Scanner {
 public:
     explicit Scanner(QStringView text) : m_text(text) {}
@@ -29,7 +48,7 @@ public:
             token.kind = scanOne(token);
             token.offset = start;
             token.line = m_line;
-            token.text = m_text.sliced(start, m_pos - start).toString();
+            token.text = tokenText(m_text.sliced(start, m_pos - start));
             m_line += static_cast<int>(token.text.count(QLatin1Char('\n')));
             m_previous = token.kind == TokenKind::Whitespace || token.kind == TokenKind::Comment
                              ? m_previous

@@ -1,0 +1,60 @@
+#include "session/library/SharedTextLines.h"
+
+#include "session/library/Windows1252.h"
+
+#include <QStringDecoder>
+
+namespace estaciones::library {
+
+namespace {
+
+// Whether all of the file is UTF-8, looked at a chunk at a time. Each chunk
+// ends at a line end, where no multi-byte sequence can be cut.
+bool isUtf8(QFile& file) {
+    constexpr qint64 chunkSize = 1 << 20;
+    while (!file.atEnd()) {
+        QByteArray chunk = file.read(chunkSize);
+        if (!chunk.endsWith('\n')) {
+            chunk += file.readLine();
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The decoding happens when its result becomes a string.
+        const QString decoded = utf8.decode(chunk);
+        if (utf8.hasError()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool SharedTextLines::open(const QString& path) {
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    m_utf8 = isUtf8(m_file);
+    m_lineNumber = 0;
+    return m_file.seek(0);
+}
+
+std::optional<QString> SharedTextLines::next() {
+    if (!m_file.isOpen() || m_file.atEnd()) {
+        return std::nullopt;
+    }
+    QByteArray bytes = m_file.readLine();
+    if (m_lineNumber == 0 && m_utf8 && bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
+    ++m_lineNumber;
+    if (bytes.endsWith('\n')) {
+        bytes.chop(1);
+    }
+    if (bytes.endsWith('\r')) {
+        bytes.chop(1);
+    }
+    return m_utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
+}
+
+} // namespace estaciones::library
