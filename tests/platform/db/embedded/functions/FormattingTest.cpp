@@ -27,6 +27,33 @@ TEST_F(FormattingTest, shouldFormatDatesInTheirCulture) {
               "Sunday, July 31, 2016 12:00:00 AM");
 }
 
+// The .NET reference's table of standard date patterns, for 15 June 2009 13:45:30.
+TEST_F(FormattingTest, shouldExpandTheStandardDatePatternsOfEachCulture) {
+    const auto formatted = [&](const char* pattern, const char* culture) {
+        return text(QStringLiteral("FORMAT(CAST('2009-06-15 13:45:30' AS datetime), '%1', '%2')")
+                        .arg(QLatin1String(pattern), QLatin1String(culture)));
+    };
+    EXPECT_EQ(formatted("d", "en-US"), "6/15/2009");
+    EXPECT_EQ(formatted("D", "en-US"), "Monday, June 15, 2009");
+    EXPECT_EQ(formatted("f", "en-US"), "Monday, June 15, 2009 1:45 PM");
+    EXPECT_EQ(formatted("F", "en-US"), "Monday, June 15, 2009 1:45:30 PM");
+    EXPECT_EQ(formatted("g", "en-US"), "6/15/2009 1:45 PM");
+    EXPECT_EQ(formatted("G", "en-US"), "6/15/2009 1:45:30 PM");
+    EXPECT_EQ(formatted("M", "en-US"), "June 15");
+    EXPECT_EQ(formatted("Y", "en-US"), "June 2009");
+    EXPECT_EQ(formatted("t", "en-US"), "1:45 PM");
+    EXPECT_EQ(formatted("T", "en-US"), "1:45:30 PM");
+    EXPECT_EQ(formatted("s", "en-US"), "2009-06-15T13:45:30");
+    EXPECT_EQ(formatted("u", "en-US"), "2009-06-15 13:45:30Z");
+    EXPECT_EQ(formatted("d", "de-DE"), "15.06.2009");
+    EXPECT_EQ(formatted("D", "de-DE"), "Montag, 15. Juni 2009");
+    EXPECT_EQ(formatted("d", "es-ES"), "15/06/2009");
+    EXPECT_EQ(formatted("d", "fr-FR"), "15/06/2009");
+    EXPECT_EQ(formatted("ddd MMM yy HH:mm", "en-US"), "Mon Jun 09 13:45");
+    // A single letter that is no standard pattern is refused by .NET: NULL.
+    EXPECT_TRUE(isNull("FORMAT(CAST('2009-06-15' AS date), 'Q')"));
+}
+
 TEST_F(FormattingTest, shouldFormatTimesAsDurations) {
     EXPECT_EQ(text("FORMAT(CAST('07:35' AS time), N'hh\\.mm')"), "07.35");
     EXPECT_EQ(text("FORMAT(CAST('07:35' AS time), N'hh\\:mm')"), "07:35");
