@@ -7,6 +7,9 @@
 #   scripts/medir-entradas-hostiles.sh [CARPETA_DE_COMPILACION] [MB_GRANDE]
 # Escribe una tabla en Markdown en la salida. Cada caso tiene 300 s; más es
 # un cuelgue. MB_GRANDE (100 por defecto) es el tamaño de las entradas grandes.
+# LECTORES=carpeta toma los programas de los lectores de otra compilación
+# (build-fuzz/fuzz: con AddressSanitizer, la memoria medida es mayor); una
+# puerta cuyo programa no está compilado se salta.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 compilacion=$(realpath "${1:-build}")
@@ -49,9 +52,13 @@ sql="$compilacion/estaciones-sql"
 "$sql" -S "(local)" -d master -Q "CREATE DATABASE HOSTIL" >/dev/null 2>&1
 echo "| Puerta | Entrada | Bytes | Salida | Respuesta | Memoria máxima (MiB) | Segundos |"
 echo "|---|---|---|---|---|---|---|"
+lectores=${LECTORES:-$compilacion/fuzz}
 medir() { # puerta entrada programa argumentos...
     local puerta=$1 entrada=$2
     shift 2
+    local programa=$1
+    [ "$programa" = xvfb-run ] && programa=$3
+    [ -x "$programa" ] || return 0
     local bytes=0
     [ -f "$e/$entrada" ] && bytes=$(stat -c %s "$e/$entrada")
     local inicio=$(date +%s.%N)
@@ -60,7 +67,11 @@ medir() { # puerta entrada programa argumentos...
     local fin=$(date +%s.%N)
     local kib=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$trabajo/tiempo" 2>/dev/null)
     local respuesta
-    respuesta=$(grep -v '^\[reproducción\]' "$trabajo/salida" | grep -a -m1 -E 'Msg|Error|error|promesa|entradas|fin|rows|^[0-9]' | cut -c1-70 | tr '|' '/')
+    # A fault first; else the readers' replay count; else the first line said.
+    respuesta=$(grep -a -m1 -E 'ERROR|promesa rota|Sqlcmd: Error|Msg [0-9]+' "$trabajo/salida" ||
+        grep -a -m1 -E 'entradas repetidas|Executed .* in' "$trabajo/salida" ||
+        grep -a -v -E '^\[reproducción\]|^INFO:|^\s*$' "$trabajo/salida" | head -n1)
+    respuesta=$(printf '%s' "$respuesta" | tr -d '\000' | cut -c1-70 | tr '|' '/')
     [ $codigo -eq 124 ] && respuesta="(cuelgue: 300 s)"
     printf "| %s | %s | %s | %s | %s | %s | %s |\n" "$puerta" "$entrada" "$bytes" "$codigo" \
         "${respuesta:-(nada)}" "$(( ${kib:-0} / 1024 ))" "$(awk "BEGIN {printf \"%.1f\", $fin - $inicio}")"
@@ -73,16 +84,16 @@ medir "estaciones-sql -Q" "parentesis (50000)" "$sql" -S "(local)" -d HOSTIL -Q 
 medir "estaciones-sql -Q" "utf8-invalido" "$sql" -S "(local)" -d HOSTIL -Q "$(printf "SELECT '\xC3\x28\xFF'")"
 
 for entrada in utf8-invalido windows-1252 nul lineas-grande; do
-    medir "lector de INI" "$entrada" "$compilacion/fuzz/fuzz_ini" "$e/$entrada"
-    medir "lector de máscaras" "$entrada" "$compilacion/fuzz/fuzz_mask" "$e/$entrada"
-    medir "lector de anchos de columna" "$entrada" "$compilacion/fuzz/fuzz_columnwidths" "$e/$entrada"
-    medir "respuestas JSON" "$entrada" "$compilacion/fuzz/fuzz_json" "$e/$entrada"
-    medir "línea de comandos de la suite" "$entrada" "$compilacion/fuzz/fuzz_commandline" "$e/$entrada"
+    medir "lector de INI" "$entrada" "$lectores/fuzz_ini" "$e/$entrada"
+    medir "lector de máscaras" "$entrada" "$lectores/fuzz_mask" "$e/$entrada"
+    medir "lector de anchos de columna" "$entrada" "$lectores/fuzz_columnwidths" "$e/$entrada"
+    medir "respuestas JSON" "$entrada" "$lectores/fuzz_json" "$e/$entrada"
+    medir "línea de comandos de la suite" "$entrada" "$lectores/fuzz_commandline" "$e/$entrada"
 done
-medir "respuestas JSON" "json-anidado" "$compilacion/fuzz/fuzz_json" "$e/json-anidado"
+medir "respuestas JSON" "json-anidado" "$lectores/fuzz_json" "$e/json-anidado"
 for entrada in parentesis lineas-go inserts-grande nul; do
-    medir "tokenizador" "$entrada" "$compilacion/fuzz/fuzz_tokenizer" "$e/$entrada"
-    medir "guiones (GO)" "$entrada" "$compilacion/fuzz/fuzz_script" "$e/$entrada"
+    medir "tokenizador" "$entrada" "$lectores/fuzz_tokenizer" "$e/$entrada"
+    medir "guiones (GO)" "$entrada" "$lectores/fuzz_script" "$e/$entrada"
 done
 
 # The window program: the suite's command line, hostile, then the replay
