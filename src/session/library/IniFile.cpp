@@ -1,7 +1,7 @@
 #include "session/library/IniFile.h"
 
 #include "platform/os/System.h"
-#include "session/library/Windows1252.h"
+#include "session/library/SharedTextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ bool foundInFolder(QFile& file, const QString& folder, const QString& fileName) 
 
 // The value of `key` in the first section named `section`, if there is one;
 // both are trimmed and compared ignoring case.
-std::optional<QStringView> valueIn(QStringView content, QStringView section, QStringView key);
+std::optional<QString> valueIn(SharedTextLines& lines, QStringView section, QStringView key);
 
 // "[ Name ]" gives "Name"; anything else nothing.
 std::optional<QStringView> sectionName(QStringView line) {
@@ -117,22 +117,23 @@ QString IniFile::read(const QString& fileName, const QString& section, const QSt
     if (!open(file, fileName)) {
         return defaultValue;
     }
-    const QString content = decodeSharedText(file.readAll());
-    const auto value = valueIn(content, QStringView(section).trimmed(), QStringView(key).trimmed());
-    return value ? value->toString() : defaultValue;
+    // A line at a time: a file of any size reads in the memory of its
+    // longest line.
+    SharedTextLines lines;
+    if (!lines.open(file.fileName())) {
+        return defaultValue;
+    }
+    return valueIn(lines, QStringView(section).trimmed(), QStringView(key).trimmed())
+        .value_or(defaultValue);
 }
 
 namespace {
 
-std::optional<QStringView> valueIn(QStringView content, QStringView section, QStringView key) {
+std::optional<QString> valueIn(SharedTextLines& lines, QStringView section, QStringView key) {
     bool inSection = false;
     bool sectionSeen = false;
-    // Line by line in place: no list of lines, no copies until the value.
-    while (!content.isEmpty()) {
-        const qsizetype end = content.indexOf(u'\n');
-        QStringView line = end < 0 ? content : content.first(end);
-        content = end < 0 ? QStringView() : content.sliced(end + 1);
-        line = line.trimmed(); // also drops the CR of CR LF
+    while (const std::optional<QString> text = lines.next()) {
+        const QStringView line = QStringView(*text).trimmed();
         if (line.isEmpty() || line.startsWith(u';')) {
             continue;
         }
@@ -157,7 +158,7 @@ std::optional<QStringView> valueIn(QStringView content, QStringView section, QSt
             if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
                 value = value.sliced(1, value.size() - 2);
             }
-            return value;
+            return value.toString();
         }
     }
     return std::nullopt;
