@@ -136,6 +136,10 @@ NumericType NumericType::combine(const NumericType& a, QChar op, const NumericTy
         scale = std::max(s1, s2);
         precision = std::max(p1 - s1, p2 - s2) + scale + 1;
     }
+    return withinMaximum(precision, scale);
+}
+
+NumericType NumericType::withinMaximum(int precision, int scale) {
     if (precision > maximumPrecision) {
         // The whole part is kept; the scale gives way, down to six places.
         const int whole = precision - scale;
@@ -144,6 +148,18 @@ NumericType NumericType::combine(const NumericType& a, QChar op, const NumericTy
         precision = maximumPrecision;
     }
     return NumericType(Kind::Decimal, precision, scale);
+}
+
+NumericType NumericType::unite(const NumericType& a, const NumericType& b) {
+    const Kind kind = std::max(a.m_kind, b.m_kind);
+    if (kind != Kind::Decimal) {
+        return NumericType(kind);
+    }
+    const NumericType x = a.asDecimal();
+    const NumericType y = b.asDecimal();
+    const int scale = std::max(x.m_scale, y.m_scale);
+    const int whole = std::max(x.m_precision - x.m_scale, y.m_precision - y.m_scale);
+    return withinMaximum(whole + scale, scale);
 }
 
 NumericType NumericType::withSign(const NumericType& a) {

@@ -36,6 +36,9 @@ public:
     static NumericType combine(const NumericType& a, QChar op, const NumericType& b);
     // -a, +a.
     static NumericType withSign(const NumericType& a);
+    // The type of a value that is either a or b (CASE, COALESCE, UNION): the
+    // higher precedence; two decimals keep the larger whole part and scale.
+    static NumericType unite(const NumericType& a, const NumericType& b);
 
     Kind kind() const { return m_kind; }
     // Integer kinds, whose division drops the fraction.
@@ -51,6 +54,8 @@ private:
         : m_kind(kind), m_precision(precision), m_scale(scale) {}
     // The decimal an operand becomes when it meets a decimal.
     NumericType asDecimal() const;
+    // decimal(precision, scale) cut to 38 digits, the scale giving way first.
+    static NumericType withinMaximum(int precision, int scale);
 
     Kind m_kind;
     int m_precision;

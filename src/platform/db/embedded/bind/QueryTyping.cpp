@@ -1,11 +1,14 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
 #include <QSet>
 
 #include <sqlite3.h>
+
+#include <cstring>
 
 namespace estaciones::db::sqlite {
 
@@ -23,6 +26,10 @@ bool endsSelectList(const tsql::Piece& piece) {
     static const QSet<QString> words = {"from",  "where",  "group", "having", "order",
                                         "limit", "window", "union", "except", "intersect"};
     return piece.kind == TokenKind::Word && words.contains(piece.text.toLower());
+}
+
+bool isMoney(const NumericType& type) {
+    return type.kind() == NumericType::Kind::Money || type.kind() == NumericType::Kind::SmallMoney;
 }
 
 bool isArithmeticOperator(const tsql::Piece& piece) {
@@ -48,6 +55,49 @@ size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
     return to;
 }
 
+// Of the date types, the one of higher precedence ranks higher.
+int dateRank(tsql::DateKind kind) {
+    switch (kind) {
+    case tsql::DateKind::Time:
+        return 0;
+    case tsql::DateKind::Date:
+        return 1;
+    case tsql::DateKind::SmallDateTime:
+        return 2;
+    case tsql::DateKind::DateTime:
+        return 3;
+    case tsql::DateKind::DateTime2:
+        return 4;
+    }
+    return 0;
+}
+
+// The declaration of highest precedence among `declarations`: a date type
+// over numbers, numbers (united: the larger decimal) over text; nothing
+// when one is unknown or all are text.
+std::optional<QString> highestPrecedence(const std::vector<std::optional<QString>>& declarations) {
+    std::optional<NumericType> numeric;
+    std::optional<QString> date;
+    std::optional<tsql::DateKind> dateKind;
+    for (const std::optional<QString>& declaration : declarations) {
+        if (!declaration) {
+            return std::nullopt;
+        }
+        if (const auto kind = tsql::dateKindOf(*declaration)) {
+            if (!dateKind || dateRank(*kind) > dateRank(*dateKind)) {
+                dateKind = kind;
+                date = declaration;
+            }
+        } else if (const auto type = NumericType::fromDeclaration(*declaration)) {
+            numeric = numeric ? NumericType::unite(*numeric, *type) : *type;
+        }
+    }
+    if (date) {
+        return date;
+    }
+    return numeric ? std::optional<QString>(numeric->declaration()) : std::nullopt;
+}
+
 QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
     const char* text = read(statement, index);
     return text ? QString::fromUtf8(text) : QString();
@@ -67,6 +117,9 @@ std::optional<QString> QueryTyping::declarationOf(int index) {
     if (!m_statement || m_depth > maximumDepth || index < 0 ||
         index >= sqlite3_column_count(m_statement)) {
         return std::nullopt;
+    }
+    if (const auto united = ofUnion(index)) {
+        return united;
     }
     if (const char* declared = sqlite3_column_decltype(m_statement, index)) {
         return QString::fromUtf8(declared);
@@ -145,6 +198,7 @@ void QueryTyping::parse() {
         end = m_pieces[end].isPunctuation(u"(") ? tsql::closeOf(m_pieces, end) + 1 : end + 1;
     }
     end = std::min(end, m_pieces.size());
+    findBranches(select);
     m_items = tsql::splitTopLevel(m_pieces, from, end);
     if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement)) {
         m_items.clear();
@@ -164,6 +218,32 @@ void QueryTyping::parse() {
             }
             ++i;
         }
+    }
+}
+
+// The queries joined by UNION, EXCEPT or INTERSECT at the top level, from
+// the first SELECT to the compound's ORDER BY or LIMIT.
+void QueryTyping::findBranches(size_t select) {
+    size_t start = select;
+    for (size_t i = select; i < m_pieces.size(); ++i) {
+        const tsql::Piece& piece = m_pieces[i];
+        if (piece.isPunctuation(u"(")) {
+            i = tsql::closeOf(m_pieces, i);
+        } else if (piece.isWord(u"UNION") || piece.isWord(u"EXCEPT") ||
+                   piece.isWord(u"INTERSECT")) {
+            m_branches.emplace_back(start, i);
+            start = i + 1 < m_pieces.size() && m_pieces[i + 1].isWord(u"ALL") ? i + 2 : i + 1;
+        } else if (piece.isWord(u"ORDER") || piece.isWord(u"LIMIT")) {
+            break;
+        }
+    }
+    if (!m_branches.empty()) {
+        size_t end = start;
+        while (end < m_pieces.size() && !m_pieces[end].isWord(u"ORDER") &&
+               !m_pieces[end].isWord(u"LIMIT")) {
+            end = m_pieces[end].isPunctuation(u"(") ? tsql::closeOf(m_pieces, end) + 1 : end + 1;
+        }
+        m_branches.emplace_back(start, std::min(end, m_pieces.size()));
     }
 }
 
@@ -188,7 +268,13 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
     }
     const NumericType result = NumericType::combine(*left, op, *right);
     if (op == QLatin1Char('/') && !result.isWhole() && m_pieces[leftTo].isPunctuation(u"/")) {
-        m_fractionalDivisions.push_back({leftFrom, leftTo, rightTo});
+        m_fractionalDivisions.push_back({leftFrom, leftTo, rightTo, isMoney(result)});
+    }
+    // tsql_add(a, b) of two numbers with fractions: SQLite's own '+' adds
+    // them the same (no whole-number overflow to check), without a call per row.
+    if (op == QLatin1Char('+') && !left->isWhole() && !right->isWhole() && leftFrom >= 2 &&
+        m_pieces[leftFrom - 2].isWord(u"tsql_add") && m_pieces[leftTo].isPunctuation(u",")) {
+        m_nativeAdditions.push_back({leftFrom - 2, leftTo});
     }
     return result.declaration();
 }
@@ -234,6 +320,9 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
     if (from >= to) {
         return std::nullopt;
     }
+    if (m_pieces[from].isWord(u"CASE") && tsql::endOfCase(m_pieces, from) == to - 1) {
+        return ofAlternatives(caseResults(from, to));
+    }
     if (const size_t op = lastBinaryOperator(from, to); op != none) {
         return arithmetic(from, op, m_pieces[op].text.front(), op + 1, to);
     }
@@ -260,16 +349,23 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         return std::nullopt;
     }
     if ((name == QLatin1String("tsql_fractional_divide") || name == QLatin1String("tsql_divide") ||
-         name == QLatin1String("tsql_modulo")) &&
+         name == QLatin1String("tsql_money_divide") || name == QLatin1String("tsql_modulo")) &&
         arguments.size() == 2) {
         const QChar op = name == QLatin1String("tsql_modulo") ? QLatin1Char('%') : QLatin1Char('/');
         const std::optional<QString> result = arithmetic(
             arguments[0].first, arguments[0].second, op, arguments[1].first, arguments[1].second);
-        if (result && name == QLatin1String("tsql_divide") &&
-            !NumericType::fromDeclaration(*result)->isWhole()) {
-            m_fractionalCalls.push_back(from);
+        if (result && name != QLatin1String("tsql_modulo")) {
+            const NumericType type = *NumericType::fromDeclaration(*result);
+            if (isMoney(type)) {
+                m_moneyDivisions.push_back(from);
+            } else if (name == QLatin1String("tsql_divide") && !type.isWhole()) {
+                m_fractionalCalls.push_back(from);
+            }
         }
         return result;
+    }
+    if (name == QLatin1String("coalesce")) {
+        return ofAlternatives(arguments);
     }
     if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
         if (arguments.size() != 2) {
@@ -283,6 +379,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
          name == QLatin1String("tsql_parse") || name == QLatin1String("tsql_try_parse")) &&
         m_pieces[arguments[0].first].kind == TokenKind::String &&
         arguments[0].second == arguments[0].first + 1) {
+        noteTypedConversion(to, arguments);
         return m_pieces[arguments[0].first].value().trimmed();
     }
     // FLOOR and CEILING keep their argument's type, a decimal without its fraction.
@@ -298,8 +395,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    : argument->declaration();
     }
     // Functions whose result keeps their first argument's type.
-    static const QSet<QString> inheriting = {"min",    "max", "sum",       "avg",
-                                             "ifnull", "abs", "tsql_round"};
+    static const QSet<QString> inheriting = {"min",        "max",  "sum",
+                                             "avg",        "ifnull", "abs",
+                                             "tsql_round", "power", "tsql_single_value"};
     if (!inheriting.contains(name)) {
         return std::nullopt;
     }
@@ -309,6 +407,18 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         ++argumentFrom;
     }
     const std::optional<QString> inherited = typeOf(argumentFrom, argumentTo);
+    // What these give must fit their argument's type: ABS of the smallest
+    // int is no int, ROUND(748.58, -3) no decimal(5,2); SQLite gives both.
+    if (const std::optional<NumericType> type =
+            inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt) {
+        if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
+            m_checkedResults.push_back({from, to - 1, QStringLiteral("tsql_int_result(")});
+        } else if (name == QLatin1String("tsql_round") &&
+                   type->kind() == NumericType::Kind::Decimal) {
+            m_checkedResults.push_back(
+                {from, to - 1, QStringLiteral("tsql_convert('%1', ").arg(type->declaration())});
+        }
+    }
     // SUM and AVG of a decimal widen it to 38 digits; AVG keeps six places at least.
     if (inherited && (name == QLatin1String("sum") || name == QLatin1String("avg"))) {
         const std::optional<NumericType> type = NumericType::fromDeclaration(*inherited);
@@ -319,6 +429,95 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         }
     }
     return inherited;
+}
+
+// The result expressions of CASE ... END in [from, to): what follows each
+// THEN and the ELSE.
+std::vector<std::pair<size_t, size_t>> QueryTyping::caseResults(size_t from, size_t to) const {
+    std::vector<std::pair<size_t, size_t>> results;
+    size_t start = none;
+    for (size_t i = from + 1; i < to; ++i) {
+        const tsql::Piece& piece = m_pieces[i];
+        const bool ends = piece.isWord(u"WHEN") || piece.isWord(u"ELSE") || i == to - 1;
+        if (ends && start != none) {
+            results.emplace_back(start, i);
+            start = none;
+        }
+        if (piece.isWord(u"THEN") || piece.isWord(u"ELSE")) {
+            start = i + 1;
+        } else if (piece.isPunctuation(u"(")) {
+            i = tsql::closeOf(m_pieces, i);
+        } else if (piece.isWord(u"CASE")) {
+            i = tsql::endOfCase(m_pieces, i);
+        }
+    }
+    return results;
+}
+
+// A value that is one of several expressions (CASE, COALESCE) takes the
+// type of highest precedence among them: dates over numbers, numbers over
+// text. Nothing when one of them cannot be typed.
+std::optional<QString> QueryTyping::ofAlternatives(
+    const std::vector<std::pair<size_t, size_t>>& alternatives) {
+    std::vector<std::optional<QString>> declarations;
+    for (const auto& [first, last] : alternatives) {
+        if (last == first + 1 && m_pieces[first].isWord(u"NULL")) {
+            continue;
+        }
+        if (last == first + 1 && m_pieces[first].kind == TokenKind::String) {
+            declarations.emplace_back(QStringLiteral("varchar"));
+            continue;
+        }
+        declarations.push_back(typeOf(first, last));
+    }
+    return highestPrecedence(declarations);
+}
+
+// A column of SELECT ... UNION [ALL] SELECT ... (EXCEPT, INTERSECT): the
+// type of highest precedence among the queries' columns, where SQLite
+// declares the first query's.
+std::optional<QString> QueryTyping::ofUnion(int index) {
+    const char* sql = sqlite3_sql(m_statement);
+    if (!sql || !(strcasestr(sql, "union") || strcasestr(sql, "except") ||
+                  strcasestr(sql, "intersect"))) {
+        return std::nullopt;
+    }
+    if (!m_parsed) {
+        parse();
+    }
+    if (m_branches.size() < 2) {
+        return std::nullopt;
+    }
+    std::vector<std::optional<QString>> declarations;
+    for (const auto& [first, last] : m_branches) {
+        QueryTyping branch(m_db,
+                           tsql::render(m_pieces, 0, m_branches.front().first) + QLatin1Char(' ') +
+                               tsql::render(m_pieces, first, last),
+                           m_depth + 1);
+        declarations.push_back(branch.declarationOf(index));
+    }
+    return highestPrecedence(declarations);
+}
+
+// Money and decimal converted to text or to an integer convert by their own
+// rules (tsql_convert's fourth argument): the call is noted with its value's type.
+void QueryTyping::noteTypedConversion(size_t to,
+                                      const std::vector<std::pair<size_t, size_t>>& arguments) {
+    static const QRegularExpression textOrWhole(
+        QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (arguments.size() < 2 || arguments.size() > 3 ||
+        !textOrWhole.match(m_pieces[arguments[0].first].value()).hasMatch()) {
+        return;
+    }
+    const std::optional<NumericType> source =
+        numericTypeOf(arguments[1].first, arguments[1].second);
+    if (!source || (source->kind() != NumericType::Kind::Money &&
+                    source->kind() != NumericType::Kind::SmallMoney &&
+                    source->kind() != NumericType::Kind::Decimal)) {
+        return;
+    }
+    m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
 }
 
 // x, t.x, "x": the column's own declaration, found by putting it in the
@@ -418,25 +617,49 @@ QString QueryTyping::withFractionalDivisions() {
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         declarationOf(i);
     }
-    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty()) {
+    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
+        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty()) {
         return {};
     }
     // Innermost first, so that an outer division wraps what an inner one wrote.
     Pieces pieces = m_pieces;
-    for (const auto& [from, op, to] : m_fractionalDivisions) {
-        pieces[from].text.prepend(QStringLiteral("tsql_fractional_divide("));
+    for (const auto& [from, op, to, money] : m_fractionalDivisions) {
+        pieces[from].text.prepend(money ? QStringLiteral("tsql_money_divide(")
+                                        : QStringLiteral("tsql_fractional_divide("));
         pieces[op].text = QStringLiteral(",");
         pieces[to - 1].text.append(QLatin1Char(')'));
     }
     for (const size_t call : m_fractionalCalls) {
         pieces[call].text = QStringLiteral("tsql_fractional_divide");
     }
+    for (const size_t call : m_moneyDivisions) {
+        pieces[call].text = QStringLiteral("tsql_money_divide");
+    }
+    for (const auto& [name, comma] : m_nativeAdditions) {
+        pieces[name].text.clear();
+        pieces[comma].text = QStringLiteral("+");
+    }
+    for (const auto& [first, last, check] : m_checkedResults) {
+        pieces[first].text.prepend(check);
+        pieces[last].text.append(QLatin1Char(')'));
+    }
+    for (const TypedConversion& conversion : m_typedConversions) {
+        pieces[conversion.close].text.prepend(
+            (conversion.styled ? QStringLiteral(", ") : QStringLiteral(", NULL, ")) +
+            tsql::Token::string(conversion.source).text);
+    }
     return tsql::render(pieces);
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
+    // Additions are worth typing only where they run once per row.
+    const bool additionsPerRow = statement.contains(QLatin1String("tsql_add")) &&
+                                 statement.contains(QLatin1String("FROM"), Qt::CaseInsensitive);
     if (!statement.contains(QLatin1Char('/')) &&
-        !statement.contains(QLatin1String("tsql_divide"))) {
+        !statement.contains(QLatin1String("tsql_divide")) &&
+        !statement.contains(QLatin1String("tsql_convert")) && !additionsPerRow &&
+        !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
+        !statement.contains(QLatin1String("tsql_round"))) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -6,7 +6,6 @@
 
 #include <QStringList>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -45,18 +44,24 @@ public:
     // SQLite divides whole numbers as integers, and keeps whole money and
     // decimal values as integers: the query's text with each division of
     // such operands, whose result SQL Server gives with its fraction, made
-    // a fractional one (900 money / 7 is 128.5714, not 128); empty when
-    // there is none.
+    // a fractional one (900 money / 7 is 128.5714, not 128), and each
+    // conversion of money or a decimal to text or an integer given its
+    // value's type; empty when there is none.
     QString withFractionalDivisions();
 
 private:
     void parse();
+    void findBranches(size_t select);
     std::optional<QString> typeOf(size_t from, size_t to);
     std::optional<NumericType> numericTypeOf(size_t from, size_t to);
     std::optional<QString> arithmetic(size_t leftFrom, size_t leftTo, QChar op, size_t rightFrom,
                                       size_t rightTo);
     size_t lastBinaryOperator(size_t from, size_t to) const;
     std::optional<QString> ofCall(size_t from, size_t to);
+    std::vector<std::pair<size_t, size_t>> caseResults(size_t from, size_t to) const;
+    std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
+    std::optional<QString> ofUnion(int index);
+    void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
@@ -71,14 +76,42 @@ private:
     // cannot be matched to the columns (SELECT *, ...).
     std::vector<std::pair<size_t, size_t>> m_items;
     QStringList m_sources; // the FROM clause's names, for the views among them
+    // The queries of a UNION, EXCEPT or INTERSECT; empty for one query.
+    std::vector<std::pair<size_t, size_t>> m_branches;
     // The item being typed: probes put a part of it in its place.
     int m_index = 0;
     size_t m_itemFirst = 0;
     size_t m_itemLast = 0;
-    // Divisions met whose result has a fraction: first piece, '/', end.
-    std::vector<std::array<size_t, 3>> m_fractionalDivisions;
+    // Divisions met whose result has a fraction: first piece, '/', end, and
+    // whether the result is money.
+    struct Division {
+        size_t from;
+        size_t op;
+        size_t to;
+        bool money;
+    };
+    std::vector<Division> m_fractionalDivisions;
     // Calls of tsql_divide (the name's piece) whose result has a fraction.
     std::vector<size_t> m_fractionalCalls;
+    // Calls of tsql_divide or tsql_fractional_divide whose result is money.
+    std::vector<size_t> m_moneyDivisions;
+    // Calls of tsql_convert whose value's type changes the result.
+    struct TypedConversion {
+        size_t close;   // its ')'
+        QString source; // the value's declaration
+        bool styled;    // CONVERT with a style
+    };
+    std::vector<TypedConversion> m_typedConversions;
+    // Calls of tsql_add (name, the comma) of two numbers with fractions.
+    std::vector<std::pair<size_t, size_t>> m_nativeAdditions;
+    // Calls (first and last piece) whose result must fit their type: the
+    // call that checks it, written before them.
+    struct CheckedResult {
+        size_t first;
+        size_t last;
+        QString check;
+    };
+    std::vector<CheckedResult> m_checkedResults;
 };
 
 // One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query)

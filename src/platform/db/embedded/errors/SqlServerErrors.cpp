@@ -170,6 +170,12 @@ constexpr std::array messages{
             "String or binary data would be truncated."},
     Message{native::DivideByZero, 16, "22012", errnum::CommandError,
             "Divide by zero error encountered."},
+    Message{native::PrecisionAboveMaximum, 16, "42000", errnum::CommandError,
+            "Column or parameter #%1: Specified column precision %2 is greater than the maximum "
+            "precision of 38."},
+    Message{native::SubqueryReturnedMany, 16, "21000", errnum::CommandError,
+            "Subquery returned more than 1 value. This is not permitted when the subquery "
+            "follows =, !=, <, <= , >, >= or when the subquery is used as an expression."},
     Message{native::ArithmeticOverflow, 16, "22003", errnum::CommandError,
             "Arithmetic overflow error converting expression to data type %1."},
     Message{native::SmallIntegerOverflow, 16, "22003", errnum::CommandError,

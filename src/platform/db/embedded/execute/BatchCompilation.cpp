@@ -5,6 +5,7 @@
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -80,6 +81,10 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
         m_otherDatabase = true;
         return;
     }
+    if (first == QLatin1String("SET") && node.word(1) == QLatin1String("QUOTED_IDENTIFIER")) {
+        m_quotedIdentifier = node.word(2) != QLatin1String("OFF");
+        return;
+    }
     if (first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) {
         return; // a procedure's or view's body is its own scope; tables have no variables
     }
@@ -98,7 +103,12 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
 void BatchCompiler::declare(const StatementNode& node) {
     for (const Range& range : splitByCommas(node.tokens, 1, node.tokens.size())) {
         if (range.from < range.to && node.tokens[range.from].kind == TokenKind::Variable) {
-            m_declared.insert(node.tokens[range.from].text.toLower());
+            // A name declared twice in the text, even where the second DECLARE never runs.
+            const QString name = node.tokens[range.from].text;
+            if (m_declared.contains(name.toLower())) {
+                failOnLine(sqlServerError(native::VariableRedeclared, {name}), node.line);
+            }
+            m_declared.insert(name.toLower());
             checkVariables(slice(node.tokens, range.from + 1, range.to), node.line, false);
         }
     }
@@ -126,7 +136,8 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     SqliteDatabase& database = m_session.current();
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
-    const QString text = resolvedText(tokens, [](const Token& token) -> std::optional<Token> {
+    const QString text = resolvedText(
+        m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return Token::word(QStringLiteral("NULL"));
         }

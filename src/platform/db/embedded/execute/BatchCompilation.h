@@ -17,9 +17,12 @@ namespace estaciones::db::sqlite {
 // A variable must be declared above the text that uses it (137).
 // Statements after a USE are left to run time: they belong to another
 // database.
+// SET QUOTED_IDENTIFIER takes effect as the batch is read, for the
+// statements after it.
 class BatchCompiler {
 public:
-    explicit BatchCompiler(Session& session) : m_session(session) {}
+    explicit BatchCompiler(Session& session)
+        : m_session(session), m_quotedIdentifier(session.quotedIdentifier) {}
 
     // Throws ProviderFailure with the first error found.
     void compile(const std::vector<StatementNode>& nodes);
@@ -38,6 +41,7 @@ private:
     Session& m_session;
     QSet<QString> m_declared; // lower case
     bool m_otherDatabase = false;
+    bool m_quotedIdentifier;
 };
 
 // CREATE / ALTER PROCEDURE: the body is parsed and compiled as the server

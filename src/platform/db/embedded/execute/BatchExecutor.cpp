@@ -19,6 +19,8 @@
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
 #include "platform/db/embedded/translate/Translator.h"
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -190,6 +192,7 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
     const Tokens& tokens = node.tokens;
     const QString first = node.firstWord();
+    openImplicitTransaction(node);
     if (first == QLatin1String("DECLARE")) {
         declare(tokens, scope);
     } else if (first == QLatin1String("SET")) {
@@ -252,8 +255,24 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     }
 }
 
+namespace {
+
+// decimal(p, s) and numeric(p, s) hold 38 digits at most (2750).
+void checkPrecision(const QString& type, int ordinal) {
+    static const QRegularExpression decimal(
+        QStringLiteral(R"(^(?:decimal|numeric)\((\d+))"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = decimal.match(type);
+    if (match.hasMatch() && match.captured(1).toInt() > 38) {
+        failWith(native::PrecisionAboveMaximum, {QString::number(ordinal), match.captured(1)});
+    }
+}
+
+} // namespace
+
 void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
+    int ordinal = 0;
     for (const Range& range : splitByCommas(tokens, 1, tokens.size())) {
+        ++ordinal;
         std::size_t i = range.from;
         if (i >= range.to || tokens[i].kind != TokenKind::Variable) {
             syntaxErrorNear(tokens, i);
@@ -274,7 +293,8 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
         for (std::size_t t = i; t < typeEnd; ++t) {
             type += tokens[t].text;
         }
-        scope.declare(name, type);
+        checkPrecision(type, ordinal);
+        scope.declare(name, type, &tokens);
         if (typeEnd < range.to) {
             scope.assign(name, evaluate(slice(tokens, typeEnd + 1, range.to), scope),
                          m_session.dateOrder);
@@ -448,9 +468,10 @@ Variant BatchExecutor::evaluate(const Tokens& expression, VariableScope& scope) 
         !expression[0].text.startsWith(QLatin1String("@@"))) {
         return scope.value(expression[0].text);
     }
-    return m_runner.scalar(
-        QStringLiteral("SELECT ") +
-        translatorOf(m_session.current()).translateExpression(resolvedText(expression, scope)));
+    SqliteDatabase& database = m_session.current();
+    return m_runner.scalar(withFractionalDivisions(
+        database.handle(), QStringLiteral("SELECT ") + translatorOf(database).translateExpression(
+                                                           resolvedText(expression, scope))));
 }
 
 QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& scope) const {
@@ -465,7 +486,7 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
             return sessionFunctionValue(token.text);
         }
         if (!token.text.startsWith(QLatin1String("@@"))) {
-            return typedValueToken(scope.value(token.text));
+            return typedValueToken(scope.value(token.text), scope.type(token.text));
         }
         const QString name = token.text.mid(2);
         return name.compare(QLatin1String("NESTLEVEL"), Qt::CaseInsensitive) == 0

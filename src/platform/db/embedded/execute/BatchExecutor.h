@@ -65,6 +65,8 @@ private:
     void insertExec(const tsql::Tokens& tokens, std::size_t execAt, VariableScope& scope);
 
     void transaction(const tsql::Tokens& tokens, VariableScope& scope);
+    // SET IMPLICIT_TRANSACTIONS ON: the statement opens the transaction it runs in.
+    void openImplicitTransaction(const StatementNode& node);
     // 266 when a procedure returns with another @@TRANCOUNT than it began with.
     void checkTransactionCount(int before) const;
     void raiseError(const tsql::Tokens& tokens, VariableScope& scope);

@@ -132,10 +132,17 @@ Variant Session::systemValue(const QString& name) const {
         return dateFirst;
     }
     if (key == QLatin1String("OPTIONS")) {
-        // The bits of the options this session keeps (ANSI_NULLS, NOCOUNT,
-        // CONCAT_NULL_YIELDS_NULL, XACT_ABORT).
-        return (ansiNulls ? 32 : 0) | (noCount ? 512 : 0) | (concatNullYieldsNull ? 4096 : 0) |
-               (xactAbort ? 16384 : 0);
+        // The bits of the options this session keeps (IMPLICIT_TRANSACTIONS,
+        // ANSI_NULLS, QUOTED_IDENTIFIER, NOCOUNT, CONCAT_NULL_YIELDS_NULL, XACT_ABORT).
+        return (implicitTransactions ? 2 : 0) | (ansiNulls ? 32 : 0) |
+               (quotedIdentifier ? 256 : 0) | (noCount ? 512 : 0) |
+               (concatNullYieldsNull ? 4096 : 0) | (xactAbort ? 16384 : 0);
+    }
+    if (key == QLatin1String("LOCK_TIMEOUT")) {
+        return lockTimeout;
+    }
+    if (key == QLatin1String("MAX_PRECISION")) {
+        return 38; // of decimal and numeric
     }
     if (key == QLatin1String("VERSION")) {
         return QStringLiteral("Estaciones embedded SQL engine");

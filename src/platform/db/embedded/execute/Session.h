@@ -57,6 +57,9 @@ public:
     long long rowCount = 0;                 // @@ROWCOUNT
     int lastErrorNumber = 0;                // @@ERROR
     bool xactAbort = false;                 // SET XACT_ABORT
+    long long lockTimeout = -1;             // SET LOCK_TIMEOUT in ms; -1 waits as long as the command
+    bool quotedIdentifier = true;           // SET QUOTED_IDENTIFIER: "x" names, else a text
+    bool implicitTransactions = false;      // SET IMPLICIT_TRANSACTIONS
 
     // The value of a system function or @@ variable by its name without "@@"
     // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.

@@ -48,6 +48,10 @@ Variant optionValue(const Tokens& tokens, std::size_t at, const Evaluate& evalua
     if (tokens[at].kind == TokenKind::Number) {
         return tokens[at].text.toLongLong();
     }
+    if (tokens[at].isPunctuation(u"-") && at + 1 < tokens.size() &&
+        tokens[at + 1].kind == TokenKind::Number) {
+        return -tokens[at + 1].text.toLongLong(); // SET LOCK_TIMEOUT -1
+    }
     return tokens[at].value();
 }
 
@@ -193,8 +197,12 @@ void setSwitches(Session& session, const Tokens& tokens) {
         } else if (name == QLatin1String("CONCAT_NULL_YIELDS_NULL")) {
             session.concatNullYieldsNull = on;
             session.applyDialectSettings();
+        } else if (name == QLatin1String("QUOTED_IDENTIFIER")) {
+            session.quotedIdentifier = on;
+        } else if (name == QLatin1String("IMPLICIT_TRANSACTIONS")) {
+            session.implicitTransactions = on;
         }
-        // Other switches (QUOTED_IDENTIFIER, ANSI_WARNINGS, ANSI_PADDING,
+        // Other switches (ANSI_WARNINGS, ANSI_PADDING,
         // ARITHABORT, ...) change nothing that a local SQLite database does
         // differently.
     }
@@ -260,6 +268,15 @@ Tokens withRowCountLimit(Tokens tokens, long long limit) {
 
 } // namespace
 
+Tokens withDoubleQuotesAsText(Tokens tokens) {
+    for (Token& token : tokens) {
+        if (token.kind == TokenKind::QuotedName && token.text.startsWith(QLatin1Char('"'))) {
+            token = Token::string(token.value());
+        }
+    }
+    return tokens;
+}
+
 void applySetOption(Session& session, const Tokens& tokens, const Evaluate& evaluate) {
     const QString option = upperWord(tokens, 1);
     if (option == QLatin1String("DATEFORMAT")) {
@@ -273,7 +290,10 @@ void applySetOption(Session& session, const Tokens& tokens, const Evaluate& eval
         session.rowCountLimit = value.isNull() ? 0 : std::max<long long>(0, value.toInt64());
     } else if (option == QLatin1String("IDENTITY_INSERT")) {
         setIdentityInsert(session, tokens);
-    } else if (option == QLatin1String("TRANSACTION") || option == QLatin1String("LOCK_TIMEOUT") ||
+    } else if (option == QLatin1String("LOCK_TIMEOUT")) {
+        const Variant value = optionValue(tokens, 2, evaluate);
+        session.lockTimeout = value.isNull() ? -1 : value.toInt64();
+    } else if (option == QLatin1String("TRANSACTION") ||
                option == QLatin1String("DEADLOCK_PRIORITY") ||
                option == QLatin1String("TEXTSIZE") || option == QLatin1String("CONTEXT_INFO") ||
                option == QLatin1String("QUERY_GOVERNOR_COST_LIMIT")) {
@@ -315,7 +335,9 @@ SetOptions::SetOptions(const Session& session)
       m_dateOrder(session.dateOrder), m_languageName(session.languageName),
       m_dateFirst(session.dateFirst), m_concatNullYieldsNull(session.concatNullYieldsNull),
       m_ansiNulls(session.ansiNulls), m_rowCountLimit(session.rowCountLimit),
-      m_identityInsertTable(session.identityInsertTable) {}
+      m_identityInsertTable(session.identityInsertTable), m_lockTimeout(session.lockTimeout),
+      m_quotedIdentifier(session.quotedIdentifier),
+      m_implicitTransactions(session.implicitTransactions) {}
 
 void SetOptions::restore(Session& session) const {
     session.noCount = m_noCount;
@@ -328,6 +350,9 @@ void SetOptions::restore(Session& session) const {
     session.ansiNulls = m_ansiNulls;
     session.rowCountLimit = m_rowCountLimit;
     session.identityInsertTable = m_identityInsertTable;
+    session.lockTimeout = m_lockTimeout;
+    session.quotedIdentifier = m_quotedIdentifier;
+    session.implicitTransactions = m_implicitTransactions;
     session.applyDialectSettings();
 }
 
@@ -337,6 +362,9 @@ Tokens withSessionOptions(const Session& session, Tokens tokens) {
     }
     if (!session.ansiNulls) {
         tokens = withNullComparisonsAsIs(tokens);
+    }
+    if (!session.quotedIdentifier) {
+        tokens = withDoubleQuotesAsText(std::move(tokens));
     }
     if (session.rowCountLimit > 0) {
         tokens = withRowCountLimit(std::move(tokens), session.rowCountLimit);

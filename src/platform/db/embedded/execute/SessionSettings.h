@@ -43,11 +43,17 @@ private:
     bool m_ansiNulls;
     long long m_rowCountLimit;
     QString m_identityInsertTable;
+    long long m_lockTimeout;
+    bool m_quotedIdentifier;
+    bool m_implicitTransactions;
 };
 
 // What the session's options do to a statement before it is translated:
 // with ANSI_NULLS OFF "= NULL" and "<> NULL" in conditions compare as IS
-// [NOT] NULL; SET ROWCOUNT limits the rows an UPDATE or DELETE changes.
+// [NOT] NULL; with QUOTED_IDENTIFIER OFF "x" is a text; SET ROWCOUNT limits the rows an UPDATE or DELETE changes.
+// QUOTED_IDENTIFIER OFF: "x" is a text, as 'x' is; [x] still names.
+tsql::Tokens withDoubleQuotesAsText(tsql::Tokens tokens);
+
 tsql::Tokens withSessionOptions(const Session& session, tsql::Tokens tokens);
 
 } // namespace estaciones::db::sqlite

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -76,10 +78,23 @@ Token literalToken(const Variant& value) {
     return Token::number(literalOf(value));
 }
 
-Token typedValueToken(const Variant& value) {
+Token typedValueToken(const Variant& value, const QString& declaredType) {
+    const bool smallestInt = value.type() == Variant::Type::Integer &&
+                             value.toInt64() == std::numeric_limits<qint32>::min() &&
+                             (declaredType == QLatin1String("int") ||
+                              declaredType == QLatin1String("integer"));
     const char* type = value.isDate()                            ? "datetime"
                        : value.type() == Variant::Type::Currency ? "money"
+                       : smallestInt                             ? "int"
                                                                  : nullptr;
+    if (!type && value.type() == Variant::Type::Double &&
+        (declaredType.startsWith(QLatin1String("float")) || declaredType == QLatin1String("real"))) {
+        // 2.5E0 reads as a float, where 2.5 would be a decimal(2,1).
+        const QString digits = literalOf(value);
+        return Token::number(digits.contains(QLatin1Char('e'), Qt::CaseInsensitive)
+                                 ? digits
+                                 : digits + QStringLiteral("E0"));
+    }
     if (!type) {
         return literalToken(value);
     }

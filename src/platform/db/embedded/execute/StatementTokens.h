@@ -29,8 +29,10 @@ tsql::Token literalToken(const Variant& value);
 
 // A variable's value put in a statement, keeping its type where a bare
 // literal would lose it: a date goes in as a datetime, so that text compared
-// with it is read as a date (`@d < '20250101'`), and money stays money.
-tsql::Token typedValueToken(const Variant& value);
+// with it is read as a date (`@d < '20250101'`), and money stays money. A
+// float variable (`declaredType`) goes in with an exponent, and an int one
+// holding -2147483648 as a CAST: those literals would read as decimals.
+tsql::Token typedValueToken(const Variant& value, const QString& declaredType = {});
 
 // The word at `i` in upper case; empty when it is not a word.
 QString upperWord(const tsql::Tokens& tokens, std::size_t i);

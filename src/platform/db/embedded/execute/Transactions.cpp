@@ -3,10 +3,44 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
+using tsql::Token;
 using tsql::TokenKind;
 using tsql::Tokens;
+
+namespace {
+
+// The statements that open a transaction under IMPLICIT_TRANSACTIONS ON; a
+// SELECT only when it reads a table.
+bool opensImplicitTransaction(const StatementNode& node) {
+    static const QSet<QString> verbs = {"ALTER", "CREATE", "DELETE", "DROP",  "FETCH",
+                                        "GRANT", "INSERT", "MERGE",  "OPEN",  "REVOKE",
+                                        "TRUNCATE", "UPDATE"};
+    const QString first = node.firstWord();
+    if (first == QLatin1String("BEGIN")) {
+        const QString second = node.word(1);
+        return second == QLatin1String("TRAN") || second == QLatin1String("TRANSACTION");
+    }
+    if (first == QLatin1String("SELECT")) {
+        return std::any_of(node.tokens.begin(), node.tokens.end(),
+                           [](const Token& token) { return token.isWord(u"FROM"); });
+    }
+    return verbs.contains(first);
+}
+
+} // namespace
+
+void BatchExecutor::openImplicitTransaction(const StatementNode& node) {
+    if (m_session.implicitTransactions && m_session.transactionDepth() == 0 &&
+        opensImplicitTransaction(node)) {
+        m_session.beginTransaction();
+    }
+}
 
 void BatchExecutor::transaction(const Tokens& tokens, VariableScope& scope) {
     const QString first = upperWord(tokens, 0);

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/VariableScope.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/DateTextFailure.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/StoredValues.h"
@@ -61,14 +62,16 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     case adtype::DBTimeStamp:
     case adtype::DBDate:
         if (value.isText()) {
-            if (auto date = tsql::parseDateText(value.toString().trimmed(), dateOrder)) {
-                withServerErrors([&] {
-                    tsql::checkDateRange(*date,
-                                         tsql::dateKindOf(type).value_or(tsql::DateKind::DateTime));
-                    return 0;
-                });
-                return *date;
-            }
+            const tsql::DateKind kind = tsql::dateKindOf(type).value_or(tsql::DateKind::DateTime);
+            const auto date = tsql::parseDateText(value.toString().trimmed(), dateOrder);
+            withServerErrors([&] {
+                if (!date) {
+                    throw tsql::dateTextFailure(value.toString(), kind);
+                }
+                tsql::checkDateRange(*date, kind);
+                return 0;
+            });
+            return *date;
         }
         return value;
     case adtype::VarChar:
@@ -88,12 +91,15 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
 
 } // namespace
 
-void VariableScope::declare(const QString& name, const QString& type) {
+void VariableScope::declare(const QString& name, const QString& type, const void* site) {
     const QString key = name.toLower();
-    if (m_variables.contains(key)) {
+    if (const auto it = m_variables.constFind(key); it != m_variables.constEnd()) {
+        if (site && it->site == site) {
+            return;
+        }
         failWith(native::VariableRedeclared, {name});
     }
-    m_variables.insert(key, Variable{type.toLower(), Variant::null()});
+    m_variables.insert(key, Variable{type.toLower(), Variant::null(), site});
 }
 
 bool VariableScope::isDeclared(const QString& name) const {
@@ -115,6 +121,10 @@ void VariableScope::assign(const QString& name, const Variant& value, tsql::Date
 
 const Variant& VariableScope::value(const QString& name) const {
     return find(name).value;
+}
+
+const QString& VariableScope::type(const QString& name) const {
+    return find(name).type;
 }
 
 QString literalOf(const Variant& value) {

@@ -13,19 +13,24 @@ namespace estaciones::db::sqlite {
 // stay whole, varchar(n) is cut to n characters, dates are dates.
 class VariableScope {
 public:
-    // Throws ProviderFailure 134 when the name is declared already.
-    void declare(const QString& name, const QString& type);
+    // Throws ProviderFailure 134 when the name is declared already, unless by
+    // the same DECLARE (`site`, its statement) run again in a loop, which
+    // keeps the variable and its value.
+    void declare(const QString& name, const QString& type, const void* site = nullptr);
     bool isDeclared(const QString& name) const;
     // Throws ProviderFailure 137 when the name is not declared. Text given to
     // a date variable is read in `dateOrder` (SET DATEFORMAT).
     void assign(const QString& name, const Variant& value,
                 tsql::DateOrder dateOrder = tsql::DateOrder::DMY);
     const Variant& value(const QString& name) const;
+    // The declared type, lower case ("varchar(10)").
+    const QString& type(const QString& name) const;
 
 private:
     struct Variable {
         QString type; // lower case, e.g. "varchar(10)"
         Variant value = Variant::null();
+        const void* site = nullptr;
     };
     const Variable& find(const QString& name) const;
     QHash<QString, Variable> m_variables; // by lower-case name

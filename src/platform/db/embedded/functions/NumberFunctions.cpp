@@ -1,42 +1,127 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 
+#include "platform/db/embedded/functions/DateTextFailure.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <QRegularExpression>
+
+#include <limits>
 
 namespace estaciones::db::tsql {
 
 namespace {
 
-// A decimal or money number as CONVERT writes it to text: decimal at its
-// scale, money with two places (four in style 2, thousands commas in style 1).
-QString decimalText(double value, const QString& sourceType, std::optional<int> style) {
-    static const QRegularExpression scaled(QStringLiteral(R"(^\s*(?:decimal|numeric)\s*\(\s*\d+\s*,\s*(\d+)\s*\))"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const auto m = scaled.match(sourceType);
-    const bool money = sourceType.contains(QLatin1String("money"), Qt::CaseInsensitive);
-    const int scale = m.hasMatch() ? m.captured(1).toInt() : money && style == 2 ? 4 : money ? 2 : 0;
-    QString text = QString::number(roundHalfAwayFromZero(value, scale), 'f', scale);
-    if (money && style == 1) {
-        const qsizetype point = text.indexOf(QLatin1Char('.'));
-        const qsizetype first = text.startsWith(QLatin1Char('-')) ? 1 : 0;
-        for (qsizetype at = (point < 0 ? text.size() : point) - 3; at > first; at -= 3)
-            text.insert(at, QLatin1Char(','));
-    }
+// A numeric type's name and scale, from a declaration ("money", "decimal(10,2)").
+struct SourceType {
+    QString base;
+    int scale = 0;
+};
+
+SourceType sourceTypeOf(const QString& declaration) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*([A-Za-z]+)\s*(?:\(\s*\d+\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
+    const auto match = pattern.match(declaration);
+    return match.hasMatch() ? SourceType{match.captured(1).toLower(), match.captured(2).toInt()}
+                            : SourceType{};
+}
+
+bool isMoney(const QString& base) {
+    return base == QLatin1String("money") || base == QLatin1String("smallmoney");
+}
+
+// Digits grouped by three with commas: 1234567.89 → 1,234,567.89.
+QString withThousands(QString text) {
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const qsizetype firstDigit = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    for (qsizetype at = (point < 0 ? text.size() : point) - 3; at > firstDigit; at -= 3)
+        text.insert(at, QLatin1Char(','));
     return text;
 }
 
-// tsql_convert(type, value [, style [, source type]]): the translator names
-// the source's type where the text tells it and the number has lost it.
-SqlValue convertFunction(const Call& c) {
+// money as text: style 0 two decimals, 1 with thousands too, 2 and 126 four.
+QString moneyText(double value, std::optional<int> style, const QString& source) {
+    const int chosen = style.value_or(0);
+    if (chosen != 0 && chosen != 1 && chosen != 2 && chosen != 126)
+        throw ConversionError(281, QStringLiteral("%1 is not a valid style number when "
+                                                  "converting from %2 to a character string.")
+                                       .arg(chosen)
+                                       .arg(source));
+    const int decimals = chosen == 2 || chosen == 126 ? 4 : 2;
+    const QString text = QString::number(roundHalfAwayFromZero(value, decimals), 'f', decimals);
+    return chosen == 1 ? withThousands(text) : text;
+}
+
+// The character length a conversion to text allows (CONVERT(varchar, x) is 30).
+std::optional<int> textLength(const QString& typeName) {
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*(n?(?:var)?char|sysname)\s*(?:\(\s*(\d+|max)\s*\))?\s*$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto match = pattern.match(typeName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    if (match.captured(2).compare(QLatin1String("max"), Qt::CaseInsensitive) == 0)
+        return std::numeric_limits<int>::max();
+    return match.captured(2).isEmpty() ? 30 : match.captured(2).toInt();
+}
+
+// CAST / CONVERT by the value's own kind.
+SqlValue plainConversion(const Call& c) {
     std::optional<int> style;
     if (c.args.size() > 2 && !c.arg(2).isNull())
         style = static_cast<int>(c.integer(2));
-    if (c.args.size() > 3 && c.arg(1).isNumber() && !c.arg(3).isNull())
-        return convertValue(c.arg(0).toText(),
-                            SqlValue::of(decimalText(c.arg(1).toReal(), c.arg(3).toText(), style)),
-                            std::nullopt, c.settings);
-    return convertValue(c.arg(0).toText(), c.arg(1), style, c.settings);
+    const QString typeName = c.arg(0).toText();
+    // A whole number too long for its text: '*' in char and varchar, an error in the n-types.
+    if (const auto length = textLength(typeName);
+        length && c.arg(1).kind == SqlValue::Kind::Integer &&
+        QString::number(c.arg(1).integer).size() > *length) {
+        if (typeName.trimmed().startsWith(QLatin1Char('n'), Qt::CaseInsensitive))
+            failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
+        return SqlValue::of(QStringLiteral("*"));
+    }
+    try {
+        return convertValue(typeName, c.arg(1), style, c.settings);
+    } catch (const ConversionError& e) {
+        const auto kind = dateKindOf(typeName);
+        if (e.nativeNumber() == 241 && kind && c.arg(1).kind == SqlValue::Kind::Text)
+            throw dateTextFailure(c.arg(1).text, *kind);
+        throw;
+    }
+}
+
+// CAST / CONVERT of a value whose type is known (`source`: money,
+// decimal(p,s)...), where that type changes the answer: money and decimal
+// become text with their own decimals (money two by default, decimal its
+// scale), an error when the text does not fit; money rounds to an integer
+// where other numbers truncate.
+SqlValue typedConversion(const Call& c) {
+    const SqlValue& value = c.arg(1);
+    const SourceType source = sourceTypeOf(c.arg(3).toText());
+    const bool decimal =
+        source.base == QLatin1String("decimal") || source.base == QLatin1String("numeric");
+    if (value.isNull() || !value.isNumber() || (!decimal && !isMoney(source.base)))
+        return plainConversion(c);
+    const QString typeName = c.arg(0).toText();
+    std::optional<int> style;
+    if (!c.arg(2).isNull())
+        style = static_cast<int>(c.integer(2));
+    if (const auto length = textLength(typeName)) {
+        const QString text = isMoney(source.base)
+                                 ? moneyText(value.toReal(), style, source.base)
+                                 : QString::number(value.toReal(), 'f', source.scale);
+        if (text.size() > *length)
+            failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
+        return SqlValue::of(text);
+    }
+    if (isMoney(source.base) && value.kind == SqlValue::Kind::Real)
+        return convertValue(typeName, SqlValue::of(roundHalfAwayFromZero(value.real, 0)), style,
+                            c.settings);
+    return plainConversion(c);
+}
+
+// tsql_convert(type, value [, style [, source type]]): the translator and
+// the typing of the query name the source's type where the number has lost it.
+SqlValue convertFunction(const Call& c) {
+    return c.args.size() > 3 && !c.arg(3).isNull() ? typedConversion(c) : plainConversion(c);
 }
 
 // TRY_CAST and TRY_CONVERT: NULL where the value does not convert; a
@@ -79,6 +164,24 @@ template <double (*F)(double)> SqlValue roundingFunction(const Call& c) {
     return SqlValue::of(F(n->real));
 }
 
+// The CHECK of an integer column: a value that does not fit `typeName`
+// fails with 8115 or 220, text that is no whole number with 245.
+SqlValue integerRangeFunction(const Call& c) {
+    const SqlValue& value = c.arg(0);
+    const QString typeName = c.arg(1).toText();
+    if (value.kind == SqlValue::Kind::Integer) {
+        checkIntegerRange(value.integer, typeName);
+    } else if (value.kind == SqlValue::Kind::Real) {
+        if (!(std::fabs(value.real) < 9.2233720368547758e18))
+            failOverflow(typeName);
+        checkIntegerRange(static_cast<qint64>(std::trunc(value.real)), typeName);
+    } else if (value.kind == SqlValue::Kind::Text && !value.text.trimmed().isEmpty() &&
+               !valueAsNumber(value)) {
+        failIntegerConversion(value.text, typeName);
+    }
+    return SqlValue::of(qint64(1));
+}
+
 // ISNUMERIC: whether the text reads as some numeric type, money's forms
 // included: a currency sign, a sign, thousands commas and an exponent, each
 // of them alone as well ('+', '$' and '.' are numeric).
@@ -103,6 +206,7 @@ const FunctionSpec functions[] = {
     {"tsql_floor", 1, roundingFunction<std::floor>, true},
     {"tsql_ceiling", 1, roundingFunction<std::ceil>, true},
     {"tsql_isnumeric", 1, isnumericFunction, true},
+    {"tsql_integer_range", 2, integerRangeFunction, true},
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/db/embedded/functions/FormatFunction.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
+#include "platform/db/embedded/functions/SingleValue.h"
 #include "platform/db/embedded/functions/StringAggregate.h"
 #include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
@@ -556,6 +557,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
         fail(db, dateCollation);
     registerSchemaFunctions(db);
     registerCatalogFunctions(db);
+    registerSingleValue(db);
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
     registerStringSplit(db);

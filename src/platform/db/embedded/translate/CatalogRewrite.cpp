@@ -95,6 +95,8 @@ void completeStatementSyntax(Pieces& pieces) {
 }
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
+    moveLeadingAliases(pieces);
+    checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
     rewriteTableOperators(pieces);
     mapCatalogViews(pieces, settings);
@@ -102,6 +104,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     mapMoneyLiterals(pieces);
     checkIntLiteralArithmetic(pieces);
     mapDivisionOperators(pieces);
+    mapExclusiveOr(pieces);
     mapPlusOperator(pieces);
     canonicaliseDateLiterals(pieces, settings);
     convertTextComparedWithNumbers(pieces);

@@ -256,19 +256,23 @@ void mapDivisionOperators(Pieces& pieces) {
     wrapOperator(pieces, u"%", QStringLiteral("tsql_modulo"));
 }
 
-void mapPlusOperator(Pieces& pieces) {
+namespace {
+
+// Wraps each binary `a <op> b` of the additive level (+ - & | ^, applied
+// left to right) in `function(a, b)`.
+void wrapAdditiveOperator(Pieces& pieces, QStringView op, const QString& function) {
     for (size_t i = 0; i < pieces.size(); ++i) {
-        if (!pieces[i].isPunctuation(u"+") || isUnaryPosition(pieces, i))
+        if (!pieces[i].isPunctuation(op) || isUnaryPosition(pieces, i))
             continue;
         const size_t from = leftOperandStart(pieces, i);
         const size_t to = rightOperandEnd(pieces, i);
         if (from == none || to == none)
             continue;
-        // Two numbers add as they are.
-        if (from + 1 == i && to == i + 1 && pieces[from].kind == TokenKind::Number &&
+        // Two numbers SQLite computes as they are.
+        if (op == u"+" && from + 1 == i && to == i + 1 && pieces[from].kind == TokenKind::Number &&
             pieces[to].kind == TokenKind::Number)
             continue;
-        Pieces call = piecesOf(QStringLiteral("tsql_add("));
+        Pieces call = piecesOf(function + QLatin1Char('('));
         const Pieces left(pieces.begin() + static_cast<std::ptrdiff_t>(from),
                           pieces.begin() + static_cast<std::ptrdiff_t>(i));
         const Pieces right(pieces.begin() + static_cast<std::ptrdiff_t>(i + 1),
@@ -283,6 +287,16 @@ void mapPlusOperator(Pieces& pieces) {
         replaceRange(pieces, from, to + 1, std::move(call));
         i = from + length - 1;
     }
+}
+
+} // namespace
+
+void mapPlusOperator(Pieces& pieces) {
+    wrapAdditiveOperator(pieces, u"+", QStringLiteral("tsql_add"));
+}
+
+void mapExclusiveOr(Pieces& pieces) {
+    wrapAdditiveOperator(pieces, u"^", QStringLiteral("tsql_bitwise_xor"));
 }
 
 namespace {
@@ -344,6 +358,22 @@ bool isComparison(const Piece& p) {
 } // namespace
 
 void addComparisonCollations(Pieces& pieces) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        // CASE x WHEN y compares x = y: x lends its collation to the comparisons.
+        if (!pieces[i].isWord(u"CASE") || i + 1 >= pieces.size() || pieces[i + 1].isWord(u"WHEN"))
+            continue;
+        const size_t last = primaryEnd(pieces, i + 1);
+        if (last == none || last + 1 >= pieces.size() || !pieces[last + 1].isWord(u"WHEN") ||
+            pieces[last - 1].isWord(u"COLLATE"))
+            continue;
+        const OperandKind base = leftKind(pieces, last);
+        if (base == OperandKind::Column)
+            continue;
+        insertPieces(pieces, last + 1,
+                     piecesOf(QStringLiteral("COLLATE %1")
+                                  .arg(QLatin1String(base == OperandKind::Date ? dateCollation
+                                                                               : textCollation))));
+    }
     for (size_t i = 1; i < pieces.size(); ++i) {
         size_t right = i + 1;
         if (pieces[i].isWord(u"IN") || pieces[i].isWord(u"BETWEEN")) {

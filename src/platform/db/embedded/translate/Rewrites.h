@@ -31,6 +31,14 @@ void rewriteTableOperators(Pieces& pieces);
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
+// SELECT total = a + b, 'Total' = … → SELECT a + b AS total: the item's
+// name written before its expression.
+void moveLeadingAliases(Pieces& pieces);
+// (SELECT x FROM t ...) used as a value → (SELECT tsql_single_value(x) FROM
+// t ...), which ends the statement with 512 when it gives more than one row.
+// With `expression`, the pieces are an expression (IF, SET @v = ...), where
+// a subquery at the start is a value too.
+void checkScalarSubqueries(Pieces& pieces, bool expression = false);
 // $1.50 → tsql_convert('money', 1.50): a money literal.
 void mapMoneyLiterals(Pieces& pieces);
 // 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
@@ -41,6 +49,8 @@ void checkIntLiteralArithmetic(Pieces& pieces);
 void mapDivisionOperators(Pieces& pieces);
 // a + b → tsql_add(a, b), which joins text and adds numbers.
 void mapPlusOperator(Pieces& pieces);
+// a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or.
+void mapExclusiveOr(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
 // literal) get the collation a column would have given them.
 void addComparisonCollations(Pieces& pieces);

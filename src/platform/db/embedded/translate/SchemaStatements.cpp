@@ -13,6 +13,11 @@ namespace estaciones::db::tsql::schema {
 
 namespace {
 
+bool isIntegerTypeName(const QString& typeName) {
+    return typeName == QLatin1String("tinyint") || typeName == QLatin1String("smallint") ||
+           typeName == QLatin1String("int") || typeName == QLatin1String("bigint");
+}
+
 using rewrite::rewriteQuery;
 using sqlite::failWith;
 namespace native = sqlite::native;
@@ -424,6 +429,11 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         column.sql += QStringLiteral(" CONSTRAINT %1 CHECK (tsql_max_length(%2, %3))")
                           .arg(quoteName(QStringLiteral("E8152_") + column.name), quoted)
                           .arg(*type.characterLength);
+    if (isIntegerTypeName(type.typeName))
+        // What does not fit the column fails the statement with 8115 or 220.
+        column.sql += QStringLiteral(" CONSTRAINT %1 CHECK (tsql_integer_range(%2, '%3'))")
+                          .arg(quoteName(QStringLiteral("E8115_") + column.name), quoted,
+                               type.typeName);
     if (type.isDate)
         column.after << dateTriggers(table, column.name, *dateKindOf(type.typeName));
     return column;

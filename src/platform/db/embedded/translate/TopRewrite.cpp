@@ -63,9 +63,146 @@ bool isHundred(const Pieces& count) {
     return false;
 }
 
+
+constexpr size_t none = size_t(-1);
+
+QString percentLimit(const Pieces& count, const QString& source) {
+    // ceil(rows * n / 100) of the rows the same FROM ... gives.
+    return QStringLiteral("LIMIT (SELECT CAST((COUNT(*) * (%1) + 99.9999999) / 100 AS INTEGER) "
+                          "FROM (SELECT 1 %2))")
+        .arg(render(count), source);
+}
+
+bool hasPercent(const Pieces& pieces, size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k)
+        if (pieces[k].isWord(u"PERCENT"))
+            return true;
+    return false;
+}
+
+// SELECT TOP n PERCENT ... FROM (query) [AS] alias [WHERE ...] [ORDER BY ...].
+struct PercentOfDerived {
+    size_t select = 0;
+    TopClause top;
+    size_t from = 0;  // FROM
+    size_t close = 0; // the derived table's ')'
+};
+
+// The ')' of the FROM clause at `from` when the clause is one derived table,
+// `(query) [AS] alias`; none otherwise.
+size_t singleDerivedTable(const Pieces& pieces, size_t from, size_t end) {
+    if (from + 2 >= end || !pieces[from + 1].isPunctuation(u"(") ||
+        !pieces[from + 2].isWord(u"SELECT"))
+        return none;
+    const size_t close = closeOf(pieces, from + 1);
+    size_t next = close + 1;
+    if (next < end && pieces[next].isWord(u"AS"))
+        ++next;
+    if (next >= end || !pieces[next].isNameLike() || isReservedWord(pieces[next]))
+        return none;
+    ++next;
+    const bool clauseEnds = next == end || pieces[next].isPunctuation(u")") ||
+                            (pieces[next].kind == TokenKind::Word && isReservedWord(pieces[next]));
+    return clauseEnds ? close : none;
+}
+
+// The first TOP PERCENT query from `start` on over a derived table that has
+// no TOP PERCENT left inside: the innermost of nested ones.
+std::optional<PercentOfDerived> innermostPercentOfDerived(const Pieces& pieces, size_t start) {
+    for (size_t i = start; i < pieces.size(); ++i) {
+        if (!pieces[i].isWord(u"SELECT"))
+            continue;
+        size_t at = i + 1;
+        if (at < pieces.size() && (pieces[at].isWord(u"DISTINCT") || pieces[at].isWord(u"ALL")))
+            ++at;
+        const auto top = readTop(pieces, at);
+        if (!top || !top->percent || isHundred(top->count))
+            continue;
+        const size_t end = scopeEnd(pieces, i + 1);
+        const size_t from = findTopLevelWord(pieces, top->to, end, u"FROM");
+        if (from >= end)
+            continue;
+        const size_t close = singleDerivedTable(pieces, from, end);
+        if (close != none && !hasPercent(pieces, from + 2, close))
+            return PercentOfDerived{i, *top, from, close};
+    }
+    return std::nullopt;
+}
+
+// Where the statement's WITH list takes one more query: before a SELECT,
+// INSERT, UPDATE or DELETE that starts it, or after the queries of its own
+// WITH; none for an expression (IF, SET @v = ...), whose text is no statement.
+size_t withListEnd(const Pieces& pieces) {
+    if (pieces.empty())
+        return none;
+    const Piece& first = pieces.front();
+    if (first.isWord(u"SELECT") || first.isWord(u"INSERT") || first.isWord(u"UPDATE") ||
+        first.isWord(u"DELETE"))
+        return 0;
+    if (first.isWord(u"WITH")) {
+        for (const QStringView verb : {u"SELECT", u"INSERT", u"UPDATE", u"DELETE"}) {
+            const size_t at = findTopLevelWord(pieces, 1, pieces.size(), verb);
+            if (at < pieces.size())
+                return at;
+        }
+    }
+    return none;
+}
+
 } // namespace
 
+// SELECT TOP n PERCENT ... FROM (query) alias: the query becomes a named,
+// materialized one of the statement's WITH list and the FROM names it, so
+// that the count of the LIMIT does not repeat the query. Nested TOP PERCENT
+// queries are done innermost first: each level then costs one pass over
+// the level below, and the statement stays as flat as SQLite's parser needs.
+// In an expression, where no WITH can start the text, the named query goes
+// just before its SELECT.
+void nameDerivedTablesOfPercents(Pieces& pieces) {
+    size_t listEnd = withListEnd(pieces);
+    const bool ownList = listEnd != none && !pieces.front().isWord(u"WITH");
+    bool listStarted = !ownList;
+    int named = 0;
+    while (const auto found = innermostPercentOfDerived(
+               pieces, listEnd == none ? 0 : listEnd)) {
+        const PercentOfDerived& p = *found;
+        const QString name = QStringLiteral("tsql_percent_%1").arg(++named);
+        const Pieces query(pieces.begin() + static_cast<std::ptrdiff_t>(p.from + 2),
+                           pieces.begin() + static_cast<std::ptrdiff_t>(p.close));
+        replaceRange(pieces, p.from + 1, p.close + 1, piecesOf(name));
+        const size_t end = scopeEnd(pieces, p.select + 1);
+        const size_t order = findTopLevelWord(pieces, p.from, end, u"ORDER");
+        const Pieces limit = piecesOf(percentLimit(p.top.count, render(pieces, p.from, order)));
+        insertPieces(pieces, end, limit);
+        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(p.top.from),
+                     pieces.begin() + static_cast<std::ptrdiff_t>(p.top.to));
+
+        Pieces definition = piecesOf(QStringLiteral("%1 AS MATERIALIZED (").arg(name));
+        definition.insert(definition.end(), query.begin(), query.end());
+        definition.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t at = listEnd == none ? p.select : listEnd;
+        if (listEnd == none || !listStarted) {
+            // WITH name AS (...) before the statement or the expression's SELECT.
+            Pieces with = piecesOf(QStringLiteral("WITH"));
+            with.insert(with.end(), definition.begin(), definition.end());
+            definition = std::move(with);
+        } else {
+            definition.insert(definition.begin(), Piece{Token::punctuation(QStringLiteral(",")), {}});
+        }
+        definition.front().space = at < pieces.size() ? pieces[at].space : QString();
+        definition.back().space.clear();
+        if (at < pieces.size())
+            pieces[at].space = QStringLiteral(" ");
+        insertPieces(pieces, at, definition);
+        if (listEnd != none) {
+            listEnd += definition.size();
+            listStarted = true;
+        }
+    }
+}
+
 void moveTopToLimit(Pieces& pieces) {
+    nameDerivedTablesOfPercents(pieces);
     for (size_t i = 0; i < pieces.size(); ++i) {
         const bool select = pieces[i].isWord(u"SELECT");
         const bool update = pieces[i].isWord(u"UPDATE");
@@ -83,23 +220,17 @@ void moveTopToLimit(Pieces& pieces) {
         if (top->percent && isHundred(top->count)) {
             // TOP 100 PERCENT (views, subqueries): no limit at all.
         } else if (top->percent) {
-            // ceil(rows * n / 100) of the rows the same FROM ... gives.
             const size_t end = scopeEnd(pieces, i + 1);
             const size_t from = findTopLevelWord(pieces, top->to, end, u"FROM");
             const size_t order = findTopLevelWord(pieces, from, end, u"ORDER");
             // The count repeats the FROM clause: a TOP PERCENT inside it
-            // would double the work at every level.
-            for (size_t k = from; k < order; ++k) {
-                if (pieces[k].isWord(u"PERCENT")) {
-                    sqlite::failWith(sqlite::native::NotSupported,
-                                     {QStringLiteral("TOP PERCENT inside a TOP PERCENT query")});
-                }
+            // (other than a derived table's, named above) would double the
+            // work at every level.
+            if (hasPercent(pieces, from, order)) {
+                sqlite::failWith(sqlite::native::NotSupported,
+                                 {QStringLiteral("TOP PERCENT inside a TOP PERCENT query")});
             }
-            limit =
-                piecesOf(QStringLiteral(
-                             "LIMIT (SELECT CAST((COUNT(*) * (%1) + 99.9999999) / 100 AS INTEGER) "
-                             "FROM (SELECT 1 %2))")
-                             .arg(render(top->count), render(pieces, from, order)));
+            limit = piecesOf(percentLimit(top->count, render(pieces, from, order)));
         } else {
             limit = piecesOf(QStringLiteral("LIMIT"));
             limit.insert(limit.end(), top->count.begin(), top->count.end());

@@ -116,6 +116,7 @@ Translation Translator::translate(QStringView statement) const {
 
 QString Translator::translateExpression(QStringView expression) const {
     Pieces pieces = prepared(expression);
+    rewrite::checkScalarSubqueries(pieces, true);
     rewrite::rewriteQuery(pieces, *m_settings);
     return render(pieces).trimmed();
 }

@@ -168,4 +168,41 @@ TEST_F(SessionSettingsTest, ALoginsDefaultLanguageStartsItsSessions) {
     EXPECT_EQ(pedro[1].toInt32(), 1);
 }
 
+TEST_F(SessionSettingsTest, QuotedIdentifierOffMakesDoubleQuotesText) {
+    run("CREATE TABLE comillas (n int) INSERT INTO comillas VALUES (5)");
+    EXPECT_EQ(scalar("SELECT \"n\" FROM comillas"), Variant(5));
+    // Read so from the SET on, also by the compilation of the batch.
+    EXPECT_EQ(scalar("SET QUOTED_IDENTIFIER OFF SELECT \"n\" FROM comillas").toString(), "n");
+    EXPECT_EQ(scalar("SELECT [n] FROM comillas WHERE \"a\" = 'a'"), Variant(5));
+    EXPECT_EQ(scalar("SELECT @@OPTIONS & 256"), Variant(0));
+    run("SET QUOTED_IDENTIFIER ON");
+    EXPECT_EQ(scalar("SELECT @@OPTIONS & 256"), Variant(256));
+}
+
+TEST_F(SessionSettingsTest, ImplicitTransactionsOpenOneWhereATableIsTouched) {
+    run("CREATE TABLE implicitas (a int)");
+    const auto counts = rows("SET IMPLICIT_TRANSACTIONS ON\n"
+                             "SELECT 1\n"
+                             "DECLARE @n int = @@TRANCOUNT\n"
+                             "INSERT INTO implicitas VALUES (1)\n"
+                             "SELECT @n, @@TRANCOUNT, @@OPTIONS & 2");
+    ASSERT_EQ(counts.size(), 1u);
+    EXPECT_EQ(counts[0], (std::vector<Variant>{Variant(0), Variant(1), Variant(2)}));
+    // The transaction stays open after the batch, until it is ended.
+    run("ROLLBACK");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM implicitas"), Variant(0));
+    // An explicit BEGIN then opens two.
+    EXPECT_EQ(scalar("BEGIN TRANSACTION SELECT @@TRANCOUNT"), Variant(2));
+    run("COMMIT COMMIT SET IMPLICIT_TRANSACTIONS OFF");
+    EXPECT_EQ(scalar("INSERT INTO implicitas VALUES (2) SELECT @@TRANCOUNT"), Variant(0));
+}
+
+TEST_F(SessionSettingsTest, LockTimeoutIsKeptAndRestoredAfterAProcedure) {
+    EXPECT_EQ(scalar("SELECT @@LOCK_TIMEOUT"), Variant(-1));
+    run("CREATE PROCEDURE espera AS SET LOCK_TIMEOUT 500");
+    EXPECT_EQ(scalar("SET LOCK_TIMEOUT 1800 EXEC espera SELECT @@LOCK_TIMEOUT"), Variant(1800));
+    EXPECT_EQ(scalar("SET LOCK_TIMEOUT -1 SELECT @@LOCK_TIMEOUT"), Variant(-1));
+    EXPECT_EQ(scalar("SELECT @@MAX_PRECISION"), Variant(38));
+}
+
 } // namespace estaciones::db::sqlite::test

@@ -250,4 +250,53 @@ TEST_F(TsqlExecutorTest, ParametersBindInOrder) {
     EXPECT_EQ(scalar("SELECT n FROM T WHERE f = '5/3/2024'").toString(), "dos");
 }
 
+TEST_F(TsqlExecutorTest, ANameBeforeAnItemNamesIt) {
+    const ExecutionResult result =
+        run("SELECT total = 1 + 2, 'Con nombre' = 'x', [Otro nombre] = (SELECT 4), n = CASE WHEN "
+            "1 = 1 THEN 5 END");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    const ResultSet& set = result.resultSets.front();
+    ASSERT_EQ(set.columns.size(), 4u);
+    EXPECT_EQ(set.columns[0].name, "total");
+    EXPECT_EQ(set.columns[1].name, "Con nombre");
+    EXPECT_EQ(set.columns[2].name, "Otro nombre");
+    EXPECT_EQ(set.columns[3].name, "n");
+    EXPECT_EQ(set.rows.at(0),
+              (std::vector<Variant>{Variant(3), Variant("x"), Variant(4), Variant(5)}));
+}
+
+TEST_F(TsqlExecutorTest, ASubqueryGivingSeveralValuesWhereOneIsExpectedFails) {
+    run("CREATE TABLE varios (a int) INSERT INTO varios VALUES (1) INSERT INTO varios VALUES (2)");
+    EXPECT_EQ(nativeErrorOf("DECLARE @v int SET @v = (SELECT a FROM varios)"), 512);
+    EXPECT_EQ(nativeErrorOf("SELECT (SELECT a FROM varios) + 1"), 512);
+    EXPECT_EQ(nativeErrorOf("SELECT a FROM varios WHERE a = (SELECT a FROM varios)"), 512);
+    EXPECT_EQ(nativeErrorOf("IF (SELECT a FROM varios) = 1 PRINT 'uno'"), 512);
+    // One row, none, an aggregate, a correlated row, IN and EXISTS are fine.
+    EXPECT_EQ(scalar("SELECT (SELECT a FROM varios WHERE a = 2)"), Variant(2));
+    EXPECT_TRUE(scalar("SELECT (SELECT a FROM varios WHERE a = 3)").isNull());
+    EXPECT_EQ(scalar("SELECT (SELECT MAX(a) FROM varios)"), Variant(2));
+    EXPECT_EQ(scalar("SELECT SUM((SELECT b.a FROM varios AS b WHERE b.a = v.a)) FROM varios AS v"),
+              Variant(3));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM varios WHERE a IN (SELECT a FROM varios) AND "
+                     "EXISTS (SELECT a FROM varios)"),
+              Variant(2));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT a FROM varios) AS t, (SELECT a FROM varios) "
+                     "AS u"),
+              Variant(4));
+}
+
+TEST_F(TsqlExecutorTest, ADeclareInALoopKeepsItsVariable) {
+    EXPECT_EQ(scalar("DECLARE @i int = 0, @suma int = 0\n"
+                     "WHILE @i < 3 BEGIN\n"
+                     "  DECLARE @j int = 10\n"
+                     "  DECLARE @k int\n"
+                     "  SET @k = ISNULL(@k, 0) + 1\n"
+                     "  SET @suma = @suma + @j + @k\n"
+                     "  SET @i = @i + 1\n"
+                     "END\n"
+                     "SELECT @suma"),
+              Variant(36));
+    EXPECT_EQ(nativeErrorOf("DECLARE @a int WHILE 1 = 0 BEGIN DECLARE @a int END"), 134);
+}
+
 } // namespace estaciones::db::sqlite::test

@@ -96,15 +96,40 @@ TEST_F(ParserLimitsEngineTest, MalformedDefinitionsAreSyntaxErrors) {
     EXPECT_EQ(nativeErrorOf("CREATE TABLE t (a int DEFAULT"), 102);
 }
 
-TEST_F(ParserLimitsEngineTest, NestedTopPercentIsRefusedInsteadOfDoublingAtEveryLevel) {
+TEST_F(ParserLimitsEngineTest, NestedTopPercentKeepsTheRoundedUpShareAtEveryLevel) {
     run("CREATE TABLE N (a int) INSERT INTO N VALUES (1) INSERT INTO N VALUES (2) "
-        "INSERT INTO N VALUES (3) INSERT INTO N VALUES (4)");
-    EXPECT_EQ(rows("SELECT TOP 50 PERCENT a FROM N ORDER BY a").size(), 2u);
+        "INSERT INTO N VALUES (3) INSERT INTO N VALUES (4) INSERT INTO N VALUES (5)");
+    EXPECT_EQ(rows("SELECT TOP 50 PERCENT a FROM N ORDER BY a").size(), 3u);
+    // 5 rows, then 3, 2, 1 and 1 at every level after: each level keeps the largest.
     QString query = QStringLiteral("SELECT a FROM N");
     for (int level = 0; level < 18; ++level) {
-        query = QStringLiteral("SELECT TOP 50 PERCENT a FROM (%1) AS t%2").arg(query).arg(level);
+        query = QStringLiteral("SELECT TOP 50 PERCENT a FROM (%1) AS t%2 ORDER BY a DESC")
+                    .arg(query)
+                    .arg(level);
     }
-    EXPECT_EQ(nativeErrorOf(query), 40517);
+    const auto answer = rows(query);
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(answer.front().front().toInt64(), 5);
+    // Two levels keep 3 of 5, then 2 of those: 5 and 4.
+    const auto twoLevels = rows(
+        "SELECT TOP 50 PERCENT a FROM (SELECT TOP 50 PERCENT a FROM N ORDER BY a DESC) AS t "
+        "WHERE a > 0 ORDER BY a DESC");
+    ASSERT_EQ(twoLevels.size(), 2u);
+    EXPECT_EQ(twoLevels[1].front().toInt64(), 4);
+}
+
+TEST_F(ParserLimitsEngineTest, TopPercentOverAJoinedTopPercentIsRefusedByName) {
+    run("CREATE TABLE N (a int) INSERT INTO N VALUES (1)");
+    // Over a derived table and what it joins, the count repeats the join.
+    EXPECT_EQ(rows("SELECT TOP 50 PERCENT t.a FROM (SELECT TOP 50 PERCENT a FROM N) AS t JOIN N "
+                   "AS u ON u.a = t.a")
+                  .size(),
+              1u);
+    // A derived table joined after a table: the count would repeat it, and
+    // so double at every level.
+    EXPECT_EQ(nativeErrorOf("SELECT TOP 50 PERCENT u.a FROM N AS u JOIN (SELECT TOP 50 PERCENT a "
+                            "FROM N) AS t ON u.a = t.a"),
+              40517);
     EXPECT_TRUE(lastFailure.front().description.contains(QStringLiteral("TOP PERCENT")));
 }
 
