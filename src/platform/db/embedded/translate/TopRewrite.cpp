@@ -106,9 +106,11 @@ size_t singleDerivedTable(const Pieces& pieces, size_t from, size_t end) {
     return clauseEnds ? close : none;
 }
 
-// The first TOP PERCENT query from `start` on over a derived table that has
-// no TOP PERCENT left inside: the innermost of nested ones.
+// A TOP PERCENT query from `start` on over a derived table that has none
+// such inside: the innermost of nested ones.
 std::optional<PercentOfDerived> innermostPercentOfDerived(const Pieces& pieces, size_t start) {
+    // The last one found: any other inside its derived table would come after it.
+    std::optional<PercentOfDerived> found;
     for (size_t i = start; i < pieces.size(); ++i) {
         if (!pieces[i].isWord(u"SELECT"))
             continue;
@@ -123,10 +125,10 @@ std::optional<PercentOfDerived> innermostPercentOfDerived(const Pieces& pieces, 
         if (from >= end)
             continue;
         const size_t close = singleDerivedTable(pieces, from, end);
-        if (close != none && !hasPercent(pieces, from + 2, close))
-            return PercentOfDerived{i, *top, from, close};
+        if (close != none)
+            found = PercentOfDerived{i, *top, from, close};
     }
-    return std::nullopt;
+    return found;
 }
 
 // Where the statement's WITH list takes one more query: before a SELECT,
@@ -149,13 +151,52 @@ size_t withListEnd(const Pieces& pieces) {
     return none;
 }
 
+// Whether the select list [from, to) has a * of its own.
+bool selectsAll(const Pieces& pieces, size_t from, size_t to) {
+    for (const auto& [first, last] : splitTopLevel(pieces, from, to))
+        if (pieces[last - 1].isPunctuation(u"*"))
+            return true;
+    return false;
+}
+
+// The rows of the TOP PERCENT query `p`, whose FROM now names its derived
+// table: numbered in its order and counted in one pass over the table,
+// `FROM (SELECT *, ROW_NUMBER() OVER (ORDER BY ...), COUNT(*) OVER () FROM
+// name AS t WHERE ...) AS t WHERE` the row is within the share, so that the
+// table is read once. With a join, a grouping or a `*` of the list (which
+// would show the numbers), the count repeats the FROM clause in the LIMIT.
+void limitToPercent(Pieces& pieces, const PercentOfDerived& p) {
+    const size_t end = scopeEnd(pieces, p.select + 1);
+    const size_t order = findTopLevelWord(pieces, p.from, end, u"ORDER");
+    const size_t where = findTopLevelWord(pieces, p.from, order, u"WHERE");
+    const size_t alias = pieces[p.from + 2].isWord(u"AS") ? p.from + 3 : p.from + 2;
+    const bool plain = alias + 1 == where &&
+                       findTopLevelWord(pieces, where, order, u"GROUP") >= order &&
+                       !selectsAll(pieces, p.top.to, p.from);
+    if (!plain) {
+        insertPieces(pieces, end,
+                     piecesOf(percentLimit(p.top.count, render(pieces, p.from, order))));
+    } else {
+        const QString name = render(pieces, alias, alias + 1).trimmed();
+        const QString numbered =
+            QStringLiteral("FROM (SELECT *, ROW_NUMBER() OVER (%1) AS tsql_row, COUNT(*) OVER () "
+                           "AS tsql_rows %2) AS %3 WHERE (%3.tsql_row - 1) * 100 < %3.tsql_rows * "
+                           "(%4)")
+                .arg(render(pieces, order, end), render(pieces, p.from, order), name,
+                     render(p.top.count));
+        replaceRange(pieces, p.from, order, piecesOf(numbered));
+    }
+    pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(p.top.from),
+                 pieces.begin() + static_cast<std::ptrdiff_t>(p.top.to));
+}
+
 } // namespace
 
-// SELECT TOP n PERCENT ... FROM (query) alias: the query becomes a named,
-// materialized one of the statement's WITH list and the FROM names it, so
-// that the count of the LIMIT does not repeat the query. Nested TOP PERCENT
-// queries are done innermost first: each level then costs one pass over
-// the level below, and the statement stays as flat as SQLite's parser needs.
+// SELECT TOP n PERCENT ... FROM (query) alias: the query becomes a named one
+// of the statement's WITH list and the FROM names it (see limitToPercent).
+// Nested TOP PERCENT queries are done innermost first: each level then costs
+// one pass over the level below, and the statement stays as flat as
+// SQLite's parser needs.
 // In an expression, where no WITH can start the text, the named query goes
 // just before its SELECT.
 void nameDerivedTablesOfPercents(Pieces& pieces) {
@@ -170,14 +211,9 @@ void nameDerivedTablesOfPercents(Pieces& pieces) {
         const Pieces query(pieces.begin() + static_cast<std::ptrdiff_t>(p.from + 2),
                            pieces.begin() + static_cast<std::ptrdiff_t>(p.close));
         replaceRange(pieces, p.from + 1, p.close + 1, piecesOf(name));
-        const size_t end = scopeEnd(pieces, p.select + 1);
-        const size_t order = findTopLevelWord(pieces, p.from, end, u"ORDER");
-        const Pieces limit = piecesOf(percentLimit(p.top.count, render(pieces, p.from, order)));
-        insertPieces(pieces, end, limit);
-        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(p.top.from),
-                     pieces.begin() + static_cast<std::ptrdiff_t>(p.top.to));
+        limitToPercent(pieces, p);
 
-        Pieces definition = piecesOf(QStringLiteral("%1 AS MATERIALIZED (").arg(name));
+        Pieces definition = piecesOf(QStringLiteral("%1 AS (").arg(name));
         definition.insert(definition.end(), query.begin(), query.end());
         definition.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
         const size_t at = listEnd == none ? p.select : listEnd;
