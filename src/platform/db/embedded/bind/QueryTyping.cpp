@@ -83,7 +83,8 @@ std::optional<QString> highestPrecedence(const std::vector<std::optional<QString
         if (!declaration) {
             return std::nullopt;
         }
-        if (const auto kind = tsql::dateKindOf(*declaration)) {
+        // A date column is declared "datetime text".
+        if (const auto kind = tsql::dateKindOf(declaration->section(QLatin1Char(' '), 0, 0))) {
             if (!dateKind || dateRank(*kind) > dateRank(*dateKind)) {
                 dateKind = kind;
                 date = declaration;

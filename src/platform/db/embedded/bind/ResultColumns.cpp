@@ -67,12 +67,12 @@ std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
         const QString name = !origin && inherited.isUnnamed(i)
                                  ? QString()
                                  : QString::fromUtf8(sqlite3_column_name(statement, i));
+        // SQLite declares the first query's column of a UNION: the typing
+        // looks at them all, and gives a plain column its declaration.
         const char* declared = sqlite3_column_decltype(statement, i);
-        std::optional<QString> declaration;
-        if (declared) {
+        std::optional<QString> declaration = inherited.of(i);
+        if (!declaration && declared) {
             declaration = QString::fromUtf8(declared);
-        } else {
-            declaration = inherited.of(i);
         }
         ColumnInfo info = declaration ? columnInfoFromDeclaration(name, *declaration)
                                       : columnInfoFromValue(name, statement, i);

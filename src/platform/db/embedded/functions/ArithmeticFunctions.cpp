@@ -213,8 +213,10 @@ bool fractionalDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
 bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     if (!dividable(argv))
         return false;
-    sqlite3_result_double(
-        ctx, roundHalfAwayFromZero(sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]), 4));
+    // roundHalfAwayFromZero(q, 4) with its factor written out: this runs once per row.
+    const double scaled = sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]) * 10000.0;
+    const double nudge = (scaled >= 0 ? 1 : -1) * std::fabs(scaled) * 1e-12;
+    sqlite3_result_double(ctx, std::round(scaled + nudge) / 10000.0);
     return true;
 }
 

@@ -181,11 +181,13 @@ TEST_F(SessionSettingsTest, QuotedIdentifierOffMakesDoubleQuotesText) {
 
 TEST_F(SessionSettingsTest, ImplicitTransactionsOpenOneWhereATableIsTouched) {
     run("CREATE TABLE implicitas (a int)");
-    const auto counts = rows("SET IMPLICIT_TRANSACTIONS ON\n"
-                             "SELECT 1\n"
-                             "DECLARE @n int = @@TRANCOUNT\n"
-                             "INSERT INTO implicitas VALUES (1)\n"
-                             "SELECT @n, @@TRANCOUNT, @@OPTIONS & 2");
+    const ExecutionResult batch = run("SET IMPLICIT_TRANSACTIONS ON\n"
+                                      "SELECT 1\n"
+                                      "DECLARE @n int = @@TRANCOUNT\n"
+                                      "INSERT INTO implicitas VALUES (1)\n"
+                                      "SELECT @n, @@TRANCOUNT, @@OPTIONS & 2");
+    ASSERT_EQ(batch.resultSets.size(), 2u);
+    const auto& counts = batch.resultSets.back().rows;
     ASSERT_EQ(counts.size(), 1u);
     EXPECT_EQ(counts[0], (std::vector<Variant>{Variant(0), Variant(1), Variant(2)}));
     // The transaction stays open after the batch, until it is ended.
