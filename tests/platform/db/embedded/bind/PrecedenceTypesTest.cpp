@@ -18,14 +18,8 @@ protected:
             "INSERT INTO Cobros VALUES (2, NULL, NULL, NULL, NULL)");
     }
 
-    ResultSet query(const QString& sql) {
-        const ExecutionResult result = run(sql);
-        if (result.resultSets.empty()) {
-            ADD_FAILURE() << "no result set from: " << sql.toStdString();
-            return {};
-        }
-        return result.resultSets.front();
-    }
+    // The batch's first result set; out_of_range (a failed test) when it has none.
+    ResultSet query(const QString& sql) { return run(sql).resultSets.at(0); }
 };
 
 } // namespace
