@@ -14,7 +14,8 @@ namespace estaciones::db::sqlite {
 // - a column missing from a table that exists fails it too (207);
 // - a table that does not exist yet is left to its statement, which
 //   resolves it when it runs (208 then), as the server defers the name.
-// A variable must be declared above the text that uses it (137).
+// A variable must be declared above the text that uses it (137; 1087 where
+// a table goes).
 // Statements after a USE are left to run time: they belong to another
 // database.
 class BatchCompiler {
@@ -36,7 +37,8 @@ private:
     void prepare(const tsql::Tokens& tokens, int line, bool isCondition) const;
 
     Session& m_session;
-    QSet<QString> m_declared; // lower case
+    QSet<QString> m_declared;       // lower case
+    QSet<QString> m_tableVariables; // lower case, among m_declared
     bool m_otherDatabase = false;
 };
 

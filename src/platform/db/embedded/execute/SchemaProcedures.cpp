@@ -159,6 +159,15 @@ void renameIndex(SqliteDatabase& database, const QString& table, const QString& 
 
 } // namespace
 
+ProviderError renameCaution() {
+    ProviderError caution;
+    caution.nativeError = 15477;
+    caution.severity = 10;
+    caution.description = QStringLiteral(
+        "Caution: Changing any part of an object name could break scripts and stored procedures.");
+    return caution;
+}
+
 bool callSchemaProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     if (procedure.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) != 0)
