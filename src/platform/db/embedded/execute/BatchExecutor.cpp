@@ -230,7 +230,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         m_session.current().run(tsql::schema::restartIdentity(table).join(QStringLiteral(";\n")));
         ignoringErrors([&] {
             m_session.current().run(
-                tsql::schema::restartCounterKey(table).join(QStringLiteral(";\n")));
+                tsql::schema::counterKeyFollowsStore(table).join(QStringLiteral(";\n")));
         });
     } else if (first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE")) {
         execute(tokens, 1, scope);

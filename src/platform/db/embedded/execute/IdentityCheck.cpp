@@ -6,6 +6,7 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/translate/IdentityColumns.h"
 
 namespace estaciones::db::sqlite {
 
@@ -82,15 +83,9 @@ void BatchExecutor::dbcc(const Tokens& tokens, VariableScope& scope) {
                          .arg(store)
                          .arg(value)
                          .arg(literalOf(Variant(table))));
-        // SQLite's own key goes on from its sequence, which exists once the database has one.
-        if (!tsql::isTemporaryTable(table)) {
-            ignoringErrors([&] {
-                database.run(QStringLiteral("UPDATE sqlite_sequence SET seq = %1 - (SELECT 1 - "
-                                            "used%2) WHERE name = %3 COLLATE NOCASE")
-                                 .arg(value)
-                                 .arg(row, literalOf(Variant(table))));
-            });
-        }
+        ignoringErrors([&] {
+            database.run(tsql::schema::counterKeyFollowsStore(table).join(QStringLiteral(";\n")));
+        });
     }
     if (quiet) {
         return;

@@ -58,14 +58,15 @@ QStringList restartIdentity(const QString& table) {
                 .arg(identityStoreOf(table), literal(table))};
 }
 
-QStringList restartCounterKey(const QString& table) {
-    // SQLite's key goes on from its sequence: one below the seed.
+QStringList counterKeyFollowsStore(const QString& table) {
+    // SQLite's key goes on from its sequence: the current value once rows
+    // were numbered, one below it before.
     return {QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1 COLLATE NOCASE")
                 .arg(literal(table)),
-            QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT table_name, seed - 1 "
-                           "FROM %1 WHERE table_name = %2 AND EXISTS (SELECT 1 FROM sqlite_master "
-                           "WHERE type = 'table' AND name = %2 COLLATE NOCASE AND sql LIKE "
-                           "'%AUTOINCREMENT%')")
+            QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT table_name, current - "
+                           "1 + used FROM %1 WHERE table_name = %2 AND EXISTS (SELECT 1 FROM "
+                           "sqlite_master WHERE type = 'table' AND name = %2 COLLATE NOCASE AND "
+                           "sql LIKE '%AUTOINCREMENT%')")
                 .arg(identityStoreOf(table), literal(table))};
 }
 

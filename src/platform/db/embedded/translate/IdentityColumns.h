@@ -24,9 +24,10 @@ QStringList identityStatements(const QString& table, const QString& column,
 
 // What TRUNCATE TABLE runs after emptying `table`: its identity starts again at the seed.
 QStringList restartIdentity(const QString& table);
-// The same for SQLite's AUTOINCREMENT key, whose sequence table exists only
-// once the database has such a key (these fail without it).
-QStringList restartCounterKey(const QString& table);
+// SQLite's AUTOINCREMENT key goes on from the store's current value (after
+// TRUNCATE and DBCC CHECKIDENT); its sequence table exists only once the
+// database has such a key (these fail without it).
+QStringList counterKeyFollowsStore(const QString& table);
 
 // What DROP TABLE runs: the table's row in the store goes.
 QStringList forgetIdentity(const QString& table);
