@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 namespace estaciones::db::sqlite {
@@ -12,5 +14,17 @@ namespace estaciones::db::sqlite {
 // CREATE TABLE with the query's own column declarations and an INSERT, as
 // SQL Server copies the types; any other statement comes back unchanged.
 QString withDeclaredColumns(sqlite3* db, const QString& statement);
+
+// The identity column the new table of a SELECT ... INTO statement (as
+// above, before withDeclaredColumns) inherits: an identity column
+// selected once and alone, from one table, without joins, grouping,
+// aggregates or UNION. nullopt for any other statement.
+struct InheritedIdentity {
+    QString table;  // the new table
+    QString column; // its name there
+    qint64 seed = 1;
+    qint64 step = 1;
+};
+std::optional<InheritedIdentity> inheritedIdentity(sqlite3* db, const QString& statement);
 
 } // namespace estaciones::db::sqlite

@@ -33,6 +33,38 @@ constexpr std::array messages{
             "Incorrect syntax near the keyword '%1'."},
     Message{native::UndeclaredVariable, 15, "42000", errnum::CommandError,
             "Must declare the scalar variable \"%1\"."},
+    Message{native::UndeclaredTableVariable, 15, "42000", errnum::CommandError,
+            "Must declare the table variable \"%1\"."},
+    Message{native::InsertMoreColumnsThanValues, 15, "42000", errnum::CommandError,
+            "There are more columns in the INSERT statement than values specified in the VALUES "
+            "clause. The number of values in the VALUES clause must match the number of columns "
+            "specified in the INSERT statement."},
+    Message{native::InsertFewerColumnsThanValues, 15, "42000", errnum::CommandError,
+            "There are fewer columns in the INSERT statement than values specified in the VALUES "
+            "clause. The number of values in the VALUES clause must match the number of columns "
+            "specified in the INSERT statement."},
+    Message{native::InsertSelectFewerItems, 15, "42000", errnum::CommandError,
+            "The select list for the INSERT statement contains fewer items than the insert list. "
+            "The number of SELECT values must match the number of INSERT columns."},
+    Message{native::InsertSelectMoreItems, 15, "42000", errnum::CommandError,
+            "The select list for the INSERT statement contains more items than the insert list. "
+            "The number of SELECT values must match the number of INSERT columns."},
+    Message{native::InsertValuesMismatch, 16, "21S01", errnum::CommandError,
+            "Column name or number of supplied values does not match table definition."},
+    Message{native::RowValuesMismatch, 16, "21S01", errnum::CommandError,
+            "The number of columns for each row in a table value constructor must be the same."},
+    Message{native::ObjectMissingForDbcc, 16, "42S02", errnum::CommandError,
+            "Cannot find a table or object with the name '%1'. Check the system catalog."},
+    Message{native::NoIdentityColumn, 16, "42000", errnum::CommandError,
+            "'%1' does not contain an identity column."},
+    Message{native::MergeRowMatchedTwice, 16, "42000", errnum::CommandError,
+            "The MERGE statement attempted to UPDATE or DELETE the same row more than once. This "
+            "happens when a target row matches more than one source row. A MERGE statement "
+            "cannot UPDATE/DELETE the same row of the target table multiple times. Refine the ON "
+            "clause to ensure a target row matches at most one source row, or use the GROUP BY "
+            "clause to group the source rows."},
+    Message{native::MergeWithoutSemicolon, 15, "42000", errnum::CommandError,
+            "A MERGE statement must be terminated by a semi-colon (;)."},
     Message{native::VariableRedeclared, 15, "42000", errnum::CommandError,
             "The variable name '%1' has already been declared. Variable names must be unique "
             "within a query batch or stored procedure."},
@@ -386,6 +418,23 @@ const std::vector<Rule>& rules() {
                  native::NotNullColumnOnNonEmptyTable,
                  {stripQuotes(column.match(f.statement).captured(1)), alteredTable(f.statement)});
          }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^table .+ has \\d+ columns but \\d+ values were supplied$")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::InsertValuesMismatch); }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^(\\d+) values for (\\d+) columns$")),
+         [](const SqliteFailure& f, const M& m) {
+             // The server tells which side is short, and whether VALUES or a SELECT gave them.
+             static const QRegularExpression values(QStringLiteral("\\)\\s*VALUES\\b"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+             const bool fromValues = values.match(f.statement).hasMatch();
+             const bool moreValues = m.captured(1).toInt() > m.captured(2).toInt();
+             return sqlServerError(fromValues ? (moreValues ? native::InsertFewerColumnsThanValues
+                                                            : native::InsertMoreColumnsThanValues)
+                                              : (moreValues ? native::InsertSelectMoreItems
+                                                            : native::InsertSelectFewerItems));
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^all VALUES must have the same number of terms$")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::RowValuesMismatch); }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^table (.+) has no column named (.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::InvalidColumnName, {stripQuotes(m.captured(2))});

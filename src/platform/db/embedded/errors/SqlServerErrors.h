@@ -12,6 +12,17 @@ namespace native {
 constexpr int SyntaxError = 102;
 constexpr int SyntaxErrorNearKeyword = 156;
 constexpr int UndeclaredVariable = 137;
+constexpr int UndeclaredTableVariable = 1087;
+constexpr int InsertMoreColumnsThanValues = 109;
+constexpr int InsertFewerColumnsThanValues = 110;
+constexpr int InsertSelectFewerItems = 120;
+constexpr int InsertSelectMoreItems = 121;
+constexpr int InsertValuesMismatch = 213;
+constexpr int MergeWithoutSemicolon = 10713;
+constexpr int RowValuesMismatch = 10709;
+constexpr int ObjectMissingForDbcc = 2501;
+constexpr int NoIdentityColumn = 7997;
+constexpr int MergeRowMatchedTwice = 8672;
 constexpr int VariableRedeclared = 134;
 constexpr int ProcedureParameterMissing = 201;
 constexpr int InvalidObjectName = 208;

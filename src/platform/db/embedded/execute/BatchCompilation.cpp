@@ -7,6 +7,7 @@
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/UpdateAssignments.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/translate/Translator.h"
@@ -95,7 +96,12 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
                         (firstOfBatch && node.kind == StatementNode::Kind::Sql &&
                          !first.isEmpty() && !isStatementKeyword(first));
     checkVariables(node.tokens, node.line, isCall);
-    if (isDataStatement(first) && !insertsACall) {
+    if (const std::optional<UpdateAssignments> split = splitUpdateAssignments(node.tokens)) {
+        prepare(split->select, node.line, false);
+        if (!split->update.empty()) {
+            prepare(split->update, node.line, false);
+        }
+    } else if (isDataStatement(first) && !insertsACall) {
         prepare(node.tokens, node.line, false);
     }
 }
@@ -109,6 +115,13 @@ void BatchCompiler::declare(const StatementNode& node) {
                 failOnLine(sqlServerError(native::VariableRedeclared, {name}), node.line);
             }
             m_declared.insert(name.toLower());
+            std::size_t type = range.from + 1;
+            if (upperWord(node.tokens, type) == QLatin1String("AS")) {
+                ++type;
+            }
+            if (upperWord(node.tokens, type) == QLatin1String("TABLE")) {
+                m_tableVariables.insert(name.toLower());
+            }
             checkVariables(slice(node.tokens, range.from + 1, range.to), node.line, false);
         }
     }
@@ -124,7 +137,15 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
             continue;
         }
         if (!m_declared.contains(token.text.toLower())) {
-            failOnLine(sqlServerError(native::UndeclaredVariable, {token.text}), line);
+            const QString before = i > 0 ? upperWord(tokens, i - 1) : QString();
+            const bool table = before == QLatin1String("FROM") || before == QLatin1String("JOIN") ||
+                               before == QLatin1String("INTO") || before == QLatin1String("UPDATE") ||
+                               before == QLatin1String("DELETE") || before == QLatin1String("INSERT") ||
+                               before == QLatin1String("MERGE") || before == QLatin1String("USING");
+            failOnLine(sqlServerError(table ? native::UndeclaredTableVariable
+                                            : native::UndeclaredVariable,
+                                      {token.text}),
+                       line);
         }
     }
 }
@@ -137,9 +158,13 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
     const QString text = resolvedText(
-        m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [](const Token& token) -> std::optional<Token> {
+        m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [&](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return Token::word(QStringLiteral("NULL"));
+        }
+        if (m_tableVariables.contains(token.text.toLower())) {
+            // Its table is made when the DECLARE runs; until then it is a table yet to be.
+            return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
         }
         return std::nullopt;
     });

@@ -14,7 +14,8 @@ namespace estaciones::db::sqlite {
 // - a column missing from a table that exists fails it too (207);
 // - a table that does not exist yet is left to its statement, which
 //   resolves it when it runs (208 then), as the server defers the name.
-// A variable must be declared above the text that uses it (137).
+// A variable must be declared above the text that uses it (137; 1087 where
+// a table goes).
 // Statements after a USE are left to run time: they belong to another
 // database.
 // SET QUOTED_IDENTIFIER takes effect as the batch is read, for the
@@ -39,7 +40,8 @@ private:
     void prepare(const tsql::Tokens& tokens, int line, bool isCondition) const;
 
     Session& m_session;
-    QSet<QString> m_declared; // lower case
+    QSet<QString> m_declared;       // lower case
+    QSet<QString> m_tableVariables; // lower case, among m_declared
     bool m_otherDatabase = false;
     bool m_quotedIdentifier;
 };

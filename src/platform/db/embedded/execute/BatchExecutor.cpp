@@ -12,11 +12,14 @@
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/TableVariables.h"
+#include "platform/db/embedded/execute/UpdateAssignments.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
+#include "platform/db/embedded/translate/IdentityColumns.h"
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <QRegularExpression>
@@ -77,6 +80,7 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
         const std::vector<StatementNode> nodes = parseBatch(batch);
         BatchCompiler(m_session).compile(nodes);
         VariableScope scope;
+        const ScopeTables tables(m_session, scope);
         runNodes(nodes, scope, true);
     } catch (const ProviderFailure& failure) {
         if (endsTheTransaction(failure)) {
@@ -226,9 +230,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         }
         m_runner.run(QStringLiteral("DELETE FROM ") + sqliteQuoted(table), QString());
         // TRUNCATE also restarts the identity, as SQL Server does.
+        m_session.current().run(tsql::schema::restartIdentity(table).join(QStringLiteral(";\n")));
         ignoringErrors([&] {
-            m_session.current().run(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ") +
-                                    literalOf(Variant(table)) + QStringLiteral(" COLLATE NOCASE"));
+            m_session.current().run(
+                tsql::schema::counterKeyFollowsStore(table).join(QStringLiteral(";\n")));
         });
     } else if (first == QLatin1String("EXEC") || first == QLatin1String("EXECUTE")) {
         execute(tokens, 1, scope);
@@ -250,6 +255,15 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         // Permissions do not exist in a local file database.
     } else if (firstOfBatch && !first.isEmpty() && !isStatementKeyword(first)) {
         execute(tokens, 0, scope); // "name 'a','b'": the bare call that may open a batch
+    } else if (const std::optional<UpdateAssignments> split = splitUpdateAssignments(tokens)) {
+        selectIntoVariables(split->select, scope);
+        if (!split->update.empty()) {
+            runSql(split->update, scope);
+        }
+    } else if (first == QLatin1String("MERGE")) {
+        merge(tokens, scope);
+    } else if (first == QLatin1String("DBCC")) {
+        dbcc(tokens, scope);
     } else {
         runSql(tokens, scope);
     }
@@ -285,8 +299,11 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
         while (typeEnd < range.to && !tokens[typeEnd].isPunctuation(u"=")) {
             ++typeEnd;
         }
-        if (typeEnd == i || upperWord(tokens, i) == QLatin1String("TABLE") ||
-            upperWord(tokens, i) == QLatin1String("CURSOR")) {
+        if (upperWord(tokens, i) == QLatin1String("TABLE")) {
+            declareTable(name, slice(tokens, i + 1, range.to), scope);
+            continue;
+        }
+        if (typeEnd == i || upperWord(tokens, i) == QLatin1String("CURSOR")) {
             syntaxErrorNear(tokens, i);
         }
         QString type;
@@ -300,6 +317,19 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
                          m_session.dateOrder);
         }
     }
+}
+
+void BatchExecutor::declareTable(const QString& name, const Tokens& definition,
+                                 VariableScope& scope) {
+    if (definition.empty() || !definition.front().isPunctuation(u"(")) {
+        syntaxErrorNear(definition, 0);
+    }
+    const QString table = tableVariableTable(name);
+    Tokens create{Token::word(QStringLiteral("CREATE")), Token::word(QStringLiteral("TABLE")),
+                  Token::word(table)};
+    create.insert(create.end(), definition.begin(), definition.end());
+    m_runner.run(sqliteText(create, scope), QString());
+    scope.declareTable(name, table);
 }
 
 void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
@@ -437,6 +467,9 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                              QString());
             }
             m_runner.run(QStringLiteral("DROP %1 %2").arg(what, sqliteQuoted(name)), what);
+            if (what == QLatin1String("TABLE")) {
+                database.run(tsql::schema::forgetIdentity(name).join(QStringLiteral(";\n")));
+            }
         }
     } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         ProcedureCatalog catalog(database);
@@ -486,6 +519,9 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
             return sessionFunctionValue(token.text);
         }
         if (!token.text.startsWith(QLatin1String("@@"))) {
+            if (const QString table = scope.tableOf(token.text); !table.isEmpty()) {
+                return Token::word(table);
+            }
             return typedValueToken(scope.value(token.text), scope.type(token.text));
         }
         const QString name = token.text.mid(2);
@@ -504,11 +540,20 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
     SqliteDatabase& database = m_session.current();
     QStringList statements =
         translatorOf(database).translate(resolvedText(tokens, scope)).statements;
+    QStringList identities;
     for (QString& statement : statements) {
-        statement = withDeclaredColumns(database.handle(),
-                                        withFractionalDivisions(database.handle(), statement));
+        statement = withFractionalDivisions(database.handle(), statement);
+        if (const std::optional<InheritedIdentity> identity =
+                inheritedIdentity(database.handle(), statement)) {
+            identities += tsql::schema::identityStatements(identity->table, identity->column,
+                                                           {identity->seed, identity->step}, false);
+        }
+        statement = withDeclaredColumns(database.handle(), statement);
     }
     record(m_runner.run(statements.join(QStringLiteral(";\n")), verb, target));
+    if (!identities.isEmpty()) {
+        database.run(identities.join(QStringLiteral(";\n")));
+    }
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {

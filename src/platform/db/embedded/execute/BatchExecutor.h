@@ -39,6 +39,8 @@ private:
     void runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
 
     void declare(const tsql::Tokens& tokens, VariableScope& scope);
+    // DECLARE @t TABLE (...): the variable's temporary table (TableVariables.h).
+    void declareTable(const QString& name, const tsql::Tokens& definition, VariableScope& scope);
     void set(const tsql::Tokens& tokens, VariableScope& scope);
     bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
     void create(const StatementNode& node, VariableScope& scope);
@@ -63,6 +65,11 @@ private:
     void returnFrom(const tsql::Tokens& tokens, VariableScope& scope);
     // INSERT ... EXEC (InsertExec.cpp): the rows of the call's result sets go to the table.
     void insertExec(const tsql::Tokens& tokens, std::size_t execAt, VariableScope& scope);
+
+    // MERGE (Merge.cpp): its actions as SQLite statements over the rows it matches.
+    void merge(const tsql::Tokens& tokens, VariableScope& scope);
+    // DBCC CHECKIDENT (IdentityCheck.cpp); any other DBCC command is refused by name.
+    void dbcc(const tsql::Tokens& tokens, VariableScope& scope);
 
     void transaction(const tsql::Tokens& tokens, VariableScope& scope);
     // SET IMPLICIT_TRANSACTIONS ON: the statement opens the transaction it runs in.

@@ -3,8 +3,10 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SchemaProcedures.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/TableVariables.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
@@ -143,6 +145,9 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
     }
     if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
         callSystemProcedure(m_session, name, arguments)) {
+        if (name.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) == 0) {
+            noteMessages({renameCaution()});
+        }
         return 0;
     }
     const std::optional<ProcedureDefinition> procedure =
@@ -161,6 +166,7 @@ int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,
     }
     const std::vector<std::size_t> targets = bindArguments(procedure, arguments);
     VariableScope scope;
+    const ScopeTables tables(m_session, scope);
     for (const ProcedureParameter& parameter : procedure.parameters) {
         scope.declare(parameter.name, parameter.type);
     }
@@ -240,6 +246,7 @@ std::vector<std::size_t> BatchExecutor::bindArguments(const ProcedureDefinition&
 
 void BatchExecutor::runDynamic(const QString& text) {
     VariableScope inner;
+    const ScopeTables tables(m_session, inner);
     runNested(parseBatch(text), inner, 1, false);
 }
 

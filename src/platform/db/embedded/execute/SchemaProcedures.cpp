@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -83,8 +84,13 @@ void renameTableObjects(SqliteDatabase& database, const QString& table, const QS
             if (!m.hasMatch())
                 continue;
             const bool index = !name.startsWith(QLatin1String("tsql_"));
+            QString body = sql;
+            if (name.startsWith(QLatin1String("tsql_identity_"), Qt::CaseInsensitive)) {
+                // The identity store's row is found by the table's name.
+                body.replace(literal(table), literal(newTable), Qt::CaseInsensitive);
+            }
             recreate(database, index ? QStringLiteral("INDEX") : QStringLiteral("TRIGGER"), name,
-                     m.captured(1) + newTable + m.captured(2), sql);
+                     m.captured(1) + newTable + m.captured(2), body);
             break;
         }
 }
@@ -94,6 +100,9 @@ void renameTable(SqliteDatabase& database, const QString& table, const QString& 
         ambiguous(QStringLiteral("OBJECT"));
     database.run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(table), quoted(newName)));
     renameTableObjects(database, table, newName);
+    database.run(tsql::identityTableDefinition(table) +
+                 QStringLiteral("; UPDATE %1 SET table_name = %2 WHERE table_name = %3")
+                     .arg(tsql::identityStoreOf(table), literal(newName), literal(table)));
     database.run(QStringLiteral("UPDATE %1 SET table_name = %2 WHERE lower(table_name) = "
                                 "lower(%3); UPDATE %1 SET ref_table = %2 WHERE lower(ref_table) = "
                                 "lower(%3)")
@@ -158,6 +167,15 @@ void renameIndex(SqliteDatabase& database, const QString& table, const QString& 
 }
 
 } // namespace
+
+ProviderError renameCaution() {
+    ProviderError caution;
+    caution.nativeError = 15477;
+    caution.severity = 10;
+    caution.description = QStringLiteral(
+        "Caution: Changing any part of an object name could break scripts and stored procedures.");
+    return caution;
+}
 
 bool callSchemaProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {

@@ -11,4 +11,7 @@ namespace estaciones::db::sqlite {
 bool callSchemaProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments);
 
+// The informational message sp_rename gives after every rename.
+ProviderError renameCaution();
+
 } // namespace estaciones::db::sqlite

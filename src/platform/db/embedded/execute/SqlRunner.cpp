@@ -196,6 +196,13 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         }
     }
     if (verb == QLatin1String("INSERT") && outcome.rowsChanged > 0 && !insertTarget.isEmpty()) {
+        // The identity store's current value is the last one given.
+        const Variant current = scalar(QStringLiteral("SELECT tsql_ident_current(%1)")
+                                           .arg(literalOf(Variant(insertTarget))));
+        if (!current.isNull()) {
+            m_session.lastIdentity = current;
+            return outcome;
+        }
         const Variant autoIncrement =
             scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
                                   "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")

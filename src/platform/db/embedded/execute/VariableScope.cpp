@@ -102,6 +102,26 @@ void VariableScope::declare(const QString& name, const QString& type, const void
     m_variables.insert(key, Variable{type.toLower(), Variant::null(), site});
 }
 
+void VariableScope::declareTable(const QString& name, const QString& table) {
+    declare(name, QStringLiteral("table"));
+    m_variables[name.toLower()].table = table;
+}
+
+QString VariableScope::tableOf(const QString& name) const {
+    const auto it = m_variables.constFind(name.toLower());
+    return it == m_variables.constEnd() ? QString() : it->table;
+}
+
+QStringList VariableScope::tables() const {
+    QStringList names;
+    for (const Variable& variable : m_variables) {
+        if (!variable.table.isEmpty()) {
+            names << variable.table;
+        }
+    }
+    return names;
+}
+
 bool VariableScope::isDeclared(const QString& name) const {
     return m_variables.contains(name.toLower());
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace estaciones::db::sqlite {
 
@@ -26,11 +27,22 @@ public:
     // The declared type, lower case ("varchar(10)").
     const QString& type(const QString& name) const;
 
+    // Table variables (DECLARE @t TABLE (...)) are temporary tables under a
+    // name no other scope uses: statements name that table where they say
+    // @t (the executor's resolvedText), so every statement that reads or
+    // writes a table reads or writes them too. The scope's tables go with
+    // it (ScopeTables). Throws ProviderFailure 134 when the name is declared.
+    void declareTable(const QString& name, const QString& table);
+    // The table behind `name`; empty when it is no table variable.
+    QString tableOf(const QString& name) const;
+    QStringList tables() const;
+
 private:
     struct Variable {
         QString type; // lower case, e.g. "varchar(10)"
         Variant value = Variant::null();
         const void* site = nullptr;
+        QString table; // a table variable's temporary table
     };
     const Variable& find(const QString& name) const;
     QHash<QString, Variable> m_variables; // by lower-case name

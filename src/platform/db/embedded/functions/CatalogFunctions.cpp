@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/storage/TypeNames.h"
@@ -218,9 +219,25 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
                         .value(0));
 }
 
-// Whether the engine numbers `column` of `table` itself (IDENTITY).
-bool isIdentity(sqlite3* db, const QString& table, const QString& column, bool rowidKey) {
-    return rowidKey ||
+// The identity store names the column; SQLite's own counter key (INTEGER
+// PRIMARY KEY) and the numbering trigger tell it in a file made before the store.
+bool isIdentityColumn(sqlite3* db, const QString& schema, const QString& table,
+                      const QString& column, const QStringList& tableInfo) {
+    const QString store = schema + QLatin1Char('.') + QLatin1String(identityTable);
+    if (!columnOf(db,
+                  QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = ?1")
+                      .arg(schema),
+                  {QString::fromLatin1(identityTable)})
+             .isEmpty())
+        return !columnOf(db,
+                         QStringLiteral("SELECT 1 FROM %1 WHERE table_name = ?1 AND "
+                                        "lower(column_name) = lower(?2)")
+                             .arg(store),
+                         {table, column})
+                    .isEmpty();
+    const bool counter = tableInfo.value(2) == QLatin1String("1") &&
+                         tableInfo.value(3) == QLatin1String("INTEGER");
+    return counter ||
            !columnOf(db,
                      QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND "
                                     "lower(name) = lower('tsql_identity_' || ?1) AND "
@@ -259,8 +276,13 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return sqlite3_result_null(ctx);
     const QStringList parts = row.front().split(QLatin1Char('|'));
     const ColumnType type = columnType(parts.value(3));
+    const QString schema = schemaOfId(id);
+    // Identity columns never take NULL, though the one a trigger numbers is declared without NOT NULL.
     if (property == QLatin1String("allowsnull"))
-        return resultInt(ctx, parts.value(1) == QLatin1String("1") ? 0 : 1);
+        return resultInt(ctx, parts.value(1) == QLatin1String("1") ||
+                                      isIdentityColumn(db, schema, table, column, parts)
+                                  ? 0
+                                  : 1);
     if (property == QLatin1String("columnid"))
         return resultInt(ctx, parts.value(0).toLongLong() + 1);
     if (property == QLatin1String("precision"))
@@ -269,9 +291,7 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (property == QLatin1String("scale"))
         return type.characters ? sqlite3_result_null(ctx) : resultInt(ctx, type.scale);
     if (property == QLatin1String("isidentity"))
-        return resultInt(ctx, isIdentity(db, table, column,
-                                         parts.value(2) == QLatin1String("1") &&
-                                             parts.value(3) == QLatin1String("INTEGER")));
+        return resultInt(ctx, isIdentityColumn(db, schema, table, column, parts) ? 1 : 0);
     sqlite3_result_null(ctx);
 }
 

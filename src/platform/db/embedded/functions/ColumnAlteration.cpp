@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/ColumnAlteration.h"
 
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/Pieces.h"
@@ -220,6 +221,34 @@ void replaceTableDefinition(sqlite3* db, const Definition& d, const QString& tab
     execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
 }
 
+void dropTrigger(sqlite3* db, const QString& schema, const QString& name) {
+    execute(db, QStringLiteral("DROP TRIGGER IF EXISTS %1.%2").arg(schema, quoted(name)));
+}
+
+// What the engine made for a column that is dropped goes with it: the
+// triggers that keep its date text, its default and its identity.
+void dropColumnTriggers(sqlite3* db, const QString& schema, const QString& table,
+                        const QString& column) {
+    for (const char* suffix : {"_i", "_u"})
+        dropTrigger(db, schema,
+                    QStringLiteral("tsql_date_%1_%2%3").arg(table, column, QLatin1String(suffix)));
+    dropTrigger(db, schema, QStringLiteral("tsql_default_%1_%2").arg(table, column));
+    const QString store = schema + QLatin1Char('.') + QLatin1String(identityTable);
+    const QString numbered = QStringLiteral("SELECT 1 FROM %1 WHERE table_name = ?1 AND "
+                                            "lower(column_name) = lower(?2)")
+                                 .arg(store);
+    if (!columnOf(db,
+                  QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = ?1")
+                      .arg(schema),
+                  {QString::fromLatin1(identityTable)})
+             .isEmpty() &&
+        !columnOf(db, numbered, {table, column}).isEmpty()) {
+        dropTrigger(db, schema, QStringLiteral("tsql_identity_") + table);
+        execute(db, QStringLiteral("DELETE FROM %1 WHERE table_name = %2")
+                        .arg(store, quotedText(table)));
+    }
+}
+
 } // namespace
 
 void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -234,9 +263,11 @@ void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                                  "= lower(?2)"),
                                   {table, column})
                              .isEmpty();
-    if (exists)
-        refuseDependents(db, definitionOf(db, table, column), table, column, TypeChange{},
-                         QStringLiteral("DROP COLUMN"));
+    if (exists) {
+        const Definition d = definitionOf(db, table, column);
+        refuseDependents(db, d, table, column, TypeChange{}, QStringLiteral("DROP COLUMN"));
+        dropColumnTriggers(db, d.schema, table, column);
+    }
     sqlite3_result_null(ctx);
 }
 

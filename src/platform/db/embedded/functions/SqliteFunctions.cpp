@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/functions/CatalogFunctions.h"
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 
 #include "platform/core/Error.h"
@@ -558,6 +559,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerSchemaFunctions(db);
     registerCatalogFunctions(db);
     registerSingleValue(db);
+    registerIdentityFunctions(db);
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
     registerStringSplit(db);

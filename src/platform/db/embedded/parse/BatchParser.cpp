@@ -43,7 +43,7 @@ bool isStarter(const QString& upper) {
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
         "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW",
-        "BACKUP",  "RESTORE"};
+        "BACKUP",  "RESTORE", "MERGE", "DBCC"};
     return starters.contains(upper);
 }
 
@@ -141,6 +141,10 @@ private:
         node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
                            m_t.begin() + static_cast<std::ptrdiff_t>(end));
         m_pos = end;
+        // MERGE is the one statement that must end with a semicolon.
+        if (first == QLatin1String("MERGE") && !isPunct(end, ";")) {
+            failWith(native::MergeWithoutSemicolon);
+        }
         if (first == QLatin1String("RETURN")) {
             node.kind = StatementNode::Kind::Return;
         }
@@ -363,9 +367,17 @@ private:
             state.updateSetSeen = true;
             return true;
         }
+        if (state.verb == QLatin1String("MERGE") &&
+            (((w == QLatin1String("UPDATE") || w == QLatin1String("DELETE") ||
+               w == QLatin1String("INSERT")) &&
+              previous == QLatin1String("THEN")) ||
+             (w == QLatin1String("SET") && previous == QLatin1String("UPDATE")))) {
+            return true; // WHEN MATCHED THEN UPDATE SET ..., THEN DELETE, THEN INSERT
+        }
         if (state.verb == QLatin1String("WITH") &&
             (w == QLatin1String("SELECT") || w == QLatin1String("INSERT") ||
-             w == QLatin1String("UPDATE") || w == QLatin1String("DELETE"))) {
+             w == QLatin1String("UPDATE") || w == QLatin1String("DELETE") ||
+             w == QLatin1String("MERGE"))) {
             state.verb = w;
             return true;
         }

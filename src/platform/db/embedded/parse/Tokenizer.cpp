@@ -124,8 +124,12 @@ private:
         return TokenKind::Punctuation;
     }
 
-    // A '.' right after a name or ')' qualifies it (t.5 is not a number).
+    // A '.' right after a name or ')' qualifies it (t.5 is not a number);
+    // after a blank it starts a number (DEFAULT .5, SELECT .5).
     bool followsOperand() const {
+        if (m_pos > 0 && m_text[m_pos - 1].isSpace()) {
+            return false;
+        }
         return m_previous == TokenKind::Word || m_previous == TokenKind::QuotedName ||
                (m_previous == TokenKind::Punctuation && m_previousText == QLatin1String(")"));
     }

@@ -66,6 +66,9 @@ const QHash<QString, QString>& renamedFunctions() {
         {"translate", "tsql_translate"},
         {"checksum", "tsql_checksum"},
         {"string_split", "tsql_string_split"},
+        {"ident_seed", "tsql_ident_seed"},
+        {"ident_incr", "tsql_ident_incr"},
+        {"ident_current", "tsql_ident_current"},
     };
     return names;
 }
@@ -73,8 +76,7 @@ const QHash<QString, QString>& renamedFunctions() {
 // Functions that become a parameter the executor binds.
 const QHash<QString, QString>& sessionValueFunctions() {
     static const QHash<QString, QString> names = {
-        {"scope_identity", "@__identity"}, {"ident_current", "@__identity"},
-        {"host_name", "@__host_name"},
+        {"scope_identity", "@__identity"}, {"host_name", "@__host_name"},
         {"app_name", "@__app_name"},
     };
     return names;

@@ -52,7 +52,8 @@ QString typeColumns(const QString& type) {
 QString columns() {
     return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, p.name COLLATE "
                           "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
-                          "AS COLUMN_DEFAULT, CASE WHEN p.\"notnull\" THEN 'NO' ELSE 'YES' END AS "
+                          "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
+                          "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
                           "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
                           "WHERE m.type IN ('table', 'view') AND %3")
         .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));

@@ -66,6 +66,11 @@ void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings);
 // DELETE t → DELETE FROM t.
 void completeStatementSyntax(Pieces& pieces);
 
+// INSERT ... VALUES (..., DEFAULT, ...) → the column's default in its place.
+void fillDefaultValues(Pieces& pieces);
+// INSERT TOP (n) [INTO] t ... SELECT → INSERT INTO t ... SELECT * FROM (SELECT ...) LIMIT n.
+void moveInsertTop(Pieces& pieces);
+
 // Everything above that applies to expressions and queries, in order.
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings);
 

@@ -5,6 +5,7 @@
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
+#include "platform/db/embedded/translate/IdentityColumns.h"
 #include "platform/db/embedded/translate/Rewrites.h"
 
 #include <QSet>
@@ -208,11 +209,6 @@ DefaultConstraint namedDefault(const QString& table, const QString& name, const 
             column, QStringLiteral("(%1)").arg(written)};
 }
 
-struct Identity {
-    qint64 seed = 1;
-    qint64 step = 1;
-};
-
 struct Column {
     QString name;
     QString sql;
@@ -363,11 +359,15 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                    (def[k].isWord(u"CLUSTERED") || def[k].isWord(u"NONCLUSTERED") ||
                     def[k].isWord(u"ASC") || def[k].isWord(u"DESC")))
                 ++k;
-            column.primaryKey = true;
+            // SQLite cannot add a key column to a table it has: the triggers keep that one.
+            column.primaryKey = !addedLater;
             column.constraints.uniqueKeys.push_back(
                 parseUniqueKey(table, constraintName, {column.name}, true));
-            column.constraints.uniqueKeys.back().keptBySqlite = true;
-            named(QStringLiteral("PRIMARY KEY"));
+            column.constraints.uniqueKeys.back().keptBySqlite = !addedLater;
+            if (addedLater)
+                constraintName.clear();
+            else
+                named(QStringLiteral("PRIMARY KEY"));
         } else if (p.isWord(u"UNIQUE")) {
             ++k;
             while (k < def.size() &&
@@ -398,9 +398,11 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
             ++k; // ROWGUIDCOL, SPARSE, FILESTREAM: nothing to keep
         }
     }
-    if (addedLater && column.notNull && (column.defaultByTrigger || column.identity))
-        // SQLite refuses NOT NULL without a constant default on a table with
-        // rows; the added column's values are filled in after it instead.
+    // SQLite refuses NOT NULL without a constant default on a table with
+    // rows, and checks it before the trigger that numbers an identity: those
+    // columns' values are filled in after the insert instead.
+    if (column.notNull && ((addedLater && column.defaultByTrigger) ||
+                           (column.identity && !column.primaryKey && !tableKey)))
         constraints.removeAll(QStringLiteral("NOT NULL"));
     QString sqlType = sqliteDeclaredType(tsqlType);
     if (column.identity && (column.primaryKey || tableKey)) {
@@ -437,18 +439,6 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     if (type.isDate)
         column.after << dateTriggers(table, column.name, *dateKindOf(type.typeName));
     return column;
-}
-
-QString identityTrigger(const QString& table, const QString& column, const Identity& identity) {
-    const QString t = quoteName(table);
-    const QString c = quoteName(column);
-    return triggerPrefix(table) +
-           QStringLiteral(
-               "%1 AFTER INSERT ON %2 WHEN NEW.%3 IS NULL BEGIN UPDATE %2 SET %3 = (SELECT "
-               "ifnull(max(%3), %4) + %5 FROM %2) WHERE rowid = NEW.rowid; END")
-               .arg(quoteName(QStringLiteral("tsql_identity_%1").arg(table)), t, c)
-               .arg(identity.seed - identity.step)
-               .arg(identity.step);
 }
 
 bool isTableConstraint(const Pieces& pieces, size_t from) {
@@ -549,7 +539,7 @@ QStringList addedColumn(const QString& table, const Pieces& def, const DialectSe
                           .arg(t, c)
                           .arg(column.identity->step)
                           .arg(column.identity->seed);
-        statements << identityTrigger(table, column.name, *column.identity);
+        statements += identityStatements(table, column.name, *column.identity, false);
     }
     statements += column.after;
     statements += column.constraints.statements(true);
@@ -646,9 +636,8 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
                                  "INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)")
                                  .arg(Token::string(table).text)
                                  .arg(column.identity->seed - 1);
-            } else {
-                after << identityTrigger(table, column.name, *column.identity);
             }
+            after += identityStatements(table, column.name, *column.identity, column.primaryKey);
         }
         columns.push_back(std::move(column));
     }

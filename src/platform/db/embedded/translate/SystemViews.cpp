@@ -103,7 +103,8 @@ QString sysColumns() {
             "m.rowid AS object_id, p.name COLLATE tsql_text AS name, p.cid + 1 AS column_id, "
             "tsql_system_type_id(p.type) AS system_type_id, tsql_user_type_id(p.type) AS "
             "user_type_id, tsql_column_bytes(p.type) AS max_length, tsql_type_precision(p.type) "
-            "AS precision, tsql_type_scale(p.type) AS scale, 1 - p.\"notnull\" AS is_nullable, 0 "
+            "AS precision, tsql_type_scale(p.type) AS scale, tsql_columnproperty(m.rowid, p.name, "
+            "'AllowsNull') AS is_nullable, 0 "
             "AS is_rowguidcol, tsql_columnproperty(m.rowid, p.name, 'IsIdentity') AS "
             "is_identity, p.hidden IN (2, 3) AS is_computed, %1 AS default_object_id, 0 AS "
             "rule_object_id")
@@ -116,7 +117,8 @@ QString syscolumns() {
         "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
         "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
         "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
-        "tsql_type_scale(p.type) AS xscale, 1 - p.\"notnull\" AS isnullable, p.hidden IN (2, 3) "
+        "tsql_type_scale(p.type) AS xscale, tsql_columnproperty(m.rowid, p.name, 'AllowsNull') AS "
+        "isnullable, p.hidden IN (2, 3) "
         "AS iscomputed"));
 }
 

@@ -104,6 +104,8 @@ Translation Translator::translate(QStringView statement) const {
         translation.statements = *schemaStatements;
         return translation;
     }
+    rewrite::moveInsertTop(pieces);
+    rewrite::fillDefaultValues(pieces);
     if (auto joined = rewrite::joinedUpdate(pieces))
         pieces = std::move(*joined);
     else if (auto joinedRemoval = rewrite::joinedDelete(pieces))

@@ -81,10 +81,11 @@ TEST_F(JoinedDmlTest, shouldRefuseByNameWhatItDoesNotCarryOut) {
     EXPECT_TRUE(lastFailure.front().description.contains("'CREATE TRIGGER'"));
     // Nothing of the trigger's body ran on its own.
     EXPECT_EQ(scalar("SELECT count(*) FROM Historia").toInt64(), 0);
-    // MERGE fails (its name or its syntax) and changes nothing.
-    EXPECT_NE(nativeErrorOf("MERGE Articulos AS t USING Familias AS s ON t.Familia = s.Codigo "
-                            "WHEN MATCHED THEN UPDATE SET Precio = 0;"),
-              0);
+    // MERGE's OUTPUT clause is refused by name, and the MERGE changes nothing.
+    EXPECT_EQ(nativeErrorOf("MERGE Articulos AS t USING Familias AS s ON t.Familia = s.Codigo "
+                            "WHEN MATCHED THEN UPDATE SET Precio = 0 OUTPUT inserted.Codigo;"),
+              40517);
+    EXPECT_TRUE(lastFailure.front().description.contains("MERGE ... OUTPUT"));
     EXPECT_EQ(scalar("SELECT count(*) FROM Articulos WHERE Precio = 0").toInt64(), 0);
 }
 

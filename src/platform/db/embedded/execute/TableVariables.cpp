@@ -1,0 +1,30 @@
+#include "platform/db/embedded/execute/TableVariables.h"
+
+#include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/translate/IdentityColumns.h"
+
+#include <atomic>
+
+namespace estaciones::db::sqlite {
+
+QString tableVariableTable(const QString& variable) {
+    static std::atomic<unsigned long long> made{0};
+    return QStringLiteral("#tsql_var_%1_%2").arg(++made).arg(variable.mid(1));
+}
+
+ScopeTables::~ScopeTables() {
+    const QStringList tables = m_scope.tables();
+    if (tables.isEmpty() || !m_session.hasCurrent()) {
+        return;
+    }
+    for (const QString& table : tables) {
+        ignoringErrors([&] {
+            m_session.current().run(
+                QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(tsql::quoteName(table)) +
+                tsql::schema::forgetIdentity(table).join(QStringLiteral(";\n")));
+        });
+    }
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,85 @@
+#include "platform/db/embedded/functions/IdentityStore.h"
+
+#include "platform/db/embedded/functions/SchemaAccess.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+using namespace schema_access;
+
+// 'dbo.[t]' → t: the functions take the name as text, as the server does.
+QString tableOfName(QString name) {
+    name.remove(QLatin1Char('[')).remove(QLatin1Char(']')).remove(QLatin1Char('"'));
+    return name.section(QLatin1Char('.'), -1).trimmed();
+}
+
+// One column of the table's row in the store; NULL when it has none.
+void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const QString table = tableOfName(textOf(name));
+    const QString store = identityStoreOf(table);
+    const QString schema = store.section(QLatin1Char('.'), 0, 0);
+    if (columnOf(db,
+                 QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = ?1")
+                     .arg(schema),
+                 {QString::fromLatin1(identityTable)})
+            .isEmpty())
+        return sqlite3_result_null(ctx);
+    const QStringList value = columnOf(
+        db,
+        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1").arg(QLatin1String(column), store),
+        {table});
+    if (value.isEmpty())
+        return sqlite3_result_null(ctx);
+    sqlite3_result_int64(ctx, value.front().toLongLong());
+}
+
+void identSeed(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    identityProperty(ctx, argv[0], "seed");
+}
+
+void identIncrement(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    identityProperty(ctx, argv[0], "increment");
+}
+
+void identCurrent(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    identityProperty(ctx, argv[0], "current");
+}
+
+const FunctionRegistration registrations[] = {
+    {"tsql_ident_seed", 1, guarded<identSeed>},
+    {"tsql_ident_incr", 1, guarded<identIncrement>},
+    {"tsql_ident_current", 1, guarded<identCurrent>},
+};
+
+} // namespace
+
+bool isTemporaryTable(const QString& table) {
+    return table.startsWith(QLatin1Char('#'));
+}
+
+QString identityTableDefinition(const QString& table) {
+    return QStringLiteral("CREATE %1TABLE IF NOT EXISTS %2 (table_name TEXT NOT NULL COLLATE "
+                          "NOCASE PRIMARY KEY, column_name TEXT NOT NULL, seed INTEGER NOT NULL, "
+                          "increment INTEGER NOT NULL, current INTEGER NOT NULL, used INTEGER NOT "
+                          "NULL DEFAULT 0)")
+        .arg(isTemporaryTable(table) ? QStringLiteral("TEMP ") : QString(),
+             QLatin1String(identityTable));
+}
+
+QString identityStoreOf(const QString& table) {
+    return (isTemporaryTable(table) ? QStringLiteral("temp.") : QStringLiteral("main.")) +
+           QLatin1String(identityTable);
+}
+
+void registerIdentityFunctions(sqlite3* db) {
+    for (const FunctionRegistration& r : registrations)
+        registerOne(db, r);
+}
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+namespace estaciones::db::tsql {
+
+// Where the identity columns keep their seed, increment and current value,
+// one row per table (a temporary table's in the connection's temp schema).
+// `used` is 0 until a row is inserted (and again after TRUNCATE or a new
+// table): the next value is then `current` itself, afterwards current +
+// increment, as the server numbers and reseeds them.
+inline constexpr const char* identityTable = "estaciones_identity";
+
+bool isTemporaryTable(const QString& table);
+
+// The store's definition for `table`'s schema, made where it is missing.
+QString identityTableDefinition(const QString& table);
+// The store as a top-level statement names it for `table`: main. or temp.
+QString identityStoreOf(const QString& table);
+
+// Registers IDENT_SEED, IDENT_INCR and IDENT_CURRENT as tsql_ident_seed,
+// tsql_ident_incr and tsql_ident_current (NULL for a table without identity).
+void registerIdentityFunctions(sqlite3* db);
+
+} // namespace estaciones::db::tsql

@@ -1,0 +1,88 @@
+// MERGE: which WHEN clause a row takes is decided on the rows as they were,
+// every clause's changes land together or not at all, and @@ROWCOUNT counts
+// them all.
+#include "../EmbeddedFixture.h"
+
+namespace estaciones::db::sqlite::test {
+namespace {
+
+class MergeTest : public EmbeddedFixture {
+protected:
+    void SetUp() override {
+        EmbeddedFixture::SetUp();
+        run("CREATE TABLE Stock (Codigo int PRIMARY KEY, Cantidad int NOT NULL CHECK (Cantidad >= "
+            "0))");
+        run("CREATE TABLE Recuento (Codigo int, Cantidad int)");
+        run("INSERT INTO Stock VALUES (1, 10), (2, 20), (3, 30)");
+    }
+
+    QString stock() {
+        QString text;
+        for (const auto& row : rows("SELECT Codigo, Cantidad FROM Stock ORDER BY Codigo"))
+            text += QStringLiteral("%1:%2 ").arg(row[0].toInt64()).arg(row[1].toInt64());
+        return text.trimmed();
+    }
+};
+
+TEST_F(MergeTest, shouldChooseEachRowsClauseBeforeAnyChange) {
+    // Row 1 grows past the source's value after the UPDATE; it must not be
+    // deleted by the second clause, whose condition is read before.
+    run("INSERT INTO Recuento VALUES (1, 15), (2, 5), (4, 40)");
+    const ExecutionResult result =
+        run("MERGE Stock AS s USING Recuento AS r ON s.Codigo = r.Codigo "
+            "WHEN MATCHED AND r.Cantidad > s.Cantidad THEN UPDATE SET s.Cantidad = r.Cantidad + 100 "
+            "WHEN MATCHED THEN DELETE "
+            "WHEN NOT MATCHED BY TARGET THEN INSERT (Codigo, Cantidad) VALUES (r.Codigo, r.Cantidad) "
+            "WHEN NOT MATCHED BY SOURCE AND s.Cantidad > 25 THEN UPDATE SET Cantidad = 0;\n"
+            "SELECT @@ROWCOUNT");
+    EXPECT_EQ(stock(), "1:115 3:0 4:40");
+    EXPECT_EQ(result.resultSets.front().rows.front().front().toInt64(), 4);
+}
+
+TEST_F(MergeTest, shouldUndoEveryClauseWhenOneFails) {
+    run("INSERT INTO Recuento VALUES (1, 11), (5, -1)");
+    EXPECT_EQ(nativeErrorOf("MERGE Stock USING Recuento ON Stock.Codigo = Recuento.Codigo "
+                            "WHEN MATCHED THEN UPDATE SET Cantidad = Recuento.Cantidad "
+                            "WHEN NOT MATCHED THEN INSERT VALUES (Recuento.Codigo, "
+                            "Recuento.Cantidad);"),
+              547);
+    EXPECT_EQ(stock(), "1:10 2:20 3:30");
+    // The same source without the bad row goes through.
+    run("DELETE FROM Recuento WHERE Codigo = 5;\n"
+        "MERGE Stock USING Recuento ON Stock.Codigo = Recuento.Codigo "
+        "WHEN MATCHED THEN UPDATE SET Cantidad = Recuento.Cantidad;");
+    EXPECT_EQ(stock(), "1:11 2:20 3:30");
+}
+
+TEST_F(MergeTest, shouldRefuseATargetRowMatchedTwice) {
+    run("INSERT INTO Recuento VALUES (2, 1), (2, 2)");
+    EXPECT_EQ(nativeErrorOf("MERGE Stock AS s USING Recuento AS r ON s.Codigo = r.Codigo "
+                            "WHEN MATCHED THEN UPDATE SET Cantidad = r.Cantidad;"),
+              8672);
+    EXPECT_EQ(stock(), "1:10 2:20 3:30");
+}
+
+TEST_F(MergeTest, shouldReadSourcesOfEveryForm) {
+    run("DECLARE @nuevos TABLE (Codigo int, Cantidad int)\n"
+        "INSERT INTO @nuevos VALUES (7, 70)\n"
+        "MERGE INTO Stock USING @nuevos AS n ON Stock.Codigo = n.Codigo "
+        "WHEN NOT MATCHED THEN INSERT VALUES (n.Codigo, n.Cantidad);\n"
+        "MERGE Stock USING (SELECT Codigo, Cantidad * 2 AS Doble FROM Stock WHERE Codigo = 1) AS d "
+        "ON Stock.Codigo = d.Codigo WHEN MATCHED THEN UPDATE SET Cantidad = d.Doble;\n"
+        "MERGE Stock USING (VALUES (3, 33)) AS v (Codigo, Cantidad) ON Stock.Codigo = v.Codigo "
+        "WHEN MATCHED THEN UPDATE SET Cantidad = v.Cantidad;");
+    EXPECT_EQ(stock(), "1:20 2:20 3:33 7:70");
+}
+
+TEST_F(MergeTest, shouldRefuseWhatItCannotDoByName) {
+    EXPECT_EQ(nativeErrorOf("MERGE Stock USING Recuento AS r ON Stock.Codigo = r.Codigo "
+                            "WHEN MATCHED THEN DELETE"),
+              10713);
+    EXPECT_EQ(nativeErrorOf("MERGE TOP (1) Stock USING Recuento AS r ON Stock.Codigo = r.Codigo "
+                            "WHEN MATCHED THEN DELETE;"),
+              40517);
+    EXPECT_TRUE(lastFailure.front().description.contains("MERGE TOP"));
+}
+
+} // namespace
+} // namespace estaciones::db::sqlite::test
