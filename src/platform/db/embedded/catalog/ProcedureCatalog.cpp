@@ -3,7 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
-#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
@@ -190,13 +190,7 @@ std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) c
     }
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
-    tsql::Tokens tokens;
-    for (auto& token : tsql::tokenize(text)) {
-        if (!token.isTrivia()) {
-            tokens.push_back(std::move(token));
-        }
-    }
-    return parseProcedure(tokens);
+    return parseProcedure(tsql::significantTokens(text));
 }
 
 void ProcedureCatalog::drop(const QString& name) {

@@ -213,6 +213,12 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
+        compileTrigger(m_session, tokens);
+        TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if ((first == QLatin1String("ENABLE") || first == QLatin1String("DISABLE")) &&
+               node.word(1) == QLatin1String("TRIGGER")) {
+        enableTrigger(tokens, first == QLatin1String("ENABLE"));
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {
@@ -375,6 +381,15 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
+    if (what == QLatin1String("TRIGGER") ||
+        (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+         node.word(3) == QLatin1String("TRIGGER"))) {
+        compileTrigger(m_session, tokens);
+        TriggerCatalog(m_session.current())
+            .store(tokens, what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
+                                                            : ProcedureCatalog::Store::CreateOrAlter);
+        return;
+    }
     runSql(tokens, scope);
     if (what != QLatin1String("VIEW")) {
         return;
@@ -417,9 +432,19 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                              QString());
             }
             m_runner.run(QStringLiteral("DROP %1 %2").arg(what, sqliteQuoted(name)), what);
+            TriggerCatalog(database).dropTableTriggers(name); // a table's triggers go with it
         }
     } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         ProcedureCatalog catalog(database);
+        for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
+            std::size_t at = range.from;
+            const QString name = readObjectName(tokens, at);
+            if (!ifExists || catalog.exists(name)) {
+                catalog.drop(name);
+            }
+        }
+    } else if (what == QLatin1String("TRIGGER")) {
+        TriggerCatalog catalog(database);
         for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
             std::size_t at = range.from;
             const QString name = readObjectName(tokens, at);
@@ -478,6 +503,19 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
+    record(runChange(tokens, scope));
+}
+
+StatementOutcome BatchExecutor::runChange(const Tokens& tokens, VariableScope& scope) {
+    if (const std::optional<DataStatement> data = readDataStatement(tokens)) {
+        if (std::optional<StatementOutcome> outcome = runDataChange(*data, scope)) {
+            return std::move(*outcome);
+        }
+    }
+    return runTranslated(tokens, scope);
+}
+
+StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScope& scope) {
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
@@ -487,7 +525,7 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
         statement = withDeclaredColumns(database.handle(),
                                         withFractionalDivisions(database.handle(), statement));
     }
-    record(m_runner.run(statements.join(QStringLiteral(";\n")), verb, target));
+    return m_runner.run(statements.join(QStringLiteral(";\n")), verb, target);
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {
