@@ -1,6 +1,7 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
@@ -14,12 +15,6 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
-
-[[noreturn]] void syntaxErrorAt(const Tokens& tokens, std::size_t i) {
-    const QString near =
-        i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
-    failWith(native::SyntaxError, {near});
-}
 
 // Tokens of a parameter's type up to "=", ",", ")", OUTPUT or AS.
 QString readType(const Tokens& tokens, std::size_t& i) {
@@ -134,7 +129,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
     }
-    if (m_database.hasTable(definition.name)) {
+    if (m_database.hasTable(definition.name) || TriggerCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
     const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")

@@ -15,12 +15,6 @@ using tsql::Tokens;
 
 namespace {
 
-[[noreturn]] void syntaxErrorAt(const Tokens& tokens, std::size_t i) {
-    const QString near =
-        i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
-    failWith(native::SyntaxError, {near});
-}
-
 bool isWordAt(const Tokens& tokens, std::size_t i, QStringView word) {
     return i < tokens.size() && tokens[i].isWord(word);
 }
@@ -164,6 +158,15 @@ void TriggerCatalog::drop(const QString& name) {
 }
 
 void TriggerCatalog::setDisabled(const QString& name, const QString& tableName, bool disabled) {
+    if (!m_database.hasTable(tableName)) {
+        failWith(native::InvalidObjectName, {tableName});
+    }
+    if (name.isEmpty()) {
+        write(QStringLiteral("UPDATE %1 SET disabled = %2 WHERE table_name = ?1")
+                  .arg(table(), QString::number(int(disabled))),
+              {tableName});
+        return;
+    }
     PreparedStatement query(
         m_database.handle(),
         QStringLiteral("SELECT 1 FROM %1 WHERE name = ?1 AND table_name = ?2").arg(table()));

@@ -45,7 +45,8 @@ public:
     bool exists(const QString& name) const;
     // 3701 when there is no such trigger.
     void drop(const QString& name);
-    // DISABLE / ENABLE TRIGGER name ON table: 3701 when it is not that table's.
+    // DISABLE / ENABLE TRIGGER name ON table: 3701 when it is not that
+    // table's; an empty name is every trigger of the table (ALL).
     void setDisabled(const QString& name, const QString& table, bool disabled);
     // The enabled triggers of `table` that `event` fires, oldest first.
     std::vector<TriggerDefinition> firedBy(const QString& table, DataEvent event) const;

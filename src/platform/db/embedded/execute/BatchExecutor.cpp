@@ -52,6 +52,24 @@ QString countingVerb(const Tokens& tokens) {
     return first;
 }
 
+// ENABLE / DISABLE TRIGGER, alone or as ALTER TABLE t ENABLE / DISABLE TRIGGER.
+bool isTriggerSwitch(const StatementNode& node) {
+    const auto isSwitch = [&](std::size_t i) {
+        return (node.word(i) == QLatin1String("ENABLE") ||
+                node.word(i) == QLatin1String("DISABLE")) &&
+               node.word(i + 1) == QLatin1String("TRIGGER");
+    };
+    if (isSwitch(0)) {
+        return true;
+    }
+    if (node.firstWord() != QLatin1String("ALTER") || node.word(1) != QLatin1String("TABLE")) {
+        return false;
+    }
+    std::size_t i = 2;
+    readObjectName(node.tokens, i);
+    return isSwitch(i);
+}
+
 QString insertTarget(const Tokens& tokens) {
     std::size_t i = 0;
     while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
@@ -216,9 +234,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
-    } else if ((first == QLatin1String("ENABLE") || first == QLatin1String("DISABLE")) &&
-               node.word(1) == QLatin1String("TRIGGER")) {
-        enableTrigger(tokens, first == QLatin1String("ENABLE"));
+    } else if (isTriggerSwitch(node)) {
+        switchTriggers(tokens);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {

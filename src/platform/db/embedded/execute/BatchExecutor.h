@@ -99,8 +99,8 @@ private:
     void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);
     void runTrigger(const TriggerDefinition& trigger, const DataStatement& data,
                     const ChangeCapture& capture, long long rows);
-    // DISABLE / ENABLE TRIGGER name ON table.
-    void enableTrigger(const tsql::Tokens& tokens, bool enabled);
+    // DISABLE / ENABLE TRIGGER, on their own or in ALTER TABLE.
+    void switchTriggers(const tsql::Tokens& tokens);
     void record(StatementOutcome outcome);
     // PRINT, informational RAISERROR and errors join the batch's output in order.
     void print(const tsql::Tokens& tokens, VariableScope& scope);

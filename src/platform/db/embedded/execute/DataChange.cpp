@@ -157,20 +157,37 @@ void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const DataState
     restore();
 }
 
-void BatchExecutor::enableTrigger(const Tokens& tokens, bool enabled) {
+void BatchExecutor::switchTriggers(const Tokens& tokens) {
+    // "ENABLE|DISABLE TRIGGER {names|ALL} ON table" or
+    // "ALTER TABLE table ENABLE|DISABLE TRIGGER {names|ALL}".
+    const bool onTable = upperWord(tokens, 0) == QLatin1String("ALTER");
     std::size_t i = 2;
-    const QString name = readObjectName(tokens, i);
-    if (name.isEmpty() || upperWord(tokens, i) != QLatin1String("ON")) {
+    QString table = onTable ? readObjectName(tokens, i) : QString();
+    const bool enable = upperWord(tokens, onTable ? i : 0) == QLatin1String("ENABLE");
+    i = onTable ? i + 2 : 2;
+    QStringList names;
+    while (i < tokens.size() && !tokens[i].isWord(u"ON")) {
+        const QString name = readObjectName(tokens, i);
+        if (name.isEmpty()) {
+            failWith(native::SyntaxError, {tokens[i].text});
+        }
+        names << name;
+        i += i < tokens.size() && tokens[i].isPunctuation(u",") ? 1 : 0;
+    }
+    if (!onTable) {
+        ++i;
+        table = readObjectName(tokens, i);
+    }
+    if (names.isEmpty() || table.isEmpty()) {
         failWith(native::SyntaxError, {i < tokens.size() ? tokens[i].text : QString()});
     }
-    ++i;
-    const QString table = readObjectName(tokens, i);
-    if (name.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0 || table.isEmpty()) {
-        failWith(native::NotSupported,
-                 {(enabled ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE")) +
-                  QStringLiteral(" TRIGGER ALL")});
+    TriggerCatalog catalog(m_session.current());
+    for (const QString& name : names) {
+        // ALL: every trigger of the table.
+        catalog.setDisabled(name.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0 ? QString()
+                                                                                          : name,
+                            table, !enable);
     }
-    TriggerCatalog(m_session.current()).setDisabled(name, table, !enabled);
 }
 
 } // namespace estaciones::db::sqlite

@@ -92,4 +92,36 @@ TEST_F(TriggersTest, TheDefinitionIsKeptAndReplaced) {
     EXPECT_TRUE(scalar("SELECT OBJECT_ID('tr')").isNull());
 }
 
+TEST_F(TriggersTest, ARenamedTableKeepsItsTriggers) {
+    run("CREATE TABLE cuenta (n int)");
+    run("CREATE TABLE cuenta_log (n int)");
+    run("CREATE TRIGGER tr_cuenta ON cuenta AFTER INSERT AS INSERT INTO cuenta_log SELECT n FROM "
+        "inserted");
+    run("EXEC sp_rename 'cuenta', 'cuenta_nueva'");
+    run("INSERT INTO cuenta_nueva VALUES (7)");
+    EXPECT_EQ(scalar("SELECT n FROM cuenta_log").toInt32(), 7);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.triggers WHERE parent_id = "
+                     "OBJECT_ID('cuenta_nueva')")
+                  .toInt32(),
+              1);
+}
+
+TEST_F(TriggersTest, AlterTableSwitchesTheTablesTriggers) {
+    run("CREATE TABLE caja (n int)");
+    run("CREATE TABLE caja_log (origen varchar(5))");
+    run("CREATE TRIGGER tr_caja_a ON caja AFTER INSERT AS INSERT INTO caja_log VALUES ('a')");
+    run("CREATE TRIGGER tr_caja_b ON caja AFTER INSERT AS INSERT INTO caja_log VALUES ('b')");
+    run("ALTER TABLE caja DISABLE TRIGGER ALL");
+    run("INSERT INTO caja VALUES (1)");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM caja_log").toInt32(), 0);
+    run("ALTER TABLE caja ENABLE TRIGGER tr_caja_b");
+    run("INSERT INTO caja VALUES (2)");
+    EXPECT_EQ(scalar("SELECT MAX(origen) + CAST(COUNT(*) AS varchar) FROM caja_log").toString(),
+              QStringLiteral("b1"));
+    EXPECT_EQ(scalar("SELECT SUM(is_disabled) FROM sys.triggers WHERE parent_id = "
+                     "OBJECT_ID('caja')")
+                  .toInt32(),
+              1);
+}
+
 } // namespace estaciones::db::sqlite::test
