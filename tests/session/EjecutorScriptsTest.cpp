@@ -214,6 +214,15 @@ const QByteArray scriptActualizacion =
     "REFERENCES Regiones (Codigo)\r\nGO\r\n"
     "IF NOT EXISTS (SELECT * FROM syscolumns WHERE id = OBJECT_ID('Puestos') AND name = "
     "'NombreRegion')\r\nALTER TABLE Puestos ADD NombreRegion varchar(20) NULL\r\nGO\r\n"
+    // A history kept by a trigger, made once through EXEC: only real changes are recorded.
+    "IF OBJECT_ID('Puestos_Historia', 'U') IS NULL\r\n"
+    "CREATE TABLE Puestos_Historia (Id int NOT NULL, Antes varchar(40) NULL, Despues "
+    "varchar(40) NULL)\r\nGO\r\n"
+    "IF OBJECT_ID('TR_Puestos_Descrip', 'TR') IS NULL\r\n"
+    "EXEC ('CREATE TRIGGER TR_Puestos_Descrip ON Puestos AFTER UPDATE AS\r\n"
+    "SET NOCOUNT ON\r\nIF UPDATE(Descrip)\r\n"
+    "INSERT INTO Puestos_Historia SELECT d.Id, d.Descrip, i.Descrip FROM deleted d JOIN "
+    "inserted i ON i.Id = d.Id WHERE d.Descrip <> i.Descrip')\r\nGO\r\n"
     "UPDATE p SET NombreRegion = r.Nombre, Descrip = 'Puesto de la zona ' + r.Nombre FROM "
     "Puestos p JOIN Regiones r ON r.Codigo = p.Region\r\nGO\r\n";
 
@@ -231,12 +240,16 @@ TEST_F(Ejecutor, anUpgradeScriptGuardedByTheCatalogueRunsTwiceToTheSameSchemaAnd
                 .toString(),
             valor("SELECT count(*) FROM Puestos").toString(),
             valor("SELECT Descrip + '/' + NombreRegion FROM Puestos WHERE Region = 'S'")
+                .toString(),
+            valor("SELECT count(*) FROM Puestos_Historia").toString(),
+            valor("SELECT Antes + '>' + Despues FROM Puestos_Historia WHERE Antes = 'dos'")
                 .toString()};
     };
     const ResultadoScript primera = correr(ruta);
     EXPECT_FALSE(primera.huboErrores);
     const QStringList despues = estado();
-    EXPECT_EQ(despues, (QStringList{"1", "40", "2", "2", "Puesto de la zona Sur/Sur"}));
+    EXPECT_EQ(despues, (QStringList{"1", "40", "2", "2", "Puesto de la zona Sur/Sur", "2",
+                                    "dos>Puesto de la zona Sur"}));
     const ResultadoScript segunda = correr(ruta);
     EXPECT_FALSE(segunda.huboErrores);
     EXPECT_EQ(estado(), despues);

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+
 namespace estaciones::db::sqlite {
 
 QString readObjectName(const tsql::Tokens& tokens, std::size_t& i) {
@@ -19,6 +21,12 @@ QString readObjectName(const tsql::Tokens& tokens, std::size_t& i) {
         }
     }
     return name;
+}
+
+void syntaxErrorAt(const tsql::Tokens& tokens, std::size_t i) {
+    const QString near =
+        i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
+    failWith(native::SyntaxError, {near});
 }
 
 QString sqliteQuoted(const QString& name) {

@@ -11,6 +11,9 @@ namespace estaciones::db::sqlite {
 // "" when tokens[i] is not a name.
 QString readObjectName(const tsql::Tokens& tokens, std::size_t& i);
 
+// Fails with 102 near tokens[i] (the last token when `i` is past the end).
+[[noreturn]] void syntaxErrorAt(const tsql::Tokens& tokens, std::size_t i);
+
 // A name as SQLite quotes it.
 QString sqliteQuoted(const QString& name);
 

@@ -1,9 +1,10 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
-#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
@@ -14,12 +15,6 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
-
-[[noreturn]] void syntaxErrorAt(const Tokens& tokens, std::size_t i) {
-    const QString near =
-        i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
-    failWith(native::SyntaxError, {near});
-}
 
 // Tokens of a parameter's type up to "=", ",", ")", OUTPUT or AS.
 QString readType(const Tokens& tokens, std::size_t& i) {
@@ -134,7 +129,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
     }
-    if (m_database.hasTable(definition.name)) {
+    if (m_database.hasTable(definition.name) || TriggerCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
     const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
@@ -190,13 +185,7 @@ std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) c
     }
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
-    tsql::Tokens tokens;
-    for (auto& token : tsql::tokenize(text)) {
-        if (!token.isTrivia()) {
-            tokens.push_back(std::move(token));
-        }
-    }
-    return parseProcedure(tokens);
+    return parseProcedure(tsql::significantTokens(text));
 }
 
 void ProcedureCatalog::drop(const QString& name) {

@@ -37,7 +37,7 @@ public:
         Alter,         // 208 when there is none to change
         CreateOrAlter, // either
     };
-    // 2714 when a table or view holds the name.
+    // 2714 when a table, view or trigger holds the name.
     void store(const tsql::Tokens& definition, Store how);
     std::optional<ProcedureDefinition> find(const QString& name) const;
     bool exists(const QString& name) const;

@@ -103,6 +103,8 @@ constexpr std::array messages{
     Message{native::TransactionCountMismatch, 16, "25000", errnum::E_FAIL,
             "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT "
             "statements. Previous count = %1, current count = %2."},
+    Message{native::TransactionEndedInTrigger, 16, "25000", errnum::E_FAIL,
+            "The transaction ended in the trigger. The batch has been aborted."},
     Message{native::SaveWithoutTransaction, 16, "25000", errnum::E_FAIL,
             "Cannot issue SAVE TRANSACTION when there is no active transaction."},
     Message{native::UncommittableTransaction, 16, "25000", errnum::E_FAIL,

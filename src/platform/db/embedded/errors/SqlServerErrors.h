@@ -79,6 +79,7 @@ constexpr int MustBeFirstInBatch = 111;
 constexpr int NestedTooDeeply = 191;
 constexpr int TransactionCountMismatch = 266;
 constexpr int SaveWithoutTransaction = 628;
+constexpr int TransactionEndedInTrigger = 3609;
 constexpr int UncommittableTransaction = 3930;
 constexpr int UncommittableAtBatchEnd = 3998;
 constexpr int NoSuchSavepoint = 6401;

@@ -1,6 +1,9 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/execute/DataStatement.h"
+#include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
@@ -102,7 +105,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
             prepare(split->update, node.line, false);
         }
     } else if (isDataStatement(first) && !insertsACall) {
-        prepare(node.tokens, node.line, false);
+        // OUTPUT is read from the rows the statement changed, not by SQLite.
+        const std::optional<DataStatement> data = readDataStatement(node.tokens);
+        prepare(data ? data->statement : node.tokens, node.line, false);
     }
 }
 
@@ -194,19 +199,35 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     }
 }
 
+namespace {
+
+void compileBody(BatchCompiler& compiler, const Tokens& tokens) {
+    std::vector<StatementNode> body;
+    try {
+        body = parseBatch(tokens);
+    } catch (const ProviderFailure& failure) {
+        throw CompileFailure(failure.records()); // on the body's own line
+    }
+    compiler.compile(body);
+}
+
+} // namespace
+
 void compileProcedure(Session& session, const Tokens& definition) {
     const ProcedureDefinition procedure = parseProcedure(definition);
     BatchCompiler compiler(session);
     for (const ProcedureParameter& parameter : procedure.parameters) {
         compiler.declareVariable(parameter.name);
     }
-    std::vector<StatementNode> body;
-    try {
-        body = parseBatch(procedure.body);
-    } catch (const ProviderFailure& failure) {
-        throw CompileFailure(failure.records()); // on the body's own line
-    }
-    compiler.compile(body);
+    compileBody(compiler, procedure.body);
+}
+
+void compileTrigger(Session& session, const Tokens& definition) {
+    // inserted and deleted exist only while the trigger runs: their names
+    // are left to run time, as any table that does not exist yet.
+    const FiringStatement none{QStringLiteral("inserted"), QStringLiteral("deleted"), {}, {}};
+    BatchCompiler compiler(session);
+    compileBody(compiler, triggerBodyFor(parseTrigger(definition).body, none));
 }
 
 } // namespace estaciones::db::sqlite

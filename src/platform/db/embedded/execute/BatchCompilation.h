@@ -50,5 +50,7 @@ private:
 // does when it stores a procedure, with the parameters declared; what
 // fails there fails the CREATE.
 void compileProcedure(Session& session, const tsql::Tokens& definition);
+// The same for CREATE / ALTER TRIGGER's body.
+void compileTrigger(Session& session, const tsql::Tokens& definition);
 
 } // namespace estaciones::db::sqlite

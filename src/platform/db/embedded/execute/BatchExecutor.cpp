@@ -57,6 +57,24 @@ QString countingVerb(const Tokens& tokens) {
     return first;
 }
 
+// ENABLE / DISABLE TRIGGER, alone or as ALTER TABLE t ENABLE / DISABLE TRIGGER.
+bool isTriggerSwitch(const StatementNode& node) {
+    const auto isSwitch = [&](std::size_t i) {
+        return (node.word(i) == QLatin1String("ENABLE") ||
+                node.word(i) == QLatin1String("DISABLE")) &&
+               node.word(i + 1) == QLatin1String("TRIGGER");
+    };
+    if (isSwitch(0)) {
+        return true;
+    }
+    if (node.firstWord() != QLatin1String("ALTER") || node.word(1) != QLatin1String("TABLE")) {
+        return false;
+    }
+    std::size_t i = 2;
+    readObjectName(node.tokens, i);
+    return isSwitch(i);
+}
+
 QString insertTarget(const Tokens& tokens) {
     std::size_t i = 0;
     while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
@@ -220,6 +238,11 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
+        compileTrigger(m_session, tokens);
+        TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (isTriggerSwitch(node)) {
+        switchTriggers(tokens);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {
@@ -425,6 +448,15 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
+    if (what == QLatin1String("TRIGGER") ||
+        (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+         node.word(3) == QLatin1String("TRIGGER"))) {
+        compileTrigger(m_session, tokens);
+        TriggerCatalog(m_session.current())
+            .store(tokens, what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
+                                                            : ProcedureCatalog::Store::CreateOrAlter);
+        return;
+    }
     runSql(tokens, scope);
     if (what != QLatin1String("VIEW")) {
         return;
@@ -470,9 +502,19 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
             if (what == QLatin1String("TABLE")) {
                 database.run(tsql::schema::forgetIdentity(name).join(QStringLiteral(";\n")));
             }
+            TriggerCatalog(database).dropTableTriggers(name); // a table's triggers go with it
         }
     } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         ProcedureCatalog catalog(database);
+        for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
+            std::size_t at = range.from;
+            const QString name = readObjectName(tokens, at);
+            if (!ifExists || catalog.exists(name)) {
+                catalog.drop(name);
+            }
+        }
+    } else if (what == QLatin1String("TRIGGER")) {
+        TriggerCatalog catalog(database);
         for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
             std::size_t at = range.from;
             const QString name = readObjectName(tokens, at);
@@ -535,6 +577,19 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
+    record(runChange(tokens, scope));
+}
+
+StatementOutcome BatchExecutor::runChange(const Tokens& tokens, VariableScope& scope) {
+    if (const std::optional<DataStatement> data = readDataStatement(tokens)) {
+        if (std::optional<StatementOutcome> outcome = runDataChange(*data, scope)) {
+            return std::move(*outcome);
+        }
+    }
+    return runTranslated(tokens, scope);
+}
+
+StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScope& scope) {
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
@@ -550,10 +605,11 @@ void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
         }
         statement = withDeclaredColumns(database.handle(), statement);
     }
-    record(m_runner.run(statements.join(QStringLiteral(";\n")), verb, target));
+    StatementOutcome outcome = m_runner.run(statements.join(QStringLiteral(";\n")), verb, target);
     if (!identities.isEmpty()) {
         database.run(identities.join(QStringLiteral(";\n")));
     }
+    return outcome;
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {

@@ -2,6 +2,8 @@
 
 #include "platform/db/Engine.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/SqlRunner.h"
 #include "platform/db/embedded/execute/SystemProcedures.h"
@@ -9,6 +11,8 @@
 #include "platform/db/embedded/parse/StatementNode.h"
 
 namespace estaciones::db::sqlite {
+
+class ChangeCapture;
 
 // Runs T-SQL batches on an embedded session: control flow, variables,
 // procedures, USE / CREATE DATABASE, transactions and SET options here;
@@ -95,6 +99,17 @@ private:
     // The resolved statement as SQLite statements ("" when there is nothing to run).
     QString sqliteText(const tsql::Tokens& tokens, const VariableScope& scope) const;
     void runSql(const tsql::Tokens& tokens, VariableScope& scope);
+    // A statement for SQLite; INSERT, UPDATE and DELETE with their triggers
+    // and OUTPUT clause. The caller records what it gave.
+    StatementOutcome runChange(const tsql::Tokens& tokens, VariableScope& scope);
+    StatementOutcome runTranslated(const tsql::Tokens& tokens, VariableScope& scope);
+    // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
+    std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
+    void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);
+    void runTrigger(const TriggerDefinition& trigger, const DataStatement& data,
+                    const ChangeCapture& capture, long long rows);
+    // DISABLE / ENABLE TRIGGER, on their own or in ALTER TABLE.
+    void switchTriggers(const tsql::Tokens& tokens);
     void record(StatementOutcome outcome);
     // PRINT, informational RAISERROR and errors join the batch's output in order.
     void print(const tsql::Tokens& tokens, VariableScope& scope);
@@ -118,6 +133,9 @@ private:
     int m_tryDepth = 0;                // TRY blocks running, in any procedure
     std::vector<CaughtError> m_caught; // the errors of the CATCH blocks running, innermost last
     QStringList m_procedures;          // the procedures running, innermost last
+    QStringList m_triggers;            // the triggers running, innermost last
+    int m_captureLevel = 0;            // data statements noting their rows, nested
+    static constexpr int maximumNesting = 32;
 };
 
 } // namespace estaciones::db::sqlite

@@ -8,7 +8,7 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TableVariables.h"
 #include "platform/db/embedded/parse/BatchParser.h"
-#include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 
 namespace estaciones::db::sqlite {
 
@@ -18,20 +18,8 @@ using tsql::Tokens;
 
 namespace {
 
-constexpr int maximumNesting = 32;
-
 bool isOutputWord(const Token& token) {
     return token.isWord(u"OUTPUT") || token.isWord(u"OUT");
-}
-
-Tokens significantTokens(const QString& text) {
-    Tokens tokens;
-    for (Token& token : tsql::tokenize(text)) {
-        if (!token.isTrivia()) {
-            tokens.push_back(std::move(token));
-        }
-    }
-    return tokens;
 }
 
 // sp_executesql's statement and parameter list, named or in order.
@@ -138,7 +126,7 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
         const DynamicStatement dynamic = dynamicStatementOf(arguments);
         // Its statement runs as a procedure whose parameters are the list's.
         const Tokens definition =
-            significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") +
+            tsql::significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") +
                               dynamic.parameterList + QStringLiteral("\nAS\n") + dynamic.statement);
         // sp_executesql is one level and its statement another.
         return callDefinition(parseProcedure(definition), dynamic.arguments, caller, 2);
@@ -256,8 +244,11 @@ void BatchExecutor::runNested(const std::vector<StatementNode>& nodes, VariableS
     // it returns, as on SQL Server.
     const SetOptions options(m_session);
     const bool inProcedure = std::exchange(m_inProcedure, asProcedure);
+    // A procedure, trigger or dynamic batch is a scope of its own for SCOPE_IDENTITY().
+    const Variant scopeIdentity = std::exchange(m_session.scopeIdentity, Variant::null());
     m_nesting += levels;
     const auto restore = [&] {
+        m_session.scopeIdentity = scopeIdentity;
         m_nesting -= levels;
         m_inProcedure = inProcedure;
         options.restore(m_session);

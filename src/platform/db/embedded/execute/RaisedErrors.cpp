@@ -223,7 +223,7 @@ void BatchExecutor::throwError(const Tokens& tokens, VariableScope& scope) {
 
 std::optional<Token> BatchExecutor::sessionFunctionValue(const QString& name) const {
     if (name == QLatin1String("SCOPE_IDENTITY")) {
-        return literalToken(m_session.lastIdentity);
+        return literalToken(m_session.scopeIdentity);
     }
     if (name == QLatin1String("XACT_STATE")) {
         return Token::number(QString::number(m_session.xactState()));

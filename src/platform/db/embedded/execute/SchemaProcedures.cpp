@@ -107,6 +107,9 @@ void renameTable(SqliteDatabase& database, const QString& table, const QString& 
                                 "lower(%3); UPDATE %1 SET ref_table = %2 WHERE lower(ref_table) = "
                                 "lower(%3)")
                      .arg(QLatin1String(tsql::constraintTable), literal(newName), literal(table)));
+    // Its T-SQL triggers stay with it (their text keeps the name they were written with).
+    database.run(QStringLiteral("UPDATE %1 SET table_name = %2 WHERE lower(table_name) = lower(%3)")
+                     .arg(QLatin1String(tsql::triggerTable), literal(newName), literal(table)));
 }
 
 // A comma list of column names with `column` renamed.

@@ -101,8 +101,11 @@ QString Session::databaseList() const {
 
 Variant Session::systemValue(const QString& name) const {
     const QString key = name.toUpper();
-    if (key == QLatin1String("IDENTITY") || key == QLatin1String("SCOPE_IDENTITY")) {
+    if (key == QLatin1String("IDENTITY")) {
         return lastIdentity;
+    }
+    if (key == QLatin1String("SCOPE_IDENTITY")) {
+        return scopeIdentity;
     }
     if (key == QLatin1String("ROWCOUNT")) {
         return rowCount;

@@ -53,7 +53,8 @@ public:
     bool ansiNulls = true;
     long long rowCountLimit = 0;            // SET ROWCOUNT; 0 is no limit
     QString identityInsertTable;            // the one table with IDENTITY_INSERT ON, if any
-    Variant lastIdentity = Variant::null(); // @@IDENTITY and SCOPE_IDENTITY()
+    Variant lastIdentity = Variant::null();  // @@IDENTITY: the last of any scope (a trigger's too)
+    Variant scopeIdentity = Variant::null(); // SCOPE_IDENTITY(): the last of the running scope
     long long rowCount = 0;                 // @@ROWCOUNT
     int lastErrorNumber = 0;                // @@ERROR
     bool xactAbort = false;                 // SET XACT_ABORT

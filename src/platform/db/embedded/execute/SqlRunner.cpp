@@ -209,6 +209,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
                        .arg(literalOf(Variant(insertTarget))));
         if (!autoIncrement.isNull()) {
             m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
+            m_session.scopeIdentity = m_session.lastIdentity;
         }
     }
     return outcome;

@@ -31,6 +31,17 @@ inline constexpr const char* constraintTableSql =
     "TEXT, disabled INTEGER NOT NULL DEFAULT 0, untrusted INTEGER NOT NULL DEFAULT 0, violation "
     "TEXT)";
 
+// The table of the T-SQL triggers (DML triggers of tables and views): their
+// definition text, what fires them and whether they are disabled.
+inline constexpr const char* triggerTable = "estaciones_disparadores";
+// The object ids the catalogue gives triggers: this plus their row's rowid.
+inline constexpr long long triggerIdBase = 1500000000;
+inline constexpr const char* triggerTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_disparadores (name TEXT NOT NULL COLLATE NOCASE "
+    "PRIMARY KEY, table_name TEXT NOT NULL COLLATE NOCASE, instead_of INTEGER NOT NULL, "
+    "on_insert INTEGER NOT NULL, on_update INTEGER NOT NULL, on_delete INTEGER NOT NULL, "
+    "disabled INTEGER NOT NULL DEFAULT 0, definition TEXT NOT NULL)";
+
 // Registers the functions that enforce constraints and change the schema
 // where one statement must first read it: the 547, 2601, 2627 and 1505
 // failures with the server's texts, dropping a constraint by name, enabling

@@ -333,6 +333,11 @@ SqlValue objectIdFunction(const Call& c) {
                         .arg(procedureIdBase)
                         .arg(c.settings.procedureTable));
     if (id.isNull())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, 'TR') = 'TR'")
+                        .arg(triggerIdBase)
+                        .arg(QLatin1String(triggerTable)));
+    if (id.isNull())
         // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...).
         id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
                                    "AND coalesce(?2, kind) = kind")
@@ -374,6 +379,8 @@ SqlValue objectPropertyFunction(const Call& c) {
     QString type;
     if (id >= constraintIdBase)
         type = QStringLiteral("constraint");
+    else if (id >= triggerIdBase)
+        type = QStringLiteral("trigger");
     else if (id >= procedureIdBase)
         type = QStringLiteral("procedure");
     else if (id > 0)

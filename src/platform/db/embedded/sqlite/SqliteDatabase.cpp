@@ -53,6 +53,7 @@ void SqliteDatabase::configure() {
     // file opened read-only keeps what it has; its views then read no constraints.
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
     tsql::registerFunctions(m_db, m_dialect);

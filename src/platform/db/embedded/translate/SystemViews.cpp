@@ -47,6 +47,22 @@ QString constraintDescription() {
                           "THEN 'PRIMARY_KEY_CONSTRAINT' ELSE 'UNIQUE_CONSTRAINT' END");
 }
 
+// The id of trigger t's table or view.
+QString triggerParent() {
+    return QStringLiteral("(SELECT rowid FROM sqlite_schema WHERE type IN ('table', 'view') AND "
+                          "lower(name) = lower(t.table_name))");
+}
+
+QString sysTriggers() {
+    return QStringLiteral("SELECT t.name COLLATE tsql_text AS name, %1 + t.rowid AS object_id, 1 AS "
+                          "parent_class, 'OBJECT_OR_COLUMN' AS parent_class_desc, %2 AS "
+                          "parent_id, 'TR' COLLATE tsql_text AS type, 'SQL_TRIGGER' AS type_desc, 0 "
+                          "AS is_ms_shipped, t.disabled AS is_disabled, 0 AS "
+                          "is_not_for_replication, t.instead_of AS is_instead_of_trigger FROM %3 "
+                          "AS t")
+        .arg(QString::number(triggerIdBase), triggerParent(), QLatin1String(triggerTable));
+}
+
 // Every object of the database with the columns sys.objects gives: the
 // tables, views and triggers SQLite keeps, the procedures and the
 // constraints the engine keeps, each with its id range.
@@ -69,6 +85,11 @@ QString objects(const DialectSettings& settings) {
                               "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE' FROM %3 AS p")
                    .arg(QString::number(procedureIdBase), common,
                         quoteName(settings.procedureTable));
+    // The T-SQL triggers, kept in a table of their own with their table's name.
+    sql += QStringLiteral(" UNION ALL SELECT %1 + t.rowid, t.name COLLATE tsql_text, %2, %3, 'TR' "
+                          "COLLATE tsql_text, 'SQL_TRIGGER' FROM %4 AS t")
+               .arg(QString::number(triggerIdBase), common, triggerParent(),
+                    QLatin1String(triggerTable));
     sql += QStringLiteral(" UNION ALL SELECT %1 + c.rowid, c.name COLLATE tsql_text, %2, %3, %4, "
                           "%5 FROM %6 AS c")
                .arg(QString::number(constraintIdBase), common,
@@ -364,6 +385,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return sysDefaultConstraints();
     if (name == QLatin1String("key_constraints"))
         return sysKeyConstraints();
+    if (name == QLatin1String("triggers"))
+        return sysTriggers();
     return compatibilityView(view, settings);
 }
 

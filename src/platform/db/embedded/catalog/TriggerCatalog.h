@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/parse/Token.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
+
+#include <optional>
+#include <vector>
+
+namespace estaciones::db::sqlite {
+
+// The data statements a trigger answers.
+enum class DataEvent { Insert, Update, Delete };
+
+// A DML trigger: the table or view it belongs to, when it runs (after the
+// statement or instead of it), the statements that fire it and its body.
+struct TriggerDefinition {
+    QString name;
+    QString table;
+    bool insteadOf = false;
+    bool onInsert = false;
+    bool onUpdate = false;
+    bool onDelete = false;
+    bool disabled = false;
+    tsql::Tokens body;
+
+    bool firesOn(DataEvent event) const;
+};
+
+// Reads "CREATE [OR ALTER]|ALTER TRIGGER name ON table {FOR|AFTER|INSTEAD OF}
+// {INSERT, UPDATE, DELETE} [WITH APPEND] [NOT FOR REPLICATION] AS body".
+// Throws ProviderFailure 102/156 when the text is not such a definition.
+TriggerDefinition parseTrigger(const tsql::Tokens& definition);
+
+// The triggers of one database, kept with their definition text in a table
+// of its file, as procedures are (SQLite's own triggers are the engine's
+// constraints, never these).
+class TriggerCatalog {
+public:
+    explicit TriggerCatalog(SqliteDatabase& database);
+
+    // 2714 when the name is taken (Create), 208 when there is none to alter
+    // or the table or view does not exist.
+    void store(const tsql::Tokens& definition, ProcedureCatalog::Store how);
+    bool exists(const QString& name) const;
+    // 3701 when there is no such trigger.
+    void drop(const QString& name);
+    // DISABLE / ENABLE TRIGGER name ON table: 3701 when it is not that
+    // table's; an empty name is every trigger of the table (ALL).
+    void setDisabled(const QString& name, const QString& table, bool disabled);
+    // The enabled triggers of `table` that `event` fires, oldest first.
+    std::vector<TriggerDefinition> firedBy(const QString& table, DataEvent event) const;
+    // A dropped table's triggers go with it.
+    void dropTableTriggers(const QString& table);
+
+private:
+    void write(const QString& sql, const QStringList& values);
+
+    SqliteDatabase& m_database;
+};
+
+} // namespace estaciones::db::sqlite

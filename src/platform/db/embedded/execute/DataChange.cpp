@@ -1,0 +1,193 @@
+// INSERT, UPDATE and DELETE with the triggers they fire and their OUTPUT
+// clause: both read the rows the statement changed from one ChangeCapture.
+#include "platform/db/embedded/execute/BatchExecutor.h"
+
+#include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/SessionSettings.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/TriggerBody.h"
+#include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
+
+namespace estaciones::db::sqlite {
+
+using tsql::Tokens;
+
+namespace {
+
+// Keeps the capture levels of nested statements apart while one runs.
+class LevelGuard {
+public:
+    explicit LevelGuard(int& level) : m_level(level) { ++m_level; }
+    ~LevelGuard() { --m_level; }
+    LevelGuard(const LevelGuard&) = delete;
+    LevelGuard& operator=(const LevelGuard&) = delete;
+
+private:
+    int& m_level;
+};
+
+} // namespace
+
+std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
+                                                             VariableScope& scope) {
+    SqliteDatabase& database = m_session.current();
+    std::vector<TriggerDefinition> triggers =
+        TriggerCatalog(database).firedBy(data.table, data.event);
+    // RECURSIVE_TRIGGERS is OFF: a trigger's own statements do not fire it
+    // again, and an INSTEAD OF trigger's statements reach the table itself.
+    std::erase_if(triggers, [&](const TriggerDefinition& trigger) {
+        return trigger.insteadOf ? m_triggers.contains(trigger.name, Qt::CaseInsensitive)
+                                 : !m_triggers.isEmpty() &&
+                                       m_triggers.back().compare(trigger.name,
+                                                                 Qt::CaseInsensitive) == 0;
+    });
+    const bool insteadOf = std::any_of(triggers.begin(), triggers.end(),
+                                       [](const TriggerDefinition& t) { return t.insteadOf; });
+    if (insteadOf) {
+        std::erase_if(triggers, [](const TriggerDefinition& t) { return !t.insteadOf; });
+    }
+    if (triggers.empty() && data.output.empty()) {
+        return std::nullopt;
+    }
+    // The statement and its triggers are one transaction: a trigger's
+    // ROLLBACK undoes the statement too.
+    const bool implicitTransaction = !triggers.empty() && m_session.transactionDepth() == 0;
+    if (implicitTransaction) {
+        m_session.beginTransaction();
+    }
+    StatementOutcome outcome;
+    try {
+        const LevelGuard level(m_captureLevel);
+        ChangeCapture capture(database, data.table, data.event,
+                              insteadOf ? ChangeCapture::Timing::InsteadOf
+                                        : ChangeCapture::Timing::After,
+                              m_captureLevel);
+        outcome = runTranslated(data.statement, scope);
+        capture.collect();
+        if (insteadOf) {
+            outcome.rowsChanged = capture.rows();
+        }
+        const long long rows = std::max<long long>(outcome.rowsChanged, 0);
+        if (!data.output.empty()) {
+            runOutput(data, capture, scope);
+        }
+        for (const TriggerDefinition& trigger : triggers) {
+            runTrigger(trigger, data, capture, rows);
+            if (m_session.transactionDepth() == 0) {
+                failWith(native::TransactionEndedInTrigger);
+            }
+        }
+        m_session.rowCount = rows;
+    } catch (...) {
+        if (implicitTransaction && m_session.transactionDepth() > 0) {
+            ignoringErrors([this] { m_session.rollbackTransaction(); });
+        }
+        throw;
+    }
+    if (implicitTransaction) {
+        m_session.commitTransaction();
+    }
+    return outcome;
+}
+
+void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& capture,
+                              VariableScope& scope) {
+    const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
+    const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
+    QString from;
+    switch (data.event) {
+    case DataEvent::Insert:
+        from = inserted;
+        break;
+    case DataEvent::Delete:
+        from = deleted;
+        break;
+    case DataEvent::Update:
+        // The old and new versions of a row share their row id.
+        from = inserted + QStringLiteral(" JOIN ") + deleted +
+               QStringLiteral(" ON deleted.rowid = inserted.rowid");
+        break;
+    }
+    QString text = QStringLiteral("SELECT ") + joinTokens(data.output) + QStringLiteral(" FROM ") +
+                   from;
+    if (data.outputInto.empty()) {
+        record(runTranslated(tsql::significantTokens(text), scope));
+        return;
+    }
+    // OUTPUT ... INTO is an INSERT of those rows, without a count of its own.
+    text = QStringLiteral("INSERT INTO ") + joinTokens(data.outputInto) + QLatin1Char(' ') + text;
+    runChange(tsql::significantTokens(text), scope);
+}
+
+void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const DataStatement& data,
+                               const ChangeCapture& capture, long long rows) {
+    if (m_nesting + 1 > maximumNesting) {
+        failWith(native::NestingLimit);
+    }
+    FiringStatement firing{capture.insertedTable(), capture.deletedTable(), capture.columns(), {}};
+    if (data.event == DataEvent::Insert) {
+        firing.updated = capture.columns();
+    } else if (data.event == DataEvent::Update) {
+        firing.updated = data.setColumns;
+    }
+    const std::vector<StatementNode> body = parseBatch(triggerBodyFor(trigger.body, firing));
+    // The body starts with the statement's @@ROWCOUNT and runs with
+    // XACT_ABORT ON: an error in it ends the batch and rolls back.
+    const SetOptions options(m_session);
+    m_session.xactAbort = true;
+    m_session.rowCount = rows;
+    m_triggers.append(trigger.name);
+    m_procedures.append(trigger.name);
+    const auto restore = [&] {
+        m_procedures.removeLast();
+        m_triggers.removeLast();
+        options.restore(m_session);
+    };
+    VariableScope scope;
+    try {
+        runNested(body, scope, 1, true);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void BatchExecutor::switchTriggers(const Tokens& tokens) {
+    // "ENABLE|DISABLE TRIGGER {names|ALL} ON table" or
+    // "ALTER TABLE table ENABLE|DISABLE TRIGGER {names|ALL}".
+    const bool onTable = upperWord(tokens, 0) == QLatin1String("ALTER");
+    std::size_t i = 2;
+    QString table = onTable ? readObjectName(tokens, i) : QString();
+    const bool enable = upperWord(tokens, onTable ? i : 0) == QLatin1String("ENABLE");
+    i = onTable ? i + 2 : 2;
+    QStringList names;
+    while (i < tokens.size() && !tokens[i].isWord(u"ON")) {
+        const QString name = readObjectName(tokens, i);
+        if (name.isEmpty()) {
+            failWith(native::SyntaxError, {tokens[i].text});
+        }
+        names << name;
+        i += i < tokens.size() && tokens[i].isPunctuation(u",") ? 1 : 0;
+    }
+    if (!onTable) {
+        ++i;
+        table = readObjectName(tokens, i);
+    }
+    if (names.isEmpty() || table.isEmpty()) {
+        failWith(native::SyntaxError, {i < tokens.size() ? tokens[i].text : QString()});
+    }
+    TriggerCatalog catalog(m_session.current());
+    for (const QString& name : names) {
+        // ALL: every trigger of the table.
+        catalog.setDisabled(name.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0 ? QString()
+                                                                                          : name,
+                            table, !enable);
+    }
+}
+
+} // namespace estaciones::db::sqlite
