@@ -54,7 +54,14 @@ TEST(RandomInputTest, shouldNeverCrashHangOrLoseText) {
         const QString text = randomText(random);
         ASSERT_EQ(estaciones::db::tsql::detokenize(estaciones::db::tsql::tokenize(text)), text);
         QStringList statements;
-        ASSERT_NO_THROW(statements = db.translate(text)) << text.toStdString();
+        try {
+            statements = db.translate(text);
+        } catch (const estaciones::db::ProviderFailure& refused) {
+            // A form the engine does not carry out is refused by name: an answer, not a fault.
+            ASSERT_FALSE(refused.records().empty()) << text.toStdString();
+            ++runs;
+            continue;
+        }
         // Whatever came out, SQLite may refuse it but must not be harmed by it.
         for (const QString& sql : statements) {
             sqlite3_stmt* stmt = nullptr;
