@@ -84,18 +84,23 @@ QString copyName(const QString& file, int version) {
     return name;
 }
 
-// A copy of the file as it is now, through SQLite (the file alone may lack
-// what its write-ahead log holds). Written under a temporary name, so that a
-// copy with the final name is always whole.
-void copyBeside(sqlite3* db, const QString& file, int version, const QString& database) {
+// A copy of the file as it is now, read through a second connection: the
+// caller holds the write lock, so the last commit it reads is what will be
+// converted (the file alone may lack what its write-ahead log holds).
+// Written under a temporary name, so that a copy with the final name is
+// always whole.
+void copyBeside(const QString& file, int version, const QString& database) {
     const QString target = copyName(file, version);
     const QString partial = target + QStringLiteral(".parcial");
     QFile::remove(partial);
+    sqlite3* source = nullptr;
     sqlite3* copy = nullptr;
-    int rc = sqlite3_open_v2(partial.toUtf8().constData(), &copy,
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_open_v2(partial.toUtf8().constData(), &copy,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db, "main");
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
         rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(copy);
         if (backup)
             sqlite3_backup_finish(backup);
@@ -103,6 +108,7 @@ void copyBeside(sqlite3* db, const QString& file, int version, const QString& da
     }
     const QString why = QString::fromUtf8(sqlite3_errstr(rc));
     sqlite3_close(copy);
+    sqlite3_close(source);
     if (rc != SQLITE_OK || !QFile::rename(partial, target)) {
         QFile::remove(partial);
         failConversion(database, QStringLiteral("no se pudo hacer la copia %1 (%2)")
@@ -180,7 +186,7 @@ void bringToCurrentFormat(sqlite3* db, const QString& file, const QString& datab
             // A file without values to convert (a new one) needs no copy.
             const auto conversions = conversionsFromVersion0(db);
             if (!conversions.isEmpty()) {
-                copyBeside(db, file, version, database);
+                copyBeside(file, version, database);
                 convert(db, conversions, database);
             }
             execute(db, QStringLiteral("PRAGMA user_version = %1").arg(currentFormatVersion),
