@@ -3,6 +3,7 @@
 // the copy beside it, every value intact, the version, the indexes, and a
 // conversion that happens once. New files start at the current format.
 #include "platform/db/embedded/EmbeddedFixture.h"
+#include "platform/db/embedded/storage/RawFile.h"
 
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/sqlite/FormatConversion.h"
@@ -19,40 +20,6 @@ namespace estaciones::db::sqlite::test {
 namespace {
 
 const QString sample = QString::fromUtf8(ESTACIONES_MUESTRA_V0);
-
-// A connection of our own on a file, with the engine's functions and
-// collations (the schema names them), to look at what the file holds.
-class RawFile {
-public:
-    explicit RawFile(const QString& file) {
-        sqlite3_open_v2(file.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        tsql::registerFunctions(m_db, std::make_shared<tsql::DialectSettings>());
-    }
-    ~RawFile() { sqlite3_close_v2(m_db); }
-    RawFile(const RawFile&) = delete;
-    RawFile& operator=(const RawFile&) = delete;
-    sqlite3* handle() const { return m_db; }
-
-    // Every row of the query, columns joined by '|', rows by ';'.
-    std::string rows(const char* sql) const {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) != SQLITE_OK)
-            return std::string("error: ") + sqlite3_errmsg(m_db);
-        std::string out;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-                const auto* text = sqlite3_column_text(statement, i);
-                out += (i ? "|" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-            }
-            out += ';';
-        }
-        sqlite3_finalize(statement);
-        return out;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
 
 const char* storedArticles =
     "SELECT id, nombre, precio, importe, tasa, alta, dia FROM articulos ORDER BY id";

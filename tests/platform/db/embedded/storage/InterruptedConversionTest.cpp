@@ -4,6 +4,7 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/sqlite/FormatConversion.h"
 #include "platform/db/embedded/storage/FormatVersion.h"
+#include "platform/db/embedded/storage/RawFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,22 +22,6 @@ namespace {
 const QString sample = QString::fromUtf8(ESTACIONES_MUESTRA_V0);
 const QString child = QString::fromUtf8(ESTACIONES_CONVERSION_CHILD);
 
-std::string query(sqlite3* db, const char* sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        return std::string("error: ") + sqlite3_errmsg(db);
-    std::string out;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            const auto* text = sqlite3_column_text(statement, i);
-            out += (i ? "|" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-        }
-        out += ';';
-    }
-    sqlite3_finalize(statement);
-    return out;
-}
-
 // What the file holds, and its version and soundness.
 struct FileState {
     std::string version;
@@ -45,18 +30,13 @@ struct FileState {
 };
 
 FileState stateOf(const QString& file, bool finish = false) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    tsql::registerFunctions(db, std::make_shared<tsql::DialectSettings>());
+    RawFile db(file);
     if (finish)
-        bringToCurrentFormat(db, file, QStringLiteral("ALMACEN"));
-    FileState state{query(db, "PRAGMA user_version"),
-                    query(db, "SELECT id, nombre, precio, importe, tasa, alta, dia FROM articulos "
-                              "ORDER BY id") +
-                        query(db, "SELECT codigo, desde, hasta FROM temporadas ORDER BY codigo"),
-                    query(db, "PRAGMA integrity_check")};
-    sqlite3_close_v2(db);
-    return state;
+        bringToCurrentFormat(db.handle(), file, QStringLiteral("ALMACEN"));
+    return {db.rows("PRAGMA user_version"),
+            db.rows("SELECT id, nombre, precio, importe, tasa, alta, dia FROM articulos ORDER BY id") +
+                db.rows("SELECT codigo, desde, hasta FROM temporadas ORDER BY codigo"),
+            db.rows("PRAGMA integrity_check")};
 }
 
 struct ChildRun {
