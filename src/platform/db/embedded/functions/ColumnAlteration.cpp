@@ -5,6 +5,7 @@
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/storage/StoredColumns.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
 #include <sqlite3.h>
@@ -226,12 +227,11 @@ void dropTrigger(sqlite3* db, const QString& schema, const QString& name) {
 }
 
 // What the engine made for a column that is dropped goes with it: the
-// triggers that keep its date text, its default and its identity.
+// triggers that keep its stored form, its default and its identity.
 void dropColumnTriggers(sqlite3* db, const QString& schema, const QString& table,
                         const QString& column) {
-    for (const char* suffix : {"_i", "_u"})
-        dropTrigger(db, schema,
-                    QStringLiteral("tsql_date_%1_%2%3").arg(table, column, QLatin1String(suffix)));
+    for (const char* event : {"i", "u"})
+        dropTrigger(db, schema, storeTriggerName(table, column, event));
     dropTrigger(db, schema, QStringLiteral("tsql_default_%1_%2").arg(table, column));
     const QString store = schema + QLatin1Char('.') + QLatin1String(identityTable);
     const QString numbered = QStringLiteral("SELECT 1 FROM %1 WHERE table_name = ?1 AND "

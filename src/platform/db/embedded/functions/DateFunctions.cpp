@@ -62,16 +62,24 @@ SqlValue storeDateFunction(const Call& c) {
     const SqlValue& value = c.arg(0);
     if (value.isNull())
         return value;
-    const DateKind kind = dateKindOf(c.arg(1).toText()).value_or(DateKind::DateTime);
+    const QString type = c.arg(1).toText();
+    const DateKind kind = dateKindOf(type).value_or(DateKind::DateTime);
+    const int digits = fractionDigitsOf(type);
     // A bare 8-digit number is a 'yyyymmdd' literal that lost its quotes to affinity.
     if (value.kind == SqlValue::Kind::Integer && value.integer >= 17530101 &&
         value.integer <= 99991231) {
         if (auto d = parseDateText(QString::number(value.integer)))
-            return SqlValue::of(formatStoredDate(*d, kind));
+            return SqlValue::of(formatStoredDate(*d, kind, digits));
     }
-    const QDateTime date = c.date(0);
+    // Most values come in a stored form already: read without a regular expression.
+    std::optional<QDateTime> stored;
+    if (value.kind == SqlValue::Kind::Text) {
+        const QByteArray latin1 = value.text.toLatin1();
+        stored = readStoredDate(latin1.constData(), static_cast<int>(latin1.size()));
+    }
+    const QDateTime date = stored ? *stored : c.date(0);
     checkDateRange(date, kind);
-    return SqlValue::of(formatStoredDate(date, kind));
+    return SqlValue::of(formatStoredDate(date, kind, digits));
 }
 
 const FunctionSpec functions[] = {

@@ -462,36 +462,50 @@ int compareText(void* data, int na, const void* pa, int nb, const void* pb) {
         .compare(QString::fromUtf8(a, na), QString::fromUtf8(b, nb));
 }
 
-// 'yyyy-mm-dd[ hh:mm:ss[.fff]]' completed to 23 characters, or empty when the
-// text is not in that form.
-QByteArray canonicalIso(const char* p, int n) {
-    static const char pad[] = "0000-00-00 00:00:00.000";
-    if (n < 10 || n > 23 || p[4] != '-' || p[7] != '-')
-        return {};
-    QByteArray out(p, n);
-    if (n > 10 && out[10] == 'T')
-        out[10] = ' ';
-    out.append(pad + n, 23 - n);
-    return out;
+// The comparison key of one side of a date comparison: stored texts give it
+// by their bytes; a literal in another form ('5/3/2024') is parsed, once for
+// a run of comparisons with the same literal.
+bool comparisonKey(const char* text, int length, DateOrder order, char (&key)[27]) {
+    if (storedDateKey(text, length, key))
+        return true;
+    struct LastLiteral {
+        QByteArray text;
+        DateOrder order = DateOrder::DMY;
+        bool isDate = false;
+        char key[27];
+    };
+    thread_local LastLiteral last;
+    if (last.text.size() != length || last.order != order ||
+        std::memcmp(last.text.constData(), text, static_cast<size_t>(length)) != 0) {
+        last.text = QByteArray(text, length);
+        last.order = order;
+        const auto date = parseDateText(QString::fromUtf8(text, length), order);
+        last.isDate = date.has_value();
+        if (date)
+            dateKey(*date, last.key);
+    }
+    std::memcpy(key, last.key, sizeof key);
+    return last.isDate;
 }
 
 int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
     const auto& settings = **static_cast<Settings*>(data);
     const char* a = static_cast<const char*>(pa);
     const char* b = static_cast<const char*>(pb);
-    QByteArray ca = canonicalIso(a, na);
-    QByteArray cb = canonicalIso(b, nb);
-    const auto toCanonical = [&](const char* p, int n) -> QByteArray {
-        const auto d = parseDateText(QString::fromUtf8(p, n), settings.dateOrder);
-        return d ? d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1() : QByteArray();
-    };
-    if (ca.isEmpty())
-        ca = toCanonical(a, na);
-    if (cb.isEmpty())
-        cb = toCanonical(b, nb);
-    if (ca.isEmpty() || cb.isEmpty())
+    // Two values of one type have one width: their bytes are their order.
+    if (na == nb && na > 2 && (a[2] == ':') == (b[2] == ':') && isStoredDateText(a, na) &&
+        isStoredDateText(b, nb)) {
+        const int r = std::memcmp(a, b, static_cast<size_t>(na));
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    char ka[27];
+    char kb[27];
+    if (!comparisonKey(a, na, settings.dateOrder, ka))
         return compareText(data, na, pa, nb, pb);
-    const int r = std::memcmp(ca.constData(), cb.constData(), 23);
+    // The key of the first side is copied out before the second may replace the cached literal.
+    if (!comparisonKey(b, nb, settings.dateOrder, kb))
+        return compareText(data, na, pa, nb, pb);
+    const int r = std::memcmp(ka, kb, sizeof ka);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 

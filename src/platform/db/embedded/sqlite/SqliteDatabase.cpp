@@ -3,6 +3,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/sqlite/FormatConversion.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
@@ -45,6 +46,11 @@ void SqliteDatabase::configure() {
     // WAL lets readers and one writer of other processes work at once; the
     // busy handler makes writers queue instead of failing.
     run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
+    // The conversion of an older file calls the engine's functions.
+    m_dialect->accentInsensitive = accentInsensitive();
+    m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
+    tsql::registerFunctions(m_db, m_dialect);
+    bringToCurrentFormat(m_db, m_file, m_name);
     // Procedures live in a table of the file so that sysobjects can list them.
     run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
                        "definicion TEXT NOT NULL)")
@@ -54,9 +60,6 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
-    m_dialect->accentInsensitive = accentInsensitive();
-    m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
-    tsql::registerFunctions(m_db, m_dialect);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {

@@ -224,7 +224,8 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         if (!date)
             failDate();
         checkDateRange(*date, *kind);
-        return SqlValue::of(formatStoredDate(*date, *kind));
+        return SqlValue::of(
+            formatStoredDate(*date, *kind, type.length.value_or(defaultFractionDigits)));
     }
     if (type.base == QLatin1String("bit")) {
         if (value.kind == SqlValue::Kind::Text) {

@@ -118,69 +118,6 @@ std::optional<QDateTime> parseDateText(QStringView text, DateOrder order) {
     return std::nullopt;
 }
 
-QString formatStoredDate(const QDateTime& value, DateKind kind) {
-    switch (kind) {
-    case DateKind::Date:
-        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
-    case DateKind::Time:
-        return value.time().toString(QStringLiteral("HH:mm:ss"));
-    case DateKind::SmallDateTime: {
-        // smalldatetime keeps minutes: 29.998 seconds round down, 29.999 up.
-        const int intoMinute = value.time().second() * 1000 + value.time().msec();
-        QDateTime rounded = value.addSecs(intoMinute >= 29999 ? 60 : 0);
-        rounded.setTime(QTime(rounded.time().hour(), rounded.time().minute()));
-        return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    }
-    case DateKind::DateTime: {
-        // datetime counts time in 1/300 s: .002 is .003, .999 the next second.
-        const qint64 ms = value.time().msecsSinceStartOfDay();
-        const qint64 ticks = (ms * 3 + 5) / 10;
-        const qint64 roundedMs = (ticks * 10 + 1) / 3;
-        const QDateTime rounded = value.addMSecs(roundedMs - ms);
-        return rounded.toString(rounded.time().msec() != 0
-                                    ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                    : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    }
-    case DateKind::DateTime2:
-        break;
-    }
-    return value.toString(value.time().msec() != 0 ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                                   : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-void checkDateRange(const QDateTime& value, DateKind kind) {
-    const int year = value.date().year();
-    const bool small = kind == DateKind::SmallDateTime;
-    // The last millisecond of 9999 rounds to 1/300 s into the year 10000.
-    const bool roundsPastTheEnd =
-        value.date() == QDate(9999, 12, 31) && value.time().msecsSinceStartOfDay() >= 86399999;
-    const bool inRange = kind == DateKind::DateTime ? year >= 1753 && !roundsPastTheEnd
-                         : small ? value >= naiveDateTime(QDate(1900, 1, 1), QTime(0, 0)) &&
-                                       value < naiveDateTime(QDate(2079, 6, 6), QTime(23, 59, 30))
-                                 : year >= 1 && year <= 9999;
-    if (!inRange)
-        throw ConversionError(
-            242, QStringLiteral("The conversion of a varchar data type to a %1 "
-                                "data type resulted in an out-of-range value.")
-                     .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
-}
-
-std::optional<DateKind> dateKindOf(QStringView typeName) {
-    const QString t = typeName.trimmed().toString().toLower();
-    if (t == QLatin1String("datetime"))
-        return DateKind::DateTime;
-    if (t == QLatin1String("datetime2") || t.startsWith(QLatin1String("datetime2(")) ||
-        t == QLatin1String("datetimeoffset"))
-        return DateKind::DateTime2;
-    if (t == QLatin1String("smalldatetime"))
-        return DateKind::SmallDateTime;
-    if (t == QLatin1String("date"))
-        return DateKind::Date;
-    if (t == QLatin1String("time") || t.startsWith(QLatin1String("time(")))
-        return DateKind::Time;
-    return std::nullopt;
-}
-
 std::optional<DatePart> parseDatePart(QStringView name) {
     static const std::pair<const char*, DatePart> names[] = {
         {"year", DatePart::Year},       {"yy", DatePart::Year},

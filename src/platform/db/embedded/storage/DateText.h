@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/embedded/storage/DialectSettings.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 
 #include <QDateTime>
 #include <QString>
@@ -9,14 +10,8 @@
 
 namespace estaciones::db::tsql {
 
-// Dates travel through SQLite as text 'yyyy-mm-dd hh:mm:ss[.fff]'. These read
-// the literals SQL Server accepts and do SQL Server's date arithmetic on them.
-
-// Dates here carry no time zone: Qt::UTC keeps Qt from consulting the
-// system's zone (and the disk) on every value.
-inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
-    return QDateTime(date, time, Qt::UTC);
-}
+// These read the literals SQL Server accepts and do SQL Server's date
+// arithmetic; StoredDate.h is the text a date keeps in the file.
 
 // Reads 'd/m/yyyy', 'dd/mm/yy', 'd-m-yyyy', 'd.m.yyyy' (in `order`),
 // 'yyyymmdd', ISO 'yyyy-mm-dd', 'yyyy/mm/dd', each with an optional time
@@ -24,16 +19,6 @@ inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
 // Two-digit years below 50 are 20xx. nullopt for anything else.
 std::optional<QDateTime> parseDateText(QStringView text, DateOrder order = DateOrder::DMY);
 
-enum class DateKind { DateTime, SmallDateTime, Date, Time, DateTime2 };
-// How a value of that type is stored: datetime 'yyyy-mm-dd hh:mm:ss' (with
-// '.fff' when there are milliseconds, rounded to the server's 1/300 s),
-// smalldatetime to the minute, datetime2 to the millisecond, date
-// 'yyyy-mm-dd', time 'hh:mm:ss'.
-QString formatStoredDate(const QDateTime& value, DateKind kind = DateKind::DateTime);
-// 242 when the value is outside the type's range (datetime 1753-9999,
-// smalldatetime 1900 to 6 June 2079).
-void checkDateRange(const QDateTime& value, DateKind kind);
-std::optional<DateKind> dateKindOf(QStringView typeName);
 
 // The datepart names and abbreviations of DATEADD, DATEDIFF, DATEPART, DATENAME.
 enum class DatePart {

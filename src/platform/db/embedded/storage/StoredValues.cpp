@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/storage/Conversion.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 
 #include <QRegularExpression>
 
@@ -164,7 +165,7 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         break;
     default:
         if (isDateType(column.type)) {
-            if (auto date = parseStoredDate(text)) {
+            if (auto date = storedDateValue(utf8, sqlite3_column_bytes(statement, index))) {
                 return *date;
             }
         }
@@ -214,29 +215,26 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
 }
 
 QString storedDate(const DateTimeValue& value) {
+    const QString day = value.date.toString(QStringLiteral("yyyy-MM-dd"));
     if (value.time == QTime(0, 0)) {
-        return value.date.toString(QStringLiteral("yyyy-MM-dd"));
+        return day;
     }
-    return value.date.toString(QStringLiteral("yyyy-MM-dd")) + ' ' +
-           value.time.toString(QStringLiteral("HH:mm:ss"));
+    return day + QLatin1Char(' ') +
+           value.time.toString(value.time.msec() != 0 ? QStringLiteral("HH:mm:ss.zzz")
+                                                       : QStringLiteral("HH:mm:ss"));
 }
 
 std::optional<DateTimeValue> parseStoredDate(const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ "
-                       "T](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3})\\d*)?)?)?$"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch()) {
+    const QByteArray latin1 = text.trimmed().toLatin1();
+    return storedDateValue(latin1.constData(), static_cast<int>(latin1.size()));
+}
+
+std::optional<DateTimeValue> storedDateValue(const char* text, int length) {
+    const auto value = tsql::readStoredDate(text, length);
+    if (!value) {
         return std::nullopt;
     }
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
-                     match.captured(6).toInt(), match.captured(7).leftJustified(3, '0').toInt());
-    if (!date.isValid() || !time.isValid()) {
-        return std::nullopt;
-    }
-    return DateTimeValue{date, time};
+    return DateTimeValue{value->date(), value->time()};
 }
 
 } // namespace estaciones::db::sqlite

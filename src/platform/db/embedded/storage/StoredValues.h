@@ -17,9 +17,11 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column);
 // How a Variant is bound to a statement parameter.
 void bindValue(sqlite3_stmt* statement, int index, const Variant& value);
 
-// Dates as the database stores them: "yyyy-MM-dd HH:mm:ss", or "yyyy-MM-dd"
-// when the time is midnight.
+// A bound date as text: "yyyy-MM-dd HH:mm:ss[.fff]", or "yyyy-MM-dd" when
+// the time is midnight; a date column's store trigger gives it the column's form.
 QString storedDate(const DateTimeValue& value);
+// A stored date text read back (StoredDate.h's forms, without a regular expression).
 std::optional<DateTimeValue> parseStoredDate(const QString& text);
+std::optional<DateTimeValue> storedDateValue(const char* text, int length);
 
 } // namespace estaciones::db::sqlite

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/StoredColumns.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
 #include "platform/db/embedded/translate/IdentityColumns.h"
@@ -54,26 +55,6 @@ QString defaultTrigger(const QString& table, const QString& column, const QStrin
                           "WHERE rowid = NEW.rowid; END")
                .arg(quoteName(QStringLiteral("tsql_default_%1_%2").arg(table, column)), t, c,
                     expression);
-}
-
-// Date columns keep canonical text whatever literal form was written to them.
-QStringList dateTriggers(const QString& table, const QString& column, DateKind kind) {
-    static const char* kindNames[] = {"datetime", "smalldatetime", "date", "time"};
-    const QString t = quoteName(table);
-    const QString c = quoteName(column);
-    const QString stored = QStringLiteral("tsql_store_date(NEW.%1, '%2')")
-                               .arg(c, QLatin1String(kindNames[static_cast<int>(kind)]));
-    const QString body =
-        QStringLiteral(
-            "WHEN NEW.%1 IS NOT %2 COLLATE BINARY BEGIN UPDATE %3 SET %1 = %2 WHERE rowid = "
-            "NEW.rowid; END")
-            .arg(c, stored, t);
-    const QString name = QStringLiteral("tsql_date_%1_%2").arg(table, column);
-    return {triggerPrefix(table) +
-                QStringLiteral("%1 AFTER INSERT ON %2 ").arg(quoteName(name + "_i"), t) + body,
-            triggerPrefix(table) +
-                QStringLiteral("%1 AFTER UPDATE OF %2 ON %3 ").arg(quoteName(name + "_u"), c, t) +
-                body};
 }
 
 // The constraints a definition declares that the engine's triggers enforce.
@@ -418,8 +399,10 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         for (UniqueKey& key : column.constraints.uniqueKeys)
             key.recordOnly = key.recordOnly || key.kind == UniqueKey::Kind::PrimaryKey;
     }
-    // SQLite's type names take a number in parentheses only: varchar(max) goes quoted.
-    if (sqlType.contains(QLatin1String("(max)"), Qt::CaseInsensitive))
+    // SQLite's type names take a number in parentheses only, and nothing after
+    // it: varchar(max) and "datetime2(3) text" go quoted.
+    if (sqlType.contains(QLatin1String("(max)"), Qt::CaseInsensitive) ||
+        (sqlType.contains(QLatin1Char('(')) && !sqlType.endsWith(QLatin1Char(')'))))
         sqlType = quoteName(sqlType);
     column.sql = quoted + QLatin1Char(' ') + sqlType;
     if (!collation.isEmpty())
@@ -436,8 +419,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         column.sql += QStringLiteral(" CONSTRAINT %1 CHECK (tsql_integer_range(%2, '%3'))")
                           .arg(quoteName(QStringLiteral("E8115_") + column.name), quoted,
                                type.typeName);
-    if (type.isDate)
-        column.after << dateTriggers(table, column.name, *dateKindOf(type.typeName));
+    column.after << storeTriggers(table, column.name, tsqlType);
     return column;
 }
 
@@ -555,16 +537,13 @@ QStringList alteredColumn(const QString& table, const Pieces& def,
     QString type = def[1].value();
     if (def.size() > 2 && def[2].isPunctuation(u"("))
         type += render(def, 2, closeOf(def, 2) + 1).remove(QLatin1Char(' '));
-    const QString dateTriggers = QStringLiteral("tsql_date_%1_%2").arg(table, column.name);
     QStringList statements{
         constraintTableDefinition(),
         callingStatement(QStringLiteral("SELECT tsql_alter_column(%1, %2, %3, %4, %5)")
                              .arg(Token::string(table).text, Token::string(column.name).text,
                                   Token::string(column.sql).text, Token::string(type).text,
-                                  column.notNull ? QStringLiteral("1") : QStringLiteral("0"))),
-        QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteName(dateTriggers + "_i")),
-        QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteName(dateTriggers + "_u"))};
-    return statements + column.after;
+                                  column.notNull ? QStringLiteral("1") : QStringLiteral("0")))};
+    return statements + dropStoreTriggers(table, column.name) + column.after;
 }
 
 // ALTER TABLE t [WITH CHECK | WITH NOCHECK] ADD [CONSTRAINT n] ...

@@ -3,6 +3,7 @@
 // calls the engine's functions and collations, which the shell lacks.
 #include "platform/db/embedded/EmbeddedFixture.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -149,6 +150,28 @@ TEST_F(SqliteShellTest, RecoverGivesTheSameRows) {
     pipeInto(QStringLiteral(".recover"), recovered);
     expectSound(recovered);
     EXPECT_EQ(rowsOf(recovered), rowsOf(file));
+}
+
+TEST_F(SqliteShellTest, AConvertedOldFileIsCheckedAndDumpedLikeANewOne) {
+    const QString converted = data.filePath(QStringLiteral("ALMACEN.db"));
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ESTACIONES_MUESTRA_V0), converted));
+    QFile(converted).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    engine = createEmbeddedEngine();
+    engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+    engine->useDatabase(QStringLiteral("ALMACEN"));
+    engine.reset();
+    expectSound(converted);
+    const ShellRun found = sqlite(
+        {converted, QStringLiteral("PRAGMA user_version;"
+                                   "SELECT nombre FROM articulos WHERE alta >= '2024-01-01' "
+                                   "ORDER BY alta;")});
+    EXPECT_EQ(found.output.toStdString(), "1\nÑandú\ncafé\n") << found.errors.toStdString();
+    const QString copy = data.filePath(QStringLiteral("copia-convertida.db"));
+    file = converted; // the file pipeInto reads
+    pipeInto(QStringLiteral(".dump"), copy);
+    expectSound(copy);
+    const QString rows = QStringLiteral("SELECT * FROM articulos ORDER BY id;");
+    EXPECT_EQ(sqlite({copy, rows}).output.toStdString(), sqlite({converted, rows}).output.toStdString());
 }
 
 TEST(SqliteExtensionLinkTest, CallsSqliteOnlyThroughTheLoadingProgram) {

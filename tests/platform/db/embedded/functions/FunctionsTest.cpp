@@ -57,12 +57,12 @@ TEST_F(FunctionsTest, shouldConvertDatesWithTheDocumentedStyles) {
     EXPECT_EQ(value("convert(varchar, " + date + ", 108)"), "14:07:09");
     EXPECT_EQ(value("convert(varchar, " + date + ", 101)"), "03/05/2024");
     EXPECT_EQ(value("convert(varchar(5), " + date + ", 103)"), "05/03"); // cut to the length
-    EXPECT_EQ(value("convert(datetime, '05/03/2024', 101)"), "2024-05-03 00:00:00");
-    EXPECT_EQ(value("convert(datetime, '5/3/2024', 103)"), "2024-03-05 00:00:00");
-    EXPECT_EQ(value("convert(datetime, '20240305')"), "2024-03-05 00:00:00");
+    EXPECT_EQ(value("convert(datetime, '05/03/2024', 101)"), "2024-05-03 00:00:00.000");
+    EXPECT_EQ(value("convert(datetime, '5/3/2024', 103)"), "2024-03-05 00:00:00.000");
+    EXPECT_EQ(value("convert(datetime, '20240305')"), "2024-03-05 00:00:00.000");
     EXPECT_EQ(value("convert(smalldatetime, '5/3/2024 10:20:40')"), "2024-03-05 10:21:00");
     EXPECT_EQ(value("cast('2024-03-05 10:00' as date)"), "2024-03-05");
-    EXPECT_EQ(value("convert(datetime, 1)"), "1900-01-02 00:00:00");
+    EXPECT_EQ(value("convert(datetime, 1)"), "1900-01-02 00:00:00.000");
     EXPECT_EQ(value("cast(' 42 ' as int) + 1"), "43");
     EXPECT_EQ(value("cast(3.99 as int)"), "3");
     EXPECT_EQ(value("cast(2.345 as decimal(10, 2))"), "2.35");
@@ -73,13 +73,13 @@ TEST_F(FunctionsTest, shouldConvertDatesWithTheDocumentedStyles) {
 }
 
 TEST_F(FunctionsTest, shouldClampMonthEndsWhenAddingMonthsAndYears) {
-    EXPECT_EQ(value("dateadd(month, 1, '31/1/2025')"), "2025-02-28 00:00:00");
-    EXPECT_EQ(value("dateadd(mm, 1, '31/1/2024')"), "2024-02-29 00:00:00");
-    EXPECT_EQ(value("dateadd(m, -1, '31/3/2024')"), "2024-02-29 00:00:00");
-    EXPECT_EQ(value("dateadd(yy, 1, '29/2/2024')"), "2025-02-28 00:00:00");
-    EXPECT_EQ(value("dateadd(q, 1, '30/11/2024')"), "2025-02-28 00:00:00");
-    EXPECT_EQ(value("dateadd(d, 1, '31/12/2024 23:30')"), "2025-01-01 23:30:00");
-    EXPECT_EQ(value("dateadd(hh, 1, '2024-12-31 23:30:00')"), "2025-01-01 00:30:00");
+    EXPECT_EQ(value("dateadd(month, 1, '31/1/2025')"), "2025-02-28 00:00:00.000");
+    EXPECT_EQ(value("dateadd(mm, 1, '31/1/2024')"), "2024-02-29 00:00:00.000");
+    EXPECT_EQ(value("dateadd(m, -1, '31/3/2024')"), "2024-02-29 00:00:00.000");
+    EXPECT_EQ(value("dateadd(yy, 1, '29/2/2024')"), "2025-02-28 00:00:00.000");
+    EXPECT_EQ(value("dateadd(q, 1, '30/11/2024')"), "2025-02-28 00:00:00.000");
+    EXPECT_EQ(value("dateadd(d, 1, '31/12/2024 23:30')"), "2025-01-01 23:30:00.000");
+    EXPECT_EQ(value("dateadd(hh, 1, '2024-12-31 23:30:00')"), "2025-01-01 00:30:00.000");
     EXPECT_EQ(value("dateadd(day, 1, '2024-03-05')"), "2024-03-06"); // a date stays a date
 }
 
@@ -113,7 +113,7 @@ TEST_F(FunctionsTest, shouldJoinTextAndAddNumbersWithPlus) {
     EXPECT_EQ(value("'12' + 3"), "15");    // text meets a number: the number wins
     EXPECT_EQ(value("2 + 3.5"), "5.5");
     EXPECT_EQ(value("'a' + null"), "NULL");
-    EXPECT_EQ(value("cast('5/3/2024' as datetime) + 1"), "2024-03-06 00:00:00");
+    EXPECT_EQ(value("cast('5/3/2024' as datetime) + 1"), "2024-03-06 00:00:00.000");
     EXPECT_TRUE(db.failure("select 'abc' + 1").contains("tsql 245:"));
 }
 

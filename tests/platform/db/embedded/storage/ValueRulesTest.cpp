@@ -40,10 +40,12 @@ TEST(ValueRulesTest, shouldReadDateLiteralsInTheSessionOrder) {
 TEST(ValueRulesTest, shouldStoreEachDateTypeInItsOwnForm) {
     const QDateTime value(QDate(2024, 3, 5), QTime(10, 20, 40, 7));
     EXPECT_EQ(formatStoredDate(value), "2024-03-05 10:20:40.007");
-    EXPECT_EQ(formatStoredDate(QDateTime(QDate(2024, 3, 5), QTime(10, 20))), "2024-03-05 10:20:00");
+    EXPECT_EQ(formatStoredDate(QDateTime(QDate(2024, 3, 5), QTime(10, 20))),
+              "2024-03-05 10:20:00.000");
     EXPECT_EQ(formatStoredDate(value, DateKind::SmallDateTime), "2024-03-05 10:21:00");
     EXPECT_EQ(formatStoredDate(value, DateKind::Date), "2024-03-05");
-    EXPECT_EQ(formatStoredDate(value, DateKind::Time), "10:20:40");
+    EXPECT_EQ(formatStoredDate(value, DateKind::Time), "10:20:40.0070000");
+    EXPECT_EQ(formatStoredDate(value, DateKind::Time, 0), "10:20:40");
     EXPECT_EQ(dateKindOf(u"SmallDateTime"), DateKind::SmallDateTime);
     EXPECT_FALSE(dateKindOf(u"varchar").has_value());
 }

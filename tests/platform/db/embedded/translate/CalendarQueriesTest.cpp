@@ -23,7 +23,7 @@ protected:
 
 TEST_F(CalendarQueriesTest, shouldFillALeapYearThroughARecursiveCte) {
     EXPECT_EQ(db.scalar("select count(*) from MA_CALENDARIO"), "366");
-    EXPECT_EQ(db.scalar("select max(Fecha) from MA_CALENDARIO"), "2024-12-31 00:00:00");
+    EXPECT_EQ(db.scalar("select max(Fecha) from MA_CALENDARIO"), "2024-12-31 00:00:00.000");
 }
 
 TEST_F(CalendarQueriesTest, shouldMarkExactlyTheSundaysOf2024WhateverTheLanguage) {
@@ -62,7 +62,7 @@ TEST_F(CalendarQueriesTest, shouldStoreAssignedDateLiteralsAsDates) {
     db.run("insert into MA_CALENDARIO (Fecha, Temporada) values ('5/3/2025', 'BAJA')");
     db.run("insert MA_CALENDARIO (Fecha) values ('20250306')");
     EXPECT_EQ(db.scalar("select Fecha from MA_CALENDARIO where Temporada = 'baja'"),
-              "2025-03-05 00:00:00");
+              "2025-03-05 00:00:00.000");
     EXPECT_EQ(db.count("select * from MA_CALENDARIO where Fecha = '2025-03-06'"), 1);
     EXPECT_EQ(
         db.scalar("select datename(month, Fecha) from MA_CALENDARIO where Temporada = 'ALTA'"),

@@ -49,7 +49,7 @@ TEST(SchemaTest, shouldAddSeveralColumnsWithTheirDefaults) {
               QString::number(QDate::currentDate().year()));
     EXPECT_TRUE(db.failure("update T set c = 'abcd'").contains("8152"));
     db.run("update T set d = '5/3/2024' where a = 1");
-    EXPECT_EQ(db.scalar("select d from T where a = 1"), "2024-03-05 00:00:00");
+    EXPECT_EQ(db.scalar("select d from T where a = 1"), "2024-03-05 00:00:00.000");
 }
 
 TEST(SchemaTest, shouldLeaveTheExistingRowsOfAnAddedColumnAsSqlServerDoes) {
@@ -198,7 +198,7 @@ TEST(SchemaTest, shouldAcceptInsertsThroughASingleTableViewWithTheTablesDefaults
     db.run("INSERT INTO V_MA_ARTICULOS (Codigo, Nombre, Alta) VALUES ('  123', 'Tornillo', "
            "'5/3/2024')");
     EXPECT_EQ(db.run("SELECT Id, Codigo, Descripcion, Activo, Alta FROM MA_ARTICULOS").front(),
-              (QStringList{"1", "  123", "Tornillo", "1", "2024-03-05 00:00:00"}));
+              (QStringList{"1", "  123", "Tornillo", "1", "2024-03-05 00:00:00.000"}));
     // The base table's rules still hold.
     EXPECT_TRUE(
         db.failure("INSERT INTO V_MA_ARTICULOS (Codigo) VALUES ('12345678901234567890123456')")
@@ -221,7 +221,7 @@ TEST(SchemaTest, shouldCopyRowsIntoATemporaryTable) {
     // Temporary tables keep the date and length rules.
     db.run("CREATE TABLE #fechas (f datetime, c varchar(2))");
     db.run("insert into #fechas values ('5/3/2024', 'ab')");
-    EXPECT_EQ(db.scalar("select f from #fechas where f = '2024-03-05'"), "2024-03-05 00:00:00");
+    EXPECT_EQ(db.scalar("select f from #fechas where f = '2024-03-05'"), "2024-03-05 00:00:00.000");
     EXPECT_TRUE(db.failure("insert into #fechas values (null, 'abc')").contains("8152"));
 }
 

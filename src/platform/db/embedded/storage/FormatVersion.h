@@ -1,0 +1,16 @@
+#pragma once
+
+namespace estaciones::db::sqlite {
+
+// The version of what a database file holds, kept in PRAGMA user_version.
+//   0  dates as text of varying width ('yyyy-MM-dd' or 'yyyy-MM-dd HH:mm:ss',
+//      milliseconds dropped), compared by parsing both sides; money and
+//      decimal as the real that came in, rounded only when read.
+//   1  dates and times in one fixed-width text per type (StoredDate.h);
+//      money and decimal rounded to the column's scale when written, with
+//      the server's range checks; store triggers named tsql_store_*.
+// A file of an older version is converted when opened (FormatConversion);
+// a newer one is refused.
+inline constexpr int currentFormatVersion = 1;
+
+} // namespace estaciones::db::sqlite

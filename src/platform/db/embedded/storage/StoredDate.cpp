@@ -1,0 +1,207 @@
+#include "platform/db/embedded/storage/StoredDate.h"
+
+#include "platform/db/embedded/storage/SqlValue.h"
+
+#include <cstring>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+constexpr char keyTemplate[] = "1900-01-01 00:00:00.0000000";
+
+// The number in text[from, from + count) when every character is a digit.
+int digitsAt(const char* text, int from, int count) {
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+bool isTimeSeparator(char c) {
+    return c == ' ' || c == 'T';
+}
+
+// 'HH:mm:ss[.f{1,7}]' at text[from, length): the time and the fraction's digits.
+bool timeShapeAt(const char* text, int from, int length) {
+    const int n = length - from;
+    if (n < 8 || text[from + 2] != ':' || text[from + 5] != ':')
+        return false;
+    if (digitsAt(text, from, 2) < 0 || digitsAt(text, from + 3, 2) < 0 ||
+        digitsAt(text, from + 6, 2) < 0)
+        return false;
+    if (n == 8)
+        return true;
+    return n >= 10 && n <= 16 && text[from + 8] == '.' &&
+           digitsAt(text, from + 9, n - 9) >= 0;
+}
+
+bool dateShape(const char* text, int length) {
+    return length >= 10 && text[4] == '-' && text[7] == '-' && digitsAt(text, 0, 4) >= 0 &&
+           digitsAt(text, 5, 2) >= 0 && digitsAt(text, 8, 2) >= 0;
+}
+
+std::optional<QTime> readTime(const char* text, int from, int length) {
+    int ms = 0;
+    if (length - from > 8) {
+        const int digits = std::min(3, length - from - 9);
+        ms = digitsAt(text, from + 9, digits);
+        for (int i = digits; i < 3; ++i)
+            ms *= 10;
+    }
+    const QTime time(digitsAt(text, from, 2), digitsAt(text, from + 3, 2),
+                     digitsAt(text, from + 6, 2), ms);
+    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+}
+
+// The value rounded to `digits` of fraction (0 to 3; more keep the milliseconds).
+QDateTime roundedToDigits(const QDateTime& value, int digits) {
+    if (digits >= 3)
+        return value;
+    int unit = 1;
+    for (int i = digits; i < 3; ++i)
+        unit *= 10;
+    const int ms = value.time().msec();
+    const int rounded = (ms + unit / 2) / unit * unit;
+    return value.addMSecs(rounded - ms);
+}
+
+QString fractionText(const QTime& time, int digits) {
+    if (digits <= 0)
+        return {};
+    QString fraction = QString::number(time.msec()).rightJustified(3, QLatin1Char('0'));
+    fraction = digits <= 3 ? fraction.left(digits)
+                           : fraction + QString(digits - 3, QLatin1Char('0'));
+    return QLatin1Char('.') + fraction;
+}
+
+} // namespace
+
+std::optional<DateKind> dateKindOf(QStringView typeName) {
+    const QString t = typeName.trimmed().toString().toLower();
+    if (t == QLatin1String("datetime"))
+        return DateKind::DateTime;
+    if (t == QLatin1String("datetime2") || t.startsWith(QLatin1String("datetime2(")) ||
+        t == QLatin1String("datetimeoffset"))
+        return DateKind::DateTime2;
+    if (t == QLatin1String("smalldatetime"))
+        return DateKind::SmallDateTime;
+    if (t == QLatin1String("date"))
+        return DateKind::Date;
+    if (t == QLatin1String("time") || t.startsWith(QLatin1String("time(")))
+        return DateKind::Time;
+    return std::nullopt;
+}
+
+int fractionDigitsOf(QStringView typeName) {
+    const auto kind = dateKindOf(typeName);
+    if (kind != DateKind::DateTime2 && kind != DateKind::Time)
+        return 0;
+    const qsizetype open = typeName.indexOf(QLatin1Char('('));
+    if (open < 0)
+        return defaultFractionDigits;
+    bool ok = false;
+    const int digits =
+        typeName.mid(open + 1).chopped(1).trimmed().toInt(&ok); // "(n)" → n
+    return ok && digits >= 0 && digits <= 7 ? digits : defaultFractionDigits;
+}
+
+QString formatStoredDate(const QDateTime& value, DateKind kind, int fractionDigits) {
+    switch (kind) {
+    case DateKind::Date:
+        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
+    case DateKind::Time: {
+        const QDateTime rounded = roundedToDigits(value, fractionDigits);
+        return rounded.time().toString(QStringLiteral("HH:mm:ss")) +
+               fractionText(rounded.time(), fractionDigits);
+    }
+    case DateKind::SmallDateTime: {
+        // smalldatetime keeps minutes: 29.998 seconds round down, 29.999 up.
+        const int intoMinute = value.time().second() * 1000 + value.time().msec();
+        QDateTime rounded = value.addSecs(intoMinute >= 29999 ? 60 : 0);
+        rounded.setTime(QTime(rounded.time().hour(), rounded.time().minute()));
+        return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case DateKind::DateTime: {
+        // datetime counts time in 1/300 s: .002 is .003, .999 the next second.
+        const qint64 ms = value.time().msecsSinceStartOfDay();
+        const qint64 ticks = (ms * 3 + 5) / 10;
+        const qint64 roundedMs = (ticks * 10 + 1) / 3;
+        return value.addMSecs(roundedMs - ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    }
+    case DateKind::DateTime2: {
+        const QDateTime rounded = roundedToDigits(value, fractionDigits);
+        return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+               fractionText(rounded.time(), fractionDigits);
+    }
+    }
+    return {};
+}
+
+void checkDateRange(const QDateTime& value, DateKind kind) {
+    const int year = value.date().year();
+    const bool small = kind == DateKind::SmallDateTime;
+    // The last millisecond of 9999 rounds to 1/300 s into the year 10000.
+    const bool roundsPastTheEnd =
+        value.date() == QDate(9999, 12, 31) && value.time().msecsSinceStartOfDay() >= 86399999;
+    const bool inRange = kind == DateKind::DateTime ? year >= 1753 && !roundsPastTheEnd
+                         : small ? value >= naiveDateTime(QDate(1900, 1, 1), QTime(0, 0)) &&
+                                       value < naiveDateTime(QDate(2079, 6, 6), QTime(23, 59, 30))
+                                 : year >= 1 && year <= 9999;
+    if (!inRange)
+        throw ConversionError(
+            242, QStringLiteral("The conversion of a varchar data type to a %1 "
+                                "data type resulted in an out-of-range value.")
+                     .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
+}
+
+std::optional<QDateTime> readStoredDate(const char* text, int length) {
+    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length)) {
+        const auto time = readTime(text, 0, length);
+        return time ? std::optional(naiveDateTime(QDate(1900, 1, 1), *time)) : std::nullopt;
+    }
+    if (!dateShape(text, length))
+        return std::nullopt;
+    const QDate date(digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2));
+    if (!date.isValid())
+        return std::nullopt;
+    if (length == 10)
+        return naiveDateTime(date, QTime(0, 0));
+    if (!isTimeSeparator(text[10]) || !timeShapeAt(text, 11, length))
+        return std::nullopt;
+    const auto time = readTime(text, 11, length);
+    return time ? std::optional(naiveDateTime(date, *time)) : std::nullopt;
+}
+
+bool isStoredDateText(const char* text, int length) {
+    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length))
+        return true;
+    return dateShape(text, length) &&
+           (length == 10 || (text[10] == ' ' && timeShapeAt(text, 11, length)));
+}
+
+bool storedDateKey(const char* text, int length, char (&key)[27]) {
+    std::memcpy(key, keyTemplate, sizeof key);
+    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length)) {
+        std::memcpy(key + 11, text, static_cast<size_t>(length));
+        return true;
+    }
+    if (!dateShape(text, length))
+        return false;
+    if (length > 10 && (!isTimeSeparator(text[10]) || !timeShapeAt(text, 11, length)))
+        return false;
+    std::memcpy(key, text, static_cast<size_t>(length));
+    key[10] = ' ';
+    return true;
+}
+
+void dateKey(const QDateTime& value, char (&key)[27]) {
+    const QByteArray text =
+        value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz0000")).toLatin1();
+    std::memcpy(key, text.constData(), sizeof key);
+}
+
+} // namespace estaciones::db::tsql

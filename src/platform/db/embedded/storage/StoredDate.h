@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace estaciones::db::tsql {
+
+// The text a date or time value keeps in the file. Every type has one fixed
+// width, so that two values of a type compare and sort as their bytes do:
+//   date             yyyy-MM-dd
+//   datetime         yyyy-MM-dd HH:mm:ss.fff      (1/300 s, 1753 to 9999)
+//   smalldatetime    yyyy-MM-dd HH:mm:ss          (to the minute)
+//   datetime2(n)     yyyy-MM-dd HH:mm:ss[.n digits] (n 0 to 7, 7 by default)
+//   time(n)          HH:mm:ss[.n digits]
+// It is written once, where a value enters (bind, store trigger, CONVERT),
+// and read back without a regular expression.
+
+// Dates here carry no time zone: Qt::UTC keeps Qt from consulting the
+// system's zone (and the disk) on every value.
+inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
+    return QDateTime(date, time, Qt::UTC);
+}
+
+enum class DateKind { DateTime, SmallDateTime, Date, Time, DateTime2 };
+
+// The digits of fraction datetime2 and time keep when their type does not say.
+inline constexpr int defaultFractionDigits = 7;
+
+std::optional<DateKind> dateKindOf(QStringView typeName);
+// The n of "datetime2(n)" or "time(n)" (7 without one, 0 for the other kinds).
+int fractionDigitsOf(QStringView typeName);
+
+// The value as a column of `kind` keeps it, rounded as the server rounds
+// (datetime to 1/300 s: .002 is .003 and 23:59:59.999 the next day;
+// smalldatetime to the minute; datetime2 and time to `fractionDigits`).
+QString formatStoredDate(const QDateTime& value, DateKind kind = DateKind::DateTime,
+                         int fractionDigits = defaultFractionDigits);
+// 242 when the value is outside the type's range (datetime 1753-9999,
+// smalldatetime 1900 to 6 June 2079).
+void checkDateRange(const QDateTime& value, DateKind kind);
+
+// A stored text read back: 'yyyy-MM-dd', 'yyyy-MM-dd HH:mm:ss' with an
+// optional fraction of 1 to 7 digits ('T' also separates), or a time alone
+// (on 1 January 1900). nullopt for any other text.
+std::optional<QDateTime> readStoredDate(const char* text, int length);
+
+// Whether the text is in one of those forms (its shape, not its calendar).
+bool isStoredDateText(const char* text, int length);
+
+// The 27 bytes 'yyyy-MM-dd HH:mm:ss.fffffff' a stored text stands for, so
+// that values of different widths compare by their bytes; false when the
+// text is not stored form.
+bool storedDateKey(const char* text, int length, char (&key)[27]);
+// The same key for a value already read.
+void dateKey(const QDateTime& value, char (&key)[27]);
+
+} // namespace estaciones::db::tsql
