@@ -2,6 +2,7 @@
 // the tokenizer nor the translator crashes or hangs on it.
 #include "platform/db/embedded/translate/DialectDatabase.h"
 
+#include "platform/db/Engine.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QElapsedTimer>
