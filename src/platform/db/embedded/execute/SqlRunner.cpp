@@ -200,7 +200,9 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         const Variant current = scalar(QStringLiteral("SELECT tsql_ident_current(%1)")
                                            .arg(literalOf(Variant(insertTarget))));
         if (!current.isNull()) {
+            // Both: the scope's own value is put back around a trigger's or a procedure's.
             m_session.lastIdentity = current;
+            m_session.scopeIdentity = current;
             return outcome;
         }
         const Variant autoIncrement =
