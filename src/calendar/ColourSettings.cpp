@@ -13,21 +13,35 @@ void write(const Season& season, const Variant& value) {
 }
 } // namespace
 
-void writeMissingSeasonColours() {
+StoredSeasonColours readSeasonColours() {
+    StoredSeasonColours stored;
     for (const Season& season : seasons()) {
-        if (session::Cfg(season.colourKey).trimmed().isEmpty()) {
+        stored[static_cast<std::size_t>(season.index)] = session::Cfg(season.colourKey);
+    }
+    return stored;
+}
+
+void writeMissingSeasonColours(StoredSeasonColours& stored) {
+    for (const Season& season : seasons()) {
+        QString& value = stored[static_cast<std::size_t>(season.index)];
+        if (value.trimmed().isEmpty()) {
             write(season, season.defaultValue);
+            // Read back: what the table holds now, not what was meant.
+            value = session::Cfg(season.colourKey);
         }
     }
 }
 
-SeasonColours loadSeasonColours() {
+SeasonColours seasonColoursOf(const StoredSeasonColours& stored) {
     SeasonColours colours;
-    for (const Season& season : seasons()) {
-        colours.colour[static_cast<std::size_t>(season.index)] =
-            static_cast<BgrColour>(library::textHelper().toInteger(session::Cfg(season.colourKey)));
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        colours.colour[i] = static_cast<BgrColour>(library::textHelper().toInteger(stored[i]));
     }
     return colours;
+}
+
+SeasonColours loadSeasonColours() {
+    return seasonColoursOf(readSeasonColours());
 }
 
 void storeSeasonColour(int index, BgrColour colour) {

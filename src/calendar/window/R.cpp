@@ -55,8 +55,10 @@ bool R::Form_Load() {
         }
         library::prepareWindow(*this);
         CargarAnio();
-        writeMissingSeasonColours();
-        cargarColores();
+        // Each key read once: the defaults written are read back, the rest kept.
+        StoredSeasonColours stored = readSeasonColours();
+        writeMissingSeasonColours(stored);
+        mostrarColores(seasonColoursOf(stored));
         ArmarGrilla();
     });
     return keepRunning;
@@ -104,7 +106,11 @@ std::optional<int> R::anioDelCombo() {
 }
 
 void R::cargarColores() {
-    m_colours = loadSeasonColours();
+    mostrarColores(loadSeasonColours());
+}
+
+void R::mostrarColores(const SeasonColours& colours) {
+    m_colours = colours;
     for (const Season& season : seasons()) {
         const auto i = static_cast<std::size_t>(season.index);
         paintButtonFace(*OptTemp[i], m_colours.colour[i]);

@@ -110,6 +110,8 @@ private:
     void CmdColor_Click(int Index);
     // Reads the four season colours and paints the season buttons with them.
     void cargarColores();
+    // The season buttons take `colours`, the grid paints with them.
+    void mostrarColores(const SeasonColours& colours);
     // The one guard of every event handler: nothing escapes into the event
     // loop; an unexpected error is shown with the handler's name.
     void guard(const QString& handler, const std::function<void()>& body);
