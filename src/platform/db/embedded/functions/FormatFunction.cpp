@@ -190,7 +190,10 @@ QString customNumber(double value, const QString& pattern, const Culture& cultur
         }
     }
     value = value * std::pow(100.0, percent) / std::pow(1000.0, scaleThousands);
-    auto [whole, fraction] = digitsOf(value, fractionPlaces);
+    // Plain variables, not a structured binding: the lambdas below capture them.
+    const std::pair<QString, QString> parts = digitsOf(value, fractionPlaces);
+    QString whole = parts.first;
+    QString fraction = parts.second;
     if (whole == QLatin1String("0"))
         whole.clear();
     whole = whole.rightJustified(minWhole, u'0');
