@@ -323,7 +323,7 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
             ++typeEnd;
         }
         if (upperWord(tokens, i) == QLatin1String("TABLE")) {
-            declareTable(name, slice(tokens, i + 1, range.to), scope);
+            declareTable(name, slice(tokens, i + 1, range.to), scope, &tokens);
             continue;
         }
         if (typeEnd == i || upperWord(tokens, i) == QLatin1String("CURSOR")) {
@@ -343,7 +343,11 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
 }
 
 void BatchExecutor::declareTable(const QString& name, const Tokens& definition,
-                                 VariableScope& scope) {
+                                 VariableScope& scope, const void* site) {
+    // The DECLARE met again in a loop keeps its table and rows, as a variable keeps its value.
+    if (scope.isDeclaredAt(name, site)) {
+        return;
+    }
     if (definition.empty() || !definition.front().isPunctuation(u"(")) {
         syntaxErrorNear(definition, 0);
     }
@@ -352,7 +356,7 @@ void BatchExecutor::declareTable(const QString& name, const Tokens& definition,
                   Token::word(table)};
     create.insert(create.end(), definition.begin(), definition.end());
     m_runner.run(sqliteText(create, scope), QString());
-    scope.declareTable(name, table);
+    scope.declareTable(name, table, site);
 }
 
 void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {

@@ -44,7 +44,8 @@ private:
 
     void declare(const tsql::Tokens& tokens, VariableScope& scope);
     // DECLARE @t TABLE (...): the variable's temporary table (TableVariables.h).
-    void declareTable(const QString& name, const tsql::Tokens& definition, VariableScope& scope);
+    void declareTable(const QString& name, const tsql::Tokens& definition, VariableScope& scope,
+                      const void* site);
     void set(const tsql::Tokens& tokens, VariableScope& scope);
     bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
     void create(const StatementNode& node, VariableScope& scope);

@@ -102,8 +102,8 @@ void VariableScope::declare(const QString& name, const QString& type, const void
     m_variables.insert(key, Variable{type.toLower(), Variant::null(), site});
 }
 
-void VariableScope::declareTable(const QString& name, const QString& table) {
-    declare(name, QStringLiteral("table"));
+void VariableScope::declareTable(const QString& name, const QString& table, const void* site) {
+    declare(name, QStringLiteral("table"), site);
     m_variables[name.toLower()].table = table;
 }
 
@@ -120,6 +120,11 @@ QStringList VariableScope::tables() const {
         }
     }
     return names;
+}
+
+bool VariableScope::isDeclaredAt(const QString& name, const void* site) const {
+    const auto it = m_variables.constFind(name.toLower());
+    return site && it != m_variables.constEnd() && it->site == site;
 }
 
 bool VariableScope::isDeclared(const QString& name) const {

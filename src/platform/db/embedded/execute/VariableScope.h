@@ -19,6 +19,8 @@ public:
     // keeps the variable and its value.
     void declare(const QString& name, const QString& type, const void* site = nullptr);
     bool isDeclared(const QString& name) const;
+    // Whether `name` was declared by the DECLARE at `site` (met again in a loop).
+    bool isDeclaredAt(const QString& name, const void* site) const;
     // Throws ProviderFailure 137 when the name is not declared. Text given to
     // a date variable is read in `dateOrder` (SET DATEFORMAT).
     void assign(const QString& name, const Variant& value,
@@ -32,7 +34,7 @@ public:
     // @t (the executor's resolvedText), so every statement that reads or
     // writes a table reads or writes them too. The scope's tables go with
     // it (ScopeTables). Throws ProviderFailure 134 when the name is declared.
-    void declareTable(const QString& name, const QString& table);
+    void declareTable(const QString& name, const QString& table, const void* site);
     // The table behind `name`; empty when it is no table variable.
     QString tableOf(const QString& name) const;
     QStringList tables() const;

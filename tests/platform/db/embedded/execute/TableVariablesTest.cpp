@@ -37,6 +37,18 @@ TEST_F(TableVariablesTest, shouldJoinTablesAndKeepItsConstraints) {
     EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int)\nDECLARE @sel int"), 134);
 }
 
+TEST_F(TableVariablesTest, shouldKeepItsRowsWhenItsDeclareIsMetAgainInALoop) {
+    EXPECT_EQ(scalar("DECLARE @i int = 0\n"
+                     "WHILE @i < 3\nBEGIN\n"
+                     "  DECLARE @t TABLE (n int)\n"
+                     "  INSERT INTO @t VALUES (@i)\n"
+                     "  SET @i = @i + 1\n"
+                     "END\n"
+                     "SELECT COUNT(*) FROM @t")
+                  .toInt64(),
+              3);
+}
+
 TEST_F(TableVariablesTest, shouldBeUnknownOutsideItsBatch) {
     run("DECLARE @t TABLE (n int)\nINSERT INTO @t VALUES (1)");
     EXPECT_EQ(nativeErrorOf("INSERT INTO @t VALUES (2)"), 1087);
