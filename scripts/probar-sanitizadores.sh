@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 carpeta=build-san
 if [ ! -f "$carpeta/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S . -B "$carpeta" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DESTACIONES_SANITIZE=ON -DESTACIONES_BUILD_BENCHMARKS=OFF \
+        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
+        -DESTACIONES_UNITY_BUILD=ON -DESTACIONES_SANITIZE=ON -DESTACIONES_BUILD_BENCHMARKS=OFF \
         -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
 fi
 filtro_defecto='^(test_db_engine|test_db_engine_stages|test_db_corpus|test_platform_db|test_platform_core|test_data|test_articles_text|fuzz_.*|conformance_.*)$'
