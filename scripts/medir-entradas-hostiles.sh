@@ -10,6 +10,8 @@
 # LECTORES=carpeta toma los programas de los lectores de otra compilación
 # (build-fuzz/fuzz: con AddressSanitizer, la memoria medida es mayor); una
 # puerta cuyo programa no está compilado se salta.
+# SELECCION=expresión elige los casos: se compara (expresión regular extendida)
+# con «puerta/entrada», p. ej. SELECCION='^tokenizador|/lineas-grande$'.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 compilacion=$(realpath "${1:-build}")
@@ -53,9 +55,11 @@ sql="$compilacion/estaciones-sql"
 echo "| Puerta | Entrada | Bytes | Salida | Respuesta | Memoria máxima (MiB) | Segundos |"
 echo "|---|---|---|---|---|---|---|"
 lectores=${LECTORES:-$compilacion/fuzz}
+seleccion=${SELECCION:-.}
 medir() { # puerta entrada programa argumentos...
     local puerta=$1 entrada=$2
     shift 2
+    [[ "$puerta/$entrada" =~ $seleccion ]] || return 0
     local programa=$1
     [ "$programa" = xvfb-run ] && programa=$3
     [ -x "$programa" ] || return 0

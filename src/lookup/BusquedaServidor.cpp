@@ -12,9 +12,49 @@ struct Partes {
     QString cola;
 };
 
-// Cuts `sentencia` before `palabras` (any letter case); no cut without them.
+bool esLetraDeNombre(QChar c) {
+    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+}
+
+// Where `palabras` (any letter case, whole words) first stand in `sentencia`
+// as SQL: text in '...' literals, "quoted" or [bracketed] names never counts.
+// An earlier search leaves the operator's text in a literal, and reading it
+// as a clause would cut the statement inside that literal and let the next
+// search's text out of its quotes.
+qsizetype posicionComoSql(const QString& sentencia, const char* palabras) {
+    const QLatin1String buscadas(palabras);
+    qsizetype i = 0;
+    while (i < sentencia.size()) {
+        const QChar c = sentencia[i];
+        const QChar cierre = c == u'\'' ? u'\'' : c == u'"' ? u'"' : c == u'[' ? u']' : QChar();
+        if (!cierre.isNull()) {
+            // A doubled closing character stands for itself.
+            for (++i; i < sentencia.size(); ++i) {
+                if (sentencia[i] == cierre) {
+                    if (i + 1 < sentencia.size() && sentencia[i + 1] == cierre) {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            ++i;
+            continue;
+        }
+        const qsizetype fin = i + buscadas.size();
+        if ((i == 0 || !esLetraDeNombre(sentencia[i - 1])) &&
+            QStringView(sentencia).sliced(i).startsWith(buscadas, sinMayusculas) &&
+            (fin >= sentencia.size() || !esLetraDeNombre(sentencia[fin]))) {
+            return i;
+        }
+        ++i;
+    }
+    return -1;
+}
+
+// Cuts `sentencia` before `palabras`; no cut without them.
 void cortarEn(Partes& partes, const QString& sentencia, const char* palabras) {
-    const qsizetype posicion = sentencia.indexOf(QLatin1String(palabras), 0, sinMayusculas);
+    const qsizetype posicion = posicionComoSql(sentencia, palabras);
     if (posicion >= 0) {
         partes.base = sentencia.left(posicion);
         partes.cola = sentencia.mid(posicion);
@@ -22,8 +62,8 @@ void cortarEn(Partes& partes, const QString& sentencia, const char* palabras) {
 }
 
 QString conector(const QString& sentencia) {
-    return sentencia.contains(QLatin1String("where"), sinMayusculas) ? QStringLiteral(" and ")
-                                                                     : QStringLiteral(" where ");
+    return posicionComoSql(sentencia, "where") >= 0 ? QStringLiteral(" and ")
+                                                    : QStringLiteral(" where ");
 }
 } // namespace
 
@@ -35,12 +75,8 @@ QString textoComodines(const QString& textoBuscado) {
 QString sentenciaBusquedaLista(const QString& sentencia, const QString& campo,
                                const QString& textoBuscado, bool usaLike) {
     Partes partes{sentencia, QString()};
-    if (sentencia.contains(QLatin1String("order"), sinMayusculas)) {
-        cortarEn(partes, sentencia, "order by");
-    }
-    if (sentencia.contains(QLatin1String("group by"), sinMayusculas)) {
-        cortarEn(partes, sentencia, "group by");
-    }
+    cortarEn(partes, sentencia, "order by");
+    cortarEn(partes, sentencia, "group by");
     QString calificador;
     if (partes.base.contains(QLatin1String("stk_ma_articulos"), sinMayusculas)) {
         calificador = QStringLiteral("stk_ma_articulos.");
@@ -61,9 +97,7 @@ QString sentenciaBusquedaLista(const QString& sentencia, const QString& campo,
 
 QString sentenciaBusquedaArbol(const QString& sentencia, const QString& textoBuscado) {
     Partes partes{sentencia, QString()};
-    if (sentencia.contains(QLatin1String("order"), sinMayusculas)) {
-        cortarEn(partes, sentencia, "order by");
-    }
+    cortarEn(partes, sentencia, "order by");
     return partes.base + conector(sentencia) + QStringLiteral("Descripcion like '%") +
            data::textoSql(textoBuscado) + QStringLiteral("%' ") + partes.cola;
 }

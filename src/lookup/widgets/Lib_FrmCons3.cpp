@@ -3,6 +3,7 @@
 #include "data/SharedDb.h"
 #include "lookup/AnchosColumnas.h"
 #include "lookup/BusquedaServidor.h"
+#include "lookup/LargoBusqueda.h"
 #include "lookup/LookupTexts.h"
 #include "lookup/NivelStock.h"
 #include "lookup/NuevoRegistro.h"
@@ -266,6 +267,7 @@ void Lib_FrmCons3::Encolumnar() {
         int caracteres = caracteresDeCampo(campo);
         QComboBox* caja = cajaBusqueda(i);
         caja->setProperty("Campo", campo.name());
+        caja->lineEdit()->setMaxLength(largoBusqueda(campo));
         caja->setVisible(true);
 
         QString encabezado = campo.name();

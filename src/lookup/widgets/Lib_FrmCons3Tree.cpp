@@ -3,6 +3,7 @@
 #include "data/SharedDb.h"
 #include "lookup/ArbolCodigos.h"
 #include "lookup/BusquedaServidor.h"
+#include "lookup/LargoBusqueda.h"
 #include "lookup/LookupTexts.h"
 #include "lookup/widgets/MedidasTwips.h"
 #include "platform/db/Recordset.h"
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -170,6 +172,10 @@ std::vector<std::vector<Variant>> Lib_FrmCons3Tree::leerFilas(const QString& sen
     db.AbrirRecordset(texto, rs, std::nullopt, db::adOpenForwardOnly, db::adLockReadOnly,
                       db::adOptionUnspecified, true);
     std::vector<std::vector<Variant>> filas;
+    if (rs.state() == db::adStateOpen && rs.fields().count() > 1) {
+        // The box searches the descriptions, the second column.
+        CmbSearch->lineEdit()->setMaxLength(largoBusqueda(rs.fields().item(1)));
+    }
     if (rs.state() == db::adStateOpen && !(rs.bof() && rs.eof())) {
         filas = rs.getRows();
     }
