@@ -4,6 +4,7 @@
 #include "articles/widgets/AltaRapida.h"
 #include "session/EjecutorScripts.h"
 #include "support/ServidorHttp.h"
+#include "support/TextoPegado.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -443,6 +444,47 @@ TEST_F(VentanaAlta, shouldRegisterFromALookupAndReturnTheNewCode) {
 
     configurar("ArticulosPermitealtaAutomatica", "no");
     EXPECT_FALSE(altaRapidaPermitida());
+}
+
+// Hostile clipboard texts pasted into every box with the paste keys, then
+// registered with F2: each box keeps what its column holds (V_MA_ARTICULOS
+// CodigoBarra varchar(25), Descripcion varchar(100); the price's text), and
+// the rows get exactly the boxes' texts, as data.
+TEST_F(VentanaAlta, shouldRegisterPastedTextsAsDataWithinTheColumns) {
+    struct Campo {
+        const char* nombre;
+        int largo;
+    };
+    const Campo campos[] = {{"Codigo", 25}, {"Descripcion", 100}, {"Precio", 20}};
+    int registrados = 0;
+    for (const test::TextoHostil& hostil : test::textosHostiles()) {
+        SCOPED_TRACE(hostil.nombre);
+        auto v = abrir();
+        v->pIdLista = QStringLiteral("   1");
+        const QString pegado = test::textoDecodificado(hostil.bytes);
+        for (const Campo& c : campos) {
+            test::pegar(*caja(*v, c.nombre), hostil.bytes);
+            EXPECT_EQ(caja(*v, c.nombre)->text().toStdString(),
+                      pegado.left(c.largo).toStdString())
+                << c.nombre;
+        }
+        const QString codigoBarra = caja(*v, "Codigo")->text().trimmed();
+        const QString descripcion = caja(*v, "Descripcion")->text();
+        QTest::keyClick(caja(*v, "Precio"), Qt::Key_F2);
+        ASSERT_EQ(v->CodArtNuevo, QString::number(++registrados));
+        const QString clave = "'" + id(v->CodArtNuevo) + "'";
+        const QStringList articulo =
+            fila("SELECT CodigoBarra, Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = " + clave);
+        ASSERT_EQ(articulo.size(), 2);
+        EXPECT_EQ(articulo[0].toStdString(), codigoBarra.toStdString());
+        EXPECT_EQ(articulo[1].toStdString(), descripcion.toStdString());
+        EXPECT_EQ(fila("SELECT Nombre FROM V_MA_PRECIOS WHERE IdArticulo = " + clave)
+                      .value(0)
+                      .toStdString(),
+                  descripcion.toStdString());
+        EXPECT_EQ(contar("V_MA_ARTICULOS"), registrados);
+        EXPECT_EQ(contar("V_MA_PRECIOS"), registrados);
+    }
 }
 
 } // namespace

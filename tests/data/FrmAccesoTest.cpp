@@ -1,6 +1,7 @@
 // The access dialog as a real window under the offscreen platform.
 #include "data/widgets/frmAcceso.h"
 #include "data/widgets/QtAccesoDialogo.h"
+#include "support/TextoPegado.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -124,6 +125,35 @@ TEST(QtAccesoDialogo, shouldReturnNothingWhenCancelled) {
     alAparecer([](frmAcceso& dialogo) { dialogo.bcCancelar->click(); });
     QtAccesoDialogo acceso;
     EXPECT_FALSE(acceso.pedirDatos({}).has_value());
+}
+
+// Hostile clipboard texts pasted into each box with the paste keys come back
+// exactly as the boxes hold them: names and password cut to a sysname, the
+// server's text whole, quotes and NULs kept as data.
+TEST(QtAccesoDialogo, shouldReturnPastedTextsAsTheBoxesHoldThem) {
+    for (const estaciones::test::TextoHostil& hostil : estaciones::test::textosHostiles()) {
+        SCOPED_TRACE(hostil.nombre);
+        const QString pegado = estaciones::test::textoDecodificado(hostil.bytes);
+        std::vector<QString> mostrados;
+        alAparecer([&](frmAcceso& dialogo) {
+            for (QLineEdit* caja : {dialogo.TxtServidor, dialogo.TxtDbName, dialogo.TxtUserId,
+                                    dialogo.TxtUserPassword}) {
+                caja->selectAll();
+                estaciones::test::pegar(*caja, hostil.bytes);
+                mostrados.push_back(caja->text());
+            }
+            QTest::mouseClick(dialogo.bcAceptar, Qt::LeftButton);
+        });
+        QtAccesoDialogo acceso;
+        const auto datos = acceso.pedirDatos({});
+        ASSERT_TRUE(datos.has_value());
+        ASSERT_EQ(mostrados.size(), 4u);
+        EXPECT_TRUE(pegado.startsWith(mostrados[0]));
+        for (std::size_t i = 1; i < 4; ++i) {
+            EXPECT_EQ(mostrados[i].toStdString(), pegado.left(128).toStdString()) << i;
+        }
+        EXPECT_EQ(*datos, (DatosAcceso{mostrados[0], mostrados[1], mostrados[2], mostrados[3], 0}));
+    }
 }
 
 } // namespace

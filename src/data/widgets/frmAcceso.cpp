@@ -38,6 +38,11 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     lbcontrasena = nombrado(new QLabel(texts::etiquetaContrasena, framAcceso), "lbcontrasena");
     TxtUserPassword = nombrado(new QLineEdit(framAcceso), "TxtUserPassword");
     TxtUserPassword->setEchoMode(QLineEdit::Password);
+    // Database and login names are sysname, passwords at most as long: a
+    // longer paste could never name anything the server has.
+    for (QLineEdit* caja : {TxtDbName, TxtUserId, TxtUserPassword}) {
+        caja->setMaxLength(LargoNombreServidor);
+    }
     bcAceptar = nombrado(new QPushButton(texts::botonAceptar, this), "bcAceptar");
     bcCancelar = nombrado(new QPushButton(texts::botonCancelar, this), "bcCancelar");
     bcAceptar->setDefault(true);

@@ -10,6 +10,10 @@ class QPushButton;
 
 namespace estaciones::data {
 
+// The characters of a sysname (nvarchar(128)): the longest database or login
+// name, and the longest password the server takes.
+inline constexpr int LargoNombreServidor = 128;
+
 // The access dialog "Control de Acceso": platform, server, database, user and
 // password. It only collects the values; OpenServerADODB fills and reads it
 // (through QtAccesoDialogo). Controls carry the original's names as objectName.
