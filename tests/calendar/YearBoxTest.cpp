@@ -4,6 +4,7 @@
 #include "CalendarWindowFixture.h"
 
 #include "calendar/CrearCalendario.h"
+#include "support/TextoPegado.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,6 +137,25 @@ TEST_F(YearBox, shouldShowTheNewYearsDaysAndTotalsRightAfterCrearCalendario) {
     EXPECT_TRUE(legend().contains(QStringLiteral("No laborables: 52 días")))
         << legend().toStdString();
     EXPECT_FALSE(legend().contains(QStringLiteral("sin calendario")));
+}
+
+// The year is picked from the list: pasting (the paste keys, Shift+Insert
+// too) puts nothing into the box, whatever the clipboard holds.
+TEST_F(YearBox, shouldTakeNoPastedTextWhateverTheClipboardHolds) {
+    database.createYear(2025);
+    openRecordingCreations();
+    chooseYear(2025);
+    QComboBox& combo = yearCombo();
+    for (const test::TextoHostil& hostil : test::textosHostiles()) {
+        SCOPED_TRACE(hostil.nombre);
+        test::pegar(combo, hostil.bytes);
+        QTest::keyClick(&combo, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(combo.currentText(), QStringLiteral("2025"));
+        enter();
+        EXPECT_TRUE(gridShows(2025));
+    }
+    EXPECT_TRUE(operatorScript.dialogs().empty());
+    EXPECT_EQ(rows(), 365);
 }
 
 } // namespace
