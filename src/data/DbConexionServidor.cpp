@@ -6,18 +6,34 @@
 
 namespace estaciones::data {
 
+namespace {
+// A typed value as the connection string carries it: in braces when it holds
+// a ";" (a password may), starts with a brace or has outer blanks, which the
+// string's reader would otherwise take as the value's end or drop. Braces
+// inside must pair up, as the reader counts them.
+QString valorDeCadena(const QString& valor) {
+    if (valor.contains(u';') || valor.startsWith(u'{') || valor != valor.trimmed()) {
+        return u'{' + valor + u'}';
+    }
+    return valor;
+}
+} // namespace
+
 QString DB_Dll::cadenaConexionServidor() const {
+    const QString base = valorDeCadena(gDBName);
+    const QString usuario = valorDeCadena(gUsuario);
+    const QString clave = valorDeCadena(gUserPassWord);
     if (gServidor.contains(u'#')) {
         // Oracle: the data source names the database; the server is not part of it.
         return QStringLiteral("Provider=") + texts::proveedorOracle +
-               QStringLiteral(";Data Source=") + gDBName + QStringLiteral(";User Id=") + gUsuario +
-               QStringLiteral(";Password=") + gUserPassWord + u';';
+               QStringLiteral(";Data Source=") + base + QStringLiteral(";User Id=") + usuario +
+               QStringLiteral(";Password=") + clave + u';';
     }
     // Always SQLOLEDB, whatever gProveedor holds. "Database =" with its blank
     // is the suite's own spelling.
-    return QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";Server=") + gServidor +
-           QStringLiteral(";Database =") + gDBName + QStringLiteral(";UId=") + gUsuario +
-           QStringLiteral(";Pwd=") + gUserPassWord + u';' + gExtended;
+    return QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";Server=") +
+           valorDeCadena(gServidor) + QStringLiteral(";Database =") + base +
+           QStringLiteral(";UId=") + usuario + QStringLiteral(";Pwd=") + clave + u';' + gExtended;
 }
 
 bool DB_Dll::pedirDatosAcceso() {

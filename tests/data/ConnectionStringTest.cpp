@@ -2,6 +2,7 @@
 // reader the administrator check relies on.
 #include "data/DB_Dll.h"
 #include "data/ValorNumerico.h"
+#include "platform/db/ConnectionString.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,27 @@ TEST(CadenaConexion, shouldBuildFiveSqlServerPiecesInOrderWithTheSuitesDatabaseS
     EXPECT_EQ(
         db.cadenaConexionServidor(),
         QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV01;Database =EMPRESA;UId=ventas;Pwd=clave;"));
+}
+
+// Typed values come back whole from the string: a ";" in a password does not
+// end it, outer blanks are kept, a brace at the start stays.
+TEST(CadenaConexion, shouldCarryTypedValuesWithSemicolonsBlanksAndBracesWhole) {
+    using estaciones::db::ConnectionString;
+    for (const bool oracle : {false, true}) {
+        DB_Dll db = conAcceso(oracle ? QStringLiteral("ORA#") : QStringLiteral(" SRV;01"));
+        db.gDBName = QStringLiteral("EMP;Server=otro");
+        db.gUsuario = QStringLiteral("  ana ");
+        db.gUserPassWord = QStringLiteral("{cla;ve}'; DROP --");
+        const ConnectionString leida(db.cadenaConexionServidor());
+        SCOPED_TRACE(oracle ? "Oracle" : "SQL Server");
+        EXPECT_EQ(leida.firstOf({"Database", "Data Source"}), db.gDBName);
+        EXPECT_EQ(leida.firstOf({"UId", "User Id"}), db.gUsuario);
+        EXPECT_EQ(leida.firstOf({"Pwd", "Password"}), db.gUserPassWord);
+        if (!oracle) {
+            EXPECT_EQ(leida.value(QStringLiteral("Server")), db.gServidor);
+        }
+        EXPECT_EQ(leida.pairs().size(), oracle ? 4u : 5u);
+    }
 }
 
 TEST(CadenaConexion, shouldAppendExtendedTextUnchanged) {
