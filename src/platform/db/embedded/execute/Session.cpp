@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/storage/DatabaseFileName.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -52,8 +53,8 @@ void Session::use(const QString& database, bool connecting) {
     if (!file) {
         failWith(connecting ? native::CannotOpenDatabase : native::DatabaseDoesNotExist, {name});
     }
-    auto opened =
-        std::make_shared<SqliteDatabase>(*file, QFileInfo(*file).completeBaseName(), false);
+    auto opened = std::make_shared<SqliteDatabase>(
+        *file, databaseNameOf(QFileInfo(*file).completeBaseName()), false);
     applyDialectSettings(*opened);
     opened->waitForLocksUntil(m_lockDeadline);
     m_current = opened.get();

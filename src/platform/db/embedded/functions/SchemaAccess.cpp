@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
+#include "platform/db/embedded/storage/DatabaseFileName.h"
+
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -13,7 +15,8 @@ QString textOf(sqlite3_value* value) {
 
 QString databaseName(sqlite3* db) {
     const char* file = sqlite3_db_filename(db, "main");
-    return file ? QFileInfo(QString::fromUtf8(file)).completeBaseName() : QString();
+    return file ? sqlite::databaseNameOf(QFileInfo(QString::fromUtf8(file)).completeBaseName())
+                : QString();
 }
 
 QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters) {

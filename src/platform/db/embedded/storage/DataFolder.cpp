@@ -1,5 +1,7 @@
 #include "platform/db/embedded/storage/DataFolder.h"
 
+#include "platform/db/embedded/storage/DatabaseFileName.h"
+
 #include "platform/os/System.h"
 
 #include <QDir>
@@ -9,7 +11,8 @@ namespace estaciones::db::sqlite {
 
 namespace {
 const QString databaseSuffix = QStringLiteral(".db");
-}
+
+} // namespace
 
 DataFolder DataFolder::locate() {
     QString path = os::environmentVariable(QStringLiteral("ESTACIONES_DATOS"));
@@ -27,14 +30,14 @@ std::optional<QString> DataFolder::databaseFile(const QString& database) const {
     if (wanted.isEmpty()) {
         return std::nullopt;
     }
-    const QString exact = QDir(m_path).filePath(wanted + databaseSuffix);
+    const QString exact = QDir(m_path).filePath(fileBaseNameOf(wanted) + databaseSuffix);
     if (QFileInfo::exists(exact)) {
         return exact;
     }
     const QDir dir(m_path);
     for (const QFileInfo& file :
          dir.entryInfoList({QStringLiteral("*") + databaseSuffix}, QDir::Files)) {
-        if (file.completeBaseName().compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (databaseNameOf(file.completeBaseName()).compare(wanted, Qt::CaseInsensitive) == 0) {
             return file.filePath();
         }
     }
@@ -42,14 +45,14 @@ std::optional<QString> DataFolder::databaseFile(const QString& database) const {
 }
 
 QString DataFolder::newDatabaseFile(const QString& database) const {
-    return QDir(m_path).filePath(database.trimmed() + databaseSuffix);
+    return QDir(m_path).filePath(fileBaseNameOf(database.trimmed()) + databaseSuffix);
 }
 
 QStringList DataFolder::databaseNames() const {
     QStringList names;
     for (const QFileInfo& file :
          QDir(m_path).entryInfoList({QStringLiteral("*") + databaseSuffix}, QDir::Files)) {
-        names << file.completeBaseName();
+        names << databaseNameOf(file.completeBaseName());
     }
     return names;
 }

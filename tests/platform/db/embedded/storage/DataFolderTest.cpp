@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace estaciones::db::sqlite::test {
 
@@ -60,6 +61,30 @@ TEST_F(DataFolderTest, UseSwitchesDatabasesAndRefusesAMissingOne) {
     EXPECT_EQ(nativeErrorOf("SELECT * FROM SoloOtra"), 208);
     EXPECT_EQ(nativeErrorOf("USE NOHAY"), 911);
     EXPECT_EQ(engine->currentDatabase(), "PRUEBA");
+}
+
+// A delimited name may hold '/', '\\', '.' and '%': the database is still a
+// file of the folder, and its name comes back as written.
+TEST_F(DataFolderTest, NamesWithPathCharactersStayInsideTheFolder) {
+    const QDir folder(data.path());
+    QDir outside(folder);
+    ASSERT_TRUE(outside.cdUp());
+    run("CREATE DATABASE [../fuera]\nCREATE DATABASE [a\\b/c]\nCREATE DATABASE [.oculta]\n"
+        "CREATE DATABASE [100%]");
+    EXPECT_FALSE(QFile::exists(outside.filePath("fuera.db")));
+    for (const QString name : {"../fuera", "a\\b/c", ".oculta", "100%"}) {
+        SCOPED_TRACE(name.toStdString());
+        run("USE [" + name + "]\nCREATE TABLE T (id int)");
+        EXPECT_EQ(engine->currentDatabase(), name);
+        EXPECT_EQ(nativeErrorOf("CREATE DATABASE [" + name + "]"), 1801);
+    }
+    const QStringList files = folder.entryList({"*.db"}, QDir::Files | QDir::Hidden);
+    EXPECT_EQ(files.filter(QRegularExpression("^\\.")), QStringList());
+    EXPECT_EQ(files.filter("/"), QStringList());
+    QStringList names = DataFolder(data.path()).databaseNames();
+    names.sort();
+    EXPECT_EQ(names.filter(QRegularExpression("[/\\\\%.]")),
+              QStringList({"../fuera", ".oculta", "100%", "a\\b/c"}));
 }
 
 TEST_F(DataFolderTest, AccentInsensitiveCollationIsRemembered) {
