@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace estaciones::library {
 
 namespace {
@@ -13,7 +15,10 @@ namespace {
 bool isUtf8(QFile& file) {
     constexpr qint64 chunkSize = 1 << 20;
     while (!file.atEnd()) {
-        QByteArray chunk = file.read(chunkSize);
+        // A small file is read at its size: a whole chunk's buffer for every
+        // INI key read would cost more than the reading.
+        const qint64 available = file.bytesAvailable();
+        QByteArray chunk = file.read(available > 0 ? std::min(chunkSize, available) : chunkSize);
         if (!chunk.endsWith('\n')) {
             chunk += file.readLine();
         }
