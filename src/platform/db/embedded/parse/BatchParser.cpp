@@ -130,23 +130,13 @@ private:
             return parseConditional(first == QLatin1String("IF"));
         }
         if (isLabel(m_pos)) {
-            StatementNode node;
-            node.kind = StatementNode::Kind::Label;
-            node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
-                               m_t.begin() + static_cast<std::ptrdiff_t>(m_pos + 2));
-            m_pos += 2;
-            return node;
+            return twoTokenStatement(StatementNode::Kind::Label);
         }
         if (first == QLatin1String("GOTO")) {
             if (m_pos + 1 >= m_t.size() || !m_t[m_pos + 1].isNameLike()) {
                 failWith(native::SyntaxError, {m_t[m_pos].text});
             }
-            StatementNode node;
-            node.kind = StatementNode::Kind::Goto;
-            node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
-                               m_t.begin() + static_cast<std::ptrdiff_t>(m_pos + 2));
-            m_pos += 2;
-            return node;
+            return twoTokenStatement(StatementNode::Kind::Goto);
         }
         if (first == QLatin1String("BREAK") || first == QLatin1String("CONTINUE")) {
             StatementNode node;
@@ -170,6 +160,16 @@ private:
         if (first == QLatin1String("RETURN")) {
             node.kind = StatementNode::Kind::Return;
         }
+        return node;
+    }
+
+    // `name :` and `GOTO name`.
+    StatementNode twoTokenStatement(StatementNode::Kind kind) {
+        StatementNode node;
+        node.kind = kind;
+        node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
+                           m_t.begin() + static_cast<std::ptrdiff_t>(m_pos + 2));
+        m_pos += 2;
         return node;
     }
 
