@@ -110,18 +110,23 @@ TEST(ValueText, QuotesTextsThatWouldReadOtherwise) {
 }
 
 TEST(ValueText, WritesDatesAsTheColumnTypeShowsThem) {
-    const Variant value(DateTimeValue{QDate(2024, 1, 7), QTime(12, 34, 56, 997)});
+    const Variant value(DateTimeValue{QDate(2024, 1, 7), QTime(12, 34, 56, 997), 1234});
     db::ColumnInfo column;
     column.type = db::adtype::DBTimeStamp;
     EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07 12:34:56.997"));
+    column.precision = 27;
     column.numericScale = 7;
-    EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07 12:34:56.9970000"));
+    EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07 12:34:56.9971234"));
+    column.precision = 19;
     column.numericScale = 0;
+    EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07 12:34:56"));
+    column.precision = 0;
     column.definedSize = 4;
     EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07 12:34:56"));
     column.type = db::adtype::DBDate;
     EXPECT_EQ(valueText(value, column), QStringLiteral("2024-01-07"));
     column.type = db::adtype::DBTime;
+    column.precision = 12;
     column.numericScale = 3;
     EXPECT_EQ(valueText(value, column), QStringLiteral("12:34:56.997"));
 }

@@ -23,15 +23,15 @@ QString moneyText(Currency value) {
         .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
 }
 
-// Fraction digits of a time of day: the column's scale where it declares
-// one above milliseconds (time, datetime2), else the three of datetime.
-QString fractionText(const QTime& time, int digits) {
+// Fraction digits of a time of day, to the 100 ns a value keeps.
+QString fractionText(const DateTimeValue& value, int digits) {
     if (digits <= 0) {
         return {};
     }
-    QString fraction = QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
-    fraction = digits <= 3 ? fraction.left(digits) : fraction.leftJustified(digits, QLatin1Char('0'));
-    return QLatin1Char('.') + fraction;
+    const QString fraction = QStringLiteral("%1%2")
+                                 .arg(value.time.msec(), 3, 10, QLatin1Char('0'))
+                                 .arg(value.ticks, 4, 10, QLatin1Char('0'));
+    return QLatin1Char('.') + fraction.left(digits);
 }
 
 QString dateText(const DateTimeValue& value, const db::ColumnInfo& column) {
@@ -41,14 +41,14 @@ QString dateText(const DateTimeValue& value, const db::ColumnInfo& column) {
     case db::adtype::DBDate:
         return date;
     case db::adtype::DBTime:
-        return clock + fractionText(value.time, column.numericScale > 0 ? column.numericScale : 7);
+        return clock + fractionText(value, column.precision > 0 ? column.numericScale : 7);
     default: {
-        // smalldatetime (4 bytes) has no seconds fraction; datetime2 declares
-        // its scale; datetime, and a column that says nothing, have three.
-        const int digits = column.definedSize == 4                              ? 0
-                           : column.numericScale > 0 && column.numericScale <= 7 ? column.numericScale
-                                                                                 : 3;
-        return date + QLatin1Char(' ') + clock + fractionText(value.time, digits);
+        // A column that describes its precision gives its scale (datetime2(n),
+        // datetime's 3, smalldatetime's 0); one that says nothing has three.
+        const int digits = column.precision > 0      ? column.numericScale
+                           : column.definedSize == 4 ? 0
+                                                     : 3;
+        return date + QLatin1Char(' ') + clock + fractionText(value, digits);
     }
     }
 }

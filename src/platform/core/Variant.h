@@ -37,6 +37,7 @@ struct Currency {
 struct DateTimeValue {
     QDate date;
     QTime time{0, 0};
+    int ticks = 0; // 100 ns below the millisecond (0 to 9999), which datetime2 and time keep
 
     QDateTime toDateTime() const { return QDateTime(date, time); }
     friend bool operator==(const DateTimeValue&, const DateTimeValue&) = default;

@@ -34,7 +34,7 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
         // MAX(Fecha), DATEADD(...): SQL Server types these as dates, and
         // dates are the only text stored in this exact form.
         static const QRegularExpression storedDateForm(
-            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?)?$"));
+            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,7})?)?$"));
         const QString text =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
         if (const auto match = storedDateForm.match(text); match.hasMatch()) {
@@ -42,6 +42,10 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
             const bool dayOnly = match.captured(1).isEmpty();
             info.type = dayOnly ? adtype::DBDate : adtype::DBTimeStamp;
             info.definedSize = dayOnly ? 3 : 8;
+            const int digits = static_cast<int>(match.capturedLength(2)) - 1;
+            if (!dayOnly && digits > 0 && digits != 3) {
+                setDatePrecision(info, tsql::DateKind::DateTime2, digits);
+            }
             break;
         }
         info.type = adtype::VarChar;

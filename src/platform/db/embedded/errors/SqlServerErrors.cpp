@@ -65,6 +65,11 @@ constexpr std::array messages{
             "clause to group the source rows."},
     Message{native::MergeWithoutSemicolon, 15, "42000", errnum::CommandError,
             "A MERGE statement must be terminated by a semi-colon (;)."},
+    Message{native::LabelRedeclared, 15, "42000", errnum::CommandError,
+            "The label '%1' has already been declared. Label names must be unique within a query "
+            "batch or stored procedure."},
+    Message{native::LabelUndeclared, 15, "42000", errnum::CommandError,
+            "A GOTO statement references the label '%1' but the label has not been declared."},
     Message{native::VariableRedeclared, 15, "42000", errnum::CommandError,
             "The variable name '%1' has already been declared. Variable names must be unique "
             "within a query batch or stored procedure."},

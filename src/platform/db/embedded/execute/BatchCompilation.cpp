@@ -15,6 +15,8 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/translate/Translator.h"
 
+#include <sqlite3.h>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -41,11 +43,37 @@ bool isDataStatement(const QString& first) {
     throw CompileFailure({std::move(error)});
 }
 
+// A statement cut short ('SELECT a FROM t WHERE' before END) is, for the
+// server, wrong near the token the batch goes on with: SQLite names its last.
+[[noreturn]] void failNearNext(const CompileFailure& failure, const StatementNode& node) {
+    const ProviderError& error = failure.records().front();
+    const bool cutShort =
+        error.nativeError == native::SyntaxError && node.next && !node.tokens.empty() &&
+        error.description ==
+            sqlServerError(native::SyntaxError, {node.tokens.back().text}).description;
+    if (!cutShort) {
+        throw failure;
+    }
+    const tsql::Token& next = *node.next;
+    const bool keyword = next.kind == TokenKind::Word &&
+                         sqlite3_keyword_check(next.text.toUtf8().constData(),
+                                               static_cast<int>(next.text.toUtf8().size()));
+    failOnLine(keyword ? sqlServerError(native::SyntaxErrorNearKeyword, {next.text.toUpper()})
+                       : sqlServerError(native::SyntaxError, {next.text}),
+               next.line > 0 ? next.line : error.line);
+}
+
 } // namespace
 
 void BatchCompiler::compile(const std::vector<StatementNode>& nodes) {
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         compileNode(nodes[i], i == 0);
+    }
+    // A GOTO may jump to a label further down: all are known only now.
+    for (const StatementNode& jump : m_gotos) {
+        if (!m_labels.contains(jump.tokens[1].text.toUpper())) {
+            failOnLine(sqlServerError(native::LabelUndeclared, {jump.tokens[1].text}), jump.line);
+        }
     }
 }
 
@@ -67,7 +95,22 @@ void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
         return;
     case StatementNode::Kind::Sql:
     case StatementNode::Kind::Return:
-        compileSimple(node, firstOfBatch);
+        try {
+            compileSimple(node, firstOfBatch);
+        } catch (const CompileFailure& failure) {
+            failNearNext(failure, node);
+        }
+        return;
+    case StatementNode::Kind::Label: {
+        const QString name = node.tokens.front().text;
+        if (m_labels.contains(name.toUpper())) {
+            failOnLine(sqlServerError(native::LabelRedeclared, {name}), node.line);
+        }
+        m_labels.insert(name.toUpper());
+        return;
+    }
+    case StatementNode::Kind::Goto:
+        m_gotos.push_back(node);
         return;
     case StatementNode::Kind::Break:
     case StatementNode::Kind::Continue:

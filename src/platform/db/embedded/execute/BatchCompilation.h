@@ -42,6 +42,8 @@ private:
     Session& m_session;
     QSet<QString> m_declared;       // lower case
     QSet<QString> m_tableVariables; // lower case, among m_declared
+    QSet<QString> m_labels;         // upper case
+    std::vector<StatementNode> m_gotos;
     bool m_otherDatabase = false;
     bool m_quotedIdentifier;
 };

@@ -26,6 +26,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -99,7 +101,7 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
         BatchCompiler(m_session).compile(nodes);
         VariableScope scope;
         const ScopeTables tables(m_session, scope);
-        runNodes(nodes, scope, true);
+        runBody(nodes, scope, true);
     } catch (const ProviderFailure& failure) {
         if (endsTheTransaction(failure)) {
             m_session.abandonTransaction();
@@ -140,10 +142,30 @@ void BatchExecutor::print(const Tokens& tokens, VariableScope& scope) {
     noteMessages({message});
 }
 
+void BatchExecutor::runBody(const std::vector<StatementNode>& nodes, VariableScope& scope,
+                            bool atBatchStart) {
+    if (runNodes(nodes, scope, atBatchStart) == Flow::Goto) {
+        // The label is inside a block the GOTO is not in.
+        failWith(native::NotSupported, {QStringLiteral("GOTO ") + m_gotoLabel});
+    }
+}
+
 BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& nodes,
                                             VariableScope& scope, bool atBatchStart) {
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const Flow flow = runNode(nodes[i], scope, atBatchStart && i == 0);
+        if (flow == Flow::Goto) {
+            const auto label =
+                std::find_if(nodes.begin(), nodes.end(), [&](const StatementNode& n) {
+                    return n.kind == StatementNode::Kind::Label &&
+                           n.tokens.front().text.toUpper() == m_gotoLabel;
+                });
+            if (label == nodes.end()) {
+                return flow;
+            }
+            i = static_cast<std::size_t>(label - nodes.begin()); // runs on after the label
+            continue;
+        }
         if (flow != Flow::Normal) {
             return flow;
         }
@@ -189,7 +211,7 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
                 if (flow == Flow::Break) {
                     break;
                 }
-                if (flow == Flow::Return) {
+                if (flow == Flow::Return || flow == Flow::Goto) {
                     return flow;
                 }
             }
@@ -203,6 +225,11 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
             return Flow::Return;
         case StatementNode::Kind::TryCatch:
             return runTryCatch(node, scope);
+        case StatementNode::Kind::Label:
+            return Flow::Normal;
+        case StatementNode::Kind::Goto:
+            m_gotoLabel = node.tokens[1].text.toUpper();
+            return Flow::Goto;
         case StatementNode::Kind::Sql:
             runSimple(node, scope, firstOfBatch);
             setStatementStatus(node);

@@ -34,8 +34,11 @@ public:
     ExecutionResult run(const QString& batch);
 
 private:
-    enum class Flow { Normal, Break, Continue, Return };
+    enum class Flow { Normal, Break, Continue, Return, Goto };
 
+    // A batch's or procedure's statements: a GOTO finds its label here or in
+    // a block around it.
+    void runBody(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
     Flow runNodes(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
     Flow runNode(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
     Flow runStatement(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
@@ -137,6 +140,7 @@ private:
     QStringList m_triggers;            // the triggers running, innermost last
     int m_captureLevel = 0;            // data statements noting their rows, nested
     static constexpr int maximumNesting = 32;
+    QString m_gotoLabel; // the label a GOTO on its way up looks for, upper case
 };
 
 } // namespace estaciones::db::sqlite

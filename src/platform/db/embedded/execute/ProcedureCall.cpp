@@ -254,7 +254,7 @@ void BatchExecutor::runNested(const std::vector<StatementNode>& nodes, VariableS
         options.restore(m_session);
     };
     try {
-        runNodes(nodes, scope, false);
+        runBody(nodes, scope, false);
     } catch (...) {
         restore();
         throw;

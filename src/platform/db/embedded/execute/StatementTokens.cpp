@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
 #include <sqlite3.h>
@@ -83,6 +84,11 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
                              value.toInt64() == std::numeric_limits<qint32>::min() &&
                              (declaredType == QLatin1String("int") ||
                               declaredType == QLatin1String("integer"));
+    // A date variable is a value of its declared type (DATEADD on a date gives a date).
+    if (value.isDate() && tsql::dateKindOf(declaredType)) {
+        return Token::word(
+            QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
+    }
     const char* type = value.isDate()                            ? "datetime"
                        : value.type() == Variant::Type::Currency ? "money"
                        : smallestInt                             ? "int"

@@ -39,6 +39,28 @@ tsql::SqlValue converted(const Variant& value, const QString& type) {
     });
 }
 
+// A date given to a date variable keeps what its type keeps: the day alone
+// for date, 1/300 s for datetime, the minute for smalldatetime, the
+// declared digits for datetime2 and time.
+Variant assignedDate(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
+    const tsql::DateKind kind = tsql::dateKindOf(type).value_or(tsql::DateKind::DateTime);
+    std::optional<tsql::PreciseDateTime> date;
+    if (value.isDate()) {
+        const DateTimeValue given = value.toDate();
+        date = tsql::PreciseDateTime(tsql::naiveDateTime(given.date, given.time), given.ticks);
+    } else {
+        date = tsql::parseDateText(value.toString().trimmed(), dateOrder);
+    }
+    const QString stored = withServerErrors([&] {
+        if (!date) {
+            throw tsql::dateTextFailure(value.toString(), kind);
+        }
+        tsql::checkDateRange(*date, kind);
+        return tsql::formatStoredDate(*date, kind, tsql::fractionDigitsOf(type));
+    });
+    return parseStoredDate(stored).value_or(DateTimeValue{});
+}
+
 Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
     if (value.isNull() || value.isEmpty()) {
         return Variant::null();
@@ -61,17 +83,9 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
         return Currency::fromDouble(converted(value, type).toReal());
     case adtype::DBTimeStamp:
     case adtype::DBDate:
-        if (value.isText()) {
-            const tsql::DateKind kind = tsql::dateKindOf(type).value_or(tsql::DateKind::DateTime);
-            const auto date = tsql::parseDateText(value.toString().trimmed(), dateOrder);
-            withServerErrors([&] {
-                if (!date) {
-                    throw tsql::dateTextFailure(value.toString(), kind);
-                }
-                tsql::checkDateRange(*date, kind);
-                return 0;
-            });
-            return *date;
+    case adtype::DBTime:
+        if (value.isText() || value.isDate()) {
+            return assignedDate(value, type, dateOrder);
         }
         return value;
     case adtype::VarChar:

@@ -128,7 +128,7 @@ SqlValue addFunction(const Call& c) {
     if (const auto date = parseDateText(text.text, DateOrder::YMD);
         date && text.text.size() >= 10 && text.text[4] == QLatin1Char('-')) {
         const double days = number.toReal();
-        return SqlValue::of(formatStoredDate(date->addMSecs(std::llround(days * 86400000.0))));
+        return SqlValue::of(formatStoredDate(date->at.addMSecs(std::llround(days * 86400000.0))));
     }
     failIntegerConversion(text.toText(), QStringLiteral("int"));
 }

@@ -1,5 +1,8 @@
 #include "platform/db/embedded/functions/DateFunctions.h"
 
+#include <chrono>
+#include <cstdlib>
+
 namespace estaciones::db::tsql {
 
 namespace {
@@ -18,24 +21,83 @@ SqlValue datepartFunction(const Call& c) {
         datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
+// The type a DATEADD argument's text stands for: a stored value keeps its
+// type's form (a day alone, a time, datetime2's digits other than three);
+// seconds without a fraction or with three, and a literal in any other
+// form, are a datetime, as the server reads a literal.
+std::pair<DateKind, int> kindOfDateText(const SqlValue& value) {
+    if (value.kind != SqlValue::Kind::Text)
+        return {DateKind::DateTime, 3};
+    const QByteArray latin1 = value.text.trimmed().toLatin1();
+    const int length = static_cast<int>(latin1.size());
+    if (!isStoredDateText(latin1.constData(), length))
+        return {DateKind::DateTime, 3};
+    if (length == 10)
+        return {DateKind::Date, 0};
+    if (latin1[2] == ':')
+        return {DateKind::Time, length > 8 ? length - 9 : 0};
+    const int digits = length > 19 ? length - 20 : 3;
+    return {digits == 3 ? DateKind::DateTime : DateKind::DateTime2, digits};
+}
+
+QString dateKindName(DateKind kind) {
+    switch (kind) {
+    case DateKind::Date:
+        return QStringLiteral("date");
+    case DateKind::Time:
+        return QStringLiteral("time");
+    case DateKind::SmallDateTime:
+        return QStringLiteral("smalldatetime");
+    case DateKind::DateTime2:
+        return QStringLiteral("datetime2");
+    case DateKind::DateTime:
+        break;
+    }
+    return QStringLiteral("datetime");
+}
+
 SqlValue dateaddFunction(const Call& c) {
     if (c.arg(1).isNull() || c.arg(2).isNull())
         return {};
-    const QDateTime result = dateAdd(c.part(0), c.integer(1), c.date(2));
-    if (!result.isValid() || result.date().year() < 1753 || result.date().year() > 9999)
+    // The number is an int: a larger one fails before any date is looked at.
+    const qint64 amount = c.integer(1);
+    if (amount < INT32_MIN || amount > INT32_MAX)
+        failOverflow(QStringLiteral("int"));
+    const PreciseDateTime result = dateAdd(c.part(0), amount, c.date(2));
+    const auto [kind, digits] = kindOfDateText(c.arg(2));
+    const int firstYear = kind == DateKind::DateTime ? 1753 : 1;
+    if (!result.isValid() || result.date().year() < firstYear || result.date().year() > 9999)
+        throw ConversionError(517, QStringLiteral("Adding a value to a '%1' column caused an "
+                                                  "overflow.")
+                                       .arg(dateKindName(kind)));
+    return SqlValue::of(formatStoredDate(result, kind, digits));
+}
+
+// DATEDIFF answers an int, DATEDIFF_BIG a bigint; a count beyond either is 535.
+SqlValue boundedDateDiff(const Call& c, bool big) {
+    if (c.arg(1).isNull() || c.arg(2).isNull())
+        return {};
+    const DatePart part = c.part(0);
+    const PreciseDateTime from = c.date(1);
+    const PreciseDateTime to = c.date(2);
+    const bool fits = part != DatePart::Nanosecond ||
+                      std::abs(dateDiff(DatePart::Microsecond, from, to)) < INT64_MAX / 1000;
+    const qint64 count = fits ? dateDiff(part, from, to) : 0;
+    if (!fits || (!big && (count < INT32_MIN || count > INT32_MAX)))
         throw ConversionError(
-            517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
-    // A date-only input stays date-only (DATEADD on a date column gives a date).
-    const bool dateOnly = c.arg(2).kind == SqlValue::Kind::Text &&
-                          c.arg(2).text.trimmed().size() == 10 &&
-                          c.arg(2).text.trimmed()[4] == QLatin1Char('-');
-    return SqlValue::of(formatStoredDate(result, dateOnly ? DateKind::Date : DateKind::DateTime));
+            535, QStringLiteral("The %1 function resulted in an overflow. The number of "
+                                "dateparts separating two date/time instances is too large. Try "
+                                "to use %1 with a less precise datepart.")
+                     .arg(big ? QStringLiteral("datediff_big") : QStringLiteral("datediff")));
+    return SqlValue::of(count);
 }
 
 SqlValue datediffFunction(const Call& c) {
-    if (c.arg(1).isNull() || c.arg(2).isNull())
-        return {};
-    return SqlValue::of(dateDiff(c.part(0), c.date(1), c.date(2)));
+    return boundedDateDiff(c, false);
+}
+
+SqlValue datediffBigFunction(const Call& c) {
+    return boundedDateDiff(c, true);
 }
 
 SqlValue getdateFunction(const Call&) {
@@ -46,6 +108,26 @@ SqlValue getdateFunction(const Call&) {
 SqlValue getutcdateFunction(const Call&) {
     const QDateTime utc = QDateTime::currentDateTimeUtc();
     return SqlValue::of(formatStoredDate(naiveDateTime(utc.date(), utc.time())));
+}
+
+// SYSDATETIME and SYSUTCDATETIME: a datetime2(7), to the clock's 100 ns.
+SqlValue clockDateTime2(bool utc) {
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    const qint64 ticks =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
+    const QDateTime instant =
+        QDateTime::fromMSecsSinceEpoch(ticks / 10000, utc ? Qt::UTC : Qt::LocalTime);
+    const PreciseDateTime now(naiveDateTime(instant.date(), instant.time()),
+                              static_cast<int>(ticks % 10000));
+    return SqlValue::of(formatStoredDate(now, DateKind::DateTime2));
+}
+
+SqlValue sysdatetimeFunction(const Call&) {
+    return clockDateTime2(false);
+}
+
+SqlValue sysutcdatetimeFunction(const Call&) {
+    return clockDateTime2(true);
 }
 
 // ISDATE: whether the text is a valid datetime, in datetime's range.
@@ -72,21 +154,28 @@ SqlValue storeDateFunction(const Call& c) {
             return SqlValue::of(formatStoredDate(*d, kind, digits));
     }
     // Most values come in a stored form already: read without a regular expression.
-    std::optional<QDateTime> stored;
+    std::optional<PreciseDateTime> stored;
     if (value.kind == SqlValue::Kind::Text) {
         const QByteArray latin1 = value.text.toLatin1();
         stored = readStoredDate(latin1.constData(), static_cast<int>(latin1.size()));
     }
-    const QDateTime date = stored ? *stored : c.date(0);
+    const PreciseDateTime date = stored ? *stored : c.date(0);
     checkDateRange(date, kind);
     return SqlValue::of(formatStoredDate(date, kind, digits));
 }
 
 const FunctionSpec functions[] = {
-    {"tsql_datename", 2, datenameFunction, true}, {"tsql_datepart", 2, datepartFunction, true},
-    {"tsql_dateadd", 3, dateaddFunction, true},   {"tsql_datediff", 3, datediffFunction, true},
-    {"tsql_getdate", 0, getdateFunction, false},  {"tsql_getutcdate", 0, getutcdateFunction, false},
-    {"tsql_isdate", 1, isdateFunction, true},     {"tsql_store_date", 2, storeDateFunction, true},
+    {"tsql_datename", 2, datenameFunction, true},
+    {"tsql_datepart", 2, datepartFunction, true},
+    {"tsql_dateadd", 3, dateaddFunction, true},
+    {"tsql_datediff", 3, datediffFunction, true},
+    {"tsql_datediff_big", 3, datediffBigFunction, true},
+    {"tsql_getdate", 0, getdateFunction, false},
+    {"tsql_getutcdate", 0, getutcdateFunction, false},
+    {"tsql_sysdatetime", 0, sysdatetimeFunction, false},
+    {"tsql_sysutcdatetime", 0, sysutcdatetimeFunction, false},
+    {"tsql_isdate", 1, isdateFunction, true},
+    {"tsql_store_date", 2, storeDateFunction, true},
 };
 
 } // namespace

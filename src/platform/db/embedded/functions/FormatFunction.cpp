@@ -506,7 +506,7 @@ SqlValue formatFunction(const Call& c) {
         if (!date)
             throw ConversionError(8116, QStringLiteral("Argument data type varchar is invalid "
                                                        "for argument 1 of format function."));
-        return SqlValue::of(formatDate(*date, pattern, culture));
+        return SqlValue::of(formatDate(date->at, pattern, culture));
     } catch (const Refused&) {
         return {};
     }

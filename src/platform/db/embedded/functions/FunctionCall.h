@@ -34,7 +34,7 @@ struct Call {
         return false;
     }
     TextCompare compare() const { return TextCompare(settings.accentInsensitive); }
-    QDateTime date(size_t i) const {
+    PreciseDateTime date(size_t i) const {
         const auto d = valueAsDate(arg(i), settings.dateOrder);
         if (!d)
             throw ConversionError(241, QStringLiteral("Conversion failed when converting date "

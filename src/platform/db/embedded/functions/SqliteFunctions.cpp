@@ -27,6 +27,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -463,29 +465,39 @@ int compareText(void* data, int na, const void* pa, int nb, const void* pb) {
 }
 
 // The comparison key of one side of a date comparison: stored texts give it
-// by their bytes; a literal in another form ('5/3/2024') is parsed, once for
-// a run of comparisons with the same literal.
+// by their bytes; a literal in another form ('20240101', '5/3/2024') is
+// parsed once while a statement compares rows with it. A few literals are
+// kept, so that BETWEEN's two bounds, met in turn on every row, are not
+// parsed again for each.
 bool comparisonKey(const char* text, int length, DateOrder order, char (&key)[27]) {
     if (storedDateKey(text, length, key))
         return true;
-    struct LastLiteral {
+    struct Literal {
         QByteArray text;
         DateOrder order = DateOrder::DMY;
         bool isDate = false;
         char key[27];
     };
-    thread_local LastLiteral last;
-    if (last.text.size() != length || last.order != order ||
-        std::memcmp(last.text.constData(), text, static_cast<size_t>(length)) != 0) {
-        last.text = QByteArray(text, length);
-        last.order = order;
+    constexpr size_t kept = 4;
+    thread_local std::array<Literal, kept> literals;
+    thread_local size_t nextSlot = 0;
+    const auto same = [&](const Literal& l) {
+        return l.text.size() == length && l.order == order &&
+               std::memcmp(l.text.constData(), text, static_cast<size_t>(length)) == 0;
+    };
+    auto found = std::find_if(literals.begin(), literals.end(), same);
+    if (found == literals.end()) {
+        found = literals.begin() + static_cast<std::ptrdiff_t>(nextSlot);
+        nextSlot = (nextSlot + 1) % kept;
+        found->text = QByteArray(text, length);
+        found->order = order;
         const auto date = parseDateText(QString::fromUtf8(text, length), order);
-        last.isDate = date.has_value();
+        found->isDate = date.has_value();
         if (date)
-            dateKey(*date, last.key);
+            dateKey(*date, found->key);
     }
-    std::memcpy(key, last.key, sizeof key);
-    return last.isDate;
+    std::memcpy(key, found->key, sizeof key);
+    return found->isDate;
 }
 
 int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {

@@ -41,7 +41,7 @@ QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
         throw ServerFailure(241,
                             QStringLiteral("Conversion failed when converting date and/or time "
                                            "from character string."));
-    return *date;
+    return date->at;
 }
 
 // PATINDEX('%pattern%', text): where the pattern first matches, 1 on; 0 when nowhere.

@@ -43,7 +43,7 @@ bool isStarter(const QString& upper) {
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
         "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW",
-        "BACKUP",  "RESTORE", "MERGE", "DBCC"};
+        "BACKUP",  "RESTORE", "MERGE", "DBCC", "GOTO"};
     return starters.contains(upper);
 }
 
@@ -129,6 +129,15 @@ private:
         if (first == QLatin1String("IF") || first == QLatin1String("WHILE")) {
             return parseConditional(first == QLatin1String("IF"));
         }
+        if (isLabel(m_pos)) {
+            return twoTokenStatement(StatementNode::Kind::Label);
+        }
+        if (first == QLatin1String("GOTO")) {
+            if (m_pos + 1 >= m_t.size() || !m_t[m_pos + 1].isNameLike()) {
+                failWith(native::SyntaxError, {m_t[m_pos].text});
+            }
+            return twoTokenStatement(StatementNode::Kind::Goto);
+        }
         if (first == QLatin1String("BREAK") || first == QLatin1String("CONTINUE")) {
             StatementNode node;
             node.kind = first == QLatin1String("BREAK") ? StatementNode::Kind::Break
@@ -141,6 +150,9 @@ private:
         node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
                            m_t.begin() + static_cast<std::ptrdiff_t>(end));
         m_pos = end;
+        if (end < m_t.size()) {
+            node.next = m_t[end];
+        }
         // MERGE is the one statement that must end with a semicolon.
         if (first == QLatin1String("MERGE") && !isPunct(end, ";")) {
             failWith(native::MergeWithoutSemicolon);
@@ -149,6 +161,22 @@ private:
             node.kind = StatementNode::Kind::Return;
         }
         return node;
+    }
+
+    // `name :` and `GOTO name`.
+    StatementNode twoTokenStatement(StatementNode::Kind kind) {
+        StatementNode node;
+        node.kind = kind;
+        node.tokens.assign(m_t.begin() + static_cast<std::ptrdiff_t>(m_pos),
+                           m_t.begin() + static_cast<std::ptrdiff_t>(m_pos + 2));
+        m_pos += 2;
+        return node;
+    }
+
+    // `name:` where a statement may start: a GOTO's label.
+    bool isLabel(std::size_t i) const {
+        return i + 1 < m_t.size() && m_t[i].kind == TokenKind::Word && isPunct(i + 1, ":") &&
+               !isPunct(i + 2, ":") && (i == 0 || !isPunct(i - 1, ":"));
     }
 
     bool isTransactionWord(std::size_t i) const {
@@ -314,6 +342,9 @@ private:
             }
             if (w == QLatin1String("VALUES")) {
                 state.sawValues = true;
+            }
+            if (isLabel(i)) {
+                return i;
             }
             if (!isStarter(w) || continuesStatement(first, i, w, state)) {
                 continue;

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/parse/Token.h"
 
+#include <optional>
 #include <vector>
 
 namespace estaciones::db::sqlite {
@@ -18,12 +19,17 @@ struct StatementNode {
         Continue,
         Return,
         TryCatch, // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH; children[0] try, [1] catch
+        Label,    // `name:`; tokens[0] the name
+        Goto,     // GOTO name; tokens[1] the name
     };
     Kind kind = Kind::Sql;
     tsql::Tokens tokens;    // significant tokens only (no blanks or comments)
     tsql::Tokens condition; // IF / WHILE
     std::vector<StatementNode> children;
     int line = 0; // where the statement starts in its batch, from 1
+    // The token after a simple statement, where the batch goes on: a
+    // statement cut short is wrong near it.
+    std::optional<tsql::Token> next;
 
     // The first token as an upper-case word ("" when it is not a word).
     QString firstWord() const;

@@ -158,10 +158,10 @@ void checkConversionAllowed(const SqlValue& value, const TypeName& type) {
 SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<int> style,
                     const DialectSettings& settings) {
     // A style formats a date; the source is a date when it reads as one.
-    std::optional<QDateTime> date;
+    std::optional<PreciseDateTime> date;
     if (style && value.kind == SqlValue::Kind::Text)
         date = parseDateText(value.text, settings.dateOrder);
-    const auto formatted = date ? formatDateStyle(*date, *style) : std::nullopt;
+    const auto formatted = date ? formatDateStyle(date->at, *style) : std::nullopt;
     if (date && !formatted)
         failStyle(*style, QStringLiteral("datetime"), type.base);
     QString text = formatted ? *formatted : value.toText();
@@ -195,14 +195,14 @@ std::optional<SqlValue> valueAsNumber(const SqlValue& value) {
     return SqlValue::of(t.toDouble());
 }
 
-std::optional<QDateTime> valueAsDate(const SqlValue& value, DateOrder order) {
+std::optional<PreciseDateTime> valueAsDate(const SqlValue& value, DateOrder order) {
     if (value.kind == SqlValue::Kind::Text)
         return parseDateText(value.text, order);
     if (value.isNumber()) {
         const double days = value.toReal();
         const qint64 whole = static_cast<qint64>(std::floor(days));
         const qint64 ms = std::llround((days - static_cast<double>(whole)) * 86400000.0);
-        return dayZero().addDays(whole).addMSecs(ms);
+        return PreciseDateTime(dayZero().addDays(whole).addMSecs(ms));
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/storage/DialectSettings.h"
 #include "platform/db/embedded/storage/SqlValue.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 
 #include <QDateTime>
 
@@ -18,7 +19,7 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
 
 // The value read as a date (text in any literal form, or a number of days
 // since 1 January 1900); nullopt when it is not one.
-std::optional<QDateTime> valueAsDate(const SqlValue& value, DateOrder order);
+std::optional<PreciseDateTime> valueAsDate(const SqlValue& value, DateOrder order);
 
 // The value read as a number: text is trimmed and must be a whole literal.
 std::optional<SqlValue> valueAsNumber(const SqlValue& value);

@@ -15,13 +15,14 @@ int twoDigitYear(int year) {
     return year < 50 ? 2000 + year : 1900 + year;
 }
 
-// "hh:mm[:ss[.fff]] [AM|PM]"; an empty text is midnight.
-std::optional<QTime> parseTime(QStringView text) {
+// "hh:mm[:ss[.fffffff]] [AM|PM] [+hh:mm|Z]"; an empty text is midnight.
+std::optional<PreciseDateTime> parseTime(const QDate& day, QStringView text) {
     const QString trimmed = text.trimmed().toString();
     if (trimmed.isEmpty())
-        return QTime(0, 0);
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.:](\d{1,7}))?)?\s*([AaPp][Mm])?$)"));
+        return PreciseDateTime(naiveDateTime(day, QTime(0, 0)));
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.:](\d{1,7}))?)?\s*([AaPp][Mm])?)"
+                       R"(\s*(?:[Zz]|[+-](?:0\d|1[0-4]):[0-5]\d)?$)"));
     const auto m = pattern.match(trimmed);
     if (!m.hasMatch())
         return std::nullopt;
@@ -32,19 +33,18 @@ std::optional<QTime> parseTime(QStringView text) {
             return std::nullopt;
         hour = (hour % 12) + (meridian == QLatin1String("PM") ? 12 : 0);
     }
-    const QString fraction = (m.captured(4) + QStringLiteral("000")).left(3);
-    QTime time(hour, m.captured(2).toInt(), m.captured(3).toInt(), fraction.toInt());
-    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+    const int fraction = (m.captured(4) + QStringLiteral("000000")).left(7).toInt(); // 100 ns
+    const QTime time(hour, m.captured(2).toInt(), m.captured(3).toInt(), fraction / 10000);
+    if (!time.isValid())
+        return std::nullopt;
+    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000);
 }
 
-std::optional<QDateTime> combine(int year, int month, int day, QStringView timeText) {
+std::optional<PreciseDateTime> combine(int year, int month, int day, QStringView timeText) {
     const QDate date(year, month, day);
     if (!date.isValid() || year < 1 || year > 9999) // each type checks its own range
         return std::nullopt;
-    const auto time = parseTime(timeText);
-    if (!time)
-        return std::nullopt;
-    return naiveDateTime(date, *time);
+    return parseTime(date, timeText);
 }
 
 const std::array<const char*, 12> spanishMonths = {
@@ -63,6 +63,54 @@ const std::array<const char*, 12> italianMonths = {"gennaio",   "febbraio", "mar
 const std::array<const char*, 7> italianDays = {"lunedì",  "martedì", "mercoledì", "giovedì",
                                                 "venerdì", "sabato",  "domenica"};
 
+// 1 to 12 for a month's name or its first three letters, in English or
+// Spanish; 0 for any other word.
+int monthOfName(QStringView word) {
+    for (const auto* names : {&englishMonths, &spanishMonths}) {
+        for (int i = 0; i < 12; ++i) {
+            const QString name = QString::fromUtf8((*names)[static_cast<size_t>(i)]);
+            if (word.compare(name, Qt::CaseInsensitive) == 0 ||
+                word.compare(name.left(3), Qt::CaseInsensitive) == 0)
+                return i + 1;
+        }
+    }
+    return 0;
+}
+
+int fullYear(const QString& digits) {
+    return digits.size() == 2 ? twoDigitYear(digits.toInt()) : digits.toInt();
+}
+
+// 'Jan[uary] 10[,] 1900', '10 Jan[uary][,] 1900' and '1900 Jan[uary] [10]',
+// each with an optional time after it.
+std::optional<PreciseDateTime> parseAlphabeticDate(const QString& s) {
+    static const QRegularExpression monthFirst(
+        QStringLiteral(R"(^(\p{L}+)\s+(\d{1,2}),?\s+(\d{4}|\d{2})(?:\s+(.*))?$)"));
+    static const QRegularExpression dayFirst(
+        QStringLiteral(R"(^(\d{1,2})\s+(\p{L}+),?\s+(\d{4}|\d{2})(?:\s+(.*))?$)"));
+    static const QRegularExpression yearFirst(
+        QStringLiteral(R"(^(\d{4})\s+(\p{L}+)(?:\s+(\d{1,2}))?(?:\s+(.*))?$)"));
+    if (auto m = monthFirst.match(s); m.hasMatch()) {
+        const int month = monthOfName(m.capturedView(1));
+        if (month > 0)
+            return combine(fullYear(m.captured(3)), month, m.captured(2).toInt(),
+                           m.capturedView(4));
+    }
+    if (auto m = dayFirst.match(s); m.hasMatch()) {
+        const int month = monthOfName(m.capturedView(2));
+        if (month > 0)
+            return combine(fullYear(m.captured(3)), month, m.captured(1).toInt(),
+                           m.capturedView(4));
+    }
+    if (auto m = yearFirst.match(s); m.hasMatch()) {
+        const int month = monthOfName(m.capturedView(2));
+        const int day = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+        if (month > 0)
+            return combine(m.captured(1).toInt(), month, day, m.capturedView(4));
+    }
+    return std::nullopt;
+}
+
 // Weeks that start on Sunday, counted from an arbitrary fixed Sunday.
 qint64 sundayWeek(const QDate& date) {
     // Julian day 0 was a Monday, so day + 1 is a multiple of 7 on Sundays.
@@ -70,12 +118,14 @@ qint64 sundayWeek(const QDate& date) {
 }
 
 qint64 floorDiv(qint64 a, qint64 b) {
-    return static_cast<qint64>(std::floor(static_cast<double>(a) / static_cast<double>(b)));
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-qint64 msSinceDayZero(const QDateTime& value) {
+// 100-ns steps since day zero.
+qint64 ticksSinceDayZero(const PreciseDateTime& value) {
     const qint64 days = dayZero().date().daysTo(value.date());
-    return days * 86400000LL + value.time().msecsSinceStartOfDay();
+    return days * 864000000000LL + value.ticksOfDay();
 }
 
 } // namespace
@@ -84,7 +134,7 @@ QDateTime dayZero() {
     return naiveDateTime(QDate(1900, 1, 1), QTime(0, 0));
 }
 
-std::optional<QDateTime> parseDateText(QStringView text, DateOrder order) {
+std::optional<PreciseDateTime> parseDateText(QStringView text, DateOrder order) {
     const QString s = text.trimmed().toString();
     if (s.isEmpty())
         return std::nullopt;
@@ -112,9 +162,11 @@ std::optional<QDateTime> parseDateText(QStringView text, DateOrder order) {
                        m.capturedView(5));
     }
     if (s.contains(QLatin1Char(':'))) {
-        if (auto time = parseTime(s))
-            return naiveDateTime(dayZero().date(), *time);
+        if (auto time = parseTime(dayZero().date(), s))
+            return time;
     }
+    if (s.front().isLetter() || s.contains(QLatin1Char(' ')))
+        return parseAlphabeticDate(s);
     return std::nullopt;
 }
 
@@ -135,7 +187,9 @@ std::optional<DatePart> parseDatePart(QStringView name) {
         {"mi", DatePart::Minute},       {"n", DatePart::Minute},
         {"second", DatePart::Second},   {"ss", DatePart::Second},
         {"s", DatePart::Second},        {"millisecond", DatePart::Millisecond},
-        {"ms", DatePart::Millisecond},  {"iso_week", DatePart::IsoWeek},
+        {"ms", DatePart::Millisecond},  {"microsecond", DatePart::Microsecond},
+        {"mcs", DatePart::Microsecond}, {"nanosecond", DatePart::Nanosecond},
+        {"ns", DatePart::Nanosecond},   {"iso_week", DatePart::IsoWeek},
         {"isowk", DatePart::IsoWeek},   {"isoww", DatePart::IsoWeek}};
     for (const auto& [text, part] : names)
         if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
@@ -143,36 +197,74 @@ std::optional<DatePart> parseDatePart(QStringView name) {
     return std::nullopt;
 }
 
-QDateTime dateAdd(DatePart part, qint64 amount, const QDateTime& value) {
+namespace {
+
+// More than 10,000 years either way, which no date type holds; counting that
+// far in years, months or hours would overflow the arithmetic.
+bool beyondEveryDate(DatePart part, qint64 amount) {
+    const qint64 magnitude = amount < 0 ? -amount : amount;
     switch (part) {
     case DatePart::Year:
-        return naiveDateTime(value.date().addYears(static_cast<int>(amount)), value.time());
+        return magnitude > 10000;
     case DatePart::Quarter:
-        return naiveDateTime(value.date().addMonths(static_cast<int>(amount * 3)), value.time());
+        return magnitude > 40000;
     case DatePart::Month:
-        return naiveDateTime(value.date().addMonths(static_cast<int>(amount)), value.time());
+        return magnitude > 120000;
+    case DatePart::Hour:
+        return magnitude > 87660000;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+PreciseDateTime dateAdd(DatePart part, qint64 amount, const PreciseDateTime& value) {
+    const auto onDay = [&](const QDate& day) {
+        return PreciseDateTime(naiveDateTime(day, value.time()), value.ticks);
+    };
+    if (beyondEveryDate(part, amount))
+        return {};
+    switch (part) {
+    case DatePart::Year:
+        return onDay(value.date().addYears(static_cast<int>(amount)));
+    case DatePart::Quarter:
+        return onDay(value.date().addMonths(static_cast<int>(amount * 3)));
+    case DatePart::Month:
+        return onDay(value.date().addMonths(static_cast<int>(amount)));
     case DatePart::DayOfYear:
     case DatePart::Day:
     case DatePart::Weekday:
-        return naiveDateTime(value.date().addDays(amount), value.time());
+        return onDay(value.date().addDays(amount));
     case DatePart::Week:
     case DatePart::IsoWeek:
-        return naiveDateTime(value.date().addDays(amount * 7), value.time());
+        return onDay(value.date().addDays(amount * 7));
     case DatePart::Hour:
-        return value.addMSecs(amount * 3600000LL);
+        return value.addTicks(amount * 36000000000LL);
     case DatePart::Minute:
-        return value.addMSecs(amount * 60000LL);
+        return value.addTicks(amount * 600000000LL);
     case DatePart::Second:
-        return value.addMSecs(amount * 1000LL);
+        return value.addTicks(amount * 10000000LL);
     case DatePart::Millisecond:
-        return value.addMSecs(amount);
+        return value.addTicks(amount * 10000LL);
+    case DatePart::Microsecond:
+        return value.addTicks(amount * 10LL);
+    case DatePart::Nanosecond: {
+        // Nanoseconds round to the 100 ns a value keeps: 49 add nothing, 50 add 100.
+        const qint64 steps = amount >= 0 ? (amount + 50) / 100 : -((-amount + 49) / 100);
+        return value.addTicks(steps);
+    }
     }
     return value;
 }
 
-qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
+qint64 dateDiff(DatePart part, const PreciseDateTime& from, const PreciseDateTime& to) {
     const QDate a = from.date();
     const QDate b = to.date();
+    const auto boundaries = [&](qint64 ticksPerUnit) {
+        return floorDiv(ticksSinceDayZero(to), ticksPerUnit) -
+               floorDiv(ticksSinceDayZero(from), ticksPerUnit);
+    };
     switch (part) {
     case DatePart::Year:
         return b.year() - a.year();
@@ -188,18 +280,23 @@ qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to) {
     case DatePart::IsoWeek:
         return sundayWeek(b) - sundayWeek(a);
     case DatePart::Hour:
-        return floorDiv(msSinceDayZero(to), 3600000) - floorDiv(msSinceDayZero(from), 3600000);
+        return boundaries(36000000000LL);
     case DatePart::Minute:
-        return floorDiv(msSinceDayZero(to), 60000) - floorDiv(msSinceDayZero(from), 60000);
+        return boundaries(600000000LL);
     case DatePart::Second:
-        return floorDiv(msSinceDayZero(to), 1000) - floorDiv(msSinceDayZero(from), 1000);
+        return boundaries(10000000LL);
     case DatePart::Millisecond:
-        return msSinceDayZero(to) - msSinceDayZero(from);
+        return boundaries(10000LL);
+    case DatePart::Microsecond:
+        return boundaries(10LL);
+    case DatePart::Nanosecond:
+        return (ticksSinceDayZero(to) - ticksSinceDayZero(from)) * 100;
     }
     return 0;
 }
 
-qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
+qint64 datePart(DatePart part, const PreciseDateTime& value, Language language,
+                int firstDayOfWeek) {
     const QDate d = value.date();
     const int firstDay = firstDayOfWeek > 0              ? firstDayOfWeek
                          : language != Language::English ? 1
@@ -231,13 +328,18 @@ qint64 datePart(DatePart part, const QDateTime& value, Language language, int fi
         return value.time().second();
     case DatePart::Millisecond:
         return value.time().msec();
+    case DatePart::Microsecond:
+        return value.ticksOfDay() % 10000000 / 10;
+    case DatePart::Nanosecond:
+        return value.ticksOfDay() % 10000000 * 100;
     case DatePart::IsoWeek:
         return d.weekNumber();
     }
     return 0;
 }
 
-QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek) {
+QString dateName(DatePart part, const PreciseDateTime& value, Language language,
+                 int firstDayOfWeek) {
     const auto& months = language == Language::Spanish   ? spanishMonths
                          : language == Language::Italian ? italianMonths
                                                          : englishMonths;

@@ -15,9 +15,12 @@ namespace estaciones::db::tsql {
 
 // Reads 'd/m/yyyy', 'dd/mm/yy', 'd-m-yyyy', 'd.m.yyyy' (in `order`),
 // 'yyyymmdd', ISO 'yyyy-mm-dd', 'yyyy/mm/dd', each with an optional time
-// 'hh:mm[:ss[.fff]]' [AM|PM], or a time alone (on 1 January 1900).
+// 'hh:mm[:ss[.fffffff]]' [AM|PM] and an offset from UTC ('+05:10', 'Z') that
+// the value keeps no trace of, or a time alone (on 1 January 1900). The
+// alphabetic forms 'Jan[uary] 10[,] 1900', '10 Jan[uary][,] 1900' and
+// '1900 Jan[uary] [10]' name the month in English or Spanish.
 // Two-digit years below 50 are 20xx. nullopt for anything else.
-std::optional<QDateTime> parseDateText(QStringView text, DateOrder order = DateOrder::DMY);
+std::optional<PreciseDateTime> parseDateText(QStringView text, DateOrder order = DateOrder::DMY);
 
 
 // The datepart names and abbreviations of DATEADD, DATEDIFF, DATEPART, DATENAME.
@@ -33,21 +36,26 @@ enum class DatePart {
     Minute,
     Second,
     Millisecond,
+    Microsecond,
+    Nanosecond,
     IsoWeek
 };
 std::optional<DatePart> parseDatePart(QStringView name);
 
 // DATEADD: months and years clamp to the last day of the month (31 Jan + 1 month = 29 Feb).
-QDateTime dateAdd(DatePart part, qint64 amount, const QDateTime& value);
+// Microseconds and nanoseconds move the 100-ns steps (nanoseconds rounded to them).
+PreciseDateTime dateAdd(DatePart part, qint64 amount, const PreciseDateTime& value);
 // DATEDIFF: the number of `part` boundaries crossed from `from` to `to`
 // (weeks start on Sunday whatever the language, as SQL Server counts them).
-qint64 dateDiff(DatePart part, const QDateTime& from, const QDateTime& to);
+qint64 dateDiff(DatePart part, const PreciseDateTime& from, const PreciseDateTime& to);
 // DATEPART: weekday and week count from the session's first day
 // (`firstDayOfWeek`, 1 Monday ... 7 Sunday; 0: the language's, Monday in
 // Spanish, Sunday in English).
-qint64 datePart(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek = 0);
+qint64 datePart(DatePart part, const PreciseDateTime& value, Language language,
+                int firstDayOfWeek = 0);
 // DATENAME: month and weekday names in the session language, numbers otherwise.
-QString dateName(DatePart part, const QDateTime& value, Language language, int firstDayOfWeek = 0);
+QString dateName(DatePart part, const PreciseDateTime& value, Language language,
+                 int firstDayOfWeek = 0);
 
 // CONVERT(varchar, date, style) for the styles SQL Server documents: 0-14
 // without the century and 100-114 with it, 20-25, 120, 121, 126 and 127.

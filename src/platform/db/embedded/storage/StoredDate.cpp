@@ -44,41 +44,55 @@ bool dateShape(const char* text, int length) {
            digitsAt(text, 5, 2) >= 0 && digitsAt(text, 8, 2) >= 0;
 }
 
-std::optional<QTime> readTime(const char* text, int from, int length) {
-    int ms = 0;
+// The time at text[from, length) and its fraction's 100-ns steps below the millisecond.
+std::optional<PreciseDateTime> readTime(const QDate& day, const char* text, int from, int length) {
+    int fraction = 0; // in 100 ns
     if (length - from > 8) {
-        const int digits = std::min(3, length - from - 9);
-        ms = digitsAt(text, from + 9, digits);
-        for (int i = digits; i < 3; ++i)
-            ms *= 10;
+        const int digits = std::min(7, length - from - 9);
+        fraction = digitsAt(text, from + 9, digits);
+        for (int i = digits; i < 7; ++i)
+            fraction *= 10;
     }
     const QTime time(digitsAt(text, from, 2), digitsAt(text, from + 3, 2),
-                     digitsAt(text, from + 6, 2), ms);
-    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+                     digitsAt(text, from + 6, 2), fraction / 10000);
+    if (!time.isValid())
+        return std::nullopt;
+    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000);
 }
 
-// The value rounded to `digits` of fraction (0 to 3; more keep the milliseconds).
-QDateTime roundedToDigits(const QDateTime& value, int digits) {
-    if (digits >= 3)
-        return value;
-    int unit = 1;
-    for (int i = digits; i < 3; ++i)
+// The value rounded to `digits` of fraction (0 to 7), halves up as the server rounds.
+PreciseDateTime roundedToDigits(const PreciseDateTime& value, int digits) {
+    qint64 unit = 1;
+    for (int i = digits; i < 7; ++i)
         unit *= 10;
-    const int ms = value.time().msec();
-    const int rounded = (ms + unit / 2) / unit * unit;
-    return value.addMSecs(rounded - ms);
+    const qint64 ticks = value.ticksOfDay();
+    const qint64 rounded = (ticks + unit / 2) / unit * unit;
+    return value.addTicks(rounded - ticks);
 }
 
-QString fractionText(const QTime& time, int digits) {
+QString fractionText(const PreciseDateTime& value, int digits) {
     if (digits <= 0)
         return {};
-    QString fraction = QString::number(time.msec()).rightJustified(3, QLatin1Char('0'));
-    fraction = digits <= 3 ? fraction.left(digits)
-                           : fraction + QString(digits - 3, QLatin1Char('0'));
-    return QLatin1Char('.') + fraction;
+    const qint64 fraction = value.ticksOfDay() % 10000000;
+    return QLatin1Char('.') +
+           QString::number(fraction).rightJustified(7, QLatin1Char('0')).left(digits);
 }
 
 } // namespace
+
+PreciseDateTime PreciseDateTime::fromTicks(const QDate& day, qint64 ticksOfDay) {
+    constexpr qint64 ticksPerDay = 864000000000LL;
+    const qint64 days = ticksOfDay >= 0 ? ticksOfDay / ticksPerDay
+                                        : -((-ticksOfDay + ticksPerDay - 1) / ticksPerDay);
+    const qint64 intoDay = ticksOfDay - days * ticksPerDay;
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(intoDay / 10000));
+    return PreciseDateTime(naiveDateTime(day.addDays(days), time),
+                           static_cast<int>(intoDay % 10000));
+}
+
+PreciseDateTime PreciseDateTime::addTicks(qint64 amount) const {
+    return fromTicks(date(), ticksOfDay() + amount);
+}
 
 std::optional<DateKind> dateKindOf(QStringView typeName) {
     const QString t = typeName.trimmed().toString().toLower();
@@ -109,19 +123,19 @@ int fractionDigitsOf(QStringView typeName) {
     return ok && digits >= 0 && digits <= 7 ? digits : defaultFractionDigits;
 }
 
-QString formatStoredDate(const QDateTime& value, DateKind kind, int fractionDigits) {
+QString formatStoredDate(const PreciseDateTime& value, DateKind kind, int fractionDigits) {
     switch (kind) {
     case DateKind::Date:
         return value.date().toString(QStringLiteral("yyyy-MM-dd"));
     case DateKind::Time: {
-        const QDateTime rounded = roundedToDigits(value, fractionDigits);
+        const PreciseDateTime rounded = roundedToDigits(value, fractionDigits);
         return rounded.time().toString(QStringLiteral("HH:mm:ss")) +
-               fractionText(rounded.time(), fractionDigits);
+               fractionText(rounded, fractionDigits);
     }
     case DateKind::SmallDateTime: {
         // smalldatetime keeps minutes: 29.998 seconds round down, 29.999 up.
         const int intoMinute = value.time().second() * 1000 + value.time().msec();
-        QDateTime rounded = value.addSecs(intoMinute >= 29999 ? 60 : 0);
+        QDateTime rounded = value.at.addSecs(intoMinute >= 29999 ? 60 : 0);
         rounded.setTime(QTime(rounded.time().hour(), rounded.time().minute()));
         return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
@@ -130,18 +144,20 @@ QString formatStoredDate(const QDateTime& value, DateKind kind, int fractionDigi
         const qint64 ms = value.time().msecsSinceStartOfDay();
         const qint64 ticks = (ms * 3 + 5) / 10;
         const qint64 roundedMs = (ticks * 10 + 1) / 3;
-        return value.addMSecs(roundedMs - ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        return value.at.addMSecs(roundedMs - ms)
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     }
     case DateKind::DateTime2: {
-        const QDateTime rounded = roundedToDigits(value, fractionDigits);
-        return rounded.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
-               fractionText(rounded.time(), fractionDigits);
+        const PreciseDateTime rounded = roundedToDigits(value, fractionDigits);
+        return rounded.at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+               fractionText(rounded, fractionDigits);
     }
     }
     return {};
 }
 
-void checkDateRange(const QDateTime& value, DateKind kind) {
+void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
+    const QDateTime& value = precise.at;
     const int year = value.date().year();
     const bool small = kind == DateKind::SmallDateTime;
     // The last millisecond of 9999 rounds to 1/300 s into the year 10000.
@@ -158,22 +174,19 @@ void checkDateRange(const QDateTime& value, DateKind kind) {
                      .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
 }
 
-std::optional<QDateTime> readStoredDate(const char* text, int length) {
-    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length)) {
-        const auto time = readTime(text, 0, length);
-        return time ? std::optional(naiveDateTime(QDate(1900, 1, 1), *time)) : std::nullopt;
-    }
+std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
+    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length))
+        return readTime(QDate(1900, 1, 1), text, 0, length);
     if (!dateShape(text, length))
         return std::nullopt;
     const QDate date(digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2));
     if (!date.isValid())
         return std::nullopt;
     if (length == 10)
-        return naiveDateTime(date, QTime(0, 0));
+        return PreciseDateTime(naiveDateTime(date, QTime(0, 0)));
     if (!isTimeSeparator(text[10]) || !timeShapeAt(text, 11, length))
         return std::nullopt;
-    const auto time = readTime(text, 11, length);
-    return time ? std::optional(naiveDateTime(date, *time)) : std::nullopt;
+    return readTime(date, text, 11, length);
 }
 
 bool isStoredDateText(const char* text, int length) {
@@ -198,9 +211,8 @@ bool storedDateKey(const char* text, int length, char (&key)[27]) {
     return true;
 }
 
-void dateKey(const QDateTime& value, char (&key)[27]) {
-    const QByteArray text =
-        value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz0000")).toLatin1();
+void dateKey(const PreciseDateTime& value, char (&key)[27]) {
+    const QByteArray text = formatStoredDate(value, DateKind::DateTime2).toLatin1();
     std::memcpy(key, text.constData(), sizeof key);
 }
 

@@ -23,6 +23,28 @@ inline QDateTime naiveDateTime(const QDate& date, const QTime& time) {
     return QDateTime(date, time, Qt::UTC);
 }
 
+// A date and time to 100 ns, the finest datetime2 and time keep: QDateTime
+// holds the milliseconds, `ticks` the 100-ns steps below them (0 to 9999).
+struct PreciseDateTime {
+    QDateTime at;
+    int ticks = 0;
+
+    PreciseDateTime() = default;
+    PreciseDateTime(const QDateTime& value, int belowMillisecond = 0) // NOLINT: a QDateTime is one
+        : at(value), ticks(belowMillisecond) {}
+
+    QDate date() const { return at.date(); }
+    QTime time() const { return at.time(); }
+    bool isValid() const { return at.isValid(); }
+    // 100-ns steps since midnight.
+    qint64 ticksOfDay() const {
+        return static_cast<qint64>(at.time().msecsSinceStartOfDay()) * 10000 + ticks;
+    }
+    static PreciseDateTime fromTicks(const QDate& day, qint64 ticksOfDay);
+    // The value moved by `amount` 100-ns steps, across days as needed.
+    PreciseDateTime addTicks(qint64 amount) const;
+};
+
 enum class DateKind { DateTime, SmallDateTime, Date, Time, DateTime2 };
 
 // The digits of fraction datetime2 and time keep when their type does not say.
@@ -35,16 +57,16 @@ int fractionDigitsOf(QStringView typeName);
 // The value as a column of `kind` keeps it, rounded as the server rounds
 // (datetime to 1/300 s: .002 is .003 and 23:59:59.999 the next day;
 // smalldatetime to the minute; datetime2 and time to `fractionDigits`).
-QString formatStoredDate(const QDateTime& value, DateKind kind = DateKind::DateTime,
+QString formatStoredDate(const PreciseDateTime& value, DateKind kind = DateKind::DateTime,
                          int fractionDigits = defaultFractionDigits);
 // 242 when the value is outside the type's range (datetime 1753-9999,
 // smalldatetime 1900 to 6 June 2079).
-void checkDateRange(const QDateTime& value, DateKind kind);
+void checkDateRange(const PreciseDateTime& value, DateKind kind);
 
 // A stored text read back: 'yyyy-MM-dd', 'yyyy-MM-dd HH:mm:ss' with an
 // optional fraction of 1 to 7 digits ('T' also separates), or a time alone
 // (on 1 January 1900). nullopt for any other text.
-std::optional<QDateTime> readStoredDate(const char* text, int length);
+std::optional<PreciseDateTime> readStoredDate(const char* text, int length);
 
 // Whether the text is in one of those forms (its shape, not its calendar).
 bool isStoredDateText(const char* text, int length);
@@ -54,6 +76,6 @@ bool isStoredDateText(const char* text, int length);
 // text is not stored form.
 bool storedDateKey(const char* text, int length, char (&key)[27]);
 // The same key for a value already read.
-void dateKey(const QDateTime& value, char (&key)[27]);
+void dateKey(const PreciseDateTime& value, char (&key)[27]);
 
 } // namespace estaciones::db::tsql

@@ -55,6 +55,36 @@ constexpr TypeEntry typeEntries[] = {
     {"blob", adtype::LongVarBinary, std::numeric_limits<std::int32_t>::max()},
 };
 
+} // namespace
+
+void setDatePrecision(ColumnInfo& info, tsql::DateKind kind, int digits) {
+    const int fraction = digits > 0 ? digits + 1 : 0;
+    switch (kind) {
+    case tsql::DateKind::Date:
+        info.precision = 10;
+        info.numericScale = 0;
+        break;
+    case tsql::DateKind::SmallDateTime:
+        info.precision = 16;
+        info.numericScale = 0;
+        break;
+    case tsql::DateKind::DateTime:
+        info.precision = 23;
+        info.numericScale = 3;
+        break;
+    case tsql::DateKind::DateTime2:
+        info.precision = 19 + fraction;
+        info.numericScale = digits;
+        break;
+    case tsql::DateKind::Time:
+        info.precision = 8 + fraction;
+        info.numericScale = digits;
+        break;
+    }
+}
+
+namespace {
+
 bool isDateType(int type) {
     return type == adtype::DBTimeStamp || type == adtype::DBDate || type == adtype::Date;
 }
@@ -86,6 +116,10 @@ ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declara
         if (info.type == adtype::Numeric) {
             info.precision = length.isEmpty() ? 18 : length.toInt();
             info.numericScale = match.captured(3).toInt();
+        }
+        if (const auto kind = tsql::dateKindOf(typeName)) {
+            setDatePrecision(info, *kind,
+                             length.isEmpty() ? tsql::defaultFractionDigits : length.toInt());
         }
         return info;
     }
@@ -216,8 +250,13 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
 
 QString storedDate(const DateTimeValue& value) {
     const QString day = value.date.toString(QStringLiteral("yyyy-MM-dd"));
-    if (value.time == QTime(0, 0)) {
+    if (value.time == QTime(0, 0) && value.ticks == 0) {
         return day;
+    }
+    if (value.ticks != 0) {
+        return tsql::formatStoredDate(
+            tsql::PreciseDateTime(tsql::naiveDateTime(value.date, value.time), value.ticks),
+            tsql::DateKind::DateTime2);
     }
     return day + QLatin1Char(' ') +
            value.time.toString(value.time.msec() != 0 ? QStringLiteral("HH:mm:ss.zzz")
@@ -234,7 +273,7 @@ std::optional<DateTimeValue> storedDateValue(const char* text, int length) {
     if (!value) {
         return std::nullopt;
     }
-    return DateTimeValue{value->date(), value->time()};
+    return DateTimeValue{value->date(), value->time(), value->ticks};
 }
 
 } // namespace estaciones::db::sqlite

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 
 struct sqlite3_stmt;
 
@@ -9,6 +10,9 @@ namespace estaciones::db::sqlite {
 // A column declaration ("varchar(50)", "money", "decimal(18,2)", ...) as ADO
 // reports it: DataTypeEnum code, DefinedSize, precision and scale.
 ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declaration);
+// A date column's precision (its characters) and scale (its fraction's
+// digits), as the server describes datetime2(n), time(n) and the others.
+void setDatePrecision(ColumnInfo& info, tsql::DateKind kind, int digits);
 
 // Column `index` of the current row as the Variant the declared type gives
 // (dates as dates, bit as Boolean, money as Currency, ...).

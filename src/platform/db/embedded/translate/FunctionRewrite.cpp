@@ -31,7 +31,8 @@ const QHash<QString, QString>& renamedFunctions() {
         {"ceiling", "tsql_ceiling"},
         {"newid", "tsql_newid"},
         {"getdate", "tsql_getdate"},
-        {"sysdatetime", "tsql_getdate"},
+        {"sysdatetime", "tsql_sysdatetime"},
+        {"sysutcdatetime", "tsql_sysutcdatetime"},
         {"getutcdate", "tsql_getutcdate"},
         {"object_id", "tsql_object_id"},
         {"objectproperty", "tsql_objectproperty"},
@@ -356,7 +357,8 @@ void mapFunctions(Pieces& pieces) {
         } else if (name == QLatin1String("nullif")) {
             replacement = nullifCall(pieces, open, close);
         } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
-                   name == QLatin1String("dateadd") || name == QLatin1String("datediff")) {
+                   name == QLatin1String("dateadd") || name == QLatin1String("datediff") ||
+                   name == QLatin1String("datediff_big")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||

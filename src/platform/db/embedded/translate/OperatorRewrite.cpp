@@ -306,6 +306,7 @@ enum class OperandKind { Column, Date, Other };
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
     const QString name = pieces[nameIndex].text.toLower();
     if (name == QLatin1String("tsql_dateadd") || name == QLatin1String("tsql_getdate") ||
+        name == QLatin1String("tsql_sysdatetime") || name == QLatin1String("tsql_sysutcdatetime") ||
         name == QLatin1String("tsql_getutcdate") || name == QLatin1String("tsql_store_date"))
         return true;
     if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&

@@ -19,6 +19,8 @@ QStringList firstWords(const QString& batch) {
                   : node.kind == StatementNode::Kind::If    ? QStringLiteral("<if>")
                   : node.kind == StatementNode::Kind::While ? QStringLiteral("<while>")
                   : node.kind == StatementNode::Kind::Block ? QStringLiteral("<block>")
+                  : node.kind == StatementNode::Kind::Label ? QStringLiteral("<label>")
+                  : node.kind == StatementNode::Kind::Goto  ? QStringLiteral("<goto>")
                                                             : QStringLiteral("<other>"));
     }
     return words;
@@ -34,6 +36,21 @@ int parseError(const QString& batch) {
 }
 
 } // namespace
+
+TEST(BatchParser, LabelsAndGotoAreStatementsOfTheirOwn) {
+    // A label ends the statement before it; '::' is no label.
+    EXPECT_EQ(firstWords("GOTO fin SELECT 1 fin: SELECT 2"),
+              (QStringList{"<goto>", "SELECT", "<label>", "SELECT"}));
+    EXPECT_EQ(firstWords("UPDATE T SET a = 1\nfin:\nPRINT 'x'"),
+              (QStringList{"UPDATE", "<label>", "PRINT"}));
+    EXPECT_EQ(firstWords("GRANT SELECT ON SCHEMA::dbo TO u"), (QStringList{"GRANT"}));
+    const std::vector<StatementNode> nodes = parseBatch("IF 1 = 1 GOTO Salida\nSalida:");
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].children[0].kind, StatementNode::Kind::Goto);
+    EXPECT_EQ(nodes[0].children[0].tokens[1].text, QStringLiteral("Salida"));
+    EXPECT_EQ(nodes[1].kind, StatementNode::Kind::Label);
+    EXPECT_EQ(parseError("GOTO"), 102);
+}
 
 TEST(BatchParser, StatementsEndWhereTheNextOneStarts) {
     const std::vector<std::pair<QString, QStringList>> cases{

@@ -46,10 +46,34 @@ TEST(StoredDateTest, shouldKeepEachTypeAtItsOwnWidth) {
     EXPECT_EQ(fractionDigitsOf(u"datetime"), 0);
 }
 
+TEST(StoredDateTest, shouldKeepAndRoundHundredsOfNanoseconds) {
+    const char text[] = "2024-05-08 12:35:29.9999995";
+    const auto value = readStoredDate(text, static_cast<int>(std::strlen(text)));
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->ticks, 9995);
+    EXPECT_EQ(formatStoredDate(*value, DateKind::DateTime2), text);
+    // Rounded half up at each scale, into the next second or day as needed.
+    EXPECT_EQ(formatStoredDate(*value, DateKind::DateTime2, 6), "2024-05-08 12:35:30.000000");
+    EXPECT_EQ(formatStoredDate(*value, DateKind::Time, 7), "12:35:29.9999995");
+    const PreciseDateTime lastTick = PreciseDateTime::fromTicks(QDate(2024, 5, 8), 863999999999);
+    EXPECT_EQ(formatStoredDate(lastTick, DateKind::DateTime2), "2024-05-08 23:59:59.9999999");
+    EXPECT_EQ(formatStoredDate(lastTick, DateKind::DateTime2, 3), "2024-05-09 00:00:00.000");
+    EXPECT_EQ(formatStoredDate(lastTick.addTicks(1), DateKind::DateTime2),
+              "2024-05-09 00:00:00.0000000");
+    EXPECT_EQ(formatStoredDate(lastTick.addTicks(-864000000000), DateKind::DateTime2),
+              "2024-05-07 23:59:59.9999999");
+    // Its comparison key keeps the seven digits: .0000001 sorts after .0000000.
+    char key[27];
+    char later[27];
+    dateKey(lastTick.addTicks(1), key);
+    dateKey(lastTick.addTicks(2), later);
+    EXPECT_LT(std::memcmp(key, later, sizeof key), 0);
+}
+
 TEST(StoredDateTest, shouldReadBackEveryStoredFormAndNothingElse) {
     const auto read = [](const char* text) {
         const auto value = readStoredDate(text, static_cast<int>(std::strlen(text)));
-        return value ? value->toString("yyyy-MM-dd HH:mm:ss.zzz").toStdString() : "none";
+        return value ? value->at.toString("yyyy-MM-dd HH:mm:ss.zzz").toStdString() : "none";
     };
     EXPECT_EQ(read("2024-02-29"), "2024-02-29 00:00:00.000");
     EXPECT_EQ(read("2024-02-29 13:45:00.003"), "2024-02-29 13:45:00.003");

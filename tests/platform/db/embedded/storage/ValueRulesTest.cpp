@@ -13,8 +13,13 @@ using namespace estaciones::db::tsql;
 
 namespace {
 
-QString iso(const std::optional<QDateTime>& d) {
-    return d ? d->toString("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("none");
+QString iso(const std::optional<PreciseDateTime>& d) {
+    return d ? d->at.toString("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("none");
+}
+
+// To the 100 ns datetime2 keeps.
+QString precise(const std::optional<PreciseDateTime>& d) {
+    return d ? formatStoredDate(*d, DateKind::DateTime2) : QStringLiteral("none");
 }
 
 TEST(ValueRulesTest, shouldReadDateLiteralsInTheSessionOrder) {
@@ -35,6 +40,57 @@ TEST(ValueRulesTest, shouldReadDateLiteralsInTheSessionOrder) {
     for (const char16_t* bad : {u"", u"abc", u"32/1/2024", u"29/2/2023", u"5/3", u"2024-13-01",
                                 u"5/3/2024 25:00", u"5/3-2024"})
         EXPECT_EQ(iso(parseDateText(bad)), "none") << QString::fromUtf16(bad).toStdString();
+}
+
+TEST(ValueRulesTest, shouldReadAlphabeticDatesOffsetsAndSevenDigitFractions) {
+    // The alphabetic forms of the date literal formats: month first, day
+    // first or year first, comma optional, in English or Spanish.
+    EXPECT_EQ(iso(parseDateText(u"January 10, 1900 3:00 AM")), "1900-01-10 03:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"Apr 15 1996")), "1996-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"15 April, 96")), "1996-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"1996 APRIL")), "1996-04-01 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"1996 abril 15 14:30")), "1996-04-15 14:30:00.000");
+    EXPECT_EQ(iso(parseDateText(u"Foo 15 1996")), "none");
+    EXPECT_EQ(iso(parseDateText(u"February 30, 2024")), "none");
+    // An offset from UTC is read and left out of the value.
+    EXPECT_EQ(precise(parseDateText(u"2007-10-30 12:15:32.1234567 +05:10")),
+              "2007-10-30 12:15:32.1234567");
+    EXPECT_EQ(precise(parseDateText(u"2010-04-30T01:01:01.1234567-07:00")),
+              "2010-04-30 01:01:01.1234567");
+    EXPECT_EQ(precise(parseDateText(u"2010-04-30T01:01:01Z")), "2010-04-30 01:01:01.0000000");
+    EXPECT_EQ(precise(parseDateText(u"00:00:01.12")), "1900-01-01 00:00:01.1200000");
+    EXPECT_EQ(iso(parseDateText(u"2010-04-30 01:01:01 +15:00")), "none");
+}
+
+TEST(ValueRulesTest, shouldCountDatepartsToTheHundredNanoseconds) {
+    const auto value = [](const char16_t* text) { return *parseDateText(text, DateOrder::YMD); };
+    const PreciseDateTime t = value(u"00:00:01.1234567");
+    EXPECT_EQ(datePart(DatePart::Millisecond, t, Language::English), 123);
+    EXPECT_EQ(datePart(DatePart::Microsecond, t, Language::English), 123456);
+    EXPECT_EQ(datePart(DatePart::Nanosecond, t, Language::English), 123456700);
+    EXPECT_EQ(parseDatePart(u"mcs"), DatePart::Microsecond);
+    EXPECT_EQ(parseDatePart(u"NS"), DatePart::Nanosecond);
+    // Boundaries crossed, not time elapsed: one 100-ns step crosses every one.
+    const PreciseDateTime before = value(u"2005-12-31 23:59:59.9999999");
+    const PreciseDateTime after = value(u"2006-01-01 00:00:00.0000000");
+    for (DatePart part :
+         {DatePart::Year, DatePart::Second, DatePart::Millisecond, DatePart::Microsecond})
+        EXPECT_EQ(dateDiff(part, before, after), 1);
+    EXPECT_EQ(dateDiff(DatePart::Nanosecond, before, after), 100);
+    EXPECT_EQ(dateDiff(DatePart::Microsecond, after, before), -1);
+    // DATEADD moves the 100-ns steps; nanoseconds round to them.
+    const PreciseDateTime start = value(u"2007-01-01 13:10:10.1111111");
+    EXPECT_EQ(formatStoredDate(dateAdd(DatePart::Microsecond, 1, start), DateKind::DateTime2),
+              "2007-01-01 13:10:10.1111121");
+    EXPECT_EQ(formatStoredDate(dateAdd(DatePart::Nanosecond, 49, start), DateKind::DateTime2),
+              "2007-01-01 13:10:10.1111111");
+    EXPECT_EQ(formatStoredDate(dateAdd(DatePart::Nanosecond, 50, start), DateKind::DateTime2),
+              "2007-01-01 13:10:10.1111112");
+    EXPECT_EQ(formatStoredDate(dateAdd(DatePart::Nanosecond, 150, start), DateKind::DateTime2),
+              "2007-01-01 13:10:10.1111113");
+    EXPECT_EQ(formatStoredDate(dateAdd(DatePart::Microsecond, -1, value(u"2007-01-01")),
+                               DateKind::DateTime2),
+              "2006-12-31 23:59:59.9999990");
 }
 
 TEST(ValueRulesTest, shouldStoreEachDateTypeInItsOwnForm) {
