@@ -36,6 +36,9 @@ public:
 private:
     enum class Flow { Normal, Break, Continue, Return };
 
+    // BatchCompiler's checks, skipped for a batch that passed them before.
+    void compileOnce(const std::vector<StatementNode>& nodes, const QString& batch);
+
     Flow runNodes(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
     Flow runNode(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
     Flow runStatement(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
