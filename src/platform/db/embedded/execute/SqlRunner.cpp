@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/ResultColumns.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
@@ -201,11 +202,17 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
             m_session.scopeIdentity = current;
             return outcome;
         }
-        const Variant autoIncrement =
-            scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
-                                  "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")
-                       .arg(literalOf(Variant(insertTarget))));
-        if (!autoIncrement.isNull()) {
+        // A fact of the table's definition: looked up once per schema.
+        const bool autoIncrement =
+            !derivedTexts(m_session.current(), u'A', insertTarget, [&] {
+                 const Variant found = scalar(
+                     QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                                    "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")
+                         .arg(literalOf(Variant(insertTarget))));
+                 return DerivedTexts{found.isNull() ? QStringList() : QStringList{insertTarget},
+                                     {}};
+             }).statements.isEmpty();
+        if (autoIncrement) {
             m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
             m_session.scopeIdentity = m_session.lastIdentity;
         }
