@@ -13,6 +13,13 @@ protected:
         const ExecutionResult result = run(query);
         return result.resultSets.empty() ? 0 : result.resultSets.front().columns.size();
     }
+    // Another station's connection to the same file.
+    std::unique_ptr<Engine> otherConnection() {
+        std::unique_ptr<Engine> other = createEmbeddedEngine();
+        other->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+        other->useDatabase(QStringLiteral("PRUEBA"));
+        return other;
+    }
 };
 
 TEST_F(RepeatedStatementsTest, shouldSeeSchemaChangesBetweenTwoIdenticalStatements) {
@@ -46,9 +53,7 @@ TEST_F(RepeatedStatementsTest, shouldSeeAnotherConnectionsSchemaChanges) {
     const QString query = QStringLiteral("SELECT * FROM t");
     EXPECT_EQ(columnsOf(query), 1u);
 
-    std::unique_ptr<Engine> other = createEmbeddedEngine();
-    other->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
-    other->useDatabase(QStringLiteral("PRUEBA"));
+    const std::unique_ptr<Engine> other = otherConnection();
     other->execute(QStringLiteral("ALTER TABLE t ADD b int NULL"), {}, 0);
     other->execute(QStringLiteral("UPDATE t SET b = 7"), {}, 0);
 
@@ -125,9 +130,7 @@ TEST_F(RepeatedStatementsTest, shouldLetAnotherConnectionWriteBetweenRepeatedRea
     run("CREATE TABLE t (a int)");
     const QString count = QStringLiteral("SELECT count(*) FROM t");
     EXPECT_EQ(scalar(count).toInt64(), 0);
-    std::unique_ptr<Engine> other = createEmbeddedEngine();
-    other->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
-    other->useDatabase(QStringLiteral("PRUEBA"));
+    const std::unique_ptr<Engine> other = otherConnection();
     other->execute(QStringLiteral("INSERT INTO t VALUES (1)"), {}, 0);
     EXPECT_EQ(scalar(count).toInt64(), 1);
     other->execute(QStringLiteral("INSERT INTO t VALUES (2)"), {}, 0);

@@ -70,7 +70,7 @@ TEST_F(StatementCacheTest, shouldLendTheSameQueryAgainResetAndUnbound) {
 }
 
 TEST_F(StatementCacheTest, shouldPrepareSchemaStatementsEachTime) {
-    for (const QByteArray text : {QByteArray("CREATE TABLE u (a int)"), QByteArray("BEGIN"),
+    for (const QByteArray& text : {QByteArray("CREATE TABLE u (a int)"), QByteArray("BEGIN"),
                                   QByteArray("PRAGMA user_version")}) {
         LentStatement lent;
         ASSERT_NE(lend(text, lent), nullptr);
