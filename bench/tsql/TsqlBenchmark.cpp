@@ -2,6 +2,9 @@
 // 'd/m/yyyy'") through the embedded engine — batch parsing, translation,
 // execution, ADO typing — against the same statement already translated, on
 // raw SQLite with the dialect's functions, in the same run. Prints the ratio.
+// The same for the window's year statement (the 366 dates of a year named in
+// one IN list) and its 366 rows, every value read.
+#include "calendar/SeasonStatements.h"
 #include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/translate/Translator.h"
@@ -21,11 +24,13 @@ namespace {
 using namespace estaciones;
 
 const QString seasonSelect = QStringLiteral("select * from ma_calendario where fecha = '5/3/2024'");
+const QString yearSelect = calendar::yearSeasonsStatement(2024);
 
 struct Fixture {
     QTemporaryDir folder;
     std::unique_ptr<db::Engine> engine;
     QString translated;
+    QString translatedYear;
     sqlite3* raw = nullptr;
 
     Fixture() {
@@ -44,6 +49,8 @@ struct Fixture {
             {}, 0);
         auto settings = std::make_shared<db::tsql::DialectSettings>();
         translated = db::tsql::Translator(settings).translate(seasonSelect).statements.join(';');
+        translatedYear =
+            db::tsql::Translator(settings).translate(yearSelect).statements.join(';');
         sqlite3_open_v2(QDir(folder.path()).filePath("BENCH.db").toUtf8().constData(), &raw,
                         SQLITE_OPEN_READWRITE, nullptr);
         db::tsql::registerFunctions(raw, settings);
@@ -78,13 +85,47 @@ void RawSqliteSeasonSelect(benchmark::State& state) {
     }
 }
 
+void EngineYearSelect(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        const db::ExecutionResult result = f.engine->execute(yearSelect, {}, 0);
+        for (const std::vector<Variant>& row : result.resultSets.front().rows) {
+            benchmark::DoNotOptimize(row[0].toDate());
+            benchmark::DoNotOptimize(row[1].toString());
+        }
+    }
+}
+
+// The same rows read as the engine's stored texts, with nothing made of them.
+void RawSqliteYearSelect(benchmark::State& state) {
+    Fixture& f = fixture();
+    const QByteArray sql = f.translatedYear.toUtf8();
+    for (auto _ : state) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(f.raw, sql.constData(), static_cast<int>(sql.size()), &statement,
+                           nullptr);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int column = 0; column < 2; ++column) {
+                QString text = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+                benchmark::DoNotOptimize(text);
+            }
+        }
+        sqlite3_finalize(statement);
+    }
+}
+
 BENCHMARK(EngineSeasonSelect);
 BENCHMARK(RawSqliteSeasonSelect);
+BENCHMARK(EngineYearSelect);
+BENCHMARK(RawSqliteYearSelect);
 
 } // namespace
 
 int main(int argc, char** argv) {
     return estaciones::bench::runWithRatios(
         argc, argv,
-        {{"Season SELECT, engine / raw SQLite", "EngineSeasonSelect", "RawSqliteSeasonSelect"}});
+        {{"Season SELECT, engine / raw SQLite", "EngineSeasonSelect", "RawSqliteSeasonSelect"},
+         {"Year statement, 366 rows, engine / raw SQLite", "EngineYearSelect",
+          "RawSqliteYearSelect"}});
 }

@@ -12,7 +12,7 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/UpdateAssignments.h"
 #include "platform/db/embedded/parse/BatchParser.h"
-#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <sqlite3.h>
@@ -232,8 +232,13 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
         return;
     }
     statement = withNulCharactersSpelled(statement);
-    const PreparedStatement prepared(database.handle(), statement);
-    if (prepared.ok()) {
+    // Through the connection's kept statements: the run prepares the same
+    // text again when the statement has no variables.
+    const QByteArray utf8 = statement.toUtf8();
+    LentStatement prepared;
+    const char* tail = nullptr;
+    if (database.statements().prepare(database.handle(), utf8.constData(),
+                                      static_cast<int>(utf8.size()), prepared, &tail) == 0) {
         return;
     }
     ProviderError error = database.lastError(statement);

@@ -8,6 +8,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
@@ -97,11 +98,11 @@ BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& param
 
 ExecutionResult BatchExecutor::run(const QString& batch) {
     try {
-        const std::vector<StatementNode> nodes = parseBatch(batch);
-        BatchCompiler(m_session).compile(nodes);
+        const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
+        compileOnce(*nodes, batch);
         VariableScope scope;
         const ScopeTables tables(m_session, scope);
-        runBody(nodes, scope, true);
+        runBody(*nodes, scope, true);
     } catch (const ProviderFailure& failure) {
         if (endsTheTransaction(failure)) {
             m_session.abandonTransaction();
@@ -117,6 +118,22 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
         throwWithOutput(m_errors);
     }
     return std::move(m_result);
+}
+
+void BatchExecutor::compileOnce(const std::vector<StatementNode>& nodes, const QString& batch) {
+    if (!m_session.hasCurrent()) {
+        BatchCompiler(m_session).compile(nodes);
+        return;
+    }
+    // A batch that compiled under the same schema and settings compiles again.
+    SqliteDatabase& database = m_session.current();
+    const QString key = derivedTextKey(
+        database, m_session.quotedIdentifier ? u'C' : u'c', batch);
+    if (database.derivedTexts().find(key)) {
+        return;
+    }
+    BatchCompiler(m_session).compile(nodes);
+    database.derivedTexts().put(key, {});
 }
 
 void BatchExecutor::throwWithOutput(std::vector<ProviderError> records) {
@@ -575,9 +592,14 @@ Variant BatchExecutor::evaluate(const Tokens& expression, VariableScope& scope) 
         return scope.value(expression[0].text);
     }
     SqliteDatabase& database = m_session.current();
-    return m_runner.scalar(withFractionalDivisions(
-        database.handle(), QStringLiteral("SELECT ") + translatorOf(database).translateExpression(
-                                                           resolvedText(expression, scope))));
+    const QString resolved = resolvedText(expression, scope);
+    return m_runner.scalar(
+        derivedTexts(database, u'E', resolved, [&] {
+            return DerivedTexts{{withFractionalDivisions(
+                database.handle(),
+                QStringLiteral("SELECT ") + translatorOf(database).translateExpression(resolved))},
+                                {}};
+        }).statements.front());
 }
 
 QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& scope) const {
@@ -624,21 +646,24 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
-    QStringList statements =
-        translatorOf(database).translate(resolvedText(tokens, scope)).statements;
-    QStringList identities;
-    for (QString& statement : statements) {
-        statement = withFractionalDivisions(database.handle(), statement);
-        if (const std::optional<InheritedIdentity> identity =
-                inheritedIdentity(database.handle(), statement)) {
-            identities += tsql::schema::identityStatements(identity->table, identity->column,
-                                                           {identity->seed, identity->step}, false);
+    const QString resolved = resolvedText(tokens, scope);
+    const DerivedTexts translated = derivedTexts(database, u'T', resolved, [&] {
+        QStringList statements = translatorOf(database).translate(resolved).statements;
+        QStringList identities;
+        for (QString& statement : statements) {
+            statement = withFractionalDivisions(database.handle(), statement);
+            if (const std::optional<InheritedIdentity> identity =
+                    inheritedIdentity(database.handle(), statement)) {
+                identities += tsql::schema::identityStatements(
+                    identity->table, identity->column, {identity->seed, identity->step}, false);
+            }
+            statement = withDeclaredColumns(database.handle(), statement);
         }
-        statement = withDeclaredColumns(database.handle(), statement);
-    }
-    StatementOutcome outcome = m_runner.run(statements.join(QStringLiteral(";\n")), verb, target);
-    if (!identities.isEmpty()) {
-        database.run(identities.join(QStringLiteral(";\n")));
+        return DerivedTexts{{statements.join(QStringLiteral(";\n"))}, identities};
+    });
+    StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
+    if (!translated.after.isEmpty()) {
+        database.run(translated.after.join(QStringLiteral(";\n")));
     }
     return outcome;
 }

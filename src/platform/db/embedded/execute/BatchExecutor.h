@@ -39,6 +39,9 @@ private:
     // A batch's or procedure's statements: a GOTO finds its label here or in
     // a block around it.
     void runBody(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
+    // BatchCompiler's checks, skipped for a batch that passed them before.
+    void compileOnce(const std::vector<StatementNode>& nodes, const QString& batch);
+
     Flow runNodes(const std::vector<StatementNode>& nodes, VariableScope& scope, bool atBatchStart);
     Flow runNode(const StatementNode& node, VariableScope& scope, bool firstOfBatch);
     Flow runStatement(const StatementNode& node, VariableScope& scope, bool firstOfBatch);

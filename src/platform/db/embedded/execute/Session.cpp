@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/storage/DatabaseFileName.h"
 
 #include <QFileInfo>
@@ -66,6 +67,15 @@ SqliteDatabase& Session::current() const {
         throw Error(errnum::ConnectionUnusable, standardDescription(errnum::ConnectionUnusable));
     }
     return *m_current;
+}
+
+std::shared_ptr<const std::vector<StatementNode>> Session::parsed(const QString& batch) {
+    if (const auto* kept = m_parsed.find(batch)) {
+        return *kept;
+    }
+    auto nodes = std::make_shared<const std::vector<StatementNode>>(parseBatch(batch));
+    m_parsed.put(batch, nodes);
+    return nodes;
 }
 
 void Session::closeAll() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/core/Variant.h"
+#include "platform/db/embedded/parse/StatementNode.h"
+#include "platform/db/embedded/sqlite/LruCache.h"
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/DataFolder.h"
 
@@ -62,6 +64,10 @@ public:
     bool quotedIdentifier = true;           // SET QUOTED_IDENTIFIER: "x" names, else a text
     bool implicitTransactions = false;      // SET IMPLICIT_TRANSACTIONS
 
+    // The statement tree of a batch, read once for a text that repeats
+    // (reading depends on nothing but the text). Throws as parseBatch.
+    std::shared_ptr<const std::vector<StatementNode>> parsed(const QString& batch);
+
     // The value of a system function or @@ variable by its name without "@@"
     // (IDENTITY, ROWCOUNT, ERROR, TRANCOUNT, DB_NAME, ...); Null when unknown.
     Variant systemValue(const QString& name) const;
@@ -118,6 +124,7 @@ private:
     QStringList m_savepoints;   // lower case, oldest first
     bool m_doomed = false;
     std::optional<QDeadlineTimer> m_lockDeadline;
+    LruCache<QString, std::shared_ptr<const std::vector<StatementNode>>> m_parsed{128};
 };
 
 } // namespace estaciones::db::sqlite

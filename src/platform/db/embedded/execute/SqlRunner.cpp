@@ -3,10 +3,11 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/ResultColumns.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
-#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
 #include <sqlite3.h>
@@ -14,11 +15,6 @@
 namespace estaciones::db::sqlite {
 
 namespace {
-
-struct Finalizer {
-    sqlite3_stmt* statement = nullptr;
-    ~Finalizer() { sqlite3_finalize(statement); }
-};
 
 int progressCheck(void* context) {
     const auto* runner = static_cast<const SqlRunner*>(context);
@@ -132,46 +128,47 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
     const QByteArray utf8 = withNulCharactersSpelled(text).toUtf8();
     const char* rest = utf8.constData();
     const char* const end = rest + utf8.size();
+    StatementCache& cache = m_session.current().statements();
     while (rest < end) {
-        Finalizer statement;
+        LentStatement lent;
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, rest, static_cast<int>(end - rest), &statement.statement,
-                               &tail) != SQLITE_OK) {
+        if (cache.prepare(db, rest, static_cast<int>(end - rest), lent, &tail) != SQLITE_OK) {
             throw ProviderFailure(failure(db, text));
         }
         if (tail <= rest) {
             failWith(native::SyntaxError, {QString::fromUtf8(rest, 1)}); // no progress: never loop
         }
         rest = tail;
-        if (!statement.statement) {
+        sqlite3_stmt* const statement = lent.handle();
+        if (!statement) {
             continue; // only blanks or comments were left
         }
-        const int parameterCount = sqlite3_bind_parameter_count(statement.statement);
+        const int parameterCount = sqlite3_bind_parameter_count(statement);
         for (int i = 1; i <= parameterCount; ++i) {
-            const char* name = sqlite3_bind_parameter_name(statement.statement, i);
+            const char* name = sqlite3_bind_parameter_name(statement, i);
             if ((!name || name[0] == '?') && m_nextParameter < m_parameters.size()) {
-                bindValue(statement.statement, i, m_parameters[m_nextParameter++]);
+                bindValue(statement, i, m_parameters[m_nextParameter++]);
             } else if (name && qstrncmp(name, "@__", 3) == 0) {
                 // System values the translator left as parameters (DB_NAME(), ...).
-                bindValue(statement.statement, i,
+                bindValue(statement, i,
                           m_session.systemValue(QString::fromUtf8(name + 3)));
             }
         }
-        const bool returnsRows = isQuery(statement.statement);
+        const bool returnsRows = isQuery(statement);
         ResultSet result;
-        int rc = sqlite3_step(statement.statement);
+        int rc = sqlite3_step(statement);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             // Before anything else runs on the connection and replaces the message.
             throw ProviderFailure(failure(db, text));
         }
         if (returnsRows) {
-            result.columns = describeColumns(statement.statement);
+            result.columns = describeColumns(statement);
         }
         while (rc == SQLITE_ROW) {
             std::vector<Variant> row;
             row.reserve(result.columns.size());
             for (int i = 0; i < static_cast<int>(result.columns.size()); ++i) {
-                row.push_back(readValue(statement.statement, i, result.columns[i]));
+                row.push_back(readValue(statement, i, result.columns[i]));
             }
             result.rows.push_back(std::move(row));
             // SET ROWCOUNT n: the query stops after n rows.
@@ -180,7 +177,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
                 rc = SQLITE_DONE;
                 break;
             }
-            rc = sqlite3_step(statement.statement);
+            rc = sqlite3_step(statement);
         }
         if (rc != SQLITE_DONE) {
             throw ProviderFailure(failure(db, text));
@@ -205,11 +202,17 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
             m_session.scopeIdentity = current;
             return outcome;
         }
-        const Variant autoIncrement =
-            scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
-                                  "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")
-                       .arg(literalOf(Variant(insertTarget))));
-        if (!autoIncrement.isNull()) {
+        // A fact of the table's definition: looked up once per schema.
+        const bool autoIncrement =
+            !derivedTexts(m_session.current(), u'A', insertTarget, [&] {
+                 const Variant found = scalar(
+                     QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                                    "%1 COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'")
+                         .arg(literalOf(Variant(insertTarget))));
+                 return DerivedTexts{found.isNull() ? QStringList() : QStringList{insertTarget},
+                                     {}};
+             }).statements.isEmpty();
+        if (autoIncrement) {
             m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
             m_session.scopeIdentity = m_session.lastIdentity;
         }
@@ -219,17 +222,22 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
 
 Variant SqlRunner::scalar(const QString& text) {
     sqlite3* db = m_session.current().handle();
-    PreparedStatement statement(db, withNulCharactersSpelled(text));
-    if (!statement.ok()) {
+    const QByteArray utf8 = withNulCharactersSpelled(text).toUtf8();
+    LentStatement lent;
+    const char* tail = nullptr;
+    if (m_session.current().statements().prepare(db, utf8.constData(),
+                                                 static_cast<int>(utf8.size()), lent,
+                                                 &tail) != SQLITE_OK) {
         throw ProviderFailure(failure(db, text));
     }
-    if (statement.isEmpty()) {
+    sqlite3_stmt* const statement = lent.handle();
+    if (!statement) {
         return Variant::null();
     }
-    const int rc = statement.step();
+    const int rc = sqlite3_step(statement);
     if (rc == SQLITE_ROW) {
-        const std::vector<ColumnInfo> columns = describeColumns(statement.handle());
-        return columns.empty() ? Variant::null() : readValue(statement.handle(), 0, columns[0]);
+        const std::vector<ColumnInfo> columns = describeColumns(statement);
+        return columns.empty() ? Variant::null() : readValue(statement, 0, columns[0]);
     }
     if (rc != SQLITE_DONE) {
         throw ProviderFailure(failure(db, text));

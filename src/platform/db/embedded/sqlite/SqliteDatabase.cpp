@@ -43,6 +43,9 @@ SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool cr
 void SqliteDatabase::configure() {
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_handler(m_db, &SqliteDatabase::waitForLock, this);
+    // Also the rollbacks SQLite makes by itself after some failures.
+    sqlite3_rollback_hook(
+        m_db, [](void* self) { ++static_cast<SqliteDatabase*>(self)->m_rollbacks; }, this);
     // WAL lets readers and one writer of other processes work at once; the
     // busy handler makes writers queue instead of failing.
     run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
@@ -86,10 +89,15 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    m_statements.clear();
+    m_cookieReads.clear();
     sqlite3_close_v2(m_db);
 }
 
 void SqliteDatabase::run(const QString& sql) {
+    if (sql.contains(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
+        ++m_rollbacks; // also ROLLBACK TO, which the rollback hook does not see
+    }
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     sqlite3_free(message);
@@ -117,6 +125,32 @@ std::vector<ProviderError> SqliteDatabase::lastErrors(const QString& statement) 
         failure.primaryKey = primaryKeyColumns(table);
     }
     return translateSqliteErrors(failure);
+}
+
+QString SqliteDatabase::schemaStamp() {
+    QString stamp;
+    for (int i = 0; const char* schema = sqlite3_db_name(m_db, i); ++i) {
+        const QString name = QString::fromUtf8(schema);
+        std::shared_ptr<sqlite3_stmt>& read = m_cookieReads[name];
+        if (!read) {
+            sqlite3_stmt* statement = nullptr;
+            const QByteArray sql = "PRAGMA \"" + QByteArray(schema).replace('"', "\"\"") +
+                                   "\".schema_version";
+            sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
+            read.reset(statement, sqlite3_finalize);
+        }
+        if (!read || sqlite3_step(read.get()) != SQLITE_ROW) {
+            // A cookie that cannot be read stamps nothing the same twice.
+            ++m_rollbacks;
+        } else {
+            stamp += name + QLatin1Char(':') +
+                     QString::number(sqlite3_column_int64(read.get(), 0)) + QLatin1Char(';');
+        }
+        if (read) {
+            sqlite3_reset(read.get());
+        }
+    }
+    return stamp + QString::number(m_rollbacks);
 }
 
 bool SqliteDatabase::inTransaction() const {

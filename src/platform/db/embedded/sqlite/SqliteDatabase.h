@@ -2,6 +2,8 @@
 
 #include "platform/db/Engine.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/sqlite/LruCache.h"
+#include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QDeadlineTimer>
@@ -65,6 +67,25 @@ public:
     // The same settings, shared with the translator of this database's statements.
     std::shared_ptr<const tsql::DialectSettings> sharedDialectSettings() const { return m_dialect; }
 
+    // Prepared statements kept between uses on this connection.
+    StatementCache& statements() { return m_statements; }
+
+    // What changes whenever the schema of any database of the connection
+    // changes (its main file, by this or another connection, and its
+    // temporary tables): the schema cookies and the rollbacks, as text to go
+    // in a key.
+    QString schemaStamp();
+
+    // Texts the executor derived from a statement's text (its translation,
+    // what the compilation found), under a key that holds the schema stamp
+    // and the settings they depend on. Belongs to the connection, so that a
+    // reopened file never meets another connection's entries.
+    struct DerivedTexts {
+        QStringList statements;
+        QStringList after;
+    };
+    LruCache<QString, DerivedTexts>& derivedTexts() { return m_derived; }
+
 private:
     void configure();
     static int waitForLock(void* self, int attempt);
@@ -77,6 +98,12 @@ private:
     std::shared_ptr<tsql::DialectSettings> m_dialect;
     QString m_file;
     QString m_name;
+    StatementCache m_statements;
+    LruCache<QString, DerivedTexts> m_derived{256};
+    QHash<QString, std::shared_ptr<sqlite3_stmt>> m_cookieReads; // by schema name
+    // A rollback puts an older cookie back over a schema that may come
+    // again with other contents: rollbacks count in the stamp too.
+    unsigned long long m_rollbacks = 0;
 };
 
 // Tables of our own inside database files, hidden from schema queries.

@@ -148,9 +148,13 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
         return QString::fromLatin1(bytes, sqlite3_column_bytes(statement, index));
     }
-    // By its length: a NUL is a character of the text, not its end.
-    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-    const QString text = QString::fromUtf8(utf8, sqlite3_column_bytes(statement, index));
+    // By its length: a NUL is a character of the text, not its end. Read only
+    // where the value is a text: asking a number for its text makes SQLite
+    // print it.
+    const auto text = [&] {
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+        return QString::fromUtf8(utf8, sqlite3_column_bytes(statement, index));
+    };
     switch (column.type) {
     case adtype::Boolean:
         return sqlite3_column_int64(statement, index) != 0;
@@ -199,11 +203,13 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         break;
     default:
         if (isDateType(column.type)) {
+            const auto* utf8 =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
             if (auto date = storedDateValue(utf8, sqlite3_column_bytes(statement, index))) {
                 return *date;
             }
         }
-        return text;
+        return text();
     }
     // A value whose storage does not match its declaration: as stored.
     if (storage == SQLITE_INTEGER) {
@@ -212,7 +218,7 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
     if (storage == SQLITE_FLOAT) {
         return sqlite3_column_double(statement, index);
     }
-    return text;
+    return text();
 }
 
 void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {

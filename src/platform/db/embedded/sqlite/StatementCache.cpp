@@ -1,0 +1,106 @@
+#include "platform/db/embedded/sqlite/StatementCache.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace estaciones::db::sqlite {
+
+namespace {
+
+// Statements whose plan SQLite redoes itself after a schema change and that
+// change nothing but rows: safe to keep between uses.
+bool isKept(sqlite3_stmt* statement) {
+    const char* text = sqlite3_sql(statement);
+    while (text && (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n' ||
+                    *text == '(')) {
+        ++text;
+    }
+    if (!text) {
+        return false;
+    }
+    for (const char* verb : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "VALUES"}) {
+        const int length = static_cast<int>(qstrlen(verb));
+        if (qstrnicmp(text, verb, length) == 0 &&
+            !(QChar::fromLatin1(text[length]).isLetterOrNumber() || text[length] == '_')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void StatementCache::Finalize::operator()(sqlite3_stmt* statement) const {
+    sqlite3_finalize(statement);
+}
+
+LentStatement::~LentStatement() {
+    release();
+}
+
+LentStatement::LentStatement(LentStatement&& other) noexcept
+    : m_statement(std::exchange(other.m_statement, nullptr)), m_owner(other.m_owner),
+      m_key(std::move(other.m_key)), m_consumed(other.m_consumed) {}
+
+LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_statement = std::exchange(other.m_statement, nullptr);
+        m_owner = other.m_owner;
+        m_key = std::move(other.m_key);
+        m_consumed = other.m_consumed;
+    }
+    return *this;
+}
+
+void LentStatement::release() {
+    sqlite3_stmt* statement = std::exchange(m_statement, nullptr);
+    if (!statement) {
+        return;
+    }
+    if (!m_owner) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    m_owner->giveBack(m_key, statement, m_consumed);
+}
+
+void StatementCache::giveBack(const QByteArray& key, sqlite3_stmt* statement, int consumed) {
+    Entry entry;
+    entry.statement.reset(statement);
+    entry.consumed = consumed;
+    m_entries.put(key, std::move(entry));
+}
+
+int StatementCache::prepare(sqlite3* db, const char* text, int length, LentStatement& out,
+                            const char** tail) {
+    out = LentStatement();
+    // Looked up without copying the text; copied only when kept.
+    const QByteArray probe = QByteArray::fromRawData(text, length);
+    if (std::optional<Entry> kept = m_entries.take(probe)) {
+        out.m_statement = kept->statement.release();
+        out.m_owner = this;
+        out.m_key = QByteArray(text, length);
+        out.m_consumed = kept->consumed;
+        *tail = text + kept->consumed;
+        return SQLITE_OK;
+    }
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(db, text, length, &statement, tail);
+    if (rc != SQLITE_OK || !statement) {
+        sqlite3_finalize(statement);
+        return rc;
+    }
+    out.m_statement = statement;
+    if (isKept(statement)) {
+        out.m_owner = this;
+        out.m_key = QByteArray(text, length);
+        out.m_consumed = static_cast<int>(*tail - text);
+    }
+    return SQLITE_OK;
+}
+
+} // namespace estaciones::db::sqlite

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/db/embedded/sqlite/LruCache.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace estaciones::db::sqlite {
+
+class StatementCache;
+
+// A statement lent by the cache (or prepared for one use): on destruction it
+// is reset, its values unbound and given back, so that it never holds a
+// read snapshot open between uses.
+class LentStatement {
+public:
+    LentStatement() = default;
+    ~LentStatement();
+    LentStatement(LentStatement&& other) noexcept;
+    LentStatement& operator=(LentStatement&& other) noexcept;
+    LentStatement(const LentStatement&) = delete;
+    LentStatement& operator=(const LentStatement&) = delete;
+
+    sqlite3_stmt* handle() const { return m_statement; }
+
+private:
+    friend class StatementCache;
+    void release();
+
+    sqlite3_stmt* m_statement = nullptr;
+    StatementCache* m_owner = nullptr; // null: finalized when done
+    QByteArray m_key;
+    int m_consumed = 0;
+};
+
+// The prepared statements of one connection by the text they were prepared
+// from, the ones used longest ago finalized first. Only queries and data
+// statements are kept: SQLite prepares them again by itself when the schema
+// changed (also by another connection), so a kept statement never runs an
+// old plan. Schema statements and transaction control are prepared each time.
+class StatementCache {
+public:
+    explicit StatementCache(std::size_t capacity = 256) : m_entries(capacity) {}
+    ~StatementCache() { clear(); }
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+
+    // sqlite3_prepare_v2 of the first statement in [text, text + length),
+    // or the one kept for the same text; *tail is where it ended. `out` is
+    // empty when only blanks or comments were left.
+    int prepare(sqlite3* db, const char* text, int length, LentStatement& out, const char** tail);
+
+    // Finalizes every kept statement (before the connection closes).
+    void clear() { m_entries.clear(); }
+    std::size_t size() const { return m_entries.size(); }
+
+private:
+    friend class LentStatement;
+    struct Finalize {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    struct Entry {
+        std::unique_ptr<sqlite3_stmt, Finalize> statement;
+        int consumed = 0; // bytes of the key the statement took
+    };
+    void giveBack(const QByteArray& key, sqlite3_stmt* statement, int consumed);
+
+    LruCache<QByteArray, Entry> m_entries;
+};
+
+} // namespace estaciones::db::sqlite
