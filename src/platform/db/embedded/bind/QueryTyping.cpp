@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace estaciones::db::sqlite {
@@ -97,6 +98,35 @@ std::optional<QString> highestPrecedence(const std::vector<std::optional<QString
         return date;
     }
     return numeric ? std::optional<QString>(numeric->declaration()) : std::nullopt;
+}
+
+// tsql_divide(a, 7) → ((a) / 7.0): a divisor that is a number other than
+// zero cannot fail, and SQLite's own division of a real costs no call per row.
+bool divideNatively(Pieces& pieces, size_t call) {
+    const size_t open = call + 1;
+    const size_t close = tsql::closeOf(pieces, open);
+    if (close >= pieces.size()) {
+        return false;
+    }
+    const auto arguments = tsql::splitTopLevel(pieces, open + 1, close);
+    if (arguments.size() != 2 || arguments[1].second != arguments[1].first + 1 ||
+        pieces[arguments[1].first].kind != TokenKind::Number) {
+        return false;
+    }
+    tsql::Piece& divisor = pieces[arguments[1].first];
+    bool ok = false;
+    const double value = divisor.text.toDouble(&ok);
+    if (!ok || value == 0 || !std::isfinite(value)) {
+        return false;
+    }
+    pieces[call].text.clear();
+    pieces[open].text = QStringLiteral("((");
+    pieces[arguments[0].second].text = QStringLiteral(") /");
+    if (!divisor.text.contains(QLatin1Char('.')) && !divisor.text.contains(QLatin1Char('e')) &&
+        !divisor.text.contains(QLatin1Char('E'))) {
+        divisor.text += QStringLiteral(".0");
+    }
+    return true;
 }
 
 QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
@@ -631,7 +661,9 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[to - 1].text.append(QLatin1Char(')'));
     }
     for (const size_t call : m_fractionalCalls) {
-        pieces[call].text = QStringLiteral("tsql_fractional_divide");
+        if (!divideNatively(pieces, call)) {
+            pieces[call].text = QStringLiteral("tsql_fractional_divide");
+        }
     }
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
