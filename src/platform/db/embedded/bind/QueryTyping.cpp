@@ -426,9 +426,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    : argument->declaration();
     }
     // Functions whose result keeps their first argument's type.
-    static const QSet<QString> inheriting = {"min",        "max",  "sum",
-                                             "avg",        "ifnull", "abs",
-                                             "tsql_round", "power", "tsql_single_value"};
+    static const QSet<QString> inheriting = {
+        "min",        "max",   "sum",         "avg",           "ifnull", "abs",
+        "tsql_round", "power", "tsql_single_value", "tsql_money_sum"};
     if (!inheriting.contains(name)) {
         return std::nullopt;
     }
@@ -442,7 +442,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // int is no int, ROUND(748.58, -3) no decimal(5,2); SQLite gives both.
     if (const std::optional<NumericType> type =
             inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt) {
-        if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
+        if (name == QLatin1String("sum") && isMoney(*type)) {
+            m_moneySums.push_back(from);
+        } else if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
             m_checkedResults.push_back({from, to - 1, QStringLiteral("tsql_int_result(")});
         } else if (name == QLatin1String("tsql_round") &&
                    type->kind() == NumericType::Kind::Decimal) {
@@ -649,7 +651,8 @@ QString QueryTyping::withFractionalDivisions() {
         declarationOf(i);
     }
     if (m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
-        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty()) {
+        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty() &&
+        m_moneySums.empty()) {
         return {};
     }
     // Innermost first, so that an outer division wraps what an inner one wrote.
@@ -667,6 +670,9 @@ QString QueryTyping::withFractionalDivisions() {
     }
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
+    }
+    for (const size_t call : m_moneySums) {
+        pieces[call].text = QStringLiteral("tsql_money_sum");
     }
     for (const auto& [name, comma] : m_nativeAdditions) {
         pieces[name].text.clear();
@@ -692,7 +698,8 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_divide")) &&
         !statement.contains(QLatin1String("tsql_convert")) && !additionsPerRow &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("tsql_round"))) {
+        !statement.contains(QLatin1String("tsql_round")) &&
+        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive)) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -20,6 +20,9 @@ namespace estaciones::db::tsql {
 // literal. Nothing for other values or beyond 38 digits.
 std::optional<Decimal> exactNumber(const SqlValue& value);
 
+// Below this magnitude a double holds money's ten-thousandths (15 digits).
+inline constexpr double moneyWithinDouble = 1e11;
+
 // How `value` travels: an integer when it has no decimals and fits 64 bits,
 // a real when a double gives it back, else its text.
 SqlValue carriedNumber(const Decimal& value, bool wholeAsInteger);
