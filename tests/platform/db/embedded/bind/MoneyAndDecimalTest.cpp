@@ -81,7 +81,7 @@ TEST_F(MoneyAndDecimalTest, SumOfManySmallAmountsIsExact) {
 }
 
 TEST_F(MoneyAndDecimalTest, ValuesBeyondADoubleKeepEveryDigit) {
-    const auto values = rows("SELECT CAST(922337203685477.5807 AS money), -$922337203685477.5808, "
+    const auto values = rows("SELECT CAST(922337203685477.5807 AS money), CAST(-922337203685477.5808 AS money), "
                              "CAST(12345678901234567890123456789012345678 AS decimal(38,0)), "
                              "CONVERT(varchar(30), CAST(922337203685477.5807 AS money), 2)");
     ASSERT_EQ(values.size(), 1u);
@@ -125,8 +125,8 @@ TEST_F(MoneyAndDecimalTest, SumsOfMoneyAreExactAndKeepItsRange) {
     EXPECT_TRUE(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 9").isNull());
     const auto grouped = rows("SELECT id % 2, SUM(importe) FROM Cobros GROUP BY id % 2 ORDER BY 1");
     ASSERT_EQ(grouped.size(), 2u);
-    EXPECT_EQ(grouped[0].at(1), money(4000));
-    EXPECT_EQ(grouped[1].at(1), money(2000));
+    EXPECT_EQ(grouped[0].at(1), money(5000));
+    EXPECT_EQ(grouped[1].at(1), money(1000));
     run("INSERT INTO Cobros VALUES (5, 922337203685.4775), (6, 922337203685.4775)");
     EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 4"), money(18446744073709550));
     run("UPDATE Cobros SET importe = 922337203685477 WHERE id > 4");
