@@ -79,8 +79,8 @@ void value(sqlite3_context* ctx) {
         total->tenThousandths > std::numeric_limits<qint64>::max()) {
         const QByteArray message =
             functionErrorMessage(
-                8115,
-                QStringLiteral("Arithmetic overflow error converting expression to data type money."))
+                8115, QStringLiteral(
+                          "Arithmetic overflow error converting expression to data type money."))
                 .toUtf8();
         return sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
     }
@@ -98,8 +98,7 @@ void value(sqlite3_context* ctx) {
 void registerMoneySum(sqlite3* db) {
     if (sqlite3_create_window_function(db, "tsql_money_sum", 1,
                                        SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
-                                       nullptr, step, value, value, inverse,
-                                       nullptr) != SQLITE_OK)
+                                       nullptr, step, value, value, inverse, nullptr) != SQLITE_OK)
         throw Error(errnum::E_FAIL, QStringLiteral("Cannot register tsql_money_sum: %1")
                                         .arg(QString::fromUtf8(sqlite3_errmsg(db))));
 }

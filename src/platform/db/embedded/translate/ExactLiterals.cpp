@@ -17,8 +17,8 @@ void keepWideLiteralExact(Pieces& call) {
     if (args.size() < 2)
         return;
     auto [from, to] = args[1];
-    const bool signed_ = to == from + 2 && (call[from].isPunctuation(u"-") ||
-                                            call[from].isPunctuation(u"+"));
+    const bool signed_ =
+        to == from + 2 && (call[from].isPunctuation(u"-") || call[from].isPunctuation(u"+"));
     if (to != from + 1 + (signed_ ? 1 : 0) || call[to - 1].kind != TokenKind::Number ||
         !isWiderThanDouble(call[to - 1].text))
         return;

@@ -11,6 +11,7 @@ namespace estaciones::db::sqlite::test {
 
 namespace {
 
+// Helpers as members: the file may be compiled together with others.
 class FormatOneFileTest : public EmbeddedFixture {
 protected:
     void SetUp() override {
@@ -19,16 +20,13 @@ protected:
         engine->useDatabase(QStringLiteral("CAJA"));
     }
 
+    static Variant money(std::int64_t tenThousandths) { return Currency{tenThousandths}; }
+    static QString decimalText(const Variant& value) {
+        return value.isNull() ? QStringLiteral("NULL") : value.toDecimal().toString();
+    }
+
     QString file = data.filePath(QStringLiteral("CAJA.db"));
 };
-
-Variant money(std::int64_t tenThousandths) {
-    return Currency{tenThousandths};
-}
-
-QString decimalText(const Variant& value) {
-    return value.isNull() ? QStringLiteral("NULL") : value.toDecimal().toString();
-}
 
 TEST_F(FormatOneFileTest, EveryValueComesBackAtItsType) {
     EXPECT_TRUE(QDir(data.path()).entryList({QStringLiteral("CAJA*.bak")}, QDir::Files).isEmpty());
@@ -40,8 +38,8 @@ TEST_F(FormatOneFileTest, EveryValueComesBackAtItsType) {
     const std::int64_t propinas[] = {100, -2147483648, 2147483647, 15000, 0, 0, 26750};
     const char* cantidades[] = {"1234.56", "-0.01", "99999999.99", "-99999999.99",
                                 "0.10",    "NULL",  "2.68"};
-    const char* tasas[] = {"0.1234", "12.5000", "-1.0001", "999999.9999",
-                           "-999999.9999", "NULL", "2.6755"};
+    const char* tasas[] = {"0.1234",       "12.5000", "-1.0001", "999999.9999",
+                           "-999999.9999", "NULL",    "2.6755"};
     const char* enteros[] = {"42", "-99999999999", "99999999999", "0", "1", "NULL", "3"};
     for (size_t i = 0; i < values.size(); ++i) {
         SCOPED_TRACE(i + 1);
@@ -70,9 +68,9 @@ TEST_F(FormatOneFileTest, StoredValuesCompareAndSumByValue) {
         ids.push_back(row.at(0).toInt32());
     EXPECT_EQ(ids, (std::vector<int>{5, 2, 3, 7, 1, 4}));
     EXPECT_EQ(scalar("SELECT id FROM cobros WHERE importe = 9999999.9999").toInt32(), 4);
-    EXPECT_EQ(scalar("SELECT id FROM cobros WHERE propina = CAST(-214748.3648 AS smallmoney)")
-                  .toInt32(),
-              2);
+    EXPECT_EQ(
+        scalar("SELECT id FROM cobros WHERE propina = CAST(-214748.3648 AS smallmoney)").toInt32(),
+        2);
     EXPECT_EQ(scalar("SELECT SUM(importe) FROM cobros"), money(119251));
     EXPECT_EQ(decimalText(scalar("SELECT SUM(cantidad) FROM cobros")), QStringLiteral("1237.33"));
 }
