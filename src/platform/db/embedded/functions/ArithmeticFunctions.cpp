@@ -224,12 +224,14 @@ bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     const double dividend = sqlite3_value_double(argv[0]);
     if (!(std::fabs(dividend) < moneyWithinDouble))
         return false;
-    const auto scaled = static_cast<__int128>(std::llround(dividend * 10000.0));
+    // Below 10^15 ten-thousandths: 64 bits hold every step.
+    const std::int64_t scaled = tenThousandthsWithinDouble(dividend);
     const sqlite3_int64 divisor = sqlite3_value_int64(argv[1]);
-    __int128 quotient = scaled / divisor;
-    const __int128 remainder = scaled % divisor;
-    const __int128 twice = 2 * (remainder < 0 ? -remainder : remainder);
-    if (twice >= (divisor < 0 ? -static_cast<__int128>(divisor) : divisor))
+    std::int64_t quotient = scaled / divisor;
+    const std::uint64_t remainder = static_cast<std::uint64_t>(std::abs(scaled % divisor));
+    const std::uint64_t magnitude = divisor < 0 ? 0 - static_cast<std::uint64_t>(divisor)
+                                                : static_cast<std::uint64_t>(divisor);
+    if (remainder >= magnitude - remainder)
         quotient += (scaled < 0) != (divisor < 0) ? -1 : 1;
     sqlite3_result_double(ctx, static_cast<double>(quotient) / 10000.0);
     return true;

@@ -31,7 +31,7 @@ std::optional<__int128> tenThousandthsOf(sqlite3_value* value) {
     case SQLITE_FLOAT:
         carried = SqlValue::of(sqlite3_value_double(value));
         if (std::fabs(carried.real) < moneyWithinDouble)
-            return std::llround(carried.real * 10000.0);
+            return tenThousandthsWithinDouble(carried.real);
         break;
     default:
         carried = SqlValue::of(QString::fromUtf8(

@@ -3,6 +3,7 @@
 #include "platform/core/Decimal.h"
 #include "platform/db/embedded/storage/SqlValue.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace estaciones::db::tsql {
@@ -25,6 +26,11 @@ std::optional<Decimal> exactNumber(const SqlValue& value);
 
 // Below this magnitude a double holds money's ten-thousandths (15 digits).
 inline constexpr double moneyWithinDouble = 1e11;
+// Such a double in whole ten-thousandths, rounded half away from zero.
+inline std::int64_t tenThousandthsWithinDouble(double value) {
+    const double scaled = value * 10000.0;
+    return static_cast<std::int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+}
 
 // How `value` travels: an integer when it has no decimals and fits 64 bits,
 // a real when a double gives it back, else its text.
