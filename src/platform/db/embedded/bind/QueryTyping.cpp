@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace estaciones::db::sqlite {
@@ -97,6 +98,35 @@ std::optional<QString> highestPrecedence(const std::vector<std::optional<QString
         return date;
     }
     return numeric ? std::optional<QString>(numeric->declaration()) : std::nullopt;
+}
+
+// tsql_divide(a, 7) → ((a) / 7.0): a divisor that is a number other than
+// zero cannot fail, and SQLite's own division of a real costs no call per row.
+bool divideNatively(Pieces& pieces, size_t call) {
+    const size_t open = call + 1;
+    const size_t close = tsql::closeOf(pieces, open);
+    if (close >= pieces.size()) {
+        return false;
+    }
+    const auto arguments = tsql::splitTopLevel(pieces, open + 1, close);
+    if (arguments.size() != 2 || arguments[1].second != arguments[1].first + 1 ||
+        pieces[arguments[1].first].kind != TokenKind::Number) {
+        return false;
+    }
+    tsql::Piece& divisor = pieces[arguments[1].first];
+    bool ok = false;
+    const double value = divisor.text.toDouble(&ok);
+    if (!ok || value == 0 || !std::isfinite(value)) {
+        return false;
+    }
+    pieces[call].text.clear();
+    pieces[open].text = QStringLiteral("((");
+    pieces[arguments[0].second].text = QStringLiteral(") /");
+    if (!divisor.text.contains(QLatin1Char('.')) && !divisor.text.contains(QLatin1Char('e')) &&
+        !divisor.text.contains(QLatin1Char('E'))) {
+        divisor.text += QStringLiteral(".0");
+    }
+    return true;
 }
 
 QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
@@ -396,9 +426,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    : argument->declaration();
     }
     // Functions whose result keeps their first argument's type.
-    static const QSet<QString> inheriting = {"min",        "max",  "sum",
-                                             "avg",        "ifnull", "abs",
-                                             "tsql_round", "power", "tsql_single_value"};
+    static const QSet<QString> inheriting = {
+        "min",        "max",   "sum",         "avg",           "ifnull", "abs",
+        "tsql_round", "power", "tsql_single_value", "tsql_money_sum"};
     if (!inheriting.contains(name)) {
         return std::nullopt;
     }
@@ -412,7 +442,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // int is no int, ROUND(748.58, -3) no decimal(5,2); SQLite gives both.
     if (const std::optional<NumericType> type =
             inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt) {
-        if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
+        if (name == QLatin1String("sum") && isMoney(*type)) {
+            m_moneySums.push_back(from);
+        } else if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
             m_checkedResults.push_back({from, to - 1, QStringLiteral("tsql_int_result(")});
         } else if (name == QLatin1String("tsql_round") &&
                    type->kind() == NumericType::Kind::Decimal) {
@@ -619,7 +651,8 @@ QString QueryTyping::withFractionalDivisions() {
         declarationOf(i);
     }
     if (m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
-        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty()) {
+        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty() &&
+        m_moneySums.empty()) {
         return {};
     }
     // Innermost first, so that an outer division wraps what an inner one wrote.
@@ -631,10 +664,15 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[to - 1].text.append(QLatin1Char(')'));
     }
     for (const size_t call : m_fractionalCalls) {
-        pieces[call].text = QStringLiteral("tsql_fractional_divide");
+        if (!divideNatively(pieces, call)) {
+            pieces[call].text = QStringLiteral("tsql_fractional_divide");
+        }
     }
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
+    }
+    for (const size_t call : m_moneySums) {
+        pieces[call].text = QStringLiteral("tsql_money_sum");
     }
     for (const auto& [name, comma] : m_nativeAdditions) {
         pieces[name].text.clear();
@@ -660,7 +698,8 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_divide")) &&
         !statement.contains(QLatin1String("tsql_convert")) && !additionsPerRow &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("tsql_round"))) {
+        !statement.contains(QLatin1String("tsql_round")) &&
+        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive)) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

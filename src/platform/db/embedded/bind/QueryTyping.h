@@ -46,7 +46,8 @@ public:
     // such operands, whose result SQL Server gives with its fraction, made
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
     // conversion of money or a decimal to text or an integer given its
-    // value's type; empty when there is none.
+    // value's type, and each SUM of money made an exact one; empty when
+    // there is none.
     QString withFractionalDivisions();
 
 private:
@@ -102,6 +103,8 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
+    // Calls of SUM of money, summed in whole ten-thousandths instead.
+    std::vector<size_t> m_moneySums;
     // Calls of tsql_add (name, the comma) of two numbers with fractions.
     std::vector<std::pair<size_t, size_t>> m_nativeAdditions;
     // Calls (first and last piece) whose result must fit their type: the

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 
+#include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <sqlite3.h>
@@ -69,12 +70,17 @@ SqlValue fractionalDivideFunction(const Call& c) {
 }
 
 // '/' whose result is money: kept to the ten-thousandth at each step, so
-// that $1 / 3 * 3 is 0.9999.
+// that $1 / 3 * 3 is 0.9999; worked out on the exact digits.
 SqlValue moneyDivideFunction(const Call& c) {
-    const auto o = divisionOperands(c);
-    if (!o)
+    if (!divisionOperands(c))
         return {};
-    return SqlValue::of(roundHalfAwayFromZero(o->dividend.toReal() / o->divisor.toReal(), 4));
+    const auto dividend = exactNumber(c.arg(0));
+    const auto divisor = exactNumber(c.arg(1));
+    const auto money = dividend ? dividend->rescaled(4) : std::nullopt;
+    const auto quotient = money && divisor ? Decimal::divide(*money, *divisor, 4) : std::nullopt;
+    if (!quotient)
+        failOverflow(QStringLiteral("money"));
+    return carriedNumber(moneyValue(*quotient, false), false);
 }
 
 // a % b: the remainder takes the dividend's sign, as in C++.
@@ -210,13 +216,24 @@ bool fractionalDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     return true;
 }
 
+// Money by a whole number, in whole ten-thousandths rounded half away from
+// zero; other divisors and money a double cannot hold take the body.
 bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
-    if (!dividable(argv))
+    if (!dividable(argv) || sqlite3_value_type(argv[1]) != SQLITE_INTEGER)
         return false;
-    // roundHalfAwayFromZero(q, 4) with its factor written out: this runs once per row.
-    const double scaled = sqlite3_value_double(argv[0]) / sqlite3_value_double(argv[1]) * 10000.0;
-    const double nudge = (scaled >= 0 ? 1 : -1) * std::fabs(scaled) * 1e-12;
-    sqlite3_result_double(ctx, std::round(scaled + nudge) / 10000.0);
+    const double dividend = sqlite3_value_double(argv[0]);
+    if (!(std::fabs(dividend) < moneyWithinDouble))
+        return false;
+    // Below 10^15 ten-thousandths: 64 bits hold every step.
+    const std::int64_t scaled = tenThousandthsWithinDouble(dividend);
+    const sqlite3_int64 divisor = sqlite3_value_int64(argv[1]);
+    std::int64_t quotient = scaled / divisor;
+    const std::uint64_t remainder = static_cast<std::uint64_t>(std::abs(scaled % divisor));
+    const std::uint64_t magnitude = divisor < 0 ? 0 - static_cast<std::uint64_t>(divisor)
+                                                : static_cast<std::uint64_t>(divisor);
+    if (remainder >= magnitude - remainder)
+        quotient += (scaled < 0) != (divisor < 0) ? -1 : 1;
+    sqlite3_result_double(ctx, static_cast<double>(quotient) / 10000.0);
     return true;
 }
 

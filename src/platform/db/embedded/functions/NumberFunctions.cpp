@@ -1,6 +1,7 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 
 #include "platform/db/embedded/functions/DateTextFailure.h"
+#include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <QRegularExpression>
@@ -39,7 +40,7 @@ QString withThousands(QString text) {
 }
 
 // money as text: style 0 two decimals, 1 with thousands too, 2 and 126 four.
-QString moneyText(double value, std::optional<int> style, const QString& source) {
+QString moneyText(const Decimal& value, std::optional<int> style, const QString& source) {
     const int chosen = style.value_or(0);
     if (chosen != 0 && chosen != 1 && chosen != 2 && chosen != 126)
         throw ConversionError(281, QStringLiteral("%1 is not a valid style number when "
@@ -47,7 +48,7 @@ QString moneyText(double value, std::optional<int> style, const QString& source)
                                        .arg(chosen)
                                        .arg(source));
     const int decimals = chosen == 2 || chosen == 126 ? 4 : 2;
-    const QString text = QString::number(roundHalfAwayFromZero(value, decimals), 'f', decimals);
+    const QString text = value.rescaled(decimals)->toString();
     return chosen == 1 ? withThousands(text) : text;
 }
 
@@ -98,16 +99,20 @@ SqlValue typedConversion(const Call& c) {
     const SourceType source = sourceTypeOf(c.arg(3).toText());
     const bool decimal =
         source.base == QLatin1String("decimal") || source.base == QLatin1String("numeric");
-    if (value.isNull() || !value.isNumber() || (!decimal && !isMoney(source.base)))
+    // At its type's scale: money rounds to its four decimals before it is shown with two.
+    const auto exact = value.isNull() || (!decimal && !isMoney(source.base))
+                           ? std::nullopt
+                           : exactNumber(value);
+    const auto typed = exact ? exact->rescaled(decimal ? source.scale : 4) : std::nullopt;
+    if (!typed)
         return plainConversion(c);
     const QString typeName = c.arg(0).toText();
     std::optional<int> style;
     if (!c.arg(2).isNull())
         style = static_cast<int>(c.integer(2));
     if (const auto length = textLength(typeName)) {
-        const QString text = isMoney(source.base)
-                                 ? moneyText(value.toReal(), style, source.base)
-                                 : QString::number(value.toReal(), 'f', source.scale);
+        const QString text =
+            decimal ? typed->toString() : moneyText(*typed, style, source.base);
         if (text.size() > *length)
             failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
         return SqlValue::of(text);

@@ -12,6 +12,7 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
+#include "platform/db/embedded/functions/MoneySum.h"
 #include "platform/db/embedded/functions/StringAggregate.h"
 #include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
@@ -595,6 +596,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerIdentityFunctions(db);
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
+    registerMoneySum(db);
     registerStringSplit(db);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/storage/Conversion.h"
 
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
 #include <QRegularExpression>
@@ -115,14 +116,6 @@ void checkMoneyRange(double value, const QString& typeName) {
 }
 
 namespace {
-
-// decimal(p, s) keeps p - s whole digits.
-void checkDecimalRange(const SqlValue& source, double rounded, int precision, int scale) {
-    if (std::fabs(rounded) >= std::pow(10.0, precision - scale))
-        throw ConversionError(8115, QStringLiteral("Arithmetic overflow error converting %1 to "
-                                                   "data type numeric.")
-                                        .arg(sourceTypeName(source)));
-}
 
 [[noreturn]] void failStyle(int style, const QString& from, const QString& to) {
     throw ConversionError(281, QStringLiteral("%1 is not a valid style number when converting "
@@ -257,19 +250,21 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         const auto number = valueAsNumber(value);
         if (!number)
             failNumber(value, type.base);
-        if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney")) {
-            checkMoneyRange(number->toReal(), type.base);
-            return SqlValue::of(roundHalfAwayFromZero(number->toReal(), 4));
-        }
-        if (type.base == QLatin1String("decimal") || type.base == QLatin1String("numeric")) {
-            const int precision = type.length.value_or(18);
-            const double rounded = roundHalfAwayFromZero(number->toReal(), type.scale);
-            checkDecimalRange(*number, rounded, precision, type.scale);
-            // Whole decimals beyond a 64-bit integer (decimal(38,0) holds them)
-            // stay a real: converting those to qint64 is undefined.
-            if (type.scale == 0 && std::fabs(rounded) < 9.2233720368547758e18)
-                return SqlValue::of(static_cast<qint64>(rounded));
-            return SqlValue::of(rounded);
+        const bool money =
+            type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney");
+        const bool decimal =
+            type.base == QLatin1String("decimal") || type.base == QLatin1String("numeric");
+        if (money || decimal) {
+            // Exact from the digits the value carries, not from a double's.
+            const int scale = money ? 4 : std::min(type.scale, Decimal::maxDigits);
+            const auto exact = exactNumber(value.kind == SqlValue::Kind::Text ? value : *number);
+            if (!exact)
+                failOverflow(money ? type.base : QStringLiteral("numeric"));
+            if (money)
+                return carriedNumber(moneyValue(*exact, type.base == QLatin1String("smallmoney")),
+                                     false);
+            return carriedNumber(
+                decimalValue(*exact, type.length.value_or(18), scale, sourceTypeName(value)), true);
         }
         return SqlValue::of(number->toReal());
     }

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/storage/Conversion.h"
+#include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/StoredDate.h"
 
 #include <QRegularExpression>
@@ -84,6 +85,25 @@ void setDatePrecision(ColumnInfo& info, tsql::DateKind kind, int digits) {
 }
 
 namespace {
+
+// A money or decimal value exactly, rounded to `scale` decimals.
+std::optional<Decimal> exactAtScale(const tsql::SqlValue& value, int scale) {
+    const auto exact = tsql::exactNumber(value);
+    return exact ? exact->rescaled(scale) : std::nullopt;
+}
+
+// A money or decimal parameter as the engine carries it (ExactNumbers.h).
+// Always with a fraction's storage, as a double was: SQLite divides integers whole.
+void bindExact(sqlite3_stmt* statement, int index, const Decimal& value) {
+    const tsql::SqlValue carried = tsql::carriedNumber(value, false);
+    if (carried.kind == tsql::SqlValue::Kind::Real) {
+        sqlite3_bind_double(statement, index, carried.real);
+    } else {
+        const QByteArray utf8 = carried.text.toUtf8();
+        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+    }
+}
 
 bool isDateType(int type) {
     return type == adtype::DBTimeStamp || type == adtype::DBDate || type == adtype::Date;
@@ -184,14 +204,23 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
             }
             return Currency::fromDouble(value);
         }
+        // A money too wide for a double travels as its digits.
+        if (const auto exact = exactAtScale(tsql::SqlValue::of(text), 4);
+            exact && exact->coefficient() >= std::numeric_limits<std::int64_t>::min() &&
+            exact->coefficient() <= std::numeric_limits<std::int64_t>::max()) {
+            return Currency{static_cast<std::int64_t>(exact->coefficient())};
+        }
         break;
     case adtype::Numeric:
         // At the column's scale: decimal(10,4) shows 1.0000.
+        if (const auto exact = exactAtScale(storage == SQLITE_TEXT
+                                                ? tsql::SqlValue::of(text)
+                                                : tsql::SqlValue::of(sqlite3_column_double(
+                                                      statement, index)),
+                                            column.numericScale)) {
+            return *exact;
+        }
         if (storage != SQLITE_TEXT) {
-            if (const auto exact = Decimal::fromDouble(sqlite3_column_double(statement, index),
-                                                       column.numericScale)) {
-                return *exact;
-            }
             return sqlite3_column_double(statement, index);
         }
         break;
@@ -235,9 +264,13 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
         sqlite3_bind_int64(statement, index, value.toInt64());
         break;
     case Variant::Type::Double:
-    case Variant::Type::Currency:
-    case Variant::Type::Decimal:
         sqlite3_bind_double(statement, index, value.toDouble());
+        break;
+    case Variant::Type::Currency:
+        bindExact(statement, index, *Decimal::fromCoefficient(value.toCurrency().scaled, 4));
+        break;
+    case Variant::Type::Decimal:
+        bindExact(statement, index, value.toDecimal());
         break;
     case Variant::Type::Date: {
         const QByteArray utf8 = storedDate(value.toDate()).toUtf8();

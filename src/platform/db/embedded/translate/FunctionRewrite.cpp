@@ -368,8 +368,10 @@ void mapFunctions(Pieces& pieces) {
             continue;
         }
         if (name == QLatin1String("convert") || name == QLatin1String("cast") ||
-            name == QLatin1String("try_convert") || name == QLatin1String("try_cast"))
+            name == QLatin1String("try_convert") || name == QLatin1String("try_cast")) {
             passDecimalSource(replacement);
+            keepWideLiteralExact(replacement);
+        }
         replaceRange(pieces, i, end, replacement);
     }
 }

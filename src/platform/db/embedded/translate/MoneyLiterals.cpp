@@ -9,6 +9,7 @@ void mapMoneyLiterals(Pieces& pieces) {
             continue;
         Pieces call = piecesOf(QStringLiteral("tsql_convert('money', %1)").arg(pieces[i + 1].text));
         call.front().space = pieces[i].space;
+        keepWideLiteralExact(call);
         const size_t length = call.size();
         replaceRange(pieces, i, i + 2, std::move(call));
         i += length - 1;

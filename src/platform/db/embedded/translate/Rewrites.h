@@ -41,6 +41,10 @@ void moveLeadingAliases(Pieces& pieces);
 void checkScalarSubqueries(Pieces& pieces, bool expression = false);
 // $1.50 → tsql_convert('money', 1.50): a money literal.
 void mapMoneyLiterals(Pieces& pieces);
+// In a call tsql_convert('money' or 'decimal(p,s)', literal ...), a number
+// literal with more digits than a double keeps → its text, which the
+// conversion reads digit by digit.
+void keepWideLiteralExact(Pieces& call);
 // 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
 // literals (an int variable's value among them) must give an int, or 8115.
 void checkIntLiteralArithmetic(Pieces& pieces);

@@ -2,6 +2,8 @@
 // rounding of an assignment or a CAST to that scale.
 #include "platform/db/embedded/EmbeddedFixture.h"
 
+#include <limits>
+
 namespace estaciones::db::sqlite::test {
 
 using MoneyAndDecimalTest = EmbeddedFixture;
@@ -76,6 +78,59 @@ TEST_F(MoneyAndDecimalTest, SumOfManySmallAmountsIsExact) {
         "Digitos e");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Importes").toInt32(), 100000);
     EXPECT_EQ(scalar("SELECT SUM(importe) FROM Importes"), money(10000000));
+}
+
+TEST_F(MoneyAndDecimalTest, ValuesBeyondADoubleKeepEveryDigit) {
+    const auto values =
+        rows("SELECT CAST(922337203685477.5807 AS money), CAST(-922337203685477.5808 AS money), "
+             "CAST(12345678901234567890123456789012345678 AS decimal(38,0)), "
+             "CONVERT(varchar(30), CAST(922337203685477.5807 AS money), 2)");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].at(0), money(std::numeric_limits<std::int64_t>::max()));
+    EXPECT_EQ(values[0].at(1), money(std::numeric_limits<std::int64_t>::min()));
+    EXPECT_EQ(values[0].at(2).toDecimal().toString(),
+              QStringLiteral("12345678901234567890123456789012345678"));
+    EXPECT_EQ(values[0].at(3).toString(), QStringLiteral("922337203685477.5807"));
+    // A parameter of that size reaches the query with its digits too.
+    const ExecutionResult result = run("SELECT CONVERT(varchar(30), CAST(? AS money), 2)",
+                                       {money(std::numeric_limits<std::int64_t>::max() - 1)});
+    EXPECT_EQ(result.resultSets.at(0).rows.at(0).at(0).toString(),
+              QStringLiteral("922337203685477.5806"));
+}
+
+TEST_F(MoneyAndDecimalTest, MoneyQuotientsRoundTheSameWhateverTheDivisor) {
+    // By a whole number (worked out in ten-thousandths) and by the same
+    // divisor as money (on decimal digits): one answer.
+    const auto values =
+        rows("SELECT CAST(1 AS money) / 20000, CAST(1 AS money) / CAST(20000 AS money), "
+             "CAST(-1 AS money) / 20000, CAST(-1 AS money) / CAST(20000 AS money), "
+             "CAST(2 AS money) / -3, CAST(2 AS money) / CAST(-3 AS money)");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].at(0), money(1));
+    EXPECT_EQ(values[0].at(1), money(1));
+    EXPECT_EQ(values[0].at(2), money(-1));
+    EXPECT_EQ(values[0].at(3), money(-1));
+    EXPECT_EQ(values[0].at(4), money(-6667));
+    EXPECT_EQ(values[0].at(5), money(-6667));
+    EXPECT_EQ(scalar("SELECT CAST(922337203685477.5807 AS money) / 1"),
+              money(std::numeric_limits<std::int64_t>::max()));
+}
+
+TEST_F(MoneyAndDecimalTest, SumsOfMoneyAreExactAndKeepItsRange) {
+    run("CREATE TABLE Cobros (id int PRIMARY KEY, importe money)");
+    run("INSERT INTO Cobros VALUES (1, 0.1), (2, 0.2), (3, NULL), (4, 0.3)");
+    EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros"), money(6000));
+    EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros WHERE importe = 0.1 OR id = 3"), money(1000));
+    EXPECT_TRUE(scalar("SELECT SUM(importe) FROM Cobros WHERE id = 3").isNull());
+    EXPECT_TRUE(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 9").isNull());
+    const auto grouped = rows("SELECT id % 2, SUM(importe) FROM Cobros GROUP BY id % 2 ORDER BY 1");
+    ASSERT_EQ(grouped.size(), 2u);
+    EXPECT_EQ(grouped[0].at(1), money(5000));
+    EXPECT_EQ(grouped[1].at(1), money(1000));
+    run("INSERT INTO Cobros VALUES (5, 922337203685.4775), (6, 922337203685.4775)");
+    EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 4"), money(18446744073709550));
+    run("UPDATE Cobros SET importe = 922337203685477 WHERE id > 4");
+    EXPECT_EQ(nativeErrorOf("SELECT SUM(importe) FROM Cobros"), 8115);
 }
 
 } // namespace estaciones::db::sqlite::test
