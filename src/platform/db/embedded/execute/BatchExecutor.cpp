@@ -9,6 +9,7 @@
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -597,8 +598,11 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
+    const QString table = target.startsWith(QLatin1Char('@')) ? scope.tableOf(target) : target;
     QStringList statements =
-        translatorOf(database).translate(resolvedText(tokens, scope)).statements;
+        translatorOf(database)
+            .translate(resolvedText(withIdentitySkipped(database, tokens, table), scope))
+            .statements;
     QStringList identities;
     for (QString& statement : statements) {
         statement = withFractionalDivisions(database.handle(), statement);
