@@ -12,7 +12,10 @@
 
 namespace estaciones::db::sqlite {
 
+// Named inside the anonymous namespace: the stage is compiled as combined
+// files, where its other files' helpers share that namespace.
 namespace {
+namespace help_procedures {
 
 // A result set being filled: the documented columns, then rows.
 class Rows {
@@ -624,6 +627,7 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
     return {rows.take()};
 }
 
+} // namespace help_procedures
 } // namespace
 
 std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
@@ -631,11 +635,11 @@ std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
                                                          const std::vector<CallArgument>& arguments) {
     const QString name = procedure.toLower();
     if (name == QLatin1String("sp_help"))
-        return help(session, arguments);
+        return help_procedures::help(session, arguments);
     if (name == QLatin1String("sp_helptext"))
-        return helpText(session, arguments);
+        return help_procedures::helpText(session, arguments);
     if (name == QLatin1String("sp_columns"))
-        return columnsHelp(session, arguments);
+        return help_procedures::columnsHelp(session, arguments);
     return std::nullopt;
 }
 
