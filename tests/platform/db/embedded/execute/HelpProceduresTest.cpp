@@ -59,15 +59,12 @@ TEST_F(HelpProceduresTest, shouldDescribeATableInItsDocumentedResultSets) {
     EXPECT_EQ(grupos.resultSets[2].rows.at(0).at(0).toString(), "No identity column defined.");
 }
 
-TEST_F(HelpProceduresTest, shouldFailForAnObjectTheDatabaseLacks) {
+TEST_F(HelpProceduresTest, shouldGiveAProcedureDefinitionLineByLine) {
+    EXPECT_EQ(nativeErrorOf("EXEC sp_helptext 'NoExiste'"), 15009);
     EXPECT_EQ(nativeErrorOf("EXEC sp_help 'NoExiste'"), 15009);
     EXPECT_EQ(lastFailure.front().description,
               "The object 'NoExiste' does not exist in database 'PRUEBA' or is invalid for this "
               "operation.");
-    EXPECT_EQ(nativeErrorOf("EXEC sp_helptext 'NoExiste'"), 15009);
-}
-
-TEST_F(HelpProceduresTest, shouldGiveAProcedureDefinitionLineByLine) {
     run("CREATE PROCEDURE Alta @Nombre nvarchar(30)\nAS\nINSERT INTO Fichas (Nombre) VALUES "
         "(@Nombre)");
     const ExecutionResult text = run("EXEC sp_helptext Alta");
