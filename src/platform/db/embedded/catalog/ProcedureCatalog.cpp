@@ -136,7 +136,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
                             .arg(QLatin1String(proceduresTable));
     PreparedStatement write(m_database.handle(), sql);
     write.bindText(1, definition.name);
-    write.bindText(2, joinTokens(definitionTokens));
+    write.bindText(2, joinTokensByLine(definitionTokens));
     if (!write.ok() || write.step() != SQLITE_DONE) {
         throw ProviderFailure({m_database.lastError(sql)});
     }

@@ -147,7 +147,7 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
               .arg(table()),
           {definition.name, definition.table, QString::number(int(definition.insteadOf)),
            QString::number(int(definition.onInsert)), QString::number(int(definition.onUpdate)),
-           QString::number(int(definition.onDelete)), joinTokens(definitionTokens)});
+           QString::number(int(definition.onDelete)), joinTokensByLine(definitionTokens)});
 }
 
 void TriggerCatalog::drop(const QString& name) {

@@ -10,6 +10,7 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -646,7 +647,8 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const QString verb = countingVerb(tokens);
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
-    const QString resolved = resolvedText(tokens, scope);
+    const QString table = target.startsWith(QLatin1Char('@')) ? scope.tableOf(target) : target;
+    const QString resolved = resolvedText(withIdentitySkipped(database, tokens, table), scope);
     const DerivedTexts translated = derivedTexts(database, u'T', resolved, [&] {
         QStringList statements = translatorOf(database).translate(resolved).statements;
         QStringList identities;

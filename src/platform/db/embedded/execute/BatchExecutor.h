@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/execute/DataStatement.h"
+#include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/SqlRunner.h"
 #include "platform/db/embedded/execute/SystemProcedures.h"
@@ -63,6 +64,8 @@ private:
     // The procedure's return status; OUTPUT arguments are assigned in `caller`.
     int callProcedure(const QString& name, const std::vector<CallArgument>& arguments,
                       VariableScope& caller);
+    // The result sets and messages of sp_help and its kind (HelpProcedures.h).
+    void recordHelp(std::vector<HelpOutput> outputs);
     int callDefinition(const ProcedureDefinition& procedure,
                        const std::vector<CallArgument>& arguments, VariableScope& caller,
                        int levels);

@@ -4,14 +4,19 @@
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ChangeCapture.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
+#include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <sqlite3.h>
+
+#include <memory>
 
 namespace estaciones::db::sqlite {
 
@@ -50,6 +55,8 @@ struct MergeStatement {
     QStringList sourceColumns;
     Range on{0, 0};
     std::vector<Clause> clauses;
+    Range output{0, 0};     // OUTPUT's list; empty without one
+    Range outputInto{0, 0}; // OUTPUT ... INTO's table and columns
 };
 
 bool startsClause(const Tokens& tokens, std::size_t i) {
@@ -86,6 +93,37 @@ QString readAlias(const Tokens& tokens, std::size_t& i, std::initializer_list<co
         }
     }
     return tokens[i++].value();
+}
+
+// OUTPUT's list for the rows of one action: $action is its name, and the
+// version of the rows the action has not (deleted of an INSERT, inserted of
+// a DELETE) is all NULL.
+QString outputQuery(const Tokens& list, const QString& action, const ChangeCapture& capture) {
+    Tokens named;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].text == QLatin1String("$") && i + 1 < list.size() &&
+            list[i + 1].isWord(u"action")) {
+            named.push_back(Token::string(action));
+            ++i;
+        } else {
+            named.push_back(list[i]);
+        }
+    }
+    const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
+    const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
+    const QString from =
+        action == QLatin1String("DELETE")
+            ? deleted + QStringLiteral(" LEFT JOIN ") + inserted +
+                  QStringLiteral(" ON inserted.rowid = deleted.rowid")
+            : inserted + QStringLiteral(" LEFT JOIN ") + deleted +
+                  QStringLiteral(" ON deleted.rowid = inserted.rowid");
+    return QStringLiteral("SELECT ") + joinTokens(named) + QStringLiteral(" FROM ") + from;
+}
+
+DataEvent eventOf(const QString& action) {
+    return action == QLatin1String("INSERT")   ? DataEvent::Insert
+           : action == QLatin1String("UPDATE") ? DataEvent::Update
+                                               : DataEvent::Delete;
 }
 
 MergeStatement parseMerge(const Tokens& tokens) {
@@ -131,12 +169,24 @@ MergeStatement parseMerge(const Tokens& tokens) {
     const auto clauseStart = [&](std::size_t at) { return startsClause(tokens, at); };
     const std::size_t firstClause = nextWhere(tokens, i + 1, clauseStart);
     merge.on = {i + 1, firstClause};
-    if (nextWhere(tokens, i + 1, [&](std::size_t at) {
-            return tokens[at].isWord(u"OUTPUT") || tokens[at].isWord(u"OPTION");
-        }) < tokens.size()) {
-        failWith(native::NotSupported, {QStringLiteral("MERGE ... OUTPUT")});
+    if (nextWhere(tokens, i + 1, [&](std::size_t at) { return tokens[at].isWord(u"OPTION"); }) <
+        tokens.size()) {
+        failWith(native::NotSupported, {QStringLiteral("MERGE ... OPTION")});
     }
-    for (i = firstClause; i < tokens.size();) {
+    const std::size_t clausesEnd =
+        nextWhere(tokens, i + 1, [&](std::size_t at) { return tokens[at].isWord(u"OUTPUT"); });
+    if (clausesEnd < tokens.size()) {
+        const std::size_t last =
+            tokens.back().isPunctuation(u";") ? tokens.size() - 1 : tokens.size();
+        const std::size_t into = std::min(
+            nextWhere(tokens, clausesEnd + 1, [&](std::size_t at) { return tokens[at].isWord(u"INTO"); }),
+            last);
+        merge.output = {clausesEnd + 1, into};
+        if (into < last) {
+            merge.outputInto = {into + 1, last};
+        }
+    }
+    for (i = firstClause; i < clausesEnd;) {
         Clause clause;
         std::size_t k = i + 1;
         if (tokens[k].isWord(u"NOT")) {
@@ -162,7 +212,7 @@ MergeStatement parseMerge(const Tokens& tokens) {
             syntaxErrorNear(tokens, k);
         }
         clause.action = upperWord(tokens, then + 1);
-        const std::size_t end = nextWhere(tokens, then + 2, clauseStart);
+        const std::size_t end = std::min(nextWhere(tokens, then + 2, clauseStart), clausesEnd);
         clause.body = {then + 2, end};
         const bool fits = clause.match == Match::NotMatchedByTarget
                               ? clause.action == QLatin1String("INSERT")
@@ -246,6 +296,9 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
     cleanUp();
     database.run(QStringLiteral("SAVEPOINT tsql_merge"));
     std::int64_t changed = 0;
+    // With OUTPUT, each action's rows are noted, and read once all have run.
+    std::vector<std::unique_ptr<ChangeCapture>> captures;
+    QStringList outputs;
     try {
         if (merge.sourceColumns.isEmpty()) {
             database.run(withDeclaredColumns(
@@ -377,11 +430,35 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                                values.join(QStringLiteral(", ")), temporary(sourceRows),
                                sourceName, temporary(newRows), chosen);
             }
+            if (merge.output.from != merge.output.to) {
+                captures.push_back(std::make_unique<ChangeCapture>(
+                    database, target, eventOf(clause.action), ChangeCapture::Timing::After,
+                    m_captureLevel + static_cast<int>(captures.size()) + 1));
+            }
             const StatementOutcome outcome = m_runner.run(sql, clause.action, target);
             changed += std::max<std::int64_t>(outcome.rowsChanged, 0);
+            if (!captures.empty() && merge.output.from != merge.output.to) {
+                captures.back()->collect();
+                outputs << outputQuery(slice(tokens, merge.output.from, merge.output.to),
+                                       clause.action, *captures.back());
+            }
         }
+        if (!outputs.isEmpty()) {
+            const QString rows = outputs.join(QStringLiteral(" UNION ALL "));
+            if (merge.outputInto.from == merge.outputInto.to) {
+                record(runTranslated(tsql::significantTokens(rows), scope));
+            } else {
+                runChange(tsql::significantTokens(
+                              QStringLiteral("INSERT INTO ") +
+                              joinTokens(slice(tokens, merge.outputInto.from, merge.outputInto.to)) +
+                              QLatin1Char(' ') + rows),
+                          scope);
+            }
+        }
+        captures.clear();
         database.run(QStringLiteral("RELEASE tsql_merge"));
     } catch (...) {
+        captures.clear();
         ignoringErrors([&] { database.run(QStringLiteral("ROLLBACK TO tsql_merge; RELEASE tsql_merge")); });
         cleanUp();
         throw;

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -131,6 +132,13 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
         // sp_executesql is one level and its statement another.
         return callDefinition(parseProcedure(definition), dynamic.arguments, caller, 2);
     }
+    if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive)) {
+        if (std::optional<std::vector<HelpOutput>> help =
+                callHelpProcedure(m_session, name, arguments)) {
+            recordHelp(std::move(*help));
+            return 0;
+        }
+    }
     if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
         callSystemProcedure(m_session, name, arguments)) {
         if (name.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) == 0) {
@@ -144,6 +152,20 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
         failWith(native::ProcedureNotFound, {name});
     }
     return callDefinition(*procedure, arguments, caller, 1);
+}
+
+void BatchExecutor::recordHelp(std::vector<HelpOutput> outputs) {
+    for (HelpOutput& output : outputs) {
+        if (ResultSet* set = std::get_if<ResultSet>(&output)) {
+            record(StatementOutcome{std::move(*set), -1});
+            continue;
+        }
+        ProviderError message;
+        message.nativeError = 0;
+        message.severity = 0;
+        message.description = std::get<QString>(output);
+        noteMessages({message});
+    }
 }
 
 int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,

@@ -14,17 +14,6 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
-QString argument(const std::vector<CallArgument>& arguments, const char* name, int position) {
-    for (const CallArgument& a : arguments)
-        if (a.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return a.value.toString().trimmed();
-    int index = 0;
-    for (const CallArgument& a : arguments)
-        if (a.name.isEmpty() && index++ == position)
-            return a.value.toString().trimmed();
-    return {};
-}
-
 // '[dbo].[T].[c]' → its parts without brackets or owner.
 QStringList nameParts(QString name) {
     name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
@@ -184,9 +173,9 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     if (procedure.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) != 0)
         return false;
-    const QStringList parts = nameParts(argument(arguments, "@objname", 0));
-    const QString newName = nameParts(argument(arguments, "@newname", 1)).last();
-    const QString type = argument(arguments, "@objtype", 2).toUpper();
+    const QStringList parts = nameParts(argumentText(arguments, "@objname", 0));
+    const QString newName = nameParts(argumentText(arguments, "@newname", 1)).last();
+    const QString type = argumentText(arguments, "@objtype", 2).toUpper();
     SqliteDatabase& database = session.current();
     if (type == QLatin1String("COLUMN") && parts.size() == 2)
         renameColumn(database, parts[0], parts[1], newName);

@@ -8,6 +8,21 @@
 
 namespace estaciones::db::sqlite {
 
+QString argumentText(const std::vector<CallArgument>& arguments, const char* name, int position) {
+    for (const CallArgument& argument : arguments) {
+        if (argument.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+            return argument.value.toString().trimmed();
+        }
+    }
+    int index = 0;
+    for (const CallArgument& argument : arguments) {
+        if (argument.name.isEmpty() && index++ == position) {
+            return argument.value.toString().trimmed();
+        }
+    }
+    return {};
+}
+
 namespace {
 
 // Arguments by the procedure's parameter names, named or in order.
@@ -17,19 +32,7 @@ public:
         : m_arguments(arguments), m_names(std::move(parameterNames)) {}
 
     QString text(int position) const {
-        const QString& name = m_names.value(position);
-        for (const CallArgument& argument : m_arguments) {
-            if (argument.name.compare(name, Qt::CaseInsensitive) == 0) {
-                return argument.value.toString().trimmed();
-            }
-        }
-        int index = 0;
-        for (const CallArgument& argument : m_arguments) {
-            if (argument.name.isEmpty() && index++ == position) {
-                return argument.value.toString().trimmed();
-            }
-        }
-        return {};
+        return argumentText(m_arguments, m_names.value(position).toLatin1().constData(), position);
     }
 
 private:

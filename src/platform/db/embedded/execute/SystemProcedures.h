@@ -17,6 +17,10 @@ struct CallArgument {
     QString variable;    // the caller's variable when the value is one
 };
 
+// The text of the argument for parameter `name`, given by name or as the
+// `position`-th positional one (from 0); empty when it is not given.
+QString argumentText(const std::vector<CallArgument>& arguments, const char* name, int position);
+
 // The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)
 // emulated over the data folder. Returns false when `procedure` is not one
 // of them.

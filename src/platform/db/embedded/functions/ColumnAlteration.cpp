@@ -93,6 +93,12 @@ struct Definition {
     }
 };
 
+[[noreturn]] void missingTable(const QString& table) {
+    throw ServerFailure(4902, QStringLiteral("Cannot find the object \"%1\" because it does not "
+                                             "exist or you do not have permissions.")
+                                  .arg(table));
+}
+
 Definition definitionOf(sqlite3* db, const QString& table, const QString& column) {
     Definition d;
     QStringList sql;
@@ -108,9 +114,7 @@ Definition definitionOf(sqlite3* db, const QString& table, const QString& column
         }
     }
     if (sql.isEmpty())
-        throw ServerFailure(4902, QStringLiteral("Cannot find the object \"%1\" because it does "
-                                                 "not exist or you do not have permissions.")
-                                      .arg(table));
+        missingTable(table);
     d.pieces = toPieces(tokenize(sql.front()));
     size_t open = 0;
     while (open < d.pieces.size() && !d.pieces[open].isPunctuation(u"("))
@@ -255,7 +259,6 @@ void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const QString table = textOf(argv[0]);
     const QString column = textOf(argv[1]);
-    // A column that is not there fails in the DROP COLUMN itself.
     const bool exists = !columnOf(db,
                                   QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
                                                  "lower(name) = lower(?2) UNION ALL SELECT 1 FROM "
@@ -263,11 +266,19 @@ void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                                  "= lower(?2)"),
                                   {table, column})
                              .isEmpty();
-    if (exists) {
-        const Definition d = definitionOf(db, table, column);
-        refuseDependents(db, d, table, column, TypeChange{}, QStringLiteral("DROP COLUMN"));
-        dropColumnTriggers(db, d.schema, table, column);
+    if (!exists) {
+        if (columnOf(db, QStringLiteral("SELECT 1 FROM pragma_table_info(?1) UNION ALL SELECT 1 "
+                                        "FROM pragma_table_info(?1, 'temp')"),
+                     {table})
+                .isEmpty())
+            missingTable(table);
+        throw ServerFailure(4924, QStringLiteral("ALTER TABLE DROP COLUMN failed because column "
+                                                 "'%1' does not exist in table '%2'.")
+                                      .arg(column, table));
     }
+    const Definition d = definitionOf(db, table, column);
+    refuseDependents(db, d, table, column, TypeChange{}, QStringLiteral("DROP COLUMN"));
+    dropColumnTriggers(db, d.schema, table, column);
     sqlite3_result_null(ctx);
 }
 

@@ -35,6 +35,19 @@ QString joinTokens(const Tokens& tokens, std::size_t from, std::size_t to) {
     return text;
 }
 
+QString joinTokensByLine(const Tokens& tokens) {
+    QString text;
+    int line = 0;
+    for (const Token& token : tokens) {
+        if (!text.isEmpty()) {
+            text += token.line > line && line > 0 ? QStringLiteral("\r\n") : QStringLiteral(" ");
+        }
+        text += token.text;
+        line = std::max(line, token.line);
+    }
+    return text;
+}
+
 namespace {
 
 bool isStarter(const QString& upper) {

@@ -195,6 +195,7 @@ struct Column {
     QString sql;
     std::optional<Identity> identity;
     bool primaryKey = false;                  // declared on the column
+    bool rowidCounter = false;                // an identity key kept as SQLite's own counter
     QStringList after;                        // statements to run once the table exists
     bool notNull = false;                     // as declared (an added column may not enforce it)
     std::optional<QString> defaultExpression; // translated
@@ -382,11 +383,16 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     // SQLite refuses NOT NULL without a constant default on a table with
     // rows, and checks it before the trigger that numbers an identity: those
     // columns' values are filled in after the insert instead.
+    // SQLite's counter goes up by one: a key of another increment is numbered
+    // by the identity's trigger like any other column.
+    const bool rowidCounter =
+        column.identity && column.identity->step == 1 && (column.primaryKey || tableKey);
     if (column.notNull && ((addedLater && column.defaultByTrigger) ||
-                           (column.identity && !column.primaryKey && !tableKey)))
+                           (column.identity && !rowidCounter)))
         constraints.removeAll(QStringLiteral("NOT NULL"));
     QString sqlType = sqliteDeclaredType(tsqlType);
-    if (column.identity && (column.primaryKey || tableKey)) {
+    if (rowidCounter) {
+        column.rowidCounter = true;
         // SQLite's own counter: the rowid alias with AUTOINCREMENT never reuses values.
         sqlType = QStringLiteral("INTEGER");
         if (!column.primaryKey)
@@ -608,7 +614,7 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
             primaryKey.front().compare(pieces[from].value(), Qt::CaseInsensitive) == 0;
         Column column = translateColumn(table, slice(pieces, from, to), settings, false, tableKey);
         if (column.identity) {
-            if (column.primaryKey) {
+            if (column.rowidCounter) {
                 keyIsIdentity = keyIsIdentity || tableKey;
                 if (column.identity->seed != 1)
                     after << QStringLiteral(
@@ -616,7 +622,7 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
                                  .arg(Token::string(table).text)
                                  .arg(column.identity->seed - 1);
             }
-            after += identityStatements(table, column.name, *column.identity, column.primaryKey);
+            after += identityStatements(table, column.name, *column.identity, column.rowidCounter);
         }
         columns.push_back(std::move(column));
     }

@@ -112,5 +112,20 @@ TEST_F(IdentityTest, shouldFollowTheTableThroughRenameAndDrop) {
     run("INSERT INTO Otro (v) VALUES (1)");
 }
 
+// Without a column list the values go to the columns after the identity,
+// which numbers them by its own increment, also as a table's key.
+TEST_F(IdentityTest, shouldSkipTheIdentityOfAnInsertWithoutColumnList) {
+    run("CREATE TABLE Saltos (Id int IDENTITY(100,5) PRIMARY KEY, Nombre varchar(10) NOT NULL)");
+    run("INSERT Saltos VALUES ('a'), ('b')");
+    run("INSERT INTO Saltos SELECT Nombre FROM Saltos WHERE Id = 100");
+    EXPECT_EQ(scalar("SELECT MAX(Id) FROM Saltos").toInt64(), 110);
+    EXPECT_EQ(scalar("SELECT Nombre FROM Saltos WHERE Id = 110").toString(), "a");
+    run("CREATE TABLE #Temporal (N int IDENTITY(1,1), Texto varchar(5))");
+    run("INSERT #Temporal VALUES ('x')");
+    EXPECT_EQ(scalar("SELECT N FROM #Temporal WHERE Texto = 'x'").toInt64(), 1);
+    // A value for the identity too is one value too many.
+    EXPECT_NE(nativeErrorOf("INSERT Saltos VALUES (7, 'c')"), 0);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test

@@ -84,5 +84,31 @@ TEST_F(MergeTest, shouldRefuseWhatItCannotDoByName) {
     EXPECT_TRUE(lastFailure.front().description.contains("MERGE TOP"));
 }
 
+// OUTPUT gives one result set for all the actions; a failing action leaves
+// neither its changes nor rows of output behind.
+TEST_F(MergeTest, shouldOutputTheRowsOfEveryActionTogether) {
+    run("INSERT INTO Recuento VALUES (1, 11), (4, 40)");
+    const ExecutionResult result =
+        run("MERGE Stock AS s USING Recuento AS r ON s.Codigo = r.Codigo WHEN MATCHED THEN "
+            "UPDATE SET s.Cantidad = r.Cantidad WHEN NOT MATCHED THEN INSERT VALUES (r.Codigo, "
+            "r.Cantidad) WHEN NOT MATCHED BY SOURCE THEN DELETE OUTPUT $action, deleted.Codigo, "
+            "inserted.Cantidad;");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    QStringList rows;
+    for (const auto& row : result.resultSets[0].rows)
+        rows << QStringLiteral("%1 %2 %3")
+                    .arg(row[0].toString(), row[1].isNull() ? "-" : row[1].toString(),
+                         row[2].isNull() ? "-" : row[2].toString());
+    rows.sort();
+    EXPECT_EQ(rows, QStringList({"DELETE 2 -", "DELETE 3 -", "INSERT - 40", "UPDATE 1 11"}));
+    EXPECT_EQ(stock(), "1:11 4:40");
+    run("CREATE TABLE Salida (Accion nvarchar(10))");
+    EXPECT_EQ(nativeErrorOf("MERGE Stock AS s USING Recuento AS r ON s.Codigo = r.Codigo WHEN "
+                            "MATCHED THEN UPDATE SET s.Cantidad = -1 OUTPUT $action INTO Salida;"),
+              547);
+    EXPECT_EQ(stock(), "1:11 4:40");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Salida").toInt64(), 0);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test
