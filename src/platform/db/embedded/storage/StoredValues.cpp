@@ -205,7 +205,7 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
             return Currency::fromDouble(value);
         }
         // A money too wide for a double travels as its digits.
-        if (const auto exact = exactAtScale(tsql::SqlValue::of(text), 4);
+        if (const auto exact = exactAtScale(tsql::SqlValue::of(text()), 4);
             exact && exact->coefficient() >= std::numeric_limits<std::int64_t>::min() &&
             exact->coefficient() <= std::numeric_limits<std::int64_t>::max()) {
             return Currency{static_cast<std::int64_t>(exact->coefficient())};
@@ -214,7 +214,7 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
     case adtype::Numeric:
         // At the column's scale: decimal(10,4) shows 1.0000.
         if (const auto exact = exactAtScale(storage == SQLITE_TEXT
-                                                ? tsql::SqlValue::of(text)
+                                                ? tsql::SqlValue::of(text())
                                                 : tsql::SqlValue::of(sqlite3_column_double(
                                                       statement, index)),
                                             column.numericScale)) {
