@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace estaciones::db::tsql {
 
@@ -19,6 +20,18 @@ struct Total {
     sqlite3_int64 values;
     bool overflowed;
 };
+
+// The group's total. SQLite's aggregate memory is aligned to 8 bytes and a
+// 128-bit integer needs 16: the total sits at the first aligned place of a
+// block with room for both; the same block gives the same place every time.
+Total* totalOf(sqlite3_context* ctx, bool create) {
+    constexpr std::size_t room = sizeof(Total) + alignof(Total);
+    void* block = sqlite3_aggregate_context(ctx, create ? static_cast<int>(room) : 0);
+    if (!block)
+        return nullptr;
+    std::size_t space = room;
+    return static_cast<Total*>(std::align(alignof(Total), sizeof(Total), block, space));
+}
 
 // One value in ten-thousandths, exactly: a double by its shortest digits
 // where it holds no whole ten-thousandths, money's wide digits as written;
@@ -51,7 +64,7 @@ std::optional<__int128> tenThousandthsOf(sqlite3_value* value) {
 void add(sqlite3_context* ctx, sqlite3_value* value, int sign) {
     if (sqlite3_value_type(value) == SQLITE_NULL)
         return;
-    auto* total = static_cast<Total*>(sqlite3_aggregate_context(ctx, sizeof(Total)));
+    Total* total = totalOf(ctx, true);
     if (!total)
         return sqlite3_result_error_nomem(ctx);
     const auto amount = tenThousandthsOf(value);
@@ -72,7 +85,7 @@ void inverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 void value(sqlite3_context* ctx) {
-    const auto* total = static_cast<Total*>(sqlite3_aggregate_context(ctx, 0));
+    const Total* total = totalOf(ctx, false);
     if (!total || total->values == 0)
         return sqlite3_result_null(ctx);
     if (total->overflowed || total->tenThousandths < std::numeric_limits<qint64>::min() ||
