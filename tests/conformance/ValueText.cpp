@@ -15,13 +15,6 @@ QString quotedIfAmbiguous(const QString& text) {
     return ambiguous ? QLatin1Char('\'') + text + QLatin1Char('\'') : text;
 }
 
-QString moneyText(Currency value) {
-    const std::int64_t magnitude = value.scaled < 0 ? -value.scaled : value.scaled;
-    return QStringLiteral("%1%2.%3")
-        .arg(value.scaled < 0 ? QStringLiteral("-") : QString())
-        .arg(magnitude / 10000)
-        .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
-}
 
 // Fraction digits of a time of day, to the 100 ns a value keeps.
 QString fractionText(const DateTimeValue& value, int digits) {
@@ -67,7 +60,7 @@ QString valueText(const Variant& value, const db::ColumnInfo& column) {
     case Variant::Type::Double:
         return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     case Variant::Type::Currency:
-        return moneyText(value.toCurrency());
+        return value.toCurrency().toFixedString();
     case Variant::Type::Decimal:
         return value.toDecimal().toString();
     case Variant::Type::Date:

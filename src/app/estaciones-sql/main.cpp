@@ -117,14 +117,8 @@ public:
             return QStringLiteral("NULL");
         case Variant::Type::Boolean:
             return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-        case Variant::Type::Currency: {
-            const std::int64_t scaled = v.toCurrency().scaled;
-            const std::int64_t magnitude = scaled < 0 ? -scaled : scaled;
-            return QStringLiteral("%1%2.%3")
-                .arg(scaled < 0 ? QStringLiteral("-") : QString())
-                .arg(magnitude / 10000)
-                .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
-        }
+        case Variant::Type::Currency:
+            return v.toCurrency().toFixedString();
         case Variant::Type::Decimal: {
             const Decimal value = v.toDecimal();
             if (exact && column.numericScale != value.scale()) {

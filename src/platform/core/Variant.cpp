@@ -138,10 +138,25 @@ Currency Currency::fromDouble(double value) {
     return Currency{static_cast<std::int64_t>(std::nearbyint(scaled))};
 }
 
+namespace {
+// Without overflow for the smallest money value, whose negation no int64 holds.
+std::uint64_t magnitudeOf(std::int64_t scaled) {
+    return scaled < 0 ? static_cast<std::uint64_t>(-(scaled + 1)) + 1
+                      : static_cast<std::uint64_t>(scaled);
+}
+} // namespace
+
+QString Currency::toFixedString() const {
+    const std::uint64_t magnitude = magnitudeOf(scaled);
+    return QStringLiteral("%1%2.%3")
+        .arg(scaled < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 10000)
+        .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+}
+
 QString Currency::toString() const {
     const bool negative = scaled < 0;
-    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(scaled + 1)) + 1
-                                             : static_cast<std::uint64_t>(scaled);
+    const std::uint64_t magnitude = magnitudeOf(scaled);
     QString text = QString::number(magnitude / 10000);
     QString decimals = QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
     while (decimals.endsWith(QLatin1Char('0'))) {

@@ -29,6 +29,8 @@ struct Currency {
     double toDouble() const { return static_cast<double>(scaled) / 10000.0; }
     // "." as decimal mark, trailing zeros and a bare "." dropped: 1.5, 12, -0.0001.
     QString toString() const;
+    // All four decimals, as a console prints money: 1.5000, -0.0001.
+    QString toFixedString() const;
     friend bool operator==(Currency, Currency) = default;
     friend auto operator<=>(Currency, Currency) = default;
 };
