@@ -303,8 +303,13 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
     }
     // tsql_add(a, b) of two numbers with fractions: SQLite's own '+' adds
     // them the same (no whole-number overflow to check), without a call per row.
-    if (op == QLatin1Char('+') && !left->isWhole() && !right->isWhole() && leftFrom >= 2 &&
-        m_pieces[leftFrom - 2].isWord(u"tsql_add") && m_pieces[leftTo].isPunctuation(u",")) {
+    // Likewise tsql_subtract(a, b), whose operands are then no dates.
+    const bool additive = (op == QLatin1Char('+') && leftFrom >= 2 &&
+                           m_pieces[leftFrom - 2].isWord(u"tsql_add")) ||
+                          (op == QLatin1Char('-') && leftFrom >= 2 &&
+                           m_pieces[leftFrom - 2].isWord(u"tsql_subtract"));
+    if (additive && !left->isWhole() && !right->isWhole() &&
+        m_pieces[leftTo].isPunctuation(u",")) {
         m_nativeAdditions.push_back({leftFrom - 2, leftTo});
     }
     return result.declaration();
@@ -398,11 +403,13 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name == QLatin1String("coalesce")) {
         return ofAlternatives(arguments);
     }
-    if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
+    // a + b, which also joins text, and a - b, which also moves dates.
+    if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
         if (arguments.size() != 2) {
             return std::nullopt;
         }
-        return arithmetic(arguments[0].first, arguments[0].second, QLatin1Char('+'),
+        return arithmetic(arguments[0].first, arguments[0].second,
+                          name == QLatin1String("tsql_add") ? QLatin1Char('+') : QLatin1Char('-'),
                           arguments[1].first, arguments[1].second);
     }
     // CAST, CONVERT, their TRY_ forms and PARSE: the type they name.
@@ -675,8 +682,9 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[call].text = QStringLiteral("tsql_money_sum");
     }
     for (const auto& [name, comma] : m_nativeAdditions) {
+        pieces[comma].text = pieces[name].isWord(u"tsql_add") ? QStringLiteral("+")
+                                                              : QStringLiteral("-");
         pieces[name].text.clear();
-        pieces[comma].text = QStringLiteral("+");
     }
     for (const auto& [first, last, check] : m_checkedResults) {
         pieces[first].text.prepend(check);
@@ -692,7 +700,8 @@ QString QueryTyping::withFractionalDivisions() {
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
     // Additions are worth typing only where they run once per row.
-    const bool additionsPerRow = statement.contains(QLatin1String("tsql_add")) &&
+    const bool additionsPerRow = (statement.contains(QLatin1String("tsql_add")) ||
+                                  statement.contains(QLatin1String("tsql_subtract"))) &&
                                  statement.contains(QLatin1String("FROM"), Qt::CaseInsensitive);
     if (!statement.contains(QLatin1Char('/')) &&
         !statement.contains(QLatin1String("tsql_divide")) &&

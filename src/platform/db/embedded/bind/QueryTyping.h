@@ -105,7 +105,7 @@ private:
     std::vector<TypedConversion> m_typedConversions;
     // Calls of SUM of money, summed in whole ten-thousandths instead.
     std::vector<size_t> m_moneySums;
-    // Calls of tsql_add (name, the comma) of two numbers with fractions.
+    // Calls of tsql_add or tsql_subtract (name, the comma) of two numbers with fractions.
     std::vector<std::pair<size_t, size_t>> m_nativeAdditions;
     // Calls (first and last piece) whose result must fit their type: the
     // call that checks it, written before them.

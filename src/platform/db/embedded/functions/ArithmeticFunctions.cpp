@@ -95,6 +95,14 @@ SqlValue moduloFunction(const Call& c) {
     return SqlValue::of(std::fmod(o->dividend.toReal(), o->divisor.toReal()));
 }
 
+// A date as the file keeps it ('yyyy-mm-dd ...'), which '+' and '-' move by days.
+std::optional<PreciseDateTime> storedDateOperand(const SqlValue& value) {
+    if (value.kind != SqlValue::Kind::Text || value.text.size() < 10 ||
+        value.text[4] != QLatin1Char('-'))
+        return std::nullopt;
+    return parseDateText(value.text, DateOrder::YMD);
+}
+
 SqlValue wholeSum(qint64 a, qint64 b) {
     qint64 sum = 0;
     if (__builtin_add_overflow(a, b, &sum))
@@ -131,12 +139,42 @@ SqlValue addFunction(const Call& c) {
             return wholeSum(n->integer, number.integer);
         return SqlValue::of(n->toReal() + number.toReal());
     }
-    if (const auto date = parseDateText(text.text, DateOrder::YMD);
-        date && text.text.size() >= 10 && text.text[4] == QLatin1Char('-')) {
+    if (const auto date = storedDateOperand(text)) {
         const double days = number.toReal();
         return SqlValue::of(formatStoredDate(date->at.addMSecs(std::llround(days * 86400000.0))));
     }
     failIntegerConversion(text.toText(), QStringLiteral("int"));
+}
+
+// '-' whose operand types are known only at run time: numbers subtract, text
+// that reads as a number subtracts, a date minus a number goes back that many
+// days, and a date minus a date is the time between them counted from day zero.
+SqlValue subtractFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const SqlValue& a = c.arg(0);
+    const auto leftDate = storedDateOperand(a);
+    const auto rightDate = storedDateOperand(c.arg(1));
+    if (leftDate && rightDate) {
+        const qint64 ms = rightDate->at.msecsTo(leftDate->at);
+        return SqlValue::of(formatStoredDate(dayZero().addMSecs(ms)));
+    }
+    const auto b = valueAsNumber(c.arg(1));
+    if (!b)
+        failIntegerConversion(c.arg(1).toText(), QStringLiteral("int"));
+    if (leftDate)
+        return SqlValue::of(
+            formatStoredDate(leftDate->at.addMSecs(-std::llround(b->toReal() * 86400000.0))));
+    const auto n = valueAsNumber(a);
+    if (!n)
+        failIntegerConversion(a.toText(), QStringLiteral("int"));
+    if (n->kind == SqlValue::Kind::Integer && b->kind == SqlValue::Kind::Integer) {
+        qint64 difference = 0;
+        if (__builtin_sub_overflow(n->integer, b->integer, &difference))
+            failOverflow(QStringLiteral("bigint"));
+        return SqlValue::of(difference);
+    }
+    return SqlValue::of(n->toReal() - b->toReal());
 }
 
 // The result of arithmetic on two ints, which must be an int too.
@@ -190,6 +228,21 @@ bool addShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     return true;
 }
 
+bool subtractShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+        return false;
+    if (bothWhole(argv)) {
+        sqlite3_int64 difference = 0;
+        if (__builtin_sub_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]),
+                                   &difference))
+            return false; // the body raises the overflow
+        sqlite3_result_int64(ctx, difference);
+        return true;
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) - sqlite3_value_double(argv[1]));
+    return true;
+}
+
 // Numbers with a divisor that is not zero (zero is the body's error).
 bool dividable(sqlite3_value** argv) {
     return isNumber(argv[0]) && isNumber(argv[1]) && sqlite3_value_double(argv[1]) != 0;
@@ -240,6 +293,7 @@ bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
 const FunctionSpec functions[] = {
     {"tsql_int_result", 1, intResultFunction, true},
     {"tsql_add", 2, addFunction, true, addShortcut},
+    {"tsql_subtract", 2, subtractFunction, true, subtractShortcut},
     {"tsql_divide", 2, divideFunction, true, divideShortcut},
     {"tsql_fractional_divide", 2, fractionalDivideFunction, true, fractionalDivideShortcut},
     {"tsql_money_divide", 2, moneyDivideFunction, true, moneyDivideShortcut},

@@ -106,6 +106,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     mapDivisionOperators(pieces);
     mapExclusiveOr(pieces);
     mapPlusOperator(pieces);
+    mapMinusOperator(pieces);
     canonicaliseDateLiterals(pieces, settings);
     convertTextComparedWithNumbers(pieces);
     addComparisonCollations(pieces);

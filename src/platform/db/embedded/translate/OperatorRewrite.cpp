@@ -269,7 +269,8 @@ void wrapAdditiveOperator(Pieces& pieces, QStringView op, const QString& functio
         if (from == none || to == none)
             continue;
         // Two numbers SQLite computes as they are.
-        if (op == u"+" && from + 1 == i && to == i + 1 && pieces[from].kind == TokenKind::Number &&
+        if ((op == u"+" || op == u"-") && from + 1 == i && to == i + 1 &&
+            pieces[from].kind == TokenKind::Number &&
             pieces[to].kind == TokenKind::Number)
             continue;
         Pieces call = piecesOf(function + QLatin1Char('('));
@@ -293,6 +294,10 @@ void wrapAdditiveOperator(Pieces& pieces, QStringView op, const QString& functio
 
 void mapPlusOperator(Pieces& pieces) {
     wrapAdditiveOperator(pieces, u"+", QStringLiteral("tsql_add"));
+}
+
+void mapMinusOperator(Pieces& pieces) {
+    wrapAdditiveOperator(pieces, u"-", QStringLiteral("tsql_subtract"));
 }
 
 void mapExclusiveOr(Pieces& pieces) {

@@ -53,6 +53,8 @@ void checkIntLiteralArithmetic(Pieces& pieces);
 void mapDivisionOperators(Pieces& pieces);
 // a + b → tsql_add(a, b), which joins text and adds numbers.
 void mapPlusOperator(Pieces& pieces);
+// a - b → tsql_subtract(a, b): SQLite would read a date kept as text as its year.
+void mapMinusOperator(Pieces& pieces);
 // a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or.
 void mapExclusiveOr(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
