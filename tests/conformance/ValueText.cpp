@@ -1,5 +1,7 @@
 #include "ValueText.h"
 
+#include "platform/db/DateCellText.h"
+
 #include <QLocale>
 #include <QStringList>
 
@@ -13,37 +15,6 @@ QString quotedIfAmbiguous(const QString& text) {
                            text == QLatin1String("NULL") || text.contains(cellSeparator) ||
                            (text.startsWith('\'') && text.endsWith('\''));
     return ambiguous ? QLatin1Char('\'') + text + QLatin1Char('\'') : text;
-}
-
-
-// Fraction digits of a time of day, to the 100 ns a value keeps.
-QString fractionText(const DateTimeValue& value, int digits) {
-    if (digits <= 0) {
-        return {};
-    }
-    const QString fraction = QStringLiteral("%1%2")
-                                 .arg(value.time.msec(), 3, 10, QLatin1Char('0'))
-                                 .arg(value.ticks, 4, 10, QLatin1Char('0'));
-    return QLatin1Char('.') + fraction.left(digits);
-}
-
-QString dateText(const DateTimeValue& value, const db::ColumnInfo& column) {
-    const QString date = value.date.toString(QStringLiteral("yyyy-MM-dd"));
-    const QString clock = value.time.toString(QStringLiteral("HH:mm:ss"));
-    switch (column.type) {
-    case db::adtype::DBDate:
-        return date;
-    case db::adtype::DBTime:
-        return clock + fractionText(value, column.precision > 0 ? column.numericScale : 7);
-    default: {
-        // A column that describes its precision gives its scale (datetime2(n),
-        // datetime's 3, smalldatetime's 0); one that says nothing has three.
-        const int digits = column.precision > 0      ? column.numericScale
-                           : column.definedSize == 4 ? 0
-                                                     : 3;
-        return date + QLatin1Char(' ') + clock + fractionText(value, digits);
-    }
-    }
 }
 
 } // namespace
@@ -64,7 +35,7 @@ QString valueText(const Variant& value, const db::ColumnInfo& column) {
     case Variant::Type::Decimal:
         return value.toDecimal().toString();
     case Variant::Type::Date:
-        return dateText(value.toDate(), column);
+        return db::dateCellText(value.toDate(), column);
     case Variant::Type::Text:
         return quotedIfAmbiguous(value.toString());
     case Variant::Type::Object:

@@ -10,6 +10,7 @@
 #include "platform/core/Decimal.h"
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/DateCellText.h"
 #include "platform/db/Recordset.h"
 
 #include "ScriptBatchReader.h"
@@ -134,10 +135,8 @@ public:
                 return QString::number(v.toDouble(), 'f', money ? 4 : column.numericScale);
             }
             return v.toString();
-        case Variant::Type::Date: {
-            const DateTimeValue d = v.toDate();
-            return d.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-        }
+        case Variant::Type::Date:
+            return dateCellText(v.toDate(), column);
         default:
             return v.toString();
         }

@@ -310,6 +310,27 @@ TEST_F(CompanionEmbedded, shouldPrintEveryResultAndMessageOfABatchInOrder) {
     EXPECT_EQ(r.out, QStringLiteral("(1 rows affected)\nn\n-\n2\n\n(1 rows affected)\n"));
 }
 
+// Each date type prints in its own default form: date without a time,
+// time and datetime2 at their scale, smalldatetime to the second, datetime
+// to the millisecond.
+TEST_F(CompanionEmbedded, shouldPrintEachDateTypeInItsOwnForm) {
+    const CompanionRun r = runCompanion(
+        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+         QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
+         QStringLiteral("-s"), QStringLiteral("|"), QStringLiteral("-Q"),
+         QStringLiteral("SELECT CAST('2007-05-08 12:35:29.1234567' AS date), "
+                        "CAST('12:35:29.1234567' AS time), CAST('12:35:29.1234567' AS time(2)), "
+                        "CAST('2007-05-08 12:35:29.1234567' AS datetime2), "
+                        "CAST('2007-05-08 12:35:29.1234567' AS datetime2(4)), "
+                        "CAST('2007-05-08 12:35:29' AS smalldatetime), "
+                        "CAST('2007-05-08 12:35:29.123' AS datetime)")},
+        datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("2007-05-08|12:35:29.1234567|12:35:29.12|"
+                                    "2007-05-08 12:35:29.1234567|2007-05-08 12:35:29.1235|"
+                                    "2007-05-08 12:36:00|2007-05-08 12:35:29.123\n"));
+}
+
 // Two processes updating different rows of one embedded database at once:
 // neither loses an update (WAL and a busy time-out).
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {

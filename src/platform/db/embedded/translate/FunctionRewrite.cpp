@@ -129,6 +129,20 @@ Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, siz
     return out;
 }
 
+// DATEADD of a text literal answers a datetime, whatever form the text has:
+// tsql_dateadd(part, n, 'text') → tsql_dateadd(part, n, tsql_convert('datetime', 'text')).
+void addToLiteralAsDatetime(Pieces& call) {
+    const size_t open = 1;
+    const auto args = splitTopLevel(call, open + 1, call.size() - 1);
+    if (args.size() != 3 || args[2].second != args[2].first + 1 ||
+        call[args[2].first].kind != TokenKind::String)
+        return;
+    Pieces converted = piecesOf(QStringLiteral("tsql_convert('datetime', %1)")
+                                    .arg(call[args[2].first].text));
+    converted.front().space = call[args[2].first].space;
+    replaceRange(call, args[2].first, args[2].second, std::move(converted));
+}
+
 // CAST(x AS type) → tsql_convert('type', x); PARSE(x AS type USING culture)
 // → tsql_parse('type', x, culture), the culture NULL when not given.
 Pieces castCall(const QString& newName, const Pieces& pieces, size_t open, size_t close,
@@ -361,6 +375,8 @@ void mapFunctions(Pieces& pieces) {
                    name == QLatin1String("datediff_big")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
+            if (name == QLatin1String("dateadd"))
+                addToLiteralAsDatetime(replacement);
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
                    name == QLatin1String("day")) {
             replacement = datePartShortcut(name, pieces, open, close);
