@@ -110,6 +110,7 @@ constexpr int NotAParameter = 8145;
 constexpr int ParameterNotOutput = 8162;
 constexpr int InsertExecNested = 8164;
 constexpr int DateFirstOutOfRange = 1005;
+constexpr int TiesWithoutOrder = 1062;
 constexpr int IdentityInsertOff = 544;
 constexpr int IdentityValueMissing = 545;
 constexpr int IdentityInsertNoIdentity = 8106;

@@ -25,6 +25,7 @@ struct TopClause {
     size_t from = 0, to = 0; // the pieces to remove
     Pieces count;            // the row count expression
     bool percent = false;
+    bool ties = false;
 };
 
 // TOP at `at`: TOP n | TOP (expr) [PERCENT] [WITH TIES].
@@ -50,8 +51,10 @@ std::optional<TopClause> readTop(const Pieces& pieces, size_t at) {
         ++top.to;
     }
     if (top.to + 1 < pieces.size() && pieces[top.to].isWord(u"WITH") &&
-        pieces[top.to + 1].isWord(u"TIES"))
+        pieces[top.to + 1].isWord(u"TIES")) {
+        top.ties = true;
         top.to += 2;
+    }
     top.count.front().space = QStringLiteral(" ");
     return top;
 }
@@ -118,7 +121,7 @@ std::optional<PercentOfDerived> innermostPercentOfDerived(const Pieces& pieces, 
         if (at < pieces.size() && (pieces[at].isWord(u"DISTINCT") || pieces[at].isWord(u"ALL")))
             ++at;
         const auto top = readTop(pieces, at);
-        if (!top || !top->percent || isHundred(top->count))
+        if (!top || !top->percent || top->ties || isHundred(top->count))
             continue;
         const size_t end = scopeEnd(pieces, i + 1);
         const size_t from = findTopLevelWord(pieces, top->to, end, u"FROM");
@@ -190,6 +193,79 @@ void limitToPercent(Pieces& pieces, const PercentOfDerived& p) {
                  pieces.begin() + static_cast<std::ptrdiff_t>(p.top.to));
 }
 
+// The name that the source of a FROM clause [from, end) is known by — its
+// alias, else its table's own name — when the clause is one table or one
+// derived table with an alias; none for joins and anything else.
+size_t singleSourceName(const Pieces& pieces, size_t from, size_t end) {
+    size_t next = from + 1;
+    if (next >= end)
+        return none;
+    size_t name = none;
+    if (pieces[next].isPunctuation(u"(")) {
+        next = closeOf(pieces, next) + 1;
+    } else {
+        while (next < end && pieces[next].isNameLike() && !isReservedWord(pieces[next])) {
+            name = next;
+            if (next + 2 < end && pieces[next + 1].isPunctuation(u"."))
+                next += 2;
+            else
+                break;
+        }
+        if (name == none)
+            return none;
+        ++next;
+    }
+    if (next < end && pieces[next].isWord(u"AS"))
+        ++next;
+    if (next < end && pieces[next].isNameLike() && !isReservedWord(pieces[next]))
+        name = next++;
+    const bool clauseEnds =
+        next == end || (pieces[next].kind == TokenKind::Word && isReservedWord(pieces[next]) &&
+                        !pieces[next].isWord(u"JOIN") && !pieces[next].isWord(u"CROSS") &&
+                        !pieces[next].isWord(u"INNER") && !pieces[next].isWord(u"LEFT") &&
+                        !pieces[next].isWord(u"RIGHT") && !pieces[next].isWord(u"FULL") &&
+                        !pieces[next].isWord(u"OUTER"));
+    return clauseEnds ? name : none;
+}
+
+// SELECT TOP n [PERCENT] WITH TIES list FROM source [WHERE ...] ORDER BY o
+// keeps the rows that rank within n by o (a row tied with the last ranks
+// with it): the source is read with its rank, `FROM (SELECT *, RANK() OVER
+// (ORDER BY o) AS tsql_tie_rank, COUNT(*) OVER () AS tsql_tie_rows FROM
+// source WHERE ...) AS name WHERE name.tsql_tie_rank <= n`.
+void keepTies(Pieces& pieces, size_t select, const TopClause& top) {
+    const size_t end = scopeEnd(pieces, select + 1);
+    const size_t order = findTopLevelWord(pieces, top.to, end, u"ORDER");
+    if (order >= end)
+        sqlite::failWith(sqlite::native::TiesWithoutOrder);
+    const size_t from = findTopLevelWord(pieces, top.to, order, u"FROM");
+    const size_t where = findTopLevelWord(pieces, from, order, u"WHERE");
+    const size_t name = from < order ? singleSourceName(pieces, from, where) : none;
+    const bool grouped = findTopLevelWord(pieces, from, order, u"GROUP") < order ||
+                         (select + 1 < pieces.size() && pieces[select + 1].isWord(u"DISTINCT"));
+    // ORDER BY 1 names a column of the list, which a window would read as a constant.
+    bool byPosition = false;
+    for (const auto& [first, last] : splitTopLevel(pieces, order + 2, end))
+        byPosition = byPosition || pieces[first].kind == TokenKind::Number;
+    if (name == none || grouped || byPosition || selectsAll(pieces, top.to, from))
+        sqlite::failWith(
+            sqlite::native::NotSupported,
+            {QStringLiteral("TOP WITH TIES other than over one table, without grouping or *")});
+    const QString alias = render(pieces, name, name + 1).trimmed();
+    const QString bound =
+        top.percent ? QStringLiteral("CAST((%1.tsql_tie_rows * (%2) + 99.9999999) / 100 AS INTEGER)")
+                          .arg(alias, render(top.count))
+                    : QStringLiteral("(%1)").arg(render(top.count));
+    const QString ranked =
+        QStringLiteral("FROM (SELECT *, RANK() OVER (%1) AS tsql_tie_rank, COUNT(*) OVER () AS "
+                       "tsql_tie_rows %2) AS %3 WHERE %3.tsql_tie_rank <= %4 ")
+            .arg(render(pieces, order, end).trimmed(), render(pieces, from, order).trimmed(),
+                 alias, bound);
+    replaceRange(pieces, from, order, piecesOf(ranked));
+    pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(top.from),
+                 pieces.begin() + static_cast<std::ptrdiff_t>(top.to));
+}
+
 } // namespace
 
 // SELECT TOP n PERCENT ... FROM (query) alias: the query becomes a named one
@@ -252,6 +328,10 @@ void moveTopToLimit(Pieces& pieces) {
         const auto top = readTop(pieces, at);
         if (!top)
             continue;
+        if (top->ties && select) {
+            keepTies(pieces, i, *top);
+            continue;
+        }
         Pieces limit;
         if (top->percent && isHundred(top->count)) {
             // TOP 100 PERCENT (views, subqueries): no limit at all.
