@@ -4,6 +4,7 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/functions/MessageFormat.h"
 
 #include <algorithm>
 
@@ -26,101 +27,6 @@ ProviderError raisedRecord(qlonglong number, const QString& text, int severity, 
     error.severity = severity;
     error.messageState = state;
     return error;
-}
-
-// One argument written by a RAISERROR placeholder: %[flags][width][.precision]type.
-QString formatArgument(const Variant& value, const QString& flags, int width, int precision,
-                       QChar type) {
-    QString text;
-    if (type == QLatin1Char('s')) {
-        text = value.isNull() ? QStringLiteral("(null)") : value.toString();
-        if (precision >= 0) {
-            text = text.left(precision);
-        }
-    } else {
-        const qlonglong number = value.toInt64();
-        if (type == QLatin1Char('x') || type == QLatin1Char('X') || type == QLatin1Char('o') ||
-            type == QLatin1Char('u')) {
-            const auto unsignedNumber = static_cast<qulonglong>(static_cast<quint32>(number));
-            const int base = type == QLatin1Char('o') ? 8 : type == QLatin1Char('u') ? 10 : 16;
-            text = QString::number(unsignedNumber, base);
-            text = type == QLatin1Char('X') ? text.toUpper() : text;
-            if (flags.contains(QLatin1Char('#')) && base != 10 && number != 0) {
-                text.prepend(base == 8 ? QStringLiteral("0") : type == QLatin1Char('X')
-                                                                   ? QStringLiteral("0X")
-                                                                   : QStringLiteral("0x"));
-            }
-        } else {
-            text = QString::number(number);
-            if (number >= 0 && flags.contains(QLatin1Char('+'))) {
-                text.prepend(QLatin1Char('+'));
-            } else if (number >= 0 && flags.contains(QLatin1Char(' '))) {
-                text.prepend(QLatin1Char(' '));
-            }
-        }
-    }
-    if (text.size() < width) {
-        const bool left = flags.contains(QLatin1Char('-'));
-        const bool zeros = !left && flags.contains(QLatin1Char('0')) && type != QLatin1Char('s');
-        text = left ? text.leftJustified(width) : text.rightJustified(width, zeros ? '0' : ' ');
-    }
-    return text;
-}
-
-QString formatRaisedMessage(const QString& format, const std::vector<Variant>& arguments) {
-    QString out;
-    std::size_t next = 0;
-    const auto takeNumber = [&](qsizetype& i) {
-        if (i < format.size() && format[i] == QLatin1Char('*')) {
-            ++i;
-            return next < arguments.size() ? static_cast<int>(arguments[next++].toInt64()) : 0;
-        }
-        int number = 0;
-        while (i < format.size() && format[i].isDigit()) {
-            number = std::min(number * 10 + format[i++].digitValue(), 100000);
-        }
-        return number;
-    };
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format[i] != QLatin1Char('%')) {
-            out += format[i];
-            continue;
-        }
-        if (i + 1 < format.size() && format[i + 1] == QLatin1Char('%')) {
-            out += QLatin1Char('%');
-            ++i;
-            continue;
-        }
-        qsizetype at = i + 1;
-        QString flags;
-        while (at < format.size() && QStringLiteral("-+ 0#").contains(format[at])) {
-            flags += format[at++];
-        }
-        const int width = takeNumber(at);
-        int precision = -1;
-        if (at < format.size() && format[at] == QLatin1Char('.')) {
-            ++at;
-            precision = takeNumber(at);
-        }
-        while (at < format.size() && (format[at] == QLatin1Char('h') ||
-                                      format[at] == QLatin1Char('l') ||
-                                      format[at] == QLatin1Char('I') || format[at].isDigit())) {
-            ++at; // size prefixes (h, l, I64) change nothing here
-        }
-        const QChar type = at < format.size() ? format[at] : QChar();
-        if (!QStringLiteral("disuoxX").contains(type) || type.isNull()) {
-            out += format.mid(i, at - i + 1);
-            i = at;
-            continue;
-        }
-        // A placeholder without an argument is written as "(null)".
-        out += next < arguments.size()
-                   ? formatArgument(arguments[next++], flags, width, precision, type)
-                   : QStringLiteral("(null)");
-        i = at;
-    }
-    // The server keeps 2,047 characters; a longer message is cut and marked.
-    return out.size() > 2047 ? out.left(2044) + QStringLiteral("...") : out;
 }
 
 } // namespace
@@ -177,7 +83,7 @@ void BatchExecutor::raiseError(const Tokens& tokens, VariableScope& scope) {
     // holds none of the user's here.
     ProviderError error =
         message.isText() || message.isNull()
-            ? raisedRecord(native::UserError, formatRaisedMessage(message.toString(), arguments),
+            ? raisedRecord(native::UserError, tsql::formatMessageText(message.toString(), arguments),
                            severity, state)
             : raisedRecord(UnknownMessage,
                            QStringLiteral("Error %1, severity %2, state %3 was raised, but no "

@@ -9,6 +9,7 @@
 #include "platform/db/embedded/functions/DateFunctions.h"
 #include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
+#include "platform/db/embedded/functions/MessageFormat.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
@@ -584,6 +585,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, dateFunctions());
     registerFamily(db, settings, formatFunctions());
     registerFamily(db, settings, parseFunctions());
+    registerFamily(db, settings, messageFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySettings) != SQLITE_OK)
         fail(db, textCollation);

@@ -44,6 +44,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"concat", "tsql_concat"},
         {"concat_ws", "tsql_concat_ws"},
         {"choose", "tsql_choose"},
+        {"formatmessage", "tsql_formatmessage"},
         {"eomonth", "tsql_eomonth"},
         {"datefromparts", "tsql_datefromparts"},
         {"datetimefromparts", "tsql_datetimefromparts"},
