@@ -10,6 +10,7 @@
 #include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
 #include "platform/db/embedded/functions/MessageFormat.h"
+#include "platform/db/embedded/functions/TopCount.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
@@ -586,6 +587,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, formatFunctions());
     registerFamily(db, settings, parseFunctions());
     registerFamily(db, settings, messageFunctions());
+    registerFamily(db, settings, topCountFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySettings) != SQLITE_OK)
         fail(db, textCollation);

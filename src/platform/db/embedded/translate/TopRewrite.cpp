@@ -55,15 +55,31 @@ std::optional<TopClause> readTop(const Pieces& pieces, size_t at) {
         top.ties = true;
         top.to += 2;
     }
+    // The count is checked when the statement runs: SQLite would take a
+    // negative LIMIT as none at all.
+    Pieces checked = piecesOf(top.percent ? QStringLiteral("tsql_top_percent(")
+                                          : QStringLiteral("tsql_top_rows("));
+    checked.insert(checked.end(), top.count.begin(), top.count.end());
+    checked.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+    top.count = std::move(checked);
     top.count.front().space = QStringLiteral(" ");
     return top;
 }
 
+// Whether the count is the literal 100 alone (in its parentheses and check).
 bool isHundred(const Pieces& count) {
-    for (const Piece& p : count)
-        if (p.kind == TokenKind::Number)
-            return p.text.toDouble() == 100.0;
-    return false;
+    int numbers = 0;
+    bool hundred = false;
+    for (const Piece& p : count) {
+        if (p.kind == TokenKind::Number) {
+            ++numbers;
+            hundred = p.text.toDouble() == 100.0;
+        } else if (!p.isPunctuation(u"(") && !p.isPunctuation(u")") &&
+                   !p.isWord(u"tsql_top_percent")) {
+            return false;
+        }
+    }
+    return numbers == 1 && hundred;
 }
 
 
