@@ -625,6 +625,9 @@ bool endsOnlyTheStatement(int number) {
     case native::UserError:
     case native::IdentityInsertOff:
     case native::IdentityValueMissing:
+    // A procedure that leaves the transaction count changed is told of it;
+    // the caller's batch goes on, the transaction as the procedure left it.
+    case native::TransactionCountMismatch:
         return true;
     default:
         return false;
