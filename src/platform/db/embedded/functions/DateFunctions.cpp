@@ -7,9 +7,48 @@ namespace estaciones::db::tsql {
 
 namespace {
 
+std::pair<DateKind, int> kindOfDateText(const SqlValue& value);
+QString dateKindName(DateKind kind);
+
+bool isPartOfTheDay(DatePart part) {
+    switch (part) {
+    case DatePart::Hour:
+    case DatePart::Minute:
+    case DatePart::Second:
+    case DatePart::Millisecond:
+    case DatePart::Microsecond:
+    case DatePart::Nanosecond:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString datePartName(DatePart part) {
+    static const char* const names[] = {"year",   "quarter",     "month",       "dayofyear",
+                                        "day",    "week",        "weekday",     "hour",
+                                        "minute", "second",      "millisecond", "microsecond",
+                                        "nanosecond", "iso_week"};
+    return QString::fromLatin1(names[static_cast<int>(part)]);
+}
+
+// A time has no day and a date no time of day: 9810 for a part the value's
+// type lacks (a literal was read as a datetime2 before it got here).
+void checkPartOfType(DatePart part, const SqlValue& value, const char* function) {
+    const DateKind kind = kindOfDateText(value).first;
+    const bool lacking = (kind == DateKind::Time && !isPartOfTheDay(part)) ||
+                         (kind == DateKind::Date && isPartOfTheDay(part));
+    if (lacking)
+        throw ConversionError(9810, QStringLiteral("The datepart %1 is not supported by date "
+                                                   "function %2 for data type %3.")
+                                        .arg(datePartName(part), QLatin1String(function),
+                                             dateKindName(kind)));
+}
+
 SqlValue datenameFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
+    checkPartOfType(c.part(0), c.arg(1), "datename");
     return SqlValue::of(
         dateName(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
@@ -17,6 +56,7 @@ SqlValue datenameFunction(const Call& c) {
 SqlValue datepartFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
+    checkPartOfType(c.part(0), c.arg(1), "datepart");
     return SqlValue::of(
         datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
@@ -63,6 +103,7 @@ SqlValue dateaddFunction(const Call& c) {
     const qint64 amount = c.integer(1);
     if (amount < INT32_MIN || amount > INT32_MAX)
         failOverflow(QStringLiteral("int"));
+    checkPartOfType(c.part(0), c.arg(2), "dateadd");
     const PreciseDateTime result = dateAdd(c.part(0), amount, c.date(2));
     const auto [kind, digits] = kindOfDateText(c.arg(2));
     const int firstYear = kind == DateKind::DateTime ? 1753 : 1;

@@ -130,18 +130,21 @@ Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, siz
     return out;
 }
 
-// DATEADD of a text literal answers a datetime, whatever form the text has:
-// tsql_dateadd(part, n, 'text') → tsql_dateadd(part, n, tsql_convert('datetime', 'text')).
-void addToLiteralAsDatetime(Pieces& call) {
+// A text literal given as a date function's date is read as the type the
+// server reads it as, whatever form the text has: DATEADD answers a datetime
+// for it, and DATEPART and DATENAME take every part of it (a time alone is
+// on 1 January 1900), where a variable or column of type time or date has
+// only its own parts. tsql_f(..., 'text') → tsql_f(..., tsql_convert('type', 'text')).
+void literalAsDateType(Pieces& call, size_t argument, const QString& type) {
     const size_t open = 1;
     const auto args = splitTopLevel(call, open + 1, call.size() - 1);
-    if (args.size() != 3 || args[2].second != args[2].first + 1 ||
-        call[args[2].first].kind != TokenKind::String)
+    if (args.size() != argument + 1 || args[argument].second != args[argument].first + 1 ||
+        call[args[argument].first].kind != TokenKind::String)
         return;
-    Pieces converted = piecesOf(QStringLiteral("tsql_convert('datetime', %1)")
-                                    .arg(call[args[2].first].text));
-    converted.front().space = call[args[2].first].space;
-    replaceRange(call, args[2].first, args[2].second, std::move(converted));
+    const Piece& literal = call[args[argument].first];
+    Pieces converted = piecesOf(QStringLiteral("tsql_convert('%1', %2)").arg(type, literal.text));
+    converted.front().space = literal.space;
+    replaceRange(call, args[argument].first, args[argument].second, std::move(converted));
 }
 
 // CAST(x AS type) → tsql_convert('type', x); PARSE(x AS type USING culture)
@@ -377,7 +380,9 @@ void mapFunctions(Pieces& pieces) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
             if (name == QLatin1String("dateadd"))
-                addToLiteralAsDatetime(replacement);
+                literalAsDateType(replacement, 2, QStringLiteral("datetime"));
+            else if (name == QLatin1String("datepart") || name == QLatin1String("datename"))
+                literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
                    name == QLatin1String("day")) {
             replacement = datePartShortcut(name, pieces, open, close);
