@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/DateFunctions.h"
 
+#include <QRegularExpression>
+
 #include <chrono>
 #include <cstdlib>
 
@@ -180,6 +182,21 @@ SqlValue isdateFunction(const Call& c) {
     return SqlValue::of(qint64(valid ? 1 : 0));
 }
 
+// A text literal read as a datetime: that type keeps no more than three
+// digits of a second and no offset from UTC, so a literal with either is 241.
+SqlValue datetimeLiteralFunction(const Call& c) {
+    const SqlValue& value = c.arg(0);
+    if (value.kind != SqlValue::Kind::Text)
+        return value;
+    static const QRegularExpression beyondDatetime(
+        QStringLiteral(R"(\d:\d{1,2}:\d{1,2}\.\d{4}|\d:\d{2}(?::\d{1,2}(?:\.\d+)?)?\s*)"
+                       R"((?:[AaPp][Mm])?\s*[+-]\d{1,2}:\d{2}\s*$)"));
+    if (beyondDatetime.match(value.text).hasMatch())
+        throw ConversionError(241, QStringLiteral("Conversion failed when converting date "
+                                                  "and/or time from character string."));
+    return value;
+}
+
 // What a date column keeps: canonical text, whatever literal form came in.
 SqlValue storeDateFunction(const Call& c) {
     const SqlValue& value = c.arg(0);
@@ -217,6 +234,7 @@ const FunctionSpec functions[] = {
     {"tsql_sysutcdatetime", 0, sysutcdatetimeFunction, false},
     {"tsql_isdate", 1, isdateFunction, true},
     {"tsql_store_date", 2, storeDateFunction, true},
+    {"tsql_datetime_literal", 1, datetimeLiteralFunction, true},
 };
 
 } // namespace

@@ -130,6 +130,8 @@ Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, siz
     return out;
 }
 
+void checkDatetimeLiteral(Pieces& call);
+
 // A text literal given as a date function's date is read as the type the
 // server reads it as, whatever form the text has: DATEADD answers a datetime
 // for it, and DATEPART and DATENAME take every part of it (a time alone is
@@ -144,7 +146,26 @@ void literalAsDateType(Pieces& call, size_t argument, const QString& type) {
     const Piece& literal = call[args[argument].first];
     Pieces converted = piecesOf(QStringLiteral("tsql_convert('%1', %2)").arg(type, literal.text));
     converted.front().space = literal.space;
+    checkDatetimeLiteral(converted);
     replaceRange(call, args[argument].first, args[argument].second, std::move(converted));
+}
+
+// A text literal converted to datetime passes tsql_datetime_literal first,
+// which refuses what a datetime cannot hold (a fourth digit of a second, an
+// offset from UTC) where the conversion would round it or drop it:
+// tsql_convert('datetime', 'text' ...) → tsql_convert('datetime', tsql_datetime_literal('text') ...).
+void checkDatetimeLiteral(Pieces& call) {
+    const auto args = splitTopLevel(call, 2, call.size() - 1);
+    if (args.size() < 2 || args[0].second != args[0].first + 1 ||
+        call[args[0].first].kind != TokenKind::String ||
+        call[args[0].first].value().trimmed().compare(QLatin1String("datetime"),
+                                                      Qt::CaseInsensitive) != 0 ||
+        args[1].second != args[1].first + 1 || call[args[1].first].kind != TokenKind::String)
+        return;
+    const Piece& literal = call[args[1].first];
+    Pieces checked = piecesOf(QStringLiteral("tsql_datetime_literal(%1)").arg(literal.text));
+    checked.front().space = literal.space;
+    replaceRange(call, args[1].first, args[1].second, std::move(checked));
 }
 
 // CAST(x AS type) → tsql_convert('type', x); PARSE(x AS type USING culture)
@@ -391,6 +412,8 @@ void mapFunctions(Pieces& pieces) {
         }
         if (name == QLatin1String("convert") || name == QLatin1String("cast") ||
             name == QLatin1String("try_convert") || name == QLatin1String("try_cast")) {
+            if (name == QLatin1String("convert") || name == QLatin1String("cast"))
+                checkDatetimeLiteral(replacement);
             passDecimalSource(replacement);
             keepWideLiteralExact(replacement);
         }

@@ -64,3 +64,27 @@ TEST_F(DateTypesTest, ValuesOutsideTheRangeAreRefused) {
 }
 
 } // namespace estaciones::db::sqlite::test
+
+namespace estaciones::db::sqlite::test {
+
+// A text literal read as a datetime (CAST, CONVERT, DATEADD's date) may not
+// carry what the type cannot keep: a fourth digit of a second or an offset
+// from UTC fail the conversion rather than being rounded or dropped; three
+// digits, AM/PM and the other types' literals still convert.
+TEST_F(DateTypesTest, DatetimeLiteralsRefuseWhatTheTypeCannotKeep) {
+    EXPECT_NE(nativeErrorOf("SELECT CAST('2007-05-08 12:35:29.1234' AS datetime)"), 0);
+    EXPECT_NE(nativeErrorOf("SELECT CONVERT(datetime, '2007-05-08 12:35:29 +12:15')"), 0);
+    EXPECT_NE(nativeErrorOf("SELECT DATEADD(day, 1, '2007-05-08 12:35:29.1234567')"), 0);
+    EXPECT_NE(nativeErrorOf("SELECT DATEADD(day, 1, '2007-05-08T12:35:29-08:00')"), 0);
+    EXPECT_EQ(scalar(asStyle121("2007-05-08 12:35:29.123")).toString(),
+              QStringLiteral("2007-05-08 12:35:29.123"));
+    EXPECT_EQ(scalar("SELECT CONVERT(varchar(19), CONVERT(datetime, 'Jan 10 1900 3:00PM'), 120)")
+                  .toString(),
+              QStringLiteral("1900-01-10 15:00:00"));
+    EXPECT_EQ(scalar("SELECT CONVERT(varchar(19), CAST('2007-05-08 12:35:29.1234567 +12:15' AS "
+                     "datetime2), 120)")
+                  .toString(),
+              QStringLiteral("2007-05-08 12:35:29"));
+}
+
+} // namespace estaciones::db::sqlite::test
