@@ -98,6 +98,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     moveLeadingAliases(pieces);
     checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
+    nameDerivedTableColumns(pieces);
     rewriteTableOperators(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);

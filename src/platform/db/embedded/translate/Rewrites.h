@@ -27,6 +27,9 @@ void joinForXmlPath(Pieces& pieces);
 // filtered aggregate per value / a union of one query per column; CROSS
 // APPLY of a table-valued function → a join. Other APPLY forms fail by name.
 void rewriteTableOperators(Pieces& pieces);
+// A derived table that names its columns, (query) AS t (a, b), → one whose
+// query is a common table expression with those names (SQLite's place for them).
+void nameDerivedTableColumns(Pieces& pieces);
 // TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
 void moveTopToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
