@@ -10,6 +10,8 @@
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -43,6 +45,16 @@ bool isQuery(sqlite3_stmt* statement) {
 bool runsOutsideTransactions(const QString& verb) {
     return verb == QLatin1String("VACUUM") || verb == QLatin1String("ATTACH") ||
            verb == QLatin1String("DETACH");
+}
+
+// The table a CREATE TABLE ... AS query makes, as the statement names it;
+// empty for any other statement.
+QString tableCreatedFromQuery(const char* sql) {
+    static const QRegularExpression created(
+        QStringLiteral(R"(^\s*CREATE\s+(?:TEMP\s+)?TABLE\s+("(?:[^"]|"")+"|[^\s(]+)\s+AS\s)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = created.match(QString::fromUtf8(sql));
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 bool isCounted(const QString& verb) {
@@ -185,8 +197,19 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         if (returnsRows) {
             m_session.rowCount = static_cast<long long>(result.rows.size());
             outcome.resultSet = std::move(result);
-        } else if (isCounted(verb)) {
+        } else if (isCounted(verb) ||
+                   (verb == QLatin1String("SELECT") &&
+                    QByteArray(sqlite3_sql(statement)).trimmed().startsWith("INSERT"))) {
+            // SELECT ... INTO reaches SQLite as CREATE TABLE and INSERT: it counts the rows copied.
             outcome.rowsChanged = sqlite3_changes(db);
+            m_session.rowCount = outcome.rowsChanged;
+        } else if (const QString copy = verb == QLatin1String("SELECT")
+                                            ? tableCreatedFromQuery(sqlite3_sql(statement))
+                                            : QString();
+                   !copy.isEmpty()) {
+            // ... or as CREATE TABLE ... AS SELECT, which SQLite does not count.
+            outcome.rowsChanged = scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(copy))
+                                      .toInt64();
             m_session.rowCount = outcome.rowsChanged;
         } else {
             m_session.rowCount = 0;
