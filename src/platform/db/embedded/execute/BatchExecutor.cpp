@@ -314,6 +314,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         raiseError(tokens, scope);
     } else if (first == QLatin1String("THROW")) {
         throwError(tokens, scope);
+    } else if (first == QLatin1String("WAITFOR")) {
+        waitFor(tokens, scope);
     } else if (first == QLatin1String("BACKUP") || first == QLatin1String("RESTORE")) {
         BackupStatements(m_session, [&](const Tokens& value) {
             return evaluate(value, scope).toString();

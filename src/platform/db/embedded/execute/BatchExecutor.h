@@ -92,6 +92,8 @@ private:
     void checkTransactionCount(int before) const;
     void raiseError(const tsql::Tokens& tokens, VariableScope& scope);
     void throwError(const tsql::Tokens& tokens, VariableScope& scope);
+    // WaitFor.cpp: WAITFOR DELAY and WAITFOR TIME.
+    void waitFor(const tsql::Tokens& tokens, VariableScope& scope);
 
     // ErrorHandling.cpp: what a failed statement ends, and the @@ values a
     // statement that ran sets.

@@ -56,7 +56,7 @@ bool isStarter(const QString& upper) {
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
         "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW",
-        "BACKUP",  "RESTORE", "MERGE", "DBCC", "GOTO"};
+        "BACKUP",  "RESTORE", "MERGE", "DBCC", "GOTO", "WAITFOR"};
     return starters.contains(upper);
 }
 
