@@ -328,7 +328,7 @@ TEST_F(CompanionEmbedded, shouldPrintEachDateTypeInItsOwnForm) {
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("2007-05-08|12:35:29.1234567|12:35:29.12|"
                                     "2007-05-08 12:35:29.1234567|2007-05-08 12:35:29.1235|"
-                                    "2007-05-08 12:36:00|2007-05-08 12:35:29.123\n"));
+                                    "2007-05-08 12:35:00|2007-05-08 12:35:29.123\n"));
 }
 
 // Two processes updating different rows of one embedded database at once:

@@ -28,6 +28,19 @@ struct TopClause {
     bool ties = false;
 };
 
+// Whether the count is a whole number literal, alone or in its parentheses.
+bool isWholeLiteral(const Pieces& count) {
+    const bool parenthesised = count.size() == 3 && count[0].isPunctuation(u"(") &&
+                               count[2].isPunctuation(u")");
+    const Piece* number = count.size() == 1 ? &count[0] : parenthesised ? &count[1] : nullptr;
+    if (!number || number->kind != TokenKind::Number)
+        return false;
+    for (const QChar c : number->text)
+        if (!c.isDigit())
+            return false;
+    return true;
+}
+
 // TOP at `at`: TOP n | TOP (expr) [PERCENT] [WITH TIES].
 std::optional<TopClause> readTop(const Pieces& pieces, size_t at) {
     if (at + 1 >= pieces.size() || !pieces[at].isWord(u"TOP"))
@@ -56,7 +69,11 @@ std::optional<TopClause> readTop(const Pieces& pieces, size_t at) {
         top.to += 2;
     }
     // The count is checked when the statement runs: SQLite would take a
-    // negative LIMIT as none at all.
+    // negative LIMIT as none at all. A whole number written as such needs no check.
+    if (isWholeLiteral(top.count) && !top.percent) {
+        top.count.front().space = QStringLiteral(" ");
+        return top;
+    }
     Pieces checked = piecesOf(top.percent ? QStringLiteral("tsql_top_percent(")
                                           : QStringLiteral("tsql_top_rows("));
     checked.insert(checked.end(), top.count.begin(), top.count.end());

@@ -80,7 +80,9 @@ TEST_F(FunctionsTest, shouldClampMonthEndsWhenAddingMonthsAndYears) {
     EXPECT_EQ(value("dateadd(q, 1, '30/11/2024')"), "2025-02-28 00:00:00.000");
     EXPECT_EQ(value("dateadd(d, 1, '31/12/2024 23:30')"), "2025-01-01 23:30:00.000");
     EXPECT_EQ(value("dateadd(hh, 1, '2024-12-31 23:30:00')"), "2025-01-01 00:30:00.000");
-    EXPECT_EQ(value("dateadd(day, 1, '2024-03-05')"), "2024-03-06"); // a date stays a date
+    // A date stays a date; a text literal is read as a datetime whatever its form.
+    EXPECT_EQ(value("dateadd(day, 1, cast('2024-03-05' as date))"), "2024-03-06");
+    EXPECT_EQ(value("dateadd(day, 1, '2024-03-05')"), "2024-03-06 00:00:00.000");
 }
 
 TEST_F(FunctionsTest, shouldCountBoundariesCrossedInDatediff) {

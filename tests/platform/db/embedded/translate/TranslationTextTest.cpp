@@ -35,7 +35,10 @@ TEST(TranslationTextTest, shouldPlaceTopAsLimitAtItsOwnLevel) {
     EXPECT_EQ(translated("update top (2) t set a = 0 where b = 1"),
               "update t set a = 0 where b = 1 LIMIT (2)");
     EXPECT_EQ(translated("delete top (10) from t"), "delete from t LIMIT (10)");
-    EXPECT_EQ(translated("select top (@n) a from t"), "select a from t LIMIT (@n)");
+    // A count known only when the statement runs is checked then: SQLite reads
+    // a negative LIMIT as none.
+    EXPECT_EQ(translated("select top (@n) a from t"), "select a from t LIMIT tsql_top_rows( (@n))");
+    EXPECT_EQ(translated("select top (-1) a from t"), "select a from t LIMIT tsql_top_rows( (-1))");
 }
 
 TEST(TranslationTextTest, shouldDropOwnersAndQuoteNamesTheSqliteWay) {
@@ -69,10 +72,13 @@ TEST(TranslationTextTest, shouldMapFunctionsKeepingArgumentOrder) {
 TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAdding) {
     EXPECT_EQ(translated("select Nombre + ' ' + Apellido as n from t"),
               "select tsql_add(tsql_add(Nombre, ' '), Apellido) as n from t");
-    // '+' binds looser than '*' and as tightly as '-'.
-    EXPECT_EQ(
-        translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
-        "select tsql_add(a * 2, tsql_divide(b, 3)), tsql_add(a - b, c), tsql_int_result(1 + 2)");
+    // '+' binds looser than '*' and as tightly as '-', which is a runtime
+    // choice too (a date minus days); two literals stay SQLite's own.
+    EXPECT_EQ(translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
+              "select tsql_add(a * 2, tsql_divide(b, 3)), tsql_add(tsql_subtract(a, b), c), "
+              "tsql_int_result(1 + 2)");
+    EXPECT_EQ(translated("select a + b - c, 5 - 3"),
+              "select tsql_subtract(tsql_add(a, b), c), tsql_int_result(5 - 3)");
     EXPECT_EQ(translated("select * from t where c like '%' + @x + '%'"),
               "select * from t where c like tsql_add(tsql_add('%', @x), '%')");
     EXPECT_EQ(translated("select +1, -a"), "select +1, -a");
