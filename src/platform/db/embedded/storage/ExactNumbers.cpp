@@ -98,4 +98,85 @@ Decimal decimalValue(const Decimal& value, int precision, int scale, const QStri
     return *rounded;
 }
 
+namespace {
+
+// Digits from `at` as a number within 0..99; nothing when there are none.
+std::optional<int> smallNumberAt(QStringView text, qsizetype& at) {
+    int value = 0;
+    const qsizetype start = at;
+    while (at < text.size() && text[at].isDigit() && at - start < 3)
+        value = value * 10 + text[at++].digitValue();
+    return at > start ? std::optional<int>(value) : std::nullopt;
+}
+
+void skipBlanks(QStringView text, qsizetype& at) {
+    while (at < text.size() && text[at].isSpace())
+        ++at;
+}
+
+} // namespace
+
+std::optional<ExactType> ExactType::parse(QStringView declaration) {
+    const QStringView text = declaration.trimmed();
+    if (text.compare(u"money", Qt::CaseInsensitive) == 0)
+        return ExactType{Kind::Money, 19, 4};
+    if (text.compare(u"smallmoney", Qt::CaseInsensitive) == 0)
+        return ExactType{Kind::SmallMoney, 10, 4};
+    qsizetype at = 0;
+    while (at < text.size() && text[at].isLetter())
+        ++at;
+    const QStringView name = text.left(at);
+    if (name.compare(u"decimal", Qt::CaseInsensitive) != 0 &&
+        name.compare(u"numeric", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    ExactType type;
+    skipBlanks(text, at);
+    if (at == text.size())
+        return type;
+    if (text[at] != u'(')
+        return std::nullopt;
+    ++at;
+    skipBlanks(text, at);
+    const auto precision = smallNumberAt(text, at);
+    skipBlanks(text, at);
+    std::optional<int> scale = 0;
+    if (at < text.size() && text[at] == u',') {
+        ++at;
+        skipBlanks(text, at);
+        scale = smallNumberAt(text, at);
+        skipBlanks(text, at);
+    }
+    if (!precision || !scale || at + 1 != text.size() || text[at] != u')' || *precision < 1 ||
+        *precision > Decimal::maxDigits || *scale > *precision)
+        return std::nullopt;
+    type.precision = *precision;
+    type.scale = *scale;
+    return type;
+}
+
+QString ExactType::name() const {
+    switch (kind) {
+    case Kind::Money:
+        return QStringLiteral("money");
+    case Kind::SmallMoney:
+        return QStringLiteral("smallmoney");
+    case Kind::Decimal:
+        break;
+    }
+    return QStringLiteral("numeric");
+}
+
+Decimal ExactType::fitted(const Decimal& value) const {
+    if (kind != Kind::Decimal)
+        return moneyValue(value, kind == Kind::SmallMoney);
+    const auto rounded = value.rescaled(scale);
+    if (!rounded || rounded->precision() > precision)
+        failOverflow(name());
+    return *rounded;
+}
+
+SqlValue ExactType::carried(const Decimal& value) const {
+    return carriedNumber(value, kind == Kind::Decimal && scale == 0);
+}
+
 } // namespace estaciones::db::tsql

@@ -1,0 +1,152 @@
+#include "platform/db/embedded/functions/ExactArithmetic.h"
+
+#include "platform/db/embedded/storage/ExactNumbers.h"
+#include "platform/db/embedded/storage/NumericErrors.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+enum class ExactOperator { Add, Subtract, Multiply };
+
+// The result type with what the double shortcut needs, kept with the
+// statement (SQLite's auxiliary data of the constant third argument).
+struct ResultType {
+    ExactType type;
+    double unit;         // 10^scale
+    double operandLimit; // operands below it in magnitude: ten significant digits to spare
+    double unitsLimit;   // results below it in units of the scale
+};
+
+// Below 10^14 units of the scale a double's error stays under a twentieth
+// of a unit through one operation, so rounding it gives the exact result.
+constexpr double shortcutUnits = 1e14;
+constexpr int shortcutScale = 15;
+
+std::optional<ResultType> resultTypeFrom(QStringView declaration) {
+    const auto type = ExactType::parse(declaration);
+    if (!type)
+        return std::nullopt;
+    ResultType result{*type, std::pow(10.0, type->scale), 0, 0};
+    result.operandLimit = shortcutUnits / result.unit;
+    result.unitsLimit = shortcutUnits;
+    if (type->kind == ExactType::Kind::SmallMoney)
+        result.unitsLimit = 2147483647.0;
+    else if (type->kind == ExactType::Kind::Decimal && type->precision < 14)
+        result.unitsLimit = std::pow(10.0, type->precision);
+    return result;
+}
+
+void deleteResultType(void* type) {
+    delete static_cast<ResultType*>(type);
+}
+
+const ResultType* cachedResultType(sqlite3_context* ctx, sqlite3_value* declaration) {
+    if (auto* cached = static_cast<const ResultType*>(sqlite3_get_auxdata(ctx, 2)))
+        return cached;
+    if (sqlite3_value_type(declaration) != SQLITE_TEXT)
+        return nullptr;
+    const auto type = resultTypeFrom(QString::fromUtf8(
+        reinterpret_cast<const char*>(sqlite3_value_text(declaration)),
+        sqlite3_value_bytes(declaration)));
+    if (!type)
+        return nullptr;
+    sqlite3_set_auxdata(ctx, 2, new ResultType(*type), deleteResultType);
+    // SQLite may drop it at once (the argument is not constant): ask again.
+    return static_cast<const ResultType*>(sqlite3_get_auxdata(ctx, 2));
+}
+
+double applied(ExactOperator op, double a, double b) {
+    switch (op) {
+    case ExactOperator::Add:
+        return a + b;
+    case ExactOperator::Subtract:
+        return a - b;
+    case ExactOperator::Multiply:
+        return a * b;
+    }
+    return 0;
+}
+
+bool isNumber(sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+// Numbers a double holds to the unit of the result's scale: the double
+// result rounded to that unit, unless it lies too near halfway between two
+// units to tell which way the exact digits round (then the body decides).
+template <ExactOperator Op> bool exactShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+        return false;
+    const ResultType* type = cachedResultType(ctx, argv[2]);
+    if (!type || type->type.scale > shortcutScale)
+        return false;
+    const double a = sqlite3_value_double(argv[0]);
+    const double b = sqlite3_value_double(argv[1]);
+    if (!(std::fabs(a) < type->operandLimit && std::fabs(b) < type->operandLimit))
+        return false;
+    const double units = applied(Op, a, b) * type->unit;
+    const double whole = std::floor(units);
+    const double fraction = units - whole;
+    if (!(std::fabs(fraction - 0.5) > 0.1))
+        return false;
+    const double rounded = fraction > 0.5 ? whole + 1 : whole;
+    if (!(std::fabs(rounded) < type->unitsLimit))
+        return false;
+    if (type->type.kind == ExactType::Kind::Decimal && type->type.scale == 0)
+        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(rounded));
+    else
+        sqlite3_result_double(ctx, rounded / type->unit);
+    return true;
+}
+
+// An operand by its exact digits; text that is no number fails as the
+// server's conversion to the result's type does.
+Decimal exactOperand(const SqlValue& value, const ExactType& type) {
+    if (const auto exact = exactNumber(value))
+        return *exact;
+    if (value.kind == SqlValue::Kind::Text && !valueAsNumber(value))
+        failNumberConversion(QStringLiteral("varchar"), type.name());
+    // A number beyond 38 digits fits no exact type.
+    failOverflow(type.name());
+}
+
+template <ExactOperator Op> SqlValue exactBody(const Call& c) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    const auto type = ExactType::parse(c.arg(2).toText());
+    if (!type)
+        throw std::invalid_argument("tsql_exact: not a money or decimal type: " +
+                                    c.arg(2).toText().toStdString());
+    const Decimal a = exactOperand(c.arg(0), *type);
+    const Decimal b = exactOperand(c.arg(1), *type);
+    const auto result = Op == ExactOperator::Add        ? Decimal::add(a, b)
+                        : Op == ExactOperator::Subtract ? Decimal::subtract(a, b)
+                                                        : Decimal::multiply(a, b);
+    if (!result)
+        failOverflow(type->name());
+    return type->carried(type->fitted(*result));
+}
+
+const FunctionSpec functions[] = {
+    {"tsql_exact_add", 3, exactBody<ExactOperator::Add>, true,
+     exactShortcut<ExactOperator::Add>},
+    {"tsql_exact_subtract", 3, exactBody<ExactOperator::Subtract>, true,
+     exactShortcut<ExactOperator::Subtract>},
+    {"tsql_exact_multiply", 3, exactBody<ExactOperator::Multiply>, true,
+     exactShortcut<ExactOperator::Multiply>},
+};
+
+} // namespace
+
+std::span<const FunctionSpec> exactArithmeticFunctions() {
+    return functions;
+}
+
+} // namespace estaciones::db::tsql
