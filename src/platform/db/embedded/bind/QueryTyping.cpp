@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -150,6 +151,53 @@ bool divideNatively(Pieces& pieces, size_t call) {
         divisor.text += QStringLiteral(".0");
     }
     return true;
+}
+
+// Whether the text has a binary + - or * (which may give money or a
+// decimal, which SQLite's operators give in doubles): one after an operand,
+// not the '*' of SELECT *, t.* or COUNT(*), nor a sign.
+bool hasBinaryArithmetic(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\'') { // a text literal ('2024-01-07'), '' inside it
+            i = text.indexOf(u'\'', i + 1);
+            if (i < 0) {
+                return false;
+            }
+            continue;
+        }
+        if (c != u'+' && c != u'-' && c != u'*') {
+            continue;
+        }
+        qsizetype before = i - 1;
+        while (before >= 0 && text[before].isSpace()) {
+            --before;
+        }
+        if (before < 0) {
+            continue;
+        }
+        const QChar last = text[before];
+        if (last == u')' || last == u'\'' || last == u'"' || last == u']' || last == u'`') {
+            return true;
+        }
+        if (!last.isLetterOrNumber() && last != u'_' && last != u'@') {
+            continue;
+        }
+        qsizetype start = before;
+        while (start > 0 && (text[start - 1].isLetterOrNumber() || text[start - 1] == u'_')) {
+            --start;
+        }
+        const QStringView word = QStringView(text).mid(start, before - start + 1);
+        static const QStringView keywords[] = {u"SELECT", u"DISTINCT", u"ALL",  u"WHERE",
+                                               u"AND",    u"OR",       u"NOT",  u"WHEN",
+                                               u"THEN",   u"ELSE",     u"CASE", u"RETURN"};
+        if (std::none_of(std::begin(keywords), std::end(keywords), [&](QStringView keyword) {
+                return word.compare(keyword, Qt::CaseInsensitive) == 0;
+            })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
@@ -761,15 +809,14 @@ QString QueryTyping::withFractionalDivisions() {
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    // + - * may give money or a decimal, which SQLite's operators give in doubles.
-    if (!statement.contains(QLatin1Char('/')) && !statement.contains(QLatin1Char('-')) &&
-        !statement.contains(QLatin1Char('*')) && !statement.contains(QLatin1Char('+')) &&
+    if (!statement.contains(QLatin1Char('/')) && !hasBinaryArithmetic(statement) &&
         !statement.contains(QLatin1String("tsql_divide")) &&
         !statement.contains(QLatin1String("tsql_convert")) &&
         !statement.contains(QLatin1String("tsql_add")) &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("tsql_round")) &&
-        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive)) {
+        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
+        !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

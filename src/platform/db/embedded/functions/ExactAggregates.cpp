@@ -77,7 +77,9 @@ std::optional<__int128> unitsOf(sqlite3_value* value, int scale) {
     if (type == SQLITE_INTEGER && scale <= 19)
         return static_cast<__int128>(sqlite3_value_int64(value)) * powerOfTen(scale);
     if (type == SQLITE_FLOAT && scale <= 15) {
-        const double units = sqlite3_value_double(value) * std::pow(10.0, scale);
+        static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double units = sqlite3_value_double(value) * powers[scale];
         if (std::fabs(units) < unitsWithinDouble)
             return static_cast<__int128>(units + (units < 0 ? -0.5 : 0.5));
     }
