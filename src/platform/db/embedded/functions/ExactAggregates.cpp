@@ -81,7 +81,9 @@ std::optional<__int128> unitsOf(sqlite3_value* value, int scale) {
                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const double units = sqlite3_value_double(value) * powers[scale];
         if (std::fabs(units) < unitsWithinDouble)
-            return static_cast<__int128>(units + (units < 0 ? -0.5 : 0.5));
+            // Through 64 bits: a double converts to them in one instruction,
+            // to 128 bits only by a library call.
+            return static_cast<std::int64_t>(units + (units < 0 ? -0.5 : 0.5));
     }
     const auto exact = exactValueOf(value);
     const auto rescaled = exact ? exact->rescaled(scale) : std::nullopt;

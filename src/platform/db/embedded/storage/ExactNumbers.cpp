@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -26,9 +27,49 @@ int significantDigits(Decimal::Coefficient coefficient) {
     return digits;
 }
 
+// Above it ten times a coefficient has more than 38 digits.
+constexpr Decimal::Coefficient maxCoefficientForTimesTen =
+    (static_cast<Decimal::Coefficient>(10000000000000000000ULL) * 10000000000000000000ULL - 1) /
+    10;
+
 bool fitsInt64(Decimal::Coefficient coefficient) {
     return coefficient >= std::numeric_limits<qint64>::min() &&
            coefficient <= std::numeric_limits<qint64>::max();
+}
+
+// The shortest digits that read back as the same double (0.1 is 0.1), as a
+// decimal; written without allocating, as it runs once per row of a total.
+std::optional<Decimal> shortestDecimal(double value) {
+    char buffer[40];
+    const auto [end, failure] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (failure != std::errc())
+        return std::nullopt;
+    const char* at = buffer;
+    const bool negative = *at == '-';
+    if (negative)
+        ++at;
+    Decimal::Coefficient coefficient = 0;
+    int scale = 0;
+    bool fraction = false;
+    for (; at < end && *at != 'e'; ++at) {
+        if (*at == '.') {
+            fraction = true;
+            continue;
+        }
+        coefficient = coefficient * 10 + (*at - '0'); // 17 digits at most
+        scale += fraction ? 1 : 0;
+    }
+    if (at < end) {
+        int exponent = 0;
+        std::from_chars(at + 1 + (at[1] == '+' ? 1 : 0), end, exponent);
+        scale -= exponent;
+    }
+    for (; scale < 0; ++scale) {
+        if (coefficient > maxCoefficientForTimesTen)
+            return std::nullopt;
+        coefficient *= 10;
+    }
+    return Decimal::fromCoefficient(negative ? -coefficient : coefficient, scale);
 }
 
 } // namespace
@@ -42,8 +83,7 @@ std::optional<Decimal> exactNumber(const SqlValue& value) {
             return std::nullopt;
         // The shortest digits that read back as the same double (0.1 is 0.1);
         // a number too small for them at 38 decimals by its first 38.
-        if (const auto shortest =
-                Decimal::parse(QString::number(value.real, 'g', QLocale::FloatingPointShortest)))
+        if (const auto shortest = shortestDecimal(value.real))
             return shortest;
         if (std::fabs(value.real) < 1)
             return Decimal::parse(QString::number(value.real, 'f', Decimal::maxDigits));
