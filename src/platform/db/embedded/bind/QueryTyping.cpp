@@ -374,12 +374,13 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
         m_wrappings.push_back({leftFrom, rightTo - 1, leftTo,
                                isMoney(result) ? QStringLiteral("tsql_money_divide(")
                                                : QStringLiteral("tsql_fractional_divide("),
-                               QStringLiteral(")")});
+                               QStringLiteral(")"), {}});
     }
     const QString function = exactFunction(op, result);
     if (!function.isEmpty() && native) {
         m_wrappings.push_back({leftFrom, rightTo - 1, leftTo, function + QLatin1Char('('),
-                               QStringLiteral(", %1)").arg(typeArgument(result))});
+                               QStringLiteral(", %1)").arg(typeArgument(result)),
+                               typeArgument(result)});
     }
     const bool addCall = op == QLatin1Char('+') && leftFrom >= 2 &&
                          m_pieces[leftFrom - 2].isWord(u"tsql_add") &&
@@ -529,7 +530,14 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         (distinct || m_pieces[argumentFrom].isWord(u"ALL"))) {
         ++argumentFrom;
     }
-    const std::optional<QString> inherited = typeOf(argumentFrom, argumentTo);
+    // A total that works out its operation itself: of the type it names.
+    const bool operationTotal =
+        arguments.size() == 4 && m_pieces[arguments[3].first].kind == TokenKind::String &&
+        (name.startsWith(QLatin1String("tsql_money_")) ||
+         name.startsWith(QLatin1String("tsql_decimal_")));
+    const std::optional<QString> inherited =
+        operationTotal ? std::optional<QString>(m_pieces[arguments[3].first].value())
+                       : typeOf(argumentFrom, argumentTo);
     const std::optional<NumericType> type =
         inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt;
     if (!type) {
@@ -539,11 +547,11 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // int is no int, ROUND(748.58, -3) no decimal(5,2); SQLite gives both.
     if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
         m_wrappings.push_back(
-            {from, to - 1, none, QStringLiteral("tsql_int_result("), QStringLiteral(")")});
+            {from, to - 1, none, QStringLiteral("tsql_int_result("), QStringLiteral(")"), {}});
     } else if (name == QLatin1String("tsql_round") && type->kind() == NumericType::Kind::Decimal) {
         m_wrappings.push_back({from, to - 1, none,
                                QStringLiteral("tsql_convert('%1', ").arg(type->declaration()),
-                               QStringLiteral(")")});
+                               QStringLiteral(")"), {}});
     }
     const bool sum = name == QLatin1String("sum") || name == QLatin1String("tsql_money_sum") ||
                      name == QLatin1String("tsql_decimal_sum");
@@ -554,8 +562,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     // SUM and AVG of money are money; of a decimal they widen it to 38
     // digits, AVG keeping six places at least. Both are worked out exactly.
+    const bool plain = name == QLatin1String("sum") || name == QLatin1String("avg");
+    const bool takenIn = plain && !distinct && takeInOperation(argumentFrom, argumentTo);
     if (isMoney(*type)) {
-        if (name == QLatin1String("sum") || name == QLatin1String("avg")) {
+        if (plain) {
             m_exactAggregates.push_back(
                 {from, to - 1, sum ? QStringLiteral("tsql_money_sum") : QStringLiteral("tsql_money_avg"),
                  {}});
@@ -567,14 +577,30 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     // The exact decimal aggregates take the values' scale; with DISTINCT
     // (one argument only) SUM reads it from the values, AVG stays SQLite's.
+    const QString scale = takenIn || distinct ? QString() : QString::number(type->scale());
     if (name == QLatin1String("sum")) {
-        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_sum"),
-                                     distinct ? QString() : QString::number(type->scale())});
+        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_sum"), scale});
     } else if (name == QLatin1String("avg") && !distinct) {
-        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_avg"),
-                                     QString::number(type->scale())});
+        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_avg"), scale});
     }
     return QStringLiteral("decimal(38,%1)").arg(average ? std::max(type->scale(), 6) : type->scale());
+}
+
+bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
+    if (!m_wrappings.empty() && m_wrappings.back().first == argumentFrom &&
+        m_wrappings.back().last == argumentTo - 1 && !m_wrappings.back().exactType.isEmpty()) {
+        Wrapping& operation = m_wrappings.back();
+        const QString symbol = tsql::Token::string(m_pieces[operation.op].text).text;
+        operation.prefix.clear();
+        operation.suffix = QStringLiteral(", %1, %2").arg(symbol, operation.exactType);
+        return true;
+    }
+    if (!m_exactAdditions.empty() && m_exactAdditions.back().name == argumentFrom &&
+        m_exactAdditions.back().close == argumentTo - 1) {
+        m_exactAdditions.back().summed = true;
+        return true;
+    }
+    return false;
 }
 
 // The result expressions of CASE ... END in [from, to): what follows each
@@ -790,6 +816,13 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[comma].text = QStringLiteral("+");
     }
     for (const ExactAddition& addition : m_exactAdditions) {
+        if (addition.summed) {
+            // sum(tsql_add(a, b)) → tsql_decimal_sum(a, b, '+', 'decimal(20,4)')
+            pieces[addition.name].text.clear();
+            pieces[addition.name + 1].text.clear();
+            pieces[addition.close].text = QStringLiteral(", '+', ") + addition.type;
+            continue;
+        }
         pieces[addition.name].text = QStringLiteral("tsql_exact_add");
         pieces[addition.close].text.prepend(QStringLiteral(", ") + addition.type);
     }

@@ -94,6 +94,7 @@ private:
         size_t op;
         QString prefix;
         QString suffix;
+        QString exactType; // of an exact + - *: its result type, quoted
     };
     std::vector<Wrapping> m_wrappings;
     // Calls of tsql_divide (the name's piece) whose result has a fraction.
@@ -124,7 +125,11 @@ private:
         size_t name;
         size_t close;
         QString type;
+        bool summed = false; // taken in by the total around it
     };
+    // An exact total whose argument is one exact + - *: the total works it
+    // out itself (tsql_decimal_sum(a, b, '-', 'decimal(11,3)')), a call less a row.
+    bool takeInOperation(size_t argumentFrom, size_t argumentTo);
     std::vector<ExactAddition> m_exactAdditions;
 };
 

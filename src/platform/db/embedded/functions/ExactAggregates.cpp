@@ -2,6 +2,7 @@
 
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 
 #include <sqlite3.h>
@@ -38,6 +39,9 @@ struct Total {
     int scale;
     bool scaleSet;
     bool overflowed;
+    // Of a total of a op b (four arguments): the operation and its type.
+    ExactOperator op;
+    ExactResultType operation;
 };
 
 // The group's total. SQLite's aggregate memory is aligned to 8 bytes and a
@@ -119,7 +123,74 @@ bool settleScale(Total* total, Aggregate aggregate, int argc, sqlite3_value** ar
     return true;
 }
 
+// The arguments' text as the functions take it.
+QString textArgument(sqlite3_value* value) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                             sqlite3_value_bytes(value));
+}
+
+SqlValue operandOf(sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return SqlValue::of(static_cast<qint64>(sqlite3_value_int64(value)));
+    case SQLITE_FLOAT:
+        return SqlValue::of(sqlite3_value_double(value));
+    default:
+        return SqlValue::of(textArgument(value));
+    }
+}
+
+bool isDoubleOrInteger(sqlite3_value* value) {
+    const int type = sqlite3_value_type(value);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+// The total of a op b (tsql_money_sum(a, b, '*', 'money')): each row's
+// result worked out as tsql_exact_multiply would, without a call of its own.
+void addOperation(sqlite3_context* ctx, sqlite3_value** argv, int sign) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return;
+    Total* total = totalOf(ctx, true);
+    if (!total)
+        return sqlite3_result_error_nomem(ctx);
+    if (total->overflowed)
+        return;
+    if (!total->scaleSet) {
+        const auto op = exactOperatorOf(textArgument(argv[2]));
+        const auto type = ExactResultType::of(textArgument(argv[3]));
+        if (!op || !type)
+            return sqlite3_result_error(ctx, "tsql exact total: not an exact operation", -1);
+        total->scaleSet = true;
+        total->op = *op;
+        total->operation = *type;
+        total->scale = type->type.scale;
+    }
+    std::optional<__int128> units;
+    if (isDoubleOrInteger(argv[0]) && isDoubleOrInteger(argv[1]))
+        units = unitsFromDoubles(total->op, sqlite3_value_double(argv[0]),
+                                 sqlite3_value_double(argv[1]), total->operation);
+    if (!units) {
+        try {
+            units = exactResult(total->op, operandOf(argv[0]), operandOf(argv[1]),
+                                total->operation.type)
+                        .rescaled(total->scale)
+                        ->coefficient();
+        } catch (const ConversionError& e) {
+            const QByteArray message =
+                functionErrorMessage(e.nativeNumber(), QString::fromStdString(e.what())).toUtf8();
+            return sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+        }
+    }
+    if (__builtin_add_overflow(total->units, sign * *units, &total->units)) {
+        total->overflowed = true;
+        return;
+    }
+    total->values += sign;
+}
+
 void add(sqlite3_context* ctx, int argc, sqlite3_value** argv, int sign) {
+    if (argc == 4)
+        return addOperation(ctx, argv, sign);
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return;
     Total* total = totalOf(ctx, true);
@@ -210,6 +281,12 @@ void registerExactAggregates(sqlite3* db) {
     registerAggregate(db, "tsql_decimal_sum", 1, Aggregate::DecimalSum);
     registerAggregate(db, "tsql_decimal_sum", 2, Aggregate::DecimalSum);
     registerAggregate(db, "tsql_decimal_avg", 2, Aggregate::DecimalAverage);
+    for (const auto& [name, aggregate] :
+         {std::pair{"tsql_money_sum", Aggregate::MoneySum},
+          std::pair{"tsql_money_avg", Aggregate::MoneyAverage},
+          std::pair{"tsql_decimal_sum", Aggregate::DecimalSum},
+          std::pair{"tsql_decimal_avg", Aggregate::DecimalAverage}})
+        registerAggregate(db, name, 4, aggregate);
 }
 
 } // namespace estaciones::db::tsql

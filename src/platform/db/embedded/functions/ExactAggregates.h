@@ -11,6 +11,9 @@ namespace estaciones::db::tsql {
 //   tsql_decimal_sum(x, scale), tsql_decimal_avg(x, scale): decimal(38, scale)
 //   and decimal(38, max(scale, 6)); 8115 beyond 38 digits. tsql_decimal_sum(x)
 //   (SUM(DISTINCT x), which takes one argument) reads the scale from the values.
+// Each also takes four arguments, (a, b, op, 'type'): the total of a op b,
+// op '+', '-' or '*' of result type 'type' (whose scale the total keeps),
+// each row worked out exactly as tsql_exact_add and the others do.
 // AVG rounds its quotient half away from zero, as money's division does.
 void registerExactAggregates(sqlite3* db);
 

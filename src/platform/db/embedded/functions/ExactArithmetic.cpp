@@ -12,35 +12,12 @@ namespace estaciones::db::tsql {
 
 namespace {
 
-enum class ExactOperator { Add, Subtract, Multiply };
-
-// The result type with what the double shortcut needs, kept with the
-// statement (SQLite's auxiliary data of the constant third argument).
-struct ResultType {
-    ExactType type;
-    double unit;         // 10^scale
-    double operandLimit; // operands below it in magnitude: ten significant digits to spare
-    double unitsLimit;   // results below it in units of the scale
-};
-
 // Below 10^14 units of the scale a double's error stays under a twentieth
 // of a unit through one operation, so rounding it gives the exact result.
 constexpr double shortcutUnits = 1e14;
 constexpr int shortcutScale = 15;
 
-std::optional<ResultType> resultTypeFrom(QStringView declaration) {
-    const auto type = ExactType::parse(declaration);
-    if (!type)
-        return std::nullopt;
-    ResultType result{*type, std::pow(10.0, type->scale), 0, 0};
-    result.operandLimit = shortcutUnits / result.unit;
-    result.unitsLimit = shortcutUnits;
-    if (type->kind == ExactType::Kind::SmallMoney)
-        result.unitsLimit = 2147483647.0;
-    else if (type->kind == ExactType::Kind::Decimal && type->precision < 14)
-        result.unitsLimit = std::pow(10.0, type->precision);
-    return result;
-}
+using ResultType = ExactResultType;
 
 void deleteResultType(void* type) {
     delete static_cast<ResultType*>(type);
@@ -51,7 +28,7 @@ const ResultType* cachedResultType(sqlite3_context* ctx, sqlite3_value* declarat
         return cached;
     if (sqlite3_value_type(declaration) != SQLITE_TEXT)
         return nullptr;
-    const auto type = resultTypeFrom(QString::fromUtf8(
+    const auto type = ExactResultType::of(QString::fromUtf8(
         reinterpret_cast<const char*>(sqlite3_value_text(declaration)),
         sqlite3_value_bytes(declaration)));
     if (!type)
@@ -79,30 +56,21 @@ bool isNumber(sqlite3_value* v) {
 }
 
 // Numbers a double holds to the unit of the result's scale: the double
-// result rounded to that unit, unless it lies too near halfway between two
-// units to tell which way the exact digits round (then the body decides).
+// result rounded to that unit (see unitsFromDoubles), else the body decides.
 template <ExactOperator Op> bool exactShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     if (!isNumber(argv[0]) || !isNumber(argv[1]))
         return false;
     const ResultType* type = cachedResultType(ctx, argv[2]);
-    if (!type || type->type.scale > shortcutScale)
+    if (!type)
         return false;
-    const double a = sqlite3_value_double(argv[0]);
-    const double b = sqlite3_value_double(argv[1]);
-    if (!(std::fabs(a) < type->operandLimit && std::fabs(b) < type->operandLimit))
-        return false;
-    const double units = applied(Op, a, b) * type->unit;
-    const double whole = std::floor(units);
-    const double fraction = units - whole;
-    if (!(std::fabs(fraction - 0.5) > 0.1))
-        return false;
-    const double rounded = fraction > 0.5 ? whole + 1 : whole;
-    if (!(std::fabs(rounded) < type->unitsLimit))
+    const auto units =
+        unitsFromDoubles(Op, sqlite3_value_double(argv[0]), sqlite3_value_double(argv[1]), *type);
+    if (!units)
         return false;
     if (type->type.kind == ExactType::Kind::Decimal && type->type.scale == 0)
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(rounded));
+        sqlite3_result_int64(ctx, *units);
     else
-        sqlite3_result_double(ctx, rounded / type->unit);
+        sqlite3_result_double(ctx, static_cast<double>(*units) / type->unit);
     return true;
 }
 
@@ -124,14 +92,7 @@ template <ExactOperator Op> SqlValue exactBody(const Call& c) {
     if (!type)
         throw std::invalid_argument("tsql_exact: not a money or decimal type: " +
                                     c.arg(2).toText().toStdString());
-    const Decimal a = exactOperand(c.arg(0), *type);
-    const Decimal b = exactOperand(c.arg(1), *type);
-    const auto result = Op == ExactOperator::Add        ? Decimal::add(a, b)
-                        : Op == ExactOperator::Subtract ? Decimal::subtract(a, b)
-                                                        : Decimal::multiply(a, b);
-    if (!result)
-        failOverflow(type->name());
-    return type->carried(type->fitted(*result));
+    return type->carried(exactResult(Op, c.arg(0), c.arg(1), *type));
 }
 
 const FunctionSpec functions[] = {
@@ -147,6 +108,58 @@ const FunctionSpec functions[] = {
 
 std::span<const FunctionSpec> exactArithmeticFunctions() {
     return functions;
+}
+
+std::optional<ExactOperator> exactOperatorOf(QStringView symbol) {
+    if (symbol == u"+")
+        return ExactOperator::Add;
+    if (symbol == u"-")
+        return ExactOperator::Subtract;
+    if (symbol == u"*")
+        return ExactOperator::Multiply;
+    return std::nullopt;
+}
+
+std::optional<ExactResultType> ExactResultType::of(QStringView declaration) {
+    const auto type = ExactType::parse(declaration);
+    if (!type)
+        return std::nullopt;
+    ExactResultType result{*type, std::pow(10.0, type->scale), 0, 0};
+    result.operandLimit = shortcutUnits / result.unit;
+    result.unitsLimit = shortcutUnits;
+    if (type->kind == ExactType::Kind::SmallMoney)
+        result.unitsLimit = 2147483647.0;
+    else if (type->kind == ExactType::Kind::Decimal && type->precision < 14)
+        result.unitsLimit = std::pow(10.0, type->precision);
+    return result;
+}
+
+std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double b,
+                                             const ExactResultType& type) {
+    if (type.type.scale > shortcutScale ||
+        !(std::fabs(a) < type.operandLimit && std::fabs(b) < type.operandLimit))
+        return std::nullopt;
+    const double units = applied(op, a, b) * type.unit;
+    const double whole = std::floor(units);
+    const double fraction = units - whole;
+    // Too near halfway between two units to tell which way the digits round.
+    if (!(std::fabs(fraction - 0.5) > 0.1))
+        return std::nullopt;
+    const double rounded = fraction > 0.5 ? whole + 1 : whole;
+    if (!(std::fabs(rounded) < type.unitsLimit))
+        return std::nullopt;
+    return static_cast<std::int64_t>(rounded);
+}
+
+Decimal exactResult(ExactOperator op, const SqlValue& a, const SqlValue& b, const ExactType& type) {
+    const Decimal x = exactOperand(a, type);
+    const Decimal y = exactOperand(b, type);
+    const auto result = op == ExactOperator::Add        ? Decimal::add(x, y)
+                        : op == ExactOperator::Subtract ? Decimal::subtract(x, y)
+                                                        : Decimal::multiply(x, y);
+    if (!result)
+        failOverflow(type.name());
+    return type.fitted(*result);
 }
 
 } // namespace estaciones::db::tsql

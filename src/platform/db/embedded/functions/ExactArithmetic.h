@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/embedded/functions/FunctionCall.h"
+#include "platform/db/embedded/storage/ExactNumbers.h"
 
 #include <span>
 
@@ -12,5 +13,28 @@ namespace estaciones::db::tsql {
 // when the result does not fit the type. SQLite's own operators work in
 // doubles, which lose the digits beyond the fifteenth.
 std::span<const FunctionSpec> exactArithmeticFunctions();
+
+// The same operations for the exact totals, which work them out row by row.
+enum class ExactOperator { Add, Subtract, Multiply };
+// '+', '-' or '*'.
+std::optional<ExactOperator> exactOperatorOf(QStringView symbol);
+
+// A result type with what working in doubles needs of it.
+struct ExactResultType {
+    ExactType type;
+    double unit;         // 10^scale
+    double operandLimit; // operands below it in magnitude
+    double unitsLimit;   // results below it in units of the scale
+    static std::optional<ExactResultType> of(QStringView declaration);
+};
+
+// a op b in whole units of the type's scale, when two doubles give it
+// exactly (operands that are the nearest doubles to their digits, within
+// ten significant digits to spare); nothing when only the digits can tell.
+std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double b,
+                                             const ExactResultType& type);
+// a op b on the operands' exact digits, fitted to the type; throws the
+// server's 8115 (or 8114 for text that is no number) as ConversionError.
+Decimal exactResult(ExactOperator op, const SqlValue& a, const SqlValue& b, const ExactType& type);
 
 } // namespace estaciones::db::tsql

@@ -141,4 +141,27 @@ TEST_F(ExactArithmeticTest, shouldOverflowWhenATotalLeavesItsType) {
                     .contains("data type numeric."));
 }
 
+TEST_F(ExactArithmeticTest, shouldTotalAnOperationRowByRowAsItsOwnCallWould) {
+    const QString rows = QStringLiteral(
+        "WITH v(i, a, b) AS (VALUES (1, 0.37, 3), (2, 0.5, 0.0001), (3, NULL, 2), "
+        "(4, '922337203685477.5807', -1)) ");
+    // 1.11 + 0.0001 (half a ten-thousandth, away from zero) + nothing - 922337203685477.5807
+    EXPECT_EQ(number(rows + "SELECT tsql_money_sum(a, b, '*', 'money') FROM v"),
+              digits("-922337203685476.4706"));
+    EXPECT_EQ(number(rows + "SELECT tsql_money_sum(a, b, '*', 'money') FROM v WHERE i < 4"),
+              number(rows + "SELECT tsql_money_sum(tsql_exact_multiply(a, b, 'money')) FROM v "
+                            "WHERE i < 4"));
+    EXPECT_EQ(number(rows + "SELECT tsql_decimal_avg(a, b, '-', 'decimal(20,4)') FROM v WHERE i < 3"),
+              digits("-1.06505"));
+    const auto moving = db.runSqlite(
+        rows + "SELECT tsql_decimal_sum(a, b, '+', 'decimal(20,4)') OVER (ORDER BY i ROWS "
+               "BETWEEN 1 PRECEDING AND CURRENT ROW) FROM v ORDER BY i");
+    ASSERT_EQ(moving.size(), 4u);
+    EXPECT_EQ(*Decimal::parse(moving[1][0]), digits("3.8701"));
+    EXPECT_EQ(*Decimal::parse(moving[3][0]), digits("922337203685476.5807"));
+    // A row whose own result leaves the type ends the total, as its call would.
+    EXPECT_TRUE(failureOf(rows + "SELECT tsql_money_sum(a, b, '-', 'money') FROM v")
+                    .contains("data type money."));
+}
+
 } // namespace
