@@ -600,6 +600,11 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
         m_exactAdditions.back().summed = true;
         return true;
     }
+    if (!m_moneyDivisions.empty() && m_moneyDivisions.back() == argumentFrom &&
+        tsql::closeOf(m_pieces, argumentFrom + 1) == argumentTo - 1) {
+        m_summedDivisions.emplace_back(argumentFrom, argumentTo - 1);
+        return true;
+    }
     return false;
 }
 
@@ -804,6 +809,12 @@ QString QueryTyping::withFractionalDivisions() {
     }
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
+    }
+    for (const auto& [name, close] : m_summedDivisions) {
+        // sum(tsql_divide(a, 3)) → tsql_money_sum(a, 3, '/', 'money')
+        pieces[name].text.clear();
+        pieces[name + 1].text.clear();
+        pieces[close].text = QStringLiteral(", '/', 'money'");
     }
     for (const ExactAggregate& aggregate : m_exactAggregates) {
         pieces[aggregate.name].text = aggregate.function;

@@ -101,6 +101,8 @@ private:
     std::vector<size_t> m_fractionalCalls;
     // Calls of tsql_divide or tsql_fractional_divide whose result is money.
     std::vector<size_t> m_moneyDivisions;
+    // Those taken in by the money total around them (name, ')').
+    std::vector<std::pair<size_t, size_t>> m_summedDivisions;
     // Calls of tsql_convert whose value's type changes the result.
     struct TypedConversion {
         size_t close;   // its ')'

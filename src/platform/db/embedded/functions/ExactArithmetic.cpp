@@ -46,8 +46,27 @@ double applied(ExactOperator op, double a, double b) {
         return a - b;
     case ExactOperator::Multiply:
         return a * b;
+    case ExactOperator::Divide:
+        break;
     }
     return 0;
+}
+
+// Money by a whole number in whole ten-thousandths, rounded half away from
+// zero; money a double cannot hold and other divisors take the digits.
+std::optional<std::int64_t> moneyQuotientUnits(double dividend, double divisor) {
+    if (!(std::fabs(dividend) < moneyWithinDouble) || divisor == 0 ||
+        divisor != std::trunc(divisor) || !(std::fabs(divisor) < 1e15))
+        return std::nullopt;
+    // Below 10^15 ten-thousandths: 64 bits hold every step.
+    const std::int64_t scaled = tenThousandthsWithinDouble(dividend);
+    const auto whole = static_cast<std::int64_t>(divisor);
+    std::int64_t quotient = scaled / whole;
+    const std::int64_t remainder = std::abs(scaled % whole);
+    const std::int64_t magnitude = std::abs(whole);
+    if (remainder >= magnitude - remainder)
+        quotient += (scaled < 0) != (whole < 0) ? -1 : 1;
+    return quotient;
 }
 
 bool isNumber(sqlite3_value* v) {
@@ -117,6 +136,8 @@ std::optional<ExactOperator> exactOperatorOf(QStringView symbol) {
         return ExactOperator::Subtract;
     if (symbol == u"*")
         return ExactOperator::Multiply;
+    if (symbol == u"/")
+        return ExactOperator::Divide;
     return std::nullopt;
 }
 
@@ -136,6 +157,8 @@ std::optional<ExactResultType> ExactResultType::of(QStringView declaration) {
 
 std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double b,
                                              const ExactResultType& type) {
+    if (op == ExactOperator::Divide)
+        return type.type.kind == ExactType::Kind::Money ? moneyQuotientUnits(a, b) : std::nullopt;
     if (type.type.scale > shortcutScale ||
         !(std::fabs(a) < type.operandLimit && std::fabs(b) < type.operandLimit))
         return std::nullopt;
@@ -154,6 +177,16 @@ std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double 
 Decimal exactResult(ExactOperator op, const SqlValue& a, const SqlValue& b, const ExactType& type) {
     const Decimal x = exactOperand(a, type);
     const Decimal y = exactOperand(b, type);
+    if (op == ExactOperator::Divide) {
+        if (y.isZero())
+            failDivideByZero();
+        const auto dividend = x.rescaled(type.scale);
+        const auto quotient =
+            dividend ? Decimal::divide(*dividend, y, type.scale) : std::nullopt;
+        if (!quotient)
+            failOverflow(type.name());
+        return type.fitted(*quotient);
+    }
     const auto result = op == ExactOperator::Add        ? Decimal::add(x, y)
                         : op == ExactOperator::Subtract ? Decimal::subtract(x, y)
                                                         : Decimal::multiply(x, y);

@@ -15,8 +15,10 @@ namespace estaciones::db::tsql {
 std::span<const FunctionSpec> exactArithmeticFunctions();
 
 // The same operations for the exact totals, which work them out row by row.
-enum class ExactOperator { Add, Subtract, Multiply };
-// '+', '-' or '*'.
+// Divide only of money: kept to the ten-thousandth at each step, so that
+// $1 / 3 * 3 is 0.9999.
+enum class ExactOperator { Add, Subtract, Multiply, Divide };
+// '+', '-', '*' or '/'.
 std::optional<ExactOperator> exactOperatorOf(QStringView symbol);
 
 // A result type with what working in doubles needs of it.
@@ -34,7 +36,8 @@ struct ExactResultType {
 std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double b,
                                              const ExactResultType& type);
 // a op b on the operands' exact digits, fitted to the type; throws the
-// server's 8115 (or 8114 for text that is no number) as ConversionError.
+// server's 8115 (8114 for text that is no number, 8134 dividing by zero)
+// as ConversionError.
 Decimal exactResult(ExactOperator op, const SqlValue& a, const SqlValue& b, const ExactType& type);
 
 } // namespace estaciones::db::tsql

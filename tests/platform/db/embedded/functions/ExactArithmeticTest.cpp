@@ -159,6 +159,13 @@ TEST_F(ExactArithmeticTest, shouldTotalAnOperationRowByRowAsItsOwnCallWould) {
     ASSERT_EQ(moving.size(), 4u);
     EXPECT_EQ(*Decimal::parse(moving[1][0]), digits("3.8701"));
     EXPECT_EQ(*Decimal::parse(moving[3][0]), digits("922337203685476.5807"));
+    // Money divided: each quotient kept to the ten-thousandth, halves away from zero.
+    EXPECT_EQ(number(rows + "SELECT tsql_money_sum(a, b, '/', 'money') FROM v WHERE i < 3"),
+              digits("5000.1233"));
+    EXPECT_EQ(number(rows + "SELECT tsql_money_sum(a, 0.5, '/', 'money') FROM v WHERE i < 3"),
+              digits("1.74"));
+    EXPECT_TRUE(failureOf(rows + "SELECT tsql_money_sum(a, 0, '/', 'money') FROM v")
+                    .contains("Divide by zero error encountered."));
     // A row whose own result leaves the type ends the total, as its call would.
     EXPECT_TRUE(failureOf(rows + "SELECT tsql_money_sum(a, b, '-', 'money') FROM v")
                     .contains("data type money."));
