@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -100,6 +101,29 @@ std::optional<QString> highestPrecedence(const std::vector<std::optional<QString
     return numeric ? std::optional<QString>(numeric->declaration()) : std::nullopt;
 }
 
+// The exact function of + - * whose result is money or a decimal, where
+// SQLite's own operators would work in doubles; empty for other results.
+QString exactFunction(QChar op, const NumericType& result) {
+    if (!isMoney(result) && result.kind() != NumericType::Kind::Decimal) {
+        return {};
+    }
+    switch (op.unicode()) {
+    case '+':
+        return QStringLiteral("tsql_exact_add");
+    case '-':
+        return QStringLiteral("tsql_exact_subtract");
+    case '*':
+        return QStringLiteral("tsql_exact_multiply");
+    default:
+        return {};
+    }
+}
+
+// A type as the exact functions take it: 'decimal(12,2)'.
+QString typeArgument(const NumericType& type) {
+    return tsql::Token::string(type.declaration()).text;
+}
+
 // tsql_divide(a, 7) → ((a) / 7.0): a divisor that is a number other than
 // zero cannot fail, and SQLite's own division of a real costs no call per row.
 bool divideNatively(Pieces& pieces, size_t call) {
@@ -127,6 +151,53 @@ bool divideNatively(Pieces& pieces, size_t call) {
         divisor.text += QStringLiteral(".0");
     }
     return true;
+}
+
+// Whether the text has a binary + - or * (which may give money or a
+// decimal, which SQLite's operators give in doubles): one after an operand,
+// not the '*' of SELECT *, t.* or COUNT(*), nor a sign.
+bool hasBinaryArithmetic(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\'') { // a text literal ('2024-01-07'), '' inside it
+            i = text.indexOf(u'\'', i + 1);
+            if (i < 0) {
+                return false;
+            }
+            continue;
+        }
+        if (c != u'+' && c != u'-' && c != u'*') {
+            continue;
+        }
+        qsizetype before = i - 1;
+        while (before >= 0 && text[before].isSpace()) {
+            --before;
+        }
+        if (before < 0) {
+            continue;
+        }
+        const QChar last = text[before];
+        if (last == u')' || last == u'\'' || last == u'"' || last == u']' || last == u'`') {
+            return true;
+        }
+        if (!last.isLetterOrNumber() && last != u'_' && last != u'@') {
+            continue;
+        }
+        qsizetype start = before;
+        while (start > 0 && (text[start - 1].isLetterOrNumber() || text[start - 1] == u'_')) {
+            --start;
+        }
+        const QStringView word = QStringView(text).mid(start, before - start + 1);
+        static const QStringView keywords[] = {u"SELECT", u"DISTINCT", u"ALL",  u"WHERE",
+                                               u"AND",    u"OR",       u"NOT",  u"WHEN",
+                                               u"THEN",   u"ELSE",     u"CASE", u"RETURN"};
+        if (std::none_of(std::begin(keywords), std::end(keywords), [&](QStringView keyword) {
+                return word.compare(keyword, Qt::CaseInsensitive) == 0;
+            })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlite3_stmt*, int)) {
@@ -298,18 +369,30 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
         return std::nullopt;
     }
     const NumericType result = NumericType::combine(*left, op, *right);
-    if (op == QLatin1Char('/') && !result.isWhole() && m_pieces[leftTo].isPunctuation(u"/")) {
-        m_fractionalDivisions.push_back({leftFrom, leftTo, rightTo, isMoney(result)});
+    const bool native = m_pieces[leftTo].isPunctuation(QString(op));
+    if (op == QLatin1Char('/') && !result.isWhole() && native) {
+        m_wrappings.push_back({leftFrom, rightTo - 1, leftTo,
+                               isMoney(result) ? QStringLiteral("tsql_money_divide(")
+                                               : QStringLiteral("tsql_fractional_divide("),
+                               QStringLiteral(")"), {}});
     }
-    // tsql_add(a, b) of two numbers with fractions: SQLite's own '+' adds
-    // them the same (no whole-number overflow to check), without a call per row.
-    // Likewise tsql_subtract(a, b), whose operands are then no dates.
-    const bool additive = (op == QLatin1Char('+') && leftFrom >= 2 &&
-                           m_pieces[leftFrom - 2].isWord(u"tsql_add")) ||
-                          (op == QLatin1Char('-') && leftFrom >= 2 &&
-                           m_pieces[leftFrom - 2].isWord(u"tsql_subtract"));
-    if (additive && !left->isWhole() && !right->isWhole() &&
-        m_pieces[leftTo].isPunctuation(u",")) {
+    const QString function = exactFunction(op, result);
+    if (!function.isEmpty() && native) {
+        m_wrappings.push_back({leftFrom, rightTo - 1, leftTo, function + QLatin1Char('('),
+                               QStringLiteral(", %1)").arg(typeArgument(result)),
+                               typeArgument(result)});
+    }
+    // a + b and a - b reach here as tsql_add(a, b) and tsql_subtract(a, b)
+    // (which also join text and move dates); their operands are numbers now.
+    const bool addCall = (op == QLatin1Char('+') || op == QLatin1Char('-')) && leftFrom >= 2 &&
+                         m_pieces[leftFrom - 2].isWord(op == QLatin1Char('+') ? u"tsql_add"
+                                                                              : u"tsql_subtract") &&
+                         m_pieces[leftTo].isPunctuation(u",") && rightTo < m_pieces.size();
+    if (addCall && !function.isEmpty()) {
+        m_exactAdditions.push_back({leftFrom - 2, rightTo, typeArgument(result)});
+    } else if (addCall && !left->isWhole() && !right->isWhole()) {
+        // Of two floats: SQLite's own '+' and '-' work them the same (no
+        // whole-number overflow to check), without a call per row.
         m_nativeAdditions.push_back({leftFrom - 2, leftTo});
     }
     return result.declaration();
@@ -403,6 +486,11 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name == QLatin1String("coalesce")) {
         return ofAlternatives(arguments);
     }
+    // tsql_exact_add(a, b, 'money') and the others: the type they name.
+    if (name.startsWith(QLatin1String("tsql_exact_")) && arguments.size() == 3 &&
+        m_pieces[arguments[2].first].kind == TokenKind::String) {
+        return m_pieces[arguments[2].first].value();
+    }
     // a + b, which also joins text, and a - b, which also moves dates.
     if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
         if (arguments.size() != 2) {
@@ -434,41 +522,95 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
-        "min",        "max",   "sum",         "avg",           "ifnull", "abs",
-        "tsql_round", "power", "tsql_single_value", "tsql_money_sum"};
+        "min",           "max",           "sum",           "avg",
+        "ifnull",        "abs",           "tsql_round",    "power",
+        "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
+        "tsql_decimal_avg"};
     if (!inheriting.contains(name)) {
         return std::nullopt;
     }
     auto [argumentFrom, argumentTo] = arguments.front();
+    const bool distinct = argumentFrom < argumentTo && m_pieces[argumentFrom].isWord(u"DISTINCT");
     if (argumentFrom < argumentTo &&
-        (m_pieces[argumentFrom].isWord(u"DISTINCT") || m_pieces[argumentFrom].isWord(u"ALL"))) {
+        (distinct || m_pieces[argumentFrom].isWord(u"ALL"))) {
         ++argumentFrom;
     }
-    const std::optional<QString> inherited = typeOf(argumentFrom, argumentTo);
+    // A total that works out its operation itself: of the type it names.
+    const bool operationTotal =
+        arguments.size() == 4 && m_pieces[arguments[3].first].kind == TokenKind::String &&
+        (name.startsWith(QLatin1String("tsql_money_")) ||
+         name.startsWith(QLatin1String("tsql_decimal_")));
+    const std::optional<QString> inherited =
+        operationTotal ? std::optional<QString>(m_pieces[arguments[3].first].value())
+                       : typeOf(argumentFrom, argumentTo);
+    const std::optional<NumericType> type =
+        inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt;
+    if (!type) {
+        return inherited;
+    }
     // What these give must fit their argument's type: ABS of the smallest
     // int is no int, ROUND(748.58, -3) no decimal(5,2); SQLite gives both.
-    if (const std::optional<NumericType> type =
-            inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt) {
-        if (name == QLatin1String("sum") && isMoney(*type)) {
-            m_moneySums.push_back(from);
-        } else if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
-            m_checkedResults.push_back({from, to - 1, QStringLiteral("tsql_int_result(")});
-        } else if (name == QLatin1String("tsql_round") &&
-                   type->kind() == NumericType::Kind::Decimal) {
-            m_checkedResults.push_back(
-                {from, to - 1, QStringLiteral("tsql_convert('%1', ").arg(type->declaration())});
-        }
+    if (name == QLatin1String("abs") && type->kind() == NumericType::Kind::Int) {
+        m_wrappings.push_back(
+            {from, to - 1, none, QStringLiteral("tsql_int_result("), QStringLiteral(")"), {}});
+    } else if (name == QLatin1String("tsql_round") && type->kind() == NumericType::Kind::Decimal) {
+        m_wrappings.push_back({from, to - 1, none,
+                               QStringLiteral("tsql_convert('%1', ").arg(type->declaration()),
+                               QStringLiteral(")"), {}});
     }
-    // SUM and AVG of a decimal widen it to 38 digits; AVG keeps six places at least.
-    if (inherited && (name == QLatin1String("sum") || name == QLatin1String("avg"))) {
-        const std::optional<NumericType> type = NumericType::fromDeclaration(*inherited);
-        if (type && type->kind() == NumericType::Kind::Decimal) {
-            const int scale =
-                name == QLatin1String("avg") ? std::max(type->scale(), 6) : type->scale();
-            return QStringLiteral("decimal(38,%1)").arg(scale);
-        }
+    const bool sum = name == QLatin1String("sum") || name == QLatin1String("tsql_money_sum") ||
+                     name == QLatin1String("tsql_decimal_sum");
+    const bool average = name == QLatin1String("avg") || name == QLatin1String("tsql_money_avg") ||
+                         name == QLatin1String("tsql_decimal_avg");
+    if (!sum && !average) {
+        return inherited;
     }
-    return inherited;
+    // SUM and AVG of money are money; of a decimal they widen it to 38
+    // digits, AVG keeping six places at least. Both are worked out exactly.
+    const bool plain = name == QLatin1String("sum") || name == QLatin1String("avg");
+    const bool takenIn = plain && !distinct && takeInOperation(argumentFrom, argumentTo);
+    if (isMoney(*type)) {
+        if (plain) {
+            m_exactAggregates.push_back(
+                {from, to - 1, sum ? QStringLiteral("tsql_money_sum") : QStringLiteral("tsql_money_avg"),
+                 {}});
+        }
+        return QStringLiteral("money");
+    }
+    if (type->kind() != NumericType::Kind::Decimal) {
+        return inherited;
+    }
+    // The exact decimal aggregates take the values' scale; with DISTINCT
+    // (one argument only) SUM reads it from the values, AVG stays SQLite's.
+    const QString scale = takenIn || distinct ? QString() : QString::number(type->scale());
+    if (name == QLatin1String("sum")) {
+        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_sum"), scale});
+    } else if (name == QLatin1String("avg") && !distinct) {
+        m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_avg"), scale});
+    }
+    return QStringLiteral("decimal(38,%1)").arg(average ? std::max(type->scale(), 6) : type->scale());
+}
+
+bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
+    if (!m_wrappings.empty() && m_wrappings.back().first == argumentFrom &&
+        m_wrappings.back().last == argumentTo - 1 && !m_wrappings.back().exactType.isEmpty()) {
+        Wrapping& operation = m_wrappings.back();
+        const QString symbol = tsql::Token::string(m_pieces[operation.op].text).text;
+        operation.prefix.clear();
+        operation.suffix = QStringLiteral(", %1, %2").arg(symbol, operation.exactType);
+        return true;
+    }
+    if (!m_exactAdditions.empty() && m_exactAdditions.back().name == argumentFrom &&
+        m_exactAdditions.back().close == argumentTo - 1) {
+        m_exactAdditions.back().summed = true;
+        return true;
+    }
+    if (!m_moneyDivisions.empty() && m_moneyDivisions.back() == argumentFrom &&
+        tsql::closeOf(m_pieces, argumentFrom + 1) == argumentTo - 1) {
+        m_summedDivisions.emplace_back(argumentFrom, argumentTo - 1);
+        return true;
+    }
+    return false;
 }
 
 // The result expressions of CASE ... END in [from, to): what follows each
@@ -657,19 +799,14 @@ QString QueryTyping::withFractionalDivisions() {
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         declarationOf(i);
     }
-    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
-        m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty() &&
-        m_moneySums.empty()) {
+    if (m_wrappings.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
+        m_typedConversions.empty() && m_nativeAdditions.empty() && m_exactAdditions.empty() &&
+        m_exactAggregates.empty()) {
         return {};
     }
-    // Innermost first, so that an outer division wraps what an inner one wrote.
+    // Names are changed first, then the wrappings are written innermost
+    // first, so that an outer one wraps what an inner one wrote.
     Pieces pieces = m_pieces;
-    for (const auto& [from, op, to, money] : m_fractionalDivisions) {
-        pieces[from].text.prepend(money ? QStringLiteral("tsql_money_divide(")
-                                        : QStringLiteral("tsql_fractional_divide("));
-        pieces[op].text = QStringLiteral(",");
-        pieces[to - 1].text.append(QLatin1Char(')'));
-    }
     for (const size_t call : m_fractionalCalls) {
         if (!divideNatively(pieces, call)) {
             pieces[call].text = QStringLiteral("tsql_fractional_divide");
@@ -678,17 +815,43 @@ QString QueryTyping::withFractionalDivisions() {
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
     }
-    for (const size_t call : m_moneySums) {
-        pieces[call].text = QStringLiteral("tsql_money_sum");
+    for (const auto& [name, close] : m_summedDivisions) {
+        // sum(tsql_divide(a, 3)) → tsql_money_sum(a, 3, '/', 'money')
+        pieces[name].text.clear();
+        pieces[name + 1].text.clear();
+        pieces[close].text = QStringLiteral(", '/', 'money'");
+    }
+    for (const ExactAggregate& aggregate : m_exactAggregates) {
+        pieces[aggregate.name].text = aggregate.function;
+        if (!aggregate.type.isEmpty()) {
+            pieces[aggregate.close].text.prepend(QStringLiteral(", ") + aggregate.type);
+        }
     }
     for (const auto& [name, comma] : m_nativeAdditions) {
         pieces[comma].text = pieces[name].isWord(u"tsql_add") ? QStringLiteral("+")
                                                               : QStringLiteral("-");
         pieces[name].text.clear();
     }
-    for (const auto& [first, last, check] : m_checkedResults) {
-        pieces[first].text.prepend(check);
-        pieces[last].text.append(QLatin1Char(')'));
+    for (const ExactAddition& addition : m_exactAdditions) {
+        const bool adds = pieces[addition.name].isWord(u"tsql_add");
+        if (addition.summed) {
+            // sum(tsql_add(a, b)) → tsql_decimal_sum(a, b, '+', 'decimal(20,4)')
+            pieces[addition.name].text.clear();
+            pieces[addition.name + 1].text.clear();
+            pieces[addition.close].text =
+                (adds ? QStringLiteral(", '+', ") : QStringLiteral(", '-', ")) + addition.type;
+            continue;
+        }
+        pieces[addition.name].text =
+            adds ? QStringLiteral("tsql_exact_add") : QStringLiteral("tsql_exact_subtract");
+        pieces[addition.close].text.prepend(QStringLiteral(", ") + addition.type);
+    }
+    for (const Wrapping& wrapping : m_wrappings) {
+        pieces[wrapping.first].text.prepend(wrapping.prefix);
+        if (wrapping.op != none) {
+            pieces[wrapping.op].text = QStringLiteral(",");
+        }
+        pieces[wrapping.last].text.append(wrapping.suffix);
     }
     for (const TypedConversion& conversion : m_typedConversions) {
         pieces[conversion.close].text.prepend(
@@ -699,16 +862,15 @@ QString QueryTyping::withFractionalDivisions() {
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    // Additions are worth typing only where they run once per row.
-    const bool additionsPerRow = (statement.contains(QLatin1String("tsql_add")) ||
-                                  statement.contains(QLatin1String("tsql_subtract"))) &&
-                                 statement.contains(QLatin1String("FROM"), Qt::CaseInsensitive);
-    if (!statement.contains(QLatin1Char('/')) &&
+    if (!statement.contains(QLatin1Char('/')) && !hasBinaryArithmetic(statement) &&
         !statement.contains(QLatin1String("tsql_divide")) &&
-        !statement.contains(QLatin1String("tsql_convert")) && !additionsPerRow &&
+        !statement.contains(QLatin1String("tsql_convert")) &&
+        !statement.contains(QLatin1String("tsql_add")) &&
+        !statement.contains(QLatin1String("tsql_subtract")) &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("tsql_round")) &&
-        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive)) {
+        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
+        !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;
     }
     // A query, or one that a view or a SELECT ... INTO table is made of.

@@ -46,8 +46,8 @@ public:
     // such operands, whose result SQL Server gives with its fraction, made
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
     // conversion of money or a decimal to text or an integer given its
-    // value's type, and each SUM of money made an exact one; empty when
-    // there is none.
+    // value's type, and each + - *, SUM and AVG whose result is money or a
+    // decimal made an exact one; empty when there is none.
     QString withFractionalDivisions();
 
 private:
@@ -83,19 +83,26 @@ private:
     int m_index = 0;
     size_t m_itemFirst = 0;
     size_t m_itemLast = 0;
-    // Divisions met whose result has a fraction: first piece, '/', end, and
-    // whether the result is money.
-    struct Division {
-        size_t from;
+    // Operations written around their operands, innermost first: `prefix`
+    // before the piece `first`, `suffix` after the piece `last` and, where
+    // `op` names one, the operator between them made a comma. Divisions
+    // whose result has a fraction, + - * whose result is exact (money,
+    // decimal), and results checked against their type.
+    struct Wrapping {
+        size_t first;
+        size_t last;
         size_t op;
-        size_t to;
-        bool money;
+        QString prefix;
+        QString suffix;
+        QString exactType; // of an exact + - *: its result type, quoted
     };
-    std::vector<Division> m_fractionalDivisions;
+    std::vector<Wrapping> m_wrappings;
     // Calls of tsql_divide (the name's piece) whose result has a fraction.
     std::vector<size_t> m_fractionalCalls;
     // Calls of tsql_divide or tsql_fractional_divide whose result is money.
     std::vector<size_t> m_moneyDivisions;
+    // Those taken in by the money total around them (name, ')').
+    std::vector<std::pair<size_t, size_t>> m_summedDivisions;
     // Calls of tsql_convert whose value's type changes the result.
     struct TypedConversion {
         size_t close;   // its ')'
@@ -103,18 +110,29 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
-    // Calls of SUM of money, summed in whole ten-thousandths instead.
-    std::vector<size_t> m_moneySums;
+    // Calls of SUM and AVG of money or decimal, worked out exactly instead:
+    // the name's piece, the function that replaces it and, when it takes
+    // the result's type, the call's ')'.
+    struct ExactAggregate {
+        size_t name;
+        size_t close;
+        QString function;
+        QString type;
+    };
+    std::vector<ExactAggregate> m_exactAggregates;
     // Calls of tsql_add or tsql_subtract (name, the comma) of two numbers with fractions.
     std::vector<std::pair<size_t, size_t>> m_nativeAdditions;
-    // Calls (first and last piece) whose result must fit their type: the
-    // call that checks it, written before them.
-    struct CheckedResult {
-        size_t first;
-        size_t last;
-        QString check;
+    // Calls of tsql_add or tsql_subtract (name, ')') whose result is money or decimal.
+    struct ExactAddition {
+        size_t name;
+        size_t close;
+        QString type;
+        bool summed = false; // taken in by the total around it
     };
-    std::vector<CheckedResult> m_checkedResults;
+    // An exact total whose argument is one exact + - *: the total works it
+    // out itself (tsql_decimal_sum(a, b, '-', 'decimal(11,3)')), a call less a row.
+    bool takeInOperation(size_t argumentFrom, size_t argumentTo);
+    std::vector<ExactAddition> m_exactAdditions;
 };
 
 // One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query)

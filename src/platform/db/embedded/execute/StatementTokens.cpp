@@ -89,6 +89,14 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
         return Token::word(
             QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
     }
+    // A decimal variable is a value of its declared type, with every digit
+    // (a literal of more than 15 digits would become a double).
+    if (value.type() == Variant::Type::Decimal &&
+        (declaredType.startsWith(QLatin1String("decimal")) ||
+         declaredType.startsWith(QLatin1String("numeric")))) {
+        return Token::word(
+            QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
+    }
     const char* type = value.isDate()                            ? "datetime"
                        : value.type() == Variant::Type::Currency ? "money"
                        : smallestInt                             ? "int"

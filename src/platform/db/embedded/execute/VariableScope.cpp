@@ -4,6 +4,7 @@
 #include "platform/db/embedded/functions/DateTextFailure.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
 #include <cmath>
@@ -22,6 +23,25 @@ tsql::SqlValue sqlValueOf(const Variant& value) {
     return tsql::SqlValue::of(value.toDouble());
 }
 
+// For a money or decimal variable: money and decimals as the engine carries
+// them, with their digits beyond a double's.
+tsql::SqlValue exactSqlValueOf(const Variant& value) {
+    if (value.type() == Variant::Type::Currency) {
+        return tsql::carriedNumber(*Decimal::fromCoefficient(value.toCurrency().scaled, 4), false);
+    }
+    if (value.type() == Variant::Type::Decimal) {
+        return tsql::carriedNumber(value.toDecimal(), false);
+    }
+    return sqlValueOf(value);
+}
+
+// A converted money or decimal value by its exact digits at `scale`.
+Decimal assignedExactly(const tsql::SqlValue& converted, int scale) {
+    const auto exact = tsql::exactNumber(converted);
+    const auto rescaled = exact ? exact->rescaled(scale) : std::nullopt;
+    return rescaled.value_or(Decimal());
+}
+
 // A conversion's refusal as the server reports it.
 template <class F> auto withServerErrors(F convert) {
     try {
@@ -36,6 +56,13 @@ template <class F> auto withServerErrors(F convert) {
 tsql::SqlValue converted(const Variant& value, const QString& type) {
     return withServerErrors([&] {
         return tsql::convertValue(type, sqlValueOf(value), std::nullopt, tsql::DialectSettings());
+    });
+}
+
+tsql::SqlValue convertedExactly(const Variant& value, const QString& type) {
+    return withServerErrors([&] {
+        return tsql::convertValue(type, exactSqlValueOf(value), std::nullopt,
+                                  tsql::DialectSettings());
     });
 }
 
@@ -77,10 +104,10 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     case adtype::Single:
         return converted(value, type).toReal();
     case adtype::Numeric:
-        return Decimal::fromDouble(converted(value, type).toReal(), info.numericScale)
-            .value_or(Decimal());
+        return assignedExactly(convertedExactly(value, type), info.numericScale);
     case adtype::Currency:
-        return Currency::fromDouble(converted(value, type).toReal());
+        return Currency{static_cast<std::int64_t>(
+            assignedExactly(convertedExactly(value, type), 4).coefficient())};
     case adtype::DBTimeStamp:
     case adtype::DBDate:
     case adtype::DBTime:
@@ -113,7 +140,7 @@ void VariableScope::declare(const QString& name, const QString& type, const void
         }
         failWith(native::VariableRedeclared, {name});
     }
-    m_variables.insert(key, Variable{type.toLower(), Variant::null(), site});
+    m_variables.insert(key, Variable{type.toLower(), Variant::null(), site, {}});
 }
 
 void VariableScope::declareTable(const QString& name, const QString& table, const void* site) {

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 
+#include "platform/db/embedded/functions/ExactArithmetic.h"
+
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
@@ -10,6 +12,8 @@
 namespace estaciones::db::tsql {
 
 namespace {
+
+const ExactType moneyType{ExactType::Kind::Money, 19, 4};
 
 // An operand of '/' or '%': a number, or text that reads as one (the server
 // converts the text to the number's type).
@@ -74,13 +78,7 @@ SqlValue fractionalDivideFunction(const Call& c) {
 SqlValue moneyDivideFunction(const Call& c) {
     if (!divisionOperands(c))
         return {};
-    const auto dividend = exactNumber(c.arg(0));
-    const auto divisor = exactNumber(c.arg(1));
-    const auto money = dividend ? dividend->rescaled(4) : std::nullopt;
-    const auto quotient = money && divisor ? Decimal::divide(*money, *divisor, 4) : std::nullopt;
-    if (!quotient)
-        failOverflow(QStringLiteral("money"));
-    return carriedNumber(moneyValue(*quotient, false), false);
+    return carriedNumber(exactResult(ExactOperator::Divide, c.arg(0), c.arg(1), moneyType), false);
 }
 
 // a % b: the remainder takes the dividend's sign, as in C++.
@@ -269,24 +267,16 @@ bool fractionalDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     return true;
 }
 
-// Money by a whole number, in whole ten-thousandths rounded half away from
-// zero; other divisors and money a double cannot hold take the body.
+// Money by a whole number, in whole ten-thousandths (unitsFromDoubles).
 bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
+    static const ExactResultType money = *ExactResultType::of(u"money");
     if (!dividable(argv) || sqlite3_value_type(argv[1]) != SQLITE_INTEGER)
         return false;
-    const double dividend = sqlite3_value_double(argv[0]);
-    if (!(std::fabs(dividend) < moneyWithinDouble))
+    const auto units = unitsFromDoubles(ExactOperator::Divide, sqlite3_value_double(argv[0]),
+                                        sqlite3_value_double(argv[1]), money);
+    if (!units)
         return false;
-    // Below 10^15 ten-thousandths: 64 bits hold every step.
-    const std::int64_t scaled = tenThousandthsWithinDouble(dividend);
-    const sqlite3_int64 divisor = sqlite3_value_int64(argv[1]);
-    std::int64_t quotient = scaled / divisor;
-    const std::uint64_t remainder = static_cast<std::uint64_t>(std::abs(scaled % divisor));
-    const std::uint64_t magnitude = divisor < 0 ? 0 - static_cast<std::uint64_t>(divisor)
-                                                : static_cast<std::uint64_t>(divisor);
-    if (remainder >= magnitude - remainder)
-        quotient += (scaled < 0) != (divisor < 0) ? -1 : 1;
-    sqlite3_result_double(ctx, static_cast<double>(quotient) / 10000.0);
+    sqlite3_result_double(ctx, static_cast<double>(*units) / 10000.0);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
+#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
 #include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
@@ -14,7 +15,7 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
-#include "platform/db/embedded/functions/MoneySum.h"
+#include "platform/db/embedded/functions/ExactAggregates.h"
 #include "platform/db/embedded/functions/StringAggregate.h"
 #include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
@@ -582,6 +583,7 @@ void registerFamily(sqlite3* db, const Settings& settings, std::span<const Funct
 void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, functions);
     registerFamily(db, settings, arithmeticFunctions());
+    registerFamily(db, settings, exactArithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
     registerFamily(db, settings, dateFunctions());
     registerFamily(db, settings, formatFunctions());
@@ -600,7 +602,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerIdentityFunctions(db);
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
-    registerMoneySum(db);
+    registerExactAggregates(db);
     registerStringSplit(db);
 }
 

@@ -48,4 +48,23 @@ Decimal moneyValue(const Decimal& value, bool small);
 // ("converting <sourceType> to data type numeric") when it does not fit.
 Decimal decimalValue(const Decimal& value, int precision, int scale, const QString& sourceType);
 
+// The money or decimal type a computed value is kept in.
+struct ExactType {
+    enum class Kind { Money, SmallMoney, Decimal };
+    Kind kind = Kind::Decimal;
+    int precision = 18;
+    int scale = 0;
+
+    // "money", "smallmoney", "decimal(p,s)", "numeric(p)", any case; nothing
+    // for other types.
+    static std::optional<ExactType> parse(QStringView declaration);
+    // `value` rounded to the scale, half away from zero; 8115 ("converting
+    // expression to data type money / numeric") when it does not fit.
+    Decimal fitted(const Decimal& value) const;
+    // As the server names it in its messages: money, smallmoney, numeric.
+    QString name() const;
+    // How such a value travels (carriedNumber): a whole decimal as an integer.
+    SqlValue carried(const Decimal& value) const;
+};
+
 } // namespace estaciones::db::tsql

@@ -48,6 +48,9 @@ void mapMoneyLiterals(Pieces& pieces);
 // literal with more digits than a double keeps → its text, which the
 // conversion reads digit by digit.
 void keepWideLiteralExact(Pieces& call);
+// Every other decimal literal that a double cannot hold, as the exact
+// conversion of its text to its own type (1234567890123456.78 is a decimal(18,2)).
+void keepWideLiteralsExact(Pieces& pieces);
 // 2147483647 + 1 → tsql_int_result(2147483647 + 1): arithmetic on two int
 // literals (an int variable's value among them) must give an int, or 8115.
 void checkIntLiteralArithmetic(Pieces& pieces);

@@ -121,4 +121,40 @@ TEST_F(ExactNumbersTest, DecimalsKeepTheirPrecisionAfterRounding) {
     }
 }
 
+TEST_F(ExactNumbersTest, ResultTypesAreReadFromTheirDeclarations) {
+    const auto money = ExactType::parse(u"MONEY");
+    ASSERT_TRUE(money);
+    EXPECT_EQ(money->kind, ExactType::Kind::Money);
+    EXPECT_EQ(money->scale, 4);
+    const auto wide = ExactType::parse(u" decimal( 38 , 6 ) ");
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->kind, ExactType::Kind::Decimal);
+    EXPECT_EQ(wide->precision, 38);
+    EXPECT_EQ(wide->scale, 6);
+    const auto plain = ExactType::parse(u"numeric");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->precision, 18);
+    EXPECT_EQ(plain->scale, 0);
+    EXPECT_EQ(ExactType::parse(u"numeric(7)")->precision, 7);
+    for (const char16_t* refused : {u"float", u"decimal(39,2)", u"decimal(5,6)", u"decimal(0)",
+                                    u"decimal(10,2", u"decimal(10,2)x", u"int"})
+        EXPECT_FALSE(ExactType::parse(refused)) << QString::fromUtf16(refused).toStdString();
+}
+
+TEST_F(ExactNumbersTest, ResultsAreFittedToTheirTypeOrOverflow) {
+    const ExactType money = *ExactType::parse(u"money");
+    EXPECT_EQ(money.fitted(number("0.00005")).toString(), QStringLiteral("0.0001"));
+    EXPECT_EQ(money.carried(number("12.0000")).kind, SqlValue::Kind::Real);
+    const ExactType whole = *ExactType::parse(u"decimal(5,0)");
+    EXPECT_EQ(whole.carried(number("36")).kind, SqlValue::Kind::Integer);
+    try {
+        ExactType::parse(u"decimal(3,1)")->fitted(number("99.96"));
+        FAIL() << "no overflow";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.nativeNumber(), 8115);
+        EXPECT_STREQ(e.what(),
+                     "Arithmetic overflow error converting expression to data type numeric.");
+    }
+}
+
 } // namespace estaciones::db::tsql
