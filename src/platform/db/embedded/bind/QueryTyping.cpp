@@ -230,6 +230,8 @@ void QueryTyping::parse() {
     }
     end = std::min(end, m_pieces.size());
     findBranches(select);
+    m_listFirst = from;
+    m_listLast = end;
     m_items = tsql::splitTopLevel(m_pieces, from, end);
     if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement)) {
         m_items.clear();
@@ -397,6 +399,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     if (name == QLatin1String("coalesce")) {
         return ofAlternatives(arguments);
+    }
+    if (name == QLatin1String("tsql_datalength")) {
+        return ofDataLength(to - 1, arguments);
     }
     if (name == QLatin1String("tsql_add")) { // a + b, which also joins text
         if (arguments.size() != 2) {
@@ -642,6 +647,49 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
     return std::nullopt;
 }
 
+// DATALENGTH is an int, a bigint of the max types; the call is noted with
+// its argument's declaration when that can be told.
+std::optional<QString> QueryTyping::ofDataLength(
+    size_t close, const std::vector<std::pair<size_t, size_t>>& arguments) {
+    if (arguments.size() != 1) {
+        return QStringLiteral("int");
+    }
+    const std::optional<QString> argument = typeOf(arguments[0].first, arguments[0].second);
+    const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
+                                   [&](const auto& call) { return call.first == close; });
+    if (argument && !noted) {
+        m_dataLengths.emplace_back(close, *argument);
+    }
+    return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
+               ? QStringLiteral("bigint")
+               : QStringLiteral("int");
+}
+
+// DATALENGTH in the WHERE, GROUP BY, HAVING or ORDER BY of the query itself
+// (not of a subquery): its argument is typed in the select list's place.
+void QueryTyping::noteDataLengthsOutsideList() {
+    if (m_listLast <= m_listFirst || m_listLast >= m_pieces.size()) {
+        return;
+    }
+    for (size_t i = m_listLast; i + 1 < m_pieces.size(); ++i) {
+        if (m_pieces[i].isPunctuation(u"(") && m_pieces[i + 1].isWord(u"SELECT")) {
+            i = tsql::closeOf(m_pieces, i);
+            continue;
+        }
+        if (!m_pieces[i].isWord(u"tsql_datalength") || !m_pieces[i + 1].isPunctuation(u"(")) {
+            continue;
+        }
+        const size_t close = tsql::closeOf(m_pieces, i + 1);
+        if (close >= m_pieces.size()) {
+            return;
+        }
+        m_index = 0;
+        m_itemFirst = m_listFirst;
+        m_itemLast = m_listLast;
+        ofDataLength(close, tsql::splitTopLevel(m_pieces, i + 2, close));
+    }
+}
+
 QString QueryTyping::withFractionalDivisions() {
     if (!m_statement) {
         return {};
@@ -650,7 +698,11 @@ QString QueryTyping::withFractionalDivisions() {
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         declarationOf(i);
     }
-    if (m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
+    if (!m_parsed) {
+        parse();
+    }
+    noteDataLengthsOutsideList();
+    if (m_dataLengths.empty() && m_fractionalDivisions.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
         m_typedConversions.empty() && m_checkedResults.empty() && m_nativeAdditions.empty() &&
         m_moneySums.empty()) {
         return {};
@@ -682,6 +734,9 @@ QString QueryTyping::withFractionalDivisions() {
         pieces[first].text.prepend(check);
         pieces[last].text.append(QLatin1Char(')'));
     }
+    for (const auto& [close, declaration] : m_dataLengths) {
+        pieces[close].text.prepend(QStringLiteral(", ") + tsql::Token::string(declaration).text);
+    }
     for (const TypedConversion& conversion : m_typedConversions) {
         pieces[conversion.close].text.prepend(
             (conversion.styled ? QStringLiteral(", ") : QStringLiteral(", NULL, ")) +
@@ -699,6 +754,7 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_convert")) && !additionsPerRow &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("tsql_round")) &&
+        !statement.contains(QLatin1String("tsql_datalength")) &&
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive)) {
         return statement;
     }

@@ -46,8 +46,8 @@ public:
     // such operands, whose result SQL Server gives with its fraction, made
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
     // conversion of money or a decimal to text or an integer given its
-    // value's type, and each SUM of money made an exact one; empty when
-    // there is none.
+    // value's type, and each SUM of money made an exact one, and each
+    // DATALENGTH given its argument's declared type; empty when there is none.
     QString withFractionalDivisions();
 
 private:
@@ -66,6 +66,9 @@ private:
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
+    std::optional<QString> ofDataLength(size_t close,
+                                        const std::vector<std::pair<size_t, size_t>>& arguments);
+    void noteDataLengthsOutsideList();
 
     sqlite3* m_db;
     std::unique_ptr<PreparedStatement> m_own;
@@ -76,6 +79,8 @@ private:
     // The select list's items, one per result column, or empty when they
     // cannot be matched to the columns (SELECT *, ...).
     std::vector<std::pair<size_t, size_t>> m_items;
+    size_t m_listFirst = 0; // the select list's pieces
+    size_t m_listLast = 0;
     QStringList m_sources; // the FROM clause's names, for the views among them
     // The queries of a UNION, EXCEPT or INTERSECT; empty for one query.
     std::vector<std::pair<size_t, size_t>> m_branches;
@@ -103,6 +108,9 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
+    // Calls of tsql_datalength (their ')') and their argument's declaration,
+    // which the bytes a value takes depend on (two a character in nvarchar).
+    std::vector<std::pair<size_t, QString>> m_dataLengths;
     // Calls of SUM of money, summed in whole ten-thousandths instead.
     std::vector<size_t> m_moneySums;
     // Calls of tsql_add (name, the comma) of two numbers with fractions.

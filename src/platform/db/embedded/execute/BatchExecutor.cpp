@@ -5,6 +5,7 @@
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
@@ -77,18 +78,6 @@ bool isTriggerSwitch(const StatementNode& node) {
     std::size_t i = 2;
     readObjectName(node.tokens, i);
     return isSwitch(i);
-}
-
-QString insertTarget(const Tokens& tokens) {
-    std::size_t i = 0;
-    while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
-        ++i;
-    }
-    ++i;
-    if (upperWord(tokens, i) == QLatin1String("INTO")) {
-        ++i;
-    }
-    return readObjectName(tokens, i);
 }
 
 } // namespace
@@ -286,6 +275,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("VIEW")) {
+        defineView(tokens, scope, true);
     } else if (isTriggerSwitch(node)) {
         switchTriggers(tokens);
     } else if (first == QLatin1String("DROP")) {
@@ -506,21 +497,33 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
                                                             : ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
-    runSql(tokens, scope);
-    if (what != QLatin1String("VIEW")) {
+    if (what == QLatin1String("VIEW")) {
+        defineView(tokens, scope, false);
         return;
     }
-    // SQLite accepts a view over missing tables; SQL Server refuses it (208).
+    runSql(tokens, scope);
+}
+
+void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool alter) {
     std::size_t i = 2;
     const QString view = readObjectName(tokens, i);
     SqliteDatabase& database = m_session.current();
+    if (alter && !database.hasTable(view)) {
+        failWith(native::InvalidObjectName, {view});
+    }
+    runSql(tokens, scope);
+    // SQLite accepts a view over missing tables; SQL Server refuses it (208).
     const QString probe = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(sqliteQuoted(view));
     PreparedStatement check(database.handle(), probe);
     if (!check.ok()) {
         const ProviderError error = database.lastError(probe);
-        ignoringErrors([&] { database.run(QStringLiteral("DROP VIEW ") + sqliteQuoted(view)); });
+        ignoringErrors([&] {
+            database.run(QStringLiteral("DROP VIEW ") + sqliteQuoted(view));
+            ViewDefinitions(database).forget(view);
+        });
         throw ProviderFailure({error});
     }
+    ViewDefinitions(database).store(view, joinTokensByLine(tokens));
 }
 
 void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
@@ -552,6 +555,9 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                 database.run(tsql::schema::forgetIdentity(name).join(QStringLiteral(";\n")));
             }
             TriggerCatalog(database).dropTableTriggers(name); // a table's triggers go with it
+            if (what == QLatin1String("VIEW")) {
+                ViewDefinitions(database).forget(name);
+            }
         }
     } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         ProcedureCatalog catalog(database);

@@ -31,9 +31,10 @@ long long countOf(SqliteDatabase& database, const QString& table) {
 } // namespace
 
 ChangeCapture::ChangeCapture(SqliteDatabase& database, const QString& table, DataEvent event,
-                             Timing timing, int level)
+                             Timing timing, int level, int part)
     : m_database(database), m_table(table), m_event(event), m_timing(timing) {
-    const QString suffix = QString::number(level);
+    const QString suffix =
+        QString::number(level) + (part > 0 ? QStringLiteral("_") + QString::number(part) : QString());
     m_noteOld = QStringLiteral("estaciones_anteriores_") + suffix;
     m_noteNew = QStringLiteral("estaciones_nuevas_") + suffix;
     m_trigger = QStringLiteral("estaciones_captura_") + suffix;

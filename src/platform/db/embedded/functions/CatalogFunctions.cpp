@@ -138,6 +138,14 @@ ColumnType columnType(const QString& declared) {
     return c;
 }
 
+} // namespace
+
+int declaredBytes(const QString& declared) {
+    return columnType(declared).bytes;
+}
+
+namespace {
+
 void resultInt(sqlite3_context* ctx, qint64 value) {
     sqlite3_result_int64(ctx, value);
 }
@@ -352,6 +360,9 @@ void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(constraintTable));
         rowid = id - constraintIdBase;
+    } else if (id >= triggerIdBase) {
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1").arg(QLatin1String(triggerTable));
+        rowid = id - triggerIdBase;
     } else if (id >= procedureIdBase) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(procedureTable));
@@ -359,6 +370,38 @@ void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     } else {
         sql = QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1 AND type IN "
                              "('table', 'view', 'trigger')");
+    }
+    resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
+}
+
+// OBJECT_DEFINITION(id): the text a view, procedure or trigger was written
+// with, a CHECK or DEFAULT constraint's expression; NULL for other objects
+// (tables) and for views made before their texts were kept.
+void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const qint64 id = sqlite3_value_int64(argv[0]);
+    if (id < 0)
+        return sqlite3_result_null(ctx);
+    QString sql;
+    qint64 rowid = id;
+    if (id >= constraintIdBase) {
+        sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1 AND kind IN ('C', 'D')")
+                  .arg(QLatin1String(constraintTable));
+        rowid = id - constraintIdBase;
+    } else if (id >= triggerIdBase) {
+        sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(triggerTable));
+        rowid = id - triggerIdBase;
+    } else if (id >= procedureIdBase) {
+        sql = QStringLiteral("SELECT definicion FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(procedureTable));
+        rowid = id - procedureIdBase;
+    } else {
+        sql = QStringLiteral("SELECT d.definition FROM sqlite_schema AS m JOIN %1 AS d ON d.name "
+                             "= m.name WHERE m.rowid = ?1 AND m.type = 'view'")
+                  .arg(QLatin1String(viewTable));
     }
     resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
 }
@@ -451,6 +494,7 @@ const FunctionRegistration registrations[] = {
     {"tsql_columnproperty", 3, guarded<columnProperty>},
     {"tsql_indexproperty", 3, guarded<indexProperty>},
     {"tsql_object_name", 1, guarded<objectName>},
+    {"tsql_object_definition", 1, guarded<objectDefinition>},
     {"tsql_type_id", 1, guarded<typeId>},
     {"tsql_type_name_of_id", 1, guarded<typeName>},
     {"tsql_schema_name", 0, guarded<schemaName>},

@@ -98,7 +98,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     moveLeadingAliases(pieces);
     checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
-    rewriteTableOperators(pieces);
+    rewriteTableOperators(pieces, settings);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapMoneyLiterals(pieces);

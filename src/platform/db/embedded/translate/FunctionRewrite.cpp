@@ -54,6 +54,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"suser_sname", "tsql_system_user"},
         {"suser_name", "tsql_system_user"},
         {"object_name", "tsql_object_name"},
+        {"object_definition", "tsql_object_definition"},
         {"indexproperty", "tsql_indexproperty"},
         {"type_id", "tsql_type_id"},
         {"type_name", "tsql_type_name_of_id"},
@@ -300,6 +301,19 @@ void passDecimalSource(Pieces& call) {
     insertPieces(call, call.size() - 1, extra);
 }
 
+// DATALENGTH(N'abc'): the literal's type goes with it as a second argument,
+// since the text SQLite sees no longer tells nvarchar from varchar. Other
+// arguments are typed where their columns are known (see QueryTyping).
+void passNationalLiteralType(Pieces& pieces, size_t open, size_t close) {
+    if (close != open + 2 || pieces[open + 1].kind != TokenKind::String ||
+        !pieces[open + 1].wasNational)
+        return;
+    Pieces extra = piecesOf(QStringLiteral(", "));
+    const Pieces declaration = stringPiece(QStringLiteral("nvarchar"));
+    extra.insert(extra.end(), declaration.begin(), declaration.end());
+    insertPieces(pieces, close, extra);
+}
+
 } // namespace
 
 void mapFunctions(Pieces& pieces) {
@@ -321,8 +335,16 @@ void mapFunctions(Pieces& pieces) {
             continue;
         Pieces replacement;
         size_t end = close + 1;
+        // CAST(x AS nchar(5)), CONVERT(nchar(5), x): a type, not NCHAR().
+        if (name == QLatin1String("nchar") && i > 0 &&
+            (pieces[i - 1].isWord(u"AS") ||
+             (pieces[i - 1].isPunctuation(u"(") && i > 1 &&
+              (pieces[i - 2].isWord(u"CONVERT") || pieces[i - 2].isWord(u"TRY_CONVERT")))))
+            continue;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
+            if (name == QLatin1String("datalength"))
+                passNationalLiteralType(pieces, open, close);
             // A case-sensitive or binary collation on an argument makes the search exact.
             if (name == QLatin1String("charindex") &&
                 findTopLevelWord(pieces, open + 1, close, u"BINARY") != close)
