@@ -80,6 +80,35 @@ bool isTriggerSwitch(const StatementNode& node) {
     return isSwitch(i);
 }
 
+// ALTER TABLE t ADD ... ON DELETE|UPDATE {CASCADE|SET ...}: 1787 while t has
+// an INSTEAD OF trigger of that event, which the cascaded rows would bypass.
+void refuseCascadeOverInsteadOf(SqliteDatabase& database, const Tokens& tokens) {
+    std::size_t i = 2;
+    const QString table = readObjectName(tokens, i);
+    QString constraint;
+    for (; i + 2 < tokens.size(); ++i) {
+        if (tokens[i].isWord(u"CONSTRAINT")) {
+            std::size_t at = i + 1;
+            constraint = readObjectName(tokens, at);
+            continue;
+        }
+        if (!tokens[i].isWord(u"ON") ||
+            !(tokens[i + 2].isWord(u"CASCADE") || tokens[i + 2].isWord(u"SET"))) {
+            continue;
+        }
+        const bool onDelete = tokens[i + 1].isWord(u"DELETE");
+        if (!onDelete && !tokens[i + 1].isWord(u"UPDATE")) {
+            continue;
+        }
+        const std::vector<TriggerDefinition> triggers = TriggerCatalog(database).firedBy(
+            table, onDelete ? DataEvent::Delete : DataEvent::Update);
+        if (std::any_of(triggers.begin(), triggers.end(),
+                        [](const TriggerDefinition& t) { return t.insteadOf; })) {
+            failWith(native::CascadeOnTableWithInsteadOf, {constraint, table});
+        }
+    }
+}
+
 } // namespace
 
 BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
@@ -279,6 +308,9 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         defineView(tokens, scope, true);
     } else if (isTriggerSwitch(node)) {
         switchTriggers(tokens);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TABLE")) {
+        refuseCascadeOverInsteadOf(m_session.current(), tokens);
+        runSql(tokens, scope);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {

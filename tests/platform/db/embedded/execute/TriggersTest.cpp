@@ -171,6 +171,16 @@ TEST_F(TriggersTest, InsteadOfTriggersAreRefusedWhereAKeyCascades) {
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.triggers WHERE parent_id = OBJECT_ID('hijo')")
                   .toInt32(),
               2);
+    // Nor can a key that cascades updates come to a table with INSTEAD OF UPDATE.
+    run("CREATE TABLE otro (id int PRIMARY KEY)");
+    run("ALTER TABLE hijo ADD otro int NULL");
+    EXPECT_EQ(nativeErrorOf("ALTER TABLE hijo ADD CONSTRAINT fk_hijo_otro FOREIGN KEY (otro) "
+                            "REFERENCES otro (id) ON UPDATE CASCADE"),
+              1787);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.foreign_keys WHERE name = 'fk_hijo_otro'").toInt32(),
+              0);
+    run("ALTER TABLE hijo ADD CONSTRAINT fk_hijo_otro FOREIGN KEY (otro) REFERENCES otro (id) ON "
+        "DELETE NO ACTION");
 }
 
 } // namespace estaciones::db::sqlite::test
