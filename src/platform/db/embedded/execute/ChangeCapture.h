@@ -53,6 +53,7 @@ private:
     DataEvent m_event;
     Timing m_timing;
     bool m_isView = false;
+    QString m_schema = QStringLiteral("main");
     QStringList m_columns;
     QStringList m_types;
     QString m_noteOld; // rowid (or nothing, instead of the statement) and the old values

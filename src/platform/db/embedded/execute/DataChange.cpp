@@ -38,6 +38,12 @@ private:
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
                                                              VariableScope& scope) {
     SqliteDatabase& database = m_session.current();
+    // A table variable is a temporary table of its own name.
+    const QString table =
+        data.table.startsWith(QLatin1Char('@')) ? scope.tableOf(data.table) : data.table;
+    if (table.isEmpty()) {
+        return std::nullopt;
+    }
     const TriggerCatalog catalog(database);
     // RECURSIVE_TRIGGERS is OFF: a trigger's own statements do not fire it
     // again, and an INSTEAD OF trigger's statements reach the table itself.
@@ -50,7 +56,7 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         });
         return triggers;
     };
-    std::vector<TriggerDefinition> triggers = notRecursive(catalog.firedBy(data.table, data.event));
+    std::vector<TriggerDefinition> triggers = notRecursive(catalog.firedBy(table, data.event));
     const bool insteadOf = std::any_of(triggers.begin(), triggers.end(),
                                        [](const TriggerDefinition& t) { return t.insteadOf; });
     if (insteadOf) {
@@ -64,8 +70,8 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     };
     std::vector<Cascaded> cascaded;
     if (!insteadOf) {
-        for (CascadedChange& change : cascadedChanges(database, data.table, data.event)) {
-            if (change.table.compare(data.table, Qt::CaseInsensitive) == 0) {
+        for (CascadedChange& change : cascadedChanges(database, table, data.event)) {
+            if (change.table.compare(table, Qt::CaseInsensitive) == 0) {
                 continue; // a key of the table on itself: its own capture notes those rows
             }
             std::vector<TriggerDefinition> fired =
@@ -89,7 +95,7 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     StatementOutcome outcome;
     try {
         const LevelGuard level(m_captureLevel);
-        ChangeCapture capture(database, data.table, data.event,
+        ChangeCapture capture(database, table, data.event,
                               insteadOf ? ChangeCapture::Timing::InsteadOf
                                         : ChangeCapture::Timing::After,
                               m_captureLevel);

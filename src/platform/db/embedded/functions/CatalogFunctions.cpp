@@ -346,11 +346,8 @@ void indexProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // OBJECT_NAME(object_id): by the id ranges the catalogue gives each kind of object.
-void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
-        return sqlite3_result_null(ctx);
-    sqlite3* db = sqlite3_context_db_handle(ctx);
-    const qint64 id = sqlite3_value_int64(argv[0]);
+// The name of the object with catalogue id `id`, empty when there is none.
+QString nameOfObject(sqlite3* db, qint64 id) {
     QString sql;
     qint64 rowid = id;
     if (id < 0) {
@@ -371,7 +368,21 @@ void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sql = QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1 AND type IN "
                              "('table', 'view', 'trigger')");
     }
-    resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
+    return columnOf(db, sql, {QString::number(rowid)}).value(0);
+}
+
+void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    resultText(ctx, nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])));
+}
+
+// OBJECT_SCHEMA_NAME(id): every object of a database is dbo's here.
+void objectSchemaName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) ||
+        nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])).isEmpty())
+        return sqlite3_result_null(ctx);
+    resultText(ctx, QStringLiteral("dbo"));
 }
 
 // OBJECT_DEFINITION(id): the text a view, procedure or trigger was written
@@ -495,6 +506,7 @@ const FunctionRegistration registrations[] = {
     {"tsql_indexproperty", 3, guarded<indexProperty>},
     {"tsql_object_name", 1, guarded<objectName>},
     {"tsql_object_definition", 1, guarded<objectDefinition>},
+    {"tsql_object_schema_name", 1, guarded<objectSchemaName>},
     {"tsql_type_id", 1, guarded<typeId>},
     {"tsql_type_name_of_id", 1, guarded<typeName>},
     {"tsql_schema_name", 0, guarded<schemaName>},

@@ -55,6 +55,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"suser_name", "tsql_system_user"},
         {"object_name", "tsql_object_name"},
         {"object_definition", "tsql_object_definition"},
+        {"object_schema_name", "tsql_object_schema_name"},
         {"indexproperty", "tsql_indexproperty"},
         {"type_id", "tsql_type_id"},
         {"type_name", "tsql_type_name_of_id"},
