@@ -130,6 +130,53 @@ void datalength(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
 }
 
+// STRING_ESCAPE(text, 'json'): the characters JSON escapes, escaped; the
+// only type the server knows is json.
+void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    if (isNull(argv[1]) || text(argv[1]).compare(QLatin1String("json"), Qt::CaseInsensitive) != 0)
+        throw ServerFailure(40517,
+                            QStringLiteral("Keyword or statement option 'STRING_ESCAPE con un tipo "
+                                           "distinto de json' is not supported in this version "
+                                           "of SQL Server."));
+    QString escaped;
+    for (const QChar c : text(argv[0])) {
+        switch (c.unicode()) {
+        case '"':
+            escaped += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case '/':
+            escaped += QStringLiteral("\\/");
+            break;
+        case '\b':
+            escaped += QStringLiteral("\\b");
+            break;
+        case '\f':
+            escaped += QStringLiteral("\\f");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        case '\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 32)
+                escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                escaped += c;
+        }
+    }
+    resultText(ctx, escaped);
+}
+
 // CONCAT: NULL arguments count as empty text; CONCAT_WS leaves them and their separator out.
 void concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     QString joined;
@@ -291,6 +338,7 @@ const FunctionRegistration registrations[] = {
     {"tsql_reverse", 1, guarded<reverse>},
     {"tsql_datalength", 1, guarded<datalength>},
     {"tsql_datalength", 2, guarded<datalength>},
+    {"tsql_string_escape", 2, guarded<stringEscape>},
     {"tsql_concat", -1, guarded<concat>},
     {"tsql_concat_ws", -1, guarded<concatWs>},
     {"tsql_choose", -1, guarded<choose>},

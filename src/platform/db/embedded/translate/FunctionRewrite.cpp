@@ -41,6 +41,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"stuff", "tsql_stuff"},
         {"reverse", "tsql_reverse"},
         {"datalength", "tsql_datalength"},
+        {"string_escape", "tsql_string_escape"},
         {"concat", "tsql_concat"},
         {"concat_ws", "tsql_concat_ws"},
         {"choose", "tsql_choose"},
