@@ -654,7 +654,10 @@ std::optional<QString> QueryTyping::ofDataLength(
     if (arguments.size() != 1) {
         return QStringLiteral("int");
     }
-    const std::optional<QString> argument = typeOf(arguments[0].first, arguments[0].second);
+    std::optional<QString> argument = typeOf(arguments[0].first, arguments[0].second);
+    if (!argument && isNationalText(arguments[0].first, arguments[0].second)) {
+        argument = QStringLiteral("nvarchar");
+    }
     const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
                                    [&](const auto& call) { return call.first == close; });
     if (argument && !noted) {
@@ -663,6 +666,45 @@ std::optional<QString> QueryTyping::ofDataLength(
     return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
                ? QStringLiteral("bigint")
                : QStringLiteral("int");
+}
+
+// Whether text made by [from, to) is national (nvarchar): a marked N''
+// literal, a national column, or text functions and '+' over one.
+bool QueryTyping::isNationalText(size_t from, size_t to) {
+    while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
+           tsql::closeOf(m_pieces, from) == to - 1) {
+        ++from;
+        --to;
+    }
+    if (from >= to) {
+        return false;
+    }
+    if (to - from >= 3 && m_pieces[from].kind == TokenKind::Word &&
+        m_pieces[from + 1].isPunctuation(u"(") && tsql::closeOf(m_pieces, from + 1) == to - 1) {
+        static const QSet<QString> firstArgument = {
+            "tsql_upper", "tsql_lower",     "ltrim",        "rtrim",         "trim",
+            "tsql_left",  "tsql_right",     "tsql_substring", "tsql_replace", "tsql_reverse",
+            "tsql_stuff", "tsql_replicate", "ifnull"};
+        static const QSet<QString> anyArgument = {"tsql_add", "tsql_concat", "coalesce"};
+        const QString name = m_pieces[from].text.toLower();
+        const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+        if (name == QLatin1String("tsql_national")) {
+            return true;
+        }
+        if (firstArgument.contains(name) && !arguments.empty()) {
+            return isNationalText(arguments[0].first, arguments[0].second);
+        }
+        if (anyArgument.contains(name)) {
+            return std::any_of(arguments.begin(), arguments.end(), [&](const auto& argument) {
+                return isNationalText(argument.first, argument.second);
+            });
+        }
+        return false;
+    }
+    static const QRegularExpression nationalType(QStringLiteral(R"(^\s*(nchar|nvarchar|ntext|sysname)\b)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    const std::optional<QString> declaration = ofColumnReference(from, to);
+    return declaration && nationalType.match(*declaration).hasMatch();
 }
 
 // DATALENGTH in the WHERE, GROUP BY, HAVING or ORDER BY of the query itself

@@ -69,6 +69,7 @@ private:
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDataLengthsOutsideList();
+    bool isNationalText(size_t from, size_t to);
 
     sqlite3* m_db;
     std::unique_ptr<PreparedStatement> m_own;

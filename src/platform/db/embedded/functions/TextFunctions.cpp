@@ -130,6 +130,11 @@ void datalength(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
 }
 
+// tsql_national(x): x, marked as an nvarchar literal for the binder.
+void nationalMarker(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_result_value(ctx, argv[0]);
+}
+
 // STRING_ESCAPE(text, 'json'): the characters JSON escapes, escaped; the
 // only type the server knows is json.
 void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -339,6 +344,7 @@ const FunctionRegistration registrations[] = {
     {"tsql_datalength", 1, guarded<datalength>},
     {"tsql_datalength", 2, guarded<datalength>},
     {"tsql_string_escape", 2, guarded<stringEscape>},
+    {"tsql_national", 1, nationalMarker},
     {"tsql_concat", -1, guarded<concat>},
     {"tsql_concat_ws", -1, guarded<concatWs>},
     {"tsql_choose", -1, guarded<choose>},

@@ -304,16 +304,33 @@ void passDecimalSource(Pieces& call) {
 }
 
 // DATALENGTH(N'abc'): the literal's type goes with it as a second argument,
-// since the text SQLite sees no longer tells nvarchar from varchar. Other
-// arguments are typed where their columns are known (see QueryTyping).
-void passNationalLiteralType(Pieces& pieces, size_t open, size_t close) {
-    if (close != open + 2 || pieces[open + 1].kind != TokenKind::String ||
-        !pieces[open + 1].wasNational)
+// since the text SQLite sees no longer tells nvarchar from varchar. In a
+// longer argument (N'a' + x) each national literal is marked
+// tsql_national('a') for the binder, which types the argument (see
+// QueryTyping) and passes its type the same way.
+void passNationalLiteralType(Pieces& pieces, size_t open, size_t& close) {
+    if (close == open + 2 && pieces[open + 1].kind == TokenKind::String) {
+        if (!pieces[open + 1].wasNational)
+            return;
+        Pieces extra = piecesOf(QStringLiteral(", "));
+        const Pieces declaration = stringPiece(QStringLiteral("nvarchar"));
+        extra.insert(extra.end(), declaration.begin(), declaration.end());
+        insertPieces(pieces, close, extra);
+        close += extra.size();
         return;
-    Pieces extra = piecesOf(QStringLiteral(", "));
-    const Pieces declaration = stringPiece(QStringLiteral("nvarchar"));
-    extra.insert(extra.end(), declaration.begin(), declaration.end());
-    insertPieces(pieces, close, extra);
+    }
+    for (size_t k = close; k-- > open + 1;) {
+        if (pieces[k].kind != TokenKind::String || !pieces[k].wasNational)
+            continue;
+        Pieces marked = piecesOf(QStringLiteral("tsql_national("));
+        marked.front().space = pieces[k].space;
+        Piece literal = pieces[k];
+        literal.space.clear();
+        marked.push_back(literal);
+        marked.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        close += marked.size() - 1;
+        replaceRange(pieces, k, k + 1, marked);
+    }
 }
 
 } // namespace
@@ -332,7 +349,7 @@ void mapFunctions(Pieces& pieces) {
             continue;
         }
         const size_t open = i + 1;
-        const size_t close = closeOf(pieces, open);
+        size_t close = closeOf(pieces, open);
         if (close >= pieces.size())
             continue;
         Pieces replacement;
