@@ -187,7 +187,71 @@ bool isAggregateCall(const Pieces& pieces, size_t from, size_t to) {
 // in ON may read the tables to its left, and it picks the rows of u the
 // subquery would give for each outer row. `apply` is CROSS or OUTER, `open`
 // the subquery's '('.
-Pieces applySubquery(const Pieces& pieces, size_t apply, size_t open, size_t& end) {
+// The names of the columns a select list [from, to) gives, refusing items
+// without one.
+QStringList itemNames(const Pieces& pieces, size_t from, size_t to, const QString& what) {
+    QStringList names;
+    for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, from, to)) {
+        const Piece& last = pieces[itemTo - 1];
+        const bool named =
+            last.isNameLike() && !isReservedWord(last) &&
+            (itemTo - itemFrom == 1 || pieces[itemTo - 2].isWord(u"AS") ||
+             pieces[itemTo - 2].isPunctuation(u".") || pieces[itemTo - 2].isPunctuation(u")") ||
+             pieces[itemTo - 2].isNameLike() || pieces[itemTo - 2].kind == TokenKind::Number ||
+             pieces[itemTo - 2].kind == TokenKind::String);
+        if (!named)
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" of unnamed columns"));
+        names << last.value();
+    }
+    return names;
+}
+
+// Whether the FROM clause goes on after `at` with more tables.
+bool joinsAfter(const Pieces& pieces, size_t at) {
+    for (size_t i = at; i < pieces.size(); ++i) {
+        const Piece& p = pieces[i];
+        if (p.isPunctuation(u"("))
+            i = closeOf(pieces, i);
+        else if (p.isPunctuation(u")") || p.isWord(u"WHERE") || p.isWord(u"GROUP") ||
+                 p.isWord(u"HAVING") || p.isWord(u"ORDER") || p.isWord(u"UNION") ||
+                 p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT") || p.isWord(u"OPTION"))
+            return false;
+        else if (p.isWord(u"JOIN") || p.isWord(u"APPLY") || p.isPunctuation(u","))
+            return true;
+    }
+    return false;
+}
+
+// The columns of the tables in a FROM clause [from, to) as "alias"."column",
+// for a star over them; a source that is not a table is refused.
+QStringList tableColumnsBefore(const Pieces& pieces, size_t from, size_t to,
+                               const DialectSettings& settings, const QString& what) {
+    QStringList columns;
+    for (size_t i = from + 1; i < to; ++i) {
+        const bool starts = pieces[i - 1].isWord(u"FROM") || pieces[i - 1].isWord(u"JOIN") ||
+                            pieces[i - 1].isPunctuation(u",");
+        if (!starts)
+            continue;
+        if (!pieces[i].isNameLike() || isReservedWord(pieces[i]) || !settings.tableColumns)
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" and a derived table"));
+        const QString table = pieces[i].value();
+        QString qualifier = table;
+        size_t k = i + 1;
+        if (k < to && pieces[k].isWord(u"AS"))
+            ++k;
+        if (k < to && pieces[k].isNameLike() && !isReservedWord(pieces[k]))
+            qualifier = pieces[k].value();
+        const QStringList own = settings.tableColumns(table);
+        if (own.isEmpty())
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" and this source"));
+        for (const QString& column : own)
+            columns << quoteName(qualifier) + QLatin1Char('.') + quoteName(column);
+    }
+    return columns;
+}
+
+Pieces applySubquery(Pieces& pieces, size_t apply, size_t open, size_t& end,
+                     const DialectSettings& settings, std::ptrdiff_t& shift) {
     const bool outer = pieces[apply].isWord(u"OUTER");
     const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
     const size_t close = closeOf(pieces, open);
@@ -237,23 +301,46 @@ Pieces applySubquery(const Pieces& pieces, size_t apply, size_t open, size_t& en
         if (pieces[i].isPunctuation(u"*"))
             refuse(what + QStringLiteral(" over SELECT *"));
     const QString alias = aliasAfter(pieces, close, end, what);
-    // The outer list must not read the row id the join adds.
-    const size_t outerSelect = enclosingSelect(pieces, apply);
-    if (outerSelect != size_t(-1)) {
-        const size_t outerFrom = findTopLevelWord(pieces, outerSelect, apply, u"FROM");
-        for (size_t i = outerSelect + 1; i < outerFrom; ++i)
-            if (pieces[i].isPunctuation(u"(")) {
-                i = closeOf(pieces, i);
-            } else if (pieces[i].isPunctuation(u"*") &&
-                       (i == outerSelect + 1 || pieces[i - 1].isPunctuation(u",") ||
-                        (pieces[i - 1].isPunctuation(u".") && pieces[i - 2].isName(alias)))) {
-                refuse(QStringLiteral("SELECT * over ") + what);
-            }
-    }
     const QString items = render(pieces, first, from).trimmed();
     const QString source = render(pieces, from + 1, sourceEnd).trimmed();
     const QString rest = render(pieces, sourceEnd, close).trimmed();
     const QString row = quoteName(rowOwner) + QStringLiteral(".rowid");
+    // The outer list must not read the row id the join adds: its stars
+    // become the columns they stand for.
+    const size_t outerSelect = enclosingSelect(pieces, apply);
+    if (outerSelect != size_t(-1)) {
+        const size_t outerFrom = findTopLevelWord(pieces, outerSelect, apply, u"FROM");
+        for (size_t i = outerFrom; i-- > outerSelect + 1;) {
+            if (pieces[i].isPunctuation(u")")) {
+                i = openOf(pieces, i);
+                continue;
+            }
+            if (!pieces[i].isPunctuation(u"*"))
+                continue;
+            const bool ofApply =
+                i >= 2 && pieces[i - 1].isPunctuation(u".") && pieces[i - 2].isName(alias);
+            const bool bare = i == outerSelect + 1 || pieces[i - 1].isPunctuation(u",") ||
+                              pieces[i - 1].isWord(u"DISTINCT") ||
+                              (i >= 2 && pieces[i - 2].isWord(u"TOP"));
+            if (!bare && !ofApply)
+                continue;
+            QStringList columns;
+            if (bare) {
+                if (joinsAfter(pieces, end))
+                    refuse(QStringLiteral("SELECT * over ") + what +
+                           QStringLiteral(" followed by other tables"));
+                columns = tableColumnsBefore(pieces, outerFrom, apply, settings, what);
+            }
+            for (const QString& name : itemNames(pieces, first, from, what))
+                columns << quoteName(alias) + QLatin1Char('.') + quoteName(name);
+            const size_t starFrom = ofApply ? i - 2 : i;
+            Pieces expansion = piecesOf(columns.join(QStringLiteral(", ")));
+            shift += static_cast<std::ptrdiff_t>(expansion.size()) -
+                     static_cast<std::ptrdiff_t>(i + 1 - starFrom);
+            replaceRange(pieces, starFrom, i + 1, std::move(expansion));
+            i = starFrom;
+        }
+    }
     return piecesOf(QStringLiteral(" %1 (SELECT %2, %3 AS tsql_apply_row FROM %4) AS %5 ON "
                                    "%5.tsql_apply_row IN (SELECT %6%3 FROM %4 %7)")
                         .arg(outer ? QStringLiteral("LEFT JOIN") : QStringLiteral("JOIN"), items,
@@ -271,10 +358,14 @@ void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
             if ((cross || outer) && i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
                 pieces[i + 2].isWord(u"SELECT")) {
                 size_t end = i + 1;
-                Pieces replacement = applySubquery(pieces, i - 1, i + 1, end);
+                std::ptrdiff_t shift = 0;
+                Pieces replacement = applySubquery(pieces, i - 1, i + 1, end, settings, shift);
+                // A star before it became the columns it stands for.
+                const size_t start = static_cast<size_t>(static_cast<std::ptrdiff_t>(i - 1) + shift);
+                end = static_cast<size_t>(static_cast<std::ptrdiff_t>(end) + shift);
                 const size_t length = replacement.size();
-                replaceRange(pieces, i - 1, end, std::move(replacement));
-                i = i - 1 + length - 1;
+                replaceRange(pieces, start, end, std::move(replacement));
+                i = start + length - 1;
                 continue;
             }
             // A table-valued function takes the columns of the tables before it as a join.

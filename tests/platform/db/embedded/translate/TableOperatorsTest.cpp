@@ -97,6 +97,26 @@ TEST_F(TableOperatorsTest, shouldApplyASubqueryToEachOuterRow) {
               8);
 }
 
+// A star stands for the outer tables' columns and then the subquery's, never
+// for the row id the join adds.
+TEST_F(TableOperatorsTest, shouldExpandAStarOverApply) {
+    const ExecutionResult all =
+        run("SELECT * FROM ventas AS v CROSS APPLY (SELECT TOP 1 importe AS mayor FROM ventas w "
+            "WHERE w.tienda = v.tienda ORDER BY importe DESC) AS m ORDER BY v.importe");
+    ASSERT_EQ(all.resultSets.size(), 1u);
+    const auto& columns = all.resultSets.front().columns;
+    ASSERT_EQ(columns.size(), 4u);
+    EXPECT_EQ(columns[0].name, "tienda");
+    EXPECT_EQ(columns[3].name, "mayor");
+    ASSERT_EQ(all.resultSets.front().rows.size(), 4u);
+    EXPECT_EQ(all.resultSets.front().rows[0][3].toInt64(), 3); // tienda 2's only sale
+    EXPECT_EQ(rows("SELECT m.* FROM ventas v OUTER APPLY (SELECT TOP 1 mes FROM ventas w WHERE "
+                   "w.tienda = v.tienda + 5) m")
+                  .front()
+                  .size(),
+              1u);
+}
+
 TEST_F(TableOperatorsTest, shouldApplyATableValuedFunctionKeepingOuterRows) {
     run("CREATE TABLE etiquetas (id int, lista varchar(20))");
     run("INSERT INTO etiquetas VALUES (1, 'a,b'), (2, NULL)");
@@ -120,7 +140,7 @@ TEST_F(TableOperatorsTest, shouldRefuseTheFormsItDoesNotCarryOut) {
                             "ventas a JOIN ventas b ON a.mes = b.mes WHERE a.tienda = v.tienda) s"),
               40517);
     EXPECT_EQ(nativeErrorOf("SELECT * FROM ventas v OUTER APPLY (SELECT TOP 1 mes FROM ventas w "
-                            "WHERE w.tienda = v.tienda) s"),
+                            "WHERE w.tienda = v.tienda) s JOIN ventas z ON z.mes = s.mes"),
               40517);
 }
 
