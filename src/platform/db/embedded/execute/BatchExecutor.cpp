@@ -533,17 +533,30 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         defineView(tokens, scope, false);
         return;
     }
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        node.word(3) == QLatin1String("VIEW")) {
+        defineView(tokens, scope, true);
+        return;
+    }
     runSql(tokens, scope);
 }
 
 void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool alter) {
-    std::size_t i = 2;
+    // CREATE OR ALTER VIEW makes the view as ALTER VIEW would, or anew.
+    const bool orAlter = upperWord(tokens, 1) == QLatin1String("OR");
+    std::size_t i = orAlter ? 4 : 2;
     const QString view = readObjectName(tokens, i);
     SqliteDatabase& database = m_session.current();
-    if (alter && !database.hasTable(view)) {
+    if (alter && !orAlter && !database.hasTable(view)) {
         failWith(native::InvalidObjectName, {view});
     }
-    runSql(tokens, scope);
+    if (orAlter) {
+        Tokens altering{Token::word(QStringLiteral("ALTER"))};
+        altering.insert(altering.end(), tokens.begin() + 3, tokens.end());
+        runSql(altering, scope);
+    } else {
+        runSql(tokens, scope);
+    }
     // SQLite accepts a view over missing tables; SQL Server refuses it (208).
     const QString probe = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(sqliteQuoted(view));
     PreparedStatement check(database.handle(), probe);

@@ -56,7 +56,8 @@ private:
     void set(const tsql::Tokens& tokens, VariableScope& scope);
     bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
     void create(const StatementNode& node, VariableScope& scope);
-    // CREATE VIEW or ALTER VIEW (208 for a view that is not there), its text kept as written.
+    // CREATE [OR ALTER] VIEW or ALTER VIEW (208 for a view that is not there),
+    // its text kept as written.
     void defineView(const tsql::Tokens& tokens, VariableScope& scope, bool alter);
     void drop(const tsql::Tokens& tokens, VariableScope& scope);
     // Procedure calls (ProcedureCall.cpp).
