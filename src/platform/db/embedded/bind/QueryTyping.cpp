@@ -301,6 +301,8 @@ void QueryTyping::parse() {
     }
     end = std::min(end, m_pieces.size());
     findBranches(select);
+    m_listFirst = from;
+    m_listLast = end;
     m_items = tsql::splitTopLevel(m_pieces, from, end);
     if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement)) {
         m_items.clear();
@@ -490,6 +492,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name.startsWith(QLatin1String("tsql_exact_")) && arguments.size() == 3 &&
         m_pieces[arguments[2].first].kind == TokenKind::String) {
         return m_pieces[arguments[2].first].value();
+    }
+    if (name == QLatin1String("tsql_datalength")) {
+        return ofDataLength(to - 1, arguments);
     }
     // a + b, which also joins text, and a - b, which also moves dates.
     if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
@@ -791,6 +796,91 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
     return std::nullopt;
 }
 
+// DATALENGTH is an int, a bigint of the max types; the call is noted with
+// its argument's declaration when that can be told.
+std::optional<QString> QueryTyping::ofDataLength(
+    size_t close, const std::vector<std::pair<size_t, size_t>>& arguments) {
+    if (arguments.size() != 1) {
+        return QStringLiteral("int");
+    }
+    std::optional<QString> argument = typeOf(arguments[0].first, arguments[0].second);
+    if (!argument && isNationalText(arguments[0].first, arguments[0].second)) {
+        argument = QStringLiteral("nvarchar");
+    }
+    const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
+                                   [&](const auto& call) { return call.first == close; });
+    if (argument && !noted) {
+        m_dataLengths.emplace_back(close, *argument);
+    }
+    return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
+               ? QStringLiteral("bigint")
+               : QStringLiteral("int");
+}
+
+// Whether text made by [from, to) is national (nvarchar): a marked N''
+// literal, a national column, or text functions and '+' over one.
+bool QueryTyping::isNationalText(size_t from, size_t to) {
+    while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
+           tsql::closeOf(m_pieces, from) == to - 1) {
+        ++from;
+        --to;
+    }
+    if (from >= to) {
+        return false;
+    }
+    if (to - from >= 3 && m_pieces[from].kind == TokenKind::Word &&
+        m_pieces[from + 1].isPunctuation(u"(") && tsql::closeOf(m_pieces, from + 1) == to - 1) {
+        static const QSet<QString> firstArgument = {
+            "tsql_upper", "tsql_lower",     "ltrim",        "rtrim",         "trim",
+            "tsql_left",  "tsql_right",     "tsql_substring", "tsql_replace", "tsql_reverse",
+            "tsql_stuff", "tsql_replicate", "ifnull"};
+        static const QSet<QString> anyArgument = {"tsql_add", "tsql_concat", "coalesce"};
+        const QString name = m_pieces[from].text.toLower();
+        const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+        if (name == QLatin1String("tsql_national")) {
+            return true;
+        }
+        if (firstArgument.contains(name) && !arguments.empty()) {
+            return isNationalText(arguments[0].first, arguments[0].second);
+        }
+        if (anyArgument.contains(name)) {
+            return std::any_of(arguments.begin(), arguments.end(), [&](const auto& argument) {
+                return isNationalText(argument.first, argument.second);
+            });
+        }
+        return false;
+    }
+    static const QRegularExpression nationalType(QStringLiteral(R"(^\s*(nchar|nvarchar|ntext|sysname)\b)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    const std::optional<QString> declaration = ofColumnReference(from, to);
+    return declaration && nationalType.match(*declaration).hasMatch();
+}
+
+// DATALENGTH in the WHERE, GROUP BY, HAVING or ORDER BY of the query itself
+// (not of a subquery): its argument is typed in the select list's place.
+void QueryTyping::noteDataLengthsOutsideList() {
+    if (m_listLast <= m_listFirst || m_listLast >= m_pieces.size()) {
+        return;
+    }
+    for (size_t i = m_listLast; i + 1 < m_pieces.size(); ++i) {
+        if (m_pieces[i].isPunctuation(u"(") && m_pieces[i + 1].isWord(u"SELECT")) {
+            i = tsql::closeOf(m_pieces, i);
+            continue;
+        }
+        if (!m_pieces[i].isWord(u"tsql_datalength") || !m_pieces[i + 1].isPunctuation(u"(")) {
+            continue;
+        }
+        const size_t close = tsql::closeOf(m_pieces, i + 1);
+        if (close >= m_pieces.size()) {
+            return;
+        }
+        m_index = 0;
+        m_itemFirst = m_listFirst;
+        m_itemLast = m_listLast;
+        ofDataLength(close, tsql::splitTopLevel(m_pieces, i + 2, close));
+    }
+}
+
 QString QueryTyping::withFractionalDivisions() {
     if (!m_statement) {
         return {};
@@ -799,9 +889,13 @@ QString QueryTyping::withFractionalDivisions() {
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         declarationOf(i);
     }
-    if (m_wrappings.empty() && m_fractionalCalls.empty() && m_moneyDivisions.empty() &&
-        m_typedConversions.empty() && m_nativeAdditions.empty() && m_exactAdditions.empty() &&
-        m_exactAggregates.empty()) {
+    if (!m_parsed) {
+        parse();
+    }
+    noteDataLengthsOutsideList();
+    if (m_dataLengths.empty() && m_wrappings.empty() && m_fractionalCalls.empty() &&
+        m_moneyDivisions.empty() && m_typedConversions.empty() && m_nativeAdditions.empty() &&
+        m_exactAdditions.empty() && m_exactAggregates.empty()) {
         return {};
     }
     // Names are changed first, then the wrappings are written innermost
@@ -853,6 +947,9 @@ QString QueryTyping::withFractionalDivisions() {
         }
         pieces[wrapping.last].text.append(wrapping.suffix);
     }
+    for (const auto& [close, declaration] : m_dataLengths) {
+        pieces[close].text.prepend(QStringLiteral(", ") + tsql::Token::string(declaration).text);
+    }
     for (const TypedConversion& conversion : m_typedConversions) {
         pieces[conversion.close].text.prepend(
             (conversion.styled ? QStringLiteral(", ") : QStringLiteral(", NULL, ")) +
@@ -869,6 +966,7 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_subtract")) &&
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("tsql_round")) &&
+        !statement.contains(QLatin1String("tsql_datalength")) &&
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;

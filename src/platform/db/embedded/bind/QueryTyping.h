@@ -47,7 +47,8 @@ public:
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
     // conversion of money or a decimal to text or an integer given its
     // value's type, and each + - *, SUM and AVG whose result is money or a
-    // decimal made an exact one; empty when there is none.
+    // decimal made an exact one, and each DATALENGTH given its argument's
+    // declared type; empty when there is none.
     QString withFractionalDivisions();
 
 private:
@@ -66,6 +67,10 @@ private:
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
+    std::optional<QString> ofDataLength(size_t close,
+                                        const std::vector<std::pair<size_t, size_t>>& arguments);
+    void noteDataLengthsOutsideList();
+    bool isNationalText(size_t from, size_t to);
 
     sqlite3* m_db;
     std::unique_ptr<PreparedStatement> m_own;
@@ -76,6 +81,8 @@ private:
     // The select list's items, one per result column, or empty when they
     // cannot be matched to the columns (SELECT *, ...).
     std::vector<std::pair<size_t, size_t>> m_items;
+    size_t m_listFirst = 0; // the select list's pieces
+    size_t m_listLast = 0;
     QStringList m_sources; // the FROM clause's names, for the views among them
     // The queries of a UNION, EXCEPT or INTERSECT; empty for one query.
     std::vector<std::pair<size_t, size_t>> m_branches;
@@ -110,6 +117,9 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
+    // Calls of tsql_datalength (their ')') and their argument's declaration,
+    // which the bytes a value takes depend on (two a character in nvarchar).
+    std::vector<std::pair<size_t, QString>> m_dataLengths;
     // Calls of SUM and AVG of money or decimal, worked out exactly instead:
     // the name's piece, the function that replaces it and, when it takes
     // the result's type, the call's ')'.

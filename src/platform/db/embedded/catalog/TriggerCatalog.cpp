@@ -1,6 +1,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/catalog/ReferentialActions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -136,6 +137,13 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
     if (m_database.hasTable(definition.name) ||
         ProcedureCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
+    }
+    // The rows a cascading key deletes or updates cannot be given to a
+    // trigger to do instead.
+    if (definition.insteadOf &&
+        ((definition.onDelete && hasCascadingKey(m_database, definition.table, DataEvent::Delete)) ||
+         (definition.onUpdate && hasCascadingKey(m_database, definition.table, DataEvent::Update)))) {
+        failWith(native::InsteadOfTriggerOnCascadedTable, {definition.name, definition.table});
     }
     // An altered trigger keeps its id (and so its place among the table's).
     write(QStringLiteral("INSERT INTO %1 (name, table_name, instead_of, on_insert, on_update, "

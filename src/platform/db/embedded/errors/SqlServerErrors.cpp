@@ -110,6 +110,12 @@ constexpr std::array messages{
             "statements. Previous count = %1, current count = %2."},
     Message{native::TransactionEndedInTrigger, 16, "25000", errnum::E_FAIL,
             "The transaction ended in the trigger. The batch has been aborted."},
+    Message{native::InsteadOfTriggerOnCascadedTable, 16, "42000", errnum::CommandError,
+            "Cannot CREATE INSTEAD OF DELETE or INSTEAD OF UPDATE TRIGGER '%1' on table '%2'. "
+            "This is because the table has a FOREIGN KEY with cascading DELETE or UPDATE."},
+    Message{native::CascadeOnTableWithInsteadOf, 16, "42000", errnum::CommandError,
+            "Cannot define foreign key constraint '%1' with cascaded DELETE or UPDATE on table "
+            "'%2' because the table has an INSTEAD OF DELETE or UPDATE TRIGGER defined on it."},
     Message{native::SaveWithoutTransaction, 16, "25000", errnum::E_FAIL,
             "Cannot issue SAVE TRANSACTION when there is no active transaction."},
     Message{native::UncommittableTransaction, 16, "25000", errnum::E_FAIL,

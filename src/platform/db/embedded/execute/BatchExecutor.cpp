@@ -5,6 +5,7 @@
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
@@ -79,16 +80,33 @@ bool isTriggerSwitch(const StatementNode& node) {
     return isSwitch(i);
 }
 
-QString insertTarget(const Tokens& tokens) {
-    std::size_t i = 0;
-    while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
-        ++i;
+// ALTER TABLE t ADD ... ON DELETE|UPDATE {CASCADE|SET ...}: 1787 while t has
+// an INSTEAD OF trigger of that event, which the cascaded rows would bypass.
+void refuseCascadeOverInsteadOf(SqliteDatabase& database, const Tokens& tokens) {
+    std::size_t i = 2;
+    const QString table = readObjectName(tokens, i);
+    QString constraint;
+    for (; i + 2 < tokens.size(); ++i) {
+        if (tokens[i].isWord(u"CONSTRAINT")) {
+            std::size_t at = i + 1;
+            constraint = readObjectName(tokens, at);
+            continue;
+        }
+        if (!tokens[i].isWord(u"ON") ||
+            !(tokens[i + 2].isWord(u"CASCADE") || tokens[i + 2].isWord(u"SET"))) {
+            continue;
+        }
+        const bool onDelete = tokens[i + 1].isWord(u"DELETE");
+        if (!onDelete && !tokens[i + 1].isWord(u"UPDATE")) {
+            continue;
+        }
+        const std::vector<TriggerDefinition> triggers = TriggerCatalog(database).firedBy(
+            table, onDelete ? DataEvent::Delete : DataEvent::Update);
+        if (std::any_of(triggers.begin(), triggers.end(),
+                        [](const TriggerDefinition& t) { return t.insteadOf; })) {
+            failWith(native::CascadeOnTableWithInsteadOf, {constraint, table});
+        }
     }
-    ++i;
-    if (upperWord(tokens, i) == QLatin1String("INTO")) {
-        ++i;
-    }
-    return readObjectName(tokens, i);
 }
 
 } // namespace
@@ -286,8 +304,13 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("VIEW")) {
+        defineView(tokens, scope, true);
     } else if (isTriggerSwitch(node)) {
         switchTriggers(tokens);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TABLE")) {
+        refuseCascadeOverInsteadOf(m_session.current(), tokens);
+        runSql(tokens, scope);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
     } else if (first == QLatin1String("TRUNCATE")) {
@@ -508,21 +531,46 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
                                                             : ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
-    runSql(tokens, scope);
-    if (what != QLatin1String("VIEW")) {
+    if (what == QLatin1String("VIEW")) {
+        defineView(tokens, scope, false);
         return;
     }
-    // SQLite accepts a view over missing tables; SQL Server refuses it (208).
-    std::size_t i = 2;
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        node.word(3) == QLatin1String("VIEW")) {
+        defineView(tokens, scope, true);
+        return;
+    }
+    runSql(tokens, scope);
+}
+
+void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool alter) {
+    // CREATE OR ALTER VIEW makes the view as ALTER VIEW would, or anew.
+    const bool orAlter = upperWord(tokens, 1) == QLatin1String("OR");
+    std::size_t i = orAlter ? 4 : 2;
     const QString view = readObjectName(tokens, i);
     SqliteDatabase& database = m_session.current();
+    if (alter && !orAlter && !database.hasTable(view)) {
+        failWith(native::InvalidObjectName, {view});
+    }
+    if (orAlter) {
+        Tokens altering{Token::word(QStringLiteral("ALTER"))};
+        altering.insert(altering.end(), tokens.begin() + 3, tokens.end());
+        runSql(altering, scope);
+    } else {
+        runSql(tokens, scope);
+    }
+    // SQLite accepts a view over missing tables; SQL Server refuses it (208).
     const QString probe = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(sqliteQuoted(view));
     PreparedStatement check(database.handle(), probe);
     if (!check.ok()) {
         const ProviderError error = database.lastError(probe);
-        ignoringErrors([&] { database.run(QStringLiteral("DROP VIEW ") + sqliteQuoted(view)); });
+        ignoringErrors([&] {
+            database.run(QStringLiteral("DROP VIEW ") + sqliteQuoted(view));
+            ViewDefinitions(database).forget(view);
+        });
         throw ProviderFailure({error});
     }
+    ViewDefinitions(database).store(view, joinTokensByLine(tokens));
 }
 
 void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
@@ -554,6 +602,9 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                 database.run(tsql::schema::forgetIdentity(name).join(QStringLiteral(";\n")));
             }
             TriggerCatalog(database).dropTableTriggers(name); // a table's triggers go with it
+            if (what == QLatin1String("VIEW")) {
+                ViewDefinitions(database).forget(name);
+            }
         }
     } else if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         ProcedureCatalog catalog(database);

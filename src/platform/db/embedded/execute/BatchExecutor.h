@@ -56,6 +56,9 @@ private:
     void set(const tsql::Tokens& tokens, VariableScope& scope);
     bool selectIntoVariables(const tsql::Tokens& tokens, VariableScope& scope);
     void create(const StatementNode& node, VariableScope& scope);
+    // CREATE [OR ALTER] VIEW or ALTER VIEW (208 for a view that is not there),
+    // its text kept as written.
+    void defineView(const tsql::Tokens& tokens, VariableScope& scope, bool alter);
     void drop(const tsql::Tokens& tokens, VariableScope& scope);
     // Procedure calls (ProcedureCall.cpp).
     void execute(const tsql::Tokens& tokens, std::size_t start, VariableScope& scope);
@@ -118,7 +121,8 @@ private:
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
     void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);
-    void runTrigger(const TriggerDefinition& trigger, const DataStatement& data,
+    // `updated`: the columns UPDATE(column) is true of.
+    void runTrigger(const TriggerDefinition& trigger, const QStringList& updated,
                     const ChangeCapture& capture, long long rows);
     // DISABLE / ENABLE TRIGGER, on their own or in ALTER TABLE.
     void switchTriggers(const tsql::Tokens& tokens);

@@ -31,15 +31,24 @@ long long countOf(SqliteDatabase& database, const QString& table) {
 } // namespace
 
 ChangeCapture::ChangeCapture(SqliteDatabase& database, const QString& table, DataEvent event,
-                             Timing timing, int level)
+                             Timing timing, int level, int part)
     : m_database(database), m_table(table), m_event(event), m_timing(timing) {
-    const QString suffix = QString::number(level);
+    const QString suffix =
+        QString::number(level) + (part > 0 ? QStringLiteral("_") + QString::number(part) : QString());
     m_noteOld = QStringLiteral("estaciones_anteriores_") + suffix;
     m_noteNew = QStringLiteral("estaciones_nuevas_") + suffix;
     m_trigger = QStringLiteral("estaciones_captura_") + suffix;
     m_inserted = QStringLiteral("estaciones_inserted_") + suffix;
     m_deleted = QStringLiteral("estaciones_deleted_") + suffix;
     {
+        // Temporary tables (#t, table variables) live in SQLite's temp schema.
+        PreparedStatement temporary(
+            database.handle(), QStringLiteral("SELECT 1 FROM sqlite_temp_schema WHERE name = ?1 "
+                                              "COLLATE NOCASE AND type = 'table'"));
+        temporary.bindText(1, table);
+        if (temporary.ok() && temporary.step() == SQLITE_ROW) {
+            m_schema = QStringLiteral("temp");
+        }
         PreparedStatement kind(database.handle(),
                                QStringLiteral("SELECT type FROM sqlite_schema WHERE name = ?1 "
                                               "COLLATE NOCASE AND type IN ('table', 'view')"));
@@ -49,8 +58,9 @@ ChangeCapture::ChangeCapture(SqliteDatabase& database, const QString& table, Dat
         }
         PreparedStatement columns(database.handle(),
                                   QStringLiteral("SELECT name, type FROM pragma_table_xinfo(?1, "
-                                                 "'main') WHERE hidden <> 1 ORDER BY cid"));
+                                                 "?2) WHERE hidden <> 1 ORDER BY cid"));
         columns.bindText(1, table);
+        columns.bindText(2, m_schema);
         while (columns.ok() && columns.step() == SQLITE_ROW) {
             m_columns << columnText(columns.handle(), 0);
             m_types << columnText(columns.handle(), 1);
@@ -122,8 +132,9 @@ QString ChangeCapture::noteTrigger(const QString& body) const {
     const QString when = m_timing == Timing::After ? QStringLiteral("AFTER")
                          : m_isView                ? QStringLiteral("INSTEAD OF")
                                                    : QStringLiteral("BEFORE");
-    return QStringLiteral("CREATE TEMP TRIGGER %1 %2 %3 ON main.%4 BEGIN %5 END")
-        .arg(sqliteQuoted(m_trigger), when, QLatin1String(verb), sqliteQuoted(m_table), body);
+    return QStringLiteral("CREATE TEMP TRIGGER %1 %2 %3 ON %4.%5 BEGIN %6 END")
+        .arg(sqliteQuoted(m_trigger), when, QLatin1String(verb), m_schema, sqliteQuoted(m_table),
+             body);
 }
 
 void ChangeCapture::stopNoting() {
@@ -153,9 +164,9 @@ void ChangeCapture::collect() {
         if (m_event != DataEvent::Delete) {
             const QString ids = m_event == DataEvent::Insert ? newNotes : oldNotes;
             statements << QStringLiteral("INSERT INTO temp.%1 (rowid, %2) SELECT t.rowid, %3 "
-                                         "FROM main.%4 AS t WHERE t.rowid IN (SELECT rid FROM %5)")
+                                         "FROM %4.%5 AS t WHERE t.rowid IN (SELECT rid FROM %6)")
                               .arg(sqliteQuoted(m_inserted), all,
-                                   prefixed(m_columns, QStringLiteral("t.")),
+                                   prefixed(m_columns, QStringLiteral("t.")), m_schema,
                                    sqliteQuoted(m_table), ids);
         }
     }

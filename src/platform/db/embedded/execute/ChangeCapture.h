@@ -24,9 +24,10 @@ public:
     enum class Timing { After, InsteadOf };
 
     // `level` keeps the tables of nested statements (a trigger's own
-    // statements) apart.
+    // statements) apart, `part` those of the tables one statement changes
+    // (its own and those its cascading foreign keys reach).
     ChangeCapture(SqliteDatabase& database, const QString& table, DataEvent event, Timing timing,
-                  int level);
+                  int level, int part = 0);
     ~ChangeCapture();
     ChangeCapture(const ChangeCapture&) = delete;
     ChangeCapture& operator=(const ChangeCapture&) = delete;
@@ -52,6 +53,7 @@ private:
     DataEvent m_event;
     Timing m_timing;
     bool m_isView = false;
+    QString m_schema = QStringLiteral("main");
     QStringList m_columns;
     QStringList m_types;
     QString m_noteOld; // rowid (or nothing, instead of the statement) and the old values

@@ -4,6 +4,7 @@
 
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/catalog/ReferentialActions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
@@ -11,6 +12,8 @@
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
+
+#include <memory>
 
 namespace estaciones::db::sqlite {
 
@@ -35,39 +38,78 @@ private:
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
                                                              VariableScope& scope) {
     SqliteDatabase& database = m_session.current();
-    std::vector<TriggerDefinition> triggers =
-        TriggerCatalog(database).firedBy(data.table, data.event);
+    // A table variable is a temporary table of its own name.
+    const QString table =
+        data.table.startsWith(QLatin1Char('@')) ? scope.tableOf(data.table) : data.table;
+    if (table.isEmpty()) {
+        return std::nullopt;
+    }
+    const TriggerCatalog catalog(database);
     // RECURSIVE_TRIGGERS is OFF: a trigger's own statements do not fire it
     // again, and an INSTEAD OF trigger's statements reach the table itself.
-    std::erase_if(triggers, [&](const TriggerDefinition& trigger) {
-        return trigger.insteadOf ? m_triggers.contains(trigger.name, Qt::CaseInsensitive)
-                                 : !m_triggers.isEmpty() &&
-                                       m_triggers.back().compare(trigger.name,
-                                                                 Qt::CaseInsensitive) == 0;
-    });
+    const auto notRecursive = [&](std::vector<TriggerDefinition> triggers) {
+        std::erase_if(triggers, [&](const TriggerDefinition& trigger) {
+            return trigger.insteadOf ? m_triggers.contains(trigger.name, Qt::CaseInsensitive)
+                                     : !m_triggers.isEmpty() &&
+                                           m_triggers.back().compare(trigger.name,
+                                                                     Qt::CaseInsensitive) == 0;
+        });
+        return triggers;
+    };
+    std::vector<TriggerDefinition> triggers = notRecursive(catalog.firedBy(table, data.event));
     const bool insteadOf = std::any_of(triggers.begin(), triggers.end(),
                                        [](const TriggerDefinition& t) { return t.insteadOf; });
     if (insteadOf) {
         std::erase_if(triggers, [](const TriggerDefinition& t) { return !t.insteadOf; });
     }
-    if (triggers.empty() && data.output.empty()) {
+    // The AFTER triggers of the tables the statement's cascading foreign
+    // keys change fire too, with the rows the cascade changed.
+    struct Cascaded {
+        CascadedChange change;
+        std::vector<TriggerDefinition> triggers;
+    };
+    std::vector<Cascaded> cascaded;
+    if (!insteadOf) {
+        for (CascadedChange& change : cascadedChanges(database, table, data.event)) {
+            if (change.table.compare(table, Qt::CaseInsensitive) == 0) {
+                continue; // a key of the table on itself: its own capture notes those rows
+            }
+            std::vector<TriggerDefinition> fired =
+                notRecursive(catalog.firedBy(change.table, change.event));
+            std::erase_if(fired, [](const TriggerDefinition& t) { return t.insteadOf; });
+            if (!fired.empty()) {
+                cascaded.push_back({std::move(change), std::move(fired)});
+            }
+        }
+    }
+    if (triggers.empty() && cascaded.empty() && data.output.empty()) {
         return std::nullopt;
     }
     // The statement and its triggers are one transaction: a trigger's
     // ROLLBACK undoes the statement too.
-    const bool implicitTransaction = !triggers.empty() && m_session.transactionDepth() == 0;
+    const bool implicitTransaction =
+        (!triggers.empty() || !cascaded.empty()) && m_session.transactionDepth() == 0;
     if (implicitTransaction) {
         m_session.beginTransaction();
     }
     StatementOutcome outcome;
     try {
         const LevelGuard level(m_captureLevel);
-        ChangeCapture capture(database, data.table, data.event,
+        ChangeCapture capture(database, table, data.event,
                               insteadOf ? ChangeCapture::Timing::InsteadOf
                                         : ChangeCapture::Timing::After,
                               m_captureLevel);
+        std::vector<std::unique_ptr<ChangeCapture>> cascadeCaptures;
+        for (const Cascaded& c : cascaded) {
+            cascadeCaptures.push_back(std::make_unique<ChangeCapture>(
+                database, c.change.table, c.change.event, ChangeCapture::Timing::After,
+                m_captureLevel, static_cast<int>(cascadeCaptures.size()) + 1));
+        }
         outcome = runTranslated(data.statement, scope);
         capture.collect();
+        for (const std::unique_ptr<ChangeCapture>& c : cascadeCaptures) {
+            c->collect();
+        }
         if (insteadOf) {
             outcome.rowsChanged = capture.rows();
         }
@@ -75,12 +117,28 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         if (!data.output.empty()) {
             runOutput(data, capture, scope);
         }
-        for (const TriggerDefinition& trigger : triggers) {
-            runTrigger(trigger, data, capture, rows);
-            if (m_session.transactionDepth() == 0) {
-                failWith(native::TransactionEndedInTrigger);
+        const auto fire = [&](const std::vector<TriggerDefinition>& fired,
+                              const QStringList& updated, const ChangeCapture& changes,
+                              long long count) {
+            for (const TriggerDefinition& trigger : fired) {
+                runTrigger(trigger, updated, changes, count);
+                if (m_session.transactionDepth() == 0) {
+                    failWith(native::TransactionEndedInTrigger);
+                }
+            }
+        };
+        // After every cascading action, the triggers of the tables they
+        // changed, the last reached first; those of the statement's table last.
+        for (std::size_t k = cascaded.size(); k-- > 0;) {
+            if (cascadeCaptures[k]->rows() > 0) {
+                fire(cascaded[k].triggers, cascaded[k].change.columns, *cascadeCaptures[k],
+                     cascadeCaptures[k]->rows());
             }
         }
+        const QStringList updated = data.event == DataEvent::Insert   ? capture.columns()
+                                    : data.event == DataEvent::Update ? data.setColumns
+                                                                      : QStringList();
+        fire(triggers, updated, capture, rows);
         m_session.rowCount = rows;
     } catch (...) {
         if (implicitTransaction && m_session.transactionDepth() > 0) {
@@ -123,17 +181,13 @@ void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& ca
     runChange(tsql::significantTokens(text), scope);
 }
 
-void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const DataStatement& data,
+void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const QStringList& updated,
                                const ChangeCapture& capture, long long rows) {
     if (m_nesting + 1 > maximumNesting) {
         failWith(native::NestingLimit);
     }
-    FiringStatement firing{capture.insertedTable(), capture.deletedTable(), capture.columns(), {}};
-    if (data.event == DataEvent::Insert) {
-        firing.updated = capture.columns();
-    } else if (data.event == DataEvent::Update) {
-        firing.updated = data.setColumns;
-    }
+    const FiringStatement firing{capture.insertedTable(), capture.deletedTable(),
+                                 capture.columns(), updated};
     const std::vector<StatementNode> body = parseBatch(triggerBodyFor(trigger.body, firing));
     // The body starts with the statement's @@ROWCOUNT and runs with
     // XACT_ABORT ON: an error in it ends the batch and rolls back.

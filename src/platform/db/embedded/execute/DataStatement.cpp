@@ -85,6 +85,15 @@ QStringList assignedColumns(const Tokens& tokens, std::size_t from, std::size_t 
     return columns;
 }
 
+// The statement's table: a name, or a table variable (@t).
+QString readTarget(const Tokens& tokens, std::size_t& i) {
+    if (i < tokens.size() && tokens[i].kind == TokenKind::Variable &&
+        !tokens[i].text.startsWith(QLatin1String("@@"))) {
+        return tokens[i++].text;
+    }
+    return readObjectName(tokens, i);
+}
+
 } // namespace
 
 std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
@@ -97,10 +106,10 @@ std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
         if (upperWord(tokens, i) == QLatin1String("INTO")) {
             ++i;
         }
-        data.table = readObjectName(tokens, i);
+        data.table = readTarget(tokens, i);
     } else if (verb == QLatin1String("UPDATE")) {
         data.event = DataEvent::Update;
-        const QString target = readObjectName(tokens, i);
+        const QString target = readTarget(tokens, i);
         const std::size_t set = topLevelWord(tokens, i, {u"SET"});
         const std::size_t setEnd =
             topLevelWord(tokens, set + 1, {u"OUTPUT", u"FROM", u"WHERE", u"OPTION"});
@@ -111,12 +120,12 @@ std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
         if (upperWord(tokens, i) == QLatin1String("FROM")) {
             ++i;
         }
-        const QString target = readObjectName(tokens, i);
+        const QString target = readTarget(tokens, i);
         data.table = resolveAlias(tokens, topLevelWord(tokens, i, {u"FROM"}), target);
     } else {
         return std::nullopt;
     }
-    if (data.table.isEmpty() || data.table.startsWith(QLatin1Char('@'))) {
+    if (data.table.isEmpty()) {
         return std::nullopt;
     }
     const std::size_t output = topLevelWord(tokens, 1, {u"OUTPUT"});

@@ -10,7 +10,7 @@ namespace estaciones::db::sqlite {
 // An INSERT, UPDATE or DELETE as its triggers and its OUTPUT clause need it.
 struct DataStatement {
     DataEvent event = DataEvent::Insert;
-    QString table;          // the table or view it changes (an alias is resolved)
+    QString table;          // the table, view or table variable it changes (an alias is resolved)
     QStringList setColumns; // UPDATE: the columns of its SET list
     tsql::Tokens statement; // the statement without its OUTPUT clause
     tsql::Tokens output;    // OUTPUT's select list; empty without one

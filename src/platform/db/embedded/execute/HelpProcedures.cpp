@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -533,8 +534,13 @@ std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgumen
                            {object.name})
                          .front()
                          .front();
-    else if (object.kind == ObjectKind::View)
-        failWith(native::NotSupported, {QStringLiteral("sp_helptext de una vista")});
+    else if (object.kind == ObjectKind::View) {
+        // A view made before its text was kept has none to give.
+        const std::optional<QString> text = ViewDefinitions(database).find(object.name);
+        if (!text)
+            failWith(native::NoTextForObject, {name});
+        definition = *text;
+    }
     else if (object.kind == ObjectKind::None)
         missingObject(session, name);
     else

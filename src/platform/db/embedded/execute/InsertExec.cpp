@@ -50,10 +50,16 @@ void BatchExecutor::insertExec(const Tokens& tokens, std::size_t execAt, Variabl
         return;
     }
     const Tokens target = slice(tokens, 0, execAt);
-    for (std::size_t from = 0; from < rows.size(); from += rowsPerStatement) {
+    // Triggers fire once for the statement, with every row in `inserted`:
+    // the rows then go in one INSERT.
+    const bool fires = !TriggerCatalog(m_session.current())
+                            .firedBy(insertTarget(target), DataEvent::Insert)
+                            .empty();
+    const std::size_t perStatement = fires ? rows.size() : rowsPerStatement;
+    for (std::size_t from = 0; from < rows.size(); from += perStatement) {
         Tokens insert = target;
         insert.push_back(Token::word(QStringLiteral("VALUES")));
-        const std::size_t to = std::min(rows.size(), from + rowsPerStatement);
+        const std::size_t to = std::min(rows.size(), from + perStatement);
         for (std::size_t r = from; r < to; ++r) {
             if (r > from) {
                 insert.push_back(Token::punctuation(QStringLiteral(",")));

@@ -134,6 +134,9 @@ std::optional<Token> BatchExecutor::sessionFunctionValue(const QString& name) co
     if (name == QLatin1String("XACT_STATE")) {
         return Token::number(QString::number(m_session.xactState()));
     }
+    if (name == QLatin1String("TRIGGER_NESTLEVEL")) { // the triggers running, this one included
+        return Token::number(QString::number(m_triggers.size()));
+    }
     if (m_caught.empty()) {
         return Token::word(QStringLiteral("NULL")); // outside CATCH the error functions are NULL
     }

@@ -14,7 +14,7 @@ using tsql::Tokens;
 bool isSessionFunction(const QString& upperName) {
     static const QSet<QString> names{"SCOPE_IDENTITY", "ERROR_NUMBER",    "ERROR_MESSAGE",
                                      "ERROR_SEVERITY", "ERROR_STATE",     "ERROR_LINE",
-                                     "ERROR_PROCEDURE", "XACT_STATE"};
+                                     "ERROR_PROCEDURE", "XACT_STATE",     "TRIGGER_NESTLEVEL"};
     return names.contains(upperName);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
+#include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
@@ -84,9 +85,45 @@ void renameTableObjects(SqliteDatabase& database, const QString& table, const QS
         }
 }
 
+// SQLite alters no view: it is made again under the new name, with the
+// trigger that lets INSERT reach its table.
+void renameView(SqliteDatabase& database, const QString& view, const QString& newName) {
+    static const QRegularExpression named(
+        QStringLiteral(R"(^(\s*CREATE\s+(?:TRIGGER\s+("(?:[^"]|"")*")\s+INSTEAD\s+OF\s+INSERT\s+ON\s+)?(?:VIEW\s+)?)("(?:[^"]|"")*"))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto definitions = namedSql(
+        database, QStringLiteral("SELECT type, sql FROM sqlite_schema WHERE (type = 'view' AND "
+                                 "lower(name) = lower(%1)) OR (type = 'trigger' AND lower(name) = "
+                                 "lower(%2)) ORDER BY type DESC")
+                      .arg(literal(view), literal(QStringLiteral("tsql_insert_") + view)));
+    QStringList statements{QStringLiteral("DROP VIEW %1").arg(quoted(view))};
+    for (const auto& [type, sql] : definitions) {
+        const QRegularExpressionMatch m = named.match(sql);
+        if (!m.hasMatch())
+            failWith(native::NotSupported, {QStringLiteral("sp_rename de esta vista")});
+        QString renamed = sql;
+        renamed.replace(m.capturedStart(3), m.capturedLength(3), quoted(newName));
+        if (type == QLatin1String("trigger"))
+            renamed.replace(m.capturedStart(2), m.capturedLength(2),
+                            quoted(QStringLiteral("tsql_insert_") + newName));
+        statements << renamed;
+    }
+    database.run(statements.join(QStringLiteral(";\n")));
+    ViewDefinitions(database).rename(view, newName);
+}
+
+bool isView(SqliteDatabase& database, const QString& name) {
+    return !namedSql(database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = "
+                                              "'view' AND lower(name) = lower(%1)")
+                                   .arg(literal(name)))
+                .empty();
+}
+
 void renameTable(SqliteDatabase& database, const QString& table, const QString& newName) {
     if (!database.hasTable(table))
         ambiguous(QStringLiteral("OBJECT"));
+    if (isView(database, table))
+        return renameView(database, table, newName);
     database.run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(table), quoted(newName)));
     renameTableObjects(database, table, newName);
     database.run(tsql::identityTableDefinition(table) +

@@ -4,11 +4,14 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/DatabaseFileName.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -38,6 +41,17 @@ void Session::applyDialectSettings(SqliteDatabase& database) {
     settings.firstDayOfWeek = dateFirst;
     settings.concatNullYieldsNull = concatNullYieldsNull;
     settings.userName = [this] { return user; };
+    settings.tableColumns = [&database](const QString& table) {
+        QStringList columns;
+        PreparedStatement query(database.handle(),
+                                QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
+        query.bindText(1, table);
+        while (query.ok() && query.step() == SQLITE_ROW) {
+            columns << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+        }
+        return columns;
+    };
 }
 
 void Session::use(const QString& database, bool connecting) {

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 
+#include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/VariableScope.h"
 #include "platform/db/embedded/storage/StoredDate.h"
@@ -79,6 +80,17 @@ Token literalToken(const Variant& value) {
     return Token::number(literalOf(value));
 }
 
+namespace {
+
+bool isNationalTextType(const QString& declaredType) {
+    return declaredType.startsWith(QLatin1String("nchar"), Qt::CaseInsensitive) ||
+           declaredType.startsWith(QLatin1String("nvarchar"), Qt::CaseInsensitive) ||
+           declaredType.startsWith(QLatin1String("ntext"), Qt::CaseInsensitive) ||
+           declaredType.compare(QLatin1String("sysname"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 Token typedValueToken(const Variant& value, const QString& declaredType) {
     const bool smallestInt = value.type() == Variant::Type::Integer &&
                              value.toInt64() == std::numeric_limits<qint32>::min() &&
@@ -109,12 +121,31 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
                                  ? digits
                                  : digits + QStringLiteral("E0"));
     }
+    if (!type && value.isText() && isNationalTextType(declaredType)) {
+        // N'...': the value keeps its nvarchar type (DATALENGTH counts two bytes a character).
+        tsql::Token national = literalToken(value);
+        national.text.prepend(QLatin1Char('N'));
+        national.national = true;
+        return national;
+    }
     if (!type) {
         return literalToken(value);
     }
     // One token standing for the whole CAST: the statement goes on as text.
     return Token::word(
         QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, QString::fromLatin1(type)));
+}
+
+QString insertTarget(const Tokens& tokens) {
+    std::size_t i = 0;
+    while (i < tokens.size() && !tokens[i].isWord(u"INSERT")) {
+        ++i;
+    }
+    ++i;
+    if (upperWord(tokens, i) == QLatin1String("INTO")) {
+        ++i;
+    }
+    return readObjectName(tokens, i);
 }
 
 QString upperWord(const Tokens& tokens, std::size_t i) {

@@ -37,6 +37,9 @@ tsql::Token typedValueToken(const Variant& value, const QString& declaredType = 
 // The word at `i` in upper case; empty when it is not a word.
 QString upperWord(const tsql::Tokens& tokens, std::size_t i);
 
+// The table an INSERT [INTO] names.
+QString insertTarget(const tsql::Tokens& tokens);
+
 // The statements SQL Server knows by their first word (upper case); any
 // other first word is the bare procedure call allowed at the start of a batch.
 bool isStatementKeyword(const QString& word);

@@ -123,6 +123,11 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
         if (info.definedSize > 0 && text.size() > info.definedSize) {
             text.truncate(info.definedSize); // variables are cut silently, as SQL Server does
         }
+        // char(n) and nchar(n) hold n characters: shorter values are padded with blanks.
+        if ((info.type == adtype::Char || info.type == adtype::WChar) && info.definedSize > 0 &&
+            info.definedSize < 8001) {
+            text = text.leftJustified(static_cast<qsizetype>(info.definedSize), QLatin1Char(' '));
+        }
         return text;
     }
     default:

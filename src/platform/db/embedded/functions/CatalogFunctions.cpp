@@ -138,6 +138,14 @@ ColumnType columnType(const QString& declared) {
     return c;
 }
 
+} // namespace
+
+int declaredBytes(const QString& declared) {
+    return columnType(declared).bytes;
+}
+
+namespace {
+
 void resultInt(sqlite3_context* ctx, qint64 value) {
     sqlite3_result_int64(ctx, value);
 }
@@ -338,11 +346,8 @@ void indexProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // OBJECT_NAME(object_id): by the id ranges the catalogue gives each kind of object.
-void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
-        return sqlite3_result_null(ctx);
-    sqlite3* db = sqlite3_context_db_handle(ctx);
-    const qint64 id = sqlite3_value_int64(argv[0]);
+// The name of the object with catalogue id `id`, empty when there is none.
+QString nameOfObject(sqlite3* db, qint64 id) {
     QString sql;
     qint64 rowid = id;
     if (id < 0) {
@@ -352,6 +357,9 @@ void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(constraintTable));
         rowid = id - constraintIdBase;
+    } else if (id >= triggerIdBase) {
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1").arg(QLatin1String(triggerTable));
+        rowid = id - triggerIdBase;
     } else if (id >= procedureIdBase) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(procedureTable));
@@ -359,6 +367,52 @@ void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     } else {
         sql = QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1 AND type IN "
                              "('table', 'view', 'trigger')");
+    }
+    return columnOf(db, sql, {QString::number(rowid)}).value(0);
+}
+
+void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    resultText(ctx, nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])));
+}
+
+// OBJECT_SCHEMA_NAME(id): every object of a database is dbo's here.
+void objectSchemaName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]) ||
+        nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])).isEmpty())
+        return sqlite3_result_null(ctx);
+    resultText(ctx, QStringLiteral("dbo"));
+}
+
+// OBJECT_DEFINITION(id): the text a view, procedure or trigger was written
+// with, a CHECK or DEFAULT constraint's expression; NULL for other objects
+// (tables) and for views made before their texts were kept.
+void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const qint64 id = sqlite3_value_int64(argv[0]);
+    if (id < 0)
+        return sqlite3_result_null(ctx);
+    QString sql;
+    qint64 rowid = id;
+    if (id >= constraintIdBase) {
+        sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1 AND kind IN ('C', 'D')")
+                  .arg(QLatin1String(constraintTable));
+        rowid = id - constraintIdBase;
+    } else if (id >= triggerIdBase) {
+        sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(triggerTable));
+        rowid = id - triggerIdBase;
+    } else if (id >= procedureIdBase) {
+        sql = QStringLiteral("SELECT definicion FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(procedureTable));
+        rowid = id - procedureIdBase;
+    } else {
+        sql = QStringLiteral("SELECT d.definition FROM sqlite_schema AS m JOIN %1 AS d ON d.name "
+                             "= m.name WHERE m.rowid = ?1 AND m.type = 'view'")
+                  .arg(QLatin1String(viewTable));
     }
     resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
 }
@@ -451,6 +505,8 @@ const FunctionRegistration registrations[] = {
     {"tsql_columnproperty", 3, guarded<columnProperty>},
     {"tsql_indexproperty", 3, guarded<indexProperty>},
     {"tsql_object_name", 1, guarded<objectName>},
+    {"tsql_object_definition", 1, guarded<objectDefinition>},
+    {"tsql_object_schema_name", 1, guarded<objectSchemaName>},
     {"tsql_type_id", 1, guarded<typeId>},
     {"tsql_type_name_of_id", 1, guarded<typeName>},
     {"tsql_schema_name", 0, guarded<schemaName>},

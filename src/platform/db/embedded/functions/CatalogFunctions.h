@@ -19,6 +19,11 @@ struct SystemTypeRow {
 };
 std::span<const SystemTypeRow> systemTypeRows();
 
+// The bytes a column of the declared type holds at most (sys.columns'
+// max_length): 2n for nchar(n), 5 to 17 for a decimal by its precision, -1
+// for the max types; 0 for a type it does not know.
+int declaredBytes(const QString& declared);
+
 // The ids and names of the schemas every database has (sys.schemas).
 struct SchemaRow {
     const char* name;

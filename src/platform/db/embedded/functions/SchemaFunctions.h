@@ -42,6 +42,12 @@ inline constexpr const char* triggerTableSql =
     "on_insert INTEGER NOT NULL, on_update INTEGER NOT NULL, on_delete INTEGER NOT NULL, "
     "disabled INTEGER NOT NULL DEFAULT 0, definition TEXT NOT NULL)";
 
+// The texts of the views as written (SQLite keeps their translation).
+inline constexpr const char* viewTable = "estaciones_vistas";
+inline constexpr const char* viewTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_vistas (name TEXT NOT NULL COLLATE NOCASE PRIMARY "
+    "KEY, definition TEXT NOT NULL)";
+
 // Registers the functions that enforce constraints and change the schema
 // where one statement must first read it: the 547, 2601, 2627 and 1505
 // failures with the server's texts, dropping a constraint by name, enabling

@@ -414,6 +414,72 @@ SqlValue objectPropertyFunction(const Call& c) {
         return SqlValue::of(qint64(type == QLatin1String("trigger")));
     if (is("IsConstraint"))
         return SqlValue::of(qint64(type == QLatin1String("constraint")));
+    // A trigger's events and timing, from the engine's trigger table.
+    static const std::pair<const char*, const char*> triggerProperties[] = {
+        {"ExecIsInsertTrigger", "on_insert"},    {"ExecIsUpdateTrigger", "on_update"},
+        {"ExecIsDeleteTrigger", "on_delete"},    {"ExecIsInsteadOfTrigger", "instead_of"},
+        {"ExecIsAfterTrigger", "1 - instead_of"}, {"ExecIsTriggerDisabled", "disabled"}};
+    for (const auto& [name, column] : triggerProperties)
+        if (is(name))
+            return type != QLatin1String("trigger")
+                       ? SqlValue()
+                       : scalarQuery(db,
+                                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                                         .arg(QLatin1String(column), QLatin1String(triggerTable)),
+                                     {QString::number(id - triggerIdBase)});
+    // What a constraint is, by its kind in the engine's constraint table.
+    static const std::pair<const char*, const char*> constraintKinds[] = {
+        {"IsPrimaryKey", "PK"}, {"IsForeignKey", "F"}, {"IsCheckCnst", "C"},
+        {"IsDefaultCnst", "D"}, {"IsUniqueCnst", "UQ"}};
+    for (const auto& [name, kind] : constraintKinds)
+        if (is(name))
+            return type != QLatin1String("constraint")
+                       ? SqlValue::of(qint64(0))
+                       : scalarQuery(db,
+                                     QStringLiteral("SELECT kind = '%1' FROM %2 WHERE rowid = ?1")
+                                         .arg(QLatin1String(kind), QLatin1String(constraintTable)),
+                                     {QString::number(id - constraintIdBase)});
+    // What a table has: constraints of a kind, an identity, triggers of an event.
+    static const std::pair<const char*, const char*> tableHas[] = {
+        {"TableHasPrimaryKey", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
+                               "'PK')"},
+        {"TableHasForeignKey", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
+                               "'F')"},
+        {"TableHasCheckCnst", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
+                              "'C')"},
+        {"TableHasDefaultCnst", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
+                                "'D')"},
+        {"TableHasUniqueCnst", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
+                               "'UQ')"},
+        {"TableHasForeignRef", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE ref_table = ?1 AND kind = "
+                               "'F')"},
+        {"TableHasIdentity", "SELECT tsql_ident_seed(?1) IS NOT NULL"},
+        {"TableHasInsertTrigger", "SELECT EXISTS (SELECT 1 FROM {triggers} WHERE table_name = ?1 AND "
+                                  "on_insert = 1)"},
+        {"TableHasUpdateTrigger", "SELECT EXISTS (SELECT 1 FROM {triggers} WHERE table_name = ?1 AND "
+                                  "on_update = 1)"},
+        {"TableHasDeleteTrigger", "SELECT EXISTS (SELECT 1 FROM {triggers} WHERE table_name = ?1 AND "
+                                  "on_delete = 1)"}};
+    for (const auto& [name, query] : tableHas)
+        if (is(name)) {
+            if (type != QLatin1String("table") || id < 0)
+                return {};
+            const QString table =
+                scalarQuery(db, QStringLiteral("SELECT name FROM sqlite_schema WHERE rowid = ?1"),
+                            {QString::number(id)})
+                    .toText();
+            return scalarQuery(db,
+                               QString::fromLatin1(query)
+                                   .replace(QLatin1String("{constraints}"),
+                                            QLatin1String(constraintTable))
+                                   .replace(QLatin1String("{triggers}"),
+                                            QLatin1String(triggerTable)),
+                               {table});
+        }
+    if (is("IsSystemTable") || is("IsMSShipped"))
+        return SqlValue::of(qint64(0));
+    if (is("OwnerId") || is("SchemaId"))
+        return SqlValue::of(qint64(1));
     return {};
 }
 

@@ -1,10 +1,13 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 
+#include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -83,8 +86,34 @@ void reverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, value);
 }
 
-// DATALENGTH: the bytes a value takes, trailing blanks included (LEN leaves them out).
-void datalength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// The bytes a value of a declared type takes: two a character in the
+// national types, the declared length in char(n) and binary(n) (blanks and
+// zeros fill them), the type's size in the fixed-size ones; nothing for
+// the variable ones, which the value tells.
+std::optional<qint64> bytesByDeclaration(const QString& declared, sqlite3_value* value) {
+    const DeclaredType type = describeDeclaredType(declared);
+    const QString& name = type.typeName;
+    if (name == QLatin1String("nchar") && type.characterLength.value_or(1) > 0)
+        return 2 * qint64(type.characterLength.value_or(1));
+    if (name == QLatin1String("nvarchar") || name == QLatin1String("nchar") ||
+        name == QLatin1String("ntext") || name == QLatin1String("sysname"))
+        return 2 * qint64(text(value).size());
+    if (name == QLatin1String("char") || name == QLatin1String("binary"))
+        return qint64(type.characterLength.value_or(1));
+    static const QSet<QString> variable = {"varchar", "varbinary", "text", "image", "sql_variant",
+                                           "xml"};
+    if (variable.contains(name))
+        return std::nullopt;
+    const int bytes = declaredBytes(declared);
+    return bytes > 0 ? std::optional<qint64>(bytes) : std::nullopt;
+}
+
+// DATALENGTH: the bytes a value takes, trailing blanks included (LEN leaves
+// them out). The value's declared type comes second where it is known.
+void datalength(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) != SQLITE_NULL && argc == 2 && !isNull(argv[1]))
+        if (const std::optional<qint64> bytes = bytesByDeclaration(text(argv[1]), argv[0]))
+            return sqlite3_result_int64(ctx, *bytes);
     switch (sqlite3_value_type(argv[0])) {
     case SQLITE_NULL:
         return sqlite3_result_null(ctx);
@@ -99,6 +128,58 @@ void datalength(sqlite3_context* ctx, int, sqlite3_value** argv) {
     default:
         return sqlite3_result_int64(ctx, text(argv[0]).toLatin1().size());
     }
+}
+
+// tsql_national(x): x, marked as an nvarchar literal for the binder.
+void nationalMarker(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_result_value(ctx, argv[0]);
+}
+
+// STRING_ESCAPE(text, 'json'): the characters JSON escapes, escaped; the
+// only type the server knows is json.
+void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNull(argv[0]))
+        return sqlite3_result_null(ctx);
+    if (isNull(argv[1]) || text(argv[1]).compare(QLatin1String("json"), Qt::CaseInsensitive) != 0)
+        throw ServerFailure(40517,
+                            QStringLiteral("Keyword or statement option 'STRING_ESCAPE con un tipo "
+                                           "distinto de json' is not supported in this version "
+                                           "of SQL Server."));
+    QString escaped;
+    for (const QChar c : text(argv[0])) {
+        switch (c.unicode()) {
+        case '"':
+            escaped += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case '/':
+            escaped += QStringLiteral("\\/");
+            break;
+        case '\b':
+            escaped += QStringLiteral("\\b");
+            break;
+        case '\f':
+            escaped += QStringLiteral("\\f");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        case '\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 32)
+                escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                escaped += c;
+        }
+    }
+    resultText(ctx, escaped);
 }
 
 // CONCAT: NULL arguments count as empty text; CONCAT_WS leaves them and their separator out.
@@ -261,6 +342,9 @@ const FunctionRegistration registrations[] = {
     {"tsql_stuff", 4, guarded<stuff>},
     {"tsql_reverse", 1, guarded<reverse>},
     {"tsql_datalength", 1, guarded<datalength>},
+    {"tsql_datalength", 2, guarded<datalength>},
+    {"tsql_string_escape", 2, guarded<stringEscape>},
+    {"tsql_national", 1, nationalMarker},
     {"tsql_concat", -1, guarded<concat>},
     {"tsql_concat_ws", -1, guarded<concatWs>},
     {"tsql_choose", -1, guarded<choose>},

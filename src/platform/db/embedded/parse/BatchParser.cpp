@@ -38,12 +38,24 @@ QString joinTokens(const Tokens& tokens, std::size_t from, std::size_t to) {
 QString joinTokensByLine(const Tokens& tokens) {
     QString text;
     int line = 0;
+    const Token* previous = nullptr;
     for (const Token& token : tokens) {
         if (!text.isEmpty()) {
-            text += token.line > line && line > 0 ? QStringLiteral("\r\n") : QStringLiteral(" ");
+            if (token.line > line && line > 0) {
+                text += QStringLiteral("\r\n");
+            } else {
+                // On one line of the source, the blanks between them as they were
+                // ("a, b" stays so); one blank where that cannot be told.
+                const qsizetype gap = previous && previous->line > 0 && token.line > 0
+                                          ? token.offset - (previous->offset + previous->text.size())
+                                          : 1;
+                text += gap >= 0 && gap <= 200 ? QString(gap, QLatin1Char(' '))
+                                               : QStringLiteral(" ");
+            }
         }
         text += token.text;
         line = std::max(line, token.line);
+        previous = &token;
     }
     return text;
 }

@@ -21,7 +21,8 @@ std::vector<StatementNode> parseBatch(const tsql::Tokens& tokens);
 QString joinTokens(const tsql::Tokens& tokens, std::size_t from = 0,
                    std::size_t to = static_cast<std::size_t>(-1));
 // The tokens as lines of text: a token from a later line than the one before
-// it starts a new line, so that a definition keeps the lines it was written in.
+// it starts a new line, so that a definition keeps the lines it was written
+// in, and tokens of one line keep the blanks between them.
 QString joinTokensByLine(const tsql::Tokens& tokens);
 
 } // namespace estaciones::db::sqlite

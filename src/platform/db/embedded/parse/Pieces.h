@@ -13,6 +13,9 @@ namespace estaciones::db::tsql {
 // nest block comments), so removing a token never leaves a stray one.
 struct Piece : Token {
     QString space;
+    // An N'...' string whose N SQLite cannot read was taken off: its type
+    // (nvarchar) is still the literal's.
+    bool wasNational = false;
 };
 using Pieces = std::vector<Piece>;
 

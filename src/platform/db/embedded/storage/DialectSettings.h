@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,6 +32,9 @@ struct DialectSettings {
     // A table of this database that lists procedures by `name`, if the
     // executor keeps one; sysobjects and OBJECT_ID then see them as type 'P'.
     QString procedureTable;
+    // The columns of a table of the database, in their order (PIVOT over a
+    // table groups by those it does not name); empty when there is no such table.
+    std::function<QStringList(const QString& table)> tableColumns;
 };
 
 } // namespace estaciones::db::tsql

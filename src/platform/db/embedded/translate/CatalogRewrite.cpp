@@ -99,7 +99,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
     nameDerivedTableColumns(pieces);
-    rewriteTableOperators(pieces);
+    rewriteTableOperators(pieces, settings);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapMoneyLiterals(pieces);

@@ -41,6 +41,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"stuff", "tsql_stuff"},
         {"reverse", "tsql_reverse"},
         {"datalength", "tsql_datalength"},
+        {"string_escape", "tsql_string_escape"},
         {"concat", "tsql_concat"},
         {"concat_ws", "tsql_concat_ws"},
         {"choose", "tsql_choose"},
@@ -55,6 +56,8 @@ const QHash<QString, QString>& renamedFunctions() {
         {"suser_sname", "tsql_system_user"},
         {"suser_name", "tsql_system_user"},
         {"object_name", "tsql_object_name"},
+        {"object_definition", "tsql_object_definition"},
+        {"object_schema_name", "tsql_object_schema_name"},
         {"indexproperty", "tsql_indexproperty"},
         {"type_id", "tsql_type_id"},
         {"type_name", "tsql_type_name_of_id"},
@@ -339,6 +342,36 @@ void passDecimalSource(Pieces& call) {
     insertPieces(call, call.size() - 1, extra);
 }
 
+// DATALENGTH(N'abc'): the literal's type goes with it as a second argument,
+// since the text SQLite sees no longer tells nvarchar from varchar. In a
+// longer argument (N'a' + x) each national literal is marked
+// tsql_national('a') for the binder, which types the argument (see
+// QueryTyping) and passes its type the same way.
+void passNationalLiteralType(Pieces& pieces, size_t open, size_t& close) {
+    if (close == open + 2 && pieces[open + 1].kind == TokenKind::String) {
+        if (!pieces[open + 1].wasNational)
+            return;
+        Pieces extra = piecesOf(QStringLiteral(", "));
+        const Pieces declaration = stringPiece(QStringLiteral("nvarchar"));
+        extra.insert(extra.end(), declaration.begin(), declaration.end());
+        insertPieces(pieces, close, extra);
+        close += extra.size();
+        return;
+    }
+    for (size_t k = close; k-- > open + 1;) {
+        if (pieces[k].kind != TokenKind::String || !pieces[k].wasNational)
+            continue;
+        Pieces marked = piecesOf(QStringLiteral("tsql_national("));
+        marked.front().space = pieces[k].space;
+        Piece literal = pieces[k];
+        literal.space.clear();
+        marked.push_back(literal);
+        marked.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        close += marked.size() - 1;
+        replaceRange(pieces, k, k + 1, marked);
+    }
+}
+
 } // namespace
 
 void mapFunctions(Pieces& pieces) {
@@ -355,13 +388,21 @@ void mapFunctions(Pieces& pieces) {
             continue;
         }
         const size_t open = i + 1;
-        const size_t close = closeOf(pieces, open);
+        size_t close = closeOf(pieces, open);
         if (close >= pieces.size())
             continue;
         Pieces replacement;
         size_t end = close + 1;
+        // CAST(x AS nchar(5)), CONVERT(nchar(5), x): a type, not NCHAR().
+        if (name == QLatin1String("nchar") && i > 0 &&
+            (pieces[i - 1].isWord(u"AS") ||
+             (pieces[i - 1].isPunctuation(u"(") && i > 1 &&
+              (pieces[i - 2].isWord(u"CONVERT") || pieces[i - 2].isWord(u"TRY_CONVERT")))))
+            continue;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
+            if (name == QLatin1String("datalength"))
+                passNationalLiteralType(pieces, open, close);
             // A case-sensitive or binary collation on an argument makes the search exact.
             if (name == QLatin1String("charindex") &&
                 findTopLevelWord(pieces, open + 1, close, u"BINARY") != close)

@@ -23,11 +23,14 @@ QString tables() {
         .arg(owner("TABLE"), userObject("m"));
 }
 
+// VIEW_DEFINITION: the text as written, NULL beyond 4000 characters (and
+// for a view made before the texts were kept).
 QString views() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, 'NONE' AS "
-                          "CHECK_OPTION, 'NO' AS IS_UPDATABLE FROM sqlite_schema m WHERE m.type "
-                          "= 'view' AND %2")
-        .arg(owner("TABLE"), userObject("m"));
+    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, (SELECT CASE WHEN "
+                          "length(d.definition) <= 4000 THEN d.definition END FROM %3 AS d WHERE "
+                          "d.name = m.name) AS VIEW_DEFINITION, 'NONE' AS CHECK_OPTION, 'NO' AS "
+                          "IS_UPDATABLE FROM sqlite_schema m WHERE m.type = 'view' AND %2")
+        .arg(owner("TABLE"), userObject("m"), QLatin1String(viewTable));
 }
 
 // The type columns of INFORMATION_SCHEMA.COLUMNS and PARAMETERS for the

@@ -31,6 +31,7 @@ void normaliseTokens(Pieces& pieces) {
             if (p.national) {
                 p.text.remove(0, 1);
                 p.national = false;
+                p.wasNational = true;
             }
             if (p.unterminated)
                 p.text += QLatin1Char('\'');

@@ -23,10 +23,12 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
 // (SELECT ',' + x FROM t FOR XML PATH('')) → the texts joined, escaped as
 // XML text is (unless read back with , TYPE).value(...)).
 void joinForXmlPath(Pieces& pieces);
-// PIVOT and UNPIVOT over a derived table → a grouped query with one
-// filtered aggregate per value / a union of one query per column; CROSS
-// APPLY of a table-valued function → a join. Other APPLY forms fail by name.
-void rewriteTableOperators(Pieces& pieces);
+// PIVOT and UNPIVOT over a derived table or a table → a grouped query with
+// one filtered aggregate per value / a union of one query per column; CROSS
+// and OUTER APPLY of a table-valued function → a join, of a subquery over
+// one table → a join on the rows the subquery picks for each outer row.
+// Other APPLY forms fail by name.
+void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings);
 // A derived table that names its columns, (query) AS t (a, b), → one whose
 // query is a common table expression with those names (SQLite's place for them).
 void nameDerivedTableColumns(Pieces& pieces);

@@ -230,9 +230,10 @@ bool isConstant(const Pieces& pieces) {
 }
 
 // One column definition: name type [(n)] constraints...
-// `tableKey`: the table's PRIMARY KEY constraint names this column alone.
+// `tableKey`: the table's PRIMARY KEY constraint names this column alone;
+// `inTableKey`: it names this column among others.
 Column translateColumn(const QString& table, const Pieces& def, const DialectSettings& settings,
-                       bool addedLater, bool tableKey = false) {
+                       bool addedLater, bool tableKey = false, bool inTableKey = false) {
     Column column;
     column.name = def[0].value();
     const QString quoted = quoteName(column.name);
@@ -379,6 +380,13 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         } else {
             ++k; // ROWGUIDCOL, SPARSE, FILESTREAM: nothing to keep
         }
+    }
+    // A key column whose nullability is not written is NOT NULL (SQLite lets
+    // NULLs into a key that is not the rowid).
+    if ((column.primaryKey || tableKey || inTableKey) && !addedLater && !column.notNull &&
+        !constraints.contains(QStringLiteral("NULL"))) {
+        constraints.prepend(QStringLiteral("NOT NULL"));
+        column.notNull = true;
     }
     // SQLite refuses NOT NULL without a constant default on a table with
     // rows, and checks it before the trigger that numbers an identity: those
@@ -612,7 +620,9 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
         const bool tableKey =
             primaryKey.size() == 1 &&
             primaryKey.front().compare(pieces[from].value(), Qt::CaseInsensitive) == 0;
-        Column column = translateColumn(table, slice(pieces, from, to), settings, false, tableKey);
+        const bool inTableKey = primaryKey.contains(pieces[from].value(), Qt::CaseInsensitive);
+        Column column =
+            translateColumn(table, slice(pieces, from, to), settings, false, tableKey, inTableKey);
         if (column.identity) {
             if (column.rowidCounter) {
                 keyIsIdentity = keyIsIdentity || tableKey;

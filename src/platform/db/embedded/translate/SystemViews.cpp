@@ -343,6 +343,19 @@ QString sysobjects(const DialectSettings& settings) {
         .arg(objects(settings));
 }
 
+// The modules written in T-SQL with their text: views, procedures and
+// triggers. A view made before its text was kept has NULL, as an encrypted
+// one has on the server.
+QString sysSqlModules() {
+    return QStringLiteral("SELECT m.rowid AS object_id, d.definition AS definition FROM "
+                          "sqlite_schema AS m LEFT JOIN %1 AS d ON d.name = m.name WHERE m.type = "
+                          "'view' AND %2 UNION ALL SELECT %3 + p.rowid, p.definicion FROM %4 AS p "
+                          "UNION ALL SELECT %5 + t.rowid, t.definition FROM %6 AS t")
+        .arg(QLatin1String(viewTable), userObject("m"), QString::number(procedureIdBase),
+             QLatin1String(procedureTable), QString::number(triggerIdBase),
+             QLatin1String(triggerTable));
+}
+
 } // namespace
 
 QString temporarySysobjects() {
@@ -387,6 +400,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return sysKeyConstraints();
     if (name == QLatin1String("triggers"))
         return sysTriggers();
+    if (name == QLatin1String("sql_modules"))
+        return sysSqlModules();
     return compatibilityView(view, settings);
 }
 

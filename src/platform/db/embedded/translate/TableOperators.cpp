@@ -72,8 +72,15 @@ struct Clause {
     QString source;           // "(SELECT ...) [AS] name"
 };
 
-Clause readClause(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open,
-                  size_t close, size_t& end, const QString& what) {
+// The operator's source: "(SELECT ...) [AS] name" from `sourceOpen`, or a
+// table "name [[AS] alias]", whose columns the database tells.
+struct Source {
+    std::vector<QString> columns;
+    QString text;
+};
+
+Clause readClause(const Pieces& pieces, const Source& source, size_t open, size_t close,
+                  size_t& end, const QString& what) {
     Clause clause;
     clause.forAt = findTopLevelWord(pieces, open + 1, close, u"FOR");
     const size_t inAt = findTopLevelWord(pieces, clause.forAt, close, u"IN");
@@ -83,8 +90,8 @@ Clause readClause(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, siz
     clause.column = pieces[clause.forAt + 1].value();
     clause.in = inList(pieces, inAt + 1, closeOf(pieces, inAt + 1));
     clause.alias = aliasAfter(pieces, close, end, what);
-    clause.sourceColumns = derivedColumns(pieces, sourceOpen, closeOf(pieces, sourceOpen), what);
-    clause.source = render(pieces, sourceOpen, sourceEnd).trimmed();
+    clause.sourceColumns = source.columns;
+    clause.source = source.text;
     return clause;
 }
 
@@ -92,10 +99,9 @@ Clause readClause(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, siz
 // (SELECT kept..., agg(value) FILTER (WHERE column = a) AS "a", ... FROM
 // source GROUP BY kept...) AS p: one group per combination of the columns
 // PIVOT does not name.
-Pieces pivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open, size_t close,
-             size_t& end) {
+Pieces pivot(const Pieces& pieces, const Source& source, size_t open, size_t close, size_t& end) {
     const QString what = QStringLiteral("PIVOT");
-    const Clause clause = readClause(pieces, sourceOpen, sourceEnd, open, close, end, what);
+    const Clause clause = readClause(pieces, source, open, close, end, what);
     if (!pieces[open + 1].isNameLike() || !pieces[open + 2].isPunctuation(u"(") ||
         closeOf(pieces, open + 2) + 1 != clause.forAt)
         refuse(what);
@@ -122,10 +128,10 @@ Pieces pivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t o
 // source UNPIVOT (value FOR name IN (a, b)) AS u → (SELECT kept..., 'a' AS
 // name, a AS value FROM source WHERE a IS NOT NULL UNION ALL ...) AS u:
 // one row per column named, NULLs left out.
-Pieces unpivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t open,
-               size_t close, size_t& end) {
+Pieces unpivot(const Pieces& pieces, const Source& source, size_t open, size_t close,
+               size_t& end) {
     const QString what = QStringLiteral("UNPIVOT");
-    const Clause clause = readClause(pieces, sourceOpen, sourceEnd, open, close, end, what);
+    const Clause clause = readClause(pieces, source, open, close, end, what);
     if (clause.forAt != open + 2)
         refuse(what);
     const QString valueColumn = pieces[open + 1].value();
@@ -147,18 +153,226 @@ Pieces unpivot(const Pieces& pieces, size_t sourceOpen, size_t sourceEnd, size_t
                         .arg(selects.join(QStringLiteral(" UNION ALL ")), quoteName(clause.alias)));
 }
 
+// The SELECT whose FROM clause holds the piece at `at`: the nearest one
+// before it at the same depth.
+size_t enclosingSelect(const Pieces& pieces, size_t at) {
+    int depth = 0;
+    for (size_t i = at; i-- > 0;) {
+        if (pieces[i].isPunctuation(u")"))
+            ++depth;
+        else if (pieces[i].isPunctuation(u"(")) {
+            if (depth == 0)
+                return size_t(-1);
+            --depth;
+        } else if (depth == 0 && pieces[i].isWord(u"SELECT"))
+            return i;
+    }
+    return size_t(-1);
+}
+
+bool isAggregateCall(const Pieces& pieces, size_t from, size_t to) {
+    static const QStringList aggregates = {"count", "count_big", "sum", "min", "max", "avg",
+                                           "string_agg", "stdev", "var"};
+    for (size_t i = from; i + 1 < to; ++i)
+        if (pieces[i].kind == TokenKind::Word && pieces[i + 1].isPunctuation(u"(") &&
+            aggregates.contains(pieces[i].text.toLower()))
+            return true;
+    return false;
+}
+
+// {CROSS|OUTER} APPLY (SELECT [TOP n] items FROM u [AS a] [WHERE ...] [ORDER
+// BY ...]) [AS] x → {JOIN|LEFT JOIN} (SELECT items, a.rowid AS tsql_apply_row
+// FROM u AS a) AS x ON x.tsql_apply_row IN (SELECT [TOP n] a.rowid FROM u AS
+// a [WHERE ...] [ORDER BY ...]): SQLite has no lateral join, but a subquery
+// in ON may read the tables to its left, and it picks the rows of u the
+// subquery would give for each outer row. `apply` is CROSS or OUTER, `open`
+// the subquery's '('.
+// The names of the columns a select list [from, to) gives, refusing items
+// without one.
+QStringList itemNames(const Pieces& pieces, size_t from, size_t to, const QString& what) {
+    QStringList names;
+    for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, from, to)) {
+        const Piece& last = pieces[itemTo - 1];
+        const bool named =
+            last.isNameLike() && !isReservedWord(last) &&
+            (itemTo - itemFrom == 1 || pieces[itemTo - 2].isWord(u"AS") ||
+             pieces[itemTo - 2].isPunctuation(u".") || pieces[itemTo - 2].isPunctuation(u")") ||
+             pieces[itemTo - 2].isNameLike() || pieces[itemTo - 2].kind == TokenKind::Number ||
+             pieces[itemTo - 2].kind == TokenKind::String);
+        if (!named)
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" of unnamed columns"));
+        names << last.value();
+    }
+    return names;
+}
+
+// Whether the FROM clause goes on after `at` with more tables.
+bool joinsAfter(const Pieces& pieces, size_t at) {
+    for (size_t i = at; i < pieces.size(); ++i) {
+        const Piece& p = pieces[i];
+        if (p.isPunctuation(u"("))
+            i = closeOf(pieces, i);
+        else if (p.isPunctuation(u")") || p.isWord(u"WHERE") || p.isWord(u"GROUP") ||
+                 p.isWord(u"HAVING") || p.isWord(u"ORDER") || p.isWord(u"UNION") ||
+                 p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT") || p.isWord(u"OPTION"))
+            return false;
+        else if (p.isWord(u"JOIN") || p.isWord(u"APPLY") || p.isPunctuation(u","))
+            return true;
+    }
+    return false;
+}
+
+// The columns of the tables in a FROM clause [from, to) as "alias"."column",
+// for a star over them; a source that is not a table is refused.
+QStringList tableColumnsBefore(const Pieces& pieces, size_t from, size_t to,
+                               const DialectSettings& settings, const QString& what) {
+    QStringList columns;
+    for (size_t i = from + 1; i < to; ++i) {
+        const bool starts = pieces[i - 1].isWord(u"FROM") || pieces[i - 1].isWord(u"JOIN") ||
+                            pieces[i - 1].isPunctuation(u",");
+        if (!starts)
+            continue;
+        if (!pieces[i].isNameLike() || isReservedWord(pieces[i]) || !settings.tableColumns)
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" and a derived table"));
+        const QString table = pieces[i].value();
+        QString qualifier = table;
+        size_t k = i + 1;
+        if (k < to && pieces[k].isWord(u"AS"))
+            ++k;
+        if (k < to && pieces[k].isNameLike() && !isReservedWord(pieces[k]))
+            qualifier = pieces[k].value();
+        const QStringList own = settings.tableColumns(table);
+        if (own.isEmpty())
+            refuse(QStringLiteral("SELECT * over ") + what + QStringLiteral(" and this source"));
+        for (const QString& column : own)
+            columns << quoteName(qualifier) + QLatin1Char('.') + quoteName(column);
+    }
+    return columns;
+}
+
+Pieces applySubquery(Pieces& pieces, size_t apply, size_t open, size_t& end,
+                     const DialectSettings& settings, std::ptrdiff_t& shift) {
+    const bool outer = pieces[apply].isWord(u"OUTER");
+    const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
+    const size_t close = closeOf(pieces, open);
+    if (close >= pieces.size())
+        refuse(what);
+    const size_t select = open + 1;
+    size_t first = select + 1;
+    QString top;
+    if (first < close && pieces[first].isWord(u"TOP")) {
+        size_t after = first + 1;
+        if (after < close && pieces[after].isPunctuation(u"("))
+            after = closeOf(pieces, after) + 1;
+        else
+            ++after;
+        if (after < close && (pieces[after].isWord(u"PERCENT") || pieces[after].isWord(u"WITH")))
+            refuse(what + QStringLiteral(" over TOP PERCENT or WITH TIES"));
+        top = render(pieces, first, after).trimmed() + QLatin1Char(' ');
+        first = after;
+    }
+    if (first < close && pieces[first].isWord(u"DISTINCT"))
+        refuse(what + QStringLiteral(" over SELECT DISTINCT"));
+    const size_t from = findTopLevelWord(pieces, first, close, u"FROM");
+    if (from == close)
+        refuse(what + QStringLiteral(" over a subquery without FROM"));
+    for (const char16_t* word : {u"GROUP", u"HAVING", u"UNION", u"EXCEPT", u"INTERSECT"})
+        if (findTopLevelWord(pieces, from, close, word) != close)
+            refuse(what + QStringLiteral(" over a grouped or compound subquery"));
+    if (isAggregateCall(pieces, first, from))
+        refuse(what + QStringLiteral(" over an aggregate subquery"));
+    size_t sourceEnd = std::min(findTopLevelWord(pieces, from, close, u"WHERE"),
+                                findTopLevelWord(pieces, from, close, u"ORDER"));
+    // One table, with or without an alias.
+    size_t k = from + 1;
+    if (k >= sourceEnd || !pieces[k].isNameLike())
+        refuse(what + QStringLiteral(" over a subquery of more than one table"));
+    QString rowOwner = pieces[k].value();
+    ++k;
+    if (k < sourceEnd && pieces[k].isWord(u"AS"))
+        ++k;
+    if (k < sourceEnd && pieces[k].isNameLike() && !isReservedWord(pieces[k])) {
+        rowOwner = pieces[k].value();
+        ++k;
+    }
+    if (k != sourceEnd)
+        refuse(what + QStringLiteral(" over a subquery of more than one table"));
+    for (size_t i = first; i < from; ++i)
+        if (pieces[i].isPunctuation(u"*"))
+            refuse(what + QStringLiteral(" over SELECT *"));
+    const QString alias = aliasAfter(pieces, close, end, what);
+    const QString items = render(pieces, first, from).trimmed();
+    const QString source = render(pieces, from + 1, sourceEnd).trimmed();
+    const QString rest = render(pieces, sourceEnd, close).trimmed();
+    const QString row = quoteName(rowOwner) + QStringLiteral(".rowid");
+    // The outer list must not read the row id the join adds: its stars
+    // become the columns they stand for.
+    const size_t outerSelect = enclosingSelect(pieces, apply);
+    if (outerSelect != size_t(-1)) {
+        const size_t outerFrom = findTopLevelWord(pieces, outerSelect, apply, u"FROM");
+        for (size_t i = outerFrom; i-- > outerSelect + 1;) {
+            if (pieces[i].isPunctuation(u")")) {
+                i = openOf(pieces, i);
+                continue;
+            }
+            if (!pieces[i].isPunctuation(u"*"))
+                continue;
+            const bool ofApply =
+                i >= 2 && pieces[i - 1].isPunctuation(u".") && pieces[i - 2].isName(alias);
+            const bool bare = i == outerSelect + 1 || pieces[i - 1].isPunctuation(u",") ||
+                              pieces[i - 1].isWord(u"DISTINCT") ||
+                              (i >= 2 && pieces[i - 2].isWord(u"TOP"));
+            if (!bare && !ofApply)
+                continue;
+            QStringList columns;
+            if (bare) {
+                if (joinsAfter(pieces, end))
+                    refuse(QStringLiteral("SELECT * over ") + what +
+                           QStringLiteral(" followed by other tables"));
+                columns = tableColumnsBefore(pieces, outerFrom, apply, settings, what);
+            }
+            for (const QString& name : itemNames(pieces, first, from, what))
+                columns << quoteName(alias) + QLatin1Char('.') + quoteName(name);
+            const size_t starFrom = ofApply ? i - 2 : i;
+            Pieces expansion = piecesOf(columns.join(QStringLiteral(", ")));
+            shift += static_cast<std::ptrdiff_t>(expansion.size()) -
+                     static_cast<std::ptrdiff_t>(i + 1 - starFrom);
+            replaceRange(pieces, starFrom, i + 1, std::move(expansion));
+            i = starFrom;
+        }
+    }
+    return piecesOf(QStringLiteral(" %1 (SELECT %2, %3 AS tsql_apply_row FROM %4) AS %5 ON "
+                                   "%5.tsql_apply_row IN (SELECT %6%3 FROM %4 %7)")
+                        .arg(outer ? QStringLiteral("LEFT JOIN") : QStringLiteral("JOIN"), items,
+                             row, source, quoteName(alias), top, rest));
+}
+
 } // namespace
 
-void rewriteTableOperators(Pieces& pieces) {
+void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& p = pieces[i];
         if (p.isWord(u"APPLY") && i > 0) {
-            // A table-valued function takes the columns of the tables before it as a join.
             const bool cross = pieces[i - 1].isWord(u"CROSS");
-            if (!cross || i + 2 >= pieces.size() || !pieces[i + 1].isNameLike() ||
+            const bool outer = pieces[i - 1].isWord(u"OUTER");
+            if ((cross || outer) && i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
+                pieces[i + 2].isWord(u"SELECT")) {
+                size_t end = i + 1;
+                std::ptrdiff_t shift = 0;
+                Pieces replacement = applySubquery(pieces, i - 1, i + 1, end, settings, shift);
+                // A star before it became the columns it stands for.
+                const size_t start = static_cast<size_t>(static_cast<std::ptrdiff_t>(i - 1) + shift);
+                end = static_cast<size_t>(static_cast<std::ptrdiff_t>(end) + shift);
+                const size_t length = replacement.size();
+                replaceRange(pieces, start, end, std::move(replacement));
+                i = start + length - 1;
+                continue;
+            }
+            // A table-valued function takes the columns of the tables before it as a join.
+            if (!(cross || outer) || i + 2 >= pieces.size() || !pieces[i + 1].isNameLike() ||
                 !pieces[i + 2].isPunctuation(u"("))
-                refuse(cross ? QStringLiteral("CROSS APPLY over a subquery")
-                             : QStringLiteral("OUTER APPLY"));
+                refuse(outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY"));
+            pieces[i - 1].text = outer ? QStringLiteral("LEFT") : pieces[i - 1].text;
             pieces[i].text = QStringLiteral("JOIN");
             continue;
         }
@@ -166,26 +380,47 @@ void rewriteTableOperators(Pieces& pieces) {
         if ((!isPivot && !p.isName(u"UNPIVOT")) || i + 1 >= pieces.size() ||
             !pieces[i + 1].isPunctuation(u"("))
             continue;
-        // The source before it: "(SELECT ...) [AS] alias".
-        size_t sourceEnd = i;
+        const QString what = isPivot ? QStringLiteral("PIVOT") : QStringLiteral("UNPIVOT");
+        // The source before it: "(SELECT ...) [AS] alias" or "table [[AS] alias]".
+        size_t sourceStart = i;
+        Source source;
         size_t aliasAt = i - 1;
         if (aliasAt > 0 && pieces[aliasAt - 1].isWord(u"AS"))
             --aliasAt;
         const size_t sourceClose = aliasAt > 0 ? aliasAt - 1 : 0;
-        if (!pieces[sourceClose].isPunctuation(u")"))
-            refuse((isPivot ? QStringLiteral("PIVOT") : QStringLiteral("UNPIVOT")) +
-                   QStringLiteral(" over a table (use a derived table)"));
-        const size_t sourceOpen = openOf(pieces, sourceClose);
+        if (pieces[sourceClose].isPunctuation(u")")) {
+            sourceStart = openOf(pieces, sourceClose);
+            if (sourceStart == size_t(-1))
+                refuse(what);
+            source.columns = derivedColumns(pieces, sourceStart, sourceClose, what);
+        } else {
+            // FROM t [AS] a PIVOT, FROM t PIVOT: the table's own columns.
+            size_t table = i - 1;
+            if (table > 1 && pieces[table - 1].isWord(u"AS"))
+                table -= 2;
+            else if (table > 1 && pieces[table - 1].isNameLike() &&
+                     !isReservedWord(pieces[table - 1]))
+                table -= 1;
+            if (!pieces[table].isNameLike() || isReservedWord(pieces[table]) ||
+                !settings.tableColumns)
+                refuse(what + QStringLiteral(" over this source"));
+            const QStringList columns = settings.tableColumns(pieces[table].value());
+            if (columns.isEmpty())
+                refuse(what + QStringLiteral(" over this source"));
+            source.columns.assign(columns.begin(), columns.end());
+            sourceStart = table;
+        }
+        source.text = render(pieces, sourceStart, i).trimmed();
         const size_t open = i + 1;
         const size_t close = closeOf(pieces, open);
-        if (sourceOpen == size_t(-1) || close >= pieces.size())
-            refuse(isPivot ? QStringLiteral("PIVOT") : QStringLiteral("UNPIVOT"));
+        if (close >= pieces.size())
+            refuse(what);
         size_t end = close + 1;
-        Pieces replacement = isPivot ? pivot(pieces, sourceOpen, sourceEnd, open, close, end)
-                                     : unpivot(pieces, sourceOpen, sourceEnd, open, close, end);
+        Pieces replacement = isPivot ? pivot(pieces, source, open, close, end)
+                                     : unpivot(pieces, source, open, close, end);
         const size_t length = replacement.size();
-        replaceRange(pieces, sourceOpen, end, std::move(replacement));
-        i = sourceOpen + length - 1;
+        replaceRange(pieces, sourceStart, end, std::move(replacement));
+        i = sourceStart + length - 1;
     }
 }
 

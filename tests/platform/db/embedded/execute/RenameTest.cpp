@@ -1,4 +1,4 @@
-// sp_rename for tables, columns and indexes: the data, the constraints and
+// sp_rename for tables, views, columns and indexes: the data, the constraints and
 // the catalogue follow the new name.
 #include "../EmbeddedFixture.h"
 
@@ -47,6 +47,25 @@ TEST_F(RenameTest, shouldRenameTablesAndIndexes) {
     run("INSERT INTO Productos VALUES ('A2', 'F1', 1)");
     run("ALTER TABLE Productos DROP CONSTRAINT CK_Precio");
     run("INSERT INTO Productos VALUES ('A3', 'F1', -1)");
+}
+
+// SQLite renames no view: the engine makes it again under the new name,
+// with the trigger that lets INSERT through it reach its table and the text
+// it was written with.
+TEST_F(RenameTest, shouldRenameAViewKeepingWhatItDoes) {
+    run("CREATE VIEW Baratos AS SELECT Codigo, Precio FROM Articulos WHERE Precio < 10");
+    run("EXEC sp_rename 'Baratos', 'Economicos'");
+    EXPECT_EQ(nativeErrorOf("SELECT * FROM Baratos"), 208);
+    run("INSERT INTO Economicos (Codigo, Precio) VALUES ('A2', 3)");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Economicos").toInt64(), 2);
+    EXPECT_EQ(scalar("SELECT OBJECT_DEFINITION(OBJECT_ID('Economicos'))").toString(),
+              "CREATE VIEW Baratos AS SELECT Codigo, Precio FROM Articulos WHERE Precio < 10");
+    // A view made before its text was kept has none: sp_helptext says so.
+    run("DELETE FROM estaciones_vistas");
+    EXPECT_EQ(nativeErrorOf("EXEC sp_helptext 'Economicos'"), 15197);
+    EXPECT_TRUE(scalar("SELECT OBJECT_DEFINITION(OBJECT_ID('Economicos'))").isNull());
+    run("EXEC sp_rename 'Economicos', 'Baratos'");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Baratos").toInt64(), 2);
 }
 
 } // namespace

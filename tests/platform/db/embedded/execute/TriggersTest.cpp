@@ -124,4 +124,63 @@ TEST_F(TriggersTest, AlterTableSwitchesTheTablesTriggers) {
               1);
 }
 
+// Cascades reach further tables: each table's AFTER trigger sees its own
+// cascaded rows, and a cascaded table's trigger runs its statements (which
+// fire triggers of their own) inside the statement's transaction.
+TEST_F(TriggersTest, CascadesFireTheTriggersOfEveryTableTheyReach) {
+    run("CREATE TABLE obra (id int PRIMARY KEY)");
+    run("CREATE TABLE fase (id int PRIMARY KEY, obra int REFERENCES obra (id) ON DELETE CASCADE)");
+    run("CREATE TABLE tarea (id int PRIMARY KEY, fase int REFERENCES fase (id) ON DELETE CASCADE)");
+    run("CREATE TABLE rastro (tabla varchar(10), filas int)");
+    run("CREATE TABLE rastro_copia (tabla varchar(10))");
+    run("CREATE TRIGGER tr_fase ON fase AFTER DELETE AS INSERT INTO rastro SELECT 'fase', "
+        "COUNT(*) FROM deleted");
+    run("CREATE TRIGGER tr_tarea ON tarea AFTER DELETE AS INSERT INTO rastro SELECT 'tarea', "
+        "COUNT(*) FROM deleted");
+    run("CREATE TRIGGER tr_rastro ON rastro AFTER INSERT AS INSERT INTO rastro_copia SELECT tabla "
+        "FROM inserted");
+    run("INSERT INTO obra VALUES (1), (2)");
+    run("INSERT INTO fase VALUES (10, 1), (11, 1), (20, 2)");
+    run("INSERT INTO tarea VALUES (100, 10), (101, 10), (102, 11), (200, 20)");
+    run("DELETE FROM obra WHERE id = 1");
+    const auto traced = rows("SELECT tabla, filas FROM rastro ORDER BY tabla");
+    ASSERT_EQ(traced.size(), 2u);
+    EXPECT_EQ(traced[0][1].toInt32(), 2); // fase 10 and 11
+    EXPECT_EQ(traced[1][1].toInt32(), 3); // their three tasks
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM rastro_copia").toInt32(), 2);
+    // No capture table outlives the statement.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sqlite_temp_schema WHERE name LIKE 'estaciones%'")
+                  .toInt32(),
+              0);
+    // A failure in a cascaded table's trigger undoes the whole statement.
+    run("CREATE TRIGGER tr_tarea_falla ON tarea AFTER DELETE AS SELECT 1 / 0");
+    EXPECT_EQ(nativeErrorOf("DELETE FROM obra WHERE id = 2"), 8134);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM tarea WHERE id = 200").toInt32(), 1);
+    EXPECT_EQ(scalar("SELECT @@TRANCOUNT").toInt32(), 0);
+}
+
+// The rows a cascading key changes cannot go to an INSTEAD OF trigger.
+TEST_F(TriggersTest, InsteadOfTriggersAreRefusedWhereAKeyCascades) {
+    run("CREATE TABLE padre (id int PRIMARY KEY)");
+    run("CREATE TABLE hijo (id int, padre int REFERENCES padre (id) ON DELETE CASCADE)");
+    EXPECT_EQ(nativeErrorOf("CREATE TRIGGER tr_hijo ON hijo INSTEAD OF DELETE AS SELECT 1"), 2113);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.triggers WHERE name = 'tr_hijo'").toInt32(), 0);
+    // The key's update does not cascade: INSTEAD OF UPDATE and INSERT are fine.
+    run("CREATE TRIGGER tr_hijo_u ON hijo INSTEAD OF UPDATE AS SELECT 1");
+    run("CREATE TRIGGER tr_hijo_i ON hijo INSTEAD OF INSERT AS SELECT 1");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.triggers WHERE parent_id = OBJECT_ID('hijo')")
+                  .toInt32(),
+              2);
+    // Nor can a key that cascades updates come to a table with INSTEAD OF UPDATE.
+    run("CREATE TABLE otro (id int PRIMARY KEY)");
+    run("ALTER TABLE hijo ADD otro int NULL");
+    EXPECT_EQ(nativeErrorOf("ALTER TABLE hijo ADD CONSTRAINT fk_hijo_otro FOREIGN KEY (otro) "
+                            "REFERENCES otro (id) ON UPDATE CASCADE"),
+              1787);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.foreign_keys WHERE name = 'fk_hijo_otro'").toInt32(),
+              0);
+    run("ALTER TABLE hijo ADD CONSTRAINT fk_hijo_otro FOREIGN KEY (otro) REFERENCES otro (id) ON "
+        "DELETE NO ACTION");
+}
+
 } // namespace estaciones::db::sqlite::test
