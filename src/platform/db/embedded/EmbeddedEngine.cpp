@@ -11,6 +11,18 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
+// Whatever a call committed is on the disk when it returns, also when it fails.
+class DurableOnReturn {
+public:
+    explicit DurableOnReturn(Session& session) : m_session(session) {}
+    ~DurableOnReturn() { m_session.makeCommitsDurable(); }
+    DurableOnReturn(const DurableOnReturn&) = delete;
+    DurableOnReturn& operator=(const DurableOnReturn&) = delete;
+
+private:
+    Session& m_session;
+};
+
 class EmbeddedEngine final : public Engine {
 public:
     void open(const QString& connectionString, const QString& user,
@@ -46,11 +58,17 @@ public:
 
     ExecutionResult execute(const QString& text, const std::vector<Variant>& parameters,
                             int timeoutSeconds) override {
-        return BatchExecutor(session(), parameters, timeoutSeconds).run(text);
+        Session& running = session();
+        const DurableOnReturn durable(running);
+        return BatchExecutor(running, parameters, timeoutSeconds).run(text);
     }
 
     void beginTransaction() override { session().beginTransaction(); }
-    void commitTransaction() override { session().commitTransaction(); }
+    void commitTransaction() override {
+        Session& running = session();
+        const DurableOnReturn durable(running);
+        running.commitTransaction();
+    }
     void rollbackTransaction() override { session().rollbackTransaction(); }
     int transactionDepth() const override { return m_session ? m_session->transactionDepth() : 0; }
 

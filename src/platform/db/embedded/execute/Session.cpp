@@ -191,6 +191,12 @@ void Session::commitTransaction() {
     }
 }
 
+void Session::makeCommitsDurable() {
+    for (const auto& database : std::as_const(m_databases)) {
+        database->makeCommitsDurable();
+    }
+}
+
 void Session::abandonTransaction() {
     if (m_transactionDepth > 0) {
         ignoringErrors([this] { rollbackTransaction(); });

@@ -83,6 +83,9 @@ public:
     void beginTransaction();
     void commitTransaction();
     void rollbackTransaction();
+    // What the session's connections committed reaches the disk (at the end
+    // of every call of the engine; see SqliteDatabase::makeCommitsDurable).
+    void makeCommitsDurable();
     // After a deadlock or a time-out: the transaction is rolled back, as the
     // server does with its deadlock victim.
     void abandonTransaction();

@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -49,6 +52,21 @@ void SqliteDatabase::configure() {
     // WAL lets readers and one writer of other processes work at once; the
     // busy handler makes writers queue instead of failing.
     run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
+    // A loop of single-row statements commits once per row: waiting for the
+    // disk at each of them made a 366-row loop take seconds. In WAL the
+    // commits stay consistent without that wait, and the end of every call
+    // waits for the disk once instead (makeCommitsDurable), so that what a
+    // call committed is durable when it returns, as it is on the server.
+    if (journalMode() == QLatin1String("wal")) {
+        run(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        sqlite3_commit_hook(
+            m_db,
+            [](void* self) {
+                static_cast<SqliteDatabase*>(self)->m_unsyncedCommits = true;
+                return 0;
+            },
+            this);
+    }
     // The conversion of an older file calls the engine's functions.
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
@@ -89,9 +107,37 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    makeCommitsDurable();
     m_statements.clear();
     m_cookieReads.clear();
     sqlite3_close_v2(m_db);
+}
+
+QString SqliteDatabase::journalMode() const {
+    PreparedStatement query(m_db, QStringLiteral("PRAGMA journal_mode"));
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)))
+        .toLower();
+}
+
+void SqliteDatabase::makeCommitsDurable() {
+    if (!std::exchange(m_unsyncedCommits, false)) {
+        return;
+    }
+    // The log's pages reach the disk through any descriptor of the file.
+    const QByteArray log = (m_file + QStringLiteral("-wal")).toLocal8Bit();
+    const int descriptor = ::open(log.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        const bool synced = ::fdatasync(descriptor) == 0;
+        ::close(descriptor);
+        if (synced) {
+            return;
+        }
+    }
+    // A checkpoint writes the log to the disk before it copies it.
+    sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }
 
 void SqliteDatabase::run(const QString& sql) {

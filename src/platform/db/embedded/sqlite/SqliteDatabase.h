@@ -45,6 +45,10 @@ public:
     // `deadline` (the command time-out); without one, a fixed 10 s.
     void waitForLocksUntil(std::optional<QDeadlineTimer> deadline) { m_lockDeadline = deadline; }
 
+    // Waits until what this connection committed since the last call is on
+    // the disk: commits do not wait for it one by one (see configure()).
+    void makeCommitsDurable();
+
     // Whether a transaction is open on the connection (SQLite ends one by
     // itself after some failures).
     bool inTransaction() const;
@@ -88,6 +92,7 @@ public:
 
 private:
     void configure();
+    QString journalMode() const;
     static int waitForLock(void* self, int attempt);
 
     std::optional<QDeadlineTimer> m_lockDeadline;
@@ -104,6 +109,7 @@ private:
     // A rollback puts an older cookie back over a schema that may come
     // again with other contents: rollbacks count in the stamp too.
     unsigned long long m_rollbacks = 0;
+    bool m_unsyncedCommits = false;
 };
 
 // Tables of our own inside database files, hidden from schema queries.
