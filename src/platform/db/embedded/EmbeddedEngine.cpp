@@ -11,13 +11,14 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
-// Whatever a call committed is on the disk when it returns, also when it fails.
-class DurableOnReturn {
+// One call of the engine: whatever it committed is on the disk when it
+// returns, also when it fails.
+class EngineCall {
 public:
-    explicit DurableOnReturn(Session& session) : m_session(session) {}
-    ~DurableOnReturn() { m_session.makeCommitsDurable(); }
-    DurableOnReturn(const DurableOnReturn&) = delete;
-    DurableOnReturn& operator=(const DurableOnReturn&) = delete;
+    explicit EngineCall(Session& session) : m_session(session) { m_session.beginCall(); }
+    ~EngineCall() { m_session.endCall(); }
+    EngineCall(const EngineCall&) = delete;
+    EngineCall& operator=(const EngineCall&) = delete;
 
 private:
     Session& m_session;
@@ -59,14 +60,14 @@ public:
     ExecutionResult execute(const QString& text, const std::vector<Variant>& parameters,
                             int timeoutSeconds) override {
         Session& running = session();
-        const DurableOnReturn durable(running);
+        const EngineCall call(running);
         return BatchExecutor(running, parameters, timeoutSeconds).run(text);
     }
 
     void beginTransaction() override { session().beginTransaction(); }
     void commitTransaction() override {
         Session& running = session();
-        const DurableOnReturn durable(running);
+        const EngineCall call(running);
         running.commitTransaction();
     }
     void rollbackTransaction() override { session().rollbackTransaction(); }

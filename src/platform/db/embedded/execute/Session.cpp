@@ -191,9 +191,15 @@ void Session::commitTransaction() {
     }
 }
 
-void Session::makeCommitsDurable() {
+void Session::beginCall() {
     for (const auto& database : std::as_const(m_databases)) {
-        database->makeCommitsDurable();
+        database->beginCall();
+    }
+}
+
+void Session::endCall() {
+    for (const auto& database : std::as_const(m_databases)) {
+        database->endCall();
     }
 }
 

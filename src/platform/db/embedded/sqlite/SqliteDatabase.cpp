@@ -57,6 +57,15 @@ void SqliteDatabase::configure() {
     // commits stay consistent without that wait, and the end of every call
     // waits for the disk once instead (makeCommitsDurable), so that what a
     // call committed is durable when it returns, as it is on the server.
+    // Every statement that starts may change the schema: a stamp read since
+    // none started is still the schema's (see schemaStamp).
+    sqlite3_trace_v2(
+        m_db, SQLITE_TRACE_STMT,
+        [](unsigned, void* self, void*, void*) {
+            ++static_cast<SqliteDatabase*>(self)->m_statementsStarted;
+            return 0;
+        },
+        this);
     if (journalMode() == QLatin1String("wal")) {
         run(QStringLiteral("PRAGMA synchronous=NORMAL"));
         sqlite3_commit_hook(
@@ -173,7 +182,30 @@ std::vector<ProviderError> SqliteDatabase::lastErrors(const QString& statement) 
     return translateSqliteErrors(failure);
 }
 
+void SqliteDatabase::beginCall() {
+    m_inCall = true;
+    m_stamp.clear();
+}
+
+void SqliteDatabase::endCall() {
+    m_inCall = false;
+    m_stamp.clear();
+    makeCommitsDurable();
+}
+
 QString SqliteDatabase::schemaStamp() {
+    // Within one call, nothing but a statement of this connection changes the
+    // schema between two reads that no statement separates (another
+    // connection's change then is no later than one just before our read).
+    if (m_inCall && !m_stamp.isEmpty() && m_stampStatements == m_statementsStarted) {
+        return m_stamp;
+    }
+    m_stamp = readSchemaStamp();
+    m_stampStatements = m_statementsStarted;
+    return m_stamp;
+}
+
+QString SqliteDatabase::readSchemaStamp() {
     QString stamp;
     for (int i = 0; const char* schema = sqlite3_db_name(m_db, i); ++i) {
         const QString name = QString::fromUtf8(schema);
