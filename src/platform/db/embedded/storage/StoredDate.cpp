@@ -45,7 +45,7 @@ bool dateShape(const char* text, int length) {
 }
 
 // The time at text[from, length) and its fraction's 100-ns steps below the millisecond.
-std::optional<PreciseDateTime> readTime(const QDate& day, const char* text, int from, int length) {
+std::optional<StoredDateParts> readTime(const QDate& day, const char* text, int from, int length) {
     int fraction = 0; // in 100 ns
     if (length - from > 8) {
         const int digits = std::min(7, length - from - 9);
@@ -57,7 +57,7 @@ std::optional<PreciseDateTime> readTime(const QDate& day, const char* text, int 
                      digitsAt(text, from + 6, 2), fraction / 10000);
     if (!time.isValid())
         return std::nullopt;
-    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000);
+    return StoredDateParts{day, time, fraction % 10000};
 }
 
 // The value rounded to `digits` of fraction (0 to 7), halves up as the server rounds.
@@ -174,7 +174,7 @@ void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
                      .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
 }
 
-std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
+std::optional<StoredDateParts> readStoredDateParts(const char* text, int length) {
     if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length))
         return readTime(QDate(1900, 1, 1), text, 0, length);
     if (!dateShape(text, length))
@@ -183,10 +183,17 @@ std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
     if (!date.isValid())
         return std::nullopt;
     if (length == 10)
-        return PreciseDateTime(naiveDateTime(date, QTime(0, 0)));
+        return StoredDateParts{date, QTime(0, 0), 0};
     if (!isTimeSeparator(text[10]) || !timeShapeAt(text, 11, length))
         return std::nullopt;
     return readTime(date, text, 11, length);
+}
+
+std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
+    const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
+    if (!parts)
+        return std::nullopt;
+    return PreciseDateTime(naiveDateTime(parts->date, parts->time), parts->ticks);
 }
 
 bool isStoredDateText(const char* text, int length) {
