@@ -3,10 +3,12 @@
 // execution, ADO typing — against the same statement already translated, on
 // raw SQLite with the dialect's functions, in the same run. Prints the ratio.
 // The same for the window's year statement (the 366 dates of a year named in
-// one IN list) and its 366 rows, every value read.
+// one IN list) and its 366 rows, every value read. And the translation of a
+// 100 KB script against as many bytes in 1 KB scripts.
 #include "calendar/SeasonStatements.h"
 #include "platform/db/embedded/EmbeddedEngine.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -115,6 +118,51 @@ void RawSqliteYearSelect(benchmark::State& state) {
     }
 }
 
+// A script of the statements the suite's scripts are made of, about
+// `bytes` long.
+QString scriptOf(int bytes) {
+    QString script;
+    for (int i = 0; script.size() < bytes; ++i) {
+        script += QStringLiteral(
+                      "INSERT INTO MA_CALENDARIO (Fecha, Temporada, nolaborable) VALUES "
+                      "('%1/3/2024', 'BA', 0)\n"
+                      "UPDATE MA_CALENDARIO SET Temporada = 'AL' WHERE Fecha BETWEEN '1/6/2024' "
+                      "AND DATEADD(day, %1, '1/6/2024') AND isnull(nolaborable, 0) = 0\n"
+                      "SELECT TOP 1 Fecha, Temporada FROM MA_CALENDARIO WITH (NOLOCK) "
+                      "WHERE Fecha = '%1/3/2024' ORDER BY Fecha\n")
+                      .arg(1 + i % 28);
+    }
+    return script;
+}
+
+// The same number of bytes translated in scripts of 1 KB and of 100 KB: a
+// translation that is linear in its text takes the same time for both.
+void translateScripts(benchmark::State& state, int bytes) {
+    const auto settings = std::make_shared<db::tsql::DialectSettings>();
+    const QString script = scriptOf(bytes);
+    const int repeats = std::max(1, 100 * 1024 / static_cast<int>(script.size()));
+    const db::tsql::Translator translator(settings);
+    for (auto _ : state) {
+        for (int i = 0; i < repeats; ++i) {
+            // As the engine reads a script: the batch parsed whole, then each statement.
+            for (const db::sqlite::StatementNode& node : db::sqlite::parseBatch(script)) {
+                benchmark::DoNotOptimize(
+                    translator.translate(db::sqlite::joinTokens(node.tokens)));
+            }
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * repeats * script.size());
+}
+
+void TranslateScripts1KB(benchmark::State& state) {
+    translateScripts(state, 1024);
+}
+void TranslateScript100KB(benchmark::State& state) {
+    translateScripts(state, 100 * 1024);
+}
+
+BENCHMARK(TranslateScripts1KB);
+BENCHMARK(TranslateScript100KB);
 BENCHMARK(EngineSeasonSelect);
 BENCHMARK(RawSqliteSeasonSelect);
 BENCHMARK(EngineYearSelect);
@@ -127,5 +175,7 @@ int main(int argc, char** argv) {
         argc, argv,
         {{"Season SELECT, engine / raw SQLite", "EngineSeasonSelect", "RawSqliteSeasonSelect"},
          {"Year statement, 366 rows, engine / raw SQLite", "EngineYearSelect",
-          "RawSqliteYearSelect"}});
+          "RawSqliteYearSelect"},
+         {"Translation per byte, 100 KB script / 1 KB scripts", "TranslateScript100KB",
+          "TranslateScripts1KB"}});
 }

@@ -67,20 +67,28 @@ int Fields::count() const {
 }
 
 Field Fields::item(int index) const {
-    m_state->requireOpen();
-    if (index < 0 || index >= static_cast<int>(m_state->columns.size())) {
-        throw standardError(errnum::ItemNotFound, detail::kRecordsetSource);
-    }
-    return Field(m_state, index);
+    return itemOf(m_state, index);
 }
 
 Field Fields::item(const QString& name) const {
-    m_state->requireOpen();
-    const int index = m_state->fieldIndex(name);
+    return itemOf(m_state, name);
+}
+
+Field Fields::itemOf(const std::shared_ptr<detail::RecordsetState>& state, int index) {
+    state->requireOpen();
+    if (index < 0 || index >= static_cast<int>(state->columns.size())) {
+        throw standardError(errnum::ItemNotFound, detail::kRecordsetSource);
+    }
+    return Field(state, index);
+}
+
+Field Fields::itemOf(const std::shared_ptr<detail::RecordsetState>& state, const QString& name) {
+    state->requireOpen();
+    const int index = state->fieldIndex(name);
     if (index < 0) {
         throw standardError(errnum::ItemNotFound, detail::kRecordsetSource);
     }
-    return Field(m_state, index);
+    return Field(state, index);
 }
 
 Field Fields::item(const Variant& indexOrName) const {

@@ -69,6 +69,10 @@ public:
 private:
     friend class Recordset;
     explicit Fields(std::shared_ptr<detail::RecordsetState> state) : m_state(std::move(state)) {}
+    // What item() gives, for a recordset's own shortcuts: no collection is
+    // made for one field (each handle shares the recordset, atomically).
+    static Field itemOf(const std::shared_ptr<detail::RecordsetState>& state, int index);
+    static Field itemOf(const std::shared_ptr<detail::RecordsetState>& state, const QString& name);
     std::shared_ptr<detail::RecordsetState> m_state;
 };
 

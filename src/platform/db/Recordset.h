@@ -72,11 +72,11 @@ public:
     std::int64_t absolutePosition() const;
 
     Fields fields() const;
-    Field fields(int index) const { return fields().item(index); }
-    Field fields(const QString& name) const { return fields().item(name); }
-    Field operator[](int index) const { return fields().item(index); }
-    Field operator[](const QString& name) const { return fields().item(name); }
-    Field operator[](const char* name) const { return fields().item(QString::fromUtf8(name)); }
+    Field fields(int index) const { return Fields::itemOf(m_state, index); }
+    Field fields(const QString& name) const { return Fields::itemOf(m_state, name); }
+    Field operator[](int index) const { return fields(index); }
+    Field operator[](const QString& name) const { return fields(name); }
+    Field operator[](const char* name) const { return fields(QString::fromUtf8(name)); }
 
     // ADO GetRows: up to `rows` rows (-1: all) from the current one, as
     // result[field][row]; the current row moves past the last row read.

@@ -11,6 +11,19 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
+// One call of the engine: whatever it committed is on the disk when it
+// returns, also when it fails.
+class EngineCall {
+public:
+    explicit EngineCall(Session& session) : m_session(session) { m_session.beginCall(); }
+    ~EngineCall() { m_session.endCall(); }
+    EngineCall(const EngineCall&) = delete;
+    EngineCall& operator=(const EngineCall&) = delete;
+
+private:
+    Session& m_session;
+};
+
 class EmbeddedEngine final : public Engine {
 public:
     void open(const QString& connectionString, const QString& user,
@@ -46,11 +59,17 @@ public:
 
     ExecutionResult execute(const QString& text, const std::vector<Variant>& parameters,
                             int timeoutSeconds) override {
-        return BatchExecutor(session(), parameters, timeoutSeconds).run(text);
+        Session& running = session();
+        const EngineCall call(running);
+        return BatchExecutor(running, parameters, timeoutSeconds).run(text);
     }
 
     void beginTransaction() override { session().beginTransaction(); }
-    void commitTransaction() override { session().commitTransaction(); }
+    void commitTransaction() override {
+        Session& running = session();
+        const EngineCall call(running);
+        running.commitTransaction();
+    }
     void rollbackTransaction() override { session().rollbackTransaction(); }
     int transactionDepth() const override { return m_session ? m_session->transactionDepth() : 0; }
 

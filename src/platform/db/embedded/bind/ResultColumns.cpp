@@ -62,8 +62,11 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
 
 } // namespace
 
-std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
+std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement, bool* typedByValue) {
     std::vector<ColumnInfo> columns;
+    if (typedByValue) {
+        *typedByValue = false;
+    }
     const int count = sqlite3_column_count(statement);
     InheritedDeclarations inherited(statement);
     for (int i = 0; i < count; ++i) {
@@ -77,6 +80,9 @@ std::vector<ColumnInfo> describeColumns(sqlite3_stmt* statement) {
         std::optional<QString> declaration = inherited.of(i);
         if (!declaration && declared) {
             declaration = QString::fromUtf8(declared);
+        }
+        if (!declaration && typedByValue) {
+            *typedByValue = true;
         }
         ColumnInfo info = declaration ? columnInfoFromDeclaration(name, *declaration)
                                       : columnInfoFromValue(name, statement, i);

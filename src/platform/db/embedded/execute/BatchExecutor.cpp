@@ -453,6 +453,15 @@ void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
 }
 
 bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& scope) {
+    // Most queries assign nothing: not worth rewriting them to find out.
+    const bool assigns = std::adjacent_find(tokens.begin(), tokens.end(),
+                                            [](const Token& a, const Token& b) {
+                                                return a.kind == TokenKind::Variable &&
+                                                       b.isPunctuation(u"=");
+                                            }) != tokens.end();
+    if (!assigns) {
+        return false;
+    }
     Tokens rewritten{tokens[0]};
     std::vector<QString> targets;
     int depth = 0;
@@ -701,7 +710,10 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const QString target = verb == QLatin1String("INSERT") ? insertTarget(tokens) : QString();
     SqliteDatabase& database = m_session.current();
     const QString table = target.startsWith(QLatin1Char('@')) ? scope.tableOf(target) : target;
-    const QString resolved = resolvedText(withIdentitySkipped(database, tokens, table), scope);
+    // Only an INSERT has a column list to write in.
+    const QString resolved = table.isEmpty()
+                                 ? resolvedText(tokens, scope)
+                                 : resolvedText(withIdentitySkipped(database, tokens, table), scope);
     const DerivedTexts translated = derivedTexts(database, u'T', resolved, [&] {
         QStringList statements = translatorOf(database).translate(resolved).statements;
         QStringList identities;

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/InsertColumnList.h"
 
 #include "platform/db/embedded/catalog/ObjectNames.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
 namespace estaciones::db::sqlite {
@@ -28,11 +29,18 @@ Tokens withIdentitySkipped(SqliteDatabase& database, const Tokens& tokens, const
         !tokens[i + 1].isWord(u"SELECT") && !tokens[i + 1].isWord(u"WITH")) {
         return tokens;
     }
-    const QStringList rows = tsql::schema_access::columnOf(
-        database.handle(),
-        QStringLiteral("SELECT name || '|' || coalesce(tsql_columnproperty(tsql_object_id(?1), "
-                       "name, 'IsIdentity'), 0) FROM pragma_table_info(?1) ORDER BY cid"),
-        {table});
+    // A fact of the table's definition: asked of the catalogue once per schema.
+    const QStringList rows =
+        derivedTexts(database, u'I', table, [&] {
+            return DerivedTexts{
+                tsql::schema_access::columnOf(
+                    database.handle(),
+                    QStringLiteral("SELECT name || '|' || coalesce(tsql_columnproperty("
+                                   "tsql_object_id(?1), name, 'IsIdentity'), 0) "
+                                   "FROM pragma_table_info(?1) ORDER BY cid"),
+                    {table}),
+                {}};
+        }).statements;
     Tokens list{Token::punctuation(QStringLiteral("("))};
     bool identity = false;
     for (const QString& row : rows) {

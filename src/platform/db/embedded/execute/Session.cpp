@@ -205,6 +205,18 @@ void Session::commitTransaction() {
     }
 }
 
+void Session::beginCall() {
+    for (const auto& database : std::as_const(m_databases)) {
+        database->beginCall();
+    }
+}
+
+void Session::endCall() {
+    for (const auto& database : std::as_const(m_databases)) {
+        database->endCall();
+    }
+}
+
 void Session::abandonTransaction() {
     if (m_transactionDepth > 0) {
         ignoringErrors([this] { rollbackTransaction(); });

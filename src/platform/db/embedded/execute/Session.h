@@ -83,6 +83,10 @@ public:
     void beginTransaction();
     void commitTransaction();
     void rollbackTransaction();
+    // Around every call of the engine (SqliteDatabase::beginCall, endCall):
+    // at its end, what the session's connections committed reaches the disk.
+    void beginCall();
+    void endCall();
     // After a deadlock or a time-out: the transaction is rolled back, as the
     // server does with its deadlock victim.
     void abandonTransaction();

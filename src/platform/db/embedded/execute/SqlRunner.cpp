@@ -62,6 +62,20 @@ bool isCounted(const QString& verb) {
            verb == QLatin1String("DELETE");
 }
 
+// The statement's result columns, described once while its plan holds:
+// reading the declarations and the catalogue cost more than a short query.
+std::vector<ColumnInfo> describedColumns(LentStatement& lent, sqlite3_stmt* statement) {
+    if (const auto kept = lent.describedColumns()) {
+        return *kept;
+    }
+    bool typedByValue = false;
+    std::vector<ColumnInfo> columns = describeColumns(statement, &typedByValue);
+    if (!typedByValue) {
+        lent.keepDescribedColumns(std::make_shared<const std::vector<ColumnInfo>>(columns));
+    }
+    return columns;
+}
+
 } // namespace
 
 SqlRunner::SqlRunner(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds)
@@ -174,7 +188,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
             throw ProviderFailure(failure(db, text));
         }
         if (returnsRows) {
-            result.columns = describeColumns(statement);
+            result.columns = describedColumns(lent, statement);
         }
         while (rc == SQLITE_ROW) {
             std::vector<Variant> row;

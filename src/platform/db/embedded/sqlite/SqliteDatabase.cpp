@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -25,7 +28,10 @@ bool isInternalTable(const QString& name) {
 
 SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool create)
     : m_dialect(std::make_shared<tsql::DialectSettings>()), m_file(file), m_name(name) {
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A connection is used by one thread at a time (the program has one):
+    // without its mutex, every sqlite3_ call of a row's read is cheaper.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(file.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(m_db);
@@ -49,6 +55,30 @@ void SqliteDatabase::configure() {
     // WAL lets readers and one writer of other processes work at once; the
     // busy handler makes writers queue instead of failing.
     run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
+    // A loop of single-row statements commits once per row: waiting for the
+    // disk at each of them made a 366-row loop take seconds. In WAL the
+    // commits stay consistent without that wait, and the end of every call
+    // waits for the disk once instead (makeCommitsDurable), so that what a
+    // call committed is durable when it returns, as it is on the server.
+    // Every statement that starts may change the schema: a stamp read since
+    // none started is still the schema's (see schemaStamp).
+    sqlite3_trace_v2(
+        m_db, SQLITE_TRACE_STMT,
+        [](unsigned, void* self, void*, void*) {
+            ++static_cast<SqliteDatabase*>(self)->m_statementsStarted;
+            return 0;
+        },
+        this);
+    if (journalMode() == QLatin1String("wal")) {
+        run(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        sqlite3_commit_hook(
+            m_db,
+            [](void* self) {
+                static_cast<SqliteDatabase*>(self)->m_unsyncedCommits = true;
+                return 0;
+            },
+            this);
+    }
     // The conversion of an older file calls the engine's functions.
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
@@ -90,9 +120,37 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    makeCommitsDurable();
     m_statements.clear();
     m_cookieReads.clear();
     sqlite3_close_v2(m_db);
+}
+
+QString SqliteDatabase::journalMode() const {
+    PreparedStatement query(m_db, QStringLiteral("PRAGMA journal_mode"));
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)))
+        .toLower();
+}
+
+void SqliteDatabase::makeCommitsDurable() {
+    if (!std::exchange(m_unsyncedCommits, false)) {
+        return;
+    }
+    // The log's pages reach the disk through any descriptor of the file.
+    const QByteArray log = (m_file + QStringLiteral("-wal")).toLocal8Bit();
+    const int descriptor = ::open(log.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        const bool synced = ::fdatasync(descriptor) == 0;
+        ::close(descriptor);
+        if (synced) {
+            return;
+        }
+    }
+    // A checkpoint writes the log to the disk before it copies it.
+    sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }
 
 void SqliteDatabase::run(const QString& sql) {
@@ -128,7 +186,30 @@ std::vector<ProviderError> SqliteDatabase::lastErrors(const QString& statement) 
     return translateSqliteErrors(failure);
 }
 
+void SqliteDatabase::beginCall() {
+    m_inCall = true;
+    m_stamp.clear();
+}
+
+void SqliteDatabase::endCall() {
+    m_inCall = false;
+    m_stamp.clear();
+    makeCommitsDurable();
+}
+
 QString SqliteDatabase::schemaStamp() {
+    // Within one call, nothing but a statement of this connection changes the
+    // schema between two reads that no statement separates (another
+    // connection's change then is no later than one just before our read).
+    if (m_inCall && !m_stamp.isEmpty() && m_stampStatements == m_statementsStarted) {
+        return m_stamp;
+    }
+    m_stamp = readSchemaStamp();
+    m_stampStatements = m_statementsStarted;
+    return m_stamp;
+}
+
+QString SqliteDatabase::readSchemaStamp() {
     QString stamp;
     for (int i = 0; const char* schema = sqlite3_db_name(m_db, i); ++i) {
         const QString name = QString::fromUtf8(schema);

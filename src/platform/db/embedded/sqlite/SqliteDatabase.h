@@ -45,6 +45,10 @@ public:
     // `deadline` (the command time-out); without one, a fixed 10 s.
     void waitForLocksUntil(std::optional<QDeadlineTimer> deadline) { m_lockDeadline = deadline; }
 
+    // Waits until what this connection committed since the last call is on
+    // the disk: commits do not wait for it one by one (see configure()).
+    void makeCommitsDurable();
+
     // Whether a transaction is open on the connection (SQLite ends one by
     // itself after some failures).
     bool inTransaction() const;
@@ -76,6 +80,12 @@ public:
     // in a key.
     QString schemaStamp();
 
+    // An engine call (a batch, a commit) runs between these two: within it a
+    // stamp is read again only after a statement ran; at its end what it
+    // committed is made durable.
+    void beginCall();
+    void endCall();
+
     // Texts the executor derived from a statement's text (its translation,
     // what the compilation found), under a key that holds the schema stamp
     // and the settings they depend on. Belongs to the connection, so that a
@@ -88,6 +98,8 @@ public:
 
 private:
     void configure();
+    QString journalMode() const;
+    QString readSchemaStamp();
     static int waitForLock(void* self, int attempt);
 
     std::optional<QDeadlineTimer> m_lockDeadline;
@@ -104,6 +116,12 @@ private:
     // A rollback puts an older cookie back over a schema that may come
     // again with other contents: rollbacks count in the stamp too.
     unsigned long long m_rollbacks = 0;
+    bool m_unsyncedCommits = false;
+    // The stamp last read and how many statements had started then.
+    unsigned long long m_statementsStarted = 0;
+    unsigned long long m_stampStatements = 0;
+    QString m_stamp;
+    bool m_inCall = false;
 };
 
 // Tables of our own inside database files, hidden from schema queries.

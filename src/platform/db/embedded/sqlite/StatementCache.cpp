@@ -41,7 +41,8 @@ LentStatement::~LentStatement() {
 
 LentStatement::LentStatement(LentStatement&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)), m_owner(other.m_owner),
-      m_key(std::move(other.m_key)), m_consumed(other.m_consumed) {}
+      m_key(std::move(other.m_key)), m_consumed(other.m_consumed),
+      m_columns(std::move(other.m_columns)), m_columnsPreparation(other.m_columnsPreparation) {}
 
 LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
     if (this != &other) {
@@ -50,8 +51,33 @@ LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
         m_owner = other.m_owner;
         m_key = std::move(other.m_key);
         m_consumed = other.m_consumed;
+        m_columns = std::move(other.m_columns);
+        m_columnsPreparation = other.m_columnsPreparation;
     }
     return *this;
+}
+
+namespace {
+// How many times SQLite prepared the statement again by itself (after a
+// schema change, also by another connection).
+int preparationsOf(sqlite3_stmt* statement) {
+    return sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+}
+} // namespace
+
+std::shared_ptr<const std::vector<ColumnInfo>> LentStatement::describedColumns() const {
+    if (!m_statement || !m_columns || preparationsOf(m_statement) != m_columnsPreparation) {
+        return nullptr;
+    }
+    return m_columns;
+}
+
+void LentStatement::keepDescribedColumns(std::shared_ptr<const std::vector<ColumnInfo>> columns) {
+    if (!m_statement || !m_owner) {
+        return; // finalized after this use: nothing to keep it with
+    }
+    m_columns = std::move(columns);
+    m_columnsPreparation = preparationsOf(m_statement);
 }
 
 void LentStatement::release() {
@@ -65,14 +91,16 @@ void LentStatement::release() {
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    m_owner->giveBack(m_key, statement, m_consumed);
+    m_owner->giveBack(*this, statement);
 }
 
-void StatementCache::giveBack(const QByteArray& key, sqlite3_stmt* statement, int consumed) {
+void StatementCache::giveBack(LentStatement& lent, sqlite3_stmt* statement) {
     Entry entry;
     entry.statement.reset(statement);
-    entry.consumed = consumed;
-    m_entries.put(key, std::move(entry));
+    entry.consumed = lent.m_consumed;
+    entry.columns = std::move(lent.m_columns);
+    entry.columnsPreparation = lent.m_columnsPreparation;
+    m_entries.put(lent.m_key, std::move(entry));
 }
 
 int StatementCache::prepare(sqlite3* db, const char* text, int length, LentStatement& out,
@@ -85,6 +113,8 @@ int StatementCache::prepare(sqlite3* db, const char* text, int length, LentState
         out.m_owner = this;
         out.m_key = QByteArray(text, length);
         out.m_consumed = kept->consumed;
+        out.m_columns = std::move(kept->columns);
+        out.m_columnsPreparation = kept->columnsPreparation;
         *tail = text + kept->consumed;
         return SQLITE_OK;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/Engine.h"
 #include "platform/db/embedded/sqlite/LruCache.h"
 
 #include <QByteArray>
@@ -28,6 +29,13 @@ public:
 
     sqlite3_stmt* handle() const { return m_statement; }
 
+    // The result columns described for this statement before, while SQLite
+    // has not prepared it again since (a schema change); null otherwise.
+    std::shared_ptr<const std::vector<ColumnInfo>> describedColumns() const;
+    // Keeps `columns` with the statement; only a description that does not
+    // depend on the rows (no column typed by its first value) may be kept.
+    void keepDescribedColumns(std::shared_ptr<const std::vector<ColumnInfo>> columns);
+
 private:
     friend class StatementCache;
     void release();
@@ -36,6 +44,8 @@ private:
     StatementCache* m_owner = nullptr; // null: finalized when done
     QByteArray m_key;
     int m_consumed = 0;
+    std::shared_ptr<const std::vector<ColumnInfo>> m_columns;
+    int m_columnsPreparation = 0; // SQLite's count of its own preparations when described
 };
 
 // The prepared statements of one connection by the text they were prepared
@@ -67,8 +77,10 @@ private:
     struct Entry {
         std::unique_ptr<sqlite3_stmt, Finalize> statement;
         int consumed = 0; // bytes of the key the statement took
+        std::shared_ptr<const std::vector<ColumnInfo>> columns;
+        int columnsPreparation = 0;
     };
-    void giveBack(const QByteArray& key, sqlite3_stmt* statement, int consumed);
+    void giveBack(LentStatement& lent, sqlite3_stmt* statement);
 
     LruCache<QByteArray, Entry> m_entries;
 };

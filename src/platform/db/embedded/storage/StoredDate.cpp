@@ -44,20 +44,31 @@ bool dateShape(const char* text, int length) {
            digitsAt(text, 5, 2) >= 0 && digitsAt(text, 8, 2) >= 0;
 }
 
-// The time at text[from, length) and its fraction's 100-ns steps below the millisecond.
-std::optional<PreciseDateTime> readTime(const QDate& day, const char* text, int from, int length) {
+// The time at text[from, length) ('HH:mm:ss[.f{1,7}]') and its fraction's
+// 100-ns steps below the millisecond, its shape and values read in one pass.
+std::optional<StoredDateParts> readTime(const QDate& day, const char* text, int from, int length) {
+    const int n = length - from;
+    if (n < 8 || text[from + 2] != ':' || text[from + 5] != ':')
+        return std::nullopt;
+    const int hour = digitsAt(text, from, 2);
+    const int minute = digitsAt(text, from + 3, 2);
+    const int second = digitsAt(text, from + 6, 2);
+    if (hour < 0 || minute < 0 || second < 0)
+        return std::nullopt;
     int fraction = 0; // in 100 ns
-    if (length - from > 8) {
-        const int digits = std::min(7, length - from - 9);
-        fraction = digitsAt(text, from + 9, digits);
-        for (int i = digits; i < 7; ++i)
+    if (n > 8) {
+        if (n < 10 || n > 16 || text[from + 8] != '.')
+            return std::nullopt;
+        fraction = digitsAt(text, from + 9, n - 9);
+        if (fraction < 0)
+            return std::nullopt;
+        for (int i = n - 9; i < 7; ++i)
             fraction *= 10;
     }
-    const QTime time(digitsAt(text, from, 2), digitsAt(text, from + 3, 2),
-                     digitsAt(text, from + 6, 2), fraction / 10000);
+    const QTime time(hour, minute, second, fraction / 10000);
     if (!time.isValid())
         return std::nullopt;
-    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000);
+    return StoredDateParts{day, time, fraction % 10000};
 }
 
 // The value rounded to `digits` of fraction (0 to 7), halves up as the server rounds.
@@ -174,19 +185,31 @@ void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
                      .arg(small ? QStringLiteral("smalldatetime") : QStringLiteral("datetime")));
 }
 
-std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
-    if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length))
+std::optional<StoredDateParts> readStoredDateParts(const char* text, int length) {
+    if (length >= 8 && length <= 16 && text[2] == ':')
         return readTime(QDate(1900, 1, 1), text, 0, length);
-    if (!dateShape(text, length))
+    if (length < 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    const QDate date(digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2));
+    const int year = digitsAt(text, 0, 4);
+    const int month = digitsAt(text, 5, 2);
+    const int day = digitsAt(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return std::nullopt;
+    const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
     if (length == 10)
-        return PreciseDateTime(naiveDateTime(date, QTime(0, 0)));
-    if (!isTimeSeparator(text[10]) || !timeShapeAt(text, 11, length))
+        return StoredDateParts{date, QTime(0, 0), 0};
+    if (!isTimeSeparator(text[10]))
         return std::nullopt;
     return readTime(date, text, 11, length);
+}
+
+std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
+    const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
+    if (!parts)
+        return std::nullopt;
+    return PreciseDateTime(naiveDateTime(parts->date, parts->time), parts->ticks);
 }
 
 bool isStoredDateText(const char* text, int length) {

@@ -124,6 +124,27 @@ TEST_F(RepeatedStatementsTest, shouldGiveEachInsertItsIdentityAfterTheTableChang
     EXPECT_EQ(rows(insert).front().front().toInt64(), 110);
 }
 
+TEST_F(RepeatedStatementsTest, shouldFillTheColumnsAnInsertWithoutAListFindsAfterEachChange) {
+    // The values go to the columns other than the identity, in order: which
+    // those are is a fact of the table that changes with its definition.
+    const QString insert = QStringLiteral("INSERT INTO t VALUES ('x')");
+    run("CREATE TABLE t (id int IDENTITY(1, 1), b varchar(5))");
+    run(insert);
+    run(insert);
+    run("ALTER TABLE t ADD c int NULL");
+    EXPECT_NE(nativeErrorOf(insert), 0); // now two columns take values
+    run("INSERT INTO t VALUES ('y', 3)");
+
+    const std::unique_ptr<Engine> other = otherConnection();
+    other->execute(QStringLiteral("DROP TABLE t"), {}, 0);
+    other->execute(QStringLiteral("CREATE TABLE t (b varchar(5), n int IDENTITY(7, 1))"), {}, 0);
+    run(insert);
+    const auto all = rows("SELECT b, n FROM t");
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0][0].toString(), "x");
+    EXPECT_EQ(all[0][1].toInt64(), 7);
+}
+
 TEST_F(RepeatedStatementsTest, shouldLetAnotherConnectionWriteBetweenRepeatedReads) {
     // A kept statement holds no read snapshot between uses: the other
     // connection's rows are seen by the next run of the same query.
