@@ -4,9 +4,8 @@
 
 namespace estaciones::calendar {
 
-namespace {
-YearPaint paintMonths(int year, const SeasonColours& colours,
-                      const std::function<QString(int day, int month)>& seasonOf) {
+YearPaint paintYear(int year, const SeasonColours& colours,
+                    const std::function<QString(int day, int month)>& seasonOf) {
     YearPaint paint{};
     for (int month = 1; month <= 12; ++month) {
         paint[static_cast<std::size_t>(month - 1)] =
@@ -14,16 +13,15 @@ YearPaint paintMonths(int year, const SeasonColours& colours,
     }
     return paint;
 }
-} // namespace
 
 YearPaint paintYear(SeasonStore& store, int year, const SeasonColours& colours) {
     const YearSeasons seasons = store.readYear(year);
-    return paintMonths(year, colours,
+    return paintYear(year, colours,
                        [&](int day, int month) { return seasons.codeOf(day, month); });
 }
 
 YearPaint paintYearDayByDay(SeasonStore& store, int year, const SeasonColours& colours) {
-    return paintMonths(year, colours,
+    return paintYear(year, colours,
                        [&](int day, int month) { return store.Temporada(day, month, year); });
 }
 

@@ -3,6 +3,7 @@
 #include "calendar/MonthPaint.h"
 
 #include <array>
+#include <functional>
 
 namespace estaciones::calendar {
 
@@ -14,6 +15,11 @@ using YearPaint = std::array<std::array<CellPaint, CellsPerMonth>, 12>;
 // Reads the year's seasons with one statement and paints from them: what the
 // window does.
 YearPaint paintYear(SeasonStore& store, int year, const SeasonColours& colours);
+
+// Paints from codes already read: `seasonOf` gives the stored code of a day
+// ("" when none).
+YearPaint paintYear(int year, const SeasonColours& colours,
+                    const std::function<QString(int day, int month)>& seasonOf);
 
 // Reads each day with its own statement (Temporada), one round trip per day:
 // the reference the one-statement paint must agree with.

@@ -115,6 +115,12 @@ QString archivoRegistroScript() {
 }
 
 QString reemplazarMacros(const QString& lote, Qt::CaseSensitivity mayusculas) {
+    // Every placeholder opens with "<": most batches have none, and the
+    // regional texts of today and now (a time zone look-up each) are not
+    // worth building for them.
+    if (!lote.contains(QLatin1Char('<'))) {
+        return lote;
+    }
     const QLocale regional = QLocale::system();
     const QDate hoy = QDate::currentDate();
     auto corta = [&regional](const QDate& fecha) {

@@ -127,6 +127,23 @@ TEST_F(Ejecutor, batchesWithDropRunOnlyInTheFirstPassAndPlaceholdersIgnoreCase) 
     EXPECT_EQ(valor("SELECT t FROM M"), hoy + " drop ");
 }
 
+TEST_F(Ejecutor, everyPlaceholderIsReplacedAndTheExactRunnerLeavesOtherCasesAlone) {
+    const QLocale regional = QLocale::system();
+    const QDate hoy = QDate::currentDate();
+    const QString lote = QStringLiteral("<DATE>|<date+year>|<Date-Year>|<database>|a < b");
+    const QString reemplazado = reemplazarMacros(lote, Qt::CaseInsensitive);
+    const QStringList partes = reemplazado.split(QLatin1Char('|'));
+    ASSERT_EQ(partes.size(), 5) << reemplazado.toStdString();
+    EXPECT_EQ(partes[0], regional.toString(hoy, QLocale::ShortFormat));
+    EXPECT_EQ(partes[1], regional.toString(hoy.addYears(1), QLocale::ShortFormat));
+    EXPECT_EQ(partes[2], regional.toString(hoy.addYears(-1), QLocale::ShortFormat));
+    EXPECT_EQ(partes[3], empresa.nombre().toUpper());
+    EXPECT_EQ(partes[4], "a < b") << "a lone '<' is no placeholder";
+    // The provisioning runner compares exactly: only the upper-case forms.
+    EXPECT_EQ(reemplazarMacros(QStringLiteral("<date> <DATABASE>"), Qt::CaseSensitive),
+              QStringLiteral("<date> ") + empresa.nombre().toUpper());
+}
+
 TEST_F(Ejecutor, aConstraintFailureIsLoggedWithItsBatchAndTheLogOpened) {
     const QString ruta = script("falla.sql", "CREATE TABLE P (id int PRIMARY KEY)\nGO\n"
                                              "CREATE TABLE H (p int REFERENCES P(id))\nGO\n"

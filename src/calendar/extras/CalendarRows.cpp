@@ -35,14 +35,21 @@ QList<QDate> datesOfYear(int year) {
     return dates;
 }
 
-CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates) {
+CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates, bool* complete) {
     CalendarRows rows;
+    if (complete) {
+        *complete = true;
+    }
     db::Recordset recordset;
     for (qsizetype start = 0; start < dates.size(); start += DatesPerStatement) {
         QString statement = rowsStatement(dates.mid(start, DatesPerStatement));
         db.AbrirRecordset(statement, recordset);
         if (recordset.state() == db::adStateClosed) {
-            continue; // the read failed and was reported by the data access class
+            // The read failed and was reported by the data access class.
+            if (complete) {
+                *complete = false;
+            }
+            continue;
         }
         for (; !recordset.eof(); recordset.moveNext()) {
             const Variant fecha = recordset["Fecha"].value();

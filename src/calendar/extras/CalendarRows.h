@@ -35,15 +35,17 @@ QList<QDate> datesOfYear(int year);
 
 // Reads the rows of `dates` with one statement per 400 dates. The dates are
 // named with the literal the one-date statements compare with, so the rows
-// found are exactly those a click would update.
-CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates);
+// found are exactly those a click would update. `complete`, when given, is
+// set to false when a statement failed (the data access class reported it)
+// and its dates are missing from the answer for that reason.
+CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates, bool* complete = nullptr);
 
 // The years of the year list that have a calendar, found by probing three
 // days of each (Crear Calendario makes every day of a year at once).
 QSet<int> yearsWithCalendar(data::DB_Dll& db);
 
-inline CalendarRows readYearRows(data::DB_Dll& db, int year) {
-    return readRows(db, datesOfYear(year));
+inline CalendarRows readYearRows(data::DB_Dll& db, int year, bool* complete = nullptr) {
+    return readRows(db, datesOfYear(year), complete);
 }
 
 } // namespace estaciones::calendar::extras

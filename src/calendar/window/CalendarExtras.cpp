@@ -424,14 +424,22 @@ void CalendarExtras::verNoLaborables(bool shown) {
 }
 
 void CalendarExtras::repaint() {
-    m_window.ArmarAnio(shownYear()); // which calls yearPainted()
+    m_window.ArmarAnio(shownYear()); // which calls yearPainted(rows)
+}
+
+extras::CalendarRows CalendarExtras::readYearForPaint(int year, bool& complete) {
+    m_live->beforeRead(year);
+    return extras::readYearRows(m_db, year, &complete);
 }
 
 void CalendarExtras::yearPainted() {
+    bool complete = true;
+    yearPainted(readYearForPaint(shownYear(), complete));
+}
+
+void CalendarExtras::yearPainted(const extras::CalendarRows& rows) {
     refreshActions();
     const int year = shownYear();
-    m_live->beforeRead();
-    const extras::CalendarRows rows = extras::readYearRows(m_db, year);
     m_live->painted(year, rows);
     if (m_legend) {
         m_legend->show(extras::totalsOf(rows, year), m_window.colours());

@@ -43,7 +43,14 @@ public:
 
     // Watches the day cells; called once the grid has all its cells.
     void attachToCells();
-    // The year on screen was painted again: the totals follow.
+    // Reads the rows of `year` for painting it, once: the paint, the totals,
+    // the days' descriptions and the live check all work from them.
+    // `complete` is false when the read failed.
+    extras::CalendarRows readYearForPaint(int year, bool& complete);
+    // The year on screen was painted again from `rows`: the totals follow.
+    void yearPainted(const extras::CalendarRows& rows);
+    // The same after a change that did not repaint (a click, the view):
+    // the year's rows are read again first.
     void yearPainted();
 
     // Turns the non-working flag of `date` (of the year shown) over, as a

@@ -3,25 +3,36 @@
 #include "calendar/BgrColour.h"
 #include "calendar/TextContrast.h"
 
+#include <QPainter>
+#include <QStyleOptionButton>
+
 namespace estaciones::calendar::window {
 
 namespace {
-// The indicator is hidden: the cell's value is reset after every click, the
-// colour alone tells the season.
-// The day number in black or white, whichever reads on the season's colour.
-// A selected day (Shift+arrows) swaps the two for as long as the selection
-// lasts; the focused day gets a solid frame, a non-working one a dashed one.
-QString faceStyle(BgrColour colour, bool nonWorking, bool selected) {
-    const QColor face = toQColor(colour);
-    const QString text = readableTextColour(face).name();
-    const QString frame =
-        nonWorking ? QStringLiteral(" border: 2px dashed %1;").arg(text) : QString();
-    const QString background = selected ? text : face.name();
-    const QString number = selected ? face.name() : text;
-    return QStringLiteral("QRadioButton { background-color: %1; color: %2;%3 }"
-                          " QRadioButton:focus { border: 3px solid %4; }"
-                          " QRadioButton::indicator { width: 0px; height: 0px; }")
-        .arg(background, number, frame, number);
+constexpr int nonWorkingFrameWidth = 2;
+constexpr int focusFrameWidth = 3;
+
+// The dashed frame of a non-working day: each edge a dashed line of the
+// frame's width along the middle of its strip, one pixel in from the corners.
+void drawDashedFrame(QPainter& painter, const QRect& rect, const QColor& colour) {
+    const qreal w = rect.width();
+    const qreal h = rect.height();
+    const qreal half = nonWorkingFrameWidth / 2.0;
+    painter.save();
+    painter.setPen(QPen(colour, nonWorkingFrameWidth, Qt::DashLine, Qt::FlatCap));
+    painter.drawLine(QLineF(half, half, w - half, half));
+    painter.drawLine(QLineF(half, h - half, w - half, h - half));
+    painter.drawLine(QLineF(half, half, half, h - half));
+    painter.drawLine(QLineF(w - half, half, w - half, h - half));
+    painter.restore();
+}
+
+void drawSolidFrame(QPainter& painter, const QRect& rect, const QColor& colour) {
+    const int f = focusFrameWidth;
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), f), colour);
+    painter.fillRect(QRect(rect.left(), rect.bottom() - f + 1, rect.width(), f), colour);
+    painter.fillRect(QRect(rect.left(), rect.top(), f, rect.height()), colour);
+    painter.fillRect(QRect(rect.right() - f + 1, rect.top(), f, rect.height()), colour);
 }
 } // namespace
 
@@ -37,7 +48,7 @@ void DayCell::setBackground(BgrColour colour) {
         return;
     }
     m_background = colour;
-    applyStyle();
+    update();
 }
 
 void DayCell::setNonWorkingShown(bool shown) {
@@ -45,7 +56,7 @@ void DayCell::setNonWorkingShown(bool shown) {
         return;
     }
     m_nonWorkingShown = shown;
-    applyStyle();
+    update();
 }
 
 void DayCell::setSelectedShown(bool shown) {
@@ -53,13 +64,54 @@ void DayCell::setSelectedShown(bool shown) {
         return;
     }
     m_selectedShown = shown;
-    applyStyle();
+    update();
 }
 
-void DayCell::applyStyle() {
-    if (m_background) {
-        setStyleSheet(faceStyle(*m_background, m_nonWorkingShown, m_selectedShown));
+void DayCell::paintEvent(QPaintEvent* event) {
+    if (!m_background) {
+        // Not painted with a season yet: a plain option button.
+        QRadioButton::paintEvent(event);
+        return;
     }
+    // The day number in black or white, whichever reads on the season's
+    // colour. A selected day (Shift+arrows) swaps the two for as long as the
+    // selection lasts; the focused day gets a solid frame in the number's
+    // colour, a non-working one a dashed one in the readable colour.
+    const QColor face = toQColor(*m_background);
+    const QColor readable = readableTextColour(face);
+    const QColor background = m_selectedShown ? readable : face;
+    const QColor number = m_selectedShown ? face : readable;
+
+    QPainter painter(this);
+    painter.fillRect(rect(), background);
+    int frame = 0;
+    if (hasFocus()) {
+        frame = focusFrameWidth;
+        drawSolidFrame(painter, rect(), number);
+    } else if (m_nonWorkingShown) {
+        frame = nonWorkingFrameWidth;
+        drawDashedFrame(painter, rect(), readable);
+    }
+    QRect contents = rect().adjusted(frame, frame, -frame, -frame);
+
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // The indicator is hidden (no size): the cell's value is reset after every
+    // click and the colour alone tells the season. The style still marks its
+    // place with a dot in the face's shade, which stays part of the face.
+    QStyleOptionButton indicator = option;
+    indicator.rect = QRect(contents.left(), contents.top() + contents.height() / 2, 0, 0);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base}) {
+        indicator.palette.setColor(role, background);
+    }
+    style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &indicator, &painter, this);
+
+    contents.setLeft(contents.left() +
+                     style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this));
+    // The number keeps its colour on a cell without a day (disabled) too.
+    painter.setPen(number);
+    style()->drawItemText(&painter, contents, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                          option.palette, true, text(), QPalette::NoRole);
 }
 
 void paintButtonFace(QWidget& button, BgrColour colour) {

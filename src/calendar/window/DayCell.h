@@ -9,8 +9,12 @@
 namespace estaciones::calendar::window {
 
 // A day cell: an option button whose whole face shows its season's colour.
-// The colour goes through a style sheet because a palette colour only tints
-// the indicator under some styles (Fusion among them).
+// It paints its face itself: a palette colour only tints the indicator under
+// some styles (Fusion among them), and a style sheet per cell made building
+// and repainting the 504 cells of a year the dearest part of the start-up.
+// The face is the one a style sheet gave it (background, number, dashed
+// frame of a non-working day, solid frame of the focused day, the hidden
+// indicator), pixel for pixel.
 class DayCell : public QRadioButton {
 public:
     explicit DayCell(QWidget* parent = nullptr);
@@ -28,8 +32,10 @@ public:
     void setSelectedShown(bool shown);
     bool selectedShown() const { return m_selectedShown; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
-    void applyStyle();
 
     std::optional<BgrColour> m_background;
     bool m_nonWorkingShown = false;

@@ -14,8 +14,8 @@ LiveYearView::LiveYearView(QObject& parent, db::Connection& connection, Hooks ho
     m_timer.start();
 }
 
-void LiveYearView::beforeRead() {
-    m_pendingToken = m_probe.token(m_hooks.shownYear());
+void LiveYearView::beforeRead(int year) {
+    m_pendingToken = m_probe.token(year);
 }
 
 void LiveYearView::painted(int year, const extras::CalendarRows& rows) {

@@ -30,9 +30,9 @@ public:
     LiveYearView(QObject& parent, db::Connection& connection, Hooks hooks);
 
     // The window painted `rows` for `year`: the check starts from here.
-    // Call `beforeRead` before reading the rows, so that a change made
-    // between the check and the read is seen by the next check.
-    void beforeRead();
+    // Call `beforeRead` with the year before reading its rows, so that a
+    // change made between the check and the read is seen by the next check.
+    void beforeRead(int year);
     void painted(int year, const extras::CalendarRows& rows);
 
     // The rows as the window shows them (what a click compares with).

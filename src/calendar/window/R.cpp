@@ -118,13 +118,21 @@ void R::mostrarColores(const SeasonColours& colours) {
 }
 
 void R::ArmarAnio(int anio) {
-    const YearPaint paint = paintYear(*m_store, anio, m_colours);
+    // One read of the year serves the paint and what the additions show.
+    bool complete = true;
+    const extras::CalendarRows rows = m_extras->readYearForPaint(anio, complete);
+    if (!complete) {
+        return; // the data access class told the operator; the grid stays as it was
+    }
+    const YearPaint paint = paintYear(anio, m_colours, [&](int day, int month) {
+        return rows.value(QDate(anio, month, day)).codeText();
+    });
     m_anioMostrado = anio;
     mostrarAnioEnCombo(anio);
     for (int month = 1; month <= 12; ++month) {
         ArmarAlmanaque(month, paint[static_cast<std::size_t>(month - 1)]);
     }
-    m_extras->yearPainted();
+    m_extras->yearPainted(rows);
 }
 
 void R::ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& paint) {
@@ -132,9 +140,12 @@ void R::ArmarAlmanaque(int Mes, const std::array<CellPaint, CellsPerMonth>& pain
     for (std::size_t k = 0; k < paint.size(); ++k) {
         DayCell& cell = *OptDia[m][k];
         const CellPaint& p = paint[k];
-        QFont font = cell.font();
-        font.setBold(true);
-        cell.setFont(font);
+        // Set once: a font set again costs a font change event per cell.
+        if (!cell.font().bold()) {
+            QFont font = cell.font();
+            font.setBold(true);
+            cell.setFont(font);
+        }
         cell.setText(p.caption);
         cell.setEnabled(p.enabled);
         if (p.background) {
