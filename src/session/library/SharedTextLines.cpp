@@ -48,9 +48,25 @@ std::optional<QString> SharedTextLines::next() {
     if (!m_file.isOpen() || m_file.atEnd()) {
         return std::nullopt;
     }
-    QByteArray bytes = m_file.readLine();
+    if (m_line.size() < 2) {
+        m_line.resize(4096);
+    }
+    qint64 length = 0;
+    for (;;) {
+        // Reads at most the room left less one (it ends what it read with a NUL).
+        const qint64 read = m_file.readLine(m_line.data() + length, m_line.size() - length);
+        if (read <= 0) {
+            break;
+        }
+        length += read;
+        if (m_line.at(length - 1) == '\n' || m_file.atEnd()) {
+            break;
+        }
+        m_line.resize(m_line.size() * 2);
+    }
+    QByteArrayView bytes(m_line.constData(), length);
     if (m_lineNumber == 0 && m_utf8 && bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
+        bytes = bytes.sliced(3);
     }
     ++m_lineNumber;
     if (bytes.endsWith('\n')) {
@@ -59,7 +75,7 @@ std::optional<QString> SharedTextLines::next() {
     if (bytes.endsWith('\r')) {
         bytes.chop(1);
     }
-    return m_utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
+    return m_utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes.toByteArray());
 }
 
 } // namespace estaciones::library

@@ -24,6 +24,9 @@ public:
 
 private:
     QFile m_file;
+    // The line being read, kept between lines: a new buffer grown for each
+    // line cost more than reading it.
+    QByteArray m_line;
     bool m_utf8 = true;
     int m_lineNumber = 0;
 };

@@ -39,7 +39,10 @@ TEST_F(LineasCompartidas, giveWhatTheWholeFileDecodesToLineByLine) {
          {QByteArray("\xEF\xBB\xBF"
                      "año\r\nseñal\n\nfin"),
           QByteArray("a\xF1o\r\n\x80 \x93x\x94\n"), QByteArray("sin fin de linea"),
-          QByteArray("\n\n"), QByteArray()}) {
+          QByteArray("\n\n"), QByteArray(),
+          // Lines longer than the reader's buffer, one ending right at its edge.
+          QByteArray(10000, 'x') + "\r\ncorta\n" + QByteArray(4095, 'y') + "\n" +
+              QByteArray(4096, 'z') + "\r\n\xF1" + QByteArray(9000, 'w')}) {
         QStringList esperadas = library::decodeSharedText(bytes).split(u'\n');
         if (!esperadas.isEmpty() && esperadas.last().isEmpty()) {
             esperadas.removeLast();
