@@ -142,8 +142,8 @@ void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return sqlite3_result_null(ctx);
     if (isNull(argv[1]) || text(argv[1]).compare(QLatin1String("json"), Qt::CaseInsensitive) != 0)
         throw ServerFailure(40517,
-                            QStringLiteral("Keyword or statement option 'STRING_ESCAPE con un tipo "
-                                           "distinto de json' is not supported in this version "
+                            QStringLiteral("Keyword or statement option 'STRING_ESCAPE with a type "
+                                           "other than json' is not supported in this version "
                                            "of SQL Server."));
     QString escaped;
     for (const QChar c : text(argv[0])) {
