@@ -1,10 +1,11 @@
 #include "session/library/IniFile.h"
 
 #include "platform/os/System.h"
+#include "session/library/IniCache.h"
+#include "session/library/IniContents.h"
 #include "session/library/SharedTextLines.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace estaciones::library {
@@ -35,40 +36,23 @@ std::optional<QString> findInFolder(const QString& folder, const QString& fileNa
     return matchIgnoringCase(folder, fileName);
 }
 
-// Whether `folder` holds `fileName` as findInFolder finds it; when it does,
-// `file` is opened on it (an unreadable file stays closed). The name as given
-// is tried first: most reads find it so, without a look at the folder.
-bool foundInFolder(QFile& file, const QString& folder, const QString& fileName) {
-    if (folder.isEmpty()) {
-        return false;
+// The value of `key` in the first section named `section`, read a line at a
+// time (a file too large to keep parsed).
+std::optional<QString> valueIn(SharedTextLines& lines, QStringView section, QStringView key) {
+    bool inSection = false;
+    while (const std::optional<QString> text = lines.next()) {
+        const IniLine line = interpretIniLine(*text);
+        if (line.kind == IniLine::Kind::Section) {
+            if (inSection) {
+                break; // the first matching section ended without the key
+            }
+            inSection = line.name.compare(section, Qt::CaseInsensitive) == 0;
+        } else if (line.kind == IniLine::Kind::Value && inSection &&
+                   line.name.compare(key, Qt::CaseInsensitive) == 0) {
+            return line.value.toString();
+        }
     }
-    file.setFileName(QDir(folder).filePath(fileName));
-    if (file.open(QIODevice::ReadOnly) || QFileInfo(file.fileName()).isFile()) {
-        return true;
-    }
-    const auto found = matchIgnoringCase(folder, fileName);
-    if (!found) {
-        return false;
-    }
-    file.setFileName(*found);
-    file.open(QIODevice::ReadOnly);
-    return true;
-}
-
-// The value of `key` in the first section named `section`, if there is one;
-// both are trimmed and compared ignoring case.
-std::optional<QString> valueIn(SharedTextLines& lines, QStringView section, QStringView key);
-
-// "[ Name ]" gives "Name"; anything else nothing.
-std::optional<QStringView> sectionName(QStringView line) {
-    if (!line.startsWith(u'[')) {
-        return std::nullopt;
-    }
-    const qsizetype close = line.indexOf(u']');
-    if (close < 0) {
-        return std::nullopt;
-    }
-    return line.sliced(1, close - 1).trimmed();
+    return std::nullopt;
 }
 
 } // namespace
@@ -87,83 +71,32 @@ std::optional<QString> IniFile::locate(const QString& fileName) const {
     if (fileName.contains(u'/')) {
         return QFileInfo(fileName).isFile() ? std::optional<QString>(fileName) : std::nullopt;
     }
-    for (const QString& folder : searchFolders()) {
-        if (auto found = findInFolder(folder, fileName)) {
-            return found;
-        }
-    }
-    return std::nullopt;
-}
-
-bool IniFile::open(QFile& file, const QString& fileName) const {
-    if (fileName.trimmed().isEmpty()) {
-        return false;
-    }
-    if (fileName.contains(u'/')) {
-        file.setFileName(fileName);
-        return file.open(QIODevice::ReadOnly);
-    }
     // The user's folder is only asked for when the program folder lacks the file.
-    const bool found =
-        foundInFolder(file, m_programFolder.isEmpty() ? os::programFolder() : m_programFolder,
-                      fileName) ||
-        foundInFolder(file, os::userConfigFolder(), fileName);
-    return found && file.isOpen();
+    if (auto found = findInFolder(
+            m_programFolder.isEmpty() ? os::programFolder() : m_programFolder, fileName)) {
+        return found;
+    }
+    return findInFolder(os::userConfigFolder(), fileName);
 }
 
 QString IniFile::read(const QString& fileName, const QString& section, const QString& key,
                       const QString& defaultValue) const {
-    QFile file;
-    if (!open(file, fileName)) {
+    const std::optional<QString> path = locate(fileName);
+    if (!path) {
         return defaultValue;
+    }
+    const QStringView wantedSection = QStringView(section).trimmed();
+    const QStringView wantedKey = QStringView(key).trimmed();
+    if (const auto contents = IniCache::contentsOf(*path)) {
+        return contents->value(wantedSection, wantedKey).value_or(defaultValue);
     }
     // A line at a time: a file of any size reads in the memory of its
     // longest line.
     SharedTextLines lines;
-    if (!lines.open(file.fileName())) {
+    if (!lines.open(*path)) {
         return defaultValue;
     }
-    return valueIn(lines, QStringView(section).trimmed(), QStringView(key).trimmed())
-        .value_or(defaultValue);
+    return valueIn(lines, wantedSection, wantedKey).value_or(defaultValue);
 }
-
-namespace {
-
-std::optional<QString> valueIn(SharedTextLines& lines, QStringView section, QStringView key) {
-    bool inSection = false;
-    bool sectionSeen = false;
-    while (const std::optional<QString> text = lines.next()) {
-        const QStringView line = QStringView(*text).trimmed();
-        if (line.isEmpty() || line.startsWith(u';')) {
-            continue;
-        }
-        if (const auto name = sectionName(line)) {
-            if (sectionSeen && inSection) {
-                break; // the first matching section ended without the key
-            }
-            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
-            sectionSeen = sectionSeen || inSection;
-            continue;
-        }
-        if (!inSection) {
-            continue;
-        }
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0) {
-            continue;
-        }
-        if (line.first(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
-            QStringView value = line.sliced(equals + 1).trimmed();
-            // Quotes around a value only protect its blanks, as on Windows.
-            if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
-                value = value.sliced(1, value.size() - 2);
-            }
-            return value.toString();
-        }
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 } // namespace estaciones::library

@@ -5,8 +5,6 @@
 
 #include <optional>
 
-class QFile;
-
 namespace estaciones::library {
 
 // The shared library's INI access object. A file given by name alone is
@@ -26,7 +24,7 @@ public:
 
     // The value of `key` in `section`, or `defaultValue` when the file, the
     // section or the key is absent. A key present with an empty value reads
-    // as empty.
+    // as empty. Each file is parsed once while it stays unchanged (IniCache).
     QString read(const QString& fileName, const QString& section, const QString& key,
                  const QString& defaultValue) const;
 
@@ -38,10 +36,6 @@ public:
     QStringList searchFolders() const;
 
 private:
-    // Opens the file read() reads: found as locate() finds it, in one try
-    // when the name is right as given.
-    bool open(QFile& file, const QString& fileName) const;
-
     QString m_programFolder;
 };
 
