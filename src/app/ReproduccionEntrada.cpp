@@ -1,5 +1,7 @@
 #include "app/ReproduccionEntrada.h"
 
+#include "app/EntradaSimulada.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,7 +11,6 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -155,12 +156,12 @@ QString ReproduccionEntrada::ejecutar(const QStringList& partes, int& esperaMs) 
         }
         const QKeyCombination tecla = secuencia[0];
         destino->setFocus(Qt::OtherFocusReason);
-        QTest::keyClick(destino, tecla.key(), tecla.keyboardModifiers());
+        pulsarTecla(destino, tecla.key(), tecla.keyboardModifiers());
     } else if (orden == QLatin1String("escribir")) {
         destino->setFocus(Qt::OtherFocusReason);
-        QTest::keyClicks(destino, partes.mid(2).join(u' '));
+        escribirTexto(destino, partes.mid(2).join(u' '));
     } else {
-        QTest::mouseClick(destino, Qt::LeftButton, Qt::NoModifier, puntoDeClic(*destino));
+        clicIzquierdo(destino, puntoDeClic(*destino));
     }
     return {};
 }
@@ -177,7 +178,7 @@ QString ReproduccionEntrada::pulsarTeclas(const QStringList& teclas) {
             destino = &m_ventana;
         }
         const QKeyCombination tecla = secuencia[0];
-        QTest::keyClick(destino, tecla.key(), tecla.keyboardModifiers());
+        pulsarTecla(destino, tecla.key(), tecla.keyboardModifiers());
     }
     return {};
 }
