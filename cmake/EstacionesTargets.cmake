@@ -55,3 +55,33 @@ function(estaciones_benchmark name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endfunction()
+
+# estaciones_soname(<variable> <imported target>)
+# The name the dynamic linker knows the target's library by ("libodbc.so.2"),
+# for the code that opens it only when first needed.
+function(estaciones_soname variable target)
+    get_target_property(libraries ${target} INTERFACE_LINK_LIBRARIES)
+    foreach(library IN LISTS libraries)
+        if(library MATCHES "\\.so")
+            file(REAL_PATH "${library}" real)
+            execute_process(COMMAND ${CMAKE_OBJDUMP} -p "${real}" OUTPUT_VARIABLE header
+                            RESULT_VARIABLE failed)
+            if(NOT failed AND header MATCHES "SONAME +([^\n ]+)")
+                set(${variable} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+                message(STATUS "Estaciones: ${target} opened on demand as ${CMAKE_MATCH_1}")
+                return()
+            endif()
+        endif()
+    endforeach()
+    message(FATAL_ERROR "The library name of ${target} could not be found (${libraries})")
+endfunction()
+
+# estaciones_headers_only(<target> <imported target>)
+# The imported target's headers without linking it: its library is opened
+# at run time (estaciones_soname).
+function(estaciones_headers_only target imported)
+    target_include_directories(${target} PRIVATE
+        $<TARGET_PROPERTY:${imported},INTERFACE_INCLUDE_DIRECTORIES>)
+    target_compile_options(${target} PRIVATE
+        $<TARGET_PROPERTY:${imported},INTERFACE_COMPILE_OPTIONS>)
+endfunction()
