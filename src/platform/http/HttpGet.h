@@ -23,7 +23,8 @@ struct HttpResponse {
     long status = 0;     // the HTTP status when an answer arrived, else 0
     QByteArray body;     // the answer's bytes
     QString contentType; // the Content-Type header, "" when absent
-    QString errorText;   // the transfer library's explanation when not Ok (English)
+    QString errorText;   // the transfer library's explanation when not Ok (English), or,
+                         // when the web client cannot be loaded, why (Spanish)
 
     bool ok() const { return outcome == HttpOutcome::Ok; }
     // The body as text: the charset of Content-Type when it names Latin-1 or
