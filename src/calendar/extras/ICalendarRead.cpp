@@ -3,6 +3,7 @@
 #include "calendar/extras/ExtrasTexts.h"
 #include "calendar/extras/ICalendarExport.h"
 #include "calendar/extras/LegacyText.h"
+#include "calendar/extras/LibicalOnDemand.h"
 
 #include <libical/ical.h>
 
@@ -271,6 +272,9 @@ ICalendarFile read(const QByteArray& bytes, const QSet<int>& calendarYears) {
     }
     if (!text.toUpper().contains("BEGIN:VCALENDAR")) {
         refuse(texts::importNotICalendar);
+    }
+    if (const QString missing = libicalMissing(); !missing.isEmpty()) {
+        refuse(missing);
     }
     icalerror_set_errors_are_fatal(0);
     const Component root(icalparser_parse_string(text.constData()), &icalcomponent_free);
