@@ -290,6 +290,8 @@ inline QString askOverwrite(const QString& path) {
     return QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(path);
 }
 inline const QString printFailed = QStringLiteral("No se pudo imprimir.");
+// The object of "No se puede usar ...", when the printing module is missing.
+inline const QString printFeature = QStringLiteral("la impresión");
 inline QString fileNotWritten(const QString& path) {
     return QStringLiteral("No se pudo escribir el archivo %1.").arg(path);
 }

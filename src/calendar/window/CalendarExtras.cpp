@@ -15,8 +15,10 @@
 #include "calendar/window/LiveYearView.h"
 #include "calendar/window/R.h"
 #include "calendar/window/SeasonTotalsLegend.h"
+#include "calendar/window/print/PrintSheet.h"
 #include "data/DB_Dll.h"
 #include "platform/core/ErrorHandling.h"
+#include "platform/os/LazyLibrary.h"
 #include "platform/os/System.h"
 #include "platform/ui/ControlArrays.h"
 #include "platform/ui/OperatorInterface.h"
@@ -36,8 +38,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
@@ -616,20 +616,21 @@ std::optional<QString> CalendarExtras::askPath(const QString& title, const QStri
 }
 
 void CalendarExtras::imprimir() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(extras::texts::printDocument(shownYear()));
-    QPrintDialog dialog(&printer, &m_window);
-    if (dialog.exec() != QDialog::Accepted) {
+    static os::LazyLibrary module(
+        os::LazyLibrary::inProgramFolder(QStringLiteral(ESTACIONES_PRINT_MODULE)),
+        extras::texts::printFeature, {printSheetEntry});
+    if (!module.available()) {
+        tell(module.error(), ui::style::OKOnly | ui::style::Exclamation);
         return;
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    const auto print = reinterpret_cast<PrintSheetFunction>(module.address(0));
+    const int outcome = print(m_window, extras::texts::printDocument(shownYear()),
+                              [this](QPainter& painter, const QRectF& page) {
+                                  extras::paintYearSheet(painter, page, sheet());
+                              });
+    if (outcome == static_cast<int>(PrintOutcome::PainterFailed)) {
         tell(extras::texts::printFailed, ui::style::OKOnly | ui::style::Exclamation);
-        return;
     }
-    extras::paintYearSheet(painter, QRectF(QPointF(0, 0), QSizeF(painter.viewport().size())),
-                           sheet());
 }
 
 void CalendarExtras::guardarPdf() {
