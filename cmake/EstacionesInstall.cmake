@@ -10,6 +10,8 @@ set(ESTACIONES_INSTALL_PROGRAMDIR ${CMAKE_INSTALL_LIBDIR}/estaciones)
 install(TARGETS estaciones estaciones-sql RUNTIME DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
 # The engine's functions for the stock sqlite3 shell (`.load <folder>/estaciones-tsql`).
 install(TARGETS estaciones_tsql_extension LIBRARY DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
+# The modules the program opens when a feature is first used (web client, printing).
+install(TARGETS estaciones_http_curl estaciones_print LIBRARY DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
 
 get_directory_property(estaciones_sql_files DIRECTORY ${PROJECT_SOURCE_DIR}/sql
     DEFINITION ESTACIONES_SQL_FILES)

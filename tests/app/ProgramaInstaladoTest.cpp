@@ -47,7 +47,8 @@ TEST_F(ProgramaInstalado, theProgramFolderHoldsTheProgramsAndTheirScripts) {
     for (const char* archivo : {"estaciones", "estaciones-sql", "empresa.sql", "demo.sql",
                                 "DEMO.semilla", "TS_CREACALENDARIO.sql", "completotse.sql",
                                 "ayuda/operador.html", "ayuda/administracion.html",
-                                "estaciones-tsql.so"}) {
+                                "estaciones-tsql.so", "estaciones-http.so",
+                                "estaciones-impresion.so"}) {
         EXPECT_TRUE(QFileInfo::exists(QDir(carpetaPrograma).filePath(archivo))) << archivo;
     }
     const QFileInfo enlace(QDir(prefijo).filePath(QStringLiteral("bin/estaciones")));
