@@ -18,8 +18,8 @@ namespace estaciones::library {
 namespace {
 
 // How long after its last change a file's times are trusted to show the next
-// one: well above any file system's timestamp tick.
-constexpr time_t settleSeconds = 2;
+// one: above any file system's timestamp tick (FAT's is two seconds).
+constexpr time_t settleSeconds = 3;
 // More files than a program reads: past it the cache starts again.
 constexpr qsizetype mostFilesKept = 64;
 
@@ -94,11 +94,14 @@ QHash<QString, Entry>& cache() {
 
 } // namespace
 
-std::shared_ptr<const IniContents> IniCache::contentsOf(const QString& path) {
+IniCache::Lookup IniCache::lookup(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
     const std::optional<Stamp> stamp = stampOf(native);
-    if (!stamp || stamp->size > largestKept) {
-        return nullptr;
+    if (!stamp) {
+        return {};
+    }
+    if (stamp->size > largestKept) {
+        return {true, nullptr};
     }
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -106,11 +109,11 @@ std::shared_ptr<const IniContents> IniCache::contentsOf(const QString& path) {
     const std::lock_guard lock(cacheMutex);
     auto entry = cache().find(path);
     if (entry != cache().end() && entry->stamp == *stamp && entry->settled) {
-        return entry->contents;
+        return {true, entry->contents};
     }
     const std::optional<QByteArray> bytes = bytesOf(native, stamp->size);
     if (!bytes) {
-        return nullptr;
+        return {true, nullptr};
     }
     const bool nowSettled = settled(*stamp, now);
     if (entry != cache().end() && entry->stamp == *stamp && entry->bytes == *bytes) {
@@ -118,7 +121,7 @@ std::shared_ptr<const IniContents> IniCache::contentsOf(const QString& path) {
         if (nowSettled) {
             entry->bytes.clear();
         }
-        return entry->contents;
+        return {true, entry->contents};
     }
     if (cache().size() >= mostFilesKept) {
         cache().clear();
@@ -127,7 +130,7 @@ std::shared_ptr<const IniContents> IniCache::contentsOf(const QString& path) {
                 std::make_shared<const IniContents>(IniContents::parse(decodeSharedText(*bytes)))};
     std::shared_ptr<const IniContents> contents = fresh.contents;
     cache().insert(path, std::move(fresh));
-    return contents;
+    return {true, std::move(contents)};
 }
 
 } // namespace estaciones::library

@@ -13,12 +13,16 @@ namespace estaciones::library {
 // same files again. A file is taken as unchanged while its size, times and
 // inode are; one changed within the last seconds before it was read (when a
 // rewrite within one timestamp tick would keep its times) is compared byte
-// for byte until it has settled.
+// for byte until it has settled. One look at the file (a stat) per read.
 class IniCache {
 public:
-    // The parsed contents of the file at `path`; nullptr when it cannot be
-    // read or is larger than is worth keeping (read it a line at a time).
-    static std::shared_ptr<const IniContents> contentsOf(const QString& path);
+    struct Lookup {
+        bool isFile = false; // a regular file is there
+        // Its parsed contents; nullptr when it cannot be read or is larger
+        // than is worth keeping (read it a line at a time).
+        std::shared_ptr<const IniContents> contents;
+    };
+    static Lookup lookup(const QString& path);
 
     // The largest file kept, in bytes.
     static constexpr qint64 largestKept = 1 << 20;

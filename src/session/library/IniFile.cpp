@@ -81,19 +81,34 @@ std::optional<QString> IniFile::locate(const QString& fileName) const {
 
 QString IniFile::read(const QString& fileName, const QString& section, const QString& key,
                       const QString& defaultValue) const {
-    const std::optional<QString> path = locate(fileName);
-    if (!path) {
+    if (fileName.trimmed().isEmpty()) {
         return defaultValue;
+    }
+    // Most reads find the file in the program folder under the name as
+    // given: then one look at it answers both where and whether it changed.
+    QString path = fileName;
+    if (!fileName.contains(u'/')) {
+        const QString folder = m_programFolder.isEmpty() ? os::programFolder() : m_programFolder;
+        path = folder + QLatin1Char('/') + fileName;
+    }
+    IniCache::Lookup found = IniCache::lookup(path);
+    if (!found.isFile) {
+        const std::optional<QString> located = locate(fileName);
+        if (!located) {
+            return defaultValue;
+        }
+        path = *located;
+        found = IniCache::lookup(path);
     }
     const QStringView wantedSection = QStringView(section).trimmed();
     const QStringView wantedKey = QStringView(key).trimmed();
-    if (const auto contents = IniCache::contentsOf(*path)) {
-        return contents->value(wantedSection, wantedKey).value_or(defaultValue);
+    if (found.contents) {
+        return found.contents->value(wantedSection, wantedKey).value_or(defaultValue);
     }
     // A line at a time: a file of any size reads in the memory of its
     // longest line.
     SharedTextLines lines;
-    if (!lines.open(*path)) {
+    if (!lines.open(path)) {
         return defaultValue;
     }
     return valueIn(lines, wantedSection, wantedKey).value_or(defaultValue);

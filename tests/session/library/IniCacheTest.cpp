@@ -81,12 +81,13 @@ TEST_F(IniCacheTest, shouldSeeAFileReplacedOrRemoved) {
 
 TEST_F(IniCacheTest, shouldGiveTheSameContentsToEveryReaderOfAnUnchangedFile) {
     writeFile(path, "[S]\nK=V\n");
-    const auto first = library::IniCache::contentsOf(path);
-    const auto second = library::IniCache::contentsOf(path);
+    const auto first = library::IniCache::lookup(path).contents;
+    const auto second = library::IniCache::lookup(path).contents;
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second); // parsed once
     EXPECT_EQ(first->value(u"s", u"k"), QStringLiteral("V"));
-    EXPECT_EQ(library::IniCache::contentsOf(programFolder.filePath("falta.ini")), nullptr);
+    EXPECT_FALSE(library::IniCache::lookup(programFolder.filePath("falta.ini")).isFile);
+    EXPECT_FALSE(library::IniCache::lookup(programFolder.path()).isFile); // a folder
 }
 
 TEST_F(IniCacheTest, shouldAnswerAlikeForAKeptFileAndOneReadLineByLine) {
@@ -100,8 +101,10 @@ TEST_F(IniCacheTest, shouldAnswerAlikeForAKeptFileAndOneReadLineByLine) {
     large += trickyIni;
     const QString largePath = programFolder.filePath("grande.ini");
     writeFile(largePath, large);
-    ASSERT_EQ(library::IniCache::contentsOf(largePath), nullptr);
-    ASSERT_NE(library::IniCache::contentsOf(path), nullptr);
+    const library::IniCache::Lookup largeLookup = library::IniCache::lookup(largePath);
+    ASSERT_TRUE(largeLookup.isFile);
+    ASSERT_EQ(largeLookup.contents, nullptr);
+    ASSERT_NE(library::IniCache::lookup(path).contents, nullptr);
 
     for (const Case& c : trickyCases) {
         const QString expected = c.expected ? QString::fromUtf8(c.expected) : QStringLiteral("d");
