@@ -72,7 +72,7 @@ arranque="$salida/arranque.tsv"
 if [ -x "$build/estaciones" ] && [ -x "$build/bench/estaciones_ventana_desnuda" ]; then
     echo "== start-up" >&2
     programa="$(mktemp -d)"
-    for archivo in "$build"/estaciones "$build"/estaciones-sql "$build"/*.sql "$build"/*.semilla "$build"/*.so; do
+    for archivo in "$build"/estaciones "$build"/estaciones-sql "$build"/*.sql "$build"/*.semilla "$build"/*.sembrada* "$build"/*.so; do
         [ -e "$archivo" ] && ln -s "$archivo" "$programa/"
     done
     [ -d "$build/ayuda" ] && ln -s "$build/ayuda" "$programa/ayuda"

@@ -17,6 +17,9 @@ get_directory_property(estaciones_sql_files DIRECTORY ${PROJECT_SOURCE_DIR}/sql
     DEFINITION ESTACIONES_SQL_FILES)
 list(TRANSFORM estaciones_sql_files PREPEND ${PROJECT_SOURCE_DIR}/sql/)
 install(FILES ${estaciones_sql_files} DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
+get_directory_property(estaciones_prebuilt_files DIRECTORY ${PROJECT_SOURCE_DIR}/sql
+    DEFINITION ESTACIONES_PREBUILT_FILES)
+install(FILES ${estaciones_prebuilt_files} DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR})
 
 # The help pages F1 opens, under the program folder.
 install(FILES ${ESTACIONES_HELP_FILES} DESTINATION ${ESTACIONES_INSTALL_PROGRAMDIR}/ayuda)

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(ProgramaInstalado, theProgramFolderHoldsTheProgramsAndTheirScripts) {
     for (const char* archivo : {"estaciones", "estaciones-sql", "empresa.sql", "demo.sql",
-                                "DEMO.semilla", "TS_CREACALENDARIO.sql", "completotse.sql",
+                                "DEMO.semilla", "DEMO.sembrada", "DEMO.sembrada.huella", "TS_CREACALENDARIO.sql", "completotse.sql",
                                 "ayuda/operador.html", "ayuda/administracion.html",
                                 "estaciones-tsql.so", "estaciones-http.so",
                                 "estaciones-impresion.so"}) {

@@ -2,11 +2,14 @@
 // SQL Server's refusals, and databases created from their seed.
 #include "platform/db/embedded/EmbeddedFixture.h"
 
+#include "platform/db/embedded/DatabaseSeeder.h"
 #include "platform/db/embedded/storage/DataFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+
+#include <sqlite3.h>
 
 namespace estaciones::db::sqlite::test {
 
@@ -30,9 +33,96 @@ int openFailure(Engine& engine, const QString& connectionString) {
     return 0;
 }
 
+// A seed of two scripts: a table of articles and a view over it.
+void writeArticlesSeed(const QDir& seeds, const QByteArray& data) {
+    writeFile(seeds.filePath("SEMBRADA.semilla"), "esquema.sql\n\ndatos.sql\n");
+    writeFile(seeds.filePath("esquema.sql"),
+              "CREATE TABLE Articulos (Codigo varchar(10) PRIMARY KEY)\ngo\n"
+              "CREATE VIEW V_Articulos AS SELECT Codigo FROM Articulos\n  GO  \n");
+    writeFile(seeds.filePath("datos.sql"), data);
+}
+
+// Marks a prebuilt database, so that a test tells a copy of it from a
+// database its scripts built.
+void markPrebuilt(const QString& file) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE Marca (x int); INSERT INTO Marca VALUES (7);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+}
+
+QStringList codes(Engine& engine) {
+    const ExecutionResult read = engine.execute("SELECT Codigo FROM V_Articulos ORDER BY 1", {}, 0);
+    QStringList result;
+    for (const auto& row : read.resultSets.at(0).rows) {
+        result << row[0].toString();
+    }
+    return result;
+}
+
 } // namespace
 
 using DataFolderTest = EmbeddedFixture;
+
+TEST_F(DataFolderTest, PrebuiltDatabaseOfTheSeedAsItIsIsCopiedInsteadOfRunningIt) {
+    writeArticlesSeed(QDir(seeds.path()), "INSERT INTO Articulos VALUES ('A1')\nGO");
+    const QString seed = seeds.filePath("SEMBRADA.semilla");
+    prebuildSeed(seed, prebuiltOf(seed));
+    ASSERT_TRUE(QFileInfo::exists(prebuiltOf(seed)));
+    ASSERT_TRUE(QFileInfo::exists(prebuiltFingerprintOf(seed)));
+    markPrebuilt(prebuiltOf(seed));
+
+    auto seeded = createEmbeddedEngine();
+    seeded->open("Provider=SQLOLEDB;Server=(local);Database=SEMBRADA", {}, {});
+    EXPECT_EQ(codes(*seeded), QStringList{"A1"});
+    const auto marked = seeded->execute("SELECT x FROM Marca", {}, 0);
+    ASSERT_EQ(marked.resultSets.size(), 1u);
+    EXPECT_EQ(marked.resultSets[0].rows.at(0)[0].toInt64(), 7); // the copy, not a new build
+    EXPECT_TRUE(QDir(data.path()).entryList({"*semilla*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(DataFolderTest, PrebuiltDatabaseIsPassedOverWhenItsSeedChangedOrTheNameDiffers) {
+    writeArticlesSeed(QDir(seeds.path()), "INSERT INTO Articulos VALUES ('A1')\nGO");
+    const QString seed = seeds.filePath("SEMBRADA.semilla");
+    prebuildSeed(seed, prebuiltOf(seed));
+    markPrebuilt(prebuiltOf(seed));
+    const QString before = seedFingerprint(seed);
+    // One script changed after the build: its rows are what the seed gives now.
+    writeArticlesSeed(QDir(seeds.path()), "INSERT INTO Articulos VALUES ('B2')\nGO");
+    EXPECT_NE(seedFingerprint(seed), before);
+
+    auto seeded = createEmbeddedEngine();
+    seeded->open("Provider=SQLOLEDB;Server=(local);Database=SEMBRADA", {}, {});
+    EXPECT_EQ(codes(*seeded), QStringList{"B2"});
+    try {
+        seeded->execute("SELECT x FROM Marca", {}, 0);
+        FAIL() << "the stale prebuilt database was copied";
+    } catch (const ProviderFailure& failure) {
+        EXPECT_EQ(failure.nativeError(), 208);
+    }
+
+    // Built for "SEMBRADA": a database asked for as "sembrada" is built by its scripts.
+    writeArticlesSeed(QDir(seeds.path()), "INSERT INTO Articulos VALUES ('A1')\nGO");
+    ASSERT_EQ(seedFingerprint(seed), before);
+    auto other = createEmbeddedEngine();
+    ::estaciones::test::ScopedEnvFolder otherData{"ESTACIONES_DATOS"};
+    other->open("Provider=SQLOLEDB;Server=(local);Database=sembrada", {}, {});
+    EXPECT_EQ(codes(*other), QStringList{"A1"});
+    EXPECT_THROW(other->execute("SELECT x FROM Marca", {}, 0), ProviderFailure);
+}
+
+TEST_F(DataFolderTest, SeedFingerprintCoversTheListTheScriptsAndTheirOrder) {
+    writeArticlesSeed(QDir(seeds.path()), "INSERT INTO Articulos VALUES ('A1')\nGO");
+    const QString seed = seeds.filePath("SEMBRADA.semilla");
+    const QString first = seedFingerprint(seed);
+    EXPECT_EQ(seedFingerprint(seed), first);
+    writeFile(seed, "datos.sql\nesquema.sql\n");
+    EXPECT_NE(seedFingerprint(seed), first);
+    writeFile(seed, "esquema.sql\nfalta.sql\n");
+    EXPECT_ANY_THROW(seedFingerprint(seed));
+}
 
 TEST_F(DataFolderTest, MissingDatabaseRefusesTheConnectionWith4060) {
     auto other = createEmbeddedEngine();
