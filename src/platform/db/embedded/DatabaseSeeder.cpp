@@ -87,7 +87,13 @@ bool copyPrebuilt(const QString& database, const QString& seed, const QString& t
     } catch (const std::runtime_error&) {
         return false; // a script is unreadable: running the seed says so
     }
-    return QFile::copy(prebuiltOf(seed), target);
+    // Written anew rather than copied: the copy is the user's, made as the
+    // engine makes a database file (the installed one may be read-only).
+    QFile source(prebuiltOf(seed));
+    QFile copy(target);
+    return source.open(QIODevice::ReadOnly) &&
+           copy.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           copy.write(source.readAll()) == source.size() && copy.flush();
 }
 
 } // namespace

@@ -73,10 +73,17 @@ TEST_F(DataFolderTest, PrebuiltDatabaseOfTheSeedAsItIsIsCopiedInsteadOfRunningIt
     ASSERT_TRUE(QFileInfo::exists(prebuiltOf(seed)));
     ASSERT_TRUE(QFileInfo::exists(prebuiltFingerprintOf(seed)));
     markPrebuilt(prebuiltOf(seed));
+    // Installed in a folder the user cannot write: the copy is still the user's.
+    ASSERT_TRUE(QFile::setPermissions(prebuiltOf(seed), QFile::ReadOwner | QFile::ReadOther));
 
     auto seeded = createEmbeddedEngine();
     seeded->open("Provider=SQLOLEDB;Server=(local);Database=SEMBRADA", {}, {});
     EXPECT_EQ(codes(*seeded), QStringList{"A1"});
+    const auto copy = DataFolder(data.path()).databaseFile("SEMBRADA");
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_TRUE(QFileInfo(*copy).permissions().testFlag(QFile::WriteOwner));
+    seeded->execute("INSERT INTO Articulos VALUES ('C3')", {}, 0);
+    EXPECT_EQ(codes(*seeded), (QStringList{"A1", "C3"}));
     const auto marked = seeded->execute("SELECT x FROM Marca", {}, 0);
     ASSERT_EQ(marked.resultSets.size(), 1u);
     EXPECT_EQ(marked.resultSets[0].rows.at(0)[0].toInt64(), 7); // the copy, not a new build
