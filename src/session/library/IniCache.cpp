@@ -1,5 +1,6 @@
 #include "session/library/IniCache.h"
 
+#include "session/library/FileStamp.h"
 #include "session/library/Windows1252.h"
 
 #include <QFile>
@@ -9,47 +10,14 @@
 #include <optional>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace estaciones::library {
 
 namespace {
 
-// How long after its last change a file's times are trusted to show the next
-// one: above any file system's timestamp tick (FAT's is two seconds).
-constexpr time_t settleSeconds = 3;
 // More files than a program reads: past it the cache starts again.
 constexpr qsizetype mostFilesKept = 64;
-
-struct Stamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    friend bool operator==(const Stamp& a, const Stamp& b) {
-        return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-               a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec &&
-               a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
-    }
-};
-
-std::optional<Stamp> stampOf(const QByteArray& path) {
-    struct stat status {};
-    if (::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return std::nullopt;
-    }
-    return Stamp{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
-}
-
-// Whether a file with these times, read at `now`, would show any later change.
-bool settled(const Stamp& stamp, const timespec& now) {
-    return stamp.modified.tv_sec + settleSeconds < now.tv_sec &&
-           stamp.changed.tv_sec + settleSeconds < now.tv_sec;
-}
 
 std::optional<QByteArray> bytesOf(const QByteArray& path, off_t size) {
     const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
@@ -80,7 +48,7 @@ std::optional<QByteArray> bytesOf(const QByteArray& path, off_t size) {
 }
 
 struct Entry {
-    Stamp stamp;
+    FileStamp stamp;
     bool settled = false;
     QByteArray bytes; // while not settled, to compare with
     std::shared_ptr<const IniContents> contents;
@@ -96,15 +64,14 @@ QHash<QString, Entry>& cache() {
 
 IniCache::Lookup IniCache::lookup(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
-    const std::optional<Stamp> stamp = stampOf(native);
-    if (!stamp) {
+    const std::optional<FileStamp> stamp = stampOf(native);
+    if (!stamp || !stamp->isFile()) {
         return {};
     }
     if (stamp->size > largestKept) {
         return {true, nullptr};
     }
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
+    const timespec now = currentTime();
 
     const std::lock_guard lock(cacheMutex);
     auto entry = cache().find(path);
@@ -115,7 +82,7 @@ IniCache::Lookup IniCache::lookup(const QString& path) {
     if (!bytes) {
         return {true, nullptr};
     }
-    const bool nowSettled = settled(*stamp, now);
+    const bool nowSettled = stamp->settledAt(now);
     if (entry != cache().end() && entry->stamp == *stamp && entry->bytes == *bytes) {
         entry->settled = nowSettled;
         if (nowSettled) {

@@ -1,6 +1,7 @@
 #include "session/library/IniFile.h"
 
 #include "platform/os/System.h"
+#include "session/library/FolderListing.h"
 #include "session/library/IniCache.h"
 #include "session/library/IniContents.h"
 #include "session/library/SharedTextLines.h"
@@ -12,19 +13,6 @@ namespace estaciones::library {
 
 namespace {
 
-// The entry of `folder` whose name is `fileName` ignoring case, as Windows
-// matched it.
-std::optional<QString> matchIgnoringCase(const QString& folder, const QString& fileName) {
-    const QDir dir(folder);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
-    for (const QString& entry : entries) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0) {
-            return dir.filePath(entry);
-        }
-    }
-    return std::nullopt;
-}
-
 std::optional<QString> findInFolder(const QString& folder, const QString& fileName) {
     if (folder.isEmpty()) {
         return std::nullopt;
@@ -33,7 +21,7 @@ std::optional<QString> findInFolder(const QString& folder, const QString& fileNa
     if (QFileInfo(exact).isFile()) {
         return exact;
     }
-    return matchIgnoringCase(folder, fileName);
+    return FolderListing::matchIgnoringCase(folder, fileName);
 }
 
 // The value of `key` in the first section named `section`, read a line at a

@@ -1,7 +1,9 @@
 // A parsed INI file is reused only while the file stays as it was: a rewrite
 // of the same size within the same second, a replacement by rename, a
 // removal are all seen at the next read. A file too large to keep is read a
-// line at a time, with the same answers.
+// line at a time, with the same answers. Folders are listed again as they change.
+#include "session/library/FileStamp.h"
+#include "session/library/FolderListing.h"
 #include "session/library/IniCache.h"
 #include "session/library/IniContents.h"
 #include "session/library/IniFile.h"
@@ -131,4 +133,45 @@ TEST(IniLine, shouldTellSectionsValuesAndNothing) {
     EXPECT_EQ(library::interpretIniLine(u"; K=V").kind, Kind::Nothing);
     EXPECT_EQ(library::interpretIniLine(u"   ").kind, Kind::Nothing);
     EXPECT_EQ(library::interpretIniLine(u"sin igual").kind, Kind::Nothing);
+}
+
+TEST(FolderListing, shouldFollowTheFolderAsFilesComeAndGo) {
+    QTemporaryDir folder;
+    using library::FolderListing;
+    EXPECT_FALSE(FolderListing::matchIgnoringCase(folder.path(), "CN000pr.INI"));
+    writeFile(folder.filePath("cn000PR.ini"), "[S]\n");
+    EXPECT_EQ(FolderListing::matchIgnoringCase(folder.path(), "CN000pr.INI"),
+              folder.filePath("cn000PR.ini"));
+    ASSERT_TRUE(QFile::rename(folder.filePath("cn000PR.ini"), folder.filePath("otro.ini")));
+    EXPECT_FALSE(FolderListing::matchIgnoringCase(folder.path(), "CN000pr.INI"));
+    EXPECT_EQ(FolderListing::matchIgnoringCase(folder.path(), "OTRO.INI"),
+              folder.filePath("otro.ini"));
+    // Only files: a folder of that name is passed over.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Sub.ini"));
+    EXPECT_FALSE(FolderListing::matchIgnoringCase(folder.path(), "sub.INI"));
+    EXPECT_FALSE(FolderListing::matchIgnoringCase(folder.filePath("falta"), "otro.ini"));
+}
+
+TEST(FileStamp, shouldTrustTheTimesOnlyOnceTheLastChangeIsOlderThanAnyTick) {
+    library::FileStamp stamp;
+    stamp.modified.tv_sec = 1000;
+    stamp.changed.tv_sec = 1000;
+    EXPECT_FALSE(stamp.settledAt({1000, 0}));
+    EXPECT_FALSE(stamp.settledAt({1003, 999999999})); // FAT's two-second tick, and one more
+    EXPECT_TRUE(stamp.settledAt({1004, 0}));
+    stamp.changed.tv_sec = 1002; // a rename or chmod is a change too
+    EXPECT_FALSE(stamp.settledAt({1004, 0}));
+    EXPECT_TRUE(stamp.settledAt({1006, 0}));
+
+    QTemporaryDir folder;
+    const auto file = library::stampOf(QFile::encodeName(folder.filePath("a.ini")));
+    EXPECT_FALSE(file.has_value());
+    writeFile(folder.filePath("a.ini"), "x");
+    const auto written = library::stampOf(QFile::encodeName(folder.filePath("a.ini")));
+    ASSERT_TRUE(written.has_value());
+    EXPECT_TRUE(written->isFile());
+    EXPECT_EQ(written->size, 1);
+    EXPECT_TRUE(library::stampOf(QFile::encodeName(folder.path()))->isFolder());
+    writeFile(folder.filePath("a.ini"), "xy");
+    EXPECT_FALSE(*library::stampOf(QFile::encodeName(folder.filePath("a.ini"))) == *written);
 }
