@@ -33,8 +33,8 @@ void enviarTecla(QWidget* widget, bool pulsada, int key, Qt::KeyboardModifiers m
     QKeyEvent evento(pulsada ? QEvent::KeyPress : QEvent::KeyRelease, key, modifiers, text);
     evento.setTimestamp(marcaDeTiempo());
     QSpontaneKeyEvent::setSpontaneous(&evento);
-    if (pulsada && qt_sendShortcutOverrideEvent(widget, evento.timestamp(), key, modifiers, text,
-                                                false, 1)) {
+    if (pulsada &&
+        qt_sendShortcutOverrideEvent(widget, evento.timestamp(), key, modifiers, text, false, 1)) {
         return; // a shortcut took it
     }
     QApplication::instance()->notify(widget, &evento);

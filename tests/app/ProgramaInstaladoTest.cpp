@@ -44,11 +44,11 @@ protected:
 };
 
 TEST_F(ProgramaInstalado, theProgramFolderHoldsTheProgramsAndTheirScripts) {
-    for (const char* archivo : {"estaciones", "estaciones-sql", "empresa.sql", "demo.sql",
-                                "DEMO.semilla", "DEMO.sembrada", "DEMO.sembrada.huella", "TS_CREACALENDARIO.sql", "completotse.sql",
-                                "ayuda/operador.html", "ayuda/administracion.html",
-                                "estaciones-tsql.so", "estaciones-http.so",
-                                "estaciones-impresion.so"}) {
+    for (const char* archivo :
+         {"estaciones", "estaciones-sql", "empresa.sql", "demo.sql", "DEMO.semilla",
+          "DEMO.sembrada", "DEMO.sembrada.huella", "TS_CREACALENDARIO.sql", "completotse.sql",
+          "ayuda/operador.html", "ayuda/administracion.html", "estaciones-tsql.so",
+          "estaciones-http.so", "estaciones-impresion.so"}) {
         EXPECT_TRUE(QFileInfo::exists(QDir(carpetaPrograma).filePath(archivo))) << archivo;
     }
     const QFileInfo enlace(QDir(prefijo).filePath(QStringLiteral("bin/estaciones")));

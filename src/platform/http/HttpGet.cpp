@@ -14,9 +14,9 @@ using Transfer = void (*)(const QString& url, long timeoutMs, HttpResponse& resp
 
 // The transfers live in a module beside the program (curl/CurlTransfer.cpp).
 os::LazyLibrary& transferModule() {
-    static os::LazyLibrary module(os::LazyLibrary::inProgramFolder(QStringLiteral(ESTACIONES_HTTP_MODULE)),
-                                  QStringLiteral("la consulta al servicio web"),
-                                  {"estaciones_http_get"});
+    static os::LazyLibrary module(
+        os::LazyLibrary::inProgramFolder(QStringLiteral(ESTACIONES_HTTP_MODULE)),
+        QStringLiteral("la consulta al servicio web"), {"estaciones_http_get"});
     return module;
 }
 

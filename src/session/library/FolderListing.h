@@ -13,8 +13,7 @@ class FolderListing {
 public:
     // The path of the file in `folder` whose name is `fileName` ignoring
     // case, as Windows matched it; nothing when there is none.
-    static std::optional<QString> matchIgnoringCase(const QString& folder,
-                                                    const QString& fileName);
+    static std::optional<QString> matchIgnoringCase(const QString& folder, const QString& fileName);
 };
 
 } // namespace estaciones::library

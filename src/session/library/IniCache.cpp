@@ -31,8 +31,8 @@ std::optional<QByteArray> bytesOf(const QByteArray& path, off_t size) {
         if (length == bytes.size()) {
             bytes.resize(bytes.size() * 2);
         }
-        const ssize_t got = ::read(descriptor, bytes.data() + length,
-                                   static_cast<size_t>(bytes.size() - length));
+        const ssize_t got =
+            ::read(descriptor, bytes.data() + length, static_cast<size_t>(bytes.size() - length));
         if (got < 0) {
             ::close(descriptor);
             return std::nullopt;

@@ -60,8 +60,8 @@ std::optional<QString> IniFile::locate(const QString& fileName) const {
         return QFileInfo(fileName).isFile() ? std::optional<QString>(fileName) : std::nullopt;
     }
     // The user's folder is only asked for when the program folder lacks the file.
-    if (auto found = findInFolder(
-            m_programFolder.isEmpty() ? os::programFolder() : m_programFolder, fileName)) {
+    if (auto found = findInFolder(m_programFolder.isEmpty() ? os::programFolder() : m_programFolder,
+                                  fileName)) {
         return found;
     }
     return findInFolder(os::userConfigFolder(), fileName);

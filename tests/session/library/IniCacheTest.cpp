@@ -2,9 +2,9 @@
 // of the same size within the same second, a replacement by rename, a
 // removal are all seen at the next read. A file too large to keep is read a
 // line at a time, with the same answers. Folders are listed again as they change.
+#include "session/library/IniCache.h"
 #include "session/library/FileStamp.h"
 #include "session/library/FolderListing.h"
-#include "session/library/IniCache.h"
 #include "session/library/IniContents.h"
 #include "session/library/IniFile.h"
 #include "support/TempFolder.h"
@@ -44,9 +44,9 @@ struct Case {
     const char* key;
     const char* expected; // nullptr: the default
 };
-const Case trickyCases[] = {{"uno", "CLAVE", "primera"},         {"Uno", "[sin cierre", "valor"},
-                            {"Uno", "", "vacia"},                {"Dos", "clave", "dos"},
-                            {"Uno", "Otra", nullptr},            {"", "Antes", nullptr},
+const Case trickyCases[] = {{"uno", "CLAVE", "primera"}, {"Uno", "[sin cierre", "valor"},
+                            {"Uno", "", "vacia"},        {"Dos", "clave", "dos"},
+                            {"Uno", "Otra", nullptr},    {"", "Antes", nullptr},
                             {"Tres", "Clave", nullptr}};
 
 class IniCacheTest : public ::testing::Test {

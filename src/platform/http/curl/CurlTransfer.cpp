@@ -54,7 +54,8 @@ HttpOutcome outcomeOf(CURLcode code) {
 } // namespace
 
 // The module's one entry point (exported.map), called by httpGet.
-extern "C" __attribute__((visibility("default"))) void estaciones_http_get(const QString& url, long limit, HttpResponse& response) {
+extern "C" __attribute__((visibility("default"))) void
+estaciones_http_get(const QString& url, long limit, HttpResponse& response) {
     initialiseOnce();
     EasyHandle handle(curl_easy_init());
     if (!handle) {

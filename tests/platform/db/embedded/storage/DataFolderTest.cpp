@@ -47,8 +47,8 @@ void writeArticlesSeed(const QDir& seeds, const QByteArray& data) {
 void markPrebuilt(const QString& file) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE Marca (x int); INSERT INTO Marca VALUES (7);",
-                           nullptr, nullptr, nullptr),
+    EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE Marca (x int); INSERT INTO Marca VALUES (7);", nullptr,
+                           nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
 }
