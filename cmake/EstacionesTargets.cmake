@@ -85,3 +85,26 @@ function(estaciones_headers_only target imported)
     target_compile_options(${target} PRIVATE
         $<TARGET_PROPERTY:${imported},INTERFACE_COMPILE_OPTIONS>)
 endfunction()
+
+# estaciones_module(name FILE_NAME file EXPORTED map SOURCES ... DEPS ...)
+# A module the program opens when a feature is first used (os::LazyLibrary),
+# built beside the program; only the names of the version script `map` are
+# exported.
+function(estaciones_module name)
+    cmake_parse_arguments(ARG "" "FILE_NAME;EXPORTED" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} MODULE ${ARG_SOURCES})
+    estaciones_common_settings(${name})
+    set_target_properties(${name} PROPERTIES
+        OUTPUT_NAME ${ARG_FILE_NAME} PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+        CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${ARG_EXPORTED})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_options(${name} PRIVATE -Wl,--version-script=${ARG_EXPORTED})
+    # Every name resolved at link time, but for the sanitizers' runtime,
+    # which the program (not the module) carries in clang's sanitized builds.
+    if(NOT ESTACIONES_SANITIZE AND NOT ESTACIONES_FUZZ)
+        target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
