@@ -1,7 +1,7 @@
 // The build tool that builds a seed's database ahead of time, so that the
 // program's first start copies it instead of running the seed's scripts:
 //   estaciones-sembrar <carpeta>/DEMO.semilla  ->  <carpeta>/DEMO.sembrada (+ .huella)
-#include "platform/db/embedded/DatabaseSeeder.h"
+#include "platform/db/embedded/EmbeddedEngine.h"
 
 #include <QCoreApplication>
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     }
     const QString seed = arguments.at(1);
     try {
-        estaciones::db::sqlite::prebuildSeed(seed, estaciones::db::sqlite::prebuiltOf(seed));
+        estaciones::db::sqlite::prebuildSeedDatabase(seed);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", seed.toLocal8Bit().constData(), e.what());
         return 1;

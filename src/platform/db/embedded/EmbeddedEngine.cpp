@@ -122,4 +122,8 @@ std::unique_ptr<Engine> createEmbeddedEngine() {
     return std::make_unique<EmbeddedEngine>();
 }
 
+void prebuildSeedDatabase(const QString& seedFile) {
+    prebuildSeed(seedFile, prebuiltOf(seedFile));
+}
+
 } // namespace estaciones::db::sqlite

@@ -2,6 +2,8 @@
 
 #include "platform/db/Engine.h"
 
+#include <QString>
+
 #include <memory>
 
 namespace estaciones::db::sqlite {
@@ -12,5 +14,11 @@ namespace estaciones::db::sqlite {
 // The connection string's Database (or Initial Catalog) is opened; a missing
 // database fails with 4060 unless a "<name>.semilla" seed exists for it.
 std::unique_ptr<Engine> createEmbeddedEngine();
+
+// For the build: builds a seed's database ahead of time beside it
+// ("<name>.sembrada" and its fingerprint), which the first open of that
+// database then copies instead of running the scripts. Throws the scripts'
+// failure.
+void prebuildSeedDatabase(const QString& seedFile);
 
 } // namespace estaciones::db::sqlite
