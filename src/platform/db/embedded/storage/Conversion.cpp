@@ -164,6 +164,9 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     const int length = unlimited ? -1 : type.length.value_or(30);
     if (length >= 0 && text.size() > length)
         text.truncate(length);
+    // char(n) and nchar(n) are blank-padded to their length.
+    if (length >= 0 && (type.base == QLatin1String("char") || type.base == QLatin1String("nchar")))
+        text = text.leftJustified(length, QLatin1Char(' '));
     return SqlValue::of(text);
 }
 
