@@ -684,6 +684,11 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
         m_exactAdditions.back().summed = true;
         return true;
     }
+    if (!m_exactDivisions.empty() && m_exactDivisions.back().name == argumentFrom &&
+        m_exactDivisions.back().close == argumentTo - 1) {
+        m_exactDivisions.back().summed = true;
+        return true;
+    }
     if (!m_moneyDivisions.empty() && m_moneyDivisions.back() == argumentFrom &&
         tsql::closeOf(m_pieces, argumentFrom + 1) == argumentTo - 1) {
         m_summedDivisions.emplace_back(argumentFrom, argumentTo - 1);
@@ -1098,6 +1103,13 @@ QString QueryTyping::withFractionalDivisions() {
         }
     }
     for (const ExactAddition& division : m_exactDivisions) {
+        if (division.summed) {
+            // sum(tsql_divide(a, b)) → tsql_decimal_sum(a, b, '/', 'decimal(13,6)')
+            pieces[division.name].text.clear();
+            pieces[division.name + 1].text.clear();
+            pieces[division.close].text = QStringLiteral(", '/', ") + division.type;
+            continue;
+        }
         // tsql_divide(a, b) → tsql_exact_divide(a, b, 'decimal(p,s)')
         pieces[division.name].text = QStringLiteral("tsql_exact_divide");
         pieces[division.close].text.prepend(QStringLiteral(", ") + division.type);

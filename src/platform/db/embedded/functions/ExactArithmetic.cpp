@@ -172,7 +172,10 @@ std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double 
     const double whole = std::floor(units);
     const double fraction = units - whole;
     // Too near halfway between two units to tell which way the digits round.
-    if (!(std::fabs(fraction - 0.5) > 0.1))
+    // A quotient of two nearest doubles is off by under 5e-16 of itself, so
+    // twice that (and a little) is margin enough; the others keep a tenth.
+    const double margin = op == ExactOperator::Divide ? std::fabs(units) * 1e-15 + 1e-9 : 0.1;
+    if (!(std::fabs(fraction - 0.5) > margin))
         return std::nullopt;
     const double rounded = fraction > 0.5 ? whole + 1 : whole;
     if (!(std::fabs(rounded) < type.unitsLimit))
