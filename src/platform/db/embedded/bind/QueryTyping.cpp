@@ -42,24 +42,6 @@ bool isArithmeticOperator(const tsql::Piece& piece) {
            QStringLiteral("+-*/%").contains(piece.text);
 }
 
-// Where an item's expression ends: before "AS name", "name" or 'name'.
-size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
-    if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
-        return to - 2;
-    }
-    if (to - from >= 2) {
-        const tsql::Piece& last = pieces[to - 1];
-        const tsql::Piece& before = pieces[to - 2];
-        const bool aliasLike =
-            (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
-        if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
-            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
-            return to - 1;
-        }
-    }
-    return to;
-}
-
 // Of the date types, the one of higher precedence ranks higher.
 int dateRank(tsql::DateKind kind) {
     switch (kind) {
@@ -238,6 +220,23 @@ QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlit
 }
 
 } // namespace
+
+size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
+    if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
+        return to - 2;
+    }
+    if (to - from >= 2) {
+        const tsql::Piece& last = pieces[to - 1];
+        const tsql::Piece& before = pieces[to - 2];
+        const bool aliasLike =
+            (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
+        if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
+            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
+            return to - 1;
+        }
+    }
+    return to;
+}
 
 QueryTyping::QueryTyping(sqlite3_stmt* statement)
     : m_db(sqlite3_db_handle(statement)), m_statement(statement) {}

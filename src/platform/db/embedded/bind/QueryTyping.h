@@ -154,6 +154,10 @@ private:
     std::vector<ExactAddition> m_exactDivisions;
 };
 
+// Where the expression of a select-list item [from, to) ends: before
+// "AS name", "name" or 'name'.
+size_t expressionEnd(const tsql::Pieces& pieces, size_t from, size_t to);
+
 // One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query,
 // INSERT ... a query) with its query's divisions made fractional where SQL
 // Server's give a fraction (see QueryTyping::withFractionalDivisions), and

@@ -145,6 +145,14 @@ void conditionOperands(const Pieces& pieces, size_t from, size_t to,
             conditionOperands(pieces, first + 1, last - 1, operands);
             continue;
         }
+        // coalesce((condition), 1): how a constraint's check is written.
+        if (last - first > 4 && pieces[first].isWord(u"coalesce") &&
+            pieces[first + 1].isPunctuation(u"(") && pieces[first + 2].isPunctuation(u"(") &&
+            tsql::closeOf(pieces, first + 1) == last - 1) {
+            const size_t close = tsql::closeOf(pieces, first + 2);
+            conditionOperands(pieces, first + 3, std::min(close, last), operands);
+            continue;
+        }
         predicateOperands(pieces, first, last, operands);
     }
 }
@@ -217,7 +225,7 @@ public:
         }
         const tsql::Piece& first = m_pieces.front();
         if (first.isWord(u"SELECT") || first.isWord(u"WITH")) {
-            query(0);
+            query(0, m_pieces.size());
         } else if (first.isWord(u"INSERT")) {
             insert();
         } else if (first.isWord(u"UPDATE")) {
@@ -227,9 +235,12 @@ public:
         } else if (first.isWord(u"CREATE") && createsViewOrTable()) {
             const size_t as = tsql::findTopLevelWord(m_pieces, 1, m_pieces.size(), u"AS");
             if (as + 1 < m_pieces.size()) {
-                query(as + 1);
+                query(as + 1, m_pieces.size());
+            } else {
+                defaults();
             }
         }
+        subqueries();
         return apply();
     }
 
@@ -244,28 +255,64 @@ private:
                (m_pieces[kind].isWord(u"VIEW") || m_pieces[kind].isWord(u"TABLE"));
     }
 
-    // The WHERE and HAVING of the query that starts at `start` (its first
-    // branch when it is a UNION); the select list is QueryTyping's.
-    void query(size_t start) {
-        const size_t end = m_pieces.size();
+    // The WHERE and HAVING of each query of the one that starts at `start`,
+    // and, in a UNION, EXCEPT or INTERSECT, their select lists too (one
+    // query's list is QueryTyping's; a compound's it types by precedence).
+    void query(size_t start, size_t end) {
         const size_t select = tsql::findTopLevelWord(m_pieces, start, end, u"SELECT");
         if (select >= end) {
             return;
         }
-        const size_t branchEnd =
-            firstTopLevelOf(m_pieces, select + 1, end,
-                            {u"UNION", u"EXCEPT", u"INTERSECT", u"ORDER", u"LIMIT", u"WINDOW"});
-        const size_t from = tsql::findTopLevelWord(m_pieces, select + 1, branchEnd, u"FROM");
         const QString head = tsql::render(m_pieces, start, select + 1);
-        const size_t where = tsql::findTopLevelWord(m_pieces, from, branchEnd, u"WHERE");
-        if (where < branchEnd) {
-            const size_t whereEnd =
-                firstTopLevelOf(m_pieces, where + 1, branchEnd, {u"GROUP", u"HAVING"});
+        std::vector<Range> branches;
+        size_t branchStart = select;
+        size_t i = select;
+        for (; i < end; i = skipGroup(m_pieces, i)) {
+            const tsql::Piece& piece = m_pieces[i];
+            if (piece.isWord(u"UNION") || piece.isWord(u"EXCEPT") || piece.isWord(u"INTERSECT")) {
+                branches.emplace_back(branchStart, i);
+                branchStart = i + 1 < end && m_pieces[i + 1].isWord(u"ALL") ? i + 2 : i + 1;
+            } else if (piece.isWord(u"ORDER") || piece.isWord(u"LIMIT") ||
+                       piece.isWord(u"WINDOW")) {
+                break;
+            }
+        }
+        branches.emplace_back(branchStart, i);
+        for (const auto& [first, last] : branches) {
+            if (first < last && m_pieces[first].isWord(u"SELECT")) {
+                queryClauses(first, last, head, branches.size() > 1);
+            }
+        }
+    }
+
+    void queryClauses(size_t select, size_t end, const QString& head, bool compound) {
+        const size_t listEnd =
+            firstTopLevelOf(m_pieces, select + 1, end, {u"FROM", u"WHERE", u"GROUP", u"HAVING"});
+        const bool hasFrom = listEnd < end && m_pieces[listEnd].isWord(u"FROM");
+        const size_t from = hasFrom ? listEnd : end;
+        if (compound) {
+            size_t listStart = select + 1;
+            if (listStart < listEnd &&
+                (m_pieces[listStart].isWord(u"DISTINCT") || m_pieces[listStart].isWord(u"ALL"))) {
+                ++listStart;
+            }
+            Probe items{head, tsql::render(m_pieces, listEnd, end), {}};
+            for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, listStart, listEnd)) {
+                const size_t expression = expressionEnd(m_pieces, first, last);
+                if (hasArithmetic(m_pieces, first, expression)) {
+                    items.expressions.emplace_back(first, expression);
+                }
+            }
+            add(std::move(items));
+        }
+        const size_t where = tsql::findTopLevelWord(m_pieces, from, end, u"WHERE");
+        if (where < end) {
+            const size_t whereEnd = firstTopLevelOf(m_pieces, where + 1, end, {u"GROUP", u"HAVING"});
             condition(where + 1, whereEnd, head, tsql::render(m_pieces, from, where));
         }
-        const size_t having = tsql::findTopLevelWord(m_pieces, from, branchEnd, u"HAVING");
-        if (having < branchEnd) {
-            condition(having + 1, branchEnd, head, tsql::render(m_pieces, from, having));
+        const size_t having = tsql::findTopLevelWord(m_pieces, from, end, u"HAVING");
+        if (having < end) {
+            condition(having + 1, end, head, tsql::render(m_pieces, from, having));
         }
     }
 
@@ -274,7 +321,7 @@ private:
         const size_t values = tsql::findTopLevelWord(m_pieces, 1, end, u"VALUES");
         const size_t select = firstTopLevelOf(m_pieces, 1, end, {u"SELECT", u"WITH"});
         if (select < values) {
-            query(select);
+            query(select, end);
             return;
         }
         // VALUES (a, b), (c, d): each row a probe of its own, over no table.
@@ -345,7 +392,42 @@ private:
         add(std::move(probe));
     }
 
+    // A new table's DEFAULT (expression)s, which name no column: each a
+    // probe over no table.
+    void defaults() {
+        for (size_t i = 0; i + 1 < m_pieces.size(); ++i) {
+            if (!m_pieces[i].isWord(u"DEFAULT") || !m_pieces[i + 1].isPunctuation(u"(")) {
+                continue;
+            }
+            const size_t close = tsql::closeOf(m_pieces, i + 1);
+            if (close < m_pieces.size() && hasArithmetic(m_pieces, i + 2, close)) {
+                add(Probe{QStringLiteral("SELECT"), {}, {{i + 2, close}}});
+            }
+        }
+    }
+
+    // The queries in parentheses anywhere in the statement, each typed on
+    // its own (one that names the outer query's columns does not compile
+    // alone, and stays as it is): an EXISTS, a scalar subquery, the checks
+    // of constraints.
+    void subqueries() {
+        for (size_t i = 0; i + 1 < m_pieces.size(); ++i) {
+            if (isSubquery(m_pieces, i)) {
+                query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()));
+            }
+        }
+    }
+
+    // Expressions already typed as part of a larger one are left to it.
     void add(Probe probe) {
+        const auto overlaps = [&](const Range& range) {
+            return std::any_of(m_replacements.begin(), m_replacements.end(), [&](const auto& r) {
+                return range.first < r.first.second && r.first.first < range.second;
+            });
+        };
+        probe.expressions.erase(
+            std::remove_if(probe.expressions.begin(), probe.expressions.end(), overlaps),
+            probe.expressions.end());
         if (probe.expressions.empty()) {
             return;
         }
