@@ -118,6 +118,12 @@ void checkMoneyRange(double value, const QString& typeName) {
 namespace {
 
 [[noreturn]] void failStyle(int style, const QString& from, const QString& to) {
+    // The server's Hijri styles are real ones: refused by name, not called invalid.
+    if (style == 130 || style == 131)
+        throw ConversionError(40517, QStringLiteral("Keyword or statement option 'CONVERT style "
+                                                    "%1 (Hijri dates)' is not supported in this "
+                                                    "version of SQL Server.")
+                                         .arg(style));
     throw ConversionError(281, QStringLiteral("%1 is not a valid style number when converting "
                                               "from %2 to %3.")
                                    .arg(style)
