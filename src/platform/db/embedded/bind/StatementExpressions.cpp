@@ -256,9 +256,10 @@ private:
     }
 
     // The WHERE and HAVING of each query of the one that starts at `start`,
-    // and, in a UNION, EXCEPT or INTERSECT, their select lists too (one
-    // query's list is QueryTyping's; a compound's it types by precedence).
-    void query(size_t start, size_t end) {
+    // and their select lists too in a UNION, EXCEPT or INTERSECT and in a
+    // subquery (the statement's own query's list is QueryTyping's, but it
+    // types a compound's by precedence only).
+    void query(size_t start, size_t end, bool nested = false) {
         const size_t select = tsql::findTopLevelWord(m_pieces, start, end, u"SELECT");
         if (select >= end) {
             return;
@@ -280,17 +281,17 @@ private:
         branches.emplace_back(branchStart, i);
         for (const auto& [first, last] : branches) {
             if (first < last && m_pieces[first].isWord(u"SELECT")) {
-                queryClauses(first, last, head, branches.size() > 1);
+                queryClauses(first, last, head, nested || branches.size() > 1);
             }
         }
     }
 
-    void queryClauses(size_t select, size_t end, const QString& head, bool compound) {
+    void queryClauses(size_t select, size_t end, const QString& head, bool typeList) {
         const size_t listEnd =
             firstTopLevelOf(m_pieces, select + 1, end, {u"FROM", u"WHERE", u"GROUP", u"HAVING"});
         const bool hasFrom = listEnd < end && m_pieces[listEnd].isWord(u"FROM");
         const size_t from = hasFrom ? listEnd : end;
-        if (compound) {
+        if (typeList) {
             size_t listStart = select + 1;
             if (listStart < listEnd &&
                 (m_pieces[listStart].isWord(u"DISTINCT") || m_pieces[listStart].isWord(u"ALL"))) {
@@ -413,7 +414,7 @@ private:
     void subqueries() {
         for (size_t i = 0; i + 1 < m_pieces.size(); ++i) {
             if (isSubquery(m_pieces, i)) {
-                query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()));
+                query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()), true);
             }
         }
     }
