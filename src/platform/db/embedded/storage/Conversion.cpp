@@ -217,6 +217,15 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
     checkConversionAllowed(value, type);
     if (isTextType(type.base))
         return toTextType(type, value, style, settings);
+    // Blank text is 0 to whole numbers, bit, money and floats, and day zero
+    // (1 January 1900) to the dates; decimal and numeric refuse it (8114).
+    const bool blank = value.kind == SqlValue::Kind::Text && value.text.trimmed().isEmpty();
+    if (blank && dateKindOf(type.base))
+        return SqlValue::of(formatStoredDate(PreciseDateTime(dayZero()), *dateKindOf(type.base),
+                                             type.length.value_or(defaultFractionDigits)));
+    if (blank && type.base != QLatin1String("decimal") && type.base != QLatin1String("numeric") &&
+        (isIntegerType(type.base) || isDecimalType(type.base) || type.base == QLatin1String("bit")))
+        return convertValue(typeName, SqlValue::of(qint64(0)), std::nullopt, settings);
     if (const auto kind = dateKindOf(type.base)) {
         if (style && value.kind == SqlValue::Kind::Text && !formatDateStyle(dayZero(), *style))
             failStyle(*style, QStringLiteral("varchar"), type.base);

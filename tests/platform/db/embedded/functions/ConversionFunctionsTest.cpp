@@ -99,6 +99,25 @@ TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
               "verde|rojo,grande|azul");
 }
 
+// Blank text is zero or day zero to every type but decimal, so that ISNULL
+// and COALESCE of a number or a date with '' give one.
+TEST_F(ConversionFunctionsTest, shouldReadBlankTextAsZeroOrDayZero) {
+    const auto values = rows("SELECT CAST('' AS int), CAST(' ' AS money), CAST('' AS float), "
+                             "CAST('' AS bit), CAST('' AS date), CAST('' AS datetime), "
+                             "ISNULL(CAST(NULL AS int), ''), COALESCE(NULL, '', 5)");
+    ASSERT_EQ(values.size(), 1u);
+    const auto& row = values[0];
+    EXPECT_EQ(row[0].toInt32(), 0);
+    EXPECT_EQ(row[1], Variant(Currency{0}));
+    EXPECT_EQ(row[2].toDouble(), 0.0);
+    EXPECT_EQ(row[3].toInt32(), 0);
+    EXPECT_EQ(row[4].toDate().date, QDate(1900, 1, 1));
+    EXPECT_EQ(row[5].toDate().date, QDate(1900, 1, 1));
+    EXPECT_EQ(row[6].toInt32(), 0);
+    EXPECT_EQ(row[7].toInt32(), 0);
+    EXPECT_EQ(nativeErrorOf("SELECT CAST('' AS decimal(5,2))"), 8114);
+}
+
 // What dates here cannot keep is refused by its name, never half done: the
 // Hijri styles and an offset from UTC.
 TEST_F(ConversionFunctionsTest, shouldRefuseHijriStylesAndOffsetsByName) {
