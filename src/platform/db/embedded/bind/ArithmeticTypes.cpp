@@ -133,8 +133,14 @@ NumericType NumericType::combine(const NumericType& a, QChar op, const NumericTy
         scale = std::max(s1, s2);
         precision = std::min(p1 - s1, p2 - s2) + scale;
     } else {
+        // + and -: beyond 38 digits the whole part keeps its places and the
+        // scale takes what is left, with no floor of six.
+        const int whole = std::max(p1 - s1, p2 - s2);
         scale = std::max(s1, s2);
-        precision = std::max(p1 - s1, p2 - s2) + scale + 1;
+        precision = whole + scale + 1;
+        if (precision > maximumPrecision) {
+            return NumericType(Kind::Decimal, maximumPrecision, maximumPrecision - whole);
+        }
     }
     return withinMaximum(precision, scale);
 }

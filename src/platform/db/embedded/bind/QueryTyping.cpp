@@ -1,8 +1,11 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
+#include "platform/db/embedded/bind/StatementExpressions.h"
+
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/storage/DateText.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -37,24 +40,6 @@ bool isMoney(const NumericType& type) {
 bool isArithmeticOperator(const tsql::Piece& piece) {
     return piece.kind == TokenKind::Punctuation && piece.text.size() == 1 &&
            QStringLiteral("+-*/%").contains(piece.text);
-}
-
-// Where an item's expression ends: before "AS name", "name" or 'name'.
-size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
-    if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
-        return to - 2;
-    }
-    if (to - from >= 2) {
-        const tsql::Piece& last = pieces[to - 1];
-        const tsql::Piece& before = pieces[to - 2];
-        const bool aliasLike =
-            (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
-        if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
-            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
-            return to - 1;
-        }
-    }
-    return to;
 }
 
 // Of the date types, the one of higher precedence ranks higher.
@@ -101,8 +86,9 @@ std::optional<QString> highestPrecedence(const std::vector<std::optional<QString
     return numeric ? std::optional<QString>(numeric->declaration()) : std::nullopt;
 }
 
-// The exact function of + - * whose result is money or a decimal, where
-// SQLite's own operators would work in doubles; empty for other results.
+// The exact function of + - * whose result is money or a decimal, and of /
+// whose result is a decimal, where SQLite's own operators would work in
+// doubles; empty for other results (money's quotient has its own function).
 QString exactFunction(QChar op, const NumericType& result) {
     if (!isMoney(result) && result.kind() != NumericType::Kind::Decimal) {
         return {};
@@ -114,6 +100,8 @@ QString exactFunction(QChar op, const NumericType& result) {
         return QStringLiteral("tsql_exact_subtract");
     case '*':
         return QStringLiteral("tsql_exact_multiply");
+    case '/':
+        return isMoney(result) ? QString() : QStringLiteral("tsql_exact_divide");
     default:
         return {};
     }
@@ -122,6 +110,32 @@ QString exactFunction(QChar op, const NumericType& result) {
 // A type as the exact functions take it: 'decimal(12,2)'.
 QString typeArgument(const NumericType& type) {
     return tsql::Token::string(type.declaration()).text;
+}
+
+// The type a value is converted to when it meets a value of `declaration`:
+// a number type, a date type, text of a set length; nothing for others
+// (text of no set length converts nothing).
+std::optional<QString> conversionTarget(const QString& declaration) {
+    const QString name = declaration.section(QLatin1Char(' '), 0, 0);
+    if (tsql::dateKindOf(name)) {
+        return name;
+    }
+    if (const auto numeric = NumericType::fromDeclaration(declaration)) {
+        return numeric->declaration();
+    }
+    static const QRegularExpression sizedText(
+        QStringLiteral(R"(^\s*n?(var)?char\s*\(\s*(\d+|max)\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (sizedText.match(declaration).hasMatch()) {
+        return declaration.trimmed();
+    }
+    return std::nullopt;
+}
+
+bool isTextDeclaration(const QString& declaration) {
+    static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|n?text|sysname)\b)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return text.match(declaration).hasMatch();
 }
 
 // tsql_divide(a, 7) → ((a) / 7.0): a divisor that is a number other than
@@ -206,6 +220,23 @@ QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlit
 }
 
 } // namespace
+
+size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
+    if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
+        return to - 2;
+    }
+    if (to - from >= 2) {
+        const tsql::Piece& last = pieces[to - 1];
+        const tsql::Piece& before = pieces[to - 2];
+        const bool aliasLike =
+            (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
+        if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
+            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
+            return to - 1;
+        }
+    }
+    return to;
+}
 
 QueryTyping::QueryTyping(sqlite3_stmt* statement)
     : m_db(sqlite3_db_handle(statement)), m_statement(statement) {}
@@ -372,13 +403,13 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
     }
     const NumericType result = NumericType::combine(*left, op, *right);
     const bool native = m_pieces[leftTo].isPunctuation(QString(op));
-    if (op == QLatin1Char('/') && !result.isWhole() && native) {
+    const QString function = exactFunction(op, result);
+    if (op == QLatin1Char('/') && !result.isWhole() && native && function.isEmpty()) {
         m_wrappings.push_back({leftFrom, rightTo - 1, leftTo,
                                isMoney(result) ? QStringLiteral("tsql_money_divide(")
                                                : QStringLiteral("tsql_fractional_divide("),
                                QStringLiteral(")"), {}});
     }
-    const QString function = exactFunction(op, result);
     if (!function.isEmpty() && native) {
         m_wrappings.push_back({leftFrom, rightTo - 1, leftTo, function + QLatin1Char('('),
                                QStringLiteral(", %1)").arg(typeArgument(result)),
@@ -442,6 +473,7 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
         return std::nullopt;
     }
     if (m_pieces[from].isWord(u"CASE") && tsql::endOfCase(m_pieces, from) == to - 1) {
+        typeConditions(from, to);
         return ofAlternatives(caseResults(from, to));
     }
     if (const size_t op = lastBinaryOperator(from, to); op != none) {
@@ -451,6 +483,19 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
         const std::optional<NumericType> operand = numericTypeOf(from + 1, to);
         return operand ? std::optional<QString>(NumericType::withSign(*operand).declaration())
                        : std::nullopt;
+    }
+    // ~ keeps its operand's type; of a bit or a tinyint it flips only their
+    // own bits (SQLite's ~1 is -2, the server's ~CAST(1 AS bit) 0).
+    if (m_pieces[from].isPunctuation(u"~")) {
+        const std::optional<NumericType> operand = numericTypeOf(from + 1, to);
+        const auto kind = operand ? operand->kind() : NumericType::Kind::Int;
+        if (kind == NumericType::Kind::Bit || kind == NumericType::Kind::TinyInt) {
+            m_wrappings.push_back({from, to - 1, none, QStringLiteral("(("),
+                                   kind == NumericType::Kind::Bit ? QStringLiteral(") & 1)")
+                                                                  : QStringLiteral(") & 255)"),
+                                   {}});
+        }
+        return operand ? std::optional<QString>(operand->declaration()) : std::nullopt;
     }
     if (to - from >= 3 && m_pieces[from].kind == TokenKind::Word &&
         m_pieces[from + 1].isPunctuation(u"(") && tsql::closeOf(m_pieces, from + 1) == to - 1) {
@@ -479,6 +524,11 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
             const NumericType type = *NumericType::fromDeclaration(*result);
             if (isMoney(type)) {
                 m_moneyDivisions.push_back(from);
+            } else if (type.kind() == NumericType::Kind::Decimal) {
+                if (std::none_of(m_exactDivisions.begin(), m_exactDivisions.end(),
+                                 [&](const ExactAddition& noted) { return noted.name == from; })) {
+                    m_exactDivisions.push_back({from, to - 1, typeArgument(type)});
+                }
             } else if (name == QLatin1String("tsql_divide") && !type.isWhole()) {
                 m_fractionalCalls.push_back(from);
             }
@@ -488,6 +538,19 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name == QLatin1String("coalesce")) {
         return ofAlternatives(arguments);
     }
+    // ISNULL is of its first argument's type, to which the replacement is
+    // converted: ISNULL(CAST(NULL AS varchar(2)), 'abcd') is 'ab'.
+    if (name == QLatin1String("ifnull") && arguments.size() == 2) {
+        const std::optional<QString> checked = typeOf(arguments[0].first, arguments[0].second);
+        const auto [first, last] = arguments[1];
+        const std::optional<QString> replacement = typeOf(first, last);
+        const std::optional<QString> target = checked ? conversionTarget(*checked) : std::nullopt;
+        const bool literalNull = last == first + 1 && m_pieces[first].isWord(u"NULL");
+        if (target && !literalNull && replacement != checked) {
+            convertInPlace(first, last, *target);
+        }
+        return checked;
+    }
     // tsql_exact_add(a, b, 'money') and the others: the type they name.
     if (name.startsWith(QLatin1String("tsql_exact_")) && arguments.size() == 3 &&
         m_pieces[arguments[2].first].kind == TokenKind::String) {
@@ -495,6 +558,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     if (name == QLatin1String("tsql_datalength")) {
         return ofDataLength(to - 1, arguments);
+    }
+    if (const auto built = ofDateFromParts(name, arguments)) {
+        return built;
     }
     // a + b, which also joins text, and a - b, which also moves dates.
     if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
@@ -586,12 +652,19 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         return inherited;
     }
     // The exact decimal aggregates take the values' scale; with DISTINCT
-    // (one argument only) SUM reads it from the values, AVG stays SQLite's.
+    // (one argument only) they read it from the values, which AVG is given
+    // as their text at their type's scale (a double's 0.5 has one decimal).
     const QString scale = takenIn || distinct ? QString() : QString::number(type->scale());
     if (name == QLatin1String("sum")) {
         m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_sum"), scale});
-    } else if (name == QLatin1String("avg") && !distinct) {
+    } else if (name == QLatin1String("avg")) {
         m_exactAggregates.push_back({from, to - 1, QStringLiteral("tsql_decimal_avg"), scale});
+        if (distinct) {
+            m_wrappings.push_back({argumentFrom, argumentTo - 1, none,
+                                   QStringLiteral("tsql_convert('varchar(50)', "),
+                                   QStringLiteral(", NULL, %1)").arg(typeArgument(*type)),
+                                   {}});
+        }
     }
     return QStringLiteral("decimal(38,%1)").arg(average ? std::max(type->scale(), 6) : type->scale());
 }
@@ -610,12 +683,48 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
         m_exactAdditions.back().summed = true;
         return true;
     }
+    if (!m_exactDivisions.empty() && m_exactDivisions.back().name == argumentFrom &&
+        m_exactDivisions.back().close == argumentTo - 1) {
+        m_exactDivisions.back().summed = true;
+        return true;
+    }
     if (!m_moneyDivisions.empty() && m_moneyDivisions.back() == argumentFrom &&
         tsql::closeOf(m_pieces, argumentFrom + 1) == argumentTo - 1) {
         m_summedDivisions.emplace_back(argumentFrom, argumentTo - 1);
         return true;
     }
     return false;
+}
+
+void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type) {
+    m_wrappings.push_back({first, last - 1, none,
+                           QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
+                           QStringLiteral(")"), {}});
+}
+
+// The conditions of a searched CASE ... END in [from, to): their operands'
+// arithmetic is typed (and made exact) as the results' is. IF and WHILE
+// reach here too, as CASE WHEN condition THEN 1 ELSE 0 END.
+void QueryTyping::typeConditions(size_t from, size_t to) {
+    if (from + 1 >= to || !m_pieces[from + 1].isWord(u"WHEN")) {
+        return;
+    }
+    size_t when = none;
+    for (size_t i = from + 1; i < to; ++i) {
+        const tsql::Piece& piece = m_pieces[i];
+        if (piece.isWord(u"WHEN")) {
+            when = i;
+        } else if (piece.isWord(u"THEN") && when != none) {
+            for (const auto& [first, last] : arithmeticOperands(m_pieces, when + 1, i)) {
+                typeOf(first, last);
+            }
+            when = none;
+        } else if (piece.isPunctuation(u"(")) {
+            i = tsql::closeOf(m_pieces, i);
+        } else if (piece.isWord(u"CASE")) {
+            i = tsql::endOfCase(m_pieces, i);
+        }
+    }
 }
 
 // The result expressions of CASE ... END in [from, to): what follows each
@@ -647,17 +756,31 @@ std::vector<std::pair<size_t, size_t>> QueryTyping::caseResults(size_t from, siz
 std::optional<QString> QueryTyping::ofAlternatives(
     const std::vector<std::pair<size_t, size_t>>& alternatives) {
     std::vector<std::optional<QString>> declarations;
+    std::vector<std::pair<size_t, size_t>> texts;
     for (const auto& [first, last] : alternatives) {
         if (last == first + 1 && m_pieces[first].isWord(u"NULL")) {
             continue;
         }
         if (last == first + 1 && m_pieces[first].kind == TokenKind::String) {
             declarations.emplace_back(QStringLiteral("varchar"));
+            texts.emplace_back(first, last);
             continue;
         }
         declarations.push_back(typeOf(first, last));
+        if (declarations.back() && isTextDeclaration(*declarations.back())) {
+            texts.emplace_back(first, last);
+        }
     }
-    return highestPrecedence(declarations);
+    const std::optional<QString> result = highestPrecedence(declarations);
+    // Text among numbers or dates is converted to the result's type, and
+    // fails as that conversion does (245 for text that is no int).
+    const std::optional<QString> target = result ? conversionTarget(*result) : std::nullopt;
+    if (target) {
+        for (const auto& [first, last] : texts) {
+            convertInPlace(first, last, *target);
+        }
+    }
+    return result;
 }
 
 // A column of SELECT ... UNION [ALL] SELECT ... (EXCEPT, INTERSECT): the
@@ -676,22 +799,94 @@ std::optional<QString> QueryTyping::ofUnion(int index) {
         return std::nullopt;
     }
     std::vector<std::optional<QString>> declarations;
+    // The branches' items that are text, converted when the column is not.
+    std::vector<std::pair<size_t, size_t>> texts;
     for (const auto& [first, last] : m_branches) {
+        const auto item = branchItem(first, last, index);
+        if (item && item->second == item->first + 1 &&
+            m_pieces[item->first].kind == TokenKind::String) {
+            declarations.emplace_back(QStringLiteral("varchar"));
+            texts.push_back(*item);
+            continue;
+        }
         QueryTyping branch(m_db,
                            tsql::render(m_pieces, 0, m_branches.front().first) + QLatin1Char(' ') +
                                tsql::render(m_pieces, first, last),
                            m_depth + 1);
         declarations.push_back(branch.declarationOf(index));
+        if (item && declarations.back() && isTextDeclaration(*declarations.back())) {
+            texts.push_back(*item);
+        }
     }
-    return highestPrecedence(declarations);
+    const std::optional<QString> result = highestPrecedence(declarations);
+    const std::optional<QString> target = result ? conversionTarget(*result) : std::nullopt;
+    if (!target) {
+        return result;
+    }
+    for (const auto& [first, last] : texts) {
+        const size_t end = expressionEnd(m_pieces, first, last);
+        convertInPlace(first, end, *target);
+        // The first query names the column: a column converted keeps its name.
+        const bool columnReference =
+            end == last && m_pieces[end - 1].isNameLike() &&
+            (end == first + 1 || m_pieces[end - 2].isPunctuation(u"."));
+        if (first < m_branches.front().second && columnReference) {
+            m_wrappings.back().suffix +=
+                QStringLiteral(" AS ") + tsql::quoteName(m_pieces[end - 1].value());
+        }
+    }
+    return result;
 }
 
-// Money and decimal converted to text or to an integer convert by their own
-// rules (tsql_convert's fourth argument): the call is noted with its value's type.
+// The date constructors give their type; datetime2 and time the precision
+// of their last argument, a literal.
+std::optional<QString> QueryTyping::ofDateFromParts(
+    const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const {
+    static const QHash<QString, QString> fixed = {
+        {"tsql_datefromparts", "date"},
+        {"tsql_datetimefromparts", "datetime"},
+        {"tsql_smalldatetimefromparts", "smalldatetime"}};
+    if (const auto it = fixed.find(name); it != fixed.end()) {
+        return *it;
+    }
+    const bool datetime2 = name == QLatin1String("tsql_datetime2fromparts");
+    if (!datetime2 && name != QLatin1String("tsql_timefromparts")) {
+        return std::nullopt;
+    }
+    const auto [first, last] = arguments.back();
+    const bool literal = last == first + 1 && m_pieces[first].kind == TokenKind::Number;
+    const QString base = datetime2 ? QStringLiteral("datetime2") : QStringLiteral("time");
+    return literal ? QStringLiteral("%1(%2)").arg(base, m_pieces[first].text) : base;
+}
+
+// Item `index` of the select list of the branch [first, last) of a UNION.
+std::optional<std::pair<size_t, size_t>> QueryTyping::branchItem(size_t first, size_t last,
+                                                                  int index) const {
+    if (first >= last || !m_pieces[first].isWord(u"SELECT")) {
+        return std::nullopt;
+    }
+    size_t from = first + 1;
+    if (from < last && (m_pieces[from].isWord(u"DISTINCT") || m_pieces[from].isWord(u"ALL"))) {
+        ++from;
+    }
+    size_t end = from;
+    while (end < last && !endsSelectList(m_pieces[end])) {
+        end = m_pieces[end].isPunctuation(u"(") ? tsql::closeOf(m_pieces, end) + 1 : end + 1;
+    }
+    const auto items = tsql::splitTopLevel(m_pieces, from, std::min(end, last));
+    if (index < 0 || static_cast<size_t>(index) >= items.size()) {
+        return std::nullopt;
+    }
+    return items[static_cast<size_t>(index)];
+}
+
+// Money and decimal converted to text, to an integer or to a decimal convert
+// by their own rules (tsql_convert's fourth argument): the call is noted with
+// its value's type.
 void QueryTyping::noteTypedConversion(size_t to,
                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
     static const QRegularExpression textOrWhole(
-        QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint)\b)"),
+        QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|decimal|numeric)\b)"),
         QRegularExpression::CaseInsensitiveOption);
     if (arguments.size() < 2 || arguments.size() > 3 ||
         !textOrWhole.match(m_pieces[arguments[0].first].value()).hasMatch()) {
@@ -895,7 +1090,7 @@ QString QueryTyping::withFractionalDivisions() {
     noteDataLengthsOutsideList();
     if (m_dataLengths.empty() && m_wrappings.empty() && m_fractionalCalls.empty() &&
         m_moneyDivisions.empty() && m_typedConversions.empty() && m_nativeAdditions.empty() &&
-        m_exactAdditions.empty() && m_exactAggregates.empty()) {
+        m_exactAdditions.empty() && m_exactAggregates.empty() && m_exactDivisions.empty()) {
         return {};
     }
     // Names are changed first, then the wrappings are written innermost
@@ -905,6 +1100,18 @@ QString QueryTyping::withFractionalDivisions() {
         if (!divideNatively(pieces, call)) {
             pieces[call].text = QStringLiteral("tsql_fractional_divide");
         }
+    }
+    for (const ExactAddition& division : m_exactDivisions) {
+        if (division.summed) {
+            // sum(tsql_divide(a, b)) → tsql_decimal_sum(a, b, '/', 'decimal(13,6)')
+            pieces[division.name].text.clear();
+            pieces[division.name + 1].text.clear();
+            pieces[division.close].text = QStringLiteral(", '/', ") + division.type;
+            continue;
+        }
+        // tsql_divide(a, b) → tsql_exact_divide(a, b, 'decimal(p,s)')
+        pieces[division.name].text = QStringLiteral("tsql_exact_divide");
+        pieces[division.close].text.prepend(QStringLiteral(", ") + division.type);
     }
     for (const size_t call : m_moneyDivisions) {
         pieces[call].text = QStringLiteral("tsql_money_divide");
@@ -959,7 +1166,11 @@ QString QueryTyping::withFractionalDivisions() {
 }
 
 QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    if (!statement.contains(QLatin1Char('/')) && !hasBinaryArithmetic(statement) &&
+    // Arithmetic, conversions, totals, and values that take another's type.
+    static const QRegularExpression typedByPrecedence(QStringLiteral(R"(\b(coalesce|ifnull|case|union)\b)"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+    if (!statement.contains(QLatin1Char('/')) && !statement.contains(QLatin1Char('~')) &&
+        !hasBinaryArithmetic(statement) && !typedByPrecedence.match(statement).hasMatch() &&
         !statement.contains(QLatin1String("tsql_divide")) &&
         !statement.contains(QLatin1String("tsql_convert")) &&
         !statement.contains(QLatin1String("tsql_add")) &&
@@ -971,23 +1182,28 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;
     }
-    // A query, or one that a view or a SELECT ... INTO table is made of.
+    // A query, or one that a view, a SELECT ... INTO table or an INSERT's
+    // rows are made of.
     static const QRegularExpression form(
         QStringLiteral(
-            R"(^(\s*CREATE\s+(?:TEMP\s+)?(?:VIEW|TABLE)\s+.+?\s+AS\s+)?((?:SELECT|WITH)\b.*)$)"),
+            R"(^(\s*CREATE\s+(?:TEMP\s+)?(?:VIEW|TABLE)\s+.+?\s+AS\s+|)"
+            R"(\s*INSERT\s+INTO\s+[^(]+?(?:\([^()]*\))?\s*)?((?:SELECT|WITH)\b.*)$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = form.match(statement);
-    if (!match.hasMatch()) {
-        return statement;
+    QString typed = statement;
+    if (match.hasMatch()) {
+        const QString query = match.captured(2);
+        QueryTyping typing(db, query, 0);
+        // Not one query, else its select list typed.
+        if (typing.prepared() &&
+            QString::fromUtf8(sqlite3_sql(typing.statement())).trimmed() == query.trimmed()) {
+            const QString rewritten = typing.withFractionalDivisions();
+            if (!rewritten.isEmpty()) {
+                typed = match.captured(1) + rewritten;
+            }
+        }
     }
-    const QString query = match.captured(2);
-    QueryTyping typing(db, query, 0);
-    if (!typing.prepared() ||
-        QString::fromUtf8(sqlite3_sql(typing.statement())).trimmed() != query.trimmed()) {
-        return statement; // not one query
-    }
-    const QString rewritten = typing.withFractionalDivisions();
-    return rewritten.isEmpty() ? statement : match.captured(1) + rewritten;
+    return withTypedExpressions(db, typed);
 }
 
 } // namespace estaciones::db::sqlite

@@ -61,8 +61,14 @@ private:
     size_t lastBinaryOperator(size_t from, size_t to) const;
     std::optional<QString> ofCall(size_t from, size_t to);
     std::vector<std::pair<size_t, size_t>> caseResults(size_t from, size_t to) const;
+    void typeConditions(size_t from, size_t to);
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
+    // Writes tsql_convert('type', ...) around pieces [first, last).
+    void convertInPlace(size_t first, size_t last, const QString& type);
     std::optional<QString> ofUnion(int index);
+    std::optional<std::pair<size_t, size_t>> branchItem(size_t first, size_t last, int index) const;
+    std::optional<QString> ofDateFromParts(
+        const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const;
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
@@ -143,11 +149,20 @@ private:
     // out itself (tsql_decimal_sum(a, b, '-', 'decimal(11,3)')), a call less a row.
     bool takeInOperation(size_t argumentFrom, size_t argumentTo);
     std::vector<ExactAddition> m_exactAdditions;
+    // Calls of tsql_divide or tsql_fractional_divide (name, ')') whose result
+    // is a decimal, worked out on the digits at the result's scale.
+    std::vector<ExactAddition> m_exactDivisions;
 };
 
-// One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query)
-// with its query's divisions made fractional where SQL Server's give a
-// fraction (see QueryTyping::withFractionalDivisions); any other text comes
+// Where the expression of a select-list item [from, to) ends: before
+// "AS name", "name" or 'name'.
+size_t expressionEnd(const tsql::Pieces& pieces, size_t from, size_t to);
+
+// One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query,
+// INSERT ... a query) with its query's divisions made fractional where SQL
+// Server's give a fraction (see QueryTyping::withFractionalDivisions), and
+// the expressions outside select lists (conditions, UPDATE's and VALUES'
+// values) typed the same way (withTypedExpressions); any other text comes
 // back unchanged.
 QString withFractionalDivisions(sqlite3* db, const QString& statement);
 

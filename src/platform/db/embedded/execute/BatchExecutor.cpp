@@ -717,6 +717,17 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const DerivedTexts translated = derivedTexts(database, u'T', resolved, [&] {
         QStringList statements = translatorOf(database).translate(resolved).statements;
         QStringList identities;
+        // The checks of a table being made are typed over it: it is made for
+        // the while, in a savepoint undone before anything runs.
+        static const QRegularExpression createsTable(
+            QStringLiteral(R"(^\s*CREATE\s+(TEMP\s+)?TABLE\b)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const bool madeForTheWhile =
+            statements.size() > 1 && createsTable.match(statements.front()).hasMatch() &&
+            !ignoringErrors([&] { database.run(QStringLiteral("SAVEPOINT tsql_typing")); });
+        if (madeForTheWhile) {
+            ignoringErrors([&] { database.run(statements.front()); });
+        }
         for (QString& statement : statements) {
             statement = withFractionalDivisions(database.handle(), statement);
             if (const std::optional<InheritedIdentity> identity =
@@ -725,6 +736,11 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
                     identity->table, identity->column, {identity->seed, identity->step}, false);
             }
             statement = withDeclaredColumns(database.handle(), statement);
+        }
+        if (madeForTheWhile) {
+            ignoringErrors([&] {
+                database.run(QStringLiteral("ROLLBACK TO tsql_typing; RELEASE tsql_typing"));
+            });
         }
         return DerivedTexts{{statements.join(QStringLiteral(";\n"))}, identities};
     });

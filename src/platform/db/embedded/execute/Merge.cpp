@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 
 #include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
@@ -435,7 +436,9 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                     database, target, eventOf(clause.action), ChangeCapture::Timing::After,
                     m_captureLevel + static_cast<int>(captures.size()) + 1));
             }
-            const StatementOutcome outcome = m_runner.run(sql, clause.action, target);
+            // Its values and conditions typed as in any UPDATE or INSERT.
+            const StatementOutcome outcome =
+                m_runner.run(withFractionalDivisions(database.handle(), sql), clause.action, target);
             changed += std::max<std::int64_t>(outcome.rowsChanged, 0);
             if (!captures.empty() && merge.output.from != merge.output.to) {
                 captures.back()->collect();

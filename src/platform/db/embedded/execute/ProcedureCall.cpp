@@ -125,10 +125,17 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
                                  VariableScope& caller) {
     if (name.compare(QLatin1String("sp_executesql"), Qt::CaseInsensitive) == 0) {
         const DynamicStatement dynamic = dynamicStatementOf(arguments);
-        // Its statement runs as a procedure whose parameters are the list's.
+        // Its statement runs as a procedure whose parameters are the list's,
+        // all on the statement's first line: an error's line is the line of
+        // the statement's own text.
+        QString parameters = dynamic.parameterList;
+        if (!parameters.contains(QLatin1String("--"))) {
+            parameters.replace(QLatin1Char('\r'), QLatin1Char(' '))
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        }
         const Tokens definition =
-            tsql::significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") +
-                              dynamic.parameterList + QStringLiteral("\nAS\n") + dynamic.statement);
+            tsql::significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") + parameters +
+                                    QStringLiteral(" AS ") + dynamic.statement);
         // sp_executesql is one level and its statement another.
         return callDefinition(parseProcedure(definition), dynamic.arguments, caller, 2);
     }

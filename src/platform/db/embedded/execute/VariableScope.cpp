@@ -61,6 +61,21 @@ tsql::SqlValue converted(const Variant& value, const QString& type) {
 
 tsql::SqlValue convertedExactly(const Variant& value, const QString& type) {
     return withServerErrors([&] {
+        // A decimal or money value that does not fit names its own type in
+        // the 8115 ("converting numeric to data type numeric"), not a double's.
+        const auto target = tsql::ExactType::parse(type);
+        const bool decimalTarget = target && target->kind == tsql::ExactType::Kind::Decimal;
+        if (decimalTarget && value.type() == Variant::Type::Decimal) {
+            return tsql::carriedNumber(tsql::decimalValue(value.toDecimal(), target->precision,
+                                                          target->scale, QStringLiteral("numeric")),
+                                       true);
+        }
+        if (decimalTarget && value.type() == Variant::Type::Currency) {
+            return tsql::carriedNumber(
+                tsql::decimalValue(*Decimal::fromCoefficient(value.toCurrency().scaled, 4),
+                                   target->precision, target->scale, QStringLiteral("money")),
+                true);
+        }
         return tsql::convertValue(type, exactSqlValueOf(value), std::nullopt,
                                   tsql::DialectSettings());
     });

@@ -47,9 +47,35 @@ void checkPartOfType(DatePart part, const SqlValue& value, const char* function)
                                              dateKindName(kind)));
 }
 
+bool isTimeZoneOffset(const SqlValue& part) {
+    const QString name = part.toText().trimmed();
+    return name.compare(QLatin1String("tzoffset"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("tz"), Qt::CaseInsensitive) == 0;
+}
+
+// The tzoffset part: the signed minutes of a literal's offset from UTC
+// ('2007-05-10 00:00:01.1234567 +05:10' is 310); a value without one, which
+// every date type here is, has 0.
+qint64 offsetMinutes(const Call& c) {
+    static const QRegularExpression offset(QStringLiteral(R"(^(.*\S)\s*([+-])(\d{2}):(\d{2})\s*$)"));
+    const SqlValue& value = c.arg(1);
+    if (value.kind == SqlValue::Kind::Text) {
+        const QRegularExpressionMatch match = offset.match(value.text);
+        if (match.hasMatch() && match.captured(1).contains(QLatin1Char(':')) &&
+            parseDateText(match.captured(1), c.settings.dateOrder)) {
+            const qint64 minutes = match.captured(3).toInt() * 60 + match.captured(4).toInt();
+            return match.captured(2) == QLatin1String("-") ? -minutes : minutes;
+        }
+    }
+    c.date(1); // 241 for what is no date
+    return 0;
+}
+
 SqlValue datenameFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
+    if (isTimeZoneOffset(c.arg(0)))
+        return SqlValue::of(QString::number(offsetMinutes(c)));
     checkPartOfType(c.part(0), c.arg(1), "datename");
     return SqlValue::of(
         dateName(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
@@ -58,6 +84,8 @@ SqlValue datenameFunction(const Call& c) {
 SqlValue datepartFunction(const Call& c) {
     if (c.arg(1).isNull())
         return {};
+    if (isTimeZoneOffset(c.arg(0)))
+        return SqlValue::of(offsetMinutes(c));
     checkPartOfType(c.part(0), c.arg(1), "datepart");
     return SqlValue::of(
         datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));

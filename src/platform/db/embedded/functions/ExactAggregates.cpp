@@ -280,6 +280,7 @@ void registerExactAggregates(sqlite3* db) {
     registerAggregate(db, "tsql_money_avg", 1, Aggregate::MoneyAverage);
     registerAggregate(db, "tsql_decimal_sum", 1, Aggregate::DecimalSum);
     registerAggregate(db, "tsql_decimal_sum", 2, Aggregate::DecimalSum);
+    registerAggregate(db, "tsql_decimal_avg", 1, Aggregate::DecimalAverage);
     registerAggregate(db, "tsql_decimal_avg", 2, Aggregate::DecimalAverage);
     for (const auto& [name, aggregate] :
          {std::pair{"tsql_money_sum", Aggregate::MoneySum},

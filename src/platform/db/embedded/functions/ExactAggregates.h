@@ -10,7 +10,8 @@ namespace estaciones::db::tsql {
 //   tsql_money_sum(x), tsql_money_avg(x): money; 8115 beyond its range.
 //   tsql_decimal_sum(x, scale), tsql_decimal_avg(x, scale): decimal(38, scale)
 //   and decimal(38, max(scale, 6)); 8115 beyond 38 digits. tsql_decimal_sum(x)
-//   (SUM(DISTINCT x), which takes one argument) reads the scale from the values.
+//   and tsql_decimal_avg(x) (with DISTINCT, which takes one argument) read the
+//   scale from the values.
 // Each also takes four arguments, (a, b, op, 'type'): the total of a op b,
 // op '+', '-' or '*' of result type 'type' (whose scale the total keeps),
 // each row worked out exactly as tsql_exact_add and the others do.

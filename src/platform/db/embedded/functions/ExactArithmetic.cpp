@@ -47,7 +47,7 @@ double applied(ExactOperator op, double a, double b) {
     case ExactOperator::Multiply:
         return a * b;
     case ExactOperator::Divide:
-        break;
+        return a / b;
     }
     return 0;
 }
@@ -121,6 +121,8 @@ const FunctionSpec functions[] = {
      exactShortcut<ExactOperator::Subtract>},
     {"tsql_exact_multiply", 3, exactBody<ExactOperator::Multiply>, true,
      exactShortcut<ExactOperator::Multiply>},
+    {"tsql_exact_divide", 3, exactBody<ExactOperator::Divide>, true,
+     exactShortcut<ExactOperator::Divide>},
 };
 
 } // namespace
@@ -157,16 +159,23 @@ std::optional<ExactResultType> ExactResultType::of(QStringView declaration) {
 
 std::optional<std::int64_t> unitsFromDoubles(ExactOperator op, double a, double b,
                                              const ExactResultType& type) {
-    if (op == ExactOperator::Divide)
+    if (op == ExactOperator::Divide && type.type.kind != ExactType::Kind::Decimal)
         return type.type.kind == ExactType::Kind::Money ? moneyQuotientUnits(a, b) : std::nullopt;
-    if (type.type.scale > shortcutScale ||
-        !(std::fabs(a) < type.operandLimit && std::fabs(b) < type.operandLimit))
+    // A quotient's error is relative to it: the operands' size does not
+    // matter while a double holds them (15 digits) and the result's units
+    // stay below the limit.
+    const double operandLimit = op == ExactOperator::Divide ? 1e15 : type.operandLimit;
+    if (type.type.scale > shortcutScale || (op == ExactOperator::Divide && b == 0) ||
+        !(std::fabs(a) < operandLimit && std::fabs(b) < operandLimit))
         return std::nullopt;
     const double units = applied(op, a, b) * type.unit;
     const double whole = std::floor(units);
     const double fraction = units - whole;
     // Too near halfway between two units to tell which way the digits round.
-    if (!(std::fabs(fraction - 0.5) > 0.1))
+    // A quotient of two nearest doubles is off by under 5e-16 of itself, so
+    // twice that (and a little) is margin enough; the others keep a tenth.
+    const double margin = op == ExactOperator::Divide ? std::fabs(units) * 1e-15 + 1e-9 : 0.1;
+    if (!(std::fabs(fraction - 0.5) > margin))
         return std::nullopt;
     const double rounded = fraction > 0.5 ? whole + 1 : whole;
     if (!(std::fabs(rounded) < type.unitsLimit))
@@ -180,6 +189,13 @@ Decimal exactResult(ExactOperator op, const SqlValue& a, const SqlValue& b, cons
     if (op == ExactOperator::Divide) {
         if (y.isZero())
             failDivideByZero();
+        if (type.kind == ExactType::Kind::Decimal) {
+            // The quotient of the digits as they are, rounded once to the scale.
+            const auto quotient = Decimal::divide(x, y, type.scale);
+            if (!quotient)
+                failOverflow(type.name());
+            return type.fitted(*quotient);
+        }
         const auto dividend = x.rescaled(type.scale);
         const auto quotient =
             dividend ? Decimal::divide(*dividend, y, type.scale) : std::nullopt;

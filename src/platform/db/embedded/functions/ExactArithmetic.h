@@ -11,7 +11,8 @@ namespace estaciones::db::tsql {
 // + - * whose result the server types money, smallmoney or decimal(p,s)
 // ('type'), exact to the last digit and rounded to the type's scale; 8115
 // when the result does not fit the type. SQLite's own operators work in
-// doubles, which lose the digits beyond the fifteenth.
+// doubles, which lose the digits beyond the fifteenth. tsql_exact_divide
+// (a, b, 'decimal(p,s)'): a decimal quotient the same way, 8134 for zero.
 std::span<const FunctionSpec> exactArithmeticFunctions();
 
 // The same operations for the exact totals, which work them out row by row.

@@ -117,6 +117,12 @@ SqlValue typedConversion(const Call& c) {
             failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
         return SqlValue::of(text);
     }
+    // To a decimal from its exact digits; the 8115 names the source's type.
+    if (const auto target = ExactType::parse(typeName);
+        target && target->kind == ExactType::Kind::Decimal)
+        return carriedNumber(decimalValue(*exact, target->precision, target->scale,
+                                          decimal ? QStringLiteral("numeric") : source.base),
+                             true);
     if (isMoney(source.base) && value.kind == SqlValue::Kind::Real)
         return convertValue(typeName, SqlValue::of(roundHalfAwayFromZero(value.real, 0)), style,
                             c.settings);

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 #include "platform/db/embedded/functions/ExactArithmetic.h"
+#include "platform/db/embedded/functions/DateFromParts.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
 #include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
@@ -652,6 +653,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, exactArithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
     registerFamily(db, settings, dateFunctions());
+    registerFamily(db, settings, dateFromPartsFunctions());
     registerFamily(db, settings, formatFunctions());
     registerFamily(db, settings, parseFunctions());
     registerFamily(db, settings, messageFunctions());

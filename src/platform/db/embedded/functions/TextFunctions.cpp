@@ -222,41 +222,6 @@ void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     resultText(ctx, date.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
-QDateTime fromParts(sqlite3_value** argv, int count, const char* type) {
-    int parts[7] = {0, 0, 0, 0, 0, 0, 0};
-    for (int i = 0; i < count; ++i)
-        parts[i] = static_cast<int>(sqlite3_value_int64(argv[i]));
-    const QDate date(parts[0], parts[1], parts[2]);
-    const QTime time(parts[3], parts[4], parts[5], parts[6]);
-    if (!date.isValid() || !time.isValid() || parts[0] < 1 || (count > 3 && parts[0] < 1753))
-        throw ServerFailure(289,
-                            QStringLiteral("Cannot construct data type %1, some of the arguments "
-                                           "have values which are not valid.")
-                                .arg(QLatin1String(type)));
-    return naiveDateTime(date, time);
-}
-
-template <int count> bool anyNull(sqlite3_value** argv) {
-    for (int i = 0; i < count; ++i)
-        if (isNull(argv[i]))
-            return true;
-    return false;
-}
-
-// DATEFROMPARTS(year, month, day); DATETIMEFROMPARTS(year, month, day, hour, minute, seconds,
-// milliseconds).
-void datefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (anyNull<3>(argv))
-        return sqlite3_result_null(ctx);
-    resultText(ctx, formatStoredDate(fromParts(argv, 3, "date"), DateKind::Date));
-}
-
-void datetimefromparts(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (anyNull<7>(argv))
-        return sqlite3_result_null(ctx);
-    resultText(ctx, formatStoredDate(fromParts(argv, 7, "datetime"), DateKind::DateTime));
-}
-
 // QUOTENAME(name [, quote]): the name between the quote and its closing
 // partner, that partner doubled inside; NULL past 128 characters or for a
 // quote the server does not take.
@@ -350,8 +315,6 @@ const FunctionRegistration registrations[] = {
     {"tsql_choose", -1, guarded<choose>},
     {"tsql_eomonth", 1, guarded<eomonth>},
     {"tsql_eomonth", 2, guarded<eomonth>},
-    {"tsql_datefromparts", 3, guarded<datefromparts>},
-    {"tsql_datetimefromparts", 7, guarded<datetimefromparts>},
 };
 
 void destroySettings(void* p) {

@@ -118,6 +118,12 @@ void checkMoneyRange(double value, const QString& typeName) {
 namespace {
 
 [[noreturn]] void failStyle(int style, const QString& from, const QString& to) {
+    // The server's Hijri styles are real ones: refused by name, not called invalid.
+    if (style == 130 || style == 131)
+        throw ConversionError(40517, QStringLiteral("Keyword or statement option 'CONVERT style "
+                                                    "%1 (Hijri dates)' is not supported in this "
+                                                    "version of SQL Server.")
+                                         .arg(style));
     throw ConversionError(281, QStringLiteral("%1 is not a valid style number when converting "
                                               "from %2 to %3.")
                                    .arg(style)
@@ -164,6 +170,9 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     const int length = unlimited ? -1 : type.length.value_or(30);
     if (length >= 0 && text.size() > length)
         text.truncate(length);
+    // char(n) and nchar(n) are blank-padded to their length.
+    if (length >= 0 && (type.base == QLatin1String("char") || type.base == QLatin1String("nchar")))
+        text = text.leftJustified(length, QLatin1Char(' '));
     return SqlValue::of(text);
 }
 
@@ -208,6 +217,15 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
     checkConversionAllowed(value, type);
     if (isTextType(type.base))
         return toTextType(type, value, style, settings);
+    // Blank text is 0 to whole numbers, bit, money and floats, and day zero
+    // (1 January 1900) to the dates; decimal and numeric refuse it (8114).
+    const bool blank = value.kind == SqlValue::Kind::Text && value.text.trimmed().isEmpty();
+    if (blank && dateKindOf(type.base))
+        return SqlValue::of(formatStoredDate(PreciseDateTime(dayZero()), *dateKindOf(type.base),
+                                             type.length.value_or(defaultFractionDigits)));
+    if (blank && type.base != QLatin1String("decimal") && type.base != QLatin1String("numeric") &&
+        (isIntegerType(type.base) || isDecimalType(type.base) || type.base == QLatin1String("bit")))
+        return convertValue(typeName, SqlValue::of(qint64(0)), std::nullopt, settings);
     if (const auto kind = dateKindOf(type.base)) {
         if (style && value.kind == SqlValue::Kind::Text && !formatDateStyle(dayZero(), *style))
             failStyle(*style, QStringLiteral("varchar"), type.base);

@@ -49,6 +49,9 @@ const QHash<QString, QString>& renamedFunctions() {
         {"eomonth", "tsql_eomonth"},
         {"datefromparts", "tsql_datefromparts"},
         {"datetimefromparts", "tsql_datetimefromparts"},
+        {"smalldatetimefromparts", "tsql_smalldatetimefromparts"},
+        {"datetime2fromparts", "tsql_datetime2fromparts"},
+        {"timefromparts", "tsql_timefromparts"},
         {"col_name", "tsql_col_name"},
         {"columnproperty", "tsql_columnproperty"},
         {"isnumeric", "tsql_isnumeric"},
@@ -134,6 +137,14 @@ Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, siz
 }
 
 void checkDatetimeLiteral(Pieces& call);
+
+// DATEPART(tzoffset, '... +05:10'): the literal keeps its offset, which a
+// conversion to datetime2 would drop.
+bool isTimeZoneOffsetPart(const Pieces& pieces, size_t open, size_t close) {
+    const auto args = splitTopLevel(pieces, open + 1, close);
+    return !args.empty() && args[0].second == args[0].first + 1 &&
+           (pieces[args[0].first].isWord(u"tzoffset") || pieces[args[0].first].isWord(u"tz"));
+}
 
 // A text literal given as a date function's date is read as the type the
 // server reads it as, whatever form the text has: DATEADD answers a datetime
@@ -436,6 +447,9 @@ void mapFunctions(Pieces& pieces) {
             replacement = stringAggCall(pieces, open, close, end);
         } else if (name == QLatin1String("nullif")) {
             replacement = nullifCall(pieces, open, close);
+        } else if (name == QLatin1String("datetimeoffsetfromparts")) {
+            // Dates here keep no offset from UTC: refused rather than dropped.
+            sqlite::failWith(sqlite::native::NotSupported, {QStringLiteral("DATETIMEOFFSETFROMPARTS")});
         } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
                    name == QLatin1String("dateadd") || name == QLatin1String("datediff") ||
                    name == QLatin1String("datediff_big")) {
@@ -443,7 +457,8 @@ void mapFunctions(Pieces& pieces) {
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
             if (name == QLatin1String("dateadd"))
                 literalAsDateType(replacement, 2, QStringLiteral("datetime"));
-            else if (name == QLatin1String("datepart") || name == QLatin1String("datename"))
+            else if ((name == QLatin1String("datepart") || name == QLatin1String("datename")) &&
+                     !isTimeZoneOffsetPart(pieces, open, close))
                 literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
                    name == QLatin1String("day")) {

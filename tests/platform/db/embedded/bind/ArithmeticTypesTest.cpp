@@ -48,6 +48,22 @@ TEST(ArithmeticTypes, DecimalPrecisionAndScalePerOperator) {
     EXPECT_EQ(combined("decimal(38,10)", '*', "decimal(38,10)"), "decimal(38,6)");
     EXPECT_EQ(combined("decimal(18,4)", '/', "decimal(18,4)"), "decimal(38,20)");
     EXPECT_EQ(combined("decimal(20,2)", '+', "decimal(20,2)"), "decimal(21,2)");
+    // The two examples of the rules: a whole part under 32 digits keeps its
+    // places; over 32 the scale drops to six.
+    EXPECT_EQ(combined("decimal(30,20)", '*', "decimal(30,20)"), "decimal(38,17)");
+    EXPECT_EQ(combined("decimal(30,10)", '*', "decimal(30,10)"), "decimal(38,6)");
+    // A product over 32 whole digits keeps a scale under six as it is.
+    EXPECT_EQ(combined("decimal(38,2)", '*', "decimal(10,2)"), "decimal(38,4)");
+    EXPECT_EQ(combined("decimal(38,0)", '/', "decimal(1,0)"), "decimal(38,6)");
+}
+
+// + and - beyond 38 digits: the whole part keeps max(p1 - s1, p2 - s2)
+// places and the scale takes the rest, without the floor of six.
+TEST(ArithmeticTypes, SumsBeyondThirtyEightDigitsGiveTheScaleWhatTheWholePartLeaves) {
+    EXPECT_EQ(combined("decimal(38,10)", '+', "decimal(38,10)"), "decimal(38,10)");
+    EXPECT_EQ(combined("decimal(38,2)", '-', "decimal(38,30)"), "decimal(38,2)");
+    EXPECT_EQ(combined("decimal(38,0)", '+', "decimal(38,38)"), "decimal(38,0)");
+    EXPECT_EQ(combined("decimal(37,3)", '+', "decimal(36,0)"), "decimal(38,2)");
 }
 
 // An int literal meets a decimal as a decimal of its own digits.

@@ -76,6 +76,31 @@ TEST_F(ArithmeticErrorsTest, ValuesThatDoNotFitTheirType) {
     EXPECT_EQ(scalar("DECLARE @s smallint = 12.7 SELECT @s").toInt32(), 12);
 }
 
+// A decimal or money value that does not fit a decimal names its own type,
+// although it travels as a double.
+TEST_F(ArithmeticErrorsTest, DecimalsThatDoNotFitNameTheirSourceType) {
+    const auto overflowText = [&](const char* batch) {
+        EXPECT_EQ(nativeErrorOf(QString::fromLatin1(batch)), 8115) << batch;
+        return lastFailure.empty() ? QString() : lastFailure.front().description;
+    };
+    const QString fromNumeric =
+        QStringLiteral("Arithmetic overflow error converting numeric to data type numeric.");
+    EXPECT_EQ(overflowText("DECLARE @d decimal(5,2) = 1234.567"), fromNumeric);
+    EXPECT_EQ(overflowText("DECLARE @d decimal(5,2), @e decimal(10,1) = 1234.5 SET @d = @e"),
+              fromNumeric);
+    EXPECT_EQ(overflowText("SELECT CAST(CAST(1234.5 AS decimal(10,1)) AS decimal(5,2))"),
+              fromNumeric);
+    EXPECT_EQ(overflowText("SELECT CAST(CAST(1234.5 AS money) AS decimal(5,2))"),
+              QStringLiteral("Arithmetic overflow error converting money to data type numeric."));
+    EXPECT_EQ(overflowText("DECLARE @d decimal(5,2) SET @d = '1234'"),
+              QStringLiteral("Arithmetic overflow error converting varchar to data type numeric."));
+    // What fits is rounded to the scale.
+    EXPECT_EQ(scalar("SELECT CAST(CAST(2.345 AS decimal(10,3)) AS decimal(5,2))")
+                  .toDecimal()
+                  .toString(),
+              QStringLiteral("2.35"));
+}
+
 TEST_F(ArithmeticErrorsTest, TextThatIsNoNumber) {
     EXPECT_EQ(nativeErrorOf("SELECT CAST('abc' AS int)"), 245);
     ASSERT_FALSE(lastFailure.empty());

@@ -99,5 +99,39 @@ TEST_F(ConversionFunctionsTest, shouldSplitAndJoinTexts) {
               "verde|rojo,grande|azul");
 }
 
+// Blank text is zero or day zero to every type but decimal, so that ISNULL
+// and COALESCE of a number or a date with '' give one.
+TEST_F(ConversionFunctionsTest, shouldReadBlankTextAsZeroOrDayZero) {
+    const auto values = rows("SELECT CAST('' AS int), CAST(' ' AS money), CAST('' AS float), "
+                             "CAST('' AS bit), CAST('' AS date), CAST('' AS datetime), "
+                             "ISNULL(CAST(NULL AS int), ''), COALESCE(NULL, '', 5)");
+    ASSERT_EQ(values.size(), 1u);
+    const auto& row = values[0];
+    EXPECT_EQ(row[0].toInt32(), 0);
+    EXPECT_EQ(row[1], Variant(Currency{0}));
+    EXPECT_EQ(row[2].toDouble(), 0.0);
+    EXPECT_EQ(row[3].toInt32(), 0);
+    EXPECT_EQ(row[4].toDate().date, QDate(1900, 1, 1));
+    EXPECT_EQ(row[5].toDate().date, QDate(1900, 1, 1));
+    EXPECT_EQ(row[6].toInt32(), 0);
+    EXPECT_EQ(row[7].toInt32(), 0);
+    EXPECT_EQ(nativeErrorOf("SELECT CAST('' AS decimal(5,2))"), 8114);
+}
+
+// What dates here cannot keep is refused by its name, never half done: the
+// Hijri styles and an offset from UTC.
+TEST_F(ConversionFunctionsTest, shouldRefuseHijriStylesAndOffsetsByName) {
+    for (const char* batch :
+         {"SELECT CONVERT(varchar(40), CAST('2024-01-07' AS datetime), 130)",
+          "SELECT CONVERT(datetime, '25/06/1445 12:00:00:000AM', 131)",
+          "SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, 12, 0, 7)"}) {
+        EXPECT_EQ(nativeErrorOf(QString::fromLatin1(batch)), 40517) << batch;
+    }
+    ASSERT_FALSE(lastFailure.empty());
+    EXPECT_TRUE(lastFailure.front().description.contains(QLatin1String("DATETIMEOFFSETFROMPARTS")));
+    // A style that exists for no conversion is still an invalid one.
+    EXPECT_EQ(nativeErrorOf("SELECT CONVERT(varchar(40), CAST('2024-01-07' AS datetime), 99)"), 281);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test

@@ -1,4 +1,4 @@
-// + - *, SUM and AVG of money and decimal on their exact digits: the double
+// + - * /, SUM and AVG of money and decimal on their exact digits: the double
 // shortcut and the exact body give the same number, and a result that does
 // not fit its type is an overflow, never a rounded double.
 #include "platform/core/Decimal.h"
@@ -60,6 +60,14 @@ TEST_F(ExactArithmeticTest, shouldGiveTheExactResultFromDoublesAndFromDigitsAlik
         {"add", "12345678901234567890123456789012.34", "0.01", "decimal(38,2)",
          "12345678901234567890123456789012.35"},
         {"multiply", "1234567890123456789.5", "2", "decimal(38,1)", "2469135780246913579.0"},
+        // Decimal quotients, rounded once at the result's scale.
+        {"divide", "1", "3", "decimal(7,6)", "0.333333"},
+        {"divide", "2", "3", "decimal(7,6)", "0.666667"},
+        {"divide", "-2", "3", "decimal(7,6)", "-0.666667"},
+        // Exactly halfway: away from zero, which only the digits tell.
+        {"divide", "1", "8", "decimal(5,2)", "0.13"},
+        {"divide", "1.0", "0.3", "decimal(10,6)", "3.333333"},
+        {"divide", "12345678901234567.89", "7", "decimal(38,6)", "1763668414462081.127143"},
     };
     for (const Operation& o : operations) {
         const QString call = QStringLiteral("SELECT tsql_exact_%1(%2, %3, '%4')")
@@ -96,6 +104,12 @@ TEST_F(ExactArithmeticTest, shouldOverflowWhereTheResultLeavesItsType) {
     EXPECT_TRUE(failureOf("SELECT tsql_exact_subtract('abc', 1, 'money')")
                     .contains("Error converting data type varchar to money."));
     EXPECT_EQ(db.runSqlite("SELECT tsql_exact_add(NULL, 1, 'money')").front().front(), "NULL");
+    EXPECT_TRUE(failureOf("SELECT tsql_exact_divide(1.5, 0, 'decimal(8,6)')")
+                    .contains("Divide by zero error encountered."));
+    EXPECT_TRUE(failureOf("SELECT tsql_exact_divide(99, 0.01, 'decimal(5,2)')")
+                    .contains("data type numeric."));
+    EXPECT_EQ(db.runSqlite("SELECT tsql_exact_divide(NULL, 0, 'decimal(8,6)')").front().front(),
+              "NULL");
 }
 
 TEST_F(ExactArithmeticTest, shouldSumAndAverageOnExactDigits) {
