@@ -1,4 +1,5 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
+#include "platform/db/embedded/bind/UpdateTyping.h"
 
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/storage/DateText.h"
@@ -971,10 +972,14 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;
     }
-    // A query, or one that a view or a SELECT ... INTO table is made of.
+    if (statement.trimmed().startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive)) {
+        return withTypedDataLengths(db, statement);
+    }
+    // A query, or one that a view, a SELECT ... INTO table or an INSERT ...
+    // SELECT is made of.
     static const QRegularExpression form(
         QStringLiteral(
-            R"(^(\s*CREATE\s+(?:TEMP\s+)?(?:VIEW|TABLE)\s+.+?\s+AS\s+)?((?:SELECT|WITH)\b.*)$)"),
+            R"(^(\s*CREATE\s+(?:TEMP\s+)?(?:VIEW|TABLE)\s+.+?\s+AS\s+|\s*INSERT\s+INTO\s+[^()]+?(?:\s*\([^()]*\))?\s+)?((?:SELECT|WITH)\b.*)$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = form.match(statement);
     if (!match.hasMatch()) {

@@ -83,6 +83,7 @@ constexpr int TransactionCountMismatch = 266;
 constexpr int SaveWithoutTransaction = 628;
 constexpr int TransactionEndedInTrigger = 3609;
 constexpr int InsteadOfTriggerOnCascadedTable = 2113;
+constexpr int SecondInsteadOfTrigger = 2111;
 constexpr int CascadeOnTableWithInsteadOf = 1787;
 constexpr int UncommittableTransaction = 3930;
 constexpr int UncommittableAtBatchEnd = 3998;
