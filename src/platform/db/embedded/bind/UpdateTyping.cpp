@@ -3,6 +3,8 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Pieces.h"
 
+#include <optional>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Pieces;
@@ -27,24 +29,75 @@ QString declaredArgument(const QString& typedQuery) {
 
 } // namespace
 
-QString withTypedDataLengths(sqlite3* db, const QString& update) {
-    if (!update.contains(QLatin1String("tsql_datalength"))) {
-        return update;
-    }
-    Pieces pieces = tsql::piecesOf(update);
+namespace {
+
+// Where an UPDATE's parts are: its SET, its FROM (or the end) and the end of
+// the FROM clause; nullopt for another statement.
+struct UpdateParts {
+    size_t set;
+    size_t from;
+    size_t fromEnd;
+};
+
+std::optional<UpdateParts> partsOf(const Pieces& pieces) {
     if (pieces.empty() || !pieces[0].isWord(u"UPDATE")) {
-        return update;
+        return std::nullopt;
     }
     const size_t set = tsql::findTopLevelWord(pieces, 1, pieces.size(), u"SET");
     if (set >= pieces.size()) {
-        return update;
+        return std::nullopt;
     }
-    // The rows the SET list and WHERE read: the table, and UPDATE ... FROM's sources.
     const size_t from = tsql::findTopLevelWord(pieces, set, pieces.size(), u"FROM");
     size_t fromEnd = pieces.size();
     for (const char16_t* word : {u"WHERE", u"RETURNING", u"ORDER", u"LIMIT"}) {
         fromEnd = std::min(fromEnd, tsql::findTopLevelWord(pieces, from, pieces.size(), word));
     }
+    return UpdateParts{set, from, fromEnd};
+}
+
+// The queries an UPDATE ... FROM reads its rows and new values from (a
+// joined UPDATE is written as one), typed as any query is.
+QString withTypedSources(sqlite3* db, const QString& update) {
+    Pieces pieces = tsql::piecesOf(update);
+    const std::optional<UpdateParts> parts = partsOf(pieces);
+    if (!parts || parts->from >= pieces.size()) {
+        return update;
+    }
+    bool changed = false;
+    for (size_t i = parts->fromEnd; i-- > parts->from + 1;) {
+        if (!pieces[i].isPunctuation(u"(") || !pieces[i + 1].isWord(u"SELECT")) {
+            continue;
+        }
+        const size_t close = tsql::closeOf(pieces, i);
+        if (close >= parts->fromEnd) {
+            continue;
+        }
+        const QString query = tsql::render(pieces, i + 1, close);
+        const QString typed = withFractionalDivisions(db, query);
+        if (typed != query) {
+            tsql::replaceRange(pieces, i + 1, close, tsql::piecesOf(typed));
+            changed = true;
+        }
+    }
+    return changed ? tsql::render(pieces) : update;
+}
+
+} // namespace
+
+QString withTypedDataLengths(sqlite3* db, const QString& statement) {
+    const QString update = withTypedSources(db, statement);
+    if (!update.contains(QLatin1String("tsql_datalength"))) {
+        return update;
+    }
+    Pieces pieces = tsql::piecesOf(update);
+    const std::optional<UpdateParts> parts = partsOf(pieces);
+    if (!parts) {
+        return update;
+    }
+    const size_t set = parts->set;
+    const size_t from = parts->from;
+    const size_t fromEnd = parts->fromEnd;
+    // The rows the SET list and WHERE read: the table, and UPDATE ... FROM's sources.
     QString sources = tsql::render(pieces, 1, set);
     if (from < pieces.size()) {
         sources += QStringLiteral(", ") + tsql::render(pieces, from + 1, fromEnd);

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/CascadedTriggers.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/OutputTarget.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
@@ -26,6 +27,9 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         data.table.startsWith(QLatin1Char('@')) ? scope.tableOf(data.table) : data.table;
     if (table.isEmpty()) {
         return std::nullopt;
+    }
+    if (!data.outputInto.empty()) {
+        refuseOutputTarget(database, data.outputInto); // before any row changes
     }
     const TriggerCatalog catalog(database);
     std::vector<TriggerDefinition> triggers = notFiringAgain(catalog.firedBy(table, data.event));

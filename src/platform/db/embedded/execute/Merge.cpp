@@ -6,6 +6,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/CascadedTriggers.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/OutputTarget.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -365,6 +366,9 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
         });
     };
     const bool withOutput = merge.output.from != merge.output.to;
+    if (merge.outputInto.from != merge.outputInto.to) {
+        refuseOutputTarget(database, slice(tokens, merge.outputInto.from, merge.outputInto.to));
+    }
     const CascadedTriggers::Choose choose = [this](std::vector<TriggerDefinition> t) {
         return notFiringAgain(std::move(t));
     };
