@@ -39,21 +39,19 @@ void refuseOutputTarget(SqliteDatabase& database, const tsql::Tokens& into) {
     if (!database.hasTable(QLatin1String(tsql::constraintTable))) {
         return;
     }
-    const QString check = firstFound(
-        database,
-        QStringLiteral("SELECT name FROM %1 WHERE kind = 'C' AND disabled = 0 AND table_name = ?1")
-            .arg(QLatin1String(tsql::constraintTable)),
-        table);
-    if (!check.isEmpty()) {
-        failWith(native::OutputIntoTableWithChecks, {table, check});
-    }
-    const QString key = firstFound(
-        database,
-        QStringLiteral("SELECT name FROM %1 WHERE kind = 'F' AND (table_name = ?1 OR ref_table = ?1)")
-            .arg(QLatin1String(tsql::constraintTable)),
-        table);
-    if (!key.isEmpty()) {
-        failWith(native::OutputIntoTableWithKeys, {table, key});
+    // An enabled CHECK of the table; a foreign key from or to it.
+    static const std::pair<const char*, int> constraints[] = {
+        {"kind = 'C' AND disabled = 0 AND table_name = ?1", native::OutputIntoTableWithChecks},
+        {"kind = 'F' AND (table_name = ?1 OR ref_table = ?1)", native::OutputIntoTableWithKeys}};
+    for (const auto& [condition, error] : constraints) {
+        const QString found =
+            firstFound(database,
+                       QStringLiteral("SELECT name FROM %1 WHERE %2")
+                           .arg(QLatin1String(tsql::constraintTable), QLatin1String(condition)),
+                       table);
+        if (!found.isEmpty()) {
+            failWith(error, {table, found});
+        }
     }
 }
 
