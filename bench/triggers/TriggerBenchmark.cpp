@@ -1,7 +1,9 @@
 // What a trigger and an OUTPUT clause cost a one-row UPDATE through the
 // embedded engine (noting the changed rows, filling inserted and deleted,
 // running the body), against the same UPDATE on a table without triggers, in
-// the same run. Prints the ratios.
+// the same run; and what the triggers cost a MERGE, whose actions each
+// fire theirs once, against the same MERGE on a table without any. Prints
+// the ratios.
 #include "platform/db/embedded/EmbeddedEngine.h"
 
 #include <QTemporaryDir>
@@ -34,6 +36,9 @@ struct Fixture {
                             {}, 0);
         }
         engine->execute(QStringLiteral("CREATE TABLE HISTORIA (Id int, Antes money, Despues money)"),
+                        {}, 0);
+        engine->execute(QStringLiteral("CREATE TRIGGER TR_VIGILADA_ALTA ON VIGILADA AFTER INSERT, "
+                                       "DELETE AS SET NOCOUNT ON"),
                         {}, 0);
         engine->execute(QStringLiteral("CREATE TRIGGER TR_VIGILADA ON VIGILADA AFTER UPDATE AS\n"
                                        "SET NOCOUNT ON\n"
@@ -70,9 +75,30 @@ void UpdateWithOutput(benchmark::State& state) {
                                  "inserted.Precio WHERE Id = 500"));
 }
 
+// One matched row updated, one new row inserted and deleted again by the
+// next iteration's NOT MATCHED BY SOURCE: every action carries out rows.
+QString mergeInto(const char* table) {
+    return QStringLiteral("MERGE %1 AS t USING (VALUES (500, 7), (2000, 1)) AS s (Id, Precio) ON "
+                          "t.Id = s.Id WHEN MATCHED AND t.Id = 500 THEN UPDATE SET t.Precio = "
+                          "t.Precio + s.Precio WHEN NOT MATCHED BY TARGET THEN INSERT VALUES (s.Id, "
+                          "s.Precio, 'nuevo') WHEN NOT MATCHED BY SOURCE AND t.Id = 2000 THEN "
+                          "DELETE;")
+        .arg(QLatin1String(table));
+}
+
+void PlainMerge(benchmark::State& state) {
+    update(state, mergeInto("SIMPLE"));
+}
+
+void MergeFiringTriggers(benchmark::State& state) {
+    update(state, mergeInto("VIGILADA"));
+}
+
 BENCHMARK(PlainUpdate);
 BENCHMARK(UpdateFiringTrigger);
 BENCHMARK(UpdateWithOutput);
+BENCHMARK(PlainMerge);
+BENCHMARK(MergeFiringTriggers);
 
 } // namespace
 
@@ -80,5 +106,6 @@ int main(int argc, char** argv) {
     return estaciones::bench::runWithRatios(
         argc, argv,
         {{"UPDATE firing a trigger / plain UPDATE", "UpdateFiringTrigger", "PlainUpdate"},
-         {"UPDATE with OUTPUT / plain UPDATE", "UpdateWithOutput", "PlainUpdate"}});
+         {"UPDATE with OUTPUT / plain UPDATE", "UpdateWithOutput", "PlainUpdate"},
+         {"MERGE firing triggers / plain MERGE", "MergeFiringTriggers", "PlainMerge"}});
 }

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
 #include "platform/db/embedded/bind/StatementExpressions.h"
+#include "platform/db/embedded/bind/UpdateTyping.h"
 
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/storage/DateText.h"
@@ -1181,6 +1182,11 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;
+    }
+    // An UPDATE's DATALENGTHs by their arguments' types, then its
+    // expressions as any statement's.
+    if (statement.trimmed().startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive)) {
+        return withTypedExpressions(db, withTypedDataLengths(db, statement));
     }
     // A query, or one that a view, a SELECT ... INTO table or an INSERT's
     // rows are made of.

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ReferentialActions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
@@ -26,6 +27,16 @@ QString table() {
 
 QString columnText(sqlite3_stmt* statement, int column) {
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+}
+
+QString orderTable() {
+    return QString::fromLatin1(tsql::triggerOrderTable);
+}
+
+QString eventWord(DataEvent event) {
+    return event == DataEvent::Insert   ? QStringLiteral("INSERT")
+           : event == DataEvent::Update ? QStringLiteral("UPDATE")
+                                        : QStringLiteral("DELETE");
 }
 
 } // namespace
@@ -138,14 +149,22 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
         ProcedureCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
-    // The rows a cascading key deletes or updates cannot be given to a
-    // trigger to do instead.
-    if (definition.insteadOf &&
-        ((definition.onDelete && hasCascadingKey(m_database, definition.table, DataEvent::Delete)) ||
-         (definition.onUpdate && hasCascadingKey(m_database, definition.table, DataEvent::Update)))) {
-        failWith(native::InsteadOfTriggerOnCascadedTable, {definition.name, definition.table});
+    const QString verb = known && how != ProcedureCatalog::Store::Create ? QStringLiteral("ALTER")
+                                                                           : QStringLiteral("CREATE");
+    if (definition.insteadOf) {
+        // The rows a cascading key deletes or updates cannot be given to a
+        // trigger to do instead.
+        if ((definition.onDelete && hasCascadingKey(m_database, definition.table, DataEvent::Delete)) ||
+            (definition.onUpdate && hasCascadingKey(m_database, definition.table, DataEvent::Update))) {
+            failWith(native::InsteadOfTriggerOnCascadedTable, {verb, definition.name, definition.table});
+        }
+        refuseSecondInsteadOf(definition, verb);
     }
-    // An altered trigger keeps its id (and so its place among the table's).
+    // An altered trigger keeps its id (and so its place among the table's),
+    // but not a first or last place sp_settriggerorder gave it.
+    if (known) {
+        forgetOrder(definition.name);
+    }
     write(QStringLiteral("INSERT INTO %1 (name, table_name, instead_of, on_insert, on_update, "
                          "on_delete, definition) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT "
                          "(name) DO UPDATE SET table_name = excluded.table_name, instead_of = "
@@ -158,11 +177,36 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
            QString::number(int(definition.onDelete)), joinTokensByLine(definitionTokens)});
 }
 
+// One INSTEAD OF trigger per statement kind on a table or view.
+void TriggerCatalog::refuseSecondInsteadOf(const TriggerDefinition& definition,
+                                           const QString& verb) const {
+    for (const auto& [event, word] : {std::pair{DataEvent::Insert, "INSERT"},
+                                      std::pair{DataEvent::Update, "UPDATE"},
+                                      std::pair{DataEvent::Delete, "DELETE"}}) {
+        if (!definition.firesOn(event)) {
+            continue;
+        }
+        for (const TriggerDefinition& other : triggersOf(definition.table, event, true)) {
+            if (other.insteadOf && other.name.compare(definition.name, Qt::CaseInsensitive) != 0) {
+                PreparedStatement kind(m_database.handle(),
+                                       QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = "
+                                                      "'view' AND name = ?1 COLLATE NOCASE"));
+                kind.bindText(1, definition.table);
+                const bool view = kind.ok() && kind.step() == SQLITE_ROW;
+                failWith(native::SecondInsteadOfTrigger,
+                         {verb, definition.name, view ? QStringLiteral("view") : QStringLiteral("table"),
+                          definition.table, QLatin1String(word)});
+            }
+        }
+    }
+}
+
 void TriggerCatalog::drop(const QString& name) {
     if (!exists(name)) {
         failWith(native::CannotDrop, {QStringLiteral("trigger"), name});
     }
     write(QStringLiteral("DELETE FROM %1 WHERE name = ?1").arg(table()), {name});
+    forgetOrder(name);
 }
 
 void TriggerCatalog::setDisabled(const QString& name, const QString& tableName, bool disabled) {
@@ -190,13 +234,20 @@ void TriggerCatalog::setDisabled(const QString& name, const QString& tableName, 
 
 std::vector<TriggerDefinition> TriggerCatalog::firedBy(const QString& tableName,
                                                        DataEvent event) const {
+    return triggersOf(tableName, event, false);
+}
+
+std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableName, DataEvent event,
+                                                          bool withDisabled) const {
     const char* column = event == DataEvent::Insert   ? "on_insert"
                          : event == DataEvent::Update ? "on_update"
                                                       : "on_delete";
     PreparedStatement query(m_database.handle(),
                             QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND "
-                                           "%2 = 1 AND disabled = 0 ORDER BY rowid")
-                                .arg(table(), QLatin1String(column)));
+                                           "%2 = 1%3 ORDER BY %4")
+                                .arg(table(), QLatin1String(column),
+                                     withDisabled ? QString() : QStringLiteral(" AND disabled = 0"),
+                                     firingOrder(event)));
     query.bindText(1, tableName);
     std::vector<TriggerDefinition> triggers;
     if (!query.ok()) {
@@ -208,8 +259,83 @@ std::vector<TriggerDefinition> TriggerCatalog::firedBy(const QString& tableName,
     return triggers;
 }
 
+QString TriggerCatalog::firingOrder(DataEvent event) const {
+    // A file made before the order was kept (opened read-only) has none.
+    if (!m_database.hasTable(orderTable())) {
+        return QStringLiteral("rowid");
+    }
+    return QStringLiteral("coalesce((SELECT CASE o.position WHEN 'First' THEN 0 ELSE 2 END FROM "
+                          "%1 AS o WHERE o.trigger_name = %2.name AND o.event = '%3'), 1), rowid")
+        .arg(orderTable(), table(), eventWord(event));
+}
+
+QString TriggerCatalog::orderOf(const QString& name, DataEvent event) const {
+    if (!m_database.hasTable(orderTable())) {
+        return {};
+    }
+    PreparedStatement query(
+        m_database.handle(),
+        QStringLiteral("SELECT position FROM %1 WHERE trigger_name = ?1 AND event = ?2").arg(orderTable()));
+    query.bindText(1, name);
+    query.bindText(2, eventWord(event));
+    return query.ok() && query.step() == SQLITE_ROW ? columnText(query.handle(), 0) : QString();
+}
+
+void TriggerCatalog::setOrder(const QString& name, const QString& position, DataEvent event) {
+    PreparedStatement query(
+        m_database.handle(),
+        QStringLiteral("SELECT definition FROM %1 WHERE name = ?1").arg(table()));
+    query.bindText(1, name);
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        failWith(native::ObjectNotInDatabase,
+                 {name, tsql::schema_access::databaseName(m_database.handle())});
+    }
+    const TriggerDefinition trigger =
+        parseTrigger(tsql::significantTokens(columnText(query.handle(), 0)));
+    const QString word = eventWord(event);
+    if (trigger.insteadOf) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("sp_settriggerorder of the INSTEAD OF trigger '%1'").arg(name)});
+    }
+    if (!trigger.firesOn(event)) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("sp_settriggerorder of '%1' for %2, which does not fire it").arg(name, word)});
+    }
+    write(QStringLiteral("DELETE FROM %1 WHERE trigger_name = ?1 AND event = ?2").arg(orderTable()),
+          {name, word});
+    if (position.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0) {
+        return;
+    }
+    const QString place = position.compare(QLatin1String("First"), Qt::CaseInsensitive) == 0
+                              ? QStringLiteral("First")
+                              : QStringLiteral("Last");
+    // One first and one last trigger for each statement kind of a table.
+    for (const TriggerDefinition& other : triggersOf(trigger.table, event, true)) {
+        if (other.name.compare(name, Qt::CaseInsensitive) != 0 && orderOf(other.name, event) == place) {
+            failWith(native::NotSupported,
+                     {QStringLiteral("sp_settriggerorder: '%1' is already the %2 %3 trigger of '%4'")
+                          .arg(other.name, place, word, trigger.table)});
+        }
+    }
+    write(QStringLiteral("INSERT INTO %1 (trigger_name, event, position) VALUES (?1, ?2, ?3)")
+              .arg(orderTable()),
+          {name, word, place});
+}
+
 void TriggerCatalog::dropTableTriggers(const QString& tableName) {
+    if (m_database.hasTable(orderTable())) {
+        write(QStringLiteral("DELETE FROM %1 WHERE trigger_name IN (SELECT name FROM %2 WHERE "
+                             "table_name = ?1)")
+                  .arg(orderTable(), table()),
+              {tableName});
+    }
     write(QStringLiteral("DELETE FROM %1 WHERE table_name = ?1").arg(table()), {tableName});
+}
+
+void TriggerCatalog::forgetOrder(const QString& name) {
+    if (m_database.hasTable(orderTable())) {
+        write(QStringLiteral("DELETE FROM %1 WHERE trigger_name = ?1").arg(orderTable()), {name});
+    }
 }
 
 } // namespace estaciones::db::sqlite

@@ -48,13 +48,26 @@ public:
     // DISABLE / ENABLE TRIGGER name ON table: 3701 when it is not that
     // table's; an empty name is every trigger of the table (ALL).
     void setDisabled(const QString& name, const QString& table, bool disabled);
-    // The enabled triggers of `table` that `event` fires, oldest first.
+    // The enabled triggers of `table` that `event` fires: the first one
+    // (sp_settriggerorder), then the rest oldest first, then the last one.
     std::vector<TriggerDefinition> firedBy(const QString& table, DataEvent event) const;
+    // sp_settriggerorder: `position` First, Last or None for the statements
+    // of `event`. 15009 for a trigger that is not there; refused by name for
+    // an INSTEAD OF trigger, one `event` does not fire, or a place another
+    // trigger of the table holds.
+    void setOrder(const QString& name, const QString& position, DataEvent event);
+    // 'First', 'Last' or nothing.
+    QString orderOf(const QString& name, DataEvent event) const;
     // A dropped table's triggers go with it.
     void dropTableTriggers(const QString& table);
 
 private:
     void write(const QString& sql, const QStringList& values);
+    std::vector<TriggerDefinition> triggersOf(const QString& table, DataEvent event,
+                                              bool withDisabled) const;
+    void refuseSecondInsteadOf(const TriggerDefinition& definition, const QString& verb) const;
+    QString firingOrder(DataEvent event) const;
+    void forgetOrder(const QString& name);
 
     SqliteDatabase& m_database;
 };

@@ -111,8 +111,19 @@ constexpr std::array messages{
     Message{native::TransactionEndedInTrigger, 16, "25000", errnum::E_FAIL,
             "The transaction ended in the trigger. The batch has been aborted."},
     Message{native::InsteadOfTriggerOnCascadedTable, 16, "42000", errnum::CommandError,
-            "Cannot CREATE INSTEAD OF DELETE or INSTEAD OF UPDATE TRIGGER '%1' on table '%2'. "
+            "Cannot %1 INSTEAD OF DELETE or INSTEAD OF UPDATE TRIGGER '%2' on table '%3'. "
             "This is because the table has a FOREIGN KEY with cascading DELETE or UPDATE."},
+    Message{native::OutputIntoTableWithTriggers, 15, "42000", errnum::CommandError,
+            "The target table '%1' of the OUTPUT INTO clause cannot have any enabled triggers."},
+    Message{native::OutputIntoTableWithKeys, 15, "42000", errnum::CommandError,
+            "The target table '%1' of the OUTPUT INTO clause cannot be on either side of a "
+            "(primary key, foreign key) relationship. Found reference constraint '%2'."},
+    Message{native::OutputIntoTableWithChecks, 15, "42000", errnum::CommandError,
+            "The target table '%1' of the OUTPUT INTO clause cannot have any enabled check "
+            "constraints or any enabled rules. Found check constraint or rule '%2'."},
+    Message{native::SecondInsteadOfTrigger, 16, "42000", errnum::CommandError,
+            "Cannot %1 trigger '%2' on %3 '%4' because an INSTEAD OF %5 trigger already exists on "
+            "this object."},
     Message{native::CascadeOnTableWithInsteadOf, 16, "42000", errnum::CommandError,
             "Cannot define foreign key constraint '%1' with cascaded DELETE or UPDATE on table "
             "'%2' because the table has an INSTEAD OF DELETE or UPDATE TRIGGER defined on it."},

@@ -121,6 +121,11 @@ private:
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
     void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);
+    // Without the triggers running now that may not fire again (recursion is off).
+    std::vector<TriggerDefinition> notFiringAgain(std::vector<TriggerDefinition> triggers) const;
+    // Each trigger in turn; 3609 when one ended the transaction.
+    void fireTriggers(const std::vector<TriggerDefinition>& triggers, const QStringList& updated,
+                      const ChangeCapture& capture, long long rows);
     // `updated`: the columns UPDATE(column) is true of.
     void runTrigger(const TriggerDefinition& trigger, const QStringList& updated,
                     const ChangeCapture& capture, long long rows);

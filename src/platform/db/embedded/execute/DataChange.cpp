@@ -4,36 +4,20 @@
 
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
-#include "platform/db/embedded/catalog/ReferentialActions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/CascadedTriggers.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/OutputTarget.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
-#include <memory>
 
 namespace estaciones::db::sqlite {
 
 using tsql::Tokens;
-
-namespace {
-
-// Keeps the capture levels of nested statements apart while one runs.
-class LevelGuard {
-public:
-    explicit LevelGuard(int& level) : m_level(level) { ++m_level; }
-    ~LevelGuard() { --m_level; }
-    LevelGuard(const LevelGuard&) = delete;
-    LevelGuard& operator=(const LevelGuard&) = delete;
-
-private:
-    int& m_level;
-};
-
-} // namespace
 
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
                                                              VariableScope& scope) {
@@ -44,19 +28,11 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     if (table.isEmpty()) {
         return std::nullopt;
     }
+    if (!data.outputInto.empty()) {
+        refuseOutputTarget(database, data.outputInto); // before any row changes
+    }
     const TriggerCatalog catalog(database);
-    // RECURSIVE_TRIGGERS is OFF: a trigger's own statements do not fire it
-    // again, and an INSTEAD OF trigger's statements reach the table itself.
-    const auto notRecursive = [&](std::vector<TriggerDefinition> triggers) {
-        std::erase_if(triggers, [&](const TriggerDefinition& trigger) {
-            return trigger.insteadOf ? m_triggers.contains(trigger.name, Qt::CaseInsensitive)
-                                     : !m_triggers.isEmpty() &&
-                                           m_triggers.back().compare(trigger.name,
-                                                                     Qt::CaseInsensitive) == 0;
-        });
-        return triggers;
-    };
-    std::vector<TriggerDefinition> triggers = notRecursive(catalog.firedBy(table, data.event));
+    std::vector<TriggerDefinition> triggers = notFiringAgain(catalog.firedBy(table, data.event));
     const bool insteadOf = std::any_of(triggers.begin(), triggers.end(),
                                        [](const TriggerDefinition& t) { return t.insteadOf; });
     if (insteadOf) {
@@ -64,24 +40,9 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     }
     // The AFTER triggers of the tables the statement's cascading foreign
     // keys change fire too, with the rows the cascade changed.
-    struct Cascaded {
-        CascadedChange change;
-        std::vector<TriggerDefinition> triggers;
-    };
-    std::vector<Cascaded> cascaded;
-    if (!insteadOf) {
-        for (CascadedChange& change : cascadedChanges(database, table, data.event)) {
-            if (change.table.compare(table, Qt::CaseInsensitive) == 0) {
-                continue; // a key of the table on itself: its own capture notes those rows
-            }
-            std::vector<TriggerDefinition> fired =
-                notRecursive(catalog.firedBy(change.table, change.event));
-            std::erase_if(fired, [](const TriggerDefinition& t) { return t.insteadOf; });
-            if (!fired.empty()) {
-                cascaded.push_back({std::move(change), std::move(fired)});
-            }
-        }
-    }
+    CascadedTriggers cascaded(database, table,
+                              insteadOf ? std::vector<DataEvent>{} : std::vector{data.event},
+                              [this](std::vector<TriggerDefinition> t) { return notFiringAgain(std::move(t)); });
     if (triggers.empty() && cascaded.empty() && data.output.empty()) {
         return std::nullopt;
     }
@@ -94,22 +55,15 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     }
     StatementOutcome outcome;
     try {
-        const LevelGuard level(m_captureLevel);
+        const CaptureLevel level(m_captureLevel);
         ChangeCapture capture(database, table, data.event,
                               insteadOf ? ChangeCapture::Timing::InsteadOf
                                         : ChangeCapture::Timing::After,
                               m_captureLevel);
-        std::vector<std::unique_ptr<ChangeCapture>> cascadeCaptures;
-        for (const Cascaded& c : cascaded) {
-            cascadeCaptures.push_back(std::make_unique<ChangeCapture>(
-                database, c.change.table, c.change.event, ChangeCapture::Timing::After,
-                m_captureLevel, static_cast<int>(cascadeCaptures.size()) + 1));
-        }
+        cascaded.startNoting(m_captureLevel, 1);
         outcome = runTranslated(data.statement, scope);
         capture.collect();
-        for (const std::unique_ptr<ChangeCapture>& c : cascadeCaptures) {
-            c->collect();
-        }
+        cascaded.collect();
         if (insteadOf) {
             outcome.rowsChanged = capture.rows();
         }
@@ -117,28 +71,14 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         if (!data.output.empty()) {
             runOutput(data, capture, scope);
         }
-        const auto fire = [&](const std::vector<TriggerDefinition>& fired,
-                              const QStringList& updated, const ChangeCapture& changes,
-                              long long count) {
-            for (const TriggerDefinition& trigger : fired) {
-                runTrigger(trigger, updated, changes, count);
-                if (m_session.transactionDepth() == 0) {
-                    failWith(native::TransactionEndedInTrigger);
-                }
-            }
-        };
-        // After every cascading action, the triggers of the tables they
-        // changed, the last reached first; those of the statement's table last.
-        for (std::size_t k = cascaded.size(); k-- > 0;) {
-            if (cascadeCaptures[k]->rows() > 0) {
-                fire(cascaded[k].triggers, cascaded[k].change.columns, *cascadeCaptures[k],
-                     cascadeCaptures[k]->rows());
-            }
-        }
+        cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
+                             const ChangeCapture& changes) {
+            fireTriggers(fired, updated, changes, changes.rows());
+        });
         const QStringList updated = data.event == DataEvent::Insert   ? capture.columns()
                                     : data.event == DataEvent::Update ? data.setColumns
                                                                       : QStringList();
-        fire(triggers, updated, capture, rows);
+        fireTriggers(triggers, updated, capture, rows);
         m_session.rowCount = rows;
     } catch (...) {
         if (implicitTransaction && m_session.transactionDepth() > 0) {
@@ -150,6 +90,29 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         m_session.commitTransaction();
     }
     return outcome;
+}
+
+std::vector<TriggerDefinition> BatchExecutor::notFiringAgain(
+    std::vector<TriggerDefinition> triggers) const {
+    // RECURSIVE_TRIGGERS is OFF: a trigger's own statements do not fire it
+    // again, and an INSTEAD OF trigger's statements reach the table itself.
+    std::erase_if(triggers, [&](const TriggerDefinition& trigger) {
+        return trigger.insteadOf ? m_triggers.contains(trigger.name, Qt::CaseInsensitive)
+                                 : !m_triggers.isEmpty() &&
+                                       m_triggers.back().compare(trigger.name, Qt::CaseInsensitive) == 0;
+    });
+    return triggers;
+}
+
+void BatchExecutor::fireTriggers(const std::vector<TriggerDefinition>& triggers,
+                                 const QStringList& updated, const ChangeCapture& capture,
+                                 long long rows) {
+    for (const TriggerDefinition& trigger : triggers) {
+        runTrigger(trigger, updated, capture, rows);
+        if (m_session.transactionDepth() == 0) {
+            failWith(native::TransactionEndedInTrigger);
+        }
+    }
 }
 
 void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& capture,

@@ -633,6 +633,35 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
     return {rows.take()};
 }
 
+// sp_helptrigger: the table's DML triggers, those of one statement kind
+// when @triggertype names it, oldest first.
+std::vector<HelpOutput> helpTrigger(Session& session, const std::vector<CallArgument>& arguments) {
+    SqliteDatabase& database = session.current();
+    const QString name = objectName(argumentText(arguments, "@tabname", 0));
+    const CatalogObject object = findObject(database, name);
+    if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
+        missingObject(session, name);
+    const QString type = argumentText(arguments, "@triggertype", 1).toUpper();
+    static const QStringList types{"INSERT", "UPDATE", "DELETE"};
+    if (!type.isEmpty() && !types.contains(type))
+        failWith(native::NotSupported, {QStringLiteral("sp_helptrigger @triggertype = '%1'").arg(type)});
+    Rows rows;
+    rows.name("trigger_name").name("trigger_owner");
+    for (const char* column : {"isupdate", "isdelete", "isinsert", "isafter", "isinsteadof"})
+        rows.column(column, adtype::Integer);
+    rows.name("trigger_schema");
+    const QString filter = type.isEmpty() ? QString() : QStringLiteral(" AND on_%1 = 1").arg(type.toLower());
+    for (const QStringList& row :
+         query(database,
+               QStringLiteral("SELECT name, on_update, on_delete, on_insert, instead_of FROM %1 "
+                              "WHERE lower(table_name) = lower(?1)%2 ORDER BY rowid")
+                   .arg(QLatin1String(tsql::triggerTable), filter),
+               {object.name}))
+        rows.add({row[0], QStringLiteral("dbo"), row[1].toInt(), row[2].toInt(), row[3].toInt(),
+                  row[4].toInt() == 0 ? 1 : 0, row[4].toInt(), QStringLiteral("dbo")});
+    return {rows.take()};
+}
+
 } // namespace help_procedures
 } // namespace
 
@@ -646,6 +675,8 @@ std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
         return help_procedures::helpText(session, arguments);
     if (name == QLatin1String("sp_columns"))
         return help_procedures::columnsHelp(session, arguments);
+    if (name == QLatin1String("sp_helptrigger"))
+        return help_procedures::helpTrigger(session, arguments);
     return std::nullopt;
 }
 

@@ -5,7 +5,9 @@
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/CascadedTriggers.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/OutputTarget.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -127,6 +129,26 @@ DataEvent eventOf(const QString& action) {
                                                : DataEvent::Delete;
 }
 
+const char* nameOf(DataEvent event) {
+    return event == DataEvent::Insert ? "INSERT" : event == DataEvent::Update ? "UPDATE" : "DELETE";
+}
+
+// The columns an UPDATE clause's SET list names, for UPDATE(column).
+QStringList setColumns(const Tokens& tokens, const Range& body) {
+    QStringList columns;
+    for (const Range& item : splitByCommas(tokens, body.from + 1, body.to)) {
+        std::size_t equals = item.from;
+        while (equals < item.to && !tokens[equals].isPunctuation(u"=")) {
+            ++equals;
+        }
+        if (equals > item.from && equals < item.to &&
+            !columns.contains(tokens[equals - 1].value(), Qt::CaseInsensitive)) {
+            columns << tokens[equals - 1].value();
+        }
+    }
+    return columns;
+}
+
 MergeStatement parseMerge(const Tokens& tokens) {
     MergeStatement merge;
     std::size_t i = 1;
@@ -242,6 +264,56 @@ QStringList columnNames(SqliteDatabase& database, const QString& sql, const QStr
     return names;
 }
 
+// One kind of action a MERGE carries out (several clauses may share it): the
+// target's triggers it fires and the rows it changes.
+struct Action {
+    DataEvent event = DataEvent::Insert;
+    std::vector<TriggerDefinition> triggers;
+    bool insteadOf = false;
+    QStringList updated; // UPDATE(column)
+    std::unique_ptr<ChangeCapture> capture;
+};
+
+// Each action in the order first written, with the target's triggers that
+// fire for it; INSTEAD OF triggers replace every action or none.
+std::vector<Action> plannedActions(SqliteDatabase& database, const MergeStatement& merge,
+                                   const Tokens& tokens, const QString& target,
+                                   const CascadedTriggers::Choose& notFiringAgain) {
+    const TriggerCatalog catalog(database);
+    std::vector<Action> actions;
+    for (const Clause& clause : merge.clauses) {
+        const DataEvent event = eventOf(clause.action);
+        auto action = std::find_if(actions.begin(), actions.end(),
+                                   [&](const Action& a) { return a.event == event; });
+        if (action == actions.end()) {
+            Action planned;
+            planned.event = event;
+            planned.triggers = notFiringAgain(catalog.firedBy(target, event));
+            planned.insteadOf = std::any_of(planned.triggers.begin(), planned.triggers.end(),
+                                            [](const TriggerDefinition& t) { return t.insteadOf; });
+            std::erase_if(planned.triggers, [&](const TriggerDefinition& t) {
+                return t.insteadOf != planned.insteadOf;
+            });
+            actions.push_back(std::move(planned));
+            action = actions.end() - 1;
+        }
+        if (event == DataEvent::Update) {
+            for (const QString& column : setColumns(tokens, clause.body)) {
+                if (!action->updated.contains(column, Qt::CaseInsensitive)) {
+                    action->updated << column;
+                }
+            }
+        }
+    }
+    const auto replaced = std::count_if(actions.begin(), actions.end(),
+                                        [](const Action& a) { return a.insteadOf; });
+    if (replaced > 0 && replaced < static_cast<long>(actions.size())) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("MERGE on a table with INSTEAD OF triggers for only some of its actions")});
+    }
+    return actions;
+}
+
 } // namespace
 
 // MERGE target USING source ON ... WHEN ...: the rows are sorted out first
@@ -294,13 +366,35 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
             }
         });
     };
+    const bool withOutput = merge.output.from != merge.output.to;
+    if (merge.outputInto.from != merge.outputInto.to) {
+        refuseOutputTarget(database, slice(tokens, merge.outputInto.from, merge.outputInto.to));
+    }
+    const CascadedTriggers::Choose choose = [this](std::vector<TriggerDefinition> t) {
+        return notFiringAgain(std::move(t));
+    };
+    std::vector<Action> actions = plannedActions(database, merge, tokens, target, choose);
+    // The AFTER triggers of the tables the UPDATE and DELETE cascade to.
+    std::vector<DataEvent> cascading;
+    for (const Action& action : actions) {
+        if (!action.insteadOf && action.event != DataEvent::Insert) {
+            cascading.push_back(action.event);
+        }
+    }
+    CascadedTriggers cascaded(database, target, cascading, choose);
+    const bool fires = !cascaded.empty() || std::any_of(actions.begin(), actions.end(), [](const Action& a) {
+        return !a.triggers.empty();
+    });
+    // The statement and its triggers are one transaction, as for the other data statements.
+    const bool implicitTransaction = fires && m_session.transactionDepth() == 0;
+    if (implicitTransaction) {
+        m_session.beginTransaction();
+    }
     cleanUp();
-    database.run(QStringLiteral("SAVEPOINT tsql_merge"));
     std::int64_t changed = 0;
-    // With OUTPUT, each action's rows are noted, and read once all have run.
-    std::vector<std::unique_ptr<ChangeCapture>> captures;
-    QStringList outputs;
+    const CaptureLevel level(m_captureLevel);
     try {
+        database.run(QStringLiteral("SAVEPOINT tsql_merge"));
         if (merge.sourceColumns.isEmpty()) {
             database.run(withDeclaredColumns(
                 database.handle(), QStringLiteral("CREATE TEMP TABLE %1 AS %2")
@@ -356,6 +450,7 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                          .arg(tsql::quoteName(QLatin1String(orphanRows)), targetName,
                               clauseOf(Match::NotMatchedBySource), t, temporary(matchedRows)));
 
+        QStringList clauseSql;
         for (std::size_t c = 0; c < merge.clauses.size(); ++c) {
             const Clause& clause = merge.clauses[c];
             const QString rows = temporary(clause.match == Match::Matched ? matchedRows : orphanRows);
@@ -431,21 +526,41 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                                values.join(QStringLiteral(", ")), temporary(sourceRows),
                                sourceName, temporary(newRows), chosen);
             }
-            if (merge.output.from != merge.output.to) {
-                captures.push_back(std::make_unique<ChangeCapture>(
-                    database, target, eventOf(clause.action), ChangeCapture::Timing::After,
-                    m_captureLevel + static_cast<int>(captures.size()) + 1));
-            }
-            // Its values and conditions typed as in any UPDATE or INSERT.
-            const StatementOutcome outcome =
-                m_runner.run(withFractionalDivisions(database.handle(), sql), clause.action, target);
-            changed += std::max<std::int64_t>(outcome.rowsChanged, 0);
-            if (!captures.empty() && merge.output.from != merge.output.to) {
-                captures.back()->collect();
-                outputs << outputQuery(slice(tokens, merge.output.from, merge.output.to),
-                                       clause.action, *captures.back());
+            clauseSql.push_back(sql);
+        }
+        // Each action's rows are noted over all its clauses: its triggers
+        // fire once, and OUTPUT reads them once all have run.
+        int part = 0;
+        for (Action& action : actions) {
+            if (withOutput || !action.triggers.empty()) {
+                action.capture = std::make_unique<ChangeCapture>(
+                    database, target, action.event,
+                    action.insteadOf ? ChangeCapture::Timing::InsteadOf : ChangeCapture::Timing::After,
+                    m_captureLevel, part++);
             }
         }
+        cascaded.startNoting(m_captureLevel, part);
+        for (std::size_t c = 0; c < merge.clauses.size(); ++c) {
+            // Its values and conditions typed as in any UPDATE or INSERT.
+            const StatementOutcome outcome = m_runner.run(
+                withFractionalDivisions(database.handle(), clauseSql[c]), merge.clauses[c].action,
+                target);
+            changed += std::max<std::int64_t>(outcome.rowsChanged, 0);
+        }
+        QStringList outputs;
+        for (Action& action : actions) {
+            if (action.capture) {
+                action.capture->collect();
+                if (action.insteadOf) {
+                    changed += action.capture->rows();
+                }
+                if (withOutput) {
+                    outputs << outputQuery(slice(tokens, merge.output.from, merge.output.to),
+                                           nameOf(action.event), *action.capture);
+                }
+            }
+        }
+        cascaded.collect();
         if (!outputs.isEmpty()) {
             const QString rows = outputs.join(QStringLiteral(" UNION ALL "));
             if (merge.outputInto.from == merge.outputInto.to) {
@@ -458,15 +573,29 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                           scope);
             }
         }
-        captures.clear();
         database.run(QStringLiteral("RELEASE tsql_merge"));
+        cleanUp(); // a trigger may MERGE too
+        cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
+                             const ChangeCapture& rows) { fireTriggers(fired, updated, rows, rows.rows()); });
+        for (const Action& action : actions) {
+            if (!action.triggers.empty()) {
+                fireTriggers(action.triggers,
+                             action.event == DataEvent::Insert ? action.capture->columns()
+                                                               : action.updated,
+                             *action.capture, action.capture->rows());
+            }
+        }
     } catch (...) {
-        captures.clear();
         ignoringErrors([&] { database.run(QStringLiteral("ROLLBACK TO tsql_merge; RELEASE tsql_merge")); });
         cleanUp();
+        if (implicitTransaction && m_session.transactionDepth() > 0) {
+            ignoringErrors([this] { m_session.rollbackTransaction(); });
+        }
         throw;
     }
-    cleanUp();
+    if (implicitTransaction) {
+        m_session.commitTransaction();
+    }
     m_session.rowCount = changed;
     record(StatementOutcome{std::nullopt, changed});
 }

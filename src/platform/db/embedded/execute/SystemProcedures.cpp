@@ -1,10 +1,13 @@
 #include "platform/db/embedded/execute/SystemProcedures.h"
 
 #include "platform/db/embedded/catalog/LoginRegistry.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
 #include <QStringList>
+
+#include <optional>
 
 namespace estaciones::db::sqlite {
 
@@ -59,6 +62,26 @@ void addLogin(Session& session, const Arguments& arguments) {
     registry.add(login, arguments.text(1), database, arguments.text(3));
 }
 
+// sp_settriggerorder for the DML statements; the DDL and logon triggers it
+// also orders are not kept here.
+void setTriggerOrder(Session& session, const Arguments& arguments) {
+    const QString type = arguments.text(2).toUpper();
+    const std::optional<DataEvent> event =
+        type == QLatin1String("INSERT")   ? std::optional(DataEvent::Insert)
+        : type == QLatin1String("UPDATE") ? std::optional(DataEvent::Update)
+        : type == QLatin1String("DELETE") ? std::optional(DataEvent::Delete)
+                                          : std::nullopt;
+    const QString order = arguments.text(1);
+    static const QStringList orders{"First", "Last", "None"};
+    if (!event || !orders.contains(order, Qt::CaseInsensitive) || !arguments.text(3).isEmpty()) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("sp_settriggerorder @order = '%1', @stmttype = '%2'").arg(order, type)});
+    }
+    QString trigger = arguments.text(0);
+    trigger.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+    TriggerCatalog(session.current()).setOrder(trigger.split(QLatin1Char('.')).last(), order, *event);
+}
+
 } // namespace
 
 bool callSystemProcedure(Session& session, const QString& procedure,
@@ -70,6 +93,10 @@ bool callSystemProcedure(Session& session, const QString& procedure,
     if (name == QLatin1String("sp_addlogin")) {
         addLogin(session, Arguments(arguments, {"@loginame", "@passwd", "@defdb", "@deflanguage",
                                                 "@sid", "@encryptopt"}));
+        return true;
+    }
+    if (name == QLatin1String("sp_settriggerorder")) {
+        setTriggerOrder(session, Arguments(arguments, {"@triggername", "@order", "@stmttype", "@namespace"}));
         return true;
     }
     if (name == QLatin1String("sp_defaultdb")) {

@@ -42,6 +42,14 @@ inline constexpr const char* triggerTableSql =
     "on_insert INTEGER NOT NULL, on_update INTEGER NOT NULL, on_delete INTEGER NOT NULL, "
     "disabled INTEGER NOT NULL DEFAULT 0, definition TEXT NOT NULL)";
 
+// The triggers sp_settriggerorder made the first or last of a statement kind
+// (position 'First' or 'Last', event INSERT, UPDATE or DELETE).
+inline constexpr const char* triggerOrderTable = "estaciones_orden_disparadores";
+inline constexpr const char* triggerOrderTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_orden_disparadores (trigger_name TEXT NOT NULL "
+    "COLLATE NOCASE, event TEXT NOT NULL, position TEXT NOT NULL, PRIMARY KEY (trigger_name, "
+    "event))";
+
 // The texts of the views as written (SQLite keeps their translation).
 inline constexpr const char* viewTable = "estaciones_vistas";
 inline constexpr const char* viewTableSql =

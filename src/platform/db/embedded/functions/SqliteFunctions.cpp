@@ -484,6 +484,34 @@ SqlValue objectPropertyFunction(const Call& c) {
     return {};
 }
 
+// OBJECTPROPERTYEX: OBJECTPROPERTY's properties, and BaseType, the object's
+// type code (char(2), as sys.objects.type).
+SqlValue objectPropertyExFunction(const Call& c) {
+    if (c.anyNull() || c.arg(1).toText().compare(QLatin1String("BaseType"), Qt::CaseInsensitive) != 0)
+        return objectPropertyFunction(c);
+    sqlite3* db = sqlite3_context_db_handle(c.ctx);
+    const qint64 id = c.integer(0);
+    QString code;
+    if (id >= constraintIdBase)
+        code = scalarQuery(db, QStringLiteral("SELECT kind FROM %1 WHERE rowid = ?1")
+                                   .arg(QLatin1String(constraintTable)),
+                           {QString::number(id - constraintIdBase)})
+                   .toText();
+    else if (id >= triggerIdBase)
+        code = QStringLiteral("TR");
+    else if (id >= procedureIdBase)
+        code = QStringLiteral("P");
+    else if (id != 0)
+        code = scalarQuery(db,
+                           QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                               .arg(QLatin1String(objectTypeCode),
+                                    id > 0 ? QStringLiteral("sqlite_schema")
+                                           : QStringLiteral("sqlite_temp_schema")),
+                           {QString::number(id > 0 ? id : -id)})
+                   .toText();
+    return code.isEmpty() ? SqlValue() : SqlValue::of(code.leftJustified(2, QLatin1Char(' ')));
+}
+
 // ---- LIKE and collations ---------------------------------------------------------
 
 SqlValue likeFunction(const Call& c) {
@@ -623,6 +651,7 @@ const FunctionSpec functions[] = {
     {"tsql_object_id", 2, objectIdFunction, false},
     {"tsql_column_default", 2, columnDefaultFunction, false},
     {"tsql_objectproperty", 2, objectPropertyFunction, false},
+    {"tsql_objectpropertyex", 2, objectPropertyExFunction, false},
     {"like", 2, likeFunction, true},
     {"like", 3, likeFunction, true},
 };

@@ -36,6 +36,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"getutcdate", "tsql_getutcdate"},
         {"object_id", "tsql_object_id"},
         {"objectproperty", "tsql_objectproperty"},
+        {"objectpropertyex", "tsql_objectpropertyex"},
         {"col_length", "tsql_col_length"},
         {"patindex", "tsql_patindex"},
         {"stuff", "tsql_stuff"},

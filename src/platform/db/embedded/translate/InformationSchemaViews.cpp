@@ -116,6 +116,38 @@ QString referentialConstraints() {
              rule("on_delete"));
 }
 
+// Whether the word `name` (a table's or column's) stands in `text`, not as
+// part of a longer name.
+QString mentions(const QString& text, const QString& name) {
+    return QStringLiteral("(' ' || lower(%1) || ' ') GLOB ('*[^a-z0-9_@#$]' || lower(%2) || "
+                          "'[^a-z0-9_@#$]*')")
+        .arg(text, name);
+}
+
+// The columns of each key and CHECK constraint: a key's own, and those of
+// its table a CHECK's definition names.
+QString constraintColumnUsage() {
+    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, j.value "
+                          "COLLATE tsql_text AS COLUMN_NAME, %2, c.name COLLATE tsql_text AS "
+                          "CONSTRAINT_NAME FROM %3 AS c JOIN json_each(%4) j WHERE c.kind IN "
+                          "('PK', 'UQ', 'F') UNION ALL SELECT %1, c.table_name COLLATE tsql_text, "
+                          "p.name COLLATE tsql_text, %2, c.name COLLATE tsql_text FROM %3 AS c "
+                          "JOIN pragma_table_info(c.table_name) p WHERE c.kind = 'C' AND %5")
+        .arg(owner("TABLE"), owner("CONSTRAINT"), constraints,
+             listAsJson(QStringLiteral("c.columns")),
+             mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")));
+}
+
+// The tables and views each view's text (as written) names.
+QString viewTableUsage() {
+    return QStringLiteral("SELECT %1, v.name COLLATE tsql_text AS VIEW_NAME, %2, t.name COLLATE "
+                          "tsql_text AS TABLE_NAME FROM sqlite_schema v JOIN %3 AS d ON d.name = "
+                          "v.name JOIN sqlite_schema t ON t.type IN ('table', 'view') AND "
+                          "lower(t.name) <> lower(v.name) AND %4 AND %5 WHERE v.type = 'view' AND %6")
+        .arg(owner("VIEW"), owner("TABLE"), QLatin1String(viewTable), userObject("t"),
+             mentions(QStringLiteral("d.definition"), QStringLiteral("t.name")), userObject("v"));
+}
+
 QString checkConstraints() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, c.definition "
                           "AS CHECK_CLAUSE FROM %2 AS c WHERE c.kind = 'C'")
@@ -144,6 +176,10 @@ QString informationSchemaView(const QString& view) {
         return referentialConstraints();
     if (name == QLatin1String("CHECK_CONSTRAINTS"))
         return checkConstraints();
+    if (name == QLatin1String("CONSTRAINT_COLUMN_USAGE"))
+        return constraintColumnUsage();
+    if (name == QLatin1String("VIEW_TABLE_USAGE"))
+        return viewTableUsage();
     return {};
 }
 

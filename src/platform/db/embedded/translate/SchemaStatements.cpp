@@ -1,4 +1,5 @@
 #include "platform/db/embedded/translate/SchemaStatements.h"
+#include "platform/db/embedded/translate/StoredDefinitions.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
@@ -114,11 +115,11 @@ CheckConstraint parseCheck(const QString& table, const QString& name, const Piec
     CheckConstraint check;
     check.table = table;
     check.expression = translatedText(expression, settings);
-    check.definition = render(expression).trimmed();
+    check.definition = storedDefinition(expression);
     check.column = column.isEmpty() ? onlyColumnRead(expression) : column;
-    check.name = name.isEmpty()
-                     ? generatedName(QStringLiteral("CK"), table, check.column, check.definition)
-                     : name;
+    check.name = name.isEmpty() ? generatedName(QStringLiteral("CK"), table, check.column,
+                                                render(expression).trimmed())
+                                : name;
     return check;
 }
 
@@ -187,7 +188,7 @@ DefaultConstraint namedDefault(const QString& table, const QString& name, const 
                                const Pieces& expression) {
     const QString written = render(expression).trimmed();
     return {table, name.isEmpty() ? generatedName(QStringLiteral("DF"), table, column, written) : name,
-            column, QStringLiteral("(%1)").arg(written)};
+            column, storedDefinition(expression)};
 }
 
 struct Column {

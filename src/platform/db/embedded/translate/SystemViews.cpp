@@ -63,6 +63,55 @@ QString sysTriggers() {
         .arg(QString::number(triggerIdBase), triggerParent(), QLatin1String(triggerTable));
 }
 
+// One row for each statement kind each trigger answers (sys.events types:
+// 1 INSERT, 2 UPDATE, 3 DELETE), with the place sp_settriggerorder gave it.
+QString sysTriggerEvents() {
+    QStringList branches;
+    for (const auto& [type, event] :
+         {std::pair{1, "INSERT"}, std::pair{2, "UPDATE"}, std::pair{3, "DELETE"}}) {
+        const QString place = QStringLiteral(
+            "coalesce((SELECT o.position = '%1' FROM %2 AS o WHERE o.trigger_name = t.name AND "
+            "o.event = '%3'), 0)");
+        branches << QStringLiteral("SELECT %1 + t.rowid AS object_id, %2 AS type, '%3' AS "
+                                   "type_desc, 1 AS is_trigger_event, %4 AS is_first, %5 AS "
+                                   "is_last, NULL AS event_group_type, NULL AS "
+                                   "event_group_type_desc FROM %6 AS t WHERE t.on_%7 = 1")
+                        .arg(QString::number(triggerIdBase), QString::number(type),
+                             QLatin1String(event),
+                             place.arg(QStringLiteral("First"), QLatin1String(triggerOrderTable),
+                                       QLatin1String(event)),
+                             place.arg(QStringLiteral("Last"), QLatin1String(triggerOrderTable),
+                                       QLatin1String(event)),
+                             QLatin1String(triggerTable), QString::fromLatin1(event).toLower());
+    }
+    return branches.join(QStringLiteral(" UNION ALL "));
+}
+
+// The catalogue views and system procedures this engine answers, as the
+// system objects of the sys schema (4) that sys.all_objects adds to the
+// database's own.
+QString systemObjects() {
+    static const char* const views[] = {
+        "all_objects", "check_constraints", "columns", "databases", "default_constraints",
+        "foreign_key_columns", "foreign_keys", "index_columns", "indexes", "key_constraints",
+        "objects", "procedures", "schemas", "sql_modules", "tables", "trigger_events",
+        "triggers", "types", "views", "syscolumns", "sysindexes", "sysobjects", "systypes"};
+    static const char* const procedures[] = {
+        "sp_addlogin", "sp_columns", "sp_defaultdb", "sp_executesql", "sp_help",
+        "sp_helptext", "sp_helptrigger", "sp_password", "sp_rename", "sp_settriggerorder"};
+    QStringList rows;
+    int id = 0;
+    for (const char* view : views)
+        rows << QStringLiteral("(%1, '%2', 'V ', 'VIEW')").arg(--id).arg(QLatin1String(view));
+    for (const char* procedure : procedures)
+        rows << QStringLiteral("(%1, '%2', 'P ', 'SQL_STORED_PROCEDURE')")
+                    .arg(--id)
+                    .arg(QLatin1String(procedure));
+    return QStringLiteral("SELECT column1, column2 COLLATE tsql_text, NULL, 4, 1, 0, 0, 0, column3 "
+                          "COLLATE tsql_text, column4 FROM (VALUES %1)")
+        .arg(rows.join(QStringLiteral(", ")));
+}
+
 // Every object of the database with the columns sys.objects gives: the
 // tables, views and triggers SQLite keeps, the procedures and the
 // constraints the engine keeps, each with its id range.
@@ -400,6 +449,10 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return sysKeyConstraints();
     if (name == QLatin1String("triggers"))
         return sysTriggers();
+    if (name == QLatin1String("trigger_events"))
+        return sysTriggerEvents();
+    if (name == QLatin1String("all_objects"))
+        return objects(settings) + QStringLiteral(" UNION ALL ") + systemObjects();
     if (name == QLatin1String("sql_modules"))
         return sysSqlModules();
     return compatibilityView(view, settings);

@@ -110,5 +110,59 @@ TEST_F(MergeTest, shouldOutputTheRowsOfEveryActionTogether) {
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Salida").toInt64(), 0);
 }
 
+// The triggers a MERGE fires run inside its transaction: a ROLLBACK in one
+// undoes every action; OUTPUT and the triggers read the same rows; a
+// trigger may MERGE too.
+TEST_F(MergeTest, shouldRunItsTriggersInsideItsTransaction) {
+    run("CREATE TABLE Rastro (Accion varchar(10), Filas int)");
+    run("CREATE TRIGGER tr_stock_cambio ON Stock AFTER UPDATE AS "
+        "INSERT INTO Rastro SELECT 'cambio', COUNT(*) FROM inserted "
+        "MERGE Recuento AS r USING inserted AS i ON r.Codigo = i.Codigo "
+        "WHEN NOT MATCHED THEN INSERT VALUES (i.Codigo, i.Cantidad);");
+    run("INSERT INTO Recuento VALUES (1, 11)");
+    const ExecutionResult result =
+        run("MERGE Stock AS s USING (VALUES (1, 12), (2, 22)) AS v (Codigo, Cantidad) "
+            "ON s.Codigo = v.Codigo WHEN MATCHED THEN UPDATE SET s.Cantidad = v.Cantidad "
+            "OUTPUT $action, inserted.Codigo;");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    EXPECT_EQ(result.resultSets[0].rows.size(), 2u);
+    EXPECT_EQ(scalar("SELECT Filas FROM Rastro WHERE Accion = 'cambio'").toInt64(), 2);
+    // The trigger's own MERGE added the row Recuento lacked.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Recuento").toInt64(), 2);
+    run("CREATE TRIGGER tr_stock_baja ON Stock AFTER DELETE AS "
+        "IF EXISTS (SELECT * FROM deleted WHERE Cantidad > 25) ROLLBACK TRANSACTION");
+    EXPECT_EQ(nativeErrorOf("MERGE Stock AS s USING (VALUES (3), (4)) AS v (Codigo) "
+                            "ON s.Codigo = v.Codigo WHEN MATCHED THEN DELETE "
+                            "WHEN NOT MATCHED THEN INSERT VALUES (v.Codigo, 0);"),
+              3609);
+    EXPECT_EQ(stock(), "1:12 2:22 3:30");
+    EXPECT_EQ(scalar("SELECT @@TRANCOUNT").toInt64(), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sqlite_temp_schema WHERE name LIKE 'estaciones%' OR "
+                     "name LIKE 'tsql_merge%'")
+                  .toInt64(),
+              0);
+}
+
+// INSTEAD OF triggers take the place of a MERGE's actions only when every
+// action it carries out has one: a mix is refused by name.
+TEST_F(MergeTest, shouldGiveItsActionsToInsteadOfTriggers) {
+    run("CREATE TABLE Propuesta (Codigo int, Cantidad int)");
+    run("CREATE TRIGGER tr_stock_en_vez ON Stock INSTEAD OF UPDATE AS "
+        "INSERT INTO Propuesta SELECT Codigo, Cantidad FROM inserted");
+    const ExecutionResult counted =
+        run("MERGE Stock AS s USING (VALUES (1, 99)) AS v (Codigo, Cantidad) ON s.Codigo = "
+            "v.Codigo WHEN MATCHED THEN UPDATE SET s.Cantidad = v.Cantidad;\nSELECT @@ROWCOUNT");
+    EXPECT_EQ(counted.resultSets.front().rows.front().front().toInt64(), 1);
+    EXPECT_EQ(stock(), "1:10 2:20 3:30");
+    EXPECT_EQ(scalar("SELECT Cantidad FROM Propuesta WHERE Codigo = 1").toInt64(), 99);
+    EXPECT_EQ(nativeErrorOf("MERGE Stock AS s USING (VALUES (1, 5), (9, 9)) AS v (Codigo, "
+                            "Cantidad) ON s.Codigo = v.Codigo WHEN MATCHED THEN UPDATE SET "
+                            "s.Cantidad = v.Cantidad WHEN NOT MATCHED THEN INSERT VALUES "
+                            "(v.Codigo, v.Cantidad);"),
+              40517);
+    EXPECT_TRUE(lastFailure.front().description.contains("INSTEAD OF"));
+    EXPECT_EQ(stock(), "1:10 2:20 3:30");
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test

@@ -183,4 +183,62 @@ TEST_F(TriggersTest, InsteadOfTriggersAreRefusedWhereAKeyCascades) {
         "DELETE NO ACTION");
 }
 
+// sp_settriggerorder keeps a first and a last AFTER trigger per table and
+// statement kind, and refuses what it cannot order.
+TEST_F(TriggersTest, TheFirstAndLastTriggersAreKeptPerStatementKind) {
+    run("CREATE TABLE pieza (id int)");
+    run("CREATE TABLE traza (quien varchar(5), n int IDENTITY(1,1))");
+    for (const char* name : {"uno", "dos", "tres"})
+        run(QStringLiteral("CREATE TRIGGER tr_%1 ON pieza AFTER INSERT, UPDATE AS INSERT INTO "
+                           "traza (quien) VALUES ('%1')")
+                .arg(QLatin1String(name)));
+    run("EXEC sp_settriggerorder 'tr_uno', 'Last', 'INSERT'");
+    run("EXEC sp_settriggerorder @triggername = 'dbo.tr_tres', @order = 'First', @stmttype = 'INSERT'");
+    run("INSERT INTO pieza VALUES (1)");
+    QStringList fired;
+    for (const auto& row : rows("SELECT quien FROM traza ORDER BY n"))
+        fired << row[0].toString();
+    EXPECT_EQ(fired, QStringList({"tres", "dos", "uno"}));
+    // The order is the INSERT's: an UPDATE keeps the triggers' age.
+    run("DELETE FROM traza; UPDATE pieza SET id = 2");
+    fired.clear();
+    for (const auto& row : rows("SELECT quien FROM traza ORDER BY n"))
+        fired << row[0].toString();
+    EXPECT_EQ(fired, QStringList({"uno", "dos", "tres"}));
+    // Another first trigger for the INSERT, a statement the trigger does not
+    // answer, an INSTEAD OF trigger, a trigger that is not there.
+    EXPECT_EQ(nativeErrorOf("EXEC sp_settriggerorder 'tr_dos', 'First', 'INSERT'"), 40517);
+    EXPECT_EQ(nativeErrorOf("EXEC sp_settriggerorder 'tr_dos', 'First', 'DELETE'"), 40517);
+    run("CREATE TRIGGER tr_en_vez ON pieza INSTEAD OF DELETE AS SELECT 1");
+    EXPECT_EQ(nativeErrorOf("EXEC sp_settriggerorder 'tr_en_vez', 'First', 'DELETE'"), 40517);
+    EXPECT_EQ(nativeErrorOf("EXEC sp_settriggerorder 'tr_nada', 'First', 'INSERT'"), 15009);
+    EXPECT_EQ(nativeErrorOf("EXEC sp_settriggerorder 'tr_dos', 'First', 'CREATE_TABLE', 'DATABASE'"),
+              40517);
+    // None gives the place back; a dropped trigger leaves no order behind.
+    run("EXEC sp_settriggerorder 'tr_tres', 'None', 'INSERT'");
+    run("EXEC sp_settriggerorder 'tr_dos', 'First', 'INSERT'");
+    run("DROP TRIGGER tr_dos");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM estaciones_orden_disparadores WHERE trigger_name = "
+                     "'tr_dos'")
+                  .toInt64(),
+              0);
+    // A table dropped takes its triggers' order with it.
+    run("DROP TABLE pieza");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM estaciones_orden_disparadores").toInt64(), 0);
+}
+
+// A table or view has one INSTEAD OF trigger per statement kind (2111);
+// ALTER TRIGGER of that same trigger is fine.
+TEST_F(TriggersTest, OneInsteadOfTriggerPerStatementKind) {
+    run("CREATE TABLE caja (id int)");
+    run("CREATE TRIGGER tr_caja_1 ON caja INSTEAD OF INSERT, DELETE AS SELECT 1");
+    EXPECT_EQ(nativeErrorOf("CREATE TRIGGER tr_caja_2 ON caja INSTEAD OF DELETE AS SELECT 2"), 2111);
+    EXPECT_TRUE(lastFailure.front().description.contains("INSTEAD OF DELETE"));
+    run("CREATE TRIGGER tr_caja_3 ON caja INSTEAD OF UPDATE AS SELECT 3");
+    run("ALTER TRIGGER tr_caja_1 ON caja INSTEAD OF INSERT AS SELECT 1");
+    run("CREATE TRIGGER tr_caja_2 ON caja INSTEAD OF DELETE AS SELECT 2");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.triggers WHERE parent_id = OBJECT_ID('caja')").toInt64(),
+              3);
+}
+
 } // namespace estaciones::db::sqlite::test
