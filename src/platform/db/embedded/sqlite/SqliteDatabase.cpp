@@ -120,6 +120,7 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    releaseStampSnapshot();
     makeCommitsDurable();
     m_statements.clear();
     m_cookieReads.clear();
@@ -154,6 +155,7 @@ void SqliteDatabase::makeCommitsDurable() {
 }
 
 void SqliteDatabase::run(const QString& sql) {
+    releaseStampSnapshot();
     if (sql.contains(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
         ++m_rollbacks; // also ROLLBACK TO, which the rollback hook does not see
     }
@@ -192,6 +194,8 @@ void SqliteDatabase::beginCall() {
 }
 
 void SqliteDatabase::endCall() {
+    releaseStampSnapshot();
+    m_keepStampSnapshot = false;
     m_inCall = false;
     m_stamp.clear();
     makeCommitsDurable();
@@ -209,7 +213,22 @@ QString SqliteDatabase::schemaStamp() {
     return m_stamp;
 }
 
+void SqliteDatabase::keepStampSnapshot(bool keep) {
+    m_keepStampSnapshot = keep;
+    if (!keep) {
+        releaseStampSnapshot();
+    }
+}
+
+void SqliteDatabase::releaseStampSnapshot() {
+    for (sqlite3_stmt* read : m_heldCookieReads) {
+        sqlite3_reset(read);
+    }
+    m_heldCookieReads.clear();
+}
+
 QString SqliteDatabase::readSchemaStamp() {
+    releaseStampSnapshot(); // a read again starts from the newest snapshot
     QString stamp;
     for (int i = 0; const char* schema = sqlite3_db_name(m_db, i); ++i) {
         const QString name = QString::fromUtf8(schema);
@@ -228,7 +247,9 @@ QString SqliteDatabase::readSchemaStamp() {
             stamp += name + QLatin1Char(':') +
                      QString::number(sqlite3_column_int64(read.get(), 0)) + QLatin1Char(';');
         }
-        if (read) {
+        if (read && m_keepStampSnapshot) {
+            m_heldCookieReads.push_back(read.get());
+        } else if (read) {
             sqlite3_reset(read.get());
         }
     }
