@@ -74,7 +74,7 @@ Field Fields::item(const QString& name) const {
     return itemOf(m_state, name);
 }
 
-Field Fields::itemOf(const std::shared_ptr<detail::RecordsetState>& state, int index) {
+Field Fields::itemOf(const RecordsetHandle& state, int index) {
     state->requireOpen();
     if (index < 0 || index >= static_cast<int>(state->columns.size())) {
         throw standardError(errnum::ItemNotFound, detail::kRecordsetSource);
@@ -82,7 +82,7 @@ Field Fields::itemOf(const std::shared_ptr<detail::RecordsetState>& state, int i
     return Field(state, index);
 }
 
-Field Fields::itemOf(const std::shared_ptr<detail::RecordsetState>& state, const QString& name) {
+Field Fields::itemOf(const RecordsetHandle& state, const QString& name) {
     state->requireOpen();
     const int index = state->fieldIndex(name);
     if (index < 0) {

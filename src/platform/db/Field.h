@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/LocalShared.h"
 #include "platform/core/Variant.h"
 #include "platform/db/Engine.h"
 
@@ -12,6 +13,8 @@ namespace estaciones::db {
 namespace detail {
 struct RecordsetState;
 }
+// What Recordset, Fields and Field hold: the recordset's state, shared.
+using RecordsetHandle = LocalShared<detail::RecordsetState>;
 
 // One column of a recordset's current row (ADO Field). A light handle: it
 // reads and writes through the recordset it came from, so a Field taken
@@ -47,10 +50,10 @@ public:
 private:
     friend class Recordset;
     friend class Fields;
-    Field(std::shared_ptr<detail::RecordsetState> state, int index)
+    Field(RecordsetHandle state, int index)
         : m_state(std::move(state)), m_index(index) {}
 
-    std::shared_ptr<detail::RecordsetState> m_state;
+    RecordsetHandle m_state;
     int m_index;
 };
 
@@ -68,12 +71,12 @@ public:
 
 private:
     friend class Recordset;
-    explicit Fields(std::shared_ptr<detail::RecordsetState> state) : m_state(std::move(state)) {}
+    explicit Fields(RecordsetHandle state) : m_state(std::move(state)) {}
     // What item() gives, for a recordset's own shortcuts: no collection is
-    // made for one field (each handle shares the recordset, atomically).
-    static Field itemOf(const std::shared_ptr<detail::RecordsetState>& state, int index);
-    static Field itemOf(const std::shared_ptr<detail::RecordsetState>& state, const QString& name);
-    std::shared_ptr<detail::RecordsetState> m_state;
+    // made for one field.
+    static Field itemOf(const RecordsetHandle& state, int index);
+    static Field itemOf(const RecordsetHandle& state, const QString& name);
+    RecordsetHandle m_state;
 };
 
 } // namespace estaciones::db

@@ -2,6 +2,7 @@
 
 // Shared state behind the Connection and Recordset handles (private to the layer).
 
+#include "platform/core/LocalShared.h"
 #include "platform/db/AdoConstants.h"
 #include "platform/db/Engine.h"
 #include "platform/db/Errors.h"
@@ -55,7 +56,10 @@ struct ConnectionState {
     }
 };
 
-struct RecordsetState {
+[[noreturn]] void raiseRecordsetClosed();
+[[noreturn]] void raiseNoCurrentRecord();
+
+struct RecordsetState : LocalCounted {
     std::shared_ptr<ConnectionState> connection; // active connection, may be null
     bool open = false;
     int requestedCursorType = adOpenForwardOnly;
@@ -71,7 +75,8 @@ struct RecordsetState {
     // rows hold what the database has (ADO's OriginalValue outside an edit);
     // an edit works on editValues until update() writes it.
     std::int64_t position = -1; // -1 BOF, rows.size() EOF
-    QString baseTable;
+    QString baseTable; // read through resolvedBaseTable()
+    bool baseTableFromSourcePending = false;
     // What the same text returned after these rows, for nextRecordset().
     std::vector<ResultSet> laterResultSets;
 
@@ -87,10 +92,26 @@ struct RecordsetState {
         return editMode == adEditAdd || (position >= 0 && position < rowCount());
     }
 
-    void requireOpen() const;
-    void requireCurrentRow() const;
+    // Inline: every value read passes here.
+    void requireOpen() const {
+        if (!open) {
+            raiseRecordsetClosed();
+        }
+    }
+    void requireCurrentRow() const {
+        if (!hasCurrentRow()) {
+            raiseNoCurrentRecord();
+        }
+    }
     int fieldIndex(const QString& name) const; // -1 when unknown
-    Variant currentValue(int index) const;
+    // The engine's base table, with the schema prefix the source gave it.
+    const QString& resolvedBaseTable();
+    const Variant& currentValue(int index) const {
+        if (editMode != adEditNone) {
+            return editValues[static_cast<size_t>(index)];
+        }
+        return rows[static_cast<size_t>(position)][static_cast<size_t>(index)];
+    }
     void setValue(int index, const Variant& value);
 };
 

@@ -137,10 +137,11 @@ void fillState(RecordsetState& s, const std::shared_ptr<ConnectionState>& connec
             conflict = true;
         }
     }
-    const QString parsed = tableFromSource(source);
+    s.baseTableFromSourcePending = false;
     if (conflict) {
         s.baseTable.clear();
     } else if (!any) {
+        const QString parsed = tableFromSource(source);
         s.baseTable = parsed;
         for (ColumnInfo& c : s.columns) {
             if (!parsed.isEmpty()) {
@@ -150,9 +151,10 @@ void fillState(RecordsetState& s, const std::shared_ptr<ConnectionState>& connec
                 }
             }
         }
-    } else if (!parsed.isEmpty() && stripQuotes(parsed.section(QLatin1Char('.'), -1))
-                                            .compare(s.baseTable, Qt::CaseInsensitive) == 0) {
-        s.baseTable = parsed; // keeps a schema prefix the statement gave
+    } else {
+        // The statement's spelling (a schema prefix) is looked for only when
+        // asked: reading the source costs more than a short query.
+        s.baseTableFromSourcePending = true;
     }
     s.open = true;
 }
@@ -204,26 +206,34 @@ void keepLaterResultSets(RecordsetState& state, std::vector<ResultSet>& resultSe
                                  std::make_move_iterator(resultSets.end()));
 }
 
-std::shared_ptr<RecordsetState>
+RecordsetHandle
 makeRecordsetState(const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
                    const QString& source, int cursorType, int lockType, int cursorLocation) {
-    auto state = std::make_shared<RecordsetState>();
+    auto state = makeLocalShared<RecordsetState>();
     state->requestedCursorType = cursorType;
     state->requestedLockType = lockType;
     fillState(*state, connection, std::move(rows), source, cursorType, lockType, cursorLocation);
     return state;
 }
 
-void RecordsetState::requireOpen() const {
-    if (!open) {
-        raise(errnum::ObjectClosed);
+const QString& RecordsetState::resolvedBaseTable() {
+    if (baseTableFromSourcePending) {
+        baseTableFromSourcePending = false;
+        const QString parsed = tableFromSource(source);
+        if (!parsed.isEmpty() && stripQuotes(parsed.section(QLatin1Char('.'), -1))
+                                     .compare(baseTable, Qt::CaseInsensitive) == 0) {
+            baseTable = parsed; // keeps a schema prefix the statement gave
+        }
     }
+    return baseTable;
 }
 
-void RecordsetState::requireCurrentRow() const {
-    if (!hasCurrentRow()) {
-        raiseBofEof();
-    }
+void raiseRecordsetClosed() {
+    raise(errnum::ObjectClosed);
+}
+
+void raiseNoCurrentRecord() {
+    raiseBofEof();
 }
 
 int RecordsetState::fieldIndex(const QString& name) const {
@@ -234,13 +244,6 @@ int RecordsetState::fieldIndex(const QString& name) const {
         }
     }
     return -1;
-}
-
-Variant RecordsetState::currentValue(int index) const {
-    if (editMode != adEditNone) {
-        return editValues[static_cast<size_t>(index)];
-    }
-    return rows[static_cast<size_t>(position)][static_cast<size_t>(index)];
 }
 
 void RecordsetState::setValue(int index, const Variant& value) {
@@ -262,7 +265,7 @@ void RecordsetState::setValue(int index, const Variant& value) {
 
 // ---------------------------------------------------------------- Recordset
 
-Recordset::Recordset() : m_state(std::make_shared<RecordsetState>()) {}
+Recordset::Recordset() : m_state(makeLocalShared<RecordsetState>()) {}
 
 void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType,
                      int lockType, int options) {
@@ -338,6 +341,7 @@ void Recordset::close() {
     s.laterResultSets.clear();
     s.position = 0;
     s.baseTable.clear();
+    s.baseTableFromSourcePending = false;
 }
 
 int Recordset::state() const {
@@ -562,9 +566,9 @@ int Recordset::editMode() const {
 namespace {
 class RecordsetObject final : public VariantObject {
 public:
-    explicit RecordsetObject(std::shared_ptr<RecordsetState> state) : state(std::move(state)) {}
+    explicit RecordsetObject(RecordsetHandle state) : state(std::move(state)) {}
     QString typeName() const override { return QStringLiteral("Recordset"); }
-    std::shared_ptr<RecordsetState> state;
+    RecordsetHandle state;
 };
 } // namespace
 
@@ -584,7 +588,7 @@ std::optional<Recordset> Recordset::fromVariant(const Variant& value) {
 }
 
 QString Recordset::baseTable() const {
-    return m_state->baseTable;
+    return m_state->resolvedBaseTable();
 }
 
 void Recordset::update() {
@@ -596,7 +600,7 @@ void Recordset::update() {
     if (s.lockType == adLockReadOnly) {
         raiseNotUpdatable();
     }
-    if (s.baseTable.isEmpty()) {
+    if (s.resolvedBaseTable().isEmpty()) {
         throw Error(
             errnum::E_FAIL,
             QStringLiteral("Insufficient base table information for updating or refreshing."),

@@ -104,8 +104,8 @@ public:
 
 private:
     friend class Connection;
-    explicit Recordset(std::shared_ptr<detail::RecordsetState> state) : m_state(std::move(state)) {}
-    std::shared_ptr<detail::RecordsetState> m_state;
+    explicit Recordset(RecordsetHandle state) : m_state(std::move(state)) {}
+    RecordsetHandle m_state;
 };
 
 } // namespace estaciones::db

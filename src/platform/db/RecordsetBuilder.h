@@ -6,7 +6,7 @@
 
 namespace estaciones::db::detail {
 
-std::shared_ptr<RecordsetState>
+RecordsetHandle
 makeRecordsetState(const std::shared_ptr<ConnectionState>& connection, ResultSet rows,
                    const QString& source, int cursorType, int lockType, int cursorLocation);
 

@@ -260,6 +260,24 @@ TEST_P(LayerTest, shouldUpdateATableWithoutKeyByAllOriginalValues) {
     EXPECT_EQ(scalar(QStringLiteral("SELECT a FROM t_sin_clave WHERE b = 2")), QStringLiteral("x"));
 }
 
+
+// The base table is the statement's own spelling of it, worked out when first
+// asked, and it belongs to the statement the recordset holds now.
+TEST_P(LayerTest, shouldNameTheBaseTableAsTheStatementSpellsItAndWriteThroughIt) {
+    Recordset rs = openRs(
+        QStringLiteral("SELECT codigo, nombre FROM [t_articulos] WHERE codigo = 'A1'"),
+        adOpenStatic, adLockOptimistic);
+    rs["nombre"] = Variant(QStringLiteral("Uno entre corchetes"));
+    rs.update();
+    EXPECT_EQ(rs.baseTable(), QStringLiteral("[t_articulos]"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT nombre FROM t_articulos WHERE codigo = 'A1'")),
+              QStringLiteral("Uno entre corchetes"));
+
+    rs.close();
+    cnn.execute(QStringLiteral("CREATE TABLE t_otra (a varchar(10) NOT NULL PRIMARY KEY)"));
+    rs.open(QStringLiteral("SELECT a FROM t_otra"), cnn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(rs.baseTable().compare(QStringLiteral("t_otra"), Qt::CaseInsensitive), 0);
+}
 TEST_P(LayerTest, shouldDetectAnOptimisticConflictBetweenTwoRecordsets) {
     const QString sql =
         QStringLiteral("SELECT codigo, nombre FROM t_articulos WHERE codigo = 'A1'");

@@ -109,6 +109,39 @@ void refuseCascadeOverInsteadOf(SqliteDatabase& database, const Tokens& tokens) 
     }
 }
 
+// A batch that is one query and writes nothing (SELECT ... INTO makes a table).
+bool isOnlyAQuery(const std::vector<StatementNode>& nodes) {
+    if (nodes.size() != 1 || nodes.front().kind != StatementNode::Kind::Sql ||
+        nodes.front().firstWord() != QLatin1String("SELECT")) {
+        return false;
+    }
+    const Tokens& tokens = nodes.front().tokens;
+    return std::none_of(tokens.begin(), tokens.end(),
+                        [](const Token& token) { return token.isWord(u"INTO"); });
+}
+
+// Keeps the schema stamp's read transaction for the query of a batch that
+// only reads (SqliteDatabase::keepStampSnapshot), for the batch's length.
+class StampSnapshot {
+public:
+    StampSnapshot(Session& session, bool keep)
+        : m_database(keep && session.hasCurrent() ? &session.current() : nullptr) {
+        if (m_database) {
+            m_database->keepStampSnapshot(true);
+        }
+    }
+    ~StampSnapshot() {
+        if (m_database) {
+            m_database->keepStampSnapshot(false);
+        }
+    }
+    StampSnapshot(const StampSnapshot&) = delete;
+    StampSnapshot& operator=(const StampSnapshot&) = delete;
+
+private:
+    SqliteDatabase* m_database;
+};
+
 } // namespace
 
 BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
@@ -118,6 +151,7 @@ BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& param
 ExecutionResult BatchExecutor::run(const QString& batch) {
     try {
         const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
+        const StampSnapshot snapshot(m_session, isOnlyAQuery(*nodes));
         compileOnce(*nodes, batch);
         VariableScope scope;
         const ScopeTables tables(m_session, scope);

@@ -182,21 +182,26 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         }
         const bool returnsRows = isQuery(statement);
         ResultSet result;
+        SqliteDatabase& database = m_session.current();
+        if (!sqlite3_stmt_readonly(statement)) {
+            database.releaseStampSnapshot(); // a write starts from the newest snapshot
+        }
         int rc = sqlite3_step(statement);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             // Before anything else runs on the connection and replaces the message.
             throw ProviderFailure(failure(db, text));
         }
+        database.releaseStampSnapshot(); // the query holds the snapshot now
         if (returnsRows) {
             result.columns = describedColumns(lent, statement);
         }
+        const int columnCount = static_cast<int>(result.columns.size());
         while (rc == SQLITE_ROW) {
-            std::vector<Variant> row;
-            row.reserve(result.columns.size());
-            for (int i = 0; i < static_cast<int>(result.columns.size()); ++i) {
-                row.push_back(readValue(statement, i, result.columns[i]));
+            std::vector<Variant>& row = result.rows.emplace_back();
+            row.reserve(static_cast<std::size_t>(columnCount));
+            for (int i = 0; i < columnCount; ++i) {
+                row.push_back(readValue(statement, i, result.columns[static_cast<std::size_t>(i)]));
             }
-            result.rows.push_back(std::move(row));
             // SET ROWCOUNT n: the query stops after n rows.
             const long long limit = m_session.rowCountLimit;
             if (limit > 0 && static_cast<long long>(result.rows.size()) >= limit) {

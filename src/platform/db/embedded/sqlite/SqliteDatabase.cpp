@@ -121,6 +121,7 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    releaseStampSnapshot();
     makeCommitsDurable();
     m_statements.clear();
     m_cookieReads.clear();
@@ -155,6 +156,7 @@ void SqliteDatabase::makeCommitsDurable() {
 }
 
 void SqliteDatabase::run(const QString& sql) {
+    releaseStampSnapshot();
     if (sql.contains(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
         ++m_rollbacks; // also ROLLBACK TO, which the rollback hook does not see
     }
@@ -193,6 +195,8 @@ void SqliteDatabase::beginCall() {
 }
 
 void SqliteDatabase::endCall() {
+    releaseStampSnapshot();
+    m_keepStampSnapshot = false;
     m_inCall = false;
     m_stamp.clear();
     makeCommitsDurable();
@@ -210,7 +214,22 @@ QString SqliteDatabase::schemaStamp() {
     return m_stamp;
 }
 
+void SqliteDatabase::keepStampSnapshot(bool keep) {
+    m_keepStampSnapshot = keep;
+    if (!keep) {
+        releaseStampSnapshot();
+    }
+}
+
+void SqliteDatabase::releaseStampSnapshot() {
+    for (sqlite3_stmt* read : m_heldCookieReads) {
+        sqlite3_reset(read);
+    }
+    m_heldCookieReads.clear();
+}
+
 QString SqliteDatabase::readSchemaStamp() {
+    releaseStampSnapshot(); // a read again starts from the newest snapshot
     QString stamp;
     for (int i = 0; const char* schema = sqlite3_db_name(m_db, i); ++i) {
         const QString name = QString::fromUtf8(schema);
@@ -229,7 +248,9 @@ QString SqliteDatabase::readSchemaStamp() {
             stamp += name + QLatin1Char(':') +
                      QString::number(sqlite3_column_int64(read.get(), 0)) + QLatin1Char(';');
         }
-        if (read) {
+        if (read && m_keepStampSnapshot) {
+            m_heldCookieReads.push_back(read.get());
+        } else if (read) {
             sqlite3_reset(read.get());
         }
     }

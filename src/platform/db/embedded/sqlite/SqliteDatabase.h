@@ -80,6 +80,14 @@ public:
     // in a key.
     QString schemaStamp();
 
+    // For a call that only reads: the stamp's reads leave their read
+    // transaction open, so that the query which follows runs in it instead
+    // of opening its own (each costs the file locks), on the very snapshot
+    // the stamp describes. Released before anything else runs (run(), a
+    // statement that writes), once the query started, and at the call's end.
+    void keepStampSnapshot(bool keep);
+    void releaseStampSnapshot();
+
     // An engine call (a batch, a commit) runs between these two: within it a
     // stamp is read again only after a statement ran; at its end what it
     // committed is made durable.
@@ -122,6 +130,8 @@ private:
     unsigned long long m_stampStatements = 0;
     QString m_stamp;
     bool m_inCall = false;
+    bool m_keepStampSnapshot = false;
+    std::vector<sqlite3_stmt*> m_heldCookieReads; // stepped, not yet reset
 };
 
 // Tables of our own inside database files, hidden from schema queries.

@@ -44,6 +44,35 @@ bool dateShape(const char* text, int length) {
            digitsAt(text, 5, 2) >= 0 && digitsAt(text, 8, 2) >= 0;
 }
 
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// The day of the proleptic Gregorian calendar (what QDate keeps, its Julian
+// day number), or an invalid date: QDate(y, m, d) asks the calendar system
+// for it, which cost more than the rest of a row's reading.
+QDate calendarDay(int year, int month, int day) {
+    static constexpr int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1 ||
+        day > monthDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0)) {
+        return {};
+    }
+    // Days from 1 March of year 0, counted in 400-year eras.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    constexpr qint64 julianDayOfYearZeroMarch1 = 1721120;
+    return QDate::fromJulianDay(julianDayOfYearZeroMarch1 + era * 146097LL + dayOfEra);
+}
+
+// The day a time alone is read on.
+const QDate& timeOnlyDay() {
+    static const QDate day(1900, 1, 1);
+    return day;
+}
+
 // The time at text[from, length) ('HH:mm:ss[.f{1,7}]') and its fraction's
 // 100-ns steps below the millisecond, its shape and values read in one pass.
 std::optional<StoredDateParts> readTime(const QDate& day, const char* text, int from, int length) {
@@ -65,9 +94,10 @@ std::optional<StoredDateParts> readTime(const QDate& day, const char* text, int 
         for (int i = n - 9; i < 7; ++i)
             fraction *= 10;
     }
-    const QTime time(hour, minute, second, fraction / 10000);
-    if (!time.isValid())
+    if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
+    const QTime time = QTime::fromMSecsSinceStartOfDay(((hour * 60 + minute) * 60 + second) * 1000 +
+                                                       fraction / 10000);
     return StoredDateParts{day, time, fraction % 10000};
 }
 
@@ -187,7 +217,7 @@ void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
 
 std::optional<StoredDateParts> readStoredDateParts(const char* text, int length) {
     if (length >= 8 && length <= 16 && text[2] == ':')
-        return readTime(QDate(1900, 1, 1), text, 0, length);
+        return readTime(timeOnlyDay(), text, 0, length);
     if (length < 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
     const int year = digitsAt(text, 0, 4);
@@ -195,7 +225,7 @@ std::optional<StoredDateParts> readStoredDateParts(const char* text, int length)
     const int day = digitsAt(text, 8, 2);
     if (year < 0 || month < 0 || day < 0)
         return std::nullopt;
-    const QDate date(year, month, day);
+    const QDate date = calendarDay(year, month, day);
     if (!date.isValid())
         return std::nullopt;
     if (length == 10)

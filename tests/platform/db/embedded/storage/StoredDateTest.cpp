@@ -87,6 +87,27 @@ TEST(StoredDateTest, shouldReadBackEveryStoredFormAndNothingElse) {
         EXPECT_EQ(read(bad), "none") << bad;
 }
 
+// The day is worked out from its digits: every day of years where the
+// calendar's rules bite (centuries, 400-year eras, the ends of the range)
+// reads as QDate has it, and days that do not exist read as nothing.
+TEST(StoredDateTest, shouldReadEveryDayAsTheCalendarHasItAndRefuseDaysThatDoNotExist) {
+    for (const int year : {1, 4, 100, 400, 1582, 1753, 1899, 1900, 2000, 2023, 2024, 2100, 9999}) {
+        for (QDate day(year, 1, 1); day.year() == year; day = day.addDays(1)) {
+            const QByteArray text = day.toString("yyyy-MM-dd").toLatin1() + " 23:59:59.997";
+            const auto parts = readStoredDateParts(text.constData(), static_cast<int>(text.size()));
+            ASSERT_TRUE(parts) << text.constData();
+            EXPECT_EQ(parts->date, day) << text.constData();
+            EXPECT_EQ(parts->time, QTime(23, 59, 59, 997)) << text.constData();
+        }
+    }
+    for (const char* missing : {"1900-02-29", "2100-02-29", "2023-02-29", "2024-04-31", "2024-13-01",
+                                "2024-00-10", "2024-01-00", "0000-01-01", "2024-01-32",
+                                "2024-01-01 24:00:00", "2024-01-01 23:60:00", "2024-01-01 23:59:60"})
+        EXPECT_FALSE(readStoredDateParts(missing, static_cast<int>(std::strlen(missing)))) << missing;
+    const char* leap = "2000-02-29";
+    EXPECT_EQ(readStoredDateParts(leap, 10)->date, QDate(2000, 2, 29));
+}
+
 TEST(StoredDateTest, shouldGiveKeysThatSortAsTheValuesWhateverTheWidth) {
     const char* ordered[] = {"1753-01-01 00:00:00.000", "2024-01-07", "2024-01-07 00:00:00.003",
                              "2024-01-07 00:00:01",     "2024-01-07 10:00:00.5",
