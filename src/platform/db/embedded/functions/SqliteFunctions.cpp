@@ -6,6 +6,7 @@
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
+#include "platform/db/embedded/functions/BinaryFunctions.h"
 #include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
 #include "platform/db/embedded/functions/FunctionCall.h"
@@ -651,6 +652,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, arithmeticFunctions());
     registerFamily(db, settings, exactArithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
+    registerFamily(db, settings, binaryFunctions());
     registerFamily(db, settings, dateFunctions());
     registerFamily(db, settings, formatFunctions());
     registerFamily(db, settings, parseFunctions());
