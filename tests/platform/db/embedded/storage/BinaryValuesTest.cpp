@@ -100,9 +100,9 @@ TEST(BinaryValuesTest, shouldKeepWhatABinaryColumnHoldsOrRefuseIt) {
     EXPECT_EQ(errorOf([] { storedBinary(SqlValue::of(QStringLiteral("ab")), fixedOf(4)); }), 257);
     // varbinary(max): no limit.
     EXPECT_EQ(storedBinary(SqlValue::bytes(QByteArray(9000, 'x')), BinaryType{}).blob.size(), 9000);
-    // Conversions the engine does not make (bytes to money, a float to bytes) name themselves.
+    // Conversions the engine does not make (bytes to a date, an untyped float to bytes) name themselves.
     EXPECT_EQ(errorOf([] {
-                  convertValue(QStringLiteral("money"), SqlValue::bytes(hex("01")), std::nullopt,
+                  convertValue(QStringLiteral("datetime"), SqlValue::bytes(hex("01")), std::nullopt,
                                DialectSettings());
               }),
               40517);
