@@ -38,6 +38,8 @@ QString valueText(const Variant& value, const db::ColumnInfo& column) {
         return db::dateCellText(value.toDate(), column);
     case Variant::Type::Text:
         return quotedIfAmbiguous(value.toString());
+    case Variant::Type::Bytes:
+        return hexLiteral(value.toBytes());
     case Variant::Type::Object:
         break;
     }

@@ -137,6 +137,8 @@ public:
             return v.toString();
         case Variant::Type::Date:
             return dateCellText(v.toDate(), column);
+        case Variant::Type::Bytes:
+            return hexLiteral(v.toBytes());
         default:
             return v.toString();
         }

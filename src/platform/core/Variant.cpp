@@ -1,6 +1,7 @@
 #include "platform/core/Variant.h"
 
 #include "platform/core/Error.h"
+#include "platform/core/TextEncodings.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -219,6 +220,9 @@ QString Variant::toString() const {
         }
         return text;
     }
+    case Type::Bytes:
+        // A byte array read as a String: its bytes are UTF-16 code units, two a character.
+        return fromUtf16Bytes(std::get<QByteArray>(m_value));
     case Type::Object:
         break;
     }
@@ -248,6 +252,7 @@ double Variant::toDouble() const {
     case Type::Date:
         return toOleDate(std::get<DateTimeValue>(m_value));
     case Type::Object:
+    case Type::Bytes:
         break;
     }
     throw standardError(errnum::TypeMismatch);
@@ -391,6 +396,16 @@ std::shared_ptr<VariantObject> Variant::toObject() const {
     return std::get<std::shared_ptr<VariantObject>>(m_value);
 }
 
+QByteArray Variant::toBytes() const {
+    if (type() == Type::Bytes) {
+        return std::get<QByteArray>(m_value);
+    }
+    if (type() == Type::Text) {
+        return toUtf16Bytes(std::get<QString>(m_value));
+    }
+    throw standardError(errnum::TypeMismatch);
+}
+
 QString Variant::debugString() const {
     switch (type()) {
     case Type::Empty:
@@ -405,9 +420,15 @@ QString Variant::debugString() const {
         const auto& o = std::get<std::shared_ptr<VariantObject>>(m_value);
         return o ? QStringLiteral("<%1>").arg(o->typeName()) : QStringLiteral("Nothing");
     }
+    case Type::Bytes:
+        return hexLiteral(std::get<QByteArray>(m_value));
     default:
         return toString();
     }
+}
+
+QString hexLiteral(const QByteArray& bytes) {
+    return QStringLiteral("0x") + QString::fromLatin1(bytes.toHex().toUpper());
 }
 
 void PrintTo(const Variant& value, std::ostream* os) {

@@ -2,6 +2,7 @@
 
 #include "platform/core/Decimal.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -59,7 +60,8 @@ public:
         Decimal,
         Text,
         Date,
-        Object
+        Object,
+        Bytes // a byte array (binary and varbinary values)
     };
 
     Variant() = default;
@@ -77,6 +79,9 @@ public:
     Variant(const QDateTime& value) : m_value(DateTimeValue{value.date(), value.time()}) {}
     Variant(const DateTimeValue& value) : m_value(value) {}
     Variant(std::shared_ptr<VariantObject> object) : m_value(std::move(object)) {}
+    // Explicit: a QByteArray is often UTF-8 text, which must stay text.
+    explicit Variant(const QByteArray& bytes) : m_value(bytes) {}
+    static Variant fromBytes(const QByteArray& bytes) { return Variant(bytes); }
 
     Type type() const;
     bool isEmpty() const { return type() == Type::Empty; }
@@ -85,6 +90,7 @@ public:
     bool isText() const { return type() == Type::Text; }
     bool isDate() const { return type() == Type::Date; }
     bool isObject() const { return type() == Type::Object; }
+    bool isBytes() const { return type() == Type::Bytes; }
 
     // Conversions in the manner of the original's CStr/CLng/CDbl/CBool/CDate,
     // with "." as the decimal mark. Empty and Null read as "" / 0 / false; the
@@ -102,6 +108,9 @@ public:
     bool toBool() const;
     DateTimeValue toDate() const;
     std::shared_ptr<VariantObject> toObject() const;
+    // The bytes of a byte array; text gives its UTF-16 code units (as
+    // assigning a String to a Byte array does). Error 13 otherwise.
+    QByteArray toBytes() const;
 
     template <class T> std::shared_ptr<T> objectAs() const {
         return std::dynamic_pointer_cast<T>(toObject());
@@ -120,10 +129,14 @@ private:
     };
     using Storage =
         std::variant<std::monostate, NullTag, bool, std::int64_t, double, estaciones::Currency,
-                     estaciones::Decimal, QString, DateTimeValue, std::shared_ptr<VariantObject>>;
+                     estaciones::Decimal, QString, DateTimeValue, std::shared_ptr<VariantObject>,
+                     QByteArray>;
     Storage m_value;
 };
 
 void PrintTo(const Variant& value, std::ostream* os);
+
+// Bytes as the server's consoles show a binary value: 0x and upper-case hex ("0x0A1B"; "0x" when empty).
+QString hexLiteral(const QByteArray& bytes);
 
 } // namespace estaciones

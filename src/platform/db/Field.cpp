@@ -39,6 +39,9 @@ std::int64_t Field::actualSize() const {
     if (v.isText()) {
         return v.toString().size();
     }
+    if (v.isBytes()) {
+        return v.toBytes().size();
+    }
     return info().definedSize;
 }
 

@@ -78,3 +78,22 @@ TEST(Variant, objectsAreSharedReferences) {
     EXPECT_THROW((void)a.toString(), Error);
     EXPECT_THROW((void)Variant(1).toObject(), Error);
 }
+
+// A Byte array is its own kind of value: never equal to text of the same
+// bytes, read as a String two bytes a character (as VB's CStr does), and
+// shown as 0x hex in logs.
+TEST(Variant, byteArraysKeepTheirBytesAndReadAsUtf16Text) {
+    const QByteArray bytes("A\0B\0", 4);
+    const Variant value = Variant::fromBytes(bytes);
+    EXPECT_TRUE(value.isBytes());
+    EXPECT_EQ(value.toBytes(), bytes);
+    EXPECT_EQ(value.toString(), QStringLiteral("AB"));
+    EXPECT_NE(value, Variant(QString::fromLatin1(bytes)));
+    EXPECT_EQ(Variant(QStringLiteral("AB")).toBytes(), bytes);
+    EXPECT_EQ(Variant::fromBytes(QByteArray("\x0a\xff", 2)).debugString(), QStringLiteral("0x0AFF"));
+    EXPECT_EQ(hexLiteral(QByteArray()), QStringLiteral("0x"));
+    EXPECT_THROW((void)value.toDouble(), Error);
+    EXPECT_THROW((void)Variant(5).toBytes(), Error);
+    // An odd last byte is a character of its own.
+    EXPECT_EQ(Variant::fromBytes(QByteArray("AB\x43", 3)).toString().size(), 2);
+}

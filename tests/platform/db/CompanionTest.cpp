@@ -331,6 +331,18 @@ TEST_F(CompanionEmbedded, shouldPrintEachDateTypeInItsOwnForm) {
                                     "2007-05-08 12:35:00|2007-05-08 12:35:29.123\n"));
 }
 
+// Binary values print as sqlcmd shows them: 0x and upper-case hex digits.
+TEST_F(CompanionEmbedded, shouldPrintBinaryValuesAsUpperCaseHex) {
+    const CompanionRun r = runCompanion(
+        {QStringLiteral("-S"), QStringLiteral("(local)"), QStringLiteral("-d"),
+         QStringLiteral("DEMO"), QStringLiteral("-h"), QStringLiteral("-1"), QStringLiteral("-W"),
+         QStringLiteral("-s"), QStringLiteral("|"), QStringLiteral("-Q"),
+         QStringLiteral("SELECT 0x0aFf, CONVERT(varbinary(4), 'Name'), 0x")},
+        datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("0x0AFF|0x4E616D65|0x\n"));
+}
+
 // Two processes updating different rows of one embedded database at once:
 // neither loses an update (WAL and a busy time-out).
 TEST_F(CompanionEmbedded, shouldLoseNoUpdateWhenTwoProcessesWriteDifferentRows) {

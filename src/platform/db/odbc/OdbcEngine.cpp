@@ -614,7 +614,7 @@ ResultSet OdbcEngine::readResult(const Handle& stmt, Diagnostics& diagnostics) {
                     }
                 }
                 row.push_back(indicator == SQL_NULL_DATA ? Variant::null()
-                                                         : Variant(QString::fromLatin1(bytes)));
+                                                         : Variant::fromBytes(bytes));
                 continue;
             }
             default:
@@ -703,6 +703,7 @@ ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Varian
         unsigned char bit = 0;
         SQL_TIMESTAMP_STRUCT timestamp{};
         QString text;
+        QByteArray bytes;
     };
     std::vector<Bound> bound(parameters.size());
     if (!parameters.empty()) {
@@ -770,6 +771,14 @@ ExecutionResult OdbcEngine::runOne(const QString& text, const std::vector<Varian
                                       SQL_TYPE_TIMESTAMP, 23, 3, &b.timestamp, 0, &b.indicator);
                 break;
             }
+            case Variant::Type::Bytes:
+                b.bytes = v.toBytes();
+                b.indicator = static_cast<SQLLEN>(b.bytes.size());
+                rc = SQLBindParameter(
+                    stmt.get(), number, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY,
+                    static_cast<SQLULEN>(std::max<qsizetype>(b.bytes.size(), 1)), 0,
+                    b.bytes.data(), b.indicator, &b.indicator);
+                break;
             default:
                 b.text = v.toString();
                 b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));

@@ -563,6 +563,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (const auto built = ofDateFromParts(name, arguments)) {
         return built;
     }
+    if (name == QLatin1String("tsql_hashbytes")) {
+        return ofHash(to - 1, arguments);
+    }
     // a + b, which also joins text, and a - b, which also moves dates.
     if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
         if (arguments.size() != 2) {
@@ -578,6 +581,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         m_pieces[arguments[0].first].kind == TokenKind::String &&
         arguments[0].second == arguments[0].first + 1) {
         noteTypedConversion(to, arguments);
+        // A conversion of a conversion: the inner one is typed too.
+        if (arguments.size() > 1 && m_pieces[arguments[1].first].isWord(u"tsql_convert")) {
+            typeOf(arguments[1].first, arguments[1].second);
+        }
         return m_pieces[arguments[0].first].value().trimmed();
     }
     // FLOOR and CEILING keep their argument's type, a decimal without its fraction.
@@ -886,6 +893,12 @@ std::optional<std::pair<size_t, size_t>> QueryTyping::branchItem(size_t first, s
 // its value's type.
 void QueryTyping::noteTypedConversion(size_t to,
                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
+    static const QRegularExpression binary(QStringLiteral(R"(^\s*(var)?binary\b)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (arguments.size() >= 2 && binary.match(m_pieces[arguments[0].first].value()).hasMatch()) {
+        noteBinaryConversion(to, arguments);
+        return;
+    }
     static const QRegularExpression textOrWhole(
         QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|decimal|numeric)\b)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -901,6 +914,28 @@ void QueryTyping::noteTypedConversion(size_t to,
         return;
     }
     m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
+}
+
+// Text becomes two bytes a character when it is nvarchar, and a number the
+// bytes of its type (an int four, a decimal its precision's): both are told
+// by the value's type only.
+void QueryTyping::noteBinaryConversion(size_t to,
+                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
+    if (arguments.size() > 3) {
+        return;
+    }
+    const auto [from, last] = arguments[1];
+    std::optional<QString> source;
+    if (isNationalText(from, last)) {
+        source = QStringLiteral("nvarchar");
+    } else if (const std::optional<NumericType> number = numericTypeOf(from, last)) {
+        source = number->declaration();
+    }
+    const bool noted = std::any_of(m_typedConversions.begin(), m_typedConversions.end(),
+                                   [&](const TypedConversion& c) { return c.close == to - 1; });
+    if (source && !noted) {
+        m_typedConversions.push_back({to - 1, *source, arguments.size() == 3});
+    }
 }
 
 // x, t.x, "x": the column's own declaration, found by putting it in the
@@ -1011,6 +1046,19 @@ std::optional<QString> QueryTyping::ofDataLength(
     return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
                ? QStringLiteral("bigint")
                : QStringLiteral("int");
+}
+
+// HASHBYTES is a varbinary(8000); nvarchar input is noted, since its text
+// hashes as two bytes a character.
+std::optional<QString> QueryTyping::ofHash(size_t close,
+                                           const std::vector<std::pair<size_t, size_t>>& arguments) {
+    const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
+                                   [&](const auto& call) { return call.first == close; });
+    if (arguments.size() == 2 && !noted &&
+        isNationalText(arguments[1].first, arguments[1].second)) {
+        m_dataLengths.emplace_back(close, QStringLiteral("nvarchar"));
+    }
+    return QStringLiteral("varbinary(8000)");
 }
 
 // Whether text made by [from, to) is national (nvarchar): a marked N''
@@ -1179,6 +1227,7 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("tsql_round")) &&
         !statement.contains(QLatin1String("tsql_datalength")) &&
+        !statement.contains(QLatin1String("tsql_hashbytes")) &&
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;

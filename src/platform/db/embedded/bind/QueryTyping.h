@@ -70,12 +70,16 @@ private:
     std::optional<QString> ofDateFromParts(
         const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const;
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
+    // The same for a conversion to binary: nvarchar text and the narrow integers.
+    void noteBinaryConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDataLengthsOutsideList();
+    std::optional<QString> ofHash(size_t close,
+                                  const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isNationalText(size_t from, size_t to);
 
     sqlite3* m_db;
@@ -123,7 +127,7 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
-    // Calls of tsql_datalength (their ')') and their argument's declaration,
+    // Calls of tsql_datalength and tsql_hashbytes (their ')') and their argument's declaration,
     // which the bytes a value takes depend on (two a character in nvarchar).
     std::vector<std::pair<size_t, QString>> m_dataLengths;
     // Calls of SUM and AVG of money or decimal, worked out exactly instead:

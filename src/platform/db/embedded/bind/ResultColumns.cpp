@@ -7,8 +7,6 @@
 
 #include <sqlite3.h>
 
-#include <limits>
-
 namespace estaciones::db::sqlite {
 
 namespace {
@@ -27,8 +25,9 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
         info.definedSize = 8;
         break;
     case SQLITE_BLOB:
-        info.type = adtype::LongVarBinary;
-        info.definedSize = std::numeric_limits<std::int32_t>::max();
+        // 0x41, CONVERT(varbinary, ...): varbinary values.
+        info.type = adtype::VarBinary;
+        info.definedSize = 8000;
         break;
     case SQLITE_TEXT: {
         // MAX(Fecha), DATEADD(...): SQL Server types these as dates, and

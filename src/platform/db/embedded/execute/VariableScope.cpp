@@ -17,6 +17,9 @@ tsql::SqlValue sqlValueOf(const Variant& value) {
     if (value.isText()) {
         return tsql::SqlValue::of(value.toString());
     }
+    if (value.isBytes()) {
+        return tsql::SqlValue::bytes(value.toBytes());
+    }
     if (value.type() == Variant::Type::Integer || value.type() == Variant::Type::Boolean) {
         return tsql::SqlValue::of(static_cast<qint64>(value.toInt64()));
     }
@@ -103,6 +106,19 @@ Variant assignedDate(const Variant& value, const QString& type, tsql::DateOrder 
     return parseStoredDate(stored).value_or(DateTimeValue{});
 }
 
+// A binary(n) or varbinary(n) variable keeps n bytes (1 when no length is
+// written), cut silently and binary(n) filled with zeros; text is refused
+// (257), numbers give their bytes.
+Variant assignedBinary(const Variant& value, const QString& type) {
+    if (value.isText()) {
+        failWithText(257, QStringLiteral("Implicit conversion from data type varchar to "
+                                         "varbinary is not allowed. Use the CONVERT function "
+                                         "to run this query."));
+    }
+    const QString declared = type.contains(QLatin1Char('(')) ? type : type + QStringLiteral("(1)");
+    return Variant::fromBytes(converted(value, declared).blob);
+}
+
 Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
     if (value.isNull() || value.isEmpty()) {
         return Variant::null();
@@ -145,6 +161,9 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
         }
         return text;
     }
+    case adtype::Binary:
+    case adtype::VarBinary:
+        return assignedBinary(value, type);
     default:
         return value;
     }
@@ -236,6 +255,8 @@ QString literalOf(const Variant& value) {
         text.replace(QLatin1Char('\''), QLatin1String("''"));
         return QLatin1Char('\'') + text + QLatin1Char('\'');
     }
+    case Variant::Type::Bytes:
+        return hexLiteral(value.toBytes());
     }
     return QStringLiteral("NULL");
 }

@@ -121,6 +121,9 @@ SqlValue addFunction(const Call& c) {
     }
     const SqlValue& a = c.arg(0);
     const SqlValue& b = c.arg(1);
+    // Two binary values join into one; with text, the text's type is the higher.
+    if (a.kind == SqlValue::Kind::Blob && b.kind == SqlValue::Kind::Blob)
+        return SqlValue::bytes(a.blob + b.blob);
     const bool aText = a.kind == SqlValue::Kind::Text || a.kind == SqlValue::Kind::Blob;
     const bool bText = b.kind == SqlValue::Kind::Text || b.kind == SqlValue::Kind::Blob;
     if (aText && bText)

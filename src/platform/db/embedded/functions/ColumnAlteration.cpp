@@ -317,8 +317,15 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     // The values first: a refusal changes nothing.
     const QString t = d.schema + QLatin1Char('.') + quoted(table);
     const QString c = quoted(column);
+    // char(n) values take their blanks and binary ones their checks and
+    // zeros as the column's store triggers give them.
+    const bool storedByType = after.typeName == QLatin1String("char") ||
+                              after.typeName == QLatin1String("nchar") ||
+                              after.typeName == QLatin1String("binary") ||
+                              after.typeName == QLatin1String("varbinary");
     const QString converted =
-        before.typeName == after.typeName
+        storedByType ? storedFormExpression(newType, c).value_or(c)
+        : before.typeName == after.typeName
             ? c
             : QStringLiteral("tsql_convert(%1, %2)").arg(quotedText(newType), c);
     if (notNull &&
@@ -330,8 +337,9 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                      .arg(column, databaseName(db), table));
     columnOf(db, QStringLiteral("SELECT count(%1) FROM %2").arg(converted, t));
     if (after.isText && after.characterLength && *after.characterLength > 0)
+        // Text is measured before a conversion could cut it.
         columnOf(db, QStringLiteral("SELECT count(*) FROM %1 WHERE NOT tsql_max_length(%2, %3)")
-                         .arg(t, converted)
+                         .arg(t, before.isText ? c : converted)
                          .arg(*after.characterLength));
 
     // The default stays the column's, as the server keeps its constraint.

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 
 #include "platform/db/embedded/functions/DateTextFailure.h"
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
@@ -79,8 +80,9 @@ SqlValue plainConversion(const Call& c) {
             failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
         return SqlValue::of(QStringLiteral("*"));
     }
+    const QString source = c.args.size() > 3 && !c.arg(3).isNull() ? c.arg(3).toText() : QString();
     try {
-        return convertValue(typeName, c.arg(1), style, c.settings);
+        return convertValue(typeName, c.arg(1), style, c.settings, source);
     } catch (const ConversionError& e) {
         const auto kind = dateKindOf(typeName);
         if (e.nativeNumber() == 241 && kind && c.arg(1).kind == SqlValue::Kind::Text)
@@ -107,6 +109,9 @@ SqlValue typedConversion(const Call& c) {
     if (!typed)
         return plainConversion(c);
     const QString typeName = c.arg(0).toText();
+    // To binary, the source's type gives the bytes (BinaryValues.h).
+    if (isBinaryTypeName(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower()))
+        return plainConversion(c);
     std::optional<int> style;
     if (!c.arg(2).isNull())
         style = static_cast<int>(c.integer(2));

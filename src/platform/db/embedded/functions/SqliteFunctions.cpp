@@ -6,6 +6,7 @@
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
+#include "platform/db/embedded/functions/BinaryFunctions.h"
 #include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/DateFromParts.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
@@ -681,6 +682,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, arithmeticFunctions());
     registerFamily(db, settings, exactArithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
+    registerFamily(db, settings, binaryFunctions());
     registerFamily(db, settings, dateFunctions());
     registerFamily(db, settings, dateFromPartsFunctions());
     registerFamily(db, settings, formatFunctions());

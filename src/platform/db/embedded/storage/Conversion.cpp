@@ -1,5 +1,7 @@
 #include "platform/db/embedded/storage/Conversion.h"
 
+#include "platform/core/TextEncodings.h"
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
@@ -25,7 +27,7 @@ QString SqlValue::toText() const {
     case Kind::Text:
         return text;
     case Kind::Blob:
-        return QString::fromUtf8(blob);
+        return fromWindows1252(blob); // bytes read as varchar characters
     }
     return {};
 }
@@ -163,17 +165,84 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     const auto formatted = date ? formatDateStyle(date->at, *style) : std::nullopt;
     if (date && !formatted)
         failStyle(*style, QStringLiteral("datetime"), type.base);
-    QString text = formatted ? *formatted : value.toText();
+    const bool national = type.base.startsWith(QLatin1Char('n')) || type.base == QLatin1String("sysname");
+    QString text = formatted                                ? *formatted
+                   : value.kind == SqlValue::Kind::Blob ? binaryAsText(value.blob, national, style, type.base)
+                                                        : value.toText();
     // CONVERT(varchar, x) without a length means 30 characters.
     const bool unlimited =
         type.base == QLatin1String("text") || type.base == QLatin1String("ntext") || type.isMax;
     const int length = unlimited ? -1 : type.length.value_or(30);
     if (length >= 0 && text.size() > length)
         text.truncate(length);
-    // char(n) and nchar(n) are blank-padded to their length.
-    if (length >= 0 && (type.base == QLatin1String("char") || type.base == QLatin1String("nchar")))
+    // char(n) and nchar(n) hold n characters: blanks fill the rest.
+    if (length > 0 && (type.base == QLatin1String("char") || type.base == QLatin1String("nchar")))
         text = text.leftJustified(length, QLatin1Char(' '));
     return SqlValue::of(text);
+}
+
+// The bytes of a number whose exact type is known: a decimal with its
+// precision and scale, money, float; nothing for other numbers.
+std::optional<QByteArray> typedNumberBytes(const SqlValue& value, const TypeName& source) {
+    if (source.base == QLatin1String("float") && value.isNumber())
+        return floatAsBinary(value.toReal());
+    const bool money =
+        source.base == QLatin1String("money") || source.base == QLatin1String("smallmoney");
+    const bool decimal =
+        source.base == QLatin1String("decimal") || source.base == QLatin1String("numeric");
+    const auto exact = money || decimal ? exactNumber(value) : std::nullopt;
+    if (!exact)
+        return std::nullopt;
+    if (money)
+        return moneyAsBinary(*exact, source.base == QLatin1String("smallmoney"));
+    const auto scaled = exact->rescaled(source.scale);
+    return scaled ? std::optional<QByteArray>(decimalAsBinary(*scaled, source.length.value_or(18)))
+                  : std::nullopt;
+}
+
+// To a binary type, or from one: text and bytes as the binary styles say,
+// numbers by their bytes.
+SqlValue binaryConversion(const TypeName& type, const SqlValue& value, std::optional<int> style,
+                          const QString& sourceType) {
+    const TypeName source = parseTypeName(sourceType);
+    if (isBinaryTypeName(type.base)) {
+        BinaryType target;
+        target.fixed = type.base == QLatin1String("binary");
+        if (!type.isMax && type.base != QLatin1String("image"))
+            target.length = type.length.value_or(30);
+        if (const auto bytes = typedNumberBytes(value, source))
+            return SqlValue::bytes(fitBinary(*bytes, target, true));
+        const bool national =
+            source.base.startsWith(QLatin1Char('n')) || source.base == QLatin1String("sysname");
+        return SqlValue::bytes(
+            toBinary(value, target, style, national, integerTypeBytes(source.base)));
+    }
+    const QByteArray& bytes = value.blob;
+    if (type.base == QLatin1String("bit"))
+        return SqlValue::of(qint64(bytes.count('\0') == bytes.size() ? 0 : 1));
+    if (const int width = integerTypeBytes(type.base)) {
+        // tinyint has no sign: its byte is its value.
+        const qint64 whole =
+            width == 1 ? qint64(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes.back()))
+                       : binaryAsInteger(bytes, width);
+        return SqlValue::of(whole);
+    }
+    if (type.base == QLatin1String("float"))
+        return SqlValue::of(binaryAsFloat(bytes));
+    if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney")) {
+        const bool small = type.base == QLatin1String("smallmoney");
+        const auto exact = Decimal::fromCoefficient(binaryAsInteger(bytes, small ? 4 : 8), 4);
+        return carriedNumber(moneyValue(*exact, small), false);
+    }
+    if (type.base == QLatin1String("decimal") || type.base == QLatin1String("numeric")) {
+        if (const auto exact = binaryAsDecimal(bytes))
+            return carriedNumber(decimalValue(*exact, type.length.value_or(18),
+                                              std::min(type.scale, Decimal::maxDigits),
+                                              QStringLiteral("varbinary")),
+                                 true);
+        failNumberConversion(QStringLiteral("varbinary"), QStringLiteral("numeric"));
+    }
+    failNotSupported(QStringLiteral("CONVERT of binary to %1").arg(type.base));
 }
 
 } // namespace
@@ -210,13 +279,15 @@ std::optional<PreciseDateTime> valueAsDate(const SqlValue& value, DateOrder orde
 }
 
 SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optional<int> style,
-                      const DialectSettings& settings) {
+                      const DialectSettings& settings, const QString& sourceType) {
     if (value.isNull())
         return value;
     const TypeName type = parseTypeName(typeName);
     checkConversionAllowed(value, type);
     if (isTextType(type.base))
         return toTextType(type, value, style, settings);
+    if (isBinaryTypeName(type.base) || value.kind == SqlValue::Kind::Blob)
+        return binaryConversion(type, value, style, sourceType);
     // Blank text is 0 to whole numbers, bit, money and floats, and day zero
     // (1 January 1900) to the dates; decimal and numeric refuse it (8114).
     const bool blank = value.kind == SqlValue::Kind::Text && value.text.trimmed().isEmpty();

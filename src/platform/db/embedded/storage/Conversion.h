@@ -14,8 +14,11 @@ namespace estaciones::db::tsql {
 // T-SQL type as written ("varchar(10)", "datetime", "decimal(18, 2)").
 // Throws ConversionError where SQL Server fails (241 for a bad date, 245/8114
 // for a bad number).
+// `sourceType`, where the caller knows it, is the value's declared type: it
+// tells nvarchar text (two bytes a character in binary) and the width of an
+// integer type.
 SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optional<int> style,
-                      const DialectSettings& settings);
+                      const DialectSettings& settings, const QString& sourceType = {});
 
 // The value read as a date (text in any literal form, or a number of days
 // since 1 January 1900); nullopt when it is not one.

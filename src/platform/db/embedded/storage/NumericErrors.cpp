@@ -34,6 +34,12 @@ void failNumberConversion(const QString& fromType, const QString& typeName) {
         8114, QStringLiteral("Error converting data type %1 to %2.").arg(fromType, typeName));
 }
 
+void failNotSupported(const QString& what) {
+    throw ConversionError(40517, QStringLiteral("Keyword or statement option '%1' is not "
+                                                "supported in this version of SQL Server.")
+                                     .arg(what));
+}
+
 void checkIntegerRange(qint64 value, const QString& typeName) {
     if (typeName == QLatin1String("tinyint")) {
         if (value < 0 || value > 255)

@@ -19,6 +19,9 @@ namespace estaciones::db::tsql {
 // 8114: text that is no number, converted to a decimal, money or float type.
 [[noreturn]] void failNumberConversion(const QString& fromType, const QString& typeName);
 
+// 40517 naming what this engine does not do (a conversion, an algorithm).
+[[noreturn]] void failNotSupported(const QString& what);
+
 // Whether a whole number fits the integer type `typeName` (tinyint, smallint,
 // int, bigint); throws 220 or 8115 as the server does when it does not.
 void checkIntegerRange(qint64 value, const QString& typeName);

@@ -36,6 +36,13 @@ struct SqlValue {
         return value;
     }
 
+    static SqlValue bytes(const QByteArray& v) {
+        SqlValue value;
+        value.kind = Kind::Blob;
+        value.blob = v;
+        return value;
+    }
+
     bool isNull() const { return kind == Kind::Null; }
     bool isNumber() const { return kind == Kind::Integer || kind == Kind::Real; }
     double toReal() const { return kind == Kind::Integer ? static_cast<double>(integer) : real; }

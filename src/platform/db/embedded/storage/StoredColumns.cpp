@@ -37,6 +37,23 @@ std::optional<QString> storedFormExpression(const QString& tsqlType, const QStri
         return QStringLiteral("tsql_convert(%1, %2)")
             .arg(quotedText(QStringLiteral("decimal(%1,%2)").arg(type.precision).arg(type.scale)),
                  value);
+    // char(n) and nchar(n) keep n characters, blanks filling the rest.
+    if ((type.typeName == QLatin1String("char") || type.typeName == QLatin1String("nchar")) &&
+        type.characterLength.value_or(1) > 0)
+        return QStringLiteral("tsql_convert(%1, %2)")
+            .arg(quotedText(QStringLiteral("%1(%2)").arg(type.typeName).arg(
+                     type.characterLength.value_or(1))),
+                 value);
+    // binary(n) fills with zeros; both refuse what is longer (8152) and text (257).
+    if (type.typeName == QLatin1String("binary") || type.typeName == QLatin1String("varbinary")) {
+        const QString length = type.characterLength
+                                   ? (*type.characterLength < 0
+                                          ? QStringLiteral("max")
+                                          : QString::number(*type.characterLength))
+                                   : QStringLiteral("1");
+        return QStringLiteral("tsql_store_binary(%1, %2)")
+            .arg(value, quotedText(type.typeName + QLatin1Char('(') + length + QLatin1Char(')')));
+    }
     return std::nullopt;
 }
 

@@ -8,7 +8,8 @@
 namespace estaciones::db::tsql {
 
 // How a column of a type that needs it keeps its values in the stored form
-// (StoredDate.h for dates; money and decimal at their scale): two triggers
+// (StoredDate.h for dates; money and decimal at their scale; char(n) filled
+// with blanks, binary(n) with zeros, binary lengths checked): two triggers
 // that rewrite what an INSERT or an UPDATE put in.
 
 // The SQL expression giving the stored form of `value` for a column of T-SQL

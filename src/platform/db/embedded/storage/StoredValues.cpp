@@ -1,5 +1,6 @@
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include "platform/core/TextEncodings.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
@@ -105,6 +106,11 @@ void bindExact(sqlite3_stmt* statement, int index, const Decimal& value) {
     }
 }
 
+bool isTextType(int type) {
+    return type == adtype::VarChar || type == adtype::Char || type == adtype::VarWChar ||
+           type == adtype::WChar || type == adtype::LongVarChar || type == adtype::LongVarWChar;
+}
+
 bool isDateType(int type) {
     return type == adtype::DBTimeStamp || type == adtype::DBDate || type == adtype::Date;
 }
@@ -169,8 +175,13 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         return Variant::null();
     }
     if (storage == SQLITE_BLOB) {
-        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
-        return QString::fromLatin1(bytes, sqlite3_value_bytes(value));
+        const QByteArray bytes(static_cast<const char*>(sqlite3_value_blob(value)),
+                               sqlite3_value_bytes(value));
+        // Bytes in a text column read as its characters, as the server converts them.
+        if (isTextType(column.type)) {
+            return fromWindows1252(bytes);
+        }
+        return Variant::fromBytes(bytes);
     }
     // By its length: a NUL is a character of the text, not its end. Read only
     // where the value is a text: asking a number for its text makes SQLite
@@ -284,6 +295,12 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
     case Variant::Type::Text: {
         const QByteArray utf8 = value.toString().toUtf8();
         sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+        break;
+    }
+    case Variant::Type::Bytes: {
+        const QByteArray bytes = value.toBytes();
+        sqlite3_bind_blob(statement, index, bytes.constData(), static_cast<int>(bytes.size()),
                           SQLITE_TRANSIENT);
         break;
     }

@@ -74,6 +74,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"quotename", "tsql_quotename"},
         {"translate", "tsql_translate"},
         {"checksum", "tsql_checksum"},
+        {"hashbytes", "tsql_hashbytes"},
         {"string_split", "tsql_string_split"},
         {"ident_seed", "tsql_ident_seed"},
         {"ident_incr", "tsql_ident_incr"},
@@ -359,6 +360,8 @@ void passDecimalSource(Pieces& call) {
 // longer argument (N'a' + x) each national literal is marked
 // tsql_national('a') for the binder, which types the argument (see
 // QueryTyping) and passes its type the same way.
+void markNationalLiterals(Pieces& pieces, size_t open, size_t& close);
+
 void passNationalLiteralType(Pieces& pieces, size_t open, size_t& close) {
     if (close == open + 2 && pieces[open + 1].kind == TokenKind::String) {
         if (!pieces[open + 1].wasNational)
@@ -370,6 +373,11 @@ void passNationalLiteralType(Pieces& pieces, size_t open, size_t& close) {
         close += extra.size();
         return;
     }
+    markNationalLiterals(pieces, open, close);
+}
+
+// Every N'…' literal in the call's parentheses as tsql_national('…').
+void markNationalLiterals(Pieces& pieces, size_t open, size_t& close) {
     for (size_t k = close; k-- > open + 1;) {
         if (pieces[k].kind != TokenKind::String || !pieces[k].wasNational)
             continue;
@@ -382,6 +390,18 @@ void passNationalLiteralType(Pieces& pieces, size_t open, size_t& close) {
         close += marked.size() - 1;
         replaceRange(pieces, k, k + 1, marked);
     }
+}
+
+// tsql_convert('varbinary', N'abc'): the literal is marked, since its bytes
+// are two a character; the binder passes the source type on (QueryTyping).
+void markNationalTextToBinary(Pieces& call) {
+    static const QRegularExpression binaryType(QStringLiteral("^\\s*(var)?binary\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (call.size() < 4 || call[2].kind != TokenKind::String ||
+        !binaryType.match(call[2].value()).hasMatch())
+        return;
+    size_t close = call.size() - 1;
+    markNationalLiterals(call, 1, close);
 }
 
 } // namespace
@@ -415,6 +435,9 @@ void mapFunctions(Pieces& pieces) {
             pieces[i].text = *it;
             if (name == QLatin1String("datalength"))
                 passNationalLiteralType(pieces, open, close);
+            // nvarchar text hashes as its two bytes a character.
+            if (name == QLatin1String("hashbytes"))
+                markNationalLiterals(pieces, open, close);
             // A case-sensitive or binary collation on an argument makes the search exact.
             if (name == QLatin1String("charindex") &&
                 findTopLevelWord(pieces, open + 1, close, u"BINARY") != close)
@@ -472,6 +495,7 @@ void mapFunctions(Pieces& pieces) {
             if (name == QLatin1String("convert") || name == QLatin1String("cast"))
                 checkDatetimeLiteral(replacement);
             passDecimalSource(replacement);
+            markNationalTextToBinary(replacement);
             keepWideLiteralExact(replacement);
         }
         replaceRange(pieces, i, end, replacement);

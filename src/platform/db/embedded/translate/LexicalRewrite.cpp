@@ -58,6 +58,17 @@ void normaliseTokens(Pieces& pieces) {
                          ? QStringLiteral("@__") + p.text.mid(2).toLower()
                          : p.text.toLower();
             break;
+        case TokenKind::Number:
+            if (p.text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+                // 0x41 is a varbinary, not a number: SQLite's blob literal
+                // X'41', a word so that no rewrite takes it for a number.
+                QString digits = p.text.mid(2);
+                if (digits.size() % 2 != 0)
+                    digits.prepend(QLatin1Char('0'));
+                p.text = QStringLiteral("X'%1'").arg(digits);
+                p.kind = TokenKind::Word;
+            }
+            break;
         case TokenKind::Punctuation:
             if (p.text == QLatin1String("!<"))
                 p.text = QStringLiteral(">=");

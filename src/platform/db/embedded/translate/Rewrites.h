@@ -6,7 +6,7 @@
 // The translator's steps, each a rewrite of a statement's pieces in place.
 namespace estaciones::db::tsql::rewrite {
 
-// N'x' → 'x'; [x] and "x" → "x"; #t → "#t"; @Var → @var; @@X → @__x;
+// N'x' → 'x'; 0x41 → X'41'; [x] and "x" → "x"; #t → "#t"; @Var → @var; @@X → @__x;
 // !< and !> → >= and <=; COLLATE <SQL Server collation> → ours.
 void normaliseTokens(Pieces& pieces);
 // [db].[dbo].[x], dbo.x, db..x → x; tempdb..sysobjects → tempdbSysobjects.
