@@ -19,6 +19,10 @@ namespace estaciones::db::tsql {
 // 8114: text that is no number, converted to a decimal, money or float type.
 [[noreturn]] void failNumberConversion(const QString& fromType, const QString& typeName);
 
+// 40517: a money or decimal value of more significant digits than a database
+// file keeps (a double's fifteen, FormatVersion.h), refused rather than kept rounded.
+[[noreturn]] void failBeyondStoredDigits(const QString& typeName, const QString& value);
+
 // Whether a whole number fits the integer type `typeName` (tinyint, smallint,
 // int, bigint); throws 220 or 8115 as the server does when it does not.
 void checkIntegerRange(qint64 value, const QString& typeName);
