@@ -120,6 +120,19 @@ TEST_F(StoredFormTest, shouldRefuseWhatAColumnCannotKeepAndKeepFifteenDigitsExac
     EXPECT_EQ(stored("m", "w"), "12345678901.2345");
 }
 
+TEST_F(StoredFormTest, shouldKeepAWholeDecimalByItsSixtyFourBits) {
+    // A decimal of scale 0 is kept as SQLite's integer, which holds 18 digits
+    // and more; read back as a double it lost the last ones.
+    run(QStringLiteral("CREATE TABLE g (id int, d decimal(19,0))\n"
+                       "INSERT INTO g VALUES (1, 1234567890123456789), (2, -999999999999999999)"));
+    const auto kept = rows(QStringLiteral("SELECT d FROM g ORDER BY d"));
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0][0].toDecimal().toString(), QStringLiteral("-999999999999999999"));
+    EXPECT_EQ(kept[1][0].toDecimal().toString(), QStringLiteral("1234567890123456789"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT id FROM g WHERE d = 1234567890123456789")), Variant(1LL));
+    EXPECT_EQ(stored("d", "g"), "1234567890123456789;-999999999999999999");
+}
+
 TEST_F(StoredFormTest, shouldCompareAndSortNumbersByValueAcrossScales) {
     run(QStringLiteral("CREATE TABLE t (id int, d decimal(18,2), e decimal(10,4), m money)\n"
                        "INSERT INTO t VALUES (1, -10.5, -10.4999, 3), (2, 2, 2.0001, -0.5), "
