@@ -133,6 +133,22 @@ TEST_F(StoredFormTest, shouldKeepAWholeDecimalByItsSixtyFourBits) {
     EXPECT_EQ(stored("d", "g"), "1234567890123456789;-999999999999999999");
 }
 
+TEST_F(StoredFormTest, shouldCopyAndCaptureColumnsWhoseDeclarationsGoQuoted) {
+    // "datetime2(3) text" and "decimal(18,2) blob" are type names SQLite
+    // takes only quoted: SELECT ... INTO and OUTPUT declare them again.
+    run(QStringLiteral("CREATE TABLE q (id int, d datetime2(3), n decimal(18,2), v varchar(max))\n"
+                       "INSERT INTO q VALUES (1, '20240101 10:20:30.125', 2.5, 'x')"));
+    run(QStringLiteral("SELECT id, d, n, v INTO q2 FROM q"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT n FROM q2")).toDecimal().toString(),
+              QStringLiteral("2.50"));
+    const auto output = rows(
+        QStringLiteral("UPDATE q SET n = n + 1 OUTPUT inserted.d, deleted.n, inserted.n WHERE id = 1"));
+    ASSERT_EQ(output.size(), 1u);
+    EXPECT_EQ(output[0][0].toDate().time, QTime(10, 20, 30, 125));
+    EXPECT_EQ(output[0][1].toDecimal().toString(), QStringLiteral("2.50"));
+    EXPECT_EQ(output[0][2].toDecimal().toString(), QStringLiteral("3.50"));
+}
+
 TEST_F(StoredFormTest, shouldCompareAndSortNumbersByValueAcrossScales) {
     run(QStringLiteral("CREATE TABLE t (id int, d decimal(18,2), e decimal(10,4), m money)\n"
                        "INSERT INTO t VALUES (1, -10.5, -10.4999, 3), (2, 2, 2.0001, -0.5), "
