@@ -141,6 +141,14 @@ SqlValue storeNumberFunction(const Call& c) {
     return stored;
 }
 
+// tsql_text_as_number(type, value): a value compared with a money or decimal
+// column, converted to the column's type when it is text (the server converts
+// by type precedence, failing with 235 or 8114 on text that is no number);
+// numbers stay as they are, as the higher type may be theirs (float).
+SqlValue textAsNumberFunction(const Call& c) {
+    return c.arg(1).kind == SqlValue::Kind::Text ? convertFunction(c) : c.arg(1);
+}
+
 // TRY_CAST and TRY_CONVERT: NULL where the value does not convert; a
 // conversion the server never allows (529) and a bad style (281) still fail.
 SqlValue tryConvertFunction(const Call& c) {
@@ -216,6 +224,7 @@ const FunctionSpec functions[] = {
     {"tsql_convert", 3, convertFunction, true},
     {"tsql_convert", 4, convertFunction, true},
     {"tsql_store_number", 2, storeNumberFunction, true},
+    {"tsql_text_as_number", 2, textAsNumberFunction, true},
     {"tsql_try_convert", 2, tryConvertFunction, true},
     {"tsql_try_convert", 3, tryConvertFunction, true},
     {"tsql_try_convert", 4, tryConvertFunction, true},
