@@ -4,6 +4,7 @@
 // and the exact reading gives every one back, by value in comparisons,
 // indexes and sums; a value the file cannot keep is refused from then on.
 #include "platform/db/embedded/EmbeddedFixture.h"
+#include "platform/db/embedded/bind/TextComparedWithExactColumns.h"
 #include "platform/db/embedded/storage/RawFile.h"
 
 #include <QDir>
@@ -181,6 +182,15 @@ TEST_F(TodaysFormatOneFileTest, ConvertsKeepingEveryValueAndTheIndexOrder) {
         "EXPLAIN QUERY PLAN SELECT codigo FROM articulos WHERE precio = 99999999999.9999");
     EXPECT_NE(plan.find("ix_articulos_precio (precio=?)"), std::string::npos) << plan;
     EXPECT_EQ(codes("SELECT codigo FROM articulos WHERE precio = 99999999999.9999"),
+              QStringList{"C3"});
+    // A quoted constant converts to money once, before the search: the index still serves.
+    const QString quoted = withTextComparedAsNumbers(
+        converted.handle(),
+        QStringLiteral("SELECT codigo FROM articulos WHERE precio = '99999999999.9999'"));
+    const std::string quotedPlan =
+        converted.rows(("EXPLAIN QUERY PLAN " + quoted).toUtf8().constData());
+    EXPECT_NE(quotedPlan.find("ix_articulos_precio (precio=?)"), std::string::npos) << quotedPlan;
+    EXPECT_EQ(codes("SELECT codigo FROM articulos WHERE precio = '99999999999.9999'"),
               QStringList{"C3"});
     EXPECT_EQ(codes("SELECT codigo FROM articulos WHERE precio < 0 ORDER BY precio DESC"),
               QStringList({"B2", "D4"}));
