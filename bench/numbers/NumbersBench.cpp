@@ -28,6 +28,9 @@ const QString decimalQuery =
 const char* rawDecimalQuery = "SELECT SUM(peso * 2), SUM(peso / 7.0), SUM(peso - 1) FROM Lineas";
 const QString priceLookup = QStringLiteral("SELECT unidades FROM Lineas WHERE precio = 370.37");
 const QString keyLookup = QStringLiteral("SELECT unidades FROM Lineas WHERE id = 1001");
+// The price as text, as a form's field gives it: converted to money once, the index still serves.
+const QString quotedPriceLookup =
+    QStringLiteral("SELECT unidades FROM Lineas WHERE precio = '370.37'");
 
 struct Fixture {
     QTemporaryDir folder;
@@ -103,6 +106,28 @@ void EnginePriceLookup(benchmark::State& state) {
 void EngineKeyLookup(benchmark::State& state) {
     throughEngine(state, keyLookup);
 }
+void EngineQuotedPriceLookup(benchmark::State& state) {
+    throughEngine(state, quotedPriceLookup);
+}
+
+// Every statement a new text, so that each one is translated and typed
+// against the schema again: what the comparison's conversion costs the first time.
+void freshTexts(benchmark::State& state, const QString& price) {
+    Fixture& f = fixture();
+    int round = 0;
+    for (auto _ : state) {
+        const QString query = QStringLiteral("SELECT COUNT(*) FROM Lineas WHERE precio = %1 AND id <> %2")
+                                  .arg(price)
+                                  .arg(-(++round));
+        benchmark::DoNotOptimize(f.engine->execute(query, {}, 0).resultSets.size());
+    }
+}
+void EngineFreshPriceLookup(benchmark::State& state) {
+    freshTexts(state, QStringLiteral("370.37"));
+}
+void EngineFreshQuotedPriceLookup(benchmark::State& state) {
+    freshTexts(state, QStringLiteral("'370.37'"));
+}
 
 BENCHMARK(EngineMoneySums);
 BENCHMARK(RawSqliteMoneySums);
@@ -110,6 +135,9 @@ BENCHMARK(EngineDecimalSums);
 BENCHMARK(RawSqliteDecimalSums);
 BENCHMARK(EnginePriceLookup);
 BENCHMARK(EngineKeyLookup);
+BENCHMARK(EngineQuotedPriceLookup);
+BENCHMARK(EngineFreshPriceLookup);
+BENCHMARK(EngineFreshQuotedPriceLookup);
 
 } // namespace
 

@@ -22,14 +22,25 @@ using tsql::TokenKind;
 
 constexpr size_t none = size_t(-1);
 
-// A table or view the statement reads or writes, and its columns' declared
-// types by lower-case name.
+// A table the statement reads or writes, by the name or alias it goes by.
 struct Source {
     QString table;
     QString alias;
-    QHash<QString, QString> columns;
 };
 
+// The declared type of a table's column, from SQLite's own schema (no
+// statement to prepare); nothing where there is no such column, or where the
+// name is a view's, whose columns SQLite works out only when asked.
+std::optional<QString> declaredTypeIn(sqlite3* db, const QString& table, const QString& column) {
+    const char* type = nullptr;
+    if (sqlite3_table_column_metadata(db, nullptr, table.toUtf8().constData(),
+                                      column.toUtf8().constData(), &type, nullptr, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    return QString::fromUtf8(type ? type : "");
+}
+
+// Every column's declared type by lower-case name, views' too.
 QHash<QString, QString> columnsOf(sqlite3* db, const QString& table) {
     QHash<QString, QString> columns;
     PreparedStatement query(db,
@@ -58,7 +69,7 @@ bool endsTableList(const Piece& p) {
 // The tables after FROM, JOIN, UPDATE and INTO, and those listed after a
 // FROM with commas, with their aliases. Derived tables and common table
 // expressions have no declared columns, and are left out.
-std::vector<Source> sourcesOf(sqlite3* db, const Pieces& pieces) {
+std::vector<Source> sourcesOf(const Pieces& pieces) {
     std::vector<Source> sources;
     bool inTableList = false;
     for (size_t i = 0; i + 1 < pieces.size(); ++i) {
@@ -74,15 +85,14 @@ std::vector<Source> sourcesOf(sqlite3* db, const Pieces& pieces) {
             (name.kind == TokenKind::Word && tsql::isReservedWord(name)) ||
             (i + 2 < pieces.size() && pieces[i + 2].isPunctuation(u"(")))
             continue;
-        Source source{name.value(), {}, columnsOf(db, name.value())};
+        Source source{name.value(), {}};
         size_t next = i + 2;
         if (next < pieces.size() && pieces[next].isWord(u"AS"))
             ++next;
         if (next < pieces.size() && pieces[next].isNameLike() &&
             !(pieces[next].kind == TokenKind::Word && tsql::isReservedWord(pieces[next])))
             source.alias = pieces[next].value();
-        if (!source.columns.isEmpty())
-            sources.push_back(std::move(source));
+        sources.push_back(std::move(source));
     }
     return sources;
 }
@@ -133,8 +143,8 @@ Operand operandStartingAt(const Pieces& pieces, size_t first) {
 
 class Comparisons {
 public:
-    Comparisons(const Pieces& pieces, std::vector<Source> sources)
-        : m_pieces(pieces), m_sources(std::move(sources)) {}
+    Comparisons(sqlite3* db, const Pieces& pieces, std::vector<Source> sources)
+        : m_db(db), m_pieces(pieces), m_sources(std::move(sources)) {}
 
     // The declared type of the column the operand names, when exactly one
     // type answers to it.
@@ -150,14 +160,25 @@ public:
                 qualifier.compare(source.alias, Qt::CaseInsensitive) != 0 &&
                 qualifier.compare(source.table, Qt::CaseInsensitive) != 0)
                 continue;
-            const auto it = source.columns.constFind(column);
-            if (it == source.columns.constEnd())
+            const auto declared = typeOfColumn(source.table, column);
+            if (!declared)
                 continue;
-            if (found && *found != it.value())
+            if (found && *found != *declared)
                 return std::nullopt; // the same name in tables of different types
-            found = it.value();
+            found = declared;
         }
         return found;
+    }
+
+    // Through SQLite's schema first; a miss may be a view's column, read once a statement.
+    std::optional<QString> typeOfColumn(const QString& table, const QString& column) const {
+        if (auto declared = declaredTypeIn(m_db, table, column))
+            return declared;
+        auto known = m_readColumns.find(table);
+        if (known == m_readColumns.end())
+            known = m_readColumns.insert(table, columnsOf(m_db, table));
+        const auto it = known->constFind(column);
+        return it == known->constEnd() ? std::nullopt : std::optional<QString>(it.value());
     }
 
     // The type the text converts to, when the operand is a money or decimal column.
@@ -264,8 +285,10 @@ public:
     bool found() const { return !m_conversions.empty(); }
 
 private:
+    sqlite3* m_db;
     const Pieces& m_pieces;
     std::vector<Source> m_sources;
+    mutable QHash<QString, QHash<QString, QString>> m_readColumns;
     std::vector<std::pair<Operand, QString>> m_conversions;
 };
 
@@ -291,15 +314,7 @@ QString withTextComparedAsNumbers(sqlite3* db, const QString& statement) {
     const Pieces pieces = tsql::piecesOf(statement);
     if (!isQueryOrChange(pieces))
         return statement;
-    std::vector<Source> sources = sourcesOf(db, pieces);
-    const bool anyExact = std::any_of(sources.begin(), sources.end(), [](const Source& s) {
-        return std::any_of(s.columns.begin(), s.columns.end(), [](const QString& declared) {
-            return tsql::isExactNumberTypeName(tsql::describeDeclaredType(declared).typeName);
-        });
-    });
-    if (!anyExact)
-        return statement;
-    Comparisons comparisons(pieces, std::move(sources));
+    Comparisons comparisons(db, pieces, sourcesOf(pieces));
     // In SET a = 'x' the '=' assigns: the column's store trigger converts.
     bool assigning = false;
     for (size_t i = 1; i + 1 < pieces.size(); ++i) {

@@ -77,6 +77,14 @@ TEST_F(TextComparedWithExactColumnsTest, VariablesParametersAndCharacterColumnsC
     EXPECT_EQ(ids("SELECT id FROM precio WHERE m = ?", {Variant(2.50001)}), QStringList{});
 }
 
+TEST_F(TextComparedWithExactColumnsTest, ViewsAndTemporaryTablesLendTheirColumnsTypes) {
+    run("CREATE VIEW v_precio AS SELECT id, m FROM precio");
+    EXPECT_EQ(ids("SELECT id FROM v_precio WHERE m = '7.25'"), QStringList{"3"});
+    run("CREATE TABLE #caja (id int, m money)");
+    run("INSERT INTO #caja VALUES (1, 4.5)");
+    EXPECT_EQ(ids("SELECT id FROM #caja WHERE m = '4.50'"), QStringList{"1"});
+}
+
 TEST_F(TextComparedWithExactColumnsTest, ChangesFindTheirRowsAndAssignmentsStayAssignments) {
     run("UPDATE precio SET m = '3.75', c = '3.75' WHERE m = '2.5'");
     EXPECT_EQ(ids("SELECT id FROM precio WHERE m = 3.75"), QStringList{"1"});
