@@ -114,30 +114,45 @@ bool isValuePiece(const Piece& p) {
 }
 
 // The operand that ends at `last` and stands alone on its side (`a + m` is no
-// operand of the comparison after it).
+// operand of the comparison after it): a value, a name, a call or a group.
 Operand operandEndingAt(const Pieces& pieces, size_t last) {
-    if (last == none || last >= pieces.size() || !isValuePiece(pieces[last]))
+    if (last == none || last >= pieces.size())
         return {};
     size_t from = last;
-    if (isPlainName(pieces[last]) && last >= 2 && pieces[last - 1].isPunctuation(u".") &&
-        isPlainName(pieces[last - 2]))
+    if (pieces[last].isPunctuation(u")")) {
+        from = tsql::openOf(pieces, last);
+        if (from == none)
+            return {};
+        if (from > 0 && isPlainName(pieces[from - 1]))
+            --from; // a function's call
+    } else if (!isValuePiece(pieces[last])) {
+        return {};
+    } else if (isPlainName(pieces[last]) && last >= 2 && pieces[last - 1].isPunctuation(u".") &&
+               isPlainName(pieces[last - 2])) {
         from = last - 2;
+    }
     if (!tsql::isBoundary(pieces, from == 0 ? none : from - 1))
         return {};
     return {from, last};
 }
 
 Operand operandStartingAt(const Pieces& pieces, size_t first) {
-    if (first >= pieces.size() || !isValuePiece(pieces[first]))
+    if (first >= pieces.size())
         return {};
     size_t to = first;
-    if (isPlainName(pieces[first]) && first + 2 < pieces.size() &&
-        pieces[first + 1].isPunctuation(u".") && isPlainName(pieces[first + 2]))
-        to = first + 2;
-    if (to + 1 < pieces.size() && !tsql::isBoundary(pieces, to + 1))
+    if (pieces[first].isPunctuation(u"(")) {
+        to = tsql::closeOf(pieces, first);
+    } else if (!isValuePiece(pieces[first])) {
         return {};
-    if (to + 1 < pieces.size() && pieces[to + 1].isPunctuation(u"("))
-        return {}; // a function's name
+    } else if (isPlainName(pieces[first]) && first + 1 < pieces.size() &&
+               pieces[first + 1].isPunctuation(u"(")) {
+        to = tsql::closeOf(pieces, first + 1); // a function's call
+    } else if (isPlainName(pieces[first]) && first + 2 < pieces.size() &&
+               pieces[first + 1].isPunctuation(u".") && isPlainName(pieces[first + 2])) {
+        to = first + 2;
+    }
+    if (to >= pieces.size() || (to + 1 < pieces.size() && !tsql::isBoundary(pieces, to + 1)))
+        return {};
     return {first, to};
 }
 
@@ -189,12 +204,14 @@ public:
         return tsql::withoutStoredAffinity(*declared);
     }
 
-    // A text literal, a parameter or a character column.
+    // A text literal, a parameter, a character column, or a call or group
+    // that may give text (tsql_text_as_number leaves a number as it is).
     bool isText(const Operand& operand) const {
         if (!operand.valid())
             return false;
         const Piece& p = m_pieces[operand.from];
-        if (operand.from == operand.to && !isPlainName(p))
+        if ((operand.from == operand.to && !isPlainName(p)) ||
+            m_pieces[operand.to].isPunctuation(u")"))
             return true;
         const auto declared = declaredTypeOf(operand);
         return declared && tsql::describeDeclaredType(*declared).isText;

@@ -72,6 +72,11 @@ TEST_F(TextComparedWithExactColumnsTest, VariablesParametersAndCharacterColumnsC
     EXPECT_EQ(ids("SELECT a.id FROM precio a JOIN precio b ON a.m = b.c WHERE b.id < 3 "
                   "ORDER BY a.id"),
               QStringList({"1", "2"}));
+    // A call or a subquery that gives text converts when it runs.
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE m = LTRIM(' 10')"), QStringList{"2"});
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE (SELECT c FROM precio WHERE id = 1) = d"),
+              QStringList{"1"});
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE m = ROUND(m, 0) ORDER BY id"), QStringList{"2"});
     // A float is above money: it is not rounded to four decimals first.
     EXPECT_EQ(ids("DECLARE @f float = 2.50001\nSELECT id FROM precio WHERE m = @f"), QStringList{});
     EXPECT_EQ(ids("SELECT id FROM precio WHERE m = ?", {Variant(2.50001)}), QStringList{});
