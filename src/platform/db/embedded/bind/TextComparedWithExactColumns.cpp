@@ -249,12 +249,30 @@ public:
             return;
         }
         if (word + 2 >= m_pieces.size() || !m_pieces[word + 1].isPunctuation(u"(") ||
-            m_pieces[word + 2].isWord(u"SELECT") || m_pieces[word + 2].isWord(u"WITH"))
+            m_pieces[word + 2].isWord(u"WITH"))
             return;
         const size_t close = tsql::closeOf(m_pieces, word + 1);
+        if (m_pieces[word + 2].isWord(u"SELECT")) {
+            convertSelectedValue(word + 3, close, *type);
+            return;
+        }
         for (const auto& [from, to] : tsql::splitTopLevel(m_pieces, word + 2, close))
             if (const Operand item = operandStartingAt(m_pieces, from); item.to + 1 == to)
                 convert(item, *type);
+    }
+
+    // x IN (SELECT value FROM ...): the one value each row gives, unless it
+    // is named (AS) or all columns (*). The conversion leaves numbers as they are.
+    void convertSelectedValue(size_t first, size_t close, const QString& type) {
+        if (first < close && m_pieces[first].isWord(u"DISTINCT"))
+            ++first;
+        const size_t end = tsql::findTopLevelWord(m_pieces, first, close, u"FROM");
+        const auto items = tsql::splitTopLevel(m_pieces, first, end);
+        if (items.size() != 1 || items.front().first >= items.front().second ||
+            tsql::findTopLevelWord(m_pieces, first, end, u"AS") != end ||
+            m_pieces[end - 1].isPunctuation(u"*"))
+            return;
+        m_conversions.push_back({Operand{first, end - 1}, type});
     }
 
     // CASE x WHEN a THEN ... WHEN b THEN ... END

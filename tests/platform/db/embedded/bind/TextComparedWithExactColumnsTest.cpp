@@ -53,6 +53,12 @@ TEST_F(TextComparedWithExactColumnsTest, RangesListsAndSimpleCaseCompareNumbers)
     EXPECT_EQ(ids("SELECT id FROM precio WHERE n IN ('10', '2.500') ORDER BY id"),
               QStringList({"1", "2"}));
     EXPECT_EQ(ids("SELECT id FROM precio WHERE m NOT IN ('10', 2.5)"), QStringList{"3"});
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE m IN (SELECT c FROM precio WHERE id < 3) "
+                  "ORDER BY id"),
+              QStringList({"1", "2"}));
+    EXPECT_EQ(nativeErrorOf("SELECT id FROM precio WHERE m IN (SELECT c FROM precio)"), 235)
+        << "row 3's 'x' is no money";
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE d IN (SELECT DISTINCT '10.0')"), QStringList{"2"});
     const auto rows = this->rows("SELECT CASE d WHEN '2.5' THEN 'a' WHEN '10.0' THEN 'b' "
                                  "ELSE 'c' END FROM precio ORDER BY id");
     ASSERT_EQ(rows.size(), 3u);
