@@ -1,8 +1,10 @@
 // Sums of money and decimal arithmetic over 20,000 rows through the embedded
 // engine (translation, the dialect's operators, typing of the results)
 // against the same sums in SQLite's double arithmetic on the same file, in
-// the same run; and an UPDATE computing exactly against a plain one. Prints
-// the ratio of each pair.
+// the same run; an UPDATE computing exactly against a plain one; and a
+// lookup by price through its index against a lookup by key, both through
+// the engine: a money constant compared with the column seeks as a whole
+// number does. Prints the ratio of each pair.
 #include "platform/db/embedded/EmbeddedEngine.h"
 
 #include <QDir>
@@ -25,6 +27,11 @@ const char* rawMoneyQuery =
 const QString decimalQuery =
     QStringLiteral("SELECT SUM(peso * 2), SUM(peso / 7), SUM(peso - 1) FROM Lineas");
 const char* rawDecimalQuery = "SELECT SUM(peso * 2), SUM(peso / 7.0), SUM(peso - 1) FROM Lineas";
+const QString priceLookup = QStringLiteral("SELECT unidades FROM Lineas WHERE precio = 370.37");
+const QString keyLookup = QStringLiteral("SELECT unidades FROM Lineas WHERE id = 1001");
+// The price as text, as a form's field gives it: converted to money once, the index still serves.
+const QString quotedPriceLookup =
+    QStringLiteral("SELECT unidades FROM Lineas WHERE precio = '370.37'");
 
 struct Fixture {
     QTemporaryDir folder;
@@ -38,7 +45,8 @@ struct Fixture {
         engine->execute(QStringLiteral("CREATE DATABASE BENCH"), {}, 0);
         engine->useDatabase(QStringLiteral("BENCH"));
         engine->execute(QStringLiteral("CREATE TABLE Lineas (id int PRIMARY KEY, precio money, "
-                                       "unidades int, peso decimal(10,3))"),
+                                       "unidades int, peso decimal(10,3))\n"
+                                       "CREATE INDEX ix_lineas_precio ON Lineas (precio)"),
                         {}, 0);
         engine->execute(QStringLiteral("BEGIN TRANSACTION\n"
                                        "DECLARE @i int SET @i = 0\n"
@@ -110,12 +118,46 @@ void EnginePlainUpdate(benchmark::State& state) {
     changeThroughEngine(state, QStringLiteral("UPDATE Lineas SET peso = peso WHERE id < 5000"));
 }
 
+void EnginePriceLookup(benchmark::State& state) {
+    throughEngine(state, priceLookup);
+}
+void EngineKeyLookup(benchmark::State& state) {
+    throughEngine(state, keyLookup);
+}
+void EngineQuotedPriceLookup(benchmark::State& state) {
+    throughEngine(state, quotedPriceLookup);
+}
+
+// Every statement a new text, so that each one is translated and typed
+// against the schema again: what the comparison's conversion costs the first time.
+void freshTexts(benchmark::State& state, const QString& price) {
+    Fixture& f = fixture();
+    int round = 0;
+    for (auto _ : state) {
+        const QString query = QStringLiteral("SELECT COUNT(*) FROM Lineas WHERE precio = %1 AND id <> %2")
+                                  .arg(price)
+                                  .arg(-(++round));
+        benchmark::DoNotOptimize(f.engine->execute(query, {}, 0).resultSets.size());
+    }
+}
+void EngineFreshPriceLookup(benchmark::State& state) {
+    freshTexts(state, QStringLiteral("370.37"));
+}
+void EngineFreshQuotedPriceLookup(benchmark::State& state) {
+    freshTexts(state, QStringLiteral("'370.37'"));
+}
+
 BENCHMARK(EngineMoneySums);
 BENCHMARK(RawSqliteMoneySums);
 BENCHMARK(EngineDecimalSums);
 BENCHMARK(RawSqliteDecimalSums);
 BENCHMARK(EngineExactUpdate);
 BENCHMARK(EnginePlainUpdate);
+BENCHMARK(EnginePriceLookup);
+BENCHMARK(EngineKeyLookup);
+BENCHMARK(EngineQuotedPriceLookup);
+BENCHMARK(EngineFreshPriceLookup);
+BENCHMARK(EngineFreshQuotedPriceLookup);
 
 } // namespace
 
@@ -125,5 +167,7 @@ int main(int argc, char** argv) {
         {{"money arithmetic, engine / raw SQLite doubles", "EngineMoneySums", "RawSqliteMoneySums"},
          {"decimal arithmetic, engine / raw SQLite doubles", "EngineDecimalSums",
           "RawSqliteDecimalSums"},
-         {"exact UPDATE and WHERE / plain UPDATE", "EngineExactUpdate", "EnginePlainUpdate"}});
+         {"exact UPDATE and WHERE / plain UPDATE", "EngineExactUpdate", "EnginePlainUpdate"},
+         {"lookup by price / lookup by key, through the index", "EnginePriceLookup",
+          "EngineKeyLookup"}});
 }

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
 
+#include "platform/db/embedded/storage/TypeNames.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -38,7 +40,7 @@ constexpr NamedKind namedKinds[] = {
 std::optional<NumericType> NumericType::fromDeclaration(const QString& declaration) {
     static const QRegularExpression pattern(
         QStringLiteral("^\\s*([A-Za-z_]+)\\s*(?:\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\))?\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(declaration);
+    const QRegularExpressionMatch match = pattern.match(tsql::withoutStoredAffinity(declaration));
     if (!match.hasMatch()) {
         return std::nullopt;
     }

@@ -5,6 +5,8 @@
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/StoredColumns.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -84,7 +86,7 @@ std::optional<InheritedIdentity> inheritedIdentity(sqlite3* db, const QString& s
     return found;
 }
 
-QString withDeclaredColumns(sqlite3* db, const QString& statement) {
+QString withDeclaredColumns(sqlite3* db, const QString& statement, bool storeTriggers) {
     const QRegularExpressionMatch match = createTableAs(statement);
     if (!match.hasMatch()) {
         return statement;
@@ -95,7 +97,10 @@ QString withDeclaredColumns(sqlite3* db, const QString& statement) {
         return statement; // it fails as it is, with its own error
     }
     InheritedDeclarations inherited(query.handle());
+    QString table = match.captured(2);
+    table = table.mid(1, table.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
     QStringList columns;
+    QString triggers;
     QSet<QString> names;
     for (int i = 0; i < sqlite3_column_count(query.handle()); ++i) {
         const char* name = sqlite3_column_name(query.handle(), i);
@@ -105,14 +110,24 @@ QString withDeclaredColumns(sqlite3* db, const QString& statement) {
         }
         names.insert(column.toLower());
         const char* declared = sqlite3_column_decltype(query.handle(), i);
-        const std::optional<QString> declaration =
+        std::optional<QString> declaration =
             declared ? std::optional<QString>(QString::fromUtf8(declared)) : inherited.of(i);
+        const bool exact =
+            declaration &&
+            tsql::isExactNumberTypeName(tsql::describeDeclaredType(*declaration).typeName);
+        if (exact && !declared)
+            declaration = tsql::sqliteDeclaredType(*declaration); // as a column of the type is
         // Without a declaration the column has none: typed from its values.
         columns << tsql::quoteName(column) +
-                       (declaration ? QLatin1Char(' ') + *declaration : QString());
+                       (declaration ? QLatin1Char(' ') + tsql::sqliteColumnType(*declaration)
+                                    : QString());
+        if (exact && storeTriggers)
+            for (const QString& trigger : tsql::storeTriggers(table, column, *declaration))
+                triggers += QStringLiteral("\n%1;").arg(trigger);
     }
-    return QStringLiteral("CREATE %1TABLE %2 (%3);\nINSERT INTO %2 %4")
-        .arg(match.captured(1), match.captured(2), columns.join(QStringLiteral(", ")), select);
+    return QStringLiteral("CREATE %1TABLE %2 (%3);%4\nINSERT INTO %2 %5")
+        .arg(match.captured(1), match.captured(2), columns.join(QStringLiteral(", ")), triggers,
+             select);
 }
 
 } // namespace estaciones::db::sqlite

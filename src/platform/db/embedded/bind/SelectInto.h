@@ -13,7 +13,9 @@ namespace estaciones::db::sqlite {
 // back as text and dates as strings. This gives the same statement as a
 // CREATE TABLE with the query's own column declarations and an INSERT, as
 // SQL Server copies the types; any other statement comes back unchanged.
-QString withDeclaredColumns(sqlite3* db, const QString& statement);
+// Its money and decimal columns get their store triggers (StoredColumns.h)
+// when `storeTriggers`; a table that only passes rows on needs none.
+QString withDeclaredColumns(sqlite3* db, const QString& statement, bool storeTriggers = true);
 
 // The identity column the new table of a SELECT ... INTO statement (as
 // above, before withDeclaredColumns) inherits: an identity column

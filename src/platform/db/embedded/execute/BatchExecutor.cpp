@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
+#include "platform/db/embedded/bind/TextComparedWithExactColumns.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
@@ -38,6 +39,13 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
+
+// A translated statement typed against the schema, as the server types it:
+// divisions of whole numbers keep their fraction, texts compared with money
+// and decimal columns convert to the column's type.
+QString typedForSchema(sqlite3* db, const QString& statement) {
+    return withTextComparedAsNumbers(db, withFractionalDivisions(db, statement));
+}
 
 // Statements are translated with the settings of the database they run on.
 tsql::Translator translatorOf(const SqliteDatabase& database) {
@@ -524,7 +532,7 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
         return false;
     }
     const StatementOutcome outcome = m_runner.run(
-        withFractionalDivisions(m_session.current().handle(), sqliteText(rewritten, scope)),
+        typedForSchema(m_session.current().handle(), sqliteText(rewritten, scope)),
         QStringLiteral("SELECT"));
     if (outcome.resultSet && !outcome.resultSet->rows.empty()) {
         const std::vector<Variant>& last =
@@ -692,7 +700,7 @@ Variant BatchExecutor::evaluate(const Tokens& expression, VariableScope& scope) 
     const QString resolved = resolvedText(expression, scope);
     return m_runner.scalar(
         derivedTexts(database, u'E', resolved, [&] {
-            return DerivedTexts{{withFractionalDivisions(
+            return DerivedTexts{{typedForSchema(
                 database.handle(),
                 QStringLiteral("SELECT ") + translatorOf(database).translateExpression(resolved))},
                                 {}};
@@ -763,7 +771,7 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
             ignoringErrors([&] { database.run(statements.front()); });
         }
         for (QString& statement : statements) {
-            statement = withFractionalDivisions(database.handle(), statement);
+            statement = typedForSchema(database.handle(), statement);
             if (const std::optional<InheritedIdentity> identity =
                     inheritedIdentity(database.handle(), statement)) {
                 identities += tsql::schema::identityStatements(

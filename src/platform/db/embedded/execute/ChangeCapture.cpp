@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <sqlite3.h>
 
@@ -70,10 +71,7 @@ ChangeCapture::ChangeCapture(SqliteDatabase& database, const QString& table, Dat
     for (qsizetype c = 0; c < m_columns.size(); ++c) {
         // The declared type as the table has it, so values read back typed the same.
         const QString& type = m_types[c];
-        definitions << sqliteQuoted(m_columns[c]) + QLatin1Char(' ') +
-                           (type.contains(QLatin1String("(max)"), Qt::CaseInsensitive)
-                                ? sqliteQuoted(type)
-                                : type);
+        definitions << sqliteQuoted(m_columns[c]) + QLatin1Char(' ') + tsql::sqliteColumnType(type);
     }
     const QString values = definitions.join(QStringLiteral(", "));
     const QString noted = QStringLiteral("seq INTEGER PRIMARY KEY, rid, ") + values;

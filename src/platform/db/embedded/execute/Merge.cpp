@@ -398,7 +398,8 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
         if (merge.sourceColumns.isEmpty()) {
             database.run(withDeclaredColumns(
                 database.handle(), QStringLiteral("CREATE TEMP TABLE %1 AS %2")
-                                       .arg(tsql::quoteName(QLatin1String(sourceRows)), sourceQuery)));
+                                       .arg(tsql::quoteName(QLatin1String(sourceRows)), sourceQuery),
+                false));
         } else {
             QStringList columns;
             for (const QString& column : merge.sourceColumns) {

@@ -205,27 +205,6 @@ void refuseDependents(sqlite3* db, const Definition& d, const QString& table, co
                   column, statement);
 }
 
-// The table's definition becomes `tableSql`: SQLite's ALTER TABLE cannot
-// change a column, and a rebuilt table would take a new object id.
-void replaceTableDefinition(sqlite3* db, const Definition& d, const QString& table,
-                            const QString& tableSql) {
-    const QString version =
-        columnOf(db, QStringLiteral("PRAGMA %1.schema_version").arg(d.schema)).value(0);
-    execute(db, QStringLiteral("PRAGMA writable_schema = ON"));
-    try {
-        execute(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = %2 WHERE type = 'table' AND "
-                                   "lower(name) = lower(%3)")
-                        .arg(d.schema, quotedText(tableSql), quotedText(table)));
-        execute(db, QStringLiteral("PRAGMA %1.schema_version = %2")
-                        .arg(d.schema)
-                        .arg(version.toLongLong() + 1));
-    } catch (...) {
-        execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
-        throw;
-    }
-    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
-}
-
 void dropTrigger(sqlite3* db, const QString& schema, const QString& name) {
     execute(db, QStringLiteral("DROP TRIGGER IF EXISTS %1.%2").arg(schema, quoted(name)));
 }
@@ -294,7 +273,7 @@ void removeColumnDefault(sqlite3* db, const QString& table, const QString& colum
     if (at < 0)
         throw std::runtime_error("no se encuentra el valor predeterminado en la definición");
     columnSql.remove(at, clause.size());
-    replaceTableDefinition(db, d, table,
+    replaceTableDefinition(db, d.schema, table,
                            render(d.pieces, 0, d.from).trimmed() + QLatin1Char(' ') +
                                columnSql.trimmed() + render(d.pieces, d.to, d.pieces.size()));
 }
@@ -350,7 +329,7 @@ void alterColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
     const QString tableSql = render(d.pieces, 0, d.from).trimmed() + QLatin1Char(' ') + columnSql +
                              render(d.pieces, d.to, d.pieces.size());
-    replaceTableDefinition(db, d, table, tableSql);
+    replaceTableDefinition(db, d.schema, table, tableSql);
     if (affinityOf(oldDeclared) != affinityOf(sqliteDeclaredType(newType)) || converted != c) {
         execute(db, QStringLiteral("UPDATE %1 SET %2 = %3").arg(t, c, converted));
         execute(db, QStringLiteral("REINDEX %1").arg(t));

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QRegularExpression>
 
@@ -22,7 +23,7 @@ struct SourceType {
 SourceType sourceTypeOf(const QString& declaration) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*([A-Za-z]+)\s*(?:\(\s*\d+\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
-    const auto match = pattern.match(declaration);
+    const auto match = pattern.match(withoutStoredAffinity(declaration));
     return match.hasMatch() ? SourceType{match.captured(1).toLower(), match.captured(2).toInt()}
                             : SourceType{};
 }
@@ -140,6 +141,25 @@ SqlValue convertFunction(const Call& c) {
     return c.args.size() > 3 && !c.arg(3).isNull() ? typedConversion(c) : plainConversion(c);
 }
 
+// tsql_store_number(type, value): what a money or decimal column's store
+// trigger keeps, the value converted to the column's type; a value whose
+// digits only a text carries (more than 15 significant ones) is refused, as a
+// database file would keep only the double nearest to it.
+SqlValue storeNumberFunction(const Call& c) {
+    SqlValue stored = convertFunction(c);
+    if (stored.kind == SqlValue::Kind::Text)
+        failBeyondStoredDigits(c.arg(0).toText().section(QLatin1Char('('), 0, 0), stored.text);
+    return stored;
+}
+
+// tsql_text_as_number(type, value): a value compared with a money or decimal
+// column, converted to the column's type when it is text (the server converts
+// by type precedence, failing with 235 or 8114 on text that is no number);
+// numbers stay as they are, as the higher type may be theirs (float).
+SqlValue textAsNumberFunction(const Call& c) {
+    return c.arg(1).kind == SqlValue::Kind::Text ? convertFunction(c) : c.arg(1);
+}
+
 // TRY_CAST and TRY_CONVERT: NULL where the value does not convert; a
 // conversion the server never allows (529) and a bad style (281) still fail.
 SqlValue tryConvertFunction(const Call& c) {
@@ -214,6 +234,8 @@ const FunctionSpec functions[] = {
     {"tsql_convert", 2, convertFunction, true},
     {"tsql_convert", 3, convertFunction, true},
     {"tsql_convert", 4, convertFunction, true},
+    {"tsql_store_number", 2, storeNumberFunction, true},
+    {"tsql_text_as_number", 2, textAsNumberFunction, true},
     {"tsql_try_convert", 2, tryConvertFunction, true},
     {"tsql_try_convert", 3, tryConvertFunction, true},
     {"tsql_try_convert", 4, tryConvertFunction, true},

@@ -48,6 +48,25 @@ void execute(sqlite3* db, const QString& sql) {
     }
 }
 
+void replaceTableDefinition(sqlite3* db, const QString& schema, const QString& table,
+                            const QString& tableSql) {
+    const QString version =
+        columnOf(db, QStringLiteral("PRAGMA %1.schema_version").arg(schema)).value(0);
+    execute(db, QStringLiteral("PRAGMA writable_schema = ON"));
+    try {
+        execute(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = %2 WHERE type = 'table' AND "
+                                   "lower(name) = lower(%3)")
+                        .arg(schema, quotedText(tableSql), quotedText(table)));
+        execute(db, QStringLiteral("PRAGMA %1.schema_version = %2")
+                        .arg(schema)
+                        .arg(version.toLongLong() + 1));
+    } catch (...) {
+        execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+        throw;
+    }
+    execute(db, QStringLiteral("PRAGMA writable_schema = OFF"));
+}
+
 QString quotedText(const QString& text) {
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
            QLatin1Char('\'');

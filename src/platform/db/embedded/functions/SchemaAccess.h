@@ -22,6 +22,12 @@ QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& paramet
 
 void execute(sqlite3* db, const QString& sql);
 
+// The definition of `table` in `schema` ("main", "temp") becomes `tableSql`,
+// its rows as they are: SQLite's ALTER TABLE cannot change a column, and a
+// rebuilt table would take a new object id.
+void replaceTableDefinition(sqlite3* db, const QString& schema, const QString& table,
+                            const QString& tableSql);
+
 QString quotedText(const QString& text);
 QString quoted(const QString& name);
 

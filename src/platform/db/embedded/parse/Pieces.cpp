@@ -175,4 +175,28 @@ QString quoteName(const QString& name) {
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
+bool isMultiplicative(const Piece& p) {
+    return p.isPunctuation(u"*") || p.isPunctuation(u"/") || p.isPunctuation(u"%");
+}
+
+bool isAdditive(const Piece& p) {
+    return p.isPunctuation(u"+") || p.isPunctuation(u"-") || p.isPunctuation(u"&") ||
+           p.isPunctuation(u"|") || p.isPunctuation(u"^");
+}
+
+bool isBoundary(const Pieces& pieces, size_t i) {
+    if (i == size_t(-1))
+        return true;
+    const Piece& p = pieces[i];
+    if (p.kind == TokenKind::Punctuation)
+        return !isMultiplicative(p) && !isAdditive(p) && !p.isPunctuation(u".") &&
+               !p.isPunctuation(u"~");
+    return isReservedWord(p) && !p.isWord(u"NULL") && !p.isWord(u"END");
+}
+
+bool isComparison(const Piece& p) {
+    static const QSet<QString> operators = {"=", "<>", "!=", "<", ">", "<=", ">="};
+    return p.kind == TokenKind::Punctuation && operators.contains(p.text);
+}
+
 } // namespace estaciones::db::tsql

@@ -42,6 +42,15 @@ size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringVie
 // A word the grammar reserves: it ends an operand (SELECT, FROM, AND, ...).
 bool isReservedWord(const Piece& piece);
 
+// * / %, and + - & | ^: the operators that bind an operand to its neighbour.
+bool isMultiplicative(const Piece& p);
+bool isAdditive(const Piece& p);
+// Whether the piece at `i` ends an operand (size_t(-1), before the first, does):
+// punctuation other than arithmetic and '.', or a reserved word other than NULL and END.
+bool isBoundary(const Pieces& pieces, size_t i);
+// = <> != < > <= >=
+bool isComparison(const Piece& p);
+
 // Replaces pieces[from, to) with `replacement`; the first replacement piece
 // keeps the blanks of the first replaced one.
 void replaceRange(Pieces& pieces, size_t from, size_t to, Pieces replacement);

@@ -1,15 +1,20 @@
 #include "platform/db/embedded/sqlite/FormatConversion.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/FormatVersion.h"
 #include "platform/db/embedded/storage/StoredColumns.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <sqlite3.h>
 
@@ -116,31 +121,90 @@ void copyBeside(const QString& file, int version, const QString& database) {
     }
 }
 
-// What version 0 to 1 changes in one table: its date, money and decimal columns.
+// What a conversion changes in one table.
 struct TableConversion {
     QString table;
-    QStringList assignments; // column = its stored form
-    QStringList triggers;    // the store triggers of those columns
-    QStringList oldTriggers; // version 0's date triggers
+    QString definition;      // its CREATE TABLE with the new declarations (to 2), or empty
+    QStringList assignments; // column = its stored form (from 0)
+    QStringList oldTriggers; // the store triggers replaced
+    QStringList triggers;    // the store triggers of the converted columns
 };
 
-QList<TableConversion> conversionsFromVersion0(sqlite3* db) {
+bool isExactNumberColumn(const StoredColumn& column) {
+    return tsql::isExactNumberTypeName(tsql::describeDeclaredType(column.type).typeName);
+}
+
+// `tableSql` with each column of `columns` declared as the current version
+// declares its type (TypeNames.h: money and decimal without affinity).
+QString redeclared(const QString& tableSql, const QList<StoredColumn>& columns) {
+    tsql::Pieces pieces = tsql::toPieces(tsql::tokenize(tableSql));
+    size_t open = 0;
+    while (open < pieces.size() && !pieces[open].isPunctuation(u"("))
+        ++open;
+    if (open == pieces.size())
+        return tableSql;
+    auto definitions = tsql::splitTopLevel(pieces, open + 1, tsql::closeOf(pieces, open));
+    // Right to left, so that earlier ranges stay where they are.
+    for (auto it = definitions.rbegin(); it != definitions.rend(); ++it) {
+        const auto [from, to] = *it;
+        if (to < from + 2 || !pieces[from].isNameLike())
+            continue;
+        const auto column = std::find_if(columns.begin(), columns.end(), [&](const StoredColumn& c) {
+            return c.name.compare(pieces[from].value(), Qt::CaseInsensitive) == 0;
+        });
+        if (column == columns.end())
+            continue;
+        const size_t type = from + 1;
+        size_t end = type + 1;
+        if (end < to && pieces[end].isPunctuation(u"("))
+            end = tsql::closeOf(pieces, end) + 1;
+        tsql::Pieces declared =
+            tsql::piecesOf(tsql::sqliteColumnType(tsql::sqliteDeclaredType(column->type)));
+        declared.front().space = pieces[type].space;
+        tsql::replaceRange(pieces, type, end, std::move(declared));
+    }
+    return tsql::render(pieces);
+}
+
+QString tableDefinition(sqlite3* db, const QString& table) {
+    PreparedStatement query(
+        db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+    query.bindText(1, table);
+    return query.ok() && query.step() == SQLITE_ROW ? columnText(query.handle(), 0) : QString();
+}
+
+// The work that brings each table from `version` to the current one: from
+// 0, every date, money and decimal value into its stored form; from 1, the
+// money and decimal columns declared anew, their store triggers made anew.
+QList<TableConversion> conversionsFrom(sqlite3* db, int version) {
     QList<TableConversion> conversions;
     for (const QString& table : userTables(db)) {
-        TableConversion conversion{table, {}, {}, {}};
+        TableConversion conversion{table, {}, {}, {}, {}};
+        QList<StoredColumn> redeclare;
         for (const StoredColumn& column : columnsOf(db, table)) {
             const auto stored = tsql::storedFormExpression(column.type, quoteName(column.name));
             if (!stored)
                 continue;
-            for (const char* event : {"i", "u"})
-                conversion.oldTriggers << QStringLiteral("DROP TRIGGER IF EXISTS %1")
-                                              .arg(quoteName(QStringLiteral("tsql_date_%1_%2_%3")
-                                                                 .arg(table, column.name,
-                                                                      QLatin1String(event))));
-            conversion.assignments << QStringLiteral("%1 = %2").arg(quoteName(column.name), *stored);
+            const bool exact = isExactNumberColumn(column);
+            if (version < 1) {
+                for (const char* event : {"i", "u"})
+                    conversion.oldTriggers
+                        << QStringLiteral("DROP TRIGGER IF EXISTS %1")
+                               .arg(quoteName(QStringLiteral("tsql_date_%1_%2_%3")
+                                                  .arg(table, column.name, QLatin1String(event))));
+                conversion.assignments
+                    << QStringLiteral("%1 = %2").arg(quoteName(column.name), *stored);
+            } else if (!exact) {
+                continue; // a date column of version 1 is as version 2 keeps it
+            }
+            if (exact)
+                redeclare << column;
+            conversion.oldTriggers << tsql::dropStoreTriggers(table, column.name);
             conversion.triggers << tsql::storeTriggers(table, column.name, column.type);
         }
-        if (!conversion.assignments.isEmpty())
+        if (!redeclare.isEmpty())
+            conversion.definition = redeclared(tableDefinition(db, table), redeclare);
+        if (!conversion.triggers.isEmpty())
             conversions << conversion;
     }
     return conversions;
@@ -148,12 +212,21 @@ QList<TableConversion> conversionsFromVersion0(sqlite3* db) {
 
 void convert(sqlite3* db, const QList<TableConversion>& conversions, const QString& database) {
     for (const TableConversion& conversion : conversions) {
+        if (!conversion.definition.isEmpty()) {
+            try {
+                tsql::schema_access::replaceTableDefinition(db, QStringLiteral("main"),
+                                                            conversion.table, conversion.definition);
+            } catch (const std::exception& e) {
+                failConversion(database, QString::fromUtf8(e.what()));
+            }
+        }
         for (const QString& drop : conversion.oldTriggers)
             execute(db, drop, database);
-        execute(db,
-                QStringLiteral("UPDATE %1 SET %2")
-                    .arg(quoteName(conversion.table), conversion.assignments.join(", ")),
-                database);
+        if (!conversion.assignments.isEmpty())
+            execute(db,
+                    QStringLiteral("UPDATE %1 SET %2")
+                        .arg(quoteName(conversion.table), conversion.assignments.join(", ")),
+                    database);
         for (const QString& trigger : conversion.triggers)
             execute(db, trigger, database);
     }
@@ -184,7 +257,7 @@ void bringToCurrentFormat(sqlite3* db, const QString& file, const QString& datab
         const int version = formatVersionOf(db);
         if (version < currentFormatVersion) {
             // A file without values to convert (a new one) needs no copy.
-            const auto conversions = conversionsFromVersion0(db);
+            const auto conversions = conversionsFrom(db, version);
             if (!conversions.isEmpty()) {
                 copyBeside(file, version, database);
                 convert(db, conversions, database);

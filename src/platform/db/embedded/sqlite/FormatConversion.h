@@ -10,7 +10,7 @@ namespace estaciones::db::sqlite {
 // to currentFormatVersion (storage/FormatVersion.h):
 //  - a new file is marked with it;
 //  - a file of an older version is first copied beside itself
-//    ("<name>.v0.bak", never over an existing copy) and then converted in one
+//    ("<name>.v<its version>.bak", never over an existing copy) and then converted in one
 //    transaction that holds the write lock, so another station waits for it
 //    and nobody reads it half converted; a process killed meanwhile leaves
 //    the old file, which the next open converts;

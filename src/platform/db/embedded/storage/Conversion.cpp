@@ -88,8 +88,10 @@ QString sqlTypeLabel(const QString& base) {
     if (isIntegerType(base) || base == QLatin1String("bit"))
         failIntegerConversion(value.toText(), sqlTypeLabel(base));
     if (base == QLatin1String("money") || base == QLatin1String("smallmoney"))
-        throw ConversionError(235, QStringLiteral("Cannot convert a char value to money. The char "
-                                                  "value has incorrect syntax."));
+        throw ConversionError(base == QLatin1String("money") ? 235 : 293,
+                              QStringLiteral("Cannot convert a char value to %1. The char value "
+                                             "has incorrect syntax.")
+                                  .arg(base));
     failNumberConversion(QStringLiteral("varchar"),
                          base == QLatin1String("decimal") ? QStringLiteral("numeric") : base);
 }

@@ -15,9 +15,9 @@ namespace estaciones::db::tsql {
 // SQLite's own arithmetic, comparisons and indexes; a number with more digits
 // (money beyond 99,999,999,999.9999, decimal(38,s)) travels as its exact
 // text, which the functions and the reading of rows take digit by digit.
-// A money or decimal column's affinity still makes such a text a real in the
-// file, so a stored value keeps 15 significant digits as before (the file's
-// form, and FormatVersion, do not change).
+// A database file keeps money and decimal values as doubles too, so a column
+// refuses a value of more digits instead of keeping it rounded (its store
+// trigger, StoredColumns.h, sees the text: the column has no affinity).
 
 // The exact number a value carries, at the scale it has: an integer as it
 // is, a real by its shortest digits (0.1 is 0.1), a text that is a decimal

@@ -9,8 +9,12 @@ namespace estaciones::db::sqlite {
 //   1  dates and times in one fixed-width text per type (StoredDate.h);
 //      money and decimal rounded to the column's scale when written, with
 //      the server's range checks; store triggers named tsql_store_*.
+//   2  money and decimal columns declared without affinity ("money blob",
+//      TypeNames.h), so that a value of more than 15 significant digits
+//      reaches the store trigger as its digits and is refused there, instead
+//      of being turned into the double nearest to it; values as in 1.
 // A file of an older version is converted when opened (FormatConversion);
 // a newer one is refused.
-inline constexpr int currentFormatVersion = 1;
+inline constexpr int currentFormatVersion = 2;
 
 } // namespace estaciones::db::sqlite

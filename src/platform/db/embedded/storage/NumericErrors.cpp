@@ -16,6 +16,14 @@ void failOverflow(const QString& typeName) {
                   .arg(typeName));
 }
 
+void failBeyondStoredDigits(const QString& typeName, const QString& value) {
+    throw ConversionError(
+        40517, QStringLiteral("Keyword or statement option '%1 value %2 (a database file keeps "
+                              "money and decimal values of up to 15 significant digits)' is not "
+                              "supported in this version of SQL Server.")
+                   .arg(typeName, value));
+}
+
 void failSmallIntegerOverflow(const QString& typeName, const QString& value) {
     throw ConversionError(220,
                           QStringLiteral("Arithmetic overflow error for data type %1, value = %2.")

@@ -22,6 +22,10 @@ namespace estaciones::db::tsql {
 // 40517 naming what this engine does not do (a conversion, an algorithm).
 [[noreturn]] void failNotSupported(const QString& what);
 
+// 40517: a money or decimal value of more significant digits than a database
+// file keeps (a double's fifteen, FormatVersion.h), refused rather than kept rounded.
+[[noreturn]] void failBeyondStoredDigits(const QString& typeName, const QString& value);
+
 // Whether a whole number fits the integer type `typeName` (tinyint, smallint,
 // int, bigint); throws 220 or 8115 as the server does when it does not.
 void checkIntegerRange(qint64 value, const QString& typeName);

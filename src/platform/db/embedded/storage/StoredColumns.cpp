@@ -32,9 +32,9 @@ std::optional<QString> storedFormExpression(const QString& tsqlType, const QStri
         return QStringLiteral("tsql_store_date(%1, %2)").arg(value, quotedText(kind));
     }
     if (type.typeName == QLatin1String("money") || type.typeName == QLatin1String("smallmoney"))
-        return QStringLiteral("tsql_convert(%1, %2)").arg(quotedText(type.typeName), value);
+        return QStringLiteral("tsql_store_number(%1, %2)").arg(quotedText(type.typeName), value);
     if (type.typeName == QLatin1String("decimal") || type.typeName == QLatin1String("numeric"))
-        return QStringLiteral("tsql_convert(%1, %2)")
+        return QStringLiteral("tsql_store_number(%1, %2)")
             .arg(quotedText(QStringLiteral("decimal(%1,%2)").arg(type.precision).arg(type.scale)),
                  value);
     // char(n) and nchar(n) keep n characters, blanks filling the rest.

@@ -227,12 +227,15 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         }
         break;
     case adtype::Numeric:
-        // At the column's scale: decimal(10,4) shows 1.0000.
-        if (const auto exact = exactAtScale(storage == SQLITE_TEXT
-                                                ? tsql::SqlValue::of(text())
-                                                : tsql::SqlValue::of(sqlite3_column_double(
-                                                      statement, index)),
-                                            column.numericScale)) {
+        // At the column's scale: decimal(10,4) shows 1.0000. A whole number
+        // by its 64 bits: decimal(19,0) holds more digits than a double.
+        if (const auto exact = exactAtScale(
+                storage == SQLITE_TEXT      ? tsql::SqlValue::of(text())
+                : storage == SQLITE_INTEGER ? tsql::SqlValue::of(static_cast<qint64>(
+                                                  sqlite3_value_int64(value)))
+                                            : tsql::SqlValue::of(sqlite3_column_double(
+                                                  statement, index)),
+                column.numericScale)) {
             return *exact;
         }
         if (storage != SQLITE_TEXT) {

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/storage/TypeNames.h"
 
+#include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/storage/DateText.h"
 
 #include <QRegularExpression>
@@ -95,12 +96,33 @@ DeclaredType describeDeclaredType(const QString& declared) {
     return type;
 }
 
+bool isExactNumberTypeName(const QString& typeName) {
+    return typeName == QLatin1String("money") || typeName == QLatin1String("smallmoney") ||
+           typeName == QLatin1String("decimal") || typeName == QLatin1String("numeric");
+}
+
 QString sqliteDeclaredType(const QString& tsqlType) {
     QString type = tsqlType.simplified().toLower();
     type.replace(QLatin1String(" ("), QLatin1String("("));
     if (dateKindOf(type))
         return type + QStringLiteral(" text");
+    if (isExactNumberTypeName(describeDeclaredType(type).typeName))
+        return withoutStoredAffinity(type) + QStringLiteral(" blob");
     return type;
+}
+
+QString withoutStoredAffinity(const QString& declared) {
+    static const QLatin1String affinity(" blob");
+    return declared.endsWith(affinity, Qt::CaseInsensitive) ? declared.chopped(affinity.size())
+                                                            : declared;
+}
+
+QString sqliteColumnType(const QString& declaredType) {
+    // SQLite's type names take a number in parentheses only, and nothing after it.
+    if (declaredType.contains(QLatin1String("(max)"), Qt::CaseInsensitive) ||
+        (declaredType.contains(QLatin1Char('(')) && !declaredType.endsWith(QLatin1Char(')'))))
+        return quoteName(declaredType);
+    return declaredType;
 }
 
 } // namespace estaciones::db::tsql

@@ -28,15 +28,6 @@ bool isOperand(const Piece& p) {
     }
 }
 
-bool isMultiplicative(const Piece& p) {
-    return p.isPunctuation(u"*") || p.isPunctuation(u"/") || p.isPunctuation(u"%");
-}
-
-bool isAdditive(const Piece& p) {
-    return p.isPunctuation(u"+") || p.isPunctuation(u"-") || p.isPunctuation(u"&") ||
-           p.isPunctuation(u"|") || p.isPunctuation(u"^");
-}
-
 // The first index of the primary (name, literal, call, group, CASE...END)
 // that ends at `last`, or none.
 size_t primaryStart(const Pieces& pieces, size_t last) {
@@ -88,16 +79,6 @@ size_t primaryEnd(const Pieces& pieces, size_t first) {
     if (end + 2 < pieces.size() && pieces[end + 1].isWord(u"COLLATE"))
         end += 2;
     return end;
-}
-
-bool isBoundary(const Pieces& pieces, size_t i) {
-    if (i == none)
-        return true;
-    const Piece& p = pieces[i];
-    if (p.kind == TokenKind::Punctuation)
-        return !isMultiplicative(p) && !isAdditive(p) && !p.isPunctuation(u".") &&
-               !p.isPunctuation(u"~");
-    return isReservedWord(p) && !p.isWord(u"NULL") && !p.isWord(u"END");
 }
 
 // The start of the left operand of the binary operator at `op`: everything
@@ -354,11 +335,6 @@ OperandKind rightKind(const Pieces& pieces, size_t first) {
     if (p.isPunctuation(u"("))
         return OperandKind::Other; // IN (...) lists
     return OperandKind::Column;
-}
-
-bool isComparison(const Piece& p) {
-    static const QSet<QString> operators = {"=", "<>", "!=", "<", ">", "<=", ">="};
-    return p.kind == TokenKind::Punctuation && operators.contains(p.text);
 }
 
 } // namespace

@@ -414,12 +414,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         for (UniqueKey& key : column.constraints.uniqueKeys)
             key.recordOnly = key.recordOnly || key.kind == UniqueKey::Kind::PrimaryKey;
     }
-    // SQLite's type names take a number in parentheses only, and nothing after
-    // it: varchar(max) and "datetime2(3) text" go quoted.
-    if (sqlType.contains(QLatin1String("(max)"), Qt::CaseInsensitive) ||
-        (sqlType.contains(QLatin1Char('(')) && !sqlType.endsWith(QLatin1Char(')'))))
-        sqlType = quoteName(sqlType);
-    column.sql = quoted + QLatin1Char(' ') + sqlType;
+    column.sql = quoted + QLatin1Char(' ') + sqliteColumnType(sqlType);
     if (!collation.isEmpty())
         column.sql += QStringLiteral(" COLLATE ") + collation;
     if (!constraints.isEmpty())

@@ -127,8 +127,9 @@ TEST_F(MoneyAndDecimalTest, SumsOfMoneyAreExactAndKeepItsRange) {
     ASSERT_EQ(grouped.size(), 2u);
     EXPECT_EQ(grouped[0].at(1), money(5000));
     EXPECT_EQ(grouped[1].at(1), money(1000));
-    run("INSERT INTO Cobros VALUES (5, 922337203685.4775), (6, 922337203685.4775)");
-    EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 4"), money(18446744073709550));
+    // Fifteen digits each, the most a column keeps; their total has sixteen.
+    run("INSERT INTO Cobros VALUES (5, 92233720368.5477), (6, 92233720368.5477)");
+    EXPECT_EQ(scalar("SELECT SUM(importe) FROM Cobros WHERE id > 4"), money(1844674407370954));
     run("UPDATE Cobros SET importe = 922337203685477 WHERE id > 4");
     EXPECT_EQ(nativeErrorOf("SELECT SUM(importe) FROM Cobros"), 8115);
 }

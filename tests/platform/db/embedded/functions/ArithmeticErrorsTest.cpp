@@ -113,6 +113,7 @@ TEST_F(ArithmeticErrorsTest, TextThatIsNoNumber) {
               QStringLiteral("Error converting data type varchar to numeric."));
     EXPECT_EQ(nativeErrorOf("DECLARE @i int SET @i = 'doce'"), 245);
     EXPECT_EQ(nativeErrorOf("SELECT CAST('abc' AS money)"), 235);
+    EXPECT_EQ(nativeErrorOf("SELECT CAST('abc' AS smallmoney)"), 293);
     EXPECT_EQ(nativeErrorOf("SELECT 'a' / 2"), 245);
     EXPECT_EQ(scalar("SELECT CAST(' 42 ' AS int)").toInt32(), 42);
 }

@@ -13,14 +13,41 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite::test {
 
 namespace {
 
-const QString sample = QString::fromUtf8(ESTACIONES_MUESTRA_V0);
 const QString child = QString::fromUtf8(ESTACIONES_CONVERSION_CHILD);
+
+// A file of an older format and what to read of it: its rows and the
+// declarations of its columns (from format 1 only the declarations change).
+struct Sample {
+    const char* file;
+    const char* version;
+    std::vector<const char*> queries;
+};
+
+std::ostream& operator<<(std::ostream& out, const Sample& sample) {
+    return out << sample.file;
+}
+
+const Sample samples[] = {
+    {ESTACIONES_MUESTRA_V0,
+     "0;",
+     {"SELECT id, nombre, precio, importe, tasa, alta, dia FROM articulos ORDER BY id",
+      "SELECT codigo, desde, hasta FROM temporadas ORDER BY codigo",
+      "SELECT name, type FROM pragma_table_info('articulos')"}},
+    {ESTACIONES_MUESTRA_V1_TIENDA,
+     "1;",
+     {"SELECT * FROM articulos ORDER BY codigo", "SELECT * FROM historial ORDER BY id",
+      "SELECT name, type FROM pragma_table_info('articulos')",
+      "SELECT name FROM sqlite_master WHERE type = 'trigger' ORDER BY name"}},
+};
 
 // What the file holds, and its version and soundness.
 struct FileState {
@@ -29,14 +56,14 @@ struct FileState {
     std::string integrity;
 };
 
-FileState stateOf(const QString& file, bool finish = false) {
+FileState stateOf(const Sample& sample, const QString& file, bool finish = false) {
     RawFile db(file);
     if (finish)
         bringToCurrentFormat(db.handle(), file, QStringLiteral("ALMACEN"));
-    return {db.rows("PRAGMA user_version"),
-            db.rows("SELECT id, nombre, precio, importe, tasa, alta, dia FROM articulos ORDER BY id") +
-                db.rows("SELECT codigo, desde, hasta FROM temporadas ORDER BY codigo"),
-            db.rows("PRAGMA integrity_check")};
+    FileState state{db.rows("PRAGMA user_version"), {}, db.rows("PRAGMA integrity_check")};
+    for (const char* query : sample.queries)
+        state.rows += db.rows(query);
+    return state;
 }
 
 struct ChildRun {
@@ -52,22 +79,25 @@ ChildRun runChild(const QString& file, long long step) {
             QString::fromUtf8(process.readAllStandardOutput()).trimmed()};
 }
 
-TEST(InterruptedConversionTest, shouldLeaveTheOldOrTheNewFileWhereverItIsKilled) {
+class InterruptedConversionTest : public ::testing::TestWithParam<Sample> {};
+
+TEST_P(InterruptedConversionTest, shouldLeaveTheOldOrTheNewFileWhereverItIsKilled) {
+    const Sample& sample = GetParam();
     QTemporaryDir folder;
     const auto freshCopy = [&](const QString& name) {
         const QString file = folder.filePath(name);
         QFile::remove(file);
-        EXPECT_TRUE(QFile::copy(sample, file));
+        EXPECT_TRUE(QFile::copy(QString::fromUtf8(sample.file), file));
         QFile(file).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         return file;
     };
-    const FileState before = stateOf(freshCopy(QStringLiteral("ANTES.db")));
+    const FileState before = stateOf(sample, freshCopy(QStringLiteral("ANTES.db")));
     const QString whole = freshCopy(QStringLiteral("ENTERO.db"));
     const ChildRun full = runChild(whole, 0);
     ASSERT_FALSE(full.killed);
     const long long steps = full.output.toLongLong();
     ASSERT_GT(steps, 20);
-    const FileState after = stateOf(whole);
+    const FileState after = stateOf(sample, whole);
     ASSERT_EQ(after.version, std::to_string(currentFormatVersion) + ";");
     ASSERT_NE(after.rows, before.rows);
 
@@ -81,9 +111,9 @@ TEST(InterruptedConversionTest, shouldLeaveTheOldOrTheNewFileWhereverItIsKilled)
         const QString file = freshCopy(QStringLiteral("ALMACEN%1.db").arg(point));
         const ChildRun run = runChild(file, step);
         ASSERT_TRUE(run.killed) << "step " << step << " of " << steps;
-        const FileState left = stateOf(file);
+        const FileState left = stateOf(sample, file);
         EXPECT_EQ(left.integrity, "ok;") << "step " << step;
-        if (left.version == "0;") {
+        if (left.version == sample.version) {
             ++old;
             EXPECT_EQ(left.rows, before.rows) << "step " << step;
         } else {
@@ -92,7 +122,7 @@ TEST(InterruptedConversionTest, shouldLeaveTheOldOrTheNewFileWhereverItIsKilled)
             EXPECT_EQ(left.rows, after.rows) << "step " << step;
         }
         // The next open finishes the job.
-        const FileState finished = stateOf(file, true);
+        const FileState finished = stateOf(sample, file, true);
         EXPECT_EQ(finished.version, after.version);
         EXPECT_EQ(finished.rows, after.rows);
         EXPECT_EQ(finished.integrity, "ok;");
@@ -100,6 +130,9 @@ TEST(InterruptedConversionTest, shouldLeaveTheOldOrTheNewFileWhereverItIsKilled)
     EXPECT_EQ(old + converted, 20);
     EXPECT_GT(old, 0); // the kills fell inside the conversion, not only after it
 }
+
+INSTANTIATE_TEST_SUITE_P(FromEachOlderFormat, InterruptedConversionTest,
+                         ::testing::ValuesIn(samples));
 
 } // namespace
 

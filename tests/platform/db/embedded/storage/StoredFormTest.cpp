@@ -92,6 +92,63 @@ TEST_F(StoredFormTest, shouldRoundMoneyAndDecimalsToTheirScaleOnWrite) {
     EXPECT_EQ(stored("d", "r"), "999.99");
 }
 
+TEST_F(StoredFormTest, shouldRefuseWhatAColumnCannotKeepAndKeepFifteenDigitsExactly) {
+    run(QStringLiteral("CREATE TABLE w (id int, m money, d decimal(38,20), z numeric(30,0))\n"
+                       "CREATE TABLE #w (m money)"));
+    // The text of a wide literal reaches the store trigger whole and is refused there.
+    for (const char* statement :
+         {"INSERT INTO w (id, m) VALUES (1, 922337203685477.5807)",
+          "INSERT INTO w (id, d) VALUES (1, 0.1234567890123456)",
+          "INSERT INTO w (id, z) VALUES (1, 12345678901234567890)",
+          "INSERT INTO w (id, d) VALUES (1, '1000000000000000.5')",
+          "INSERT INTO w (id, m) SELECT 1, CAST(123456789012.3456 AS money)",
+          "INSERT INTO #w (m) VALUES (-922337203685477.5808)",
+          "DECLARE @t TABLE (m money) INSERT INTO @t VALUES (123456789012.3456)"}) {
+        SCOPED_TRACE(statement);
+        EXPECT_EQ(nativeErrorOf(QString::fromLatin1(statement)), 40517);
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM w")), Variant(0LL));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM #w")), Variant(0LL));
+    // Fifteen significant digits, trailing zeros not counted, are kept as they are.
+    run(QStringLiteral("INSERT INTO w VALUES (2, 12345678901.2345, 12345.6789012345, "
+                       "123456789012345000000000000000)"));
+    const auto kept = rows(QStringLiteral("SELECT m, d, z FROM w"));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0][0], Variant(Currency{123456789012345}));
+    EXPECT_EQ(kept[0][1].toDecimal().toString(), QStringLiteral("12345.67890123450000000000"));
+    EXPECT_EQ(kept[0][2].toDecimal().toString(), QStringLiteral("123456789012345000000000000000"));
+    EXPECT_EQ(stored("m", "w"), "12345678901.2345");
+}
+
+TEST_F(StoredFormTest, shouldKeepAWholeDecimalByItsSixtyFourBits) {
+    // A decimal of scale 0 is kept as SQLite's integer, which holds 18 digits
+    // and more; read back as a double it lost the last ones.
+    run(QStringLiteral("CREATE TABLE g (id int, d decimal(19,0))\n"
+                       "INSERT INTO g VALUES (1, 1234567890123456789), (2, -999999999999999999)"));
+    const auto kept = rows(QStringLiteral("SELECT d FROM g ORDER BY d"));
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0][0].toDecimal().toString(), QStringLiteral("-999999999999999999"));
+    EXPECT_EQ(kept[1][0].toDecimal().toString(), QStringLiteral("1234567890123456789"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT id FROM g WHERE d = 1234567890123456789")), Variant(1LL));
+    EXPECT_EQ(stored("d", "g"), "1234567890123456789;-999999999999999999");
+}
+
+TEST_F(StoredFormTest, shouldCopyAndCaptureColumnsWhoseDeclarationsGoQuoted) {
+    // "datetime2(3) text" and "decimal(18,2) blob" are type names SQLite
+    // takes only quoted: SELECT ... INTO and OUTPUT declare them again.
+    run(QStringLiteral("CREATE TABLE q (id int, d datetime2(3), n decimal(18,2), v varchar(max))\n"
+                       "INSERT INTO q VALUES (1, '20240101 10:20:30.125', 2.5, 'x')"));
+    run(QStringLiteral("SELECT id, d, n, v INTO q2 FROM q"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT n FROM q2")).toDecimal().toString(),
+              QStringLiteral("2.50"));
+    const auto output = rows(
+        QStringLiteral("UPDATE q SET n = n + 1 OUTPUT inserted.d, deleted.n, inserted.n WHERE id = 1"));
+    ASSERT_EQ(output.size(), 1u);
+    EXPECT_EQ(output[0][0].toDate().time, QTime(10, 20, 30, 125));
+    EXPECT_EQ(output[0][1].toDecimal().toString(), QStringLiteral("2.50"));
+    EXPECT_EQ(output[0][2].toDecimal().toString(), QStringLiteral("3.50"));
+}
+
 TEST_F(StoredFormTest, shouldCompareAndSortNumbersByValueAcrossScales) {
     run(QStringLiteral("CREATE TABLE t (id int, d decimal(18,2), e decimal(10,4), m money)\n"
                        "INSERT INTO t VALUES (1, -10.5, -10.4999, 3), (2, 2, 2.0001, -0.5), "

@@ -191,6 +191,31 @@ TEST(ValueRulesTest, shouldDescribeDeclaredTypesAsTheProviderReportsThem) {
     EXPECT_EQ(sqliteDeclaredType("VarChar (10)"), "varchar(10)");
 }
 
+TEST(ValueRulesTest, shouldDeclareMoneyAndDecimalsWithoutAffinityAndReadThemBack) {
+    // "blob" is the word that gives a SQLite column no affinity; "int",
+    // "char", "text", "real", "floa" or "doub" anywhere would give one.
+    EXPECT_EQ(sqliteDeclaredType("Money"), "money blob");
+    EXPECT_EQ(sqliteDeclaredType("smallmoney"), "smallmoney blob");
+    EXPECT_EQ(sqliteDeclaredType("DECIMAL (18, 2)"), "decimal(18, 2) blob");
+    EXPECT_EQ(sqliteDeclaredType("numeric"), "numeric blob");
+    EXPECT_EQ(sqliteDeclaredType("money blob"), "money blob"); // a declaration read back
+    EXPECT_EQ(sqliteDeclaredType("float"), "float");
+    EXPECT_EQ(sqliteDeclaredType("int"), "int");
+    const DeclaredType amount = describeDeclaredType("decimal(18,2) blob");
+    EXPECT_EQ(amount.typeName, "decimal");
+    EXPECT_EQ(amount.precision, 18);
+    EXPECT_EQ(amount.scale, 2);
+    EXPECT_EQ(describeDeclaredType("money blob").adoType, 6);
+    EXPECT_EQ(withoutStoredAffinity("decimal(18,2) blob"), "decimal(18,2)");
+    EXPECT_EQ(withoutStoredAffinity("money"), "money");
+    EXPECT_EQ(withoutStoredAffinity("datetime text"), "datetime text");
+    // A type name takes nothing after its parentheses unless it is quoted.
+    EXPECT_EQ(sqliteColumnType("decimal(18,2) blob"), "\"decimal(18,2) blob\"");
+    EXPECT_EQ(sqliteColumnType("money blob"), "money blob");
+    EXPECT_EQ(sqliteColumnType("varchar(max)"), "\"varchar(max)\"");
+    EXPECT_EQ(sqliteColumnType("varchar(10)"), "varchar(10)");
+}
+
 TEST(ValueRulesTest, shouldCarryTheServersNumberInFunctionErrors) {
     const auto error =
         parseFunctionError(functionErrorMessage(8152, "String or binary data would be truncated."));

@@ -185,6 +185,10 @@ TEST(SchemaTest, shouldReportColumnTypesBackAsDeclared) {
         "nvarchar/40");
     EXPECT_EQ(db.scalar("SELECT DATA_TYPE FROM INFORMATION_SCHEMA.COLUMNS WHERE COLUMN_NAME = 'F'"),
               "datetime");
+    // Stored as "money blob" (no affinity), reported as declared.
+    EXPECT_EQ(db.scalar("SELECT DATA_TYPE + '/' + convert(varchar, NUMERIC_PRECISION) FROM "
+                        "INFORMATION_SCHEMA.COLUMNS WHERE COLUMN_NAME = 'M'"),
+              "money/19");
 }
 
 TEST(SchemaTest, shouldAcceptInsertsThroughASingleTableViewWithTheTablesDefaults) {
