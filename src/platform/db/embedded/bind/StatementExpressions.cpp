@@ -73,11 +73,6 @@ void keepOperand(const Pieces& pieces, size_t from, size_t to, std::vector<Range
     }
 }
 
-bool isComparison(const tsql::Piece& piece) {
-    static const QSet<QString> symbols = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"};
-    return piece.kind == TokenKind::Punctuation && symbols.contains(piece.text);
-}
-
 // One predicate: a comparison, BETWEEN, IN, LIKE or IS [NOT] NULL.
 void predicateOperands(const Pieces& pieces, size_t from, size_t to,
                        std::vector<Range>& operands) {

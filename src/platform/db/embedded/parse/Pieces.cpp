@@ -195,7 +195,7 @@ bool isBoundary(const Pieces& pieces, size_t i) {
 }
 
 bool isComparison(const Piece& p) {
-    static const QSet<QString> operators = {"=", "<>", "!=", "<", ">", "<=", ">="};
+    static const QSet<QString> operators = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"};
     return p.kind == TokenKind::Punctuation && operators.contains(p.text);
 }
 

@@ -146,7 +146,8 @@ QString redeclared(const QString& tableSql, const QList<StoredColumn>& columns) 
     auto definitions = tsql::splitTopLevel(pieces, open + 1, tsql::closeOf(pieces, open));
     // Right to left, so that earlier ranges stay where they are.
     for (auto it = definitions.rbegin(); it != definitions.rend(); ++it) {
-        const auto [from, to] = *it;
+        const size_t from = it->first;
+        const size_t to = it->second;
         if (to < from + 2 || !pieces[from].isNameLike())
             continue;
         const auto column = std::find_if(columns.begin(), columns.end(), [&](const StoredColumn& c) {
