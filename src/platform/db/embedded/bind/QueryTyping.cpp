@@ -913,7 +913,12 @@ void QueryTyping::noteTypedConversion(size_t to,
                     source->kind() != NumericType::Kind::Decimal)) {
         return;
     }
-    m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
+    // A call is typed once, however many ways its type is asked for.
+    const bool noted = std::any_of(m_typedConversions.begin(), m_typedConversions.end(),
+                                   [&](const TypedConversion& c) { return c.close == to - 1; });
+    if (!noted) {
+        m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
+    }
 }
 
 // Text becomes two bytes a character when it is nvarchar, and a number the
