@@ -888,6 +888,13 @@ std::optional<std::pair<size_t, size_t>> QueryTyping::branchItem(size_t first, s
     return items[static_cast<size_t>(index)];
 }
 
+// Whether the conversion call closing at `close` has its source type noted:
+// a call is typed once, however many ways its type is asked for.
+bool QueryTyping::isConversionNoted(size_t close) const {
+    return std::any_of(m_typedConversions.begin(), m_typedConversions.end(),
+                       [&](const TypedConversion& c) { return c.close == close; });
+}
+
 // Money and decimal converted to text, to an integer or to a decimal convert
 // by their own rules (tsql_convert's fourth argument): the call is noted with
 // its value's type.
@@ -913,9 +920,7 @@ void QueryTyping::noteTypedConversion(size_t to,
                     source->kind() != NumericType::Kind::Decimal)) {
         return;
     }
-    // A call is typed once, however many ways its type is asked for.
-    const bool noted = std::any_of(m_typedConversions.begin(), m_typedConversions.end(),
-                                   [&](const TypedConversion& c) { return c.close == to - 1; });
+    const bool noted = isConversionNoted(to - 1);
     if (!noted) {
         m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
     }
@@ -936,8 +941,7 @@ void QueryTyping::noteBinaryConversion(size_t to,
     } else if (const std::optional<NumericType> number = numericTypeOf(from, last)) {
         source = number->declaration();
     }
-    const bool noted = std::any_of(m_typedConversions.begin(), m_typedConversions.end(),
-                                   [&](const TypedConversion& c) { return c.close == to - 1; });
+    const bool noted = isConversionNoted(to - 1);
     if (source && !noted) {
         m_typedConversions.push_back({to - 1, *source, arguments.size() == 3});
     }

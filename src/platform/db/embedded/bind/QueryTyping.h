@@ -70,6 +70,7 @@ private:
     std::optional<QString> ofDateFromParts(
         const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const;
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
+    bool isConversionNoted(size_t close) const;
     // The same for a conversion to binary: nvarchar text and the narrow integers.
     void noteBinaryConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofColumnReference(size_t from, size_t to);
