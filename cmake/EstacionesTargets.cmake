@@ -21,11 +21,12 @@ function(estaciones_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# estaciones_test(name SOURCES ... DEPS ... [LABELS ...])
+# estaciones_test(name SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s] [COST s])
 # Test executables use GoogleTest; the shared test main pins locale, style and
-# platform (tests/support).
+# platform (tests/support). COST, the seconds a test takes, makes CTest start
+# the long tests first, so that they do not run alone at the end.
 function(estaciones_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;COST" "SOURCES;DEPS;LABELS" ${ARGN})
     if(NOT BUILD_TESTING)
         return()
     endif()
@@ -41,6 +42,9 @@ function(estaciones_test name)
         TIMEOUT ${ARG_TIMEOUT}
         LABELS "${ARG_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ESTACIONES_SHARED_DIR=${ESTACIONES_SHARED_DIR};ESTACIONES_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    if(ARG_COST)
+        set_tests_properties(${name} PROPERTIES COST ${ARG_COST})
+    endif()
 endfunction()
 
 # estaciones_benchmark(name SOURCES ... DEPS ...)

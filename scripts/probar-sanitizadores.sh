@@ -9,11 +9,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 carpeta=build-san
+# -O1, as the sanitizers' own advice: a fifth less compile time than -O2 on
+# the largest files, and stack frames still small enough for the nesting
+# tests (-O0 compiles faster, but its frames are several times larger).
+# ccache where it is installed (a developer's machine); a clean CI machine
+# gains nothing by it.
 if [ ! -f "$carpeta/build.ninja" ]; then
+    cache=()
+    if command -v ccache >/dev/null; then
+        cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
     CC=clang CXX=clang++ cmake -S . -B "$carpeta" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
+        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
         -DESTACIONES_UNITY_BUILD=ON -DESTACIONES_SANITIZE=ON -DESTACIONES_BUILD_BENCHMARKS=OFF \
-        -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+        "${cache[@]}" >/dev/null
 fi
 filtro_defecto='^(test_db_engine|test_db_engine_stages|test_db_corpus|test_platform_db|test_platform_core|test_data|test_articles_text|fuzz_.*|conformance_.*)$'
 objetivos_defecto=(test_db_engine test_db_engine_stages test_db_corpus test_platform_db

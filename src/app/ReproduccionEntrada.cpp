@@ -23,7 +23,7 @@ namespace {
 // they would between an operator's clicks.
 constexpr int pausaEntrePasosMs = 20;
 
-void informar(const QString& texto) {
+void informarPaso(const QString& texto) {
     std::fprintf(stderr, "%s\n", texto.toLocal8Bit().constData());
     std::fflush(stderr);
 }
@@ -88,11 +88,11 @@ void ReproduccionEntrada::siguiente() {
         return;
     }
     const QString paso = m_pasos.at(m_actual++);
-    informar(QStringLiteral("[reproducción] ") + paso);
+    informarPaso(QStringLiteral("[reproducción] ") + paso);
     int esperaMs = pausaEntrePasosMs;
     const QString fallo = ejecutar(paso.split(u' ', Qt::SkipEmptyParts), esperaMs);
     if (!fallo.isEmpty()) {
-        informar(
+        informarPaso(
             QStringLiteral("[reproducción] paso %1 \"%2\": %3").arg(m_actual).arg(paso, fallo));
         QCoreApplication::exit(3);
         return;

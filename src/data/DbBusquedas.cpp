@@ -11,7 +11,6 @@ namespace estaciones::data {
 
 namespace {
 
-constexpr Qt::CaseSensitivity sinMayusculas = Qt::CaseInsensitive;
 
 // How a look-up writes its key, from the caller's type code.
 enum class FormaClave { Texto, Fecha, Numero, Otra };
@@ -54,7 +53,7 @@ QString textoExistencia(const FormaExistencia& forma, const QString& Tabla,
                         const QString& ValorBuscado, const QString& Campo, const Variant& Tipodato,
                         const QString& Condicion) {
     if (!Condicion.trimmed().isEmpty()) {
-        const bool traeWhere = Condicion.contains(QLatin1String(" WHERE "), sinMayusculas);
+        const bool traeWhere = Condicion.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive);
         return forma.seleccion + Tabla + forma.antesDeCondicion +
                (traeWhere ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
     }
@@ -215,7 +214,7 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado,
 Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo,
                             const Variant& Condicion) {
     static const QString sinCero = QStringLiteral(" substring(ltrim(idarticulo),1,1)<>'0'");
-    const bool articulos = QueTabla.compare(QLatin1String("V_MA_ARTICULOS"), sinMayusculas) == 0;
+    const bool articulos = QueTabla.compare(QLatin1String("V_MA_ARTICULOS"), Qt::CaseInsensitive) == 0;
     QString condicion = sinCondicion(Condicion) ? QString() : Condicion.toString();
     for (;;) {
         QString sql = QStringLiteral("SELECT MAX(") + QueCampo +

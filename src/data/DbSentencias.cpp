@@ -7,10 +7,9 @@
 namespace estaciones::data {
 
 namespace {
-constexpr Qt::CaseSensitivity sinMayusculas = Qt::CaseInsensitive;
 
 bool contiene(const QString& texto, const char* parte) {
-    return texto.contains(QLatin1String(parte), sinMayusculas);
+    return texto.contains(QLatin1String(parte), Qt::CaseInsensitive);
 }
 
 // The numbers the statement routines never show: the caller tests the
@@ -30,7 +29,7 @@ QString DB_Dll::prefijoYSinonimos(const QString& SentenciaSQL) {
     const bool dropYCreate = contiene(texto, "DROP") && contiene(texto, "CREATE");
     const bool conPrefijo = contiene(texto, "@ADMIN_");
     if (!dropYCreate || conPrefijo) {
-        texto.remove(QStringLiteral("@Admin_"), sinMayusculas);
+        texto.remove(QStringLiteral("@Admin_"), Qt::CaseInsensitive);
     } else if (!contiene(texto, "DELETE")) {
         texto = SS_TSinonimos(texto);
     }
@@ -153,7 +152,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, db::Recordset& Lrcs,
                 break;
             case 3: {
                 const qsizetype oracle =
-                    conexion.connectionString().indexOf(QLatin1String("ORACLE"), 0, sinMayusculas);
+                    conexion.connectionString().indexOf(QLatin1String("ORACLE"), 0, Qt::CaseInsensitive);
                 sentencia = (oracle > 0 && ConvOracle) ? 5 : 4;
                 break;
             }

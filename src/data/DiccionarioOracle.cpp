@@ -12,7 +12,6 @@ namespace estaciones::data {
 
 namespace {
 
-constexpr Qt::CaseSensitivity sinMayusculas = Qt::CaseInsensitive;
 
 const QString formatoFecha = QStringLiteral("'DD/MM/YYYY'");
 
@@ -25,9 +24,9 @@ bool esParteDeNombre(QChar c) {
 // placed before the grouping or ordering tail.
 QString limiteDeFilas(const QString& texto) {
     // "top" must start a word: a column such as LAPTOP is no row limit.
-    qsizetype top = texto.indexOf(QLatin1String("top "), 0, sinMayusculas);
+    qsizetype top = texto.indexOf(QLatin1String("top "), 0, Qt::CaseInsensitive);
     while (top > 0 && esParteDeNombre(texto.at(top - 1))) {
-        top = texto.indexOf(QLatin1String("top "), top + 1, sinMayusculas);
+        top = texto.indexOf(QLatin1String("top "), top + 1, Qt::CaseInsensitive);
     }
     if (top < 0) {
         return texto;
@@ -47,18 +46,18 @@ QString limiteDeFilas(const QString& texto) {
     QString cuerpo = texto.mid(i);
     QString colaAgrupada;
     QString colaOrdenada;
-    const qsizetype agrupado = cuerpo.indexOf(QLatin1String(" GROUP BY "), 0, sinMayusculas);
+    const qsizetype agrupado = cuerpo.indexOf(QLatin1String(" GROUP BY "), 0, Qt::CaseInsensitive);
     if (agrupado >= 0) {
         colaAgrupada = cuerpo.mid(agrupado);
         cuerpo.truncate(agrupado);
     } else {
-        const qsizetype ordenado = cuerpo.indexOf(QLatin1String("ORDER BY "), 0, sinMayusculas);
+        const qsizetype ordenado = cuerpo.indexOf(QLatin1String("ORDER BY "), 0, Qt::CaseInsensitive);
         if (ordenado >= 0) {
             colaOrdenada = cuerpo.mid(ordenado);
             cuerpo.truncate(ordenado);
         }
     }
-    const QString limite = texto.contains(QLatin1String(" WHERE "), sinMayusculas)
+    const QString limite = texto.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive)
                                ? QStringLiteral(" AND ROWNUM <= ")
                                : QStringLiteral(" WHERE ROWNUM <= ");
     return texto.left(top) + QLatin1Char(' ') + cuerpo + QLatin1Char(' ') + limite + filas +
@@ -67,7 +66,7 @@ QString limiteDeFilas(const QString& texto) {
 
 QString longitud(QString texto) {
     for (const char* len : {" LEN(", " LEN (", " LEN  (", " LEN   (", " LEN    ("}) {
-        texto.replace(QLatin1String(len), QStringLiteral(" LENGTH("), sinMayusculas);
+        texto.replace(QLatin1String(len), QStringLiteral(" LENGTH("), Qt::CaseInsensitive);
     }
     return texto;
 }
@@ -89,7 +88,7 @@ bool esSeparador(QChar c) {
 
 bool esColumnaDeFecha(const QString& palabra) {
     for (const QString& columna : columnasDeFecha()) {
-        if (columna.compare(palabra, sinMayusculas) == 0) {
+        if (columna.compare(palabra, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
@@ -100,7 +99,7 @@ bool esColumnaDeFecha(const QString& palabra) {
 // blank) is compared as a date. A separator other than a blank stays glued
 // to its word, so "FECHA=" is left as it is.
 QString columnasComoFecha(const QString& texto) {
-    const qsizetype donde = texto.indexOf(QLatin1String(" WHERE "), 0, sinMayusculas);
+    const qsizetype donde = texto.indexOf(QLatin1String(" WHERE "), 0, Qt::CaseInsensitive);
     if (donde < 0) {
         return texto;
     }
@@ -218,10 +217,10 @@ QString literalesDeFecha(const QString& texto) {
     const QString anidado = QStringLiteral("TO_DATE(TO_DATE(");
     const QString cierreDoble =
         formatoFecha + QStringLiteral("),") + formatoFecha + QLatin1Char(')');
-    for (qsizetype p = resultado.indexOf(anidado, 0, sinMayusculas); p >= 0;
-         p = resultado.indexOf(anidado, 0, sinMayusculas)) {
+    for (qsizetype p = resultado.indexOf(anidado, 0, Qt::CaseInsensitive); p >= 0;
+         p = resultado.indexOf(anidado, 0, Qt::CaseInsensitive)) {
         resultado.replace(p, anidado.size(), QStringLiteral("TO_DATE("));
-        const qsizetype c = resultado.indexOf(cierreDoble, p, sinMayusculas);
+        const qsizetype c = resultado.indexOf(cierreDoble, p, Qt::CaseInsensitive);
         if (c >= 0) {
             resultado.replace(c, cierreDoble.size(), formatoFecha + QLatin1Char(')'));
         }
@@ -231,7 +230,7 @@ QString literalesDeFecha(const QString& texto) {
 
 // "= ''" after WHERE: Oracle keeps empty texts as NULL.
 QString pruebasDeVacio(const QString& texto) {
-    const qsizetype donde = texto.indexOf(QLatin1String("WHERE "), 0, sinMayusculas);
+    const qsizetype donde = texto.indexOf(QLatin1String("WHERE "), 0, Qt::CaseInsensitive);
     if (donde < 0) {
         return texto;
     }
@@ -255,7 +254,7 @@ QString estilo103(QString texto) {
         const qsizetype parentesis = texto.lastIndexOf(QLatin1Char('('), p);
         const qsizetype llamada = parentesis - (toChar.size() - 1);
         if (numeroSuelto && llamada >= 0 &&
-            QStringView(texto).mid(llamada, toChar.size()).compare(toChar, sinMayusculas) == 0) {
+            QStringView(texto).mid(llamada, toChar.size()).compare(toChar, Qt::CaseInsensitive) == 0) {
             texto.replace(p, 3, formatoFecha);
             desde = p + formatoFecha.size();
         } else {
@@ -362,7 +361,7 @@ const QStringList& columnasDeFecha() {
 QString traducirParaOracle(const QString& texto) {
     if (library::textHelper().wordCount(texto) <= 1) {
         // A single word is a function name.
-        return texto.trimmed().compare(QLatin1String("LEN"), sinMayusculas) == 0
+        return texto.trimmed().compare(QLatin1String("LEN"), Qt::CaseInsensitive) == 0
                    ? QStringLiteral("LENGTH")
                    : texto;
     }
@@ -372,14 +371,14 @@ QString traducirParaOracle(const QString& texto) {
         .replace(QLatin1Char(']'), QLatin1Char('"'));
     resultado = columnasComoFecha(resultado);
     resultado = literalesDeFecha(resultado);
-    resultado.replace(QLatin1String("Charindex"), QStringLiteral("InStr"), sinMayusculas);
+    resultado.replace(QLatin1String("Charindex"), QStringLiteral("InStr"), Qt::CaseInsensitive);
     resultado.replace(QLatin1String("CONVERT(NVARCHAR,"), QStringLiteral("TO_CHAR("),
-                      sinMayusculas);
-    resultado.replace(QLatin1String("CONVERT(INT,"), QStringLiteral("TO_NUMBER("), sinMayusculas);
+                      Qt::CaseInsensitive);
+    resultado.replace(QLatin1String("CONVERT(INT,"), QStringLiteral("TO_NUMBER("), Qt::CaseInsensitive);
     resultado = pruebasDeVacio(resultado);
     resultado = estilo103(resultado);
-    resultado.replace(QLatin1String("SUBSTRING("), QStringLiteral("SUBSTR("), sinMayusculas);
-    resultado.replace(QLatin1String("ISNULL("), QStringLiteral("NVL("), sinMayusculas);
+    resultado.replace(QLatin1String("SUBSTRING("), QStringLiteral("SUBSTR("), Qt::CaseInsensitive);
+    resultado.replace(QLatin1String("ISNULL("), QStringLiteral("NVL("), Qt::CaseInsensitive);
     return resultado;
 }
 

@@ -5,14 +5,13 @@
 namespace estaciones::data {
 
 namespace {
-constexpr Qt::CaseSensitivity sinMayusculas = Qt::CaseInsensitive;
 
 // 1-based position of the first keyword found from `desde` (1-based), or
 // sinPalabraClave.
 qsizetype primeraPalabraClave(const QString& texto, qsizetype desde) {
     qsizetype menor = sinPalabraClave;
     for (const QString& clave : palabrasClaveOracle()) {
-        const qsizetype i = texto.indexOf(clave, desde - 1, sinMayusculas);
+        const qsizetype i = texto.indexOf(clave, desde - 1, Qt::CaseInsensitive);
         if (i >= 0 && i + 1 < menor) {
             menor = i + 1;
         }
@@ -34,7 +33,7 @@ QString normalizarLoteOracle(const QString& texto) {
     const QString crlf = QStringLiteral("\r\n");
     QString t = texto;
     auto reemplazar = [&t](const QString& viejo, const QString& nuevo) {
-        t.replace(viejo, nuevo, sinMayusculas);
+        t.replace(viejo, nuevo, Qt::CaseInsensitive);
     };
     reemplazar(QStringLiteral("SET NOCOUNT ON"), QString());
     reemplazar(QStringLiteral("SET NOCOUNT OFF"), QString());
@@ -72,11 +71,11 @@ std::vector<PasoLoteOracle> dividirLoteOracle(const QString& normalizado) {
         // first keyword.)
         const QString segmento = texto.mid(inicio - 1, fin - inicio + 1).trimmed();
         PasoLoteOracle paso{PasoLoteOracle::Tipo::Sentencia, segmento};
-        if (segmento.compare(QLatin1String("SET TRANSACTION"), sinMayusculas) == 0) {
+        if (segmento.compare(QLatin1String("SET TRANSACTION"), Qt::CaseInsensitive) == 0) {
             paso.tipo = PasoLoteOracle::Tipo::IniciarTransaccion;
-        } else if (segmento.compare(QLatin1String("COMMIT"), sinMayusculas) == 0) {
+        } else if (segmento.compare(QLatin1String("COMMIT"), Qt::CaseInsensitive) == 0) {
             paso.tipo = PasoLoteOracle::Tipo::ConfirmarTransaccion;
-        } else if (segmento.compare(QLatin1String("ROLLBACK"), sinMayusculas) == 0) {
+        } else if (segmento.compare(QLatin1String("ROLLBACK"), Qt::CaseInsensitive) == 0) {
             paso.tipo = PasoLoteOracle::Tipo::DeshacerTransaccion;
         }
         pasos.push_back(paso);
@@ -89,8 +88,8 @@ std::vector<PasoLoteOracle> dividirLoteOracle(const QString& normalizado) {
 }
 
 QString FiltraSentenciaOracle(const QString& Sentencia) {
-    if (Sentencia.contains(QLatin1String("SET NOCOUNT"), sinMayusculas) ||
-        Sentencia.contains(QLatin1String("IF NOT EXIST"), sinMayusculas)) {
+    if (Sentencia.contains(QLatin1String("SET NOCOUNT"), Qt::CaseInsensitive) ||
+        Sentencia.contains(QLatin1String("IF NOT EXIST"), Qt::CaseInsensitive)) {
         return {};
     }
     return Sentencia;

@@ -10,7 +10,6 @@ namespace estaciones::data {
 
 namespace {
 
-constexpr Qt::CaseSensitivity sinMayusculas = Qt::CaseInsensitive;
 
 const QString prefijoAdministracion = QStringLiteral("@Admin_");
 
@@ -38,7 +37,7 @@ void redirigir(QString& texto, const QString& base, const QString& restringido,
                bool admiteLlave = false) {
     qsizetype desde = 0;
     for (;;) {
-        const qsizetype posicion = texto.indexOf(base, desde, sinMayusculas);
+        const qsizetype posicion = texto.indexOf(base, desde, Qt::CaseInsensitive);
         if (posicion < 0) {
             return;
         }
@@ -55,7 +54,7 @@ void redirigir(QString& texto, const QString& base, const QString& restringido,
 }
 
 QString sinPrefijo(QString texto) {
-    return texto.remove(prefijoAdministracion, sinMayusculas);
+    return texto.remove(prefijoAdministracion, Qt::CaseInsensitive);
 }
 
 QStringList listaDeProgramas(const QString& texto) {
@@ -71,7 +70,7 @@ QStringList listaDeProgramas(const QString& texto) {
 
 QString sinExtension(QString nombre) {
     nombre = nombre.trimmed();
-    if (nombre.endsWith(QLatin1String(".exe"), sinMayusculas)) {
+    if (nombre.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
         nombre.chop(4);
     }
     return nombre;
@@ -83,14 +82,14 @@ QString reescribirSinonimos(const QString& sentencia, const EntornoSinonimos& en
     if (entorno.esAdministrador) {
         return sinPrefijo(sentencia);
     }
-    if (sentencia.contains(QLatin1String("MV_ASIENTOS"), sinMayusculas) &&
+    if (sentencia.contains(QLatin1String("MV_ASIENTOS"), Qt::CaseInsensitive) &&
         !(entorno.confidencialidad && entorno.confidencialidad())) {
         return sinPrefijo(sentencia);
     }
     QString texto = sentencia;
     redirigir(texto, QStringLiteral("MA_CUENTAS"), QStringLiteral("SS_MA_CUENTAS"), true);
     texto.replace(prefijoAdministracion + QStringLiteral("MA_CUENTAS"),
-                  QStringLiteral("MA_CUENTAS"), sinMayusculas);
+                  QStringLiteral("MA_CUENTAS"), Qt::CaseInsensitive);
     if (!entorno.exentoDeposito) {
         redirigir(texto, QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("SS_V_TA_DEPOSITO"));
     }
@@ -126,7 +125,7 @@ bool ProgramasExentos::incluye(const QStringList& lista, const QString& programa
         return false;
     }
     for (const QString& exento : lista) {
-        if (sinExtension(exento).compare(nombre, sinMayusculas) == 0) {
+        if (sinExtension(exento).compare(nombre, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }

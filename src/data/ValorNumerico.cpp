@@ -9,7 +9,7 @@ namespace estaciones::data {
 
 namespace {
 
-bool esBlanco(QChar c) {
+bool esBlancoNumerico(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
@@ -19,7 +19,7 @@ double valorConBase(const QString& texto, qsizetype desde, int base) {
     int digitos = 0;
     for (qsizetype i = desde; i < texto.size() && digitos < 11; ++i) {
         const QChar c = texto[i];
-        if (esBlanco(c)) {
+        if (esBlancoNumerico(c)) {
             continue;
         }
         const QChar mayuscula = c.toUpper();
@@ -45,7 +45,7 @@ double valorConBase(const QString& texto, qsizetype desde, int base) {
 
 double valorNumerico(const QString& texto) {
     qsizetype i = 0;
-    while (i < texto.size() && esBlanco(texto[i])) {
+    while (i < texto.size() && esBlancoNumerico(texto[i])) {
         ++i;
     }
     if (i + 1 < texto.size() && texto[i] == u'&') {
@@ -66,7 +66,7 @@ double valorNumerico(const QString& texto) {
     bool digitoEnMantisa = false;
     for (; i < texto.size(); ++i) {
         const QChar c = texto[i];
-        if (esBlanco(c)) {
+        if (esBlancoNumerico(c)) {
             continue;
         }
         if (c.isDigit() && c.unicode() < 128) {

@@ -5,7 +5,6 @@
 namespace estaciones::lookup {
 
 namespace {
-constexpr auto sinMayusculas = Qt::CaseInsensitive;
 
 struct Partes {
     QString base;
@@ -43,7 +42,7 @@ qsizetype posicionComoSql(const QString& sentencia, const char* palabras) {
         }
         const qsizetype fin = i + buscadas.size();
         if ((i == 0 || !esLetraDeNombre(sentencia[i - 1])) &&
-            QStringView(sentencia).sliced(i).startsWith(buscadas, sinMayusculas) &&
+            QStringView(sentencia).sliced(i).startsWith(buscadas, Qt::CaseInsensitive) &&
             (fin >= sentencia.size() || !esLetraDeNombre(sentencia[fin]))) {
             return i;
         }
@@ -78,10 +77,10 @@ QString sentenciaBusquedaLista(const QString& sentencia, const QString& campo,
     cortarEn(partes, sentencia, "order by");
     cortarEn(partes, sentencia, "group by");
     QString calificador;
-    if (partes.base.contains(QLatin1String("stk_ma_articulos"), sinMayusculas)) {
+    if (partes.base.contains(QLatin1String("stk_ma_articulos"), Qt::CaseInsensitive)) {
         calificador = QStringLiteral("stk_ma_articulos.");
     }
-    if (partes.base.contains(QLatin1String("v_ma_articulos"), sinMayusculas)) {
+    if (partes.base.contains(QLatin1String("v_ma_articulos"), Qt::CaseInsensitive)) {
         calificador = QStringLiteral("v_ma_articulos.");
     }
     const QString inicio = partes.base + conector(sentencia) + calificador + campo;

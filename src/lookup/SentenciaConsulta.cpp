@@ -5,10 +5,9 @@
 namespace estaciones::lookup {
 
 namespace {
-constexpr auto sinMayusculas = Qt::CaseInsensitive;
 
 bool igual(const QString& a, const char* b) {
-    return a.compare(QLatin1String(b), sinMayusculas) == 0;
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
 }
 
 // The column list of a mask record: "|A|B|" becomes "A,B".
@@ -36,21 +35,21 @@ int limiteFilas(const QString& topConsArt) {
 void normalizarWhere(QString& Where) {
     // A filter that brings its own WHERE stays as it is: framed, it would
     // read "(WHERE ...)" and break the statement it is appended to.
-    const bool conWhere = Where.trimmed().startsWith(QLatin1String("WHERE "), sinMayusculas);
+    const bool conWhere = Where.trimmed().startsWith(QLatin1String("WHERE "), Qt::CaseInsensitive);
     if (Where.trimmed().size() > 1 && !Where.startsWith(u'(') && !conWhere) {
         Where = QStringLiteral(" (") + Where + QStringLiteral(") ");
     }
 }
 
 bool esSentenciaCompleta(const QString& SQL) {
-    return SQL.contains(QLatin1String("SELECT"), sinMayusculas);
+    return SQL.contains(QLatin1String("SELECT"), Qt::CaseInsensitive);
 }
 
 QString completarSentencia(const QString& SQL, QString& Where) {
     QString sentencia = library::textHelper().replaceInStatement(
         SQL, QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS"));
     if (!Where.trimmed().isEmpty()) {
-        if (!Where.contains(QLatin1String("WHERE"), sinMayusculas)) {
+        if (!Where.contains(QLatin1String("WHERE"), Qt::CaseInsensitive)) {
             Where = QStringLiteral(" WHERE ") + Where;
         }
         sentencia += Where;

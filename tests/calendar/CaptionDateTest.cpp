@@ -7,14 +7,14 @@
 namespace estaciones::calendar::window {
 namespace {
 
-const QString childTest = QStringLiteral("CaptionChild.captionShouldBeTodaysLongDateInSpanish");
+const QString captionChildTest = QStringLiteral("CaptionChild.captionShouldBeTodaysLongDateInSpanish");
 
 void runUnder(const QString& lang, const QString& expectedLocale) {
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("LANG"), lang);
     environment.insert(QStringLiteral("ESTACIONES_LOCALE_ESPERADO"), expectedLocale);
     // LANG alone decides: the variables that would win over it are removed.
-    test::runInChild(childTest, environment,
+    test::runInChild(captionChildTest, environment,
                      {QStringLiteral("LC_ALL"), QStringLiteral("LC_TIME"),
                       QStringLiteral("LC_MESSAGES"), QStringLiteral("LANGUAGE")});
 }

@@ -22,7 +22,7 @@
 namespace estaciones::calendar::window {
 namespace {
 
-const QString childTest =
+const QString screenFitChildTest =
     QStringLiteral("ScreenChild.windowShouldStayOnTheScreenAndScrollToEveryMonthItCannotShow");
 
 void runOnScreen(int width, int height, bool fitsWhole) {
@@ -42,7 +42,7 @@ void runOnScreen(int width, int height, bool fitsWhole) {
                        QStringLiteral("%1x%2").arg(width).arg(height));
     environment.insert(QStringLiteral("ESTACIONES_PANTALLA_CABE"),
                        fitsWhole ? QStringLiteral("1") : QStringLiteral("0"));
-    test::runInChild(childTest, environment);
+    test::runInChild(screenFitChildTest, environment);
 }
 
 TEST(ScreenFit, shouldOpenWholeCentredAndUncoveredOnA1024x768Screen) {

@@ -20,7 +20,7 @@
 namespace estaciones::lookup::widgets {
 
 namespace {
-const QString Arreglo = QStringLiteral("CmbSearch");
+const QString ArregloBusqueda = QStringLiteral("CmbSearch");
 
 QString cantidadConFormato(double valor, int decimales) {
     return QString::number(valor, 'f', decimales);
@@ -34,7 +34,7 @@ bool esTeclaDeLista(int tecla) {
 
 bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
     auto* caja = qobject_cast<QComboBox*>(objeto);
-    if (caja && caja->objectName() == Arreglo) {
+    if (caja && caja->objectName() == ArregloBusqueda) {
         if (evento->type() == QEvent::FocusIn) {
             m_cajaActual = ui::arrayIndexOf(*caja);
             marcarCajaActual(caja, true);

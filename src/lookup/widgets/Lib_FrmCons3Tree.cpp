@@ -28,7 +28,7 @@ namespace {
 // How far down a check mark travels from the node the operator checked.
 constexpr int NivelesPropagados = 6;
 
-bool contiene(const QString& texto, const char* parte) {
+bool consultaContiene(const QString& texto, const char* parte) {
     return texto.contains(QLatin1String(parte), Qt::CaseInsensitive);
 }
 
@@ -142,7 +142,7 @@ void Lib_FrmCons3Tree::Form_Load() {
         return;
     }
     pasos.run([&] {
-        if (contiene(m.SQL, "v_ta_familias")) {
+        if (consultaContiene(m.SQL, "v_ta_familias")) {
             ArmarTreeVFamilias();
         } else {
             ArmarTreeVAutomatico();
@@ -321,7 +321,7 @@ void Lib_FrmCons3Tree::CmbSearch_NuevaBusqueda() {
 
 void Lib_FrmCons3Tree::CmdNueva_Click() {
     ignoringErrors([&] {
-        if (contiene(m.SQL, "v_ta_familias")) {
+        if (consultaContiene(m.SQL, "v_ta_familias")) {
             ArmarTreeVFamilias();
         } else {
             ArmarTreeVAutomatico();

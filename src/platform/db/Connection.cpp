@@ -12,7 +12,7 @@ using detail::ConnectionState;
 using detail::kConnectionSource;
 
 namespace {
-[[noreturn]] void raise(std::int32_t number) {
+[[noreturn]] void raiseConnectionError(std::int32_t number) {
     throw standardError(number, kConnectionSource);
 }
 
@@ -41,7 +41,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
                       int /*options*/) {
     ConnectionState& s = *m_state;
     if (s.open) {
-        raise(errnum::ObjectOpen);
+        raiseConnectionError(errnum::ObjectOpen);
     }
     if (!connectionString.isEmpty()) {
         s.connectionString = connectionString;
@@ -71,7 +71,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
 void Connection::close() {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     // A pending transaction is rolled back, as the server does when the
     // session ends; a dropped link closes without complaint.
@@ -105,7 +105,7 @@ Recordset Connection::execute(const QString& commandText, std::int64_t* recordsA
                               int options) {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     ExecutionResult result = s.call(FaultOperation::Execute, [&] {
         return s.engine->execute(commandText, {}, s.commandTimeout);
@@ -136,7 +136,7 @@ QString Connection::connectionString() const {
 
 void Connection::setConnectionString(const QString& text) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseConnectionError(errnum::ObjectOpen);
     }
     m_state->connectionString = text;
 }
@@ -174,7 +174,7 @@ int Connection::connectionTimeout() const {
 
 void Connection::setConnectionTimeout(int seconds) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseConnectionError(errnum::ObjectOpen);
     }
     m_state->connectionTimeout = seconds < 0 ? 0 : seconds;
 }
@@ -211,7 +211,7 @@ void Connection::setIsolationLevel(int level) {
 int Connection::beginTrans() {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     s.call(FaultOperation::BeginTrans, [&] { s.engine->beginTransaction(); });
     return s.engine->transactionDepth();
@@ -233,7 +233,7 @@ void requireTransaction(ConnectionState& s) {
 void Connection::commitTrans() {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     s.call(FaultOperation::CommitTrans, [&] {
         requireTransaction(s);
@@ -244,7 +244,7 @@ void Connection::commitTrans() {
 void Connection::rollbackTrans() {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     s.call(FaultOperation::RollbackTrans, [&] {
         requireTransaction(s);
@@ -255,7 +255,7 @@ void Connection::rollbackTrans() {
 Recordset Connection::openSchema(int schema, const std::vector<Variant>& restrictions) {
     ConnectionState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseConnectionError(errnum::ObjectClosed);
     }
     ResultSet rows = s.call(FaultOperation::OpenSchema,
                             [&] { return s.engine->openSchema(schema, restrictions); });

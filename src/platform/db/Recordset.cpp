@@ -12,7 +12,7 @@ using detail::kRecordsetSource;
 using detail::RecordsetState;
 
 namespace {
-[[noreturn]] void raise(std::int32_t number) {
+[[noreturn]] void raiseRecordsetError(std::int32_t number) {
     throw standardError(number, kRecordsetSource);
 }
 
@@ -229,7 +229,7 @@ const QString& RecordsetState::resolvedBaseTable() {
 }
 
 void raiseRecordsetClosed() {
-    raise(errnum::ObjectClosed);
+    raiseRecordsetError(errnum::ObjectClosed);
 }
 
 void raiseNoCurrentRecord() {
@@ -270,7 +270,7 @@ Recordset::Recordset() : m_state(makeLocalShared<RecordsetState>()) {}
 void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType,
                      int lockType, int options) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseRecordsetError(errnum::ObjectOpen);
     }
     m_state->connection = activeConnection.m_state;
     open(source, cursorType, lockType, options);
@@ -279,10 +279,10 @@ void Recordset::open(const QString& source, const Connection& activeConnection, 
 void Recordset::open(const QString& source, int cursorType, int lockType, int options) {
     RecordsetState& s = *m_state;
     if (s.open) {
-        raise(errnum::ObjectOpen);
+        raiseRecordsetError(errnum::ObjectOpen);
     }
     if (!s.connection || !s.connection->open) {
-        raise(errnum::ConnectionUnusable);
+        raiseRecordsetError(errnum::ConnectionUnusable);
     }
     ConnectionState& c = *s.connection;
     QString text = source;
@@ -309,10 +309,10 @@ void Recordset::open(const QString& source, int cursorType, int lockType, int op
 Recordset Recordset::nextRecordset() {
     RecordsetState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseRecordsetError(errnum::ObjectClosed);
     }
     if (s.editMode != adEditNone) {
-        raise(errnum::OperationNotAllowed);
+        raiseRecordsetError(errnum::OperationNotAllowed);
     }
     std::vector<ResultSet> later = std::move(s.laterResultSets);
     close();
@@ -330,10 +330,10 @@ Recordset Recordset::nextRecordset() {
 void Recordset::close() {
     RecordsetState& s = *m_state;
     if (!s.open) {
-        raise(errnum::ObjectClosed);
+        raiseRecordsetError(errnum::ObjectClosed);
     }
     if (s.editMode != adEditNone) {
-        raise(errnum::OperationNotAllowed);
+        raiseRecordsetError(errnum::OperationNotAllowed);
     }
     s.open = false;
     s.rows.clear();
@@ -365,7 +365,7 @@ int Recordset::cursorType() const {
 
 void Recordset::setCursorType(int type) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseRecordsetError(errnum::ObjectOpen);
     }
     m_state->requestedCursorType = type;
 }
@@ -376,7 +376,7 @@ int Recordset::lockType() const {
 
 void Recordset::setLockType(int type) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseRecordsetError(errnum::ObjectOpen);
     }
     m_state->requestedLockType = type;
 }
@@ -393,7 +393,7 @@ int Recordset::cursorLocation() const {
 
 void Recordset::setCursorLocation(int location) {
     if (m_state->open) {
-        raise(errnum::ObjectOpen);
+        raiseRecordsetError(errnum::ObjectOpen);
     }
     m_state->requestedCursorLocation = location;
 }
@@ -607,7 +607,7 @@ void Recordset::update() {
             detail::kCursorEngineSource);
     }
     if (!s.connection || !s.connection->open || !s.connection->engine) {
-        raise(errnum::ConnectionUnusable);
+        raiseRecordsetError(errnum::ConnectionUnusable);
     }
     ConnectionState& c = *s.connection;
     Engine& engine = *c.engine;

@@ -19,7 +19,7 @@ using namespace estaciones;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeIniFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());
@@ -60,20 +60,20 @@ protected:
 } // namespace
 
 TEST_F(IniCacheTest, shouldSeeARewriteOfTheSameSizeAtOnce) {
-    writeFile(path, "[S]\r\nK=antes\r\n");
+    writeIniFile(path, "[S]\r\nK=antes\r\n");
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "antes");
     // Same size, same second: the times may well be the same.
-    writeFile(path, "[S]\r\nK=ahora\r\n");
+    writeIniFile(path, "[S]\r\nK=ahora\r\n");
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "ahora");
-    writeFile(path, "[S]\r\nK=larga y nueva\r\n");
+    writeIniFile(path, "[S]\r\nK=larga y nueva\r\n");
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "larga y nueva");
 }
 
 TEST_F(IniCacheTest, shouldSeeAFileReplacedOrRemoved) {
-    writeFile(path, "[S]\nK=vieja\n");
+    writeIniFile(path, "[S]\nK=vieja\n");
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "vieja");
     const QString other = programFolder.filePath("nuevo.tmp");
-    writeFile(other, "[S]\nK=nueva\n");
+    writeIniFile(other, "[S]\nK=nueva\n");
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::rename(other, path));
     EXPECT_EQ(ini.read("CN000pr.INI", "S", "K", ""), "nueva");
@@ -82,7 +82,7 @@ TEST_F(IniCacheTest, shouldSeeAFileReplacedOrRemoved) {
 }
 
 TEST_F(IniCacheTest, shouldGiveTheSameContentsToEveryReaderOfAnUnchangedFile) {
-    writeFile(path, "[S]\nK=V\n");
+    writeIniFile(path, "[S]\nK=V\n");
     const auto first = library::IniCache::lookup(path).contents;
     const auto second = library::IniCache::lookup(path).contents;
     ASSERT_NE(first, nullptr);
@@ -93,7 +93,7 @@ TEST_F(IniCacheTest, shouldGiveTheSameContentsToEveryReaderOfAnUnchangedFile) {
 }
 
 TEST_F(IniCacheTest, shouldAnswerAlikeForAKeptFileAndOneReadLineByLine) {
-    writeFile(path, trickyIni);
+    writeIniFile(path, trickyIni);
     // The same sections after a megabyte of comments: too large to keep.
     QByteArray large;
     const QByteArray comment = "; " + QByteArray(1000, 'x') + "\r\n";
@@ -102,7 +102,7 @@ TEST_F(IniCacheTest, shouldAnswerAlikeForAKeptFileAndOneReadLineByLine) {
     }
     large += trickyIni;
     const QString largePath = programFolder.filePath("grande.ini");
-    writeFile(largePath, large);
+    writeIniFile(largePath, large);
     const library::IniCache::Lookup largeLookup = library::IniCache::lookup(largePath);
     ASSERT_TRUE(largeLookup.isFile);
     ASSERT_EQ(largeLookup.contents, nullptr);
@@ -139,7 +139,7 @@ TEST(FolderListing, shouldFollowTheFolderAsFilesComeAndGo) {
     QTemporaryDir folder;
     using library::FolderListing;
     EXPECT_FALSE(FolderListing::matchIgnoringCase(folder.path(), "CN000pr.INI"));
-    writeFile(folder.filePath("cn000PR.ini"), "[S]\n");
+    writeIniFile(folder.filePath("cn000PR.ini"), "[S]\n");
     EXPECT_EQ(FolderListing::matchIgnoringCase(folder.path(), "CN000pr.INI"),
               folder.filePath("cn000PR.ini"));
     ASSERT_TRUE(QFile::rename(folder.filePath("cn000PR.ini"), folder.filePath("otro.ini")));
@@ -166,12 +166,12 @@ TEST(FileStamp, shouldTrustTheTimesOnlyOnceTheLastChangeIsOlderThanAnyTick) {
     QTemporaryDir folder;
     const auto file = library::stampOf(QFile::encodeName(folder.filePath("a.ini")));
     EXPECT_FALSE(file.has_value());
-    writeFile(folder.filePath("a.ini"), "x");
+    writeIniFile(folder.filePath("a.ini"), "x");
     const auto written = library::stampOf(QFile::encodeName(folder.filePath("a.ini")));
     ASSERT_TRUE(written.has_value());
     EXPECT_TRUE(written->isFile());
     EXPECT_EQ(written->size, 1);
     EXPECT_TRUE(library::stampOf(QFile::encodeName(folder.path()))->isFolder());
-    writeFile(folder.filePath("a.ini"), "xy");
+    writeIniFile(folder.filePath("a.ini"), "xy");
     EXPECT_FALSE(*library::stampOf(QFile::encodeName(folder.filePath("a.ini"))) == *written);
 }

@@ -20,13 +20,12 @@ namespace estaciones::db::sqlite {
 
 using tsql::Pieces;
 using tsql::TokenKind;
+using tsql::none;
 
 namespace {
 
 // Views over views over subqueries: deeper than this is left untyped.
 constexpr int maximumDepth = 8;
-constexpr size_t none = size_t(-1);
-
 // Words that end a select list at its own level.
 bool endsSelectList(const tsql::Piece& piece) {
     static const QSet<QString> words = {"from",  "where",  "group", "having", "order",

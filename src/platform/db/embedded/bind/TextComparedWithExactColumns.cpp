@@ -19,8 +19,7 @@ namespace {
 using tsql::Piece;
 using tsql::Pieces;
 using tsql::TokenKind;
-
-constexpr size_t none = size_t(-1);
+using tsql::none;
 
 // A table the statement reads or writes, by the name or alias it goes by.
 struct Source {

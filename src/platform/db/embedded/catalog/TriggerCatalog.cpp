@@ -25,7 +25,7 @@ QString table() {
     return QString::fromLatin1(tsql::triggerTable);
 }
 
-QString columnText(sqlite3_stmt* statement, int column) {
+QString triggerColumnText(sqlite3_stmt* statement, int column) {
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
 }
 
@@ -254,7 +254,7 @@ std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableNa
         return triggers; // a file without the table (opened read-only) has no triggers
     }
     while (query.step() == SQLITE_ROW) {
-        triggers.push_back(parseTrigger(tsql::significantTokens(columnText(query.handle(), 0))));
+        triggers.push_back(parseTrigger(tsql::significantTokens(triggerColumnText(query.handle(), 0))));
     }
     return triggers;
 }
@@ -278,7 +278,7 @@ QString TriggerCatalog::orderOf(const QString& name, DataEvent event) const {
         QStringLiteral("SELECT position FROM %1 WHERE trigger_name = ?1 AND event = ?2").arg(orderTable()));
     query.bindText(1, name);
     query.bindText(2, eventWord(event));
-    return query.ok() && query.step() == SQLITE_ROW ? columnText(query.handle(), 0) : QString();
+    return query.ok() && query.step() == SQLITE_ROW ? triggerColumnText(query.handle(), 0) : QString();
 }
 
 void TriggerCatalog::setOrder(const QString& name, const QString& position, DataEvent event) {
@@ -291,7 +291,7 @@ void TriggerCatalog::setOrder(const QString& name, const QString& position, Data
                  {name, tsql::schema_access::databaseName(m_database.handle())});
     }
     const TriggerDefinition trigger =
-        parseTrigger(tsql::significantTokens(columnText(query.handle(), 0)));
+        parseTrigger(tsql::significantTokens(triggerColumnText(query.handle(), 0)));
     const QString word = eventWord(event);
     if (trigger.insteadOf) {
         failWith(native::NotSupported,

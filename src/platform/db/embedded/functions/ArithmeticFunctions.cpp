@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/db/embedded/functions/ExactArithmetic.h"
 
 #include "platform/db/embedded/storage/ExactNumbers.h"
@@ -204,18 +206,13 @@ SqlValue exclusiveOrFunction(const Call& c) {
 
 // ---- shortcuts for numbers --------------------------------------------------
 
-bool isNumber(sqlite3_value* v) {
-    const int type = sqlite3_value_type(v);
-    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
-}
-
 bool bothWhole(sqlite3_value** argv) {
     return sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
            sqlite3_value_type(argv[1]) == SQLITE_INTEGER;
 }
 
 bool addShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
-    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+    if (!isNumberValue(argv[0]) || !isNumberValue(argv[1]))
         return false;
     if (bothWhole(argv)) {
         sqlite3_int64 sum = 0;
@@ -230,7 +227,7 @@ bool addShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
 }
 
 bool subtractShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
-    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+    if (!isNumberValue(argv[0]) || !isNumberValue(argv[1]))
         return false;
     if (bothWhole(argv)) {
         sqlite3_int64 difference = 0;
@@ -246,7 +243,7 @@ bool subtractShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
 
 // Numbers with a divisor that is not zero (zero is the body's error).
 bool dividable(sqlite3_value** argv) {
-    return isNumber(argv[0]) && isNumber(argv[1]) && sqlite3_value_double(argv[1]) != 0;
+    return isNumberValue(argv[0]) && isNumberValue(argv[1]) && sqlite3_value_double(argv[1]) != 0;
 }
 
 bool divideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
@@ -283,7 +280,7 @@ bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
     return true;
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec arithmeticTable[] = {
     {"tsql_int_result", 1, intResultFunction, true},
     {"tsql_add", 2, addFunction, true, addShortcut},
     {"tsql_subtract", 2, subtractFunction, true, subtractShortcut},
@@ -297,7 +294,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> arithmeticFunctions() {
-    return functions;
+    return arithmeticTable;
 }
 
 } // namespace estaciones::db::tsql

@@ -56,7 +56,7 @@ SqlValue storeBinaryFunction(const Call& c) {
     return storedBinary(c.arg(0), type);
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec binaryTable[] = {
     {"tsql_hashbytes", 2, hashbytesFunction, true},
     {"tsql_hashbytes", 3, hashbytesFunction, true},
     {"tsql_store_binary", 2, storeBinaryFunction, true},
@@ -65,7 +65,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> binaryFunctions() {
-    return functions;
+    return binaryTable;
 }
 
 } // namespace estaciones::db::tsql

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -150,17 +152,6 @@ void resultInt(sqlite3_context* ctx, qint64 value) {
     sqlite3_result_int64(ctx, value);
 }
 
-void resultText(sqlite3_context* ctx, const QString& text) {
-    if (text.isNull())
-        return sqlite3_result_null(ctx);
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-}
-
-bool isNull(sqlite3_value* value) {
-    return sqlite3_value_type(value) == SQLITE_NULL;
-}
-
 // The schema a temporary object's id (negative) or a database object's id reads.
 QString schemaOfId(qint64 id) {
     return id < 0 ? QStringLiteral("temp") : QStringLiteral("main");
@@ -195,7 +186,7 @@ QString declaredTypeOf(sqlite3* db, const QString& table, const QString& column)
 using Part = int ColumnType::*;
 
 template <Part part> void typePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     const ColumnType type = columnType(textOf(argv[0]));
     if (type.id == 0)
@@ -219,7 +210,7 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString table = tableOfId(db, id);
     if (table.isEmpty())
         return sqlite3_result_null(ctx);
-    resultText(ctx, columnOf(db,
+    resultTextOrNull(ctx, columnOf(db,
                              QStringLiteral("SELECT name FROM pragma_table_info(?1, '%1') WHERE "
                                             "cid = ?2 - 1")
                                  .arg(schemaOfId(id)),
@@ -372,24 +363,24 @@ QString nameOfObject(sqlite3* db, qint64 id) {
 }
 
 void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    resultText(ctx, nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])));
+    resultTextOrNull(ctx, nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])));
 }
 
 // OBJECT_SCHEMA_NAME(id): every object of a database is dbo's here.
 void objectSchemaName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]) ||
+    if (isNullValue(argv[0]) ||
         nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])).isEmpty())
         return sqlite3_result_null(ctx);
-    resultText(ctx, QStringLiteral("dbo"));
+    resultTextOrNull(ctx, QStringLiteral("dbo"));
 }
 
 // OBJECT_DEFINITION(id): the text a view, procedure or trigger was written
 // with, a CHECK or DEFAULT constraint's expression; NULL for other objects
 // (tables) and for views made before their texts were kept.
 void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const qint64 id = sqlite3_value_int64(argv[0]);
@@ -414,32 +405,32 @@ void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
                              "= m.name WHERE m.rowid = ?1 AND m.type = 'view'")
                   .arg(QLatin1String(viewTable));
     }
-    resultText(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
+    resultTextOrNull(ctx, columnOf(db, sql, {QString::number(rowid)}).value(0));
 }
 
 // TYPE_ID('name'), TYPE_NAME(id): the system types' user_type_id.
 void typeId(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const SystemTypeRow* row = isNull(argv[0]) ? nullptr : systemType(lastPart(textOf(argv[0])));
+    const SystemTypeRow* row = isNullValue(argv[0]) ? nullptr : systemType(lastPart(textOf(argv[0])));
     row ? resultInt(ctx, row->userTypeId) : sqlite3_result_null(ctx);
 }
 
 void typeName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (!isNull(argv[0]))
+    if (!isNullValue(argv[0]))
         for (const SystemTypeRow& row : systemTypes)
             if (row.userTypeId == sqlite3_value_int64(argv[0]))
-                return resultText(ctx, QString::fromLatin1(row.name));
+                return resultTextOrNull(ctx, QString::fromLatin1(row.name));
     sqlite3_result_null(ctx);
 }
 
 // A name looked up by id in `rows`, and back; without an argument, the
 // default schema (or user) of the session: dbo.
 void nameOfId(sqlite3_context* ctx, int argc, sqlite3_value** argv, std::span<const SchemaRow> rows) {
-    if (argc > 0 && isNull(argv[0]))
+    if (argc > 0 && isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     const qint64 id = argc > 0 ? sqlite3_value_int64(argv[0]) : 1;
     for (const SchemaRow& row : rows)
         if (row.schemaId == id)
-            return resultText(ctx, QString::fromLatin1(row.name));
+            return resultTextOrNull(ctx, QString::fromLatin1(row.name));
     sqlite3_result_null(ctx);
 }
 
@@ -452,7 +443,7 @@ void userName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 
 void schemaId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (argc > 0 && isNull(argv[0]))
+    if (argc > 0 && isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     const QString name = argc > 0 ? textOf(argv[0]) : QStringLiteral("dbo");
     for (const SchemaRow& row : schemas)
@@ -472,7 +463,7 @@ QStringList databaseList(sqlite3_value* value) {
 }
 
 void databaseId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (argc > 2 && isNull(argv[2]))
+    if (argc > 2 && isNullValue(argv[2]))
         return sqlite3_result_null(ctx);
     const QString name = textOf(argv[argc > 2 ? 2 : 1]);
     const QStringList names = databaseList(argv[0]);
@@ -482,19 +473,19 @@ void databaseId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-void databaseName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void dbNameFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc < 3)
-        return resultText(ctx, textOf(argv[1]));
-    if (isNull(argv[2]))
+        return resultTextOrNull(ctx, textOf(argv[1]));
+    if (isNullValue(argv[2]))
         return sqlite3_result_null(ctx);
     const QStringList names = databaseList(argv[0]);
     const qint64 id = sqlite3_value_int64(argv[2]);
     if (id < 1 || id > names.size())
         return sqlite3_result_null(ctx);
-    resultText(ctx, names[id - 1]);
+    resultTextOrNull(ctx, names[id - 1]);
 }
 
-const FunctionRegistration registrations[] = {
+const FunctionRegistration catalogRegistrations[] = {
     {"tsql_system_type_id", 1, guarded<typePart<&ColumnType::id>>},
     {"tsql_user_type_id", 1, guarded<typePart<&ColumnType::userId>>},
     {"tsql_column_bytes", 1, guarded<typePart<&ColumnType::bytes>>},
@@ -516,8 +507,8 @@ const FunctionRegistration registrations[] = {
     {"tsql_user_name", 1, guarded<userName>},
     {"tsql_db_id", 2, guarded<databaseId>},
     {"tsql_db_id", 3, guarded<databaseId>},
-    {"tsql_db_name", 2, guarded<databaseName>},
-    {"tsql_db_name", 3, guarded<databaseName>},
+    {"tsql_db_name", 2, guarded<dbNameFunction>},
+    {"tsql_db_name", 3, guarded<dbNameFunction>},
 };
 
 } // namespace
@@ -531,7 +522,7 @@ std::span<const SchemaRow> schemaRows() {
 }
 
 void registerCatalogFunctions(sqlite3* db) {
-    for (const FunctionRegistration& r : registrations)
+    for (const FunctionRegistration& r : catalogRegistrations)
         registerOne(db, r);
 }
 

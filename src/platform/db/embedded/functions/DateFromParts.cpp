@@ -123,7 +123,7 @@ SqlValue timeFromParts(const Call& c) {
     return SqlValue::of(formatStoredDate(value, DateKind::Time, static_cast<int>(precision)));
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec dateFromPartsTable[] = {
     {"tsql_datefromparts", 3, dateFromParts, true},
     {"tsql_datetimefromparts", 7, dateTimeFromParts, true},
     {"tsql_smalldatetimefromparts", 5, smallDateTimeFromParts, true},
@@ -134,7 +134,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> dateFromPartsFunctions() {
-    return functions;
+    return dateFromPartsTable;
 }
 
 } // namespace estaciones::db::tsql

@@ -250,7 +250,7 @@ SqlValue storeDateFunction(const Call& c) {
     return SqlValue::of(formatStoredDate(date, kind, digits));
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec dateTable[] = {
     {"tsql_datename", 2, datenameFunction, true},
     {"tsql_datepart", 2, datepartFunction, true},
     {"tsql_dateadd", 3, dateaddFunction, true},
@@ -268,7 +268,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> dateFunctions() {
-    return functions;
+    return dateTable;
 }
 
 } // namespace estaciones::db::tsql

@@ -208,7 +208,7 @@ void add(sqlite3_context* ctx, int argc, sqlite3_value** argv, int sign) {
     total->values += sign;
 }
 
-void step(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void exactStep(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     add(ctx, argc, argv, 1);
 }
 
@@ -266,7 +266,7 @@ void value(sqlite3_context* ctx) {
 void registerAggregate(sqlite3* db, const char* name, int arguments, Aggregate aggregate) {
     if (sqlite3_create_window_function(
             db, name, arguments, SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
-            reinterpret_cast<void*>(static_cast<std::intptr_t>(aggregate)), step, value, value,
+            reinterpret_cast<void*>(static_cast<std::intptr_t>(aggregate)), exactStep, value, value,
             inverse, nullptr) != SQLITE_OK)
         throw Error(errnum::E_FAIL, QStringLiteral("Cannot register %1: %2")
                                         .arg(QString::fromUtf8(name),

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/ExactArithmetic.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
@@ -69,15 +71,10 @@ std::optional<std::int64_t> moneyQuotientUnits(double dividend, double divisor) 
     return quotient;
 }
 
-bool isNumber(sqlite3_value* v) {
-    const int type = sqlite3_value_type(v);
-    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
-}
-
 // Numbers a double holds to the unit of the result's scale: the double
 // result rounded to that unit (see unitsFromDoubles), else the body decides.
 template <ExactOperator Op> bool exactShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
-    if (!isNumber(argv[0]) || !isNumber(argv[1]))
+    if (!isNumberValue(argv[0]) || !isNumberValue(argv[1]))
         return false;
     const ResultType* type = cachedResultType(ctx, argv[2]);
     if (!type)
@@ -114,7 +111,7 @@ template <ExactOperator Op> SqlValue exactBody(const Call& c) {
     return type->carried(exactResult(Op, c.arg(0), c.arg(1), *type));
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec exactArithmeticTable[] = {
     {"tsql_exact_add", 3, exactBody<ExactOperator::Add>, true,
      exactShortcut<ExactOperator::Add>},
     {"tsql_exact_subtract", 3, exactBody<ExactOperator::Subtract>, true,
@@ -128,7 +125,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> exactArithmeticFunctions() {
-    return functions;
+    return exactArithmeticTable;
 }
 
 std::optional<ExactOperator> exactOperatorOf(QStringView symbol) {

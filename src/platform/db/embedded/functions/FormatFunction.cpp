@@ -512,7 +512,7 @@ SqlValue formatFunction(const Call& c) {
     }
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec formatTable[] = {
     {"tsql_format", 2, formatFunction, true},
     {"tsql_format", 3, formatFunction, true},
 };
@@ -520,7 +520,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> formatFunctions() {
-    return functions;
+    return formatTable;
 }
 
 } // namespace estaciones::db::tsql

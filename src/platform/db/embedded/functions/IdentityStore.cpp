@@ -51,7 +51,7 @@ void identCurrent(sqlite3_context* ctx, int, sqlite3_value** argv) {
     identityProperty(ctx, argv[0], "current");
 }
 
-const FunctionRegistration registrations[] = {
+const FunctionRegistration identityRegistrations[] = {
     {"tsql_ident_seed", 1, guarded<identSeed>},
     {"tsql_ident_incr", 1, guarded<identIncrement>},
     {"tsql_ident_current", 1, guarded<identCurrent>},
@@ -78,7 +78,7 @@ QString identityStoreOf(const QString& table) {
 }
 
 void registerIdentityFunctions(sqlite3* db) {
-    for (const FunctionRegistration& r : registrations)
+    for (const FunctionRegistration& r : identityRegistrations)
         registerOne(db, r);
 }
 

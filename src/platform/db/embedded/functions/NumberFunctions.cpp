@@ -230,7 +230,7 @@ SqlValue isnumericFunction(const Call& c) {
     return SqlValue::of(qint64(!text.isEmpty() && numeric.match(text).hasMatch() ? 1 : 0));
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec numberTable[] = {
     {"tsql_convert", 2, convertFunction, true},
     {"tsql_convert", 3, convertFunction, true},
     {"tsql_convert", 4, convertFunction, true},
@@ -250,7 +250,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> numberFunctions() {
-    return functions;
+    return numberTable;
 }
 
 } // namespace estaciones::db::tsql

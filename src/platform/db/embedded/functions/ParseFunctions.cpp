@@ -157,7 +157,7 @@ SqlValue tryParseFunction(const Call& c) {
     }
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec parseTable[] = {
     {"tsql_parse", 3, parseFunction, true},
     {"tsql_try_parse", 3, tryParseFunction, true},
 };
@@ -165,7 +165,7 @@ const FunctionSpec functions[] = {
 } // namespace
 
 std::span<const FunctionSpec> parseFunctions() {
-    return functions;
+    return parseTable;
 }
 
 } // namespace estaciones::db::tsql

@@ -193,7 +193,7 @@ void dropTableConstraints(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-const FunctionRegistration registrations[] = {
+const FunctionRegistration schemaRegistrations[] = {
     {"tsql_constraint_conflict", 5, guarded<constraintConflict>},
     {"tsql_duplicate_key", -1, guarded<duplicateKey>},
     {"tsql_drop_constraint", 3, guarded<dropConstraint>},
@@ -207,7 +207,7 @@ const FunctionRegistration registrations[] = {
 
 void registerSchemaFunctions(sqlite3* db) {
     // Not innocuous: triggers call the failing ones, statements the schema-changing ones.
-    for (const FunctionRegistration& r : registrations)
+    for (const FunctionRegistration& r : schemaRegistrations)
         registerOne(db, r);
 }
 

@@ -14,7 +14,7 @@ struct Single {
     bool seen;
 };
 
-void step(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void singleValueStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
     auto* single = static_cast<Single*>(sqlite3_aggregate_context(ctx, sizeof(Single)));
     if (!single)
         return sqlite3_result_error_nomem(ctx);
@@ -43,7 +43,7 @@ void finish(sqlite3_context* ctx) {
 
 void registerSingleValue(sqlite3* db) {
     if (sqlite3_create_function_v2(db, "tsql_single_value", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS,
-                                   nullptr, nullptr, step, finish, nullptr) != SQLITE_OK)
+                                   nullptr, nullptr, singleValueStep, finish, nullptr) != SQLITE_OK)
         throw Error(errnum::E_FAIL, QStringLiteral("Cannot register tsql_single_value: %1")
                                         .arg(QString::fromUtf8(sqlite3_errmsg(db))));
 }

@@ -1,4 +1,6 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+
+#include "platform/db/embedded/functions/SqliteArguments.h"
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -621,14 +623,11 @@ int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-void destroySettings(void* p) {
-    delete static_cast<Settings*>(p);
-}
 void destroyFunctionData(void* p) {
     delete static_cast<FunctionData*>(p);
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec coreFunctions[] = {
     {"tsql_len", 1, lenFunction, true},
     {"tsql_substring", 3, substringFunction, true},
     {"tsql_charindex", 2, charindexFunction, true},
@@ -678,7 +677,7 @@ void registerFamily(sqlite3* db, const Settings& settings, std::span<const Funct
 } // namespace
 
 void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
-    registerFamily(db, settings, functions);
+    registerFamily(db, settings, coreFunctions);
     registerFamily(db, settings, arithmeticFunctions());
     registerFamily(db, settings, exactArithmeticFunctions());
     registerFamily(db, settings, numberFunctions());
@@ -690,10 +689,10 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, messageFunctions());
     registerFamily(db, settings, topCountFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
-                                    compareText, destroySettings) != SQLITE_OK)
+                                    compareText, destroySharedSettings) != SQLITE_OK)
         fail(db, textCollation);
     if (sqlite3_create_collation_v2(db, dateCollation, SQLITE_UTF8, new Settings(settings),
-                                    compareDates, destroySettings) != SQLITE_OK)
+                                    compareDates, destroySharedSettings) != SQLITE_OK)
         fail(db, dateCollation);
     registerSchemaFunctions(db);
     registerCatalogFunctions(db);

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/StringAggregate.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/core/Error.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 
@@ -20,11 +22,6 @@ using Settings = std::shared_ptr<DialectSettings>;
 // A sort key as SQLite hands it: NULL, a number or text.
 using Key = std::variant<std::monostate, double, QString>;
 
-QString text(sqlite3_value* v) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                             sqlite3_value_bytes(v));
-}
-
 Key keyOf(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
@@ -33,7 +30,7 @@ Key keyOf(sqlite3_value* v) {
     case SQLITE_FLOAT:
         return sqlite3_value_double(v);
     default:
-        return text(v);
+        return valueText(v);
     }
 }
 
@@ -66,7 +63,7 @@ Group*& groupOf(sqlite3_context* ctx, bool create) {
     return slot ? *slot : none;
 }
 
-void step(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void aggregateStep(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc < 2 || argc % 2 != 0) {
         sqlite3_result_error(ctx, "STRING_AGG: wrong number of arguments", -1);
         return;
@@ -80,8 +77,8 @@ void step(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return;
     if (sqlite3_value_type(argv[1]) != SQLITE_NULL)
-        group->separator = text(argv[1]);
-    Row row{text(argv[0]), {}};
+        group->separator = valueText(argv[1]);
+    Row row{valueText(argv[0]), {}};
     for (int i = 2; i < argc; i += 2)
         row.keys.push_back(keyOf(argv[i]));
     group->rows.push_back(std::move(row));
@@ -113,17 +110,13 @@ void final(sqlite3_context* ctx) {
     sqlite3_result_text(ctx, joined.constData(), static_cast<int>(joined.size()), SQLITE_TRANSIENT);
 }
 
-void destroySettings(void* p) {
-    delete static_cast<Settings*>(p);
-}
-
 } // namespace
 
 void registerStringAggregate(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     if (sqlite3_create_function_v2(db, "tsql_string_agg", -1,
                                    SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
-                                   new Settings(std::move(settings)), nullptr, step, final,
-                                   destroySettings) != SQLITE_OK)
+                                   new Settings(std::move(settings)), nullptr, aggregateStep, final,
+                                   destroySharedSettings) != SQLITE_OK)
         throw Error(errnum::E_FAIL, QStringLiteral("Cannot register tsql_string_agg: %1")
                                         .arg(QString::fromUtf8(sqlite3_errmsg(db))));
 }

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/StringSplit.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 
@@ -67,11 +69,6 @@ int close(sqlite3_vtab_cursor* cursor) {
     return SQLITE_OK;
 }
 
-QString text(sqlite3_value* v) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                             sqlite3_value_bytes(v));
-}
-
 int filter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value** argv) {
     auto* cursor = reinterpret_cast<SplitCursor*>(base);
     cursor->pieces.clear();
@@ -79,7 +76,7 @@ int filter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value*
     if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return SQLITE_OK;
     const QString separator =
-        sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : text(argv[1]);
+        sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : valueText(argv[1]);
     if (separator.size() != 1) {
         const QByteArray message =
             functionErrorMessage(214, QStringLiteral("Procedure expects parameter 'separator' of "
@@ -89,7 +86,7 @@ int filter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value*
         base->pVtab->zErrMsg = sqlite3_mprintf("%s", message.constData());
         return SQLITE_ERROR;
     }
-    cursor->pieces = text(argv[0]).split(separator[0]);
+    cursor->pieces = valueText(argv[0]).split(separator[0]);
     return SQLITE_OK;
 }
 

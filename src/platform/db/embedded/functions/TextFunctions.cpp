@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 
+#include "platform/db/embedded/functions/SqliteArguments.h"
+
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/TextCompare.h"
@@ -20,26 +22,12 @@ namespace {
 
 using Settings = std::shared_ptr<DialectSettings>;
 
-bool isNull(sqlite3_value* v) {
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
-QString text(sqlite3_value* v) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                             sqlite3_value_bytes(v));
-}
-
-void resultText(sqlite3_context* ctx, const QString& value) {
-    const QByteArray utf8 = value.toUtf8();
-    sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-}
-
 const DialectSettings& settingsOf(sqlite3_context* ctx) {
     return **static_cast<Settings*>(sqlite3_user_data(ctx));
 }
 
 QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
-    const auto date = parseDateText(text(v), settingsOf(ctx).dateOrder);
+    const auto date = parseDateText(valueText(v), settingsOf(ctx).dateOrder);
     if (!date)
         throw ServerFailure(241,
                             QStringLiteral("Conversion failed when converting date and/or time "
@@ -49,11 +37,11 @@ QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
 
 // PATINDEX('%pattern%', text): where the pattern first matches, 1 on; 0 when nowhere.
 void patindex(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]) || isNull(argv[1]))
+    if (isNullValue(argv[0]) || isNullValue(argv[1]))
         return sqlite3_result_null(ctx);
     const TextCompare compare(settingsOf(ctx).accentInsensitive);
-    QString pattern = text(argv[0]);
-    const QString value = text(argv[1]);
+    QString pattern = valueText(argv[0]);
+    const QString value = valueText(argv[1]);
     if (!pattern.startsWith(QLatin1Char('%')))
         return sqlite3_result_int64(ctx, compare.like(value, pattern) ? 1 : 0);
     while (pattern.startsWith(QLatin1Char('%')))
@@ -66,22 +54,22 @@ void patindex(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // STUFF(text, start, length, replacement): NULL when start or length fall outside.
 void stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2]))
+    if (isNullValue(argv[0]) || isNullValue(argv[1]) || isNullValue(argv[2]))
         return sqlite3_result_null(ctx);
-    const QString value = text(argv[0]);
+    const QString value = valueText(argv[0]);
     const qint64 start = sqlite3_value_int64(argv[1]);
     const qint64 length = sqlite3_value_int64(argv[2]);
     if (start <= 0 || start > value.size() || length < 0)
         return sqlite3_result_null(ctx);
-    const QString replacement = isNull(argv[3]) ? QString() : text(argv[3]);
+    const QString replacement = isNullValue(argv[3]) ? QString() : valueText(argv[3]);
     resultText(ctx, value.left(start - 1) + replacement +
                         value.mid(std::min<qint64>(value.size(), start - 1 + length)));
 }
 
 void reverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    QString value = text(argv[0]);
+    QString value = valueText(argv[0]);
     std::reverse(value.begin(), value.end());
     resultText(ctx, value);
 }
@@ -97,7 +85,7 @@ std::optional<qint64> bytesByDeclaration(const QString& declared, sqlite3_value*
         return 2 * qint64(type.characterLength.value_or(1));
     if (name == QLatin1String("nvarchar") || name == QLatin1String("nchar") ||
         name == QLatin1String("ntext") || name == QLatin1String("sysname"))
-        return 2 * qint64(text(value).size());
+        return 2 * qint64(valueText(value).size());
     if (name == QLatin1String("char") || name == QLatin1String("binary"))
         return qint64(type.characterLength.value_or(1));
     static const QSet<QString> variable = {"varchar", "varbinary", "text", "image", "sql_variant",
@@ -111,8 +99,8 @@ std::optional<qint64> bytesByDeclaration(const QString& declared, sqlite3_value*
 // DATALENGTH: the bytes a value takes, trailing blanks included (LEN leaves
 // them out). The value's declared type comes second where it is known.
 void datalength(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) != SQLITE_NULL && argc == 2 && !isNull(argv[1]))
-        if (const std::optional<qint64> bytes = bytesByDeclaration(text(argv[1]), argv[0]))
+    if (sqlite3_value_type(argv[0]) != SQLITE_NULL && argc == 2 && !isNullValue(argv[1]))
+        if (const std::optional<qint64> bytes = bytesByDeclaration(valueText(argv[1]), argv[0]))
             return sqlite3_result_int64(ctx, *bytes);
     switch (sqlite3_value_type(argv[0])) {
     case SQLITE_NULL:
@@ -126,7 +114,7 @@ void datalength(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     case SQLITE_BLOB:
         return sqlite3_result_int64(ctx, sqlite3_value_bytes(argv[0]));
     default:
-        return sqlite3_result_int64(ctx, text(argv[0]).toLatin1().size());
+        return sqlite3_result_int64(ctx, valueText(argv[0]).toLatin1().size());
     }
 }
 
@@ -138,15 +126,15 @@ void nationalMarker(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // STRING_ESCAPE(text, 'json'): the characters JSON escapes, escaped; the
 // only type the server knows is json.
 void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    if (isNull(argv[1]) || text(argv[1]).compare(QLatin1String("json"), Qt::CaseInsensitive) != 0)
+    if (isNullValue(argv[1]) || valueText(argv[1]).compare(QLatin1String("json"), Qt::CaseInsensitive) != 0)
         throw ServerFailure(40517,
                             QStringLiteral("Keyword or statement option 'STRING_ESCAPE with a type "
                                            "other than json' is not supported in this version "
                                            "of SQL Server."));
     QString escaped;
-    for (const QChar c : text(argv[0])) {
+    for (const QChar c : valueText(argv[0])) {
         switch (c.unicode()) {
         case '"':
             escaped += QStringLiteral("\\\"");
@@ -186,24 +174,24 @@ void stringEscape(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     QString joined;
     for (int i = 0; i < argc; ++i)
-        if (!isNull(argv[i]))
-            joined += text(argv[i]);
+        if (!isNullValue(argv[i]))
+            joined += valueText(argv[i]);
     resultText(ctx, joined);
 }
 
 void concatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     QStringList parts;
     for (int i = 1; i < argc; ++i)
-        if (!isNull(argv[i]))
-            parts << text(argv[i]);
-    resultText(ctx, parts.join(text(argv[0])));
+        if (!isNullValue(argv[i]))
+            parts << valueText(argv[i]);
+    resultText(ctx, parts.join(valueText(argv[0])));
 }
 
 // CHOOSE(index, a, b, ...): NULL for an index outside the list.
 void choose(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (isNull(argv[0]))
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     const qint64 index = sqlite3_value_int64(argv[0]);
     if (index < 1 || index >= argc)
@@ -213,7 +201,7 @@ void choose(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 // EOMONTH(date [, months]): the month's last day, as a date.
 void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1])))
+    if (isNullValue(argv[0]) || (argc > 1 && isNullValue(argv[1])))
         return sqlite3_result_null(ctx);
     QDate date = dateOf(ctx, argv[0]).date();
     if (argc > 1)
@@ -226,10 +214,10 @@ void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // partner, that partner doubled inside; NULL past 128 characters or for a
 // quote the server does not take.
 void quotename(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (isNull(argv[0]) || (argc > 1 && isNull(argv[1])))
+    if (isNullValue(argv[0]) || (argc > 1 && isNullValue(argv[1])))
         return sqlite3_result_null(ctx);
-    const QString name = text(argv[0]);
-    const QString quote = argc > 1 ? text(argv[1]) : QStringLiteral("[");
+    const QString name = valueText(argv[0]);
+    const QString quote = argc > 1 ? valueText(argv[1]) : QStringLiteral("[");
     static const QHash<QChar, QChar> closing = {
         {u'[', u']'}, {u']', u']'}, {u'\'', u'\''}, {u'"', u'"'}, {u'(', u')'}, {u')', u')'},
         {u'<', u'>'}, {u'>', u'>'}, {u'{', u'}'}, {u'}', u'}'}, {u'`', u'`'}};
@@ -249,15 +237,15 @@ void quotename(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // TRANSLATE(text, characters, translations): each character of the second
 // argument becomes the one at its place in the third.
 void translate(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNull(argv[0]) || isNull(argv[1]) || isNull(argv[2]))
+    if (isNullValue(argv[0]) || isNullValue(argv[1]) || isNullValue(argv[2]))
         return sqlite3_result_null(ctx);
-    const QString from = text(argv[1]);
-    const QString to = text(argv[2]);
+    const QString from = valueText(argv[1]);
+    const QString to = valueText(argv[2]);
     if (from.size() != to.size())
         throw ServerFailure(9828, QStringLiteral("The second and third arguments of the TRANSLATE "
                                                  "built-in function must contain an equal number "
                                                  "of characters."));
-    QString value = text(argv[0]);
+    QString value = valueText(argv[0]);
     for (QChar& ch : value) {
         const qsizetype at = from.indexOf(ch);
         if (at >= 0)
@@ -281,7 +269,7 @@ void checksum(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             mix(QByteArray());
             break;
         case SQLITE_TEXT: {
-            QString value = text(argv[i]).toCaseFolded();
+            QString value = valueText(argv[i]).toCaseFolded();
             while (value.endsWith(QLatin1Char(' ')))
                 value.chop(1);
             mix(value.toUtf8());
@@ -298,7 +286,7 @@ void checksum(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, static_cast<qint32>(hash));
 }
 
-const FunctionRegistration registrations[] = {
+const FunctionRegistration textRegistrations[] = {
     {"tsql_quotename", 1, guarded<quotename>},
     {"tsql_quotename", 2, guarded<quotename>},
     {"tsql_translate", 3, guarded<translate>},
@@ -317,17 +305,13 @@ const FunctionRegistration registrations[] = {
     {"tsql_eomonth", 2, guarded<eomonth>},
 };
 
-void destroySettings(void* p) {
-    delete static_cast<Settings*>(p);
-}
-
 } // namespace
 
 void registerTextFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     // Innocuous and deterministic: views and defaults may call them.
-    for (const FunctionRegistration& r : registrations)
+    for (const FunctionRegistration& r : textRegistrations)
         registerOne(db, r, SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC, new Settings(settings),
-                    destroySettings);
+                    destroySharedSettings);
 }
 
 } // namespace estaciones::db::tsql

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace estaciones::db::tsql {
 
 Pieces toPieces(const Tokens& tokens) {
@@ -31,6 +33,13 @@ Pieces piecesOf(const QString& text) {
     if (!pieces.empty() && pieces.front().space.isEmpty())
         pieces.front().space = QStringLiteral(" ");
     return pieces;
+}
+
+Pieces slice(const Pieces& pieces, size_t from, size_t to) {
+    to = std::min(to, pieces.size());
+    return from < to ? Pieces(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                              pieces.begin() + static_cast<std::ptrdiff_t>(to))
+                     : Pieces();
 }
 
 namespace {

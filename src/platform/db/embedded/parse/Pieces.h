@@ -25,6 +25,10 @@ Pieces piecesOf(const QString& text);
 // The text back, with a blank added wherever two tokens would run together.
 QString render(const Pieces& pieces, size_t from = 0, size_t to = size_t(-1));
 
+// "Not found" of the helpers below and of the rewrites that search pieces.
+inline constexpr size_t none = size_t(-1);
+// The pieces from `from` up to `to` (an end past the last means the last).
+Pieces slice(const Pieces& pieces, size_t from, size_t to);
 // The index of the ')' matching the '(' at `open` (pieces.size() if none).
 size_t closeOf(const Pieces& pieces, size_t open);
 // The index of the '(' matching the ')' at `close` (size_t(-1) if none).

@@ -45,6 +45,8 @@ struct Token {
     static Token punctuation(const QString& text);
     static Token whitespace(const QString& text = QStringLiteral(" "));
     static Token string(const QString& value); // quotes and escapes added
+    // The text of string(value): 'value' with its quotes doubled.
+    static QString literal(const QString& value) { return string(value).text; }
     static Token number(const QString& text);
 };
 

@@ -8,20 +8,16 @@
 
 namespace estaciones::db::tsql::schema {
 
-namespace {
-
-QString literal(const QString& text) {
-    return Token::string(text).text;
-}
-
-bool isTemporary(const QString& table) {
+bool isTemporaryTable(const QString& table) {
     return table.startsWith(QLatin1Char('#'));
 }
 
-QString createTrigger(const QString& table) {
-    return isTemporary(table) ? QStringLiteral("CREATE TEMP TRIGGER ")
-                              : QStringLiteral("CREATE TRIGGER ");
+QString createTriggerPrefix(const QString& table) {
+    return isTemporaryTable(table) ? QStringLiteral("CREATE TEMP TRIGGER ")
+                                   : QStringLiteral("CREATE TRIGGER ");
 }
+
+namespace {
 
 QString triggerName(const char* family, const QString& table, const QString& name,
                     const char* event) {
@@ -43,7 +39,7 @@ QString callingStatement(const QString& query) {
 QStringList beforeDropTable(const QString& table) {
     return {constraintTableDefinition(),
             callingStatement(
-                QStringLiteral("SELECT tsql_drop_table_constraints(%1)").arg(literal(table)))};
+                QStringLiteral("SELECT tsql_drop_table_constraints(%1)").arg(Token::literal(table)))};
 }
 
 namespace {
@@ -51,10 +47,10 @@ namespace {
 // Temporary tables keep no row in the database's constraint table: their
 // constraints cannot be disabled and go with them.
 QString enabled(const QString& table, const QString& name) {
-    if (isTemporary(table))
+    if (isTemporaryTable(table))
         return QStringLiteral("1");
     return QStringLiteral("(SELECT disabled FROM %1 WHERE name = %2) IS NOT 1")
-        .arg(QLatin1String(constraintTable), literal(name));
+        .arg(QLatin1String(constraintTable), Token::literal(name));
 }
 
 QString recorded(const QString& table, const QString& name, const QString& kind,
@@ -65,12 +61,12 @@ QString recorded(const QString& table, const QString& name, const QString& kind,
     return QStringLiteral("INSERT INTO %1 (name, table_name, kind, columns, ref_table, "
                           "ref_columns, definition, on_delete, on_update, untrusted, violation) "
                           "VALUES (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12)")
-        .arg(QLatin1String(constraintTable), literal(name), literal(table), literal(kind),
-             literal(columns.join(QLatin1Char(','))),
-             referencedTable.isEmpty() ? QStringLiteral("NULL") : literal(referencedTable),
-             literal(referencedColumns.join(QLatin1Char(','))), literal(definition),
-             literal(onDelete), literal(onUpdate),
-             untrusted ? QStringLiteral("1") : QStringLiteral("0"), literal(violation));
+        .arg(QLatin1String(constraintTable), Token::literal(name), Token::literal(table), Token::literal(kind),
+             Token::literal(columns.join(QLatin1Char(','))),
+             referencedTable.isEmpty() ? QStringLiteral("NULL") : Token::literal(referencedTable),
+             Token::literal(referencedColumns.join(QLatin1Char(','))), Token::literal(definition),
+             Token::literal(onDelete), Token::literal(onUpdate),
+             untrusted ? QStringLiteral("1") : QStringLiteral("0"), Token::literal(violation));
 }
 
 // A statement that fails through `failingSelect` (a query calling a failing
@@ -107,7 +103,7 @@ QString allNotNull(const QStringList& columns, const QString& prefix) {
 QString conflict(const QString& verb, const QString& kind, const QString& name,
                  const QString& table, const QString& column) {
     return QStringLiteral("tsql_constraint_conflict(%1, %2, %3, %4, %5)")
-        .arg(literal(verb), literal(kind), literal(name), literal(table), literal(column));
+        .arg(Token::literal(verb), Token::literal(kind), Token::literal(name), Token::literal(table), Token::literal(column));
 }
 
 // What the referencing rows become when the referenced key goes or changes.
@@ -125,7 +121,7 @@ QString referentialAction(const ForeignKey& key, const QString& action, bool onD
             assignments << column + QStringLiteral(" = NULL");
         else
             assignments << QStringLiteral("%1 = tsql_column_default(%2, %3)")
-                               .arg(column, literal(key.table), literal(key.columns[i]));
+                               .arg(column, Token::literal(key.table), Token::literal(key.columns[i]));
     }
     if (onDelete && action == QLatin1String("CASCADE"))
         return QStringLiteral("DELETE FROM %1 WHERE %2;").arg(child, where);
@@ -163,13 +159,13 @@ QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows
     QStringList statements{constraintTableDefinition()};
     if (checkExistingRows)
         statements << failWhenFound(violation);
-    if (!isTemporary(check.table))
+    if (!isTemporaryTable(check.table))
         statements << recorded(check.table, check.name, QStringLiteral("C"),
                                check.column.isEmpty() ? QStringList() : QStringList{check.column},
                                QString(), {}, check.definition, QString(), QString(),
                                !checkExistingRows, violation);
     for (const auto& [event, verb] : {std::pair{"i", "INSERT"}, std::pair{"u", "UPDATE"}})
-        statements << createTrigger(check.table) +
+        statements << createTriggerPrefix(check.table) +
                           QStringLiteral("%1 AFTER %2 ON %3 WHEN %4 AND EXISTS (SELECT 1 FROM %3 "
                                          "WHERE rowid = NEW.rowid AND %5) BEGIN SELECT %6; END")
                               .arg(triggerName("ck", check.table, check.name, event),
@@ -181,7 +177,7 @@ QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows
 
 QStringList foreignKeyStatements(const ForeignKey& key, bool checkExistingRows) {
     // The server does not enforce foreign keys on temporary tables either.
-    if (isTemporary(key.table))
+    if (isTemporaryTable(key.table))
         return {};
     const QString child = quoteName(key.table);
     const QString parent = quoteName(key.referencedTable);
@@ -264,11 +260,11 @@ QStringList uniqueStatements(const UniqueKey& key) {
         key.filter.isEmpty() ? QString() : QStringLiteral(" AND (%1)").arg(key.filter);
     const QString failure = [&](const QString& prefix) {
         return QStringLiteral("tsql_duplicate_key(%1, %2, %3, %4, %5)")
-            .arg(number, literal(kind), literal(key.table), literal(key.name),
+            .arg(number, Token::literal(kind), Token::literal(key.table), Token::literal(key.name),
                  prefixed(key.columns, prefix));
     }(QStringLiteral("NEW."));
     QStringList statements{constraintTableDefinition()};
-    if (!index && !isTemporary(key.table))
+    if (!index && !isTemporaryTable(key.table))
         statements << recorded(
             key.table, key.name,
             key.kind == UniqueKey::Kind::PrimaryKey ? QStringLiteral("PK") : QStringLiteral("UQ"),
@@ -280,7 +276,7 @@ QStringList uniqueStatements(const UniqueKey& key) {
     statements << failWhenFound(
         QStringLiteral("SELECT tsql_duplicate_key(1505, '', %1, %2, %3) FROM %4 WHERE 1%5 GROUP "
                        "BY %3 HAVING count(*) > 1")
-            .arg(literal(key.table), literal(key.name), grouped, t, filter));
+            .arg(Token::literal(key.table), Token::literal(key.name), grouped, t, filter));
     if (!key.keptBySqlite) {
         // The lookups of the triggers below; uniqueness is theirs, since the
         // server lets one NULL in and SQLite any number.
@@ -291,7 +287,7 @@ QStringList uniqueStatements(const UniqueKey& key) {
         for (const auto& [event, when] :
              {std::pair{"i", QStringLiteral("AFTER INSERT")},
               std::pair{"u", QStringLiteral("AFTER UPDATE OF ") + grouped}})
-            statements << createTrigger(key.table) +
+            statements << createTriggerPrefix(key.table) +
                               QStringLiteral("%1 %2 ON %3 WHEN EXISTS (SELECT 1 FROM %3 WHERE "
                                              "rowid <> NEW.rowid AND %4%5)%6 BEGIN SELECT %7; END")
                                   .arg(triggerName("uq", key.table, key.name, event), when, t,
@@ -309,11 +305,11 @@ QStringList uniqueStatements(const UniqueKey& key) {
     // SQLite's own key refuses the row too, but before any AFTER trigger and
     // without the key's name or value: these run first.
     const QString same = matching(key.columns, QString(), key.columns, QStringLiteral("NEW."));
-    statements << createTrigger(key.table) +
+    statements << createTriggerPrefix(key.table) +
                       QStringLiteral("%1 BEFORE INSERT ON %2 WHEN EXISTS (SELECT 1 FROM %2 WHERE "
                                      "%3) BEGIN SELECT %4; END")
                           .arg(triggerName("uq", key.table, key.name, "i"), t, same, failure);
-    statements << createTrigger(key.table) +
+    statements << createTriggerPrefix(key.table) +
                       QStringLiteral("%1 BEFORE UPDATE OF %2 ON %3 WHEN EXISTS (SELECT 1 FROM %3 "
                                      "WHERE rowid <> OLD.rowid AND %4) BEGIN SELECT %5; END")
                           .arg(triggerName("uq", key.table, key.name, "u"), grouped, t, same,
@@ -322,7 +318,7 @@ QStringList uniqueStatements(const UniqueKey& key) {
 }
 
 QStringList defaultStatements(const DefaultConstraint& constraint) {
-    if (isTemporary(constraint.table))
+    if (isTemporaryTable(constraint.table))
         return {};
     return {constraintTableDefinition(),
             recorded(constraint.table, constraint.name, QStringLiteral("D"), {constraint.column},

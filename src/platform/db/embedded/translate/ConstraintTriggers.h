@@ -12,6 +12,11 @@
 // neither the constraint nor the duplicate value; triggers can.
 namespace estaciones::db::tsql::schema {
 
+// A temporary table (#t) keeps its triggers in SQLite's temp schema.
+bool isTemporaryTable(const QString& table);
+// "CREATE TRIGGER " or, on a temporary table, "CREATE TEMP TRIGGER ".
+QString createTriggerPrefix(const QString& table);
+
 struct CheckConstraint {
     QString table;
     QString name;

@@ -109,11 +109,6 @@ Pieces stringPiece(const QString& value) {
     return {p};
 }
 
-Pieces slice(const Pieces& pieces, size_t from, size_t to) {
-    return Pieces(pieces.begin() + static_cast<std::ptrdiff_t>(from),
-                  pieces.begin() + static_cast<std::ptrdiff_t>(to));
-}
-
 // name(args) → tsql_name('first argument as text', other args...).
 Pieces withFirstArgumentAsText(const QString& newName, const Pieces& pieces, size_t open,
                                size_t close) {

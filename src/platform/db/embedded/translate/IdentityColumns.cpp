@@ -6,20 +6,12 @@
 
 namespace estaciones::db::tsql::schema {
 
-namespace {
-
-QString literal(const QString& text) {
-    return Token::string(text).text;
-}
-
-} // namespace
-
 QStringList identityStatements(const QString& table, const QString& column,
                                const Identity& identity, bool counterKey) {
     const QString t = quoteName(table);
     const QString c = quoteName(column);
     const QString store = QLatin1String(identityTable);
-    const QString row = QStringLiteral("table_name = %1").arg(literal(table));
+    const QString row = QStringLiteral("table_name = %1").arg(Token::literal(table));
     // A value given (IDENTITY_INSERT ON, or SQLite's own key) beyond the
     // current one becomes the current one.
     const QString followed = QStringLiteral("CASE WHEN used = 0 OR (NEW.%1 - current) * increment "
@@ -43,7 +35,7 @@ QStringList identityStatements(const QString& table, const QString& column,
             QStringLiteral("INSERT OR REPLACE INTO %1 (table_name, column_name, seed, increment, "
                            "current, used) SELECT %2, %3, %4, %5, coalesce(%6(%7), %4), "
                            "count(%7) > 0 FROM %8")
-                .arg(identityStoreOf(table), literal(table), literal(column))
+                .arg(identityStoreOf(table), Token::literal(table), Token::literal(column))
                 .arg(identity.seed)
                 .arg(identity.step)
                 .arg(extreme, c, t),
@@ -55,25 +47,25 @@ QStringList identityStatements(const QString& table, const QString& column,
 QStringList restartIdentity(const QString& table) {
     return {identityTableDefinition(table),
             QStringLiteral("UPDATE %1 SET current = seed, used = 0 WHERE table_name = %2")
-                .arg(identityStoreOf(table), literal(table))};
+                .arg(identityStoreOf(table), Token::literal(table))};
 }
 
 QStringList counterKeyFollowsStore(const QString& table) {
     // SQLite's key goes on from its sequence: the current value once rows
     // were numbered, one below it before.
     return {QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1 COLLATE NOCASE")
-                .arg(literal(table)),
+                .arg(Token::literal(table)),
             QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT table_name, current - "
                            "1 + used FROM %1 WHERE table_name = %2 AND EXISTS (SELECT 1 FROM "
                            "sqlite_master WHERE type = 'table' AND name = %2 COLLATE NOCASE AND "
                            "sql LIKE '%AUTOINCREMENT%')")
-                .arg(identityStoreOf(table), literal(table))};
+                .arg(identityStoreOf(table), Token::literal(table))};
 }
 
 QStringList forgetIdentity(const QString& table) {
     return {identityTableDefinition(table),
             QStringLiteral("DELETE FROM %1 WHERE table_name = %2")
-                .arg(identityStoreOf(table), literal(table))};
+                .arg(identityStoreOf(table), Token::literal(table))};
 }
 
 } // namespace estaciones::db::tsql::schema

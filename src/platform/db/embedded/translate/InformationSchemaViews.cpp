@@ -8,7 +8,7 @@ namespace {
 
 using namespace sql;
 
-const QString constraints = QLatin1String(constraintTable);
+const QString engineConstraints = QLatin1String(constraintTable);
 
 // The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...).
 QString owner(const char* prefix) {
@@ -86,7 +86,7 @@ QString tableConstraints() {
                           "KEY' ELSE 'CHECK' END AS CONSTRAINT_TYPE, 'NO' AS IS_DEFERRABLE, 'NO' "
                           "AS INITIALLY_DEFERRED FROM %3 AS c WHERE c.kind IN ('PK', 'UQ', 'F', "
                           "'C')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), constraints);
+        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints);
 }
 
 QString keyColumnUsage() {
@@ -94,7 +94,7 @@ QString keyColumnUsage() {
                           "c.table_name COLLATE tsql_text AS TABLE_NAME, j.value COLLATE "
                           "tsql_text AS COLUMN_NAME, j.key + 1 AS ORDINAL_POSITION FROM %3 AS c "
                           "JOIN json_each(%4) j WHERE c.kind IN ('PK', 'UQ', 'F')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), constraints,
+        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints,
              listAsJson(QStringLiteral("c.columns")));
 }
 
@@ -112,7 +112,7 @@ QString referentialConstraints() {
                           "COLLATE tsql_text AS UNIQUE_CONSTRAINT_NAME, 'SIMPLE' AS "
                           "MATCH_OPTION, %4 AS UPDATE_RULE, %5 AS DELETE_RULE FROM %3 AS c WHERE "
                           "c.kind = 'F'")
-        .arg(owner("CONSTRAINT"), owner("UNIQUE_CONSTRAINT"), constraints, rule("on_update"),
+        .arg(owner("CONSTRAINT"), owner("UNIQUE_CONSTRAINT"), engineConstraints, rule("on_update"),
              rule("on_delete"));
 }
 
@@ -133,7 +133,7 @@ QString constraintColumnUsage() {
                           "('PK', 'UQ', 'F') UNION ALL SELECT %1, c.table_name COLLATE tsql_text, "
                           "p.name COLLATE tsql_text, %2, c.name COLLATE tsql_text FROM %3 AS c "
                           "JOIN pragma_table_info(c.table_name) p WHERE c.kind = 'C' AND %5")
-        .arg(owner("TABLE"), owner("CONSTRAINT"), constraints,
+        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints,
              listAsJson(QStringLiteral("c.columns")),
              mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")));
 }
@@ -151,7 +151,7 @@ QString viewTableUsage() {
 QString checkConstraints() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, c.definition "
                           "AS CHECK_CLAUSE FROM %2 AS c WHERE c.kind = 'C'")
-        .arg(owner("CONSTRAINT"), constraints);
+        .arg(owner("CONSTRAINT"), engineConstraints);
 }
 
 } // namespace

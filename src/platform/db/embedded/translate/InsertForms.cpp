@@ -8,10 +8,6 @@ namespace estaciones::db::tsql::rewrite {
 
 namespace {
 
-QString literal(const QString& text) {
-    return Token::string(text).text;
-}
-
 // INSERT [TOP (n)] [INTO] table [(columns)]: where the table's name is and
 // what follows the column list.
 struct InsertHead {
@@ -49,7 +45,7 @@ void fillDefaultValues(Pieces& pieces) {
     const std::optional<InsertHead> head = insertHead(pieces);
     if (!head || head->afterColumns >= pieces.size() || !pieces[head->afterColumns].isWord(u"VALUES"))
         return;
-    const QString table = literal(pieces[head->table].value());
+    const QString table = Token::literal(pieces[head->table].value());
     // Right to left, so that the ranges still to visit stay where they are.
     std::vector<std::pair<size_t, size_t>> rows;
     for (size_t k = head->afterColumns + 1; k < pieces.size(); ++k) {
@@ -68,7 +64,7 @@ void fillDefaultValues(Pieces& pieces) {
                 continue;
             const QString column =
                 i < static_cast<size_t>(head->columns.size())
-                    ? literal(head->columns[static_cast<qsizetype>(i)])
+                    ? Token::literal(head->columns[static_cast<qsizetype>(i)])
                     : QStringLiteral("(SELECT name FROM pragma_table_info(%1) LIMIT 1 OFFSET %2)")
                           .arg(table)
                           .arg(i);

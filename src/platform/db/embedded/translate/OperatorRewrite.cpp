@@ -11,8 +11,6 @@ namespace estaciones::db::tsql::rewrite {
 
 namespace {
 
-constexpr size_t none = size_t(-1);
-
 bool isOperand(const Piece& p) {
     switch (p.kind) {
     case TokenKind::Number:

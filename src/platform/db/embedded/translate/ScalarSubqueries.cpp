@@ -6,8 +6,6 @@ namespace estaciones::db::tsql::rewrite {
 
 namespace {
 
-constexpr size_t none = size_t(-1);
-
 // Words before a '(SELECT' that make it a set of rows, not one value.
 bool takesRows(const Piece& piece) {
     static const QSet<QString> words = {"exists", "in",    "from",   "join",      "apply",

@@ -25,25 +25,9 @@ using rewrite::rewriteQuery;
 using sqlite::failWith;
 namespace native = sqlite::native;
 
-Pieces slice(const Pieces& pieces, size_t from, size_t to) {
-    to = std::min(to, pieces.size());
-    return from < to ? Pieces(pieces.begin() + static_cast<std::ptrdiff_t>(from),
-                              pieces.begin() + static_cast<std::ptrdiff_t>(to))
-                     : Pieces();
-}
-
 QString translatedText(Pieces pieces, const DialectSettings& settings) {
     rewriteQuery(pieces, settings);
     return render(pieces).trimmed();
-}
-
-bool isTemporary(const QString& table) {
-    return table.startsWith(QLatin1Char('#'));
-}
-
-QString triggerPrefix(const QString& table) {
-    return isTemporary(table) ? QStringLiteral("CREATE TEMP TRIGGER ")
-                              : QStringLiteral("CREATE TRIGGER ");
 }
 
 // Defaults SQLite cannot keep in the column (ALTER TABLE ADD COLUMN takes
@@ -51,7 +35,7 @@ QString triggerPrefix(const QString& table) {
 QString defaultTrigger(const QString& table, const QString& column, const QString& expression) {
     const QString t = quoteName(table);
     const QString c = quoteName(column);
-    return triggerPrefix(table) +
+    return createTriggerPrefix(table) +
            QStringLiteral("%1 AFTER INSERT ON %2 WHEN NEW.%3 IS NULL BEGIN UPDATE %2 SET %3 = (%4) "
                           "WHERE rowid = NEW.rowid; END")
                .arg(quoteName(QStringLiteral("tsql_default_%1_%2").arg(table, column)), t, c,
@@ -649,7 +633,7 @@ std::optional<QStringList> createTable(Pieces pieces, const DialectSettings& set
     definitions += tableConstraints;
     QStringList statements;
     statements << QStringLiteral("CREATE %1TABLE %2 (%3)")
-                      .arg(isTemporary(table) ? QStringLiteral("TEMP ") : QString(),
+                      .arg(isTemporaryTable(table) ? QStringLiteral("TEMP ") : QString(),
                            quoteName(table), definitions.join(QStringLiteral(", ")));
     statements += after;
     return statements;
@@ -922,7 +906,7 @@ std::optional<QStringList> selectInto(Pieces pieces, const DialectSettings& sett
     pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(into),
                  pieces.begin() + static_cast<std::ptrdiff_t>(into + 2));
     return QStringList{QStringLiteral("CREATE %1TABLE %2 AS %3")
-                           .arg(isTemporary(table) ? QStringLiteral("TEMP ") : QString(),
+                           .arg(isTemporaryTable(table) ? QStringLiteral("TEMP ") : QString(),
                                 quoteName(table), translatedText(pieces, settings))};
 }
 

@@ -100,8 +100,6 @@ bool isHundred(const Pieces& count) {
 }
 
 
-constexpr size_t none = size_t(-1);
-
 QString percentLimit(const Pieces& count, const QString& source) {
     // ceil(rows * n / 100) of the rows the same FROM ... gives.
     return QStringLiteral("LIMIT (SELECT CAST((COUNT(*) * (%1) + 99.9999999) / 100 AS INTEGER) "

@@ -15,6 +15,9 @@
 
 namespace estaciones::test::corpus {
 
+// The expected value of a NULL column.
+inline const Variant kNull = Variant::null();
+
 struct Expect {
     enum class Kind { Succeeds, Returns, Fails };
     Kind kind = Kind::Succeeds;

@@ -6,8 +6,6 @@
 namespace estaciones::test::corpus {
 namespace {
 
-const Variant kNull = Variant::null();
-
 // A left-aligned code that sorts above every right-aligned one.
 const Step kArticuloConCero{"INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES "
                             "('07790001234560', 'Articulo importado')",

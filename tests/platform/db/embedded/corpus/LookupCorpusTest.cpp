@@ -7,8 +7,6 @@
 namespace estaciones::test::corpus {
 namespace {
 
-const Variant kNull = Variant::null();
-
 const std::vector<std::vector<Variant>> kArticulosPorDescripcion = {
     {"Detergente 750 ml", articleCode(5)},   {"Lavandina 1 l", articleCode(6)},
     {"Leche entera 1 l", articleCode(3)},    {"Queso cremoso por kg", articleCode(4)},

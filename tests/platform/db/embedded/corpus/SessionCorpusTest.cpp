@@ -6,8 +6,6 @@
 namespace estaciones::test::corpus {
 namespace {
 
-const Variant kNull = Variant::null();
-
 // The access log row as GActualizarDatoScript sends it: the transaction
 // opener, two carriage returns, each queued statement after a carriage return.
 const char* const kAccesoInsert =
