@@ -56,6 +56,8 @@ int dateRank(tsql::DateKind kind) {
         return 3;
     case tsql::DateKind::DateTime2:
         return 4;
+    case tsql::DateKind::DateTimeOffset:
+        return 5;
     }
     return 0;
 }

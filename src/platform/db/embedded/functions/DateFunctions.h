@@ -6,9 +6,16 @@
 
 namespace estaciones::db::tsql {
 
-// DATENAME, DATEPART, DATEADD, DATEDIFF, GETDATE, GETUTCDATE, ISDATE and
+// DATENAME, DATEPART, DATEADD, DATEDIFF, GETDATE, GETUTCDATE, the clocks,
+// SWITCHOFFSET, TODATETIMEOFFSET, ISDATE and
 // what a date column keeps (tsql_store_date), in the session's language and
 // date order.
 std::span<const FunctionSpec> dateFunctions();
+
+// The type a date function's argument stands for, and its digits of a
+// second: a stored text keeps its type's form (a day alone, a time,
+// datetime2's digits other than three, a datetimeoffset's offset); seconds
+// with three digits, and text in any other form, are a datetime.
+std::pair<DateKind, int> kindOfDateText(const SqlValue& value);
 
 } // namespace estaciones::db::tsql

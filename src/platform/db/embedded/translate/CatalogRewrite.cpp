@@ -102,6 +102,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     rewriteTableOperators(pieces, settings);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    mapAtTimeZone(pieces);
     mapMoneyLiterals(pieces);
     keepWideLiteralsExact(pieces);
     checkIntLiteralArithmetic(pieces);

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -285,15 +286,49 @@ void mapExclusiveOr(Pieces& pieces) {
     wrapAdditiveOperator(pieces, u"^", QStringLiteral("tsql_bitwise_xor"));
 }
 
+void mapAtTimeZone(Pieces& pieces) {
+    // Left to right: in x AT TIME ZONE 'a' AT TIME ZONE 'b' the second finds
+    // the first's call as its value.
+    for (size_t i = 1; i + 3 < pieces.size(); ++i) {
+        if (!pieces[i].isWord(u"AT") || !pieces[i + 1].isWord(u"TIME") ||
+            !pieces[i + 2].isWord(u"ZONE"))
+            continue;
+        const size_t first = primaryStart(pieces, i - 1);
+        const size_t zoneLast = primaryEnd(pieces, i + 3);
+        if (first == none || zoneLast == none)
+            sqlite::failWith(sqlite::native::SyntaxErrorNearKeyword, {QStringLiteral("AT")});
+        // A text is no date here: the server takes no implicit conversion.
+        if (first == i - 1 && pieces[first].kind == TokenKind::String)
+            sqlite::failWithText(8116, QStringLiteral("Argument data type varchar is invalid for "
+                                                      "argument 1 of AT TIME ZONE function."));
+        Pieces call = piecesOf(QStringLiteral("tsql_at_time_zone("));
+        call.front().space = pieces[first].space;
+        Pieces value(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                     pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        value.front().space.clear();
+        call.insert(call.end(), value.begin(), value.end());
+        call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        call.insert(call.end(), pieces.begin() + static_cast<std::ptrdiff_t>(i + 3),
+                    pieces.begin() + static_cast<std::ptrdiff_t>(zoneLast + 1));
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t length = call.size();
+        replaceRange(pieces, first, zoneLast + 1, std::move(call));
+        i = first + length - 1;
+    }
+}
+
 namespace {
 
 enum class OperandKind { Column, Date, Other };
 
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
     const QString name = pieces[nameIndex].text.toLower();
-    if (name == QLatin1String("tsql_dateadd") || name == QLatin1String("tsql_getdate") ||
-        name == QLatin1String("tsql_sysdatetime") || name == QLatin1String("tsql_sysutcdatetime") ||
-        name == QLatin1String("tsql_getutcdate") || name == QLatin1String("tsql_store_date"))
+    static const QSet<QString> dateResults = {
+        "tsql_dateadd",           "tsql_getdate",      "tsql_sysdatetime",
+        "tsql_sysutcdatetime",    "tsql_getutcdate",   "tsql_store_date",
+        "tsql_sysdatetimeoffset", "tsql_switchoffset", "tsql_todatetimeoffset",
+        "tsql_at_time_zone",      "tsql_datetimeoffsetfromparts"};
+    if (dateResults.contains(name))
         return true;
     if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&
         pieces[nameIndex + 2].kind == TokenKind::String) {

@@ -63,6 +63,8 @@ void mapDivisionOperators(Pieces& pieces);
 void mapPlusOperator(Pieces& pieces);
 // a - b → tsql_subtract(a, b): SQLite would read a date kept as text as its year.
 void mapMinusOperator(Pieces& pieces);
+// x AT TIME ZONE 'zone' → tsql_at_time_zone(x, 'zone').
+void mapAtTimeZone(Pieces& pieces);
 // a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or.
 void mapExclusiveOr(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
