@@ -126,9 +126,14 @@ SqlValue dateaddFunction(const Call& c) {
         failOverflow(QStringLiteral("int"));
     checkPartOfType(c.part(0), c.arg(2), "dateadd");
     const PreciseDateTime result = dateAdd(c.part(0), amount, c.date(2));
-    const auto [kind, digits] = kindOfDateText(c.arg(2));
-    const int firstYear = kind == DateKind::DateTime ? 1753 : 1;
+    auto [kind, digits] = kindOfDateText(c.arg(2));
+    // The binder names a smalldatetime, whose text alone is a datetime2(0)'s.
+    if (c.args.size() > 3 && dateKindOf(c.arg(3).toText()) == DateKind::SmallDateTime)
+        kind = DateKind::SmallDateTime;
+    const int firstYear = kind == DateKind::DateTime ? 1753 : kind == DateKind::SmallDateTime ? 1900 : 1;
     const auto inRange = [&](const PreciseDateTime& v) {
+        if (kind == DateKind::SmallDateTime && v.isValid() && v.date() > QDate(2079, 6, 6))
+            return false;
         return v.isValid() && v.date().year() >= firstYear && v.date().year() <= 9999;
     };
     if (!inRange(result) || !inRange(result.utc()))
@@ -303,6 +308,7 @@ const FunctionSpec functions[] = {
     {"tsql_datename", 2, datenameFunction, true},
     {"tsql_datepart", 2, datepartFunction, true},
     {"tsql_dateadd", 3, dateaddFunction, true},
+    {"tsql_dateadd", 4, dateaddFunction, true},
     {"tsql_datediff", 3, datediffFunction, true},
     {"tsql_datediff_big", 3, datediffBigFunction, true},
     {"tsql_getdate", 0, getdateFunction, false},

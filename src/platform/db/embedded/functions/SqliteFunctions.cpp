@@ -268,8 +268,11 @@ SqlValue typeNameFunction(const Call& c) {
 SqlValue typeLengthFunction(const Call& c) {
     if (c.anyNull())
         return {};
-    const auto length = describeDeclaredType(c.arg(0).toText()).characterLength;
-    return length ? SqlValue::of(static_cast<qint64>(*length)) : SqlValue::null();
+    const DeclaredType type = describeDeclaredType(c.arg(0).toText());
+    // The n of datetime2(n), time(n) and datetimeoffset(n) is a precision, no length.
+    if (type.isDate || !type.characterLength)
+        return {};
+    return SqlValue::of(static_cast<qint64>(*type.characterLength));
 }
 
 // ---- catalogue -----------------------------------------------------------------
@@ -606,11 +609,6 @@ bool comparisonKey(const char* text, int length, DateOrder order, bool asInstant
     return found->isDate;
 }
 
-// Whether a side is a stored datetimeoffset (its text ends in ' +hh:mm').
-bool hasStoredOffset(const char* text, int length) {
-    return withoutOffsetLength(text, length) != length && isStoredDateText(text, length);
-}
-
 int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
     const auto& settings = **static_cast<Settings*>(data);
     const char* a = static_cast<const char*>(pa);
@@ -626,7 +624,7 @@ int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
         const int r = std::memcmp(a, b, static_cast<size_t>(na));
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
-    const bool asInstant = hasStoredOffset(a, na) || hasStoredOffset(b, nb);
+    const bool asInstant = isStoredOffsetText(a, na) || isStoredOffsetText(b, nb);
     char ka[27];
     char kb[27];
     if (!comparisonKey(a, na, settings.dateOrder, asInstant, ka))

@@ -321,6 +321,15 @@ bool isStoredDateText(const char* text, int length) {
            (length == 10 || (text[10] == ' ' && timeShapeAt(text, 11, length)));
 }
 
+bool isStoredOffsetText(const char* text, int length) {
+    return withoutOffsetLength(text, length) != length && isStoredDateText(text, length);
+}
+
+bool isStoredOffsetText(const QString& text) {
+    const QByteArray latin1 = text.toLatin1();
+    return isStoredOffsetText(latin1.constData(), static_cast<int>(latin1.size()));
+}
+
 bool storedDateKey(const char* text, int length, char (&key)[27]) {
     // A datetimeoffset compares by its UTC time (a legacy one without its
     // offset is at +00:00, and its bytes are that time already).

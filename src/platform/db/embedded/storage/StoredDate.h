@@ -105,6 +105,9 @@ std::optional<StoredDateParts> readStoredDateParts(const char* text, int length)
 
 // Whether the text is in one of those forms (its shape, not its calendar).
 bool isStoredDateText(const char* text, int length);
+// Whether it is a datetimeoffset's, with its offset ('... +01:00').
+bool isStoredOffsetText(const char* text, int length);
+bool isStoredOffsetText(const QString& text);
 
 // The 27 bytes 'yyyy-MM-dd HH:mm:ss.fffffff' a stored text stands for, so
 // that values of different widths compare by their bytes (a text with an

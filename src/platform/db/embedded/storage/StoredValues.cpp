@@ -129,7 +129,7 @@ bool isDateTimeOffset(const ColumnInfo& column) {
 QString withOffset(const QString& stored) {
     const QByteArray latin1 = stored.toLatin1();
     const int length = static_cast<int>(latin1.size());
-    if (tsql::withoutOffsetLength(latin1.constData(), length) != length ||
+    if (tsql::isStoredOffsetText(latin1.constData(), length) ||
         !tsql::isStoredDateText(latin1.constData(), length)) {
         return stored;
     }
