@@ -28,6 +28,13 @@ std::pair<DateKind, int> kindOfDateText(const SqlValue& value) {
     return {digits == 3 ? DateKind::DateTime : DateKind::DateTime2, digits};
 }
 
+SqlValue datetimeoffsetOf(const PreciseDateTime& value, const SqlValue& source) {
+    checkDateRange(value, DateKind::DateTimeOffset);
+    const auto [kind, digits] = kindOfDateText(source);
+    return SqlValue::of(
+        formatStoredDate(value, DateKind::DateTimeOffset, kind == DateKind::Date ? 0 : digits));
+}
+
 namespace {
 
 QString dateKindName(DateKind kind);
@@ -222,33 +229,27 @@ int offsetArgument(const Call& c, size_t i, const char* function) {
     return *minutes;
 }
 
-// The digits of fraction a value brings to a datetimeoffset made from it.
-int fractionDigitsOfValue(const SqlValue& value) {
-    const auto [kind, digits] = kindOfDateText(value);
-    return kind == DateKind::SmallDateTime || kind == DateKind::Date ? 0 : digits;
+// SWITCHOFFSET and TODATETIMEOFFSET: the value put at the offset their
+// second argument gives, by `place`.
+template <class Place> SqlValue atGivenOffset(const Call& c, const char* function, Place place) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    return datetimeoffsetOf(place(c.date(0), offsetArgument(c, 1, function)), c.arg(0));
 }
 
 // SWITCHOFFSET(value, offset): the same instant at another offset.
 SqlValue switchoffsetFunction(const Call& c) {
-    if (c.arg(0).isNull() || c.arg(1).isNull())
-        return {};
-    const int offset = offsetArgument(c, 1, "switchoffset");
-    const PreciseDateTime moved = c.date(0).atOffset(offset);
-    checkDateRange(moved, DateKind::DateTimeOffset);
-    return SqlValue::of(
-        formatStoredDate(moved, DateKind::DateTimeOffset, fractionDigitsOfValue(c.arg(0))));
+    return atGivenOffset(c, "switchoffset", [](const PreciseDateTime& value, int offset) {
+        return value.atOffset(offset);
+    });
 }
 
 // TODATETIMEOFFSET(value, offset): the value's local date and time at that
 // offset (an offset it had is replaced, not applied).
 SqlValue todatetimeoffsetFunction(const Call& c) {
-    if (c.arg(0).isNull() || c.arg(1).isNull())
-        return {};
-    const int offset = offsetArgument(c, 1, "todatetimeoffset");
-    const PreciseDateTime value = c.date(0).withOffset(offset);
-    checkDateRange(value, DateKind::DateTimeOffset);
-    return SqlValue::of(
-        formatStoredDate(value, DateKind::DateTimeOffset, fractionDigitsOfValue(c.arg(0))));
+    return atGivenOffset(c, "todatetimeoffset", [](const PreciseDateTime& value, int offset) {
+        return value.withOffset(offset);
+    });
 }
 
 SqlValue sysutcdatetimeFunction(const Call&) {

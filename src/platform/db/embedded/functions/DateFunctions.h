@@ -18,4 +18,8 @@ std::span<const FunctionSpec> dateFunctions();
 // with three digits, and text in any other form, are a datetime.
 std::pair<DateKind, int> kindOfDateText(const SqlValue& value);
 
+// A datetimeoffset made from the value `source`: at its digits of a second,
+// refused (241) when the local or the UTC time leaves the calendar.
+SqlValue datetimeoffsetOf(const PreciseDateTime& value, const SqlValue& source);
+
 } // namespace estaciones::db::tsql

@@ -69,10 +69,7 @@ SqlValue atTimeZoneFunction(const Call& c) {
     const PreciseDateTime converted = value.offsetMinutes
                                           ? value.atOffset(offsetAt(*zone, value.utc()))
                                           : localTimeIn(*zone, value);
-    checkDateRange(converted, DateKind::DateTimeOffset);
-    const auto [kind, digits] = kindOfDateText(c.arg(0));
-    return SqlValue::of(formatStoredDate(converted, DateKind::DateTimeOffset,
-                                         kind == DateKind::Date ? 0 : digits));
+    return datetimeoffsetOf(converted, c.arg(0));
 }
 
 const FunctionSpec functions[] = {

@@ -488,11 +488,16 @@ void mapFunctions(Pieces& pieces) {
                    name == QLatin1String("datediff_big")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
-            if (name == QLatin1String("dateadd"))
+            if (name == QLatin1String("dateadd")) {
                 literalAsDateType(replacement, 2, QStringLiteral("datetime"));
-            else if ((name == QLatin1String("datepart") || name == QLatin1String("datename")) &&
-                     !isTimeZoneOffsetPart(pieces, open, close))
+            } else if (name == QLatin1String("datediff") || name == QLatin1String("datediff_big")) {
+                // Its literals are datetime2s: an offset written in one does not count.
                 literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
+                literalAsDateType(replacement, 2, QStringLiteral("datetime2"));
+            } else if ((name == QLatin1String("datepart") || name == QLatin1String("datename")) &&
+                       !isTimeZoneOffsetPart(pieces, open, close)) {
+                literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
+            }
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
                    name == QLatin1String("day")) {
             replacement = datePartShortcut(name, pieces, open, close);

@@ -513,7 +513,11 @@ void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings) {
         if (!slashed.match(value).hasMatch())
             continue;
         if (const auto date = parseDateText(value, settings.dateOrder)) {
-            p.text = Token::string(formatStoredDate(*date)).text;
+            // One with an offset keeps it, as a datetimeoffset's text.
+            p.text = Token::string(date->offsetMinutes
+                                       ? formatStoredDate(*date, DateKind::DateTimeOffset)
+                                       : formatStoredDate(*date))
+                         .text;
             lastConverted = i;
         }
     }
