@@ -615,14 +615,14 @@ int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
     const char* b = static_cast<const char*>(pb);
     // Two values of one type have one width: their bytes are their order,
     // unless they are datetimeoffsets at different offsets.
-    const int aLength = withoutOffsetLength(a, na);
-    const int bLength = withoutOffsetLength(b, nb);
-    const bool sameOffset =
-        aLength == bLength && (aLength == na || std::memcmp(a + aLength, b + bLength, 7) == 0);
-    if (na == nb && na > 2 && sameOffset && (a[2] == ':') == (b[2] == ':') &&
-        isStoredDateText(a, na) && isStoredDateText(b, nb)) {
-        const int r = std::memcmp(a, b, static_cast<size_t>(na));
-        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    if (na == nb && na > 2 && (a[2] == ':') == (b[2] == ':')) {
+        const int local = withoutOffsetLength(a, na);
+        const bool sameOffset = withoutOffsetLength(b, nb) == local &&
+                                (local == na || std::memcmp(a + local, b + local, 7) == 0);
+        if (sameOffset && isStoredDateText(a, na) && isStoredDateText(b, nb)) {
+            const int r = std::memcmp(a, b, static_cast<size_t>(na));
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
     }
     const bool asInstant = isStoredOffsetText(a, na) || isStoredOffsetText(b, nb);
     char ka[27];

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/storage/SqlValue.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace estaciones::db::tsql {
@@ -117,6 +118,49 @@ QString fractionText(const PreciseDateTime& value, int digits) {
     const qint64 fraction = value.ticksOfDay() % 10000000;
     return QLatin1Char('.') +
            QString::number(fraction).rightJustified(7, QLatin1Char('0')).left(digits);
+}
+
+// `count` digits of `value` at `at`.
+void writeDigits(char* at, int value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+// The key of the local time text[0, length) at `offsetMinutes`: its UTC
+// time, worked out without a QDateTime or a QString, since sorting values at
+// mixed offsets asks for it on every comparison.
+bool utcKey(const char* text, int length, int offsetMinutes, char (&key)[27]) {
+    const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
+    if (!parts || length <= 10)
+        return false;
+    constexpr qint64 ticksPerDay = 864000000000LL;
+    qint64 ticks = parts->time.msecsSinceStartOfDay() * 10000LL + parts->ticks -
+                   offsetMinutes * 600000000LL;
+    QDate day = parts->date;
+    // An offset is under a day: the UTC time is at most a day either way.
+    if (ticks < 0) {
+        ticks += ticksPerDay;
+        day = day.addDays(-1);
+    } else if (ticks >= ticksPerDay) {
+        ticks -= ticksPerDay;
+        day = day.addDays(1);
+    }
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    day.getDate(&year, &month, &dayOfMonth);
+    std::memcpy(key, keyTemplate, sizeof key);
+    writeDigits(key, std::max(year, 0), 4); // the years stored values keep are 1 to 9999
+    writeDigits(key + 5, month, 2);
+    writeDigits(key + 8, dayOfMonth, 2);
+    const qint64 seconds = ticks / 10000000;
+    writeDigits(key + 11, static_cast<int>(seconds / 3600), 2);
+    writeDigits(key + 14, static_cast<int>(seconds / 60 % 60), 2);
+    writeDigits(key + 17, static_cast<int>(seconds % 60), 2);
+    writeDigits(key + 20, static_cast<int>(ticks % 10000000), 7);
+    return true;
 }
 
 } // namespace
@@ -334,13 +378,8 @@ bool storedDateKey(const char* text, int length, char (&key)[27]) {
     // A datetimeoffset compares by its UTC time (a legacy one without its
     // offset is at +00:00, and its bytes are that time already).
     std::optional<int> offset;
-    if (withoutOffsetLength(text, length, &offset) != length) {
-        const auto value = readStoredDate(text, length);
-        if (!value)
-            return false;
-        dateKey(value->utc(), key);
-        return true;
-    }
+    if (const int local = withoutOffsetLength(text, length, &offset); local != length)
+        return utcKey(text, local, *offset, key);
     std::memcpy(key, keyTemplate, sizeof key);
     if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length)) {
         std::memcpy(key + 11, text, static_cast<size_t>(length));
