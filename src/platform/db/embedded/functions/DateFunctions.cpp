@@ -133,7 +133,10 @@ SqlValue dateaddFunction(const Call& c) {
         failOverflow(QStringLiteral("int"));
     checkPartOfType(c.part(0), c.arg(2), "dateadd");
     const PreciseDateTime result = dateAdd(c.part(0), amount, c.date(2));
-    auto [kind, digits] = kindOfDateText(c.arg(2));
+    // Not a structured binding: clang 14 lets no lambda capture one.
+    const std::pair<DateKind, int> typed = kindOfDateText(c.arg(2));
+    DateKind kind = typed.first;
+    const int digits = typed.second;
     // The binder names a smalldatetime, whose text alone is a datetime2(0)'s.
     if (c.args.size() > 3 && dateKindOf(c.arg(3).toText()) == DateKind::SmallDateTime)
         kind = DateKind::SmallDateTime;

@@ -10,6 +10,8 @@ namespace estaciones::db::tsql {
 namespace {
 
 constexpr char keyTemplate[] = "1900-01-01 00:00:00.0000000";
+constexpr qint64 ticksPerMinute = 600000000LL;
+constexpr qint64 ticksPerDay = 1440 * ticksPerMinute;
 
 // The number in text[from, from + count) when every character is a digit.
 int digitsAt(const char* text, int from, int count) {
@@ -135,9 +137,8 @@ bool utcKey(const char* text, int length, int offsetMinutes, char (&key)[27]) {
     const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
     if (!parts || length <= 10)
         return false;
-    constexpr qint64 ticksPerDay = 864000000000LL;
     qint64 ticks = parts->time.msecsSinceStartOfDay() * 10000LL + parts->ticks -
-                   offsetMinutes * 600000000LL;
+                   offsetMinutes * ticksPerMinute;
     QDate day = parts->date;
     // An offset is under a day: the UTC time is at most a day either way.
     if (ticks < 0) {
@@ -166,7 +167,6 @@ bool utcKey(const char* text, int length, int offsetMinutes, char (&key)[27]) {
 } // namespace
 
 PreciseDateTime PreciseDateTime::fromTicks(const QDate& day, qint64 ticksOfDay) {
-    constexpr qint64 ticksPerDay = 864000000000LL;
     const qint64 days = ticksOfDay >= 0 ? ticksOfDay / ticksPerDay
                                         : -((-ticksOfDay + ticksPerDay - 1) / ticksPerDay);
     const qint64 intoDay = ticksOfDay - days * ticksPerDay;
@@ -180,12 +180,10 @@ PreciseDateTime PreciseDateTime::addTicks(qint64 amount) const {
 }
 
 PreciseDateTime PreciseDateTime::utc() const {
-    constexpr qint64 ticksPerMinute = 600000000LL;
     return fromTicks(date(), ticksOfDay() - offsetMinutes.value_or(0) * ticksPerMinute);
 }
 
 PreciseDateTime PreciseDateTime::atOffset(int minutes) const {
-    constexpr qint64 ticksPerMinute = 600000000LL;
     return utc().addTicks(minutes * ticksPerMinute).withOffset(minutes);
 }
 
