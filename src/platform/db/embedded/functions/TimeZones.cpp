@@ -65,6 +65,13 @@ SqlValue atTimeZoneFunction(const Call& c) {
         throw ConversionError(9820, QStringLiteral("The time zone parameter '%1' provided to AT "
                                                    "TIME ZONE clause is invalid.")
                                         .arg(name));
+    // A day alone or a time alone is no point in time to place in a zone.
+    const DateKind kind = kindOfDateText(c.arg(0)).first;
+    if (kind == DateKind::Date || kind == DateKind::Time)
+        throw ConversionError(8116, QStringLiteral("Argument data type %1 is invalid for argument "
+                                                   "1 of AT TIME ZONE function.")
+                                        .arg(kind == DateKind::Date ? QStringLiteral("date")
+                                                                    : QStringLiteral("time")));
     const PreciseDateTime value = c.date(0);
     const PreciseDateTime converted = value.offsetMinutes
                                           ? value.atOffset(offsetAt(*zone, value.utc()))
