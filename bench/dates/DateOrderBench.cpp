@@ -33,14 +33,15 @@ struct Fixture {
         const QDateTime start(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
         for (int i = 0; i < rowCount; ++i) {
             const QDateTime at = start.addSecs(random.bounded(800000000));
-            const QString local = at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
-                                  QStringLiteral(".%1").arg(random.bounded(10000000), 7, 10,
-                                                            QLatin1Char('0'));
+            const QString local =
+                at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                QStringLiteral(".%1").arg(random.bounded(10000000), 7, 10, QLatin1Char('0'));
             const int hours = random.bounded(-12, 13);
             const QString offset = QStringLiteral(" %1%2:00")
                                        .arg(hours < 0 ? QLatin1Char('-') : QLatin1Char('+'))
                                        .arg(std::abs(hours), 2, 10, QLatin1Char('0'));
-            const QByteArray texts[] = {local.toLatin1(), (local + QStringLiteral(" +01:00")).toLatin1(),
+            const QByteArray texts[] = {local.toLatin1(),
+                                        (local + QStringLiteral(" +01:00")).toLatin1(),
                                         (local + offset).toLatin1()};
             for (int c = 0; c < 3; ++c)
                 sqlite3_bind_text(insert, c + 1, texts[c].constData(), -1, SQLITE_TRANSIENT);
@@ -103,6 +104,6 @@ int main(int argc, char** argv) {
         {{"datetime2, date collation / bytes", "Datetime2ByDateCollation", "Datetime2ByBytes"},
          {"datetimeoffset at one offset, date collation / bytes", "OneOffsetByDateCollation",
           "OneOffsetByBytes"},
-         {"datetimeoffset at mixed offsets, date collation / bytes",
-          "MixedOffsetsByDateCollation", "MixedOffsetsByBytes"}});
+         {"datetimeoffset at mixed offsets, date collation / bytes", "MixedOffsetsByDateCollation",
+          "MixedOffsetsByBytes"}});
 }

@@ -898,8 +898,8 @@ std::optional<QString> QueryTyping::ofDateFromParts(
 
 // DATEADD is of its date's type. A smalldatetime is noted, since its text
 // looks like a datetime2(0)'s and only it rounds the sum to the minute.
-std::optional<QString> QueryTyping::ofDateAdd(size_t close,
-                                              const std::vector<std::pair<size_t, size_t>>& arguments) {
+std::optional<QString>
+QueryTyping::ofDateAdd(size_t close, const std::vector<std::pair<size_t, size_t>>& arguments) {
     if (arguments.size() != 3) {
         return std::nullopt;
     }
@@ -918,8 +918,9 @@ std::optional<QString> QueryTyping::ofDateAdd(size_t close,
 // SWITCHOFFSET, TODATETIMEOFFSET and AT TIME ZONE give a datetimeoffset of
 // their value's digits of a second (a datetime's three, none of a
 // smalldatetime).
-std::optional<QString> QueryTyping::ofOffsetFunction(
-    const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) {
+std::optional<QString>
+QueryTyping::ofOffsetFunction(const QString& name,
+                              const std::vector<std::pair<size_t, size_t>>& arguments) {
     if (name != QLatin1String("tsql_switchoffset") &&
         name != QLatin1String("tsql_todatetimeoffset") &&
         name != QLatin1String("tsql_at_time_zone")) {

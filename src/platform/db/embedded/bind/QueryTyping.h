@@ -71,8 +71,8 @@ private:
         const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const;
     std::optional<QString> ofDateAdd(size_t close,
                                      const std::vector<std::pair<size_t, size_t>>& arguments);
-    std::optional<QString> ofOffsetFunction(const QString& name,
-                                            const std::vector<std::pair<size_t, size_t>>& arguments);
+    std::optional<QString>
+    ofOffsetFunction(const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isConversionNoted(size_t close) const;
     // The same for a conversion to binary: nvarchar text and the narrow integers.

@@ -140,7 +140,9 @@ SqlValue dateaddFunction(const Call& c) {
     // The binder names a smalldatetime, whose text alone is a datetime2(0)'s.
     if (c.args.size() > 3 && dateKindOf(c.arg(3).toText()) == DateKind::SmallDateTime)
         kind = DateKind::SmallDateTime;
-    const int firstYear = kind == DateKind::DateTime ? 1753 : kind == DateKind::SmallDateTime ? 1900 : 1;
+    const int firstYear = kind == DateKind::DateTime        ? 1753
+                          : kind == DateKind::SmallDateTime ? 1900
+                                                            : 1;
     const auto inRange = [&](const PreciseDateTime& v) {
         if (kind == DateKind::SmallDateTime && v.isValid() && v.date() > QDate(2079, 6, 6))
             return false;

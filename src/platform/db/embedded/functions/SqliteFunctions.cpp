@@ -7,22 +7,22 @@
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 #include "platform/db/embedded/functions/BinaryFunctions.h"
-#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/DateFromParts.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
-#include "platform/db/embedded/functions/FunctionCall.h"
+#include "platform/db/embedded/functions/ExactAggregates.h"
+#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
+#include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/MessageFormat.h"
-#include "platform/db/embedded/functions/TopCount.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
-#include "platform/db/embedded/functions/ExactAggregates.h"
 #include "platform/db/embedded/functions/StringAggregate.h"
 #include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/functions/TimeZones.h"
+#include "platform/db/embedded/functions/TopCount.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
@@ -575,8 +575,7 @@ int compareText(void* data, int na, const void* pa, int nb, const void* pb) {
 // (`asInstant`): against other dates it converts to their type, which drops
 // it. A few literals are kept, so that BETWEEN's two bounds, met in turn on
 // every row, are not parsed again for each.
-bool comparisonKey(const char* text, int length, DateOrder order, bool asInstant,
-                   char (&key)[27]) {
+bool comparisonKey(const char* text, int length, DateOrder order, bool asInstant, char (&key)[27]) {
     if (storedDateKey(text, length, key))
         return true;
     struct Literal {

@@ -215,8 +215,8 @@ std::optional<int> parseOffsetText(QStringView text) {
 
 int withoutOffsetLength(const char* text, int length, std::optional<int>* minutes) {
     // ' +hh:mm' after a date and a time: 'yyyy-MM-dd HH:mm:ss' is 19 characters.
-    if (length < 26 || text[length - 7] != ' ' || (text[length - 6] != '+' && text[length - 6] != '-') ||
-        text[length - 3] != ':')
+    if (length < 26 || text[length - 7] != ' ' ||
+        (text[length - 6] != '+' && text[length - 6] != '-') || text[length - 3] != ':')
         return length;
     const int hours = digitsAt(text, length - 5, 2);
     const int intoHour = digitsAt(text, length - 2, 2);

@@ -481,8 +481,9 @@ void mapFunctions(Pieces& pieces) {
             replacement.front().text = QStringLiteral("tsql_") + name;
             replacement.front().space.clear();
             literalAsDateType(replacement, 0,
-                              name == QLatin1String("switchoffset") ? QStringLiteral("datetimeoffset")
-                                                                    : QStringLiteral("datetime2"));
+                              name == QLatin1String("switchoffset")
+                                  ? QStringLiteral("datetimeoffset")
+                                  : QStringLiteral("datetime2"));
         } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
                    name == QLatin1String("dateadd") || name == QLatin1String("datediff") ||
                    name == QLatin1String("datediff_big")) {

@@ -323,11 +323,17 @@ enum class OperandKind { Column, Date, Other };
 
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
     const QString name = pieces[nameIndex].text.toLower();
-    static const QSet<QString> dateResults = {
-        "tsql_dateadd",           "tsql_getdate",      "tsql_sysdatetime",
-        "tsql_sysutcdatetime",    "tsql_getutcdate",   "tsql_store_date",
-        "tsql_sysdatetimeoffset", "tsql_switchoffset", "tsql_todatetimeoffset",
-        "tsql_at_time_zone",      "tsql_datetimeoffsetfromparts"};
+    static const QSet<QString> dateResults = {"tsql_dateadd",
+                                              "tsql_getdate",
+                                              "tsql_sysdatetime",
+                                              "tsql_sysutcdatetime",
+                                              "tsql_getutcdate",
+                                              "tsql_store_date",
+                                              "tsql_sysdatetimeoffset",
+                                              "tsql_switchoffset",
+                                              "tsql_todatetimeoffset",
+                                              "tsql_at_time_zone",
+                                              "tsql_datetimeoffsetfromparts"};
     if (dateResults.contains(name))
         return true;
     if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&

@@ -121,9 +121,8 @@ TEST_F(ConversionFunctionsTest, shouldReadBlankTextAsZeroOrDayZero) {
 // What dates here cannot keep is refused by its name, never half done: the
 // Hijri styles and an offset from UTC.
 TEST_F(ConversionFunctionsTest, shouldRefuseHijriStylesByName) {
-    for (const char* batch :
-         {"SELECT CONVERT(varchar(40), CAST('2024-01-07' AS datetime), 130)",
-          "SELECT CONVERT(datetime, '25/06/1445 12:00:00:000AM', 131)"}) {
+    for (const char* batch : {"SELECT CONVERT(varchar(40), CAST('2024-01-07' AS datetime), 130)",
+                              "SELECT CONVERT(datetime, '25/06/1445 12:00:00:000AM', 131)"}) {
         EXPECT_EQ(nativeErrorOf(QString::fromLatin1(batch)), 40517) << batch;
     }
     ASSERT_FALSE(lastFailure.empty());

@@ -70,10 +70,14 @@ TEST_F(DateTimeOffsetTest, shouldKeepAVariablesOffsetIntoEveryUse) {
 
 TEST_F(DateTimeOffsetTest, shouldFollowEachZonesRulesForTheDay) {
     // Pacific time is eight hours behind UTC in winter and seven in summer.
-    EXPECT_EQ(text("SELECT CAST('2024-01-15 12:00' AS datetime2(0)) AT TIME ZONE 'Pacific Standard Time'"),
-              "2024-01-15 12:00:00 -08:00");
-    EXPECT_EQ(text("SELECT CAST('2024-07-15 12:00' AS datetime2(0)) AT TIME ZONE 'pacific standard time'"),
-              "2024-07-15 12:00:00 -07:00");
+    EXPECT_EQ(
+        text(
+            "SELECT CAST('2024-01-15 12:00' AS datetime2(0)) AT TIME ZONE 'Pacific Standard Time'"),
+        "2024-01-15 12:00:00 -08:00");
+    EXPECT_EQ(
+        text(
+            "SELECT CAST('2024-07-15 12:00' AS datetime2(0)) AT TIME ZONE 'pacific standard time'"),
+        "2024-07-15 12:00:00 -07:00");
     // A value with an offset is the same instant in the zone; a datetime keeps its three digits.
     EXPECT_EQ(text("SELECT CAST('2024-07-15 12:00 +00:00' AS datetimeoffset(0)) AT TIME ZONE "
                    "'Central European Standard Time'"),
@@ -82,22 +86,37 @@ TEST_F(DateTimeOffsetTest, shouldFollowEachZonesRulesForTheDay) {
               "2024-01-15 12:00:00.000 +00:00");
     run("CREATE TABLE pedido (hecho datetime2(0))\n"
         "INSERT INTO pedido VALUES ('2024-07-15 12:00')");
-    EXPECT_EQ(text("SELECT hecho AT TIME ZONE 'Pacific Standard Time' AT TIME ZONE 'UTC' FROM pedido"),
-              "2024-07-15 19:00:00 +00:00");
-    EXPECT_NE(nativeErrorOf("SELECT CAST('2024-01-15' AS datetime2) AT TIME ZONE 'Mars Standard Time'"), 0);
+    EXPECT_EQ(
+        text("SELECT hecho AT TIME ZONE 'Pacific Standard Time' AT TIME ZONE 'UTC' FROM pedido"),
+        "2024-07-15 19:00:00 +00:00");
+    EXPECT_NE(
+        nativeErrorOf("SELECT CAST('2024-01-15' AS datetime2) AT TIME ZONE 'Mars Standard Time'"),
+        0);
     EXPECT_NE(nativeErrorOf("SELECT '2024-01-15' AT TIME ZONE 'UTC'"), 0);
     EXPECT_NE(nativeErrorOf("SELECT CAST('2024-01-15' AS date) AT TIME ZONE 'UTC'"), 0);
     EXPECT_NE(nativeErrorOf("SELECT CAST('10:00' AS time) AT TIME ZONE 'UTC'"), 0);
 }
 
 TEST_F(DateTimeOffsetTest, shouldRefuseOffsetsAndPartsOutsideTheirRange) {
-    EXPECT_NE(nativeErrorOf("SELECT SWITCHOFFSET(CAST('2024-01-07 10:00 +00:00' AS datetimeoffset), '+14:01')"), 0);
+    EXPECT_NE(
+        nativeErrorOf(
+            "SELECT SWITCHOFFSET(CAST('2024-01-07 10:00 +00:00' AS datetimeoffset), '+14:01')"),
+        0);
     EXPECT_NE(nativeErrorOf("SELECT TODATETIMEOFFSET(CAST('2024-01-07' AS datetime2), 900)"), 0);
-    EXPECT_NE(nativeErrorOf("SELECT SWITCHOFFSET(CAST('9999-12-31 10:10 +00:00' AS datetimeoffset), '+13:50')"), 0);
+    EXPECT_NE(
+        nativeErrorOf(
+            "SELECT SWITCHOFFSET(CAST('9999-12-31 10:10 +00:00' AS datetimeoffset), '+13:50')"),
+        0);
     // Both offset parts take one sign, and a minute offset needs its hour.
-    EXPECT_NE(nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, 12, -30, 7)"), 0);
-    EXPECT_NE(nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, NULL, 30, 7)"), 0);
-    EXPECT_NE(nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, 12, 0, NULL)"), 0);
+    EXPECT_NE(
+        nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, 12, -30, 7)"),
+        0);
+    EXPECT_NE(
+        nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, NULL, 30, 7)"),
+        0);
+    EXPECT_NE(
+        nativeErrorOf("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, 12, 0, NULL)"),
+        0);
     EXPECT_EQ(text("SELECT DATETIMEOFFSETFROMPARTS(2010, 12, 31, 14, 23, 23, 0, -3, -30, 0)"),
               "2010-12-31 14:23:23 -03:30");
 }
