@@ -471,6 +471,10 @@ size_t QueryTyping::lastBinaryOperator(size_t from, size_t to) const {
 }
 
 std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
+    // x COLLATE c is of x's type.
+    if (to - from > 2 && m_pieces[to - 2].isWord(u"COLLATE")) {
+        to -= 2;
+    }
     // agg(x) FILTER (WHERE ...) has the aggregate's type (PIVOT's columns).
     if (to - from > 4 && m_pieces[to - 1].isPunctuation(u")")) {
         const size_t open = tsql::openOf(m_pieces, to - 1);

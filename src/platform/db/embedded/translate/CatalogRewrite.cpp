@@ -103,6 +103,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapAtTimeZone(pieces);
+    collateOffsetValues(pieces);
     mapMoneyLiterals(pieces);
     keepWideLiteralsExact(pieces);
     checkIntLiteralArithmetic(pieces);

@@ -319,6 +319,38 @@ void mapAtTimeZone(Pieces& pieces) {
 
 namespace {
 
+// Whether the call whose name is at `name` gives a datetimeoffset.
+bool givesOffsetValue(const Pieces& pieces, size_t name) {
+    static const QSet<QString> functions = {"tsql_sysdatetimeoffset", "tsql_switchoffset",
+                                            "tsql_todatetimeoffset", "tsql_at_time_zone",
+                                            "tsql_datetimeoffsetfromparts"};
+    const QString called = pieces[name].text.toLower();
+    if (functions.contains(called))
+        return true;
+    return (called == QLatin1String("tsql_convert") || called == QLatin1String("tsql_try_convert")) &&
+           name + 2 < pieces.size() && pieces[name + 2].kind == TokenKind::String &&
+           dateKindOf(pieces[name + 2].value().section(QLatin1Char('('), 0, 0)) ==
+               DateKind::DateTimeOffset;
+}
+
+} // namespace
+
+void collateOffsetValues(Pieces& pieces) {
+    for (size_t i = pieces.size(); i-- > 0;) {
+        if (pieces[i].kind != TokenKind::Word || i + 1 >= pieces.size() ||
+            !pieces[i + 1].isPunctuation(u"(") || !givesOffsetValue(pieces, i))
+            continue;
+        const size_t close = closeOf(pieces, i + 1);
+        if (close >= pieces.size() ||
+            (close + 1 < pieces.size() && pieces[close + 1].isWord(u"COLLATE")))
+            continue;
+        insertPieces(pieces, close + 1,
+                     piecesOf(QStringLiteral("COLLATE %1").arg(QLatin1String(dateCollation))));
+    }
+}
+
+namespace {
+
 enum class OperandKind { Column, Date, Other };
 
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
