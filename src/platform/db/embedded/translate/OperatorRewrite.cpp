@@ -327,7 +327,8 @@ bool givesOffsetValue(const Pieces& pieces, size_t name) {
     const QString called = pieces[name].text.toLower();
     if (functions.contains(called))
         return true;
-    return (called == QLatin1String("tsql_convert") || called == QLatin1String("tsql_try_convert")) &&
+    return (called == QLatin1String("tsql_convert") ||
+            called == QLatin1String("tsql_try_convert")) &&
            name + 2 < pieces.size() && pieces[name + 2].kind == TokenKind::String &&
            dateKindOf(pieces[name + 2].value().section(QLatin1Char('('), 0, 0)) ==
                DateKind::DateTimeOffset;
@@ -355,18 +356,10 @@ enum class OperandKind { Column, Date, Other };
 
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
     const QString name = pieces[nameIndex].text.toLower();
-    static const QSet<QString> dateResults = {"tsql_dateadd",
-                                              "tsql_getdate",
-                                              "tsql_sysdatetime",
-                                              "tsql_sysutcdatetime",
-                                              "tsql_getutcdate",
-                                              "tsql_store_date",
-                                              "tsql_sysdatetimeoffset",
-                                              "tsql_switchoffset",
-                                              "tsql_todatetimeoffset",
-                                              "tsql_at_time_zone",
-                                              "tsql_datetimeoffsetfromparts"};
-    if (dateResults.contains(name))
+    static const QSet<QString> dateResults = {"tsql_dateadd",     "tsql_getdate",
+                                              "tsql_sysdatetime", "tsql_sysutcdatetime",
+                                              "tsql_getutcdate",  "tsql_store_date"};
+    if (dateResults.contains(name) || givesOffsetValue(pieces, nameIndex))
         return true;
     if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&
         pieces[nameIndex + 2].kind == TokenKind::String) {
