@@ -42,6 +42,20 @@ bool isArithmeticOperator(const tsql::Piece& piece) {
            QStringLiteral("+-*/%").contains(piece.text);
 }
 
+// A date type's name as dateKindOf reads it, from a column's declaration
+// ("datetime2(3) text") or a conversion's type as written ("datetime2 ( 3 )");
+// empty for no declaration.
+QString dateTypeName(const std::optional<QString>& declaration) {
+    if (!declaration) {
+        return {};
+    }
+    QString name = declaration->trimmed().toLower();
+    if (name.endsWith(QLatin1String(" text"))) {
+        name.chop(5);
+    }
+    return name.remove(QLatin1Char(' '));
+}
+
 // Of the date types, the one of higher precedence ranks higher.
 int dateRank(tsql::DateKind kind) {
     switch (kind) {
@@ -55,6 +69,8 @@ int dateRank(tsql::DateKind kind) {
         return 3;
     case tsql::DateKind::DateTime2:
         return 4;
+    case tsql::DateKind::DateTimeOffset:
+        return 5;
     }
     return 0;
 }
@@ -454,6 +470,10 @@ size_t QueryTyping::lastBinaryOperator(size_t from, size_t to) const {
 }
 
 std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
+    // x COLLATE c is of x's type.
+    if (to - from > 2 && m_pieces[to - 2].isWord(u"COLLATE")) {
+        to -= 2;
+    }
     // agg(x) FILTER (WHERE ...) has the aggregate's type (PIVOT's columns).
     if (to - from > 4 && m_pieces[to - 1].isPunctuation(u")")) {
         const size_t open = tsql::openOf(m_pieces, to - 1);
@@ -511,8 +531,14 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
 std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const QString name = m_pieces[from].text.toLower();
     const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+    if (name == QLatin1String("tsql_sysdatetimeoffset")) {
+        return QStringLiteral("datetimeoffset(7)");
+    }
     if (arguments.empty()) {
         return std::nullopt;
+    }
+    if (const auto offset = ofOffsetFunction(name, arguments)) {
+        return offset;
     }
     if ((name == QLatin1String("tsql_fractional_divide") || name == QLatin1String("tsql_divide") ||
          name == QLatin1String("tsql_money_divide") || name == QLatin1String("tsql_modulo")) &&
@@ -564,6 +590,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     if (name == QLatin1String("tsql_hashbytes")) {
         return ofHash(to - 1, arguments);
+    }
+    if (name == QLatin1String("tsql_dateadd")) {
+        return ofDateAdd(to - 1, arguments);
     }
     // a + b, which also joins text, and a - b, which also moves dates.
     if (name == QLatin1String("tsql_add") || name == QLatin1String("tsql_subtract")) {
@@ -856,14 +885,57 @@ std::optional<QString> QueryTyping::ofDateFromParts(
     if (const auto it = fixed.find(name); it != fixed.end()) {
         return *it;
     }
-    const bool datetime2 = name == QLatin1String("tsql_datetime2fromparts");
-    if (!datetime2 && name != QLatin1String("tsql_timefromparts")) {
+    static const QHash<QString, QString> withPrecision = {
+        {"tsql_datetime2fromparts", "datetime2"},
+        {"tsql_timefromparts", "time"},
+        {"tsql_datetimeoffsetfromparts", "datetimeoffset"}};
+    const auto built = withPrecision.find(name);
+    if (built == withPrecision.end()) {
         return std::nullopt;
     }
     const auto [first, last] = arguments.back();
     const bool literal = last == first + 1 && m_pieces[first].kind == TokenKind::Number;
-    const QString base = datetime2 ? QStringLiteral("datetime2") : QStringLiteral("time");
+    const QString& base = *built;
     return literal ? QStringLiteral("%1(%2)").arg(base, m_pieces[first].text) : base;
+}
+
+// DATEADD is of its date's type. A smalldatetime is noted, since its text
+// looks like a datetime2(0)'s and only it rounds the sum to the minute.
+std::optional<QString>
+QueryTyping::ofDateAdd(size_t close, const std::vector<std::pair<size_t, size_t>>& arguments) {
+    if (arguments.size() != 3) {
+        return std::nullopt;
+    }
+    const QString type = dateTypeName(typeOf(arguments[2].first, arguments[2].second));
+    if (!tsql::dateKindOf(type)) {
+        return std::nullopt;
+    }
+    const bool noted = std::any_of(m_declaredArguments.begin(), m_declaredArguments.end(),
+                                   [&](const auto& call) { return call.first == close; });
+    if (type == QLatin1String("smalldatetime") && !noted) {
+        m_declaredArguments.emplace_back(close, type);
+    }
+    return type;
+}
+
+// SWITCHOFFSET, TODATETIMEOFFSET and AT TIME ZONE give a datetimeoffset of
+// their value's digits of a second (a datetime's three, none of a
+// smalldatetime).
+std::optional<QString>
+QueryTyping::ofOffsetFunction(const QString& name,
+                              const std::vector<std::pair<size_t, size_t>>& arguments) {
+    if (name != QLatin1String("tsql_switchoffset") &&
+        name != QLatin1String("tsql_todatetimeoffset") &&
+        name != QLatin1String("tsql_at_time_zone")) {
+        return std::nullopt;
+    }
+    const QString type = dateTypeName(typeOf(arguments[0].first, arguments[0].second));
+    const auto kind = tsql::dateKindOf(type);
+    if (!kind) {
+        return QStringLiteral("datetimeoffset");
+    }
+    const int digits = *kind == tsql::DateKind::DateTime ? 3 : tsql::fractionDigitsOf(type);
+    return QStringLiteral("datetimeoffset(%1)").arg(digits);
 }
 
 // Item `index` of the select list of the branch [first, last) of a UNION.
@@ -1046,10 +1118,10 @@ std::optional<QString> QueryTyping::ofDataLength(
     if (!argument && isNationalText(arguments[0].first, arguments[0].second)) {
         argument = QStringLiteral("nvarchar");
     }
-    const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
+    const bool noted = std::any_of(m_declaredArguments.begin(), m_declaredArguments.end(),
                                    [&](const auto& call) { return call.first == close; });
     if (argument && !noted) {
-        m_dataLengths.emplace_back(close, *argument);
+        m_declaredArguments.emplace_back(close, *argument);
     }
     return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
                ? QStringLiteral("bigint")
@@ -1060,11 +1132,11 @@ std::optional<QString> QueryTyping::ofDataLength(
 // hashes as two bytes a character.
 std::optional<QString> QueryTyping::ofHash(size_t close,
                                            const std::vector<std::pair<size_t, size_t>>& arguments) {
-    const bool noted = std::any_of(m_dataLengths.begin(), m_dataLengths.end(),
+    const bool noted = std::any_of(m_declaredArguments.begin(), m_declaredArguments.end(),
                                    [&](const auto& call) { return call.first == close; });
     if (arguments.size() == 2 && !noted &&
         isNationalText(arguments[1].first, arguments[1].second)) {
-        m_dataLengths.emplace_back(close, QStringLiteral("nvarchar"));
+        m_declaredArguments.emplace_back(close, QStringLiteral("nvarchar"));
     }
     return QStringLiteral("varbinary(8000)");
 }
@@ -1145,7 +1217,7 @@ QString QueryTyping::withFractionalDivisions() {
         parse();
     }
     noteDataLengthsOutsideList();
-    if (m_dataLengths.empty() && m_wrappings.empty() && m_fractionalCalls.empty() &&
+    if (m_declaredArguments.empty() && m_wrappings.empty() && m_fractionalCalls.empty() &&
         m_moneyDivisions.empty() && m_typedConversions.empty() && m_nativeAdditions.empty() &&
         m_exactAdditions.empty() && m_exactAggregates.empty() && m_exactDivisions.empty()) {
         return {};
@@ -1211,7 +1283,7 @@ QString QueryTyping::withFractionalDivisions() {
         }
         pieces[wrapping.last].text.append(wrapping.suffix);
     }
-    for (const auto& [close, declaration] : m_dataLengths) {
+    for (const auto& [close, declaration] : m_declaredArguments) {
         pieces[close].text.prepend(QStringLiteral(", ") + tsql::Token::string(declaration).text);
     }
     for (const TypedConversion& conversion : m_typedConversions) {
@@ -1236,6 +1308,7 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_round")) &&
         !statement.contains(QLatin1String("tsql_datalength")) &&
         !statement.contains(QLatin1String("tsql_hashbytes")) &&
+        !statement.contains(QLatin1String("tsql_dateadd")) &&
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
         return statement;

@@ -69,6 +69,10 @@ private:
     std::optional<std::pair<size_t, size_t>> branchItem(size_t first, size_t last, int index) const;
     std::optional<QString> ofDateFromParts(
         const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments) const;
+    std::optional<QString> ofDateAdd(size_t close,
+                                     const std::vector<std::pair<size_t, size_t>>& arguments);
+    std::optional<QString>
+    ofOffsetFunction(const QString& name, const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isConversionNoted(size_t close) const;
     // The same for a conversion to binary: nvarchar text and the narrow integers.
@@ -128,9 +132,10 @@ private:
         bool styled;    // CONVERT with a style
     };
     std::vector<TypedConversion> m_typedConversions;
-    // Calls of tsql_datalength and tsql_hashbytes (their ')') and their argument's declaration,
-    // which the bytes a value takes depend on (two a character in nvarchar).
-    std::vector<std::pair<size_t, QString>> m_dataLengths;
+    // Calls (their ')') that take their argument's declaration last: tsql_datalength and
+    // tsql_hashbytes, as the bytes a value takes depend on it (two a character in
+    // nvarchar); tsql_dateadd of a smalldatetime, which keeps the minute.
+    std::vector<std::pair<size_t, QString>> m_declaredArguments;
     // Calls of SUM and AVG of money or decimal, worked out exactly instead:
     // the name's piece, the function that replaces it and, when it takes
     // the result's type, the call's ')'.

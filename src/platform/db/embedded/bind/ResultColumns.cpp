@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
 namespace {
@@ -41,8 +43,10 @@ ColumnInfo columnInfoFromValue(const QString& name, sqlite3_stmt* statement, int
             const bool dayOnly = match.captured(1).isEmpty();
             info.type = dayOnly ? adtype::DBDate : adtype::DBTimeStamp;
             info.definedSize = dayOnly ? 3 : 8;
-            const int digits = static_cast<int>(match.capturedLength(2)) - 1;
-            if (!dayOnly && digits > 0 && digits != 3) {
+            // A datetime keeps three digits of a second; seconds without a
+            // fraction are a datetime2(0) (or a smalldatetime, printed alike).
+            const int digits = std::max(static_cast<int>(match.capturedLength(2)) - 1, 0);
+            if (!dayOnly && digits != 3) {
                 setDatePrecision(info, tsql::DateKind::DateTime2, digits);
             }
             break;

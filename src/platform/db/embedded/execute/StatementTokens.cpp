@@ -96,8 +96,10 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
                              value.toInt64() == std::numeric_limits<qint32>::min() &&
                              (declaredType == QLatin1String("int") ||
                               declaredType == QLatin1String("integer"));
-    // A date variable is a value of its declared type (DATEADD on a date gives a date).
-    if (value.isDate() && tsql::dateKindOf(declaredType)) {
+    // A date variable is a value of its declared type (DATEADD on a date gives
+    // a date); a datetimeoffset's is its text.
+    if ((value.isDate() && tsql::dateKindOf(declaredType)) ||
+        (value.isText() && tsql::dateKindOf(declaredType) == tsql::DateKind::DateTimeOffset)) {
         return Token::word(
             QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
     }

@@ -123,6 +123,15 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     if (value.isNull() || value.isEmpty()) {
         return Variant::null();
     }
+    // A datetimeoffset keeps its offset in its text (a date without one is at +00:00).
+    if (tsql::dateKindOf(type) == tsql::DateKind::DateTimeOffset) {
+        tsql::DialectSettings settings;
+        settings.dateOrder = dateOrder;
+        const tsql::SqlValue given =
+            value.isDate() ? tsql::SqlValue::of(storedDate(value.toDate())) : sqlValueOf(value);
+        return withServerErrors(
+            [&] { return tsql::convertValue(type, given, std::nullopt, settings).text; });
+    }
     const ColumnInfo info = columnInfoFromDeclaration(QString(), type);
     switch (info.type) {
     case adtype::Integer:

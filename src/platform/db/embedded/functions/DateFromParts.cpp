@@ -112,6 +112,37 @@ SqlValue dateTime2FromParts(const Call& c) {
         formatStoredDate(value, DateKind::DateTime2, static_cast<int>(precision)));
 }
 
+// The offset from UTC of hour_offset and minute_offset: both of one sign,
+// within -14:00 to +14:00.
+int offsetOf(qint64 hours, qint64 minutes) {
+    const bool oneSign = (hours >= 0 && minutes >= 0) || (hours <= 0 && minutes <= 0);
+    const qint64 total = hours * 60 + minutes;
+    if (!oneSign || minutes < -59 || minutes > 59 || total < -maximumOffsetMinutes ||
+        total > maximumOffsetMinutes)
+        failConstruct("datetimeoffset");
+    return static_cast<int>(total);
+}
+
+SqlValue dateTimeOffsetFromParts(const Call& c) {
+    const qint64 precision = precisionOf(c, 9, "datetimeoffset");
+    // A minute offset needs its hour offset.
+    if (c.arg(7).isNull() && !c.arg(8).isNull())
+        failConstruct("datetimeoffset");
+    const auto p = partsOf<9>(c);
+    if (!p)
+        return {};
+    const auto& [year, month, day, hour, minute, second, fractions, hourOffset, minuteOffset] = *p;
+    const QDate date = dateOf(year, month, day, "datetimeoffset");
+    const PreciseDateTime value =
+        timeOf(date, hour, minute, second, fractions, precision, "datetimeoffset")
+            .withOffset(offsetOf(hourOffset, minuteOffset));
+    const PreciseDateTime utc = value.utc();
+    if (!utc.isValid() || utc.date().year() < 1 || utc.date().year() > 9999)
+        failConstruct("datetimeoffset");
+    return SqlValue::of(
+        formatStoredDate(value, DateKind::DateTimeOffset, static_cast<int>(precision)));
+}
+
 SqlValue timeFromParts(const Call& c) {
     const qint64 precision = precisionOf(c, 4, "time");
     const auto p = partsOf<4>(c);
@@ -129,6 +160,7 @@ const FunctionSpec dateFromPartsTable[] = {
     {"tsql_smalldatetimefromparts", 5, smallDateTimeFromParts, true},
     {"tsql_datetime2fromparts", 8, dateTime2FromParts, true},
     {"tsql_timefromparts", 5, timeFromParts, true},
+    {"tsql_datetimeoffsetfromparts", 10, dateTimeOffsetFromParts, true},
 };
 
 } // namespace

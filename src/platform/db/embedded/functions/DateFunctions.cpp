@@ -7,9 +7,36 @@
 
 namespace estaciones::db::tsql {
 
+// A datetime's stored text always has three digits of a second, so one
+// without a fraction is a datetime2(0) or a smalldatetime, which keep that
+// form; DATEADD's literals are converted to datetime before they get here.
+std::pair<DateKind, int> kindOfDateText(const SqlValue& value) {
+    if (value.kind != SqlValue::Kind::Text)
+        return {DateKind::DateTime, 3};
+    const QByteArray latin1 = value.text.trimmed().toLatin1();
+    const int length = static_cast<int>(latin1.size());
+    if (!isStoredDateText(latin1.constData(), length))
+        return {DateKind::DateTime, 3};
+    const int local = withoutOffsetLength(latin1.constData(), length);
+    if (local != length)
+        return {DateKind::DateTimeOffset, local > 19 ? local - 20 : 0};
+    if (length == 10)
+        return {DateKind::Date, 0};
+    if (latin1[2] == ':')
+        return {DateKind::Time, length > 8 ? length - 9 : 0};
+    const int digits = length > 19 ? length - 20 : 0;
+    return {digits == 3 ? DateKind::DateTime : DateKind::DateTime2, digits};
+}
+
+SqlValue datetimeoffsetOf(const PreciseDateTime& value, const SqlValue& source) {
+    checkDateRange(value, DateKind::DateTimeOffset);
+    const auto [kind, digits] = kindOfDateText(source);
+    return SqlValue::of(
+        formatStoredDate(value, DateKind::DateTimeOffset, kind == DateKind::Date ? 0 : digits));
+}
+
 namespace {
 
-std::pair<DateKind, int> kindOfDateText(const SqlValue& value);
 QString dateKindName(DateKind kind);
 
 bool isPartOfTheDay(DatePart part) {
@@ -53,22 +80,10 @@ bool isTimeZoneOffset(const SqlValue& part) {
            name.compare(QLatin1String("tz"), Qt::CaseInsensitive) == 0;
 }
 
-// The tzoffset part: the signed minutes of a literal's offset from UTC
-// ('2007-05-10 00:00:01.1234567 +05:10' is 310); a value without one, which
-// every date type here is, has 0.
+// The tzoffset part: the signed minutes of the value's offset from UTC
+// ('2007-05-10 00:00:01.1234567 +05:10' is 310); a value without one has 0.
 qint64 offsetMinutes(const Call& c) {
-    static const QRegularExpression offset(QStringLiteral(R"(^(.*\S)\s*([+-])(\d{2}):(\d{2})\s*$)"));
-    const SqlValue& value = c.arg(1);
-    if (value.kind == SqlValue::Kind::Text) {
-        const QRegularExpressionMatch match = offset.match(value.text);
-        if (match.hasMatch() && match.captured(1).contains(QLatin1Char(':')) &&
-            parseDateText(match.captured(1), c.settings.dateOrder)) {
-            const qint64 minutes = match.captured(3).toInt() * 60 + match.captured(4).toInt();
-            return match.captured(2) == QLatin1String("-") ? -minutes : minutes;
-        }
-    }
-    c.date(1); // 241 for what is no date
-    return 0;
+    return c.date(1).offsetMinutes.value_or(0);
 }
 
 SqlValue datenameFunction(const Call& c) {
@@ -91,25 +106,6 @@ SqlValue datepartFunction(const Call& c) {
         datePart(c.part(0), c.date(1), c.settings.language, c.settings.firstDayOfWeek));
 }
 
-// The type a DATEADD argument's text stands for: a stored value keeps its
-// type's form (a day alone, a time, datetime2's digits other than three);
-// seconds without a fraction or with three, and a literal in any other
-// form, are a datetime, as the server reads a literal.
-std::pair<DateKind, int> kindOfDateText(const SqlValue& value) {
-    if (value.kind != SqlValue::Kind::Text)
-        return {DateKind::DateTime, 3};
-    const QByteArray latin1 = value.text.trimmed().toLatin1();
-    const int length = static_cast<int>(latin1.size());
-    if (!isStoredDateText(latin1.constData(), length))
-        return {DateKind::DateTime, 3};
-    if (length == 10)
-        return {DateKind::Date, 0};
-    if (latin1[2] == ':')
-        return {DateKind::Time, length > 8 ? length - 9 : 0};
-    const int digits = length > 19 ? length - 20 : 3;
-    return {digits == 3 ? DateKind::DateTime : DateKind::DateTime2, digits};
-}
-
 QString dateKindName(DateKind kind) {
     switch (kind) {
     case DateKind::Date:
@@ -120,6 +116,8 @@ QString dateKindName(DateKind kind) {
         return QStringLiteral("smalldatetime");
     case DateKind::DateTime2:
         return QStringLiteral("datetime2");
+    case DateKind::DateTimeOffset:
+        return QStringLiteral("datetimeoffset");
     case DateKind::DateTime:
         break;
     }
@@ -135,9 +133,22 @@ SqlValue dateaddFunction(const Call& c) {
         failOverflow(QStringLiteral("int"));
     checkPartOfType(c.part(0), c.arg(2), "dateadd");
     const PreciseDateTime result = dateAdd(c.part(0), amount, c.date(2));
-    const auto [kind, digits] = kindOfDateText(c.arg(2));
-    const int firstYear = kind == DateKind::DateTime ? 1753 : 1;
-    if (!result.isValid() || result.date().year() < firstYear || result.date().year() > 9999)
+    // Not a structured binding: clang 14 lets no lambda capture one.
+    const std::pair<DateKind, int> typed = kindOfDateText(c.arg(2));
+    DateKind kind = typed.first;
+    const int digits = typed.second;
+    // The binder names a smalldatetime, whose text alone is a datetime2(0)'s.
+    if (c.args.size() > 3 && dateKindOf(c.arg(3).toText()) == DateKind::SmallDateTime)
+        kind = DateKind::SmallDateTime;
+    const int firstYear = kind == DateKind::DateTime        ? 1753
+                          : kind == DateKind::SmallDateTime ? 1900
+                                                            : 1;
+    const auto inRange = [&](const PreciseDateTime& v) {
+        if (kind == DateKind::SmallDateTime && v.isValid() && v.date() > QDate(2079, 6, 6))
+            return false;
+        return v.isValid() && v.date().year() >= firstYear && v.date().year() <= 9999;
+    };
+    if (!inRange(result) || !inRange(result.utc()))
         throw ConversionError(517, QStringLiteral("Adding a value to a '%1' column caused an "
                                                   "overflow.")
                                        .arg(dateKindName(kind)));
@@ -197,6 +208,55 @@ SqlValue sysdatetimeFunction(const Call&) {
     return clockDateTime2(false);
 }
 
+// SYSDATETIMEOFFSET: the system's local time with its offset from UTC now.
+SqlValue sysdatetimeoffsetFunction(const Call&) {
+    const QByteArray utc = clockDateTime2(true).text.toLatin1();
+    const PreciseDateTime now = *readStoredDate(utc.constData(), static_cast<int>(utc.size()));
+    const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;
+    return SqlValue::of(formatStoredDate(now.atOffset(offset), DateKind::DateTimeOffset));
+}
+
+// An offset argument of SWITCHOFFSET and TODATETIMEOFFSET: signed minutes, or
+// a text '+hh:mm'; 9812 outside -14:00 to +14:00.
+int offsetArgument(const Call& c, size_t i, const char* function) {
+    std::optional<int> minutes;
+    if (c.arg(i).kind == SqlValue::Kind::Text) {
+        minutes = parseOffsetText(c.arg(i).text);
+    } else {
+        const qint64 whole = c.integer(i);
+        if (whole >= -maximumOffsetMinutes && whole <= maximumOffsetMinutes)
+            minutes = static_cast<int>(whole);
+    }
+    if (!minutes)
+        throw ConversionError(9812, QStringLiteral("The timezone provided to builtin function %1 "
+                                                   "is invalid.")
+                                        .arg(QLatin1String(function)));
+    return *minutes;
+}
+
+// SWITCHOFFSET and TODATETIMEOFFSET: the value put at the offset their
+// second argument gives, by `place`.
+template <class Place> SqlValue atGivenOffset(const Call& c, const char* function, Place place) {
+    if (c.arg(0).isNull() || c.arg(1).isNull())
+        return {};
+    return datetimeoffsetOf(place(c.date(0), offsetArgument(c, 1, function)), c.arg(0));
+}
+
+// SWITCHOFFSET(value, offset): the same instant at another offset.
+SqlValue switchoffsetFunction(const Call& c) {
+    return atGivenOffset(c, "switchoffset", [](const PreciseDateTime& value, int offset) {
+        return value.atOffset(offset);
+    });
+}
+
+// TODATETIMEOFFSET(value, offset): the value's local date and time at that
+// offset (an offset it had is replaced, not applied).
+SqlValue todatetimeoffsetFunction(const Call& c) {
+    return atGivenOffset(c, "todatetimeoffset", [](const PreciseDateTime& value, int offset) {
+        return value.withOffset(offset);
+    });
+}
+
 SqlValue sysutcdatetimeFunction(const Call&) {
     return clockDateTime2(true);
 }
@@ -254,12 +314,16 @@ const FunctionSpec dateTable[] = {
     {"tsql_datename", 2, datenameFunction, true},
     {"tsql_datepart", 2, datepartFunction, true},
     {"tsql_dateadd", 3, dateaddFunction, true},
+    {"tsql_dateadd", 4, dateaddFunction, true},
     {"tsql_datediff", 3, datediffFunction, true},
     {"tsql_datediff_big", 3, datediffBigFunction, true},
     {"tsql_getdate", 0, getdateFunction, false},
     {"tsql_getutcdate", 0, getutcdateFunction, false},
     {"tsql_sysdatetime", 0, sysdatetimeFunction, false},
     {"tsql_sysutcdatetime", 0, sysutcdatetimeFunction, false},
+    {"tsql_sysdatetimeoffset", 0, sysdatetimeoffsetFunction, false},
+    {"tsql_switchoffset", 2, switchoffsetFunction, true},
+    {"tsql_todatetimeoffset", 2, todatetimeoffsetFunction, true},
     {"tsql_isdate", 1, isdateFunction, true},
     {"tsql_store_date", 2, storeDateFunction, true},
     {"tsql_datetime_literal", 1, datetimeLiteralFunction, true},

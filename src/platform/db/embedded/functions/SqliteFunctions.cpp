@@ -9,21 +9,22 @@
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/functions/ArithmeticFunctions.h"
 #include "platform/db/embedded/functions/BinaryFunctions.h"
-#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/DateFromParts.h"
 #include "platform/db/embedded/functions/DateFunctions.h"
-#include "platform/db/embedded/functions/FunctionCall.h"
+#include "platform/db/embedded/functions/ExactAggregates.h"
+#include "platform/db/embedded/functions/ExactArithmetic.h"
 #include "platform/db/embedded/functions/FormatFunction.h"
+#include "platform/db/embedded/functions/FunctionCall.h"
 #include "platform/db/embedded/functions/MessageFormat.h"
-#include "platform/db/embedded/functions/TopCount.h"
 #include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/functions/ParseFunctions.h"
 #include "platform/db/embedded/functions/SingleValue.h"
-#include "platform/db/embedded/functions/ExactAggregates.h"
 #include "platform/db/embedded/functions/StringAggregate.h"
 #include "platform/db/embedded/functions/StringSplit.h"
 #include "platform/db/embedded/functions/TextCompare.h"
 #include "platform/db/embedded/functions/TextFunctions.h"
+#include "platform/db/embedded/functions/TimeZones.h"
+#include "platform/db/embedded/functions/TopCount.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
@@ -269,8 +270,11 @@ SqlValue typeNameFunction(const Call& c) {
 SqlValue typeLengthFunction(const Call& c) {
     if (c.anyNull())
         return {};
-    const auto length = describeDeclaredType(c.arg(0).toText()).characterLength;
-    return length ? SqlValue::of(static_cast<qint64>(*length)) : SqlValue::null();
+    const DeclaredType type = describeDeclaredType(c.arg(0).toText());
+    // The n of datetime2(n), time(n) and datetimeoffset(n) is a precision, no length.
+    if (type.isDate || !type.characterLength)
+        return {};
+    return SqlValue::of(static_cast<qint64>(*type.characterLength));
 }
 
 // ---- catalogue -----------------------------------------------------------------
@@ -567,16 +571,19 @@ int compareText(void* data, int na, const void* pa, int nb, const void* pb) {
 }
 
 // The comparison key of one side of a date comparison: stored texts give it
-// by their bytes; a literal in another form ('20240101', '5/3/2024') is
-// parsed once while a statement compares rows with it. A few literals are
-// kept, so that BETWEEN's two bounds, met in turn on every row, are not
-// parsed again for each.
-bool comparisonKey(const char* text, int length, DateOrder order, char (&key)[27]) {
+// by their bytes (a datetimeoffset by its UTC time); a literal in another
+// form ('20240101', '5/3/2024') is parsed once while a statement compares
+// rows with it. A literal's offset counts only against a datetimeoffset
+// (`asInstant`): against other dates it converts to their type, which drops
+// it. A few literals are kept, so that BETWEEN's two bounds, met in turn on
+// every row, are not parsed again for each.
+bool comparisonKey(const char* text, int length, DateOrder order, bool asInstant, char (&key)[27]) {
     if (storedDateKey(text, length, key))
         return true;
     struct Literal {
         QByteArray text;
         DateOrder order = DateOrder::DMY;
+        bool asInstant = false;
         bool isDate = false;
         char key[27];
     };
@@ -584,7 +591,7 @@ bool comparisonKey(const char* text, int length, DateOrder order, char (&key)[27
     thread_local std::array<Literal, kept> literals;
     thread_local size_t nextSlot = 0;
     const auto same = [&](const Literal& l) {
-        return l.text.size() == length && l.order == order &&
+        return l.text.size() == length && l.order == order && l.asInstant == asInstant &&
                std::memcmp(l.text.constData(), text, static_cast<size_t>(length)) == 0;
     };
     auto found = std::find_if(literals.begin(), literals.end(), same);
@@ -593,10 +600,11 @@ bool comparisonKey(const char* text, int length, DateOrder order, char (&key)[27
         nextSlot = (nextSlot + 1) % kept;
         found->text = QByteArray(text, length);
         found->order = order;
+        found->asInstant = asInstant;
         const auto date = parseDateText(QString::fromUtf8(text, length), order);
         found->isDate = date.has_value();
         if (date)
-            dateKey(*date, found->key);
+            dateKey(asInstant ? date->utc() : *date, found->key);
     }
     std::memcpy(key, found->key, sizeof key);
     return found->isDate;
@@ -606,18 +614,24 @@ int compareDates(void* data, int na, const void* pa, int nb, const void* pb) {
     const auto& settings = **static_cast<Settings*>(data);
     const char* a = static_cast<const char*>(pa);
     const char* b = static_cast<const char*>(pb);
-    // Two values of one type have one width: their bytes are their order.
-    if (na == nb && na > 2 && (a[2] == ':') == (b[2] == ':') && isStoredDateText(a, na) &&
-        isStoredDateText(b, nb)) {
-        const int r = std::memcmp(a, b, static_cast<size_t>(na));
-        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    // Two values of one type have one width: their bytes are their order,
+    // unless they are datetimeoffsets at different offsets.
+    if (na == nb && na > 2 && (a[2] == ':') == (b[2] == ':')) {
+        const int local = withoutOffsetLength(a, na);
+        const bool sameOffset = withoutOffsetLength(b, nb) == local &&
+                                (local == na || std::memcmp(a + local, b + local, 7) == 0);
+        if (sameOffset && isStoredDateText(a, na) && isStoredDateText(b, nb)) {
+            const int r = std::memcmp(a, b, static_cast<size_t>(na));
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
     }
+    const bool asInstant = isStoredOffsetText(a, na) || isStoredOffsetText(b, nb);
     char ka[27];
     char kb[27];
-    if (!comparisonKey(a, na, settings.dateOrder, ka))
+    if (!comparisonKey(a, na, settings.dateOrder, asInstant, ka))
         return compareText(data, na, pa, nb, pb);
     // The key of the first side is copied out before the second may replace the cached literal.
-    if (!comparisonKey(b, nb, settings.dateOrder, kb))
+    if (!comparisonKey(b, nb, settings.dateOrder, asInstant, kb))
         return compareText(data, na, pa, nb, pb);
     const int r = std::memcmp(ka, kb, sizeof ka);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
@@ -684,6 +698,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, binaryFunctions());
     registerFamily(db, settings, dateFunctions());
     registerFamily(db, settings, dateFromPartsFunctions());
+    registerFamily(db, settings, timeZoneFunctions());
     registerFamily(db, settings, formatFunctions());
     registerFamily(db, settings, parseFunctions());
     registerFamily(db, settings, messageFunctions());

@@ -164,6 +164,10 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     std::optional<PreciseDateTime> date;
     if (style && value.kind == SqlValue::Kind::Text)
         date = parseDateText(value.text, settings.dateOrder);
+    // No style is known to format a datetimeoffset here.
+    if (date && isStoredOffsetText(value.text))
+        failNotSupported(
+            QStringLiteral("CONVERT of datetimeoffset to text with style %1").arg(*style));
     const auto formatted = date ? formatDateStyle(date->at, *style) : std::nullopt;
     if (date && !formatted)
         failStyle(*style, QStringLiteral("datetime"), type.base);
@@ -300,6 +304,13 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
         (isIntegerType(type.base) || isDecimalType(type.base) || type.base == QLatin1String("bit")))
         return convertValue(typeName, SqlValue::of(qint64(0)), std::nullopt, settings);
     if (const auto kind = dateKindOf(type.base)) {
+        // To datetimeoffset only styles 0 and 1 convert.
+        if (style && *kind == DateKind::DateTimeOffset && *style != 0 && *style != 1)
+            throw ConversionError(
+                9809, QStringLiteral("The style %1 is not supported for "
+                                     "conversions from %2 to datetimeoffset.")
+                          .arg(*style)
+                          .arg(sourceType.isEmpty() ? sourceTypeName(value) : sourceType));
         if (style && value.kind == SqlValue::Kind::Text && !formatDateStyle(dayZero(), *style))
             failStyle(*style, QStringLiteral("varchar"), type.base);
         const DateOrder order =

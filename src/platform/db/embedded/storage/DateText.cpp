@@ -15,14 +15,16 @@ int twoDigitYear(int year) {
     return year < 50 ? 2000 + year : 1900 + year;
 }
 
-// "hh:mm[:ss[.fffffff]] [AM|PM] [+hh:mm|Z]"; an empty text is midnight.
+// "hh:mm[:ss[.fffffff]] [AM|PM] [+hh:mm|Z]"; an empty text is midnight. The
+// offset ('+5:00' and '+01:0' are written too) stays with the value, and one
+// beyond -14:00 to +14:00 makes the text no date.
 std::optional<PreciseDateTime> parseTime(const QDate& day, QStringView text) {
     const QString trimmed = text.trimmed().toString();
     if (trimmed.isEmpty())
         return PreciseDateTime(naiveDateTime(day, QTime(0, 0)));
     static const QRegularExpression pattern(
         QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.:](\d{1,7}))?)?\s*([AaPp][Mm])?)"
-                       R"(\s*(?:[Zz]|[+-](?:0\d|1[0-4]):[0-5]\d)?$)"));
+                       R"(\s*(?:([Zz])|([+-])(\d{1,2}):(\d{1,2}))?$)"));
     const auto m = pattern.match(trimmed);
     if (!m.hasMatch())
         return std::nullopt;
@@ -37,7 +39,17 @@ std::optional<PreciseDateTime> parseTime(const QDate& day, QStringView text) {
     const QTime time(hour, m.captured(2).toInt(), m.captured(3).toInt(), fraction / 10000);
     if (!time.isValid())
         return std::nullopt;
-    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000);
+    std::optional<int> offset;
+    if (m.hasCaptured(6)) {
+        offset = 0;
+    } else if (m.hasCaptured(7)) {
+        const int intoHour = m.captured(9).toInt();
+        const int minutes = m.captured(8).toInt() * 60 + intoHour;
+        if (intoHour > 59 || minutes > maximumOffsetMinutes)
+            return std::nullopt;
+        offset = m.captured(7) == QLatin1String("-") ? -minutes : minutes;
+    }
+    return PreciseDateTime(naiveDateTime(day, time), fraction % 10000).withOffset(offset);
 }
 
 std::optional<PreciseDateTime> combine(int year, int month, int day, QStringView timeText) {
@@ -221,7 +233,8 @@ bool beyondEveryDate(DatePart part, qint64 amount) {
 
 PreciseDateTime dateAdd(DatePart part, qint64 amount, const PreciseDateTime& value) {
     const auto onDay = [&](const QDate& day) {
-        return PreciseDateTime(naiveDateTime(day, value.time()), value.ticks);
+        return PreciseDateTime(naiveDateTime(day, value.time()), value.ticks)
+            .withOffset(value.offsetMinutes);
     };
     if (beyondEveryDate(part, amount))
         return {};
@@ -258,7 +271,10 @@ PreciseDateTime dateAdd(DatePart part, qint64 amount, const PreciseDateTime& val
     return value;
 }
 
-qint64 dateDiff(DatePart part, const PreciseDateTime& from, const PreciseDateTime& to) {
+qint64 dateDiff(DatePart part, const PreciseDateTime& fromValue, const PreciseDateTime& toValue) {
+    // Values with an offset count between their UTC times.
+    const PreciseDateTime from = fromValue.utc();
+    const PreciseDateTime to = toValue.utc();
     const QDate a = from.date();
     const QDate b = to.date();
     const auto boundaries = [&](qint64 ticksPerUnit) {

@@ -16,7 +16,7 @@ namespace estaciones::db::tsql {
 // Reads 'd/m/yyyy', 'dd/mm/yy', 'd-m-yyyy', 'd.m.yyyy' (in `order`),
 // 'yyyymmdd', ISO 'yyyy-mm-dd', 'yyyy/mm/dd', each with an optional time
 // 'hh:mm[:ss[.fffffff]]' [AM|PM] and an offset from UTC ('+05:10', 'Z') that
-// the value keeps no trace of, or a time alone (on 1 January 1900). The
+// the value keeps in `offsetMinutes`, or a time alone (on 1 January 1900). The
 // alphabetic forms 'Jan[uary] 10[,] 1900', '10 Jan[uary][,] 1900' and
 // '1900 Jan[uary] [10]' name the month in English or Spanish.
 // Two-digit years below 50 are 20xx. nullopt for anything else.
@@ -46,7 +46,8 @@ std::optional<DatePart> parseDatePart(QStringView name);
 // Microseconds and nanoseconds move the 100-ns steps (nanoseconds rounded to them).
 PreciseDateTime dateAdd(DatePart part, qint64 amount, const PreciseDateTime& value);
 // DATEDIFF: the number of `part` boundaries crossed from `from` to `to`
-// (weeks start on Sunday whatever the language, as SQL Server counts them).
+// (weeks start on Sunday whatever the language, as SQL Server counts them),
+// values with an offset from UTC by their UTC times.
 qint64 dateDiff(DatePart part, const PreciseDateTime& from, const PreciseDateTime& to);
 // DATEPART: weekday and week count from the session's first day
 // (`firstDayOfWeek`, 1 Monday ... 7 Sunday; 0: the language's, Monday in

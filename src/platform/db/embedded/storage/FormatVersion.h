@@ -12,7 +12,9 @@ namespace estaciones::db::sqlite {
 //   2  money and decimal columns declared without affinity ("money blob",
 //      TypeNames.h), so that a value of more than 15 significant digits
 //      reaches the store trigger as its digits and is refused there, instead
-//      of being turned into the double nearest to it; values as in 1.
+//      of being turned into the double nearest to it; values as in 1. A
+//      datetimeoffset's text ends in its offset (' +01:00'); one a file
+//      kept before offsets were kept has none, and reads as +00:00.
 // A file of an older version is converted when opened (FormatConversion);
 // a newer one is refused.
 inline constexpr int currentFormatVersion = 2;

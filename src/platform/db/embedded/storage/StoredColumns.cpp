@@ -27,7 +27,8 @@ std::optional<QString> storedFormExpression(const QString& tsqlType, const QStri
     const DeclaredType type = describeDeclaredType(tsqlType);
     if (type.isDate) {
         QString kind = type.typeName;
-        if (kind == QLatin1String("datetime2") || kind == QLatin1String("time"))
+        if (kind == QLatin1String("datetime2") || kind == QLatin1String("time") ||
+            kind == QLatin1String("datetimeoffset"))
             kind += QStringLiteral("(%1)").arg(type.characterLength.value_or(defaultFractionDigits));
         return QStringLiteral("tsql_store_date(%1, %2)").arg(value, quotedText(kind));
     }

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/storage/SqlValue.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace estaciones::db::tsql {
@@ -9,6 +10,8 @@ namespace estaciones::db::tsql {
 namespace {
 
 constexpr char keyTemplate[] = "1900-01-01 00:00:00.0000000";
+constexpr qint64 ticksPerMinute = 600000000LL;
+constexpr qint64 ticksPerDay = 1440 * ticksPerMinute;
 
 // The number in text[from, from + count) when every character is a digit.
 int digitsAt(const char* text, int from, int count) {
@@ -119,10 +122,51 @@ QString fractionText(const PreciseDateTime& value, int digits) {
            QString::number(fraction).rightJustified(7, QLatin1Char('0')).left(digits);
 }
 
+// `count` digits of `value` at `at`.
+void writeDigits(char* at, int value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+// The key of the local time text[0, length) at `offsetMinutes`: its UTC
+// time, worked out without a QDateTime or a QString, since sorting values at
+// mixed offsets asks for it on every comparison.
+bool utcKey(const char* text, int length, int offsetMinutes, char (&key)[27]) {
+    const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
+    if (!parts || length <= 10)
+        return false;
+    qint64 ticks = parts->time.msecsSinceStartOfDay() * 10000LL + parts->ticks -
+                   offsetMinutes * ticksPerMinute;
+    QDate day = parts->date;
+    // An offset is under a day: the UTC time is at most a day either way.
+    if (ticks < 0) {
+        ticks += ticksPerDay;
+        day = day.addDays(-1);
+    } else if (ticks >= ticksPerDay) {
+        ticks -= ticksPerDay;
+        day = day.addDays(1);
+    }
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    day.getDate(&year, &month, &dayOfMonth);
+    std::memcpy(key, keyTemplate, sizeof key);
+    writeDigits(key, std::max(year, 0), 4); // the years stored values keep are 1 to 9999
+    writeDigits(key + 5, month, 2);
+    writeDigits(key + 8, dayOfMonth, 2);
+    const qint64 seconds = ticks / 10000000;
+    writeDigits(key + 11, static_cast<int>(seconds / 3600), 2);
+    writeDigits(key + 14, static_cast<int>(seconds / 60 % 60), 2);
+    writeDigits(key + 17, static_cast<int>(seconds % 60), 2);
+    writeDigits(key + 20, static_cast<int>(ticks % 10000000), 7);
+    return true;
+}
+
 } // namespace
 
 PreciseDateTime PreciseDateTime::fromTicks(const QDate& day, qint64 ticksOfDay) {
-    constexpr qint64 ticksPerDay = 864000000000LL;
     const qint64 days = ticksOfDay >= 0 ? ticksOfDay / ticksPerDay
                                         : -((-ticksOfDay + ticksPerDay - 1) / ticksPerDay);
     const qint64 intoDay = ticksOfDay - days * ticksPerDay;
@@ -132,16 +176,65 @@ PreciseDateTime PreciseDateTime::fromTicks(const QDate& day, qint64 ticksOfDay) 
 }
 
 PreciseDateTime PreciseDateTime::addTicks(qint64 amount) const {
-    return fromTicks(date(), ticksOfDay() + amount);
+    return fromTicks(date(), ticksOfDay() + amount).withOffset(offsetMinutes);
+}
+
+PreciseDateTime PreciseDateTime::utc() const {
+    return fromTicks(date(), ticksOfDay() - offsetMinutes.value_or(0) * ticksPerMinute);
+}
+
+PreciseDateTime PreciseDateTime::atOffset(int minutes) const {
+    return utc().addTicks(minutes * ticksPerMinute).withOffset(minutes);
+}
+
+PreciseDateTime PreciseDateTime::withOffset(std::optional<int> minutes) const {
+    PreciseDateTime value = *this;
+    value.offsetMinutes = minutes;
+    return value;
+}
+
+QString offsetText(int minutes) {
+    const int magnitude = minutes < 0 ? -minutes : minutes;
+    return QStringLiteral("%1%2:%3")
+        .arg(minutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
+        .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<int> parseOffsetText(QStringView text) {
+    text = text.trimmed();
+    if (text.size() != 6 || (text[0] != u'+' && text[0] != u'-') || text[3] != u':')
+        return std::nullopt;
+    const QByteArray digits = text.toLatin1();
+    const int hours = digitsAt(digits.constData(), 1, 2);
+    const int minutes = digitsAt(digits.constData(), 4, 2);
+    if (hours < 0 || minutes < 0 || minutes > 59 || hours * 60 + minutes > maximumOffsetMinutes)
+        return std::nullopt;
+    return text[0] == u'-' ? -(hours * 60 + minutes) : hours * 60 + minutes;
+}
+
+int withoutOffsetLength(const char* text, int length, std::optional<int>* minutes) {
+    // ' +hh:mm' after a date and a time: 'yyyy-MM-dd HH:mm:ss' is 19 characters.
+    if (length < 26 || text[length - 7] != ' ' ||
+        (text[length - 6] != '+' && text[length - 6] != '-') || text[length - 3] != ':')
+        return length;
+    const int hours = digitsAt(text, length - 5, 2);
+    const int intoHour = digitsAt(text, length - 2, 2);
+    if (hours < 0 || intoHour < 0)
+        return length;
+    if (minutes)
+        *minutes = text[length - 6] == '-' ? -(hours * 60 + intoHour) : hours * 60 + intoHour;
+    return length - 7;
 }
 
 std::optional<DateKind> dateKindOf(QStringView typeName) {
     const QString t = typeName.trimmed().toString().toLower();
     if (t == QLatin1String("datetime"))
         return DateKind::DateTime;
-    if (t == QLatin1String("datetime2") || t.startsWith(QLatin1String("datetime2(")) ||
-        t == QLatin1String("datetimeoffset"))
+    if (t == QLatin1String("datetime2") || t.startsWith(QLatin1String("datetime2(")))
         return DateKind::DateTime2;
+    if (t == QLatin1String("datetimeoffset") || t.startsWith(QLatin1String("datetimeoffset(")))
+        return DateKind::DateTimeOffset;
     if (t == QLatin1String("smalldatetime"))
         return DateKind::SmallDateTime;
     if (t == QLatin1String("date"))
@@ -153,7 +246,7 @@ std::optional<DateKind> dateKindOf(QStringView typeName) {
 
 int fractionDigitsOf(QStringView typeName) {
     const auto kind = dateKindOf(typeName);
-    if (kind != DateKind::DateTime2 && kind != DateKind::Time)
+    if (kind != DateKind::DateTime2 && kind != DateKind::Time && kind != DateKind::DateTimeOffset)
         return 0;
     const qsizetype open = typeName.indexOf(QLatin1Char('('));
     if (open < 0)
@@ -193,11 +286,27 @@ QString formatStoredDate(const PreciseDateTime& value, DateKind kind, int fracti
         return rounded.at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                fractionText(rounded, fractionDigits);
     }
+    case DateKind::DateTimeOffset:
+        return formatStoredDate(value, DateKind::DateTime2, fractionDigits) + QLatin1Char(' ') +
+               offsetText(value.offsetMinutes.value_or(0));
     }
     return {};
 }
 
 void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
+    if (kind == DateKind::DateTimeOffset) {
+        // Both the local time and the UTC time must be dates: 9999-12-31
+        // 10:10 is one in UTC but none at +13:50.
+        const int offset = precise.offsetMinutes.value_or(0);
+        const auto inYears = [](const PreciseDateTime& v) {
+            return v.isValid() && v.date().year() >= 1 && v.date().year() <= 9999;
+        };
+        if (offset < -maximumOffsetMinutes || offset > maximumOffsetMinutes || !inYears(precise) ||
+            !inYears(precise.utc()))
+            throw ConversionError(241, QStringLiteral("Conversion failed when converting date "
+                                                      "and/or time from character string."));
+        return;
+    }
     const QDateTime& value = precise.at;
     const int year = value.date().year();
     const bool small = kind == DateKind::SmallDateTime;
@@ -216,6 +325,7 @@ void checkDateRange(const PreciseDateTime& precise, DateKind kind) {
 }
 
 std::optional<StoredDateParts> readStoredDateParts(const char* text, int length) {
+    length = withoutOffsetLength(text, length);
     if (length >= 8 && length <= 16 && text[2] == ':')
         return readTime(timeOnlyDay(), text, 0, length);
     if (length < 10 || text[4] != '-' || text[7] != '-')
@@ -236,20 +346,38 @@ std::optional<StoredDateParts> readStoredDateParts(const char* text, int length)
 }
 
 std::optional<PreciseDateTime> readStoredDate(const char* text, int length) {
-    const std::optional<StoredDateParts> parts = readStoredDateParts(text, length);
+    std::optional<int> offset;
+    const int dateLength = withoutOffsetLength(text, length, &offset);
+    const std::optional<StoredDateParts> parts = readStoredDateParts(text, dateLength);
     if (!parts)
         return std::nullopt;
-    return PreciseDateTime(naiveDateTime(parts->date, parts->time), parts->ticks);
+    return PreciseDateTime(naiveDateTime(parts->date, parts->time), parts->ticks)
+        .withOffset(offset);
 }
 
 bool isStoredDateText(const char* text, int length) {
+    length = withoutOffsetLength(text, length);
     if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length))
         return true;
     return dateShape(text, length) &&
            (length == 10 || (text[10] == ' ' && timeShapeAt(text, 11, length)));
 }
 
+bool isStoredOffsetText(const char* text, int length) {
+    return withoutOffsetLength(text, length) != length && isStoredDateText(text, length);
+}
+
+bool isStoredOffsetText(const QString& text) {
+    const QByteArray latin1 = text.toLatin1();
+    return isStoredOffsetText(latin1.constData(), static_cast<int>(latin1.size()));
+}
+
 bool storedDateKey(const char* text, int length, char (&key)[27]) {
+    // A datetimeoffset compares by its UTC time (a legacy one without its
+    // offset is at +00:00, and its bytes are that time already).
+    std::optional<int> offset;
+    if (const int local = withoutOffsetLength(text, length, &offset); local != length)
+        return utcKey(text, local, *offset, key);
     std::memcpy(key, keyTemplate, sizeof key);
     if (length >= 8 && length <= 16 && timeShapeAt(text, 0, length)) {
         std::memcpy(key + 11, text, static_cast<size_t>(length));

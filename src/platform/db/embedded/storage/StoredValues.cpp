@@ -82,6 +82,10 @@ void setDatePrecision(ColumnInfo& info, tsql::DateKind kind, int digits) {
         info.precision = 8 + fraction;
         info.numericScale = digits;
         break;
+    case tsql::DateKind::DateTimeOffset:
+        info.precision = 26 + fraction;
+        info.numericScale = digits;
+        break;
     }
 }
 
@@ -115,6 +119,23 @@ bool isDateType(int type) {
     return type == adtype::DBTimeStamp || type == adtype::DBDate || type == adtype::Date;
 }
 
+// A datetimeoffset travels as its text, as the provider gives it to clients
+// that know no such type: the only wide text column with a precision.
+bool isDateTimeOffset(const ColumnInfo& column) {
+    return column.type == adtype::VarWChar && column.precision > 0;
+}
+
+// A datetimeoffset kept before values kept their offset has none: it is at +00:00.
+QString withOffset(const QString& stored) {
+    const QByteArray latin1 = stored.toLatin1();
+    const int length = static_cast<int>(latin1.size());
+    if (tsql::isStoredOffsetText(latin1.constData(), length) ||
+        !tsql::isStoredDateText(latin1.constData(), length)) {
+        return stored;
+    }
+    return stored + QLatin1Char(' ') + tsql::offsetText(0);
+}
+
 } // namespace
 
 ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declaration) {
@@ -127,6 +148,13 @@ ColumnInfo columnInfoFromDeclaration(const QString& name, const QString& declara
     const QRegularExpressionMatch match = pattern.match(declaration);
     const QString typeName = match.captured(1).toLower();
     const QString length = match.captured(2).toLower();
+    if (tsql::dateKindOf(typeName) == tsql::DateKind::DateTimeOffset) {
+        info.type = adtype::VarWChar;
+        setDatePrecision(info, tsql::DateKind::DateTimeOffset,
+                         length.isEmpty() ? tsql::defaultFractionDigits : length.toInt());
+        info.definedSize = info.precision;
+        return info;
+    }
     for (const TypeEntry& entry : typeEntries) {
         if (typeName != QLatin1String(entry.name)) {
             continue;
@@ -249,6 +277,9 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         }
         break;
     default:
+        if (isDateTimeOffset(column) && storage == SQLITE_TEXT) {
+            return withOffset(text());
+        }
         if (isDateType(column.type)) {
             const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
             if (auto date = storedDateValue(utf8, sqlite3_value_bytes(value))) {

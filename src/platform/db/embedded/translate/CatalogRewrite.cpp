@@ -102,6 +102,8 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     rewriteTableOperators(pieces, settings);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    mapAtTimeZone(pieces);
+    collateOffsetValues(pieces);
     mapMoneyLiterals(pieces);
     keepWideLiteralsExact(pieces);
     checkIntLiteralArithmetic(pieces);

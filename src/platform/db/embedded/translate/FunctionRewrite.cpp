@@ -33,6 +33,8 @@ const QHash<QString, QString>& renamedFunctions() {
         {"getdate", "tsql_getdate"},
         {"sysdatetime", "tsql_sysdatetime"},
         {"sysutcdatetime", "tsql_sysutcdatetime"},
+        {"sysdatetimeoffset", "tsql_sysdatetimeoffset"},
+        {"datetimeoffsetfromparts", "tsql_datetimeoffsetfromparts"},
         {"getutcdate", "tsql_getutcdate"},
         {"object_id", "tsql_object_id"},
         {"objectproperty", "tsql_objectproperty"},
@@ -151,7 +153,7 @@ bool isTimeZoneOffsetPart(const Pieces& pieces, size_t open, size_t close) {
 void literalAsDateType(Pieces& call, size_t argument, const QString& type) {
     const size_t open = 1;
     const auto args = splitTopLevel(call, open + 1, call.size() - 1);
-    if (args.size() != argument + 1 || args[argument].second != args[argument].first + 1 ||
+    if (args.size() <= argument || args[argument].second != args[argument].first + 1 ||
         call[args[argument].first].kind != TokenKind::String)
         return;
     const Piece& literal = call[args[argument].first];
@@ -466,19 +468,32 @@ void mapFunctions(Pieces& pieces) {
             replacement = stringAggCall(pieces, open, close, end);
         } else if (name == QLatin1String("nullif")) {
             replacement = nullifCall(pieces, open, close);
-        } else if (name == QLatin1String("datetimeoffsetfromparts")) {
-            // Dates here keep no offset from UTC: refused rather than dropped.
-            sqlite::failWith(sqlite::native::NotSupported, {QStringLiteral("DATETIMEOFFSETFROMPARTS")});
+        } else if (name == QLatin1String("switchoffset") ||
+                   name == QLatin1String("todatetimeoffset")) {
+            // A text literal is the type each takes: SWITCHOFFSET a
+            // datetimeoffset (its offset kept), TODATETIMEOFFSET a datetime2.
+            replacement = slice(pieces, i, close + 1);
+            replacement.front().text = QStringLiteral("tsql_") + name;
+            replacement.front().space.clear();
+            literalAsDateType(replacement, 0,
+                              name == QLatin1String("switchoffset")
+                                  ? QStringLiteral("datetimeoffset")
+                                  : QStringLiteral("datetime2"));
         } else if (name == QLatin1String("datename") || name == QLatin1String("datepart") ||
                    name == QLatin1String("dateadd") || name == QLatin1String("datediff") ||
                    name == QLatin1String("datediff_big")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_") + name, pieces, open, close);
-            if (name == QLatin1String("dateadd"))
+            if (name == QLatin1String("dateadd")) {
                 literalAsDateType(replacement, 2, QStringLiteral("datetime"));
-            else if ((name == QLatin1String("datepart") || name == QLatin1String("datename")) &&
-                     !isTimeZoneOffsetPart(pieces, open, close))
+            } else if (name == QLatin1String("datediff") || name == QLatin1String("datediff_big")) {
+                // Its literals are datetime2s: an offset written in one does not count.
                 literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
+                literalAsDateType(replacement, 2, QStringLiteral("datetime2"));
+            } else if ((name == QLatin1String("datepart") || name == QLatin1String("datename")) &&
+                       !isTimeZoneOffsetPart(pieces, open, close)) {
+                literalAsDateType(replacement, 1, QStringLiteral("datetime2"));
+            }
         } else if (name == QLatin1String("year") || name == QLatin1String("month") ||
                    name == QLatin1String("day")) {
             replacement = datePartShortcut(name, pieces, open, close);

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -283,15 +284,80 @@ void mapExclusiveOr(Pieces& pieces) {
     wrapAdditiveOperator(pieces, u"^", QStringLiteral("tsql_bitwise_xor"));
 }
 
+void mapAtTimeZone(Pieces& pieces) {
+    // Left to right: in x AT TIME ZONE 'a' AT TIME ZONE 'b' the second finds
+    // the first's call as its value.
+    for (size_t i = 1; i + 3 < pieces.size(); ++i) {
+        if (!pieces[i].isWord(u"AT") || !pieces[i + 1].isWord(u"TIME") ||
+            !pieces[i + 2].isWord(u"ZONE"))
+            continue;
+        const size_t first = primaryStart(pieces, i - 1);
+        const size_t zoneLast = primaryEnd(pieces, i + 3);
+        if (first == none || zoneLast == none)
+            sqlite::failWith(sqlite::native::SyntaxErrorNearKeyword, {QStringLiteral("AT")});
+        // A text is no date here: the server takes no implicit conversion.
+        if (first == i - 1 && pieces[first].kind == TokenKind::String)
+            sqlite::failWithText(8116, QStringLiteral("Argument data type varchar is invalid for "
+                                                      "argument 1 of AT TIME ZONE function."));
+        Pieces call = piecesOf(QStringLiteral("tsql_at_time_zone("));
+        call.front().space = pieces[first].space;
+        Pieces value(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                     pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        value.front().space.clear();
+        call.insert(call.end(), value.begin(), value.end());
+        call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
+        call.insert(call.end(), pieces.begin() + static_cast<std::ptrdiff_t>(i + 3),
+                    pieces.begin() + static_cast<std::ptrdiff_t>(zoneLast + 1));
+        call.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        const size_t length = call.size();
+        replaceRange(pieces, first, zoneLast + 1, std::move(call));
+        i = first + length - 1;
+    }
+}
+
+namespace {
+
+// Whether the call whose name is at `name` gives a datetimeoffset.
+bool givesOffsetValue(const Pieces& pieces, size_t name) {
+    static const QSet<QString> functions = {"tsql_sysdatetimeoffset", "tsql_switchoffset",
+                                            "tsql_todatetimeoffset", "tsql_at_time_zone",
+                                            "tsql_datetimeoffsetfromparts"};
+    const QString called = pieces[name].text.toLower();
+    if (functions.contains(called))
+        return true;
+    return (called == QLatin1String("tsql_convert") ||
+            called == QLatin1String("tsql_try_convert")) &&
+           name + 2 < pieces.size() && pieces[name + 2].kind == TokenKind::String &&
+           dateKindOf(pieces[name + 2].value().section(QLatin1Char('('), 0, 0)) ==
+               DateKind::DateTimeOffset;
+}
+
+} // namespace
+
+void collateOffsetValues(Pieces& pieces) {
+    for (size_t i = pieces.size(); i-- > 0;) {
+        if (pieces[i].kind != TokenKind::Word || i + 1 >= pieces.size() ||
+            !pieces[i + 1].isPunctuation(u"(") || !givesOffsetValue(pieces, i))
+            continue;
+        const size_t close = closeOf(pieces, i + 1);
+        if (close >= pieces.size() ||
+            (close + 1 < pieces.size() && pieces[close + 1].isWord(u"COLLATE")))
+            continue;
+        insertPieces(pieces, close + 1,
+                     piecesOf(QStringLiteral("COLLATE %1").arg(QLatin1String(dateCollation))));
+    }
+}
+
 namespace {
 
 enum class OperandKind { Column, Date, Other };
 
 bool isDateFunction(const Pieces& pieces, size_t nameIndex) {
     const QString name = pieces[nameIndex].text.toLower();
-    if (name == QLatin1String("tsql_dateadd") || name == QLatin1String("tsql_getdate") ||
-        name == QLatin1String("tsql_sysdatetime") || name == QLatin1String("tsql_sysutcdatetime") ||
-        name == QLatin1String("tsql_getutcdate") || name == QLatin1String("tsql_store_date"))
+    static const QSet<QString> dateResults = {"tsql_dateadd",     "tsql_getdate",
+                                              "tsql_sysdatetime", "tsql_sysutcdatetime",
+                                              "tsql_getutcdate",  "tsql_store_date"};
+    if (dateResults.contains(name) || givesOffsetValue(pieces, nameIndex))
         return true;
     if (name == QLatin1String("tsql_convert") && nameIndex + 2 < pieces.size() &&
         pieces[nameIndex + 2].kind == TokenKind::String) {
@@ -476,7 +542,11 @@ void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings) {
         if (!slashed.match(value).hasMatch())
             continue;
         if (const auto date = parseDateText(value, settings.dateOrder)) {
-            p.text = Token::string(formatStoredDate(*date)).text;
+            // One with an offset keeps it, as a datetimeoffset's text.
+            p.text = Token::string(date->offsetMinutes
+                                       ? formatStoredDate(*date, DateKind::DateTimeOffset)
+                                       : formatStoredDate(*date))
+                         .text;
             lastConverted = i;
         }
     }

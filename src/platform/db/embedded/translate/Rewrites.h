@@ -63,6 +63,13 @@ void mapDivisionOperators(Pieces& pieces);
 void mapPlusOperator(Pieces& pieces);
 // a - b → tsql_subtract(a, b): SQLite would read a date kept as text as its year.
 void mapMinusOperator(Pieces& pieces);
+// x AT TIME ZONE 'zone' → tsql_at_time_zone(x, 'zone').
+void mapAtTimeZone(Pieces& pieces);
+// A datetimeoffset a function gives → the same COLLATE tsql_date, which a
+// column of the type declares: the value compares, sorts, groups and gives
+// MIN and MAX by its UTC instant wherever it goes (a derived table's
+// column takes its expression's collation).
+void collateOffsetValues(Pieces& pieces);
 // a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or.
 void mapExclusiveOr(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
