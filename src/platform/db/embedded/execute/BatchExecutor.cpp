@@ -3,7 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
-#include "platform/db/embedded/bind/TextComparedWithExactColumns.h"
+#include "platform/db/embedded/bind/SchemaTyping.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
@@ -39,13 +39,6 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
-
-// A translated statement typed against the schema, as the server types it:
-// divisions of whole numbers keep their fraction, texts compared with money
-// and decimal columns convert to the column's type.
-QString typedForSchema(sqlite3* db, const QString& statement) {
-    return withTextComparedAsNumbers(db, withFractionalDivisions(db, statement));
-}
 
 // Statements are translated with the settings of the database they run on.
 tsql::Translator translatorOf(const SqliteDatabase& database) {
