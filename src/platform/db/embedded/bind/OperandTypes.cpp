@@ -43,6 +43,10 @@ std::optional<QString> namedTypeOfCall(const tsql::Pieces& pieces, size_t from, 
     return std::nullopt;
 }
 
+bool isCompound(const tsql::Pieces& pieces, size_t from, size_t to) {
+    return tsql::findTopLevelWord(pieces, from, to, {u"UNION", u"EXCEPT", u"INTERSECT"}) < to;
+}
+
 } // namespace
 
 OperandType OperandType::ofDeclaration(const std::optional<QString>& declaration) {
@@ -128,6 +132,7 @@ OperandType OperandTypes::typedNow(size_t from, size_t to) {
 OperandType OperandTypes::ofColumn(size_t scope, const QString& qualifier, const QString& column) {
     for (size_t s = scope; s != none; s = m_scopes.scope(s).parent) {
         bool named = false;
+        bool compound = false;
         std::optional<QString> found;
         for (const QuerySource& source : m_scopes.scope(s).sources) {
             if (!qualifier.isEmpty() && !source.isNamed(qualifier))
@@ -139,9 +144,13 @@ OperandType OperandTypes::ofColumn(size_t scope, const QString& qualifier, const
             if (!candidate.declaration || (found && *found != *candidate.declaration))
                 return {};
             found = candidate.declaration;
+            compound = compound || candidate.compound;
         }
-        if (found)
-            return OperandType::ofDeclaration(found);
+        if (found) {
+            OperandType type = OperandType::ofDeclaration(found);
+            type.unconvertedRows = compound && type.kind == OperandType::Kind::Exact;
+            return type;
+        }
         if (named && !qualifier.isEmpty())
             return {};
     }
@@ -156,7 +165,8 @@ OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t sc
         const QString prefix =
             m_pieces[source.queryFrom].isWord(u"WITH") ? QString() : m_scopes.withText(scope);
         return ofQueryColumn(QStringLiteral("d:%1").arg(source.queryFrom),
-                             prefix + QLatin1Char(' ') + query, column, {});
+                             prefix + QLatin1Char(' ') + query, column, {},
+                             isCompound(m_pieces, source.queryFrom, source.queryTo));
     }
     if (source.name.isEmpty())
         return {true, std::nullopt}; // a table-valued function's
@@ -166,7 +176,7 @@ OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t sc
                 QStringLiteral("c:%1:%2").arg(table->clause).arg(table->name.toLower()),
                 m_scopes.withClauseText(table->clause) + QLatin1Char(' ') +
                     tsql::render(m_pieces, table->bodyFrom, table->bodyTo),
-                column, table->columns);
+                column, table->columns, isCompound(m_pieces, table->bodyFrom, table->bodyTo));
     const char* type = nullptr;
     const QByteArray schema = source.schema.toUtf8();
     if (sqlite3_table_column_metadata(m_db, source.schema.isEmpty() ? nullptr : schema.constData(),
@@ -182,8 +192,8 @@ OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t sc
 }
 
 OperandTypes::Column OperandTypes::ofQueryColumn(const QString& key, const QString& query,
-                                                 const QString& column,
-                                                 const QStringList& columns) {
+                                                 const QString& column, const QStringList& columns,
+                                                 bool compound) {
     auto it = m_queries.find(key);
     if (it == m_queries.end())
         it = m_queries.emplace(key, std::make_unique<QueryTyping>(m_db, query, 1)).first;
@@ -196,7 +206,7 @@ OperandTypes::Column OperandTypes::ofQueryColumn(const QString& key, const QStri
             index = static_cast<int>(i);
     if (index < 0)
         return {};
-    return {true, typing.declarationOf(index)};
+    return {true, typing.declarationOf(index), compound};
 }
 
 // A view's columns are typed from the query it was written with (SQLite
@@ -221,7 +231,8 @@ OperandTypes::Column OperandTypes::ofViewColumn(const QuerySource& source, const
         for (size_t i = tsql::openOf(view, as - 1) + 1; i < as - 1; i += 2)
             columns << view[i].value();
     return ofQueryColumn(QStringLiteral("v:%1").arg(source.name.toLower()),
-                         tsql::render(view, as + 1), column, columns);
+                         tsql::render(view, as + 1), column, columns,
+                         isCompound(view, as + 1, view.size()));
 }
 
 } // namespace estaciones::db::sqlite

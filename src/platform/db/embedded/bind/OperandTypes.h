@@ -20,6 +20,10 @@ struct OperandType {
     enum class Kind { Unknown, Text, Exact, Other };
     Kind kind = Kind::Unknown;
     QString exactType; // of an Exact operand: "money", "decimal(10,2)"
+    // A column of a UNION (EXCEPT, INTERSECT) in a derived table, a common
+    // table expression or a view: its text rows are converted to the
+    // column's type only when the outer query reads them.
+    bool unconvertedRows = false;
 
     // From a column's or an expression's declaration ("money blob",
     // "varchar(10)", "datetime text"); Unknown without one.
@@ -53,11 +57,13 @@ private:
     struct Column {
         bool found = false;
         std::optional<QString> declaration;
+        bool compound = false; // of a UNION, EXCEPT or INTERSECT
     };
     OperandType ofColumn(size_t scope, const QString& qualifier, const QString& column);
     Column columnIn(const QuerySource& source, size_t scope, const QString& column);
+    // Column `column` of `query` (by `columns`' names when it has a list).
     Column ofQueryColumn(const QString& key, const QString& query, const QString& column,
-                         const QStringList& columns);
+                         const QStringList& columns, bool compound);
     Column ofViewColumn(const QuerySource& source, const QString& column);
 
     sqlite3* m_db;

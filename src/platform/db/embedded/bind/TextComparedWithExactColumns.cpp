@@ -118,6 +118,11 @@ public:
             convert(b, left.exactType);
         else if (right.kind == Kind::Exact && unsettled(left))
             convert(a, right.exactType);
+        // A UNION's text rows are made the column's type before they meet anything.
+        if (left.unconvertedRows)
+            convert(a, left.exactType);
+        if (right.unconvertedRows)
+            convert(b, right.exactType);
     }
 
     void compareBinary(size_t op) {
