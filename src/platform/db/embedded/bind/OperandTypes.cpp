@@ -115,15 +115,30 @@ OperandType OperandTypes::knownNow(size_t from, size_t to) {
     return {};
 }
 
+// The probe is a query of the expression over the block's tables; an
+// expression that names an outer query's columns (a correlated subquery's)
+// is typed over the outer tables too.
 OperandType OperandTypes::typedNow(size_t from, size_t to) {
     const size_t scope = m_scopes.scopeAt(from);
-    if (scope == none)
+    QString sources;
+    for (size_t s = scope; s != none; s = m_scopes.scope(s).parent) {
+        const QString& text = m_scopes.scope(s).sourcesText;
+        if (text.isEmpty())
+            continue;
+        sources += (sources.isEmpty() ? QStringLiteral(" FROM ") : QStringLiteral(", ")) + text;
+        QueryTyping typing(m_db,
+                           m_scopes.withText(scope) + QStringLiteral(" SELECT ") +
+                               tsql::render(m_pieces, from, to + 1) + sources,
+                           1);
+        if (typing.prepared())
+            return OperandType::ofDeclaration(typing.declarationOf(0));
+    }
+    if (!sources.isEmpty() || scope == none)
         return {};
-    const QString probe = m_scopes.withText(scope) + QStringLiteral(" SELECT ") +
-                          tsql::render(m_pieces, from, to + 1) + QLatin1Char(' ') +
-                          m_scopes.scope(scope).sourcesText;
-    QueryTyping typing(m_db, probe, 1);
-    return typing.prepared() ? OperandType::ofDeclaration(typing.declarationOf(0)) : OperandType{};
+    QueryTyping alone(m_db, m_scopes.withText(scope) + QStringLiteral(" SELECT ") +
+                                tsql::render(m_pieces, from, to + 1),
+                      1);
+    return alone.prepared() ? OperandType::ofDeclaration(alone.declarationOf(0)) : OperandType{};
 }
 
 // Where the server looks for the column: the block's own tables, then the

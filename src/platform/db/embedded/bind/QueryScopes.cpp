@@ -174,7 +174,7 @@ void QueryScopes::parseSelect(size_t from, size_t to, size_t parent, size_t with
                 m_pieces, fromWord + 1, last,
                 {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"LIMIT", u"WINDOW"});
             m_scopes[scope].sources = sourcesIn(fromWord + 1, end);
-            m_scopes[scope].sourcesText = tsql::render(m_pieces, fromWord, end);
+            m_scopes[scope].sourcesText = tsql::render(m_pieces, fromWord + 1, end);
         }
         parseSubqueries(first, last, scope);
     }
@@ -189,7 +189,7 @@ void QueryScopes::parseUpdate(size_t from, size_t to, size_t parent, size_t with
         target += 2;
     const size_t set = tsql::findTopLevelWord(m_pieces, target, to, u"SET");
     std::vector<QuerySource> sources = sourcesIn(target, set);
-    QString text = QStringLiteral("FROM ") + tsql::render(m_pieces, target, set);
+    QString text = tsql::render(m_pieces, target, set);
     const size_t fromWord = tsql::findTopLevelWord(m_pieces, set + 1, to, u"FROM");
     if (fromWord < to) {
         const size_t end = tsql::findTopLevelWord(m_pieces, fromWord + 1, to,
@@ -210,7 +210,7 @@ void QueryScopes::parseDelete(size_t from, size_t to, size_t parent, size_t with
         const size_t end = tsql::findTopLevelWord(m_pieces, from + 2, to,
                                                   {u"WHERE", u"ORDER", u"LIMIT", u"RETURNING"});
         m_scopes[scope].sources = sourcesIn(from + 2, end);
-        m_scopes[scope].sourcesText = tsql::render(m_pieces, from + 1, end);
+        m_scopes[scope].sourcesText = tsql::render(m_pieces, from + 2, end);
     }
     parseSubqueries(from, to, scope);
 }

@@ -41,8 +41,8 @@ struct QueryScope {
     size_t from = 0;
     size_t to = 0;
     std::vector<QuerySource> sources;
-    // "FROM ..." as a probe query over the block's tables writes it; empty
-    // for a block without tables.
+    // The FROM clause without its FROM ("t AS a JOIN u ON ..."), as a probe
+    // query over the block's tables writes it; empty for a block without tables.
     QString sourcesText;
     // The WITH clause whose names the block sees, or none.
     size_t withClause = none;

@@ -40,7 +40,7 @@ TEST(QueryScopesTest, shouldGiveEachQueryOfAUnionAndEachSubqueryItsOwnTables) {
     // The subquery's own table first, then the query around it (x.k).
     EXPECT_EQ(namesOf(scopes.scope(inner)), QStringList{".w "});
     EXPECT_EQ(scopes.scope(inner).parent, second);
-    EXPECT_EQ(scopes.scope(second).sourcesText, "FROM u AS x");
+    EXPECT_EQ(scopes.scope(second).sourcesText, "u AS x");
 }
 
 TEST(QueryScopesTest, shouldReadSchemasDerivedTablesAndFunctionsAsSources) {
@@ -85,12 +85,12 @@ TEST(QueryScopesTest, shouldReadTheTablesOfDataChanges) {
     const QueryScopes updating(update);
     const QueryScope& set = updating.scope(updating.scopeAt(pieceOf(update, "WHERE")));
     EXPECT_EQ(namesOf(set), QStringList({".t a", ".u ", ".w "}));
-    EXPECT_EQ(set.sourcesText, "FROM t AS a, u JOIN w ON u.i = w.i");
+    EXPECT_EQ(set.sourcesText, "t AS a, u JOIN w ON u.i = w.i");
     EXPECT_EQ(namesOf(updating.scope(updating.scopeAt(pieceOf(update, "y")))), QStringList{".z "});
 
     const tsql::Pieces removal = tsql::piecesOf("DELETE FROM t WHERE x IN (SELECT y FROM z)");
     const QueryScopes removing(removal);
-    EXPECT_EQ(removing.scope(removing.scopeAt(pieceOf(removal, "x"))).sourcesText, "FROM t");
+    EXPECT_EQ(removing.scope(removing.scopeAt(pieceOf(removal, "x"))).sourcesText, "t");
 
     // A MERGE sorts its rows with CREATE TABLE ... AS a query.
     const tsql::Pieces made = tsql::piecesOf(

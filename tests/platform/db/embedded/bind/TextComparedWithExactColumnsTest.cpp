@@ -131,6 +131,10 @@ TEST_F(TextComparedWithExactColumnsTest, EachQueryBlockLooksForItsColumnsInItsOw
     // A name the subquery's tables do not have is the outer query's.
     EXPECT_EQ(ids("SELECT id FROM precio p WHERE EXISTS (SELECT 1 FROM codigo k WHERE k.m = p.m)"),
               QStringList{"1"});
+    // An expression over the outer query's columns is typed over its tables.
+    EXPECT_EQ(ids("SELECT id FROM precio p WHERE EXISTS "
+                  "(SELECT 1 FROM codigo k WHERE COALESCE(p.m, 0) = k.m)"),
+              QStringList{"1"});
     EXPECT_EQ(ids("SELECT id FROM precio WHERE d IN (SELECT m FROM codigo)"), QStringList{"1"});
 }
 
