@@ -79,17 +79,20 @@ void QueryScopes::parseQuery(size_t from, size_t to, size_t parent, size_t withC
     } else if (first.isWord(u"DELETE")) {
         parseDelete(from, to, parent, withClause);
     } else if (first.isWord(u"CREATE")) {
-        // CREATE VIEW or TABLE ... AS a query; anything else has no query block.
+        // CREATE VIEW or TABLE ... AS a query; anything else only the
+        // queries in its parentheses.
         const size_t as = tsql::findTopLevelWord(m_pieces, from + 1, to, u"AS");
         if (startsQuery(m_pieces, as + 1))
             parseQuery(as + 1, to, parent, withClause);
+        else // a trigger's (a CHECK constraint's) queries
+            parseSubqueries(from, to, parent, withClause);
     } else {
         // INSERT ... a query, or VALUES whose subqueries are blocks of their own.
         const size_t query = tsql::findTopLevelWord(m_pieces, from + 1, to, {u"SELECT", u"WITH"});
         if (query < to) {
             parseQuery(query, to, parent, withClause);
         } else {
-            parseSubqueries(from, to, addScope(from, to, parent, withClause));
+            parseSubqueries(from, to, addScope(from, to, parent, withClause), withClause);
         }
     }
 }
@@ -176,7 +179,7 @@ void QueryScopes::parseSelect(size_t from, size_t to, size_t parent, size_t with
             m_scopes[scope].sources = sourcesIn(fromWord + 1, end);
             m_scopes[scope].sourcesText = tsql::render(m_pieces, fromWord + 1, end);
         }
-        parseSubqueries(first, last, scope);
+        parseSubqueries(first, last, scope, withClause);
     }
 }
 
@@ -200,7 +203,7 @@ void QueryScopes::parseUpdate(size_t from, size_t to, size_t parent, size_t with
     }
     m_scopes[scope].sources = std::move(sources);
     m_scopes[scope].sourcesText = text;
-    parseSubqueries(from, to, scope);
+    parseSubqueries(from, to, scope, withClause);
 }
 
 // DELETE FROM target [AS alias] [WHERE ...]
@@ -212,7 +215,7 @@ void QueryScopes::parseDelete(size_t from, size_t to, size_t parent, size_t with
         m_scopes[scope].sources = sourcesIn(from + 2, end);
         m_scopes[scope].sourcesText = tsql::render(m_pieces, from + 2, end);
     }
-    parseSubqueries(from, to, scope);
+    parseSubqueries(from, to, scope, withClause);
 }
 
 // Each table factor of a FROM clause: a name (schema.name), a derived table
@@ -272,12 +275,12 @@ std::vector<QuerySource> QueryScopes::sourcesIn(size_t from, size_t to) const {
     return sources;
 }
 
-void QueryScopes::parseSubqueries(size_t from, size_t to, size_t scope) {
+void QueryScopes::parseSubqueries(size_t from, size_t to, size_t parent, size_t withClause) {
     for (size_t i = from; i < to; ++i) {
         if (!m_pieces[i].isPunctuation(u"(") || !startsQuery(m_pieces, i + 1))
             continue;
         const size_t close = tsql::closeOf(m_pieces, i);
-        parseQuery(i + 1, std::min(close, to), scope, m_scopes[scope].withClause);
+        parseQuery(i + 1, std::min(close, to), parent, withClause);
         i = close;
     }
 }

@@ -75,8 +75,8 @@ private:
     void parseDelete(size_t from, size_t to, size_t parent, size_t withClause);
     // The sources of FROM pieces [from, to).
     std::vector<QuerySource> sourcesIn(size_t from, size_t to) const;
-    // The subqueries in [from, to), each a block under `scope`.
-    void parseSubqueries(size_t from, size_t to, size_t scope);
+    // The subqueries in [from, to), each a block under `parent`.
+    void parseSubqueries(size_t from, size_t to, size_t parent, size_t withClause);
 
     const tsql::Pieces& m_pieces;
     std::vector<QueryScope> m_scopes;

@@ -98,9 +98,14 @@ TEST(QueryScopesTest, shouldReadTheTablesOfDataChanges) {
     const QueryScopes making(made);
     EXPECT_EQ(namesOf(making.scope(making.scopeAt(pieceOf(made, "ON")))),
               QStringList({".t d", "temp.s s"}));
-    // A table's definition has no query block.
+    // A table's definition has no query block; the trigger that checks it has.
     const tsql::Pieces table = tsql::piecesOf("CREATE TABLE t (m money CHECK (m > '0'))");
     EXPECT_EQ(QueryScopes(table).scopeAt(pieceOf(table, ">")), QueryScope::none);
+    const tsql::Pieces trigger = tsql::piecesOf(
+        "CREATE TRIGGER k AFTER INSERT ON t WHEN EXISTS (SELECT 1 FROM t WHERE rowid = NEW.rowid "
+        "AND NOT coalesce((m > '0'), 1)) BEGIN SELECT 1; END");
+    const QueryScopes checking(trigger);
+    EXPECT_EQ(namesOf(checking.scope(checking.scopeAt(pieceOf(trigger, ">")))), QStringList{".t "});
 }
 
 } // namespace
