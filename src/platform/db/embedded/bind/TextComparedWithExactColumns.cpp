@@ -223,8 +223,8 @@ private:
     std::vector<std::pair<Operand, QString>> m_conversions;
 };
 
-// A query, a data change, or CREATE VIEW or TABLE ... AS a query (a MERGE
-// sorts its rows into tables made so).
+// A query, a data change, or a CREATE: VIEW or TABLE ... AS a query (a MERGE
+// sorts its rows into tables made so), a constraint's trigger and its queries.
 bool isQueryOrChange(const Pieces& pieces) {
     if (pieces.empty())
         return false;
