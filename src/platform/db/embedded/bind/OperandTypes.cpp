@@ -135,8 +135,9 @@ OperandType OperandTypes::typedNow(size_t from, size_t to) {
     }
     if (!sources.isEmpty() || scope == none)
         return {};
-    QueryTyping alone(m_db, m_scopes.withText(scope) + QStringLiteral(" SELECT ") +
-                                tsql::render(m_pieces, from, to + 1),
+    QueryTyping alone(m_db,
+                      m_scopes.withText(scope) + QStringLiteral(" SELECT ") +
+                          tsql::render(m_pieces, from, to + 1),
                       1);
     return alone.prepared() ? OperandType::ofDeclaration(alone.declarationOf(0)) : OperandType{};
 }
@@ -175,13 +176,20 @@ OperandType OperandTypes::ofColumn(size_t scope, const QString& qualifier, const
 OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t scope,
                                             const QString& column) {
     if (source.derived) {
-        const QString query = tsql::render(m_pieces, source.queryFrom, source.queryTo);
-        // A derived table's query sees the statement's common table expressions.
-        const QString prefix =
-            m_pieces[source.queryFrom].isWord(u"WITH") ? QString() : m_scopes.withText(scope);
-        return ofQueryColumn(QStringLiteral("d:%1").arg(source.queryFrom),
-                             prefix + QLatin1Char(' ') + query, column, {},
-                             isCompound(m_pieces, source.queryFrom, source.queryTo));
+        return ofQueryColumn(
+            QStringLiteral("d:%1").arg(source.queryFrom),
+            [&] {
+                // A derived table's query sees the statement's common table expressions.
+                const QString prefix = m_pieces[source.queryFrom].isWord(u"WITH")
+                                           ? QString()
+                                           : m_scopes.withText(scope) + QLatin1Char(' ');
+                return NamedQuery{
+                    std::make_unique<QueryTyping>(
+                        m_db, prefix + tsql::render(m_pieces, source.queryFrom, source.queryTo), 1),
+                    {},
+                    isCompound(m_pieces, source.queryFrom, source.queryTo)};
+            },
+            column);
     }
     if (source.name.isEmpty())
         return {true, std::nullopt}; // a table-valued function's
@@ -189,44 +197,61 @@ OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t sc
         if (const CommonTable* table = m_scopes.commonTable(scope, source.name))
             return ofQueryColumn(
                 QStringLiteral("c:%1:%2").arg(table->clause).arg(table->name.toLower()),
-                m_scopes.withClauseText(table->clause) + QLatin1Char(' ') +
-                    tsql::render(m_pieces, table->bodyFrom, table->bodyTo),
-                column, table->columns, isCompound(m_pieces, table->bodyFrom, table->bodyTo));
+                [&] {
+                    return NamedQuery{
+                        std::make_unique<QueryTyping>(
+                            m_db,
+                            m_scopes.withClauseText(table->clause) + QLatin1Char(' ') +
+                                tsql::render(m_pieces, table->bodyFrom, table->bodyTo),
+                            1),
+                        table->columns, isCompound(m_pieces, table->bodyFrom, table->bodyTo)};
+                },
+                column);
     const char* type = nullptr;
     const QByteArray schema = source.schema.toUtf8();
-    if (sqlite3_table_column_metadata(m_db, source.schema.isEmpty() ? nullptr : schema.constData(),
-                                      source.name.toUtf8().constData(), column.toUtf8().constData(),
-                                      &type, nullptr, nullptr, nullptr, nullptr) == SQLITE_OK)
+    const char* schemaName = source.schema.isEmpty() ? nullptr : schema.constData();
+    const QByteArray table = source.name.toUtf8();
+    if (sqlite3_table_column_metadata(m_db, schemaName, table.constData(),
+                                      column.toUtf8().constData(), &type, nullptr, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK)
         return {true, QString::fromUtf8(type ? type : "")};
     // A table without the column (views are no tables here).
-    if (sqlite3_table_column_metadata(m_db, source.schema.isEmpty() ? nullptr : schema.constData(),
-                                      source.name.toUtf8().constData(), nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (sqlite3_table_column_metadata(m_db, schemaName, table.constData(), nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr) == SQLITE_OK)
         return {};
-    return ofViewColumn(source, column);
+    return ofQueryColumn(
+        QStringLiteral("v:%1.%2").arg(source.schema.toLower(), source.name.toLower()),
+        [&] { return viewQuery(source); }, column);
 }
 
-OperandTypes::Column OperandTypes::ofQueryColumn(const QString& key, const QString& query,
-                                                 const QString& column, const QStringList& columns,
-                                                 bool compound) {
+OperandTypes::Column OperandTypes::ofQueryColumn(const QString& key,
+                                                 const std::function<NamedQuery()>& make,
+                                                 const QString& column) {
+    const std::pair<QString, QString> asked{key, column.toLower()};
+    if (const auto known = m_queryColumns.find(asked); known != m_queryColumns.end())
+        return known->second;
     auto it = m_queries.find(key);
     if (it == m_queries.end())
-        it = m_queries.emplace(key, std::make_unique<QueryTyping>(m_db, query, 1)).first;
-    QueryTyping& typing = *it->second;
-    if (!typing.prepared())
-        return {true, std::nullopt};
-    int index = columns.isEmpty() ? typing.columnIndex(column) : -1;
-    for (qsizetype i = 0; i < columns.size() && index < 0; ++i)
-        if (columns[i].compare(column, Qt::CaseInsensitive) == 0)
-            index = static_cast<int>(i);
-    if (index < 0)
-        return {};
-    return {true, typing.declarationOf(index), compound};
+        it = m_queries.emplace(key, make()).first;
+    NamedQuery& query = it->second;
+    Column found;
+    if (query.typing && !query.typing->prepared()) {
+        found = {true, std::nullopt};
+    } else if (query.typing) {
+        int index = query.columns.isEmpty() ? query.typing->columnIndex(column) : -1;
+        for (qsizetype i = 0; i < query.columns.size() && index < 0; ++i)
+            if (query.columns[i].compare(column, Qt::CaseInsensitive) == 0)
+                index = static_cast<int>(i);
+        if (index >= 0)
+            found = {true, query.typing->declarationOf(index), query.compound};
+    }
+    m_queryColumns.emplace(asked, found);
+    return found;
 }
 
 // A view's columns are typed from the query it was written with (SQLite
 // declares the first query's column of a UNION, and no type for an expression).
-OperandTypes::Column OperandTypes::ofViewColumn(const QuerySource& source, const QString& column) {
+OperandTypes::NamedQuery OperandTypes::viewQuery(const QuerySource& source) const {
     const bool temporary = source.schema.compare(QLatin1String("temp"), Qt::CaseInsensitive) == 0;
     PreparedStatement definition(
         m_db, QStringLiteral("SELECT sql FROM %1 WHERE type = 'view' AND name = ?1 COLLATE NOCASE")
@@ -245,9 +270,8 @@ OperandTypes::Column OperandTypes::ofViewColumn(const QuerySource& source, const
     if (view[as - 1].isPunctuation(u")"))
         for (size_t i = tsql::openOf(view, as - 1) + 1; i < as - 1; i += 2)
             columns << view[i].value();
-    return ofQueryColumn(QStringLiteral("v:%1").arg(source.name.toLower()),
-                         tsql::render(view, as + 1), column, columns,
-                         isCompound(view, as + 1, view.size()));
+    return NamedQuery{std::make_unique<QueryTyping>(m_db, tsql::render(view, as + 1), 1), columns,
+                      isCompound(view, as + 1, view.size())};
 }
 
 } // namespace estaciones::db::sqlite

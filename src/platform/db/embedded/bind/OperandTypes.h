@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -59,18 +60,26 @@ private:
         std::optional<QString> declaration;
         bool compound = false; // of a UNION, EXCEPT or INTERSECT
     };
+    // The query a derived table, a common table expression or a view is made of.
+    struct NamedQuery {
+        std::unique_ptr<QueryTyping> typing; // none for a view that is not there
+        QStringList columns;                 // its column list, when it has one
+        bool compound = false;               // a UNION, EXCEPT or INTERSECT
+    };
     OperandType ofColumn(size_t scope, const QString& qualifier, const QString& column);
     Column columnIn(const QuerySource& source, size_t scope, const QString& column);
-    // Column `column` of `query` (by `columns`' names when it has a list).
-    Column ofQueryColumn(const QString& key, const QString& query, const QString& column,
-                         const QStringList& columns, bool compound);
-    Column ofViewColumn(const QuerySource& source, const QString& column);
+    // Column `column` of the query under `key`, made by `make` the first time.
+    Column ofQueryColumn(const QString& key, const std::function<NamedQuery()>& make,
+                         const QString& column);
+    NamedQuery viewQuery(const QuerySource& source) const;
 
     sqlite3* m_db;
     const tsql::Pieces& m_pieces;
     const QueryScopes& m_scopes;
-    // The queries of derived tables, common table expressions and views, by source.
-    std::map<QString, std::unique_ptr<QueryTyping>> m_queries;
+    // The queries of derived tables, common table expressions and views, by
+    // source, and their columns' types as they are asked for.
+    std::map<QString, NamedQuery> m_queries;
+    std::map<std::pair<QString, QString>, Column> m_queryColumns;
     // Each operand once: x IN (a, b, ...) asks for x's type with every item.
     std::map<std::pair<size_t, size_t>, OperandType> m_known;
     std::map<std::pair<size_t, size_t>, OperandType> m_typed;
