@@ -10,6 +10,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
@@ -782,6 +783,10 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
     if (!translated.after.isEmpty()) {
         database.run(translated.after.join(QStringLiteral(";\n")));
+    }
+    if ((verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")) &&
+        resolved.contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
+        typeCheckViolations(database.handle());
     }
     return outcome;
 }
