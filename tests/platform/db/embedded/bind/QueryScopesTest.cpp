@@ -8,14 +8,29 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
-// The index of the `occurrence`-th piece whose text is `text`.
-size_t pieceOf(const tsql::Pieces& pieces, const QString& text, int occurrence = 1) {
-    for (size_t i = 0; i < pieces.size(); ++i)
-        if (pieces[i].text == text && --occurrence == 0)
-            return i;
-    ADD_FAILURE() << "no piece " << text.toStdString();
-    return 0;
-}
+// A statement's pieces and blocks; a piece is found by its text (the
+// `occurrence`-th piece that reads so).
+struct ParsedStatement {
+    explicit ParsedStatement(const QString& text) : pieces(tsql::piecesOf(text)), scopes(pieces) {}
+    ParsedStatement(const ParsedStatement&) = delete;
+
+    size_t piece(const QString& text, int occurrence = 1) const {
+        for (size_t i = 0; i < pieces.size(); ++i)
+            if (pieces[i].text == text && --occurrence == 0)
+                return i;
+        ADD_FAILURE() << "no piece " << text.toStdString();
+        return 0;
+    }
+    size_t scopeOf(const QString& text, int occurrence = 1) const {
+        return scopes.scopeAt(piece(text, occurrence));
+    }
+    const QueryScope& blockOf(const QString& text, int occurrence = 1) const {
+        return scopes.scope(scopeOf(text, occurrence));
+    }
+
+    const tsql::Pieces pieces;
+    const QueryScopes scopes;
+};
 
 QStringList namesOf(const QueryScope& scope) {
     QStringList names;
@@ -26,86 +41,77 @@ QStringList namesOf(const QueryScope& scope) {
 }
 
 TEST(QueryScopesTest, shouldGiveEachQueryOfAUnionAndEachSubqueryItsOwnTables) {
-    const tsql::Pieces pieces =
-        tsql::piecesOf("SELECT a FROM t WHERE a = 1 UNION ALL SELECT b FROM u AS x WHERE b = 2 AND "
-                       "EXISTS (SELECT 1 FROM w WHERE w.k = x.k)");
-    const QueryScopes scopes(pieces);
-    const size_t first = scopes.scopeAt(pieceOf(pieces, "a", 2));
-    const size_t second = scopes.scopeAt(pieceOf(pieces, "b", 2));
-    const size_t inner = scopes.scopeAt(pieceOf(pieces, "k"));
+    const ParsedStatement statement(
+        "SELECT a FROM t WHERE a = 1 UNION ALL SELECT b FROM u AS x WHERE b = 2 AND "
+        "EXISTS (SELECT 1 FROM w WHERE w.k = x.k)");
+    const size_t first = statement.scopeOf("a", 2);
+    const size_t second = statement.scopeOf("b", 2);
     ASSERT_NE(first, QueryScope::none);
     EXPECT_NE(first, second);
-    EXPECT_EQ(namesOf(scopes.scope(first)), QStringList{".t "});
-    EXPECT_EQ(namesOf(scopes.scope(second)), QStringList{".u x"});
+    EXPECT_EQ(namesOf(statement.scopes.scope(first)), QStringList{".t "});
+    EXPECT_EQ(namesOf(statement.scopes.scope(second)), QStringList{".u x"});
+    EXPECT_EQ(statement.scopes.scope(second).sourcesText, "u AS x");
     // The subquery's own table first, then the query around it (x.k).
-    EXPECT_EQ(namesOf(scopes.scope(inner)), QStringList{".w "});
-    EXPECT_EQ(scopes.scope(inner).parent, second);
-    EXPECT_EQ(scopes.scope(second).sourcesText, "u AS x");
+    EXPECT_EQ(namesOf(statement.blockOf("k")), QStringList{".w "});
+    EXPECT_EQ(statement.blockOf("k").parent, second);
 }
 
 TEST(QueryScopesTest, shouldReadSchemasDerivedTablesAndFunctionsAsSources) {
-    const tsql::Pieces pieces = tsql::piecesOf(
+    const ParsedStatement statement(
         "SELECT * FROM temp.caja AS a JOIN (SELECT 1 AS v) d ON a.i = d.v "
         "CROSS JOIN json_each('[1]') j, plana LEFT JOIN (otra o JOIN mas ON o.i = mas.i) ON 1 = 1 "
         "WHERE d.v = 1");
-    const QueryScopes scopes(pieces);
-    const QueryScope& scope = scopes.scope(scopes.scopeAt(pieceOf(pieces, "WHERE")));
+    const QueryScope& scope = statement.blockOf("WHERE");
     // A table-valued function has no name whose columns could be read.
     EXPECT_EQ(namesOf(scope),
               QStringList({"temp.caja a", "(query) d", ". j", ".plana ", ".otra o", ".mas "}));
     const QuerySource& derived = scope.sources[1];
-    EXPECT_EQ(tsql::render(pieces, derived.queryFrom, derived.queryTo), "SELECT 1 AS v");
+    EXPECT_EQ(tsql::render(statement.pieces, derived.queryFrom, derived.queryTo), "SELECT 1 AS v");
     EXPECT_TRUE(derived.isNamed("D"));
     EXPECT_FALSE(scope.sources[0].isNamed("caja")) << "an alias hides the table's name";
     // The derived table's query is a block of its own.
-    EXPECT_NE(scopes.scopeAt(pieceOf(pieces, "v")), scopes.scopeAt(pieceOf(pieces, "WHERE")));
+    EXPECT_NE(statement.scopeOf("v"), statement.scopeOf("WHERE"));
 }
 
 TEST(QueryScopesTest, shouldLetTheQueryAndLaterBodiesSeeCommonTables) {
-    const tsql::Pieces pieces =
-        tsql::piecesOf("WITH c (k, v) AS (SELECT 1, 2), e AS (SELECT k FROM c WHERE v = 2) "
-                       "SELECT * FROM e WHERE k = 1");
-    const QueryScopes scopes(pieces);
-    const size_t query = scopes.scopeAt(pieceOf(pieces, "k", 3));
-    const size_t body = scopes.scopeAt(pieceOf(pieces, "v", 2));
+    const ParsedStatement statement(
+        "WITH c (k, v) AS (SELECT 1, 2), e AS (SELECT k FROM c WHERE v = 2) "
+        "SELECT * FROM e WHERE k = 1");
+    const size_t query = statement.scopeOf("k", 3);
+    const size_t body = statement.scopeOf("v", 2);
     ASSERT_NE(query, body);
-    const CommonTable* c = scopes.commonTable(body, "C");
+    const CommonTable* c = statement.scopes.commonTable(body, "C");
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->columns, QStringList({"k", "v"}));
-    EXPECT_EQ(tsql::render(pieces, c->bodyFrom, c->bodyTo), "SELECT 1, 2");
-    EXPECT_NE(scopes.commonTable(query, "e"), nullptr);
-    EXPECT_EQ(scopes.commonTable(query, "f"), nullptr);
-    EXPECT_EQ(scopes.withText(query),
+    EXPECT_EQ(tsql::render(statement.pieces, c->bodyFrom, c->bodyTo), "SELECT 1, 2");
+    EXPECT_NE(statement.scopes.commonTable(query, "e"), nullptr);
+    EXPECT_EQ(statement.scopes.commonTable(query, "f"), nullptr);
+    EXPECT_EQ(statement.scopes.withText(query),
               "WITH c (k, v) AS (SELECT 1, 2), e AS (SELECT k FROM c WHERE v = 2)");
 }
 
 TEST(QueryScopesTest, shouldReadTheTablesOfDataChanges) {
-    const tsql::Pieces update = tsql::piecesOf(
+    const ParsedStatement update(
         "UPDATE t AS a SET x = (SELECT max(y) FROM z) FROM u JOIN w ON u.i = w.i WHERE a.i = u.i");
-    const QueryScopes updating(update);
-    const QueryScope& set = updating.scope(updating.scopeAt(pieceOf(update, "WHERE")));
-    EXPECT_EQ(namesOf(set), QStringList({".t a", ".u ", ".w "}));
-    EXPECT_EQ(set.sourcesText, "t AS a, u JOIN w ON u.i = w.i");
-    EXPECT_EQ(namesOf(updating.scope(updating.scopeAt(pieceOf(update, "y")))), QStringList{".z "});
+    EXPECT_EQ(namesOf(update.blockOf("WHERE")), QStringList({".t a", ".u ", ".w "}));
+    EXPECT_EQ(update.blockOf("WHERE").sourcesText, "t AS a, u JOIN w ON u.i = w.i");
+    EXPECT_EQ(namesOf(update.blockOf("y")), QStringList{".z "});
 
-    const tsql::Pieces removal = tsql::piecesOf("DELETE FROM t WHERE x IN (SELECT y FROM z)");
-    const QueryScopes removing(removal);
-    EXPECT_EQ(removing.scope(removing.scopeAt(pieceOf(removal, "x"))).sourcesText, "t");
+    const ParsedStatement removal("DELETE FROM t WHERE x IN (SELECT y FROM z)");
+    EXPECT_EQ(removal.blockOf("x").sourcesText, "t");
 
     // A MERGE sorts its rows with CREATE TABLE ... AS a query.
-    const tsql::Pieces made = tsql::piecesOf(
+    const ParsedStatement made(
         "CREATE TEMP TABLE m AS SELECT s.rowid FROM t AS d JOIN temp.s AS s ON d.k = s.k");
-    const QueryScopes making(made);
-    EXPECT_EQ(namesOf(making.scope(making.scopeAt(pieceOf(made, "ON")))),
-              QStringList({".t d", "temp.s s"}));
+    EXPECT_EQ(namesOf(made.blockOf("ON")), QStringList({".t d", "temp.s s"}));
+
     // A table's definition has no query block; the trigger that checks it has.
-    const tsql::Pieces table = tsql::piecesOf("CREATE TABLE t (m money CHECK (m > '0'))");
-    EXPECT_EQ(QueryScopes(table).scopeAt(pieceOf(table, ">")), QueryScope::none);
-    const tsql::Pieces trigger = tsql::piecesOf(
+    const ParsedStatement table("CREATE TABLE t (m money CHECK (m > '0'))");
+    EXPECT_EQ(table.scopeOf(">"), QueryScope::none);
+    const ParsedStatement trigger(
         "CREATE TRIGGER k AFTER INSERT ON t WHEN EXISTS (SELECT 1 FROM t WHERE rowid = NEW.rowid "
         "AND NOT coalesce((m > '0'), 1)) BEGIN SELECT 1; END");
-    const QueryScopes checking(trigger);
-    EXPECT_EQ(namesOf(checking.scope(checking.scopeAt(pieceOf(trigger, ">")))), QStringList{".t "});
+    EXPECT_EQ(namesOf(trigger.blockOf(">")), QStringList{".t "});
 }
 
 } // namespace
