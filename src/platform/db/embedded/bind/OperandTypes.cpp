@@ -5,6 +5,8 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
+#include <QSet>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -41,6 +43,17 @@ std::optional<QString> namedTypeOfCall(const tsql::Pieces& pieces, size_t from, 
     if (name.startsWith(QLatin1String("tsql_exact_")) && arguments.size() == 3)
         return typeArgument(arguments.back());
     return std::nullopt;
+}
+
+// The text functions, which give text whatever their arguments (UPPER(c) =
+// 'X' needs no probe), and N'...' as the translator writes it.
+bool givesText(const QString& function) {
+    static const QSet<QString> functions = {
+        "tsql_national", "tsql_upper", "tsql_lower",     "ltrim",          "rtrim",
+        "trim",          "tsql_left",  "tsql_right",     "tsql_substring", "tsql_replace",
+        "tsql_reverse",  "tsql_stuff", "tsql_replicate", "tsql_concat",    "tsql_concat_ws",
+        "tsql_space",    "tsql_str"};
+    return functions.contains(function.toLower());
 }
 
 bool isCompound(const tsql::Pieces& pieces, size_t from, size_t to) {
@@ -108,7 +121,7 @@ OperandType OperandTypes::knownNow(size_t from, size_t to) {
         return ofColumn(scope, m_pieces[to - 2].value(), m_pieces[to].value());
     if (first.kind == TokenKind::Word && m_pieces[from + 1].isPunctuation(u"(") &&
         tsql::closeOf(m_pieces, from + 1) == to) {
-        if (first.isWord(u"tsql_national"))
+        if (givesText(first.text))
             return {OperandType::Kind::Text, {}};
         return OperandType::ofDeclaration(namedTypeOfCall(m_pieces, from, to));
     }
