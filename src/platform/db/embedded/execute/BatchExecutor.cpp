@@ -3,13 +3,14 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
-#include "platform/db/embedded/bind/TextComparedWithExactColumns.h"
+#include "platform/db/embedded/bind/SchemaTyping.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
@@ -39,13 +40,6 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
-
-// A translated statement typed against the schema, as the server types it:
-// divisions of whole numbers keep their fraction, texts compared with money
-// and decimal columns convert to the column's type.
-QString typedForSchema(sqlite3* db, const QString& statement) {
-    return withTextComparedAsNumbers(db, withFractionalDivisions(db, statement));
-}
 
 // Statements are translated with the settings of the database they run on.
 tsql::Translator translatorOf(const SqliteDatabase& database) {
@@ -789,6 +783,10 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
     if (!translated.after.isEmpty()) {
         database.run(translated.after.join(QStringLiteral(";\n")));
+    }
+    if ((verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")) &&
+        resolved.contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
+        typeCheckViolations(database.handle());
     }
     return outcome;
 }

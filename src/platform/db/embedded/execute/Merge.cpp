@@ -1,7 +1,7 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 
 #include "platform/core/ErrorHandling.h"
-#include "platform/db/embedded/bind/QueryTyping.h"
+#include "platform/db/embedded/bind/SchemaTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
@@ -427,29 +427,34 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
             return cases.isEmpty() ? QStringLiteral("0")
                                    : QStringLiteral("CASE%1 ELSE 0 END").arg(cases);
         };
-        database.run(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS target_row, "
-                                    "%3.rowid AS source_row, %4 AS clause FROM %5 AS %2 JOIN %6 "
-                                    "AS %3 ON %7")
-                         .arg(tsql::quoteName(QLatin1String(matchedRows)), targetName, sourceName,
-                              clauseOf(Match::Matched), t, temporary(sourceRows),
-                              expression(merge.on)));
+        // The ON clause and the clauses' conditions are typed as any query's
+        // (a text meeting a money column converts to money).
+        const auto sortRows = [&](const QString& statement) {
+            database.run(typedForSchema(database.handle(), statement));
+        };
+        sortRows(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS target_row, "
+                                "%3.rowid AS source_row, %4 AS clause FROM %5 AS %2 JOIN %6 "
+                                "AS %3 ON %7")
+                     .arg(tsql::quoteName(QLatin1String(matchedRows)), targetName, sourceName,
+                          clauseOf(Match::Matched), t, temporary(sourceRows),
+                          expression(merge.on)));
         if (!m_runner.scalar(QStringLiteral("SELECT 1 FROM %1 WHERE clause > 0 GROUP BY "
                                             "target_row HAVING count(*) > 1")
                                  .arg(temporary(matchedRows)))
                  .isNull()) {
             failWith(native::MergeRowMatchedTwice);
         }
-        database.run(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS source_row, %3 "
-                                    "AS clause FROM %4 AS %2 WHERE %2.rowid NOT IN (SELECT "
-                                    "source_row FROM %5)")
-                         .arg(tsql::quoteName(QLatin1String(newRows)), sourceName,
-                              clauseOf(Match::NotMatchedByTarget), temporary(sourceRows),
-                              temporary(matchedRows)));
-        database.run(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS target_row, %3 "
-                                    "AS clause FROM %4 AS %2 WHERE %2.rowid NOT IN (SELECT "
-                                    "target_row FROM %5)")
-                         .arg(tsql::quoteName(QLatin1String(orphanRows)), targetName,
-                              clauseOf(Match::NotMatchedBySource), t, temporary(matchedRows)));
+        sortRows(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS source_row, %3 "
+                                "AS clause FROM %4 AS %2 WHERE %2.rowid NOT IN (SELECT "
+                                "source_row FROM %5)")
+                     .arg(tsql::quoteName(QLatin1String(newRows)), sourceName,
+                          clauseOf(Match::NotMatchedByTarget), temporary(sourceRows),
+                          temporary(matchedRows)));
+        sortRows(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2.rowid AS target_row, %3 "
+                                "AS clause FROM %4 AS %2 WHERE %2.rowid NOT IN (SELECT "
+                                "target_row FROM %5)")
+                     .arg(tsql::quoteName(QLatin1String(orphanRows)), targetName,
+                          clauseOf(Match::NotMatchedBySource), t, temporary(matchedRows)));
 
         QStringList clauseSql;
         for (std::size_t c = 0; c < merge.clauses.size(); ++c) {
@@ -544,7 +549,7 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
         for (std::size_t c = 0; c < merge.clauses.size(); ++c) {
             // Its values and conditions typed as in any UPDATE or INSERT.
             const StatementOutcome outcome = m_runner.run(
-                withFractionalDivisions(database.handle(), clauseSql[c]), merge.clauses[c].action,
+                typedForSchema(database.handle(), clauseSql[c]), merge.clauses[c].action,
                 target);
             changed += std::max<std::int64_t>(outcome.rowsChanged, 0);
         }

@@ -138,13 +138,19 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_
 }
 
 size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringView word) {
+    return findTopLevelWord(pieces, from, to, {word});
+}
+
+size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
+                        std::initializer_list<QStringView> words) {
     int depth = 0;
     for (size_t i = from; i < to; ++i) {
         if (pieces[i].isPunctuation(u"("))
             ++depth;
         else if (pieces[i].isPunctuation(u")"))
             --depth;
-        else if (depth == 0 && pieces[i].isWord(word))
+        else if (depth == 0 && std::any_of(words.begin(), words.end(),
+                                           [&](QStringView word) { return pieces[i].isWord(word); }))
             return i;
     }
     return to;

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <initializer_list>
 #include <vector>
 
 namespace estaciones::db::tsql {
@@ -42,6 +43,9 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_
                                                      QStringView separator = u",");
 // The first piece in [from, to) at depth 0 that is the word `word`, or `to`.
 size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringView word);
+// The first piece in [from, to) at depth 0 that is one of `words`, or `to`.
+size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
+                        std::initializer_list<QStringView> words);
 
 // A word the grammar reserves: it ends an operand (SELECT, FROM, AND, ...).
 bool isReservedWord(const Piece& piece);

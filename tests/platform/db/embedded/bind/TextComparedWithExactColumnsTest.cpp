@@ -121,6 +121,36 @@ TEST_F(TextComparedWithExactColumnsTest, OtherColumnsAndAmbiguousNamesAreLeftAlo
     EXPECT_EQ(ids("SELECT id FROM precio WHERE c = '10.00'"), QStringList{"2"});
 }
 
+TEST_F(TextComparedWithExactColumnsTest, EachQueryBlockLooksForItsColumnsInItsOwnTablesFirst) {
+    run("CREATE TABLE codigo (id int, m varchar(10))");
+    run("INSERT INTO codigo VALUES (1, '2.50')");
+    // The outer m is money, the inner one text: each compares its own way.
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE m = '2.5' AND "
+                  "EXISTS (SELECT 1 FROM codigo WHERE m = '2.50')"),
+              QStringList{"1"});
+    // A name the subquery's tables do not have is the outer query's.
+    EXPECT_EQ(ids("SELECT id FROM precio p WHERE EXISTS (SELECT 1 FROM codigo k WHERE k.m = p.m)"),
+              QStringList{"1"});
+    // An expression over the outer query's columns is typed over its tables.
+    EXPECT_EQ(ids("SELECT id FROM precio p WHERE EXISTS "
+                  "(SELECT 1 FROM codigo k WHERE COALESCE(p.m, 0) = k.m)"),
+              QStringList{"1"});
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE d IN (SELECT m FROM codigo)"), QStringList{"1"});
+}
+
+TEST_F(TextComparedWithExactColumnsTest, ColumnListsAndExactOperationsKeepTheirTypes) {
+    EXPECT_EQ(ids("SELECT clave FROM (SELECT id, m FROM precio) AS x (clave, importe) "
+                  "WHERE importe = '10'"),
+              QStringList{"2"});
+    run("CREATE VIEW v_lista (clave, importe) AS SELECT id, d FROM precio");
+    EXPECT_EQ(ids("SELECT clave FROM v_lista WHERE importe = '7.25'"), QStringList{"3"});
+    // money + int is money, decimal(10,2) + int a decimal.
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE m + 1 = '3.5'"), QStringList{"1"});
+    EXPECT_EQ(ids("SELECT id FROM precio WHERE '11' = d + 1"), QStringList{"2"});
+    // Two texts through a derived table stay texts.
+    EXPECT_EQ(ids("SELECT id FROM (SELECT id, c FROM precio) x WHERE x.c = '10'"), QStringList{});
+}
+
 TEST(TextComparedWithExactColumns, AConstantKeepsTheColumnsIndex) {
     RawFile db(QStringLiteral(":memory:"));
     ASSERT_EQ(db.rows("CREATE TABLE t (id INT, m money blob, c varchar(10))"), "");
@@ -130,6 +160,13 @@ TEST(TextComparedWithExactColumns, AConstantKeepsTheColumnsIndex) {
     EXPECT_EQ(query, QStringLiteral("SELECT id FROM t WHERE m = tsql_text_as_number('money', '2.5')"));
     const std::string plan = db.rows(("EXPLAIN QUERY PLAN " + query).toUtf8().constData());
     EXPECT_NE(plan.find("ix_t_m (m=?)"), std::string::npos) << plan;
+    // Through a common table expression, which SQLite reads as the table itself.
+    const QString throughCte = withTextComparedAsNumbers(
+        db.handle(), QStringLiteral("WITH c AS (SELECT id, m FROM t) SELECT id FROM c WHERE m = '2.5'"));
+    EXPECT_EQ(throughCte, QStringLiteral("WITH c AS (SELECT id, m FROM t) SELECT id FROM c WHERE "
+                                         "m = tsql_text_as_number('money', '2.5')"));
+    const std::string cteplan = db.rows(("EXPLAIN QUERY PLAN " + throughCte).toUtf8().constData());
+    EXPECT_NE(cteplan.find("ix_t_m (m=?)"), std::string::npos) << cteplan;
     // Neither an assignment nor a comparison of two other columns is touched.
     const QString update = QStringLiteral("UPDATE t SET m = '1', c = '2' WHERE c = '3'");
     EXPECT_EQ(withTextComparedAsNumbers(db.handle(), update), update);
