@@ -14,13 +14,13 @@ namespace estaciones::db::sqlite {
 using tsql::Piece;
 using tsql::TokenKind;
 
-namespace {
-
-constexpr size_t none = QueryScope::none;
-
 bool isPlainName(const Piece& p) {
     return p.isNameLike() && !(p.kind == TokenKind::Word && tsql::isReservedWord(p));
 }
+
+namespace {
+
+using tsql::none;
 
 // The type a call names: tsql_convert('money', x) (CAST, CONVERT and a typed
 // variable), tsql_exact_add(a, b, 'decimal(12,2)') and the other exact

@@ -10,7 +10,7 @@ using tsql::TokenKind;
 
 namespace {
 
-constexpr size_t none = QueryScope::none;
+using tsql::none;
 
 bool startsQuery(const Pieces& pieces, size_t i) {
     return i < pieces.size() && (pieces[i].isWord(u"SELECT") || pieces[i].isWord(u"WITH") ||

@@ -24,10 +24,6 @@ struct Operand {
     bool valid() const { return from != none; }
 };
 
-bool isPlainName(const Piece& p) {
-    return p.isNameLike() && !(p.kind == TokenKind::Word && tsql::isReservedWord(p));
-}
-
 bool isValuePiece(const Piece& p) {
     return p.kind == TokenKind::String || p.kind == TokenKind::Parameter ||
            p.kind == TokenKind::Variable || isPlainName(p);
