@@ -63,6 +63,11 @@ bool hasArithmetic(const Pieces& pieces, size_t from, size_t to) {
 }
 
 void keepOperand(const Pieces& pieces, size_t from, size_t to, std::vector<Range>& operands) {
+    // The translator gives a computed operand the text collation
+    // ("tsql_add(m, n) COLLATE tsql_text = 0.3"); the value is what comes before it.
+    if (to - from > 2 && pieces[to - 2].isWord(u"COLLATE")) {
+        to -= 2;
+    }
     while (from + 1 < to && pieces[from].isPunctuation(u"(") && !isSubquery(pieces, from) &&
            tsql::closeOf(pieces, from) == to - 1) {
         ++from;
@@ -279,6 +284,30 @@ private:
                 queryClauses(first, last, head, nested || branches.size() > 1);
             }
         }
+        // A compound's ORDER BY names its result columns, which no probe
+        // over one query's tables has.
+        if (branches.size() == 1 && i < end && m_pieces[i].isWord(u"ORDER")) {
+            orderBy(branchStart, i, end, head);
+        }
+    }
+
+    // ORDER BY e [ASC | DESC], ...: each e over the query's tables, grouped
+    // as the query groups them.
+    void orderBy(size_t select, size_t order, size_t end, const QString& head) {
+        const size_t from = firstTopLevelOf(m_pieces, select + 1, order, {u"FROM"});
+        if (from >= order || order + 1 >= end || !m_pieces[order + 1].isWord(u"BY")) {
+            return;
+        }
+        const size_t listEnd = firstTopLevelOf(m_pieces, order + 2, end, {u"LIMIT", u"OFFSET"});
+        Probe keys{head, tsql::render(m_pieces, from, order), {}};
+        for (auto [first, last] : tsql::splitTopLevel(m_pieces, order + 2, listEnd)) {
+            if (last > first &&
+                (m_pieces[last - 1].isWord(u"ASC") || m_pieces[last - 1].isWord(u"DESC"))) {
+                --last;
+            }
+            keepOperand(m_pieces, first, last, keys.expressions);
+        }
+        add(std::move(keys));
     }
 
     void queryClauses(size_t select, size_t end, const QString& head, bool typeList) {
@@ -302,14 +331,53 @@ private:
             add(std::move(items));
         }
         const size_t where = tsql::findTopLevelWord(m_pieces, from, end, u"WHERE");
+        const size_t group = tsql::findTopLevelWord(m_pieces, from, end, u"GROUP");
+        const size_t having = tsql::findTopLevelWord(m_pieces, from, end, u"HAVING");
+        if (hasFrom) {
+            const size_t sourcesEnd = std::min({where, group, having});
+            joinConditions(from, sourcesEnd, head, tsql::render(m_pieces, from, sourcesEnd));
+        }
         if (where < end) {
             const size_t whereEnd = firstTopLevelOf(m_pieces, where + 1, end, {u"GROUP", u"HAVING"});
             condition(where + 1, whereEnd, head, tsql::render(m_pieces, from, where));
         }
-        const size_t having = tsql::findTopLevelWord(m_pieces, from, end, u"HAVING");
+        if (group + 1 < end && m_pieces[group + 1].isWord(u"BY")) {
+            Probe keys{head, tsql::render(m_pieces, from, group), {}};
+            for (const auto& [first, last] :
+                 tsql::splitTopLevel(m_pieces, group + 2, std::min(having, end))) {
+                keepOperand(m_pieces, first, last, keys.expressions);
+            }
+            add(std::move(keys));
+        }
         if (having < end) {
             condition(having + 1, end, head, tsql::render(m_pieces, from, having));
         }
+    }
+
+    // The ON conditions of the joins in the sources [from, to), each typed
+    // over all of the statement's `sources`.
+    void joinConditions(size_t from, size_t to, const QString& head, const QString& sources) {
+        for (size_t on = from + 1; on < to; on = skipGroup(m_pieces, on)) {
+            if (!m_pieces[on].isWord(u"ON")) {
+                continue;
+            }
+            size_t conditionEnd = on + 1;
+            while (conditionEnd < to && !m_pieces[conditionEnd].isPunctuation(u",") &&
+                   !startsJoin(m_pieces[conditionEnd])) {
+                conditionEnd = skipGroup(m_pieces, conditionEnd);
+            }
+            condition(on + 1, std::min(conditionEnd, to), head, sources);
+        }
+    }
+
+    static bool startsJoin(const tsql::Piece& piece) {
+        for (QStringView word : {u"JOIN", u"INNER", u"LEFT", u"RIGHT", u"FULL", u"CROSS",
+                                 u"NATURAL", u"ON"}) {
+            if (piece.isWord(word)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     void insert() {
@@ -365,6 +433,9 @@ private:
             }
         }
         add(std::move(values));
+        if (from < end) {
+            joinConditions(from, std::min(where, tailEnd), QStringLiteral("SELECT"), sources);
+        }
         if (where < end) {
             condition(where + 1, tailEnd, QStringLiteral("SELECT"), sources);
         }

@@ -28,6 +28,14 @@ TEST(StatementExpressions, shouldFindBothSidesOfEveryComparisonThroughAndOrNot) 
     EXPECT_TRUE(operandsOf("a = 1 AND b <> 'x' OR c IS NULL").isEmpty());
 }
 
+// The translator follows a computed operand with the text collation; the
+// operand to type is the value before it.
+TEST(StatementExpressions, shouldTakeTheOperandBeforeItsCollation) {
+    EXPECT_EQ(operandsOf("tsql_add(m, n) COLLATE tsql_text = ?1 AND "
+                         "tsql_divide(m, 3) COLLATE tsql_text IN (0.1, 0.2)"),
+              (QStringList{"tsql_add(m, n)", "tsql_divide(m, 3)"}));
+}
+
 TEST(StatementExpressions, shouldTellBetweensAndFromTheConjunction) {
     EXPECT_EQ(operandsOf("a * 3 BETWEEN b - 1 AND c + 1 AND d * 2 = 4"),
               (QStringList{"a * 3", "b - 1", "c + 1", "d * 2"}));
