@@ -531,6 +531,12 @@ std::vector<Range> arithmeticOperands(const Pieces& pieces, size_t from, size_t 
     return operands;
 }
 
+std::optional<Range> arithmeticOperand(const Pieces& pieces, size_t from, size_t to) {
+    std::vector<Range> operands;
+    keepOperand(pieces, from, std::min(to, pieces.size()), operands);
+    return operands.empty() ? std::nullopt : std::optional<Range>(operands.front());
+}
+
 QString withTypedExpressions(sqlite3* db, const QString& statement) {
     const QString typed = StatementTyping(db, statement).typed();
     return typed.isEmpty() ? statement : typed;
