@@ -1,5 +1,6 @@
 #include "platform/db/embedded/bind/StatementExpressions.h"
 
+#include "platform/db/embedded/bind/QueryScopes.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
@@ -478,11 +479,46 @@ private:
     // alone, and stays as it is): an EXISTS, a scalar subquery, the checks
     // of constraints.
     void subqueries() {
+        std::optional<QueryScopes> scopes;
         for (size_t i = 0; i + 1 < m_pieces.size(); ++i) {
             if (isSubquery(m_pieces, i)) {
+                if (!scopes) {
+                    scopes.emplace(m_pieces);
+                }
+                m_outerSources = outerSources(*scopes, i + 1);
                 query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()), true);
+                m_outerSources.clear();
             }
         }
+    }
+
+    // The FROM clauses of the blocks around the one at piece `at`, for the
+    // probes of a correlated subquery ("a, b JOIN c ON ...").
+    static QString outerSources(const QueryScopes& scopes, size_t at) {
+        QStringList sources;
+        const size_t scope = scopes.scopeAt(at);
+        for (size_t s = scope == QueryScope::none ? scope : scopes.scope(scope).parent;
+             s != QueryScope::none; s = scopes.scope(s).parent) {
+            if (!scopes.scope(s).sourcesText.isEmpty()) {
+                sources << scopes.scope(s).sourcesText;
+            }
+        }
+        return sources.join(QStringLiteral(", "));
+    }
+
+    // A probe of a correlated subquery names the outer tables' columns: it
+    // is typed again over those tables too (listed first, so that the
+    // subquery's own clauses follow its FROM as they were).
+    std::vector<Pieces> typedProbe(const Probe& probe) const {
+        std::vector<Pieces> items = typedItems(m_db, m_pieces, probe);
+        const bool hasFrom = probe.tail.startsWith(QLatin1String("FROM "), Qt::CaseInsensitive);
+        if (!items.empty() || m_outerSources.isEmpty() || !hasFrom) {
+            return items;
+        }
+        Probe correlated = probe;
+        correlated.tail = QStringLiteral("FROM ") + m_outerSources + QStringLiteral(", ") +
+                          probe.tail.mid(5);
+        return typedItems(m_db, m_pieces, correlated);
     }
 
     // Expressions already typed as part of a larger one are left to it.
@@ -498,7 +534,7 @@ private:
         if (probe.expressions.empty()) {
             return;
         }
-        const std::vector<Pieces> items = typedItems(m_db, m_pieces, probe);
+        const std::vector<Pieces> items = typedProbe(probe);
         for (size_t k = 0; k < items.size(); ++k) {
             m_replacements.push_back({probe.expressions[k], items[k]});
         }
@@ -521,6 +557,8 @@ private:
     sqlite3* m_db;
     Pieces m_pieces;
     std::vector<std::pair<Range, Pieces>> m_replacements;
+    // While a subquery is typed: the FROM clauses of the queries around it.
+    QString m_outerSources;
 };
 
 } // namespace
