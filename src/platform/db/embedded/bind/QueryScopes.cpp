@@ -157,19 +157,7 @@ size_t QueryScopes::addScope(size_t from, size_t to, size_t parent, size_t withC
 
 // Each query of a UNION, EXCEPT or INTERSECT is a block with its own tables.
 void QueryScopes::parseSelect(size_t from, size_t to, size_t parent, size_t withClause) {
-    std::vector<std::pair<size_t, size_t>> branches;
-    size_t start = from;
-    for (size_t i = from; i < to; ++i) {
-        const Piece& p = m_pieces[i];
-        if (p.isPunctuation(u"(")) {
-            i = tsql::closeOf(m_pieces, i);
-        } else if (p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")) {
-            branches.emplace_back(start, i);
-            start = i + 1 < to && m_pieces[i + 1].isWord(u"ALL") ? i + 2 : i + 1;
-        }
-    }
-    branches.emplace_back(start, to);
-    for (const auto& [first, last] : branches) {
+    for (const auto& [first, last] : tsql::compoundBranches(m_pieces, from, to)) {
         const size_t scope = addScope(first, last, parent, withClause);
         const size_t fromWord = tsql::findTopLevelWord(m_pieces, first + 1, last, u"FROM");
         if (fromWord < last) {

@@ -738,21 +738,37 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type)
                            QStringLiteral(")"), {}});
 }
 
-// The conditions of a searched CASE ... END in [from, to): their operands'
-// arithmetic is typed (and made exact) as the results' is. IF and WHILE
-// reach here too, as CASE WHEN condition THEN 1 ELSE 0 END.
+// The conditions of a searched CASE ... END in [from, to), and the operand
+// and WHEN values of a simple one: their arithmetic is typed (and made exact)
+// as the results' is. IF and WHILE reach here too, as CASE WHEN condition
+// THEN 1 ELSE 0 END.
 void QueryTyping::typeConditions(size_t from, size_t to) {
-    if (from + 1 >= to || !m_pieces[from + 1].isWord(u"WHEN")) {
+    if (from + 1 >= to) {
         return;
     }
+    const bool simple = !m_pieces[from + 1].isWord(u"WHEN");
+    const auto typeValue = [&](size_t first, size_t last) {
+        if (const auto operand = arithmeticOperand(m_pieces, first, last)) {
+            typeOf(operand->first, operand->second);
+        }
+    };
     size_t when = none;
+    bool operandTyped = !simple;
     for (size_t i = from + 1; i < to; ++i) {
         const tsql::Piece& piece = m_pieces[i];
         if (piece.isWord(u"WHEN")) {
+            if (!operandTyped) {
+                typeValue(from + 1, i);
+                operandTyped = true;
+            }
             when = i;
         } else if (piece.isWord(u"THEN") && when != none) {
-            for (const auto& [first, last] : arithmeticOperands(m_pieces, when + 1, i)) {
-                typeOf(first, last);
+            if (simple) {
+                typeValue(when + 1, i);
+            } else {
+                for (const auto& [first, last] : arithmeticOperands(m_pieces, when + 1, i)) {
+                    typeOf(first, last);
+                }
             }
             when = none;
         } else if (piece.isPunctuation(u"(")) {

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/bind/StatementExpressions.h"
 
+#include "platform/db/embedded/bind/QueryScopes.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
@@ -63,6 +64,11 @@ bool hasArithmetic(const Pieces& pieces, size_t from, size_t to) {
 }
 
 void keepOperand(const Pieces& pieces, size_t from, size_t to, std::vector<Range>& operands) {
+    // The translator gives a computed operand the text collation
+    // ("tsql_add(m, n) COLLATE tsql_text = 0.3"); the value is what comes before it.
+    if (to - from > 2 && pieces[to - 2].isWord(u"COLLATE")) {
+        to -= 2;
+    }
     while (from + 1 < to && pieces[from].isPunctuation(u"(") && !isSubquery(pieces, from) &&
            tsql::closeOf(pieces, from) == to - 1) {
         ++from;
@@ -279,6 +285,30 @@ private:
                 queryClauses(first, last, head, nested || branches.size() > 1);
             }
         }
+        // A compound's ORDER BY names its result columns, which no probe
+        // over one query's tables has.
+        if (branches.size() == 1 && i < end && m_pieces[i].isWord(u"ORDER")) {
+            orderBy(branchStart, i, end, head);
+        }
+    }
+
+    // ORDER BY e [ASC | DESC], ...: each e over the query's tables, grouped
+    // as the query groups them.
+    void orderBy(size_t select, size_t order, size_t end, const QString& head) {
+        const size_t from = firstTopLevelOf(m_pieces, select + 1, order, {u"FROM"});
+        if (from >= order || order + 1 >= end || !m_pieces[order + 1].isWord(u"BY")) {
+            return;
+        }
+        const size_t listEnd = firstTopLevelOf(m_pieces, order + 2, end, {u"LIMIT", u"OFFSET"});
+        Probe keys{head, tsql::render(m_pieces, from, order), {}};
+        for (auto [first, last] : tsql::splitTopLevel(m_pieces, order + 2, listEnd)) {
+            if (last > first &&
+                (m_pieces[last - 1].isWord(u"ASC") || m_pieces[last - 1].isWord(u"DESC"))) {
+                --last;
+            }
+            keepOperand(m_pieces, first, last, keys.expressions);
+        }
+        add(std::move(keys));
     }
 
     void queryClauses(size_t select, size_t end, const QString& head, bool typeList) {
@@ -302,14 +332,53 @@ private:
             add(std::move(items));
         }
         const size_t where = tsql::findTopLevelWord(m_pieces, from, end, u"WHERE");
+        const size_t group = tsql::findTopLevelWord(m_pieces, from, end, u"GROUP");
+        const size_t having = tsql::findTopLevelWord(m_pieces, from, end, u"HAVING");
+        if (hasFrom) {
+            const size_t sourcesEnd = std::min({where, group, having});
+            joinConditions(from, sourcesEnd, head, tsql::render(m_pieces, from, sourcesEnd));
+        }
         if (where < end) {
             const size_t whereEnd = firstTopLevelOf(m_pieces, where + 1, end, {u"GROUP", u"HAVING"});
             condition(where + 1, whereEnd, head, tsql::render(m_pieces, from, where));
         }
-        const size_t having = tsql::findTopLevelWord(m_pieces, from, end, u"HAVING");
+        if (group + 1 < end && m_pieces[group + 1].isWord(u"BY")) {
+            Probe keys{head, tsql::render(m_pieces, from, group), {}};
+            for (const auto& [first, last] :
+                 tsql::splitTopLevel(m_pieces, group + 2, std::min(having, end))) {
+                keepOperand(m_pieces, first, last, keys.expressions);
+            }
+            add(std::move(keys));
+        }
         if (having < end) {
             condition(having + 1, end, head, tsql::render(m_pieces, from, having));
         }
+    }
+
+    // The ON conditions of the joins in the sources [from, to), each typed
+    // over all of the statement's `sources`.
+    void joinConditions(size_t from, size_t to, const QString& head, const QString& sources) {
+        for (size_t on = from + 1; on < to; on = skipGroup(m_pieces, on)) {
+            if (!m_pieces[on].isWord(u"ON")) {
+                continue;
+            }
+            size_t conditionEnd = on + 1;
+            while (conditionEnd < to && !m_pieces[conditionEnd].isPunctuation(u",") &&
+                   !startsJoin(m_pieces[conditionEnd])) {
+                conditionEnd = skipGroup(m_pieces, conditionEnd);
+            }
+            condition(on + 1, std::min(conditionEnd, to), head, sources);
+        }
+    }
+
+    static bool startsJoin(const tsql::Piece& piece) {
+        for (QStringView word : {u"JOIN", u"INNER", u"LEFT", u"RIGHT", u"FULL", u"CROSS",
+                                 u"NATURAL", u"ON"}) {
+            if (piece.isWord(word)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     void insert() {
@@ -365,6 +434,9 @@ private:
             }
         }
         add(std::move(values));
+        if (from < end) {
+            joinConditions(from, std::min(where, tailEnd), QStringLiteral("SELECT"), sources);
+        }
         if (where < end) {
             condition(where + 1, tailEnd, QStringLiteral("SELECT"), sources);
         }
@@ -407,11 +479,46 @@ private:
     // alone, and stays as it is): an EXISTS, a scalar subquery, the checks
     // of constraints.
     void subqueries() {
+        std::optional<QueryScopes> scopes;
         for (size_t i = 0; i + 1 < m_pieces.size(); ++i) {
             if (isSubquery(m_pieces, i)) {
+                if (!scopes) {
+                    scopes.emplace(m_pieces);
+                }
+                m_outerSources = outerSources(*scopes, i + 1);
                 query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()), true);
+                m_outerSources.clear();
             }
         }
+    }
+
+    // The FROM clauses of the blocks around the one at piece `at`, for the
+    // probes of a correlated subquery ("a, b JOIN c ON ...").
+    static QString outerSources(const QueryScopes& scopes, size_t at) {
+        QStringList sources;
+        const size_t scope = scopes.scopeAt(at);
+        for (size_t s = scope == QueryScope::none ? scope : scopes.scope(scope).parent;
+             s != QueryScope::none; s = scopes.scope(s).parent) {
+            if (!scopes.scope(s).sourcesText.isEmpty()) {
+                sources << scopes.scope(s).sourcesText;
+            }
+        }
+        return sources.join(QStringLiteral(", "));
+    }
+
+    // A probe of a correlated subquery names the outer tables' columns: it
+    // is typed again over those tables too (listed first, so that the
+    // subquery's own clauses follow its FROM as they were).
+    std::vector<Pieces> typedProbe(const Probe& probe) const {
+        std::vector<Pieces> items = typedItems(m_db, m_pieces, probe);
+        const bool hasFrom = probe.tail.startsWith(QLatin1String("FROM "), Qt::CaseInsensitive);
+        if (!items.empty() || m_outerSources.isEmpty() || !hasFrom) {
+            return items;
+        }
+        Probe correlated = probe;
+        correlated.tail = QStringLiteral("FROM ") + m_outerSources + QStringLiteral(", ") +
+                          probe.tail.mid(5);
+        return typedItems(m_db, m_pieces, correlated);
     }
 
     // Expressions already typed as part of a larger one are left to it.
@@ -427,7 +534,7 @@ private:
         if (probe.expressions.empty()) {
             return;
         }
-        const std::vector<Pieces> items = typedItems(m_db, m_pieces, probe);
+        const std::vector<Pieces> items = typedProbe(probe);
         for (size_t k = 0; k < items.size(); ++k) {
             m_replacements.push_back({probe.expressions[k], items[k]});
         }
@@ -450,6 +557,8 @@ private:
     sqlite3* m_db;
     Pieces m_pieces;
     std::vector<std::pair<Range, Pieces>> m_replacements;
+    // While a subquery is typed: the FROM clauses of the queries around it.
+    QString m_outerSources;
 };
 
 } // namespace
@@ -458,6 +567,12 @@ std::vector<Range> arithmeticOperands(const Pieces& pieces, size_t from, size_t 
     std::vector<Range> operands;
     conditionOperands(pieces, from, std::min(to, pieces.size()), operands);
     return operands;
+}
+
+std::optional<Range> arithmeticOperand(const Pieces& pieces, size_t from, size_t to) {
+    std::vector<Range> operands;
+    keepOperand(pieces, from, std::min(to, pieces.size()), operands);
+    return operands.empty() ? std::nullopt : std::optional<Range>(operands.front());
 }
 
 QString withTypedExpressions(sqlite3* db, const QString& statement) {

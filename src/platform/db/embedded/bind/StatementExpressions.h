@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -25,5 +26,10 @@ QString withTypedExpressions(sqlite3* db, const QString& statement);
 // nobody's operand here; its own statement types it.
 std::vector<std::pair<size_t, size_t>> arithmeticOperands(const tsql::Pieces& pieces, size_t from,
                                                           size_t to);
+
+// The value [from, to) without its parentheses and the COLLATE after it,
+// when it holds arithmetic (a simple CASE's operand and its WHEN values).
+std::optional<std::pair<size_t, size_t>> arithmeticOperand(const tsql::Pieces& pieces, size_t from,
+                                                           size_t to);
 
 } // namespace estaciones::db::sqlite

@@ -143,15 +143,84 @@ public:
             return;
         const size_t close = tsql::closeOf(m_pieces, word + 1);
         if (m_pieces[word + 2].isWord(u"SELECT")) {
-            compare(subject, selectedValue(word + 3, close));
+            compareWithQuery(subject, word + 2, close);
             return;
         }
         if (m_pieces[word + 2].isWord(u"WITH"))
             return;
+        std::vector<Operand> items;
         for (const auto& [from, to] : tsql::splitTopLevel(m_pieces, word + 2, close))
             if (const Operand item = operandStartingAt(m_pieces, from);
                 item.valid() && afterCollation(m_pieces, item.to + 1) == to)
-                compare(subject, item);
+                items.push_back(item);
+        for (const Operand& item : items)
+            compare(subject, item);
+        splitTextItems(subject, word, close, items);
+    }
+
+    // x IN (m, 'a'), where m made x convert: the server compares x with
+    // each item by the pair's types, so x meets the texts unconverted:
+    // (x' IN (m) OR x IN ('a')); x NOT IN (...) likewise with AND.
+    void splitTextItems(const Operand& subject, size_t word, size_t close,
+                        const std::vector<Operand>& items) {
+        if (!isConverted(subject))
+            return;
+        std::vector<Operand> texts;
+        for (const Operand& item : items) {
+            OperandType type = m_types.known(item.from, item.to);
+            if (type.kind == OperandType::Kind::Unknown)
+                type = m_types.typed(item.from, item.to);
+            if (type.kind == OperandType::Kind::Text && !isConverted(item))
+                texts.push_back(item);
+        }
+        const size_t listed = tsql::splitTopLevel(m_pieces, word + 2, close).size();
+        if (!texts.empty() && texts.size() < listed)
+            m_splits.push_back({subject, word, close, std::move(texts)});
+    }
+
+    bool isConverted(const Operand& operand) const {
+        return std::any_of(m_conversions.begin(), m_conversions.end(), [&](const auto& c) {
+            return c.first.from == operand.from && c.first.to == operand.to;
+        });
+    }
+
+    // x IN (SELECT a ... UNION SELECT b ...): x meets every query's value.
+    // The subquery's column takes the type of highest precedence among them,
+    // so when that is one exact type and the others are texts, their rows
+    // convert to it as well.
+    void compareWithQuery(const Operand& subject, size_t select, size_t close) {
+        using Kind = OperandType::Kind;
+        const auto branches = tsql::compoundBranches(m_pieces, select, close);
+        std::vector<Operand> values;
+        for (const auto& [first, last] : branches)
+            values.push_back(first < last && m_pieces[first].isWord(u"SELECT")
+                                 ? selectedValue(first + 1, last)
+                                 : Operand{});
+        for (const Operand& value : values)
+            compare(subject, value);
+        if (values.size() < 2)
+            return;
+        std::vector<std::pair<Operand, OperandType>> typed;
+        QString exactType;
+        for (const Operand& value : values) {
+            if (!value.valid())
+                return;
+            OperandType type = m_types.known(value.from, value.to);
+            if (type.kind == Kind::Unknown)
+                type = m_types.typed(value.from, value.to);
+            const bool sameExact = type.kind == Kind::Exact &&
+                                   (exactType.isEmpty() || exactType == type.exactType);
+            if (type.kind != Kind::Text && !sameExact)
+                return; // another type, or exact types whose union has a type of its own
+            if (type.kind == Kind::Exact)
+                exactType = type.exactType;
+            typed.emplace_back(value, type);
+        }
+        if (exactType.isEmpty())
+            return;
+        for (const auto& [value, type] : typed)
+            if (type.kind == Kind::Text)
+                convert(value, exactType);
     }
 
     // The value of SELECT [DISTINCT] value [AS name] FROM ...: the one
@@ -202,12 +271,49 @@ public:
                 QStringLiteral("tsql_text_as_number(%1, ").arg(tsql::Token::string(type).text));
             pieces[operand.to].text.append(QLatin1Char(')'));
         }
+        for (const Split& split : m_splits)
+            writeSplit(pieces, split);
         return tsql::render(pieces);
     }
 
     bool found() const { return !m_conversions.empty(); }
 
 private:
+    // An IN list whose text items meet the subject apart from the others.
+    struct Split {
+        Operand subject;
+        size_t word;  // IN
+        size_t close; // the list's ')'
+        std::vector<Operand> texts;
+    };
+
+    // The text items leave the list for a list of their own; the others stay
+    // as they are written now (converted, some of them).
+    void writeSplit(Pieces& pieces, const Split& split) const {
+        const bool negated = m_pieces[split.word - 1].isWord(u"NOT");
+        QStringList kept;
+        QStringList texts;
+        for (const auto& [from, to] : tsql::splitTopLevel(m_pieces, split.word + 2, split.close)) {
+            const bool text = std::any_of(split.texts.begin(), split.texts.end(),
+                                          [from = from](const Operand& t) { return t.from == from; });
+            if (text)
+                texts << tsql::render(m_pieces, from, to);
+            else
+                kept << tsql::render(pieces, from, to);
+        }
+        for (size_t i = split.word + 2; i < split.close; ++i) {
+            pieces[i].text.clear();
+            pieces[i].space.clear();
+        }
+        pieces[split.word + 2].text = kept.join(QStringLiteral(", "));
+        const QString subject = tsql::render(m_pieces, split.subject.from,
+                                             afterCollation(m_pieces, split.subject.to + 1));
+        pieces[split.subject.from].text.prepend(QLatin1Char('('));
+        pieces[split.close].text.append(QStringLiteral(" %1 %2 %3IN (%4))")
+                                            .arg(negated ? u"AND" : u"OR", subject,
+                                                 negated ? u"NOT " : u"", texts.join(u", ")));
+    }
+
     void convert(const Operand& operand, const QString& type) {
         m_conversions.push_back({operand, type});
     }
@@ -216,6 +322,7 @@ private:
     QueryScopes m_scopes;
     OperandTypes m_types;
     std::vector<std::pair<Operand, QString>> m_conversions;
+    std::vector<Split> m_splits;
 };
 
 // A query, a data change, or a CREATE: VIEW or TABLE ... AS a query (a MERGE

@@ -137,6 +137,23 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_
     return parts;
 }
 
+std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, size_t from,
+                                                        size_t to) {
+    std::vector<std::pair<size_t, size_t>> branches;
+    size_t start = from;
+    for (size_t i = from; i < to; ++i) {
+        const Piece& p = pieces[i];
+        if (p.isPunctuation(u"(")) {
+            i = closeOf(pieces, i);
+        } else if (p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")) {
+            branches.emplace_back(start, i);
+            start = i + 1 < to && pieces[i + 1].isWord(u"ALL") ? i + 2 : i + 1;
+        }
+    }
+    branches.emplace_back(start, to);
+    return branches;
+}
+
 size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringView word) {
     return findTopLevelWord(pieces, from, to, {word});
 }

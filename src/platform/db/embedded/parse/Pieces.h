@@ -47,6 +47,11 @@ size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringVie
 size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
                         std::initializer_list<QStringView> words);
 
+// The queries [from, to) of the UNION, EXCEPT or INTERSECT in pieces[from,
+// to), each from its SELECT; one range for a single query.
+std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, size_t from,
+                                                        size_t to);
+
 // A word the grammar reserves: it ends an operand (SELECT, FROM, AND, ...).
 bool isReservedWord(const Piece& piece);
 

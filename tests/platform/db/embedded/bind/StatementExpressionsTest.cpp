@@ -28,6 +28,21 @@ TEST(StatementExpressions, shouldFindBothSidesOfEveryComparisonThroughAndOrNot) 
     EXPECT_TRUE(operandsOf("a = 1 AND b <> 'x' OR c IS NULL").isEmpty());
 }
 
+// The translator follows a computed operand with the text collation; the
+// operand to type is the value before it.
+TEST(StatementExpressions, shouldTakeTheOperandBeforeItsCollation) {
+    EXPECT_EQ(operandsOf("tsql_add(m, n) COLLATE tsql_text = ?1 AND "
+                         "tsql_divide(m, 3) COLLATE tsql_text IN (0.1, 0.2)"),
+              (QStringList{"tsql_add(m, n)", "tsql_divide(m, 3)"}));
+    // A simple CASE's operand is one such value, in parentheses or not.
+    const tsql::Pieces pieces = tsql::toPieces(tsql::tokenize(u"(a * 3) COLLATE tsql_text"));
+    const auto operand = arithmeticOperand(pieces, 0, pieces.size());
+    ASSERT_TRUE(operand.has_value());
+    EXPECT_EQ(tsql::render(pieces, operand->first, operand->second), QStringLiteral("a * 3"));
+    const tsql::Pieces plain = tsql::toPieces(tsql::tokenize(u"m COLLATE tsql_text"));
+    EXPECT_FALSE(arithmeticOperand(plain, 0, plain.size()).has_value());
+}
+
 TEST(StatementExpressions, shouldTellBetweensAndFromTheConjunction) {
     EXPECT_EQ(operandsOf("a * 3 BETWEEN b - 1 AND c + 1 AND d * 2 = 4"),
               (QStringList{"a * 3", "b - 1", "c + 1", "d * 2"}));

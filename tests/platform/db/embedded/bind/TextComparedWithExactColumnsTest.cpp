@@ -175,6 +175,27 @@ TEST(TextComparedWithExactColumns, AConstantKeepsTheColumnsIndex) {
               QStringLiteral("UPDATE t SET c = '2' WHERE m > tsql_text_as_number('money', '3')"));
 }
 
+// x IN (m, 'a') is x = m OR x = 'a': the text items leave the list that
+// meets x as money, wherever they stand in it.
+TEST(TextComparedWithExactColumns, TextItemsOfAMixedListMeetTheTextUnconverted) {
+    RawFile db(QStringLiteral(":memory:"));
+    ASSERT_EQ(db.rows("CREATE TABLE t (id INT, m money blob, c varchar(10))"), "");
+    const auto rewritten = [&](const char* query) {
+        return withTextComparedAsNumbers(db.handle(), QString::fromUtf8(query));
+    };
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE c IN ('1', m, '2', 3)"),
+              QStringLiteral("SELECT id FROM t WHERE (tsql_text_as_number('money', c) IN (m, 3) "
+                             "OR c IN ('1', '2'))"));
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE c NOT IN (m, '1') AND id = 1"),
+              QStringLiteral("SELECT id FROM t WHERE (tsql_text_as_number('money', c) NOT IN (m) "
+                             "AND c NOT IN ('1')) AND id = 1"));
+    // A list of texts only, or of exact items only, stays one list.
+    const QString texts = QStringLiteral("SELECT id FROM t WHERE c IN ('1', '2')");
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE c IN ('1', '2')"), texts);
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE c IN (m, 2)"),
+              QStringLiteral("SELECT id FROM t WHERE tsql_text_as_number('money', c) IN (m, 2)"));
+}
+
 } // namespace
 
 } // namespace estaciones::db::sqlite::test
