@@ -281,7 +281,8 @@ std::optional<QString> QueryTyping::declarationOf(int index) {
         m_index = index;
         m_itemFirst = first;
         m_itemLast = last;
-        return typeOf(first, expressionEnd(m_pieces, first, last));
+        m_aliasFirst = expressionEnd(m_pieces, first, last);
+        return typeOf(first, m_aliasFirst);
     }
     // SELECT *: a view's computed column, found by its name.
     return fromViews(columnText(m_statement, index, sqlite3_column_name));
@@ -1050,7 +1051,7 @@ std::optional<QString> QueryTyping::ofColumnReference(size_t from, size_t to) {
     }
     const QString probeText = tsql::render(m_pieces, 0, m_itemFirst) + QLatin1Char(' ') +
                               tsql::render(m_pieces, from, to) + QLatin1Char(' ') +
-                              tsql::render(m_pieces, m_itemLast);
+                              tsql::render(m_pieces, m_aliasFirst);
     PreparedStatement probe(m_db, probeText);
     if (!probe.ok() || probe.isEmpty() || sqlite3_column_count(probe.handle()) <= m_index) {
         return std::nullopt;
@@ -1217,6 +1218,7 @@ void QueryTyping::noteDataLengthsOutsideList() {
         m_index = 0;
         m_itemFirst = m_listFirst;
         m_itemLast = m_listLast;
+        m_aliasFirst = m_listLast;
         ofDataLength(close, tsql::splitTopLevel(m_pieces, i + 2, close));
     }
 }

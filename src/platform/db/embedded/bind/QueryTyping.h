@@ -105,6 +105,9 @@ private:
     int m_index = 0;
     size_t m_itemFirst = 0;
     size_t m_itemLast = 0;
+    // Where the item's alias begins (m_itemLast without one): a probe keeps
+    // it, since the ORDER BY may name it.
+    size_t m_aliasFirst = 0;
     // Operations written around their operands, innermost first: `prefix`
     // before the piece `first`, `suffix` after the piece `last` and, where
     // `op` names one, the operator between them made a comma. Divisions
