@@ -201,9 +201,15 @@ bool startsConstraint(const Pieces& pieces, size_t k) {
 
 // A constant SQLite accepts as a column default: a literal, maybe signed or in parentheses.
 bool isConstant(const Pieces& pieces) {
+    const Piece* previous = nullptr;
     for (const Piece& p : pieces) {
-        if (p.kind == TokenKind::Punctuation && !(p.isPunctuation(u"(") || p.isPunctuation(u")") ||
-                                                  p.isPunctuation(u"-") || p.isPunctuation(u"+")))
+        // ADD COLUMN takes a signed literal (-1), not an operation (1 + 1): that
+        // default is left to the trigger.
+        const bool sign = (p.isPunctuation(u"-") || p.isPunctuation(u"+")) &&
+                          (!previous || previous->isPunctuation(u"("));
+        previous = &p;
+        if (p.kind == TokenKind::Punctuation &&
+            !(p.isPunctuation(u"(") || p.isPunctuation(u")") || sign))
             return false;
         if (p.kind == TokenKind::Word && !p.isWord(u"NULL"))
             return false;
