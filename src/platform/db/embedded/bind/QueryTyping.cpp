@@ -246,8 +246,10 @@ size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
         const tsql::Piece& before = pieces[to - 2];
         const bool aliasLike =
             (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
+        // x COLLATE tsql_date: the translator's collation, not an alias.
         if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
-            !before.isPunctuation(u"(") && !before.isPunctuation(u",")) {
+            !before.isPunctuation(u"(") && !before.isPunctuation(u",") &&
+            !before.isWord(u"COLLATE")) {
             return to - 1;
         }
     }
