@@ -28,8 +28,6 @@ const QHash<QString, QByteArray>& windowsZoneNames() {
     return names;
 }
 
-constexpr qint64 ticksPerMinute = 600000000LL;
-
 // Minutes from UTC in `zone` at the UTC instant `utc`.
 int offsetAt(const QTimeZone& zone, const PreciseDateTime& utc) {
     return zone.offsetFromUtc(QDateTime(utc.date(), utc.time(), Qt::UTC)) / 60;
@@ -41,7 +39,6 @@ PreciseDateTime localTimeIn(const QTimeZone& zone, const PreciseDateTime& local)
     // The offsets a day either side: a change of offset lies between them,
     // if any does. Each is right for the local time if the instant it gives
     // is at that offset.
-    constexpr qint64 ticksPerDay = 1440 * ticksPerMinute;
     const PreciseDateTime asUtc = local.withOffset(std::nullopt);
     const int before = offsetAt(zone, asUtc.addTicks(-ticksPerDay));
     const int after = offsetAt(zone, asUtc.addTicks(ticksPerDay));
@@ -79,7 +76,7 @@ SqlValue atTimeZoneFunction(const Call& c) {
     return datetimeoffsetOf(converted, c.arg(0));
 }
 
-const FunctionSpec functions[] = {
+const FunctionSpec timeZoneTable[] = {
     // Not deterministic: the zones' rules come from the system and change.
     {"tsql_at_time_zone", 2, atTimeZoneFunction, false},
 };
@@ -97,7 +94,7 @@ std::optional<QTimeZone> windowsTimeZone(const QString& name) {
 }
 
 std::span<const FunctionSpec> timeZoneFunctions() {
-    return functions;
+    return timeZoneTable;
 }
 
 } // namespace estaciones::db::tsql

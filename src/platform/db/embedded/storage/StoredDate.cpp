@@ -10,8 +10,6 @@ namespace estaciones::db::tsql {
 namespace {
 
 constexpr char keyTemplate[] = "1900-01-01 00:00:00.0000000";
-constexpr qint64 ticksPerMinute = 600000000LL;
-constexpr qint64 ticksPerDay = 1440 * ticksPerMinute;
 
 // The number in text[from, from + count) when every character is a digit.
 int digitsAt(const char* text, int from, int count) {

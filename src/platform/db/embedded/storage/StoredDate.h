@@ -56,6 +56,10 @@ struct PreciseDateTime {
     PreciseDateTime withOffset(std::optional<int> minutes) const;
 };
 
+// 100-ns steps, the unit of datetime2, time and datetimeoffset.
+inline constexpr qint64 ticksPerMinute = 600000000LL;
+inline constexpr qint64 ticksPerDay = 1440 * ticksPerMinute;
+
 enum class DateKind { DateTime, SmallDateTime, Date, Time, DateTime2, DateTimeOffset };
 
 // The offsets from UTC a datetimeoffset keeps: -14:00 to +14:00.

@@ -301,8 +301,7 @@ void mapAtTimeZone(Pieces& pieces) {
                                                       "argument 1 of AT TIME ZONE function."));
         Pieces call = piecesOf(QStringLiteral("tsql_at_time_zone("));
         call.front().space = pieces[first].space;
-        Pieces value(pieces.begin() + static_cast<std::ptrdiff_t>(first),
-                     pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        Pieces value = slice(pieces, first, i);
         value.front().space.clear();
         call.insert(call.end(), value.begin(), value.end());
         call.push_back(Piece{Token::punctuation(QStringLiteral(",")), {}});
