@@ -15,11 +15,11 @@ namespace estaciones::db::sqlite {
 
 class QueryTyping;
 
-// What an operand of a comparison is, as far as text meeting money or
-// decimal goes: which of the two sides converts to the other's type.
 // A column's or table's name: a name-like piece that is no reserved word.
 bool isPlainName(const tsql::Piece& p);
 
+// What an operand of a comparison is, as far as text meeting money or
+// decimal goes: which of the two sides converts to the other's type.
 struct OperandType {
     enum class Kind { Unknown, Text, Exact, Other };
     Kind kind = Kind::Unknown;
