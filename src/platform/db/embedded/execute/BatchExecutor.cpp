@@ -11,6 +11,7 @@
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/CheckViolations.h"
+#include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
@@ -708,6 +709,12 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
+    if (m_session.hasCurrent()) {
+        if (std::optional<ProviderError> error =
+                otherDatabaseError(tokens, m_session.current().name())) {
+            throw ProviderFailure({std::move(*error)});
+        }
+    }
     const auto valueOf = [&](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return sessionFunctionValue(token.text);

@@ -115,3 +115,38 @@ TEST_F(WholeBatchTest, TablesMadeByTheBatchAndVariablesDeclaredAboveCompile) {
 }
 
 } // namespace estaciones::db::sqlite::test
+
+namespace estaciones::db::sqlite::test {
+
+// A table of another database is never read or changed in this one under
+// its own name: the batch is refused whole, naming that database. The
+// current database's own name, tempdb's and master's server-wide views pass.
+TEST_F(WholeBatchTest, ANameOfAnotherDatabaseIsRefusedNotReadHere) {
+    run("CREATE DATABASE OTRA");
+    run("USE OTRA CREATE TABLE Marcas (Id int, Nombre varchar(20)) INSERT INTO Marcas VALUES (9, "
+        "'otra')");
+    run("USE PRUEBA");
+    run("CREATE PROCEDURE Alta AS INSERT INTO Marcas VALUES (5, 'aqui')");
+    for (const QString batch :
+         {QStringLiteral("INSERT INTO Marcas VALUES (1, 'a')\nSELECT Nombre FROM OTRA.dbo.Marcas"),
+          QStringLiteral("INSERT INTO Marcas VALUES (1, 'a')\nDELETE FROM OTRA..Marcas"),
+          QStringLiteral("INSERT INTO OTRA.dbo.Marcas VALUES (1, 'a')"),
+          QStringLiteral("SELECT COUNT(*) FROM [OTRA].[sys].[objects]"),
+          QStringLiteral("EXEC OTRA.dbo.Alta"), QStringLiteral("EXEC OTRA..Alta")}) {
+        SCOPED_TRACE(batch.toStdString());
+        EXPECT_EQ(nativeErrorOf(batch), 40517);
+        EXPECT_EQ(marcas(), 0);
+    }
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRUEBA.dbo.Marcas").toInt32(), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM master.sys.databases WHERE name = 'OTRA'").toInt32(), 1);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRUEBA.INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = "
+                     "'Marcas'")
+                  .toInt32(),
+              1);
+    // A column named by schema, table and column is no other database.
+    EXPECT_EQ(rows("SELECT dbo.Marcas.Id FROM dbo.Marcas").size(), 0u);
+    run("EXEC PRUEBA.dbo.Alta");
+    EXPECT_EQ(marcas(), 1);
+}
+
+} // namespace estaciones::db::sqlite::test
