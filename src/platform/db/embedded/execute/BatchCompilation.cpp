@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
+#include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
@@ -204,6 +205,9 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
         return;
     }
     SqliteDatabase& database = m_session.current();
+    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
+        failOnLine(std::move(*error), line);
+    }
     if (std::optional<ProviderError> error = otherDatabaseError(tokens, database.name())) {
         failOnLine(std::move(*error), line);
     }

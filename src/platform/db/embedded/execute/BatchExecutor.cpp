@@ -13,6 +13,7 @@
 #include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
+#include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -314,6 +315,9 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
     const Tokens& tokens = node.tokens;
     const QString first = node.firstWord();
+    if (std::optional<ProviderError> error = internalNameError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
     openImplicitTransaction(node);
     if (first == QLatin1String("DECLARE")) {
         declare(tokens, scope);
@@ -709,6 +713,9 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
+    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
     if (m_session.hasCurrent()) {
         if (std::optional<ProviderError> error =
                 otherDatabaseError(tokens, m_session.current().name())) {

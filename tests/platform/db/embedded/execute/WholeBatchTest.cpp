@@ -150,3 +150,34 @@ TEST_F(WholeBatchTest, ANameOfAnotherDatabaseIsRefusedNotReadHere) {
 }
 
 } // namespace estaciones::db::sqlite::test
+
+namespace estaciones::db::sqlite::test {
+
+// SQLite's own statements, tables and pragmas, and the engine's own tables
+// and functions, are names the server does not know: a script cannot make
+// the file unreadable (PRAGMA user_version), turn the constraints off
+// (PRAGMA foreign_keys) or drop the engine's catalogue.
+TEST_F(WholeBatchTest, TheFileUnderTheDialectIsOutOfReach) {
+    const std::vector<std::pair<QString, std::vector<int>>> batches{
+        {"SELECT 1\nPRAGMA user_version = 7", {102, 156}},
+        {"SELECT 1; PRAGMA foreign_keys = OFF", {102}},
+        {"SELECT * FROM sqlite_master", {208}},
+        {"SELECT * FROM pragma_table_info('Marcas')", {208}},
+        {"DROP TABLE estaciones_procedimientos", {208}},
+        {"SELECT tsql_convert('int', '1')", {195}},
+        {"EXEC ('PRAGMA user_version = 9')", {102}},
+        {"EXEC sp_executesql N'ATTACH ''otra.db'' AS otra'", {102}},
+    };
+    for (const auto& [batch, numbers] : batches) {
+        SCOPED_TRACE(batch.toStdString());
+        const int number = nativeErrorOf(batch);
+        EXPECT_NE(std::find(numbers.begin(), numbers.end(), number), numbers.end()) << number;
+    }
+    // The file still opens as it was, its constraints on.
+    run("CREATE TABLE Modelos (Id int PRIMARY KEY, Marca int REFERENCES Marcas (Id))");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Modelos VALUES (1, 99)"), 547);
+    // A column or alias of such a name is the user's own.
+    EXPECT_EQ(scalar("SELECT COUNT(*) AS tsql_total FROM Marcas").toInt32(), 0);
+}
+
+} // namespace estaciones::db::sqlite::test
