@@ -16,6 +16,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
+#include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -315,10 +316,13 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
     const Tokens& tokens = node.tokens;
     const QString first = node.firstWord();
-    if (std::optional<ProviderError> error = internalNameError(tokens)) {
+    if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
         throw ProviderFailure({std::move(*error)});
     }
     openImplicitTransaction(node);
+    if (runMaintenanceStatement(m_session, tokens)) {
+        return; // the upkeep of the database: ALTER DATABASE, UPDATE STATISTICS ...
+    }
     if (first == QLatin1String("DECLARE")) {
         declare(tokens, scope);
     } else if (first == QLatin1String("SET")) {
@@ -713,9 +717,6 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
-    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
-        throw ProviderFailure({std::move(*error)});
-    }
     if (m_session.hasCurrent()) {
         if (std::optional<ProviderError> error =
                 otherDatabaseError(tokens, m_session.current().name())) {
