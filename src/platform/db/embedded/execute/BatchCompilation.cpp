@@ -131,6 +131,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     if (std::optional<ProviderError> error = engineInternalsError(node.tokens)) {
         failOnLine(std::move(*error), node.line);
     }
+    if (std::optional<ProviderError> error = maintenanceRefusal(node.tokens)) {
+        failOnLine(std::move(*error), node.line);
+    }
     if (first == QLatin1String("DECLARE")) {
         declare(node);
         return;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/db/Engine.h"
 #include "platform/db/embedded/parse/Token.h"
+
+#include <optional>
 
 namespace estaciones::db::sqlite {
 
@@ -17,7 +20,9 @@ class Session;
 // anything else fails with 40517 naming what the engine does not do, never
 // accepted without its effect.
 bool runMaintenanceStatement(Session& session, const tsql::Tokens& tokens);
-// Whether it is one: the batch's compile step leaves it to the run.
+// Whether it is one: the batch's compile step leaves it to the run, once it
+// has refused what the run would refuse whatever the state (40517).
 bool isMaintenanceStatement(const tsql::Tokens& tokens);
+std::optional<ProviderError> maintenanceRefusal(const tsql::Tokens& tokens);
 
 } // namespace estaciones::db::sqlite
