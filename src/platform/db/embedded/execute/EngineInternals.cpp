@@ -27,6 +27,10 @@ bool isInternalName(const QString& lower) {
 } // namespace
 
 std::optional<ProviderError> sqliteStatementError(const Tokens& tokens) {
+    // PRAGMA data_version alone only reads: the program's calendar asks it
+    // to learn that another station wrote.
+    if (tokens.size() == 2 && tokens[0].isWord(u"PRAGMA") && tokens[1].isWord(u"data_version"))
+        return std::nullopt;
     if (!tokens.empty() && isSqliteStatement(tokens.front()))
         return sqlServerError(native::SyntaxError, {tokens.front().text});
     return std::nullopt;

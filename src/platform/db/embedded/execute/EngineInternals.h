@@ -9,7 +9,8 @@ namespace estaciones::db::sqlite {
 
 // What a statement must not reach of the file under the dialect: SQLite's
 // own statements (PRAGMA, ATTACH, VACUUM ...: a PRAGMA user_version made the
-// file unreadable, foreign_keys = OFF stopped the constraints), the engine's
+// file unreadable, foreign_keys = OFF stopped the constraints; PRAGMA
+// data_version, which only reads, is the one left), the engine's
 // own tables (estaciones_*) and functions (tsql_*). SQLite keeps its own
 // catalogue from changes itself. The server knows none of them: the error is
 // the one it gives for a name it does not know (102 for a statement it

@@ -51,7 +51,7 @@ bool isStatementKeyword(const QString& word) {
         "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
         "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
         "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "VALUES",     "THROW",   "BACKUP",
-        "RESTORE"};
+        "RESTORE",   "PRAGMA"}; // PRAGMA data_version alone (EngineInternals)
     return keywords.contains(word);
 }
 
