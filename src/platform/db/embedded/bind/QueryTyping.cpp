@@ -412,12 +412,12 @@ std::optional<NumericType> QueryTyping::numericTypeOf(size_t from, size_t to) {
 
 std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, QChar op,
                                                size_t rightFrom, size_t rightTo) {
+    // Both sides are typed, also beside a text: 'x' + CAST(m AS varchar)
+    // converts the money with its type's two decimals, and arithmetic
+    // inside either side is worked out exactly.
     const std::optional<NumericType> left = numericTypeOf(leftFrom, leftTo);
-    if (!left) {
-        return std::nullopt;
-    }
     const std::optional<NumericType> right = numericTypeOf(rightFrom, rightTo);
-    if (!right) {
+    if (!left || !right) {
         return std::nullopt;
     }
     const NumericType result = NumericType::combine(*left, op, *right);
@@ -644,6 +644,12 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
         "tsql_decimal_avg"};
     if (!inheriting.contains(name)) {
+        // Of a type of its own, which this typing does not tell: its
+        // arguments are still typed, for the conversions and arithmetic in
+        // them (CONCAT('x', CAST(m AS varchar))).
+        for (const auto& [argumentFrom, argumentTo] : arguments) {
+            typeOf(argumentFrom, argumentTo);
+        }
         return std::nullopt;
     }
     auto [argumentFrom, argumentTo] = arguments.front();
