@@ -440,10 +440,26 @@ private:
             state.verb = w;
             return true;
         }
-        if (first == QLatin1String("ALTER") &&
-            (w == QLatin1String("DROP") || w == QLatin1String("ALTER") ||
-             w == QLatin1String("SET"))) {
-            return true;
+        if (first == QLatin1String("ALTER")) {
+            // ALTER TABLE t ALTER COLUMN ..., ... DROP COLUMN | CONSTRAINT | name,
+            // ALTER TABLE t SET (...), ALTER DATABASE d SET ...; a DROP of an
+            // object, an ALTER of another or a SET of an option starts anew.
+            static const QSet<QString> dropped = {
+                "TABLE",     "VIEW",     "PROCEDURE", "PROC",     "FUNCTION", "TRIGGER",
+                "INDEX",     "DATABASE", "SCHEMA",    "TYPE",     "SYNONYM",  "SEQUENCE",
+                "USER",      "ROLE",     "LOGIN",     "STATISTICS", "DEFAULT", "RULE",
+                "ASSEMBLY",  "FULLTEXT", "XML",       "AGGREGATE", "IF"};
+            const QString next = upper(i + 1);
+            if (w == QLatin1String("ALTER")) {
+                return next == QLatin1String("COLUMN");
+            }
+            if (w == QLatin1String("DROP")) {
+                return !dropped.contains(next);
+            }
+            if (w == QLatin1String("SET")) {
+                return isPunct(i + 1, "(") || upper(i - 2) == QLatin1String("DATABASE") ||
+                       previous == QLatin1String("CURRENT");
+            }
         }
         if ((first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||
              first == QLatin1String("DENY")) &&
