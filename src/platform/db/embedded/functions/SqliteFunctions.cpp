@@ -25,6 +25,7 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/functions/TimeZones.h"
 #include "platform/db/embedded/functions/TopCount.h"
+#include "platform/db/embedded/functions/JsonFunctions.h"
 #include "platform/db/embedded/functions/MathFunctions.h"
 #include "platform/db/embedded/functions/PrincipalFunctions.h"
 #include "platform/db/embedded/functions/ObjectNameParts.h"
@@ -709,6 +710,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, soundexFunctions());
     registerFamily(db, settings, objectNameFunctions());
     registerFamily(db, settings, serverPropertyFunctions());
+    registerFamily(db, settings, jsonFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySharedSettings) != SQLITE_OK)
         fail(db, textCollation);
