@@ -17,11 +17,11 @@ bool isSqliteStatement(const Token& t) {
     return t.kind == tsql::TokenKind::Word && words.contains(t.text.toLower());
 }
 
+// The engine's own tables are named estaciones_* (the catalogue leaves them
+// out), its functions and work tables tsql_*.
 bool isInternalName(const QString& lower) {
-    static const QSet<QString> tables = {
-        "estaciones_procedimientos", "estaciones_parametros",        "estaciones_constraints",
-        "estaciones_disparadores",   "estaciones_orden_disparadores", "estaciones_vistas"};
-    return lower.startsWith(QLatin1String("tsql_")) || tables.contains(lower);
+    return lower.startsWith(QLatin1String("tsql_")) ||
+           lower.startsWith(QLatin1String("estaciones_"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/LoginRegistry.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ExtendedProperties.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
 #include <QStringList>
@@ -88,7 +89,8 @@ bool isSystemDatabase(const QString& name) {
 bool callSystemProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     const QString name = procedure.toLower();
-    if (callSchemaProcedure(session, procedure, arguments)) {
+    if (callSchemaProcedure(session, procedure, arguments) ||
+        callExtendedPropertyProcedure(session, procedure, arguments)) {
         return true;
     }
     if (name == QLatin1String("sp_addlogin")) {

@@ -21,12 +21,12 @@ struct CallArgument {
 // `position`-th positional one (from 0); empty when it is not given.
 QString argumentText(const std::vector<CallArgument>& arguments, const char* name, int position);
 
-// The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)
-// emulated over the data folder. Returns false when `procedure` is not one
-// of them.
 // master, tempdb, model and msdb, which every server has.
 bool isSystemDatabase(const QString& name);
 
+// The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)
+// emulated over the data folder. Returns false when `procedure` is not one
+// of them.
 bool callSystemProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments);
 

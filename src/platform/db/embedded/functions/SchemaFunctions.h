@@ -56,6 +56,17 @@ inline constexpr const char* viewTableSql =
     "CREATE TABLE IF NOT EXISTS estaciones_vistas (name TEXT NOT NULL COLLATE NOCASE PRIMARY "
     "KEY, definition TEXT NOT NULL)";
 
+// The extended properties (sp_addextendedproperty): of the database (class
+// 0, no object), a schema (3) or an object or its column, index, constraint,
+// trigger or parameter (1; `minor_type` and `minor_name` for the latter).
+inline constexpr const char* propertyTable = "estaciones_propiedades";
+inline constexpr const char* propertyTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_propiedades (class INTEGER NOT NULL, schema_name TEXT "
+    "NOT NULL DEFAULT '' COLLATE NOCASE, object_name TEXT NOT NULL DEFAULT '' COLLATE NOCASE, "
+    "minor_type TEXT NOT NULL DEFAULT '' COLLATE NOCASE, minor_name TEXT NOT NULL DEFAULT '' "
+    "COLLATE NOCASE, name TEXT NOT NULL COLLATE NOCASE, value, PRIMARY KEY (class, schema_name, "
+    "object_name, minor_type, minor_name, name))";
+
 // Registers the functions that enforce constraints and change the schema
 // where one statement must first read it: the 547, 2601, 2627 and 1505
 // failures with the server's texts, dropping a constraint by name, enabling

@@ -457,8 +457,10 @@ private:
                 return !dropped.contains(next);
             }
             if (w == QLatin1String("SET")) {
+                // ... ON DELETE SET NULL | SET DEFAULT of a foreign key, too.
                 return isPunct(i + 1, "(") || upper(i - 2) == QLatin1String("DATABASE") ||
-                       previous == QLatin1String("CURRENT");
+                       previous == QLatin1String("CURRENT") || previous == QLatin1String("DELETE") ||
+                       previous == QLatin1String("UPDATE");
             }
         }
         if ((first == QLatin1String("GRANT") || first == QLatin1String("REVOKE") ||

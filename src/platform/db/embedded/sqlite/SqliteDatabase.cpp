@@ -96,6 +96,7 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/translate/CatalogViews.h"
 
 namespace estaciones::db::tsql::rewrite {
@@ -13,7 +14,45 @@ bool hasAlias(const Pieces& pieces, size_t next) {
 
 } // namespace
 
+// [sys.]fn_listextendedproperty(...) or ::fn_listextendedproperty(...) in a
+// FROM clause → its rows as a derived table.
+void mapPropertyListings(Pieces& pieces) {
+    for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+        if (!pieces[i].isName(u"fn_listextendedproperty") || !pieces[i + 1].isPunctuation(u"("))
+            continue;
+        size_t start = i;
+        if (start >= 2 && pieces[start - 1].isPunctuation(u".") && pieces[start - 2].isName(u"sys"))
+            start -= 2;
+        else if (start >= 1 && pieces[start - 1].isPunctuation(u"::"))
+            start -= 1;
+        const size_t close = closeOf(pieces, i + 1);
+        if (close >= pieces.size())
+            continue;
+        QStringList arguments;
+        for (const auto& [from, to] : splitTopLevel(pieces, i + 2, close)) {
+            const bool byDefault = to == from + 1 && pieces[from].isWord(u"DEFAULT");
+            arguments << (byDefault ? QStringLiteral("NULL") : render(pieces, from, to).trimmed());
+        }
+        if (arguments.size() < 7)
+            sqlite::failWithText(313, QStringLiteral("An insufficient number of arguments were "
+                                                     "supplied for the procedure or function "
+                                                     "fn_listextendedproperty."));
+        if (arguments.size() > 7)
+            sqlite::failWithText(8144, QStringLiteral("Procedure or function "
+                                                      "fn_listextendedproperty has too many "
+                                                      "arguments specified."));
+        QString text = QStringLiteral("(%1)").arg(catalog_views::listedExtendedProperties(arguments));
+        if (!hasAlias(pieces, close + 1))
+            text += QStringLiteral(" AS fn_listextendedproperty");
+        Pieces replacement = piecesOf(text);
+        const size_t length = replacement.size();
+        replaceRange(pieces, start, close + 1, std::move(replacement));
+        i = start + length - 1;
+    }
+}
+
 void mapCatalogViews(Pieces& pieces, const DialectSettings& settings) {
+    mapPropertyListings(pieces);
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!pieces[i].isNameLike() || i == 0)
             continue;

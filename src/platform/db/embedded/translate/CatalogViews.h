@@ -23,6 +23,11 @@ QString temporarySysobjects();
 // CHECK_CONSTRAINTS. Empty for a view it does not know.
 QString informationSchemaView(const QString& view);
 
+// sys.extended_properties, and the rows of fn_listextendedproperty for its
+// seven arguments as SQL expressions (NULL for DEFAULT).
+QString extendedPropertiesView();
+QString listedExtendedProperties(const QStringList& arguments);
+
 // What the views share.
 namespace sql {
 // The rows of sqlite_schema `alias` that are objects of the user, not the engine's.

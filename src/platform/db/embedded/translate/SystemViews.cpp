@@ -426,6 +426,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
     const QString name = view.toLower();
     if (name == QLatin1String("objects"))
         return objects(settings);
+    if (name == QLatin1String("extended_properties"))
+        return extendedPropertiesView();
     if (name == QLatin1String("tables"))
         return objectsOfType(settings, "'U'");
     if (name == QLatin1String("views"))
