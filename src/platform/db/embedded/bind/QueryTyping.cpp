@@ -567,6 +567,13 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name == QLatin1String("coalesce")) {
         return ofAlternatives(arguments);
     }
+    static const QSet<QString> floats = {"stdev",  "stdevp", "var",  "varp", "square",
+                                         "atn2",   "cot",    "rand", "sqrt", "exp",
+                                         "log",    "log10",  "sin",  "cos",  "tan",
+                                         "asin",   "acos",   "atan", "pi"};
+    if (floats.contains(name)) {
+        return QStringLiteral("float");
+    }
     // ISNULL is of its first argument's type, to which the replacement is
     // converted: ISNULL(CAST(NULL AS varchar(2)), 'abcd') is 'ab'.
     if (name == QLatin1String("ifnull") && arguments.size() == 2) {

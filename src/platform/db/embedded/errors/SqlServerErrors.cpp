@@ -283,6 +283,8 @@ constexpr std::array messages{
             "Line 1: Specified SET DATEFIRST value is not valid."},
     Message{native::TiesWithoutOrder, 16, "42000", errnum::CommandError,
             "The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY clause."},
+    Message{native::TopWithOffset, 15, "42000", errnum::CommandError,
+            "A TOP cannot be used in the same query or sub-query as an OFFSET."},
     Message{native::IdentityInsertOff, 16, "23000", errnum::IntegrityViolation,
             "Cannot insert explicit value for identity column in table '%1' when "
             "IDENTITY_INSERT is set to OFF."},

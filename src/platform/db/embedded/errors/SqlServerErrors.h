@@ -117,6 +117,7 @@ constexpr int ParameterNotOutput = 8162;
 constexpr int InsertExecNested = 8164;
 constexpr int DateFirstOutOfRange = 1005;
 constexpr int TiesWithoutOrder = 1062;
+constexpr int TopWithOffset = 10741;
 constexpr int IdentityInsertOff = 544;
 constexpr int IdentityValueMissing = 545;
 constexpr int IdentityInsertNoIdentity = 8106;

@@ -7,9 +7,11 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/DatabaseFileName.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSysInfo>
 
 #include <sqlite3.h>
 
@@ -156,6 +158,13 @@ Variant Session::systemValue(const QString& name) const {
     }
     if (key == QLatin1String("SPID")) {
         return 51;
+    }
+    // The client's machine and program: the engine runs inside the client.
+    if (key == QLatin1String("HOST_NAME")) {
+        return QSysInfo::machineHostName();
+    }
+    if (key == QLatin1String("APP_NAME")) {
+        return QCoreApplication::applicationName();
     }
     if (key == QLatin1String("SERVERNAME")) {
         return QStringLiteral("(local)");

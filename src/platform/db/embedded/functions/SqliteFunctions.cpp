@@ -25,6 +25,12 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/functions/TimeZones.h"
 #include "platform/db/embedded/functions/TopCount.h"
+#include "platform/db/embedded/functions/MathFunctions.h"
+#include "platform/db/embedded/functions/PrincipalFunctions.h"
+#include "platform/db/embedded/functions/ObjectNameParts.h"
+#include "platform/db/embedded/functions/ServerProperties.h"
+#include "platform/db/embedded/functions/SoundexFunctions.h"
+#include "platform/db/embedded/functions/StatisticalAggregates.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
@@ -167,10 +173,6 @@ SqlValue exactCharindexFunction(const Call& c) {
     const qint64 start = c.args.size() > 2 && !c.arg(2).isNull() ? c.integer(2) : 1;
     return SqlValue::of(static_cast<qint64>(
         c.arg(1).toText().indexOf(c.arg(0).toText(), std::max<qint64>(start, 1) - 1) + 1));
-}
-
-SqlValue systemUserFunction(const Call& c) {
-    return SqlValue::of(c.settings.userName ? c.settings.userName() : QStringLiteral("sa"));
 }
 
 SqlValue upperFunction(const Call& c) {
@@ -648,7 +650,6 @@ const FunctionSpec coreFunctions[] = {
     {"tsql_charindex", 3, charindexFunction, true},
     {"tsql_charindex_exact", 2, exactCharindexFunction, true},
     {"tsql_charindex_exact", 3, exactCharindexFunction, true},
-    {"tsql_system_user", 0, systemUserFunction, false},
     {"tsql_upper", 1, upperFunction, true},
     {"tsql_lower", 1, lowerFunction, true},
     {"tsql_replace", 3, replaceFunction, true},
@@ -703,6 +704,11 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, parseFunctions());
     registerFamily(db, settings, messageFunctions());
     registerFamily(db, settings, topCountFunctions());
+    registerFamily(db, settings, mathFunctions());
+    registerFamily(db, settings, principalFunctions());
+    registerFamily(db, settings, soundexFunctions());
+    registerFamily(db, settings, objectNameFunctions());
+    registerFamily(db, settings, serverPropertyFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySharedSettings) != SQLITE_OK)
         fail(db, textCollation);
@@ -716,6 +722,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
     registerExactAggregates(db);
+    registerStatisticalAggregates(db);
     registerStringSplit(db);
 }
 

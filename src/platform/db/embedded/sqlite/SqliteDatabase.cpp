@@ -80,6 +80,7 @@ void SqliteDatabase::configure() {
             this);
     }
     // The conversion of an older file calls the engine's functions.
+    m_dialect->collation = collation();
     m_dialect->accentInsensitive = accentInsensitive();
     m_dialect->procedureTable = QString::fromLatin1(proceduresTable);
     tsql::registerFunctions(m_db, m_dialect);

@@ -17,6 +17,8 @@ struct DialectSettings {
     // The database's accent rule: false for *_CI_AS (the company databases),
     // true for a database created with an *_CI_AI collation.
     bool accentInsensitive = false;
+    // The database's collation name (DATABASEPROPERTYEX); empty: the server's.
+    QString collation;
     // Spanish when the login's language is Spanish, else us_english. Drives
     // DATENAME and the first day of the week (Monday in Spanish).
     Language language = Language::Spanish;

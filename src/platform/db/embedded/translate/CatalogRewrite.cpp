@@ -114,6 +114,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     canonicaliseDateLiterals(pieces, settings);
     convertTextComparedWithNumbers(pieces);
     addComparisonCollations(pieces);
+    moveOffsetFetchToLimit(pieces);
     moveTopToLimit(pieces);
     completeStatementSyntax(pieces);
 }

@@ -61,6 +61,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"isdate", "tsql_isdate"},
         {"suser_sname", "tsql_system_user"},
         {"suser_name", "tsql_system_user"},
+        {"original_login", "tsql_system_user"},
         {"object_name", "tsql_object_name"},
         {"object_definition", "tsql_object_definition"},
         {"object_schema_name", "tsql_object_schema_name"},
@@ -99,8 +100,8 @@ const QHash<QString, QString>& niladicFunctions() {
     static const QHash<QString, QString> names = {
         {"current_timestamp", "tsql_getdate()"},
         {"system_user", "tsql_system_user()"},
-        {"current_user", "tsql_system_user()"},
-        {"session_user", "tsql_system_user()"},
+        {"current_user", "tsql_database_user()"},
+        {"session_user", "tsql_database_user()"},
     };
     return names;
 }
@@ -443,11 +444,12 @@ void mapFunctions(Pieces& pieces) {
         } else if (const auto s = sessionValueFunctions().find(name);
                    s != sessionValueFunctions().end()) {
             replacement = piecesOf(*s);
-        } else if (name == QLatin1String("db_id") || name == QLatin1String("db_name")) {
+        } else if (name == QLatin1String("db_id") || name == QLatin1String("db_name") ||
+                   name == QLatin1String("databasepropertyex")) {
             replacement = withSessionDatabases(QStringLiteral("tsql_") + name, pieces, open, close);
         } else if (name == QLatin1String("user_name")) {
             // USER_NAME() is the session's user; USER_NAME(id) the user of that id.
-            pieces[i].text = close == open + 1 ? QStringLiteral("tsql_system_user")
+            pieces[i].text = close == open + 1 ? QStringLiteral("tsql_database_user")
                                                : QStringLiteral("tsql_user_name");
             continue;
         } else if (name == QLatin1String("convert")) {

@@ -34,6 +34,8 @@ void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings);
 void nameDerivedTableColumns(Pieces& pieces);
 // TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
 void moveTopToLimit(Pieces& pieces);
+// ORDER BY ... OFFSET m ROWS [FETCH NEXT n ROWS ONLY] → LIMIT n OFFSET m.
+void moveOffsetFetchToLimit(Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
 // SELECT total = a + b, 'Total' = … → SELECT a + b AS total: the item's

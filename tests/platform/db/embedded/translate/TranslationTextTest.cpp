@@ -23,6 +23,19 @@ TEST(TranslationTextTest, shouldRemoveTableHintsInEveryWritingForm) {
               "with c (a) as (select 1) select a from c");
 }
 
+TEST(TranslationTextTest, shouldPageRowsWithLimitAndOffset) {
+    EXPECT_EQ(translated("select a from t order by a offset 10 rows fetch next 5 rows only"),
+              "select a from t order by a LIMIT 5 OFFSET 10");
+    EXPECT_EQ(translated("select a from t order by a desc offset 1 row"),
+              "select a from t order by a desc LIMIT -1 OFFSET 1");
+    // Counts known only when the statement runs are checked then.
+    EXPECT_EQ(translated("select a from t order by a offset @p * @n rows fetch first @n row only"),
+              "select a from t order by a LIMIT tsql_fetch_rows(@n) OFFSET tsql_offset_rows(@p * @n)");
+    // A subquery pages its own rows.
+    EXPECT_EQ(translated("select * from (select a from t order by a offset 2 rows) d"),
+              "select * from (select a from t order by a LIMIT -1 OFFSET 2) d");
+}
+
 TEST(TranslationTextTest, shouldPlaceTopAsLimitAtItsOwnLevel) {
     EXPECT_EQ(translated("select top 5 * from t order by a"), "select * from t order by a LIMIT 5");
     EXPECT_EQ(translated("select distinct top (3) a from t"), "select distinct a from t LIMIT (3)");
