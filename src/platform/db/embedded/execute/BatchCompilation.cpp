@@ -168,7 +168,11 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
             first == QLatin1String("FETCH") ? (void)readFetch(node.tokens)
                                             : (void)readCursorTarget(node.tokens);
         });
-        checkVariables(node.tokens, node.line, false);
+        // FETCH's INTO names scalar variables, not a table.
+        Tokens named;
+        std::copy_if(node.tokens.begin(), node.tokens.end(), std::back_inserter(named),
+                     [](const Token& token) { return !token.isWord(u"INTO"); });
+        checkVariables(named, node.line, false);
         return;
     }
     if ((first == QLatin1String("UPDATE") || first == QLatin1String("DELETE")) &&

@@ -176,7 +176,9 @@ Tokens BatchExecutor::positionedChange(const Tokens& tokens, std::size_t current
     if (!isUpdate && upperWord(tokens, i) == QLatin1String("FROM")) {
         ++i;
     }
-    const QString table = readObjectName(tokens, i);
+    // A table variable's table is the one the cursor's query named for it.
+    const bool variable = i < tokens.size() && tokens[i].kind == TokenKind::Variable;
+    const QString table = variable ? scope.tableOf(tokens[i++].text) : readObjectName(tokens, i);
     if (table.isEmpty()) {
         syntaxErrorNear(tokens, i);
     }
