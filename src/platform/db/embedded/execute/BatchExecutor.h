@@ -143,6 +143,7 @@ private:
     tsql::Tokens withCursorStatus(const tsql::Tokens& tokens, const VariableScope& scope) const;
     ResultSet cursorQuery(const QString& query, const std::vector<Variant>& values);
     bool isBaseTable(const QString& name) const;
+    bool hasUniqueKey(const QString& table) const;
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
     void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);

@@ -33,6 +33,8 @@ public:
                                                     bool qualifying) const;
     // The position of `table` among the keys; nullopt when the query does not read it.
     std::optional<std::size_t> keyOf(const QString& table) const;
+    // The tables, as the query names them.
+    const std::vector<QString>& tables() const { return m_tables; }
 
 private:
     std::vector<QString> m_tables;     // as the query names them, without schema

@@ -106,7 +106,8 @@ void BatchExecutor::openCursor(const Tokens& tokens, VariableScope& scope) {
     const std::shared_ptr<Cursor> cursor = cursorNamed(readCursorTarget(tokens), scope);
     cursor->open([this](const QString& query,
                         const std::vector<Variant>& values) { return cursorQuery(query, values); },
-                 [this](const QString& name) { return isBaseTable(name); });
+                 CursorTables{[this](const QString& name) { return isBaseTable(name); },
+                              [this](const QString& name) { return hasUniqueKey(name); }});
     m_session.lastOpenedCursor = cursor;
 }
 
@@ -250,6 +251,21 @@ bool BatchExecutor::isBaseTable(const QString& name) const {
         QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ?1 COLLATE NOCASE")
             .arg(catalogue));
     query.bindText(1, name);
+    return query.ok() && query.step() == SQLITE_ROW;
+}
+
+bool BatchExecutor::hasUniqueKey(const QString& table) const {
+    // An INTEGER PRIMARY KEY is the row id itself and has no index of its
+    // own; a UNIQUE constraint is an index its tsql_uq trigger keeps unique.
+    PreparedStatement query(
+        m_session.current().handle(),
+        QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE pk > 0 "
+                       "UNION ALL SELECT 1 FROM pragma_index_list(?1) l WHERE l.\"unique\" = 1 "
+                       "OR EXISTS (SELECT 1 FROM sqlite_schema t WHERE t.type = 'trigger' AND "
+                       "t.name = 'tsql_uq.' || l.name || '.i') "
+                       "OR EXISTS (SELECT 1 FROM sqlite_temp_schema t WHERE t.type = 'trigger' AND "
+                       "t.name = 'tsql_uq.' || l.name || '.i')"));
+    query.bindText(1, table);
     return query.ok() && query.step() == SQLITE_ROW;
 }
 

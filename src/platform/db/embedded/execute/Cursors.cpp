@@ -290,8 +290,7 @@ long long Cursor::size() const {
                                                                              : m_keys.size());
 }
 
-void Cursor::open(const CursorQueryRunner& run,
-                  const std::function<bool(const QString&)>& isBaseTable) {
+void Cursor::open(const CursorQueryRunner& run, const CursorTables& tables) {
     if (m_open) {
         failWith(native::CursorAlreadyOpen);
     }
@@ -300,7 +299,12 @@ void Cursor::open(const CursorQueryRunner& run,
     m_position = -1;
     m_keyed = m_options.sensitivity == CursorSensitivity::Static
                   ? std::nullopt
-                  : KeyedQuery::read(m_query, isBaseTable);
+                  : KeyedQuery::read(m_query, tables.isBaseTable);
+    // A keyset over a table without a unique index is made static.
+    if (m_keyed && m_options.sensitivity == CursorSensitivity::Keyset &&
+        !std::all_of(m_keyed->tables().begin(), m_keyed->tables().end(), tables.hasUniqueKey)) {
+        m_keyed.reset();
+    }
     if (sensitivity() == CursorSensitivity::Static) {
         ResultSet copy = run(joinTokens(m_query), {});
         m_columns = std::move(copy.columns);

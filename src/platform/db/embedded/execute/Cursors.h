@@ -66,6 +66,14 @@ QString directionName(FetchDirection direction);
 using CursorQueryRunner =
     std::function<ResultSet(const QString& query, const std::vector<Variant>& values)>;
 
+// What OPEN asks of the tables a cursor's query names.
+struct CursorTables {
+    // A table (a temporary table or table variable included), not a view.
+    std::function<bool(const QString& table)> isBaseTable;
+    // A primary key or a unique index: a keyset cursor needs one on every table.
+    std::function<bool(const QString& table)> hasUniqueKey;
+};
+
 // One cursor: its definition, and once open its rows (a static copy or the
 // row ids of a keyed query) and its position.
 class Cursor {
@@ -78,8 +86,8 @@ public:
     bool isOpen() const { return m_open; }
 
     // 16905 when open already. The query's tables are looked at now (they
-    // may be made after DECLARE): `isBaseTable` as for KeyedQuery::read.
-    void open(const CursorQueryRunner& run, const std::function<bool(const QString&)>& isBaseTable);
+    // may be made after DECLARE).
+    void open(const CursorQueryRunner& run, const CursorTables& tables);
     // 16917 when not open.
     void close();
 

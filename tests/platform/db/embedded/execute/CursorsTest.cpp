@@ -116,7 +116,7 @@ TEST_F(CursorsTest, shouldPassOverRowsThatLeftADynamicResultSet) {
 }
 
 TEST_F(CursorsTest, shouldReadEachTableOfAJoinAgain) {
-    run("CREATE TABLE nota (fila int, texto varchar(10))");
+    run("CREATE TABLE nota (fila int PRIMARY KEY, texto varchar(10))");
     run("INSERT INTO nota VALUES (1, 'a'), (3, 'c')");
     // A keyset over an outer join: the changed row of either table is seen,
     // the row without a match keeps its NULL, and a deleted one is missing.
@@ -164,6 +164,21 @@ TEST_F(CursorsTest, shouldCopyTheRowsOfQueriesThatCannotBeReadAgain) {
                             "FETCH NEXT FROM g\n"
                             "SELECT @@CURSOR_ROWS"),
               QStringList({"2", "2"}));
+    // A keyset needs a unique index on every table: over a table without
+    // one it is a copy too, in a temporary table as in a table variable.
+    EXPECT_EQ(fetchedValues("CREATE TABLE #montón (n int, w varchar(5))\n"
+                            "INSERT INTO #montón VALUES (1, 'a')\n"
+                            "DECLARE @t TABLE (n int UNIQUE, w varchar(5))\n"
+                            "INSERT INTO @t VALUES (1, 'b')\n"
+                            "DECLARE m CURSOR LOCAL KEYSET FOR SELECT w FROM #montón\n"
+                            "DECLARE u CURSOR LOCAL KEYSET FOR SELECT w FROM @t\n"
+                            "OPEN m\n"
+                            "OPEN u\n"
+                            "UPDATE #montón SET w = 'A'\n"
+                            "UPDATE @t SET w = 'B'\n"
+                            "FETCH NEXT FROM m\n"
+                            "FETCH NEXT FROM u"),
+              QStringList({"a", "B"}));
     EXPECT_EQ(nativeErrorOf("DECLARE g CURSOR LOCAL FOR SELECT DISTINCT v FROM fila\n"
                             "OPEN g\n"
                             "FETCH NEXT FROM g\n"
