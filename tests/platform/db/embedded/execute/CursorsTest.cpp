@@ -196,6 +196,12 @@ TEST_F(CursorsTest, shouldRefusePositionedChangesTheCursorDoesNotAllow) {
     EXPECT_EQ(nativeErrorOf(declare + "FETCH NEXT FROM u\nDELETE FROM otra WHERE CURRENT OF u"),
               16933);
     EXPECT_EQ(nativeErrorOf("UPDATE fila SET v = 'x' WHERE CURRENT OF nadie"), 16916);
+    EXPECT_EQ(nativeErrorOf("DECLARE r SCROLL CURSOR FOR SELECT id FROM fila FOR READ ONLY\n"
+                            "OPEN r\n"
+                            "FETCH NEXT FROM r\n"
+                            "DELETE FROM fila WHERE CURRENT OF r\n"
+                            "DEALLOCATE r"),
+              16929);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM fila WHERE v = 'x' OR id = 9").toInt64(), 0);
     // The column of FOR UPDATE OF can be changed, by a keyset cursor too.
     run("DECLARE k CURSOR LOCAL KEYSET FOR SELECT id, v FROM fila ORDER BY id FOR UPDATE OF v\n"
