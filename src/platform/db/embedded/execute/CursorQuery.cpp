@@ -44,6 +44,17 @@ std::size_t nextOuterWord(const Tokens& tokens, std::size_t from, std::size_t to
     return to;
 }
 
+// Whether the name tokens[from, to) is the user's table: unqualified or in
+// dbo (sys.tables or INFORMATION_SCHEMA.TABLES are no table of the user's
+// that happens to be called so).
+bool inDboSchema(const Tokens& tokens, std::size_t from, std::size_t to) {
+    if (to - from < 3) {
+        return true;
+    }
+    const Token& schema = tokens[to - 3];
+    return schema.isPunctuation(u".") || schema.isName(u"dbo"); // db..t is dbo's too
+}
+
 struct TableReference {
     QString table;
     Token qualifier;
@@ -62,7 +73,7 @@ std::optional<std::vector<TableReference>> readTables(
             std::size_t at = i;
             const QString name = readObjectName(tokens, at);
             if (name.isEmpty() || (at < to && tokens[at].isPunctuation(u"(")) ||
-                !isBaseTable(name)) {
+                !inDboSchema(tokens, i, at) || !isBaseTable(name)) {
                 return std::nullopt;
             }
             Token qualifier = tokens[at - 1];

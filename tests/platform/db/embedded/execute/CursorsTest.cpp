@@ -179,6 +179,14 @@ TEST_F(CursorsTest, shouldCopyTheRowsOfQueriesThatCannotBeReadAgain) {
                             "FETCH NEXT FROM m\n"
                             "FETCH NEXT FROM u"),
               QStringList({"a", "B"}));
+    // A catalogue view is read whole, not as the user's table of the same name.
+    run("CREATE TABLE tables (id int PRIMARY KEY)");
+    EXPECT_EQ(fetchedValues("DECLARE s CURSOR LOCAL FOR\n"
+                            "  SELECT name FROM sys.tables WHERE name IN ('fila', 'tables') ORDER BY name\n"
+                            "OPEN s\n"
+                            "FETCH NEXT FROM s\n"
+                            "FETCH NEXT FROM s"),
+              QStringList({"fila", "tables"}));
     EXPECT_EQ(nativeErrorOf("DECLARE g CURSOR LOCAL FOR SELECT DISTINCT v FROM fila\n"
                             "OPEN g\n"
                             "FETCH NEXT FROM g\n"
