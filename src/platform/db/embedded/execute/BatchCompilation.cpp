@@ -5,6 +5,8 @@
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
+#include "platform/db/embedded/execute/DatabaseReferences.h"
+#include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
@@ -265,6 +267,12 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
         return;
     }
     SqliteDatabase& database = m_session.current();
+    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
+        failOnLine(std::move(*error), line);
+    }
+    if (std::optional<ProviderError> error = otherDatabaseError(tokens, database.name())) {
+        failOnLine(std::move(*error), line);
+    }
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
     const QString text = resolvedText(

@@ -12,7 +12,9 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
+#include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
+#include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -314,6 +316,9 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
     const Tokens& tokens = node.tokens;
     const QString first = node.firstWord();
+    if (std::optional<ProviderError> error = internalNameError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
     openImplicitTransaction(node);
     if ((first == QLatin1String("UPDATE") || first == QLatin1String("DELETE")) &&
         currentOfStart(tokens) < tokens.size()) {
@@ -735,6 +740,15 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
+    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
+    if (m_session.hasCurrent()) {
+        if (std::optional<ProviderError> error =
+                otherDatabaseError(tokens, m_session.current().name())) {
+            throw ProviderFailure({std::move(*error)});
+        }
+    }
     const auto valueOf = [&](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return sessionFunctionValue(token.text);

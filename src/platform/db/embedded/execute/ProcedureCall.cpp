@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
@@ -67,6 +68,11 @@ void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableSco
         // EXEC ('text'): the text runs as a batch of its own, one level deeper.
         runDynamic(evaluate(slice(tokens, i, tokens.size()), scope).toString());
         return;
+    }
+    // A procedure of another database would run this one's of that name.
+    if (std::optional<ProviderError> error =
+            otherDatabaseError(slice(tokens, i, tokens.size()), m_session.current().name())) {
+        throw ProviderFailure({std::move(*error)});
     }
     QString name;
     if (i < tokens.size() && tokens[i].kind == TokenKind::Variable) {

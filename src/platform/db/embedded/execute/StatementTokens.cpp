@@ -50,9 +50,8 @@ bool isStatementKeyword(const QString& word) {
         "ELSE",      "EXEC",    "EXECUTE", "PRINT",      "USE",        "RETURN",  "COMMIT",
         "ROLLBACK",  "WITH",    "GRANT",   "REVOKE",     "DENY",       "BREAK",   "CONTINUE",
         "RAISERROR", "SAVE",    "MERGE",   "DBCC",       "CHECKPOINT", "WAITFOR", "GOTO",
-        "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "REPLACE",    "VALUES",  "PRAGMA",
-        "VACUUM",    "ANALYZE", "REINDEX", "ATTACH",     "DETACH",     "EXPLAIN", "THROW",
-        "BACKUP",    "RESTORE"};
+        "OPEN",      "CLOSE",   "FETCH",   "DEALLOCATE", "VALUES",     "THROW",   "BACKUP",
+        "RESTORE"};
     return keywords.contains(word);
 }
 

@@ -100,6 +100,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     joinForXmlPath(pieces);
     nameDerivedTableColumns(pieces);
     rewriteTableOperators(pieces, settings);
+    expandGroupingSets(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
     mapAtTimeZone(pieces);

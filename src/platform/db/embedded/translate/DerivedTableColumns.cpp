@@ -4,14 +4,13 @@ namespace estaciones::db::tsql::rewrite {
 
 namespace {
 
-// Whether the '(' at `open` starts a table source: after FROM, JOIN, APPLY or
-// the comma of a FROM list.
+// Whether the '(' at `open` starts a table source: after FROM, JOIN or the
+// comma of a FROM list. APPLY reads its own column names (rewriteTableOperators).
 bool startsTableSource(const Pieces& pieces, size_t open) {
     if (open == 0)
         return false;
     const Piece& before = pieces[open - 1];
-    return before.isWord(u"FROM") || before.isWord(u"JOIN") || before.isWord(u"APPLY") ||
-           before.isPunctuation(u",");
+    return before.isWord(u"FROM") || before.isWord(u"JOIN") || before.isPunctuation(u",");
 }
 
 // The names of `(name, name ...)` from `open` on, or nothing when the

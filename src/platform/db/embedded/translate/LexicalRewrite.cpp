@@ -101,6 +101,16 @@ void stripOwners(Pieces& pieces) {
         }
         if (parts.size() < 2)
             continue;
+        // db.sys.objects, db.INFORMATION_SCHEMA.TABLES: the views of the
+        // database the session is in (a name of another database was refused).
+        if (parts.size() >= 3 && parts[1] != size_t(-1) &&
+            (pieces[parts[1]].isName(u"sys") || pieces[parts[1]].isName(u"INFORMATION_SCHEMA"))) {
+            const QString space = pieces[i].space;
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i),
+                         pieces.begin() + static_cast<std::ptrdiff_t>(parts[1]));
+            pieces[i].space = space;
+            continue;
+        }
         // Drop everything up to the last owner part ("dbo" or empty) before the object's name.
         size_t cut = size_t(-1);
         for (size_t k = 0; k + 1 < parts.size(); ++k)

@@ -32,6 +32,11 @@ void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings);
 // A derived table that names its columns, (query) AS t (a, b), → one whose
 // query is a common table expression with those names (SQLite's place for them).
 void nameDerivedTableColumns(Pieces& pieces);
+// GROUP BY ROLLUP (...), CUBE (...), GROUPING SETS (...) and the older
+// GROUP BY a, b WITH ROLLUP | WITH CUBE → the UNION ALL of one query per
+// grouping set, NULL for what each rolls up, GROUPING() and GROUPING_ID()
+// its constants.
+void expandGroupingSets(Pieces& pieces);
 // TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
 void moveTopToLimit(Pieces& pieces);
 // ORDER BY ... OFFSET m ROWS [FETCH NEXT n ROWS ONLY] → LIMIT n OFFSET m.

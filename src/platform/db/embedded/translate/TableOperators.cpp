@@ -20,7 +20,10 @@ std::vector<QString> derivedColumns(const Pieces& pieces, size_t open, size_t cl
     size_t first = open + 2;
     if (first < close && pieces[first].isWord(u"DISTINCT"))
         ++first;
-    const size_t from = findTopLevelWord(pieces, first, close, u"FROM");
+    // The first query's list gives the names, also of a compound one.
+    const size_t from = findTopLevelWord(
+        pieces, first, close,
+        {u"FROM", u"WHERE", u"GROUP", u"ORDER", u"UNION", u"EXCEPT", u"INTERSECT"});
     std::vector<QString> names;
     for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, first, from)) {
         const Piece& last = pieces[itemTo - 1];
@@ -347,6 +350,254 @@ Pieces applySubquery(Pieces& pieces, size_t apply, size_t open, size_t& end,
                              row, source, quoteName(alias), top, rest));
 }
 
+// {CROSS|OUTER} APPLY over values of the outer row, `(VALUES (a, b), (c,
+// d)) AS x (p, q)` or `(SELECT e AS p [WHERE cond]) AS x`: no table to read,
+// so no join on row ids. Each reference to x.p (or to p alone) in the outer
+// query becomes its expression, CASE x.tsql_apply_value WHEN 1 THEN a WHEN
+// 2 THEN c END for several rows, which a join with the row numbers (SELECT
+// 1 AS tsql_apply_value UNION ALL SELECT 2) AS x gives; a SELECT's WHERE
+// filters the outer row (CROSS) or empties the columns (OUTER).
+struct AppliedValues {
+    QString alias;
+    QStringList columns;
+    std::vector<QStringList> rows; // of each row, each column's expression
+    QString condition;
+};
+
+QStringList columnList(const Pieces& pieces, size_t& end) {
+    QStringList names;
+    if (end >= pieces.size() || !pieces[end].isPunctuation(u"("))
+        return names;
+    const size_t close = closeOf(pieces, end);
+    for (const auto& [from, to] : splitTopLevel(pieces, end + 1, close))
+        names << render(pieces, from, to).trimmed().remove(QLatin1Char('"'));
+    end = close + 1;
+    return names;
+}
+
+AppliedValues readAppliedValues(const Pieces& pieces, size_t open, size_t& end,
+                                const QString& what) {
+    const size_t close = closeOf(pieces, open);
+    if (close >= pieces.size())
+        refuse(what);
+    AppliedValues values;
+    if (pieces[open + 1].isWord(u"VALUES")) {
+        for (const auto& [from, to] : splitTopLevel(pieces, open + 2, close)) {
+            if (!pieces[from].isPunctuation(u"(") || closeOf(pieces, from) != to - 1)
+                refuse(what + QStringLiteral(" over VALUES"));
+            QStringList row;
+            for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, from + 1, to - 1))
+                row << render(pieces, itemFrom, itemTo).trimmed();
+            values.rows.push_back(row);
+        }
+    } else {
+        const size_t where = findTopLevelWord(pieces, open + 2, close, u"WHERE");
+        for (const char16_t* word : {u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
+                                     u"INTERSECT", u"TOP", u"DISTINCT"})
+            if (findTopLevelWord(pieces, open + 2, close, word) != close)
+                refuse(what + QStringLiteral(" over a subquery without FROM with ") +
+                       QString::fromUtf16(word));
+        if (isAggregateCall(pieces, open + 2, where))
+            refuse(what + QStringLiteral(" over an aggregate without FROM"));
+        QStringList row;
+        for (const auto& [from, to] : splitTopLevel(pieces, open + 2, where)) {
+            // e AS name, e name, name = e.
+            if (to - from >= 3 && pieces[from + 1].isPunctuation(u"=") &&
+                pieces[from].isNameLike()) {
+                values.columns << pieces[from].value();
+                row << render(pieces, from + 2, to).trimmed();
+                continue;
+            }
+            const Piece& last = pieces[to - 1];
+            const bool named = to - from >= 2 && last.isNameLike() && !isReservedWord(last) &&
+                               !pieces[to - 2].isPunctuation(u".");
+            if (!named && !(to - from == 3 && pieces[from + 1].isPunctuation(u".")))
+                refuse(what + QStringLiteral(" over a column without a name"));
+            values.columns << last.value();
+            const size_t exprEnd = named ? (pieces[to - 2].isWord(u"AS") ? to - 2 : to - 1) : to;
+            row << render(pieces, from, exprEnd).trimmed();
+        }
+        values.rows.push_back(row);
+        if (where != close)
+            values.condition = render(pieces, where + 1, close).trimmed();
+    }
+    values.alias = aliasAfter(pieces, close, end, what);
+    if (const QStringList named = columnList(pieces, end); !named.isEmpty())
+        values.columns = named;
+    for (const QStringList& row : values.rows)
+        if (row.size() != values.columns.size())
+            refuse(what + QStringLiteral(" whose values and column names do not match"));
+    return values;
+}
+
+// The expression that stands for column `c` of the applied values.
+QString appliedExpression(const AppliedValues& values, qsizetype c, bool outer) {
+    QString expression;
+    if (values.rows.size() == 1) {
+        expression = QStringLiteral("(%1)").arg(values.rows.front()[c]);
+    } else {
+        QStringList branches;
+        for (size_t r = 0; r < values.rows.size(); ++r)
+            branches << QStringLiteral("WHEN %1 THEN %2").arg(r + 1).arg(values.rows[r][c]);
+        expression = QStringLiteral("(CASE %1.tsql_apply_value %2 END)")
+                         .arg(quoteName(values.alias), branches.join(QLatin1Char(' ')));
+    }
+    if (outer && !values.condition.isEmpty())
+        expression = QStringLiteral("(CASE WHEN %1 THEN %2 END)").arg(values.condition, expression);
+    return expression;
+}
+
+// The end of the query whose SELECT is at `select`: its scope's ')' or ';',
+// or the UNION, EXCEPT or INTERSECT that starts its next branch.
+size_t queryEnd(const Pieces& pieces, size_t select) {
+    int depth = 0;
+    for (size_t i = select + 1; i < pieces.size(); ++i) {
+        const Piece& p = pieces[i];
+        if (p.isPunctuation(u"("))
+            ++depth;
+        else if (p.isPunctuation(u")") && --depth < 0)
+            return i;
+        else if (depth == 0 && (p.isPunctuation(u";") || p.isWord(u"UNION") ||
+                                p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")))
+            return i;
+    }
+    return pieces.size();
+}
+
+struct Edit {
+    size_t from, to; // replaced range; from == to inserts
+    QString text;
+};
+
+// The index of the applied column that the pieces at `i` name, qualified by
+// the alias (`x.p`, three pieces) or alone (`p`), and how many pieces that is.
+std::pair<qsizetype, size_t> appliedReference(const Pieces& pieces, size_t i,
+                                              const AppliedValues& values, bool bareAllowed) {
+    const auto indexOf = [&](const Piece& p) -> qsizetype {
+        for (qsizetype c = 0; c < values.columns.size(); ++c)
+            if (p.isNameLike() && sameName(p.value(), values.columns[c]))
+                return c;
+        return -1;
+    };
+    if (!pieces[i].isNameLike() || (i > 0 && pieces[i - 1].isPunctuation(u".")))
+        return {-1, 0};
+    if (i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u".")) {
+        if (!sameName(pieces[i].value(), values.alias))
+            return {-1, 0};
+        return {indexOf(pieces[i + 2]), 3};
+    }
+    const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(");
+    const bool alias = i > 0 && pieces[i - 1].isWord(u"AS");
+    if (!bareAllowed || call || alias || isReservedWord(pieces[i]))
+        return {-1, 0};
+    return {indexOf(pieces[i]), 1};
+}
+
+// Rewrites the APPLY at `apply` (CROSS or OUTER) over the values at `open`;
+// answers where the outer query starts, to be read again from there.
+size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSettings& settings) {
+    const bool outer = pieces[apply].isWord(u"OUTER");
+    const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
+    size_t end = open;
+    const AppliedValues values = readAppliedValues(pieces, open, end, what);
+    const size_t select = enclosingSelect(pieces, apply);
+    if (select == size_t(-1))
+        refuse(what + QStringLiteral(" outside a SELECT"));
+    const size_t last = queryEnd(pieces, select);
+    std::vector<Edit> edits;
+    // The outer list's items that are a column of the values keep its name.
+    const size_t from = findTopLevelWord(pieces, select, apply, u"FROM");
+    size_t listStart = select + 1;
+    if (listStart < from && pieces[listStart].isWord(u"DISTINCT"))
+        ++listStart;
+    for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, listStart, from)) {
+        const bool star = pieces[itemTo - 1].isPunctuation(u"*");
+        const bool bare = star && itemTo - itemFrom == 1;
+        if (star && !bare && !sameName(pieces[itemFrom].value(), values.alias))
+            continue; // another table's star
+        if (star) {
+            QStringList items;
+            if (bare) {
+                if (joinsAfter(pieces, end))
+                    refuse(QStringLiteral("SELECT * over ") + what +
+                           QStringLiteral(" followed by other tables"));
+                items = tableColumnsBefore(pieces, from, apply, settings, what);
+            }
+            for (qsizetype c = 0; c < values.columns.size(); ++c)
+                items << appliedExpression(values, c, outer) + QStringLiteral(" AS ") +
+                             quoteName(values.columns[c]);
+            edits.push_back({itemFrom, itemTo, items.join(QStringLiteral(", "))});
+            continue;
+        }
+        const auto [column, length] = appliedReference(pieces, itemFrom, values, true);
+        if (column >= 0 && itemFrom + length == itemTo)
+            edits.push_back({itemTo, itemTo, QStringLiteral(" AS ") +
+                                                 quoteName(values.columns[column])});
+    }
+    // Every reference in the outer query, outside subqueries of their own
+    // for a bare name (whose tables may have a column of that name).
+    int nested = 0;
+    std::vector<size_t> opens;
+    for (size_t i = select; i < last; ++i) {
+        if (i == apply) {
+            i = end - 1;
+            continue;
+        }
+        if (pieces[i].isPunctuation(u"(")) {
+            opens.push_back(i);
+            if (i + 1 < last && pieces[i + 1].isWord(u"SELECT"))
+                ++nested;
+            continue;
+        }
+        if (pieces[i].isPunctuation(u")")) {
+            if (!opens.empty() && opens.back() + 1 < last &&
+                pieces[opens.back() + 1].isWord(u"SELECT"))
+                --nested;
+            if (!opens.empty())
+                opens.pop_back();
+            continue;
+        }
+        const auto [column, length] = appliedReference(pieces, i, values, nested == 0);
+        if (column < 0)
+            continue;
+        edits.push_back({i, i + length, appliedExpression(values, column, outer)});
+        i += length - 1;
+    }
+    // The APPLY itself: the row numbers, or nothing for one row.
+    QString joined;
+    if (values.rows.size() > 1) {
+        QStringList numbers;
+        for (size_t r = 0; r < values.rows.size(); ++r)
+            numbers << QStringLiteral("SELECT %1 AS tsql_apply_value").arg(r + 1);
+        joined = QStringLiteral(" CROSS JOIN (%1) AS %2")
+                     .arg(numbers.join(QStringLiteral(" UNION ALL ")), quoteName(values.alias));
+    }
+    edits.push_back({apply, end, joined});
+    if (!outer && !values.condition.isEmpty()) {
+        const size_t where = findTopLevelWord(pieces, end, last, u"WHERE");
+        if (where < last) {
+            edits.push_back({where + 1, where + 1, QStringLiteral(" (%1) AND").arg(values.condition)});
+        } else {
+            const size_t clauseEnd =
+                findTopLevelWord(pieces, end, last, {u"GROUP", u"HAVING", u"ORDER", u"OPTION"});
+            edits.push_back({clauseEnd, clauseEnd,
+                             QStringLiteral(" WHERE (%1) ").arg(values.condition)});
+        }
+    }
+    std::sort(edits.begin(), edits.end(),
+              [](const Edit& a, const Edit& b) { return a.from > b.from; });
+    for (const Edit& edit : edits) {
+        Pieces replacement = piecesOf(edit.text);
+        if (!replacement.empty() && replacement.front().space.isEmpty())
+            replacement.front().space = QStringLiteral(" ");
+        if (edit.from == edit.to)
+            insertPieces(pieces, edit.from, replacement);
+        else
+            replaceRange(pieces, edit.from, edit.to, std::move(replacement));
+    }
+    return select;
+}
+
 } // namespace
 
 void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
@@ -355,6 +606,16 @@ void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
         if (p.isWord(u"APPLY") && i > 0) {
             const bool cross = pieces[i - 1].isWord(u"CROSS");
             const bool outer = pieces[i - 1].isWord(u"OUTER");
+            const bool values = (cross || outer) && i + 2 < pieces.size() &&
+                                pieces[i + 1].isPunctuation(u"(") &&
+                                (pieces[i + 2].isWord(u"VALUES") ||
+                                 (pieces[i + 2].isWord(u"SELECT") &&
+                                  findTopLevelWord(pieces, i + 3, closeOf(pieces, i + 1),
+                                                   u"FROM") == closeOf(pieces, i + 1)));
+            if (values) {
+                i = applyValues(pieces, i - 1, i + 1, settings);
+                continue;
+            }
             if ((cross || outer) && i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
                 pieces[i + 2].isWord(u"SELECT")) {
                 size_t end = i + 1;

@@ -115,3 +115,69 @@ TEST_F(WholeBatchTest, TablesMadeByTheBatchAndVariablesDeclaredAboveCompile) {
 }
 
 } // namespace estaciones::db::sqlite::test
+
+namespace estaciones::db::sqlite::test {
+
+// A table of another database is never read or changed in this one under
+// its own name: the batch is refused whole, naming that database. The
+// current database's own name, tempdb's and master's server-wide views pass.
+TEST_F(WholeBatchTest, ANameOfAnotherDatabaseIsRefusedNotReadHere) {
+    run("CREATE DATABASE OTRA");
+    run("USE OTRA CREATE TABLE Marcas (Id int, Nombre varchar(20)) INSERT INTO Marcas VALUES (9, "
+        "'otra')");
+    run("USE PRUEBA");
+    run("CREATE PROCEDURE Alta AS INSERT INTO Marcas VALUES (5, 'aqui')");
+    for (const QString batch :
+         {QStringLiteral("INSERT INTO Marcas VALUES (1, 'a')\nSELECT Nombre FROM OTRA.dbo.Marcas"),
+          QStringLiteral("INSERT INTO Marcas VALUES (1, 'a')\nDELETE FROM OTRA..Marcas"),
+          QStringLiteral("INSERT INTO OTRA.dbo.Marcas VALUES (1, 'a')"),
+          QStringLiteral("SELECT COUNT(*) FROM [OTRA].[sys].[objects]"),
+          QStringLiteral("EXEC OTRA.dbo.Alta"), QStringLiteral("EXEC OTRA..Alta")}) {
+        SCOPED_TRACE(batch.toStdString());
+        EXPECT_EQ(nativeErrorOf(batch), 40517);
+        EXPECT_EQ(marcas(), 0);
+    }
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRUEBA.dbo.Marcas").toInt32(), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM master.sys.databases WHERE name = 'OTRA'").toInt32(), 1);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRUEBA.INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = "
+                     "'Marcas'")
+                  .toInt32(),
+              1);
+    // A column named by schema, table and column is no other database.
+    EXPECT_EQ(rows("SELECT dbo.Marcas.Id FROM dbo.Marcas").size(), 0u);
+    run("EXEC PRUEBA.dbo.Alta");
+    EXPECT_EQ(marcas(), 1);
+}
+
+} // namespace estaciones::db::sqlite::test
+
+namespace estaciones::db::sqlite::test {
+
+// SQLite's own statements, tables and pragmas, and the engine's own tables
+// and functions, are names the server does not know: a script cannot make
+// the file unreadable (PRAGMA user_version), turn the constraints off
+// (PRAGMA foreign_keys) or drop the engine's catalogue.
+TEST_F(WholeBatchTest, TheFileUnderTheDialectIsOutOfReach) {
+    const std::vector<std::pair<QString, std::vector<int>>> batches{
+        {"SELECT 1\nPRAGMA user_version = 7", {102, 156}},
+        {"SELECT 1; PRAGMA foreign_keys = OFF", {102}},
+        {"SELECT * FROM sqlite_master", {208}},
+        {"SELECT * FROM pragma_table_info('Marcas')", {208}},
+        {"DROP TABLE estaciones_procedimientos", {208}},
+        {"SELECT tsql_convert('int', '1')", {195}},
+        {"EXEC ('PRAGMA user_version = 9')", {102}},
+        {"EXEC sp_executesql N'ATTACH ''otra.db'' AS otra'", {102}},
+    };
+    for (const auto& [batch, numbers] : batches) {
+        SCOPED_TRACE(batch.toStdString());
+        const int number = nativeErrorOf(batch);
+        EXPECT_NE(std::find(numbers.begin(), numbers.end(), number), numbers.end()) << number;
+    }
+    // The file still opens as it was, its constraints on.
+    run("CREATE TABLE Modelos (Id int PRIMARY KEY, Marca int REFERENCES Marcas (Id))");
+    EXPECT_EQ(nativeErrorOf("INSERT INTO Modelos VALUES (1, 99)"), 547);
+    // A column or alias of such a name is the user's own.
+    EXPECT_EQ(scalar("SELECT COUNT(*) AS tsql_total FROM Marcas").toInt32(), 0);
+}
+
+} // namespace estaciones::db::sqlite::test

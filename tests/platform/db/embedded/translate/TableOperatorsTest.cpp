@@ -127,11 +127,45 @@ TEST_F(TableOperatorsTest, shouldApplyATableValuedFunctionKeepingOuterRows) {
     EXPECT_TRUE(split[2][1].isNull());
 }
 
+// Values of the outer row: a reference to them is their expression, in
+// every clause; several rows of VALUES are numbered by a join; a star gives
+// the table's columns and then theirs.
+TEST_F(TableOperatorsTest, shouldApplyValuesOfTheOuterRow) {
+    const auto all = rows("SELECT * FROM ventas v CROSS APPLY (SELECT 1 AS x) s WHERE v.mes = 1 "
+                          "ORDER BY importe");
+    ASSERT_EQ(all.size(), 2u);
+    ASSERT_EQ(all[0].size(), 4u);
+    EXPECT_EQ(all[0][2].toInt64(), 5);
+    EXPECT_EQ(all[0][3].toInt64(), 1);
+    const auto unpivoted = rows("SELECT v.tienda, p.parte, p.valor FROM ventas v CROSS APPLY "
+                                "(VALUES ('mes', v.mes), ('importe', v.importe)) AS p (parte, valor) "
+                                "WHERE v.importe = 7 ORDER BY valor");
+    ASSERT_EQ(unpivoted.size(), 2u);
+    EXPECT_EQ(unpivoted[0][1].toString(), "mes");
+    EXPECT_EQ(unpivoted[0][2].toInt64(), 2);
+    EXPECT_EQ(unpivoted[1][1].toString(), "importe");
+    // A bare name of the values' columns, in GROUP BY and an aggregate.
+    const auto grouped = rows("SELECT doble, COUNT(*) FROM ventas CROSS APPLY (SELECT mes * 2 AS "
+                              "doble) d GROUP BY doble ORDER BY doble");
+    ASSERT_EQ(grouped.size(), 2u);
+    EXPECT_EQ(grouped[0][0].toInt64(), 2);
+    EXPECT_EQ(grouped[0][1].toInt64(), 2);
+    // A subquery's own column of the same name is its own.
+    EXPECT_EQ(scalar("SELECT MAX(x.mes) FROM ventas v CROSS APPLY (SELECT 9 AS mes) x WHERE "
+                     "EXISTS (SELECT 1 FROM ventas w WHERE w.mes = mes)")
+                  .toInt64(),
+              9);
+}
+
 TEST_F(TableOperatorsTest, shouldRefuseTheFormsItDoesNotCarryOut) {
     EXPECT_EQ(nativeErrorOf("SELECT * FROM (SELECT * FROM ventas) v PIVOT (SUM(importe) FOR mes "
                             "IN ([1])) AS p"),
               40517);
-    EXPECT_EQ(nativeErrorOf("SELECT * FROM ventas v CROSS APPLY (SELECT 1 AS x) s"), 40517);
+    EXPECT_EQ(nativeErrorOf("SELECT * FROM ventas v CROSS APPLY (SELECT 1 AS x) s JOIN ventas w "
+                            "ON w.mes = s.x"),
+              40517);
+    EXPECT_EQ(nativeErrorOf("SELECT s.n FROM ventas v CROSS APPLY (SELECT MAX(v.mes) AS n) s"),
+              40517);
     // Shapes the join on picked rows cannot give.
     EXPECT_EQ(nativeErrorOf("SELECT v.tienda, s.n FROM ventas v CROSS APPLY (SELECT COUNT(*) AS n "
                             "FROM ventas w WHERE w.mes = v.mes) s"),
