@@ -126,6 +126,8 @@ private:
     // Cursors (CursorStatements.cpp). DECLARE name CURSOR: the query keeps
     // the variables' values of now.
     void declareCursor(const tsql::Tokens& tokens, VariableScope& scope);
+    // A cursor's query with the variables' and the caller's '?' values of now.
+    tsql::Tokens cursorQueryText(const tsql::Tokens& query, const VariableScope& scope);
     // SET @c = CURSOR ... FOR select, SET @c = name, SET @c = @d.
     void setCursorVariable(const tsql::Tokens& tokens, VariableScope& scope);
     void openCursor(const tsql::Tokens& tokens, VariableScope& scope);
@@ -142,6 +144,8 @@ private:
     // CURSOR_STATUS('local' | 'global' | 'variable', 'name') put in as its value.
     tsql::Tokens withCursorStatus(const tsql::Tokens& tokens, const VariableScope& scope) const;
     ResultSet cursorQuery(const QString& query, const std::vector<Variant>& values);
+    // 40517 for a keyed cursor used from a database other than the one it was opened in.
+    void refuseAnotherDatabase(const Cursor& cursor) const;
     bool isBaseTable(const QString& name) const;
     bool hasUniqueKey(const QString& table) const;
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.

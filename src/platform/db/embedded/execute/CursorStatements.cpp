@@ -47,14 +47,25 @@ QStringList assignedColumns(const Tokens& tokens) {
 
 } // namespace
 
+Tokens BatchExecutor::cursorQueryText(const Tokens& query, const VariableScope& scope) {
+    // The caller's '?' values are the query's from now on, as the variables'.
+    Tokens bound = query;
+    for (Token& token : bound) {
+        if (token.kind == TokenKind::Parameter) {
+            const std::optional<Variant> value = m_runner.takeParameter();
+            token = value ? typedValueToken(*value) : Token::word(QStringLiteral("NULL"));
+        }
+    }
+    return tsql::significantTokens(resolvedText(bound, scope));
+}
+
 void BatchExecutor::declareCursor(const Tokens& tokens, VariableScope& scope) {
     if (!tokens[1].isNameLike()) {
         syntaxErrorNear(tokens, 1);
     }
     const CursorDefinition definition = readCursorDefinition(tokens, 2);
-    auto cursor = std::make_shared<Cursor>(
-        tokens[1].value(), definition.options,
-        tsql::significantTokens(resolvedText(definition.query, scope)));
+    auto cursor = std::make_shared<Cursor>(tokens[1].value(), definition.options,
+                                           cursorQueryText(definition.query, scope));
     (definition.options.global ? m_session.globalCursors : scope.localCursors()).add(cursor);
 }
 
@@ -76,9 +87,8 @@ void BatchExecutor::setCursorVariable(const Tokens& tokens, VariableScope& scope
         return;
     }
     const CursorDefinition definition = readCursorDefinition(tokens, at);
-    scope.setCursor(variable, std::make_shared<Cursor>(
-                                  variable, definition.options,
-                                  tsql::significantTokens(resolvedText(definition.query, scope))));
+    scope.setCursor(variable, std::make_shared<Cursor>(variable, definition.options,
+                                                       cursorQueryText(definition.query, scope)));
 }
 
 std::shared_ptr<Cursor> BatchExecutor::cursorNamed(const CursorReference& reference,
@@ -107,7 +117,8 @@ void BatchExecutor::openCursor(const Tokens& tokens, VariableScope& scope) {
     cursor->open([this](const QString& query,
                         const std::vector<Variant>& values) { return cursorQuery(query, values); },
                  CursorTables{[this](const QString& name) { return isBaseTable(name); },
-                              [this](const QString& name) { return hasUniqueKey(name); }});
+                              [this](const QString& name) { return hasUniqueKey(name); }},
+                 m_session.current().name());
     m_session.lastOpenedCursor = cursor;
 }
 
@@ -141,6 +152,7 @@ void BatchExecutor::fetch(const Tokens& tokens, VariableScope& scope) {
     }
     const long long offset =
         statement.offset.empty() ? 0 : evaluate(statement.offset, scope).toInt64();
+    refuseAnotherDatabase(*cursor);
     Cursor::Fetched fetched = cursor->fetch(
         statement.direction, offset,
         [this](const QString& query, const std::vector<Variant>& values) {
@@ -183,8 +195,10 @@ Tokens BatchExecutor::positionedChange(const Tokens& tokens, std::size_t current
     if (table.isEmpty()) {
         syntaxErrorNear(tokens, i);
     }
-    const Variant rowId = cursorNamed(reference, scope)
-                              ->currentRowId(table, isUpdate ? assignedColumns(tokens) : QStringList());
+    const std::shared_ptr<Cursor> cursor = cursorNamed(reference, scope);
+    refuseAnotherDatabase(*cursor);
+    const Variant rowId =
+        cursor->currentRowId(table, isUpdate ? assignedColumns(tokens) : QStringList());
     Tokens positioned = slice(tokens, 0, currentAt);
     positioned.push_back(tokens[i - 1]);
     positioned.push_back(Token::punctuation(QStringLiteral(".")));
@@ -192,6 +206,19 @@ Tokens BatchExecutor::positionedChange(const Tokens& tokens, std::size_t current
     positioned.push_back(Token::punctuation(QStringLiteral("=")));
     positioned.push_back(literalToken(rowId));
     return positioned;
+}
+
+void BatchExecutor::refuseAnotherDatabase(const Cursor& cursor) const {
+    // Its row ids are of that database's tables: read in another, they
+    // would give another table's rows.
+    const QString database = cursor.databaseReadAgain();
+    if (!database.isEmpty() &&
+        database.compare(m_session.current().name(), Qt::CaseInsensitive) != 0) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("FETCH o WHERE CURRENT OF de un cursor abierto en la base de "
+                                 "datos %1, desde otra")
+                      .arg(database)});
+    }
 }
 
 Tokens BatchExecutor::withCursorStatus(const Tokens& tokens, const VariableScope& scope) const {

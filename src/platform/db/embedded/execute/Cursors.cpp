@@ -290,10 +290,16 @@ long long Cursor::size() const {
                                                                              : m_keys.size());
 }
 
-void Cursor::open(const CursorQueryRunner& run, const CursorTables& tables) {
+QString Cursor::databaseReadAgain() const {
+    return m_open && sensitivity() != CursorSensitivity::Static ? m_database : QString();
+}
+
+void Cursor::open(const CursorQueryRunner& run, const CursorTables& tables,
+                  const QString& database) {
     if (m_open) {
         failWith(native::CursorAlreadyOpen);
     }
+    m_database = database;
     m_rows.clear();
     m_keys.clear();
     m_position = -1;

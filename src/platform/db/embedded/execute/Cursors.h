@@ -86,8 +86,11 @@ public:
     bool isOpen() const { return m_open; }
 
     // 16905 when open already. The query's tables are looked at now (they
-    // may be made after DECLARE).
-    void open(const CursorQueryRunner& run, const CursorTables& tables);
+    // may be made after DECLARE); `database` is the one they are in.
+    void open(const CursorQueryRunner& run, const CursorTables& tables, const QString& database);
+    // The database whose rows an open keyset or dynamic cursor reads again
+    // at FETCH; empty when it reads none (closed, or a copy).
+    QString databaseReadAgain() const;
     // 16917 when not open.
     void close();
 
@@ -130,6 +133,7 @@ private:
     std::vector<std::vector<Variant>> m_rows; // a static cursor's copy
     std::vector<std::vector<Variant>> m_keys; // a keyed cursor's row ids
     long long m_position = -1;                // -1 before the first row, size() after the last
+    QString m_database;
 };
 
 // The cursors a scope names: the connection's global ones, or a batch's,

@@ -279,6 +279,13 @@ StatementOutcome SqlRunner::runBound(const QString& text, const std::vector<Vari
     }
 }
 
+std::optional<Variant> SqlRunner::takeParameter() {
+    if (m_nextParameter >= m_parameters->size()) {
+        return std::nullopt;
+    }
+    return (*m_parameters)[m_nextParameter++];
+}
+
 Variant SqlRunner::scalar(const QString& text) {
     sqlite3* db = m_session.current().handle();
     const QByteArray utf8 = withNulCharactersSpelled(text).toUtf8();

@@ -36,6 +36,10 @@ public:
     // caller's parameters (a cursor's row read again by its id).
     StatementOutcome runBound(const QString& text, const std::vector<Variant>& values);
 
+    // The caller's next '?' value, taken as a statement that binds it would
+    // (a cursor's query takes its values at DECLARE); nullopt when none is left.
+    std::optional<Variant> takeParameter();
+
     // The first column of the first row of a one-value query (Null if no row).
     Variant scalar(const QString& text);
 

@@ -272,6 +272,31 @@ TEST_F(CursorsTest, shouldGoWithItsLastReference) {
     EXPECT_EQ(nativeErrorOf("DECLARE @c CURSOR\nSET @c = nadie"), 16916);
 }
 
+TEST_F(CursorsTest, shouldTakeTheCallersParametersAtDeclare) {
+    // Each '?' takes the next value, in the order of the batch's text.
+    const ExecutionResult result = run("DECLARE c CURSOR LOCAL FOR SELECT v FROM fila WHERE id > ? ORDER BY id\n"
+                                       "SELECT ?\n"
+                                       "OPEN c\n"
+                                       "FETCH NEXT FROM c",
+                                       {Variant(2), Variant(QStringLiteral("luego"))});
+    ASSERT_EQ(result.resultSets.size(), 2u);
+    EXPECT_EQ(result.resultSets[0].rows.front().front().toString(), "luego");
+    EXPECT_EQ(result.resultSets[1].rows.front().front().toString(), "tres");
+}
+
+TEST_F(CursorsTest, shouldRefuseReadingAKeyedCursorInAnotherDatabase) {
+    run("CREATE DATABASE OTRA");
+    run("USE OTRA\nCREATE TABLE fila (id int PRIMARY KEY, v varchar(10))\n"
+        "INSERT INTO fila VALUES (1, 'ajena')\nUSE PRUEBA");
+    run("DECLARE k CURSOR GLOBAL KEYSET FOR SELECT v FROM fila ORDER BY id\n"
+        "DECLARE s CURSOR GLOBAL STATIC FOR SELECT v FROM fila ORDER BY id\n"
+        "OPEN k\nOPEN s");
+    // A copy is the same wherever it is read; row ids belong to their database.
+    EXPECT_EQ(nativeErrorOf("USE OTRA\nFETCH NEXT FROM k"), 40517);
+    EXPECT_EQ(fetchedValues("USE OTRA\nFETCH NEXT FROM s"), QStringList({"uno"}));
+    EXPECT_EQ(fetchedValues("USE PRUEBA\nFETCH NEXT FROM k"), QStringList({"uno"}));
+}
+
 TEST_F(CursorsTest, shouldLeaveACursorWhoseQueryFailedClosed) {
     EXPECT_EQ(fetchedValues("DECLARE c CURSOR LOCAL STATIC FOR SELECT 1 / (id - 2) FROM fila\n"
                             "BEGIN TRY\n"
