@@ -213,7 +213,8 @@ QStringList VariableScope::tables() const {
 
 bool VariableScope::isCursorVariable(const QString& name) const {
     const auto it = m_variables.constFind(name.toLower());
-    return it != m_variables.constEnd() && it->type == QLatin1String("cursor");
+    // "cursor", or a procedure's "cursor varying" parameter
+    return it != m_variables.constEnd() && it->type.startsWith(QLatin1String("cursor"));
 }
 
 std::shared_ptr<Cursor> VariableScope::cursorOf(const QString& name) const {

@@ -68,6 +68,21 @@ TEST_F(CursorsTest, shouldKeepGlobalCursorsForTheConnection) {
     EXPECT_EQ(nativeErrorOf("FETCH NEXT FROM compartido"), 16916);
 }
 
+TEST_F(CursorsTest, shouldHandALocalCursorBackThroughAnOutputParameter) {
+    // The procedure's name for it ends with the call; the caller's variable keeps it.
+    run("CREATE PROCEDURE Entregar @c CURSOR VARYING OUTPUT AS\n"
+        "DECLARE propio CURSOR LOCAL SCROLL FOR SELECT v FROM fila ORDER BY id\n"
+        "SET @c = propio\n"
+        "OPEN propio\n"
+        "FETCH NEXT FROM propio");
+    EXPECT_EQ(fetchedValues("DECLARE @recibido CURSOR\n"
+                            "EXEC Entregar @c = @recibido OUTPUT\n"
+                            "FETCH NEXT FROM @recibido\n"
+                            "FETCH LAST FROM @recibido\n"
+                            "SELECT CURSOR_STATUS('local', 'propio')"),
+              QStringList({"uno", "dos", "cuatro", "-3"}));
+}
+
 TEST_F(CursorsTest, shouldFindTheNameTakenWhenADeclareInALoopIsMetAgain) {
     EXPECT_EQ(nativeErrorOf("DECLARE @i int = 0\n"
                             "WHILE @i < 2\nBEGIN\n"
