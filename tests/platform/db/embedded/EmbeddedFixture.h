@@ -4,6 +4,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <functional>
 #include <memory>
@@ -49,6 +50,26 @@ protected:
             return failure.nativeError();
         }
         return 0;
+    }
+
+    // The first column of a statement on database PRUEBA's file run past
+    // the engine (on what a statement cannot reach), its values joined by ';'.
+    std::string pastTheEngine(const std::string& sql) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(data.filePath(QStringLiteral("PRUEBA.db")).toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt* statement = nullptr;
+        std::string out;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(statement, 0);
+                out += (out.empty() ? "" : ";") +
+                       std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
+            }
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close_v2(db);
+        return out;
     }
 
     ::estaciones::test::ScopedEnvFolder data{"ESTACIONES_DATOS"};

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
@@ -122,6 +123,9 @@ void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
         return;
     case StatementNode::Kind::If:
     case StatementNode::Kind::While:
+        if (std::optional<ProviderError> error = internalNameError(node.condition)) {
+            failOnLine(std::move(*error), node.line);
+        }
         checkVariables(node.condition, node.line, false);
         prepare(node.condition, node.line, true);
         for (const StatementNode& child : node.children) {
@@ -155,6 +159,14 @@ void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
 
 void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) {
     const QString first = node.firstWord();
+    // What the script sends must not reach SQLite's own statements or the
+    // engine's tables (the engine's own statements do, and are not compiled here).
+    if (std::optional<ProviderError> error = engineInternalsError(node.tokens)) {
+        failOnLine(std::move(*error), node.line);
+    }
+    if (std::optional<ProviderError> error = maintenanceRefusal(node.tokens)) {
+        failOnLine(std::move(*error), node.line);
+    }
     if (const std::optional<Tokens> query = cursorQueryOf(node)) {
         checkVariables(*query, node.line, false);
         prepare(*query, node.line, false);
@@ -263,13 +275,10 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
 }
 
 void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
-    if (m_otherDatabase || !m_session.hasCurrent()) {
+    if (m_otherDatabase || !m_session.hasCurrent() || isMaintenanceStatement(tokens)) {
         return;
     }
     SqliteDatabase& database = m_session.current();
-    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
-        failOnLine(std::move(*error), line);
-    }
     if (std::optional<ProviderError> error = otherDatabaseError(tokens, database.name())) {
         failOnLine(std::move(*error), line);
     }

@@ -17,6 +17,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
+#include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -316,10 +317,13 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
     const Tokens& tokens = node.tokens;
     const QString first = node.firstWord();
-    if (std::optional<ProviderError> error = internalNameError(tokens)) {
+    if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
         throw ProviderFailure({std::move(*error)});
     }
     openImplicitTransaction(node);
+    if (runMaintenanceStatement(m_session, tokens)) {
+        return; // the upkeep of the database: ALTER DATABASE, UPDATE STATISTICS ...
+    }
     if ((first == QLatin1String("UPDATE") || first == QLatin1String("DELETE")) &&
         currentOfStart(tokens) < tokens.size()) {
         runSql(positionedChange(tokens, currentOfStart(tokens), scope), scope);
@@ -740,9 +744,6 @@ QString BatchExecutor::sqliteText(const Tokens& tokens, const VariableScope& sco
 }
 
 QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& scope) const {
-    if (std::optional<ProviderError> error = engineInternalsError(tokens)) {
-        throw ProviderFailure({std::move(*error)});
-    }
     if (m_session.hasCurrent()) {
         if (std::optional<ProviderError> error =
                 otherDatabaseError(tokens, m_session.current().name())) {

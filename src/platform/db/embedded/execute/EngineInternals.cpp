@@ -21,16 +21,20 @@ bool isInternalName(const QString& lower) {
     static const QSet<QString> tables = {
         "estaciones_procedimientos", "estaciones_parametros",        "estaciones_constraints",
         "estaciones_disparadores",   "estaciones_orden_disparadores", "estaciones_vistas"};
-    return lower.startsWith(QLatin1String("sqlite_")) ||
-           lower.startsWith(QLatin1String("pragma_")) || lower.startsWith(QLatin1String("tsql_")) ||
-           tables.contains(lower);
+    return lower.startsWith(QLatin1String("tsql_")) || tables.contains(lower);
 }
 
 } // namespace
 
-std::optional<ProviderError> engineInternalsError(const Tokens& tokens) {
+std::optional<ProviderError> sqliteStatementError(const Tokens& tokens) {
     if (!tokens.empty() && isSqliteStatement(tokens.front()))
         return sqlServerError(native::SyntaxError, {tokens.front().text});
+    return std::nullopt;
+}
+
+std::optional<ProviderError> engineInternalsError(const Tokens& tokens) {
+    if (std::optional<ProviderError> error = sqliteStatementError(tokens))
+        return error;
     return internalNameError(tokens);
 }
 
@@ -43,9 +47,8 @@ std::optional<ProviderError> internalNameError(const Tokens& tokens) {
         if (i > 0 && (tokens[i - 1].isPunctuation(u".") || tokens[i - 1].isWord(u"AS")))
             continue;
         const bool call = i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"(");
-        return call && !t.value().startsWith(QLatin1String("pragma_"), Qt::CaseInsensitive)
-                   ? sqlServerError(native::UnknownBuiltInFunction, {t.value()})
-                   : sqlServerError(native::InvalidObjectName, {t.value()});
+        return call ? sqlServerError(native::UnknownBuiltInFunction, {t.value()})
+                    : sqlServerError(native::InvalidObjectName, {t.value()});
     }
     return std::nullopt;
 }

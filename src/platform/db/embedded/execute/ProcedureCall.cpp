@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
+#include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
@@ -19,6 +20,14 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
+
+// A text run as a batch of its own: the engine's tables are out of its reach
+// as they are of the batch that sends it.
+void refuseEngineInternals(const QString& text) {
+    if (std::optional<ProviderError> error = internalNameError(tsql::significantTokens(text))) {
+        throw ProviderFailure({std::move(*error)});
+    }
+}
 
 bool isOutputWord(const Token& token) {
     return token.isWord(u"OUTPUT") || token.isWord(u"OUT");
@@ -131,6 +140,7 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
                                  VariableScope& caller) {
     if (name.compare(QLatin1String("sp_executesql"), Qt::CaseInsensitive) == 0) {
         const DynamicStatement dynamic = dynamicStatementOf(arguments);
+        refuseEngineInternals(dynamic.statement);
         // Its statement runs as a procedure whose parameters are the list's,
         // all on the statement's first line: an error's line is the line of
         // the statement's own text.
@@ -276,6 +286,7 @@ std::vector<std::size_t> BatchExecutor::bindArguments(const ProcedureDefinition&
 }
 
 void BatchExecutor::runDynamic(const QString& text) {
+    refuseEngineInternals(text);
     VariableScope inner;
     const ScopeTables tables(m_session, inner);
     runNested(parseBatch(text), inner, 1, false);

@@ -18,6 +18,16 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
+// A system value the translator left as a parameter (@__db_name for
+// DB_NAME(), @__databases for the catalogue's databases ...), in a statement
+// or a condition alike; other parameters are left as they are.
+void bindSystemValue(const Session& session, sqlite3_stmt* statement, int index) {
+    const char* name = sqlite3_bind_parameter_name(statement, index);
+    if (name && qstrncmp(name, "@__", 3) == 0) {
+        bindValue(statement, index, session.systemValue(QString::fromUtf8(name + 3)));
+    }
+}
+
 int progressCheck(void* context) {
     const auto* runner = static_cast<const SqlRunner*>(context);
     try {
@@ -174,10 +184,8 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
             const char* name = sqlite3_bind_parameter_name(statement, i);
             if ((!name || name[0] == '?') && m_nextParameter < m_parameters->size()) {
                 bindValue(statement, i, (*m_parameters)[m_nextParameter++]);
-            } else if (name && qstrncmp(name, "@__", 3) == 0) {
-                // System values the translator left as parameters (DB_NAME(), ...).
-                bindValue(statement, i,
-                          m_session.systemValue(QString::fromUtf8(name + 3)));
+            } else {
+                bindSystemValue(m_session, statement, i);
             }
         }
         const bool returnsRows = isQuery(statement);
@@ -299,6 +307,9 @@ Variant SqlRunner::scalar(const QString& text) {
     sqlite3_stmt* const statement = lent.handle();
     if (!statement) {
         return Variant::null();
+    }
+    for (int i = 1; i <= sqlite3_bind_parameter_count(statement); ++i) {
+        bindSystemValue(m_session, statement, i);
     }
     const int rc = sqlite3_step(statement);
     if (rc == SQLITE_ROW) {

@@ -43,10 +43,6 @@ private:
     QStringList m_names;
 };
 
-bool isSystemDatabase(const QString& name) {
-    static const QStringList system{"master", "tempdb", "model", "msdb"};
-    return system.contains(name, Qt::CaseInsensitive);
-}
 
 void addLogin(Session& session, const Arguments& arguments) {
     const QString login = arguments.text(0);
@@ -84,6 +80,11 @@ void setTriggerOrder(Session& session, const Arguments& arguments) {
 
 } // namespace
 
+bool isSystemDatabase(const QString& name) {
+    static const QStringList system{"master", "tempdb", "model", "msdb"};
+    return system.contains(name, Qt::CaseInsensitive);
+}
+
 bool callSystemProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     const QString name = procedure.toLower();
@@ -119,12 +120,13 @@ bool callSystemProcedure(Session& session, const QString& procedure,
         }
         return true;
     }
-    // Roles and database access have no meaning for a local file database:
-    // accepted so that provisioning scripts run through.
+    // Roles and database access have no meaning for a local file database,
+    // nor statistics for its planner: accepted so that provisioning scripts
+    // run through.
     static const QStringList accepted{
         "sp_addsrvrolemember", "sp_grantdbaccess",  "sp_addrolemember", "sp_adduser",
         "sp_droprolemember",   "sp_revokedbaccess", "sp_grantlogin",    "sp_changedbowner",
-        "sp_addrole",          "sp_dboption"};
+        "sp_addrole",          "sp_dboption",       "sp_updatestats"};
     return accepted.contains(name);
 }
 

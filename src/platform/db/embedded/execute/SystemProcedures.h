@@ -24,6 +24,9 @@ QString argumentText(const std::vector<CallArgument>& arguments, const char* nam
 // The server's login and role procedures (sp_addlogin, sp_grantdbaccess, ...)
 // emulated over the data folder. Returns false when `procedure` is not one
 // of them.
+// master, tempdb, model and msdb, which every server has.
+bool isSystemDatabase(const QString& name);
+
 bool callSystemProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments);
 

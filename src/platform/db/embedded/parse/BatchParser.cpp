@@ -408,6 +408,9 @@ private:
             previous == QLatin1String("EXCEPT") || previous == QLatin1String("INTERSECT")) {
             return true; // UNION SELECT ...
         }
+        if (w == QLatin1String("ROLLBACK") && previous == QLatin1String("WITH")) {
+            return true; // ALTER DATABASE ... SET ... WITH ROLLBACK IMMEDIATE
+        }
         if ((first == QLatin1String("CREATE") || first == QLatin1String("ALTER")) &&
             (previous == QLatin1String("ON") || previous == QLatin1String("FOR")) &&
             (w == QLatin1String("DELETE") || w == QLatin1String("UPDATE") ||

@@ -242,6 +242,13 @@ QString sysDatabases() {
                           "is_read_only FROM json_each(@__databases)");
 }
 
+// sysdatabases, of the older scripts (IF NOT EXISTS (SELECT * FROM
+// master..sysdatabases WHERE name = ...)): the session's databases.
+QString sysdatabases() {
+    return QStringLiteral("SELECT value COLLATE tsql_text AS name, key + 1 AS dbid, 140 AS "
+                          "cmptlevel, 869 AS version FROM json_each(@__databases)");
+}
+
 // The indexes of table m that are its own "T.name" indexes in SQLite, with
 // the ids the server would number them by (1 is the clustered key's).
 QString namedIndexes() {
@@ -468,6 +475,8 @@ QString compatibilityView(const QString& view, const DialectSettings& settings) 
         return sysindexes();
     if (name == QLatin1String("systypes"))
         return systypes();
+    if (name == QLatin1String("sysdatabases"))
+        return sysdatabases();
     return {};
 }
 

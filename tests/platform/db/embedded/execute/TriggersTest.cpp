@@ -218,13 +218,12 @@ TEST_F(TriggersTest, TheFirstAndLastTriggersAreKeptPerStatementKind) {
     run("EXEC sp_settriggerorder 'tr_tres', 'None', 'INSERT'");
     run("EXEC sp_settriggerorder 'tr_dos', 'First', 'INSERT'");
     run("DROP TRIGGER tr_dos");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM estaciones_orden_disparadores WHERE trigger_name = "
-                     "'tr_dos'")
-                  .toInt64(),
-              0);
+    EXPECT_EQ(pastTheEngine("SELECT COUNT(*) FROM estaciones_orden_disparadores WHERE trigger_name "
+                            "= 'tr_dos'"),
+              "0");
     // A table dropped takes its triggers' order with it.
     run("DROP TABLE pieza");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM estaciones_orden_disparadores").toInt64(), 0);
+    EXPECT_EQ(pastTheEngine("SELECT COUNT(*) FROM estaciones_orden_disparadores"), "0");
 }
 
 // A table or view has one INSTEAD OF trigger per statement kind (2111);

@@ -2,8 +2,6 @@
 // statement wrote them in, and that comparisons and ORDER BY go by value.
 #include "platform/db/embedded/EmbeddedFixture.h"
 
-#include <sqlite3.h>
-
 namespace estaciones::db::sqlite::test {
 
 namespace {
@@ -12,22 +10,7 @@ class StoredFormTest : public EmbeddedFixture {
 protected:
     // The column as the file holds it, read past the engine.
     std::string stored(const char* column, const char* table = "t") {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(data.filePath(QStringLiteral("PRUEBA.db")).toUtf8().constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr);
-        const std::string sql = std::string("SELECT ") + column + " FROM " + table + " ORDER BY rowid";
-        sqlite3_stmt* statement = nullptr;
-        std::string out;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                out += (out.empty() ? "" : ";") +
-                       std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-            }
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close_v2(db);
-        return out;
+        return pastTheEngine(std::string("SELECT ") + column + " FROM " + table + " ORDER BY rowid");
     }
 };
 
