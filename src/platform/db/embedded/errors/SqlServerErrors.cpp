@@ -299,6 +299,34 @@ constexpr std::array messages{
             "table '%2'."},
     Message{native::NotSupportedInThisVersion, 16, "42000", errnum::CommandError,
             "Keyword or statement option '%1' is not supported in this version of SQL Server."},
+    Message{native::ConflictingCursorOptions, 15, "42000", errnum::CommandError,
+            "Conflicting cursor options %1 and %2."},
+    Message{native::CursorAlreadyOpen, 16, "24000", errnum::CommandError,
+            "The cursor is already open."},
+    Message{native::FetchTypeForwardOnly, 16, "42000", errnum::CommandError,
+            "%1: The fetch type %2 cannot be used with forward only cursors."},
+    Message{native::CursorExists, 16, "42000", errnum::CommandError,
+            "A cursor with the name '%1' already exists."},
+    Message{native::CursorDoesNotExist, 16, "34000", errnum::CommandError,
+            "A cursor with the name '%1' does not exist."},
+    Message{native::CursorNotOpen, 16, "24000", errnum::CommandError, "Cursor is not open."},
+    Message{native::FetchIntoCountMismatch, 16, "07002", errnum::CommandError,
+            "Cursorfetch: The number of variables declared in the INTO list must match that of "
+            "selected columns."},
+    Message{native::FetchTypeDynamic, 16, "42000", errnum::CommandError,
+            "The fetch type %1 cannot be used with dynamic cursors."},
+    Message{native::CursorReadOnly, 16, "42000", errnum::CommandError,
+            "The cursor is READ ONLY."},
+    Message{native::RowNotInFetchBuffer, 16, "24000", errnum::CommandError,
+            "The requested row is not in the fetch buffer."},
+    Message{native::ColumnNotForUpdate, 16, "42000", errnum::CommandError,
+            "The cursor has a FOR UPDATE list and the requested column to be updated is not in "
+            "this list."},
+    Message{native::TableNotInCursor, 16, "42000", errnum::CommandError,
+            "The cursor does not include the table being modified or the table is not updatable "
+            "through the cursor."},
+    Message{native::NoCursorInVariable, 16, "34000", errnum::CommandError,
+            "The variable '%1' does not currently have a cursor allocated to it."},
 };
 
 const Message* findMessage(int number) {
@@ -647,6 +675,19 @@ bool endsOnlyTheStatement(int number) {
     // A procedure that leaves the transaction count changed is told of it;
     // the caller's batch goes on, the transaction as the procedure left it.
     case native::TransactionCountMismatch:
+    // A cursor statement that fails leaves the cursor as it was.
+    case native::CursorAlreadyOpen:
+    case native::FetchTypeForwardOnly:
+    case native::CursorExists:
+    case native::CursorDoesNotExist:
+    case native::CursorNotOpen:
+    case native::FetchIntoCountMismatch:
+    case native::FetchTypeDynamic:
+    case native::CursorReadOnly:
+    case native::RowNotInFetchBuffer:
+    case native::ColumnNotForUpdate:
+    case native::TableNotInCursor:
+    case native::NoCursorInVariable:
         return true;
     default:
         return false;

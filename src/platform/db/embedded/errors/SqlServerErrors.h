@@ -123,6 +123,21 @@ constexpr int IdentityValueMissing = 545;
 constexpr int IdentityInsertNoIdentity = 8106;
 constexpr int IdentityInsertAlreadyOn = 8107;
 constexpr int NotSupportedInThisVersion = 40517;
+
+// Cursors.
+constexpr int ConflictingCursorOptions = 1048;
+constexpr int CursorAlreadyOpen = 16905;
+constexpr int FetchTypeForwardOnly = 16911;
+constexpr int CursorExists = 16915;
+constexpr int CursorDoesNotExist = 16916;
+constexpr int CursorNotOpen = 16917;
+constexpr int FetchIntoCountMismatch = 16924;
+constexpr int FetchTypeDynamic = 16925;
+constexpr int CursorReadOnly = 16929;
+constexpr int RowNotInFetchBuffer = 16930;
+constexpr int ColumnNotForUpdate = 16932;
+constexpr int TableNotInCursor = 16933;
+constexpr int NoCursorInVariable = 16950;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

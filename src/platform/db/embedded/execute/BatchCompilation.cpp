@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/execute/CursorQuery.h"
+#include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
@@ -44,6 +46,37 @@ bool isDataStatement(const QString& first) {
 [[noreturn]] void failOnLine(ProviderError error, int line) {
     error.line = line > 0 ? line : error.line;
     throw CompileFailure({std::move(error)});
+}
+
+// What `read` refuses fails the batch before it runs, on `line`.
+template <class Read> auto onLine(int line, Read read) {
+    try {
+        return read();
+    } catch (const CompileFailure&) {
+        throw;
+    } catch (const ProviderFailure& failure) {
+        failOnLine(failure.records().front(), line);
+    }
+}
+
+// The query of DECLARE name CURSOR ... or SET @c = CURSOR ...; nullopt for
+// any other statement.
+std::optional<Tokens> cursorQueryOf(const StatementNode& node) {
+    const Tokens& tokens = node.tokens;
+    const QString first = node.firstWord();
+    std::size_t from = 0;
+    if (first == QLatin1String("DECLARE") && tokens.size() > 2 &&
+        tokens[1].kind != TokenKind::Variable) {
+        from = 2;
+    } else if (first == QLatin1String("SET") && tokens.size() > 3 &&
+               tokens[1].kind == TokenKind::Variable && tokens[2].isPunctuation(u"=") &&
+               (tokens[3].isWord(u"CURSOR") || tokens[3].isWord(u"SCROLL") ||
+                tokens[3].isWord(u"INSENSITIVE"))) {
+        from = 3;
+    } else {
+        return std::nullopt;
+    }
+    return onLine(node.line, [&] { return readCursorDefinition(tokens, from).query; });
 }
 
 // A statement cut short ('SELECT a FROM t WHERE' before END) is, for the
@@ -134,8 +167,37 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     if (std::optional<ProviderError> error = maintenanceRefusal(node.tokens)) {
         failOnLine(std::move(*error), node.line);
     }
+    if (const std::optional<Tokens> query = cursorQueryOf(node)) {
+        checkVariables(*query, node.line, false);
+        prepare(*query, node.line, false);
+        return;
+    }
     if (first == QLatin1String("DECLARE")) {
         declare(node);
+        return;
+    }
+    if (first == QLatin1String("OPEN") || first == QLatin1String("CLOSE") ||
+        first == QLatin1String("DEALLOCATE") || first == QLatin1String("FETCH")) {
+        onLine(node.line, [&] {
+            first == QLatin1String("FETCH") ? (void)readFetch(node.tokens)
+                                            : (void)readCursorTarget(node.tokens);
+        });
+        // FETCH's INTO names scalar variables, not a table.
+        Tokens named;
+        std::copy_if(node.tokens.begin(), node.tokens.end(), std::back_inserter(named),
+                     [](const Token& token) { return !token.isWord(u"INTO"); });
+        checkVariables(named, node.line, false);
+        return;
+    }
+    if ((first == QLatin1String("UPDATE") || first == QLatin1String("DELETE")) &&
+        currentOfStart(node.tokens) < node.tokens.size()) {
+        // The row is known when the statement runs; the rest compiles now.
+        Tokens positioned = slice(node.tokens, 0, currentOfStart(node.tokens));
+        positioned.push_back(Token::word(QString::fromLatin1(rowIdColumn)));
+        positioned.push_back(Token::word(QStringLiteral("IS")));
+        positioned.push_back(Token::word(QStringLiteral("NULL")));
+        checkVariables(positioned, node.line, false);
+        prepare(positioned, node.line, false);
         return;
     }
     if (first == QLatin1String("USE")) {

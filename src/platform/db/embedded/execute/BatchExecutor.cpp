@@ -11,6 +11,7 @@
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
 #include "platform/db/embedded/execute/CheckViolations.h"
+#include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
@@ -323,8 +324,22 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     if (runMaintenanceStatement(m_session, tokens)) {
         return; // the upkeep of the database: ALTER DATABASE, UPDATE STATISTICS ...
     }
-    if (first == QLatin1String("DECLARE")) {
+    if ((first == QLatin1String("UPDATE") || first == QLatin1String("DELETE")) &&
+        currentOfStart(tokens) < tokens.size()) {
+        runSql(positionedChange(tokens, currentOfStart(tokens), scope), scope);
+    } else if (first == QLatin1String("DECLARE") && tokens.size() > 1 &&
+               tokens[1].kind != TokenKind::Variable) {
+        declareCursor(tokens, scope);
+    } else if (first == QLatin1String("DECLARE")) {
         declare(tokens, scope);
+    } else if (first == QLatin1String("OPEN")) {
+        openCursor(tokens, scope);
+    } else if (first == QLatin1String("FETCH")) {
+        fetch(tokens, scope);
+    } else if (first == QLatin1String("CLOSE")) {
+        closeCursor(tokens, scope);
+    } else if (first == QLatin1String("DEALLOCATE")) {
+        deallocateCursor(tokens, scope);
     } else if (first == QLatin1String("SET")) {
         set(tokens, scope);
     } else if (first == QLatin1String("SELECT")) {
@@ -441,7 +456,14 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
             declareTable(name, slice(tokens, i + 1, range.to), scope, &tokens);
             continue;
         }
-        if (typeEnd == i || upperWord(tokens, i) == QLatin1String("CURSOR")) {
+        if (upperWord(tokens, i) == QLatin1String("CURSOR")) {
+            if (typeEnd != i + 1 || typeEnd != range.to) {
+                syntaxErrorNear(tokens, std::min(i + 1, tokens.size() - 1));
+            }
+            scope.declare(name, QStringLiteral("cursor"), &tokens);
+            continue;
+        }
+        if (typeEnd == i) {
             syntaxErrorNear(tokens, i);
         }
         QString type;
@@ -475,6 +497,11 @@ void BatchExecutor::declareTable(const QString& name, const Tokens& definition,
 }
 
 void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
+    if (tokens.size() > 1 && tokens[1].kind == TokenKind::Variable &&
+        scope.isCursorVariable(tokens[1].text)) {
+        setCursorVariable(tokens, scope);
+        return;
+    }
     if (tokens.size() > 1 && tokens[1].kind == TokenKind::Variable &&
         !tokens[1].text.startsWith(QLatin1String("@@"))) {
         if (tokens.size() < 4 || tokens[2].kind != TokenKind::Punctuation ||
@@ -738,9 +765,14 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
                    ? Token::number(QString::number(m_nesting))
                    : literalToken(m_session.systemValue(name));
     };
+    const bool asksCursorStatus =
+        std::any_of(tokens.begin(), tokens.end(),
+                    [](const Token& token) { return token.isWord(u"CURSOR_STATUS"); });
     // The options apply to the values too: with ANSI_NULLS OFF "= @v" of a
     // NULL @v compares as IS NULL.
-    return joinTokens(withSessionOptions(m_session, resolvedTokens(tokens, valueOf)));
+    return joinTokens(withSessionOptions(
+        m_session,
+        resolvedTokens(asksCursorStatus ? withCursorStatus(tokens, scope) : tokens, valueOf)));
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
@@ -765,7 +797,21 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
     const QString resolved = table.isEmpty()
                                  ? resolvedText(tokens, scope)
                                  : resolvedText(withIdentitySkipped(database, tokens, table), scope);
-    const DerivedTexts translated = derivedTexts(database, u'T', resolved, [&] {
+    const DerivedTexts translated = translatedStatement(resolved);
+    StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
+    if (!translated.after.isEmpty()) {
+        database.run(translated.after.join(QStringLiteral(";\n")));
+    }
+    if ((verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")) &&
+        resolved.contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
+        typeCheckViolations(database.handle());
+    }
+    return outcome;
+}
+
+DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
+    SqliteDatabase& database = m_session.current();
+    return derivedTexts(database, u'T', resolved, [&] {
         QStringList statements = translatorOf(database).translate(resolved).statements;
         QStringList identities;
         // The checks of a table being made are typed over it: it is made for
@@ -795,15 +841,6 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
         }
         return DerivedTexts{{statements.join(QStringLiteral(";\n"))}, identities};
     });
-    StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
-    if (!translated.after.isEmpty()) {
-        database.run(translated.after.join(QStringLiteral(";\n")));
-    }
-    if ((verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")) &&
-        resolved.contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
-        typeCheckViolations(database.handle());
-    }
-    return outcome;
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {

@@ -3,7 +3,9 @@
 #include "platform/db/Engine.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/SqlRunner.h"
@@ -118,6 +120,34 @@ private:
     // and OUTPUT clause. The caller records what it gave.
     StatementOutcome runChange(const tsql::Tokens& tokens, VariableScope& scope);
     StatementOutcome runTranslated(const tsql::Tokens& tokens, VariableScope& scope);
+    // A resolved statement as SQLite statements, derived once per text.
+    DerivedTexts translatedStatement(const QString& resolved);
+
+    // Cursors (CursorStatements.cpp). DECLARE name CURSOR: the query keeps
+    // the variables' values of now.
+    void declareCursor(const tsql::Tokens& tokens, VariableScope& scope);
+    // A cursor's query with the variables' and the caller's '?' values of now.
+    tsql::Tokens cursorQueryText(const tsql::Tokens& query, const VariableScope& scope);
+    // SET @c = CURSOR ... FOR select, SET @c = name, SET @c = @d.
+    void setCursorVariable(const tsql::Tokens& tokens, VariableScope& scope);
+    void openCursor(const tsql::Tokens& tokens, VariableScope& scope);
+    void closeCursor(const tsql::Tokens& tokens, VariableScope& scope);
+    void deallocateCursor(const tsql::Tokens& tokens, VariableScope& scope);
+    void fetch(const tsql::Tokens& tokens, VariableScope& scope);
+    // A local cursor before a global one of the same name, unless GLOBAL is
+    // said; 16916 when there is none, 16950 for a variable holding none.
+    std::shared_ptr<Cursor> cursorNamed(const CursorReference& reference,
+                                        const VariableScope& scope) const;
+    // UPDATE / DELETE ... WHERE CURRENT OF cursor: the row fetched last, by its row id.
+    tsql::Tokens positionedChange(const tsql::Tokens& tokens, std::size_t currentAt,
+                                  const VariableScope& scope) const;
+    // CURSOR_STATUS('local' | 'global' | 'variable', 'name') put in as its value.
+    tsql::Tokens withCursorStatus(const tsql::Tokens& tokens, const VariableScope& scope) const;
+    ResultSet cursorQuery(const QString& query, const std::vector<Variant>& values);
+    // 40517 for a keyed cursor used from a database other than the one it was opened in.
+    void refuseAnotherDatabase(const Cursor& cursor) const;
+    bool isBaseTable(const QString& name) const;
+    bool hasUniqueKey(const QString& table) const;
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
     void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);

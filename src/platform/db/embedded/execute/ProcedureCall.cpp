@@ -235,10 +235,18 @@ int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,
     m_procedures.removeLast();
     checkTransactionCount(transactionCount);
     for (std::size_t a = 0; a < arguments.size(); ++a) {
-        if (arguments[a].output) {
-            caller.assign(arguments[a].variable, scope.value(procedure.parameters[targets[a]].name),
-                          m_session.dateOrder);
+        if (!arguments[a].output) {
+            continue;
         }
+        const QString& parameter = procedure.parameters[targets[a]].name;
+        if (scope.isCursorVariable(parameter)) {
+            // A cursor left closed is deallocated, not handed back.
+            std::shared_ptr<Cursor> cursor = scope.cursorOf(parameter);
+            caller.setCursor(arguments[a].variable,
+                             cursor && cursor->isOpen() ? std::move(cursor) : nullptr);
+            continue;
+        }
+        caller.assign(arguments[a].variable, scope.value(parameter), m_session.dateOrder);
     }
     return std::exchange(m_returnStatus, 0);
 }

@@ -143,6 +143,13 @@ Variant Session::systemValue(const QString& name) const {
     if (key == QLatin1String("TRANCOUNT")) {
         return m_transactionDepth;
     }
+    if (key == QLatin1String("FETCH_STATUS")) {
+        return fetchStatus;
+    }
+    if (key == QLatin1String("CURSOR_ROWS")) {
+        const std::shared_ptr<const Cursor> cursor = lastOpenedCursor.lock();
+        return cursor ? cursor->rowCountStatus() : 0LL;
+    }
     if (key == QLatin1String("DB_NAME")) {
         return m_current ? Variant(m_current->name()) : Variant::null();
     }

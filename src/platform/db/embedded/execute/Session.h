@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
+#include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/parse/StatementNode.h"
 #include "platform/db/embedded/sqlite/LruCache.h"
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
@@ -63,6 +64,10 @@ public:
     long long lockTimeout = -1;             // SET LOCK_TIMEOUT in ms; -1 waits as long as the command
     bool quotedIdentifier = true;           // SET QUOTED_IDENTIFIER: "x" names, else a text
     bool implicitTransactions = false;      // SET IMPLICIT_TRANSACTIONS
+    // GLOBAL cursors live as long as the connection.
+    CursorNames globalCursors;
+    int fetchStatus = -1;                     // @@FETCH_STATUS: of the last FETCH on any cursor
+    std::weak_ptr<const Cursor> lastOpenedCursor; // @@CURSOR_ROWS tells of it
 
     // The statement tree of a batch, read once for a text that repeats
     // (reading depends on nothing but the text). Throws as parseBatch.

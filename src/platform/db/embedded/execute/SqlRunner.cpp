@@ -89,7 +89,7 @@ std::vector<ColumnInfo> describedColumns(LentStatement& lent, sqlite3_stmt* stat
 } // namespace
 
 SqlRunner::SqlRunner(Session& session, const std::vector<Variant>& parameters, int timeoutSeconds)
-    : m_session(session), m_parameters(parameters), m_timeoutSeconds(timeoutSeconds) {
+    : m_session(session), m_parameters(&parameters), m_timeoutSeconds(timeoutSeconds) {
     m_clock.start();
     // Waits for other stations' locks count against the command time-out.
     m_session.waitForLocksUntil(timeoutSeconds > 0
@@ -182,8 +182,8 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         const int parameterCount = sqlite3_bind_parameter_count(statement);
         for (int i = 1; i <= parameterCount; ++i) {
             const char* name = sqlite3_bind_parameter_name(statement, i);
-            if ((!name || name[0] == '?') && m_nextParameter < m_parameters.size()) {
-                bindValue(statement, i, m_parameters[m_nextParameter++]);
+            if ((!name || name[0] == '?') && m_nextParameter < m_parameters->size()) {
+                bindValue(statement, i, (*m_parameters)[m_nextParameter++]);
             } else {
                 bindSystemValue(m_session, statement, i);
             }
@@ -268,6 +268,30 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         }
     }
     return outcome;
+}
+
+StatementOutcome SqlRunner::runBound(const QString& text, const std::vector<Variant>& values) {
+    const std::vector<Variant>* parameters = std::exchange(m_parameters, &values);
+    const std::size_t next = std::exchange(m_nextParameter, 0);
+    const auto restore = [&] {
+        m_parameters = parameters;
+        m_nextParameter = next;
+    };
+    try {
+        StatementOutcome outcome = run(text, QStringLiteral("SELECT"));
+        restore();
+        return outcome;
+    } catch (...) {
+        restore();
+        throw;
+    }
+}
+
+std::optional<Variant> SqlRunner::takeParameter() {
+    if (m_nextParameter >= m_parameters->size()) {
+        return std::nullopt;
+    }
+    return (*m_parameters)[m_nextParameter++];
 }
 
 Variant SqlRunner::scalar(const QString& text) {

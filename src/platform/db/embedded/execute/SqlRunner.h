@@ -32,6 +32,14 @@ public:
     StatementOutcome run(const QString& text, const QString& verb,
                          const QString& insertTarget = {});
 
+    // `text` with its '?' bound to `values` in order rather than to the
+    // caller's parameters (a cursor's row read again by its id).
+    StatementOutcome runBound(const QString& text, const std::vector<Variant>& values);
+
+    // The caller's next '?' value, taken as a statement that binds it would
+    // (a cursor's query takes its values at DECLARE); nullopt when none is left.
+    std::optional<Variant> takeParameter();
+
     // The first column of the first row of a one-value query (Null if no row).
     Variant scalar(const QString& text);
 
@@ -45,7 +53,7 @@ private:
     std::vector<ProviderError> failure(sqlite3* db, const QString& statement) const;
 
     Session& m_session;
-    const std::vector<Variant>& m_parameters;
+    const std::vector<Variant>* m_parameters;
     std::size_t m_nextParameter = 0;
     int m_timeoutSeconds;
     QElapsedTimer m_clock;

@@ -188,7 +188,7 @@ void VariableScope::declare(const QString& name, const QString& type, const void
         }
         failWith(native::VariableRedeclared, {name});
     }
-    m_variables.insert(key, Variable{type.toLower(), Variant::null(), site, {}});
+    m_variables.insert(key, Variable{type.toLower(), Variant::null(), site, {}, {}});
 }
 
 void VariableScope::declareTable(const QString& name, const QString& table, const void* site) {
@@ -209,6 +209,21 @@ QStringList VariableScope::tables() const {
         }
     }
     return names;
+}
+
+bool VariableScope::isCursorVariable(const QString& name) const {
+    const auto it = m_variables.constFind(name.toLower());
+    // "cursor", or a procedure's "cursor varying" parameter
+    return it != m_variables.constEnd() && it->type.startsWith(QLatin1String("cursor"));
+}
+
+std::shared_ptr<Cursor> VariableScope::cursorOf(const QString& name) const {
+    return find(name).cursor;
+}
+
+void VariableScope::setCursor(const QString& name, std::shared_ptr<Cursor> cursor) {
+    find(name); // 137 for a name not declared
+    m_variables[name.toLower()].cursor = std::move(cursor);
 }
 
 bool VariableScope::isDeclaredAt(const QString& name, const void* site) const {

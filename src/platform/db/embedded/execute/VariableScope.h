@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
+#include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/storage/DialectSettings.h"
 
 #include <QHash>
@@ -39,15 +40,28 @@ public:
     QString tableOf(const QString& name) const;
     QStringList tables() const;
 
+    // Cursor variables (DECLARE @c CURSOR) hold a cursor or none; the
+    // cursor goes when no variable or name holds it any more.
+    bool isCursorVariable(const QString& name) const;
+    // Throws ProviderFailure 137 when `name` is no declared variable.
+    std::shared_ptr<Cursor> cursorOf(const QString& name) const;
+    // nullptr: DEALLOCATE @c, the variable holds none.
+    void setCursor(const QString& name, std::shared_ptr<Cursor> cursor);
+    // The scope's LOCAL cursors, deallocated when it ends.
+    CursorNames& localCursors() { return m_localCursors; }
+    const CursorNames& localCursors() const { return m_localCursors; }
+
 private:
     struct Variable {
         QString type; // lower case, e.g. "varchar(10)"
         Variant value = Variant::null();
         const void* site = nullptr;
         QString table; // a table variable's temporary table
+        std::shared_ptr<Cursor> cursor;
     };
     const Variable& find(const QString& name) const;
     QHash<QString, Variable> m_variables; // by lower-case name
+    CursorNames m_localCursors;
 };
 
 // A value written as a T-SQL literal: 12, 1.5, 'text', '2024-01-07', NULL.

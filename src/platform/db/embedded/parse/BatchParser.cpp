@@ -68,7 +68,8 @@ bool isStarter(const QString& upper) {
         "DECLARE", "SET",    "IF",       "WHILE",     "BEGIN",  "END",      "ELSE",  "EXEC",
         "EXECUTE", "PRINT",  "USE",      "RETURN",    "COMMIT", "ROLLBACK", "WITH",  "GRANT",
         "REVOKE",  "BREAK",  "CONTINUE", "RAISERROR", "SAVE",   "DENY",  "THROW",
-        "BACKUP",  "RESTORE", "MERGE", "DBCC", "GOTO", "WAITFOR"};
+        "BACKUP",  "RESTORE", "MERGE", "DBCC", "GOTO", "WAITFOR",
+        "OPEN",    "FETCH",   "CLOSE", "DEALLOCATE"};
     return starters.contains(upper);
 }
 
@@ -393,6 +394,15 @@ private:
         const QString previous = upper(i - 1);
         if (w == QLatin1String("WITH") && !startsCte(i)) {
             return true; // a table hint or WITH CHECK, not a common table expression
+        }
+        if (w == QLatin1String("FETCH") &&
+            (previous == QLatin1String("ROWS") || previous == QLatin1String("ROW"))) {
+            return true; // OFFSET n ROWS FETCH NEXT m ROWS ONLY
+        }
+        if ((first == QLatin1String("DECLARE") || first == QLatin1String("SET")) &&
+            previous == QLatin1String("FOR") &&
+            (w == QLatin1String("SELECT") || w == QLatin1String("UPDATE"))) {
+            return true; // a cursor's query and its FOR UPDATE
         }
         if (previous == QLatin1String("UNION") || previous == QLatin1String("ALL") ||
             previous == QLatin1String("EXCEPT") || previous == QLatin1String("INTERSECT")) {
