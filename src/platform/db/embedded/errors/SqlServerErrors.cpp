@@ -215,6 +215,19 @@ constexpr std::array messages{
             "Cannot open database \"%1\" requested by the login. The login failed."},
     Message{native::TooManyArguments, 16, "42000", errnum::CommandError,
             "Procedure or function %1 has too many arguments specified."},
+    Message{native::InsufficientArguments, 16, "42000", errnum::CommandError,
+            "An insufficient number of arguments were supplied for the procedure or function "
+            "%1."},
+    Message{native::SideEffectInFunction, 16, "42000", errnum::CommandError,
+            "Invalid use of a side-effecting operator '%1' within a function."},
+    Message{native::SelectToClientInFunction, 16, "42000", errnum::CommandError,
+            "Select statements included within a function cannot return data to a client."},
+    Message{native::ProcedureCalledFromFunction, 16, "42000", errnum::CommandError,
+            "Only functions and some extended stored procedures can be executed from within a "
+            "function."},
+    Message{native::UnknownColumnOrFunction, 16, "42000", errnum::CommandError,
+            "Cannot find either column \"%1\" or the user-defined function or aggregate \"%2\", "
+            "or the name is ambiguous."},
     Message{native::BackupTerminated, 16, "42000", errnum::E_FAIL,
             "%1 is terminating abnormally."},
     Message{native::BackupInTransaction, 16, "42000", errnum::E_FAIL,

@@ -122,6 +122,13 @@ constexpr int IdentityValueMissing = 545;
 constexpr int IdentityInsertNoIdentity = 8106;
 constexpr int IdentityInsertAlreadyOn = 8107;
 constexpr int NotSupportedInThisVersion = 40517;
+
+// User-defined functions.
+constexpr int InsufficientArguments = 313;
+constexpr int SideEffectInFunction = 443;
+constexpr int SelectToClientInFunction = 444;
+constexpr int ProcedureCalledFromFunction = 557;
+constexpr int UnknownColumnOrFunction = 4121;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/execute/DataStatement.h"
@@ -11,6 +12,7 @@
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/UpdateAssignments.h"
+#include "platform/db/embedded/execute/UserFunctionCalls.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/translate/Translator.h"
@@ -205,7 +207,7 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     SqliteDatabase& database = m_session.current();
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
-    const QString text = resolvedText(
+    const Tokens resolved = resolvedTokens(
         m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [&](const Token& token) -> std::optional<Token> {
         if (token.kind == TokenKind::Word) {
             return Token::word(QStringLiteral("NULL"));
@@ -216,6 +218,9 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
         }
         return std::nullopt;
     });
+    // The calls of user-defined functions compile as they run; a
+    // multi-statement function's table is one yet to be.
+    const QString text = joinTokens(withUserFunctions(database, resolved, {}));
     QString statement;
     try {
         const tsql::Translator translator(database.sharedDialectSettings());
@@ -268,6 +273,71 @@ void compileProcedure(Session& session, const Tokens& definition) {
         compiler.declareVariable(parameter.name);
     }
     compileBody(compiler, procedure.body);
+}
+
+namespace {
+
+// The statements a function's body may not hold, with the server's errors.
+void refuseSideEffects(const std::vector<StatementNode>& nodes) {
+    for (const StatementNode& node : nodes) {
+        refuseSideEffects(node.children);
+        if (node.kind != StatementNode::Kind::Sql) {
+            continue;
+        }
+        const QString first = node.firstWord();
+        const auto refuse = [&](const QString& what) {
+            failOnLine(sqlServerError(native::SideEffectInFunction, {what}), node.line);
+        };
+        if (first == QLatin1String("INSERT") || first == QLatin1String("UPDATE") ||
+            first == QLatin1String("DELETE") || first == QLatin1String("MERGE")) {
+            std::size_t target = 1;
+            if (upperWord(node.tokens, target) == QLatin1String("INTO") ||
+                upperWord(node.tokens, target) == QLatin1String("FROM")) {
+                ++target;
+            }
+            if (target >= node.tokens.size() || node.tokens[target].kind != TokenKind::Variable) {
+                refuse(first);
+            }
+        } else if (first == QLatin1String("PRINT") || first == QLatin1String("RAISERROR") ||
+                   first == QLatin1String("TRUNCATE") || first == QLatin1String("CREATE") ||
+                   first == QLatin1String("ALTER") || first == QLatin1String("DROP")) {
+            refuse(first);
+        } else if (first == QLatin1String("SELECT")) {
+            const Tokens& t = node.tokens;
+            const bool assigns =
+                std::adjacent_find(t.begin(), t.end(), [](const Token& a, const Token& b) {
+                    return a.kind == TokenKind::Variable && b.isPunctuation(u"=");
+                }) != t.end();
+            if (!assigns) {
+                failOnLine(sqlServerError(native::SelectToClientInFunction), node.line);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void compileFunction(Session& session, const Tokens& definition) {
+    const FunctionDefinition function = parseFunction(definition);
+    BatchCompiler compiler(session);
+    for (const ProcedureParameter& parameter : function.parameters) {
+        compiler.declareVariable(parameter.name);
+    }
+    if (function.kind == FunctionKind::InlineTable) {
+        compileBody(compiler, function.query);
+        return;
+    }
+    if (function.kind == FunctionKind::Table) {
+        compiler.declareTableVariable(function.resultVariable);
+    }
+    std::vector<StatementNode> body;
+    try {
+        body = parseBatch(function.body);
+    } catch (const ProviderFailure& failure) {
+        throw CompileFailure(failure.records());
+    }
+    refuseSideEffects(body);
+    compiler.compile(body);
 }
 
 void compileTrigger(Session& session, const Tokens& definition) {

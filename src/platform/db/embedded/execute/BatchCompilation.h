@@ -29,6 +29,11 @@ public:
     void compile(const std::vector<StatementNode>& nodes);
     // A variable the text may use without declaring it (a procedure's parameter).
     void declareVariable(const QString& name) { m_declared.insert(name.toLower()); }
+    // A table variable the text may use (a multi-statement function's result).
+    void declareTableVariable(const QString& name) {
+        declareVariable(name);
+        m_tableVariables.insert(name.toLower());
+    }
 
 private:
     void compileNode(const StatementNode& node, bool firstOfBatch);
@@ -52,6 +57,10 @@ private:
 // does when it stores a procedure, with the parameters declared; what
 // fails there fails the CREATE.
 void compileProcedure(Session& session, const tsql::Tokens& definition);
+// The same for CREATE / ALTER FUNCTION, which also refuses what a function
+// may not do: change a table other than its own table variables or print
+// (443), or give a result set (444).
+void compileFunction(Session& session, const tsql::Tokens& definition);
 // The same for CREATE / ALTER TRIGGER's body.
 void compileTrigger(Session& session, const tsql::Tokens& definition);
 

@@ -28,6 +28,7 @@
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -148,9 +149,19 @@ private:
 
 BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
                              int timeoutSeconds)
-    : m_session(session), m_runner(session, parameters, timeoutSeconds) {}
+    : m_session(session), m_runner(session, parameters, timeoutSeconds),
+      m_fillTable([this](const FunctionDefinition& function, const std::vector<Tokens>& arguments) {
+          return fillTableFunction(function, arguments);
+      }) {}
 
 ExecutionResult BatchExecutor::run(const QString& batch) {
+    // The functions the batch's statements call run in this executor.
+    const auto previousRunner = std::exchange(
+        m_session.runScalarFunction, [this](const QString& name, int count, sqlite3_value** values) {
+            return callScalarFunction(name, count, values);
+        });
+    const auto restoreRunner = qScopeGuard([&] { m_session.runScalarFunction = previousRunner; });
+    m_session.functionFailure.clear();
     try {
         const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
         const StampSnapshot snapshot(m_session, isOnlyAQuery(*nodes));
@@ -247,6 +258,9 @@ BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& no
 
 BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableScope& scope,
                                            bool firstOfBatch) {
+    // The tables table-valued functions fill for the statement last while it runs.
+    const qsizetype tables = m_functionTables.size();
+    const auto dropTables = qScopeGuard([&] { dropFunctionTables(tables); });
     try {
         return runStatement(node, scope, firstOfBatch);
     } catch (const StatementFailure&) {
@@ -337,6 +351,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
@@ -567,6 +583,15 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
+    if (what == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::Create);
+        return;
+    }
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        node.word(3) == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        return;
+    }
     if (what == QLatin1String("TRIGGER") ||
         (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
          node.word(3) == QLatin1String("TRIGGER"))) {
@@ -660,6 +685,8 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                 catalog.drop(name);
             }
         }
+    } else if (what == QLatin1String("FUNCTION")) {
+        dropFunctions(tokens, i, ifExists);
     } else if (what == QLatin1String("TRIGGER")) {
         TriggerCatalog catalog(database);
         for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
@@ -724,8 +751,10 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
                    : literalToken(m_session.systemValue(name));
     };
     // The options apply to the values too: with ANSI_NULLS OFF "= @v" of a
-    // NULL @v compares as IS NULL.
-    return joinTokens(withSessionOptions(m_session, resolvedTokens(tokens, valueOf)));
+    // NULL @v compares as IS NULL; and to the queries of inline functions.
+    const Tokens resolved = resolvedTokens(tokens, valueOf);
+    return joinTokens(withSessionOptions(
+        m_session, withUserFunctions(m_session.current(), resolved, m_fillTable)));
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
@@ -792,6 +821,9 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {
+    if (m_functionDepth > 0) {
+        return; // a function's statements give the client neither rows nor counts
+    }
     if (outcome.resultSet) {
         BatchOutput printed;
         printed.kind = BatchOutput::Kind::ResultSet;

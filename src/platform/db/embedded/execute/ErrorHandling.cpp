@@ -60,7 +60,8 @@ void BatchExecutor::onStatementFailure(const ProviderFailure& failure, const Sta
             ignoringErrors([this] { m_session.rollbackTransaction(); });
         }
     }
-    if (endsBatch || m_tryDepth > 0 || isAttention(failure)) {
+    // Inside a function any error ends the function and the statement that called it.
+    if (endsBatch || m_tryDepth > 0 || m_functionDepth > 0 || isAttention(failure)) {
         throw StatementFailure(std::move(records), m_nesting,
                                m_procedures.isEmpty() ? QString() : m_procedures.back());
     }

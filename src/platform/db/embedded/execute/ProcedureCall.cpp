@@ -123,6 +123,9 @@ std::vector<CallArgument> BatchExecutor::readArguments(const Tokens& tokens, std
 
 int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments,
                                  VariableScope& caller) {
+    if (m_functionDepth > 0) {
+        failWith(native::ProcedureCalledFromFunction);
+    }
     if (name.compare(QLatin1String("sp_executesql"), Qt::CaseInsensitive) == 0) {
         const DynamicStatement dynamic = dynamicStatementOf(arguments);
         // Its statement runs as a procedure whose parameters are the list's,
@@ -297,6 +300,10 @@ void BatchExecutor::returnFrom(const Tokens& tokens, VariableScope& scope) {
     }
     if (!m_inProcedure) {
         failWith(native::ReturnValueOutsideProcedure);
+    }
+    if (m_functionResult) {
+        *m_functionResult = evaluate(slice(tokens, 1, tokens.size()), scope);
+        return;
     }
     // A NULL status is returned as 0, as the server does.
     const Variant status = evaluate(slice(tokens, 1, tokens.size()), scope);

@@ -9,6 +9,8 @@
 #include <QHash>
 
 #include <functional>
+
+struct sqlite3_value;
 #include <memory>
 
 namespace estaciones::db::sqlite {
@@ -63,6 +65,15 @@ public:
     long long lockTimeout = -1;             // SET LOCK_TIMEOUT in ms; -1 waits as long as the command
     bool quotedIdentifier = true;           // SET QUOTED_IDENTIFIER: "x" names, else a text
     bool implicitTransactions = false;      // SET IMPLICIT_TRANSACTIONS
+
+    // Runs a scalar user-defined function for the SQLite function that
+    // stands for its calls (UserFunctionCalls.h): set by the executor of the
+    // batch running. The values are the arguments as SQLite passes them.
+    std::function<Variant(const QString& function, int count, sqlite3_value** values)>
+        runScalarFunction;
+    // The errors a function's body ended with, for the statement that called
+    // it to end with them (SQLite keeps only a message).
+    std::vector<ProviderError> functionFailure;
 
     // The statement tree of a batch, read once for a text that repeats
     // (reading depends on nothing but the text). Throws as parseBatch.

@@ -1,0 +1,205 @@
+#include "platform/db/embedded/execute/UserFunctionCalls.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/parse/Pieces.h"
+
+#include <QHash>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+// Inline functions expanded inside each other count as nested calls.
+constexpr int maximumInlineDepth = 32;
+
+class Rewriter {
+public:
+    Rewriter(SqliteDatabase& database, const TableFunctionFiller& fill)
+        : m_database(database), m_fill(fill) {}
+
+    Tokens rewrite(const Tokens& tokens, int depth) {
+        if (depth > maximumInlineDepth) {
+            failWith(native::NestingLimit);
+        }
+        Tokens out;
+        out.reserve(tokens.size());
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            const std::optional<FunctionDefinition> function = calledAt(tokens, i);
+            if (!function) {
+                out.push_back(tokens[i]);
+                continue;
+            }
+            // The schema (and database) parts written before the name are left out.
+            while (!out.empty() && out.back().isPunctuation(u".")) {
+                out.pop_back();
+                if (!out.empty() && out.back().isNameLike()) {
+                    out.pop_back();
+                }
+            }
+            const std::size_t close = closingParenthesis(tokens, i + 1);
+            if (close >= tokens.size()) {
+                out.push_back(tokens[i]);
+                continue;
+            }
+            const std::vector<Tokens> arguments =
+                argumentsOf(*function, slice(tokens, i + 2, close), depth);
+            if (function->kind == FunctionKind::Scalar) {
+                appendScalarCall(out, *function, arguments);
+                i = close;
+                continue;
+            }
+            if (function->kind == FunctionKind::InlineTable) {
+                out.push_back(Token::punctuation(QStringLiteral("(")));
+                const Tokens query = rewrite(withArguments(*function, arguments), depth + 1);
+                out.insert(out.end(), query.begin(), query.end());
+                out.push_back(Token::punctuation(QStringLiteral(")")));
+            } else {
+                const QString table = m_fill ? m_fill(*function, arguments) : QString();
+                out.push_back(Token::word(
+                    table.isEmpty() ? QStringLiteral("#tsql_function_") + function->name : table));
+            }
+            i = close;
+            if (!hasAlias(tokens, i + 1)) {
+                // Its columns are named by the function where the query gives no alias.
+                out.push_back(Token::word(QStringLiteral("AS")));
+                out.push_back(Token::word(tsqlQuotedName(function->name)));
+            }
+        }
+        return out;
+    }
+
+private:
+    // The function a "schema.name(" at `i` calls; nullopt when none is.
+    std::optional<FunctionDefinition> calledAt(const Tokens& t, std::size_t i) {
+        if (!(t[i].isNameLike() && i >= 2 && i + 1 < t.size() && t[i + 1].isPunctuation(u"(") &&
+              t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
+            return std::nullopt;
+        }
+        const QString key = t[i].value().toLower();
+        if (auto it = m_known.constFind(key); it != m_known.constEnd()) {
+            return *it;
+        }
+        std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(t[i].value());
+        m_known.insert(key, found);
+        return found;
+    }
+
+    std::vector<Tokens> argumentsOf(const FunctionDefinition& function, const Tokens& list,
+                                    int depth) {
+        std::vector<Tokens> arguments;
+        if (!list.empty()) {
+            for (const Range& range : splitByCommas(list, 0, list.size())) {
+                arguments.push_back(rewrite(slice(list, range.from, range.to), depth));
+            }
+        }
+        if (arguments.size() > function.parameters.size()) {
+            failWith(native::TooManyArguments, {function.name});
+        }
+        if (arguments.size() < function.parameters.size()) {
+            failWith(native::InsufficientArguments, {function.name});
+        }
+        for (std::size_t a = 0; a < arguments.size(); ++a) {
+            if (arguments[a].size() == 1 && arguments[a].front().isWord(u"DEFAULT")) {
+                const ProcedureParameter& parameter = function.parameters[a];
+                if (!parameter.defaultValue) {
+                    failWith(native::InsufficientArguments, {function.name});
+                }
+                arguments[a] = *parameter.defaultValue;
+            }
+        }
+        return arguments;
+    }
+
+    // CAST((argument) AS type): the value the parameter holds.
+    static Tokens converted(const Tokens& value, const QString& type) {
+        Tokens out{Token::word(QStringLiteral("CAST")), Token::punctuation(QStringLiteral("(")),
+                   Token::punctuation(QStringLiteral("("))};
+        out.insert(out.end(), value.begin(), value.end());
+        out.push_back(Token::punctuation(QStringLiteral(")")));
+        out.push_back(Token::word(QStringLiteral("AS")));
+        const Tokens typeTokens = tsql::significantTokens(type);
+        out.insert(out.end(), typeTokens.begin(), typeTokens.end());
+        out.push_back(Token::punctuation(QStringLiteral(")")));
+        return out;
+    }
+
+    static void appendScalarCall(Tokens& out, const FunctionDefinition& function,
+                                 const std::vector<Tokens>& arguments) {
+        Tokens call{Token::word(QString::fromLatin1(scalarFunctionCall)),
+                    Token::punctuation(QStringLiteral("(")), Token::string(function.name)};
+        for (std::size_t a = 0; a < arguments.size(); ++a) {
+            call.push_back(Token::punctuation(QStringLiteral(",")));
+            const Tokens value = converted(arguments[a], function.parameters[a].type);
+            call.insert(call.end(), value.begin(), value.end());
+        }
+        call.push_back(Token::punctuation(QStringLiteral(")")));
+        const Tokens typed = converted(call, function.returnType);
+        out.insert(out.end(), typed.begin(), typed.end());
+    }
+
+    // The inline function's query with each parameter replaced by its argument.
+    static Tokens withArguments(const FunctionDefinition& function,
+                                const std::vector<Tokens>& arguments) {
+        Tokens out;
+        for (const Token& token : function.query) {
+            const auto parameter =
+                std::find_if(function.parameters.begin(), function.parameters.end(),
+                             [&](const ProcedureParameter& p) {
+                                 return token.kind == TokenKind::Variable &&
+                                        p.name.compare(token.text, Qt::CaseInsensitive) == 0;
+                             });
+            if (parameter == function.parameters.end()) {
+                out.push_back(token);
+                continue;
+            }
+            const auto index = static_cast<std::size_t>(parameter - function.parameters.begin());
+            const Tokens value = converted(arguments[index], parameter->type);
+            out.insert(out.end(), value.begin(), value.end());
+        }
+        return out;
+    }
+
+    static bool hasAlias(const Tokens& t, std::size_t i) {
+        if (i >= t.size()) {
+            return false;
+        }
+        if (t[i].isWord(u"AS") || t[i].kind == TokenKind::QuotedName) {
+            return true;
+        }
+        tsql::Piece piece;
+        static_cast<Token&>(piece) = t[i];
+        return t[i].kind == TokenKind::Word && !tsql::isReservedWord(piece) &&
+               !isStatementKeyword(t[i].text.toUpper());
+    }
+
+    static QString tsqlQuotedName(const QString& name) {
+        return QLatin1Char('[') + QString(name).replace(QLatin1String("]"), QLatin1String("]]")) +
+               QLatin1Char(']');
+    }
+
+    SqliteDatabase& m_database;
+    const TableFunctionFiller& m_fill;
+    QHash<QString, std::optional<FunctionDefinition>> m_known; // by lower-case name
+};
+
+} // namespace
+
+Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
+                         const TableFunctionFiller& fill) {
+    // Most statements call none: no catalogue to read then.
+    const bool mayCall = std::adjacent_find(tokens.begin(), tokens.end(),
+                                            [](const Token& a, const Token& b) {
+                                                return a.isPunctuation(u".") && b.isNameLike();
+                                            }) != tokens.end();
+    if (!mayCall) {
+        return tokens;
+    }
+    return Rewriter(database, fill).rewrite(tokens, 0);
+}
+
+} // namespace estaciones::db::sqlite
