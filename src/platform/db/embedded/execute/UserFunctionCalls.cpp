@@ -85,6 +85,14 @@ private:
             return *it;
         }
         std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(t[i].value());
+        // dbo's functions are the database's own: a name it does not hold is
+        // no function (other schemas' names are left to what calls them), as
+        // the server resolves it when it compiles the statement.
+        if (!found && t[i - 2].value().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0 &&
+            !isTableSource(t, i - 2)) {
+            failWith(native::UnknownColumnOrFunction,
+                     {t[i - 2].value(), t[i - 2].value() + QLatin1Char('.') + t[i].value()});
+        }
         m_known.insert(key, found);
         return found;
     }
@@ -162,6 +170,13 @@ private:
             out.insert(out.end(), value.begin(), value.end());
         }
         return out;
+    }
+
+    // Whether the name starting at `start` is where a table goes: one that
+    // is not there is a table the statement resolves when it runs (208).
+    static bool isTableSource(const Tokens& t, std::size_t start) {
+        return start > 0 && (t[start - 1].isWord(u"FROM") || t[start - 1].isWord(u"JOIN") ||
+                             t[start - 1].isWord(u"APPLY"));
     }
 
     static bool hasAlias(const Tokens& t, std::size_t i) {

@@ -348,6 +348,11 @@ SqlValue objectIdFunction(const Call& c) {
                         .arg(c.settings.procedureTable));
     if (id.isNull())
         id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, type) = type")
+                        .arg(functionIdBase)
+                        .arg(QLatin1String(functionTable)));
+    if (id.isNull())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
                                    "AND coalesce(?2, 'TR') = 'TR'")
                         .arg(triggerIdBase)
                         .arg(QLatin1String(triggerTable)));
