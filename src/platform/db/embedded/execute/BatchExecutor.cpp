@@ -161,7 +161,7 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
             return callScalarFunction(name, count, values);
         });
     const auto restoreRunner = qScopeGuard([&] { m_session.runScalarFunction = previousRunner; });
-    m_session.functionFailure.clear();
+    m_session.functionFailure = {};
     try {
         const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
         const StampSnapshot snapshot(m_session, isOnlyAQuery(*nodes));

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/FunctionError.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/UserFunctionCalls.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -11,11 +12,12 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
-void failCall(sqlite3_context* context, Session& session, std::vector<ProviderError> records) {
+void failCall(sqlite3_context* context, Session& session, std::vector<ProviderError> records,
+              QString procedure) {
     const ProviderError& first = records.front();
     const QByteArray message =
         tsql::functionErrorMessage(first.nativeError, first.description).toUtf8();
-    session.functionFailure = std::move(records);
+    session.functionFailure = {std::move(records), std::move(procedure)};
     sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
 }
 
@@ -29,13 +31,15 @@ void callScalarFunction(sqlite3_context* context, int count, sqlite3_value** val
             failWith(native::UnknownColumnOrFunction, {QStringLiteral("dbo"), name});
         }
         resultValue(context, session.runScalarFunction(name, count - 1, values + 1));
+    } catch (const StatementFailure& failure) {
+        failCall(context, session, failure.records(), failure.procedure());
     } catch (const ProviderFailure& failure) {
-        failCall(context, session, failure.records());
+        failCall(context, session, failure.records(), name);
     } catch (const Error& error) {
         ProviderError record;
         record.severity = 16;
         record.description = error.description();
-        failCall(context, session, {record});
+        failCall(context, session, {record}, name);
     }
 }
 

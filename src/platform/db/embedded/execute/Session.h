@@ -72,8 +72,13 @@ public:
     std::function<Variant(const QString& function, int count, sqlite3_value** values)>
         runScalarFunction;
     // The errors a function's body ended with, for the statement that called
-    // it to end with them (SQLite keeps only a message).
-    std::vector<ProviderError> functionFailure;
+    // it to end with them (SQLite keeps only a message), and the function
+    // or procedure they were raised in (ERROR_PROCEDURE()).
+    struct FunctionFailure {
+        std::vector<ProviderError> records;
+        QString procedure;
+    };
+    FunctionFailure functionFailure;
 
     // The statement tree of a batch, read once for a text that repeats
     // (reading depends on nothing but the text). Throws as parseBatch.

@@ -116,8 +116,8 @@ std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statem
         return {queryTimeoutError()};
     }
     // A user-defined function's body failed: its errors, not SQLite's message of them.
-    if (!m_session.functionFailure.empty()) {
-        return std::exchange(m_session.functionFailure, {});
+    if (!m_session.functionFailure.records.empty()) {
+        return std::exchange(m_session.functionFailure.records, {});
     }
     return m_session.current().lastErrors(statement);
 }

@@ -80,6 +80,14 @@ private:
               t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
             return std::nullopt;
         }
+        std::size_t start = i - 2;
+        while (start >= 2 && t[start - 1].isPunctuation(u".") && t[start - 2].isNameLike()) {
+            start -= 2; // database.schema.name
+        }
+        const bool tableSource = isTableSource(t, start);
+        if (!tableSource && !isExpressionPlace(t, start)) {
+            return std::nullopt; // CREATE TABLE dbo.t (...), INSERT INTO dbo.t (...), ...
+        }
         const QString key = t[i].value().toLower();
         if (auto it = m_known.constFind(key); it != m_known.constEnd()) {
             return *it;
@@ -87,14 +95,43 @@ private:
         std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(t[i].value());
         // dbo's functions are the database's own: a name it does not hold is
         // no function (other schemas' names are left to what calls them), as
-        // the server resolves it when it compiles the statement.
-        if (!found && t[i - 2].value().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0 &&
-            !isTableSource(t, i - 2)) {
+        // the server resolves it when it compiles the statement. Where a
+        // table goes, it is a table the statement resolves when it runs (208).
+        if (!found && !tableSource &&
+            t[i - 2].value().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0) {
             failWith(native::UnknownColumnOrFunction,
                      {t[i - 2].value(), t[i - 2].value() + QLatin1Char('.') + t[i].value()});
         }
         m_known.insert(key, found);
         return found;
+    }
+
+    static bool isTableSource(const Tokens& t, std::size_t start) {
+        return start > 0 && (t[start - 1].isWord(u"FROM") || t[start - 1].isWord(u"JOIN") ||
+                             t[start - 1].isWord(u"APPLY"));
+    }
+
+    // Whether an expression may start at `start`: after an operator, an
+    // opening parenthesis or a comma, or a word that a value follows.
+    bool isExpressionPlace(const Tokens& t, std::size_t start) const {
+        if (start == 0) {
+            return true; // an expression evaluated on its own (SET, PRINT, RETURN's value)
+        }
+        const Token& before = t[start - 1];
+        if (before.kind == TokenKind::Punctuation) {
+            return !before.isPunctuation(u".") && !before.isPunctuation(u")") &&
+                   !before.isPunctuation(u";");
+        }
+        static const QStringList words{"SELECT", "WHERE", "AND",     "OR",   "NOT",   "THEN",
+                                       "ELSE",   "WHEN",  "RETURN",  "CASE", "BY",    "HAVING",
+                                       "IN",     "DISTINCT", "BETWEEN", "LIKE", "DEFAULT", "IS",
+                                       "PRINT",  "IF",    "WHILE",   "TOP",  "ON"};
+        const QString word = before.text.toUpper();
+        // CREATE INDEX ... ON dbo.t (columns) names a table.
+        if (word == QLatin1String("ON") && !t.empty() && t.front().isWord(u"CREATE")) {
+            return false;
+        }
+        return before.kind == TokenKind::Word && words.contains(word);
     }
 
     std::vector<Tokens> argumentsOf(const FunctionDefinition& function, const Tokens& list,
@@ -170,13 +207,6 @@ private:
             out.insert(out.end(), value.begin(), value.end());
         }
         return out;
-    }
-
-    // Whether the name starting at `start` is where a table goes: one that
-    // is not there is a table the statement resolves when it runs (208).
-    static bool isTableSource(const Tokens& t, std::size_t start) {
-        return start > 0 && (t[start - 1].isWord(u"FROM") || t[start - 1].isWord(u"JOIN") ||
-                             t[start - 1].isWord(u"APPLY"));
     }
 
     static bool hasAlias(const Tokens& t, std::size_t i) {
