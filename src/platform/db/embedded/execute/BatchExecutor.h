@@ -97,6 +97,10 @@ private:
     // tsql_udf's call (ScalarFunctionCall.h): the body run for the arguments
     // SQLite passes, its RETURN value in the declared type.
     Variant callScalarFunction(const QString& name, int count, sqlite3_value** values);
+    // EXEC [@r =] dbo.f arguments: false when `name` is no scalar function.
+    bool executeScalarFunction(const QString& name, const std::vector<CallArgument>& arguments,
+                               const QString& resultVariable, VariableScope& caller);
+    Variant scalarValue(const LoadedFunction& function, const std::vector<Variant>& arguments);
     // The temporary table a multi-statement function's body filled for
     // constant arguments; it is dropped when the calling statement ends.
     // 40517 for an argument read from a row of the query.

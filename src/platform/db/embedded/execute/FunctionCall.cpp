@@ -97,6 +97,50 @@ Variant BatchExecutor::callScalarFunction(const QString& name, int count, sqlite
         arguments.push_back(readValue(
             values[k], columnInfoFromDeclaration(QString(), definition.parameters[k].type)));
     }
+    return scalarValue(function, arguments);
+}
+
+bool BatchExecutor::executeScalarFunction(const QString& name,
+                                          const std::vector<CallArgument>& arguments,
+                                          const QString& resultVariable, VariableScope& caller) {
+    if (!FunctionCatalog(m_session.current()).exists(name)) {
+        return false;
+    }
+    const LoadedFunction& function = loadedFunction(name);
+    const FunctionDefinition& definition = function.definition;
+    if (definition.kind != FunctionKind::Scalar) {
+        return false;
+    }
+    // Named or in order, as a procedure's; DEFAULT or a left-out argument takes the default.
+    const std::vector<std::size_t> targets =
+        bindArguments(ProcedureDefinition{definition.name, definition.parameters, {}}, arguments);
+    std::vector<std::optional<Variant>> given(definition.parameters.size());
+    for (std::size_t a = 0; a < arguments.size(); ++a) {
+        if (!arguments[a].value.isEmpty()) {
+            given[targets[a]] = arguments[a].value;
+        }
+    }
+    std::vector<Variant> values;
+    for (std::size_t p = 0; p < definition.parameters.size(); ++p) {
+        const ProcedureParameter& parameter = definition.parameters[p];
+        if (given[p]) {
+            values.push_back(*given[p]);
+        } else if (parameter.defaultValue) {
+            values.push_back(evaluate(*parameter.defaultValue, caller));
+        } else {
+            failWith(native::ProcedureParameterMissing, {definition.name, parameter.name});
+        }
+    }
+    const Variant value = scalarValue(function, values);
+    if (!resultVariable.isEmpty()) {
+        caller.assign(resultVariable, value, m_session.dateOrder);
+    }
+    return true;
+}
+
+Variant BatchExecutor::scalarValue(const LoadedFunction& function,
+                                   const std::vector<Variant>& arguments) {
+    const FunctionDefinition& definition = function.definition;
     VariableScope scope;
     scope.declare(returnValueName, definition.returnType);
     if (definition.nullOnNullInput &&

@@ -77,7 +77,12 @@ void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableSco
     if (name.isEmpty()) {
         syntaxErrorNear(tokens, i);
     }
-    const int status = callProcedure(name, readArguments(tokens, i, scope), scope);
+    const std::vector<CallArgument> arguments = readArguments(tokens, i, scope);
+    // A scalar function runs as a procedure does, its value for the status.
+    if (m_functionDepth == 0 && executeScalarFunction(name, arguments, statusVariable, scope)) {
+        return;
+    }
+    const int status = callProcedure(name, arguments, scope);
     if (!statusVariable.isEmpty()) {
         scope.assign(statusVariable, status, m_session.dateOrder);
     }
