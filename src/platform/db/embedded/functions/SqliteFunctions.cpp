@@ -400,6 +400,11 @@ SqlValue objectPropertyFunction(const Call& c) {
         type = QStringLiteral("constraint");
     else if (id >= triggerIdBase)
         type = QStringLiteral("trigger");
+    else if (id >= functionIdBase)
+        type = scalarQuery(db, QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
+                                   .arg(QLatin1String(functionTable)),
+                           {QString::number(id - functionIdBase)})
+                   .toText(); // FN, IF or TF
     else if (id >= procedureIdBase)
         type = QStringLiteral("procedure");
     else if (id > 0)
@@ -425,6 +430,12 @@ SqlValue objectPropertyFunction(const Call& c) {
         return SqlValue::of(qint64(type == QLatin1String("procedure")));
     if (is("IsTrigger"))
         return SqlValue::of(qint64(type == QLatin1String("trigger")));
+    if (is("IsScalarFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("FN")));
+    if (is("IsInlineFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("IF")));
+    if (is("IsTableFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("IF") || type == QLatin1String("TF")));
     if (is("IsConstraint"))
         return SqlValue::of(qint64(type == QLatin1String("constraint")));
     // A trigger's events and timing, from the engine's trigger table.
