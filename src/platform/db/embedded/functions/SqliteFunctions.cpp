@@ -390,6 +390,14 @@ SqlValue columnDefaultFunction(const Call& c) {
     return scalarQuery(db, QStringLiteral("SELECT %1").arg(expression));
 }
 
+// The type code (FN, IF, TF) of the function with catalogue id `id`.
+QString functionTypeOf(sqlite3* db, qint64 id) {
+    return scalarQuery(db, QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
+                               .arg(QLatin1String(functionTable)),
+                       {QString::number(id - functionIdBase)})
+        .toText();
+}
+
 SqlValue objectPropertyFunction(const Call& c) {
     if (c.anyNull())
         return {};
@@ -401,10 +409,7 @@ SqlValue objectPropertyFunction(const Call& c) {
     else if (id >= triggerIdBase)
         type = QStringLiteral("trigger");
     else if (id >= functionIdBase)
-        type = scalarQuery(db, QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
-                                   .arg(QLatin1String(functionTable)),
-                           {QString::number(id - functionIdBase)})
-                   .toText(); // FN, IF or TF
+        type = functionTypeOf(db, id);
     else if (id >= procedureIdBase)
         type = QStringLiteral("procedure");
     else if (id > 0)
@@ -522,6 +527,8 @@ SqlValue objectPropertyExFunction(const Call& c) {
                    .toText();
     else if (id >= triggerIdBase)
         code = QStringLiteral("TR");
+    else if (id >= functionIdBase)
+        code = functionTypeOf(db, id);
     else if (id >= procedureIdBase)
         code = QStringLiteral("P");
     else if (id != 0)
