@@ -111,16 +111,18 @@ private:
                              t[start - 1].isWord(u"APPLY"));
     }
 
-    // Whether an expression may start at `start`: after an operator, an
-    // opening parenthesis or a comma, or a word that a value follows.
+    // Whether an expression may start at `start`: after an operator, a
+    // parenthesis, a comma or a number (TOP n), or a word that a value follows.
     bool isExpressionPlace(const Tokens& t, std::size_t start) const {
         if (start == 0) {
             return true; // an expression evaluated on its own (SET, PRINT, RETURN's value)
         }
         const Token& before = t[start - 1];
+        if (before.kind == TokenKind::Number) {
+            return true; // TOP 5 dbo.f(x)
+        }
         if (before.kind == TokenKind::Punctuation) {
-            return !before.isPunctuation(u".") && !before.isPunctuation(u")") &&
-                   !before.isPunctuation(u";");
+            return !before.isPunctuation(u".") && !before.isPunctuation(u";");
         }
         static const QStringList words{"SELECT", "WHERE", "AND",     "OR",   "NOT",   "THEN",
                                        "ELSE",   "WHEN",  "RETURN",  "CASE", "BY",    "HAVING",

@@ -131,6 +131,28 @@ TEST_F(UserFunctionsTest, shouldReadDatesOfArgumentsAndResultsWhateverTheDateFor
     EXPECT_EQ(value.toDate().date, QDate(2024, 1, 8));
 }
 
+TEST_F(UserFunctionsTest, shouldTellCallsFromTableNamesFollowedByColumnLists) {
+    // dbo.name (...) names a table here: no function is looked for (4121).
+    run("CREATE TABLE dbo.madre (id int PRIMARY KEY)");
+    run("CREATE TABLE dbo.hija (id int PRIMARY KEY, madre int REFERENCES dbo.madre (id))");
+    run("CREATE INDEX ix_hija ON dbo.hija (madre)");
+    run("INSERT INTO dbo.madre (id) VALUES (1)");
+    run("INSERT dbo.hija (id, madre) VALUES (1, 1)");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM dbo.hija").toInt64(), 1);
+    // ... and wherever a value goes, a call is one.
+    run("CREATE FUNCTION dbo.uno() RETURNS int AS BEGIN RETURN 1 END");
+    const auto values = rows("SELECT TOP 1 dbo.uno(), -dbo.uno(), CASE WHEN dbo.uno() = 1 THEN "
+                             "dbo.uno() END, (dbo.uno()), 2 * dbo.uno() FROM dbo.hija WHERE "
+                             "madre IN (dbo.uno()) AND NOT dbo.uno() = 2 ORDER BY dbo.uno()");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0][0].toInt64(), 1);
+    EXPECT_EQ(values[0][1].toInt64(), -1);
+    EXPECT_EQ(values[0][2].toInt64(), 1);
+    EXPECT_EQ(values[0][3].toInt64(), 1);
+    EXPECT_EQ(values[0][4].toInt64(), 2);
+    EXPECT_EQ(nativeErrorOf("SELECT dbo.dos()"), 4121);
+}
+
 TEST(FunctionDefinitionTest, shouldReadTheThreeKindsOfDefinition) {
     const FunctionDefinition scalar = parseFunction(tsql::significantTokens(
         u"CREATE FUNCTION dbo.f(@a int, @b varchar(10) = 'x') RETURNS decimal(10, 2) "
