@@ -191,7 +191,8 @@ private:
     static constexpr int maximumNesting = 32;
     QString m_gotoLabel; // the label a GOTO on its way up looks for, upper case
 
-    QHash<QString, std::shared_ptr<const LoadedFunction>> m_functions; // by lower-case name
+    // By lower-case "database.function".
+    QHash<QString, std::shared_ptr<const LoadedFunction>> m_functions;
     QStringList m_functionTables; // filled by table-valued functions, oldest first
     int m_functionDepth = 0;      // function bodies running (EXEC is refused in them)
     Variant* m_functionResult = nullptr; // where the running scalar function's RETURN goes

@@ -21,9 +21,9 @@ namespace {
 // variable can be written so.
 const QString returnValueName = QStringLiteral("@ return value");
 
+// An argument that names a column (evaluated without the query's rows).
 bool readsARow(const ProviderFailure& failure) {
-    const int number = failure.nativeError();
-    return number == native::InvalidColumnName || number == 4104; // multi-part identifier
+    return failure.nativeError() == native::InvalidColumnName;
 }
 
 } // namespace
@@ -47,7 +47,8 @@ void BatchExecutor::dropFunctions(const Tokens& tokens, std::size_t from, bool i
 }
 
 const BatchExecutor::LoadedFunction& BatchExecutor::loadedFunction(const QString& name) {
-    const QString key = name.toLower();
+    // By database too: USE may change it between two calls of the batch.
+    const QString key = m_session.current().name().toLower() + QLatin1Char('.') + name.toLower();
     if (const auto it = m_functions.constFind(key); it != m_functions.constEnd()) {
         return **it;
     }

@@ -115,6 +115,18 @@ TEST_F(UserFunctionsTest, shouldRunTheNewBodyWhenARepeatedBatchCallsAChangedFunc
     EXPECT_EQ(rows(batch).front()[0].toString(), "xyz");
 }
 
+TEST_F(UserFunctionsTest, shouldCallTheFunctionOfTheDatabaseInUse) {
+    run("CREATE FUNCTION dbo.origen() RETURNS varchar(10) AS BEGIN RETURN 'prueba' END");
+    run("CREATE DATABASE OTRA");
+    run("USE OTRA");
+    run("CREATE FUNCTION dbo.origen() RETURNS varchar(10) AS BEGIN RETURN 'otra' END");
+    const ExecutionResult result =
+        run("USE PRUEBA\nSELECT dbo.origen()\nUSE OTRA\nSELECT dbo.origen()\nUSE PRUEBA");
+    ASSERT_EQ(result.resultSets.size(), 2u);
+    EXPECT_EQ(result.resultSets[0].rows.front()[0].toString(), "prueba");
+    EXPECT_EQ(result.resultSets[1].rows.front()[0].toString(), "otra");
+}
+
 TEST_F(UserFunctionsTest, shouldGiveMoneyBeyondADoublesDigitsExactly) {
     run("CREATE FUNCTION dbo.igual(@m money) RETURNS money AS BEGIN RETURN @m END");
     EXPECT_EQ(scalar("SELECT dbo.igual(922337203685477.5807)"),
