@@ -163,7 +163,8 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
     if (how == ProcedureCatalog::Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
     }
-    if (m_database.hasTable(definition.name) || TriggerCatalog(m_database).exists(definition.name) ||
+    if (m_database.hasTable(definition.name) ||
+        TriggerCatalog(m_database).exists(definition.name) ||
         ProcedureCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }

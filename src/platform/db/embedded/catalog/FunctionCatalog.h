@@ -15,12 +15,12 @@ struct FunctionDefinition {
     QString name;
     std::vector<ProcedureParameter> parameters;
     FunctionKind kind = FunctionKind::Scalar;
-    QString returnType;          // a scalar function's declared type
-    QString resultVariable;      // a multi-statement function's "@t"
-    tsql::Tokens resultColumns;  // its "(columns)", parentheses included
+    QString returnType;           // a scalar function's declared type
+    QString resultVariable;       // a multi-statement function's "@t"
+    tsql::Tokens resultColumns;   // its "(columns)", parentheses included
     bool nullOnNullInput = false; // WITH RETURNS NULL ON NULL INPUT
-    tsql::Tokens body;           // what follows AS
-    tsql::Tokens query;          // an inline function's select
+    tsql::Tokens body;            // what follows AS
+    tsql::Tokens query;           // an inline function's select
 
     // The server's type code: FN, IF or TF.
     QString typeCode() const;

@@ -52,7 +52,8 @@ Tokens readDefault(const Tokens& tokens, std::size_t& i) {
 
 } // namespace
 
-std::vector<ProcedureParameter> readParameters(const Tokens& t, std::size_t& i, bool parenthesised) {
+std::vector<ProcedureParameter> readParameters(const Tokens& t, std::size_t& i,
+                                               bool parenthesised) {
     std::vector<ProcedureParameter> parameters;
     if (parenthesised) {
         if (!(i < t.size() && t[i].isPunctuation(u"("))) {
@@ -155,8 +156,7 @@ std::optional<QString> storedText(const SqliteDatabase& database, const QString&
     if (!query.ok() || query.step() != SQLITE_ROW) {
         return std::nullopt;
     }
-    return QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
 }
 
 ProcedureCatalog::ProcedureCatalog(SqliteDatabase& database) : m_database(database) {}
@@ -181,7 +181,8 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
     }
-    if (m_database.hasTable(definition.name) || TriggerCatalog(m_database).exists(definition.name) ||
+    if (m_database.hasTable(definition.name) ||
+        TriggerCatalog(m_database).exists(definition.name) ||
         FunctionCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
@@ -196,11 +197,11 @@ std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) c
     if (!m_database.hasTable(QString::fromLatin1(proceduresTable))) {
         return std::nullopt;
     }
-    const std::optional<QString> text = storedText(
-        m_database,
-        QStringLiteral("SELECT definicion FROM %1 WHERE name = ?1 COLLATE NOCASE")
-            .arg(QLatin1String(proceduresTable)),
-        name);
+    const std::optional<QString> text =
+        storedText(m_database,
+                   QStringLiteral("SELECT definicion FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                       .arg(QLatin1String(proceduresTable)),
+                   name);
     if (!text) {
         return std::nullopt;
     }

@@ -228,8 +228,7 @@ constexpr std::array messages{
     Message{native::UnknownColumnOrFunction, 16, "42000", errnum::CommandError,
             "Cannot find either column \"%1\" or the user-defined function or aggregate \"%2\", "
             "or the name is ambiguous."},
-    Message{native::BackupTerminated, 16, "42000", errnum::E_FAIL,
-            "%1 is terminating abnormally."},
+    Message{native::BackupTerminated, 16, "42000", errnum::E_FAIL, "%1 is terminating abnormally."},
     Message{native::BackupInTransaction, 16, "42000", errnum::E_FAIL,
             "Cannot perform a backup or restore operation within a transaction."},
     Message{native::RestoreDatabaseInUse, 16, "42000", errnum::E_FAIL,

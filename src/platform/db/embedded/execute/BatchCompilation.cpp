@@ -3,14 +3,14 @@
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
-#include "platform/db/embedded/execute/DataStatement.h"
-#include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/execute/UpdateAssignments.h"
 #include "platform/db/embedded/execute/UserFunctionCalls.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -207,17 +207,19 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     SqliteDatabase& database = m_session.current();
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
-    const Tokens resolved = resolvedTokens(
-        m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [&](const Token& token) -> std::optional<Token> {
-        if (token.kind == TokenKind::Word) {
-            return Token::word(QStringLiteral("NULL"));
-        }
-        if (m_tableVariables.contains(token.text.toLower())) {
-            // Its table is made when the DECLARE runs; until then it is a table yet to be.
-            return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
-        }
-        return std::nullopt;
-    });
+    const Tokens resolved =
+        resolvedTokens(m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens),
+                       [&](const Token& token) -> std::optional<Token> {
+                           if (token.kind == TokenKind::Word) {
+                               return Token::word(QStringLiteral("NULL"));
+                           }
+                           if (m_tableVariables.contains(token.text.toLower())) {
+                               // Its table is made when the DECLARE runs; until then it is a table
+                               // yet to be.
+                               return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
+                           }
+                           return std::nullopt;
+                       });
     // The calls of user-defined functions compile as they run; a
     // multi-statement function's table is one yet to be.
     const QString text = joinTokens(withUserFunctions(database, resolved, {}));

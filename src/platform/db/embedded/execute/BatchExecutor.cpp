@@ -156,10 +156,11 @@ BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& param
 
 ExecutionResult BatchExecutor::run(const QString& batch) {
     // The functions the batch's statements call run in this executor.
-    const auto previousRunner = std::exchange(
-        m_session.runScalarFunction, [this](const QString& name, int count, sqlite3_value** values) {
-            return callScalarFunction(name, count, values);
-        });
+    const auto previousRunner =
+        std::exchange(m_session.runScalarFunction,
+                      [this](const QString& name, int count, sqlite3_value** values) {
+                          return callScalarFunction(name, count, values);
+                      });
     const auto restoreRunner = qScopeGuard([&] { m_session.runScalarFunction = previousRunner; });
     m_session.functionFailure = {};
     try {

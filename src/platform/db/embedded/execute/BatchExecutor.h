@@ -193,8 +193,8 @@ private:
 
     // By lower-case "database.function".
     QHash<QString, std::shared_ptr<const LoadedFunction>> m_functions;
-    QStringList m_functionTables; // filled by table-valued functions, oldest first
-    int m_functionDepth = 0;      // function bodies running (EXEC is refused in them)
+    QStringList m_functionTables;        // filled by table-valued functions, oldest first
+    int m_functionDepth = 0;             // function bodies running (EXEC is refused in them)
     Variant* m_functionResult = nullptr; // where the running scalar function's RETURN goes
     TableFunctionFiller m_fillTable;
 };

@@ -54,7 +54,8 @@ const BatchExecutor::LoadedFunction& BatchExecutor::loadedFunction(const QString
     }
     std::optional<FunctionDefinition> definition = FunctionCatalog(m_session.current()).find(name);
     if (!definition) {
-        failWith(native::UnknownColumnOrFunction, {QStringLiteral("dbo"), QStringLiteral("dbo.") + name});
+        failWith(native::UnknownColumnOrFunction,
+                 {QStringLiteral("dbo"), QStringLiteral("dbo.") + name});
     }
     auto loaded = std::make_shared<LoadedFunction>();
     loaded->definition = std::move(*definition);
@@ -91,7 +92,8 @@ Variant BatchExecutor::callScalarFunction(const QString& name, int count, sqlite
     const FunctionDefinition& definition = function.definition;
     if (definition.kind != FunctionKind::Scalar ||
         static_cast<std::size_t>(count) != definition.parameters.size()) {
-        failWith(native::UnknownColumnOrFunction, {QStringLiteral("dbo"), QStringLiteral("dbo.") + name});
+        failWith(native::UnknownColumnOrFunction,
+                 {QStringLiteral("dbo"), QStringLiteral("dbo.") + name});
     }
     std::vector<Variant> arguments;
     for (int k = 0; k < count; ++k) {
@@ -144,8 +146,8 @@ Variant BatchExecutor::scalarValue(const LoadedFunction& function,
     const FunctionDefinition& definition = function.definition;
     VariableScope scope;
     scope.declare(returnValueName, definition.returnType);
-    if (definition.nullOnNullInput &&
-        std::any_of(arguments.begin(), arguments.end(), [](const Variant& v) { return v.isNull(); })) {
+    if (definition.nullOnNullInput && std::any_of(arguments.begin(), arguments.end(),
+                                                  [](const Variant& v) { return v.isNull(); })) {
         return Variant::null(); // RETURNS NULL ON NULL INPUT: the body does not run
     }
     Variant result = Variant::null();

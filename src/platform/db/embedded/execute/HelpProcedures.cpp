@@ -520,11 +520,11 @@ std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgumen
     const QString name = objectName(argumentText(arguments, "@objname", 0));
     const CatalogObject object = findObject(database, name);
     QString definition;
-    if (const std::optional<QString> function = storedText(
-            database,
-            QStringLiteral("SELECT definition FROM %1 WHERE name = ?1 COLLATE NOCASE")
-                .arg(QLatin1String(tsql::functionTable)),
-            name))
+    if (const std::optional<QString> function =
+            storedText(database,
+                       QStringLiteral("SELECT definition FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                           .arg(QLatin1String(tsql::functionTable)),
+                       name))
         definition = *function;
     else if (object.kind == ObjectKind::Procedure)
         definition = query(database,

@@ -46,8 +46,12 @@ void callScalarFunction(sqlite3_context* context, int count, sqlite3_value** val
 } // namespace
 
 void registerScalarFunctionCall(sqlite3* db, Session& session) {
-    if (sqlite3_create_function_v2(db, scalarFunctionCall, -1, SQLITE_UTF8, &session,
-                                   callScalarFunction, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    // Deterministic for SQLite, which then takes it in a computed column and
+    // may call it once for constant arguments: the server too calls a
+    // function as many times as its plan needs, not once per row written.
+    if (sqlite3_create_function_v2(db, scalarFunctionCall, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   &session, callScalarFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK) {
         throw Error(errnum::E_FAIL, QStringLiteral("Cannot register %1: %2")
                                         .arg(QLatin1String(scalarFunctionCall),
                                              QString::fromUtf8(sqlite3_errmsg(db))));

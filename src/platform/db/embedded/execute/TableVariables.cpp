@@ -18,8 +18,9 @@ void dropTableVariableTable(Session& session, const QString& table) {
         return;
     }
     ignoringErrors([&] {
-        session.current().run(QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(tsql::quoteName(table)) +
-                              tsql::schema::forgetIdentity(table).join(QStringLiteral(";\n")));
+        session.current().run(
+            QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(tsql::quoteName(table)) +
+            tsql::schema::forgetIdentity(table).join(QStringLiteral(";\n")));
     });
 }
 

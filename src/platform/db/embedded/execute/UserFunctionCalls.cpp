@@ -112,7 +112,8 @@ private:
     }
 
     // Whether an expression may start at `start`: after an operator, a
-    // parenthesis, a comma or a number (TOP n), or a word that a value follows.
+    // parenthesis, a comma or a number (TOP n), or a word that a value follows
+    // (AS: a computed column's expression).
     bool isExpressionPlace(const Tokens& t, std::size_t start) const {
         if (start == 0) {
             return true; // an expression evaluated on its own (SET, PRINT, RETURN's value)
@@ -124,10 +125,10 @@ private:
         if (before.kind == TokenKind::Punctuation) {
             return !before.isPunctuation(u".") && !before.isPunctuation(u";");
         }
-        static const QStringList words{"SELECT", "WHERE", "AND",     "OR",   "NOT",   "THEN",
-                                       "ELSE",   "WHEN",  "RETURN",  "CASE", "BY",    "HAVING",
+        static const QStringList words{"SELECT", "WHERE",    "AND",     "OR",   "NOT",     "THEN",
+                                       "ELSE",   "WHEN",     "RETURN",  "CASE", "BY",      "HAVING",
                                        "IN",     "DISTINCT", "BETWEEN", "LIKE", "DEFAULT", "IS",
-                                       "PRINT",  "IF",    "WHILE",   "TOP",  "ON"};
+                                       "PRINT",  "IF",       "WHILE",   "TOP",  "ON",      "AS"};
         const QString word = before.text.toUpper();
         // CREATE INDEX ... ON dbo.t (columns) names a table.
         if (word == QLatin1String("ON") && !t.empty() && t.front().isWord(u"CREATE")) {
@@ -239,10 +240,10 @@ private:
 Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
                          const TableFunctionFiller& fill) {
     // Most statements call none: no catalogue to read then.
-    const bool mayCall = std::adjacent_find(tokens.begin(), tokens.end(),
-                                            [](const Token& a, const Token& b) {
-                                                return a.isPunctuation(u".") && b.isNameLike();
-                                            }) != tokens.end();
+    const bool mayCall =
+        std::adjacent_find(tokens.begin(), tokens.end(), [](const Token& a, const Token& b) {
+            return a.isPunctuation(u".") && b.isNameLike();
+        }) != tokens.end();
     if (!mayCall) {
         return tokens;
     }

@@ -9,8 +9,8 @@ namespace estaciones::db::sqlite {
 // The table a multi-statement function's body filled for a call with these
 // argument tokens (one range each, DEFAULT already replaced). At compile time
 // there is none yet: an empty name stands for a table yet to be.
-using TableFunctionFiller =
-    std::function<QString(const FunctionDefinition& function, const std::vector<tsql::Tokens>& arguments)>;
+using TableFunctionFiller = std::function<QString(const FunctionDefinition& function,
+                                                  const std::vector<tsql::Tokens>& arguments)>;
 
 // The statement with the calls of the database's user-defined functions
 // ("schema.name(arguments)") in the form SQLite runs:

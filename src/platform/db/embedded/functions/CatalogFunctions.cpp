@@ -352,7 +352,8 @@ QString nameOfObject(sqlite3* db, qint64 id) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1").arg(QLatin1String(triggerTable));
         rowid = id - triggerIdBase;
     } else if (id >= functionIdBase) {
-        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1").arg(QLatin1String(functionTable));
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(functionTable));
         rowid = id - functionIdBase;
     } else if (id >= procedureIdBase) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")

@@ -392,8 +392,9 @@ SqlValue columnDefaultFunction(const Call& c) {
 
 // The type code (FN, IF, TF) of the function with catalogue id `id`.
 QString functionTypeOf(sqlite3* db, qint64 id) {
-    return scalarQuery(db, QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
-                               .arg(QLatin1String(functionTable)),
+    return scalarQuery(db,
+                       QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
+                           .arg(QLatin1String(functionTable)),
                        {QString::number(id - functionIdBase)})
         .toText();
 }

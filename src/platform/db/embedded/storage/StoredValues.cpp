@@ -250,10 +250,10 @@ Variant readValue(sqlite3_value* value, const ColumnInfo& column) {
         // At the column's scale: decimal(10,4) shows 1.0000. A whole number
         // by its 64 bits: decimal(19,0) holds more digits than a double.
         if (const auto exact = exactAtScale(
-                storage == SQLITE_TEXT      ? tsql::SqlValue::of(text())
-                : storage == SQLITE_INTEGER ? tsql::SqlValue::of(static_cast<qint64>(
-                                                  sqlite3_value_int64(value)))
-                                            : tsql::SqlValue::of(sqlite3_value_double(value)),
+                storage == SQLITE_TEXT ? tsql::SqlValue::of(text())
+                : storage == SQLITE_INTEGER
+                    ? tsql::SqlValue::of(static_cast<qint64>(sqlite3_value_int64(value)))
+                    : tsql::SqlValue::of(sqlite3_value_double(value)),
                 column.numericScale)) {
             return *exact;
         }

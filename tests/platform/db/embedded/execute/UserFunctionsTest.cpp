@@ -39,7 +39,8 @@ TEST_F(UserFunctionsTest, shouldReadOtherTablesAndTableVariablesWhileTheCallingS
     EXPECT_EQ(result[1][1], Variant(Currency{40000}));
     EXPECT_EQ(result[2][1], Variant(Currency{50000}));
     // A function reading the very table being updated sees it as the statement goes.
-    run("CREATE FUNCTION dbo.maximo() RETURNS money AS BEGIN RETURN (SELECT MAX(importe) FROM pedido) END");
+    run("CREATE FUNCTION dbo.maximo() RETURNS money AS BEGIN RETURN (SELECT MAX(importe) FROM "
+        "pedido) END");
     run("UPDATE pedido SET importe = dbo.maximo() WHERE id = 3");
     EXPECT_EQ(scalar("SELECT importe FROM pedido WHERE id = 3"), Variant(Currency{75000}));
 }
@@ -138,7 +139,8 @@ TEST_F(UserFunctionsTest, shouldGiveMoneyBeyondADoublesDigitsExactly) {
 TEST_F(UserFunctionsTest, shouldReadDatesOfArgumentsAndResultsWhateverTheDateFormat) {
     run("CREATE FUNCTION dbo.manana(@d datetime) RETURNS datetime AS BEGIN RETURN @d + 1 END");
     // The stored form of a date must not be read again as day-month text.
-    const Variant value = scalar("SET DATEFORMAT dmy\nSELECT dbo.manana(CONVERT(datetime, '2024-01-07', 23))");
+    const Variant value =
+        scalar("SET DATEFORMAT dmy\nSELECT dbo.manana(CONVERT(datetime, '2024-01-07', 23))");
     ASSERT_TRUE(value.isDate());
     EXPECT_EQ(value.toDate().date, QDate(2024, 1, 8));
 }
@@ -197,10 +199,9 @@ TEST(FunctionDefinitionTest, shouldReadTheThreeKindsOfDefinition) {
 }
 
 TEST(FunctionDefinitionTest, shouldRefuseADefinitionWithoutReturnsOrParentheses) {
-    for (const char16_t* text :
-         {u"CREATE FUNCTION dbo.f(@a int) AS BEGIN RETURN 1 END",
-          u"CREATE FUNCTION dbo.f RETURNS int AS BEGIN RETURN 1 END",
-          u"CREATE FUNCTION dbo.f() RETURNS int AS RETURN 1"}) {
+    for (const char16_t* text : {u"CREATE FUNCTION dbo.f(@a int) AS BEGIN RETURN 1 END",
+                                 u"CREATE FUNCTION dbo.f RETURNS int AS BEGIN RETURN 1 END",
+                                 u"CREATE FUNCTION dbo.f() RETURNS int AS RETURN 1"}) {
         try {
             parseFunction(tsql::significantTokens(text));
             ADD_FAILURE() << "accepted: " << QString::fromUtf16(text).toStdString();
