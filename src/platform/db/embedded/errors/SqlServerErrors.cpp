@@ -218,6 +218,8 @@ constexpr std::array messages{
     Message{native::InsufficientArguments, 16, "42000", errnum::CommandError,
             "An insufficient number of arguments were supplied for the procedure or function "
             "%1."},
+    Message{native::FunctionNotEndingInReturn, 16, "42000", errnum::CommandError,
+            "The last statement included within a function must be a return statement."},
     Message{native::SideEffectInFunction, 16, "42000", errnum::CommandError,
             "Invalid use of a side-effecting operator '%1' within a function."},
     Message{native::SelectToClientInFunction, 16, "42000", errnum::CommandError,

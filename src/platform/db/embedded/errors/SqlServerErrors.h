@@ -125,6 +125,7 @@ constexpr int NotSupportedInThisVersion = 40517;
 
 // User-defined functions.
 constexpr int InsufficientArguments = 313;
+constexpr int FunctionNotEndingInReturn = 455;
 constexpr int SideEffectInFunction = 443;
 constexpr int SelectToClientInFunction = 444;
 constexpr int ProcedureCalledFromFunction = 557;

@@ -338,6 +338,14 @@ void compileFunction(Session& session, const Tokens& definition) {
     } catch (const ProviderFailure& failure) {
         throw CompileFailure(failure.records());
     }
+    // The body's block ends in RETURN, even where every branch of an IF before it returns.
+    const StatementNode* last = body.empty() ? nullptr : &body.back();
+    while (last && last->kind == StatementNode::Kind::Block && !last->children.empty()) {
+        last = &last->children.back();
+    }
+    if (!last || last->kind != StatementNode::Kind::Return) {
+        failOnLine(sqlServerError(native::FunctionNotEndingInReturn), last ? last->line : 1);
+    }
     refuseSideEffects(body);
     compiler.compile(body);
 }
