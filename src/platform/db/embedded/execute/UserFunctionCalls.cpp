@@ -76,9 +76,16 @@ public:
 private:
     // The function a "schema.name(" at `i` calls; nullopt when none is.
     std::optional<FunctionDefinition> calledAt(const Tokens& t, std::size_t i) {
-        if (!(t[i].isNameLike() && i >= 2 && i + 1 < t.size() && t[i + 1].isPunctuation(u"(") &&
-              t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
+        if (!(t[i].isNameLike() && i + 1 < t.size() && t[i + 1].isPunctuation(u"("))) {
             return std::nullopt;
+        }
+        if (!(i >= 2 && t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
+            // Where a table goes, a table-valued function needs no schema.
+            if (!isTableSource(t, i)) {
+                return std::nullopt;
+            }
+            std::optional<FunctionDefinition> found = known(t[i].value());
+            return found && found->kind != FunctionKind::Scalar ? found : std::nullopt;
         }
         std::size_t start = i - 2;
         while (start >= 2 && t[start - 1].isPunctuation(u".") && t[start - 2].isNameLike()) {
@@ -88,11 +95,7 @@ private:
         if (!tableSource && !isExpressionPlace(t, start)) {
             return std::nullopt; // CREATE TABLE dbo.t (...), INSERT INTO dbo.t (...), ...
         }
-        const QString key = t[i].value().toLower();
-        if (auto it = m_known.constFind(key); it != m_known.constEnd()) {
-            return *it;
-        }
-        std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(t[i].value());
+        std::optional<FunctionDefinition> found = known(t[i].value());
         // dbo's functions are the database's own: a name it does not hold is
         // no function (other schemas' names are left to what calls them), as
         // the server resolves it when it compiles the statement. Where a
@@ -102,6 +105,15 @@ private:
             failWith(native::UnknownColumnOrFunction,
                      {t[i - 2].value(), t[i - 2].value() + QLatin1Char('.') + t[i].value()});
         }
+        return found;
+    }
+
+    std::optional<FunctionDefinition> known(const QString& name) {
+        const QString key = name.toLower();
+        if (auto it = m_known.constFind(key); it != m_known.constEnd()) {
+            return *it;
+        }
+        std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(name);
         m_known.insert(key, found);
         return found;
     }
@@ -239,11 +251,16 @@ private:
 
 Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
                          const TableFunctionFiller& fill) {
-    // Most statements call none: no catalogue to read then.
-    const bool mayCall =
-        std::adjacent_find(tokens.begin(), tokens.end(), [](const Token& a, const Token& b) {
-            return a.isPunctuation(u".") && b.isNameLike();
-        }) != tokens.end();
+    // Most statements call none: no catalogue to read then. A call is a
+    // schema's name (".name") or a name where a table goes.
+    bool mayCall = false;
+    for (std::size_t i = 0; i + 1 < tokens.size() && !mayCall; ++i) {
+        mayCall = (tokens[i].isPunctuation(u".") && tokens[i + 1].isNameLike()) ||
+                  (i + 2 < tokens.size() && tokens[i + 1].isNameLike() &&
+                   tokens[i + 2].isPunctuation(u"(") &&
+                   (tokens[i].isWord(u"FROM") || tokens[i].isWord(u"JOIN") ||
+                    tokens[i].isWord(u"APPLY")));
+    }
     if (!mayCall) {
         return tokens;
     }
