@@ -7,6 +7,8 @@
 #include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
+#include <QDateTime>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -16,6 +18,11 @@ using tsql::TokenKind;
 using tsql::Tokens;
 
 namespace {
+
+// A view remade whenever a function changes: what the engine derived from
+// calls (a batch's compilation, translations) is keyed by the schema's
+// version, which its remaking moves on.
+constexpr const char* changeMark = "estaciones_funciones_cambio";
 
 // "int", "decimal(10, 2)", "varchar(max)", "double precision".
 QString readReturnType(const Tokens& t, std::size_t& i) {
@@ -173,6 +180,13 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
                         .arg(QLatin1String(tsql::functionTable)),
                     {definition.name, definition.typeCode(), joinTokensByLine(definitionTokens)});
     storeRoutineParameters(m_database, definition.name, definition.parameters);
+    markChanged();
+}
+
+void FunctionCatalog::markChanged() {
+    m_database.run(QStringLiteral("DROP VIEW IF EXISTS %1; CREATE VIEW %1 AS SELECT %2")
+                       .arg(QLatin1String(changeMark))
+                       .arg(QDateTime::currentMSecsSinceEpoch()));
 }
 
 std::optional<FunctionDefinition> FunctionCatalog::find(const QString& name) const {
@@ -196,6 +210,7 @@ void FunctionCatalog::drop(const QString& name) {
                         .arg(QLatin1String(tsql::functionTable)),
                     {name});
     forgetRoutineParameters(m_database, name);
+    markChanged();
 }
 
 } // namespace estaciones::db::sqlite

@@ -46,6 +46,8 @@ public:
     void drop(const QString& name);
 
 private:
+    void markChanged();
+
     SqliteDatabase& m_database;
 };
 

@@ -116,6 +116,18 @@ TEST_F(UserFunctionsTest, shouldRunTheNewBodyWhenARepeatedBatchCallsAChangedFunc
     EXPECT_EQ(rows(batch).front()[0].toString(), "xyz");
 }
 
+TEST_F(UserFunctionsTest, shouldCompileARepeatedBatchAgainWhenAFunctionWasDropped) {
+    run("CREATE TABLE marca (n int)");
+    run("CREATE FUNCTION dbo.f() RETURNS int AS BEGIN RETURN 1 END");
+    const QString batch = QStringLiteral("INSERT INTO marca VALUES (1)\nSELECT dbo.f()");
+    run(batch);
+    run("DROP FUNCTION dbo.f");
+    // The call no longer compiles: the INSERT before it does not run.
+    EXPECT_EQ(nativeErrorOf(batch), 4121);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM marca").toInt64(), 1);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name LIKE 'estaciones%'").toInt64(), 0);
+}
+
 TEST_F(UserFunctionsTest, shouldCallTheFunctionOfTheDatabaseInUse) {
     run("CREATE FUNCTION dbo.origen() RETURNS varchar(10) AS BEGIN RETURN 'prueba' END");
     run("CREATE DATABASE OTRA");
