@@ -34,17 +34,17 @@ public:
                 out.push_back(tokens[i]);
                 continue;
             }
+            const std::size_t close = closingParenthesis(tokens, i + 1);
+            if (close >= tokens.size()) {
+                out.push_back(tokens[i]); // unclosed: the translator names the syntax error
+                continue;
+            }
             // The schema (and database) parts written before the name are left out.
             while (!out.empty() && out.back().isPunctuation(u".")) {
                 out.pop_back();
                 if (!out.empty() && out.back().isNameLike()) {
                     out.pop_back();
                 }
-            }
-            const std::size_t close = closingParenthesis(tokens, i + 1);
-            if (close >= tokens.size()) {
-                out.push_back(tokens[i]);
-                continue;
             }
             const std::vector<Tokens> arguments =
                 argumentsOf(*function, slice(tokens, i + 2, close), depth);
