@@ -222,7 +222,7 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
                        });
     // The calls of user-defined functions compile as they run; a
     // multi-statement function's table is one yet to be.
-    const QString text = joinTokens(withUserFunctions(database, resolved, {}));
+    const QString text = joinTokens(withUserFunctions(database, resolved, {}, m_defining));
     QString statement;
     try {
         const tsql::Translator translator(database.sharedDialectSettings());
@@ -322,6 +322,7 @@ void refuseSideEffects(const std::vector<StatementNode>& nodes) {
 void compileFunction(Session& session, const Tokens& definition) {
     const FunctionDefinition function = parseFunction(definition);
     BatchCompiler compiler(session);
+    compiler.defineFunction(&function);
     for (const ProcedureParameter& parameter : function.parameters) {
         compiler.declareVariable(parameter.name);
     }

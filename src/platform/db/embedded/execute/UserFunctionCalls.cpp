@@ -19,8 +19,9 @@ constexpr int maximumInlineDepth = 32;
 
 class Rewriter {
 public:
-    Rewriter(SqliteDatabase& database, const TableFunctionFiller& fill)
-        : m_database(database), m_fill(fill) {}
+    Rewriter(SqliteDatabase& database, const TableFunctionFiller& fill,
+             const FunctionDefinition* defining)
+        : m_database(database), m_fill(fill), m_defining(defining) {}
 
     Tokens rewrite(const Tokens& tokens, int depth) {
         if (depth > maximumInlineDepth) {
@@ -113,7 +114,10 @@ private:
         if (auto it = m_known.constFind(key); it != m_known.constEnd()) {
             return *it;
         }
-        std::optional<FunctionDefinition> found = FunctionCatalog(m_database).find(name);
+        std::optional<FunctionDefinition> found =
+            m_defining && m_defining->name.compare(name, Qt::CaseInsensitive) == 0
+                ? std::optional<FunctionDefinition>(*m_defining)
+                : FunctionCatalog(m_database).find(name);
         m_known.insert(key, found);
         return found;
     }
@@ -244,13 +248,14 @@ private:
 
     SqliteDatabase& m_database;
     const TableFunctionFiller& m_fill;
+    const FunctionDefinition* m_defining;
     QHash<QString, std::optional<FunctionDefinition>> m_known; // by lower-case name
 };
 
 } // namespace
 
 Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
-                         const TableFunctionFiller& fill) {
+                         const TableFunctionFiller& fill, const FunctionDefinition* defining) {
     // Most statements call none: no catalogue to read then. A call is a
     // schema's name (".name") or a name where a table goes.
     bool mayCall = false;
@@ -264,7 +269,7 @@ Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
     if (!mayCall) {
         return tokens;
     }
-    return Rewriter(database, fill).rewrite(tokens, 0);
+    return Rewriter(database, fill, defining).rewrite(tokens, 0);
 }
 
 } // namespace estaciones::db::sqlite

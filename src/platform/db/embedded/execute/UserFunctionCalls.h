@@ -22,8 +22,11 @@ using TableFunctionFiller = std::function<QString(const FunctionDefinition& func
 // - a multi-statement one as the table `fill` gives.
 // DEFAULT takes the parameter's default. Throws 313 for fewer arguments
 // than parameters, 8144 for more; 217 when inline functions nest too deep.
+// `defining`: the function whose CREATE compiles the statement, which its
+// body may call before the catalogue holds it (recursion).
 tsql::Tokens withUserFunctions(SqliteDatabase& database, const tsql::Tokens& tokens,
-                               const TableFunctionFiller& fill);
+                               const TableFunctionFiller& fill,
+                               const FunctionDefinition* defining = nullptr);
 
 // The name of the SQLite function that runs a scalar function's body.
 inline constexpr const char* scalarFunctionCall = "tsql_udf";

@@ -128,6 +128,17 @@ TEST_F(UserFunctionsTest, shouldCompileARepeatedBatchAgainWhenAFunctionWasDroppe
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name LIKE 'estaciones%'").toInt64(), 0);
 }
 
+TEST_F(UserFunctionsTest, shouldCompileABodyThatQueriesTheFunctionItDefines) {
+    // The body's SELECT is compiled with the CREATE, before the catalogue holds the function.
+    run("CREATE FUNCTION dbo.suma_hasta(@n int) RETURNS int AS\n"
+        "BEGIN\n"
+        "    DECLARE @r int = 0\n"
+        "    IF @n > 0 SELECT @r = @n + dbo.suma_hasta(@n - 1)\n"
+        "    RETURN @r\n"
+        "END");
+    EXPECT_EQ(scalar("SELECT dbo.suma_hasta(4)").toInt64(), 10);
+}
+
 TEST_F(UserFunctionsTest, shouldCallTheFunctionOfTheDatabaseInUse) {
     run("CREATE FUNCTION dbo.origen() RETURNS varchar(10) AS BEGIN RETURN 'prueba' END");
     run("CREATE DATABASE OTRA");
