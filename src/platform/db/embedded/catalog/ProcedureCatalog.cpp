@@ -1,5 +1,6 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
@@ -51,6 +52,44 @@ Tokens readDefault(const Tokens& tokens, std::size_t& i) {
 
 } // namespace
 
+std::vector<ProcedureParameter> readParameters(const Tokens& t, std::size_t& i,
+                                               bool parenthesised) {
+    std::vector<ProcedureParameter> parameters;
+    if (parenthesised) {
+        if (!(i < t.size() && t[i].isPunctuation(u"("))) {
+            syntaxErrorAt(t, i);
+        }
+        ++i;
+    }
+    while (i < t.size() && t[i].kind == TokenKind::Variable) {
+        ProcedureParameter parameter;
+        parameter.name = t[i++].text;
+        if (i < t.size() && t[i].isWord(u"AS")) {
+            ++i; // "@p AS int" is allowed
+        }
+        parameter.type = readType(t, i);
+        if (i < t.size() && t[i].isPunctuation(u"=")) {
+            ++i;
+            parameter.defaultValue = readDefault(t, i);
+        }
+        while (i < t.size() && (t[i].isWord(u"OUTPUT") || t[i].isWord(u"OUT"))) {
+            parameter.output = true;
+            ++i;
+        }
+        parameters.push_back(std::move(parameter));
+        if (i < t.size() && t[i].isPunctuation(u",")) {
+            ++i;
+        }
+    }
+    if (parenthesised) {
+        if (!(i < t.size() && t[i].isPunctuation(u")"))) {
+            syntaxErrorAt(t, i);
+        }
+        ++i;
+    }
+    return parameters;
+}
+
 ProcedureDefinition parseProcedure(const Tokens& t) {
     std::size_t i = 1; // after CREATE / ALTER
     if (i + 1 < t.size() && t[i].isWord(u"OR") && t[i + 1].isWord(u"ALTER")) {
@@ -69,34 +108,7 @@ ProcedureDefinition parseProcedure(const Tokens& t) {
         ++i; // numbered procedures ("name;1") are not used
         ++i;
     }
-    const bool parenthesised = i < t.size() && t[i].isPunctuation(u"(");
-    i += parenthesised ? 1 : 0;
-    while (i < t.size() && t[i].kind == TokenKind::Variable) {
-        ProcedureParameter parameter;
-        parameter.name = t[i++].text;
-        if (i < t.size() && t[i].isWord(u"AS")) {
-            ++i; // "@p AS int" is allowed
-        }
-        parameter.type = readType(t, i);
-        if (i < t.size() && t[i].isPunctuation(u"=")) {
-            ++i;
-            parameter.defaultValue = readDefault(t, i);
-        }
-        while (i < t.size() && (t[i].isWord(u"OUTPUT") || t[i].isWord(u"OUT"))) {
-            parameter.output = true;
-            ++i;
-        }
-        definition.parameters.push_back(std::move(parameter));
-        if (i < t.size() && t[i].isPunctuation(u",")) {
-            ++i;
-        }
-    }
-    if (parenthesised) {
-        if (!(i < t.size() && t[i].isPunctuation(u")"))) {
-            syntaxErrorAt(t, i);
-        }
-        ++i;
-    }
+    definition.parameters = readParameters(t, i, i < t.size() && t[i].isPunctuation(u"("));
     while (i < t.size() && t[i].isWord(u"WITH")) {
         i += 2; // WITH RECOMPILE / ENCRYPTION: nothing to do here
     }
@@ -105,6 +117,46 @@ ProcedureDefinition parseProcedure(const Tokens& t) {
     }
     definition.body.assign(t.begin() + static_cast<std::ptrdiff_t>(i + 1), t.end());
     return definition;
+}
+
+void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QStringList& texts) {
+    PreparedStatement write(database.handle(), sql);
+    for (int k = 0; k < texts.size(); ++k) {
+        write.bindText(k + 1, texts[k]);
+    }
+    if (!write.ok() || write.step() != SQLITE_DONE) {
+        throw ProviderFailure({database.lastError(sql)});
+    }
+}
+
+void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
+                            const std::vector<ProcedureParameter>& parameters) {
+    forgetRoutineParameters(database, routine);
+    const QString sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)")
+                            .arg(QLatin1String(tsql::parameterTable));
+    int ordinal = 0;
+    for (const ProcedureParameter& parameter : parameters) {
+        runCatalogWrite(database, sql,
+                        {routine, QString::number(++ordinal), parameter.name, parameter.type,
+                         QString::number(parameter.output ? 1 : 0)});
+    }
+}
+
+void forgetRoutineParameters(SqliteDatabase& database, const QString& routine) {
+    runCatalogWrite(database,
+                    QStringLiteral("DELETE FROM %1 WHERE procedure_name = ?1 COLLATE NOCASE")
+                        .arg(QLatin1String(tsql::parameterTable)),
+                    {routine});
+}
+
+std::optional<QString> storedText(const SqliteDatabase& database, const QString& sql,
+                                  const QString& name) {
+    PreparedStatement query(database.handle(), sql);
+    query.bindText(1, name);
+    if (!query.ok() || query.step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
 }
 
 ProcedureCatalog::ProcedureCatalog(SqliteDatabase& database) : m_database(database) {}
@@ -129,77 +181,42 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
     }
-    if (m_database.hasTable(definition.name) || TriggerCatalog(m_database).exists(definition.name)) {
+    if (m_database.hasTable(definition.name) ||
+        TriggerCatalog(m_database).exists(definition.name) ||
+        FunctionCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
-    const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
-                            .arg(QLatin1String(proceduresTable));
-    PreparedStatement write(m_database.handle(), sql);
-    write.bindText(1, definition.name);
-    write.bindText(2, joinTokensByLine(definitionTokens));
-    if (!write.ok() || write.step() != SQLITE_DONE) {
-        throw ProviderFailure({m_database.lastError(sql)});
-    }
-    storeParameters(definition);
-}
-
-void ProcedureCatalog::storeParameters(const ProcedureDefinition& definition) {
-    forgetParameters(definition.name);
-    const QString sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)")
-                            .arg(QLatin1String(tsql::parameterTable));
-    int ordinal = 0;
-    for (const ProcedureParameter& parameter : definition.parameters) {
-        PreparedStatement write(m_database.handle(), sql);
-        write.bindText(1, definition.name);
-        write.bindInt(2, ++ordinal);
-        write.bindText(3, parameter.name);
-        write.bindText(4, parameter.type);
-        write.bindInt(5, parameter.output ? 1 : 0);
-        if (!write.ok() || write.step() != SQLITE_DONE) {
-            throw ProviderFailure({m_database.lastError(sql)});
-        }
-    }
-}
-
-void ProcedureCatalog::forgetParameters(const QString& name) {
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE procedure_name = ?1 COLLATE NOCASE")
-                            .arg(QLatin1String(tsql::parameterTable));
-    PreparedStatement remove(m_database.handle(), sql);
-    remove.bindText(1, name);
-    if (!remove.ok() || remove.step() != SQLITE_DONE) {
-        throw ProviderFailure({m_database.lastError(sql)});
-    }
+    runCatalogWrite(m_database,
+                    QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
+                        .arg(QLatin1String(proceduresTable)),
+                    {definition.name, joinTokensByLine(definitionTokens)});
+    storeRoutineParameters(m_database, definition.name, definition.parameters);
 }
 
 std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) const {
     if (!m_database.hasTable(QString::fromLatin1(proceduresTable))) {
         return std::nullopt;
     }
-    PreparedStatement query(
-        m_database.handle(),
-        QStringLiteral("SELECT definicion FROM %1 WHERE name = ?1 COLLATE NOCASE")
-            .arg(QLatin1String(proceduresTable)));
-    query.bindText(1, name);
-    if (!query.ok() || query.step() != SQLITE_ROW) {
+    const std::optional<QString> text =
+        storedText(m_database,
+                   QStringLiteral("SELECT definicion FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                       .arg(QLatin1String(proceduresTable)),
+                   name);
+    if (!text) {
         return std::nullopt;
     }
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
-    return parseProcedure(tsql::significantTokens(text));
+    return parseProcedure(tsql::significantTokens(*text));
 }
 
 void ProcedureCatalog::drop(const QString& name) {
     if (!exists(name)) {
         failWith(native::CannotDrop, {QStringLiteral("procedure"), name});
     }
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE name = ?1 COLLATE NOCASE")
-                            .arg(QLatin1String(proceduresTable));
-    PreparedStatement remove(m_database.handle(), sql);
-    remove.bindText(1, name);
-    if (!remove.ok() || remove.step() != SQLITE_DONE) {
-        throw ProviderFailure({m_database.lastError(sql)});
-    }
-    forgetParameters(name);
+    runCatalogWrite(m_database,
+                    QStringLiteral("DELETE FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                        .arg(QLatin1String(proceduresTable)),
+                    {name});
+    forgetRoutineParameters(m_database, name);
 }
 
 } // namespace estaciones::db::sqlite

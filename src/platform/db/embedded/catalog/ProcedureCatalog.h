@@ -21,6 +21,11 @@ struct ProcedureDefinition {
     tsql::Tokens body;
 };
 
+// "@p type [= default] [OUTPUT], ...", in parentheses when `parenthesised`,
+// from `i` on; `i` ends after it. Procedures and functions declare them alike.
+std::vector<ProcedureParameter> readParameters(const tsql::Tokens& tokens, std::size_t& i,
+                                               bool parenthesised);
+
 // Reads "CREATE [OR ALTER]|ALTER PROC[EDURE] name [(] @p type [= default] [OUTPUT], ... [)]
 // AS body".
 // Throws ProviderFailure 102 when the text is not such a definition.
@@ -45,11 +50,18 @@ public:
     void drop(const QString& name);
 
 private:
-    // Its parameters, one row each, for INFORMATION_SCHEMA.PARAMETERS.
-    void storeParameters(const ProcedureDefinition& definition);
-    void forgetParameters(const QString& name);
-
     SqliteDatabase& m_database;
 };
+
+// What the catalogues of procedures, functions and triggers share.
+// A write to a catalogue table with `texts` bound as ?1, ?2, ...
+void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QStringList& texts);
+// A routine's parameters, one row each, for INFORMATION_SCHEMA.PARAMETERS.
+void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
+                            const std::vector<ProcedureParameter>& parameters);
+void forgetRoutineParameters(SqliteDatabase& database, const QString& routine);
+// The first column of the row a one-name query (?1) finds; nullopt for none.
+std::optional<QString> storedText(const SqliteDatabase& database, const QString& sql,
+                                  const QString& name);
 
 } // namespace estaciones::db::sqlite

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ReferentialActions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
@@ -146,7 +147,8 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
         failWith(native::InvalidObjectName, {definition.table});
     }
     if (m_database.hasTable(definition.name) ||
-        ProcedureCatalog(m_database).exists(definition.name)) {
+        ProcedureCatalog(m_database).exists(definition.name) ||
+        FunctionCatalog(m_database).exists(definition.name)) {
         failWith(native::ObjectExists, {definition.name});
     }
     const QString verb = known && how != ProcedureCatalog::Store::Create ? QStringLiteral("ALTER")

@@ -138,6 +138,14 @@ constexpr int RowNotInFetchBuffer = 16930;
 constexpr int ColumnNotForUpdate = 16932;
 constexpr int TableNotInCursor = 16933;
 constexpr int NoCursorInVariable = 16950;
+
+// User-defined functions.
+constexpr int InsufficientArguments = 313;
+constexpr int FunctionNotEndingInReturn = 455;
+constexpr int SideEffectInFunction = 443;
+constexpr int SelectToClientInFunction = 444;
+constexpr int ProcedureCalledFromFunction = 557;
+constexpr int UnknownColumnOrFunction = 4121;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

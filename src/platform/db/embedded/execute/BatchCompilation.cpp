@@ -1,21 +1,23 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
-#include "platform/db/embedded/execute/MaintenanceStatements.h"
-#include "platform/db/embedded/execute/TriggerBody.h"
-#include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/execute/UpdateAssignments.h"
+#include "platform/db/embedded/execute/UserFunctionCalls.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/translate/Translator.h"
@@ -284,17 +286,22 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     }
     // Variables stay SQLite parameters; the session's own functions are
     // values only when the statement runs.
-    const QString text = resolvedText(
-        m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens), [&](const Token& token) -> std::optional<Token> {
-        if (token.kind == TokenKind::Word) {
-            return Token::word(QStringLiteral("NULL"));
-        }
-        if (m_tableVariables.contains(token.text.toLower())) {
-            // Its table is made when the DECLARE runs; until then it is a table yet to be.
-            return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
-        }
-        return std::nullopt;
-    });
+    const Tokens resolved =
+        resolvedTokens(m_quotedIdentifier ? tokens : withDoubleQuotesAsText(tokens),
+                       [&](const Token& token) -> std::optional<Token> {
+                           if (token.kind == TokenKind::Word) {
+                               return Token::word(QStringLiteral("NULL"));
+                           }
+                           if (m_tableVariables.contains(token.text.toLower())) {
+                               // Its table is made when the DECLARE runs; until then it is a table
+                               // yet to be.
+                               return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
+                           }
+                           return std::nullopt;
+                       });
+    // The calls of user-defined functions compile as they run; a
+    // multi-statement function's table is one yet to be.
+    const QString text = joinTokens(withUserFunctions(database, resolved, {}, m_defining));
     QString statement;
     try {
         const tsql::Translator translator(database.sharedDialectSettings());
@@ -347,6 +354,80 @@ void compileProcedure(Session& session, const Tokens& definition) {
         compiler.declareVariable(parameter.name);
     }
     compileBody(compiler, procedure.body);
+}
+
+namespace {
+
+// The statements a function's body may not hold, with the server's errors.
+void refuseSideEffects(const std::vector<StatementNode>& nodes) {
+    for (const StatementNode& node : nodes) {
+        refuseSideEffects(node.children);
+        if (node.kind != StatementNode::Kind::Sql) {
+            continue;
+        }
+        const QString first = node.firstWord();
+        const auto refuse = [&](const QString& what) {
+            failOnLine(sqlServerError(native::SideEffectInFunction, {what}), node.line);
+        };
+        if (first == QLatin1String("INSERT") || first == QLatin1String("UPDATE") ||
+            first == QLatin1String("DELETE") || first == QLatin1String("MERGE")) {
+            std::size_t target = 1;
+            if (upperWord(node.tokens, target) == QLatin1String("INTO") ||
+                upperWord(node.tokens, target) == QLatin1String("FROM")) {
+                ++target;
+            }
+            if (target >= node.tokens.size() || node.tokens[target].kind != TokenKind::Variable) {
+                refuse(first);
+            }
+        } else if (first == QLatin1String("PRINT") || first == QLatin1String("RAISERROR") ||
+                   first == QLatin1String("TRUNCATE") || first == QLatin1String("CREATE") ||
+                   first == QLatin1String("ALTER") || first == QLatin1String("DROP")) {
+            refuse(first);
+        } else if (first == QLatin1String("SELECT")) {
+            const Tokens& t = node.tokens;
+            const bool assigns =
+                std::adjacent_find(t.begin(), t.end(), [](const Token& a, const Token& b) {
+                    return a.kind == TokenKind::Variable && b.isPunctuation(u"=");
+                }) != t.end();
+            if (!assigns) {
+                failOnLine(sqlServerError(native::SelectToClientInFunction), node.line);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void compileFunction(Session& session, const Tokens& definition) {
+    const FunctionDefinition function = parseFunction(definition);
+    BatchCompiler compiler(session);
+    compiler.defineFunction(&function);
+    for (const ProcedureParameter& parameter : function.parameters) {
+        compiler.declareVariable(parameter.name);
+    }
+    if (function.kind == FunctionKind::InlineTable) {
+        compileBody(compiler, function.query);
+        return;
+    }
+    if (function.kind == FunctionKind::Table) {
+        compiler.declareTableVariable(function.resultVariable);
+    }
+    std::vector<StatementNode> body;
+    try {
+        body = parseBatch(function.body);
+    } catch (const ProviderFailure& failure) {
+        throw CompileFailure(failure.records());
+    }
+    // The body's block ends in RETURN, even where every branch of an IF before it returns.
+    const StatementNode* last = body.empty() ? nullptr : &body.back();
+    while (last && last->kind == StatementNode::Kind::Block && !last->children.empty()) {
+        last = &last->children.back();
+    }
+    if (!last || last->kind != StatementNode::Kind::Return) {
+        failOnLine(sqlServerError(native::FunctionNotEndingInReturn), last ? last->line : 1);
+    }
+    refuseSideEffects(body);
+    compiler.compile(body);
 }
 
 void compileTrigger(Session& session, const Tokens& definition) {

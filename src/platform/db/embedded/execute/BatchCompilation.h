@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/parse/StatementNode.h"
 
@@ -29,6 +30,13 @@ public:
     void compile(const std::vector<StatementNode>& nodes);
     // A variable the text may use without declaring it (a procedure's parameter).
     void declareVariable(const QString& name) { m_declared.insert(name.toLower()); }
+    // The function whose body is compiled: its calls in the body are known.
+    void defineFunction(const FunctionDefinition* function) { m_defining = function; }
+    // A table variable the text may use (a multi-statement function's result).
+    void declareTableVariable(const QString& name) {
+        declareVariable(name);
+        m_tableVariables.insert(name.toLower());
+    }
 
 private:
     void compileNode(const StatementNode& node, bool firstOfBatch);
@@ -46,12 +54,17 @@ private:
     std::vector<StatementNode> m_gotos;
     bool m_otherDatabase = false;
     bool m_quotedIdentifier;
+    const FunctionDefinition* m_defining = nullptr;
 };
 
 // CREATE / ALTER PROCEDURE: the body is parsed and compiled as the server
 // does when it stores a procedure, with the parameters declared; what
 // fails there fails the CREATE.
 void compileProcedure(Session& session, const tsql::Tokens& definition);
+// The same for CREATE / ALTER FUNCTION, which also refuses what a function
+// may not do: change a table other than its own table variables or print
+// (443), or give a result set (444).
+void compileFunction(Session& session, const tsql::Tokens& definition);
 // The same for CREATE / ALTER TRIGGER's body.
 void compileTrigger(Session& session, const tsql::Tokens& definition);
 

@@ -32,6 +32,7 @@
 #include "platform/db/embedded/translate/Translator.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -152,9 +153,20 @@ private:
 
 BatchExecutor::BatchExecutor(Session& session, const std::vector<Variant>& parameters,
                              int timeoutSeconds)
-    : m_session(session), m_runner(session, parameters, timeoutSeconds) {}
+    : m_session(session), m_runner(session, parameters, timeoutSeconds),
+      m_fillTable([this](const FunctionDefinition& function, const std::vector<Tokens>& arguments) {
+          return fillTableFunction(function, arguments);
+      }) {}
 
 ExecutionResult BatchExecutor::run(const QString& batch) {
+    // The functions the batch's statements call run in this executor.
+    const auto previousRunner =
+        std::exchange(m_session.runScalarFunction,
+                      [this](const QString& name, int count, sqlite3_value** values) {
+                          return callScalarFunction(name, count, values);
+                      });
+    const auto restoreRunner = qScopeGuard([&] { m_session.runScalarFunction = previousRunner; });
+    m_session.functionFailure = {};
     try {
         const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
         const StampSnapshot snapshot(m_session, isOnlyAQuery(*nodes));
@@ -251,6 +263,9 @@ BatchExecutor::Flow BatchExecutor::runNodes(const std::vector<StatementNode>& no
 
 BatchExecutor::Flow BatchExecutor::runNode(const StatementNode& node, VariableScope& scope,
                                            bool firstOfBatch) {
+    // The tables table-valued functions fill for the statement last while it runs.
+    const qsizetype tables = m_functionTables.size();
+    const auto dropTables = qScopeGuard([&] { dropFunctionTables(tables); });
     try {
         return runStatement(node, scope, firstOfBatch);
     } catch (const StatementFailure&) {
@@ -361,6 +376,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+    } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
@@ -603,6 +620,15 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
+    if (what == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::Create);
+        return;
+    }
+    if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
+        node.word(3) == QLatin1String("FUNCTION")) {
+        defineFunction(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        return;
+    }
     if (what == QLatin1String("TRIGGER") ||
         (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
          node.word(3) == QLatin1String("TRIGGER"))) {
@@ -696,6 +722,8 @@ void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {
                 catalog.drop(name);
             }
         }
+    } else if (what == QLatin1String("FUNCTION")) {
+        dropFunctions(tokens, i, ifExists);
     } else if (what == QLatin1String("TRIGGER")) {
         TriggerCatalog catalog(database);
         for (const Range& range : splitByCommas(tokens, i, tokens.size())) {
@@ -769,10 +797,11 @@ QString BatchExecutor::resolvedText(const Tokens& tokens, const VariableScope& s
         std::any_of(tokens.begin(), tokens.end(),
                     [](const Token& token) { return token.isWord(u"CURSOR_STATUS"); });
     // The options apply to the values too: with ANSI_NULLS OFF "= @v" of a
-    // NULL @v compares as IS NULL.
+    // NULL @v compares as IS NULL; and to the queries of inline functions.
+    const Tokens resolved =
+        resolvedTokens(asksCursorStatus ? withCursorStatus(tokens, scope) : tokens, valueOf);
     return joinTokens(withSessionOptions(
-        m_session,
-        resolvedTokens(asksCursorStatus ? withCursorStatus(tokens, scope) : tokens, valueOf)));
+        m_session, withUserFunctions(m_session.current(), resolved, m_fillTable)));
 }
 
 void BatchExecutor::runSql(const Tokens& tokens, VariableScope& scope) {
@@ -844,6 +873,9 @@ DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
 }
 
 void BatchExecutor::record(StatementOutcome outcome) {
+    if (m_functionDepth > 0) {
+        return; // a function's statements give the client neither rows nor counts
+    }
     if (outcome.resultSet) {
         BatchOutput printed;
         printed.kind = BatchOutput::Kind::ResultSet;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/execute/Cursors.h"
@@ -10,6 +11,7 @@
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/SqlRunner.h"
 #include "platform/db/embedded/execute/SystemProcedures.h"
+#include "platform/db/embedded/execute/UserFunctionCalls.h"
 #include "platform/db/embedded/execute/VariableScope.h"
 #include "platform/db/embedded/parse/StatementNode.h"
 
@@ -82,6 +84,36 @@ private:
     void runNested(const std::vector<StatementNode>& nodes, VariableScope& scope, int levels,
                    bool asProcedure);
     void returnFrom(const tsql::Tokens& tokens, VariableScope& scope);
+
+    // User-defined functions (FunctionCall.cpp).
+    struct LoadedFunction {
+        FunctionDefinition definition;
+        std::vector<StatementNode> body;
+    };
+    // CREATE / ALTER / CREATE OR ALTER FUNCTION, its body compiled first.
+    void defineFunction(const tsql::Tokens& tokens, ProcedureCatalog::Store how);
+    // DROP FUNCTION [IF EXISTS] a, b, ... from the first name at `from`.
+    void dropFunctions(const tsql::Tokens& tokens, std::size_t from, bool ifExists);
+    // The function as this batch knows it: read and parsed once per batch.
+    const LoadedFunction& loadedFunction(const QString& name);
+    // tsql_udf's call (ScalarFunctionCall.h): the body run for the arguments
+    // SQLite passes, its RETURN value in the declared type.
+    Variant callScalarFunction(const QString& name, int count, sqlite3_value** values);
+    // EXEC [@r =] dbo.f arguments: false when `name` is no scalar function.
+    bool executeScalarFunction(const QString& name, const std::vector<CallArgument>& arguments,
+                               const QString& resultVariable, VariableScope& caller);
+    Variant scalarValue(const LoadedFunction& function, const std::vector<Variant>& arguments);
+    // The temporary table a multi-statement function's body filled for
+    // constant arguments; it is dropped when the calling statement ends.
+    // 40517 for an argument read from a row of the query.
+    QString fillTableFunction(const FunctionDefinition& function,
+                              const std::vector<tsql::Tokens>& arguments);
+    // Runs the body one nesting level deeper with the parameters set; a
+    // scalar function's RETURN value goes to `result`.
+    void runFunctionBody(const LoadedFunction& function, const std::vector<Variant>& arguments,
+                         VariableScope& scope, Variant* result);
+    // Drops the function tables made since `mark` (the statement's start).
+    void dropFunctionTables(qsizetype mark);
     // INSERT ... EXEC (InsertExec.cpp): the rows of the call's result sets go to the table.
     void insertExec(const tsql::Tokens& tokens, std::size_t execAt, VariableScope& scope);
 
@@ -188,6 +220,13 @@ private:
     int m_captureLevel = 0;            // data statements noting their rows, nested
     static constexpr int maximumNesting = 32;
     QString m_gotoLabel; // the label a GOTO on its way up looks for, upper case
+
+    // By lower-case "database.function".
+    QHash<QString, std::shared_ptr<const LoadedFunction>> m_functions;
+    QStringList m_functionTables;        // filled by table-valued functions, oldest first
+    int m_functionDepth = 0;             // function bodies running (EXEC is refused in them)
+    Variant* m_functionResult = nullptr; // where the running scalar function's RETURN goes
+    TableFunctionFiller m_fillTable;
 };
 
 } // namespace estaciones::db::sqlite

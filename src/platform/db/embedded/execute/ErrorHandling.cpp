@@ -60,9 +60,14 @@ void BatchExecutor::onStatementFailure(const ProviderFailure& failure, const Sta
             ignoringErrors([this] { m_session.rollbackTransaction(); });
         }
     }
-    if (endsBatch || m_tryDepth > 0 || isAttention(failure)) {
-        throw StatementFailure(std::move(records), m_nesting,
-                               m_procedures.isEmpty() ? QString() : m_procedures.back());
+    // A function's error names the function, whatever statement called it.
+    QString procedure = std::exchange(m_session.functionFailure.procedure, {});
+    if (procedure.isEmpty() && !m_procedures.isEmpty()) {
+        procedure = m_procedures.back();
+    }
+    // Inside a function any error ends the function and the statement that called it.
+    if (endsBatch || m_tryDepth > 0 || m_functionDepth > 0 || isAttention(failure)) {
+        throw StatementFailure(std::move(records), m_nesting, procedure);
     }
     m_errors.insert(m_errors.end(), records.begin(), records.end());
     noteMessages(records);

@@ -520,7 +520,13 @@ std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgumen
     const QString name = objectName(argumentText(arguments, "@objname", 0));
     const CatalogObject object = findObject(database, name);
     QString definition;
-    if (object.kind == ObjectKind::Procedure)
+    if (const std::optional<QString> function =
+            storedText(database,
+                       QStringLiteral("SELECT definition FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                           .arg(QLatin1String(tsql::functionTable)),
+                       name))
+        definition = *function;
+    else if (object.kind == ObjectKind::Procedure)
         definition = query(database,
                            QStringLiteral("SELECT definicion FROM %1 WHERE lower(name) = lower(?1)")
                                .arg(QLatin1String(tsql::procedureTable)),

@@ -92,7 +92,12 @@ void BatchExecutor::execute(const Tokens& tokens, std::size_t start, VariableSco
     if (name.isEmpty()) {
         syntaxErrorNear(tokens, i);
     }
-    const int status = callProcedure(name, readArguments(tokens, i, scope), scope);
+    const std::vector<CallArgument> arguments = readArguments(tokens, i, scope);
+    // A scalar function runs as a procedure does, its value for the status.
+    if (m_functionDepth == 0 && executeScalarFunction(name, arguments, statusVariable, scope)) {
+        return;
+    }
+    const int status = callProcedure(name, arguments, scope);
     if (!statusVariable.isEmpty()) {
         scope.assign(statusVariable, status, m_session.dateOrder);
     }
@@ -138,6 +143,9 @@ std::vector<CallArgument> BatchExecutor::readArguments(const Tokens& tokens, std
 
 int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgument>& arguments,
                                  VariableScope& caller) {
+    if (m_functionDepth > 0) {
+        failWith(native::ProcedureCalledFromFunction);
+    }
     if (name.compare(QLatin1String("sp_executesql"), Qt::CaseInsensitive) == 0) {
         const DynamicStatement dynamic = dynamicStatementOf(arguments);
         refuseEngineInternals(dynamic.statement);
@@ -322,6 +330,10 @@ void BatchExecutor::returnFrom(const Tokens& tokens, VariableScope& scope) {
     }
     if (!m_inProcedure) {
         failWith(native::ReturnValueOutsideProcedure);
+    }
+    if (m_functionResult) {
+        *m_functionResult = evaluate(slice(tokens, 1, tokens.size()), scope);
+        return;
     }
     // A NULL status is returned as 0, as the server does.
     const Variant status = evaluate(slice(tokens, 1, tokens.size()), scope);

@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ScalarFunctionCall.h"
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/DatabaseFileName.h"
@@ -28,6 +29,7 @@ Session::Session(DataFolder folder, std::unique_ptr<SqliteDatabase> database)
     m_current = shared.get();
     m_databases.insert(shared->name().toLower(), shared);
     applyDialectSettings(*shared);
+    registerScalarFunctionCall(shared->handle(), *this);
 }
 
 void Session::applyDialectSettings() {
@@ -73,6 +75,7 @@ void Session::use(const QString& database, bool connecting) {
     auto opened = std::make_shared<SqliteDatabase>(
         *file, databaseNameOf(QFileInfo(*file).completeBaseName()), false);
     applyDialectSettings(*opened);
+    registerScalarFunctionCall(opened->handle(), *this);
     opened->waitForLocksUntil(m_lockDeadline);
     m_current = opened.get();
     m_databases.insert(key, std::move(opened));

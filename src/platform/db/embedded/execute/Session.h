@@ -10,6 +10,8 @@
 #include <QHash>
 
 #include <functional>
+
+struct sqlite3_value;
 #include <memory>
 
 namespace estaciones::db::sqlite {
@@ -68,6 +70,20 @@ public:
     CursorNames globalCursors;
     int fetchStatus = -1;                     // @@FETCH_STATUS: of the last FETCH on any cursor
     std::weak_ptr<const Cursor> lastOpenedCursor; // @@CURSOR_ROWS tells of it
+
+    // Runs a scalar user-defined function for the SQLite function that
+    // stands for its calls (UserFunctionCalls.h): set by the executor of the
+    // batch running. The values are the arguments as SQLite passes them.
+    std::function<Variant(const QString& function, int count, sqlite3_value** values)>
+        runScalarFunction;
+    // The errors a function's body ended with, for the statement that called
+    // it to end with them (SQLite keeps only a message), and the function
+    // or procedure they were raised in (ERROR_PROCEDURE()).
+    struct FunctionFailure {
+        std::vector<ProviderError> records;
+        QString procedure;
+    };
+    FunctionFailure functionFailure;
 
     // The statement tree of a batch, read once for a text that repeats
     // (reading depends on nothing but the text). Throws as parseBatch.

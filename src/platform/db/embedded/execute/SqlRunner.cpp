@@ -121,9 +121,13 @@ void SqlRunner::watch(sqlite3* db) {
     sqlite3_progress_handler(db, 1000, progressCheck, this);
 }
 
-std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statement) const {
+std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statement) {
     if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
         return {queryTimeoutError()};
+    }
+    // A user-defined function's body failed: its errors, not SQLite's message of them.
+    if (!m_session.functionFailure.records.empty()) {
+        return std::exchange(m_session.functionFailure.records, {});
     }
     return m_session.current().lastErrors(statement);
 }

@@ -50,7 +50,7 @@ private:
     StatementOutcome runStatements(const QString& text, const QString& verb,
                                    const QString& insertTarget);
     void watch(sqlite3* db);
-    std::vector<ProviderError> failure(sqlite3* db, const QString& statement) const;
+    std::vector<ProviderError> failure(sqlite3* db, const QString& statement);
 
     Session& m_session;
     const std::vector<Variant>* m_parameters;

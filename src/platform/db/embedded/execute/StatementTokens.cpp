@@ -55,17 +55,6 @@ bool isStatementKeyword(const QString& word) {
     return keywords.contains(word);
 }
 
-std::size_t closingParenthesis(const Tokens& tokens, std::size_t open) {
-    int depth = 0;
-    for (std::size_t j = open; j < tokens.size(); ++j) {
-        depth += tokens[j].isPunctuation(u"(") ? 1 : tokens[j].isPunctuation(u")") ? -1 : 0;
-        if (depth == 0) {
-            return j;
-        }
-    }
-    return tokens.size();
-}
-
 Token literalToken(const Variant& value) {
     if (value.isText()) {
         return Token::string(value.toString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Variant.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/parse/Token.h"
 
 #include <QString>
@@ -21,8 +22,7 @@ std::vector<Range> splitByCommas(const tsql::Tokens& tokens, std::size_t from, s
 
 tsql::Tokens slice(const tsql::Tokens& tokens, std::size_t from, std::size_t to);
 
-// The index of the ')' closing the '(' at `open` (tokens.size() if none).
-std::size_t closingParenthesis(const tsql::Tokens& tokens, std::size_t open);
+using tsql::closingParenthesis;
 
 // A value as the literal token that stands for it in a statement.
 tsql::Token literalToken(const Variant& value);

@@ -13,17 +13,22 @@ QString tableVariableTable(const QString& variable) {
     return QStringLiteral("#tsql_var_%1_%2").arg(++made).arg(variable.mid(1));
 }
 
-ScopeTables::~ScopeTables() {
-    const QStringList tables = m_scope.tables();
-    if (tables.isEmpty() || !m_session.hasCurrent()) {
+void dropTableVariableTable(Session& session, const QString& table) {
+    if (!session.hasCurrent()) {
         return;
     }
-    for (const QString& table : tables) {
-        ignoringErrors([&] {
-            m_session.current().run(
-                QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(tsql::quoteName(table)) +
-                tsql::schema::forgetIdentity(table).join(QStringLiteral(";\n")));
-        });
+    ignoringErrors([&] {
+        session.current().run(
+            QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(tsql::quoteName(table)) +
+            tsql::schema::forgetIdentity(table).join(QStringLiteral(";\n")));
+    });
+}
+
+ScopeTables::~ScopeTables() {
+    for (const QString& table : m_scope.tables()) {
+        if (table != m_kept) {
+            dropTableVariableTable(m_session, table);
+        }
     }
 }
 

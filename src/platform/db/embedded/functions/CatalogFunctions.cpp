@@ -351,6 +351,10 @@ QString nameOfObject(sqlite3* db, qint64 id) {
     } else if (id >= triggerIdBase) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1").arg(QLatin1String(triggerTable));
         rowid = id - triggerIdBase;
+    } else if (id >= functionIdBase) {
+        sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(functionTable));
+        rowid = id - functionIdBase;
     } else if (id >= procedureIdBase) {
         sql = QStringLiteral("SELECT name FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(procedureTable));
@@ -376,7 +380,7 @@ void objectSchemaName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultTextOrNull(ctx, QStringLiteral("dbo"));
 }
 
-// OBJECT_DEFINITION(id): the text a view, procedure or trigger was written
+// OBJECT_DEFINITION(id): the text a view, procedure, function or trigger was written
 // with, a CHECK or DEFAULT constraint's expression; NULL for other objects
 // (tables) and for views made before their texts were kept.
 void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -396,6 +400,10 @@ void objectDefinition(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(triggerTable));
         rowid = id - triggerIdBase;
+    } else if (id >= functionIdBase) {
+        sql = QStringLiteral("SELECT definition FROM %1 WHERE rowid = ?1")
+                  .arg(QLatin1String(functionTable));
+        rowid = id - functionIdBase;
     } else if (id >= procedureIdBase) {
         sql = QStringLiteral("SELECT definicion FROM %1 WHERE rowid = ?1")
                   .arg(QLatin1String(procedureTable));

@@ -15,6 +15,14 @@ inline constexpr const char* parameterTableSql =
     "CREATE TABLE IF NOT EXISTS estaciones_parametros (procedure_name TEXT NOT NULL COLLATE "
     "NOCASE, ordinal INTEGER NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, is_output INTEGER "
     "NOT NULL, PRIMARY KEY (procedure_name, ordinal))";
+// The table of the user-defined functions: name, the server's type code
+// (FN scalar, IF inline table, TF multi-statement table) and definition text.
+inline constexpr const char* functionTable = "estaciones_funciones";
+inline constexpr const char* functionTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_funciones (name TEXT NOT NULL COLLATE NOCASE PRIMARY "
+    "KEY, type TEXT NOT NULL, definition TEXT NOT NULL)";
+// The object ids the catalogue gives functions: this plus their row's rowid.
+inline constexpr long long functionIdBase = 1200000000;
 // The object ids the catalogue gives procedures and constraints: these plus
 // their row's rowid, so that they never meet a table's.
 inline constexpr long long procedureIdBase = 1000000000;

@@ -351,6 +351,11 @@ SqlValue objectIdFunction(const Call& c) {
                         .arg(c.settings.procedureTable));
     if (id.isNull())
         id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, type) = type")
+                        .arg(functionIdBase)
+                        .arg(QLatin1String(functionTable)));
+    if (id.isNull())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
                                    "AND coalesce(?2, 'TR') = 'TR'")
                         .arg(triggerIdBase)
                         .arg(QLatin1String(triggerTable)));
@@ -388,6 +393,15 @@ SqlValue columnDefaultFunction(const Call& c) {
     return scalarQuery(db, QStringLiteral("SELECT %1").arg(expression));
 }
 
+// The type code (FN, IF, TF) of the function with catalogue id `id`.
+QString functionTypeOf(sqlite3* db, qint64 id) {
+    return scalarQuery(db,
+                       QStringLiteral("SELECT type FROM %1 WHERE rowid = ?1")
+                           .arg(QLatin1String(functionTable)),
+                       {QString::number(id - functionIdBase)})
+        .toText();
+}
+
 SqlValue objectPropertyFunction(const Call& c) {
     if (c.anyNull())
         return {};
@@ -398,6 +412,8 @@ SqlValue objectPropertyFunction(const Call& c) {
         type = QStringLiteral("constraint");
     else if (id >= triggerIdBase)
         type = QStringLiteral("trigger");
+    else if (id >= functionIdBase)
+        type = functionTypeOf(db, id);
     else if (id >= procedureIdBase)
         type = QStringLiteral("procedure");
     else if (id > 0)
@@ -423,6 +439,12 @@ SqlValue objectPropertyFunction(const Call& c) {
         return SqlValue::of(qint64(type == QLatin1String("procedure")));
     if (is("IsTrigger"))
         return SqlValue::of(qint64(type == QLatin1String("trigger")));
+    if (is("IsScalarFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("FN")));
+    if (is("IsInlineFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("IF")));
+    if (is("IsTableFunction"))
+        return SqlValue::of(qint64(type == QLatin1String("IF") || type == QLatin1String("TF")));
     if (is("IsConstraint"))
         return SqlValue::of(qint64(type == QLatin1String("constraint")));
     // A trigger's events and timing, from the engine's trigger table.
@@ -509,6 +531,8 @@ SqlValue objectPropertyExFunction(const Call& c) {
                    .toText();
     else if (id >= triggerIdBase)
         code = QStringLiteral("TR");
+    else if (id >= functionIdBase)
+        code = functionTypeOf(db, id);
     else if (id >= procedureIdBase)
         code = QStringLiteral("P");
     else if (id != 0)

@@ -14,4 +14,15 @@ Tokens significantTokens(QStringView text) {
     return tokens;
 }
 
+std::size_t closingParenthesis(const Tokens& tokens, std::size_t open) {
+    int depth = 0;
+    for (std::size_t j = open; j < tokens.size(); ++j) {
+        depth += tokens[j].isPunctuation(u"(") ? 1 : tokens[j].isPunctuation(u")") ? -1 : 0;
+        if (depth == 0) {
+            return j;
+        }
+    }
+    return tokens.size();
+}
+
 } // namespace estaciones::db::tsql

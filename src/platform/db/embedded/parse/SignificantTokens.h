@@ -8,4 +8,7 @@ namespace estaciones::db::tsql {
 // the catalogues read a stored definition as.
 Tokens significantTokens(QStringView text);
 
+// The index of the ')' closing the '(' at `open` (tokens.size() if none).
+std::size_t closingParenthesis(const Tokens& tokens, std::size_t open);
+
 } // namespace estaciones::db::tsql

@@ -94,6 +94,7 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);

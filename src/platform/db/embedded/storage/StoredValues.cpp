@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 #include <cmath>
 #include <limits>
 
@@ -95,19 +97,6 @@ namespace {
 std::optional<Decimal> exactAtScale(const tsql::SqlValue& value, int scale) {
     const auto exact = tsql::exactNumber(value);
     return exact ? exact->rescaled(scale) : std::nullopt;
-}
-
-// A money or decimal parameter as the engine carries it (ExactNumbers.h).
-// Always with a fraction's storage, as a double was: SQLite divides integers whole.
-void bindExact(sqlite3_stmt* statement, int index, const Decimal& value) {
-    const tsql::SqlValue carried = tsql::carriedNumber(value, false);
-    if (carried.kind == tsql::SqlValue::Kind::Real) {
-        sqlite3_bind_double(statement, index, carried.real);
-    } else {
-        const QByteArray utf8 = carried.text.toUtf8();
-        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
-                          SQLITE_TRANSIENT);
-    }
 }
 
 bool isTextType(int type) {
@@ -197,7 +186,10 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
     // The column's value fetched once, then read as a sqlite3_value: one
     // call to find the column instead of three. The value is unprotected,
     // which only matters to another thread using the connection meanwhile.
-    sqlite3_value* const value = sqlite3_column_value(statement, index);
+    return readValue(sqlite3_column_value(statement, index), column);
+}
+
+Variant readValue(sqlite3_value* value, const ColumnInfo& column) {
     const int storage = sqlite3_value_type(value);
     if (storage == SQLITE_NULL) {
         return Variant::null();
@@ -239,13 +231,13 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         break;
     case adtype::Currency:
         if (storage != SQLITE_TEXT) {
-            const double value = sqlite3_column_double(statement, index);
+            const double number = sqlite3_value_double(value);
             try {
-                tsql::checkMoneyRange(value, QStringLiteral("money"));
+                tsql::checkMoneyRange(number, QStringLiteral("money"));
             } catch (const tsql::ConversionError& e) {
                 failWithText(e.nativeNumber(), QString::fromStdString(e.what()));
             }
-            return Currency::fromDouble(value);
+            return Currency::fromDouble(number);
         }
         // A money too wide for a double travels as its digits.
         if (const auto exact = exactAtScale(tsql::SqlValue::of(text()), 4);
@@ -258,16 +250,15 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
         // At the column's scale: decimal(10,4) shows 1.0000. A whole number
         // by its 64 bits: decimal(19,0) holds more digits than a double.
         if (const auto exact = exactAtScale(
-                storage == SQLITE_TEXT      ? tsql::SqlValue::of(text())
-                : storage == SQLITE_INTEGER ? tsql::SqlValue::of(static_cast<qint64>(
-                                                  sqlite3_value_int64(value)))
-                                            : tsql::SqlValue::of(sqlite3_column_double(
-                                                  statement, index)),
+                storage == SQLITE_TEXT ? tsql::SqlValue::of(text())
+                : storage == SQLITE_INTEGER
+                    ? tsql::SqlValue::of(static_cast<qint64>(sqlite3_value_int64(value)))
+                    : tsql::SqlValue::of(sqlite3_value_double(value)),
                 column.numericScale)) {
             return *exact;
         }
         if (storage != SQLITE_TEXT) {
-            return sqlite3_column_double(statement, index);
+            return sqlite3_value_double(value);
         }
         break;
     case adtype::Double:
@@ -298,47 +289,92 @@ Variant readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
     return text();
 }
 
-void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
+namespace {
+
+// Where a value goes: a statement's parameter or a function's result.
+struct ValueSink {
+    std::function<void()> null;
+    std::function<void(sqlite3_int64)> integer;
+    std::function<void(double)> real;
+    std::function<void(const QByteArray&)> text;
+    std::function<void(const QByteArray&)> blob;
+};
+
+// A money or decimal value as the engine carries it (ExactNumbers.h).
+// Always with a fraction's storage, as a double was: SQLite divides integers whole.
+void putExact(const ValueSink& sink, const Decimal& value) {
+    const tsql::SqlValue carried = tsql::carriedNumber(value, false);
+    if (carried.kind == tsql::SqlValue::Kind::Real) {
+        sink.real(carried.real);
+    } else {
+        sink.text(carried.text.toUtf8());
+    }
+}
+
+void putValue(const ValueSink& sink, const Variant& value) {
     switch (value.type()) {
     case Variant::Type::Empty:
     case Variant::Type::Null:
     case Variant::Type::Object:
-        sqlite3_bind_null(statement, index);
+        sink.null();
         break;
     case Variant::Type::Boolean:
-        sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0);
+        sink.integer(value.toBool() ? 1 : 0);
         break;
     case Variant::Type::Integer:
-        sqlite3_bind_int64(statement, index, value.toInt64());
+        sink.integer(value.toInt64());
         break;
     case Variant::Type::Double:
-        sqlite3_bind_double(statement, index, value.toDouble());
+        sink.real(value.toDouble());
         break;
     case Variant::Type::Currency:
-        bindExact(statement, index, *Decimal::fromCoefficient(value.toCurrency().scaled, 4));
+        putExact(sink, *Decimal::fromCoefficient(value.toCurrency().scaled, 4));
         break;
     case Variant::Type::Decimal:
-        bindExact(statement, index, value.toDecimal());
+        putExact(sink, value.toDecimal());
         break;
-    case Variant::Type::Date: {
-        const QByteArray utf8 = storedDate(value.toDate()).toUtf8();
-        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
-                          SQLITE_TRANSIENT);
+    case Variant::Type::Date:
+        sink.text(storedDate(value.toDate()).toUtf8());
         break;
-    }
-    case Variant::Type::Text: {
-        const QByteArray utf8 = value.toString().toUtf8();
-        sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()),
-                          SQLITE_TRANSIENT);
+    case Variant::Type::Text:
+        sink.text(value.toString().toUtf8());
+        break;
+    case Variant::Type::Bytes:
+        sink.blob(value.toBytes());
         break;
     }
-    case Variant::Type::Bytes: {
-        const QByteArray bytes = value.toBytes();
-        sqlite3_bind_blob(statement, index, bytes.constData(), static_cast<int>(bytes.size()),
-                          SQLITE_TRANSIENT);
-        break;
-    }
-    }
+}
+
+} // namespace
+
+void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
+    putValue({[&] { sqlite3_bind_null(statement, index); },
+              [&](sqlite3_int64 n) { sqlite3_bind_int64(statement, index, n); },
+              [&](double d) { sqlite3_bind_double(statement, index, d); },
+              [&](const QByteArray& utf8) {
+                  sqlite3_bind_text(statement, index, utf8.constData(),
+                                    static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+              },
+              [&](const QByteArray& bytes) {
+                  sqlite3_bind_blob(statement, index, bytes.constData(),
+                                    static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+              }},
+             value);
+}
+
+void resultValue(sqlite3_context* context, const Variant& value) {
+    putValue({[&] { sqlite3_result_null(context); },
+              [&](sqlite3_int64 n) { sqlite3_result_int64(context, n); },
+              [&](double d) { sqlite3_result_double(context, d); },
+              [&](const QByteArray& utf8) {
+                  sqlite3_result_text(context, utf8.constData(), static_cast<int>(utf8.size()),
+                                      SQLITE_TRANSIENT);
+              },
+              [&](const QByteArray& bytes) {
+                  sqlite3_result_blob(context, bytes.constData(), static_cast<int>(bytes.size()),
+                                      SQLITE_TRANSIENT);
+              }},
+             value);
 }
 
 QString storedDate(const DateTimeValue& value) {

@@ -62,12 +62,16 @@ QString columns() {
         .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
 }
 
+// The procedures and the functions.
 QString routines() {
     return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
                           "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, "
                           "substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' AS "
-                          "ROUTINE_BODY FROM %3 p")
-        .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable));
+                          "ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE tsql_text, "
+                          "%2, f.name COLLATE tsql_text, 'FUNCTION', substr(f.definition, 1, "
+                          "4000), 'SQL' FROM %4 f")
+        .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable),
+             QLatin1String(functionTable));
 }
 
 QString parameters() {

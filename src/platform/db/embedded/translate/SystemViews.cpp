@@ -134,6 +134,12 @@ QString objects(const DialectSettings& settings) {
                               "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE' FROM %3 AS p")
                    .arg(QString::number(procedureIdBase), common,
                         quoteName(settings.procedureTable));
+    sql +=
+        QStringLiteral(" UNION ALL SELECT %1 + f.rowid, f.name COLLATE tsql_text, %2, 0, f.type "
+                       "COLLATE tsql_text, CASE f.type WHEN 'FN' THEN 'SQL_SCALAR_FUNCTION' WHEN "
+                       "'IF' THEN 'SQL_INLINE_TABLE_VALUED_FUNCTION' ELSE "
+                       "'SQL_TABLE_VALUED_FUNCTION' END FROM %3 AS f")
+            .arg(QString::number(functionIdBase), common, QLatin1String(functionTable));
     // The T-SQL triggers, kept in a table of their own with their table's name.
     sql += QStringLiteral(" UNION ALL SELECT %1 + t.rowid, t.name COLLATE tsql_text, %2, %3, 'TR' "
                           "COLLATE tsql_text, 'SQL_TRIGGER' FROM %4 AS t")
@@ -399,17 +405,20 @@ QString sysobjects(const DialectSettings& settings) {
         .arg(objects(settings));
 }
 
-// The modules written in T-SQL with their text: views, procedures and
-// triggers. A view made before its text was kept has NULL, as an encrypted
+// The modules written in T-SQL with their text: views, procedures,
+// triggers and functions. A view made before its text was kept has NULL, as an encrypted
 // one has on the server.
 QString sysSqlModules() {
-    return QStringLiteral("SELECT m.rowid AS object_id, d.definition AS definition FROM "
-                          "sqlite_schema AS m LEFT JOIN %1 AS d ON d.name = m.name WHERE m.type = "
-                          "'view' AND %2 UNION ALL SELECT %3 + p.rowid, p.definicion FROM %4 AS p "
-                          "UNION ALL SELECT %5 + t.rowid, t.definition FROM %6 AS t")
+    return QStringLiteral(
+               "SELECT m.rowid AS object_id, d.definition AS definition FROM "
+               "sqlite_schema AS m LEFT JOIN %1 AS d ON d.name = m.name WHERE m.type = "
+               "'view' AND %2 UNION ALL SELECT %3 + p.rowid, p.definicion FROM %4 AS p "
+               "UNION ALL SELECT %5 + t.rowid, t.definition FROM %6 AS t UNION ALL SELECT %7 + "
+               "f.rowid, f.definition FROM %8 AS f")
         .arg(QLatin1String(viewTable), userObject("m"), QString::number(procedureIdBase),
              QLatin1String(procedureTable), QString::number(triggerIdBase),
-             QLatin1String(triggerTable));
+             QLatin1String(triggerTable), QString::number(functionIdBase),
+             QLatin1String(functionTable));
 }
 
 } // namespace

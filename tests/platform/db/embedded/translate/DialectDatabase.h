@@ -28,9 +28,10 @@ public:
         m_settings->userName = [] { return QStringLiteral("ana"); };
         sqlite3_open(":memory:", &m_db);
         estaciones::db::tsql::registerFunctions(m_db, m_settings);
-        // The engine's open makes the constraint and trigger tables the catalogue reads.
+        // The engine's open makes the constraint, trigger and function tables the catalogue reads.
         sqlite3_exec(m_db, estaciones::db::tsql::constraintTableSql, nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, estaciones::db::tsql::triggerTableSql, nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, estaciones::db::tsql::functionTableSql, nullptr, nullptr, nullptr);
     }
     ~DialectDatabase() { sqlite3_close(m_db); }
     DialectDatabase(const DialectDatabase&) = delete;
