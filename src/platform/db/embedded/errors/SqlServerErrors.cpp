@@ -537,6 +537,23 @@ const std::vector<Rule>& rules() {
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::ObjectExists, {stripQuotes(m.captured(1))});
          }},
+        // OPENJSON reads its text with json_each.
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^malformed JSON$")),
+         [](const SqliteFailure&, const M&) {
+             ProviderError error = sqlServerError(native::NotSupported);
+             error.nativeError = 13609;
+             error.description = QStringLiteral("JSON text is not properly formatted.");
+             return error;
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^JSON path error near '(.*)'$")),
+         [](const SqliteFailure&, const M& m) {
+             ProviderError error = sqlServerError(native::NotSupported);
+             error.nativeError = 13607;
+             error.description = QStringLiteral("JSON path is not properly formatted. Unexpected "
+                                                "character '%1' is found.")
+                                     .arg(m.captured(1).left(1));
+             return error;
+         }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^index (.+) already exists$")),
          [](const SqliteFailure&, const M& m) {
              // The dialect names indexes "table.index" (SQLite's are per database).

@@ -408,7 +408,26 @@ SqlValue isJsonFunction(const Call& c) {
     return SqlValue::of(qint64{objectOrArray ? 1 : 0});
 }
 
+// tsql_openjson_value(json, fullkey, type): OPENJSON's value of a row of
+// json_each, as the text writes it: a string unescaped, a number with its
+// digits, an object or array as written; NULL for a JSON null.
+SqlValue openJsonValueFunction(const Call& c) {
+    if (c.anyNull())
+        return {};
+    const QString type = c.arg(2).toText();
+    if (type == QLatin1String("null"))
+        return {};
+    const QString text = c.arg(0).toText();
+    JsonText json(text);
+    const std::optional<JsonText::Value> v = find(json, readPath(c.arg(1).toText()));
+    if (!v)
+        return {};
+    return SqlValue::of(v->kind == JsonText::Kind::String ? json.decoded(v->from, v->to)
+                                                           : json.textOf(*v));
+}
+
 const FunctionSpec jsonSpecs[] = {
+    {"tsql_openjson_value", 3, openJsonValueFunction, true},
     {"json_value", 2, jsonValueFunction, true},
     {"json_query", 1, jsonQueryFunction, true},
     {"json_query", 2, jsonQueryFunction, true},

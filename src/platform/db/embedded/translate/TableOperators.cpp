@@ -362,6 +362,10 @@ struct AppliedValues {
     QStringList columns;
     std::vector<QStringList> rows; // of each row, each column's expression
     QString condition;
+    // A rowset's own (OPENJSON): each column's expression over the source
+    // `joined` puts in the APPLY's place; empty for rows of values.
+    QStringList expressions;
+    QString joined;
 };
 
 QStringList columnList(const Pieces& pieces, size_t& end) {
@@ -433,7 +437,9 @@ AppliedValues readAppliedValues(const Pieces& pieces, size_t open, size_t& end,
 // The expression that stands for column `c` of the applied values.
 QString appliedExpression(const AppliedValues& values, qsizetype c, bool outer) {
     QString expression;
-    if (values.rows.size() == 1) {
+    if (!values.expressions.isEmpty()) {
+        expression = QStringLiteral("(%1)").arg(values.expressions[c]);
+    } else if (values.rows.size() == 1) {
         expression = QStringLiteral("(%1)").arg(values.rows.front()[c]);
     } else {
         QStringList branches;
@@ -493,13 +499,12 @@ std::pair<qsizetype, size_t> appliedReference(const Pieces& pieces, size_t i,
     return {indexOf(pieces[i]), 1};
 }
 
-// Rewrites the APPLY at `apply` (CROSS or OUTER) over the values at `open`;
-// answers where the outer query starts, to be read again from there.
-size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSettings& settings) {
-    const bool outer = pieces[apply].isWord(u"OUTER");
-    const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
-    size_t end = open;
-    const AppliedValues values = readAppliedValues(pieces, open, end, what);
+// Rewrites the source [apply, end) of the values, an APPLY (CROSS or OUTER
+// at `apply`) or a FROM's rowset: every reference to its columns becomes
+// their expression, the source the join `values.joined` gives. Answers where
+// the outer query starts, to be read again from there.
+size_t applySource(Pieces& pieces, size_t apply, size_t end, const AppliedValues& values,
+                   bool outer, const QString& what, const DialectSettings& settings) {
     const size_t select = enclosingSelect(pieces, apply);
     if (select == size_t(-1))
         refuse(what + QStringLiteral(" outside a SELECT"));
@@ -563,16 +568,7 @@ size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSetti
         edits.push_back({i, i + length, appliedExpression(values, column, outer)});
         i += length - 1;
     }
-    // The APPLY itself: the row numbers, or nothing for one row.
-    QString joined;
-    if (values.rows.size() > 1) {
-        QStringList numbers;
-        for (size_t r = 0; r < values.rows.size(); ++r)
-            numbers << QStringLiteral("SELECT %1 AS tsql_apply_value").arg(r + 1);
-        joined = QStringLiteral(" CROSS JOIN (%1) AS %2")
-                     .arg(numbers.join(QStringLiteral(" UNION ALL ")), quoteName(values.alias));
-    }
-    edits.push_back({apply, end, joined});
+    edits.push_back({apply, end, values.joined});
     if (!outer && !values.condition.isEmpty()) {
         const size_t where = findTopLevelWord(pieces, end, last, u"WHERE");
         if (where < last) {
@@ -598,11 +594,129 @@ size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSetti
     return select;
 }
 
+// The APPLY at `apply` over the values at `open`: several rows are numbered
+// by a join, one row needs none.
+size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSettings& settings) {
+    const bool outer = pieces[apply].isWord(u"OUTER");
+    const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
+    size_t end = open;
+    AppliedValues values = readAppliedValues(pieces, open, end, what);
+    if (values.rows.size() > 1) {
+        QStringList numbers;
+        for (size_t r = 0; r < values.rows.size(); ++r)
+            numbers << QStringLiteral("SELECT %1 AS tsql_apply_value").arg(r + 1);
+        values.joined = QStringLiteral(" CROSS JOIN (%1) AS %2")
+                            .arg(numbers.join(QStringLiteral(" UNION ALL ")),
+                                 quoteName(values.alias));
+    }
+    return applySource(pieces, apply, end, values, outer, what, settings);
+}
+
+// A path literal of OPENJSON as SQLite's json_each takes it: lax is its
+// only mode (strict would fail where lax gives no rows).
+QString eachPath(const Pieces& pieces, size_t from, size_t to) {
+    if (to != from + 1 || pieces[from].kind != TokenKind::String)
+        refuse(QStringLiteral("OPENJSON with a path that is not a literal"));
+    QString path = pieces[from].value().trimmed();
+    if (path.startsWith(QLatin1String("strict"), Qt::CaseInsensitive))
+        refuse(QStringLiteral("OPENJSON in strict mode"));
+    if (path.startsWith(QLatin1String("lax"), Qt::CaseInsensitive))
+        path = path.mid(3).trimmed();
+    return Token::literal(path);
+}
+
+// OPENJSON(json [, path]) [WITH (column type [path] [AS JSON], ...)] [[AS]
+// alias] at `at`: the rows of json_each over the text; key, value and type
+// (0 null ... 5 object) without WITH, else each column the value its path
+// finds in the row, converted to its type (JSON_VALUE), or the object or
+// array (JSON_QUERY) AS JSON.
+AppliedValues readOpenJson(const Pieces& pieces, size_t at, size_t& end, int number) {
+    const size_t open = at + 1;
+    const size_t close = closeOf(pieces, open);
+    if (close >= pieces.size())
+        refuse(QStringLiteral("OPENJSON"));
+    const auto arguments = splitTopLevel(pieces, open + 1, close);
+    if (arguments.empty() || arguments.size() > 2)
+        refuse(QStringLiteral("OPENJSON"));
+    const QString json = render(pieces, arguments[0].first, arguments[0].second).trimmed();
+    QString each = QStringLiteral("json_each(%1").arg(json);
+    if (arguments.size() == 2)
+        each += QStringLiteral(", ") + eachPath(pieces, arguments[1].first, arguments[1].second);
+    each += QLatin1Char(')');
+    AppliedValues values;
+    const QString row = QStringLiteral("tsql_json_each_%1").arg(number);
+    const QString element =
+        QStringLiteral("tsql_openjson_value(%1, %2.fullkey, %2.type)").arg(json, row);
+    end = close + 1;
+    if (end + 1 < pieces.size() && pieces[end].isWord(u"WITH") && pieces[end + 1].isPunctuation(u"(")) {
+        const size_t withClose = closeOf(pieces, end + 1);
+        for (const auto& [from, to] : splitTopLevel(pieces, end + 2, withClose)) {
+            // name type ['path'] [AS JSON]
+            size_t last = to;
+            const bool asJson = last - from >= 2 && pieces[last - 1].isWord(u"JSON") &&
+                                pieces[last - 2].isWord(u"AS");
+            if (asJson)
+                last -= 2;
+            QString path = QStringLiteral("'$.%1'").arg(pieces[from].value());
+            if (last > from + 1 && pieces[last - 1].kind == TokenKind::String) {
+                path = render(pieces, last - 1, last).trimmed();
+                --last;
+            }
+            values.columns << pieces[from].value();
+            const QString type = render(pieces, from + 1, last).trimmed();
+            values.expressions << (asJson ? QStringLiteral("JSON_QUERY(%1, %2)").arg(element, path)
+                                          : QStringLiteral("CAST(JSON_VALUE(%1, %2) AS %3)")
+                                                .arg(element, path, type));
+        }
+        end = withClose + 1;
+    } else {
+        values.columns = {QStringLiteral("key"), QStringLiteral("value"), QStringLiteral("type")};
+        values.expressions = {
+            QStringLiteral("CONVERT(nvarchar(4000), %1.[key])").arg(row), element,
+            QStringLiteral("CASE %1.type WHEN 'null' THEN 0 WHEN 'text' THEN 1 WHEN 'integer' THEN "
+                           "2 WHEN 'real' THEN 2 WHEN 'true' THEN 3 WHEN 'false' THEN 3 WHEN "
+                           "'array' THEN 4 WHEN 'object' THEN 5 END")
+                .arg(row)};
+    }
+    size_t alias = end;
+    if (alias < pieces.size() && pieces[alias].isWord(u"AS"))
+        ++alias;
+    if (alias < pieces.size() && pieces[alias].isNameLike() && !isReservedWord(pieces[alias])) {
+        values.alias = pieces[alias].value();
+        end = alias + 1;
+    } else {
+        values.alias = QStringLiteral("tsql_openjson_%1").arg(number);
+    }
+    values.joined = QStringLiteral("%1 AS %2").arg(each, row);
+    return values;
+}
+
+// OPENJSON at `at`, after FROM, JOIN, a comma or an APPLY.
+size_t openJson(Pieces& pieces, size_t at, int number, const DialectSettings& settings) {
+    size_t end = at;
+    AppliedValues values = readOpenJson(pieces, at, end, number);
+    const bool apply = at >= 2 && pieces[at - 1].isWord(u"APPLY");
+    const bool outer = apply && pieces[at - 2].isWord(u"OUTER");
+    if (apply)
+        values.joined = (outer ? QStringLiteral(" LEFT JOIN ") : QStringLiteral(" CROSS JOIN ")) +
+                        values.joined + (outer ? QStringLiteral(" ON 1 = 1") : QString());
+    const QString what = QStringLiteral("OPENJSON");
+    return applySource(pieces, apply ? at - 2 : at, end, values, outer, what, settings);
+}
+
 } // namespace
 
 void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
+    int openJsons = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& p = pieces[i];
+        if (p.isWord(u"OPENJSON") && i > 0 && i + 1 < pieces.size() &&
+            pieces[i + 1].isPunctuation(u"(") &&
+            (pieces[i - 1].isWord(u"FROM") || pieces[i - 1].isWord(u"JOIN") ||
+             pieces[i - 1].isWord(u"APPLY") || pieces[i - 1].isPunctuation(u","))) {
+            i = openJson(pieces, i, ++openJsons, settings);
+            continue;
+        }
         if (p.isWord(u"APPLY") && i > 0) {
             const bool cross = pieces[i - 1].isWord(u"CROSS");
             const bool outer = pieces[i - 1].isWord(u"OUTER");
