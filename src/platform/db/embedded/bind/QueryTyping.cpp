@@ -484,6 +484,15 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
             to = open - 1;
         }
     }
+    // f(x) OVER (...) has the function's type: SUM(m) OVER () of money is
+    // money, worked out exactly as the plain aggregate is.
+    if (to - from > 3 && m_pieces[to - 1].isPunctuation(u")")) {
+        const size_t open = tsql::openOf(m_pieces, to - 1);
+        if (open != size_t(-1) && open > from + 1 && m_pieces[open - 1].isWord(u"OVER") &&
+            m_pieces[open - 2].isPunctuation(u")")) {
+            to = open - 1;
+        }
+    }
     while (from + 1 < to && m_pieces[from].isPunctuation(u"(") &&
            tsql::closeOf(m_pieces, from) == to - 1) {
         if (m_pieces[from + 1].isWord(u"SELECT")) {
@@ -642,7 +651,8 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         "min",           "max",           "sum",           "avg",
         "ifnull",        "abs",           "tsql_round",    "power",
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
-        "tsql_decimal_avg"};
+        "tsql_decimal_avg", "lag",            "lead",           "first_value",
+        "last_value"};
     if (!inheriting.contains(name)) {
         // Of a type of its own, which this typing does not tell: its
         // arguments are still typed, for the conversions and arithmetic in
