@@ -1,5 +1,7 @@
 #include "platform/db/embedded/parse/Tokenizer.h"
 
+#include "platform/db/embedded/parse/TypeSynonyms.h"
+
 #include <array>
 
 namespace estaciones::db::tsql {
@@ -221,7 +223,7 @@ private:
 } // namespace
 
 Tokens tokenize(QStringView text) {
-    return Scanner(text).run();
+    return withTypeSynonyms(Scanner(text).run());
 }
 
 QString detokenize(const Tokens& tokens) {

@@ -1,0 +1,100 @@
+#include "platform/db/embedded/parse/TypeSynonyms.h"
+
+#include <QStringList>
+
+#include <array>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+struct Synonym {
+    std::array<const char16_t*, 3> words; // nullptr past the last
+    const char* type;
+};
+
+// Longest first, so that "national character varying" is not read as
+// "national character".
+constexpr Synonym synonyms[] = {
+    {{u"national", u"character", u"varying"}, "nvarchar"},
+    {{u"national", u"char", u"varying"}, "nvarchar"},
+    {{u"double", u"precision", nullptr}, "float"},
+    {{u"char", u"varying", nullptr}, "varchar"},
+    {{u"character", u"varying", nullptr}, "varchar"},
+    {{u"nchar", u"varying", nullptr}, "nvarchar"},
+    {{u"binary", u"varying", nullptr}, "varbinary"},
+    {{u"national", u"character", nullptr}, "nchar"},
+    {{u"national", u"char", nullptr}, "nchar"},
+    {{u"national", u"text", nullptr}, "ntext"},
+};
+
+bool isBlank(const Token& t) {
+    return t.kind == TokenKind::Whitespace || t.kind == TokenKind::Comment;
+}
+
+// The index of the next token that is not a blank, from `i` on.
+std::size_t nextWord(const Tokens& tokens, std::size_t i) {
+    while (i < tokens.size() && isBlank(tokens[i]))
+        ++i;
+    return i;
+}
+
+// float(n): real for 1 to 24 bits of mantissa, float for 25 to 53.
+void floatOfBits(Tokens& tokens, std::size_t name, std::size_t open) {
+    const std::size_t bits = nextWord(tokens, open + 1);
+    const std::size_t close = nextWord(tokens, bits + 1);
+    if (close >= tokens.size() || tokens[bits].kind != TokenKind::Number ||
+        !tokens[close].isPunctuation(u")"))
+        return;
+    bool ok = false;
+    const int n = tokens[bits].text.toInt(&ok);
+    if (!ok || n < 1 || n > 53)
+        return; // the server's own error for the size, where it checks it
+    tokens[name].text = n <= 24 ? QStringLiteral("real") : QStringLiteral("float");
+    tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(name) + 1,
+                 tokens.begin() + static_cast<std::ptrdiff_t>(close) + 1);
+}
+
+} // namespace
+
+Tokens withTypeSynonyms(Tokens tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        Token& first = tokens[i];
+        if (first.kind != TokenKind::Word)
+            continue;
+        for (const Synonym& synonym : synonyms) {
+            std::size_t at = i;
+            std::size_t last = i;
+            bool matches = true;
+            for (const char16_t* word : synonym.words) {
+                if (!word)
+                    break;
+                if (at >= tokens.size() || !tokens[at].isWord(word)) {
+                    matches = false;
+                    break;
+                }
+                last = at;
+                at = nextWord(tokens, at + 1);
+            }
+            if (!matches)
+                continue;
+            first.text = QString::fromLatin1(synonym.type);
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                         tokens.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+            break;
+        }
+        // character(n) and dec(p, s): the one-word names, before their sizes.
+        const std::size_t open = nextWord(tokens, i + 1);
+        if (open < tokens.size() && tokens[open].isPunctuation(u"(")) {
+            if (first.isWord(u"character"))
+                first.text = QStringLiteral("char");
+            else if (first.isWord(u"dec"))
+                first.text = QStringLiteral("decimal");
+            else if (first.isWord(u"float"))
+                floatOfBits(tokens, i, open);
+        }
+    }
+    return tokens;
+}
+
+} // namespace estaciones::db::tsql
