@@ -1,5 +1,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 
+#include "platform/db/embedded/errors/TableVariableNames.h"
+
 #include "platform/db/embedded/errors/FunctionError.h"
 
 #include <QRegularExpression>
@@ -414,7 +416,7 @@ ProviderError uniqueViolation(const SqliteFailure& failure) {
     return sqlServerError(native::DuplicateKey,
                           {primary ? QStringLiteral("PRIMARY KEY") : QStringLiteral("UNIQUE KEY"),
                            (primary ? QStringLiteral("PK_") : QStringLiteral("UQ_")) + table,
-                           QStringLiteral("dbo.") + table});
+                           shownTableName(table)});
 }
 
 ProviderError notNullViolation(const SqliteFailure& failure) {
@@ -424,7 +426,7 @@ ProviderError notNullViolation(const SqliteFailure& failure) {
                              ? QStringLiteral("UPDATE")
                              : QStringLiteral("INSERT");
     return sqlServerError(native::InsertNullIntoNotNull,
-                          {column, failure.databaseName + QStringLiteral(".dbo.") + table, verb});
+                          {column, failure.databaseName + QLatin1Char('.') + shownTableName(table), verb});
 }
 
 ProviderError constraintConflict(const SqliteFailure& failure, const QString& kind,
@@ -447,7 +449,7 @@ ProviderError constraintConflict(const SqliteFailure& failure, const QString& ki
             : kind;
     return sqlServerError(
         native::ConstraintConflict,
-        {verb, constraintKind, name, failure.databaseName, QStringLiteral("dbo.") + table});
+        {verb, constraintKind, name, failure.databaseName, shownTableName(table)});
 }
 
 // The dialect's functions and triggers fail with SQL Server's own number

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
@@ -295,7 +296,7 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
                            if (m_tableVariables.contains(token.text.toLower())) {
                                // Its table is made when the DECLARE runs; until then it is a table
                                // yet to be.
-                               return Token::word(QStringLiteral("#tsql_var_") + token.text.mid(1));
+                               return Token::word(tableVariablePrefix.toString() + token.text.mid(1));
                            }
                            return std::nullopt;
                        });

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/TableVariables.h"
 
 #include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/translate/IdentityColumns.h"
 
@@ -10,7 +11,7 @@ namespace estaciones::db::sqlite {
 
 QString tableVariableTable(const QString& variable) {
     static std::atomic<unsigned long long> made{0};
-    return QStringLiteral("#tsql_var_%1_%2").arg(++made).arg(variable.mid(1));
+    return QStringLiteral("%1%2_%3").arg(tableVariablePrefix).arg(++made).arg(variable.mid(1));
 }
 
 void dropTableVariableTable(Session& session, const QString& table) {

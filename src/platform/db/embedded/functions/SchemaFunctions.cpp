@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 
+#include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/functions/ColumnAlteration.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
@@ -54,9 +55,10 @@ void constraintConflict(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString column = textOf(argv[4]);
     throw ServerFailure(
         547, QStringLiteral("The %1 statement conflicted with the %2 constraint \"%3\". The "
-                            "conflict occurred in database \"%4\", table \"dbo.%5\"%6.")
+                            "conflict occurred in database \"%4\", table \"%5\"%6.")
                  .arg(textOf(argv[0]), textOf(argv[1]), textOf(argv[2]),
-                      databaseName(sqlite3_context_db_handle(ctx)), textOf(argv[3]),
+                      databaseName(sqlite3_context_db_handle(ctx)),
+                      sqlite::shownTableName(textOf(argv[3])),
                       column.isEmpty() ? QString() : QStringLiteral(", column '%1'").arg(column)));
 }
 
@@ -70,7 +72,7 @@ void duplicateKey(sqlite3_context*, int argc, sqlite3_value** argv) {
                                                               : textOf(argv[i]));
     const int number = sqlite3_value_int(argv[0]);
     const QString kind = textOf(argv[1]);
-    const QString table = QStringLiteral("dbo.") + textOf(argv[2]);
+    const QString table = sqlite::shownTableName(textOf(argv[2]));
     const QString name = textOf(argv[3]);
     const QString value = QStringLiteral("(%1)").arg(values.join(QStringLiteral(", ")));
     QString text;

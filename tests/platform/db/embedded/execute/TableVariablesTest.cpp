@@ -34,6 +34,16 @@ TEST_F(TableVariablesTest, shouldJoinTablesAndKeepItsConstraints) {
     EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int PRIMARY KEY, peso int CHECK (peso > 0))\n"
                             "INSERT INTO @sel VALUES (1, 0)"),
               547);
+    // Messages name the table by its variable, not the table it lives in.
+    ASSERT_FALSE(lastFailure.empty());
+    EXPECT_TRUE(lastFailure[0].description.contains("table \"dbo.@sel\", column 'peso'"))
+        << lastFailure[0].description.toStdString();
+    EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int PRIMARY KEY)
+"
+                            "INSERT INTO @sel VALUES (1), (1)"),
+              2627);
+    EXPECT_TRUE(lastFailure[0].description.contains("in object 'dbo.@sel'"))
+        << lastFailure[0].description.toStdString();
     EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int)\nDECLARE @sel int"), 134);
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace estaciones::db::sqlite {
+
+// A table variable @t lives in a temporary table of its own name,
+// #tsql_var_<n>_t; messages name it as the server does, by the variable.
+inline constexpr QStringView tableVariablePrefix = u"#tsql_var_";
+
+// "dbo.@t" for a table variable's table, "dbo.t" for any other.
+QString shownTableName(const QString& table);
+
+} // namespace estaciones::db::sqlite
