@@ -38,8 +38,7 @@ TEST_F(TableVariablesTest, shouldJoinTablesAndKeepItsConstraints) {
     ASSERT_FALSE(lastFailure.empty());
     EXPECT_TRUE(lastFailure[0].description.contains("table \"dbo.@sel\", column 'peso'"))
         << lastFailure[0].description.toStdString();
-    EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int PRIMARY KEY)
-"
+    EXPECT_EQ(nativeErrorOf("DECLARE @sel TABLE (id int PRIMARY KEY)\n"
                             "INSERT INTO @sel VALUES (1), (1)"),
               2627);
     EXPECT_TRUE(lastFailure[0].description.contains("in object 'dbo.@sel'"))
