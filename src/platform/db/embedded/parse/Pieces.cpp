@@ -173,6 +173,39 @@ size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
     return to;
 }
 
+size_t nearestAtOwnLevel(const Pieces& pieces, size_t at,
+                         const std::function<bool(const Piece&)>& matches) {
+    int depth = 0;
+    for (size_t i = at; i-- > 0;) {
+        if (pieces[i].isPunctuation(u")"))
+            ++depth;
+        else if (pieces[i].isPunctuation(u"(") && --depth < 0)
+            return none;
+        else if (depth == 0 && matches(pieces[i]))
+            return i;
+    }
+    return none;
+}
+
+size_t enclosingSelect(const Pieces& pieces, size_t at) {
+    return nearestAtOwnLevel(pieces, at, [](const Piece& p) { return p.isWord(u"SELECT"); });
+}
+
+size_t queryEnd(const Pieces& pieces, size_t select) {
+    int depth = 0;
+    for (size_t i = select + 1; i < pieces.size(); ++i) {
+        const Piece& p = pieces[i];
+        if (p.isPunctuation(u"("))
+            ++depth;
+        else if (p.isPunctuation(u")") && --depth < 0)
+            return i;
+        else if (depth == 0 && (p.isPunctuation(u";") || p.isWord(u"UNION") ||
+                                p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")))
+            return i;
+    }
+    return pieces.size();
+}
+
 bool isReservedWord(const Piece& piece) {
     static const QSet<QString> reserved = {
         "select", "from",      "where",  "and",    "or",       "not",    "on",        "join",

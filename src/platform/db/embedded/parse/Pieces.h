@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -51,6 +52,16 @@ size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
 // to), each from its SELECT; one range for a single query.
 std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, size_t from,
                                                         size_t to);
+
+// The nearest piece before `at` at the same depth of parentheses that
+// `matches`; none when a '(' opens first.
+size_t nearestAtOwnLevel(const Pieces& pieces, size_t at,
+                         const std::function<bool(const Piece&)>& matches);
+// The SELECT of the query whose clause holds the piece at `at`.
+size_t enclosingSelect(const Pieces& pieces, size_t at);
+// The end of the query whose SELECT is at `select`: its scope's ')' or ';',
+// or the UNION, EXCEPT or INTERSECT that starts its next branch.
+size_t queryEnd(const Pieces& pieces, size_t select);
 
 // A word the grammar reserves: it ends an operand (SELECT, FROM, AND, ...).
 bool isReservedWord(const Piece& piece);

@@ -247,35 +247,6 @@ bool hasAlias(const Pieces& pieces, size_t from, size_t to) {
             pieces[to - 2].kind == TokenKind::String || pieces[to - 2].kind == TokenKind::Number);
 }
 
-// The end of the query whose SELECT is at `select`.
-size_t endOfQuery(const Pieces& pieces, size_t select) {
-    int depth = 0;
-    for (size_t i = select + 1; i < pieces.size(); ++i) {
-        const Piece& p = pieces[i];
-        if (p.isPunctuation(u"("))
-            ++depth;
-        else if (p.isPunctuation(u")") && --depth < 0)
-            return i;
-        else if (depth == 0 && (p.isPunctuation(u";") || p.isWord(u"UNION") ||
-                                p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")))
-            return i;
-    }
-    return pieces.size();
-}
-
-// The SELECT of the query whose GROUP BY is at `group`.
-size_t selectOf(const Pieces& pieces, size_t group) {
-    int depth = 0;
-    for (size_t i = group; i-- > 0;) {
-        if (pieces[i].isPunctuation(u")"))
-            ++depth;
-        else if (pieces[i].isPunctuation(u"(") && --depth < 0)
-            return none;
-        else if (depth == 0 && pieces[i].isWord(u"SELECT"))
-            return i;
-    }
-    return none;
-}
 
 // A term of the ORDER BY: the position of the item it repeats, or 0 for an
 // expression the list does not give (GROUPING(x), say), worked out in each
@@ -337,7 +308,7 @@ QString itemName(const Pieces& pieces, size_t from, size_t to) {
 // GROUPING SETS (or ends WITH ROLLUP or WITH CUBE), as the UNION ALL of one
 // query per grouping set; its TOP and ORDER BY then apply to the union.
 void expandQuery(Pieces& pieces, size_t select, size_t group) {
-    const size_t end = endOfQuery(pieces, select);
+    const size_t end = queryEnd(pieces, select);
     if (end < pieces.size() && !pieces[end].isPunctuation(u")") && !pieces[end].isPunctuation(u";"))
         refuseGrouping(QStringLiteral("ROLLUP, CUBE or GROUPING SETS in a UNION"));
     const size_t having = findTopLevelWord(pieces, group, end, u"HAVING");
@@ -463,10 +434,10 @@ void expandGroupingSets(Pieces& pieces) {
     for (size_t i = 0; i + 1 < pieces.size(); ++i) {
         if (!pieces[i].isWord(u"GROUP") || !pieces[i + 1].isWord(u"BY"))
             continue;
-        const size_t select = selectOf(pieces, i);
+        const size_t select = enclosingSelect(pieces, i);
         if (select == none)
             continue;
-        const size_t end = endOfQuery(pieces, select);
+        const size_t end = queryEnd(pieces, select);
         const size_t listEnd =
             std::min({findTopLevelWord(pieces, i, end, u"HAVING"),
                       findTopLevelWord(pieces, i, end, u"ORDER"),

@@ -20,17 +20,9 @@ size_t clauseStart(const Pieces& pieces, size_t at) {
     static const QSet<QString> clauses = {"select", "from",  "join",   "where", "on",    "group",
                                           "having", "order", "set",    "values", "when", "then",
                                           "else",   "return", "if",    "while"};
-    int depth = 0;
-    for (size_t i = at; i-- > 0;) {
-        if (pieces[i].isPunctuation(u")"))
-            ++depth;
-        else if (pieces[i].isPunctuation(u"(") && --depth < 0)
-            return none;
-        else if (depth == 0 && pieces[i].kind == TokenKind::Word &&
-                 clauses.contains(pieces[i].text.toLower()))
-            return i;
-    }
-    return none;
+    return nearestAtOwnLevel(pieces, at, [](const Piece& p) {
+        return p.kind == TokenKind::Word && clauses.contains(p.text.toLower());
+    });
 }
 
 // A '(SELECT' at `open` that stands for one value: after an operator, a

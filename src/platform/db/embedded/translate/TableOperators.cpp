@@ -156,22 +156,6 @@ Pieces unpivot(const Pieces& pieces, const Source& source, size_t open, size_t c
                         .arg(selects.join(QStringLiteral(" UNION ALL ")), quoteName(clause.alias)));
 }
 
-// The SELECT whose FROM clause holds the piece at `at`: the nearest one
-// before it at the same depth.
-size_t enclosingSelect(const Pieces& pieces, size_t at) {
-    int depth = 0;
-    for (size_t i = at; i-- > 0;) {
-        if (pieces[i].isPunctuation(u")"))
-            ++depth;
-        else if (pieces[i].isPunctuation(u"(")) {
-            if (depth == 0)
-                return size_t(-1);
-            --depth;
-        } else if (depth == 0 && pieces[i].isWord(u"SELECT"))
-            return i;
-    }
-    return size_t(-1);
-}
 
 bool isAggregateCall(const Pieces& pieces, size_t from, size_t to) {
     static const QStringList aggregates = {"count", "count_big", "sum", "min", "max", "avg",
@@ -453,22 +437,6 @@ QString appliedExpression(const AppliedValues& values, qsizetype c, bool outer) 
     return expression;
 }
 
-// The end of the query whose SELECT is at `select`: its scope's ')' or ';',
-// or the UNION, EXCEPT or INTERSECT that starts its next branch.
-size_t queryEnd(const Pieces& pieces, size_t select) {
-    int depth = 0;
-    for (size_t i = select + 1; i < pieces.size(); ++i) {
-        const Piece& p = pieces[i];
-        if (p.isPunctuation(u"("))
-            ++depth;
-        else if (p.isPunctuation(u")") && --depth < 0)
-            return i;
-        else if (depth == 0 && (p.isPunctuation(u";") || p.isWord(u"UNION") ||
-                                p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")))
-            return i;
-    }
-    return pieces.size();
-}
 
 struct Edit {
     size_t from, to; // replaced range; from == to inserts
