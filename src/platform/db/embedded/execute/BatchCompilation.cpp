@@ -10,6 +10,7 @@
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
@@ -229,7 +230,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     } else if (isDataStatement(first) && !insertsACall) {
         // OUTPUT is read from the rows the statement changed, not by SQLite.
         const std::optional<DataStatement> data = readDataStatement(node.tokens);
-        prepare(data ? data->statement : node.tokens, node.line, false);
+        // FOR JSON is made of the query's rows, not by SQLite.
+        const std::optional<ForJson> json = readForJson(node.tokens);
+        prepare(json ? json->query : data ? data->statement : node.tokens, node.line, false);
     }
 }
 

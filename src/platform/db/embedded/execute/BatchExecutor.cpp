@@ -16,6 +16,7 @@
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
+#include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -357,6 +358,15 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         deallocateCursor(tokens, scope);
     } else if (first == QLatin1String("SET")) {
         set(tokens, scope);
+    } else if (const std::optional<ForJson> json =
+                   first == QLatin1String("SELECT") || first == QLatin1String("WITH")
+                       ? readForJson(tokens)
+                       : std::nullopt) {
+        StatementOutcome outcome = runChange(json->query, scope);
+        if (outcome.resultSet) {
+            outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
+        }
+        record(std::move(outcome));
     } else if (first == QLatin1String("SELECT")) {
         if (!selectIntoVariables(tokens, scope)) {
             runSql(tokens, scope);
