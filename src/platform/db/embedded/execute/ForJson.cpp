@@ -86,7 +86,8 @@ QString jsonValue(const Variant& v, const ColumnInfo& column) {
 // part of a dotted name it stands for.
 struct JsonObject {
     std::vector<std::pair<QString, QString>> properties; // name, JSON text
-    std::vector<std::pair<QString, JsonObject>> nested;  // after the property of that name
+    QStringList nestedNames;         // the nested objects' names
+    std::vector<JsonObject> nested;  // and the objects (a vector may hold its own type)
     std::vector<int> order; // >= 0 a property, < 0 -(index + 1) a nested object
 
     void put(const QStringList& path, qsizetype at, const QString& value) {
@@ -96,11 +97,12 @@ struct JsonObject {
             return;
         }
         // The same object goes on while its columns stand together.
-        if (order.empty() || order.back() >= 0 || nested.back().first != path[at]) {
+        if (order.empty() || order.back() >= 0 || nestedNames.back() != path[at]) {
             order.push_back(-static_cast<int>(nested.size()) - 1);
-            nested.emplace_back(path[at], JsonObject{});
+            nestedNames << path[at];
+            nested.emplace_back();
         }
-        nested.back().second.put(path, at + 1, value);
+        nested.back().put(path, at + 1, value);
     }
 
     QString text() const {
@@ -109,8 +111,8 @@ struct JsonObject {
             if (o >= 0) {
                 parts << jsonString(properties[o].first) + QLatin1Char(':') + properties[o].second;
             } else {
-                const auto& [name, object] = nested[-o - 1];
-                parts << jsonString(name) + QLatin1Char(':') + object.text();
+                parts << jsonString(nestedNames[-o - 1]) + QLatin1Char(':') +
+                             nested[static_cast<std::size_t>(-o - 1)].text();
             }
         }
         return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
