@@ -15,12 +15,14 @@ namespace {
 
 // Sums of the values less the first one seen, which keeps a spread of large
 // values near each other exact enough (no cancellation of two huge squares).
+// Doubles only: SQLite's aggregate memory is aligned for 8 bytes, not for
+// a long double's 16.
 struct Moments {
     std::int64_t count = 0;
     bool shifted = false;
     double shift = 0;
-    long double sum = 0;
-    long double squares = 0;
+    double sum = 0;
+    double squares = 0;
 };
 
 enum class Spread { SampleDeviation, PopulationDeviation, SampleVariance, PopulationVariance };
@@ -40,7 +42,7 @@ void add(sqlite3_context* ctx, sqlite3_value** argv, int sign) {
         m->shift = x;
         m->shifted = true;
     }
-    const long double d = static_cast<long double>(x) - m->shift;
+    const double d = x - m->shift;
     m->count += sign;
     m->sum += sign * d;
     m->squares += sign * d * d;
@@ -61,12 +63,13 @@ void value(sqlite3_context* ctx) {
     const std::int64_t least = sample ? 2 : 1;
     if (!m || m->count < least)
         return sqlite3_result_null(ctx);
-    const long double n = static_cast<long double>(m->count);
-    const long double deviations = std::max(0.0L, m->squares - m->sum * m->sum / n);
-    const long double variance = deviations / (sample ? n - 1 : n);
+    // n·Σd² − (Σd)² over n(n − 1) or n²: whole values give a whole numerator.
+    const double n = static_cast<double>(m->count);
+    const double spread = std::max(0.0, n * m->squares - m->sum * m->sum);
+    const double variance = spread / (n * (sample ? n - 1 : n));
     const bool deviation =
         spread == Spread::SampleDeviation || spread == Spread::PopulationDeviation;
-    sqlite3_result_double(ctx, static_cast<double>(deviation ? std::sqrt(variance) : variance));
+    sqlite3_result_double(ctx, deviation ? std::sqrt(variance) : variance);
 }
 
 void registerSpread(sqlite3* db, const char* name, Spread spread) {
