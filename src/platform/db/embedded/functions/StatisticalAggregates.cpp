@@ -65,8 +65,8 @@ void value(sqlite3_context* ctx) {
         return sqlite3_result_null(ctx);
     // n·Σd² − (Σd)² over n(n − 1) or n²: whole values give a whole numerator.
     const double n = static_cast<double>(m->count);
-    const double spread = std::max(0.0, n * m->squares - m->sum * m->sum);
-    const double variance = spread / (n * (sample ? n - 1 : n));
+    const double numerator = std::max(0.0, n * m->squares - m->sum * m->sum);
+    const double variance = numerator / (n * (sample ? n - 1 : n));
     const bool deviation =
         spread == Spread::SampleDeviation || spread == Spread::PopulationDeviation;
     sqlite3_result_double(ctx, deviation ? std::sqrt(variance) : variance);
