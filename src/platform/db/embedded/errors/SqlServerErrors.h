@@ -138,6 +138,13 @@ constexpr int RowNotInFetchBuffer = 16930;
 constexpr int ColumnNotForUpdate = 16932;
 constexpr int TableNotInCursor = 16933;
 constexpr int NoCursorInVariable = 16950;
+constexpr int SequenceIncrementZero = 11700;
+constexpr int SequenceTypeNotInteger = 11702;
+constexpr int SequenceStartOutOfRange = 11703;
+constexpr int SequenceMinimumNotBelowMaximum = 11705;
+constexpr int NextValueWithSetOperator = 11721;
+constexpr int NextValueWithOrderBy = 11723;
+constexpr int SequenceExhausted = 11728;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/sqlite/FormatConversion.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -97,6 +98,7 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {
@@ -167,6 +169,9 @@ void SqliteDatabase::run(const QString& sql) {
     sqlite3_free(message);
     if (rc != SQLITE_OK) {
         throw ProviderFailure({lastError(sql)});
+    }
+    if (sql.startsWith(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
+        tsql::keepSequenceValuesGiven(m_db);
     }
 }
 

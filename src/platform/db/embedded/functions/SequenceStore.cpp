@@ -1,0 +1,191 @@
+#include "platform/db/embedded/functions/SequenceStore.h"
+
+#include "platform/db/embedded/functions/SchemaAccess.h"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <optional>
+#include <mutex>
+#include <vector>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+using namespace schema_access;
+
+// A value given inside an explicit transaction: what the row's change count
+// was before and became, and the value.
+struct GivenValue {
+    QString sequence;
+    qint64 takenBefore = 0;
+    qint64 value = 0;
+};
+
+// One connection's memory: the value of the row being made for each
+// sequence a statement names more than once (and how many of its calls are
+// still to come), and the values given since its transaction began.
+struct SequenceState {
+    struct Row {
+        qint64 value = 0;
+        int callsLeft = 0;
+        int occurrences = 0;
+    };
+    std::map<QString, Row> rows;
+    std::vector<GivenValue> given;
+};
+
+std::mutex statesMutex;
+std::map<sqlite3*, SequenceState*>& states() {
+    static std::map<sqlite3*, SequenceState*> byConnection;
+    return byConnection;
+}
+
+struct SequenceRow {
+    qint64 increment = 0, minimum = 0, maximum = 0, current = 0, taken = 0;
+    bool cycling = false, used = false;
+};
+
+std::optional<SequenceRow> sequenceRow(sqlite3* db, const QString& name) {
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT increment, minimum_value, maximum_value, "
+                                          "current_value, taken, is_cycling, used FROM %1 "
+                                          "WHERE name = ?1")
+                               .arg(QLatin1String(sequenceTable))
+                               .toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return std::nullopt;
+    }
+    const QByteArray utf8 = name.toUtf8();
+    sqlite3_bind_text(statement, 1, utf8.constData(), -1, SQLITE_TRANSIENT);
+    std::optional<SequenceRow> row;
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        row.emplace();
+        row->increment = sqlite3_column_int64(statement, 0);
+        row->minimum = sqlite3_column_int64(statement, 1);
+        row->maximum = sqlite3_column_int64(statement, 2);
+        row->current = sqlite3_column_int64(statement, 3);
+        row->taken = sqlite3_column_int64(statement, 4);
+        row->cycling = sqlite3_column_int64(statement, 5) != 0;
+        row->used = sqlite3_column_int64(statement, 6) != 0;
+    }
+    sqlite3_finalize(statement);
+    return row;
+}
+
+// The value after `row`'s last one: its current value while unused, the
+// next step within its bounds, the other bound when it cycles; 11728 when
+// it has run out.
+qint64 followingValue(const SequenceRow& row, const QString& name) {
+    if (!row.used)
+        return row.current;
+    qint64 next = 0;
+    const bool overflows = __builtin_add_overflow(row.current, row.increment, &next);
+    const bool beyond = overflows || next > row.maximum || next < row.minimum;
+    if (!beyond)
+        return next;
+    if (row.cycling)
+        return row.increment > 0 ? row.minimum : row.maximum;
+    throw ServerFailure(11728, QStringLiteral("The sequence object '%1' has reached its minimum or "
+                                              "maximum value. Restart the sequence object to "
+                                              "allow new values to be generated.")
+                                   .arg(name));
+}
+
+void writeValue(sqlite3* db, const QString& name, qint64 value, qint64 taken) {
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = QStringLiteral("UPDATE %1 SET current_value = ?2, used = 1, taken = ?3 "
+                                          "WHERE name = ?1")
+                               .arg(QLatin1String(sequenceTable))
+                               .toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw std::runtime_error(sqlite3_errmsg(db));
+    }
+    const QByteArray utf8 = name.toUtf8();
+    sqlite3_bind_text(statement, 1, utf8.constData(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(statement, 2, value);
+    sqlite3_bind_int64(statement, 3, taken);
+    const int rc = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+qint64 takeValue(sqlite3* db, SequenceState& state, const QString& name) {
+    const std::optional<SequenceRow> row = sequenceRow(db, name);
+    if (!row)
+        throw ServerFailure(208, QStringLiteral("Invalid object name '%1'.").arg(name));
+    const qint64 value = followingValue(*row, name);
+    writeValue(db, name, value, row->taken + 1);
+    if (sqlite3_get_autocommit(db))
+        state.given.clear(); // what came before was committed or given back already
+    else
+        state.given.push_back({name, row->taken, value});
+    return value;
+}
+
+void nextValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    auto& state = *static_cast<SequenceState*>(sqlite3_user_data(ctx));
+    const QString name = textOf(argv[0]);
+    const int occurrences = sqlite3_value_int(argv[1]);
+    if (occurrences <= 1)
+        return sqlite3_result_int64(ctx, takeValue(db, state, name));
+    // The row's calls come one after another: the first takes the value,
+    // the others give it again.
+    SequenceState::Row& row = state.rows[name.toLower()];
+    if (row.callsLeft == 0 || row.occurrences != occurrences) {
+        row.callsLeft = 0; // a row left half-made (a failed statement) ends here
+        row.value = takeValue(db, state, name);
+        row.occurrences = occurrences;
+        row.callsLeft = occurrences;
+    }
+    --row.callsLeft;
+    sqlite3_result_int64(ctx, row.value);
+}
+
+void releaseState(void* data) {
+    auto* state = static_cast<SequenceState*>(data);
+    const std::lock_guard lock(statesMutex);
+    for (auto it = states().begin(); it != states().end(); ++it)
+        if (it->second == state) {
+            states().erase(it);
+            break;
+        }
+    delete state;
+}
+
+} // namespace
+
+void registerSequenceFunctions(sqlite3* db) {
+    auto* state = new SequenceState;
+    {
+        const std::lock_guard lock(statesMutex);
+        states()[db] = state;
+    }
+    registerOne(db, {"tsql_next_value", 2, guarded<nextValue>}, 0, state, releaseState);
+}
+
+void keepSequenceValuesGiven(sqlite3* db) {
+    SequenceState* state = nullptr;
+    {
+        const std::lock_guard lock(statesMutex);
+        const auto found = states().find(db);
+        if (found == states().end())
+            return;
+        state = found->second;
+    }
+    state->rows.clear();
+    for (const GivenValue& given : state->given) {
+        const std::optional<SequenceRow> row = sequenceRow(db, given.sequence);
+        if (row && row->taken == given.takenBefore)
+            writeValue(db, given.sequence, given.value, given.takenBefore + 1);
+    }
+    if (sqlite3_get_autocommit(db))
+        state->given.clear();
+}
+
+} // namespace estaciones::db::tsql
