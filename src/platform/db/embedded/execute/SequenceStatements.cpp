@@ -4,7 +4,9 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/SequenceStore.h"
+#include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <sqlite3.h>
@@ -344,7 +346,53 @@ void dropSequences(SqliteDatabase& database, const Tokens& tokens) {
     }
 }
 
+// The argument for the `position`-th parameter, by its name or its place.
+const CallArgument* argumentFor(const std::vector<CallArgument>& arguments, const char* name,
+                                std::size_t position) {
+    for (const CallArgument& argument : arguments)
+        if (argument.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return &argument;
+    return position < arguments.size() && arguments[position].name.isEmpty() ? &arguments[position]
+                                                                            : nullptr;
+}
+
 } // namespace
+
+std::vector<std::pair<QString, Variant>> sequenceRangeOutputs(
+    Session& session, const std::vector<CallArgument>& arguments) {
+    static const char* const parameters[] = {
+        "@sequence_name",     "@range_size",         "@range_first_value",
+        "@range_last_value",  "@range_cycle_count",  "@sequence_increment",
+        "@sequence_min_value", "@sequence_max_value"};
+    const CallArgument* name = argumentFor(arguments, parameters[0], 0);
+    const CallArgument* size = argumentFor(arguments, parameters[1], 1);
+    if (!name || !size || name->value.isNull() || size->value.isNull())
+        failWith(native::NotSupported, {QStringLiteral("sp_sequence_get_range without a sequence "
+                                                       "name and a range size")});
+    const qint64 count = size->value.toInt64();
+    if (count <= 0)
+        failWith(native::NotSupported,
+                 {QStringLiteral("sp_sequence_get_range @range_size = %1").arg(count)});
+    // N'dbo.s', N'[dbo].[s]': the schema is optional.
+    std::size_t at = 0;
+    const QString sequence =
+        readObjectName(tsql::significantTokens(name->value.toString()), at);
+    tsql::SequenceRange range;
+    try {
+        range = tsql::takeSequenceRange(session.current().handle(), sequence, count);
+    } catch (const tsql::ServerFailure& failure) {
+        failWithText(failure.number, QString::fromStdString(failure.what()));
+    }
+    const Variant values[] = {range.first,     range.last,    qint64(range.cycles),
+                              range.increment, range.minimum, range.maximum};
+    std::vector<std::pair<QString, Variant>> outputs;
+    for (std::size_t p = 2; p < std::size(parameters); ++p) {
+        const CallArgument* argument = argumentFor(arguments, parameters[p], p);
+        if (argument && argument->output && !argument->variable.isEmpty())
+            outputs.emplace_back(argument->variable, values[p - 2]);
+    }
+    return outputs;
+}
 
 bool isSequenceStatement(const Tokens& tokens) {
     const QString first = upperWord(tokens, 0);

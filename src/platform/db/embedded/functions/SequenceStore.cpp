@@ -78,6 +78,13 @@ std::optional<SequenceRow> sequenceRow(sqlite3* db, const QString& name) {
 // The value after `row`'s last one: its current value while unused, the
 // next step within its bounds, the other bound when it cycles; 11728 when
 // it has run out.
+[[noreturn]] void failExhausted(const QString& name) {
+    throw ServerFailure(11728, QStringLiteral("The sequence object '%1' has reached its minimum or "
+                                              "maximum value. Restart the sequence object to "
+                                              "allow new values to be generated.")
+                                   .arg(name));
+}
+
 qint64 followingValue(const SequenceRow& row, const QString& name) {
     if (!row.used)
         return row.current;
@@ -88,10 +95,7 @@ qint64 followingValue(const SequenceRow& row, const QString& name) {
         return next;
     if (row.cycling)
         return row.increment > 0 ? row.minimum : row.maximum;
-    throw ServerFailure(11728, QStringLiteral("The sequence object '%1' has reached its minimum or "
-                                              "maximum value. Restart the sequence object to "
-                                              "allow new values to be generated.")
-                                   .arg(name));
+    failExhausted(name);
 }
 
 void writeValue(sqlite3* db, const QString& name, qint64 value, qint64 taken) {
@@ -114,17 +118,35 @@ void writeValue(sqlite3* db, const QString& name, qint64 value, qint64 taken) {
         throw std::runtime_error(sqlite3_errmsg(db));
 }
 
-qint64 takeValue(sqlite3* db, SequenceState& state, const QString& name) {
+SequenceRow existingRow(sqlite3* db, const QString& name) {
     const std::optional<SequenceRow> row = sequenceRow(db, name);
     if (!row)
         throw ServerFailure(208, QStringLiteral("Invalid object name '%1'.").arg(name));
-    const qint64 value = followingValue(*row, name);
-    writeValue(db, name, value, row->taken + 1);
+    return *row;
+}
+
+// `value` becomes the sequence's last one, remembered in case the
+// transaction is rolled back.
+void keepGiven(sqlite3* db, SequenceState& state, const QString& name, const SequenceRow& row,
+               qint64 value) {
+    writeValue(db, name, value, row.taken + 1);
     if (sqlite3_get_autocommit(db))
         state.given.clear(); // what came before was committed or given back already
     else
-        state.given.push_back({name, row->taken, value});
+        state.given.push_back({name, row.taken, value});
+}
+
+qint64 takeValue(sqlite3* db, SequenceState& state, const QString& name) {
+    const SequenceRow row = existingRow(db, name);
+    const qint64 value = followingValue(row, name);
+    keepGiven(db, state, name, row, value);
     return value;
+}
+
+SequenceState* stateOf(sqlite3* db) {
+    const std::lock_guard lock(statesMutex);
+    const auto found = states().find(db);
+    return found == states().end() ? nullptr : found->second;
 }
 
 void nextValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -169,15 +191,38 @@ void registerSequenceFunctions(sqlite3* db) {
     registerOne(db, {"tsql_next_value", 2, guarded<nextValue>}, 0, state, releaseState);
 }
 
-void keepSequenceValuesGiven(sqlite3* db) {
-    SequenceState* state = nullptr;
-    {
-        const std::lock_guard lock(statesMutex);
-        const auto found = states().find(db);
-        if (found == states().end())
-            return;
-        state = found->second;
+SequenceRange takeSequenceRange(sqlite3* db, const QString& name, qint64 size) {
+    SequenceState* state = stateOf(db);
+    const SequenceRow row = existingRow(db, name);
+    SequenceRange range{followingValue(row, name), 0, 0, row.increment, row.minimum, row.maximum};
+    // In 128 bits: the distance between a bigint's bounds does not fit in 64.
+    using Wide = __int128;
+    const bool ascending = row.increment > 0;
+    const Wide step = ascending ? Wide(row.increment) : -Wide(row.increment);
+    const Wide leftInPass =
+        (ascending ? Wide(row.maximum) - range.first : Wide(range.first) - row.minimum) / step + 1;
+    if (size <= leftInPass) {
+        range.last = qint64(Wide(range.first) + Wide(size - 1) * row.increment);
+    } else {
+        if (!row.cycling)
+            failExhausted(name);
+        const Wide pass = (Wide(row.maximum) - row.minimum) / step + 1;
+        const Wide rest = Wide(size) - leftInPass;
+        range.cycles = int(1 + (rest - 1) / pass);
+        range.last = qint64(Wide(ascending ? row.minimum : row.maximum) +
+                            ((rest - 1) % pass) * row.increment);
     }
+    if (state)
+        keepGiven(db, *state, name, row, range.last);
+    else
+        writeValue(db, name, range.last, row.taken + 1);
+    return range;
+}
+
+void keepSequenceValuesGiven(sqlite3* db) {
+    SequenceState* state = stateOf(db);
+    if (!state)
+        return;
     state->rows.clear();
     for (const GivenValue& given : state->given) {
         const std::optional<SequenceRow> row = sequenceRow(db, given.sequence);

@@ -28,6 +28,19 @@ inline constexpr long long sequenceIdBase = 1200000000;
 // such run of calls gives one value (11728 when the sequence has run out).
 void registerSequenceFunctions(sqlite3* db);
 
+// What sp_sequence_get_range issues: `size` values from the next one on,
+// the last of them, how many times the sequence cycled to give them, and
+// the sequence's increment and bounds.
+struct SequenceRange {
+    qint64 first = 0, last = 0;
+    int cycles = 0;
+    qint64 increment = 0, minimum = 0, maximum = 0;
+};
+// Takes the range on `db` as NEXT VALUE FOR takes a value. Throws
+// ServerFailure: 208 for a sequence that does not exist, 11728 when a
+// sequence without CYCLE cannot give them all.
+SequenceRange takeSequenceRange(sqlite3* db, const QString& name, qint64 size);
+
 // After a rollback on `db`: writes back the values this connection gave in
 // the transaction undone, where no connection changed the sequence since,
 // so that a value is never given twice (as the server, whose sequences

@@ -123,5 +123,39 @@ TEST_F(SequencesTest, shouldRefuseDefinitionsOutsideTheTypeOrBounds) {
     EXPECT_EQ(scalar("SELECT is_exhausted FROM sys.sequences WHERE name = 'Larga'").toInt64(), 1);
 }
 
+TEST_F(SequencesTest, shouldIssueARangeOverTheCyclesItTakes) {
+    run("CREATE SEQUENCE dbo.Rango AS int START WITH 6 MINVALUE 1 MAXVALUE 25 CYCLE");
+    // 6..25, twice 1..25 and 1..5: three cycles.
+    const auto range = rows(
+        "DECLARE @primero sql_variant, @ultimo sql_variant, @ciclos int, @paso sql_variant, "
+        "@minimo sql_variant, @maximo sql_variant\n"
+        "EXEC sp_sequence_get_range N'[dbo].[Rango]', 75, @primero OUTPUT, @ultimo OUTPUT, "
+        "@ciclos OUTPUT, @paso OUTPUT, @minimo OUTPUT, @maximo OUTPUT\n"
+        "SELECT @primero, @ultimo, @ciclos, @paso, @minimo, @maximo");
+    ASSERT_EQ(range.size(), 1u);
+    const std::vector<qint64> expected{6, 5, 3, 1, 1, 25};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(range[0].at(i).toInt64(), expected[i]) << i;
+    EXPECT_EQ(next(*engine, "Rango"), 6);
+    // Descending, past the minimum to the maximum.
+    run("CREATE SEQUENCE dbo.Baja AS tinyint START WITH 10 INCREMENT BY -3 MINVALUE 1 MAXVALUE 10 "
+        "CYCLE");
+    EXPECT_EQ(scalar("DECLARE @a sql_variant, @b sql_variant, @c int\n"
+                     "EXEC sp_sequence_get_range @sequence_name = 'Baja', @range_size = 5, "
+                     "@range_first_value = @a OUTPUT, @range_cycle_count = @c OUTPUT, "
+                     "@range_last_value = @b OUTPUT\nSELECT CONCAT(@a, ' ', @b, ' ', @c)")
+                  .toString(),
+              "10 10 1");
+    // Without CYCLE a range past the bound is refused and takes nothing.
+    run("CREATE SEQUENCE dbo.Corta START WITH 1 MAXVALUE 10");
+    EXPECT_EQ(nativeErrorOf("DECLARE @a sql_variant\n"
+                            "EXEC sp_sequence_get_range 'Corta', 11, @a OUTPUT"),
+              11728);
+    EXPECT_EQ(next(*engine, "Corta"), 1);
+    EXPECT_EQ(nativeErrorOf("DECLARE @a sql_variant\n"
+                            "EXEC sp_sequence_get_range 'Ninguna', 1, @a OUTPUT"),
+              208);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test
