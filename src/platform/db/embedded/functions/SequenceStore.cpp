@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 #include <optional>
 #include <mutex>
 #include <vector>
@@ -23,6 +25,11 @@ struct GivenValue {
     qint64 value = 0;
 };
 
+struct SequenceRow {
+    qint64 increment = 0, minimum = 0, maximum = 0, current = 0, taken = 0;
+    bool cycling = false, used = false;
+};
+
 // One connection's memory: the value of the row being made for each
 // sequence a statement names more than once (and how many of its calls are
 // still to come), and the values given since its transaction began.
@@ -33,6 +40,14 @@ struct SequenceState {
         int occurrences = 0;
     };
     std::map<QString, Row> rows;
+    // The values an OVER (ORDER BY ...) statement took at its first call:
+    // the first of them, and the calls still to come.
+    struct OrderedRun {
+        SequenceRow sequence;
+        qint64 first = 0;
+        qint64 callsLeft = 0;
+    };
+    std::map<QString, OrderedRun> orderedRuns;
     std::vector<GivenValue> given;
 };
 
@@ -42,10 +57,6 @@ std::map<sqlite3*, SequenceState*>& states() {
     return byConnection;
 }
 
-struct SequenceRow {
-    qint64 increment = 0, minimum = 0, maximum = 0, current = 0, taken = 0;
-    bool cycling = false, used = false;
-};
 
 std::optional<SequenceRow> sequenceRow(sqlite3* db, const QString& name) {
     sqlite3_stmt* statement = nullptr;
@@ -169,6 +180,49 @@ void nextValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, row.value);
 }
 
+// The value `steps` increments after `first`, and the times the sequence
+// cycled to reach it; 11728 past a bound it does not cycle from. In 128
+// bits: the distance between a bigint's bounds does not fit in 64.
+std::pair<qint64, int> valueAfter(const SequenceRow& row, const QString& name, qint64 first,
+                                  qint64 steps) {
+    using Wide = __int128;
+    const bool ascending = row.increment > 0;
+    const Wide step = ascending ? Wide(row.increment) : -Wide(row.increment);
+    const Wide leftInPass =
+        (ascending ? Wide(row.maximum) - first : Wide(first) - row.minimum) / step + 1;
+    if (steps < leftInPass)
+        return {qint64(Wide(first) + Wide(steps) * row.increment), 0};
+    if (!row.cycling)
+        failExhausted(name);
+    const Wide pass = (Wide(row.maximum) - row.minimum) / step + 1;
+    const Wide rest = Wide(steps) - leftInPass;
+    return {qint64(Wide(ascending ? row.minimum : row.maximum) + (rest % pass) * row.increment),
+            int(1 + rest / pass)};
+}
+
+// NEXT VALUE FOR ... OVER (ORDER BY ...): the statement's rows, `rows` of
+// them, take as many values at its first call; the row numbered `position`
+// in the clause's order gets the position-th of them.
+void nextValueInOrder(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    auto& state = *static_cast<SequenceState*>(sqlite3_user_data(ctx));
+    const QString name = textOf(argv[0]);
+    const qint64 occurrences = std::max(1, sqlite3_value_int(argv[1]));
+    const qint64 position = sqlite3_value_int64(argv[2]);
+    const qint64 rows = sqlite3_value_int64(argv[3]);
+    SequenceState::OrderedRun& run = state.orderedRuns[name.toLower()];
+    if (run.callsLeft <= 0) {
+        const SequenceRow row = existingRow(db, name);
+        const qint64 first = followingValue(row, name);
+        const qint64 last = valueAfter(row, name, first, rows - 1).first;
+        keepGiven(db, state, name, row, last);
+        run = {row, first, rows * occurrences};
+    }
+    --run.callsLeft;
+    sqlite3_result_int64(ctx, valueAfter(run.sequence, name, run.first, position - 1).first);
+}
+
+
 void releaseState(void* data) {
     auto* state = static_cast<SequenceState*>(data);
     const std::lock_guard lock(statesMutex);
@@ -182,36 +236,11 @@ void releaseState(void* data) {
 
 } // namespace
 
-void registerSequenceFunctions(sqlite3* db) {
-    auto* state = new SequenceState;
-    {
-        const std::lock_guard lock(statesMutex);
-        states()[db] = state;
-    }
-    registerOne(db, {"tsql_next_value", 2, guarded<nextValue>}, 0, state, releaseState);
-}
-
 SequenceRange takeSequenceRange(sqlite3* db, const QString& name, qint64 size) {
     SequenceState* state = stateOf(db);
     const SequenceRow row = existingRow(db, name);
     SequenceRange range{followingValue(row, name), 0, 0, row.increment, row.minimum, row.maximum};
-    // In 128 bits: the distance between a bigint's bounds does not fit in 64.
-    using Wide = __int128;
-    const bool ascending = row.increment > 0;
-    const Wide step = ascending ? Wide(row.increment) : -Wide(row.increment);
-    const Wide leftInPass =
-        (ascending ? Wide(row.maximum) - range.first : Wide(range.first) - row.minimum) / step + 1;
-    if (size <= leftInPass) {
-        range.last = qint64(Wide(range.first) + Wide(size - 1) * row.increment);
-    } else {
-        if (!row.cycling)
-            failExhausted(name);
-        const Wide pass = (Wide(row.maximum) - row.minimum) / step + 1;
-        const Wide rest = Wide(size) - leftInPass;
-        range.cycles = int(1 + (rest - 1) / pass);
-        range.last = qint64(Wide(ascending ? row.minimum : row.maximum) +
-                            ((rest - 1) % pass) * row.increment);
-    }
+    std::tie(range.last, range.cycles) = valueAfter(row, name, range.first, size - 1);
     if (state)
         keepGiven(db, *state, name, row, range.last);
     else
@@ -219,11 +248,22 @@ SequenceRange takeSequenceRange(sqlite3* db, const QString& name, qint64 size) {
     return range;
 }
 
+void registerSequenceFunctions(sqlite3* db) {
+    auto* state = new SequenceState;
+    {
+        const std::lock_guard lock(statesMutex);
+        states()[db] = state;
+    }
+    registerOne(db, {"tsql_next_value", 2, guarded<nextValue>}, 0, state, releaseState);
+    registerOne(db, {"tsql_next_value_in_order", 4, guarded<nextValueInOrder>}, 0, state);
+}
+
 void keepSequenceValuesGiven(sqlite3* db) {
     SequenceState* state = stateOf(db);
     if (!state)
         return;
     state->rows.clear();
+    state->orderedRuns.clear();
     for (const GivenValue& given : state->given) {
         const std::optional<SequenceRow> row = sequenceRow(db, given.sequence);
         if (row && row->taken == given.takenBefore)

@@ -12,10 +12,20 @@ bool isNextValueFor(const Pieces& pieces, size_t i) {
            pieces[i + 2].isWord(u"FOR") && pieces[i + 3].isNameLike();
 }
 
+// The ')' of the OVER (ORDER BY ...) at `over`, or none.
+size_t orderClauseEnd(const Pieces& pieces, size_t over) {
+    if (over + 1 >= pieces.size() || !pieces[over].isWord(u"OVER") ||
+        !pieces[over + 1].isPunctuation(u"("))
+        return none;
+    const size_t close = closeOf(pieces, over + 1);
+    return close < pieces.size() ? close : none;
+}
+
 // The server refuses NEXT VALUE FOR where the number of values a statement
 // takes is not one per row: beside a set operator or DISTINCT (11721), or
-// an ORDER BY of the statement's own (11723).
-void checkPlace(const Pieces& pieces) {
+// an ORDER BY of the statement's own unless it numbers the rows in an
+// order of its own (11723).
+void checkPlace(const Pieces& pieces, bool ordered) {
     int depth = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
@@ -26,7 +36,7 @@ void checkPlace(const Pieces& pieces) {
         else if (piece.isWord(u"DISTINCT") || piece.isWord(u"UNION") ||
                  piece.isWord(u"EXCEPT") || piece.isWord(u"INTERSECT"))
             sqlite::failWith(sqlite::native::NextValueWithSetOperator);
-        else if (depth == 0 && piece.isWord(u"ORDER") && i + 1 < pieces.size() &&
+        else if (!ordered && depth == 0 && piece.isWord(u"ORDER") && i + 1 < pieces.size() &&
                  pieces[i + 1].isWord(u"BY"))
             sqlite::failWith(sqlite::native::NextValueWithOrderBy);
     }
@@ -70,18 +80,28 @@ void mapNextValues(Pieces& pieces) {
     // A table's DEFAULT gives one value per row it fills, whatever the
     // other columns' defaults name.
     const bool definesTable = pieces[0].isWord(u"CREATE") || pieces[0].isWord(u"ALTER");
+    bool ordered = false;
+    for (const auto& call : calls)
+        ordered = ordered || orderClauseEnd(pieces, call.first + 4) != none;
     if (!definesTable)
-        checkPlace(pieces);
+        checkPlace(pieces, ordered);
     // From the last, so that the places before stay where they are.
     for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
         const size_t i = call->first;
-        if (i + 4 < pieces.size() && pieces[i + 4].isWord(u"OVER"))
-            sqlite::failWith(sqlite::native::NotSupported,
-                             {QStringLiteral("NEXT VALUE FOR ... OVER")});
+        const QString sequence = Token::string(pieces[i + 3].value()).text;
+        const int times = definesTable ? 1 : call->second;
+        if (const size_t close = orderClauseEnd(pieces, i + 4); close != none) {
+            // The rows' order is the clause's: each row's number in it, out of how many.
+            replaceRange(pieces, i, close + 1,
+                         piecesOf(QStringLiteral("tsql_next_value_in_order(%1, %2, row_number() "
+                                                 "%3, count(*) OVER ())")
+                                      .arg(sequence)
+                                      .arg(times)
+                                      .arg(render(pieces, i + 4, close + 1))));
+            continue;
+        }
         replaceRange(pieces, i, i + 4,
-                     piecesOf(QStringLiteral("tsql_next_value(%1, %2)")
-                                  .arg(Token::string(pieces[i + 3].value()).text)
-                                  .arg(definesTable ? 1 : call->second)));
+                     piecesOf(QStringLiteral("tsql_next_value(%1, %2)").arg(sequence).arg(times)));
     }
 }
 

@@ -104,6 +104,24 @@ TEST_F(SequencesTest, shouldGiveEachRowOneValueWhateverTheColumnOrder) {
     EXPECT_EQ(values[2][1].toInt64(), 6);
 }
 
+TEST_F(SequencesTest, shouldNumberEachRunOfAnOrderedStatementApart) {
+    run("CREATE SEQUENCE dbo.Vuelta AS int START WITH 2 MINVALUE 1 MAXVALUE 4 CYCLE\n"
+        "CREATE TABLE Letras (l char(1))\nINSERT INTO Letras VALUES ('c'), ('a'), ('b')");
+    const QString ordered = QStringLiteral(
+        "SELECT l, NEXT VALUE FOR Vuelta OVER (ORDER BY l), NEXT VALUE FOR Vuelta OVER (ORDER BY "
+        "l) FROM Letras ORDER BY l");
+    // The first run takes 2, 3, 4; the second 1, 2, 3 after the cycle.
+    for (const std::vector<qint64>& expected : {std::vector<qint64>{2, 3, 4}, {1, 2, 3}}) {
+        const auto numbered = rows(ordered);
+        ASSERT_EQ(numbered.size(), 3u);
+        for (std::size_t r = 0; r < 3; ++r) {
+            EXPECT_EQ(numbered[r][1].toInt64(), expected[r]) << r;
+            EXPECT_EQ(numbered[r][2].toInt64(), expected[r]) << r;
+        }
+    }
+    EXPECT_EQ(next(*engine, "Vuelta"), 4);
+}
+
 TEST_F(SequencesTest, shouldRefuseDefinitionsOutsideTheTypeOrBounds) {
     EXPECT_EQ(nativeErrorOf("CREATE SEQUENCE Mala AS tinyint START WITH -1"), 11703);
     EXPECT_EQ(nativeErrorOf("CREATE SEQUENCE Mala AS tinyint MAXVALUE 300"), 11705);
