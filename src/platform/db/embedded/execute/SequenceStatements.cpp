@@ -268,12 +268,17 @@ bool objectExists(SqliteDatabase& database, const QString& name) {
     return query.step() == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) != SQLITE_NULL;
 }
 
-void createSequence(SqliteDatabase& database, const Tokens& tokens) {
+// CREATE | ALTER SEQUENCE name options: the name and what the options say.
+std::pair<QString, SequenceOptions> definitionOf(const Tokens& tokens, bool creating) {
     std::size_t i = 2;
     const QString name = readObjectName(tokens, i);
     if (name.isEmpty())
         syntaxErrorAt(tokens, i);
-    const SequenceOptions options = OptionReader(tokens, i, name).read(true);
+    return {name, OptionReader(tokens, i, name).read(creating)};
+}
+
+void createSequence(SqliteDatabase& database, const Tokens& tokens) {
+    const auto [name, options] = definitionOf(tokens, true);
     if (objectExists(database, name))
         failWith(native::ObjectExists, {name});
     StoredSequence stored;
@@ -296,11 +301,7 @@ void createSequence(SqliteDatabase& database, const Tokens& tokens) {
 }
 
 void alterSequence(SqliteDatabase& database, const Tokens& tokens) {
-    std::size_t i = 2;
-    const QString name = readObjectName(tokens, i);
-    if (name.isEmpty())
-        syntaxErrorAt(tokens, i);
-    const SequenceOptions options = OptionReader(tokens, i, name).read(false);
+    const auto [name, options] = definitionOf(tokens, false);
     std::optional<StoredSequence> stored = storedSequence(database, name);
     if (!stored)
         failWith(native::InvalidObjectName, {name});

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -122,10 +123,12 @@ void SqlRunner::watch(sqlite3* db) {
 }
 
 std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statement) const {
-    if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
-        return {queryTimeoutError()};
-    }
-    return m_session.current().lastErrors(statement);
+    std::vector<ProviderError> errors = (sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT
+                                            ? std::vector<ProviderError>{queryTimeoutError()}
+                                            : m_session.current().lastErrors(statement);
+    // SQLite undid the failed statement's writes, the sequence values it took among them.
+    tsql::keepSequenceValuesGiven(db);
+    return errors;
 }
 
 StatementOutcome SqlRunner::run(const QString& text, const QString& verb,

@@ -141,10 +141,7 @@ SequenceRow existingRow(sqlite3* db, const QString& name) {
 void keepGiven(sqlite3* db, SequenceState& state, const QString& name, const SequenceRow& row,
                qint64 value) {
     writeValue(db, name, value, row.taken + 1);
-    if (sqlite3_get_autocommit(db))
-        state.given.clear(); // what came before was committed or given back already
-    else
-        state.given.push_back({name, row.taken, value});
+    state.given.push_back({name, row.taken, value});
 }
 
 qint64 takeValue(sqlite3* db, SequenceState& state, const QString& name) {
@@ -264,12 +261,22 @@ void keepSequenceValuesGiven(sqlite3* db) {
         return;
     state->rows.clear();
     state->orderedRuns.clear();
-    for (const GivenValue& given : state->given) {
-        const std::optional<SequenceRow> row = sequenceRow(db, given.sequence);
-        if (row && row->taken == given.takenBefore)
-            writeValue(db, given.sequence, given.value, given.takenBefore + 1);
+    // Outside a transaction each write back commits, and a commit forgets
+    // what was given: the list is read from a copy.
+    const std::vector<GivenValue> given = std::move(state->given);
+    state->given.clear();
+    for (const GivenValue& value : given) {
+        const std::optional<SequenceRow> row = sequenceRow(db, value.sequence);
+        if (row && row->taken == value.takenBefore)
+            writeValue(db, value.sequence, value.value, value.takenBefore + 1);
     }
-    if (sqlite3_get_autocommit(db))
+    // Inside one (a savepoint rolled back), its own rollback may undo them again.
+    if (!sqlite3_get_autocommit(db))
+        state->given = given;
+}
+
+void forgetSequenceValuesGiven(sqlite3* db) {
+    if (SequenceState* state = stateOf(db))
         state->given.clear();
 }
 

@@ -41,10 +41,12 @@ struct SequenceRange {
 // sequence without CYCLE cannot give them all.
 SequenceRange takeSequenceRange(sqlite3* db, const QString& name, qint64 size);
 
-// After a rollback on `db`: writes back the values this connection gave in
-// the transaction undone, where no connection changed the sequence since,
-// so that a value is never given twice (as the server, whose sequences
-// ignore transactions).
+// After a rollback on `db`, of a transaction or of a failed statement:
+// writes back the values this connection gave in what was undone, where no
+// connection changed the sequence since, so that a value is never given
+// twice (as the server, whose sequences ignore transactions).
 void keepSequenceValuesGiven(sqlite3* db);
+// At a commit on `db`: what it gave is kept for good.
+void forgetSequenceValuesGiven(sqlite3* db);
 
 } // namespace estaciones::db::tsql

@@ -75,10 +75,20 @@ void SqliteDatabase::configure() {
         sqlite3_commit_hook(
             m_db,
             [](void* self) {
-                static_cast<SqliteDatabase*>(self)->m_unsyncedCommits = true;
+                auto* database = static_cast<SqliteDatabase*>(self);
+                database->m_unsyncedCommits = true;
+                tsql::forgetSequenceValuesGiven(database->m_db);
                 return 0;
             },
             this);
+    } else {
+        sqlite3_commit_hook(
+            m_db,
+            [](void* db) {
+                tsql::forgetSequenceValuesGiven(static_cast<sqlite3*>(db));
+                return 0;
+            },
+            m_db);
     }
     // The conversion of an older file calls the engine's functions.
     m_dialect->collation = collation();

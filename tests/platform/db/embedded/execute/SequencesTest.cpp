@@ -70,6 +70,15 @@ TEST_F(SequencesTest, shouldKeepTheValuesARolledBackTransactionTook) {
     EXPECT_EQ(next(*station), 9);
     EXPECT_EQ(scalar("SELECT current_value FROM sys.sequences WHERE name = 'Factura'").toInt64(),
               9);
+    // A statement that fails inside the transaction, and then the transaction.
+    run("CREATE TABLE Positivos (n int PRIMARY KEY DEFAULT (NEXT VALUE FOR Factura), v int CHECK "
+        "(v > 0))");
+    EXPECT_EQ(nativeErrorOf("BEGIN TRANSACTION\nINSERT INTO Positivos (v) VALUES (1)\n"
+                            "INSERT INTO Positivos (v) VALUES (-1)"),
+              547);
+    run("INSERT INTO Positivos (v) VALUES (2)\nROLLBACK TRANSACTION");
+    EXPECT_EQ(next(*station), 13);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Positivos").toInt64(), 0);
 }
 
 TEST_F(SequencesTest, shouldUndoARolledBackRestartButNotTheValuesTakenBeforeIt) {
