@@ -125,7 +125,7 @@ private:
         return word;
     }
     void expect(QStringView word) {
-        if (!m_tokens.at(std::min(m_i, m_tokens.size() - 1)).isWord(word) || m_i >= m_tokens.size())
+        if (m_i >= m_tokens.size() || !m_tokens[m_i].isWord(word))
             syntaxErrorAt(m_tokens, m_i);
         ++m_i;
     }

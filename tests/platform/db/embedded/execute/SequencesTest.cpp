@@ -138,6 +138,9 @@ TEST_F(SequencesTest, shouldRefuseDefinitionsOutsideTheTypeOrBounds) {
     EXPECT_EQ(nativeErrorOf("CREATE SEQUENCE Mala AS decimal(30, 0)"), 40517);
     EXPECT_EQ(nativeErrorOf("ALTER SEQUENCE Ninguna RESTART"), 208);
     EXPECT_EQ(nativeErrorOf("DROP SEQUENCE Ninguna"), 3701);
+    EXPECT_EQ(nativeErrorOf("CREATE SEQUENCE Mala START 5"), 102);
+    EXPECT_EQ(nativeErrorOf("CREATE SEQUENCE Mala INCREMENT BY"), 102);
+    EXPECT_EQ(scalar("SELECT count(*) FROM sys.sequences WHERE name = 'Mala'").toInt64(), 0);
     run("CREATE SEQUENCE dbo.Corta AS tinyint START WITH 250 INCREMENT BY 10");
     EXPECT_EQ(next(*engine, "Corta"), 250);
     // The step past the type's maximum runs out instead of wrapping.
