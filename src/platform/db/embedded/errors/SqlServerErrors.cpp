@@ -343,6 +343,26 @@ constexpr std::array messages{
             "through the cursor."},
     Message{native::NoCursorInVariable, 16, "34000", errnum::CommandError,
             "The variable '%1' does not currently have a cursor allocated to it."},
+    Message{native::SequenceIncrementZero, 16, "42000", errnum::CommandError,
+            "The increment for sequence object '%1' cannot be zero."},
+    Message{native::SequenceTypeNotInteger, 16, "42000", errnum::CommandError,
+            "The sequence object '%1' must be of data type int, bigint, smallint, tinyint, or "
+            "decimal or numeric with a scale of 0, or any user-defined data type that is based on "
+            "one of the above integer data types."},
+    Message{native::SequenceStartOutOfRange, 16, "42000", errnum::CommandError,
+            "The start value for sequence object '%1' must be between the minimum and maximum "
+            "value of the sequence object."},
+    Message{native::SequenceMinimumNotBelowMaximum, 16, "42000", errnum::CommandError,
+            "The minimum value for sequence object '%1' must be less than its maximum value."},
+    Message{native::NextValueWithSetOperator, 15, "42000", errnum::CommandError,
+            "NEXT VALUE FOR function cannot be used directly in a statement that uses a DISTINCT, "
+            "UNION, UNION ALL, EXCEPT or INTERSECT operator."},
+    Message{native::NextValueWithOrderBy, 15, "42000", errnum::CommandError,
+            "NEXT VALUE FOR function cannot be used directly in a statement that contains an ORDER "
+            "BY clause unless the OVER clause is specified."},
+    Message{native::SequenceExhausted, 16, "42000", errnum::CommandError,
+            "The sequence object '%1' has reached its minimum or maximum value. Restart the "
+            "sequence object to allow new values to be generated."},
 };
 
 const Message* findMessage(int number) {

@@ -146,6 +146,15 @@ constexpr int SideEffectInFunction = 443;
 constexpr int SelectToClientInFunction = 444;
 constexpr int ProcedureCalledFromFunction = 557;
 constexpr int UnknownColumnOrFunction = 4121;
+
+// Sequences.
+constexpr int SequenceIncrementZero = 11700;
+constexpr int SequenceTypeNotInteger = 11702;
+constexpr int SequenceStartOutOfRange = 11703;
+constexpr int SequenceMinimumNotBelowMaximum = 11705;
+constexpr int NextValueWithSetOperator = 11721;
+constexpr int NextValueWithOrderBy = 11723;
+constexpr int SequenceExhausted = 11728;
 } // namespace native
 
 // SQL Server's record for message `number`, its text filled with `arguments`

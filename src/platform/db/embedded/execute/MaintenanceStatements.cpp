@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/SequenceStatements.h"
 #include "platform/db/embedded/execute/Session.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/SystemProcedures.h"
@@ -26,7 +27,7 @@ bool isDefinition(const QString& first) {
 // The objects CREATE, ALTER and DROP may name that the engine does not keep.
 bool isUnkeptObject(const QString& word) {
     static const QSet<QString> objects = {
-        "SCHEMA",      "SEQUENCE",     "TYPE",       "SYNONYM",     "LOGIN",     "FULLTEXT",
+        "SCHEMA",      "TYPE",       "SYNONYM",     "LOGIN",     "FULLTEXT",
         "STATISTICS",  "ASSEMBLY",     "PARTITION",  "CERTIFICATE", "MASTER",    "SYMMETRIC",
         "ASYMMETRIC",  "ENDPOINT",     "EVENT",      "QUEUE",       "SERVICE",   "CONTRACT",
         "MESSAGE",     "RULE",         "AGGREGATE",  "CREDENTIAL",  "SERVER",    "AUDIT",
@@ -148,6 +149,7 @@ bool isMaintenanceStatement(const Tokens& tokens) {
     const QString first = upperWord(tokens, 0);
     const QString second = upperWord(tokens, 1);
     return isAccessStatement(first, second) || (isDefinition(first) && isUnkeptObject(second)) ||
+           isSequenceStatement(tokens) ||
            (first == QLatin1String("ALTER") &&
             (second == QLatin1String("DATABASE") || second == QLatin1String("INDEX"))) ||
            (first == QLatin1String("UPDATE") && second == QLatin1String("STATISTICS"));
@@ -178,6 +180,10 @@ bool runMaintenanceStatement(Session& session, const Tokens& tokens) {
     }
     if (first == QLatin1String("ALTER") && second == QLatin1String("DATABASE")) {
         alterDatabase(session, tokens);
+        return true;
+    }
+    if (isSequenceStatement(tokens)) {
+        runSequenceStatement(session, tokens);
         return true;
     }
     if (std::optional<ProviderError> error = maintenanceRefusal(tokens))

@@ -11,8 +11,9 @@ class Session;
 
 // The statements of a database's upkeep that an install or maintenance
 // script sends: ALTER DATABASE … SET, UPDATE STATISTICS, ALTER INDEX …
-// REBUILD | REORGANIZE and the schema objects the engine does not keep
-// (CREATE SCHEMA, SEQUENCE, TYPE, SYNONYM, LOGIN, USER, ROLE ...). Answers
+// REBUILD | REORGANIZE, the sequences' definitions (SequenceStatements) and
+// the schema objects the engine does not keep (CREATE SCHEMA, TYPE, SYNONYM,
+// LOGIN, USER, ROLE ...). Answers
 // whether `tokens` is one of them, having run it: what the file already is
 // (simple recovery, multi-user, read-write, compatibility level 140) is
 // accepted, indexes are rebuilt by SQLite's own means, statistics need no

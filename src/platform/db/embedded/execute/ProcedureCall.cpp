@@ -7,6 +7,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/HelpProcedures.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
+#include "platform/db/embedded/execute/SequenceStatements.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TableVariables.h"
@@ -169,6 +170,12 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
             recordHelp(std::move(*help));
             return 0;
         }
+    }
+    if (name.compare(QLatin1String("sp_sequence_get_range"), Qt::CaseInsensitive) == 0) {
+        for (const auto& [variable, value] : sequenceRangeOutputs(m_session, arguments)) {
+            caller.assign(variable, value, m_session.dateOrder);
+        }
+        return 0;
     }
     if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive) &&
         callSystemProcedure(m_session, name, arguments)) {

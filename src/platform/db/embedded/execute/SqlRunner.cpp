@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -122,14 +123,18 @@ void SqlRunner::watch(sqlite3* db) {
 }
 
 std::vector<ProviderError> SqlRunner::failure(sqlite3* db, const QString& statement) {
+    std::vector<ProviderError> errors;
     if ((sqlite3_extended_errcode(db) & 0xff) == SQLITE_INTERRUPT) {
-        return {queryTimeoutError()};
+        errors = {queryTimeoutError()};
+    } else if (!m_session.functionFailure.records.empty()) {
+        // A user-defined function's body failed: its errors, not SQLite's message of them.
+        errors = std::exchange(m_session.functionFailure.records, {});
+    } else {
+        errors = m_session.current().lastErrors(statement);
     }
-    // A user-defined function's body failed: its errors, not SQLite's message of them.
-    if (!m_session.functionFailure.records.empty()) {
-        return std::exchange(m_session.functionFailure.records, {});
-    }
-    return m_session.current().lastErrors(statement);
+    // SQLite undid the failed statement's writes, the sequence values it took among them.
+    tsql::keepSequenceValuesGiven(db);
+    return errors;
 }
 
 StatementOutcome SqlRunner::run(const QString& text, const QString& verb,

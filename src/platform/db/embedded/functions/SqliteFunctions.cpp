@@ -4,6 +4,7 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
@@ -365,6 +366,11 @@ SqlValue objectIdFunction(const Call& c) {
                                    "AND coalesce(?2, kind) = kind")
                         .arg(constraintIdBase)
                         .arg(QLatin1String(constraintTable)));
+    if (id.isNull())
+        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                   "AND coalesce(?2, 'SO') = 'SO'")
+                        .arg(sequenceIdBase)
+                        .arg(QLatin1String(sequenceTable)));
     return id;
 }
 
@@ -745,6 +751,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerCatalogFunctions(db);
     registerSingleValue(db);
     registerIdentityFunctions(db);
+    registerSequenceFunctions(db);
     registerTextFunctions(db, settings);
     registerStringAggregate(db, settings);
     registerExactAggregates(db);

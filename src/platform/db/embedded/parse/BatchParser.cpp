@@ -422,7 +422,8 @@ private:
              previous == QLatin1String("PROCEDURE") || previous == QLatin1String("PROC") ||
              previous == QLatin1String("INDEX") || previous == QLatin1String("DATABASE") ||
              previous == QLatin1String("FUNCTION") || previous == QLatin1String("TRIGGER") ||
-             previous == QLatin1String("CONSTRAINT") || previous == QLatin1String("COLUMN"))) {
+             previous == QLatin1String("CONSTRAINT") || previous == QLatin1String("COLUMN") ||
+             previous == QLatin1String("SEQUENCE"))) {
             return true; // DROP TABLE IF EXISTS, ALTER TABLE ... DROP CONSTRAINT IF EXISTS
         }
         if (state.verb == QLatin1String("INSERT") && !state.insertSourceSeen && !state.sawValues &&

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/sqlite/FormatConversion.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -74,10 +75,20 @@ void SqliteDatabase::configure() {
         sqlite3_commit_hook(
             m_db,
             [](void* self) {
-                static_cast<SqliteDatabase*>(self)->m_unsyncedCommits = true;
+                auto* database = static_cast<SqliteDatabase*>(self);
+                database->m_unsyncedCommits = true;
+                tsql::forgetSequenceValuesGiven(database->m_db);
                 return 0;
             },
             this);
+    } else {
+        sqlite3_commit_hook(
+            m_db,
+            [](void* db) {
+                tsql::forgetSequenceValuesGiven(static_cast<sqlite3*>(db));
+                return 0;
+            },
+            m_db);
     }
     // The conversion of an older file calls the engine's functions.
     m_dialect->collation = collation();
@@ -98,6 +109,7 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {
@@ -168,6 +180,9 @@ void SqliteDatabase::run(const QString& sql) {
     sqlite3_free(message);
     if (rc != SQLITE_OK) {
         throw ProviderFailure({lastError(sql)});
+    }
+    if (sql.startsWith(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
+        tsql::keepSequenceValuesGiven(m_db);
     }
 }
 

@@ -37,6 +37,10 @@ void nameDerivedTableColumns(Pieces& pieces);
 // grouping set, NULL for what each rolls up, GROUPING() and GROUPING_ID()
 // its constants.
 void expandGroupingSets(Pieces& pieces);
+// NEXT VALUE FOR s → tsql_next_value('s', n), n the times the statement
+// names s (each row's n calls give one value); 11721 and 11723 where the
+// server refuses it.
+void mapNextValues(Pieces& pieces);
 // TOP n [PERCENT] in SELECT, UPDATE and DELETE → LIMIT at the statement's level.
 void moveTopToLimit(Pieces& pieces);
 // ORDER BY ... OFFSET m ROWS [FETCH NEXT n ROWS ONLY] → LIMIT n OFFSET m.

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/Token.h"
 
@@ -94,7 +95,7 @@ QString systemObjects() {
     static const char* const views[] = {
         "all_objects", "check_constraints", "columns", "databases", "default_constraints",
         "foreign_key_columns", "foreign_keys", "index_columns", "indexes", "key_constraints",
-        "objects", "procedures", "schemas", "sql_modules", "tables", "trigger_events",
+        "objects", "procedures", "schemas", "sequences", "sql_modules", "tables", "trigger_events",
         "triggers", "types", "views", "syscolumns", "sysindexes", "sysobjects", "systypes"};
     static const char* const procedures[] = {
         "sp_addlogin", "sp_columns", "sp_defaultdb", "sp_executesql", "sp_help",
@@ -150,12 +151,35 @@ QString objects(const DialectSettings& settings) {
                .arg(QString::number(constraintIdBase), common,
                     tableId(QStringLiteral("c.table_name")), paddedType(QStringLiteral("c.kind")),
                     constraintDescription(), constraints);
+    sql += QStringLiteral(" UNION ALL SELECT %1 + s.rowid, s.name COLLATE tsql_text, %2, 0, 'SO' "
+                          "COLLATE tsql_text, 'SEQUENCE_OBJECT' FROM %3 AS s")
+               .arg(QString::number(sequenceIdBase), common, QLatin1String(sequenceTable));
     return sql;
 }
 
 QString objectsOfType(const DialectSettings& settings, const char* types) {
     return QStringLiteral("SELECT * FROM (%1) WHERE type IN (%2)")
         .arg(objects(settings), QLatin1String(types));
+}
+
+// sys.sequences: the sequence objects with sys.objects' columns and their
+// definition. A sequence not used since it was made or restarted gives its
+// next value as current_value and no last_used_value; it is exhausted when
+// its next value would pass a bound it does not cycle from.
+QString sysSequences(const DialectSettings& settings) {
+    return QStringLiteral(
+               "SELECT o.*, s.start_value AS start_value, s.increment AS increment, "
+               "s.minimum_value AS minimum_value, s.maximum_value AS maximum_value, s.is_cycling "
+               "AS is_cycling, s.is_cached AS is_cached, s.cache_size AS cache_size, "
+               "tsql_system_type_id(s.type_name) AS system_type_id, "
+               "tsql_user_type_id(s.type_name) AS user_type_id, tsql_type_precision(s.type_name) "
+               "AS precision, 0 AS scale, s.current_value AS current_value, (s.used AND NOT "
+               "s.is_cycling AND CASE WHEN s.increment > 0 THEN s.current_value > "
+               "s.maximum_value - s.increment ELSE s.current_value < s.minimum_value - "
+               "s.increment END) AS is_exhausted, CASE WHEN s.used THEN s.current_value END AS "
+               "last_used_value FROM (%1) AS o JOIN %2 AS s ON o.object_id = %3 + s.rowid")
+        .arg(objectsOfType(settings, "'SO'"), QLatin1String(sequenceTable),
+             QString::number(sequenceIdBase));
 }
 
 // The columns of every table and view, with the server's type codes and sizes.
@@ -435,6 +459,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
     const QString name = view.toLower();
     if (name == QLatin1String("objects"))
         return objects(settings);
+    if (name == QLatin1String("sequences"))
+        return sysSequences(settings);
     if (name == QLatin1String("extended_properties"))
         return extendedPropertiesView();
     if (name == QLatin1String("tables"))

@@ -19,6 +19,7 @@ Pieces prepared(QStringView text) {
     rewrite::normaliseTokens(pieces);
     rewrite::stripOwners(pieces);
     rewrite::removeHintsAndOptions(pieces);
+    rewrite::mapNextValues(pieces);
     return pieces;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 #include "platform/db/embedded/translate/Translator.h"
 
@@ -28,10 +29,11 @@ public:
         m_settings->userName = [] { return QStringLiteral("ana"); };
         sqlite3_open(":memory:", &m_db);
         estaciones::db::tsql::registerFunctions(m_db, m_settings);
-        // The engine's open makes the constraint, trigger and function tables the catalogue reads.
+        // The engine's open makes the constraint, trigger, function and sequence tables the catalogue reads.
         sqlite3_exec(m_db, estaciones::db::tsql::constraintTableSql, nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, estaciones::db::tsql::triggerTableSql, nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, estaciones::db::tsql::functionTableSql, nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, estaciones::db::tsql::sequenceTableSql, nullptr, nullptr, nullptr);
     }
     ~DialectDatabase() { sqlite3_close(m_db); }
     DialectDatabase(const DialectDatabase&) = delete;
