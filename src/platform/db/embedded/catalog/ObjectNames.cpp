@@ -1,6 +1,10 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
+
+#include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
 
@@ -27,6 +31,12 @@ void syntaxErrorAt(const tsql::Tokens& tokens, std::size_t i) {
     const QString near =
         i < tokens.size() ? tokens[i].text : (tokens.empty() ? QString() : tokens.back().text);
     failWith(native::SyntaxError, {near});
+}
+
+bool isObjectName(SqliteDatabase& database, const QString& name) {
+    PreparedStatement query(database.handle(), QStringLiteral("SELECT tsql_object_id(?1)"));
+    query.bindText(1, name);
+    return query.step() == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) != SQLITE_NULL;
 }
 
 QString sqliteQuoted(const QString& name) {

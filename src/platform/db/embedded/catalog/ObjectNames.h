@@ -17,4 +17,10 @@ QString readObjectName(const tsql::Tokens& tokens, std::size_t& i);
 // A name as SQLite quotes it.
 QString sqliteQuoted(const QString& name);
 
+class SqliteDatabase;
+// Whether the name is an object of the database's catalogue, of any kind
+// (a table, view, procedure, function, trigger, constraint, sequence): the
+// names are one namespace, as the server's (2714 for a second one).
+bool isObjectName(SqliteDatabase& database, const QString& name);
+
 } // namespace estaciones::db::sqlite

@@ -648,6 +648,17 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
                                                             : ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
+    if (what == QLatin1String("TABLE") || what == QLatin1String("VIEW")) {
+        // A procedure's, function's, trigger's or sequence's name is taken
+        // for a table too (SQLite answers for tables and views itself).
+        std::size_t at = 2;
+        const QString name = readObjectName(tokens, at);
+        SqliteDatabase& database = m_session.current();
+        if (!name.startsWith(QLatin1Char('#')) && !database.hasTable(name) &&
+            isObjectName(database, name)) {
+            failWith(native::ObjectExists, {name});
+        }
+    }
     if (what == QLatin1String("VIEW")) {
         defineView(tokens, scope, false);
         return;

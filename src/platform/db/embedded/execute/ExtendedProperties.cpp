@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/ExtendedProperties.h"
 
+#include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -43,13 +44,6 @@ bool hasColumn(SqliteDatabase& database, const QString& table, const QString& co
     return query.step() == SQLITE_ROW;
 }
 
-bool hasObject(SqliteDatabase& database, const QString& name) {
-    PreparedStatement query(database.handle(),
-                            QStringLiteral("SELECT tsql_object_id(?1)"));
-    query.bindText(1, name);
-    return query.step() == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) != SQLITE_NULL;
-}
-
 // The place the level arguments name, which must exist. Levels after the
 // first named `position` in the call's order (@name, @value, then types and
 // names of levels 0 to 2).
@@ -74,7 +68,7 @@ PropertyPlace placeOf(SqliteDatabase& database, const std::vector<CallArgument>&
     place.propertyClass = 1;
     place.object = name[1];
     static const QStringList objects = {"TABLE", "VIEW", "PROCEDURE", "FUNCTION"};
-    if (!objects.contains(type[1]) || !hasObject(database, place.object))
+    if (!objects.contains(type[1]) || !isObjectName(database, place.object))
         failInvalidObject(place);
     if (type[2].isEmpty())
         return place;

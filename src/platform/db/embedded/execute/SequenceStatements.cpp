@@ -262,12 +262,6 @@ void step(PreparedStatement& statement, SqliteDatabase& database) {
         throw ProviderFailure({database.lastError(QStringLiteral("SEQUENCE"))});
 }
 
-bool objectExists(SqliteDatabase& database, const QString& name) {
-    PreparedStatement query(database.handle(), QStringLiteral("SELECT tsql_object_id(?1)"));
-    query.bindText(1, name);
-    return query.step() == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) != SQLITE_NULL;
-}
-
 // CREATE | ALTER SEQUENCE name options: the name and what the options say.
 std::pair<QString, SequenceOptions> definitionOf(const Tokens& tokens, bool creating) {
     std::size_t i = 2;
@@ -279,7 +273,7 @@ std::pair<QString, SequenceOptions> definitionOf(const Tokens& tokens, bool crea
 
 void createSequence(SqliteDatabase& database, const Tokens& tokens) {
     const auto [name, options] = definitionOf(tokens, true);
-    if (objectExists(database, name))
+    if (isObjectName(database, name))
         failWith(native::ObjectExists, {name});
     StoredSequence stored;
     stored.type = options.type.value_or(*integerType(QStringLiteral("bigint"), 0));
