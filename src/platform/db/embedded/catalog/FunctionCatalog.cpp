@@ -24,16 +24,14 @@ namespace {
 // version, which its remaking moves on.
 constexpr const char* changeMark = "estaciones_funciones_cambio";
 
-// "int", "decimal(10, 2)", "varchar(max)", "double precision".
+// "int", "decimal(10, 2)", "varchar(max)".
 QString readReturnType(const Tokens& t, std::size_t& i) {
     if (!(i < t.size() && t[i].isNameLike())) {
         syntaxErrorAt(t, i);
     }
+    // double precision and the other ISO names reach here as the server's
+    // (parse/TypeSynonyms).
     QString type = t[i++].text;
-    if (i < t.size() && type.compare(QLatin1String("double"), Qt::CaseInsensitive) == 0 &&
-        t[i].isWord(u"PRECISION")) {
-        type += QLatin1Char(' ') + t[i++].text;
-    }
     if (i < t.size() && t[i].isPunctuation(u"(")) {
         const std::size_t close = closingParenthesis(t, i);
         for (; i <= close && i < t.size(); ++i) {
