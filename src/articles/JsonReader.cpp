@@ -93,13 +93,9 @@ private:
     JsonReader& m_reader;
 };
 
-JsonReader::JsonReader(QStringView text)
-    : m_text(text), m_begin(text.utf16()), m_end(text.utf16() + text.size()), m_at(m_begin),
-      m_document(std::make_shared<JsonDocument>()) {
-    // No decoded text is longer than the characters it comes from: one chunk
-    // of the text's length holds them all, and the texts never move (the
-    // repeated-key check keeps views of them).
-    m_document->texts().setChunkSize(static_cast<std::int32_t>(std::max<qsizetype>(text.size(), 1)));
+JsonReader::JsonReader(const QString& text)
+    : m_text(text), m_begin(m_text.utf16()), m_end(m_text.utf16() + m_text.size()), m_at(m_begin),
+      m_document(std::make_shared<JsonDocument>(text)) {
 }
 
 void JsonReader::addLine(const QString& line) {
@@ -111,9 +107,55 @@ QString JsonReader::lastCharacters() const {
     return m_text.right(20).toString();
 }
 
-void JsonReader::pushText(qsizetype from) {
-    Node node{Kind::Text, static_cast<std::uint32_t>(m_document->texts().Length() - from), {}};
-    node.first = static_cast<std::uint64_t>(from);
+void JsonReader::startText() {
+    m_runStart = m_at;
+    m_runLength = 0;
+    m_decodedFrom = -1;
+}
+
+void JsonReader::appendRun(const char16_t* from, const char16_t* to) {
+    if (from == to)
+        return;
+    if (m_decodedFrom < 0) {
+        if (m_runLength == 0)
+            m_runStart = from;
+        if (m_runStart + m_runLength == from) {
+            m_runLength += to - from;
+            return;
+        }
+        decodeText();
+    }
+    m_document->appendDecoded(QStringView(from, to));
+}
+
+void JsonReader::appendDecoded(QChar character) {
+    decodeText();
+    m_document->appendDecoded(QStringView(&character, 1));
+}
+
+void JsonReader::decodeText() {
+    if (m_decodedFrom >= 0)
+        return;
+    m_decodedFrom = m_document->decoded().size();
+    m_document->appendDecoded(QStringView(m_runStart, m_runLength));
+}
+
+QStringView JsonReader::textSoFar() const {
+    return m_decodedFrom < 0 ? QStringView(m_runStart, m_runLength)
+                             : m_document->decoded().sliced(m_decodedFrom);
+}
+
+void JsonReader::pushText() {
+    Node node;
+    node.kind = Kind::Text;
+    if (m_decodedFrom < 0) {
+        node.inSource = true;
+        node.size = static_cast<std::uint32_t>(m_runLength);
+        node.first = static_cast<std::uint64_t>(m_runStart - m_begin);
+    } else {
+        node.size = static_cast<std::uint32_t>(m_document->decoded().size() - m_decodedFrom);
+        node.first = static_cast<std::uint64_t>(m_decodedFrom);
+    }
     m_pending.push_back(node);
 }
 
@@ -133,7 +175,7 @@ void JsonReader::SaltarBlancos() {
 
 void JsonReader::closeContainer(Kind kind, std::size_t start) {
     std::vector<Node>& nodes = m_document->nodes();
-    Node container{kind, static_cast<std::uint32_t>(m_pending.size() - start), {}};
+    Node container{kind, false, static_cast<std::uint32_t>(m_pending.size() - start), {}};
     container.first = nodes.size();
     nodes.insert(nodes.end(), m_pending.begin() + static_cast<std::ptrdiff_t>(start),
                  m_pending.end());
@@ -275,24 +317,22 @@ void JsonReader::LeerValor() {
 
 void JsonReader::LeerCadena() {
     const char16_t quote = *m_at++;
-    cStringBuilder& texts = m_document->texts();
-    const qsizetype from = texts.Length();
-    // Runs of plain characters go into the builder in one piece.
+    startText();
+    // Runs of plain characters are taken in one piece.
     const char16_t* run = m_at;
-    const auto flushRun = [&] { texts.Append(QStringView(run, m_at)); };
     while (m_at < m_end) {
         const char16_t c = *m_at;
         if (c == quote) {
-            flushRun();
+            appendRun(run, m_at);
             ++m_at;
-            pushText(from);
+            pushText();
             return;
         }
         if (c != u'\\') {
             ++m_at;
             continue;
         }
-        flushRun();
+        appendRun(run, m_at);
         if (++m_at == m_end) {
             run = m_at;
             break;
@@ -309,16 +349,16 @@ void JsonReader::LeerCadena() {
             }
         }
         if (digits == 4) {
-            texts.Append(QChar(static_cast<char16_t>(code)));
+            appendDecoded(QChar(static_cast<char16_t>(code)));
             m_at += 4;
         } else {
-            texts.Append(QChar(escapedCharacter(escaped)));
+            appendDecoded(QChar(escapedCharacter(escaped)));
         }
         run = ++m_at;
     }
     // An unterminated string gives what was read, without an error line.
-    flushRun();
-    pushText(from);
+    appendRun(run, m_at);
+    pushText();
 }
 
 void JsonReader::LeerNumero() {
@@ -373,13 +413,11 @@ void JsonReader::LeerNulo() {
 
 void JsonReader::LeerClave() {
     SaltarBlancos();
-    cStringBuilder& texts = m_document->texts();
-    const qsizetype from = texts.Length();
+    startText();
     char16_t quote = 0;
     bool quoted = false;
-    // Characters that belong to the key go in as runs, not one by one.
+    // Characters that belong to the key are taken as runs, not one by one.
     const char16_t* run = m_at;
-    const auto flushRun = [&] { texts.Append(QStringView(run, m_at)); };
     while (m_at < m_end) {
         const char16_t c = *m_at;
         const bool opens = !quoted && (c == u'"' || c == u'\'');
@@ -389,7 +427,7 @@ void JsonReader::LeerClave() {
             ++m_at;
             continue;
         }
-        flushRun();
+        appendRun(run, m_at);
         run = ++m_at;
         if (ends)
             break;
@@ -402,14 +440,14 @@ void JsonReader::LeerClave() {
             run = m_at;
             if (current() != u':' || pastEnd()) {
                 addLine(kInvalidKey + QString::number(position()) + kSeparator +
-                        texts.view().sliced(from).toString());
+                        textSoFar().toString());
                 break;
             }
         }
     }
     if (m_at == m_end)
-        flushRun();
-    pushText(from);
+        appendRun(run, m_at);
+    pushText();
 }
 
 } // namespace estaciones

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -20,10 +21,10 @@ class JsonReader {
 public:
     // Containers nested deeper than this stop the parse (no unbounded recursion).
     static constexpr int MaxDepth = 512;
-    // The most characters one parse takes: what a string builder can hold.
-    static constexpr qsizetype MaxLength = cStringBuilder::MaxCharacters;
+    // The most characters one parse takes: positions and lengths are kept in 32 bits.
+    static constexpr qsizetype MaxLength = INT32_MAX / 2;
 
-    explicit JsonReader(QStringView text);
+    explicit JsonReader(const QString& text);
 
     // 1-based, in UTF-16 characters.
     qsizetype position() const { return m_at - m_begin + 1; }
@@ -64,8 +65,15 @@ private:
     bool consume(QStringView word, Kind kind);
     // Records `error` for what stands at the position, and pushes `kind` without moving.
     void refuse(const QString& error, Kind kind);
-    void push(Kind kind) { m_pending.push_back(Node{kind, 0, {}}); }
-    void pushText(qsizetype from);
+    void push(Kind kind) { m_pending.push_back(Node{kind, false, 0, {}}); }
+    // A text is read in runs of the parsed characters and decoded characters;
+    // while it is one run it stays a slice of the parsed text.
+    void startText();
+    void appendRun(const char16_t* from, const char16_t* to);
+    void appendDecoded(QChar character);
+    QStringView textSoFar() const;
+    void decodeText();
+    void pushText();
     std::shared_ptr<JsonDocument> finish();
     QString restOfText() const { return QStringView(m_at, m_end).toString(); }
     QString lastCharacters() const;
@@ -84,6 +92,11 @@ private:
     // The members of the open containers, moved to the document as each closes
     // so that a container's members end up side by side.
     std::vector<Node> m_pending;
+    // The text being read: its one run of parsed characters, or, once it
+    // needed more than that, where it starts among the decoded texts.
+    const char16_t* m_runStart = nullptr;
+    qsizetype m_runLength = 0;
+    qsizetype m_decodedFrom = -1;
 };
 
 } // namespace estaciones

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <thread>
+#include <vector>
 
 using namespace estaciones;
 using estaciones::test::render;
@@ -282,6 +284,39 @@ TEST(LeerJson, nestedContainersOutliveTheDocumentTheyCameFrom) {
     QString text = codigos->Item(2).toString();
     text[0] = u'X';
     EXPECT_EQ(codigos->Item(2), Variant(QStringLiteral("CAJA [12u]")));
+}
+
+TEST(LeerJson, documentsKeepTheirTextsWhateverHappensToTheCallersAndToOtherDocuments) {
+    // Texts without escapes are slices of the parsed text: a caller that reuses
+    // its buffer must not change them.
+    QString answer = QStringLiteral(R"({"codigo":"  7", "desc":"dos\nlineas", sin : 'comillas'})");
+    const auto first = std::dynamic_pointer_cast<JsonDictionary>(LeerJson(answer));
+    ASSERT_TRUE(first);
+    answer.fill(u'z');
+    EXPECT_EQ(render(Variant(std::shared_ptr<VariantObject>(first))),
+              QStringLiteral("{codigo:\"  7\",desc:\"dos\nlineas\",sin:\"comillas\"}"));
+
+    // Documents let go give their memory to the next parse of the thread, so
+    // the ones still held must not see later parses, here or on another thread.
+    std::vector<std::shared_ptr<VariantObject>> kept;
+    std::vector<QString> expected;
+    for (int i = 0; i < 30; ++i) {
+        const QString n = QString::number(i);
+        const QString text = QStringLiteral("[\"a%1\", {\"k%1\": \"v\\t%1\"}, %1.5]").arg(n);
+        auto document = LeerJson(QString(text));
+        if (i % 3 == 0) {
+            kept.push_back(document);
+            expected.push_back(QStringLiteral("[\"a%1\",{k%1:\"v\t%1\"},%1.5]").arg(n));
+        }
+    }
+    std::shared_ptr<VariantObject> fromThread;
+    std::thread([&] { fromThread = LeerJson(QStringLiteral(R"({"hilo":["x\"y"]})")); }).join();
+    auto again = LeerJson(QStringLiteral(R"({"hilo":"otro"})"));
+    EXPECT_EQ(render(Variant(fromThread)), QStringLiteral(R"({hilo:["x"y"]})"));
+    fromThread.reset(); // let go on a thread that did not read it, after its reader ended
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(render(Variant(kept[i])), expected[i]);
+    EXPECT_EQ(render(Variant(again)), QStringLiteral(R"({hilo:"otro"})"));
 }
 
 TEST(JsonReader, containerReadersSayWhereTheyFoundNoContainer) {
