@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Tokens;
@@ -244,28 +246,29 @@ std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableNa
     const char* column = event == DataEvent::Insert   ? "on_insert"
                          : event == DataEvent::Update ? "on_update"
                                                       : "on_delete";
-    PreparedStatement query(m_database.handle(),
-                            QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND "
-                                           "%2 = 1%3 ORDER BY %4")
-                                .arg(table(), QLatin1String(column),
-                                     withDisabled ? QString() : QStringLiteral(" AND disabled = 0"),
-                                     firingOrder(event)));
-    query.bindText(1, tableName);
+    const auto listing = [&](const QString& order) {
+        return QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND %2 = 1%3 ORDER BY %4")
+            .arg(table(), QLatin1String(column),
+                 withDisabled ? QString() : QStringLiteral(" AND disabled = 0"), order);
+    };
+    // Asked of every data change: one statement, not a look for the order's
+    // table first. A file made before the order was kept (opened read-only)
+    // has no such table, and its triggers fire in the order they were made.
+    auto query = std::make_unique<PreparedStatement>(m_database.handle(), listing(firingOrder(event)));
+    if (!query->ok())
+        query = std::make_unique<PreparedStatement>(m_database.handle(), listing(QStringLiteral("rowid")));
+    query->bindText(1, tableName);
     std::vector<TriggerDefinition> triggers;
-    if (!query.ok()) {
+    if (!query->ok()) {
         return triggers; // a file without the table (opened read-only) has no triggers
     }
-    while (query.step() == SQLITE_ROW) {
-        triggers.push_back(parseTrigger(tsql::significantTokens(triggerColumnText(query.handle(), 0))));
+    while (query->step() == SQLITE_ROW) {
+        triggers.push_back(parseTrigger(tsql::significantTokens(triggerColumnText(query->handle(), 0))));
     }
     return triggers;
 }
 
 QString TriggerCatalog::firingOrder(DataEvent event) const {
-    // A file made before the order was kept (opened read-only) has none.
-    if (!m_database.hasTable(orderTable())) {
-        return QStringLiteral("rowid");
-    }
     return QStringLiteral("coalesce((SELECT CASE o.position WHEN 'First' THEN 0 ELSE 2 END FROM "
                           "%1 AS o WHERE o.trigger_name = %2.name AND o.event = '%3'), 1), rowid")
         .arg(orderTable(), table(), eventWord(event));

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
+#include "platform/db/embedded/functions/LookupStatements.h"
 #include "platform/db/embedded/storage/DatabaseFileName.h"
 
 #include <QFileInfo>
@@ -20,12 +21,10 @@ QString databaseName(sqlite3* db) {
 }
 
 QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& parameters) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(statement);
-        throw std::runtime_error(message.toStdString());
-    }
+    const LookupStatement lookup(db, sql);
+    sqlite3_stmt* statement = lookup.handle();
+    if (!statement)
+        throw std::runtime_error(sqlite3_errmsg(db));
     for (int i = 0; i < parameters.size(); ++i)
         sqlite3_bind_text(statement, i + 1, parameters[i].toUtf8().constData(), -1,
                           SQLITE_TRANSIENT);
@@ -33,7 +32,6 @@ QStringList columnOf(sqlite3* db, const QString& sql, const QStringList& paramet
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
         values << textOf(sqlite3_column_value(statement, 0));
-    sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(db));
     return values;

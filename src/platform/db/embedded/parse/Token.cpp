@@ -38,7 +38,10 @@ QString Token::value() const {
 }
 
 bool Token::isWord(QStringView word) const {
-    return kind == TokenKind::Word && text.compare(word, Qt::CaseInsensitive) == 0;
+    // Case is folded one UTF-16 unit at a time, so texts of other lengths
+    // never match; the length test spares most calls the fold.
+    return kind == TokenKind::Word && text.size() == word.size() &&
+           text.compare(word, Qt::CaseInsensitive) == 0;
 }
 
 bool Token::isPunctuation(QStringView punctuation) const {

@@ -55,12 +55,33 @@ void floatOfBits(Tokens& tokens, std::size_t name, std::size_t open) {
                  tokens.begin() + static_cast<std::ptrdiff_t>(close) + 1);
 }
 
+// Whether a word can start a synonym or a sized one-word name: every batch
+// passes here, and most of its words are none of these.
+bool mayStartSynonym(const Token& word) {
+    switch (word.text.size()) {
+    case 3:
+        return word.isWord(u"dec");
+    case 4:
+        return word.isWord(u"char");
+    case 5:
+        return word.isWord(u"nchar") || word.isWord(u"float");
+    case 6:
+        return word.isWord(u"double") || word.isWord(u"binary");
+    case 8:
+        return word.isWord(u"national");
+    case 9:
+        return word.isWord(u"character");
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 Tokens withTypeSynonyms(Tokens tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token& first = tokens[i];
-        if (first.kind != TokenKind::Word)
+        if (first.kind != TokenKind::Word || !mayStartSynonym(first))
             continue;
         for (const Synonym& synonym : synonyms) {
             std::size_t at = i;

@@ -6,12 +6,20 @@ namespace estaciones::db::sqlite {
 
 PreparedStatement::PreparedStatement(sqlite3* db, const QString& text) : m_db(db) {
     const QByteArray utf8 = text.toUtf8();
+    if (StatementCache* cache = StatementCache::of(db)) {
+        const char* tail = nullptr;
+        m_prepareCode = cache->prepare(db, utf8.constData(), static_cast<int>(utf8.size()), m_lent, &tail);
+        m_stmt = m_lent.handle();
+        return;
+    }
     m_prepareCode =
         sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, nullptr);
 }
 
 PreparedStatement::~PreparedStatement() {
-    sqlite3_finalize(m_stmt);
+    if (!m_lent.handle()) {
+        sqlite3_finalize(m_stmt);
+    }
 }
 
 int PreparedStatement::step() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/db/embedded/sqlite/StatementCache.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -7,8 +9,10 @@ struct sqlite3_stmt;
 
 namespace estaciones::db::sqlite {
 
-// One compiled SQLite statement, finalized on destruction. Errors are left
-// to the caller (sqlite3_errmsg) so that it can map them.
+// One compiled SQLite statement, finalized on destruction, or, on a connection
+// with a statement cache, lent by it and given back: the catalogue's look-ups
+// run on every statement and would otherwise be compiled each time. Errors
+// are left to the caller (sqlite3_errmsg) so that it can map them.
 class PreparedStatement {
 public:
     PreparedStatement(sqlite3* db, const QString& text);
@@ -30,6 +34,7 @@ public:
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    LentStatement m_lent; // holds m_stmt when the cache lent it
     int m_prepareCode = 0;
 };
 

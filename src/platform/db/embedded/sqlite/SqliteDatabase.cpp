@@ -1,6 +1,7 @@
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/LookupStatements.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
@@ -20,7 +21,21 @@ namespace estaciones::db::sqlite {
 
 namespace {
 constexpr qint64 defaultLockWaitMs = 10000;
+
+// A read-only SELECT (or WITH, VALUES). Other read-only statements include
+// ROLLBACK, which can take a schema change back.
+bool cannotChangeSchema(sqlite3_stmt* statement) {
+    if (!sqlite3_stmt_readonly(statement)) {
+        return false;
+    }
+    const char* sql = sqlite3_sql(statement);
+    while (sql && (*sql == ' ' || *sql == '\t' || *sql == '\r' || *sql == '\n')) {
+        ++sql;
+    }
+    return sql && (sqlite3_strnicmp(sql, "SELECT", 6) == 0 || sqlite3_strnicmp(sql, "WITH", 4) == 0 ||
+                   sqlite3_strnicmp(sql, "VALUES", 6) == 0);
 }
+} // namespace
 
 bool isInternalTable(const QString& name) {
     return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
@@ -45,6 +60,8 @@ SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool cr
         sqlite3_close_v2(m_db);
         throw;
     }
+    StatementCache::name(m_db, &m_statements);
+    tsql::keepLookupsFor(m_db);
 }
 
 void SqliteDatabase::configure() {
@@ -61,12 +78,15 @@ void SqliteDatabase::configure() {
     // commits stay consistent without that wait, and the end of every call
     // waits for the disk once instead (makeCommitsDurable), so that what a
     // call committed is durable when it returns, as it is on the server.
-    // Every statement that starts may change the schema: a stamp read since
-    // none started is still the schema's (see schemaStamp).
+    // Every statement that starts may change the schema, but a query: a stamp
+    // read since none started is still the schema's (see schemaStamp). The
+    // catalogue's own look-ups, which every data change makes, are queries.
     sqlite3_trace_v2(
         m_db, SQLITE_TRACE_STMT,
-        [](unsigned, void* self, void*, void*) {
-            ++static_cast<SqliteDatabase*>(self)->m_statementsStarted;
+        [](unsigned, void* self, void* statement, void*) {
+            if (!cannotChangeSchema(static_cast<sqlite3_stmt*>(statement))) {
+                ++static_cast<SqliteDatabase*>(self)->m_statementsStarted;
+            }
             return 0;
         },
         this);
@@ -138,6 +158,8 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 SqliteDatabase::~SqliteDatabase() {
     releaseStampSnapshot();
     makeCommitsDurable();
+    StatementCache::forget(m_db);
+    tsql::dropLookupsOf(m_db);
     m_statements.clear();
     m_cookieReads.clear();
     sqlite3_close_v2(m_db);

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace estaciones::db::sqlite {
@@ -30,6 +32,30 @@ bool isKept(sqlite3_stmt* statement) {
 }
 
 } // namespace
+
+namespace {
+std::mutex cachesMutex;
+std::unordered_map<sqlite3*, StatementCache*>& caches() {
+    static std::unordered_map<sqlite3*, StatementCache*> byConnection;
+    return byConnection;
+}
+} // namespace
+
+StatementCache* StatementCache::of(sqlite3* db) {
+    const std::lock_guard lock(cachesMutex);
+    const auto found = caches().find(db);
+    return found == caches().end() ? nullptr : found->second;
+}
+
+void StatementCache::name(sqlite3* db, StatementCache* cache) {
+    const std::lock_guard lock(cachesMutex);
+    caches()[db] = cache;
+}
+
+void StatementCache::forget(sqlite3* db) {
+    const std::lock_guard lock(cachesMutex);
+    caches().erase(db);
+}
 
 void StatementCache::Finalize::operator()(sqlite3_stmt* statement) const {
     sqlite3_finalize(statement);

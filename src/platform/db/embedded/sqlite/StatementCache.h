@@ -67,6 +67,13 @@ public:
 
     // Finalizes every kept statement (before the connection closes).
     void clear() { m_entries.clear(); }
+
+    // The cache of an open connection, for code that has only its handle (the
+    // engine's SQL functions, the catalogue's look-ups); null for a handle
+    // that has none. A connection's owner names its cache while it is open.
+    static StatementCache* of(sqlite3* db);
+    static void name(sqlite3* db, StatementCache* cache);
+    static void forget(sqlite3* db);
     std::size_t size() const { return m_entries.size(); }
 
 private:
