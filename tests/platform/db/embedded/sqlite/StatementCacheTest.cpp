@@ -1,6 +1,8 @@
 // The prepared statements a connection keeps, the bounded map they live in
 // and the schema stamp that tells when derived texts are out of date.
+#include "platform/db/embedded/functions/LookupStatements.h"
 #include "platform/db/embedded/sqlite/LruCache.h"
+#include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "support/TempFolder.h"
@@ -109,6 +111,72 @@ TEST_F(StatementCacheTest, shouldStampEverySchemaChangeEvenOneARollbackUndid) {
     SqliteDatabase other(database->file(), QStringLiteral("X"), false);
     other.run(QStringLiteral("ALTER TABLE t ADD b int"));
     EXPECT_NE(database->schemaStamp(), mine);
+}
+
+TEST_F(StatementCacheTest, shouldKeepTheStampThroughQueriesOfACallButNotThroughChangesOrRollbacks) {
+    database->beginCall();
+    const QString before = database->schemaStamp();
+    {
+        PreparedStatement query(database->handle(), QStringLiteral("SELECT count(*) FROM t"));
+        ASSERT_EQ(query.step(), SQLITE_ROW);
+    }
+    EXPECT_EQ(database->schemaStamp(), before);
+    database->run(QStringLiteral("BEGIN; CREATE TABLE w (a int)"));
+    const QString inside = database->schemaStamp();
+    EXPECT_NE(inside, before);
+    database->run(QStringLiteral("ROLLBACK")); // a read-only statement that undoes a change
+    EXPECT_NE(database->schemaStamp(), inside);
+    database->endCall();
+}
+
+TEST_F(StatementCacheTest, shouldLendTheCatalogueItsStatementsAgain) {
+    const QString text = QStringLiteral("SELECT name FROM sqlite_schema WHERE name = ?1");
+    sqlite3_stmt* first = nullptr;
+    {
+        PreparedStatement lookup(database->handle(), text);
+        ASSERT_TRUE(lookup.ok());
+        first = lookup.handle();
+        lookup.bindText(1, QStringLiteral("t"));
+        ASSERT_EQ(lookup.step(), SQLITE_ROW); // given back in the middle of its rows
+    }
+    PreparedStatement again(database->handle(), text);
+    EXPECT_EQ(again.handle(), first);
+    EXPECT_EQ(again.step(), SQLITE_DONE); // reset and unbound: no name given
+    PreparedStatement broken(database->handle(), QStringLiteral("SELECT * FROM missing"));
+    EXPECT_FALSE(broken.ok());
+}
+
+TEST(LookupStatementsTest, shouldBeKeptOnlyForAKeptConnectionAndLeaveItFreeToClose) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    const QString text = QStringLiteral("SELECT ?1");
+    sqlite3_stmt* unkept = nullptr;
+    {
+        const tsql::LookupStatement lookup(db, text);
+        unkept = lookup.handle();
+        ASSERT_NE(unkept, nullptr);
+    }
+    tsql::keepLookupsFor(db);
+    sqlite3_stmt* kept = nullptr;
+    {
+        const tsql::LookupStatement outer(db, text);
+        kept = outer.handle();
+        sqlite3_bind_int(kept, 1, 7);
+        ASSERT_EQ(sqlite3_step(kept), SQLITE_ROW);
+        // The same look-up inside it (a function's query calling the function again).
+        const tsql::LookupStatement inner(db, text);
+        EXPECT_NE(inner.handle(), kept);
+        ASSERT_NE(inner.handle(), nullptr);
+    }
+    {
+        const tsql::LookupStatement again(db, text);
+        EXPECT_EQ(again.handle(), kept);
+        ASSERT_EQ(sqlite3_step(again.handle()), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_type(again.handle(), 0), SQLITE_NULL); // unbound
+    }
+    EXPECT_EQ(tsql::LookupStatement(db, QStringLiteral("SELECT * FROM missing")).handle(), nullptr);
+    tsql::dropLookupsOf(db);
+    EXPECT_EQ(sqlite3_close(db), SQLITE_OK); // nothing left unfinalized
 }
 
 } // namespace
