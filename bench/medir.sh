@@ -123,7 +123,8 @@ tabla = [[campo.strip() for campo in fila.split("|")] for fila in """
 Season SELECT, engine / raw SQLite | estaciones_bench_tsql | EngineSeasonSelect | RawSqliteSeasonSelect | cpu | 1.3
 Year statement, 366 rows, engine / raw SQLite | estaciones_bench_tsql | EngineYearSelect | RawSqliteYearSelect | cpu | 1.5
 Translation per byte, 100 KB script / 1 KB scripts | estaciones_bench_tsql | TranslateScript100KB | TranslateScripts1KB | cpu | 1.1
-Script runner, 5,000 batches / estaciones-sql -i (wall) | estaciones_bench_runner | BM_VerVistas | BM_EstacionesSqlScript | real | 1.2
+Script runner, 5,000 batches / sqlite3 shell (wall) | estaciones_bench_runner | BM_VerVistas | BM_Sqlite3Shell | real | 1.2
+Script runner, 5,000 batches / estaciones-sql -i (wall) | estaciones_bench_runner | BM_VerVistas | BM_EstacionesSqlScript | real | -
 JSON reader / nlohmann::json | estaciones_bench_articles | BM_LeerJson | BM_NlohmannParse | cpu | 0.667
 JSON reader / RapidJSON | estaciones_bench_articles | BM_LeerJson | BM_RapidJsonParse | cpu | -
 JSON reader / simdjson | estaciones_bench_articles | BM_LeerJson | BM_SimdjsonParse | cpu | -

@@ -1,5 +1,8 @@
 // The script runner on a script of many batches, against the command-line
-// companion running the same script (`estaciones-sql -i`) in the same run.
+// companion running the same script (`estaciones-sql -i`) and the stock
+// sqlite3 shell running the same statements in SQLite's SQL on a file of its
+// own in the same folder (WAL, every statement its own synced commit, as a
+// batch of the runner is), in the same run.
 #include "data/SharedDb.h"
 #include "platform/ui/ScriptedOperatorInterface.h"
 #include "session/EjecutorScripts.h"
@@ -7,10 +10,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "support/TimesReporter.h"
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <map>
@@ -24,6 +30,7 @@ constexpr int lotes = 5000;
 struct Entorno {
     QTemporaryDir datos;
     QString script;
+    QString scriptSqlite;
 
     Entorno() {
         qputenv("ESTACIONES_DATOS", datos.path().toLocal8Bit());
@@ -36,6 +43,14 @@ struct Entorno {
         for (int i = 0; i < lotes; ++i) {
             archivo.write(QStringLiteral("INSERT INTO T VALUES (%1)\r\nGO\r\n").arg(i).toUtf8());
         }
+        scriptSqlite = datos.filePath(QStringLiteral("lotes-sqlite.sql"));
+        QFile sqlite(scriptSqlite);
+        sqlite.open(QIODevice::WriteOnly);
+        sqlite.write("PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n"
+                     "DROP TABLE IF EXISTS T;\nCREATE TABLE T (id int);\n");
+        for (int i = 0; i < lotes; ++i) {
+            sqlite.write(QStringLiteral("INSERT INTO T VALUES (%1);\n").arg(i).toUtf8());
+        }
         db::Connection master;
         master.open(cadena(QStringLiteral("master")));
         master.execute(QStringLiteral("CREATE DATABASE BANCO"));
@@ -46,6 +61,21 @@ struct Entorno {
             .arg(base);
     }
 };
+
+// CPU seconds (user + system) of the child processes that ended so far.
+double childCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The children's CPU per iteration beside the wall time, as a counter: the
+// benchmark's own CPU column is the calling thread's.
+void countChildCpu(benchmark::State& state, double before) {
+    state.counters["cpu_proceso_ms"] = benchmark::Counter(
+        (childCpuSeconds() - before) * 1000.0, benchmark::Counter::kAvgIterations);
+}
 
 Entorno& entorno() {
     static Entorno e;
@@ -70,6 +100,7 @@ void BM_VerVistas(benchmark::State& state) {
 void BM_EstacionesSqlScript(benchmark::State& state) {
     const QString companion =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../estaciones-sql");
+    const double before = childCpuSeconds();
     for (auto _ : state) {
         QProcess proceso;
         proceso.start(companion,
@@ -82,11 +113,36 @@ void BM_EstacionesSqlScript(benchmark::State& state) {
             break;
         }
     }
+    countChildCpu(state, before);
+    state.counters["lotes"] = lotes + 2;
+}
+
+void BM_Sqlite3Shell(benchmark::State& state) {
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        state.SkipWithError("sqlite3 is not installed (apt-get install sqlite3)");
+        return;
+    }
+    const QString file = entorno().datos.filePath(QStringLiteral("shell.db"));
+    const double before = childCpuSeconds();
+    for (auto _ : state) {
+        QProcess proceso;
+        proceso.setStandardInputFile(entorno().scriptSqlite);
+        proceso.setStandardOutputFile(QProcess::nullDevice());
+        proceso.start(shell, {file});
+        proceso.waitForFinished(-1);
+        if (proceso.exitCode() != 0) {
+            state.SkipWithError("sqlite3 failed");
+            break;
+        }
+    }
+    countChildCpu(state, before);
     state.counters["lotes"] = lotes + 2;
 }
 
 BENCHMARK(BM_VerVistas)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EstacionesSqlScript)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Sqlite3Shell)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
@@ -98,6 +154,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&tiempos);
     tiempos.printRatio("script runner / estaciones-sql -i (same script)",
                        "BM_VerVistas/iterations:3", "BM_EstacionesSqlScript/iterations:3");
+    tiempos.printRatio("script runner / sqlite3 shell (same statements)",
+                       "BM_VerVistas/iterations:3", "BM_Sqlite3Shell/iterations:3");
     benchmark::Shutdown();
     return 0;
 }
