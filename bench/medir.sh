@@ -122,6 +122,8 @@ tabla = [[campo.strip() for campo in fila.split("|")] for fila in """
 366 stored dates read through a recordset / sqlite3 C API | estaciones_bench_db | BM_Embedded_366Rows | BM_RawSqlite_366Rows | cpu | 1.5
 Season SELECT, engine / raw SQLite | estaciones_bench_tsql | EngineSeasonSelect | RawSqliteSeasonSelect | cpu | 1.3
 Year statement, 366 rows, engine / raw SQLite | estaciones_bench_tsql | EngineYearSelect | RawSqliteYearSelect | cpu | 1.5
+Year statement, 200 years of rows / one year | estaciones_bench_tsql | EngineYearSelect200Years | EngineYearSelect | cpu | 1.1
+Year statement on raw SQLite, 200 years of rows / one year | estaciones_bench_tsql | RawSqliteYearSelect200Years | RawSqliteYearSelect | cpu | -
 Translation per byte, 100 KB script / 1 KB scripts | estaciones_bench_tsql | TranslateScript100KB | TranslateScripts1KB | cpu | 1.1
 Script runner, 5,000 batches / sqlite3 shell (wall) | estaciones_bench_runner | BM_VerVistas | BM_Sqlite3Shell | real | 1.2
 Script runner, 5,000 batches / estaciones-sql -i (wall) | estaciones_bench_runner | BM_VerVistas | BM_EstacionesSqlScript | real | -
