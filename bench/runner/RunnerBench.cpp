@@ -140,7 +140,56 @@ void BM_Sqlite3Shell(benchmark::State& state) {
     state.counters["lotes"] = lotes + 2;
 }
 
+// A script of ESTACIONES_GUION_MB megabytes (none unless set) of INSERT
+// batches of 1,000 rows: the runner's resident size must not grow with it.
+void BM_VerVistasGuionGrande(benchmark::State& state) {
+    const qint64 megas = qEnvironmentVariableIntValue("ESTACIONES_GUION_MB");
+    if (megas <= 0) {
+        state.SkipWithError("ESTACIONES_GUION_MB is not set");
+        return;
+    }
+    const QString ruta = entorno().datos.filePath(QStringLiteral("grande.sql"));
+    qint64 lotesGrandes = 0;
+    {
+        QFile archivo(ruta);
+        archivo.open(QIODevice::WriteOnly);
+        archivo.write("if exists (select * from sysobjects where name = 'G') drop table G\r\nGO\r\n"
+                      "CREATE TABLE G (id int, texto varchar(40))\r\nGO\r\n");
+        QByteArray lote;
+        for (int fila = 0; fila < 1000; ++fila) {
+            lote += (fila == 0 ? "INSERT INTO G VALUES (" : ",\r\n(") + QByteArray::number(fila) +
+                    ", 'una fila de un guion grande')";
+        }
+        lote += "\r\nGO\r\n";
+        while (archivo.size() < megas * 1024 * 1024) {
+            archivo.write(lote);
+            ++lotesGrandes;
+        }
+    }
+    ui::ScriptedOperatorInterface operador;
+    ui::ScopedOperatorInterface instalado(operador);
+    data::DB_Dll& db = data::sharedDb();
+    db.OpenServerADODB(false, db::adUseClient, Entorno::cadena(QStringLiteral("BANCO")), false,
+                       false);
+    rusage antes{};
+    getrusage(RUSAGE_SELF, &antes);
+    for (auto _ : state) {
+        bool permiteDrop = true;
+        const auto r = session::ejecutarScript(ruta, {}, permiteDrop, {});
+        benchmark::DoNotOptimize(r.pasadas);
+    }
+    rusage despues{};
+    getrusage(RUSAGE_SELF, &despues);
+    data::releaseSharedDb();
+    QFile::remove(ruta);
+    state.counters["lotes"] = static_cast<double>(lotesGrandes + 2);
+    state.counters["MiB_guion"] = static_cast<double>(megas);
+    state.counters["MiB_max_antes"] = static_cast<double>(antes.ru_maxrss) / 1024.0;
+    state.counters["MiB_max_despues"] = static_cast<double>(despues.ru_maxrss) / 1024.0;
+}
+
 BENCHMARK(BM_VerVistas)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_VerVistasGuionGrande)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_EstacionesSqlScript)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Sqlite3Shell)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -6,9 +6,9 @@
 #include "platform/ui/OperatorInterface.h"
 #include "session/Archivos.h"
 #include "session/Configuracion.h"
+#include "session/LotesScript.h"
 #include "session/SessionTexts.h"
 #include "session/library/SharedObjects.h"
-#include "session/library/SharedTextLines.h"
 #include "session/library/Windows1252.h"
 
 #include <QDate>
@@ -23,15 +23,6 @@ namespace {
 constexpr int pasadasMaximas = 20;
 const QString asteriscos(112, QLatin1Char('*'));
 const QString finDeLinea = QStringLiteral("\r\n");
-
-bool esComentario(const QString& linea) {
-    return linea.trimmed().startsWith(QLatin1String("--"));
-}
-
-bool esSeparador(const QString& linea, Qt::CaseSensitivity cs) {
-    const QString t = linea.trimmed();
-    return t.compare(QLatin1String("GO"), cs) == 0 || t == QLatin1String("/");
-}
 
 bool esDestructiva(const QString& linea, const ReglasScript& reglas) {
     if (!linea.contains(QLatin1String("drop table"), reglas.mayusculas) &&
@@ -150,8 +141,9 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
 
     bool confidencial = false;
     QFile registro;
-    // Read a line at a time: the batches are all that is held.
-    library::SharedTextLines lineas;
+    // The file is read again at each pass, a batch at a time: a script of any
+    // size runs in the memory of its largest batch.
+    LotesScript lectura(cs);
     const bool preparado = preparacion.run([&] {
         resultado.archivoRegistro = archivoRegistroScript();
     }) && preparacion.run([&] {
@@ -165,7 +157,7 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
             throw Error(errnum::PathFileAccessError, registro.errorString());
         }
     }) && preparacion.run([&] {
-        if (!lineas.open(archivo)) {
+        if (!lectura.open(archivo)) {
             throw Error(errnum::FileNotFound,
                         standardDescription(errnum::FileNotFound) + QStringLiteral(": ") + archivo);
         }
@@ -174,26 +166,24 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
         return resultado;
     }
 
-    QStringList& lotes = resultado.lotes;
-    lotes = QStringList{QString()};
-    while (const std::optional<QString> leida = lineas.next()) {
-        const QString& linea = *leida;
-        if (esComentario(linea)) {
-            continue;
-        }
+    // The whole file is looked at before anything runs: a destructive line
+    // whose key is refused stops the script with nothing done.
+    lectura.alLeerLinea = [&](const QString& linea) {
         if (!permiteDrop && esDestructiva(linea, reglas)) {
             if (!claveAceptada(linea, cs)) {
                 resultado.abortado = true;
-                return resultado;
+                return false;
             }
             permiteDrop = true;
         }
-        if (esSeparador(linea, cs)) {
-            lotes << QString();
-        } else {
-            lotes.last() += linea + finDeLinea;
-        }
         ui.processEvents();
+        return true;
+    };
+    while (lectura.next()) {
+        ++resultado.lotes;
+    }
+    if (resultado.abortado) {
+        return resultado;
     }
 
     std::int64_t filas = 0;
@@ -209,8 +199,22 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
     for (int pasada = 1; pasada <= pasadasMaximas; ++pasada) {
         resultado.pasadas = pasada;
         bool repetir = false;
-        for (const QString& lote : lotes) {
-            QString texto = reemplazarMacros(lote, cs);
+        LotesScript lotes(cs);
+        if (!lotes.open(archivo)) {
+            break; // gone since it was read: the passes so far are what ran
+        }
+        // A destructive line now that was not there when the key was asked:
+        // the file changed under the run, which stops before that batch.
+        lotes.alLeerLinea = [&](const QString& linea) {
+            if (!permiteDrop && esDestructiva(linea, reglas)) {
+                resultado.abortado = true;
+                return false;
+            }
+            ui.processEvents();
+            return true;
+        };
+        while (const std::optional<QString> lote = lotes.next()) {
+            QString texto = reemplazarMacros(*lote, cs);
             ui.processEvents();
             if (solo.isEmpty() || texto.contains(solo, cs)) {
                 texto = reescribirVistaCuentas(texto, archivo, confidencial, cs);
@@ -241,7 +245,7 @@ ResultadoScript ejecutarScript(const QString& archivo, const QString& solo, bool
             ignoringErrors([&] { db.gCnn.errors().clear(); });
             ui.processEvents();
         }
-        if (!repetir) {
+        if (!repetir || resultado.abortado) {
             break;
         }
     }

@@ -31,14 +31,15 @@ struct ResultadoScript {
     bool huboErrores = false; // something was logged
     QString archivoRegistro;  // the log path ("" when it could not be set up)
     int pasadas = 0;          // passes over the batches
-    QStringList lotes;        // the batches as read
+    int lotes = 0;            // the batches the file holds (LotesScript reads them)
 };
 
 // The log file of a run starting now: "Script" + h + m + s + ".TXT" in the
 // temporary folder ("TEMP", else the library's fallback).
 QString archivoRegistroScript();
 
-// Runs the script file `archivo` on the main data access object: the key
+// Runs the script file `archivo` on the main data access object, its batches
+// as LotesScript reads them (the file is read again at every pass): the key
 // prompt for destructive lines (unless `permiteDrop`; set to true when the
 // operator types the key), placeholders, the account-view rewrite, up to 20
 // passes while objects are missing (208), errors logged except the "already

@@ -1,4 +1,5 @@
 #include "session/EjecutorScripts.h"
+#include "session/LotesScript.h"
 #include "data/SharedDb.h"
 #include "platform/os/Desktop.h"
 #include "support/EmpresaDb.h"
@@ -75,15 +76,49 @@ TEST_F(Ejecutor, aViewOnATableCreatedLaterSucceedsInTheSecondPassWithoutLogging)
 TEST_F(Ejecutor, separatorsCommentsAndAFinalGoShapeTheBatches) {
     const QString ruta =
         script("lotes.sql", "  -- comentario\nSELECT 1\n  go  \n/\nSELECT 2\nGO\n");
+    const auto lotesDe = [&](Qt::CaseSensitivity mayusculas) {
+        LotesScript lectura(mayusculas);
+        EXPECT_TRUE(lectura.open(ruta));
+        QStringList lotes;
+        while (const auto lote = lectura.next())
+            lotes << *lote;
+        return lotes;
+    };
+    EXPECT_EQ(lotesDe(Qt::CaseInsensitive), (QStringList{"SELECT 1\r\n", "", "SELECT 2\r\n", ""}));
+    EXPECT_EQ(lotesDe(Qt::CaseSensitive), (QStringList{"SELECT 1\r\n  go  \r\n", "SELECT 2\r\n", ""}));
+
     const ResultadoScript r = correr(ruta);
-    EXPECT_EQ(r.lotes, (QStringList{"SELECT 1\r\n", "", "SELECT 2\r\n", ""}));
+    EXPECT_EQ(r.lotes, 4);
     EXPECT_FALSE(r.huboErrores);
     EXPECT_GT(operador.processEventsCalls(), 8);
-
     ReglasScript exactas;
     exactas.mayusculas = Qt::CaseSensitive;
-    EXPECT_EQ(correr(ruta, {}, false, exactas).lotes,
-              (QStringList{"SELECT 1\r\n  go  \r\n", "SELECT 2\r\n", ""}));
+    EXPECT_EQ(correr(ruta, {}, false, exactas).lotes, 3);
+}
+
+TEST_F(Ejecutor, laterPassesReadTheFileAgainAndTheReaderStopsWhereItIsTold) {
+    // The second pass reads the batches from the file again: nothing of them
+    // is held between passes. The runner stops its reader at a destructive
+    // line no key was asked for (a file changed under the run).
+    const QString ruta = script("cambia.sql", "CREATE VIEW W AS SELECT z FROM E\r\nGO\r\n"
+                                              "CREATE TABLE E (z int)\r\n");
+    const ResultadoScript r = correr(ruta);
+    EXPECT_EQ(r.pasadas, 2);
+    EXPECT_TRUE(existe("W"));
+    EXPECT_FALSE(r.abortado);
+
+    LotesScript lectura(Qt::CaseInsensitive);
+    ASSERT_TRUE(lectura.open(ruta));
+    int vistas = 0;
+    lectura.alLeerLinea = [&](const QString& linea) {
+        if (linea.startsWith(QLatin1String("CREATE VIEW")))
+            ++vistas;
+        return !linea.startsWith(QLatin1String("CREATE TABLE"));
+    };
+    EXPECT_EQ(lectura.next(), QStringLiteral("CREATE VIEW W AS SELECT z FROM E\r\n"));
+    EXPECT_EQ(lectura.next(), std::nullopt); // stopped at the second batch's line
+    EXPECT_EQ(lectura.next(), std::nullopt);
+    EXPECT_EQ(vistas, 1);
 }
 
 TEST_F(Ejecutor, aDestructiveLineNeedsTheKeyTypedInAnyCase) {
