@@ -440,6 +440,15 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
                          m_pieces[leftFrom - 2].isWord(op == QLatin1Char('+') ? u"tsql_add"
                                                                               : u"tsql_subtract") &&
                          m_pieces[leftTo].isPunctuation(u",") && rightTo < m_pieces.size();
+    // Whole numbers narrower than bigint are worked out in 64 bits: a result
+    // outside its type's range is the server's 8115, not a wider number
+    // (bigint's own overflow SQLite reports).
+    if (result.isWhole() && result.kind() != NumericType::Kind::BigInt && op != QLatin1Char('/') &&
+        op != QLatin1Char('%') && (addCall || native)) {
+        m_wrappings.push_back({addCall ? leftFrom - 2 : leftFrom, addCall ? rightTo : rightTo - 1,
+                               none, QStringLiteral("tsql_int_result("),
+                               QStringLiteral(", '%1')").arg(result.declaration()), {}});
+    }
     if (addCall && !function.isEmpty()) {
         m_exactAdditions.push_back({leftFrom - 2, rightTo, typeArgument(result)});
     } else if (addCall && !left->isWhole() && !right->isWhole()) {
@@ -652,7 +661,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         "ifnull",        "abs",           "tsql_round",    "power",
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
         "tsql_decimal_avg", "lag",            "lead",           "first_value",
-        "last_value"};
+        "last_value",    "tsql_int_result"};
     if (!inheriting.contains(name)) {
         // Of a type of its own, which this typing does not tell: its
         // arguments are still typed, for the conversions and arithmetic in

@@ -181,12 +181,15 @@ SqlValue subtractFunction(const Call& c) {
 }
 
 // The result of arithmetic on two ints, which must be an int too.
+// The value of whole-number arithmetic, within the range of its type (int,
+// or the one named second: smallint, tinyint).
 SqlValue intResultFunction(const Call& c) {
     const SqlValue& value = c.arg(0);
+    const QString type = c.args.size() > 1 ? c.arg(1).toText() : QStringLiteral("int");
     if (value.kind == SqlValue::Kind::Integer)
-        checkIntegerRange(value.integer, QStringLiteral("int"));
+        checkIntegerRange(value.integer, type);
     else if (value.kind == SqlValue::Kind::Real)
-        failOverflow(QStringLiteral("int")); // SQLite's own 64-bit overflow
+        failOverflow(type); // SQLite's own 64-bit overflow
     return value;
 }
 
@@ -282,6 +285,7 @@ bool moneyDivideShortcut(sqlite3_context* ctx, sqlite3_value** argv) {
 
 const FunctionSpec arithmeticTable[] = {
     {"tsql_int_result", 1, intResultFunction, true},
+    {"tsql_int_result", 2, intResultFunction, true},
     {"tsql_add", 2, addFunction, true, addShortcut},
     {"tsql_subtract", 2, subtractFunction, true, subtractShortcut},
     {"tsql_divide", 2, divideFunction, true, divideShortcut},
