@@ -186,10 +186,14 @@ SqlValue subtractFunction(const Call& c) {
 SqlValue intResultFunction(const Call& c) {
     const SqlValue& value = c.arg(0);
     const QString type = c.args.size() > 1 ? c.arg(1).toText() : QStringLiteral("int");
-    if (value.kind == SqlValue::Kind::Integer)
-        checkIntegerRange(value.integer, type);
-    else if (value.kind == SqlValue::Kind::Real)
-        failOverflow(type); // SQLite's own 64-bit overflow
+    // An expression's overflow is 8115 for every type (220 is a value's
+    // conversion to tinyint or smallint).
+    const auto [lowest, highest] = type == QLatin1String("tinyint")    ? std::pair<qint64, qint64>{0, 255}
+                                   : type == QLatin1String("smallint") ? std::pair<qint64, qint64>{-32768, 32767}
+                                                                       : std::pair<qint64, qint64>{std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+    if ((value.kind == SqlValue::Kind::Integer && (value.integer < lowest || value.integer > highest)) ||
+        value.kind == SqlValue::Kind::Real) // a Real: SQLite's own 64-bit overflow
+        failOverflow(type);
     return value;
 }
 
