@@ -188,11 +188,18 @@ SqlValue intResultFunction(const Call& c) {
     const QString type = c.args.size() > 1 ? c.arg(1).toText() : QStringLiteral("int");
     // An expression's overflow is 8115 for every type (220 is a value's
     // conversion to tinyint or smallint).
-    const auto [lowest, highest] = type == QLatin1String("tinyint")    ? std::pair<qint64, qint64>{0, 255}
-                                   : type == QLatin1String("smallint") ? std::pair<qint64, qint64>{-32768, 32767}
-                                                                       : std::pair<qint64, qint64>{std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
-    if ((value.kind == SqlValue::Kind::Integer && (value.integer < lowest || value.integer > highest)) ||
-        value.kind == SqlValue::Kind::Real) // a Real: SQLite's own 64-bit overflow
+    qint64 lowest = std::numeric_limits<qint32>::min();
+    qint64 highest = std::numeric_limits<qint32>::max();
+    if (type == QLatin1String("tinyint")) {
+        lowest = 0;
+        highest = 255;
+    } else if (type == QLatin1String("smallint")) {
+        lowest = std::numeric_limits<qint16>::min();
+        highest = std::numeric_limits<qint16>::max();
+    }
+    const bool outside = value.kind == SqlValue::Kind::Integer &&
+                         (value.integer < lowest || value.integer > highest);
+    if (outside || value.kind == SqlValue::Kind::Real) // a Real: SQLite's own 64-bit overflow
         failOverflow(type);
     return value;
 }
