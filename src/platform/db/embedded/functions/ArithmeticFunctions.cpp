@@ -180,7 +180,6 @@ SqlValue subtractFunction(const Call& c) {
     return SqlValue::of(n->toReal() - b->toReal());
 }
 
-// The result of arithmetic on two ints, which must be an int too.
 // The value of whole-number arithmetic, within the range of its type (int,
 // or the one named second: smallint, tinyint).
 SqlValue intResultFunction(const Call& c) {
