@@ -35,25 +35,29 @@ struct Entorno {
     Entorno() {
         qputenv("ESTACIONES_DATOS", datos.path().toLocal8Bit());
         qputenv("TEMP", datos.path().toLocal8Bit());
-        script = datos.filePath(QStringLiteral("lotes.sql"));
-        QFile archivo(script);
-        archivo.open(QIODevice::WriteOnly);
-        archivo.write("if exists (select * from sysobjects where name = 'T') drop table T\r\nGO\r\n"
-                      "CREATE TABLE T (id int)\r\nGO\r\n");
-        for (int i = 0; i < lotes; ++i) {
-            archivo.write(QStringLiteral("INSERT INTO T VALUES (%1)\r\nGO\r\n").arg(i).toUtf8());
-        }
-        scriptSqlite = datos.filePath(QStringLiteral("lotes-sqlite.sql"));
-        QFile sqlite(scriptSqlite);
-        sqlite.open(QIODevice::WriteOnly);
-        sqlite.write("PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n"
-                     "DROP TABLE IF EXISTS T;\nCREATE TABLE T (id int);\n");
-        for (int i = 0; i < lotes; ++i) {
-            sqlite.write(QStringLiteral("INSERT INTO T VALUES (%1);\n").arg(i).toUtf8());
-        }
+        script = scriptOf(QStringLiteral("lotes.sql"),
+                          "if exists (select * from sysobjects where name = 'T') drop table T\r\nGO\r\n"
+                          "CREATE TABLE T (id int)\r\nGO\r\n",
+                          "INSERT INTO T VALUES (%1)\r\nGO\r\n");
+        scriptSqlite = scriptOf(QStringLiteral("lotes-sqlite.sql"),
+                                "PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n"
+                                "DROP TABLE IF EXISTS T;\nCREATE TABLE T (id int);\n",
+                                "INSERT INTO T VALUES (%1);\n");
         db::Connection master;
         master.open(cadena(QStringLiteral("master")));
         master.execute(QStringLiteral("CREATE DATABASE BANCO"));
+    }
+
+    // A file of `head`, then `batch` once per batch with its number.
+    QString scriptOf(const QString& name, const char* head, const char* batch) {
+        const QString path = datos.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(head);
+        for (int i = 0; i < lotes; ++i) {
+            file.write(QString::fromLatin1(batch).arg(i).toUtf8());
+        }
+        return path;
     }
 
     static QString cadena(const QString& base) {
