@@ -1,16 +1,32 @@
 #include "platform/db/embedded/execute/DerivedTexts.h"
 
+#include <cstdio>
+
 namespace estaciones::db::sqlite {
 
 QString derivedTextKey(SqliteDatabase& database, QChar kind, const QString& text) {
+    // Built in one allocation: it is made for every statement a batch runs.
     const tsql::DialectSettings& settings = database.dialectSettings();
-    QString key = database.schemaStamp();
-    key += QLatin1Char('|') + QString::number(static_cast<int>(settings.dateOrder)) +
-           QString::number(static_cast<int>(settings.language)) +
-           QString::number(settings.firstDayOfWeek) +
-           QLatin1Char(settings.accentInsensitive ? 'i' : 's') +
-           QLatin1Char(settings.concatNullYieldsNull ? 'n' : 'c') + settings.procedureTable +
-           QLatin1Char('|') + kind + QLatin1Char('|') + text;
+    const QString& stamp = database.schemaStamp();
+    QString key;
+    key.reserve(stamp.size() + settings.procedureTable.size() + text.size() + 40);
+    const auto number = [&key](long long n) {
+        char digits[24];
+        const int length = std::snprintf(digits, sizeof digits, "%lld", n);
+        key.append(QLatin1String(digits, length));
+    };
+    key += stamp;
+    key += QLatin1Char('|');
+    number(static_cast<int>(settings.dateOrder));
+    number(static_cast<int>(settings.language));
+    number(settings.firstDayOfWeek);
+    key += QLatin1Char(settings.accentInsensitive ? 'i' : 's');
+    key += QLatin1Char(settings.concatNullYieldsNull ? 'n' : 'c');
+    key += settings.procedureTable;
+    key += QLatin1Char('|');
+    key += kind;
+    key += QLatin1Char('|');
+    key += text;
     return key;
 }
 

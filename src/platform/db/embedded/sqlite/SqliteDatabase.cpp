@@ -162,6 +162,7 @@ SqliteDatabase::~SqliteDatabase() {
     tsql::dropLookupsOf(m_db);
     m_statements.clear();
     m_cookieReads.clear();
+    m_transactionStatements.clear();
     sqlite3_close_v2(m_db);
 }
 
@@ -197,15 +198,41 @@ void SqliteDatabase::run(const QString& sql) {
     if (sql.contains(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
         ++m_rollbacks; // also ROLLBACK TO, which the rollback hook does not see
     }
-    char* message = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
-    sqlite3_free(message);
+    int rc = SQLITE_OK;
+    if (sqlite3_stmt* kept = transactionStatement(sql)) {
+        rc = sqlite3_step(kept);
+        rc = sqlite3_reset(kept);
+    } else {
+        char* message = nullptr;
+        rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+        sqlite3_free(message);
+    }
     if (rc != SQLITE_OK) {
         throw ProviderFailure({lastError(sql)});
     }
     if (sql.startsWith(QLatin1String("ROLLBACK"), Qt::CaseInsensitive)) {
         tsql::keepSequenceValuesGiven(m_db);
     }
+}
+
+sqlite3_stmt* SqliteDatabase::transactionStatement(const QString& sql) {
+    // Every write outside a transaction is wrapped in one of its own: these
+    // few texts are compiled once, not at every statement.
+    static const QStringList kept = {QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("BEGIN"),
+                                     QStringLiteral("COMMIT"), QStringLiteral("ROLLBACK")};
+    if (!kept.contains(sql)) {
+        return nullptr;
+    }
+    std::shared_ptr<sqlite3_stmt>& statement = m_transactionStatements[sql];
+    if (!statement) {
+        sqlite3_stmt* prepared = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &prepared, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(prepared);
+            return nullptr;
+        }
+        statement.reset(prepared, sqlite3_finalize);
+    }
+    return statement.get();
 }
 
 ProviderError SqliteDatabase::lastError(const QString& statement) const {

@@ -108,6 +108,8 @@ private:
     void configure();
     QString journalMode() const;
     QString readSchemaStamp();
+    // The kept statement of a transaction control text run() runs often, or null.
+    sqlite3_stmt* transactionStatement(const QString& sql);
     static int waitForLock(void* self, int attempt);
 
     std::optional<QDeadlineTimer> m_lockDeadline;
@@ -121,6 +123,7 @@ private:
     StatementCache m_statements;
     LruCache<QString, DerivedTexts> m_derived{256};
     QHash<QString, std::shared_ptr<sqlite3_stmt>> m_cookieReads; // by schema name
+    QHash<QString, std::shared_ptr<sqlite3_stmt>> m_transactionStatements; // by their text
     // A rollback puts an older cookie back over a schema that may come
     // again with other contents: rollbacks count in the stamp too.
     unsigned long long m_rollbacks = 0;
