@@ -47,11 +47,7 @@ QString leerValor(data::DB_Dll& db, const QString& Clave, QString& ValorAux,
             return 0;
         });
         QString sentencia;
-        completo = pasos.run([&] {
-            if (gTablaConfiguracion().trimmed().isEmpty()) {
-                gTablaConfiguracion() = QStringLiteral("TA_CONFIGURACION");
-            }
-        }) && pasos.run([&] {
+        completo = pasos.run([&] { asegurarTablaConfiguracion(); }) && pasos.run([&] {
             sentencia = sentenciaDeUnaClave(Clave);
         }) && pasos.run([&] {
             db.AbrirRecordset(sentencia, rs);

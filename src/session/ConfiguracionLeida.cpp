@@ -62,6 +62,13 @@ bool seLeeEnMayusculas(const QString& clave) {
            nombre.compare(QLatin1String("[FECHA DESDE]"), Qt::CaseInsensitive) == 0;
 }
 
+const QString& asegurarTablaConfiguracion() {
+    if (gTablaConfiguracion().trimmed().isEmpty()) {
+        gTablaConfiguracion() = QStringLiteral("TA_CONFIGURACION");
+    }
+    return gTablaConfiguracion();
+}
+
 QString sentenciaDeUnaClave(const QString& clave) {
     const QString sentencia = QStringLiteral("SELECT VALOR, valoraux FROM ") +
                               gTablaConfiguracion() +
@@ -76,6 +83,7 @@ ConfiguracionLeida::ConfiguracionLeida(data::DB_Dll& db, const QStringList& clav
     if (!db.gOpenFlag || db.gConnString.contains(QLatin1String("ORACLE"), Qt::CaseInsensitive)) {
         return;
     }
+    asegurarTablaConfiguracion();
     QStringList nombres;
     QHash<QString, QString> porForma; // comparable form -> key
     for (const QString& clave : claves) {

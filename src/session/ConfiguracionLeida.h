@@ -63,6 +63,8 @@ private:
 // reader writes in capitals are left to it (the whole text changes case).
 QString claveDeSentencia(const QString& clave);
 bool seLeeEnMayusculas(const QString& clave);
+// The configuration table's name, "TA_CONFIGURACION" when it was left blank.
+const QString& asegurarTablaConfiguracion();
 // The statement that reads one key (from gTablaConfiguracion()).
 QString sentenciaDeUnaClave(const QString& clave);
 
