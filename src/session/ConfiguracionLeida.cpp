@@ -147,12 +147,14 @@ std::optional<LecturaClave> ConfiguracionLeida::lectura(const data::DB_Dll& db,
     return *encontrada;
 }
 
-ConfiguracionLeida::Vigente::Vigente(const ConfiguracionLeida& lectura) {
+ConfiguracionLeida::Vigente::Vigente(const ConfiguracionLeida& lectura)
+    : m_anterior(lecturaActual()) {
     lecturaActual() = &lectura;
 }
 
 ConfiguracionLeida::Vigente::~Vigente() {
-    lecturaActual() = nullptr;
+    // A write ended every reading current: it does not come back either.
+    lecturaActual() = lecturaActual() ? m_anterior : nullptr;
 }
 
 const ConfiguracionLeida* ConfiguracionLeida::actual() {

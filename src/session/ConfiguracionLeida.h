@@ -49,6 +49,10 @@ public:
         ~Vigente();
         Vigente(const Vigente&) = delete;
         Vigente& operator=(const Vigente&) = delete;
+
+    private:
+        // The one current before: a step inside another gives it back.
+        const ConfiguracionLeida* m_anterior;
     };
     static const ConfiguracionLeida* actual();
     static void olvidarLecturaActual();

@@ -173,6 +173,23 @@ TEST_F(ConEmpresa, aWriteOfConfigurationEndsTheReadOfManyKeys) {
     EXPECT_EQ(Cfg("CLetra"), "2");
 }
 
+TEST_F(ConEmpresa, aReadOfManyKeysInsideAnotherGivesItBackWhenItEnds) {
+    const ConfiguracionLeida exterior(data::sharedDb(), {"CLetra"});
+    ConfiguracionLeida::Vigente vigente(exterior);
+    {
+        const ConfiguracionLeida interior(data::sharedDb(), {"CFondo"});
+        ConfiguracionLeida::Vigente otra(interior);
+        EXPECT_EQ(ConfiguracionLeida::actual(), &interior);
+    }
+    EXPECT_EQ(ConfiguracionLeida::actual(), &exterior);
+    {
+        const ConfiguracionLeida interior(data::sharedDb(), {"CFondo"});
+        ConfiguracionLeida::Vigente otra(interior);
+        GrabaCfg(QStringLiteral("CLetra"), 2, QString(), false, QStringLiteral("DATOS"), true);
+    }
+    EXPECT_EQ(ConfiguracionLeida::actual(), nullptr) << "the write ended both";
+}
+
 TEST_F(ConEmpresa, registrarErrorAuxCutsTheDescriptionTo250) {
     RegistrarErrorAux(QStringLiteral("insert into x values (1)"), QString(), 547,
                       QString(300, QLatin1Char('d')));
