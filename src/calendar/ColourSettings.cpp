@@ -1,6 +1,8 @@
 #include "calendar/ColourSettings.h"
 
+#include "data/SharedDb.h"
 #include "session/Configuracion.h"
+#include "session/ConfiguracionLeida.h"
 #include "session/library/SharedObjects.h"
 
 namespace estaciones::calendar {
@@ -14,6 +16,13 @@ void write(const Season& season, const Variant& value) {
 } // namespace
 
 StoredSeasonColours readSeasonColours() {
+    // The four keys with one statement, each answered as its own would be.
+    QStringList keys;
+    for (const Season& season : seasons()) {
+        keys.append(season.colourKey);
+    }
+    const session::ConfiguracionLeida read(data::sharedDb(), keys);
+    const session::ConfiguracionLeida::Vigente current(read);
     StoredSeasonColours stored;
     for (const Season& season : seasons()) {
         stored[static_cast<std::size_t>(season.index)] = session::Cfg(season.colourKey);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace estaciones::calendar {
 
@@ -41,6 +42,19 @@ QColor readableTextColour(const QColor& background) {
 }
 
 QFont fontFitting(QFont font, const QStringList& captions, qreal width) {
+    // The twelve month frames ask the same question in turn, and each answer
+    // measures every caption at every size it tries: the last one is kept.
+    struct Answer {
+        QFont font;
+        QStringList captions;
+        qreal width = 0;
+        QFont fitting;
+    };
+    static std::optional<Answer> last;
+    if (last && last->font == font && last->width == width && last->captions == captions) {
+        return last->fitting;
+    }
+    const QFont asked = font;
     // Steps of one pixel or half a point, down to sizes still legible.
     constexpr int smallestPixels = 6;
     constexpr qreal smallestPoints = 5.0;
@@ -57,6 +71,7 @@ QFont fontFitting(QFont font, const QStringList& captions, qreal width) {
             font.setPointSizeF(font.pointSizeF() - 0.5);
         }
     }
+    last = Answer{asked, captions, width, font};
     return font;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/ui/OperatorInterface.h"
 #include "session/Configuracion.h"
+#include "session/ConfiguracionLeida.h"
 #include "session/library/SharedObjects.h"
 #include "session/library/Windows1252.h"
 
@@ -40,6 +41,13 @@ QStringList lineasDeArchivo(QFile& archivo) {
 Lib_ClsCons3::Lib_ClsCons3()
     : crearVentanaLista([] { return fabricaVentanaLista() ? fabricaVentanaLista()() : nullptr; }),
       crearVentanaArbol([] { return fabricaVentanaArbol() ? fabricaVentanaArbol()() : nullptr; }) {
+    // The six keys with one statement, each answered as its own would be.
+    const session::ConfiguracionLeida leida(
+        data::sharedDb(), {QStringLiteral("Stk_Nivel1"), QStringLiteral("Stk_Nivel2"),
+                           QStringLiteral("Stk_Nivel3"), QStringLiteral("Stk_Nivel4"),
+                           QStringLiteral("MostrarStockenConsultas"),
+                           QStringLiteral("UsaConsultaLike")});
+    const session::ConfiguracionLeida::Vigente vigente(leida);
     ignoringErrors([&] { StkNivel1 = colorDeNivel(QStringLiteral("Stk_Nivel1")); });
     ignoringErrors([&] { StkNivel2 = colorDeNivel(QStringLiteral("Stk_Nivel2")); });
     ignoringErrors([&] { StkNivel3 = colorDeNivel(QStringLiteral("Stk_Nivel3")); });

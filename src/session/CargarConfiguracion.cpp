@@ -3,6 +3,7 @@
 #include "platform/core/ErrorHandling.h"
 #include "platform/os/System.h"
 #include "session/Configuracion.h"
+#include "session/ConfiguracionLeida.h"
 #include "session/OpcionesSesion.h"
 #include "session/SessionParameters.h"
 #include "session/library/SharedObjects.h"
@@ -12,6 +13,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 namespace estaciones::session {
 
@@ -74,6 +76,29 @@ void leerFilaUsuario(OpcionesSesion& o) {
     }
 }
 
+// Every key the steps below read: they are read with one statement before
+// the steps, which then answer from it (a key missing here is read on its own).
+QStringList clavesLeidas() {
+    static const char* const claves[] = {
+        "MostrarStockenConsultas", "TituloClientes", "TituloProveedores",
+        "EXIGECLAVECONSULTALIKEARTICULOS", "UsaConsultaLike", "CantidadDecimales",
+        "CantidadDecimalesVentas", "SS_CONFIDENCIALIDAD", "UsaMultilesMonedas",
+        "UsaFacturaProforma", "USACCOSTO", "USA_STK_STOCK_UDKG", "UNIDADDEMEDIDA_M3",
+        "UNIDADDEMEDIDA_BL", "UNIDADDEMEDIDA_KG", "PERIODO", "RazonSocialPorUneg",
+        "VALIDACODIGOBARRA", "CFondo", "CLetra", "ModuloOrdenDeTrabajo", "V_ModificaCPrecio",
+        "C_ModificaCPrecio", "MADERERA", "MAD_TIRAS", "MAD_P2", "MAD_ML", "MAD_M2",
+        "MAD_HOJAS", "MAD_ML_P2", "MAD_M2_P2", "MAD_ML_M2", "CuentaCtroDist", "MaxDto",
+        "MaxDtoProforma", "PideClave_StockNeg", "PideClave_MarkUpBase",
+        "PideClave_LimiteCredito", "SS_BloqueoActivo", "UTILIZARFECHADIA",
+        "AsignacionAutomaticaDeLoteING", "AsignacionAutomaticaDeLoteINGOP", "CONDIVAEMPRESA",
+        "CONDIVA", "Top_Default"};
+    QStringList lista;
+    for (const char* clave : claves) {
+        lista.append(QString::fromLatin1(clave));
+    }
+    return lista;
+}
+
 } // namespace
 
 OpcionesSesion& opciones() {
@@ -99,6 +124,12 @@ void CargarConfiguracion(const QString& carpeta) {
     // Randomize: the suite's programs draw from the C generator.
     paso([] { std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch())); });
     paso([] { gTablaConfiguracion() = QStringLiteral("ta_configuracion"); });
+    std::optional<ConfiguracionLeida> leida;
+    paso([&] { leida.emplace(data::sharedDb(), clavesLeidas()); });
+    std::optional<ConfiguracionLeida::Vigente> vigente;
+    if (leida) {
+        vigente.emplace(*leida);
+    }
     paso([&] { o.gMostrarStockEnConsultas = esSi(valor("MostrarStockenConsultas")); });
     paso([&] { o.gTituloClientes = valor("TituloClientes").trimmed(); });
     paso([&] { o.gTituloProveedores = valor("TituloProveedores").trimmed(); });

@@ -4,6 +4,7 @@
 #include "data/TextoSql.h"
 #include "platform/core/ErrorHandling.h"
 #include "session/ConexionEstadisticas.h"
+#include "session/ConfiguracionLeida.h"
 #include "session/MostrarError.h"
 #include "session/library/SharedObjects.h"
 
@@ -11,49 +12,57 @@ namespace estaciones::session {
 
 namespace {
 
+// The key's answer from its row, or from its absence (" ", no ValorAux).
+QString respuesta(const LecturaClave& fila, QString& ValorAux) {
+    if (!fila) {
+        ValorAux.clear();
+        return QStringLiteral(" ");
+    }
+    const auto& texto = library::textHelper();
+    QString valor = texto.nullToEmpty(fila->valor).toString();
+    ValorAux = texto.nullToEmpty(fila->valorAux).toString();
+    return valor;
+}
+
 QString leerValor(data::DB_Dll& db, const QString& Clave, QString& ValorAux,
                   const QString& rutina) {
     QString resultado;
-    db::Recordset rs;
-    // Ignore goes on with the next step; any other answer, Retry included,
-    // leaves with an empty text (the reader never repeats a step).
+    bool completo = true;
     bool abandonar = false;
-    HandledSteps pasos([&](const Error& error) {
-        const int respuesta = MostrarError(error, std::nullopt, rutina);
-        if (respuesta == answer::Ignore) {
-            return answer::Ignore;
-        }
-        abandonar = true;
-        return 0;
-    });
-    QString sentencia;
-    const bool completo = pasos.run([&] {
-        if (gTablaConfiguracion().trimmed().isEmpty()) {
-            gTablaConfiguracion() = QStringLiteral("TA_CONFIGURACION");
-        }
-    }) && pasos.run([&] {
-        sentencia = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion() +
-                    QStringLiteral(" with(nolock)  WHERE CLAVE = ") +
-                    data::literalSql(Clave.trimmed());
-    }) && pasos.run([&] {
-        const QString clave = Clave.trimmed();
-        if (clave.compare(QLatin1String("[FECHA HASTA]"), Qt::CaseInsensitive) == 0 ||
-            clave.compare(QLatin1String("[FECHA DESDE]"), Qt::CaseInsensitive) == 0) {
-            sentencia = sentencia.toUpper();
-        }
-    }) && pasos.run([&] {
-        db.AbrirRecordset(sentencia, rs);
-    }) && pasos.run([&] {
-        const auto& texto = library::textHelper();
-        if (rs.bof()) {
-            resultado = QStringLiteral(" ");
-            ValorAux.clear();
-        } else {
-            resultado = texto.nullToEmpty(rs[QStringLiteral("Valor")].value()).toString();
-            ValorAux = texto.nullToEmpty(rs[QStringLiteral("ValorAux")].value()).toString();
-        }
-    });
-    ignoringErrors([&] { db.CierraRecordset(rs); });
+    const ConfiguracionLeida* leida = ConfiguracionLeida::actual();
+    const std::optional<LecturaClave> yaLeida =
+        leida ? leida->lectura(db, Clave) : std::optional<LecturaClave>();
+    if (yaLeida) {
+        resultado = respuesta(*yaLeida, ValorAux);
+    } else {
+        db::Recordset rs;
+        // Ignore goes on with the next step; any other answer, Retry included,
+        // leaves with an empty text (the reader never repeats a step).
+        HandledSteps pasos([&](const Error& error) {
+            const int respuesta = MostrarError(error, std::nullopt, rutina);
+            if (respuesta == answer::Ignore) {
+                return answer::Ignore;
+            }
+            abandonar = true;
+            return 0;
+        });
+        QString sentencia;
+        completo = pasos.run([&] { asegurarTablaConfiguracion(); }) && pasos.run([&] {
+            sentencia = sentenciaDeUnaClave(Clave);
+        }) && pasos.run([&] {
+            db.AbrirRecordset(sentencia, rs);
+        }) && pasos.run([&] {
+            if (rs.bof()) {
+                resultado = respuesta(std::nullopt, ValorAux);
+            } else {
+                resultado = respuesta(
+                    FilaConfiguracion{rs[QStringLiteral("Valor")].value(),
+                                      rs[QStringLiteral("ValorAux")].value()},
+                    ValorAux);
+            }
+        });
+        ignoringErrors([&] { db.CierraRecordset(rs); });
+    }
     if (!completo && abandonar) {
         return {};
     }
@@ -67,6 +76,8 @@ QString leerValor(data::DB_Dll& db, const QString& Clave, QString& ValorAux,
 void grabarValor(data::DB_Dll& db, const QString& Clave, const Variant& Valor,
                  const QString& ValorAux, bool PoliticaNegocio, const QString& Grupo,
                  bool RecortaValor) {
+    // What was read before this write no longer answers for the table.
+    ConfiguracionLeida::olvidarLecturaActual();
     const auto& texto = library::textHelper();
     db::Recordset rs;
     QString sentencia = QStringLiteral("SELECT * FROM ") + gTablaConfiguracion() +

@@ -40,6 +40,14 @@ TEST(TextContrast, shouldShrinkAFontUntilEveryCaptionFits) {
         EXPECT_LE(QFontMetricsF(fitted).horizontalAdvance(caption), 30);
     }
     EXPECT_EQ(fontFitting(font, captions, 1000).pixelSize(), 40);
+    // Asked again, and with only the captions changed: each its own answer.
+    EXPECT_EQ(fontFitting(font, captions, 30), fitted);
+    EXPECT_EQ(fontFitting(font, {"i"}, 30).pixelSize(), 40);
+    QFont bigger = font;
+    bigger.setPixelSize(60);
+    const QFont fittedBigger = fontFitting(bigger, captions, 30);
+    EXPECT_LT(fittedBigger.pixelSize(), 60);
+    EXPECT_LE(QFontMetricsF(fittedBigger).horizontalAdvance(captions[0]), 30);
 }
 
 } // namespace

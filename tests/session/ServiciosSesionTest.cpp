@@ -1,6 +1,7 @@
 #include "data/SharedDb.h"
 #include "platform/os/System.h"
 #include "session/Configuracion.h"
+#include "session/ConfiguracionLeida.h"
 #include "session/MostrarError.h"
 #include "session/OpcionesSesion.h"
 #include "session/SessionParameters.h"
@@ -8,6 +9,8 @@
 #include "support/ScriptedOperator.h"
 
 #include <QFile>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +95,99 @@ TEST_F(ConEmpresa, aFailingReadAsksMostrarErrorAndRetryLeavesWithEmptyText) {
     EXPECT_EQ(Cfg(QStringLiteral("THEME")), "");
     ASSERT_EQ(operador.dialogs().size(), 2u);
     EXPECT_TRUE(operador.dialogs()[1].title.endsWith(" - Cfg Aviso al operador!!! - 2 "));
+}
+
+// What Cfg answers for each key, read one statement per key.
+struct Respuesta {
+    QString valor;
+    QString aux;
+    bool operator==(const Respuesta&) const = default;
+};
+
+std::vector<Respuesta> respuestasDe(const QStringList& claves) {
+    std::vector<Respuesta> respuestas;
+    for (const QString& clave : claves) {
+        Respuesta r;
+        r.aux = QStringLiteral("previo");
+        r.valor = Cfg(clave, r.aux);
+        respuestas.push_back(r);
+    }
+    return respuestas;
+}
+
+TEST_F(ConEmpresa, aReadOfManyKeysAnswersEachAsItsOwnStatementDoes) {
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor, ValorAux) VALUES ('NULA', NULL, 'a')");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor, ValorAux) VALUES ('SINAUX', 'v', NULL)");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('TEMPOCOL_BA', ' 65280 ')");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('CON''COMILLA', 'c')");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('FINAL  ', 'f')");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('THEME', '')");
+    const QStringList claves{"NO_EXISTE",     "nula",       "sinaux", "TempoCol_BA",
+                             " con'comilla ", "final",      "theme",  "Final "};
+    const std::vector<Respuesta> porClave = respuestasDe(claves);
+    EXPECT_EQ(porClave[0], (Respuesta{" ", ""}));
+    EXPECT_EQ(porClave[3], (Respuesta{" 65280 ", ""}));
+    EXPECT_EQ(porClave[6], (Respuesta{"1", ""}));
+
+    const ConfiguracionLeida leida(data::sharedDb(), claves);
+    ConfiguracionLeida::Vigente vigente(leida);
+    for (qsizetype i = 0; i < claves.size() - 1; ++i) {
+        EXPECT_TRUE(leida.lectura(data::sharedDb(), claves[i]).has_value())
+            << claves[i].toStdString() << " answered from the one read";
+    }
+    EXPECT_EQ(respuestasDe(claves), porClave);
+    EXPECT_TRUE(operador.dialogs().empty());
+}
+
+TEST_F(ConEmpresa, aReadOfManyKeysLeavesToTheirOwnStatementWhatItCannotTellApart) {
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('CFONDO', '255')");
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('AÑO', '2025')");
+    const QStringList claves{"CFondo", "CFONDO", "AÑO", "[FECHA HASTA]", "Otra"};
+    const ConfiguracionLeida leida(data::sharedDb(), claves);
+    EXPECT_TRUE(leida.lectura(data::sharedDb(), "CFondo").has_value());
+    EXPECT_TRUE(leida.lectura(data::sharedDb(), " CFondo ").has_value()) << "the same key";
+    EXPECT_FALSE(leida.lectura(data::sharedDb(), "cfondo").has_value())
+        << "which row it names depends on the column's collation";
+    EXPECT_FALSE(leida.lectura(data::sharedDb(), "AÑO").has_value());
+    EXPECT_FALSE(leida.lectura(data::sharedDb(), "[FECHA HASTA]").has_value());
+    EXPECT_FALSE(leida.lectura(data::sharedDb(), "NoPedida").has_value());
+    ConfiguracionLeida::Vigente vigente(leida);
+    EXPECT_EQ(Cfg("CFONDO"), "255");
+    EXPECT_EQ(Cfg("AÑO"), "2025");
+}
+
+TEST_F(ConEmpresa, aFailedReadOfManyKeysKeepsNothingAndShowsNothing) {
+    gTablaConfiguracion() = QStringLiteral("NO_EXISTE");
+    const ConfiguracionLeida leida(data::sharedDb(), {"THEME", "CFondo"});
+    EXPECT_FALSE(leida.lectura(data::sharedDb(), "THEME").has_value());
+    EXPECT_TRUE(operador.dialogs().empty());
+}
+
+TEST_F(ConEmpresa, aWriteOfConfigurationEndsTheReadOfManyKeys) {
+    ejecutar("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('CLETRA', '1')");
+    const ConfiguracionLeida leida(data::sharedDb(), {"CLetra"});
+    ConfiguracionLeida::Vigente vigente(leida);
+    EXPECT_EQ(Cfg("CLetra"), "1");
+    GrabaCfg(QStringLiteral("CLetra"), 2, QString(), false, QStringLiteral("DATOS"), true);
+    EXPECT_EQ(ConfiguracionLeida::actual(), nullptr);
+    EXPECT_EQ(Cfg("CLetra"), "2");
+}
+
+TEST_F(ConEmpresa, aReadOfManyKeysInsideAnotherGivesItBackWhenItEnds) {
+    const ConfiguracionLeida exterior(data::sharedDb(), {"CLetra"});
+    ConfiguracionLeida::Vigente vigente(exterior);
+    {
+        const ConfiguracionLeida interior(data::sharedDb(), {"CFondo"});
+        ConfiguracionLeida::Vigente otra(interior);
+        EXPECT_EQ(ConfiguracionLeida::actual(), &interior);
+    }
+    EXPECT_EQ(ConfiguracionLeida::actual(), &exterior);
+    {
+        const ConfiguracionLeida interior(data::sharedDb(), {"CFondo"});
+        ConfiguracionLeida::Vigente otra(interior);
+        GrabaCfg(QStringLiteral("CLetra"), 2, QString(), false, QStringLiteral("DATOS"), true);
+    }
+    EXPECT_EQ(ConfiguracionLeida::actual(), nullptr) << "the write ended both";
 }
 
 TEST_F(ConEmpresa, registrarErrorAuxCutsTheDescriptionTo250) {

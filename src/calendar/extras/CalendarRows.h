@@ -44,8 +44,7 @@ CalendarRows readRows(data::DB_Dll& db, const QList<QDate>& dates, bool* complet
 // days of each (Crear Calendario makes every day of a year at once).
 QSet<int> yearsWithCalendar(data::DB_Dll& db);
 
-inline CalendarRows readYearRows(data::DB_Dll& db, int year, bool* complete = nullptr) {
-    return readRows(db, datesOfYear(year), complete);
-}
+// The rows of every day of `year`, as readRows(datesOfYear(year)) gives them.
+CalendarRows readYearRows(data::DB_Dll& db, int year, bool* complete = nullptr);
 
 } // namespace estaciones::calendar::extras

@@ -7,6 +7,8 @@
 #include "session/access/AccessTexts.h"
 #include "session/library/SharedObjects.h"
 
+#include <optional>
+
 namespace estaciones::session {
 
 namespace {
@@ -28,10 +30,13 @@ QString descripcionCaja(data::DB_Dll& db, const QString& tabla) {
         .toString();
 }
 
-// Registers the session's till when the till table does not know it.
-void registrarCaja(data::DB_Dll& db) {
-    if (!descripcionCaja(db, QStringLiteral("@Admin_V_TA_Cajas")).trimmed().isEmpty()) {
-        return;
+// Registers the session's till when the till table does not know it. Gives
+// the description it found when the panel's read would ask the same again:
+// for an administrator both names of the till table are the same table.
+std::optional<QString> registrarCaja(data::DB_Dll& db) {
+    const QString descripcion = descripcionCaja(db, QStringLiteral("@Admin_V_TA_Cajas"));
+    if (!descripcion.trimmed().isEmpty()) {
+        return db.gEsAdmin ? std::optional<QString>(descripcion) : std::nullopt;
     }
     // The till comes from the command line: its text goes in as a literal.
     const QString codigo = library::textHelper().pad(gCaja.trimmed(), anchoCodigoCaja);
@@ -41,6 +46,7 @@ void registrarCaja(data::DB_Dll& db) {
         data::literalSql(texts::descripcionCajaNueva + gCaja) + QLatin1Char(')');
     std::int64_t filas = 0;
     db.EjecutaConsultaSQL(sentencia, filas);
+    return std::nullopt;
 }
 
 } // namespace
@@ -70,10 +76,13 @@ void ArmarBarraEstado(BarraEstado& barra, const QString& mensaje) {
             gCaja = QStringLiteral("1");
         }
     });
-    ignoringErrors([&] { registrarCaja(db); });
+    std::optional<QString> descripcionLeida;
+    ignoringErrors([&] { descripcionLeida = registrarCaja(db); });
     ignoringErrors([&] {
-        barra.ponerTexto(cajaPanel, gCaja + QLatin1Char(' ') +
-                                        descripcionCaja(db, QStringLiteral("V_TA_Cajas")));
+        barra.ponerTexto(cajaPanel,
+                         gCaja + QLatin1Char(' ') +
+                             (descripcionLeida ? *descripcionLeida
+                                               : descripcionCaja(db, QStringLiteral("V_TA_Cajas"))));
     });
     ignoringErrors([&] { barra.ponerTexto(versionPanel, textoVersion()); });
     for (const QString& clave : {servidorPanel, usuarioPanel, baseDeDatosPanel, cajaPanel}) {

@@ -5,6 +5,8 @@
 
 #include <QCryptographicHash>
 
+#include <optional>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -24,6 +26,38 @@ std::unique_ptr<SqliteDatabase> openRegistry(const QString& file) {
         QStringLiteral("CREATE TABLE IF NOT EXISTS logins (nombre TEXT PRIMARY KEY COLLATE NOCASE, "
                        "clave TEXT, base TEXT, idioma TEXT)"));
     return registry;
+}
+
+// The language of a login read through a bare connection: every session
+// asks it when it opens, and a connection set up for the dialect costs more
+// than the read. Nothing when that read cannot answer (no file, no table
+// yet): the full opening then answers as before, errors included.
+std::optional<QString> languageReadBare(const QString& file, const QString& login) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return std::nullopt;
+    }
+    // Another station may be writing it: wait as the full opening would.
+    sqlite3_busy_timeout(db, 10000);
+    std::optional<QString> language;
+    {
+        PreparedStatement query(db, QStringLiteral("SELECT idioma FROM logins WHERE nombre = ?1"));
+        if (query.ok()) {
+            query.bindText(1, login.trimmed());
+            const int code = query.step();
+            if (code == SQLITE_DONE ||
+                (code == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) == SQLITE_NULL)) {
+                language = QString();
+            } else if (code == SQLITE_ROW) {
+                language = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
+            }
+        }
+    }
+    sqlite3_close(db);
+    return language;
 }
 
 void runWith(const QString& file, const QString& sql, const QStringList& values) {
@@ -50,6 +84,9 @@ bool LoginRegistry::contains(const QString& login) const {
 }
 
 QString LoginRegistry::language(const QString& login) const {
+    if (const auto read = languageReadBare(m_file, login)) {
+        return *read;
+    }
     const auto registry = openRegistry(m_file);
     PreparedStatement query(registry->handle(),
                             QStringLiteral("SELECT idioma FROM logins WHERE nombre = ?1"));

@@ -166,6 +166,9 @@ TEST_F(SessionSettingsTest, ALoginsDefaultLanguageStartsItsSessions) {
     const auto pedro = sessionOf("pedro");
     EXPECT_EQ(pedro[0].toString(), QStringLiteral("Español"));
     EXPECT_EQ(pedro[1].toInt32(), 1);
+    // Logins are named without regard to case; one never registered has none.
+    EXPECT_EQ(sessionOf("JUANA")[0].toString(), "us_english");
+    EXPECT_EQ(sessionOf("nadie")[0].toString(), QStringLiteral("Español"));
 }
 
 TEST_F(SessionSettingsTest, QuotedIdentifierOffMakesDoubleQuotesText) {
