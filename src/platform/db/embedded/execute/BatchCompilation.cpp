@@ -9,6 +9,7 @@
 #include "platform/db/embedded/execute/Cursors.h"
 #include "platform/db/embedded/execute/DataStatement.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
+#include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
@@ -312,7 +313,7 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
         if (isCondition) {
             statement = QStringLiteral("SELECT ") + translator.translateExpression(text);
         } else {
-            const QStringList statements = translator.translate(text).statements;
+            const QStringList statements = translatedStatements(database, text);
             statement = statements.isEmpty() ? QString() : statements.front();
         }
     } catch (const ProviderFailure&) {

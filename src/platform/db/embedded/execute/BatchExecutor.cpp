@@ -862,7 +862,7 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
 DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
     SqliteDatabase& database = m_session.current();
     return derivedTexts(database, u'T', resolved, [&] {
-        QStringList statements = translatorOf(database).translate(resolved).statements;
+        QStringList statements = translatedStatements(database, resolved);
         QStringList identities;
         // The checks of a table being made are typed over it: it is made for
         // the while, in a savepoint undone before anything runs.

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/execute/DerivedTexts.h"
 
+#include "platform/db/embedded/translate/Translator.h"
+
 #include <cstdio>
 
 namespace estaciones::db::sqlite {
@@ -39,6 +41,14 @@ DerivedTexts derivedTexts(SqliteDatabase& database, QChar kind, const QString& t
     DerivedTexts derived = derive();
     database.derivedTexts().put(key, derived);
     return derived;
+}
+
+QStringList translatedStatements(SqliteDatabase& database, const QString& text) {
+    return derivedTexts(database, u'R', text, [&] {
+               return DerivedTexts{
+                   tsql::Translator(database.sharedDialectSettings()).translate(text).statements, {}};
+           })
+        .statements;
 }
 
 } // namespace estaciones::db::sqlite

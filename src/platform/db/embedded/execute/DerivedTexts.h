@@ -15,6 +15,10 @@ using DerivedTexts = SqliteDatabase::DerivedTexts;
 DerivedTexts derivedTexts(SqliteDatabase& database, QChar kind, const QString& text,
                           const std::function<DerivedTexts()>& derive);
 
+// The statements `text` translates to on this database's dialect settings,
+// translated once for the batch's compile step and its run alike.
+QStringList translatedStatements(SqliteDatabase& database, const QString& text);
+
 // The key of `text` in database.derivedTexts(), for a caller that only
 // notes whether it met the text before (a batch that compiled).
 QString derivedTextKey(SqliteDatabase& database, QChar kind, const QString& text);
