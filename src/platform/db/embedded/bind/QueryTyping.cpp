@@ -649,7 +649,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
         "min",           "max",           "sum",           "avg",
-        "ifnull",        "abs",           "tsql_round",    "power",
+        "ifnull",        "nullif",        "abs",           "tsql_round",    "power",
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
         "tsql_decimal_avg", "lag",            "lead",           "first_value",
         "last_value"};

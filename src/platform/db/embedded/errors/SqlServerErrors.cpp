@@ -354,6 +354,9 @@ constexpr std::array messages{
             "value of the sequence object."},
     Message{native::SequenceMinimumNotBelowMaximum, 16, "42000", errnum::CommandError,
             "The minimum value for sequence object '%1' must be less than its maximum value."},
+    Message{native::CaseOfNullResultsOnly, 16, "42000", errnum::CommandError,
+            "At least one of the result expressions in a CASE specification must be an "
+            "expression other than the NULL constant."},
     Message{native::NextValueWithSetOperator, 15, "42000", errnum::CommandError,
             "NEXT VALUE FOR function cannot be used directly in a statement that uses a DISTINCT, "
             "UNION, UNION ALL, EXCEPT or INTERSECT operator."},

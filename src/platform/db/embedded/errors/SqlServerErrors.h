@@ -154,6 +154,7 @@ constexpr int SequenceStartOutOfRange = 11703;
 constexpr int SequenceMinimumNotBelowMaximum = 11705;
 constexpr int NextValueWithSetOperator = 11721;
 constexpr int NextValueWithOrderBy = 11723;
+constexpr int CaseOfNullResultsOnly = 8133;
 constexpr int SequenceExhausted = 11728;
 } // namespace native
 

@@ -232,7 +232,7 @@ Tokens withNullComparisonsAsIs(const Tokens& tokens) {
         const bool equals = token.isPunctuation(u"=");
         const bool differs = token.isPunctuation(u"<>") || token.isPunctuation(u"!=");
         if (inCondition.back() && (equals || differs) && i + 1 < tokens.size() &&
-            tokens[i + 1].isWord(u"NULL")) {
+            isNullValueToken(tokens[i + 1])) {
             out.push_back(Token::word(QStringLiteral("IS")));
             if (differs) {
                 out.push_back(Token::word(QStringLiteral("NOT")));

@@ -135,6 +135,8 @@ void completeStatementSyntax(Pieces& pieces) {
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     moveLeadingAliases(pieces);
+    nameTextSortItems(pieces);
+    checkCaseResults(pieces);
     checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
     nameDerivedTableColumns(pieces);

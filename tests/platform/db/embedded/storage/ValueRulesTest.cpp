@@ -187,6 +187,9 @@ TEST(ValueRulesTest, shouldDescribeDeclaredTypesAsTheProviderReportsThem) {
     const DeclaredType amount = describeDeclaredType("decimal(18, 4)");
     EXPECT_EQ(amount.precision, 18);
     EXPECT_EQ(amount.scale, 4);
+    // Without (p, s) a decimal is decimal(18, 0), as stored ("numeric blob").
+    EXPECT_EQ(describeDeclaredType("numeric blob").precision, 18);
+    EXPECT_EQ(describeDeclaredType("decimal").scale, 0);
     EXPECT_EQ(describeDeclaredType("nvarchar(max)").characterLength, -1);
     EXPECT_EQ(sqliteDeclaredType("VarChar (10)"), "varchar(10)");
 }
