@@ -69,7 +69,10 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         }
         const long long rows = std::max<long long>(outcome.rowsChanged, 0);
         if (!data.output.empty()) {
-            runOutput(data, capture, scope);
+            runOutput(data.event, data.output, data.outputInto, capture, scope);
+        }
+        if (!data.outputToCaller.empty()) {
+            runOutput(data.event, data.outputToCaller, {}, capture, scope);
         }
         cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
                              const ChangeCapture& changes) {
@@ -115,12 +118,12 @@ void BatchExecutor::fireTriggers(const std::vector<TriggerDefinition>& triggers,
     }
 }
 
-void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& capture,
-                              VariableScope& scope) {
+void BatchExecutor::runOutput(DataEvent event, const Tokens& list, const Tokens& into,
+                              const ChangeCapture& capture, VariableScope& scope) {
     const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
     const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
     QString from;
-    switch (data.event) {
+    switch (event) {
     case DataEvent::Insert:
         from = inserted;
         break;
@@ -133,14 +136,13 @@ void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& ca
                QStringLiteral(" ON deleted.rowid = inserted.rowid");
         break;
     }
-    QString text = QStringLiteral("SELECT ") + joinTokens(data.output) + QStringLiteral(" FROM ") +
-                   from;
-    if (data.outputInto.empty()) {
+    QString text = QStringLiteral("SELECT ") + joinTokens(list) + QStringLiteral(" FROM ") + from;
+    if (into.empty()) {
         record(runTranslated(tsql::significantTokens(text), scope));
         return;
     }
     // OUTPUT ... INTO is an INSERT of those rows, without a count of its own.
-    text = QStringLiteral("INSERT INTO ") + joinTokens(data.outputInto) + QLatin1Char(' ') + text;
+    text = QStringLiteral("INSERT INTO ") + joinTokens(into) + QLatin1Char(' ') + text;
     runChange(tsql::significantTokens(text), scope);
 }
 

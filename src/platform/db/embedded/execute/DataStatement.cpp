@@ -133,10 +133,19 @@ std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
         clauseEnd = topLevelWord(tokens, output + 1,
                                  {u"VALUES", u"SELECT", u"DEFAULT", u"EXEC", u"EXECUTE", u"FROM",
                                   u"WHERE", u"OPTION", u"WITH"});
-        const std::size_t into = topLevelWord(slice(tokens, 0, clauseEnd), output + 1, {u"INTO"});
-        data.output = slice(tokens, output + 1, std::min(into, clauseEnd));
-        if (into < clauseEnd) {
-            data.outputInto = slice(tokens, into + 1, clauseEnd);
+        // OUTPUT ... INTO ... may be followed by the OUTPUT the caller gets.
+        const std::size_t second = topLevelWord(slice(tokens, 0, clauseEnd), output + 1, {u"OUTPUT"});
+        const std::size_t firstEnd = std::min(second, clauseEnd);
+        const std::size_t into = topLevelWord(slice(tokens, 0, firstEnd), output + 1, {u"INTO"});
+        data.output = slice(tokens, output + 1, std::min(into, firstEnd));
+        if (into < firstEnd) {
+            data.outputInto = slice(tokens, into + 1, firstEnd);
+        }
+        if (second < clauseEnd) {
+            if (data.outputInto.empty()) {
+                syntaxErrorNear(tokens, second); // only the last OUTPUT goes to the caller
+            }
+            data.outputToCaller = slice(tokens, second + 1, clauseEnd);
         }
         data.statement = slice(tokens, 0, output);
         const Tokens rest = slice(tokens, clauseEnd, tokens.size());

@@ -15,6 +15,7 @@ struct DataStatement {
     tsql::Tokens statement; // the statement without its OUTPUT clause
     tsql::Tokens output;    // OUTPUT's select list; empty without one
     tsql::Tokens outputInto; // OUTPUT ... INTO's target and column list; empty without one
+    tsql::Tokens outputToCaller; // a second OUTPUT's list after OUTPUT ... INTO; empty without one
 };
 
 // Reads a statement that starts with INSERT, UPDATE or DELETE; nullopt for

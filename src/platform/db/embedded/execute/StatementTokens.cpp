@@ -157,6 +157,9 @@ QString insertTarget(const Tokens& tokens) {
     if (upperWord(tokens, i) == QLatin1String("INTO")) {
         ++i;
     }
+    if (i < tokens.size() && tokens[i].kind == TokenKind::Variable) {
+        return tokens[i].text; // a table variable
+    }
     return readObjectName(tokens, i);
 }
 
