@@ -543,8 +543,15 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
 std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const QString name = m_pieces[from].text.toLower();
     const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+    // The current time's functions, of the types their pages give.
     if (name == QLatin1String("tsql_sysdatetimeoffset")) {
         return QStringLiteral("datetimeoffset(7)");
+    }
+    if (name == QLatin1String("tsql_sysdatetime") || name == QLatin1String("tsql_sysutcdatetime")) {
+        return QStringLiteral("datetime2(7)");
+    }
+    if (name == QLatin1String("tsql_getdate") || name == QLatin1String("tsql_getutcdate")) {
+        return QStringLiteral("datetime");
     }
     if (arguments.empty()) {
         return std::nullopt;

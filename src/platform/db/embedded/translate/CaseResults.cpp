@@ -24,11 +24,11 @@ std::vector<std::pair<size_t, size_t>> caseResults(const Pieces& pieces, size_t 
             i = endOfCase(pieces, i);
         } else if (piece.isPunctuation(u"(")) {
             i = closeOf(pieces, i);
-        } else if (piece.isWord(u"THEN") || piece.isWord(u"ELSE")) {
-            start = i + 1;
-        } else if (piece.isWord(u"WHEN") && start != none) {
-            results.emplace_back(start, i);
-            start = none;
+        } else if (piece.isWord(u"THEN") || piece.isWord(u"ELSE") || piece.isWord(u"WHEN")) {
+            // A WHEN or the ELSE ends the result before it; THEN and ELSE start one.
+            if (start != none && !piece.isWord(u"THEN"))
+                results.emplace_back(start, i);
+            start = piece.isWord(u"WHEN") ? none : i + 1;
         }
     }
     if (start != none && end < pieces.size())
