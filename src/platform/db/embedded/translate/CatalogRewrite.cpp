@@ -134,6 +134,7 @@ void completeStatementSyntax(Pieces& pieces) {
 }
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
+    expandCompoundAssignments(pieces);
     moveLeadingAliases(pieces);
     nameTextSortItems(pieces);
     checkCaseResults(pieces);

@@ -52,6 +52,9 @@ void mapFunctions(Pieces& pieces);
 // SELECT total = a + b, 'Total' = … → SELECT a + b AS total: the item's
 // name written before its expression.
 void moveLeadingAliases(Pieces& pieces);
+// UPDATE t SET a += x → SET a = a + (x): the compound assignment operators
+// (+= -= *= /= %= &= |= ^=) in an UPDATE's SET list.
+void expandCompoundAssignments(Pieces& pieces);
 // SELECT x AS 'Total' … ORDER BY 'Total' → ORDER BY "Total": a text in ORDER
 // BY that is the name of a select item sorts by that item, not a constant.
 void nameTextSortItems(Pieces& pieces);

@@ -195,3 +195,12 @@ TEST(TranslationTextTest, shouldSortByTheSelectItemATextInOrderByNames) {
     // A text that names no item stays a text.
     EXPECT_EQ(translated("select a as 'x' from t order by 'y'"), "select a as 'x' from t order by 'y'");
 }
+
+TEST(TranslationTextTest, shouldSpellOutCompoundAssignmentsOfAnUpdate) {
+    // The right side stays whole: a *= b | 3 multiplies by b | 3.
+    EXPECT_EQ(translated("update t set a *= b | 3, c = 2 where d = 1"),
+              "update t set a = a * (b | 3), c = 2 where d = 1");
+    EXPECT_EQ(translated("update t set n |= 4"), "update t set n = n | (4)");
+    // A comparison in the WHERE is no assignment.
+    EXPECT_EQ(translated("update t set n = 1 where m >= 4"), "update t set n = 1 where m >= 4");
+}
