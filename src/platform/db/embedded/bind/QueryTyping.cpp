@@ -553,6 +553,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (name == QLatin1String("tsql_getdate") || name == QLatin1String("tsql_getutcdate")) {
         return QStringLiteral("datetime");
     }
+    if (name == QLatin1String("tsql_char") || name == QLatin1String("tsql_nchar")) {
+        return name == QLatin1String("tsql_char") ? QStringLiteral("char(1)") : QStringLiteral("nchar(1)");
+    }
     if (arguments.empty()) {
         return std::nullopt;
     }
