@@ -19,6 +19,25 @@ namespace estaciones::db::sqlite {
 
 using tsql::Tokens;
 
+namespace {
+
+// OUTPUT reads the captured rows alone: a column of another table of the
+// statement's FROM (from_table_name.column) fails by name rather than as a
+// column that does not exist.
+void refuseOtherTablesColumns(const Tokens& list) {
+    for (std::size_t i = 0; i + 1 < list.size(); ++i) {
+        if (list[i].isNameLike() && list[i + 1].isPunctuation(u".") &&
+            (i == 0 || !list[i - 1].isPunctuation(u".")) && !list[i].isName(u"INSERTED") &&
+            !list[i].isName(u"DELETED") &&
+            !(i + 3 < list.size() && list[i + 3].isPunctuation(u"("))) { // dbo.f(x) is a call
+            failWith(native::NotSupportedInThisVersion,
+                     {QStringLiteral("OUTPUT %1.column").arg(list[i].value())});
+        }
+    }
+}
+
+} // namespace
+
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
                                                              VariableScope& scope) {
     SqliteDatabase& database = m_session.current();
@@ -28,8 +47,11 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     if (table.isEmpty()) {
         return std::nullopt;
     }
+    // Before any row changes.
+    refuseOtherTablesColumns(data.output);
+    refuseOtherTablesColumns(data.outputToCaller);
     if (!data.outputInto.empty()) {
-        refuseOutputTarget(database, data.outputInto); // before any row changes
+        refuseOutputTarget(database, data.outputInto);
     }
     const TriggerCatalog catalog(database);
     std::vector<TriggerDefinition> triggers = notFiringAgain(catalog.firedBy(table, data.event));
