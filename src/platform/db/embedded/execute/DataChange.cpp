@@ -12,6 +12,7 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
 
@@ -36,6 +37,61 @@ void refuseOtherTablesColumns(const Tokens& list) {
     }
 }
 
+// Whether tokens[k] is a word that ends a table reference (its alias is none).
+bool endsTableReference(const tsql::Token& token) {
+    static const QStringList words = {"JOIN",  "INNER", "LEFT",  "RIGHT", "FULL",  "CROSS",
+                                      "OUTER", "ON",    "WHERE", "APPLY", "OPTION", "WITH"};
+    return !token.isNameLike() || words.contains(token.text, Qt::CaseInsensitive);
+}
+
+// The FROM of OUTPUT over an UPDATE's or DELETE's own FROM: the target's
+// place in it taken by its captured rows (the old ones; for an UPDATE the new
+// ones joined as inserted), the WHERE kept, so that OUTPUT reads the columns
+// of the other tables the rows were changed with.
+QString outputThroughFrom(const DataStatement& data, const ChangeCapture& capture) {
+    const QString rows = capture.deletedTable();
+    Tokens tables = data.fromTables;
+    QString alias = data.targetName;
+    bool placed = false;
+    for (std::size_t k = 0; k < tables.size() && !placed; ++k) {
+        if (!tables[k].isName(data.table) || (k + 1 < tables.size() && tables[k + 1].isPunctuation(u"."))) {
+            continue;
+        }
+        std::size_t first = k;
+        while (first >= 2 && tables[first - 1].isPunctuation(u".") && tables[first - 2].isNameLike()) {
+            first -= 2; // dbo.table
+        }
+        std::size_t next = k + 1;
+        if (next < tables.size() && tables[next].isWord(u"AS")) {
+            ++next;
+        }
+        const bool aliased = next < tables.size() && !endsTableReference(tables[next]);
+        alias = aliased ? tables[next].value() : data.table;
+        Tokens replacement{tsql::Token::word(rows), tsql::Token::word(QStringLiteral("AS")),
+                           tsql::Token::word(tsql::quoteName(alias))};
+        const std::size_t last = aliased ? next + 1 : k + 1;
+        tables.erase(tables.begin() + static_cast<std::ptrdiff_t>(first),
+                     tables.begin() + static_cast<std::ptrdiff_t>(last));
+        tables.insert(tables.begin() + static_cast<std::ptrdiff_t>(first), replacement.begin(),
+                      replacement.end());
+        placed = true;
+    }
+    QString text = placed ? joinTokens(tables)
+                          : QStringLiteral("%1 AS %2, ").arg(rows, tsql::quoteName(alias)) +
+                                joinTokens(tables);
+    const QString quotedAlias = tsql::quoteName(alias);
+    text += QStringLiteral(" JOIN %1 AS deleted ON deleted.rowid = %2.rowid")
+                .arg(capture.deletedTable(), quotedAlias);
+    if (data.event == DataEvent::Update) {
+        text += QStringLiteral(" JOIN %1 AS inserted ON inserted.rowid = %2.rowid")
+                    .arg(capture.insertedTable(), quotedAlias);
+    }
+    if (!data.whereCondition.empty()) {
+        text += QStringLiteral(" WHERE ") + joinTokens(data.whereCondition);
+    }
+    return text;
+}
+
 } // namespace
 
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
@@ -47,9 +103,11 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     if (table.isEmpty()) {
         return std::nullopt;
     }
-    // Before any row changes.
-    refuseOtherTablesColumns(data.output);
-    refuseOtherTablesColumns(data.outputToCaller);
+    // Before any row changes; with a FROM the other tables' columns are read through it.
+    if (data.fromTables.empty()) {
+        refuseOtherTablesColumns(data.output);
+        refuseOtherTablesColumns(data.outputToCaller);
+    }
     if (!data.outputInto.empty()) {
         refuseOutputTarget(database, data.outputInto);
     }
@@ -91,10 +149,10 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         }
         const long long rows = std::max<long long>(outcome.rowsChanged, 0);
         if (!data.output.empty()) {
-            runOutput(data.event, data.output, data.outputInto, capture, scope);
+            runOutput(data, data.output, data.outputInto, capture, scope);
         }
         if (!data.outputToCaller.empty()) {
-            runOutput(data.event, data.outputToCaller, {}, capture, scope);
+            runOutput(data, data.outputToCaller, {}, capture, scope);
         }
         cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
                              const ChangeCapture& changes) {
@@ -140,12 +198,12 @@ void BatchExecutor::fireTriggers(const std::vector<TriggerDefinition>& triggers,
     }
 }
 
-void BatchExecutor::runOutput(DataEvent event, const Tokens& list, const Tokens& into,
+void BatchExecutor::runOutput(const DataStatement& data, const Tokens& list, const Tokens& into,
                               const ChangeCapture& capture, VariableScope& scope) {
     const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
     const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
     QString from;
-    switch (event) {
+    switch (data.event) {
     case DataEvent::Insert:
         from = inserted;
         break;
@@ -157,6 +215,9 @@ void BatchExecutor::runOutput(DataEvent event, const Tokens& list, const Tokens&
         from = inserted + QStringLiteral(" JOIN ") + deleted +
                QStringLiteral(" ON deleted.rowid = inserted.rowid");
         break;
+    }
+    if (!data.fromTables.empty()) {
+        from = outputThroughFrom(data, capture);
     }
     QString text = QStringLiteral("SELECT ") + joinTokens(list) + QStringLiteral(" FROM ") + from;
     if (into.empty()) {

@@ -94,6 +94,29 @@ QString readTarget(const Tokens& tokens, std::size_t& i) {
     return readObjectName(tokens, i);
 }
 
+// The FROM and WHERE of an UPDATE or DELETE `statement` (without its
+// OUTPUT), and the name its target goes by there.
+void readFromClause(const Tokens& statement, DataStatement& data) {
+    std::size_t i = afterTop(statement, 1);
+    if (data.event == DataEvent::Delete && upperWord(statement, i) == QLatin1String("FROM")) {
+        ++i;
+    }
+    const QString written = readTarget(statement, i);
+    const std::size_t after =
+        data.event == DataEvent::Update ? topLevelWord(statement, i, {u"SET"}) + 1 : i;
+    const std::size_t from = topLevelWord(statement, after, {u"FROM"});
+    if (from >= statement.size() || written.isEmpty()) {
+        return;
+    }
+    const std::size_t where = topLevelWord(statement, from + 1, {u"WHERE"});
+    const std::size_t end = topLevelWord(statement, from + 1, {u"OPTION"});
+    data.targetName = written;
+    data.fromTables = slice(statement, from + 1, std::min(where, end));
+    if (where < end) {
+        data.whereCondition = slice(statement, where + 1, end);
+    }
+}
+
 } // namespace
 
 std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
@@ -152,6 +175,9 @@ std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
         data.statement.insert(data.statement.end(), rest.begin(), rest.end());
     } else {
         data.statement = tokens;
+    }
+    if (data.event != DataEvent::Insert) {
+        readFromClause(data.statement, data);
     }
     return data;
 }
