@@ -552,8 +552,18 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
 std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const QString name = m_pieces[from].text.toLower();
     const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
+    // The current time's functions, of the types their pages give.
     if (name == QLatin1String("tsql_sysdatetimeoffset")) {
         return QStringLiteral("datetimeoffset(7)");
+    }
+    if (name == QLatin1String("tsql_sysdatetime") || name == QLatin1String("tsql_sysutcdatetime")) {
+        return QStringLiteral("datetime2(7)");
+    }
+    if (name == QLatin1String("tsql_getdate") || name == QLatin1String("tsql_getutcdate")) {
+        return QStringLiteral("datetime");
+    }
+    if (name == QLatin1String("tsql_char") || name == QLatin1String("tsql_nchar")) {
+        return name == QLatin1String("tsql_char") ? QStringLiteral("char(1)") : QStringLiteral("nchar(1)");
     }
     if (arguments.empty()) {
         return std::nullopt;
@@ -616,6 +626,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (const auto built = ofDateFromParts(name, arguments)) {
         return built;
     }
+    if (name == QLatin1String("tsql_format")) {
+        noteFormattedScale(arguments);
+        return std::nullopt;
+    }
     if (name == QLatin1String("tsql_hashbytes")) {
         return ofHash(to - 1, arguments);
     }
@@ -658,7 +672,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
         "min",           "max",           "sum",           "avg",
-        "ifnull",        "abs",           "tsql_round",    "power",
+        "ifnull",        "nullif",        "abs",           "tsql_round",    "power",
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
         "tsql_decimal_avg", "lag",            "lead",           "first_value",
         "last_value",    "tsql_int_result"};
@@ -1158,6 +1172,28 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
     return std::nullopt;
 }
 
+// FORMAT of a money or decimal value is given its scale, which the
+// general format 'G' keeps (a money 1.55 is 1.5500): tsql_format(v, f,
+// culture or NULL, scale).
+void QueryTyping::noteFormattedScale(const std::vector<std::pair<size_t, size_t>>& arguments) {
+    for (const auto& [argumentFrom, argumentTo] : arguments) {
+        typeOf(argumentFrom, argumentTo);
+    }
+    if (arguments.size() != 2 && arguments.size() != 3) {
+        return;
+    }
+    const std::optional<NumericType> type =
+        numericTypeOf(arguments[0].first, arguments[0].second);
+    if (!type || (!isMoney(*type) && type->kind() != NumericType::Kind::Decimal)) {
+        return;
+    }
+    const QString scale = QString::number(isMoney(*type) ? 4 : type->scale());
+    m_wrappings.push_back({arguments.back().first, arguments.back().second - 1, none, QString(),
+                           (arguments.size() == 2 ? QStringLiteral(", NULL, ") : QStringLiteral(", ")) +
+                               scale,
+                           {}});
+}
+
 // DATALENGTH is an int, a bigint of the max types; the call is noted with
 // its argument's declaration when that can be told.
 std::optional<QString> QueryTyping::ofDataLength(
@@ -1360,6 +1396,7 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
         !statement.contains(QLatin1String("tsql_round")) &&
         !statement.contains(QLatin1String("tsql_datalength")) &&
         !statement.contains(QLatin1String("tsql_hashbytes")) &&
+        !statement.contains(QLatin1String("tsql_format")) &&
         !statement.contains(QLatin1String("tsql_dateadd")) &&
         !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
         !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {

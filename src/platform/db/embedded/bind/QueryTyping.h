@@ -83,6 +83,7 @@ private:
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDataLengthsOutsideList();
+    void noteFormattedScale(const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofHash(size_t close,
                                   const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isNationalText(size_t from, size_t to);

@@ -354,6 +354,15 @@ constexpr std::array messages{
             "value of the sequence object."},
     Message{native::SequenceMinimumNotBelowMaximum, 16, "42000", errnum::CommandError,
             "The minimum value for sequence object '%1' must be less than its maximum value."},
+    Message{native::DerivedColumnWithoutName, 16, "42000", errnum::CommandError,
+            "No column name was specified for column %1 of '%2'."},
+    Message{native::DerivedTableMoreColumns, 16, "42000", errnum::CommandError,
+            "'%1' has more columns than were specified in the column list."},
+    Message{native::DerivedTableFewerColumns, 16, "42000", errnum::CommandError,
+            "'%1' has fewer columns than were specified in the column list."},
+    Message{native::CaseOfNullResultsOnly, 16, "42000", errnum::CommandError,
+            "At least one of the result expressions in a CASE specification must be an "
+            "expression other than the NULL constant."},
     Message{native::NextValueWithSetOperator, 15, "42000", errnum::CommandError,
             "NEXT VALUE FOR function cannot be used directly in a statement that uses a DISTINCT, "
             "UNION, UNION ALL, EXCEPT or INTERSECT operator."},

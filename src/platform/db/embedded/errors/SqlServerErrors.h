@@ -154,6 +154,10 @@ constexpr int SequenceStartOutOfRange = 11703;
 constexpr int SequenceMinimumNotBelowMaximum = 11705;
 constexpr int NextValueWithSetOperator = 11721;
 constexpr int NextValueWithOrderBy = 11723;
+constexpr int CaseOfNullResultsOnly = 8133;
+constexpr int DerivedColumnWithoutName = 8155;
+constexpr int DerivedTableMoreColumns = 8158;
+constexpr int DerivedTableFewerColumns = 8159;
 constexpr int SequenceExhausted = 11728;
 } // namespace native
 

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/ChangeRowsSource.h"
 #include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/Cursors.h"
@@ -282,7 +283,9 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
 }
 
 void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
-    if (m_otherDatabase || !m_session.hasCurrent() || isMaintenanceStatement(tokens)) {
+    // A change's OUTPUT read as a table is run in two steps SQLite could not prepare as one.
+    if (m_otherDatabase || !m_session.hasCurrent() || isMaintenanceStatement(tokens) ||
+        readChangeRowsSource(tokens)) {
         return;
     }
     SqliteDatabase& database = m_session.current();

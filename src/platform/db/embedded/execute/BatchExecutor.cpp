@@ -442,6 +442,8 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         }
     } else if (first == QLatin1String("MERGE")) {
         merge(tokens, scope);
+    } else if (first == QLatin1String("INSERT") && insertFromChange(tokens, scope)) {
+        // run in two steps: the change, then the INSERT of its OUTPUT rows
     } else if (first == QLatin1String("DBCC")) {
         dbcc(tokens, scope);
     } else {
@@ -848,7 +850,7 @@ StatementOutcome BatchExecutor::runTranslated(const Tokens& tokens, VariableScop
                                  ? resolvedText(tokens, scope)
                                  : resolvedText(withIdentitySkipped(database, tokens, table), scope);
     const DerivedTexts translated = translatedStatement(resolved);
-    StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, target);
+    StatementOutcome outcome = m_runner.run(translated.statements.front(), verb, table);
     if (!translated.after.isEmpty()) {
         database.run(translated.after.join(QStringLiteral(";\n")));
     }

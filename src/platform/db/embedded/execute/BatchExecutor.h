@@ -119,6 +119,8 @@ private:
 
     // MERGE (Merge.cpp): its actions as SQLite statements over the rows it matches.
     void merge(const tsql::Tokens& tokens, VariableScope& scope);
+    // INSERT ... SELECT FROM (a change with OUTPUT) AS t: false for any other statement.
+    bool insertFromChange(const tsql::Tokens& tokens, VariableScope& scope);
     // DBCC CHECKIDENT (IdentityCheck.cpp); any other DBCC command is refused by name.
     void dbcc(const tsql::Tokens& tokens, VariableScope& scope);
 
@@ -182,7 +184,9 @@ private:
     bool hasUniqueKey(const QString& table) const;
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
-    void runOutput(const DataStatement& data, const ChangeCapture& capture, VariableScope& scope);
+    // One OUTPUT list over the captured rows: to the caller, or INSERTed `into` a table.
+    void runOutput(const DataStatement& data, const tsql::Tokens& list, const tsql::Tokens& into,
+                   const ChangeCapture& capture, VariableScope& scope);
     // Without the triggers running now that may not fire again (recursion is off).
     std::vector<TriggerDefinition> notFiringAgain(std::vector<TriggerDefinition> triggers) const;
     // Each trigger in turn; 3609 when one ended the transaction.

@@ -12,12 +12,87 @@
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TriggerBody.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
 
 namespace estaciones::db::sqlite {
 
 using tsql::Tokens;
+
+namespace {
+
+// OUTPUT reads the captured rows alone: a column of another table of the
+// statement's FROM (from_table_name.column) fails by name rather than as a
+// column that does not exist.
+void refuseOtherTablesColumns(const Tokens& list) {
+    for (std::size_t i = 0; i + 1 < list.size(); ++i) {
+        if (list[i].isNameLike() && list[i + 1].isPunctuation(u".") &&
+            (i == 0 || !list[i - 1].isPunctuation(u".")) && !list[i].isName(u"INSERTED") &&
+            !list[i].isName(u"DELETED") &&
+            !(i + 3 < list.size() && list[i + 3].isPunctuation(u"("))) { // dbo.f(x) is a call
+            failWith(native::NotSupportedInThisVersion,
+                     {QStringLiteral("OUTPUT %1.column").arg(list[i].value())});
+        }
+    }
+}
+
+// Whether tokens[k] is a word that ends a table reference (its alias is none).
+bool endsTableReference(const tsql::Token& token) {
+    static const QStringList words = {"JOIN",  "INNER", "LEFT",  "RIGHT", "FULL",  "CROSS",
+                                      "OUTER", "ON",    "WHERE", "APPLY", "OPTION", "WITH"};
+    return !token.isNameLike() || words.contains(token.text, Qt::CaseInsensitive);
+}
+
+// The FROM of OUTPUT over an UPDATE's or DELETE's own FROM: the target's
+// place in it taken by its captured rows (the old ones; for an UPDATE the new
+// ones joined as inserted), the WHERE kept, so that OUTPUT reads the columns
+// of the other tables the rows were changed with.
+QString outputThroughFrom(const DataStatement& data, const ChangeCapture& capture) {
+    const QString rows = capture.deletedTable();
+    Tokens tables = data.fromTables;
+    QString alias = data.targetName;
+    bool placed = false;
+    for (std::size_t k = 0; k < tables.size() && !placed; ++k) {
+        if (!tables[k].isName(data.table) || (k + 1 < tables.size() && tables[k + 1].isPunctuation(u"."))) {
+            continue;
+        }
+        std::size_t first = k;
+        while (first >= 2 && tables[first - 1].isPunctuation(u".") && tables[first - 2].isNameLike()) {
+            first -= 2; // dbo.table
+        }
+        std::size_t next = k + 1;
+        if (next < tables.size() && tables[next].isWord(u"AS")) {
+            ++next;
+        }
+        const bool aliased = next < tables.size() && !endsTableReference(tables[next]);
+        alias = aliased ? tables[next].value() : data.table;
+        Tokens replacement{tsql::Token::word(rows), tsql::Token::word(QStringLiteral("AS")),
+                           tsql::Token::word(tsql::quoteName(alias))};
+        const std::size_t last = aliased ? next + 1 : k + 1;
+        tables.erase(tables.begin() + static_cast<std::ptrdiff_t>(first),
+                     tables.begin() + static_cast<std::ptrdiff_t>(last));
+        tables.insert(tables.begin() + static_cast<std::ptrdiff_t>(first), replacement.begin(),
+                      replacement.end());
+        placed = true;
+    }
+    QString text = placed ? joinTokens(tables)
+                          : QStringLiteral("%1 AS %2, ").arg(rows, tsql::quoteName(alias)) +
+                                joinTokens(tables);
+    const QString quotedAlias = tsql::quoteName(alias);
+    text += QStringLiteral(" JOIN %1 AS deleted ON deleted.rowid = %2.rowid")
+                .arg(capture.deletedTable(), quotedAlias);
+    if (data.event == DataEvent::Update) {
+        text += QStringLiteral(" JOIN %1 AS inserted ON inserted.rowid = %2.rowid")
+                    .arg(capture.insertedTable(), quotedAlias);
+    }
+    if (!data.whereCondition.empty()) {
+        text += QStringLiteral(" WHERE ") + joinTokens(data.whereCondition);
+    }
+    return text;
+}
+
+} // namespace
 
 std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement& data,
                                                              VariableScope& scope) {
@@ -28,8 +103,13 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
     if (table.isEmpty()) {
         return std::nullopt;
     }
+    // Before any row changes; with a FROM the other tables' columns are read through it.
+    if (data.fromTables.empty()) {
+        refuseOtherTablesColumns(data.output);
+        refuseOtherTablesColumns(data.outputToCaller);
+    }
     if (!data.outputInto.empty()) {
-        refuseOutputTarget(database, data.outputInto); // before any row changes
+        refuseOutputTarget(database, data.outputInto);
     }
     const TriggerCatalog catalog(database);
     std::vector<TriggerDefinition> triggers = notFiringAgain(catalog.firedBy(table, data.event));
@@ -69,7 +149,10 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         }
         const long long rows = std::max<long long>(outcome.rowsChanged, 0);
         if (!data.output.empty()) {
-            runOutput(data, capture, scope);
+            runOutput(data, data.output, data.outputInto, capture, scope);
+        }
+        if (!data.outputToCaller.empty()) {
+            runOutput(data, data.outputToCaller, {}, capture, scope);
         }
         cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
                              const ChangeCapture& changes) {
@@ -115,8 +198,8 @@ void BatchExecutor::fireTriggers(const std::vector<TriggerDefinition>& triggers,
     }
 }
 
-void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& capture,
-                              VariableScope& scope) {
+void BatchExecutor::runOutput(const DataStatement& data, const Tokens& list, const Tokens& into,
+                              const ChangeCapture& capture, VariableScope& scope) {
     const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
     const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
     QString from;
@@ -133,14 +216,16 @@ void BatchExecutor::runOutput(const DataStatement& data, const ChangeCapture& ca
                QStringLiteral(" ON deleted.rowid = inserted.rowid");
         break;
     }
-    QString text = QStringLiteral("SELECT ") + joinTokens(data.output) + QStringLiteral(" FROM ") +
-                   from;
-    if (data.outputInto.empty()) {
+    if (!data.fromTables.empty()) {
+        from = outputThroughFrom(data, capture);
+    }
+    QString text = QStringLiteral("SELECT ") + joinTokens(list) + QStringLiteral(" FROM ") + from;
+    if (into.empty()) {
         record(runTranslated(tsql::significantTokens(text), scope));
         return;
     }
     // OUTPUT ... INTO is an INSERT of those rows, without a count of its own.
-    text = QStringLiteral("INSERT INTO ") + joinTokens(data.outputInto) + QLatin1Char(' ') + text;
+    text = QStringLiteral("INSERT INTO ") + joinTokens(into) + QLatin1Char(' ') + text;
     runChange(tsql::significantTokens(text), scope);
 }
 

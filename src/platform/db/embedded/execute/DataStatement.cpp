@@ -94,6 +94,29 @@ QString readTarget(const Tokens& tokens, std::size_t& i) {
     return readObjectName(tokens, i);
 }
 
+// The FROM and WHERE of an UPDATE or DELETE `statement` (without its
+// OUTPUT), and the name its target goes by there.
+void readFromClause(const Tokens& statement, DataStatement& data) {
+    std::size_t i = afterTop(statement, 1);
+    if (data.event == DataEvent::Delete && upperWord(statement, i) == QLatin1String("FROM")) {
+        ++i;
+    }
+    const QString written = readTarget(statement, i);
+    const std::size_t after =
+        data.event == DataEvent::Update ? topLevelWord(statement, i, {u"SET"}) + 1 : i;
+    const std::size_t from = topLevelWord(statement, after, {u"FROM"});
+    if (from >= statement.size() || written.isEmpty()) {
+        return;
+    }
+    const std::size_t where = topLevelWord(statement, from + 1, {u"WHERE"});
+    const std::size_t end = topLevelWord(statement, from + 1, {u"OPTION"});
+    data.targetName = written;
+    data.fromTables = slice(statement, from + 1, std::min(where, end));
+    if (where < end) {
+        data.whereCondition = slice(statement, where + 1, end);
+    }
+}
+
 } // namespace
 
 std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
@@ -133,16 +156,28 @@ std::optional<DataStatement> readDataStatement(const Tokens& tokens) {
         clauseEnd = topLevelWord(tokens, output + 1,
                                  {u"VALUES", u"SELECT", u"DEFAULT", u"EXEC", u"EXECUTE", u"FROM",
                                   u"WHERE", u"OPTION", u"WITH"});
-        const std::size_t into = topLevelWord(slice(tokens, 0, clauseEnd), output + 1, {u"INTO"});
-        data.output = slice(tokens, output + 1, std::min(into, clauseEnd));
-        if (into < clauseEnd) {
-            data.outputInto = slice(tokens, into + 1, clauseEnd);
+        // OUTPUT ... INTO ... may be followed by the OUTPUT the caller gets.
+        const std::size_t second = topLevelWord(slice(tokens, 0, clauseEnd), output + 1, {u"OUTPUT"});
+        const std::size_t firstEnd = std::min(second, clauseEnd);
+        const std::size_t into = topLevelWord(slice(tokens, 0, firstEnd), output + 1, {u"INTO"});
+        data.output = slice(tokens, output + 1, std::min(into, firstEnd));
+        if (into < firstEnd) {
+            data.outputInto = slice(tokens, into + 1, firstEnd);
+        }
+        if (second < clauseEnd) {
+            if (data.outputInto.empty()) {
+                syntaxErrorNear(tokens, second); // only the last OUTPUT goes to the caller
+            }
+            data.outputToCaller = slice(tokens, second + 1, clauseEnd);
         }
         data.statement = slice(tokens, 0, output);
         const Tokens rest = slice(tokens, clauseEnd, tokens.size());
         data.statement.insert(data.statement.end(), rest.begin(), rest.end());
     } else {
         data.statement = tokens;
+    }
+    if (data.event != DataEvent::Insert) {
+        readFromClause(data.statement, data);
     }
     return data;
 }

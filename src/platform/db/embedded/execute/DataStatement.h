@@ -15,6 +15,13 @@ struct DataStatement {
     tsql::Tokens statement; // the statement without its OUTPUT clause
     tsql::Tokens output;    // OUTPUT's select list; empty without one
     tsql::Tokens outputInto; // OUTPUT ... INTO's target and column list; empty without one
+    tsql::Tokens outputToCaller; // a second OUTPUT's list after OUTPUT ... INTO; empty without one
+    // UPDATE ... FROM and DELETE ... FROM: the name the target goes by (its
+    // alias or its name), the FROM's tables and the WHERE's condition, which
+    // OUTPUT reads other tables' columns through; empty without a FROM.
+    QString targetName;
+    tsql::Tokens fromTables;
+    tsql::Tokens whereCondition;
 };
 
 // Reads a statement that starts with INSERT, UPDATE or DELETE; nullopt for

@@ -17,7 +17,12 @@ Tokens withIdentitySkipped(SqliteDatabase& database, const Tokens& tokens, const
     if (i < tokens.size() && tokens[i].isWord(u"INTO")) {
         ++i;
     }
-    readObjectName(tokens, i);
+    // A table variable's name, or a table's.
+    if (i < tokens.size() && tokens[i].kind == tsql::TokenKind::Variable) {
+        ++i;
+    } else {
+        readObjectName(tokens, i);
+    }
     // A column list of its own, DEFAULT VALUES, or a form that is not an INSERT of rows.
     if (i >= tokens.size() || !(tokens[i].isWord(u"VALUES") || tokens[i].isWord(u"SELECT") ||
                                 tokens[i].isWord(u"EXEC") || tokens[i].isWord(u"EXECUTE") ||

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 
 namespace estaciones::db::sqlite {
@@ -64,16 +65,16 @@ bool onOrOff(const Tokens& tokens, std::size_t at) {
 }
 
 void setDateFormat(Session& session, const QString& format) {
+    static const std::pair<const char*, tsql::DateOrder> orders[] = {
+        {"dmy", tsql::DateOrder::DMY}, {"mdy", tsql::DateOrder::MDY}, {"ymd", tsql::DateOrder::YMD},
+        {"ydm", tsql::DateOrder::YDM}, {"myd", tsql::DateOrder::MYD}, {"dym", tsql::DateOrder::DYM}};
     const QString order = format.trimmed().toLower();
-    if (order == QLatin1String("dmy")) {
-        session.dateOrder = tsql::DateOrder::DMY;
-    } else if (order == QLatin1String("mdy")) {
-        session.dateOrder = tsql::DateOrder::MDY;
-    } else if (order == QLatin1String("ymd")) {
-        session.dateOrder = tsql::DateOrder::YMD;
-    } else {
+    const auto known = std::find_if(std::begin(orders), std::end(orders),
+                                    [&](const auto& o) { return order == QLatin1String(o.first); });
+    if (known == std::end(orders)) {
         failWith(native::NotSupportedInThisVersion, {QStringLiteral("DATEFORMAT ") + format});
     }
+    session.dateOrder = known->second;
     session.applyDialectSettings();
 }
 
@@ -232,7 +233,7 @@ Tokens withNullComparisonsAsIs(const Tokens& tokens) {
         const bool equals = token.isPunctuation(u"=");
         const bool differs = token.isPunctuation(u"<>") || token.isPunctuation(u"!=");
         if (inCondition.back() && (equals || differs) && i + 1 < tokens.size() &&
-            tokens[i + 1].isWord(u"NULL")) {
+            isNullValueToken(tokens[i + 1])) {
             out.push_back(Token::word(QStringLiteral("IS")));
             if (differs) {
                 out.push_back(Token::word(QStringLiteral("NOT")));

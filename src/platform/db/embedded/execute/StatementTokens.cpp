@@ -6,6 +6,8 @@
 #include "platform/db/embedded/storage/StoredDate.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 #include <limits>
@@ -77,9 +79,29 @@ bool isNationalTextType(const QString& declaredType) {
            declaredType.compare(QLatin1String("sysname"), Qt::CaseInsensitive) == 0;
 }
 
+// The types a NULL value keeps by a CAST: every scalar type a variable is
+// declared with but the ones no CAST names.
+bool isCastableType(const QString& declaredType) {
+    static const QRegularExpression unnamed(QStringLiteral(R"(^(cursor|table|sql_variant|xml)\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return !declaredType.isEmpty() && !unnamed.match(declaredType).hasMatch();
+}
+
+const QString typedNullPrefix = QStringLiteral("CAST(NULL AS ");
+
 } // namespace
 
+bool isNullValueToken(const Token& token) {
+    return token.isWord(u"NULL") ||
+           (token.kind == TokenKind::Word && token.text.startsWith(typedNullPrefix));
+}
+
 Token typedValueToken(const Variant& value, const QString& declaredType) {
+    // A NULL variable is still of its type: ISNULL(@c, 'abcd') of a char(2)
+    // @c gives 'ab', IIF(c, @p, @s) of NULL ints is no CASE of NULLs only.
+    if ((value.isNull() || value.isEmpty()) && isCastableType(declaredType)) {
+        return Token::word(typedNullPrefix + declaredType + QLatin1Char(')'));
+    }
     const bool smallestInt = value.type() == Variant::Type::Integer &&
                              value.toInt64() == std::numeric_limits<qint32>::min() &&
                              (declaredType == QLatin1String("int") ||
@@ -134,6 +156,9 @@ QString insertTarget(const Tokens& tokens) {
     ++i;
     if (upperWord(tokens, i) == QLatin1String("INTO")) {
         ++i;
+    }
+    if (i < tokens.size() && tokens[i].kind == TokenKind::Variable) {
+        return tokens[i].text; // a table variable
     }
     return readObjectName(tokens, i);
 }

@@ -33,6 +33,8 @@ tsql::Token literalToken(const Variant& value);
 // float variable (`declaredType`) goes in with an exponent, and an int one
 // holding -2147483648 as a CAST: those literals would read as decimals.
 tsql::Token typedValueToken(const Variant& value, const QString& declaredType = {});
+// NULL, or the NULL of a variable's type typedValueToken writes.
+bool isNullValueToken(const tsql::Token& token);
 
 // The word at `i` in upper case; empty when it is not a word.
 QString upperWord(const tsql::Tokens& tokens, std::size_t i);

@@ -89,7 +89,7 @@ QString exponential(double value, int decimals, bool upper, const Culture& cultu
 }
 
 std::optional<QString> standardNumber(const SqlValue& number, QChar kind, int precision,
-                                      const Culture& culture) {
+                                      const Culture& culture, std::optional<int> scale) {
     const double value = number.toReal();
     const bool whole = number.kind == SqlValue::Kind::Integer;
     const auto signedText = [&](const QString& text, int decimals) {
@@ -135,6 +135,9 @@ std::optional<QString> standardNumber(const SqlValue& number, QChar kind, int pr
     case 'G':
         if (whole && precision <= 0)
             return QString::number(number.integer);
+        // A money or decimal value keeps the digits of its scale.
+        if (scale && precision <= 0)
+            return signedText(fixed(value, *scale, culture, false), *scale);
         return general(value, precision <= 0 ? 15 : precision, culture);
     case 'E':
         return exponential(value, precision < 0 ? 6 : precision, kind == u'E', culture);
@@ -275,11 +278,12 @@ QString customNumberSections(double value, const QString& pattern, const Culture
     return customNumber(value, sections[0], culture, true);
 }
 
-QString formatNumber(const SqlValue& number, const QString& pattern, const Culture& culture) {
+QString formatNumber(const SqlValue& number, const QString& pattern, const Culture& culture,
+                     std::optional<int> scale) {
     static const QRegularExpression standard(QStringLiteral("^([A-Za-z])(\\d{0,2})$"));
     if (const auto m = standard.match(pattern); m.hasMatch()) {
         const int precision = m.captured(2).isEmpty() ? -1 : m.captured(2).toInt();
-        if (const auto text = standardNumber(number, m.captured(1)[0], precision, culture))
+        if (const auto text = standardNumber(number, m.captured(1)[0], precision, culture, scale))
             return *text;
         if (QStringLiteral("RrBb").contains(m.captured(1)[0]))
             notSupported(QStringLiteral("'%1'").arg(pattern));
@@ -497,7 +501,9 @@ SqlValue formatFunction(const Call& c) {
     const SqlValue& value = c.arg(0);
     try {
         if (value.isNumber())
-            return SqlValue::of(formatNumber(value, pattern, culture));
+            return SqlValue::of(formatNumber(
+                value, pattern, culture,
+                c.arg(3).isNull() ? std::nullopt : std::optional<int>(int(c.integer(3)))));
         static const QRegularExpression timeOnly(
             QStringLiteral(R"(^\s*\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?\s*$)"));
         if (timeOnly.match(value.toText()).hasMatch())
@@ -515,6 +521,7 @@ SqlValue formatFunction(const Call& c) {
 const FunctionSpec formatTable[] = {
     {"tsql_format", 2, formatFunction, true},
     {"tsql_format", 3, formatFunction, true},
+    {"tsql_format", 4, formatFunction, true},
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/functions/SqliteArguments.h"
 
+#include "platform/core/TextEncodings.h"
+
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/TextCompare.h"
@@ -213,6 +215,36 @@ void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // QUOTENAME(name [, quote]): the name between the quote and its closing
 // partner, that partner doubled inside; NULL past 128 characters or for a
 // quote the server does not take.
+// CHAR(n): the character of byte n in the code page of the database's
+// collation (1252: CHAR(128) is the euro sign); NULL outside 0 to 255.
+void charOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const sqlite3_int64 code = sqlite3_value_int64(argv[0]);
+    if (isNullValue(argv[0]) || code < 0 || code > 255)
+        return sqlite3_result_null(ctx);
+    resultText(ctx, fromWindows1252(QByteArray(1, static_cast<char>(code))));
+}
+
+// NCHAR(n): the UTF-16 code unit n; NULL outside 0 to 65535, as in a
+// collation without supplementary characters.
+void nationalCharOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const sqlite3_int64 code = sqlite3_value_int64(argv[0]);
+    if (isNullValue(argv[0]) || code < 0 || code > 0xFFFF)
+        return sqlite3_result_null(ctx);
+    resultText(ctx, QString(QChar(static_cast<char16_t>(code))));
+}
+
+// ASCII(text): the code page byte of its first character (ASCII('€') is
+// 128; one the code page lacks is '?'); NULL for an empty text.
+void asciiOfFirst(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (isNullValue(argv[0]))
+        return sqlite3_result_null(ctx);
+    const QString text = valueText(argv[0]);
+    if (text.isEmpty())
+        return sqlite3_result_null(ctx);
+    const QByteArray byte = toWindows1252(text.left(text.front().isHighSurrogate() ? 2 : 1));
+    sqlite3_result_int(ctx, static_cast<unsigned char>(byte.at(0)));
+}
+
 void quotename(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (isNullValue(argv[0]) || (argc > 1 && isNullValue(argv[1])))
         return sqlite3_result_null(ctx);
@@ -287,6 +319,9 @@ void checksum(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 
 const FunctionRegistration textRegistrations[] = {
+    {"tsql_char", 1, guarded<charOfCode>},
+    {"tsql_nchar", 1, guarded<nationalCharOfCode>},
+    {"tsql_ascii", 1, guarded<asciiOfFirst>},
     {"tsql_quotename", 1, guarded<quotename>},
     {"tsql_quotename", 2, guarded<quotename>},
     {"tsql_translate", 3, guarded<translate>},

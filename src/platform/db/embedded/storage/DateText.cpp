@@ -4,8 +4,10 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace estaciones::db::tsql {
 
@@ -140,6 +142,72 @@ qint64 ticksSinceDayZero(const PreciseDateTime& value) {
     return days * 864000000000LL + value.ticksOfDay();
 }
 
+// The letters of the order, the place of each part in the text.
+const char* orderLetters(DateOrder order) {
+    switch (order) {
+    case DateOrder::DMY:
+        return "dmy";
+    case DateOrder::MDY:
+        return "mdy";
+    case DateOrder::YMD:
+        return "ymd";
+    case DateOrder::YDM:
+        return "ydm";
+    case DateOrder::MYD:
+        return "myd";
+    case DateOrder::DYM:
+        return "dym";
+    }
+    return "dmy";
+}
+
+struct NumericDay {
+    int year;
+    int month;
+    int day;
+};
+
+// Three numbers parted alike (4/15/2008, 15/2008/04, 96/4/15). A part of four
+// digits is the year wherever it stands, the other two month and day in the
+// order's sequence; else each is the part the order puts there, a year of
+// two digits in the century the two-digit year cutoff gives.
+std::optional<NumericDay> numericDate(const std::array<QString, 3>& parts, DateOrder order) {
+    const QByteArray letters(orderLetters(order));
+    const auto fourDigits = std::count_if(parts.begin(), parts.end(),
+                                          [](const QString& p) { return p.size() == 4; });
+    if (fourDigits > 1 || std::any_of(parts.begin(), parts.end(),
+                                      [](const QString& p) { return p.size() == 3; }))
+        return std::nullopt;
+    NumericDay date{};
+    if (fourDigits == 1) {
+        const bool monthFirst = letters.indexOf('m') < letters.indexOf('d');
+        std::vector<int> others;
+        for (const QString& part : parts) {
+            if (part.size() == 4)
+                date.year = part.toInt();
+            else
+                others.push_back(part.toInt());
+        }
+        date.month = others[monthFirst ? 0 : 1];
+        date.day = others[monthFirst ? 1 : 0];
+        return date;
+    }
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const int value = parts[i].toInt();
+        switch (letters[static_cast<int>(i)]) {
+        case 'y':
+            date.year = twoDigitYear(value);
+            break;
+        case 'm':
+            date.month = value;
+            break;
+        default:
+            date.day = value;
+        }
+    }
+    return date;
+}
+
 } // namespace
 
 QDateTime dayZero() {
@@ -150,28 +218,27 @@ std::optional<PreciseDateTime> parseDateText(QStringView text, DateOrder order) 
     const QString s = text.trimmed().toString();
     if (s.isEmpty())
         return std::nullopt;
-    // ISO and yyyy/mm/dd: year first whatever the session's order.
+    // yyyy-mm-dd and yyyy/mm/dd: year, month, day whatever the session's
+    // order, but for yyyy/dd/mm under ydm. The dashed form, which stored
+    // dates take, stays year, month, day.
     static const QRegularExpression yearFirst(
-        QStringLiteral(R"(^(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T](.*))?$)"));
-    if (auto m = yearFirst.match(s); m.hasMatch())
-        return combine(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                       m.capturedView(4));
+        QStringLiteral(R"(^(\d{4})([-/.])(\d{1,2})[-/.](\d{1,2})(?:[ T](.*))?$)"));
+    if (auto m = yearFirst.match(s); m.hasMatch()) {
+        const bool dayBeforeMonth = order == DateOrder::YDM && m.captured(2) != QLatin1String("-");
+        return combine(m.captured(1).toInt(), m.captured(dayBeforeMonth ? 4 : 3).toInt(),
+                       m.captured(dayBeforeMonth ? 3 : 4).toInt(), m.capturedView(5));
+    }
     static const QRegularExpression compact(
         QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})(?:\s+(.*))?$)"));
     if (auto m = compact.match(s); m.hasMatch())
         return combine(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
                        m.capturedView(4));
     static const QRegularExpression separated(
-        QStringLiteral(R"(^(\d{1,2})([-/.])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(.*))?$)"));
+        QStringLiteral(R"(^(\d{1,4})([-/.])(\d{1,4})\2(\d{1,4})(?:\s+(.*))?$)"));
     if (auto m = separated.match(s); m.hasMatch()) {
-        int first = m.captured(1).toInt();
-        int second = m.captured(3).toInt();
-        int year = m.captured(4).toInt();
-        if (m.captured(4).size() == 2)
-            year = twoDigitYear(year);
-        const bool dayFirst = order != DateOrder::MDY;
-        return combine(year, dayFirst ? second : first, dayFirst ? first : second,
-                       m.capturedView(5));
+        if (const auto day = numericDate({m.captured(1), m.captured(3), m.captured(4)}, order))
+            return combine(day->year, day->month, day->day, m.capturedView(5));
+        return std::nullopt;
     }
     if (s.contains(QLatin1Char(':'))) {
         if (auto time = parseTime(dayZero().date(), s))

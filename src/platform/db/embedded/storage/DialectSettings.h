@@ -8,7 +8,8 @@
 namespace estaciones::db::tsql {
 
 enum class Language { Spanish, English, Italian };
-enum class DateOrder { DMY, MDY, YMD };
+// The order SET DATEFORMAT gives the parts of a numeric date text.
+enum class DateOrder { DMY, MDY, YMD, YDM, MYD, DYM };
 
 // What a session's functions and collations depend on. The executor owns one
 // per connection and may change it while the connection is open (SET

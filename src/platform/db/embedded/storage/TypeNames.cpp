@@ -89,6 +89,9 @@ DeclaredType describeDeclaredType(const QString& declared) {
             if (type.definedSize == 0)
                 type.definedSize = first;
         }
+    } else if (type.typeName == QLatin1String("decimal") ||
+               type.typeName == QLatin1String("numeric")) {
+        type.precision = 18; // decimal without (p, s) is decimal(18, 0)
     } else if (type.isText && type.definedSize == 0) {
         type.characterLength = 1; // char / varchar without a length hold one character
         type.definedSize = 1;

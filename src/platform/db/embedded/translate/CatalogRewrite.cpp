@@ -134,7 +134,10 @@ void completeStatementSyntax(Pieces& pieces) {
 }
 
 void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
+    expandCompoundAssignments(pieces);
     moveLeadingAliases(pieces);
+    nameTextSortItems(pieces);
+    checkCaseResults(pieces);
     checkScalarSubqueries(pieces);
     joinForXmlPath(pieces);
     nameDerivedTableColumns(pieces);

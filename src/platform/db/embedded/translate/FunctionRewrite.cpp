@@ -70,8 +70,9 @@ const QHash<QString, QString>& renamedFunctions() {
         {"type_name", "tsql_type_name_of_id"},
         {"schema_id", "tsql_schema_id"},
         {"schema_name", "tsql_schema_name"},
-        {"ascii", "unicode"},
-        {"nchar", "char"},
+        {"ascii", "tsql_ascii"},
+        {"char", "tsql_char"},
+        {"nchar", "tsql_nchar"},
         {"count_big", "count"},
         {"format", "tsql_format"},
         {"quotename", "tsql_quotename"},
@@ -423,8 +424,8 @@ void mapFunctions(Pieces& pieces) {
             continue;
         Pieces replacement;
         size_t end = close + 1;
-        // CAST(x AS nchar(5)), CONVERT(nchar(5), x): a type, not NCHAR().
-        if (name == QLatin1String("nchar") && i > 0 &&
+        // CAST(x AS char(5)), CONVERT(nchar(5), x): a type, not CHAR() or NCHAR().
+        if ((name == QLatin1String("nchar") || name == QLatin1String("char")) && i > 0 &&
             (pieces[i - 1].isWord(u"AS") ||
              (pieces[i - 1].isPunctuation(u"(") && i > 1 &&
               (pieces[i - 2].isWord(u"CONVERT") || pieces[i - 2].isWord(u"TRY_CONVERT")))))

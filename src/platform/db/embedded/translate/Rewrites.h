@@ -45,11 +45,19 @@ void mapNextValues(Pieces& pieces);
 void moveTopToLimit(Pieces& pieces);
 // ORDER BY ... OFFSET m ROWS [FETCH NEXT n ROWS ONLY] → LIMIT n OFFSET m.
 void moveOffsetFetchToLimit(Pieces& pieces);
+// A CASE or IIF whose every result is the NULL constant has no type: 8133.
+void checkCaseResults(const Pieces& pieces);
 // Built-in functions → SQLite's own or the dialect's tsql_* functions.
 void mapFunctions(Pieces& pieces);
 // SELECT total = a + b, 'Total' = … → SELECT a + b AS total: the item's
 // name written before its expression.
 void moveLeadingAliases(Pieces& pieces);
+// UPDATE t SET a += x → SET a = a + (x): the compound assignment operators
+// (+= -= *= /= %= &= |= ^=) in an UPDATE's SET list.
+void expandCompoundAssignments(Pieces& pieces);
+// SELECT x AS 'Total' … ORDER BY 'Total' → ORDER BY "Total": a text in ORDER
+// BY that is the name of a select item sorts by that item, not a constant.
+void nameTextSortItems(Pieces& pieces);
 // (SELECT x FROM t ...) used as a value → (SELECT tsql_single_value(x) FROM
 // t ...), which ends the statement with 512 when it gives more than one row.
 // With `expression`, the pieces are an expression (IF, SET @v = ...), where

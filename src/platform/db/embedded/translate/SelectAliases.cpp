@@ -47,7 +47,54 @@ bool isLeadingAlias(const Pieces& pieces, size_t from, size_t to) {
            (name.kind == TokenKind::Word && !isReservedWord(name));
 }
 
+// The names the items of the select list [from, to) are given after their
+// expressions: `… AS name`, `… [name]`, `… 'name'`.
+QSet<QString> itemNames(const Pieces& pieces, size_t from, size_t to) {
+    QSet<QString> names;
+    for (const auto& [first, last] : splitTopLevel(pieces, from, to)) {
+        if (last - first < 2)
+            continue;
+        const Piece& name = pieces[last - 1];
+        if (name.kind == TokenKind::String || name.kind == TokenKind::QuotedName ||
+            (name.kind == TokenKind::Word && pieces[last - 2].isWord(u"AS")))
+            names.insert(name.value().toLower());
+    }
+    return names;
+}
+
+// Whether the ORDER BY item [first, last) is a text alone, with ASC or DESC.
+bool isTextSortItem(const Pieces& pieces, size_t first, size_t last) {
+    return pieces[first].kind == TokenKind::String &&
+           (last == first + 1 ||
+            (last == first + 2 && (pieces[first + 1].isWord(u"ASC") || pieces[first + 1].isWord(u"DESC"))));
+}
+
 } // namespace
+
+void nameTextSortItems(Pieces& pieces) {
+    for (size_t s = 0; s < pieces.size(); ++s) {
+        if (!pieces[s].isWord(u"SELECT"))
+            continue;
+        const size_t from = selectListStart(pieces, s);
+        const size_t listEnd = selectListEnd(pieces, from);
+        const QSet<QString> names = itemNames(pieces, from, listEnd);
+        if (names.isEmpty())
+            continue;
+        const size_t end = queryEnd(pieces, s);
+        const size_t order = findTopLevelWord(pieces, listEnd, end, u"ORDER");
+        if (order + 1 >= end || !pieces[order + 1].isWord(u"BY"))
+            continue;
+        const size_t itemsEnd = findTopLevelWord(pieces, order + 2, end, {u"OFFSET", u"FOR", u"OPTION"});
+        for (const auto& [first, last] : splitTopLevel(pieces, order + 2, itemsEnd)) {
+            if (!isTextSortItem(pieces, first, last) ||
+                !names.contains(pieces[first].value().toLower()))
+                continue;
+            Pieces name = piecesOf(quoteName(pieces[first].value()));
+            name.front().space = pieces[first].space;
+            pieces[first] = name.front();
+        }
+    }
+}
 
 void moveLeadingAliases(Pieces& pieces) {
     for (size_t s = 0; s < pieces.size(); ++s) {

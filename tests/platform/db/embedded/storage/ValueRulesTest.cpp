@@ -42,6 +42,25 @@ TEST(ValueRulesTest, shouldReadDateLiteralsInTheSessionOrder) {
         EXPECT_EQ(iso(parseDateText(bad)), "none") << QString::fromUtf16(bad).toStdString();
 }
 
+TEST(ValueRulesTest, shouldPlaceTheNumericDatePartsByEachOfTheSixOrders) {
+    // Two-digit parts stand where the order puts them.
+    EXPECT_EQ(iso(parseDateText(u"96/4/15", DateOrder::YMD)), "1996-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"96/15/4", DateOrder::YDM)), "1996-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"4/96/15", DateOrder::MYD)), "1996-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"15/96/4", DateOrder::DYM)), "1996-04-15 00:00:00.000");
+    // A four-digit part is the year wherever it stands; month and day keep
+    // the order's sequence.
+    EXPECT_EQ(iso(parseDateText(u"04/2008/15", DateOrder::MDY)), "2008-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"15/2008/04", DateOrder::DYM)), "2008-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"15/2008/04", DateOrder::MDY)), "none");
+    EXPECT_EQ(iso(parseDateText(u"2008/15/04", DateOrder::YDM)), "2008-04-15 00:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"2008/04/15", DateOrder::DMY)), "2008-04-15 00:00:00.000");
+    // The dashed form stored dates are written in reads the same under ydm.
+    EXPECT_EQ(iso(parseDateText(u"2008-04-15 10:00", DateOrder::YDM)), "2008-04-15 10:00:00.000");
+    EXPECT_EQ(iso(parseDateText(u"2008/04/2008", DateOrder::MDY)), "none");
+    EXPECT_EQ(iso(parseDateText(u"120/4/15", DateOrder::YMD)), "none");
+}
+
 TEST(ValueRulesTest, shouldReadAlphabeticDatesOffsetsAndSevenDigitFractions) {
     // The alphabetic forms of the date literal formats: month first, day
     // first or year first, comma optional, in English or Spanish.
@@ -187,6 +206,9 @@ TEST(ValueRulesTest, shouldDescribeDeclaredTypesAsTheProviderReportsThem) {
     const DeclaredType amount = describeDeclaredType("decimal(18, 4)");
     EXPECT_EQ(amount.precision, 18);
     EXPECT_EQ(amount.scale, 4);
+    // Without (p, s) a decimal is decimal(18, 0), as stored ("numeric blob").
+    EXPECT_EQ(describeDeclaredType("numeric blob").precision, 18);
+    EXPECT_EQ(describeDeclaredType("decimal").scale, 0);
     EXPECT_EQ(describeDeclaredType("nvarchar(max)").characterLength, -1);
     EXPECT_EQ(sqliteDeclaredType("VarChar (10)"), "varchar(10)");
 }

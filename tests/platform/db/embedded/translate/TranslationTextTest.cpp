@@ -1,4 +1,5 @@
 // The exact SQLite text of rewrites whose shape matters.
+#include "platform/db/Engine.h"
 #include "platform/db/embedded/translate/DialectDatabase.h"
 
 #include <gtest/gtest.h>
@@ -163,3 +164,43 @@ TEST(TranslationTextTest, shouldTranslateExpressionsForTheExecutor) {
 }
 
 } // namespace
+
+namespace {
+
+// The error number the translation fails with, 0 when it does not.
+int failureOf(const QString& tsql) {
+    try {
+        translated(tsql);
+    } catch (const estaciones::db::ProviderFailure& failure) {
+        return failure.records().front().nativeError;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(TranslationTextTest, shouldRefuseACaseWhoseEveryResultIsTheNullConstant) {
+    EXPECT_EQ(failureOf("select case when a = 1 then null else null end from t"), 8133);
+    EXPECT_EQ(failureOf("select case a when 1 then null end from t"), 8133);
+    EXPECT_EQ(failureOf("select iif(a > 1, null, null) from t"), 8133);
+    // One typed result is enough, also where a nested CASE gives it.
+    EXPECT_EQ(failureOf("select case a when 2 then b else null end from t"), 0);
+    EXPECT_EQ(failureOf("select case when a = 1 then null else case when b = 1 then 1 end end from t"), 0);
+    EXPECT_EQ(failureOf("select iif(a > 1, null, cast(null as int)) from t"), 0);
+}
+
+TEST(TranslationTextTest, shouldSortByTheSelectItemATextInOrderByNames) {
+    EXPECT_EQ(translated("select a as 'Total' from t order by 'total' desc"),
+              "select a as 'Total' from t order by \"total\" desc");
+    // A text that names no item stays a text.
+    EXPECT_EQ(translated("select a as 'x' from t order by 'y'"), "select a as 'x' from t order by 'y'");
+}
+
+TEST(TranslationTextTest, shouldSpellOutCompoundAssignmentsOfAnUpdate) {
+    // The right side stays whole: a *= b | 3 multiplies by b | 3.
+    EXPECT_EQ(translated("update t set a *= b | 3, c = 2 where d = 1"),
+              "update t set a = a * (b | 3), c = 2 where d = 1");
+    EXPECT_EQ(translated("update t set n |= 4"), "update t set n = n | (4)");
+    // A comparison in the WHERE is no assignment.
+    EXPECT_EQ(translated("update t set n = 1 where m >= 4"), "update t set n = 1 where m >= 4");
+}
