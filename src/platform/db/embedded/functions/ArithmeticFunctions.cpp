@@ -196,9 +196,13 @@ SqlValue intResultFunction(const Call& c) {
         lowest = std::numeric_limits<qint16>::min();
         highest = std::numeric_limits<qint16>::max();
     }
-    const bool outside = value.kind == SqlValue::Kind::Integer &&
-                         (value.integer < lowest || value.integer > highest);
-    if (outside || value.kind == SqlValue::Kind::Real) // a Real: SQLite's own 64-bit overflow
+    // A Real is SQLite's own answer to a 64-bit overflow, or a whole value a
+    // column keeps as a real number: its value decides.
+    const bool outside =
+        (value.kind == SqlValue::Kind::Integer && (value.integer < lowest || value.integer > highest)) ||
+        (value.kind == SqlValue::Kind::Real &&
+         !(value.real >= double(lowest) && value.real <= double(highest)));
+    if (outside)
         failOverflow(type);
     return value;
 }
