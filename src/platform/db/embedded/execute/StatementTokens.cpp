@@ -121,6 +121,14 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
         return Token::word(
             QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
     }
+    // A whole number of another integer type than int stays of it: a bigint
+    // 5 plus 2147483647 is no int overflow, a smallint 32767 plus itself is.
+    if (value.type() == Variant::Type::Integer &&
+        (declaredType == QLatin1String("bigint") || declaredType == QLatin1String("smallint") ||
+         declaredType == QLatin1String("tinyint"))) {
+        return Token::word(
+            QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
+    }
     const char* type = value.isDate()                            ? "datetime"
                        : value.type() == Variant::Type::Currency ? "money"
                        : smallestInt                             ? "int"
