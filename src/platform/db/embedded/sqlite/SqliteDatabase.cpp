@@ -200,8 +200,8 @@ void SqliteDatabase::run(const QString& sql) {
     }
     int rc = SQLITE_OK;
     if (sqlite3_stmt* kept = transactionStatement(sql)) {
-        rc = sqlite3_step(kept);
-        rc = sqlite3_reset(kept);
+        sqlite3_step(kept);
+        rc = sqlite3_reset(kept); // the step's error, if it had one
     } else {
         char* message = nullptr;
         rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
