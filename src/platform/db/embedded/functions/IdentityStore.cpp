@@ -22,21 +22,12 @@ QString tableOfName(QString name) {
 void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column) {
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const QString table = tableOfName(textOf(name));
-    const QString store = identityStoreOf(table);
-    const QString schema = store.section(QLatin1Char('.'), 0, 0);
-    if (columnOf(db,
-                 QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = ?1")
-                     .arg(schema),
-                 {QString::fromLatin1(identityTable)})
-            .isEmpty())
+    if (!hasIdentityStore(db, table))
         return sqlite3_result_null(ctx);
-    const QStringList value = columnOf(
-        db,
-        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1").arg(QLatin1String(column), store),
-        {table});
-    if (value.isEmpty())
+    const std::optional<qint64> value = storedIdentityValue(db, table, column);
+    if (!value)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, value.front().toLongLong());
+    sqlite3_result_int64(ctx, *value);
 }
 
 void identSeed(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -58,6 +49,27 @@ const FunctionRegistration identityRegistrations[] = {
 };
 
 } // namespace
+
+bool hasIdentityStore(sqlite3* db, const QString& table) {
+    const QString schema = identityStoreOf(table).section(QLatin1Char('.'), 0, 0);
+    return !columnOf(db,
+                     QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND "
+                                    "name = ?1")
+                         .arg(schema),
+                     {QString::fromLatin1(identityTable)})
+                .isEmpty();
+}
+
+std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, const char* column) {
+    const QStringList value = columnOf(
+        db,
+        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1")
+            .arg(QLatin1String(column), identityStoreOf(table)),
+        {table});
+    if (value.isEmpty())
+        return std::nullopt;
+    return value.front().toLongLong();
+}
 
 bool isTemporaryTable(const QString& table) {
     return table.startsWith(QLatin1Char('#'));

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 namespace estaciones::db::tsql {
@@ -19,6 +21,12 @@ bool isTemporaryTable(const QString& table);
 QString identityTableDefinition(const QString& table);
 // The store as a top-level statement names it for `table`: main. or temp.
 QString identityStoreOf(const QString& table);
+
+// Whether `table`'s schema has the store yet (a fact of the schema).
+bool hasIdentityStore(sqlite3* db, const QString& table);
+// The store's `column` (seed, increment, current) for `table`; nothing when
+// the table has no row there. The store must exist.
+std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, const char* column);
 
 // Registers IDENT_SEED, IDENT_INCR and IDENT_CURRENT as tsql_ident_seed,
 // tsql_ident_incr and tsql_ident_current (NULL for a table without identity).
