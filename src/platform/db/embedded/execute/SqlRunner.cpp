@@ -274,6 +274,11 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         if (autoIncrement) {
             m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
             m_session.scopeIdentity = m_session.lastIdentity;
+        } else if (m_session.triggersRunning == 0) {
+            // A statement that gave no identity: @@IDENTITY is NULL after it, but
+            // not after a trigger's insert into such a table (the first insert's
+            // value stays); SCOPE_IDENTITY() keeps the scope's last.
+            m_session.lastIdentity = Variant::null();
         }
     }
     return outcome;
