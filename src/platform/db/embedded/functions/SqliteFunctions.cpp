@@ -146,15 +146,21 @@ SqlValue lenFunction(const Call& c) {
 SqlValue substringFunction(const Call& c) {
     if (c.anyNull())
         return {};
-    const QString text = c.arg(0).toText();
     const qint64 start = c.integer(1);
     const qint64 length = c.integer(2);
     if (length < 0)
         throw ConversionError(537, QStringLiteral("Invalid length parameter passed to the LEFT "
                                                   "or SUBSTRING function."));
-    // Characters from `start` (1-based, may be 0 or negative) to start + length - 1.
+    // Characters (bytes of a binary value) from `start` (1-based, may be 0
+    // or negative) to start + length - 1.
+    const bool binary = c.arg(0).kind == SqlValue::Kind::Blob;
+    const QString text = binary ? QString() : c.arg(0).toText();
+    const qint64 size = binary ? c.arg(0).blob.size() : text.size();
     const qint64 first = std::max<qint64>(start, 1);
-    const qint64 last = std::min<qint64>(start + length - 1, text.size());
+    const qint64 last = std::min<qint64>(start + length - 1, size);
+    if (binary)
+        return SqlValue::bytes(last < first ? QByteArray()
+                                            : c.arg(0).blob.mid(first - 1, last - first + 1));
     if (last < first)
         return SqlValue::of(QString());
     return SqlValue::of(text.mid(first - 1, last - first + 1));
