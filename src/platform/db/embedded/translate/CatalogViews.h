@@ -20,7 +20,9 @@ QString compatibilityView(const QString& view, const DialectSettings& settings);
 QString temporarySysobjects();
 // INFORMATION_SCHEMA.<view>: TABLES, VIEWS, COLUMNS, ROUTINES, PARAMETERS,
 // TABLE_CONSTRAINTS, KEY_COLUMN_USAGE, REFERENTIAL_CONSTRAINTS,
-// CHECK_CONSTRAINTS. Empty for a view it does not know.
+// CHECK_CONSTRAINTS, CONSTRAINT_COLUMN_USAGE, CONSTRAINT_TABLE_USAGE,
+// VIEW_TABLE_USAGE, VIEW_COLUMN_USAGE, COLUMN_DOMAIN_USAGE. Empty for a view
+// it does not know.
 QString informationSchemaView(const QString& view);
 
 // sys.extended_properties, and the rows of fn_listextendedproperty for its
