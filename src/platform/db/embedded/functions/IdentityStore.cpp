@@ -18,8 +18,10 @@ QString tableOfName(QString name) {
     return name.section(QLatin1Char('.'), -1).trimmed();
 }
 
-// One column of the table's row in the store; NULL when it has none.
-void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column) {
+// One column of the table's row in the store; NULL when it has none (or
+// the row does not meet `condition`).
+void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column,
+                      const char* condition = "1") {
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const QString table = tableOfName(textOf(name));
     const QString store = identityStoreOf(table);
@@ -30,10 +32,11 @@ void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* col
                  {QString::fromLatin1(identityTable)})
             .isEmpty())
         return sqlite3_result_null(ctx);
-    const QStringList value = columnOf(
-        db,
-        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1").arg(QLatin1String(column), store),
-        {table});
+    const QStringList value =
+        columnOf(db,
+                 QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1 AND %3")
+                     .arg(QLatin1String(column), store, QLatin1String(condition)),
+                 {table});
     if (value.isEmpty())
         return sqlite3_result_null(ctx);
     sqlite3_result_int64(ctx, value.front().toLongLong());
@@ -51,7 +54,13 @@ void identCurrent(sqlite3_context* ctx, int, sqlite3_value** argv) {
     identityProperty(ctx, argv[0], "current");
 }
 
+// The last value the column gave: none before its first row (or after TRUNCATE).
+void identLast(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    identityProperty(ctx, argv[0], "current", "used");
+}
+
 const FunctionRegistration identityRegistrations[] = {
+    {"tsql_ident_last", 1, guarded<identLast>},
     {"tsql_ident_seed", 1, guarded<identSeed>},
     {"tsql_ident_incr", 1, guarded<identIncrement>},
     {"tsql_ident_current", 1, guarded<identCurrent>},

@@ -21,7 +21,9 @@ QString identityTableDefinition(const QString& table);
 QString identityStoreOf(const QString& table);
 
 // Registers IDENT_SEED, IDENT_INCR and IDENT_CURRENT as tsql_ident_seed,
-// tsql_ident_incr and tsql_ident_current (NULL for a table without identity).
+// tsql_ident_incr and tsql_ident_current (NULL for a table without identity),
+// and tsql_ident_last, the last value given (sys.identity_columns.last_value:
+// NULL before the first row).
 void registerIdentityFunctions(sqlite3* db);
 
 } // namespace estaciones::db::tsql

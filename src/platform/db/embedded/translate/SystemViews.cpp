@@ -92,14 +92,36 @@ QString sysTriggerEvents() {
 // system objects of the sys schema (4) that sys.all_objects adds to the
 // database's own.
 QString systemObjects() {
-    static const char* const views[] = {
-        "all_objects", "check_constraints", "columns", "databases", "default_constraints",
-        "foreign_key_columns", "foreign_keys", "index_columns", "indexes", "key_constraints",
-        "objects", "procedures", "schemas", "sequences", "sql_modules", "tables", "trigger_events",
-        "triggers", "types", "views", "syscolumns", "sysindexes", "sysobjects", "systypes"};
+    static const char* const views[] = {"all_objects",
+                                        "check_constraints",
+                                        "columns",
+                                        "computed_columns",
+                                        "databases",
+                                        "default_constraints",
+                                        "identity_columns",
+                                        "foreign_key_columns",
+                                        "foreign_keys",
+                                        "index_columns",
+                                        "indexes",
+                                        "key_constraints",
+                                        "objects",
+                                        "procedures",
+                                        "schemas",
+                                        "sequences",
+                                        "sql_modules",
+                                        "tables",
+                                        "trigger_events",
+                                        "triggers",
+                                        "types",
+                                        "views",
+                                        "syscolumns",
+                                        "sysindexes",
+                                        "sysobjects",
+                                        "systypes"};
     static const char* const procedures[] = {
-        "sp_addlogin", "sp_columns", "sp_defaultdb", "sp_executesql", "sp_help",
-        "sp_helptext", "sp_helptrigger", "sp_password", "sp_rename", "sp_settriggerorder"};
+        "sp_addlogin", "sp_columns",        "sp_defaultdb",      "sp_executesql",
+        "sp_help",     "sp_helpconstraint", "sp_helptext",       "sp_helptrigger",
+        "sp_password", "sp_rename",         "sp_settriggerorder"};
     QStringList rows;
     int id = 0;
     for (const char* view : views)
@@ -197,7 +219,8 @@ QString defaultOfColumn() {
         .arg(QString::number(constraintIdBase), constraints);
 }
 
-QString sysColumns() {
+// sys.columns' columns of column p of table or view m, and `extra` after them.
+QString sysColumnsWith(const QString& extra) {
     return columnsOf(
         QStringLiteral(
             "m.rowid AS object_id, p.name COLLATE tsql_text AS name, p.cid + 1 AS column_id, "
@@ -207,19 +230,43 @@ QString sysColumns() {
             "'AllowsNull') AS is_nullable, 0 "
             "AS is_rowguidcol, tsql_columnproperty(m.rowid, p.name, 'IsIdentity') AS "
             "is_identity, p.hidden IN (2, 3) AS is_computed, %1 AS default_object_id, 0 AS "
-            "rule_object_id")
-            .arg(defaultOfColumn()));
+            "rule_object_id%2")
+            .arg(defaultOfColumn(), extra));
 }
 
+QString sysColumns() {
+    return sysColumnsWith(QString());
+}
+
+// The identity columns with their seed, increment and the last value given.
+QString sysIdentityColumns() {
+    return QStringLiteral("SELECT * FROM (%1) WHERE is_identity = 1")
+        .arg(sysColumnsWith(
+            QStringLiteral(", tsql_ident_seed(m.name) AS seed_value, tsql_ident_incr(m.name) AS "
+                           "increment_value, tsql_ident_last(m.name) AS last_value, 0 AS "
+                           "is_not_for_replication")));
+}
+
+// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3).
+// Their definition is not given: SQLite keeps only its translation, and a
+// query that asks for it fails (207) rather than read it.
+QString sysComputedColumns() {
+    return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
+        .arg(sysColumnsWith(QStringLiteral(", p.hidden = 3 AS is_persisted")));
+}
+
+// cdefault: the id of the column's default, as older scripts look it up in sysobjects.
 QString syscolumns() {
-    return columnsOf(QStringLiteral(
-        "m.rowid AS id, p.name COLLATE tsql_text AS name, p.cid + 1 AS colid, p.cid + 1 AS "
-        "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
-        "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
-        "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
-        "tsql_type_scale(p.type) AS xscale, tsql_columnproperty(m.rowid, p.name, 'AllowsNull') AS "
-        "isnullable, p.hidden IN (2, 3) "
-        "AS iscomputed"));
+    return columnsOf(
+        QStringLiteral(
+            "m.rowid AS id, p.name COLLATE tsql_text AS name, p.cid + 1 AS colid, p.cid + 1 AS "
+            "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
+            "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
+            "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
+            "tsql_type_scale(p.type) AS xscale, tsql_columnproperty(m.rowid, p.name, 'AllowsNull') "
+            "AS "
+            "isnullable, p.hidden IN (2, 3) AS iscomputed, %1 AS cdefault")
+            .arg(defaultOfColumn()));
 }
 
 // The rows of sys.types, as a VALUES list of the system types.
@@ -332,8 +379,9 @@ QString sysIndexColumns() {
     return QStringLiteral(
                "SELECT k.object_id, 1 AS index_id, p.pk AS index_column_id, p.cid + 1 AS "
                "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, 0 AS is_descending_key, "
-               "0 AS is_included_column FROM (%1) k JOIN pragma_table_info(k.table_name) p WHERE "
-               "k.index_id = 1 AND p.pk > 0 UNION ALL SELECT i.object_id, i.index_id, x.seqno + "
+               "0 AS is_included_column FROM (%1) k JOIN pragma_table_xinfo(k.table_name) p WHERE "
+               "k.index_id = 1 AND p.pk > 0 AND p.hidden <> 1 UNION ALL SELECT i.object_id, "
+               "i.index_id, x.seqno + "
                "1, x.cid + 1, x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN "
                "pragma_index_xinfo(i.sqlite_name) x WHERE x.key = 1")
         .arg(tableKeys(), namedIndexes());
@@ -379,8 +427,8 @@ QString sysForeignKeys() {
 
 // The id of column `name` of table `table` (SQL expressions), or 0.
 QString columnId(const QString& table, const QString& name) {
-    return QStringLiteral("coalesce((SELECT p.cid + 1 FROM pragma_table_info(%1) p WHERE "
-                          "lower(p.name) = lower(%2)), 0)")
+    return QStringLiteral("coalesce((SELECT p.cid + 1 FROM pragma_table_xinfo(%1) p WHERE "
+                          "lower(p.name) = lower(%2) AND p.hidden <> 1), 0)")
         .arg(table, name);
 }
 
@@ -471,6 +519,10 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return objectsOfType(settings, "'P'");
     if (name == QLatin1String("columns"))
         return sysColumns();
+    if (name == QLatin1String("identity_columns"))
+        return sysIdentityColumns();
+    if (name == QLatin1String("computed_columns"))
+        return sysComputedColumns();
     if (name == QLatin1String("types"))
         return sysTypes();
     if (name == QLatin1String("schemas"))
