@@ -177,7 +177,9 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2, ?3)")
                         .arg(QLatin1String(tsql::functionTable)),
                     {definition.name, definition.typeCode(), joinTokensByLine(definitionTokens)});
-    storeRoutineParameters(m_database, definition.name, definition.parameters);
+    storeRoutineParameters(m_database, definition.name, definition.parameters,
+                           definition.kind == FunctionKind::Scalar ? definition.returnType
+                                                                   : QString());
     markChanged();
 }
 

@@ -130,10 +130,14 @@ void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QString
 }
 
 void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
-                            const std::vector<ProcedureParameter>& parameters) {
+                            const std::vector<ProcedureParameter>& parameters,
+                            const QString& returnType) {
     forgetRoutineParameters(database, routine);
     const QString sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)")
                             .arg(QLatin1String(tsql::parameterTable));
+    if (!returnType.isEmpty())
+        runCatalogWrite(database, sql, {routine, QStringLiteral("0"), QStringLiteral(""), returnType,
+                                        QStringLiteral("1")});
     int ordinal = 0;
     for (const ProcedureParameter& parameter : parameters) {
         runCatalogWrite(database, sql,

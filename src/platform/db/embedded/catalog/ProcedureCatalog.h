@@ -57,8 +57,11 @@ private:
 // A write to a catalogue table with `texts` bound as ?1, ?2, ...
 void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QStringList& texts);
 // A routine's parameters, one row each, for INFORMATION_SCHEMA.PARAMETERS.
+// A scalar function's `returnType` is kept too, as the parameter of ordinal
+// 0 without a name, as sys.parameters lists it.
 void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
-                            const std::vector<ProcedureParameter>& parameters);
+                            const std::vector<ProcedureParameter>& parameters,
+                            const QString& returnType = {});
 void forgetRoutineParameters(SqliteDatabase& database, const QString& routine);
 // The first column of the row a one-name query (?1) finds; nullopt for none.
 std::optional<QString> storedText(const SqliteDatabase& database, const QString& sql,

@@ -62,23 +62,30 @@ QString columns() {
         .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
 }
 
-// The procedures and the functions.
+// The procedures and the functions; DATA_TYPE is a function's return type
+// (the parameter of ordinal 0 of a scalar one), TABLE for a table-valued one.
 QString routines() {
     return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
-                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, "
-                          "substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' AS "
-                          "ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE tsql_text, "
-                          "%2, f.name COLLATE tsql_text, 'FUNCTION', substr(f.definition, 1, "
-                          "4000), 'SQL' FROM %4 f")
+                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, NULL AS "
+                          "DATA_TYPE, substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' "
+                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE "
+                          "tsql_text, %2, f.name COLLATE tsql_text, 'FUNCTION', CASE f.type WHEN "
+                          "'FN' THEN (SELECT tsql_type_name(a.type) FROM %5 a WHERE "
+                          "a.procedure_name = f.name AND a.ordinal = 0) ELSE 'TABLE' END, "
+                          "substr(f.definition, 1, 4000), 'SQL' FROM %4 f")
         .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable),
-             QLatin1String(functionTable));
+             QLatin1String(functionTable), QLatin1String(parameterTable));
 }
 
+// A scalar function's return value is the row of ordinal 0: OUT, the
+// result, without a name.
 QString parameters() {
     return QStringLiteral("SELECT %1, a.procedure_name COLLATE tsql_text AS SPECIFIC_NAME, "
-                          "a.ordinal AS ORDINAL_POSITION, CASE WHEN a.is_output THEN 'INOUT' "
-                          "ELSE 'IN' END AS PARAMETER_MODE, 'NO' AS IS_RESULT, 'NO' AS "
-                          "AS_LOCATOR, a.name COLLATE tsql_text AS PARAMETER_NAME, %2 FROM %3 a")
+                          "a.ordinal AS ORDINAL_POSITION, CASE WHEN a.ordinal = 0 THEN 'OUT' WHEN "
+                          "a.is_output THEN 'INOUT' ELSE 'IN' END AS PARAMETER_MODE, CASE WHEN "
+                          "a.ordinal = 0 THEN 'YES' ELSE 'NO' END AS IS_RESULT, 'NO' AS "
+                          "AS_LOCATOR, CASE WHEN a.ordinal > 0 THEN a.name END COLLATE tsql_text "
+                          "AS PARAMETER_NAME, %2 FROM %3 a")
         .arg(owner("SPECIFIC"), typeColumns(QStringLiteral("a.type")),
              QLatin1String(parameterTable));
 }

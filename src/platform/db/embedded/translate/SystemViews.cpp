@@ -104,6 +104,7 @@ QString systemObjects() {
                                         "index_columns",
                                         "indexes",
                                         "key_constraints",
+                                        "parameters",
                                         "objects",
                                         "procedures",
                                         "schemas",
@@ -477,6 +478,25 @@ QString sysobjects(const DialectSettings& settings) {
         .arg(objects(settings));
 }
 
+// The parameters of the procedures and functions (a scalar function's return
+// value as parameter 0 without a name), with the ids sys.objects gives them.
+// Default values are kept only for CLR objects, as the server keeps them.
+QString sysParameters() {
+    return QStringLiteral(
+               "SELECT coalesce((SELECT %1 + p.rowid FROM %2 p WHERE p.name = a.procedure_name), "
+               "(SELECT %3 + f.rowid FROM %4 f WHERE f.name = a.procedure_name)) AS object_id, "
+               "a.name COLLATE tsql_text AS name, a.ordinal AS parameter_id, "
+               "tsql_system_type_id(a.type) AS system_type_id, tsql_user_type_id(a.type) AS "
+               "user_type_id, tsql_column_bytes(a.type) AS max_length, "
+               "tsql_type_precision(a.type) AS precision, tsql_type_scale(a.type) AS scale, "
+               "a.is_output AS is_output, 0 AS is_cursor_ref, 0 AS has_default_value, 0 AS "
+               "is_xml_document, NULL AS default_value, 0 AS xml_collection_id, 0 AS is_readonly, "
+               "1 AS is_nullable FROM %5 a")
+        .arg(QString::number(procedureIdBase), QLatin1String(procedureTable),
+             QString::number(functionIdBase), QLatin1String(functionTable),
+             QLatin1String(parameterTable));
+}
+
 // The modules written in T-SQL with their text: views, procedures,
 // triggers and functions. A view made before its text was kept has NULL, as an encrypted
 // one has on the server.
@@ -551,6 +571,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return objects(settings) + QStringLiteral(" UNION ALL ") + systemObjects();
     if (name == QLatin1String("sql_modules"))
         return sysSqlModules();
+    if (name == QLatin1String("parameters"))
+        return sysParameters();
     return compatibilityView(view, settings);
 }
 
