@@ -270,6 +270,21 @@ QString indexKeys(SqliteDatabase& database, const QString& index) {
     return keys.join(QStringLiteral(", "));
 }
 
+// The columns of key `name` of `table` as its index lists them, descending
+// ones marked: its own index, or the one SQLite makes for a primary key kept
+// in the table; `columns` (the catalogue's list) when it has neither.
+QString keyColumns(SqliteDatabase& database, const QString& table, const QString& name,
+                   const QString& columns) {
+    QString keys = indexKeys(database, table + QLatin1Char('.') + name);
+    if (keys.isEmpty())
+        for (const QStringList& index :
+             query(database,
+                   QStringLiteral("SELECT name FROM pragma_index_list(?1) WHERE origin = 'pk'"),
+                   {table}))
+            keys = indexKeys(database, index[0]);
+    return keys.isEmpty() ? listed(columns) : keys;
+}
+
 // A table's indexes: SQLite's, named "table.index", and the key SQLite keeps in the table.
 void addIndexes(SqliteDatabase& database, const QString& table, std::vector<HelpOutput>& out) {
     Rows rows;
@@ -289,7 +304,7 @@ void addIndexes(SqliteDatabase& database, const QString& table, std::vector<Help
                  {table}))
             rows.add({key[0],
                       QStringLiteral("clustered, unique, primary key located on PRIMARY"),
-                      listed(key[1])});
+                      keyColumns(database, table, key[0], key[1])});
     for (const QStringList& row : query(
              database,
              QStringLiteral("SELECT substr(i.name, length(?1) + 2), i.name FROM sqlite_schema i WHERE "
@@ -377,20 +392,10 @@ void addConstraints(SqliteDatabase& database, const QString& table, std::vector<
                           QStringLiteral("REFERENCES %1.dbo.%2 (%3)")
                               .arg(database_name, c[3], listed(c[4]))});
             } else {
-                // The key's index shows its descending columns: its own, or
-                // the one SQLite makes for a primary key kept in the table.
-                QString keys = indexKeys(database, table + QLatin1Char('.') + c[1]);
-                if (keys.isEmpty() && kind == QLatin1String("PK"))
-                    for (const QStringList& index :
-                         query(database,
-                               QStringLiteral("SELECT name FROM pragma_index_list(?1) WHERE "
-                                              "origin = 'pk'"),
-                               {table}))
-                        keys = indexKeys(database, index[0]);
                 rows.add({kind == QLatin1String("PK") ? QStringLiteral("PRIMARY KEY (clustered)")
                                                       : QStringLiteral("UNIQUE (non-clustered)"),
                           c[1], notApplicable, notApplicable, notApplicable, notApplicable,
-                          keys.isEmpty() ? listed(c[2]) : keys});
+                          keyColumns(database, table, c[1], c[2])});
             }
         }
         referencing = query(database,
@@ -589,6 +594,18 @@ std::vector<HelpOutput> helpConstraint(Session& session,
     return out;
 }
 
+// sp_helpindex: a table's or view's indexes, as sp_help lists them.
+std::vector<HelpOutput> helpIndex(Session& session, const std::vector<CallArgument>& arguments) {
+    SqliteDatabase& database = session.current();
+    const QString name = objectName(argumentText(arguments, "@objname", 0));
+    const CatalogObject object = findObject(database, name);
+    if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
+        missingObject(session, name);
+    std::vector<HelpOutput> out;
+    addIndexes(database, object.name, out);
+    return out;
+}
+
 // sp_helptext: the definition in lines of at most 255 characters, each with its line end.
 std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
@@ -754,6 +771,8 @@ std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
         return help_procedures::helpText(session, arguments);
     if (name == QLatin1String("sp_helpconstraint"))
         return help_procedures::helpConstraint(session, arguments);
+    if (name == QLatin1String("sp_helpindex"))
+        return help_procedures::helpIndex(session, arguments);
     if (name == QLatin1String("sp_columns"))
         return help_procedures::columnsHelp(session, arguments);
     if (name == QLatin1String("sp_helptrigger"))

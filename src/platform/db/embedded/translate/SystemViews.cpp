@@ -121,7 +121,7 @@ QString systemObjects() {
                                         "systypes"};
     static const char* const procedures[] = {
         "sp_addlogin", "sp_columns",        "sp_defaultdb",      "sp_executesql",
-        "sp_help",     "sp_helpconstraint", "sp_helptext",       "sp_helptrigger",
+        "sp_help",     "sp_helpconstraint", "sp_helpindex", "sp_helptext",       "sp_helptrigger",
         "sp_password", "sp_rename",         "sp_settriggerorder"};
     QStringList rows;
     int id = 0;
