@@ -376,15 +376,19 @@ QString sysIndexes() {
         .arg(common, tableKeys(), namedIndexes());
 }
 
+// A primary key kept in the table has its descending columns in the index
+// SQLite makes for it (none for a rowid key, which is ascending).
 QString sysIndexColumns() {
     return QStringLiteral(
                "SELECT k.object_id, 1 AS index_id, p.pk AS index_column_id, p.cid + 1 AS "
-               "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, 0 AS is_descending_key, "
-               "0 AS is_included_column FROM (%1) k JOIN pragma_table_xinfo(k.table_name) p WHERE "
-               "k.index_id = 1 AND p.pk > 0 AND p.hidden <> 1 UNION ALL SELECT i.object_id, "
-               "i.index_id, x.seqno + "
-               "1, x.cid + 1, x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN "
-               "pragma_index_xinfo(i.sqlite_name) x WHERE x.key = 1")
+               "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, coalesce((SELECT "
+               "x.\"desc\" FROM pragma_index_list(k.table_name) l JOIN "
+               "pragma_index_xinfo(l.name) x WHERE l.origin = 'pk' AND x.key = 1 AND x.cid = "
+               "p.cid), 0) AS is_descending_key, 0 AS is_included_column FROM (%1) k JOIN "
+               "pragma_table_xinfo(k.table_name) p WHERE k.index_id = 1 AND p.pk > 0 AND "
+               "p.hidden <> 1 UNION ALL SELECT i.object_id, i.index_id, x.seqno + 1, x.cid + 1, "
+               "x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN pragma_index_xinfo(i.sqlite_name) "
+               "x WHERE x.key = 1")
         .arg(tableKeys(), namedIndexes());
 }
 
