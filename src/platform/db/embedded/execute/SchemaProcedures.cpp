@@ -1,5 +1,8 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
@@ -220,6 +223,15 @@ std::optional<std::pair<QString, QString>> findConstraint(SqliteDatabase& databa
     return rows.front();
 }
 
+// 15335 when another object of the database already has `name`: the text
+// names the kind of name sp_rename was asked to change (OBJECT).
+void refuseNameInUse(SqliteDatabase& database, const QString& name) {
+    if (database.hasTable(name) || findConstraint(database, name) ||
+        ProcedureCatalog(database).exists(name) || FunctionCatalog(database).exists(name) ||
+        TriggerCatalog(database).exists(name))
+        failWith(native::RenameNameInUse, {name, QStringLiteral("OBJECT")});
+}
+
 } // namespace
 
 ProviderError renameCaution() {
@@ -244,9 +256,15 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
     else if (type == QLatin1String("INDEX") && parts.size() == 2)
         renameIndex(database, parts[0], parts[1], newName);
     else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1) {
-        // A constraint is an object of its own, renamed by its name alone.
+        refuseNameInUse(database, newName);
+        // A constraint, a procedure or a function is an object of its own,
+        // renamed by its name alone.
         if (const auto constraint = findConstraint(database, parts[0]))
             renameConstraintObjects(database, constraint->first, constraint->second, newName);
+        else if (ProcedureCatalog(database).exists(parts[0]))
+            ProcedureCatalog(database).rename(parts[0], newName);
+        else if (FunctionCatalog(database).exists(parts[0]))
+            FunctionCatalog(database).rename(parts[0], newName);
         else
             renameTable(database, parts[0], newName);
     }
