@@ -10,6 +10,9 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
@@ -102,6 +105,17 @@ CatalogObject findObject(SqliteDatabase& database, const QString& name) {
 [[noreturn]] void missingObject(Session& session, const QString& name) {
     failWith(native::ObjectNotInDatabase,
              {name, tsql::schema_access::databaseName(session.current().handle())});
+}
+
+// The object the procedure's first argument `parameter` names; 15009 unless
+// it is of one of `kinds`.
+CatalogObject requiredObject(Session& session, const std::vector<CallArgument>& arguments,
+                             const char* parameter, std::initializer_list<ObjectKind> kinds) {
+    const QString name = objectName(argumentText(arguments, parameter, 0));
+    const CatalogObject object = findObject(session.current(), name);
+    if (std::find(kinds.begin(), kinds.end(), object.kind) == kinds.end())
+        missingObject(session, name);
+    return object;
 }
 
 QString typeDescription(const CatalogObject& object) {
@@ -582,10 +596,7 @@ std::vector<HelpOutput> help(Session& session, const std::vector<CallArgument>& 
 std::vector<HelpOutput> helpConstraint(Session& session,
                                        const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
-    const QString name = objectName(argumentText(arguments, "@objname", 0));
-    const CatalogObject object = findObject(database, name);
-    if (object.kind != ObjectKind::Table)
-        missingObject(session, name);
+    const CatalogObject object = requiredObject(session, arguments, "@objname", {ObjectKind::Table});
     std::vector<HelpOutput> out;
     const bool quiet = argumentText(arguments, "@nomsg", 1).toLower() == QLatin1String("nomsg");
     if (!quiet)
@@ -596,13 +607,10 @@ std::vector<HelpOutput> helpConstraint(Session& session,
 
 // sp_helpindex: a table's or view's indexes, as sp_help lists them.
 std::vector<HelpOutput> helpIndex(Session& session, const std::vector<CallArgument>& arguments) {
-    SqliteDatabase& database = session.current();
-    const QString name = objectName(argumentText(arguments, "@objname", 0));
-    const CatalogObject object = findObject(database, name);
-    if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
-        missingObject(session, name);
+    const CatalogObject object =
+        requiredObject(session, arguments, "@objname", {ObjectKind::Table, ObjectKind::View});
     std::vector<HelpOutput> out;
-    addIndexes(database, object.name, out);
+    addIndexes(session.current(), object.name, out);
     return out;
 }
 
@@ -733,10 +741,8 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
 // when @triggertype names it, oldest first.
 std::vector<HelpOutput> helpTrigger(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
-    const QString name = objectName(argumentText(arguments, "@tabname", 0));
-    const CatalogObject object = findObject(database, name);
-    if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
-        missingObject(session, name);
+    const CatalogObject object =
+        requiredObject(session, arguments, "@tabname", {ObjectKind::Table, ObjectKind::View});
     const QString type = argumentText(arguments, "@triggertype", 1).toUpper();
     static const QStringList types{"INSERT", "UPDATE", "DELETE"};
     if (!type.isEmpty() && !types.contains(type))

@@ -14,7 +14,8 @@ namespace estaciones::db::tsql::catalog_views {
 // check_constraints, default_constraints, key_constraints. Empty for a view
 // it does not know.
 QString systemView(const QString& view, const DialectSettings& settings);
-// The old views: sysobjects, syscolumns, sysindexes, systypes; empty for others.
+// The old views: sysobjects, syscolumns, sysconstraints, sysindexes, systypes,
+// sysdatabases; empty for others.
 QString compatibilityView(const QString& view, const DialectSettings& settings);
 // The temporary tables, as tempdb..sysobjects lists them.
 QString temporarySysobjects();

@@ -116,6 +116,7 @@ QString systemObjects() {
                                         "types",
                                         "views",
                                         "syscolumns",
+                                        "sysconstraints",
                                         "sysindexes",
                                         "sysobjects",
                                         "systypes"};
@@ -474,6 +475,20 @@ QString sysKeyConstraints() {
             .arg(namedIndexes(), tableId(QStringLiteral("c.table_name"))));
 }
 
+// sysconstraints, of the older scripts that find a column's default by its
+// colid: the constraint, its table and column (0 for one over the table),
+// and its kind in status (1 PK, 2 UQ, 3 FK, 4 CHECK, 5 DEFAULT; +16 on a
+// column, +32 on the table).
+QString sysconstraints() {
+    const QString column = columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"));
+    return QStringLiteral("SELECT %1 + c.rowid AS constid, %2 AS id, %3 AS colid, 0 AS spare1, "
+                          "CASE c.kind WHEN 'PK' THEN 1 WHEN 'UQ' THEN 2 WHEN 'F' THEN 3 WHEN 'C' "
+                          "THEN 4 ELSE 5 END + CASE WHEN %3 > 0 THEN 16 ELSE 32 END AS status, 0 "
+                          "AS actions, 0 AS error FROM %4 AS c")
+        .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")), column,
+             constraints);
+}
+
 QString sysobjects(const DialectSettings& settings) {
     // The old view's type puts primary keys and unique constraints under K.
     return QStringLiteral("SELECT object_id AS id, name, type AS xtype, CASE WHEN type IN ('PK', "
@@ -592,6 +607,8 @@ QString compatibilityView(const QString& view, const DialectSettings& settings) 
         return systypes();
     if (name == QLatin1String("sysdatabases"))
         return sysdatabases();
+    if (name == QLatin1String("sysconstraints"))
+        return sysconstraints();
     return {};
 }
 
