@@ -485,6 +485,11 @@ SqlValue objectPropertyFunction(const Call& c) {
                                          .arg(QLatin1String(kind), QLatin1String(constraintTable)),
                                      {QString::number(id - constraintIdBase)});
     // What a table has: constraints of a kind, an identity, triggers of an event.
+    // An index: its primary key's or one of its own ("table.index" in SQLite).
+    static const char* const hasAnIndex =
+        "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = 'PK') OR "
+        "EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'index' AND lower(tbl_name) = "
+        "lower(?1) AND substr(lower(name), 1, length(?1) + 1) = lower(?1 || '.'))";
     static const std::pair<const char*, const char*> tableHas[] = {
         {"TableHasPrimaryKey", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
                                "'PK')"},
@@ -498,6 +503,11 @@ SqlValue objectPropertyFunction(const Call& c) {
                                "'UQ')"},
         {"TableHasForeignRef", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE ref_table = ?1 AND kind = "
                                "'F')"},
+        // The primary key is the table's clustered index, as sys.indexes lists it.
+        {"TableHasClustIndex", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 "
+                               "AND kind = 'PK')"},
+        {"IsIndexed", hasAnIndex},
+        {"TableHasIndex", hasAnIndex},
         {"TableHasIdentity", "SELECT tsql_ident_seed(?1) IS NOT NULL"},
         {"TableHasInsertTrigger", "SELECT EXISTS (SELECT 1 FROM {triggers} WHERE table_name = ?1 AND "
                                   "on_insert = 1)"},

@@ -230,9 +230,13 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     const QString quoted = quoteName(column.name);
     size_t k = 1;
     if (k < def.size() && def[k].isWord(u"AS")) {
-        // Computed column.
-        column.sql = QStringLiteral("%1 GENERATED ALWAYS AS (%2) VIRTUAL")
-                         .arg(quoted, translatedText(slice(def, 2, def.size()), settings));
+        // Computed column: PERSISTED is SQLite's STORED, which only CREATE TABLE can make.
+        const bool persisted = def.size() > 3 && def.back().isWord(u"PERSISTED");
+        const size_t end = persisted ? def.size() - 1 : def.size();
+        column.sql = QStringLiteral("%1 GENERATED ALWAYS AS (%2) %3")
+                         .arg(quoted, translatedText(slice(def, 2, end), settings),
+                              persisted && !addedLater ? QStringLiteral("STORED")
+                                                       : QStringLiteral("VIRTUAL"));
         return column;
     }
     QString tsqlType;
@@ -439,10 +443,15 @@ QStringList keyColumns(const Pieces& pieces, size_t open) {
     return columns;
 }
 
-QString quotedList(const QStringList& names) {
+// The column list of PRIMARY KEY (a DESC, b) quoted for SQLite, a
+// descending column kept so (its index then lists it so to the catalogue).
+QString quotedKeyList(const Pieces& pieces, size_t open) {
     QStringList quoted;
-    for (const QString& n : names)
-        quoted << quoteName(n);
+    const size_t close = closeOf(pieces, open);
+    for (const auto& [from, to] : splitTopLevel(pieces, open + 1, close))
+        if (from < to)
+            quoted << quoteName(pieces[from].value()) +
+                          (pieces[to - 1].isWord(u"DESC") ? QStringLiteral(" DESC") : QString());
     return quoted.join(QStringLiteral(", "));
 }
 
@@ -478,7 +487,7 @@ QString translateTableConstraint(const QString& table, const Pieces& def,
             return {};
         *primaryKey = columns;
         return QStringLiteral("CONSTRAINT %1 PRIMARY KEY (%2)")
-            .arg(quoteName(key.name), quotedList(columns));
+            .arg(quoteName(key.name), quotedKeyList(def, open));
     }
     if (def[k].isWord(u"FOREIGN")) {
         const size_t open = openAfter(k);
