@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 
 #include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/bind/ComputedColumns.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/bind/SchemaTyping.h"
@@ -871,14 +872,20 @@ DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
         static const QRegularExpression createsTable(
             QStringLiteral(R"(^\s*CREATE\s+(TEMP\s+)?TABLE\b)"),
             QRegularExpression::CaseInsensitiveOption);
+        // So are its computed columns' expressions.
+        static const QRegularExpression computedColumn(
+            QStringLiteral(R"(\bGENERATED\s+ALWAYS\s+AS\b)"),
+            QRegularExpression::CaseInsensitiveOption);
         const bool madeForTheWhile =
-            statements.size() > 1 && createsTable.match(statements.front()).hasMatch() &&
+            !statements.empty() && createsTable.match(statements.front()).hasMatch() &&
+            (statements.size() > 1 || computedColumn.match(statements.front()).hasMatch()) &&
             !ignoringErrors([&] { database.run(QStringLiteral("SAVEPOINT tsql_typing")); });
         if (madeForTheWhile) {
             ignoringErrors([&] { database.run(statements.front()); });
         }
         for (QString& statement : statements) {
-            statement = typedForSchema(database.handle(), statement);
+            statement = typedForSchema(database.handle(),
+                                       withTypedComputedColumns(database.handle(), statement));
             if (const std::optional<InheritedIdentity> identity =
                     inheritedIdentity(database.handle(), statement)) {
                 identities += tsql::schema::identityStatements(

@@ -176,7 +176,7 @@ QString lastPart(QString name) {
 QString declaredTypeOf(sqlite3* db, const QString& table, const QString& column) {
     const bool temporary = table.startsWith(QLatin1Char('#'));
     return columnOf(db,
-                    QStringLiteral("SELECT type FROM pragma_table_info(?1, '%1') WHERE "
+                    QStringLiteral("SELECT type FROM pragma_table_xinfo(?1, '%1') WHERE "
                                    "lower(name) = lower(?2)")
                         .arg(temporary ? QStringLiteral("temp") : QStringLiteral("main")),
                     {table, column})
@@ -211,8 +211,8 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (table.isEmpty())
         return sqlite3_result_null(ctx);
     resultTextOrNull(ctx, columnOf(db,
-                             QStringLiteral("SELECT name FROM pragma_table_info(?1, '%1') WHERE "
-                                            "cid = ?2 - 1")
+                             QStringLiteral("SELECT name FROM pragma_table_xinfo(?1, '%1') WHERE "
+                                            "cid = ?2 - 1 AND hidden <> 1")
                                  .arg(schemaOfId(id)),
                              {table, QString::number(sqlite3_value_int64(argv[1]))})
                         .value(0));
@@ -258,8 +258,8 @@ struct PropertyCall {
     QString property;
 };
 
-// COLUMNPROPERTY(object_id, 'column', 'AllowsNull' | 'IsIdentity' | 'Precision' | 'Scale' |
-// 'ColumnId'); NULL for what it does not know.
+// COLUMNPROPERTY(object_id, 'column', 'AllowsNull' | 'IsIdentity' | 'IsComputed' | 'Precision' |
+// 'Scale' | 'ColumnId'); NULL for what it does not know.
 void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto [db, id, table, column, property] = PropertyCall(ctx, argv);
     const QStringList row =
@@ -267,8 +267,8 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
             ? QStringList()
             : columnOf(db,
                        QStringLiteral("SELECT cid || '|' || \"notnull\" || '|' || pk || '|' || "
-                                      "type FROM pragma_table_info(?1, '%1') WHERE lower(name) = "
-                                      "lower(?2)")
+                                      "type || '|' || hidden FROM pragma_table_xinfo(?1, '%1') "
+                                      "WHERE lower(name) = lower(?2) AND hidden <> 1")
                            .arg(schemaOfId(id)),
                        {table, column});
     if (row.isEmpty())
@@ -291,6 +291,8 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return type.characters ? sqlite3_result_null(ctx) : resultInt(ctx, type.scale);
     if (property == QLatin1String("isidentity"))
         return resultInt(ctx, isIdentityColumn(db, schema, table, column, parts) ? 1 : 0);
+    if (property == QLatin1String("iscomputed"))
+        return resultInt(ctx, parts.value(4) == QLatin1String("0") ? 0 : 1);
     sqlite3_result_null(ctx);
 }
 

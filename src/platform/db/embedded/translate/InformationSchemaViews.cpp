@@ -57,8 +57,8 @@ QString columns() {
                           "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
                           "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
                           "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
-                          "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
-                          "WHERE m.type IN ('table', 'view') AND %3")
+                          "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p "
+                          "WHERE m.type IN ('table', 'view') AND p.hidden <> 1 AND %3")
         .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
 }
 
