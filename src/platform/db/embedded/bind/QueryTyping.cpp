@@ -596,7 +596,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         return ofAlternatives(arguments);
     }
     static const QSet<QString> floats = {"stdev",  "stdevp", "var",  "varp", "square",
-                                         "atn2",   "cot",    "rand", "sqrt", "exp",
+                                         "atn2",   "cot",    "rand", "tsql_rand", "sqrt", "exp",
                                          "log",    "log10",  "sin",  "cos",  "tan",
                                          "asin",   "acos",   "atan", "pi"};
     if (floats.contains(name)) {

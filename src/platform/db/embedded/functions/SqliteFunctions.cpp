@@ -106,18 +106,31 @@ struct FunctionData {
     Settings settings;
     Body body;
     Shortcut shortcut;
+    bool oncePerRun;
 };
+
+void deleteKeptValue(void* value) {
+    delete static_cast<SqlValue*>(value);
+}
 
 void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* data = static_cast<FunctionData*>(sqlite3_user_data(ctx));
     if (data->shortcut && data->shortcut(ctx, argv))
         return;
+    const bool keeps = data->oncePerRun && argc > 0;
+    if (keeps) {
+        if (const auto* kept = static_cast<const SqlValue*>(sqlite3_get_auxdata(ctx, 0)))
+            return setResult(ctx, *kept);
+    }
     try {
         Call call{ctx, {}, *data->settings};
         call.args.reserve(static_cast<size_t>(argc));
         for (int i = 0; i < argc; ++i)
             call.args.push_back(argument(argv[i]));
-        setResult(ctx, data->body(call));
+        const SqlValue value = data->body(call);
+        if (keeps)
+            sqlite3_set_auxdata(ctx, 0, new SqlValue(value), deleteKeptValue);
+        setResult(ctx, value);
     } catch (const ConversionError& e) {
         const QByteArray message =
             functionErrorMessage(e.nativeNumber(), QString::fromStdString(e.what())).toUtf8();
@@ -714,7 +727,7 @@ void registerFamily(sqlite3* db, const Settings& settings, std::span<const Funct
         const int flags =
             SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         if (sqlite3_create_function_v2(db, f.name, f.arguments, flags,
-                                       new FunctionData{settings, f.body, f.shortcut}, invoke,
+                                       new FunctionData{settings, f.body, f.shortcut, f.oncePerRun}, invoke,
                                        nullptr, nullptr, destroyFunctionData) != SQLITE_OK)
             fail(db, f.name);
     }
