@@ -32,6 +32,7 @@
 #include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/ServerProperties.h"
 #include "platform/db/embedded/functions/SoundexFunctions.h"
+#include "platform/db/embedded/functions/SqlVariantProperties.h"
 #include "platform/db/embedded/functions/StatisticalAggregates.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
@@ -753,6 +754,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, soundexFunctions());
     registerFamily(db, settings, objectNameFunctions());
     registerFamily(db, settings, serverPropertyFunctions());
+    registerFamily(db, settings, sqlVariantPropertyFunctions());
     registerFamily(db, settings, jsonFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySharedSettings) != SQLITE_OK)

@@ -85,6 +85,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"ident_seed", "tsql_ident_seed"},
         {"ident_incr", "tsql_ident_incr"},
         {"ident_current", "tsql_ident_current"},
+        {"sql_variant_property", "tsql_sql_variant_property"},
     };
     return names;
 }
@@ -455,8 +456,9 @@ void mapFunctions(Pieces& pieces) {
                 appendRunReference(pieces, open, close);
             if (name == QLatin1String("datalength"))
                 passNationalLiteralType(pieces, open, close);
-            // nvarchar text hashes as its two bytes a character.
-            if (name == QLatin1String("hashbytes"))
+            // nvarchar text hashes as its two bytes a character, and is a
+            // sql_variant of base type nvarchar.
+            if (name == QLatin1String("hashbytes") || name == QLatin1String("sql_variant_property"))
                 markNationalLiterals(pieces, open, close);
             // A case-sensitive or binary collation on an argument makes the search exact.
             if (name == QLatin1String("charindex") &&
