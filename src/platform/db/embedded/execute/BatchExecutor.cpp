@@ -18,6 +18,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -332,7 +333,16 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 }
 
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
-    const Tokens& tokens = node.tokens;
+    // A subquery's FOR JSON text, worked out first (NestedForJson.h).
+    const Tokens withJson = hasNestedForJson(node.tokens)
+                                ? withNestedForJson(node.tokens,
+                                                    [&](const Tokens& query) {
+                                                        StatementOutcome rows = runChange(query, scope);
+                                                        return rows.resultSet ? *rows.resultSet
+                                                                              : ResultSet{};
+                                                    })
+                                : Tokens{};
+    const Tokens& tokens = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
         throw ProviderFailure({std::move(*error)});
