@@ -5,21 +5,7 @@
 
 namespace estaciones::db::sqlite::test {
 
-namespace {
-
-class ComputedTableColumnsTest : public EmbeddedFixture {
-protected:
-    ResultSet query(const QString& sql) {
-        const ExecutionResult result = run(sql);
-        if (result.resultSets.empty()) {
-            ADD_FAILURE() << "no result set from: " << sql.toStdString();
-            return {};
-        }
-        return result.resultSets.front();
-    }
-};
-
-} // namespace
+class ComputedTableColumnsTest : public EmbeddedFixture {};
 
 TEST_F(ComputedTableColumnsTest, shouldTypeByTheExpressionWhateverTheFirstRowHolds) {
     run("CREATE TABLE Lineas (Precio money, Cantidad int, Peso decimal(10,3),\n"

@@ -5,11 +5,7 @@
 
 namespace estaciones::db::sqlite::test {
 
-namespace {
-
 class SqlVariantPropertiesTest : public EmbeddedFixture {};
-
-} // namespace
 
 TEST_F(SqlVariantPropertiesTest, shouldTakeTheTypeOfColumnsLiteralsAndConversions) {
     run("CREATE TABLE Saldos (Importe decimal(12,3), Nota varchar(20))\n"
