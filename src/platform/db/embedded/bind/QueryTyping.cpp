@@ -1433,21 +1433,23 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
     // Arithmetic, conversions, totals, and values that take another's type.
     static const QRegularExpression typedByPrecedence(QStringLiteral(R"(\b(coalesce|ifnull|case|union)\b)"),
                                                       QRegularExpression::CaseInsensitiveOption);
-    if (!statement.contains(QLatin1Char('/')) && !statement.contains(QLatin1Char('~')) &&
-        !hasBinaryArithmetic(statement) && !typedByPrecedence.match(statement).hasMatch() &&
-        !statement.contains(QLatin1String("tsql_divide")) &&
-        !statement.contains(QLatin1String("tsql_convert")) &&
-        !statement.contains(QLatin1String("tsql_add")) &&
-        !statement.contains(QLatin1String("tsql_subtract")) &&
-        !statement.contains(QLatin1String("abs("), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("tsql_round")) &&
-        !statement.contains(QLatin1String("tsql_datalength")) &&
-        !statement.contains(QLatin1String("tsql_sql_variant_property")) &&
-        !statement.contains(QLatin1String("tsql_hashbytes")) &&
-        !statement.contains(QLatin1String("tsql_format")) &&
-        !statement.contains(QLatin1String("tsql_dateadd")) &&
-        !statement.contains(QLatin1String("sum"), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("avg"), Qt::CaseInsensitive)) {
+    // Most statements have none of these: one lower-case copy is searched
+    // instead of the statement case-insensitively once per name.
+    const auto mayNeedTyping = [&] {
+        if (statement.contains(QLatin1Char('/')) || statement.contains(QLatin1Char('~')) ||
+            hasBinaryArithmetic(statement))
+            return true;
+        const QString lower = statement.toLower();
+        for (const char* name :
+             {"tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "abs(", "tsql_round",
+              "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
+              "tsql_dateadd", "sum", "avg"}) {
+            if (lower.contains(QLatin1String(name)))
+                return true;
+        }
+        return typedByPrecedence.match(statement).hasMatch();
+    };
+    if (!mayNeedTyping()) {
         return statement;
     }
     // An UPDATE's DATALENGTHs by their arguments' types, then its

@@ -337,14 +337,29 @@ bool isQueryOrChange(const Pieces& pieces) {
     return false;
 }
 
+// Whether IN, BETWEEN or CASE appears as a word (an INSERT's INTO is not IN).
+bool mentionsComparisonWord(const QString& statement) {
+    const QString lower = statement.toLower();
+    for (const QLatin1String word : {QLatin1String("in"), QLatin1String("between"),
+                                     QLatin1String("case")}) {
+        for (qsizetype at = lower.indexOf(word); at >= 0; at = lower.indexOf(word, at + 1)) {
+            const auto isNamePart = [](QChar c) {
+                return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+            };
+            const qsizetype end = at + word.size();
+            if ((at == 0 || !isNamePart(lower[at - 1])) &&
+                (end >= lower.size() || !isNamePart(lower[end])))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 QString withTextComparedAsNumbers(sqlite3* db, const QString& statement) {
     if (!statement.contains(QLatin1Char('=')) && !statement.contains(QLatin1Char('<')) &&
-        !statement.contains(QLatin1Char('>')) &&
-        !statement.contains(QLatin1String(" IN"), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("BETWEEN"), Qt::CaseInsensitive) &&
-        !statement.contains(QLatin1String("CASE"), Qt::CaseInsensitive))
+        !statement.contains(QLatin1Char('>')) && !mentionsComparisonWord(statement))
         return statement;
     const Pieces pieces = tsql::piecesOf(statement);
     if (!isQueryOrChange(pieces))

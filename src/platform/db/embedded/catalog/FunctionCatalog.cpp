@@ -177,7 +177,9 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2, ?3)")
                         .arg(QLatin1String(tsql::functionTable)),
                     {definition.name, definition.typeCode(), joinTokensByLine(definitionTokens)});
-    storeRoutineParameters(m_database, definition.name, definition.parameters);
+    storeRoutineParameters(m_database, definition.name, definition.parameters,
+                           definition.kind == FunctionKind::Scalar ? definition.returnType
+                                                                   : QString());
     markChanged();
 }
 
@@ -196,7 +198,14 @@ std::optional<FunctionDefinition> FunctionCatalog::find(const QString& name) con
     if (!text) {
         return std::nullopt;
     }
-    return parseFunction(tsql::significantTokens(*text));
+    // It answers to the catalogue's name, which sp_rename may have changed.
+    FunctionDefinition definition = parseFunction(tsql::significantTokens(*text));
+    definition.name = storedText(m_database,
+                                 QStringLiteral("SELECT name FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                                     .arg(QLatin1String(tsql::functionTable)),
+                                 name)
+                          .value_or(definition.name);
+    return definition;
 }
 
 void FunctionCatalog::drop(const QString& name) {
@@ -208,6 +217,11 @@ void FunctionCatalog::drop(const QString& name) {
                         .arg(QLatin1String(tsql::functionTable)),
                     {name});
     forgetRoutineParameters(m_database, name);
+    markChanged();
+}
+
+void FunctionCatalog::rename(const QString& name, const QString& newName) {
+    renameRoutine(m_database, tsql::functionTable, name, newName);
     markChanged();
 }
 

@@ -44,6 +44,8 @@ public:
     bool exists(const QString& name) const;
     // 3701 when there is no such function.
     void drop(const QString& name);
+    // sp_rename: as ProcedureCatalog::rename.
+    void rename(const QString& name, const QString& newName);
 
 private:
     void markChanged();

@@ -130,10 +130,14 @@ void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QString
 }
 
 void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
-                            const std::vector<ProcedureParameter>& parameters) {
+                            const std::vector<ProcedureParameter>& parameters,
+                            const QString& returnType) {
     forgetRoutineParameters(database, routine);
     const QString sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)")
                             .arg(QLatin1String(tsql::parameterTable));
+    if (!returnType.isEmpty())
+        runCatalogWrite(database, sql, {routine, QStringLiteral("0"), QStringLiteral(""), returnType,
+                                        QStringLiteral("1")});
     int ordinal = 0;
     for (const ProcedureParameter& parameter : parameters) {
         runCatalogWrite(database, sql,
@@ -147,6 +151,19 @@ void forgetRoutineParameters(SqliteDatabase& database, const QString& routine) {
                     QStringLiteral("DELETE FROM %1 WHERE procedure_name = ?1 COLLATE NOCASE")
                         .arg(QLatin1String(tsql::parameterTable)),
                     {routine});
+}
+
+void renameRoutine(SqliteDatabase& database, const char* table, const QString& name,
+                   const QString& newName) {
+    runCatalogWrite(database,
+                    QStringLiteral("UPDATE %1 SET name = ?2 WHERE name = ?1 COLLATE NOCASE")
+                        .arg(QLatin1String(table)),
+                    {name, newName});
+    runCatalogWrite(database,
+                    QStringLiteral("UPDATE %1 SET procedure_name = ?2 WHERE procedure_name = ?1 "
+                                   "COLLATE NOCASE")
+                        .arg(QLatin1String(tsql::parameterTable)),
+                    {name, newName});
 }
 
 std::optional<QString> storedText(const SqliteDatabase& database, const QString& sql,
@@ -205,7 +222,14 @@ std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) c
     if (!text) {
         return std::nullopt;
     }
-    return parseProcedure(tsql::significantTokens(*text));
+    // It answers to the catalogue's name, which sp_rename may have changed.
+    ProcedureDefinition definition = parseProcedure(tsql::significantTokens(*text));
+    definition.name = storedText(m_database,
+                                 QStringLiteral("SELECT name FROM %1 WHERE name = ?1 COLLATE NOCASE")
+                                     .arg(QLatin1String(proceduresTable)),
+                                 name)
+                          .value_or(definition.name);
+    return definition;
 }
 
 void ProcedureCatalog::drop(const QString& name) {
@@ -217,6 +241,10 @@ void ProcedureCatalog::drop(const QString& name) {
                         .arg(QLatin1String(proceduresTable)),
                     {name});
     forgetRoutineParameters(m_database, name);
+}
+
+void ProcedureCatalog::rename(const QString& name, const QString& newName) {
+    renameRoutine(m_database, proceduresTable, name, newName);
 }
 
 } // namespace estaciones::db::sqlite

@@ -48,6 +48,9 @@ public:
     bool exists(const QString& name) const;
     // 3701 when there is no such procedure.
     void drop(const QString& name);
+    // sp_rename: the procedure answers to `newName`; its text keeps the name
+    // it was written with, as sys.sql_modules shows it on the server.
+    void rename(const QString& name, const QString& newName);
 
 private:
     SqliteDatabase& m_database;
@@ -57,9 +60,15 @@ private:
 // A write to a catalogue table with `texts` bound as ?1, ?2, ...
 void runCatalogWrite(SqliteDatabase& database, const QString& sql, const QStringList& texts);
 // A routine's parameters, one row each, for INFORMATION_SCHEMA.PARAMETERS.
+// A scalar function's `returnType` is kept too, as the parameter of ordinal
+// 0 without a name, as sys.parameters lists it.
 void storeRoutineParameters(SqliteDatabase& database, const QString& routine,
-                            const std::vector<ProcedureParameter>& parameters);
+                            const std::vector<ProcedureParameter>& parameters,
+                            const QString& returnType = {});
 void forgetRoutineParameters(SqliteDatabase& database, const QString& routine);
+// A routine's row in `table` and its parameters' rows under `newName`.
+void renameRoutine(SqliteDatabase& database, const char* table, const QString& name,
+                   const QString& newName);
 // The first column of the row a one-name query (?1) finds; nullopt for none.
 std::optional<QString> storedText(const SqliteDatabase& database, const QString& sql,
                                   const QString& name);

@@ -199,6 +199,9 @@ constexpr std::array messages{
             "ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'."},
     Message{native::RenameAmbiguous, 11, "42000", errnum::CommandError,
             "Either the parameter @objname is ambiguous or the claimed @objtype (%1) is wrong."},
+    Message{native::RenameNameInUse, 11, "42000", errnum::CommandError,
+            "Error: The new name '%1' is already in use as a %2 name and would cause a duplicate "
+            "that is not permitted."},
     Message{native::ObjectNotInDatabase, 16, "42000", errnum::CommandError,
             "The object '%1' does not exist in database '%2' or is invalid for this operation."},
     Message{native::NoTextForObject, 16, "42000", errnum::CommandError,
@@ -719,6 +722,7 @@ bool endsOnlyTheStatement(int number) {
     case native::ColumnDependency:
     case native::ColumnAccessed:
     case native::RenameAmbiguous:
+    case native::RenameNameInUse:
     case native::AlterColumnMissing:
     case native::ReferencedByForeignKey:
     case native::ConstraintDoesNotExist:

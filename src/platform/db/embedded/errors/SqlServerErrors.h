@@ -103,6 +103,7 @@ constexpr int ConstraintDoesNotExist = 4917;
 constexpr int ColumnDependency = 5074;
 constexpr int ColumnAccessed = 4922;
 constexpr int RenameAmbiguous = 15248;
+constexpr int RenameNameInUse = 15335;
 constexpr int ObjectNotInDatabase = 15009;
 constexpr int NoTextForObject = 15197;
 constexpr int AlterColumnMissing = 4924;

@@ -170,6 +170,7 @@ ExecutionResult BatchExecutor::run(const QString& batch) {
                       });
     const auto restoreRunner = qScopeGuard([&] { m_session.runScalarFunction = previousRunner; });
     m_session.functionFailure = {};
+    m_session.scopeIdentity = Variant::null(); // a batch is a scope of its own
     try {
         const std::shared_ptr<const std::vector<StatementNode>> nodes = m_session.parsed(batch);
         const StampSnapshot snapshot(m_session, isOnlyAQuery(*nodes));

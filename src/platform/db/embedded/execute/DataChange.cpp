@@ -244,7 +244,9 @@ void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const QStringLi
     m_session.rowCount = rows;
     m_triggers.append(trigger.name);
     m_procedures.append(trigger.name);
+    ++m_session.triggersRunning;
     const auto restore = [&] {
+        --m_session.triggersRunning;
         m_procedures.removeLast();
         m_triggers.removeLast();
         options.restore(m_session);

@@ -2,8 +2,6 @@
 
 #include "platform/db/embedded/translate/Translator.h"
 
-#include <cstdio>
-
 namespace estaciones::db::sqlite {
 
 QString derivedTextKey(SqliteDatabase& database, QChar kind, const QString& text) {
@@ -12,10 +10,21 @@ QString derivedTextKey(SqliteDatabase& database, QChar kind, const QString& text
     const QString& stamp = database.schemaStamp();
     QString key;
     key.reserve(stamp.size() + settings.procedureTable.size() + text.size() + 40);
+    // Small settings values, written by hand: snprintf cost more than the rest.
     const auto number = [&key](long long n) {
         char digits[24];
-        const int length = std::snprintf(digits, sizeof digits, "%lld", n);
-        key.append(QLatin1String(digits, length));
+        int at = sizeof digits;
+        const bool negative = n < 0;
+        unsigned long long rest = negative ? 0ULL - static_cast<unsigned long long>(n)
+                                           : static_cast<unsigned long long>(n);
+        do {
+            digits[--at] = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        if (negative)
+            digits[--at] = '-';
+        key.append(QLatin1String(digits + at, static_cast<qsizetype>(sizeof digits) - at));
+        key += QLatin1Char(',');
     };
     key += stamp;
     key += QLatin1Char('|');

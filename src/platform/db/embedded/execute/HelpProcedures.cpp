@@ -1,5 +1,6 @@
 #include "platform/db/embedded/execute/HelpProcedures.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
@@ -8,6 +9,9 @@
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/TypeNames.h"
+
+#include <algorithm>
+#include <initializer_list>
 
 #include <sqlite3.h>
 
@@ -68,12 +72,12 @@ QString objectName(QString name) {
     return name.split(QLatin1Char('.')).last();
 }
 
-enum class ObjectKind { None, Table, View, Procedure, Trigger, Constraint };
+enum class ObjectKind { None, Table, View, Procedure, Function, Trigger, Constraint };
 
 struct CatalogObject {
     ObjectKind kind = ObjectKind::None;
-    QString name;       // as it was created
-    QString constraint; // a constraint's kind code (C, D, F, PK, UQ)
+    QString name; // as it was created
+    QString code; // a constraint's kind code (C, D, F, PK, UQ), a function's (FN, IF, TF)
 };
 
 CatalogObject findObject(SqliteDatabase& database, const QString& name) {
@@ -85,6 +89,8 @@ CatalogObject findObject(SqliteDatabase& database, const QString& name) {
         return {row[1] == QLatin1String("view") ? ObjectKind::View : ObjectKind::Table, row[0], {}};
     if (ProcedureCatalog(database).exists(name))
         return {ObjectKind::Procedure, name, {}};
+    if (const std::optional<FunctionDefinition> function = FunctionCatalog(database).find(name))
+        return {ObjectKind::Function, function->name, function->typeCode()};
     if (TriggerCatalog(database).exists(name))
         return {ObjectKind::Trigger, name, {}};
     if (database.hasTable(QLatin1String(tsql::constraintTable)))
@@ -101,6 +107,17 @@ CatalogObject findObject(SqliteDatabase& database, const QString& name) {
              {name, tsql::schema_access::databaseName(session.current().handle())});
 }
 
+// The object the procedure's first argument `parameter` names; 15009 unless
+// it is of one of `kinds`.
+CatalogObject requiredObject(Session& session, const std::vector<CallArgument>& arguments,
+                             const char* parameter, std::initializer_list<ObjectKind> kinds) {
+    const QString name = objectName(argumentText(arguments, parameter, 0));
+    const CatalogObject object = findObject(session.current(), name);
+    if (std::find(kinds.begin(), kinds.end(), object.kind) == kinds.end())
+        missingObject(session, name);
+    return object;
+}
+
 QString typeDescription(const CatalogObject& object) {
     switch (object.kind) {
     case ObjectKind::Table:
@@ -111,12 +128,16 @@ QString typeDescription(const CatalogObject& object) {
         return QStringLiteral("stored procedure");
     case ObjectKind::Trigger:
         return QStringLiteral("trigger");
+    case ObjectKind::Function:
+        return object.code == QLatin1String("FN")   ? QStringLiteral("scalar function")
+               : object.code == QLatin1String("IF") ? QStringLiteral("inline function")
+                                                    : QStringLiteral("table function");
     case ObjectKind::Constraint:
         break;
     case ObjectKind::None:
         return {};
     }
-    const QString& c = object.constraint;
+    const QString& c = object.code;
     return c == QLatin1String("C")    ? QStringLiteral("check cns")
            : c == QLatin1String("D")  ? QStringLiteral("default (maybe cns)")
            : c == QLatin1String("F")  ? QStringLiteral("foreign key cns")
@@ -250,6 +271,34 @@ QString listed(const QString& columns) {
     return columns.split(QLatin1Char(','), Qt::SkipEmptyParts).join(QStringLiteral(", "));
 }
 
+// The key columns of SQLite's index `index`, "a, b(-)": a descending one
+// followed by a minus sign. Empty when there is no such index.
+QString indexKeys(SqliteDatabase& database, const QString& index) {
+    QStringList keys;
+    for (const QStringList& key :
+         query(database,
+               QStringLiteral("SELECT name, \"desc\" FROM pragma_index_xinfo(?1) WHERE key = 1 "
+                              "ORDER BY seqno"),
+               {index}))
+        keys << key[0] + (key[1] == QLatin1String("1") ? QStringLiteral("(-)") : QString());
+    return keys.join(QStringLiteral(", "));
+}
+
+// The columns of key `name` of `table` as its index lists them, descending
+// ones marked: its own index, or the one SQLite makes for a primary key kept
+// in the table; `columns` (the catalogue's list) when it has neither.
+QString keyColumns(SqliteDatabase& database, const QString& table, const QString& name,
+                   const QString& columns) {
+    QString keys = indexKeys(database, table + QLatin1Char('.') + name);
+    if (keys.isEmpty())
+        for (const QStringList& index :
+             query(database,
+                   QStringLiteral("SELECT name FROM pragma_index_list(?1) WHERE origin = 'pk'"),
+                   {table}))
+            keys = indexKeys(database, index[0]);
+    return keys.isEmpty() ? listed(columns) : keys;
+}
+
 // A table's indexes: SQLite's, named "table.index", and the key SQLite keeps in the table.
 void addIndexes(SqliteDatabase& database, const QString& table, std::vector<HelpOutput>& out) {
     Rows rows;
@@ -269,7 +318,7 @@ void addIndexes(SqliteDatabase& database, const QString& table, std::vector<Help
                  {table}))
             rows.add({key[0],
                       QStringLiteral("clustered, unique, primary key located on PRIMARY"),
-                      listed(key[1])});
+                      keyColumns(database, table, key[0], key[1])});
     for (const QStringList& row : query(
              database,
              QStringLiteral("SELECT substr(i.name, length(?1) + 2), i.name FROM sqlite_schema i WHERE "
@@ -299,15 +348,8 @@ void addIndexes(SqliteDatabase& database, const QString& table, std::vector<Help
             description += QStringLiteral(", primary key");
         else if (kind == QLatin1String("UQ"))
             description += QStringLiteral(", unique key");
-        QStringList keys;
-        for (const QStringList& key : query(
-                 database,
-                 QStringLiteral("SELECT name, \"desc\" FROM pragma_index_xinfo(?1) WHERE key = 1 "
-                                "ORDER BY seqno"),
-                 {row[1]}))
-            keys << key[0] + (key[1] == QLatin1String("1") ? QStringLiteral("(-)") : QString());
         rows.add({row[0], description + QStringLiteral(" located on PRIMARY"),
-                  keys.join(QStringLiteral(", "))});
+                  indexKeys(database, row[1])});
     }
     if (rows.empty())
         out.emplace_back(
@@ -363,11 +405,12 @@ void addConstraints(SqliteDatabase& database, const QString& table, std::vector<
                           QStringLiteral(" "), QStringLiteral(" "), QStringLiteral(" "),
                           QStringLiteral("REFERENCES %1.dbo.%2 (%3)")
                               .arg(database_name, c[3], listed(c[4]))});
-            } else
+            } else {
                 rows.add({kind == QLatin1String("PK") ? QStringLiteral("PRIMARY KEY (clustered)")
                                                       : QStringLiteral("UNIQUE (non-clustered)"),
                           c[1], notApplicable, notApplicable, notApplicable, notApplicable,
-                          listed(c[2])});
+                          keyColumns(database, table, c[1], c[2])});
+            }
         }
         referencing = query(database,
                             QStringLiteral("SELECT table_name, name FROM %1 WHERE kind = 'F' AND "
@@ -394,22 +437,53 @@ void addConstraints(SqliteDatabase& database, const QString& table, std::vector<
     out.emplace_back(referenced.take());
 }
 
-ResultSet parameterSet(SqliteDatabase& database, const QString& procedure) {
+// One parameter as sp_help lists it; a scalar function's return value is the
+// one of order 0 and no name, as sys.parameters gives it.
+struct ParameterFacts {
+    QString name;
+    QString type;
+    int order = 0;
+};
+
+std::vector<ParameterFacts> procedureParameters(SqliteDatabase& database,
+                                                const QString& procedure) {
+    std::vector<ParameterFacts> parameters;
+    for (const QStringList& p :
+         query(database,
+               QStringLiteral("SELECT name, type, ordinal FROM %1 WHERE lower(procedure_name) = "
+                              "lower(?1) ORDER BY ordinal")
+                   .arg(QLatin1String(tsql::parameterTable)),
+               {procedure}))
+        parameters.push_back({p[0], p[1], p[2].toInt()});
+    return parameters;
+}
+
+std::vector<ParameterFacts> functionParameters(const FunctionDefinition& function) {
+    std::vector<ParameterFacts> parameters;
+    if (function.kind == FunctionKind::Scalar)
+        parameters.push_back({QString(), function.returnType, 0});
+    int order = 0;
+    for (const ProcedureParameter& p : function.parameters)
+        parameters.push_back({p.name, p.type, ++order});
+    return parameters;
+}
+
+ResultSet parameterSet(SqliteDatabase& database, const std::vector<ParameterFacts>& parameters) {
     Rows rows;
     rows.name("Parameter_name").name("Type").column("Length", adtype::SmallInt);
     rows.column("Prec", adtype::Integer).column("Scale", adtype::Integer);
     rows.column("Param_order", adtype::SmallInt).name("Collation");
     const QString collation = database.collation();
-    for (const QStringList& p :
-         query(database,
-               QStringLiteral("SELECT name, type, tsql_column_bytes(type), tsql_type_precision(type), "
-                              "tsql_type_scale(type), ordinal FROM %1 WHERE lower(procedure_name) = "
-                              "lower(?1) ORDER BY ordinal")
-                   .arg(QLatin1String(tsql::parameterTable)),
-               {procedure})) {
-        const tsql::DeclaredType type = tsql::describeDeclaredType(p[1]);
-        rows.add({p[0], type.typeName, p[2].toInt(), p[3].toInt(), p[4].toInt(), p[5].toInt(),
-                  isCharacter(type) ? Variant(collation) : Variant::null()});
+    for (const ParameterFacts& p : parameters) {
+        const QStringList sizes =
+            query(database,
+                  QStringLiteral("SELECT tsql_column_bytes(?1), tsql_type_precision(?1), "
+                                 "tsql_type_scale(?1)"),
+                  {p.type})
+                .front();
+        const tsql::DeclaredType type = tsql::describeDeclaredType(p.type);
+        rows.add({p.name, type.typeName, sizes[0].toInt(), sizes[1].toInt(), sizes[2].toInt(),
+                  p.order, isCharacter(type) ? Variant(collation) : Variant::null()});
     }
     return rows.take();
 }
@@ -492,10 +566,13 @@ std::vector<HelpOutput> help(Session& session, const std::vector<CallArgument>& 
         missingObject(session, name);
     }
     std::vector<HelpOutput> out{objectSet(object)};
-    if (object.kind == ObjectKind::Procedure) {
-        ResultSet parameters = parameterSet(database, object.name);
-        if (!parameters.rows.empty())
-            out.emplace_back(std::move(parameters));
+    if (object.kind == ObjectKind::Procedure || object.kind == ObjectKind::Function) {
+        const std::vector<ParameterFacts> parameters =
+            object.kind == ObjectKind::Procedure
+                ? procedureParameters(database, object.name)
+                : functionParameters(*FunctionCatalog(database).find(object.name));
+        if (!parameters.empty())
+            out.emplace_back(parameterSet(database, parameters));
         return out;
     }
     if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
@@ -514,39 +591,60 @@ std::vector<HelpOutput> help(Session& session, const std::vector<CallArgument>& 
     return out;
 }
 
+// sp_helpconstraint: the table's name (unless @nomsg is 'nomsg'), then its
+// constraints and the foreign keys that reference it, as sp_help lists them.
+std::vector<HelpOutput> helpConstraint(Session& session,
+                                       const std::vector<CallArgument>& arguments) {
+    SqliteDatabase& database = session.current();
+    const CatalogObject object = requiredObject(session, arguments, "@objname", {ObjectKind::Table});
+    std::vector<HelpOutput> out;
+    const bool quiet = argumentText(arguments, "@nomsg", 1).toLower() == QLatin1String("nomsg");
+    if (!quiet)
+        out.emplace_back(singleText("Object Name", adtype::VarWChar, 776, object.name));
+    addConstraints(database, object.name, out);
+    return out;
+}
+
+// sp_helpindex: a table's or view's indexes, as sp_help lists them.
+std::vector<HelpOutput> helpIndex(Session& session, const std::vector<CallArgument>& arguments) {
+    const CatalogObject object =
+        requiredObject(session, arguments, "@objname", {ObjectKind::Table, ObjectKind::View});
+    std::vector<HelpOutput> out;
+    addIndexes(session.current(), object.name, out);
+    return out;
+}
+
 // sp_helptext: the definition in lines of at most 255 characters, each with its line end.
 std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
     const QString name = objectName(argumentText(arguments, "@objname", 0));
     const CatalogObject object = findObject(database, name);
+    // The text column of the catalogue table that keeps the object's kind.
+    const auto textOf = [&](const char* table, const char* column) {
+        return storedText(database,
+                          QStringLiteral("SELECT %1 FROM %2 WHERE name = ?1 COLLATE NOCASE")
+                              .arg(QLatin1String(column), QLatin1String(table)),
+                          object.name)
+            .value_or(QString());
+    };
     QString definition;
-    if (const std::optional<QString> function =
-            storedText(database,
-                       QStringLiteral("SELECT definition FROM %1 WHERE name = ?1 COLLATE NOCASE")
-                           .arg(QLatin1String(tsql::functionTable)),
-                       name))
-        definition = *function;
+    if (object.kind == ObjectKind::Function)
+        definition = textOf(tsql::functionTable, "definition");
     else if (object.kind == ObjectKind::Procedure)
-        definition = query(database,
-                           QStringLiteral("SELECT definicion FROM %1 WHERE lower(name) = lower(?1)")
-                               .arg(QLatin1String(tsql::procedureTable)),
-                           {object.name})
-                         .front()
-                         .front();
+        definition = textOf(tsql::procedureTable, "definicion");
     else if (object.kind == ObjectKind::Trigger)
-        definition = query(database,
-                           QStringLiteral("SELECT definition FROM %1 WHERE lower(name) = lower(?1)")
-                               .arg(QLatin1String(tsql::triggerTable)),
-                           {object.name})
-                         .front()
-                         .front();
+        definition = textOf(tsql::triggerTable, "definition");
     else if (object.kind == ObjectKind::View) {
         // A view made before its text was kept has none to give.
         const std::optional<QString> text = ViewDefinitions(database).find(object.name);
         if (!text)
             failWith(native::NoTextForObject, {name});
         definition = *text;
-    }
+    } else if (object.kind == ObjectKind::Constraint &&
+               (object.code == QLatin1String("C") || object.code == QLatin1String("D")))
+        // A CHECK's or DEFAULT's definition, as sys.check_constraints and
+        // sys.default_constraints give it.
+        definition = textOf(tsql::constraintTable, "definition");
     else if (object.kind == ObjectKind::None)
         missingObject(session, name);
     else
@@ -643,10 +741,8 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
 // when @triggertype names it, oldest first.
 std::vector<HelpOutput> helpTrigger(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
-    const QString name = objectName(argumentText(arguments, "@tabname", 0));
-    const CatalogObject object = findObject(database, name);
-    if (object.kind != ObjectKind::Table && object.kind != ObjectKind::View)
-        missingObject(session, name);
+    const CatalogObject object =
+        requiredObject(session, arguments, "@tabname", {ObjectKind::Table, ObjectKind::View});
     const QString type = argumentText(arguments, "@triggertype", 1).toUpper();
     static const QStringList types{"INSERT", "UPDATE", "DELETE"};
     if (!type.isEmpty() && !types.contains(type))
@@ -679,6 +775,10 @@ std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
         return help_procedures::help(session, arguments);
     if (name == QLatin1String("sp_helptext"))
         return help_procedures::helpText(session, arguments);
+    if (name == QLatin1String("sp_helpconstraint"))
+        return help_procedures::helpConstraint(session, arguments);
+    if (name == QLatin1String("sp_helpindex"))
+        return help_procedures::helpIndex(session, arguments);
     if (name == QLatin1String("sp_columns"))
         return help_procedures::columnsHelp(session, arguments);
     if (name == QLatin1String("sp_helptrigger"))

@@ -12,9 +12,9 @@ namespace estaciones::db::sqlite {
 // informational message ("No constraints are defined on object ...").
 using HelpOutput = std::variant<ResultSet, QString>;
 
-// sp_help, sp_helptext, sp_columns and sp_helptrigger: the result sets their pages document,
-// read from the catalogue of the current database. nullopt when `procedure`
-// is none of them; 15009 for an object the database does not have.
+// sp_help, sp_helptext, sp_helpconstraint, sp_helpindex, sp_columns and sp_helptrigger: the result sets their
+// pages document, read from the catalogue of the current database. nullopt when `procedure` is none
+// of them; 15009 for an object the database does not have.
 std::optional<std::vector<HelpOutput>> callHelpProcedure(Session& session,
                                                          const QString& procedure,
                                                          const std::vector<CallArgument>& arguments);

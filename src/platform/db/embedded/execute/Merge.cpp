@@ -19,6 +19,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace estaciones::db::sqlite {
@@ -60,6 +62,8 @@ struct MergeStatement {
     std::vector<Clause> clauses;
     Range output{0, 0};     // OUTPUT's list; empty without one
     Range outputInto{0, 0}; // OUTPUT ... INTO's table and columns
+    Range top{0, 0};        // TOP's expression, inside its parentheses; empty without one
+    bool topPercent = false;
 };
 
 bool startsClause(const Tokens& tokens, std::size_t i) {
@@ -149,11 +153,48 @@ QStringList setColumns(const Tokens& tokens, const Range& body) {
     return columns;
 }
 
+// MERGE TOP (n) [PERCENT]: of the rows that take a clause (the joined rows
+// that qualify for an action), only n change, or n percent rounded up; the
+// others take none. The server names no order among them.
+void keepFirstActions(SqliteDatabase& database, SqlRunner& runner, double top, bool percent) {
+    const auto qualifying = [&](const char* rows) {
+        return runner.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE clause > 0")
+                                 .arg(temporary(rows)))
+            .toInt64();
+    };
+    const char* const sorted[] = {matchedRows, newRows, orphanRows};
+    std::int64_t left = static_cast<std::int64_t>(top);
+    if (percent) {
+        std::int64_t total = 0;
+        for (const char* rows : sorted) {
+            total += qualifying(rows);
+        }
+        left = static_cast<std::int64_t>(std::ceil(static_cast<double>(total) * top / 100.0));
+    }
+    for (const char* rows : sorted) {
+        database.run(QStringLiteral("UPDATE %1 SET clause = 0 WHERE clause > 0 AND rowid NOT IN "
+                                    "(SELECT rowid FROM %1 WHERE clause > 0 ORDER BY rowid LIMIT %2)")
+                         .arg(temporary(rows))
+                         .arg(left));
+        left = std::max<std::int64_t>(0, left - qualifying(rows));
+    }
+}
+
 MergeStatement parseMerge(const Tokens& tokens) {
     MergeStatement merge;
     std::size_t i = 1;
     if (upperWord(tokens, i) == QLatin1String("TOP")) {
-        failWith(native::NotSupported, {QStringLiteral("MERGE TOP")});
+        // MERGE TOP takes its expression in parentheses.
+        if (i + 1 >= tokens.size() || !tokens[i + 1].isPunctuation(u"(")) {
+            syntaxErrorNear(tokens, i + 1);
+        }
+        const std::size_t close = closingParenthesis(tokens, i + 1);
+        merge.top = {i + 2, close};
+        i = close + 1;
+        if (upperWord(tokens, i) == QLatin1String("PERCENT")) {
+            merge.topPercent = true;
+            ++i;
+        }
     }
     if (upperWord(tokens, i) == QLatin1String("INTO")) {
         ++i;
@@ -455,6 +496,14 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
                                 "target_row FROM %5)")
                      .arg(tsql::quoteName(QLatin1String(orphanRows)), targetName,
                           clauseOf(Match::NotMatchedBySource), t, temporary(matchedRows)));
+
+        if (merge.top.from != merge.top.to) {
+            const QString limit = QStringLiteral("SELECT %1(%2)").arg(
+                merge.topPercent ? QStringLiteral("tsql_top_percent")
+                                 : QStringLiteral("tsql_top_rows"),
+                expression(merge.top));
+            keepFirstActions(database, m_runner, m_runner.scalar(limit).toDouble(), merge.topPercent);
+        }
 
         QStringList clauseSql;
         for (std::size_t c = 0; c < merge.clauses.size(); ++c) {

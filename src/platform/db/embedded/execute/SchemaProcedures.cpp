@@ -1,5 +1,8 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 
+#include "platform/db/embedded/catalog/FunctionCatalog.h"
+#include "platform/db/embedded/catalog/ProcedureCatalog.h"
+#include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
@@ -169,30 +172,64 @@ void renameColumn(SqliteDatabase& database, const QString& table, const QString&
                                   literal(renamedInList(columns, column, newName)), literal(name)));
 }
 
+// The engine's index and triggers of key, CHECK or FOREIGN KEY `name` of
+// `table` (T.name, tsql_uq.T.name.i, tsql_ck..., tsql_fk...) made again
+// under `newName`, which their failure texts name too; its catalogue row follows.
+void renameConstraintObjects(SqliteDatabase& database, const QString& table, const QString& name,
+                             const QString& newName) {
+    const QRegularExpression pattern(
+        QStringLiteral("^(tsql_(?:ck|fk|uq)\\.)?%1\\.%2((?:\\.[a-z]+)?)$")
+            .arg(QRegularExpression::escape(table), QRegularExpression::escape(name)),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const auto& [object, sql] :
+         namedSql(database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type IN "
+                                           "('trigger', 'index') AND sql IS NOT NULL")))
+        if (const QRegularExpressionMatch m = pattern.match(object); m.hasMatch()) {
+            const bool index = m.captured(1).isEmpty();
+            recreate(database, index ? QStringLiteral("INDEX") : QStringLiteral("TRIGGER"), object,
+                     m.captured(1) + table + QLatin1Char('.') + newName + m.captured(2),
+                     index ? sql : QString(sql).replace(literal(name), literal(newName)));
+        }
+    database.run(QStringLiteral("UPDATE %1 SET name = %2, violation = replace(violation, %3, %4) "
+                                "WHERE lower(table_name) = lower(%5) AND lower(name) = lower(%6)")
+                     .arg(QLatin1String(tsql::constraintTable), literal(newName),
+                          literal(literal(name)), literal(literal(newName)), literal(table),
+                          literal(name)));
+}
+
 void renameIndex(SqliteDatabase& database, const QString& table, const QString& index,
                  const QString& newName) {
     const auto found = namedSql(
-        database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND "
-                                 "lower(name) = lower(%1)")
+        database, QStringLiteral("SELECT tbl_name, substr(name, length(tbl_name) + 2) FROM "
+                                 "sqlite_schema WHERE type = 'index' AND lower(name) = lower(%1)")
                       .arg(literal(table + QLatin1Char('.') + index)));
     if (found.empty())
         ambiguous(QStringLiteral("INDEX"));
-    recreate(database, QStringLiteral("INDEX"), found.front().first,
-             table + QLatin1Char('.') + newName, found.front().second);
-    for (const char* event : {"i", "u"})
-        for (const auto& [name, sql] :
-             namedSql(database, QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = "
-                                               "'trigger' AND lower(name) = lower(%1)")
-                                    .arg(literal(QStringLiteral("tsql_uq.%1.%2.%3")
-                                                     .arg(table, index, QLatin1String(event))))))
-            // The index's name in the failure text too.
-            recreate(database, QStringLiteral("TRIGGER"), name,
-                     QStringLiteral("tsql_uq.%1.%2.%3").arg(table, newName, QLatin1String(event)),
-                     QString(sql).replace(literal(index), literal(newName)));
-    database.run(QStringLiteral("UPDATE %1 SET name = %2 WHERE lower(table_name) = lower(%3) AND "
-                                "lower(name) = lower(%4)")
-                     .arg(QLatin1String(tsql::constraintTable), literal(newName), literal(table),
-                          literal(index)));
+    renameConstraintObjects(database, found.front().first, found.front().second, newName);
+}
+
+// The table and the name as written of the constraint named `name`;
+// nullopt when there is none.
+std::optional<std::pair<QString, QString>> findConstraint(SqliteDatabase& database,
+                                                          const QString& name) {
+    if (!database.hasTable(QLatin1String(tsql::constraintTable)))
+        return std::nullopt;
+    const auto rows =
+        namedSql(database, QStringLiteral("SELECT table_name, name FROM %1 WHERE lower(name) = "
+                                          "lower(%2)")
+                               .arg(QLatin1String(tsql::constraintTable), literal(name)));
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+// 15335 when another object of the database already has `name`: the text
+// names the kind of name sp_rename was asked to change (OBJECT).
+void refuseNameInUse(SqliteDatabase& database, const QString& name) {
+    if (database.hasTable(name) || findConstraint(database, name) ||
+        ProcedureCatalog(database).exists(name) || FunctionCatalog(database).exists(name) ||
+        TriggerCatalog(database).exists(name))
+        failWith(native::RenameNameInUse, {name, QStringLiteral("OBJECT")});
 }
 
 } // namespace
@@ -218,8 +255,19 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
         renameColumn(database, parts[0], parts[1], newName);
     else if (type == QLatin1String("INDEX") && parts.size() == 2)
         renameIndex(database, parts[0], parts[1], newName);
-    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1)
-        renameTable(database, parts[0], newName);
+    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1) {
+        refuseNameInUse(database, newName);
+        // A constraint, a procedure or a function is an object of its own,
+        // renamed by its name alone.
+        if (const auto constraint = findConstraint(database, parts[0]))
+            renameConstraintObjects(database, constraint->first, constraint->second, newName);
+        else if (ProcedureCatalog(database).exists(parts[0]))
+            ProcedureCatalog(database).rename(parts[0], newName);
+        else if (FunctionCatalog(database).exists(parts[0]))
+            FunctionCatalog(database).rename(parts[0], newName);
+        else
+            renameTable(database, parts[0], newName);
+    }
     else
         ambiguous(type);
     return true;

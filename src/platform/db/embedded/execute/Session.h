@@ -60,6 +60,7 @@ public:
     QString identityInsertTable;            // the one table with IDENTITY_INSERT ON, if any
     Variant lastIdentity = Variant::null();  // @@IDENTITY: the last of any scope (a trigger's too)
     Variant scopeIdentity = Variant::null(); // SCOPE_IDENTITY(): the last of the running scope
+    int triggersRunning = 0; // an INSERT in a trigger into a table without identity keeps @@IDENTITY
     long long rowCount = 0;                 // @@ROWCOUNT
     int lastErrorNumber = 0;                // @@ERROR
     bool xactAbort = false;                 // SET XACT_ABORT

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
 #include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SequenceStore.h"
 #include "platform/db/embedded/sqlite/StatementCache.h"
 #include "platform/db/embedded/storage/StoredValues.h"
@@ -253,8 +254,7 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
     }
     if (verb == QLatin1String("INSERT") && outcome.rowsChanged > 0 && !insertTarget.isEmpty()) {
         // The identity store's current value is the last one given.
-        const Variant current = scalar(QStringLiteral("SELECT tsql_ident_current(%1)")
-                                           .arg(literalOf(Variant(insertTarget))));
+        const Variant current = identityGiven(insertTarget);
         if (!current.isNull()) {
             // Both: the scope's own value is put back around a trigger's or a procedure's.
             m_session.lastIdentity = current;
@@ -274,6 +274,11 @@ StatementOutcome SqlRunner::runStatements(const QString& text, const QString& ve
         if (autoIncrement) {
             m_session.lastIdentity = static_cast<long long>(sqlite3_last_insert_rowid(db));
             m_session.scopeIdentity = m_session.lastIdentity;
+        } else if (m_session.triggersRunning == 0) {
+            // A statement that gave no identity: @@IDENTITY is NULL after it, but
+            // not after a trigger's insert into such a table (the first insert's
+            // value stays); SCOPE_IDENTITY() keeps the scope's last.
+            m_session.lastIdentity = Variant::null();
         }
     }
     return outcome;
@@ -301,6 +306,23 @@ std::optional<Variant> SqlRunner::takeParameter() {
         return std::nullopt;
     }
     return (*m_parameters)[m_nextParameter++];
+}
+
+Variant SqlRunner::identityGiven(const QString& table) {
+    sqlite3* db = m_session.current().handle();
+    // Whether the table has a row in the store is a fact of the schema (only
+    // its definition, a rename or a drop adds or takes one): asked once per
+    // schema, so that a table without identity costs no look-up per INSERT.
+    const bool hasIdentity = !derivedTexts(m_session.current(), u'S', table, [&] {
+                                  const bool has = tsql::hasIdentityStore(db, table) &&
+                                                   tsql::storedIdentityValue(db, table, "current");
+                                  return DerivedTexts{has ? QStringList{table} : QStringList(), {}};
+                              }).statements.isEmpty();
+    if (!hasIdentity) {
+        return Variant::null();
+    }
+    const std::optional<qint64> current = tsql::storedIdentityValue(db, table, "current");
+    return current ? Variant(static_cast<long long>(*current)) : Variant::null();
 }
 
 Variant SqlRunner::scalar(const QString& text) {

@@ -49,6 +49,9 @@ public:
 private:
     StatementOutcome runStatements(const QString& text, const QString& verb,
                                    const QString& insertTarget);
+    // The identity the last INSERT into `table` gave, from the identity
+    // store; Null when the table has none there.
+    Variant identityGiven(const QString& table);
     void watch(sqlite3* db);
     std::vector<ProviderError> failure(sqlite3* db, const QString& statement);
 

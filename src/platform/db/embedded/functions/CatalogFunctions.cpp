@@ -185,7 +185,7 @@ QString declaredTypeOf(sqlite3* db, const QString& table, const QString& column)
     const bool temporary = table.startsWith(QLatin1Char('#'));
     return columnOf(db,
                     QStringLiteral("SELECT type FROM pragma_table_xinfo(?1, '%1') WHERE "
-                                   "lower(name) = lower(?2)")
+                                   "lower(name) = lower(?2) AND hidden <> 1")
                         .arg(temporary ? QStringLiteral("temp") : QStringLiteral("main")),
                     {table, column})
         .value(0);
@@ -218,12 +218,14 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString table = tableOfId(db, id);
     if (table.isEmpty())
         return sqlite3_result_null(ctx);
-    resultTextOrNull(ctx, columnOf(db,
-                             QStringLiteral("SELECT name FROM pragma_table_xinfo(?1, '%1') WHERE "
-                                            "cid = ?2 - 1 AND hidden <> 1")
-                                 .arg(schemaOfId(id)),
-                             {table, QString::number(sqlite3_value_int64(argv[1]))})
-                        .value(0));
+    resultTextOrNull(ctx,
+                     columnOf(db,
+                              // xinfo: column ids count the computed columns, as sys.columns'.
+                              QStringLiteral("SELECT name FROM pragma_table_xinfo(?1, '%1') WHERE "
+                                             "cid = ?2 - 1 AND hidden <> 1")
+                                  .arg(schemaOfId(id)),
+                              {table, QString::number(sqlite3_value_int64(argv[1]))})
+                         .value(0));
 }
 
 // The identity store names the column; SQLite's own counter key (INTEGER
@@ -274,6 +276,7 @@ void columnProperty(sqlite3_context* ctx, int, sqlite3_value** argv) {
         table.isEmpty()
             ? QStringList()
             : columnOf(db,
+                       // xinfo: computed columns are columns too, and count in ColumnId.
                        QStringLiteral("SELECT cid || '|' || \"notnull\" || '|' || pk || '|' || "
                                       "type || '|' || hidden FROM pragma_table_xinfo(?1, '%1') "
                                       "WHERE lower(name) = lower(?2) AND hidden <> 1")

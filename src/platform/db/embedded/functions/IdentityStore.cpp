@@ -18,25 +18,18 @@ QString tableOfName(QString name) {
     return name.section(QLatin1Char('.'), -1).trimmed();
 }
 
-// One column of the table's row in the store; NULL when it has none.
-void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column) {
+// One column of the table's row in the store; NULL when it has none (or
+// the row does not meet `condition`).
+void identityProperty(sqlite3_context* ctx, sqlite3_value* name, const char* column,
+                      const char* condition = "1") {
     sqlite3* db = sqlite3_context_db_handle(ctx);
     const QString table = tableOfName(textOf(name));
-    const QString store = identityStoreOf(table);
-    const QString schema = store.section(QLatin1Char('.'), 0, 0);
-    if (columnOf(db,
-                 QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = ?1")
-                     .arg(schema),
-                 {QString::fromLatin1(identityTable)})
-            .isEmpty())
+    if (!hasIdentityStore(db, table))
         return sqlite3_result_null(ctx);
-    const QStringList value = columnOf(
-        db,
-        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1").arg(QLatin1String(column), store),
-        {table});
-    if (value.isEmpty())
+    const std::optional<qint64> value = storedIdentityValue(db, table, column, condition);
+    if (!value)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, value.front().toLongLong());
+    sqlite3_result_int64(ctx, *value);
 }
 
 void identSeed(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -51,13 +44,41 @@ void identCurrent(sqlite3_context* ctx, int, sqlite3_value** argv) {
     identityProperty(ctx, argv[0], "current");
 }
 
+// The last value the column gave: none before its first row (or after TRUNCATE).
+void identLast(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    identityProperty(ctx, argv[0], "current", "used");
+}
+
 const FunctionRegistration identityRegistrations[] = {
+    {"tsql_ident_last", 1, guarded<identLast>},
     {"tsql_ident_seed", 1, guarded<identSeed>},
     {"tsql_ident_incr", 1, guarded<identIncrement>},
     {"tsql_ident_current", 1, guarded<identCurrent>},
 };
 
 } // namespace
+
+bool hasIdentityStore(sqlite3* db, const QString& table) {
+    const QString schema = identityStoreOf(table).section(QLatin1Char('.'), 0, 0);
+    return !columnOf(db,
+                     QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND "
+                                    "name = ?1")
+                         .arg(schema),
+                     {QString::fromLatin1(identityTable)})
+                .isEmpty();
+}
+
+std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, const char* column,
+                                          const char* condition) {
+    const QStringList value = columnOf(
+        db,
+        QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1 AND %3")
+            .arg(QLatin1String(column), identityStoreOf(table), QLatin1String(condition)),
+        {table});
+    if (value.isEmpty())
+        return std::nullopt;
+    return value.front().toLongLong();
+}
 
 bool isTemporaryTable(const QString& table) {
     return table.startsWith(QLatin1Char('#'));

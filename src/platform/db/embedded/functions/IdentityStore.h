@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 namespace estaciones::db::tsql {
@@ -20,8 +22,18 @@ QString identityTableDefinition(const QString& table);
 // The store as a top-level statement names it for `table`: main. or temp.
 QString identityStoreOf(const QString& table);
 
+// Whether `table`'s schema has the store yet (a fact of the schema).
+bool hasIdentityStore(sqlite3* db, const QString& table);
+// The store's `column` (seed, increment, current) for `table`; nothing when
+// the table has no row there (or it does not meet the SQL `condition`). The
+// store must exist.
+std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, const char* column,
+                                          const char* condition = "1");
+
 // Registers IDENT_SEED, IDENT_INCR and IDENT_CURRENT as tsql_ident_seed,
-// tsql_ident_incr and tsql_ident_current (NULL for a table without identity).
+// tsql_ident_incr and tsql_ident_current (NULL for a table without identity),
+// and tsql_ident_last, the last value given (sys.identity_columns.last_value:
+// NULL before the first row).
 void registerIdentityFunctions(sqlite3* db);
 
 } // namespace estaciones::db::tsql

@@ -160,15 +160,21 @@ SqlValue lenFunction(const Call& c) {
 SqlValue substringFunction(const Call& c) {
     if (c.anyNull())
         return {};
-    const QString text = c.arg(0).toText();
     const qint64 start = c.integer(1);
     const qint64 length = c.integer(2);
     if (length < 0)
         throw ConversionError(537, QStringLiteral("Invalid length parameter passed to the LEFT "
                                                   "or SUBSTRING function."));
-    // Characters from `start` (1-based, may be 0 or negative) to start + length - 1.
+    // Characters (bytes of a binary value) from `start` (1-based, may be 0
+    // or negative) to start + length - 1.
+    const bool binary = c.arg(0).kind == SqlValue::Kind::Blob;
+    const QString text = binary ? QString() : c.arg(0).toText();
+    const qint64 size = binary ? c.arg(0).blob.size() : text.size();
     const qint64 first = std::max<qint64>(start, 1);
-    const qint64 last = std::min<qint64>(start + length - 1, text.size());
+    const qint64 last = std::min<qint64>(start + length - 1, size);
+    if (binary)
+        return SqlValue::bytes(last < first ? QByteArray()
+                                            : c.arg(0).blob.mid(first - 1, last - first + 1));
     if (last < first)
         return SqlValue::of(QString());
     return SqlValue::of(text.mid(first - 1, last - first + 1));
@@ -493,6 +499,11 @@ SqlValue objectPropertyFunction(const Call& c) {
                                          .arg(QLatin1String(kind), QLatin1String(constraintTable)),
                                      {QString::number(id - constraintIdBase)});
     // What a table has: constraints of a kind, an identity, triggers of an event.
+    // An index: its primary key's or one of its own ("table.index" in SQLite).
+    static const char* const hasAnIndex =
+        "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = 'PK') OR "
+        "EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'index' AND lower(tbl_name) = "
+        "lower(?1) AND substr(lower(name), 1, length(?1) + 1) = lower(?1 || '.'))";
     static const std::pair<const char*, const char*> tableHas[] = {
         {"TableHasPrimaryKey", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 AND kind = "
                                "'PK')"},
@@ -506,6 +517,11 @@ SqlValue objectPropertyFunction(const Call& c) {
                                "'UQ')"},
         {"TableHasForeignRef", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE ref_table = ?1 AND kind = "
                                "'F')"},
+        // The primary key is the table's clustered index, as sys.indexes lists it.
+        {"TableHasClustIndex", "SELECT EXISTS (SELECT 1 FROM {constraints} WHERE table_name = ?1 "
+                               "AND kind = 'PK')"},
+        {"IsIndexed", hasAnIndex},
+        {"TableHasIndex", hasAnIndex},
         {"TableHasIdentity", "SELECT tsql_ident_seed(?1) IS NOT NULL"},
         {"TableHasInsertTrigger", "SELECT EXISTS (SELECT 1 FROM {triggers} WHERE table_name = ?1 AND "
                                   "on_insert = 1)"},

@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -490,17 +492,7 @@ private:
     int m_statementsStarted = 0;
 };
 
-} // namespace
-
-std::vector<StatementNode> parseBatch(const Tokens& tokens) {
-    tsql::checkLexicalLimits(tokens);
-    Tokens significant;
-    significant.reserve(tokens.size());
-    for (const Token& token : tokens) {
-        if (!token.isTrivia()) {
-            significant.push_back(token);
-        }
-    }
+std::vector<StatementNode> parseSignificant(Tokens significant) {
     Parser parser(std::move(significant));
     try {
         return parser.parseAll();
@@ -514,8 +506,28 @@ std::vector<StatementNode> parseBatch(const Tokens& tokens) {
     }
 }
 
+} // namespace
+
+std::vector<StatementNode> parseBatch(const Tokens& tokens) {
+    tsql::checkLexicalLimits(tokens);
+    Tokens significant;
+    significant.reserve(tokens.size());
+    for (const Token& token : tokens) {
+        if (!token.isTrivia()) {
+            significant.push_back(token);
+        }
+    }
+    return parseSignificant(std::move(significant));
+}
+
 std::vector<StatementNode> parseBatch(const QString& batch) {
-    return parseBatch(tsql::tokenize(batch));
+    Tokens tokens = tsql::tokenize(batch);
+    tsql::checkLexicalLimits(tokens);
+    // The batch's own tokens: the significant ones move down in place.
+    const auto trivia = std::remove_if(tokens.begin(), tokens.end(),
+                                       [](const Token& token) { return token.isTrivia(); });
+    tokens.erase(trivia, tokens.end());
+    return parseSignificant(std::move(tokens));
 }
 
 } // namespace estaciones::db::sqlite

@@ -2,7 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace estaciones::db::tsql {
 
@@ -39,20 +41,21 @@ std::size_t nextWord(const Tokens& tokens, std::size_t i) {
     return i;
 }
 
-// float(n): real for 1 to 24 bits of mantissa, float for 25 to 53.
-void floatOfBits(Tokens& tokens, std::size_t name, std::size_t open) {
+// float(n): real for 1 to 24 bits of mantissa, float for 25 to 53. The
+// index of the last token the name takes (its closing parenthesis), or
+// `name` when it stays as it is.
+std::size_t floatOfBits(Tokens& tokens, std::size_t name, std::size_t open) {
     const std::size_t bits = nextWord(tokens, open + 1);
     const std::size_t close = nextWord(tokens, bits + 1);
     if (close >= tokens.size() || tokens[bits].kind != TokenKind::Number ||
         !tokens[close].isPunctuation(u")"))
-        return;
+        return name;
     bool ok = false;
     const int n = tokens[bits].text.toInt(&ok);
     if (!ok || n < 1 || n > 53)
-        return; // the server's own error for the size, where it checks it
+        return name; // the server's own error for the size, where it checks it
     tokens[name].text = n <= 24 ? QStringLiteral("real") : QStringLiteral("float");
-    tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(name) + 1,
-                 tokens.begin() + static_cast<std::ptrdiff_t>(close) + 1);
+    return close;
 }
 
 // Whether a word can start a synonym or a sized one-word name: every batch
@@ -79,10 +82,20 @@ bool mayStartSynonym(const Token& word) {
 } // namespace
 
 Tokens withTypeSynonyms(Tokens tokens) {
+    // The words a synonym replaces are dropped in one pass at the end: erasing
+    // them one by one moved the rest of a large batch each time.
+    std::vector<bool> dropped;
+    const auto drop = [&](std::size_t from, std::size_t to) {
+        if (dropped.empty())
+            dropped.resize(tokens.size(), false);
+        std::fill(dropped.begin() + static_cast<std::ptrdiff_t>(from),
+                  dropped.begin() + static_cast<std::ptrdiff_t>(to) + 1, true);
+    };
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token& first = tokens[i];
         if (first.kind != TokenKind::Word || !mayStartSynonym(first))
             continue;
+        std::size_t end = i; // the last token of the name
         for (const Synonym& synonym : synonyms) {
             std::size_t at = i;
             std::size_t last = i;
@@ -100,21 +113,32 @@ Tokens withTypeSynonyms(Tokens tokens) {
             if (!matches)
                 continue;
             first.text = QString::fromLatin1(synonym.type);
-            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                         tokens.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+            end = last;
             break;
         }
         // character(n) and dec(p, s): the one-word names, before their sizes.
-        const std::size_t open = nextWord(tokens, i + 1);
+        const std::size_t open = nextWord(tokens, end + 1);
         if (open < tokens.size() && tokens[open].isPunctuation(u"(")) {
             if (first.isWord(u"character"))
                 first.text = QStringLiteral("char");
             else if (first.isWord(u"dec"))
                 first.text = QStringLiteral("decimal");
             else if (first.isWord(u"float"))
-                floatOfBits(tokens, i, open);
+                end = floatOfBits(tokens, i, open);
+        }
+        if (end > i) {
+            drop(i + 1, end);
+            i = end;
         }
     }
+    if (dropped.empty())
+        return tokens;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!dropped[i])
+            tokens[kept++] = std::move(tokens[i]);
+    }
+    tokens.resize(kept);
     return tokens;
 }
 

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -22,18 +24,29 @@ namespace estaciones::db::sqlite {
 namespace {
 constexpr qint64 defaultLockWaitMs = 10000;
 
-// A read-only SELECT (or WITH, VALUES). Other read-only statements include
-// ROLLBACK, which can take a schema change back.
+// A query, a data change (SELECT, WITH, VALUES, INSERT, UPDATE, DELETE,
+// REPLACE) or a transaction's start or commit (BEGIN, COMMIT, END,
+// SAVEPOINT, RELEASE): none of them changes the schema this connection sees,
+// and what a function or a trigger runs inside one is a statement of its own,
+// counted by itself. A rollback inside one (a trigger's RAISE(ROLLBACK)) is
+// counted by the rollback hook. Other statements include ROLLBACK, which can
+// take a schema change back.
 bool cannotChangeSchema(sqlite3_stmt* statement) {
-    if (!sqlite3_stmt_readonly(statement)) {
-        return false;
-    }
     const char* sql = sqlite3_sql(statement);
     while (sql && (*sql == ' ' || *sql == '\t' || *sql == '\r' || *sql == '\n')) {
         ++sql;
     }
-    return sql && (sqlite3_strnicmp(sql, "SELECT", 6) == 0 || sqlite3_strnicmp(sql, "WITH", 4) == 0 ||
-                   sqlite3_strnicmp(sql, "VALUES", 6) == 0);
+    if (!sql) {
+        return false;
+    }
+    for (const char* word : {"SELECT", "WITH", "VALUES", "INSERT", "UPDATE", "DELETE", "REPLACE", "BEGIN",
+                             "COMMIT", "END", "SAVEPOINT", "RELEASE"}) {
+        const int length = static_cast<int>(std::strlen(word));
+        if (sqlite3_strnicmp(sql, word, length) == 0 && !std::isalnum(static_cast<unsigned char>(sql[length])) && sql[length] != '_') {
+            return true;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -66,6 +79,12 @@ SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool cr
 
 void SqliteDatabase::configure() {
     sqlite3_extended_result_codes(m_db, 1);
+    // The Bloom filter SQLite (3.38 on) puts before a join's search hashes a
+    // text by its length, so it drops the rows that match under the engine's
+    // collations with other trailing blanks ('A' = 'A  ', as on the server):
+    // joins search without it. (SQLITE_BloomFilter, not in sqlite3.h.)
+    constexpr int bloomFilterOptimization = 0x00080000;
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, bloomFilterOptimization);
     sqlite3_busy_handler(m_db, &SqliteDatabase::waitForLock, this);
     // Also the rollbacks SQLite makes by itself after some failures.
     sqlite3_rollback_hook(
@@ -273,11 +292,13 @@ QString SqliteDatabase::schemaStamp() {
     // Within one call, nothing but a statement of this connection changes the
     // schema between two reads that no statement separates (another
     // connection's change then is no later than one just before our read).
-    if (m_inCall && !m_stamp.isEmpty() && m_stampStatements == m_statementsStarted) {
+    if (m_inCall && !m_stamp.isEmpty() && m_stampStatements == m_statementsStarted &&
+        m_stampRollbacks == m_rollbacks) {
         return m_stamp;
     }
     m_stamp = readSchemaStamp();
     m_stampStatements = m_statementsStarted;
+    m_stampRollbacks = m_rollbacks;
     return m_stamp;
 }
 

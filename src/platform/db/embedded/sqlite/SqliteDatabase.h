@@ -131,6 +131,7 @@ private:
     // The stamp last read and how many statements had started then.
     unsigned long long m_statementsStarted = 0;
     unsigned long long m_stampStatements = 0;
+    unsigned long long m_stampRollbacks = 0;
     QString m_stamp;
     bool m_inCall = false;
     bool m_keepStampSnapshot = false;

@@ -158,6 +158,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     canonicaliseDateLiterals(pieces, settings);
     convertTextComparedWithNumbers(pieces);
     addComparisonCollations(pieces);
+    collateTextResults(pieces);
     moveOffsetFetchToLimit(pieces);
     moveTopToLimit(pieces);
     completeStatementSyntax(pieces);

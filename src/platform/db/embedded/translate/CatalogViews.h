@@ -14,13 +14,16 @@ namespace estaciones::db::tsql::catalog_views {
 // check_constraints, default_constraints, key_constraints. Empty for a view
 // it does not know.
 QString systemView(const QString& view, const DialectSettings& settings);
-// The old views: sysobjects, syscolumns, sysindexes, systypes; empty for others.
+// The old views: sysobjects, syscolumns, sysconstraints, sysindexes, systypes,
+// sysdatabases; empty for others.
 QString compatibilityView(const QString& view, const DialectSettings& settings);
 // The temporary tables, as tempdb..sysobjects lists them.
 QString temporarySysobjects();
 // INFORMATION_SCHEMA.<view>: TABLES, VIEWS, COLUMNS, ROUTINES, PARAMETERS,
 // TABLE_CONSTRAINTS, KEY_COLUMN_USAGE, REFERENTIAL_CONSTRAINTS,
-// CHECK_CONSTRAINTS. Empty for a view it does not know.
+// CHECK_CONSTRAINTS, CONSTRAINT_COLUMN_USAGE, CONSTRAINT_TABLE_USAGE,
+// VIEW_TABLE_USAGE, VIEW_COLUMN_USAGE, COLUMN_DOMAIN_USAGE. Empty for a view
+// it does not know.
 QString informationSchemaView(const QString& view);
 
 // sys.extended_properties, and the rows of fn_listextendedproperty for its

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
 
+#include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/Token.h"
@@ -140,11 +141,12 @@ QString generatedName(const QString& prefix, const QString& table, const QString
             .toHex()
             .toUpper();
     // PK__Articulo__<16 hex> for keys, CK__Articulos__Preci__<8 hex> for the rest.
+    const QString shown = sqlite::tableNameInGeneratedNames(table);
     if (column.isEmpty())
         return QStringLiteral("%1__%2__%3")
-            .arg(prefix, table.left(8), QString::fromLatin1(hash.left(16)));
+            .arg(prefix, shown.left(8), QString::fromLatin1(hash.left(16)));
     return QStringLiteral("%1__%2__%3__%4")
-        .arg(prefix, table.left(9), column.left(5), QString::fromLatin1(hash.left(8)));
+        .arg(prefix, shown.left(9), column.left(5), QString::fromLatin1(hash.left(8)));
 }
 
 QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows) {

@@ -58,27 +58,34 @@ QString columns() {
                           "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
                           "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
                           "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p "
-                          "WHERE m.type IN ('table', 'view') AND p.hidden <> 1 AND %3")
+                          "WHERE m.type IN ('table', 'view') AND %3 AND p.hidden <> 1")
         .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
 }
 
-// The procedures and the functions.
+// The procedures and the functions; DATA_TYPE is a function's return type
+// (the parameter of ordinal 0 of a scalar one), TABLE for a table-valued one.
 QString routines() {
     return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
-                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, "
-                          "substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' AS "
-                          "ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE tsql_text, "
-                          "%2, f.name COLLATE tsql_text, 'FUNCTION', substr(f.definition, 1, "
-                          "4000), 'SQL' FROM %4 f")
+                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, NULL AS "
+                          "DATA_TYPE, substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' "
+                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE "
+                          "tsql_text, %2, f.name COLLATE tsql_text, 'FUNCTION', CASE f.type WHEN "
+                          "'FN' THEN (SELECT tsql_type_name(a.type) FROM %5 a WHERE "
+                          "a.procedure_name = f.name AND a.ordinal = 0) ELSE 'TABLE' END, "
+                          "substr(f.definition, 1, 4000), 'SQL' FROM %4 f")
         .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable),
-             QLatin1String(functionTable));
+             QLatin1String(functionTable), QLatin1String(parameterTable));
 }
 
+// A scalar function's return value is the row of ordinal 0: OUT, the
+// result, without a name.
 QString parameters() {
     return QStringLiteral("SELECT %1, a.procedure_name COLLATE tsql_text AS SPECIFIC_NAME, "
-                          "a.ordinal AS ORDINAL_POSITION, CASE WHEN a.is_output THEN 'INOUT' "
-                          "ELSE 'IN' END AS PARAMETER_MODE, 'NO' AS IS_RESULT, 'NO' AS "
-                          "AS_LOCATOR, a.name COLLATE tsql_text AS PARAMETER_NAME, %2 FROM %3 a")
+                          "a.ordinal AS ORDINAL_POSITION, CASE WHEN a.ordinal = 0 THEN 'OUT' WHEN "
+                          "a.is_output THEN 'INOUT' ELSE 'IN' END AS PARAMETER_MODE, CASE WHEN "
+                          "a.ordinal = 0 THEN 'YES' ELSE 'NO' END AS IS_RESULT, 'NO' AS "
+                          "AS_LOCATOR, CASE WHEN a.ordinal > 0 THEN a.name END COLLATE tsql_text "
+                          "AS PARAMETER_NAME, %2 FROM %3 a")
         .arg(owner("SPECIFIC"), typeColumns(QStringLiteral("a.type")),
              QLatin1String(parameterTable));
 }
@@ -136,20 +143,58 @@ QString constraintColumnUsage() {
                           "CONSTRAINT_NAME FROM %3 AS c JOIN json_each(%4) j WHERE c.kind IN "
                           "('PK', 'UQ', 'F') UNION ALL SELECT %1, c.table_name COLLATE tsql_text, "
                           "p.name COLLATE tsql_text, %2, c.name COLLATE tsql_text FROM %3 AS c "
-                          "JOIN pragma_table_info(c.table_name) p WHERE c.kind = 'C' AND %5")
+                          "JOIN pragma_table_xinfo(c.table_name) p WHERE c.kind = 'C' AND p.hidden "
+                          "<> 1 AND %5")
         .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints,
              listAsJson(QStringLiteral("c.columns")),
              mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")));
 }
 
-// The tables and views each view's text (as written) names.
-QString viewTableUsage() {
-    return QStringLiteral("SELECT %1, v.name COLLATE tsql_text AS VIEW_NAME, %2, t.name COLLATE "
-                          "tsql_text AS TABLE_NAME FROM sqlite_schema v JOIN %3 AS d ON d.name = "
-                          "v.name JOIN sqlite_schema t ON t.type IN ('table', 'view') AND "
-                          "lower(t.name) <> lower(v.name) AND %4 AND %5 WHERE v.type = 'view' AND %6")
-        .arg(owner("VIEW"), owner("TABLE"), QLatin1String(viewTable), userObject("t"),
+// The tables and views each view's text (as written) names, as `v` (the
+// view), `d` (its text) and `t` (the table) for the columns `columns`.
+QString tablesOfViews(const QString& columns) {
+    return QStringLiteral("SELECT %1 FROM sqlite_schema v JOIN %2 AS d ON d.name = v.name JOIN "
+                          "sqlite_schema t ON t.type IN ('table', 'view') AND lower(t.name) <> "
+                          "lower(v.name) AND %3 AND %4 WHERE v.type = 'view' AND %5")
+        .arg(columns, QLatin1String(viewTable), userObject("t"),
              mentions(QStringLiteral("d.definition"), QStringLiteral("t.name")), userObject("v"));
+}
+
+QString viewTableUsage() {
+    return tablesOfViews(QStringLiteral("%1, v.name COLLATE tsql_text AS VIEW_NAME, %2, t.name "
+                                        "COLLATE tsql_text AS TABLE_NAME")
+                             .arg(owner("VIEW"), owner("TABLE")));
+}
+
+// The columns of those tables each view reads: those its text names, and
+// those a "*" of it brings into the view's own columns.
+QString viewColumnUsage() {
+    return QStringLiteral("SELECT u.VIEW_CATALOG, u.VIEW_SCHEMA, u.VIEW_NAME, u.TABLE_CATALOG, "
+                          "u.TABLE_SCHEMA, u.TABLE_NAME, c.name COLLATE tsql_text AS COLUMN_NAME "
+                          "FROM (%1) AS u JOIN pragma_table_xinfo(u.TABLE_NAME) c WHERE c.hidden "
+                          "<> 1 AND (%2 OR "
+                          "(instr(u.definition, '*') > 0 AND EXISTS (SELECT 1 FROM "
+                          "pragma_table_info(u.VIEW_NAME) w WHERE lower(w.name) = lower(c.name))))")
+        .arg(tablesOfViews(QStringLiteral("%1, v.name AS VIEW_NAME, %2, t.name AS TABLE_NAME, "
+                                          "d.definition AS definition")
+                               .arg(owner("VIEW"), owner("TABLE"))),
+             mentions(QStringLiteral("u.definition"), QStringLiteral("c.name")));
+}
+
+// One row for each constraint of a table (the kinds TABLE_CONSTRAINTS lists).
+QString constraintTableUsage() {
+    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, %2, c.name "
+                          "COLLATE tsql_text AS CONSTRAINT_NAME FROM %3 AS c WHERE c.kind IN "
+                          "('PK', 'UQ', 'F', 'C')")
+        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints);
+}
+
+// The columns of an alias data type: none, as the engine keeps no alias types
+// (CREATE TYPE is refused).
+QString columnDomainUsage() {
+    return QStringLiteral("SELECT %1, NULL AS DOMAIN_NAME, %2, NULL AS TABLE_NAME, NULL AS "
+                          "COLUMN_NAME WHERE 0")
+        .arg(owner("DOMAIN"), owner("TABLE"));
 }
 
 QString checkConstraints() {
@@ -184,6 +229,12 @@ QString informationSchemaView(const QString& view) {
         return constraintColumnUsage();
     if (name == QLatin1String("VIEW_TABLE_USAGE"))
         return viewTableUsage();
+    if (name == QLatin1String("VIEW_COLUMN_USAGE"))
+        return viewColumnUsage();
+    if (name == QLatin1String("CONSTRAINT_TABLE_USAGE"))
+        return constraintTableUsage();
+    if (name == QLatin1String("COLUMN_DOMAIN_USAGE"))
+        return columnDomainUsage();
     return {};
 }
 

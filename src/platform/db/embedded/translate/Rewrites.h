@@ -58,6 +58,11 @@ void expandCompoundAssignments(Pieces& pieces);
 // SELECT x AS 'Total' … ORDER BY 'Total' → ORDER BY "Total": a text in ORDER
 // BY that is the name of a select item sorts by that item, not a constant.
 void nameTextSortItems(Pieces& pieces);
+// The first piece of the select list of the SELECT at `select` (after
+// DISTINCT or ALL and TOP n | TOP (expr) [PERCENT] [WITH TIES]), and the end
+// of the list that starts at `from`.
+size_t selectListStart(const Pieces& pieces, size_t select);
+size_t selectListEnd(const Pieces& pieces, size_t from);
 // (SELECT x FROM t ...) used as a value → (SELECT tsql_single_value(x) FROM
 // t ...), which ends the statement with 512 when it gives more than one row.
 // With `expression`, the pieces are an expression (IF, SET @v = ...), where
@@ -94,6 +99,11 @@ void mapExclusiveOr(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
 // literal) get the collation a column would have given them.
 void addComparisonCollations(Pieces& pieces);
+// The calls that give a text (UPPER, LEFT, a + of texts ...) → the same
+// COLLATE tsql_text, as the server gives them their arguments' collation:
+// they sort, group, take DISTINCT, MIN and MAX as a column would, wherever
+// they go (a derived table's column takes its expression's collation).
+void collateTextResults(Pieces& pieces);
 // A text literal compared with a number literal (a numeric variable's value)
 // → that number's type, as the server converts by type precedence: @n < '10'
 // compares numbers. Text that is no number fails with 245 or 8114.

@@ -460,10 +460,15 @@ QStringList keyColumns(const Pieces& pieces, size_t open) {
     return columns;
 }
 
-QString quotedList(const QStringList& names) {
+// The column list of PRIMARY KEY (a DESC, b) quoted for SQLite, a
+// descending column kept so (its index then lists it so to the catalogue).
+QString quotedKeyList(const Pieces& pieces, size_t open) {
     QStringList quoted;
-    for (const QString& n : names)
-        quoted << quoteName(n);
+    const size_t close = closeOf(pieces, open);
+    for (const auto& [from, to] : splitTopLevel(pieces, open + 1, close))
+        if (from < to)
+            quoted << quoteName(pieces[from].value()) +
+                          (pieces[to - 1].isWord(u"DESC") ? QStringLiteral(" DESC") : QString());
     return quoted.join(QStringLiteral(", "));
 }
 
@@ -499,7 +504,7 @@ QString translateTableConstraint(const QString& table, const Pieces& def,
             return {};
         *primaryKey = columns;
         return QStringLiteral("CONSTRAINT %1 PRIMARY KEY (%2)")
-            .arg(quoteName(key.name), quotedList(columns));
+            .arg(quoteName(key.name), quotedKeyList(def, open));
     }
     if (def[k].isWord(u"FOREIGN")) {
         const size_t open = openAfter(k);

@@ -13,30 +13,6 @@ bool endsSelectList(const Piece& piece) {
     return piece.kind == TokenKind::Word && words.contains(piece.text.toLower());
 }
 
-// The first piece of the select list of the SELECT at `select`: after
-// DISTINCT or ALL and TOP n | TOP (expr) [PERCENT] [WITH TIES].
-size_t selectListStart(const Pieces& pieces, size_t select) {
-    size_t i = select + 1;
-    if (i < pieces.size() && (pieces[i].isWord(u"DISTINCT") || pieces[i].isWord(u"ALL")))
-        ++i;
-    if (i + 1 < pieces.size() && pieces[i].isWord(u"TOP")) {
-        i = pieces[i + 1].isPunctuation(u"(") ? closeOf(pieces, i + 1) + 1 : i + 2;
-        if (i < pieces.size() && pieces[i].isWord(u"PERCENT"))
-            ++i;
-        if (i + 1 < pieces.size() && pieces[i].isWord(u"WITH") && pieces[i + 1].isWord(u"TIES"))
-            i += 2;
-    }
-    return i;
-}
-
-size_t selectListEnd(const Pieces& pieces, size_t from) {
-    size_t i = from;
-    while (i < pieces.size() && !endsSelectList(pieces[i]) && !pieces[i].isPunctuation(u")") &&
-           !pieces[i].isPunctuation(u";"))
-        i = pieces[i].isPunctuation(u"(") ? closeOf(pieces, i) + 1 : i + 1;
-    return std::min(i, pieces.size());
-}
-
 // `name = expression`, `[name] = …` or `'name' = …`: the name of an item
 // given before its expression.
 bool isLeadingAlias(const Pieces& pieces, size_t from, size_t to) {
@@ -70,6 +46,28 @@ bool isTextSortItem(const Pieces& pieces, size_t first, size_t last) {
 }
 
 } // namespace
+
+size_t selectListStart(const Pieces& pieces, size_t select) {
+    size_t i = select + 1;
+    if (i < pieces.size() && (pieces[i].isWord(u"DISTINCT") || pieces[i].isWord(u"ALL")))
+        ++i;
+    if (i + 1 < pieces.size() && pieces[i].isWord(u"TOP")) {
+        i = pieces[i + 1].isPunctuation(u"(") ? closeOf(pieces, i + 1) + 1 : i + 2;
+        if (i < pieces.size() && pieces[i].isWord(u"PERCENT"))
+            ++i;
+        if (i + 1 < pieces.size() && pieces[i].isWord(u"WITH") && pieces[i + 1].isWord(u"TIES"))
+            i += 2;
+    }
+    return i;
+}
+
+size_t selectListEnd(const Pieces& pieces, size_t from) {
+    size_t i = from;
+    while (i < pieces.size() && !endsSelectList(pieces[i]) && !pieces[i].isPunctuation(u")") &&
+           !pieces[i].isPunctuation(u";"))
+        i = pieces[i].isPunctuation(u"(") ? closeOf(pieces, i) + 1 : i + 1;
+    return std::min(i, pieces.size());
+}
 
 void nameTextSortItems(Pieces& pieces) {
     for (size_t s = 0; s < pieces.size(); ++s) {

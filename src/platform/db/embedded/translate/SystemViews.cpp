@@ -92,14 +92,38 @@ QString sysTriggerEvents() {
 // system objects of the sys schema (4) that sys.all_objects adds to the
 // database's own.
 QString systemObjects() {
-    static const char* const views[] = {
-        "all_objects", "check_constraints", "columns", "databases", "default_constraints",
-        "foreign_key_columns", "foreign_keys", "index_columns", "indexes", "key_constraints",
-        "objects", "procedures", "schemas", "sequences", "sql_modules", "tables", "trigger_events",
-        "triggers", "types", "views", "syscolumns", "sysindexes", "sysobjects", "systypes"};
+    static const char* const views[] = {"all_objects",
+                                        "check_constraints",
+                                        "columns",
+                                        "computed_columns",
+                                        "databases",
+                                        "default_constraints",
+                                        "identity_columns",
+                                        "foreign_key_columns",
+                                        "foreign_keys",
+                                        "index_columns",
+                                        "indexes",
+                                        "key_constraints",
+                                        "parameters",
+                                        "objects",
+                                        "procedures",
+                                        "schemas",
+                                        "sequences",
+                                        "sql_modules",
+                                        "tables",
+                                        "trigger_events",
+                                        "triggers",
+                                        "types",
+                                        "views",
+                                        "syscolumns",
+                                        "sysconstraints",
+                                        "sysindexes",
+                                        "sysobjects",
+                                        "systypes"};
     static const char* const procedures[] = {
-        "sp_addlogin", "sp_columns", "sp_defaultdb", "sp_executesql", "sp_help",
-        "sp_helptext", "sp_helptrigger", "sp_password", "sp_rename", "sp_settriggerorder"};
+        "sp_addlogin", "sp_columns",        "sp_defaultdb",      "sp_executesql",
+        "sp_help",     "sp_helpconstraint", "sp_helpindex", "sp_helptext",       "sp_helptrigger",
+        "sp_password", "sp_rename",         "sp_settriggerorder"};
     QStringList rows;
     int id = 0;
     for (const char* view : views)
@@ -197,7 +221,8 @@ QString defaultOfColumn() {
         .arg(QString::number(constraintIdBase), constraints);
 }
 
-QString sysColumns() {
+// sys.columns' columns of column p of table or view m, and `extra` after them.
+QString sysColumnsWith(const QString& extra) {
     return columnsOf(
         QStringLiteral(
             "m.rowid AS object_id, p.name COLLATE tsql_text AS name, p.cid + 1 AS column_id, "
@@ -207,19 +232,43 @@ QString sysColumns() {
             "'AllowsNull') AS is_nullable, 0 "
             "AS is_rowguidcol, tsql_columnproperty(m.rowid, p.name, 'IsIdentity') AS "
             "is_identity, p.hidden IN (2, 3) AS is_computed, %1 AS default_object_id, 0 AS "
-            "rule_object_id")
-            .arg(defaultOfColumn()));
+            "rule_object_id%2")
+            .arg(defaultOfColumn(), extra));
 }
 
+QString sysColumns() {
+    return sysColumnsWith(QString());
+}
+
+// The identity columns with their seed, increment and the last value given.
+QString sysIdentityColumns() {
+    return QStringLiteral("SELECT * FROM (%1) WHERE is_identity = 1")
+        .arg(sysColumnsWith(
+            QStringLiteral(", tsql_ident_seed(m.name) AS seed_value, tsql_ident_incr(m.name) AS "
+                           "increment_value, tsql_ident_last(m.name) AS last_value, 0 AS "
+                           "is_not_for_replication")));
+}
+
+// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3).
+// Their definition is not given: SQLite keeps only its translation, and a
+// query that asks for it fails (207) rather than read it.
+QString sysComputedColumns() {
+    return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
+        .arg(sysColumnsWith(QStringLiteral(", p.hidden = 3 AS is_persisted")));
+}
+
+// cdefault: the id of the column's default, as older scripts look it up in sysobjects.
 QString syscolumns() {
-    return columnsOf(QStringLiteral(
-        "m.rowid AS id, p.name COLLATE tsql_text AS name, p.cid + 1 AS colid, p.cid + 1 AS "
-        "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
-        "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
-        "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
-        "tsql_type_scale(p.type) AS xscale, tsql_columnproperty(m.rowid, p.name, 'AllowsNull') AS "
-        "isnullable, p.hidden IN (2, 3) "
-        "AS iscomputed"));
+    return columnsOf(
+        QStringLiteral(
+            "m.rowid AS id, p.name COLLATE tsql_text AS name, p.cid + 1 AS colid, p.cid + 1 AS "
+            "colorder, tsql_system_type_id(p.type) AS xtype, tsql_user_type_id(p.type) AS "
+            "xusertype, tsql_column_bytes(p.type) AS length, tsql_type_precision(p.type) AS prec, "
+            "tsql_type_scale(p.type) AS scale, tsql_type_precision(p.type) AS xprec, "
+            "tsql_type_scale(p.type) AS xscale, tsql_columnproperty(m.rowid, p.name, 'AllowsNull') "
+            "AS "
+            "isnullable, p.hidden IN (2, 3) AS iscomputed, %1 AS cdefault")
+            .arg(defaultOfColumn()));
 }
 
 // The rows of sys.types, as a VALUES list of the system types.
@@ -328,14 +377,19 @@ QString sysIndexes() {
         .arg(common, tableKeys(), namedIndexes());
 }
 
+// A primary key kept in the table has its descending columns in the index
+// SQLite makes for it (none for a rowid key, which is ascending).
 QString sysIndexColumns() {
     return QStringLiteral(
                "SELECT k.object_id, 1 AS index_id, p.pk AS index_column_id, p.cid + 1 AS "
-               "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, 0 AS is_descending_key, "
-               "0 AS is_included_column FROM (%1) k JOIN pragma_table_info(k.table_name) p WHERE "
-               "k.index_id = 1 AND p.pk > 0 UNION ALL SELECT i.object_id, i.index_id, x.seqno + "
-               "1, x.cid + 1, x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN "
-               "pragma_index_xinfo(i.sqlite_name) x WHERE x.key = 1")
+               "column_id, p.pk AS key_ordinal, 0 AS partition_ordinal, coalesce((SELECT "
+               "x.\"desc\" FROM pragma_index_list(k.table_name) l JOIN "
+               "pragma_index_xinfo(l.name) x WHERE l.origin = 'pk' AND x.key = 1 AND x.cid = "
+               "p.cid), 0) AS is_descending_key, 0 AS is_included_column FROM (%1) k JOIN "
+               "pragma_table_xinfo(k.table_name) p WHERE k.index_id = 1 AND p.pk > 0 AND "
+               "p.hidden <> 1 UNION ALL SELECT i.object_id, i.index_id, x.seqno + 1, x.cid + 1, "
+               "x.seqno + 1, 0, x.\"desc\", 0 FROM (%2) i JOIN pragma_index_xinfo(i.sqlite_name) "
+               "x WHERE x.key = 1")
         .arg(tableKeys(), namedIndexes());
 }
 
@@ -379,8 +433,8 @@ QString sysForeignKeys() {
 
 // The id of column `name` of table `table` (SQL expressions), or 0.
 QString columnId(const QString& table, const QString& name) {
-    return QStringLiteral("coalesce((SELECT p.cid + 1 FROM pragma_table_info(%1) p WHERE "
-                          "lower(p.name) = lower(%2)), 0)")
+    return QStringLiteral("coalesce((SELECT p.cid + 1 FROM pragma_table_xinfo(%1) p WHERE "
+                          "lower(p.name) = lower(%2) AND p.hidden <> 1), 0)")
         .arg(table, name);
 }
 
@@ -421,12 +475,45 @@ QString sysKeyConstraints() {
             .arg(namedIndexes(), tableId(QStringLiteral("c.table_name"))));
 }
 
+// sysconstraints, of the older scripts that find a column's default by its
+// colid: the constraint, its table and column (0 for one over the table),
+// and its kind in status (1 PK, 2 UQ, 3 FK, 4 CHECK, 5 DEFAULT; +16 on a
+// column, +32 on the table).
+QString sysconstraints() {
+    const QString column = columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"));
+    return QStringLiteral("SELECT %1 + c.rowid AS constid, %2 AS id, %3 AS colid, 0 AS spare1, "
+                          "CASE c.kind WHEN 'PK' THEN 1 WHEN 'UQ' THEN 2 WHEN 'F' THEN 3 WHEN 'C' "
+                          "THEN 4 ELSE 5 END + CASE WHEN %3 > 0 THEN 16 ELSE 32 END AS status, 0 "
+                          "AS actions, 0 AS error FROM %4 AS c")
+        .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")), column,
+             constraints);
+}
+
 QString sysobjects(const DialectSettings& settings) {
     // The old view's type puts primary keys and unique constraints under K.
     return QStringLiteral("SELECT object_id AS id, name, type AS xtype, CASE WHEN type IN ('PK', "
                           "'UQ') THEN 'K ' ELSE type END COLLATE tsql_text AS type, 1 AS uid, "
                           "parent_object_id AS parent_obj, 0 AS category, 0 AS status FROM (%1)")
         .arg(objects(settings));
+}
+
+// The parameters of the procedures and functions (a scalar function's return
+// value as parameter 0 without a name), with the ids sys.objects gives them.
+// Default values are kept only for CLR objects, as the server keeps them.
+QString sysParameters() {
+    return QStringLiteral(
+               "SELECT coalesce((SELECT %1 + p.rowid FROM %2 p WHERE p.name = a.procedure_name), "
+               "(SELECT %3 + f.rowid FROM %4 f WHERE f.name = a.procedure_name)) AS object_id, "
+               "a.name COLLATE tsql_text AS name, a.ordinal AS parameter_id, "
+               "tsql_system_type_id(a.type) AS system_type_id, tsql_user_type_id(a.type) AS "
+               "user_type_id, tsql_column_bytes(a.type) AS max_length, "
+               "tsql_type_precision(a.type) AS precision, tsql_type_scale(a.type) AS scale, "
+               "a.is_output AS is_output, 0 AS is_cursor_ref, 0 AS has_default_value, 0 AS "
+               "is_xml_document, NULL AS default_value, 0 AS xml_collection_id, 0 AS is_readonly, "
+               "1 AS is_nullable FROM %5 a")
+        .arg(QString::number(procedureIdBase), QLatin1String(procedureTable),
+             QString::number(functionIdBase), QLatin1String(functionTable),
+             QLatin1String(parameterTable));
 }
 
 // The modules written in T-SQL with their text: views, procedures,
@@ -471,6 +558,10 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return objectsOfType(settings, "'P'");
     if (name == QLatin1String("columns"))
         return sysColumns();
+    if (name == QLatin1String("identity_columns"))
+        return sysIdentityColumns();
+    if (name == QLatin1String("computed_columns"))
+        return sysComputedColumns();
     if (name == QLatin1String("types"))
         return sysTypes();
     if (name == QLatin1String("schemas"))
@@ -499,6 +590,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return objects(settings) + QStringLiteral(" UNION ALL ") + systemObjects();
     if (name == QLatin1String("sql_modules"))
         return sysSqlModules();
+    if (name == QLatin1String("parameters"))
+        return sysParameters();
     return compatibilityView(view, settings);
 }
 
@@ -514,6 +607,8 @@ QString compatibilityView(const QString& view, const DialectSettings& settings) 
         return systypes();
     if (name == QLatin1String("sysdatabases"))
         return sysdatabases();
+    if (name == QLatin1String("sysconstraints"))
+        return sysconstraints();
     return {};
 }
 

@@ -77,6 +77,78 @@ TEST_F(HelpProceduresTest, shouldGiveAProcedureDefinitionLineByLine) {
     EXPECT_EQ(help.resultSets[1].rows.at(0).at(0).toString(), "@Nombre");
 }
 
+// Each kind of object gets the object's own set and those its kind adds:
+// a view no filegroup, a procedure or a function its parameters, a trigger
+// nothing more.
+TEST_F(HelpProceduresTest, shouldDescribeEachKindOfObjectInTheSetsOfItsKind) {
+    run("CREATE VIEW VFichas AS SELECT Num, Nombre FROM Fichas");
+    run("CREATE FUNCTION Iva (@Importe money, @Tipo varchar(5)) RETURNS money AS BEGIN RETURN "
+        "@Importe END");
+    run("CREATE FUNCTION Grupo (@Id int) RETURNS TABLE AS RETURN (SELECT Id FROM Grupos WHERE "
+        "Id = @Id)");
+    run("CREATE TRIGGER TFichas ON Fichas AFTER INSERT AS SET NOCOUNT ON");
+
+    const ExecutionResult view = run("EXEC sp_help 'VFichas'");
+    ASSERT_EQ(view.resultSets.size(), 4u);
+    EXPECT_EQ(view.resultSets[0].rows.at(0).at(0).toString(), "VFichas");
+    EXPECT_EQ(view.resultSets[1].rows.size(), 2u);
+    for (const ResultSet& set : view.resultSets)
+        EXPECT_FALSE(columnNames(set).contains("Data_located_on_filegroup"));
+
+    const QStringList parameterColumns{"Parameter_name", "Type",        "Length",   "Prec",
+                                       "Scale",          "Param_order", "Collation"};
+    const ExecutionResult scalar = run("EXEC sp_help 'dbo.Iva'");
+    ASSERT_EQ(scalar.resultSets.size(), 2u);
+    EXPECT_EQ(scalar.resultSets[0].rows.at(0).at(0).toString(), "Iva");
+    EXPECT_EQ(scalar.resultSets[0].rows[0][1].toString(), "dbo");
+    const ResultSet& parameters = scalar.resultSets[1];
+    EXPECT_EQ(columnNames(parameters), parameterColumns);
+    // The return value first, as order 0 without a name, then the parameters in order.
+    ASSERT_EQ(parameters.rows.size(), 3u);
+    EXPECT_EQ(parameters.rows[0][0].toString(), "");
+    EXPECT_EQ(parameters.rows[0][1].toString(), "money");
+    EXPECT_EQ(parameters.rows[0][5].toInt64(), 0);
+    EXPECT_EQ(parameters.rows[2][0].toString(), "@Tipo");
+    EXPECT_EQ(parameters.rows[2][2].toInt64(), 5);
+    EXPECT_EQ(parameters.rows[2][5].toInt64(), 2);
+
+    const ExecutionResult inlineTable = run("EXEC sp_help 'Grupo'");
+    ASSERT_EQ(inlineTable.resultSets.size(), 2u);
+    ASSERT_EQ(inlineTable.resultSets[1].rows.size(), 1u);
+    EXPECT_EQ(inlineTable.resultSets[1].rows[0][0].toString(), "@Id");
+    EXPECT_EQ(inlineTable.resultSets[1].rows[0][5].toInt64(), 1);
+
+    const ExecutionResult trigger = run("EXEC sp_help 'TFichas'");
+    ASSERT_EQ(trigger.resultSets.size(), 1u);
+    EXPECT_EQ(trigger.resultSets[0].rows.at(0).at(0).toString(), "TFichas");
+}
+
+// sp_helpconstraint: the table's name first unless 'nomsg'; then the
+// constraints as sp_help lists them; a table without any gets a message.
+TEST_F(HelpProceduresTest, shouldListATablesConstraintsUnderItsName) {
+    const ExecutionResult named = run("EXEC sp_helpconstraint 'Fichas'");
+    ASSERT_EQ(named.resultSets.size(), 2u);
+    EXPECT_EQ(named.resultSets[0].rows.at(0).at(0).toString(), "Fichas");
+    const ExecutionResult quiet = run("EXEC sp_helpconstraint 'Fichas', 'nomsg'");
+    ASSERT_EQ(quiet.resultSets.size(), 1u);
+    EXPECT_EQ(columnNames(quiet.resultSets[0]),
+              QStringList({"constraint_type", "constraint_name", "delete_action", "update_action",
+                           "status_enabled", "status_for_replication", "constraint_keys"}));
+    QStringList names;
+    for (const auto& row : quiet.resultSets[0].rows)
+        names << row.at(1).toString();
+    EXPECT_TRUE(names.contains("CK_Importe"));
+    EXPECT_TRUE(names.contains("FK_Fichas_Grupos"));
+    // The referenced table lists the key that points at it.
+    const ExecutionResult grupos = run("EXEC sp_helpconstraint 'Grupos', 'nomsg'");
+    ASSERT_EQ(grupos.resultSets.size(), 2u);
+    EXPECT_TRUE(grupos.resultSets[1].rows.at(0).at(0).toString().contains("FK_Fichas_Grupos"));
+    run("CREATE TABLE Suelta (a int)");
+    const ExecutionResult none = run("EXEC sp_helpconstraint 'Suelta', 'nomsg'");
+    EXPECT_TRUE(none.resultSets.empty());
+    EXPECT_EQ(nativeErrorOf("EXEC sp_helpconstraint 'NoExiste'"), 15009);
+}
+
 TEST_F(HelpProceduresTest, shouldListColumnsAsOdbcDescribesThem) {
     const ExecutionResult result = run("EXEC sp_columns @table_name = 'Fichas'");
     ASSERT_EQ(result.resultSets.size(), 1u);

@@ -127,5 +127,22 @@ TEST_F(IdentityTest, shouldSkipTheIdentityOfAnInsertWithoutColumnList) {
     EXPECT_NE(nativeErrorOf("INSERT Saltos VALUES (7, 'c')"), 0);
 }
 
+// Whether a table numbers its rows is asked once per schema: a table made
+// again with an identity, in the same batch or the next, numbers at once.
+TEST_F(IdentityTest, shouldNumberATableMadeAgainWithAnIdentity) {
+    run("CREATE TABLE Otra (v int)");
+    run("CREATE TABLE Vuelta (v int)");
+    run("INSERT INTO Otra (v) VALUES (1)");
+    EXPECT_TRUE(scalar("INSERT INTO Vuelta (v) VALUES (1)\nSELECT SCOPE_IDENTITY()").isNull());
+    EXPECT_EQ(scalar("INSERT INTO Vuelta (v) VALUES (2)\nDROP TABLE Vuelta\n"
+                     "CREATE TABLE Vuelta (id int IDENTITY(7, 1), v int)\n"
+                     "INSERT INTO Vuelta (v) VALUES (3)\nSELECT @@IDENTITY")
+                  .toInt64(),
+              7);
+    EXPECT_EQ(inserted("Vuelta"), 8);
+    run("DROP TABLE Vuelta\nCREATE TABLE Vuelta (id int IDENTITY(20, 10), v int)");
+    EXPECT_EQ(inserted("Vuelta"), 20);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test

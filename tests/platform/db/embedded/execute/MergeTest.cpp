@@ -78,10 +78,23 @@ TEST_F(MergeTest, shouldRefuseWhatItCannotDoByName) {
     EXPECT_EQ(nativeErrorOf("MERGE Stock USING Recuento AS r ON Stock.Codigo = r.Codigo "
                             "WHEN MATCHED THEN DELETE"),
               10713);
-    EXPECT_EQ(nativeErrorOf("MERGE TOP (1) Stock USING Recuento AS r ON Stock.Codigo = r.Codigo "
-                            "WHEN MATCHED THEN DELETE;"),
+    EXPECT_EQ(nativeErrorOf("MERGE Stock USING Recuento AS r ON Stock.Codigo = r.Codigo "
+                            "WHEN MATCHED THEN DELETE OPTION (MAXDOP 1);"),
               40517);
-    EXPECT_TRUE(lastFailure.front().description.contains("MERGE TOP"));
+    EXPECT_TRUE(lastFailure.front().description.contains("MERGE ... OPTION"));
+}
+
+// TOP's count is checked when the statement runs: a negative one changes nothing.
+TEST_F(MergeTest, shouldRefuseATopCountOutOfRangeBeforeChangingAnything) {
+    run("INSERT INTO Recuento VALUES (1, 11)");
+    const QString before = stock();
+    EXPECT_EQ(nativeErrorOf("DECLARE @n int = -1\nMERGE TOP (@n) Stock USING Recuento AS r ON "
+                            "Stock.Codigo = r.Codigo WHEN MATCHED THEN DELETE;"),
+              1014);
+    EXPECT_EQ(nativeErrorOf("MERGE TOP (101) PERCENT Stock USING Recuento AS r ON "
+                            "Stock.Codigo = r.Codigo WHEN MATCHED THEN DELETE;"),
+              1006);
+    EXPECT_EQ(stock(), before);
 }
 
 // OUTPUT gives one result set for all the actions; a failing action leaves

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/parse/Tokenizer.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 using namespace estaciones::db::tsql;
@@ -97,4 +99,28 @@ TEST(TokenizerTest, shouldRecordWhereEachTokenStarts) {
     const QString text = QStringLiteral("select  'a'\n  from t");
     for (const Token& token : tokenize(text))
         EXPECT_EQ(text.mid(token.offset, token.text.size()), token.text);
+}
+
+// The type names of several words become the server's one-word names, each
+// where it stands, however many a text has (a table of many such columns).
+TEST(TokenizerTest, shouldNameMultiWordTypesByTheirOneWordNames) {
+    QString text;
+    QStringList expected;
+    for (int i = 0; i < 200; ++i) {
+        text += QStringLiteral("c%1 national character varying(10), d%1 double precision, "
+                               "e%1 float(24), f%1 character(3), g%1 int, ")
+                    .arg(i);
+        expected << QStringLiteral("c%1 nvarchar ( 10 ) , d%1 float , e%1 real , f%1 char ( 3 ) , "
+                                   "g%1 int ,")
+                        .arg(i);
+    }
+    QStringList texts;
+    for (const Token& token : significant(text))
+        texts << token.text;
+    EXPECT_EQ(texts.join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')));
+    // Lines still count from the original text.
+    const Tokens lines = significant(QStringLiteral("x double\n precision,\ny national char"));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[3].text, QStringLiteral("y"));
+    EXPECT_EQ(lines[3].line, 3);
 }

@@ -113,7 +113,10 @@ TEST_F(StatementCacheTest, shouldStampEverySchemaChangeEvenOneARollbackUndid) {
     EXPECT_NE(database->schemaStamp(), mine);
 }
 
-TEST_F(StatementCacheTest, shouldKeepTheStampThroughQueriesOfACallButNotThroughChangesOrRollbacks) {
+TEST_F(StatementCacheTest, shouldKeepTheStampThroughQueriesAndDataChangesOfACallButNotSchemaChangesOrRollbacks) {
+    database->run(QStringLiteral("CREATE TABLE k (a int)"));
+    database->run(QStringLiteral("CREATE TRIGGER k_refused AFTER INSERT ON k WHEN NEW.a < 0 "
+                                 "BEGIN SELECT RAISE(ROLLBACK, 'refused'); END"));
     database->beginCall();
     const QString before = database->schemaStamp();
     {
@@ -121,11 +124,22 @@ TEST_F(StatementCacheTest, shouldKeepTheStampThroughQueriesOfACallButNotThroughC
         ASSERT_EQ(query.step(), SQLITE_ROW);
     }
     EXPECT_EQ(database->schemaStamp(), before);
+    database->run(QStringLiteral("BEGIN; INSERT INTO t VALUES (1); UPDATE t SET a = 2; "
+                                 "DELETE FROM t WHERE a = 3; SAVEPOINT s; RELEASE s; COMMIT"));
+    EXPECT_EQ(database->schemaStamp(), before);
+
     database->run(QStringLiteral("BEGIN; CREATE TABLE w (a int)"));
     const QString inside = database->schemaStamp();
     EXPECT_NE(inside, before);
     database->run(QStringLiteral("ROLLBACK")); // a read-only statement that undoes a change
     EXPECT_NE(database->schemaStamp(), inside);
+
+    // A rollback from inside a data change: the trigger takes the new table back.
+    database->run(QStringLiteral("BEGIN; CREATE TABLE w (a int)"));
+    const QString withTable = database->schemaStamp();
+    EXPECT_ANY_THROW(database->run(QStringLiteral("INSERT INTO k VALUES (-1)")));
+    EXPECT_FALSE(database->inTransaction());
+    EXPECT_NE(database->schemaStamp(), withTable);
     database->endCall();
 }
 

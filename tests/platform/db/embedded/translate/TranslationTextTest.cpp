@@ -79,8 +79,8 @@ TEST(TranslationTextTest, shouldMapFunctionsKeepingArgumentOrder) {
         "select tsql_dateadd('mm', 1, f), tsql_datediff('d', a, b), tsql_datepart('year',f), "
         "tsql_getdate(0), tsql_system_user()");
     // LEFT JOIN is no call of LEFT().
-    EXPECT_EQ(translated("select left(a, 2) from t left join u on t.a = u.a"),
-              "select tsql_left(a, 2) from t left join u on t.a = u.a");
+    EXPECT_EQ(translated("select left(a, 2) + 1 from t left join u on t.a = u.a"),
+              "select tsql_add(tsql_left(a, 2), 1) from t left join u on t.a = u.a");
 }
 
 // The server reads the clock and RAND once per reference in a statement: the
@@ -95,7 +95,7 @@ TEST(TranslationTextTest, shouldGiveRuntimeConstantsTheirReference) {
 
 TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAdding) {
     EXPECT_EQ(translated("select Nombre + ' ' + Apellido as n from t"),
-              "select tsql_add(tsql_add(Nombre, ' '), Apellido) as n from t");
+              "select tsql_add(tsql_add(Nombre, ' '), Apellido) COLLATE tsql_text as n from t");
     // '+' binds looser than '*' and as tightly as '-', which is a runtime
     // choice too (a date minus days); two literals stay SQLite's own.
     EXPECT_EQ(translated("select a * 2 + b / 3, a - b + c, 1 + 2"),
@@ -213,4 +213,24 @@ TEST(TranslationTextTest, shouldSpellOutCompoundAssignmentsOfAnUpdate) {
     EXPECT_EQ(translated("update t set n |= 4"), "update t set n = n | (4)");
     // A comparison in the WHERE is no assignment.
     EXPECT_EQ(translated("update t set n = 1 where m >= 4"), "update t set n = 1 where m >= 4");
+}
+
+// A text a query sorts, groups or keeps distinct takes the collation a text
+// column has, as the server gives an expression its operands' collation; a
+// text inside another call, a branch of a UNION and a literal of a select
+// list are left to the typing that reads them.
+TEST(TranslationTextTest, shouldCollateTheTextResultsAQueryComparesAsItsColumns) {
+    EXPECT_EQ(translated("select distinct upper(a) u, b from t group by upper(a), b order by "
+                         "ltrim(b) desc"),
+              "select distinct tsql_upper(a) COLLATE tsql_text u, b from t group by tsql_upper(a) "
+              "COLLATE tsql_text, b order by ltrim(b) COLLATE tsql_text desc");
+    EXPECT_EQ(translated("select max(lower(a)), count(distinct rtrim(a)), datalength(upper(a)) "
+                         "from t"),
+              "select max(tsql_lower(a) COLLATE tsql_text), count(distinct rtrim(a) COLLATE "
+              "tsql_text), tsql_datalength(tsql_upper(a)) from t");
+    EXPECT_EQ(translated("select v from (values ('b', 1), ('A', 2)) x (v, n) order by v"),
+              "select v from (WITH x (v, n) AS (values ('b' COLLATE tsql_text, 1), ('A' COLLATE "
+              "tsql_text, 2)) SELECT * FROM x) AS x order by v");
+    EXPECT_EQ(translated("select upper(a) from t union select 'x'"),
+              "select tsql_upper(a) from t union select 'x'");
 }
