@@ -26,15 +26,18 @@ protected:
         return engine->execute(batch, parameters, 0);
     }
 
-    // The rows of the batch's first result set.
-    std::vector<std::vector<Variant>> rows(const QString& batch) {
+    // The batch's first result set, its columns' types and its rows.
+    ResultSet query(const QString& batch) {
         const ExecutionResult result = run(batch);
         if (result.resultSets.empty()) {
             ADD_FAILURE() << "no result set from: " << batch.toStdString();
             return {};
         }
-        return result.resultSets.front().rows;
+        return result.resultSets.front();
     }
+
+    // The rows of the batch's first result set.
+    std::vector<std::vector<Variant>> rows(const QString& batch) { return query(batch).rows; }
 
     Variant scalar(const QString& query) {
         const auto result = rows(query);

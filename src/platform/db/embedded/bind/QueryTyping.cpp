@@ -596,7 +596,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         return ofAlternatives(arguments);
     }
     static const QSet<QString> floats = {"stdev",  "stdevp", "var",  "varp", "square",
-                                         "atn2",   "cot",    "rand", "sqrt", "exp",
+                                         "atn2",   "cot",    "rand", "tsql_rand", "sqrt", "exp",
                                          "log",    "log10",  "sin",  "cos",  "tan",
                                          "asin",   "acos",   "atan", "pi"};
     if (floats.contains(name)) {
@@ -622,6 +622,13 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     }
     if (name == QLatin1String("tsql_datalength")) {
         return ofDataLength(to - 1, arguments);
+    }
+    if (name == QLatin1String("tsql_sql_variant_property")) {
+        // A sql_variant of any base type: typed by its values.
+        if (arguments.size() == 2) {
+            noteVariantBase(to - 1, arguments);
+        }
+        return std::nullopt;
     }
     if (const auto built = ofDateFromParts(name, arguments)) {
         return built;
@@ -1201,6 +1208,14 @@ std::optional<QString> QueryTyping::ofDataLength(
     if (arguments.size() != 1) {
         return QStringLiteral("int");
     }
+    const std::optional<QString> argument = noteFirstArgument(close, arguments);
+    return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
+               ? QStringLiteral("bigint")
+               : QStringLiteral("int");
+}
+
+std::optional<QString> QueryTyping::noteFirstArgument(
+    size_t close, const std::vector<std::pair<size_t, size_t>>& arguments) {
     std::optional<QString> argument = typeOf(arguments[0].first, arguments[0].second);
     if (!argument && isNationalText(arguments[0].first, arguments[0].second)) {
         argument = QStringLiteral("nvarchar");
@@ -1210,9 +1225,33 @@ std::optional<QString> QueryTyping::ofDataLength(
     if (argument && !noted) {
         m_declaredArguments.emplace_back(close, *argument);
     }
-    return argument && argument->contains(QLatin1String("(max)"), Qt::CaseInsensitive)
-               ? QStringLiteral("bigint")
-               : QStringLiteral("int");
+    return argument;
+}
+
+// SQL_VARIANT_PROPERTY's argument, noted as DATALENGTH's: a text literal is
+// a varchar (an N'' one an nvarchar) of its own length.
+void QueryTyping::noteVariantBase(size_t close,
+                                  const std::vector<std::pair<size_t, size_t>>& arguments) {
+    auto [from, to] = arguments[0];
+    const bool national = to == from + 4 && m_pieces[from].isWord(u"tsql_national");
+    if (national) {
+        from += 2;
+        to -= 1;
+    }
+    const bool noted = std::any_of(m_declaredArguments.begin(), m_declaredArguments.end(),
+                                   [&](const auto& call) { return call.first == close; });
+    if (to == from + 1 && m_pieces[from].kind == TokenKind::String && !noted) {
+        const bool marked = national || m_pieces[from].wasNational;
+        const auto length = std::max<qsizetype>(1, m_pieces[from].value().size());
+        m_declaredArguments.emplace_back(
+            close, QStringLiteral("%1varchar(%2)").arg(marked ? "n" : "").arg(length));
+        return;
+    }
+    // Only a type told for certain: text known to be national alone has no length.
+    const std::optional<QString> type = typeOf(arguments[0].first, arguments[0].second);
+    if (type && !noted) {
+        m_declaredArguments.emplace_back(close, *type);
+    }
 }
 
 // HASHBYTES is a varbinary(8000); nvarchar input is noted, since its text
@@ -1267,9 +1306,10 @@ bool QueryTyping::isNationalText(size_t from, size_t to) {
     return declaration && nationalType.match(*declaration).hasMatch();
 }
 
-// DATALENGTH in the WHERE, GROUP BY, HAVING or ORDER BY of the query itself
-// (not of a subquery): its argument is typed in the select list's place.
-void QueryTyping::noteDataLengthsOutsideList() {
+// DATALENGTH and SQL_VARIANT_PROPERTY in the WHERE, GROUP BY, HAVING or
+// ORDER BY of the query itself (not of a subquery): their argument is typed
+// in the select list's place.
+void QueryTyping::noteDeclaredArgumentsOutsideList() {
     if (m_listLast <= m_listFirst || m_listLast >= m_pieces.size()) {
         return;
     }
@@ -1278,7 +1318,9 @@ void QueryTyping::noteDataLengthsOutsideList() {
             i = tsql::closeOf(m_pieces, i);
             continue;
         }
-        if (!m_pieces[i].isWord(u"tsql_datalength") || !m_pieces[i + 1].isPunctuation(u"(")) {
+        const bool dataLength = m_pieces[i].isWord(u"tsql_datalength");
+        if ((!dataLength && !m_pieces[i].isWord(u"tsql_sql_variant_property")) ||
+            !m_pieces[i + 1].isPunctuation(u"(")) {
             continue;
         }
         const size_t close = tsql::closeOf(m_pieces, i + 1);
@@ -1289,7 +1331,12 @@ void QueryTyping::noteDataLengthsOutsideList() {
         m_itemFirst = m_listFirst;
         m_itemLast = m_listLast;
         m_aliasFirst = m_listLast;
-        ofDataLength(close, tsql::splitTopLevel(m_pieces, i + 2, close));
+        const auto arguments = tsql::splitTopLevel(m_pieces, i + 2, close);
+        if (dataLength) {
+            ofDataLength(close, arguments);
+        } else if (arguments.size() == 2) {
+            noteVariantBase(close, arguments);
+        }
     }
 }
 
@@ -1304,7 +1351,7 @@ QString QueryTyping::withFractionalDivisions() {
     if (!m_parsed) {
         parse();
     }
-    noteDataLengthsOutsideList();
+    noteDeclaredArgumentsOutsideList();
     if (m_declaredArguments.empty() && m_wrappings.empty() && m_fractionalCalls.empty() &&
         m_moneyDivisions.empty() && m_typedConversions.empty() && m_nativeAdditions.empty() &&
         m_exactAdditions.empty() && m_exactAggregates.empty() && m_exactDivisions.empty()) {
@@ -1393,9 +1440,10 @@ QString withFractionalDivisions(sqlite3* db, const QString& statement) {
             hasBinaryArithmetic(statement))
             return true;
         const QString lower = statement.toLower();
-        for (const char* name : {"tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract",
-                                 "abs(", "tsql_round", "tsql_datalength", "tsql_hashbytes",
-                                 "tsql_format", "tsql_dateadd", "sum", "avg"}) {
+        for (const char* name :
+             {"tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "abs(", "tsql_round",
+              "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
+              "tsql_dateadd", "sum", "avg"}) {
             if (lower.contains(QLatin1String(name)))
                 return true;
         }

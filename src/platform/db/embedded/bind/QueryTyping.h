@@ -82,7 +82,13 @@ private:
     std::optional<QString> fromViews(const QString& column);
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
-    void noteDataLengthsOutsideList();
+    void noteDeclaredArgumentsOutsideList();
+    // Notes the declaration of a call's first argument, taken last by the
+    // function (m_declaredArguments), when it can be told; that declaration.
+    std::optional<QString> noteFirstArgument(size_t close,
+                                             const std::vector<std::pair<size_t, size_t>>& arguments);
+    // The same for SQL_VARIANT_PROPERTY, whose text literal has a length.
+    void noteVariantBase(size_t close, const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteFormattedScale(const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofHash(size_t close,
                                   const std::vector<std::pair<size_t, size_t>>& arguments);

@@ -190,6 +190,12 @@ std::vector<Pieces> typedItems(sqlite3* db, const Pieces& pieces, const Probe& p
         text += QLatin1Char(' ') + probe.tail;
     }
     QueryTyping typing(db, text, 0);
+    return rewrittenItems(typing, probe.expressions.size());
+}
+
+} // namespace
+
+std::vector<Pieces> rewrittenItems(QueryTyping& typing, size_t count) {
     if (!typing.prepared()) {
         return {};
     }
@@ -204,7 +210,7 @@ std::vector<Pieces> typedItems(sqlite3* db, const Pieces& pieces, const Probe& p
     }
     const size_t end = tsql::findTopLevelWord(written, select + 1, written.size(), u"FROM");
     const auto ranges = tsql::splitTopLevel(written, select + 1, end);
-    if (ranges.size() != probe.expressions.size()) {
+    if (ranges.size() != count) {
         return {};
     }
     std::vector<Pieces> result;
@@ -214,6 +220,8 @@ std::vector<Pieces> typedItems(sqlite3* db, const Pieces& pieces, const Probe& p
     }
     return result;
 }
+
+namespace {
 
 class StatementTyping {
 public:

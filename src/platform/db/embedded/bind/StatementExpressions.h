@@ -12,6 +12,8 @@ struct sqlite3;
 
 namespace estaciones::db::sqlite {
 
+class QueryTyping;
+
 // The expressions of a statement that no select list holds: the operands of
 // the comparisons in a WHERE or HAVING, the values of UPDATE ... SET and of
 // INSERT ... VALUES. Each is typed as a query over the statement's tables
@@ -31,5 +33,10 @@ std::vector<std::pair<size_t, size_t>> arithmeticOperands(const tsql::Pieces& pi
 // when it holds arithmetic (a simple CASE's operand and its WHEN values).
 std::optional<std::pair<size_t, size_t>> arithmeticOperand(const tsql::Pieces& pieces, size_t from,
                                                            size_t to);
+
+// The select list's `count` items of the query `typing` holds as its
+// withFractionalDivisions writes them; empty when nothing changes or the
+// items cannot be told apart.
+std::vector<tsql::Pieces> rewrittenItems(QueryTyping& typing, size_t count);
 
 } // namespace estaciones::db::sqlite

@@ -96,7 +96,7 @@ ResultSet columnsRowset(SqliteDatabase& database, const std::vector<Variant>& re
         }
         PreparedStatement info(database.handle(),
                                QStringLiteral("SELECT cid, name, type, \"notnull\", dflt_value, pk "
-                                              "FROM pragma_table_info(?1)"));
+                                              "FROM pragma_table_xinfo(?1) WHERE hidden <> 1"));
         info.bindText(1, table.name);
         while (info.ok() && info.step() == SQLITE_ROW) {
             sqlite3_stmt* row = info.handle();

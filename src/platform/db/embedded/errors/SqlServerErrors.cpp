@@ -152,6 +152,9 @@ constexpr std::array messages{
             "Invalid object name '%1'."},
     Message{native::InvalidColumnName, 16, "42S22", errnum::CommandError,
             "Invalid column name '%1'."},
+    Message{native::ComputedColumnModified, 16, "42000", errnum::CommandError,
+            "The column \"%1\" cannot be modified because it is either a computed column or is "
+            "the result of a UNION operator."},
     Message{native::InsertNullIntoNotNull, 16, "23000", errnum::IntegrityViolation,
             "Cannot insert the value NULL into column '%1', table '%2'; column does not allow "
             "nulls. %3 fails."},
@@ -546,6 +549,11 @@ const std::vector<Rule>& rules() {
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^table (.+) has no column named (.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::InvalidColumnName, {stripQuotes(m.captured(2))});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^cannot (?:INSERT into|UPDATE) generated column (.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::ComputedColumnModified, {stripQuotes(m.captured(1))});
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such function: (?:tsql_)?(.+)$")),
          [](const SqliteFailure&, const M& m) {

@@ -29,6 +29,7 @@ constexpr int LabelUndeclared = 133;
 constexpr int ProcedureParameterMissing = 201;
 constexpr int InvalidObjectName = 208;
 constexpr int InvalidColumnName = 207;
+constexpr int ComputedColumnModified = 271;
 constexpr int InsertNullIntoNotNull = 515;
 constexpr int MaxRecursionExhausted = 530;
 constexpr int ConstraintConflict = 547;

@@ -13,6 +13,7 @@
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/NulCharacters.h"
@@ -283,6 +284,16 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
 }
 
 void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
+    // A subquery's FOR JSON is worked out when the statement runs: its query compiles alone.
+    if (hasNestedForJson(tokens)) {
+        prepare(withNestedForJson(tokens,
+                                  [&](const Tokens& query) {
+                                      prepare(query, line, false);
+                                      return ResultSet{};
+                                  }),
+                line, isCondition);
+        return;
+    }
     // A change's OUTPUT read as a table is run in two steps SQLite could not prepare as one.
     if (m_otherDatabase || !m_session.hasCurrent() || isMaintenanceStatement(tokens) ||
         readChangeRowsSource(tokens)) {

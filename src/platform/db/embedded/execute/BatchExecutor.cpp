@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/BatchExecutor.h"
 
 #include "platform/core/ErrorHandling.h"
+#include "platform/db/embedded/bind/ComputedColumns.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectInto.h"
 #include "platform/db/embedded/bind/SchemaTyping.h"
@@ -17,6 +18,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
 #include "platform/db/embedded/execute/ResolvedText.h"
@@ -332,7 +334,16 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 }
 
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
-    const Tokens& tokens = node.tokens;
+    // A subquery's FOR JSON text, worked out first (NestedForJson.h).
+    const Tokens withJson = hasNestedForJson(node.tokens)
+                                ? withNestedForJson(node.tokens,
+                                                    [&](const Tokens& query) {
+                                                        StatementOutcome rows = runChange(query, scope);
+                                                        return rows.resultSet ? *rows.resultSet
+                                                                              : ResultSet{};
+                                                    })
+                                : Tokens{};
+    const Tokens& tokens = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
         throw ProviderFailure({std::move(*error)});
@@ -872,14 +883,20 @@ DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
         static const QRegularExpression createsTable(
             QStringLiteral(R"(^\s*CREATE\s+(TEMP\s+)?TABLE\b)"),
             QRegularExpression::CaseInsensitiveOption);
+        // So are its computed columns' expressions.
+        static const QRegularExpression computedColumn(
+            QStringLiteral(R"(\bGENERATED\s+ALWAYS\s+AS\b)"),
+            QRegularExpression::CaseInsensitiveOption);
         const bool madeForTheWhile =
-            statements.size() > 1 && createsTable.match(statements.front()).hasMatch() &&
+            !statements.empty() && createsTable.match(statements.front()).hasMatch() &&
+            (statements.size() > 1 || computedColumn.match(statements.front()).hasMatch()) &&
             !ignoringErrors([&] { database.run(QStringLiteral("SAVEPOINT tsql_typing")); });
         if (madeForTheWhile) {
             ignoringErrors([&] { database.run(statements.front()); });
         }
         for (QString& statement : statements) {
-            statement = typedForSchema(database.handle(), statement);
+            statement = typedForSchema(database.handle(),
+                                       withTypedComputedColumns(database.handle(), statement));
             if (const std::optional<InheritedIdentity> identity =
                     inheritedIdentity(database.handle(), statement)) {
                 identities += tsql::schema::identityStatements(

@@ -96,6 +96,17 @@ bool isNullValueToken(const Token& token) {
            (token.kind == TokenKind::Word && token.text.startsWith(typedNullPrefix));
 }
 
+// A date as a literal that reads the same under every SET DATEFORMAT: ISO
+// 8601, a T between the day and the time.
+Token isoDateToken(const Variant& value) {
+    QString text = storedDate(value.toDate());
+    if (text.size() == 10)
+        text += QStringLiteral("T00:00:00"); // the day alone is a numeric form
+    else if (text.size() > 10 && text[10] == QLatin1Char(' '))
+        text[10] = QLatin1Char('T');
+    return Token::string(text);
+}
+
 Token typedValueToken(const Variant& value, const QString& declaredType) {
     // A NULL variable is still of its type: ISNULL(@c, 'abcd') of a char(2)
     // @c gives 'ab', IIF(c, @p, @s) of NULL ints is no CASE of NULLs only.
@@ -108,8 +119,11 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
                               declaredType == QLatin1String("integer"));
     // A date variable is a value of its declared type (DATEADD on a date gives
     // a date); a datetimeoffset's is its text.
-    if ((value.isDate() && tsql::dateKindOf(declaredType)) ||
-        (value.isText() && tsql::dateKindOf(declaredType) == tsql::DateKind::DateTimeOffset)) {
+    if (value.isDate() && tsql::dateKindOf(declaredType)) {
+        return Token::word(
+            QStringLiteral("CAST(%1 AS %2)").arg(isoDateToken(value).text, declaredType));
+    }
+    if (value.isText() && tsql::dateKindOf(declaredType) == tsql::DateKind::DateTimeOffset) {
         return Token::word(
             QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, declaredType));
     }
@@ -152,8 +166,9 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
         return literalToken(value);
     }
     // One token standing for the whole CAST: the statement goes on as text.
-    return Token::word(
-        QStringLiteral("CAST(%1 AS %2)").arg(literalToken(value).text, QString::fromLatin1(type)));
+    return Token::word(QStringLiteral("CAST(%1 AS %2)")
+                           .arg((value.isDate() ? isoDateToken(value) : literalToken(value)).text,
+                                QString::fromLatin1(type)));
 }
 
 QString insertTarget(const Tokens& tokens) {

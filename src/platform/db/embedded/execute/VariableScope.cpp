@@ -94,7 +94,8 @@ Variant assignedDate(const Variant& value, const QString& type, tsql::DateOrder 
         const DateTimeValue given = value.toDate();
         date = tsql::PreciseDateTime(tsql::naiveDateTime(given.date, given.time), given.ticks);
     } else {
-        date = tsql::parseDateText(value.toString().trimmed(), dateOrder);
+        date = tsql::parseDateText(tsql::inIsoOrder(value.toString().trimmed(), dateOrder, kind),
+                                   dateOrder);
     }
     const QString stored = withServerErrors([&] {
         if (!date) {

@@ -146,6 +146,14 @@ int declaredBytes(const QString& declared) {
     return columnType(declared).bytes;
 }
 
+int declaredPrecision(const QString& declared) {
+    return columnType(declared).precision;
+}
+
+int declaredScale(const QString& declared) {
+    return columnType(declared).scale;
+}
+
 namespace {
 
 void resultInt(sqlite3_context* ctx, qint64 value) {

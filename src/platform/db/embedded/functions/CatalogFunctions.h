@@ -23,6 +23,10 @@ std::span<const SystemTypeRow> systemTypeRows();
 // max_length): 2n for nchar(n), 5 to 17 for a decimal by its precision, -1
 // for the max types; 0 for a type it does not know.
 int declaredBytes(const QString& declared);
+// Its precision and scale as sys.columns gives them: 10 and 0 for int, 19
+// and 4 for money, 23 and 3 for datetime, 27 and 7 for datetime2; 0 for text.
+int declaredPrecision(const QString& declared);
+int declaredScale(const QString& declared);
 
 // The ids and names of the schemas every database has (sys.schemas).
 struct SchemaRow {

@@ -317,6 +317,14 @@ const FunctionSpec dateTable[] = {
     {"tsql_dateadd", 4, dateaddFunction, true},
     {"tsql_datediff", 3, datediffFunction, true},
     {"tsql_datediff_big", 3, datediffBigFunction, true},
+    // The translator writes the clock's functions with one constant argument,
+    // so that each call is read once per run (FunctionSpec::oncePerRun); the
+    // defaults of files written before call them without one.
+    {"tsql_getdate", 1, getdateFunction, false, nullptr, true},
+    {"tsql_getutcdate", 1, getutcdateFunction, false, nullptr, true},
+    {"tsql_sysdatetime", 1, sysdatetimeFunction, false, nullptr, true},
+    {"tsql_sysutcdatetime", 1, sysutcdatetimeFunction, false, nullptr, true},
+    {"tsql_sysdatetimeoffset", 1, sysdatetimeoffsetFunction, false, nullptr, true},
     {"tsql_getdate", 0, getdateFunction, false},
     {"tsql_getutcdate", 0, getutcdateFunction, false},
     {"tsql_sysdatetime", 0, sysdatetimeFunction, false},

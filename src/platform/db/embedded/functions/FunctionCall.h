@@ -75,6 +75,11 @@ struct FunctionSpec {
     Body body;
     bool deterministic;
     Shortcut shortcut = nullptr;
+    // A runtime constant (GETDATE, RAND): each call in a statement gives the
+    // value of its first row for the whole run of the statement. SQLite keeps
+    // it with the call's first argument while that argument is constant (the
+    // translator writes one in) and forgets it when the statement is reset.
+    bool oncePerRun = false;
 };
 
 } // namespace estaciones::db::tsql

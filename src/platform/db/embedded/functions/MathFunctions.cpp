@@ -54,18 +54,37 @@ RandomSequence& randomSequence() {
     return sequence;
 }
 
-SqlValue randFunction(const Call& c) {
+// The next value of the sequence, started again at `seed` when there is one.
+SqlValue randomDraw(const Call& c, bool seeded) {
     RandomSequence& sequence = randomSequence();
     const QMutexLocker lock(&sequence.mutex);
-    if (!c.args.empty() && !c.arg(0).isNull())
+    if (seeded && !c.arg(0).isNull())
         sequence.engine.seed(static_cast<std::uint64_t>(c.integer(0)));
     return SqlValue::of(std::uniform_real_distribution<double>(0.0, 1.0)(sequence.engine));
+}
+
+// rand() and rand(seed), as files written before call them.
+SqlValue randFunction(const Call& c) {
+    return randomDraw(c, !c.args.empty());
+}
+
+// tsql_rand(reference) and tsql_rand(seed, reference): the translator's
+// RAND() and RAND(seed), read once per run while their first argument is
+// constant; a seed read from each row seeds each row.
+SqlValue unseededRandFunction(const Call& c) {
+    return randomDraw(c, false);
+}
+
+SqlValue seededRandFunction(const Call& c) {
+    return randomDraw(c, true);
 }
 
 const FunctionSpec mathSpecs[] = {
     {"square", 1, squareFunction, true},
     {"atn2", 2, atn2Function, true},
     {"cot", 1, cotFunction, true},
+    {"tsql_rand", 1, unseededRandFunction, false, nullptr, true},
+    {"tsql_rand", 2, seededRandFunction, false, nullptr, true},
     {"rand", 0, randFunction, false},
     {"rand", 1, randFunction, false},
 };

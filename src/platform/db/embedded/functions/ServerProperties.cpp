@@ -77,13 +77,20 @@ SqlValue databaseProperty(const Call& c) {
         // which this connection does not read.
         if (database.compare(c.arg(1).toText(), Qt::CaseInsensitive) != 0)
             return {};
-        return SqlValue::of(c.settings.collation.isEmpty() ? serverCollation
-                                                           : c.settings.collation);
+        return SqlValue::of(databaseCollation(c.settings));
     }
     if (const auto it = fixed.constFind(name); it != fixed.constEnd())
         return *it;
     return {};
 }
+
+} // namespace
+
+QString databaseCollation(const DialectSettings& settings) {
+    return settings.collation.isEmpty() ? serverCollation : settings.collation;
+}
+
+namespace {
 
 const FunctionSpec serverPropertySpecs[] = {
     {"serverproperty", 1, serverProperty, false},

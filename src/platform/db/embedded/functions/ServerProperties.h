@@ -14,4 +14,7 @@ namespace estaciones::db::tsql {
 // session's list of databases and the current one's name.
 std::span<const FunctionSpec> serverPropertyFunctions();
 
+// The collation the session's database compares text with.
+QString databaseCollation(const DialectSettings& settings);
+
 } // namespace estaciones::db::tsql

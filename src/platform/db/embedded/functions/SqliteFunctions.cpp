@@ -32,6 +32,7 @@
 #include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/ServerProperties.h"
 #include "platform/db/embedded/functions/SoundexFunctions.h"
+#include "platform/db/embedded/functions/SqlVariantProperties.h"
 #include "platform/db/embedded/functions/StatisticalAggregates.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
@@ -106,18 +107,31 @@ struct FunctionData {
     Settings settings;
     Body body;
     Shortcut shortcut;
+    bool oncePerRun;
 };
+
+void deleteKeptValue(void* value) {
+    delete static_cast<SqlValue*>(value);
+}
 
 void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* data = static_cast<FunctionData*>(sqlite3_user_data(ctx));
     if (data->shortcut && data->shortcut(ctx, argv))
         return;
+    const bool keeps = data->oncePerRun && argc > 0;
+    if (keeps) {
+        if (const auto* kept = static_cast<const SqlValue*>(sqlite3_get_auxdata(ctx, 0)))
+            return setResult(ctx, *kept);
+    }
     try {
         Call call{ctx, {}, *data->settings};
         call.args.reserve(static_cast<size_t>(argc));
         for (int i = 0; i < argc; ++i)
             call.args.push_back(argument(argv[i]));
-        setResult(ctx, data->body(call));
+        const SqlValue value = data->body(call);
+        if (keeps)
+            sqlite3_set_auxdata(ctx, 0, new SqlValue(value), deleteKeptValue);
+        setResult(ctx, value);
     } catch (const ConversionError& e) {
         const QByteArray message =
             functionErrorMessage(e.nativeNumber(), QString::fromStdString(e.what())).toUtf8();
@@ -730,7 +744,7 @@ void registerFamily(sqlite3* db, const Settings& settings, std::span<const Funct
         const int flags =
             SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         if (sqlite3_create_function_v2(db, f.name, f.arguments, flags,
-                                       new FunctionData{settings, f.body, f.shortcut}, invoke,
+                                       new FunctionData{settings, f.body, f.shortcut, f.oncePerRun}, invoke,
                                        nullptr, nullptr, destroyFunctionData) != SQLITE_OK)
             fail(db, f.name);
     }
@@ -756,6 +770,7 @@ void registerFunctions(sqlite3* db, std::shared_ptr<DialectSettings> settings) {
     registerFamily(db, settings, soundexFunctions());
     registerFamily(db, settings, objectNameFunctions());
     registerFamily(db, settings, serverPropertyFunctions());
+    registerFamily(db, settings, sqlVariantPropertyFunctions());
     registerFamily(db, settings, jsonFunctions());
     if (sqlite3_create_collation_v2(db, textCollation, SQLITE_UTF8, new Settings(settings),
                                     compareText, destroySharedSettings) != SQLITE_OK)

@@ -249,6 +249,19 @@ std::optional<PreciseDateTime> parseDateText(QStringView text, DateOrder order) 
     return std::nullopt;
 }
 
+QString inIsoOrder(const QString& text, DateOrder order, DateKind kind) {
+    if (order != DateOrder::YDM || (kind != DateKind::DateTime && kind != DateKind::SmallDateTime))
+        return text;
+    // The T of ISO 8601 ('2025-01-13T10:00') reads the same under every order.
+    static const QRegularExpression dashed(
+        QStringLiteral(R"(^(\s*\d{4}-)(\d{1,2})-(\d{1,2})(\s.*)?$)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const auto m = dashed.match(text);
+    if (!m.hasMatch())
+        return text;
+    return m.captured(1) + m.captured(3) + QLatin1Char('-') + m.captured(2) + m.captured(4);
+}
+
 std::optional<DatePart> parseDatePart(QStringView name) {
     static const std::pair<const char*, DatePart> names[] = {
         {"year", DatePart::Year},       {"yy", DatePart::Year},

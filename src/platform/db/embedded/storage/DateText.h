@@ -22,6 +22,14 @@ namespace estaciones::db::tsql {
 // Two-digit years below 50 are 20xx. nullopt for anything else.
 std::optional<PreciseDateTime> parseDateText(QStringView text, DateOrder order = DateOrder::DMY);
 
+// A year-first text with dashes ('2025-13-01', '2025-13-01 10:00') written
+// for a value of type `kind`: datetime and smalldatetime read it as their
+// numeric formats under `order`, year, day, month under ydm, while date,
+// datetime2 and datetimeoffset take it as ISO year, month, day. The text
+// with its numbers in ISO order, for parseDateText, which reads the dashed
+// form as stored dates have it; any other text comes back as it is.
+QString inIsoOrder(const QString& text, DateOrder order, DateKind kind);
+
 
 // The datepart names and abbreviations of DATEADD, DATEDIFF, DATEPART, DATENAME.
 enum class DatePart {

@@ -145,6 +145,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     expandGroupingSets(pieces);
     mapCatalogViews(pieces, settings);
     mapFunctions(pieces);
+    orderWrittenDates(pieces, settings);
     mapAtTimeZone(pieces);
     collateOffsetValues(pieces);
     mapMoneyLiterals(pieces);

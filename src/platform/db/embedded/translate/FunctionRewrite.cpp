@@ -5,6 +5,7 @@
 #include "platform/db/embedded/functions/SqliteFunctions.h"
 
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 namespace estaciones::db::tsql::rewrite {
@@ -36,6 +37,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"sysdatetimeoffset", "tsql_sysdatetimeoffset"},
         {"datetimeoffsetfromparts", "tsql_datetimeoffsetfromparts"},
         {"getutcdate", "tsql_getutcdate"},
+        {"rand", "tsql_rand"},
         {"object_id", "tsql_object_id"},
         {"objectproperty", "tsql_objectproperty"},
         {"objectpropertyex", "tsql_objectpropertyex"},
@@ -83,6 +85,7 @@ const QHash<QString, QString>& renamedFunctions() {
         {"ident_seed", "tsql_ident_seed"},
         {"ident_incr", "tsql_ident_incr"},
         {"ident_current", "tsql_ident_current"},
+        {"sql_variant_property", "tsql_sql_variant_property"},
     };
     return names;
 }
@@ -99,12 +102,29 @@ const QHash<QString, QString>& sessionValueFunctions() {
 // Words that stand for a value without parentheses.
 const QHash<QString, QString>& niladicFunctions() {
     static const QHash<QString, QString> names = {
-        {"current_timestamp", "tsql_getdate()"},
+        {"current_timestamp", "tsql_getdate(0)"},
         {"system_user", "tsql_system_user()"},
         {"current_user", "tsql_database_user()"},
         {"session_user", "tsql_database_user()"},
     };
     return names;
+}
+
+// The server reads these once per reference in a statement, the first row's
+// value for every row: each call gets a constant last argument, with which
+// SQLite keeps the value for the statement's run (FunctionSpec::oncePerRun).
+// A call written with arguments it does not take keeps failing for them.
+bool isRuntimeConstant(const QString& name) {
+    static const QSet<QString> names = {"getdate",        "getutcdate",        "sysdatetime",
+                                        "sysutcdatetime", "sysdatetimeoffset", "rand"};
+    return names.contains(name);
+}
+
+void appendRunReference(Pieces& pieces, size_t open, size_t close) {
+    const bool alone = close == open + 1;
+    Pieces reference = piecesOf(alone ? QStringLiteral("0") : QStringLiteral(", 0"));
+    reference.front().space.clear();
+    insertPieces(pieces, close, reference);
 }
 
 Pieces stringPiece(const QString& value) {
@@ -432,10 +452,13 @@ void mapFunctions(Pieces& pieces) {
             continue;
         if (const auto it = renamedFunctions().find(name); it != renamedFunctions().end()) {
             pieces[i].text = *it;
+            if (isRuntimeConstant(name))
+                appendRunReference(pieces, open, close);
             if (name == QLatin1String("datalength"))
                 passNationalLiteralType(pieces, open, close);
-            // nvarchar text hashes as its two bytes a character.
-            if (name == QLatin1String("hashbytes"))
+            // nvarchar text hashes as its two bytes a character, and is a
+            // sql_variant of base type nvarchar.
+            if (name == QLatin1String("hashbytes") || name == QLatin1String("sql_variant_property"))
                 markNationalLiterals(pieces, open, close);
             // A case-sensitive or binary collation on an argument makes the search exact.
             if (name == QLatin1String("charindex") &&

@@ -112,6 +112,10 @@ void convertTextComparedWithNumbers(Pieces& pieces);
 // hh:mm:ss', read in the session's order, so that they compare right even where no date column
 // lends its collation (CTE columns, expressions).
 void canonicaliseDateLiterals(Pieces& pieces, const DialectSettings& settings);
+// CAST('2025-13-01' AS datetime) under SET DATEFORMAT ydm: the text literal
+// a conversion to a date type reads without a style, in ISO order as that
+// type reads it (inIsoOrder), so that the conversion reads it as written.
+void orderWrittenDates(Pieces& pieces, const DialectSettings& settings);
 // WITH x AS (... x ...) → WITH RECURSIVE; INSERT t → INSERT INTO t;
 // DELETE t → DELETE FROM t.
 void completeStatementSyntax(Pieces& pieces);

@@ -229,18 +229,25 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     column.name = def[0].value();
     const QString quoted = quoteName(column.name);
     size_t k = 1;
+    // A computed column: its expression runs up to PERSISTED or its first
+    // constraint; its type is its expression's, which the binder declares.
+    std::optional<QString> computed;
+    bool persisted = false;
     if (k < def.size() && def[k].isWord(u"AS")) {
-        // Computed column: PERSISTED is SQLite's STORED, which only CREATE TABLE can make.
-        const bool persisted = def.size() > 3 && def.back().isWord(u"PERSISTED");
-        const size_t end = persisted ? def.size() - 1 : def.size();
-        column.sql = QStringLiteral("%1 GENERATED ALWAYS AS (%2) %3")
-                         .arg(quoted, translatedText(slice(def, 2, end), settings),
-                              persisted && !addedLater ? QStringLiteral("STORED")
-                                                       : QStringLiteral("VIRTUAL"));
-        return column;
+        k = 2;
+        while (k < def.size() && !def[k].isWord(u"PERSISTED") && !startsConstraint(def, k))
+            k = def[k].isPunctuation(u"(")
+                    ? closeOf(def, k) + 1
+                    : (def[k].isWord(u"CASE") ? endOfCase(def, k) + 1 : k + 1);
+        computed = translatedText(slice(def, 2, k), settings);
+        persisted = k < def.size() && def[k].isWord(u"PERSISTED");
+        if (persisted)
+            ++k;
     }
+    // SQLite keeps no generated column in a key, nor a key column added later.
+    const bool keyKeptBySqlite = !addedLater && !computed;
     QString tsqlType;
-    if (k < def.size() && def[k].isNameLike()) {
+    if (!computed && k < def.size() && def[k].isNameLike()) {
         tsqlType = def[k].value();
         ++k;
         if (k < def.size() && def[k].isPunctuation(u"(")) {
@@ -338,11 +345,11 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                     def[k].isWord(u"ASC") || def[k].isWord(u"DESC")))
                 ++k;
             // SQLite cannot add a key column to a table it has: the triggers keep that one.
-            column.primaryKey = !addedLater;
+            column.primaryKey = keyKeptBySqlite;
             column.constraints.uniqueKeys.push_back(
                 parseUniqueKey(table, constraintName, {column.name}, true));
-            column.constraints.uniqueKeys.back().keptBySqlite = !addedLater;
-            if (addedLater)
+            column.constraints.uniqueKeys.back().keptBySqlite = keyKeptBySqlite;
+            if (!keyKeptBySqlite)
                 constraintName.clear();
             else
                 named(QStringLiteral("PRIMARY KEY"));
@@ -407,6 +414,16 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         // The rowid alias refuses duplicates itself; the key is only listed.
         for (UniqueKey& key : column.constraints.uniqueKeys)
             key.recordOnly = key.recordOnly || key.kind == UniqueKey::Kind::PrimaryKey;
+    }
+    if (computed) {
+        // SQLite adds no stored column to a table it has: computed when read, the values agree.
+        column.sql = QStringLiteral("%1 GENERATED ALWAYS AS (%2) %3")
+                         .arg(quoted, *computed,
+                              persisted && !addedLater ? QStringLiteral("STORED")
+                                                       : QStringLiteral("VIRTUAL"));
+        if (!constraints.isEmpty())
+            column.sql += QLatin1Char(' ') + constraints.join(QLatin1Char(' '));
+        return column;
     }
     column.sql = quoted + QLatin1Char(' ') + sqliteColumnType(sqlType);
     if (!collation.isEmpty())

@@ -18,15 +18,6 @@ protected:
             "INSERT INTO Precios VALUES ('   2', 'c', 700, 4, NULL)");
         run("CREATE VIEW dbo.V_PRECIOS AS SELECT * FROM dbo.Precios");
     }
-
-    ResultSet query(const QString& sql) {
-        const ExecutionResult result = run(sql);
-        if (result.resultSets.empty()) {
-            ADD_FAILURE() << "no result set from: " << sql.toStdString();
-            return {};
-        }
-        return result.resultSets.front();
-    }
 };
 
 } // namespace

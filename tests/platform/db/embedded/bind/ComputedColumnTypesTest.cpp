@@ -19,15 +19,6 @@ protected:
             "INSERT INTO Saldos VALUES ('a', 5) INSERT INTO Saldos VALUES ('a', 2.5)");
     }
 
-    ResultSet query(const QString& sql) {
-        const ExecutionResult result = run(sql);
-        if (result.resultSets.empty()) {
-            ADD_FAILURE() << "no result set from: " << sql.toStdString();
-            return {};
-        }
-        return result.resultSets.front();
-    }
-
     // The columns' types and the values of the row with Codigo `codigo`.
     ResultSet row(const QString& selectList, const QString& codigo) {
         return query(

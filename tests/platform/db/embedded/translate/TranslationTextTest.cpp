@@ -77,10 +77,20 @@ TEST(TranslationTextTest, shouldMapFunctionsKeepingArgumentOrder) {
     EXPECT_EQ(
         translated("select dateadd(mm, 1, f), datediff(d, a, b), year(f), getdate(), system_user"),
         "select tsql_dateadd('mm', 1, f), tsql_datediff('d', a, b), tsql_datepart('year',f), "
-        "tsql_getdate(), tsql_system_user()");
+        "tsql_getdate(0), tsql_system_user()");
     // LEFT JOIN is no call of LEFT().
     EXPECT_EQ(translated("select left(a, 2) + 1 from t left join u on t.a = u.a"),
               "select tsql_add(tsql_left(a, 2), 1) from t left join u on t.a = u.a");
+}
+
+// The server reads the clock and RAND once per reference in a statement: the
+// constant last argument is where SQLite keeps that value for the run. A call
+// written with arguments of its own keeps them, so one too many still fails.
+TEST(TranslationTextTest, shouldGiveRuntimeConstantsTheirReference) {
+    EXPECT_EQ(translated("select rand(), rand(7), current_timestamp, sysdatetimeoffset()"),
+              "select tsql_rand(0), tsql_rand(7, 0), tsql_getdate(0), tsql_sysdatetimeoffset(0) "
+              "COLLATE tsql_date");
+    EXPECT_EQ(translated("select getdate(1), newid()"), "select tsql_getdate(1, 0), tsql_newid()");
 }
 
 TEST(TranslationTextTest, shouldTurnPlusIntoARuntimeChoiceBetweenJoiningAndAdding) {

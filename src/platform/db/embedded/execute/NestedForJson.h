@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/db/Engine.h"
+#include "platform/db/embedded/parse/Token.h"
+
+#include <functional>
+
+namespace estaciones::db::sqlite {
+
+// (SELECT ... FOR JSON ...) inside a statement, which SQLite cannot run:
+// each such subquery (innermost first) is worked out before the statement,
+// by `runQuery` over the subquery without its FOR JSON clause, and its text
+// put in its place as an N'...' literal, NULL when it has no rows, as the
+// server gives one nvarchar(max) value for it. The tokens come back as they
+// are when there is none. A subquery reading the outer query's columns
+// fails as not supported, naming the column.
+using QueryRows = std::function<ResultSet(const tsql::Tokens& query)>;
+tsql::Tokens withNestedForJson(const tsql::Tokens& tokens, const QueryRows& runQuery);
+// Whether FOR JSON stands inside parentheses: a quick look before the work.
+bool hasNestedForJson(const tsql::Tokens& tokens);
+
+} // namespace estaciones::db::sqlite
