@@ -10,9 +10,8 @@
 
 #include <sqlite3.h>
 
-#include <functional>
-
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace estaciones::db::sqlite {
@@ -202,6 +201,12 @@ Variant readValue(sqlite3_value* value, const ColumnInfo& column) {
             return fromWindows1252(bytes);
         }
         return Variant::fromBytes(bytes);
+    }
+    // A float beyond its range (SQLite's arithmetic gives an infinity) is the
+    // server's overflow, never a value.
+    if (storage == SQLITE_FLOAT && std::isinf(sqlite3_value_double(value))) {
+        failWithText(8115, QStringLiteral("Arithmetic overflow error converting expression to "
+                                          "data type float."));
     }
     // By its length: a NUL is a character of the text, not its end. Read only
     // where the value is a text: asking a number for its text makes SQLite

@@ -74,6 +74,12 @@ TEST_F(ArithmeticErrorsTest, ValuesThatDoNotFitTheirType) {
     EXPECT_EQ(nativeErrorOf("DECLARE @t tinyint = 256"), 220);
     EXPECT_EQ(nativeErrorOf("DECLARE @i int SET @i = 2147483648"), 8115);
     EXPECT_EQ(scalar("DECLARE @s smallint = 12.7 SELECT @s").toInt32(), 12);
+
+    // A float has no infinity: beyond 1.79E+308 is an overflow, not a value.
+    EXPECT_EQ(nativeErrorOf("SELECT CAST(1e308 AS float) * 10"), 8115);
+    EXPECT_EQ(lastFailure.front().description,
+              QStringLiteral("Arithmetic overflow error converting expression to data type float."));
+    EXPECT_DOUBLE_EQ(scalar("SELECT CAST(1e308 AS float) * 1.5").toDouble(), 1.5e308);
 }
 
 // A decimal or money value that does not fit a decimal names its own type,
