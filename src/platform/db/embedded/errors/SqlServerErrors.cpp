@@ -276,6 +276,9 @@ constexpr std::array messages{
             "'%1' is not a recognized built-in function name."},
     Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
             "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
+    Message{native::NotAWindowFunction, 15, "42000", errnum::CommandError,
+            "The function '%1' is not a valid windowing function, and cannot be used with the "
+            "OVER clause."},
     Message{native::ParameterOfWrongType, 16, "42000", errnum::CommandError,
             "Procedure expects parameter '%1' of type '%2'."},
     Message{native::DateOutOfRange, 16, "22008", errnum::CommandError,
@@ -558,6 +561,11 @@ const std::vector<Rule>& rules() {
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such function: (?:tsql_)?(.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::UnknownBuiltInFunction, {m.captured(1)});
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^(?:tsql_)?(\\w+)\\(\\) may not be used as a window function$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::NotAWindowFunction, {m.captured(1).toUpper()});
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^misuse of window function ")),
          [](const SqliteFailure&, const M&) {

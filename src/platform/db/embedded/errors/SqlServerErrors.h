@@ -67,6 +67,7 @@ constexpr int InvalidStyle = 281;
 constexpr int ConversionNotAllowed = 529;
 constexpr int UnknownBuiltInFunction = 195;
 constexpr int WindowedFunctionMisplaced = 4108;
+constexpr int NotAWindowFunction = 4113;
 constexpr int ParameterOfWrongType = 214;
 constexpr int DefaultDatabaseMissing = 15010;
 constexpr int LoginExists = 15025;

@@ -48,6 +48,15 @@ TEST_F(ErrorMappingTest, MissingObjectsAndColumns) {
     EXPECT_EQ(column.number, errnum::CommandError);
 }
 
+// An aggregate of the engine's own that SQLite cannot run over a window is
+// named as the statement wrote it, never as the engine's function.
+TEST_F(ErrorMappingTest, AFunctionThatTakesNoOverClause) {
+    const ProviderError error = failureOf("SELECT STRING_AGG(Codigo, ',') OVER () FROM Articulos");
+    EXPECT_EQ(error.nativeError, 4113);
+    EXPECT_EQ(error.description, "The function 'STRING_AGG' is not a valid windowing function, "
+                                 "and cannot be used with the OVER clause.");
+}
+
 TEST_F(ErrorMappingTest, ObjectsThatExistAlready) {
     const ProviderError table = failureOf("CREATE TABLE Articulos (x int)");
     EXPECT_EQ(table.nativeError, 2714);
