@@ -276,6 +276,29 @@ constexpr std::array messages{
             "'%1' is not a recognized built-in function name."},
     Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
             "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
+    Message{native::OrderByPositionOutOfRange, 15, "42000", errnum::CommandError,
+            "The ORDER BY position number %1 is out of range of the number of items in the "
+            "select list."},
+    Message{native::SubqueryOfSeveralColumns, 15, "42000", errnum::CommandError,
+            "Only one expression can be specified in the select list when the subquery is not "
+            "introduced with EXISTS."},
+    Message{native::AggregateOfAggregate, 16, "42000", errnum::CommandError,
+            "Cannot perform an aggregate function on an expression containing an aggregate or a "
+            "subquery."},
+    Message{native::AggregateInGroupBy, 15, "42000", errnum::CommandError,
+            "Cannot use an aggregate or a subquery in an expression used for the group by list of "
+            "a GROUP BY clause."},
+    Message{native::AggregateInWhere, 15, "42000", errnum::CommandError,
+            "An aggregate may not appear in the WHERE clause unless it is in a subquery contained "
+            "in a HAVING clause or a select list, and the column being aggregated is an outer "
+            "reference."},
+    Message{native::AggregateInUpdateSet, 15, "42000", errnum::CommandError,
+            "An aggregate may not appear in the set list of an UPDATE statement."},
+    Message{native::CompoundColumnCountMismatch, 16, "42000", errnum::CommandError,
+            "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal "
+            "number of expressions in their target lists."},
+    Message{native::AmbiguousColumnName, 16, "42000", errnum::CommandError,
+            "Ambiguous column name '%1'."},
     Message{native::NotAWindowFunction, 15, "42000", errnum::CommandError,
             "The function '%1' is not a valid windowing function, and cannot be used with the "
             "OVER clause."},
@@ -406,6 +429,46 @@ QString stripQuotes(QString name) {
 QString firstWord(const QString& statement) {
     static const QRegularExpression word(QStringLiteral("^\\s*(\\w+)"));
     return word.match(statement).captured(1).toUpper();
+}
+
+// The position a statement's ORDER BY gave as its `term`th item (from 1),
+// which SQLite names only by its place: the last ORDER BY's item, or the
+// place itself when it cannot be read.
+QString orderByPosition(const QString& statement, int term) {
+    static const QRegularExpression orderBy(QStringLiteral("\\bORDER\\s+BY\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    qsizetype at = -1;
+    for (auto it = orderBy.globalMatch(statement); it.hasNext();)
+        at = it.next().capturedEnd();
+    if (at >= 0) {
+        const QStringList items = statement.mid(at).split(QLatin1Char(','));
+        if (term >= 1 && term <= items.size()) {
+            static const QRegularExpression number(QStringLiteral("^\\s*(-?\\d+)"));
+            const QRegularExpressionMatch match = number.match(items[term - 1]);
+            if (match.hasMatch())
+                return match.captured(1);
+        }
+    }
+    return QString::number(term);
+}
+
+// An aggregate where none may go: in a WHERE clause (147), in an UPDATE's
+// SET list (157), else inside another aggregate (130).
+int misusedAggregateError(const QString& statement, const QString& function) {
+    static const QRegularExpression where(QStringLiteral("\\bWHERE\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression call(QStringLiteral("\\b%1\\s*\\(").arg(QRegularExpression::escape(function)),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch whereAt = where.match(statement);
+    const QRegularExpressionMatch callAt = call.match(statement);
+    if (whereAt.hasMatch() && callAt.hasMatch() &&
+        call.match(statement, whereAt.capturedEnd()).hasMatch() &&
+        callAt.capturedStart() > whereAt.capturedStart())
+        return native::AggregateInWhere;
+    if (firstWord(statement).compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0 &&
+        (!whereAt.hasMatch() || callAt.capturedStart() < whereAt.capturedStart()))
+        return native::AggregateInUpdateSet;
+    return native::AggregateOfAggregate;
 }
 
 // SQLite's "T.c" → column "c" of table "T".
@@ -566,6 +629,32 @@ const std::vector<Rule>& rules() {
          QRegularExpression(QStringLiteral("^(?:tsql_)?(\\w+)\\(\\) may not be used as a window function$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::NotAWindowFunction, {m.captured(1).toUpper()});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^ambiguous column name: (?:.+\\.)?(.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::AmbiguousColumnName, {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^sub-select returns \\d+ columns - expected 1$")),
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::SubqueryOfSeveralColumns);
+         }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^aggregate functions are not allowed in the GROUP BY clause$")),
+         [](const SqliteFailure&, const M&) { return sqlServerError(native::AggregateInGroupBy); }},
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("^SELECTs to the left and right of .+ do not have the same "
+                                           "number of result columns$")),
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::CompoundColumnCountMismatch);
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^(\\d+)\\w* ORDER BY term out of range")),
+         [](const SqliteFailure& f, const M& m) {
+             return sqlServerError(native::OrderByPositionOutOfRange,
+                                   {orderByPosition(f.statement, m.captured(1).toInt())});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^misuse of aggregate(?: function)?:? (\\w+)\\(\\)$")),
+         [](const SqliteFailure& f, const M& m) {
+             return sqlServerError(misusedAggregateError(f.statement, m.captured(1)));
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^misuse of window function ")),
          [](const SqliteFailure&, const M&) {

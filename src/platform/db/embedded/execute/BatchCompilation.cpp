@@ -37,11 +37,30 @@ using tsql::Tokens;
 
 namespace {
 
-// What a failed preparation tells before anything runs; other failures
-// (missing tables, functions, translation limits) wait for their statement.
+// What a failed preparation tells before anything runs: the syntax, a
+// missing column, and the shape of a query over tables that exist (an
+// ambiguous name, an aggregate out of place, unequal UNION branches ...);
+// other failures (missing tables, functions, translation limits) wait for
+// their statement.
 bool failsAtCompilation(int number) {
-    return number == native::SyntaxError || number == native::SyntaxErrorNearKeyword ||
-           number == native::NestedTooDeeply || number == native::InvalidColumnName;
+    switch (number) {
+    case native::SyntaxError:
+    case native::SyntaxErrorNearKeyword:
+    case native::NestedTooDeeply:
+    case native::InvalidColumnName:
+    case native::AmbiguousColumnName:
+    case native::OrderByPositionOutOfRange:
+    case native::SubqueryOfSeveralColumns:
+    case native::AggregateOfAggregate:
+    case native::AggregateInGroupBy:
+    case native::AggregateInWhere:
+    case native::AggregateInUpdateSet:
+    case native::CompoundColumnCountMismatch:
+    case native::NotAWindowFunction:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool isDataStatement(const QString& first) {
