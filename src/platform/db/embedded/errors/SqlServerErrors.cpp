@@ -299,6 +299,8 @@ constexpr std::array messages{
             "number of expressions in their target lists."},
     Message{native::AmbiguousColumnName, 16, "42000", errnum::CommandError,
             "Ambiguous column name '%1'."},
+    Message{native::DuplicateCommonTableExpression, 16, "42000", errnum::CommandError,
+            "Duplicate common table expression name '%1' was specified."},
     Message{native::NotAWindowFunction, 15, "42000", errnum::CommandError,
             "The function '%1' is not a valid windowing function, and cannot be used with the "
             "OVER clause."},
@@ -633,6 +635,11 @@ const std::vector<Rule>& rules() {
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^ambiguous column name: (?:.+\\.)?(.+)$")),
          [](const SqliteFailure&, const M& m) {
              return sqlServerError(native::AmbiguousColumnName, {stripQuotes(m.captured(1))});
+         }},
+        {SQLITE_ERROR, QRegularExpression(QStringLiteral("^duplicate WITH table name: (.+)$")),
+         [](const SqliteFailure&, const M& m) {
+             return sqlServerError(native::DuplicateCommonTableExpression,
+                                   {stripQuotes(m.captured(1))});
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^sub-select returns \\d+ columns - expected 1$")),
          [](const SqliteFailure&, const M&) {

@@ -76,6 +76,7 @@ constexpr int AggregateInWhere = 147;
 constexpr int AggregateInUpdateSet = 157;
 constexpr int CompoundColumnCountMismatch = 205;
 constexpr int AmbiguousColumnName = 209;
+constexpr int DuplicateCommonTableExpression = 239;
 constexpr int ParameterOfWrongType = 214;
 constexpr int DefaultDatabaseMissing = 15010;
 constexpr int LoginExists = 15025;

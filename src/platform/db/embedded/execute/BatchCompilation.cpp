@@ -49,6 +49,7 @@ bool failsAtCompilation(int number) {
     case native::NestedTooDeeply:
     case native::InvalidColumnName:
     case native::AmbiguousColumnName:
+    case native::DuplicateCommonTableExpression:
     case native::OrderByPositionOutOfRange:
     case native::SubqueryOfSeveralColumns:
     case native::AggregateOfAggregate:
