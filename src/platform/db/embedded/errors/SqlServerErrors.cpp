@@ -462,13 +462,11 @@ int misusedAggregateError(const QString& statement, const QString& function) {
     const QRegularExpression call(QStringLiteral("\\b%1\\s*\\(").arg(QRegularExpression::escape(function)),
                                   QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch whereAt = where.match(statement);
-    const QRegularExpressionMatch callAt = call.match(statement);
-    if (whereAt.hasMatch() && callAt.hasMatch() &&
-        call.match(statement, whereAt.capturedEnd()).hasMatch() &&
-        callAt.capturedStart() > whereAt.capturedStart())
+    const qsizetype callAt = call.match(statement).capturedStart();
+    const bool afterWhere = whereAt.hasMatch() && callAt > whereAt.capturedStart();
+    if (afterWhere)
         return native::AggregateInWhere;
-    if (firstWord(statement).compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0 &&
-        (!whereAt.hasMatch() || callAt.capturedStart() < whereAt.capturedStart()))
+    if (firstWord(statement) == QLatin1String("UPDATE"))
         return native::AggregateInUpdateSet;
     return native::AggregateOfAggregate;
 }
