@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
@@ -58,6 +59,9 @@ std::vector<Range> columnDefinitions(const Pieces& pieces, QString* table) {
 } // namespace
 
 QString withTypedComputedColumns(sqlite3* db, const QString& statement) {
+    // Only a column made GENERATED ALWAYS AS is typed here: the rest need no tokens.
+    if (!tsql::mentionsWord(statement, {"generated"}))
+        return statement;
     Pieces pieces = tsql::toPieces(tsql::tokenize(statement));
     QString table;
     const std::vector<Range> definitions = columnDefinitions(pieces, &table);

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/bind/UpdateTyping.h"
 
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -1429,27 +1430,48 @@ QString QueryTyping::withFractionalDivisions() {
     return tsql::render(pieces);
 }
 
-QString withFractionalDivisions(sqlite3* db, const QString& statement) {
-    // Arithmetic, conversions, totals, and values that take another's type.
-    static const QRegularExpression typedByPrecedence(QStringLiteral(R"(\b(coalesce|ifnull|case|union)\b)"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-    // Most statements have none of these: one lower-case copy is searched
-    // instead of the statement case-insensitively once per name.
-    const auto mayNeedTyping = [&] {
-        if (statement.contains(QLatin1Char('/')) || statement.contains(QLatin1Char('~')) ||
-            hasBinaryArithmetic(statement))
-            return true;
-        const QString lower = statement.toLower();
-        for (const char* name :
-             {"tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "abs(", "tsql_round",
-              "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
-              "tsql_dateadd", "sum", "avg"}) {
-            if (lower.contains(QLatin1String(name)))
+namespace {
+
+// Whether the statement may hold what the typing rewrites: arithmetic,
+// conversions, totals, and values that take another's type. Most statements
+// have none of these; one pass over the text looks for them all.
+bool mayNeedTyping(const QString& statement) {
+    if (statement.contains(QLatin1Char('/')) || statement.contains(QLatin1Char('~')) ||
+        hasBinaryArithmetic(statement))
+        return true;
+    // Names found as parts of longer ones too (tsql_decimal_sum).
+    static constexpr std::string_view translatorCalls[] = {
+        "tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "tsql_round",
+        "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
+        "tsql_dateadd"};
+    const QStringView text(statement);
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        switch (text[at].unicode() | 0x20) {
+        case u't':
+            if (tsql::matchesAt(text, at, "tsql_"))
+                for (const std::string_view call : translatorCalls)
+                    if (tsql::matchesAt(text, at, call))
+                        return true;
+            break;
+        case u'a':
+            if (tsql::matchesAt(text, at, "abs(") || tsql::matchesAt(text, at, "avg"))
                 return true;
+            break;
+        case u's':
+            if (tsql::matchesAt(text, at, "sum"))
+                return true;
+            break;
+        default:
+            break;
         }
-        return typedByPrecedence.match(statement).hasMatch();
-    };
-    if (!mayNeedTyping()) {
+    }
+    return tsql::mentionsWord(text, {"coalesce", "ifnull", "case", "union"});
+}
+
+} // namespace
+
+QString withFractionalDivisions(sqlite3* db, const QString& statement) {
+    if (!mayNeedTyping(statement)) {
         return statement;
     }
     // An UPDATE's DATALENGTHs by their arguments' types, then its

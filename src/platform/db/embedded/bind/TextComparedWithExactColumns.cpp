@@ -4,6 +4,7 @@
 #include "platform/db/embedded/bind/QueryScopes.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/TextScan.h"
 
 #include <algorithm>
 #include <vector>
@@ -339,20 +340,7 @@ bool isQueryOrChange(const Pieces& pieces) {
 
 // Whether IN, BETWEEN or CASE appears as a word (an INSERT's INTO is not IN).
 bool mentionsComparisonWord(const QString& statement) {
-    const QString lower = statement.toLower();
-    for (const QLatin1String word : {QLatin1String("in"), QLatin1String("between"),
-                                     QLatin1String("case")}) {
-        for (qsizetype at = lower.indexOf(word); at >= 0; at = lower.indexOf(word, at + 1)) {
-            const auto isNamePart = [](QChar c) {
-                return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-            };
-            const qsizetype end = at + word.size();
-            if ((at == 0 || !isNamePart(lower[at - 1])) &&
-                (end >= lower.size() || !isNamePart(lower[end])))
-                return true;
-        }
-    }
-    return false;
+    return tsql::mentionsWord(statement, {"in", "between", "case"});
 }
 
 } // namespace

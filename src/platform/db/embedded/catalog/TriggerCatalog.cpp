@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <memory>
 
 namespace estaciones::db::sqlite {
@@ -40,6 +41,17 @@ QString eventWord(DataEvent event) {
     return event == DataEvent::Insert   ? QStringLiteral("INSERT")
            : event == DataEvent::Update ? QStringLiteral("UPDATE")
                                         : QStringLiteral("DELETE");
+}
+
+// The ORDER BY of a listing in firing order.
+QString firingOrderOf(DataEvent event) {
+    return QStringLiteral("coalesce((SELECT CASE o.position WHEN 'First' THEN 0 ELSE 2 END FROM "
+                          "%1 AS o WHERE o.trigger_name = %2.name AND o.event = '%3'), 1), rowid")
+        .arg(orderTable(), table(), eventWord(event));
+}
+
+std::size_t listingIndex(DataEvent event, bool withDisabled, bool ordered) {
+    return static_cast<std::size_t>(event) * 4 + (withDisabled ? 2 : 0) + (ordered ? 1 : 0);
 }
 
 } // namespace
@@ -243,20 +255,34 @@ std::vector<TriggerDefinition> TriggerCatalog::firedBy(const QString& tableName,
 
 std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableName, DataEvent event,
                                                           bool withDisabled) const {
-    const char* column = event == DataEvent::Insert   ? "on_insert"
-                         : event == DataEvent::Update ? "on_update"
-                                                      : "on_delete";
-    const auto listing = [&](const QString& order) {
-        return QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND %2 = 1%3 ORDER BY %4")
-            .arg(table(), QLatin1String(column),
-                 withDisabled ? QString() : QStringLiteral(" AND disabled = 0"), order);
-    };
     // Asked of every data change: one statement, not a look for the order's
     // table first. A file made before the order was kept (opened read-only)
     // has no such table, and its triggers fire in the order they were made.
-    auto query = std::make_unique<PreparedStatement>(m_database.handle(), listing(firingOrder(event)));
+    // The texts are the same at every call: written once.
+    static const auto listings = [] {
+        std::array<QString, 12> texts;
+        for (const DataEvent e : {DataEvent::Insert, DataEvent::Update, DataEvent::Delete}) {
+            const char* column = e == DataEvent::Insert   ? "on_insert"
+                                 : e == DataEvent::Update ? "on_update"
+                                                          : "on_delete";
+            for (const bool disabledToo : {false, true}) {
+                for (const bool ordered : {true, false}) {
+                    texts[listingIndex(e, disabledToo, ordered)] =
+                        QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND %2 = "
+                                       "1%3 ORDER BY %4")
+                            .arg(table(), QLatin1String(column),
+                                 disabledToo ? QString() : QStringLiteral(" AND disabled = 0"),
+                                 ordered ? firingOrderOf(e) : QStringLiteral("rowid"));
+                }
+            }
+        }
+        return texts;
+    }();
+    auto query = std::make_unique<PreparedStatement>(
+        m_database.handle(), listings[listingIndex(event, withDisabled, true)]);
     if (!query->ok())
-        query = std::make_unique<PreparedStatement>(m_database.handle(), listing(QStringLiteral("rowid")));
+        query = std::make_unique<PreparedStatement>(
+            m_database.handle(), listings[listingIndex(event, withDisabled, false)]);
     query->bindText(1, tableName);
     std::vector<TriggerDefinition> triggers;
     if (!query->ok()) {
@@ -266,12 +292,6 @@ std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableNa
         triggers.push_back(parseTrigger(tsql::significantTokens(triggerColumnText(query->handle(), 0))));
     }
     return triggers;
-}
-
-QString TriggerCatalog::firingOrder(DataEvent event) const {
-    return QStringLiteral("coalesce((SELECT CASE o.position WHEN 'First' THEN 0 ELSE 2 END FROM "
-                          "%1 AS o WHERE o.trigger_name = %2.name AND o.event = '%3'), 1), rowid")
-        .arg(orderTable(), table(), eventWord(event));
 }
 
 QString TriggerCatalog::orderOf(const QString& name, DataEvent event) const {

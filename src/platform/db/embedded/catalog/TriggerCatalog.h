@@ -66,8 +66,6 @@ private:
     std::vector<TriggerDefinition> triggersOf(const QString& table, DataEvent event,
                                               bool withDisabled) const;
     void refuseSecondInsteadOf(const TriggerDefinition& definition, const QString& verb) const;
-    // The ORDER BY of a listing in firing order.
-    QString firingOrder(DataEvent event) const;
     void forgetOrder(const QString& name);
 
     SqliteDatabase& m_database;

@@ -40,8 +40,24 @@ QString Token::value() const {
 bool Token::isWord(QStringView word) const {
     // Case is folded one UTF-16 unit at a time, so texts of other lengths
     // never match; the length test spares most calls the fold.
-    return kind == TokenKind::Word && text.size() == word.size() &&
-           text.compare(word, Qt::CaseInsensitive) == 0;
+    if (kind != TokenKind::Word || text.size() != word.size())
+        return false;
+    // Keywords are ASCII: compared here without Qt's general folding, which
+    // a translation asks for thousands of times. Past ASCII, Qt's folding.
+    const QChar* mine = text.constData();
+    const QChar* other = word.data();
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t a = mine[i].unicode();
+        const char16_t b = other[i].unicode();
+        if (a == b)
+            continue;
+        if ((a | b) >= 0x80)
+            return text.compare(word, Qt::CaseInsensitive) == 0;
+        const char16_t lower = a | 0x20;
+        if (lower != (b | 0x20) || lower < u'a' || lower > u'z')
+            return false;
+    }
+    return true;
 }
 
 bool Token::isPunctuation(QStringView punctuation) const {
