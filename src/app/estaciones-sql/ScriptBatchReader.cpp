@@ -4,6 +4,18 @@
 
 namespace estaciones::sqlcmd {
 
+namespace {
+
+bool mayBeGo(QStringView line) {
+    qsizetype at = 0;
+    while (at < line.size() && line[at].isSpace())
+        ++at;
+    return at + 1 < line.size() && (line[at] == u'g' || line[at] == u'G') &&
+           (line[at + 1] == u'o' || line[at + 1] == u'O');
+}
+
+} // namespace
+
 bool ScriptBatchReader::open(const QString& path) {
     return m_lines.open(path);
 }
@@ -15,7 +27,9 @@ std::optional<ScriptBatch> ScriptBatchReader::next() {
     current.firstLine = m_lines.lineNumber() + 1;
     while (const std::optional<QString> line = m_lines.next()) {
         const int lineNumber = m_lines.lineNumber();
-        const QRegularExpressionMatch m = goLine.match(*line);
+        // Most lines are not GO: a look at their first letters spares the expression.
+        const QRegularExpressionMatch m =
+            mayBeGo(*line) ? goLine.match(*line) : QRegularExpressionMatch();
         if (m.hasMatch()) {
             bool fits = true;
             const int count = m.captured(1).isEmpty() ? 1 : m.captured(1).toInt(&fits);

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/InheritedDeclarations.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredColumns.h"
@@ -19,6 +20,9 @@ namespace estaciones::db::sqlite {
 namespace {
 
 QRegularExpressionMatch createTableAs(const QString& statement) {
+    // Asked of every statement: most are not a CREATE at all.
+    if (!tsql::startsWithWord(statement, "create"))
+        return {};
     static const QRegularExpression form(
         QStringLiteral(R"(^\s*CREATE\s+(TEMP\s+)?TABLE\s+("(?:[^"]|"")+")\s+AS\s+(SELECT\b.*)$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);

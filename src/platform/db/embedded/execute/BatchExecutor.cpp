@@ -27,6 +27,7 @@
 #include "platform/db/embedded/execute/TableVariables.h"
 #include "platform/db/embedded/execute/UpdateAssignments.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
@@ -888,7 +889,8 @@ DerivedTexts BatchExecutor::translatedStatement(const QString& resolved) {
             QStringLiteral(R"(\bGENERATED\s+ALWAYS\s+AS\b)"),
             QRegularExpression::CaseInsensitiveOption);
         const bool madeForTheWhile =
-            !statements.empty() && createsTable.match(statements.front()).hasMatch() &&
+            !statements.empty() && tsql::startsWithWord(statements.front(), "create") &&
+            createsTable.match(statements.front()).hasMatch() &&
             (statements.size() > 1 || computedColumn.match(statements.front()).hasMatch()) &&
             !ignoringErrors([&] { database.run(QStringLiteral("SAVEPOINT tsql_typing")); });
         if (madeForTheWhile) {

@@ -36,6 +36,14 @@ inline bool wordAt(QStringView text, qsizetype at, std::string_view lowerWord) {
            (end >= text.size() || !isNameCharacter(text[end]));
 }
 
+// Whether the text's first word, after blanks, is `lowerWord`, in any case.
+inline bool startsWithWord(QStringView text, std::string_view lowerWord) {
+    qsizetype at = 0;
+    while (at < text.size() && text[at].isSpace())
+        ++at;
+    return wordAt(text, at, lowerWord);
+}
+
 // Whether any of `lowerWords` is in `text` as a whole word, in any case.
 inline bool mentionsWord(QStringView text, std::initializer_list<std::string_view> lowerWords) {
     for (qsizetype at = 0; at < text.size(); ++at) {
