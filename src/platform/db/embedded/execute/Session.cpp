@@ -27,13 +27,13 @@ Session::Session(DataFolder folder, std::unique_ptr<SqliteDatabase> database)
     : m_folder(std::move(folder)) {
     std::shared_ptr<SqliteDatabase> shared(std::move(database));
     m_current = shared.get();
-    m_databases.insert(shared->name().toLower(), shared);
+    m_databases.insert_or_assign(shared->name().toLower(), shared);
     applyDialectSettings(*shared);
     registerScalarFunctionCall(shared->handle(), *this);
 }
 
 void Session::applyDialectSettings() {
-    for (const auto& database : std::as_const(m_databases)) {
+    for (const auto& [name, database] : m_databases) {
         applyDialectSettings(*database);
     }
 }
@@ -61,8 +61,8 @@ void Session::applyDialectSettings(SqliteDatabase& database) {
 void Session::use(const QString& database, bool connecting) {
     const QString name = database.trimmed();
     const QString key = name.toLower();
-    if (auto it = m_databases.constFind(key); it != m_databases.constEnd()) {
-        m_current = it->get();
+    if (auto it = m_databases.find(key); it != m_databases.end()) {
+        m_current = it->second.get();
         return;
     }
     std::optional<QString> file = m_folder.databaseFile(name);
@@ -78,7 +78,7 @@ void Session::use(const QString& database, bool connecting) {
     registerScalarFunctionCall(opened->handle(), *this);
     opened->waitForLocksUntil(m_lockDeadline);
     m_current = opened.get();
-    m_databases.insert(key, std::move(opened));
+    m_databases.insert_or_assign(key, std::move(opened));
 }
 
 SqliteDatabase& Session::current() const {
@@ -201,7 +201,8 @@ void Session::beginTransaction() {
     if (m_transactionDepth == 0) {
         SqliteDatabase& database = current();
         database.run(QStringLiteral("BEGIN IMMEDIATE"));
-        m_transactionDatabase = m_databases.value(database.name().toLower());
+        const auto it = m_databases.find(database.name().toLower());
+        m_transactionDatabase = it != m_databases.end() ? it->second : nullptr;
     }
     ++m_transactionDepth;
 }
@@ -225,13 +226,13 @@ void Session::commitTransaction() {
 }
 
 void Session::beginCall() {
-    for (const auto& database : std::as_const(m_databases)) {
+    for (const auto& [name, database] : m_databases) {
         database->beginCall();
     }
 }
 
 void Session::endCall() {
-    for (const auto& database : std::as_const(m_databases)) {
+    for (const auto& [name, database] : m_databases) {
         database->endCall();
     }
 }
@@ -244,17 +245,17 @@ void Session::abandonTransaction() {
 
 void Session::release(const QString& database) {
     const QString key = database.trimmed().toLower();
-    const auto it = m_databases.constFind(key);
-    if (it == m_databases.constEnd() || it->get() == m_current ||
-        *it == m_transactionDatabase) {
+    const auto it = m_databases.find(key);
+    if (it == m_databases.end() || it->second.get() == m_current ||
+        it->second == m_transactionDatabase) {
         return;
     }
-    m_databases.remove(key);
+    m_databases.erase(it);
 }
 
 void Session::waitForLocksUntil(std::optional<QDeadlineTimer> deadline) {
     m_lockDeadline = deadline;
-    for (const auto& database : std::as_const(m_databases)) {
+    for (const auto& [name, database] : m_databases) {
         database->waitForLocksUntil(deadline);
     }
 }

@@ -10,6 +10,7 @@
 #include <QHash>
 
 #include <functional>
+#include <map>
 
 struct sqlite3_value;
 #include <memory>
@@ -142,7 +143,9 @@ private:
 
     DataFolder m_folder;
     SeedDatabase m_seed;
-    QHash<QString, std::shared_ptr<SqliteDatabase>> m_databases; // by lower-case name
+    // By lower-case name. A session has one or a few: an ordered map walks
+    // them at every call without a hash table's empty buckets.
+    std::map<QString, std::shared_ptr<SqliteDatabase>> m_databases;
     SqliteDatabase* m_current = nullptr;
     std::shared_ptr<SqliteDatabase> m_transactionDatabase;
     int m_transactionDepth = 0;
