@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/VariableScope.h"
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/storage/StoredDate.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -187,7 +188,7 @@ QString insertTarget(const Tokens& tokens) {
 }
 
 QString upperWord(const Tokens& tokens, std::size_t i) {
-    return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tokens[i].text.toUpper()
+    return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tsql::upperCased(tokens[i].text)
                                                                   : QString();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/LexicalLimits.h"
+#include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
 #include <QSet>
@@ -22,7 +23,7 @@ QString StatementNode::word(std::size_t index) const {
     if (index >= tokens.size() || tokens[index].kind != TokenKind::Word) {
         return {};
     }
-    return tokens[index].text.toUpper();
+    return tsql::upperCased(tokens[index].text);
 }
 
 QString joinTokens(const Tokens& tokens, std::size_t from, std::size_t to) {
@@ -97,7 +98,7 @@ public:
 
 private:
     QString upper(std::size_t i) const {
-        return i < m_t.size() && m_t[i].kind == TokenKind::Word ? m_t[i].text.toUpper() : QString();
+        return i < m_t.size() && m_t[i].kind == TokenKind::Word ? tsql::upperCased(m_t[i].text) : QString();
     }
     bool isPunct(std::size_t i, const char* p) const {
         return i < m_t.size() && m_t[i].isPunctuation(QString::fromLatin1(p));

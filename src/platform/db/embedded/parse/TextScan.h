@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <string_view>
@@ -54,6 +55,27 @@ inline bool mentionsWord(QStringView text, std::initializer_list<std::string_vie
                 return true;
     }
     return false;
+}
+
+// `text` in upper case, as QString::toUpper gives it; an ASCII word (every
+// keyword) without Qt's general case tables, which cost more than the rest of
+// a statement's first look.
+inline QString upperCased(const QString& text) {
+    bool lower = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toUpper();
+        lower = lower || (c >= u'a' && c <= u'z');
+    }
+    if (!lower)
+        return text; // shared, not copied
+    QString upper(text.size(), Qt::Uninitialized);
+    QChar* out = upper.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        out[i] = QChar(c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c);
+    }
+    return upper;
 }
 
 } // namespace estaciones::db::tsql

@@ -42,3 +42,10 @@ TEST(TextScanTest, shouldCompareKeywordsIgnoringCaseOnlyForLetters) {
     EXPECT_TRUE(Token::word(QStringLiteral("ÑANDÚ")).isWord(u"ñandú"));
     EXPECT_FALSE(Token::word(QStringLiteral("ÑANDU")).isWord(u"ñandú"));
 }
+
+TEST(TextScanTest, shouldUpperCaseAsQtDoes) {
+    for (const QString& text :
+         {QStringLiteral("insert"), QStringLiteral("VALUES"), QStringLiteral("MiXed_9$"),
+          QStringLiteral(""), QStringLiteral("año"), QStringLiteral("straße"), QStringLiteral("z{")})
+        EXPECT_EQ(upperCased(text), text.toUpper()) << text.toStdString();
+}
