@@ -1,5 +1,8 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
+#include "platform/db/embedded/bind/BuiltInArgumentCounts.h"
+#include "platform/db/embedded/bind/DataTypeNames.h"
+#include "platform/db/embedded/bind/OrderByInSelectList.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
@@ -58,10 +61,24 @@ bool failsAtCompilation(int number) {
     case native::AggregateInUpdateSet:
     case native::CompoundColumnCountMismatch:
     case native::NotAWindowFunction:
+    case native::OrderByNotInCompoundList:
         return true;
     default:
         return false;
     }
+}
+
+// What the server refuses in a statement's text before it runs anything:
+// a built-in's number of arguments, a type it does not define, a
+// DISTINCT's ORDER BY.
+std::optional<ProviderError> writtenFormError(const Tokens& tokens) {
+    if (std::optional<ProviderError> error = builtInArgumentCountError(tokens)) {
+        return error;
+    }
+    if (std::optional<ProviderError> error = unknownDataTypeError(tokens)) {
+        return error;
+    }
+    return orderByNotInSelectListError(tokens);
 }
 
 bool isDataStatement(const QString& first) {
@@ -153,6 +170,9 @@ void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
         if (std::optional<ProviderError> error = internalNameError(node.condition)) {
             failOnLine(std::move(*error), node.line);
         }
+        if (std::optional<ProviderError> error = writtenFormError(node.condition)) {
+            failOnLine(std::move(*error), node.line);
+        }
         checkVariables(node.condition, node.line, false);
         prepare(node.condition, node.line, true);
         for (const StatementNode& child : node.children) {
@@ -192,6 +212,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
         failOnLine(std::move(*error), node.line);
     }
     if (std::optional<ProviderError> error = maintenanceRefusal(node.tokens)) {
+        failOnLine(std::move(*error), node.line);
+    }
+    if (std::optional<ProviderError> error = writtenFormError(node.tokens)) {
         failOnLine(std::move(*error), node.line);
     }
     if (const std::optional<Tokens> query = cursorQueryOf(node)) {

@@ -1,0 +1,179 @@
+#include "platform/db/embedded/bind/OrderByInSelectList.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/Pieces.h"
+
+#include <QStringList>
+
+namespace estaciones::db::sqlite {
+
+using tsql::Piece;
+using tsql::Pieces;
+using tsql::TokenKind;
+
+namespace {
+
+using Span = std::pair<size_t, size_t>;
+
+// An expression as the comparison reads it: names in lower case without
+// their brackets, and without the table or schema before them (t.a is a).
+QStringList normalized(const Pieces& pieces, size_t from, size_t to) {
+    QStringList out;
+    for (size_t i = from; i < to; ++i) {
+        const Piece& p = pieces[i];
+        if (p.isNameLike() && i + 1 < to && pieces[i + 1].isPunctuation(u".")) {
+            ++i; // the qualifier and its dot
+            continue;
+        }
+        out << (p.isNameLike() ? p.value().toLower() : p.text);
+    }
+    return out;
+}
+
+struct SelectItem {
+    Span expression;
+    QString alias; // lower case; empty without one
+};
+
+// alias = expr, expr AS alias, expr alias.
+SelectItem readItem(const Pieces& pieces, Span item) {
+    const auto [from, to] = item;
+    if (to - from >= 3 && pieces[from].isNameLike() && pieces[from + 1].isPunctuation(u"=")) {
+        return {{from + 2, to}, pieces[from].value().toLower()};
+    }
+    if (to - from >= 3 && pieces[to - 2].isWord(u"AS")) {
+        return {{from, to - 2}, pieces[to - 1].value().toLower()};
+    }
+    if (to - from >= 2 && pieces[to - 1].isNameLike() && !tsql::isReservedWord(pieces[to - 1])) {
+        const Piece& before = pieces[to - 2];
+        const bool endsOperand = before.isPunctuation(u")") || before.isWord(u"END") ||
+                                 (before.kind != TokenKind::Punctuation &&
+                                  !tsql::isReservedWord(before));
+        if (endsOperand) {
+            return {{from, to - 1}, pieces[to - 1].value().toLower()};
+        }
+    }
+    return {item, {}};
+}
+
+// Where the select list of the SELECT at `select` starts: past DISTINCT or
+// ALL and TOP (n) [PERCENT] [WITH TIES].
+size_t listStart(const Pieces& pieces, size_t select, size_t end) {
+    size_t i = select + 1;
+    if (i < end && (pieces[i].isWord(u"DISTINCT") || pieces[i].isWord(u"ALL"))) {
+        ++i;
+    }
+    if (i < end && pieces[i].isWord(u"TOP")) {
+        ++i;
+        i = i < end && pieces[i].isPunctuation(u"(") ? tsql::closeOf(pieces, i) + 1 : i + 1;
+        if (i < end && pieces[i].isWord(u"PERCENT")) {
+            ++i;
+        }
+        if (i + 1 < end && pieces[i].isWord(u"WITH") && pieces[i + 1].isWord(u"TIES")) {
+            i += 2;
+        }
+    }
+    return i;
+}
+
+bool isStar(const Pieces& pieces, Span item) {
+    return item.second > item.first && pieces[item.second - 1].isPunctuation(u"*") &&
+           (item.second - item.first == 1 || pieces[item.second - 2].isPunctuation(u"."));
+}
+
+// Whether the ORDER BY item [from, to) is one the select list holds.
+bool inSelectList(const Pieces& pieces, Span orderItem, const std::vector<SelectItem>& items,
+                  bool hasStar) {
+    auto [from, to] = orderItem;
+    if (to > from && (pieces[to - 1].isWord(u"ASC") || pieces[to - 1].isWord(u"DESC"))) {
+        --to;
+    }
+    if (to == from) {
+        return true; // a syntax error, told elsewhere
+    }
+    // A position (its range is checked elsewhere), a COLLATE (sorts a listed
+    // column or not: left alone) or no column at all (a constant, told elsewhere).
+    if ((to - from == 1 && pieces[from].kind == TokenKind::Number) ||
+        tsql::findTopLevelWord(pieces, from, to, u"COLLATE") < to ||
+        std::none_of(pieces.begin() + static_cast<std::ptrdiff_t>(from),
+                     pieces.begin() + static_cast<std::ptrdiff_t>(to),
+                     [](const Piece& p) { return p.isNameLike(); })) {
+        return true;
+    }
+    const QStringList wanted = normalized(pieces, from, to);
+    if (hasStar && wanted.size() == 1) {
+        return true; // a column of the tables the * stands for, maybe
+    }
+    return std::any_of(items.begin(), items.end(), [&](const SelectItem& item) {
+        return (wanted.size() == 1 && wanted.front() == item.alias) ||
+               normalized(pieces, item.expression.first, item.expression.second) == wanted;
+    });
+}
+
+bool isSetOperator(const Piece& p) {
+    return p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT");
+}
+
+// The select list of the SELECT at `select`, up to `limit` at most.
+std::vector<SelectItem> selectList(const Pieces& pieces, size_t select, size_t limit,
+                                   bool& hasStar) {
+    const size_t start = listStart(pieces, select, limit);
+    const size_t end = tsql::findTopLevelWord(pieces, start, limit,
+                                              {u"FROM", u"INTO", u"WHERE", u"GROUP", u"UNION",
+                                               u"EXCEPT", u"INTERSECT", u"ORDER"});
+    std::vector<SelectItem> items;
+    hasStar = false;
+    for (const Span& item : tsql::splitTopLevel(pieces, start, end)) {
+        hasStar = hasStar || isStar(pieces, item);
+        items.push_back(readItem(pieces, item));
+    }
+    return items;
+}
+
+// The SELECT of a compound's first query, from the SELECT of any of them.
+size_t firstBranch(const Pieces& pieces, size_t select) {
+    for (size_t op = tsql::nearestAtOwnLevel(pieces, select, isSetOperator); op != tsql::none;
+         op = tsql::nearestAtOwnLevel(pieces, select, isSetOperator)) {
+        const size_t before = tsql::enclosingSelect(pieces, op);
+        if (before == tsql::none) {
+            return tsql::none; // a query in parentheses
+        }
+        select = before;
+    }
+    return select;
+}
+
+} // namespace
+
+std::optional<ProviderError> orderByNotInSelectListError(const tsql::Tokens& tokens) {
+    const Pieces pieces = tsql::toPieces(tokens);
+    for (size_t order = 0; order + 1 < pieces.size(); ++order) {
+        if (!pieces[order].isWord(u"ORDER") || !pieces[order + 1].isWord(u"BY")) {
+            continue;
+        }
+        // An OVER's or WITHIN GROUP's ORDER BY has no SELECT of its own level.
+        const size_t last = tsql::enclosingSelect(pieces, order);
+        if (last == tsql::none) {
+            continue;
+        }
+        const bool compound = tsql::nearestAtOwnLevel(pieces, order, isSetOperator) != tsql::none;
+        const size_t listed = compound ? firstBranch(pieces, last) : last;
+        if (listed == tsql::none ||
+            (!compound && (last + 1 >= order || !pieces[last + 1].isWord(u"DISTINCT")))) {
+            continue;
+        }
+        bool hasStar = false;
+        const std::vector<SelectItem> items = selectList(pieces, listed, order, hasStar);
+        const size_t end = tsql::findTopLevelWord(pieces, order + 2, tsql::queryEnd(pieces, last),
+                                                  {u"OFFSET", u"FOR", u"OPTION"});
+        for (const Span& orderItem : tsql::splitTopLevel(pieces, order + 2, end)) {
+            if (!inSelectList(pieces, orderItem, items, hasStar)) {
+                return sqlServerError(compound ? native::OrderByNotInCompoundList
+                                               : native::OrderByNotInDistinctList);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace estaciones::db::sqlite
