@@ -1,5 +1,7 @@
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
 
+#include "platform/db/embedded/bind/SelectListItems.h"
+
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/Pieces.h"
 
@@ -13,73 +15,7 @@ using tsql::TokenKind;
 
 namespace {
 
-using Span = std::pair<size_t, size_t>;
-
-// An expression as the comparison reads it: names in lower case without
-// their brackets, and without the table or schema before them (t.a is a).
-QStringList normalized(const Pieces& pieces, size_t from, size_t to) {
-    QStringList out;
-    for (size_t i = from; i < to; ++i) {
-        const Piece& p = pieces[i];
-        if (p.isNameLike() && i + 1 < to && pieces[i + 1].isPunctuation(u".")) {
-            ++i; // the qualifier and its dot
-            continue;
-        }
-        out << (p.isNameLike() ? p.value().toLower() : p.text);
-    }
-    return out;
-}
-
-struct SelectItem {
-    Span expression;
-    QString alias; // lower case; empty without one
-};
-
-// alias = expr, expr AS alias, expr alias.
-SelectItem readItem(const Pieces& pieces, Span item) {
-    const auto [from, to] = item;
-    if (to - from >= 3 && pieces[from].isNameLike() && pieces[from + 1].isPunctuation(u"=")) {
-        return {{from + 2, to}, pieces[from].value().toLower()};
-    }
-    if (to - from >= 3 && pieces[to - 2].isWord(u"AS")) {
-        return {{from, to - 2}, pieces[to - 1].value().toLower()};
-    }
-    if (to - from >= 2 && pieces[to - 1].isNameLike() && !tsql::isReservedWord(pieces[to - 1])) {
-        const Piece& before = pieces[to - 2];
-        const bool endsOperand = before.isPunctuation(u")") || before.isWord(u"END") ||
-                                 (before.kind != TokenKind::Punctuation &&
-                                  !tsql::isReservedWord(before));
-        if (endsOperand) {
-            return {{from, to - 1}, pieces[to - 1].value().toLower()};
-        }
-    }
-    return {item, {}};
-}
-
-// Where the select list of the SELECT at `select` starts: past DISTINCT or
-// ALL and TOP (n) [PERCENT] [WITH TIES].
-size_t listStart(const Pieces& pieces, size_t select, size_t end) {
-    size_t i = select + 1;
-    if (i < end && (pieces[i].isWord(u"DISTINCT") || pieces[i].isWord(u"ALL"))) {
-        ++i;
-    }
-    if (i < end && pieces[i].isWord(u"TOP")) {
-        ++i;
-        i = i < end && pieces[i].isPunctuation(u"(") ? tsql::closeOf(pieces, i) + 1 : i + 1;
-        if (i < end && pieces[i].isWord(u"PERCENT")) {
-            ++i;
-        }
-        if (i + 1 < end && pieces[i].isWord(u"WITH") && pieces[i + 1].isWord(u"TIES")) {
-            i += 2;
-        }
-    }
-    return i;
-}
-
-bool isStar(const Pieces& pieces, Span item) {
-    return item.second > item.first && pieces[item.second - 1].isPunctuation(u"*") &&
-           (item.second - item.first == 1 || pieces[item.second - 2].isPunctuation(u"."));
-}
+using Span = PieceSpan;
 
 // Whether the ORDER BY item [from, to) is one the select list holds.
 bool inSelectList(const Pieces& pieces, Span orderItem, const std::vector<SelectItem>& items,
@@ -100,13 +36,13 @@ bool inSelectList(const Pieces& pieces, Span orderItem, const std::vector<Select
                      [](const Piece& p) { return p.isNameLike(); })) {
         return true;
     }
-    const QStringList wanted = normalized(pieces, from, to);
+    const QStringList wanted = normalizedExpression(pieces, from, to);
     if (hasStar && wanted.size() == 1) {
         return true; // a column of the tables the * stands for, maybe
     }
     return std::any_of(items.begin(), items.end(), [&](const SelectItem& item) {
         return (wanted.size() == 1 && wanted.front() == item.alias) ||
-               normalized(pieces, item.expression.first, item.expression.second) == wanted;
+               normalizedExpression(pieces, item.expression.first, item.expression.second) == wanted;
     });
 }
 
@@ -117,15 +53,15 @@ bool isSetOperator(const Piece& p) {
 // The select list of the SELECT at `select`, up to `limit` at most.
 std::vector<SelectItem> selectList(const Pieces& pieces, size_t select, size_t limit,
                                    bool& hasStar) {
-    const size_t start = listStart(pieces, select, limit);
-    const size_t end = tsql::findTopLevelWord(pieces, start, limit,
+    const size_t start = selectListStart(pieces, select, limit);
+    const size_t end = clauseStart(pieces, start, limit,
                                               {u"FROM", u"INTO", u"WHERE", u"GROUP", u"UNION",
                                                u"EXCEPT", u"INTERSECT", u"ORDER"});
     std::vector<SelectItem> items;
     hasStar = false;
     for (const Span& item : tsql::splitTopLevel(pieces, start, end)) {
-        hasStar = hasStar || isStar(pieces, item);
-        items.push_back(readItem(pieces, item));
+        hasStar = hasStar || isStarItem(pieces, item);
+        items.push_back(readSelectItem(pieces, item));
     }
     return items;
 }

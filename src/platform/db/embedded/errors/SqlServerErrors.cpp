@@ -287,6 +287,12 @@ constexpr std::array messages{
             "Type %1 is not a defined system type."},
     Message{native::DataTypeNotFound, 16, "42000", errnum::CommandError,
             "Column, parameter, or variable #%1: Cannot find data type %2."},
+    Message{native::UngroupedColumnInSelectList, 16, "42000", errnum::CommandError,
+            "Column '%1' is invalid in the select list because it is not contained in either an "
+            "aggregate function or the GROUP BY clause."},
+    Message{native::UngroupedColumnInHaving, 16, "42000", errnum::CommandError,
+            "Column '%1' is invalid in the HAVING clause because it is not contained in either an "
+            "aggregate function or the GROUP BY clause."},
     Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
             "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     Message{native::OrderByPositionOutOfRange, 15, "42000", errnum::CommandError,

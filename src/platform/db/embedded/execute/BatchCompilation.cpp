@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/bind/BuiltInArgumentCounts.h"
 #include "platform/db/embedded/bind/DataTypeNames.h"
+#include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
@@ -387,6 +388,16 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     const char* tail = nullptr;
     if (database.statements().prepare(database.handle(), utf8.constData(),
                                       static_cast<int>(utf8.size()), prepared, &tail) == 0) {
+        // Its names are known now: a grouped query's columns meet its groups.
+        const auto hasColumn = [&](const QString& table, const QString& column) {
+            return sqlite3_table_column_metadata(database.handle(), nullptr,
+                                                 table.toUtf8().constData(),
+                                                 column.toUtf8().constData(), nullptr, nullptr,
+                                                 nullptr, nullptr, nullptr) == SQLITE_OK;
+        };
+        if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
+            failOnLine(std::move(*error), line);
+        }
         return;
     }
     ProviderError error = database.lastError(statement);
