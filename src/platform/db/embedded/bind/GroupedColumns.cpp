@@ -321,8 +321,9 @@ std::optional<ProviderError> ungroupedColumnError(const tsql::Tokens& tokens,
             continue;
         }
         const Clauses c = clausesOf(pieces, select);
-        const bool grouped = c.group != none || aggregates(pieces, c.list, c.listEnd) ||
-                             (c.having != none && aggregates(pieces, c.having, c.havingEnd));
+        // Without GROUP BY, a HAVING makes the rows one group.
+        const bool grouped =
+            c.group != none || c.having != none || aggregates(pieces, c.list, c.listEnd);
         if (!grouped || c.from == none) {
             continue;
         }

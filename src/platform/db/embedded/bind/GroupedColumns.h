@@ -11,7 +11,7 @@ namespace estaciones::db::sqlite {
 // Whether table `table` (its name without schema) has column `column`.
 using ColumnLookup = std::function<bool(const QString& table, const QString& column)>;
 
-// A grouped query (GROUP BY, or an aggregate in its select list or HAVING)
+// A grouped query (GROUP BY, HAVING, or an aggregate in its select list)
 // whose select list or HAVING names a column outside every aggregate and
 // every GROUP BY expression, as the server refuses it when it compiles the
 // batch: 8120 for the select list, 8121 for HAVING, the column named with

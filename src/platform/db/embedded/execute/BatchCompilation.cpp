@@ -387,22 +387,24 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     LentStatement prepared;
     const char* tail = nullptr;
     if (database.statements().prepare(database.handle(), utf8.constData(),
-                                      static_cast<int>(utf8.size()), prepared, &tail) == 0) {
-        // Its names are known now: a grouped query's columns meet its groups.
-        const auto hasColumn = [&](const QString& table, const QString& column) {
-            return sqlite3_table_column_metadata(database.handle(), nullptr,
-                                                 table.toUtf8().constData(),
-                                                 column.toUtf8().constData(), nullptr, nullptr,
-                                                 nullptr, nullptr, nullptr) == SQLITE_OK;
-        };
-        if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
-            failOnLine(std::move(*error), line);
+                                      static_cast<int>(utf8.size()), prepared, &tail) != 0) {
+        ProviderError error = database.lastError(statement);
+        if (failsAtCompilation(error.nativeError)) {
+            failOnLine(std::move(error), line);
         }
-        return;
+        if (error.nativeError == native::InvalidObjectName) {
+            return; // a table yet to be: its statement compiles when it runs
+        }
     }
-    ProviderError error = database.lastError(statement);
-    if (failsAtCompilation(error.nativeError)) {
-        failOnLine(std::move(error), line);
+    // Its names are known now: a grouped query's columns meet its groups
+    // (also where SQLite refuses a HAVING of its own).
+    const auto hasColumn = [&](const QString& table, const QString& column) {
+        return sqlite3_table_column_metadata(database.handle(), nullptr, table.toUtf8().constData(),
+                                             column.toUtf8().constData(), nullptr, nullptr,
+                                             nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
+        failOnLine(std::move(*error), line);
     }
 }
 
