@@ -46,10 +46,6 @@ bool inSelectList(const Pieces& pieces, Span orderItem, const std::vector<Select
     });
 }
 
-bool isSetOperator(const Piece& p) {
-    return p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT");
-}
-
 // The select list of the SELECT at `select`, up to `limit` at most.
 std::vector<SelectItem> selectList(const Pieces& pieces, size_t select, size_t limit,
                                    bool& hasStar) {
@@ -68,8 +64,8 @@ std::vector<SelectItem> selectList(const Pieces& pieces, size_t select, size_t l
 
 // The SELECT of a compound's first query, from the SELECT of any of them.
 size_t firstBranch(const Pieces& pieces, size_t select) {
-    for (size_t op = tsql::nearestAtOwnLevel(pieces, select, isSetOperator); op != tsql::none;
-         op = tsql::nearestAtOwnLevel(pieces, select, isSetOperator)) {
+    for (size_t op = tsql::nearestAtOwnLevel(pieces, select, tsql::isSetOperator); op != tsql::none;
+         op = tsql::nearestAtOwnLevel(pieces, select, tsql::isSetOperator)) {
         const size_t before = tsql::enclosingSelect(pieces, op);
         if (before == tsql::none) {
             return tsql::none; // a query in parentheses
@@ -92,7 +88,7 @@ std::optional<ProviderError> orderByNotInSelectListError(const tsql::Tokens& tok
         if (last == tsql::none) {
             continue;
         }
-        const bool compound = tsql::nearestAtOwnLevel(pieces, order, isSetOperator) != tsql::none;
+        const bool compound = tsql::nearestAtOwnLevel(pieces, order, tsql::isSetOperator) != tsql::none;
         const size_t listed = compound ? firstBranch(pieces, last) : last;
         if (listed == tsql::none ||
             (!compound && (last + 1 >= order || !pieces[last + 1].isWord(u"DISTINCT")))) {

@@ -293,6 +293,9 @@ constexpr std::array messages{
     Message{native::UngroupedColumnInHaving, 16, "42000", errnum::CommandError,
             "Column '%1' is invalid in the HAVING clause because it is not contained in either an "
             "aggregate function or the GROUP BY clause."},
+    Message{native::OrderByInSubquery, 16, "42000", errnum::CommandError,
+            "The ORDER BY clause is invalid in views, inline functions, derived tables, subqueries, "
+            "and common table expressions, unless TOP, OFFSET or FOR XML is also specified."},
     Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
             "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     Message{native::OrderByPositionOutOfRange, 15, "42000", errnum::CommandError,

@@ -74,6 +74,7 @@ constexpr int NotASystemType = 243;
 constexpr int DataTypeNotFound = 2715;
 constexpr int UngroupedColumnInSelectList = 8120;
 constexpr int UngroupedColumnInHaving = 8121;
+constexpr int OrderByInSubquery = 1033;
 constexpr int WindowedFunctionMisplaced = 4108;
 constexpr int NotAWindowFunction = 4113;
 constexpr int OrderByPositionOutOfRange = 108;

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
@@ -70,16 +71,16 @@ bool failsAtCompilation(int number) {
 }
 
 // What the server refuses in a statement's text before it runs anything:
-// a built-in's number of arguments, a type it does not define, a
-// DISTINCT's ORDER BY.
+// a built-in's number of arguments, a type it does not define, an ORDER BY
+// outside a DISTINCT's or a UNION's select list or where it orders nothing.
 std::optional<ProviderError> writtenFormError(const Tokens& tokens) {
-    if (std::optional<ProviderError> error = builtInArgumentCountError(tokens)) {
-        return error;
+    for (const auto check : {builtInArgumentCountError, unknownDataTypeError,
+                             orderByNotInSelectListError, misplacedOrderByError}) {
+        if (std::optional<ProviderError> error = check(tokens)) {
+            return error;
+        }
     }
-    if (std::optional<ProviderError> error = unknownDataTypeError(tokens)) {
-        return error;
-    }
-    return orderByNotInSelectListError(tokens);
+    return std::nullopt;
 }
 
 bool isDataStatement(const QString& first) {

@@ -344,10 +344,6 @@ void nameDerivedTablesOfPercents(Pieces& pieces) {
     }
 }
 
-bool isSetOperator(const Piece& p) {
-    return p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT");
-}
-
 // Where the query at `select` ends when it is one of a UNION's, EXCEPT's or
 // INTERSECT's (the last one before the compound's ORDER BY); none otherwise.
 size_t compoundBranchEnd(const Pieces& pieces, size_t select) {
