@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QSet>
@@ -74,8 +75,13 @@ OperandType OperandType::ofDeclaration(const std::optional<QString>& declaration
     // A uniqueidentifier is kept as text, but does not convert to a number.
     if (type.isText && type.typeName != QLatin1String("uniqueidentifier"))
         return {Kind::Text, {}};
+    if (tsql::integerTypeBytes(type.typeName) > 0)
+        return {Kind::Whole, type.typeName};
+    if (tsql::isBinaryTypeName(type.typeName))
+        return {Kind::Binary, {}};
     return {Kind::Other, {}};
 }
+
 
 OperandTypes::OperandTypes(sqlite3* db, const tsql::Pieces& pieces, const QueryScopes& scopes)
     : m_db(db), m_pieces(pieces), m_scopes(scopes) {}
@@ -105,8 +111,13 @@ OperandType OperandTypes::knownNow(size_t from, size_t to) {
         case TokenKind::Parameter:
         case TokenKind::Variable:
             return {OperandType::Kind::Text, {}};
-        case TokenKind::Number:
-            return {OperandType::Kind::Other, {}};
+        case TokenKind::Number: {
+            // A whole number that fits an int is one; a longer one is a decimal.
+            bool whole = false;
+            first.text.toInt(&whole);
+            return whole ? OperandType{OperandType::Kind::Whole, QStringLiteral("int")}
+                         : OperandType{OperandType::Kind::Other, {}};
+        }
         default:
             break;
         }
@@ -114,6 +125,8 @@ OperandType OperandTypes::knownNow(size_t from, size_t to) {
             return {OperandType::Kind::Other, {}};
         return isPlainName(first) ? ofColumn(scope, {}, first.value()) : OperandType{};
     }
+    if (isBinaryLiteral(m_pieces, from, to))
+        return {OperandType::Kind::Binary, {}};
     // t.x, or schema.t.x
     const bool qualified = (to - from == 2 || to - from == 4) && isPlainName(m_pieces[to]) &&
                            m_pieces[to - 1].isPunctuation(u".") && isPlainName(m_pieces[to - 2]);

@@ -19,11 +19,13 @@ class QueryTyping;
 bool isPlainName(const tsql::Piece& p);
 
 // What an operand of a comparison is, as far as text meeting money or
-// decimal goes: which of the two sides converts to the other's type.
+// decimal and binary meeting a whole number go: which of the two sides
+// converts to the other's type.
 struct OperandType {
-    enum class Kind { Unknown, Text, Exact, Other };
+    enum class Kind { Unknown, Text, Exact, Whole, Binary, Other };
     Kind kind = Kind::Unknown;
-    QString exactType; // of an Exact operand: "money", "decimal(10,2)"
+    // Of an Exact or Whole operand: "money", "decimal(10,2)", "int", "bigint".
+    QString exactType;
     // A column of a UNION (EXCEPT, INTERSECT) in a derived table, a common
     // table expression or a view: its text rows are converted to the
     // column's type only when the outer query reads them.

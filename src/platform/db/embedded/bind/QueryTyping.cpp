@@ -5,6 +5,7 @@
 
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
 
 #include <QHash>
@@ -155,6 +156,17 @@ bool isTextDeclaration(const QString& declaration) {
     return text.match(declaration).hasMatch();
 }
 
+bool isBinaryDeclaration(const QString& declaration) {
+    return tsql::isBinaryTypeName(
+        declaration.trimmed().section(QLatin1Char('('), 0, 0).section(QLatin1Char(' '), 0, 0).toLower());
+}
+
+// Among values of other types, text and binary (the lowest types) are the
+// ones converted to the type of highest precedence.
+bool givesWayToOthers(const QString& declaration) {
+    return isTextDeclaration(declaration) || isBinaryDeclaration(declaration);
+}
+
 // tsql_divide(a, 7) → ((a) / 7.0): a divisor that is a number other than
 // zero cannot fail, and SQLite's own division of a real costs no call per row.
 bool divideNatively(Pieces& pieces, size_t call) {
@@ -238,6 +250,11 @@ QString columnText(sqlite3_stmt* statement, int index, const char* (*read)(sqlit
 
 } // namespace
 
+bool isBinaryLiteral(const Pieces& pieces, size_t from, size_t to) {
+    return to == from + 1 && pieces[from].isWord(u"X") && pieces[to].kind == TokenKind::String &&
+           pieces[to].space.isEmpty();
+}
+
 size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
     if (to - from >= 2 && pieces[to - 2].isWord(u"AS")) {
         return to - 2;
@@ -247,10 +264,11 @@ size_t expressionEnd(const Pieces& pieces, size_t from, size_t to) {
         const tsql::Piece& before = pieces[to - 2];
         const bool aliasLike =
             (last.isNameLike() && !tsql::isReservedWord(last)) || last.kind == TokenKind::String;
-        // x COLLATE tsql_date: the translator's collation, not an alias.
+        // x COLLATE tsql_date: the translator's collation, not an alias; nor
+        // are the digits of X'01'.
         if (aliasLike && !before.isPunctuation(u".") && !isArithmeticOperator(before) &&
             !before.isPunctuation(u"(") && !before.isPunctuation(u",") &&
-            !before.isWord(u"COLLATE")) {
+            !before.isWord(u"COLLATE") && !isBinaryLiteral(pieces, to - 2, to - 1)) {
             return to - 1;
         }
     }
@@ -416,8 +434,13 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
     // Both sides are typed, also beside a text: 'x' + CAST(m AS varchar)
     // converts the money with its type's two decimals, and arithmetic
     // inside either side is worked out exactly.
-    const std::optional<NumericType> left = numericTypeOf(leftFrom, leftTo);
-    const std::optional<NumericType> right = numericTypeOf(rightFrom, rightTo);
+    std::optional<NumericType> left = numericTypeOf(leftFrom, leftTo);
+    std::optional<NumericType> right = numericTypeOf(rightFrom, rightTo);
+    if (!left) {
+        left = binaryAsWhole(leftFrom, leftTo, right);
+    } else if (!right) {
+        right = binaryAsWhole(rightFrom, rightTo, left);
+    }
     if (!left || !right) {
         return std::nullopt;
     }
@@ -458,6 +481,19 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
         m_nativeAdditions.push_back({leftFrom - 2, leftTo});
     }
     return result.declaration();
+}
+
+std::optional<NumericType> QueryTyping::binaryAsWhole(size_t from, size_t to,
+                                                      const std::optional<NumericType>& other) {
+    if (!other || !other->isWhole()) {
+        return std::nullopt;
+    }
+    const std::optional<QString> declaration = typeOf(from, to);
+    if (!declaration || !isBinaryDeclaration(*declaration)) {
+        return std::nullopt;
+    }
+    convertInPlace(from, to, other->declaration());
+    return other;
 }
 
 // The binary '-' (else '*', '/' or '%') that is applied last in [from, to).
@@ -546,6 +582,10 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
     if (to - from == 1 && m_pieces[from].kind == TokenKind::Number) {
         const std::optional<NumericType> literal = NumericType::fromLiteral(m_pieces[from].text);
         return literal ? std::optional<QString>(literal->declaration()) : std::nullopt;
+    }
+    if (to - from == 2 && isBinaryLiteral(m_pieces, from, from + 1)) {
+        const qsizetype bytes = m_pieces[from + 1].value().size() / 2;
+        return QStringLiteral("varbinary(%1)").arg(std::max<qsizetype>(bytes, 1));
     }
     return ofColumnReference(from, to);
 }
@@ -876,7 +916,7 @@ std::optional<QString> QueryTyping::ofAlternatives(
             continue;
         }
         declarations.push_back(typeOf(first, last));
-        if (declarations.back() && isTextDeclaration(*declarations.back())) {
+        if (declarations.back() && givesWayToOthers(*declarations.back())) {
             texts.emplace_back(first, last);
         }
     }
@@ -923,7 +963,7 @@ std::optional<QString> QueryTyping::ofUnion(int index) {
                                tsql::render(m_pieces, first, last),
                            m_depth + 1);
         declarations.push_back(branch.declarationOf(index));
-        if (item && declarations.back() && isTextDeclaration(*declarations.back())) {
+        if (item && declarations.back() && givesWayToOthers(*declarations.back())) {
             texts.push_back(*item);
         }
     }

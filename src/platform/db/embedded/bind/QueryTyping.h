@@ -58,6 +58,10 @@ private:
     std::optional<NumericType> numericTypeOf(size_t from, size_t to);
     std::optional<QString> arithmetic(size_t leftFrom, size_t leftTo, QChar op, size_t rightFrom,
                                       size_t rightTo);
+    // The side of binary type beside a whole number converts to the number's
+    // type: that type, which the side now has; nothing for other operands.
+    std::optional<NumericType> binaryAsWhole(size_t from, size_t to,
+                                             const std::optional<NumericType>& other);
     size_t lastBinaryOperator(size_t from, size_t to) const;
     std::optional<QString> ofCall(size_t from, size_t to);
     std::vector<std::pair<size_t, size_t>> caseResults(size_t from, size_t to) const;
@@ -177,6 +181,9 @@ private:
 // Where the expression of a select-list item [from, to) ends: before
 // "AS name", "name" or 'name'.
 size_t expressionEnd(const tsql::Pieces& pieces, size_t from, size_t to);
+
+// X'0102' as the translator writes 0x0102: pieces [from, to].
+bool isBinaryLiteral(const tsql::Pieces& pieces, size_t from, size_t to);
 
 // One SQLite statement (a query, CREATE VIEW or CREATE TABLE ... AS a query,
 // INSERT ... a query) with its query's divisions made fractional where SQL

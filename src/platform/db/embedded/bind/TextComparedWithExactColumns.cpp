@@ -27,7 +27,7 @@ struct Operand {
 
 bool isValuePiece(const Piece& p) {
     return p.kind == TokenKind::String || p.kind == TokenKind::Parameter ||
-           p.kind == TokenKind::Variable || isPlainName(p);
+           p.kind == TokenKind::Variable || p.kind == TokenKind::Number || isPlainName(p);
 }
 
 // The piece after `i`'s COLLATE name (the translator gives expressions its
@@ -57,6 +57,8 @@ Operand operandEndingAt(const Pieces& pieces, size_t last) {
             --from; // a function's call
     } else if (!isValuePiece(pieces[last])) {
         return {};
+    } else if (last >= 1 && isBinaryLiteral(pieces, last - 1, last)) {
+        from = last - 1;
     } else if (isPlainName(pieces[last]) && last >= 2 && pieces[last - 1].isPunctuation(u".") &&
                isPlainName(pieces[last - 2])) {
         from = last - 2;
@@ -76,6 +78,8 @@ Operand operandStartingAt(const Pieces& pieces, size_t first) {
         to = tsql::endOfCase(pieces, first);
     } else if (!isValuePiece(pieces[first])) {
         return {};
+    } else if (first + 1 < pieces.size() && isBinaryLiteral(pieces, first, first + 1)) {
+        to = first + 1;
     } else if (isPlainName(pieces[first]) && first + 1 < pieces.size() &&
                pieces[first + 1].isPunctuation(u"(")) {
         to = tsql::closeOf(pieces, first + 1); // a function's call
@@ -119,6 +123,24 @@ public:
             convert(a, left.exactType);
         if (right.unconvertedRows)
             convert(b, right.exactType);
+        compareBinaryWithWhole(a, left, b, right);
+    }
+
+    // Binary meeting a whole number converts to the number's type (its
+    // right-most bytes, big-endian), the lowest type of all giving way; SQLite
+    // would find a blob greater than any number. An operand the columns do
+    // not type is typed over its block's tables only beside a binary one.
+    void compareBinaryWithWhole(const Operand& a, OperandType left, const Operand& b,
+                                OperandType right) {
+        using Kind = OperandType::Kind;
+        if (left.kind == Kind::Binary && right.kind == Kind::Unknown)
+            right = m_types.typed(b.from, b.to);
+        else if (right.kind == Kind::Binary && left.kind == Kind::Unknown)
+            left = m_types.typed(a.from, a.to);
+        if (left.kind == Kind::Binary && right.kind == Kind::Whole)
+            m_conversions.push_back({a, right.exactType, BinaryConversion});
+        else if (right.kind == Kind::Binary && left.kind == Kind::Whole)
+            m_conversions.push_back({b, left.exactType, BinaryConversion});
     }
 
     void compareBinary(size_t op) {
@@ -180,8 +202,8 @@ public:
     }
 
     bool isConverted(const Operand& operand) const {
-        return std::any_of(m_conversions.begin(), m_conversions.end(), [&](const auto& c) {
-            return c.first.from == operand.from && c.first.to == operand.to;
+        return std::any_of(m_conversions.begin(), m_conversions.end(), [&](const Conversion& c) {
+            return c.operand.from == operand.from && c.operand.to == operand.to;
         });
     }
 
@@ -263,13 +285,14 @@ public:
     QString rewritten() const {
         Pieces pieces = m_pieces;
         std::vector<std::pair<size_t, size_t>> written;
-        for (const auto& [operand, type] : m_conversions) {
+        for (const Conversion& conversion : m_conversions) {
+            const Operand& operand = conversion.operand;
             const std::pair<size_t, size_t> range{operand.from, operand.to};
             if (std::find(written.begin(), written.end(), range) != written.end())
                 continue;
             written.push_back(range);
-            pieces[operand.from].text.prepend(
-                QStringLiteral("tsql_text_as_number(%1, ").arg(tsql::Token::string(type).text));
+            pieces[operand.from].text.prepend(QStringLiteral("%1(%2, ").arg(
+                QLatin1String(conversion.function), tsql::Token::string(conversion.type).text));
             pieces[operand.to].text.append(QLatin1Char(')'));
         }
         for (const Split& split : m_splits)
@@ -315,14 +338,24 @@ private:
                                                  negated ? u"NOT " : u"", texts.join(u", ")));
     }
 
+    // Text to an exact number (235 or 8114 where it is none); binary to a
+    // whole number, as CAST converts it.
+    static constexpr const char* TextConversion = "tsql_text_as_number";
+    static constexpr const char* BinaryConversion = "tsql_convert";
+    struct Conversion {
+        Operand operand;
+        QString type;
+        const char* function = TextConversion;
+    };
+
     void convert(const Operand& operand, const QString& type) {
-        m_conversions.push_back({operand, type});
+        m_conversions.push_back({operand, type, TextConversion});
     }
 
     const Pieces& m_pieces;
     QueryScopes m_scopes;
     OperandTypes m_types;
-    std::vector<std::pair<Operand, QString>> m_conversions;
+    std::vector<Conversion> m_conversions;
     std::vector<Split> m_splits;
 };
 

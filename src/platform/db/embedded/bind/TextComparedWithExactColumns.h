@@ -18,8 +18,10 @@ namespace estaciones::db::sqlite {
 // parameter, a conversion, CASE, COALESCE or ISNULL. The text side is wrapped
 // in tsql_text_as_number('<type>', x), which converts text (235 or 8114 where
 // it is no number) and leaves numbers as they are. A constant stays a
-// constant, so an index on the column is still used. The statement comes
-// back unchanged when none is found.
+// constant, so an index on the column is still used. A binary value meeting
+// a whole number the same way is wrapped in tsql_convert('<int type>', x):
+// binary is the lowest type, and SQLite finds a blob greater than any number.
+// The statement comes back unchanged when none is found.
 QString withTextComparedAsNumbers(sqlite3* db, const QString& statement);
 
 } // namespace estaciones::db::sqlite

@@ -274,6 +274,28 @@ constexpr std::array messages{
             "Explicit conversion from data type %1 to %2 is not allowed."},
     Message{native::UnknownBuiltInFunction, 15, "42000", errnum::CommandError,
             "'%1' is not a recognized built-in function name."},
+    Message{native::FunctionArgumentCount, 15, "42000", errnum::CommandError,
+            "The %1 function requires %2 argument(s)."},
+    Message{native::FunctionArgumentRange, 15, "42000", errnum::CommandError,
+            "The %1 function requires %2 to %3 arguments."},
+    Message{native::OrderByNotInDistinctList, 15, "42000", errnum::CommandError,
+            "ORDER BY items must appear in the select list if SELECT DISTINCT is specified."},
+    Message{native::OrderByNotInCompoundList, 15, "42000", errnum::CommandError,
+            "ORDER BY items must appear in the select list if the statement contains a UNION, "
+            "INTERSECT or EXCEPT operator."},
+    Message{native::NotASystemType, 16, "42000", errnum::CommandError,
+            "Type %1 is not a defined system type."},
+    Message{native::DataTypeNotFound, 16, "42000", errnum::CommandError,
+            "Column, parameter, or variable #%1: Cannot find data type %2."},
+    Message{native::UngroupedColumnInSelectList, 16, "42000", errnum::CommandError,
+            "Column '%1' is invalid in the select list because it is not contained in either an "
+            "aggregate function or the GROUP BY clause."},
+    Message{native::UngroupedColumnInHaving, 16, "42000", errnum::CommandError,
+            "Column '%1' is invalid in the HAVING clause because it is not contained in either an "
+            "aggregate function or the GROUP BY clause."},
+    Message{native::OrderByInSubquery, 16, "42000", errnum::CommandError,
+            "The ORDER BY clause is invalid in views, inline functions, derived tables, subqueries, "
+            "and common table expressions, unless TOP, OFFSET or FOR XML is also specified."},
     Message{native::WindowedFunctionMisplaced, 15, "42000", errnum::CommandError,
             "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     Message{native::OrderByPositionOutOfRange, 15, "42000", errnum::CommandError,
@@ -651,6 +673,12 @@ const std::vector<Rule>& rules() {
                                            "number of result columns$")),
          [](const SqliteFailure&, const M&) {
              return sqlServerError(native::CompoundColumnCountMismatch);
+         }},
+        // SQLite matches a compound's ORDER BY against its result columns only.
+        {SQLITE_ERROR,
+         QRegularExpression(QStringLiteral("ORDER BY term does not match any column in the result set")),
+         [](const SqliteFailure&, const M&) {
+             return sqlServerError(native::OrderByNotInCompoundList);
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^(\\d+)\\w* ORDER BY term out of range")),
          [](const SqliteFailure& f, const M& m) {

@@ -1,5 +1,10 @@
 #include "platform/db/embedded/execute/BatchCompilation.h"
 
+#include "platform/db/embedded/bind/BuiltInArgumentCounts.h"
+#include "platform/db/embedded/bind/DataTypeNames.h"
+#include "platform/db/embedded/bind/GroupedColumns.h"
+#include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
@@ -58,10 +63,24 @@ bool failsAtCompilation(int number) {
     case native::AggregateInUpdateSet:
     case native::CompoundColumnCountMismatch:
     case native::NotAWindowFunction:
+    case native::OrderByNotInCompoundList:
         return true;
     default:
         return false;
     }
+}
+
+// What the server refuses in a statement's text before it runs anything:
+// a built-in's number of arguments, a type it does not define, an ORDER BY
+// outside a DISTINCT's or a UNION's select list or where it orders nothing.
+std::optional<ProviderError> writtenFormError(const Tokens& tokens) {
+    for (const auto check : {builtInArgumentCountError, unknownDataTypeError,
+                             orderByNotInSelectListError, misplacedOrderByError}) {
+        if (std::optional<ProviderError> error = check(tokens)) {
+            return error;
+        }
+    }
+    return std::nullopt;
 }
 
 bool isDataStatement(const QString& first) {
@@ -153,6 +172,9 @@ void BatchCompiler::compileNode(const StatementNode& node, bool firstOfBatch) {
         if (std::optional<ProviderError> error = internalNameError(node.condition)) {
             failOnLine(std::move(*error), node.line);
         }
+        if (std::optional<ProviderError> error = writtenFormError(node.condition)) {
+            failOnLine(std::move(*error), node.line);
+        }
         checkVariables(node.condition, node.line, false);
         prepare(node.condition, node.line, true);
         for (const StatementNode& child : node.children) {
@@ -192,6 +214,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
         failOnLine(std::move(*error), node.line);
     }
     if (std::optional<ProviderError> error = maintenanceRefusal(node.tokens)) {
+        failOnLine(std::move(*error), node.line);
+    }
+    if (std::optional<ProviderError> error = writtenFormError(node.tokens)) {
         failOnLine(std::move(*error), node.line);
     }
     if (const std::optional<Tokens> query = cursorQueryOf(node)) {
@@ -363,12 +388,24 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     LentStatement prepared;
     const char* tail = nullptr;
     if (database.statements().prepare(database.handle(), utf8.constData(),
-                                      static_cast<int>(utf8.size()), prepared, &tail) == 0) {
-        return;
+                                      static_cast<int>(utf8.size()), prepared, &tail) != 0) {
+        ProviderError error = database.lastError(statement);
+        if (failsAtCompilation(error.nativeError)) {
+            failOnLine(std::move(error), line);
+        }
+        if (error.nativeError == native::InvalidObjectName) {
+            return; // a table yet to be: its statement compiles when it runs
+        }
     }
-    ProviderError error = database.lastError(statement);
-    if (failsAtCompilation(error.nativeError)) {
-        failOnLine(std::move(error), line);
+    // Its names are known now: a grouped query's columns meet its groups
+    // (also where SQLite refuses a HAVING of its own).
+    const auto hasColumn = [&](const QString& table, const QString& column) {
+        return sqlite3_table_column_metadata(database.handle(), nullptr, table.toUtf8().constData(),
+                                             column.toUtf8().constData(), nullptr, nullptr,
+                                             nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
+        failOnLine(std::move(*error), line);
     }
 }
 

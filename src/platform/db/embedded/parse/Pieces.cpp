@@ -137,6 +137,10 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const Pieces& pieces, size_
     return parts;
 }
 
+bool isSetOperator(const Piece& p) {
+    return p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT");
+}
+
 std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, size_t from,
                                                         size_t to) {
     std::vector<std::pair<size_t, size_t>> branches;
@@ -145,7 +149,7 @@ std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, si
         const Piece& p = pieces[i];
         if (p.isPunctuation(u"(")) {
             i = closeOf(pieces, i);
-        } else if (p.isWord(u"UNION") || p.isWord(u"EXCEPT") || p.isWord(u"INTERSECT")) {
+        } else if (isSetOperator(p)) {
             branches.emplace_back(start, i);
             start = i + 1 < to && pieces[i + 1].isWord(u"ALL") ? i + 2 : i + 1;
         }

@@ -48,6 +48,9 @@ size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to, QStringVie
 size_t findTopLevelWord(const Pieces& pieces, size_t from, size_t to,
                         std::initializer_list<QStringView> words);
 
+// UNION, EXCEPT or INTERSECT.
+bool isSetOperator(const Piece& p);
+
 // The queries [from, to) of the UNION, EXCEPT or INTERSECT in pieces[from,
 // to), each from its SELECT; one range for a single query.
 std::vector<std::pair<size_t, size_t>> compoundBranches(const Pieces& pieces, size_t from,

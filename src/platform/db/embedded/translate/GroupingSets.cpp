@@ -384,7 +384,7 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
             grouped << render(plan.expressions[static_cast<size_t>(e)].pieces).trimmed();
         QString branch = QStringLiteral("SELECT %1%2%3 %4")
                              .arg(distinct ? QStringLiteral("DISTINCT ") : QString(),
-                                  branches.isEmpty() && !hidden ? top : QString(),
+                                  QString(),
                                   list.join(QStringLiteral(", ")),
                                   render(pieces, from, group).trimmed());
         if (!grouped.isEmpty())
@@ -398,8 +398,9 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
                       forSet(pieces, having + 1, std::min(order, option), plan, set);
         branches << branch;
     }
-    // TOP and ORDER BY apply to the union: TOP on its first query becomes
-    // the LIMIT after it, the order names the items by position.
+    // TOP and ORDER BY apply to the union: TOP on a query that reads it
+    // (on its first query it would limit that query alone), the order
+    // names the items by position.
     QString expanded = branches.join(QStringLiteral(" UNION ALL "));
     QStringList orderBy;
     for (size_t t = 0; t < terms.size(); ++t) {
@@ -417,6 +418,8 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
                          .arg(quoteName(itemName(pieces, items[k].first, items[k].second)));
         expanded = QStringLiteral("SELECT %1%2 FROM (%3) AS tsql_grouping_sets")
                        .arg(top, outer.join(QStringLiteral(", ")), expanded);
+    } else if (!top.isEmpty()) {
+        expanded = QStringLiteral("SELECT %1* FROM (%2) AS tsql_grouping_sets").arg(top, expanded);
     }
     if (!orderBy.isEmpty())
         expanded += QStringLiteral(" ORDER BY ") + orderBy.join(QStringLiteral(", "));
@@ -428,10 +431,24 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
     replaceRange(pieces, select, end, std::move(replacement));
 }
 
+// A HAVING without GROUP BY filters one implicit group of all the rows:
+// the grand total's GROUP BY, which SQLite wants before a HAVING.
+void groupHavingAlone(Pieces& pieces, size_t having) {
+    const size_t select = enclosingSelect(pieces, having);
+    if (select == none || findTopLevelWord(pieces, select, having, u"GROUP") < having)
+        return;
+    Pieces grandTotal = piecesOf(QStringLiteral("GROUP BY 'tsql_grand_total'"));
+    insertPieces(pieces, having, grandTotal);
+}
+
 } // namespace
 
 void expandGroupingSets(Pieces& pieces) {
     for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+        if (pieces[i].isWord(u"HAVING")) {
+            groupHavingAlone(pieces, i);
+            continue;
+        }
         if (!pieces[i].isWord(u"GROUP") || !pieces[i + 1].isWord(u"BY"))
             continue;
         const size_t select = enclosingSelect(pieces, i);

@@ -344,6 +344,17 @@ void nameDerivedTablesOfPercents(Pieces& pieces) {
     }
 }
 
+// Where the query at `select` ends when it is one of a UNION's, EXCEPT's or
+// INTERSECT's (the last one before the compound's ORDER BY); none otherwise.
+size_t compoundBranchEnd(const Pieces& pieces, size_t select) {
+    const size_t end = queryEnd(pieces, select);
+    if (end < pieces.size() && isSetOperator(pieces[end]))
+        return end;
+    if (nearestAtOwnLevel(pieces, select, isSetOperator) == none)
+        return none;
+    return findTopLevelWord(pieces, select, end, {u"ORDER", u"OPTION", u"FOR"});
+}
+
 void moveTopToLimit(Pieces& pieces) {
     nameDerivedTablesOfPercents(pieces);
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -382,10 +393,20 @@ void moveTopToLimit(Pieces& pieces) {
             limit = piecesOf(QStringLiteral("LIMIT"));
             limit.insert(limit.end(), top->count.begin(), top->count.end());
         }
+        const size_t branchEnd = select ? compoundBranchEnd(pieces, i) : none;
         pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(top->from),
                      pieces.begin() + static_cast<std::ptrdiff_t>(top->to));
-        if (!limit.empty())
+        if (limit.empty())
+            continue;
+        if (branchEnd == none) {
             insertPieces(pieces, scopeEnd(pieces, i + 1), limit);
+            continue;
+        }
+        // One query of a compound: its own LIMIT would limit them all.
+        const size_t end = branchEnd - (top->to - top->from);
+        limit.push_back(Piece{Token::punctuation(QStringLiteral(")")), {}});
+        insertPieces(pieces, end, limit);
+        insertPieces(pieces, i, piecesOf(QStringLiteral("SELECT * FROM (")));
     }
 }
 

@@ -198,4 +198,25 @@ TEST(TextComparedWithExactColumns, TextItemsOfAMixedListMeetTheTextUnconverted) 
 
 } // namespace
 
+// Binary is the lowest type: meeting a whole number it converts to the
+// number's type, a column of either kind or a literal, on either side.
+TEST(TextComparedWithExactColumns, BinaryMeetingAWholeNumberTakesItsType) {
+    RawFile db(QStringLiteral(":memory:"));
+    ASSERT_EQ(db.rows("CREATE TABLE t (id INT, v varbinary(8), n bigint)"), "");
+    const auto rewritten = [&](const char* query) {
+        return withTextComparedAsNumbers(db.handle(), QString::fromUtf8(query));
+    };
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE v = 10"),
+              QStringLiteral("SELECT id FROM t WHERE tsql_convert('int', v) = 10"));
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE n > v"),
+              QStringLiteral("SELECT id FROM t WHERE n > tsql_convert('bigint', v)"));
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE X'01' = id"),
+              QStringLiteral("SELECT id FROM t WHERE tsql_convert('int', X'01') = id"));
+    EXPECT_EQ(rewritten("SELECT CASE WHEN 3 IN (X'03', 7) THEN 1 END"),
+              QStringLiteral("SELECT CASE WHEN 3 IN (tsql_convert('int', X'03'), 7) THEN 1 END"));
+    // Two binary values, or binary and text, compare as they are.
+    const QString bytes = QStringLiteral("SELECT id FROM t WHERE v = X'01' OR v = 'a'");
+    EXPECT_EQ(rewritten("SELECT id FROM t WHERE v = X'01' OR v = 'a'"), bytes);
+}
+
 } // namespace estaciones::db::sqlite::test

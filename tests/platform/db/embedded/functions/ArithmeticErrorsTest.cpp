@@ -150,7 +150,8 @@ TEST_F(ArithmeticErrorsTest, TextComparedWithTypedValuesTakesTheirType) {
 TEST_F(ArithmeticErrorsTest, ExpressionsWithoutAnAliasAreNamedEmpty) {
     run("CREATE TABLE T (n int)");
     run("INSERT INTO T VALUES (4)");
-    const ExecutionResult result = run("SELECT COUNT(*), n, n * 2, n AS doble, T.n FROM T");
+    // Grouped by n: the server refuses n beside an aggregate otherwise (8120).
+    const ExecutionResult result = run("SELECT COUNT(*), n, n * 2, n AS doble, T.n FROM T GROUP BY n");
     ASSERT_EQ(result.resultSets.size(), 1u);
     const auto& columns = result.resultSets.front().columns;
     ASSERT_EQ(columns.size(), 5u);
