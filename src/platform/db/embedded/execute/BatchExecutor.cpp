@@ -16,6 +16,7 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
@@ -346,6 +347,9 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     const Tokens& tokens = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
+    if (std::optional<ProviderError> error = otherSchemaDefinitionError(tokens)) {
         throw ProviderFailure({std::move(*error)});
     }
     openImplicitTransaction(node);

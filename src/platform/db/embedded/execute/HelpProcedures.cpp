@@ -5,6 +5,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -66,10 +67,11 @@ Variant textOrNull(const QString& text) {
     return text.isNull() ? Variant::null() : Variant(text);
 }
 
-// '[dbo].[T]' → T: the owner and brackets go, the name stays.
-QString objectName(QString name) {
-    name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-    return name.split(QLatin1Char('.')).last();
+// '[dbo].[T]' → T: the owner and brackets go, the name stays. Another
+// schema's name ('ventas.T') stays whole: no object of the database has it.
+QString objectName(const QString& name) {
+    const QString own = tsql::catalogObjectName(name);
+    return own.isEmpty() ? name : own;
 }
 
 enum class ObjectKind { None, Table, View, Procedure, Function, Trigger, Constraint };
