@@ -257,7 +257,7 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
         renameIndex(database, parts[0], parts[1], newName);
     else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1) {
         refuseNameInUse(database, newName);
-        // A constraint, a procedure or a function is an object of its own,
+        // A constraint, a procedure, a function or a trigger is an object of its own,
         // renamed by its name alone.
         if (const auto constraint = findConstraint(database, parts[0]))
             renameConstraintObjects(database, constraint->first, constraint->second, newName);
@@ -265,6 +265,8 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
             ProcedureCatalog(database).rename(parts[0], newName);
         else if (FunctionCatalog(database).exists(parts[0]))
             FunctionCatalog(database).rename(parts[0], newName);
+        else if (TriggerCatalog(database).exists(parts[0]))
+            TriggerCatalog(database).rename(parts[0], newName);
         else
             renameTable(database, parts[0], newName);
     }
