@@ -37,7 +37,10 @@ inline constexpr const char* constraintTableSql =
     "PRIMARY KEY, table_name TEXT NOT NULL COLLATE NOCASE, kind TEXT NOT NULL, columns TEXT, "
     "ref_table TEXT COLLATE NOCASE, ref_columns TEXT, definition TEXT, on_delete TEXT, on_update "
     "TEXT, disabled INTEGER NOT NULL DEFAULT 0, untrusted INTEGER NOT NULL DEFAULT 0, violation "
-    "TEXT)";
+    "TEXT, system_named INTEGER NOT NULL DEFAULT 0)";
+// The column a file made before the engine noted which names it gave lacks.
+inline constexpr const char* constraintSystemNamedColumnSql =
+    "ALTER TABLE estaciones_constraints ADD COLUMN system_named INTEGER NOT NULL DEFAULT 0";
 
 // The table of the T-SQL triggers (DML triggers of tables and views): their
 // definition text, what fires them and whether they are disabled.

@@ -142,6 +142,7 @@ void SqliteDatabase::configure() {
     // The constraints' own table, so that the catalogue views can read it. A
     // file opened read-only keeps what it has; its views then read no constraints.
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
+    addSystemNamedColumn();
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
@@ -359,6 +360,15 @@ bool SqliteDatabase::hasTable(const QString& table) const {
                                       .arg(catalogue));
     query.bindText(1, table);
     return query.ok() && query.step() == SQLITE_ROW;
+}
+
+void SqliteDatabase::addSystemNamedColumn() {
+    PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
+                                                 "name = 'system_named'"));
+    query.bindText(1, QString::fromLatin1(tsql::constraintTable));
+    if (query.ok() && query.step() != SQLITE_ROW)
+        // Its constraints were named by whoever made them, as far as the file tells.
+        sqlite3_exec(m_db, tsql::constraintSystemNamedColumnSql, nullptr, nullptr, nullptr);
 }
 
 QStringList SqliteDatabase::primaryKeyColumns(const QString& table) const {

@@ -104,6 +104,7 @@ CheckConstraint parseCheck(const QString& table, const QString& name, const Piec
     check.name = name.isEmpty() ? generatedName(QStringLiteral("CK"), table, check.column,
                                                 render(expression).trimmed())
                                 : name;
+    check.systemNamed = name.isEmpty();
     return check;
 }
 
@@ -117,6 +118,7 @@ ForeignKey parseForeignKey(const QString& table, const QString& name, const QStr
     key.name = name.isEmpty() ? generatedName(QStringLiteral("FK"), table, columns.value(0),
                                               render(def).trimmed())
                               : name;
+    key.systemNamed = name.isEmpty();
     size_t k = at + 1;
     if (k < def.size())
         key.referencedTable = def[k++].value();
@@ -163,6 +165,7 @@ UniqueKey parseUniqueKey(const QString& table, const QString& name, const QStrin
     key.name = name.isEmpty() ? generatedName(primary ? QStringLiteral("PK") : QStringLiteral("UQ"),
                                               table, QString(), columns.join(QLatin1Char(',')))
                               : name;
+    key.systemNamed = name.isEmpty();
     return key;
 }
 
@@ -172,7 +175,7 @@ DefaultConstraint namedDefault(const QString& table, const QString& name, const 
                                const Pieces& expression) {
     const QString written = render(expression).trimmed();
     return {table, name.isEmpty() ? generatedName(QStringLiteral("DF"), table, column, written) : name,
-            column, storedDefinition(expression)};
+            column, storedDefinition(expression), name.isEmpty()};
 }
 
 struct Column {

@@ -424,7 +424,8 @@ QString sysForeignKeys() {
         "'F'", QStringLiteral("%1 AS referenced_object_id, c.disabled AS is_disabled, c.untrusted "
                               "AS is_not_trusted, %2 AS delete_referential_action, %3 AS "
                               "delete_referential_action_desc, %4 AS update_referential_action, "
-                              "%5 AS update_referential_action_desc, 0 AS is_system_named")
+                              "%5 AS update_referential_action_desc, c.system_named AS "
+                              "is_system_named")
                    .arg(tableId(QStringLiteral("c.ref_table")),
                         referentialAction("on_delete", false), referentialAction("on_delete", true),
                         referentialAction("on_update", false),
@@ -455,14 +456,15 @@ QString sysForeignKeyColumns() {
 QString sysCheckConstraints() {
     return constraintRows(
         "'C'", QStringLiteral("c.definition AS definition, %1 AS parent_column_id, c.disabled AS "
-                              "is_disabled, c.untrusted AS is_not_trusted, 0 AS is_system_named")
+                              "is_disabled, c.untrusted AS is_not_trusted, c.system_named AS "
+                              "is_system_named")
                    .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
 }
 
 QString sysDefaultConstraints() {
     return constraintRows(
-        "'D'", QStringLiteral("%1 AS parent_column_id, c.definition AS definition, 0 AS "
-                              "is_system_named")
+        "'D'", QStringLiteral("%1 AS parent_column_id, c.definition AS definition, "
+                              "c.system_named AS is_system_named")
                    .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
 }
 
@@ -470,8 +472,8 @@ QString sysKeyConstraints() {
     return constraintRows(
         "'PK', 'UQ'",
         QStringLiteral("coalesce((SELECT i.index_id FROM (%1) i WHERE i.object_id = %2 AND "
-                       "lower(i.name) = lower(c.name)), 1) AS unique_index_id, 0 AS "
-                       "is_system_named")
+                       "lower(i.name) = lower(c.name)), 1) AS unique_index_id, c.system_named "
+                       "AS is_system_named")
             .arg(namedIndexes(), tableId(QStringLiteral("c.table_name"))));
 }
 
