@@ -67,6 +67,14 @@ inline constexpr const char* viewTableSql =
     "CREATE TABLE IF NOT EXISTS estaciones_vistas (name TEXT NOT NULL COLLATE NOCASE PRIMARY "
     "KEY, definition TEXT NOT NULL)";
 
+// The expressions of the computed columns as the catalogue gives them
+// (sys.computed_columns' definition; SQLite keeps their translation).
+inline constexpr const char* computedColumnTable = "estaciones_columnas_calculadas";
+inline constexpr const char* computedColumnTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_columnas_calculadas (table_name TEXT NOT NULL "
+    "COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, definition TEXT NOT NULL, "
+    "PRIMARY KEY (table_name, column_name))";
+
 // The extended properties (sp_addextendedproperty): of the database (class
 // 0, no object), a schema (3) or an object or its column, index, constraint,
 // trigger or parameter (1; `minor_type` and `minor_name` for the latter).

@@ -148,6 +148,7 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::computedColumnTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
 }

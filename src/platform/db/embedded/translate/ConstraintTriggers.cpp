@@ -1,4 +1,5 @@
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
+#include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 
 #include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -38,9 +39,10 @@ QString callingStatement(const QString& query) {
 }
 
 QStringList beforeDropTable(const QString& table) {
-    return {constraintTableDefinition(),
-            callingStatement(
-                QStringLiteral("SELECT tsql_drop_table_constraints(%1)").arg(Token::literal(table)))};
+    return QStringList{constraintTableDefinition(),
+                       callingStatement(QStringLiteral("SELECT tsql_drop_table_constraints(%1)")
+                                            .arg(Token::literal(table)))} +
+           forgetComputedDefinitions(table);
 }
 
 namespace {

@@ -69,7 +69,7 @@ QString constraintTableDefinition();
 QString callingStatement(const QString& query);
 // What DROP TABLE runs before dropping `table`: 3726 while a foreign key of
 // another table references it; its own foreign keys' triggers on the tables
-// they reference go.
+// they reference go, and the texts of its computed columns.
 QStringList beforeDropTable(const QString& table);
 
 // The triggers of a unique index that DROP INDEX removes with it.

@@ -6,6 +6,7 @@
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/StoredColumns.h"
 #include "platform/db/embedded/storage/TypeNames.h"
+#include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
 #include "platform/db/embedded/translate/IdentityColumns.h"
 #include "platform/db/embedded/translate/Rewrites.h"
@@ -235,6 +236,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     // A computed column: its expression runs up to PERSISTED or its first
     // constraint; its type is its expression's, which the binder declares.
     std::optional<QString> computed;
+    size_t expressionEnd = 0;
     bool persisted = false;
     if (k < def.size() && def[k].isWord(u"AS")) {
         k = 2;
@@ -243,6 +245,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                     ? closeOf(def, k) + 1
                     : (def[k].isWord(u"CASE") ? endOfCase(def, k) + 1 : k + 1);
         computed = translatedText(slice(def, 2, k), settings);
+        expressionEnd = k;
         persisted = k < def.size() && def[k].isWord(u"PERSISTED");
         if (persisted)
             ++k;
@@ -426,6 +429,9 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                                                        : QStringLiteral("VIRTUAL"));
         if (!constraints.isEmpty())
             column.sql += QLatin1Char(' ') + constraints.join(QLatin1Char(' '));
+        if (!isTemporaryTable(table))
+            column.after += recordComputedDefinition(table, column.name,
+                                                     storedDefinition(slice(def, 2, expressionEnd)));
         return column;
     }
     column.sql = quoted + QLatin1Char(' ') + sqliteColumnType(sqlType);
@@ -725,6 +731,7 @@ std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& sett
                         .arg(Token::string(table).text, Token::string(name).text));
                 statements
                     << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(t, quoteName(name));
+                statements += forgetComputedDefinitions(table, name);
                 continue;
             }
             statements << callingStatement(

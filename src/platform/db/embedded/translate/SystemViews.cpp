@@ -249,12 +249,16 @@ QString sysIdentityColumns() {
                            "is_not_for_replication")));
 }
 
-// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3).
-// Their definition is not given: SQLite keeps only its translation, and a
-// query that asks for it fails (207) rather than read it.
+// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3),
+// with the text the engine keeps of their expression (NULL for a column a
+// file kept before it did).
 QString sysComputedColumns() {
     return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
-        .arg(sysColumnsWith(QStringLiteral(", p.hidden = 3 AS is_persisted")));
+        .arg(sysColumnsWith(
+            QStringLiteral(", (SELECT d.definition FROM %1 d WHERE d.table_name = m.name AND "
+                           "d.column_name = p.name) AS definition, 1 AS uses_database_collation, "
+                           "p.hidden = 3 AS is_persisted")
+                .arg(QLatin1String(computedColumnTable))));
 }
 
 // cdefault: the id of the column's default, as older scripts look it up in sysobjects.

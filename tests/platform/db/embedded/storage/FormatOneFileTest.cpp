@@ -221,6 +221,26 @@ TEST_F(TodaysFormatOneFileTest, TriggersSeeTheTrueValuesAndARefusalWritesNothing
               QStringLiteral("123456.001"));
 }
 
+// The file kept no note of which constraint names the engine gave: its
+// constraints read as named by their makers, and those made now are noted.
+TEST_F(FormatOneFileTest, OlderConstraintsReadAsNamedAndNewOnesAsTheyWereMade) {
+    EXPECT_EQ(scalar("SELECT is_system_named FROM sys.key_constraints WHERE parent_object_id = "
+                     "OBJECT_ID('cobros')")
+                  .toInt64(),
+              0);
+    run(QStringLiteral("ALTER TABLE cobros ADD CHECK (id > 0), CONSTRAINT ck_cobros_tasa CHECK "
+                       "(tasa < 1000000)"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.check_constraints WHERE parent_object_id = "
+                     "OBJECT_ID('cobros') AND is_system_named = 1")
+                  .toInt64(),
+              1);
+    EXPECT_EQ(scalar("SELECT is_system_named FROM sys.check_constraints WHERE name = "
+                     "'ck_cobros_tasa'")
+                  .toInt64(),
+              0);
+    EXPECT_EQ(nativeErrorOf(QStringLiteral("INSERT INTO cobros (id) VALUES (-1)")), 547);
+}
+
 } // namespace
 
 } // namespace estaciones::db::sqlite::test
