@@ -16,6 +16,7 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/ObjectDates.h"
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
@@ -328,6 +329,8 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
             return Flow::Goto;
         case StatementNode::Kind::Sql:
             runSimple(node, scope, firstOfBatch);
+            if (m_session.hasCurrent() && changesObjects(node.tokens))
+                noteObjectDates(m_session.current(), node.tokens);
             setStatementStatus(node);
             return Flow::Normal;
         }

@@ -1,4 +1,5 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
+#include "platform/db/embedded/execute/ObjectDates.h"
 
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
@@ -275,6 +276,7 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
             TriggerCatalog(database).rename(parts[0], newName);
         else
             renameTable(database, parts[0], newName);
+        renameObjectDates(database, parts[0], newName);
     }
     else
         ambiguous(type);

@@ -75,6 +75,13 @@ inline constexpr const char* computedColumnTableSql =
     "COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, definition TEXT NOT NULL, "
     "PRIMARY KEY (table_name, column_name))";
 
+// The dates sys.objects gives each object by its name: when it was made and
+// last altered. Objects a file held before the engine kept them have none.
+inline constexpr const char* objectDateTable = "estaciones_fechas_objetos";
+inline constexpr const char* objectDateTableSql =
+    "CREATE TABLE estaciones_fechas_objetos (name TEXT NOT NULL COLLATE NOCASE PRIMARY KEY, "
+    "create_date datetime, modify_date datetime)";
+
 // The extended properties (sp_addextendedproperty): of the database (class
 // 0, no object), a schema (3) or an object or its column, index, constraint,
 // trigger or parameter (1; `minor_type` and `minor_name` for the latter).

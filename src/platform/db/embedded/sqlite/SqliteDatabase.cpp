@@ -151,6 +151,23 @@ void SqliteDatabase::configure() {
     sqlite3_exec(m_db, tsql::computedColumnTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
+    keepObjectDates();
+}
+
+void SqliteDatabase::keepObjectDates() {
+    if (hasTable(QString::fromLatin1(tsql::objectDateTable)))
+        return;
+    sqlite3_exec(m_db, tsql::objectDateTableSql, nullptr, nullptr, nullptr);
+    // What the file holds already was made at a time nobody noted: no dates.
+    const QString known =
+        QStringLiteral("INSERT OR IGNORE INTO %1 (name) SELECT name FROM sqlite_schema WHERE type "
+                       "IN ('table', 'view') UNION SELECT name FROM %2 UNION SELECT name FROM %3 "
+                       "UNION SELECT name FROM %4 UNION SELECT name FROM %5 UNION SELECT name "
+                       "FROM %6")
+            .arg(QLatin1String(tsql::objectDateTable), QLatin1String(proceduresTable),
+                 QLatin1String(tsql::functionTable), QLatin1String(tsql::triggerTable),
+                 QLatin1String(tsql::constraintTable), QLatin1String(tsql::sequenceTable));
+    sqlite3_exec(m_db, known.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {

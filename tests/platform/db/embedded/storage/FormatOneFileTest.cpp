@@ -241,6 +241,21 @@ TEST_F(FormatOneFileTest, OlderConstraintsReadAsNamedAndNewOnesAsTheyWereMade) {
     EXPECT_EQ(nativeErrorOf(QStringLiteral("INSERT INTO cobros (id) VALUES (-1)")), 547);
 }
 
+// Nobody noted when the file's objects were made: they have no dates, and
+// those made now have theirs.
+TEST_F(FormatOneFileTest, OlderObjectsHaveNoDatesAndNewOnesHaveTheirs) {
+    EXPECT_TRUE(scalar("SELECT create_date FROM sys.objects WHERE name = 'cobros'").isNull());
+    run(QStringLiteral("CREATE TABLE nueva (id int)"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name = 'nueva' AND create_date = "
+                     "modify_date AND create_date <= GETDATE()")
+                  .toInt64(),
+              1);
+    run(QStringLiteral("DROP TABLE nueva"));
+    run(QStringLiteral("CREATE TABLE nueva (id int, nota varchar(5))"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name = 'nueva'").toInt64(), 1);
+    EXPECT_TRUE(scalar("SELECT create_date FROM sys.objects WHERE name = 'cobros'").isNull());
+}
+
 } // namespace
 
 } // namespace estaciones::db::sqlite::test
