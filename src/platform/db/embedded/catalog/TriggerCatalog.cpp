@@ -225,6 +225,17 @@ void TriggerCatalog::drop(const QString& name) {
     forgetOrder(name);
 }
 
+void TriggerCatalog::rename(const QString& name, const QString& newName) {
+    write(QStringLiteral("UPDATE %1 SET name = ?2 WHERE name = ?1 COLLATE NOCASE").arg(table()),
+          {name, newName});
+    if (m_database.hasTable(orderTable())) {
+        write(QStringLiteral("UPDATE %1 SET trigger_name = ?2 WHERE trigger_name = ?1 COLLATE "
+                             "NOCASE")
+                  .arg(orderTable()),
+              {name, newName});
+    }
+}
+
 void TriggerCatalog::setDisabled(const QString& name, const QString& tableName, bool disabled) {
     if (!m_database.hasTable(tableName)) {
         failWith(native::InvalidObjectName, {tableName});

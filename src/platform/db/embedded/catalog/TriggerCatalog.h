@@ -45,6 +45,9 @@ public:
     bool exists(const QString& name) const;
     // 3701 when there is no such trigger.
     void drop(const QString& name);
+    // sp_rename: the trigger answers to `newName`, keeps its place in the
+    // firing order, and its text keeps the name it was written with.
+    void rename(const QString& name, const QString& newName);
     // DISABLE / ENABLE TRIGGER name ON table: 3701 when it is not that
     // table's; an empty name is every trigger of the table (ALL).
     void setDisabled(const QString& name, const QString& table, bool disabled);

@@ -91,6 +91,7 @@ constexpr int DefaultDatabaseMissing = 15010;
 constexpr int LoginExists = 15025;
 constexpr int NestingLimit = 217;
 constexpr int ObjectNotFound = 4701;
+constexpr int SchemaNotFound = 2760;
 constexpr int AlterTableMissing = 4902;
 constexpr int ColumnNameRepeated = 2705;
 constexpr int NotNullColumnOnNonEmptyTable = 4901;

@@ -17,6 +17,7 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
@@ -218,6 +219,9 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     }
     if (std::optional<ProviderError> error = writtenFormError(node.tokens)) {
         failOnLine(std::move(*error), node.line);
+    }
+    if (otherSchemaDefinitionError(node.tokens)) {
+        return; // refused when it runs, as the server refuses it
     }
     if (const std::optional<Tokens> query = cursorQueryOf(node)) {
         checkVariables(*query, node.line, false);

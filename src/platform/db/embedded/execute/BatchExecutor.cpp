@@ -16,6 +16,8 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
+#include "platform/db/embedded/execute/ObjectDates.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
@@ -328,6 +330,8 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
             return Flow::Goto;
         case StatementNode::Kind::Sql:
             runSimple(node, scope, firstOfBatch);
+            if (m_session.hasCurrent() && changesObjects(node.tokens))
+                noteObjectDates(m_session.current(), node.tokens);
             setStatementStatus(node);
             return Flow::Normal;
         }
@@ -347,6 +351,9 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     const Tokens& tokens = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
+        throw ProviderFailure({std::move(*error)});
+    }
+    if (std::optional<ProviderError> error = otherSchemaDefinitionError(tokens)) {
         throw ProviderFailure({std::move(*error)});
     }
     openImplicitTransaction(node);

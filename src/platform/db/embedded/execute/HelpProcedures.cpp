@@ -5,9 +5,11 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/storage/StoredDate.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
 #include <algorithm>
@@ -66,10 +68,11 @@ Variant textOrNull(const QString& text) {
     return text.isNull() ? Variant::null() : Variant(text);
 }
 
-// '[dbo].[T]' → T: the owner and brackets go, the name stays.
-QString objectName(QString name) {
-    name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-    return name.split(QLatin1Char('.')).last();
+// '[dbo].[T]' → T: the owner and brackets go, the name stays. Another
+// schema's name ('ventas.T') stays whole: no object of the database has it.
+QString objectName(const QString& name) {
+    const QString own = tsql::catalogObjectName(name);
+    return own.isEmpty() ? name : own;
 }
 
 enum class ObjectKind { None, Table, View, Procedure, Function, Trigger, Constraint };
@@ -145,12 +148,27 @@ QString typeDescription(const CatalogObject& object) {
                                       : QStringLiteral("unique key cns");
 }
 
-ResultSet objectSet(const CatalogObject& object) {
+// When the object was made, as sys.objects gives it; null when the file
+// holds no date for it.
+Variant creationOf(SqliteDatabase& database, const QString& name) {
+    const auto found = query(database,
+                             QStringLiteral("SELECT create_date FROM %1 WHERE name = ?1")
+                                 .arg(QLatin1String(tsql::objectDateTable)),
+                             {name});
+    if (found.empty() || found.front().front().isNull())
+        return Variant::null();
+    const QByteArray text = found.front().front().toUtf8();
+    const std::optional<tsql::PreciseDateTime> date =
+        tsql::readStoredDate(text.constData(), static_cast<int>(text.size()));
+    return date ? Variant(date->at) : Variant::null();
+}
+
+ResultSet objectSet(SqliteDatabase& database, const CatalogObject& object) {
     Rows rows;
     rows.name("Name").name("Owner").column("Type", adtype::VarWChar, 31);
-    // The engine keeps no creation time of its objects.
     rows.column("Created_datetime", adtype::DBTimeStamp);
-    rows.add({object.name, QStringLiteral("dbo"), typeDescription(object), Variant::null()});
+    rows.add({object.name, QStringLiteral("dbo"), typeDescription(object),
+              creationOf(database, object.name)});
     return rows.take();
 }
 
@@ -565,7 +583,7 @@ std::vector<HelpOutput> help(Session& session, const std::vector<CallArgument>& 
             failWith(native::NotSupported, {QStringLiteral("sp_help de un tipo de datos")});
         missingObject(session, name);
     }
-    std::vector<HelpOutput> out{objectSet(object)};
+    std::vector<HelpOutput> out{objectSet(database, object)};
     if (object.kind == ObjectKind::Procedure || object.kind == ObjectKind::Function) {
         const std::vector<ParameterFacts> parameters =
             object.kind == ObjectKind::Procedure

@@ -5,6 +5,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/functions/IdentityStore.h"
+#include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/translate/IdentityColumns.h"
 
@@ -41,7 +42,9 @@ void BatchExecutor::dbcc(const Tokens& tokens, VariableScope& scope) {
     const QString name = nameTokens.size() == 1 && nameTokens[0].isNameLike()
                              ? nameTokens[0].value()
                              : evaluate(nameTokens, scope).toString();
-    const QString table = name.section(QLatin1Char('.'), -1);
+    // Another schema's name ('ventas.t') stays whole: no table has it.
+    const QString own = tsql::catalogObjectName(name);
+    const QString table = own.isEmpty() ? name : own;
     const QString mode = arguments.size() > 1 ? upperWord(tokens, arguments[1].from) : QString();
     if (!mode.isEmpty() && mode != QLatin1String("RESEED") && mode != QLatin1String("NORESEED")) {
         syntaxErrorNear(tokens, arguments[1].from);

@@ -1,4 +1,5 @@
 #include "platform/db/embedded/execute/SchemaProcedures.h"
+#include "platform/db/embedded/execute/ObjectDates.h"
 
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
@@ -9,6 +10,7 @@
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 
 #include <QRegularExpression>
 
@@ -129,6 +131,8 @@ void renameTable(SqliteDatabase& database, const QString& table, const QString& 
         return renameView(database, table, newName);
     database.run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(table), quoted(newName)));
     renameTableObjects(database, table, newName);
+    database.run(tsql::schema::renameComputedDefinitionsTable(table, newName)
+                     .join(QStringLiteral(";\n")));
     database.run(tsql::identityTableDefinition(table) +
                  QStringLiteral("; UPDATE %1 SET table_name = %2 WHERE table_name = %3")
                      .arg(tsql::identityStoreOf(table), literal(newName), literal(table)));
@@ -153,13 +157,16 @@ QString renamedInList(const QString& list, const QString& column, const QString&
 void renameColumn(SqliteDatabase& database, const QString& table, const QString& column,
                   const QString& newName) {
     if (!database.hasTable(table) ||
-        namedSql(database, QStringLiteral("SELECT name, type FROM pragma_table_info(%1) WHERE "
-                                          "lower(name) = lower(%2)")
+        // table_xinfo: a computed column is one of the table's too.
+        namedSql(database, QStringLiteral("SELECT name, type FROM pragma_table_xinfo(%1) WHERE "
+                                          "lower(name) = lower(%2) AND hidden <> 1")
                                .arg(literal(table), literal(column)))
             .empty())
         ambiguous(QStringLiteral("COLUMN"));
     database.run(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
                      .arg(quoted(table), quoted(column), quoted(newName)));
+    database.run(tsql::schema::renameComputedDefinitionColumn(table, column, newName)
+                     .join(QStringLiteral(";\n")));
     // The constraint rows name the column among their own columns or the referenced ones.
     for (const auto& [list, table_column] :
          {std::pair{"columns", "table_name"}, std::pair{"ref_columns", "ref_table"}})
@@ -257,7 +264,7 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
         renameIndex(database, parts[0], parts[1], newName);
     else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1) {
         refuseNameInUse(database, newName);
-        // A constraint, a procedure or a function is an object of its own,
+        // A constraint, a procedure, a function or a trigger is an object of its own,
         // renamed by its name alone.
         if (const auto constraint = findConstraint(database, parts[0]))
             renameConstraintObjects(database, constraint->first, constraint->second, newName);
@@ -265,8 +272,11 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
             ProcedureCatalog(database).rename(parts[0], newName);
         else if (FunctionCatalog(database).exists(parts[0]))
             FunctionCatalog(database).rename(parts[0], newName);
+        else if (TriggerCatalog(database).exists(parts[0]))
+            TriggerCatalog(database).rename(parts[0], newName);
         else
             renameTable(database, parts[0], newName);
+        renameObjectDates(database, parts[0], newName);
     }
     else
         ambiguous(type);

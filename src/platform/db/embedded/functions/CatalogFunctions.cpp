@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 
+#include "platform/db/embedded/functions/ObjectNameParts.h"
+
 #include "platform/db/embedded/functions/SqliteArguments.h"
 
 #include "platform/db/embedded/functions/IdentityStore.h"
@@ -205,7 +207,8 @@ template <Part part> void typePart(sqlite3_context* ctx, int, sqlite3_value** ar
 // COL_LENGTH('table', 'column'): max_length, NULL when there is no such column.
 void colLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3* db = sqlite3_context_db_handle(ctx);
-    const QString declared = declaredTypeOf(db, lastPart(textOf(argv[0])), textOf(argv[1]));
+    const QString declared =
+        declaredTypeOf(db, catalogObjectName(textOf(argv[0])), textOf(argv[1]));
     if (declared.isEmpty())
         return sqlite3_result_null(ctx);
     resultInt(ctx, columnType(declared).bytes);

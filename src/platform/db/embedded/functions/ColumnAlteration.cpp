@@ -239,10 +239,12 @@ void refuseDroppedColumn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString table = textOf(argv[0]);
     const QString column = textOf(argv[1]);
     const bool exists = !columnOf(db,
-                                  QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
-                                                 "lower(name) = lower(?2) UNION ALL SELECT 1 FROM "
-                                                 "pragma_table_info(?1, 'temp') WHERE lower(name) "
-                                                 "= lower(?2)"),
+                                  // table_xinfo: a computed column is one of the table's too.
+                                  QStringLiteral("SELECT 1 FROM pragma_table_xinfo(?1) WHERE "
+                                                 "lower(name) = lower(?2) AND hidden <> 1 UNION "
+                                                 "ALL SELECT 1 FROM pragma_table_xinfo(?1, "
+                                                 "'temp') WHERE lower(name) = lower(?2) AND "
+                                                 "hidden <> 1"),
                                   {table, column})
                              .isEmpty();
     if (!exists) {

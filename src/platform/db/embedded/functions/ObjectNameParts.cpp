@@ -65,4 +65,21 @@ std::span<const FunctionSpec> objectNameFunctions() {
     return objectNameSpecs;
 }
 
+QString catalogObjectName(const QString& name) {
+    const std::optional<QStringList> parts = nameParts(name.trimmed());
+    if (!parts)
+        return {};
+    if (parts->size() >= 2) {
+        const QString& schema = (*parts)[parts->size() - 2];
+        const bool kept = schema.isEmpty() ||
+                          schema.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0 ||
+                          schema.compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0 ||
+                          schema.compare(QLatin1String("INFORMATION_SCHEMA"),
+                                         Qt::CaseInsensitive) == 0;
+        if (!kept)
+            return {};
+    }
+    return parts->back();
+}
+
 } // namespace estaciones::db::tsql

@@ -37,7 +37,10 @@ inline constexpr const char* constraintTableSql =
     "PRIMARY KEY, table_name TEXT NOT NULL COLLATE NOCASE, kind TEXT NOT NULL, columns TEXT, "
     "ref_table TEXT COLLATE NOCASE, ref_columns TEXT, definition TEXT, on_delete TEXT, on_update "
     "TEXT, disabled INTEGER NOT NULL DEFAULT 0, untrusted INTEGER NOT NULL DEFAULT 0, violation "
-    "TEXT)";
+    "TEXT, system_named INTEGER NOT NULL DEFAULT 0)";
+// The column a file made before the engine noted which names it gave lacks.
+inline constexpr const char* constraintSystemNamedColumnSql =
+    "ALTER TABLE estaciones_constraints ADD COLUMN system_named INTEGER NOT NULL DEFAULT 0";
 
 // The table of the T-SQL triggers (DML triggers of tables and views): their
 // definition text, what fires them and whether they are disabled.
@@ -63,6 +66,21 @@ inline constexpr const char* viewTable = "estaciones_vistas";
 inline constexpr const char* viewTableSql =
     "CREATE TABLE IF NOT EXISTS estaciones_vistas (name TEXT NOT NULL COLLATE NOCASE PRIMARY "
     "KEY, definition TEXT NOT NULL)";
+
+// The expressions of the computed columns as the catalogue gives them
+// (sys.computed_columns' definition; SQLite keeps their translation).
+inline constexpr const char* computedColumnTable = "estaciones_columnas_calculadas";
+inline constexpr const char* computedColumnTableSql =
+    "CREATE TABLE IF NOT EXISTS estaciones_columnas_calculadas (table_name TEXT NOT NULL "
+    "COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, definition TEXT NOT NULL, "
+    "PRIMARY KEY (table_name, column_name))";
+
+// The dates sys.objects gives each object by its name: when it was made and
+// last altered. Objects a file held before the engine kept them have none.
+inline constexpr const char* objectDateTable = "estaciones_fechas_objetos";
+inline constexpr const char* objectDateTableSql =
+    "CREATE TABLE estaciones_fechas_objetos (name TEXT NOT NULL COLLATE NOCASE PRIMARY KEY, "
+    "create_date datetime, modify_date datetime)";
 
 // The extended properties (sp_addextendedproperty): of the database (class
 // 0, no object), a schema (3) or an object or its column, index, constraint,

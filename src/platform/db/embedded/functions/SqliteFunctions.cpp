@@ -325,33 +325,14 @@ SqlValue scalarQuery(sqlite3* db, const QString& sql, std::initializer_list<QStr
     return result;
 }
 
-QString lastNamePart(QString name) {
-    // '[db].[dbo].[X]', 'dbo.X', 'tempdb..#t' → the object's own name.
-    name = name.trimmed();
-    QStringList parts;
-    QString current;
-    bool bracket = false;
-    for (QChar ch : name) {
-        if (ch == QLatin1Char('['))
-            bracket = true;
-        else if (ch == QLatin1Char(']'))
-            bracket = false;
-        else if (ch == QLatin1Char('.') && !bracket) {
-            parts << current;
-            current.clear();
-        } else if (ch != QLatin1Char('"'))
-            current += ch;
-    }
-    parts << current;
-    return parts.last();
-}
-
 // OBJECT_ID(name [, type]): with a type, only an object of that type ('U', 'P', ...).
 SqlValue objectIdFunction(const Call& c) {
     if (c.arg(0).isNull())
         return {};
     sqlite3* db = sqlite3_context_db_handle(c.ctx);
-    const QString name = lastNamePart(c.arg(0).toText());
+    const QString name = catalogObjectName(c.arg(0).toText());
+    if (name.isEmpty())
+        return {};
     const bool temporary = name.startsWith(QLatin1Char('#'));
     const QString type = c.args.size() > 1 && !c.arg(1).isNull()
                              ? c.arg(1).toText().trimmed().toUpper()

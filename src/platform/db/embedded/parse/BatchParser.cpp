@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/LexicalLimits.h"
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
@@ -518,7 +519,7 @@ std::vector<StatementNode> parseBatch(const Tokens& tokens) {
             significant.push_back(token);
         }
     }
-    return parseSignificant(std::move(significant));
+    return parseSignificant(tsql::withOtherSchemaNames(std::move(significant)));
 }
 
 std::vector<StatementNode> parseBatch(const QString& batch) {
@@ -528,7 +529,7 @@ std::vector<StatementNode> parseBatch(const QString& batch) {
     const auto trivia = std::remove_if(tokens.begin(), tokens.end(),
                                        [](const Token& token) { return token.isTrivia(); });
     tokens.erase(trivia, tokens.end());
-    return parseSignificant(std::move(tokens));
+    return parseSignificant(tsql::withOtherSchemaNames(std::move(tokens)));
 }
 
 } // namespace estaciones::db::sqlite

@@ -142,13 +142,32 @@ void SqliteDatabase::configure() {
     // The constraints' own table, so that the catalogue views can read it. A
     // file opened read-only keeps what it has; its views then read no constraints.
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
+    addSystemNamedColumn();
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, tsql::computedColumnTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
+    keepObjectDates();
+}
+
+void SqliteDatabase::keepObjectDates() {
+    if (hasTable(QString::fromLatin1(tsql::objectDateTable)))
+        return;
+    sqlite3_exec(m_db, tsql::objectDateTableSql, nullptr, nullptr, nullptr);
+    // What the file holds already was made at a time nobody noted: no dates.
+    const QString known =
+        QStringLiteral("INSERT OR IGNORE INTO %1 (name) SELECT name FROM sqlite_schema WHERE type "
+                       "IN ('table', 'view') UNION SELECT name FROM %2 UNION SELECT name FROM %3 "
+                       "UNION SELECT name FROM %4 UNION SELECT name FROM %5 UNION SELECT name "
+                       "FROM %6")
+            .arg(QLatin1String(tsql::objectDateTable), QLatin1String(proceduresTable),
+                 QLatin1String(tsql::functionTable), QLatin1String(tsql::triggerTable),
+                 QLatin1String(tsql::constraintTable), QLatin1String(tsql::sequenceTable));
+    sqlite3_exec(m_db, known.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
 int SqliteDatabase::waitForLock(void* self, int attempt) {
@@ -359,6 +378,15 @@ bool SqliteDatabase::hasTable(const QString& table) const {
                                       .arg(catalogue));
     query.bindText(1, table);
     return query.ok() && query.step() == SQLITE_ROW;
+}
+
+void SqliteDatabase::addSystemNamedColumn() {
+    PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
+                                                 "name = 'system_named'"));
+    query.bindText(1, QString::fromLatin1(tsql::constraintTable));
+    if (query.ok() && query.step() != SQLITE_ROW)
+        // Its constraints were named by whoever made them, as far as the file tells.
+        sqlite3_exec(m_db, tsql::constraintSystemNamedColumnSql, nullptr, nullptr, nullptr);
 }
 
 QStringList SqliteDatabase::primaryKeyColumns(const QString& table) const {

@@ -106,6 +106,12 @@ public:
 
 private:
     void configure();
+    // A file made before the engine noted which constraint names it gave
+    // gets the column, its constraints counted as named by their makers.
+    void addSystemNamedColumn();
+    // The table of the objects' dates, made once, with no dates for the
+    // objects the file already holds.
+    void keepObjectDates();
     QString journalMode() const;
     QString readSchemaStamp();
     // The kept statement of a transaction control text run() runs often, or null.

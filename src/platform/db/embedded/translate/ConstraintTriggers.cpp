@@ -1,4 +1,5 @@
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
+#include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 
 #include "platform/db/embedded/errors/TableVariableNames.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -38,9 +39,10 @@ QString callingStatement(const QString& query) {
 }
 
 QStringList beforeDropTable(const QString& table) {
-    return {constraintTableDefinition(),
-            callingStatement(
-                QStringLiteral("SELECT tsql_drop_table_constraints(%1)").arg(Token::literal(table)))};
+    return QStringList{constraintTableDefinition(),
+                       callingStatement(QStringLiteral("SELECT tsql_drop_table_constraints(%1)")
+                                            .arg(Token::literal(table)))} +
+           forgetComputedDefinitions(table);
 }
 
 namespace {
@@ -58,16 +60,18 @@ QString recorded(const QString& table, const QString& name, const QString& kind,
                  const QStringList& columns, const QString& referencedTable,
                  const QStringList& referencedColumns, const QString& definition,
                  const QString& onDelete, const QString& onUpdate, bool untrusted,
-                 const QString& violation) {
+                 const QString& violation, bool systemNamed) {
     return QStringLiteral("INSERT INTO %1 (name, table_name, kind, columns, ref_table, "
-                          "ref_columns, definition, on_delete, on_update, untrusted, violation) "
-                          "VALUES (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12)")
+                          "ref_columns, definition, on_delete, on_update, untrusted, violation, "
+                          "system_named) VALUES (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, "
+                          "%13)")
         .arg(QLatin1String(constraintTable), Token::literal(name), Token::literal(table), Token::literal(kind),
              Token::literal(columns.join(QLatin1Char(','))),
              referencedTable.isEmpty() ? QStringLiteral("NULL") : Token::literal(referencedTable),
              Token::literal(referencedColumns.join(QLatin1Char(','))), Token::literal(definition),
              Token::literal(onDelete), Token::literal(onUpdate),
-             untrusted ? QStringLiteral("1") : QStringLiteral("0"), Token::literal(violation));
+             untrusted ? QStringLiteral("1") : QStringLiteral("0"), Token::literal(violation),
+             systemNamed ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 // A statement that fails through `failingSelect` (a query calling a failing
@@ -165,7 +169,7 @@ QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows
         statements << recorded(check.table, check.name, QStringLiteral("C"),
                                check.column.isEmpty() ? QStringList() : QStringList{check.column},
                                QString(), {}, check.definition, QString(), QString(),
-                               !checkExistingRows, violation);
+                               !checkExistingRows, violation, check.systemNamed);
     for (const auto& [event, verb] : {std::pair{"i", "INSERT"}, std::pair{"u", "UPDATE"}})
         statements << createTriggerPrefix(check.table) +
                           QStringLiteral("%1 AFTER %2 ON %3 WHEN %4 AND EXISTS (SELECT 1 FROM %3 "
@@ -199,7 +203,7 @@ QStringList foreignKeyStatements(const ForeignKey& key, bool checkExistingRows) 
         statements << failWhenFound(violation);
     statements << recorded(key.table, key.name, QStringLiteral("F"), key.columns,
                            key.referencedTable, key.referencedColumns, QString(), key.onDelete,
-                           key.onUpdate, !checkExistingRows, violation);
+                           key.onUpdate, !checkExistingRows, violation, key.systemNamed);
     // The referencing side: a new or changed row needs its referenced row.
     for (const auto& [event, verb] : {std::pair{"i", "INSERT"}, std::pair{"u", "UPDATE"}}) {
         const QString when =
@@ -270,7 +274,8 @@ QStringList uniqueStatements(const UniqueKey& key) {
         statements << recorded(
             key.table, key.name,
             key.kind == UniqueKey::Kind::PrimaryKey ? QStringLiteral("PK") : QStringLiteral("UQ"),
-            key.columns, QString(), {}, QString(), QString(), QString(), false, QString());
+            key.columns, QString(), {}, QString(), QString(), QString(), false, QString(),
+            key.systemNamed);
     if (key.recordOnly)
         return statements;
     // Rows there are already: the server refuses the index over duplicates.
@@ -324,7 +329,8 @@ QStringList defaultStatements(const DefaultConstraint& constraint) {
         return {};
     return {constraintTableDefinition(),
             recorded(constraint.table, constraint.name, QStringLiteral("D"), {constraint.column},
-                     QString(), {}, constraint.definition, QString(), QString(), false, QString())};
+                     QString(), {}, constraint.definition, QString(), QString(), false, QString(),
+                     constraint.systemNamed)};
 }
 
 QStringList dropUniqueTriggers(const QString& table, const QString& index) {

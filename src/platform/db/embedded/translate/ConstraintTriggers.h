@@ -23,6 +23,7 @@ struct CheckConstraint {
     QString expression; // translated
     QString column;     // the one column it reads, or empty
     QString definition; // as written, for the catalogue
+    bool systemNamed = false; // written without a name: the engine named it
 };
 
 struct ForeignKey {
@@ -33,6 +34,7 @@ struct ForeignKey {
     QStringList referencedColumns;
     QString onDelete = QStringLiteral("NO ACTION"); // CASCADE, SET NULL, SET DEFAULT
     QString onUpdate = QStringLiteral("NO ACTION");
+    bool systemNamed = false;
 };
 
 struct UniqueKey {
@@ -43,6 +45,7 @@ struct UniqueKey {
     QString filter;            // translated WHERE of a filtered index
     bool keptBySqlite = false; // a primary key SQLite itself keeps in the table
     bool recordOnly = false;   // kept by the rowid alias (an identity key): only listed
+    bool systemNamed = false;
 };
 
 struct DefaultConstraint {
@@ -50,6 +53,7 @@ struct DefaultConstraint {
     QString name;
     QString column;
     QString definition; // as written, for the catalogue
+    bool systemNamed = false;
 };
 
 QStringList checkStatements(const CheckConstraint& check, bool checkExistingRows);
@@ -65,7 +69,7 @@ QString constraintTableDefinition();
 QString callingStatement(const QString& query);
 // What DROP TABLE runs before dropping `table`: 3726 while a foreign key of
 // another table references it; its own foreign keys' triggers on the tables
-// they reference go.
+// they reference go, and the texts of its computed columns.
 QStringList beforeDropTable(const QString& table);
 
 // The triggers of a unique index that DROP INDEX removes with it.

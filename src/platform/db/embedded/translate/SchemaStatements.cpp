@@ -6,6 +6,7 @@
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/StoredColumns.h"
 #include "platform/db/embedded/storage/TypeNames.h"
+#include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 #include "platform/db/embedded/translate/ConstraintTriggers.h"
 #include "platform/db/embedded/translate/IdentityColumns.h"
 #include "platform/db/embedded/translate/Rewrites.h"
@@ -104,6 +105,7 @@ CheckConstraint parseCheck(const QString& table, const QString& name, const Piec
     check.name = name.isEmpty() ? generatedName(QStringLiteral("CK"), table, check.column,
                                                 render(expression).trimmed())
                                 : name;
+    check.systemNamed = name.isEmpty();
     return check;
 }
 
@@ -117,6 +119,7 @@ ForeignKey parseForeignKey(const QString& table, const QString& name, const QStr
     key.name = name.isEmpty() ? generatedName(QStringLiteral("FK"), table, columns.value(0),
                                               render(def).trimmed())
                               : name;
+    key.systemNamed = name.isEmpty();
     size_t k = at + 1;
     if (k < def.size())
         key.referencedTable = def[k++].value();
@@ -163,6 +166,7 @@ UniqueKey parseUniqueKey(const QString& table, const QString& name, const QStrin
     key.name = name.isEmpty() ? generatedName(primary ? QStringLiteral("PK") : QStringLiteral("UQ"),
                                               table, QString(), columns.join(QLatin1Char(',')))
                               : name;
+    key.systemNamed = name.isEmpty();
     return key;
 }
 
@@ -172,7 +176,7 @@ DefaultConstraint namedDefault(const QString& table, const QString& name, const 
                                const Pieces& expression) {
     const QString written = render(expression).trimmed();
     return {table, name.isEmpty() ? generatedName(QStringLiteral("DF"), table, column, written) : name,
-            column, storedDefinition(expression)};
+            column, storedDefinition(expression), name.isEmpty()};
 }
 
 struct Column {
@@ -232,6 +236,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
     // A computed column: its expression runs up to PERSISTED or its first
     // constraint; its type is its expression's, which the binder declares.
     std::optional<QString> computed;
+    size_t expressionEnd = 0;
     bool persisted = false;
     if (k < def.size() && def[k].isWord(u"AS")) {
         k = 2;
@@ -240,6 +245,7 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                     ? closeOf(def, k) + 1
                     : (def[k].isWord(u"CASE") ? endOfCase(def, k) + 1 : k + 1);
         computed = translatedText(slice(def, 2, k), settings);
+        expressionEnd = k;
         persisted = k < def.size() && def[k].isWord(u"PERSISTED");
         if (persisted)
             ++k;
@@ -423,6 +429,9 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
                                                        : QStringLiteral("VIRTUAL"));
         if (!constraints.isEmpty())
             column.sql += QLatin1Char(' ') + constraints.join(QLatin1Char(' '));
+        if (!isTemporaryTable(table))
+            column.after += recordComputedDefinition(table, column.name,
+                                                     storedDefinition(slice(def, 2, expressionEnd)));
         return column;
     }
     column.sql = quoted + QLatin1Char(' ') + sqliteColumnType(sqlType);
@@ -722,6 +731,7 @@ std::optional<QStringList> alterTable(Pieces pieces, const DialectSettings& sett
                         .arg(Token::string(table).text, Token::string(name).text));
                 statements
                     << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(t, quoteName(name));
+                statements += forgetComputedDefinitions(table, name);
                 continue;
             }
             statements << callingStatement(

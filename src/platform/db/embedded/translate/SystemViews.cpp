@@ -54,14 +54,25 @@ QString triggerParent() {
                           "lower(name) = lower(t.table_name))");
 }
 
+// The create_date and modify_date of the object whose row is `alias`.
+QString objectDates(const char* alias) {
+    const QString date = QStringLiteral("(SELECT d.%1 FROM %2 d WHERE d.name = %3.name)");
+    const QString table = QLatin1String(objectDateTable);
+    const QString row = QLatin1String(alias);
+    return QStringLiteral(", %1 AS create_date, %2 AS modify_date")
+        .arg(date.arg(QStringLiteral("create_date"), table, row),
+             date.arg(QStringLiteral("modify_date"), table, row));
+}
+
 QString sysTriggers() {
     return QStringLiteral("SELECT t.name COLLATE tsql_text AS name, %1 + t.rowid AS object_id, 1 AS "
                           "parent_class, 'OBJECT_OR_COLUMN' AS parent_class_desc, %2 AS "
                           "parent_id, 'TR' COLLATE tsql_text AS type, 'SQL_TRIGGER' AS type_desc, 0 "
                           "AS is_ms_shipped, t.disabled AS is_disabled, 0 AS "
-                          "is_not_for_replication, t.instead_of AS is_instead_of_trigger FROM %3 "
+                          "is_not_for_replication, t.instead_of AS is_instead_of_trigger%4 FROM %3 "
                           "AS t")
-        .arg(QString::number(triggerIdBase), triggerParent(), QLatin1String(triggerTable));
+        .arg(QString::number(triggerIdBase), triggerParent(), QLatin1String(triggerTable),
+             objectDates("t"));
 }
 
 // One row for each statement kind each trigger answers (sys.events types:
@@ -132,8 +143,9 @@ QString systemObjects() {
         rows << QStringLiteral("(%1, '%2', 'P ', 'SQL_STORED_PROCEDURE')")
                     .arg(--id)
                     .arg(QLatin1String(procedure));
+    // Their dates are the release's, which the engine does not know: none.
     return QStringLiteral("SELECT column1, column2 COLLATE tsql_text, NULL, 4, 1, 0, 0, 0, column3 "
-                          "COLLATE tsql_text, column4 FROM (VALUES %1)")
+                          "COLLATE tsql_text, column4, NULL, NULL FROM (VALUES %1)")
         .arg(rows.join(QStringLiteral(", ")));
 }
 
@@ -149,35 +161,37 @@ QString objects(const DialectSettings& settings) {
             "SELECT m.rowid AS object_id, m.name COLLATE tsql_text AS name, %1, CASE WHEN m.type "
             "= 'trigger' THEN coalesce(%2, 0) ELSE 0 END AS parent_object_id, %3 AS type, CASE "
             "m.type WHEN 'table' THEN 'USER_TABLE' WHEN 'view' THEN 'VIEW' ELSE 'SQL_TRIGGER' "
-            "END AS type_desc FROM sqlite_schema m WHERE m.type IN ('table', 'view', 'trigger') "
-            "AND %4")
+            "END AS type_desc%5 FROM sqlite_schema m WHERE m.type IN ('table', 'view', "
+            "'trigger') AND %4")
             .arg(common, tableId(QStringLiteral("m.tbl_name")),
                  paddedType(QStringLiteral("(%1)").arg(QLatin1String(objectTypeCode))),
-                 userObject("m"));
+                 userObject("m"), objectDates("m"));
     if (!settings.procedureTable.isEmpty())
         sql += QStringLiteral(" UNION ALL SELECT %1 + p.rowid, p.name COLLATE tsql_text, %2, 0, "
-                              "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE' FROM %3 AS p")
+                              "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE'%4 FROM %3 AS p")
                    .arg(QString::number(procedureIdBase), common,
-                        quoteName(settings.procedureTable));
+                        quoteName(settings.procedureTable), objectDates("p"));
     sql +=
         QStringLiteral(" UNION ALL SELECT %1 + f.rowid, f.name COLLATE tsql_text, %2, 0, f.type "
                        "COLLATE tsql_text, CASE f.type WHEN 'FN' THEN 'SQL_SCALAR_FUNCTION' WHEN "
                        "'IF' THEN 'SQL_INLINE_TABLE_VALUED_FUNCTION' ELSE "
-                       "'SQL_TABLE_VALUED_FUNCTION' END FROM %3 AS f")
-            .arg(QString::number(functionIdBase), common, QLatin1String(functionTable));
+                       "'SQL_TABLE_VALUED_FUNCTION' END%4 FROM %3 AS f")
+            .arg(QString::number(functionIdBase), common, QLatin1String(functionTable),
+                 objectDates("f"));
     // The T-SQL triggers, kept in a table of their own with their table's name.
     sql += QStringLiteral(" UNION ALL SELECT %1 + t.rowid, t.name COLLATE tsql_text, %2, %3, 'TR' "
-                          "COLLATE tsql_text, 'SQL_TRIGGER' FROM %4 AS t")
+                          "COLLATE tsql_text, 'SQL_TRIGGER'%5 FROM %4 AS t")
                .arg(QString::number(triggerIdBase), common, triggerParent(),
-                    QLatin1String(triggerTable));
+                    QLatin1String(triggerTable), objectDates("t"));
     sql += QStringLiteral(" UNION ALL SELECT %1 + c.rowid, c.name COLLATE tsql_text, %2, %3, %4, "
-                          "%5 FROM %6 AS c")
+                          "%5%7 FROM %6 AS c")
                .arg(QString::number(constraintIdBase), common,
                     tableId(QStringLiteral("c.table_name")), paddedType(QStringLiteral("c.kind")),
-                    constraintDescription(), constraints);
+                    constraintDescription(), constraints, objectDates("c"));
     sql += QStringLiteral(" UNION ALL SELECT %1 + s.rowid, s.name COLLATE tsql_text, %2, 0, 'SO' "
-                          "COLLATE tsql_text, 'SEQUENCE_OBJECT' FROM %3 AS s")
-               .arg(QString::number(sequenceIdBase), common, QLatin1String(sequenceTable));
+                          "COLLATE tsql_text, 'SEQUENCE_OBJECT'%4 FROM %3 AS s")
+               .arg(QString::number(sequenceIdBase), common, QLatin1String(sequenceTable),
+                    objectDates("s"));
     return sql;
 }
 
@@ -249,12 +263,16 @@ QString sysIdentityColumns() {
                            "is_not_for_replication")));
 }
 
-// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3).
-// Their definition is not given: SQLite keeps only its translation, and a
-// query that asks for it fails (207) rather than read it.
+// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3),
+// with the text the engine keeps of their expression (NULL for a column a
+// file kept before it did).
 QString sysComputedColumns() {
     return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
-        .arg(sysColumnsWith(QStringLiteral(", p.hidden = 3 AS is_persisted")));
+        .arg(sysColumnsWith(
+            QStringLiteral(", (SELECT d.definition FROM %1 d WHERE d.table_name = m.name AND "
+                           "d.column_name = p.name) AS definition, 1 AS uses_database_collation, "
+                           "p.hidden = 3 AS is_persisted")
+                .arg(QLatin1String(computedColumnTable))));
 }
 
 // cdefault: the id of the column's default, as older scripts look it up in sysobjects.
@@ -404,10 +422,10 @@ QString constraintRows(const char* kinds, const QString& columns) {
     return QStringLiteral("SELECT %1 + c.rowid AS object_id, c.name COLLATE tsql_text AS name, "
                           "NULL AS principal_id, 1 AS schema_id, %2 AS parent_object_id, %3 AS "
                           "type, %4 AS type_desc, 0 AS is_ms_shipped, 0 AS is_published, 0 AS "
-                          "is_schema_published, %5 FROM %6 AS c WHERE c.kind IN (%7)")
+                          "is_schema_published%8, %5 FROM %6 AS c WHERE c.kind IN (%7)")
         .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")),
              paddedType(QStringLiteral("c.kind")), constraintDescription(), columns, constraints,
-             QLatin1String(kinds));
+             QLatin1String(kinds), objectDates("c"));
 }
 
 QString referentialAction(const char* column, bool described) {
@@ -424,7 +442,8 @@ QString sysForeignKeys() {
         "'F'", QStringLiteral("%1 AS referenced_object_id, c.disabled AS is_disabled, c.untrusted "
                               "AS is_not_trusted, %2 AS delete_referential_action, %3 AS "
                               "delete_referential_action_desc, %4 AS update_referential_action, "
-                              "%5 AS update_referential_action_desc, 0 AS is_system_named")
+                              "%5 AS update_referential_action_desc, c.system_named AS "
+                              "is_system_named")
                    .arg(tableId(QStringLiteral("c.ref_table")),
                         referentialAction("on_delete", false), referentialAction("on_delete", true),
                         referentialAction("on_update", false),
@@ -455,14 +474,15 @@ QString sysForeignKeyColumns() {
 QString sysCheckConstraints() {
     return constraintRows(
         "'C'", QStringLiteral("c.definition AS definition, %1 AS parent_column_id, c.disabled AS "
-                              "is_disabled, c.untrusted AS is_not_trusted, 0 AS is_system_named")
+                              "is_disabled, c.untrusted AS is_not_trusted, c.system_named AS "
+                              "is_system_named")
                    .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
 }
 
 QString sysDefaultConstraints() {
     return constraintRows(
-        "'D'", QStringLiteral("%1 AS parent_column_id, c.definition AS definition, 0 AS "
-                              "is_system_named")
+        "'D'", QStringLiteral("%1 AS parent_column_id, c.definition AS definition, "
+                              "c.system_named AS is_system_named")
                    .arg(columnId(QStringLiteral("c.table_name"), QStringLiteral("c.columns"))));
 }
 
@@ -470,8 +490,8 @@ QString sysKeyConstraints() {
     return constraintRows(
         "'PK', 'UQ'",
         QStringLiteral("coalesce((SELECT i.index_id FROM (%1) i WHERE i.object_id = %2 AND "
-                       "lower(i.name) = lower(c.name)), 1) AS unique_index_id, 0 AS "
-                       "is_system_named")
+                       "lower(i.name) = lower(c.name)), 1) AS unique_index_id, c.system_named "
+                       "AS is_system_named")
             .arg(namedIndexes(), tableId(QStringLiteral("c.table_name"))));
 }
 

@@ -221,6 +221,41 @@ TEST_F(TodaysFormatOneFileTest, TriggersSeeTheTrueValuesAndARefusalWritesNothing
               QStringLiteral("123456.001"));
 }
 
+// The file kept no note of which constraint names the engine gave: its
+// constraints read as named by their makers, and those made now are noted.
+TEST_F(FormatOneFileTest, OlderConstraintsReadAsNamedAndNewOnesAsTheyWereMade) {
+    EXPECT_EQ(scalar("SELECT is_system_named FROM sys.key_constraints WHERE parent_object_id = "
+                     "OBJECT_ID('cobros')")
+                  .toInt64(),
+              0);
+    run(QStringLiteral("ALTER TABLE cobros ADD CHECK (id > 0), CONSTRAINT ck_cobros_tasa CHECK "
+                       "(tasa < 1000000)"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.check_constraints WHERE parent_object_id = "
+                     "OBJECT_ID('cobros') AND is_system_named = 1")
+                  .toInt64(),
+              1);
+    EXPECT_EQ(scalar("SELECT is_system_named FROM sys.check_constraints WHERE name = "
+                     "'ck_cobros_tasa'")
+                  .toInt64(),
+              0);
+    EXPECT_EQ(nativeErrorOf(QStringLiteral("INSERT INTO cobros (id) VALUES (-1)")), 547);
+}
+
+// Nobody noted when the file's objects were made: they have no dates, and
+// those made now have theirs.
+TEST_F(FormatOneFileTest, OlderObjectsHaveNoDatesAndNewOnesHaveTheirs) {
+    EXPECT_TRUE(scalar("SELECT create_date FROM sys.objects WHERE name = 'cobros'").isNull());
+    run(QStringLiteral("CREATE TABLE nueva (id int)"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name = 'nueva' AND create_date = "
+                     "modify_date AND create_date <= GETDATE()")
+                  .toInt64(),
+              1);
+    run(QStringLiteral("DROP TABLE nueva"));
+    run(QStringLiteral("CREATE TABLE nueva (id int, nota varchar(5))"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM sys.objects WHERE name = 'nueva'").toInt64(), 1);
+    EXPECT_TRUE(scalar("SELECT create_date FROM sys.objects WHERE name = 'cobros'").isNull());
+}
+
 } // namespace
 
 } // namespace estaciones::db::sqlite::test

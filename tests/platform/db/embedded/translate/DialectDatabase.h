@@ -34,6 +34,7 @@ public:
         sqlite3_exec(m_db, estaciones::db::tsql::triggerTableSql, nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, estaciones::db::tsql::functionTableSql, nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, estaciones::db::tsql::sequenceTableSql, nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, estaciones::db::tsql::objectDateTableSql, nullptr, nullptr, nullptr);
     }
     ~DialectDatabase() { sqlite3_close(m_db); }
     DialectDatabase(const DialectDatabase&) = delete;

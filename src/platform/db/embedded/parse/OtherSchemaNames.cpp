@@ -1,0 +1,310 @@
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
+
+#include <QSet>
+
+#include <utility>
+
+namespace estaciones::db::tsql {
+
+namespace {
+
+constexpr std::size_t emptyPart = static_cast<std::size_t>(-1); // "db..t"
+
+// A dotted name: the indexes of its parts (emptyPart for a part left out)
+// and the index just after it.
+struct Chain {
+    std::vector<std::size_t> parts;
+    std::size_t end = 0;
+
+    // The schema part of schema.object or database.schema.object.
+    std::size_t schema() const {
+        if (parts.size() == 2)
+            return parts[0];
+        if (parts.size() == 3)
+            return parts[1];
+        return emptyPart;
+    }
+};
+
+Chain chainAt(const Tokens& tokens, std::size_t i) {
+    Chain chain;
+    chain.end = i;
+    if (i >= tokens.size() || !tokens[i].isNameLike())
+        return chain;
+    chain.parts.push_back(i);
+    std::size_t j = i + 1;
+    while (j + 1 < tokens.size() && tokens[j].isPunctuation(u".")) {
+        if (tokens[j + 1].isPunctuation(u".")) {
+            chain.parts.push_back(emptyPart);
+            j += 1;
+        } else if (tokens[j + 1].isNameLike()) {
+            chain.parts.push_back(j + 1);
+            j += 2;
+        } else {
+            break;
+        }
+    }
+    chain.end = j;
+    return chain;
+}
+
+// The schemas whose names the later steps read themselves.
+bool isKeptSchema(const Token& schema) {
+    return schema.isName(u"dbo") || schema.isName(u"sys") || schema.isName(u"INFORMATION_SCHEMA");
+}
+
+bool namesOtherSchema(const Tokens& tokens, const Chain& chain) {
+    const std::size_t schema = chain.schema();
+    return schema != emptyPart && !isKeptSchema(tokens[schema]);
+}
+
+// The kinds of object a CREATE names.
+bool isDefinedKind(const Token& word) {
+    static const QSet<QString> kinds = {"TABLE",    "VIEW",    "PROC",     "PROCEDURE",
+                                        "FUNCTION", "TRIGGER", "SEQUENCE", "SYNONYM",
+                                        "TYPE",     "DEFAULT", "RULE"};
+    return word.kind == TokenKind::Word && kinds.contains(word.text.toUpper());
+}
+
+// The kinds whose name DROP, ALTER, TRUNCATE, ENABLE and the like refer to.
+bool isReferredKind(const Token& word) {
+    static const QSet<QString> kinds = {"TABLE",    "VIEW",    "PROC",     "PROCEDURE",
+                                        "FUNCTION", "TRIGGER", "SEQUENCE", "SYNONYM"};
+    return word.kind == TokenKind::Word && kinds.contains(word.text.toUpper());
+}
+
+bool wordAt(const Tokens& tokens, std::size_t i, QStringView word) {
+    return i < tokens.size() && tokens[i].isWord(word);
+}
+
+// tokens[kind] follows CREATE or CREATE OR ALTER.
+bool followsCreate(const Tokens& tokens, std::size_t kind) {
+    return (kind >= 1 && tokens[kind - 1].isWord(u"CREATE")) ||
+           (kind >= 3 && tokens[kind - 1].isWord(u"ALTER") && tokens[kind - 2].isWord(u"OR") &&
+            tokens[kind - 3].isWord(u"CREATE"));
+}
+
+// The words that end a FROM clause's list of tables, at its level.
+bool endsTableList(const Token& word) {
+    static const QSet<QString> words = {
+        "WHERE",     "GROUP",  "HAVING", "ORDER",  "UNION",  "EXCEPT",     "INTERSECT", "SELECT",
+        "INSERT",    "UPDATE", "DELETE", "SET",    "OPTION", "FOR",        "WINDOW",    "IF",
+        "ELSE",      "WHILE",  "BEGIN",  "END",    "RETURN", "PRINT",      "DECLARE",   "EXEC",
+        "EXECUTE",   "MERGE",  "OUTPUT", "VALUES", "CREATE", "ALTER",      "DROP",      "TRUNCATE",
+        "RAISERROR", "THROW",  "FETCH",  "OPEN",   "CLOSE",  "DEALLOCATE", "COMMIT",    "ROLLBACK",
+        "SAVE",      "USE",    "WHEN",   "THEN",   "GOTO",   "WAITFOR",    "BREAK",     "CONTINUE"};
+    return word.kind == TokenKind::Word && words.contains(word.text.toUpper());
+}
+
+// Methods called on a column's value (xml's, .WRITE of UPDATE), not functions of a schema.
+bool isColumnMethod(const Token& name) {
+    static const QSet<QString> methods = {"value", "query", "exist", "nodes", "modify", "write"};
+    return methods.contains(name.value().toLower());
+}
+
+Token mergedName(const Tokens& tokens, const Chain& chain) {
+    QStringList parts;
+    for (std::size_t part : chain.parts)
+        parts << (part == emptyPart ? QString() : tokens[part].value());
+    QString text = parts.join(QLatin1Char('.'));
+    text.replace(QLatin1Char(']'), QLatin1String("]]"));
+    Token merged = tokens[chain.parts.front()];
+    merged.kind = TokenKind::QuotedName;
+    merged.text = QLatin1Char('[') + text + QLatin1Char(']');
+    return merged;
+}
+
+// Walks a batch's tokens and notes the chains that name an object: where
+// an object's name stands (after FROM, JOIN, INTO, UPDATE, EXEC ...), and a
+// schema's function called in an expression.
+class NameFinder {
+public:
+    explicit NameFinder(const Tokens& tokens) : m_tokens(tokens) {}
+
+    std::vector<Chain> run() {
+        for (std::size_t i = 0; i < m_tokens.size(); ++i) {
+            if (i < m_skipUntil)
+                continue;
+            visit(i);
+        }
+        return std::move(m_found);
+    }
+
+private:
+    void visit(std::size_t i) {
+        const Token& token = m_tokens[i];
+        if (token.isPunctuation(u"(")) {
+            m_parenOwners.push_back(i > 0 && m_tokens[i - 1].kind == TokenKind::Word
+                                        ? m_tokens[i - 1].text.toUpper()
+                                        : QString());
+            return;
+        }
+        if (token.isPunctuation(u")")) {
+            if (!m_parenOwners.empty())
+                m_parenOwners.pop_back();
+            while (!m_tableLists.empty() && m_tableLists.back() > depth())
+                m_tableLists.pop_back();
+            return;
+        }
+        if (token.isPunctuation(u",")) {
+            if (!m_tableLists.empty() && m_tableLists.back() == depth())
+                refer(i + 1);
+            return;
+        }
+        if (token.kind != TokenKind::Word) {
+            if (token.kind == TokenKind::QuotedName)
+                maybeCall(i);
+            return;
+        }
+        if (endsTableList(token))
+            while (!m_tableLists.empty() && m_tableLists.back() >= depth())
+                m_tableLists.pop_back();
+        const QString word = token.text.toUpper();
+        if (word == QLatin1String("FROM")) {
+            // TRIM(' ' FROM x.a) reads a column.
+            if (!m_parenOwners.empty() && m_parenOwners.back() == QLatin1String("TRIM"))
+                return;
+            m_tableLists.push_back(depth());
+            refer(i + 1);
+        } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY") ||
+                   word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
+                   word == QLatin1String("DELETE") || word == QLatin1String("MERGE") ||
+                   word == QLatin1String("USING") || word == QLatin1String("REFERENCES")) {
+            refer(i + 1);
+        } else if (word == QLatin1String("SELECT")) {
+            m_outputLast = false;
+        } else if (word == QLatin1String("OUTPUT")) {
+            m_outputLast = true;
+        } else if (word == QLatin1String("INTO")) {
+            const bool insertsInto =
+                i > 0 && (m_tokens[i - 1].isWord(u"INSERT") || m_tokens[i - 1].isWord(u"MERGE"));
+            if (insertsInto || m_outputLast)
+                refer(i + 1);
+            else
+                define(i + 1); // SELECT ... INTO makes the table
+        } else if (isDefinedKind(token) && followsCreate(m_tokens, i)) {
+            define(i + 1);
+        } else if (isReferredKind(token)) {
+            std::size_t at = i + 1;
+            if (wordAt(m_tokens, at, u"IF") && wordAt(m_tokens, at + 1, u"EXISTS"))
+                at += 2;
+            refer(at);
+        } else if (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE")) {
+            std::size_t at = i + 1;
+            if (at + 1 < m_tokens.size() && m_tokens[at].kind == TokenKind::Variable &&
+                m_tokens[at + 1].isPunctuation(u"="))
+                at += 2;
+            refer(at);
+        } else if (word == QLatin1String("IDENTITY_INSERT")) {
+            refer(i + 1);
+        } else if (word == QLatin1String("FOR")) {
+            if (i >= 2 && m_tokens[i - 1].isWord(u"VALUE") && m_tokens[i - 2].isWord(u"NEXT"))
+                refer(i + 1);
+        } else if (word == QLatin1String("ON")) {
+            // CREATE TRIGGER ... ON s.t AFTER, CREATE INDEX ... ON s.t (a); a join's ON reads
+            // columns.
+            const Chain chain = chainAt(m_tokens, i + 1);
+            if (chain.end < m_tokens.size() &&
+                (m_tokens[chain.end].isWord(u"FOR") || m_tokens[chain.end].isWord(u"AFTER") ||
+                 m_tokens[chain.end].isWord(u"INSTEAD") || m_tokens[chain.end].isWord(u"WITH") ||
+                 m_tokens[chain.end].isPunctuation(u"(")))
+                refer(i + 1);
+        } else {
+            maybeCall(i);
+        }
+    }
+
+    std::size_t depth() const { return m_parenOwners.size(); }
+
+    void refer(std::size_t at) {
+        const Chain chain = chainAt(m_tokens, at);
+        if (chain.parts.size() < 2)
+            return;
+        if (namesOtherSchema(m_tokens, chain))
+            m_found.push_back(chain);
+        m_skipUntil = chain.end;
+    }
+
+    void define(std::size_t at) {
+        const Chain chain = chainAt(m_tokens, at);
+        if (chain.parts.size() >= 2)
+            m_skipUntil = chain.end; // left as written for the statement to refuse
+    }
+
+    // ventas.f(...) in an expression: a function of schema ventas.
+    void maybeCall(std::size_t i) {
+        if ((i > 0 && m_tokens[i - 1].isPunctuation(u".")) || i + 1 >= m_tokens.size() ||
+            !m_tokens[i + 1].isPunctuation(u"."))
+            return;
+        const Chain chain = chainAt(m_tokens, i);
+        if (chain.parts.size() != 2 || chain.end >= m_tokens.size() ||
+            !m_tokens[chain.end].isPunctuation(u"(") || chain.parts[1] == emptyPart ||
+            isColumnMethod(m_tokens[chain.parts[1]]))
+            return;
+        if (namesOtherSchema(m_tokens, chain))
+            m_found.push_back(chain);
+        m_skipUntil = chain.end;
+    }
+
+    const Tokens& m_tokens;
+    std::vector<Chain> m_found;
+    std::vector<QString> m_parenOwners;    // the word before each open parenthesis
+    std::vector<std::size_t> m_tableLists; // the levels of the FROM lists open
+    std::size_t m_skipUntil = 0;
+    bool m_outputLast = false; // OUTPUT came after the last SELECT: its INTO names a table
+};
+
+} // namespace
+
+Tokens withOtherSchemaNames(Tokens significant) {
+    const std::vector<Chain> found = NameFinder(significant).run();
+    if (found.empty())
+        return significant;
+    Tokens merged;
+    merged.reserve(significant.size());
+    std::size_t next = 0;
+    for (const Chain& chain : found) {
+        const std::size_t start = chain.parts.front();
+        std::move(significant.begin() + static_cast<std::ptrdiff_t>(next),
+                  significant.begin() + static_cast<std::ptrdiff_t>(start),
+                  std::back_inserter(merged));
+        merged.push_back(mergedName(significant, chain));
+        next = chain.end;
+    }
+    std::move(significant.begin() + static_cast<std::ptrdiff_t>(next), significant.end(),
+              std::back_inserter(merged));
+    return merged;
+}
+
+QString otherSchemaOfDefinition(const Tokens& significant) {
+    std::size_t at = 0;
+    if (wordAt(significant, 0, u"CREATE")) {
+        std::size_t kind = 1;
+        if (wordAt(significant, 1, u"OR") && wordAt(significant, 2, u"ALTER"))
+            kind = 3;
+        if (kind >= significant.size() || !isDefinedKind(significant[kind]))
+            return {};
+        at = kind + 1;
+    } else if (wordAt(significant, 0, u"SELECT") || wordAt(significant, 0, u"WITH")) {
+        // SELECT ... INTO s.t at the statement's own level.
+        int depth = 0;
+        for (at = 0; at < significant.size(); ++at) {
+            if (significant[at].isPunctuation(u"("))
+                ++depth;
+            else if (significant[at].isPunctuation(u")"))
+                --depth;
+            else if (depth == 0 && significant[at].isWord(u"INTO"))
+                break;
+        }
+        ++at;
+    } else {
+        return {};
+    }
+    const Chain chain = chainAt(significant, at);
+    const std::size_t schema = chain.schema();
+    if (schema == emptyPart || significant[schema].isName(u"dbo"))
+        return {};
+    return significant[schema].value();
+}
+
+} // namespace estaciones::db::tsql

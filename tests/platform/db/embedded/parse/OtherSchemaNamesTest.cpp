@@ -1,0 +1,95 @@
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace estaciones::db::tsql;
+
+namespace {
+
+Tokens statementTokens(const QString& text) {
+    Tokens out;
+    for (Token& t : tokenize(text))
+        if (!t.isTrivia())
+            out.push_back(std::move(t));
+    return out;
+}
+
+// The statement's tokens after the pass, joined by blanks.
+QString merged(const char* text) {
+    QStringList parts;
+    for (const Token& t : withOtherSchemaNames(statementTokens(QString::fromUtf8(text))))
+        parts << t.text;
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TEST(OtherSchemaNamesTest, shouldMakeOneNameOfAnObjectOfAnotherSchemaWhereAnObjectIsNamed) {
+    EXPECT_EQ(merged("SELECT * FROM ventas.t"), "SELECT * FROM [ventas.t]");
+    EXPECT_EQ(merged("SELECT * FROM [ventas].[t] x"), "SELECT * FROM [ventas.t] x");
+    EXPECT_EQ(merged("SELECT * FROM dbo.a, ventas.t WHERE a.x = 1"),
+              "SELECT * FROM dbo . a , [ventas.t] WHERE a . x = 1");
+    EXPECT_EQ(merged("SELECT * FROM a JOIN ventas.t ON a.x = t.x"),
+              "SELECT * FROM a JOIN [ventas.t] ON a . x = t . x");
+    EXPECT_EQ(merged("INSERT INTO ventas.t (a) VALUES (1)"),
+              "INSERT INTO [ventas.t] ( a ) VALUES ( 1 )");
+    EXPECT_EQ(merged("INSERT ventas.t VALUES (1)"), "INSERT [ventas.t] VALUES ( 1 )");
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1"), "UPDATE [ventas.t] SET a = 1");
+    EXPECT_EQ(merged("DELETE FROM ventas.t"), "DELETE FROM [ventas.t]");
+    EXPECT_EQ(merged("DROP TABLE IF EXISTS ventas.t"), "DROP TABLE IF EXISTS [ventas.t]");
+    EXPECT_EQ(merged("TRUNCATE TABLE main.t"), "TRUNCATE TABLE [main.t]");
+    EXPECT_EQ(merged("EXEC @r = ventas.p 1"), "EXEC @r = [ventas.p] 1");
+    EXPECT_EQ(merged("SELECT NEXT VALUE FOR ventas.s"), "SELECT NEXT VALUE FOR [ventas.s]");
+    EXPECT_EQ(merged("CREATE TRIGGER tr ON ventas.t AFTER INSERT AS SELECT 1"),
+              "CREATE TRIGGER tr ON [ventas.t] AFTER INSERT AS SELECT 1");
+    EXPECT_EQ(merged("CREATE INDEX i ON ventas.t (a)"), "CREATE INDEX i ON [ventas.t] ( a )");
+    EXPECT_EQ(merged("SELECT * FROM PRUEBA.ventas.t"), "SELECT * FROM [PRUEBA.ventas.t]");
+    EXPECT_EQ(merged("DELETE FROM t OUTPUT deleted.a INTO ventas.h"),
+              "DELETE FROM t OUTPUT deleted . a INTO [ventas.h]");
+    // A function of another schema called in an expression.
+    EXPECT_EQ(merged("SELECT ventas.f(1) + 2"), "SELECT [ventas.f] ( 1 ) + 2");
+}
+
+TEST(OtherSchemaNamesTest, shouldLeaveColumnsAliasesAndTheKeptSchemasAsWritten) {
+    const char* unchanged[] = {
+        "SELECT ventas.a, t.b FROM dbo.t AS ventas JOIN u t ON ventas.x = t.x",
+        "SELECT * FROM dbo.t, sys.objects o, INFORMATION_SCHEMA.TABLES",
+        "SELECT * FROM OTRA..t",
+        "SELECT TRIM(' ' FROM x.a) FROM x",
+        "UPDATE t SET t.a = 1, t.b = 2 FROM t, u WHERE t.x = u.x",
+        "SELECT x.c.value('(/a)[1]', 'int') FROM x",
+        "SELECT a FROM t ORDER BY t.a, t.b",
+        "SELECT (SELECT MAX(a) FROM t), u.b FROM u",
+        "EXEC sys.sp_help 't'",
+    };
+    for (const char* text : unchanged) {
+        QStringList parts;
+        for (const Token& t : statementTokens(QString::fromUtf8(text)))
+            parts << t.text;
+        EXPECT_EQ(merged(text), parts.join(QLatin1Char(' '))) << text;
+    }
+}
+
+TEST(OtherSchemaNamesTest, shouldLeaveTheNameACreateGivesForTheStatementToRefuse) {
+    EXPECT_EQ(merged("CREATE TABLE ventas.t (a int)"), "CREATE TABLE ventas . t ( a int )");
+    EXPECT_EQ(merged("CREATE OR ALTER PROCEDURE ventas.p AS SELECT 1"),
+              "CREATE OR ALTER PROCEDURE ventas . p AS SELECT 1");
+    EXPECT_EQ(merged("SELECT a INTO ventas.t FROM u"), "SELECT a INTO ventas . t FROM u");
+
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE TABLE ventas.t (a int)")), "ventas");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE VIEW [Ventas].v AS SELECT 1 AS a")),
+              "Ventas");
+    EXPECT_EQ(
+        otherSchemaOfDefinition(statementTokens("CREATE OR ALTER FUNCTION guest.f() RETURNS int")),
+        "guest");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("SELECT a INTO PRUEBA.ventas.t FROM u")),
+              "ventas");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE TABLE dbo.t (a int)")), "");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE TABLE t (a int)")), "");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE INDEX i ON ventas.t (a)")), "");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("SELECT a FROM ventas.t")), "");
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("SELECT (SELECT 1 INTO x.y) FROM t")), "");
+}
