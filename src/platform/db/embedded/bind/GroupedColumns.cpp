@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/bind/SelectListItems.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/parse/AggregateNames.h"
 
 #include <QSet>
 
@@ -15,10 +16,7 @@ using tsql::TokenKind;
 namespace {
 
 bool isAggregate(const QString& lowerName) {
-    static const QSet<QString> names = {"count", "count_big", "sum",   "avg",         "min",
-                                        "max",   "stdev",     "stdevp", "var",        "varp",
-                                        "checksum_agg", "string_agg", "grouping", "grouping_id"};
-    return names.contains(lowerName);
+    return tsql::isAggregateFunction(lowerName);
 }
 
 // Functions whose first argument is a word of their own (a date part, a type).

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/translate/Rewrites.h"
 
+#include "platform/db/embedded/parse/AggregateNames.h"
+
 #include <QSet>
 
 namespace estaciones::db::tsql::rewrite {
@@ -45,11 +47,11 @@ bool isScalarPosition(const Pieces& pieces, size_t open, bool expression) {
 }
 
 bool isAggregateName(const Piece& piece) {
-    static const QSet<QString> names = {"count", "count_big", "sum",   "min",        "max",
-                                        "avg",   "stdev",     "stdevp", "var",       "varp",
-                                        "string_agg", "checksum_agg", "grouping",
-                                        "tsql_single_value"};
-    return piece.kind == TokenKind::Word && names.contains(piece.text.toLower());
+    if (piece.kind != TokenKind::Word)
+        return false;
+    const QString name = piece.text.toLower();
+    // tsql_single_value: the one-row check a scalar subquery was given already.
+    return isAggregateFunction(name) || name == QLatin1String("tsql_single_value");
 }
 
 // Whether [from, to) calls an aggregate or a window function outside any
