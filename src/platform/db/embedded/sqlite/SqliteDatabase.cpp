@@ -142,13 +142,16 @@ void SqliteDatabase::configure() {
     // The constraints' own table, so that the catalogue views can read it. A
     // file opened read-only keeps what it has; its views then read no constraints.
     sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
-    addSystemNamedColumn();
+    // Its constraints were named by whoever made them, as far as the file tells.
+    addMissingColumn(tsql::constraintTable, "system_named", tsql::constraintSystemNamedColumnSql);
     sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::computedColumnTableSql, nullptr, nullptr, nullptr);
+    addMissingColumn(tsql::computedColumnTable, "persisted",
+                     tsql::computedColumnPersistedColumnSql);
     sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
     sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
     keepObjectDates();
@@ -380,13 +383,14 @@ bool SqliteDatabase::hasTable(const QString& table) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
-void SqliteDatabase::addSystemNamedColumn() {
+void SqliteDatabase::addMissingColumn(const char* table, const char* column,
+                                      const char* addition) {
     PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
-                                                 "name = 'system_named'"));
-    query.bindText(1, QString::fromLatin1(tsql::constraintTable));
+                                                 "name = ?2"));
+    query.bindText(1, QString::fromLatin1(table));
+    query.bindText(2, QString::fromLatin1(column));
     if (query.ok() && query.step() != SQLITE_ROW)
-        // Its constraints were named by whoever made them, as far as the file tells.
-        sqlite3_exec(m_db, tsql::constraintSystemNamedColumnSql, nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, addition, nullptr, nullptr, nullptr);
 }
 
 QStringList SqliteDatabase::primaryKeyColumns(const QString& table) const {

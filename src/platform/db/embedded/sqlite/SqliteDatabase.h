@@ -106,9 +106,9 @@ public:
 
 private:
     void configure();
-    // A file made before the engine noted which constraint names it gave
-    // gets the column, its constraints counted as named by their makers.
-    void addSystemNamedColumn();
+    // Adds a column of the engine's own tables that a file made before the
+    // engine kept it lacks.
+    void addMissingColumn(const char* table, const char* column, const char* addition);
     // The table of the objects' dates, made once, with no dates for the
     // objects the file already holds.
     void keepObjectDates();

@@ -263,15 +263,17 @@ QString sysIdentityColumns() {
                            "is_not_for_replication")));
 }
 
-// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3),
-// with the text the engine keeps of their expression (NULL for a column a
-// file kept before it did).
+// The computed columns, with the text the engine keeps of their expression
+// (NULL for a column a file kept before it did). PERSISTED as the engine
+// noted it; a column it did not note is persisted when SQLite stores it
+// (STORED: hidden 3), as every PERSISTED column a table was made with is.
 QString sysComputedColumns() {
     return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
         .arg(sysColumnsWith(
             QStringLiteral(", (SELECT d.definition FROM %1 d WHERE d.table_name = m.name AND "
                            "d.column_name = p.name) AS definition, 1 AS uses_database_collation, "
-                           "p.hidden = 3 AS is_persisted")
+                           "COALESCE((SELECT d.persisted FROM %1 d WHERE d.table_name = m.name "
+                           "AND d.column_name = p.name), p.hidden = 3) AS is_persisted")
                 .arg(QLatin1String(computedColumnTable))));
 }
 
