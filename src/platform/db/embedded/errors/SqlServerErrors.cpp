@@ -224,6 +224,8 @@ constexpr std::array messages{
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     Message{native::CannotOpenDatabase, 11, "42000", errnum::E_FAIL,
             "Cannot open database \"%1\" requested by the login. The login failed."},
+    Message{native::DatabaseReadOnly, 16, "25000", errnum::E_FAIL,
+            "Failed to update database \"%1\" because the database is read-only."},
     Message{native::TooManyArguments, 16, "42000", errnum::CommandError,
             "Procedure or function %1 has too many arguments specified."},
     Message{native::InsufficientArguments, 16, "42000", errnum::CommandError,
@@ -599,6 +601,11 @@ struct Rule {
 const std::vector<Rule>& rules() {
     using M = QRegularExpressionMatch;
     static const std::vector<Rule> table{
+        // A file that cannot be written, as the server answers for a read-only database.
+        {SQLITE_READONLY, QRegularExpression(QStringLiteral("^")),
+         [](const SqliteFailure& f, const M&) {
+             return sqlServerError(native::DatabaseReadOnly, {f.databaseName});
+         }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such table: (.+)$")),
          [](const SqliteFailure& f, const M& m) {
              return sqlServerError(firstWord(f.statement) == QLatin1String("ALTER")

@@ -52,6 +52,7 @@ constexpr int CannotDrop = 3701;
 constexpr int CommitWithoutBegin = 3902;
 constexpr int RollbackWithoutBegin = 3903;
 constexpr int CannotOpenDatabase = 4060;
+constexpr int DatabaseReadOnly = 3906;
 constexpr int TooManyArguments = 8144;
 constexpr int StringTruncated = 8152;
 constexpr int DivideByZero = 8134;
