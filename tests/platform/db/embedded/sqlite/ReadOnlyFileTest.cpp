@@ -106,5 +106,42 @@ TEST_F(ReadOnlyFileTest, shouldReadAnOlderFileItCannotWriteAndRefuseItsWrites) {
     }
 }
 
+// A WAL file's readers need its shared-memory file: where it is missing and
+// cannot be made, the open says the file cannot be read, not that its
+// format could not be converted.
+TEST_F(ReadOnlyFileTest, shouldSayAWalFileItCannotReadCannotBeRead) {
+    run(QStringLiteral("CREATE TABLE t (a int)"));
+    engine.reset();
+    pastTheEngineOn(QStringLiteral("master.db"), "PRAGMA journal_mode=DELETE");
+    QFile::remove(data.filePath(QStringLiteral("PRUEBA.db-shm")));
+    QFile::remove(data.filePath(QStringLiteral("PRUEBA.db-wal")));
+    ASSERT_TRUE(QFile::setPermissions(data.filePath(QStringLiteral("PRUEBA.db")),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::ExeOwner |
+                                                       QFile::ReadOther | QFile::ExeOther));
+    expectInReadOnlyChild([this] {
+        try {
+            engine = createEmbeddedEngine();
+            engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+        } catch (const ProviderFailure&) {
+            return 1; // master.db is readable: the login itself succeeds
+        }
+        try {
+            engine->useDatabase(QStringLiteral("PRUEBA"));
+        } catch (const ProviderFailure& failure) {
+            const QString text = failure.records().front().description;
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+            return failure.nativeError() == 4060 &&
+                           text.startsWith(QLatin1String("No se puede leer la base de datos PRUEBA"))
+                       ? 0
+                       : 2;
+        }
+        return 3;
+    });
+    QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(data.filePath(QStringLiteral("PRUEBA.db")),
+                          QFile::ReadOwner | QFile::WriteOwner);
+}
+
 } // namespace
 } // namespace estaciones::db::sqlite::test
