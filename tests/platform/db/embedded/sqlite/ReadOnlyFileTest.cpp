@@ -19,9 +19,15 @@ namespace {
 
 class ReadOnlyFileTest : public EmbeddedFixture {
 protected:
-    // Runs `check` in a child that cannot write the data folder's files;
-    // its failures come back as the child's exit status.
-    void expectInReadOnlyChild(const std::function<int()>& check) {
+    // Runs `check` in a child that may read `files` and the data folder but
+    // write neither; its failures come back as the child's exit status.
+    void expectInReadOnlyChild(const QStringList& files, const std::function<int()>& check) {
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        for (const QString& file : files) {
+            ASSERT_TRUE(QFile::setPermissions(data.filePath(file), readOnly));
+        }
+        ASSERT_TRUE(QFile::setPermissions(data.path(), readOnly | QFile::ExeOwner |
+                                                           QFile::ExeGroup | QFile::ExeOther));
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -34,6 +40,16 @@ protected:
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0) << "the first check that failed, counted from 1";
+        // Writable again, so that the folder can be removed.
+        QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString& file : files) {
+            QFile::setPermissions(data.filePath(file), QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+
+    void openEngine() {
+        engine = createEmbeddedEngine();
+        engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
     }
 
     void pastTheEngineOn(const QString& file, const char* sql) {
@@ -60,17 +76,10 @@ TEST_F(ReadOnlyFileTest, shouldReadAnOlderFileItCannotWriteAndRefuseItsWrites) {
                     "ALTER TABLE estaciones_constraints DROP COLUMN system_named; "
                     "PRAGMA journal_mode=DELETE");
     pastTheEngineOn(QStringLiteral("master.db"), "PRAGMA journal_mode=DELETE");
-    for (const QString& file : {QStringLiteral("PRUEBA.db"), QStringLiteral("master.db")}) {
-        ASSERT_TRUE(QFile::setPermissions(data.filePath(file),
-                                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    }
-    ASSERT_TRUE(QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther));
 
-    expectInReadOnlyChild([this] {
+    expectInReadOnlyChild({QStringLiteral("PRUEBA.db"), QStringLiteral("master.db")}, [this] {
         try {
-            engine = createEmbeddedEngine();
-            engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+            openEngine();
             engine->useDatabase(QStringLiteral("PRUEBA"));
             const auto text = [this](const QString& query) {
                 const auto result = rows(query);
@@ -99,11 +108,6 @@ TEST_F(ReadOnlyFileTest, shouldReadAnOlderFileItCannotWriteAndRefuseItsWrites) {
         }
         return 0;
     });
-    // Writable again, so that the folder can be removed.
-    QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    for (const QString& file : {QStringLiteral("PRUEBA.db"), QStringLiteral("master.db")}) {
-        QFile::setPermissions(data.filePath(file), QFile::ReadOwner | QFile::WriteOwner);
-    }
 }
 
 // A WAL file's readers need its shared-memory file: where it is missing and
@@ -115,14 +119,9 @@ TEST_F(ReadOnlyFileTest, shouldSayAWalFileItCannotReadCannotBeRead) {
     pastTheEngineOn(QStringLiteral("master.db"), "PRAGMA journal_mode=DELETE");
     QFile::remove(data.filePath(QStringLiteral("PRUEBA.db-shm")));
     QFile::remove(data.filePath(QStringLiteral("PRUEBA.db-wal")));
-    ASSERT_TRUE(QFile::setPermissions(data.filePath(QStringLiteral("PRUEBA.db")),
-                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther));
-    expectInReadOnlyChild([this] {
+    expectInReadOnlyChild({QStringLiteral("PRUEBA.db")}, [this] {
         try {
-            engine = createEmbeddedEngine();
-            engine->open(QStringLiteral("Provider=SQLOLEDB;Server=(local);UID=ana"), {}, {});
+            openEngine();
         } catch (const ProviderFailure&) {
             return 1; // master.db is readable: the login itself succeeds
         }
@@ -138,9 +137,6 @@ TEST_F(ReadOnlyFileTest, shouldSayAWalFileItCannotReadCannotBeRead) {
         }
         return 3;
     });
-    QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(data.filePath(QStringLiteral("PRUEBA.db")),
-                          QFile::ReadOwner | QFile::WriteOwner);
 }
 
 } // namespace
