@@ -5,6 +5,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -69,7 +70,7 @@ Variant textOrNull(const QString& text) {
 }
 
 // '[dbo].[T]' → T: the owner and brackets go, the name stays. Another
-// schema's name ('ventas.T') stays whole: no object of the database has it.
+// schema's name ('ventas.T') is the file's "ventas.T".
 QString objectName(const QString& name) {
     const QString own = tsql::catalogObjectName(name);
     return own.isEmpty() ? name : own;
@@ -167,7 +168,8 @@ ResultSet objectSet(SqliteDatabase& database, const CatalogObject& object) {
     Rows rows;
     rows.name("Name").name("Owner").column("Type", adtype::VarWChar, 31);
     rows.column("Created_datetime", adtype::DBTimeStamp);
-    rows.add({object.name, QStringLiteral("dbo"), typeDescription(object),
+    const tsql::SchemaQualifiedName qualified = tsql::splitStoredName(database.handle(), object.name);
+    rows.add({qualified.name, qualified.schema.name, typeDescription(object),
               creationOf(database, object.name)});
     return rows.take();
 }
@@ -557,8 +559,10 @@ std::vector<HelpOutput> helpAll(SqliteDatabase& database) {
     for (const QString& name : names)
         listedObjects.emplace_back(typeDescription(findObject(database, name)), name);
     std::sort(listedObjects.begin(), listedObjects.end());
-    for (const auto& [type, name] : listedObjects)
-        objects.add({name, QStringLiteral("dbo"), type});
+    for (const auto& [type, name] : listedObjects) {
+        const tsql::SchemaQualifiedName qualified = tsql::splitStoredName(database.handle(), name);
+        objects.add({qualified.name, qualified.schema.name, type});
+    }
     Rows types;
     types.name("User_type").name("Storage_type").column("Length", adtype::SmallInt);
     types.column("Prec", adtype::Integer).column("Scale", adtype::Integer);

@@ -1,26 +1,29 @@
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
-#include "platform/db/embedded/functions/CatalogFunctions.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/parse/OtherSchemaNames.h"
-
-#include <algorithm>
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 namespace estaciones::db::sqlite {
 
-std::optional<ProviderError> otherSchemaDefinitionError(const tsql::Tokens& statement) {
-    const QString schema = tsql::otherSchemaOfDefinition(statement);
+std::optional<tsql::Tokens> definitionInSchema(SqliteDatabase& database,
+                                               const tsql::Tokens& statement) {
+    QString written;
+    const QString schema = tsql::otherSchemaOfDefinition(statement, &written);
     if (schema.isEmpty())
         return std::nullopt;
-    const auto rows = tsql::schemaRows();
-    const bool exists = std::any_of(rows.begin(), rows.end(), [&](const tsql::SchemaRow& row) {
-        return schema.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0;
-    });
-    if (!exists)
-        return sqlServerError(native::SchemaNotFound, {schema});
-    return sqlServerError(
-        native::NotSupported,
-        {QStringLiteral("objects of schema %1 (a database keeps dbo's only)").arg(schema)});
+    if (!written.isEmpty() && written.compare(database.name(), Qt::CaseInsensitive) != 0)
+        failWith(native::NotSupported,
+                 {QStringLiteral("an object made in another database (%1)").arg(written)});
+    const std::optional<tsql::SchemaRecord> found = tsql::schemaNamed(database.handle(), schema);
+    if (!found)
+        failWith(native::SchemaNotFound, {schema});
+    if (found->fixed)
+        failWith(native::NotSupported,
+                 {QStringLiteral("objects of schema %1 (a database keeps dbo's and its own schemas')")
+                      .arg(found->name)});
+    return tsql::withDefinitionInSchema(statement);
 }
 
 } // namespace estaciones::db::sqlite

@@ -83,7 +83,11 @@ private:
         if (!(i >= 2 && t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
             // Where a table goes, a table-valued function needs no schema.
             if (!isTableSource(t, i)) {
-                return std::nullopt;
+                // ventas.f(x): the parser made one name of a schema's function.
+                const bool ofSchema = t[i].kind == TokenKind::QuotedName &&
+                                      t[i].value().contains(QLatin1Char('.')) &&
+                                      isExpressionPlace(t, i);
+                return ofSchema ? known(t[i].value()) : std::nullopt;
             }
             std::optional<FunctionDefinition> found = known(t[i].value());
             return found && found->kind != FunctionKind::Scalar ? found : std::nullopt;

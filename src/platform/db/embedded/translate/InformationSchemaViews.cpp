@@ -10,27 +10,35 @@ using namespace sql;
 
 const QString engineConstraints = QLatin1String(constraintTable);
 
-// The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...).
-QString owner(const char* prefix) {
-    return QStringLiteral("@__db_name AS %1_CATALOG, 'dbo' AS %1_SCHEMA")
-        .arg(QLatin1String(prefix));
+// The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...):
+// the schema of the object the file names `stored` (an SQL expression), dbo without one.
+QString owner(const char* prefix, const char* stored = nullptr) {
+    const QString schema = stored ? QStringLiteral("tsql_stored_schema(%1)").arg(QLatin1String(stored))
+                                  : QStringLiteral("'dbo'");
+    return QStringLiteral("@__db_name AS %1_CATALOG, %2 AS %1_SCHEMA")
+        .arg(QLatin1String(prefix), schema);
+}
+
+// The object's own name, without the schema the file's name holds.
+QString ownName(const char* stored) {
+    return QStringLiteral("tsql_stored_own_name(%1) COLLATE tsql_text").arg(QLatin1String(stored));
 }
 
 QString tables() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, CASE m.type WHEN "
+    return QStringLiteral("SELECT %1, %3 AS TABLE_NAME, CASE m.type WHEN "
                           "'table' THEN 'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM "
                           "sqlite_schema m WHERE m.type IN ('table', 'view') AND %2")
-        .arg(owner("TABLE"), userObject("m"));
+        .arg(owner("TABLE", "m.name"), userObject("m"), ownName("m.name"));
 }
 
 // VIEW_DEFINITION: the text as written, NULL beyond 4000 characters (and
 // for a view made before the texts were kept).
 QString views() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, (SELECT CASE WHEN "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, (SELECT CASE WHEN "
                           "length(d.definition) <= 4000 THEN d.definition END FROM %3 AS d WHERE "
                           "d.name = m.name) AS VIEW_DEFINITION, 'NONE' AS CHECK_OPTION, 'NO' AS "
                           "IS_UPDATABLE FROM sqlite_schema m WHERE m.type = 'view' AND %2")
-        .arg(owner("TABLE"), userObject("m"), QLatin1String(viewTable));
+        .arg(owner("TABLE", "m.name"), userObject("m"), QLatin1String(viewTable), ownName("m.name"));
 }
 
 // The type columns of INFORMATION_SCHEMA.COLUMNS and PARAMETERS for the
@@ -53,28 +61,31 @@ QString typeColumns(const QString& type) {
 }
 
 QString columns() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, p.name COLLATE "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, p.name COLLATE "
                           "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
                           "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
                           "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
                           "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p "
                           "WHERE m.type IN ('table', 'view') AND %3 AND p.hidden <> 1")
-        .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
+        .arg(owner("TABLE", "m.name"), typeColumns(QStringLiteral("p.type")), userObject("m"),
+             ownName("m.name"));
 }
 
 // The procedures and the functions; DATA_TYPE is a function's return type
 // (the parameter of ordinal 0 of a scalar one), TABLE for a table-valued one.
 QString routines() {
-    return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
-                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, NULL AS "
+    return QStringLiteral("SELECT %1, %6 AS SPECIFIC_NAME, %2, %6 AS ROUTINE_NAME, 'PROCEDURE' "
+                          "AS ROUTINE_TYPE, NULL AS "
                           "DATA_TYPE, substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' "
-                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE "
-                          "tsql_text, %2, f.name COLLATE tsql_text, 'FUNCTION', CASE f.type WHEN "
+                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %7, %9, %8, %9, "
+                          "'FUNCTION', CASE f.type WHEN "
                           "'FN' THEN (SELECT tsql_type_name(a.type) FROM %5 a WHERE "
                           "a.procedure_name = f.name AND a.ordinal = 0) ELSE 'TABLE' END, "
                           "substr(f.definition, 1, 4000), 'SQL' FROM %4 f")
-        .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable),
-             QLatin1String(functionTable), QLatin1String(parameterTable));
+        .arg(owner("SPECIFIC", "p.name"), owner("ROUTINE", "p.name"),
+             QLatin1String(procedureTable), QLatin1String(functionTable),
+             QLatin1String(parameterTable), ownName("p.name"), owner("SPECIFIC", "f.name"),
+             owner("ROUTINE", "f.name"), ownName("f.name"));
 }
 
 // A scalar function's return value is the row of ordinal 0: OUT, the
