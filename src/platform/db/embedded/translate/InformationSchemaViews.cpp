@@ -103,21 +103,22 @@ QString parameters() {
 
 QString tableConstraints() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
-                          "c.table_name COLLATE tsql_text AS TABLE_NAME, CASE c.kind WHEN 'PK' "
+                          "%4 AS TABLE_NAME, CASE c.kind WHEN 'PK' "
                           "THEN 'PRIMARY KEY' WHEN 'UQ' THEN 'UNIQUE' WHEN 'F' THEN 'FOREIGN "
                           "KEY' ELSE 'CHECK' END AS CONSTRAINT_TYPE, 'NO' AS IS_DEFERRABLE, 'NO' "
                           "AS INITIALLY_DEFERRED FROM %3 AS c WHERE c.kind IN ('PK', 'UQ', 'F', "
                           "'C')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints);
+        .arg(owner("CONSTRAINT", "c.table_name"), owner("TABLE", "c.table_name"),
+             engineConstraints, ownName("c.table_name"));
 }
 
 QString keyColumnUsage() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
-                          "c.table_name COLLATE tsql_text AS TABLE_NAME, j.value COLLATE "
+                          "%5 AS TABLE_NAME, j.value COLLATE "
                           "tsql_text AS COLUMN_NAME, j.key + 1 AS ORDINAL_POSITION FROM %3 AS c "
                           "JOIN json_each(%4) j WHERE c.kind IN ('PK', 'UQ', 'F')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints,
-             listAsJson(QStringLiteral("c.columns")));
+        .arg(owner("CONSTRAINT", "c.table_name"), owner("TABLE", "c.table_name"),
+             engineConstraints, listAsJson(QStringLiteral("c.columns")), ownName("c.table_name"));
 }
 
 // A foreign key's rule as the view spells it.
@@ -149,16 +150,17 @@ QString mentions(const QString& text, const QString& name) {
 // The columns of each key and CHECK constraint: a key's own, and those of
 // its table a CHECK's definition names.
 QString constraintColumnUsage() {
-    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, j.value "
+    return QStringLiteral("SELECT %1, %6 AS TABLE_NAME, j.value "
                           "COLLATE tsql_text AS COLUMN_NAME, %2, c.name COLLATE tsql_text AS "
                           "CONSTRAINT_NAME FROM %3 AS c JOIN json_each(%4) j WHERE c.kind IN "
-                          "('PK', 'UQ', 'F') UNION ALL SELECT %1, c.table_name COLLATE tsql_text, "
+                          "('PK', 'UQ', 'F') UNION ALL SELECT %1, %6, "
                           "p.name COLLATE tsql_text, %2, c.name COLLATE tsql_text FROM %3 AS c "
                           "JOIN pragma_table_xinfo(c.table_name) p WHERE c.kind = 'C' AND p.hidden "
                           "<> 1 AND %5")
-        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints,
-             listAsJson(QStringLiteral("c.columns")),
-             mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")));
+        .arg(owner("TABLE", "c.table_name"), owner("CONSTRAINT", "c.table_name"),
+             engineConstraints, listAsJson(QStringLiteral("c.columns")),
+             mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")),
+             ownName("c.table_name"));
 }
 
 // The tables and views each view's text (as written) names, as `v` (the
@@ -194,10 +196,11 @@ QString viewColumnUsage() {
 
 // One row for each constraint of a table (the kinds TABLE_CONSTRAINTS lists).
 QString constraintTableUsage() {
-    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, %2, c.name "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, %2, c.name "
                           "COLLATE tsql_text AS CONSTRAINT_NAME FROM %3 AS c WHERE c.kind IN "
                           "('PK', 'UQ', 'F', 'C')")
-        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints);
+        .arg(owner("TABLE", "c.table_name"), owner("CONSTRAINT", "c.table_name"),
+             engineConstraints, ownName("c.table_name"));
 }
 
 // The columns of an alias data type: none, as the engine keeps no alias types
@@ -214,10 +217,22 @@ QString checkConstraints() {
         .arg(owner("CONSTRAINT"), engineConstraints);
 }
 
+// A schema's owner is the user or, for the fixed roles' schemas, the role of its id.
+QString schemata(const DialectSettings& settings) {
+    return QStringLiteral("SELECT @__db_name AS CATALOG_NAME, s.name AS SCHEMA_NAME, CASE WHEN "
+                          "s.principal_id >= 16384 THEN s.name ELSE tsql_user_name(s.principal_id) "
+                          "END COLLATE tsql_text AS SCHEMA_OWNER, NULL AS "
+                          "DEFAULT_CHARACTER_SET_CATALOG, NULL AS DEFAULT_CHARACTER_SET_SCHEMA, "
+                          "'iso_1' AS DEFAULT_CHARACTER_SET_NAME FROM (%1) AS s")
+        .arg(sysSchemas(settings));
+}
+
 } // namespace
 
-QString informationSchemaView(const QString& view) {
+QString informationSchemaView(const QString& view, const DialectSettings& settings) {
     const QString name = view.toUpper();
+    if (name == QLatin1String("SCHEMATA"))
+        return schemata(settings);
     if (name == QLatin1String("TABLES"))
         return tables();
     if (name == QLatin1String("VIEWS"))

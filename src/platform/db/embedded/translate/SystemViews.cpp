@@ -330,6 +330,8 @@ QString systypes() {
         .arg(typeRows());
 }
 
+} // namespace
+
 // The fixed schemas, and those CREATE SCHEMA made once it has made its table.
 QString sysSchemas(const DialectSettings& settings) {
     QStringList rows;
@@ -346,6 +348,8 @@ QString sysSchemas(const DialectSettings& settings) {
                           "column3 AS principal_id FROM (VALUES %1)%2")
         .arg(rows.join(QStringLiteral(", ")), made);
 }
+
+namespace {
 
 // The session's databases in database_id order (a JSON list the executor binds).
 QString sysDatabases() {
