@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/parse/Token.h"
 
+#include <QString>
+
 #include <optional>
 
 namespace estaciones::db::sqlite {
@@ -16,5 +18,12 @@ class SqliteDatabase;
 // schemas), which the server would create in. nullopt for any other statement.
 std::optional<tsql::Tokens> definitionInSchema(SqliteDatabase& database,
                                                const tsql::Tokens& statement);
+
+// The body of the module the file names `module` ("ventas.alta": a
+// procedure, function or trigger of a schema CREATE SCHEMA made), its
+// unqualified names read in its schema first, as the server resolves them
+// (tsql::withModuleSchema); nullopt for a module of dbo.
+std::optional<tsql::Tokens> bodyInModuleSchema(SqliteDatabase& database, const QString& module,
+                                               const tsql::Tokens& body);
 
 } // namespace estaciones::db::sqlite

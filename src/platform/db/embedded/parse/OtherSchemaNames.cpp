@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include <utility>
@@ -150,7 +151,10 @@ struct FoundName {
 // schema's function called in an expression.
 class NameFinder {
 public:
-    explicit NameFinder(const Tokens& tokens) : m_tokens(tokens) {}
+    // With `oneParts`, the one-part names a module resolves in its own schema
+    // (not those DROP, ALTER and the like name) are found instead.
+    explicit NameFinder(const Tokens& tokens, bool oneParts = false)
+        : m_tokens(tokens), m_oneParts(oneParts) {}
 
     std::vector<FoundName> run() {
         for (std::size_t i = 0; i < m_tokens.size(); ++i) {
@@ -221,7 +225,7 @@ private:
             std::size_t at = i + 1;
             if (wordAt(m_tokens, at, u"IF") && wordAt(m_tokens, at + 1, u"EXISTS"))
                 at += 2;
-            refer(at);
+            refer(at, false, false);
         } else if (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE")) {
             std::size_t at = i + 1;
             if (at + 1 < m_tokens.size() && m_tokens[at].kind == TokenKind::Variable &&
@@ -249,15 +253,16 @@ private:
 
     std::size_t depth() const { return m_parenOwners.size(); }
 
-    void refer(std::size_t at, bool tableSource = false) {
+    void refer(std::size_t at, bool tableSource = false, bool inModuleSchema = true) {
         const Chain chain = chainAt(m_tokens, at);
-        if (chain.parts.size() < 2)
-            return;
-        if (namesOtherSchema(m_tokens, chain))
+        const bool wanted = m_oneParts ? chain.parts.size() == 1 && inModuleSchema
+                                       : chain.parts.size() >= 2 && namesOtherSchema(m_tokens, chain);
+        if (wanted)
             m_found.push_back({chain, tableSource && !hasAlias(chain.end)
                                           ? m_tokens[chain.parts.back()].value()
                                           : QString()});
-        m_skipUntil = chain.end;
+        if (chain.parts.size() >= 2)
+            m_skipUntil = chain.end;
     }
 
     // What follows a table source at `i` is its alias (AS x, or x).
@@ -288,12 +293,13 @@ private:
             !m_tokens[chain.end].isPunctuation(u"(") || chain.parts[1] == emptyPart ||
             isColumnMethod(m_tokens[chain.parts[1]]))
             return;
-        if (namesOtherSchema(m_tokens, chain))
+        if (!m_oneParts && namesOtherSchema(m_tokens, chain))
             m_found.push_back({chain, QString()});
         m_skipUntil = chain.end;
     }
 
     const Tokens& m_tokens;
+    const bool m_oneParts;
     std::vector<FoundName> m_found;
     std::vector<QString> m_parenOwners;    // the word before each open parenthesis
     std::vector<std::size_t> m_tableLists; // the levels of the FROM lists open
@@ -432,6 +438,26 @@ Tokens withDefinitionInSchema(Tokens significant) {
         return significant;
     Replacement merged{chain->parts.front(), chain->end, {mergedName(significant, *chain)}};
     return replaced(std::move(significant), {std::move(merged)});
+}
+
+Tokens withModuleSchema(Tokens significant, const QString& schema,
+                        const std::function<bool(const QString& stored)>& inSchema) {
+    std::vector<Replacement> replacements;
+    for (const FoundName& name : NameFinder(significant, true).run()) {
+        const Token& part = significant[name.chain.parts.front()];
+        const QString stored = schema + QLatin1Char('.') + part.value();
+        // [ventas.t] is already a schema's name (the parser's merge).
+        if (part.value().startsWith(QLatin1Char('#')) || part.value().contains(QLatin1Char('.')) ||
+            !inSchema(stored))
+            continue;
+        Replacement r{name.chain.parts.front(), name.chain.end, {bracketed(part, stored)}};
+        if (!name.exposedAs.isEmpty()) {
+            r.with.push_back(Token::word(QStringLiteral("AS")));
+            r.with.push_back(bracketed(part, name.exposedAs));
+        }
+        replacements.push_back(std::move(r));
+    }
+    return replaced(std::move(significant), std::move(replacements));
 }
 
 } // namespace estaciones::db::tsql

@@ -2,6 +2,8 @@
 
 #include "platform/db/embedded/parse/Token.h"
 
+#include <functional>
+
 namespace estaciones::db::tsql {
 
 // An object of a schema other than dbo is kept in the file under the name
@@ -29,5 +31,13 @@ QString otherSchemaOfDefinition(const Tokens& significant, QString* database = n
 // the database part, which the caller checked); the statement as it is when
 // it creates in dbo.
 Tokens withDefinitionInSchema(Tokens significant);
+
+// The body of a module of schema `schema` (a procedure of ventas), whose
+// unqualified names resolve in that schema first, as the server resolves
+// them in a module: a one-part name where an object is read, changed or
+// executed (not where DROP, ALTER or CREATE name one) becomes [schema.name]
+// when `inSchema` says the file has that object.
+Tokens withModuleSchema(Tokens significant, const QString& schema,
+                        const std::function<bool(const QString& stored)>& inSchema);
 
 } // namespace estaciones::db::tsql

@@ -147,3 +147,36 @@ TEST(OtherSchemaNamesTest, shouldMergeTheNameACreateGivesOnceItsSchemaIsChecked)
     otherSchemaOfDefinition(statementTokens("CREATE TABLE ventas.t (a int)"), &database);
     EXPECT_EQ(database, "");
 }
+
+// In a module of schema ventas a one-part name is ventas' object where it has
+// one; DDL, temporary tables, the trigger tables and two-part names keep theirs.
+TEST(OtherSchemaNamesTest, shouldReadAModulesOnePartNamesInItsSchemaFirst) {
+    const auto inVentas = [](const char* text) {
+        const auto held = [](const QString& stored) {
+            return stored.compare(QLatin1String("ventas.pedido"), Qt::CaseInsensitive) == 0 ||
+                   stored.compare(QLatin1String("ventas.alta"), Qt::CaseInsensitive) == 0;
+        };
+        QStringList parts;
+        for (const Token& t :
+             withModuleSchema(statementTokens(QString::fromUtf8(text)), QStringLiteral("ventas"), held))
+            parts << t.text;
+        return parts.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(inVentas("SELECT pedido.id FROM pedido JOIN otra ON 1 = 1"),
+              "SELECT pedido . id FROM [ventas.pedido] AS [pedido] JOIN otra ON 1 = 1");
+    EXPECT_EQ(inVentas("INSERT INTO pedido SELECT * FROM inserted"),
+              "INSERT INTO [ventas.pedido] SELECT * FROM inserted");
+    EXPECT_EQ(inVentas("UPDATE p SET a = 1 FROM Pedido p"),
+              "UPDATE p SET a = 1 FROM [ventas.Pedido] p");
+    EXPECT_EQ(inVentas("EXEC alta 1"), "EXEC [ventas.alta] 1");
+    const char* unchanged[] = {"DROP TABLE pedido", "SELECT * FROM dbo.pedido",
+                               "SELECT * FROM [ventas.pedido] AS [pedido]",
+                               "SELECT * FROM #pedido", "CREATE TABLE pedido (a int)",
+                               "TRUNCATE TABLE pedido"};
+    for (const char* text : unchanged) {
+        QStringList parts;
+        for (const Token& t : statementTokens(QString::fromUtf8(text)))
+            parts << t.text;
+        EXPECT_EQ(inVentas(text), parts.join(QLatin1Char(' '))) << text;
+    }
+}
