@@ -87,18 +87,6 @@ std::optional<SchemaRecord> schemaWithId(sqlite3* db, long long id) {
     return userSchemaWhere(db, QStringLiteral("schema_id = ?1"), QString::number(id));
 }
 
-std::vector<SchemaRecord> userSchemas(sqlite3* db) {
-    std::vector<SchemaRecord> schemas;
-    if (!hasUserSchemaTable(db))
-        return schemas;
-    for (const QString& id :
-         columnOf(db, QStringLiteral("SELECT schema_id FROM %1 ORDER BY schema_id")
-                          .arg(QLatin1String(userSchemaTable))))
-        if (auto schema = schemaWithId(db, id.toLongLong()))
-            schemas.push_back(*schema);
-    return schemas;
-}
-
 SchemaQualifiedName splitStoredName(sqlite3* db, const QString& stored) {
     static const SchemaRecord dbo{QStringLiteral("dbo"), 1, 1, true};
     const qsizetype dot = stored.indexOf(QLatin1Char('.'));

@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <optional>
-#include <vector>
 
 struct sqlite3;
 
@@ -31,8 +30,6 @@ struct SchemaRecord {
 // A schema of the database by name (ignoring case) or id, the fixed ones too.
 std::optional<SchemaRecord> schemaNamed(sqlite3* db, const QString& name);
 std::optional<SchemaRecord> schemaWithId(sqlite3* db, long long id);
-// The schemas CREATE SCHEMA made, by id.
-std::vector<SchemaRecord> userSchemas(sqlite3* db);
 bool hasUserSchemaTable(sqlite3* db);
 
 // An object's name in the file read as the server's schema and name:

@@ -200,8 +200,7 @@ private:
             if (!m_parenOwners.empty() && m_parenOwners.back() == QLatin1String("TRIM"))
                 return;
             m_tableLists.push_back(depth());
-            // DELETE FROM s.t takes no alias.
-            refer(i + 1, !(i > 0 && m_tokens[i - 1].isWord(u"DELETE")));
+            refer(i + 1, !isDeleteTarget(i));
         } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY")) {
             refer(i + 1, true);
         } else if (word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
@@ -252,6 +251,25 @@ private:
     }
 
     std::size_t depth() const { return m_parenOwners.size(); }
+
+    // The FROM at `from` names what DELETE [TOP (n)] deletes, which takes no alias.
+    bool isDeleteTarget(std::size_t from) const {
+        std::size_t before = from;
+        if (before >= 1 && m_tokens[before - 1].isPunctuation(u")")) {
+            int depth = 0;
+            while (before > 0) {
+                --before;
+                if (m_tokens[before].isPunctuation(u")"))
+                    ++depth;
+                else if (m_tokens[before].isPunctuation(u"(") && --depth == 0)
+                    break;
+            }
+            if (before == 0 || !m_tokens[before - 1].isWord(u"TOP"))
+                return false;
+            --before; // TOP
+        }
+        return before >= 1 && m_tokens[before - 1].isWord(u"DELETE");
+    }
 
     void refer(std::size_t at, bool tableSource = false, bool inModuleSchema = true) {
         const Chain chain = chainAt(m_tokens, at);

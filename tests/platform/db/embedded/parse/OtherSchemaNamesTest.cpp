@@ -108,6 +108,10 @@ TEST(OtherSchemaNamesTest, shouldExposeAnUnaliasedTableSourceByItsObjectsName) {
               "SELECT * FROM ( SELECT a FROM [ventas.t] AS [t] ) d");
     EXPECT_EQ(merged("SELECT * FROM ventas.f(1)"), "SELECT * FROM [ventas.f] ( 1 )");
     EXPECT_EQ(merged("DELETE FROM ventas.t WHERE a = 1"), "DELETE FROM [ventas.t] WHERE a = 1");
+    EXPECT_EQ(merged("DELETE TOP (2) FROM ventas.t"), "DELETE TOP ( 2 ) FROM [ventas.t]");
+    EXPECT_EQ(merged("DELETE v FROM ventas.t v"), "DELETE v FROM [ventas.t] v");
+    EXPECT_EQ(merged("DELETE ventas.t FROM ventas.t JOIN u ON 1 = 1"),
+              "DELETE [ventas.t] FROM [ventas.t] AS [t] JOIN u ON 1 = 1");
     EXPECT_EQ(merged("UPDATE ventas.t SET a = 1"), "UPDATE [ventas.t] SET a = 1");
 }
 
