@@ -712,7 +712,9 @@ std::pair<int, int> odbcSizes(const ColumnFacts& c) {
 
 std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
-    const QString pattern = objectName(argumentText(arguments, "@table_name", 0));
+    // A schema's tables go by the file's name, "ventas.t".
+    const QString pattern = tsql::storedName(argumentText(arguments, "@table_owner", 1),
+                                             objectName(argumentText(arguments, "@table_name", 0)));
     const QString columnPattern = argumentText(arguments, "@column_name", 3);
     const QString version = argumentText(arguments, "@ODBCVer", 4);
     const int odbcVersion = version.isEmpty() ? 2 : version.toInt();
@@ -732,7 +734,8 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
                QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN ('table', 'view') AND "
                               "name LIKE ?1 AND name NOT GLOB 'sqlite_*' AND name NOT GLOB "
                               "'estaciones_*' ORDER BY name"),
-               {pattern}))
+               {pattern})) {
+        const tsql::SchemaQualifiedName owned = tsql::splitStoredName(database.handle(), table[0]);
         for (const ColumnFacts& c : columnsOf(database, table[0])) {
             if (!columnPattern.isEmpty() &&
                 query(database, QStringLiteral("SELECT ?1 LIKE ?2"), {c.name, columnPattern})
@@ -744,7 +747,7 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
             const bool exact = isNumber(c.type) && c.type.typeName != QLatin1String("float") &&
                                c.type.typeName != QLatin1String("real");
             const bool scaled = exact || c.type.typeName.contains(QLatin1String("time"));
-            rows.add({qualifier, QStringLiteral("dbo"), table[0], c.name,
+            rows.add({qualifier, owned.schema.name, owned.name, c.name,
                       odbc.known ? Variant(odbc.code) : Variant::null(),
                       c.identity ? c.type.typeName + QStringLiteral(" identity") : c.type.typeName,
                       precision, length, scaled ? Variant(c.scale) : Variant::null(),
@@ -756,6 +759,7 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
                       c.nullable ? QStringLiteral("YES") : QStringLiteral("NO"),
                       Variant::null()});
         }
+    }
     return {rows.take()};
 }
 
