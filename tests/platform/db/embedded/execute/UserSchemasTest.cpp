@@ -75,4 +75,21 @@ TEST_F(UserSchemasTest, shouldTakeBackOnlyTheFailedSchemaInsideATransaction) {
     EXPECT_FALSE(scalar("SELECT OBJECT_ID('antes')").isNull());
 }
 
+// OpenSchema's tables and columns give a schema's table under its schema
+// and own name, and the schema restricts them.
+TEST_F(UserSchemasTest, shouldListASchemasTablesUnderTheirSchemaInOpenSchema) {
+    run("CREATE TABLE t (a int)");
+    run("CREATE SCHEMA ventas");
+    run("CREATE TABLE ventas.t (b int, c int)");
+    const ResultSet tables = engine->openSchema(adschema::Tables, {Variant(), "ventas"});
+    ASSERT_EQ(tables.rows.size(), 1u);
+    EXPECT_EQ(tables.rows[0][1].toString(), "ventas");
+    EXPECT_EQ(tables.rows[0][2].toString(), "t");
+    EXPECT_EQ(engine->openSchema(adschema::Tables, {Variant(), Variant(), "t"}).rows.size(), 2u);
+    const ResultSet columns = engine->openSchema(adschema::Columns, {Variant(), "ventas", "t"});
+    ASSERT_EQ(columns.rows.size(), 2u);
+    EXPECT_EQ(columns.rows[0][3].toString(), "b");
+    EXPECT_EQ(engine->openSchema(adschema::Columns, {Variant(), "dbo", "t"}).rows.size(), 1u);
+}
+
 } // namespace estaciones::db::sqlite::test
