@@ -132,9 +132,9 @@ Tokens referredName(const Tokens& tokens, const Chain& chain) {
 
 // The words that may follow a table source of FROM or JOIN when it has no alias.
 bool followsUnaliasedSource(const Token& word) {
-    static const QSet<QString> words = {"JOIN",  "INNER", "LEFT",    "RIGHT",   "FULL",
-                                        "CROSS", "OUTER", "ON",      "WITH",    "PIVOT",
-                                        "UNPIVOT", "TABLESAMPLE", "OPTION"};
+    static const QSet<QString> words = {"JOIN",    "INNER",       "LEFT",   "RIGHT", "FULL",
+                                        "CROSS",   "OUTER",       "ON",     "WITH",  "PIVOT",
+                                        "UNPIVOT", "TABLESAMPLE", "OPTION", "USING"};
     return endsTableList(word) || words.contains(word.text.toUpper());
 }
 
@@ -201,21 +201,21 @@ private:
                 return;
             m_tableLists.push_back(depth());
             refer(i + 1, !isDeleteTarget(i));
-        } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY")) {
-            refer(i + 1, true);
+        } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY") ||
+                   word == QLatin1String("USING") || word == QLatin1String("MERGE")) {
+            refer(i + 1, true); // MERGE's target and source are exposed as a FROM's tables
         } else if (word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
-                   word == QLatin1String("DELETE") || word == QLatin1String("MERGE") ||
-                   word == QLatin1String("USING") || word == QLatin1String("REFERENCES")) {
+                   word == QLatin1String("DELETE") || word == QLatin1String("REFERENCES")) {
             refer(i + 1);
         } else if (word == QLatin1String("SELECT")) {
             m_outputLast = false;
         } else if (word == QLatin1String("OUTPUT")) {
             m_outputLast = true;
         } else if (word == QLatin1String("INTO")) {
-            const bool insertsInto =
-                i > 0 && (m_tokens[i - 1].isWord(u"INSERT") || m_tokens[i - 1].isWord(u"MERGE"));
-            if (insertsInto || m_outputLast)
-                refer(i + 1);
+            const bool mergesInto = i > 0 && m_tokens[i - 1].isWord(u"MERGE");
+            const bool insertsInto = i > 0 && m_tokens[i - 1].isWord(u"INSERT");
+            if (insertsInto || mergesInto || m_outputLast)
+                refer(i + 1, mergesInto);
             else
                 define(i + 1); // SELECT ... INTO makes the table
         } else if (isDefinedKind(token) && followsCreate(m_tokens, i)) {

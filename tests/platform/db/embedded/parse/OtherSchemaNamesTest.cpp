@@ -113,6 +113,11 @@ TEST(OtherSchemaNamesTest, shouldExposeAnUnaliasedTableSourceByItsObjectsName) {
     EXPECT_EQ(merged("DELETE ventas.t FROM ventas.t JOIN u ON 1 = 1"),
               "DELETE [ventas.t] FROM [ventas.t] AS [t] JOIN u ON 1 = 1");
     EXPECT_EQ(merged("UPDATE ventas.t SET a = 1"), "UPDATE [ventas.t] SET a = 1");
+    EXPECT_EQ(merged("MERGE INTO ventas.t USING ventas.u ON t.a = u.a WHEN MATCHED THEN DELETE;"),
+              "MERGE INTO [ventas.t] AS [t] USING [ventas.u] AS [u] ON t . a = u . a WHEN MATCHED "
+              "THEN DELETE ;");
+    EXPECT_EQ(merged("MERGE ventas.t AS d USING ventas.u s ON 1 = 1"),
+              "MERGE [ventas.t] AS d USING [ventas.u] s ON 1 = 1");
 }
 
 // schema.table.column reads the column through the exposed name; a
