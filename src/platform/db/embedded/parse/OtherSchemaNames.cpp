@@ -357,8 +357,9 @@ QString lowerPair(const Tokens& tokens, std::size_t schema, std::size_t object) 
     return tokens[schema].value().toLower() + QLatin1Char('.') + tokens[object].value().toLower();
 }
 
-// schema.object.column where schema.object is a table source that took its
-// object's name as alias: object.column. `replacements` holds the names found.
+// schema.object.column (and schema.object.*) where schema.object is a table
+// source that took its object's name as alias: object.column. `replacements`
+// holds the names found.
 void addColumnsOfExposed(const Tokens& tokens, const QSet<QString>& exposed,
                          std::vector<Replacement>& replacements) {
     const std::size_t names = replacements.size();
@@ -370,8 +371,12 @@ void addColumnsOfExposed(const Tokens& tokens, const QSet<QString>& exposed,
         if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) || inName(i))
             continue;
         const Chain chain = chainAt(tokens, i);
-        if (chain.parts.size() != 3 || chain.parts[0] == emptyPart || chain.parts[1] == emptyPart ||
-            chain.parts[2] == emptyPart ||
+        // schema.object.* too: a chain of two parts before ". *".
+        const bool star = chain.parts.size() == 2 && chain.end + 1 < tokens.size() &&
+                          tokens[chain.end].isPunctuation(u".") &&
+                          tokens[chain.end + 1].isPunctuation(u"*");
+        if ((chain.parts.size() != 3 && !star) || chain.parts[0] == emptyPart ||
+            chain.parts[1] == emptyPart || (!star && chain.parts[2] == emptyPart) ||
             (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")) ||
             !exposed.contains(lowerPair(tokens, chain.parts[0], chain.parts[1])))
             continue;

@@ -127,6 +127,8 @@ TEST(OtherSchemaNamesTest, shouldReadThreePartColumnsThroughTheExposedName) {
     EXPECT_EQ(merged("SELECT ventas.t.a, t.b FROM ventas.t ORDER BY ventas.t.a"),
               "SELECT [t] . a , t . b FROM [ventas.t] AS [t] ORDER BY [t] . a");
     EXPECT_EQ(merged("SELECT VENTAS.T.a FROM ventas.t"), "SELECT [T] . a FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("SELECT ventas.t.*, 1 FROM ventas.t"),
+              "SELECT [t] . * , 1 FROM [ventas.t] AS [t]");
     EXPECT_EQ(merged("SELECT ventas.t.a FROM ventas.t AS v"),
               "SELECT ventas . t . a FROM [ventas.t] AS v");
     EXPECT_EQ(merged("SELECT compras.t.a FROM ventas.t"),
