@@ -19,7 +19,6 @@
 #include "platform/db/embedded/execute/ObjectDates.h"
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/UserSchemaStatements.h"
-#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
@@ -692,8 +691,7 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         const QString name = readObjectName(tokens, at);
         SqliteDatabase& database = m_session.current();
         if (!name.startsWith(QLatin1Char('#')) && isObjectName(database, name)) {
-            // The server names the object without its schema.
-            failWith(native::ObjectExists, {tsql::splitStoredName(database.handle(), name).name});
+            failObjectExists(database, name);
         }
     }
     if (what == QLatin1String("VIEW")) {
