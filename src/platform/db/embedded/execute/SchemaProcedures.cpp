@@ -2,6 +2,7 @@
 #include "platform/db/embedded/execute/ObjectDates.h"
 
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
@@ -251,6 +252,17 @@ void refuseNameInUse(SqliteDatabase& database, const QString& name) {
         failWith(native::RenameNameInUse, {name, QStringLiteral("OBJECT")});
 }
 
+// 'ventas.PK_t': a constraint of a table of schema ventas, whose name the
+// file keeps without the schema (the file's name `stored` is "ventas.PK_t").
+bool constraintOfSchema(SqliteDatabase& database, const QString& schema, const QString& stored) {
+    if (schema.isEmpty() || isObjectName(database, stored))
+        return false;
+    const auto constraint = findConstraint(database, stored.mid(schema.size() + 1));
+    return constraint &&
+           tsql::splitStoredName(database.handle(), constraint->first)
+                   .schema.name.compare(schema, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 ProviderError renameCaution() {
@@ -275,6 +287,9 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
         renameColumn(database, parts[0], parts[1], newName);
     else if (type == QLatin1String("INDEX") && parts.size() == 2)
         renameIndex(database, parts[0], parts[1], newName);
+    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1 &&
+             constraintOfSchema(database, schema, parts[0]))
+        renameObject(database, parts[0].mid(schema.size() + 1), newName);
     else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1)
         renameObject(database, parts[0], tsql::storedName(schema, newName)); // it stays in its schema
     else
