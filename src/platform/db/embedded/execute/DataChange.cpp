@@ -237,8 +237,9 @@ void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const QStringLi
     }
     const FiringStatement firing{capture.insertedTable(), capture.deletedTable(),
                                  capture.columns(), updated};
+    // A trigger is in its table's schema.
     const std::optional<Tokens> inSchema =
-        bodyInModuleSchema(m_session.current(), trigger.name, trigger.body);
+        bodyInModuleSchema(m_session.current(), trigger.table, trigger.body);
     const std::vector<StatementNode> body =
         parseBatch(triggerBodyFor(inSchema ? *inSchema : trigger.body, firing));
     // The body starts with the statement's @@ROWCOUNT and runs with

@@ -20,7 +20,7 @@ std::optional<tsql::Tokens> definitionInSchema(SqliteDatabase& database,
                                                const tsql::Tokens& statement);
 
 // The body of the module the file names `module` ("ventas.alta": a
-// procedure, function or trigger of a schema CREATE SCHEMA made), its
+// procedure or function of a schema CREATE SCHEMA made; a trigger's table), its
 // unqualified names read in its schema first, as the server resolves them
 // (tsql::withModuleSchema); nullopt for a module of dbo.
 std::optional<tsql::Tokens> bodyInModuleSchema(SqliteDatabase& database, const QString& module,

@@ -223,8 +223,16 @@ void transferToSchema(Session& session, const Tokens& tokens) {
     if (!from || (from->fixed && from->schemaId != 1) || !isObjectName(database, stored))
         failWith(native::CannotFindPrincipal, {QStringLiteral("find"), QStringLiteral("object"), written});
     const QString moved = tsql::storedName(to->name, object);
-    if (moved.compare(stored, Qt::CaseInsensitive) != 0)
-        renameObject(database, stored, moved);
+    if (moved.compare(stored, Qt::CaseInsensitive) == 0)
+        return;
+    renameObject(database, stored, moved);
+    // A table's triggers are in its schema: they move with it.
+    for (const QString& trigger : tsql::schema_access::columnOf(
+             db, QStringLiteral("SELECT name FROM %1 WHERE table_name = ?1")
+                     .arg(QLatin1String(tsql::triggerTable)),
+             {moved}))
+        renameObject(database, trigger,
+                     tsql::storedName(to->name, tsql::splitStoredName(db, trigger).name));
 }
 
 } // namespace
