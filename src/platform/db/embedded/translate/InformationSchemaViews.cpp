@@ -174,9 +174,9 @@ QString tablesOfViews(const QString& columns) {
 }
 
 QString viewTableUsage() {
-    return tablesOfViews(QStringLiteral("%1, v.name COLLATE tsql_text AS VIEW_NAME, %2, t.name "
-                                        "COLLATE tsql_text AS TABLE_NAME")
-                             .arg(owner("VIEW"), owner("TABLE")));
+    return tablesOfViews(QStringLiteral("%1, %3 AS VIEW_NAME, %2, %4 AS TABLE_NAME")
+                             .arg(owner("VIEW", "v.name"), owner("TABLE", "t.name"),
+                                  ownName("v.name"), ownName("t.name")));
 }
 
 // The columns of those tables each view reads: those its text names, and
@@ -184,13 +184,16 @@ QString viewTableUsage() {
 QString viewColumnUsage() {
     return QStringLiteral("SELECT u.VIEW_CATALOG, u.VIEW_SCHEMA, u.VIEW_NAME, u.TABLE_CATALOG, "
                           "u.TABLE_SCHEMA, u.TABLE_NAME, c.name COLLATE tsql_text AS COLUMN_NAME "
-                          "FROM (%1) AS u JOIN pragma_table_xinfo(u.TABLE_NAME) c WHERE c.hidden "
-                          "<> 1 AND (%2 OR "
+                          "FROM (%1) AS u JOIN pragma_table_xinfo(u.stored_table) c WHERE "
+                          "c.hidden <> 1 AND (%2 OR "
                           "(instr(u.definition, '*') > 0 AND EXISTS (SELECT 1 FROM "
-                          "pragma_table_info(u.VIEW_NAME) w WHERE lower(w.name) = lower(c.name))))")
-        .arg(tablesOfViews(QStringLiteral("%1, v.name AS VIEW_NAME, %2, t.name AS TABLE_NAME, "
-                                          "d.definition AS definition")
-                               .arg(owner("VIEW"), owner("TABLE"))),
+                          "pragma_table_info(u.stored_view) w WHERE lower(w.name) = "
+                          "lower(c.name))))")
+        .arg(tablesOfViews(QStringLiteral("%1, %3 AS VIEW_NAME, %2, %4 AS TABLE_NAME, "
+                                          "d.definition AS definition, v.name AS stored_view, "
+                                          "t.name AS stored_table")
+                               .arg(owner("VIEW", "v.name"), owner("TABLE", "t.name"),
+                                    ownName("v.name"), ownName("t.name"))),
              mentions(QStringLiteral("u.definition"), QStringLiteral("c.name")));
 }
 
