@@ -27,7 +27,14 @@ std::optional<tsql::Tokens> definitionInSchema(SqliteDatabase& database,
         failWith(native::NotSupported,
                  {QStringLiteral("objects of schema %1 (a database keeps dbo's and its own schemas')")
                       .arg(found->name)});
-    return tsql::withDefinitionInSchema(statement);
+    tsql::Tokens defined = tsql::withDefinitionInSchema(statement);
+    // A view is a module too: its names are read in its schema first when it is made.
+    const std::size_t kind = defined.size() > 3 && defined[1].isWord(u"OR") ? 3 : 1;
+    if (kind < defined.size() && defined[kind].isWord(u"VIEW"))
+        return tsql::withModuleSchema(std::move(defined), found->name, [&](const QString& stored) {
+            return isObjectName(database, stored);
+        });
+    return defined;
 }
 
 std::optional<tsql::Tokens> bodyInModuleSchema(SqliteDatabase& database, const QString& module,

@@ -15,7 +15,9 @@ class SqliteDatabase;
 // the statement with the object's name as the file keeps it ([ventas.t]);
 // 2760 when the database has no such schema, as the server answers; 40517
 // for a fixed one that keeps no objects here (guest, sys, the roles'
-// schemas), which the server would create in. nullopt for any other statement.
+// schemas), which the server would create in. A view made there reads its
+// unqualified names in its schema first, as a module does (bodyInModuleSchema).
+// nullopt for any other statement.
 std::optional<tsql::Tokens> definitionInSchema(SqliteDatabase& database,
                                                const tsql::Tokens& statement);
 
