@@ -218,6 +218,10 @@ constexpr std::array messages{
             "Could not find stored procedure '%1'."},
     Message{native::CannotDrop, 11, "42S02", errnum::NoSuchTable,
             "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
+    Message{native::ReferencedByObject, 16, "42000", errnum::CommandError,
+            "Cannot %1 '%2' because it is being referenced by object '%3'."},
+    Message{native::CannotFindPrincipal, 16, "42000", errnum::CommandError,
+            "Cannot %1 the %2 '%3', because it does not exist or you do not have permission."},
     Message{native::CommitWithoutBegin, 16, "25000", errnum::E_FAIL,
             "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     Message{native::RollbackWithoutBegin, 16, "25000", errnum::E_FAIL,
@@ -864,6 +868,8 @@ bool endsOnlyTheStatement(int number) {
     case native::DuplicateIndexKey:
     case native::DuplicateKeyOnCreateIndex:
     case native::NotAConstraint:
+    case native::ReferencedByObject:
+    case native::CannotFindPrincipal:
     case native::ColumnDependency:
     case native::ColumnAccessed:
     case native::RenameAmbiguous:
