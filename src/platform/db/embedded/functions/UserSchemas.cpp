@@ -45,7 +45,7 @@ std::optional<SchemaRecord> userSchemaWhere(sqlite3* db, const QString& conditio
 void objectSchemaId(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    resultInt(ctx, splitStoredName(sqlite3_context_db_handle(ctx), textOf(argv[0])).schema.schemaId);
+    sqlite3_result_int64(ctx, splitStoredName(sqlite3_context_db_handle(ctx), textOf(argv[0])).schema.schemaId);
 }
 
 void objectSchema(sqlite3_context* ctx, int, sqlite3_value** argv) {
