@@ -1,10 +1,12 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
+#include "platform/db/embedded/bind/KeptColumnTypes.h"
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/bind/UpdateTyping.h"
 
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -1173,6 +1175,16 @@ std::optional<QString> QueryTyping::ofSubquery(size_t from, size_t to) {
     return uncorrelated.declarationOf(0);
 }
 
+SqliteDatabase::QueryColumnType QueryTyping::queryColumn(const QString& query,
+                                                        const QString& column) {
+    return keptColumnType(m_db, QString::number(m_depth) + QLatin1Char(':') + query, column, [&] {
+        QueryTyping typing(m_db, query, m_depth + 1);
+        const int index = typing.columnIndex(column);
+        return index >= 0 ? SqliteDatabase::QueryColumnType{true, typing.declarationOf(index)}
+                          : SqliteDatabase::QueryColumnType{};
+    });
+}
+
 std::optional<QString> QueryTyping::fromViews(const QString& column) {
     if (column.isEmpty()) {
         return std::nullopt;
@@ -1194,10 +1206,8 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
         if (as >= view.size()) {
             continue;
         }
-        QueryTyping query(m_db, tsql::render(view, as + 1), m_depth + 1);
-        const int index = query.columnIndex(column);
-        if (index >= 0) {
-            return query.declarationOf(index);
+        if (const auto typed = queryColumn(tsql::render(view, as + 1), column); typed.found) {
+            return typed.declaration;
         }
     }
     // A derived table's computed column, typed as its own query types it
@@ -1210,10 +1220,9 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
             continue;
         }
         const size_t close = tsql::closeOf(m_pieces, i);
-        QueryTyping derived(m_db, tsql::render(m_pieces, i + 1, close), m_depth + 1);
-        const int index = derived.columnIndex(column);
-        if (index >= 0) {
-            return derived.declarationOf(index);
+        if (const auto typed = queryColumn(tsql::render(m_pieces, i + 1, close), column);
+            typed.found) {
+            return typed.declaration;
         }
         i = close;
     }

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include <QStringList>
 
@@ -84,6 +85,9 @@ private:
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
+    // The column named `column` of a query of its own (a view's, a derived
+    // table's) as that query types it; not found when it has none so named.
+    SqliteDatabase::QueryColumnType queryColumn(const QString& query, const QString& column);
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDeclaredArgumentsOutsideList();
