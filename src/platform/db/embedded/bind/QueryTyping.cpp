@@ -719,6 +719,14 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    ? QStringLiteral("decimal(%1,0)").arg(argument->precision())
                    : argument->declaration();
     }
+    // CONCAT and CONCAT_WS convert each value to text as CAST would: money
+    // with two decimals, a decimal with its scale (2.50 stays 2.50).
+    if (name == QLatin1String("tsql_concat") || name == QLatin1String("tsql_concat_ws")) {
+        for (const auto& [argumentFrom, argumentTo] : arguments) {
+            convertExactToText(argumentFrom, argumentTo); // types the value too
+        }
+        return std::nullopt;
+    }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
         "min",           "max",           "sum",           "avg",
@@ -835,6 +843,19 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type)
     m_wrappings.push_back({first, last - 1, none,
                            QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
                            QStringLiteral(")"), {}});
+}
+
+void QueryTyping::convertExactToText(size_t from, size_t to) {
+    const std::optional<NumericType> type = numericTypeOf(from, to);
+    if (!type || (type->kind() != NumericType::Kind::Money &&
+                  type->kind() != NumericType::Kind::SmallMoney &&
+                  type->kind() != NumericType::Kind::Decimal)) {
+        return;
+    }
+    m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
+                           QStringLiteral(", NULL, %1)")
+                               .arg(tsql::Token::string(type->declaration()).text),
+                           {}});
 }
 
 // The conditions of a searched CASE ... END in [from, to), and the operand
@@ -1492,7 +1513,7 @@ bool mayNeedTyping(const QString& statement) {
     static constexpr std::string_view translatorCalls[] = {
         "tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "tsql_round",
         "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
-        "tsql_dateadd"};
+        "tsql_dateadd", "tsql_concat"};
     const QStringView text(statement);
     for (qsizetype at = 0; at < text.size(); ++at) {
         switch (text[at].unicode() | 0x20) {

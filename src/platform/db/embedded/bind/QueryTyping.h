@@ -70,6 +70,9 @@ private:
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
     // Writes tsql_convert('type', ...) around pieces [first, last).
     void convertInPlace(size_t first, size_t last, const QString& type);
+    // Types the value [from, to) and, when it is money or a decimal, writes
+    // its conversion to text around it, with its type for its digits.
+    void convertExactToText(size_t from, size_t to);
     std::optional<QString> ofUnion(int index);
     std::optional<std::pair<size_t, size_t>> branchItem(size_t first, size_t last, int index) const;
     std::optional<QString> ofDateFromParts(
