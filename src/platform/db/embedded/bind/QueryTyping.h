@@ -88,9 +88,12 @@ private:
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
-    // The column named `column` of a query of its own (a view's, a derived
-    // table's) as that query types it; not found when it has none so named.
-    SqliteDatabase::QueryColumnType queryColumn(const QString& query, const QString& column);
+    // The column named `column` (or at `position`, when one is given) of a
+    // query of its own (a view's, a derived table's) as that query types it;
+    // not found when it has none so named.
+    SqliteDatabase::QueryColumnType queryColumn(const QString& query, const QString& column,
+                                                int position = -1);
+    SqliteDatabase::QueryColumnType fromCommonTables(const QString& column);
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDeclaredArgumentsOutsideList();
