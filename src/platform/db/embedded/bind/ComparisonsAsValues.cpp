@@ -49,6 +49,9 @@ std::optional<ProviderError> comparisonAsValueError(const tsql::Tokens& tokens) 
             } else if (tsql::isComparison(pieces[i]) && !pieces[i].isPunctuation(u"=")) {
                 // '=' is an alias's or a variable's (SELECT total = a + b).
                 return sqlServerError(native::SyntaxError, {pieces[i].text});
+            } else if (pieces[i].isWord(u"LIKE") || pieces[i].isWord(u"BETWEEN") ||
+                       pieces[i].isWord(u"IN") || pieces[i].isWord(u"IS")) {
+                return sqlServerError(native::SyntaxErrorNearKeyword, {pieces[i].text.toUpper()});
             }
         }
     }
