@@ -419,14 +419,14 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::Alter);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
-        TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+        TriggerCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("VIEW")) {
-        defineView(tokens, scope, true);
+        defineView(tokens, definitionText(node), scope, true);
     } else if (isTriggerSwitch(node)) {
         switchTriggers(tokens);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TABLE")) {
@@ -657,22 +657,22 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
     }
     if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Create);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Create);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         (node.word(3) == QLatin1String("PROCEDURE") || node.word(3) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     if (what == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::Create);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::Create);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         node.word(3) == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     if (what == QLatin1String("TRIGGER") ||
@@ -680,7 +680,7 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
          node.word(3) == QLatin1String("TRIGGER"))) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current())
-            .store(tokens, what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
+            .store(tokens, definitionText(node), what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
                                                             : ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
@@ -695,18 +695,19 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         }
     }
     if (what == QLatin1String("VIEW")) {
-        defineView(tokens, scope, false);
+        defineView(tokens, definitionText(node), scope, false);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         node.word(3) == QLatin1String("VIEW")) {
-        defineView(tokens, scope, true);
+        defineView(tokens, definitionText(node), scope, true);
         return;
     }
     runSql(tokens, scope);
 }
 
-void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool alter) {
+void BatchExecutor::defineView(const Tokens& tokens, const QString& text, VariableScope& scope,
+                               bool alter) {
     // CREATE OR ALTER VIEW makes the view as ALTER VIEW would, or anew.
     const bool orAlter = upperWord(tokens, 1) == QLatin1String("OR");
     std::size_t i = orAlter ? 4 : 2;
@@ -733,7 +734,7 @@ void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool 
         });
         throw ProviderFailure({error});
     }
-    ViewDefinitions(database).store(view, joinTokensByLine(tokens));
+    ViewDefinitions(database).store(view, text);
 }
 
 void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/parse/OtherSchemaNames.h"
 
+#include "platform/db/embedded/parse/SignificantTokens.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -407,6 +409,10 @@ Tokens withOtherSchemaNames(Tokens significant) {
     if (!exposed.isEmpty())
         addColumnsOfExposed(significant, exposed, replacements);
     return replaced(std::move(significant), std::move(replacements));
+}
+
+Tokens storedDefinitionTokens(QStringView text) {
+    return withOtherSchemaNames(significantTokens(text));
 }
 
 namespace {
