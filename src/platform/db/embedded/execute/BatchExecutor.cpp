@@ -11,6 +11,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/ConstraintNames.h"
 #include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
@@ -431,6 +432,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         switchTriggers(tokens);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TABLE")) {
         refuseCascadeOverInsteadOf(m_session.current(), tokens);
+        std::size_t at = 2;
+        const QString table = readObjectName(tokens, at);
+        if (m_session.current().hasTable(table))
+            refuseTakenConstraintNames(m_session.current(), table, tokens);
         runSql(tokens, scope);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
@@ -693,6 +698,8 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         if (!name.startsWith(QLatin1Char('#')) && isObjectName(database, name)) {
             failObjectExists(database, name);
         }
+        if (what == QLatin1String("TABLE"))
+            refuseTakenConstraintNames(database, name, tokens);
     }
     if (what == QLatin1String("VIEW")) {
         defineView(tokens, definitionText(node), scope, false);
