@@ -361,9 +361,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     const Tokens& tokens = inSchema ? *inSchema : given;
     openImplicitTransaction(node);
     if (isSchemaStatement(tokens)) {
-        runSchemaStatement(m_session, tokens, [&](const Tokens& element) {
+        runSchemaStatement(m_session, tokens, [&](const Tokens& element, const Tokens& written) {
             StatementNode part = node;
             part.tokens = element;
+            part.written = upperWord(element, 1) == QLatin1String("VIEW") ? written : Tokens{};
             runStatement(part, scope, false); // its error is the whole statement's
         });
         return;
