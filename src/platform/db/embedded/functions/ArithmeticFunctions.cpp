@@ -4,6 +4,7 @@
 
 #include "platform/db/embedded/functions/ExactArithmetic.h"
 
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
 
@@ -207,18 +208,46 @@ SqlValue intResultFunction(const Call& c) {
     return value;
 }
 
-// a ^ b: of whole numbers only, as the server's bitwise operators.
-SqlValue exclusiveOrFunction(const Call& c) {
+// An operand of & | ^: a whole number, or a binary value read as the whole
+// number its last bytes spell (four of them beside an int, eight beside a
+// larger number); nothing for other values.
+std::optional<qint64> bitwiseOperand(const SqlValue& value, const SqlValue& other) {
+    if (value.kind == SqlValue::Kind::Blob) {
+        const bool wide = other.kind == SqlValue::Kind::Integer &&
+                          (other.integer < INT32_MIN || other.integer > INT32_MAX);
+        return binaryAsInteger(value.blob, wide ? 8 : 4);
+    }
+    const auto n = valueAsNumber(value);
+    if (!n)
+        failIntegerConversion(value.toText(), QStringLiteral("int"));
+    if (n->kind != SqlValue::Kind::Integer)
+        return std::nullopt;
+    return n->integer;
+}
+
+QString bitwiseTypeName(const SqlValue& value) {
+    return value.kind == SqlValue::Kind::Blob      ? QStringLiteral("varbinary")
+           : value.kind == SqlValue::Kind::Integer ? QStringLiteral("int")
+                                                   : QStringLiteral("float");
+}
+
+// a & b, a | b, a ^ b: of whole numbers (bit among them) and at most one
+// binary value, as the server's bitwise operators; 402 for other operands.
+template <char Op> SqlValue bitwiseFunction(const Call& c) {
     if (c.anyNull())
         return {};
-    const SqlValue a = numericOperand(c, 0);
-    const SqlValue b = numericOperand(c, 1);
-    if (a.kind != SqlValue::Kind::Integer || b.kind != SqlValue::Kind::Integer)
+    const SqlValue& left = c.arg(0);
+    const SqlValue& right = c.arg(1);
+    const bool bothBinary =
+        left.kind == SqlValue::Kind::Blob && right.kind == SqlValue::Kind::Blob;
+    const std::optional<qint64> a = bothBinary ? std::nullopt : bitwiseOperand(left, right);
+    const std::optional<qint64> b = bothBinary ? std::nullopt : bitwiseOperand(right, left);
+    if (!a || !b)
         throw ConversionError(402, QStringLiteral("The data types %1 and %2 are incompatible in "
-                                                  "the '^' operator.")
-                                       .arg(a.kind == SqlValue::Kind::Integer ? "int" : "float",
-                                            b.kind == SqlValue::Kind::Integer ? "int" : "float"));
-    return SqlValue::of(a.integer ^ b.integer);
+                                                  "the '%3' operator.")
+                                       .arg(bitwiseTypeName(left), bitwiseTypeName(right),
+                                            QString(QLatin1Char(Op))));
+    return SqlValue::of(Op == '&' ? (*a & *b) : Op == '|' ? (*a | *b) : (*a ^ *b));
 }
 
 // ---- shortcuts for numbers --------------------------------------------------
@@ -306,7 +335,9 @@ const FunctionSpec arithmeticTable[] = {
     {"tsql_fractional_divide", 2, fractionalDivideFunction, true, fractionalDivideShortcut},
     {"tsql_money_divide", 2, moneyDivideFunction, true, moneyDivideShortcut},
     {"tsql_modulo", 2, moduloFunction, true},
-    {"tsql_bitwise_xor", 2, exclusiveOrFunction, true},
+    {"tsql_bitwise_xor", 2, bitwiseFunction<'^'>, true},
+    {"tsql_bitwise_and", 2, bitwiseFunction<'&'>, true},
+    {"tsql_bitwise_or", 2, bitwiseFunction<'|'>, true},
 };
 
 } // namespace

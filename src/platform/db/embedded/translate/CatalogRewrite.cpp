@@ -152,7 +152,7 @@ void rewriteQuery(Pieces& pieces, const DialectSettings& settings) {
     keepWideLiteralsExact(pieces);
     checkIntLiteralArithmetic(pieces);
     mapDivisionOperators(pieces);
-    mapExclusiveOr(pieces);
+    mapBitwiseOperators(pieces);
     mapPlusOperator(pieces);
     mapMinusOperator(pieces);
     canonicaliseDateLiterals(pieces, settings);

@@ -280,8 +280,10 @@ void mapMinusOperator(Pieces& pieces) {
     wrapAdditiveOperator(pieces, u"-", QStringLiteral("tsql_subtract"));
 }
 
-void mapExclusiveOr(Pieces& pieces) {
+void mapBitwiseOperators(Pieces& pieces) {
     wrapAdditiveOperator(pieces, u"^", QStringLiteral("tsql_bitwise_xor"));
+    wrapAdditiveOperator(pieces, u"&", QStringLiteral("tsql_bitwise_and"));
+    wrapAdditiveOperator(pieces, u"|", QStringLiteral("tsql_bitwise_or"));
 }
 
 void mapAtTimeZone(Pieces& pieces) {

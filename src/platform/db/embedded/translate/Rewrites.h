@@ -94,8 +94,10 @@ void mapAtTimeZone(Pieces& pieces);
 // MIN and MAX by its UTC instant wherever it goes (a derived table's
 // column takes its expression's collation).
 void collateOffsetValues(Pieces& pieces);
-// a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or.
-void mapExclusiveOr(Pieces& pieces);
+// a ^ b → tsql_bitwise_xor(a, b): SQLite has no exclusive or. a & b and
+// a | b the same way: SQLite reads a binary operand as text (0x04 & 14 is 0
+// there) and ranks & and | below + and -, where the server ranks them beside.
+void mapBitwiseOperators(Pieces& pieces);
 // Comparisons whose left side is no column (a function, a variable, a
 // literal) get the collation a column would have given them.
 void addComparisonCollations(Pieces& pieces);

@@ -209,8 +209,8 @@ TEST(TranslationTextTest, shouldSortByTheSelectItemATextInOrderByNames) {
 TEST(TranslationTextTest, shouldSpellOutCompoundAssignmentsOfAnUpdate) {
     // The right side stays whole: a *= b | 3 multiplies by b | 3.
     EXPECT_EQ(translated("update t set a *= b | 3, c = 2 where d = 1"),
-              "update t set a = a * (b | 3), c = 2 where d = 1");
-    EXPECT_EQ(translated("update t set n |= 4"), "update t set n = n | (4)");
+              "update t set a = a * (tsql_bitwise_or(b, 3)), c = 2 where d = 1");
+    EXPECT_EQ(translated("update t set n |= 4"), "update t set n = tsql_bitwise_or(n, (4))");
     // A comparison in the WHERE is no assignment.
     EXPECT_EQ(translated("update t set n = 1 where m >= 4"), "update t set n = 1 where m >= 4");
 }
