@@ -19,6 +19,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
@@ -282,9 +283,11 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     } else if (isDataStatement(first) && !insertsACall) {
         // OUTPUT is read from the rows the statement changed, not by SQLite.
         const std::optional<DataStatement> data = readDataStatement(node.tokens);
-        // FOR JSON is made of the query's rows, not by SQLite.
+        // FOR JSON and FOR XML are made of the query's rows, not by SQLite.
         const std::optional<ForJson> json = readForJson(node.tokens);
-        prepare(json ? json->query : data ? data->statement : node.tokens, node.line, false);
+        const std::optional<ForXml> xml = json ? std::nullopt : readForXml(node.tokens);
+        prepare(json ? json->query : xml ? xml->query : data ? data->statement : node.tokens,
+                node.line, false);
     }
 }
 

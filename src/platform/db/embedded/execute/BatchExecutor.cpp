@@ -20,6 +20,7 @@
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
@@ -385,6 +386,15 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         StatementOutcome outcome = runChange(json->query, scope);
         if (outcome.resultSet) {
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
+        }
+        record(std::move(outcome));
+    } else if (const std::optional<ForXml> xml =
+                   first == QLatin1String("SELECT") || first == QLatin1String("WITH")
+                       ? readForXml(tokens)
+                       : std::nullopt) {
+        StatementOutcome outcome = runChange(xml->query, scope);
+        if (outcome.resultSet) {
+            outcome.resultSet = forXmlResult(*outcome.resultSet, *xml);
         }
         record(std::move(outcome));
     } else if (first == QLatin1String("SELECT")) {

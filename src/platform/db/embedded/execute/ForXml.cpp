@@ -148,8 +148,8 @@ QString xmlName(const QString& name) {
         if (allowed)
             out += c;
         else
-            out += QStringLiteral("_x%1_").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper().replace(
-                QStringLiteral("_X"), QStringLiteral("_x"));
+            out += QStringLiteral("_x%1_").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
     }
     return out;
 }
@@ -208,16 +208,18 @@ QString valueText(const Variant& v, const ColumnInfo& column, const ForXml& xml)
     }
 }
 
-// One element being written: its attributes or column elements, then its children.
+// The elements being written: an element's attributes or column elements,
+// then its children; one closed straight after it opened is written empty.
 struct XmlWriter {
     const ResultSet& rows;
     const ForXml& xml;
     QString out;
+    qsizetype openEnd = -1; // where the last opened element's start tag ends
 
     void open(const QString& name, const std::vector<std::size_t>& columns,
-              const std::vector<Variant>& row, bool empty) {
+              const std::vector<Variant>& row, bool topLevel) {
         out += QLatin1Char('<') + xmlName(name);
-        if (xml.elements && xml.xsinil && out.size() == name.size() + 1 && xml.root.isEmpty())
+        if (xml.elements && xml.xsinil && topLevel && xml.root.isEmpty())
             out += QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"");
         QString content;
         for (std::size_t c : columns) {
@@ -242,13 +244,19 @@ struct XmlWriter {
                            tag + QLatin1Char('>');
             }
         }
-        if (empty && content.isEmpty()) {
-            out += QStringLiteral(" />");
-            return;
-        }
-        out += QLatin1Char('>') + content;
+        out += QLatin1Char('>');
+        openEnd = out.size();
+        out += content;
     }
-    void close(const QString& name) { out += QStringLiteral("</") + xmlName(name) + QLatin1Char('>'); }
+    void close(const QString& name) {
+        if (out.size() == openEnd) {
+            out.chop(1);
+            out += QStringLiteral(" />");
+        } else {
+            out += QStringLiteral("</") + xmlName(name) + QLatin1Char('>');
+        }
+        openEnd = -1;
+    }
 };
 
 // AUTO's elements in nesting order and the columns each one holds.
@@ -341,8 +349,7 @@ QString rawText(const ResultSet& rows, const ForXml& xml) {
         all[c] = c;
     for (const std::vector<Variant>& row : rows.rows) {
         writer.open(xml.rowName, all, row, true);
-        if (!writer.out.endsWith(QLatin1String(" />")))
-            writer.close(xml.rowName);
+        writer.close(xml.rowName);
     }
     return writer.out;
 }
@@ -366,20 +373,12 @@ QString autoText(const ResultSet& rows, const ForXml& xml) {
         for (std::size_t level = keep; level < levels.names.size(); ++level) {
             if (level > 0 && allNull(row, levels.keyColumns[level]))
                 break;
-            writer.open(levels.names[level], levels.columns[level], row, false);
+            writer.open(levels.names[level], levels.columns[level], row, level == 0);
             open.push_back(&row);
         }
     }
     closeTo(0);
-    // An element that closes straight after it opened is written as an empty one.
-    QString text = writer.out;
-    for (const QString& name : levels.names) {
-        const QString tag = xmlName(name);
-        text.replace(QRegularExpression(QStringLiteral("<(%1(?: [^<>]*)?)></%1>")
-                                            .arg(QRegularExpression::escape(tag))),
-                     QStringLiteral("<\\1 />"));
-    }
-    return text;
+    return writer.out;
 }
 
 } // namespace
@@ -404,8 +403,10 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
         } else if (mode == QLatin1String("AUTO")) {
             xml.mode = ForXml::Mode::Auto;
             readAutoShape(xml.query, xml);
-        } else if (mode == QLatin1String("PATH") || mode == QLatin1String("EXPLICIT")) {
-            notSupported(QStringLiteral("FOR XML %1 outside a subquery").arg(mode));
+        } else if (mode == QLatin1String("PATH")) {
+            return std::nullopt; // the translator's text joining
+        } else if (mode == QLatin1String("EXPLICIT")) {
+            notSupported(QStringLiteral("FOR XML EXPLICIT"));
         } else {
             syntaxErrorNear(tokens, i + 2);
         }

@@ -9,7 +9,7 @@ namespace estaciones::db::sqlite {
 
 // SELECT ... FOR XML RAW[('name')] | AUTO [, ELEMENTS [XSINIL]]
 // [, BINARY BASE64] [, ROOT[('name')]] [, TYPE] at a statement's own level
-// (FOR XML PATH('') inside a subquery is the translator's text joining).
+// (FOR XML PATH is the translator's text joining: none for it here).
 struct ForXml {
     enum class Mode { Raw, Auto };
     tsql::Tokens query;
