@@ -55,22 +55,45 @@ QFont fontFitting(QFont font, const QStringList& captions, qreal width) {
         return last->fitting;
     }
     const QFont asked = font;
-    // Steps of one pixel or half a point, down to sizes still legible.
-    constexpr int smallestPixels = 6;
-    constexpr qreal smallestPoints = 5.0;
-    while (widest(font, captions) > width) {
-        if (font.pixelSize() > 0) {
-            if (font.pixelSize() <= smallestPixels) {
-                break;
-            }
-            font.setPixelSize(font.pixelSize() - 1);
+    // Steps of one pixel or half a point, down to sizes still legible: the
+    // first size of that descent whose captions fit. Each size measured loads
+    // a font of its own, so the descent is not walked: widths grow with the
+    // size, the step a proportional estimate points at is measured, then its
+    // neighbours until the first fitting size of the descent is found.
+    const bool pixels = font.pixelSize() > 0;
+    const qreal size = pixels ? font.pixelSize() : font.pointSizeF();
+    const qreal step = pixels ? 1.0 : 0.5;
+    const qreal smallest = pixels ? 6 : 5.0;
+    // Steps of the descent: it stops at the first size at or below the
+    // smallest, fitting or not.
+    const int lastStep = size <= smallest ? 0 : int(std::ceil((size - smallest) / step));
+    const auto sized = [&](int steps) {
+        QFont f = font;
+        const qreal s = size - steps * step;
+        if (pixels) {
+            f.setPixelSize(int(s));
         } else {
-            if (font.pointSizeF() <= smallestPoints) {
-                break;
-            }
-            font.setPointSizeF(font.pointSizeF() - 0.5);
+            f.setPointSizeF(s);
+        }
+        return steps == 0 ? font : f;
+    };
+    const auto fits = [&](int steps) { return widest(sized(steps), captions) <= width; };
+    const qreal full = widest(font, captions);
+    if (full <= width || lastStep == 0) {
+        last = Answer{asked, captions, width, font};
+        return font;
+    }
+    const qreal estimate = size * width / full;
+    int steps = std::clamp(int(std::ceil((size - estimate) / step)), 1, lastStep);
+    if (fits(steps)) {
+        while (steps > 1 && fits(steps - 1)) {
+            --steps;
+        }
+    } else {
+        while (steps < lastStep && !fits(++steps)) {
         }
     }
+    font = sized(steps);
     last = Answer{asked, captions, width, font};
     return font;
 }

@@ -50,5 +50,40 @@ TEST(TextContrast, shouldShrinkAFontUntilEveryCaptionFits) {
     EXPECT_LE(QFontMetricsF(fittedBigger).horizontalAdvance(captions[0]), 30);
 }
 
+// The size is the first of the descent by one pixel (or half a point) whose
+// captions fit, however few sizes are measured to find it.
+TEST(TextContrast, shouldFindTheFirstFittingSizeOfTheDescent) {
+    const QStringList captions = {"Dom", "Lun", "Mié", "Sáb"};
+    const auto walked = [&](QFont font, qreal width) {
+        while (QFontMetricsF(font).horizontalAdvance(captions[0]) > width ||
+               QFontMetricsF(font).horizontalAdvance(captions[1]) > width ||
+               QFontMetricsF(font).horizontalAdvance(captions[2]) > width ||
+               QFontMetricsF(font).horizontalAdvance(captions[3]) > width) {
+            if (font.pixelSize() > 0) {
+                if (font.pixelSize() <= 6)
+                    break;
+                font.setPixelSize(font.pixelSize() - 1);
+            } else {
+                if (font.pointSizeF() <= 5.0)
+                    break;
+                font.setPointSizeF(font.pointSizeF() - 0.5);
+            }
+        }
+        return font;
+    };
+    QFont pixels;
+    pixels.setPixelSize(31);
+    QFont points;
+    points.setPointSizeF(13.2);
+    for (const QFont& font : {pixels, points}) {
+        for (const qreal width : {1.0, 9.0, 14.5, 21.0, 30.0, 44.0, 400.0}) {
+            const QFont expected = walked(font, width);
+            const QFont fitted = fontFitting(font, captions, width);
+            EXPECT_EQ(fitted.pixelSize(), expected.pixelSize()) << width;
+            EXPECT_DOUBLE_EQ(fitted.pointSizeF(), expected.pointSizeF()) << width;
+        }
+    }
+}
+
 } // namespace
 } // namespace estaciones::calendar

@@ -163,7 +163,7 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
     const FunctionDefinition definition = parseFunction(definitionTokens);
     const bool known = exists(definition.name);
     if (how == ProcedureCatalog::Store::Create && known) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     if (how == ProcedureCatalog::Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
@@ -171,7 +171,7 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
     if (m_database.hasTable(definition.name) ||
         TriggerCatalog(m_database).exists(definition.name) ||
         ProcedureCatalog(m_database).exists(definition.name)) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     runCatalogWrite(m_database,
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2, ?3)")

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
@@ -37,6 +38,10 @@ bool isObjectName(SqliteDatabase& database, const QString& name) {
     PreparedStatement query(database.handle(), QStringLiteral("SELECT tsql_object_id(?1)"));
     query.bindText(1, name);
     return query.step() == SQLITE_ROW && sqlite3_column_type(query.handle(), 0) != SQLITE_NULL;
+}
+
+void failObjectExists(SqliteDatabase& database, const QString& name) {
+    failWith(native::ObjectExists, {tsql::splitStoredName(database.handle(), name).name});
 }
 
 QString sqliteQuoted(const QString& name) {

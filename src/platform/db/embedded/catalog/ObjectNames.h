@@ -23,4 +23,8 @@ class SqliteDatabase;
 // names are one namespace, as the server's (2714 for a second one).
 bool isObjectName(SqliteDatabase& database, const QString& name);
 
+// Fails with 2714 for the object the file names `name`, named as the server
+// names it: without the schema the file's name holds ("ventas.t" is 't').
+[[noreturn]] void failObjectExists(SqliteDatabase& database, const QString& name);
+
 } // namespace estaciones::db::sqlite

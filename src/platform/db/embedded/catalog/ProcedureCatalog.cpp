@@ -193,7 +193,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     const ProcedureDefinition definition = parseProcedure(definitionTokens);
     const bool known = exists(definition.name);
     if (how == Store::Create && known) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     if (how == Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
@@ -201,7 +201,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     if (m_database.hasTable(definition.name) ||
         TriggerCatalog(m_database).exists(definition.name) ||
         FunctionCatalog(m_database).exists(definition.name)) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     runCatalogWrite(m_database,
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")

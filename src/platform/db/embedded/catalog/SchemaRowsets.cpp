@@ -1,5 +1,6 @@
 #include "platform/db/embedded/catalog/SchemaRowsets.h"
 
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
@@ -8,8 +9,6 @@
 namespace estaciones::db::sqlite {
 
 namespace {
-
-const QString owner = QStringLiteral("dbo");
 
 bool passes(const std::vector<Variant>& restrictions, std::size_t index, const QString& value) {
     if (index >= restrictions.size() || restrictions[index].isEmpty() ||
@@ -40,6 +39,8 @@ QString columnText(sqlite3_stmt* statement, int index) {
 }
 
 struct TableEntry {
+    QString stored; // the file's name ("ventas.t" for a schema's table)
+    QString schema;
     QString name;
     QString type; // TABLE or VIEW
 };
@@ -52,7 +53,8 @@ std::vector<TableEntry> userTables(SqliteDatabase& database) {
     while (query.ok() && query.step() == SQLITE_ROW) {
         const QString name = columnText(query.handle(), 0);
         if (!isInternalTable(name)) {
-            tables.push_back({name, columnText(query.handle(), 1)});
+            const tsql::SchemaQualifiedName owned = tsql::splitStoredName(database.handle(), name);
+            tables.push_back({name, owned.schema.name, owned.name, columnText(query.handle(), 1)});
         }
     }
     return tables;
@@ -65,9 +67,9 @@ ResultSet tablesRowset(SqliteDatabase& database, const std::vector<Variant>& res
     rowset.columns = {textColumn("TABLE_CATALOG"), textColumn("TABLE_SCHEMA"),
                       textColumn("TABLE_NAME"), textColumn("TABLE_TYPE")};
     for (const TableEntry& table : userTables(database)) {
-        if (passes(restrictions, 0, database.name()) && passes(restrictions, 1, owner) &&
+        if (passes(restrictions, 0, database.name()) && passes(restrictions, 1, table.schema) &&
             passes(restrictions, 2, table.name) && passes(restrictions, 3, table.type)) {
-            rowset.rows.push_back({database.name(), owner, table.name, table.type});
+            rowset.rows.push_back({database.name(), table.schema, table.name, table.type});
         }
     }
     return rowset;
@@ -87,17 +89,17 @@ ResultSet columnsRowset(SqliteDatabase& database, const std::vector<Variant>& re
                       numberColumn("CHARACTER_MAXIMUM_LENGTH", adtype::Integer),
                       numberColumn("NUMERIC_PRECISION", adtype::SmallInt),
                       numberColumn("NUMERIC_SCALE", adtype::SmallInt)};
-    if (!passes(restrictions, 0, database.name()) || !passes(restrictions, 1, owner)) {
+    if (!passes(restrictions, 0, database.name())) {
         return rowset;
     }
     for (const TableEntry& table : userTables(database)) {
-        if (!passes(restrictions, 2, table.name)) {
+        if (!passes(restrictions, 1, table.schema) || !passes(restrictions, 2, table.name)) {
             continue;
         }
         PreparedStatement info(database.handle(),
                                QStringLiteral("SELECT cid, name, type, \"notnull\", dflt_value, pk "
                                               "FROM pragma_table_xinfo(?1) WHERE hidden <> 1"));
-        info.bindText(1, table.name);
+        info.bindText(1, table.stored);
         while (info.ok() && info.step() == SQLITE_ROW) {
             sqlite3_stmt* row = info.handle();
             const QString column = columnText(row, 1);
@@ -111,7 +113,7 @@ ResultSet columnsRowset(SqliteDatabase& database, const std::vector<Variant>& re
                                 type.type == adtype::LongVarChar ||
                                 type.type == adtype::LongVarWChar;
             rowset.rows.push_back(
-                {database.name(), owner, table.name, column,
+                {database.name(), table.schema, table.name, column,
                  static_cast<long long>(sqlite3_column_int(row, 0) + 1), hasDefault,
                  hasDefault ? Variant(columnText(row, 4)) : Variant::null(),
                  sqlite3_column_int(row, 3) == 0 && sqlite3_column_int(row, 5) == 0, type.type,

@@ -152,7 +152,7 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
     const TriggerDefinition definition = parseTrigger(definitionTokens);
     const bool known = exists(definition.name);
     if (how == ProcedureCatalog::Store::Create && known) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     if (how == ProcedureCatalog::Store::Alter && !known) {
         failWith(native::InvalidObjectName, {definition.name});
@@ -163,7 +163,7 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
     if (m_database.hasTable(definition.name) ||
         ProcedureCatalog(m_database).exists(definition.name) ||
         FunctionCatalog(m_database).exists(definition.name)) {
-        failWith(native::ObjectExists, {definition.name});
+        failObjectExists(m_database, definition.name);
     }
     const QString verb = known && how != ProcedureCatalog::Store::Create ? QStringLiteral("ALTER")
                                                                            : QStringLiteral("CREATE");

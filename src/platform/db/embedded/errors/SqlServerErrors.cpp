@@ -218,12 +218,18 @@ constexpr std::array messages{
             "Could not find stored procedure '%1'."},
     Message{native::CannotDrop, 11, "42S02", errnum::NoSuchTable,
             "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
+    Message{native::ReferencedByObject, 16, "42000", errnum::CommandError,
+            "Cannot %1 '%2' because it is being referenced by object '%3'."},
+    Message{native::CannotFindPrincipal, 16, "42000", errnum::CommandError,
+            "Cannot %1 the %2 '%3', because it does not exist or you do not have permission."},
     Message{native::CommitWithoutBegin, 16, "25000", errnum::E_FAIL,
             "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     Message{native::RollbackWithoutBegin, 16, "25000", errnum::E_FAIL,
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     Message{native::CannotOpenDatabase, 11, "42000", errnum::E_FAIL,
             "Cannot open database \"%1\" requested by the login. The login failed."},
+    Message{native::DatabaseReadOnly, 16, "25000", errnum::E_FAIL,
+            "Failed to update database \"%1\" because the database is read-only."},
     Message{native::TooManyArguments, 16, "42000", errnum::CommandError,
             "Procedure or function %1 has too many arguments specified."},
     Message{native::InsufficientArguments, 16, "42000", errnum::CommandError,
@@ -599,6 +605,11 @@ struct Rule {
 const std::vector<Rule>& rules() {
     using M = QRegularExpressionMatch;
     static const std::vector<Rule> table{
+        // A file that cannot be written, as the server answers for a read-only database.
+        {SQLITE_READONLY, QRegularExpression(QStringLiteral("^")),
+         [](const SqliteFailure& f, const M&) {
+             return sqlServerError(native::DatabaseReadOnly, {f.databaseName});
+         }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such table: (.+)$")),
          [](const SqliteFailure& f, const M& m) {
              return sqlServerError(firstWord(f.statement) == QLatin1String("ALTER")
@@ -857,6 +868,8 @@ bool endsOnlyTheStatement(int number) {
     case native::DuplicateIndexKey:
     case native::DuplicateKeyOnCreateIndex:
     case native::NotAConstraint:
+    case native::ReferencedByObject:
+    case native::CannotFindPrincipal:
     case native::ColumnDependency:
     case native::ColumnAccessed:
     case native::RenameAmbiguous:

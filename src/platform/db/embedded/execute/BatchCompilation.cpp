@@ -17,7 +17,8 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/DerivedTexts.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
-#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
+#include "platform/db/embedded/execute/UserSchemaStatements.h"
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
@@ -221,8 +222,8 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     if (std::optional<ProviderError> error = writtenFormError(node.tokens)) {
         failOnLine(std::move(*error), node.line);
     }
-    if (otherSchemaDefinitionError(node.tokens)) {
-        return; // refused when it runs, as the server refuses it
+    if (isSchemaStatement(node.tokens) || !tsql::otherSchemaOfDefinition(node.tokens).isEmpty()) {
+        return; // made in its schema when it runs, or refused then, as the server refuses it
     }
     if (const std::optional<Tokens> query = cursorQueryOf(node)) {
         checkVariables(*query, node.line, false);

@@ -18,6 +18,7 @@
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/ObjectDates.h"
 #include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
+#include "platform/db/embedded/execute/UserSchemaStatements.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/ForXml.h"
@@ -349,15 +350,24 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                                                                               : ResultSet{};
                                                     })
                                 : Tokens{};
-    const Tokens& tokens = withJson.empty() ? node.tokens : withJson;
+    const Tokens& given = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
-    if (std::optional<ProviderError> error = sqliteStatementError(tokens)) {
+    if (std::optional<ProviderError> error = sqliteStatementError(given)) {
         throw ProviderFailure({std::move(*error)});
     }
-    if (std::optional<ProviderError> error = otherSchemaDefinitionError(tokens)) {
-        throw ProviderFailure({std::move(*error)});
-    }
+    // An object made in a schema of the database takes the file's name for it.
+    const std::optional<Tokens> inSchema =
+        m_session.hasCurrent() ? definitionInSchema(m_session.current(), given) : std::nullopt;
+    const Tokens& tokens = inSchema ? *inSchema : given;
     openImplicitTransaction(node);
+    if (isSchemaStatement(tokens)) {
+        runSchemaStatement(m_session, tokens, [&](const Tokens& element) {
+            StatementNode part = node;
+            part.tokens = element;
+            runStatement(part, scope, false); // its error is the whole statement's
+        });
+        return;
+    }
     if (runMaintenanceStatement(m_session, tokens)) {
         return; // the upkeep of the database: ALTER DATABASE, UPDATE STATISTICS ...
     }
@@ -410,6 +420,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
             syntaxErrorNear(tokens, 1);
         }
         m_session.use(database);
+    } else if (first == QLatin1String("CREATE") && inSchema) {
+        StatementNode defined = node;
+        defined.tokens = *inSchema;
+        create(defined, scope);
     } else if (first == QLatin1String("CREATE")) {
         create(node, scope);
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
@@ -686,9 +700,8 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         std::size_t at = 2;
         const QString name = readObjectName(tokens, at);
         SqliteDatabase& database = m_session.current();
-        if (!name.startsWith(QLatin1Char('#')) && !database.hasTable(name) &&
-            isObjectName(database, name)) {
-            failWith(native::ObjectExists, {name});
+        if (!name.startsWith(QLatin1Char('#')) && isObjectName(database, name)) {
+            failObjectExists(database, name);
         }
     }
     if (what == QLatin1String("VIEW")) {

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/CascadedTriggers.h"
 #include "platform/db/embedded/execute/ChangeCapture.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/OutputTarget.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
@@ -236,7 +237,11 @@ void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const QStringLi
     }
     const FiringStatement firing{capture.insertedTable(), capture.deletedTable(),
                                  capture.columns(), updated};
-    const std::vector<StatementNode> body = parseBatch(triggerBodyFor(trigger.body, firing));
+    // A trigger is in its table's schema.
+    const std::optional<Tokens> inSchema =
+        bodyInModuleSchema(m_session.current(), trigger.table, trigger.body);
+    const std::vector<StatementNode> body =
+        parseBatch(triggerBodyFor(inSchema ? *inSchema : trigger.body, firing));
     // The body starts with the statement's @@ROWCOUNT and runs with
     // XACT_ABORT ON: an error in it ends the batch and rolls back.
     const SetOptions options(m_session);

@@ -2,7 +2,6 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 
-#include <QSet>
 
 namespace estaciones::db::sqlite {
 
@@ -12,16 +11,22 @@ using tsql::Tokens;
 namespace {
 
 bool isSqliteStatement(const Token& t) {
-    static const QSet<QString> words = {"pragma", "attach", "detach", "vacuum",
-                                        "analyze", "reindex", "explain", "replace"};
-    return t.kind == tsql::TokenKind::Word && words.contains(t.text.toLower());
+    if (t.kind != tsql::TokenKind::Word)
+        return false;
+    for (const char16_t* word : {u"PRAGMA", u"ATTACH", u"DETACH", u"VACUUM", u"ANALYZE",
+                                 u"REINDEX", u"EXPLAIN", u"REPLACE"}) {
+        if (t.isWord(word))
+            return true;
+    }
+    return false;
 }
 
 // The engine's own tables are named estaciones_* (the catalogue leaves them
-// out), its functions and work tables tsql_*.
-bool isInternalName(const QString& lower) {
-    return lower.startsWith(QLatin1String("tsql_")) ||
-           lower.startsWith(QLatin1String("estaciones_"));
+// out), its functions and work tables tsql_*. Asked of every name of every
+// statement: looked at in place, without a lower-case copy.
+bool isInternalName(QStringView name) {
+    return name.startsWith(u"tsql_", Qt::CaseInsensitive) ||
+           name.startsWith(u"estaciones_", Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -45,7 +50,7 @@ std::optional<ProviderError> engineInternalsError(const Tokens& tokens) {
 std::optional<ProviderError> internalNameError(const Tokens& tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
-        if (!t.isNameLike() || !isInternalName(t.value().toLower()))
+        if (!t.isNameLike() || !isInternalName(t.value()))
             continue;
         // A column or alias of that name in a table of the user's is the user's.
         if (i > 0 && (tokens[i - 1].isPunctuation(u".") || tokens[i - 1].isWord(u"AS")))

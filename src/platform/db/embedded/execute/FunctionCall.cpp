@@ -3,6 +3,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/TableVariables.h"
 #include "platform/db/embedded/parse/BatchParser.h"
@@ -60,7 +61,9 @@ const BatchExecutor::LoadedFunction& BatchExecutor::loadedFunction(const QString
     auto loaded = std::make_shared<LoadedFunction>();
     loaded->definition = std::move(*definition);
     if (loaded->definition.kind != FunctionKind::InlineTable) {
-        loaded->body = parseBatch(loaded->definition.body);
+        const std::optional<Tokens> inSchema =
+            bodyInModuleSchema(m_session.current(), loaded->definition.name, loaded->definition.body);
+        loaded->body = parseBatch(inSchema ? *inSchema : loaded->definition.body);
     }
     return **m_functions.insert(key, std::move(loaded));
 }

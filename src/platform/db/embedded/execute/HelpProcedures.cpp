@@ -5,6 +5,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/functions/ObjectNameParts.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
@@ -69,7 +70,7 @@ Variant textOrNull(const QString& text) {
 }
 
 // '[dbo].[T]' → T: the owner and brackets go, the name stays. Another
-// schema's name ('ventas.T') stays whole: no object of the database has it.
+// schema's name ('ventas.T') is the file's "ventas.T".
 QString objectName(const QString& name) {
     const QString own = tsql::catalogObjectName(name);
     return own.isEmpty() ? name : own;
@@ -167,7 +168,8 @@ ResultSet objectSet(SqliteDatabase& database, const CatalogObject& object) {
     Rows rows;
     rows.name("Name").name("Owner").column("Type", adtype::VarWChar, 31);
     rows.column("Created_datetime", adtype::DBTimeStamp);
-    rows.add({object.name, QStringLiteral("dbo"), typeDescription(object),
+    const tsql::SchemaQualifiedName qualified = tsql::splitStoredName(database.handle(), object.name);
+    rows.add({qualified.name, qualified.schema.name, typeDescription(object),
               creationOf(database, object.name)});
     return rows.take();
 }
@@ -557,8 +559,10 @@ std::vector<HelpOutput> helpAll(SqliteDatabase& database) {
     for (const QString& name : names)
         listedObjects.emplace_back(typeDescription(findObject(database, name)), name);
     std::sort(listedObjects.begin(), listedObjects.end());
-    for (const auto& [type, name] : listedObjects)
-        objects.add({name, QStringLiteral("dbo"), type});
+    for (const auto& [type, name] : listedObjects) {
+        const tsql::SchemaQualifiedName qualified = tsql::splitStoredName(database.handle(), name);
+        objects.add({qualified.name, qualified.schema.name, type});
+    }
     Rows types;
     types.name("User_type").name("Storage_type").column("Length", adtype::SmallInt);
     types.column("Prec", adtype::Integer).column("Scale", adtype::Integer);
@@ -708,7 +712,9 @@ std::pair<int, int> odbcSizes(const ColumnFacts& c) {
 
 std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
-    const QString pattern = objectName(argumentText(arguments, "@table_name", 0));
+    // A schema's tables go by the file's name, "ventas.t".
+    const QString pattern = tsql::storedName(argumentText(arguments, "@table_owner", 1),
+                                             objectName(argumentText(arguments, "@table_name", 0)));
     const QString columnPattern = argumentText(arguments, "@column_name", 3);
     const QString version = argumentText(arguments, "@ODBCVer", 4);
     const int odbcVersion = version.isEmpty() ? 2 : version.toInt();
@@ -728,7 +734,8 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
                QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN ('table', 'view') AND "
                               "name LIKE ?1 AND name NOT GLOB 'sqlite_*' AND name NOT GLOB "
                               "'estaciones_*' ORDER BY name"),
-               {pattern}))
+               {pattern})) {
+        const tsql::SchemaQualifiedName owned = tsql::splitStoredName(database.handle(), table[0]);
         for (const ColumnFacts& c : columnsOf(database, table[0])) {
             if (!columnPattern.isEmpty() &&
                 query(database, QStringLiteral("SELECT ?1 LIKE ?2"), {c.name, columnPattern})
@@ -740,7 +747,7 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
             const bool exact = isNumber(c.type) && c.type.typeName != QLatin1String("float") &&
                                c.type.typeName != QLatin1String("real");
             const bool scaled = exact || c.type.typeName.contains(QLatin1String("time"));
-            rows.add({qualifier, QStringLiteral("dbo"), table[0], c.name,
+            rows.add({qualifier, owned.schema.name, owned.name, c.name,
                       odbc.known ? Variant(odbc.code) : Variant::null(),
                       c.identity ? c.type.typeName + QStringLiteral(" identity") : c.type.typeName,
                       precision, length, scaled ? Variant(c.scale) : Variant::null(),
@@ -752,6 +759,7 @@ std::vector<HelpOutput> columnsHelp(Session& session, const std::vector<CallArgu
                       c.nullable ? QStringLiteral("YES") : QStringLiteral("NO"),
                       Variant::null()});
         }
+    }
     return {rows.take()};
 }
 

@@ -27,7 +27,7 @@ bool isDefinition(const QString& first) {
 // The objects CREATE, ALTER and DROP may name that the engine does not keep.
 bool isUnkeptObject(const QString& word) {
     static const QSet<QString> objects = {
-        "SCHEMA",      "TYPE",       "SYNONYM",     "LOGIN",     "FULLTEXT",
+        "TYPE",        "SYNONYM",     "LOGIN",       "FULLTEXT",
         "STATISTICS",  "ASSEMBLY",     "PARTITION",  "CERTIFICATE", "MASTER",    "SYMMETRIC",
         "ASYMMETRIC",  "ENDPOINT",     "EVENT",      "QUEUE",       "SERVICE",   "CONTRACT",
         "MESSAGE",     "RULE",         "AGGREGATE",  "CREDENTIAL",  "SERVER",    "AUDIT",

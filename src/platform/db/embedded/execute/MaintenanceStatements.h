@@ -12,7 +12,7 @@ class Session;
 // The statements of a database's upkeep that an install or maintenance
 // script sends: ALTER DATABASE … SET, UPDATE STATISTICS, ALTER INDEX …
 // REBUILD | REORGANIZE, the sequences' definitions (SequenceStatements) and
-// the schema objects the engine does not keep (CREATE SCHEMA, TYPE, SYNONYM,
+// the schema objects the engine does not keep (CREATE TYPE, SYNONYM,
 // LOGIN, USER, ROLE ...). Answers
 // whether `tokens` is one of them, having run it: what the file already is
 // (simple recovery, multi-user, read-write, compatibility level 140) is

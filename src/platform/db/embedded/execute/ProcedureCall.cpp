@@ -6,6 +6,7 @@
 #include "platform/db/embedded/execute/DatabaseReferences.h"
 #include "platform/db/embedded/execute/EngineInternals.h"
 #include "platform/db/embedded/execute/HelpProcedures.h"
+#include "platform/db/embedded/execute/OtherSchemaDefinitions.h"
 #include "platform/db/embedded/execute/SchemaProcedures.h"
 #include "platform/db/embedded/execute/SequenceStatements.h"
 #include "platform/db/embedded/execute/SessionSettings.h"
@@ -242,7 +243,9 @@ int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,
     const int transactionCount = m_session.transactionDepth();
     m_procedures.append(procedure.name);
     try {
-        runNested(parseBatch(procedure.body), scope, levels, true);
+        const std::optional<Tokens> inSchema =
+            bodyInModuleSchema(m_session.current(), procedure.name, procedure.body);
+        runNested(parseBatch(inSchema ? *inSchema : procedure.body), scope, levels, true);
     } catch (...) {
         m_procedures.removeLast();
         throw;

@@ -2,6 +2,7 @@
 #include "platform/db/embedded/execute/ObjectDates.h"
 
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
+#include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/catalog/ViewDefinitions.h"
@@ -9,6 +10,7 @@
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/translate/ComputedColumnDefinitions.h"
 
@@ -20,12 +22,23 @@ namespace estaciones::db::sqlite {
 
 namespace {
 
-// '[dbo].[T].[c]' → its parts without brackets or owner.
-QStringList nameParts(QString name) {
+// '[dbo].[T].[c]' → its parts without brackets or owner; '[ventas].[T].[c]'
+// → "ventas.T", c, as the file names the object of a schema the database
+// has, whose name `schema` then receives.
+QStringList nameParts(SqliteDatabase& database, QString name, QString* schema = nullptr) {
     name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
     QStringList parts = name.split(QLatin1Char('.'));
     if (parts.size() > 1 && parts.front().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
         parts.removeFirst();
+    else if (parts.size() > 1) {
+        const auto found = tsql::schemaNamed(database.handle(), parts.front());
+        if (found && !found->fixed) {
+            if (schema)
+                *schema = found->name;
+            parts[1] = tsql::storedName(found->name, parts[1]);
+            parts.removeFirst();
+        }
+    }
     return parts;
 }
 
@@ -239,6 +252,17 @@ void refuseNameInUse(SqliteDatabase& database, const QString& name) {
         failWith(native::RenameNameInUse, {name, QStringLiteral("OBJECT")});
 }
 
+// 'ventas.PK_t': a constraint of a table of schema ventas, whose name the
+// file keeps without the schema (the file's name `stored` is "ventas.PK_t").
+bool constraintOfSchema(SqliteDatabase& database, const QString& schema, const QString& stored) {
+    if (schema.isEmpty() || isObjectName(database, stored))
+        return false;
+    const auto constraint = findConstraint(database, stored.mid(schema.size() + 1));
+    return constraint &&
+           tsql::splitStoredName(database.handle(), constraint->first)
+                   .schema.name.compare(schema, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 ProviderError renameCaution() {
@@ -254,33 +278,40 @@ bool callSchemaProcedure(Session& session, const QString& procedure,
                          const std::vector<CallArgument>& arguments) {
     if (procedure.compare(QLatin1String("sp_rename"), Qt::CaseInsensitive) != 0)
         return false;
-    const QStringList parts = nameParts(argumentText(arguments, "@objname", 0));
-    const QString newName = nameParts(argumentText(arguments, "@newname", 1)).last();
-    const QString type = argumentText(arguments, "@objtype", 2).toUpper();
     SqliteDatabase& database = session.current();
+    QString schema;
+    const QStringList parts = nameParts(database, argumentText(arguments, "@objname", 0), &schema);
+    const QString newName = nameParts(database, argumentText(arguments, "@newname", 1)).last();
+    const QString type = argumentText(arguments, "@objtype", 2).toUpper();
     if (type == QLatin1String("COLUMN") && parts.size() == 2)
         renameColumn(database, parts[0], parts[1], newName);
     else if (type == QLatin1String("INDEX") && parts.size() == 2)
         renameIndex(database, parts[0], parts[1], newName);
-    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1) {
-        refuseNameInUse(database, newName);
-        // A constraint, a procedure, a function or a trigger is an object of its own,
-        // renamed by its name alone.
-        if (const auto constraint = findConstraint(database, parts[0]))
-            renameConstraintObjects(database, constraint->first, constraint->second, newName);
-        else if (ProcedureCatalog(database).exists(parts[0]))
-            ProcedureCatalog(database).rename(parts[0], newName);
-        else if (FunctionCatalog(database).exists(parts[0]))
-            FunctionCatalog(database).rename(parts[0], newName);
-        else if (TriggerCatalog(database).exists(parts[0]))
-            TriggerCatalog(database).rename(parts[0], newName);
-        else
-            renameTable(database, parts[0], newName);
-        renameObjectDates(database, parts[0], newName);
-    }
+    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1 &&
+             constraintOfSchema(database, schema, parts[0]))
+        renameObject(database, parts[0].mid(schema.size() + 1), newName);
+    else if ((type.isEmpty() || type == QLatin1String("OBJECT")) && parts.size() == 1)
+        renameObject(database, parts[0], tsql::storedName(schema, newName)); // it stays in its schema
     else
         ambiguous(type);
     return true;
+}
+
+void renameObject(SqliteDatabase& database, const QString& name, const QString& newName) {
+    refuseNameInUse(database, newName);
+    // A constraint, a procedure, a function or a trigger is an object of its own,
+    // renamed by its name alone.
+    if (const auto constraint = findConstraint(database, name))
+        renameConstraintObjects(database, constraint->first, constraint->second, newName);
+    else if (ProcedureCatalog(database).exists(name))
+        ProcedureCatalog(database).rename(name, newName);
+    else if (FunctionCatalog(database).exists(name))
+        FunctionCatalog(database).rename(name, newName);
+    else if (TriggerCatalog(database).exists(name))
+        TriggerCatalog(database).rename(name, newName);
+    else
+        renameTable(database, name, newName);
+    renameObjectDates(database, name, newName);
 }
 
 } // namespace estaciones::db::sqlite

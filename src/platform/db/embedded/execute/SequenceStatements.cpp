@@ -274,7 +274,7 @@ std::pair<QString, SequenceOptions> definitionOf(const Tokens& tokens, bool crea
 void createSequence(SqliteDatabase& database, const Tokens& tokens) {
     const auto [name, options] = definitionOf(tokens, true);
     if (isObjectName(database, name))
-        failWith(native::ObjectExists, {name});
+        failObjectExists(database, name);
     StoredSequence stored;
     stored.type = options.type.value_or(*integerType(QStringLiteral("bigint"), 0));
     stored.minimum = stored.type.minimum;

@@ -83,7 +83,11 @@ private:
         if (!(i >= 2 && t[i - 1].isPunctuation(u".") && t[i - 2].isNameLike())) {
             // Where a table goes, a table-valued function needs no schema.
             if (!isTableSource(t, i)) {
-                return std::nullopt;
+                // ventas.f(x): the parser made one name of a schema's function.
+                const bool ofSchema = t[i].kind == TokenKind::QuotedName &&
+                                      t[i].value().contains(QLatin1Char('.')) &&
+                                      isExpressionPlace(t, i);
+                return ofSchema ? known(t[i].value()) : std::nullopt;
             }
             std::optional<FunctionDefinition> found = known(t[i].value());
             return found && found->kind != FunctionKind::Scalar ? found : std::nullopt;
@@ -257,10 +261,12 @@ private:
 Tokens withUserFunctions(SqliteDatabase& database, const Tokens& tokens,
                          const TableFunctionFiller& fill, const FunctionDefinition* defining) {
     // Most statements call none: no catalogue to read then. A call is a
-    // schema's name (".name") or a name where a table goes.
+    // schema's name (".name", or the parser's [ventas.f]) or a name where a table goes.
     bool mayCall = false;
     for (std::size_t i = 0; i + 1 < tokens.size() && !mayCall; ++i) {
         mayCall = (tokens[i].isPunctuation(u".") && tokens[i + 1].isNameLike()) ||
+                  (tokens[i].kind == TokenKind::QuotedName && tokens[i + 1].isPunctuation(u"(") &&
+                   tokens[i].text.contains(QLatin1Char('.'))) ||
                   (i + 2 < tokens.size() && tokens[i + 1].isNameLike() &&
                    tokens[i + 2].isPunctuation(u"(") &&
                    (tokens[i].isWord(u"FROM") || tokens[i].isWord(u"JOIN") ||

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QJsonArray>
@@ -57,11 +58,22 @@ const SystemTypeRow systemTypes[] = {
     {"sysname", 231, 256, 256, 0, 0},
 };
 
+// The fixed schemas: the users' and the fixed database roles', each owned by
+// the principal of its id.
 const SchemaRow schemas[] = {
     {"dbo", 1},
     {"guest", 2},
     {"INFORMATION_SCHEMA", 3},
     {"sys", 4},
+    {"db_owner", 16384},
+    {"db_accessadmin", 16385},
+    {"db_securityadmin", 16386},
+    {"db_ddladmin", 16387},
+    {"db_backupoperator", 16389},
+    {"db_datareader", 16390},
+    {"db_datawriter", 16391},
+    {"db_denydatareader", 16392},
+    {"db_denydatawriter", 16393},
 };
 
 // The database users every database has, by principal id.
@@ -382,18 +394,26 @@ QString nameOfObject(sqlite3* db, qint64 id) {
     return columnOf(db, sql, {QString::number(rowid)}).value(0);
 }
 
+// The schema and own name of the object with catalogue id `id`; nullopt when there is none.
+std::optional<SchemaQualifiedName> qualifiedNameOfObject(sqlite3* db, qint64 id) {
+    const QString stored = nameOfObject(db, id);
+    if (stored.isEmpty())
+        return std::nullopt;
+    return splitStoredName(db, stored);
+}
+
 void objectName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    resultTextOrNull(ctx, nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])));
+    const auto name = qualifiedNameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0]));
+    name ? resultTextOrNull(ctx, name->name) : sqlite3_result_null(ctx);
 }
 
-// OBJECT_SCHEMA_NAME(id): every object of a database is dbo's here.
 void objectSchemaName(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (isNullValue(argv[0]) ||
-        nameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0])).isEmpty())
+    if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    resultTextOrNull(ctx, QStringLiteral("dbo"));
+    const auto name = qualifiedNameOfObject(sqlite3_context_db_handle(ctx), sqlite3_value_int64(argv[0]));
+    name ? resultTextOrNull(ctx, name->schema.name) : sqlite3_result_null(ctx);
 }
 
 // OBJECT_DEFINITION(id): the text a view, procedure, function or trigger was written
@@ -458,8 +478,13 @@ void nameOfId(sqlite3_context* ctx, int argc, sqlite3_value** argv, std::span<co
     sqlite3_result_null(ctx);
 }
 
+// SCHEMA_NAME([id]), SCHEMA_ID([name]): the fixed schemas and those CREATE SCHEMA made.
 void schemaName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    nameOfId(ctx, argc, argv, schemas);
+    if (argc > 0 && isNullValue(argv[0]))
+        return sqlite3_result_null(ctx);
+    const auto schema = schemaWithId(sqlite3_context_db_handle(ctx),
+                                     argc > 0 ? sqlite3_value_int64(argv[0]) : 1);
+    schema ? resultTextOrNull(ctx, schema->name) : sqlite3_result_null(ctx);
 }
 
 void userName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -470,10 +495,8 @@ void schemaId(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc > 0 && isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
     const QString name = argc > 0 ? textOf(argv[0]) : QStringLiteral("dbo");
-    for (const SchemaRow& row : schemas)
-        if (name.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0)
-            return resultInt(ctx, row.schemaId);
-    sqlite3_result_null(ctx);
+    const auto schema = schemaNamed(sqlite3_context_db_handle(ctx), name);
+    schema ? resultInt(ctx, schema->schemaId) : sqlite3_result_null(ctx);
 }
 
 // tsql_db_id(databases, current [, name]) and tsql_db_name(databases,
@@ -548,6 +571,7 @@ std::span<const SchemaRow> schemaRows() {
 void registerCatalogFunctions(sqlite3* db) {
     for (const FunctionRegistration& r : catalogRegistrations)
         registerOne(db, r);
+    registerUserSchemaFunctions(db);
 }
 
 } // namespace estaciones::db::tsql

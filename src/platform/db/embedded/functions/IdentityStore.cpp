@@ -1,5 +1,7 @@
 #include "platform/db/embedded/functions/IdentityStore.h"
 
+#include "platform/db/embedded/functions/ObjectNameParts.h"
+
 #include "platform/db/embedded/functions/SchemaAccess.h"
 
 #include <QStringList>
@@ -12,10 +14,10 @@ namespace {
 
 using namespace schema_access;
 
-// 'dbo.[t]' → t: the functions take the name as text, as the server does.
-QString tableOfName(QString name) {
-    name.remove(QLatin1Char('[')).remove(QLatin1Char(']')).remove(QLatin1Char('"'));
-    return name.section(QLatin1Char('.'), -1).trimmed();
+// 'dbo.[t]' → t, 'ventas.t' → the file's "ventas.t": the functions take
+// the name as text, as the server does.
+QString tableOfName(const QString& name) {
+    return catalogObjectName(name);
 }
 
 // One column of the table's row in the store; NULL when it has none (or

@@ -77,7 +77,7 @@ QString catalogObjectName(const QString& name) {
                           schema.compare(QLatin1String("INFORMATION_SCHEMA"),
                                          Qt::CaseInsensitive) == 0;
         if (!kept)
-            return {};
+            return schema + QLatin1Char('.') + parts->back(); // as the file names it
     }
     return parts->back();
 }

@@ -12,10 +12,10 @@ namespace estaciones::db::tsql {
 // an unclosed bracket).
 std::span<const FunctionSpec> objectNameFunctions();
 
-// The object's own name in a name a catalogue function is given ('t',
-// 'dbo.t', '[db].[dbo].[t]', 'tempdb..#t'), without brackets or quotes;
-// empty when the name is none or names a schema the database keeps no
-// objects in ('ventas.t'), which then no object answers to.
+// The file's name of the object a catalogue function is given ('t',
+// 'dbo.t', '[db].[dbo].[t]', 'tempdb..#t' give t, 'ventas.t' gives
+// "ventas.t", as the file keeps the objects of other schemas), without
+// brackets or quotes; empty when the name is none.
 QString catalogObjectName(const QString& name);
 
 } // namespace estaciones::db::tsql

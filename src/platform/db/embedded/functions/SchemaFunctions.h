@@ -73,7 +73,11 @@ inline constexpr const char* computedColumnTable = "estaciones_columnas_calculad
 inline constexpr const char* computedColumnTableSql =
     "CREATE TABLE IF NOT EXISTS estaciones_columnas_calculadas (table_name TEXT NOT NULL "
     "COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, definition TEXT NOT NULL, "
-    "PRIMARY KEY (table_name, column_name))";
+    "persisted INTEGER, PRIMARY KEY (table_name, column_name))";
+// The column a file made before the engine noted PERSISTED lacks: SQLite
+// stores no column added to a table it has, so the word is kept here.
+inline constexpr const char* computedColumnPersistedColumnSql =
+    "ALTER TABLE estaciones_columnas_calculadas ADD COLUMN persisted INTEGER";
 
 // The dates sys.objects gives each object by its name: when it was made and
 // last altered. Objects a file held before the engine kept them have none.

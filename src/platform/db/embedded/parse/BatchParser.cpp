@@ -125,7 +125,8 @@ private:
     }
 
     // CREATE VIEW / PROCEDURE / FUNCTION / TRIGGER take the rest of the batch
-    // as their body, so nothing may come before them either.
+    // as their body (CREATE SCHEMA as its elements), so nothing may come
+    // before them either.
     void checkFirstInBatch() const {
         const QString first = upper(m_pos);
         if (first != QLatin1String("CREATE") && first != QLatin1String("ALTER")) {
@@ -140,7 +141,8 @@ private:
         if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
             statement = QStringLiteral("CREATE/ALTER PROCEDURE");
         } else if (what == QLatin1String("VIEW") || what == QLatin1String("FUNCTION") ||
-                   what == QLatin1String("TRIGGER")) {
+                   what == QLatin1String("TRIGGER") ||
+                   (what == QLatin1String("SCHEMA") && first == QLatin1String("CREATE"))) {
             statement = first + QLatin1Char(' ') + what;
         }
         if (!statement.isEmpty() && m_statementsStarted > 0) {
@@ -339,6 +341,10 @@ private:
                 what == QLatin1String("TRIGGER")) {
                 return m_t.size();
             }
+            // CREATE SCHEMA's tables, views and permissions are its own.
+            if (what == QLatin1String("SCHEMA") && first == QLatin1String("CREATE")) {
+                return m_t.size();
+            }
         }
         int depth = 0;
         int caseDepth = 0;
@@ -427,7 +433,7 @@ private:
              previous == QLatin1String("INDEX") || previous == QLatin1String("DATABASE") ||
              previous == QLatin1String("FUNCTION") || previous == QLatin1String("TRIGGER") ||
              previous == QLatin1String("CONSTRAINT") || previous == QLatin1String("COLUMN") ||
-             previous == QLatin1String("SEQUENCE"))) {
+             previous == QLatin1String("SEQUENCE") || previous == QLatin1String("SCHEMA"))) {
             return true; // DROP TABLE IF EXISTS, ALTER TABLE ... DROP CONSTRAINT IF EXISTS
         }
         if (state.verb == QLatin1String("INSERT") && !state.insertSourceSeen && !state.sawValues &&

@@ -2,6 +2,10 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
+
 #include <utility>
 
 namespace estaciones::db::tsql {
@@ -102,26 +106,57 @@ bool isColumnMethod(const Token& name) {
     return methods.contains(name.value().toLower());
 }
 
-Token mergedName(const Tokens& tokens, const Chain& chain) {
-    QStringList parts;
-    for (std::size_t part : chain.parts)
-        parts << (part == emptyPart ? QString() : tokens[part].value());
-    QString text = parts.join(QLatin1Char('.'));
+Token bracketed(Token like, QString text) {
     text.replace(QLatin1Char(']'), QLatin1String("]]"));
-    Token merged = tokens[chain.parts.front()];
-    merged.kind = TokenKind::QuotedName;
-    merged.text = QLatin1Char('[') + text + QLatin1Char(']');
-    return merged;
+    like.kind = TokenKind::QuotedName;
+    like.text = QLatin1Char('[') + text + QLatin1Char(']');
+    return like;
 }
+
+// schema.object as the file names it: "schema.object" in one name.
+Token mergedName(const Tokens& tokens, const Chain& chain) {
+    const std::size_t schema = chain.schema();
+    return bracketed(tokens[schema],
+                     tokens[schema].value() + QLatin1Char('.') + tokens[chain.parts.back()].value());
+}
+
+// The name a reference becomes: db.schema.object is db..[schema.object], the
+// form whose database the later steps check (another one's fails before the
+// batch runs) and leave out.
+Tokens referredName(const Tokens& tokens, const Chain& chain) {
+    if (chain.parts.size() != 3)
+        return {mergedName(tokens, chain)};
+    return {tokens[chain.parts[0]], Token::punctuation(QStringLiteral(".")),
+            Token::punctuation(QStringLiteral(".")), mergedName(tokens, chain)};
+}
+
+// The words that may follow a table source of FROM or JOIN when it has no alias.
+bool followsUnaliasedSource(const Token& word) {
+    static const QSet<QString> words = {"JOIN",    "INNER",       "LEFT",   "RIGHT", "FULL",
+                                        "CROSS",   "OUTER",       "ON",     "WITH",  "PIVOT",
+                                        "UNPIVOT", "TABLESAMPLE", "OPTION", "USING"};
+    return endsTableList(word) || words.contains(word.text.toUpper());
+}
+
+// A name found where an object is named; `exposedAs` is the alias a table
+// source without one takes, so that its columns read as object.column, as
+// the server lets them.
+struct FoundName {
+    Chain chain;
+    QString exposedAs;
+};
 
 // Walks a batch's tokens and notes the chains that name an object: where
 // an object's name stands (after FROM, JOIN, INTO, UPDATE, EXEC ...), and a
 // schema's function called in an expression.
 class NameFinder {
 public:
-    explicit NameFinder(const Tokens& tokens) : m_tokens(tokens) {}
+    // With `oneParts`, the one-part names a module resolves in its own schema
+    // (not those DROP, ALTER and the like name) are found instead.
+    explicit NameFinder(const Tokens& tokens, bool oneParts = false)
+        : m_tokens(tokens), m_oneParts(oneParts) {}
 
-    std::vector<Chain> run() {
+    std::vector<FoundName> run() {
         for (std::size_t i = 0; i < m_tokens.size(); ++i) {
             if (i < m_skipUntil)
                 continue;
@@ -148,7 +183,7 @@ private:
         }
         if (token.isPunctuation(u",")) {
             if (!m_tableLists.empty() && m_tableLists.back() == depth())
-                refer(i + 1);
+                refer(i + 1, true);
             return;
         }
         if (token.kind != TokenKind::Word) {
@@ -165,21 +200,22 @@ private:
             if (!m_parenOwners.empty() && m_parenOwners.back() == QLatin1String("TRIM"))
                 return;
             m_tableLists.push_back(depth());
-            refer(i + 1);
+            refer(i + 1, !isDeleteTarget(i));
         } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY") ||
-                   word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
-                   word == QLatin1String("DELETE") || word == QLatin1String("MERGE") ||
-                   word == QLatin1String("USING") || word == QLatin1String("REFERENCES")) {
+                   word == QLatin1String("USING") || word == QLatin1String("MERGE")) {
+            refer(i + 1, true); // MERGE's target and source are exposed as a FROM's tables
+        } else if (word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
+                   word == QLatin1String("DELETE") || word == QLatin1String("REFERENCES")) {
             refer(i + 1);
         } else if (word == QLatin1String("SELECT")) {
             m_outputLast = false;
         } else if (word == QLatin1String("OUTPUT")) {
             m_outputLast = true;
         } else if (word == QLatin1String("INTO")) {
-            const bool insertsInto =
-                i > 0 && (m_tokens[i - 1].isWord(u"INSERT") || m_tokens[i - 1].isWord(u"MERGE"));
-            if (insertsInto || m_outputLast)
-                refer(i + 1);
+            const bool mergesInto = i > 0 && m_tokens[i - 1].isWord(u"MERGE");
+            const bool insertsInto = i > 0 && m_tokens[i - 1].isWord(u"INSERT");
+            if (insertsInto || mergesInto || m_outputLast)
+                refer(i + 1, mergesInto);
             else
                 define(i + 1); // SELECT ... INTO makes the table
         } else if (isDefinedKind(token) && followsCreate(m_tokens, i)) {
@@ -188,7 +224,7 @@ private:
             std::size_t at = i + 1;
             if (wordAt(m_tokens, at, u"IF") && wordAt(m_tokens, at + 1, u"EXISTS"))
                 at += 2;
-            refer(at);
+            refer(at, false, false);
         } else if (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE")) {
             std::size_t at = i + 1;
             if (at + 1 < m_tokens.size() && m_tokens[at].kind == TokenKind::Variable &&
@@ -216,13 +252,47 @@ private:
 
     std::size_t depth() const { return m_parenOwners.size(); }
 
-    void refer(std::size_t at) {
+    // The FROM at `from` names what DELETE [TOP (n)] deletes, which takes no alias.
+    bool isDeleteTarget(std::size_t from) const {
+        std::size_t before = from;
+        if (before >= 1 && m_tokens[before - 1].isPunctuation(u")")) {
+            int depth = 0;
+            while (before > 0) {
+                --before;
+                if (m_tokens[before].isPunctuation(u")"))
+                    ++depth;
+                else if (m_tokens[before].isPunctuation(u"(") && --depth == 0)
+                    break;
+            }
+            if (before == 0 || !m_tokens[before - 1].isWord(u"TOP"))
+                return false;
+            --before; // TOP
+        }
+        return before >= 1 && m_tokens[before - 1].isWord(u"DELETE");
+    }
+
+    void refer(std::size_t at, bool tableSource = false, bool inModuleSchema = true) {
         const Chain chain = chainAt(m_tokens, at);
-        if (chain.parts.size() < 2)
-            return;
-        if (namesOtherSchema(m_tokens, chain))
-            m_found.push_back(chain);
-        m_skipUntil = chain.end;
+        const bool wanted = m_oneParts ? chain.parts.size() == 1 && inModuleSchema
+                                       : chain.parts.size() >= 2 && namesOtherSchema(m_tokens, chain);
+        if (wanted)
+            m_found.push_back({chain, tableSource && !hasAlias(chain.end)
+                                          ? m_tokens[chain.parts.back()].value()
+                                          : QString()});
+        if (chain.parts.size() >= 2)
+            m_skipUntil = chain.end;
+    }
+
+    // What follows a table source at `i` is its alias (AS x, or x).
+    bool hasAlias(std::size_t i) const {
+        if (i >= m_tokens.size())
+            return false;
+        const Token& next = m_tokens[i];
+        if (next.isPunctuation(u"("))
+            return true; // a function's arguments: not a table of the file
+        if (next.kind == TokenKind::QuotedName)
+            return true;
+        return next.kind == TokenKind::Word && !followsUnaliasedSource(next);
     }
 
     void define(std::size_t at) {
@@ -241,13 +311,14 @@ private:
             !m_tokens[chain.end].isPunctuation(u"(") || chain.parts[1] == emptyPart ||
             isColumnMethod(m_tokens[chain.parts[1]]))
             return;
-        if (namesOtherSchema(m_tokens, chain))
-            m_found.push_back(chain);
+        if (!m_oneParts && namesOtherSchema(m_tokens, chain))
+            m_found.push_back({chain, QString()});
         m_skipUntil = chain.end;
     }
 
     const Tokens& m_tokens;
-    std::vector<Chain> m_found;
+    const bool m_oneParts;
+    std::vector<FoundName> m_found;
     std::vector<QString> m_parenOwners;    // the word before each open parenthesis
     std::vector<std::size_t> m_tableLists; // the levels of the FROM lists open
     std::size_t m_skipUntil = 0;
@@ -256,34 +327,100 @@ private:
 
 } // namespace
 
-Tokens withOtherSchemaNames(Tokens significant) {
-    const std::vector<Chain> found = NameFinder(significant).run();
-    if (found.empty())
-        return significant;
-    Tokens merged;
-    merged.reserve(significant.size());
+namespace {
+
+// Tokens [start, end) give way to `with`.
+struct Replacement {
+    std::size_t start;
+    std::size_t end;
+    Tokens with;
+};
+
+Tokens replaced(Tokens tokens, std::vector<Replacement> replacements) {
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement& a, const Replacement& b) { return a.start < b.start; });
+    Tokens result;
+    result.reserve(tokens.size() + 2 * replacements.size());
     std::size_t next = 0;
-    for (const Chain& chain : found) {
-        const std::size_t start = chain.parts.front();
-        std::move(significant.begin() + static_cast<std::ptrdiff_t>(next),
-                  significant.begin() + static_cast<std::ptrdiff_t>(start),
-                  std::back_inserter(merged));
-        merged.push_back(mergedName(significant, chain));
-        next = chain.end;
+    for (Replacement& r : replacements) {
+        std::move(tokens.begin() + static_cast<std::ptrdiff_t>(next),
+                  tokens.begin() + static_cast<std::ptrdiff_t>(r.start), std::back_inserter(result));
+        std::move(r.with.begin(), r.with.end(), std::back_inserter(result));
+        next = r.end;
     }
-    std::move(significant.begin() + static_cast<std::ptrdiff_t>(next), significant.end(),
-              std::back_inserter(merged));
-    return merged;
+    std::move(tokens.begin() + static_cast<std::ptrdiff_t>(next), tokens.end(),
+              std::back_inserter(result));
+    return result;
 }
 
-QString otherSchemaOfDefinition(const Tokens& significant) {
+QString lowerPair(const Tokens& tokens, std::size_t schema, std::size_t object) {
+    return tokens[schema].value().toLower() + QLatin1Char('.') + tokens[object].value().toLower();
+}
+
+// schema.object.column (and schema.object.*) where schema.object is a table
+// source that took its object's name as alias: object.column. `replacements`
+// holds the names found.
+void addColumnsOfExposed(const Tokens& tokens, const QSet<QString>& exposed,
+                         std::vector<Replacement>& replacements) {
+    const std::size_t names = replacements.size();
+    auto inName = [&](std::size_t i) {
+        return std::any_of(replacements.begin(), replacements.begin() + static_cast<std::ptrdiff_t>(names),
+                           [&](const Replacement& r) { return i >= r.start && i < r.end; });
+    };
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) || inName(i))
+            continue;
+        const Chain chain = chainAt(tokens, i);
+        // schema.object.* too: a chain of two parts before ". *".
+        const bool star = chain.parts.size() == 2 && chain.end + 1 < tokens.size() &&
+                          tokens[chain.end].isPunctuation(u".") &&
+                          tokens[chain.end + 1].isPunctuation(u"*");
+        if ((chain.parts.size() != 3 && !star) || chain.parts[0] == emptyPart ||
+            chain.parts[1] == emptyPart || (!star && chain.parts[2] == emptyPart) ||
+            (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")) ||
+            !exposed.contains(lowerPair(tokens, chain.parts[0], chain.parts[1])))
+            continue;
+        replacements.push_back({chain.parts[0], chain.parts[1] + 1,
+                                {bracketed(tokens[chain.parts[1]], tokens[chain.parts[1]].value())}});
+        i = chain.end - 1;
+    }
+}
+
+} // namespace
+
+Tokens withOtherSchemaNames(Tokens significant) {
+    const std::vector<FoundName> found = NameFinder(significant).run();
+    if (found.empty())
+        return significant;
+    std::vector<Replacement> replacements;
+    QSet<QString> exposed;
+    for (const FoundName& name : found) {
+        Replacement r{name.chain.parts.front(), name.chain.end, referredName(significant, name.chain)};
+        if (!name.exposedAs.isEmpty()) {
+            r.with.push_back(Token::word(QStringLiteral("AS")));
+            r.with.push_back(bracketed(significant[name.chain.parts.back()], name.exposedAs));
+            const std::size_t schema = name.chain.schema();
+            exposed.insert(lowerPair(significant, schema, name.chain.parts.back()));
+        }
+        replacements.push_back(std::move(r));
+    }
+    if (!exposed.isEmpty())
+        addColumnsOfExposed(significant, exposed, replacements);
+    return replaced(std::move(significant), std::move(replacements));
+}
+
+namespace {
+
+// The name a CREATE [OR ALTER] statement or a SELECT ... INTO gives its
+// object, when it names a schema other than dbo.
+std::optional<Chain> otherSchemaDefinition(const Tokens& significant) {
     std::size_t at = 0;
     if (wordAt(significant, 0, u"CREATE")) {
         std::size_t kind = 1;
         if (wordAt(significant, 1, u"OR") && wordAt(significant, 2, u"ALTER"))
             kind = 3;
         if (kind >= significant.size() || !isDefinedKind(significant[kind]))
-            return {};
+            return std::nullopt;
         at = kind + 1;
     } else if (wordAt(significant, 0, u"SELECT") || wordAt(significant, 0, u"WITH")) {
         // SELECT ... INTO s.t at the statement's own level.
@@ -298,13 +435,52 @@ QString otherSchemaOfDefinition(const Tokens& significant) {
         }
         ++at;
     } else {
-        return {};
+        return std::nullopt;
     }
     const Chain chain = chainAt(significant, at);
     const std::size_t schema = chain.schema();
     if (schema == emptyPart || significant[schema].isName(u"dbo"))
-        return {};
-    return significant[schema].value();
+        return std::nullopt;
+    return chain;
+}
+
+} // namespace
+
+QString otherSchemaOfDefinition(const Tokens& significant, QString* database) {
+    const std::optional<Chain> chain = otherSchemaDefinition(significant);
+    if (database)
+        *database = chain && chain->parts.size() == 3 && chain->parts[0] != emptyPart
+                        ? significant[chain->parts[0]].value()
+                        : QString();
+    return chain ? significant[chain->schema()].value() : QString();
+}
+
+Tokens withDefinitionInSchema(Tokens significant) {
+    const std::optional<Chain> chain = otherSchemaDefinition(significant);
+    if (!chain)
+        return significant;
+    Replacement merged{chain->parts.front(), chain->end, {mergedName(significant, *chain)}};
+    return replaced(std::move(significant), {std::move(merged)});
+}
+
+Tokens withModuleSchema(Tokens significant, const QString& schema,
+                        const std::function<bool(const QString& stored)>& inSchema) {
+    std::vector<Replacement> replacements;
+    for (const FoundName& name : NameFinder(significant, true).run()) {
+        const Token& part = significant[name.chain.parts.front()];
+        const QString stored = schema + QLatin1Char('.') + part.value();
+        // [ventas.t] is already a schema's name (the parser's merge).
+        if (part.value().startsWith(QLatin1Char('#')) || part.value().contains(QLatin1Char('.')) ||
+            !inSchema(stored))
+            continue;
+        Replacement r{name.chain.parts.front(), name.chain.end, {bracketed(part, stored)}};
+        if (!name.exposedAs.isEmpty()) {
+            r.with.push_back(Token::word(QStringLiteral("AS")));
+            r.with.push_back(bracketed(part, name.exposedAs));
+        }
+        replacements.push_back(std::move(r));
+    }
+    return replaced(std::move(significant), std::move(replacements));
 }
 
 } // namespace estaciones::db::tsql

@@ -241,6 +241,23 @@ int formatVersionOf(sqlite3* db) {
 }
 
 void bringToCurrentFormat(sqlite3* db, const QString& file, const QString& database) {
+    // A file that cannot be read at all (a WAL file on a share this station
+    // may not write, without the shared-memory file its readers need) says
+    // so, instead of being taken for one of the first format.
+    {
+        PreparedStatement probe(db, QStringLiteral("PRAGMA user_version"));
+        const int rc = probe.ok() ? probe.step() : sqlite3_errcode(db);
+        if (rc != SQLITE_ROW && (rc & 0xff) != SQLITE_BUSY)
+            failWithText(native::CannotOpenDatabase,
+                         QStringLiteral("No se puede leer la base de datos %1: %2")
+                             .arg(database,
+                                  (rc & 0xff) == SQLITE_READONLY
+                                      ? QStringLiteral("quien la lee necesita escribir junto a "
+                                                       "%1 (el archivo -shm) y esta estación no "
+                                                       "tiene permiso")
+                                            .arg(file)
+                                      : QString::fromUtf8(sqlite3_errmsg(db))));
+    }
     const int found = formatVersionOf(db);
     if (found > currentFormatVersion)
         failWithText(native::CannotOpenDatabase,

@@ -91,7 +91,12 @@ void SqliteDatabase::configure() {
         m_db, [](void* self) { ++static_cast<SqliteDatabase*>(self)->m_rollbacks; }, this);
     // WAL lets readers and one writer of other processes work at once; the
     // busy handler makes writers queue instead of failing.
-    run(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
+    // A file that cannot be written (a copy on a read-only share) is read
+    // as it is: its journal mode is the file's, and every write is refused
+    // with the server's words (3906).
+    m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
+    run(m_readOnly ? QStringLiteral("PRAGMA foreign_keys=ON;")
+                   : QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;"));
     // A loop of single-row statements commits once per row: waiting for the
     // disk at each of them made a 366-row loop take seconds. In WAL the
     // commits stay consistent without that wait, and the end of every call
@@ -136,28 +141,45 @@ void SqliteDatabase::configure() {
     tsql::registerFunctions(m_db, m_dialect);
     bringToCurrentFormat(m_db, m_file, m_name);
     // Procedures live in a table of the file so that sysobjects can list them.
-    run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE NOCASE, "
-                       "definicion TEXT NOT NULL)")
-            .arg(QLatin1String(proceduresTable)));
-    // The constraints' own table, so that the catalogue views can read it. A
-    // file opened read-only keeps what it has; its views then read no constraints.
-    sqlite3_exec(m_db, tsql::constraintTableSql, nullptr, nullptr, nullptr);
-    addSystemNamedColumn();
-    sqlite3_exec(m_db, tsql::parameterTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::triggerTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::functionTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::triggerOrderTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::viewTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::computedColumnTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::propertyTableSql, nullptr, nullptr, nullptr);
-    sqlite3_exec(m_db, tsql::sequenceTableSql, nullptr, nullptr, nullptr);
+    makeOwnTable(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY COLLATE "
+                                "NOCASE, definicion TEXT NOT NULL)")
+                     .arg(QLatin1String(proceduresTable))
+                     .toUtf8()
+                     .constData());
+    // The constraints' own table, so that the catalogue views can read it.
+    makeOwnTable(tsql::constraintTableSql);
+    // Its constraints were named by whoever made them, as far as the file tells.
+    addMissingColumn(tsql::constraintTable, "system_named", "0",
+                     tsql::constraintSystemNamedColumnSql);
+    makeOwnTable(tsql::parameterTableSql);
+    makeOwnTable(tsql::triggerTableSql);
+    makeOwnTable(tsql::functionTableSql);
+    makeOwnTable(tsql::triggerOrderTableSql);
+    makeOwnTable(tsql::viewTableSql);
+    makeOwnTable(tsql::computedColumnTableSql);
+    addMissingColumn(tsql::computedColumnTable, "persisted", "NULL",
+                     tsql::computedColumnPersistedColumnSql);
+    makeOwnTable(tsql::propertyTableSql);
+    makeOwnTable(tsql::sequenceTableSql);
     keepObjectDates();
+}
+
+void SqliteDatabase::makeOwnTable(const char* creation) {
+    if (sqlite3_exec(m_db, creation, nullptr, nullptr, nullptr) == SQLITE_OK || !m_readOnly)
+        return;
+    // A file made before the engine kept this table, and that cannot be
+    // written now: an empty table of the connection's own stands in (SQLite
+    // reads a temporary table before the file's), so the catalogue reads it
+    // as holding nothing instead of failing.
+    QByteArray temporary(creation);
+    temporary.replace("CREATE TABLE", "CREATE TEMP TABLE");
+    sqlite3_exec(m_db, temporary.constData(), nullptr, nullptr, nullptr);
 }
 
 void SqliteDatabase::keepObjectDates() {
     if (hasTable(QString::fromLatin1(tsql::objectDateTable)))
         return;
-    sqlite3_exec(m_db, tsql::objectDateTableSql, nullptr, nullptr, nullptr);
+    makeOwnTable(tsql::objectDateTableSql);
     // What the file holds already was made at a time nobody noted: no dates.
     const QString known =
         QStringLiteral("INSERT OR IGNORE INTO %1 (name) SELECT name FROM sqlite_schema WHERE type "
@@ -380,13 +402,24 @@ bool SqliteDatabase::hasTable(const QString& table) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
-void SqliteDatabase::addSystemNamedColumn() {
+void SqliteDatabase::addMissingColumn(const char* table, const char* column,
+                                      const char* value, const char* addition) {
     PreparedStatement query(m_db, QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE "
-                                                 "name = 'system_named'"));
-    query.bindText(1, QString::fromLatin1(tsql::constraintTable));
-    if (query.ok() && query.step() != SQLITE_ROW)
-        // Its constraints were named by whoever made them, as far as the file tells.
-        sqlite3_exec(m_db, tsql::constraintSystemNamedColumnSql, nullptr, nullptr, nullptr);
+                                                 "name = ?2"));
+    query.bindText(1, QString::fromLatin1(table));
+    query.bindText(2, QString::fromLatin1(column));
+    if (!query.ok() || query.step() == SQLITE_ROW)
+        return;
+    if (sqlite3_exec(m_db, addition, nullptr, nullptr, nullptr) == SQLITE_OK || !m_readOnly)
+        return;
+    // A file that cannot be written: a view of the connection's own, read
+    // before the file's table, gives the column its value for older rows.
+    const QByteArray view = QStringLiteral("CREATE TEMP VIEW IF NOT EXISTS \"%1\" AS SELECT *, %2 "
+                                           "AS \"%3\" FROM main.\"%1\"")
+                                .arg(QLatin1String(table), QLatin1String(value),
+                                     QLatin1String(column))
+                                .toUtf8();
+    sqlite3_exec(m_db, view.constData(), nullptr, nullptr, nullptr);
 }
 
 QStringList SqliteDatabase::primaryKeyColumns(const QString& table) const {

@@ -106,9 +106,12 @@ public:
 
 private:
     void configure();
-    // A file made before the engine noted which constraint names it gave
-    // gets the column, its constraints counted as named by their makers.
-    void addSystemNamedColumn();
+    // Makes a table of the engine's own (CREATE TABLE [IF NOT EXISTS] ...).
+    void makeOwnTable(const char* creation);
+    // Adds a column of the engine's own tables that a file made before the
+    // engine kept it lacks; `value` is what its older rows hold.
+    void addMissingColumn(const char* table, const char* column, const char* value,
+                          const char* addition);
     // The table of the objects' dates, made once, with no dates for the
     // objects the file already holds.
     void keepObjectDates();
@@ -133,6 +136,7 @@ private:
     // A rollback puts an older cookie back over a schema that may come
     // again with other contents: rollbacks count in the stamp too.
     unsigned long long m_rollbacks = 0;
+    bool m_readOnly = false; // the file cannot be written
     bool m_unsyncedCommits = false;
     // The stamp last read and how many statements had started then.
     unsigned long long m_statementsStarted = 0;

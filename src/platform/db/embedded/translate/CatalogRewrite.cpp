@@ -78,7 +78,7 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings) {
         } else if (pieces[i].isName(u"INFORMATION_SCHEMA")) {
             alias = pieces[i + 2].value().toUpper();
             end = i + 3;
-            query = catalog_views::informationSchemaView(alias);
+            query = catalog_views::informationSchemaView(alias, settings);
         }
         if (query.isEmpty())
             continue;

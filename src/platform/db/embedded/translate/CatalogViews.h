@@ -14,6 +14,8 @@ namespace estaciones::db::tsql::catalog_views {
 // check_constraints, default_constraints, key_constraints. Empty for a view
 // it does not know.
 QString systemView(const QString& view, const DialectSettings& settings);
+// sys.schemas: the fixed schemas and those CREATE SCHEMA made.
+QString sysSchemas(const DialectSettings& settings);
 // The old views: sysobjects, syscolumns, sysconstraints, sysindexes, systypes,
 // sysdatabases; empty for others.
 QString compatibilityView(const QString& view, const DialectSettings& settings);
@@ -22,9 +24,9 @@ QString temporarySysobjects();
 // INFORMATION_SCHEMA.<view>: TABLES, VIEWS, COLUMNS, ROUTINES, PARAMETERS,
 // TABLE_CONSTRAINTS, KEY_COLUMN_USAGE, REFERENTIAL_CONSTRAINTS,
 // CHECK_CONSTRAINTS, CONSTRAINT_COLUMN_USAGE, CONSTRAINT_TABLE_USAGE,
-// VIEW_TABLE_USAGE, VIEW_COLUMN_USAGE, COLUMN_DOMAIN_USAGE. Empty for a view
-// it does not know.
-QString informationSchemaView(const QString& view);
+// VIEW_TABLE_USAGE, VIEW_COLUMN_USAGE, COLUMN_DOMAIN_USAGE, SCHEMATA. Empty
+// for a view it does not know.
+QString informationSchemaView(const QString& view, const DialectSettings& settings);
 
 // sys.extended_properties, and the rows of fn_listextendedproperty for its
 // seven arguments as SQL expressions (NULL for DEFAULT).

@@ -18,11 +18,12 @@ QString table() {
 } // namespace
 
 QStringList recordComputedDefinition(const QString& tableName, const QString& column,
-                                     const QString& definition) {
+                                     const QString& definition, bool persisted) {
     return withTable(QStringLiteral("INSERT OR REPLACE INTO %1 (table_name, column_name, "
-                                    "definition) VALUES (%2, %3, %4)")
+                                    "definition, persisted) VALUES (%2, %3, %4, %5)")
                          .arg(table(), Token::literal(tableName), Token::literal(column),
-                              Token::literal(definition)));
+                              Token::literal(definition),
+                              persisted ? QStringLiteral("1") : QStringLiteral("0")));
 }
 
 QStringList forgetComputedDefinitions(const QString& tableName, const QString& column) {

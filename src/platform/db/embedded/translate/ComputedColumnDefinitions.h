@@ -8,8 +8,9 @@
 // their translation. Each list starts by making the table where it is missing.
 namespace estaciones::db::tsql::schema {
 
+// `persisted`: declared PERSISTED (SQLite stores only the columns a table is made with).
 QStringList recordComputedDefinition(const QString& table, const QString& column,
-                                     const QString& definition);
+                                     const QString& definition, bool persisted);
 // Those of `table`, or of its `column` alone.
 QStringList forgetComputedDefinitions(const QString& table, const QString& column = {});
 QStringList renameComputedDefinitionsTable(const QString& table, const QString& newTable);

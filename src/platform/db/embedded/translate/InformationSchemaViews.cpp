@@ -10,27 +10,35 @@ using namespace sql;
 
 const QString engineConstraints = QLatin1String(constraintTable);
 
-// The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...).
-QString owner(const char* prefix) {
-    return QStringLiteral("@__db_name AS %1_CATALOG, 'dbo' AS %1_SCHEMA")
-        .arg(QLatin1String(prefix));
+// The catalog and schema columns of a view, under `prefix` (TABLE, CONSTRAINT, ...):
+// the schema of the object the file names `stored` (an SQL expression), dbo without one.
+QString owner(const char* prefix, const char* stored = nullptr) {
+    const QString schema = stored ? QStringLiteral("tsql_stored_schema(%1)").arg(QLatin1String(stored))
+                                  : QStringLiteral("'dbo'");
+    return QStringLiteral("@__db_name AS %1_CATALOG, %2 AS %1_SCHEMA")
+        .arg(QLatin1String(prefix), schema);
+}
+
+// The object's own name, without the schema the file's name holds.
+QString ownName(const char* stored) {
+    return QStringLiteral("tsql_stored_own_name(%1) COLLATE tsql_text").arg(QLatin1String(stored));
 }
 
 QString tables() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, CASE m.type WHEN "
+    return QStringLiteral("SELECT %1, %3 AS TABLE_NAME, CASE m.type WHEN "
                           "'table' THEN 'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM "
                           "sqlite_schema m WHERE m.type IN ('table', 'view') AND %2")
-        .arg(owner("TABLE"), userObject("m"));
+        .arg(owner("TABLE", "m.name"), userObject("m"), ownName("m.name"));
 }
 
 // VIEW_DEFINITION: the text as written, NULL beyond 4000 characters (and
 // for a view made before the texts were kept).
 QString views() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, (SELECT CASE WHEN "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, (SELECT CASE WHEN "
                           "length(d.definition) <= 4000 THEN d.definition END FROM %3 AS d WHERE "
                           "d.name = m.name) AS VIEW_DEFINITION, 'NONE' AS CHECK_OPTION, 'NO' AS "
                           "IS_UPDATABLE FROM sqlite_schema m WHERE m.type = 'view' AND %2")
-        .arg(owner("TABLE"), userObject("m"), QLatin1String(viewTable));
+        .arg(owner("TABLE", "m.name"), userObject("m"), QLatin1String(viewTable), ownName("m.name"));
 }
 
 // The type columns of INFORMATION_SCHEMA.COLUMNS and PARAMETERS for the
@@ -53,28 +61,31 @@ QString typeColumns(const QString& type) {
 }
 
 QString columns() {
-    return QStringLiteral("SELECT %1, m.name COLLATE tsql_text AS TABLE_NAME, p.name COLLATE "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, p.name COLLATE "
                           "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
                           "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
                           "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
                           "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p "
                           "WHERE m.type IN ('table', 'view') AND %3 AND p.hidden <> 1")
-        .arg(owner("TABLE"), typeColumns(QStringLiteral("p.type")), userObject("m"));
+        .arg(owner("TABLE", "m.name"), typeColumns(QStringLiteral("p.type")), userObject("m"),
+             ownName("m.name"));
 }
 
 // The procedures and the functions; DATA_TYPE is a function's return type
 // (the parameter of ordinal 0 of a scalar one), TABLE for a table-valued one.
 QString routines() {
-    return QStringLiteral("SELECT %1, p.name COLLATE tsql_text AS SPECIFIC_NAME, %2, p.name "
-                          "COLLATE tsql_text AS ROUTINE_NAME, 'PROCEDURE' AS ROUTINE_TYPE, NULL AS "
+    return QStringLiteral("SELECT %1, %6 AS SPECIFIC_NAME, %2, %6 AS ROUTINE_NAME, 'PROCEDURE' "
+                          "AS ROUTINE_TYPE, NULL AS "
                           "DATA_TYPE, substr(p.definicion, 1, 4000) AS ROUTINE_DEFINITION, 'SQL' "
-                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %1, f.name COLLATE "
-                          "tsql_text, %2, f.name COLLATE tsql_text, 'FUNCTION', CASE f.type WHEN "
+                          "AS ROUTINE_BODY FROM %3 p UNION ALL SELECT %7, %9, %8, %9, "
+                          "'FUNCTION', CASE f.type WHEN "
                           "'FN' THEN (SELECT tsql_type_name(a.type) FROM %5 a WHERE "
                           "a.procedure_name = f.name AND a.ordinal = 0) ELSE 'TABLE' END, "
                           "substr(f.definition, 1, 4000), 'SQL' FROM %4 f")
-        .arg(owner("SPECIFIC"), owner("ROUTINE"), QLatin1String(procedureTable),
-             QLatin1String(functionTable), QLatin1String(parameterTable));
+        .arg(owner("SPECIFIC", "p.name"), owner("ROUTINE", "p.name"),
+             QLatin1String(procedureTable), QLatin1String(functionTable),
+             QLatin1String(parameterTable), ownName("p.name"), owner("SPECIFIC", "f.name"),
+             owner("ROUTINE", "f.name"), ownName("f.name"));
 }
 
 // A scalar function's return value is the row of ordinal 0: OUT, the
@@ -92,21 +103,22 @@ QString parameters() {
 
 QString tableConstraints() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
-                          "c.table_name COLLATE tsql_text AS TABLE_NAME, CASE c.kind WHEN 'PK' "
+                          "%4 AS TABLE_NAME, CASE c.kind WHEN 'PK' "
                           "THEN 'PRIMARY KEY' WHEN 'UQ' THEN 'UNIQUE' WHEN 'F' THEN 'FOREIGN "
                           "KEY' ELSE 'CHECK' END AS CONSTRAINT_TYPE, 'NO' AS IS_DEFERRABLE, 'NO' "
                           "AS INITIALLY_DEFERRED FROM %3 AS c WHERE c.kind IN ('PK', 'UQ', 'F', "
                           "'C')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints);
+        .arg(owner("CONSTRAINT", "c.table_name"), owner("TABLE", "c.table_name"),
+             engineConstraints, ownName("c.table_name"));
 }
 
 QString keyColumnUsage() {
     return QStringLiteral("SELECT %1, c.name COLLATE tsql_text AS CONSTRAINT_NAME, %2, "
-                          "c.table_name COLLATE tsql_text AS TABLE_NAME, j.value COLLATE "
+                          "%5 AS TABLE_NAME, j.value COLLATE "
                           "tsql_text AS COLUMN_NAME, j.key + 1 AS ORDINAL_POSITION FROM %3 AS c "
                           "JOIN json_each(%4) j WHERE c.kind IN ('PK', 'UQ', 'F')")
-        .arg(owner("CONSTRAINT"), owner("TABLE"), engineConstraints,
-             listAsJson(QStringLiteral("c.columns")));
+        .arg(owner("CONSTRAINT", "c.table_name"), owner("TABLE", "c.table_name"),
+             engineConstraints, listAsJson(QStringLiteral("c.columns")), ownName("c.table_name"));
 }
 
 // A foreign key's rule as the view spells it.
@@ -138,16 +150,17 @@ QString mentions(const QString& text, const QString& name) {
 // The columns of each key and CHECK constraint: a key's own, and those of
 // its table a CHECK's definition names.
 QString constraintColumnUsage() {
-    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, j.value "
+    return QStringLiteral("SELECT %1, %6 AS TABLE_NAME, j.value "
                           "COLLATE tsql_text AS COLUMN_NAME, %2, c.name COLLATE tsql_text AS "
                           "CONSTRAINT_NAME FROM %3 AS c JOIN json_each(%4) j WHERE c.kind IN "
-                          "('PK', 'UQ', 'F') UNION ALL SELECT %1, c.table_name COLLATE tsql_text, "
+                          "('PK', 'UQ', 'F') UNION ALL SELECT %1, %6, "
                           "p.name COLLATE tsql_text, %2, c.name COLLATE tsql_text FROM %3 AS c "
                           "JOIN pragma_table_xinfo(c.table_name) p WHERE c.kind = 'C' AND p.hidden "
                           "<> 1 AND %5")
-        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints,
-             listAsJson(QStringLiteral("c.columns")),
-             mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")));
+        .arg(owner("TABLE", "c.table_name"), owner("CONSTRAINT", "c.table_name"),
+             engineConstraints, listAsJson(QStringLiteral("c.columns")),
+             mentions(QStringLiteral("c.definition"), QStringLiteral("p.name")),
+             ownName("c.table_name"));
 }
 
 // The tables and views each view's text (as written) names, as `v` (the
@@ -161,9 +174,9 @@ QString tablesOfViews(const QString& columns) {
 }
 
 QString viewTableUsage() {
-    return tablesOfViews(QStringLiteral("%1, v.name COLLATE tsql_text AS VIEW_NAME, %2, t.name "
-                                        "COLLATE tsql_text AS TABLE_NAME")
-                             .arg(owner("VIEW"), owner("TABLE")));
+    return tablesOfViews(QStringLiteral("%1, %3 AS VIEW_NAME, %2, %4 AS TABLE_NAME")
+                             .arg(owner("VIEW", "v.name"), owner("TABLE", "t.name"),
+                                  ownName("v.name"), ownName("t.name")));
 }
 
 // The columns of those tables each view reads: those its text names, and
@@ -171,22 +184,26 @@ QString viewTableUsage() {
 QString viewColumnUsage() {
     return QStringLiteral("SELECT u.VIEW_CATALOG, u.VIEW_SCHEMA, u.VIEW_NAME, u.TABLE_CATALOG, "
                           "u.TABLE_SCHEMA, u.TABLE_NAME, c.name COLLATE tsql_text AS COLUMN_NAME "
-                          "FROM (%1) AS u JOIN pragma_table_xinfo(u.TABLE_NAME) c WHERE c.hidden "
-                          "<> 1 AND (%2 OR "
+                          "FROM (%1) AS u JOIN pragma_table_xinfo(u.stored_table) c WHERE "
+                          "c.hidden <> 1 AND (%2 OR "
                           "(instr(u.definition, '*') > 0 AND EXISTS (SELECT 1 FROM "
-                          "pragma_table_info(u.VIEW_NAME) w WHERE lower(w.name) = lower(c.name))))")
-        .arg(tablesOfViews(QStringLiteral("%1, v.name AS VIEW_NAME, %2, t.name AS TABLE_NAME, "
-                                          "d.definition AS definition")
-                               .arg(owner("VIEW"), owner("TABLE"))),
+                          "pragma_table_info(u.stored_view) w WHERE lower(w.name) = "
+                          "lower(c.name))))")
+        .arg(tablesOfViews(QStringLiteral("%1, %3 AS VIEW_NAME, %2, %4 AS TABLE_NAME, "
+                                          "d.definition AS definition, v.name AS stored_view, "
+                                          "t.name AS stored_table")
+                               .arg(owner("VIEW", "v.name"), owner("TABLE", "t.name"),
+                                    ownName("v.name"), ownName("t.name"))),
              mentions(QStringLiteral("u.definition"), QStringLiteral("c.name")));
 }
 
 // One row for each constraint of a table (the kinds TABLE_CONSTRAINTS lists).
 QString constraintTableUsage() {
-    return QStringLiteral("SELECT %1, c.table_name COLLATE tsql_text AS TABLE_NAME, %2, c.name "
+    return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, %2, c.name "
                           "COLLATE tsql_text AS CONSTRAINT_NAME FROM %3 AS c WHERE c.kind IN "
                           "('PK', 'UQ', 'F', 'C')")
-        .arg(owner("TABLE"), owner("CONSTRAINT"), engineConstraints);
+        .arg(owner("TABLE", "c.table_name"), owner("CONSTRAINT", "c.table_name"),
+             engineConstraints, ownName("c.table_name"));
 }
 
 // The columns of an alias data type: none, as the engine keeps no alias types
@@ -203,10 +220,22 @@ QString checkConstraints() {
         .arg(owner("CONSTRAINT"), engineConstraints);
 }
 
+// A schema's owner is the user or, for the fixed roles' schemas, the role of its id.
+QString schemata(const DialectSettings& settings) {
+    return QStringLiteral("SELECT @__db_name AS CATALOG_NAME, s.name AS SCHEMA_NAME, CASE WHEN "
+                          "s.principal_id >= 16384 THEN s.name ELSE tsql_user_name(s.principal_id) "
+                          "END COLLATE tsql_text AS SCHEMA_OWNER, NULL AS "
+                          "DEFAULT_CHARACTER_SET_CATALOG, NULL AS DEFAULT_CHARACTER_SET_SCHEMA, "
+                          "'iso_1' AS DEFAULT_CHARACTER_SET_NAME FROM (%1) AS s")
+        .arg(sysSchemas(settings));
+}
+
 } // namespace
 
-QString informationSchemaView(const QString& view) {
+QString informationSchemaView(const QString& view, const DialectSettings& settings) {
     const QString name = view.toUpper();
+    if (name == QLatin1String("SCHEMATA"))
+        return schemata(settings);
     if (name == QLatin1String("TABLES"))
         return tables();
     if (name == QLatin1String("VIEWS"))

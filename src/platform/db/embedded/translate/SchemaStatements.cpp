@@ -430,8 +430,8 @@ Column translateColumn(const QString& table, const Pieces& def, const DialectSet
         if (!constraints.isEmpty())
             column.sql += QLatin1Char(' ') + constraints.join(QLatin1Char(' '));
         if (!isTemporaryTable(table))
-            column.after += recordComputedDefinition(table, column.name,
-                                                     storedDefinition(slice(def, 2, expressionEnd)));
+            column.after += recordComputedDefinition(
+                table, column.name, storedDefinition(slice(def, 2, expressionEnd)), persisted);
         return column;
     }
     column.sql = quoted + QLatin1Char(' ') + sqliteColumnType(sqlType);

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/SequenceStore.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/parse/Token.h"
 
@@ -65,7 +66,8 @@ QString objectDates(const char* alias) {
 }
 
 QString sysTriggers() {
-    return QStringLiteral("SELECT t.name COLLATE tsql_text AS name, %1 + t.rowid AS object_id, 1 AS "
+    return QStringLiteral("SELECT tsql_stored_own_name(t.name) COLLATE tsql_text AS name, %1 + "
+                          "t.rowid AS object_id, 1 AS "
                           "parent_class, 'OBJECT_OR_COLUMN' AS parent_class_desc, %2 AS "
                           "parent_id, 'TR' COLLATE tsql_text AS type, 'SQL_TRIGGER' AS type_desc, 0 "
                           "AS is_ms_shipped, t.disabled AS is_disabled, 0 AS "
@@ -153,45 +155,52 @@ QString systemObjects() {
 // tables, views and triggers SQLite keeps, the procedures and the
 // constraints the engine keeps, each with its id range.
 QString objects(const DialectSettings& settings) {
-    const QString common = QStringLiteral("NULL AS principal_id, 1 AS schema_id, 0 AS "
-                                          "is_ms_shipped, 0 AS is_published, 0 AS "
-                                          "is_schema_published");
+    // An object's schema is in its name in the file ("ventas.t"); a trigger's and
+    // a constraint's are their table's.
+    const auto common = [](const char* schemaOf) {
+        return QStringLiteral("NULL AS principal_id, tsql_stored_schema_id(%1) AS schema_id, 0 AS "
+                              "is_ms_shipped, 0 AS is_published, 0 AS is_schema_published")
+            .arg(QLatin1String(schemaOf));
+    };
+    const auto name = [](const char* column) {
+        return QStringLiteral("tsql_stored_own_name(%1) COLLATE tsql_text").arg(QLatin1String(column));
+    };
     QString sql =
         QStringLiteral(
-            "SELECT m.rowid AS object_id, m.name COLLATE tsql_text AS name, %1, CASE WHEN m.type "
+            "SELECT m.rowid AS object_id, %6 AS name, %1, CASE WHEN m.type "
             "= 'trigger' THEN coalesce(%2, 0) ELSE 0 END AS parent_object_id, %3 AS type, CASE "
             "m.type WHEN 'table' THEN 'USER_TABLE' WHEN 'view' THEN 'VIEW' ELSE 'SQL_TRIGGER' "
             "END AS type_desc%5 FROM sqlite_schema m WHERE m.type IN ('table', 'view', "
             "'trigger') AND %4")
-            .arg(common, tableId(QStringLiteral("m.tbl_name")),
+            .arg(common("m.tbl_name"), tableId(QStringLiteral("m.tbl_name")),
                  paddedType(QStringLiteral("(%1)").arg(QLatin1String(objectTypeCode))),
-                 userObject("m"), objectDates("m"));
+                 userObject("m"), objectDates("m"), name("m.name"));
     if (!settings.procedureTable.isEmpty())
-        sql += QStringLiteral(" UNION ALL SELECT %1 + p.rowid, p.name COLLATE tsql_text, %2, 0, "
+        sql += QStringLiteral(" UNION ALL SELECT %1 + p.rowid, %5, %2, 0, "
                               "'P ' COLLATE tsql_text, 'SQL_STORED_PROCEDURE'%4 FROM %3 AS p")
-                   .arg(QString::number(procedureIdBase), common,
-                        quoteName(settings.procedureTable), objectDates("p"));
+                   .arg(QString::number(procedureIdBase), common("p.name"),
+                        quoteName(settings.procedureTable), objectDates("p"), name("p.name"));
     sql +=
-        QStringLiteral(" UNION ALL SELECT %1 + f.rowid, f.name COLLATE tsql_text, %2, 0, f.type "
+        QStringLiteral(" UNION ALL SELECT %1 + f.rowid, %5, %2, 0, f.type "
                        "COLLATE tsql_text, CASE f.type WHEN 'FN' THEN 'SQL_SCALAR_FUNCTION' WHEN "
                        "'IF' THEN 'SQL_INLINE_TABLE_VALUED_FUNCTION' ELSE "
                        "'SQL_TABLE_VALUED_FUNCTION' END%4 FROM %3 AS f")
-            .arg(QString::number(functionIdBase), common, QLatin1String(functionTable),
-                 objectDates("f"));
+            .arg(QString::number(functionIdBase), common("f.name"), QLatin1String(functionTable),
+                 objectDates("f"), name("f.name"));
     // The T-SQL triggers, kept in a table of their own with their table's name.
-    sql += QStringLiteral(" UNION ALL SELECT %1 + t.rowid, t.name COLLATE tsql_text, %2, %3, 'TR' "
+    sql += QStringLiteral(" UNION ALL SELECT %1 + t.rowid, %6, %2, %3, 'TR' "
                           "COLLATE tsql_text, 'SQL_TRIGGER'%5 FROM %4 AS t")
-               .arg(QString::number(triggerIdBase), common, triggerParent(),
-                    QLatin1String(triggerTable), objectDates("t"));
+               .arg(QString::number(triggerIdBase), common("t.table_name"), triggerParent(),
+                    QLatin1String(triggerTable), objectDates("t"), name("t.name"));
     sql += QStringLiteral(" UNION ALL SELECT %1 + c.rowid, c.name COLLATE tsql_text, %2, %3, %4, "
                           "%5%7 FROM %6 AS c")
-               .arg(QString::number(constraintIdBase), common,
+               .arg(QString::number(constraintIdBase), common("c.table_name"),
                     tableId(QStringLiteral("c.table_name")), paddedType(QStringLiteral("c.kind")),
                     constraintDescription(), constraints, objectDates("c"));
-    sql += QStringLiteral(" UNION ALL SELECT %1 + s.rowid, s.name COLLATE tsql_text, %2, 0, 'SO' "
+    sql += QStringLiteral(" UNION ALL SELECT %1 + s.rowid, %5, %2, 0, 'SO' "
                           "COLLATE tsql_text, 'SEQUENCE_OBJECT'%4 FROM %3 AS s")
-               .arg(QString::number(sequenceIdBase), common, QLatin1String(sequenceTable),
-                    objectDates("s"));
+               .arg(QString::number(sequenceIdBase), common("s.name"), QLatin1String(sequenceTable),
+                    objectDates("s"), name("s.name"));
     return sql;
 }
 
@@ -263,15 +272,17 @@ QString sysIdentityColumns() {
                            "is_not_for_replication")));
 }
 
-// The computed columns, PERSISTED ones kept by SQLite as STORED (hidden 3),
-// with the text the engine keeps of their expression (NULL for a column a
-// file kept before it did).
+// The computed columns, with the text the engine keeps of their expression
+// (NULL for a column a file kept before it did). PERSISTED as the engine
+// noted it; a column it did not note is persisted when SQLite stores it
+// (STORED: hidden 3), as every PERSISTED column a table was made with is.
 QString sysComputedColumns() {
     return QStringLiteral("SELECT * FROM (%1) WHERE is_computed = 1")
         .arg(sysColumnsWith(
             QStringLiteral(", (SELECT d.definition FROM %1 d WHERE d.table_name = m.name AND "
                            "d.column_name = p.name) AS definition, 1 AS uses_database_collation, "
-                           "p.hidden = 3 AS is_persisted")
+                           "COALESCE((SELECT d.persisted FROM %1 d WHERE d.table_name = m.name "
+                           "AND d.column_name = p.name), p.hidden = 3) AS is_persisted")
                 .arg(QLatin1String(computedColumnTable))));
 }
 
@@ -321,16 +332,26 @@ QString systypes() {
         .arg(typeRows());
 }
 
-QString sysSchemas() {
+} // namespace
+
+// The fixed schemas, and those CREATE SCHEMA made once it has made its table.
+QString sysSchemas(const DialectSettings& settings) {
     QStringList rows;
     for (const SchemaRow& row : schemaRows())
-        rows << QStringLiteral("(%1, %2)")
+        rows << QStringLiteral("(%1, %2, %2)")
                     .arg(Token::string(QString::fromLatin1(row.name)).text)
                     .arg(row.schemaId);
+    QString made;
+    if (settings.tableColumns &&
+        !settings.tableColumns(QString::fromLatin1(userSchemaTable)).isEmpty())
+        made = QStringLiteral(" UNION ALL SELECT name, schema_id, principal_id FROM %1")
+                   .arg(QLatin1String(userSchemaTable));
     return QStringLiteral("SELECT column1 COLLATE tsql_text AS name, column2 AS schema_id, "
-                          "column2 AS principal_id FROM (VALUES %1)")
-        .arg(rows.join(QStringLiteral(", ")));
+                          "column3 AS principal_id FROM (VALUES %1)%2")
+        .arg(rows.join(QStringLiteral(", ")), made);
 }
+
+namespace {
 
 // The session's databases in database_id order (a JSON list the executor binds).
 QString sysDatabases() {
@@ -420,7 +441,8 @@ QString sysindexes() {
 // The engine's constraint rows of `kinds`, with the columns sys.objects gives.
 QString constraintRows(const char* kinds, const QString& columns) {
     return QStringLiteral("SELECT %1 + c.rowid AS object_id, c.name COLLATE tsql_text AS name, "
-                          "NULL AS principal_id, 1 AS schema_id, %2 AS parent_object_id, %3 AS "
+                          "NULL AS principal_id, tsql_stored_schema_id(c.table_name) AS "
+                          "schema_id, %2 AS parent_object_id, %3 AS "
                           "type, %4 AS type_desc, 0 AS is_ms_shipped, 0 AS is_published, 0 AS "
                           "is_schema_published%8, %5 FROM %6 AS c WHERE c.kind IN (%7)")
         .arg(QString::number(constraintIdBase), tableId(QStringLiteral("c.table_name")),
@@ -585,7 +607,7 @@ QString systemView(const QString& view, const DialectSettings& settings) {
     if (name == QLatin1String("types"))
         return sysTypes();
     if (name == QLatin1String("schemas"))
-        return sysSchemas();
+        return sysSchemas(settings);
     if (name == QLatin1String("databases"))
         return sysDatabases();
     if (name == QLatin1String("indexes"))

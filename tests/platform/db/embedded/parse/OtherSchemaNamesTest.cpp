@@ -28,12 +28,12 @@ QString merged(const char* text) {
 } // namespace
 
 TEST(OtherSchemaNamesTest, shouldMakeOneNameOfAnObjectOfAnotherSchemaWhereAnObjectIsNamed) {
-    EXPECT_EQ(merged("SELECT * FROM ventas.t"), "SELECT * FROM [ventas.t]");
+    EXPECT_EQ(merged("SELECT * FROM ventas.t"), "SELECT * FROM [ventas.t] AS [t]");
     EXPECT_EQ(merged("SELECT * FROM [ventas].[t] x"), "SELECT * FROM [ventas.t] x");
     EXPECT_EQ(merged("SELECT * FROM dbo.a, ventas.t WHERE a.x = 1"),
-              "SELECT * FROM dbo . a , [ventas.t] WHERE a . x = 1");
+              "SELECT * FROM dbo . a , [ventas.t] AS [t] WHERE a . x = 1");
     EXPECT_EQ(merged("SELECT * FROM a JOIN ventas.t ON a.x = t.x"),
-              "SELECT * FROM a JOIN [ventas.t] ON a . x = t . x");
+              "SELECT * FROM a JOIN [ventas.t] AS [t] ON a . x = t . x");
     EXPECT_EQ(merged("INSERT INTO ventas.t (a) VALUES (1)"),
               "INSERT INTO [ventas.t] ( a ) VALUES ( 1 )");
     EXPECT_EQ(merged("INSERT ventas.t VALUES (1)"), "INSERT [ventas.t] VALUES ( 1 )");
@@ -46,7 +46,7 @@ TEST(OtherSchemaNamesTest, shouldMakeOneNameOfAnObjectOfAnotherSchemaWhereAnObje
     EXPECT_EQ(merged("CREATE TRIGGER tr ON ventas.t AFTER INSERT AS SELECT 1"),
               "CREATE TRIGGER tr ON [ventas.t] AFTER INSERT AS SELECT 1");
     EXPECT_EQ(merged("CREATE INDEX i ON ventas.t (a)"), "CREATE INDEX i ON [ventas.t] ( a )");
-    EXPECT_EQ(merged("SELECT * FROM PRUEBA.ventas.t"), "SELECT * FROM [PRUEBA.ventas.t]");
+    EXPECT_EQ(merged("SELECT * FROM PRUEBA.ventas.t"), "SELECT * FROM PRUEBA . . [ventas.t] AS [t]");
     EXPECT_EQ(merged("DELETE FROM t OUTPUT deleted.a INTO ventas.h"),
               "DELETE FROM t OUTPUT deleted . a INTO [ventas.h]");
     // A function of another schema called in an expression.
@@ -92,4 +92,102 @@ TEST(OtherSchemaNamesTest, shouldLeaveTheNameACreateGivesForTheStatementToRefuse
     EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE INDEX i ON ventas.t (a)")), "");
     EXPECT_EQ(otherSchemaOfDefinition(statementTokens("SELECT a FROM ventas.t")), "");
     EXPECT_EQ(otherSchemaOfDefinition(statementTokens("SELECT (SELECT 1 INTO x.y) FROM t")), "");
+}
+
+// A table source without an alias is named by its object's name, as the
+// server exposes it; one with an alias, a target of a change and a table
+// function keep what they have.
+TEST(OtherSchemaNamesTest, shouldExposeAnUnaliasedTableSourceByItsObjectsName) {
+    EXPECT_EQ(merged("SELECT t.a FROM ventas.t WHERE t.a = 1"),
+              "SELECT t . a FROM [ventas.t] AS [t] WHERE t . a = 1");
+    EXPECT_EQ(merged("SELECT * FROM ventas.t AS v, ventas.u w, ventas.x"),
+              "SELECT * FROM [ventas.t] AS v , [ventas.u] w , [ventas.x] AS [x]");
+    EXPECT_EQ(merged("SELECT * FROM ventas.t WITH (NOLOCK) JOIN ventas.u ON 1 = 1"),
+              "SELECT * FROM [ventas.t] AS [t] WITH ( NOLOCK ) JOIN [ventas.u] AS [u] ON 1 = 1");
+    EXPECT_EQ(merged("SELECT * FROM (SELECT a FROM ventas.t) d"),
+              "SELECT * FROM ( SELECT a FROM [ventas.t] AS [t] ) d");
+    EXPECT_EQ(merged("SELECT * FROM ventas.f(1)"), "SELECT * FROM [ventas.f] ( 1 )");
+    EXPECT_EQ(merged("DELETE FROM ventas.t WHERE a = 1"), "DELETE FROM [ventas.t] WHERE a = 1");
+    EXPECT_EQ(merged("DELETE TOP (2) FROM ventas.t"), "DELETE TOP ( 2 ) FROM [ventas.t]");
+    EXPECT_EQ(merged("DELETE v FROM ventas.t v"), "DELETE v FROM [ventas.t] v");
+    EXPECT_EQ(merged("DELETE ventas.t FROM ventas.t JOIN u ON 1 = 1"),
+              "DELETE [ventas.t] FROM [ventas.t] AS [t] JOIN u ON 1 = 1");
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1"), "UPDATE [ventas.t] SET a = 1");
+    EXPECT_EQ(merged("MERGE INTO ventas.t USING ventas.u ON t.a = u.a WHEN MATCHED THEN DELETE;"),
+              "MERGE INTO [ventas.t] AS [t] USING [ventas.u] AS [u] ON t . a = u . a WHEN MATCHED "
+              "THEN DELETE ;");
+    EXPECT_EQ(merged("MERGE ventas.t AS d USING ventas.u s ON 1 = 1"),
+              "MERGE [ventas.t] AS d USING [ventas.u] s ON 1 = 1");
+}
+
+// schema.table.column reads the column through the exposed name; a
+// three-part name of no table source of the batch stays for the later steps
+// to refuse.
+TEST(OtherSchemaNamesTest, shouldReadThreePartColumnsThroughTheExposedName) {
+    EXPECT_EQ(merged("SELECT ventas.t.a, t.b FROM ventas.t ORDER BY ventas.t.a"),
+              "SELECT [t] . a , t . b FROM [ventas.t] AS [t] ORDER BY [t] . a");
+    EXPECT_EQ(merged("SELECT VENTAS.T.a FROM ventas.t"), "SELECT [T] . a FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("SELECT ventas.t.*, 1 FROM ventas.t"),
+              "SELECT [t] . * , 1 FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("SELECT ventas.t.a FROM ventas.t AS v"),
+              "SELECT ventas . t . a FROM [ventas.t] AS v");
+    EXPECT_EQ(merged("SELECT compras.t.a FROM ventas.t"),
+              "SELECT compras . t . a FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("SELECT x.c.value('a', 'int') FROM ventas.x"),
+              "SELECT x . c . value ( 'a' , 'int' ) FROM [ventas.x] AS [x]");
+}
+
+TEST(OtherSchemaNamesTest, shouldMergeTheNameACreateGivesOnceItsSchemaIsChecked) {
+    const auto defined = [](const char* text) {
+        QStringList parts;
+        for (const Token& t : withDefinitionInSchema(statementTokens(QString::fromUtf8(text))))
+            parts << t.text;
+        return parts.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(defined("CREATE TABLE ventas.t (a int)"), "CREATE TABLE [ventas.t] ( a int )");
+    EXPECT_EQ(defined("CREATE OR ALTER VIEW [ventas].[v] AS SELECT 1 AS a"),
+              "CREATE OR ALTER VIEW [ventas.v] AS SELECT 1 AS a");
+    EXPECT_EQ(defined("SELECT a INTO PRUEBA.ventas.t FROM u"), "SELECT a INTO [ventas.t] FROM u");
+    EXPECT_EQ(defined("CREATE TABLE dbo.t (a int)"), "CREATE TABLE dbo . t ( a int )");
+
+    QString database;
+    EXPECT_EQ(otherSchemaOfDefinition(statementTokens("CREATE TABLE OTRA.ventas.t (a int)"),
+                                      &database),
+              "ventas");
+    EXPECT_EQ(database, "OTRA");
+    otherSchemaOfDefinition(statementTokens("CREATE TABLE ventas.t (a int)"), &database);
+    EXPECT_EQ(database, "");
+}
+
+// In a module of schema ventas a one-part name is ventas' object where it has
+// one; DDL, temporary tables, the trigger tables and two-part names keep theirs.
+TEST(OtherSchemaNamesTest, shouldReadAModulesOnePartNamesInItsSchemaFirst) {
+    const auto inVentas = [](const char* text) {
+        const auto held = [](const QString& stored) {
+            return stored.compare(QLatin1String("ventas.pedido"), Qt::CaseInsensitive) == 0 ||
+                   stored.compare(QLatin1String("ventas.alta"), Qt::CaseInsensitive) == 0;
+        };
+        QStringList parts;
+        for (const Token& t :
+             withModuleSchema(statementTokens(QString::fromUtf8(text)), QStringLiteral("ventas"), held))
+            parts << t.text;
+        return parts.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(inVentas("SELECT pedido.id FROM pedido JOIN otra ON 1 = 1"),
+              "SELECT pedido . id FROM [ventas.pedido] AS [pedido] JOIN otra ON 1 = 1");
+    EXPECT_EQ(inVentas("INSERT INTO pedido SELECT * FROM inserted"),
+              "INSERT INTO [ventas.pedido] SELECT * FROM inserted");
+    EXPECT_EQ(inVentas("UPDATE p SET a = 1 FROM Pedido p"),
+              "UPDATE p SET a = 1 FROM [ventas.Pedido] p");
+    EXPECT_EQ(inVentas("EXEC alta 1"), "EXEC [ventas.alta] 1");
+    const char* unchanged[] = {"DROP TABLE pedido", "SELECT * FROM dbo.pedido",
+                               "SELECT * FROM [ventas.pedido] AS [pedido]",
+                               "SELECT * FROM #pedido", "CREATE TABLE pedido (a int)",
+                               "TRUNCATE TABLE pedido"};
+    for (const char* text : unchanged) {
+        QStringList parts;
+        for (const Token& t : statementTokens(QString::fromUtf8(text)))
+            parts << t.text;
+        EXPECT_EQ(inVentas(text), parts.join(QLatin1Char(' '))) << text;
+    }
 }
