@@ -286,10 +286,20 @@ QString autoElementOf(const ForXml& xml, const ColumnInfo& column, const QString
         return {};
     if (xml.sources.size() == 1)
         return xml.sources.front().element;
-    for (const ForXml::Source& source : xml.sources)
-        if (!source.table.compare(column.baseTable, Qt::CaseInsensitive))
-            return source.element;
-    notSupported(QStringLiteral("FOR XML AUTO over column %1").arg(column.name));
+    // By its table alone a column is placed only when one source reads that
+    // table: of two aliases of one table, which one gave it is not known here.
+    const ForXml::Source* found = nullptr;
+    for (const ForXml::Source& source : xml.sources) {
+        if (source.table.compare(column.baseTable, Qt::CaseInsensitive))
+            continue;
+        if (found)
+            notSupported(QStringLiteral("FOR XML AUTO over column %1 of a table read twice")
+                             .arg(column.name));
+        found = &source;
+    }
+    if (!found)
+        notSupported(QStringLiteral("FOR XML AUTO over column %1").arg(column.name));
+    return found->element;
 }
 
 AutoLevels autoLevels(const ResultSet& rows, const ForXml& xml) {
