@@ -4,6 +4,7 @@
 #include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByItems.h"
 #include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
@@ -56,6 +57,7 @@ bool failsAtCompilation(int number) {
     case native::SyntaxErrorNearKeyword:
     case native::NestedTooDeeply:
     case native::InvalidColumnName:
+    case native::MultiPartIdentifierNotBound:
     case native::AmbiguousColumnName:
     case native::DuplicateCommonTableExpression:
     case native::OrderByPositionOutOfRange:
@@ -78,7 +80,8 @@ bool failsAtCompilation(int number) {
 // outside a DISTINCT's or a UNION's select list or where it orders nothing.
 std::optional<ProviderError> writtenFormError(const Tokens& tokens) {
     for (const auto check : {builtInArgumentCountError, unknownDataTypeError,
-                             orderByNotInSelectListError, misplacedOrderByError}) {
+                             orderByNotInSelectListError, misplacedOrderByError,
+                             orderByItemsError}) {
         if (std::optional<ProviderError> error = check(tokens)) {
             return error;
         }

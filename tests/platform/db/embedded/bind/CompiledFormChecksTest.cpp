@@ -5,6 +5,7 @@
 #include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByItems.h"
 #include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
@@ -95,6 +96,29 @@ TEST(OrderByPlacement, OnlyWhereItLimitsOrShapesRows) {
          {"SELECT * FROM (SELECT a FROM t ORDER BY a) AS d", "CREATE VIEW v AS SELECT a FROM t ORDER BY a",
           "CREATE FUNCTION f () RETURNS TABLE AS RETURN SELECT a FROM t ORDER BY a"})
         EXPECT_EQ(refusal(misplacedOrderByError, statement).substr(0, 4), "1033") << statement;
+}
+
+TEST(OrderByItems, ConstantsAndRepeatsAreRefusedInTheQuerysOwnList) {
+    for (const char* statement :
+         {"SELECT a FROM t ORDER BY 1, 2 DESC", "SELECT a FROM t ORDER BY t.a, u.a",
+          "SELECT a FROM t ORDER BY a + 1, a", "SELECT a FROM t ORDER BY (SELECT NULL)",
+          "SELECT a AS [Total Salary] FROM t ORDER BY 'total salary' DESC",
+          "SELECT a FROM t ORDER BY @v, LEN('x')",
+          "SELECT ROW_NUMBER() OVER (ORDER BY a, a) FROM t ORDER BY a",
+          "SELECT a FROM (SELECT TOP 1 a FROM t ORDER BY a) d ORDER BY a",
+          "SELECT a FROM t ORDER BY a OFFSET 1 ROWS FETCH NEXT 1 ROWS ONLY"})
+        EXPECT_EQ(refusal(orderByItemsError, statement), "") << statement;
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY a, NULL"),
+              "408 A constant expression was encountered in the ORDER BY list, position 2.");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY a, -1.5 DESC").substr(0, 3), "408");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY [A] ASC, a DESC").substr(0, 3),
+              "169");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t UNION SELECT b FROM u ORDER BY 1, 1")
+                  .substr(0, 3),
+              "169");
+    EXPECT_EQ(refusal(orderByItemsError,
+                      "SELECT * FROM (SELECT TOP 2 a FROM t ORDER BY a, 'x') d").substr(0, 3),
+              "408");
 }
 
 // The server names the column by the table the FROM clause writes (its
