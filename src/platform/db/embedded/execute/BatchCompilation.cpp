@@ -415,7 +415,23 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
                                              column.toUtf8().constData(), nullptr, nullptr,
                                              nullptr, nullptr, nullptr) == SQLITE_OK;
     };
-    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
+    const auto columnsOf = [&](const QString& table) {
+        QStringList columns;
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(database.handle(),
+                               "SELECT name FROM pragma_table_xinfo(?1) WHERE hidden <> 1", -1,
+                               &query, nullptr) == SQLITE_OK) {
+            const QByteArray name = table.toUtf8();
+            sqlite3_bind_text(query, 1, name.constData(), static_cast<int>(name.size()),
+                              SQLITE_TRANSIENT);
+            while (sqlite3_step(query) == SQLITE_ROW)
+                columns << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(query, 0)));
+        }
+        sqlite3_finalize(query);
+        return columns;
+    };
+    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn, columnsOf)) {
         failOnLine(std::move(*error), line);
     }
 }

@@ -128,8 +128,12 @@ TEST(GroupedColumns, TheColumnIsNamedByItsTable) {
         const ColumnLookup hasColumn = [](const QString& table, const QString& column) {
             return table == QLatin1String("u") && column == QLatin1String("c");
         };
-        const auto error =
-            ungroupedColumnError(tsql::significantTokens(QString::fromUtf8(statement)), hasColumn);
+        const ColumnList columnsOf = [](const QString& table) {
+            return table == QLatin1String("t") ? QStringList{QStringLiteral("a"), QStringLiteral("b")}
+                                               : QStringList{};
+        };
+        const auto error = ungroupedColumnError(
+            tsql::significantTokens(QString::fromUtf8(statement)), hasColumn, columnsOf);
         return error ? error->description.section(QLatin1Char('\''), 1, 1).toStdString()
                      : std::string();
     };
@@ -138,12 +142,22 @@ TEST(GroupedColumns, TheColumnIsNamedByItsTable) {
     EXPECT_EQ(refusedWith("SELECT d.k FROM (SELECT 1 AS k) AS d GROUP BY d.j"), "d.k");
     EXPECT_EQ(refusedWith("SELECT c, MAX(a) FROM t JOIN u ON t.a = u.a"), "u.c");
     EXPECT_EQ(refusedWith("SELECT a FROM t GROUP BY a HAVING MAX(b) > 1 AND b > 2"), "t.b");
+    // A star stands for its table's columns; a subquery names the outer ones
+    // by their table or alias.
+    EXPECT_EQ(refusedWith("SELECT * FROM t GROUP BY a"), "t.b");
+    EXPECT_EQ(refusedWith("SELECT x.* FROM t x JOIN u ON 1 = 1 GROUP BY x.a"), "t.b");
+    EXPECT_EQ(refusedWith("SELECT a, (SELECT COUNT(*) FROM u WHERE u.c = x.b) FROM t x GROUP BY a"),
+              "t.b");
     for (const char* statement :
          {"SELECT a, b FROM t GROUP BY a, b WITH ROLLUP",
           "SELECT a, SUM(b) FROM t GROUP BY GROUPING SETS ((a), ())",
           "SELECT (a + b) * 2 FROM t GROUP BY a + b", "SELECT a, (SELECT MAX(b) FROM u) FROM t GROUP BY a",
           "SELECT a, DATEADD(day, 1, a), CAST(a AS varchar(3)), CURRENT_TIMESTAMP FROM t GROUP BY a",
-          "SELECT a, b FROM t", "SELECT COUNT(*) FROM t HAVING COUNT(*) > 1"})
+          "SELECT a, b FROM t", "SELECT COUNT(*) FROM t HAVING COUNT(*) > 1",
+          "SELECT * FROM t GROUP BY a, b", "SELECT u.* FROM t JOIN u ON 1 = 1 GROUP BY t.a",
+          "SELECT a, (SELECT COUNT(*) FROM u WHERE u.c = t.a) FROM t GROUP BY a",
+          "SELECT a, (SELECT MAX(t.b) FROM u) FROM t GROUP BY a",
+          "SELECT a, (SELECT COUNT(*) FROM t x WHERE x.b = 1) FROM t x GROUP BY a"})
         EXPECT_EQ(refusedWith(statement), "") << statement;
 }
 
