@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/parse/ObjectNameBeforeParenthesis.h"
 
 #include <QHash>
 #include <QSet>
@@ -450,7 +451,8 @@ void mapFunctions(Pieces& pieces) {
         if (p.kind != TokenKind::Word || (i > 0 && pieces[i - 1].isPunctuation(u".")))
             continue;
         const QString name = p.text.toLower();
-        const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(");
+        const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
+                          !namesAnObjectBeforeParenthesis(pieces, i);
         if (!call) {
             if (const auto it = niladicFunctions().find(name); it != niladicFunctions().end())
                 replaceRange(pieces, i, i + 1, piecesOf(*it));

@@ -96,6 +96,12 @@ TEST(TranslationTextTest, shouldConvertToThirtyUnitsWhereTheTypeHasNoLength) {
               "tsql_convert('int', c)");
 }
 
+TEST(TranslationTextTest, shouldLeaveATableNamedLikeABuiltInUnrenamed) {
+    EXPECT_EQ(translated("insert into format (a) values (1)"), "insert into format (a) values (1)");
+    EXPECT_EQ(translated("insert len(a) select len(b) from t"),
+              "insert INTO len(a) select tsql_len(b) from t");
+}
+
 TEST(TranslationTextTest, shouldGiveRuntimeConstantsTheirReference) {
     EXPECT_EQ(translated("select rand(), rand(7), current_timestamp, sysdatetimeoffset()"),
               "select tsql_rand(0), tsql_rand(7, 0), tsql_getdate(0), tsql_sysdatetimeoffset(0) "
