@@ -189,6 +189,12 @@ constexpr int DerivedTableFewerColumns = 8159;
 constexpr int SequenceExhausted = 11728;
 } // namespace native
 
+// A column name that names nothing the query reads: 207, or 4104 for one
+// whose qualifier names no table or alias of it.
+inline bool namesNoColumn(int number) {
+    return number == native::InvalidColumnName || number == native::MultiPartIdentifierNotBound;
+}
+
 // SQL Server's record for message `number`, its text filled with `arguments`
 // (%1, %2, ... in SQL Server's wording), with the SQLSTATE SQL Server's ODBC
 // driver reports and the ADO number the OLE DB provider raises.

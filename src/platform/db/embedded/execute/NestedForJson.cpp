@@ -36,7 +36,7 @@ ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery) {
     try {
         return runQuery(query);
     } catch (const ProviderFailure& failure) {
-        if (failure.nativeError() != native::InvalidColumnName)
+        if (!namesNoColumn(failure.nativeError()))
             throw;
         ProviderError error =
             sqlServerError(native::NotSupported, {QStringLiteral("FOR JSON in a subquery")});
