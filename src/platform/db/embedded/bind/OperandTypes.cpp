@@ -1,5 +1,6 @@
 #include "platform/db/embedded/bind/OperandTypes.h"
 
+#include "platform/db/embedded/bind/KeptColumnTypes.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
@@ -202,37 +203,36 @@ OperandType OperandTypes::ofColumn(size_t scope, const QString& qualifier, const
 OperandTypes::Column OperandTypes::columnIn(const QuerySource& source, size_t scope,
                                             const QString& column) {
     if (source.derived) {
+        // A derived table's query sees the statement's common table expressions.
+        const QString text = (m_pieces[source.queryFrom].isWord(u"WITH")
+                                  ? QString()
+                                  : m_scopes.withText(scope) + QLatin1Char(' ')) +
+                             tsql::render(m_pieces, source.queryFrom, source.queryTo);
         return ofQueryColumn(
-            QStringLiteral("d:%1").arg(source.queryFrom),
+            QStringLiteral("q:") + text,
             [&] {
-                // A derived table's query sees the statement's common table expressions.
-                const QString prefix = m_pieces[source.queryFrom].isWord(u"WITH")
-                                           ? QString()
-                                           : m_scopes.withText(scope) + QLatin1Char(' ');
-                return NamedQuery{
-                    std::make_unique<QueryTyping>(
-                        m_db, prefix + tsql::render(m_pieces, source.queryFrom, source.queryTo), 1),
-                    {},
-                    isCompound(m_pieces, source.queryFrom, source.queryTo)};
+                return NamedQuery{std::make_unique<QueryTyping>(m_db, text, 1),
+                                  {},
+                                  isCompound(m_pieces, source.queryFrom, source.queryTo)};
             },
             column);
     }
     if (source.name.isEmpty())
         return {true, std::nullopt}; // a table-valued function's
     if (source.schema.isEmpty())
-        if (const CommonTable* table = m_scopes.commonTable(scope, source.name))
+        if (const CommonTable* table = m_scopes.commonTable(scope, source.name)) {
+            const QString text = m_scopes.withClauseText(table->clause) + QLatin1Char(' ') +
+                                 tsql::render(m_pieces, table->bodyFrom, table->bodyTo);
+            // The same query under other column names types other columns.
             return ofQueryColumn(
-                QStringLiteral("c:%1:%2").arg(table->clause).arg(table->name.toLower()),
+                QStringLiteral("c:%1:").arg(table->columns.join(QLatin1Char(','))) + text,
                 [&] {
-                    return NamedQuery{
-                        std::make_unique<QueryTyping>(
-                            m_db,
-                            m_scopes.withClauseText(table->clause) + QLatin1Char(' ') +
-                                tsql::render(m_pieces, table->bodyFrom, table->bodyTo),
-                            1),
-                        table->columns, isCompound(m_pieces, table->bodyFrom, table->bodyTo)};
+                    return NamedQuery{std::make_unique<QueryTyping>(m_db, text, 1),
+                                      table->columns,
+                                      isCompound(m_pieces, table->bodyFrom, table->bodyTo)};
                 },
                 column);
+        }
     const char* type = nullptr;
     const QByteArray schema = source.schema.toUtf8();
     const char* schemaName = source.schema.isEmpty() ? nullptr : schema.constData();
@@ -256,21 +256,25 @@ OperandTypes::Column OperandTypes::ofQueryColumn(const QString& key,
     const std::pair<QString, QString> asked{key, column.toLower()};
     if (const auto known = m_queryColumns.find(asked); known != m_queryColumns.end())
         return known->second;
-    auto it = m_queries.find(key);
-    if (it == m_queries.end())
-        it = m_queries.emplace(key, make()).first;
-    NamedQuery& query = it->second;
-    Column found;
-    if (query.typing && !query.typing->prepared()) {
-        found = {true, std::nullopt};
-    } else if (query.typing) {
+    const SqliteDatabase::QueryColumnType kept = keptColumnType(m_db, key, column, [&] {
+        auto it = m_queries.find(key);
+        if (it == m_queries.end())
+            it = m_queries.emplace(key, make()).first;
+        NamedQuery& query = it->second;
+        if (query.typing && !query.typing->prepared())
+            return SqliteDatabase::QueryColumnType{true, std::nullopt};
+        if (!query.typing)
+            return SqliteDatabase::QueryColumnType{};
         int index = query.columns.isEmpty() ? query.typing->columnIndex(column) : -1;
         for (qsizetype i = 0; i < query.columns.size() && index < 0; ++i)
             if (query.columns[i].compare(column, Qt::CaseInsensitive) == 0)
                 index = static_cast<int>(i);
-        if (index >= 0)
-            found = {true, query.typing->declarationOf(index), query.compound};
-    }
+        if (index < 0)
+            return SqliteDatabase::QueryColumnType{};
+        return SqliteDatabase::QueryColumnType{true, query.typing->declarationOf(index),
+                                               query.compound};
+    });
+    const Column found{kept.found, kept.declaration, kept.compound};
     m_queryColumns.emplace(asked, found);
     return found;
 }

@@ -1,11 +1,14 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
+#include "platform/db/embedded/bind/KeptColumnTypes.h"
+#include "platform/db/embedded/bind/SelectListItems.h"
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/bind/UpdateTyping.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
 
@@ -374,7 +377,11 @@ void QueryTyping::parse() {
     m_listFirst = from;
     m_listLast = end;
     m_items = tsql::splitTopLevel(m_pieces, from, end);
-    if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement)) {
+    // SELECT * of one column has as many items as columns, and still no
+    // expression for it: its column is typed by its name.
+    if (static_cast<int>(m_items.size()) != sqlite3_column_count(m_statement) ||
+        std::any_of(m_items.begin(), m_items.end(),
+                    [&](const auto& item) { return isStarItem(m_pieces, item); })) {
         m_items.clear();
     }
     // The FROM clause's objects, for the views among them.
@@ -724,6 +731,14 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    ? QStringLiteral("decimal(%1,0)").arg(argument->precision())
                    : argument->declaration();
     }
+    // CONCAT and CONCAT_WS convert each value to text as CAST would: money
+    // with two decimals, a decimal with its scale (2.50 stays 2.50).
+    if (name == QLatin1String("tsql_concat") || name == QLatin1String("tsql_concat_ws")) {
+        for (const auto& [argumentFrom, argumentTo] : arguments) {
+            convertExactToText(argumentFrom, argumentTo); // types the value too
+        }
+        return std::nullopt;
+    }
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
         "min",           "max",           "sum",           "avg",
@@ -840,6 +855,19 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type)
     m_wrappings.push_back({first, last - 1, none,
                            QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
                            QStringLiteral(")"), {}});
+}
+
+void QueryTyping::convertExactToText(size_t from, size_t to) {
+    const std::optional<NumericType> type = numericTypeOf(from, to);
+    if (!type || (type->kind() != NumericType::Kind::Money &&
+                  type->kind() != NumericType::Kind::SmallMoney &&
+                  type->kind() != NumericType::Kind::Decimal)) {
+        return;
+    }
+    m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
+                           QStringLiteral(", NULL, %1)")
+                               .arg(tsql::Token::string(type->declaration()).text),
+                           {}});
 }
 
 // The conditions of a searched CASE ... END in [from, to), and the operand
@@ -1180,6 +1208,95 @@ std::optional<QString> QueryTyping::ofSubquery(size_t from, size_t to) {
     return uncorrelated.declarationOf(0);
 }
 
+SqliteDatabase::QueryColumnType QueryTyping::queryColumn(const QString& query,
+                                                        const QString& column, int position) {
+    const QString key = QString::number(m_depth) + QLatin1Char('@') + QString::number(position) +
+                        QLatin1Char(':') + query;
+    return keptColumnType(m_db, key, column, [&] {
+        QueryTyping typing(m_db, query, m_depth + 1);
+        const int index = position >= 0 ? position : typing.columnIndex(column);
+        return index >= 0 && typing.prepared() && index < sqlite3_column_count(typing.statement())
+                   ? SqliteDatabase::QueryColumnType{true, typing.declarationOf(index)}
+                   : SqliteDatabase::QueryColumnType{};
+    });
+}
+
+// WITH t (x) AS (VALUES (1), (2)) SELECT * FROM t, as the translator writes
+// VALUES in FROM, and the user's own common table expressions: a column of
+// one read by this query is typed from the expression's query, by position
+// where it names its columns; VALUES as the UNION ALL of its rows.
+SqliteDatabase::QueryColumnType QueryTyping::fromCommonTables(const QString& column) {
+    if (m_pieces.empty() || !m_pieces[0].isWord(u"WITH")) {
+        return {};
+    }
+    // The translator writes WITH RECURSIVE where an expression reads itself.
+    const size_t first = m_pieces.size() > 1 && m_pieces[1].isWord(u"RECURSIVE") ? 2 : 1;
+    for (size_t i = first; i < m_pieces.size() && m_pieces[i].kind != TokenKind::Punctuation;) {
+        const size_t start = i;
+        const QString name = m_pieces[i++].value();
+        QStringList columns;
+        if (i < m_pieces.size() && m_pieces[i].isPunctuation(u"(")) {
+            const size_t close = tsql::closeOf(m_pieces, i);
+            for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, i + 1, close)) {
+                columns << m_pieces[first].value();
+            }
+            i = close + 1;
+        }
+        if (i + 1 >= m_pieces.size() || !m_pieces[i].isWord(u"AS") ||
+            !m_pieces[i + 1].isPunctuation(u"(")) {
+            return {};
+        }
+        const size_t open = i + 1;
+        const size_t close = tsql::closeOf(m_pieces, open);
+        const bool read = std::any_of(m_sources.begin(), m_sources.end(), [&](const QString& s) {
+            return s.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (read) {
+            QString query;
+            if (open + 1 < close && m_pieces[open + 1].isWord(u"VALUES")) {
+                QStringList rows;
+                for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, open + 2, close)) {
+                    rows << QStringLiteral("SELECT ") + tsql::render(m_pieces, first + 1, last - 1);
+                }
+                query = rows.join(QStringLiteral(" UNION ALL "));
+            } else {
+                // A recursive one's columns have its anchor's types, the
+                // query before the first UNION (that alone prepares).
+                size_t end = close;
+                for (size_t k = open + 1; k < close; ++k) {
+                    if (m_pieces[k].isName(name)) {
+                        end = tsql::findTopLevelWord(m_pieces, open + 1, close, u"UNION");
+                        break;
+                    }
+                }
+                query = tsql::render(m_pieces, open + 1, end);
+            }
+            // The expressions before it, which it may read.
+            if (start > first) {
+                query = QStringLiteral("WITH ") + tsql::render(m_pieces, 1, start - 1) +
+                        QLatin1Char(' ') + query;
+            }
+            int position = -1;
+            for (qsizetype c = 0; c < columns.size() && position < 0; ++c) {
+                if (columns[c].compare(column, Qt::CaseInsensitive) == 0) {
+                    position = static_cast<int>(c);
+                }
+            }
+            if (columns.isEmpty() || position >= 0) {
+                if (const auto typed = queryColumn(query, column, position); typed.found) {
+                    return typed;
+                }
+            }
+        }
+        i = close + 1;
+        if (i >= m_pieces.size() || !m_pieces[i].isPunctuation(u",")) {
+            break;
+        }
+        ++i;
+    }
+    return {};
+}
+
 std::optional<QString> QueryTyping::fromViews(const QString& column) {
     if (column.isEmpty()) {
         return std::nullopt;
@@ -1201,26 +1318,27 @@ std::optional<QString> QueryTyping::fromViews(const QString& column) {
         if (as >= view.size()) {
             continue;
         }
-        QueryTyping query(m_db, tsql::render(view, as + 1), m_depth + 1);
-        const int index = query.columnIndex(column);
-        if (index >= 0) {
-            return query.declarationOf(index);
+        if (const auto typed = queryColumn(tsql::render(view, as + 1), column); typed.found) {
+            return typed.declaration;
         }
+    }
+    if (const auto typed = fromCommonTables(column); typed.found) {
+        return typed.declaration;
     }
     // A derived table's computed column, typed as its own query types it
     // (the columns PIVOT makes, SELECT x FROM (SELECT SUM(m) AS x ...) d).
     const size_t from = tsql::findTopLevelWord(m_pieces, 0, m_pieces.size(), u"FROM");
     for (size_t i = from; i + 1 < m_pieces.size(); ++i) {
-        if (!m_pieces[i].isPunctuation(u"(") || !m_pieces[i + 1].isWord(u"SELECT") ||
+        if (!m_pieces[i].isPunctuation(u"(") ||
+            !(m_pieces[i + 1].isWord(u"SELECT") || m_pieces[i + 1].isWord(u"WITH")) ||
             (!m_pieces[i - 1].isWord(u"FROM") && !m_pieces[i - 1].isWord(u"JOIN") &&
              !m_pieces[i - 1].isPunctuation(u","))) {
             continue;
         }
         const size_t close = tsql::closeOf(m_pieces, i);
-        QueryTyping derived(m_db, tsql::render(m_pieces, i + 1, close), m_depth + 1);
-        const int index = derived.columnIndex(column);
-        if (index >= 0) {
-            return derived.declarationOf(index);
+        if (const auto typed = queryColumn(tsql::render(m_pieces, i + 1, close), column);
+            typed.found) {
+            return typed.declaration;
         }
         i = close;
     }
@@ -1490,7 +1608,7 @@ bool mayNeedTyping(const QString& statement) {
     static constexpr std::string_view translatorCalls[] = {
         "tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "tsql_round",
         "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
-        "tsql_dateadd"};
+        "tsql_dateadd", "tsql_concat"};
     const QStringView text(statement);
     for (qsizetype at = 0; at < text.size(); ++at) {
         switch (text[at].unicode() | 0x20) {

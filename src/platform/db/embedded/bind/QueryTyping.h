@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/parse/Pieces.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
 
 #include <QStringList>
 
@@ -69,6 +70,9 @@ private:
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
     // Writes tsql_convert('type', ...) around pieces [first, last).
     void convertInPlace(size_t first, size_t last, const QString& type);
+    // Types the value [from, to) and, when it is money or a decimal, writes
+    // its conversion to text around it, with its type for its digits.
+    void convertExactToText(size_t from, size_t to);
     std::optional<QString> ofUnion(int index);
     std::optional<std::pair<size_t, size_t>> branchItem(size_t first, size_t last, int index) const;
     std::optional<QString> ofDateFromParts(
@@ -84,6 +88,12 @@ private:
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);
     std::optional<QString> fromViews(const QString& column);
+    // The column named `column` (or at `position`, when one is given) of a
+    // query of its own (a view's, a derived table's) as that query types it;
+    // not found when it has none so named.
+    SqliteDatabase::QueryColumnType queryColumn(const QString& query, const QString& column,
+                                                int position = -1);
+    SqliteDatabase::QueryColumnType fromCommonTables(const QString& column);
     std::optional<QString> ofDataLength(size_t close,
                                         const std::vector<std::pair<size_t, size_t>>& arguments);
     void noteDeclaredArgumentsOutsideList();

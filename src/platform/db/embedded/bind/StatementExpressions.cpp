@@ -34,10 +34,12 @@ bool isSubquery(const Pieces& pieces, size_t open) {
 
 // Whether [from, to) computes something a double could get wrong: a binary
 // + - * (the translator leaves '*' as it is and writes the others as calls),
-// a division or a total. Subqueries do not count: their own typing sees them.
+// a division, a total, or text made of a number whose type gives its digits
+// (CONCAT, CAST to text). Subqueries do not count: their own typing sees them.
 bool hasArithmetic(const Pieces& pieces, size_t from, size_t to) {
-    static const QSet<QString> calls = {"tsql_add", "tsql_subtract", "tsql_divide",
-                                        "tsql_fractional_divide", "sum", "avg"};
+    static const QSet<QString> calls = {"tsql_add",    "tsql_subtract",  "tsql_divide",
+                                        "tsql_fractional_divide", "sum", "avg",
+                                        "tsql_concat", "tsql_concat_ws", "tsql_convert"};
     for (size_t i = from; i < to; ++i) {
         const tsql::Piece& piece = pieces[i];
         if (isSubquery(pieces, i)) {

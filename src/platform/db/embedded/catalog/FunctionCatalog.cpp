@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
@@ -159,7 +160,8 @@ bool FunctionCatalog::exists(const QString& name) const {
         .has_value();
 }
 
-void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Store how) {
+void FunctionCatalog::store(const Tokens& definitionTokens, const QString& text,
+                                 ProcedureCatalog::Store how) {
     const FunctionDefinition definition = parseFunction(definitionTokens);
     const bool known = exists(definition.name);
     if (how == ProcedureCatalog::Store::Create && known) {
@@ -176,7 +178,7 @@ void FunctionCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::St
     runCatalogWrite(m_database,
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2, ?3)")
                         .arg(QLatin1String(tsql::functionTable)),
-                    {definition.name, definition.typeCode(), joinTokensByLine(definitionTokens)});
+                    {definition.name, definition.typeCode(), text});
     storeRoutineParameters(m_database, definition.name, definition.parameters,
                            definition.kind == FunctionKind::Scalar ? definition.returnType
                                                                    : QString());
@@ -199,7 +201,7 @@ std::optional<FunctionDefinition> FunctionCatalog::find(const QString& name) con
         return std::nullopt;
     }
     // It answers to the catalogue's name, which sp_rename may have changed.
-    FunctionDefinition definition = parseFunction(tsql::significantTokens(*text));
+    FunctionDefinition definition = parseFunction(tsql::storedDefinitionTokens(*text));
     definition.name = storedText(m_database,
                                  QStringLiteral("SELECT name FROM %1 WHERE name = ?1 COLLATE NOCASE")
                                      .arg(QLatin1String(tsql::functionTable)),

@@ -39,7 +39,7 @@ public:
 
     // 2714 when another object holds the name (a function too, on Create);
     // 208 on Alter when there is none.
-    void store(const tsql::Tokens& definition, ProcedureCatalog::Store how);
+    void store(const tsql::Tokens& definition, const QString& text, ProcedureCatalog::Store how);
     std::optional<FunctionDefinition> find(const QString& name) const;
     bool exists(const QString& name) const;
     // 3701 when there is no such function.

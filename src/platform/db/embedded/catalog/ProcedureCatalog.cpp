@@ -5,6 +5,7 @@
 #include "platform/db/embedded/catalog/TriggerCatalog.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
@@ -189,7 +190,8 @@ bool ProcedureCatalog::exists(const QString& name) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
-void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
+void ProcedureCatalog::store(const Tokens& definitionTokens, const QString& text,
+                                  Store how) {
     const ProcedureDefinition definition = parseProcedure(definitionTokens);
     const bool known = exists(definition.name);
     if (how == Store::Create && known) {
@@ -206,7 +208,7 @@ void ProcedureCatalog::store(const Tokens& definitionTokens, Store how) {
     runCatalogWrite(m_database,
                     QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?1, ?2)")
                         .arg(QLatin1String(proceduresTable)),
-                    {definition.name, joinTokensByLine(definitionTokens)});
+                    {definition.name, text});
     storeRoutineParameters(m_database, definition.name, definition.parameters);
 }
 
@@ -223,7 +225,7 @@ std::optional<ProcedureDefinition> ProcedureCatalog::find(const QString& name) c
         return std::nullopt;
     }
     // It answers to the catalogue's name, which sp_rename may have changed.
-    ProcedureDefinition definition = parseProcedure(tsql::significantTokens(*text));
+    ProcedureDefinition definition = parseProcedure(tsql::storedDefinitionTokens(*text));
     definition.name = storedText(m_database,
                                  QStringLiteral("SELECT name FROM %1 WHERE name = ?1 COLLATE NOCASE")
                                      .arg(QLatin1String(proceduresTable)),

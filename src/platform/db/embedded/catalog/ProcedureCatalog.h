@@ -42,8 +42,9 @@ public:
         Alter,         // 208 when there is none to change
         CreateOrAlter, // either
     };
-    // 2714 when a table, view or trigger holds the name.
-    void store(const tsql::Tokens& definition, Store how);
+    // 2714 when a table, view or trigger holds the name. `definition` is read
+    // for its name and parameters; `text` is kept (the definition as written).
+    void store(const tsql::Tokens& definition, const QString& text, Store how);
     std::optional<ProcedureDefinition> find(const QString& name) const;
     bool exists(const QString& name) const;
     // 3701 when there is no such procedure.

@@ -7,6 +7,7 @@
 #include "platform/db/embedded/functions/SchemaAccess.h"
 #include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/parse/BatchParser.h"
+#include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
@@ -148,7 +149,8 @@ bool TriggerCatalog::exists(const QString& name) const {
     return query.ok() && query.step() == SQLITE_ROW;
 }
 
-void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Store how) {
+void TriggerCatalog::store(const Tokens& definitionTokens, const QString& text,
+                                ProcedureCatalog::Store how) {
     const TriggerDefinition definition = parseTrigger(definitionTokens);
     const bool known = exists(definition.name);
     if (how == ProcedureCatalog::Store::Create && known) {
@@ -190,7 +192,7 @@ void TriggerCatalog::store(const Tokens& definitionTokens, ProcedureCatalog::Sto
               .arg(table()),
           {definition.name, definition.table, QString::number(int(definition.insteadOf)),
            QString::number(int(definition.onInsert)), QString::number(int(definition.onUpdate)),
-           QString::number(int(definition.onDelete)), joinTokensByLine(definitionTokens)});
+           QString::number(int(definition.onDelete)), text});
 }
 
 // One INSTEAD OF trigger per statement kind on a table or view.
@@ -279,7 +281,7 @@ std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableNa
             for (const bool disabledToo : {false, true}) {
                 for (const bool ordered : {true, false}) {
                     texts[listingIndex(e, disabledToo, ordered)] =
-                        QStringLiteral("SELECT definition FROM %1 WHERE table_name = ?1 AND %2 = "
+                        QStringLiteral("SELECT definition, name, table_name FROM %1 WHERE table_name = ?1 AND %2 = "
                                        "1%3 ORDER BY %4")
                             .arg(table(), QLatin1String(column),
                                  disabledToo ? QString() : QStringLiteral(" AND disabled = 0"),
@@ -300,7 +302,13 @@ std::vector<TriggerDefinition> TriggerCatalog::triggersOf(const QString& tableNa
         return triggers; // a file without the table (opened read-only) has no triggers
     }
     while (query->step() == SQLITE_ROW) {
-        triggers.push_back(parseTrigger(tsql::significantTokens(triggerColumnText(query->handle(), 0))));
+        // It answers to the catalogue's names, which sp_rename and ALTER SCHEMA
+        // TRANSFER change without changing the text.
+        TriggerDefinition trigger =
+            parseTrigger(tsql::storedDefinitionTokens(triggerColumnText(query->handle(), 0)));
+        trigger.name = triggerColumnText(query->handle(), 1);
+        trigger.table = triggerColumnText(query->handle(), 2);
+        triggers.push_back(std::move(trigger));
     }
     return triggers;
 }
@@ -327,7 +335,7 @@ void TriggerCatalog::setOrder(const QString& name, const QString& position, Data
                  {name, tsql::schema_access::databaseName(m_database.handle())});
     }
     const TriggerDefinition trigger =
-        parseTrigger(tsql::significantTokens(triggerColumnText(query.handle(), 0)));
+        parseTrigger(tsql::storedDefinitionTokens(triggerColumnText(query.handle(), 0)));
     const QString word = eventWord(event);
     if (trigger.insteadOf) {
         failWith(native::NotSupported,

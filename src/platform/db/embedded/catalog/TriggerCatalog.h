@@ -41,7 +41,7 @@ public:
 
     // 2714 when the name is taken (Create), 208 when there is none to alter
     // or the table or view does not exist.
-    void store(const tsql::Tokens& definition, ProcedureCatalog::Store how);
+    void store(const tsql::Tokens& definition, const QString& text, ProcedureCatalog::Store how);
     bool exists(const QString& name) const;
     // 3701 when there is no such trigger.
     void drop(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/bind/BuiltInArgumentCounts.h"
 #include "platform/db/embedded/bind/DataTypeNames.h"
+#include "platform/db/embedded/bind/ComparisonsAsValues.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
 #include "platform/db/embedded/bind/OrderByItems.h"
@@ -357,6 +358,9 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
     }
     SqliteDatabase& database = m_session.current();
     if (std::optional<ProviderError> error = otherDatabaseError(tokens, database.name())) {
+        failOnLine(std::move(*error), line);
+    }
+    if (std::optional<ProviderError> error = isCondition ? std::nullopt : comparisonAsValueError(tokens)) {
         failOnLine(std::move(*error), line);
     }
     // Variables stay SQLite parameters; the session's own functions are

@@ -11,6 +11,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/BackupStatements.h"
 #include "platform/db/embedded/execute/BatchCompilation.h"
+#include "platform/db/embedded/execute/ConstraintNames.h"
 #include "platform/db/embedded/execute/CheckViolations.h"
 #include "platform/db/embedded/execute/CursorQuery.h"
 #include "platform/db/embedded/execute/DatabaseReferences.h"
@@ -361,9 +362,10 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     const Tokens& tokens = inSchema ? *inSchema : given;
     openImplicitTransaction(node);
     if (isSchemaStatement(tokens)) {
-        runSchemaStatement(m_session, tokens, [&](const Tokens& element) {
+        runSchemaStatement(m_session, tokens, [&](const Tokens& element, const Tokens& written) {
             StatementNode part = node;
             part.tokens = element;
+            part.written = upperWord(element, 1) == QLatin1String("VIEW") ? written : Tokens{};
             runStatement(part, scope, false); // its error is the whole statement's
         });
         return;
@@ -429,18 +431,22 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
     } else if (first == QLatin1String("ALTER") && (node.word(1) == QLatin1String("PROCEDURE") ||
                                                    node.word(1) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::Alter);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TRIGGER")) {
         compileTrigger(m_session, tokens);
-        TriggerCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Alter);
+        TriggerCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Alter);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("VIEW")) {
-        defineView(tokens, scope, true);
+        defineView(tokens, definitionText(node), scope, true);
     } else if (isTriggerSwitch(node)) {
         switchTriggers(tokens);
     } else if (first == QLatin1String("ALTER") && node.word(1) == QLatin1String("TABLE")) {
         refuseCascadeOverInsteadOf(m_session.current(), tokens);
+        std::size_t at = 2;
+        const QString table = readObjectName(tokens, at);
+        if (m_session.current().hasTable(table))
+            refuseTakenConstraintNames(m_session.current(), table, tokens);
         runSql(tokens, scope);
     } else if (first == QLatin1String("DROP")) {
         drop(tokens, scope);
@@ -680,22 +686,22 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
     }
     if (what == QLatin1String("PROCEDURE") || what == QLatin1String("PROC")) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::Create);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::Create);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         (node.word(3) == QLatin1String("PROCEDURE") || node.word(3) == QLatin1String("PROC"))) {
         compileProcedure(m_session, tokens);
-        ProcedureCatalog(m_session.current()).store(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        ProcedureCatalog(m_session.current()).store(tokens, definitionText(node), ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     if (what == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::Create);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::Create);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         node.word(3) == QLatin1String("FUNCTION")) {
-        defineFunction(tokens, ProcedureCatalog::Store::CreateOrAlter);
+        defineFunction(tokens, definitionText(node), ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
     if (what == QLatin1String("TRIGGER") ||
@@ -703,7 +709,7 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
          node.word(3) == QLatin1String("TRIGGER"))) {
         compileTrigger(m_session, tokens);
         TriggerCatalog(m_session.current())
-            .store(tokens, what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
+            .store(tokens, definitionText(node), what == QLatin1String("TRIGGER") ? ProcedureCatalog::Store::Create
                                                             : ProcedureCatalog::Store::CreateOrAlter);
         return;
     }
@@ -716,20 +722,23 @@ void BatchExecutor::create(const StatementNode& node, VariableScope& scope) {
         if (!name.startsWith(QLatin1Char('#')) && isObjectName(database, name)) {
             failObjectExists(database, name);
         }
+        if (what == QLatin1String("TABLE"))
+            refuseTakenConstraintNames(database, name, tokens);
     }
     if (what == QLatin1String("VIEW")) {
-        defineView(tokens, scope, false);
+        defineView(tokens, definitionText(node), scope, false);
         return;
     }
     if (what == QLatin1String("OR") && node.word(2) == QLatin1String("ALTER") &&
         node.word(3) == QLatin1String("VIEW")) {
-        defineView(tokens, scope, true);
+        defineView(tokens, definitionText(node), scope, true);
         return;
     }
     runSql(tokens, scope);
 }
 
-void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool alter) {
+void BatchExecutor::defineView(const Tokens& tokens, const QString& text, VariableScope& scope,
+                               bool alter) {
     // CREATE OR ALTER VIEW makes the view as ALTER VIEW would, or anew.
     const bool orAlter = upperWord(tokens, 1) == QLatin1String("OR");
     std::size_t i = orAlter ? 4 : 2;
@@ -756,7 +765,7 @@ void BatchExecutor::defineView(const Tokens& tokens, VariableScope& scope, bool 
         });
         throw ProviderFailure({error});
     }
-    ViewDefinitions(database).store(view, joinTokensByLine(tokens));
+    ViewDefinitions(database).store(view, text);
 }
 
 void BatchExecutor::drop(const Tokens& tokens, VariableScope& scope) {

@@ -62,7 +62,9 @@ private:
     void create(const StatementNode& node, VariableScope& scope);
     // CREATE [OR ALTER] VIEW or ALTER VIEW (208 for a view that is not there),
     // its text kept as written.
-    void defineView(const tsql::Tokens& tokens, VariableScope& scope, bool alter);
+    // `text` is what the catalogue keeps of it (definitionText).
+    void defineView(const tsql::Tokens& tokens, const QString& text, VariableScope& scope,
+                    bool alter);
     void drop(const tsql::Tokens& tokens, VariableScope& scope);
     // Procedure calls (ProcedureCall.cpp).
     void execute(const tsql::Tokens& tokens, std::size_t start, VariableScope& scope);
@@ -91,7 +93,8 @@ private:
         std::vector<StatementNode> body;
     };
     // CREATE / ALTER / CREATE OR ALTER FUNCTION, its body compiled first.
-    void defineFunction(const tsql::Tokens& tokens, ProcedureCatalog::Store how);
+    void defineFunction(const tsql::Tokens& tokens, const QString& text,
+                        ProcedureCatalog::Store how);
     // DROP FUNCTION [IF EXISTS] a, b, ... from the first name at `from`.
     void dropFunctions(const tsql::Tokens& tokens, std::size_t from, bool ifExists);
     // The function as this batch knows it: read and parsed once per batch.

@@ -29,9 +29,10 @@ bool readsARow(const ProviderFailure& failure) {
 
 } // namespace
 
-void BatchExecutor::defineFunction(const Tokens& tokens, ProcedureCatalog::Store how) {
+void BatchExecutor::defineFunction(const Tokens& tokens, const QString& text,
+                                   ProcedureCatalog::Store how) {
     compileFunction(m_session, tokens);
-    FunctionCatalog(m_session.current()).store(tokens, how);
+    FunctionCatalog(m_session.current()).store(tokens, text, how);
     m_functions.clear(); // later statements of the batch call the new text
 }
 

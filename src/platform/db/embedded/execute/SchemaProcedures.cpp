@@ -255,7 +255,7 @@ void refuseNameInUse(SqliteDatabase& database, const QString& name) {
 // 'ventas.PK_t': a constraint of a table of schema ventas, whose name the
 // file keeps without the schema (the file's name `stored` is "ventas.PK_t").
 bool constraintOfSchema(SqliteDatabase& database, const QString& schema, const QString& stored) {
-    if (schema.isEmpty() || isObjectName(database, stored))
+    if (schema.isEmpty())
         return false;
     const auto constraint = findConstraint(database, stored.mid(schema.size() + 1));
     return constraint &&

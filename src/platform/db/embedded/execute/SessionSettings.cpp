@@ -4,6 +4,7 @@
 #include "platform/db/embedded/catalog/ObjectNames.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/functions/IdentityStore.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
 #include <QFileInfo>
@@ -87,41 +88,6 @@ void setDateFirst(Session& session, const Variant& value) {
     session.applyDialectSettings();
 }
 
-bool hasRow(SqliteDatabase& database, const QString& sql, const QString& value) {
-    PreparedStatement query(database.handle(), sql);
-    query.bindText(1, value);
-    return query.ok() && query.step() == SQLITE_ROW;
-}
-
-// An identity column is SQLite's AUTOINCREMENT key or one a trigger numbers.
-bool hasIdentity(SqliteDatabase& database, const QString& table) {
-    return hasRow(database,
-                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
-                                 "COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'"),
-                  table) ||
-           hasRow(database,
-                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = "
-                                 "'tsql_identity_' || ?1 COLLATE NOCASE"),
-                  table);
-}
-
-// The AUTOINCREMENT key of `table`; empty when it has none.
-QString autoIncrementColumn(SqliteDatabase& database, const QString& table) {
-    if (!hasRow(database,
-                QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
-                               "COLLATE NOCASE AND sql LIKE '%AUTOINCREMENT%'"),
-                table)) {
-        return {};
-    }
-    PreparedStatement query(database.handle(),
-                            QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk = 1"));
-    query.bindText(1, table);
-    if (!query.ok() || query.step() != SQLITE_ROW) {
-        return {};
-    }
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0)));
-}
-
 // INSERT with a column list names the identity column exactly when
 // IDENTITY_INSERT is ON for its table (544, 545).
 void checkIdentityInsert(const Session& session, const Tokens& tokens) {
@@ -134,7 +100,7 @@ void checkIdentityInsert(const Session& session, const Tokens& tokens) {
         !session.hasCurrent()) {
         return;
     }
-    const QString column = autoIncrementColumn(session.current(), table);
+    const QString column = tsql::identityColumnOf(session.current().handle(), table);
     if (column.isEmpty()) {
         return;
     }
@@ -159,7 +125,7 @@ void setIdentityInsert(Session& session, const Tokens& tokens) {
     if (table.isEmpty() || !database.hasTable(table)) {
         failWith(native::ObjectNotFound, {table});
     }
-    if (!hasIdentity(database, table)) {
+    if (tsql::identityColumnOf(database.handle(), table).isEmpty()) {
         failWith(native::IdentityInsertNoIdentity, {table});
     }
     const QString& current = session.identityInsertTable;

@@ -88,7 +88,7 @@ void atomically(Session& session, const std::function<void()>& step) {
 }
 
 void createSchema(Session& session, const Tokens& tokens,
-                  const std::function<void(const Tokens&)>& runElement) {
+                  const std::function<void(const Tokens&, const Tokens&)>& runElement) {
     std::size_t i = 2;
     if (upperWord(tokens, i) == QLatin1String("AUTHORIZATION"))
         failWith(native::NotSupported, {QStringLiteral("CREATE SCHEMA AUTHORIZATION without a name")});
@@ -137,7 +137,8 @@ void createSchema(Session& session, const Tokens& tokens,
                 const QString second = upperWord(tokens, element.from + 1);
                 const bool create = upperWord(tokens, element.from) == QLatin1String("CREATE");
                 if (*kind ? (create && second == QLatin1String(kind)) : !create)
-                    runElement(elementInSchema(tokens, element.from, element.to, name));
+                    runElement(elementInSchema(tokens, element.from, element.to, name),
+                               slice(tokens, element.from, element.to));
             }
     });
 }
@@ -245,7 +246,7 @@ bool isSchemaStatement(const Tokens& tokens) {
 }
 
 void runSchemaStatement(Session& session, const Tokens& tokens,
-                        const std::function<void(const Tokens&)>& runElement) {
+                        const std::function<void(const Tokens&, const Tokens&)>& runElement) {
     const QString first = upperWord(tokens, 0);
     if (first == QLatin1String("CREATE"))
         createSchema(session, tokens, runElement);

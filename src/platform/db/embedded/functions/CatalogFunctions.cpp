@@ -396,6 +396,18 @@ QString nameOfObject(sqlite3* db, qint64 id) {
 
 // The schema and own name of the object with catalogue id `id`; nullopt when there is none.
 std::optional<SchemaQualifiedName> qualifiedNameOfObject(sqlite3* db, qint64 id) {
+    if (id >= constraintIdBase) {
+        // A constraint is in its table's schema; the file keeps its own name.
+        const QString table =
+            columnOf(db,
+                     QStringLiteral("SELECT table_name FROM %1 WHERE rowid = ?1")
+                         .arg(QLatin1String(constraintTable)),
+                     {QString::number(id - constraintIdBase)})
+                .value(0);
+        if (table.isEmpty())
+            return std::nullopt;
+        return SchemaQualifiedName{splitStoredName(db, table).schema, nameOfObject(db, id)};
+    }
     const QString stored = nameOfObject(db, id);
     if (stored.isEmpty())
         return std::nullopt;

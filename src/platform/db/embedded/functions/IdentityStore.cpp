@@ -82,6 +82,27 @@ std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, con
     return value.front().toLongLong();
 }
 
+QString identityColumnOf(sqlite3* db, const QString& table) {
+    if (hasIdentityStore(db, table)) {
+        const QStringList column = columnOf(
+            db,
+            QStringLiteral("SELECT column_name FROM %1 WHERE table_name = ?1")
+                .arg(identityStoreOf(table)),
+            {table});
+        if (!column.isEmpty())
+            return column.front();
+    }
+    const QString schema = identityStoreOf(table).section(QLatin1Char('.'), 0, 0);
+    return columnOf(db,
+                    QStringLiteral("SELECT p.name FROM %1.sqlite_schema AS m, "
+                                   "pragma_table_info(m.name, '%1') AS p WHERE m.type = 'table' "
+                                   "AND m.name = ?1 COLLATE NOCASE AND m.sql LIKE "
+                                   "'%AUTOINCREMENT%' AND p.pk = 1")
+                        .arg(schema),
+                    {table})
+        .value(0);
+}
+
 bool isTemporaryTable(const QString& table) {
     return table.startsWith(QLatin1Char('#'));
 }

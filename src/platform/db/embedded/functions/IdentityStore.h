@@ -30,6 +30,11 @@ bool hasIdentityStore(sqlite3* db, const QString& table);
 std::optional<qint64> storedIdentityValue(sqlite3* db, const QString& table, const char* column,
                                           const char* condition = "1");
 
+// The identity column of `table` (a # name: the connection's temporary
+// one); empty when it has none. A file made before the store kept its
+// identity keys as SQLite's AUTOINCREMENT ones only.
+QString identityColumnOf(sqlite3* db, const QString& table);
+
 // Registers IDENT_SEED, IDENT_INCR and IDENT_CURRENT as tsql_ident_seed,
 // tsql_ident_incr and tsql_ident_current (NULL for a table without identity),
 // and tsql_ident_last, the last value given (sys.identity_columns.last_value:

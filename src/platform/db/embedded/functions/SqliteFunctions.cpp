@@ -26,6 +26,7 @@
 #include "platform/db/embedded/functions/TextFunctions.h"
 #include "platform/db/embedded/functions/TimeZones.h"
 #include "platform/db/embedded/functions/TopCount.h"
+#include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/functions/JsonFunctions.h"
 #include "platform/db/embedded/functions/MathFunctions.h"
 #include "platform/db/embedded/functions/PrincipalFunctions.h"
@@ -361,12 +362,18 @@ SqlValue objectIdFunction(const Call& c) {
                                    "AND coalesce(?2, 'TR') = 'TR'")
                         .arg(triggerIdBase)
                         .arg(QLatin1String(triggerTable)));
-    if (id.isNull())
-        // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...).
-        id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
-                                   "AND coalesce(?2, kind) = kind")
-                        .arg(constraintIdBase)
-                        .arg(QLatin1String(constraintTable)));
+    if (id.isNull()) {
+        // Constraints are objects too (IF OBJECT_ID('FK_x') IS NULL ALTER TABLE ... ADD ...),
+        // of their table's schema; the file keeps their own names.
+        const SchemaQualifiedName constraint = splitStoredName(db, name);
+        id = scalarQuery(db,
+                         QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
+                                        "AND coalesce(?2, kind) = kind AND "
+                                        "tsql_stored_schema(table_name) = ?3 COLLATE NOCASE")
+                             .arg(constraintIdBase)
+                             .arg(QLatin1String(constraintTable)),
+                         {constraint.name, type, constraint.schema.name});
+    }
     if (id.isNull())
         id = lookUp(QStringLiteral("SELECT %1 + rowid FROM %2 WHERE name = ?1 COLLATE NOCASE "
                                    "AND coalesce(?2, 'SO') = 'SO'")

@@ -514,6 +514,44 @@ std::vector<StatementNode> parseSignificant(Tokens significant) {
     }
 }
 
+// CREATE [OR ALTER] or ALTER of a view, procedure, function or trigger,
+// which is its batch's only statement.
+bool definesModule(const Tokens& tokens) {
+    const auto wordAt = [&](std::size_t i) {
+        return i < tokens.size() && tokens[i].kind == TokenKind::Word ? tsql::upperCased(tokens[i].text)
+                                                                      : QString();
+    };
+    const QString first = wordAt(0);
+    std::size_t kind = 1;
+    if (first == QLatin1String("CREATE") && wordAt(1) == QLatin1String("OR") &&
+        wordAt(2) == QLatin1String("ALTER"))
+        kind = 3;
+    else if (first != QLatin1String("CREATE") && first != QLatin1String("ALTER"))
+        return false;
+    static const QSet<QString> modules{"VIEW", "PROC", "PROCEDURE", "FUNCTION", "TRIGGER"};
+    return modules.contains(wordAt(kind));
+}
+
+// The batch parsed with the names of other schemas as the later steps read
+// them; a module's definition keeps its tokens as written too, since the
+// server stores the text the user wrote (the executor merges the name of
+// one made in a schema later on).
+std::vector<StatementNode> parseNamingSchemas(Tokens significant) {
+    if (!definesModule(significant))
+        return parseSignificant(tsql::withOtherSchemaNames(std::move(significant)));
+    Tokens written = significant;
+    Tokens named = tsql::withOtherSchemaNames(std::move(significant));
+    const std::size_t namedCount = named.size();
+    std::vector<StatementNode> nodes = parseSignificant(std::move(named));
+    if (!nodes.empty()) {
+        // What follows the definition (a closing ';') is the same in both.
+        const std::size_t after = namedCount - std::min(namedCount, nodes.front().tokens.size());
+        written.resize(written.size() - std::min(written.size(), after));
+        nodes.front().written = std::move(written);
+    }
+    return nodes;
+}
+
 } // namespace
 
 std::vector<StatementNode> parseBatch(const Tokens& tokens) {
@@ -525,7 +563,7 @@ std::vector<StatementNode> parseBatch(const Tokens& tokens) {
             significant.push_back(token);
         }
     }
-    return parseSignificant(tsql::withOtherSchemaNames(std::move(significant)));
+    return parseNamingSchemas(std::move(significant));
 }
 
 std::vector<StatementNode> parseBatch(const QString& batch) {
@@ -535,7 +573,11 @@ std::vector<StatementNode> parseBatch(const QString& batch) {
     const auto trivia = std::remove_if(tokens.begin(), tokens.end(),
                                        [](const Token& token) { return token.isTrivia(); });
     tokens.erase(trivia, tokens.end());
-    return parseSignificant(tsql::withOtherSchemaNames(std::move(tokens)));
+    return parseNamingSchemas(std::move(tokens));
+}
+
+QString definitionText(const StatementNode& node) {
+    return joinTokensByLine(node.written.empty() ? node.tokens : node.written);
 }
 
 } // namespace estaciones::db::sqlite

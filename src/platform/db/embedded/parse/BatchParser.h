@@ -24,5 +24,7 @@ QString joinTokens(const tsql::Tokens& tokens, std::size_t from = 0,
 // it starts a new line, so that a definition keeps the lines it was written
 // in, and tokens of one line keep the blanks between them.
 QString joinTokensByLine(const tsql::Tokens& tokens);
+// The text a module's definition is stored with: its tokens as written, by line.
+QString definitionText(const StatementNode& node);
 
 } // namespace estaciones::db::sqlite

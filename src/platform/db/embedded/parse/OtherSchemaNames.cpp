@@ -1,5 +1,8 @@
 #include "platform/db/embedded/parse/OtherSchemaNames.h"
 
+#include "platform/db/embedded/parse/SignificantTokens.h"
+
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -138,12 +141,18 @@ bool followsUnaliasedSource(const Token& word) {
     return endsTableList(word) || words.contains(word.text.toUpper());
 }
 
+// Where a name stands: a table source (FROM, JOIN) exposes its columns under
+// its name or alias; the table an UPDATE or DELETE changes, when it is not a
+// table source too, exposes them under its own name.
+enum class NameRole { Named, TableSource, ChangeTarget };
+
 // A name found where an object is named; `exposedAs` is the alias a table
 // source without one takes, so that its columns read as object.column, as
 // the server lets them.
 struct FoundName {
     Chain chain;
     QString exposedAs;
+    bool changeTarget = false;
 };
 
 // Walks a batch's tokens and notes the chains that name an object: where
@@ -183,7 +192,7 @@ private:
         }
         if (token.isPunctuation(u",")) {
             if (!m_tableLists.empty() && m_tableLists.back() == depth())
-                refer(i + 1, true);
+                refer(i + 1, NameRole::TableSource);
             return;
         }
         if (token.kind != TokenKind::Word) {
@@ -200,13 +209,16 @@ private:
             if (!m_parenOwners.empty() && m_parenOwners.back() == QLatin1String("TRIM"))
                 return;
             m_tableLists.push_back(depth());
-            refer(i + 1, !isDeleteTarget(i));
+            refer(i + 1, isDeleteTarget(i) ? NameRole::ChangeTarget : NameRole::TableSource);
         } else if (word == QLatin1String("JOIN") || word == QLatin1String("APPLY") ||
                    word == QLatin1String("USING") || word == QLatin1String("MERGE")) {
-            refer(i + 1, true); // MERGE's target and source are exposed as a FROM's tables
+            // MERGE's target and source are exposed as a FROM's tables
+            refer(i + 1, NameRole::TableSource);
         } else if (word == QLatin1String("UPDATE") || word == QLatin1String("INSERT") ||
                    word == QLatin1String("DELETE") || word == QLatin1String("REFERENCES")) {
-            refer(i + 1);
+            refer(i + 1, word == QLatin1String("UPDATE") || word == QLatin1String("DELETE")
+                             ? NameRole::ChangeTarget
+                             : NameRole::Named);
         } else if (word == QLatin1String("SELECT")) {
             m_outputLast = false;
         } else if (word == QLatin1String("OUTPUT")) {
@@ -215,7 +227,7 @@ private:
             const bool mergesInto = i > 0 && m_tokens[i - 1].isWord(u"MERGE");
             const bool insertsInto = i > 0 && m_tokens[i - 1].isWord(u"INSERT");
             if (insertsInto || mergesInto || m_outputLast)
-                refer(i + 1, mergesInto);
+                refer(i + 1, mergesInto ? NameRole::TableSource : NameRole::Named);
             else
                 define(i + 1); // SELECT ... INTO makes the table
         } else if (isDefinedKind(token) && followsCreate(m_tokens, i)) {
@@ -224,7 +236,15 @@ private:
             std::size_t at = i + 1;
             if (wordAt(m_tokens, at, u"IF") && wordAt(m_tokens, at + 1, u"EXISTS"))
                 at += 2;
-            refer(at, false, false);
+            refer(at, NameRole::Named, false);
+            // DROP TABLE a, s.b drops each of its list.
+            const bool drops = i > 0 && m_tokens[i - 1].isWord(u"DROP");
+            for (std::size_t end = chainAt(m_tokens, at).end;
+                 drops && end + 1 < m_tokens.size() && m_tokens[end].isPunctuation(u",");
+                 end = chainAt(m_tokens, at).end) {
+                at = end + 1;
+                refer(at, NameRole::Named, false);
+            }
         } else if (word == QLatin1String("EXEC") || word == QLatin1String("EXECUTE")) {
             std::size_t at = i + 1;
             if (at + 1 < m_tokens.size() && m_tokens[at].kind == TokenKind::Variable &&
@@ -271,14 +291,16 @@ private:
         return before >= 1 && m_tokens[before - 1].isWord(u"DELETE");
     }
 
-    void refer(std::size_t at, bool tableSource = false, bool inModuleSchema = true) {
+    void refer(std::size_t at, NameRole role = NameRole::Named, bool inModuleSchema = true) {
         const Chain chain = chainAt(m_tokens, at);
         const bool wanted = m_oneParts ? chain.parts.size() == 1 && inModuleSchema
                                        : chain.parts.size() >= 2 && namesOtherSchema(m_tokens, chain);
         if (wanted)
-            m_found.push_back({chain, tableSource && !hasAlias(chain.end)
-                                          ? m_tokens[chain.parts.back()].value()
-                                          : QString()});
+            m_found.push_back({chain,
+                               role == NameRole::TableSource && !hasAlias(chain.end)
+                                   ? m_tokens[chain.parts.back()].value()
+                                   : QString(),
+                               role == NameRole::ChangeTarget});
         if (chain.parts.size() >= 2)
             m_skipUntil = chain.end;
     }
@@ -358,9 +380,12 @@ QString lowerPair(const Tokens& tokens, std::size_t schema, std::size_t object) 
 }
 
 // schema.object.column (and schema.object.*) where schema.object is a table
-// source that took its object's name as alias: object.column. `replacements`
-// holds the names found.
-void addColumnsOfExposed(const Tokens& tokens, const QSet<QString>& exposed,
+// source that took its object's name as alias: object.column; where it is
+// the table an UPDATE or DELETE changes: [schema.object].column. `exposed`
+// maps "schema.object" to the name its columns read under ("" for the
+// object's own name as the column writes it); `replacements` holds the
+// names found.
+void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& exposed,
                          std::vector<Replacement>& replacements) {
     const std::size_t names = replacements.size();
     auto inName = [&](std::size_t i) {
@@ -380,8 +405,10 @@ void addColumnsOfExposed(const Tokens& tokens, const QSet<QString>& exposed,
             (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")) ||
             !exposed.contains(lowerPair(tokens, chain.parts[0], chain.parts[1])))
             continue;
+        const QString readAs = exposed.value(lowerPair(tokens, chain.parts[0], chain.parts[1]));
         replacements.push_back({chain.parts[0], chain.parts[1] + 1,
-                                {bracketed(tokens[chain.parts[1]], tokens[chain.parts[1]].value())}});
+                                {bracketed(tokens[chain.parts[1]],
+                                           readAs.isEmpty() ? tokens[chain.parts[1]].value() : readAs)}});
         i = chain.end - 1;
     }
 }
@@ -393,20 +420,27 @@ Tokens withOtherSchemaNames(Tokens significant) {
     if (found.empty())
         return significant;
     std::vector<Replacement> replacements;
-    QSet<QString> exposed;
+    QHash<QString, QString> exposed;
     for (const FoundName& name : found) {
         Replacement r{name.chain.parts.front(), name.chain.end, referredName(significant, name.chain)};
+        const QString pair =
+            lowerPair(significant, name.chain.schema(), name.chain.parts.back());
         if (!name.exposedAs.isEmpty()) {
             r.with.push_back(Token::word(QStringLiteral("AS")));
             r.with.push_back(bracketed(significant[name.chain.parts.back()], name.exposedAs));
-            const std::size_t schema = name.chain.schema();
-            exposed.insert(lowerPair(significant, schema, name.chain.parts.back()));
+            exposed.insert(pair, QString()); // a table source's name wins over the target's
+        } else if (name.changeTarget && !exposed.contains(pair)) {
+            exposed.insert(pair, mergedName(significant, name.chain).value());
         }
         replacements.push_back(std::move(r));
     }
     if (!exposed.isEmpty())
         addColumnsOfExposed(significant, exposed, replacements);
     return replaced(std::move(significant), std::move(replacements));
+}
+
+Tokens storedDefinitionTokens(QStringView text) {
+    return withOtherSchemaNames(significantTokens(text));
 }
 
 namespace {

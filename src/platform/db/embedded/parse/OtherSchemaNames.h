@@ -21,6 +21,10 @@ namespace estaciones::db::tsql {
 // to check that the schema exists: `withDefinitionInSchema` then merges them.
 Tokens withOtherSchemaNames(Tokens significant);
 
+// The tokens a stored definition (kept as written) runs as: its significant
+// tokens with the names of other schemas as withOtherSchemaNames makes them.
+Tokens storedDefinitionTokens(QStringView text);
+
 // The schema written before the name a CREATE [OR ALTER] statement or a
 // SELECT ... INTO gives its object, when it is not dbo; "" otherwise.
 // `significant` holds one statement's tokens; `database` receives the

@@ -24,6 +24,10 @@ struct StatementNode {
     };
     Kind kind = Kind::Sql;
     tsql::Tokens tokens;    // significant tokens only (no blanks or comments)
+    // A module's definition (CREATE VIEW, PROCEDURE ...) as written, before
+    // the names of other schemas were made the file's, for its stored text;
+    // empty for any other statement.
+    tsql::Tokens written;
     tsql::Tokens condition; // IF / WHILE
     std::vector<StatementNode> children;
     int line = 0; // where the statement starts in its batch, from 1

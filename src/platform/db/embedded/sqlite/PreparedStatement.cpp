@@ -1,12 +1,15 @@
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 
+#include "platform/db/embedded/sqlite/SqliteDatabase.h"
+
 #include <sqlite3.h>
 
 namespace estaciones::db::sqlite {
 
 PreparedStatement::PreparedStatement(sqlite3* db, const QString& text) : m_db(db) {
     const QByteArray utf8 = text.toUtf8();
-    if (StatementCache* cache = StatementCache::of(db)) {
+    if (SqliteDatabase* database = SqliteDatabase::of(db)) {
+        StatementCache* cache = &database->statements();
         const char* tail = nullptr;
         m_prepareCode = cache->prepare(db, utf8.constData(), static_cast<int>(utf8.size()), m_lent, &tail);
         m_stmt = m_lent.handle();

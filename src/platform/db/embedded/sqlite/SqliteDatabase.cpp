@@ -17,6 +17,8 @@
 #include <cctype>
 #include <cstring>
 #include <iterator>
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace estaciones::db::sqlite {
@@ -48,7 +50,29 @@ bool cannotChangeSchema(sqlite3_stmt* statement) {
     }
     return false;
 }
+
+std::mutex connectionsMutex;
+std::unordered_map<sqlite3*, SqliteDatabase*>& openConnections() {
+    static std::unordered_map<sqlite3*, SqliteDatabase*> byHandle;
+    return byHandle;
+}
+
+// Names the database a handle belongs to while it is open (null: closed).
+void nameConnection(sqlite3* db, SqliteDatabase* database) {
+    const std::lock_guard lock(connectionsMutex);
+    if (database) {
+        openConnections()[db] = database;
+    } else {
+        openConnections().erase(db);
+    }
+}
 } // namespace
+
+SqliteDatabase* SqliteDatabase::of(sqlite3* db) {
+    const std::lock_guard lock(connectionsMutex);
+    const auto found = openConnections().find(db);
+    return found == openConnections().end() ? nullptr : found->second;
+}
 
 bool isInternalTable(const QString& name) {
     return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
@@ -73,7 +97,7 @@ SqliteDatabase::SqliteDatabase(const QString& file, const QString& name, bool cr
         sqlite3_close_v2(m_db);
         throw;
     }
-    StatementCache::name(m_db, &m_statements);
+    nameConnection(m_db, this);
     tsql::keepLookupsFor(m_db);
 }
 
@@ -218,7 +242,7 @@ int SqliteDatabase::waitForLock(void* self, int attempt) {
 SqliteDatabase::~SqliteDatabase() {
     releaseStampSnapshot();
     makeCommitsDurable();
-    StatementCache::forget(m_db);
+    nameConnection(m_db, nullptr);
     tsql::dropLookupsOf(m_db);
     m_statements.clear();
     m_cookieReads.clear();

@@ -29,6 +29,9 @@ public:
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     sqlite3* handle() const { return m_db; }
+    // The open database of a handle, for code that has only the handle (the
+    // engine's SQL functions, the typing of queries); null for one that has none.
+    static SqliteDatabase* of(sqlite3* db);
     const QString& name() const { return m_name; }
     const QString& file() const { return m_file; }
 
@@ -104,6 +107,15 @@ public:
     };
     LruCache<QString, DerivedTexts>& derivedTexts() { return m_derived; }
 
+    // The types of views' and derived tables' columns as their queries give
+    // them, under keys that hold the schema stamp (bind/KeptColumnTypes).
+    struct QueryColumnType {
+        bool found = false; // the query has the column
+        std::optional<QString> declaration;
+        bool compound = false; // of a UNION, EXCEPT or INTERSECT
+    };
+    LruCache<QString, QueryColumnType>& queryColumnTypes() { return m_queryColumnTypes; }
+
 private:
     void configure();
     // Makes a table of the engine's own (CREATE TABLE [IF NOT EXISTS] ...).
@@ -129,8 +141,9 @@ private:
     std::shared_ptr<tsql::DialectSettings> m_dialect;
     QString m_file;
     QString m_name;
-    StatementCache m_statements;
+    StatementCache m_statements{[this] { return schemaStamp(); }};
     LruCache<QString, DerivedTexts> m_derived{256};
+    LruCache<QString, QueryColumnType> m_queryColumnTypes{256};
     QHash<QString, std::shared_ptr<sqlite3_stmt>> m_cookieReads; // by schema name
     QHash<QString, std::shared_ptr<sqlite3_stmt>> m_transactionStatements; // by their text
     // A rollback puts an older cookie back over a schema that may come

@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <mutex>
-#include <unordered_map>
 #include <utility>
 
 namespace estaciones::db::sqlite {
@@ -33,30 +31,6 @@ bool isKept(sqlite3_stmt* statement) {
 
 } // namespace
 
-namespace {
-std::mutex cachesMutex;
-std::unordered_map<sqlite3*, StatementCache*>& caches() {
-    static std::unordered_map<sqlite3*, StatementCache*> byConnection;
-    return byConnection;
-}
-} // namespace
-
-StatementCache* StatementCache::of(sqlite3* db) {
-    const std::lock_guard lock(cachesMutex);
-    const auto found = caches().find(db);
-    return found == caches().end() ? nullptr : found->second;
-}
-
-void StatementCache::name(sqlite3* db, StatementCache* cache) {
-    const std::lock_guard lock(cachesMutex);
-    caches()[db] = cache;
-}
-
-void StatementCache::forget(sqlite3* db) {
-    const std::lock_guard lock(cachesMutex);
-    caches().erase(db);
-}
-
 void StatementCache::Finalize::operator()(sqlite3_stmt* statement) const {
     sqlite3_finalize(statement);
 }
@@ -67,7 +41,8 @@ LentStatement::~LentStatement() {
 
 LentStatement::LentStatement(LentStatement&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)), m_owner(other.m_owner),
-      m_key(std::move(other.m_key)), m_consumed(other.m_consumed),
+      m_key(std::move(other.m_key)), m_schemaStamp(std::move(other.m_schemaStamp)),
+      m_consumed(other.m_consumed),
       m_columns(std::move(other.m_columns)), m_columnsPreparation(other.m_columnsPreparation) {}
 
 LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
@@ -76,6 +51,7 @@ LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
         m_statement = std::exchange(other.m_statement, nullptr);
         m_owner = other.m_owner;
         m_key = std::move(other.m_key);
+        m_schemaStamp = std::move(other.m_schemaStamp);
         m_consumed = other.m_consumed;
         m_columns = std::move(other.m_columns);
         m_columnsPreparation = other.m_columnsPreparation;
@@ -126,6 +102,7 @@ void StatementCache::giveBack(LentStatement& lent, sqlite3_stmt* statement) {
     entry.consumed = lent.m_consumed;
     entry.columns = std::move(lent.m_columns);
     entry.columnsPreparation = lent.m_columnsPreparation;
+    entry.schemaStamp = std::move(lent.m_schemaStamp);
     m_entries.put(lent.m_key, std::move(entry));
 }
 
@@ -134,8 +111,10 @@ int StatementCache::prepare(sqlite3* db, const char* text, int length, LentState
     out = LentStatement();
     // Looked up without copying the text; copied only when kept.
     const QByteArray probe = QByteArray::fromRawData(text, length);
-    if (std::optional<Entry> kept = m_entries.take(probe)) {
+    const QString stamp = m_schemaStamp ? m_schemaStamp() : QString();
+    if (std::optional<Entry> kept = m_entries.take(probe); kept && kept->schemaStamp == stamp) {
         out.m_statement = kept->statement.release();
+        out.m_schemaStamp = stamp;
         out.m_owner = this;
         out.m_key = QByteArray(text, length);
         out.m_consumed = kept->consumed;
@@ -155,6 +134,7 @@ int StatementCache::prepare(sqlite3* db, const char* text, int length, LentState
         out.m_owner = this;
         out.m_key = QByteArray(text, length);
         out.m_consumed = static_cast<int>(*tail - text);
+        out.m_schemaStamp = stamp;
     }
     return SQLITE_OK;
 }

@@ -4,8 +4,10 @@
 #include "platform/db/embedded/sqlite/LruCache.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -43,6 +45,7 @@ private:
     sqlite3_stmt* m_statement = nullptr;
     StatementCache* m_owner = nullptr; // null: finalized when done
     QByteArray m_key;
+    QString m_schemaStamp; // the schema it was prepared for
     int m_consumed = 0;
     std::shared_ptr<const std::vector<ColumnInfo>> m_columns;
     int m_columnsPreparation = 0; // SQLite's count of its own preparations when described
@@ -52,10 +55,14 @@ private:
 // from, the ones used longest ago finalized first. Only queries and data
 // statements are kept: SQLite prepares them again by itself when the schema
 // changed (also by another connection), so a kept statement never runs an
-// old plan. Schema statements and transaction control are prepared each time.
+// old plan. One lent after a schema change is prepared again first, as its
+// description of the columns (their declared types) is the old schema's until
+// it runs. Schema statements and transaction control are prepared each time.
 class StatementCache {
 public:
-    explicit StatementCache(std::size_t capacity = 256) : m_entries(capacity) {}
+    // `schemaStamp` tells the connection's schema (SqliteDatabase::schemaStamp).
+    explicit StatementCache(std::function<QString()> schemaStamp, std::size_t capacity = 256)
+        : m_schemaStamp(std::move(schemaStamp)), m_entries(capacity) {}
     ~StatementCache() { clear(); }
     StatementCache(const StatementCache&) = delete;
     StatementCache& operator=(const StatementCache&) = delete;
@@ -68,12 +75,6 @@ public:
     // Finalizes every kept statement (before the connection closes).
     void clear() { m_entries.clear(); }
 
-    // The cache of an open connection, for code that has only its handle (the
-    // engine's SQL functions, the catalogue's look-ups); null for a handle
-    // that has none. A connection's owner names its cache while it is open.
-    static StatementCache* of(sqlite3* db);
-    static void name(sqlite3* db, StatementCache* cache);
-    static void forget(sqlite3* db);
     std::size_t size() const { return m_entries.size(); }
 
 private:
@@ -86,9 +87,11 @@ private:
         int consumed = 0; // bytes of the key the statement took
         std::shared_ptr<const std::vector<ColumnInfo>> columns;
         int columnsPreparation = 0;
+        QString schemaStamp; // when it was prepared
     };
     void giveBack(LentStatement& lent, sqlite3_stmt* statement);
 
+    std::function<QString()> m_schemaStamp;
     LruCache<QByteArray, Entry> m_entries;
 };
 

@@ -92,4 +92,21 @@ TEST_F(UserSchemasTest, shouldListASchemasTablesUnderTheirSchemaInOpenSchema) {
     EXPECT_EQ(engine->openSchema(adschema::Columns, {Variant(), "dbo", "t"}).rows.size(), 1u);
 }
 
+// The file keeps one namespace of constraint names: a name another schema's
+// constraint has is refused loudly, before anything of the table is made,
+// and the engine's own table of constraints is never what the error names.
+TEST_F(UserSchemasTest, shouldRefuseAConstraintNameOfAnotherSchemaBeforeMakingTheTable) {
+    run("CREATE SCHEMA ventas");
+    run("CREATE TABLE ventas.t (a int CONSTRAINT PK_t PRIMARY KEY)");
+    EXPECT_EQ(nativeErrorOf("CREATE TABLE dbo.t (a int CONSTRAINT PK_t PRIMARY KEY)"), 40517);
+    EXPECT_EQ(fileNamesLike("%t"), "ventas.t");
+    run("CREATE TABLE dbo.u (a int)");
+    EXPECT_EQ(nativeErrorOf("ALTER TABLE dbo.u ADD CONSTRAINT PK_t PRIMARY KEY (a)"), 40517);
+    // Dropped with its table, the name is free for the other schema.
+    run("DROP TABLE ventas.t");
+    run("ALTER TABLE dbo.u ADD CONSTRAINT PK_t CHECK (a > 0)");
+    EXPECT_EQ(scalar("SELECT OBJECT_SCHEMA_NAME(OBJECT_ID('PK_t'))").toString(), "dbo");
+}
+
+
 } // namespace estaciones::db::sqlite::test

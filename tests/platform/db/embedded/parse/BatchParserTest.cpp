@@ -145,6 +145,27 @@ TEST(BatchParser, ModuleDefinitionsMustOpenTheirBatch) {
     EXPECT_EQ(parseError("SELECT 1 CREATE TABLE T (a int)"), 0);
 }
 
+// A module keeps the text it was written with, while the statement that
+// runs reads the names of other schemas as the file keeps them.
+TEST(BatchParser, ModuleDefinitionsKeepTheirWrittenText) {
+    const std::vector<StatementNode> view =
+        parseBatch(QStringLiteral("CREATE VIEW ventas.v AS SELECT ventas.t.a FROM ventas.t;"));
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_EQ(definitionText(view.front()),
+              QStringLiteral("CREATE VIEW ventas.v AS SELECT ventas.t.a FROM ventas.t;"));
+    EXPECT_TRUE(joinTokens(view.front().tokens).contains(QStringLiteral("[ventas.t] AS [t]")));
+
+    const std::vector<StatementNode> procedure = parseBatch(
+        QStringLiteral("ALTER PROCEDURE [ventas].[p] AS\n  DELETE FROM ventas.t WHERE ventas.t.a = 1"));
+    ASSERT_EQ(procedure.size(), 1u);
+    EXPECT_EQ(definitionText(procedure.front()),
+              QStringLiteral("ALTER PROCEDURE [ventas].[p] AS\r\nDELETE FROM ventas.t WHERE ventas.t.a = 1"));
+
+    // Any other statement is only the one that runs.
+    const std::vector<StatementNode> select = parseBatch(QStringLiteral("SELECT a FROM ventas.t"));
+    EXPECT_TRUE(select.front().written.empty());
+}
+
 TEST(BatchParser, UnbalancedBlocksAreSyntaxErrors) {
     EXPECT_EQ(parseError("BEGIN SELECT 1"), 102);
     EXPECT_EQ(parseError("SELECT 1 END"), 156);

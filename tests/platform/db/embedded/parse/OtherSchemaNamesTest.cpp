@@ -137,6 +137,36 @@ TEST(OtherSchemaNamesTest, shouldReadThreePartColumnsThroughTheExposedName) {
               "SELECT x . c . value ( 'a' , 'int' ) FROM [ventas.x] AS [x]");
 }
 
+// The table an UPDATE or DELETE changes names its columns by schema.table
+// too; a table source of the statement's FROM exposes them under its alias.
+TEST(OtherSchemaNamesTest, shouldReadThreePartColumnsOfTheChangedTable) {
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1 WHERE ventas.t.b = 2"),
+              "UPDATE [ventas.t] SET a = 1 WHERE [ventas.t] . b = 2");
+    EXPECT_EQ(merged("DELETE FROM ventas.t WHERE ventas.t.a = 1"),
+              "DELETE FROM [ventas.t] WHERE [ventas.t] . a = 1");
+    EXPECT_EQ(merged("DELETE ventas.t WHERE ventas.t.a = 1"),
+              "DELETE [ventas.t] WHERE [ventas.t] . a = 1");
+    EXPECT_EQ(merged("UPDATE ventas.t SET ventas.t.a = u.a FROM ventas.t JOIN u ON ventas.t.b = u.b"),
+              "UPDATE [ventas.t] SET [t] . a = u . a FROM [ventas.t] AS [t] JOIN u ON [t] . b = u . b");
+    EXPECT_EQ(merged("INSERT INTO ventas.t (a) SELECT ventas.t.a FROM u"),
+              "INSERT INTO [ventas.t] ( a ) SELECT ventas . t . a FROM u");
+}
+
+TEST(OtherSchemaNamesTest, shouldMergeEachNameOfADropList) {
+    EXPECT_EQ(merged("DROP TABLE ventas.a, dbo.b, [ventas].[c]"),
+              "DROP TABLE [ventas.a] , dbo . b , [ventas.c]");
+    EXPECT_EQ(merged("DROP VIEW IF EXISTS c, ventas.v"), "DROP VIEW IF EXISTS c , [ventas.v]");
+}
+
+TEST(OtherSchemaNamesTest, shouldReadAStoredDefinitionAsTheParserWould) {
+    QStringList parts;
+    for (const Token& t : storedDefinitionTokens(u"CREATE TRIGGER ventas.tr ON ventas.t AFTER INSERT AS\r\n"
+                                                 u"-- nota\r\nSELECT 1"))
+        parts << t.text;
+    EXPECT_EQ(parts.join(QLatin1Char(' ')),
+              "CREATE TRIGGER ventas . tr ON [ventas.t] AFTER INSERT AS SELECT 1");
+}
+
 TEST(OtherSchemaNamesTest, shouldMergeTheNameACreateGivesOnceItsSchemaIsChecked) {
     const auto defined = [](const char* text) {
         QStringList parts;
