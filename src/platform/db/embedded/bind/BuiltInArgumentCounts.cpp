@@ -1,5 +1,7 @@
 #include "platform/db/embedded/bind/BuiltInArgumentCounts.h"
 
+#include "platform/db/embedded/parse/ObjectNameBeforeParenthesis.h"
+
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
@@ -73,35 +75,6 @@ const QHash<QString, ArgumentCount>& argumentCounts() {
     return counts;
 }
 
-// A name followed by '(' that is no call: the table or view a statement
-// names (CREATE TABLE format (...), INSERT INTO space (a)), a common table
-// expression's or an alias's column list, a type (CAST(x AS char(10))), a
-// schema's object (dbo.len(...) is a user's function).
-bool namesAnObject(const Tokens& tokens, std::size_t name) {
-    if (name == 0) {
-        return false;
-    }
-    const Token& before = tokens[name - 1];
-    if (before.isPunctuation(u".")) {
-        return true;
-    }
-    static const char16_t* const words[] = {u"TABLE", u"INTO",     u"REFERENCES", u"VIEW",
-                                            u"FUNCTION", u"PROCEDURE", u"PROC",   u"TRIGGER",
-                                            u"INDEX", u"INSERT",   u"MERGE",      u"WITH",
-                                            u"AS"};
-    for (const char16_t* word : words) {
-        if (before.isWord(word)) {
-            return true;
-        }
-    }
-    // CREATE INDEX i ON format (a)
-    if (before.isWord(u"ON")) {
-        return std::any_of(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(name),
-                           [](const Token& t) { return t.isWord(u"INDEX"); });
-    }
-    return false;
-}
-
 // The arguments between the parentheses at `open` and `close`; nullopt when
 // one is empty ('LEN(a,)': the syntax error is told elsewhere).
 std::optional<int> argumentsBetween(const Tokens& tokens, std::size_t open, std::size_t close) {
@@ -138,7 +111,7 @@ std::optional<ArgumentCount> builtInArgumentCount(const QString& lowerName) {
 std::optional<ProviderError> builtInArgumentCountError(const Tokens& tokens) {
     for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
         if (tokens[i].kind != tsql::TokenKind::Word || !tokens[i + 1].isPunctuation(u"(") ||
-            namesAnObject(tokens, i)) {
+            tsql::namesAnObjectBeforeParenthesis(tokens, i)) {
             continue;
         }
         const QString name = tokens[i].text.toLower();

@@ -147,17 +147,54 @@ void addGroups(const Pieces& pieces, size_t from, size_t to, std::vector<QString
     }
 }
 
+// Whether `name` is the alias of a source, or its table's name where it has none.
+bool namesSource(const Source& source, const QString& name) {
+    return source.alias.isEmpty() ? source.table.compare(name, Qt::CaseInsensitive) == 0
+                                  : source.alias.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+bool namesAnySource(const std::vector<Source>& sources, const QString& name) {
+    return std::any_of(sources.begin(), sources.end(),
+                       [&](const Source& source) { return namesSource(source, name); });
+}
+
+// The sources of every FROM clause in [from, to), at any depth.
+std::vector<Source> allSourcesIn(const Pieces& pieces, size_t from, size_t to) {
+    std::vector<Source> sources;
+    for (size_t i = from; i < to; ++i) {
+        if (!pieces[i].isWord(u"FROM")) {
+            continue;
+        }
+        const size_t end = clauseStart(pieces, i + 1, to,
+                                       {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"OPTION", u"FOR",
+                                        u"UNION", u"EXCEPT", u"INTERSECT"});
+        const std::vector<Source> found = sourcesOf(pieces, i + 1, std::min(end, to));
+        sources.insert(sources.end(), found.begin(), found.end());
+    }
+    return sources;
+}
+
 class GroupedQuery {
 public:
-    GroupedQuery(const Pieces& pieces, std::vector<QStringList> groups)
-        : m_pieces(pieces), m_groups(std::move(groups)) {}
+    GroupedQuery(const Pieces& pieces, std::vector<QStringList> groups, std::vector<Source> sources)
+        : m_pieces(pieces), m_groups(std::move(groups)), m_sources(std::move(sources)) {}
+
+    bool isGroupedColumn(const QString& lowerName) const {
+        return std::any_of(m_groups.begin(), m_groups.end(), [&](const QStringList& group) {
+            return group.size() == 1 && group.front() == lowerName;
+        });
+    }
 
     // The first column of [from, to) outside every aggregate and group.
     std::optional<Unit> ungrouped(size_t from, size_t to) const {
         for (size_t i = from; i < to;) {
             const Piece& p = m_pieces[i];
             if (p.isPunctuation(u"(") && i + 1 < to && m_pieces[i + 1].isWord(u"SELECT")) {
-                i = tsql::closeOf(m_pieces, i) + 1; // a subquery: its own block
+                const size_t close = tsql::closeOf(m_pieces, i);
+                if (const auto outer = ungroupedOuterReference(i + 1, close)) {
+                    return outer;
+                }
+                i = close + 1; // the subquery's own columns: its own block
                 continue;
             }
             if (const size_t after = afterGroup(i, to); after != none) {
@@ -192,6 +229,30 @@ public:
     }
 
 private:
+    // A column of this query that the subquery [from, to) names by its
+    // table or alias (which no source of the subquery takes), outside the
+    // subquery's aggregates and this query's groups.
+    std::optional<Unit> ungroupedOuterReference(size_t from, size_t to) const {
+        const std::vector<Source> inner = allSourcesIn(m_pieces, from, to);
+        for (size_t i = from; i < to;) {
+            const Piece& p = m_pieces[i];
+            if (p.kind == TokenKind::Word && i + 1 < to && m_pieces[i + 1].isPunctuation(u"(") &&
+                isAggregate(p.text.toLower())) {
+                i = tsql::closeOf(m_pieces, i + 1) + 1;
+                continue;
+            }
+            const Unit unit = unitAt(m_pieces, i, to);
+            const bool outer = unit.name && !unit.qualifier.isEmpty() &&
+                               namesAnySource(m_sources, unit.qualifier) &&
+                               !namesAnySource(inner, unit.qualifier);
+            if (outer && !isGroupedColumn(unit.text)) {
+                return unit;
+            }
+            i = unit.last + 1;
+        }
+        return std::nullopt;
+    }
+
     // The piece after the grouping expression written at `at`, or none.
     size_t afterGroup(size_t at, size_t to) const {
         size_t best = none;
@@ -236,6 +297,7 @@ private:
 
     const Pieces& m_pieces;
     std::vector<QStringList> m_groups;
+    std::vector<Source> m_sources;
 };
 
 // Whether [from, to) calls an aggregate of its own block (not a windowed one).
@@ -290,10 +352,7 @@ Clauses clausesOf(const Pieces& pieces, size_t select) {
 QString ownerOf(const Unit& unit, const std::vector<Source>& sources, const ColumnLookup& hasColumn) {
     if (!unit.qualifier.isEmpty()) {
         for (const Source& source : sources) {
-            const bool named = source.alias.isEmpty()
-                                   ? source.table.compare(unit.qualifier, Qt::CaseInsensitive) == 0
-                                   : source.alias.compare(unit.qualifier, Qt::CaseInsensitive) == 0;
-            if (named) {
+            if (namesSource(source, unit.qualifier)) {
                 return source.named();
             }
         }
@@ -309,10 +368,30 @@ QString ownerOf(const Unit& unit, const std::vector<Source>& sources, const Colu
     return sources.empty() ? QString() : sources.front().named();
 }
 
+// The first column a * (or t.*) stands for that no group holds, named by
+// its source; nothing where a source's columns are not known.
+std::optional<QString> ungroupedStarColumn(const Pieces& pieces, PieceSpan item,
+                                           const std::vector<Source>& sources,
+                                           const GroupedQuery& query, const ColumnList& columnsOf) {
+    const bool qualified = item.second - item.first > 1;
+    for (const Source& source : sources) {
+        if (source.derived || (qualified && !namesSource(source, pieces[item.first].value()))) {
+            continue;
+        }
+        for (const QString& column : columnsOf(source.table)) {
+            if (!query.isGroupedColumn(column.toLower())) {
+                return source.named() + QLatin1Char('.') + column;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<ProviderError> ungroupedColumnError(const tsql::Tokens& tokens,
-                                                  const ColumnLookup& hasColumn) {
+                                                  const ColumnLookup& hasColumn,
+                                                  const ColumnList& columnsOf) {
     const Pieces pieces = tsql::toPieces(tokens);
     for (size_t select = 0; select < pieces.size(); ++select) {
         if (!pieces[select].isWord(u"SELECT")) {
@@ -329,14 +408,17 @@ std::optional<ProviderError> ungroupedColumnError(const tsql::Tokens& tokens,
         if (c.group != none) {
             addGroups(pieces, c.group, c.groupEnd, groups);
         }
-        const GroupedQuery query(pieces, std::move(groups));
         const std::vector<Source> sources = sourcesOf(pieces, c.from, c.fromEnd);
+        const GroupedQuery query(pieces, std::move(groups), sources);
         const auto failure = [&](int number, const Unit& unit) {
             return sqlServerError(number, {ownerOf(unit, sources, hasColumn) +
                                            QLatin1Char('.') + unit.written});
         };
         for (const PieceSpan& item : tsql::splitTopLevel(pieces, c.list, c.listEnd)) {
             if (isStarItem(pieces, item)) {
+                if (const auto column = ungroupedStarColumn(pieces, item, sources, query, columnsOf)) {
+                    return sqlServerError(native::UngroupedColumnInSelectList, {*column});
+                }
                 continue;
             }
             const SelectItem read = readSelectItem(pieces, item);

@@ -4,6 +4,7 @@
 #include "platform/db/embedded/bind/SelectListItems.h"
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/bind/UpdateTyping.h"
+#include "platform/db/embedded/errors/SqlServerErrors.h"
 
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
@@ -492,12 +493,18 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
 
 std::optional<NumericType> QueryTyping::binaryAsWhole(size_t from, size_t to,
                                                       const std::optional<NumericType>& other) {
-    if (!other || !other->isWhole()) {
+    if (!other) {
         return std::nullopt;
     }
     const std::optional<QString> declaration = typeOf(from, to);
     if (!declaration || !isBinaryDeclaration(*declaration)) {
         return std::nullopt;
+    }
+    // Beside money, a decimal or a float the bytes would be read in the
+    // server's own layout of that type; SQLite would take them as 0.
+    if (!other->isWhole()) {
+        failWith(sqlite::native::NotSupported,
+                 {QStringLiteral("arithmetic of %1 with binary data").arg(other->declaration())});
     }
     convertInPlace(from, to, other->declaration());
     return other;

@@ -310,6 +310,13 @@ constexpr std::array messages{
     Message{native::OrderByPositionOutOfRange, 15, "42000", errnum::CommandError,
             "The ORDER BY position number %1 is out of range of the number of items in the "
             "select list."},
+    Message{native::OrderByItemRepeated, 15, "42000", errnum::CommandError,
+            "A column has been specified more than once in the order by list. Columns in the order "
+            "by list must be unique."},
+    Message{native::OrderByConstant, 16, "42000", errnum::CommandError,
+            "A constant expression was encountered in the ORDER BY list, position %1."},
+    Message{native::MultiPartIdentifierNotBound, 16, "42000", errnum::CommandError,
+            "The multi-part identifier \"%1\" could not be bound."},
     Message{native::SubqueryOfSeveralColumns, 15, "42000", errnum::CommandError,
             "Only one expression can be specified in the select list when the subquery is not "
             "introduced with EXISTS."},
@@ -509,6 +516,17 @@ std::pair<QString, QString> tableAndColumn(const QString& qualified) {
         return {QString(), qualified.trimmed()};
     }
     return {qualified.left(dot).trimmed(), qualified.mid(dot + 1).trimmed()};
+}
+
+// Whether the statement names `name` other than as a qualifier (a table, an
+// alias): a column whose qualifier it names nowhere else is bound to nothing
+// (4104), where one of a table it reads is only missing (207).
+bool namedInStatement(const QString& statement, const QString& name) {
+    const QRegularExpression named(
+        QStringLiteral("(?<![\\w@#$])[\"\\[]?%1[\"\\]]?(?![\\w$\"\\]])(?!\\s*\\.)")
+            .arg(QRegularExpression::escape(name)),
+        QRegularExpression::CaseInsensitiveOption);
+    return named.match(statement).hasMatch();
 }
 
 QStringList columnsOf(const QString& message) {
@@ -713,9 +731,13 @@ const std::vector<Rule>& rules() {
              return sqlServerError(native::WindowedFunctionMisplaced);
          }},
         {SQLITE_ERROR, QRegularExpression(QStringLiteral("^no such column: (.+)$")),
-         [](const SqliteFailure&, const M& m) {
-             return sqlServerError(native::InvalidColumnName,
-                                   {tableAndColumn(stripQuotes(m.captured(1))).second});
+         [](const SqliteFailure& f, const M& m) {
+             const QString name = stripQuotes(m.captured(1));
+             const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+             const QString table = name.left(std::max<qsizetype>(dot, 0)).section(QLatin1Char('.'), -1);
+             if (dot > 0 && !namedInStatement(f.statement, table.trimmed()))
+                 return sqlServerError(native::MultiPartIdentifierNotBound, {name});
+             return sqlServerError(native::InvalidColumnName, {tableAndColumn(name).second});
          }},
         {SQLITE_ERROR,
          QRegularExpression(QStringLiteral("^(?:table|view|trigger) (.+) already exists$")),

@@ -79,6 +79,9 @@ constexpr int OrderByInSubquery = 1033;
 constexpr int WindowedFunctionMisplaced = 4108;
 constexpr int NotAWindowFunction = 4113;
 constexpr int OrderByPositionOutOfRange = 108;
+constexpr int OrderByItemRepeated = 169;
+constexpr int OrderByConstant = 408;
+constexpr int MultiPartIdentifierNotBound = 4104;
 constexpr int SubqueryOfSeveralColumns = 116;
 constexpr int AggregateOfAggregate = 130;
 constexpr int AggregateInGroupBy = 144;
@@ -185,6 +188,12 @@ constexpr int DerivedTableMoreColumns = 8158;
 constexpr int DerivedTableFewerColumns = 8159;
 constexpr int SequenceExhausted = 11728;
 } // namespace native
+
+// A column name that names nothing the query reads: 207, or 4104 for one
+// whose qualifier names no table or alias of it.
+inline bool namesNoColumn(int number) {
+    return number == native::InvalidColumnName || number == native::MultiPartIdentifierNotBound;
+}
 
 // SQL Server's record for message `number`, its text filled with `arguments`
 // (%1, %2, ... in SQL Server's wording), with the SQLSTATE SQL Server's ODBC

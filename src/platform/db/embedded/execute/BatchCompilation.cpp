@@ -5,6 +5,7 @@
 #include "platform/db/embedded/bind/ComparisonsAsValues.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByItems.h"
 #include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/catalog/FunctionCatalog.h"
 #include "platform/db/embedded/catalog/ProcedureCatalog.h"
@@ -21,6 +22,7 @@
 #include "platform/db/embedded/execute/UserSchemaStatements.h"
 #include "platform/db/embedded/parse/OtherSchemaNames.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
@@ -56,6 +58,7 @@ bool failsAtCompilation(int number) {
     case native::SyntaxErrorNearKeyword:
     case native::NestedTooDeeply:
     case native::InvalidColumnName:
+    case native::MultiPartIdentifierNotBound:
     case native::AmbiguousColumnName:
     case native::DuplicateCommonTableExpression:
     case native::OrderByPositionOutOfRange:
@@ -78,7 +81,8 @@ bool failsAtCompilation(int number) {
 // outside a DISTINCT's or a UNION's select list or where it orders nothing.
 std::optional<ProviderError> writtenFormError(const Tokens& tokens) {
     for (const auto check : {builtInArgumentCountError, unknownDataTypeError,
-                             orderByNotInSelectListError, misplacedOrderByError}) {
+                             orderByNotInSelectListError, misplacedOrderByError,
+                             orderByItemsError}) {
         if (std::optional<ProviderError> error = check(tokens)) {
             return error;
         }
@@ -284,9 +288,11 @@ void BatchCompiler::compileSimple(const StatementNode& node, bool firstOfBatch) 
     } else if (isDataStatement(first) && !insertsACall) {
         // OUTPUT is read from the rows the statement changed, not by SQLite.
         const std::optional<DataStatement> data = readDataStatement(node.tokens);
-        // FOR JSON is made of the query's rows, not by SQLite.
+        // FOR JSON and FOR XML are made of the query's rows, not by SQLite.
         const std::optional<ForJson> json = readForJson(node.tokens);
-        prepare(json ? json->query : data ? data->statement : node.tokens, node.line, false);
+        const std::optional<ForXml> xml = json ? std::nullopt : readForXml(node.tokens);
+        prepare(json ? json->query : xml ? xml->query : data ? data->statement : node.tokens,
+                node.line, false);
     }
 }
 
@@ -413,7 +419,23 @@ void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) co
                                              column.toUtf8().constData(), nullptr, nullptr,
                                              nullptr, nullptr, nullptr) == SQLITE_OK;
     };
-    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn)) {
+    const auto columnsOf = [&](const QString& table) {
+        QStringList columns;
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(database.handle(),
+                               "SELECT name FROM pragma_table_xinfo(?1) WHERE hidden <> 1", -1,
+                               &query, nullptr) == SQLITE_OK) {
+            const QByteArray name = table.toUtf8();
+            sqlite3_bind_text(query, 1, name.constData(), static_cast<int>(name.size()),
+                              SQLITE_TRANSIENT);
+            while (sqlite3_step(query) == SQLITE_ROW)
+                columns << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(query, 0)));
+        }
+        sqlite3_finalize(query);
+        return columns;
+    };
+    if (std::optional<ProviderError> error = ungroupedColumnError(tokens, hasColumn, columnsOf)) {
         failOnLine(std::move(*error), line);
     }
 }

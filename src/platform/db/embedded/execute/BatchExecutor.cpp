@@ -22,6 +22,7 @@
 #include "platform/db/embedded/execute/UserSchemaStatements.h"
 #include "platform/db/embedded/execute/ErrorHandling.h"
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/execute/NestedForJson.h"
 #include "platform/db/embedded/execute/InsertColumnList.h"
 #include "platform/db/embedded/execute/MaintenanceStatements.h"
@@ -399,6 +400,15 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
         }
         record(std::move(outcome));
+    } else if (const std::optional<ForXml> xml =
+                   first == QLatin1String("SELECT") || first == QLatin1String("WITH")
+                       ? readForXml(tokens)
+                       : std::nullopt) {
+        StatementOutcome outcome = runChange(xml->query, scope);
+        if (outcome.resultSet) {
+            outcome.resultSet = forXmlResult(*outcome.resultSet, *xml);
+        }
+        record(std::move(outcome));
     } else if (first == QLatin1String("SELECT")) {
         if (!selectIntoVariables(tokens, scope)) {
             runSql(tokens, scope);
@@ -605,6 +615,7 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     }
     Tokens rewritten{tokens[0]};
     std::vector<QString> targets;
+    QStringList read; // the variables the select list reads
     int depth = 0;
     bool inSelectList = true;
     bool atItemStart = true;
@@ -621,6 +632,9 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
         if (depth == 0 && token.isWord(u"FROM")) {
             inSelectList = false;
         }
+        if (inSelectList && token.kind == TokenKind::Variable) {
+            read << token.text.toLower();
+        }
         atItemStart = depth == 0 && token.isPunctuation(u",");
         if (upperWord(tokens, i) == QLatin1String("DISTINCT") && i == 1) {
             atItemStart = true;
@@ -633,6 +647,15 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     const StatementOutcome outcome = m_runner.run(
         typedForSchema(m_session.current().handle(), sqliteText(rewritten, scope)),
         QStringLiteral("SELECT"));
+    // Each row would see the value the row before gave (SELECT @s = @s + x):
+    // the query is worked out once, with the values the variables had.
+    const bool readsATarget = std::any_of(targets.begin(), targets.end(), [&](const QString& target) {
+        return read.contains(target.toLower());
+    });
+    if (readsATarget && outcome.resultSet && outcome.resultSet->rows.size() > 1) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("SELECT assigning a variable from its own value over several rows")});
+    }
     if (outcome.resultSet && !outcome.resultSet->rows.empty()) {
         const std::vector<Variant>& last =
             outcome.resultSet->rows.back(); // SQL Server keeps the last row

@@ -28,7 +28,7 @@ bool isCompileError(int number) {
 }
 
 bool isNameResolutionError(int number) {
-    return number == native::InvalidObjectName || number == native::InvalidColumnName ||
+    return number == native::InvalidObjectName || namesNoColumn(number) ||
            isCompileError(number);
 }
 

@@ -1,7 +1,7 @@
 #include "platform/db/embedded/execute/ForJson.h"
 
-#include "platform/db/DateCellText.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/IsoDates.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
 namespace estaciones::db::sqlite {
@@ -35,23 +35,6 @@ QString jsonString(const QString& text) {
     return out + QLatin1Char('"');
 }
 
-// A date or time in ISO 8601: the sqlcmd text with a 'T' between the date
-// and the time, its fraction without the zeros that end it.
-QString isoDate(const Variant& value, const ColumnInfo& column) {
-    QString text = dateCellText(value.toDate(), column);
-    const qsizetype space = text.indexOf(QLatin1Char(' '));
-    if (space == 10)
-        text[space] = QLatin1Char('T');
-    const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0 && text.indexOf(QLatin1Char(':')) >= 0) {
-        qsizetype end = text.size();
-        while (end > dot + 1 && text[end - 1] == u'0')
-            --end;
-        text.truncate(end == dot + 1 ? dot : end);
-    }
-    return jsonString(text);
-}
-
 QString jsonValue(const Variant& v, const ColumnInfo& column) {
     switch (v.type()) {
     case Variant::Type::Empty:
@@ -74,7 +57,7 @@ QString jsonValue(const Variant& v, const ColumnInfo& column) {
             return QString::number(v.toDouble(), 'f', 4);
         return v.toString();
     case Variant::Type::Date:
-        return isoDate(v, column);
+        return jsonString(isoDateText(v, column));
     case Variant::Type::Bytes:
         return jsonString(QString::fromLatin1(v.toBytes().toBase64()));
     default:

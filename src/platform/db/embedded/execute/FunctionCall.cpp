@@ -24,7 +24,7 @@ const QString returnValueName = QStringLiteral("@ return value");
 
 // An argument that names a column (evaluated without the query's rows).
 bool readsARow(const ProviderFailure& failure) {
-    return failure.nativeError() == native::InvalidColumnName;
+    return namesNoColumn(failure.nativeError());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/execute/NestedForJson.h"
 
 #include "platform/db/embedded/execute/ForJson.h"
+#include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
@@ -16,7 +17,7 @@ bool opensQuery(const Tokens& tokens, std::size_t i) {
            (tokens[i + 1].isWord(u"SELECT") || tokens[i + 1].isWord(u"WITH"));
 }
 
-// The one value the rows of FOR JSON's text make.
+// The one value the rows of FOR JSON's (or FOR XML's) text make.
 Token jsonLiteral(const ResultSet& json) {
     if (json.rows.empty())
         return Token::word(QStringLiteral("NULL"));
@@ -35,7 +36,7 @@ ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery) {
     try {
         return runQuery(query);
     } catch (const ProviderFailure& failure) {
-        if (failure.nativeError() != native::InvalidColumnName)
+        if (!namesNoColumn(failure.nativeError()))
             throw;
         ProviderError error =
             sqlServerError(native::NotSupported, {QStringLiteral("FOR JSON in a subquery")});
@@ -50,7 +51,10 @@ bool hasNestedForJson(const Tokens& tokens) {
     int depth = 0;
     for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
         depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
-        if (depth > 0 && tokens[i].isWord(u"FOR") && tokens[i + 1].isWord(u"JSON"))
+        if (depth > 0 && tokens[i].isWord(u"FOR") &&
+            (tokens[i + 1].isWord(u"JSON") ||
+             (tokens[i + 1].isWord(u"XML") && i + 2 < tokens.size() &&
+              (tokens[i + 2].isWord(u"RAW") || tokens[i + 2].isWord(u"AUTO")))))
             return true;
     }
     return false;
@@ -73,6 +77,8 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery) {
         const Tokens inner = withNestedForJson(slice(tokens, i + 1, close), runQuery);
         if (const std::optional<ForJson> json = readForJson(inner)) {
             out.push_back(jsonLiteral(forJsonResult(subqueryRows(json->query, runQuery), *json)));
+        } else if (const std::optional<ForXml> xml = readForXml(inner)) {
+            out.push_back(jsonLiteral(forXmlResult(subqueryRows(xml->query, runQuery), *xml)));
         } else {
             out.push_back(tokens[i]);
             out.insert(out.end(), inner.begin(), inner.end());

@@ -147,6 +147,9 @@ SqlValue addFunction(const Call& c) {
         const double days = number.toReal();
         return SqlValue::of(formatStoredDate(date->at.addMSecs(std::llround(days * 86400000.0))));
     }
+    // Binary data is no text that failed to read as a number.
+    if (text.kind == SqlValue::Kind::Blob)
+        failNotSupported(QStringLiteral("'+' of binary data and a number"));
     failIntegerConversion(text.toText(), QStringLiteral("int"));
 }
 

@@ -93,6 +93,10 @@ template <ExactOperator Op> bool exactShortcut(sqlite3_context* ctx, sqlite3_val
 // An operand by its exact digits; text that is no number fails as the
 // server's conversion to the result's type does.
 Decimal exactOperand(const SqlValue& value, const ExactType& type) {
+    // Which bytes of a binary value stand for the number is the server's
+    // own layout, not read here: refused rather than taken as some number.
+    if (value.kind == SqlValue::Kind::Blob)
+        failNotSupported(QStringLiteral("%1 arithmetic with binary data").arg(type.name()));
     if (const auto exact = exactNumber(value))
         return *exact;
     if (value.kind == SqlValue::Kind::Text && !valueAsNumber(value))

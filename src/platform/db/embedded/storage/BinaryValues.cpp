@@ -85,7 +85,13 @@ QByteArray decimalAsBinary(const Decimal& value, int precision) {
     return bytes;
 }
 
-std::optional<Decimal> binaryAsDecimal(const QByteArray& bytes) {
+std::optional<Decimal> binaryAsDecimal(const QByteArray& padded) {
+    // A binary(n) longer than the value has zeros on its left; the value
+    // itself starts with its precision, never 0.
+    qsizetype start = 0;
+    while (start < padded.size() && padded[start] == '\0')
+        ++start;
+    const QByteArray bytes = padded.mid(start);
     if (bytes.size() < 4 || bytes.size() > 19)
         return std::nullopt;
     const int scale = static_cast<unsigned char>(bytes[1]);

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/SqliteFunctions.h"
+#include "platform/db/embedded/parse/ObjectNameBeforeParenthesis.h"
 
 #include <QHash>
 #include <QSet>
@@ -230,6 +231,24 @@ Pieces castCall(const QString& newName, const Pieces& pieces, size_t open, size_
     return out;
 }
 
+// A conversion to a character or binary type written without its length
+// converts to 30 of them (DECLARE's and a column's default of 1 is another
+// rule): tsql_convert('varchar', x) → tsql_convert('varchar(30)', x).
+void withDefaultConversionLength(Pieces& call) {
+    if (call.size() < 3 || call[2].kind != TokenKind::String)
+        return;
+    static const QSet<QString> sized = {"char",   "varchar", "nchar",
+                                        "nvarchar", "binary", "varbinary"};
+    QString type = call[2].value().trimmed();
+    if (type.size() > 2 && type.front() == u'[' && type.back() == u']')
+        type = type.mid(1, type.size() - 2);
+    if (!sized.contains(type.toLower()))
+        return;
+    Pieces sizedType = stringPiece(type + QStringLiteral("(30)"));
+    sizedType.front().space = call[2].space;
+    replaceRange(call, 2, 3, std::move(sizedType));
+}
+
 // TRIM(characters FROM x) → trim(x, characters): SQLite's trim takes the set second.
 Pieces trimCall(const Pieces& pieces, size_t open, size_t close) {
     const size_t from = findTopLevelWord(pieces, open + 1, close, u"FROM");
@@ -432,7 +451,8 @@ void mapFunctions(Pieces& pieces) {
         if (p.kind != TokenKind::Word || (i > 0 && pieces[i - 1].isPunctuation(u".")))
             continue;
         const QString name = p.text.toLower();
-        const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(");
+        const bool call = i + 1 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
+                          !namesAnObjectBeforeParenthesis(pieces, i);
         if (!call) {
             if (const auto it = niladicFunctions().find(name); it != niladicFunctions().end())
                 replaceRange(pieces, i, i + 1, piecesOf(*it));
@@ -479,13 +499,17 @@ void mapFunctions(Pieces& pieces) {
         } else if (name == QLatin1String("convert")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_convert"), pieces, open, close);
+            withDefaultConversionLength(replacement);
         } else if (name == QLatin1String("try_convert")) {
             replacement =
                 withFirstArgumentAsText(QStringLiteral("tsql_try_convert"), pieces, open, close);
+            withDefaultConversionLength(replacement);
         } else if (name == QLatin1String("cast")) {
             replacement = castCall(QStringLiteral("tsql_convert"), pieces, open, close);
+            withDefaultConversionLength(replacement);
         } else if (name == QLatin1String("try_cast")) {
             replacement = castCall(QStringLiteral("tsql_try_convert"), pieces, open, close);
+            withDefaultConversionLength(replacement);
         } else if (name == QLatin1String("parse") || name == QLatin1String("try_parse")) {
             replacement = castCall(QStringLiteral("tsql_") + name, pieces, open, close, true);
         } else if (name == QLatin1String("trim")) {

@@ -355,6 +355,9 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
     // outer query then leaves out.
     const bool hidden = std::any_of(terms.begin(), terms.end(),
                                     [](const OrderTerm& t) { return t.position == 0; });
+    bool aggregated = false;
+    for (size_t i = select; i + 1 < end; ++i)
+        aggregated = aggregated || (isAggregate(pieces[i]) && pieces[i + 1].isPunctuation(u"("));
     QStringList branches;
     for (const GroupingSet& set : plan.sets) {
         QStringList list;
@@ -389,9 +392,9 @@ void expandQuery(Pieces& pieces, size_t select, size_t group) {
                                   render(pieces, from, group).trimmed());
         if (!grouped.isEmpty())
             branch += QStringLiteral(" GROUP BY ") + grouped.join(QStringLiteral(", "));
-        else if (having < end)
-            // The grand total is one group, also for SQLite's HAVING, which
-            // wants a GROUP BY where the list has no aggregate.
+        else if (having < end || !aggregated)
+            // The grand total is one group: SQLite makes one only of a query
+            // with an aggregate, and wants a GROUP BY before a HAVING.
             branch += QStringLiteral(" GROUP BY 'tsql_grand_total'");
         if (having < end)
             branch += QStringLiteral(" HAVING ") +

@@ -5,6 +5,7 @@
 #include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/GroupedColumns.h"
 #include "platform/db/embedded/bind/OrderByInSelectList.h"
+#include "platform/db/embedded/bind/OrderByItems.h"
 #include "platform/db/embedded/bind/OrderByPlacement.h"
 #include "platform/db/embedded/parse/SignificantTokens.h"
 
@@ -97,6 +98,29 @@ TEST(OrderByPlacement, OnlyWhereItLimitsOrShapesRows) {
         EXPECT_EQ(refusal(misplacedOrderByError, statement).substr(0, 4), "1033") << statement;
 }
 
+TEST(OrderByItems, ConstantsAndRepeatsAreRefusedInTheQuerysOwnList) {
+    for (const char* statement :
+         {"SELECT a FROM t ORDER BY 1, 2 DESC", "SELECT a FROM t ORDER BY t.a, u.a",
+          "SELECT a FROM t ORDER BY a + 1, a", "SELECT a FROM t ORDER BY (SELECT NULL)",
+          "SELECT a AS [Total Salary] FROM t ORDER BY 'total salary' DESC",
+          "SELECT a FROM t ORDER BY @v, LEN('x')",
+          "SELECT ROW_NUMBER() OVER (ORDER BY a, a) FROM t ORDER BY a",
+          "SELECT a FROM (SELECT TOP 1 a FROM t ORDER BY a) d ORDER BY a",
+          "SELECT a FROM t ORDER BY a OFFSET 1 ROWS FETCH NEXT 1 ROWS ONLY"})
+        EXPECT_EQ(refusal(orderByItemsError, statement), "") << statement;
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY a, NULL"),
+              "408 A constant expression was encountered in the ORDER BY list, position 2.");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY a, -1.5 DESC").substr(0, 3), "408");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t ORDER BY [A] ASC, a DESC").substr(0, 3),
+              "169");
+    EXPECT_EQ(refusal(orderByItemsError, "SELECT a FROM t UNION SELECT b FROM u ORDER BY 1, 1")
+                  .substr(0, 3),
+              "169");
+    EXPECT_EQ(refusal(orderByItemsError,
+                      "SELECT * FROM (SELECT TOP 2 a FROM t ORDER BY a, 'x') d").substr(0, 3),
+              "408");
+}
+
 // The server names the column by the table the FROM clause writes (its
 // schema too), a derived table by its alias.
 TEST(GroupedColumns, TheColumnIsNamedByItsTable) {
@@ -104,8 +128,12 @@ TEST(GroupedColumns, TheColumnIsNamedByItsTable) {
         const ColumnLookup hasColumn = [](const QString& table, const QString& column) {
             return table == QLatin1String("u") && column == QLatin1String("c");
         };
-        const auto error =
-            ungroupedColumnError(tsql::significantTokens(QString::fromUtf8(statement)), hasColumn);
+        const ColumnList columnsOf = [](const QString& table) {
+            return table == QLatin1String("t") ? QStringList{QStringLiteral("a"), QStringLiteral("b")}
+                                               : QStringList{};
+        };
+        const auto error = ungroupedColumnError(
+            tsql::significantTokens(QString::fromUtf8(statement)), hasColumn, columnsOf);
         return error ? error->description.section(QLatin1Char('\''), 1, 1).toStdString()
                      : std::string();
     };
@@ -114,12 +142,22 @@ TEST(GroupedColumns, TheColumnIsNamedByItsTable) {
     EXPECT_EQ(refusedWith("SELECT d.k FROM (SELECT 1 AS k) AS d GROUP BY d.j"), "d.k");
     EXPECT_EQ(refusedWith("SELECT c, MAX(a) FROM t JOIN u ON t.a = u.a"), "u.c");
     EXPECT_EQ(refusedWith("SELECT a FROM t GROUP BY a HAVING MAX(b) > 1 AND b > 2"), "t.b");
+    // A star stands for its table's columns; a subquery names the outer ones
+    // by their table or alias.
+    EXPECT_EQ(refusedWith("SELECT * FROM t GROUP BY a"), "t.b");
+    EXPECT_EQ(refusedWith("SELECT x.* FROM t x JOIN u ON 1 = 1 GROUP BY x.a"), "t.b");
+    EXPECT_EQ(refusedWith("SELECT a, (SELECT COUNT(*) FROM u WHERE u.c = x.b) FROM t x GROUP BY a"),
+              "t.b");
     for (const char* statement :
          {"SELECT a, b FROM t GROUP BY a, b WITH ROLLUP",
           "SELECT a, SUM(b) FROM t GROUP BY GROUPING SETS ((a), ())",
           "SELECT (a + b) * 2 FROM t GROUP BY a + b", "SELECT a, (SELECT MAX(b) FROM u) FROM t GROUP BY a",
           "SELECT a, DATEADD(day, 1, a), CAST(a AS varchar(3)), CURRENT_TIMESTAMP FROM t GROUP BY a",
-          "SELECT a, b FROM t", "SELECT COUNT(*) FROM t HAVING COUNT(*) > 1"})
+          "SELECT a, b FROM t", "SELECT COUNT(*) FROM t HAVING COUNT(*) > 1",
+          "SELECT * FROM t GROUP BY a, b", "SELECT u.* FROM t JOIN u ON 1 = 1 GROUP BY t.a",
+          "SELECT a, (SELECT COUNT(*) FROM u WHERE u.c = t.a) FROM t GROUP BY a",
+          "SELECT a, (SELECT MAX(t.b) FROM u) FROM t GROUP BY a",
+          "SELECT a, (SELECT COUNT(*) FROM t x WHERE x.b = 1) FROM t x GROUP BY a"})
         EXPECT_EQ(refusedWith(statement), "") << statement;
 }
 

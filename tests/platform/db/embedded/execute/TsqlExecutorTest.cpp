@@ -299,4 +299,19 @@ TEST_F(TsqlExecutorTest, ADeclareInALoopKeepsItsVariable) {
     EXPECT_EQ(nativeErrorOf("DECLARE @a int WHILE 1 = 0 BEGIN DECLARE @a int END"), 134);
 }
 
+// A variable built from its own value row by row is refused, not given the
+// last row's value alone; over one row, or read by another item, it works.
+TEST_F(TsqlExecutorTest, AVariableBuiltFromItselfOverSeveralRowsIsRefused) {
+    run("CREATE TABLE Partes (n int)\nINSERT INTO Partes VALUES (1), (2), (3)");
+    EXPECT_EQ(nativeErrorOf("DECLARE @s varchar(20) = ''\n"
+                            "SELECT @s = @s + CAST(n AS varchar(2)) FROM Partes"),
+              40517);
+    EXPECT_EQ(scalar("DECLARE @s varchar(20) = 'x'\n"
+                     "SELECT @s = @s + CAST(n AS varchar(2)) FROM Partes WHERE n = 2\nSELECT @s"),
+              Variant(QStringLiteral("x2")));
+    EXPECT_EQ(scalar("DECLARE @a int = 10, @b int\n"
+                     "SELECT @b = @a + n FROM Partes ORDER BY n\nSELECT @b"),
+              Variant(13));
+}
+
 } // namespace estaciones::db::sqlite::test

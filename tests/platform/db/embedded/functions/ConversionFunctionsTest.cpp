@@ -120,6 +120,16 @@ TEST_F(ConversionFunctionsTest, shouldReadBlankTextAsZeroOrDayZero) {
 
 // What dates here cannot keep is refused by its name, never half done: the
 // Hijri styles and an offset from UTC.
+// Binary data beside money, a decimal or a float would be read in the
+// server's byte layout of that type, which SQLite takes as 0: refused.
+TEST_F(ConversionFunctionsTest, shouldRefuseArithmeticOfBinaryDataWithInexactOrScaledNumbers) {
+    EXPECT_EQ(nativeErrorOf("DECLARE @b varbinary(8) = 0x01 SELECT CAST(2 AS money) * @b"), 40517);
+    EXPECT_EQ(nativeErrorOf("SELECT 2.5E0 - 0x01"), 40517);
+    EXPECT_EQ(nativeErrorOf("SELECT CAST(1.5 AS decimal(5,1)) + 0x01"), 40517);
+    // Beside a whole number the bytes are that number.
+    EXPECT_EQ(scalar("DECLARE @b varbinary(8) = 0x0102 SELECT 2 * @b").toInt64(), 2 * 0x0102);
+}
+
 TEST_F(ConversionFunctionsTest, shouldRefuseHijriStylesByName) {
     for (const char* batch : {"SELECT CONVERT(varchar(40), CAST('2024-01-07' AS datetime), 130)",
                               "SELECT CONVERT(datetime, '25/06/1445 12:00:00:000AM', 131)"}) {

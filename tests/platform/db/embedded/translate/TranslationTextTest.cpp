@@ -86,6 +86,22 @@ TEST(TranslationTextTest, shouldMapFunctionsKeepingArgumentOrder) {
 // The server reads the clock and RAND once per reference in a statement: the
 // constant last argument is where SQLite keeps that value for the run. A call
 // written with arguments of its own keeps them, so one too many still fails.
+TEST(TranslationTextTest, shouldConvertToThirtyUnitsWhereTheTypeHasNoLength) {
+    EXPECT_EQ(translated("select cast(a as varchar), convert([nchar], b), try_cast(c as varbinary)"),
+              "select tsql_convert('varchar(30)', a), tsql_convert('nchar(30)', b), "
+              "tsql_try_convert('varbinary(30)', c)");
+    // A length, max or a type without one stays as written.
+    EXPECT_EQ(translated("select cast(a as char(5)), convert(varchar(max), b), cast(c as int)"),
+              "select tsql_convert('char(5)', a), tsql_convert('varchar(max)', b), "
+              "tsql_convert('int', c)");
+}
+
+TEST(TranslationTextTest, shouldLeaveATableNamedLikeABuiltInUnrenamed) {
+    EXPECT_EQ(translated("insert into format (a) values (1)"), "insert into format (a) values (1)");
+    EXPECT_EQ(translated("insert len(a) select len(b) from t"),
+              "insert INTO len(a) select tsql_len(b) from t");
+}
+
 TEST(TranslationTextTest, shouldGiveRuntimeConstantsTheirReference) {
     EXPECT_EQ(translated("select rand(), rand(7), current_timestamp, sysdatetimeoffset()"),
               "select tsql_rand(0), tsql_rand(7, 0), tsql_getdate(0), tsql_sysdatetimeoffset(0) "

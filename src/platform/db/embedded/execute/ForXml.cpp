@@ -1,0 +1,480 @@
+#include "platform/db/embedded/execute/ForXml.h"
+
+#include "platform/db/embedded/errors/SqlServerErrors.h"
+#include "platform/db/embedded/execute/IsoDates.h"
+#include "platform/db/embedded/execute/StatementTokens.h"
+
+namespace estaciones::db::sqlite {
+
+using tsql::Token;
+using tsql::TokenKind;
+using tsql::Tokens;
+
+namespace {
+
+[[noreturn]] void notSupported(const QString& what) {
+    failWith(native::NotSupported, {what});
+}
+
+// Words that end a FROM source's name or stand where its alias would.
+bool endsSource(const QString& word) {
+    static const QStringList words = {
+        QStringLiteral("JOIN"),  QStringLiteral("INNER"), QStringLiteral("LEFT"),
+        QStringLiteral("RIGHT"), QStringLiteral("FULL"),  QStringLiteral("CROSS"),
+        QStringLiteral("OUTER"), QStringLiteral("ON"),    QStringLiteral("WHERE"),
+        QStringLiteral("GROUP"), QStringLiteral("HAVING"), QStringLiteral("ORDER"),
+        QStringLiteral("UNION"), QStringLiteral("EXCEPT"), QStringLiteral("INTERSECT"),
+        QStringLiteral("WITH"),  QStringLiteral("APPLY"), QStringLiteral("OPTION")};
+    return words.contains(word);
+}
+
+bool isClauseEnd(const Token& token) {
+    for (const char16_t* word : {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
+                                 u"INTERSECT", u"OPTION"})
+        if (token.isWord(word))
+            return true;
+    return false;
+}
+
+// The FROM sources of tokens[from, to): their names as written and aliases.
+std::vector<ForXml::Source> readSources(const Tokens& tokens, std::size_t from, std::size_t to) {
+    std::vector<ForXml::Source> sources;
+    std::size_t i = from;
+    bool expectSource = true;
+    while (i < to && !isClauseEnd(tokens[i])) {
+        if (!expectSource) {
+            if (tokens[i].isPunctuation(u",") || tokens[i].isWord(u"JOIN") ||
+                tokens[i].isWord(u"APPLY"))
+                expectSource = true;
+            i = tokens[i].isPunctuation(u"(") ? closingParenthesis(tokens, i) + 1 : i + 1;
+            continue;
+        }
+        ForXml::Source source;
+        if (tokens[i].isPunctuation(u"(")) {
+            i = closingParenthesis(tokens, i) + 1;
+        } else {
+            QStringList parts;
+            while (i < to && tokens[i].isNameLike()) {
+                parts << tokens[i].value();
+                if (i + 1 < to && tokens[i + 1].isPunctuation(u".")) {
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            source.table = parts.isEmpty() ? QString() : parts.back();
+            source.element = parts.join(QLatin1Char('.'));
+        }
+        if (i < to && tokens[i].isWord(u"AS"))
+            ++i;
+        if (i < to && tokens[i].isNameLike() && !endsSource(upperWord(tokens, i)))
+            source.element = tokens[i++].value();
+        sources.push_back(source);
+        expectSource = false;
+    }
+    return sources;
+}
+
+// Where the select list of the query's own SELECT starts and ends (its FROM,
+// or the end), after DISTINCT and TOP.
+struct SelectList {
+    std::size_t from = 0;
+    std::size_t to = 0;
+};
+SelectList selectList(const Tokens& tokens) {
+    std::size_t select = 0;
+    int depth = 0;
+    for (; select < tokens.size(); ++select) {
+        depth += tokens[select].isPunctuation(u"(") ? 1 : tokens[select].isPunctuation(u")") ? -1 : 0;
+        if (depth == 0 && tokens[select].isWord(u"SELECT"))
+            break;
+    }
+    std::size_t i = select + 1;
+    if (i < tokens.size() && (tokens[i].isWord(u"DISTINCT") || tokens[i].isWord(u"ALL")))
+        ++i;
+    if (i < tokens.size() && tokens[i].isWord(u"TOP")) {
+        ++i;
+        i = i < tokens.size() && tokens[i].isPunctuation(u"(") ? closingParenthesis(tokens, i) + 1
+                                                               : i + 1;
+        if (i < tokens.size() && tokens[i].isWord(u"PERCENT"))
+            ++i;
+        if (i + 1 < tokens.size() && tokens[i].isWord(u"WITH") && tokens[i + 1].isWord(u"TIES"))
+            i += 2;
+    }
+    std::size_t end = i;
+    for (depth = 0; end < tokens.size(); ++end) {
+        depth += tokens[end].isPunctuation(u"(") ? 1 : tokens[end].isPunctuation(u")") ? -1 : 0;
+        if (depth == 0 && (tokens[end].isWord(u"FROM") || isClauseEnd(tokens[end])))
+            break;
+    }
+    return {i, end};
+}
+
+// What table an item names: its qualifier when it is one column `q.c`.
+QString itemQualifier(const Tokens& tokens, const Range& item) {
+    const std::size_t length = item.to - item.from;
+    const bool qualified = length >= 3 && tokens[item.from].isNameLike() &&
+                           tokens[item.from + 1].isPunctuation(u".");
+    if (qualified && tokens[item.from + 2].isPunctuation(u"*"))
+        return QStringLiteral("*");
+    if (length == 1 && tokens[item.from].isPunctuation(u"*"))
+        return QStringLiteral("*");
+    if (!qualified || !tokens[item.from + 2].isNameLike())
+        return {};
+    const bool aliased = length == 3 || (length == 4 && tokens[item.from + 3].isNameLike()) ||
+                         (length == 5 && tokens[item.from + 3].isWord(u"AS"));
+    return aliased ? tokens[item.from].value() : QString();
+}
+
+void readAutoShape(const Tokens& query, ForXml& xml) {
+    const SelectList list = selectList(query);
+    for (const Range& item : splitByCommas(query, list.from, list.to)) {
+        const QString qualifier = itemQualifier(query, item);
+        xml.hasStar = xml.hasStar || qualifier == QLatin1String("*");
+        xml.itemQualifiers.push_back(qualifier);
+    }
+    if (list.to < query.size() && query[list.to].isWord(u"FROM"))
+        xml.sources = readSources(query, list.to + 1, query.size());
+}
+
+// The text as an XML name: what a name cannot hold as _xHHHH_.
+QString xmlName(const QString& name) {
+    QString out;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        const bool allowed = c.isLetter() || c == u'_' ||
+                             (i > 0 && (c.isDigit() || c == u'.' || c == u'-'));
+        if (allowed)
+            out += c;
+        else
+            out += QStringLiteral("_x%1_").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return out;
+}
+
+QString escaped(const QString& text, bool attribute) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += QStringLiteral("&amp;"); break;
+        case '<': out += QStringLiteral("&lt;"); break;
+        case '>': out += QStringLiteral("&gt;"); break;
+        case '"': out += attribute ? QStringLiteral("&quot;") : QStringLiteral("\""); break;
+        case '\r': out += QStringLiteral("&#x0D;"); break;
+        case '\n': out += attribute ? QStringLiteral("&#x0A;") : QStringLiteral("\n"); break;
+        case '\t': out += attribute ? QStringLiteral("&#x09;") : QStringLiteral("\t"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+bool isNull(const Variant& v) {
+    return v.isNull() || v.isEmpty();
+}
+
+// A value's text in the XML, not yet escaped.
+QString valueText(const Variant& v, const ColumnInfo& column, const ForXml& xml) {
+    if (column.type == adtype::Single || column.type == adtype::Double)
+        notSupported(QStringLiteral("FOR XML of a float or real value"));
+    switch (v.type()) {
+    case Variant::Type::Boolean:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case Variant::Type::Currency:
+        return v.toCurrency().toFixedString();
+    case Variant::Type::Decimal: {
+        const Decimal value = v.toDecimal();
+        const auto rescaled = value.rescaled(column.numericScale);
+        return column.numericScale > 0 && rescaled ? rescaled->toString() : value.toString();
+    }
+    case Variant::Type::Integer:
+    case Variant::Type::Double:
+        if (column.type == adtype::Boolean)
+            return v.toDouble() != 0 ? QStringLiteral("1") : QStringLiteral("0");
+        if (column.type == adtype::Currency)
+            return QString::number(v.toDouble(), 'f', 4);
+        return v.toString();
+    case Variant::Type::Date:
+        return isoDateText(v, column);
+    case Variant::Type::Bytes:
+        if (!xml.binaryBase64)
+            notSupported(QStringLiteral("FOR XML of binary data without BINARY BASE64"));
+        return QString::fromLatin1(v.toBytes().toBase64());
+    default:
+        return v.toString();
+    }
+}
+
+// The elements being written: an element's attributes or column elements,
+// then its children; one closed straight after it opened is written empty.
+struct XmlWriter {
+    const ResultSet& rows;
+    const ForXml& xml;
+    QString out;
+    qsizetype openEnd = -1; // where the last opened element's start tag ends
+
+    void open(const QString& name, const std::vector<std::size_t>& columns,
+              const std::vector<Variant>& row, bool topLevel) {
+        out += QLatin1Char('<') + xmlName(name);
+        if (xml.elements && xml.xsinil && topLevel && xml.root.isEmpty())
+            out += QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"");
+        QString content;
+        for (std::size_t c : columns) {
+            const ColumnInfo& column = rows.columns[c];
+            if (!xml.elements) {
+                if (isNull(row[c]))
+                    continue;
+                if (column.name.isEmpty())
+                    notSupported(QStringLiteral("FOR XML of a column without a name"));
+                out += QLatin1Char(' ') + xmlName(column.name) + QStringLiteral("=\"") +
+                       escaped(valueText(row[c], column, xml), true) + QLatin1Char('"');
+            } else if (isNull(row[c])) {
+                if (xml.xsinil && !column.name.isEmpty())
+                    content += QLatin1Char('<') + xmlName(column.name) +
+                               QStringLiteral(" xsi:nil=\"true\" />");
+            } else if (column.name.isEmpty()) {
+                content += escaped(valueText(row[c], column, xml), false);
+            } else {
+                const QString tag = xmlName(column.name);
+                content += QLatin1Char('<') + tag + QLatin1Char('>') +
+                           escaped(valueText(row[c], column, xml), false) + QStringLiteral("</") +
+                           tag + QLatin1Char('>');
+            }
+        }
+        out += QLatin1Char('>');
+        openEnd = out.size();
+        out += content;
+    }
+    void close(const QString& name) {
+        if (out.size() == openEnd) {
+            out.chop(1);
+            out += QStringLiteral(" />");
+        } else {
+            out += QStringLiteral("</") + xmlName(name) + QLatin1Char('>');
+        }
+        openEnd = -1;
+    }
+};
+
+// AUTO's elements in nesting order and the columns each one holds.
+struct AutoLevels {
+    std::vector<QString> names;
+    std::vector<std::vector<std::size_t>> columns;
+    std::vector<std::vector<std::size_t>> keyColumns; // its table's own, compared row to row
+};
+
+const ForXml::Source* sourceNamed(const ForXml& xml, const QString& name) {
+    for (const ForXml::Source& source : xml.sources)
+        if (!source.element.compare(name, Qt::CaseInsensitive))
+            return &source;
+    for (const ForXml::Source& source : xml.sources)
+        if (!source.table.compare(name, Qt::CaseInsensitive))
+            return &source;
+    return nullptr;
+}
+
+// The element a column comes from; empty for an expression.
+QString autoElementOf(const ForXml& xml, const ColumnInfo& column, const QString& qualifier) {
+    if (!qualifier.isEmpty() && qualifier != QLatin1String("*")) {
+        const ForXml::Source* source = sourceNamed(xml, qualifier);
+        return source ? source->element : qualifier;
+    }
+    if (column.baseTable.isEmpty() && qualifier.isEmpty())
+        return {};
+    if (xml.sources.size() == 1)
+        return xml.sources.front().element;
+    // By its table alone a column is placed only when one source reads that
+    // table: of two aliases of one table, which one gave it is not known here.
+    const ForXml::Source* found = nullptr;
+    for (const ForXml::Source& source : xml.sources) {
+        if (source.table.compare(column.baseTable, Qt::CaseInsensitive))
+            continue;
+        if (found)
+            notSupported(QStringLiteral("FOR XML AUTO over column %1 of a table read twice")
+                             .arg(column.name));
+        found = &source;
+    }
+    if (!found)
+        notSupported(QStringLiteral("FOR XML AUTO over column %1").arg(column.name));
+    return found->element;
+}
+
+AutoLevels autoLevels(const ResultSet& rows, const ForXml& xml) {
+    AutoLevels levels;
+    std::vector<std::size_t> pending; // expressions before the first table's column
+    std::size_t current = 0;
+    for (std::size_t c = 0; c < rows.columns.size(); ++c) {
+        const QString qualifier = xml.hasStar || c >= xml.itemQualifiers.size()
+                                      ? QString()
+                                      : xml.itemQualifiers[c];
+        const QString element = autoElementOf(xml, rows.columns[c], qualifier);
+        if (element.isEmpty()) {
+            if (levels.names.empty())
+                pending.push_back(c);
+            else
+                levels.columns[current].push_back(c);
+            continue;
+        }
+        std::size_t level = 0;
+        while (level < levels.names.size() && levels.names[level] != element)
+            ++level;
+        if (level == levels.names.size()) {
+            levels.names.push_back(element);
+            levels.columns.emplace_back();
+            levels.keyColumns.emplace_back();
+        }
+        current = level;
+        levels.columns[level].push_back(c);
+        levels.keyColumns[level].push_back(c);
+    }
+    if (levels.names.empty())
+        notSupported(QStringLiteral("FOR XML AUTO without a table's column"));
+    levels.columns.front().insert(levels.columns.front().begin(), pending.begin(), pending.end());
+    return levels;
+}
+
+bool sameKey(const std::vector<Variant>& a, const std::vector<Variant>& b,
+             const std::vector<std::size_t>& columns) {
+    for (std::size_t c : columns) {
+        if (isNull(a[c]) != isNull(b[c]) || (!isNull(a[c]) && a[c].toString() != b[c].toString()))
+            return false;
+    }
+    return true;
+}
+
+bool allNull(const std::vector<Variant>& row, const std::vector<std::size_t>& columns) {
+    for (std::size_t c : columns)
+        if (!isNull(row[c]))
+            return false;
+    return true;
+}
+
+QString rawText(const ResultSet& rows, const ForXml& xml) {
+    XmlWriter writer{rows, xml, {}};
+    std::vector<std::size_t> all(rows.columns.size());
+    for (std::size_t c = 0; c < all.size(); ++c)
+        all[c] = c;
+    for (const std::vector<Variant>& row : rows.rows) {
+        writer.open(xml.rowName, all, row, true);
+        writer.close(xml.rowName);
+    }
+    return writer.out;
+}
+
+QString autoText(const ResultSet& rows, const ForXml& xml) {
+    const AutoLevels levels = autoLevels(rows, xml);
+    XmlWriter writer{rows, xml, {}};
+    std::vector<const std::vector<Variant>*> open; // the row each open element was opened by
+    auto closeTo = [&](std::size_t depth) {
+        while (open.size() > depth) {
+            writer.close(levels.names[open.size() - 1]);
+            open.pop_back();
+        }
+    };
+    for (std::size_t r = 0; r < rows.rows.size(); ++r) {
+        const std::vector<Variant>& row = rows.rows[r];
+        std::size_t keep = 0;
+        while (keep < open.size() && sameKey(*open[keep], row, levels.keyColumns[keep]))
+            ++keep;
+        closeTo(keep);
+        for (std::size_t level = keep; level < levels.names.size(); ++level) {
+            if (level > 0 && allNull(row, levels.keyColumns[level]))
+                break;
+            writer.open(levels.names[level], levels.columns[level], row, level == 0);
+            open.push_back(&row);
+        }
+    }
+    closeTo(0);
+    return writer.out;
+}
+
+} // namespace
+
+std::optional<ForXml> readForXml(const Tokens& tokens) {
+    int depth = 0;
+    for (std::size_t i = 0; i + 2 < tokens.size(); ++i) {
+        depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
+        if (depth != 0 || !tokens[i].isWord(u"FOR") || !tokens[i + 1].isWord(u"XML"))
+            continue;
+        const QString mode = upperWord(tokens, i + 2);
+        ForXml xml;
+        xml.query = slice(tokens, 0, i);
+        std::size_t options = i + 3;
+        if (mode == QLatin1String("RAW")) {
+            xml.mode = ForXml::Mode::Raw;
+            if (options + 2 < tokens.size() && tokens[options].isPunctuation(u"(") &&
+                tokens[options + 1].kind == TokenKind::String) {
+                xml.rowName = tokens[options + 1].value();
+                options = closingParenthesis(tokens, options) + 1;
+            }
+        } else if (mode == QLatin1String("AUTO")) {
+            xml.mode = ForXml::Mode::Auto;
+            readAutoShape(xml.query, xml);
+        } else if (mode == QLatin1String("PATH")) {
+            return std::nullopt; // the translator's text joining
+        } else if (mode == QLatin1String("EXPLICIT")) {
+            notSupported(QStringLiteral("FOR XML EXPLICIT"));
+        } else {
+            syntaxErrorNear(tokens, i + 2);
+        }
+        if (options < tokens.size() && !tokens[options].isPunctuation(u","))
+            syntaxErrorNear(tokens, options);
+        for (const Range& option : splitByCommas(tokens, options + 1, tokens.size())) {
+            if (option.from >= option.to)
+                syntaxErrorNear(tokens, option.from);
+            const QString word = upperWord(tokens, option.from);
+            const QString next = upperWord(tokens, option.from + 1);
+            if (word == QLatin1String("ROOT")) {
+                xml.root = QStringLiteral("root");
+                if (option.to - option.from >= 4 && tokens[option.from + 2].kind == TokenKind::String)
+                    xml.root = tokens[option.from + 2].value();
+            } else if (word == QLatin1String("ELEMENTS")) {
+                xml.elements = true;
+                xml.xsinil = next == QLatin1String("XSINIL");
+            } else if (word == QLatin1String("TYPE")) {
+                xml.typed = true;
+            } else if (word == QLatin1String("BINARY") && next == QLatin1String("BASE64")) {
+                xml.binaryBase64 = true;
+            } else if (word == QLatin1String("XMLDATA") || word == QLatin1String("XMLSCHEMA")) {
+                notSupported(QStringLiteral("FOR XML %1").arg(word));
+            } else {
+                syntaxErrorNear(tokens, option.from);
+            }
+        }
+        return xml;
+    }
+    return std::nullopt;
+}
+
+ResultSet forXmlResult(const ResultSet& rows, const ForXml& xml) {
+    ResultSet result;
+    ColumnInfo column;
+    column.name = QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B");
+    column.type = xml.typed ? adtype::LongVarWChar : adtype::VarWChar;
+    result.columns.push_back(column);
+    if (rows.rows.empty())
+        return result;
+    QString text = xml.mode == ForXml::Mode::Raw ? rawText(rows, xml) : autoText(rows, xml);
+    if (!xml.root.isEmpty()) {
+        const QString tag = xmlName(xml.root);
+        const QString nilSpace = xml.xsinil
+                                     ? QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"")
+                                     : QString();
+        text = QLatin1Char('<') + tag + nilSpace + QLatin1Char('>') + text + QStringLiteral("</") +
+               tag + QLatin1Char('>');
+    }
+    if (xml.typed) {
+        result.rows.push_back({Variant(text)});
+        return result;
+    }
+    // The text comes in rows of 2,033 characters, as the server sends it.
+    constexpr qsizetype rowLength = 2033;
+    for (qsizetype at = 0; at < text.size(); at += rowLength)
+        result.rows.push_back({Variant(text.mid(at, rowLength))});
+    return result;
+}
+
+} // namespace estaciones::db::sqlite
