@@ -644,24 +644,47 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     if (targets.empty()) {
         return false;
     }
-    const StatementOutcome outcome = m_runner.run(
-        typedForSchema(m_session.current().handle(), sqliteText(rewritten, scope)),
-        QStringLiteral("SELECT"));
-    // Each row would see the value the row before gave (SELECT @s = @s + x):
-    // the query is worked out once, with the values the variables had.
+    const auto rowsWithCurrentValues = [&] {
+        const StatementOutcome outcome = m_runner.run(
+            typedForSchema(m_session.current().handle(), sqliteText(rewritten, scope)),
+            QStringLiteral("SELECT"));
+        return outcome.resultSet ? outcome.resultSet->rows : std::vector<std::vector<Variant>>{};
+    };
+    const auto assignRow = [&](const std::vector<Variant>& row) {
+        for (std::size_t k = 0; k < targets.size() && k < row.size(); ++k) {
+            scope.assign(targets[k], row[k], m_session.dateOrder);
+        }
+    };
+    std::vector<std::vector<Variant>> rows = rowsWithCurrentValues();
     const bool readsATarget = std::any_of(targets.begin(), targets.end(), [&](const QString& target) {
         return read.contains(target.toLower());
     });
-    if (readsATarget && outcome.resultSet && outcome.resultSet->rows.size() > 1) {
-        failWith(native::NotSupported,
-                 {QStringLiteral("SELECT assigning a variable from its own value over several rows")});
-    }
-    if (outcome.resultSet && !outcome.resultSet->rows.empty()) {
-        const std::vector<Variant>& last =
-            outcome.resultSet->rows.back(); // SQL Server keeps the last row
-        for (std::size_t k = 0; k < targets.size() && k < last.size(); ++k) {
-            scope.assign(targets[k], last[k], m_session.dateOrder);
+    if (!readsATarget || rows.size() <= 1) {
+        if (!rows.empty()) {
+            assignRow(rows.back()); // SQL Server keeps the last row
         }
+        return true;
+    }
+    // Each row sees the values the row before gave (SELECT @s = @s + x ...):
+    // the query is worked out again with them for each row, in its order.
+    // Beyond a few thousand rows that is too slow to be worth it: refused.
+    constexpr std::size_t rowByRowLimit = 2000;
+    if (rows.size() > rowByRowLimit) {
+        failWith(native::NotSupported,
+                 {QStringLiteral("SELECT assigning a variable from its own value over more than "
+                                 "%1 rows")
+                      .arg(rowByRowLimit)});
+    }
+    const std::size_t count = rows.size();
+    assignRow(rows.front());
+    for (std::size_t row = 1; row < count; ++row) {
+        rows = rowsWithCurrentValues();
+        if (rows.size() != count) {
+            failWith(native::NotSupported,
+                     {QStringLiteral("SELECT assigning a variable from its own value whose rows "
+                                     "change with it")});
+        }
+        assignRow(rows[row]);
     }
     return true;
 }

@@ -100,12 +100,16 @@ void completeStatementSyntax(Pieces& pieces) {
         ++first;
     if (first >= pieces.size())
         return;
-    if (pieces[first].isWord(u"INSERT") && first + 1 < pieces.size() &&
-        !pieces[first + 1].isWord(u"INTO"))
-        insertPieces(pieces, first + 1, piecesOf(QStringLiteral("INTO")));
-    if (pieces[first].isWord(u"DELETE") && first + 1 < pieces.size() &&
-        !pieces[first + 1].isWord(u"FROM"))
-        insertPieces(pieces, first + 1, piecesOf(QStringLiteral("FROM")));
+    // INSERT t and DELETE t, also after a WITH clause: SQLite needs INTO and FROM.
+    const auto completeVerb = [&](size_t verb) {
+        if (verb + 1 >= pieces.size())
+            return;
+        if (pieces[verb].isWord(u"INSERT") && !pieces[verb + 1].isWord(u"INTO"))
+            insertPieces(pieces, verb + 1, piecesOf(QStringLiteral("INTO")));
+        if (pieces[verb].isWord(u"DELETE") && !pieces[verb + 1].isWord(u"FROM"))
+            insertPieces(pieces, verb + 1, piecesOf(QStringLiteral("FROM")));
+    };
+    completeVerb(first);
     if (pieces[first].isWord(u"WITH") && first + 1 < pieces.size() &&
         !pieces[first + 1].isWord(u"RECURSIVE")) {
         // WITH a [(cols)] AS (body), b AS (body) ...: recursive when a body names its own CTE.
@@ -125,8 +129,10 @@ void completeStatementSyntax(Pieces& pieces) {
             i = close + 1;
             if (i < pieces.size() && pieces[i].isPunctuation(u","))
                 ++i;
-            else
+            else {
+                completeVerb(i);
                 break;
+            }
         }
         if (recursive)
             insertPieces(pieces, first + 1, piecesOf(QStringLiteral("RECURSIVE")));

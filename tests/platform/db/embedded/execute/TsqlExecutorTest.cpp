@@ -299,13 +299,19 @@ TEST_F(TsqlExecutorTest, ADeclareInALoopKeepsItsVariable) {
     EXPECT_EQ(nativeErrorOf("DECLARE @a int WHILE 1 = 0 BEGIN DECLARE @a int END"), 134);
 }
 
-// A variable built from its own value row by row is refused, not given the
-// last row's value alone; over one row, or read by another item, it works.
-TEST_F(TsqlExecutorTest, AVariableBuiltFromItselfOverSeveralRowsIsRefused) {
+// A variable built from its own value row by row sees, at each row, the
+// value the row before gave, in the query's order.
+TEST_F(TsqlExecutorTest, AVariableBuiltFromItselfOverSeveralRowsAccumulatesRowByRow) {
     run("CREATE TABLE Partes (n int)\nINSERT INTO Partes VALUES (1), (2), (3)");
-    EXPECT_EQ(nativeErrorOf("DECLARE @s varchar(20) = ''\n"
-                            "SELECT @s = @s + CAST(n AS varchar(2)) FROM Partes"),
-              40517);
+    EXPECT_EQ(scalar("DECLARE @s varchar(20) = ''\n"
+                     "SELECT @s = @s + CAST(n AS varchar(2)) + ',' FROM Partes ORDER BY n DESC\n"
+                     "SELECT @s"),
+              Variant(QStringLiteral("3,2,1,")));
+    EXPECT_EQ(scalar("DECLARE @c int = 0\nSELECT @c = @c + 1 FROM Partes\nSELECT @c"), Variant(3));
+    // Each assignment keeps the variable's type: varchar(2) holds two characters.
+    EXPECT_EQ(scalar("DECLARE @s varchar(2) = ''\n"
+                     "SELECT @s = @s + CAST(n AS varchar(2)) FROM Partes ORDER BY n\nSELECT @s"),
+              Variant(QStringLiteral("12")));
     EXPECT_EQ(scalar("DECLARE @s varchar(20) = 'x'\n"
                      "SELECT @s = @s + CAST(n AS varchar(2)) FROM Partes WHERE n = 2\nSELECT @s"),
               Variant(QStringLiteral("x2")));
