@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/IsoDates.h"
+#include "platform/db/embedded/execute/NumberTexts.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
 namespace estaciones::db::sqlite {
@@ -183,20 +184,14 @@ QString valueText(const Variant& v, const ColumnInfo& column, const ForXml& xml)
     switch (v.type()) {
     case Variant::Type::Boolean:
         return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    case Variant::Type::Currency:
-        return v.toCurrency().toFixedString();
-    case Variant::Type::Decimal: {
-        const Decimal value = v.toDecimal();
-        const auto rescaled = value.rescaled(column.numericScale);
-        return column.numericScale > 0 && rescaled ? rescaled->toString() : value.toString();
-    }
     case Variant::Type::Integer:
     case Variant::Type::Double:
         if (column.type == adtype::Boolean)
             return v.toDouble() != 0 ? QStringLiteral("1") : QStringLiteral("0");
-        if (column.type == adtype::Currency)
-            return QString::number(v.toDouble(), 'f', 4);
-        return v.toString();
+        return numberText(v, column);
+    case Variant::Type::Currency:
+    case Variant::Type::Decimal:
+        return numberText(v, column);
     case Variant::Type::Date:
         return isoDateText(v, column);
     case Variant::Type::Bytes:
