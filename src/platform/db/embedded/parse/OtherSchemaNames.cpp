@@ -385,13 +385,16 @@ QString lowerPair(const Tokens& tokens, std::size_t schema, std::size_t object) 
 // maps "schema.object" to the name its columns read under ("" for the
 // object's own name as the column writes it); `replacements` holds the
 // names found.
+// Token `i` is part of one of the first `names` replacements (the names found).
+bool inFoundName(const std::vector<Replacement>& replacements, std::size_t names, std::size_t i) {
+    return std::any_of(replacements.begin(), replacements.begin() + static_cast<std::ptrdiff_t>(names),
+                       [&](const Replacement& r) { return i >= r.start && i < r.end; });
+}
+
 void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& exposed,
                          std::vector<Replacement>& replacements) {
     const std::size_t names = replacements.size();
-    auto inName = [&](std::size_t i) {
-        return std::any_of(replacements.begin(), replacements.begin() + static_cast<std::ptrdiff_t>(names),
-                           [&](const Replacement& r) { return i >= r.start && i < r.end; });
-    };
+    auto inName = [&](std::size_t i) { return inFoundName(replacements, names, i); };
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) || inName(i))
             continue;
@@ -409,6 +412,33 @@ void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& ex
         replacements.push_back({chain.parts[0], chain.parts[1] + 1,
                                 {bracketed(tokens[chain.parts[1]],
                                            readAs.isEmpty() ? tokens[chain.parts[1]].value() : readAs)}});
+        i = chain.end - 1;
+    }
+}
+
+// object.column where object is the table an UPDATE or DELETE changes (and
+// no table source): [schema.object].column, as the server reads the table's
+// own name there as it does for dbo's. `targets` maps the object's name (in
+// lower case) to the file's name of the table. Where anything else of the
+// batch may expose that name too (an alias, a table of that name, a column
+// spelled so) the column stays as written: the later steps refuse it rather
+// than read another table's column.
+void addColumnsOfTargets(const Tokens& tokens, QHash<QString, QString> targets,
+                         std::vector<Replacement>& replacements) {
+    const std::size_t names = replacements.size();
+    for (std::size_t i = 0; i < tokens.size() && !targets.isEmpty(); ++i)
+        if (tokens[i].isNameLike() && !inFoundName(replacements, names, i) &&
+            !(i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u".")))
+            targets.remove(tokens[i].value().toLower());
+    for (std::size_t i = 0; i + 2 < tokens.size() && !targets.isEmpty(); ++i) {
+        if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) ||
+            inFoundName(replacements, names, i) || !targets.contains(tokens[i].value().toLower()))
+            continue;
+        const Chain chain = chainAt(tokens, i);
+        if (chain.parts.size() != 2 || chain.parts[1] == emptyPart ||
+            (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")))
+            continue;
+        replacements.push_back({i, i + 1, {bracketed(tokens[i], targets.value(tokens[i].value().toLower()))}});
         i = chain.end - 1;
     }
 }
@@ -436,6 +466,15 @@ Tokens withOtherSchemaNames(Tokens significant) {
     }
     if (!exposed.isEmpty())
         addColumnsOfExposed(significant, exposed, replacements);
+    QHash<QString, QString> targets; // the changed tables no table source exposes
+    for (const FoundName& name : found) {
+        const QString merged = mergedName(significant, name.chain).value();
+        if (name.changeTarget &&
+            exposed.value(lowerPair(significant, name.chain.schema(), name.chain.parts.back())) == merged)
+            targets.insert(significant[name.chain.parts.back()].value().toLower(), merged);
+    }
+    if (!targets.isEmpty())
+        addColumnsOfTargets(significant, std::move(targets), replacements);
     return replaced(std::move(significant), std::move(replacements));
 }
 
