@@ -416,29 +416,65 @@ void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& ex
     }
 }
 
-// object.column where object is the table an UPDATE or DELETE changes (and
-// no table source): [schema.object].column, as the server reads the table's
-// own name there as it does for dbo's. `targets` maps the object's name (in
-// lower case) to the file's name of the table. Where anything else of the
-// batch may expose that name too (an alias, a table of that name, a column
-// spelled so) the column stays as written: the later steps refuse it rather
-// than read another table's column.
-void addColumnsOfTargets(const Tokens& tokens, QHash<QString, QString> targets,
-                         std::vector<Replacement>& replacements) {
+// Where the statement whose tokens go on at `from` ends: a ';' or the next
+// word at its own level that only starts another statement (a CASE's END
+// is its own).
+std::size_t statementEnd(const Tokens& tokens, std::size_t from) {
+    static const QSet<QString> starters{"SELECT", "INSERT",  "UPDATE", "DELETE",   "MERGE",
+                                        "DECLARE", "IF",     "WHILE",  "BEGIN",    "END",
+                                        "EXEC",   "EXECUTE", "PRINT",  "RETURN",   "CREATE",
+                                        "DROP",   "ALTER",   "TRUNCATE", "RAISERROR", "THROW",
+                                        "COMMIT", "ROLLBACK", "GOTO",  "WITH"};
+    int depth = 0;
+    int cases = 0;
+    for (std::size_t i = from; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.isPunctuation(u"("))
+            ++depth;
+        else if (t.isPunctuation(u")") && --depth < 0)
+            return i;
+        else if (depth == 0 && t.isPunctuation(u";"))
+            return i;
+        else if (depth == 0 && t.isWord(u"CASE"))
+            ++cases;
+        else if (depth == 0 && cases > 0 && t.isWord(u"END"))
+            --cases;
+        else if (depth == 0 && t.kind == TokenKind::Word && starters.contains(t.text.toUpper()) &&
+                 !(t.isWord(u"WITH") && i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"(")))
+            return i;
+    }
+    return tokens.size();
+}
+
+// object.column in the statement of the table an UPDATE or DELETE changes
+// (`target`, named by the chain at `chain`): [schema.object].column, as the
+// server reads the table's own name there as it does for dbo's. Where
+// anything else of the statement may go by that name (a table source, an
+// alias, a column spelled so) the columns stay as written: the later steps
+// refuse them rather than read another table's column.
+void addColumnsOfTarget(const Tokens& tokens, const Chain& target, std::vector<Replacement>& replacements) {
     const std::size_t names = replacements.size();
-    for (std::size_t i = 0; i < tokens.size() && !targets.isEmpty(); ++i)
-        if (tokens[i].isNameLike() && !inFoundName(replacements, names, i) &&
-            !(i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u".")))
-            targets.remove(tokens[i].value().toLower());
-    for (std::size_t i = 0; i + 2 < tokens.size() && !targets.isEmpty(); ++i) {
-        if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) ||
-            inFoundName(replacements, names, i) || !targets.contains(tokens[i].value().toLower()))
+    const QString object = tokens[target.parts.back()].value();
+    const std::size_t end = statementEnd(tokens, target.end);
+    const auto sameName = [&](std::size_t i) {
+        return tokens[i].isNameLike() && tokens[i].value().compare(object, Qt::CaseInsensitive) == 0;
+    };
+    for (std::size_t i = target.end; i < end; ++i)
+        if (sameName(i) && !(i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u".")))
+            return;
+    for (const Replacement& found : replacements)
+        if (found.start >= target.end && found.start < end && found.with.size() >= 2 &&
+            found.with[found.with.size() - 1].value().compare(object, Qt::CaseInsensitive) == 0)
+            return; // a table source of the statement exposes that name
+    const Token merged = mergedName(tokens, target);
+    for (std::size_t i = target.end; i + 2 < end; ++i) {
+        if (!sameName(i) || tokens[i - 1].isPunctuation(u".") || inFoundName(replacements, names, i))
             continue;
         const Chain chain = chainAt(tokens, i);
         if (chain.parts.size() != 2 || chain.parts[1] == emptyPart ||
             (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")))
             continue;
-        replacements.push_back({i, i + 1, {bracketed(tokens[i], targets.value(tokens[i].value().toLower()))}});
+        replacements.push_back({i, i + 1, {bracketed(tokens[i], merged.value())}});
         i = chain.end - 1;
     }
 }
@@ -466,15 +502,9 @@ Tokens withOtherSchemaNames(Tokens significant) {
     }
     if (!exposed.isEmpty())
         addColumnsOfExposed(significant, exposed, replacements);
-    QHash<QString, QString> targets; // the changed tables no table source exposes
-    for (const FoundName& name : found) {
-        const QString merged = mergedName(significant, name.chain).value();
-        if (name.changeTarget &&
-            exposed.value(lowerPair(significant, name.chain.schema(), name.chain.parts.back())) == merged)
-            targets.insert(significant[name.chain.parts.back()].value().toLower(), merged);
-    }
-    if (!targets.isEmpty())
-        addColumnsOfTargets(significant, std::move(targets), replacements);
+    for (const FoundName& name : found)
+        if (name.changeTarget)
+            addColumnsOfTarget(significant, name.chain, replacements);
     return replaced(std::move(significant), std::move(replacements));
 }
 

@@ -165,6 +165,12 @@ TEST(OtherSchemaNamesTest, shouldReadTwoPartColumnsOfTheChangedTable) {
               "UPDATE [ventas.t] SET a = 1 WHERE t . b IN ( SELECT b FROM dbo . t )");
     EXPECT_EQ(merged("UPDATE ventas.t SET a = 1; SELECT t.b FROM u t"),
               "UPDATE [ventas.t] SET a = 1 ; SELECT t . b FROM u t");
+    // Only the statement's own: the next one reads its own table sources.
+    EXPECT_EQ(merged("DELETE ventas.t WHERE t.b = 2 SELECT t.a FROM ventas.t"),
+              "DELETE [ventas.t] WHERE [ventas.t] . b = 2 SELECT t . a FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = CASE WHEN t.b = 1 THEN 0 END WHERE t.b > 0; SELECT t.b FROM dbo.t"),
+              "UPDATE [ventas.t] SET a = CASE WHEN [ventas.t] . b = 1 THEN 0 END WHERE [ventas.t] . b > 0 ; "
+              "SELECT t . b FROM dbo . t");
     // A table source of the statement exposes it under its own name already.
     EXPECT_EQ(merged("UPDATE ventas.t SET a = 1 FROM ventas.t WHERE t.b = 2"),
               "UPDATE [ventas.t] SET a = 1 FROM [ventas.t] AS [t] WHERE t . b = 2");
