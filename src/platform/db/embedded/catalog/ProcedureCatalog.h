@@ -19,6 +19,10 @@ struct ProcedureDefinition {
     QString name;
     std::vector<ProcedureParameter> parameters;
     tsql::Tokens body;
+    // The text the body's tokens were read from when it runs straight from
+    // one (sp_executesql's statement), so that a module it creates keeps that
+    // text; empty for a stored procedure.
+    QString source;
 };
 
 // "@p type [= default] [OUTPUT], ...", in parentheses when `parenthesised`,

@@ -636,7 +636,8 @@ std::vector<HelpOutput> helpIndex(Session& session, const std::vector<CallArgume
     return out;
 }
 
-// sp_helptext: the definition in lines of at most 255 characters, each with its line end.
+// sp_helptext: the definition in rows of at most 255 characters, a row per line
+// (each with its line end).
 std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgument>& arguments) {
     SqliteDatabase& database = session.current();
     const QString name = objectName(argumentText(arguments, "@objname", 0));
@@ -673,11 +674,13 @@ std::vector<HelpOutput> helpText(Session& session, const std::vector<CallArgumen
         failWith(native::NoTextForObject, {name});
     Rows rows;
     rows.column("Text", adtype::VarWChar, 255);
-    const QStringList lines = definition.split(QStringLiteral("\r\n"));
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = i + 1 < lines.size() ? lines[i] + QStringLiteral("\r\n") : lines[i];
-        for (qsizetype at = 0; at < line.size(); at += 255)
-            rows.add({line.mid(at, 255)});
+    // A line ends after its line feed, CR LF or LF alone as it was written.
+    for (qsizetype start = 0; start < definition.size();) {
+        const qsizetype feed = definition.indexOf(QLatin1Char('\n'), start);
+        const qsizetype end = feed < 0 ? definition.size() : feed + 1;
+        for (qsizetype at = start; at < end; at += 255)
+            rows.add({definition.mid(at, std::min<qsizetype>(255, end - at))});
+        start = end;
     }
     return {rows.take()};
 }

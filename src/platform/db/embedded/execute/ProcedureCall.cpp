@@ -159,11 +159,12 @@ int BatchExecutor::callProcedure(const QString& name, const std::vector<CallArgu
             parameters.replace(QLatin1Char('\r'), QLatin1Char(' '))
                 .replace(QLatin1Char('\n'), QLatin1Char(' '));
         }
-        const Tokens definition =
-            tsql::significantTokens(QStringLiteral("CREATE PROCEDURE sp_executesql ") + parameters +
-                                    QStringLiteral(" AS ") + dynamic.statement);
+        const QString text = QStringLiteral("CREATE PROCEDURE sp_executesql ") + parameters +
+                             QStringLiteral(" AS ") + dynamic.statement;
+        ProcedureDefinition procedure = parseProcedure(tsql::significantTokens(text));
+        procedure.source = text;
         // sp_executesql is one level and its statement another.
-        return callDefinition(parseProcedure(definition), dynamic.arguments, caller, 2);
+        return callDefinition(procedure, dynamic.arguments, caller, 2);
     }
     if (name.startsWith(QLatin1String("sp_"), Qt::CaseInsensitive)) {
         if (std::optional<std::vector<HelpOutput>> help =
@@ -245,7 +246,8 @@ int BatchExecutor::callDefinition(const ProcedureDefinition& procedure,
     try {
         const std::optional<Tokens> inSchema =
             bodyInModuleSchema(m_session.current(), procedure.name, procedure.body);
-        runNested(parseBatch(inSchema ? *inSchema : procedure.body), scope, levels, true);
+        runNested(inSchema ? parseBatch(*inSchema) : parseBatch(procedure.body, procedure.source), scope,
+                  levels, true);
     } catch (...) {
         m_procedures.removeLast();
         throw;

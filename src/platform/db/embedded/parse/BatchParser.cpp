@@ -3,6 +3,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/parse/LexicalLimits.h"
 #include "platform/db/embedded/parse/OtherSchemaNames.h"
+#include "platform/db/embedded/parse/StatementSource.h"
 #include "platform/db/embedded/parse/TextScan.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
 
@@ -552,6 +553,13 @@ std::vector<StatementNode> parseNamingSchemas(Tokens significant) {
     return nodes;
 }
 
+// A module's definition (the batch's first statement) keeps its text in
+// `batch`, which its tokens' offsets point into.
+void keepDefinitionSource(std::vector<StatementNode>& nodes, const QString& batch) {
+    if (!nodes.empty() && !nodes.front().written.empty())
+        nodes.front().source = statementSource(batch, nodes.front().written);
+}
+
 } // namespace
 
 std::vector<StatementNode> parseBatch(const Tokens& tokens) {
@@ -566,6 +574,13 @@ std::vector<StatementNode> parseBatch(const Tokens& tokens) {
     return parseNamingSchemas(std::move(significant));
 }
 
+std::vector<StatementNode> parseBatch(const Tokens& tokens, const QString& text) {
+    std::vector<StatementNode> nodes = parseBatch(tokens);
+    if (!text.isEmpty())
+        keepDefinitionSource(nodes, text);
+    return nodes;
+}
+
 std::vector<StatementNode> parseBatch(const QString& batch) {
     Tokens tokens = tsql::tokenize(batch);
     tsql::checkLexicalLimits(tokens);
@@ -573,10 +588,14 @@ std::vector<StatementNode> parseBatch(const QString& batch) {
     const auto trivia = std::remove_if(tokens.begin(), tokens.end(),
                                        [](const Token& token) { return token.isTrivia(); });
     tokens.erase(trivia, tokens.end());
-    return parseNamingSchemas(std::move(tokens));
+    std::vector<StatementNode> nodes = parseNamingSchemas(std::move(tokens));
+    keepDefinitionSource(nodes, batch);
+    return nodes;
 }
 
 QString definitionText(const StatementNode& node) {
+    if (!node.source.isEmpty())
+        return node.source;
     return joinTokensByLine(node.written.empty() ? node.tokens : node.written);
 }
 

@@ -16,6 +16,9 @@ namespace estaciones::db::sqlite {
 // the lexical errors of checkLexicalLimits (103, 105, 113).
 std::vector<StatementNode> parseBatch(const QString& batch);
 std::vector<StatementNode> parseBatch(const tsql::Tokens& tokens);
+// The same for tokens read from `text` (their offsets are in it), so that a
+// module's definition keeps its source; without a text, as parseBatch(tokens).
+std::vector<StatementNode> parseBatch(const tsql::Tokens& tokens, const QString& text);
 
 // The tokens' texts joined by single blanks.
 QString joinTokens(const tsql::Tokens& tokens, std::size_t from = 0,
@@ -24,7 +27,8 @@ QString joinTokens(const tsql::Tokens& tokens, std::size_t from = 0,
 // it starts a new line, so that a definition keeps the lines it was written
 // in, and tokens of one line keep the blanks between them.
 QString joinTokensByLine(const tsql::Tokens& tokens);
-// The text a module's definition is stored with: its tokens as written, by line.
+// The text a module's definition is stored with: its source when the batch
+// came as text, else its tokens as written, by line.
 QString definitionText(const StatementNode& node);
 
 } // namespace estaciones::db::sqlite

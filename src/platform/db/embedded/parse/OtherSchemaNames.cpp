@@ -385,13 +385,16 @@ QString lowerPair(const Tokens& tokens, std::size_t schema, std::size_t object) 
 // maps "schema.object" to the name its columns read under ("" for the
 // object's own name as the column writes it); `replacements` holds the
 // names found.
+// Token `i` is part of one of the first `names` replacements (the names found).
+bool inFoundName(const std::vector<Replacement>& replacements, std::size_t names, std::size_t i) {
+    return std::any_of(replacements.begin(), replacements.begin() + static_cast<std::ptrdiff_t>(names),
+                       [&](const Replacement& r) { return i >= r.start && i < r.end; });
+}
+
 void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& exposed,
                          std::vector<Replacement>& replacements) {
     const std::size_t names = replacements.size();
-    auto inName = [&](std::size_t i) {
-        return std::any_of(replacements.begin(), replacements.begin() + static_cast<std::ptrdiff_t>(names),
-                           [&](const Replacement& r) { return i >= r.start && i < r.end; });
-    };
+    auto inName = [&](std::size_t i) { return inFoundName(replacements, names, i); };
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].isNameLike() || (i > 0 && tokens[i - 1].isPunctuation(u".")) || inName(i))
             continue;
@@ -409,6 +412,69 @@ void addColumnsOfExposed(const Tokens& tokens, const QHash<QString, QString>& ex
         replacements.push_back({chain.parts[0], chain.parts[1] + 1,
                                 {bracketed(tokens[chain.parts[1]],
                                            readAs.isEmpty() ? tokens[chain.parts[1]].value() : readAs)}});
+        i = chain.end - 1;
+    }
+}
+
+// Where the statement whose tokens go on at `from` ends: a ';' or the next
+// word at its own level that only starts another statement (a CASE's END
+// is its own).
+std::size_t statementEnd(const Tokens& tokens, std::size_t from) {
+    static const QSet<QString> starters{"SELECT", "INSERT",  "UPDATE", "DELETE",   "MERGE",
+                                        "DECLARE", "IF",     "WHILE",  "BEGIN",    "END",
+                                        "EXEC",   "EXECUTE", "PRINT",  "RETURN",   "CREATE",
+                                        "DROP",   "ALTER",   "TRUNCATE", "RAISERROR", "THROW",
+                                        "COMMIT", "ROLLBACK", "GOTO",  "WITH"};
+    int depth = 0;
+    int cases = 0;
+    for (std::size_t i = from; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.isPunctuation(u"("))
+            ++depth;
+        else if (t.isPunctuation(u")") && --depth < 0)
+            return i;
+        else if (depth == 0 && t.isPunctuation(u";"))
+            return i;
+        else if (depth == 0 && t.isWord(u"CASE"))
+            ++cases;
+        else if (depth == 0 && cases > 0 && t.isWord(u"END"))
+            --cases;
+        else if (depth == 0 && t.kind == TokenKind::Word && starters.contains(t.text.toUpper()) &&
+                 !(t.isWord(u"WITH") && i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"(")))
+            return i;
+    }
+    return tokens.size();
+}
+
+// object.column in the statement of the table an UPDATE or DELETE changes
+// (`target`, named by the chain at `chain`): [schema.object].column, as the
+// server reads the table's own name there as it does for dbo's. Where
+// anything else of the statement may go by that name (a table source, an
+// alias, a column spelled so) the columns stay as written: the later steps
+// refuse them rather than read another table's column.
+void addColumnsOfTarget(const Tokens& tokens, const Chain& target, std::vector<Replacement>& replacements) {
+    const std::size_t names = replacements.size();
+    const QString object = tokens[target.parts.back()].value();
+    const std::size_t end = statementEnd(tokens, target.end);
+    const auto sameName = [&](std::size_t i) {
+        return tokens[i].isNameLike() && tokens[i].value().compare(object, Qt::CaseInsensitive) == 0;
+    };
+    for (std::size_t i = target.end; i < end; ++i)
+        if (sameName(i) && !(i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u".")))
+            return;
+    for (const Replacement& found : replacements)
+        if (found.start >= target.end && found.start < end && found.with.size() >= 2 &&
+            found.with[found.with.size() - 1].value().compare(object, Qt::CaseInsensitive) == 0)
+            return; // a table source of the statement exposes that name
+    const Token merged = mergedName(tokens, target);
+    for (std::size_t i = target.end; i + 2 < end; ++i) {
+        if (!sameName(i) || tokens[i - 1].isPunctuation(u".") || inFoundName(replacements, names, i))
+            continue;
+        const Chain chain = chainAt(tokens, i);
+        if (chain.parts.size() != 2 || chain.parts[1] == emptyPart ||
+            (chain.end < tokens.size() && tokens[chain.end].isPunctuation(u"(")))
+            continue;
+        replacements.push_back({i, i + 1, {bracketed(tokens[i], merged.value())}});
         i = chain.end - 1;
     }
 }
@@ -436,6 +502,9 @@ Tokens withOtherSchemaNames(Tokens significant) {
     }
     if (!exposed.isEmpty())
         addColumnsOfExposed(significant, exposed, replacements);
+    for (const FoundName& name : found)
+        if (name.changeTarget)
+            addColumnsOfTarget(significant, name.chain, replacements);
     return replaced(std::move(significant), std::move(replacements));
 }
 

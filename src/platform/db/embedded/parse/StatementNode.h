@@ -28,6 +28,9 @@ struct StatementNode {
     // the names of other schemas were made the file's, for its stored text;
     // empty for any other statement.
     tsql::Tokens written;
+    // That definition's text exactly as the batch held it (statementSource);
+    // empty when the statement came as tokens.
+    QString source;
     tsql::Tokens condition; // IF / WHILE
     std::vector<StatementNode> children;
     int line = 0; // where the statement starts in its batch, from 1

@@ -145,6 +145,32 @@ std::optional<Pieces> joinedUpdate(const Pieces& pieces) {
                              selected.join(QStringLiteral(", ")), sourceText(pieces, from, limit)));
 }
 
+void unqualifyTargetColumns(Pieces& pieces) {
+    if (pieces.empty() || !pieces[0].isWord(u"UPDATE"))
+        return;
+    QString limit;
+    const size_t k = skipTop(pieces, 1, &limit);
+    if (k + 1 >= pieces.size() || !pieces[k].isNameLike() || !pieces[k + 1].isWord(u"SET"))
+        return;
+    const size_t set = k + 1;
+    const size_t end = findTopLevelWord(pieces, set + 1, pieces.size(), {u"OUTPUT", u"FROM", u"WHERE", u"OPTION"});
+    if (end < pieces.size() && pieces[end].isWord(u"FROM"))
+        return; // joinedUpdate's
+    const QString target = pieces[k].value();
+    const auto assignments = splitTopLevel(pieces, set + 1, end);
+    for (auto it = assignments.rbegin(); it != assignments.rend(); ++it) {
+        const size_t first = it->first;
+        if (it->second - first > 3 && pieces[first].isNameLike() &&
+            pieces[first].value().compare(target, Qt::CaseInsensitive) == 0 &&
+            pieces[first + 1].isPunctuation(u".") && pieces[first + 2].isNameLike()) {
+            const QString space = pieces[first].space;
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                         pieces.begin() + static_cast<std::ptrdiff_t>(first + 2));
+            pieces[first].space = space;
+        }
+    }
+}
+
 std::optional<Pieces> joinedDelete(const Pieces& pieces) {
     if (pieces.empty() || !pieces[0].isWord(u"DELETE"))
         return std::nullopt;

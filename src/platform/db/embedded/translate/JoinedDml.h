@@ -16,6 +16,10 @@
 namespace estaciones::db::tsql::rewrite {
 
 std::optional<Pieces> joinedUpdate(const Pieces& pieces);
+// UPDATE t SET t.a = ... without a FROM of its own: SQLite's SET takes the
+// column alone, so the target's name is taken off the columns it assigns (a
+// column qualified by any other name stays, for SQLite to refuse).
+void unqualifyTargetColumns(Pieces& pieces);
 std::optional<Pieces> joinedDelete(const Pieces& pieces);
 
 } // namespace estaciones::db::tsql::rewrite

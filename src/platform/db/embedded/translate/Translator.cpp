@@ -111,6 +111,8 @@ Translation Translator::translate(QStringView statement) const {
         pieces = std::move(*joined);
     else if (auto joinedRemoval = rewrite::joinedDelete(pieces))
         pieces = std::move(*joinedRemoval);
+    else
+        rewrite::unqualifyTargetColumns(pieces);
     translation.assignedVariables = takeAssignments(pieces);
     rewrite::rewriteQuery(pieces, settings);
     translation.statements << render(pieces).trimmed();

@@ -71,7 +71,7 @@ TEST_F(HelpProceduresTest, shouldGiveAProcedureDefinitionLineByLine) {
     ASSERT_EQ(text.resultSets.size(), 1u);
     EXPECT_EQ(columnNames(text.resultSets[0]), QStringList({"Text"}));
     ASSERT_EQ(text.resultSets[0].rows.size(), 3u);
-    EXPECT_EQ(text.resultSets[0].rows[1][0].toString(), "AS\r\n");
+    EXPECT_EQ(text.resultSets[0].rows[1][0].toString(), "AS\n"); // its line end as written
     const ExecutionResult help = run("EXEC sp_help 'Alta'");
     ASSERT_EQ(help.resultSets.size(), 2u);
     EXPECT_EQ(help.resultSets[1].rows.at(0).at(0).toString(), "@Nombre");

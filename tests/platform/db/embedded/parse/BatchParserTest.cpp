@@ -1,6 +1,7 @@
 // Statement boundaries without semicolons, and the nesting of control flow.
 #include "platform/db/embedded/parse/BatchParser.h"
 #include "platform/db/embedded/parse/ScriptBatches.h"
+#include "platform/db/embedded/parse/Tokenizer.h"
 
 #include "platform/db/Engine.h"
 
@@ -159,11 +160,27 @@ TEST(BatchParser, ModuleDefinitionsKeepTheirWrittenText) {
         QStringLiteral("ALTER PROCEDURE [ventas].[p] AS\n  DELETE FROM ventas.t WHERE ventas.t.a = 1"));
     ASSERT_EQ(procedure.size(), 1u);
     EXPECT_EQ(definitionText(procedure.front()),
-              QStringLiteral("ALTER PROCEDURE [ventas].[p] AS\r\nDELETE FROM ventas.t WHERE ventas.t.a = 1"));
+              QStringLiteral("ALTER PROCEDURE [ventas].[p] AS\n  DELETE FROM ventas.t WHERE ventas.t.a = 1"));
 
     // Any other statement is only the one that runs.
     const std::vector<StatementNode> select = parseBatch(QStringLiteral("SELECT a FROM ventas.t"));
     EXPECT_TRUE(select.front().written.empty());
+}
+
+// The text kept is the batch's own from the definition's first word: its
+// comments, the blanks that start its lines and its line ends stay; the
+// comments and blanks before it do not, nor the blanks after its last word.
+TEST(BatchParser, DefinitionTextIsTheSourceAsWritten) {
+    const auto text = [](const char* batch) {
+        const std::vector<StatementNode> nodes = parseBatch(QString::fromUtf8(batch));
+        return nodes.empty() ? QStringLiteral("<nada>") : definitionText(nodes.front());
+    };
+    EXPECT_EQ(text("-- cabecera\r\n\r\n  CREATE PROCEDURE p\r\nAS\r\n    /* uno */ SELECT 1 -- fin\r\n"),
+              QStringLiteral("CREATE PROCEDURE p\r\nAS\r\n    /* uno */ SELECT 1 -- fin"));
+    EXPECT_EQ(text("create   or alter view v as\n\tselect 'a -- b' AS [x /* y */] /* final */ \n\n"),
+              QStringLiteral("create   or alter view v as\n\tselect 'a -- b' AS [x /* y */] /* final */"));
+    EXPECT_EQ(text("CREATE TRIGGER tr ON t AFTER INSERT AS\nBEGIN\n  /* a /* anidado */ b */\n  SELECT 1\nEND\n-- uno\n-- dos"),
+              QStringLiteral("CREATE TRIGGER tr ON t AFTER INSERT AS\nBEGIN\n  /* a /* anidado */ b */\n  SELECT 1\nEND\n-- uno\n-- dos"));
 }
 
 TEST(BatchParser, UnbalancedBlocksAreSyntaxErrors) {

@@ -152,6 +152,34 @@ TEST(OtherSchemaNamesTest, shouldReadThreePartColumnsOfTheChangedTable) {
               "INSERT INTO [ventas.t] ( a ) SELECT ventas . t . a FROM u");
 }
 
+// Its own name alone qualifies them too, in SET, WHERE and OUTPUT, unless
+// something else of the batch may go by that name: then it stays as written.
+TEST(OtherSchemaNamesTest, shouldReadTwoPartColumnsOfTheChangedTable) {
+    EXPECT_EQ(merged("UPDATE ventas.t SET t.a = t.b + 1 OUTPUT deleted.a WHERE t.b = 2"),
+              "UPDATE [ventas.t] SET [ventas.t] . a = [ventas.t] . b + 1 OUTPUT deleted . a WHERE [ventas.t] . b = 2");
+    EXPECT_EQ(merged("DELETE FROM [ventas].[t] WHERE T.a = 1"), "DELETE FROM [ventas.t] WHERE [ventas.t] . a = 1");
+    EXPECT_EQ(merged("DELETE ventas.t WHERE EXISTS (SELECT 1 FROM u WHERE u.a = t.a)"),
+              "DELETE [ventas.t] WHERE EXISTS ( SELECT 1 FROM u WHERE u . a = [ventas.t] . a )");
+    // Another table or an alias of that name.
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1 WHERE t.b IN (SELECT b FROM dbo.t)"),
+              "UPDATE [ventas.t] SET a = 1 WHERE t . b IN ( SELECT b FROM dbo . t )");
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1; SELECT t.b FROM u t"),
+              "UPDATE [ventas.t] SET a = 1 ; SELECT t . b FROM u t");
+    // Only the statement's own: the next one reads its own table sources.
+    EXPECT_EQ(merged("DELETE ventas.t WHERE t.b = 2 SELECT t.a FROM ventas.t"),
+              "DELETE [ventas.t] WHERE [ventas.t] . b = 2 SELECT t . a FROM [ventas.t] AS [t]");
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = CASE WHEN t.b = 1 THEN 0 END WHERE t.b > 0; SELECT t.b FROM dbo.t"),
+              "UPDATE [ventas.t] SET a = CASE WHEN [ventas.t] . b = 1 THEN 0 END WHERE [ventas.t] . b > 0 ; "
+              "SELECT t . b FROM dbo . t");
+    // A table source of the statement exposes it under its own name already.
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = 1 FROM ventas.t WHERE t.b = 2"),
+              "UPDATE [ventas.t] SET a = 1 FROM [ventas.t] AS [t] WHERE t . b = 2");
+    // A function of a schema, and what an INSERT names, are no such columns.
+    EXPECT_EQ(merged("UPDATE ventas.t SET a = t.f(1)"), "UPDATE [ventas.t] SET a = [t.f] ( 1 )");
+    EXPECT_EQ(merged("INSERT INTO ventas.t (a) SELECT t.a FROM u AS x"),
+              "INSERT INTO [ventas.t] ( a ) SELECT t . a FROM u AS x");
+}
+
 TEST(OtherSchemaNamesTest, shouldMergeEachNameOfADropList) {
     EXPECT_EQ(merged("DROP TABLE ventas.a, dbo.b, [ventas].[c]"),
               "DROP TABLE [ventas.a] , dbo . b , [ventas.c]");
