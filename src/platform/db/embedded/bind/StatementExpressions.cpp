@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 namespace estaciones::db::sqlite {
@@ -496,8 +498,12 @@ private:
                     scopes.emplace(m_pieces);
                 }
                 m_outerSources = outerSources(*scopes, i + 1);
+                const size_t inner = scopes->scopeAt(i + 1);
+                m_innerSources = inner == QueryScope::none ? std::vector<QuerySource>{}
+                                                           : scopes->scope(inner).sources;
                 query(i + 1, std::min(tsql::closeOf(m_pieces, i), m_pieces.size()), true);
                 m_outerSources.clear();
+                m_innerSources.clear();
             }
         }
     }
@@ -525,10 +531,56 @@ private:
         if (!items.empty() || m_outerSources.isEmpty() || !hasFrom) {
             return items;
         }
+        // Over the outer tables too, a name the subquery's own tables have is
+        // ambiguous where the server reads it in the subquery: it is written
+        // with its table's name first.
         Probe correlated = probe;
         correlated.tail = QStringLiteral("FROM ") + m_outerSources + QStringLiteral(", ") +
-                          probe.tail.mid(5);
-        return typedItems(m_db, m_pieces, correlated);
+                          tsql::render(qualifiedByInnerSources(tsql::piecesOf(probe.tail.mid(5))));
+        return typedItems(m_db, qualifiedByInnerSources(m_pieces), correlated);
+    }
+
+    // `pieces` with each unqualified name that is a column of exactly one of
+    // the subquery's own tables written as that table's name or alias, dot,
+    // the name; the pieces stay where they were.
+    Pieces qualifiedByInnerSources(Pieces pieces) const {
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            tsql::Piece& piece = pieces[i];
+            if (!piece.isNameLike() || tsql::isReservedWord(piece) ||
+                (i > 0 && pieces[i - 1].isPunctuation(u".")) ||
+                (i + 1 < pieces.size() && (pieces[i + 1].isPunctuation(u".") ||
+                                           pieces[i + 1].isPunctuation(u"(")))) {
+                continue;
+            }
+            const QString name = piece.value();
+            const QuerySource* owner = nullptr;
+            int owners = 0;
+            for (const QuerySource& source : m_innerSources) {
+                if (source.isNamed(name) ||
+                    source.name.compare(name, Qt::CaseInsensitive) == 0) {
+                    owners = 2; // a table's name or alias, not a column
+                    break;
+                }
+                if (!source.derived && !source.name.isEmpty() &&
+                    hasColumn(source, name)) {
+                    owner = &source;
+                    ++owners;
+                }
+            }
+            if (owners == 1) {
+                const QString& qualifier = owner->alias.isEmpty() ? owner->name : owner->alias;
+                piece.text = tsql::quoteName(qualifier) + QLatin1Char('.') + piece.text;
+            }
+        }
+        return pieces;
+    }
+
+    bool hasColumn(const QuerySource& source, const QString& column) const {
+        const QByteArray schema = source.schema.toUtf8();
+        return sqlite3_table_column_metadata(
+                   m_db, source.schema.isEmpty() ? nullptr : schema.constData(),
+                   source.name.toUtf8().constData(), column.toUtf8().constData(), nullptr,
+                   nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
     }
 
     // Expressions already typed as part of a larger one are left to it.
@@ -567,8 +619,10 @@ private:
     sqlite3* m_db;
     Pieces m_pieces;
     std::vector<std::pair<Range, Pieces>> m_replacements;
-    // While a subquery is typed: the FROM clauses of the queries around it.
+    // While a subquery is typed: the FROM clauses of the queries around it,
+    // and its own tables.
     QString m_outerSources;
+    std::vector<QuerySource> m_innerSources;
 };
 
 } // namespace
