@@ -1,6 +1,7 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
 #include "platform/db/embedded/bind/KeptColumnTypes.h"
+#include "platform/db/embedded/bind/QueryScopes.h"
 #include "platform/db/embedded/bind/SelectListItems.h"
 #include "platform/db/embedded/bind/StatementExpressions.h"
 #include "platform/db/embedded/bind/UpdateTyping.h"
@@ -1229,70 +1230,47 @@ SqliteDatabase::QueryColumnType QueryTyping::fromCommonTables(const QString& col
     if (m_pieces.empty() || !m_pieces[0].isWord(u"WITH")) {
         return {};
     }
-    // The translator writes WITH RECURSIVE where an expression reads itself.
-    const size_t first = m_pieces.size() > 1 && m_pieces[1].isWord(u"RECURSIVE") ? 2 : 1;
-    for (size_t i = first; i < m_pieces.size() && m_pieces[i].kind != TokenKind::Punctuation;) {
-        const size_t start = i;
-        const QString name = m_pieces[i++].value();
-        QStringList columns;
-        if (i < m_pieces.size() && m_pieces[i].isPunctuation(u"(")) {
-            const size_t close = tsql::closeOf(m_pieces, i);
-            for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, i + 1, close)) {
-                columns << m_pieces[first].value();
-            }
-            i = close + 1;
+    const QueryScopes scopes(m_pieces);
+    const size_t scope = scopes.scopeAt(
+        tsql::findTopLevelWord(m_pieces, 0, m_pieces.size(), u"SELECT"));
+    for (const QString& source : std::as_const(m_sources)) {
+        const CommonTable* table = scopes.commonTable(scope, source);
+        if (!table) {
+            continue;
         }
-        if (i + 1 >= m_pieces.size() || !m_pieces[i].isWord(u"AS") ||
-            !m_pieces[i + 1].isPunctuation(u"(")) {
-            return {};
+        const auto [open, close] = std::pair{table->bodyFrom, table->bodyTo};
+        QString query;
+        if (open < close && m_pieces[open].isWord(u"VALUES")) {
+            QStringList rows;
+            for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, open + 1, close)) {
+                rows << QStringLiteral("SELECT ") + tsql::render(m_pieces, first + 1, last - 1);
+            }
+            query = rows.join(QStringLiteral(" UNION ALL "));
+        } else {
+            // A recursive one's columns have its anchor's types, the query
+            // before the first UNION (that alone prepares).
+            const bool recursive = std::any_of(m_pieces.begin() + open, m_pieces.begin() + close,
+                                               [&](const auto& p) { return p.isName(table->name); });
+            query = tsql::render(
+                m_pieces, open,
+                recursive ? tsql::findTopLevelWord(m_pieces, open, close, u"UNION") : close);
         }
-        const size_t open = i + 1;
-        const size_t close = tsql::closeOf(m_pieces, open);
-        const bool read = std::any_of(m_sources.begin(), m_sources.end(), [&](const QString& s) {
-            return s.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (read) {
-            QString query;
-            if (open + 1 < close && m_pieces[open + 1].isWord(u"VALUES")) {
-                QStringList rows;
-                for (const auto& [first, last] : tsql::splitTopLevel(m_pieces, open + 2, close)) {
-                    rows << QStringLiteral("SELECT ") + tsql::render(m_pieces, first + 1, last - 1);
-                }
-                query = rows.join(QStringLiteral(" UNION ALL "));
-            } else {
-                // A recursive one's columns have its anchor's types, the
-                // query before the first UNION (that alone prepares).
-                size_t end = close;
-                for (size_t k = open + 1; k < close; ++k) {
-                    if (m_pieces[k].isName(name)) {
-                        end = tsql::findTopLevelWord(m_pieces, open + 1, close, u"UNION");
-                        break;
-                    }
-                }
-                query = tsql::render(m_pieces, open + 1, end);
-            }
-            // The expressions before it, which it may read.
-            if (start > first) {
-                query = QStringLiteral("WITH ") + tsql::render(m_pieces, 1, start - 1) +
-                        QLatin1Char(' ') + query;
-            }
-            int position = -1;
-            for (qsizetype c = 0; c < columns.size() && position < 0; ++c) {
-                if (columns[c].compare(column, Qt::CaseInsensitive) == 0) {
-                    position = static_cast<int>(c);
-                }
-            }
-            if (columns.isEmpty() || position >= 0) {
-                if (const auto typed = queryColumn(query, column, position); typed.found) {
-                    return typed;
-                }
-            }
+        // After its WITH clause, for the expressions it reads.
+        query = scopes.withClauseText(table->clause) + QLatin1Char(' ') + query;
+        // By position where the expression names its columns.
+        const auto named = std::find_if(table->columns.begin(), table->columns.end(),
+                                        [&](const QString& c) {
+                                            return c.compare(column, Qt::CaseInsensitive) == 0;
+                                        });
+        const int position = named == table->columns.end()
+                                 ? -1
+                                 : static_cast<int>(named - table->columns.begin());
+        if (!table->columns.isEmpty() && position < 0) {
+            continue;
         }
-        i = close + 1;
-        if (i >= m_pieces.size() || !m_pieces[i].isPunctuation(u",")) {
-            break;
+        if (const auto typed = queryColumn(query, column, position); typed.found) {
+            return typed;
         }
-        ++i;
     }
     return {};
 }
