@@ -363,6 +363,38 @@ QStringList columnList(const Pieces& pieces, size_t& end) {
     return names;
 }
 
+// The items of a select list [from, to), `e AS name`, `e name`, `name = e`
+// or `t.name`: their expressions, their names added to `names` (an empty
+// one for an item without a name where a column list names them all).
+QStringList namedItems(const Pieces& pieces, size_t from, size_t to, const QString& what,
+                       QStringList& names, bool namedAfter = false) {
+    QStringList expressions;
+    for (const auto& [itemFrom, itemTo] : splitTopLevel(pieces, from, to)) {
+        if (itemTo - itemFrom >= 3 && pieces[itemFrom + 1].isPunctuation(u"=") &&
+            pieces[itemFrom].isNameLike()) {
+            names << pieces[itemFrom].value();
+            expressions << render(pieces, itemFrom + 2, itemTo).trimmed();
+            continue;
+        }
+        const Piece& last = pieces[itemTo - 1];
+        const bool named = itemTo - itemFrom >= 2 && last.isNameLike() && !isReservedWord(last) &&
+                           !pieces[itemTo - 2].isPunctuation(u".");
+        const bool qualified = itemTo - itemFrom == 3 && pieces[itemFrom + 1].isPunctuation(u".");
+        if (!named && !qualified && namedAfter) {
+            names << QString();
+            expressions << render(pieces, itemFrom, itemTo).trimmed();
+            continue;
+        }
+        if (!named && !qualified)
+            refuse(what + QStringLiteral(" over a column without a name"));
+        names << last.value();
+        const size_t expressionEnd =
+            named ? (pieces[itemTo - 2].isWord(u"AS") ? itemTo - 2 : itemTo - 1) : itemTo;
+        expressions << render(pieces, itemFrom, expressionEnd).trimmed();
+    }
+    return expressions;
+}
+
 AppliedValues readAppliedValues(const Pieces& pieces, size_t open, size_t& end,
                                 const QString& what) {
     const size_t close = closeOf(pieces, open);
@@ -387,25 +419,7 @@ AppliedValues readAppliedValues(const Pieces& pieces, size_t open, size_t& end,
                        QString::fromUtf16(word));
         if (isAggregateCall(pieces, open + 2, where))
             refuse(what + QStringLiteral(" over an aggregate without FROM"));
-        QStringList row;
-        for (const auto& [from, to] : splitTopLevel(pieces, open + 2, where)) {
-            // e AS name, e name, name = e.
-            if (to - from >= 3 && pieces[from + 1].isPunctuation(u"=") &&
-                pieces[from].isNameLike()) {
-                values.columns << pieces[from].value();
-                row << render(pieces, from + 2, to).trimmed();
-                continue;
-            }
-            const Piece& last = pieces[to - 1];
-            const bool named = to - from >= 2 && last.isNameLike() && !isReservedWord(last) &&
-                               !pieces[to - 2].isPunctuation(u".");
-            if (!named && !(to - from == 3 && pieces[from + 1].isPunctuation(u".")))
-                refuse(what + QStringLiteral(" over a column without a name"));
-            values.columns << last.value();
-            const size_t exprEnd = named ? (pieces[to - 2].isWord(u"AS") ? to - 2 : to - 1) : to;
-            row << render(pieces, from, exprEnd).trimmed();
-        }
-        values.rows.push_back(row);
+        values.rows.push_back(namedItems(pieces, open + 2, where, what, values.columns));
         if (where != close)
             values.condition = render(pieces, where + 1, close).trimmed();
     }
@@ -580,6 +594,49 @@ size_t applyValues(Pieces& pieces, size_t apply, size_t open, const DialectSetti
     return applySource(pieces, apply, end, values, outer, what, settings);
 }
 
+// Whether the subquery at `open` is an aggregate without GROUP BY
+// (SELECT MAX(a) AS m, COUNT(*) AS n FROM u WHERE ...), which gives one
+// row whatever rows it reads.
+bool isScalarAggregate(const Pieces& pieces, size_t open) {
+    const size_t close = closeOf(pieces, open);
+    const size_t first = open + 2;
+    if (close >= pieces.size() || first >= close || pieces[first].isWord(u"TOP") ||
+        pieces[first].isWord(u"DISTINCT"))
+        return false;
+    const size_t from = findTopLevelWord(pieces, first, close, u"FROM");
+    if (from == close)
+        return false;
+    for (const char16_t* word : {u"GROUP", u"HAVING", u"UNION", u"EXCEPT", u"INTERSECT"})
+        if (findTopLevelWord(pieces, from, close, word) != close)
+            return false;
+    return isAggregateCall(pieces, first, from);
+}
+
+// The APPLY at `apply` over such an aggregate: one row for every outer row,
+// CROSS and OUTER alike, so each column is the scalar subquery of its item.
+size_t applyAggregate(Pieces& pieces, size_t apply, size_t open, const DialectSettings& settings) {
+    const bool outer = pieces[apply].isWord(u"OUTER");
+    const QString what = outer ? QStringLiteral("OUTER APPLY") : QStringLiteral("CROSS APPLY");
+    const size_t close = closeOf(pieces, open);
+    const size_t from = findTopLevelWord(pieces, open + 2, close, u"FROM");
+    size_t end = close;
+    const QString alias = aliasAfter(pieces, close, end, what);
+    const bool namedAfter = end < pieces.size() && pieces[end].isPunctuation(u"(");
+    AppliedValues values;
+    QStringList row = namedItems(pieces, open + 2, from, what, values.columns, namedAfter);
+    const QString source = render(pieces, from, close).trimmed();
+    for (QString& item : row)
+        item = QStringLiteral("SELECT %1 %2").arg(item, source);
+    values.rows.push_back(row);
+    values.alias = alias;
+    if (const QStringList named = columnList(pieces, end); !named.isEmpty()) {
+        if (named.size() != values.columns.size())
+            refuse(what + QStringLiteral(" whose values and column names do not match"));
+        values.columns = named;
+    }
+    return applySource(pieces, apply, end, values, outer, what, settings);
+}
+
 // A path literal of OPENJSON as SQLite's json_each takes it: lax is its
 // only mode (strict would fail where lax gives no rows).
 QString eachPath(const Pieces& pieces, size_t from, size_t to) {
@@ -696,6 +753,11 @@ void rewriteTableOperators(Pieces& pieces, const DialectSettings& settings) {
                                                    u"FROM") == closeOf(pieces, i + 1)));
             if (values) {
                 i = applyValues(pieces, i - 1, i + 1, settings);
+                continue;
+            }
+            if ((cross || outer) && i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
+                pieces[i + 2].isWord(u"SELECT") && isScalarAggregate(pieces, i + 1)) {
+                i = applyAggregate(pieces, i - 1, i + 1, settings);
                 continue;
             }
             if ((cross || outer) && i + 2 < pieces.size() && pieces[i + 1].isPunctuation(u"(") &&
