@@ -1,5 +1,6 @@
 #include "platform/db/embedded/catalog/SchemaRowsets.h"
 
+#include "platform/db/embedded/functions/SchemaFunctions.h"
 #include "platform/db/embedded/functions/UserSchemas.h"
 #include "platform/db/embedded/sqlite/PreparedStatement.h"
 #include "platform/db/embedded/storage/StoredValues.h"
@@ -96,9 +97,15 @@ ResultSet columnsRowset(SqliteDatabase& database, const std::vector<Variant>& re
         if (!passes(restrictions, 1, table.schema) || !passes(restrictions, 2, table.name)) {
             continue;
         }
-        PreparedStatement info(database.handle(),
-                               QStringLiteral("SELECT cid, name, type, \"notnull\", dflt_value, pk "
-                                              "FROM pragma_table_xinfo(?1) WHERE hidden <> 1"));
+        // The default's text is its constraint's, as the server keeps it;
+        // SQLite's is the translated one.
+        PreparedStatement info(
+            database.handle(),
+            QStringLiteral("SELECT p.cid, p.name, p.type, p.\"notnull\", p.dflt_value, p.pk, "
+                           "(SELECT d.definition FROM %1 d WHERE d.kind = 'D' AND "
+                           "lower(d.table_name) = lower(?1) AND lower(d.columns) = "
+                           "lower(p.name)) FROM pragma_table_xinfo(?1) p WHERE p.hidden <> 1")
+                .arg(QLatin1String(tsql::constraintTable)));
         info.bindText(1, table.stored);
         while (info.ok() && info.step() == SQLITE_ROW) {
             sqlite3_stmt* row = info.handle();
@@ -115,7 +122,8 @@ ResultSet columnsRowset(SqliteDatabase& database, const std::vector<Variant>& re
             rowset.rows.push_back(
                 {database.name(), table.schema, table.name, column,
                  static_cast<long long>(sqlite3_column_int(row, 0) + 1), hasDefault,
-                 hasDefault ? Variant(columnText(row, 4)) : Variant::null(),
+                 sqlite3_column_type(row, 6) != SQLITE_NULL ? Variant(columnText(row, 6))
+                                                             : Variant::null(),
                  sqlite3_column_int(row, 3) == 0 && sqlite3_column_int(row, 5) == 0, type.type,
                  isText ? Variant(static_cast<long long>(type.definedSize)) : Variant::null(),
                  type.type == adtype::Numeric ? Variant(type.precision) : Variant::null(),

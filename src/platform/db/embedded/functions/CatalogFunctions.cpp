@@ -243,6 +243,19 @@ void colName(sqlite3_context* ctx, int, sqlite3_value** argv) {
                          .value(0));
 }
 
+// The rows a table holds now, as sysindexes and sys.partitions count them.
+void tableRows(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const qint64 id = sqlite3_value_int64(argv[0]);
+    const QString table = tableOfId(db, id);
+    if (table.isEmpty())
+        return sqlite3_result_null(ctx);
+    const QString count =
+        columnOf(db, QStringLiteral("SELECT count(*) FROM %1.%2").arg(schemaOfId(id), quoted(table)))
+            .value(0);
+    sqlite3_result_int64(ctx, count.toLongLong());
+}
+
 // The identity store names the column; SQLite's own counter key (INTEGER
 // PRIMARY KEY) and the numbering trigger tell it in a file made before the store.
 bool isIdentityColumn(sqlite3* db, const QString& schema, const QString& table,
@@ -552,6 +565,7 @@ const FunctionRegistration catalogRegistrations[] = {
     {"tsql_type_scale", 1, guarded<typePart<&ColumnType::scale>>},
     {"tsql_col_length", 2, guarded<colLength>},
     {"tsql_col_name", 2, guarded<colName>},
+    {"tsql_table_rows", 1, guarded<tableRows>},
     {"tsql_columnproperty", 3, guarded<columnProperty>},
     {"tsql_indexproperty", 3, guarded<indexProperty>},
     {"tsql_object_name", 1, guarded<objectName>},

@@ -60,15 +60,19 @@ QString typeColumns(const QString& type) {
         .arg(type, numeric, exact, id);
 }
 
+// COLUMN_DEFAULT: the default's text as the server keeps it ("((0))",
+// "(getdate())"), that of its constraint; SQLite's is the translated one.
 QString columns() {
     return QStringLiteral("SELECT %1, %4 AS TABLE_NAME, p.name COLLATE "
-                          "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, p.dflt_value "
-                          "AS COLUMN_DEFAULT, CASE WHEN tsql_columnproperty(m.rowid, p.name, "
+                          "tsql_text AS COLUMN_NAME, p.cid + 1 AS ORDINAL_POSITION, (SELECT "
+                          "d.definition FROM %5 d WHERE d.kind = 'D' AND lower(d.table_name) = "
+                          "lower(m.name) AND lower(d.columns) = lower(p.name)) AS COLUMN_DEFAULT, "
+                          "CASE WHEN tsql_columnproperty(m.rowid, p.name, "
                           "'AllowsNull') THEN 'YES' ELSE 'NO' END AS "
                           "IS_NULLABLE, %2 FROM sqlite_schema m JOIN pragma_table_xinfo(m.name) p "
                           "WHERE m.type IN ('table', 'view') AND %3 AND p.hidden <> 1")
         .arg(owner("TABLE", "m.name"), typeColumns(QStringLiteral("p.type")), userObject("m"),
-             ownName("m.name"));
+             ownName("m.name"), engineConstraints);
 }
 
 // The procedures and the functions; DATA_TYPE is a function's return type

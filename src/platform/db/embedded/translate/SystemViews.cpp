@@ -132,7 +132,8 @@ QString systemObjects() {
                                         "sysconstraints",
                                         "sysindexes",
                                         "sysobjects",
-                                        "systypes"};
+                                        "systypes",
+                                        "partitions"};
     static const char* const procedures[] = {
         "sp_addlogin", "sp_columns",        "sp_defaultdb",      "sp_executesql",
         "sp_help",     "sp_helpconstraint", "sp_helpindex", "sp_helptext",       "sp_helptrigger",
@@ -432,9 +433,20 @@ QString sysIndexColumns() {
         .arg(tableKeys(), namedIndexes());
 }
 
+// rowcnt and rows count the table's rows, repeated on each of its indexes.
 QString sysindexes() {
-    return QStringLiteral("SELECT object_id AS id, name, index_id AS indid, 1 AS groupid, 0 AS "
-                          "OrigFillFactor FROM (%1)")
+    return QStringLiteral("SELECT object_id AS id, name, index_id AS indid, 1 AS groupid, "
+                          "tsql_table_rows(object_id) AS rowcnt, tsql_table_rows(object_id) AS "
+                          "rows, 0 AS OrigFillFactor FROM (%1)")
+        .arg(sysIndexes());
+}
+
+// One partition for each index and heap: no table is partitioned here.
+QString sysPartitions() {
+    return QStringLiteral("SELECT object_id * 256 + index_id AS partition_id, object_id, index_id, "
+                          "1 AS partition_number, object_id * 256 + index_id AS hobt_id, "
+                          "tsql_table_rows(object_id) AS rows, 0 AS filestream_filegroup_id, 0 "
+                          "AS data_compression, 'NONE' AS data_compression_desc FROM (%1)")
         .arg(sysIndexes());
 }
 
@@ -614,6 +626,8 @@ QString systemView(const QString& view, const DialectSettings& settings) {
         return sysIndexes();
     if (name == QLatin1String("index_columns"))
         return sysIndexColumns();
+    if (name == QLatin1String("partitions"))
+        return sysPartitions();
     if (name == QLatin1String("foreign_keys"))
         return sysForeignKeys();
     if (name == QLatin1String("foreign_key_columns"))

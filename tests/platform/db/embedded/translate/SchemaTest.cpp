@@ -191,6 +191,30 @@ TEST(SchemaTest, shouldReportColumnTypesBackAsDeclared) {
               "money/19");
 }
 
+// Scripts compare COLUMN_DEFAULT with the text the server keeps; the
+// translated default SQLite holds must not show through. sysindexes and
+// sys.partitions count the table's rows (the quick row-count idiom).
+TEST(SchemaTest, shouldReportDefaultsAndRowCountsAsTheServerKeepsThem) {
+    DialectDatabase db;
+    db.run("CREATE TABLE T (Id int PRIMARY KEY, F datetime DEFAULT GETDATE(), N int DEFAULT 0, "
+           "S varchar(3) NULL)");
+    EXPECT_EQ(db.run("SELECT COLUMN_NAME, COLUMN_DEFAULT FROM INFORMATION_SCHEMA.COLUMNS WHERE "
+                     "TABLE_NAME = 'T' ORDER BY ORDINAL_POSITION"),
+              (std::vector<QStringList>{
+                  {"Id", "NULL"}, {"F", "(getdate())"}, {"N", "((0))"}, {"S", "NULL"}}));
+    db.run("CREATE INDEX IX_T_S ON T (S)");
+    db.run("INSERT INTO T (Id) VALUES (1), (2), (3)");
+    EXPECT_EQ(db.run("SELECT indid, rows, rowcnt FROM sysindexes WHERE id = OBJECT_ID('T') "
+                     "ORDER BY indid"),
+              (std::vector<QStringList>{{"1", "3", "3"}, {"2", "3", "3"}}));
+    EXPECT_EQ(db.scalar("SELECT SUM(p.rows) FROM sys.partitions p WHERE p.object_id = "
+                        "OBJECT_ID('T') AND p.index_id IN (0, 1)"),
+              "3");
+    db.run("DELETE FROM T WHERE Id = 2");
+    EXPECT_EQ(db.scalar("SELECT rows FROM sysindexes WHERE id = OBJECT_ID('T') AND indid < 2"),
+              "2");
+}
+
 TEST(SchemaTest, shouldAcceptInsertsThroughASingleTableViewWithTheTablesDefaults) {
     DialectDatabase db;
     db.run(
