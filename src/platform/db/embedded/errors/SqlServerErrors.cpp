@@ -521,12 +521,29 @@ std::pair<QString, QString> tableAndColumn(const QString& qualified) {
 // Whether the statement names `name` other than as a qualifier (a table, an
 // alias): a column whose qualifier it names nowhere else is bound to nothing
 // (4104), where one of a table it reads is only missing (207).
+// A table that has an alias is not named by its own name any more ("Using
+// Table Aliases"): FROM art AS a, FROM art a do not name art.
 bool namedInStatement(const QString& statement, const QString& name) {
     const QRegularExpression named(
         QStringLiteral("(?<![\\w@#$])[\"\\[]?%1[\"\\]]?(?![\\w$\"\\]])(?!\\s*\\.)")
             .arg(QRegularExpression::escape(name)),
         QRegularExpression::CaseInsensitiveOption);
-    return named.match(statement).hasMatch();
+    static const QRegularExpression tablePlace(QStringLiteral("(?:\\bFROM|\\bJOIN|,|\\.)\\s*$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression aliasAfter(
+        QStringLiteral("^\\s+(?:AS\\b|(?!(?:WHERE|JOIN|INNER|LEFT|RIGHT|FULL|CROSS|OUTER|NATURAL|ON|"
+                       "USING|GROUP|ORDER|HAVING|UNION|EXCEPT|INTERSECT|LIMIT|WINDOW|SET|"
+                       "VALUES|SELECT|DEFAULT|INDEXED|NOT|RETURNING)\\b)[\"\\[]?[A-Za-z_#])"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (auto it = named.globalMatch(statement); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const bool aliased =
+            tablePlace.match(QStringView(statement).left(match.capturedStart())).hasMatch() &&
+            aliasAfter.match(QStringView(statement).mid(match.capturedEnd())).hasMatch();
+        if (!aliased)
+            return true;
+    }
+    return false;
 }
 
 QStringList columnsOf(const QString& message) {
