@@ -375,11 +375,14 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
 }
 
 double roundHalfAwayFromZero(double value, int digits) {
+    // The number as written rounds (2.675, kept as 2.67499..., is 2.68): its
+    // shortest digits, rounded exactly; a nudge of the double instead moves
+    // large numbers (1234567890123.5 by whole units).
+    if (digits >= 0)
+        if (const auto exact = Decimal::fromDouble(value, digits))
+            return exact->toDouble();
     const double factor = std::pow(10.0, digits);
-    const double scaled = value * factor;
-    // Nudge by a relative epsilon so that 2.675 (stored as 2.67499...) rounds as written.
-    const double rounded = std::round(scaled + (scaled >= 0 ? 1 : -1) * std::fabs(scaled) * 1e-12);
-    return rounded / factor;
+    return std::round(value * factor) / factor;
 }
 
 QString strFunction(double value, int length, int decimals) {

@@ -187,6 +187,11 @@ TEST(ValueRulesTest, shouldFormatStrAndRoundLikeTheServer) {
     EXPECT_EQ(roundHalfAwayFromZero(0.125, 2), 0.13);
     EXPECT_EQ(roundHalfAwayFromZero(-0.125, 2), -0.13);
     EXPECT_EQ(roundHalfAwayFromZero(155, -1), 160);
+    // As written, also where a double's digits run out: no unit is added.
+    EXPECT_EQ(roundHalfAwayFromZero(2.675, 2), 2.68);
+    EXPECT_EQ(roundHalfAwayFromZero(1234567890123.45, 1), 1234567890123.5);
+    EXPECT_EQ(strFunction(1234567890123.5, 15, 1), "1234567890123.5");
+    EXPECT_EQ(strFunction(123456789012.5, 15, 1), " 123456789012.5");
 }
 
 TEST(ValueRulesTest, shouldDescribeDeclaredTypesAsTheProviderReportsThem) {
