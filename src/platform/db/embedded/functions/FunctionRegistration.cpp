@@ -1,11 +1,19 @@
 #include "platform/db/embedded/functions/FunctionRegistration.h"
 
+#include "platform/db/embedded/storage/SqlValue.h"
+
 #include "platform/core/Error.h"
 #include "platform/db/embedded/errors/FunctionError.h"
 
 #include <sqlite3.h>
 
 namespace estaciones::db::tsql {
+
+void resultConversionError(sqlite3_context* ctx, const ConversionError& error) {
+    const QByteArray message =
+        functionErrorMessage(error.nativeNumber(), QString::fromStdString(error.what())).toUtf8();
+    sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+}
 
 void reportFailure(sqlite3_context* ctx, FunctionBody body, int argc, sqlite3_value** argv) {
     try {
@@ -16,6 +24,9 @@ void reportFailure(sqlite3_context* ctx, FunctionBody body, int argc, sqlite3_va
             text += QLatin1Char('\n') + functionErrorMessage(next.nativeNumber, next.text);
         const QByteArray message = text.toUtf8();
         sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+    } catch (const ConversionError& e) {
+        // A conversion inside the body fails with the server's number too.
+        resultConversionError(ctx, e);
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "platform/db/embedded/errors/FunctionError.h"
+#include "platform/db/embedded/storage/SqlValue.h"
 
 #include <stdexcept>
 #include <vector>
@@ -30,6 +31,9 @@ using FunctionBody = void (*)(sqlite3_context*, int, sqlite3_value**);
 // Reports what `body` throws as the SQLite function's error: a ServerFailure
 // as "tsql <number>: <text>", anything else with its own text.
 void reportFailure(sqlite3_context* ctx, FunctionBody body, int argc, sqlite3_value** argv);
+
+// The function's result is the conversion's failure, with its number.
+void resultConversionError(sqlite3_context* ctx, const ConversionError& error);
 
 template <FunctionBody body> void guarded(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     reportFailure(ctx, body, argc, argv);

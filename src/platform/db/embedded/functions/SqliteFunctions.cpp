@@ -134,9 +134,7 @@ void invoke(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             sqlite3_set_auxdata(ctx, 0, new SqlValue(value), deleteKeptValue);
         setResult(ctx, value);
     } catch (const ConversionError& e) {
-        const QByteArray message =
-            functionErrorMessage(e.nativeNumber(), QString::fromStdString(e.what())).toUtf8();
-        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+        resultConversionError(ctx, e);
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }

@@ -7,7 +7,9 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/functions/FunctionRegistration.h"
 #include "platform/db/embedded/functions/TextCompare.h"
+#include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/NumericErrors.h"
 #include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QHash>
@@ -16,6 +18,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace estaciones::db::tsql {
@@ -26,6 +29,30 @@ using Settings = std::shared_ptr<DialectSettings>;
 
 const DialectSettings& settingsOf(sqlite3_context* ctx) {
     return **static_cast<Settings*>(sqlite3_user_data(ctx));
+}
+
+// An argument the function takes as int, converted as the server converts
+// it: a float truncates, a text reads as a whole number (245 when it is
+// none), bytes are the number their last four spell (CHAR(0x41) is 'A').
+qint64 wholeArgument(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return sqlite3_value_int64(v);
+    case SQLITE_FLOAT:
+        return static_cast<qint64>(std::trunc(sqlite3_value_double(v)));
+    case SQLITE_BLOB:
+        return binaryAsInteger(QByteArray(static_cast<const char*>(sqlite3_value_blob(v)),
+                                          sqlite3_value_bytes(v)),
+                               4);
+    default: {
+        const QString text = valueText(v);
+        bool whole = false;
+        const qint64 number = text.trimmed().toLongLong(&whole);
+        if (!whole)
+            failIntegerConversion(text, QStringLiteral("int"));
+        return number;
+    }
+    }
 }
 
 QDateTime dateOf(sqlite3_context* ctx, sqlite3_value* v) {
@@ -59,8 +86,8 @@ void stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (isNullValue(argv[0]) || isNullValue(argv[1]) || isNullValue(argv[2]))
         return sqlite3_result_null(ctx);
     const QString value = valueText(argv[0]);
-    const qint64 start = sqlite3_value_int64(argv[1]);
-    const qint64 length = sqlite3_value_int64(argv[2]);
+    const qint64 start = wholeArgument(argv[1]);
+    const qint64 length = wholeArgument(argv[2]);
     if (start <= 0 || start > value.size() || length < 0)
         return sqlite3_result_null(ctx);
     const QString replacement = isNullValue(argv[3]) ? QString() : valueText(argv[3]);
@@ -195,7 +222,7 @@ void concatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void choose(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (isNullValue(argv[0]))
         return sqlite3_result_null(ctx);
-    const qint64 index = sqlite3_value_int64(argv[0]);
+    const qint64 index = wholeArgument(argv[0]);
     if (index < 1 || index >= argc)
         return sqlite3_result_null(ctx);
     sqlite3_result_value(ctx, argv[index]);
@@ -207,7 +234,7 @@ void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return sqlite3_result_null(ctx);
     QDate date = dateOf(ctx, argv[0]).date();
     if (argc > 1)
-        date = date.addMonths(static_cast<int>(sqlite3_value_int64(argv[1])));
+        date = date.addMonths(static_cast<int>(wholeArgument(argv[1])));
     date = QDate(date.year(), date.month(), date.daysInMonth());
     resultText(ctx, date.toString(QStringLiteral("yyyy-MM-dd")));
 }
@@ -218,8 +245,10 @@ void eomonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // CHAR(n): the character of byte n in the code page of the database's
 // collation (1252: CHAR(128) is the euro sign); NULL outside 0 to 255.
 void charOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const sqlite3_int64 code = sqlite3_value_int64(argv[0]);
-    if (isNullValue(argv[0]) || code < 0 || code > 255)
+    if (isNullValue(argv[0]))
+        return sqlite3_result_null(ctx);
+    const qint64 code = wholeArgument(argv[0]);
+    if (code < 0 || code > 255)
         return sqlite3_result_null(ctx);
     resultText(ctx, fromWindows1252(QByteArray(1, static_cast<char>(code))));
 }
@@ -227,8 +256,10 @@ void charOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // NCHAR(n): the UTF-16 code unit n; NULL outside 0 to 65535, as in a
 // collation without supplementary characters.
 void nationalCharOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const sqlite3_int64 code = sqlite3_value_int64(argv[0]);
-    if (isNullValue(argv[0]) || code < 0 || code > 0xFFFF)
+    if (isNullValue(argv[0]))
+        return sqlite3_result_null(ctx);
+    const qint64 code = wholeArgument(argv[0]);
+    if (code < 0 || code > 0xFFFF)
         return sqlite3_result_null(ctx);
     resultText(ctx, QString(QChar(static_cast<char16_t>(code))));
 }

@@ -38,6 +38,15 @@ TEST_F(FunctionsTest, shouldMeasureAndCutTextAsSqlServerDoes) {
     EXPECT_EQ(value("system_user"), "ana");
 }
 
+// An int argument converts as the server converts to int: bytes spell a
+// number, a float truncates, a text that is no number is 245.
+TEST_F(FunctionsTest, shouldConvertIntArgumentsAsTheServerDoes) {
+    EXPECT_EQ(value("char(65) + char(0x42) + nchar(0x00E9)"), "ABé");
+    EXPECT_EQ(value("char(66.9) + choose(2.7, 'a', 'b') + stuff('abcdef', '2', 3, 'X')"), "BbaXef");
+    EXPECT_TRUE(db.failure("select char('x')").contains("tsql 245:"));
+    EXPECT_TRUE(db.failure("select eomonth('20240115', 'uno')").contains("tsql 245:"));
+}
+
 TEST_F(FunctionsTest, shouldRoundHalvesAwayFromZero) {
     EXPECT_EQ(value("round(2.5, 0)"), "3.0");
     EXPECT_EQ(value("round(-2.5, 0)"), "-3.0");

@@ -157,6 +157,19 @@ TEST_F(TableOperatorsTest, shouldApplyValuesOfTheOuterRow) {
               9);
 }
 
+// An aggregate without GROUP BY gives one row for each outer row, also
+// where it reads no rows.
+TEST_F(TableOperatorsTest, shouldApplyAnAggregateOnceForEachOuterRow) {
+    EXPECT_EQ(scalar("SELECT SUM(s.n) FROM ventas v CROSS APPLY (SELECT COUNT(*) AS n FROM ventas "
+                     "w WHERE w.mes = v.mes) s")
+                  .toInt64(),
+              8);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM ventas v CROSS APPLY (SELECT MAX(w.importe) AS m FROM "
+                     "ventas w WHERE w.mes > 5) s WHERE s.m IS NULL")
+                  .toInt64(),
+              4);
+}
+
 TEST_F(TableOperatorsTest, shouldRefuseTheFormsItDoesNotCarryOut) {
     EXPECT_EQ(nativeErrorOf("SELECT * FROM (SELECT * FROM ventas) v PIVOT (SUM(importe) FOR mes "
                             "IN ([1])) AS p"),
@@ -167,8 +180,8 @@ TEST_F(TableOperatorsTest, shouldRefuseTheFormsItDoesNotCarryOut) {
     EXPECT_EQ(nativeErrorOf("SELECT s.n FROM ventas v CROSS APPLY (SELECT MAX(v.mes) AS n) s"),
               40517);
     // Shapes the join on picked rows cannot give.
-    EXPECT_EQ(nativeErrorOf("SELECT v.tienda, s.n FROM ventas v CROSS APPLY (SELECT COUNT(*) AS n "
-                            "FROM ventas w WHERE w.mes = v.mes) s"),
+    EXPECT_EQ(nativeErrorOf("SELECT v.tienda, s.n FROM ventas v CROSS APPLY (SELECT TOP 1 COUNT(*) "
+                            "AS n FROM ventas w WHERE w.mes = v.mes) s"),
               40517);
     EXPECT_EQ(nativeErrorOf("SELECT v.tienda, s.mes FROM ventas v CROSS APPLY (SELECT a.mes FROM "
                             "ventas a JOIN ventas b ON a.mes = b.mes WHERE a.tienda = v.tienda) s"),
