@@ -308,6 +308,14 @@ TEST_F(CompanionEmbedded, shouldPrintEveryResultAndMessageOfABatchInOrder) {
                                                         "SELECT COUNT(*) AS n FROM k")},
                      datos.path());
     EXPECT_EQ(r.out, QStringLiteral("(1 rows affected)\nn\n-\n2\n\n(1 rows affected)\n"));
+
+    // A change with OUTPUT: its rows, then its one count.
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("CONSOLA"),
+                                         QStringLiteral("-W"), QStringLiteral("-Q"),
+                                         QStringLiteral("UPDATE k SET id = id + 10 OUTPUT "
+                                                        "inserted.id WHERE id = 2")},
+                     datos.path());
+    EXPECT_EQ(r.out, QStringLiteral("id\n--\n12\n\n(1 rows affected)\n"));
 }
 
 // Each date type prints in its own default form: date without a time,

@@ -1002,10 +1002,12 @@ void BatchExecutor::record(StatementOutcome outcome) {
         m_result.resultSets.push_back(std::move(*outcome.resultSet));
     }
     if (outcome.rowsChanged >= 0 && !m_session.noCount) {
-        BatchOutput printed;
-        printed.kind = BatchOutput::Kind::RowsAffected;
-        printed.rowsAffected = outcome.rowsChanged;
-        m_result.output.push_back(printed);
+        if (!outcome.countGivenByRows) {
+            BatchOutput printed;
+            printed.kind = BatchOutput::Kind::RowsAffected;
+            printed.rowsAffected = outcome.rowsChanged;
+            m_result.output.push_back(printed);
+        }
         m_result.rowsAffected =
             std::max<std::int64_t>(m_result.rowsAffected, 0) + outcome.rowsChanged;
     }

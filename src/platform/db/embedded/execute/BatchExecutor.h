@@ -187,8 +187,9 @@ private:
     bool hasUniqueKey(const QString& table) const;
     // DataChange.cpp: nullopt when the statement fires no trigger and has no OUTPUT.
     std::optional<StatementOutcome> runDataChange(const DataStatement& data, VariableScope& scope);
-    // One OUTPUT list over the captured rows: to the caller, or INSERTed `into` a table.
-    void runOutput(const DataStatement& data, const tsql::Tokens& list, const tsql::Tokens& into,
+    // One OUTPUT list over the captured rows: to the caller (answers true),
+    // or INSERTed `into` a table.
+    bool runOutput(const DataStatement& data, const tsql::Tokens& list, const tsql::Tokens& into,
                    const ChangeCapture& capture, VariableScope& scope);
     // Without the triggers running now that may not fire again (recursion is off).
     std::vector<TriggerDefinition> notFiringAgain(std::vector<TriggerDefinition> triggers) const;

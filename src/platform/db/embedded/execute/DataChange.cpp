@@ -150,10 +150,11 @@ std::optional<StatementOutcome> BatchExecutor::runDataChange(const DataStatement
         }
         const long long rows = std::max<long long>(outcome.rowsChanged, 0);
         if (!data.output.empty()) {
-            runOutput(data, data.output, data.outputInto, capture, scope);
+            outcome.countGivenByRows =
+                runOutput(data, data.output, data.outputInto, capture, scope);
         }
         if (!data.outputToCaller.empty()) {
-            runOutput(data, data.outputToCaller, {}, capture, scope);
+            outcome.countGivenByRows = runOutput(data, data.outputToCaller, {}, capture, scope);
         }
         cascaded.fire([this](const std::vector<TriggerDefinition>& fired, const QStringList& updated,
                              const ChangeCapture& changes) {
@@ -199,7 +200,7 @@ void BatchExecutor::fireTriggers(const std::vector<TriggerDefinition>& triggers,
     }
 }
 
-void BatchExecutor::runOutput(const DataStatement& data, const Tokens& list, const Tokens& into,
+bool BatchExecutor::runOutput(const DataStatement& data, const Tokens& list, const Tokens& into,
                               const ChangeCapture& capture, VariableScope& scope) {
     const QString inserted = capture.insertedTable() + QStringLiteral(" AS inserted");
     const QString deleted = capture.deletedTable() + QStringLiteral(" AS deleted");
@@ -223,11 +224,12 @@ void BatchExecutor::runOutput(const DataStatement& data, const Tokens& list, con
     QString text = QStringLiteral("SELECT ") + joinTokens(list) + QStringLiteral(" FROM ") + from;
     if (into.empty()) {
         record(runTranslated(tsql::significantTokens(text), scope));
-        return;
+        return true;
     }
     // OUTPUT ... INTO is an INSERT of those rows, without a count of its own.
     text = QStringLiteral("INSERT INTO ") + joinTokens(into) + QLatin1Char(' ') + text;
     runChange(tsql::significantTokens(text), scope);
+    return false;
 }
 
 void BatchExecutor::runTrigger(const TriggerDefinition& trigger, const QStringList& updated,

@@ -433,6 +433,7 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
     }
     cleanUp();
     std::int64_t changed = 0;
+    bool countGivenByRows = false;
     const CaptureLevel level(m_captureLevel);
     try {
         database.run(QStringLiteral("SAVEPOINT tsql_merge"));
@@ -620,6 +621,7 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
             const QString rows = outputs.join(QStringLiteral(" UNION ALL "));
             if (merge.outputInto.from == merge.outputInto.to) {
                 record(runTranslated(tsql::significantTokens(rows), scope));
+                countGivenByRows = true;
             } else {
                 runChange(tsql::significantTokens(
                               QStringLiteral("INSERT INTO ") +
@@ -652,7 +654,7 @@ void BatchExecutor::merge(const Tokens& tokens, VariableScope& scope) {
         m_session.commitTransaction();
     }
     m_session.rowCount = changed;
-    record(StatementOutcome{std::nullopt, changed});
+    record(StatementOutcome{std::nullopt, changed, countGivenByRows});
 }
 
 } // namespace estaciones::db::sqlite

@@ -13,6 +13,9 @@ namespace estaciones::db::sqlite {
 struct StatementOutcome {
     std::optional<ResultSet> resultSet;
     std::int64_t rowsChanged = -1; // INSERT/UPDATE/DELETE only
+    // The rows of its OUTPUT clause went to the client already: they carry
+    // its count, as the server sends one count for the statement.
+    bool countGivenByRows = false;
 };
 
 // Runs statements of SQLite SQL (translated T-SQL) on the session's current
