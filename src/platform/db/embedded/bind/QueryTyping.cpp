@@ -31,6 +31,43 @@ using tsql::none;
 
 namespace {
 
+// Whether [from, to) is a column, plain or qualified (t.c, s.t.c).
+bool isColumnChain(const tsql::Pieces& pieces, size_t from, size_t to) {
+    if (from >= to || (to - from) % 2 == 0) {
+        return false;
+    }
+    for (size_t i = from; i < to; ++i) {
+        const bool expected = (i - from) % 2 == 0
+                                  ? pieces[i].isNameLike() && !tsql::isReservedWord(pieces[i])
+                                  : pieces[i].isPunctuation(u".");
+        if (!expected) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// SUM and AVG take numbers ("except for the bit data type", their pages):
+// a column of text, dates, bit or bytes is 8117, where SQLite would add up
+// zeros.
+void refuseNonNumericTotal(const QString& declared, const QString& function) {
+    static const QSet<QString> refused = {
+        "char",  "varchar", "nchar",    "nvarchar",  "text",          "ntext",
+        "sysname", "bit",   "date",     "time",      "datetime",      "datetime2",
+        "smalldatetime", "datetimeoffset", "uniqueidentifier", "binary", "varbinary", "image",
+        "xml"};
+    // The type's name alone: "varchar(20)", "datetime text" (a date's stored affinity).
+    const QString trimmed = declared.trimmed();
+    qsizetype end = 0;
+    while (end < trimmed.size() && (trimmed[end].isLetterOrNumber() || trimmed[end] == u'_')) {
+        ++end;
+    }
+    const QString base = trimmed.left(end).toLower();
+    if (refused.contains(base)) {
+        failWith(native::InvalidOperandType, {base, function});
+    }
+}
+
 // Views over views over subqueries: deeper than this is left untyped.
 constexpr int maximumDepth = 8;
 // Words that end a select list at its own level.
@@ -770,6 +807,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const std::optional<QString> inherited =
         operationTotal ? std::optional<QString>(m_pieces[arguments[3].first].value())
                        : typeOf(argumentFrom, argumentTo);
+    if ((name == QLatin1String("sum") || name == QLatin1String("avg")) && inherited &&
+        isColumnChain(m_pieces, argumentFrom, argumentTo)) {
+        refuseNonNumericTotal(*inherited, name);
+    }
     const std::optional<NumericType> type =
         inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt;
     if (!type) {
@@ -1170,15 +1211,7 @@ void QueryTyping::noteBinaryConversion(size_t to,
 // x, t.x, "x": the column's own declaration, found by putting it in the
 // item's place (SQLite declares plain columns), or the view's expression.
 std::optional<QString> QueryTyping::ofColumnReference(size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) {
-        const bool expected = (i - from) % 2 == 0
-                                  ? m_pieces[i].isNameLike() && !tsql::isReservedWord(m_pieces[i])
-                                  : m_pieces[i].isPunctuation(u".");
-        if (!expected) {
-            return std::nullopt;
-        }
-    }
-    if ((to - from) % 2 == 0) {
+    if (!isColumnChain(m_pieces, from, to)) {
         return std::nullopt;
     }
     const QString probeText = tsql::render(m_pieces, 0, m_itemFirst) + QLatin1Char(' ') +

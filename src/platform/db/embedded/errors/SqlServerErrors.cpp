@@ -320,6 +320,8 @@ constexpr std::array messages{
     Message{native::SubqueryOfSeveralColumns, 15, "42000", errnum::CommandError,
             "Only one expression can be specified in the select list when the subquery is not "
             "introduced with EXISTS."},
+    Message{native::InvalidOperandType, 16, "42000", errnum::CommandError,
+            "Operand data type %1 is invalid for %2 operator."},
     Message{native::AggregateOfAggregate, 16, "42000", errnum::CommandError,
             "Cannot perform an aggregate function on an expression containing an aggregate or a "
             "subquery."},

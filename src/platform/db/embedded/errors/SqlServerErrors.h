@@ -84,6 +84,7 @@ constexpr int OrderByConstant = 408;
 constexpr int MultiPartIdentifierNotBound = 4104;
 constexpr int SubqueryOfSeveralColumns = 116;
 constexpr int AggregateOfAggregate = 130;
+constexpr int InvalidOperandType = 8117;
 constexpr int AggregateInGroupBy = 144;
 constexpr int AggregateInWhere = 147;
 constexpr int AggregateInUpdateSet = 157;

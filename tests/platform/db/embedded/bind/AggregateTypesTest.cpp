@@ -100,4 +100,18 @@ TEST_F(AggregateTypesTest, UnusualShapesKeepTheirValues) {
     EXPECT_EQ(united.rows[1][0], Variant(Currency::fromDouble(5)));
 }
 
+// SUM and AVG take numbers: over a text or date column the server refuses
+// the query (8117), where SQLite would add the texts up as zeros.
+TEST_F(AggregateTypesTest, TotalsOfTextOrDatesAreRefused) {
+    EXPECT_EQ(nativeErrorOf("SELECT SUM(Codigo) FROM Precios"), 8117);
+    EXPECT_EQ(nativeErrorOf("SELECT p.Lista, AVG(p.Lista) FROM Precios p GROUP BY p.Lista"), 8117);
+    run("CREATE TABLE Altas (Dia datetime, Activo bit)");
+    EXPECT_EQ(nativeErrorOf("SELECT SUM(Dia) FROM Altas"), 8117);
+    EXPECT_EQ(nativeErrorOf("SELECT AVG(Activo) FROM Altas"), 8117);
+    // A number made of them is summed as the number it is.
+    EXPECT_EQ(query("SELECT SUM(CAST(Activo AS int)), SUM(LEN(Codigo)) FROM Altas, Precios")
+                  .rows.size(),
+              1u);
+}
+
 } // namespace estaciones::db::sqlite::test
