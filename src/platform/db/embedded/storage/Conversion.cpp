@@ -168,7 +168,7 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
     if (date && isStoredOffsetText(value.text))
         failNotSupported(
             QStringLiteral("CONVERT of datetimeoffset to text with style %1").arg(*style));
-    const auto formatted = date ? formatDateStyle(date->at, *style) : std::nullopt;
+    const auto formatted = date ? formatDateStyle(date->at, *style, settings.language) : std::nullopt;
     if (date && !formatted)
         failStyle(*style, QStringLiteral("datetime"), type.base);
     const bool national = type.base.startsWith(QLatin1Char('n')) || type.base == QLatin1String("sysname");

@@ -77,10 +77,10 @@ const std::array<const char*, 12> italianMonths = {"gennaio",   "febbraio", "mar
 const std::array<const char*, 7> italianDays = {"lunedì",  "martedì", "mercoledì", "giovedì",
                                                 "venerdì", "sabato",  "domenica"};
 
-// 1 to 12 for a month's name or its first three letters, in English or
-// Spanish; 0 for any other word.
+// 1 to 12 for a month's name or its first three letters, in English,
+// Spanish or Italian (the styles write them so); 0 for any other word.
 int monthOfName(QStringView word) {
-    for (const auto* names : {&englishMonths, &spanishMonths}) {
+    for (const auto* names : {&englishMonths, &spanishMonths, &italianMonths}) {
         for (int i = 0; i < 12; ++i) {
             const QString name = QString::fromUtf8((*names)[static_cast<size_t>(i)]);
             if (word.compare(name, Qt::CaseInsensitive) == 0 ||
@@ -449,11 +449,14 @@ QString dateName(DatePart part, const PreciseDateTime& value, Language language,
     return QString::number(datePart(part, value, language, firstDayOfWeek));
 }
 
-std::optional<QString> formatDateStyle(const QDateTime& value, int style) {
+std::optional<QString> formatDateStyle(const QDateTime& value, int style, Language language) {
     const auto f = [&](const char* format) { return value.toString(QString::fromLatin1(format)); };
     const QDate d = value.date();
     const QTime t = value.time();
-    const QString month = QString::fromLatin1(englishMonths[d.month() - 1]).left(3);
+    const auto& months = language == Language::Spanish   ? spanishMonths
+                         : language == Language::Italian ? italianMonths
+                                                         : englishMonths;
+    const QString month = QString::fromUtf8(months[d.month() - 1]).left(3);
     const bool century = style >= 100;
     const QString year = century ? f("yyyy") : f("yy");
     // The 12-hour clock of the styles that spell the month: hour blank-padded, AM/PM glued on.

@@ -68,8 +68,11 @@ QString dateName(DatePart part, const PreciseDateTime& value, Language language,
 
 // CONVERT(varchar, date, style) for the styles SQL Server documents: 0-14
 // without the century and 100-114 with it, 20-25, 120, 121, 126 and 127.
-// nullopt for any other style.
-std::optional<QString> formatDateStyle(const QDateTime& value, int style);
+// nullopt for any other style. The styles that spell the month abbreviate
+// it in the session language, as the server's short month names do (Ene in
+// Spanish, gen in Italian, Jan in us_english).
+std::optional<QString> formatDateStyle(const QDateTime& value, int style,
+                                       Language language = Language::English);
 // The order a style reads its input in, for CONVERT(datetime, text, style).
 std::optional<DateOrder> dateOrderOfStyle(int style);
 

@@ -79,6 +79,11 @@ TEST_F(FunctionsTest, shouldConvertDatesWithTheDocumentedStyles) {
     EXPECT_EQ(value("convert(varchar(3), 12345)"), "*");
     EXPECT_TRUE(db.failure("select convert(datetime, '31/02/2024')").contains("tsql 242:"));
     EXPECT_TRUE(db.failure("select cast('abc' as int)").contains("tsql 245:"));
+    // The styles that spell the month use the session language's short names
+    // (Spanish here), and read them back.
+    EXPECT_EQ(value("convert(varchar(30), '2024-01-05 14:07:09', 100)"), "Ene  5 2024  2:07PM");
+    EXPECT_EQ(value("convert(varchar(11), '2024-12-05', 106)"), "05 Dic 2024");
+    EXPECT_EQ(value("convert(datetime, '05 Ago 2024', 106)"), "2024-08-05 00:00:00.000");
 }
 
 TEST_F(FunctionsTest, shouldClampMonthEndsWhenAddingMonthsAndYears) {
