@@ -28,6 +28,7 @@ TEST_F(ConversionFunctionsTest, shouldGiveNullWhereATryConversionFails) {
 }
 
 TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
+    run("SET LANGUAGE us_english"); // the page's month names; a Spanish session writes Ene
     const QString d = "CAST('2024-01-07 15:45:30.123' AS datetime)";
     const auto styled = [&](int style) {
         return text(QStringLiteral("CONVERT(varchar(40), %1, %2)").arg(d).arg(style));
