@@ -1167,15 +1167,31 @@ void QueryTyping::noteTypedConversion(size_t to,
         noteBinaryConversion(to, arguments);
         return;
     }
+    static const QRegularExpression typedTarget(
+        QStringLiteral(
+            R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|decimal|numeric|float|real)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString target = arguments.size() >= 2 ? m_pieces[arguments[0].first].value() : QString();
+    if (arguments.size() < 2 || arguments.size() > 3 || !typedTarget.match(target).hasMatch()) {
+        return;
+    }
+    // The value is typed once: typing it again would wrap its arithmetic twice.
+    const auto [valueFrom, valueTo] = arguments[1];
+    const bool literal = valueTo - valueFrom == 1 && m_pieces[valueFrom].kind == TokenKind::Number;
+    const std::optional<QString> declared = literal ? std::nullopt : typeOf(valueFrom, valueTo);
+    if (declared && noteDateConversion(to, arguments, *declared)) {
+        return;
+    }
     static const QRegularExpression textOrWhole(
         QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|decimal|numeric)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    if (arguments.size() < 2 || arguments.size() > 3 ||
-        !textOrWhole.match(m_pieces[arguments[0].first].value()).hasMatch()) {
+    if (!textOrWhole.match(target).hasMatch()) {
         return;
     }
     const std::optional<NumericType> source =
-        numericTypeOf(arguments[1].first, arguments[1].second);
+        literal    ? NumericType::fromLiteral(m_pieces[valueFrom].text)
+        : declared ? NumericType::fromDeclaration(*declared)
+                   : std::nullopt;
     if (!source || (source->kind() != NumericType::Kind::Money &&
                     source->kind() != NumericType::Kind::SmallMoney &&
                     source->kind() != NumericType::Kind::Decimal)) {
@@ -1185,6 +1201,28 @@ void QueryTyping::noteTypedConversion(size_t to,
     if (!noted) {
         m_typedConversions.push_back({to - 1, source->declaration(), arguments.size() == 3});
     }
+}
+
+// A datetime or smalldatetime converted to text without a style takes style
+// 0 (Jan  5 2024 10:20AM), to a number its days since 1900: a date's text
+// alone cannot tell it, so the call is noted with its value's type.
+bool QueryTyping::noteDateConversion(size_t to,
+                                     const std::vector<std::pair<size_t, size_t>>& arguments,
+                                     const QString& declared) {
+    static const QRegularExpression target(
+        QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|float|real)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression dated(QStringLiteral(R"(^\s*(small)?datetime\b(?!\w))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = dated.match(declared);
+    if (!match.hasMatch() || !target.match(m_pieces[arguments[0].first].value()).hasMatch()) {
+        return false;
+    }
+    if (!isConversionNoted(to - 1)) {
+        m_typedConversions.push_back(
+            {to - 1, match.captured(0).trimmed().toLower(), arguments.size() == 3});
+    }
+    return true;
 }
 
 // Text becomes two bytes a character when it is nvarchar, and a number the

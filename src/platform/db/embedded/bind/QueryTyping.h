@@ -84,6 +84,8 @@ private:
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isConversionNoted(size_t close) const;
     // The same for a conversion to binary: nvarchar text and the narrow integers.
+    bool noteDateConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments,
+                            const QString& declared);
     void noteBinaryConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     std::optional<QString> ofColumnReference(size_t from, size_t to);
     std::optional<QString> ofSubquery(size_t from, size_t to);

@@ -97,9 +97,35 @@ SqlValue plainConversion(const Call& c) {
 // become text with their own decimals (money two by default, decimal its
 // scale), an error when the text does not fit; money rounds to an integer
 // where other numbers truncate.
+// CAST / CONVERT of a datetime or smalldatetime: to text without a style
+// the default style 0 (Jan  5 2024 10:20AM); to a number its days since 1
+// January 1900, with their fraction for a float, to the nearest day for a
+// whole number.
+SqlValue dateConversion(const Call& c, const QString& source) {
+    const SqlValue& value = c.arg(1);
+    if (value.isNull())
+        return value;
+    const QString typeName = c.arg(0).toText();
+    if (textLength(typeName)) {
+        const std::optional<int> style =
+            c.arg(2).isNull() ? 0 : static_cast<int>(c.integer(2));
+        return convertValue(typeName, value, style, c.settings, source);
+    }
+    const PreciseDateTime date = c.date(1);
+    const double days = static_cast<double>(QDate(1900, 1, 1).daysTo(date.date())) +
+                        static_cast<double>(date.ticksOfDay()) / 864000000000.0;
+    const bool approximate = ExactType::parse(typeName) == std::nullopt &&
+                             (typeName.contains(QLatin1String("float"), Qt::CaseInsensitive) ||
+                              typeName.contains(QLatin1String("real"), Qt::CaseInsensitive));
+    return convertValue(typeName, SqlValue::of(approximate ? days : std::round(days)), std::nullopt,
+                        c.settings);
+}
+
 SqlValue typedConversion(const Call& c) {
     const SqlValue& value = c.arg(1);
     const SourceType source = sourceTypeOf(c.arg(3).toText());
+    if (source.base == QLatin1String("datetime") || source.base == QLatin1String("smalldatetime"))
+        return dateConversion(c, source.base);
     const bool decimal =
         source.base == QLatin1String("decimal") || source.base == QLatin1String("numeric");
     // At its type's scale: money rounds to its four decimals before it is shown with two.

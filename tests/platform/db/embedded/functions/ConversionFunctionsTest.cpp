@@ -41,6 +41,9 @@ TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
     EXPECT_EQ(styled(114), "15:45:30:123");
     EXPECT_EQ(styled(121), "2024-01-07 15:45:30.123");
     EXPECT_EQ(styled(126), "2024-01-07T15:45:30.123");
+    // A datetime's number is its days since 1900, to the nearest day for an int.
+    EXPECT_EQ(scalar("SELECT CAST(" + d + " AS int)").toInt64(), 45297);
+    EXPECT_EQ(scalar("SELECT CAST(CAST('1900-01-02 06:00' AS datetime) AS float)").toDouble(), 1.25);
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(varchar(30), " + d + ", 999)"), 281);
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(datetime, '2024-01-17', 999)"), 281);
 }
