@@ -400,10 +400,11 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
         }
         record(std::move(outcome));
-    } else if (const std::optional<ForXml> xml =
+    } else if (std::optional<ForXml> xml =
                    first == QLatin1String("SELECT") || first == QLatin1String("WITH")
                        ? readForXml(tokens)
                        : std::nullopt) {
+        noteXmlItems(*xml, node.tokens);
         StatementOutcome outcome = runChange(xml->query, scope);
         if (outcome.resultSet) {
             outcome.resultSet = forXmlResult(*outcome.resultSet, *xml);

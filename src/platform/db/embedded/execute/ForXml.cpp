@@ -1,9 +1,10 @@
 #include "platform/db/embedded/execute/ForXml.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
-#include "platform/db/embedded/execute/IsoDates.h"
-#include "platform/db/embedded/execute/NumberTexts.h"
+#include "platform/db/embedded/parse/Pieces.h"
+#include "platform/db/embedded/execute/ForXmlPath.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/XmlTexts.h"
 
 namespace estaciones::db::sqlite {
 
@@ -128,6 +129,35 @@ QString itemQualifier(const Tokens& tokens, const Range& item) {
     return aliased ? tokens[item.from].value() : QString();
 }
 
+// The alias of a select-list item (AS name, name, 'name'); none without one.
+std::optional<QString> itemAlias(const Tokens& tokens, const Range& item) {
+    if (item.to - item.from < 2)
+        return std::nullopt;
+    const Token& last = tokens[item.to - 1];
+    const Token& before = tokens[item.to - 2];
+    if (before.isWord(u"AS"))
+        return last.value();
+    tsql::Piece word;
+    static_cast<Token&>(word) = last;
+    const bool aliasLike = (last.isNameLike() && !tsql::isReservedWord(word)) ||
+                           last.kind == TokenKind::String;
+    const bool endsOperand = before.isNameLike() || before.isPunctuation(u")") ||
+                             before.kind == TokenKind::String || before.kind == TokenKind::Number;
+    if (aliasLike && endsOperand)
+        return last.value();
+    return std::nullopt;
+}
+
+// A column named as it is (c, t.c, s.t.c): its name is the column's.
+bool isColumnReference(const Tokens& tokens, const Range& item) {
+    for (std::size_t i = item.from; i < item.to; ++i) {
+        const bool namePlace = (i - item.from) % 2 == 0;
+        if (namePlace ? !tokens[i].isNameLike() : !tokens[i].isPunctuation(u"."))
+            return false;
+    }
+    return item.to > item.from && (item.to - item.from) % 2 == 1;
+}
+
 void readAutoShape(const Tokens& query, ForXml& xml) {
     const SelectList list = selectList(query);
     for (const Range& item : splitByCommas(query, list.from, list.to)) {
@@ -137,70 +167,6 @@ void readAutoShape(const Tokens& query, ForXml& xml) {
     }
     if (list.to < query.size() && query[list.to].isWord(u"FROM"))
         xml.sources = readSources(query, list.to + 1, query.size());
-}
-
-// The text as an XML name: what a name cannot hold as _xHHHH_.
-QString xmlName(const QString& name) {
-    QString out;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        const bool allowed = c.isLetter() || c == u'_' ||
-                             (i > 0 && (c.isDigit() || c == u'.' || c == u'-'));
-        if (allowed)
-            out += c;
-        else
-            out += QStringLiteral("_x%1_").arg(
-                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    }
-    return out;
-}
-
-QString escaped(const QString& text, bool attribute) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
-        case '"': out += attribute ? QStringLiteral("&quot;") : QStringLiteral("\""); break;
-        case '\r': out += QStringLiteral("&#x0D;"); break;
-        case '\n': out += attribute ? QStringLiteral("&#x0A;") : QStringLiteral("\n"); break;
-        case '\t': out += attribute ? QStringLiteral("&#x09;") : QStringLiteral("\t"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-bool isNull(const Variant& v) {
-    return v.isNull() || v.isEmpty();
-}
-
-// A value's text in the XML, not yet escaped.
-QString valueText(const Variant& v, const ColumnInfo& column, const ForXml& xml) {
-    if (column.type == adtype::Single || column.type == adtype::Double)
-        notSupported(QStringLiteral("FOR XML of a float or real value"));
-    switch (v.type()) {
-    case Variant::Type::Boolean:
-        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    case Variant::Type::Integer:
-    case Variant::Type::Double:
-        if (column.type == adtype::Boolean)
-            return v.toDouble() != 0 ? QStringLiteral("1") : QStringLiteral("0");
-        return numberText(v, column);
-    case Variant::Type::Currency:
-    case Variant::Type::Decimal:
-        return numberText(v, column);
-    case Variant::Type::Date:
-        return isoDateText(v, column);
-    case Variant::Type::Bytes:
-        if (!xml.binaryBase64)
-            notSupported(QStringLiteral("FOR XML of binary data without BINARY BASE64"));
-        return QString::fromLatin1(v.toBytes().toBase64());
-    default:
-        return v.toString();
-    }
 }
 
 // The elements being written: an element's attributes or column elements,
@@ -213,29 +179,29 @@ struct XmlWriter {
 
     void open(const QString& name, const std::vector<std::size_t>& columns,
               const std::vector<Variant>& row, bool topLevel) {
-        out += QLatin1Char('<') + xmlName(name);
+        out += QLatin1Char('<') + encodedXmlName(name);
         if (xml.elements && xml.xsinil && topLevel && xml.root.isEmpty())
             out += QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"");
         QString content;
         for (std::size_t c : columns) {
             const ColumnInfo& column = rows.columns[c];
             if (!xml.elements) {
-                if (isNull(row[c]))
+                if (isNullValue(row[c]))
                     continue;
                 if (column.name.isEmpty())
                     notSupported(QStringLiteral("FOR XML of a column without a name"));
-                out += QLatin1Char(' ') + xmlName(column.name) + QStringLiteral("=\"") +
-                       escaped(valueText(row[c], column, xml), true) + QLatin1Char('"');
-            } else if (isNull(row[c])) {
+                out += QLatin1Char(' ') + encodedXmlName(column.name) + QStringLiteral("=\"") +
+                       escapedXml(xmlValueText(row[c], column, xml.binaryBase64), true) + QLatin1Char('"');
+            } else if (isNullValue(row[c])) {
                 if (xml.xsinil && !column.name.isEmpty())
-                    content += QLatin1Char('<') + xmlName(column.name) +
+                    content += QLatin1Char('<') + encodedXmlName(column.name) +
                                QStringLiteral(" xsi:nil=\"true\" />");
             } else if (column.name.isEmpty()) {
-                content += escaped(valueText(row[c], column, xml), false);
+                content += escapedXml(xmlValueText(row[c], column, xml.binaryBase64), false);
             } else {
-                const QString tag = xmlName(column.name);
+                const QString tag = encodedXmlName(column.name);
                 content += QLatin1Char('<') + tag + QLatin1Char('>') +
-                           escaped(valueText(row[c], column, xml), false) + QStringLiteral("</") +
+                           escapedXml(xmlValueText(row[c], column, xml.binaryBase64), false) + QStringLiteral("</") +
                            tag + QLatin1Char('>');
             }
         }
@@ -248,7 +214,7 @@ struct XmlWriter {
             out.chop(1);
             out += QStringLiteral(" />");
         } else {
-            out += QStringLiteral("</") + xmlName(name) + QLatin1Char('>');
+            out += QStringLiteral("</") + encodedXmlName(name) + QLatin1Char('>');
         }
         openEnd = -1;
     }
@@ -334,7 +300,7 @@ AutoLevels autoLevels(const ResultSet& rows, const ForXml& xml) {
 bool sameKey(const std::vector<Variant>& a, const std::vector<Variant>& b,
              const std::vector<std::size_t>& columns) {
     for (std::size_t c : columns) {
-        if (isNull(a[c]) != isNull(b[c]) || (!isNull(a[c]) && a[c].toString() != b[c].toString()))
+        if (isNullValue(a[c]) != isNullValue(b[c]) || (!isNullValue(a[c]) && a[c].toString() != b[c].toString()))
             return false;
     }
     return true;
@@ -342,7 +308,7 @@ bool sameKey(const std::vector<Variant>& a, const std::vector<Variant>& b,
 
 bool allNull(const std::vector<Variant>& row, const std::vector<std::size_t>& columns) {
     for (std::size_t c : columns)
-        if (!isNull(row[c]))
+        if (!isNullValue(row[c]))
             return false;
     return true;
 }
@@ -409,7 +375,12 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
             xml.mode = ForXml::Mode::Auto;
             readAutoShape(xml.query, xml);
         } else if (mode == QLatin1String("PATH")) {
-            return std::nullopt; // the translator's text joining
+            xml.mode = ForXml::Mode::Path;
+            if (options + 2 < tokens.size() && tokens[options].isPunctuation(u"(") &&
+                tokens[options + 1].kind == TokenKind::String) {
+                xml.rowName = tokens[options + 1].value();
+                options = closingParenthesis(tokens, options) + 1;
+            }
         } else if (mode == QLatin1String("EXPLICIT")) {
             notSupported(QStringLiteral("FOR XML EXPLICIT"));
         } else {
@@ -426,6 +397,8 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
                 xml.root = QStringLiteral("root");
                 if (option.to - option.from >= 4 && tokens[option.from + 2].kind == TokenKind::String)
                     xml.root = tokens[option.from + 2].value();
+                if (xml.root.isEmpty())
+                    failWith(native::EmptyXmlRootName);
             } else if (word == QLatin1String("ELEMENTS")) {
                 xml.elements = true;
                 xml.xsinil = next == QLatin1String("XSINIL");
@@ -444,17 +417,63 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
     return std::nullopt;
 }
 
+void noteXmlItems(ForXml& xml, const Tokens& written) {
+    const std::optional<ForXml> shape = readForXml(written);
+    if (!shape)
+        return;
+    const SelectList list = selectList(shape->query);
+    xml.xmlItems.clear();
+    const std::vector<Range> items = splitByCommas(shape->query, list.from, list.to);
+    for (const Range& item : items) {
+        if (!itemQualifier(shape->query, item).compare(QLatin1String("*")))
+            return; // the items are not the columns
+    }
+    for (const Range& item : items) {
+        bool typedXml = false;
+        if (item.from < item.to && shape->query[item.from].isPunctuation(u"(")) {
+            const std::size_t close = closingParenthesis(shape->query, item.from);
+            const std::size_t after = item.to - close - 1;
+            const bool aliasOnly = after == 0 || (after <= 2 && itemAlias(shape->query, item));
+            if (close < item.to && aliasOnly) {
+                const std::optional<ForXml> inner =
+                    readForXml(slice(shape->query, item.from + 1, close));
+                typedXml = inner && inner->typed;
+            }
+        }
+        xml.xmlItems.push_back(typedXml);
+    }
+}
+
+bool joinsTexts(const ForXml& xml) {
+    if (xml.mode != ForXml::Mode::Path || !xml.rowName.isEmpty() || !xml.root.isEmpty() ||
+        xml.elements || xml.binaryBase64)
+        return false;
+    const SelectList list = selectList(xml.query);
+    const std::vector<Range> items = splitByCommas(xml.query, list.from, list.to);
+    if (items.size() != 1)
+        return false;
+    if (const std::optional<QString> alias = itemAlias(xml.query, items.front()))
+        return *alias == QLatin1String("text()") || *alias == QLatin1String("data()");
+    return !isColumnReference(xml.query, items.front()) &&
+           !(items.front().to - items.front().from == 1 &&
+             xml.query[items.front().from].isPunctuation(u"*"));
+}
+
 ResultSet forXmlResult(const ResultSet& rows, const ForXml& xml) {
     ResultSet result;
     ColumnInfo column;
     column.name = QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B");
     column.type = xml.typed ? adtype::LongVarWChar : adtype::VarWChar;
     result.columns.push_back(column);
+    if (xml.mode == ForXml::Mode::Path)
+        checkPathColumns(rows.columns, xml);
     if (rows.rows.empty())
         return result;
-    QString text = xml.mode == ForXml::Mode::Raw ? rawText(rows, xml) : autoText(rows, xml);
+    QString text = xml.mode == ForXml::Mode::Raw    ? rawText(rows, xml)
+                   : xml.mode == ForXml::Mode::Auto ? autoText(rows, xml)
+                                                    : pathText(rows, xml);
     if (!xml.root.isEmpty()) {
-        const QString tag = xmlName(xml.root);
+        const QString tag = encodedXmlName(xml.root);
         const QString nilSpace = xml.xsinil
                                      ? QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"")
                                      : QString();

@@ -7,14 +7,13 @@
 
 namespace estaciones::db::sqlite {
 
-// SELECT ... FOR XML RAW[('name')] | AUTO [, ELEMENTS [XSINIL]]
-// [, BINARY BASE64] [, ROOT[('name')]] [, TYPE] at a statement's own level
-// (FOR XML PATH is the translator's text joining: none for it here).
+// SELECT ... FOR XML RAW[('name')] | AUTO | PATH[('name')] [, ELEMENTS [XSINIL]]
+// [, BINARY BASE64] [, ROOT[('name')]] [, TYPE] at a statement's own level.
 struct ForXml {
-    enum class Mode { Raw, Auto };
+    enum class Mode { Raw, Auto, Path };
     tsql::Tokens query;
     Mode mode = Mode::Raw;
-    QString rowName = QStringLiteral("row"); // RAW's element
+    QString rowName = QStringLiteral("row"); // RAW's and PATH's element; PATH('') has none
     QString root;                            // empty: no ROOT
     bool elements = false;
     bool xsinil = false;
@@ -30,8 +29,20 @@ struct ForXml {
     std::vector<Source> sources;
     std::vector<QString> itemQualifiers;
     bool hasStar = false;
+    // The select-list items that are a FOR XML ... TYPE subquery: their XML
+    // goes in as it is, not escaped as text.
+    std::vector<bool> xmlItems;
 };
 std::optional<ForXml> readForXml(const tsql::Tokens& tokens);
+
+// Notes in `xml` which of its items are FOR XML ... TYPE subqueries, read
+// from the statement as written (`written`), before they were worked out.
+void noteXmlItems(ForXml& xml, const tsql::Tokens& written);
+
+// PATH('') over one item without a name (or named text() or data()), and no
+// option but TYPE: the texts of the rows joined, which the translator writes
+// for SQLite (so that the subquery may read the outer query's columns).
+bool joinsTexts(const ForXml& xml);
 
 // The rows of the query as the server gives FOR XML's text: one column
 // (XML_F52E2B61-18A1-11d1-B105-00805F49916B) of rows of 2,033 characters at

@@ -5,6 +5,8 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
+#include <algorithm>
+
 namespace estaciones::db::sqlite {
 
 using tsql::Token;
@@ -32,14 +34,14 @@ Token jsonLiteral(const ResultSet& json) {
 
 // The subquery's rows; one that names a column its own tables lack reads the
 // query around it, which the engine cannot work out beforehand.
-ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery) {
+ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery, const QString& clause) {
     try {
         return runQuery(query);
     } catch (const ProviderFailure& failure) {
         if (!namesNoColumn(failure.nativeError()))
             throw;
         ProviderError error =
-            sqlServerError(native::NotSupported, {QStringLiteral("FOR JSON in a subquery")});
+            sqlServerError(native::NotSupported, {clause + QStringLiteral(" in a subquery")});
         error.description += QStringLiteral(" (%1)").arg(failure.records().front().description);
         throw ProviderFailure({error});
     }
@@ -49,12 +51,24 @@ ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery) {
 
 bool hasNestedForJson(const Tokens& tokens) {
     int depth = 0;
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+    bool nestedClause = false;
+    for (std::size_t i = 0; i + 1 < tokens.size() && !nestedClause; ++i) {
         depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
-        if (depth > 0 && tokens[i].isWord(u"FOR") &&
-            (tokens[i + 1].isWord(u"JSON") ||
-             (tokens[i + 1].isWord(u"XML") && i + 2 < tokens.size() &&
-              (tokens[i + 2].isWord(u"RAW") || tokens[i + 2].isWord(u"AUTO")))))
+        nestedClause = depth > 0 && tokens[i].isWord(u"FOR") &&
+                       (tokens[i + 1].isWord(u"JSON") || tokens[i + 1].isWord(u"XML"));
+    }
+    if (!nestedClause)
+        return false;
+    // Worked out beforehand unless it is PATH('')'s texts joined.
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!opensQuery(tokens, i))
+            continue;
+        const std::size_t close = closingParenthesis(tokens, i);
+        const Tokens inner = slice(tokens, i + 1, std::min(close, tokens.size()));
+        if (readForJson(inner))
+            return true;
+        const std::optional<ForXml> xml = readForXml(inner);
+        if (xml && !joinsTexts(*xml))
             return true;
     }
     return false;
@@ -74,12 +88,18 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery) {
             break;
         }
         // Its own subqueries first, so that its query is one SQLite can run.
-        const Tokens inner = withNestedForJson(slice(tokens, i + 1, close), runQuery);
+        const Tokens written = slice(tokens, i + 1, close);
+        const Tokens inner = withNestedForJson(written, runQuery);
+        std::optional<ForXml> xml = readForJson(inner) ? std::nullopt : readForXml(inner);
         if (const std::optional<ForJson> json = readForJson(inner)) {
-            out.push_back(jsonLiteral(forJsonResult(subqueryRows(json->query, runQuery), *json)));
-        } else if (const std::optional<ForXml> xml = readForXml(inner)) {
-            out.push_back(jsonLiteral(forXmlResult(subqueryRows(xml->query, runQuery), *xml)));
+            out.push_back(jsonLiteral(
+                forJsonResult(subqueryRows(json->query, runQuery, QStringLiteral("FOR JSON")), *json)));
+        } else if (xml && !joinsTexts(*xml)) {
+            noteXmlItems(*xml, written);
+            out.push_back(jsonLiteral(
+                forXmlResult(subqueryRows(xml->query, runQuery, QStringLiteral("FOR XML")), *xml)));
         } else {
+            // No FOR clause, or the texts joined the translator writes for SQLite.
             out.push_back(tokens[i]);
             out.insert(out.end(), inner.begin(), inner.end());
             out.push_back(tokens[close]);

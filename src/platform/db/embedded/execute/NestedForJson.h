@@ -8,7 +8,8 @@
 namespace estaciones::db::sqlite {
 
 // (SELECT ... FOR JSON ...) inside a statement, which SQLite cannot run (and
-// FOR XML RAW or AUTO the same way):
+// FOR XML the same way, but for the texts joined by PATH(''), which the
+// translator writes for SQLite: ForXml's joinsTexts):
 // each such subquery (innermost first) is worked out before the statement,
 // by `runQuery` over the subquery without its FOR JSON clause, and its text
 // put in its place as an N'...' literal, NULL when it has no rows, as the

@@ -56,9 +56,14 @@ void joinForXmlPath(Pieces& pieces) {
         const size_t from = findTopLevelWord(pieces, open + 2, at, u"FROM");
         Pieces expression(pieces.begin() + static_cast<std::ptrdiff_t>(open + 2),
                           pieces.begin() + static_cast<std::ptrdiff_t>(from));
-        // A named column would become an element; [text()] is the text itself.
+        // A named column would become an element (the executor writes those);
+        // [text()] is the text itself, [data()] values are spaced.
+        QString separator;
         if (expression.size() >= 2 && expression[expression.size() - 2].isWord(u"AS")) {
-            if (expression.back().value().compare(QLatin1String("text()"), Qt::CaseInsensitive))
+            const QString alias = expression.back().value();
+            if (alias == QLatin1String("data()"))
+                separator = QStringLiteral(" ");
+            else if (alias != QLatin1String("text()"))
                 sqlite::failWith(sqlite::native::NotSupported,
                                  {QStringLiteral("FOR XML PATH with named columns")});
             expression.resize(expression.size() - 2);
@@ -68,9 +73,9 @@ void joinForXmlPath(Pieces& pieces) {
             value = QStringLiteral("replace(replace(replace(%1, '&', '&amp;'), '<', '&lt;'), '>', "
                                    "'&gt;')")
                         .arg(value);
-        const QString text = QStringLiteral("(SELECT group_concat(tsql_xml_v, '') FROM (SELECT "
+        const QString text = QStringLiteral("(SELECT group_concat(tsql_xml_v, '%3') FROM (SELECT "
                                             "%1 AS tsql_xml_v %2))")
-                                 .arg(value, render(pieces, from, at).trimmed());
+                                 .arg(value, render(pieces, from, at).trimmed(), separator);
         Pieces replacement = piecesOf(text);
         const size_t length = replacement.size();
         replaceRange(pieces, open, replaced, std::move(replacement));
