@@ -343,11 +343,13 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
 void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
     // A subquery's FOR JSON is worked out when the statement runs: its query compiles alone.
     if (hasNestedForJson(tokens)) {
+        std::vector<RowSubquery> perRow; // compiled with the outer values in their place
         prepare(withNestedForJson(tokens,
                                   [&](const Tokens& query) {
                                       prepare(query, line, false);
                                       return ResultSet{};
-                                  }),
+                                  },
+                                  &perRow),
                 line, isCondition);
         return;
     }

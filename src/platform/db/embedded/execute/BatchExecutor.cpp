@@ -342,15 +342,22 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 }
 
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
-    // A subquery's FOR JSON text, worked out first (NestedForJson.h).
+    // A subquery's FOR JSON text, worked out first (NestedForJson.h), or for
+    // each row when it reads the outer query's columns.
+    const QueryRows subqueryRows = [&](const Tokens& query) {
+        StatementOutcome rows = runChange(query, scope);
+        return rows.resultSet ? *rows.resultSet : ResultSet{};
+    };
+    std::vector<RowSubquery> perRow;
     const Tokens withJson = hasNestedForJson(node.tokens)
-                                ? withNestedForJson(node.tokens,
-                                                    [&](const Tokens& query) {
-                                                        StatementOutcome rows = runChange(query, scope);
-                                                        return rows.resultSet ? *rows.resultSet
-                                                                              : ResultSet{};
-                                                    })
+                                ? withNestedForJson(node.tokens, subqueryRows, &perRow)
                                 : Tokens{};
+    const auto runQuery = [&](const Tokens& query) {
+        StatementOutcome outcome = runChange(query, scope);
+        if (outcome.resultSet && !perRow.empty())
+            fillRowSubqueries(*outcome.resultSet, perRow, subqueryRows);
+        return outcome;
+    };
     const Tokens& given = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(given)) {
@@ -395,7 +402,7 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                    first == QLatin1String("SELECT") || first == QLatin1String("WITH")
                        ? readForJson(tokens)
                        : std::nullopt) {
-        StatementOutcome outcome = runChange(json->query, scope);
+        StatementOutcome outcome = runQuery(json->query);
         if (outcome.resultSet) {
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
         }
@@ -405,11 +412,13 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
                        ? readForXml(tokens)
                        : std::nullopt) {
         noteXmlItems(*xml, node.tokens);
-        StatementOutcome outcome = runChange(xml->query, scope);
+        StatementOutcome outcome = runQuery(xml->query);
         if (outcome.resultSet) {
             outcome.resultSet = forXmlResult(*outcome.resultSet, *xml);
         }
         record(std::move(outcome));
+    } else if (first == QLatin1String("SELECT") && !perRow.empty()) {
+        record(runQuery(tokens));
     } else if (first == QLatin1String("SELECT")) {
         if (!selectIntoVariables(tokens, scope)) {
             runSql(tokens, scope);

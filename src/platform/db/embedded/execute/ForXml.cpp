@@ -444,6 +444,15 @@ void noteXmlItems(ForXml& xml, const Tokens& written) {
     }
 }
 
+QStringList fromSourceNames(const Tokens& query) {
+    const SelectList list = selectList(query);
+    QStringList names;
+    if (list.to < query.size() && query[list.to].isWord(u"FROM"))
+        for (const ForXml::Source& source : readSources(query, list.to + 1, query.size()))
+            names << source.element;
+    return names;
+}
+
 bool joinsTexts(const ForXml& xml) {
     if (xml.mode != ForXml::Mode::Path || !xml.rowName.isEmpty() || !xml.root.isEmpty() ||
         xml.elements || xml.binaryBase64)

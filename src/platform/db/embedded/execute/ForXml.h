@@ -39,6 +39,10 @@ std::optional<ForXml> readForXml(const tsql::Tokens& tokens);
 // from the statement as written (`written`), before they were worked out.
 void noteXmlItems(ForXml& xml, const tsql::Tokens& written);
 
+// The names the query's own FROM clause gives its sources: each alias, or
+// the name as written without one.
+QStringList fromSourceNames(const tsql::Tokens& query);
+
 // PATH('') over one item without a name (or named text() or data()), and no
 // option but TYPE: the texts of the rows joined, which the translator writes
 // for SQLite (so that the subquery may read the outer query's columns).

@@ -32,19 +32,30 @@ Token jsonLiteral(const ResultSet& json) {
     return literal;
 }
 
-// The subquery's rows; one that names a column its own tables lack reads the
-// query around it, which the engine cannot work out beforehand.
-ResultSet subqueryRows(const Tokens& query, const QueryRows& runQuery, const QString& clause) {
+// The subquery's rows; nothing when it names a column its own tables lack,
+// reading the query around it.
+std::optional<ResultSet> subqueryRows(const Tokens& query, const QueryRows& runQuery) {
     try {
         return runQuery(query);
     } catch (const ProviderFailure& failure) {
         if (!namesNoColumn(failure.nativeError()))
             throw;
+        return std::nullopt;
+    }
+}
+
+// The engine works out beforehand only what reads no outer column.
+[[noreturn]] void failAsCorrelated(const Tokens& query, const QueryRows& runQuery,
+                                   const QString& clause) {
+    try {
+        runQuery(query);
+    } catch (const ProviderFailure& failure) {
         ProviderError error =
             sqlServerError(native::NotSupported, {clause + QStringLiteral(" in a subquery")});
         error.description += QStringLiteral(" (%1)").arg(failure.records().front().description);
         throw ProviderFailure({error});
     }
+    failWith(native::NotSupported, {clause + QStringLiteral(" in a subquery")});
 }
 
 } // namespace
@@ -74,7 +85,8 @@ bool hasNestedForJson(const Tokens& tokens) {
     return false;
 }
 
-Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery) {
+Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
+                         std::vector<RowSubquery>* perRow) {
     Tokens out;
     out.reserve(tokens.size());
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -90,14 +102,24 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery) {
         // Its own subqueries first, so that its query is one SQLite can run.
         const Tokens written = slice(tokens, i + 1, close);
         const Tokens inner = withNestedForJson(written, runQuery);
-        std::optional<ForXml> xml = readForJson(inner) ? std::nullopt : readForXml(inner);
-        if (const std::optional<ForJson> json = readForJson(inner)) {
-            out.push_back(jsonLiteral(
-                forJsonResult(subqueryRows(json->query, runQuery, QStringLiteral("FOR JSON")), *json)));
-        } else if (xml && !joinsTexts(*xml)) {
-            noteXmlItems(*xml, written);
-            out.push_back(jsonLiteral(
-                forXmlResult(subqueryRows(xml->query, runQuery, QStringLiteral("FOR XML")), *xml)));
+        const std::optional<ForJson> json = readForJson(inner);
+        std::optional<ForXml> xml = json ? std::nullopt : readForXml(inner);
+        if (json || (xml && !joinsTexts(*xml))) {
+            const Tokens& query = json ? json->query : xml->query;
+            if (const std::optional<ResultSet> rows = subqueryRows(query, runQuery)) {
+                if (xml)
+                    noteXmlItems(*xml, written);
+                out.push_back(jsonLiteral(json ? forJsonResult(*rows, *json)
+                                               : forXmlResult(*rows, *xml)));
+            } else if (std::optional<DeferredSubquery> deferred =
+                           perRow ? deferRowSubquery(tokens, i, close, inner, runQuery)
+                                  : std::nullopt) {
+                out.insert(out.end(), deferred->replacement.begin(), deferred->replacement.end());
+                perRow->push_back(std::move(deferred->subquery));
+            } else {
+                failAsCorrelated(query, runQuery,
+                                 json ? QStringLiteral("FOR JSON") : QStringLiteral("FOR XML"));
+            }
         } else {
             // No FOR clause, or the texts joined the translator writes for SQLite.
             out.push_back(tokens[i]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/execute/RowSubqueries.h"
 #include "platform/db/embedded/parse/Token.h"
 
 #include <functional>
@@ -16,8 +17,12 @@ namespace estaciones::db::sqlite {
 // server gives one nvarchar(max) value for it. The tokens come back as they
 // are when there is none. A subquery reading the outer query's columns
 // fails as not supported, naming the column.
-using QueryRows = std::function<ResultSet(const tsql::Tokens& query)>;
-tsql::Tokens withNestedForJson(const tsql::Tokens& tokens, const QueryRows& runQuery);
+// With `perRow`, a subquery reading the outer query's columns as an item
+// of the statement's select list is left to be worked out for each row
+// (RowSubqueries.h): the outer values it reads stand in its place, and it
+// is noted in `perRow`.
+tsql::Tokens withNestedForJson(const tsql::Tokens& tokens, const QueryRows& runQuery,
+                               std::vector<RowSubquery>* perRow = nullptr);
 // Whether FOR JSON stands inside parentheses: a quick look before the work.
 bool hasNestedForJson(const tsql::Tokens& tokens);
 
