@@ -4,6 +4,7 @@
 #include "platform/db/embedded/execute/ForXml.h"
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/XmlTexts.h"
 
 #include <algorithm>
 
@@ -19,6 +20,13 @@ bool opensQuery(const Tokens& tokens, std::size_t i) {
            (tokens[i + 1].isWord(u"SELECT") || tokens[i + 1].isWord(u"WITH"));
 }
 
+Token nationalLiteral(const QString& text) {
+    Token literal = Token::string(text);
+    literal.text.prepend(QLatin1Char('N'));
+    literal.national = true;
+    return literal;
+}
+
 // The one value the rows of FOR JSON's (or FOR XML's) text make.
 Token jsonLiteral(const ResultSet& json) {
     if (json.rows.empty())
@@ -26,10 +34,7 @@ Token jsonLiteral(const ResultSet& json) {
     QString text;
     for (const std::vector<Variant>& row : json.rows)
         text += row.empty() ? QString() : row.front().toString();
-    Token literal = Token::string(text);
-    literal.text.prepend(QLatin1Char('N'));
-    literal.national = true;
-    return literal;
+    return nationalLiteral(text);
 }
 
 // The subquery's rows; nothing when it names a column its own tables lack,
@@ -56,6 +61,29 @@ std::optional<ResultSet> subqueryRows(const Tokens& query, const QueryRows& runQ
         throw ProviderFailure({error});
     }
     failWith(native::NotSupported, {clause + QStringLiteral(" in a subquery")});
+}
+
+// Where a method of the xml value at tokens(.., close] ends: close when no
+// method follows. value('.', 'nvarchar(max)') (or varchar) is its text; any
+// other method or path is refused, as the engine keeps no xml values.
+std::size_t xmlMethodEnd(const Tokens& tokens, std::size_t close, bool& readsText) {
+    readsText = false;
+    if (close + 2 >= tokens.size() || !tokens[close + 1].isPunctuation(u"."))
+        return close;
+    const std::size_t open = close + 3;
+    const bool value = tokens[close + 2].isName(u"value") && open < tokens.size() &&
+                       tokens[open].isPunctuation(u"(");
+    const std::size_t end = value ? closingParenthesis(tokens, open) : tokens.size();
+    const bool textValue =
+        value && end == open + 4 && tokens[open + 1].kind == tsql::TokenKind::String &&
+        tokens[open + 1].value() == QLatin1String(".") && tokens[open + 2].isPunctuation(u",") &&
+        tokens[open + 3].kind == tsql::TokenKind::String &&
+        QString(tokens[open + 3].value()).remove(QLatin1Char(' ')).toLower().endsWith(
+            QLatin1String("varchar(max)"));
+    if (!textValue)
+        failWith(native::NotSupported, {QStringLiteral("xml data type methods")});
+    readsText = true;
+    return end;
 }
 
 } // namespace
@@ -99,6 +127,7 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
             out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(i), tokens.end());
             break;
         }
+        std::size_t end = close; // past an xml method read with it
         // Its own subqueries first, so that its query is one SQLite can run.
         const Tokens written = slice(tokens, i + 1, close);
         const Tokens inner = withNestedForJson(written, runQuery);
@@ -109,8 +138,14 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
             if (const std::optional<ResultSet> rows = subqueryRows(query, runQuery)) {
                 if (xml)
                     noteXmlItems(*xml, written);
-                out.push_back(jsonLiteral(json ? forJsonResult(*rows, *json)
-                                               : forXmlResult(*rows, *xml)));
+                Token literal = jsonLiteral(json ? forJsonResult(*rows, *json)
+                                                 : forXmlResult(*rows, *xml));
+                bool readsText = false;
+                if (xml && xml->typed)
+                    end = xmlMethodEnd(tokens, close, readsText);
+                if (readsText && literal.kind == tsql::TokenKind::String)
+                    literal = nationalLiteral(xmlStringValue(literal.value()));
+                out.push_back(literal);
             } else if (std::optional<DeferredSubquery> deferred =
                            perRow ? deferRowSubquery(tokens, i, close, inner, runQuery)
                                   : std::nullopt) {
@@ -126,7 +161,7 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
             out.insert(out.end(), inner.begin(), inner.end());
             out.push_back(tokens[close]);
         }
-        i = close;
+        i = end;
     }
     return out;
 }

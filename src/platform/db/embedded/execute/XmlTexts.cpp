@@ -69,4 +69,37 @@ QString xmlValueText(const Variant& v, const ColumnInfo& column, bool binaryBase
     }
 }
 
+QString xmlStringValue(const QString& xml) {
+    static const QList<std::pair<QString, QString>> entities = {
+        {QStringLiteral("&lt;"), QStringLiteral("<")},     {QStringLiteral("&gt;"), QStringLiteral(">")},
+        {QStringLiteral("&quot;"), QStringLiteral("\"")}, {QStringLiteral("&#x0D;"), QStringLiteral("\r")},
+        {QStringLiteral("&#x0A;"), QStringLiteral("\n")}, {QStringLiteral("&#x09;"), QStringLiteral("\t")},
+        {QStringLiteral("&amp;"), QStringLiteral("&")}};
+    QString text;
+    for (qsizetype i = 0; i < xml.size();) {
+        if (xml[i] == u'<') {
+            const QString end = xml.mid(i, 4) == QLatin1String("<!--") ? QStringLiteral("-->")
+                                : xml.mid(i, 2) == QLatin1String("<?") ? QStringLiteral("?>")
+                                                                       : QStringLiteral(">");
+            const qsizetype close = xml.indexOf(end, i);
+            i = close < 0 ? xml.size() : close + end.size();
+            continue;
+        }
+        bool replaced = false;
+        if (xml[i] == u'&') {
+            for (const auto& [entity, character] : entities) {
+                if (xml.mid(i, entity.size()) == entity) {
+                    text += character;
+                    i += entity.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced)
+            text += xml[i++];
+    }
+    return text;
+}
+
 } // namespace estaciones::db::sqlite

@@ -24,4 +24,8 @@ QString xmlValueText(const Variant& value, const ColumnInfo& column, bool binary
 
 bool isNullValue(const Variant& value);
 
+// The string value of XML FOR XML wrote (what value('.', ...) reads): its
+// texts joined, unescaped, without tags, comments or processing instructions.
+QString xmlStringValue(const QString& xml);
+
 } // namespace estaciones::db::sqlite

@@ -50,9 +50,21 @@ void joinForXmlPath(Pieces& pieces) {
         if (close != end)
             sqlite::failWith(sqlite::native::NotSupported, {QStringLiteral("FOR XML")});
         size_t replaced = close + 1;
-        if (typed && replaced + 2 < pieces.size() && pieces[replaced].isPunctuation(u".") &&
-            pieces[replaced + 1].isName(u"value") && pieces[replaced + 2].isPunctuation(u"("))
-            replaced = closeOf(pieces, replaced + 2) + 1;
+        if (typed && replaced + 2 < pieces.size() && pieces[replaced].isPunctuation(u".")) {
+            // Only value('.', '[n]varchar(max)'), the joined text itself, is read here.
+            const size_t open = replaced + 2;
+            const bool textValue =
+                pieces[replaced + 1].isName(u"value") && pieces[open].isPunctuation(u"(") &&
+                closeOf(pieces, open) == open + 4 && pieces[open + 1].kind == TokenKind::String &&
+                pieces[open + 1].value() == QLatin1String(".") &&
+                pieces[open + 3].kind == TokenKind::String &&
+                QString(pieces[open + 3].value()).remove(QLatin1Char(' ')).toLower().endsWith(
+                    QLatin1String("varchar(max)"));
+            if (!textValue)
+                sqlite::failWith(sqlite::native::NotSupported,
+                                 {QStringLiteral("xml data type methods")});
+            replaced = closeOf(pieces, open) + 1;
+        }
         const size_t from = findTopLevelWord(pieces, open + 2, at, u"FROM");
         Pieces expression(pieces.begin() + static_cast<std::ptrdiff_t>(open + 2),
                           pieces.begin() + static_cast<std::ptrdiff_t>(from));

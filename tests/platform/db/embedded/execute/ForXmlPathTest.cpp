@@ -83,6 +83,18 @@ TEST_F(ForXmlPathTest, shouldInsertTypedXmlAsItIsAndEscapeText) {
               QStringLiteral("<r><Zona>Norte</Zona><Zona>Sur</Zona></r>"));
 }
 
+TEST_F(ForXmlPathTest, shouldReadTypedXmlBackAsTextAndRefuseOtherMethods) {
+    EXPECT_EQ(xml("SELECT (SELECT Zona AS [@z], N'a<b' AS [text()] FROM Tarifas WHERE Id = 1 FOR "
+                  "XML PATH('t'), TYPE).value('.', 'nvarchar(max)')"),
+              QStringLiteral("a<b"));
+    EXPECT_EQ(nativeErrorOf("SELECT (SELECT Zona FROM Tarifas FOR XML PATH(''), TYPE).value('(/"
+                            "Zona)[1]', 'nvarchar(20)')"),
+              40517);
+    EXPECT_EQ(nativeErrorOf("SELECT (SELECT ',' + Zona FROM Tarifas FOR XML PATH(''), TYPE).value("
+                            "'.', 'int')"),
+              40517);
+}
+
 TEST_F(ForXmlPathTest, shouldWorkOutACorrelatedSubqueryForEachRowWithItsValuesTyped) {
     // The outer money and date values go in as money and dates.
     const auto result = rows(
