@@ -5,6 +5,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 #include "platform/db/embedded/execute/XmlTexts.h"
+#include "platform/db/embedded/translate/Rewrites.h"
 
 #include <algorithm>
 
@@ -74,12 +75,9 @@ std::size_t xmlMethodEnd(const Tokens& tokens, std::size_t close, bool& readsTex
     const bool value = tokens[close + 2].isName(u"value") && open < tokens.size() &&
                        tokens[open].isPunctuation(u"(");
     const std::size_t end = value ? closingParenthesis(tokens, open) : tokens.size();
-    const bool textValue =
-        value && end == open + 4 && tokens[open + 1].kind == tsql::TokenKind::String &&
-        tokens[open + 1].value() == QLatin1String(".") && tokens[open + 2].isPunctuation(u",") &&
-        tokens[open + 3].kind == tsql::TokenKind::String &&
-        QString(tokens[open + 3].value()).remove(QLatin1Char(' ')).toLower().endsWith(
-            QLatin1String("varchar(max)"));
+    const bool textValue = value && end == open + 4 && tokens[open + 2].isPunctuation(u",") &&
+                           tsql::rewrite::readsXmlText(tokens[close + 2], tokens[open + 1],
+                                                       tokens[open + 3]);
     if (!textValue)
         failWith(native::NotSupported, {QStringLiteral("xml data type methods")});
     readsText = true;

@@ -31,6 +31,13 @@ size_t enclosingOpen(const Pieces& pieces, size_t at) {
 
 } // namespace
 
+bool readsXmlText(const Token& method, const Token& path, const Token& type) {
+    return method.isName(u"value") && path.kind == TokenKind::String &&
+           path.value() == QLatin1String(".") && type.kind == TokenKind::String &&
+           QString(type.value()).remove(QLatin1Char(' ')).toLower().endsWith(
+               QLatin1String("varchar(max)"));
+}
+
 void joinForXmlPath(Pieces& pieces) {
     for (size_t at = 0; at < pieces.size(); ++at) {
         size_t end = afterXmlPath(pieces, at);
@@ -53,13 +60,11 @@ void joinForXmlPath(Pieces& pieces) {
         if (typed && replaced + 2 < pieces.size() && pieces[replaced].isPunctuation(u".")) {
             // Only value('.', '[n]varchar(max)'), the joined text itself, is read here.
             const size_t open = replaced + 2;
-            const bool textValue =
-                pieces[replaced + 1].isName(u"value") && pieces[open].isPunctuation(u"(") &&
-                closeOf(pieces, open) == open + 4 && pieces[open + 1].kind == TokenKind::String &&
-                pieces[open + 1].value() == QLatin1String(".") &&
-                pieces[open + 3].kind == TokenKind::String &&
-                QString(pieces[open + 3].value()).remove(QLatin1Char(' ')).toLower().endsWith(
-                    QLatin1String("varchar(max)"));
+            const bool textValue = pieces[open].isPunctuation(u"(") &&
+                                   closeOf(pieces, open) == open + 4 &&
+                                   pieces[open + 2].isPunctuation(u",") &&
+                                   readsXmlText(pieces[replaced + 1], pieces[open + 1],
+                                                pieces[open + 3]);
             if (!textValue)
                 sqlite::failWith(sqlite::native::NotSupported,
                                  {QStringLiteral("xml data type methods")});
