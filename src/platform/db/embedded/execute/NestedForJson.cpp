@@ -88,24 +88,10 @@ std::size_t xmlMethodEnd(const Tokens& tokens, std::size_t close, bool& readsTex
 
 bool hasNestedForJson(const Tokens& tokens) {
     int depth = 0;
-    bool nestedClause = false;
-    for (std::size_t i = 0; i + 1 < tokens.size() && !nestedClause; ++i) {
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
         depth += tokens[i].isPunctuation(u"(") ? 1 : tokens[i].isPunctuation(u")") ? -1 : 0;
-        nestedClause = depth > 0 && tokens[i].isWord(u"FOR") &&
-                       (tokens[i + 1].isWord(u"JSON") || tokens[i + 1].isWord(u"XML"));
-    }
-    if (!nestedClause)
-        return false;
-    // Worked out beforehand unless it is PATH('')'s texts joined.
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (!opensQuery(tokens, i))
-            continue;
-        const std::size_t close = closingParenthesis(tokens, i);
-        const Tokens inner = slice(tokens, i + 1, std::min(close, tokens.size()));
-        if (readForJson(inner))
-            return true;
-        const std::optional<ForXml> xml = readForXml(inner);
-        if (xml && !joinsTexts(*xml))
+        if (depth > 0 && tokens[i].isWord(u"FOR") &&
+            (tokens[i + 1].isWord(u"JSON") || tokens[i + 1].isWord(u"XML")))
             return true;
     }
     return false;
@@ -131,7 +117,7 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
         const Tokens inner = withNestedForJson(written, runQuery);
         const std::optional<ForJson> json = readForJson(inner);
         std::optional<ForXml> xml = json ? std::nullopt : readForXml(inner);
-        if (json || (xml && !joinsTexts(*xml))) {
+        if (json || xml) {
             const Tokens& query = json ? json->query : xml->query;
             if (const std::optional<ResultSet> rows = subqueryRows(query, runQuery)) {
                 if (xml)
@@ -149,12 +135,16 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
                                   : std::nullopt) {
                 out.insert(out.end(), deferred->replacement.begin(), deferred->replacement.end());
                 perRow->push_back(std::move(deferred->subquery));
+            } else if (xml && joinsTexts(*xml)) {
+                // The translator joins the texts wherever the subquery stands.
+                out.push_back(tokens[i]);
+                out.insert(out.end(), inner.begin(), inner.end());
+                out.push_back(tokens[close]);
             } else {
                 failAsCorrelated(query, runQuery,
                                  json ? QStringLiteral("FOR JSON") : QStringLiteral("FOR XML"));
             }
         } else {
-            // No FOR clause, or the texts joined the translator writes for SQLite.
             out.push_back(tokens[i]);
             out.insert(out.end(), inner.begin(), inner.end());
             out.push_back(tokens[close]);
