@@ -179,6 +179,8 @@ std::optional<DeferredSubquery> deferRowSubquery(const Tokens& statement, std::s
     row.subquery = inner;
     row.valueAt.assign(inner.size(), -1);
     row.written = slice(statement, open + 1, close);
+    const std::optional<ForXml> xml = readForJson(inner) ? std::nullopt : readForXml(inner);
+    row.typedXml = xml && xml->typed;
     // Each run names the next column the subquery's own tables lack.
     constexpr int mostOuterValues = 64;
     for (int value = 0; value <= mostOuterValues; ++value) {
@@ -229,7 +231,7 @@ void fillRowSubqueries(ResultSet& rows, const std::vector<RowSubquery>& subqueri
         }
         ColumnInfo column;
         column.name = subquery.name;
-        column.type = adtype::VarWChar;
+        column.type = subquery.typedXml ? adtype::LongVarWChar : adtype::VarWChar;
         rows.columns.erase(rows.columns.begin() + from + 1, rows.columns.begin() + from + count);
         rows.columns[first] = column;
         shift += subquery.valueCount - 1;

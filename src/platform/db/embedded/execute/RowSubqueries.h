@@ -20,6 +20,7 @@ struct RowSubquery {
     std::vector<int> valueAt;   // by token of `subquery`: the outer value there, or -1
     tsql::Tokens written;       // the subquery as written, for what its items are
     QString name;               // its alias, empty without one
+    bool typedXml = false;      // FOR XML ... TYPE: an xml value's column
 };
 
 // The subquery tokens(open, close) of `statement` (`inner` with its own
