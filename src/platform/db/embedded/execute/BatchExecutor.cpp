@@ -398,10 +398,11 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         deallocateCursor(tokens, scope);
     } else if (first == QLatin1String("SET")) {
         set(tokens, scope);
-    } else if (const std::optional<ForJson> json =
+    } else if (std::optional<ForJson> json =
                    first == QLatin1String("SELECT") || first == QLatin1String("WITH")
                        ? readForJson(tokens)
                        : std::nullopt) {
+        noteJsonItems(*json, node.tokens);
         StatementOutcome outcome = runQuery(json->query);
         if (outcome.resultSet) {
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);

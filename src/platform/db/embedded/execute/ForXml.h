@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/execute/QueryShape.h"
 #include "platform/db/embedded/parse/Token.h"
 
 #include <optional>
@@ -22,10 +23,7 @@ struct ForXml {
     // AUTO: the query's FROM sources (the element is the alias, or the name
     // as written) and what names each select-list item's table ("*" for a
     // star; empty when the item names none).
-    struct Source {
-        QString element;
-        QString table;
-    };
+    using Source = SourceName;
     std::vector<Source> sources;
     std::vector<QString> itemQualifiers;
     bool hasStar = false;
@@ -36,12 +34,10 @@ struct ForXml {
 std::optional<ForXml> readForXml(const tsql::Tokens& tokens);
 
 // Notes in `xml` which of its items are FOR XML ... TYPE subqueries, read
-// from the statement as written (`written`), before they were worked out.
+// from the statement as written (`written`), before they were worked out
+// (and, for AUTO, the tables its items name as written).
 void noteXmlItems(ForXml& xml, const tsql::Tokens& written);
 
-// The names the query's own FROM clause gives its sources: each alias, or
-// the name as written without one.
-QStringList fromSourceNames(const tsql::Tokens& query);
 
 // PATH('') over one item without a name (or named text() or data()), and no
 // option but TYPE: the texts of the rows joined, which the translator writes

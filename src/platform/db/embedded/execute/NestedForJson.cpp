@@ -115,13 +115,15 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
         // Its own subqueries first, so that its query is one SQLite can run.
         const Tokens written = slice(tokens, i + 1, close);
         const Tokens inner = withNestedForJson(written, runQuery);
-        const std::optional<ForJson> json = readForJson(inner);
+        std::optional<ForJson> json = readForJson(inner);
         std::optional<ForXml> xml = json ? std::nullopt : readForXml(inner);
         if (json || xml) {
             const Tokens& query = json ? json->query : xml->query;
             if (const std::optional<ResultSet> rows = subqueryRows(query, runQuery)) {
                 if (xml)
                     noteXmlItems(*xml, written);
+                else
+                    noteJsonItems(*json, written);
                 Token literal = jsonLiteral(json ? forJsonResult(*rows, *json)
                                                  : forXmlResult(*rows, *xml));
                 bool readsText = false;

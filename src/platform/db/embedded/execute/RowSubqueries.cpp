@@ -3,6 +3,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/ForJson.h"
 #include "platform/db/embedded/execute/ForXml.h"
+#include "platform/db/embedded/execute/QueryShape.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
 #include <QRegularExpression>
@@ -36,10 +37,21 @@ std::optional<std::size_t> itemIndex(const Tokens& statement, std::size_t open) 
         if (token.isPunctuation(u","))
             ++item;
     }
+    if (depth != 0)
+        return std::nullopt; // within a call or parentheses: part of an item
+    bool ordering = false;
     for (std::size_t i = open; i < statement.size(); ++i) {
-        depth += statement[i].isPunctuation(u"(") ? 1 : statement[i].isPunctuation(u")") ? -1 : 0;
-        if (depth == 0 && (statement[i].isWord(u"UNION") || statement[i].isWord(u"EXCEPT") ||
-                           statement[i].isWord(u"INTERSECT") || statement[i].isWord(u"INTO")))
+        const Token& token = statement[i];
+        depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
+        if (depth != 0)
+            continue;
+        if (token.isWord(u"UNION") || token.isWord(u"EXCEPT") || token.isWord(u"INTERSECT") ||
+            token.isWord(u"INTO"))
+            return std::nullopt;
+        ordering = ordering || token.isWord(u"ORDER");
+        // ORDER BY 2 counts the columns, which the outer values change.
+        if (ordering && token.kind == TokenKind::Number && i > 0 &&
+            (statement[i - 1].isWord(u"BY") || statement[i - 1].isPunctuation(u",")))
             return std::nullopt;
     }
     return item;
@@ -149,7 +161,8 @@ Variant subqueryText(const RowSubquery& row, const std::vector<Variant>& values,
         if (row.valueAt[i] >= 0)
             subquery[i] = typedValueToken(values[static_cast<std::size_t>(row.valueAt[i])]);
     ResultSet text;
-    if (const std::optional<ForJson> json = readForJson(subquery)) {
+    if (std::optional<ForJson> json = readForJson(subquery)) {
+        noteJsonItems(*json, row.written);
         text = forJsonResult(runQuery(json->query), *json);
     } else if (std::optional<ForXml> xml = readForXml(subquery)) {
         noteXmlItems(*xml, row.written);

@@ -73,4 +73,17 @@ TEST_F(RowSubqueriesTest, shouldGiveItsColumnTheNameAndTypeOfItsText) {
     EXPECT_EQ(result.rows[0][2].toString(), QStringLiteral(R"([{"Nombre":"Sur"}])"));
 }
 
+TEST_F(RowSubqueriesTest, shouldRefuseWhatWouldReadItsColumnsOutOfPlace) {
+    // Inside a call it is no item of the list; ORDER BY 2 counts the columns.
+    EXPECT_EQ(nativeErrorOf("SELECT Id, COALESCE(NULL, (SELECT r.Nombre FROM Regiones r WHERE "
+                            "r.Codigo = o.Region FOR JSON PATH)) FROM Oficinas o"),
+              40517);
+    EXPECT_EQ(nativeErrorOf("SELECT Id, (SELECT r.Nombre FROM Regiones r WHERE r.Codigo = "
+                            "o.Region FOR JSON PATH) FROM Oficinas o ORDER BY 2"),
+              40517);
+    EXPECT_EQ(nativeErrorOf("SELECT Id, (SELECT r.Nombre FROM Regiones r WHERE r.Codigo = "
+                            "o.Region FOR JSON PATH) FROM Oficinas o UNION SELECT 1, N''"),
+              40517);
+}
+
 } // namespace estaciones::db::sqlite::test
