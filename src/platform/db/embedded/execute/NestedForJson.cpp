@@ -115,6 +115,11 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
         // Its own subqueries first, so that its query is one SQLite can run.
         const Tokens written = slice(tokens, i + 1, close);
         const Tokens inner = withNestedForJson(written, runQuery);
+        const auto keepSubquery = [&] {
+            out.push_back(tokens[i]);
+            out.insert(out.end(), inner.begin(), inner.end());
+            out.push_back(tokens[close]);
+        };
         std::optional<ForJson> json = readForJson(inner);
         std::optional<ForXml> xml = json ? std::nullopt : readForXml(inner);
         if (json || xml) {
@@ -138,18 +143,13 @@ Tokens withNestedForJson(const Tokens& tokens, const QueryRows& runQuery,
                 out.insert(out.end(), deferred->replacement.begin(), deferred->replacement.end());
                 perRow->push_back(std::move(deferred->subquery));
             } else if (xml && joinsTexts(*xml)) {
-                // The translator joins the texts wherever the subquery stands.
-                out.push_back(tokens[i]);
-                out.insert(out.end(), inner.begin(), inner.end());
-                out.push_back(tokens[close]);
+                keepSubquery(); // the translator joins the texts wherever the subquery stands
             } else {
                 failAsCorrelated(query, runQuery,
                                  json ? QStringLiteral("FOR JSON") : QStringLiteral("FOR XML"));
             }
         } else {
-            out.push_back(tokens[i]);
-            out.insert(out.end(), inner.begin(), inner.end());
-            out.push_back(tokens[close]);
+            keepSubquery();
         }
         i = end;
     }

@@ -31,8 +31,12 @@ std::optional<std::size_t> itemIndex(const Tokens& statement, std::size_t open) 
             continue;
         const bool assigned = token.kind == TokenKind::Variable && i + 1 < open &&
                               statement[i + 1].isPunctuation(u"=");
-        if (token.isWord(u"DISTINCT") || token.isWord(u"INTO") || token.isWord(u"FROM") ||
-            token.isPunctuation(u"*") || assigned)
+        const bool star = token.isPunctuation(u"*") &&
+                          (statement[i - 1].isWord(u"SELECT") ||
+                           statement[i - 1].isPunctuation(u",") ||
+                           statement[i - 1].isPunctuation(u"."));
+        if (token.isWord(u"DISTINCT") || token.isWord(u"INTO") || token.isWord(u"FROM") || star ||
+            assigned)
             return std::nullopt; // rows told apart, written elsewhere, or columns not items
         if (token.isPunctuation(u","))
             ++item;

@@ -56,6 +56,19 @@ TEST_F(RowSubqueriesTest, shouldReadGroupedRowsDatesAndVariables) {
     EXPECT_EQ(later[2][1].toString(), QStringLiteral(R"([{"n":0}])"));
 }
 
+TEST_F(RowSubqueriesTest, shouldCountTheItemsBeforeItWhateverTheyHold) {
+    const auto result = rows("SELECT Id * 2, COALESCE(Region, N'?'), (SELECT r.Nombre AS [data()] "
+                             "FROM Regiones r WHERE r.Codigo = o.Region AND o.Id * 2 > 3 FOR XML "
+                             "PATH('')) AS n, Id FROM Oficinas o ORDER BY Id");
+    ASSERT_EQ(result.size(), 3u);
+    ASSERT_EQ(result[0].size(), 4u);
+    EXPECT_EQ(result[0][0].toInt64(), 2);
+    EXPECT_TRUE(result[0][2].isNull());
+    EXPECT_EQ(result[1][2].toString(), QStringLiteral("Sur"));
+    EXPECT_EQ(result[2][1].toString(), QStringLiteral("N"));
+    EXPECT_EQ(result[2][3].toInt64(), 3);
+}
+
 TEST_F(RowSubqueriesTest, shouldGiveItsColumnTheNameAndTypeOfItsText) {
     const ResultSet result = query(
         "SELECT (SELECT r.Nombre FROM Regiones r WHERE r.Codigo = o.Region FOR XML PATH, TYPE) "
