@@ -509,13 +509,19 @@ private:
     }
 
     // The FROM clauses of the blocks around the one at piece `at`, for the
-    // probes of a correlated subquery ("a, b JOIN c ON ...").
+    // probes of a correlated subquery ("a, b JOIN c ON ..."). A derived
+    // table reads the blocks around the one whose FROM holds it, not that
+    // one's other sources (nor itself).
     static QString outerSources(const QueryScopes& scopes, size_t at) {
         QStringList sources;
         const size_t scope = scopes.scopeAt(at);
         for (size_t s = scope == QueryScope::none ? scope : scopes.scope(scope).parent;
              s != QueryScope::none; s = scopes.scope(s).parent) {
-            if (!scopes.scope(s).sourcesText.isEmpty()) {
+            const std::vector<QuerySource>& own = scopes.scope(s).sources;
+            const bool holdsIt = std::any_of(own.begin(), own.end(), [&](const QuerySource& source) {
+                return source.derived && source.queryFrom <= at && at < source.queryTo;
+            });
+            if (!holdsIt && !scopes.scope(s).sourcesText.isEmpty()) {
                 sources << scopes.scope(s).sourcesText;
             }
         }

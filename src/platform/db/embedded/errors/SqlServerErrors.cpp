@@ -446,6 +446,34 @@ constexpr std::array messages{
     Message{native::SequenceExhausted, 16, "42000", errnum::CommandError,
             "The sequence object '%1' has reached its minimum or maximum value. Restart the "
             "sequence object to allow new values to be generated."},
+    Message{native::XmlPrefixUndeclared, 16, "42000", errnum::CommandError,
+            "XML name space prefix '%1' declaration is missing for FOR XML %2 name '%3'."},
+    Message{native::XmlPathBadSlashes, 16, "42000", errnum::CommandError,
+            "FOR XML PATH error in column '%1' - '//' and leading and trailing '/' are not "
+            "allowed in simple path expressions."},
+    Message{native::InvalidXmlIdentifier, 16, "42000", errnum::CommandError,
+            "%1 name '%2' contains an invalid XML identifier as required by FOR XML; '%3'(0x%4) "
+            "is the first character at fault."},
+    Message{native::XmlAttributeBadType, 16, "42000", errnum::CommandError,
+            "Column '%1' has invalid data type for attribute-centric XML serialization in FOR "
+            "XML PATH."},
+    Message{native::XmlAttributeAfterContent, 16, "42000", errnum::CommandError,
+            "Attribute-centric column '%1' must not come after a non-attribute-centric sibling "
+            "in XML hierarchy in FOR XML PATH."},
+    Message{native::XmlPathStepOnXml, 16, "42000", errnum::CommandError,
+            "Column '%1': the last step in the path can't be applied to XML data type or CLR "
+            "type in FOR XML PATH."},
+    Message{native::XmlBadInstructionAlias, 16, "42000", errnum::CommandError,
+            "Invalid column alias '%1' for formatting column as XML processing instruction in "
+            "FOR XML PATH - it must be in 'processing-instruction(target)' format."},
+    Message{native::InvalidXmlRowName, 16, "42000", errnum::CommandError,
+            "FOR XML row XML tag name contains an invalid XML identifier; '%1'(0x%2) is the "
+            "first character at fault."},
+    Message{native::EmptyXmlRootName, 16, "42000", errnum::CommandError,
+            "Empty root tag name can't be specified with FOR XML."},
+    Message{native::XmlRowOmittedWithAttributes, 16, "42000", errnum::CommandError,
+            "Row tag omission (empty row tag name) cannot be used with attribute-centric FOR XML "
+            "serialization."},
 };
 
 const Message* findMessage(int number) {

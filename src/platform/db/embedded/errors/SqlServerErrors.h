@@ -188,6 +188,18 @@ constexpr int DerivedColumnWithoutName = 8155;
 constexpr int DerivedTableMoreColumns = 8158;
 constexpr int DerivedTableFewerColumns = 8159;
 constexpr int SequenceExhausted = 11728;
+
+// FOR XML.
+constexpr int XmlPrefixUndeclared = 6846;
+constexpr int XmlPathBadSlashes = 6849;
+constexpr int InvalidXmlIdentifier = 6850;
+constexpr int XmlAttributeBadType = 6851;
+constexpr int XmlAttributeAfterContent = 6852;
+constexpr int XmlPathStepOnXml = 6853;
+constexpr int XmlBadInstructionAlias = 6854;
+constexpr int InvalidXmlRowName = 6856;
+constexpr int EmptyXmlRootName = 6861;
+constexpr int XmlRowOmittedWithAttributes = 6864;
 } // namespace native
 
 // A column name that names nothing the query reads: 207, or 4104 for one

@@ -343,13 +343,18 @@ void BatchCompiler::checkVariables(const Tokens& tokens, int line, bool isCall) 
 void BatchCompiler::prepare(const Tokens& tokens, int line, bool isCondition) const {
     // A subquery's FOR JSON is worked out when the statement runs: its query compiles alone.
     if (hasNestedForJson(tokens)) {
-        prepare(withNestedForJson(tokens,
-                                  [&](const Tokens& query) {
-                                      prepare(query, line, false);
-                                      return ResultSet{};
-                                  }),
-                line, isCondition);
-        return;
+        std::vector<RowSubquery> perRow; // compiled with the outer values in their place
+        const Tokens worked = withNestedForJson(tokens,
+                                                [&](const Tokens& query) {
+                                                    prepare(query, line, false);
+                                                    return ResultSet{};
+                                                },
+                                                &perRow);
+        // The texts the translator joins stay as they are, and compile so.
+        if (!sameTexts(worked, tokens)) {
+            prepare(worked, line, isCondition);
+            return;
+        }
     }
     // A change's OUTPUT read as a table is run in two steps SQLite could not prepare as one.
     if (m_otherDatabase || !m_session.hasCurrent() || isMaintenanceStatement(tokens) ||

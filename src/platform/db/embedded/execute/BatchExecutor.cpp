@@ -342,15 +342,22 @@ BatchExecutor::Flow BatchExecutor::runStatement(const StatementNode& node, Varia
 }
 
 void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, bool firstOfBatch) {
-    // A subquery's FOR JSON text, worked out first (NestedForJson.h).
+    // A subquery's FOR JSON text, worked out first (NestedForJson.h), or for
+    // each row when it reads the outer query's columns.
+    const QueryRows subqueryRows = [&](const Tokens& query) {
+        StatementOutcome rows = runChange(query, scope);
+        return rows.resultSet ? *rows.resultSet : ResultSet{};
+    };
+    std::vector<RowSubquery> perRow;
     const Tokens withJson = hasNestedForJson(node.tokens)
-                                ? withNestedForJson(node.tokens,
-                                                    [&](const Tokens& query) {
-                                                        StatementOutcome rows = runChange(query, scope);
-                                                        return rows.resultSet ? *rows.resultSet
-                                                                              : ResultSet{};
-                                                    })
+                                ? withNestedForJson(node.tokens, subqueryRows, &perRow)
                                 : Tokens{};
+    const auto runQuery = [&](const Tokens& query) {
+        StatementOutcome outcome = runChange(query, scope);
+        if (outcome.resultSet && !perRow.empty())
+            fillRowSubqueries(*outcome.resultSet, perRow, subqueryRows);
+        return outcome;
+    };
     const Tokens& given = withJson.empty() ? node.tokens : withJson;
     const QString first = node.firstWord();
     if (std::optional<ProviderError> error = sqliteStatementError(given)) {
@@ -391,24 +398,28 @@ void BatchExecutor::runSimple(const StatementNode& node, VariableScope& scope, b
         deallocateCursor(tokens, scope);
     } else if (first == QLatin1String("SET")) {
         set(tokens, scope);
-    } else if (const std::optional<ForJson> json =
+    } else if (std::optional<ForJson> json =
                    first == QLatin1String("SELECT") || first == QLatin1String("WITH")
                        ? readForJson(tokens)
                        : std::nullopt) {
-        StatementOutcome outcome = runChange(json->query, scope);
+        noteJsonItems(*json, node.tokens);
+        StatementOutcome outcome = runQuery(json->query);
         if (outcome.resultSet) {
             outcome.resultSet = forJsonResult(*outcome.resultSet, *json);
         }
         record(std::move(outcome));
-    } else if (const std::optional<ForXml> xml =
+    } else if (std::optional<ForXml> xml =
                    first == QLatin1String("SELECT") || first == QLatin1String("WITH")
                        ? readForXml(tokens)
                        : std::nullopt) {
-        StatementOutcome outcome = runChange(xml->query, scope);
+        noteXmlItems(*xml, node.tokens);
+        StatementOutcome outcome = runQuery(xml->query);
         if (outcome.resultSet) {
             outcome.resultSet = forXmlResult(*outcome.resultSet, *xml);
         }
         record(std::move(outcome));
+    } else if (first == QLatin1String("SELECT") && !perRow.empty()) {
+        record(runQuery(tokens));
     } else if (first == QLatin1String("SELECT")) {
         if (!selectIntoVariables(tokens, scope)) {
             runSql(tokens, scope);

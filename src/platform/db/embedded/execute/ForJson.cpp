@@ -3,6 +3,7 @@
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/execute/IsoDates.h"
 #include "platform/db/embedded/execute/NumberTexts.h"
+#include "platform/db/embedded/execute/QueryShape.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
 
 namespace estaciones::db::sqlite {
@@ -131,6 +132,13 @@ std::optional<ForJson> readForJson(const Tokens& tokens) {
     return std::nullopt;
 }
 
+void noteJsonItems(ForJson& json, const Tokens& written) {
+    if (const std::optional<ForJson> shape = readForJson(written))
+        json.jsonItems = subqueryItems(shape->query, [](const Tokens& subquery) {
+            return readForJson(subquery).has_value();
+        });
+}
+
 ResultSet forJsonResult(const ResultSet& rows, const ForJson& json) {
     std::vector<QStringList> paths;
     for (const ColumnInfo& column : rows.columns) {
@@ -148,7 +156,9 @@ ResultSet forJsonResult(const ResultSet& rows, const ForJson& json) {
             const Variant& value = row[c];
             if ((value.isNull() || value.isEmpty()) && !json.includeNulls)
                 continue;
-            object.put(paths[c], 0, jsonValue(value, rows.columns[c]));
+            const bool nested = c < json.jsonItems.size() && json.jsonItems[c] &&
+                                !value.isNull() && !value.isEmpty();
+            object.put(paths[c], 0, nested ? value.toString() : jsonValue(value, rows.columns[c]));
         }
         objects << object.text();
     }

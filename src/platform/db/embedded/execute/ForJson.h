@@ -15,8 +15,15 @@ struct ForJson {
     QString root; // empty: no ROOT
     bool includeNulls = false;
     bool withoutArray = false;
+    // The select-list items that are FOR JSON subqueries: their JSON goes in
+    // as it is, a nested array or object, not a string.
+    std::vector<bool> jsonItems;
 };
 std::optional<ForJson> readForJson(const tsql::Tokens& tokens);
+
+// Notes in `json` which of its items are FOR JSON subqueries, read from the
+// statement as written (`written`), before they were worked out.
+void noteJsonItems(ForJson& json, const tsql::Tokens& written);
 
 // The rows of the query as the server gives FOR JSON's text: one column
 // (JSON_F52E2B61-18A1-11d1-B105-00805F49916B) of rows of 2,033 characters

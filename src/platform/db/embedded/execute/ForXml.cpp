@@ -1,9 +1,10 @@
 #include "platform/db/embedded/execute/ForXml.h"
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
-#include "platform/db/embedded/execute/IsoDates.h"
-#include "platform/db/embedded/execute/NumberTexts.h"
+#include "platform/db/embedded/execute/ForXmlPath.h"
+#include "platform/db/embedded/execute/QueryShape.h"
 #include "platform/db/embedded/execute/StatementTokens.h"
+#include "platform/db/embedded/execute/XmlTexts.h"
 
 namespace estaciones::db::sqlite {
 
@@ -17,117 +18,6 @@ namespace {
     failWith(native::NotSupported, {what});
 }
 
-// Words that end a FROM source's name or stand where its alias would.
-bool endsSource(const QString& word) {
-    static const QStringList words = {
-        QStringLiteral("JOIN"),  QStringLiteral("INNER"), QStringLiteral("LEFT"),
-        QStringLiteral("RIGHT"), QStringLiteral("FULL"),  QStringLiteral("CROSS"),
-        QStringLiteral("OUTER"), QStringLiteral("ON"),    QStringLiteral("WHERE"),
-        QStringLiteral("GROUP"), QStringLiteral("HAVING"), QStringLiteral("ORDER"),
-        QStringLiteral("UNION"), QStringLiteral("EXCEPT"), QStringLiteral("INTERSECT"),
-        QStringLiteral("WITH"),  QStringLiteral("APPLY"), QStringLiteral("OPTION")};
-    return words.contains(word);
-}
-
-bool isClauseEnd(const Token& token) {
-    for (const char16_t* word : {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
-                                 u"INTERSECT", u"OPTION"})
-        if (token.isWord(word))
-            return true;
-    return false;
-}
-
-// The FROM sources of tokens[from, to): their names as written and aliases.
-std::vector<ForXml::Source> readSources(const Tokens& tokens, std::size_t from, std::size_t to) {
-    std::vector<ForXml::Source> sources;
-    std::size_t i = from;
-    bool expectSource = true;
-    while (i < to && !isClauseEnd(tokens[i])) {
-        if (!expectSource) {
-            if (tokens[i].isPunctuation(u",") || tokens[i].isWord(u"JOIN") ||
-                tokens[i].isWord(u"APPLY"))
-                expectSource = true;
-            i = tokens[i].isPunctuation(u"(") ? closingParenthesis(tokens, i) + 1 : i + 1;
-            continue;
-        }
-        ForXml::Source source;
-        if (tokens[i].isPunctuation(u"(")) {
-            i = closingParenthesis(tokens, i) + 1;
-        } else {
-            QStringList parts;
-            while (i < to && tokens[i].isNameLike()) {
-                parts << tokens[i].value();
-                if (i + 1 < to && tokens[i + 1].isPunctuation(u".")) {
-                    i += 2;
-                    continue;
-                }
-                ++i;
-                break;
-            }
-            source.table = parts.isEmpty() ? QString() : parts.back();
-            source.element = parts.join(QLatin1Char('.'));
-        }
-        if (i < to && tokens[i].isWord(u"AS"))
-            ++i;
-        if (i < to && tokens[i].isNameLike() && !endsSource(upperWord(tokens, i)))
-            source.element = tokens[i++].value();
-        sources.push_back(source);
-        expectSource = false;
-    }
-    return sources;
-}
-
-// Where the select list of the query's own SELECT starts and ends (its FROM,
-// or the end), after DISTINCT and TOP.
-struct SelectList {
-    std::size_t from = 0;
-    std::size_t to = 0;
-};
-SelectList selectList(const Tokens& tokens) {
-    std::size_t select = 0;
-    int depth = 0;
-    for (; select < tokens.size(); ++select) {
-        depth += tokens[select].isPunctuation(u"(") ? 1 : tokens[select].isPunctuation(u")") ? -1 : 0;
-        if (depth == 0 && tokens[select].isWord(u"SELECT"))
-            break;
-    }
-    std::size_t i = select + 1;
-    if (i < tokens.size() && (tokens[i].isWord(u"DISTINCT") || tokens[i].isWord(u"ALL")))
-        ++i;
-    if (i < tokens.size() && tokens[i].isWord(u"TOP")) {
-        ++i;
-        i = i < tokens.size() && tokens[i].isPunctuation(u"(") ? closingParenthesis(tokens, i) + 1
-                                                               : i + 1;
-        if (i < tokens.size() && tokens[i].isWord(u"PERCENT"))
-            ++i;
-        if (i + 1 < tokens.size() && tokens[i].isWord(u"WITH") && tokens[i + 1].isWord(u"TIES"))
-            i += 2;
-    }
-    std::size_t end = i;
-    for (depth = 0; end < tokens.size(); ++end) {
-        depth += tokens[end].isPunctuation(u"(") ? 1 : tokens[end].isPunctuation(u")") ? -1 : 0;
-        if (depth == 0 && (tokens[end].isWord(u"FROM") || isClauseEnd(tokens[end])))
-            break;
-    }
-    return {i, end};
-}
-
-// What table an item names: its qualifier when it is one column `q.c`.
-QString itemQualifier(const Tokens& tokens, const Range& item) {
-    const std::size_t length = item.to - item.from;
-    const bool qualified = length >= 3 && tokens[item.from].isNameLike() &&
-                           tokens[item.from + 1].isPunctuation(u".");
-    if (qualified && tokens[item.from + 2].isPunctuation(u"*"))
-        return QStringLiteral("*");
-    if (length == 1 && tokens[item.from].isPunctuation(u"*"))
-        return QStringLiteral("*");
-    if (!qualified || !tokens[item.from + 2].isNameLike())
-        return {};
-    const bool aliased = length == 3 || (length == 4 && tokens[item.from + 3].isNameLike()) ||
-                         (length == 5 && tokens[item.from + 3].isWord(u"AS"));
-    return aliased ? tokens[item.from].value() : QString();
-}
-
 void readAutoShape(const Tokens& query, ForXml& xml) {
     const SelectList list = selectList(query);
     for (const Range& item : splitByCommas(query, list.from, list.to)) {
@@ -137,70 +27,6 @@ void readAutoShape(const Tokens& query, ForXml& xml) {
     }
     if (list.to < query.size() && query[list.to].isWord(u"FROM"))
         xml.sources = readSources(query, list.to + 1, query.size());
-}
-
-// The text as an XML name: what a name cannot hold as _xHHHH_.
-QString xmlName(const QString& name) {
-    QString out;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        const bool allowed = c.isLetter() || c == u'_' ||
-                             (i > 0 && (c.isDigit() || c == u'.' || c == u'-'));
-        if (allowed)
-            out += c;
-        else
-            out += QStringLiteral("_x%1_").arg(
-                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    }
-    return out;
-}
-
-QString escaped(const QString& text, bool attribute) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
-        case '"': out += attribute ? QStringLiteral("&quot;") : QStringLiteral("\""); break;
-        case '\r': out += QStringLiteral("&#x0D;"); break;
-        case '\n': out += attribute ? QStringLiteral("&#x0A;") : QStringLiteral("\n"); break;
-        case '\t': out += attribute ? QStringLiteral("&#x09;") : QStringLiteral("\t"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-bool isNull(const Variant& v) {
-    return v.isNull() || v.isEmpty();
-}
-
-// A value's text in the XML, not yet escaped.
-QString valueText(const Variant& v, const ColumnInfo& column, const ForXml& xml) {
-    if (column.type == adtype::Single || column.type == adtype::Double)
-        notSupported(QStringLiteral("FOR XML of a float or real value"));
-    switch (v.type()) {
-    case Variant::Type::Boolean:
-        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    case Variant::Type::Integer:
-    case Variant::Type::Double:
-        if (column.type == adtype::Boolean)
-            return v.toDouble() != 0 ? QStringLiteral("1") : QStringLiteral("0");
-        return numberText(v, column);
-    case Variant::Type::Currency:
-    case Variant::Type::Decimal:
-        return numberText(v, column);
-    case Variant::Type::Date:
-        return isoDateText(v, column);
-    case Variant::Type::Bytes:
-        if (!xml.binaryBase64)
-            notSupported(QStringLiteral("FOR XML of binary data without BINARY BASE64"));
-        return QString::fromLatin1(v.toBytes().toBase64());
-    default:
-        return v.toString();
-    }
 }
 
 // The elements being written: an element's attributes or column elements,
@@ -213,29 +39,29 @@ struct XmlWriter {
 
     void open(const QString& name, const std::vector<std::size_t>& columns,
               const std::vector<Variant>& row, bool topLevel) {
-        out += QLatin1Char('<') + xmlName(name);
+        out += QLatin1Char('<') + encodedXmlName(name);
         if (xml.elements && xml.xsinil && topLevel && xml.root.isEmpty())
             out += QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"");
         QString content;
         for (std::size_t c : columns) {
             const ColumnInfo& column = rows.columns[c];
             if (!xml.elements) {
-                if (isNull(row[c]))
+                if (isNullValue(row[c]))
                     continue;
                 if (column.name.isEmpty())
                     notSupported(QStringLiteral("FOR XML of a column without a name"));
-                out += QLatin1Char(' ') + xmlName(column.name) + QStringLiteral("=\"") +
-                       escaped(valueText(row[c], column, xml), true) + QLatin1Char('"');
-            } else if (isNull(row[c])) {
+                out += QLatin1Char(' ') + encodedXmlName(column.name) + QStringLiteral("=\"") +
+                       escapedXml(xmlValueText(row[c], column, xml.binaryBase64), true) + QLatin1Char('"');
+            } else if (isNullValue(row[c])) {
                 if (xml.xsinil && !column.name.isEmpty())
-                    content += QLatin1Char('<') + xmlName(column.name) +
+                    content += QLatin1Char('<') + encodedXmlName(column.name) +
                                QStringLiteral(" xsi:nil=\"true\" />");
             } else if (column.name.isEmpty()) {
-                content += escaped(valueText(row[c], column, xml), false);
+                content += escapedXml(xmlValueText(row[c], column, xml.binaryBase64), false);
             } else {
-                const QString tag = xmlName(column.name);
+                const QString tag = encodedXmlName(column.name);
                 content += QLatin1Char('<') + tag + QLatin1Char('>') +
-                           escaped(valueText(row[c], column, xml), false) + QStringLiteral("</") +
+                           escapedXml(xmlValueText(row[c], column, xml.binaryBase64), false) + QStringLiteral("</") +
                            tag + QLatin1Char('>');
             }
         }
@@ -248,7 +74,7 @@ struct XmlWriter {
             out.chop(1);
             out += QStringLiteral(" />");
         } else {
-            out += QStringLiteral("</") + xmlName(name) + QLatin1Char('>');
+            out += QStringLiteral("</") + encodedXmlName(name) + QLatin1Char('>');
         }
         openEnd = -1;
     }
@@ -334,7 +160,7 @@ AutoLevels autoLevels(const ResultSet& rows, const ForXml& xml) {
 bool sameKey(const std::vector<Variant>& a, const std::vector<Variant>& b,
              const std::vector<std::size_t>& columns) {
     for (std::size_t c : columns) {
-        if (isNull(a[c]) != isNull(b[c]) || (!isNull(a[c]) && a[c].toString() != b[c].toString()))
+        if (isNullValue(a[c]) != isNullValue(b[c]) || (!isNullValue(a[c]) && a[c].toString() != b[c].toString()))
             return false;
     }
     return true;
@@ -342,7 +168,7 @@ bool sameKey(const std::vector<Variant>& a, const std::vector<Variant>& b,
 
 bool allNull(const std::vector<Variant>& row, const std::vector<std::size_t>& columns) {
     for (std::size_t c : columns)
-        if (!isNull(row[c]))
+        if (!isNullValue(row[c]))
             return false;
     return true;
 }
@@ -409,7 +235,12 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
             xml.mode = ForXml::Mode::Auto;
             readAutoShape(xml.query, xml);
         } else if (mode == QLatin1String("PATH")) {
-            return std::nullopt; // the translator's text joining
+            xml.mode = ForXml::Mode::Path;
+            if (options + 2 < tokens.size() && tokens[options].isPunctuation(u"(") &&
+                tokens[options + 1].kind == TokenKind::String) {
+                xml.rowName = tokens[options + 1].value();
+                options = closingParenthesis(tokens, options) + 1;
+            }
         } else if (mode == QLatin1String("EXPLICIT")) {
             notSupported(QStringLiteral("FOR XML EXPLICIT"));
         } else {
@@ -426,6 +257,8 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
                 xml.root = QStringLiteral("root");
                 if (option.to - option.from >= 4 && tokens[option.from + 2].kind == TokenKind::String)
                     xml.root = tokens[option.from + 2].value();
+                if (xml.root.isEmpty())
+                    failWith(native::EmptyXmlRootName);
             } else if (word == QLatin1String("ELEMENTS")) {
                 xml.elements = true;
                 xml.xsinil = next == QLatin1String("XSINIL");
@@ -444,17 +277,50 @@ std::optional<ForXml> readForXml(const Tokens& tokens) {
     return std::nullopt;
 }
 
+void noteXmlItems(ForXml& xml, const Tokens& written) {
+    const std::optional<ForXml> shape = readForXml(written);
+    if (!shape)
+        return;
+    xml.xmlItems = subqueryItems(shape->query, [](const Tokens& subquery) {
+        const std::optional<ForXml> inner = readForXml(subquery);
+        return inner && inner->typed;
+    });
+    // AUTO places the items as written, each subquery one of them.
+    xml.itemQualifiers = shape->itemQualifiers;
+    xml.sources = shape->sources;
+    xml.hasStar = shape->hasStar;
+}
+
+bool joinsTexts(const ForXml& xml) {
+    if (xml.mode != ForXml::Mode::Path || !xml.rowName.isEmpty() || !xml.root.isEmpty() ||
+        xml.elements || xml.binaryBase64)
+        return false;
+    const SelectList list = selectList(xml.query);
+    const std::vector<Range> items = splitByCommas(xml.query, list.from, list.to);
+    if (items.size() != 1)
+        return false;
+    if (const std::optional<QString> alias = itemAlias(xml.query, items.front()))
+        return *alias == QLatin1String("text()") || *alias == QLatin1String("data()");
+    return !isColumnReference(xml.query, items.front()) &&
+           !(items.front().to - items.front().from == 1 &&
+             xml.query[items.front().from].isPunctuation(u"*"));
+}
+
 ResultSet forXmlResult(const ResultSet& rows, const ForXml& xml) {
     ResultSet result;
     ColumnInfo column;
     column.name = QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B");
     column.type = xml.typed ? adtype::LongVarWChar : adtype::VarWChar;
     result.columns.push_back(column);
+    if (xml.mode == ForXml::Mode::Path)
+        checkPathColumns(rows.columns, xml);
     if (rows.rows.empty())
         return result;
-    QString text = xml.mode == ForXml::Mode::Raw ? rawText(rows, xml) : autoText(rows, xml);
+    QString text = xml.mode == ForXml::Mode::Raw    ? rawText(rows, xml)
+                   : xml.mode == ForXml::Mode::Auto ? autoText(rows, xml)
+                                                    : pathText(rows, xml);
     if (!xml.root.isEmpty()) {
-        const QString tag = xmlName(xml.root);
+        const QString tag = encodedXmlName(xml.root);
         const QString nilSpace = xml.xsinil
                                      ? QStringLiteral(" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"")
                                      : QString();

@@ -1,20 +1,20 @@
 #pragma once
 
 #include "platform/db/Engine.h"
+#include "platform/db/embedded/execute/QueryShape.h"
 #include "platform/db/embedded/parse/Token.h"
 
 #include <optional>
 
 namespace estaciones::db::sqlite {
 
-// SELECT ... FOR XML RAW[('name')] | AUTO [, ELEMENTS [XSINIL]]
-// [, BINARY BASE64] [, ROOT[('name')]] [, TYPE] at a statement's own level
-// (FOR XML PATH is the translator's text joining: none for it here).
+// SELECT ... FOR XML RAW[('name')] | AUTO | PATH[('name')] [, ELEMENTS [XSINIL]]
+// [, BINARY BASE64] [, ROOT[('name')]] [, TYPE] at a statement's own level.
 struct ForXml {
-    enum class Mode { Raw, Auto };
+    enum class Mode { Raw, Auto, Path };
     tsql::Tokens query;
     Mode mode = Mode::Raw;
-    QString rowName = QStringLiteral("row"); // RAW's element
+    QString rowName = QStringLiteral("row"); // RAW's and PATH's element; PATH('') has none
     QString root;                            // empty: no ROOT
     bool elements = false;
     bool xsinil = false;
@@ -23,15 +23,26 @@ struct ForXml {
     // AUTO: the query's FROM sources (the element is the alias, or the name
     // as written) and what names each select-list item's table ("*" for a
     // star; empty when the item names none).
-    struct Source {
-        QString element;
-        QString table;
-    };
+    using Source = SourceName;
     std::vector<Source> sources;
     std::vector<QString> itemQualifiers;
     bool hasStar = false;
+    // The select-list items that are a FOR XML ... TYPE subquery: their XML
+    // goes in as it is, not escaped as text.
+    std::vector<bool> xmlItems;
 };
 std::optional<ForXml> readForXml(const tsql::Tokens& tokens);
+
+// Notes in `xml` which of its items are FOR XML ... TYPE subqueries, read
+// from the statement as written (`written`), before they were worked out
+// (and, for AUTO, the tables its items name as written).
+void noteXmlItems(ForXml& xml, const tsql::Tokens& written);
+
+
+// PATH('') over one item without a name (or named text() or data()), and no
+// option but TYPE: the texts of the rows joined, which the translator writes
+// for SQLite (so that the subquery may read the outer query's columns).
+bool joinsTexts(const ForXml& xml);
 
 // The rows of the query as the server gives FOR XML's text: one column
 // (XML_F52E2B61-18A1-11d1-B105-00805F49916B) of rows of 2,033 characters at

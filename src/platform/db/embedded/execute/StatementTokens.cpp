@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include <limits>
@@ -44,6 +46,11 @@ Tokens slice(const Tokens& tokens, std::size_t from, std::size_t to) {
     from = std::min(from, to);
     return Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(from),
                   tokens.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+bool sameTexts(const Tokens& a, const Tokens& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Token& x, const Token& y) { return x.text == y.text; });
 }
 
 bool isStatementKeyword(const QString& word) {

@@ -22,6 +22,9 @@ std::vector<Range> splitByCommas(const tsql::Tokens& tokens, std::size_t from, s
 
 tsql::Tokens slice(const tsql::Tokens& tokens, std::size_t from, std::size_t to);
 
+// Whether two token lists are the same text, token by token.
+bool sameTexts(const tsql::Tokens& a, const tsql::Tokens& b);
+
 using tsql::closingParenthesis;
 
 // A value as the literal token that stands for it in a statement.

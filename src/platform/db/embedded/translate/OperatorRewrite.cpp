@@ -82,6 +82,12 @@ size_t primaryEnd(const Pieces& pieces, size_t first) {
 
 // The start of the left operand of the binary operator at `op`: everything
 // back to the expression's start, since '+' is the loosest arithmetic operator.
+// The count of TOP n (not in parentheses), which no operand continues.
+bool isTopCount(const Pieces& pieces, size_t i) {
+    return i != none && i > 0 && pieces[i].kind == TokenKind::Number &&
+           pieces[i - 1].isWord(u"TOP");
+}
+
 size_t leftOperandStart(const Pieces& pieces, size_t op) {
     size_t last = op - 1;
     while (true) {
@@ -89,6 +95,8 @@ size_t leftOperandStart(const Pieces& pieces, size_t op) {
         if (start == none)
             return none;
         size_t before = start == 0 ? none : start - 1;
+        if (isTopCount(pieces, before))
+            return start;
         // A unary sign before the first primary belongs to it.
         while (before != none &&
                (pieces[before].isPunctuation(u"-") || pieces[before].isPunctuation(u"+") ||

@@ -23,6 +23,10 @@ void mapCatalogViews(Pieces& pieces, const DialectSettings& settings);
 // (SELECT ',' + x FROM t FOR XML PATH('')) → the texts joined, escaped as
 // XML text is (unless read back with , TYPE).value(...)).
 void joinForXmlPath(Pieces& pieces);
+// Whether the arguments of an xml value's method `method`(path, type) read
+// its text: value('.', '[n]varchar(max)'), the only method the engine
+// carries out (it keeps no xml values).
+bool readsXmlText(const Token& method, const Token& path, const Token& type);
 // PIVOT and UNPIVOT over a derived table or a table → a grouped query with
 // one filtered aggregate per value / a union of one query per column; CROSS
 // and OUTER APPLY of a table-valued function → a join, of a subquery over

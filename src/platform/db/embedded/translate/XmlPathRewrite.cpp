@@ -31,6 +31,13 @@ size_t enclosingOpen(const Pieces& pieces, size_t at) {
 
 } // namespace
 
+bool readsXmlText(const Token& method, const Token& path, const Token& type) {
+    return method.isName(u"value") && path.kind == TokenKind::String &&
+           path.value() == QLatin1String(".") && type.kind == TokenKind::String &&
+           QString(type.value()).remove(QLatin1Char(' ')).toLower().endsWith(
+               QLatin1String("varchar(max)"));
+}
+
 void joinForXmlPath(Pieces& pieces) {
     for (size_t at = 0; at < pieces.size(); ++at) {
         size_t end = afterXmlPath(pieces, at);
@@ -50,15 +57,30 @@ void joinForXmlPath(Pieces& pieces) {
         if (close != end)
             sqlite::failWith(sqlite::native::NotSupported, {QStringLiteral("FOR XML")});
         size_t replaced = close + 1;
-        if (typed && replaced + 2 < pieces.size() && pieces[replaced].isPunctuation(u".") &&
-            pieces[replaced + 1].isName(u"value") && pieces[replaced + 2].isPunctuation(u"("))
-            replaced = closeOf(pieces, replaced + 2) + 1;
+        if (typed && replaced + 2 < pieces.size() && pieces[replaced].isPunctuation(u".")) {
+            // Only value('.', '[n]varchar(max)'), the joined text itself, is read here.
+            const size_t open = replaced + 2;
+            const bool textValue = pieces[open].isPunctuation(u"(") &&
+                                   closeOf(pieces, open) == open + 4 &&
+                                   pieces[open + 2].isPunctuation(u",") &&
+                                   readsXmlText(pieces[replaced + 1], pieces[open + 1],
+                                                pieces[open + 3]);
+            if (!textValue)
+                sqlite::failWith(sqlite::native::NotSupported,
+                                 {QStringLiteral("xml data type methods")});
+            replaced = closeOf(pieces, open) + 1;
+        }
         const size_t from = findTopLevelWord(pieces, open + 2, at, u"FROM");
         Pieces expression(pieces.begin() + static_cast<std::ptrdiff_t>(open + 2),
                           pieces.begin() + static_cast<std::ptrdiff_t>(from));
-        // A named column would become an element; [text()] is the text itself.
+        // A named column would become an element (the executor writes those);
+        // [text()] is the text itself, [data()] values are spaced.
+        QString separator;
         if (expression.size() >= 2 && expression[expression.size() - 2].isWord(u"AS")) {
-            if (expression.back().value().compare(QLatin1String("text()"), Qt::CaseInsensitive))
+            const QString alias = expression.back().value();
+            if (alias == QLatin1String("data()"))
+                separator = QStringLiteral(" ");
+            else if (alias != QLatin1String("text()"))
                 sqlite::failWith(sqlite::native::NotSupported,
                                  {QStringLiteral("FOR XML PATH with named columns")});
             expression.resize(expression.size() - 2);
@@ -68,9 +90,9 @@ void joinForXmlPath(Pieces& pieces) {
             value = QStringLiteral("replace(replace(replace(%1, '&', '&amp;'), '<', '&lt;'), '>', "
                                    "'&gt;')")
                         .arg(value);
-        const QString text = QStringLiteral("(SELECT group_concat(tsql_xml_v, '') FROM (SELECT "
+        const QString text = QStringLiteral("(SELECT group_concat(tsql_xml_v, '%3') FROM (SELECT "
                                             "%1 AS tsql_xml_v %2))")
-                                 .arg(value, render(pieces, from, at).trimmed());
+                                 .arg(value, render(pieces, from, at).trimmed(), separator);
         Pieces replacement = piecesOf(text);
         const size_t length = replacement.size();
         replaceRange(pieces, open, replaced, std::move(replacement));
