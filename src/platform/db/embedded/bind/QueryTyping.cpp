@@ -477,11 +477,26 @@ std::optional<NumericType> QueryTyping::numericTypeOf(size_t from, size_t to) {
 
 std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, QChar op,
                                                size_t rightFrom, size_t rightTo) {
-    // Both sides are typed, also beside a text: 'x' + CAST(m AS varchar)
+    // Both sides are typed (once: typing a side again would wrap its own
+    // arithmetic twice), also beside a text: 'x' + CAST(m AS varchar)
     // converts the money with its type's two decimals, and arithmetic
     // inside either side is worked out exactly.
-    std::optional<NumericType> left = numericTypeOf(leftFrom, leftTo);
-    std::optional<NumericType> right = numericTypeOf(rightFrom, rightTo);
+    const auto typed = [&](size_t from, size_t to) {
+        if (to - from == 1 && m_pieces[from].kind == TokenKind::Number) {
+            return std::pair{std::optional<QString>(), NumericType::fromLiteral(m_pieces[from].text)};
+        }
+        const std::optional<QString> declared = typeOf(from, to);
+        return std::pair{declared,
+                         declared ? NumericType::fromDeclaration(*declared) : std::nullopt};
+    };
+    auto [leftDeclared, left] = typed(leftFrom, leftTo);
+    auto [rightDeclared, right] = typed(rightFrom, rightTo);
+    if (op == QLatin1Char('+') || op == QLatin1Char('-')) {
+        if (const std::optional<QString> moved = dateArithmetic(
+                {leftFrom, leftTo, leftDeclared}, op, {rightFrom, rightTo, rightDeclared})) {
+            return moved;
+        }
+    }
     if (!left) {
         left = binaryAsWhole(leftFrom, leftTo, right);
     } else if (!right) {
@@ -527,6 +542,54 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
         m_nativeAdditions.push_back({leftFrom - 2, leftTo});
     }
     return result.declaration();
+}
+
+namespace {
+
+bool isDateTimeDeclaration(const std::optional<QString>& declared) {
+    static const QRegularExpression dated(QStringLiteral(R"(^\s*(small)?datetime\b(?!\w))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return declared && dated.match(*declared).hasMatch();
+}
+
+bool isTextDeclaration(const std::optional<QString>& declared) {
+    static const QRegularExpression text(
+        QStringLiteral(R"(^\s*(n?(var)?char|n?text|sysname)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return declared && text.match(*declared).hasMatch();
+}
+
+} // namespace
+
+// datetime + datetime, datetime + text, datetime - text: by data type
+// precedence the other side becomes a datetime too ('a' fails with 241), and
+// a datetime meets another as its days since 1900, which tsql_add and
+// tsql_subtract move the date by; without this they would join the texts.
+std::optional<QString> QueryTyping::dateArithmetic(const Operand& left, QChar op,
+                                                   const Operand& right) {
+    const auto isText = [&](const Operand& side) {
+        return isTextDeclaration(side.declared) ||
+               (side.to - side.from == 1 && m_pieces[side.from].kind == TokenKind::String);
+    };
+    const bool leftDate = isDateTimeDeclaration(left.declared);
+    const bool rightDate = isDateTimeDeclaration(right.declared);
+    const Operand* moved = nullptr;
+    if (leftDate && (rightDate || isText(right))) {
+        moved = &right;
+    } else if (op == QLatin1Char('+') && rightDate && isText(left)) {
+        moved = &left;
+    }
+    if (!moved) {
+        return std::nullopt;
+    }
+    const bool date = isDateTimeDeclaration(moved->declared);
+    m_wrappings.push_back({moved->from, moved->to - 1, none,
+                           date ? QStringLiteral("tsql_convert('float', ")
+                                : QStringLiteral("tsql_convert('float', tsql_convert('datetime', "),
+                           date ? QStringLiteral(", NULL, 'datetime')")
+                                : QStringLiteral("), NULL, 'datetime')"),
+                           {}});
+    return leftDate ? left.declared : right.declared;
 }
 
 std::optional<NumericType> QueryTyping::binaryAsWhole(size_t from, size_t to,

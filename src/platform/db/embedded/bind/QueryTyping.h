@@ -84,6 +84,13 @@ private:
     void noteTypedConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);
     bool isConversionNoted(size_t close) const;
     // The same for a conversion to binary: nvarchar text and the narrow integers.
+    // An operand of + or -: its pieces and declared type.
+    struct Operand {
+        size_t from;
+        size_t to;
+        std::optional<QString> declared;
+    };
+    std::optional<QString> dateArithmetic(const Operand& left, QChar op, const Operand& right);
     bool noteDateConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments,
                             const QString& declared);
     void noteBinaryConversion(size_t to, const std::vector<std::pair<size_t, size_t>>& arguments);

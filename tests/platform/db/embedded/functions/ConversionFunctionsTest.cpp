@@ -45,6 +45,13 @@ TEST_F(ConversionFunctionsTest, shouldWriteDatesInEveryDocumentedStyle) {
     EXPECT_EQ(scalar("SELECT CAST(" + d + " AS int)").toInt64(), 45297);
     EXPECT_EQ(scalar("SELECT CAST(CAST('1900-01-02 06:00' AS datetime) AS float)").toDouble(), 1.25);
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(varchar(30), " + d + ", 999)"), 281);
+    // + and - of a datetime with a text or another datetime: by precedence
+    // the other side is a datetime (its days since 1900), never joined text.
+    EXPECT_EQ(text("CONVERT(varchar(19), " + d + " + '12:00', 120)"), "2024-01-08 03:45:30");
+    EXPECT_EQ(text("CONVERT(varchar(19), '12:00' + " + d + ", 120)"), "2024-01-08 03:45:30");
+    EXPECT_EQ(text("CONVERT(varchar(19), " + d + " + " + d + ", 120)"), "2148-01-14 07:31:00");
+    EXPECT_EQ(text("CONVERT(varchar(19), " + d + " - '1900-01-02', 120)"), "2024-01-06 15:45:30");
+    EXPECT_EQ(nativeErrorOf("SELECT 'a' + " + d), 241);
     EXPECT_EQ(nativeErrorOf("SELECT CONVERT(datetime, '2024-01-17', 999)"), 281);
 }
 
