@@ -852,6 +852,26 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
     return false;
 }
 
+namespace {
+
+// The types whose text the value alone does not tell: money (two decimals),
+// a decimal (its scale), float and real (six digits at most); each travels
+// as a double where its digits allow.
+bool convertsToTextByType(const NumericType& type) {
+    switch (type.kind()) {
+    case NumericType::Kind::Money:
+    case NumericType::Kind::SmallMoney:
+    case NumericType::Kind::Decimal:
+    case NumericType::Kind::Real:
+    case NumericType::Kind::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type) {
     m_wrappings.push_back({first, last - 1, none,
                            QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
@@ -860,9 +880,7 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type)
 
 void QueryTyping::convertExactToText(size_t from, size_t to) {
     const std::optional<NumericType> type = numericTypeOf(from, to);
-    if (!type || (type->kind() != NumericType::Kind::Money &&
-                  type->kind() != NumericType::Kind::SmallMoney &&
-                  type->kind() != NumericType::Kind::Decimal)) {
+    if (!type || !convertsToTextByType(*type)) {
         return;
     }
     m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
@@ -1115,9 +1133,9 @@ bool QueryTyping::isConversionNoted(size_t close) const {
                        [&](const TypedConversion& c) { return c.close == close; });
 }
 
-// Money and decimal converted to text, to an integer or to a decimal convert
-// by their own rules (tsql_convert's fourth argument): the call is noted with
-// its value's type.
+// Money, decimal, float and real converted to text, to an integer or to a
+// decimal convert by their own rules (tsql_convert's fourth argument): the
+// call is noted with its value's type.
 void QueryTyping::noteTypedConversion(size_t to,
                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
     static const QRegularExpression binary(QStringLiteral(R"(^\s*(var)?binary\b)"),
@@ -1135,9 +1153,7 @@ void QueryTyping::noteTypedConversion(size_t to,
     }
     const std::optional<NumericType> source =
         numericTypeOf(arguments[1].first, arguments[1].second);
-    if (!source || (source->kind() != NumericType::Kind::Money &&
-                    source->kind() != NumericType::Kind::SmallMoney &&
-                    source->kind() != NumericType::Kind::Decimal)) {
+    if (!source || !convertsToTextByType(*source)) {
         return;
     }
     const bool noted = isConversionNoted(to - 1);

@@ -70,7 +70,7 @@ private:
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
     // Writes tsql_convert('type', ...) around pieces [first, last).
     void convertInPlace(size_t first, size_t last, const QString& type);
-    // Types the value [from, to) and, when it is money or a decimal, writes
+    // Types the value [from, to) and, when it is money, a decimal, float or real, writes
     // its conversion to text around it, with its type for its digits.
     void convertExactToText(size_t from, size_t to);
     std::optional<QString> ofUnion(int index);
