@@ -8,6 +8,8 @@
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 
@@ -155,6 +157,14 @@ QString numberAsText(const Variant& value, const QString& type, const ColumnInfo
     });
 }
 
+// char, varchar, nchar, nvarchar (of a length or max) and sysname: the types
+// a number converts to by CAST's rules (text and ntext take no conversion of
+// a number, sql_variant keeps the number).
+bool isCharacterType(const QString& type) {
+    static const QRegularExpression character(QStringLiteral(R"(^(n?(var)?char|sysname)\b)"));
+    return character.match(type).hasMatch();
+}
+
 bool isNumberVariant(const Variant& value) {
     switch (value.type()) {
     case Variant::Type::Integer:
@@ -208,11 +218,10 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     case adtype::Char:
     case adtype::VarWChar:
     case adtype::WChar: {
-        const bool longText = type.startsWith(QLatin1String("text")) ||
-                              type.startsWith(QLatin1String("ntext"));
-        QString text = isNumberVariant(value) && !longText ? numberAsText(value, type, info)
-                       : value.isDate()                     ? storedDate(value.toDate())
-                                                            : value.toString();
+        QString text = isNumberVariant(value) && isCharacterType(type)
+                           ? numberAsText(value, type, info)
+                       : value.isDate() ? storedDate(value.toDate())
+                                        : value.toString();
         if (info.definedSize > 0 && text.size() > info.definedSize) {
             text.truncate(info.definedSize); // variables are cut silently, as SQL Server does
         }
