@@ -163,8 +163,10 @@ SqlValue typedConversion(const Call& c) {
     if (const auto length = textLength(typeName)) {
         const QString text =
             decimal ? typed->toString() : moneyText(*typed, style, source.base);
+        if (text.size() > *length && decimal)
+            failConversionOverflow(QStringLiteral("numeric"), targetBaseName(typeName));
         if (text.size() > *length)
-            failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
+            failOverflow(targetBaseName(typeName));
         return SqlValue::of(text);
     }
     // To a decimal from its exact digits; the 8115 names the source's type.
