@@ -852,26 +852,6 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
     return false;
 }
 
-namespace {
-
-// The types whose text the value alone does not tell: money (two decimals),
-// a decimal (its scale), float and real (six digits at most); each travels
-// as a double where its digits allow.
-bool convertsToTextByType(const NumericType& type) {
-    switch (type.kind()) {
-    case NumericType::Kind::Money:
-    case NumericType::Kind::SmallMoney:
-    case NumericType::Kind::Decimal:
-    case NumericType::Kind::Real:
-    case NumericType::Kind::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type) {
     m_wrappings.push_back({first, last - 1, none,
                            QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
@@ -880,7 +860,7 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type)
 
 void QueryTyping::convertExactToText(size_t from, size_t to) {
     const std::optional<NumericType> type = numericTypeOf(from, to);
-    if (!type || !convertsToTextByType(*type)) {
+    if (!type || !type->hasTypedText()) {
         return;
     }
     m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
@@ -1153,7 +1133,7 @@ void QueryTyping::noteTypedConversion(size_t to,
     }
     const std::optional<NumericType> source =
         numericTypeOf(arguments[1].first, arguments[1].second);
-    if (!source || !convertsToTextByType(*source)) {
+    if (!source || !source->hasTypedText()) {
         return;
     }
     const bool noted = isConversionNoted(to - 1);
