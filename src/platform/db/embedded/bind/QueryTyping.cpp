@@ -605,6 +605,24 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
     return ofColumnReference(from, to);
 }
 
+namespace {
+
+// The arguments a function converts to text, by position; empty for all of
+// them (CONCAT); nothing for a function that takes no text.
+std::optional<QList<int>> textArgumentsOf(const QString& function) {
+    static const QHash<QString, QList<int>> positions = {
+        {"tsql_concat", {}},       {"tsql_concat_ws", {}},       {"tsql_len", {0}},
+        {"tsql_left", {0}},        {"tsql_right", {0}},          {"tsql_substring", {0}},
+        {"tsql_upper", {0}},       {"tsql_lower", {0}},          {"ltrim", {0}},
+        {"rtrim", {0}},            {"tsql_reverse", {0}},        {"tsql_replicate", {0}},
+        {"tsql_quotename", {0}},   {"tsql_replace", {0, 1, 2}},  {"tsql_charindex", {0, 1}},
+        {"tsql_patindex", {0, 1}}, {"tsql_stuff", {0, 3}}};
+    const auto found = positions.constFind(function);
+    return found == positions.constEnd() ? std::nullopt : std::optional<QList<int>>(*found);
+}
+
+} // namespace
+
 std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const QString name = m_pieces[from].text.toLower();
     const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
@@ -733,10 +751,16 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    : argument->declaration();
     }
     // CONCAT and CONCAT_WS convert each value to text as CAST would: money
-    // with two decimals, a decimal with its scale (2.50 stays 2.50).
-    if (name == QLatin1String("tsql_concat") || name == QLatin1String("tsql_concat_ws")) {
-        for (const auto& [argumentFrom, argumentTo] : arguments) {
-            convertExactToText(argumentFrom, argumentTo); // types the value too
+    // with two decimals, a decimal with its scale (2.50 stays 2.50), a float
+    // in six digits; the text functions their text arguments (LEN of a float
+    // counts the digits CAST writes).
+    if (const std::optional<QList<int>> texts = textArgumentsOf(name)) {
+        for (size_t a = 0; a < arguments.size(); ++a) {
+            if (texts->isEmpty() || texts->contains(static_cast<int>(a))) {
+                convertExactToText(arguments[a].first, arguments[a].second); // types it too
+            } else {
+                typeOf(arguments[a].first, arguments[a].second);
+            }
         }
         return std::nullopt;
     }

@@ -318,6 +318,11 @@ const QString& VariableScope::type(const QString& name) const {
     return find(name).type;
 }
 
+Variant convertedForAssignment(const Variant& value, const QString& type,
+                               tsql::DateOrder dateOrder) {
+    return coerce(value, type.toLower(), dateOrder);
+}
+
 QString literalOf(const Variant& value) {
     switch (value.type()) {
     case Variant::Type::Empty:
