@@ -1604,7 +1604,7 @@ bool mayNeedTyping(const QString& statement) {
         return true;
     // Names found as parts of longer ones too (tsql_decimal_sum).
     static constexpr std::string_view translatorCalls[] = {
-        "tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "tsql_round",
+        "tsql_divide", "tsql_convert", "tsql_try_convert", "tsql_add", "tsql_subtract", "tsql_round",
         "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
         "tsql_dateadd", "tsql_concat"};
     const QStringView text(statement);
