@@ -117,6 +117,11 @@ TEST_F(ApproximateTextTest, shouldKeepARealInFourBytesWhereverItIsStored) {
               textOf(Variant::fromBytes(QByteArray::fromHex("3f800000"))));
     EXPECT_EQ(scalar("SELECT CAST(0x3DCCCCCD AS real)").toDouble(), static_cast<double>(0.1f));
     EXPECT_EQ(nativeErrorOf("SELECT CAST(1e39 AS real)"), 232);
+    // A table SELECT ... INTO makes of a real keeps it so for the rows put in later.
+    run("SELECT CAST(0.5 AS real) AS r INTO copia_sencilla");
+    run("INSERT INTO copia_sencilla VALUES (0.1)");
+    EXPECT_EQ(scalar("SELECT CAST(r AS float) FROM copia_sencilla WHERE r < 0.5").toDouble(),
+              static_cast<double>(0.1f));
 }
 
 } // namespace estaciones::db::sqlite::test
