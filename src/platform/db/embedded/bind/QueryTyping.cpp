@@ -616,7 +616,7 @@ std::optional<QList<int>> textArgumentsOf(const QString& function) {
         {"tsql_upper", {0}},       {"tsql_lower", {0}},          {"ltrim", {0}},
         {"rtrim", {0}},            {"tsql_reverse", {0}},        {"tsql_replicate", {0}},
         {"tsql_quotename", {0}},   {"tsql_replace", {0, 1, 2}},  {"tsql_charindex", {0, 1}},
-        {"tsql_patindex", {0, 1}}, {"tsql_stuff", {0, 3}}};
+        {"tsql_patindex", {0, 1}}, {"tsql_stuff", {0, 3}},         {"tsql_string_agg", {0, 1}}};
     const auto found = positions.constFind(function);
     return found == positions.constEnd() ? std::nullopt : std::optional<QList<int>>(*found);
 }
@@ -1606,7 +1606,11 @@ bool mayNeedTyping(const QString& statement) {
     static constexpr std::string_view translatorCalls[] = {
         "tsql_divide", "tsql_convert", "tsql_try_convert", "tsql_add", "tsql_subtract", "tsql_round",
         "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
-        "tsql_dateadd", "tsql_concat"};
+        "tsql_dateadd", "tsql_concat",
+        // the text functions, whose text arguments may be numbers (textArgumentsOf)
+        "tsql_len", "tsql_left", "tsql_right", "tsql_substring", "tsql_upper", "tsql_lower",
+        "tsql_reverse", "tsql_replicate", "tsql_quotename", "tsql_replace", "tsql_charindex",
+        "tsql_patindex", "tsql_stuff", "tsql_string_agg"};
     const QStringView text(statement);
     for (qsizetype at = 0; at < text.size(); ++at) {
         switch (text[at].unicode() | 0x20) {
@@ -1628,7 +1632,7 @@ bool mayNeedTyping(const QString& statement) {
             break;
         }
     }
-    return tsql::mentionsWord(text, {"coalesce", "ifnull", "case", "union"});
+    return tsql::mentionsWord(text, {"coalesce", "ifnull", "case", "union", "ltrim", "rtrim"});
 }
 
 } // namespace

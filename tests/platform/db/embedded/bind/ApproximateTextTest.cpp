@@ -64,6 +64,13 @@ TEST_F(ApproximateTextTest, shouldConvertTheTextArgumentsOfTextFunctions) {
     EXPECT_EQ(textOf(row.at(5)), QStringLiteral("0.333333.50"));
     // A length is no text: 2.9 stays a number, cut to 2.
     EXPECT_EQ(textOf(row.at(6)), QStringLiteral("0."));
+    // Each function alone, in a statement with nothing else to type.
+    run("CREATE TABLE medidas (f float)");
+    run("INSERT INTO medidas VALUES (1), (2.5)");
+    EXPECT_EQ(scalar("SELECT LEN(f) FROM medidas WHERE f = 1").toInt32(), 1);
+    EXPECT_EQ(textOf(scalar("SELECT RTRIM(f) FROM medidas WHERE f = 1")), QStringLiteral("1"));
+    EXPECT_EQ(textOf(scalar("SELECT STRING_AGG(f, ',') WITHIN GROUP (ORDER BY f) FROM medidas")),
+              QStringLiteral("1,2.5"));
 }
 
 TEST_F(ApproximateTextTest, shouldPrintNumbersAsTheyConvertToText) {
