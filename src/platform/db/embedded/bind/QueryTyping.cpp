@@ -1142,6 +1142,11 @@ bool QueryTyping::isConversionNoted(size_t close) const {
 // call is noted with its value's type.
 void QueryTyping::noteTypedConversion(size_t to,
                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
+    // CONVERT(type, x, NULL) is NULL whatever x's type: nothing to note.
+    if (arguments.size() == 3 && arguments[2].second == arguments[2].first + 1 &&
+        m_pieces[arguments[2].first].isWord(u"NULL")) {
+        return;
+    }
     static const QRegularExpression binary(QStringLiteral(R"(^\s*(var)?binary\b)"),
                                            QRegularExpression::CaseInsensitiveOption);
     if (arguments.size() >= 2 && binary.match(m_pieces[arguments[0].first].value()).hasMatch()) {

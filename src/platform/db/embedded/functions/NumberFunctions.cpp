@@ -184,6 +184,10 @@ SqlValue typedConversion(const Call& c) {
 // tsql_convert(type, value [, style [, source type]]): the translator and
 // the typing of the query name the source's type where the number has lost it.
 SqlValue convertFunction(const Call& c) {
+    // A style of NULL gives NULL; a fourth argument comes with a NULL in the
+    // style's place when the call has none.
+    if (c.args.size() == 3 && c.arg(2).isNull())
+        return {};
     return c.args.size() > 3 && !c.arg(3).isNull() ? typedConversion(c) : plainConversion(c);
 }
 
