@@ -816,6 +816,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     if (!sum && !average) {
         return inherited;
     }
+    // Of real values they are a float (its values add in eight bytes).
+    if (type->kind() == NumericType::Kind::Real) {
+        return QStringLiteral("float");
+    }
     // SUM and AVG of money are money; of a decimal they widen it to 38
     // digits, AVG keeping six places at least. Both are worked out exactly.
     const bool plain = name == QLatin1String("sum") || name == QLatin1String("avg");
