@@ -12,6 +12,7 @@
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -685,7 +686,12 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         const std::optional<QString> target = checked ? conversionTarget(*checked) : std::nullopt;
         const bool literalNull = last == first + 1 && m_pieces[first].isWord(u"NULL");
         if (target && !literalNull && replacement != checked) {
-            convertInPlace(first, last, *target);
+            // A number becomes text by its type (money with two decimals, a float in six digits).
+            const std::optional<NumericType> number =
+                replacement ? NumericType::fromDeclaration(*replacement) : std::nullopt;
+            const bool typedText = number && number->hasTypedText() &&
+                                   tsql::describeDeclaredType(*target).isText;
+            convertInPlace(first, last, *target, typedText ? number->declaration() : QString());
         }
         return checked;
     }
@@ -880,10 +886,14 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
     return false;
 }
 
-void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type) {
-    m_wrappings.push_back({first, last - 1, none,
-                           QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
-                           QStringLiteral(")"), {}});
+void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type,
+                                 const QString& source) {
+    m_wrappings.push_back(
+        {first, last - 1, none,
+         QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
+         source.isEmpty() ? QStringLiteral(")")
+                          : QStringLiteral(", NULL, %1)").arg(tsql::Token::string(source).text),
+         {}});
 }
 
 void QueryTyping::convertExactToText(size_t from, size_t to) {

@@ -68,8 +68,10 @@ private:
     std::vector<std::pair<size_t, size_t>> caseResults(size_t from, size_t to) const;
     void typeConditions(size_t from, size_t to);
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
-    // Writes tsql_convert('type', ...) around pieces [first, last).
-    void convertInPlace(size_t first, size_t last, const QString& type);
+    // Writes tsql_convert('type', ...) around pieces [first, last), with the
+    // value's own type as its fourth argument when `source` names one.
+    void convertInPlace(size_t first, size_t last, const QString& type,
+                        const QString& source = QString());
     // Types the value [from, to) and, when it is money, a decimal, float or real, writes
     // its conversion to text around it, with its type for its digits.
     void convertExactToText(size_t from, size_t to);

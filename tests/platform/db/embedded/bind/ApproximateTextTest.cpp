@@ -71,6 +71,15 @@ TEST_F(ApproximateTextTest, shouldConvertTheTextArgumentsOfTextFunctions) {
     EXPECT_EQ(textOf(scalar("SELECT RTRIM(f) FROM medidas WHERE f = 1")), QStringLiteral("1"));
     EXPECT_EQ(textOf(scalar("SELECT STRING_AGG(f, ',') WITHIN GROUP (ORDER BY f) FROM medidas")),
               QStringLiteral("1,2.5"));
+    // ISNULL converts its replacement to the checked text's type.
+    const auto replaced = rows("DECLARE @v varchar(20) "
+                               "SELECT ISNULL(@v, 1e0 / 3), ISNULL(@v, CAST(2.5 AS money)), "
+                               "ISNULL(@v, 7)")
+                              .at(0);
+    EXPECT_EQ(textOf(replaced.at(0)), QStringLiteral("0.333333"));
+    EXPECT_EQ(textOf(replaced.at(1)), QStringLiteral("2.50"));
+    EXPECT_EQ(textOf(replaced.at(2)), QStringLiteral("7"));
+    EXPECT_EQ(nativeErrorOf("SELECT ISNULL(CAST(NULL AS varchar(3)), 123456.7e0)"), 232);
 }
 
 TEST_F(ApproximateTextTest, shouldPrintNumbersAsTheyConvertToText) {
