@@ -46,8 +46,8 @@ public:
     // decimal values as integers: the query's text with each division of
     // such operands, whose result SQL Server gives with its fraction, made
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
-    // conversion of money or a decimal to text or an integer given its
-    // value's type, and each + - *, SUM and AVG whose result is money or a
+    // conversion of money, a decimal, a float or a real to text or an
+    // integer given its value's type, and each + - *, SUM and AVG whose result is money or a
     // decimal made an exact one, and each DATALENGTH given its argument's
     // declared type; empty when there is none.
     QString withFractionalDivisions();
