@@ -1,6 +1,7 @@
 #include "ValueText.h"
 
 #include "platform/db/DateCellText.h"
+#include "platform/db/RealCellText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -29,6 +30,8 @@ QString valueText(const Variant& value, const db::ColumnInfo& column) {
     case Variant::Type::Integer:
         return QString::number(value.toInt64());
     case Variant::Type::Double:
+        if (column.type == db::adtype::Single)
+            return db::realCellText(value.toDouble());
         return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     case Variant::Type::Currency:
         return value.toCurrency().toFixedString();

@@ -11,6 +11,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DateCellText.h"
+#include "platform/db/RealCellText.h"
 #include "platform/db/Recordset.h"
 
 #include "ScriptBatchReader.h"
@@ -108,7 +109,7 @@ public:
     }
 
     // A value as sqlcmd shows it: money with its four decimals, decimal and
-    // numeric at their column's scale.
+    // numeric at their column's scale, real by the digits of its four bytes.
     static QString format(const Variant& v, const ColumnInfo& column) {
         const bool money = column.type == adtype::Currency;
         const bool exact = column.type == adtype::Numeric || column.type == adtype::Decimal;
@@ -130,6 +131,10 @@ public:
             return value.toString();
         }
         case Variant::Type::Double:
+            if (column.type == adtype::Single) {
+                return realCellText(v.toDouble());
+            }
+            [[fallthrough]];
         case Variant::Type::Integer:
             if (money || (exact && column.numericScale > 0)) {
                 return QString::number(v.toDouble(), 'f', money ? 4 : column.numericScale);

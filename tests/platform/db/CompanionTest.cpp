@@ -215,6 +215,25 @@ TEST_F(CompanionEmbedded, shouldWorkOnDemoAndOnANewDatabaseOfAFreshDataFolder) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Msg 4060,"))) << r.out.toStdString();
 }
 
+// A real prints by the digits of its four bytes; a float of the same value in full.
+TEST_F(CompanionEmbedded, shouldPrintARealByItsFourBytes) {
+    const QStringList local{QStringLiteral("-S"), QStringLiteral("(local)")};
+    CompanionRun r = runCompanion(local + QStringList{QStringLiteral("-b"), QStringLiteral("-Q"),
+                                                      QStringLiteral("CREATE DATABASE REALES")},
+                                  datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = runCompanion(local + QStringList{QStringLiteral("-d"), QStringLiteral("REALES"),
+                                         QStringLiteral("-h"), QStringLiteral("-1"),
+                                         QStringLiteral("-W"), QStringLiteral("-s"),
+                                         QStringLiteral("|"), QStringLiteral("-Q"),
+                                         QStringLiteral("SELECT CAST(0.1 AS real), "
+                                                        "CAST(1e0 / 3 AS real), "
+                                                        "CAST(CAST(0.1 AS real) AS float)")},
+                     datos.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("0.1|0.33333334|0.100000001490116\n"));
+}
+
 // A GO count that does not fit an int runs its batch not once but never.
 TEST_F(CompanionEmbedded, shouldRefuseAGoCountThatIsNoInt) {
     const QString script = datos.path() + QStringLiteral("/cuenta.sql");

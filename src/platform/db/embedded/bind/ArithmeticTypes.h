@@ -41,6 +41,10 @@ public:
     static NumericType unite(const NumericType& a, const NumericType& b);
 
     Kind kind() const { return m_kind; }
+    // Whether the value's text depends on its type, which a double does not
+    // carry: money (two decimals), a decimal (its scale), float and real (six
+    // digits at most).
+    bool hasTypedText() const { return m_kind >= Kind::SmallMoney; }
     // Integer kinds, whose division drops the fraction.
     bool isWhole() const { return m_kind <= Kind::BigInt; }
     // Of a decimal; of an int literal, its digits (0 for other ints).

@@ -12,6 +12,7 @@
 #include "platform/db/embedded/sqlite/SqliteDatabase.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
+#include "platform/db/embedded/storage/TypeNames.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -705,6 +706,24 @@ std::optional<QString> QueryTyping::typeOf(size_t from, size_t to) {
     return ofColumnReference(from, to);
 }
 
+namespace {
+
+// The arguments a function converts to text, by position; empty for all of
+// them (CONCAT); nothing for a function that takes no text.
+std::optional<QList<int>> textArgumentsOf(const QString& function) {
+    static const QHash<QString, QList<int>> positions = {
+        {"tsql_concat", {}},       {"tsql_concat_ws", {}},       {"tsql_len", {0}},
+        {"tsql_left", {0}},        {"tsql_right", {0}},          {"tsql_substring", {0}},
+        {"tsql_upper", {0}},       {"tsql_lower", {0}},          {"ltrim", {0}},
+        {"rtrim", {0}},            {"tsql_reverse", {0}},        {"tsql_replicate", {0}},
+        {"tsql_quotename", {0}},   {"tsql_replace", {0, 1, 2}},  {"tsql_charindex", {0, 1}},
+        {"tsql_patindex", {0, 1}}, {"tsql_stuff", {0, 3}},         {"tsql_string_agg", {0, 1}}};
+    const auto found = positions.constFind(function);
+    return found == positions.constEnd() ? std::nullopt : std::optional<QList<int>>(*found);
+}
+
+} // namespace
+
 std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const QString name = m_pieces[from].text.toLower();
     const auto arguments = tsql::splitTopLevel(m_pieces, from + 2, to - 1);
@@ -767,7 +786,12 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
         const std::optional<QString> target = checked ? conversionTarget(*checked) : std::nullopt;
         const bool literalNull = last == first + 1 && m_pieces[first].isWord(u"NULL");
         if (target && !literalNull && replacement != checked) {
-            convertInPlace(first, last, *target);
+            // A number becomes text by its type (money with two decimals, a float in six digits).
+            const std::optional<NumericType> number =
+                replacement ? NumericType::fromDeclaration(*replacement) : std::nullopt;
+            const bool typedText = number && number->hasTypedText() &&
+                                   tsql::describeDeclaredType(*target).isText;
+            convertInPlace(first, last, *target, typedText ? number->declaration() : QString());
         }
         return checked;
     }
@@ -833,10 +857,16 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                    : argument->declaration();
     }
     // CONCAT and CONCAT_WS convert each value to text as CAST would: money
-    // with two decimals, a decimal with its scale (2.50 stays 2.50).
-    if (name == QLatin1String("tsql_concat") || name == QLatin1String("tsql_concat_ws")) {
-        for (const auto& [argumentFrom, argumentTo] : arguments) {
-            convertExactToText(argumentFrom, argumentTo); // types the value too
+    // with two decimals, a decimal with its scale (2.50 stays 2.50), a float
+    // in six digits; the text functions their text arguments (LEN of a float
+    // counts the digits CAST writes).
+    if (const std::optional<QList<int>> texts = textArgumentsOf(name)) {
+        for (size_t a = 0; a < arguments.size(); ++a) {
+            if (texts->isEmpty() || texts->contains(static_cast<int>(a))) {
+                convertExactToText(arguments[a].first, arguments[a].second); // types it too
+            } else {
+                typeOf(arguments[a].first, arguments[a].second);
+            }
         }
         return std::nullopt;
     }
@@ -895,6 +925,10 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
                          name == QLatin1String("tsql_decimal_avg");
     if (!sum && !average) {
         return inherited;
+    }
+    // Of real values they are a float (its values add in eight bytes).
+    if (type->kind() == NumericType::Kind::Real) {
+        return QStringLiteral("float");
     }
     // SUM and AVG of money are money; of a decimal they widen it to 38
     // digits, AVG keeping six places at least. Both are worked out exactly.
@@ -956,17 +990,19 @@ bool QueryTyping::takeInOperation(size_t argumentFrom, size_t argumentTo) {
     return false;
 }
 
-void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type) {
-    m_wrappings.push_back({first, last - 1, none,
-                           QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
-                           QStringLiteral(")"), {}});
+void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type,
+                                 const QString& source) {
+    m_wrappings.push_back(
+        {first, last - 1, none,
+         QStringLiteral("tsql_convert(%1, ").arg(tsql::Token::string(type).text),
+         source.isEmpty() ? QStringLiteral(")")
+                          : QStringLiteral(", NULL, %1)").arg(tsql::Token::string(source).text),
+         {}});
 }
 
 void QueryTyping::convertExactToText(size_t from, size_t to) {
     const std::optional<NumericType> type = numericTypeOf(from, to);
-    if (!type || (type->kind() != NumericType::Kind::Money &&
-                  type->kind() != NumericType::Kind::SmallMoney &&
-                  type->kind() != NumericType::Kind::Decimal)) {
+    if (!type || !type->hasTypedText()) {
         return;
     }
     m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
@@ -1219,11 +1255,16 @@ bool QueryTyping::isConversionNoted(size_t close) const {
                        [&](const TypedConversion& c) { return c.close == close; });
 }
 
-// Money and decimal converted to text, to an integer or to a decimal convert
-// by their own rules (tsql_convert's fourth argument): the call is noted with
-// its value's type.
+// Money, decimal, float and real converted to text, to an integer or to a
+// decimal convert by their own rules (tsql_convert's fourth argument): the
+// call is noted with its value's type.
 void QueryTyping::noteTypedConversion(size_t to,
                                       const std::vector<std::pair<size_t, size_t>>& arguments) {
+    // CONVERT(type, x, NULL) is NULL whatever x's type: nothing to note.
+    if (arguments.size() == 3 && arguments[2].second == arguments[2].first + 1 &&
+        m_pieces[arguments[2].first].isWord(u"NULL")) {
+        return;
+    }
     static const QRegularExpression binary(QStringLiteral(R"(^\s*(var)?binary\b)"),
                                            QRegularExpression::CaseInsensitiveOption);
     if (arguments.size() >= 2 && binary.match(m_pieces[arguments[0].first].value()).hasMatch()) {
@@ -1255,9 +1296,7 @@ void QueryTyping::noteTypedConversion(size_t to,
         literal    ? NumericType::fromLiteral(m_pieces[valueFrom].text)
         : declared ? NumericType::fromDeclaration(*declared)
                    : std::nullopt;
-    if (!source || (source->kind() != NumericType::Kind::Money &&
-                    source->kind() != NumericType::Kind::SmallMoney &&
-                    source->kind() != NumericType::Kind::Decimal)) {
+    if (!source || !source->hasTypedText()) {
         return;
     }
     const bool noted = isConversionNoted(to - 1);
@@ -1718,9 +1757,13 @@ bool mayNeedTyping(const QString& statement) {
         return true;
     // Names found as parts of longer ones too (tsql_decimal_sum).
     static constexpr std::string_view translatorCalls[] = {
-        "tsql_divide", "tsql_convert", "tsql_add", "tsql_subtract", "tsql_round",
+        "tsql_divide", "tsql_convert", "tsql_try_convert", "tsql_add", "tsql_subtract", "tsql_round",
         "tsql_datalength", "tsql_sql_variant_property", "tsql_hashbytes", "tsql_format",
-        "tsql_dateadd", "tsql_concat"};
+        "tsql_dateadd", "tsql_concat",
+        // the text functions, whose text arguments may be numbers (textArgumentsOf)
+        "tsql_len", "tsql_left", "tsql_right", "tsql_substring", "tsql_upper", "tsql_lower",
+        "tsql_reverse", "tsql_replicate", "tsql_quotename", "tsql_replace", "tsql_charindex",
+        "tsql_patindex", "tsql_stuff", "tsql_string_agg"};
     const QStringView text(statement);
     for (qsizetype at = 0; at < text.size(); ++at) {
         switch (text[at].unicode() | 0x20) {
@@ -1742,7 +1785,7 @@ bool mayNeedTyping(const QString& statement) {
             break;
         }
     }
-    return tsql::mentionsWord(text, {"coalesce", "ifnull", "case", "union"});
+    return tsql::mentionsWord(text, {"coalesce", "ifnull", "case", "union", "ltrim", "rtrim"});
 }
 
 } // namespace

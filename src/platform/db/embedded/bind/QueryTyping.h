@@ -46,8 +46,8 @@ public:
     // decimal values as integers: the query's text with each division of
     // such operands, whose result SQL Server gives with its fraction, made
     // a fractional one (900 money / 7 is 128.5714, not 128), and each
-    // conversion of money or a decimal to text or an integer given its
-    // value's type, and each + - *, SUM and AVG whose result is money or a
+    // conversion of money, a decimal, a float or a real to text or an
+    // integer given its value's type, and each + - *, SUM and AVG whose result is money or a
     // decimal made an exact one, and each DATALENGTH given its argument's
     // declared type; empty when there is none.
     QString withFractionalDivisions();
@@ -68,9 +68,11 @@ private:
     std::vector<std::pair<size_t, size_t>> caseResults(size_t from, size_t to) const;
     void typeConditions(size_t from, size_t to);
     std::optional<QString> ofAlternatives(const std::vector<std::pair<size_t, size_t>>& alternatives);
-    // Writes tsql_convert('type', ...) around pieces [first, last).
-    void convertInPlace(size_t first, size_t last, const QString& type);
-    // Types the value [from, to) and, when it is money or a decimal, writes
+    // Writes tsql_convert('type', ...) around pieces [first, last), with the
+    // value's own type as its fourth argument when `source` names one.
+    void convertInPlace(size_t first, size_t last, const QString& type,
+                        const QString& source = QString());
+    // Types the value [from, to) and, when it is money, a decimal, float or real, writes
     // its conversion to text around it, with its type for its digits.
     void convertExactToText(size_t from, size_t to);
     std::optional<QString> ofUnion(int index);

@@ -125,7 +125,10 @@ QString withDeclaredColumns(sqlite3* db, const QString& statement, bool storeTri
         columns << tsql::quoteName(column) +
                        (declaration ? QLatin1Char(' ') + tsql::sqliteColumnType(*declaration)
                                     : QString());
-        if (exact && storeTriggers)
+        // A real column keeps single precision from then on, as a money or decimal its scale.
+        const bool real =
+            declaration && tsql::describeDeclaredType(*declaration).typeName == QLatin1String("real");
+        if ((exact || real) && storeTriggers)
             for (const QString& trigger : tsql::storeTriggers(table, column, *declaration))
                 triggers += QStringLiteral("\n%1;").arg(trigger);
     }

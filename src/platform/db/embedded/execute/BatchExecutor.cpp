@@ -236,7 +236,15 @@ void BatchExecutor::print(const Tokens& tokens, VariableScope& scope) {
     ProviderError message;
     message.nativeError = 0;
     message.severity = 0;
-    message.description = evaluate(slice(tokens, 1, tokens.size()), scope).toString();
+    const Variant value = evaluate(slice(tokens, 1, tokens.size()), scope);
+    // A number prints as it converts to text: money with two decimals, a
+    // float in six digits at most.
+    const bool typedNumber = value.type() == Variant::Type::Double ||
+                             value.type() == Variant::Type::Currency ||
+                             value.type() == Variant::Type::Decimal;
+    message.description =
+        (typedNumber ? convertedForAssignment(value, QStringLiteral("varchar(8000)")) : value)
+            .toString();
     noteMessages({message});
 }
 

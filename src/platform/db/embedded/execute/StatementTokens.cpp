@@ -157,11 +157,16 @@ Token typedValueToken(const Variant& value, const QString& declaredType) {
                                                                  : nullptr;
     if (!type && value.type() == Variant::Type::Double &&
         (declaredType.startsWith(QLatin1String("float")) || declaredType == QLatin1String("real"))) {
-        // 2.5E0 reads as a float, where 2.5 would be a decimal(2,1).
-        const QString digits = literalOf(value);
-        return Token::number(digits.contains(QLatin1Char('e'), Qt::CaseInsensitive)
-                                 ? digits
-                                 : digits + QStringLiteral("E0"));
+        // 2.5E0 reads as a float, where 2.5 would be a decimal(2,1); a real
+        // variable stays a real (its text has six digits, its arithmetic
+        // takes its type).
+        QString digits = literalOf(value);
+        if (!digits.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
+            digits += QStringLiteral("E0");
+        }
+        return declaredType == QLatin1String("real")
+                   ? Token::word(QStringLiteral("CAST(%1 AS real)").arg(digits))
+                   : Token::number(digits);
     }
     if (!type && value.isText() && isNationalTextType(declaredType)) {
         // N'...': the value keeps its nvarchar type (DATALENGTH counts two bytes a character).

@@ -2,12 +2,16 @@
 
 #include "platform/db/embedded/errors/SqlServerErrors.h"
 #include "platform/db/embedded/functions/DateTextFailure.h"
+#include "platform/db/embedded/functions/NumberFunctions.h"
 #include "platform/db/embedded/storage/Conversion.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/StoredValues.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
+#include <limits>
 
 namespace estaciones::db::sqlite {
 
@@ -120,6 +124,60 @@ Variant assignedBinary(const Variant& value, const QString& type) {
     return Variant::fromBytes(converted(value, declared).blob);
 }
 
+// The type a number's text depends on: money (two decimals), a decimal (its
+// scale), a float (six digits at most); empty for whole numbers.
+QString numberSourceType(const Variant& value) {
+    switch (value.type()) {
+    case Variant::Type::Double:
+        return QStringLiteral("float");
+    case Variant::Type::Currency:
+        return QStringLiteral("money");
+    case Variant::Type::Decimal:
+        return QStringLiteral("decimal(38,%1)").arg(value.toDecimal().scale());
+    default:
+        return {};
+    }
+}
+
+// A number given to a char, varchar, nchar or nvarchar variable converts as
+// CAST to its declared length would: '*' for a whole number too long for
+// char and varchar, the server's error (8115, 232) for the others.
+QString numberAsText(const Variant& value, const QString& type, const ColumnInfo& info) {
+    const QString base = type.section(QLatin1Char('('), 0, 0).trimmed();
+    const QString target =
+        base == QLatin1String("sysname")
+            ? QStringLiteral("nvarchar(128)")
+        : info.definedSize >= std::numeric_limits<std::int32_t>::max()
+            ? base + QStringLiteral("(max)")
+            : QStringLiteral("%1(%2)").arg(base).arg(info.definedSize);
+    return withServerErrors([&] {
+        return tsql::convertTyped(target, exactSqlValueOf(value), std::nullopt,
+                                  numberSourceType(value), tsql::DialectSettings())
+            .text;
+    });
+}
+
+// char, varchar, nchar, nvarchar (of a length or max) and sysname: the types
+// a number converts to by CAST's rules (text and ntext take no conversion of
+// a number, sql_variant keeps the number).
+bool isCharacterType(const QString& type) {
+    static const QRegularExpression character(QStringLiteral(R"(^(n?(var)?char|sysname)\b)"));
+    return character.match(type).hasMatch();
+}
+
+bool isNumberVariant(const Variant& value) {
+    switch (value.type()) {
+    case Variant::Type::Integer:
+    case Variant::Type::Boolean:
+    case Variant::Type::Double:
+    case Variant::Type::Currency:
+    case Variant::Type::Decimal:
+        return true;
+    default:
+        return false;
+    }
+}
+
 Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOrder) {
     if (value.isNull() || value.isEmpty()) {
         return Variant::null();
@@ -160,7 +218,10 @@ Variant coerce(const Variant& value, const QString& type, tsql::DateOrder dateOr
     case adtype::Char:
     case adtype::VarWChar:
     case adtype::WChar: {
-        QString text = value.isDate() ? storedDate(value.toDate()) : value.toString();
+        QString text = isNumberVariant(value) && isCharacterType(type)
+                           ? numberAsText(value, type, info)
+                       : value.isDate() ? storedDate(value.toDate())
+                                        : value.toString();
         if (info.definedSize > 0 && text.size() > info.definedSize) {
             text.truncate(info.definedSize); // variables are cut silently, as SQL Server does
         }
@@ -255,6 +316,11 @@ const Variant& VariableScope::value(const QString& name) const {
 
 const QString& VariableScope::type(const QString& name) const {
     return find(name).type;
+}
+
+Variant convertedForAssignment(const Variant& value, const QString& type,
+                               tsql::DateOrder dateOrder) {
+    return coerce(value, type.toLower(), dateOrder);
 }
 
 QString literalOf(const Variant& value) {

@@ -64,6 +64,12 @@ private:
     CursorNames m_localCursors;
 };
 
+// `value` converted to `type` as an assignment to a variable of that type
+// converts it (text cut or filled, numbers written as CAST writes them,
+// dates kept to their type's precision); the server's error when it cannot.
+Variant convertedForAssignment(const Variant& value, const QString& type,
+                               tsql::DateOrder dateOrder = tsql::DateOrder::DMY);
+
 // A value written as a T-SQL literal: 12, 1.5, 'text', '2024-01-07', NULL.
 QString literalOf(const Variant& value);
 

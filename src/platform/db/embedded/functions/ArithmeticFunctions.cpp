@@ -104,6 +104,15 @@ std::optional<PreciseDateTime> storedDateOperand(const SqlValue& value) {
     return parseDateText(value.text, DateOrder::YMD);
 }
 
+// An operand of '+' or '-' that may be text, read beside `other`: blank text
+// beside a whole number is 0, as CAST('' AS int) is.
+std::optional<SqlValue> operandBeside(const SqlValue& value, const SqlValue& other) {
+    if (value.kind == SqlValue::Kind::Text && other.kind == SqlValue::Kind::Integer &&
+        value.text.trimmed().isEmpty())
+        return SqlValue::of(qint64(0));
+    return valueAsNumber(value);
+}
+
 SqlValue wholeSum(qint64 a, qint64 b) {
     qint64 sum = 0;
     if (__builtin_add_overflow(a, b, &sum))
@@ -138,7 +147,7 @@ SqlValue addFunction(const Call& c) {
     }
     const SqlValue& text = aText ? a : b;
     const SqlValue& number = aText ? b : a;
-    if (const auto n = valueAsNumber(text)) {
+    if (const auto n = operandBeside(text, number)) {
         if (n->kind == SqlValue::Kind::Integer && number.kind == SqlValue::Kind::Integer)
             return wholeSum(n->integer, number.integer);
         return SqlValue::of(n->toReal() + number.toReal());
@@ -166,13 +175,13 @@ SqlValue subtractFunction(const Call& c) {
         const qint64 ms = rightDate->at.msecsTo(leftDate->at);
         return SqlValue::of(formatStoredDate(dayZero().addMSecs(ms)));
     }
-    const auto b = valueAsNumber(c.arg(1));
+    const auto b = operandBeside(c.arg(1), a);
     if (!b)
         failIntegerConversion(c.arg(1).toText(), QStringLiteral("int"));
     if (leftDate)
         return SqlValue::of(
             formatStoredDate(leftDate->at.addMSecs(-std::llround(b->toReal() * 86400000.0))));
-    const auto n = valueAsNumber(a);
+    const auto n = operandBeside(a, c.arg(1));
     if (!n)
         failIntegerConversion(a.toText(), QStringLiteral("int"));
     if (n->kind == SqlValue::Kind::Integer && b->kind == SqlValue::Kind::Integer) {

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/functions/NumberFunctions.h"
 
 #include "platform/db/embedded/functions/DateTextFailure.h"
+#include "platform/db/embedded/storage/ApproximateNumbers.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
 #include "platform/db/embedded/storage/NumericErrors.h"
@@ -8,6 +9,7 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
 #include <limits>
 
 namespace estaciones::db::tsql {
@@ -92,6 +94,46 @@ SqlValue plainConversion(const Call& c) {
     }
 }
 
+bool isApproximate(const QString& base) {
+    return base == QLatin1String("float") || base == QLatin1String("real");
+}
+
+// The name of a conversion's target type as the server's messages give it.
+QString targetBaseName(const QString& typeName) {
+    return typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower();
+}
+
+// CAST / CONVERT of a float or real: text by the float styles, 232 when it
+// does not fit the text's length or the integer type; other targets convert
+// the value as it is.
+SqlValue approximateConversion(const Call& c, const SourceType& source) {
+    const SqlValue& value = c.arg(1);
+    if (!value.isNumber())
+        return plainConversion(c);
+    // A real read from a file written before reals were kept in single precision.
+    const double number =
+        source.base == QLatin1String("real") ? singlePrecision(value.toReal()) : value.toReal();
+    const QString typeName = c.arg(0).toText();
+    if (const auto length = textLength(typeName)) {
+        const int style = c.arg(2).isNull() ? 0 : static_cast<int>(c.integer(2));
+        const QString text = floatText(number, style);
+        if (text.size() > *length)
+            failFloatOverflow(targetBaseName(typeName), number);
+        // As text from here: char(n) fills with blanks.
+        return convertValue(typeName, SqlValue::of(text), std::nullopt, c.settings);
+    }
+    const QString target = targetBaseName(typeName);
+    if (const int bytes = integerTypeBytes(target)) {
+        const double whole = std::trunc(number);
+        const double limit = std::ldexp(1.0, 8 * bytes - 1);
+        const bool fits = target == QLatin1String("tinyint") ? whole >= 0 && whole <= 255
+                                                             : whole >= -limit && whole < limit;
+        if (!fits)
+            failFloatOverflow(target, number);
+    }
+    return plainConversion(c);
+}
+
 // CAST / CONVERT of a value whose type is known (`source`: money,
 // decimal(p,s)...), where that type changes the answer: money and decimal
 // become text with their own decimals (money two by default, decimal its
@@ -126,6 +168,8 @@ SqlValue typedConversion(const Call& c) {
     const SourceType source = sourceTypeOf(c.arg(3).toText());
     if (source.base == QLatin1String("datetime") || source.base == QLatin1String("smalldatetime"))
         return dateConversion(c, source.base);
+    if (isApproximate(source.base))
+        return approximateConversion(c, source);
     const bool decimal =
         source.base == QLatin1String("decimal") || source.base == QLatin1String("numeric");
     // At its type's scale: money rounds to its four decimals before it is shown with two.
@@ -145,8 +189,10 @@ SqlValue typedConversion(const Call& c) {
     if (const auto length = textLength(typeName)) {
         const QString text =
             decimal ? typed->toString() : moneyText(*typed, style, source.base);
+        if (text.size() > *length && decimal)
+            failConversionOverflow(QStringLiteral("numeric"), targetBaseName(typeName));
         if (text.size() > *length)
-            failOverflow(typeName.section(QLatin1Char('('), 0, 0).trimmed().toLower());
+            failOverflow(targetBaseName(typeName));
         return SqlValue::of(text);
     }
     // To a decimal from its exact digits; the 8115 names the source's type.
@@ -164,6 +210,10 @@ SqlValue typedConversion(const Call& c) {
 // tsql_convert(type, value [, style [, source type]]): the translator and
 // the typing of the query name the source's type where the number has lost it.
 SqlValue convertFunction(const Call& c) {
+    // A style of NULL gives NULL; a fourth argument comes with a NULL in the
+    // style's place when the call has none.
+    if (c.args.size() == 3 && c.arg(2).isNull())
+        return {};
     return c.args.size() > 3 && !c.arg(3).isNull() ? typedConversion(c) : plainConversion(c);
 }
 
@@ -277,6 +327,16 @@ const FunctionSpec numberTable[] = {
 
 std::span<const FunctionSpec> numberFunctions() {
     return numberTable;
+}
+
+SqlValue convertTyped(const QString& typeName, const SqlValue& value, std::optional<int> style,
+                      const QString& sourceType, const DialectSettings& settings) {
+    const Call call{nullptr,
+                    {SqlValue::of(typeName), value,
+                     style ? SqlValue::of(qint64(*style)) : SqlValue::null(),
+                     sourceType.isEmpty() ? SqlValue::null() : SqlValue::of(sourceType)},
+                    settings};
+    return convertFunction(call);
 }
 
 } // namespace estaciones::db::tsql

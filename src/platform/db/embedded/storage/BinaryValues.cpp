@@ -120,6 +120,20 @@ double binaryAsFloat(const QByteArray& bytes) {
     return value;
 }
 
+QByteArray realAsBinary(double value) {
+    const float single = static_cast<float>(value);
+    qint32 bits = 0;
+    std::memcpy(&bits, &single, sizeof bits);
+    return bigEndian(bits, 4);
+}
+
+double binaryAsReal(const QByteArray& bytes) {
+    const auto bits = static_cast<qint32>(binaryAsInteger(bytes, 4));
+    float single = 0;
+    std::memcpy(&single, &bits, sizeof single);
+    return static_cast<double>(single);
+}
+
 QByteArray fitBinary(QByteArray bytes, const BinaryType& type, bool onTheLeft) {
     return fitted(std::move(bytes), type, onTheLeft);
 }

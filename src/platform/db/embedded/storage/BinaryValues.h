@@ -50,11 +50,13 @@ qint64 binaryAsInteger(const QByteArray& bytes, int width);
 // needs; nothing back when the bytes are not that form.
 QByteArray decimalAsBinary(const Decimal& value, int precision);
 std::optional<Decimal> binaryAsDecimal(const QByteArray& bytes);
-// money and float as bytes: the ten-thousandths (8 bytes, 4 for smallmoney)
-// and the IEEE double, both big-endian.
+// money, float and real as bytes: the ten-thousandths (8 bytes, 4 for
+// smallmoney), the IEEE double and the IEEE single, all big-endian.
 QByteArray moneyAsBinary(const Decimal& value, bool small);
 QByteArray floatAsBinary(double value);
 double binaryAsFloat(const QByteArray& bytes);
+QByteArray realAsBinary(double value);
+double binaryAsReal(const QByteArray& bytes);
 
 // The bytes an integer type takes: tinyint 1, smallint 2, int 4, bigint 8; 0 for others.
 int integerTypeBytes(const QString& base);

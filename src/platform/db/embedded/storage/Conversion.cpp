@@ -1,6 +1,7 @@
 #include "platform/db/embedded/storage/Conversion.h"
 
 #include "platform/core/TextEncodings.h"
+#include "platform/db/embedded/storage/ApproximateNumbers.h"
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/DateText.h"
 #include "platform/db/embedded/storage/ExactNumbers.h"
@@ -192,6 +193,8 @@ SqlValue toTextType(const TypeName& type, const SqlValue& value, std::optional<i
 std::optional<QByteArray> typedNumberBytes(const SqlValue& value, const TypeName& source) {
     if (source.base == QLatin1String("float") && value.isNumber())
         return floatAsBinary(value.toReal());
+    if (source.base == QLatin1String("real") && value.isNumber())
+        return realAsBinary(value.toReal());
     const bool money =
         source.base == QLatin1String("money") || source.base == QLatin1String("smallmoney");
     const bool decimal =
@@ -235,6 +238,8 @@ SqlValue binaryConversion(const TypeName& type, const SqlValue& value, std::opti
     }
     if (type.base == QLatin1String("float"))
         return SqlValue::of(binaryAsFloat(bytes));
+    if (type.base == QLatin1String("real"))
+        return SqlValue::of(binaryAsReal(bytes));
     if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney")) {
         const bool small = type.base == QLatin1String("smallmoney");
         const auto exact = Decimal::fromCoefficient(binaryAsInteger(bytes, small ? 4 : 8), 4);
@@ -368,7 +373,9 @@ SqlValue convertValue(const QString& typeName, const SqlValue& value, std::optio
             return carriedNumber(
                 decimalValue(*exact, type.length.value_or(18), scale, sourceTypeName(value)), true);
         }
-        return SqlValue::of(number->toReal());
+        // A real keeps single precision: CAST(0.1 AS real) is no longer 0.1 as a float.
+        return SqlValue::of(type.base == QLatin1String("real") ? singlePrecision(number->toReal())
+                                                               : number->toReal());
     }
     // Types without a conversion of their own (uniqueidentifier, binary...) pass unchanged.
     return value;

@@ -132,9 +132,7 @@ Decimal moneyValue(const Decimal& value, bool small) {
 Decimal decimalValue(const Decimal& value, int precision, int scale, const QString& sourceType) {
     const auto rounded = value.rescaled(scale);
     if (!rounded || rounded->precision() > precision)
-        throw ConversionError(8115, QStringLiteral("Arithmetic overflow error converting %1 to "
-                                                   "data type numeric.")
-                                        .arg(sourceType));
+        failConversionOverflow(sourceType, QStringLiteral("numeric"));
     return *rounded;
 }
 

@@ -16,6 +16,12 @@ void failOverflow(const QString& typeName) {
                   .arg(typeName));
 }
 
+void failConversionOverflow(const QString& fromType, const QString& typeName) {
+    throw ConversionError(8115, QStringLiteral("Arithmetic overflow error converting %1 to data "
+                                               "type %2.")
+                                    .arg(fromType, typeName));
+}
+
 void failBeyondStoredDigits(const QString& typeName, const QString& value) {
     throw ConversionError(
         40517, QStringLiteral("Keyword or statement option '%1 value %2 (a database file keeps "

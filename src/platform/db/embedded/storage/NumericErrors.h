@@ -12,6 +12,8 @@ namespace estaciones::db::tsql {
 // 8115: a result or a converted value does not fit `typeName` (int, bigint,
 // money, numeric...).
 [[noreturn]] void failOverflow(const QString& typeName);
+// 8115 naming the converted value's type: "converting numeric to data type varchar".
+[[noreturn]] void failConversionOverflow(const QString& fromType, const QString& typeName);
 // 220: a whole number does not fit a tinyint or smallint.
 [[noreturn]] void failSmallIntegerOverflow(const QString& typeName, const QString& value);
 // 245: text that is no whole number, converted to an integer type.

@@ -38,6 +38,9 @@ std::optional<QString> storedFormExpression(const QString& tsqlType, const QStri
         return QStringLiteral("tsql_store_number(%1, %2)")
             .arg(quotedText(QStringLiteral("decimal(%1,%2)").arg(type.precision).arg(type.scale)),
                  value);
+    // A real keeps four bytes: the double of its single precision value.
+    if (type.typeName == QLatin1String("real"))
+        return QStringLiteral("tsql_convert('real', %1)").arg(value);
     // char(n) and nchar(n) keep n characters, blanks filling the rest.
     if ((type.typeName == QLatin1String("char") || type.typeName == QLatin1String("nchar")) &&
         type.characterLength.value_or(1) > 0)

@@ -8,9 +8,9 @@
 namespace estaciones::db::tsql {
 
 // How a column of a type that needs it keeps its values in the stored form
-// (StoredDate.h for dates; money and decimal at their scale; char(n) filled
-// with blanks, binary(n) with zeros, binary lengths checked): two triggers
-// that rewrite what an INSERT or an UPDATE put in.
+// (StoredDate.h for dates; money and decimal at their scale; real in single
+// precision; char(n) filled with blanks, binary(n) with zeros, binary lengths
+// checked): two triggers that rewrite what an INSERT or an UPDATE put in.
 
 // The SQL expression giving the stored form of `value` for a column of T-SQL
 // type `tsqlType` ("datetime", "datetime2(3)", "money", "decimal(18,2)"), or

@@ -384,6 +384,9 @@ void passDecimalSource(Pieces& call) {
     const auto args = splitTopLevel(call, 2, call.size() - 1);
     if (args.size() < 2 || args.size() > 3)
         return;
+    // A NULL style gives NULL whatever the source.
+    if (args.size() == 3 && args[2].second == args[2].first + 1 && call[args[2].first].isWord(u"NULL"))
+        return;
     const auto source = decimalTypeOf(call, args[1].first, args[1].second);
     if (!source)
         return;

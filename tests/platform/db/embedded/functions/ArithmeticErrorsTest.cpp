@@ -122,6 +122,11 @@ TEST_F(ArithmeticErrorsTest, TextThatIsNoNumber) {
     EXPECT_EQ(nativeErrorOf("SELECT CAST('abc' AS smallmoney)"), 293);
     EXPECT_EQ(nativeErrorOf("SELECT 'a' / 2"), 245);
     EXPECT_EQ(scalar("SELECT CAST(' 42 ' AS int)").toInt32(), 42);
+    // Blank text beside a whole number is 0, as it converts to int.
+    EXPECT_EQ(scalar("SELECT 5 + ''").toInt32(), 5);
+    EXPECT_EQ(scalar("SELECT ' ' - 2").toInt32(), -2);
+    EXPECT_EQ(scalar("SELECT 7 - ''").toInt32(), 7);
+    EXPECT_EQ(nativeErrorOf("SELECT 5 + 'x'"), 245);
 }
 
 // Text meeting a number or a date is converted to that type, as data type

@@ -4,23 +4,15 @@
 #include "platform/db/embedded/storage/BinaryValues.h"
 #include "platform/db/embedded/storage/Conversion.h"
 
+#include "ConversionErrorOf.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 using namespace estaciones::db::tsql;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ConversionError& e) {
-        return e.nativeNumber();
-    }
-    return 0;
-}
 
 QByteArray hex(const char* digits) {
     return QByteArray::fromHex(digits);
@@ -67,12 +59,12 @@ TEST(BinaryValuesTest, shouldReadAndWriteHexDigitsInStylesOneAndTwo) {
     EXPECT_EQ(binaryAsText(hex(""), false, 1, QStringLiteral("varchar")), "0x");
     // An odd number of digits or one that is no hex digit fails.
     for (const char* bad : {"0x123", "0x12G4", "12 4"})
-        EXPECT_EQ(errorOf([&] {
+        EXPECT_EQ(conversionErrorOf([&] {
                       toBinary(SqlValue::of(QString::fromLatin1(bad)), BinaryType{}, 2, false);
                   }),
                   8114)
             << bad;
-    EXPECT_EQ(errorOf([] { binaryAsText(hex("41"), false, 3, QStringLiteral("varchar")); }), 281);
+    EXPECT_EQ(conversionErrorOf([] { binaryAsText(hex("41"), false, 3, QStringLiteral("varchar")); }), 281);
 }
 
 TEST(BinaryValuesTest, shouldTranslateCharactersOneToOneInTheirCodePage) {
@@ -96,17 +88,17 @@ TEST(BinaryValuesTest, shouldKeepWhatABinaryColumnHoldsOrRefuseIt) {
     EXPECT_EQ(storedBinary(SqlValue::bytes(hex("0a")), fixedOf(4)).blob, hex("0a000000"));
     EXPECT_EQ(storedBinary(SqlValue::bytes(hex("0a")), BinaryType{false, 4}).blob, hex("0a"));
     EXPECT_TRUE(storedBinary(SqlValue::null(), fixedOf(4)).isNull());
-    EXPECT_EQ(errorOf([] { storedBinary(SqlValue::bytes(hex("0102030405")), fixedOf(4)); }), 8152);
-    EXPECT_EQ(errorOf([] { storedBinary(SqlValue::of(QStringLiteral("ab")), fixedOf(4)); }), 257);
+    EXPECT_EQ(conversionErrorOf([] { storedBinary(SqlValue::bytes(hex("0102030405")), fixedOf(4)); }), 8152);
+    EXPECT_EQ(conversionErrorOf([] { storedBinary(SqlValue::of(QStringLiteral("ab")), fixedOf(4)); }), 257);
     // varbinary(max): no limit.
     EXPECT_EQ(storedBinary(SqlValue::bytes(QByteArray(9000, 'x')), BinaryType{}).blob.size(), 9000);
     // Conversions the engine does not make (bytes to a date, an untyped float to bytes) name themselves.
-    EXPECT_EQ(errorOf([] {
+    EXPECT_EQ(conversionErrorOf([] {
                   convertValue(QStringLiteral("datetime"), SqlValue::bytes(hex("01")), std::nullopt,
                                DialectSettings());
               }),
               40517);
-    EXPECT_EQ(errorOf([] { toBinary(SqlValue::of(1.5), BinaryType{}, std::nullopt, false); }),
+    EXPECT_EQ(conversionErrorOf([] { toBinary(SqlValue::of(1.5), BinaryType{}, std::nullopt, false); }),
               40517);
 }
 
