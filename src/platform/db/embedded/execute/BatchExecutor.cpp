@@ -232,11 +232,27 @@ void BatchExecutor::noteMessages(const std::vector<ProviderError>& messages) {
     }
 }
 
+Variant BatchExecutor::evaluateAs(const Tokens& expression, const QString& type,
+                                  VariableScope& scope) {
+    Variant value = evaluate(expression, scope);
+    static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|sysname)\b)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if (value.type() != Variant::Type::Date || !text.match(type).hasMatch()) {
+        return value;
+    }
+    Tokens cast{Token::word(QStringLiteral("CAST")), Token::punctuation(QStringLiteral("("))};
+    cast.insert(cast.end(), expression.begin(), expression.end());
+    const Tokens target = tsql::significantTokens(QStringLiteral(" AS %1)").arg(type));
+    cast.insert(cast.end(), target.begin(), target.end());
+    return evaluate(cast, scope);
+}
+
 void BatchExecutor::print(const Tokens& tokens, VariableScope& scope) {
     ProviderError message;
     message.nativeError = 0;
     message.severity = 0;
-    const Variant value = evaluate(slice(tokens, 1, tokens.size()), scope);
+    const Variant value =
+        evaluateAs(slice(tokens, 1, tokens.size()), QStringLiteral("nvarchar(4000)"), scope);
     // A number prints as it converts to text: money with two decimals, a
     // float in six digits at most.
     const bool typedNumber = value.type() == Variant::Type::Double ||
@@ -571,7 +587,7 @@ void BatchExecutor::declare(const Tokens& tokens, VariableScope& scope) {
         checkPrecision(type, ordinal);
         scope.declare(name, type, &tokens);
         if (typeEnd < range.to) {
-            scope.assign(name, evaluate(slice(tokens, typeEnd + 1, range.to), scope),
+            scope.assign(name, evaluateAs(slice(tokens, typeEnd + 1, range.to), type, scope),
                          m_session.dateOrder);
         }
     }
@@ -615,7 +631,7 @@ void BatchExecutor::set(const Tokens& tokens, VariableScope& scope) {
             compound.push_back(Token::punctuation(")"));
             expression = std::move(compound);
         }
-        scope.assign(name, evaluate(expression, scope), m_session.dateOrder);
+        scope.assign(name, evaluateAs(expression, scope.type(name), scope), m_session.dateOrder);
         return;
     }
     applySetOption(m_session, tokens,

@@ -146,6 +146,10 @@ private:
     std::optional<tsql::Token> sessionFunctionValue(const QString& name) const;
 
     bool isTrue(const tsql::Tokens& condition, VariableScope& scope);
+    // The value an expression gives a variable or message of `type`: a date
+    // becoming text is written as CAST writes its own type (a datetime in
+    // style 0, a date as yyyy-mm-dd), which its value alone does not tell.
+    Variant evaluateAs(const tsql::Tokens& expression, const QString& type, VariableScope& scope);
     Variant evaluate(const tsql::Tokens& expression, VariableScope& scope);
     // The statement with variables, @@ values and query hints resolved: the
     // T-SQL the dialect translates.
