@@ -547,10 +547,17 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
 
 namespace {
 
-bool isDateTimeDeclaration(const std::optional<QString>& declared) {
-    static const QRegularExpression dated(QStringLiteral(R"(^\s*(small)?datetime\b(?!\w))"),
+// "datetime" or "smalldatetime" for a declaration of either ("datetime
+// text" as the file keeps it); nothing for any other type.
+std::optional<QString> dateTimeBase(const std::optional<QString>& declared) {
+    static const QRegularExpression dated(QStringLiteral(R"(^\s*((small)?datetime)\b(?!\w))"),
                                           QRegularExpression::CaseInsensitiveOption);
-    return declared && dated.match(*declared).hasMatch();
+    const QRegularExpressionMatch match = declared ? dated.match(*declared) : QRegularExpressionMatch();
+    return match.hasMatch() ? std::optional<QString>(match.captured(1).toLower()) : std::nullopt;
+}
+
+bool isDateTimeDeclaration(const std::optional<QString>& declared) {
+    return dateTimeBase(declared).has_value();
 }
 
 bool isTextDeclaration(const std::optional<QString>& declared) {
@@ -1001,13 +1008,22 @@ void QueryTyping::convertInPlace(size_t first, size_t last, const QString& type,
 }
 
 void QueryTyping::convertExactToText(size_t from, size_t to) {
-    const std::optional<NumericType> type = numericTypeOf(from, to);
-    if (!type || !type->hasTypedText()) {
+    // Typed once: typing the value again would wrap its arithmetic twice.
+    const bool literal = to - from == 1 && m_pieces[from].kind == TokenKind::Number;
+    const std::optional<QString> declared = literal ? std::nullopt : typeOf(from, to);
+    const std::optional<NumericType> type =
+        literal    ? NumericType::fromLiteral(m_pieces[from].text)
+        : declared ? NumericType::fromDeclaration(*declared)
+                   : std::nullopt;
+    // A datetime as CAST writes it too (style 0).
+    const std::optional<QString> source = type && type->hasTypedText()
+                                              ? std::optional<QString>(type->declaration())
+                                              : dateTimeBase(declared);
+    if (!source) {
         return;
     }
     m_wrappings.push_back({from, to - 1, none, QStringLiteral("tsql_convert('varchar(max)', "),
-                           QStringLiteral(", NULL, %1)")
-                               .arg(tsql::Token::string(type->declaration()).text),
+                           QStringLiteral(", NULL, %1)").arg(tsql::Token::string(*source).text),
                            {}});
 }
 
@@ -1314,15 +1330,12 @@ bool QueryTyping::noteDateConversion(size_t to,
     static const QRegularExpression target(
         QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|float|real)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression dated(QStringLiteral(R"(^\s*(small)?datetime\b(?!\w))"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = dated.match(declared);
-    if (!match.hasMatch() || !target.match(m_pieces[arguments[0].first].value()).hasMatch()) {
+    const std::optional<QString> dated = dateTimeBase(declared);
+    if (!dated || !target.match(m_pieces[arguments[0].first].value()).hasMatch()) {
         return false;
     }
     if (!isConversionNoted(to - 1)) {
-        m_typedConversions.push_back(
-            {to - 1, match.captured(0).trimmed().toLower(), arguments.size() == 3});
+        m_typedConversions.push_back({to - 1, *dated, arguments.size() == 3});
     }
     return true;
 }
