@@ -4,6 +4,7 @@
 #include "platform/db/embedded/functions/CatalogFunctions.h"
 #include "platform/db/embedded/parse/Pieces.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 namespace estaciones::db::sqlite {
@@ -170,6 +171,13 @@ std::optional<ProviderError> unknownDataTypeError(const tsql::Tokens& tokens) {
         }
     }
     return conversionTypeError(pieces);
+}
+
+std::optional<QString> dateTimeTypeOf(const std::optional<QString>& declared) {
+    static const QRegularExpression dated(QStringLiteral(R"(^\s*((small)?datetime)\b(?!\w))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = declared ? dated.match(*declared) : QRegularExpressionMatch();
+    return match.hasMatch() ? std::optional<QString>(match.captured(1).toLower()) : std::nullopt;
 }
 
 } // namespace estaciones::db::sqlite

@@ -21,4 +21,9 @@ bool isDataTypeName(const QString& name);
 // conversions would give the value back unconverted.
 std::optional<ProviderError> unknownDataTypeError(const tsql::Tokens& tokens);
 
+// "datetime" or "smalldatetime" for a declaration of either ("datetime
+// text" as the file keeps it): the types whose text is style 0 by default
+// and whose number is their days since 1900. Nothing for any other type.
+std::optional<QString> dateTimeTypeOf(const std::optional<QString>& declared);
+
 } // namespace estaciones::db::sqlite

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/bind/NumbersIntoTextColumns.h"
 
 #include "platform/db/embedded/bind/ArithmeticTypes.h"
+#include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/QueryTyping.h"
 #include "platform/db/embedded/bind/SelectListItems.h"
 #include "platform/db/embedded/parse/Tokenizer.h"
@@ -220,13 +221,16 @@ private:
             return;
         }
         std::optional<NumericType> type;
+        std::optional<QString> declared;
         if (single && first.kind == TokenKind::Number) {
             type = NumericType::fromLiteral(first.text);
-        } else if (const std::optional<QString> declared = typeOf()) {
+        } else if ((declared = typeOf())) {
             type = NumericType::fromDeclaration(*declared);
         }
         if (type && type->hasTypedText()) {
             m_conversions.push_back({value, target, type->declaration()});
+        } else if (const std::optional<QString> dated = dateTimeTypeOf(declared)) {
+            m_conversions.push_back({value, target, *dated}); // style 0, as CAST writes it
         }
     }
 

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/bind/QueryTyping.h"
 
+#include "platform/db/embedded/bind/DataTypeNames.h"
 #include "platform/db/embedded/bind/KeptColumnTypes.h"
 #include "platform/db/embedded/bind/QueryScopes.h"
 #include "platform/db/embedded/bind/SelectListItems.h"
@@ -547,17 +548,8 @@ std::optional<QString> QueryTyping::arithmetic(size_t leftFrom, size_t leftTo, Q
 
 namespace {
 
-// "datetime" or "smalldatetime" for a declaration of either ("datetime
-// text" as the file keeps it); nothing for any other type.
-std::optional<QString> dateTimeBase(const std::optional<QString>& declared) {
-    static const QRegularExpression dated(QStringLiteral(R"(^\s*((small)?datetime)\b(?!\w))"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = declared ? dated.match(*declared) : QRegularExpressionMatch();
-    return match.hasMatch() ? std::optional<QString>(match.captured(1).toLower()) : std::nullopt;
-}
-
 bool isDateTimeDeclaration(const std::optional<QString>& declared) {
-    return dateTimeBase(declared).has_value();
+    return dateTimeTypeOf(declared).has_value();
 }
 
 bool isTextDeclaration(const std::optional<QString>& declared) {
@@ -1018,7 +1010,7 @@ void QueryTyping::convertExactToText(size_t from, size_t to) {
     // A datetime as CAST writes it too (style 0).
     const std::optional<QString> source = type && type->hasTypedText()
                                               ? std::optional<QString>(type->declaration())
-                                              : dateTimeBase(declared);
+                                              : dateTimeTypeOf(declared);
     if (!source) {
         return;
     }
@@ -1330,7 +1322,7 @@ bool QueryTyping::noteDateConversion(size_t to,
     static const QRegularExpression target(
         QStringLiteral(R"(^\s*(n?(var)?char|sysname|tinyint|smallint|int|bigint|float|real)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    const std::optional<QString> dated = dateTimeBase(declared);
+    const std::optional<QString> dated = dateTimeTypeOf(declared);
     if (!dated || !target.match(m_pieces[arguments[0].first].value()).hasMatch()) {
         return false;
     }
