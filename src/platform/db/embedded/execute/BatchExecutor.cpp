@@ -650,6 +650,8 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     }
     Tokens rewritten{tokens[0]};
     std::vector<QString> targets;
+    // Where each target's value starts and ends in `rewritten`.
+    std::vector<std::pair<std::size_t, std::size_t>> values;
     QStringList read; // the variables the select list reads
     int depth = 0;
     bool inSelectList = true;
@@ -659,6 +661,7 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
         if (inSelectList && depth == 0 && atItemStart && token.kind == TokenKind::Variable &&
             i + 1 < tokens.size() && tokens[i + 1].isPunctuation(u"=")) {
             targets.push_back(token.text);
+            values.push_back({rewritten.size(), tokens.size()});
             ++i;
             atItemStart = false;
             continue;
@@ -666,6 +669,10 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
         depth += token.isPunctuation(u"(") ? 1 : token.isPunctuation(u")") ? -1 : 0;
         if (depth == 0 && token.isWord(u"FROM")) {
             inSelectList = false;
+        }
+        const bool endsItem = depth == 0 && (token.isPunctuation(u",") || !inSelectList);
+        if (endsItem && !values.empty() && values.back().second == tokens.size()) {
+            values.back().second = rewritten.size();
         }
         if (inSelectList && token.kind == TokenKind::Variable) {
             read << token.text.toLower();
@@ -675,9 +682,45 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
             atItemStart = true;
         }
         rewritten.push_back(token);
+        // SELECT [DISTINCT] TOP n | TOP (n) [PERCENT] [WITH TIES] @v = ...: the
+        // first item starts after the clause.
+        if (upperWord(tokens, i) == QLatin1String("TOP") && inSelectList && rewritten.size() <= 3) {
+            std::size_t end = i + 1;
+            if (end < tokens.size() && tokens[end].isPunctuation(u"(")) {
+                end = closingParenthesis(tokens, end) + 1;
+            } else if (end < tokens.size()) {
+                ++end;
+            }
+            if (end < tokens.size() && upperWord(tokens, end) == QLatin1String("PERCENT")) {
+                ++end;
+            }
+            if (end + 1 < tokens.size() && upperWord(tokens, end) == QLatin1String("WITH") &&
+                upperWord(tokens, end + 1) == QLatin1String("TIES")) {
+                end += 2;
+            }
+            rewritten.insert(rewritten.end(), tokens.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                             tokens.begin() + static_cast<std::ptrdiff_t>(std::min(end, tokens.size())));
+            i = end - 1;
+            atItemStart = true;
+        }
     }
     if (targets.empty()) {
         return false;
+    }
+    // A text variable takes its value as CAST writes it (a datetime in style
+    // 0, money with two decimals), which the row's value alone does not tell.
+    for (std::size_t k = values.size(); k-- > 0;) {
+        const QString type = scope.isDeclared(targets[k]) ? scope.type(targets[k]) : QString();
+        static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|sysname)\b)"));
+        const auto [from, to] = values[k];
+        if (!text.match(type).hasMatch() || to > rewritten.size() || from >= to) {
+            continue;
+        }
+        const Tokens target = tsql::significantTokens(QStringLiteral(" AS %1)").arg(type));
+        rewritten.insert(rewritten.begin() + static_cast<std::ptrdiff_t>(to), target.begin(),
+                         target.end());
+        rewritten.insert(rewritten.begin() + static_cast<std::ptrdiff_t>(from),
+                         {Token::word(QStringLiteral("CAST")), Token::punctuation(QStringLiteral("("))});
     }
     const auto rowsWithCurrentValues = [&] {
         const StatementOutcome outcome = m_runner.run(

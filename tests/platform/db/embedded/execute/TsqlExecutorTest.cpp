@@ -60,6 +60,22 @@ TEST_F(TsqlExecutorTest, UndeclaredAndRedeclaredVariables) {
     EXPECT_EQ(nativeErrorOf("IF 1 = 1 BEGIN SELECT 1"), 102);
 }
 
+// SELECT TOP n @v = col assigns, as without TOP; a text variable takes its
+// value as CAST writes it (a datetime in style 0).
+TEST_F(TsqlExecutorTest, SelectTopAssignsVariablesAsTheirTypes) {
+    run("CREATE TABLE Turnos (Codigo varchar(5), Alta datetime)");
+    run("INSERT INTO Turnos VALUES ('A1', '20240105 10:20'), ('B2', '20240106 16:05')");
+    const ExecutionResult result =
+        run("SET LANGUAGE us_english\n"
+            "DECLARE @c varchar(5) = 'x', @a varchar(30)\n"
+            "SELECT TOP 1 @c = Codigo, @a = Alta FROM Turnos ORDER BY Codigo DESC\n"
+            "SELECT @c, @a");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    ASSERT_EQ(result.resultSets[0].rows.size(), 1u);
+    EXPECT_EQ(result.resultSets[0].rows[0][0].toString(), "B2");
+    EXPECT_EQ(result.resultSets[0].rows[0][1].toString(), "Jan  6 2024  4:05PM");
+}
+
 TEST_F(TsqlExecutorTest, IdentityValuesAfterInsert) {
     run("CREATE TABLE Cajas (Id int IDENTITY(1,1) PRIMARY KEY, Nombre varchar(20))");
     const auto identities = rows("INSERT INTO Cajas (Nombre) VALUES ('uno')\n"
