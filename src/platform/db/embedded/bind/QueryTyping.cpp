@@ -51,8 +51,9 @@ bool isColumnChain(const tsql::Pieces& pieces, size_t from, size_t to) {
 
 // SUM and AVG take numbers ("except for the bit data type", their pages):
 // a column of text, dates, bit or bytes is 8117, where SQLite would add up
-// zeros.
+// zeros. MIN and MAX take any comparable type but bit, which is 8117 too.
 void refuseNonNumericTotal(const QString& declared, const QString& function) {
+    static const QSet<QString> comparable = {QStringLiteral("min"), QStringLiteral("max")};
     static const QSet<QString> refused = {
         "char",  "varchar", "nchar",    "nvarchar",  "text",          "ntext",
         "sysname", "bit",   "date",     "time",      "datetime",      "datetime2",
@@ -65,7 +66,7 @@ void refuseNonNumericTotal(const QString& declared, const QString& function) {
         ++end;
     }
     const QString base = trimmed.left(end).toLower();
-    if (refused.contains(base)) {
+    if (comparable.contains(function) ? base == QLatin1String("bit") : refused.contains(base)) {
         failWith(native::InvalidOperandType, {base, function});
     }
 }
@@ -899,7 +900,9 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const std::optional<QString> inherited =
         operationTotal ? std::optional<QString>(m_pieces[arguments[3].first].value())
                        : typeOf(argumentFrom, argumentTo);
-    if ((name == QLatin1String("sum") || name == QLatin1String("avg")) && inherited &&
+    if ((name == QLatin1String("sum") || name == QLatin1String("avg") ||
+         name == QLatin1String("min") || name == QLatin1String("max")) &&
+        inherited &&
         isColumnChain(m_pieces, argumentFrom, argumentTo)) {
         refuseNonNumericTotal(*inherited, name);
     }

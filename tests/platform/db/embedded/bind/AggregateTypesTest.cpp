@@ -108,6 +108,9 @@ TEST_F(AggregateTypesTest, TotalsOfTextOrDatesAreRefused) {
     run("CREATE TABLE Altas (Dia datetime, Activo bit)");
     EXPECT_EQ(nativeErrorOf("SELECT SUM(Dia) FROM Altas"), 8117);
     EXPECT_EQ(nativeErrorOf("SELECT AVG(Activo) FROM Altas"), 8117);
+    // MIN and MAX compare any type but bit.
+    EXPECT_EQ(nativeErrorOf("SELECT MAX(Activo) FROM Altas"), 8117);
+    EXPECT_EQ(scalar("SELECT MAX(Codigo) FROM Precios").toString(), "c");
     // A number made of them is summed as the number it is.
     EXPECT_EQ(query("SELECT SUM(CAST(Activo AS int)), SUM(LEN(Codigo)) FROM Altas, Precios")
                   .rows.size(),
