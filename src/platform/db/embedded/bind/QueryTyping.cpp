@@ -1139,10 +1139,16 @@ std::optional<QString> QueryTyping::ofUnion(int index) {
     std::vector<std::pair<size_t, size_t>> texts;
     for (const auto& [first, last] : m_branches) {
         const auto item = branchItem(first, last, index);
-        if (item && item->second == item->first + 1 &&
-            m_pieces[item->first].kind == TokenKind::String) {
+        // A literal alone, its alias aside: a text is varchar, a NULL has no
+        // type of its own and takes the column's.
+        const bool single =
+            item && expressionEnd(m_pieces, item->first, item->second) == item->first + 1;
+        if (single && m_pieces[item->first].kind == TokenKind::String) {
             declarations.emplace_back(QStringLiteral("varchar"));
             texts.push_back(*item);
+            continue;
+        }
+        if (single && m_pieces[item->first].isWord(u"NULL")) {
             continue;
         }
         QueryTyping branch(m_db,
