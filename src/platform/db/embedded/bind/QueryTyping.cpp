@@ -873,7 +873,7 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     // Functions whose result keeps their first argument's type.
     static const QSet<QString> inheriting = {
         "min",           "max",           "sum",           "avg",
-        "ifnull",        "nullif",        "abs",           "tsql_round",    "power",
+        "ifnull",        "nullif",        "abs",           "sign",           "tsql_round",    "power",
         "tsql_single_value", "tsql_money_sum", "tsql_money_avg", "tsql_decimal_sum",
         "tsql_decimal_avg", "lag",            "lead",           "first_value",
         "last_value",    "tsql_int_result"};
@@ -909,6 +909,18 @@ std::optional<QString> QueryTyping::ofCall(size_t from, size_t to) {
     const std::optional<NumericType> type =
         inherited ? NumericType::fromDeclaration(*inherited) : std::nullopt;
     if (!type) {
+        return inherited;
+    }
+    // SIGN keeps a bigint, money or decimal type; smaller whole numbers give
+    // int, real gives float (its page's return types).
+    if (name == QLatin1String("sign")) {
+        if (type->kind() == NumericType::Kind::TinyInt || type->kind() == NumericType::Kind::SmallInt ||
+            type->kind() == NumericType::Kind::Bit) {
+            return QStringLiteral("int");
+        }
+        if (type->kind() == NumericType::Kind::Real) {
+            return QStringLiteral("float");
+        }
         return inherited;
     }
     // What these give must fit their argument's type: ABS of the smallest
