@@ -707,6 +707,9 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     if (targets.empty()) {
         return false;
     }
+    if (values.back().second == tokens.size()) {
+        values.back().second = rewritten.size(); // a list without FROM ends the statement
+    }
     // A text variable takes its value as CAST writes it (a datetime in style
     // 0, money with two decimals), which the row's value alone does not tell.
     for (std::size_t k = values.size(); k-- > 0;) {

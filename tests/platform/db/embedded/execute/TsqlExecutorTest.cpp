@@ -69,11 +69,15 @@ TEST_F(TsqlExecutorTest, SelectTopAssignsVariablesAsTheirTypes) {
         run("SET LANGUAGE us_english\n"
             "DECLARE @c varchar(5) = 'x', @a varchar(30)\n"
             "SELECT TOP 1 @c = Codigo, @a = Alta FROM Turnos ORDER BY Codigo DESC\n"
+            "SELECT @c, @a\n"
+            "SELECT @c = 'C3', @a = CAST('20240107 09:00' AS datetime)\n"
             "SELECT @c, @a");
-    ASSERT_EQ(result.resultSets.size(), 1u);
+    ASSERT_EQ(result.resultSets.size(), 2u);
     ASSERT_EQ(result.resultSets[0].rows.size(), 1u);
     EXPECT_EQ(result.resultSets[0].rows[0][0].toString(), "B2");
     EXPECT_EQ(result.resultSets[0].rows[0][1].toString(), "Jan  6 2024  4:05PM");
+    // Without FROM, the last item too.
+    EXPECT_EQ(result.resultSets[1].rows.at(0)[1].toString(), "Jan  7 2024  9:00AM");
 }
 
 TEST_F(TsqlExecutorTest, IdentityValuesAfterInsert) {
