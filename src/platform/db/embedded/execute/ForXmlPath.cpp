@@ -242,7 +242,7 @@ void checkPathColumns(const std::vector<ColumnInfo>& columns, const ForXml& xml)
 
 QString pathText(const ResultSet& rows, const ForXml& xml) {
     const std::vector<PathColumn> paths = readPaths(rows.columns);
-    PathWriter writer{xml, {}};
+    PathWriter writer{xml, {}, {}};
     for (const std::vector<Variant>& row : rows.rows) {
         if (!xml.rowName.isEmpty())
             writer.openTag(xml.rowName, true);
