@@ -553,13 +553,6 @@ bool isDateTimeDeclaration(const std::optional<QString>& declared) {
     return dateTimeTypeOf(declared).has_value();
 }
 
-bool isTextDeclaration(const std::optional<QString>& declared) {
-    static const QRegularExpression text(
-        QStringLiteral(R"(^\s*(n?(var)?char|n?text|sysname)\b)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return declared && text.match(*declared).hasMatch();
-}
-
 } // namespace
 
 // datetime + datetime, datetime + text, datetime - text: by data type
@@ -569,7 +562,7 @@ bool isTextDeclaration(const std::optional<QString>& declared) {
 std::optional<QString> QueryTyping::dateArithmetic(const Operand& left, QChar op,
                                                    const Operand& right) {
     const auto isText = [&](const Operand& side) {
-        return isTextDeclaration(side.declared) ||
+        return (side.declared && isTextDeclaration(*side.declared)) ||
                (side.to - side.from == 1 && m_pieces[side.from].kind == TokenKind::String);
     };
     const bool leftDate = isDateTimeDeclaration(left.declared);

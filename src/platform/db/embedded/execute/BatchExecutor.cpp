@@ -232,12 +232,21 @@ void BatchExecutor::noteMessages(const std::vector<ProviderError>& messages) {
     }
 }
 
+namespace {
+
+// char, varchar, nchar, nvarchar or sysname, with or without a length.
+bool isCharacterTypeName(const QString& type) {
+    static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|sysname)\b)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return text.match(type).hasMatch();
+}
+
+} // namespace
+
 Variant BatchExecutor::evaluateAs(const Tokens& expression, const QString& type,
                                   VariableScope& scope) {
     Variant value = evaluate(expression, scope);
-    static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|sysname)\b)"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    if (value.type() != Variant::Type::Date || !text.match(type).hasMatch()) {
+    if (value.type() != Variant::Type::Date || !isCharacterTypeName(type)) {
         return value;
     }
     Tokens cast{Token::word(QStringLiteral("CAST")), Token::punctuation(QStringLiteral("("))};
@@ -714,9 +723,8 @@ bool BatchExecutor::selectIntoVariables(const Tokens& tokens, VariableScope& sco
     // 0, money with two decimals), which the row's value alone does not tell.
     for (std::size_t k = values.size(); k-- > 0;) {
         const QString type = scope.isDeclared(targets[k]) ? scope.type(targets[k]) : QString();
-        static const QRegularExpression text(QStringLiteral(R"(^\s*(n?(var)?char|sysname)\b)"));
         const auto [from, to] = values[k];
-        if (!text.match(type).hasMatch() || to > rewritten.size() || from >= to) {
+        if (!isCharacterTypeName(type) || to > rewritten.size() || from >= to) {
             continue;
         }
         const Tokens target = tsql::significantTokens(QStringLiteral(" AS %1)").arg(type));

@@ -156,11 +156,9 @@ SqlValue dateConversion(const Call& c, const QString& source) {
     const PreciseDateTime date = c.date(1);
     const double days = static_cast<double>(QDate(1900, 1, 1).daysTo(date.date())) +
                         static_cast<double>(date.ticksOfDay()) / 864000000000.0;
-    const bool approximate = ExactType::parse(typeName) == std::nullopt &&
-                             (typeName.contains(QLatin1String("float"), Qt::CaseInsensitive) ||
-                              typeName.contains(QLatin1String("real"), Qt::CaseInsensitive));
-    return convertValue(typeName, SqlValue::of(approximate ? days : std::round(days)), std::nullopt,
-                        c.settings);
+    return convertValue(typeName,
+                        SqlValue::of(isApproximate(targetBaseName(typeName)) ? days : std::round(days)),
+                        std::nullopt, c.settings);
 }
 
 SqlValue typedConversion(const Call& c) {
